@@ -1,0 +1,14 @@
+#pragma once
+// Conversions between UTF-16 (everything inside the program), UTF-8 (XML files)
+// and the ANSI code page (936 on the console's Chinese Windows).
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+std::wstring Utf8ToWide(std::string_view text);
+std::string WideToUtf8(std::wstring_view text);
+std::wstring AnsiToWide(std::string_view text);
+std::string WideToAnsi(std::wstring_view text);
+
+}  // namespace qv
