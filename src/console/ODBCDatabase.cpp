@@ -1,0 +1,523 @@
+#include "console/ODBCDatabase.h"
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <cwctype>
+
+SQLHENV g_odbcEnvironment = SQL_NULL_HENV;
+volatile LONG g_odbcEnvRefCount = -1;
+char g_odbcSqlState[100] = {};
+wchar_t g_odbcErrorText[255] = {};
+
+namespace {
+
+// The driver may hand back ODBC 2 codes for date-times and the signed C code
+// for big integers; both are treated like their ODBC 3 counterparts.
+const SQLSMALLINT kOdbc2Timestamp = 11;
+const SQLSMALLINT kDriverSignedBigInt = SQL_BIGINT + SQL_SIGNED_OFFSET;
+
+const size_t kMessageChars = 254;
+const size_t kInitialScratchChars = 512;
+// Texts longer than this do not fit SQL Server's nvarchar(n) and go as long text.
+const size_t kLongTextChars = 4000;
+
+bool IsTextType(SQLSMALLINT type) {
+  switch (type) {
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR:
+    // Debian's SQLite driver reports every text column with the narrow types.
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_LONGVARCHAR:
+    // Exact numbers keep their digits as text.
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+const wchar_t* ODBCDatabase::CellElement::Text() const {
+  return flag == 1 ? reinterpret_cast<const wchar_t*>(value.get()) : nullptr;
+}
+
+int ODBCDatabase::CellElement::AsInt() const {
+  if (!value) return 0;
+  switch (kind) {
+    case Int32: {
+      SQLINTEGER v;
+      std::memcpy(&v, value.get(), sizeof v);
+      return v;
+    }
+    case Int64: {
+      SQLBIGINT v;
+      std::memcpy(&v, value.get(), sizeof v);
+      return static_cast<int>(v);
+    }
+    case Double: {
+      double v;
+      std::memcpy(&v, value.get(), sizeof v);
+      return static_cast<int>(v);
+    }
+    case Float: {
+      float v;
+      std::memcpy(&v, value.get(), sizeof v);
+      return static_cast<int>(v);
+    }
+    case WideText:
+      return static_cast<int>(std::wcstol(reinterpret_cast<const wchar_t*>(value.get()), nullptr, 10));
+    default:
+      return 0;
+  }
+}
+
+ODBCDatabase::ODBCDatabase() {
+  if (InterlockedIncrement(&g_odbcEnvRefCount) == 0) {
+    SQLHENV env = SQL_NULL_HENV;
+    if (Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) {
+      if (!Succeeded(
+              SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0))) {
+        SQLFreeHandle(SQL_HANDLE_ENV, env);
+        env = SQL_NULL_HENV;
+      }
+    } else {
+      env = SQL_NULL_HENV;
+    }
+    g_odbcEnvironment = env;
+  }
+}
+
+ODBCDatabase::~ODBCDatabase() {
+  m_row.clear();
+  Disconnect();
+  if (InterlockedDecrement(&g_odbcEnvRefCount) == -1) {
+    if (g_odbcEnvironment != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, g_odbcEnvironment);
+    g_odbcEnvironment = SQL_NULL_HENV;
+  }
+}
+
+int ODBCDatabase::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password,
+                          int timeoutSeconds) {
+  if (m_hdbc != SQL_NULL_HDBC) Disconnect();
+
+  m_ret = SQLAllocHandle(SQL_HANDLE_DBC, g_odbcEnvironment, &m_hdbc);
+  if (!Succeeded(m_ret)) {
+    m_hdbc = SQL_NULL_HDBC;
+    RecordFailure(SQL_HANDLE_ENV, g_odbcEnvironment);
+    return 0;
+  }
+  m_ret = SQLSetConnectAttrW(m_hdbc, SQL_ATTR_LOGIN_TIMEOUT,
+                             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), 0);
+  if (!Succeeded(m_ret)) {
+    RecordFailure(SQL_HANDLE_DBC, m_hdbc);
+    return 0;
+  }
+  m_ret = SQLConnectW(
+      m_hdbc, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(dsn ? dsn : L"")), SQL_NTS,
+      const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(user ? user : L"")), SQL_NTS,
+      const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(password ? password : L"")), SQL_NTS);
+  if (!Succeeded(m_ret)) {
+    RecordFailure(SQL_HANDLE_DBC, m_hdbc);
+    return 0;
+  }
+  m_connected = true;
+  return 1;
+}
+
+void ODBCDatabase::Disconnect() {
+  FreeStatement();
+  if (m_hdbc == SQL_NULL_HDBC) return;
+  if (m_connected) {
+    // An open transaction would make the disconnect fail; what was not
+    // committed is given up.
+    if (m_inTransaction) EndTransaction(false);
+    SQLDisconnect(m_hdbc);
+    m_connected = false;
+  }
+  SQLFreeHandle(SQL_HANDLE_DBC, m_hdbc);
+  m_hdbc = SQL_NULL_HDBC;
+  m_inTransaction = false;
+}
+
+int ODBCDatabase::AllocStatement() {
+  FreeStatement();
+  ++m_statementSerial;
+  m_failed = false;
+  if (!m_connected) {
+    m_failed = true;
+    return 0;
+  }
+  m_ret = SQLAllocHandle(SQL_HANDLE_STMT, m_hdbc, &m_hstmt);
+  if (!Succeeded(m_ret)) {
+    m_hstmt = SQL_NULL_HSTMT;
+    m_failed = true;
+    RecordFailure(SQL_HANDLE_DBC, m_hdbc);
+    return 0;
+  }
+  return 1;
+}
+
+void ODBCDatabase::FreeStatement() {
+  if (m_hstmt != SQL_NULL_HSTMT) {
+    SQLFreeHandle(SQL_HANDLE_STMT, m_hstmt);
+    m_hstmt = SQL_NULL_HSTMT;
+  }
+  // The buffers were bound to the freed handle only.
+  m_params.clear();
+  m_columnsKnown = false;
+  m_columnTypes.clear();
+}
+
+int ODBCDatabase::Prepare(const wchar_t* sql) {
+  if (m_hstmt == SQL_NULL_HSTMT || !sql) {
+    m_failed = true;
+    return 0;
+  }
+  m_ret = SQLPrepareW(m_hstmt, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(sql)), SQL_NTS);
+  if (!Succeeded(m_ret)) {
+    m_failed = true;
+    RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+    return 0;
+  }
+  return 1;
+}
+
+int ODBCDatabase::Execute() {
+  m_failed = false;
+  if (m_hstmt == SQL_NULL_HSTMT) {
+    m_failed = true;
+    return 0;
+  }
+  m_columnsKnown = false;
+  m_columnTypes.clear();
+  m_ret = SQLExecute(m_hstmt);
+  if (Succeeded(m_ret) || m_ret == SQL_NO_DATA) return 1;
+  m_failed = true;
+  RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+  return 0;
+}
+
+int ODBCDatabase::ExecDirect(const wchar_t* sql) {
+  if (!AllocStatement()) return 0;
+  if (!sql) {
+    m_failed = true;
+    return 0;
+  }
+  m_ret = SQLExecDirectW(m_hstmt, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(sql)), SQL_NTS);
+  if (Succeeded(m_ret) || m_ret == SQL_NO_DATA) return 1;
+  m_failed = true;
+  RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+  return 0;
+}
+
+int ODBCDatabase::LoadColumnTypes() {
+  m_columnTypes.clear();
+  SQLSMALLINT count = 0;
+  m_ret = SQLNumResultCols(m_hstmt, &count);
+  if (!Succeeded(m_ret)) {
+    RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+    return 0;
+  }
+  m_columnTypes.reserve(count > 0 ? count : 0);
+  for (SQLSMALLINT column = 1; column <= count; ++column) {
+    SQLLEN type = 0;
+    m_ret = SQLColAttributeW(m_hstmt, column, SQL_DESC_CONCISE_TYPE, nullptr, 0, nullptr, &type);
+    if (m_ret == SQL_ERROR || m_ret == SQL_INVALID_HANDLE) {
+      RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+      m_columnTypes.clear();
+      return 0;
+    }
+    m_columnTypes.push_back(static_cast<SQLSMALLINT>(type));
+  }
+  m_columnsKnown = true;
+  return 1;
+}
+
+int ODBCDatabase::Fetch() {
+  m_failed = false;
+  if (m_hstmt == SQL_NULL_HSTMT) {
+    m_failed = true;
+    return 0;
+  }
+  m_ret = SQLFetchScroll(m_hstmt, SQL_FETCH_NEXT, 0);
+  if (!Succeeded(m_ret)) {
+    if (m_ret != SQL_NO_DATA) {
+      m_failed = true;
+      RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+    }
+    return 0;
+  }
+
+  m_row.clear();
+  if (!m_columnsKnown && !LoadColumnTypes()) {
+    m_failed = true;
+    return 0;
+  }
+  m_row.reserve(m_columnTypes.size());
+  for (size_t i = 0; i < m_columnTypes.size(); ++i) {
+    std::unique_ptr<CellElement> cell(new CellElement);
+    SQLRETURN ret = ReadCell(static_cast<SQLUSMALLINT>(i + 1), m_columnTypes[i], *cell);
+    if (!Succeeded(ret) && ret != SQL_NO_DATA) {
+      RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+      if (IsTextType(m_columnTypes[i])) {
+        SetTextCell(*cell, L"", 0);
+      } else if (cell->value) {
+        size_t size = cell->kind == CellElement::Int64 || cell->kind == CellElement::Double ? 8 : 4;
+        std::memset(cell->value.get(), 0, size);
+      }
+    }
+    m_row.push_back(std::move(cell));
+  }
+  return 1;
+}
+
+SQLRETURN ODBCDatabase::ReadCell(SQLUSMALLINT column, SQLSMALLINT sqlType, CellElement& cell) {
+  SQLLEN indicator = 0;
+  wchar_t text[64];
+
+  if (IsTextType(sqlType)) return ReadText(column, cell);
+
+  switch (sqlType) {
+    case SQL_INTEGER:
+    case SQL_SMALLINT:
+    case SQL_TINYINT:
+    case SQL_BIT:
+      cell.kind = CellElement::Int32;
+      cell.value.reset(new unsigned char[sizeof(SQLINTEGER)]());
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_SLONG, cell.value.get(), sizeof(SQLINTEGER), &indicator);
+      break;
+    case SQL_BIGINT:
+    case kDriverSignedBigInt:
+      cell.kind = CellElement::Int64;
+      cell.value.reset(new unsigned char[sizeof(SQLBIGINT)]());
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_SBIGINT, cell.value.get(), sizeof(SQLBIGINT), &indicator);
+      break;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+      cell.kind = CellElement::Double;
+      cell.value.reset(new unsigned char[sizeof(double)]());
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_DOUBLE, cell.value.get(), sizeof(double), &indicator);
+      break;
+    case SQL_REAL:
+      cell.kind = CellElement::Float;
+      cell.value.reset(new unsigned char[sizeof(float)]());
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_FLOAT, cell.value.get(), sizeof(float), &indicator);
+      break;
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_DATETIME:
+    case kOdbc2Timestamp: {
+      SQL_TIMESTAMP_STRUCT ts = {};
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &indicator);
+      if (!Succeeded(m_ret) || indicator == SQL_NULL_DATA) return m_ret;
+      int n = _snwprintf(text, 63, L"%.4d-%.2d-%.2d %.2d:%.2d:%.2d", static_cast<int>(ts.year),
+                         static_cast<int>(ts.month), static_cast<int>(ts.day), static_cast<int>(ts.hour),
+                         static_cast<int>(ts.minute), static_cast<int>(ts.second));
+      SetTextCell(cell, text, n > 0 ? static_cast<size_t>(n) : 0);
+      return m_ret;
+    }
+    case SQL_TYPE_DATE: {
+      SQL_DATE_STRUCT d = {};
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_TYPE_DATE, &d, sizeof d, &indicator);
+      if (!Succeeded(m_ret) || indicator == SQL_NULL_DATA) return m_ret;
+      int n = _snwprintf(text, 63, L"%.4d-%.2d-%.2d", static_cast<int>(d.year), static_cast<int>(d.month),
+                         static_cast<int>(d.day));
+      SetTextCell(cell, text, n > 0 ? static_cast<size_t>(n) : 0);
+      return m_ret;
+    }
+    case SQL_TYPE_TIME: {
+      SQL_TIME_STRUCT t = {};
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_TYPE_TIME, &t, sizeof t, &indicator);
+      if (!Succeeded(m_ret) || indicator == SQL_NULL_DATA) return m_ret;
+      int n = _snwprintf(text, 63, L"%.2d:%.2d:%.2d", static_cast<int>(t.hour), static_cast<int>(t.minute),
+                         static_cast<int>(t.second));
+      SetTextCell(cell, text, n > 0 ? static_cast<size_t>(n) : 0);
+      return m_ret;
+    }
+    default:
+      // Binary, GUID and other types are not read.
+      return SQL_SUCCESS;
+  }
+
+  if (Succeeded(m_ret) && indicator == SQL_NULL_DATA) {
+    cell.value.reset();
+    cell.kind = CellElement::None;
+  }
+  return m_ret;
+}
+
+SQLRETURN ODBCDatabase::ReadText(SQLUSMALLINT column, CellElement& cell) {
+  if (m_scratch.size() < kInitialScratchChars) m_scratch.resize(kInitialScratchChars);
+
+  // The driver's length is a hint at most: the text is taken in chunks until
+  // the driver says the rest fitted, and the buffer only grows with what
+  // actually arrived.
+  size_t used = 0;
+  for (;;) {
+    size_t room = m_scratch.size() - used;
+    SQLLEN indicator = 0;
+    m_ret = SQLGetData(m_hstmt, column, SQL_C_WCHAR, m_scratch.data() + used,
+                       static_cast<SQLLEN>(room * sizeof(wchar_t)), &indicator);
+    if (m_ret == SQL_NO_DATA) break;
+    if (!Succeeded(m_ret)) return m_ret;
+    if (indicator == SQL_NULL_DATA) return m_ret;
+
+    bool lengthKnown = indicator != SQL_NO_TOTAL && indicator >= 0;
+    size_t chars = lengthKnown ? static_cast<size_t>(indicator) / sizeof(wchar_t) : 0;
+    if (m_ret == SQL_SUCCESS || (lengthKnown && chars < room)) {
+      if (!lengthKnown || chars >= room) chars = wcsnlen(m_scratch.data() + used, room - 1);
+      used += chars;
+      break;
+    }
+    // Truncated: room - 1 characters and a terminator were written.
+    used += room - 1;
+    m_scratch.resize(m_scratch.size() * 2);
+  }
+
+  if (used > 0) SetTextCell(cell, m_scratch.data(), used);
+  if (m_ret == SQL_NO_DATA) m_ret = SQL_SUCCESS;
+  return m_ret;
+}
+
+void ODBCDatabase::SetTextCell(CellElement& cell, const wchar_t* text, size_t length) {
+  cell.flag = 1;
+  cell.kind = CellElement::WideText;
+  cell.value.reset(new unsigned char[(length + 1) * sizeof(wchar_t)]);
+  wchar_t* dest = reinterpret_cast<wchar_t*>(cell.value.get());
+  std::memcpy(dest, text, length * sizeof(wchar_t));
+  dest[length] = L'\0';
+}
+
+int ODBCDatabase::GetInt(int column) const {
+  if (column < 0 || static_cast<size_t>(column) >= m_row.size()) return 0;
+  return m_row[column]->AsInt();
+}
+
+const wchar_t* ODBCDatabase::GetText(int column) const {
+  if (column < 0 || static_cast<size_t>(column) >= m_row.size()) return nullptr;
+  return m_row[column]->Text();
+}
+
+int ODBCDatabase::BindParameter(int index, std::unique_ptr<BoundParameter> param, SQLSMALLINT cType,
+                                SQLSMALLINT sqlType, SQLULEN columnSize, SQLPOINTER data) {
+  if (m_hstmt == SQL_NULL_HSTMT || index < 0 || index >= 32767) return 0;
+  SQLLEN bufferLength =
+      cType == SQL_C_WCHAR ? static_cast<SQLLEN>((param->text.size() + 1) * sizeof(wchar_t)) : 0;
+  BoundParameter* bound = param.get();
+  m_params.push_back(std::move(param));
+  m_ret = SQLBindParameter(m_hstmt, static_cast<SQLUSMALLINT>(index + 1), SQL_PARAM_INPUT, cType, sqlType,
+                           columnSize, 0, data, bufferLength, &bound->indicator);
+  if (!Succeeded(m_ret)) {
+    RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+    m_params.pop_back();
+    return 0;
+  }
+  return 1;
+}
+
+int ODBCDatabase::BindText(int index, const wchar_t* text) {
+  if (!text || !*text) return BindEmptyText(index);
+  std::unique_ptr<BoundParameter> param(new BoundParameter);
+  param->text = text;
+  size_t length = param->text.size();
+  param->indicator = static_cast<SQLLEN>(length * sizeof(wchar_t));
+  SQLSMALLINT sqlType = length > kLongTextChars ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
+  SQLPOINTER data = &param->text[0];
+  return BindParameter(index, std::move(param), SQL_C_WCHAR, sqlType, length, data);
+}
+
+int ODBCDatabase::BindEmptyText(int index) {
+  std::unique_ptr<BoundParameter> param(new BoundParameter);
+  param->indicator = 0;
+  SQLPOINTER data = &param->text[0];
+  return BindParameter(index, std::move(param), SQL_C_WCHAR, SQL_WVARCHAR, 2, data);
+}
+
+int ODBCDatabase::BindInt(int index, int value) {
+  std::unique_ptr<BoundParameter> param(new BoundParameter);
+  param->intValue = value;
+  param->indicator = 0;
+  SQLPOINTER data = &param->intValue;
+  return BindParameter(index, std::move(param), SQL_C_SLONG, SQL_INTEGER, 0, data);
+}
+
+int ODBCDatabase::BindDouble(int index, double value) {
+  std::unique_ptr<BoundParameter> param(new BoundParameter);
+  param->doubleValue = value;
+  param->indicator = 0;
+  SQLPOINTER data = &param->doubleValue;
+  return BindParameter(index, std::move(param), SQL_C_DOUBLE, SQL_DOUBLE, 0, data);
+}
+
+int ODBCDatabase::SetAutoCommit(bool on) {
+  if (!m_connected) return 0;
+  m_ret = SQLSetConnectAttrW(m_hdbc, SQL_ATTR_AUTOCOMMIT,
+                             reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
+                             SQL_IS_UINTEGER);
+  if (!Succeeded(m_ret)) {
+    RecordFailure(SQL_HANDLE_DBC, m_hdbc);
+    return 0;
+  }
+  m_inTransaction = !on;
+  return 1;
+}
+
+int ODBCDatabase::EndTransaction(bool commit) {
+  if (!m_connected || !m_inTransaction) return 0;
+  // An open cursor keeps SQLite from ending the transaction.
+  if (m_hstmt != SQL_NULL_HSTMT) SQLFreeStmt(m_hstmt, SQL_CLOSE);
+  m_ret = SQLEndTran(SQL_HANDLE_DBC, m_hdbc, commit ? SQL_COMMIT : SQL_ROLLBACK);
+  int result = 1;
+  if (!Succeeded(m_ret)) {
+    RecordFailure(SQL_HANDLE_DBC, m_hdbc);
+    result = 0;
+  }
+  if (!commit || result) SetAutoCommit(true);
+  return result;
+}
+
+void ODBCDatabase::Diagnose(SQLSMALLINT handleType, SQLHANDLE handle) {
+  std::memset(g_odbcSqlState, 0, sizeof g_odbcSqlState);
+  std::memset(g_odbcErrorText, 0, sizeof g_odbcErrorText);
+  if (handle == SQL_NULL_HANDLE) return;
+  SQLWCHAR state[6] = {};
+  SQLINTEGER nativeError = 0;
+  SQLSMALLINT length = 0;
+  SQLRETURN ret =
+      SQLGetDiagRecW(handleType, handle, 1, state, &nativeError, reinterpret_cast<SQLWCHAR*>(g_odbcErrorText),
+                     static_cast<SQLSMALLINT>(kMessageChars + 1), &length);
+  if (!Succeeded(ret)) {
+    std::memset(g_odbcErrorText, 0, sizeof g_odbcErrorText);
+    return;
+  }
+  size_t end = length < 0 ? 0 : static_cast<size_t>(length);
+  if (end > kMessageChars) end = kMessageChars;
+  g_odbcErrorText[end] = L'\0';
+  for (int i = 0; i < 5 && state[i]; ++i)
+    g_odbcSqlState[i] = state[i] < 0x80 ? static_cast<char>(state[i]) : '?';
+}
+
+void ODBCDatabase::RecordFailure(SQLSMALLINT handleType, SQLHANDLE handle) {
+  Diagnose(handleType, handle);
+  std::memcpy(m_errorState, g_odbcSqlState, sizeof m_errorState);
+  std::memcpy(m_errorText, g_odbcErrorText, sizeof m_errorText);
+  m_hasError = true;
+}
+
+const wchar_t* ODBCDatabase::GetLastErrorText() {
+  if (m_hasError) {
+    std::memcpy(g_odbcSqlState, m_errorState, sizeof g_odbcSqlState);
+    std::memcpy(g_odbcErrorText, m_errorText, sizeof g_odbcErrorText);
+  } else if (m_hstmt != SQL_NULL_HSTMT) {
+    Diagnose(SQL_HANDLE_STMT, m_hstmt);
+  } else if (m_hdbc != SQL_NULL_HDBC) {
+    Diagnose(SQL_HANDLE_DBC, m_hdbc);
+  } else {
+    Diagnose(SQL_HANDLE_ENV, g_odbcEnvironment);
+  }
+  return g_odbcErrorText;
+}

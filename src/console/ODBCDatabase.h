@@ -1,0 +1,122 @@
+// ODBC 3 connection with one statement handle: binding, execution and
+// fetching of rows into cells. SQLServerLink is the interface the pages use.
+#pragma once
+
+#include <windows.h>
+// sql.h needs the Windows types first.
+#include <sql.h>
+#include <sqlext.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The one ODBC environment shared by every ODBCDatabase; the count is -1
+// while no ODBCDatabase exists.
+extern SQLHENV g_odbcEnvironment;
+extern volatile LONG g_odbcEnvRefCount;
+
+// Diagnosis of the last failure, overwritten by every diagnosis.
+extern char g_odbcSqlState[100];
+extern wchar_t g_odbcErrorText[255];
+
+class ODBCDatabase {
+ public:
+  // One value of the current row. flag 1: value is UTF-16 text;
+  // flag 0: anything else (or nothing, for NULL and empty text).
+  struct CellElement {
+    enum Kind : short { None, WideText, Int32, Int64, Double, Float };
+
+    LONG flag = 0;
+    Kind kind = None;
+    std::unique_ptr<unsigned char[]> value;
+
+    const wchar_t* Text() const;
+    int AsInt() const;
+  };
+
+  ODBCDatabase();
+  virtual ~ODBCDatabase();
+
+  ODBCDatabase(const ODBCDatabase&) = delete;
+  ODBCDatabase& operator=(const ODBCDatabase&) = delete;
+
+  int Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password, int timeoutSeconds);
+  void Disconnect();
+
+  // Replaces the statement handle; the previous one is freed at once, so a
+  // connection never holds more than one open statement.
+  int AllocStatement();
+  void FreeStatement();
+  int Prepare(const wchar_t* sql);
+  int Execute();
+  int ExecDirect(const wchar_t* sql);
+  int Fetch();
+
+  int GetInt(int column) const;
+  const wchar_t* GetText(int column) const;
+  int ColumnCount() const { return static_cast<int>(m_row.size()); }
+
+  // Parameters are 0-based; every bound value is copied into a buffer that
+  // lives as long as the statement handle.
+  int BindText(int index, const wchar_t* text);
+  int BindInt(int index, int value);
+  int BindDouble(int index, double value);
+  int BindEmptyText(int index);
+
+  int SetAutoCommit(bool on);
+  int EndTransaction(bool commit);
+  bool InTransaction() const { return m_inTransaction; }
+
+  // The diagnosis of this object's most recent failure, copied into the
+  // process-wide buffers; diagnoses the current handles when none failed.
+  const wchar_t* GetLastErrorText();
+
+  SQLRETURN LastReturnCode() const { return m_ret; }
+  SQLHDBC ConnectionHandle() const { return m_hdbc; }
+  SQLHSTMT StatementHandle() const { return m_hstmt; }
+  // Changes with every AllocStatement, so a statement object can tell
+  // whether the handle is still its own.
+  unsigned StatementSerial() const { return m_statementSerial; }
+  // 1 when the last Execute or Fetch failed (as opposed to finding no row).
+  int LastCallFailed() const { return m_failed ? 1 : 0; }
+
+  static bool Succeeded(SQLRETURN ret) { return ret == SQL_SUCCESS || ret == SQL_SUCCESS_WITH_INFO; }
+
+ private:
+  struct BoundParameter {
+    SQLLEN indicator = 0;
+    std::wstring text;
+    SQLINTEGER intValue = 0;
+    double doubleValue = 0;
+  };
+
+  int LoadColumnTypes();
+  int BindParameter(int index, std::unique_ptr<BoundParameter> param, SQLSMALLINT cType, SQLSMALLINT sqlType,
+                    SQLULEN columnSize, SQLPOINTER data);
+  SQLRETURN ReadCell(SQLUSMALLINT column, SQLSMALLINT sqlType, CellElement& cell);
+  SQLRETURN ReadText(SQLUSMALLINT column, CellElement& cell);
+  void SetTextCell(CellElement& cell, const wchar_t* text, size_t length);
+  void RecordFailure(SQLSMALLINT handleType, SQLHANDLE handle);
+  static void Diagnose(SQLSMALLINT handleType, SQLHANDLE handle);
+
+  SQLHDBC m_hdbc = SQL_NULL_HDBC;
+  SQLHSTMT m_hstmt = SQL_NULL_HSTMT;
+  SQLRETURN m_ret = SQL_SUCCESS;
+  bool m_connected = false;
+  bool m_inTransaction = false;
+  bool m_failed = false;
+  unsigned m_statementSerial = 0;
+
+  std::vector<std::unique_ptr<BoundParameter>> m_params;
+  std::vector<std::unique_ptr<CellElement>> m_row;
+
+  // Result-set shape, read once per execution.
+  bool m_columnsKnown = false;
+  std::vector<SQLSMALLINT> m_columnTypes;
+  std::vector<wchar_t> m_scratch;
+
+  bool m_hasError = false;
+  char m_errorState[100] = {};
+  wchar_t m_errorText[255] = {};
+};

@@ -1,0 +1,66 @@
+#include "console/SQLServerLink.h"
+
+#include <algorithm>
+
+#include "console/ODBCDatabase.h"
+#include "console/SQLStatement.h"
+
+namespace {
+const int kLoginTimeoutSeconds = 100;
+}
+
+SQLServerLink::SQLServerLink() : m_database(new ODBCDatabase) {}
+
+SQLServerLink::~SQLServerLink() {
+  m_statements.clear();
+  m_database->Disconnect();
+}
+
+int SQLServerLink::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password) {
+  if (m_connectCount != 0) return m_connectResult;
+  m_connectResult = m_database->Connect(dsn, user, password, kLoginTimeoutSeconds);
+  ++m_connectCount;
+  return m_connectResult;
+}
+
+void SQLServerLink::Disconnect() {
+  if (m_connectCount != 1) return;
+  m_database->Disconnect();
+  m_connectCount = 0;
+  m_connectResult = 0;
+}
+
+SQLStatement* SQLServerLink::CreateStatement(const wchar_t* sql) {
+  if (!m_database->AllocStatement()) return nullptr;
+  if (!m_database->Prepare(sql)) {
+    m_database->FreeStatement();
+    return nullptr;
+  }
+  m_statements.emplace_back(new SQLStatement(m_database.get(), m_database->StatementSerial()));
+  return m_statements.back().get();
+}
+
+void SQLServerLink::ReleaseStatement(SQLStatement* statement) {
+  if (!statement) return;
+  auto it =
+      std::find_if(m_statements.begin(), m_statements.end(),
+                   [statement](const std::unique_ptr<SQLStatement>& s) { return s.get() == statement; });
+  if (it != m_statements.end()) m_statements.erase(it);
+}
+
+int SQLServerLink::ExecDirect(const wchar_t* sql) {
+  int result = m_database->ExecDirect(sql);
+  m_database->FreeStatement();
+  return result;
+}
+
+int SQLServerLink::BeginTransaction() {
+  if (m_database->InTransaction()) return 0;
+  return m_database->SetAutoCommit(false);
+}
+
+int SQLServerLink::Commit() { return m_database->EndTransaction(true); }
+
+int SQLServerLink::Rollback() { return m_database->EndTransaction(false); }
+
+const wchar_t* SQLServerLink::GetLastErrorText() { return m_database->GetLastErrorText(); }

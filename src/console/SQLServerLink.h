@@ -1,0 +1,48 @@
+// The short-lived database connection every operation opens on its stack:
+// connect, create a statement, bind, execute or fetch, release, disconnect.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+class ODBCDatabase;
+class SQLStatement;
+
+class SQLServerLink {
+ public:
+  SQLServerLink();
+  virtual ~SQLServerLink();
+
+  SQLServerLink(const SQLServerLink&) = delete;
+  SQLServerLink& operator=(const SQLServerLink&) = delete;
+
+  // Only the first call connects; later calls return its result.
+  int Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password);
+  void Disconnect();
+
+  // Prepares the text on a new statement handle (the previous statement's
+  // handle is freed). Null on failure, with the diagnosis in g_odbcErrorText.
+  // The link owns the statement; ReleaseStatement gives it back early.
+  SQLStatement* CreateStatement(const wchar_t* sql);
+  void ReleaseStatement(SQLStatement* statement);
+
+  int ExecDirect(const wchar_t* sql);
+
+  // A short sequence of statements as one unit: autocommit is off from
+  // BeginTransaction until Commit or Rollback. Disconnecting with the
+  // transaction open rolls it back.
+  int BeginTransaction();
+  int Commit();
+  int Rollback();
+
+  const wchar_t* GetLastErrorText();
+
+  ODBCDatabase* Database() const { return m_database.get(); }
+  int ConnectCount() const { return m_connectCount; }
+
+ private:
+  std::unique_ptr<ODBCDatabase> m_database;
+  int m_connectCount = 0;
+  int m_connectResult = 0;
+  std::vector<std::unique_ptr<SQLStatement>> m_statements;
+};

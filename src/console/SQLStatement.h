@@ -1,0 +1,46 @@
+// One prepared statement on an SQLServerLink. It works on the link's single
+// statement handle; once the link has moved on to another statement, every
+// call on this one fails instead of touching the other statement.
+#pragma once
+
+class ODBCDatabase;
+
+class SQLStatement {
+ public:
+  SQLStatement(ODBCDatabase* database, unsigned serial);
+  ~SQLStatement();
+
+  SQLStatement(const SQLStatement&) = delete;
+  SQLStatement& operator=(const SQLStatement&) = delete;
+
+  // Parameters are 0-based. Values are copied: the caller's buffers may go
+  // away before the statement runs.
+  int BindString(int index, const wchar_t* text);
+  int BindInt(int index, int value);
+  int BindDouble(int index, double value);
+  int BindEmptyString(int index);
+
+  // For statements without a result set; an update that touched no row
+  // counts as success.
+  int Execute();
+  // Executes on the first call, then reads the next row. 0 means no further
+  // row or a failure; Failed() tells the two apart.
+  int Fetch();
+  int Failed() const;
+
+  // Columns are 0-based. GetString is null for NULL and empty texts and for
+  // cells that hold no text; it stays valid until the next Fetch.
+  int GetInt(int column) const;
+  const wchar_t* GetString(int column) const;
+
+  // Frees the link's statement handle if it is still this statement's.
+  void Close();
+
+ private:
+  bool IsCurrent() const;
+
+  ODBCDatabase* m_database;
+  unsigned m_serial;
+  int m_executed = 0;
+  bool m_failed = false;
+};
