@@ -42,35 +42,33 @@ bool IsTextType(SQLSMALLINT type) {
 
 }  // namespace
 
-const wchar_t* ODBCDatabase::CellElement::Text() const {
-  return flag == 1 ? reinterpret_cast<const wchar_t*>(value.get()) : nullptr;
+void ODBCDatabase::CellElement::Clear() {
+  flag = 0;
+  kind = None;
+  text.clear();
+  number.int64 = 0;
 }
 
+const void* ODBCDatabase::CellElement::Value() const {
+  if (kind == None) return nullptr;
+  if (kind == WideText) return text.c_str();
+  return &number;
+}
+
+const wchar_t* ODBCDatabase::CellElement::Text() const { return flag == 1 ? text.c_str() : nullptr; }
+
 int ODBCDatabase::CellElement::AsInt() const {
-  if (!value) return 0;
   switch (kind) {
-    case Int32: {
-      SQLINTEGER v;
-      std::memcpy(&v, value.get(), sizeof v);
-      return v;
-    }
-    case Int64: {
-      SQLBIGINT v;
-      std::memcpy(&v, value.get(), sizeof v);
-      return static_cast<int>(v);
-    }
-    case Double: {
-      double v;
-      std::memcpy(&v, value.get(), sizeof v);
-      return static_cast<int>(v);
-    }
-    case Float: {
-      float v;
-      std::memcpy(&v, value.get(), sizeof v);
-      return static_cast<int>(v);
-    }
+    case Int32:
+      return number.int32;
+    case Int64:
+      return static_cast<int>(number.int64);
+    case Double:
+      return static_cast<int>(number.real64);
+    case Float:
+      return static_cast<int>(number.real32);
     case WideText:
-      return static_cast<int>(std::wcstol(reinterpret_cast<const wchar_t*>(value.get()), nullptr, 10));
+      return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
     default:
       return 0;
   }
@@ -253,25 +251,25 @@ int ODBCDatabase::Fetch() {
     return 0;
   }
 
-  m_row.clear();
   if (!m_columnsKnown && !LoadColumnTypes()) {
+    m_row.clear();
     m_failed = true;
     return 0;
   }
-  m_row.reserve(m_columnTypes.size());
+  m_row.resize(m_columnTypes.size());
   for (size_t i = 0; i < m_columnTypes.size(); ++i) {
-    std::unique_ptr<CellElement> cell(new CellElement);
-    SQLRETURN ret = ReadCell(static_cast<SQLUSMALLINT>(i + 1), m_columnTypes[i], *cell);
+    CellElement& cell = m_row[i];
+    cell.Clear();
+    SQLRETURN ret = ReadCell(static_cast<SQLUSMALLINT>(i + 1), m_columnTypes[i], cell);
     if (!Succeeded(ret) && ret != SQL_NO_DATA) {
+      // What could not be read shows as an empty text or a zero.
       RecordFailure(SQL_HANDLE_STMT, m_hstmt);
       if (IsTextType(m_columnTypes[i])) {
-        SetTextCell(*cell, L"", 0);
-      } else if (cell->value) {
-        size_t size = cell->kind == CellElement::Int64 || cell->kind == CellElement::Double ? 8 : 4;
-        std::memset(cell->value.get(), 0, size);
+        SetTextCell(cell, L"", 0);
+      } else {
+        cell.number.int64 = 0;
       }
     }
-    m_row.push_back(std::move(cell));
   }
   return 1;
 }
@@ -288,25 +286,21 @@ SQLRETURN ODBCDatabase::ReadCell(SQLUSMALLINT column, SQLSMALLINT sqlType, CellE
     case SQL_TINYINT:
     case SQL_BIT:
       cell.kind = CellElement::Int32;
-      cell.value.reset(new unsigned char[sizeof(SQLINTEGER)]());
-      m_ret = SQLGetData(m_hstmt, column, SQL_C_SLONG, cell.value.get(), sizeof(SQLINTEGER), &indicator);
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_SLONG, &cell.number.int32, sizeof cell.number.int32, &indicator);
       break;
     case SQL_BIGINT:
     case kDriverSignedBigInt:
       cell.kind = CellElement::Int64;
-      cell.value.reset(new unsigned char[sizeof(SQLBIGINT)]());
-      m_ret = SQLGetData(m_hstmt, column, SQL_C_SBIGINT, cell.value.get(), sizeof(SQLBIGINT), &indicator);
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_SBIGINT, &cell.number.int64, sizeof cell.number.int64, &indicator);
       break;
     case SQL_FLOAT:
     case SQL_DOUBLE:
       cell.kind = CellElement::Double;
-      cell.value.reset(new unsigned char[sizeof(double)]());
-      m_ret = SQLGetData(m_hstmt, column, SQL_C_DOUBLE, cell.value.get(), sizeof(double), &indicator);
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_DOUBLE, &cell.number.real64, sizeof cell.number.real64, &indicator);
       break;
     case SQL_REAL:
       cell.kind = CellElement::Float;
-      cell.value.reset(new unsigned char[sizeof(float)]());
-      m_ret = SQLGetData(m_hstmt, column, SQL_C_FLOAT, cell.value.get(), sizeof(float), &indicator);
+      m_ret = SQLGetData(m_hstmt, column, SQL_C_FLOAT, &cell.number.real32, sizeof cell.number.real32, &indicator);
       break;
     case SQL_TYPE_TIMESTAMP:
     case SQL_DATETIME:
@@ -343,10 +337,7 @@ SQLRETURN ODBCDatabase::ReadCell(SQLUSMALLINT column, SQLSMALLINT sqlType, CellE
       return SQL_SUCCESS;
   }
 
-  if (Succeeded(m_ret) && indicator == SQL_NULL_DATA) {
-    cell.value.reset();
-    cell.kind = CellElement::None;
-  }
+  if (Succeeded(m_ret) && indicator == SQL_NULL_DATA) cell.Clear();
   return m_ret;
 }
 
@@ -386,20 +377,17 @@ SQLRETURN ODBCDatabase::ReadText(SQLUSMALLINT column, CellElement& cell) {
 void ODBCDatabase::SetTextCell(CellElement& cell, const wchar_t* text, size_t length) {
   cell.flag = 1;
   cell.kind = CellElement::WideText;
-  cell.value.reset(new unsigned char[(length + 1) * sizeof(wchar_t)]);
-  wchar_t* dest = reinterpret_cast<wchar_t*>(cell.value.get());
-  std::memcpy(dest, text, length * sizeof(wchar_t));
-  dest[length] = L'\0';
+  cell.text.assign(text, length);
 }
 
 int ODBCDatabase::GetInt(int column) const {
   if (column < 0 || static_cast<size_t>(column) >= m_row.size()) return 0;
-  return m_row[column]->AsInt();
+  return m_row[column].AsInt();
 }
 
 const wchar_t* ODBCDatabase::GetText(int column) const {
   if (column < 0 || static_cast<size_t>(column) >= m_row.size()) return nullptr;
-  return m_row[column]->Text();
+  return m_row[column].Text();
 }
 
 int ODBCDatabase::BindParameter(int index, std::unique_ptr<BoundParameter> param, SQLSMALLINT cType,

@@ -22,15 +22,25 @@ extern wchar_t g_odbcErrorText[255];
 
 class ODBCDatabase {
  public:
-  // One value of the current row. flag 1: value is UTF-16 text;
-  // flag 0: anything else (or nothing, for NULL and empty text).
+  // One value of the current row. flag 1: the value is UTF-16 text;
+  // flag 0: anything else, or nothing (NULL and empty texts, unread types).
+  // Cells are reused from row to row, so reading a list allocates only when
+  // a text is longer than any before it in the same column.
   struct CellElement {
     enum Kind : short { None, WideText, Int32, Int64, Double, Float };
 
     LONG flag = 0;
     Kind kind = None;
-    std::unique_ptr<unsigned char[]> value;
+    std::wstring text;
+    union {
+      SQLINTEGER int32;
+      SQLBIGINT int64;
+      double real64;
+      float real32;
+    } number = {};
 
+    void Clear();
+    const void* Value() const;
     const wchar_t* Text() const;
     int AsInt() const;
   };
@@ -109,7 +119,7 @@ class ODBCDatabase {
   unsigned m_statementSerial = 0;
 
   std::vector<std::unique_ptr<BoundParameter>> m_params;
-  std::vector<std::unique_ptr<CellElement>> m_row;
+  std::vector<CellElement> m_row;
 
   // Result-set shape, read once per execution.
   bool m_columnsKnown = false;
