@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
-#include <cwctype>
 
 SQLHENV g_odbcEnvironment = SQL_NULL_HENV;
 volatile LONG g_odbcEnvRefCount = -1;
@@ -144,6 +143,9 @@ void ODBCDatabase::Disconnect() {
 
 int ODBCDatabase::AllocStatement() {
   FreeStatement();
+  // A new statement starts without a row: nothing of the previous result
+  // may pass for its own.
+  m_row.clear();
   ++m_statementSerial;
   m_failed = false;
   if (!m_connected) {

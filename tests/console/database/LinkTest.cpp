@@ -104,6 +104,8 @@ TEST_F(LinkTest, StatementsRunOneAfterAnotherOnOneLink) {
   // the new one's text.
   SQLStatement* second = link.CreateStatement(L"select count(*) from Client");
   ASSERT_NE(nullptr, second);
+  EXPECT_EQ(nullptr, second->GetString(0));
+  EXPECT_EQ(nullptr, first->GetString(0));
   EXPECT_EQ(0, first->Fetch());
   EXPECT_EQ(1, first->Failed());
   ASSERT_EQ(1, second->Fetch());

@@ -146,6 +146,27 @@ TEST_F(ValueTest, LongTextsAreReadWhole) {
   EXPECT_EQ(static_cast<int>(longText.size()), st->GetInt(2));
 }
 
+TEST_F(ValueTest, TextsAroundTheChunkSizesRoundTrip) {
+  // The first read takes 511 characters; longer texts continue in chunks.
+  for (size_t length : {1u, 510u, 511u, 512u, 513u, 1022u, 1023u, 1024u, 1025u, 4000u, 4001u}) {
+    SCOPED_TRACE(length);
+    std::wstring text;
+    for (size_t i = 0; i < length; ++i) text += static_cast<wchar_t>(i % 3 ? L'测' + i % 50 : L'a' + i % 26);
+    ASSERT_EQ(1, link.ExecDirect(L"delete from SystemLog"));
+    SQLStatement* insert = link.CreateStatement(L"insert into SystemLog (LogContent) values (?)");
+    ASSERT_NE(nullptr, insert);
+    insert->BindString(0, text.c_str());
+    ASSERT_EQ(1, insert->Execute());
+    link.ReleaseStatement(insert);
+    SQLStatement* st = Row(L"select LogContent, length(LogContent) from SystemLog");
+    ASSERT_NE(nullptr, st);
+    ASSERT_NE(nullptr, st->GetString(0));
+    EXPECT_EQ(text, st->GetString(0));
+    EXPECT_EQ(static_cast<int>(length), st->GetInt(1));
+    link.ReleaseStatement(st);
+  }
+}
+
 TEST_F(ValueTest, NamesCompareWithoutLetterCase) {
   SQLStatement* st =
       link.CreateStatement(L"select password, comment, id, type, permission from Users where name=?");
