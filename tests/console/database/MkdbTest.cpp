@@ -1,0 +1,33 @@
+// The data source written by scripts/mkdb, as the console connects to it. Runs only
+// from mkdb_check.sh (ctest test test_console_database_mkdb), which sets QV_MKDB_DSN.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "platform/TextConv.h"
+
+namespace {
+
+TEST(MkdbDataSource, ConnectsWithTheSettingsAndFindsTheAdministrator) {
+  const char* dsn = std::getenv("QV_MKDB_DSN");
+  if (!dsn || !*dsn) GTEST_SKIP() << "run by test_console_database_mkdb";
+  std::wstring name = qv::Utf8ToWide(dsn);
+
+  SQLServerLink link;
+  // The SQLite driver ignores the SQL login; the console passes it all the same.
+  ASSERT_EQ(1, link.Connect(name.c_str(), L"sa", L"secret")) << link.GetLastErrorText();
+  SQLStatement* st = link.CreateStatement(L"select password, comment, id, type, permission from Users where name=?");
+  ASSERT_NE(nullptr, st);
+  ASSERT_EQ(1, st->BindString(0, L"tamuk"));
+  ASSERT_EQ(1, st->Fetch());
+  EXPECT_STREQ(L"tamuk", st->GetString(0));
+  EXPECT_EQ(1, st->GetInt(3));
+  EXPECT_EQ(31, st->GetInt(4));
+  link.ReleaseStatement(st);
+  EXPECT_EQ(1, link.ExecDirect(L"insert into Client (IP, Name) values ('10.9.9.9', '检查')"));
+}
+
+}  // namespace

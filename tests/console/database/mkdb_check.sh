@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs scripts/mkdb on a SysServerPort.xml of its own, then the suite's MkdbDataSource
+# tests against the data source it wrote. Arguments: work dir, test executable, wine.
+set -euo pipefail
+dir=$1 exe=$2 wine=${3:-wine}
+rm -rf "$dir" && mkdir -p "$dir"
+cat > "$dir/SysServerPort.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<config>
+  <other DSN="NotThisOne"/>
+  <port DSN="QuorvaneMkdbCheck" Database="QuorvaneCheck" Description="完整性监测数据库" IP="127.0.0.1" SqlName="sa" SqlPass="secret"/>
+</config>
+XML
+eval "$(python3 "$QV_SOURCE_DIR/scripts/mkdb" --config "$dir/SysServerPort.xml" --dir "$dir/db" --force)"
+[ -f "$dir/db/QuorvaneCheck.db" ] || { echo "mkdb_check: no database file" >&2; exit 1; }
+export QV_MKDB_DSN=QuorvaneMkdbCheck
+exec $wine "$exe" --gtest_filter='MkdbDataSource.*'
