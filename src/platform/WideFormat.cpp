@@ -11,7 +11,7 @@
 namespace qv {
 namespace {
 
-struct Spec {
+struct Conversion {
   std::string flags;
   int width = -1;
   int precision = -1;
@@ -37,67 +37,67 @@ class Formatter {
         ++f;
         continue;
       }
-      Spec spec;
-      f = ParseSpec(f, spec);
-      if (!spec.conversion) {
+      Conversion cv;
+      f = ParseConversion(f, cv);
+      if (!cv.conversion) {
         Mismatch("incomplete conversion");
         break;
       }
-      out += Convert(spec);
+      out += Convert(cv);
     }
     if (next_ < count_) Mismatch("unused format arguments");
     return out;
   }
 
  private:
-  const wchar_t* ParseSpec(const wchar_t* f, Spec& spec) {
-    while (*f && std::wcschr(L"-+ #0", *f)) spec.flags += static_cast<char>(*f++);
+  const wchar_t* ParseConversion(const wchar_t* f, Conversion& cv) {
+    while (*f && std::wcschr(L"-+ #0", *f)) cv.flags += static_cast<char>(*f++);
     if (*f == L'*') {
       ++f;
       const FormatArg* a = Next();
-      spec.width = (a && (a->kind() == FormatArg::kInt || a->kind() == FormatArg::kUInt))
+      cv.width = (a && (a->kind() == FormatArg::kInt || a->kind() == FormatArg::kUInt))
                        ? static_cast<int>(a->integer()) : (Mismatch("width"), 0);
-      if (spec.width < 0) {
-        spec.flags += '-';
-        spec.width = -spec.width;
+      if (cv.width < 0) {
+        cv.flags += '-';
+        cv.width = -cv.width;
       }
     } else {
-      while (*f >= L'0' && *f <= L'9') spec.width = (spec.width < 0 ? 0 : spec.width * 10) + (*f++ - L'0');
+      while (*f >= L'0' && *f <= L'9') cv.width = (cv.width < 0 ? 0 : cv.width * 10) + (*f++ - L'0');
     }
     if (*f == L'.') {
       ++f;
-      spec.precision = 0;
+      cv.precision = 0;
       if (*f == L'*') {
         ++f;
         const FormatArg* a = Next();
-        spec.precision = (a && (a->kind() == FormatArg::kInt || a->kind() == FormatArg::kUInt))
+        cv.precision = (a && (a->kind() == FormatArg::kInt || a->kind() == FormatArg::kUInt))
                              ? static_cast<int>(a->integer()) : (Mismatch("precision"), 0);
       } else {
-        while (*f >= L'0' && *f <= L'9') spec.precision = spec.precision * 10 + (*f++ - L'0');
+        while (*f >= L'0' && *f <= L'9') cv.precision = cv.precision * 10 + (*f++ - L'0');
       }
     }
     if (f[0] == L'I' && f[1] == L'6' && f[2] == L'4') {
-      spec.length = Spec::kLongLong;
+      cv.length = Conversion::kLongLong;
       f += 3;
     } else if (f[0] == L'I' && f[1] == L'3' && f[2] == L'2') {
       f += 3;
     } else if (f[0] == L'h' && f[1] == L'h') {
-      spec.length = Spec::kChar;
+      cv.length = Conversion::kChar;
       f += 2;
     } else if (f[0] == L'l' && f[1] == L'l') {
-      spec.length = Spec::kLongLong;
+      cv.length = Conversion::kLongLong;
       f += 2;
     } else if (*f == L'h') {
-      spec.length = Spec::kShort;
+      cv.length = Conversion::kShort;
       ++f;
     } else if (*f == L'l' || *f == L'w') {
-      spec.length = Spec::kLong;
+      cv.length = Conversion::kLong;
       ++f;
     } else if (*f == L'L' || *f == L'z' || *f == L'j' || *f == L't') {
-      spec.length = (*f == L'j') ? Spec::kLongLong : Spec::kDefault;
+      cv.length = (*f == L'j') ? Conversion::kLongLong : Conversion::kDefault;
       ++f;
     }
-    if (*f) spec.conversion = *f++;
+    if (*f) cv.conversion = *f++;
     return f;
   }
 
@@ -115,18 +115,18 @@ class Formatter {
     return a && (a->kind() == FormatArg::kInt || a->kind() == FormatArg::kUInt);
   }
 
-  std::wstring Pad(std::wstring text, const Spec& spec) {
-    if (spec.width > 0 && static_cast<int>(text.size()) < spec.width) {
-      std::wstring fill(static_cast<size_t>(spec.width) - text.size(), L' ');
-      text = spec.flags.find('-') != std::string::npos ? text + fill : fill + text;
+  std::wstring Pad(std::wstring text, const Conversion& cv) {
+    if (cv.width > 0 && static_cast<int>(text.size()) < cv.width) {
+      std::wstring fill(static_cast<size_t>(cv.width) - text.size(), L' ');
+      text = cv.flags.find('-') != std::string::npos ? text + fill : fill + text;
     }
     return text;
   }
 
-  std::wstring Number(const Spec& spec, const char* conv, const char* length, ...) {
-    std::string f = "%" + spec.flags;
-    if (spec.width >= 0) f += std::to_string(spec.width);
-    if (spec.precision >= 0) f += "." + std::to_string(spec.precision);
+  std::wstring Number(const Conversion& cv, const char* conv, const char* length, ...) {
+    std::string f = "%" + cv.flags;
+    if (cv.width >= 0) f += std::to_string(cv.width);
+    if (cv.precision >= 0) f += "." + std::to_string(cv.precision);
     f += length;
     f += conv;
     char buf[512];
@@ -139,8 +139,8 @@ class Formatter {
     return std::wstring(buf, buf + n);
   }
 
-  std::wstring Convert(const Spec& spec) {
-    wchar_t c = spec.conversion;
+  std::wstring Convert(const Conversion& cv) {
+    wchar_t c = cv.conversion;
     const char conv[2] = {static_cast<char>(c), 0};
     switch (c) {
       case L'd':
@@ -148,10 +148,10 @@ class Formatter {
         const FormatArg* a = Next();
         if (!IsInteger(a)) return Mismatch("integer expected"), std::wstring();
         long long v = a->integer();
-        if (spec.length == Spec::kShort) v = static_cast<short>(v);
-        else if (spec.length == Spec::kChar) v = static_cast<signed char>(v);
-        else if (spec.length != Spec::kLongLong) v = static_cast<int>(v);
-        return Number(spec, "d", "ll", v);
+        if (cv.length == Conversion::kShort) v = static_cast<short>(v);
+        else if (cv.length == Conversion::kChar) v = static_cast<signed char>(v);
+        else if (cv.length != Conversion::kLongLong) v = static_cast<int>(v);
+        return Number(cv, "d", "ll", v);
       }
       case L'u':
       case L'x':
@@ -160,21 +160,21 @@ class Formatter {
         const FormatArg* a = Next();
         if (!IsInteger(a)) return Mismatch("integer expected"), std::wstring();
         unsigned long long v = static_cast<unsigned long long>(a->integer());
-        if (spec.length == Spec::kShort) v = static_cast<unsigned short>(v);
-        else if (spec.length == Spec::kChar) v = static_cast<unsigned char>(v);
-        else if (spec.length != Spec::kLongLong) v = static_cast<unsigned int>(v);
-        return Number(spec, conv, "ll", v);
+        if (cv.length == Conversion::kShort) v = static_cast<unsigned short>(v);
+        else if (cv.length == Conversion::kChar) v = static_cast<unsigned char>(v);
+        else if (cv.length != Conversion::kLongLong) v = static_cast<unsigned int>(v);
+        return Number(cv, conv, "ll", v);
       }
       case L'e': case L'E': case L'f': case L'F': case L'g': case L'G': case L'a': case L'A': {
         const FormatArg* a = Next();
         if (!a || a->kind() != FormatArg::kFloat) return Mismatch("floating point expected"), std::wstring();
-        return Number(spec, conv, "", a->real());
+        return Number(cv, conv, "", a->real());
       }
       case L'c':
       case L'C': {
         const FormatArg* a = Next();
         if (!IsInteger(a)) return Mismatch("character expected"), std::wstring();
-        bool narrow = (c == L'C') ? spec.length != Spec::kLong : spec.length == Spec::kShort;
+        bool narrow = (c == L'C') ? cv.length != Conversion::kLong : cv.length == Conversion::kShort;
         std::wstring ch;
         if (narrow) {
           char b = static_cast<char>(a->integer());
@@ -182,12 +182,12 @@ class Formatter {
         } else {
           ch.assign(1, static_cast<wchar_t>(a->integer()));
         }
-        return Pad(ch, spec);
+        return Pad(ch, cv);
       }
       case L's':
       case L'S': {
         const FormatArg* a = Next();
-        bool narrow = (c == L'S') ? spec.length != Spec::kLong : spec.length == Spec::kShort;
+        bool narrow = (c == L'S') ? cv.length != Conversion::kLong : cv.length == Conversion::kShort;
         std::wstring text;
         if (!a) return std::wstring();
         if (narrow) {
@@ -197,9 +197,9 @@ class Formatter {
           if (a->kind() != FormatArg::kWide) return Mismatch("wide text expected"), std::wstring();
           text = a->wide() ? a->wide() : L"(null)";
         }
-        if (spec.precision >= 0 && static_cast<int>(text.size()) > spec.precision)
-          text.resize(static_cast<size_t>(spec.precision));
-        return Pad(text, spec);
+        if (cv.precision >= 0 && static_cast<int>(text.size()) > cv.precision)
+          text.resize(static_cast<size_t>(cv.precision));
+        return Pad(text, cv);
       }
       case L'p': {
         const FormatArg* a = Next();
@@ -209,7 +209,7 @@ class Formatter {
         char buf[32];
         std::snprintf(buf, sizeof buf, "%08lX",
                       static_cast<unsigned long>(reinterpret_cast<uintptr_t>(a->pointer())));
-        return Pad(std::wstring(buf, buf + std::strlen(buf)), spec);
+        return Pad(std::wstring(buf, buf + std::strlen(buf)), cv);
       }
       default:
         Mismatch("unsupported conversion");
