@@ -1,4 +1,8 @@
 #include "uiwin/CUiSkinBase.h"
 
-SIZE CUiSkinBase::GetSkinSize() { return SIZE{0, 0}; }
+SIZE CUiSkinBase::GetSkinSize() {
+  SIZE sz = {0, 0};
+  return sz;
+}
+
 BOOL CUiSkinBase::IgnoreState() { return TRUE; }

@@ -1,0 +1,567 @@
+// Drawing of every skin class into DIB sections, checked pixel by pixel.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "uiwin/CUiImageSkin.h"
+#include "uiwin/CUiSkinButton.h"
+#include "uiwin/CUiSkinGradation.h"
+#include "uiwin/CUiSkinImgFrame.h"
+#include "uiwin/CUiSkinImgHorzExtend.h"
+#include "DibCanvas.h"
+
+namespace {
+
+const COLORREF kBack = RGB(1, 2, 3);
+const DWORD kHover = 1, kPushed = 2, kChecked = 4, kDisabled = 16;
+
+const DWORD kStrip[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF};
+COLORREF StripColor(int i) {
+  DWORD c = kStrip[i];
+  return RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+}
+
+// n pictures of cx x cy, picture i in kStrip[i]; the last column of every
+// picture is darker so that a shifted source shows.
+HBITMAP MakeStrip(int n, int cx, int cy) {
+  return MakeBitmap(n * cx, cy, [=](int x, int) {
+    DWORD c = kStrip[x / cx];
+    return (x % cx == cx - 1) ? (c & 0x7F7F7F) : c;
+  });
+}
+
+bool FilledWith(const DibCanvas& c, const RECT& rc, COLORREF cr) {
+  for (int y = rc.top; y < rc.bottom; ++y)
+    for (int x = rc.left; x < rc.right; ++x)
+      if (c.At(x, y) != cr) return false;
+  return true;
+}
+
+RECT R(int l, int t, int r, int b) {
+  RECT rc = {l, t, r, b};
+  return rc;
+}
+
+class GdiBitmap {
+ public:
+  explicit GdiBitmap(HBITMAP h) : m_h(h) {}
+  ~GdiBitmap() { DeleteObject(m_h); }
+  HBITMAP get() const { return m_h; }
+
+ private:
+  HBITMAP m_h;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- imglst
+
+TEST(ImageSkin, StatePicksPictureOfTheStrip) {
+  GdiBitmap bmp(MakeStrip(3, 10, 8));
+  CUiImageSkin skin;
+  skin.SetBitmap(bmp.get());
+  skin.SetSubWidth(10);
+  for (int state = 0; state < 3; ++state) {
+    DibCanvas c(40, 20, kBack);
+    skin.Draw(c.dc(), R(5, 5, 35, 18), state);
+    EXPECT_TRUE(FilledWith(c, R(5, 5, 14, 13), StripColor(state))) << state;
+    // the picture's own last column, not the next picture's first
+    EXPECT_EQ(c.At(14, 5),
+              RGB(GetRValue(StripColor(state)) & 0x7F, GetGValue(StripColor(state)) & 0x7F,
+                  GetBValue(StripColor(state)) & 0x7F));
+    EXPECT_TRUE(c.UntouchedOutside(R(5, 5, 15, 13), kBack)) << "drawn at its own size only";
+  }
+}
+
+TEST(ImageSkin, StateBeyondTheStripDrawsPictureZero) {
+  // three pictures: pressed+hover (3), checked (4) and disabled (16) have none
+  GdiBitmap bmp(MakeStrip(3, 10, 8));
+  CUiImageSkin skin;
+  skin.SetBitmap(bmp.get());
+  skin.SetSubWidth(10);
+  for (DWORD state : {kPushed | kHover, kChecked, kDisabled, (DWORD)0x7FFFFFFF}) {
+    DibCanvas c(40, 20, kBack);
+    skin.Draw(c.dc(), R(0, 0, 40, 20), state);
+    EXPECT_TRUE(FilledWith(c, R(0, 0, 9, 8), StripColor(0))) << state;
+    EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 10, 8), kBack)) << state;
+  }
+}
+
+TEST(ImageSkin, StripNarrowerThanOnePictureDrawsWhatItHas) {
+  GdiBitmap bmp(MakeStrip(1, 6, 4));
+  CUiImageSkin skin;
+  skin.SetBitmap(bmp.get());
+  skin.SetSubWidth(10);
+  DibCanvas c(20, 10, kBack);
+  skin.Draw(c.dc(), R(0, 0, 20, 10), 1);
+  EXPECT_TRUE(FilledWith(c, R(0, 0, 5, 4), StripColor(0)));
+  EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 6, 4), kBack));
+}
+
+TEST(ImageSkin, WithoutSubWidthOnlyTheWholeBitmapDraws) {
+  GdiBitmap bmp(MakeStrip(2, 5, 4));
+  CUiImageSkin skin;
+  skin.SetBitmap(bmp.get());
+  DibCanvas c(20, 10, kBack);
+  skin.Draw(c.dc(), R(1, 1, 20, 10), 0);
+  EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 0, 0), kBack))
+      << "sub-image 0 of a plain bitmap draws nothing";
+  skin.Draw(c.dc(), R(1, 1, 20, 10), (DWORD)-1);
+  EXPECT_EQ(c.At(1, 1), StripColor(0));
+  EXPECT_EQ(c.At(6, 4), StripColor(1));
+  EXPECT_TRUE(c.UntouchedOutside(R(1, 1, 11, 5), kBack));
+}
+
+TEST(ImageSkin, SizeAndStateDependence) {
+  GdiBitmap bmp(MakeStrip(3, 30, 21));
+  CUiImageSkin skin;
+  SIZE sz = skin.GetSkinSize();
+  EXPECT_EQ(0, sz.cx);
+  EXPECT_EQ(0, sz.cy);
+  EXPECT_TRUE(skin.IgnoreState());
+  skin.SetBitmap(bmp.get());
+  sz = skin.GetSkinSize();
+  EXPECT_EQ(90, sz.cx);
+  EXPECT_EQ(21, sz.cy);
+  skin.SetSubWidth(30);
+  sz = skin.GetSkinSize();
+  EXPECT_EQ(30, sz.cx);
+  EXPECT_EQ(21, sz.cy);
+  EXPECT_FALSE(skin.IgnoreState());
+}
+
+TEST(ImageSkin, MaskModeLeavesTheMaskColourOut) {
+  const DWORD magenta = 0xFF00FF, teal = 0x008080;
+  GdiBitmap bmp(MakeBitmap(8, 4, [=](int x, int) { return x < 4 ? magenta : 0x123456; }));
+  CUiImageSkin skin;
+  skin.SetBitmap(bmp.get());
+  skin.SetMode(CUiImage::ModeMask);
+  DibCanvas c(10, 6, kBack);
+  skin.Draw(c.dc(), R(1, 1, 10, 6), (DWORD)-1);
+  EXPECT_EQ(c.At(1, 1), kBack);
+  EXPECT_EQ(c.At(4, 4), kBack);
+  EXPECT_EQ(c.At(5, 1), RGB(0x12, 0x34, 0x56));
+  EXPECT_EQ(c.At(8, 4), RGB(0x12, 0x34, 0x56));
+
+  // another mask colour: now magenta is opaque and teal is left out
+  GdiBitmap bmp2(MakeBitmap(2, 1, [=](int x, int) { return x == 0 ? teal : magenta; }));
+  skin.SetBitmap(bmp2.get());
+  EXPECT_EQ(S_OK, skin.SetAttribute("maskcolor", "008080", TRUE));
+  DibCanvas c2(4, 2, kBack);
+  skin.Draw(c2.dc(), R(0, 0, 4, 2), (DWORD)-1);
+  EXPECT_EQ(c2.At(0, 0), kBack);
+  EXPECT_EQ(c2.At(1, 0), RGB(0xFF, 0, 0xFF));
+}
+
+TEST(ImageSkin, AlphaModeBlendsOverTheBackground) {
+  // pictures of 2 x 2: opaque red, half green, transparent
+  GdiBitmap bmp(MakeBitmap(
+      6, 2,
+      [](int x, int) -> DWORD {
+        switch (x / 2) {
+          case 0:
+            return 0xFFFF0000;
+          case 1:
+            return 0x8000FF00;
+          default:
+            return 0x000000FF;
+        }
+      },
+      32));
+  CUiImageSkin skin;
+  skin.SetBitmap(bmp.get());
+  skin.SetMode(CUiImage::ModeAlpha);
+  skin.SetSubWidth(2);
+  const COLORREF back = RGB(200, 100, 50);
+  DibCanvas c(10, 4, back);
+  skin.Draw(c.dc(), R(0, 0, 2, 2), 0);
+  skin.Draw(c.dc(), R(3, 0, 5, 2), 1);
+  skin.Draw(c.dc(), R(6, 0, 8, 2), 2);
+  EXPECT_EQ(c.At(0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(c.At(1, 1), RGB(255, 0, 0));
+  // (src * a + dst * (255 - a)) / 255 with a = 128
+  EXPECT_EQ(c.At(3, 0), RGB(200 * 127 / 255, (255 * 128 + 100 * 127) / 255, 50 * 127 / 255));
+  EXPECT_EQ(c.At(6, 1), back);
+  EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 8, 2), back));
+  EXPECT_EQ(c.At(2, 0), back);
+}
+
+TEST(ImageSkin, AlphaModeNeedsThirtyTwoBits) {
+  GdiBitmap bmp(MakeBitmap(
+      4, 4, [](int, int) { return 0x00FF00; }, 24));
+  CUiImageSkin skin;
+  skin.SetBitmap(bmp.get());
+  skin.SetMode(CUiImage::ModeAlpha);
+  DibCanvas c(6, 6, kBack);
+  skin.Draw(c.dc(), R(0, 0, 6, 6), (DWORD)-1);
+  EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 0, 0), kBack));
+}
+
+TEST(ImageSkin, Attributes) {
+  CUiImageSkin skin;
+  EXPECT_EQ(S_OK, skin.SetAttribute("mode", "mask", TRUE));
+  EXPECT_EQ(CUiImage::ModeMask, skin.GetMode());
+  EXPECT_EQ(E_FAIL, skin.SetAttribute("mode", "transparent", TRUE));
+  EXPECT_EQ(CUiImage::ModeMask, skin.GetMode());
+  EXPECT_EQ(S_OK, skin.SetAttribute("mode", "alpha", TRUE));
+  EXPECT_EQ(CUiImage::ModeAlpha, skin.GetMode());
+  EXPECT_EQ(S_OK, skin.SetAttribute("subwidth", "30", TRUE));
+  EXPECT_EQ(30, skin.GetSubWidth());
+  EXPECT_EQ(S_OK, skin.SetAttribute("maskcolor", "FFFFF", TRUE));
+  EXPECT_EQ((COLORREF)0x0FFFFF, skin.GetMaskColor());
+  EXPECT_EQ(E_FAIL, skin.SetAttribute("left", "3", TRUE));
+  EXPECT_EQ(E_FAIL, skin.SetAttribute("name", "x", TRUE));
+  EXPECT_TRUE(skin.IsClass("imglst"));
+  EXPECT_FALSE(skin.IsClass("imgframe"));
+  EXPECT_STREQ("imglst", skin.GetObjectClass());
+}
+
+// ---------------------------------------------------------------- imgframe
+
+namespace {
+
+// 3 x 3 bitmap, one colour per cell, row major
+const COLORREF kCell[9] = {
+    RGB(10, 0, 0), RGB(20, 0, 0), RGB(30, 0, 0), RGB(40, 0, 0), RGB(50, 0, 0),
+    RGB(60, 0, 0), RGB(70, 0, 0), RGB(80, 0, 0), RGB(90, 0, 0),
+};
+
+HBITMAP MakeNine() {
+  return MakeBitmap(3, 3, [](int x, int y) {
+    COLORREF c = kCell[y * 3 + x];
+    return (DWORD)((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+  });
+}
+
+const COLORREF kCentre = RGB(0, 0, 200);
+
+}  // namespace
+
+TEST(ImgFrameSkin, AllPartsOnePixelEdges) {
+  GdiBitmap bmp(MakeNine());
+  CUiSkinImgFrame skin;
+  skin.GetImage().SetBitmap(bmp.get());
+  skin.SetAttribute("top", "1", TRUE);
+  skin.SetAttribute("left", "1", TRUE);
+  skin.SetAttribute("crbg", "0000C8", TRUE);
+  DibCanvas c(30, 20, kBack);
+  skin.Draw(c.dc(), R(2, 3, 22, 13), 0);
+  EXPECT_EQ(c.At(2, 3), kCell[0]);
+  EXPECT_EQ(c.At(21, 3), kCell[2]);
+  EXPECT_EQ(c.At(2, 12), kCell[6]);
+  EXPECT_EQ(c.At(21, 12), kCell[8]);
+  EXPECT_TRUE(FilledWith(c, R(3, 3, 21, 4), kCell[1]));
+  EXPECT_TRUE(FilledWith(c, R(3, 12, 21, 13), kCell[7]));
+  EXPECT_TRUE(FilledWith(c, R(2, 4, 3, 12), kCell[3]));
+  EXPECT_TRUE(FilledWith(c, R(21, 4, 22, 12), kCell[5]));
+  EXPECT_TRUE(FilledWith(c, R(3, 4, 21, 12), kCentre));
+  EXPECT_TRUE(c.UntouchedOutside(R(2, 3, 22, 13), kBack));
+}
+
+TEST(ImgFrameSkin, MiddleDrawsOnlyTheSidesAndCentre) {
+  GdiBitmap bmp(MakeNine());
+  CUiSkinImgFrame skin;
+  skin.GetImage().SetBitmap(bmp.get());
+  skin.SetAttribute("top", "1", TRUE);
+  skin.SetAttribute("left", "1", TRUE);
+  skin.SetAttribute("crbg", "0000C8", TRUE);
+  EXPECT_EQ(S_OK, skin.SetAttribute("part", "middle", TRUE));
+  DibCanvas c(20, 10, kBack);
+  skin.Draw(c.dc(), R(0, 0, 20, 10), 0);
+  EXPECT_TRUE(FilledWith(c, R(0, 0, 1, 10), kCell[3]));
+  EXPECT_TRUE(FilledWith(c, R(19, 0, 20, 10), kCell[5]));
+  EXPECT_TRUE(FilledWith(c, R(1, 0, 19, 10), kCentre));
+}
+
+TEST(ImgFrameSkin, CenterDrawsOnlyTopAndBottom) {
+  GdiBitmap bmp(MakeNine());
+  CUiSkinImgFrame skin;
+  skin.GetImage().SetBitmap(bmp.get());
+  skin.SetAttribute("top", "1", TRUE);
+  skin.SetAttribute("left", "1", TRUE);
+  skin.SetAttribute("crbg", "0000C8", TRUE);
+  EXPECT_EQ(S_OK, skin.SetAttribute("part", "center", TRUE));
+  DibCanvas c(20, 10, kBack);
+  skin.Draw(c.dc(), R(0, 0, 20, 10), 0);
+  EXPECT_TRUE(FilledWith(c, R(0, 0, 20, 1), kCell[1]));
+  EXPECT_TRUE(FilledWith(c, R(0, 9, 20, 10), kCell[7]));
+  EXPECT_TRUE(FilledWith(c, R(0, 1, 20, 9), kCentre));
+}
+
+TEST(ImgFrameSkin, PartValues) {
+  CUiSkinImgFrame skin;
+  EXPECT_EQ(47u, skin.GetPart());
+  const struct {
+    const char* word;
+    DWORD bits;
+  } parts[] = {{"top", 43},   {"middle", 42}, {"bottom", 46}, {"left", 15},
+               {"center", 7}, {"right", 39},  {"all", 47}};
+  for (const auto& p : parts) {
+    EXPECT_EQ(S_OK, skin.SetAttribute("part", p.word, TRUE));
+    EXPECT_EQ(p.bits, skin.GetPart());
+  }
+  EXPECT_EQ(E_FAIL, skin.SetAttribute("part", "centre", TRUE));
+  EXPECT_EQ(47u, skin.GetPart());
+  // image attributes reach the embedded image
+  EXPECT_EQ(S_OK, skin.SetAttribute("mode", "mask", TRUE));
+  EXPECT_EQ(CUiImage::ModeMask, skin.GetImage().GetMode());
+  EXPECT_EQ(E_FAIL, skin.SetAttribute("mode", "bogus", TRUE));
+  EXPECT_EQ(CUiImage::ModeMask, skin.GetImage().GetMode());
+  EXPECT_EQ(E_FAIL, skin.SetAttribute("direction", "vert", TRUE));
+  EXPECT_TRUE(skin.IgnoreState());
+}
+
+TEST(ImgFrameSkin, CentreWithoutColourIsLeftAlone) {
+  GdiBitmap bmp(MakeNine());
+  CUiSkinImgFrame skin;
+  skin.GetImage().SetBitmap(bmp.get());
+  skin.SetAttribute("top", "1", TRUE);
+  skin.SetAttribute("left", "1", TRUE);
+  DibCanvas c(10, 10, kBack);
+  skin.Draw(c.dc(), R(0, 0, 10, 10), 0);
+  EXPECT_TRUE(FilledWith(c, R(1, 1, 9, 9), kBack));
+  EXPECT_EQ(c.At(0, 0), kCell[0]);
+}
+
+TEST(ImgFrameSkin, EmptyRectangleDrawsNothing) {
+  GdiBitmap bmp(MakeNine());
+  CUiSkinImgFrame skin;
+  skin.GetImage().SetBitmap(bmp.get());
+  skin.SetAttribute("crbg", "0000C8", TRUE);
+  DibCanvas c(10, 10, kBack);
+  skin.Draw(c.dc(), R(2, 2, 2, 8), 0);
+  skin.Draw(c.dc(), R(2, 2, 8, 2), 0);
+  EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 0, 0), kBack));
+}
+
+TEST(ImgFrameSkin, BodyFrameBands) {
+  // 15 x 79, top 53, left 7: 7-pixel sides, 53-pixel top band, 25-pixel
+  // bottom band. Colour by region of the bitmap.
+  const DWORD top = 0x100000, bottom = 0x200000, left = 0x300000, right = 0x400000, mid = 0x500000;
+  GdiBitmap bmp(MakeBitmap(15, 79, [=](int x, int y) -> DWORD {
+    if (y < 53) return top;
+    if (y > 53) return bottom;
+    if (x < 7) return left;
+    if (x > 7) return right;
+    return mid;
+  }));
+  CUiSkinImgFrame skin;
+  skin.GetImage().SetBitmap(bmp.get());
+  skin.SetAttribute("top", "53", TRUE);
+  skin.SetAttribute("left", "7", TRUE);
+  skin.SetAttribute("crbg", "0000C8", TRUE);
+  DibCanvas c(100, 200, kBack);
+  skin.Draw(c.dc(), R(0, 0, 100, 200), 0);
+  EXPECT_TRUE(FilledWith(c, R(0, 0, 100, 53), RGB(0x10, 0, 0)));
+  EXPECT_TRUE(FilledWith(c, R(0, 175, 100, 200), RGB(0x20, 0, 0)));
+  EXPECT_TRUE(FilledWith(c, R(0, 53, 7, 175), RGB(0x30, 0, 0)));
+  EXPECT_TRUE(FilledWith(c, R(93, 53, 100, 175), RGB(0x40, 0, 0)));
+  EXPECT_TRUE(FilledWith(c, R(7, 53, 93, 175), kCentre));
+}
+
+TEST(ImgFrameSkin, AlphaImageDrawsOnlyTheCentre) {
+  GdiBitmap bmp(MakeBitmap(
+      3, 3, [](int, int) { return 0xFFFF0000u; }, 32));
+  CUiSkinImgFrame skin;
+  skin.GetImage().SetBitmap(bmp.get());
+  skin.SetAttribute("mode", "alpha", TRUE);
+  skin.SetAttribute("top", "1", TRUE);
+  skin.SetAttribute("left", "1", TRUE);
+  skin.SetAttribute("crbg", "0000C8", TRUE);
+  DibCanvas c(10, 10, kBack);
+  skin.Draw(c.dc(), R(0, 0, 10, 10), 0);
+  EXPECT_EQ(c.At(0, 0), kBack);
+  EXPECT_EQ(c.At(5, 0), kBack);
+  EXPECT_TRUE(FilledWith(c, R(1, 1, 9, 9), kCentre));
+}
+
+// ---------------------------------------------------------------- imghorzex
+
+namespace {
+
+// three pictures of 13 x 4 (left 5): left part colour a, stretch column b,
+// right part c, each picture in its own shade.
+HBITMAP MakeTabs() {
+  return MakeBitmap(39, 4, [](int x, int) -> DWORD {
+    DWORD shade = (DWORD)(x / 13 + 1) * 0x10;
+    int col = x % 13;
+    if (col < 5) return (0xA0 << 16) | shade;
+    if (col == 5) return (0xB0 << 16) | shade;
+    return (0xC0 << 16) | shade;
+  });
+}
+
+COLORREF Tab(int part, int picture) { return RGB(part, 0, (picture + 1) * 0x10); }
+
+}  // namespace
+
+TEST(HorzExtendSkin, PartsAndStates) {
+  GdiBitmap bmp(MakeTabs());
+  CUiSkinImgHorzExtend skin;
+  skin.GetImage().SetBitmap(bmp.get());
+  skin.SetAttribute("subwidth", "13", TRUE);
+  skin.SetAttribute("left", "5", TRUE);
+  const struct {
+    DWORD state;
+    int picture;
+  } cases[] = {
+      {0, 0},
+      {kHover, 1},
+      {kPushed, 2},
+      {kPushed | kHover, 2},
+      {kChecked, 0},
+      // disabled asks for picture 3, which the strip lacks
+      {kDisabled, 0},
+      {kDisabled | kHover, 0},
+  };
+  for (const auto& k : cases) {
+    DibCanvas c(60, 8, kBack);
+    skin.Draw(c.dc(), R(5, 2, 55, 8), k.state);
+    EXPECT_TRUE(FilledWith(c, R(5, 2, 10, 6), Tab(0xA0, k.picture))) << k.state;
+    EXPECT_TRUE(FilledWith(c, R(10, 2, 48, 6), Tab(0xB0, k.picture))) << k.state;
+    EXPECT_TRUE(FilledWith(c, R(48, 2, 55, 6), Tab(0xC0, k.picture))) << k.state;
+    EXPECT_TRUE(c.UntouchedOutside(R(5, 2, 55, 6), kBack)) << k.state;
+  }
+  SIZE sz = skin.GetSkinSize();
+  EXPECT_EQ(0, sz.cx);
+  EXPECT_EQ(4, sz.cy);
+  EXPECT_FALSE(skin.IgnoreState());
+}
+
+TEST(HorzExtendSkin, StaysInsideANarrowElement) {
+  GdiBitmap bmp(MakeTabs());
+  CUiSkinImgHorzExtend skin;
+  skin.GetImage().SetBitmap(bmp.get());
+  skin.SetAttribute("subwidth", "13", TRUE);
+  skin.SetAttribute("left", "5", TRUE);
+  DibCanvas c(60, 8, kBack);
+  skin.Draw(c.dc(), R(10, 0, 18, 2), 0);
+  EXPECT_TRUE(c.UntouchedOutside(R(10, 0, 18, 2), kBack));
+  EXPECT_EQ(c.At(10, 0), Tab(0xA0, 0));
+  EXPECT_EQ(c.At(17, 1), Tab(0xC0, 0));
+}
+
+TEST(HorzExtendSkin, WholeStripForMinusOne) {
+  GdiBitmap bmp(MakeBitmap(
+      6, 2, [](int x, int) -> DWORD { return x < 2 ? 0x110000 : (x == 2 ? 0x220000 : 0x330000); }));
+  CUiSkinImgHorzExtend skin;
+  skin.GetImage().SetBitmap(bmp.get());
+  skin.SetAttribute("left", "2", TRUE);
+  DibCanvas c(20, 4, kBack);
+  skin.Draw(c.dc(), R(0, 0, 20, 4), (DWORD)-1);
+  EXPECT_TRUE(FilledWith(c, R(0, 0, 2, 2), RGB(0x11, 0, 0)));
+  EXPECT_TRUE(FilledWith(c, R(2, 0, 17, 2), RGB(0x22, 0, 0)));
+  EXPECT_TRUE(FilledWith(c, R(17, 0, 20, 2), RGB(0x33, 0, 0)));
+  EXPECT_TRUE(FilledWith(c, R(0, 2, 20, 4), kBack)) << "the bitmap's height only";
+}
+
+// ---------------------------------------------------------------- button
+
+namespace {
+
+CUiSkinButton MakeButton() {
+  CUiSkinButton skin;
+  skin.SetAttribute("bg", "101010", TRUE);
+  skin.SetAttribute("border", "202020", TRUE);
+  skin.SetAttribute("bgup", "400000", TRUE);
+  skin.SetAttribute("bgdown", "000040", TRUE);
+  skin.SetAttribute("bguphover", "500000", TRUE);
+  skin.SetAttribute("bgdownhover", "000050", TRUE);
+  skin.SetAttribute("bguppush", "600000", TRUE);
+  skin.SetAttribute("bgdownpush", "000060", TRUE);
+  return skin;
+}
+
+}  // namespace
+
+TEST(ButtonSkin, GradientFollowsTheState) {
+  CUiSkinButton skin = MakeButton();
+  const struct {
+    DWORD state;
+    COLORREF top, bottom;
+  } cases[] = {
+      {0, RGB(0x40, 0, 0), RGB(0, 0, 0x40)},
+      {kHover, RGB(0x50, 0, 0), RGB(0, 0, 0x50)},
+      {kPushed, RGB(0x60, 0, 0), RGB(0, 0, 0x60)},
+      {kPushed | kHover, RGB(0x60, 0, 0), RGB(0, 0, 0x60)},
+      {kChecked, RGB(0x40, 0, 0), RGB(0, 0, 0x40)},
+  };
+  for (const auto& k : cases) {
+    DibCanvas c(40, 40, kBack);
+    skin.Draw(c.dc(), R(0, 0, 40, 40), k.state);
+    EXPECT_EQ(c.At(0, 0), RGB(0x20, 0x20, 0x20)) << k.state;
+    EXPECT_EQ(c.At(39, 39), RGB(0x20, 0x20, 0x20)) << k.state;
+    EXPECT_EQ(c.At(1, 1), RGB(0x10, 0x10, 0x10)) << "bg between border and gradient";
+    COLORREF top = c.At(20, 2), bottom = c.At(20, 37);
+    EXPECT_NEAR(GetRValue(top), GetRValue(k.top), 3) << k.state;
+    EXPECT_NEAR(GetBValue(top), GetBValue(k.top), 3) << k.state;
+    EXPECT_NEAR(GetRValue(bottom), GetRValue(k.bottom), 3) << k.state;
+    EXPECT_NEAR(GetBValue(bottom), GetBValue(k.bottom), 3) << k.state;
+  }
+  EXPECT_FALSE(skin.IgnoreState());
+}
+
+TEST(ButtonSkin, DisabledShowsBackgroundAndBorderOnly) {
+  CUiSkinButton skin = MakeButton();
+  DibCanvas c(30, 20, kBack);
+  skin.Draw(c.dc(), R(0, 0, 30, 20), kDisabled | kHover);
+  EXPECT_TRUE(FilledWith(c, R(1, 1, 29, 19), RGB(0x10, 0x10, 0x10)));
+  EXPECT_TRUE(FilledWith(c, R(0, 0, 30, 1), RGB(0x20, 0x20, 0x20)));
+  EXPECT_TRUE(FilledWith(c, R(0, 19, 30, 20), RGB(0x20, 0x20, 0x20)));
+}
+
+TEST(ButtonSkin, Defaults) {
+  CUiSkinButton skin;
+  EXPECT_EQ((COLORREF)0xEEEEEE, skin.crBg);
+  EXPECT_EQ((COLORREF)0x707070, skin.crBorder);
+  EXPECT_EQ((COLORREF)0xCECECE, skin.crBgUpPush);
+  EXPECT_EQ((COLORREF)0xC0C0C0, skin.crBgDownPush);
+  EXPECT_EQ(S_OK, skin.SetAttribute("bguphover", "fffff0", TRUE));
+  EXPECT_EQ(RGB(0xFF, 0xFF, 0xF0), skin.crBgUpHover);
+  EXPECT_EQ(E_FAIL, skin.SetAttribute("src", "1", TRUE));
+}
+
+// ---------------------------------------------------------------- gradation
+
+TEST(GradationSkin, VerticalEnds) {
+  CUiSkinGradation skin;
+  skin.SetAttribute("from", "FF0000", TRUE);
+  skin.SetAttribute("to", "0000FF", TRUE);
+  EXPECT_EQ(S_OK, skin.SetAttribute("direction", "vert", TRUE));
+  DibCanvas c(10, 100, kBack);
+  skin.Draw(c.dc(), R(0, 0, 10, 100), 0);
+  EXPECT_GE(GetRValue(c.At(5, 0)), 250);
+  EXPECT_LE(GetBValue(c.At(5, 0)), 5);
+  EXPECT_LE(GetRValue(c.At(5, 99)), 5);
+  EXPECT_GE(GetBValue(c.At(5, 99)), 250);
+  EXPECT_NEAR(GetRValue(c.At(5, 50)), 127, 6);
+  EXPECT_EQ(c.At(0, 0), c.At(9, 0)) << "rows are uniform";
+}
+
+TEST(GradationSkin, SizeLimitsTheGradient) {
+  CUiSkinGradation skin;
+  skin.SetAttribute("from", "FF0000", TRUE);
+  skin.SetAttribute("to", "0000FF", TRUE);
+  skin.SetAttribute("direction", "vert", TRUE);
+  skin.SetAttribute("size", "10", TRUE);
+  DibCanvas c(10, 40, kBack);
+  skin.Draw(c.dc(), R(0, 0, 10, 40), 0);
+  EXPECT_GE(GetRValue(c.At(5, 0)), 230);
+  for (int y = 10; y < 40; ++y) EXPECT_EQ(c.At(5, y), RGB(0, 0, 0xFF)) << y;
+}
+
+TEST(GradationSkin, HorizontalAndCutToTheRectangle) {
+  CUiSkinGradation skin;
+  skin.SetAttribute("from", "000000", TRUE);
+  skin.SetAttribute("to", "FFFFFF", TRUE);
+  EXPECT_EQ(E_FAIL, skin.SetAttribute("direction", "diagonal", TRUE));
+  EXPECT_EQ(0, skin.nDirection);
+  skin.SetAttribute("size", "400", TRUE);
+  DibCanvas c(120, 10, kBack);
+  skin.Draw(c.dc(), R(10, 2, 110, 8), 0);
+  EXPECT_LE(GetRValue(c.At(10, 4)), 5);
+  // 400 pixels long, so only the first quarter of it shows
+  EXPECT_NEAR(GetRValue(c.At(109, 4)), 64, 6);
+  EXPECT_TRUE(c.UntouchedOutside(R(10, 2, 110, 8), kBack));
+  EXPECT_TRUE(skin.IgnoreState());
+}
