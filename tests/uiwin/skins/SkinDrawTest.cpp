@@ -186,6 +186,39 @@ TEST(ImageSkin, AlphaModeBlendsOverTheBackground) {
   EXPECT_EQ(c.At(2, 0), back);
 }
 
+TEST(ImageSkin, AlphaModeKeepsRowOrderOfEveryKindOfBitmap) {
+  // top row opaque red, bottom row opaque blue, in a bottom-up DIB section and
+  // in a device-dependent bitmap copied from it
+  auto pixel = [](int, int y) -> DWORD { return y == 0 ? 0xFFFF0000 : 0xFF0000FF; };
+  GdiBitmap dib(MakeBitmap(2, 2, pixel, 32, true));
+  HDC screen = GetDC(nullptr);
+  GdiBitmap ddb(CreateCompatibleBitmap(screen, 2, 2));
+  ReleaseDC(nullptr, screen);
+  BITMAP bm;
+  ASSERT_EQ((int)sizeof bm, GetObjectW(ddb.get(), sizeof bm, &bm));
+  {
+    HDC src = CreateCompatibleDC(nullptr), dst = CreateCompatibleDC(nullptr);
+    HGDIOBJ o1 = SelectObject(src, dib.get()), o2 = SelectObject(dst, ddb.get());
+    BitBlt(dst, 0, 0, 2, 2, src, 0, 0, SRCCOPY);
+    SelectObject(src, o1);
+    SelectObject(dst, o2);
+    DeleteDC(src);
+    DeleteDC(dst);
+  }
+  for (HBITMAP bmp : {dib.get(), ddb.get()}) {
+    if (bmp == ddb.get() && bm.bmBitsPixel != 32) continue;  // alpha needs 32 bits
+    CUiImageSkin skin;
+    skin.SetBitmap(bmp);
+    skin.SetMode(CUiImage::ModeAlpha);
+    DibCanvas c(4, 4, kBack);
+    skin.Draw(c.dc(), R(1, 1, 3, 3), (DWORD)-1);
+    EXPECT_EQ(RGB(255, 0, 0), c.At(1, 1));
+    EXPECT_EQ(RGB(0, 0, 255), c.At(2, 2));
+    EXPECT_EQ(kBack, c.At(0, 0));
+    EXPECT_EQ(kBack, c.At(3, 3));
+  }
+}
+
 TEST(ImageSkin, AlphaModeNeedsThirtyTwoBits) {
   GdiBitmap bmp(MakeBitmap(
       4, 4, [](int, int) { return 0x00FF00; }, 24));
