@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/CGdiObject.h"
+
 namespace {
 
 // Memory DC compatible with the screen holding one bitmap for the duration of
@@ -25,20 +27,6 @@ class BitmapDC {
  private:
   HDC m_hdc;
   HGDIOBJ m_hOld;
-};
-
-class GdiObject {
- public:
-  explicit GdiObject(HGDIOBJ h) : m_h(h) {}
-  ~GdiObject() {
-    if (m_h) DeleteObject(m_h);
-  }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  HGDIOBJ get() const { return m_h; }
-
- private:
-  HGDIOBJ m_h;
 };
 
 HBITMAP CreateTopDownDib(int cx, int cy, WORD bits, void** ppBits) {
@@ -128,11 +116,11 @@ void CUiImage::TransparentBlit(HDC hdcDst, const RECT& rcDst, HDC hdcSrc, const 
   int cxSrc = rcSrc.right - rcSrc.left, cySrc = rcSrc.bottom - rcSrc.top;
   if (cx <= 0 || cy <= 0 || cxSrc <= 0 || cySrc <= 0) return;
 
-  GdiObject colorBmp(CreateCompatibleBitmap(hdcDst, cx, cy));
-  GdiObject maskBmp(CreateBitmap(cx, cy, 1, 1, nullptr));
-  if (!colorBmp.get() || !maskBmp.get()) return;
-  BitmapDC color((HBITMAP)colorBmp.get(), hdcDst);
-  BitmapDC mask((HBITMAP)maskBmp.get(), hdcDst);
+  CBitmap colorBmp(CreateCompatibleBitmap(hdcDst, cx, cy));
+  CBitmap maskBmp(CreateBitmap(cx, cy, 1, 1, nullptr));
+  if (colorBmp.IsNull() || maskBmp.IsNull()) return;
+  BitmapDC color(colorBmp, hdcDst);
+  BitmapDC mask(maskBmp, hdcDst);
   if (!color || !mask) return;
 
   if (cx != cxSrc || cy != cySrc) {
@@ -199,9 +187,9 @@ void CUiImage::AlphaBlend(HDC hdc, int x, int y, int xSrc, int cx, int cy) const
   }
 
   void* pvDst = nullptr;
-  GdiObject dst(CreateTopDownDib(cx, cy, 24, &pvDst));
-  if (!dst.get() || !pvDst) return;
-  BitmapDC dstDC((HBITMAP)dst.get(), hdc);
+  CBitmap dst(CreateTopDownDib(cx, cy, 24, &pvDst));
+  if (dst.IsNull() || !pvDst) return;
+  BitmapDC dstDC(dst, hdc);
   if (!dstDC) return;
   BitBlt(dstDC, 0, 0, cx, cy, hdc, x, y, SRCCOPY);
   GdiFlush();

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "platform/CGdiObject.h"
 #include "uiwin/UiGradient.h"
 
 const char* const CUiSkinButton::kTag = "button";
@@ -59,11 +60,8 @@ BOOL CUiSkinButton::IgnoreState() { return FALSE; }
 
 BOOL CUiSkinButton::Draw(HDC hdc, RECT rc, DWORD dwState) {
   if (!hdc) return FALSE;
-  HBRUSH hbr = CreateSolidBrush(crBg);
-  if (hbr) {
-    FillRect(hdc, &rc, hbr);
-    DeleteObject(hbr);
-  }
+  CBrush bg(CreateSolidBrush(crBg));
+  if (!bg.IsNull()) FillRect(hdc, &rc, bg);
   if (!(dwState & kStateDisable)) {
     COLORREF crTop, crBottom;
     if (dwState & kStatePushDown) {
@@ -79,14 +77,13 @@ BOOL CUiSkinButton::Draw(HDC hdc, RECT rc, DWORD dwState) {
     RECT rcInner = {rc.left + 2, rc.top + 2, rc.right - 2, rc.bottom - 2};
     UiGradient::Fill(hdc, rcInner, crTop, crBottom, TRUE);
   }
-  HPEN hPen = CreatePen(PS_SOLID, 1, crBorder);
-  if (hPen) {
-    HGDIOBJ hOldPen = SelectObject(hdc, hPen);
+  CPen border(CreatePen(PS_SOLID, 1, crBorder));
+  if (!border.IsNull()) {
+    HGDIOBJ hOldPen = SelectObject(hdc, border);
     HGDIOBJ hOldBrush = SelectObject(hdc, GetStockObject(NULL_BRUSH));
     Rectangle(hdc, rc.left, rc.top, rc.right, rc.bottom);
     SelectObject(hdc, hOldBrush);
     SelectObject(hdc, hOldPen);
-    DeleteObject(hPen);
   }
   return TRUE;
 }

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "platform/CDCStateSaver.h"
+#include "platform/CGdiObject.h"
 #include "uiwin/UiGradient.h"
 
 const char* const CUiSkinGradation::kTag = "gradation";
@@ -47,15 +49,12 @@ BOOL CUiSkinGradation::Draw(HDC hdc, RECT rc, DWORD /*dwState*/) {
   if (!hdc || rc.right <= rc.left || rc.bottom <= rc.top) return FALSE;
   // An unset colour has no meaning to paint with; leave the area as it is.
   if (crTo == kUiColorUnset) return FALSE;
-  HBRUSH hbr = CreateSolidBrush(crTo);
-  if (hbr) {
-    FillRect(hdc, &rc, hbr);
-    DeleteObject(hbr);
-  }
+  CBrush to(CreateSolidBrush(crTo));
+  if (!to.IsNull()) FillRect(hdc, &rc, to);
   if (crFrom == kUiColorUnset) return TRUE;
 
   // A gradient longer than the rectangle is cut at its edge.
-  const int nSaved = SaveDC(hdc);
+  CDCStateSaver saved(hdc);
   IntersectClipRect(hdc, rc.left, rc.top, rc.right, rc.bottom);
   RECT rcGrad = rc;
   if (nDirection == 1) {
@@ -65,6 +64,5 @@ BOOL CUiSkinGradation::Draw(HDC hdc, RECT rc, DWORD /*dwState*/) {
     if (nSize > 0) rcGrad.right = rc.left + nSize;
     UiGradient::Fill(hdc, rcGrad, crFrom, crTo, FALSE);
   }
-  RestoreDC(hdc, nSaved);
   return TRUE;
 }

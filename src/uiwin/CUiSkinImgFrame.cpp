@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "platform/CGdiObject.h"
 #include "platform/DebugReport.h"
 
 const char* const CUiSkinImgFrame::kTag = "imgframe";
@@ -118,11 +119,8 @@ BOOL CUiSkinImgFrame::Draw(HDC hdc, RECT rc, DWORD /*dwState*/) {
                      MakeRect(L + 1, T, W, T + 1));
 
   if (m_crBg != kUiColorUnset && inner.right > inner.left && inner.bottom > inner.top) {
-    HBRUSH hbr = CreateSolidBrush(m_crBg);
-    if (hbr) {
-      FillRect(hdc, &inner, hbr);
-      DeleteObject(hbr);
-    }
+    CBrush centre(CreateSolidBrush(m_crBg));
+    if (!centre.IsNull()) FillRect(hdc, &inner, centre);
   }
   return TRUE;
 }

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "platform/CDCStateSaver.h"
+
 namespace {
 const DWORD kStateHover = 1;
 const DWORD kStatePushDown = 2;
@@ -78,7 +80,7 @@ BOOL CUiSkinImgHorzExtend::Draw(HDC hdc, RECT rc, DWORD dwState) {
 
   // Everything stays inside the element: a rectangle narrower than the
   // picture cuts it rather than painting over the neighbours.
-  const int nSaved = SaveDC(hdc);
+  CDCStateSaver saved(hdc);
   IntersectClipRect(hdc, rc.left, rc.top, rc.right, rc.bottom);
 
   const int cxRect = rc.right - rc.left;
@@ -92,6 +94,5 @@ BOOL CUiSkinImgHorzExtend::Draw(HDC hdc, RECT rc, DWORD dwState) {
     m_image.DrawPart(hdc, MakeRect(rc.left + L, rc.top, rc.left + L + cxMiddle, rc.top + H),
                      MakeRect(xOff + L, 0, xOff + L + 1, H));
 
-  RestoreDC(hdc, nSaved);
   return TRUE;
 }
