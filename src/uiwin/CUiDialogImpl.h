@@ -1,0 +1,235 @@
+#pragma once
+// The frame of every console window and dialog: a window without a non-client area
+// that holds one host view (control id 1000) built from an XML layout, runs modally in
+// a private message loop on the UI thread, and turns Enter, Esc and the close request
+// into element commands for the items 1 and 2. A dialog class T derives from it (and
+// from CWHRoundRectFrameHelper<T>), chains its map, and handles its items in its own.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/CRect.h"
+#include "platform/CSize.h"
+#include "platform/CWindowImpl.h"
+#include "platform/DebugReport.h"
+#include "uiwin/CUiDialogImplCore.h"
+#include "uiwin/CUiDialogView.h"
+#include "uiwin/UiNotify.h"
+#include "uiwin/UiResUtil.h"
+
+
+template <class T, class TView = CUiDialogView, class TBase = CWindow>
+class CUiDialogImpl : public CWindowImpl<T, TBase> {
+ public:
+  static CWndClassInfo& GetWndClassInfo() {
+    static CWndClassInfo wc = {nullptr, nullptr, CUiDialogImplCore::FrameClassStyle(),
+                               reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)),
+                               IDC_ARROW, 0, nullptr};
+    return wc;
+  }
+
+  explicit CUiDialogImpl(UINT nLayoutID = 0) : m_nLayoutID(nLayoutID) {}
+  // A dialog object that still has its window takes the window with it.
+  ~CUiDialogImpl() override {
+    if (::IsWindow(this->m_hWnd)) ::DestroyWindow(this->m_hWnd);
+  }
+  CUiDialogImpl(const CUiDialogImpl&) = delete;
+  CUiDialogImpl& operator=(const CUiDialogImpl&) = delete;
+
+  // Offered every message of the modal loop before translation; TRUE consumes it.
+  virtual BOOL PreTranslateMessage(MSG* pMsg) {
+    (void)pMsg;
+    return FALSE;
+  }
+
+  BEGIN_MSG_MAP_EX(CUiDialogImpl)
+    MESSAGE_HANDLER(WM_NCACTIVATE, OnNcActivate)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
+    MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
+    MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
+    MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
+    MESSAGE_HANDLER(WM_CLOSE, OnClose)
+    COMMAND_ID_HANDLER(IDOK, OnOK)
+    COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
+  END_MSG_MAP()
+
+  BOOL Load(UINT nLayoutID) {
+    std::string text;
+    if (!UiResUtil::LoadUiResource(nLayoutID, text, L"xml")) return FALSE;
+    return SetXml(text.c_str());
+  }
+  BOOL SetXml(LPCSTR pszXml) { return m_view.LoadLayoutXml(pszXml); }
+
+  HWND Create(HWND hWndParent, const RECT* pRect = nullptr) {
+    if (!m_view.XmlLoaded() && (!m_nLayoutID || !Load(m_nLayoutID))) return nullptr;
+    const std::wstring& title = m_view.GetWindowTitle();
+    RECT rc = pRect ? *pRect : RECT{0, 0, 0, 0};
+    DWORD style = m_view.GetDlgStyle();
+    if (!style) style = 0x56000000;  // WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
+    HWND hWnd = CWindowImpl<T, TBase>::Create(hWndParent, rc, title.empty() ? nullptr : title.c_str(),
+                                               style, m_view.GetDlgExStyle(), 0, nullptr);
+    if (!hWnd) return nullptr;
+    CUiDialogImplCore::DisableTheme(hWnd);
+    RECT viewRect{0, 0, 0, 0};
+    if (pRect) viewRect = RECT{0, 0, pRect->right - pRect->left, pRect->bottom - pRect->top};
+    m_view.CreateView(hWnd, &viewRect, 0, 0, IDC_UIVIEW, nullptr);
+    this->SendMessage(WM_INITDIALOG, reinterpret_cast<WPARAM>(hWnd), 0);
+    if (this->m_hWnd != hWnd) return this->m_hWnd;
+    m_view.ShowAllRealWindows(TRUE);
+    CSize size = m_view.GetDlgSize();
+    if (size.cx && size.cy) ResizeClient(size.cx, size.cy, FALSE);
+    return this->m_hWnd;
+  }
+
+  UINT DoModal(HWND hWndParent = nullptr, const RECT* pRect = nullptr) {
+    HWND owner = hWndParent ? hWndParent : ::GetActiveWindow();
+    BOOL disabledOwner = FALSE;
+    if (owner && owner != ::GetDesktopWindow() && ::IsWindowEnabled(owner)) {
+      ::EnableWindow(owner, FALSE);
+      disabledOwner = TRUE;
+    }
+    m_bEndDialog = FALSE;
+    m_nEndCode = 0;  // a run that ends without EndDialog never reports an older code
+    if (!Create(owner, pRect)) {
+      if (disabledOwner) ::EnableWindow(owner, TRUE);
+      return 0;
+    }
+    if (!pRect) this->CenterWindow(owner);
+    ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    RunModalLoop();
+    m_bEndDialog = FALSE;
+    if (::IsWindow(this->m_hWnd))
+      ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    if (disabledOwner) ::EnableWindow(owner, TRUE);
+    if (owner && ::GetActiveWindow() == this->m_hWnd) ::SetActiveWindow(owner);
+    if (::IsWindow(this->m_hWnd)) ::DestroyWindow(this->m_hWnd);
+    return m_nEndCode;
+  }
+
+  BOOL EndDialog(UINT nCode) {
+    m_nEndCode = nCode;
+    m_bEndDialog = TRUE;
+    return ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
+  }
+
+  // Runs until EndDialog, the window's end, or a WM_QUIT, which is left queued (or
+  // queued again) so that every enclosing loop and the program's own loop see it.
+  void RunModalLoop() {
+    for (;;) {
+      MSG msg;
+      if (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return;
+      if (m_bEndDialog || !this->m_hWnd || !::IsWindow(this->m_hWnd)) return;
+      BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+      if (got == -1) continue;
+      if (got == 0) {
+        qv::Trace("Why Receive WM_QUIT here?\r\n");
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+      }
+      if (!PreTranslateMessage(&msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+      }
+    }
+  }
+
+  BOOL ResizeClient(int nWidth, int nHeight, BOOL bRedraw = TRUE) {
+    return _ResizeClient(nWidth, nHeight, bRedraw);
+  }
+  BOOL _ResizeClient(int nWidth, int nHeight, BOOL bRedraw) {
+    CRect window, client;
+    ::GetWindowRect(this->m_hWnd, &window);
+    ::GetClientRect(this->m_hWnd, &client);
+    if (HWND parent = ::GetParent(this->m_hWnd)) {
+      if (this->GetStyle() & WS_CHILD) ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
+    }
+    int borderX = window.Width() - client.Width();
+    int borderY = window.Height() - client.Height();
+    return ::MoveWindow(this->m_hWnd, window.left, window.top, nWidth + borderX, nHeight + borderY,
+                        bRedraw);
+  }
+
+  // Item operations, by an element's command id (the view's).
+  HWND GetViewHWnd() const { return m_view.m_hWnd; }
+  CUiWindow* FindChildByCmdID(UINT nCmdID) { return m_view.FindChildByCmdID(nCmdID); }
+  BOOL SetItemText(UINT nCmdID, LPCWSTR pszText) { return m_view.SetItemText(nCmdID, pszText); }
+  BOOL SetItemAttribute(UINT nCmdID, LPCSTR pszName, LPCSTR pszValue) {
+    return m_view.SetItemAttribute(nCmdID, pszName, pszValue);
+  }
+  BOOL SetItemIntAttribute(UINT nCmdID, LPCSTR pszName, UINT nValue) {
+    return m_view.SetItemIntAttribute(nCmdID, pszName, nValue);
+  }
+  BOOL EnableItem(UINT nCmdID, BOOL bEnable) { return m_view.EnableItem(nCmdID, bEnable); }
+  BOOL IsItemEnabled(UINT nCmdID, BOOL bCheckParent = FALSE) {
+    return m_view.IsItemEnabled(nCmdID, bCheckParent);
+  }
+  BOOL SetItemVisible(UINT nCmdID, BOOL bShow) { return m_view.SetItemVisible(nCmdID, bShow); }
+  BOOL SetItemCheck(UINT nCmdID, BOOL bCheck) { return m_view.SetItemCheck(nCmdID, bCheck); }
+  BOOL GetItemCheck(UINT nCmdID) { return m_view.GetItemCheck(nCmdID); }
+  BOOL SetTabCurSel(UINT nCmdID, int nIndex) { return m_view.SetTabCurSel(nCmdID, nIndex); }
+  BOOL SetPanelXml(UINT nCmdID, LPCSTR pszXml) { return m_view.SetPanelXml(nCmdID, pszXml); }
+  // Takes effect as the caption only when the window is created afterwards.
+  void SetWindowTitle(LPCWSTR pszTitle) { m_view.SetWindowTitle(pszTitle); }
+  BOOL RedrawAll() { return m_view.RedrawAll(); }
+
+  TView& GetView() { return m_view; }
+  UINT GetLayoutID() const { return m_nLayoutID; }
+
+ protected:
+  LRESULT OnNcActivate(UINT, WPARAM, LPARAM, BOOL&) { return TRUE; }
+  LRESULT OnEraseBkgnd(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+  LRESULT OnNcCalcSize(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
+    return CUiDialogImplCore::CalcFullClientArea(this->m_hWnd, static_cast<BOOL>(wParam), lParam);
+  }
+  LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    CUiDialogImplCore::FillMinMaxInfo(this->m_hWnd, reinterpret_cast<MINMAXINFO*>(lParam));
+    return 0;
+  }
+  LRESULT OnSize(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+    if (wParam != SIZE_MINIMIZED && ::IsWindow(m_view.m_hWnd)) {
+      RECT client;
+      ::GetClientRect(this->m_hWnd, &client);
+      ::MoveWindow(m_view.m_hWnd, 0, 0, client.right, client.bottom, TRUE);
+    }
+    bHandled = FALSE;
+    return 0;
+  }
+  LRESULT OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+    if (!::IsWindowEnabled(this->m_hWnd)) return 0;
+    bHandled = FALSE;
+    if (::GetKeyState(VK_CONTROL) < 0) return 0;
+    if (wParam == VK_ESCAPE)
+      this->SendMessage(WM_COMMAND, IDCANCEL, 0);
+    else if (wParam == VK_RETURN)
+      this->SendMessage(WM_COMMAND, IDOK, 0);
+    return 0;
+  }
+  LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&) {
+    this->SendMessage(WM_COMMAND, IDCANCEL, 0);
+    return 0;
+  }
+  LRESULT OnOK(WORD, WORD, HWND, BOOL&) {
+    SendItemCommand(IDOK);
+    return 0;
+  }
+  LRESULT OnCancel(WORD, WORD, HWND, BOOL&) {
+    SendItemCommand(IDCANCEL);
+    return 0;
+  }
+  void SendItemCommand(UINT nItemID) {
+    UINMCOMMAND nm{};
+    nm.hdr.hwndFrom = this->m_hWnd;
+    nm.hdr.idFrom = IDC_UIVIEW;
+    nm.hdr.code = UINM_COMMAND;
+    nm.uItemID = nItemID;
+    nm.szItemClass = "";
+    this->SendMessage(WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
+  }
+
+  UINT m_nLayoutID;
+  UINT m_nEndCode = 0;
+  TView m_view;
+  BOOL m_bEndDialog = FALSE;
+};

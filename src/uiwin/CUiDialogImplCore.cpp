@@ -1,0 +1,56 @@
+#include "uiwin/CUiDialogImplCore.h"
+
+#include <cstdlib>
+
+UINT CUiDialogImplCore::FrameClassStyle() {
+  UINT style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  OSVERSIONINFOW vi{};
+  vi.dwOSVersionInfoSize = sizeof vi;
+  if (::GetVersionExW(&vi) &&
+      (vi.dwMajorVersion > 5 || (vi.dwMajorVersion == 5 && vi.dwMinorVersion > 0)))
+    style |= CS_DROPSHADOW;
+  return style;
+}
+
+LRESULT CUiDialogImplCore::CalcFullClientArea(HWND hWnd, BOOL bCalcValidRects, LPARAM lParam) {
+  if (!bCalcValidRects || !lParam) return 0;
+  NCCALCSIZE_PARAMS* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+  const WINDOWPOS* pos = params->lppos;
+  if (!pos || (pos->flags & SWP_NOSIZE)) return 0;
+  RECT rc;
+  ::GetWindowRect(hWnd, &rc);
+  if (!(pos->flags & SWP_NOMOVE)) {
+    rc.left = pos->x;
+    rc.top = pos->y;
+  }
+  rc.right = rc.left + pos->cx;
+  rc.bottom = rc.top + pos->cy;
+  params->rgrc[0] = rc;
+  params->rgrc[1] = rc;
+  return 0;
+}
+
+void CUiDialogImplCore::FillMinMaxInfo(HWND hWnd, MINMAXINFO* pInfo) {
+  if (!pInfo) return;
+  HMONITOR monitor = ::MonitorFromWindow(hWnd, MONITOR_DEFAULTTONULL);
+  if (!monitor) return;
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (!::GetMonitorInfoW(monitor, &mi)) return;
+  const RECT& work = mi.rcWork;
+  const RECT& mon = mi.rcMonitor;
+  pInfo->ptMaxPosition.x = std::abs(work.left - mon.left) - 1;
+  pInfo->ptMaxPosition.y = std::abs(work.top - mon.top) - 1;
+  pInfo->ptMaxSize.x = std::abs(work.right - work.left) + 2;
+  pInfo->ptMaxSize.y = std::abs(work.bottom - work.top) + 2;
+  pInfo->ptMaxTrackSize = pInfo->ptMaxSize;
+}
+
+void CUiDialogImplCore::DisableTheme(HWND hWnd) {
+  HMODULE uxtheme = ::GetModuleHandleW(L"uxtheme.dll");
+  if (!uxtheme) return;
+  typedef HRESULT(WINAPI * SetWindowThemeFn)(HWND, LPCWSTR, LPCWSTR);
+  SetWindowThemeFn fn =
+      reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")));
+  if (fn) fn(hWnd, L"", L"");
+}
