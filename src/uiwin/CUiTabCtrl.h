@@ -15,4 +15,10 @@ class CUiTabCtrl : public CUiContainerWnd {
 
   // Shows the real windows of the selected page only.
   void ShowAllRealWindows(BOOL bShow);
+
+  // Selects a page after asking the dialog; no pages yet, so nothing to select.
+  BOOL SetCurSel(int nIndex) {
+    (void)nIndex;
+    return FALSE;
+  }
 };
