@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "uiwin/UiWinThemeFunc.h"
+
 UINT CUiDialogImplCore::FrameClassStyle() {
   UINT style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
   OSVERSIONINFOW vi{};
@@ -47,10 +49,5 @@ void CUiDialogImplCore::FillMinMaxInfo(HWND hWnd, MINMAXINFO* pInfo) {
 }
 
 void CUiDialogImplCore::DisableTheme(HWND hWnd) {
-  HMODULE uxtheme = ::GetModuleHandleW(L"uxtheme.dll");
-  if (!uxtheme) return;
-  typedef HRESULT(WINAPI * SetWindowThemeFn)(HWND, LPCWSTR, LPCWSTR);
-  SetWindowThemeFn fn =
-      reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")));
-  if (fn) fn(hWnd, L"", L"");
+  UiWinThemeFunc::Get().SetWindowTheme(hWnd, L"", L"");
 }
