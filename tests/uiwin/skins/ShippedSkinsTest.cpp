@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
 
 #include <regex>
 #include <set>
@@ -72,12 +74,9 @@ SIZE PictureSize(CUiSkinBase* skin) {
   if (skin->IsClass("imghorzex"))
     return static_cast<CUiSkinImgHorzExtend*>(skin)->GetImage().GetBitmapSize();
   if (skin->IsClass("png")) {
-    auto* png = static_cast<CUiPngSkin*>(skin);
-    if (!png->GetImage()) return none;
-    SIZE sz = png->GetSkinSize();
-    int sub = png->GetSubWidth();
-    // the strip's width: 4 pictures of 20 plus one spare column
-    if (sub > 0) sz.cx = 81;
+    Gdiplus::Image* image = static_cast<CUiPngSkin*>(skin)->GetImage();
+    if (!image) return none;
+    SIZE sz = {(LONG)image->GetWidth(), (LONG)image->GetHeight()};
     return sz;
   }
   return none;
