@@ -73,6 +73,44 @@ class DialogView : public ::testing::Test {
   HWND view_ = nullptr;
 };
 
+// A 32-bit top-down DIB to paint into.
+class Canvas {
+ public:
+  Canvas(int w, int h) : w_(w), h_(h) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    dc_ = ::CreateCompatibleDC(nullptr);
+    bmp_ = ::CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    old_ = ::SelectObject(dc_, bmp_);
+    Fill(0x00FFFFFF);
+  }
+  ~Canvas() {
+    ::SelectObject(dc_, old_);
+    ::DeleteObject(bmp_);
+    ::DeleteDC(dc_);
+  }
+  void Fill(DWORD pixel) {
+    for (int i = 0; i < w_ * h_; ++i) bits_[i] = pixel;
+  }
+  // 0x00RRGGBB
+  DWORD At(int x, int y) const {
+    ::GdiFlush();
+    return bits_[y * w_ + x] & 0x00FFFFFF;
+  }
+  HDC dc() const { return dc_; }
+
+ private:
+  int w_, h_;
+  HDC dc_;
+  HBITMAP bmp_;
+  HGDIOBJ old_;
+  DWORD* bits_ = nullptr;
+};
+
 TEST_F(DialogView, FillsTheFrameAndPlacesTheRoots) {
   RECT frame, view;
   ::GetClientRect(dlg_->m_hWnd, &frame);
@@ -306,6 +344,43 @@ TEST_F(DialogView, SetTabCurSelNeedsATabControl) {
   EXPECT_FALSE(dlg_->SetTabCurSel(30, 0));  // a panel
 }
 
+TEST_F(DialogView, ElementNotificationsReachTheFrameExceptRepaintRequests) {
+  // A tab control asks before it switches; the dialog's veto comes back in the record.
+  UINMTABSELCHANGE sel{};
+  sel.hdr = NMHDR{view_, IDC_UIVIEW, UINM_TAB_SELCHANGE};
+  sel.uTabID = 40;
+  sel.uTabItemIDNew = 2;
+  sel.uTabItemIDOld = 0;
+  dlg_->vetoTabChange = TRUE;
+  ::SendMessageW(view_, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&sel));
+  EXPECT_TRUE(sel.bCancel);
+  ASSERT_EQ(1, dlg_->CountEvents(UINM_TAB_SELCHANGE));
+  EXPECT_EQ(2u, dlg_->events.back().item);
+
+  UINMREALWNDRESIZED resized{};
+  resized.hdr = NMHDR{view_, IDC_UIVIEW, UINM_REALWND_RESIZED};
+  resized.uItemID = 77;
+  resized.rcWnd = RECT{1, 2, 3, 4};
+  ::SendMessageW(view_, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&resized));
+  EXPECT_EQ(1, dlg_->CountEvents(UINM_REALWND_RESIZED));
+
+  // A repaint request is the view's own business.
+  Canvas canvas(300, 200);
+  ::SendMessageW(view_, WM_PRINT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+  CUiWindow* panel = dlg_->FindChildByCmdID(30);
+  panel->SetAttribute("crbg", "800080", FALSE);  // changed without asking for a repaint
+  UINMINVALIDATERECT inv{};
+  inv.hdr = NMHDR{nullptr, 30, UINM_INVALIDATERECT};
+  inv.huiWnd = panel->GetHandle();
+  inv.rect = RECT{180, 130, 200, 140};
+  ::SendMessageW(view_, WM_NOTIFY, 30, reinterpret_cast<LPARAM>(&inv));
+  EXPECT_TRUE(dlg_->otherNotifies.empty());
+  EXPECT_EQ(0, dlg_->CountEvents(UINM_INVALIDATERECT));
+  ::SendMessageW(view_, WM_PRINT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+  EXPECT_EQ(0x800080u, canvas.At(190, 135));  // inside the requested rectangle
+  EXPECT_EQ(0xFFFF00u, canvas.At(150, 135));  // outside it: as drawn before
+}
+
 TEST_F(DialogView, SetPanelXmlReplacesAPanelsChildren) {
   CUiWindow* old = dlg_->FindChildByCmdID(31);
   ASSERT_NE(nullptr, old);
@@ -402,44 +477,6 @@ TEST_F(DialogView, HostedControlsAreReflectedOrForwarded) {
   ::DestroyWindow(plain);
   edit.DestroyWindow();
 }
-
-// A 32-bit top-down DIB to paint into.
-class Canvas {
- public:
-  Canvas(int w, int h) : w_(w), h_(h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    dc_ = ::CreateCompatibleDC(nullptr);
-    bmp_ = ::CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = ::SelectObject(dc_, bmp_);
-    Fill(0x00FFFFFF);
-  }
-  ~Canvas() {
-    ::SelectObject(dc_, old_);
-    ::DeleteObject(bmp_);
-    ::DeleteDC(dc_);
-  }
-  void Fill(DWORD pixel) {
-    for (int i = 0; i < w_ * h_; ++i) bits_[i] = pixel;
-  }
-  // 0x00RRGGBB
-  DWORD At(int x, int y) const {
-    ::GdiFlush();
-    return bits_[y * w_ + x] & 0x00FFFFFF;
-  }
-  HDC dc() const { return dc_; }
-
- private:
-  int w_, h_;
-  HDC dc_;
-  HBITMAP bmp_;
-  HGDIOBJ old_;
-  DWORD* bits_ = nullptr;
-};
 
 TEST_F(DialogView, PaintsTheLayoutThroughWmPrint) {
   Canvas canvas(300, 200);
