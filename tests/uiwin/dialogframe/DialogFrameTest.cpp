@@ -223,6 +223,22 @@ TEST(DialogFrame, NoNonClientAreaAndTheLayoutsSize) {
   EXPECT_EQ(240, window.right - window.left);
 }
 
+TEST(DialogFrame, ALayoutWithoutSizeKeepsTheGivenRectangleAndTheViewCoversIt) {
+  TestDialog dlg;
+  ASSERT_TRUE(dlg.SetXml(R"(<layer width="0"><body crbg="FFFFFF"><button id="9" pos="0,0,-0,-0">all</button></body></layer>)"));
+  RECT rc{20, 20, 150, 110};
+  ASSERT_NE(nullptr, dlg.Create(nullptr, &rc));
+  RECT client, view;
+  ::GetClientRect(dlg.m_hWnd, &client);
+  ::GetClientRect(dlg.GetViewHWnd(), &view);
+  EXPECT_EQ(130, client.right);
+  EXPECT_EQ(90, client.bottom);
+  EXPECT_TRUE(::EqualRect(&client, &view));
+  EXPECT_TRUE(dlg.viewCoveredAtInit);
+  RECT all = dlg.FindChildByCmdID(9)->GetRect();
+  EXPECT_TRUE(::EqualRect(&client, &all));
+}
+
 TEST(DialogFrame, LayoutRootAttributes) {
   TestDialog dlg;
   ASSERT_TRUE(dlg.SetXml(R"(<layer width=" 12x" height="abc" appwin="1" resize="1" noborder="1"/>)"));
