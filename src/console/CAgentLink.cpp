@@ -1,0 +1,291 @@
+#include "console/CAgentLink.h"
+
+#include <climits>
+#include <cstring>
+#include <utility>
+
+#include "console/AgentLinkPayloadInfo.h"
+#include "console/AgentMessageId.h"
+#include "console/CAgentLinkManager.h"
+
+CAgentLink* g_agentLinkInstance = nullptr;
+
+namespace {
+unsigned g_agentLinkSerial = 0;
+}  // namespace
+
+CAgentLink::CAgentLink() : serial_(++g_agentLinkSerial) {
+  WSADATA data;
+  wsaStarted_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  g_agentLinkInstance = this;
+}
+
+CAgentLink::~CAgentLink() {
+  if (socket_ != INVALID_SOCKET) ::closesocket(socket_);
+  if (g_agentLinkInstance == this) g_agentLinkInstance = nullptr;
+  if (wsaStarted_) ::WSACleanup();
+}
+
+bool CAgentLink::StillAlive(const CAgentLink* link, unsigned serial) {
+  return g_agentLinkInstance == link && g_agentLinkInstance->serial_ == serial;
+}
+
+int CAgentLink::Start(HWND window, UINT message, unsigned short port) {
+  if (window_ || message_) return 1;
+  window_ = window;
+  message_ = message;
+  port_ = port;
+  Connect();
+  return 1;
+}
+
+void CAgentLink::Stop() {
+  if (window_) ::KillTimer(window_, AGENT_LINK_RECONNECT_TIMER);
+  if (socket_ != INVALID_SOCKET) Close(0, 0);
+  window_ = nullptr;
+  message_ = 0;
+}
+
+int CAgentLink::Connect() {
+  if (!window_ || !message_) return 0;
+  if (socket_ != INVALID_SOCKET) Close(0, 0);
+  SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (s == INVALID_SOCKET) return 0;
+  socket_ = s;
+  ++connection_;
+  assembler_.Reset();
+  DropQueue();
+  if (::WSAAsyncSelect(s, window_, message_, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE) != 0) {
+    Close(::WSAGetLastError(), 1);
+    return 1;
+  }
+  state_ = kConnecting;
+  sockaddr_in addr;
+  std::memset(&addr, 0, sizeof(addr));
+  addr.sin_family = AF_INET;
+  addr.sin_port = ::htons(port_);
+  addr.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+  if (::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+    int error = ::WSAGetLastError();
+    // Anything but "in progress" means no connect event will ever come.
+    if (error != WSAEWOULDBLOCK && error != WSAEINPROGRESS) Close(error, 1);
+  }
+  return 1;
+}
+
+void CAgentLink::Close(int error, int retry) {
+  if (socket_ != INVALID_SOCKET) {
+    ::closesocket(socket_);
+    socket_ = INVALID_SOCKET;
+  }
+  state_ = kDown;
+  ++connection_;
+  assembler_.Reset();
+  DropQueue();
+  if (error != 0 && retry != 0 && window_)
+    ::SetTimer(window_, AGENT_LINK_RECONNECT_TIMER, AGENT_LINK_RECONNECT_DELAY_MS, nullptr);
+}
+
+void CAgentLink::OnTimer(UINT_PTR id) {
+  if (id != AGENT_LINK_RECONNECT_TIMER) return;
+  ::KillTimer(window_, AGENT_LINK_RECONNECT_TIMER);
+  Connect();
+}
+
+void CAgentLink::OnConnect(int error) {
+  if (error != 0) {
+    Close(error, 1);
+    return;
+  }
+  state_ = kConnected;
+  assembler_.Reset();
+  FlushQueue();
+}
+
+void CAgentLink::OnWrite(int error) {
+  if (error != 0) {
+    Close(error, 1);
+    return;
+  }
+  FlushQueue();
+}
+
+void CAgentLink::OnClose(int error) {
+  // A clean close can overtake the read event of the last frames: take what
+  // is still buffered before the socket goes.
+  if (error == 0 && state_ == kConnected) {
+    CAgentLink* const self = this;
+    const unsigned serial = serial_;
+    const unsigned connection = connection_;
+    OnRead(0);
+    if (!StillAlive(self, serial) || connection_ != connection) return;
+  }
+  Close(error, 1);
+}
+
+void CAgentLink::OnRead(int error) {
+  if (error != 0) {
+    Close(error, 1);
+    return;
+  }
+  if (socket_ == INVALID_SOCKET) return;
+  CAgentLink* const self = this;
+  const unsigned serial = serial_;
+  const unsigned connection = connection_;
+  for (;;) {
+    size_t space = assembler_.SpaceSize();
+    unsigned char* dst = assembler_.Space();
+    if (!dst || space == 0) return;
+    int want = space > INT_MAX ? INT_MAX : static_cast<int>(space);
+    int got = ::recv(socket_, reinterpret_cast<char*>(dst), want, 0);
+    if (got <= 0) return;  // would block, error or end: the next event tells
+
+    AgentLinkFrameAssembler::Frame frame;
+    AgentLinkFrameAssembler::Status status = assembler_.Commit(static_cast<size_t>(got), frame);
+    if (status == AgentLinkFrameAssembler::NeedMore) continue;
+    if (status == AgentLinkFrameAssembler::TooLong) {
+      Close(WSAEMSGSIZE, 1);
+      return;
+    }
+    if (status == AgentLinkFrameAssembler::OutOfMemory) {
+      Close(ERROR_NOT_ENOUGH_MEMORY, 1);
+      return;
+    }
+
+    // The receiver may run a nested message loop, which can read further
+    // frames through this function, close the link or even destroy it.
+    Deliver(frame);
+    if (!StillAlive(self, serial)) return;
+    assembler_.Release(frame);
+    if (connection_ != connection) return;
+  }
+}
+
+void CAgentLink::Deliver(const AgentLinkFrameAssembler::Frame& frame) {
+  const AgentLinkFrameHeader& h = frame.Header();
+  if (h.length == 0)
+    OnHeaderOnlyFrame(h.type, h.wParam, h.lParam);
+  else
+    OnFrame(h.type, h.wParam, h.lParam, frame.Payload(), h.length);
+  // No member may be touched here: the link may be gone.
+}
+
+void CAgentLink::OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lParam) {
+  bool pass =
+      (type == 0 && (lParam == AGENT_MSG_CLIENT_ONLINE || lParam == AGENT_MSG_CLIENT_OFFLINE)) ||
+      type == 1;
+  if (!pass) return;
+  HWND target = CAgentLinkManager::FindFirstWindow(lParam);
+  if (target) ::SendMessageW(target, lParam, static_cast<WPARAM>(wParam), 0);
+}
+
+void CAgentLink::OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
+                         uint32_t length) {
+  LPARAM payload = reinterpret_cast<LPARAM>(data);
+  if (type == 0 || type == 1) {
+    HWND target = CAgentLinkManager::FindFirstWindow(lParam);
+    if (!target) return;
+    AgentLinkPayloadInfo info = {wParam, length};
+    ::SendMessageW(target, lParam, reinterpret_cast<WPARAM>(&info), payload);
+    return;
+  }
+  bool pass =
+      (type == 2 && (lParam == AGENT_MSG_SERVER_SETTINGS || lParam == AGENT_MSG_CLIENT_STATE)) ||
+      (type == 3 && lParam == AGENT_MSG_SET_CLIENT_PASSWORD);
+  if (!pass) return;
+  HWND target = CAgentLinkManager::FindFirstWindow(lParam);
+  if (target) ::SendMessageW(target, lParam, static_cast<WPARAM>(length), payload);
+}
+
+int CAgentLink::SendHeader(uint32_t type, uint32_t wParam, uint32_t lParam) {
+  return SendFrame(type, wParam, lParam, nullptr, 0);
+}
+
+int CAgentLink::SendFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const void* data,
+                          uint32_t length) {
+  if (socket_ == INVALID_SOCKET || state_ == kDown) return 0;
+  if (length > 0 && !data) return 0;
+  if (length > INT_MAX - AgentLinkFrameHeader::kSize) return 0;
+
+  std::vector<unsigned char> bytes(AgentLinkFrameHeader::kSize + size_t(length));
+  AgentLinkFrameHeader header = {length, type, wParam, lParam};
+  header.Write(bytes.data());
+  if (length) std::memcpy(bytes.data() + AgentLinkFrameHeader::kSize, data, length);
+
+  // Keep the order: nothing overtakes frames that are still waiting.
+  if (state_ == kConnecting || !sendQueue_.empty()) return Enqueue(std::move(bytes), 0);
+
+  int total = static_cast<int>(bytes.size());
+  int sent = ::send(socket_, reinterpret_cast<const char*>(bytes.data()), total, 0);
+  if (sent == total) return 1;
+  if (sent == SOCKET_ERROR) {
+    if (::WSAGetLastError() != WSAEWOULDBLOCK) return 0;
+    sent = 0;
+  }
+  return Enqueue(std::move(bytes), static_cast<size_t>(sent));
+}
+
+int CAgentLink::Enqueue(std::vector<unsigned char> frame, size_t alreadySent) {
+  // A frame that is partly on the wire must be finished, whatever the bound.
+  if (alreadySent == 0 && queuedBytes_ + frame.size() > kMaxQueuedBytes) return 0;
+  if (sendQueue_.empty()) sendOffset_ = alreadySent;
+  queuedBytes_ += frame.size() - alreadySent;
+  sendQueue_.push_back(std::move(frame));
+  return 1;
+}
+
+void CAgentLink::FlushQueue() {
+  while (!sendQueue_.empty() && socket_ != INVALID_SOCKET && state_ == kConnected) {
+    std::vector<unsigned char>& front = sendQueue_.front();
+    size_t left = front.size() - sendOffset_;
+    int chunk = left > INT_MAX ? INT_MAX : static_cast<int>(left);
+    int sent = ::send(socket_, reinterpret_cast<const char*>(front.data() + sendOffset_), chunk, 0);
+    if (sent == SOCKET_ERROR) {
+      int error = ::WSAGetLastError();
+      if (error != WSAEWOULDBLOCK) Close(error, 1);
+      return;
+    }
+    sendOffset_ += static_cast<size_t>(sent);
+    queuedBytes_ -= static_cast<size_t>(sent);
+    if (sendOffset_ == front.size()) {
+      sendQueue_.pop_front();
+      sendOffset_ = 0;
+    }
+  }
+}
+
+void CAgentLink::DropQueue() {
+  sendQueue_.clear();
+  sendOffset_ = 0;
+  queuedBytes_ = 0;
+}
+
+void CAgentLink::AgentLinkHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  CAgentLink* link = g_agentLinkInstance;
+  if (!link || !window || window != link->window_) return;
+  if (message == WM_TIMER) {
+    link->OnTimer(static_cast<UINT_PTR>(wParam));
+    return;
+  }
+  if (message != link->message_ || link->socket_ == INVALID_SOCKET ||
+      static_cast<SOCKET>(wParam) != link->socket_)
+    return;
+  int event = WSAGETSELECTEVENT(lParam);
+  int error = WSAGETSELECTERROR(lParam);
+  switch (event) {
+    case FD_READ:
+      link->OnRead(error);
+      break;
+    case FD_WRITE:
+      link->OnWrite(error);
+      break;
+    case FD_CONNECT:
+      link->OnConnect(error);
+      break;
+    case FD_CLOSE:
+      link->OnClose(error);
+      break;
+    default:
+      break;
+  }
+}

@@ -1,0 +1,54 @@
+#pragma once
+// A hidden window for tests of the service link: it passes socket events and
+// timer messages to AgentLinkHook, as the main window does, and records every
+// frame delivered to it (message ids 1525 to 1700) with a copy of the payload
+// taken while the payload is valid.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <vector>
+
+namespace testenv {
+
+struct LinkDelivery {
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  bool headerOnly = false;   // lParam was 0
+  uint32_t frameWParam = 0;  // from AgentLinkPayloadInfo, or wParam of a header-only frame
+  uint32_t length = 0;       // payload length
+  std::vector<unsigned char> payload;
+  bool zeroAfterPayload = false;  // the buffer held zero bytes behind the payload
+};
+
+class AgentLinkTestWindow {
+ public:
+  AgentLinkTestWindow();
+  ~AgentLinkTestWindow();
+  AgentLinkTestWindow(const AgentLinkTestWindow&) = delete;
+  AgentLinkTestWindow& operator=(const AgentLinkTestWindow&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+
+  // Ids whose wParam is the payload length (frames of type 2 and 3); for every
+  // other id with a payload wParam points at an AgentLinkPayloadInfo.
+  void SetLengthIds(std::set<UINT> ids) { lengthIds_ = std::move(ids); }
+
+  // Called for every recorded delivery after it is recorded (nested loops,
+  // checks on the live payload pointer).
+  std::function<void(const LinkDelivery&)> onDelivery;
+
+  std::vector<LinkDelivery> deliveries;
+  std::vector<UINT> timers;  // WM_TIMER ids seen
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND hwnd_ = nullptr;
+  std::set<UINT> lengthIds_{1525, 1526, 1527};
+};
+
+}  // namespace testenv
