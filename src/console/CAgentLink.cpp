@@ -1,5 +1,6 @@
 #include "console/CAgentLink.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <utility>
@@ -14,7 +15,7 @@ namespace {
 unsigned g_agentLinkSerial = 0;
 }  // namespace
 
-CAgentLink::CAgentLink() : serial_(++g_agentLinkSerial) {
+CAgentLink::CAgentLink() : serial_(++g_agentLinkSerial), stage_(new unsigned char[kStageSize]) {
   WSADATA data;
   wsaStarted_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
   g_agentLinkInstance = this;
@@ -54,6 +55,7 @@ int CAgentLink::Connect() {
   socket_ = s;
   ++connection_;
   assembler_.Reset();
+  stageBegin_ = stageEnd_ = 0;
   DropQueue();
   if (::WSAAsyncSelect(s, window_, message_, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE) != 0) {
     Close(::WSAGetLastError(), 1);
@@ -81,6 +83,7 @@ void CAgentLink::Close(int error, int retry) {
   state_ = kDown;
   ++connection_;
   assembler_.Reset();
+  stageBegin_ = stageEnd_ = 0;
   DropQueue();
   if (error != 0 && retry != 0 && window_)
     ::SetTimer(window_, AGENT_LINK_RECONNECT_TIMER, AGENT_LINK_RECONNECT_DELAY_MS, nullptr);
@@ -99,6 +102,7 @@ void CAgentLink::OnConnect(int error) {
   }
   state_ = kConnected;
   assembler_.Reset();
+  stageBegin_ = stageEnd_ = 0;
   FlushQueue();
 }
 
@@ -124,6 +128,7 @@ void CAgentLink::OnClose(int error) {
 }
 
 void CAgentLink::OnRead(int error) {
+  readPosted_ = false;
   if (error != 0) {
     Close(error, 1);
     return;
@@ -132,16 +137,36 @@ void CAgentLink::OnRead(int error) {
   CAgentLink* const self = this;
   const unsigned serial = serial_;
   const unsigned connection = connection_;
+  // All receive state lives in members, so a nested call (from a receiver's
+  // nested message loop) simply carries on where this one stands.
   for (;;) {
     size_t space = assembler_.SpaceSize();
     unsigned char* dst = assembler_.Space();
     if (!dst || space == 0) return;
-    int want = space > INT_MAX ? INT_MAX : static_cast<int>(space);
-    int got = ::recv(socket_, reinterpret_cast<char*>(dst), want, 0);
-    if (got <= 0) return;  // would block, error or end: the next event tells
+    size_t n;
+    if (stageBegin_ < stageEnd_) {
+      // Bytes already taken from the socket in one go go first.
+      n = std::min(space, stageEnd_ - stageBegin_);
+      std::memcpy(dst, stage_.get() + stageBegin_, n);
+      stageBegin_ += n;
+    } else {
+      stageBegin_ = stageEnd_ = 0;
+      // Small pieces are read in bulk (one socket call for many frames); a
+      // large payload goes straight into its own buffer.
+      bool direct = space >= kStageSize;
+      int want = direct ? static_cast<int>(std::min<size_t>(space, INT_MAX)) : int(kStageSize);
+      char* into = direct ? reinterpret_cast<char*>(dst) : reinterpret_cast<char*>(stage_.get());
+      int got = ::recv(socket_, into, want, 0);
+      if (got <= 0) return;  // would block, error or end: the next event tells
+      if (!direct) {
+        stageEnd_ = static_cast<size_t>(got);
+        continue;
+      }
+      n = static_cast<size_t>(got);
+    }
 
     AgentLinkFrameAssembler::Frame frame;
-    AgentLinkFrameAssembler::Status status = assembler_.Commit(static_cast<size_t>(got), frame);
+    AgentLinkFrameAssembler::Status status = assembler_.Commit(n, frame);
     if (status == AgentLinkFrameAssembler::NeedMore) continue;
     if (status == AgentLinkFrameAssembler::TooLong) {
       Close(WSAEMSGSIZE, 1);
@@ -152,8 +177,14 @@ void CAgentLink::OnRead(int error) {
       return;
     }
 
-    // The receiver may run a nested message loop, which can read further
-    // frames through this function, close the link or even destroy it.
+    // The receiver may run a nested message loop. Frames already read must
+    // reach it there as they would straight from the socket, so a read event
+    // is queued for them.
+    if (stageBegin_ < stageEnd_ && !readPosted_ && window_) {
+      readPosted_ = ::PostMessageW(window_, message_, static_cast<WPARAM>(socket_),
+                                   WSAMAKESELECTREPLY(FD_READ, 0)) != 0;
+    }
+    // The receiver may also close the link or even destroy it.
     Deliver(frame);
     if (!StillAlive(self, serial)) return;
     assembler_.Release(frame);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "console/AgentLinkFrameAssembler.h"
@@ -51,6 +52,8 @@ class CAgentLink {
   enum State { kDown, kConnecting, kConnected };
   // Bytes of whole frames that may wait in the send queue.
   static const size_t kMaxQueuedBytes = 64u * 1024u * 1024u;
+  // Bytes taken from the socket per read call when no large payload waits.
+  static const size_t kStageSize = 64u * 1024u;
 
   void Deliver(const AgentLinkFrameAssembler::Frame& frame);
   static void OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lParam);
@@ -70,6 +73,10 @@ class CAgentLink {
   unsigned serial_ = 0;      // tells this link from a later one at the same address
   unsigned connection_ = 0;  // bumped on every connect and close
   AgentLinkFrameAssembler assembler_;
+  std::unique_ptr<unsigned char[]> stage_;  // bytes read but not yet given to the assembler
+  size_t stageBegin_ = 0;
+  size_t stageEnd_ = 0;
+  bool readPosted_ = false;  // a read event for staged bytes is queued
   std::deque<std::vector<unsigned char>> sendQueue_;
   size_t sendOffset_ = 0;  // bytes of the queue's first frame already sent
   size_t queuedBytes_ = 0;

@@ -216,6 +216,29 @@ TEST_F(AgentLinkDelivery, ReceiverRunningANestedLoopWhileMoreFramesArrive) {
   EXPECT_EQ(1u, window.deliveries[3].length);
 }
 
+TEST_F(AgentLinkDelivery, FramesThatCameInTheSameReadReachANestedLoop) {
+  // All three frames arrive together; the first one's receiver waits for the
+  // other two in a nested loop without anything new coming from the socket.
+  for (UINT id : {1546u, 1532u}) Register(window.Handle(), id);
+  Connect();
+  bool nestedSawBoth = false;
+  window.onDelivery = [&](const testenv::LinkDelivery& d) {
+    if (d.message == 1546)
+      nestedSawBoth = testenv::PumpUntil([&] { return window.deliveries.size() >= 3; }, 3000);
+  };
+  std::vector<unsigned char> s;
+  Append(s, Peer::Frame(0, 0, 1546, "a", 1));
+  Append(s, Peer::Frame(0, 0, 1532, "b", 1));
+  Append(s, Peer::Frame(0, 0, 1532, "c", 1));
+  ASSERT_TRUE(peer->Send(s.data(), s.size()));
+  ASSERT_TRUE(WaitDeliveries(window, 3));
+  testenv::PumpFor(100);
+  EXPECT_TRUE(nestedSawBoth);
+  ASSERT_EQ(3u, window.deliveries.size());
+  EXPECT_EQ('b', window.deliveries[1].payload[0]);
+  EXPECT_EQ('c', window.deliveries[2].payload[0]);
+}
+
 TEST_F(AgentLinkDelivery, LinkDestroyedByAReceiverStopsDeliveryCleanly) {
   Register(window.Handle(), 1546);
   Register(window.Handle(), 1532);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -184,7 +185,9 @@ TEST(AgentLinkFrameFuzzReplay, CorpusAndPastCrashesPass) {
     HANDLE find = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) continue;
     do {
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+          std::wcsncmp(fd.cFileName, L"README", 6) == 0)
+        continue;
       std::wstring path = dir + L"\\" + fd.cFileName;
       HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                0, nullptr);
