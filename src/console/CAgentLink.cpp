@@ -291,6 +291,9 @@ void CAgentLink::DropQueue() {
   queuedBytes_ = 0;
 }
 
+// Every socket event is matched by the link's own socket handle and nothing
+// else; a caller must not filter them by wParam (any handle value, 100 too,
+// may be the link's socket).
 void CAgentLink::AgentLinkHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   CAgentLink* link = g_agentLinkInstance;
   if (!link || !window || window != link->window_) return;

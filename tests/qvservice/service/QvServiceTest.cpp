@@ -327,20 +327,22 @@ TEST(QvServiceProcess, ExecutableServesFromItsDataFile) {
     }
   } child{pi};
 
+  // The child writes the port it got once it listens; nothing posts messages
+  // meanwhile, so this polls.
   unsigned port = 0;
-  ASSERT_TRUE(testenv::PumpUntil(
-      [&] {
-        HANDLE f = ::CreateFileW(portFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE) return false;
-        char text[16] = {};
-        DWORD got = 0;
-        ::ReadFile(f, text, sizeof(text) - 1, &got, nullptr);
-        ::CloseHandle(f);
-        port = static_cast<unsigned>(std::strtoul(text, nullptr, 10));
-        return got > 0 && text[got - 1] == '\n' && port != 0;
-      },
-      15000));
+  auto readPort = [&] {
+    HANDLE f = ::CreateFileW(portFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    char text[16] = {};
+    DWORD got = 0;
+    ::ReadFile(f, text, sizeof(text) - 1, &got, nullptr);
+    ::CloseHandle(f);
+    port = static_cast<unsigned>(std::strtoul(text, nullptr, 10));
+    return got > 0 && text[got - 1] == '\n' && port != 0;
+  };
+  for (int i = 0; i < 300 && !readPort(); ++i) ::Sleep(50);
+  ASSERT_NE(0u, port);
 
   {
     CCritSecLock lock(g_agentLinkLock);
