@@ -125,6 +125,36 @@ TEST(DialogFrame, PreTranslateMessageSeesTheLoopsMessages) {
   EXPECT_EQ(1, dlg.seen);
 }
 
+TEST(DialogFrame, ARunIsCentredOnItsOwnerAndShown) {
+  struct Probe : TestDialog {
+    BOOL PreTranslateMessage(MSG* pMsg) override {
+      if (pMsg->message != WM_APP + 3) return FALSE;
+      ::GetWindowRect(m_hWnd, &seen);
+      visible = ::IsWindowVisible(m_hWnd);
+      EndDialog(1);
+      return TRUE;
+    }
+    RECT seen{};
+    BOOL visible = FALSE;
+  };
+  HWND owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300,
+                                 nullptr, nullptr, nullptr, nullptr);
+  Probe dlg;
+  ASSERT_TRUE(dlg.SetXml(kLayout));
+  dlg.onInit = [](TestDialog& d) { ::PostMessageW(d.m_hWnd, WM_APP + 3, 0, 0); };
+  EXPECT_EQ(1u, dlg.DoModal(owner));
+  EXPECT_TRUE(dlg.visible);
+  EXPECT_EQ(300 - 120, dlg.seen.left);
+  EXPECT_EQ(250 - 80, dlg.seen.top);
+  EXPECT_EQ(240, dlg.seen.right - dlg.seen.left);
+  // With a rectangle the run stays where it was put.
+  RECT rc{10, 20, 30, 40};
+  EXPECT_EQ(1u, dlg.DoModal(owner, &rc));
+  EXPECT_EQ(10, dlg.seen.left);
+  EXPECT_EQ(20, dlg.seen.top);
+  ::DestroyWindow(owner);
+}
+
 TEST(DialogFrame, KeysAndCloseBecomeItemCommands) {
   TestDialog dlg;
   ASSERT_TRUE(dlg.SetXml(kLayout));
