@@ -1,6 +1,7 @@
 #pragma once
 // The "button" element: drawn entirely by the element base and its style
-// (the skin follows the hover, pressed and disabled state).
+// (the style's skin follows the hover, pressed and disabled state), so it is
+// repainted on every hover and press change.
 
 #include "uiwin/CUiWindow.h"
 

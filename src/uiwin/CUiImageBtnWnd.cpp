@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "uiwin/CUiSkinBase.h"
+
 const char* const CUiImageBtnWnd::kTag = "imgbtn";
 
 CUiWindow* CUiImageBtnWnd::CreateByTag(const char* pszTag) {
@@ -13,3 +15,16 @@ BOOL CUiImageBtnWnd::IsClass(const char* pszClass) const {
 }
 
 const char* CUiImageBtnWnd::GetObjectClass() const { return kTag; }
+
+DWORD CUiImageBtnWnd::PictureForState(DWORD dwState) {
+  if (dwState & UiWndState_Disable) return 3;
+  if (dwState & UiWndState_PushDown) return 2;
+  if (dwState & UiWndState_Hover) return 1;
+  return 0;
+}
+
+LRESULT CUiImageBtnWnd::OnPaint(UINT, WPARAM wParam, LPARAM) {
+  HDC hDC = reinterpret_cast<HDC>(wParam);
+  if (hDC && m_pSkin) m_pSkin->Draw(hDC, m_rcWnd, PictureForState(m_dwState));
+  return 0;
+}

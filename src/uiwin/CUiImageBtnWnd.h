@@ -1,6 +1,6 @@
 #pragma once
-// The "imgbtn" element. Placeholder: draws like a plain element until its own
-// painting and attributes are built.
+// The "imgbtn" element: an image strip whose picture follows the element's own
+// state: 3 disabled, 2 pressed, 1 hover, 0 normal. "sub" is only measured.
 
 #include "uiwin/CUiImageWnd.h"
 
@@ -11,4 +11,16 @@ class CUiImageBtnWnd : public CUiImageWnd {
 
   BOOL IsClass(const char* pszClass) const override;
   const char* GetObjectClass() const override;
+  BOOL NeedRedrawWhenStateChange() override { return TRUE; }
+
+  // The strip picture for a state word (own bits only).
+  static DWORD PictureForState(DWORD dwState);
+
+  UI_BEGIN_MSG_MAP()
+    UI_MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    UI_CHAIN_MSG_MAP(CUiImageWnd)
+  UI_END_MSG_MAP()
+
+ protected:
+  LRESULT OnPaint(UINT uMsg, WPARAM wParam, LPARAM lParam);
 };
