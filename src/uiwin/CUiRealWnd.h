@@ -1,7 +1,8 @@
 #pragma once
 // The "realwnd" element: reserves a rectangle for a real child window of the
-// host view whose control id equals the element's "id". Placeholder for the
-// placement and visibility handling; the lookup and show/hide are final.
+// host view whose control id equals the element's "id". The element keeps the
+// window's place, size and visibility in step with itself and tells the view
+// (UINM_REALWND_RESIZED) when it has moved; it never creates or destroys it.
 
 #include "uiwin/CUiWindow.h"
 
@@ -14,6 +15,18 @@ class CUiRealWnd : public CUiWindow {
   const char* GetObjectClass() const override;
   BOOL NeedRedrawWhenStateChange() override { return FALSE; }
 
+  // The hosted window: the container's child with the element's id, or NULL.
   HWND GetRealHWnd() const;
   BOOL ShowRealWindow(BOOL bShow);
+
+  // Placement notifies the dialog, whose handler may reload the layout and
+  // delete this element; that message is answered without touching it again.
+  BOOL ProcessUiWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                              LRESULT& lResult) override;
+
+ protected:
+  LRESULT OnPaint(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  LRESULT OnWindowPosChanged(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  LRESULT OnShowWindow(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  LRESULT OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam);
 };
