@@ -79,7 +79,7 @@ void Paint(HDC dc, const RECT& client) {
     int l = 7 + i * 125, r = l + 122;
     DWORD state = i == 0 ? kPushed : (i == 1 ? kHover : 0);
     DrawSkin(dc, "tabnormalex", l, top, r, top + 32, state);
-    Text(dc, tabs[i], l, top + 1, r, top + 32, RGB(0, 0, 0),
+    Text(dc, tabs[i], l, top + 1, r, top + 32, RGB(0xFF, 0xFF, 0xFF),
          DT_SINGLELINE | DT_CENTER | DT_VCENTER);
   }
   DrawSkin(dc, "tabpage", 7, top + 32, W - 7, H - 6 - 25, 0);
