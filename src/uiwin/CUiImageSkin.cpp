@@ -49,7 +49,8 @@ BOOL CUiImageSkin::Draw(HDC hdc, RECT rcDraw, DWORD dwState) {
 
 SIZE CUiImageSkin::GetSkinSize() {
   SIZE sz = GetBitmapSize();
-  if (sz.cx > 0 && GetSubWidth() != 0) sz.cx = GetSubWidth();
+  // A negative sub-image width (a bad resource) measures as the whole bitmap.
+  if (sz.cx > 0 && GetSubWidth() > 0) sz.cx = GetSubWidth();
   return sz;
 }
 

@@ -41,7 +41,7 @@ HRESULT CUiPngSkin::SetAttribute(const char* name, const char* value, BOOL bLoad
 SIZE CUiPngSkin::GetSkinSize() {
   SIZE sz = {0, 0};
   if (m_pImage) {
-    sz.cx = m_nSubWidth != 0 ? m_nSubWidth : (LONG)m_pImage->GetWidth();
+    sz.cx = m_nSubWidth > 0 ? m_nSubWidth : (LONG)m_pImage->GetWidth();
     sz.cy = (LONG)m_pImage->GetHeight();
   }
   return sz;

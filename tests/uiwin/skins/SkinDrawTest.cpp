@@ -128,6 +128,8 @@ TEST(ImageSkin, SizeAndStateDependence) {
   EXPECT_EQ(30, sz.cx);
   EXPECT_EQ(21, sz.cy);
   EXPECT_FALSE(skin.IgnoreState());
+  skin.SetSubWidth(-30);
+  EXPECT_EQ(90, skin.GetSkinSize().cx) << "never a negative size";
 }
 
 TEST(ImageSkin, MaskModeLeavesTheMaskColourOut) {
