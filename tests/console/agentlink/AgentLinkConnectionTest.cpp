@@ -125,18 +125,23 @@ TEST_F(AgentLinkConnection, ResetReconnectsAfterAboutThreeSeconds) {
   ASSERT_TRUE(testenv::PumpUntil([] { return Link()->IsConnected(); }, 5000));
 }
 
-TEST_F(AgentLinkConnection, RefusedConnectionIsRetried) {
+TEST_F(AgentLinkConnection, RefusedConnectionIsRetriedAndItsQueueDropped) {
   unsigned short port = testenv::FreeLoopbackPort();
   peer.reset();
   DWORD start = ::GetTickCount();
   ASSERT_EQ(1, g_agentLinkManager.Create(window.Handle(), AGENT_LINK_SOCKET_MESSAGE, port));
+  // Queued behind the connection attempt, and dropped when it fails.
+  EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel2(0, 1525));
   testenv::PumpFor(1000);
   EXPECT_FALSE(Link()->IsConnected());
+  EXPECT_EQ(0u, Link()->QueuedBytes());
   peer.reset(new testenv::LoopbackPeer(port));
   ASSERT_TRUE(peer->Listening());
   ASSERT_TRUE(peer->Accept(8000));
   EXPECT_GE(::GetTickCount() - start, 2500u);
   ASSERT_TRUE(testenv::PumpUntil([] { return Link()->IsConnected(); }, 5000));
+  unsigned char byte;
+  EXPECT_FALSE(peer->Receive(&byte, 1, 300));
 }
 
 TEST_F(AgentLinkConnection, OverLimitLengthClosesAndReconnects) {
