@@ -281,6 +281,15 @@ TEST_F(QvServiceLink, OfflineHostsAgentStaysSilentAndTheRestIsTakenQuietly) {
   EXPECT_EQ(1u, service.ConnectionCount());
 }
 
+TEST_F(QvServiceLink, BroadcastReachesTheConsoleAtOnce) {
+  ASSERT_GE(WaitFor(AGENT_MSG_CLIENT_OFFLINE), 0);  // the scripted notices are through
+  size_t from = window.deliveries.size();
+  service.Broadcast(0, kUnknown, AGENT_MSG_CLIENT_ONLINE, {});
+  int i = WaitFor(AGENT_MSG_CLIENT_ONLINE, from);
+  ASSERT_GE(i, 0);
+  EXPECT_EQ(kUnknown, window.deliveries[i].frameWParam);
+}
+
 TEST(QvServiceScript, RefusesMalformedLinesWithTheirNumber) {
   CQvServiceScript s;
   std::wstring error;
