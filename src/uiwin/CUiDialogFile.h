@@ -10,7 +10,7 @@ class CUiDialogFile : public CUiDialog {
  public:
   static const char* const kTag;
   static CUiWindow* CreateByTag(const char* pszTag);
-  static const int kMaxNesting = 16;
+  static constexpr int kMaxNesting = 16;
 
   BOOL IsClass(const char* pszClass) const override;
   const char* GetObjectClass() const override;

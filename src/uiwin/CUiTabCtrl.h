@@ -16,7 +16,7 @@ class CUiTabCtrl : public CUiContainerWnd {
   static const char* const kTag;
   static CUiWindow* CreateByTag(const char* pszTag);
   // DrawText format of the head titles.
-  static const UINT kTitleFormat =
+  static constexpr UINT kTitleFormat =
       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_TABSTOP | DT_NOPREFIX | DT_END_ELLIPSIS;
 
   CUiTabCtrl();
