@@ -56,17 +56,17 @@ HRESULT CUiProgress::SetAttribute(const char* pszName, const char* pszValue, BOO
   return S_FALSE;
 }
 
-double CUiProgress::Fraction(int nMin, int nMax, int nValue) {
-  if (nMin == nMax) return 0.0;
-  const double lo = nMin < nMax ? nMin : nMax;
-  const double hi = nMin < nMax ? nMax : nMin;
-  double v = nValue;
+int CUiProgress::Share(int nMin, int nMax, int nValue, int nWhole) {
+  if (nMin == nMax || nWhole <= 0) return 0;
+  const long long lo = nMin < nMax ? nMin : nMax;
+  const long long hi = nMin < nMax ? nMax : nMin;
+  long long v = nValue;
   if (v < lo) v = lo;
   if (v > hi) v = hi;
-  return (v - lo) / (hi - lo);
+  return static_cast<int>((v - lo) * nWhole / (hi - lo));
 }
 
-RECT CUiProgress::BarRect(const RECT& rc, double fraction, int nPosSkinHeight) {
+RECT CUiProgress::BarRect(const RECT& rc, int nMin, int nMax, int nValue, int nPosSkinHeight) {
   RECT bar = rc;
   bar.left += 2;
   bar.right -= 2;
@@ -81,9 +81,7 @@ RECT CUiProgress::BarRect(const RECT& rc, double fraction, int nPosSkinHeight) {
   // An element narrower (or lower) than its frame gets an empty bar.
   if (bar.right < bar.left) bar.right = bar.left;
   if (bar.bottom < bar.top) bar.bottom = bar.top;
-  if (fraction < 0.0) fraction = 0.0;
-  if (fraction > 1.0) fraction = 1.0;
-  bar.right = bar.left + static_cast<int>((bar.right - bar.left) * fraction);
+  bar.right = bar.left + Share(nMin, nMax, nValue, bar.right - bar.left);
   return bar;
 }
 
@@ -101,15 +99,14 @@ LRESULT CUiProgress::OnPaint(UINT, WPARAM wParam, LPARAM) {
   else
     ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, 2, 2);
 
-  const double fraction = Fraction(m_nMin, m_nMax, m_nValue);
   wchar_t text[16] = L"";
   if (m_nShowPercent) {
-    swprintf(text, sizeof(text) / sizeof(text[0]), L"%d%%", Percent(fraction));
+    swprintf(text, sizeof(text) / sizeof(text[0]), L"%d%%", Percent(m_nMin, m_nMax, m_nValue));
     ::DrawTextW(hDC, text, -1, &rc, kTextFormat);
   }
 
-  const RECT bar =
-      BarRect(rc, fraction, m_pPosSkin ? static_cast<int>(m_pPosSkin->GetSkinSize().cy) : -1);
+  const RECT bar = BarRect(rc, m_nMin, m_nMax, m_nValue,
+                           m_pPosSkin ? static_cast<int>(m_pPosSkin->GetSkinSize().cy) : -1);
   if (bar.right > bar.left) {
     if (m_pPosSkin) {
       m_pPosSkin->Draw(hDC, bar, 0);

@@ -18,16 +18,16 @@ class CUiProgress : public CUiWindow {
   const char* GetObjectClass() const override;
   HRESULT SetAttribute(const char* pszName, const char* pszValue, BOOL bLoading) override;
 
-  // 0..1: min and max in either order, value clamped between them, 0 when
-  // they are equal.
-  static double Fraction(int nMin, int nMax, int nValue);
+  // The filled share of a whole, (value - min) / (max - min) with min and max
+  // in either order and the value clamped between them; 0 when they are equal.
+  // Integer arithmetic, so 62 of 100 is exactly 62% and never 61.999...
+  static int Share(int nMin, int nMax, int nValue, int nWhole);
+  // The percentage text's number, truncated: 1 of 3 shows 33.
+  static int Percent(int nMin, int nMax, int nValue) { return Share(nMin, nMax, nValue, 100); }
   // The filled part of an element rectangle: 2 pixels inside the frame
   // (vertically centred on a bar skin of nPosSkinHeight when that is >= 0),
-  // its width the fraction of the inner width. Never wider than the inside
-  // and never of negative size.
-  static RECT BarRect(const RECT& rc, double fraction, int nPosSkinHeight);
-  // The percentage text, truncated: 33.9% shows "33%".
-  static int Percent(double fraction) { return static_cast<int>(fraction * 100.0); }
+  // its width the share of the inner width. Never of negative size.
+  static RECT BarRect(const RECT& rc, int nMin, int nMax, int nValue, int nPosSkinHeight);
 
   int GetMin() const { return m_nMin; }
   int GetMax() const { return m_nMax; }

@@ -7,6 +7,7 @@
 
 #include <gdiplus.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 
@@ -95,41 +96,41 @@ struct FractionCase {
   int percent;
 };
 
-TEST(Progress, FractionTakesMinAndMaxInEitherOrderAndClampsTheValue) {
+TEST(Progress, PercentTakesMinAndMaxInEitherOrderAndClampsTheValue) {
   const FractionCase cases[] = {
-      {0, 100, 50, 50}, {10, 0, 20, 100}, {0, 10, -5, 0},   {5, 5, 5, 0},  {5, 5, 99, 0},
-      {0, 3, 1, 33},    {0, 3, 2, 66},    {100, 0, 25, 25}, {-10, 10, 0, 50},
+      {0, 100, 50, 50},  {10, 0, 20, 100},         {0, 10, -5, 0},    {5, 5, 5, 0},
+      {5, 5, 99, 0},     {0, 3, 1, 33},            {0, 3, 2, 66},     {100, 0, 25, 25},
+      {-10, 10, 0, 50},  {0, 100, 62, 62},         {0, 100, 29, 29},  {0, 1000, 579, 57},
+      {INT_MIN, INT_MAX, INT_MAX, 100}, {INT_MIN, INT_MAX, 0, 50}, {INT_MIN, INT_MAX, -1, 49},
   };
-  for (const FractionCase& c : cases) {
-    const double f = CUiProgress::Fraction(c.min, c.max, c.value);
-    EXPECT_GE(f, 0.0);
-    EXPECT_LE(f, 1.0);
-    EXPECT_EQ(c.percent, CUiProgress::Percent(f)) << c.min << " " << c.max << " " << c.value;
-  }
+  for (const FractionCase& c : cases)
+    EXPECT_EQ(c.percent, CUiProgress::Percent(c.min, c.max, c.value))
+        << c.min << " " << c.max << " " << c.value;
 }
 
 struct BarCase {
   RECT rc;
-  double fraction;
+  int value;  // of 0..1000
   int posSkinHeight;
   RECT bar;
 };
 
 TEST(Progress, BarGeometry) {
   const BarCase cases[] = {
-      {{0, 0, 104, 20}, 0.5, -1, {2, 2, 52, 18}},
-      {{0, 0, 104, 20}, 1.0, -1, {2, 2, 102, 18}},
-      {{0, 0, 104, 20}, 0.0, -1, {2, 2, 2, 18}},
-      {{10, 10, 20, 30}, 0.999, -1, {12, 12, 17, 28}},  // 5.99 truncates to 5
-      {{0, 0, 104, 20}, 0.5, 8, {2, 6, 52, 14}},         // centred on the bar skin
-      {{0, 0, 104, 21}, 1.0, 8, {2, 6, 102, 15}},        // (21 - 8) / 2 = 6
-      {{0, 0, 3, 20}, 1.0, -1, {2, 2, 2, 18}},           // narrower than the frame
-      {{0, 0, 0, 0}, 1.0, -1, {2, 2, 2, 2}},
-      {{0, 0, 50, 3}, 0.5, -1, {2, 2, 25, 2}},           // lower than the frame
+      {{0, 0, 104, 20}, 500, -1, {2, 2, 52, 18}},
+      {{0, 0, 104, 20}, 1000, -1, {2, 2, 102, 18}},
+      {{0, 0, 104, 20}, 0, -1, {2, 2, 2, 18}},
+      {{0, 0, 104, 20}, 620, -1, {2, 2, 64, 18}},      // exactly 62 of 100
+      {{10, 10, 20, 30}, 999, -1, {12, 12, 17, 28}},   // 5.99 truncates to 5
+      {{0, 0, 104, 20}, 500, 8, {2, 6, 52, 14}},       // centred on the bar skin
+      {{0, 0, 104, 21}, 1000, 8, {2, 6, 102, 15}},     // (21 - 8) / 2 = 6
+      {{0, 0, 3, 20}, 1000, -1, {2, 2, 2, 18}},        // narrower than the frame
+      {{0, 0, 0, 0}, 1000, -1, {2, 2, 2, 2}},
+      {{0, 0, 50, 3}, 500, -1, {2, 2, 25, 2}},         // lower than the frame
   };
   for (const BarCase& c : cases) {
-    const RECT bar = CUiProgress::BarRect(c.rc, c.fraction, c.posSkinHeight);
-    EXPECT_EQ(Str(c.bar), Str(bar)) << Str(c.rc) << " " << c.fraction;
+    const RECT bar = CUiProgress::BarRect(c.rc, 0, 1000, c.value, c.posSkinHeight);
+    EXPECT_EQ(Str(c.bar), Str(bar)) << Str(c.rc) << " " << c.value;
     EXPECT_GE(bar.right, bar.left);
     EXPECT_GE(bar.bottom, bar.top);
   }
