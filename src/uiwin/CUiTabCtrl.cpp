@@ -60,6 +60,14 @@ HRESULT CUiTabCtrl::SetAttribute(const char* pszName, const char* pszValue, BOOL
   const HRESULT hr = CUiContainerWnd::SetAttribute(pszName, pszValue, bLoading);
   if (SUCCEEDED(hr)) return hr;
   if (!pszName || !pszValue) return E_FAIL;
+  if (strcmp(pszName, "cursel") == 0 && !bLoading && !m_pages.empty()) {
+    // At run time the named page is shown at once, so the selected page stays
+    // the one visible page (code that wants the dialog asked uses SetCurSel).
+    const int index = CUiObject::ParseInt(pszValue);
+    if (index < 0 || index >= GetItemCount()) return E_FAIL;
+    ShowPage(index);
+    return S_FALSE;
+  }
   struct IntAttr {
     const char* name;
     int CUiTabCtrl::*field;
@@ -247,6 +255,13 @@ BOOL CUiTabCtrl::SetCurSel(int nIndex) {
   if (nIndex == m_nCurSel) return TRUE;
   if (nIndex >= GetItemCount()) return FALSE;
 
+  ShowPage(nIndex);
+  return TRUE;
+}
+
+void CUiTabCtrl::ShowPage(int nIndex) {
+  if (nIndex == m_nCurSel) return;
+  const HUIWND self = m_hUiWnd;
   InvalidateHead(m_nCurSel);
   InvalidateHead(nIndex);
   if (CUiTab* old = GetItem(m_nCurSel)) old->UiSendMessage(WM_SHOWWINDOW, FALSE, 0);
@@ -259,9 +274,7 @@ BOOL CUiTabCtrl::SetCurSel(int nIndex) {
   wp.cx = m_rcPage.right - m_rcPage.left;
   wp.cy = m_rcPage.bottom - m_rcPage.top;
   page->UiSendMessage(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
-  if (!IsAlive(self)) return TRUE;
-  NotifyInvalidateRect(m_rcPage);
-  return TRUE;
+  if (IsAlive(self)) NotifyInvalidateRect(m_rcPage);
 }
 
 void CUiTabCtrl::ShowAllRealWindows(BOOL bShow) {

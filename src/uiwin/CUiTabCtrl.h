@@ -59,6 +59,8 @@ class CUiTabCtrl : public CUiContainerWnd {
   void OnMouseLeave();
   void OnShowWindow(BOOL bShow);
   void DestroyPages();
+  // Hides the selected page and shows, places and repaints page nIndex.
+  void ShowPage(int nIndex);
   // The head under pt, skipping hidden pages and the selected one; -1 for none.
   int HeadFromPoint(POINT pt) const;
   void InvalidateHead(int nIndex);

@@ -70,8 +70,10 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
-// A 24-bit bottom-up BMP file of one colour.
-inline bool WriteSolidBmp(const std::wstring& path, int width, int height, COLORREF c) {
+// A 24-bit bottom-up BMP file of bands, each `band` pixels wide, coloured in turn.
+inline bool WriteBandedBmp(const std::wstring& path, int band, int height,
+                           const std::vector<COLORREF>& colours) {
+  const int width = band * static_cast<int>(colours.size());
   const int stride = (width * 3 + 3) & ~3;
   BITMAPFILEHEADER fh{};
   BITMAPINFOHEADER ih{};
@@ -89,12 +91,18 @@ inline bool WriteSolidBmp(const std::wstring& path, int width, int height, COLOR
   bytes.append(reinterpret_cast<const char*>(&ih), sizeof(ih));
   std::string row(static_cast<size_t>(stride), '\0');
   for (int x = 0; x < width; ++x) {
+    const COLORREF c = colours[static_cast<size_t>(x / band)];
     row[x * 3] = static_cast<char>(GetBValue(c));
     row[x * 3 + 1] = static_cast<char>(GetGValue(c));
     row[x * 3 + 2] = static_cast<char>(GetRValue(c));
   }
   for (int y = 0; y < height; ++y) bytes += row;
   return WriteBytes(path, bytes);
+}
+
+// A 24-bit BMP file of one colour.
+inline bool WriteSolidBmp(const std::wstring& path, int width, int height, COLORREF c) {
+  return WriteBandedBmp(path, width, height, {c});
 }
 
 }  // namespace testfiles

@@ -201,6 +201,19 @@ TEST(TabCtrl, SelectionIsAskedForAndCanBeVetoed) {
   EXPECT_EQ(1, tab->GetCurSel());
 }
 
+TEST(TabCtrl, CurselSetAtRunTimeShowsThatPage) {
+  ElementHost host;
+  auto root = LoadRoot(kThreePages, host.View());
+  auto* tab = Item<CUiTabCtrl>(root.get(), 10);
+  EXPECT_EQ(S_FALSE, tab->SetAttribute("cursel", "2", FALSE));
+  EXPECT_EQ(2, tab->GetCurSel());
+  EXPECT_FALSE(tab->GetItem(0)->IsVisible(FALSE));
+  EXPECT_TRUE(tab->GetItem(2)->IsVisible(FALSE));
+  EXPECT_TRUE(host.Notices(UINM_TAB_SELCHANGE).empty());
+  EXPECT_EQ(E_FAIL, tab->SetAttribute("cursel", "5", FALSE));
+  EXPECT_EQ(2, tab->GetCurSel());
+}
+
 TEST(TabCtrl, OutOfRangeIndexIsRefusedBeforeAnyoneIsAsked) {
   ElementHost host;
   auto root = LoadRoot(kThreePages, host.View());
@@ -265,10 +278,13 @@ class TabPaint : public ::testing::Test {
     dir_ = new testenv::TempDir;
     testfiles::WriteSolidBmp(dir_->File(L"9711.bmp"), 2, 5, RGB(255, 0, 0));
     testfiles::WriteSolidBmp(dir_->File(L"9712.bmp"), 90, 20, RGB(0, 0, 255));
+    testfiles::WriteBandedBmp(dir_->File(L"9713.bmp"), 10, 8,
+                              {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0)});
     testfiles::WriteBytes(dir_->File(L"9710.xml"),
                           "<skins>"
                           "<imglst name=\"tsplit\" src=\"9711\"/>"
                           "<imglst name=\"thead\" src=\"9712\" subwidth=\"30\"/>"
+                          "<imglst name=\"ticons\" src=\"9713\" subwidth=\"10\"/>"
                           "</skins>");
     UiResUtil::SetResourceDirectory(dir_->Path().c_str());
     ASSERT_TRUE(UiSkin::LoadSkins(9710));
@@ -313,6 +329,19 @@ TEST_F(TabPaint, HeadPicturesFollowSelectionAndHover) {
   EXPECT_EQ(RGB(0, 0, 255), canvas.At(35, 5));
   EXPECT_EQ(RGB(0, 0, 255), canvas.At(65, 5));
   EXPECT_EQ(RGB(255, 255, 255), canvas.At(95, 5));
+}
+
+TEST_F(TabPaint, EachHeadShowsThePictureOfItsPageIndex) {
+  auto root = LoadRoot("<dlg><tabctrl id=\"10\" pos=\"0,0,-0,-0\" tabwidth=\"30\" "
+                       "tabheight=\"10\" iconskin=\"ticons\" icon-x=\"2\" icon-y=\"1\">"
+                       "<tab/><tab/><tab hide=\"1\"/><tab/></tabctrl></dlg>",
+                       nullptr, 120, 40);
+  DibCanvas canvas(120, 40);
+  root->RedrawRegion(canvas.Dc(), nullptr);
+  EXPECT_EQ(RGB(255, 0, 0), canvas.At(3, 2));     // page 0, selected
+  EXPECT_EQ(RGB(0, 255, 0), canvas.At(33, 2));    // page 1
+  EXPECT_EQ(RGB(255, 255, 0), canvas.At(63, 2));  // page 3 takes the hidden page's place
+  EXPECT_EQ(RGB(255, 255, 255), canvas.At(1, 2));  // moved by icon-x
 }
 
 // ---------------------------------------------------------------- hosted real windows
