@@ -1,0 +1,18 @@
+#pragma once
+// The console's one message box. Arguments as the Windows message box: the style's
+// bits 0 to 3 choose the buttons, bits 4 to 7 the icon, bit 31 leaves the buttons out.
+// answer, when given, shows the "下次不再提示" check box and receives its state.
+// Returns the id of the clicked button (IDOK, IDYES, ...), 60001 when the box was
+// closed with its close button, -1 when no box could be shown. The owner is parent,
+// else the active window; it is disabled while the box runs.
+
+#include <windows.h>
+
+int UiMessageBox(LPCWSTR text, LPCWSTR caption = nullptr, UINT style = MB_OK,
+                 BOOL* answer = nullptr, HWND parent = nullptr);
+// The same box again.
+int UiMessageBoxPanel(LPCWSTR text, LPCWSTR caption = nullptr, UINT style = MB_OK,
+                      BOOL* answer = nullptr, HWND parent = nullptr);
+// Plain text in one element of layout 558, wrapped at the work area's width.
+int UiMessageBoxPlain(LPCWSTR text, LPCWSTR caption = nullptr, UINT style = MB_OK,
+                      BOOL* answer = nullptr, HWND parent = nullptr);
