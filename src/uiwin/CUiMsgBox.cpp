@@ -7,6 +7,7 @@
 #include "platform/WideFormat.h"
 #include "uiwin/UiString.h"
 #include "uiwin/UiStyle.h"
+#include "uiwin/UiXmlText.h"
 
 namespace {
 
@@ -190,12 +191,14 @@ void CUiMsgBox::BuildButtonsAndIcon(BOOL* answer) {
   if (!m_buttons.empty()) total += kButtonGap * static_cast<int>(m_buttons.size() - 1);
 
   // The templates come from the string table; the formatter checks that their
-  // conversions match the arguments and formats a mismatch as nothing.
+  // conversions match the arguments and formats a mismatch as nothing. Labels are
+  // escaped like any text that goes into element XML.
   LPCWSTR buttonTemplate = StringOrEmpty(kStrButtonTemplate);
   std::wstring buttons;
   int x = 0;
   for (const Button& b : m_buttons) {
-    buttons += qv::FormatW(buttonTemplate, static_cast<int>(b.id), x, x + b.width, b.label);
+    std::wstring label = qv::Utf8ToWide(UiXmlText::Escape(b.label));
+    buttons += qv::FormatW(buttonTemplate, static_cast<int>(b.id), x, x + b.width, label);
     x += b.width + kButtonGap;
   }
   std::wstring bar = qv::FormatW(StringOrEmpty(kStrBarTemplate), total / 2, total / 2, buttons);

@@ -1,5 +1,7 @@
 #include "MsgBoxDriver.h"
 
+#include <gtest/gtest.h>
+
 #include <map>
 
 #include "platform/CWindowImplCore.h"
@@ -43,6 +45,7 @@ bool MsgBoxDriver::ClickItem(CUiMsgBox& box, UINT id) {
   CUiWindow* item = box.FindChildByCmdID(id);
   if (!item) return false;
   RECT rc = item->GetRect();
+  if (::IsRectEmpty(&rc)) return false;  // a press beside it could drag the window
   LPARAM pt = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
   HWND view = box.GetViewHWnd();
   ::PostMessageW(view, WM_MOUSEMOVE, 0, pt);
@@ -53,7 +56,7 @@ bool MsgBoxDriver::ClickItem(CUiMsgBox& box, UINT id) {
 
 MsgBoxDriver::Step MsgBoxDriver::Click(UINT id) {
   return [id](CUiMsgBox& box) {
-    ClickItem(box, id);
+    EXPECT_TRUE(ClickItem(box, id)) << "no element " << id << " to click";
     return true;
   };
 }
