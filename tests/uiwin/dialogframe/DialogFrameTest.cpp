@@ -106,6 +106,45 @@ TEST(DialogFrame, AQuitInANestedDialogEndsEveryLoopAndStaysQueued) {
   EXPECT_EQ(7, DrainQuit());
 }
 
+// The quit comes from another thread while the inner loop waits in GetMessage, which
+// takes it out of the queue: the loop must queue it again for the outer ones.
+TEST(DialogFrame, AQuitTakenByGetMessageIsQueuedAgain) {
+  DrainQuit();
+  static DWORD uiThread;
+  uiThread = ::GetCurrentThreadId();
+  struct Opener {
+    static DWORD WINAPI Quitter(LPVOID) {
+      ::Sleep(200);
+      ::PostThreadMessageW(uiThread, WM_QUIT, 9, 0);
+      return 0;
+    }
+    static void CALLBACK Open(HWND, UINT, UINT_PTR id, DWORD) {
+      ::KillTimer(nullptr, id);
+      TestDialog b;
+      b.SetXml(kLayout);
+      b.onInit = [](TestDialog&) { ::CloseHandle(::CreateThread(nullptr, 0, &Quitter, nullptr, 0, nullptr)); };
+      g_innerResult = b.DoModal(g_outer->m_hWnd);
+    }
+  };
+  TestDialog a;
+  ASSERT_TRUE(a.SetXml(kLayout));
+  g_outer = &a;
+  g_innerResult = 99;
+  a.onInit = [](TestDialog&) { ::SetTimer(nullptr, 0, 10, &Opener::Open); };
+  // Fail-safe: without the quit, A would wait for ever.
+  struct FailSafe {
+    static void CALLBACK End(HWND, UINT, UINT_PTR id, DWORD) {
+      ::KillTimer(nullptr, id);
+      g_outer->EndDialog(55);
+    }
+  };
+  UINT_PTR failSafe = ::SetTimer(nullptr, 0, 5000, &FailSafe::End);
+  EXPECT_EQ(0u, a.DoModal());
+  ::KillTimer(nullptr, failSafe);
+  EXPECT_EQ(0u, g_innerResult);
+  EXPECT_EQ(9, DrainQuit());
+}
+
 TEST(DialogFrame, PreTranslateMessageSeesTheLoopsMessages) {
   struct Filtering : TestDialog {
     BOOL PreTranslateMessage(MSG* pMsg) override {
