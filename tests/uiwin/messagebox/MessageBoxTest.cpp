@@ -243,6 +243,28 @@ TEST_F(MessageBoxTest, ThreeLinesStackAtEighteenPixels) {
   EXPECT_EQ(IDOK, result);
 }
 
+TEST_F(MessageBoxTest, WidthIsTheLongestLinePlus110) {
+  const std::wstring longest(30, L'宽');
+  const std::wstring text = L"短行\n" + longest + L"\n中等长度的一行";
+  // The longest line as the msgtext style draws it.
+  const UiStyle* style = UiStyle::GetStyle("msgtext");
+  HDC dc = ::GetDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, style->font);
+  RECT rc{0, 0, 1000, 1000};
+  ::DrawTextW(dc, longest.c_str(), -1, &rc, style->textmode | DT_CALCRECT);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(nullptr, dc);
+  ASSERT_GT(rc.right + 110, 320) << "the line must be wider than the minimum";
+  int result = Run([&] { return UiMessageBox(text.c_str(), L"提示", MB_OK); },
+                   {[&](CUiMsgBox& box) {
+                      RECT w = WindowRect(box);
+                      EXPECT_EQ(rc.right + 110, w.right - w.left);
+                      return true;
+                    },
+                    MsgBoxDriver::Click(IDOK)});
+  EXPECT_EQ(IDOK, result);
+}
+
 TEST_F(MessageBoxTest, LongLinesWrapAndStackWithoutOverlap) {
   std::wstring odbc;
   for (int i = 0; i < 40; ++i) odbc += L"[Microsoft][ODBC SQL Server Driver] 连接失败 ";
