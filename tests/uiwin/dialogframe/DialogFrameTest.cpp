@@ -259,6 +259,42 @@ TEST(DialogFrame, ADialogWithoutItemHandlersIgnoresKeysAndClose) {
   EXPECT_FALSE(::IsWindow(frame));
 }
 
+// A page handler that derives from the template for its item operations only: never
+// created, no layout, its own map without the frame's; its owner holds it by the base.
+class PageHandlerOnTemplate : public CUiDialogImpl<PageHandlerOnTemplate> {
+ public:
+  BEGIN_MSG_MAP_EX(PageHandlerOnTemplate)
+    NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
+  END_MSG_MAP()
+  LRESULT OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+    UINT item = reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID;
+    if (item != 1506) {
+      bHandled = FALSE;
+      return 0;
+    }
+    switched = !SetItemVisible(1505, FALSE) && !SetItemVisible(1506, TRUE);
+    return 0;
+  }
+  bool switched = false;
+};
+
+TEST(DialogFrame, AHandlerThatIsNeverCreatedFindsNoElements) {
+  CMessageMap* handler = new PageHandlerOnTemplate;
+  UINMCOMMAND cmd{};
+  cmd.hdr = NMHDR{nullptr, IDC_UIVIEW, UINM_COMMAND};
+  cmd.uItemID = 1506;
+  cmd.szItemClass = "button";
+  LRESULT result = 0;
+  EXPECT_TRUE(handler->ProcessWindowMessage(nullptr, WM_NOTIFY, IDC_UIVIEW,
+                                            reinterpret_cast<LPARAM>(&cmd), result));
+  EXPECT_TRUE(static_cast<PageHandlerOnTemplate*>(handler)->switched);
+  cmd.uItemID = 7;
+  EXPECT_FALSE(handler->ProcessWindowMessage(nullptr, WM_NOTIFY, IDC_UIVIEW,
+                                             reinterpret_cast<LPARAM>(&cmd), result));
+  EXPECT_FALSE(handler->ProcessWindowMessage(nullptr, WM_CLOSE, 0, 0, result));
+  delete handler;
+}
+
 TEST(DialogFrame, NoNonClientAreaAndTheLayoutsSize) {
   TestDialog dlg;
   ASSERT_TRUE(dlg.SetXml(kLayout));
