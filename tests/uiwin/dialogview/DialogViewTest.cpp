@@ -34,6 +34,7 @@ const char kLayout[] = R"(<layer title="视图" width="300" height="200" resize=
     </dlg>
     <text id="50" pos="230,50,290,70">body</text>
     <button pos="230,80,290,100">no id</button>
+    <link id="60" pos="230,110,290,130" href="Z:\qv-no-such-folder\none.txt">link</link>
   </body>
   <footer height="20" crbg="0000FF"></footer>
 </layer>)";
@@ -217,6 +218,16 @@ TEST_F(DialogView, ElementsWithoutIdAndDoubleClicksSendNothingExtra) {
   ::SendMessageW(view_, WM_LBUTTONDBLCLK, MK_LBUTTON, Pt(50, 55));
   Up(50, 55);
   EXPECT_EQ(1, dlg_->CountCommands(21));
+}
+
+TEST_F(DialogView, AnElementWithALinkOpensItInsteadOfACommand) {
+  Move(260, 150);
+  EXPECT_EQ(dlg_->FindChildByCmdID(60)->GetHandle(), dlg_->GetView().GetHoverHandle());
+  Down(260, 150);
+  EXPECT_NE(0u, State(60) & UiWndState_PushDown);
+  Up(260, 150);
+  EXPECT_EQ(0, dlg_->CountEvents(UINM_COMMAND));
+  EXPECT_EQ(0u, State(60) & UiWndState_PushDown);
 }
 
 TEST_F(DialogView, HeaderBackgroundDragsAndDoubleClickMaximizes) {
