@@ -2,6 +2,8 @@
 // The one escaping helper for text that code puts into layout XML (panel fragments
 // built at run time): markup characters become entities, so data from the database,
 // files or the network shows as text and cannot add elements or attributes.
+// Element texts still resolve "%strN%" string references after parsing; a data text
+// that must show exactly goes in through SetItemText instead.
 #include <string>
 #include <string_view>
 
