@@ -12,6 +12,7 @@
 #include <string>
 
 #include "support/DibCanvas.h"
+#include "support/TestFiles.h"
 #include "platform/TextConv.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiDrawFileIcon.h"

@@ -8,6 +8,7 @@
 
 #include "support/DebugReportCapture.h"
 #include "support/DibCanvas.h"
+#include "support/TestFiles.h"
 #include "support/ElementHost.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiDialog.h"

@@ -12,7 +12,8 @@
 
 #include <tinyxml.h>
 
-#include "DibCanvas.h"
+#include "MakeBitmap.h"
+#include "support/DibCanvas.h"
 #include "support/DebugReportCapture.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiImageSkin.h"
@@ -172,7 +173,7 @@ TEST(ShippedSkins, CaptionButtonsDrawTheirStates) {
   for (DWORD state = 0; state < 3; ++state) {
     DibCanvas c(30, 21, header);
     RECT rc = {0, 0, 30, 21};
-    close->Draw(c.dc(), rc, state);
+    close->Draw(c.Dc(), rc, state);
     corner[state] = c.At(0, 0);
     centre[state] = c.At(15, 3);
   }
@@ -184,7 +185,7 @@ TEST(ShippedSkins, CaptionButtonsDrawTheirStates) {
   // disabled has no picture of its own and shows the normal one
   DibCanvas d(30, 21, header);
   RECT rc = {0, 0, 30, 21};
-  close->Draw(d.dc(), rc, 3);
+  close->Draw(d.Dc(), rc, 3);
   EXPECT_EQ(header, d.At(15, 3));
 }
 

@@ -8,7 +8,8 @@
 #include "uiwin/CUiSkinGradation.h"
 #include "uiwin/CUiSkinImgFrame.h"
 #include "uiwin/CUiSkinImgHorzExtend.h"
-#include "DibCanvas.h"
+#include "MakeBitmap.h"
+#include "support/DibCanvas.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ TEST(ImageSkin, StatePicksPictureOfTheStrip) {
   skin.SetSubWidth(10);
   for (int state = 0; state < 3; ++state) {
     DibCanvas c(40, 20, kBack);
-    skin.Draw(c.dc(), R(5, 5, 35, 18), state);
+    skin.Draw(c.Dc(), R(5, 5, 35, 18), state);
     EXPECT_TRUE(FilledWith(c, R(5, 5, 14, 13), StripColor(state))) << state;
     // the picture's own last column, not the next picture's first
     EXPECT_EQ(c.At(14, 5),
@@ -81,7 +82,7 @@ TEST(ImageSkin, StateBeyondTheStripDrawsPictureZero) {
   skin.SetSubWidth(10);
   for (DWORD state : {kPushed | kHover, kChecked, kDisabled, (DWORD)0x7FFFFFFF}) {
     DibCanvas c(40, 20, kBack);
-    skin.Draw(c.dc(), R(0, 0, 40, 20), state);
+    skin.Draw(c.Dc(), R(0, 0, 40, 20), state);
     EXPECT_TRUE(FilledWith(c, R(0, 0, 9, 8), StripColor(0))) << state;
     EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 10, 8), kBack)) << state;
   }
@@ -93,7 +94,7 @@ TEST(ImageSkin, StripNarrowerThanOnePictureDrawsWhatItHas) {
   skin.SetBitmap(bmp.get());
   skin.SetSubWidth(10);
   DibCanvas c(20, 10, kBack);
-  skin.Draw(c.dc(), R(0, 0, 20, 10), 1);
+  skin.Draw(c.Dc(), R(0, 0, 20, 10), 1);
   EXPECT_TRUE(FilledWith(c, R(0, 0, 5, 4), StripColor(0)));
   EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 6, 4), kBack));
 }
@@ -103,10 +104,10 @@ TEST(ImageSkin, WithoutSubWidthOnlyTheWholeBitmapDraws) {
   CUiImageSkin skin;
   skin.SetBitmap(bmp.get());
   DibCanvas c(20, 10, kBack);
-  skin.Draw(c.dc(), R(1, 1, 20, 10), 0);
+  skin.Draw(c.Dc(), R(1, 1, 20, 10), 0);
   EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 0, 0), kBack))
       << "sub-image 0 of a plain bitmap draws nothing";
-  skin.Draw(c.dc(), R(1, 1, 20, 10), (DWORD)-1);
+  skin.Draw(c.Dc(), R(1, 1, 20, 10), (DWORD)-1);
   EXPECT_EQ(c.At(1, 1), StripColor(0));
   EXPECT_EQ(c.At(6, 4), StripColor(1));
   EXPECT_TRUE(c.UntouchedOutside(R(1, 1, 11, 5), kBack));
@@ -139,7 +140,7 @@ TEST(ImageSkin, MaskModeLeavesTheMaskColourOut) {
   skin.SetBitmap(bmp.get());
   skin.SetMode(CUiImage::ModeMask);
   DibCanvas c(10, 6, kBack);
-  skin.Draw(c.dc(), R(1, 1, 10, 6), (DWORD)-1);
+  skin.Draw(c.Dc(), R(1, 1, 10, 6), (DWORD)-1);
   EXPECT_EQ(c.At(1, 1), kBack);
   EXPECT_EQ(c.At(4, 4), kBack);
   EXPECT_EQ(c.At(5, 1), RGB(0x12, 0x34, 0x56));
@@ -150,7 +151,7 @@ TEST(ImageSkin, MaskModeLeavesTheMaskColourOut) {
   skin.SetBitmap(bmp2.get());
   EXPECT_EQ(S_OK, skin.SetAttribute("maskcolor", "008080", TRUE));
   DibCanvas c2(4, 2, kBack);
-  skin.Draw(c2.dc(), R(0, 0, 4, 2), (DWORD)-1);
+  skin.Draw(c2.Dc(), R(0, 0, 4, 2), (DWORD)-1);
   EXPECT_EQ(c2.At(0, 0), kBack);
   EXPECT_EQ(c2.At(1, 0), RGB(0xFF, 0, 0xFF));
 }
@@ -176,9 +177,9 @@ TEST(ImageSkin, AlphaModeBlendsOverTheBackground) {
   skin.SetSubWidth(2);
   const COLORREF back = RGB(200, 100, 50);
   DibCanvas c(10, 4, back);
-  skin.Draw(c.dc(), R(0, 0, 2, 2), 0);
-  skin.Draw(c.dc(), R(3, 0, 5, 2), 1);
-  skin.Draw(c.dc(), R(6, 0, 8, 2), 2);
+  skin.Draw(c.Dc(), R(0, 0, 2, 2), 0);
+  skin.Draw(c.Dc(), R(3, 0, 5, 2), 1);
+  skin.Draw(c.Dc(), R(6, 0, 8, 2), 2);
   EXPECT_EQ(c.At(0, 0), RGB(255, 0, 0));
   EXPECT_EQ(c.At(1, 1), RGB(255, 0, 0));
   // (src * a + dst * (255 - a)) / 255 with a = 128
@@ -213,7 +214,7 @@ TEST(ImageSkin, AlphaModeKeepsRowOrderOfEveryKindOfBitmap) {
     skin.SetBitmap(bmp);
     skin.SetMode(CUiImage::ModeAlpha);
     DibCanvas c(4, 4, kBack);
-    skin.Draw(c.dc(), R(1, 1, 3, 3), (DWORD)-1);
+    skin.Draw(c.Dc(), R(1, 1, 3, 3), (DWORD)-1);
     EXPECT_EQ(RGB(255, 0, 0), c.At(1, 1));
     EXPECT_EQ(RGB(0, 0, 255), c.At(2, 2));
     EXPECT_EQ(kBack, c.At(0, 0));
@@ -228,7 +229,7 @@ TEST(ImageSkin, AlphaModeNeedsThirtyTwoBits) {
   skin.SetBitmap(bmp.get());
   skin.SetMode(CUiImage::ModeAlpha);
   DibCanvas c(6, 6, kBack);
-  skin.Draw(c.dc(), R(0, 0, 6, 6), (DWORD)-1);
+  skin.Draw(c.Dc(), R(0, 0, 6, 6), (DWORD)-1);
   EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 0, 0), kBack));
 }
 
@@ -280,7 +281,7 @@ TEST(ImgFrameSkin, AllPartsOnePixelEdges) {
   skin.SetAttribute("left", "1", TRUE);
   skin.SetAttribute("crbg", "0000C8", TRUE);
   DibCanvas c(30, 20, kBack);
-  skin.Draw(c.dc(), R(2, 3, 22, 13), 0);
+  skin.Draw(c.Dc(), R(2, 3, 22, 13), 0);
   EXPECT_EQ(c.At(2, 3), kCell[0]);
   EXPECT_EQ(c.At(21, 3), kCell[2]);
   EXPECT_EQ(c.At(2, 12), kCell[6]);
@@ -302,7 +303,7 @@ TEST(ImgFrameSkin, MiddleDrawsOnlyTheSidesAndCentre) {
   skin.SetAttribute("crbg", "0000C8", TRUE);
   EXPECT_EQ(S_OK, skin.SetAttribute("part", "middle", TRUE));
   DibCanvas c(20, 10, kBack);
-  skin.Draw(c.dc(), R(0, 0, 20, 10), 0);
+  skin.Draw(c.Dc(), R(0, 0, 20, 10), 0);
   EXPECT_TRUE(FilledWith(c, R(0, 0, 1, 10), kCell[3]));
   EXPECT_TRUE(FilledWith(c, R(19, 0, 20, 10), kCell[5]));
   EXPECT_TRUE(FilledWith(c, R(1, 0, 19, 10), kCentre));
@@ -317,7 +318,7 @@ TEST(ImgFrameSkin, CenterDrawsOnlyTopAndBottom) {
   skin.SetAttribute("crbg", "0000C8", TRUE);
   EXPECT_EQ(S_OK, skin.SetAttribute("part", "center", TRUE));
   DibCanvas c(20, 10, kBack);
-  skin.Draw(c.dc(), R(0, 0, 20, 10), 0);
+  skin.Draw(c.Dc(), R(0, 0, 20, 10), 0);
   EXPECT_TRUE(FilledWith(c, R(0, 0, 20, 1), kCell[1]));
   EXPECT_TRUE(FilledWith(c, R(0, 9, 20, 10), kCell[7]));
   EXPECT_TRUE(FilledWith(c, R(0, 1, 20, 9), kCentre));
@@ -353,7 +354,7 @@ TEST(ImgFrameSkin, CentreWithoutColourIsLeftAlone) {
   skin.SetAttribute("top", "1", TRUE);
   skin.SetAttribute("left", "1", TRUE);
   DibCanvas c(10, 10, kBack);
-  skin.Draw(c.dc(), R(0, 0, 10, 10), 0);
+  skin.Draw(c.Dc(), R(0, 0, 10, 10), 0);
   EXPECT_TRUE(FilledWith(c, R(1, 1, 9, 9), kBack));
   EXPECT_EQ(c.At(0, 0), kCell[0]);
 }
@@ -364,8 +365,8 @@ TEST(ImgFrameSkin, EmptyRectangleDrawsNothing) {
   skin.GetImage().SetBitmap(bmp.get());
   skin.SetAttribute("crbg", "0000C8", TRUE);
   DibCanvas c(10, 10, kBack);
-  skin.Draw(c.dc(), R(2, 2, 2, 8), 0);
-  skin.Draw(c.dc(), R(2, 2, 8, 2), 0);
+  skin.Draw(c.Dc(), R(2, 2, 2, 8), 0);
+  skin.Draw(c.Dc(), R(2, 2, 8, 2), 0);
   EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 0, 0), kBack));
 }
 
@@ -386,7 +387,7 @@ TEST(ImgFrameSkin, BodyFrameBands) {
   skin.SetAttribute("left", "7", TRUE);
   skin.SetAttribute("crbg", "0000C8", TRUE);
   DibCanvas c(100, 200, kBack);
-  skin.Draw(c.dc(), R(0, 0, 100, 200), 0);
+  skin.Draw(c.Dc(), R(0, 0, 100, 200), 0);
   EXPECT_TRUE(FilledWith(c, R(0, 0, 100, 53), RGB(0x10, 0, 0)));
   EXPECT_TRUE(FilledWith(c, R(0, 175, 100, 200), RGB(0x20, 0, 0)));
   EXPECT_TRUE(FilledWith(c, R(0, 53, 7, 175), RGB(0x30, 0, 0)));
@@ -404,7 +405,7 @@ TEST(ImgFrameSkin, AlphaImageDrawsOnlyTheCentre) {
   skin.SetAttribute("left", "1", TRUE);
   skin.SetAttribute("crbg", "0000C8", TRUE);
   DibCanvas c(10, 10, kBack);
-  skin.Draw(c.dc(), R(0, 0, 10, 10), 0);
+  skin.Draw(c.Dc(), R(0, 0, 10, 10), 0);
   EXPECT_EQ(c.At(0, 0), kBack);
   EXPECT_EQ(c.At(5, 0), kBack);
   EXPECT_TRUE(FilledWith(c, R(1, 1, 9, 9), kCentre));
@@ -451,7 +452,7 @@ TEST(HorzExtendSkin, PartsAndStates) {
   };
   for (const auto& k : cases) {
     DibCanvas c(60, 8, kBack);
-    skin.Draw(c.dc(), R(5, 2, 55, 8), k.state);
+    skin.Draw(c.Dc(), R(5, 2, 55, 8), k.state);
     EXPECT_TRUE(FilledWith(c, R(5, 2, 10, 6), Tab(0xA0, k.picture))) << k.state;
     EXPECT_TRUE(FilledWith(c, R(10, 2, 48, 6), Tab(0xB0, k.picture))) << k.state;
     EXPECT_TRUE(FilledWith(c, R(48, 2, 55, 6), Tab(0xC0, k.picture))) << k.state;
@@ -470,7 +471,7 @@ TEST(HorzExtendSkin, StaysInsideANarrowElement) {
   skin.SetAttribute("subwidth", "13", TRUE);
   skin.SetAttribute("left", "5", TRUE);
   DibCanvas c(60, 8, kBack);
-  skin.Draw(c.dc(), R(10, 0, 18, 2), 0);
+  skin.Draw(c.Dc(), R(10, 0, 18, 2), 0);
   EXPECT_TRUE(c.UntouchedOutside(R(10, 0, 18, 2), kBack));
   EXPECT_EQ(c.At(10, 0), Tab(0xA0, 0));
   EXPECT_EQ(c.At(17, 1), Tab(0xC0, 0));
@@ -483,7 +484,7 @@ TEST(HorzExtendSkin, WholeStripForMinusOne) {
   skin.GetImage().SetBitmap(bmp.get());
   skin.SetAttribute("left", "2", TRUE);
   DibCanvas c(20, 4, kBack);
-  skin.Draw(c.dc(), R(0, 0, 20, 4), (DWORD)-1);
+  skin.Draw(c.Dc(), R(0, 0, 20, 4), (DWORD)-1);
   EXPECT_TRUE(FilledWith(c, R(0, 0, 2, 2), RGB(0x11, 0, 0)));
   EXPECT_TRUE(FilledWith(c, R(2, 0, 17, 2), RGB(0x22, 0, 0)));
   EXPECT_TRUE(FilledWith(c, R(17, 0, 20, 2), RGB(0x33, 0, 0)));
@@ -523,7 +524,7 @@ TEST(ButtonSkin, GradientFollowsTheState) {
   };
   for (const auto& k : cases) {
     DibCanvas c(40, 40, kBack);
-    skin.Draw(c.dc(), R(0, 0, 40, 40), k.state);
+    skin.Draw(c.Dc(), R(0, 0, 40, 40), k.state);
     EXPECT_EQ(c.At(0, 0), RGB(0x20, 0x20, 0x20)) << k.state;
     EXPECT_EQ(c.At(39, 39), RGB(0x20, 0x20, 0x20)) << k.state;
     EXPECT_EQ(c.At(1, 1), RGB(0x10, 0x10, 0x10)) << "bg between border and gradient";
@@ -539,7 +540,7 @@ TEST(ButtonSkin, GradientFollowsTheState) {
 TEST(ButtonSkin, DisabledShowsBackgroundAndBorderOnly) {
   CUiSkinButton skin = MakeButton();
   DibCanvas c(30, 20, kBack);
-  skin.Draw(c.dc(), R(0, 0, 30, 20), kDisabled | kHover);
+  skin.Draw(c.Dc(), R(0, 0, 30, 20), kDisabled | kHover);
   EXPECT_TRUE(FilledWith(c, R(1, 1, 29, 19), RGB(0x10, 0x10, 0x10)));
   EXPECT_TRUE(FilledWith(c, R(0, 0, 30, 1), RGB(0x20, 0x20, 0x20)));
   EXPECT_TRUE(FilledWith(c, R(0, 19, 30, 20), RGB(0x20, 0x20, 0x20)));
@@ -564,7 +565,7 @@ TEST(GradationSkin, VerticalEnds) {
   skin.SetAttribute("to", "0000FF", TRUE);
   EXPECT_EQ(S_OK, skin.SetAttribute("direction", "vert", TRUE));
   DibCanvas c(10, 100, kBack);
-  skin.Draw(c.dc(), R(0, 0, 10, 100), 0);
+  skin.Draw(c.Dc(), R(0, 0, 10, 100), 0);
   EXPECT_GE(GetRValue(c.At(5, 0)), 250);
   EXPECT_LE(GetBValue(c.At(5, 0)), 5);
   EXPECT_LE(GetRValue(c.At(5, 99)), 5);
@@ -580,7 +581,7 @@ TEST(GradationSkin, SizeLimitsTheGradient) {
   skin.SetAttribute("direction", "vert", TRUE);
   skin.SetAttribute("size", "10", TRUE);
   DibCanvas c(10, 40, kBack);
-  skin.Draw(c.dc(), R(0, 0, 10, 40), 0);
+  skin.Draw(c.Dc(), R(0, 0, 10, 40), 0);
   EXPECT_GE(GetRValue(c.At(5, 0)), 230);
   for (int y = 10; y < 40; ++y) EXPECT_EQ(c.At(5, y), RGB(0, 0, 0xFF)) << y;
 }
@@ -593,7 +594,7 @@ TEST(GradationSkin, HorizontalAndCutToTheRectangle) {
   EXPECT_EQ(0, skin.nDirection);
   skin.SetAttribute("size", "400", TRUE);
   DibCanvas c(120, 10, kBack);
-  skin.Draw(c.dc(), R(10, 2, 110, 8), 0);
+  skin.Draw(c.Dc(), R(10, 2, 110, 8), 0);
   EXPECT_LE(GetRValue(c.At(10, 4)), 5);
   // 400 pixels long, so only the first quarter of it shows
   EXPECT_NEAR(GetRValue(c.At(109, 4)), 64, 6);

@@ -7,7 +7,8 @@
 
 #include <string>
 
-#include "DibCanvas.h"
+#include "MakeBitmap.h"
+#include "support/DibCanvas.h"
 #include "SkinFiles.h"
 #include "support/DebugReportCapture.h"
 #include "support/TestEnv.h"
@@ -156,7 +157,7 @@ TEST_F(SkinPool, ReloadLeavesHeldSkinsDrawable) {
   ASSERT_NE(nullptr, fresh);
   EXPECT_NE(held, fresh);
   DibCanvas c(8, 8, RGB(0, 0, 0));
-  held->Draw(c.dc(), R(0, 0, 8, 8), (DWORD)-1);
+  held->Draw(c.Dc(), R(0, 0, 8, 8), (DWORD)-1);
   EXPECT_EQ(RGB(0x33, 0x66, 0x99), c.At(3, 3));
   EXPECT_TRUE(held->IsClass("imglst"));
   EXPECT_FALSE(heldButton->IgnoreState());
@@ -189,7 +190,7 @@ TEST_F(SkinPool, BitmapsAreLoadedOnceAndFailuresRetried) {
   skin.SetAttribute("src", "9005", TRUE);
   EXPECT_EQ(nullptr, skin.GetBitmap());
   DibCanvas c(4, 4, RGB(9, 9, 9));
-  skin.Draw(c.dc(), R(0, 0, 4, 4), (DWORD)-1);
+  skin.Draw(c.Dc(), R(0, 0, 4, 4), (DWORD)-1);
   EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 0, 0), RGB(9, 9, 9)));
 }
 
@@ -210,11 +211,11 @@ TEST_F(SkinPool, PngStripBlendsOverTheBackground) {
 
   const COLORREF back = RGB(200, 100, 50);
   DibCanvas c(20, 4, back);
-  strip->Draw(c.dc(), R(0, 0, 2, 2), 0);
-  strip->Draw(c.dc(), R(3, 0, 5, 2), 1);
-  strip->Draw(c.dc(), R(6, 0, 8, 2), 2);
-  strip->Draw(c.dc(), R(9, 0, 11, 2), 3);
-  strip->Draw(c.dc(), R(12, 0, 14, 2), 4);  // no fifth picture: picture 0
+  strip->Draw(c.Dc(), R(0, 0, 2, 2), 0);
+  strip->Draw(c.Dc(), R(3, 0, 5, 2), 1);
+  strip->Draw(c.Dc(), R(6, 0, 8, 2), 2);
+  strip->Draw(c.Dc(), R(9, 0, 11, 2), 3);
+  strip->Draw(c.Dc(), R(12, 0, 14, 2), 4);  // no fifth picture: picture 0
   EXPECT_EQ(RGB(255, 0, 0), c.At(0, 0));
   EXPECT_EQ(RGB(255, 0, 0), c.At(1, 1));
   COLORREF half = c.At(3, 0);
@@ -235,7 +236,7 @@ TEST_F(SkinPool, PngStripBlendsOverTheBackground) {
   sz = whole->GetSkinSize();
   EXPECT_EQ(8, sz.cx);
   DibCanvas w(10, 3, back);
-  whole->Draw(w.dc(), R(1, 1, 10, 3), 2);
+  whole->Draw(w.Dc(), R(1, 1, 10, 3), 2);
   EXPECT_EQ(RGB(255, 0, 0), w.At(1, 1));
   EXPECT_EQ(RGB(0, 0, 255), w.At(8, 2));
   EXPECT_EQ(back, w.At(9, 1));
@@ -253,7 +254,7 @@ TEST_F(SkinPool, MissingPngDrawsNothing) {
   EXPECT_EQ(0, sz.cx);
   EXPECT_EQ(0, sz.cy);
   DibCanvas c(4, 4, RGB(7, 7, 7));
-  gone->Draw(c.dc(), R(0, 0, 4, 4), 0);
+  gone->Draw(c.Dc(), R(0, 0, 4, 4), 0);
   EXPECT_TRUE(c.UntouchedOutside(R(0, 0, 0, 0), RGB(7, 7, 7)));
   // no image pointer is taken from the XML
   CUiPngSkin png;
