@@ -54,16 +54,28 @@ UINT CUiCheckBox::FrameFlagsFor(DWORD dwState) {
   return flags;
 }
 
+void CUiCheckBox::DrawMark(CUiTheme& theme, HDC hDC, const RECT& rcMark, int nThemePart,
+                           UINT uFrameKind, DWORD dwState) {
+  if (!theme.IsThemeOpen()) theme.OpenThemeData(NULL);
+  RECT rc = rcMark;
+  if (theme.IsThemeOpen())
+    theme.DrawThemeBackground(hDC, nThemePart, ThemeStateFor(dwState), &rc);
+  else
+    ::DrawFrameControl(hDC, &rc, DFC_BUTTON, uFrameKind | FrameFlagsFor(dwState));
+}
+
+void CUiCheckBox::MeasureBeside(SIZE* psz, int nTextOffset, int nMarkSize) {
+  if (!psz) return;
+  psz->cx += nTextOffset;
+  if (psz->cy < nMarkSize) psz->cy = nMarkSize;
+}
+
 LRESULT CUiCheckBox::OnPaint(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   HDC hDC = reinterpret_cast<HDC>(wParam);
   if (!hDC) return 0;
   RECT box = m_rcWnd;
   box.right = box.left + kBoxWidth;
-  if (!m_theme.IsThemeOpen()) m_theme.OpenThemeData(NULL);
-  if (m_theme.IsThemeOpen())
-    m_theme.DrawThemeBackground(hDC, CUiTheme::PartCheckBox, ThemeStateFor(m_dwState), &box);
-  else
-    ::DrawFrameControl(hDC, &box, DFC_BUTTON, DFCS_BUTTONCHECK | FrameFlagsFor(m_dwState));
+  DrawMark(m_theme, hDC, box, CUiTheme::PartCheckBox, DFCS_BUTTONCHECK, m_dwState);
 
   // The text sits beside the box, centred on it.
   m_style.textmode = (m_style.textmode & ~DT_BOTTOM) | DT_VCENTER;
@@ -75,11 +87,7 @@ LRESULT CUiCheckBox::OnPaint(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CUiCheckBox::OnNcCalcSize(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   CUiWindow::OnNcCalcSize(uMsg, wParam, lParam);
-  SIZE* psz = reinterpret_cast<SIZE*>(lParam);
-  if (psz) {
-    psz->cx += kTextOffset;
-    if (psz->cy < kBoxWidth) psz->cy = kBoxWidth;
-  }
+  MeasureBeside(reinterpret_cast<SIZE*>(lParam), kTextOffset, kBoxWidth);
   return 0;
 }
 

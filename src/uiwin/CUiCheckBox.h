@@ -25,6 +25,14 @@ class CUiCheckBox : public CUiWindow {
   static int ThemeStateFor(DWORD dwState);
   // DrawFrameControl flags for the same bits, without the button kind.
   static UINT FrameFlagsFor(DWORD dwState);
+  // Draws the mark of a check or radio box for its state bits: the theme part
+  // when visual styles are on (the theme opens on first use), else the classic
+  // frame of the given kind (DFCS_BUTTONCHECK or DFCS_BUTTONRADIO).
+  static void DrawMark(CUiTheme& theme, HDC hDC, const RECT& rcMark, int nThemePart,
+                       UINT uFrameKind, DWORD dwState);
+  // The measure of a mark with its text beside it: the text measure widened by
+  // the text offset and at least as high as the mark.
+  static void MeasureBeside(SIZE* psz, int nTextOffset, int nMarkSize);
 
   int GetCheckValue() const { return m_nCheck; }
 

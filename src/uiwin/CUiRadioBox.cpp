@@ -79,13 +79,8 @@ LRESULT CUiRadioBox::OnPaint(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   circle.top = m_rcWnd.top + ((m_rcWnd.bottom - m_rcWnd.top) - kCircleSize) / 2;
   circle.right = circle.left + kCircleSize;
   circle.bottom = circle.top + kCircleSize;
-  if (!m_theme.IsThemeOpen()) m_theme.OpenThemeData(NULL);
-  if (m_theme.IsThemeOpen())
-    m_theme.DrawThemeBackground(hDC, CUiTheme::PartRadioButton,
-                                CUiCheckBox::ThemeStateFor(m_dwState), &circle);
-  else
-    ::DrawFrameControl(hDC, &circle, DFC_BUTTON,
-                       DFCS_BUTTONRADIO | CUiCheckBox::FrameFlagsFor(m_dwState));
+  CUiCheckBox::DrawMark(m_theme, hDC, circle, CUiTheme::PartRadioButton, DFCS_BUTTONRADIO,
+                        m_dwState);
 
   m_style.textmode = (m_style.textmode & ~DT_BOTTOM) | DT_SINGLELINE | DT_VCENTER;
   m_rcWnd.left += kTextOffset;
@@ -96,11 +91,7 @@ LRESULT CUiRadioBox::OnPaint(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CUiRadioBox::OnNcCalcSize(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   CUiWindow::OnNcCalcSize(uMsg, wParam, lParam);
-  SIZE* psz = reinterpret_cast<SIZE*>(lParam);
-  if (psz) {
-    psz->cx += kTextOffset;
-    if (psz->cy < kCircleSize) psz->cy = kCircleSize;
-  }
+  CUiCheckBox::MeasureBeside(reinterpret_cast<SIZE*>(lParam), kTextOffset, kCircleSize);
   return 0;
 }
 
