@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "uiwin/CUiImageWnd.h"
 #include "uiwin/CUiSkinBase.h"
 #include "uiwin/UiSkin.h"
 
@@ -59,14 +60,8 @@ HRESULT CUiImageListHWnd::SetAttribute(const char* pszName, const char* pszValue
   const HRESULT hr = CUiWindow::SetAttribute(pszName, pszValue, bLoading);
   if (SUCCEEDED(hr)) return hr;
   if (!pszName || !pszValue) return E_FAIL;
-  if (strcmp(pszName, "skin") == 0) {
-    m_pSkin = UiSkin::GetSkin(pszValue);
-    return S_OK;
-  }
-  if (strcmp(pszName, "sub") == 0) {
-    m_nSub = CUiObject::ParseInt(pszValue);
-    return S_FALSE;
-  }
+  const HRESULT own = CUiImageWnd::SetSkinAttribute(pszName, pszValue, m_pSkin, m_nSub);
+  if (own != E_FAIL) return own;
   if (strcmp(pszName, "imagecount") == 0) {
     m_nImageCount = CUiObject::ParseInt(pszValue);
     return S_FALSE;
@@ -130,11 +125,6 @@ LRESULT CUiImageListHWnd::OnPaint(UINT, WPARAM wParam, LPARAM) {
 
 LRESULT CUiImageListHWnd::OnNcCalcSize(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   CUiWindow::OnNcCalcSize(uMsg, wParam, lParam);
-  SIZE* psz = reinterpret_cast<SIZE*>(lParam);
-  if (psz && m_pSkin) {
-    const SIZE skin = m_pSkin->GetSkinSize();
-    if (skin.cx) psz->cx = skin.cx;
-    if (skin.cy) psz->cy = skin.cy;
-  }
+  CUiImageWnd::MeasureBySkin(m_pSkin, reinterpret_cast<SIZE*>(lParam));
   return 0;
 }

@@ -22,16 +22,28 @@ const char* CUiImageWnd::GetObjectClass() const { return kTag; }
 HRESULT CUiImageWnd::SetAttribute(const char* pszName, const char* pszValue, BOOL bLoading) {
   const HRESULT hr = CUiWindow::SetAttribute(pszName, pszValue, bLoading);
   if (SUCCEEDED(hr)) return hr;
+  return SetSkinAttribute(pszName, pszValue, m_pSkin, m_nSub);
+}
+
+HRESULT CUiImageWnd::SetSkinAttribute(const char* pszName, const char* pszValue,
+                                      CUiSkinBase*& pSkin, int& nSub) {
   if (!pszName || !pszValue) return E_FAIL;
   if (strcmp(pszName, "skin") == 0) {
-    m_pSkin = UiSkin::GetSkin(pszValue);
+    pSkin = UiSkin::GetSkin(pszValue);
     return S_OK;
   }
   if (strcmp(pszName, "sub") == 0) {
-    m_nSub = CUiObject::ParseInt(pszValue);
+    nSub = CUiObject::ParseInt(pszValue);
     return S_FALSE;
   }
   return E_FAIL;
+}
+
+void CUiImageWnd::MeasureBySkin(CUiSkinBase* pSkin, SIZE* psz) {
+  if (!psz || !pSkin) return;
+  const SIZE skin = pSkin->GetSkinSize();
+  if (skin.cx) psz->cx = skin.cx;
+  if (skin.cy) psz->cy = skin.cy;
 }
 
 LRESULT CUiImageWnd::OnPaint(UINT, WPARAM wParam, LPARAM) {
@@ -42,11 +54,6 @@ LRESULT CUiImageWnd::OnPaint(UINT, WPARAM wParam, LPARAM) {
 
 LRESULT CUiImageWnd::OnNcCalcSize(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   CUiWindow::OnNcCalcSize(uMsg, wParam, lParam);
-  SIZE* psz = reinterpret_cast<SIZE*>(lParam);
-  if (psz && m_pSkin) {
-    const SIZE skin = m_pSkin->GetSkinSize();
-    if (skin.cx) psz->cx = skin.cx;
-    if (skin.cy) psz->cy = skin.cy;
-  }
+  MeasureBySkin(m_pSkin, reinterpret_cast<SIZE*>(lParam));
   return 0;
 }

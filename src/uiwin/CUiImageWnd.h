@@ -17,6 +17,13 @@ class CUiImageWnd : public CUiWindow {
   const char* GetObjectClass() const override;
   HRESULT SetAttribute(const char* pszName, const char* pszValue, BOOL bLoading) override;
 
+  // "skin" and "sub" into the given fields, shared with the elements that take
+  // them as "img" does: S_OK for "skin", S_FALSE for "sub", E_FAIL otherwise.
+  static HRESULT SetSkinAttribute(const char* pszName, const char* pszValue,
+                                  CUiSkinBase*& pSkin, int& nSub);
+  // Measuring by a skin: its non-zero width or height replaces the measured one.
+  static void MeasureBySkin(CUiSkinBase* pSkin, SIZE* psz);
+
   CUiSkinBase* GetSkin() const { return m_pSkin; }
   int GetSub() const { return m_nSub; }
 
