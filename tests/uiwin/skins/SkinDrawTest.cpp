@@ -271,15 +271,21 @@ HBITMAP MakeNine() {
 
 const COLORREF kCentre = RGB(0, 0, 200);
 
+// The frame over bmp with one-pixel edges, its centre filled with kCentre
+// unless asked otherwise.
+void SetUpFrame(CUiSkinImgFrame& skin, HBITMAP bmp, bool fillCentre = true) {
+  skin.GetImage().SetBitmap(bmp);
+  skin.SetAttribute("top", "1", TRUE);
+  skin.SetAttribute("left", "1", TRUE);
+  if (fillCentre) skin.SetAttribute("crbg", "0000C8", TRUE);
+}
+
 }  // namespace
 
 TEST(ImgFrameSkin, AllPartsOnePixelEdges) {
   GdiBitmap bmp(MakeNine());
   CUiSkinImgFrame skin;
-  skin.GetImage().SetBitmap(bmp.get());
-  skin.SetAttribute("top", "1", TRUE);
-  skin.SetAttribute("left", "1", TRUE);
-  skin.SetAttribute("crbg", "0000C8", TRUE);
+  SetUpFrame(skin, bmp.get());
   DibCanvas c(30, 20, kBack);
   skin.Draw(c.Dc(), R(2, 3, 22, 13), 0);
   EXPECT_EQ(c.At(2, 3), kCell[0]);
@@ -294,34 +300,31 @@ TEST(ImgFrameSkin, AllPartsOnePixelEdges) {
   EXPECT_TRUE(c.UntouchedOutside(R(2, 3, 22, 13), kBack));
 }
 
-TEST(ImgFrameSkin, MiddleDrawsOnlyTheSidesAndCentre) {
-  GdiBitmap bmp(MakeNine());
-  CUiSkinImgFrame skin;
-  skin.GetImage().SetBitmap(bmp.get());
-  skin.SetAttribute("top", "1", TRUE);
-  skin.SetAttribute("left", "1", TRUE);
-  skin.SetAttribute("crbg", "0000C8", TRUE);
-  EXPECT_EQ(S_OK, skin.SetAttribute("part", "middle", TRUE));
-  DibCanvas c(20, 10, kBack);
-  skin.Draw(c.Dc(), R(0, 0, 20, 10), 0);
-  EXPECT_TRUE(FilledWith(c, R(0, 0, 1, 10), kCell[3]));
-  EXPECT_TRUE(FilledWith(c, R(19, 0, 20, 10), kCell[5]));
-  EXPECT_TRUE(FilledWith(c, R(1, 0, 19, 10), kCentre));
-}
-
-TEST(ImgFrameSkin, CenterDrawsOnlyTopAndBottom) {
-  GdiBitmap bmp(MakeNine());
-  CUiSkinImgFrame skin;
-  skin.GetImage().SetBitmap(bmp.get());
-  skin.SetAttribute("top", "1", TRUE);
-  skin.SetAttribute("left", "1", TRUE);
-  skin.SetAttribute("crbg", "0000C8", TRUE);
-  EXPECT_EQ(S_OK, skin.SetAttribute("part", "center", TRUE));
-  DibCanvas c(20, 10, kBack);
-  skin.Draw(c.Dc(), R(0, 0, 20, 10), 0);
-  EXPECT_TRUE(FilledWith(c, R(0, 0, 20, 1), kCell[1]));
-  EXPECT_TRUE(FilledWith(c, R(0, 9, 20, 10), kCell[7]));
-  EXPECT_TRUE(FilledWith(c, R(0, 1, 20, 9), kCentre));
+TEST(ImgFrameSkin, MiddleAndCenterDrawOnlyTheirBands) {
+  // "middle" draws the two sides and the centre, "center" the top, the
+  // bottom and the centre
+  const struct {
+    const char* part;
+    RECT band1;
+    COLORREF colour1;
+    RECT band2;
+    COLORREF colour2;
+    RECT centre;
+  } cases[] = {
+      {"middle", R(0, 0, 1, 10), kCell[3], R(19, 0, 20, 10), kCell[5], R(1, 0, 19, 10)},
+      {"center", R(0, 0, 20, 1), kCell[1], R(0, 9, 20, 10), kCell[7], R(0, 1, 20, 9)},
+  };
+  for (const auto& k : cases) {
+    GdiBitmap bmp(MakeNine());
+    CUiSkinImgFrame skin;
+    SetUpFrame(skin, bmp.get());
+    EXPECT_EQ(S_OK, skin.SetAttribute("part", k.part, TRUE)) << k.part;
+    DibCanvas c(20, 10, kBack);
+    skin.Draw(c.Dc(), R(0, 0, 20, 10), 0);
+    EXPECT_TRUE(FilledWith(c, k.band1, k.colour1)) << k.part;
+    EXPECT_TRUE(FilledWith(c, k.band2, k.colour2)) << k.part;
+    EXPECT_TRUE(FilledWith(c, k.centre, kCentre)) << k.part;
+  }
 }
 
 TEST(ImgFrameSkin, PartValues) {
@@ -350,9 +353,7 @@ TEST(ImgFrameSkin, PartValues) {
 TEST(ImgFrameSkin, CentreWithoutColourIsLeftAlone) {
   GdiBitmap bmp(MakeNine());
   CUiSkinImgFrame skin;
-  skin.GetImage().SetBitmap(bmp.get());
-  skin.SetAttribute("top", "1", TRUE);
-  skin.SetAttribute("left", "1", TRUE);
+  SetUpFrame(skin, bmp.get(), false);
   DibCanvas c(10, 10, kBack);
   skin.Draw(c.Dc(), R(0, 0, 10, 10), 0);
   EXPECT_TRUE(FilledWith(c, R(1, 1, 9, 9), kBack));
@@ -399,11 +400,8 @@ TEST(ImgFrameSkin, AlphaImageDrawsOnlyTheCentre) {
   GdiBitmap bmp(MakeBitmap(
       3, 3, [](int, int) { return 0xFFFF0000u; }, 32));
   CUiSkinImgFrame skin;
-  skin.GetImage().SetBitmap(bmp.get());
+  SetUpFrame(skin, bmp.get());
   skin.SetAttribute("mode", "alpha", TRUE);
-  skin.SetAttribute("top", "1", TRUE);
-  skin.SetAttribute("left", "1", TRUE);
-  skin.SetAttribute("crbg", "0000C8", TRUE);
   DibCanvas c(10, 10, kBack);
   skin.Draw(c.Dc(), R(0, 0, 10, 10), 0);
   EXPECT_EQ(c.At(0, 0), kBack);
@@ -429,14 +427,19 @@ HBITMAP MakeTabs() {
 
 COLORREF Tab(int part, int picture) { return RGB(part, 0, (picture + 1) * 0x10); }
 
+// The skin over the tab strip: pictures 13 wide, a 5-pixel left part.
+void SetUpTabs(CUiSkinImgHorzExtend& skin, HBITMAP bmp) {
+  skin.GetImage().SetBitmap(bmp);
+  skin.SetAttribute("subwidth", "13", TRUE);
+  skin.SetAttribute("left", "5", TRUE);
+}
+
 }  // namespace
 
 TEST(HorzExtendSkin, PartsAndStates) {
   GdiBitmap bmp(MakeTabs());
   CUiSkinImgHorzExtend skin;
-  skin.GetImage().SetBitmap(bmp.get());
-  skin.SetAttribute("subwidth", "13", TRUE);
-  skin.SetAttribute("left", "5", TRUE);
+  SetUpTabs(skin, bmp.get());
   const struct {
     DWORD state;
     int picture;
@@ -467,9 +470,7 @@ TEST(HorzExtendSkin, PartsAndStates) {
 TEST(HorzExtendSkin, StaysInsideANarrowElement) {
   GdiBitmap bmp(MakeTabs());
   CUiSkinImgHorzExtend skin;
-  skin.GetImage().SetBitmap(bmp.get());
-  skin.SetAttribute("subwidth", "13", TRUE);
-  skin.SetAttribute("left", "5", TRUE);
+  SetUpTabs(skin, bmp.get());
   DibCanvas c(60, 8, kBack);
   skin.Draw(c.Dc(), R(10, 0, 18, 2), 0);
   EXPECT_TRUE(c.UntouchedOutside(R(10, 0, 18, 2), kBack));
