@@ -3,20 +3,15 @@
 // rich-text block with bold, italic, underlined runs and a link, beside a check
 // box, radios and a progress bar. The close button, Esc and Alt+F4 end it.
 #include <windows.h>
-#include <commctrl.h>
-#include <objbase.h>
 
 #include <string>
 
-#include "platform/CAppModule.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CUiTabCtrl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
-#include "uiwin/UiFontPool.h"
 #include "uiwin/UiResUtil.h"
-#include "uiwin/UiSkin.h"
-#include "uiwin/UiString.h"
 #include "uiwin/UiStyle.h"
+#include "../ToolStartup.h"
 
 namespace {
 
@@ -114,20 +109,11 @@ class CElementsDemoDlg : public CUiDialogImpl<CElementsDemoDlg>,
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
-  ::CoInitialize(nullptr);
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
-  g_module.Init(instance);
-  UiString::Load(102);
-  LPCWSTR face = UiString::Get(0);
-  UiFontPool::SetDefaultFont(face ? face : L"宋体", -12);
-  UiSkin::LoadSkins(100);
+  ToolStartup startup(instance);
   LoadStylesWithLinkClass();
 
   CElementsDemoDlg dlg;
   UINT result = 0;
   if (dlg.SetXml(kLayout)) result = dlg.DoModal();
-  g_module.Term();
-  ::CoUninitialize();
   return static_cast<int>(result);
 }

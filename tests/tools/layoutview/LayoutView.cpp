@@ -5,20 +5,15 @@
 //   layoutview Z:\x.xml     a layout file (UTF-8)
 // The close button (item 2), Esc and Alt+F4 end it.
 #include <windows.h>
-#include <commctrl.h>
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <cwchar>
 #include <string>
 
-#include "platform/CAppModule.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
-#include "uiwin/UiFontPool.h"
-#include "uiwin/UiSkin.h"
-#include "uiwin/UiString.h"
 #include "uiwin/UiStyle.h"
+#include "../ToolStartup.h"
 
 namespace {
 
@@ -76,14 +71,7 @@ BOOL LoadLayout(CLayoutViewDlg& dlg, const wchar_t* arg) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
-  ::CoInitialize(nullptr);
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
-  g_module.Init(instance);
-  UiString::Load(102);
-  LPCWSTR face = UiString::Get(0);
-  UiFontPool::SetDefaultFont(face ? face : L"宋体", -12);
-  UiSkin::LoadSkins(100);
+  ToolStartup startup(instance);
   UiStyle::LoadStyles(101);
 
   int argc = 0;
@@ -92,7 +80,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   UINT result = 0;
   if (LoadLayout(dlg, argc > 1 ? argv[1] : nullptr)) result = dlg.DoModal();
   ::LocalFree(argv);
-  g_module.Term();
-  ::CoUninitialize();
   return static_cast<int>(result);
 }
