@@ -38,10 +38,7 @@ void CUiDialog::RepositionChilds() {
 void CUiDialog::RepositionChild(CUiWindow* pChild) {
   if (!pChild) return;
   RECT ref = m_rcWnd;
-  ref.left += m_style.xmargin;
-  ref.right -= m_style.xmargin;
-  ref.top += m_style.ymargin;
-  ref.bottom -= m_style.ymargin;
+  m_style.ShrinkByMargins(ref);
   const int width = ref.right - ref.left;
   const int height = ref.bottom - ref.top;
 

@@ -196,10 +196,7 @@ void CUiRichText::MeasureLink(const TiXmlNode* pLink, WORD key, Flow& flow) {
 void CUiRichText::OnPaint(HDC hDC) {
   if (!hDC) return;
   RECT area = m_rcWnd;
-  area.left += m_style.xmargin;
-  area.right -= m_style.xmargin;
-  area.top += m_style.ymargin;
-  area.bottom -= m_style.ymargin;
+  m_style.ShrinkByMargins(area);
   const int saved = ::SaveDC(hDC);
   ::IntersectClipRect(hDC, area.left, area.top, area.right, area.bottom);
 

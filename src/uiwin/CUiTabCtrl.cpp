@@ -213,10 +213,7 @@ void CUiTabCtrl::OnWindowPosChanged(const WINDOWPOS* pwp) {
     page.left += head.cx + m_nFramePos;
   else
     page.top += head.cy + m_nFramePos;
-  page.left += m_style.xmargin;
-  page.right -= m_style.xmargin;
-  page.top += m_style.ymargin;
-  page.bottom -= m_style.ymargin;
+  m_style.ShrinkByMargins(page);
   m_rcPage = page;
 
   WINDOWPOS wp = *pwp;

@@ -19,13 +19,6 @@ namespace {
 
 const COLORREF kUnset = kUiColorUnset;
 
-void ShrinkByMargins(RECT& rc, const UiStyle& style) {
-  rc.left += style.xmargin;
-  rc.right -= style.xmargin;
-  rc.top += style.ymargin;
-  rc.bottom -= style.ymargin;
-}
-
 }  // namespace
 
 int UiPosItem::Resolve(int origin, int extent) const {
@@ -430,7 +423,7 @@ LRESULT CUiWindow::OnNcCalcSize(UINT, WPARAM wParam, LPARAM lParam) {
     rc.right = rc.left + psz->cx;
     rc.bottom = rc.top + psz->cy;
   }
-  ShrinkByMargins(rc, m_style);
+  m_style.ShrinkByMargins(rc);
   UINT format = (m_style.textmode & ~0xFu) | DT_CALCRECT;
   if (format & DT_WORDBREAK) rc.bottom = 32767;
 
@@ -534,7 +527,7 @@ LRESULT CUiWindow::OnPaint(UINT, WPARAM wParam, LPARAM) {
   TextDCState saved;
   PrepareTextDC(hDC, saved);
   RECT rc = m_rcWnd;
-  ShrinkByMargins(rc, m_style);
+  m_style.ShrinkByMargins(rc);
   ::DrawTextW(hDC, m_strInnerText.c_str(), -1, &rc, m_style.textmode);
   RestoreTextDC(hDC, saved);
   return 0;

@@ -152,6 +152,13 @@ HRESULT UiStyle::SetAttribute(const char* name, const char* value, BOOL bLoading
   return E_FAIL;
 }
 
+void UiStyle::ShrinkByMargins(RECT& rc) const {
+  rc.left += xmargin;
+  rc.right -= xmargin;
+  rc.top += ymargin;
+  rc.bottom -= ymargin;
+}
+
 UiStyle* UiStyle::GetStyle(LPCSTR name) {
   Pool& pool = ThePool();
   UiStyle* p = pool.Find(name ? name : "");

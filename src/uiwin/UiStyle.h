@@ -31,6 +31,10 @@ class UiStyle : public CUiObject {
   // name the pool lacks. Never nullptr. Styles replaced by a reload stay alive.
   static UiStyle* GetStyle(LPCSTR name);
 
+  // Moves every edge of rc inwards by the margins, x on the sides, y at the
+  // top and bottom.
+  void ShrinkByMargins(RECT& rc) const;
+
   COLORREF crbg;
   COLORREF crbghover;
   COLORREF crtext;
