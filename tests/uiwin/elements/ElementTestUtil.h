@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "support/ElementLoad.h"
 #include "uiwin/CUiDialog.h"
 
 namespace elemtest {
@@ -37,14 +38,7 @@ inline std::unique_ptr<TestDialog> LoadDialog(const char* xml) {
   return dlg;
 }
 
-inline void Place(CUiWindow* wnd, int x, int y, int cx, int cy) {
-  WINDOWPOS wp{};
-  wp.x = x;
-  wp.y = y;
-  wp.cx = cx;
-  wp.cy = cy;
-  wnd->UiSendMessage(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
-}
+using elemload::Place;
 
 inline RECT Rect(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
 

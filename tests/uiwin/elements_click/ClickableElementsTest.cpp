@@ -9,6 +9,7 @@
 
 #include "support/DibCanvas.h"
 #include "support/ElementHost.h"
+#include "support/ElementLoad.h"
 #include "uiwin/CUiButton.h"
 #include "uiwin/CUiCheckBox.h"
 #include "uiwin/CUiDialog.h"
@@ -18,21 +19,7 @@
 
 namespace {
 
-// A root "dlg" loaded from xml inside a host view (NULL for none).
-std::unique_ptr<CUiDialog> LoadRoot(const char* xml, HWND view) {
-  TiXmlDocument doc;
-  doc.Parse(xml, nullptr, TIXML_ENCODING_UTF8);
-  EXPECT_FALSE(doc.Error()) << xml;
-  auto root = std::make_unique<CUiDialog>();
-  root->SetContainer(view);
-  root->Load(doc.RootElement());
-  root->SetAttribute("pos", "0,0,-0,-0", TRUE);
-  WINDOWPOS wp{};
-  wp.cx = 400;
-  wp.cy = 300;
-  root->UiSendMessage(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
-  return root;
-}
+using elemload::LoadRoot;
 
 CUiWindow* Item(CUiDialog* root, UINT id) {
   CUiWindow* wnd = root->FindChildByCmdID(id);

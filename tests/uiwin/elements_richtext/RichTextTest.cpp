@@ -10,6 +10,7 @@
 
 #include "support/DibCanvas.h"
 #include "support/ElementHost.h"
+#include "support/ElementLoad.h"
 #include "uiwin/CUiDialog.h"
 #include "uiwin/CUiRichText.h"
 #include "uiwin/UiFontPool.h"
@@ -27,22 +28,10 @@ struct Fixture {
   Fixture(const std::string& attrs, const std::string& body, HWND view = nullptr) {
     const std::string xml =
         "<dlg><richtext id=\"50\" " + attrs + ">" + body + "</richtext></dlg>";
-    TiXmlDocument doc;
-    doc.Parse(xml.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    EXPECT_FALSE(doc.Error()) << xml;
-    root = std::make_unique<CUiDialog>();
-    root->SetContainer(view);
-    root->Load(doc.RootElement());
-    root->SetAttribute("pos", "0,0,-0,-0", TRUE);
-    Place(400, 300);
+    root = elemload::LoadRoot(xml.c_str(), view);
     rich = static_cast<CUiRichText*>(root->FindChildByCmdID(50));
   }
-  void Place(int cx, int cy) {
-    WINDOWPOS wp{};
-    wp.cx = cx;
-    wp.cy = cy;
-    root->UiSendMessage(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
-  }
+  void Place(int cx, int cy) { elemload::Place(root.get(), 0, 0, cx, cy); }
   Runs Layout() {
     DibCanvas canvas(400, 300);
     Runs runs;

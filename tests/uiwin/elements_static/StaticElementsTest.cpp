@@ -12,6 +12,7 @@
 #include <string>
 
 #include "support/DibCanvas.h"
+#include "support/ElementLoad.h"
 #include "support/TestFiles.h"
 #include "platform/TextConv.h"
 #include "support/TestEnv.h"
@@ -44,14 +45,7 @@ std::unique_ptr<T> Make(const char* xml) {
   return std::unique_ptr<T>(static_cast<T*>(wnd));
 }
 
-void Place(CUiWindow* wnd, int x, int y, int cx, int cy) {
-  WINDOWPOS wp{};
-  wp.x = x;
-  wp.y = y;
-  wp.cx = cx;
-  wp.cy = cy;
-  wnd->UiSendMessage(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
-}
+using elemload::Place;
 
 void Paint(CUiWindow* wnd, HDC dc) { wnd->RedrawRegion(dc, nullptr); }
 

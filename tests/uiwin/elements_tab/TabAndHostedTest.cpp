@@ -10,6 +10,7 @@
 #include "support/DibCanvas.h"
 #include "support/TestFiles.h"
 #include "support/ElementHost.h"
+#include "support/ElementLoad.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiDialog.h"
 #include "uiwin/CUiDialogFile.h"
@@ -22,27 +23,9 @@
 
 namespace {
 
-std::unique_ptr<CUiDialog> LoadRoot(const char* xml, HWND view, int cx = 400, int cy = 300) {
-  TiXmlDocument doc;
-  doc.Parse(xml, nullptr, TIXML_ENCODING_UTF8);
-  EXPECT_FALSE(doc.Error()) << xml;
-  auto root = std::make_unique<CUiDialog>();
-  root->SetContainer(view);
-  root->Load(doc.RootElement());
-  root->SetAttribute("pos", "0,0,-0,-0", TRUE);
-  WINDOWPOS wp{};
-  wp.cx = cx;
-  wp.cy = cy;
-  root->UiSendMessage(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
-  return root;
-}
+using elemload::LoadRoot;
 
-void Replace(CUiWindow* root, int cx, int cy) {
-  WINDOWPOS wp{};
-  wp.cx = cx;
-  wp.cy = cy;
-  root->UiSendMessage(WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
-}
+void Replace(CUiWindow* root, int cx, int cy) { elemload::Place(root, 0, 0, cx, cy); }
 
 template <typename T = CUiWindow>
 T* Item(CUiDialog* root, UINT id) {
