@@ -219,16 +219,3 @@ TEST(ShippedSkins, EveryNameALayoutUsesExists) {
   for (const std::string& style : names.styles)
     EXPECT_EQ(style, UiStyle::GetStyle(style.c_str())->name) << "style " << style;
 }
-
-TEST(ShippedSkins, NameCollectorReadsEveryForm) {
-  Names names;
-  CollectNames(
-      "<layer><header><imgbtn id=\"101\" skin=\"closebtn\" class='linkimage'/>"
-      "<button id=1 class=normalbtn>x</button><!-- <img skin=\"gone\"/> -->"
-      "<tabctrl tabskin=\"tabnormalex\" frameskin=\"f\"/><progress bgskin=\"b\" posskin=\"p\"/>"
-      "<imglisth skinlist=\"skin0=a,,skin1=b,=c,d\"/><text class=\"%s\"/></header></layer>",
-      names);
-  EXPECT_EQ((std::set<std::string>{"a", "b", "closebtn", "f", "b", "p", "tabnormalex"}),
-            names.skins);
-  EXPECT_EQ((std::set<std::string>{"linkimage", "normalbtn"}), names.styles);
-}

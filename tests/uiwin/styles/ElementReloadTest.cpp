@@ -6,10 +6,12 @@
 
 #include <memory>
 #include <string>
+#include <cstdint>
 #include <vector>
 
 #include <tinyxml.h>
 
+#include "support/DibCanvas.h"
 #include "uiwin/CUiButton.h"
 #include "uiwin/CUiImageWnd.h"
 #include "uiwin/UiFontPool.h"
@@ -18,46 +20,6 @@
 #include "uiwin/UiStyle.h"
 
 namespace {
-
-// 32-bit top-down DIB selected into a memory DC.
-class Canvas {
- public:
-  Canvas(int cx, int cy) : cx_(cx), cy_(cy), dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bmp_ = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<DWORD*>(bits);
-    old_ = SelectObject(dc_, bmp_);
-    for (int i = 0; i < cx * cy; ++i) bits_[i] = 0x00808080;
-  }
-  ~Canvas() {
-    SelectObject(dc_, old_);
-    DeleteObject(bmp_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  std::vector<DWORD> Pixels() const {
-    GdiFlush();
-    return std::vector<DWORD>(bits_, bits_ + cx_ * cy_);
-  }
-  COLORREF At(int x, int y) const {
-    GdiFlush();
-    DWORD p = bits_[y * cx_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-
- private:
-  int cx_, cy_;
-  HDC dc_;
-  HBITMAP bmp_;
-  HGDIOBJ old_;
-  DWORD* bits_;
-};
 
 void StartUpLoads() {
   UiFontPool::SetDefaultFont(L"宋体", -12);
@@ -74,9 +36,9 @@ std::unique_ptr<CUiWindow> LoadElement(CUiWindow* element, const char* xml) {
   return owned;
 }
 
-std::vector<DWORD> Paint(CUiWindow* element, int cx, int cy) {
-  Canvas c(cx, cy);
-  element->RedrawRegion(c.dc(), nullptr);
+std::vector<uint32_t> Paint(CUiWindow* element, int cx, int cy) {
+  DibCanvas c(cx, cy, RGB(0x80, 0x80, 0x80));
+  element->RedrawRegion(c.Dc(), nullptr);
   return c.Pixels();
 }
 
@@ -92,11 +54,11 @@ TEST(ElementReload, ElementsDrawTheSameAfterTheLoadsRunAgain) {
   const HFONT heldFont = button->GetStyle().font;
   ASSERT_NE(nullptr, heldFont);
 
-  Canvas first(88, 20);
-  button->RedrawRegion(first.dc(), nullptr);
+  DibCanvas first(88, 20, RGB(0x80, 0x80, 0x80));
+  button->RedrawRegion(first.Dc(), nullptr);
   EXPECT_EQ(RGB(0x93, 0xC0, 0xE9), first.At(0, 0)) << "the normalbtn border";
-  std::vector<DWORD> buttonBefore = first.Pixels();
-  std::vector<DWORD> imageBefore = Paint(image.get(), 90, 21);
+  std::vector<uint32_t> buttonBefore = first.Pixels();
+  std::vector<uint32_t> imageBefore = Paint(image.get(), 90, 21);
 
   StartUpLoads();
 
@@ -107,8 +69,8 @@ TEST(ElementReload, ElementsDrawTheSameAfterTheLoadsRunAgain) {
 
   // hover and press repaint with the reloaded skin's colours
   button->ModifyState(1, 0);
-  Canvas hover(88, 20);
-  button->RedrawRegion(hover.dc(), nullptr);
+  DibCanvas hover(88, 20, RGB(0x80, 0x80, 0x80));
+  button->RedrawRegion(hover.Dc(), nullptr);
   EXPECT_EQ(RGB(0x93, 0xC0, 0xE9), hover.At(0, 0));
   EXPECT_FALSE(buttonBefore == hover.Pixels());
 }
