@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "ElementTestUtil.h"
-#include "support/DebugReportCapture.h"
+#include "support/DibCanvas.h"
+#include "support/ElementHost.h"
 #include "uiwin/CUiContainerWnd.h"
 #include "uiwin/CUiDialogFile.h"
 #include "uiwin/CUiRealWnd.h"
@@ -42,19 +43,6 @@ TEST(TagFactory, EveryTagAndNothingElse) {
   delete imgbtn;
 }
 
-TEST(Registry, HandlesAreNeverReused) {
-  EXPECT_EQ(0u, UiWnds::RegisterWindow(nullptr));
-  EXPECT_EQ(nullptr, UiWnds::GetWindow(0));
-  auto* a = new CUiStatic;
-  const HUIWND ha = a->GetHandle();
-  EXPECT_EQ(a, UiWnds::GetWindow(ha));
-  delete a;
-  EXPECT_EQ(nullptr, UiWnds::GetWindow(ha));
-  EXPECT_FALSE(UiWnds::UnregisterWindow(ha));
-  CUiStatic b;
-  EXPECT_GT(b.GetHandle(), ha);
-}
-
 struct PlaceCase {
   const char* child;  // attributes of a <text> child
   RECT expected;
@@ -84,21 +72,6 @@ TEST(Placement, ChildrenOfADialogByPosItems) {
     ASSERT_NE(nullptr, child);
     EXPECT_EQ(Str(c.expected), Str(child->GetRect()));
   }
-}
-
-TEST(Placement, TwoItemsPlaceTheCornerAndKeepTheMeasuredSize) {
-  auto dlg = LoadDialog(
-      "<dlg><text id=\"1\" pos=\"|-20,-30\">Hello</text><text id=\"2\" pos=\"15,25\">Hello</text>"
-      "</dlg>");
-  Place(dlg.get(), 0, 0, 200, 100);
-  const RECT a = dlg->FindChildByCmdID(1)->GetRect();
-  const RECT b = dlg->FindChildByCmdID(2)->GetRect();
-  EXPECT_EQ(80, a.left);
-  EXPECT_EQ(70, a.top);
-  EXPECT_EQ(15, b.left);
-  EXPECT_EQ(25, b.top);
-  EXPECT_EQ(a.right - a.left, b.right - b.left);
-  EXPECT_GT(a.right - a.left, 0);
 }
 
 TEST(Placement, NestedDialogsLayOutDepthFirst) {
@@ -162,14 +135,6 @@ class BareContainer : public CUiContainerWnd {
   const char* GetObjectClass() const override { return "bare"; }
 };
 
-TEST(FindChildByCmdID, BaseContainerAssertsAndFindsNothing) {
-  BareContainer bare;
-  DebugReportCapture reports;
-  EXPECT_EQ(nullptr, bare.FindChildByCmdID(1));
-  EXPECT_EQ(1u, reports.Reports().size());
-  bare.RepositionChilds();  // nothing to place
-}
-
 TEST(Loading, ReloadDestroysOldChildrenAndSkipsUnknownTags) {
   auto dlg = LoadDialog(
       "<dlg><text id=\"1\"/><div id=\"2\"><text id=\"3\"/></div><tab id=\"4\"/>"
@@ -227,13 +192,8 @@ TEST(Loading, TestLayoutWithEveryTag) {
   EXPECT_EQ(nullptr, root.FindChildByCmdID(9040));
   EXPECT_EQ(nullptr, root.FindChildByCmdID(9041));
   EXPECT_NE(nullptr, root.FindChildByCmdID(9061));
-  HDC dc = ::CreateCompatibleDC(nullptr);
-  HBITMAP bmp = ::CreateCompatibleBitmap(dc, 480, 300);
-  HGDIOBJ old = ::SelectObject(dc, bmp);
-  EXPECT_TRUE(root.RedrawRegion(dc, nullptr));
-  ::SelectObject(dc, old);
-  ::DeleteObject(bmp);
-  ::DeleteDC(dc);
+  DibCanvas canvas(480, 300);
+  EXPECT_TRUE(root.RedrawRegion(canvas.Dc(), nullptr));
 }
 
 // An element that, on the message it is told to react to, replaces the children of
@@ -312,24 +272,9 @@ TEST(ReloadDuringForwarding, MouseMoveGoesToVisibleChildrenUnderThePoint) {
 }
 
 COLORREF PixelAfterPaint(elemtest::TestDialog& dlg, HRGN rgn, int x, int y, BOOL* drawn) {
-  HDC dc = ::CreateCompatibleDC(nullptr);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = 100;
-  bi.bmiHeader.biHeight = -100;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bmp = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(dc, bmp);
-  RECT all{0, 0, 100, 100};
-  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-  *drawn = dlg.RedrawRegion(dc, rgn);
-  COLORREF px = ::GetPixel(dc, x, y);
-  ::SelectObject(dc, old);
-  ::DeleteObject(bmp);
-  ::DeleteDC(dc);
-  return px;
+  DibCanvas c(100, 100, RGB(0, 0, 0));
+  *drawn = dlg.RedrawRegion(c.Dc(), rgn);
+  return c.At(x, y);
 }
 
 TEST(Painting, LaterChildrenPaintOverEarlierAndInvisibleOnesNot) {
@@ -354,30 +299,12 @@ TEST(Painting, LaterChildrenPaintOverEarlierAndInvisibleOnesNot) {
   ::DeleteObject(rgn);
 }
 
-// A host window with real child controls for "realwnd" elements.
-class HostWindow {
- public:
-  HostWindow() {
-    hwnd_ = ::CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr,
-                            nullptr);
-  }
-  ~HostWindow() { ::DestroyWindow(hwnd_); }
-  HWND AddControl(int id) {
-    return ::CreateWindowW(L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, hwnd_,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-  }
-  HWND hwnd() const { return hwnd_; }
-
- private:
-  HWND hwnd_;
-};
-
 TEST(RealWindows, ShownOnlyWhenEveryContainerAboveIsVisible) {
-  HostWindow host;
-  HWND c1 = host.AddControl(101);
-  HWND c2 = host.AddControl(102);
-  HWND c3 = host.AddControl(103);
-  HWND c4 = host.AddControl(104);
+  ElementHost host;
+  HWND c1 = host.AddControl(101, false);
+  HWND c2 = host.AddControl(102, false);
+  HWND c3 = host.AddControl(103, false);
+  HWND c4 = host.AddControl(104, false);
   auto dlg = LoadDialog(
       "<dlg>"
       "<realwnd id=\"101\" ctrlid=\"999\"/>"
@@ -385,7 +312,7 @@ TEST(RealWindows, ShownOnlyWhenEveryContainerAboveIsVisible) {
       "<dlg id=\"20\"><realwnd id=\"103\"/></dlg>"
       "<dlg id=\"21\" show=\"0\"><dlg><realwnd id=\"104\"/></dlg></dlg>"
       "</dlg>");
-  dlg->SetContainer(host.hwnd());
+  dlg->SetContainer(host.View());
   ASSERT_EQ(c1, static_cast<CUiRealWnd*>(dlg->FindChildByCmdID(101))->GetRealHWnd());
   dlg->ShowAllRealWindows(TRUE);
   EXPECT_TRUE(::GetWindowLongW(c1, GWL_STYLE) & WS_VISIBLE);

@@ -9,7 +9,9 @@
 #include "ElementTestUtil.h"
 #include "platform/TextConv.h"
 #include "support/DebugReportCapture.h"
+#include "support/ElementHost.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 #include "uiwin/CUiStatic.h"
 #include "uiwin/UiFontPool.h"
 #include "uiwin/UiNotify.h"
@@ -30,11 +32,7 @@ void LoadTokenStrings() {
   const std::string xml =
       "<string><s id=\"8801\">one%str8802%</s><s id=\"8802\">二</s>"
       "<s id=\"8803\"></s></string>";
-  HANDLE h = ::CreateFileW(dir.File(L"8800.xml").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           0, nullptr);
-  DWORD n = 0;
-  ::WriteFile(h, xml.data(), static_cast<DWORD>(xml.size()), &n, nullptr);
-  ::CloseHandle(h);
+  ASSERT_TRUE(testfiles::WriteBytes(dir.File(L"8800.xml"), xml));
   UiResUtil::SetResourceDirectory(dir.Path().c_str());
   ASSERT_TRUE(UiString::Load(8800));
   UiResUtil::SetResourceDirectory(L"");
@@ -80,47 +78,23 @@ struct AttrCase {
   HRESULT result;
 };
 
-TEST(ElementAttributes, ResultsOfTheCommonAttributes) {
+TEST(ElementAttributes, ResultsColoursFontKeysAndInvalidWords) {
+  // S_FALSE asks for a repaint only, S_OK for a new layout; E_FAIL is unknown or invalid.
   CUiStatic wnd;
   const AttrCase cases[] = {
-      {"class", "nosuchclass", S_OK},
-      {"id", "42", S_FALSE},
-      {"crbg", "FF0000", S_FALSE},
-      {"crtext", "00FF00", S_FALSE},
-      {"font", "0004", S_FALSE},
-      {"href", "http://x", S_FALSE},
-      {"tip", "tip", S_FALSE},
-      {"valign", "middle", S_OK},
-      {"align", "right", S_OK},
-      {"pos", "1,2", S_FALSE},
-      {"transparent", "1", S_FALSE},
-      {"valign", "centre", E_FAIL},
-      {"align", "middle", E_FAIL},
-      {"show", "0", E_FAIL},
-      {"width", "10", E_FAIL},
-      {"height", "10", E_FAIL},
-      {"float", "1", E_FAIL},
-      {"nosuch", "1", E_FAIL},
-      {"ID", "1", E_FAIL},
+      {"class", "nosuchclass", S_OK}, {"id", "42", S_FALSE},          {"crbg", "FF0000", S_FALSE},
+      {"valign", "middle", S_OK},      {"align", "right", S_OK},       {"pos", "1,2", S_FALSE},
+      {"valign", "centre", E_FAIL},    {"align", "middle", E_FAIL},    {"show", "0", E_FAIL},
+      {"width", "10", E_FAIL},         {"float", "1", E_FAIL},         {"ID", "1", E_FAIL},
   };
   for (const auto& c : cases)
     EXPECT_EQ(c.result, wnd.SetAttribute(c.name, c.value, FALSE)) << c.name << "=" << c.value;
-
-  EXPECT_EQ(42, wnd.GetCmdID());
-  EXPECT_EQ(0x0000FFu, wnd.GetStyle().crbg);
-  EXPECT_EQ(0x00FF00u, wnd.GetStyle().crtext);
-  EXPECT_EQ(UiFontPool::GetFont(4), wnd.GetStyle().font);
-  EXPECT_EQ(L"http://x", wnd.GetHref());
-  EXPECT_EQ(L"tip", wnd.GetTip());
+  EXPECT_EQ(0x0000FFu, wnd.GetStyle().crbg);  // RRGGBB text, COLORREF value
   // Invalid alignment words keep the old values.
   EXPECT_EQ(static_cast<DWORD>(UiWndAlign_Middle), wnd.GetVAlign());
   EXPECT_EQ(static_cast<DWORD>(UiWndAlign_Right), wnd.GetHAlign());
-  EXPECT_TRUE(wnd.IsTransparent());
   EXPECT_TRUE(wnd.IsVisible(FALSE));  // "show" is read by Load only
-}
 
-TEST(ElementAttributes, ColoursAndFontKeys) {
-  CUiStatic wnd;
   wnd.SetAttribute("crbg", "FFFFF", TRUE);
   EXPECT_EQ(0x0FFFFFu, wnd.GetStyle().crbg);
   wnd.SetAttribute("crbg", "Z03456", TRUE);
@@ -129,19 +103,6 @@ TEST(ElementAttributes, ColoursAndFontKeys) {
   EXPECT_EQ(UiFontPool::GetFont(0xFF00), wnd.GetStyle().font);
   wnd.SetAttribute("font", "1x", TRUE);
   EXPECT_EQ(UiFontPool::GetFont(0), wnd.GetStyle().font);
-}
-
-TEST(ElementAttributes, ClassReplacesTheWholeStyleInDocumentOrder) {
-  // "class" after "crtext": the style's (unset) colour wins; "crtext" after "class" wins.
-  auto dlg = LoadDialog(
-      "<dlg><text id=\"1\" crtext=\"FF0000\" font=\"0004\" class=\"nosuch\">a</text>"
-      "<text id=\"2\" class=\"nosuch\" crtext=\"FF0000\">b</text></dlg>");
-  CUiWindow* first = dlg->FindChildByCmdID(1);
-  CUiWindow* second = dlg->FindChildByCmdID(2);
-  ASSERT_TRUE(first && second);
-  EXPECT_EQ(kUiColorUnset, first->GetStyle().crtext);
-  EXPECT_EQ(nullptr, first->GetStyle().font);
-  EXPECT_EQ(0x0000FFu, second->GetStyle().crtext);
 }
 
 struct PosCase {
@@ -230,7 +191,9 @@ TEST(ElementLoad, SizesFromWidthHeightAndPos) {
 }
 
 TEST(ElementLoad, TwoItemPositionMeasuresTheText) {
-  auto dlg = LoadDialog("<dlg><text id=\"1\" pos=\"10,20\">Hello</text></dlg>");
+  auto dlg = LoadDialog(
+      "<dlg><text id=\"1\" pos=\"10,20\">Hello</text><text id=\"2\" pos=\"|-20,-30\">Hello</text>"
+      "</dlg>");
   Place(dlg.get(), 0, 0, 300, 200);
   CUiWindow* text = dlg->FindChildByCmdID(1);
   ASSERT_NE(nullptr, text);
@@ -247,6 +210,11 @@ TEST(ElementLoad, TwoItemPositionMeasuresTheText) {
   EXPECT_EQ(want.right, rc.right - rc.left);
   EXPECT_EQ(want.bottom, rc.bottom - rc.top);
   EXPECT_GT(want.right, 0);
+  // Centre and far edge place the corner; the size is still the measured one.
+  const RECT corner = dlg->FindChildByCmdID(2)->GetRect();
+  EXPECT_EQ(130, corner.left);
+  EXPECT_EQ(170, corner.top);
+  EXPECT_EQ(want.right, corner.right - corner.left);
 
   // A longer text re-measures an auto size; the position stays.
   text->SetInnerText(L"Hello Hello");
@@ -254,11 +222,6 @@ TEST(ElementLoad, TwoItemPositionMeasuresTheText) {
   EXPECT_GT(text->GetRect().right - 10, want.right);
   text->SetInnerText(nullptr);
   EXPECT_EQ(L"", text->GetInnerText());
-}
-
-TEST(ElementLoad, NullElementFails) {
-  CUiStatic wnd;
-  EXPECT_FALSE(wnd.Load(nullptr));
 }
 
 TEST(ElementState, ModifyStateAndInheritedBits) {
@@ -371,58 +334,26 @@ TEST(ElementThread, SystemMessagesOnlyFromTheElementThread) {
   EXPECT_EQ(1u, reports.Reports().size());
 }
 
-// A top-level window that records the repaint requests sent to it.
-struct NotifySink {
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NOTIFY) {
-      auto* self = reinterpret_cast<NotifySink*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-      const auto* nm = reinterpret_cast<const UINMINVALIDATERECT*>(lp);
-      if (self && nm->hdr.code == UINM_INVALIDATERECT) {
-        self->count++;
-        self->last = *nm;
-        self->wparam = wp;
-      }
-      return 0;
-    }
-    return ::DefWindowProcW(hwnd, msg, wp, lp);
-  }
-  NotifySink() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Proc;
-    wc.lpszClassName = L"QvElementNotifySink";
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    ::RegisterClassW(&wc);
-    hwnd = ::CreateWindowW(wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                           nullptr, wc.hInstance, nullptr);
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~NotifySink() { ::DestroyWindow(hwnd); }
-  HWND hwnd;
-  int count = 0;
-  WPARAM wparam = 0;
-  UINMINVALIDATERECT last{};
-};
-
 TEST(ElementNotify, InvalidateRequestOnlyWhileVisible) {
-  NotifySink sink;
-  ASSERT_NE(nullptr, sink.hwnd);
+  ElementHost host;
   auto dlg = LoadDialog("<dlg><text id=\"77\">x</text></dlg>");
   CUiWindow* text = dlg->FindChildByCmdID(77);
   ASSERT_NE(nullptr, text);
   const RECT rc{1, 2, 3, 4};
   text->NotifyInvalidateRect(rc);  // no container window yet
-  EXPECT_EQ(0, sink.count);
-  dlg->SetContainer(sink.hwnd);
+  EXPECT_TRUE(host.Notices(UINM_INVALIDATERECT).empty());
+  dlg->SetContainer(host.View());
   text->NotifyInvalidateRect(rc);
-  ASSERT_EQ(1, sink.count);
-  EXPECT_EQ(77u, sink.wparam);
-  EXPECT_EQ(nullptr, sink.last.hdr.hwndFrom);
-  EXPECT_EQ(77u, sink.last.hdr.idFrom);
-  EXPECT_EQ(text->GetHandle(), sink.last.huiWnd);
-  EXPECT_TRUE(::EqualRect(&rc, &sink.last.rect));
+  auto sent = host.Notices(UINM_INVALIDATERECT);
+  ASSERT_EQ(1u, sent.size());
+  EXPECT_EQ(host.View(), sent[0].to);
+  EXPECT_EQ(nullptr, sent[0].hwndFrom);
+  EXPECT_EQ(77u, sent[0].idFrom);
+  EXPECT_EQ(text->GetHandle(), sent[0].huiWnd);
+  EXPECT_TRUE(::EqualRect(&rc, &sent[0].rc));
   dlg->SetVisible(FALSE);
   text->NotifyInvalidateRect(rc);
-  EXPECT_EQ(1, sink.count);
+  EXPECT_EQ(1u, host.Notices(UINM_INVALIDATERECT).size());
 }
 
 }  // namespace

@@ -45,15 +45,6 @@ TEST_F(StyledElementTest, ClassAndOwnAttributesApplyInDocumentOrder) {
   EXPECT_EQ(0xCCCCCCu, first->GetStyle().crdisabled);
 }
 
-TEST_F(StyledElementTest, DialogMarginsShrinkTheReference) {
-  auto dlg = LoadDialog(
-      "<dlg class=\"client\"><text id=\"1\" pos=\"0,0,-0,-0\"/>"
-      "<text id=\"2\" width=\"full\" height=\"full\"/></dlg>");
-  Place(dlg.get(), 0, 0, 200, 100);
-  EXPECT_EQ(Str(Rect(10, 10, 190, 90)), Str(dlg->FindChildByCmdID(1)->GetRect()));
-  EXPECT_EQ(Str(Rect(10, 10, 190, 90)), Str(dlg->FindChildByCmdID(2)->GetRect()));
-}
-
 TEST_F(StyledElementTest, MeasuredSizeIncludesMargins) {
   auto dlg = LoadDialog(
       "<dlg><text id=\"1\" pos=\"0,0\">确定</text>"
