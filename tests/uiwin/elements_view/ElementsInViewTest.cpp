@@ -189,6 +189,15 @@ TEST_F(ElementsInView, TabHeadsAskTheDialogAndHostedControlsFollowTheirPage) {
   EXPECT_TRUE(visible(controls_[0]));
   EXPECT_FALSE(dlg_->SetTabCurSel(130, 2));
   EXPECT_EQ(3u, dlg_->asked.size());  // the bad index was never asked about
+
+  // Hiding the tab control hides the selected page's control; showing it again
+  // brings back that page's only.
+  ASSERT_TRUE(dlg_->SetTabCurSel(130, 1));
+  ASSERT_TRUE(dlg_->SetItemVisible(130, FALSE));
+  EXPECT_FALSE(visible(controls_[1]));
+  ASSERT_TRUE(dlg_->SetItemVisible(130, TRUE));
+  EXPECT_TRUE(visible(controls_[1]));
+  EXPECT_FALSE(visible(controls_[0]));
 }
 
 }  // namespace
