@@ -301,6 +301,7 @@ TEST(Painting, LaterChildrenPaintOverEarlierAndInvisibleOnesNot) {
 
 TEST(RealWindows, ShownOnlyWhenEveryContainerAboveIsVisible) {
   ElementHost host;
+  auto visible = [](HWND w) { return (::GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) != 0; };
   HWND c1 = host.AddControl(101, false);
   HWND c2 = host.AddControl(102, false);
   HWND c3 = host.AddControl(103, false);
@@ -315,32 +316,32 @@ TEST(RealWindows, ShownOnlyWhenEveryContainerAboveIsVisible) {
   dlg->SetContainer(host.View());
   ASSERT_EQ(c1, static_cast<CUiRealWnd*>(dlg->FindChildByCmdID(101))->GetRealHWnd());
   dlg->ShowAllRealWindows(TRUE);
-  EXPECT_TRUE(::GetWindowLongW(c1, GWL_STYLE) & WS_VISIBLE);
-  EXPECT_FALSE(::GetWindowLongW(c2, GWL_STYLE) & WS_VISIBLE);
-  EXPECT_TRUE(::GetWindowLongW(c3, GWL_STYLE) & WS_VISIBLE);
-  EXPECT_FALSE(::GetWindowLongW(c4, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_TRUE(visible(c1));
+  EXPECT_FALSE(visible(c2));
+  EXPECT_TRUE(visible(c3));
+  EXPECT_FALSE(visible(c4));
 
   // Hiding a panel hides what it hosts; showing it again shows it.
   CUiWindow* panel = dlg->FindChildByCmdID(20);
   panel->UiSendMessage(WM_SHOWWINDOW, FALSE, 0);
-  EXPECT_FALSE(::GetWindowLongW(c3, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(visible(c3));
   panel->UiSendMessage(WM_SHOWWINDOW, TRUE, 0);
-  EXPECT_TRUE(::GetWindowLongW(c3, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_TRUE(visible(c3));
 
   // A container whose parent is invisible hides everything below it, whatever the flag.
   dlg->SetVisible(FALSE);
   static_cast<CUiPanel*>(panel)->ShowAllRealWindows(TRUE);
-  EXPECT_FALSE(::GetWindowLongW(c3, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(visible(c3));
   dlg->SetVisible(TRUE);
   dlg->ShowAllRealWindows(FALSE);
-  EXPECT_FALSE(::GetWindowLongW(c1, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(visible(c1));
 
   // Destroying the layout hides the windows but leaves them to the dialog.
   dlg->ShowAllRealWindows(TRUE);
-  ASSERT_TRUE(::GetWindowLongW(c1, GWL_STYLE) & WS_VISIBLE);
+  ASSERT_TRUE(visible(c1));
   dlg.reset();
   EXPECT_TRUE(::IsWindow(c1));
-  EXPECT_FALSE(::GetWindowLongW(c1, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(visible(c1));
 }
 
 }  // namespace

@@ -155,15 +155,13 @@ TEST(ElementLoad, SizesFromWidthHeightAndPos) {
       "<text id=\"3\" width=\"full\">Hello</text>"
       "<text id=\"4\" width=\"0\" height=\"abc\">Hello</text>"
       "<text id=\"5\" show=\"0\" float=\"1\">x</text>"
-      "<text id=\"6\" show=\"2\" float=\"0\">x</text>"
       "</dlg>");
   CUiWindow* w1 = dlg->FindChildByCmdID(1);
   CUiWindow* w2 = dlg->FindChildByCmdID(2);
   CUiWindow* w3 = dlg->FindChildByCmdID(3);
   CUiWindow* w4 = dlg->FindChildByCmdID(4);
   CUiWindow* w5 = dlg->FindChildByCmdID(5);
-  CUiWindow* w6 = dlg->FindChildByCmdID(6);
-  ASSERT_TRUE(w1 && w2 && w3 && w4 && w5 && w6);
+  ASSERT_TRUE(w1 && w2 && w3 && w4 && w5);
 
   // A valid pos: auto sizes, and width, height and float are not read.
   EXPECT_EQ(static_cast<DWORD>(UiWndPos_WidthAuto | UiWndPos_HeightAuto), w1->GetPositionType());
@@ -186,8 +184,6 @@ TEST(ElementLoad, SizesFromWidthHeightAndPos) {
   EXPECT_EQ(w3->GetRect().bottom, w4->GetRect().bottom);
   EXPECT_FALSE(w5->IsVisible(FALSE));
   EXPECT_TRUE(w5->GetPositionType() & UiWndPos_Float);
-  EXPECT_TRUE(w6->IsVisible(FALSE));
-  EXPECT_TRUE(w6->GetPositionType() & UiWndPos_NotFloat);
 }
 
 TEST(ElementLoad, TwoItemPositionMeasuresTheText) {
@@ -300,20 +296,6 @@ TEST(ElementPaint, ColoursAndFontsByState) {
   // Everything selected for painting is put back.
   EXPECT_EQ(0x123456u, ::GetTextColor(dc));
   ::DeleteDC(dc);
-}
-
-TEST(ElementPaint, NeedRedrawWhenStateChange) {
-  CUiStatic plain;
-  EXPECT_FALSE(plain.NeedRedrawWhenStateChange());
-  ColourProbe hover;
-  hover.m_style.crhover = 0;
-  EXPECT_TRUE(hover.NeedRedrawWhenStateChange());
-  ColourProbe bghover;
-  bghover.m_style.crbghover = 0xFFFFFF;
-  EXPECT_TRUE(bghover.NeedRedrawWhenStateChange());
-  ColourProbe skinned;
-  skinned.m_style.skin = "no such skin";
-  EXPECT_FALSE(skinned.NeedRedrawWhenStateChange());
 }
 
 TEST(ElementThread, SystemMessagesOnlyFromTheElementThread) {
