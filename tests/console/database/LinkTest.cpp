@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
-#include <memory>
 #include <string>
 
+#include "ConnectedTest.h"
 #include "console/ODBCDatabase.h"
-#include "console/SQLServerLink.h"
-#include "console/SQLStatement.h"
-#include "support/TestDatabase.h"
 
 using qvtest::DatabaseTest;
 using qvtest::TestDatabase;
@@ -19,9 +16,7 @@ namespace {
 int CountRows(const wchar_t* sql) {
   SQLServerLink link;
   if (!link.Connect(TestDatabase::Dsn(), L"", L"")) return -1;
-  SQLStatement* st = link.CreateStatement(sql);
-  if (!st || !st->Fetch()) return -1;
-  return st->GetInt(0);
+  return Int(link, sql);
 }
 
 class LinkTest : public DatabaseTest {};
@@ -47,7 +42,7 @@ TEST_F(LinkTest, EnvironmentIsSharedAndFreedWithTheLastDatabase) {
   EXPECT_EQ(nullptr, g_odbcEnvironment);
 }
 
-TEST_F(LinkTest, MissingDataSourceFailsEveryConnectAndDisconnectFreesTheHandle) {
+TEST_F(LinkTest, SecondConnectReturnsTheFirstResultUntilDisconnect) {
   SQLServerLink link;
   EXPECT_EQ(0, link.Connect(L"QuorvaneNoSuchSource", L"", L""));
   EXPECT_NE(L'\0', link.GetLastErrorText()[0]);
@@ -61,13 +56,8 @@ TEST_F(LinkTest, MissingDataSourceFailsEveryConnectAndDisconnectFreesTheHandle) 
   link.Disconnect();
   EXPECT_EQ(nullptr, link.Database()->ConnectionHandle());
   EXPECT_EQ(0, link.ConnectCount());
-  // After the disconnect the link may try again.
+  // After the disconnect the link may try again, and that success stays too.
   EXPECT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
-}
-
-TEST_F(LinkTest, SecondConnectReturnsTheFirstResult) {
-  SQLServerLink link;
-  ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
   EXPECT_EQ(1, link.Connect(L"QuorvaneNoSuchSource", L"", L""));
   EXPECT_EQ(1, link.ConnectCount());
   // Disconnect only acts on a count of exactly one; a second one is harmless.
@@ -76,25 +66,15 @@ TEST_F(LinkTest, SecondConnectReturnsTheFirstResult) {
   EXPECT_EQ(nullptr, link.Database()->ConnectionHandle());
 }
 
-TEST_F(LinkTest, StatementsRunOneAfterAnotherOnOneLink) {
-  SQLServerLink link;
-  ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
+class ConnectedLinkTest : public ConnectedTest {};
 
-  SQLStatement* insert =
-      link.CreateStatement(L"insert into Client (id, IP, Name, Status) values (?, ?, ?, ?)");
-  ASSERT_NE(nullptr, insert);
-  EXPECT_EQ(1, insert->BindInt(0, 7));
-  EXPECT_EQ(1, insert->BindString(1, L"10.0.0.7"));
-  EXPECT_EQ(1, insert->BindString(2, L"主机七"));
-  EXPECT_EQ(1, insert->BindInt(3, 1));
-  EXPECT_EQ(1, insert->Execute());
-  link.ReleaseStatement(insert);
+TEST_F(ConnectedLinkTest, StatementsRunOneAfterAnotherAndRowsOutliveTheirHandle) {
+  EXPECT_EQ(1, Exec(link, L"insert into Client (id, IP, Name, Status) values (?, ?, ?, ?)",
+                    {7, L"10.0.0.7", L"主机七", 1}));
   EXPECT_EQ(nullptr, link.Database()->StatementHandle());
 
-  SQLStatement* first = link.CreateStatement(L"select IP, Name from Client where id = ?");
+  SQLStatement* first = Row(link, L"select IP, Name from Client where id = ?", {7});
   ASSERT_NE(nullptr, first);
-  first->BindInt(0, 7);
-  ASSERT_EQ(1, first->Fetch());
   EXPECT_STREQ(L"10.0.0.7", first->GetString(0));
   EXPECT_STREQ(L"主机七", first->GetString(1));
   EXPECT_EQ(0, first->Fetch());
@@ -109,35 +89,20 @@ TEST_F(LinkTest, StatementsRunOneAfterAnotherOnOneLink) {
   EXPECT_EQ(0, first->Fetch());
   EXPECT_EQ(1, first->Failed());
   ASSERT_EQ(1, second->Fetch());
+
+  // The fetched row stays readable once the handle is closed.
+  second->Close();
+  EXPECT_EQ(nullptr, link.Database()->StatementHandle());
   EXPECT_EQ(1, second->GetInt(0));
+  EXPECT_EQ(0, second->Fetch());
+  EXPECT_EQ(1, second->Failed());
   link.ReleaseStatement(first);
   link.ReleaseStatement(second);
   link.ReleaseStatement(nullptr);
   link.Disconnect();
 }
 
-TEST_F(LinkTest, UpdateAndDeleteMatchingNoRowSucceed) {
-  SQLServerLink link;
-  ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
-  SQLStatement* update = link.CreateStatement(L"update Client set Status = 0 where IP = ?");
-  ASSERT_NE(nullptr, update);
-  update->BindString(0, L"192.0.2.1");
-  EXPECT_EQ(1, update->Execute());
-  EXPECT_EQ(0, update->Failed());
-  link.ReleaseStatement(update);
-
-  SQLStatement* remove = link.CreateStatement(L"delete from StrategyTable where StrategyName = ?");
-  ASSERT_NE(nullptr, remove);
-  remove->BindString(0, L"没有这个策略");
-  EXPECT_EQ(1, remove->Execute());
-  link.ReleaseStatement(remove);
-  EXPECT_EQ(1, link.ExecDirect(L"delete from Trust where id = -5"));
-}
-
-TEST_F(LinkTest, FailingQueryMakesTheFirstFetchReturnZeroWithTheMessage) {
-  SQLServerLink link;
-  ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
-
+TEST_F(ConnectedLinkTest, FailureIsToldApartFromNoRow) {
   // Fails while running, not while being prepared.
   SQLStatement* st = link.CreateStatement(L"select abs(-9223372036854775807 - 1) from Users");
   ASSERT_NE(nullptr, st);
@@ -150,17 +115,22 @@ TEST_F(LinkTest, FailingQueryMakesTheFirstFetchReturnZeroWithTheMessage) {
   g_odbcErrorText[0] = L'\0';
   EXPECT_EQ(message, link.GetLastErrorText());
 
-  // No row is not a failure.
+  // No row, and updates or deletes matching no row, are not failures.
   SQLStatement* none = link.CreateStatement(L"select id from Users where name = ?");
   ASSERT_NE(nullptr, none);
   none->BindString(0, L"nobody");
   EXPECT_EQ(0, none->Fetch());
   EXPECT_EQ(0, none->Failed());
+  SQLStatement* update = link.CreateStatement(L"update Client set Status = 0 where IP = ?");
+  ASSERT_NE(nullptr, update);
+  update->BindString(0, L"192.0.2.1");
+  EXPECT_EQ(1, update->Execute());
+  EXPECT_EQ(0, update->Failed());
+  EXPECT_EQ(1, Exec(link, L"delete from StrategyTable where StrategyName = ?", {L"没有这个策略"}));
+  EXPECT_EQ(1, link.ExecDirect(L"delete from Trust where id = -5"));
 }
 
-TEST_F(LinkTest, UnpreparableTextGivesNullStatementAndAMessageCutTo254Characters) {
-  SQLServerLink link;
-  ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
+TEST_F(ConnectedLinkTest, UnpreparableTextGivesNullStatementAndAMessageCutTo254Characters) {
   std::wstring column(300, L'q');
   std::wstring sql = L"select " + column + L" from Users";
   EXPECT_EQ(nullptr, link.CreateStatement(sql.c_str()));
@@ -180,53 +150,37 @@ TEST_F(LinkTest, UnpreparableTextGivesNullStatementAndAMessageCutTo254Characters
   EXPECT_NE(nullptr, std::wcsstr(link.GetLastErrorText(), L"NoSuchTable"));
 }
 
-TEST_F(LinkTest, BoundTextIsCopiedAtBindTime) {
-  SQLServerLink link;
-  ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
+TEST_F(ConnectedLinkTest, BoundTextIsCopiedAtBindTimeAndBindsOutsideTheListFail) {
   SQLStatement* st =
       link.CreateStatement(L"insert into Trust (id, type, ClientIP, Content) values (?, ?, ?, ?)");
   ASSERT_NE(nullptr, st);
+  EXPECT_EQ(0, st->BindInt(-1, 1));
+  EXPECT_EQ(0, st->BindString(40000, L"x"));
   {
     std::wstring ip = L"10.1.1.1";
     std::wstring content = L"C:\\Windows\\系统32\\trusted.exe";
-    EXPECT_EQ(1, st->BindInt(0, 3));
-    EXPECT_EQ(1, st->BindInt(1, 2));
-    EXPECT_EQ(1, st->BindString(2, ip.c_str()));
-    EXPECT_EQ(1, st->BindString(3, content.c_str()));
+    BindAll(st, {3, 2, ip.c_str(), content.c_str()});
     ip.assign(ip.size(), L'x');
     content.assign(content.size(), L'y');
   }
   EXPECT_EQ(1, st->Execute());
   link.ReleaseStatement(st);
 
-  st = link.CreateStatement(L"select ClientIP, Content, type from Trust where id = 3");
+  st = Row(link, L"select ClientIP, Content, type from Trust where id = 3");
   ASSERT_NE(nullptr, st);
-  ASSERT_EQ(1, st->Fetch());
   EXPECT_STREQ(L"10.1.1.1", st->GetString(0));
   EXPECT_STREQ(L"C:\\Windows\\系统32\\trusted.exe", st->GetString(1));
   EXPECT_EQ(2, st->GetInt(2));
 }
 
-TEST_F(LinkTest, BindOutsideTheParameterListFails) {
-  SQLServerLink link;
-  ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
-  SQLStatement* st = link.CreateStatement(L"select id from Users where name = ?");
-  ASSERT_NE(nullptr, st);
-  EXPECT_EQ(0, st->BindInt(-1, 1));
-  EXPECT_EQ(0, st->BindString(40000, L"x"));
-  EXPECT_EQ(1, st->BindString(0, L"tamuk"));
-  ASSERT_EQ(1, st->Fetch());
-  EXPECT_EQ(1, st->GetInt(0));
-}
-
 TEST_F(LinkTest, RollbackUndoesAndCommitKeepsASequence) {
+  const wchar_t* insertA = L"insert into Users (name, password, type, permission) values ('a', '', 0, 1)";
   {
     SQLServerLink link;
     ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
     ASSERT_EQ(1, link.BeginTransaction());
     EXPECT_EQ(1, link.ExecDirect(L"delete from Users"));
-    EXPECT_EQ(
-        1, link.ExecDirect(L"insert into Users (name, password, type, permission) values ('a', '', 0, 1)"));
+    EXPECT_EQ(1, link.ExecDirect(insertA));
     EXPECT_EQ(1, link.Rollback());
   }
   EXPECT_EQ(1, CountRows(L"select count(*) from Users where name = 'tamuk'"));
@@ -237,16 +191,11 @@ TEST_F(LinkTest, RollbackUndoesAndCommitKeepsASequence) {
     ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
     ASSERT_EQ(1, link.BeginTransaction());
     EXPECT_EQ(0, link.BeginTransaction());
-    SQLStatement* st =
-        link.CreateStatement(L"insert into Users (name, password, type, permission) values (?, ?, 0, 5)");
-    ASSERT_NE(nullptr, st);
-    st->BindString(0, L"审计员");
-    st->BindString(1, L"");
-    EXPECT_EQ(1, st->Execute());
+    EXPECT_EQ(1, Exec(link, L"insert into Users (name, password, type, permission) values (?, ?, 0, 5)",
+                      {L"审计员", L""}));
     EXPECT_EQ(1, link.Commit());
     // Autocommit is back on after the commit.
-    EXPECT_EQ(
-        1, link.ExecDirect(L"insert into Users (name, password, type, permission) values ('b', '', 0, 1)"));
+    EXPECT_EQ(1, link.ExecDirect(insertA));
   }
   EXPECT_EQ(3, CountRows(L"select count(*) from Users"));
 
@@ -262,21 +211,6 @@ TEST_F(LinkTest, RollbackUndoesAndCommitKeepsASequence) {
   SQLServerLink idle;
   EXPECT_EQ(0, idle.Commit());
   EXPECT_EQ(0, idle.BeginTransaction());
-}
-
-TEST_F(LinkTest, RowStaysReadableAfterTheStatementIsReleased) {
-  SQLServerLink link;
-  ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L""));
-  SQLStatement* st = link.CreateStatement(L"select name, type from Users");
-  ASSERT_NE(nullptr, st);
-  ASSERT_EQ(1, st->Fetch());
-  st->Close();
-  EXPECT_EQ(nullptr, link.Database()->StatementHandle());
-  EXPECT_STREQ(L"tamuk", st->GetString(0));
-  EXPECT_EQ(1, st->GetInt(1));
-  EXPECT_EQ(0, st->Fetch());
-  EXPECT_EQ(1, st->Failed());
-  link.ReleaseStatement(st);
 }
 
 }  // namespace

@@ -5,8 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "console/SQLServerLink.h"
-#include "console/SQLStatement.h"
+#include "ConnectedTest.h"
 #include "platform/TextConv.h"
 
 namespace {
@@ -19,10 +18,8 @@ TEST(MkdbDataSource, ConnectsWithTheSettingsAndFindsTheAdministrator) {
   SQLServerLink link;
   // The SQLite driver ignores the SQL login; the console passes it all the same.
   ASSERT_EQ(1, link.Connect(name.c_str(), L"sa", L"secret")) << link.GetLastErrorText();
-  SQLStatement* st = link.CreateStatement(L"select password, comment, id, type, permission from Users where name=?");
+  SQLStatement* st = Row(link, L"select password, comment, id, type, permission from Users where name=?", {L"tamuk"});
   ASSERT_NE(nullptr, st);
-  ASSERT_EQ(1, st->BindString(0, L"tamuk"));
-  ASSERT_EQ(1, st->Fetch());
   EXPECT_STREQ(L"tamuk", st->GetString(0));
   EXPECT_EQ(1, st->GetInt(3));
   EXPECT_EQ(31, st->GetInt(4));
