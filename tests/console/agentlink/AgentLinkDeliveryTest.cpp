@@ -10,21 +10,14 @@ namespace {
 const uint32_t kHost = 0x0A01A8C0u;  // 192.168.1.10 as inet_addr gives it
 const UINT kSentinel = 1600;         // a header-only type-1 frame closes each batch
 
-std::vector<unsigned char> Bytes(size_t n, unsigned seed) {
-  std::vector<unsigned char> v(n);
-  for (size_t i = 0; i < n; ++i) v[i] = static_cast<unsigned char>(i * 13 + seed);
-  return v;
-}
-
-void Append(std::vector<unsigned char>& stream, const std::vector<unsigned char>& frame) {
-  stream.insert(stream.end(), frame.begin(), frame.end());
-}
-
 using Peer = testenv::LoopbackPeer;
 
 }  // namespace
 
-class AgentLinkDelivery : public AgentLinkFixture {};
+class AgentLinkDelivery : public AgentLinkFixture {
+ protected:
+  void ThreeFramesInOneWrite(bool nested);
+};
 
 TEST_F(AgentLinkDelivery, FrameSplitOverSeveralWritesIsDeliveredOnceWhole) {
   Register(window.Handle(), 1532);
@@ -48,77 +41,93 @@ TEST_F(AgentLinkDelivery, FrameSplitOverSeveralWritesIsDeliveredOnceWhole) {
   EXPECT_EQ(652u, window.deliveries[0].length);
 }
 
-TEST_F(AgentLinkDelivery, ThreeFramesInOneWriteArriveInOrder) {
+// Three frames in one write; with `nested`, the first one's receiver waits for
+// the other two in a nested loop without anything new coming from the socket.
+void AgentLinkDelivery::ThreeFramesInOneWrite(bool nested) {
   for (UINT id : {1546u, 1532u, 1547u}) Register(window.Handle(), id);
   Connect();
+  bool nestedSawAll = false;
+  if (nested)
+    window.onDelivery = [&](const testenv::LinkDelivery& d) {
+      if (d.message == 1546) nestedSawAll = WaitDeliveries(window, 3, 3000);
+    };
+  const char* payloads[] = {"a", "bb", "ccc"};
   std::vector<unsigned char> stream;
-  Append(stream, Peer::Frame(0, 1, 1546, "a", 1));
-  Append(stream, Peer::Frame(0, 2, 1532, "bb", 2));
-  Append(stream, Peer::Frame(1, 3, 1547, "ccc", 3));
+  Append(stream, Peer::Frame(0, 1, 1546, payloads[0], 1));
+  Append(stream, Peer::Frame(0, 2, 1532, payloads[1], 2));
+  Append(stream, Peer::Frame(1, 3, 1547, payloads[2], 3));
   ASSERT_TRUE(peer->Send(stream.data(), stream.size()));
   ASSERT_TRUE(WaitDeliveries(window, 3));
+  testenv::PumpFor(100);
+  EXPECT_EQ(nested, nestedSawAll);
   ASSERT_EQ(3u, window.deliveries.size());
-  EXPECT_EQ(1546u, window.deliveries[0].message);
-  EXPECT_EQ(1532u, window.deliveries[1].message);
-  EXPECT_EQ(1547u, window.deliveries[2].message);
+  const UINT ids[] = {1546u, 1532u, 1547u};
   for (uint32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(ids[i], window.deliveries[i].message);
     EXPECT_EQ(i + 1, window.deliveries[i].frameWParam);
-    EXPECT_EQ(i + 1, window.deliveries[i].length);
+    EXPECT_EQ(std::vector<unsigned char>(payloads[i], payloads[i] + i + 1), window.deliveries[i].payload);
     EXPECT_TRUE(window.deliveries[i].zeroAfterPayload);
   }
 }
 
+TEST_F(AgentLinkDelivery, ThreeFramesInOneWriteArriveInOrder) { ThreeFramesInOneWrite(false); }
+
+TEST_F(AgentLinkDelivery, FramesThatCameInTheSameReadReachANestedLoop) { ThreeFramesInOneWrite(true); }
+
 TEST_F(AgentLinkDelivery, OnlyTheTableCasesAreDelivered) {
+  const struct {
+    uint32_t type, wParam;
+    UINT id;
+    const char* payload;
+    bool delivered;
+  } frames[] = {
+      {0, kHost, 1531, "", false},      // type 0 header-only other than 1529/1530
+      {0, kHost, 1529, "", true},       //
+      {0, kHost, 1530, "", true},       //
+      {2, 0, 1525, "", false},          // types 2 and 3 without a payload
+      {3, 0, 1527, "", false},          //
+      {2, 0, 1527, "pw", false},        // 1527 comes as type 3 only
+      {3, 0, 1527, "pw", true},         //
+      {3, 0, 1525, "12345678", false},  // 1525 and 1526 come as type 2 only
+      {2, 0, 1525, "12345678", true},   //
+      {2, 0, 1526, "abcdefgh", true},   //
+      {2, 0, 1547, "x", false},         // type 2 with another id
+      {1, kHost, 1536, "", true},       // type 1: any id, with or without a payload
+      {1, kHost, 1536, "<d/>", true},   //
+      {0, 5, 1547, "ack", true},        // type 0 with a payload
+      {0, 0, 1599, "nobody", false},    // nobody registered
+      {1, 0, kSentinel, "", true},      //
+  };
   for (UINT id : {1525u, 1526u, 1527u, 1529u, 1530u, 1531u, 1536u, 1547u, kSentinel})
     Register(window.Handle(), id);
   Connect();
   std::vector<unsigned char> s;
-  Append(s, Peer::Frame(0, kHost, 1531));       // type 0 header-only, not 1529/1530: dropped
-  Append(s, Peer::Frame(0, kHost, 1529));       // delivered, wParam = host
-  Append(s, Peer::Frame(0, kHost, 1530));       // delivered
-  Append(s, Peer::Frame(2, 0, 1525));           // type 2 header-only: dropped
-  Append(s, Peer::Frame(3, 0, 1527));           // type 3 header-only: dropped
-  Append(s, Peer::Frame(2, 0, 1527, "pw", 2));  // type 2 with 1527: dropped
-  Append(s, Peer::Frame(3, 0, 1527, "pw", 2));  // type 3 with 1527: delivered, wParam = length
-  Append(s, Peer::Frame(3, 0, 1525, "12345678", 8));  // type 3 with 1525: dropped
-  Append(s, Peer::Frame(2, 0, 1525, "12345678", 8));  // type 2 with 1525: delivered
-  Append(s, Peer::Frame(2, 0, 1526, "abcdefgh", 8));  // type 2 with 1526: delivered
-  Append(s, Peer::Frame(2, 0, 1547, "x", 1));         // type 2 with another id: dropped
-  Append(s, Peer::Frame(1, kHost, 1536));             // type 1 header-only, any id: delivered
-  Append(s, Peer::Frame(1, kHost, 1536, "<d/>", 4));  // type 1 with payload: info + payload
-  Append(s, Peer::Frame(0, 5, 1547, "ack", 3));       // type 0 with payload: info + payload
-  Append(s, Peer::Frame(0, 0, 1599, "nobody", 6));    // nobody registered: dropped
-  Append(s, Peer::Frame(1, 0, kSentinel));
+  std::vector<size_t> expected;
+  for (size_t i = 0; i < sizeof(frames) / sizeof(frames[0]); ++i) {
+    const auto& f = frames[i];
+    Append(s, Peer::Frame(f.type, f.wParam, f.id, f.payload, uint32_t(std::strlen(f.payload))));
+    if (f.delivered) expected.push_back(i);
+  }
   ASSERT_TRUE(peer->Send(s.data(), s.size()));
   ASSERT_TRUE(testenv::PumpUntil(
       [&] { return !window.deliveries.empty() && window.deliveries.back().message == kSentinel; },
       5000));
 
   const auto& d = window.deliveries;
-  ASSERT_EQ(9u, d.size());
-  EXPECT_EQ(1529u, d[0].message);
-  EXPECT_TRUE(d[0].headerOnly);
-  EXPECT_EQ(kHost, d[0].frameWParam);
-  EXPECT_EQ(1530u, d[1].message);
-  EXPECT_EQ(kHost, d[1].frameWParam);
-  EXPECT_EQ(1527u, d[2].message);
-  EXPECT_EQ(2u, d[2].wParam);
-  EXPECT_EQ(std::vector<unsigned char>({'p', 'w'}), d[2].payload);
-  EXPECT_EQ(1525u, d[3].message);
-  EXPECT_EQ(8u, d[3].wParam);
-  EXPECT_EQ(1526u, d[4].message);
-  EXPECT_EQ(std::vector<unsigned char>({'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}), d[4].payload);
-  EXPECT_EQ(1536u, d[5].message);
-  EXPECT_TRUE(d[5].headerOnly);
-  EXPECT_EQ(kHost, d[5].frameWParam);
-  EXPECT_EQ(1536u, d[6].message);
-  EXPECT_FALSE(d[6].headerOnly);
-  EXPECT_EQ(kHost, d[6].frameWParam);
-  EXPECT_EQ(4u, d[6].length);
-  EXPECT_EQ(1547u, d[7].message);
-  EXPECT_EQ(5u, d[7].frameWParam);
-  EXPECT_EQ(3u, d[7].length);
-  EXPECT_EQ(kSentinel, d[8].message);
+  ASSERT_EQ(expected.size(), d.size());
+  for (size_t k = 0; k < d.size(); ++k) {
+    const auto& f = frames[expected[k]];
+    const uint32_t length = uint32_t(std::strlen(f.payload));
+    SCOPED_TRACE(k);
+    EXPECT_EQ(f.id, d[k].message);
+    EXPECT_EQ(length == 0, d[k].headerOnly);
+    EXPECT_EQ(length, d[k].length);
+    EXPECT_EQ(std::vector<unsigned char>(f.payload, f.payload + length), d[k].payload);
+    if (f.type == 2 || f.type == 3)
+      EXPECT_EQ(length, d[k].wParam);  // the length, for the console's fixed records
+    else
+      EXPECT_EQ(f.wParam, d[k].frameWParam);
+  }
 }
 
 TEST_F(AgentLinkDelivery, FirstRegistrationWinsAndUnregisterRemovesEveryEqualPair) {
@@ -186,23 +195,19 @@ TEST_F(AgentLinkDelivery, ReceiverRunningANestedLoopWhileMoreFramesArrive) {
   std::vector<unsigned char> first = Bytes(200, 5), second = Bytes(300, 6), third = Bytes(6000, 7);
   bool nestedDone = false;
   bool firstIntactAfterNested = false;
-  int depth = 0;
   window.onDelivery = [&](const testenv::LinkDelivery& d) {
     if (d.message != 1546) return;
-    ++depth;
     peer->SendFrame(0, 0, 1532, second.data(), uint32_t(second.size()));
     peer->SendFrame(0, 0, 1547, third.data(), uint32_t(third.size()));
     nestedDone = testenv::PumpUntil([&] { return window.deliveries.size() >= 3; }, 5000);
     const unsigned char* live = reinterpret_cast<const unsigned char*>(d.lParam);
     firstIntactAfterNested = std::memcmp(live, first.data(), first.size()) == 0;
-    --depth;
   };
   ASSERT_TRUE(peer->SendFrame(0, 0, 1546, first.data(), uint32_t(first.size())));
   ASSERT_TRUE(WaitDeliveries(window, 3));
   testenv::PumpFor(200);
   EXPECT_TRUE(nestedDone);
   EXPECT_TRUE(firstIntactAfterNested);
-  EXPECT_EQ(0, depth);
   ASSERT_EQ(3u, window.deliveries.size());
   EXPECT_EQ(1546u, window.deliveries[0].message);
   EXPECT_EQ(1532u, window.deliveries[1].message);
@@ -214,29 +219,6 @@ TEST_F(AgentLinkDelivery, ReceiverRunningANestedLoopWhileMoreFramesArrive) {
   ASSERT_TRUE(peer->SendFrame(0, 0, 1532, "z", 1));
   ASSERT_TRUE(WaitDeliveries(window, 4));
   EXPECT_EQ(1u, window.deliveries[3].length);
-}
-
-TEST_F(AgentLinkDelivery, FramesThatCameInTheSameReadReachANestedLoop) {
-  // All three frames arrive together; the first one's receiver waits for the
-  // other two in a nested loop without anything new coming from the socket.
-  for (UINT id : {1546u, 1532u}) Register(window.Handle(), id);
-  Connect();
-  bool nestedSawBoth = false;
-  window.onDelivery = [&](const testenv::LinkDelivery& d) {
-    if (d.message == 1546)
-      nestedSawBoth = testenv::PumpUntil([&] { return window.deliveries.size() >= 3; }, 3000);
-  };
-  std::vector<unsigned char> s;
-  Append(s, Peer::Frame(0, 0, 1546, "a", 1));
-  Append(s, Peer::Frame(0, 0, 1532, "b", 1));
-  Append(s, Peer::Frame(0, 0, 1532, "c", 1));
-  ASSERT_TRUE(peer->Send(s.data(), s.size()));
-  ASSERT_TRUE(WaitDeliveries(window, 3));
-  testenv::PumpFor(100);
-  EXPECT_TRUE(nestedSawBoth);
-  ASSERT_EQ(3u, window.deliveries.size());
-  EXPECT_EQ('b', window.deliveries[1].payload[0]);
-  EXPECT_EQ('c', window.deliveries[2].payload[0]);
 }
 
 TEST_F(AgentLinkDelivery, LinkDestroyedByAReceiverStopsDeliveryCleanly) {

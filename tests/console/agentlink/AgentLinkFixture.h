@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "console/AgentMessageId.h"
 #include "console/CAgentLink.h"
@@ -49,8 +50,28 @@ class AgentLinkFixture : public ::testing::Test {
     CAgentLinkManager::RegisterWindow(AgentLinkWindow{hwnd, id});
   }
 
+  // Accepts the link's next connection attempt, which must come about three
+  // seconds after `start`, and waits until the link sees it.
+  void AcceptReconnection(DWORD start) {
+    ASSERT_TRUE(peer->Accept(8000));
+    DWORD elapsed = ::GetTickCount() - start;
+    EXPECT_GE(elapsed, 2500u);
+    EXPECT_LE(elapsed, 6000u);
+    ASSERT_TRUE(testenv::PumpUntil([] { return Link()->IsConnected(); }, 5000));
+  }
+
   bool WaitDeliveries(testenv::AgentLinkTestWindow& w, size_t count, DWORD timeoutMs = 5000) {
     return testenv::PumpUntil([&] { return w.deliveries.size() >= count; }, timeoutMs);
+  }
+
+  static std::vector<unsigned char> Bytes(size_t n, unsigned seed) {
+    std::vector<unsigned char> v(n);
+    for (size_t i = 0; i < n; ++i) v[i] = static_cast<unsigned char>(i * 13 + seed);
+    return v;
+  }
+
+  static void Append(std::vector<unsigned char>& stream, const std::vector<unsigned char>& frame) {
+    stream.insert(stream.end(), frame.begin(), frame.end());
   }
 
   testenv::AgentLinkTestWindow window;
