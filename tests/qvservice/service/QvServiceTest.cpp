@@ -20,6 +20,7 @@
 #include "qvservice/CQvServiceScript.h"
 #include "support/AgentLinkTestWindow.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -66,13 +67,33 @@ uint32_t U32(const std::vector<unsigned char>& p, size_t offset) {
   return offset + 4 <= p.size() ? AgentLinkFrameHeader::ReadU32(&p[offset]) : 0xFFFFFFFFu;
 }
 
+void ClearRegistry() {
+  CCritSecLock lock(g_agentLinkLock);
+  g_agentLinkWindows.clear();
+}
+
+// The link on `window`, connected to 127.0.0.1:port.
+bool ConnectLink(HWND window, unsigned short port) {
+  return g_agentLinkManager.Create(window, AGENT_LINK_SOCKET_MESSAGE, port) == 1 &&
+         testenv::PumpUntil([] { return g_agentLinkManager.Link()->IsConnected(); }, 5000);
+}
+
+// A file's bytes, read while its writer may still hold it open.
+std::string ReadText(const std::wstring& path) {
+  HANDLE f = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return {};
+  char text[256] = {};
+  DWORD got = 0;
+  ::ReadFile(f, text, sizeof(text) - 1, &got, nullptr);
+  ::CloseHandle(f);
+  return std::string(text, got);
+}
+
 class QvServiceLink : public ::testing::Test {
  protected:
   void SetUp() override {
-    {
-      CCritSecLock lock(g_agentLinkLock);
-      g_agentLinkWindows.clear();
-    }
+    ClearRegistry();
     CQvServiceScript script;
     std::wstring error;
     ASSERT_TRUE(script.LoadText(kScript, &error)) << qv::WideToUtf8(error);
@@ -81,16 +102,13 @@ class QvServiceLink : public ::testing::Test {
     ASSERT_TRUE(service.Start());
     for (UINT id = 1525; id <= 1551; ++id)
       CAgentLinkManager::RegisterWindow(AgentLinkWindow{window.Handle(), id});
-    ASSERT_EQ(
-        1, g_agentLinkManager.Create(window.Handle(), AGENT_LINK_SOCKET_MESSAGE, service.Port()));
-    ASSERT_TRUE(testenv::PumpUntil([] { return g_agentLinkManager.Link()->IsConnected(); }, 5000));
+    ASSERT_TRUE(ConnectLink(window.Handle(), service.Port()));
   }
 
   void TearDown() override {
     g_agentLinkManager.Destroy();
     service.Stop();
-    CCritSecLock lock(g_agentLinkLock);
-    g_agentLinkWindows.clear();
+    ClearRegistry();
   }
 
   // Waits for the next delivery with this id after `from` and returns its index.
@@ -121,7 +139,7 @@ class QvServiceLink : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(QvServiceLink, ScriptedNoticesFollowTheConnection) {
+TEST_F(QvServiceLink, ScriptedNoticesFollowTheConnectionAndBroadcastsReachItAtOnce) {
   int online = WaitFor(AGENT_MSG_CLIENT_ONLINE);
   int offline = WaitFor(AGENT_MSG_CLIENT_OFFLINE);
   ASSERT_GE(online, 0);
@@ -129,6 +147,11 @@ TEST_F(QvServiceLink, ScriptedNoticesFollowTheConnection) {
   EXPECT_TRUE(window.deliveries[online].headerOnly);
   EXPECT_EQ(kOnline, window.deliveries[online].frameWParam);
   EXPECT_EQ(kOffline, window.deliveries[offline].frameWParam);
+
+  service.Broadcast(0, kUnknown, AGENT_MSG_CLIENT_ONLINE, {});
+  int i = WaitFor(AGENT_MSG_CLIENT_ONLINE, offline + 1);
+  ASSERT_GE(i, 0);
+  EXPECT_EQ(kUnknown, window.deliveries[i].frameWParam);
 }
 
 TEST_F(QvServiceLink, ServerSettingsAreAnsweredAndCanBeChanged) {
@@ -156,17 +179,15 @@ TEST_F(QvServiceLink, ClientStateIsAnsweredForEveryHost) {
   size_t from = window.deliveries.size();
   for (uint32_t host : {kOnline, kOffline, kUnknown})
     ASSERT_EQ(1, g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, 4));
-  std::vector<std::pair<uint32_t, uint32_t>> states;
-  for (int k = 0; k < 3; ++k) {
+  const uint32_t expected[][2] = {{kOnline, 1}, {kOffline, 0}, {kUnknown, 0}};
+  for (const auto& e : expected) {
     int i = WaitFor(AGENT_MSG_CLIENT_STATE, from);
     ASSERT_GE(i, 0);
     EXPECT_EQ(8u, window.deliveries[i].length);
-    states.emplace_back(U32(window.deliveries[i].payload, 0), U32(window.deliveries[i].payload, 4));
+    EXPECT_EQ(e[0], U32(window.deliveries[i].payload, 0));
+    EXPECT_EQ(e[1], U32(window.deliveries[i].payload, 4));
     from = i + 1;
   }
-  EXPECT_EQ(std::make_pair(kOnline, 1u), states[0]);
-  EXPECT_EQ(std::make_pair(kOffline, 0u), states[1]);
-  EXPECT_EQ(std::make_pair(kUnknown, 0u), states[2]);
 }
 
 TEST_F(QvServiceLink, RunningAStrategyReportsStateAndLog) {
@@ -225,9 +246,7 @@ TEST_F(QvServiceLink, DrivesAndDirectoriesOfAnOnlineHost) {
       0,
       window.deliveries[i].payload[window.deliveries[i].length - 2]);  // ends with a NUL character
 
-  std::vector<unsigned char> path(520, 0);
-  path[0] = 'C';
-  path[2] = ':';
+  std::vector<unsigned char> path = NameRecord(L"C:", 520);
   ASSERT_EQ(1,
             g_agentLinkManager.SendOnChannel1(kOnline, AGENT_MSG_LIST_DIRECTORY, path.data(), 520));
   int dirs = WaitFor(AGENT_MSG_LIST_DIRECTORY);
@@ -281,15 +300,6 @@ TEST_F(QvServiceLink, OfflineHostsAgentStaysSilentAndTheRestIsTakenQuietly) {
   EXPECT_EQ(1u, service.ConnectionCount());
 }
 
-TEST_F(QvServiceLink, BroadcastReachesTheConsoleAtOnce) {
-  ASSERT_GE(WaitFor(AGENT_MSG_CLIENT_OFFLINE), 0);  // the scripted notices are through
-  size_t from = window.deliveries.size();
-  service.Broadcast(0, kUnknown, AGENT_MSG_CLIENT_ONLINE, {});
-  int i = WaitFor(AGENT_MSG_CLIENT_ONLINE, from);
-  ASSERT_GE(i, 0);
-  EXPECT_EQ(kUnknown, window.deliveries[i].frameWParam);
-}
-
 TEST(QvServiceScript, RefusesMalformedLinesWithTheirNumber) {
   CQvServiceScript s;
   std::wstring error;
@@ -306,13 +316,7 @@ TEST(QvServiceProcess, ExecutableServesFromItsDataFile) {
   testenv::TempDir dir;
   std::wstring data = dir.File(L"service.txt"), portFile = dir.File(L"port.txt"),
                log = dir.File(L"frames.log");
-  {
-    HANDLE f = ::CreateFileW(data.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, f);
-    DWORD written = 0;
-    ::WriteFile(f, kScript, DWORD(sizeof(kScript) - 1), &written, nullptr);
-    ::CloseHandle(f);
-  }
+  ASSERT_TRUE(testfiles::WriteBytes(data, std::string(kScript, sizeof(kScript) - 1)));
   std::wstring exe = qv::Utf8ToWide(QV_SERVICE_EXE);
   for (auto& c : exe)
     if (c == L'/') c = L'\\';
@@ -339,45 +343,22 @@ TEST(QvServiceProcess, ExecutableServesFromItsDataFile) {
   // The child writes the port it got once it listens; nothing posts messages
   // meanwhile, so this polls.
   unsigned port = 0;
-  auto readPort = [&] {
-    HANDLE f = ::CreateFileW(portFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    char text[16] = {};
-    DWORD got = 0;
-    ::ReadFile(f, text, sizeof(text) - 1, &got, nullptr);
-    ::CloseHandle(f);
-    port = static_cast<unsigned>(std::strtoul(text, nullptr, 10));
-    return got > 0 && text[got - 1] == '\n' && port != 0;
-  };
-  for (int i = 0; i < 300 && !readPort(); ++i) ::Sleep(50);
+  for (int i = 0; i < 300; ++i, ::Sleep(50)) {
+    std::string text = ReadText(portFile);
+    port = static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 10));
+    if (!text.empty() && text.back() == '\n' && port != 0) break;
+  }
   ASSERT_NE(0u, port);
 
-  {
-    CCritSecLock lock(g_agentLinkLock);
-    g_agentLinkWindows.clear();
-  }
+  ClearRegistry();
   testenv::AgentLinkTestWindow window;
   CAgentLinkManager::RegisterWindow(AgentLinkWindow{window.Handle(), AGENT_MSG_SERVER_SETTINGS});
-  ASSERT_EQ(1, g_agentLinkManager.Create(window.Handle(), AGENT_LINK_SOCKET_MESSAGE,
-                                         static_cast<unsigned short>(port)));
-  ASSERT_TRUE(testenv::PumpUntil([] { return g_agentLinkManager.Link()->IsConnected(); }, 5000));
+  ASSERT_TRUE(ConnectLink(window.Handle(), static_cast<unsigned short>(port)));
   ASSERT_EQ(1, g_agentLinkManager.SendHeaderOnChannel2(0, AGENT_MSG_SERVER_SETTINGS));
   bool answered = testenv::PumpUntil([&] { return !window.deliveries.empty(); }, 5000);
   g_agentLinkManager.Destroy();
-  {
-    CCritSecLock lock(g_agentLinkLock);
-    g_agentLinkWindows.clear();
-  }
+  ClearRegistry();
   ASSERT_TRUE(answered);
   EXPECT_EQ(8001u, U32(window.deliveries[0].payload, 0));
-
-  HANDLE f = ::CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, f);
-  char text[256] = {};
-  DWORD got = 0;
-  ::ReadFile(f, text, sizeof(text) - 1, &got, nullptr);
-  ::CloseHandle(f);
-  EXPECT_STREQ("type=2 wparam=0 id=1525 length=0\r\n", text);
+  EXPECT_EQ("type=2 wparam=0 id=1525 length=0\r\n", ReadText(log));
 }
