@@ -151,7 +151,7 @@ TEST_F(MessageMapTest, ObjectIsAttachedOnTheFirstMessage) {
   EXPECT_EQ(0, ::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-TEST_F(MessageMapTest, EntriesRunInOrderAndChainUntilOneKeepsTheFlag) {
+TEST_F(MessageMapTest, ChainedAndAlternateMapsRunInOrderUntilOneKeepsTheFlag) {
   EXPECT_EQ(11, window.SendMessage(kFirst));
   EXPECT_EQ((std::vector<std::string>{"window.first", "page.first"}), g_log);
 
@@ -163,16 +163,14 @@ TEST_F(MessageMapTest, EntriesRunInOrderAndChainUntilOneKeepsTheFlag) {
   g_log.clear();
   EXPECT_EQ(0, window.SendMessage(kSecond, 0));
   EXPECT_EQ((std::vector<std::string>{"page.second"}), g_log);
-}
 
-TEST_F(MessageMapTest, AlternateMapsAndUnknownMapIds) {
-  PageHandler page;
-  LRESULT result = 0;
+  // An alternate map answers only its own entries; an unknown map id nothing.
   g_log.clear();
-  EXPECT_TRUE(page.ProcessWindowMessage(nullptr, kFirst, 0, 0, result, 1));
+  LRESULT result = 0;
+  EXPECT_TRUE(window.page.ProcessWindowMessage(nullptr, kFirst, 0, 0, result, 1));
   EXPECT_EQ(33, result);
-  EXPECT_FALSE(page.ProcessWindowMessage(nullptr, kSecond, 1, 0, result, 1));
-  EXPECT_FALSE(page.ProcessWindowMessage(nullptr, kFirst, 0, 0, result, 7));
+  EXPECT_FALSE(window.page.ProcessWindowMessage(nullptr, kSecond, 1, 0, result, 1));
+  EXPECT_FALSE(window.page.ProcessWindowMessage(nullptr, kFirst, 0, 0, result, 7));
   EXPECT_EQ((std::vector<std::string>{"page.alt"}), g_log);
 }
 
@@ -224,6 +222,10 @@ TEST_F(MessageMapTest, SuperclassedEditGetsItsOwnMessagesAndReflections) {
   EXPECT_NE(reinterpret_cast<LRESULT>(edit.brush), def);
   ::ReleaseDC(edit, dc);
   edit.DestroyWindow();
+
+  // A notification without a child window is not reflected anywhere.
+  NMHDR orphan{nullptr, 7, 1};
+  EXPECT_EQ(0, window.SendMessage(WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&orphan)));
 }
 
 TEST_F(MessageMapTest, SubclassingAnExistingControlAndUndoingIt) {
@@ -242,15 +244,6 @@ TEST_F(MessageMapTest, SubclassingAnExistingControlAndUndoingIt) {
   ::DestroyWindow(raw);
 }
 
-TEST_F(MessageMapTest, NotificationsWithoutAChildAreNotReflected) {
-  NMHDR nm{nullptr, 7, 1};
-  g_log.clear();
-  EXPECT_EQ(0, window.SendMessage(WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&nm)));
-}
-
-}  // namespace
-
-namespace {
 
 // The skinned tree and address controls superclass the common controls the same way.
 class CountingTree : public CWindowImpl<CountingTree, CTreeViewCtrl> {

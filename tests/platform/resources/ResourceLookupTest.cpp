@@ -15,7 +15,7 @@ std::string ResourceBytes(HRSRC res) {
 
 }  // namespace
 
-TEST(Resources, XmlIsEmbeddedUnderUpperCaseTypeInLanguage2052) {
+TEST(Resources, XmlIsEmbeddedUnderUpperCaseTypeInLanguage2052AndFoundInAnyLanguage) {
   HRSRC res = ::FindResourceExW(nullptr, L"XML", MAKEINTRESOURCEW(102), 2052);
   ASSERT_NE(nullptr, res);
   std::string bytes = ResourceBytes(res);
@@ -26,9 +26,8 @@ TEST(Resources, XmlIsEmbeddedUnderUpperCaseTypeInLanguage2052) {
   // Type names match without regard to case.
   EXPECT_NE(nullptr, ::FindResourceW(nullptr, MAKEINTRESOURCEW(102), L"xml"));
   EXPECT_EQ(nullptr, ::FindResourceW(nullptr, MAKEINTRESOURCEW(9999), L"XML"));
-}
 
-TEST(Resources, FoundWhateverTheThreadLanguage) {
+  // Found whatever the thread's language.
   LANGID oldUi = ::GetThreadUILanguage();
   LCID oldLocale = ::GetThreadLocale();
   ::SetThreadUILanguage(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));

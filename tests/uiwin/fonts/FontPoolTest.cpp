@@ -20,16 +20,6 @@ class FontPoolTest : public ::testing::Test {
   void SetUp() override { UiFontPool::SetDefaultFont(L"宋体", -12); }
 };
 
-TEST_F(FontPoolTest, DefaultFontFromFaceAndHeight) {
-  HFONT def = UiFontPool::GetFont(0);
-  ASSERT_NE(nullptr, def);
-  EXPECT_EQ(def, UiFontPool::GetFont(0));
-  LOGFONTW lf = Describe(def);
-  EXPECT_EQ(std::wstring(L"宋体"), lf.lfFaceName);
-  EXPECT_EQ(-12, lf.lfHeight);
-  EXPECT_EQ(ANTIALIASED_QUALITY, lf.lfQuality);
-}
-
 struct KeyCase {
   const char* text;
   WORD key;
@@ -39,10 +29,11 @@ struct KeyCase {
   BYTE underline;
 };
 
-TEST_F(FontPoolTest, KeysGiveVariantsOfTheDefault) {
+TEST_F(FontPoolTest, KeysGiveVariantsOfTheDefaultFaceAndHeight) {
   const KeyCase cases[] = {
-      {"0004", 0x0004, -12, FW_BOLD, 0, 0},   {"0001", 0x0001, -12, FW_NORMAL, 1, 0},
-      {"0002", 0x0002, -12, FW_NORMAL, 0, 1}, {"0007", 0x0007, -12, FW_BOLD, 1, 1},
+      {"0000", 0x0000, -12, FW_NORMAL, 0, 0}, {"0004", 0x0004, -12, FW_BOLD, 0, 0},
+      {"0001", 0x0001, -12, FW_NORMAL, 1, 0}, {"0002", 0x0002, -12, FW_NORMAL, 0, 1},
+      {"0007", 0x0007, -12, FW_BOLD, 1, 1},
       {"0100", 0x0100, -13, FW_NORMAL, 0, 0}, {"0600", 0x0600, -18, FW_NORMAL, 0, 0},
       {"FF00", 0xFF00, -11, FW_NORMAL, 0, 0}, {"ff04", 0xFF04, -11, FW_BOLD, 0, 0},
       {"0008", 0x0008, -12, FW_NORMAL, 0, 0}, {"10004", 0x0004, -12, FW_BOLD, 0, 0},
@@ -59,6 +50,7 @@ TEST_F(FontPoolTest, KeysGiveVariantsOfTheDefault) {
     EXPECT_EQ(c.weight, lf.lfWeight);
     EXPECT_EQ(c.italic, lf.lfItalic);
     EXPECT_EQ(c.underline, lf.lfUnderline);
+    EXPECT_EQ(ANTIALIASED_QUALITY, lf.lfQuality);
   }
   // Bits 3 to 7 change nothing in the font but are keys of their own.
   EXPECT_NE(UiFontPool::GetFont(0), UiFontPool::GetFont(0x0008));

@@ -8,20 +8,11 @@
 #include "platform/TextConv.h"
 #include "support/DebugReportCapture.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 #include "uiwin/UiResUtil.h"
 #include "uiwin/UiString.h"
 
 namespace {
-
-void WriteFile(const std::wstring& path, const std::string& bytes) {
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, h);
-  DWORD written = 0;
-  if (!bytes.empty())
-    ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  ::CloseHandle(h);
-}
 
 std::string EmbeddedBytes(UINT id) {
   std::string bytes;
@@ -35,7 +26,7 @@ class ResourceDirTest : public ::testing::Test {
   void SetUp() override { UiResUtil::SetResourceDirectory(dir_.Path().c_str()); }
   void TearDown() override { UiResUtil::SetResourceDirectory(L""); }
   void Put(const std::wstring& name, const std::string& bytes) {
-    WriteFile(dir_.File(name), bytes);
+    ASSERT_TRUE(testfiles::WriteBytes(dir_.File(name), bytes));
   }
   std::wstring Text(UINT id) {
     LPCWSTR s = UiString::Get(id);
@@ -44,7 +35,7 @@ class ResourceDirTest : public ::testing::Test {
   testenv::TempDir dir_;
 };
 
-TEST(UiResUtilTest, EmbeddedResourceWithoutDirectory) {
+TEST(UiResUtilTest, EmbeddedResourceWithoutDirectoryAndMissingEverywhere) {
   UiResUtil::SetResourceDirectory(L"");
   std::string bytes;
   DebugReportCapture reports;
@@ -56,11 +47,7 @@ TEST(UiResUtilTest, EmbeddedResourceWithoutDirectory) {
   EXPECT_TRUE(UiResUtil::LoadUiResource(102, upper, L"XML"));
   EXPECT_EQ(bytes, upper);
   EXPECT_TRUE(reports.Reports().empty());
-}
 
-TEST(UiResUtilTest, MissingEverywhereIsReportedAndFalse) {
-  std::string bytes = "stale";
-  DebugReportCapture reports;
   EXPECT_FALSE(UiResUtil::LoadUiResource(4242, bytes, L"xml"));
   EXPECT_TRUE(reports.Contains("Failed loading xml 4242"));
   EXPECT_FALSE(UiResUtil::LoadPeResource(4242, bytes, L"xml"));
@@ -113,7 +100,7 @@ TEST_F(ResourceDirTest, LongDirectoryPathIsNotTruncated) {
   EXPECT_EQ(EmbeddedBytes(102), bytes);
 }
 
-TEST(UiStringTest, ShippedTableLoadsFromEmbeddedResource) {
+TEST(UiStringTest, ShippedTableLoadsFromEmbeddedResourceAndMissingIdsAreNull) {
   UiResUtil::SetResourceDirectory(L"");
   ASSERT_TRUE(UiString::Load(102));
   ASSERT_NE(nullptr, UiString::Get(0));
@@ -121,9 +108,6 @@ TEST(UiStringTest, ShippedTableLoadsFromEmbeddedResource) {
   EXPECT_EQ(std::wstring(L"系统日志"), UiString::Get(2012));
   EXPECT_EQ(std::wstring(L"确定"), UiString::Get(30));
   EXPECT_EQ(std::wstring(L"<dlg pos=\"|-%d,0,|%d,-0\">%s</dlg>"), UiString::Get(257));
-}
-
-TEST(UiStringTest, MissingIdIsNullWithReport) {
   DebugReportCapture reports;
   EXPECT_EQ(nullptr, UiString::Get(987654));
   EXPECT_TRUE(reports.Contains("Failed loading string 987654"));
