@@ -82,7 +82,7 @@ TEST_F(ConnectedLinkTest, StatementsRunOneAfterAnotherAndRowsOutliveTheirHandle)
 
   // A new statement takes the link's one handle: the old one must not run
   // the new one's text.
-  SQLStatement* second = link.CreateStatement(L"select count(*) from Client");
+  SQLStatement* second = link.CreateStatement(L"select count(*), max(Name) from Client");
   ASSERT_NE(nullptr, second);
   EXPECT_EQ(nullptr, second->GetString(0));
   EXPECT_EQ(nullptr, first->GetString(0));
@@ -94,6 +94,7 @@ TEST_F(ConnectedLinkTest, StatementsRunOneAfterAnotherAndRowsOutliveTheirHandle)
   second->Close();
   EXPECT_EQ(nullptr, link.Database()->StatementHandle());
   EXPECT_EQ(1, second->GetInt(0));
+  EXPECT_STREQ(L"主机七", second->GetString(1));
   EXPECT_EQ(0, second->Fetch());
   EXPECT_EQ(1, second->Failed());
   link.ReleaseStatement(first);
