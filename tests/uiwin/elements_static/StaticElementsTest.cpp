@@ -238,20 +238,6 @@ TEST(ImageButton, PictureFollowsOwnStateDisabledFirst) {
   EXPECT_TRUE(btn.NeedRedrawWhenStateChange());
 }
 
-TEST(TextAndLink, SameAttributesLookTheSame) {
-  auto text = Make<CUiStatic>("<text crtext=\"FF0000\" pos=\"2,2\">Hello</text>");
-  auto link = Make<CUiLink>("<link crtext=\"FF0000\" pos=\"2,2\">Hello</link>");
-  Place(text.get(), 2, 2, 80, 20);
-  Place(link.get(), 2, 2, 80, 20);
-  DibCanvas a(80, 24), b(80, 24);
-  Paint(text.get(), a.Dc());
-  Paint(link.get(), b.Dc());
-  EXPECT_EQ(a.Pixels(), b.Pixels());
-  bool drew = false;
-  for (uint32_t p : a.Pixels()) drew = drew || p != 0xFFFFFF;
-  EXPECT_TRUE(drew);
-}
-
 // ---------------------------------------------------------------- icons
 
 TEST(Icon, ChangedSourceReloadsAtTheNextPaint) {
