@@ -56,6 +56,7 @@ LRESULT CALLBACK ElementHost::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   Notice n{};
   n.to = wnd;
   n.code = hdr->code;
+  n.wParam = wp;
   n.idFrom = hdr->idFrom;
   n.hwndFrom = hdr->hwndFrom;
   switch (hdr->code) {

@@ -16,6 +16,7 @@ class ElementHost {
   struct Notice {
     HWND to;              // the view or the dialog
     UINT code;            // NMHDR code
+    WPARAM wParam;        // of the WM_NOTIFY
     UINT_PTR idFrom;
     HWND hwndFrom;
     UINT item;            // uItemID / uTabID / idFrom for invalidations

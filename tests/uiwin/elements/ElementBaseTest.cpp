@@ -329,6 +329,7 @@ TEST(ElementNotify, InvalidateRequestOnlyWhileVisible) {
   auto sent = host.Notices(UINM_INVALIDATERECT);
   ASSERT_EQ(1u, sent.size());
   EXPECT_EQ(host.View(), sent[0].to);
+  EXPECT_EQ(77u, sent[0].wParam);
   EXPECT_EQ(nullptr, sent[0].hwndFrom);
   EXPECT_EQ(77u, sent[0].idFrom);
   EXPECT_EQ(text->GetHandle(), sent[0].huiWnd);
