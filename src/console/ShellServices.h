@@ -1,0 +1,54 @@
+#pragma once
+// What the pages ask of the shell: the common open and save dialogs, the folder
+// browser, opening a file or folder with its program, and starting a program on a
+// file (Notepad on a history copy). The console uses the real calls; a test installs
+// its own services for a Scope's lifetime. Every chooser is owned by the active window
+// and keeps the process's current directory as it was.
+#include <windows.h>
+
+#include <string>
+
+class ShellServices {
+ public:
+  // The open or save dialog's request.
+  struct FileRequest {
+    std::wstring defaultName;    // proposed file name, e.g. "report"
+    std::wstring defaultExt;     // appended when the user types none, e.g. "xml"
+    std::wstring filterName;     // the one file type shown, e.g. "XML 文件(*.xml)"
+    std::wstring filterPattern;  // its pattern, e.g. "*.xml"
+    DWORD flags;                 // OFN_ flags
+  };
+
+  // Installs services for its lifetime and puts the previous ones back afterwards.
+  class Scope {
+   public:
+    explicit Scope(ShellServices& services);
+    ~Scope();
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+   private:
+    ShellServices* m_pServices;
+    ShellServices* m_pPrevious;
+  };
+
+  virtual ~ShellServices() = default;
+
+  // TRUE with the chosen path; FALSE when the user cancelled (or the dialog failed).
+  virtual BOOL ChooseOpenFile(const FileRequest& request, std::wstring& path);
+  virtual BOOL ChooseSaveFile(const FileRequest& request, std::wstring& path);
+  // The folder browser, file-system folders only; title may be null. TRUE when
+  // confirmed, with the folder's path, which is empty for a folder without one.
+  virtual BOOL ChooseFolder(LPCWSTR title, std::wstring& path);
+  // The shell's "open" of a file or folder, shown normally, without an owner.
+  virtual BOOL OpenPath(const std::wstring& path);
+  // Starts a program ("notepad.exe") on one file through the shell's "open", shown
+  // normally; the file goes as one argument, quoted.
+  virtual BOOL StartProgram(const std::wstring& program, const std::wstring& file);
+
+  // The installed services, else the real ones.
+  static ShellServices& Current();
+
+ private:
+  BOOL RunFileDialog(const FileRequest& request, std::wstring& path, BOOL save);
+};

@@ -1,0 +1,130 @@
+// Message boxes and dialogs driven by a modal script: real boxes built and answered,
+// real dialogs initialised and clicked inside their own modal loops.
+#include <windows.h>
+
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include "support/ModalScript.h"
+#include "uiwin/CUiDialogImpl.h"
+#include "uiwin/CWHRoundRectFrameHelper.h"
+#include "uiwin/UiFontPool.h"
+#include "uiwin/UiMessageBox.h"
+#include "uiwin/UiSkin.h"
+#include "uiwin/UiString.h"
+#include "uiwin/UiStyle.h"
+
+namespace {
+
+// A page handler's delete command as the console writes them: ask, then act.
+struct DeletePage {
+  int deleted = 0;
+  void OnDelete() {
+    if (UiMessageBox(L"确定删除所选策略吗？", L"提示", MB_YESNO | MB_ICONQUESTION) == IDYES) ++deleted;
+  }
+};
+
+// A name dialog: an edit box made at initialisation, a save button that checks the
+// name with a box and asks before it ends with IDOK.
+class NameDlg : public CUiDialogImpl<NameDlg>, public CWHRoundRectFrameHelper<NameDlg> {
+ public:
+  BEGIN_MSG_MAP_EX(NameDlg)
+    NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnCommand)
+    CHAIN_MSG_MAP(CUiDialogImpl<NameDlg>)
+    CHAIN_MSG_MAP(CWHRoundRectFrameHelper<NameDlg>)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+  END_MSG_MAP()
+  NameDlg() {
+    SetXml(R"(<layer title="策略名称" width="300" height="120"><body>
+      <text id="20" pos="10,10,200,30"/><button id="10" pos="10,80,90,105">保存</button></body></layer>)");
+  }
+  std::wstring name;
+
+ private:
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 40, 200, 22, GetViewHWnd(),
+                      reinterpret_cast<HMENU>(100), nullptr, nullptr);
+    SetItemText(20, L"请输入名称");
+    return TRUE;
+  }
+  LRESULT OnCommand(int, LPNMHDR pnmh, BOOL&) {
+    if (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID != 10) return 0;
+    wchar_t text[64] = L"";
+    ::GetDlgItemTextW(GetViewHWnd(), 100, text, 64);
+    if (!*text)
+      UiMessageBox(L"名称不能为空", L"注意");
+    else if (UiMessageBox(L"保存吗？", L"提示", MB_YESNO) == IDYES) {
+      name = text;
+      EndDialog(IDOK);
+    }
+    return 0;
+  }
+};
+
+class ModalSeams : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(UiString::Load(102));
+    UiFontPool::SetDefaultFont(UiString::Get(0), -12);
+    ASSERT_TRUE(UiSkin::LoadSkins(100) && UiStyle::LoadStyles(101));
+  }
+};
+
+TEST_F(ModalSeams, APageActsOnTheScriptedAnswer) {
+  const struct { int answer; int deleted; } rows[] = {{IDYES, 1}, {IDNO, 0}, {UiModalScript::kFirstButton, 1}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.answer);
+    DeletePage page;
+    ModalScript script;
+    script.ExpectBox(L"删除", row.answer);
+    page.OnDelete();
+    EXPECT_EQ(row.deleted, page.deleted);
+    ASSERT_EQ(1u, script.Boxes().size());
+    const UiModalHook::Box& box = script.Boxes()[0];
+    EXPECT_EQ(L"提示", box.caption);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION), box.style);
+    EXPECT_EQ((std::vector<UINT>{IDYES, IDNO}), box.buttons);
+  }
+}
+
+TEST_F(ModalSeams, ADialogIsDrivenInItsLoopWithBoxesFromItsHandlersInOrder) {
+  const struct { const wchar_t* typed; const wchar_t* box; int answer; UINT end; const wchar_t* saved; } rows[] = {
+      {L"策略一", L"保存吗", IDYES, IDOK, L"策略一"},       // the handler ends the dialog
+      {L"策略二", L"保存吗", IDNO, IDCANCEL, L""},           // left running: the script's code
+      {L"", L"名称不能为空", IDOK, IDCANCEL, L""}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.box);
+    NameDlg dlg;
+    ModalScript script;
+    HWND frame = nullptr, owner = nullptr;
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      EXPECT_EQ(L"请输入名称", d.ItemText(20));  // initialisation ran first
+      EXPECT_EQ(&dlg, d.As<NameDlg>());
+      EXPECT_TRUE(d.Type(100, row.typed));
+      EXPECT_TRUE(d.Click(10));
+      frame = d.Frame();
+      owner = script.Boxes().empty() ? nullptr : script.Boxes()[0].owner;
+    });
+    script.ExpectBox(row.box, row.answer);
+    EXPECT_EQ(row.end, dlg.DoModal());
+    EXPECT_EQ(row.saved, dlg.name);
+    EXPECT_EQ(frame, owner) << "the box is owned by the dialog";
+    EXPECT_EQ(0u, script.Remaining());
+  }
+}
+
+TEST_F(ModalSeams, WhatTheScriptDidNotForeseeFailsWithItsTextAndEndsAtOnce) {
+  DeletePage page;
+  EXPECT_NONFATAL_FAILURE({ ModalScript s; page.OnDelete(); }, "确定删除所选策略吗");
+  EXPECT_EQ(0, page.deleted) << "an unanswered question is no yes";
+  UINT code = 99;
+  EXPECT_NONFATAL_FAILURE({ ModalScript s; code = NameDlg().DoModal(); }, "dialog \"策略名称\" not scripted");
+  EXPECT_EQ(0u, code);
+  EXPECT_NONFATAL_FAILURE({ ModalScript s; s.ExpectBox(L"", IDOK); page.OnDelete(); }, "has no button 1");
+  EXPECT_NONFATAL_FAILURE({ ModalScript s; s.ExpectBox(L"覆盖"); }, "\"覆盖\" never shown");
+  EXPECT_NONFATAL_FAILURE(
+      { ModalScript s; s.ExpectDialog([](UiDialogDriver& d) { d.Click(77); }); NameDlg().DoModal(); },
+      "element 77 is not in the dialog");
+}
+
+}  // namespace
