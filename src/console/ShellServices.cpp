@@ -1,6 +1,5 @@
 #include "console/ShellServices.h"
 
-#include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
 

@@ -5,6 +5,7 @@
 // its own services for a Scope's lifetime. Every chooser is owned by the active window
 // and keeps the process's current directory as it was.
 #include <windows.h>
+#include <commdlg.h>  // the OFN_ flags of FileRequest
 
 #include <string>
 
