@@ -57,50 +57,79 @@ ShellServices& ShellServices::Current() {
   return g_installed ? *g_installed : real;
 }
 
-BOOL ShellServices::ChooseOpenFile(const FileRequest& request, std::wstring& path) {
-  return RunFileDialog(request, path, FALSE);
-}
-
-BOOL ShellServices::ChooseSaveFile(const FileRequest& request, std::wstring& path) {
-  return RunFileDialog(request, path, TRUE);
-}
-
-BOOL ShellServices::RunFileDialog(const FileRequest& request, std::wstring& path, BOOL save) {
-  // Name and pattern, each ended by a null, and a final null.
-  std::wstring filter = request.filterName + L'\0' + request.filterPattern + L'\0' + L'\0';
-  std::vector<wchar_t> file(32768, L'\0');
-  request.defaultName.copy(file.data(), file.size() - 1);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = ::GetActiveWindow();
-  ofn.lpstrFilter = request.filterName.empty() ? nullptr : filter.c_str();
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
-  ofn.Flags = request.flags;
-  CurrentDirectoryKeeper keep;
-  BOOL ok = save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
-  if (!ok) return FALSE;
-  path = file.data();
+BOOL ShellServices::Choose(Request request, std::wstring& path) {
+  if (!Perform(request)) return FALSE;
+  path = request.path;
   return TRUE;
 }
 
+BOOL ShellServices::ChooseOpenFile(const FileRequest& file, std::wstring& path) {
+  return Choose(Request{kOpenFile, file, L"", L"", L""}, path);
+}
+
+BOOL ShellServices::ChooseSaveFile(const FileRequest& file, std::wstring& path) {
+  return Choose(Request{kSaveFile, file, L"", L"", L""}, path);
+}
+
 BOOL ShellServices::ChooseFolder(LPCWSTR title, std::wstring& path) {
+  return Choose(Request{kFolder, FileRequest{}, title ? title : L"", L"", L""}, path);
+}
+
+BOOL ShellServices::OpenPath(const std::wstring& path) {
+  Request request{kOpenPath, FileRequest{}, L"", L"", path};
+  return Perform(request);
+}
+
+BOOL ShellServices::StartProgram(const std::wstring& program, const std::wstring& file) {
+  Request request{kStartProgram, FileRequest{}, L"", program, file};
+  return Perform(request);
+}
+
+BOOL ShellServices::Perform(Request& request) {
+  switch (request.kind) {
+    case kOpenFile:
+    case kSaveFile:
+      return RunFileDialog(request);
+    case kFolder:
+      return RunFolderBrowser(request);
+    case kOpenPath:
+      return ShellOpen(request.path.c_str(), nullptr);
+    case kStartProgram:
+      return ShellOpen(request.program.c_str(), (L"\"" + request.path + L"\"").c_str());
+  }
+  return FALSE;
+}
+
+BOOL ShellServices::RunFileDialog(Request& request) {
+  const FileRequest& file = request.file;
+  // Name and pattern, each ended by a null, and a final null.
+  std::wstring filter = file.filterName + L'\0' + file.filterPattern + L'\0' + L'\0';
+  std::vector<wchar_t> buffer(32768, L'\0');
+  file.defaultName.copy(buffer.data(), buffer.size() - 1);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = ::GetActiveWindow();
+  ofn.lpstrFilter = file.filterName.empty() ? nullptr : filter.c_str();
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  ofn.lpstrDefExt = file.defaultExt.empty() ? nullptr : file.defaultExt.c_str();
+  ofn.Flags = file.flags;
+  CurrentDirectoryKeeper keep;
+  BOOL ok = request.kind == kSaveFile ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
+  if (!ok) return FALSE;
+  request.path = buffer.data();
+  return TRUE;
+}
+
+BOOL ShellServices::RunFolderBrowser(Request& request) {
   BROWSEINFOW bi{};
   bi.hwndOwner = ::GetActiveWindow();
-  bi.lpszTitle = title;
+  bi.lpszTitle = request.title.empty() ? nullptr : request.title.c_str();
   bi.ulFlags = BIF_RETURNONLYFSDIRS;
   CurrentDirectoryKeeper keep;
   std::unique_ptr<ITEMIDLIST, ItemIdListFree> list(::SHBrowseForFolderW(&bi));
   if (!list) return FALSE;
-  wchar_t buffer[MAX_PATH] = L"";
-  path = ::SHGetPathFromIDListW(list.get(), buffer) ? buffer : L"";
+  wchar_t path[MAX_PATH] = L"";
+  request.path = ::SHGetPathFromIDListW(list.get(), path) ? path : L"";
   return TRUE;
-}
-
-BOOL ShellServices::OpenPath(const std::wstring& path) { return ShellOpen(path.c_str(), nullptr); }
-
-BOOL ShellServices::StartProgram(const std::wstring& program, const std::wstring& file) {
-  std::wstring argument = L"\"" + file + L"\"";
-  return ShellOpen(program.c_str(), argument.c_str());
 }

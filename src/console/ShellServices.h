@@ -11,6 +11,7 @@
 
 class ShellServices {
  public:
+  enum Kind { kOpenFile, kSaveFile, kFolder, kOpenPath, kStartProgram };
   // The open or save dialog's request.
   struct FileRequest {
     std::wstring defaultName;    // proposed file name, e.g. "report"
@@ -18,6 +19,14 @@ class ShellServices {
     std::wstring filterName;     // the one file type shown, e.g. "XML 文件(*.xml)"
     std::wstring filterPattern;  // its pattern, e.g. "*.xml"
     DWORD flags;                 // OFN_ flags
+  };
+  // One request to the shell.
+  struct Request {
+    Kind kind;
+    FileRequest file;      // open and save dialogs
+    std::wstring title;    // folder browser; may be empty
+    std::wstring program;  // StartProgram
+    std::wstring path;     // the path chosen, or the one opened or given to the program
   };
 
   // Installs services for its lifetime and puts the previous ones back afterwards.
@@ -36,20 +45,26 @@ class ShellServices {
   virtual ~ShellServices() = default;
 
   // TRUE with the chosen path; FALSE when the user cancelled (or the dialog failed).
-  virtual BOOL ChooseOpenFile(const FileRequest& request, std::wstring& path);
-  virtual BOOL ChooseSaveFile(const FileRequest& request, std::wstring& path);
+  BOOL ChooseOpenFile(const FileRequest& file, std::wstring& path);
+  BOOL ChooseSaveFile(const FileRequest& file, std::wstring& path);
   // The folder browser, file-system folders only; title may be null. TRUE when
   // confirmed, with the folder's path, which is empty for a folder without one.
-  virtual BOOL ChooseFolder(LPCWSTR title, std::wstring& path);
+  BOOL ChooseFolder(LPCWSTR title, std::wstring& path);
   // The shell's "open" of a file or folder, shown normally, without an owner.
-  virtual BOOL OpenPath(const std::wstring& path);
+  BOOL OpenPath(const std::wstring& path);
   // Starts a program ("notepad.exe") on one file through the shell's "open", shown
   // normally; the file goes as one argument, quoted.
-  virtual BOOL StartProgram(const std::wstring& program, const std::wstring& file);
+  BOOL StartProgram(const std::wstring& program, const std::wstring& file);
 
   // The installed services, else the real ones.
   static ShellServices& Current();
 
+ protected:
+  // Carries the request out (the real shell here); a chooser sets request.path.
+  virtual BOOL Perform(Request& request);
+
  private:
-  BOOL RunFileDialog(const FileRequest& request, std::wstring& path, BOOL save);
+  BOOL Choose(Request request, std::wstring& path);
+  static BOOL RunFileDialog(Request& request);
+  static BOOL RunFolderBrowser(Request& request);
 };
