@@ -1,7 +1,10 @@
 #pragma once
 // Stands in for the shell while it lives: records every request, and answers the
 // choosers from a queue in order. A chooser the test did not queue (or of another kind
-// than the next answer) is a test failure and counts as cancelled.
+// than the next answer) is a test failure and counts as cancelled; so is, at the end,
+// an answer never asked for.
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <string>
 #include <vector>
@@ -11,14 +14,29 @@
 class FakeShellServices : public ShellServices {
  public:
   FakeShellServices() : scope_(*this) {}
-  ~FakeShellServices() override;
+  ~FakeShellServices() override {
+    for (const Answer& a : answers_) ADD_FAILURE() << "queued chooser of kind " << a.kind << " never ran";
+  }
 
   // The next chooser is of this kind; it is confirmed with path, or cancelled.
-  FakeShellServices& Choose(Kind kind, const std::wstring& path, bool confirm = true);
+  void Choose(Kind kind, const std::wstring& path, bool confirm = true) {
+    answers_.push_back(Answer{kind, path, confirm});
+  }
   const std::vector<Request>& Calls() const { return calls_; }
 
  protected:
-  BOOL Perform(Request& request) override;
+  BOOL Perform(Request& request) override {
+    bool chooser = request.kind == kOpenFile || request.kind == kSaveFile || request.kind == kFolder;
+    bool queued = chooser && !answers_.empty() && answers_.front().kind == request.kind;
+    if (chooser && !queued) ADD_FAILURE() << "chooser of kind " << request.kind << " not queued";
+    bool confirm = !chooser || (queued && answers_.front().confirm);
+    if (queued) {
+      if (confirm) request.path = answers_.front().path;
+      answers_.pop_front();
+    }
+    calls_.push_back(request);
+    return confirm;
+  }
 
  private:
   struct Answer {

@@ -1,18 +1,19 @@
-// Message boxes and dialogs driven by a modal script: real boxes built and answered,
-// real dialogs initialised and clicked inside their own modal loops.
+// Modal UI under test: real message boxes built and answered by a modal script, real
+// dialogs initialised and clicked inside their own modal loops, the shell's choosers
+// answered by a fake with real files behind the chosen paths, and a fixed local clock.
 #include <windows.h>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include "console/LocalClock.h"
+#include "support/FakeShellServices.h"
 #include "support/ModalScript.h"
+#include "support/TestEnv.h"
+#include "support/TestFiles.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
-#include "uiwin/UiFontPool.h"
 #include "uiwin/UiMessageBox.h"
-#include "uiwin/UiSkin.h"
-#include "uiwin/UiString.h"
-#include "uiwin/UiStyle.h"
 
 namespace {
 
@@ -53,14 +54,7 @@ class NameDlg : public CUiDialogImpl<NameDlg>, public CWHRoundRectFrameHelper<Na
   }
 };
 
-class ModalSeams : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(UiString::Load(102) && UiSkin::LoadSkins(100) && UiStyle::LoadStyles(101));
-  }
-};
-
-TEST_F(ModalSeams, ADialogRunsItsHandlersInItsLoopAndTheirBoxesComeNextInTheScript) {
+TEST(ModalUi, ADialogRunsItsHandlersInItsLoopAndTheirBoxesComeNextInTheScript) {
   const struct { const wchar_t* typed; const wchar_t* box; int answer; UINT end; const wchar_t* saved; } rows[] = {
       {L"策略一", L"保存吗", IDYES, IDOK, L"策略一"},  // the handler ends the dialog
       {L"策略二", L"保存吗", IDNO, IDCANCEL, L""},     // left running: the script's code
@@ -85,7 +79,7 @@ TEST_F(ModalSeams, ADialogRunsItsHandlersInItsLoopAndTheirBoxesComeNextInTheScri
   }
 }
 
-TEST_F(ModalSeams, WhatTheScriptDidNotForeseeFailsWithItsTextAndEndsAtOnce) {
+TEST(ModalUi, WhatTheScriptDidNotForeseeFailsWithItsTextAndEndsAtOnce) {
   int answer = 0;
   EXPECT_NONFATAL_FAILURE({ ModalScript s; answer = UiMessageBox(L"确定删除所选策略吗？", L"提示", MB_YESNO); },
                           "确定删除所选策略吗");
@@ -96,9 +90,36 @@ TEST_F(ModalSeams, WhatTheScriptDidNotForeseeFailsWithItsTextAndEndsAtOnce) {
   EXPECT_NONFATAL_FAILURE({ ModalScript s; s.ExpectBox(L"", IDOK); UiMessageBox(L"删除", 0, MB_YESNO); },
                           "has no button 1");
   EXPECT_NONFATAL_FAILURE({ ModalScript s; s.ExpectBox(L"覆盖"); }, "\"覆盖\" never shown");
-  EXPECT_NONFATAL_FAILURE(
-      { ModalScript s; s.ExpectDialog([](UiDialogDriver& d) { d.Click(77); }); NameDlg().DoModal(); },
-      "element 77 is not in the dialog");
+}
+
+// An export as a page writes it: the save dialog names the file, the page writes it
+// and opens it in Notepad.
+BOOL ExportReports() {
+  std::wstring path;
+  if (!ShellServices::Current().ChooseSaveFile({L"report", L"xml", L"XML 文件(*.xml)", L"*.xml", 0}, path))
+    return FALSE;
+  return testfiles::WriteBytes(path, "<reports/>") && ShellServices::Current().StartProgram(L"notepad.exe", path);
+}
+
+TEST(ModalUi, AChosenChinesePathReachesThePageAndTheFile) {
+  testenv::TempDir dir;
+  const std::wstring chosen = dir.File(L"二月 报告.xml");
+  for (bool confirm : {true, false}) {
+    SCOPED_TRACE(confirm);
+    ::DeleteFileW(chosen.c_str());
+    FakeShellServices fake;
+    fake.Choose(ShellServices::kSaveFile, chosen, confirm);
+    EXPECT_EQ(confirm, !!ExportReports());
+    EXPECT_EQ(confirm, ::GetFileAttributesW(chosen.c_str()) != INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(confirm ? 2u : 1u, fake.Calls().size());
+    EXPECT_EQ(confirm ? chosen : L"", fake.Calls().back().path);
+  }
+}
+
+TEST(ModalUi, AFixedClockIsWhatRowIdsAndTimeTextsSay) {
+  LocalClock::Fix fix(SYSTEMTIME{2024, 3, 2, 5, 7, 8, 9, 7});
+  EXPECT_EQ(L"20240305070809007", LocalClock::RowId());
+  EXPECT_EQ(L"2024-03-05 07:08:09", LocalClock::TimeText());
 }
 
 }  // namespace
