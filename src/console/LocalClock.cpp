@@ -1,25 +1,9 @@
 #include "console/LocalClock.h"
 
-#include "platform/DebugReport.h"
 #include "platform/WideFormat.h"
 
-namespace {
-const SYSTEMTIME* g_fixed = nullptr;
-}
-
-LocalClock::Fix::Fix(const SYSTEMTIME& time) : m_time(time), m_pPrevious(g_fixed) {
-  g_fixed = &m_time;
-}
-
-LocalClock::Fix::~Fix() {
-  QV_ASSERT(g_fixed == &m_time);
-  g_fixed = m_pPrevious;
-}
-
-void LocalClock::Fix::Set(const SYSTEMTIME& time) { m_time = time; }
-
 SYSTEMTIME LocalClock::Now() {
-  if (g_fixed) return *g_fixed;
+  if (const Fix* fix = qv::ProcessSeam<Fix>::Installed()) return fix->Time();
   SYSTEMTIME now;
   ::GetLocalTime(&now);
   return now;

@@ -6,22 +6,22 @@
 
 #include <string>
 
+#include "platform/ProcessSeam.h"
+
 class LocalClock {
  public:
   // Holds the clock at a given time while it lives; nests, putting the previous
   // setting back at its end.
   class Fix {
    public:
-    explicit Fix(const SYSTEMTIME& time);
-    ~Fix();
-    Fix(const Fix&) = delete;
-    Fix& operator=(const Fix&) = delete;
+    explicit Fix(const SYSTEMTIME& time) : m_time(time), m_scope(*this) {}
     // Moves the fixed time.
-    void Set(const SYSTEMTIME& time);
+    void Set(const SYSTEMTIME& time) { m_time = time; }
+    const SYSTEMTIME& Time() const { return m_time; }
 
    private:
     SYSTEMTIME m_time;
-    const SYSTEMTIME* m_pPrevious;
+    qv::ProcessSeam<Fix>::Scope m_scope;
   };
 
   // The local time now (GetLocalTime), or the fixed time.

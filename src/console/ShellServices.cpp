@@ -6,11 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/DebugReport.h"
-
 namespace {
-
-ShellServices* g_installed = nullptr;
 
 // The current directory, put back when it goes out of scope: the common dialogs move
 // it to the chosen folder, and the report template is found through it.
@@ -42,19 +38,10 @@ BOOL ShellOpen(LPCWSTR file, LPCWSTR parameters) {
 
 }  // namespace
 
-ShellServices::Scope::Scope(ShellServices& services)
-    : m_pServices(&services), m_pPrevious(g_installed) {
-  g_installed = &services;
-}
-
-ShellServices::Scope::~Scope() {
-  QV_ASSERT(g_installed == m_pServices);
-  g_installed = m_pPrevious;
-}
-
 ShellServices& ShellServices::Current() {
   static ShellServices real;
-  return g_installed ? *g_installed : real;
+  ShellServices* installed = qv::ProcessSeam<ShellServices>::Installed();
+  return installed ? *installed : real;
 }
 
 BOOL ShellServices::Choose(Request request, std::wstring& path) {

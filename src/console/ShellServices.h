@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "platform/ProcessSeam.h"
+
 class ShellServices {
  public:
   enum Kind { kOpenFile, kSaveFile, kFolder, kOpenPath, kStartProgram };
@@ -30,17 +32,7 @@ class ShellServices {
   };
 
   // Installs services for its lifetime and puts the previous ones back afterwards.
-  class Scope {
-   public:
-    explicit Scope(ShellServices& services);
-    ~Scope();
-    Scope(const Scope&) = delete;
-    Scope& operator=(const Scope&) = delete;
-
-   private:
-    ShellServices* m_pServices;
-    ShellServices* m_pPrevious;
-  };
+  using Scope = qv::ProcessSeam<ShellServices>::Scope;
 
   virtual ~ShellServices() = default;
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ProcessSeam.h"
+
 class CUiDialogView;
 
 class UiModalHook {
@@ -25,17 +27,7 @@ class UiModalHook {
   };
 
   // Installs a hook for its lifetime and puts the previous one back afterwards.
-  class Scope {
-   public:
-    explicit Scope(UiModalHook& hook);
-    ~Scope();
-    Scope(const Scope&) = delete;
-    Scope& operator=(const Scope&) = delete;
-
-   private:
-    UiModalHook* m_pHook;
-    UiModalHook* m_pPrevious;
-  };
+  using Scope = qv::ProcessSeam<UiModalHook>::Scope;
 
   virtual ~UiModalHook() = default;
 
@@ -48,5 +40,5 @@ class UiModalHook {
   virtual BOOL OnDialogReady(HWND frame, CUiDialogView& view, UINT* endCode) = 0;
 
   // The installed hook, or null.
-  static UiModalHook* Current();
+  static UiModalHook* Current() { return qv::ProcessSeam<UiModalHook>::Installed(); }
 };
