@@ -14,9 +14,7 @@
 class FakeShellServices : public ShellServices {
  public:
   FakeShellServices() : scope_(*this) {}
-  ~FakeShellServices() override {
-    for (const Answer& a : answers_) ADD_FAILURE() << "queued chooser of kind " << a.kind << " never ran";
-  }
+  ~FakeShellServices() override { EXPECT_TRUE(answers_.empty()) << "a queued chooser never ran"; }
 
   // The next chooser is of this kind; it is confirmed with path, or cancelled.
   void Choose(Kind kind, const std::wstring& path, bool confirm = true) {
