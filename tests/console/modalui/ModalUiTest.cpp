@@ -26,7 +26,7 @@ class NameDlg : public CUiDialogImpl<NameDlg>, public CWHRoundRectFrameHelper<Na
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
   END_MSG_MAP()
   NameDlg() {
-    SetXml(R"(<layer title="策略名称"><body><text id="20" pos="10,10,200,30"/><button id="10" pos="10,80,90,105">保存</button></body></layer>)");
+    SetXml(R"(<layer title="策略名称" width="300" height="120"><body><text id="20" pos="10,10,200,30"/><button id="10" pos="10,80,90,105">保存</button></body></layer>)");
   }
   std::wstring name;
 
