@@ -1,8 +1,8 @@
 #pragma once
 // The modal hook that tests install: the message boxes and dialogs that the code under
-// test opens are expected in a script, in the order they open (a box or dialog opened
-// from inside a scripted dialog's handler comes next in the script), and are answered
-// or driven by it. Every box is recorded. A box or dialog that the script does not
+// test opens are expected in a script, in the order they come up (a box at its call, a
+// dialog once initialised; one opened from inside a scripted dialog's handler comes next
+// in the script), and are answered or driven by it. Every box is recorded. A box or dialog that the script does not
 // foresee is reported as a failure with its text and ends at once (a box with -1, a
 // dialog with 0), so a test fails instead of waiting for a user; so is a box answered
 // with a button it does not have, and, at the end, a step never reached.
