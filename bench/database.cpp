@@ -31,9 +31,9 @@ bool Fill() {
   SQLServerLink link;
   if (!link.Connect(qvtest::TestDatabase::Dsn(), L"", L"")) return false;
   std::wstring sql =
+      L"insert into AuditLog (LogHostIp, LogStyle, LogContent, LogTime, LogDetail, Strategyid, StrategyVersion) "
       L"with recursive n(i) as (select 1 union all select i + 1 from n where i < " + std::to_wstring(kRows) +
-      L") insert into AuditLog (LogHostIp, LogStyle, LogContent, LogTime, LogDetail, Strategyid, "
-      L"StrategyVersion) select '10.0.' || (i % 250) || '.' || (i % 200), '文件修改', "
+      L") select '10.0.' || (i % 250) || '.' || (i % 200), '文件修改', "
       L"'监测到文件被修改：C:\\数据\\报表' || i || '.xls', "
       L"printf('2024-03-%02d %02d:%02d:%02d', 1 + i % 28, i % 24, i % 60, (i * 7) % 60), "
       L"'文件大小由 ' || (i * 3) || ' 字节变为 ' || (i * 5) || ' 字节', '20240305070809123', i % 5 from n";

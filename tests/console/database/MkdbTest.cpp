@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "ConnectedTest.h"
+#include "support/TestDatabase.h"
 #include "platform/TextConv.h"
+
+using qvtest::Row;
 
 namespace {
 

@@ -11,7 +11,10 @@ cat > "$dir/SysServerPort.xml" <<'XML'
   <port DSN="QuorvaneMkdbCheck" Database="QuorvaneCheck" Description="完整性监测数据库" IP="127.0.0.1" SqlName="sa" SqlPass="secret"/>
 </config>
 XML
-eval "$(python3 "$QV_SOURCE_DIR/scripts/mkdb" --config "$dir/SysServerPort.xml" --dir "$dir/db" --force)"
-[ -f "$dir/db/QuorvaneCheck.db" ] || { echo "mkdb_check: no database file" >&2; exit 1; }
+# A blank, a quote and a dollar in the path: what mkdb prints must survive eval.
+db="$dir/db it's \$HOME"
+eval "$(python3 "$QV_SOURCE_DIR/scripts/mkdb" --config "$dir/SysServerPort.xml" --dir "$db" --force)"
+[ -f "$db/QuorvaneCheck.db" ] || { echo "mkdb_check: no database file" >&2; exit 1; }
+[ "$ODBCINI" = "$db/odbc.ini" ] || { echo "mkdb_check: ODBCINI is $ODBCINI" >&2; exit 1; }
 export QV_MKDB_DSN=QuorvaneMkdbCheck
 exec $wine "$exe" --gtest_filter='MkdbDataSource.*'
