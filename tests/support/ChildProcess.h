@@ -1,0 +1,38 @@
+#pragma once
+// Programs that a test starts as processes of their own (the console, the service
+// stand-in), and waiting on what they show.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace testenv {
+
+// A Windows path for a file the build named by its Unix path.
+std::wstring WindowsPath(const std::string& unixPath);
+
+// Checks cond every 50 ms until it holds or the time is up: for conditions in other
+// processes, which post this thread nothing to wake on.
+bool PollUntil(const std::function<bool()>& cond, DWORD timeoutMs);
+
+// The visible top-level window with this title that belongs to the process, or null.
+HWND FindProcessWindow(DWORD processId, const std::wstring& title);
+
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ~ChildProcess();  // ends it if it still runs
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool Start(const std::wstring& commandLine, DWORD flags = 0);
+  // TRUE when it has ended within the time; its exit code in *code.
+  bool WaitExit(DWORD timeoutMs, DWORD* code = nullptr);
+  void Terminate();
+  DWORD Id() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+}  // namespace testenv
