@@ -1,0 +1,57 @@
+#pragma once
+// The window the controls of these tests live in: a shown top-level window standing in
+// for the view that hosts controls in a layout. It reflects colour, owner-draw and
+// command messages back to its children, as the view does, and records the WM_NOTIFY
+// records it receives.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/CWindowImpl.h"
+#include "support/DibCanvas.h"
+
+class ControlHost : public CWindowImpl<ControlHost> {
+ public:
+  struct Notice {
+    UINT_PTR idFrom;
+    UINT code;
+    HWND from;
+  };
+
+  BEGIN_MSG_MAP(ControlHost)
+    MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    REFLECT_NOTIFICATIONS()
+  END_MSG_MAP()
+
+  LRESULT OnNotify(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    const NMHDR* nm = reinterpret_cast<const NMHDR*>(lParam);
+    notices.push_back({nm->idFrom, nm->code, nm->hwndFrom});
+    return 0;
+  }
+
+  std::vector<Notice> notices;
+};
+
+class ControlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(nullptr, host_.Create(nullptr, RECT{0, 0, 480, 360}, L"host",
+                                    WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN));
+    ::SetForegroundWindow(host_);
+  }
+  void TearDown() override { host_.DestroyWindow(); }
+
+  // Sends the characters one by one, as typing would.
+  static void Type(HWND wnd, const std::wstring& chars) {
+    for (wchar_t c : chars) ::SendMessageW(wnd, WM_CHAR, c, 1);
+  }
+  // The window's client area as drawn by WM_PRINTCLIENT.
+  static void Print(HWND wnd, DibCanvas& canvas) {
+    ::SendMessageW(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+  }
+
+  ControlHost host_;
+};
