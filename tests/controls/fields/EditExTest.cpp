@@ -7,7 +7,7 @@
 
 #include "ControlHost.h"
 #include "controls/CEditEx.h"
-#include "support/TestEnv.h"
+#include "support/ModalScript.h"
 
 namespace {
 
@@ -76,26 +76,50 @@ struct TypingRow {
   int selStart, selEnd;
   const wchar_t* typed;
   const wchar_t* after;
+  const wchar_t* warning;  // null: none
 };
 
-// Typing that the filter lets through, with the selection replaced at the caret.
-TEST_F(EditEx, AcceptedTypingLandsAtTheCaret) {
+const wchar_t kDigitsOnly[] = L"此编辑框只可以输入:\n数字";
+const wchar_t kPortRange[] = L"输入数字范围错误:\n nMin=0 ~ nMax=65535";
+const wchar_t kFirstLetter[] = L"输入错误:\n首字符为 字母";
+
+// What typing leaves in the field (the selection replaced at the caret) and the one
+// warning it raises, owned by the field's top-level window.
+TEST_F(EditEx, TypingIsJudgedAsTheTextWouldBeAfterIt) {
   const TypingRow rows[] = {
-      {"hex extras admit their lower case", kHex, L"", 0, 0, L"7aF", L"7aF"},
-      {"port up to the maximum", kPort, L"6553", 4, 4, L"5", L"65535"},
-      {"a full port takes a digit over a selection", kPort, L"12345", 1, 2, L"9", L"19345"},
-      {"underscore after a letter", kPassword, L"", 0, 0, L"a_1", L"a_1"},
-      {"plain name fields take Chinese", kName, L"", 0, 0, L"中文名", L"中文名"},
-      {"tab and enter insert nothing, backspace works", kName, L"", 0, 0, L"a\t\rbc\b", L"ab"},
-      {"typing at the start", kPort, L"553", 0, 0, L"6", L"6553"},
-      {"upper-case field", kUpperLetters, L"", 0, 0, L"ab", L"AB"},
+      {"hex extras admit their lower case", kHex, L"", 0, 0, L"7aF", L"7aF", nullptr},
+      {"a letter beyond the extras", kHex, L"7", 1, 1, L"g", L"7", L"此编辑框只可以输入:\n数字、ABCDEF"},
+      {"a letter in a digits field", kDigits, L"", 0, 0, L"x", L"", kDigitsOnly},
+      {"port up to the maximum", kPort, L"6553", 4, 4, L"5", L"65535", nullptr},
+      {"port beyond the maximum", kPort, L"6553", 4, 4, L"6", L"6553", kPortRange},
+      {"beyond the maximum typing at the start", kPort, L"1000", 0, 0, L"9", L"1000", kPortRange},
+      {"within the range typing at the start", kPort, L"553", 0, 0, L"6", L"6553", nullptr},
+      {"a full field", kName, L"甲乙丙丁戊己庚辛壬癸", 10, 10, L"k", L"甲乙丙丁戊己庚辛壬癸", L"此编辑框最多只能输入:10字符."},
+      {"a full field takes one over a selection", kName, L"abcdefghij", 1, 2, L"z", L"azcdefghij", nullptr},
+      {"underscore after a letter", kPassword, L"", 0, 0, L"a_1", L"a_1", nullptr},
+      {"a digit first", kPassword, L"", 0, 0, L"1", L"", kFirstLetter},
+      {"an underscore first", kPassword, L"", 0, 0, L"_", L"", kFirstLetter},
+      {"a digit put before the first letter", kPassword, L"ab", 0, 0, L"1", L"ab", kFirstLetter},
+      {"Chinese first with a digit rule", kFirstDigit, L"", 0, 0, L"中", L"", L"输入错误:\n首字符为 数字"},
+      {"plain name fields take Chinese", kName, L"", 0, 0, L"中文名", L"中文名", nullptr},
+      {"tab and enter insert nothing, backspace works", kName, L"", 0, 0, L"a\t\rbc\b", L"ab", nullptr},
+      {"upper-case field", kUpperLetters, L"", 0, 0, L"ab", L"AB", nullptr},
+      {"upper-case field refuses a digit", kUpperLetters, L"", 0, 0, L"1", L"", L"此编辑框只可以输入:\n大写字母"},
   };
   for (const TypingRow& row : rows) {
     SCOPED_TRACE(row.what);
+    ModalScript script;
+    if (row.warning) script.ExpectBox(row.warning);
     HWND wnd = Make(row.kind, row.before);
     ::SendMessageW(wnd, EM_SETSEL, row.selStart, row.selEnd);
     Type(wnd, row.typed);
     EXPECT_EQ(row.after, Text());
+    if (!row.warning) continue;
+    ASSERT_EQ(1u, script.Boxes().size());
+    EXPECT_EQ(row.warning, script.Boxes()[0].text);
+    EXPECT_EQ(L"提示", script.Boxes()[0].caption);
+    EXPECT_EQ(host_.m_hWnd, script.Boxes()[0].owner);
+    EXPECT_EQ(wnd, ::GetFocus());
   }
 }
 
@@ -129,19 +153,51 @@ TEST_F(EditEx, PasswordFieldStaysMasked) {
   EXPECT_NE(0, ::SendMessageW(wnd, EM_GETPASSWORDCHAR, 0, 0));
 }
 
-TEST_F(EditEx, PasteDropsLineBreaksAndKeepsTheCaretPlace) {
-  HWND wnd = Make(kPort, L"15");
-  ::SendMessageW(wnd, EM_SETSEL, 1, 1);
-  ASSERT_TRUE(::OpenClipboard(host_));
+void SetClipboardText(HWND owner, const std::wstring& text) {
+  ASSERT_TRUE(::OpenClipboard(owner));
   ::EmptyClipboard();
-  const wchar_t text[] = L"2\r\n3";
-  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, sizeof text);
-  memcpy(::GlobalLock(mem), text, sizeof text);
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+  memcpy(::GlobalLock(mem), text.c_str(), bytes);
   ::GlobalUnlock(mem);
   ::SetClipboardData(CF_UNICODETEXT, mem);
   ::CloseClipboard();
-  ::SendMessageW(wnd, WM_PASTE, 0, 0);
-  EXPECT_EQ(L"1235", Text());
+}
+
+// Pasting goes in whole at the caret or not at all, under the typing rules.
+TEST_F(EditEx, PasteObeysTheTypingRules) {
+  const TypingRow rows[] = {
+      {"line breaks dropped", kPort, L"15", 1, 1, L"2\r\n3", L"1235", nullptr},
+      {"letters in a digits field", kDigits, L"1", 1, 1, L"2ab", L"1", kDigitsOnly},
+      {"beyond the length", kName, L"abcdefgh", 8, 8, L"xyz", L"abcdefgh", L"此编辑框最多只能输入:10字符."},
+      {"a digit first", kPassword, L"", 0, 0, L"1a", L"", kFirstLetter},
+  };
+  for (const TypingRow& row : rows) {
+    SCOPED_TRACE(row.what);
+    ModalScript script;
+    if (row.warning) script.ExpectBox(row.warning);
+    HWND wnd = Make(row.kind, row.before);
+    ::SendMessageW(wnd, EM_SETSEL, row.selStart, row.selEnd);
+    SetClipboardText(host_, row.typed);
+    ::SendMessageW(wnd, WM_PASTE, 0, 0);
+    EXPECT_EQ(row.after, Text());
+    EXPECT_EQ(row.warning ? 1u : 0u, script.Boxes().size());
+  }
+}
+
+TEST_F(EditEx, ABadRangeIsRefusedAndLeavesTheRangeOff) {
+  HWND wnd = Make(kDigits);
+  ModalScript script;
+  script.ExpectBox(L"nMax=5").ExpectBox(L"数字范围设置错误:\nMin=10 ~ Max=5");
+  ASSERT_TRUE(edit_->SetNumberRange(0, 5));
+  EXPECT_FALSE(edit_->SetNumberRange(-1, 5));
+  Type(wnd, L"9");  // the range 0..5 still holds
+  EXPECT_EQ(L"", Text());
+  EXPECT_FALSE(edit_->SetNumberRange(10, 5));
+  Type(wnd, L"99");
+  EXPECT_EQ(L"99", Text());
+  ASSERT_EQ(2u, script.Boxes().size());
+  EXPECT_EQ(L"设置出错", script.Boxes()[1].caption);
 }
 
 }  // namespace
