@@ -12,6 +12,7 @@
 
 #include "platform/CWindowImpl.h"
 #include "support/DibCanvas.h"
+#include "uiwin/UiBmpPool.h"
 
 class ControlHost : public CWindowImpl<ControlHost> {
  public:
@@ -53,5 +54,27 @@ class ControlTest : public ::testing::Test {
     ::SendMessageW(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
   }
 
+  // A pixel of a skin bitmap of the resources.
+  static COLORREF BitmapPixel(UINT id, int x, int y) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, UiBmpPool::GetBitmap(id));
+    const COLORREF c = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    return c;
+  }
+
   ControlHost host_;
+};
+
+// A control that counts the WM_PAINT messages it gets.
+template <class T>
+class PaintCounted : public T {
+ public:
+  using T::T;
+  BEGIN_MSG_MAP(PaintCounted)
+    if (uMsg == WM_PAINT) ++paints;
+    CHAIN_MSG_MAP(T)
+  END_MSG_MAP()
+  int paints = 0;
 };
