@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/CWindowImpl.h"
@@ -43,7 +45,18 @@ class ControlTest : public ::testing::Test {
                                     WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN));
     ::SetForegroundWindow(host_);
   }
-  void TearDown() override { host_.DestroyWindow(); }
+  void TearDown() override {
+    host_.DestroyWindow();
+    kept_.clear();
+  }
+
+  // A control object that outlives its window: kept until the host is gone.
+  template <class T, class... Args>
+  T& Keep(Args&&... args) {
+    auto control = std::make_shared<T>(std::forward<Args>(args)...);
+    kept_.push_back(control);
+    return *control;
+  }
 
   // Sends the characters one by one, as typing would.
   static void Type(HWND wnd, const std::wstring& chars) {
@@ -65,6 +78,7 @@ class ControlTest : public ::testing::Test {
   }
 
   ControlHost host_;
+  std::vector<std::shared_ptr<void>> kept_;
 };
 
 // A control that counts the WM_PAINT messages it gets.

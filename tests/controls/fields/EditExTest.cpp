@@ -2,7 +2,6 @@
 // the full notification and the password field.
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 #include "ControlHost.h"
@@ -53,7 +52,7 @@ void SetUpKind(CEditEx& edit, Kind kind) {
 class EditEx : public ControlTest {
  protected:
   HWND Make(Kind kind, const wchar_t* text = L"") {
-    edit_ = std::make_unique<CEditEx>();
+    edit_ = &Keep<CEditEx>();
     const DWORD upper = kind == kUpperLetters ? ES_UPPERCASE : 0;
     RECT rc{10, 10, 210, 34};
     HWND wnd = edit_->Create(host_, &rc, nullptr, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | upper,
@@ -66,7 +65,7 @@ class EditEx : public ControlTest {
   }
   std::wstring Text() const { return edit_->GetWindowText(); }
 
-  std::unique_ptr<CEditEx> edit_;
+  CEditEx* edit_ = nullptr;
 };
 
 struct TypingRow {
@@ -146,7 +145,7 @@ TEST_F(EditEx, FillsFromTheLeftOnLeavingAndNotifiesWhenATypedCharFills) {
 }
 
 TEST_F(EditEx, PasswordFieldStaysMasked) {
-  CEditEx edit;
+  auto& edit = Keep<CEditEx>();
   RECT rc{10, 10, 210, 34};
   HWND wnd = edit.Create(host_, &rc, nullptr, WS_CHILD | WS_VISIBLE | ES_PASSWORD, 0, kId);
   ASSERT_NE(nullptr, wnd);
