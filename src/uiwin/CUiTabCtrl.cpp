@@ -281,8 +281,8 @@ void CUiTabCtrl::ShowAllRealWindows(BOOL bShow) {
   const int selected = m_nCurSel;
   for (int i = 0; i < static_cast<int>(pages.size()); ++i) {
     if (!IsAlive(self)) return;
-    if (CUiWindow* p = UiWnds::GetWindow(pages[i]))
-      static_cast<CUiTab*>(p)->ShowAllRealWindows(i == selected ? bShow : FALSE);
+    CUiWindow* p = UiWnds::GetWindow(pages[i]);
+    if (CUiPanel* page = p ? p->AsPanel() : NULL) page->ShowAllRealWindows(i == selected ? bShow : FALSE);
   }
 }
 
