@@ -282,7 +282,8 @@ void CUiTabCtrl::ShowAllRealWindows(BOOL bShow) {
   for (int i = 0; i < static_cast<int>(pages.size()); ++i) {
     if (!IsAlive(self)) return;
     CUiWindow* p = UiWnds::GetWindow(pages[i]);
-    if (CUiPanel* page = p ? p->AsPanel() : NULL) page->ShowAllRealWindows(i == selected ? bShow : FALSE);
+    CUiPanel* page = p ? p->AsPanel() : NULL;
+    if (page) page->ShowAllRealWindows(i == selected ? bShow : FALSE);
   }
 }
 

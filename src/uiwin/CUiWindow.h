@@ -108,19 +108,6 @@ class CUiWindow : public CUiObject {
   virtual CUiTabCtrl* AsTabCtrl() { return NULL; }
   virtual CUiRealWnd* AsRealWnd() { return NULL; }
 
-  // One per message and per map entry being handled, on the stack: that handler's
-  // handled flag, and whether the element was deleted meanwhile (the destructor marks
-  // every open frame).
-  struct HandlerFrame {
-    BOOL handled;
-    BOOL elementGone;
-    HandlerFrame* outer;
-  };
-  void EnterHandler(HandlerFrame& frame, BOOL bHandled);
-  // TRUE when the message is done with: handled, or the element is gone, in which case
-  // `self` is not touched.
-  static BOOL LeaveHandler(CUiWindow* self, HandlerFrame& frame);
-
   // Delivers a message to this element (the one way to do so). Messages
   // below WM_USER other than WM_DESTROY and WM_CLOSE must come from the
   // element's thread. The element may be gone when this returns.
@@ -173,6 +160,19 @@ class CUiWindow : public CUiObject {
   static std::wstring ReplaceStringTokens(const std::wstring& text);
 
  protected:
+  // One per message and per map entry being handled, on the stack: that handler's
+  // handled flag, and whether the element was deleted meanwhile (the destructor marks
+  // every open frame).
+  struct HandlerFrame {
+    BOOL handled;
+    BOOL elementGone;
+    HandlerFrame* outer;
+  };
+  void EnterHandler(HandlerFrame& frame, BOOL bHandled);
+  // TRUE when the message is done with: handled, or the element is gone, in which case
+  // `self` is not touched.
+  static BOOL LeaveHandler(CUiWindow* self, HandlerFrame& frame);
+
   // Saved device-context state between PrepareTextDC and RestoreTextDC.
   struct TextDCState {
     HGDIOBJ hOldFont = NULL;
