@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "controls/CSkinScrollWnd.h"
 #include "platform/CWindowDCs.h"
 #include "uiwin/UiFontPool.h"
 
@@ -23,6 +24,7 @@ int CListBoxEx::AddString(LPCWSTR text) {
 LRESULT CListBoxEx::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
   const LRESULT created = DefWindowProc(uMsg, wParam, lParam);
   if (created == -1) return created;
+  SkinWndScroll(m_hWnd, m_skin, m_skinId);
   SetFont(UiFontPool::GetFont(0), TRUE);
   return 1;
 }

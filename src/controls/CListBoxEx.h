@@ -1,6 +1,7 @@
 #pragma once
 // A list box in the console's font whose horizontal scroll range follows its widest
-// line (it never shrinks), built with the shared scroll-bar skin and its id.
+// line (it never shrinks). Its scroll bars are skinned as it is created, with the skin
+// and id it was built with: a frame takes its place and control id in the parent.
 #include <windows.h>
 
 #include "platform/CListBox.h"

@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include "controls/CSkinScrollWnd.h"
 #include "platform/CWindow.h"
 #include "uiwin/UiFontPool.h"
 
@@ -30,8 +31,6 @@ LRESULT Append(HWND edit, LPCWSTR text, DWORD mask, BOOL bold, COLORREF colour) 
 }  // namespace
 
 HWND RichEditCreate(HWND parent, UINT id, DWORD style, HBITMAP skin, UINT skinId) {
-  (void)skin;
-  (void)skinId;
   CWindow edit;
   if (!edit.Create(L"RichEdit20W", parent, RECT{0, 0, 0, 0}, nullptr, style, 0, id)) return nullptr;
   // Without this, typing and replacing stop at 32,767 characters.
@@ -43,6 +42,7 @@ HWND RichEditCreate(HWND parent, UINT id, DWORD style, HBITMAP skin, UINT skinId
   para.dyLineSpacing = 255;
   edit.SendMessage(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
   edit.SetFont(UiFontPool::GetFont(0), TRUE);
+  SkinWndScroll(edit, skin, skinId);
   return edit;
 }
 

@@ -6,8 +6,9 @@
 // (CUIResource::Init).
 #include <windows.h>
 
-// A "RichEdit20W" child with that style and id and no size yet (a layout places it),
-// its scroll bars skinned with the given skin and id. Null when it cannot be made.
+// A "RichEdit20W" child with that style and id and no size yet, its scroll bars skinned
+// with the given skin and id: the skin's frame takes its place and control id in the
+// parent, so a layout places the frame. Null when it cannot be made.
 HWND RichEditCreate(HWND parent, UINT id, DWORD style, HBITMAP skin, UINT skinId);
 // Appends text at the end, bold or not, in colour (0x00BBGGRR); earlier text keeps its
 // format. Returns the replace message's answer.

@@ -77,7 +77,9 @@ TEST_F(SmallControls, RichEditLogAppendsAtTheEndAndHoldsLongLogsWhole) {
   HWND log = RichEditCreate(host_, 14, WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
                             CUIResource::GetSkinBitmap(), 3000);
   ASSERT_NE(nullptr, log);
-  ::MoveWindow(log, 10, 200, 300, 120, TRUE);  // as a layout places it
+  HWND frame = ::GetDlgItem(host_, 14);  // the skinned frame has the log's place and id
+  ASSERT_NE(log, frame);
+  ::MoveWindow(frame, 10, 200, 300, 120, TRUE);  // as a layout places it
   RichEditAppendText(log, L"正常", FALSE, RGB(0, 0, 0));
   RichEditAppendText(log, L"失败", TRUE, RGB(255, 0, 0));
   ::SendMessageW(log, EM_SETSEL, 0, 0);  // the user clicks at the start

@@ -87,11 +87,16 @@ class ControlsDemo : public CUiDialogImpl<ControlsDemo>, public CWHRoundRectFram
       m_list.AddString(line);
     HWND log = RichEditCreate(view, 9, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
                               CUIResource::GetSkinBitmap(), 3200);
-    for (int i = 0; i < 2; ++i) {
-      RichEditAppendText(log, i ? L"2026-12-06 10:00:05 " : L"2026-12-06 10:00:01 ", FALSE, RGB(0, 0, 0));
-      RichEditAppendText(log, i ? L"客户端 192.168.10.25 连接失败" : L"策略已下发", i, i ? RGB(0xFF, 0, 0) : RGB(0, 0x80, 0));
+    for (int i = 0; i < 12; ++i) {  // enough lines for the skinned vertical bar
+      const BOOL failed = i % 3 == 2;
+      RichEditAppendText(log, L"2026-12-06 10:00:01 ", FALSE, RGB(0, 0, 0));
+      RichEditAppendText(log, failed ? L"客户端 192.168.10.25 连接失败" : L"策略已下发", failed,
+                         failed ? RGB(0xFF, 0, 0) : RGB(0, 0x80, 0));
       RichEditAppendNewLine(log);
     }
+    // Filled while it had no size yet; Wine's rich edit keeps the scroll position of
+    // then, past the end of the text once the layout has sized it.
+    ::PostMessageW(log, WM_VSCROLL, SB_BOTTOM, 0);
     // Open the second combo box once the dialog shows, to show its items.
     m_combo[1].PostMessage(CB_SHOWDROPDOWN, TRUE);
     return TRUE;
