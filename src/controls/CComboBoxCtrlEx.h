@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "controls/CFieldColors.h"
 #include "platform/CComboBox.h"
 #include "platform/CDoubleBufferImpl.h"
 #include "platform/CGdiObject.h"
@@ -59,8 +60,8 @@ class CComboBoxCtrlEx : public CWindowImpl<CComboBoxCtrlEx, CComboBox>,
   LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&);
   LRESULT OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL&);
 
-  COLORREF m_bkColor = RGB(0xF2, 0xF0, 0xD4);
-  COLORREF m_textColor = RGB(0, 0, 0);
+  COLORREF m_bkColor = CFieldColors::kBackground;
+  COLORREF m_textColor = CFieldColors::kText;
   COLORREF m_selBkColor = RGB(0xFF, 0x8C, 0x00);
   COLORREF m_selTextColor = RGB(0xFF, 0xFF, 0xFF);
   HBITMAP m_button = nullptr;  // from the bitmap pool, shared by every combo

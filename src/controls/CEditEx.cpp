@@ -33,8 +33,6 @@ std::wstring ClipboardText(HWND owner) {
 
 }  // namespace
 
-CEditEx::CEditEx() : m_bkBrush(::CreateSolidBrush(m_bkColor)) {}
-
 HWND CEditEx::Create(HWND owner, const RECT* rc, LPCWSTR name, DWORD style, DWORD exStyle,
                      UINT id, void* param) {
   if (style & ES_UPPERCASE) m_upperCase = TRUE;
@@ -100,20 +98,12 @@ BOOL CEditEx::SetInputMode(UINT flags) {
 }
 
 LRESULT CEditEx::OnSetCursor(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-  static HCURSOR beam = ::LoadCursorW(nullptr, IDC_IBEAM);
-  if (!beam) {
-    bHandled = FALSE;
-    return 0;
-  }
-  ::SetCursor(beam);
+  bHandled = CFieldColors::SetIBeam();
   return TRUE;
 }
 
 LRESULT CEditEx::OnCtlColor(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  HDC dc = reinterpret_cast<HDC>(wParam);
-  ::SetBkColor(dc, m_bkColor);
-  ::SetTextColor(dc, m_textColor);
-  return reinterpret_cast<LRESULT>(m_bkBrush.Get());
+  return m_colors.Answer(reinterpret_cast<HDC>(wParam));
 }
 
 LRESULT CEditEx::OnPaint(UINT, WPARAM, LPARAM, BOOL& bHandled) {

@@ -10,8 +10,8 @@
 
 #include <string>
 
+#include "controls/CFieldColors.h"
 #include "platform/CEdit.h"
-#include "platform/CGdiObject.h"
 #include "platform/CWindowImpl.h"
 
 class CEditEx : public CWindowImpl<CEditEx, CEdit> {
@@ -27,7 +27,7 @@ class CEditEx : public CWindowImpl<CEditEx, CEdit> {
   // WM_NOTIFY code sent to the owner when a typed character fills the box.
   static constexpr UINT kNotifyFull = static_cast<UINT>(-1501);
 
-  CEditEx();
+  CEditEx() = default;
 
   // ES_UPPERCASE in the style switches on the capital-letter wording. The window gets
   // ES_MULTILINE as well so that its formatting rectangle can centre the text, except a
@@ -75,8 +75,7 @@ class CEditEx : public CWindowImpl<CEditEx, CEdit> {
   void GetSelIn(const std::wstring& text, int& selStart, int& selEnd) const;
   void Warn(const std::wstring& text, LPCWSTR caption, bool refocus);
 
-  COLORREF m_bkColor = RGB(0xF2, 0xF0, 0xD4);
-  COLORREF m_textColor = RGB(0, 0, 0);
+  CFieldColors m_colors;
   std::wstring m_extra;
   BOOL m_validate = FALSE;
   BOOL m_upperCase = FALSE;
@@ -96,5 +95,4 @@ class CEditEx : public CWindowImpl<CEditEx, CEdit> {
   int m_padWidth = 0;
   wchar_t m_pad = L'0';
   HWND m_owner = nullptr;
-  CBrush m_bkBrush;
 };

@@ -1,7 +1,5 @@
 #include "controls/CIPAddressCtrlEx.h"
 
-CIPAddressCtrlEx::CIPAddressCtrlEx() : m_bkBrush(::CreateSolidBrush(m_bkColor)) {}
-
 HWND CIPAddressCtrlEx::Create(HWND parent, const RECT& rc, LPCWSTR name, DWORD style,
                               DWORD exStyle, UINT id, void* param) {
   HWND wnd = CWindowImpl::Create(parent, rc, name, style, exStyle, id, param);
@@ -15,14 +13,10 @@ HWND CIPAddressCtrlEx::Create(HWND parent, const RECT& rc, LPCWSTR name, DWORD s
 }
 
 LRESULT CIPAddressCtrlEx::OnSetCursor(UINT, WPARAM, LPARAM, BOOL&) {
-  static HCURSOR beam = ::LoadCursorW(nullptr, IDC_IBEAM);
-  ::SetCursor(beam);
+  CFieldColors::SetIBeam();
   return TRUE;
 }
 
 LRESULT CIPAddressCtrlEx::OnCtlColor(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  HDC dc = reinterpret_cast<HDC>(wParam);
-  ::SetBkColor(dc, m_bkColor);
-  ::SetTextColor(dc, m_textColor);
-  return reinterpret_cast<LRESULT>(m_bkBrush.Get());
+  return m_colors.Answer(reinterpret_cast<HDC>(wParam));
 }

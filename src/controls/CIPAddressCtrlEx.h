@@ -3,6 +3,7 @@
 // the sunken client edge. Its value is read, set and cleared with the usual calls.
 #include <windows.h>
 
+#include "controls/CFieldColors.h"
 #include "platform/CGdiObject.h"
 #include "platform/CIPAddressCtrl.h"
 #include "platform/CWindowImpl.h"
@@ -11,7 +12,7 @@ class CIPAddressCtrlEx : public CWindowImpl<CIPAddressCtrlEx, CIPAddressCtrl> {
  public:
   DECLARE_WND_SUPERCLASS(nullptr, WC_IPADDRESSW)
 
-  CIPAddressCtrlEx();
+  CIPAddressCtrlEx() = default;
 
   HWND Create(HWND parent, const RECT& rc, LPCWSTR name = nullptr, DWORD style = 0,
               DWORD exStyle = 0, UINT id = 0, void* param = nullptr);
@@ -28,8 +29,6 @@ class CIPAddressCtrlEx : public CWindowImpl<CIPAddressCtrlEx, CIPAddressCtrl> {
   LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnCtlColor(UINT, WPARAM wParam, LPARAM, BOOL&);
 
-  COLORREF m_bkColor = RGB(0xF2, 0xF0, 0xD4);
-  COLORREF m_textColor = RGB(0, 0, 0);
+  CFieldColors m_colors;
   CFont m_font;
-  CBrush m_bkBrush;
 };

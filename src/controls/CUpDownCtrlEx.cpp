@@ -63,13 +63,6 @@ LRESULT CUpDownCtrlEx::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) 
   return 0;
 }
 
-LRESULT CUpDownCtrlEx::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-  m_upHovered = m_downHovered = FALSE;
-  Invalidate(FALSE);
-  bHandled = FALSE;
-  return 0;
-}
-
 LRESULT CUpDownCtrlEx::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
   HitHalves(lParam, m_upPressed, m_downPressed);
   Invalidate(FALSE);
@@ -77,8 +70,11 @@ LRESULT CUpDownCtrlEx::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled
   return 0;
 }
 
-LRESULT CUpDownCtrlEx::OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-  m_upPressed = m_downPressed = FALSE;
+LRESULT CUpDownCtrlEx::OnLookEnds(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled) {
+  if (uMsg == WM_MOUSELEAVE)
+    m_upHovered = m_downHovered = FALSE;
+  else
+    m_upPressed = m_downPressed = FALSE;
   Invalidate(FALSE);
   bHandled = FALSE;
   return 0;

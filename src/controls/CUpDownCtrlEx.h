@@ -27,17 +27,17 @@ class CUpDownCtrlEx : public CWindowImpl<CUpDownCtrlEx, CUpDownCtrl>,
   BEGIN_MSG_MAP(CUpDownCtrlEx)
     CHAIN_MSG_MAP(CDoubleBufferImpl<CUpDownCtrlEx>)
     MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-    MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
+    MESSAGE_HANDLER(WM_MOUSELEAVE, OnLookEnds)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
-    MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
+    MESSAGE_HANDLER(WM_LBUTTONUP, OnLookEnds)
     DEFAULT_REFLECTION_HANDLER()
   END_MSG_MAP()
 
  private:
   LRESULT OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
-  LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL& bHandled);
   LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
-  LRESULT OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& bHandled);
+  // Leaving ends the hovered look, releasing the button the pressed one.
+  LRESULT OnLookEnds(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled);
   // Which half the point is in; false, false when it is in neither. Returns false
   // when x lies outside the control, where the flags keep their values.
   bool HitHalves(LPARAM lParam, BOOL& up, BOOL& down) const;
