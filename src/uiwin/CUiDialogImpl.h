@@ -43,6 +43,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
   }
 
   BEGIN_MSG_MAP_EX(CUiDialogImpl)
+    MESSAGE_HANDLER(CUiDialogImplCore::ModalHookMessage(), OnModalHook)
     MESSAGE_HANDLER(WM_NCACTIVATE, OnNcActivate)
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
     MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
@@ -117,6 +118,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
   // Runs until EndDialog, the window's end, or a WM_QUIT, which is left queued (or
   // queued again) so that every enclosing loop and the program's own loop see it.
   void RunModalLoop() {
+    CUiDialogImplCore::PostModalHook(this->m_hWnd);
     for (;;) {
       MSG msg;
       if (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return;
@@ -178,6 +180,15 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
   UINT GetLayoutID() const { return m_nLayoutID; }
 
  protected:
+  // A test's modal hook acts on the initialised dialog; a dialog it leaves running
+  // ends with the hook's code, one that a handler already ended keeps its own.
+  LRESULT OnModalHook(UINT, WPARAM, LPARAM, BOOL&) {
+    UINT code = 0;
+    if (CUiDialogImplCore::RunModalHook(this->m_hWnd, m_view, &code) && !m_bEndDialog &&
+        ::IsWindow(this->m_hWnd))
+      EndDialog(code);
+    return 0;
+  }
   LRESULT OnNcActivate(UINT, WPARAM, LPARAM, BOOL&) { return TRUE; }
   LRESULT OnEraseBkgnd(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   LRESULT OnNcCalcSize(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {

@@ -12,7 +12,7 @@
 
 #include <tinyxml.h>
 
-#include "MakeBitmap.h"
+#include "support/MakeBitmap.h"
 #include "support/DibCanvas.h"
 #include "support/DebugReportCapture.h"
 #include "support/TestEnv.h"

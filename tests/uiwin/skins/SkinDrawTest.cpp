@@ -8,7 +8,7 @@
 #include "uiwin/CUiSkinGradation.h"
 #include "uiwin/CUiSkinImgFrame.h"
 #include "uiwin/CUiSkinImgHorzExtend.h"
-#include "MakeBitmap.h"
+#include "support/MakeBitmap.h"
 #include "support/DibCanvas.h"
 
 namespace {
