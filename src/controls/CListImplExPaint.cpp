@@ -9,8 +9,10 @@
 #include "controls/CGradient.h"
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CListImplEx.h"
+#include "controls/CPenSelector.h"
+#include "controls/CBrushSelector.h"
+#include "controls/DrawHelpers.h"
 #include "platform/CDCStateSaver.h"
-#include "uiwin/UiGradient.h"
 #include "uiwin/UiWinThemeFunc.h"
 
 namespace {
@@ -42,37 +44,6 @@ void Line(HDC dc, int x1, int y1, int x2, int y2) {
   ::MoveToEx(dc, x1, y1, nullptr);
   ::LineTo(dc, x2, y2);
 }
-
-// Selects a new solid pen (and brush) for a scope.
-class ScopedPen {
- public:
-  ScopedPen(HDC dc, COLORREF rgb) : dc_(dc), pen_(::CreatePen(PS_SOLID, 1, rgb)) {
-    old_ = ::SelectObject(dc_, pen_);
-  }
-  ~ScopedPen() { ::SelectObject(dc_, old_); }
-  ScopedPen(const ScopedPen&) = delete;
-  ScopedPen& operator=(const ScopedPen&) = delete;
-
- private:
-  HDC dc_;
-  CPen pen_;
-  HGDIOBJ old_;
-};
-
-class ScopedBrush {
- public:
-  ScopedBrush(HDC dc, COLORREF rgb) : dc_(dc), brush_(::CreateSolidBrush(rgb)) {
-    old_ = ::SelectObject(dc_, brush_);
-  }
-  ~ScopedBrush() { ::SelectObject(dc_, old_); }
-  ScopedBrush(const ScopedBrush&) = delete;
-  ScopedBrush& operator=(const ScopedBrush&) = delete;
-
- private:
-  HDC dc_;
-  CBrush brush_;
-  HGDIOBJ old_;
-};
 
 // True when the window's bar stands at the end of its range (or has no range).
 bool AtScrollEnd(HWND wnd, int bar) {
@@ -121,7 +92,7 @@ void CListImplEx<T>::DrawItem(CDCHandle dc, int nItem, const CRect& rcItem) {
   ::GetClientRect(this->m_hWnd, &client);
   CDCStateSaver state(dc);
   const BOOL focused = HasFocus();
-  ScopedPen gridPen(dc, Colour(CLR_GRID));
+  CPenSelector gridPen(dc, Colour(CLR_GRID));
 
   if (IsItemSelected(nItem)) {
     if (!IsThemed()) {
@@ -171,16 +142,13 @@ BOOL CListImplEx<T>::DrawCell(CDCHandle dc, int nItem, int nColumn, const CRect&
   if (!bFocusCell) {
     GetItemColours(nItem, index, background, textColour);
     if (background != Colour(CLR_BACKGROUND)) {
-      ScopedPen pen(dc, background);
-      ScopedBrush brush(dc, background);
+      CPenSelector pen(dc, background);
+      CBrushSelector brush(dc, background);
       ::RoundRect(dc, rcCell.left, rcCell.top, rcCell.right, rcCell.bottom, 3, 3);
     }
   } else if (!themed) {
     dc.FillSolidRect(rcCell, Colour(m_bEditing ? CLR_BACKGROUND : CLR_FOCUS_FILL));
-    if (m_bEditing) {
-      CBrush frame(::CreateSolidBrush(Colour(CLR_FOCUS_FILL)));
-      ::FrameRect(dc, &rcCell, frame);
-    }
+    if (m_bEditing) DrawFrame(dc, rcCell, Colour(CLR_FOCUS_FILL));
   } else if (HasFocus()) {
     DrawRoundFrame(dc, rcCell, Colour(CLR_SEL_OUTER), Colour(CLR_SEL_INNER));
     CRect inner = rcCell;
@@ -302,13 +270,12 @@ void CListImplEx<T>::DrawSelectRect(CDCHandle dc) {
   CBitmap picture(::CreateCompatibleBitmap(dc, band.Width(), band.Height()));
   if (!tint.CreateCompatibleDC(dc) || picture.IsNull()) return;
   HGDIOBJ old = ::SelectObject(tint, picture);
-  tint.FillSolidRect(CRect(0, 0, band.Width(), band.Height()), fill);
+  FillSolid(tint, CRect(0, 0, band.Width(), band.Height()), fill);
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 0xB4, 0};
   ::AlphaBlend(dc, band.left, band.top, band.Width(), band.Height(), tint, 0, 0, band.Width(),
                band.Height(), blend);
   ::SelectObject(tint, old);
-  CBrush frame(::CreateSolidBrush(Colour(IsThemed() ? CLR_SELECTED : CLR_CELL_TEXT)));
-  ::FrameRect(dc, &band, frame);
+  DrawFrame(dc, band, Colour(IsThemed() ? CLR_SELECTED : CLR_CELL_TEXT));
 }
 
 template <class T>
@@ -332,7 +299,7 @@ void CListImplEx<T>::DrawHeader(CDCHandle dc) {
   }
   header.OffsetRect(-::GetScrollPos(this->m_hWnd, SB_HORZ), 0);
 
-  ScopedPen separator(dc, Colour(CLR_GRID));
+  CPenSelector separator(dc, Colour(CLR_GRID));
   ::SelectObject(dc, m_fntListFont);
   ::SetBkMode(dc, TRANSPARENT);
   dc.SetTextColor(Colour(CLR_HEADER_TEXT));
@@ -377,7 +344,7 @@ void CListImplEx<T>::DrawHeader(CDCHandle dc) {
     if (rest.left < clientRight)
       themes.pfnDrawThemeBackground(m_hThemeHeader, dc, HP_HEADERITEM, 1, &rest, nullptr);
   } else if (!m_aColumns.empty()) {
-    ScopedPen line(dc, Colour(CLR_HEADER_LINE));
+    CPenSelector line(dc, Colour(CLR_HEADER_LINE));
     Line(dc, 0, height, clientRight, height);
   }
 }
@@ -385,19 +352,19 @@ void CListImplEx<T>::DrawHeader(CDCHandle dc) {
 template <class T>
 void CListImplEx<T>::DrawRoundFrame(CDCHandle dc, const CRect& rc, COLORREF rgbOuter,
                                     COLORREF rgbInner) {
-  ScopedBrush brush(dc, Colour(CLR_BACKGROUND));
+  CBrushSelector brush(dc, Colour(CLR_BACKGROUND));
   {
-    ScopedPen outer(dc, rgbOuter);
+    CPenSelector outer(dc, rgbOuter);
     ::RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 5, 5);
   }
-  ScopedPen inner(dc, rgbInner);
+  CPenSelector inner(dc, rgbInner);
   ::RoundRect(dc, rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1, 2, 2);
 }
 
 template <class T>
 void CListImplEx<T>::DrawGradient(CDCHandle dc, const CRect& rc, COLORREF rgbTop,
                                   COLORREF rgbBottom) {
-  UiGradient::Fill(dc, rc, rgbTop, rgbBottom, TRUE);
+  GradientFillRect(dc, rc, rgbTop, rgbBottom, TRUE);
 }
 
 template <class T>
