@@ -37,7 +37,6 @@ int CListCtrlDataEx<TData>::AddItem(LPCWSTR pszText, int nImage, UINT nFormat, U
     return -1;
   }
   this->ResetScrollBars();
-  this->Redraw();
   return GetItemCount() - 1;
 }
 

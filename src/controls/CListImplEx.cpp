@@ -93,7 +93,6 @@ BOOL CListImplEx<T>::SetColumnWidth(int nColumn, int nWidth) {
   if (m_aColumns[nColumn].m_bFixed) return TRUE;
   m_aColumns[nColumn].m_nWidth = nWidth;
   ResetScrollBars(SB_BOTH, -1, TRUE);
-  Redraw();
   return TRUE;
 }
 
@@ -106,7 +105,6 @@ template <class T>
 void CListImplEx<T>::ShowHeader(BOOL bShow) {
   m_bShowHeader = bShow;
   ResetScrollBars();
-  Redraw();
 }
 
 template <class T>
@@ -273,7 +271,6 @@ void CListImplEx<T>::OnItemDeleted(int nItem) {
   }
   if (m_nFocusItem < 0) m_nFocusSubItem = -1;
   ResetScrollBars();
-  Redraw();
 }
 
 template <class T>
@@ -281,12 +278,17 @@ void CListImplEx<T>::OnAllItemsDeleted() {
   m_setSelectedItems.clear();
   m_nAnchorItem = m_nFocusItem = m_nFocusSubItem = m_nHotItem = -1;
   ResetScrollBars();
-  Redraw();
 }
 
 template <class T>
 BOOL CListImplEx<T>::Redraw() {
-  return this->m_hWnd ? ::InvalidateRect(this->m_hWnd, nullptr, FALSE) : FALSE;
+  if (!this->m_hWnd) return FALSE;
+  // Once the whole window waits for its paint, further requests add nothing: a page
+  // that fills thousands of rows gets one repaint, scroll bars included.
+  const BOOL visible = ::IsWindowVisible(this->m_hWnd);
+  if (m_bRedrawPending && visible) return TRUE;
+  m_bRedrawPending = visible;
+  return ::RedrawWindow(this->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
 // ---------------------------------------------------------------- geometry
@@ -402,7 +404,7 @@ void CListImplEx<T>::ResetScrollBars(int nBar, int nPosition, BOOL bRecalculate)
       si.fMask |= SIF_POS;
       si.nPos = nPosition;
     }
-    ::SetScrollInfo(this->m_hWnd, SB_VERT, &si, TRUE);
+    ::SetScrollInfo(this->m_hWnd, SB_VERT, &si, FALSE);
     m_bShowVScroll = si.nMax > 0;
   }
   if ((nBar == SB_HORZ || nBar == SB_BOTH) && m_bEnableHScroll) {
@@ -415,9 +417,11 @@ void CListImplEx<T>::ResetScrollBars(int nBar, int nPosition, BOOL bRecalculate)
       si.fMask |= SIF_POS;
       si.nPos = nPosition;
     }
-    ::SetScrollInfo(this->m_hWnd, SB_HORZ, &si, TRUE);
+    ::SetScrollInfo(this->m_hWnd, SB_HORZ, &si, FALSE);
     m_bShowHScroll = si.nMax > 0;
   }
+  // The bars are drawn with the next paint, not once per change.
+  Redraw();
 }
 
 // ---------------------------------------------------------------- cell values
@@ -536,6 +540,13 @@ LRESULT CListImplEx<T>::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
 }
 
 template <class T>
+LRESULT CListImplEx<T>::OnPaint(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  m_bRedrawPending = FALSE;
+  bHandled = FALSE;
+  return 0;
+}
+
+template <class T>
 LRESULT CListImplEx<T>::OnFocusChange(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   Redraw();
   bHandled = FALSE;
@@ -545,7 +556,6 @@ LRESULT CListImplEx<T>::OnFocusChange(UINT, WPARAM, LPARAM, BOOL& bHandled) {
 template <class T>
 LRESULT CListImplEx<T>::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   ResetScrollBars(SB_BOTH, -1, FALSE);
-  Redraw();
   bHandled = FALSE;
   return 0;
 }
@@ -554,7 +564,6 @@ template <class T>
 LRESULT CListImplEx<T>::OnSettingsChange(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   LoadSettings();
   ResetScrollBars();
-  Redraw();
   bHandled = FALSE;
   return 0;
 }

@@ -100,6 +100,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   // Where a check cell's box sits in its cell; with a box on the left, rcText loses the
   // box's width. Painting and hit tests both place it here.
   CRect GetCheckRect(const CRect& rcCell, UINT nFlags, CRect& rcText) const;
+  // Range and page of the bars after a change (position -1 keeps it), then a repaint.
   void ResetScrollBars(int nBar = SB_BOTH, int nPosition = -1, BOOL bRecalculate = TRUE);
 
   // ---- cell values as painted
@@ -125,6 +126,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   BEGIN_MSG_MAP(CListImplEx)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_PAINT, OnPaint)
     MESSAGE_HANDLER(WM_SETFOCUS, OnFocusChange)
     MESSAGE_HANDLER(WM_KILLFOCUS, OnFocusChange)
     MESSAGE_HANDLER(WM_SIZE, OnSize)
@@ -137,6 +139,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
 
   LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnFocusChange(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSettingsChange(UINT, WPARAM, LPARAM, BOOL&);
@@ -188,6 +191,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   UINT m_nWheelLines = 3;
   BOOL m_bShowHScroll = FALSE;
   BOOL m_bShowVScroll = FALSE;
+  BOOL m_bRedrawPending = FALSE;  // the whole window is invalid, its paint not yet run
 
   // resources
   CFont m_fntListFont;

@@ -13,6 +13,7 @@
 #include "controls/CUIFontPair.h"
 #include "support/DibCanvas.h"
 #include "support/ElementHost.h"
+#include "support/TestEnv.h"
 
 namespace {
 
@@ -218,6 +219,15 @@ TEST_F(GridTest, CheckedCountCountsCheckedOnly) {
   EXPECT_EQ(0, grid.GetCheckedCount(2));
   EXPECT_EQ(-1, grid.GetItemCheck(2, 0));
   EXPECT_EQ(0, grid.GetItemCheck(5, 0));
+}
+
+TEST_F(GridTest, AChangeAfterAPaintAsksForAnotherPaint) {
+  Fill(3);
+  for (int row = 0; row < 3; ++row) {
+    ASSERT_TRUE(testenv::PumpUntil([&] { return !::GetUpdateRect(grid, nullptr, FALSE); }, 5000));
+    grid.SetItemText(row, 1, L"新");
+    EXPECT_TRUE(::GetUpdateRect(grid, nullptr, FALSE)) << row;
+  }
 }
 
 TEST_F(GridTest, PaintsHeaderRowColoursAndSelection) {
