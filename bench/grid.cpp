@@ -70,8 +70,8 @@ int main() {
   ::InitCommonControlsEx(&icc);
   g_module.Init(::GetModuleHandleW(nullptr));
   CUIFontPair::Create();
-  HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
-                                nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
+                                nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   std::vector<std::wstring> texts;
   for (int i = 0; i < kRows; ++i) texts.push_back(L"监测对象 " + std::to_wstring(i));
 

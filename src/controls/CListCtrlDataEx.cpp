@@ -14,7 +14,8 @@ const CListSubItemEx* CListCtrlDataEx<TData>::GetCell(int nItem, int nSubItem) c
 
 template <class TData>
 CListSubItemEx* CListCtrlDataEx<TData>::GetCell(int nItem, int nSubItem) {
-  return const_cast<CListSubItemEx*>(static_cast<const CListCtrlDataEx*>(this)->GetCell(nItem, nSubItem));
+  return const_cast<CListSubItemEx*>(
+      static_cast<const CListCtrlDataEx*>(this)->GetCell(nItem, nSubItem));
 }
 
 template <class TData>
@@ -78,11 +79,8 @@ std::wstring CListCtrlDataEx<TData>::GetItemText(int nItem, int nSubItem) const 
 
 template <class TData>
 BOOL CListCtrlDataEx<TData>::SetItemText(int nItem, int nSubItem, LPCWSTR pszText) {
-  CListSubItemEx* cell = GetCell(nItem, nSubItem);
-  if (!cell) return FALSE;
-  cell->m_strText = pszText ? pszText : L"";
-  this->Redraw();
-  return TRUE;
+  return UpdateCell(nItem, nSubItem, TRUE,
+                    [&](CListSubItemEx& cell) { cell.m_strText = pszText ? pszText : L""; });
 }
 
 template <class TData>
@@ -93,11 +91,7 @@ int CListCtrlDataEx<TData>::GetItemCheck(int nItem, int nSubItem) const {
 
 template <class TData>
 BOOL CListCtrlDataEx<TData>::SetItemCheck(int nItem, int nSubItem, int nCheck) {
-  CListSubItemEx* cell = GetCell(nItem, nSubItem);
-  if (!cell) return FALSE;
-  cell->m_nCheck = nCheck;
-  this->Redraw();
-  return TRUE;
+  return UpdateCell(nItem, nSubItem, TRUE, [&](CListSubItemEx& cell) { cell.m_nCheck = nCheck; });
 }
 
 template <class TData>
@@ -116,21 +110,15 @@ BOOL CListCtrlDataEx<TData>::SetItemData(int nItem, TData data) {
 
 template <class TData>
 BOOL CListCtrlDataEx<TData>::SetItemImage(int nItem, int nSubItem, int nImage) {
-  CListSubItemEx* cell = GetCell(nItem, nSubItem);
-  if (!cell) return FALSE;
-  cell->m_nImage = nImage;
-  this->Redraw();
-  return TRUE;
+  return UpdateCell(nItem, nSubItem, TRUE, [&](CListSubItemEx& cell) { cell.m_nImage = nImage; });
 }
 
 template <class TData>
 BOOL CListCtrlDataEx<TData>::SetItemFormat(int nItem, int nSubItem, UINT nFormat, UINT nFlags) {
-  CListSubItemEx* cell = GetCell(nItem, nSubItem);
-  if (!cell) return FALSE;
-  cell->m_nFormat = nFormat;
-  cell->m_nFlags = nFlags;
-  this->Redraw();
-  return TRUE;
+  return UpdateCell(nItem, nSubItem, TRUE, [&](CListSubItemEx& cell) {
+    cell.m_nFormat = nFormat;
+    cell.m_nFlags = nFlags;
+  });
 }
 
 template <class TData>
@@ -149,21 +137,16 @@ UINT CListCtrlDataEx<TData>::GetItemFlags(int nItem, int nSubItem) const {
 
 template <class TData>
 BOOL CListCtrlDataEx<TData>::SetItemFlags(int nItem, int nSubItem, UINT nFlags) {
-  CListSubItemEx* cell = GetCell(nItem, nSubItem);
-  if (!cell) return FALSE;
-  cell->m_nFlags = nFlags;
-  return TRUE;
+  return UpdateCell(nItem, nSubItem, FALSE, [&](CListSubItemEx& cell) { cell.m_nFlags = nFlags; });
 }
 
 template <class TData>
 BOOL CListCtrlDataEx<TData>::SetItemColours(int nItem, int nSubItem, COLORREF rgbBackground,
                                             COLORREF rgbText) {
-  CListSubItemEx* cell = GetCell(nItem, nSubItem);
-  if (!cell) return FALSE;
-  if (rgbBackground != CLR_INVALID) cell->m_rgbBackground = rgbBackground;
-  if (rgbText != CLR_INVALID) cell->m_rgbText = rgbText;
-  this->Redraw();
-  return TRUE;
+  return UpdateCell(nItem, nSubItem, TRUE, [&](CListSubItemEx& cell) {
+    if (rgbBackground != CLR_INVALID) cell.m_rgbBackground = rgbBackground;
+    if (rgbText != CLR_INVALID) cell.m_rgbText = rgbText;
+  });
 }
 
 template <class TData>
@@ -183,12 +166,11 @@ BOOL CListCtrlDataEx<TData>::GetItemComboList(int nItem, int nSubItem,
 template <class TData>
 BOOL CListCtrlDataEx<TData>::SetItemCombo(int nItem, int nSubItem, UINT nFormat, UINT nFlags,
                                           const std::vector<std::wstring>& aList) {
-  CListSubItemEx* cell = GetCell(nItem, nSubItem);
-  if (!cell) return FALSE;
-  cell->m_nFormat = nFormat;
-  cell->m_nFlags = nFlags;
-  cell->m_aComboList = aList;
-  return TRUE;
+  return UpdateCell(nItem, nSubItem, FALSE, [&](CListSubItemEx& cell) {
+    cell.m_nFormat = nFormat;
+    cell.m_nFlags = nFlags;
+    cell.m_aComboList = aList;
+  });
 }
 
 template <class TData>

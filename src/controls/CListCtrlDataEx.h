@@ -61,5 +61,15 @@ class CListCtrlDataEx : public CListImplEx<CListCtrlDataEx<TData>> {
   CListSubItemEx* GetCell(int nItem, int nSubItem);
 
  private:
+  // Applies a change to an existing cell; FALSE, and nothing changed, when there is none.
+  template <class F>
+  BOOL UpdateCell(int nItem, int nSubItem, BOOL bRedraw, F change) {
+    CListSubItemEx* cell = GetCell(nItem, nSubItem);
+    if (!cell) return FALSE;
+    change(*cell);
+    if (bRedraw) this->Redraw();
+    return TRUE;
+  }
+
   std::vector<Item> m_aItems;
 };

@@ -67,8 +67,8 @@ HWND CListImplEx<T>::Create(HWND hWndParent, LPCRECT pRect, LPCWSTR pszName, DWO
 // ---------------------------------------------------------------- set-up
 
 template <class T>
-BOOL CListImplEx<T>::AddColumn(LPCWSTR pszText, int nWidth, int nImage, BOOL bFixed,
-                               BOOL bSortable, UINT nFormat, UINT nFlags) {
+BOOL CListImplEx<T>::AddColumn(LPCWSTR pszText, int nWidth, int nImage, BOOL bFixed, BOOL bSortable,
+                               UINT nFormat, UINT nFlags) {
   CListColumnEx column;
   column.m_strText = pszText ? pszText : L"";
   column.m_nWidth = nWidth;
@@ -98,7 +98,8 @@ BOOL CListImplEx<T>::SetColumnWidth(int nColumn, int nWidth) {
 
 template <class T>
 void CListImplEx<T>::SetColumnText(int nColumn, LPCWSTR pszText) {
-  if (nColumn >= 0 && nColumn < GetColumnCount()) m_aColumns[nColumn].m_strText = pszText ? pszText : L"";
+  if (nColumn >= 0 && nColumn < GetColumnCount())
+    m_aColumns[nColumn].m_strText = pszText ? pszText : L"";
 }
 
 template <class T>
@@ -119,8 +120,8 @@ UINT CListImplEx<T>::NormaliseFlags(UINT nFlags) {
     result &= numeric ? ~(ITEM_FLAGS_EDIT_UPPER | dateBits)
                       : ~(ITEM_FLAGS_EDIT_NEGATIVE | ITEM_FLAGS_EDIT_OPERATOR | dateBits);
   } else {
-    result &= numeric ? ~ITEM_FLAGS_EDIT_UPPER
-                      : ~(ITEM_FLAGS_EDIT_NEGATIVE | ITEM_FLAGS_EDIT_OPERATOR);
+    result &=
+        numeric ? ~ITEM_FLAGS_EDIT_UPPER : ~(ITEM_FLAGS_EDIT_NEGATIVE | ITEM_FLAGS_EDIT_OPERATOR);
   }
   return result;
 }
@@ -517,8 +518,7 @@ LRESULT CListImplEx<T>::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
   HINSTANCE instance = g_module.GetResourceInstance();
   if (!instance) instance = ::GetModuleHandleW(nullptr);
   m_ilListItems.Attach(::ImageList_LoadImageW(instance, MAKEINTRESOURCEW(kImageStripId), 16, 0,
-                                              kImageStripMask, IMAGE_BITMAP,
-                                              LR_CREATEDIBSECTION));
+                                              kImageStripMask, IMAGE_BITMAP, LR_CREATEDIBSECTION));
   if (!m_ilListItems.m_hImageList) return -1;
   m_curDivider = ::LoadCursorW(nullptr, IDC_SIZEWE);
   m_curArrow = ::LoadCursorW(nullptr, IDC_ARROW);

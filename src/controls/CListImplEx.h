@@ -29,20 +29,20 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
 
   // Slots of the colour table.
   enum {
-    CLR_BACKGROUND,         // area and default cell background
-    CLR_HEADER_BOTTOM,      // header gradient runs from white to this
-    CLR_HEADER_LINE,        // line under the header
+    CLR_BACKGROUND,      // area and default cell background
+    CLR_HEADER_BOTTOM,   // header gradient runs from white to this
+    CLR_HEADER_LINE,     // line under the header
     CLR_HEADER_TEXT,
-    CLR_HEADER_PRESSED,     // pressed header column
-    CLR_GRID,               // grid lines, header separators
-    CLR_SELECTED,           // selected row
+    CLR_HEADER_PRESSED,  // pressed header column
+    CLR_GRID,            // grid lines, header separators
+    CLR_SELECTED,        // selected row
     CLR_UNUSED,
-    CLR_CELL_TEXT,          // default cell text
+    CLR_CELL_TEXT,       // default cell text
     CLR_SEL_OUTER, CLR_SEL_INNER, CLR_SEL_TOP, CLR_SEL_BOTTOM,
     CLR_SEL_TOP_NOFOCUS, CLR_SEL_BOTTOM_NOFOCUS, CLR_SEL_OUTER_NOFOCUS, CLR_SEL_INNER_NOFOCUS,
     CLR_FOCUS_TOP, CLR_FOCUS_BOTTOM,
     CLR_PROGRESS_TOP, CLR_PROGRESS_BOTTOM,
-    CLR_FOCUS_FILL,         // focus cell and drag rectangle in the plain look
+    CLR_FOCUS_FILL,      // focus cell and drag rectangle in the plain look
     CLR_HYPERLINK,
     CLR_COUNT
   };
@@ -71,8 +71,8 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   // ---- columns (by display position) and cell words
   int GetColumnCount() const { return static_cast<int>(m_aColumns.size()); }
   const CListColumnEx* GetColumn(int nColumn) const;
-  int GetColumnIndex(int nColumn) const;     // creation index, -1 when none
-  int GetColumnPosition(int nIndex) const;   // display position, -1 when none
+  int GetColumnIndex(int nColumn) const;    // creation index, -1 when none
+  int GetColumnPosition(int nIndex) const;  // display position, -1 when none
   // The column's words here; the row class answers with the cell's own.
   virtual UINT GetItemFormat(int nItem, int nSubItem) const;
   virtual UINT GetItemFlags(int nItem, int nSubItem) const;

@@ -1,16 +1,17 @@
 // Painting of the grid view. Everything draws into the device context it is given
 // (the back buffer while painting, an off-screen picture while scrolling) and only
 // what meets its clip box.
+#include "controls/CListImplEx.h"
+
 #include <vsstyle.h>
 
 #include <algorithm>
 #include <cwchar>
 
+#include "controls/CBrushSelector.h"
 #include "controls/CGradient.h"
 #include "controls/CListCtrlDataEx.h"
-#include "controls/CListImplEx.h"
 #include "controls/CPenSelector.h"
-#include "controls/CBrushSelector.h"
 #include "controls/DrawHelpers.h"
 #include "platform/CDCStateSaver.h"
 #include "uiwin/UiWinThemeFunc.h"
@@ -75,7 +76,8 @@ void CListImplEx<T>::DrawRows(CDCHandle dc) {
   CRect clip;
   if (::GetClipBox(dc, &clip) == ERROR || m_nItemHeight <= 0) return;
   const int scrollX = ::GetScrollPos(this->m_hWnd, SB_HORZ);
-  CRect row(-scrollX, GetHeaderHeight(), m_nTotalWidth - scrollX, GetHeaderHeight() + m_nItemHeight);
+  CRect row(-scrollX, GetHeaderHeight(), m_nTotalWidth - scrollX,
+            GetHeaderHeight() + m_nItemHeight);
   const int count = Self()->GetItemCount();
   for (int i = GetTopIndex(); i < count; ++i, row.OffsetRect(0, m_nItemHeight)) {
     if (row.top >= clip.bottom || row.left >= clip.right) break;
@@ -215,7 +217,8 @@ BOOL CListImplEx<T>::DrawCell(CDCHandle dc, int nItem, int nColumn, const CRect&
       Line(dc, rcItem.left, rcItem.top, rcItem.right, rcItem.top);
       if (GetGroupChildCount(nItem) > 0) {
         const SIZE size = ImageSize(m_ilListItems);
-        DrawImage(dc, m_ilListItems, IsGroupCollapsed(nItem) ? IMG_GROUP_COLLAPSED : IMG_GROUP_EXPANDED,
+        DrawImage(dc, m_ilListItems,
+                  IsGroupCollapsed(nItem) ? IMG_GROUP_COLLAPSED : IMG_GROUP_EXPANDED,
                   rcText.left - 2, rcItem.top + (rcItem.Height() - size.cy) / 2, rcItem);
       }
       DrawString(dc, text, CRect(rcItem.left + 28, rcItem.top, rcItem.right, rcItem.bottom), flags);

@@ -181,7 +181,8 @@ TEST_F(GridTest, DeletingARowKeepsTheOtherRecordsSelected) {
 }
 
 TEST_F(GridTest, CellWordsFollowTheirColumnUntilSet) {
-  grid.AddColumn(L"check", 80, -1, FALSE, FALSE, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_LEFT | ITEM_FLAGS_RIGHT);
+  grid.AddColumn(L"check", 80, -1, FALSE, FALSE, ITEM_FORMAT_CHECKBOX,
+                 ITEM_FLAGS_LEFT | ITEM_FLAGS_RIGHT);
   grid.AddColumn(L"", 10, 12);  // an image column: as wide as the image + 5, centred
   grid.AddColumn(L"fixed", 60, -1, TRUE);
   EXPECT_EQ(21, grid.GetColumnWidth(1));
@@ -201,7 +202,7 @@ TEST_F(GridTest, CellWordsFollowTheirColumnUntilSet) {
   grid.AddItem(L"b", -1, 0, 0x6);
   for (int column = 0; column < 3; ++column) EXPECT_EQ(0x4u, grid.GetItemFlags(1, column));
 
-  const UINT words[][2] = {{0x6, 0x4}, {0x3, 0x2}, {0xC00, 0x400}, {0x2F0, 0x2E0},
+  const UINT words[][2] = {{0x6, 0x4},   {0x3, 0x2},    {0xC00, 0x400}, {0x2F0, 0x2E0},
                            {0xB0, 0xA0}, {0x190, 0x10}, {0x1E90, 0x210}};
   for (const auto& w : words) {
     SCOPED_TRACE(w[0]);
@@ -274,7 +275,8 @@ TEST_F(GridTest, CheckBoxesShowTheirStateWhereTheirFlagsPutThem) {
       {ITEM_FORMAT_CHECKBOX_3STATE, ITEM_FLAGS_RIGHT, -1, RGB(0xD0, 0x20, 0x20), false},
       {ITEM_FORMAT_CHECKBOX_3STATE, ITEM_FLAGS_LEFT, 0, 0, false},
   };
-  for (const Case& c : cases) grid.SetItemCheck(grid.AddItem(L"", -1, c.format, c.flags), 0, c.check);
+  for (const Case& c : cases)
+    grid.SetItemCheck(grid.AddItem(L"", -1, c.format, c.flags), 0, c.check);
   const auto canvas = Paint();
   const COLORREF edge = RGB(0x4E, 0x74, 0x9C);
   for (int row = 0; row < 5; ++row) {

@@ -3,9 +3,9 @@
 // selected, for a look with scripts/screenshot.
 #include <windows.h>
 
+#include "../ToolStartup.h"
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CUIFontPair.h"
-#include "../ToolStartup.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   ToolStartup startup(instance);
@@ -21,8 +21,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   grid.AddColumn(L"时间", 170, -1, FALSE, TRUE, ITEM_FORMAT_DATETIME);
   grid.AddColumn(L"操作", 90, -1, FALSE, FALSE, ITEM_FORMAT_HYPERLINK, ITEM_FLAGS_CENTRE);
   grid.AddColumn(L"进度", 120, -1, FALSE, FALSE, ITEM_FORMAT_PROGRESS, ITEM_FLAGS_PROGRESS_SOLID);
-  const wchar_t* names[] = {L"系统目录监测", L"注册表启动项", L"网站根目录", L"数据库配置",
-                            L"服务列表", L"共享文件夹"};
+  const wchar_t* names[] = {L"系统目录监测", L"注册表启动项", L"网站根目录",
+                            L"数据库配置",   L"服务列表",     L"共享文件夹"};
   for (int i = 0; i < 6; ++i) {
     const int row = grid.AddItem(L"");
     grid.SetItemCheck(row, 1, i % 3 == 2 ? -1 : i % 3);
