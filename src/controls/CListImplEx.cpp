@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "controls/CListCtrlDataEx.h"
+#include "controls/CSkinScrollWnd.h"
 #include "controls/CUIFontPair.h"
 #include "platform/CAppModule.h"
 #include "platform/CWindowDCs.h"
@@ -61,7 +62,11 @@ HWND CListImplEx<T>::Create(HWND hWndParent, LPCRECT pRect, LPCWSTR pszName, DWO
   m_hWndNotify = hWndParent;
   if (!dwStyle) dwStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   const RECT rc = pRect ? *pRect : RECT{0, 0, 0, 0};
-  return CWindowImpl<T>::Create(hWndParent, rc, pszName, dwStyle, dwExStyle, nId, pParam);
+  HWND hWnd = CWindowImpl<T>::Create(hWndParent, rc, pszName, dwStyle, dwExStyle, nId, pParam);
+  // The scroll-bar frame is made while the grid is not visible yet; it shows as asked.
+  CSkinScrollWnd* frame = hWnd ? CSkinScrollWnd::FromTarget(hWnd) : nullptr;
+  if (frame && (dwStyle & WS_VISIBLE)) frame->ShowWindow(SW_SHOWNA);
+  return hWnd;
 }
 
 // ---------------------------------------------------------------- set-up
@@ -289,7 +294,7 @@ BOOL CListImplEx<T>::Redraw() {
   const BOOL visible = ::IsWindowVisible(this->m_hWnd);
   if (m_bRedrawPending && visible) return TRUE;
   m_bRedrawPending = visible;
-  return ::RedrawWindow(this->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+  return ::RedrawWindow(this->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // ---------------------------------------------------------------- geometry
@@ -526,6 +531,7 @@ LRESULT CListImplEx<T>::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
   if (!m_curDivider || !m_curArrow || !m_curHyperLink || !LoadSettings()) return -1;
   if (!m_wndToolTip.Create(this->m_hWnd)) return -1;
   m_wndToolTip.SetMaxTipWidth(32767);
+  if (!SkinWndScroll(this->m_hWnd, m_hSkinBitmap, m_nScrollId)) return -1;
   ResetScrollBars();
   return 0;
 }

@@ -224,6 +224,7 @@ TEST_F(GridTest, CheckedCountCountsCheckedOnly) {
 
 TEST_F(GridTest, AChangeAfterAPaintAsksForAnotherPaint) {
   Fill(3);
+  ASSERT_TRUE(::IsWindowVisible(grid));  // in its scroll-bar frame
   for (int row = 0; row < 3; ++row) {
     ASSERT_TRUE(testenv::PumpUntil([&] { return !::GetUpdateRect(grid, nullptr, FALSE); }, 5000));
     grid.SetItemText(row, 1, L"新");

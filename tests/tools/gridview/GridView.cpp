@@ -1,18 +1,18 @@
 // Shows a grid with every kind of cell (text, check boxes in each state, clickable
 // text, dates, a combo choice, coloured cells, progress, a group row), one row
-// selected, for a look with scripts/screenshot.
+// selected, in its skinned scroll bars, for a look with scripts/screenshot.
 #include <windows.h>
 
 #include "../ToolStartup.h"
 #include "controls/CListCtrlDataEx.h"
-#include "controls/CUIFontPair.h"
+#include "controls/CUIResource.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   ToolStartup startup(instance);
-  CUIFontPair::Create();
+  CUIResource::Init();
   HWND frame = ::CreateWindowExW(0, L"STATIC", L"grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
                                  760, 420, nullptr, nullptr, instance, nullptr);
-  CListCtrlDataEx<unsigned long> grid(nullptr, 0, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9);
+  CListCtrlDataEx<unsigned long> grid(CUIResource::GetSkinBitmap(), 2000, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9);
   const RECT rc{10, 10, 730, 370};
   grid.Create(frame, &rc, nullptr, 0, 0, 1000);
   grid.AddColumn(L"", 0, 16);
@@ -38,6 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   for (DWORD member : {7, 8}) grid.AddItemTag(group, member);
   grid.AddItem(L"", -1, 0, ITEM_FLAGS_HIDDEN);
   grid.AddItem(L"", -1, 0, ITEM_FLAGS_HIDDEN);
+  for (int i = 0; i < 20; ++i) grid.SetItemText(grid.AddItem(L""), 2, L"更多的行");
   grid.SelectItem(1, 2, 0);
 
   MSG msg;
@@ -45,6 +46,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
-  CUIFontPair::Destroy();
+  CUIResource::Uninit();
   return 0;
 }
