@@ -84,6 +84,7 @@ TEST_F(ConsoleRun, DataSourceIsAddedBeforeTheLoginAndRemovedOnEveryWayOut) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
+    testenv::LoopbackPeer noService(0, false);  // bound, refusing
     installer.calls.clear();
     g_sharedInstanceFlag = 0;
     std::string path = row.xml.empty() ? qv::WideToAnsi(dir.File(L"missing.xml")) : Settings(dir, row.xml);
@@ -103,7 +104,7 @@ TEST_F(ConsoleRun, DataSourceIsAddedBeforeTheLoginAndRemovedOnEveryWayOut) {
       });
       EXPECT_TRUE(d.Click(CLoginDlg::kItemLogin));
     });
-    EXPECT_EQ(row.result, RunConsole(::GetModuleHandleW(nullptr), path, testenv::FreeLoopbackPort()));
+    EXPECT_EQ(row.result, RunConsole(::GetModuleHandleW(nullptr), path, noService.Port()));
     ASSERT_EQ(2u, installer.calls.size());
     const WORD requests[] = {OdbcInstaller::kAddDsn, OdbcInstaller::kRemoveDsn};
     for (int i = 0; i < 2; ++i) {

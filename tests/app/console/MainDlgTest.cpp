@@ -32,7 +32,8 @@ class MainWindow : public ::testing::Test {
   UINT Run(int type, int permission, const std::function<void(UiDialogDriver&, CMainDlg&)>& act) {
     g_currentUserType = type;
     g_currentUserPermission = permission;
-    CMainDlg main(testenv::FreeLoopbackPort());
+    testenv::LoopbackPeer noService(0, false);  // bound, refusing
+    CMainDlg main(noService.Port());
     script.ExpectDialog([&](UiDialogDriver& d) { act(d, main); });
     return main.DoModal();
   }
