@@ -8,7 +8,9 @@
 class ReflectingHost {
  public:
   explicit ReflectingHost(int width = 400, int height = 300) {
-    dialog_.Create(nullptr, RECT{0, 0, width, height}, L"host", WS_POPUP | WS_VISIBLE);
+    // Shown without taking the activation from the windows of tests running beside.
+    dialog_.Create(nullptr, RECT{0, 0, width, height}, L"host", WS_POPUP);
+    dialog_.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     view_.Create(dialog_, RECT{0, 0, width, height}, L"view", WS_CHILD | WS_VISIBLE, 0, 1000);
   }
   ~ReflectingHost() { Destroy(); }
