@@ -31,12 +31,14 @@ HWND List(HWND parent, int id, RECT rc, int lines, DWORD style) {
                                 rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, parent,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
   ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(CUIFontPair::GetFont()), FALSE);
+  ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);  // Wine's list box repaints on every line
   for (int i = 0; i < lines; ++i) {
     const std::wstring text = L"监测策略 " + std::to_wstring(i + 1) +
                               L"  C:\\Program Files\\Quorvane\\data\\history\\copy-" +
                               std::to_wstring(i * 37);
     ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
+  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   ::SendMessageW(list, LB_SETHORIZONTALEXTENT, 520, 0);
   SkinWndScroll(list, CUIResource::GetSkinBitmap(), id * 10);
   return list;
