@@ -1,175 +1,116 @@
-// Containers: the tag factory, placement by "pos" items, hit testing, searching,
-// painting order, reloading, and loops that survive a handler reloading its panel.
+// Containers: placement by "pos" items, hit testing, searching, loading and
+// reloading, sub-layouts, painting order, hosted real windows, and loops that
+// survive a handler reloading its panel.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
-#include <vector>
 
-#include "ElementTestUtil.h"
+#include "support/DebugReportCapture.h"
 #include "support/DibCanvas.h"
 #include "support/ElementHost.h"
-#include "uiwin/CUiContainerWnd.h"
+#include "support/ElementLoad.h"
+#include "support/TestEnv.h"
+#include "support/TestFiles.h"
 #include "uiwin/CUiDialogFile.h"
 #include "uiwin/CUiRealWnd.h"
 #include "uiwin/CUiStatic.h"
+#include "uiwin/CUiTabCtrl.h"
 #include "uiwin/UiResUtil.h"
-#include "uiwin/UiWnds.h"
 
-using elemtest::LoadDialog;
-using elemtest::Place;
-using elemtest::Rect;
-using elemtest::Str;
+using elemload::LoadRoot;
+using elemload::Place;
+using elemload::Str;
 
 namespace {
 
-TEST(TagFactory, EveryTagAndNothingElse) {
-  const char* tags[] = {"dlg",    "dlgfile",  "text", "button",   "img",      "progress",
-                        "imgbtn", "realwnd",  "hr",   "check",    "icon",     "tabctrl",
-                        "radio",  "richtext", "link", "memimage", "imglisth", "iconfrommodule"};
-  for (const char* tag : tags) {
-    CUiWindow* wnd = CUiPanel::CreateChildByTag(tag);
-    ASSERT_NE(nullptr, wnd) << tag;
-    EXPECT_STREQ(tag, wnd->GetObjectClass());
-    EXPECT_TRUE(wnd->IsClass(tag));
-    delete wnd;
-  }
-  for (const char* tag : {"div", "tab", "Text", "layer", "", "textx"})
-    EXPECT_EQ(nullptr, CUiPanel::CreateChildByTag(tag)) << tag;
-  EXPECT_EQ(nullptr, CUiPanel::CreateChildByTag(nullptr));
-  // Base tags do not count: an image button is not an "img".
-  CUiWindow* imgbtn = CUiPanel::CreateChildByTag("imgbtn");
-  EXPECT_FALSE(imgbtn->IsClass("img"));
-  delete imgbtn;
-}
-
-struct PlaceCase {
-  const char* child;  // attributes of a <text> child
-  RECT expected;
-};
-
 TEST(Placement, ChildrenOfADialogByPosItems) {
   // Parent at (100, 50), 200 x 100, margins 10 and 5: the reference is (110,55)-(290,145).
-  const PlaceCase cases[] = {
-      {"pos=\"0,0,-0,-0\"", Rect(110, 55, 290, 145)},
-      {"pos=\"10,20,-30,-40\"", Rect(120, 75, 260, 105)},
-      {"pos=\"|-50,|-10,|50,|10\"", Rect(150, 90, 250, 110)},
-      {"pos=\"-60,-30,-0,-0\"", Rect(230, 115, 290, 145)},
-      {"pos=\"|5,|-5,-5,-5\"", Rect(205, 95, 285, 140)},
-      {"width=\"full\" height=\"full\"", Rect(110, 55, 290, 145)},
-      {"width=\"40\" height=\"30\"", Rect(110, 55, 150, 85)},
-      {"pos=\"1,2,3\" width=\"40\" height=\"30\"", Rect(110, 55, 150, 85)},
-      {"pos=\"7\" width=\"full\" height=\"12\"", Rect(110, 55, 290, 67)},
+  const struct {
+    const char* child;  // attributes of a <text> child
+    const char* rect;
+  } cases[] = {
+      {"pos=\"0,0,-0,-0\"", "110,55,290,145"},
+      {"pos=\"10,20,-30,-40\"", "120,75,260,105"},
+      {"pos=\"|-50,|-10,|50,|10\"", "150,90,250,110"},
+      {"pos=\"-60,-30,-0,-0\"", "230,115,290,145"},
+      {"pos=\"|5,|-5,-5,-5\"", "205,95,285,140"},
+      {"width=\"full\" height=\"full\"", "110,55,290,145"},
+      {"pos=\"1,2,3\" width=\"40\" height=\"30\"", "110,55,150,85"},
+      {"pos=\"7\" width=\"full\" height=\"12\"", "110,55,290,67"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.child);
-    const std::string xml = std::string("<dlg><text id=\"1\" ") + c.child + "/></dlg>";
-    auto dlg = LoadDialog(xml.c_str());
-    dlg->SetMargins(10, 5);
-    Place(dlg.get(), 100, 50, 200, 100);
-    EXPECT_EQ(Str(Rect(100, 50, 300, 150)), Str(dlg->GetRect()));
-    CUiWindow* child = dlg->FindChildByCmdID(1);
-    ASSERT_NE(nullptr, child);
-    EXPECT_EQ(Str(c.expected), Str(child->GetRect()));
+    auto root = LoadRoot(std::string("<dlg><text id=\"1\" ") + c.child + "/></dlg>");
+    root->Style().xmargin = 10;
+    root->Style().ymargin = 5;
+    Place(root.get(), 100, 50, 200, 100);
+    EXPECT_EQ("100,50,300,150", Str(root->GetRect()));
+    EXPECT_EQ(c.rect, Str(root->Item(1)->GetRect()));
   }
 }
 
 TEST(Placement, NestedDialogsLayOutDepthFirst) {
-  auto dlg = LoadDialog(
+  auto root = LoadRoot(
       "<dlg><dlg id=\"1\" pos=\"10,10,-10,-10\"><dlg id=\"2\" pos=\"5,5,-5,-5\">"
-      "<text id=\"3\" pos=\"0,0,-0,-0\"/></dlg></dlg></dlg>");
-  Place(dlg.get(), 0, 0, 100, 80);
-  EXPECT_EQ(Str(Rect(10, 10, 90, 70)), Str(dlg->FindChildByCmdID(1)->GetRect()));
-  EXPECT_EQ(Str(Rect(15, 15, 85, 65)), Str(dlg->FindChildByCmdID(2)->GetRect()));
-  EXPECT_EQ(Str(Rect(15, 15, 85, 65)), Str(dlg->FindChildByCmdID(3)->GetRect()));
-  // Placing again after a run-time pos change places only that child.
-  CUiWindow* leaf = dlg->FindChildByCmdID(3);
-  leaf->SetAttribute("pos", "1,1,-1,-1", FALSE);
-  EXPECT_EQ(Str(Rect(16, 16, 84, 64)), Str(leaf->GetRect()));
+      "<text id=\"3\" pos=\"0,0,-0,-0\"/></dlg></dlg></dlg>",
+      nullptr, 100, 80);
+  EXPECT_EQ("10,10,90,70", Str(root->Item(1)->GetRect()));
+  EXPECT_EQ("15,15,85,65", Str(root->Item(3)->GetRect()));
+  // A run-time pos change places that child again.
+  root->Item(3)->SetAttribute("pos", "1,1,-1,-1", FALSE);
+  EXPECT_EQ("16,16,84,64", Str(root->Item(3)->GetRect()));
 }
 
 TEST(HitTest, OrderFloatTransparentAndInvisible) {
-  auto dlg = LoadDialog(
-      "<dlg>"
-      "<text id=\"1\" pos=\"0,0,50,50\"/>"
-      "<text id=\"2\" pos=\"25,25,75,75\"/>"
+  auto root = LoadRoot(
+      "<dlg><text id=\"1\" pos=\"0,0,50,50\"/><text id=\"2\" pos=\"25,25,75,75\"/>"
       "<text id=\"3\" width=\"30\" height=\"30\" float=\"1\"/>"
       "<text id=\"4\" pos=\"60,0,90,20\" transparent=\"1\"/>"
-      "<text id=\"5\" pos=\"60,0,80,20\" show=\"0\"/>"
-      "</dlg>");
-  Place(dlg.get(), 0, 0, 100, 100);
+      "<text id=\"5\" pos=\"60,0,80,20\" show=\"0\"/></dlg>",
+      nullptr, 100, 100);
   auto at = [&](int x, int y) -> int {
-    HUIWND h = dlg->HitTest(POINT{x, y});
-    if (h == dlg->GetHandle()) return -1;
+    HUIWND h = root->HitTest(POINT{x, y});
+    if (h == root->GetHandle()) return -1;
     CUiWindow* w = UiWnds::GetWindow(h);
     return w ? w->GetCmdID() : 0;
   };
-  EXPECT_EQ(3, at(10, 10));  // floating wins although it comes later
-  EXPECT_EQ(1, at(40, 40));  // overlap: the earlier one
-  EXPECT_EQ(2, at(60, 60));
-  EXPECT_EQ(-1, at(65, 10));  // transparent and invisible fall through to the panel
-  EXPECT_EQ(-1, at(75, 75));  // right and bottom edges are outside
-  EXPECT_EQ(0, at(100, 10));  // outside the panel
-  EXPECT_EQ(0, at(-1, 10));
-  dlg->SetAttribute("onlydrawchild", "1", FALSE);
+  const int points[][3] = {
+      {10, 10, 3},   // floating wins although it comes later
+      {40, 40, 1},   // overlap: the earlier one
+      {60, 60, 2},   {65, 10, -1},  // transparent and invisible fall through to the panel
+      {75, 75, -1},  // right and bottom edges are outside
+      {100, 10, 0},  {-1, 10, 0},
+  };
+  for (const auto& p : points) EXPECT_EQ(p[2], at(p[0], p[1])) << p[0] << "," << p[1];
+  root->SetAttribute("onlydrawchild", "1", FALSE);
   EXPECT_EQ(-1, at(40, 40));
 }
 
-TEST(FindChildByCmdID, DirectChildrenFirstThenSubtreesInOrder) {
-  auto dlg = LoadDialog(
-      "<dlg>"
-      "<dlg id=\"10\"><text id=\"5\">deep first panel</text><text>no id</text></dlg>"
+TEST(Loading, SearchReloadAndUnknownTags) {
+  auto root = LoadRoot(
+      "<dlg><dlg id=\"10\"><text id=\"5\">deep first panel</text><text>no id</text></dlg>"
       "<dlg id=\"11\" show=\"0\"><text id=\"6\">hidden panel</text></dlg>"
-      "<text id=\"5\">direct</text>"
-      "<dlg id=\"12\"><text id=\"6\">second</text></dlg>"
-      "</dlg>");
-  EXPECT_EQ(L"direct", dlg->FindChildByCmdID(5)->GetInnerText());
-  EXPECT_EQ(L"hidden panel", dlg->FindChildByCmdID(6)->GetInnerText());
-  EXPECT_EQ(L"no id", dlg->FindChildByCmdID(0)->GetInnerText());
-  EXPECT_EQ(nullptr, dlg->FindChildByCmdID(99));
-}
+      "<text id=\"5\">direct</text><div id=\"2\"><text id=\"3\"/></div><tab id=\"4\"/>"
+      "<nosuch id=\"7\"/></dlg>");
+  // Direct children first, then subtrees in order, hidden ones too.
+  EXPECT_EQ(L"direct", root->Item(5)->GetInnerText());
+  EXPECT_EQ(L"hidden panel", root->Item(6)->GetInnerText());
+  EXPECT_EQ(L"no id", root->Item(0)->GetInnerText());
+  EXPECT_EQ(nullptr, root->FindChildByCmdID(3));  // unknown tags skip their subtree
+  ASSERT_EQ(3u, root->GetChildCount());
 
-class BareContainer : public CUiContainerWnd {
- public:
-  BOOL IsClass(const char*) const override { return FALSE; }
-  const char* GetObjectClass() const override { return "bare"; }
-};
-
-TEST(Loading, ReloadDestroysOldChildrenAndSkipsUnknownTags) {
-  auto dlg = LoadDialog(
-      "<dlg><text id=\"1\"/><div id=\"2\"><text id=\"3\"/></div><tab id=\"4\"/>"
-      "<nosuch id=\"5\"/><dlg id=\"6\"><text id=\"7\"/></dlg></dlg>");
-  ASSERT_EQ(2u, dlg->GetChildCount());
-  EXPECT_EQ(nullptr, dlg->FindChildByCmdID(3));
-  const HUIWND old1 = dlg->FindChildByCmdID(1)->GetHandle();
-  const HUIWND old7 = dlg->FindChildByCmdID(7)->GetHandle();
-
+  const HUIWND oldDirect = root->Item(5)->GetHandle(), oldDeep = root->Item(6)->GetHandle();
   TiXmlDocument doc;
   doc.Parse("<text id=\"8\"/><text id=\"9\"/>", nullptr, TIXML_ENCODING_UTF8);
-  ASSERT_TRUE(dlg->LoadChilds(doc.RootElement()));
-  EXPECT_EQ(nullptr, UiWnds::GetWindow(old1));
-  EXPECT_EQ(nullptr, UiWnds::GetWindow(old7));
-  ASSERT_EQ(2u, dlg->GetChildCount());
-  EXPECT_EQ(dlg->GetHandle(), dlg->GetChild(0)->GetParent());
-  EXPECT_NE(nullptr, dlg->FindChildByCmdID(9));
-
-  dlg->UiSendMessage(WM_DESTROY);
-  EXPECT_EQ(0u, dlg->GetChildCount());
-}
-
-TEST(Loading, DialogFileLoadsItsSubLayout) {
-  auto dlg = LoadDialog(
-      "<dlg><dlgfile id=\"1\" src=\"9002\"><text id=\"2\">ignored</text></dlgfile>"
-      "<dlgfile id=\"3\" src=\"4243\"/></dlg>");
-  auto* file = static_cast<CUiDialogFile*>(dlg->FindChildByCmdID(1));
-  ASSERT_NE(nullptr, file);
-  ASSERT_EQ(2u, file->GetChildCount());  // both root-level elements of the sub-layout
-  EXPECT_EQ(9060, file->GetChild(0)->GetCmdID());
-  EXPECT_EQ(9062, file->GetChild(1)->GetCmdID());
-  EXPECT_EQ(nullptr, dlg->FindChildByCmdID(2));
-  auto* empty = static_cast<CUiDialogFile*>(dlg->FindChildByCmdID(3));
-  ASSERT_NE(nullptr, empty);
-  EXPECT_EQ(0u, empty->GetChildCount());
+  ASSERT_TRUE(root->LoadChilds(doc.RootElement()));
+  EXPECT_EQ(nullptr, UiWnds::GetWindow(oldDirect));
+  EXPECT_EQ(nullptr, UiWnds::GetWindow(oldDeep));
+  ASSERT_EQ(2u, root->GetChildCount());
+  EXPECT_EQ(root->GetHandle(), root->GetChild(0)->GetParent());
+  root->UiSendMessage(WM_DESTROY);
+  EXPECT_EQ(0u, root->GetChildCount());
 }
 
 TEST(Loading, TestLayoutWithEveryTag) {
@@ -177,171 +118,200 @@ TEST(Loading, TestLayoutWithEveryTag) {
   ASSERT_TRUE(UiResUtil::LoadUiResource(9001, bytes, L"xml"));
   TiXmlDocument doc;
   doc.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
-  ASSERT_FALSE(doc.Error());
-  const TiXmlElement* body = doc.RootElement()->FirstChildElement("body");
+  const TiXmlElement* body = doc.RootElement() ? doc.RootElement()->FirstChildElement("body") : nullptr;
   ASSERT_NE(nullptr, body);
-  elemtest::TestDialog root;
+  elemload::Root root;
   ASSERT_TRUE(root.Load(body));
   root.SetAttribute("pos", "0,0,-0,-0", TRUE);
   Place(&root, 0, 0, 480, 300);
-  for (int id = 9020; id <= 9038; ++id) {
-    if (id == 9036 || id == 9037) continue;  // tab pages: found through the tab control
-    EXPECT_NE(nullptr, root.FindChildByCmdID(id)) << id;
-  }
-  EXPECT_EQ(nullptr, root.FindChildByCmdID(9039));
-  EXPECT_EQ(nullptr, root.FindChildByCmdID(9040));
-  EXPECT_EQ(nullptr, root.FindChildByCmdID(9041));
-  EXPECT_NE(nullptr, root.FindChildByCmdID(9061));
+  for (int id = 9020; id <= 9038; ++id) EXPECT_NE(nullptr, root.FindChildByCmdID(id)) << id;
+  for (int id : {9039, 9040, 9041}) EXPECT_EQ(nullptr, root.FindChildByCmdID(id)) << id;
+  EXPECT_NE(nullptr, root.FindChildByCmdID(9061));  // from sub-layout 9002
+  std::unique_ptr<CUiWindow> imgbtn(CUiPanel::CreateChildByTag("imgbtn"));
+  EXPECT_FALSE(imgbtn->IsClass("img"));  // an element is not its base class's tag
   DibCanvas canvas(480, 300);
   EXPECT_TRUE(root.RedrawRegion(canvas.Dc(), nullptr));
 }
 
-// An element that, on the message it is told to react to, replaces the children of
-// the panel that holds it, deleting itself and its siblings.
-class Reloader : public CUiStatic {
+TEST(Loading, SubLayouts) {
+  testenv::TempDir dir;
+  const struct {
+    const wchar_t* name;
+    const char* xml;
+  } files[] = {
+      {L"9803.xml", "<dlg><text>broken</dlg>"},
+      {L"9802.xml", "<dlg pos=\"0,0,-0,-0\"><dlgfile id=\"6\" src=\"9802\"/></dlg>"},  // itself
+      {L"9804.xml", "<dlg pos=\"0,0,-0,-0\"><dlgfile id=\"6\" src=\"9805\"/></dlg>"},
+      {L"9805.xml", "<dlg pos=\"0,0,-0,-0\"><dlgfile id=\"6\" src=\"9804\"/></dlg>"},
+  };
+  for (const auto& f : files) ASSERT_TRUE(testfiles::WriteBytes(dir.File(f.name), f.xml));
+  UiResUtil::SetResourceDirectory(dir.Path().c_str());
+  DebugReportCapture reports;
+  auto root = LoadRoot(
+      "<dlg><dlgfile id=\"1\" src=\"9002\"><text id=\"2\">ignored</text></dlgfile>"
+      "<dlgfile id=\"3\" src=\"9899\"/><dlgfile id=\"4\" src=\"\"/><dlgfile id=\"5\"/>"
+      "<dlgfile id=\"7\" src=\"9803\"/></dlg>");
+  // Both root-level elements of the sub-layout; what is written inside is ignored.
+  auto* file = root->Item<CUiDialogFile>(1);
+  ASSERT_EQ(2u, file->GetChildCount());
+  EXPECT_EQ(9060, file->GetChild(0)->GetCmdID());
+  EXPECT_EQ(9062, file->GetChild(1)->GetCmdID());
+  EXPECT_EQ(nullptr, root->FindChildByCmdID(2));
+  for (UINT id : {3, 4, 5, 7})  // missing, empty, no and broken source
+    EXPECT_EQ(0u, root->Item<CUiDialogFile>(id)->GetChildCount()) << id;
+  EXPECT_EQ(E_FAIL, root->Item(3)->SetAttribute("src", "9002", FALSE));
+  // Layouts that include themselves stop at the nesting limit.
+  for (const char* src : {"9802", "9804"}) {
+    SCOPED_TRACE(src);
+    reports.Clear();
+    auto self = LoadRoot(std::string("<dlg><dlgfile id=\"6\" src=\"") + src + "\"/></dlg>");
+    int files = 0;
+    for (CUiWindow* f = self->FindChildByCmdID(6); f; ++files)
+      f = static_cast<CUiPanel*>(f)->FindChildByCmdID(6);
+    EXPECT_EQ(CUiDialogFile::kMaxNesting + 1, files);
+    EXPECT_TRUE(reports.Contains("nested too deep"));
+  }
+  UiResUtil::SetResourceDirectory(L"");
+}
+
+// An element that counts mouse moves and, on the message it is told to react to,
+// replaces the children of its panel, deleting itself and its siblings.
+class Probe : public CUiStatic {
  public:
-  explicit Reloader(UINT trigger) : trigger_(trigger) {}
-  static int calls;
+  explicit Probe(UINT trigger = 0) : trigger_(trigger) {}
+  static int reloads;
+  int moves = 0;
   BOOL ProcessUiWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                               LRESULT& lResult) override {
-    if (uMsg == trigger_) {
-      ++calls;
-      auto* panel = static_cast<CUiPanel*>(UiWnds::GetWindow(GetParent()));
-      TiXmlDocument doc;
-      doc.Parse("<text id=\"50\"/><text id=\"51\"/>", nullptr, TIXML_ENCODING_UTF8);
-      panel->LoadChilds(doc.RootElement());  // deletes this element
-      return TRUE;                           // touch nothing of it any more
-    }
-    return CUiStatic::ProcessUiWindowMessage(hWnd, uMsg, wParam, lParam, lResult);
+    if (uMsg == WM_MOUSEMOVE) ++moves;
+    if (uMsg != trigger_) return CUiStatic::ProcessUiWindowMessage(hWnd, uMsg, wParam, lParam, lResult);
+    ++reloads;
+    TiXmlDocument doc;
+    doc.Parse("<text id=\"50\"/><text id=\"51\"/>", nullptr, TIXML_ENCODING_UTF8);
+    static_cast<CUiPanel*>(UiWnds::GetWindow(GetParent()))->LoadChilds(doc.RootElement());
+    return TRUE;  // touch nothing of it any more
   }
 
  private:
   UINT trigger_;
 };
-int Reloader::calls = 0;
+int Probe::reloads = 0;
 
-TEST(ReloadDuringForwarding, HandlerReloadsItsOwnPanel) {
+TEST(Forwarding, HandlerReloadsItsOwnPanel) {
   for (UINT trigger : {static_cast<UINT>(WM_WINDOWPOSCHANGED), static_cast<UINT>(WM_MOUSEMOVE)}) {
     SCOPED_TRACE(trigger);
-    auto dlg = LoadDialog("<dlg/>");
-    Place(dlg.get(), 0, 0, 100, 100);
-    auto* first = new Reloader(trigger);
-    auto* second = new Reloader(trigger);
-    for (auto* w : {first, second}) {
-      dlg->Adopt(w);
-      w->SetAttribute("pos", "0,0,-0,-0", TRUE);
-      if (trigger != WM_WINDOWPOSCHANGED) Place(w, 0, 0, 100, 100);
+    auto root = LoadRoot("<dlg/>", nullptr, 100, 100);
+    for (int i = 0; i < 2; ++i) {
+      auto* p = new Probe(trigger);
+      root->Adopt(p);
+      p->SetAttribute("pos", "0,0,-0,-0", TRUE);
+      if (trigger != WM_WINDOWPOSCHANGED) Place(p, 0, 0, 100, 100);
     }
-    Reloader::calls = 0;
-    // Placement or mouse-move forwarding: the first child reloads the panel; the
-    // second, deleted with it, is skipped; the new children are not visited.
+    Probe::reloads = 0;
+    // The first child reloads the panel; the second, deleted with it, is skipped;
+    // the new children are not visited.
     if (trigger == WM_WINDOWPOSCHANGED)
-      Place(dlg.get(), 0, 0, 100, 100);
+      Place(root.get(), 0, 0, 100, 100);
     else
-      dlg->UiSendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-    EXPECT_EQ(1, Reloader::calls);
-    ASSERT_EQ(2u, dlg->GetChildCount());
-    EXPECT_EQ(50, dlg->GetChild(0)->GetCmdID());
-    EXPECT_EQ(51, dlg->GetChild(1)->GetCmdID());
+      root->UiSendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    EXPECT_EQ(1, Probe::reloads);
+    ASSERT_EQ(2u, root->GetChildCount());
+    EXPECT_EQ(50, root->GetChild(0)->GetCmdID());
   }
 }
 
-TEST(ReloadDuringForwarding, MouseMoveGoesToVisibleChildrenUnderThePoint) {
-  struct Counter : CUiStatic {
-    int moves = 0;
-    BOOL ProcessUiWindowMessage(HWND h, UINT m, WPARAM w, LPARAM l, LRESULT& r) override {
-      if (m == WM_MOUSEMOVE) ++moves;
-      return CUiStatic::ProcessUiWindowMessage(h, m, w, l, r);
-    }
-  };
-  auto dlg = LoadDialog("<dlg/>");
-  auto* a = new Counter;
-  auto* b = new Counter;
-  auto* c = new Counter;
-  for (auto* w : {a, b, c}) {
-    dlg->Adopt(w);
+TEST(Forwarding, MouseMoveGoesToVisibleChildrenUnderThePoint) {
+  auto root = LoadRoot("<dlg/>", nullptr, 100, 100);
+  Probe* p[3];
+  for (auto*& w : p) {
+    w = new Probe;
+    root->Adopt(w);
     w->SetAttribute("pos", "0,0,20,20", TRUE);
   }
-  Place(dlg.get(), 0, 0, 100, 100);
-  c->SetAttribute("pos", "50,50,60,60", FALSE);
-  b->SetVisible(FALSE);
-  dlg->UiSendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  EXPECT_EQ(1, a->moves);
-  EXPECT_EQ(0, b->moves);
-  EXPECT_EQ(0, c->moves);
-}
-
-COLORREF PixelAfterPaint(elemtest::TestDialog& dlg, HRGN rgn, int x, int y, BOOL* drawn) {
-  DibCanvas c(100, 100, RGB(0, 0, 0));
-  *drawn = dlg.RedrawRegion(c.Dc(), rgn);
-  return c.At(x, y);
+  Place(root.get(), 0, 0, 100, 100);
+  p[1]->SetVisible(FALSE);
+  p[2]->SetAttribute("pos", "50,50,60,60", FALSE);
+  root->UiSendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(1, p[0]->moves);
+  EXPECT_EQ(0, p[1]->moves + p[2]->moves);
 }
 
 TEST(Painting, LaterChildrenPaintOverEarlierAndInvisibleOnesNot) {
-  auto dlg = LoadDialog(
-      "<dlg crbg=\"FFFFFF\">"
-      "<text pos=\"0,0,50,50\" crbg=\"FF0000\"/>"
+  auto root = LoadRoot(
+      "<dlg crbg=\"FFFFFF\"><text pos=\"0,0,50,50\" crbg=\"FF0000\"/>"
       "<text pos=\"25,25,75,75\" crbg=\"00FF00\"/>"
-      "<text pos=\"0,0,10,10\" crbg=\"0000FF\" show=\"0\"/>"
-      "</dlg>");
-  Place(dlg.get(), 0, 0, 100, 100);
-  BOOL drawn = FALSE;
-  EXPECT_EQ(RGB(255, 0, 0), PixelAfterPaint(*dlg, nullptr, 10, 10, &drawn));
-  EXPECT_TRUE(drawn);
-  EXPECT_EQ(RGB(0, 255, 0), PixelAfterPaint(*dlg, nullptr, 40, 40, &drawn));
-  EXPECT_EQ(RGB(255, 255, 255), PixelAfterPaint(*dlg, nullptr, 90, 90, &drawn));
+      "<text pos=\"0,0,10,10\" crbg=\"0000FF\" show=\"0\"/></dlg>",
+      nullptr, 100, 100);
+  DibCanvas c(100, 100, RGB(0, 0, 0));
+  EXPECT_TRUE(root->RedrawRegion(c.Dc(), nullptr));
+  EXPECT_EQ(RGB(255, 0, 0), c.At(5, 5));
+  EXPECT_EQ(RGB(0, 255, 0), c.At(40, 40));
+  EXPECT_EQ(RGB(255, 255, 255), c.At(90, 90));
   // A region outside the panel draws nothing.
-  dlg->SetAttribute("pos", "0,0,20,20", FALSE);
-  Place(dlg.get(), 0, 0, 100, 100);
+  root->SetAttribute("pos", "0,0,20,20", FALSE);
+  Place(root.get(), 0, 0, 100, 100);
+  DibCanvas d(100, 100, RGB(0, 0, 0));
   HRGN rgn = ::CreateRectRgn(50, 50, 60, 60);
-  EXPECT_EQ(RGB(0, 0, 0), PixelAfterPaint(*dlg, rgn, 10, 10, &drawn));
-  EXPECT_FALSE(drawn);
+  EXPECT_FALSE(root->RedrawRegion(d.Dc(), rgn));
+  EXPECT_EQ(RGB(0, 0, 0), d.At(10, 10));
   ::DeleteObject(rgn);
 }
 
-TEST(RealWindows, ShownOnlyWhenEveryContainerAboveIsVisible) {
+TEST(RealWindows, ShownOnlyWhenEveryContainerAboveAndTheirPageAreVisible) {
   ElementHost host;
-  auto visible = [](HWND w) { return (::GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) != 0; };
-  HWND c1 = host.AddControl(101, false);
-  HWND c2 = host.AddControl(102, false);
-  HWND c3 = host.AddControl(103, false);
-  HWND c4 = host.AddControl(104, false);
-  auto dlg = LoadDialog(
-      "<dlg>"
-      "<realwnd id=\"101\" ctrlid=\"999\"/>"
-      "<realwnd id=\"102\" show=\"0\"/>"
+  auto visible = [&](int id) {
+    return (::GetWindowLongW(::GetDlgItem(host.View(), id), GWL_STYLE) & WS_VISIBLE) != 0;
+  };
+  for (int id : {101, 102, 103, 104, 81, 82, 83}) host.AddControl(id, id < 100);
+  auto root = LoadRoot(
+      "<dlg><realwnd id=\"101\" ctrlid=\"999\"/><realwnd id=\"102\" show=\"0\"/>"
       "<dlg id=\"20\"><realwnd id=\"103\"/></dlg>"
       "<dlg id=\"21\" show=\"0\"><dlg><realwnd id=\"104\"/></dlg></dlg>"
-      "</dlg>");
-  dlg->SetContainer(host.View());
-  ASSERT_EQ(c1, static_cast<CUiRealWnd*>(dlg->FindChildByCmdID(101))->GetRealHWnd());
-  dlg->ShowAllRealWindows(TRUE);
-  EXPECT_TRUE(visible(c1));
-  EXPECT_FALSE(visible(c2));
-  EXPECT_TRUE(visible(c3));
-  EXPECT_FALSE(visible(c4));
-
+      "<tabctrl id=\"10\" pos=\"0,100,-0,-0\" tabwidth=\"50\" tabheight=\"20\">"
+      "<tab><realwnd id=\"81\" pos=\"0,0,40,40\"/></tab>"
+      "<tab><realwnd id=\"82\" pos=\"0,0,40,40\"/></tab>"
+      "<tab><dlg pos=\"0,0,-0,-0\"><realwnd id=\"83\" pos=\"0,0,40,40\"/></dlg></tab>"
+      "</tabctrl></dlg>",
+      host.View());
+  EXPECT_EQ(::GetDlgItem(host.View(), 101), root->Item<CUiRealWnd>(101)->GetRealHWnd());
+  root->ShowAllRealWindows(TRUE);
+  for (int id : {101, 102, 103, 104, 81, 82, 83})
+    EXPECT_EQ(id == 101 || id == 103 || id == 81, visible(id)) << id;
+  // Showing the element itself does not show a window on a hidden page.
+  root->Item(82)->UiSendMessage(WM_SHOWWINDOW, TRUE, 0);
+  EXPECT_FALSE(visible(82));
   // Hiding a panel hides what it hosts; showing it again shows it.
-  CUiWindow* panel = dlg->FindChildByCmdID(20);
+  CUiWindow* panel = root->Item(20);
   panel->UiSendMessage(WM_SHOWWINDOW, FALSE, 0);
-  EXPECT_FALSE(visible(c3));
+  EXPECT_FALSE(visible(103));
   panel->UiSendMessage(WM_SHOWWINDOW, TRUE, 0);
-  EXPECT_TRUE(visible(c3));
-
+  EXPECT_TRUE(visible(103));
   // A container whose parent is invisible hides everything below it, whatever the flag.
-  dlg->SetVisible(FALSE);
+  root->SetVisible(FALSE);
   static_cast<CUiPanel*>(panel)->ShowAllRealWindows(TRUE);
-  EXPECT_FALSE(visible(c3));
-  dlg->SetVisible(TRUE);
-  dlg->ShowAllRealWindows(FALSE);
-  EXPECT_FALSE(visible(c1));
+  EXPECT_FALSE(visible(103));
+  root->SetVisible(TRUE);
 
+  // Selecting a page shows its windows only; hidden pages were placed already.
+  auto* tab = root->Item<CUiTabCtrl>(10);
+  ASSERT_TRUE(tab->SetCurSel(2));
+  EXPECT_FALSE(visible(81));
+  EXPECT_TRUE(visible(83));
+  RECT rc;
+  ::GetWindowRect(::GetDlgItem(host.View(), 83), &rc);
+  ::MapWindowPoints(HWND_DESKTOP, host.View(), reinterpret_cast<POINT*>(&rc), 2);
+  EXPECT_EQ("0,120,40,160", Str(rc));
+  // Hiding the tab control hides the selected page's windows; showing it again
+  // brings back only those.
+  tab->UiSendMessage(WM_SHOWWINDOW, FALSE, 0);
+  EXPECT_FALSE(visible(83));
+  tab->UiSendMessage(WM_SHOWWINDOW, TRUE, 0);
+  EXPECT_TRUE(visible(83));
+  EXPECT_FALSE(visible(82));
   // Destroying the layout hides the windows but leaves them to the dialog.
-  dlg->ShowAllRealWindows(TRUE);
-  ASSERT_TRUE(visible(c1));
-  dlg.reset();
-  EXPECT_TRUE(::IsWindow(c1));
-  EXPECT_FALSE(visible(c1));
+  root.reset();
+  EXPECT_TRUE(::IsWindow(::GetDlgItem(host.View(), 101)));
+  EXPECT_FALSE(visible(101));
 }
 
 }  // namespace

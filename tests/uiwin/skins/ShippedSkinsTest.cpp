@@ -1,4 +1,5 @@
-// The console's own skins (resource 100, embedded) and the names its layouts use.
+// The console's own skins and styles (resources 100 and 101, embedded) and the names
+// its layouts use.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,13 +9,11 @@
 #include <regex>
 #include <set>
 #include <string>
-#include <vector>
 
 #include <tinyxml.h>
 
-#include "MakeBitmap.h"
-#include "support/DibCanvas.h"
 #include "support/DebugReportCapture.h"
+#include "support/DibCanvas.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiImageSkin.h"
 #include "uiwin/CUiPngSkin.h"
@@ -26,181 +25,113 @@
 
 namespace {
 
-struct Shipped {
-  const char* name;
-  const char* tag;
-  int cx, cy;  // whole picture; 0 for skins without one
-};
-
-// The sizes the layouts and skins rely on.
-const Shipped kShipped[] = {
-    {"panel", "imgframe", 3, 3},          {"tabpage", "imgframe", 3, 3},
-    {"ctlframe", "imgframe", 3, 3},       {"mainbghead", "imghorzex", 8, 25},
-    {"mainbgbody", "imgframe", 15, 79},   {"mainbgfoot", "imghorzex", 12, 6},
-    {"tg", "imgframe", 15, 79},           {"childbgbody", "imgframe", 15, 79},
-    {"tipsbody", "imgframe", 15, 79},     {"msgboxhead", "imgframe", 15, 79},
-    {"msgboxbody", "imgframe", 15, 79},   {"msgboxfoot", "imgframe", 3, 3},
-    {"tabbtnsm", "imglst", 412, 46},      {"tabbtnig", "imglst", 412, 46},
-    {"tabbtnsr", "imglst", 412, 46},      {"tabbtnlog", "imglst", 412, 46},
-    {"tabbtnreport", "imglst", 412, 46},  {"tabbtntool", "imglst", 412, 46},
-    {"closebtn", "imglst", 90, 21},       {"maxbtn", "imglst", 90, 21},
-    {"minbtn", "imglst", 90, 21},         {"restorebtn", "imglst", 90, 21},
-    {"updatebtn", "imglst", 90, 21},      {"tabnormalex", "imghorzex", 39, 32},
-    {"tabbtnlistshow", "imglst", 435, 28}, {"browsebtn", "png", 81, 20},
-    {"browsedetailbtn", "png", 81, 20},   {"servergroup", "imglst", 32, 24},
-    {"MonitorCountBK", "imglst", 79, 53}, {"normalbtn", "button", 0, 0},
-    {"safetoolbtn", "button", 0, 0},
-};
-
+// The size of the picture behind a skin; 0 x 0 for skins drawn without one.
 SIZE PictureSize(CUiSkinBase* skin) {
-  SIZE none = {0, 0};
   if (skin->IsClass("imglst")) return static_cast<CUiImageSkin*>(skin)->GetBitmapSize();
-  if (skin->IsClass("imgframe"))
-    return static_cast<CUiSkinImgFrame*>(skin)->GetImage().GetBitmapSize();
+  if (skin->IsClass("imgframe")) return static_cast<CUiSkinImgFrame*>(skin)->GetImage().GetBitmapSize();
   if (skin->IsClass("imghorzex"))
     return static_cast<CUiSkinImgHorzExtend*>(skin)->GetImage().GetBitmapSize();
-  if (skin->IsClass("png")) {
-    Gdiplus::Image* image = static_cast<CUiPngSkin*>(skin)->GetImage();
-    if (!image) return none;
-    SIZE sz = {(LONG)image->GetWidth(), (LONG)image->GetHeight()};
-    return sz;
-  }
-  return none;
+  Gdiplus::Image* png = skin->IsClass("png") ? static_cast<CUiPngSkin*>(skin)->GetImage() : nullptr;
+  return png ? SIZE{static_cast<LONG>(png->GetWidth()), static_cast<LONG>(png->GetHeight())} : SIZE{};
 }
 
-std::string ReadFile(const std::wstring& path) {
+TiXmlDocument Parse(const std::string& text) {
+  TiXmlDocument doc;
+  doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  return doc;
+}
+
+std::string Embedded(UINT id) {
   std::string bytes;
-  FILE* f = _wfopen(path.c_str(), L"rb");
-  if (!f) return bytes;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  fclose(f);
+  EXPECT_TRUE(UiResUtil::LoadUiResource(id, bytes, L"xml")) << id;
   return bytes;
 }
 
-std::vector<std::wstring> LayoutFiles() {
-  std::vector<std::wstring> files;
-  std::wstring dir = testenv::SourcePath(L"res\\xml");
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((dir + L"\\*.xml").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return files;
-  do {
-    // the console's layouts (103 and 506 to 560) and the string table, whose
-    // message-box templates are element XML; test layouts are not the console's
-    int id = _wtoi(fd.cFileName);
-    if (id == 102 || id == 103 || (id >= 506 && id <= 560))
-      files.push_back(dir + L"\\" + fd.cFileName);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-  return files;
-}
-
-struct Names {
-  std::set<std::string> skins;
-  std::set<std::string> styles;
-};
-
-// Attribute values that name skins or styles, in layouts and in XML templates
-// held as text (the message box's string-table entries). Comments are left out;
-// values with printf placeholders are filled in at run time.
-void CollectNames(std::string text, Names& names) {
+// Attribute values that name skins or styles, in layouts and in XML templates held as
+// text (the message box's string-table entries). Comments are left out; values with
+// printf placeholders are filled in at run time.
+void CollectNames(std::string text, std::set<std::string>& skins, std::set<std::string>& styles) {
   static const std::regex comment("<!--[\\s\\S]*?-->");
   text = std::regex_replace(text, comment, "");
   static const std::regex attr(
       "\\b(skin|tabskin|frameskin|iconskin|splitterskin|bgskin|posskin|skinlist|class)"
       "\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>/\"']+))");
   for (std::sregex_iterator it(text.begin(), text.end(), attr), end; it != end; ++it) {
-    std::string key = (*it)[1];
-    std::string value = (*it)[2].matched ? (*it)[2] : ((*it)[3].matched ? (*it)[3] : (*it)[4]);
+    const std::string key = (*it)[1];
+    const std::string value = (*it)[2].matched ? (*it)[2] : ((*it)[3].matched ? (*it)[3] : (*it)[4]);
     if (value.empty() || value.find('%') != std::string::npos) continue;
     if (key == "class") {
-      names.styles.insert(value);
-    } else if (key == "skinlist") {
-      size_t pos = 0;
-      std::string list = value + ",";
-      for (size_t comma; (comma = list.find(',', pos)) != std::string::npos; pos = comma + 1) {
-        std::string item = list.substr(pos, comma - pos);
-        size_t eq = item.find('=');
-        if (eq != std::string::npos && eq > 0 && eq + 1 < item.size())
-          names.skins.insert(item.substr(eq + 1));
-      }
+      styles.insert(value);
+    } else if (key != "skinlist") {
+      skins.insert(value);
     } else {
-      names.skins.insert(value);
+      static const std::regex item("[^,=]+=([^,]+)");
+      for (std::sregex_iterator i(value.begin(), value.end(), item); i != end; ++i)
+        skins.insert((*i)[1]);
     }
   }
 }
 
-}  // namespace
-
-TEST(ShippedSkins, EverySkinIsThereWithItsPicture) {
+TEST(ShippedLook, EverySkinHasItsPictureAndEveryNameALayoutUsesExists) {
   UiResUtil::SetResourceDirectory(L"");
   DebugReportCapture reports;
   ASSERT_TRUE(UiSkin::LoadSkins(100));
-  for (const Shipped& s : kShipped) {
-    CUiSkinBase* skin = UiSkin::GetSkin(s.name);
-    ASSERT_NE(nullptr, skin) << s.name;
-    EXPECT_TRUE(skin->IsClass(s.tag)) << s.name;
-    SIZE sz = PictureSize(skin);
-    EXPECT_EQ(s.cx, sz.cx) << s.name;
-    EXPECT_EQ(s.cy, sz.cy) << s.name;
+  ASSERT_TRUE(UiStyle::LoadStyles(101));
+  // set by the dialogs' code on the maximise button
+  std::set<std::string> skins{"maxbtn", "restorebtn"}, styles;
+  const TiXmlDocument skinXml = Parse(Embedded(100)), styleXml = Parse(Embedded(101));
+  for (const TiXmlElement* e = skinXml.RootElement()->FirstChildElement(); e; e = e->NextSiblingElement()) {
+    CUiSkinBase* skin = UiSkin::GetSkin(e->Attribute("name"));
+    ASSERT_NE(nullptr, skin) << e->Attribute("name");
+    const bool drawn = skin->IsClass("button") || skin->IsClass("gradation");
+    EXPECT_EQ(drawn, PictureSize(skin).cx == 0) << e->Attribute("name");
   }
+  for (const TiXmlElement* e = styleXml.RootElement()->FirstChildElement(); e; e = e->NextSiblingElement())
+    if (e->Attribute("skin")) skins.insert(e->Attribute("skin"));
+  // The console's layouts (103 and 506 to 560) and the string table, whose message-box
+  // templates are element XML; test layouts are not the console's.
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW(testenv::SourcePath(L"res\\xml\\*.xml").c_str(), &fd);
+  ASSERT_NE(INVALID_HANDLE_VALUE, h);
+  int files = 0;
+  do {
+    const int id = _wtoi(fd.cFileName);
+    if (id != 102 && id != 103 && (id < 506 || id > 560)) continue;
+    ++files;
+    const std::string text = Embedded(id);
+    if (id != 102) {
+      CollectNames(text, skins, styles);
+      continue;
+    }
+    const TiXmlDocument table = Parse(text);
+    for (const TiXmlElement* s = table.RootElement()->FirstChildElement("s"); s; s = s->NextSiblingElement("s"))
+      if (s->GetText() && s->GetText()[0] == '<') CollectNames(s->GetText(), skins, styles);
+  } while (::FindNextFileW(h, &fd));
+  ::FindClose(h);
+  EXPECT_GE(files, 2);
+  for (const std::string& skin : skins) EXPECT_NE(nullptr, UiSkin::GetSkin(skin.c_str())) << skin;
+  for (const std::string& style : styles) EXPECT_EQ(style, UiStyle::GetStyle(style.c_str())->name);
   EXPECT_TRUE(reports.Reports().empty()) << reports.Reports().front().text;
 }
 
-TEST(ShippedSkins, CaptionButtonsDrawTheirStates) {
+TEST(ShippedLook, CaptionButtonsDrawTheirStates) {
   UiResUtil::SetResourceDirectory(L"");
   ASSERT_TRUE(UiSkin::LoadSkins(100));
   CUiSkinBase* close = UiSkin::GetSkin("closebtn");
   ASSERT_NE(nullptr, close);
   const COLORREF header = RGB(0x63, 0x97, 0xC9);
-  COLORREF corner[3], centre[3];
-  for (DWORD state = 0; state < 3; ++state) {
+  COLORREF centre[4];
+  for (DWORD state = 0; state < 4; ++state) {
     DibCanvas c(30, 21, header);
-    RECT rc = {0, 0, 30, 21};
-    close->Draw(c.Dc(), rc, state);
-    corner[state] = c.At(0, 0);
+    close->Draw(c.Dc(), RECT{0, 0, 30, 21}, state);
+    EXPECT_EQ(header, c.At(0, 0)) << "transparent corner, state " << state;
     centre[state] = c.At(15, 3);
   }
-  // the corners are transparent in every state; hover and press fill the middle
-  for (COLORREF cr : corner) EXPECT_EQ(header, cr);
+  // Hover and press fill the middle; disabled has no picture and shows the normal one.
   EXPECT_EQ(header, centre[0]);
   EXPECT_NE(header, centre[1]);
   EXPECT_NE(centre[1], centre[2]);
-  // disabled has no picture of its own and shows the normal one
-  DibCanvas d(30, 21, header);
-  RECT rc = {0, 0, 30, 21};
-  close->Draw(d.Dc(), rc, 3);
-  EXPECT_EQ(header, d.At(15, 3));
+  EXPECT_EQ(header, centre[3]);
 }
 
-TEST(ShippedSkins, EveryNameALayoutUsesExists) {
-  UiResUtil::SetResourceDirectory(L"");
-  ASSERT_TRUE(UiSkin::LoadSkins(100));
-  ASSERT_TRUE(UiStyle::LoadStyles(101));
-
-  Names names;
-  // set by the dialogs' code on the maximise button
-  names.skins.insert("maxbtn");
-  names.skins.insert("restorebtn");
-  const std::vector<std::wstring> files = LayoutFiles();
-  ASSERT_FALSE(files.empty()) << "the string table at least";
-  for (const std::wstring& file : files) {
-    std::string text = ReadFile(file);
-    if (file.size() >= 7 && file.compare(file.size() - 7, 7, L"102.xml") == 0) {
-      // the string table: only the texts that are element XML
-      TiXmlDocument doc;
-      doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
-      const TiXmlElement* root = doc.RootElement();
-      for (const TiXmlElement* s = root ? root->FirstChildElement("s") : nullptr; s;
-           s = s->NextSiblingElement("s"))
-        if (s->GetText() && s->GetText()[0] == '<') CollectNames(s->GetText(), names);
-      continue;
-    }
-    CollectNames(text, names);
-  }
-  for (const std::string& skin : names.skins)
-    EXPECT_NE(nullptr, UiSkin::GetSkin(skin.c_str())) << "skin " << skin;
-  for (const std::string& style : names.styles)
-    EXPECT_EQ(style, UiStyle::GetStyle(style.c_str())->name) << "style " << style;
-}
+}  // namespace
