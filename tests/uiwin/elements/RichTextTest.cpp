@@ -136,26 +136,6 @@ TEST(RichText, LinkThatDoesNotFitMovesWholeToTheNextLine) {
   for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(At(first[i]), At(second[i])) << i;
 }
 
-TEST(RichText, PaintDrawsRunsAndLinks) {
-  Fixture f("pos=\"0,0,300,100\"", "<c color=\"FF0000\">WWW</c><a id=\"1\">MMM</a>");
-  DibCanvas canvas(300, 100);
-  ::SetTextColor(canvas.Dc(), RGB(0, 0, 255));
-  f.root->RedrawRegion(canvas.Dc(), nullptr);
-  ASSERT_TRUE(f.rich->IsMeasured());
-  const RECT link = f.rich->GetLinks()[0].rc;
-  // Glyphs may be anti-aliased: look for the colour's dominant channel, not exact pixels.
-  auto dominant = [](BYTE c, BYTE o1, BYTE o2) { return c > 160 && o1 < 96 && o2 < 96; };
-  bool red = false, linkBlue = false;
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < link.right; ++x) {
-      const COLORREF c = canvas.At(x, y);
-      if (x < link.left) red = red || dominant(GetRValue(c), GetGValue(c), GetBValue(c));
-      else linkBlue = linkBlue || dominant(GetBValue(c), GetRValue(c), GetGValue(c));
-    }
-  EXPECT_TRUE(red);
-  EXPECT_TRUE(linkBlue);  // no link class: the colour the device context holds
-}
-
 // ---------------------------------------------------------------- mouse
 
 class RichTextClicks : public ::testing::Test {

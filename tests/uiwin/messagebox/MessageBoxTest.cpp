@@ -123,33 +123,23 @@ TEST_F(MessageBoxTest, EveryButtonSetAnswersWithTheClickedButton) {
   }
 }
 
-TEST_F(MessageBoxTest, IconFollowsBitsFourToSeven) {
+TEST(MessageBoxIcon, FollowsBitsFourToSeven) {
   const UINT cases[][2] = {{0x00, 0},     {0x10, 32513}, {0x20, 32514}, {0x30, 32515},
                            {0x40, 32516}, {0x50, 0},     {0xF0, 0},     {0x24, 32514}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c[0]);
-    Run([&] { return UiMessageBox(L"图标", L"提示", c[0]); },
-        [&](CUiMsgBox& box) {
-          auto* icon = dynamic_cast<CUiIconWnd*>(box.FindChildByCmdID(CUiMsgBox::kItemIcon));
-          ASSERT_NE(nullptr, icon);
-          EXPECT_EQ(c[1] != 0, icon->IsVisible(TRUE) != FALSE);
-          if (c[1]) {
-            EXPECT_EQ(static_cast<int>(c[1]), icon->GetSrc());
-          }
-        },
-        kClose);
-  }
+  for (const auto& c : cases) EXPECT_EQ(c[1], CUiMsgBox::IconForStyle(c[0])) << c[0];
 }
 
 TEST_F(MessageBoxTest, MarkupAndTokensInTheTextShowLiterally) {
   const wchar_t* text = L"a<b & c\r\n\r\n%str1%\r\n<text>x</text>&amp;\n\n]]>\n";
   const std::vector<std::wstring> want = {L"a<b & c", L"%str1%", L"<text>x</text>&amp;", L"]]>"};
-  Run([&] { return UiMessageBox(text, L"<b>&", MB_OK); },
+  Run([&] { return UiMessageBox(text, L"<b>&", MB_OK | MB_ICONQUESTION); },
       [&](CUiMsgBox& box) {
+        EXPECT_EQ(32514, static_cast<CUiIconWnd*>(box.FindChildByCmdID(CUiMsgBox::kItemIcon))->GetSrc());
         for (UINT i = 0; i < want.size(); ++i)
           EXPECT_EQ(want[i], ItemText(box, CUiMsgBox::kItemFirstLine + i)) << i;
         auto* panel = dynamic_cast<CUiPanel*>(box.FindChildByCmdID(CUiMsgBox::kItemTextPanel));
         EXPECT_EQ(want.size(), panel ? panel->GetChildCount() : 0u);
+        EXPECT_FALSE(box.FindChildByCmdID(CUiMsgBox::kItemCheck)->IsVisible(FALSE));
         EXPECT_EQ(L"<b>&", ItemText(box, CUiMsgBox::kItemCaption));
       });
 }

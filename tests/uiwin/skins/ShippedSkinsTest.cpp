@@ -13,7 +13,6 @@
 #include <tinyxml.h>
 
 #include "support/DebugReportCapture.h"
-#include "support/DibCanvas.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiImageSkin.h"
 #include "uiwin/CUiPngSkin.h"
@@ -112,26 +111,6 @@ TEST(ShippedLook, EverySkinHasItsPictureAndEveryNameALayoutUsesExists) {
   for (const std::string& skin : skins) EXPECT_NE(nullptr, UiSkin::GetSkin(skin.c_str())) << skin;
   for (const std::string& style : styles) EXPECT_EQ(style, UiStyle::GetStyle(style.c_str())->name);
   EXPECT_TRUE(reports.Reports().empty()) << reports.Reports().front().text;
-}
-
-TEST(ShippedLook, CaptionButtonsDrawTheirStates) {
-  UiResUtil::SetResourceDirectory(L"");
-  ASSERT_TRUE(UiSkin::LoadSkins(100));
-  CUiSkinBase* close = UiSkin::GetSkin("closebtn");
-  ASSERT_NE(nullptr, close);
-  const COLORREF header = RGB(0x63, 0x97, 0xC9);
-  COLORREF centre[4];
-  for (DWORD state = 0; state < 4; ++state) {
-    DibCanvas c(30, 21, header);
-    close->Draw(c.Dc(), RECT{0, 0, 30, 21}, state);
-    EXPECT_EQ(header, c.At(0, 0)) << "transparent corner, state " << state;
-    centre[state] = c.At(15, 3);
-  }
-  // Hover and press fill the middle; disabled has no picture and shows the normal one.
-  EXPECT_EQ(header, centre[0]);
-  EXPECT_NE(header, centre[1]);
-  EXPECT_NE(centre[1], centre[2]);
-  EXPECT_EQ(header, centre[3]);
 }
 
 }  // namespace

@@ -188,37 +188,6 @@ TEST_F(Pools, PngStripBlendsOverTheBackgroundWithoutBleeding) {
   EXPECT_EQ(back, w.At(9, 1));
 }
 
-TEST(Style, AttributeGrammars) {
-  // applied in order to one style; colours and the cursor answer S_FALSE (repaint only)
-  const struct {
-    const char* key;
-    const char* value;
-    HRESULT hr;
-    std::function<bool(const UiStyle&)> check;
-  } cases[] = {
-      {"textmode", "25", S_OK, [](const UiStyle& s) { return s.textmode == 0x25u; }},  // hex
-      {"textmode", "2g", S_OK, [](const UiStyle& s) { return s.textmode == 0u; }},
-      {"crbg", "F2F0D4", S_FALSE, [](const UiStyle& s) { return s.crbg == 0xD4F0F2u; }},
-      {"margin", "10", S_OK, [](const UiStyle& s) { return s.xmargin == 10 && s.ymargin == 10; }},
-      {"x-margin", "3", S_OK, [](const UiStyle& s) { return s.xmargin == 3 && s.ymargin == 10; }},
-      {"y-margin", "-2", S_OK, [](const UiStyle& s) { return s.ymargin == -2; }},
-      {"spacing", "4px", S_OK, [](const UiStyle& s) { return s.spacing == 4; }},
-      {"cursor", "hand", S_FALSE, [](const UiStyle& s) { return s.cursor == 32649u; }},
-      {"cursor", "ibeam", E_FAIL, [](const UiStyle& s) { return s.cursor == 32649u; }},
-      {"cursor", "arrow", S_FALSE, [](const UiStyle& s) { return s.cursor == 32512u; }},
-      {"hoverfont", "FF02", S_OK, [](const UiStyle& s) { return s.hoverfont == UiFontPool::GetFont(0xFF02); }},
-      {"ctrtext", "FFFFFF", E_FAIL, nullptr},
-      {"class", "panel", E_FAIL, nullptr},
-      {nullptr, "1", E_FAIL, nullptr},
-  };
-  UiStyle s;
-  for (const auto& k : cases) {
-    SCOPED_TRACE(std::string(k.key ? k.key : "(null)") + "=" + k.value);
-    EXPECT_EQ(k.hr, s.SetAttribute(k.key, k.value, TRUE));
-    if (k.check) EXPECT_TRUE(k.check(s));
-  }
-}
-
 TEST_F(Pools, StylesMergeRepeatedClassesAndUnknownNamesGetTheDefault) {
   ASSERT_TRUE(Xml(9302,
                   "<style>\n"
