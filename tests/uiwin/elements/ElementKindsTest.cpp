@@ -77,16 +77,10 @@ class Skinned : public ::testing::Test {
 };
 
 TEST(ElementState, MarksAndPicturesFollowTheOwnBits) {
-  const DWORD H = UiWndState_Hover, P = UiWndState_PushDown, C = UiWndState_Check,
-              D = UiWndState_Disable;
-  const UINT T = DFCS_TRANSPARENT;
-  // check and radio: theme state and classic flags; image button: strip picture
-  const struct {
-    DWORD state;
-    int theme;
-    UINT flags;
-    DWORD picture;
-  } cases[] = {
+  const UINT H = UiWndState_Hover, P = UiWndState_PushDown, C = UiWndState_Check,
+             D = UiWndState_Disable, T = DFCS_TRANSPARENT;
+  // state; check and radio: theme state and classic flags; image button: strip picture
+  const UINT cases[][4] = {
       {0, 1, T, 0},
       {H, 2, T | DFCS_HOT, 1},
       {P | H, 3, T | DFCS_PUSHED | DFCS_HOT, 2},
@@ -95,10 +89,9 @@ TEST(ElementState, MarksAndPicturesFollowTheOwnBits) {
       {C | D, 8, T | DFCS_CHECKED | DFCS_INACTIVE, 3},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.state);
-    EXPECT_EQ(c.theme, CUiCheckBox::ThemeStateFor(c.state));
-    EXPECT_EQ(c.flags, CUiCheckBox::FrameFlagsFor(c.state));
-    EXPECT_EQ(c.picture, CUiImageBtnWnd::PictureForState(c.state));
+    EXPECT_EQ(static_cast<int>(c[1]), CUiCheckBox::ThemeStateFor(c[0])) << c[0];
+    EXPECT_EQ(c[2], CUiCheckBox::FrameFlagsFor(c[0])) << c[0];
+    EXPECT_EQ(c[3], CUiImageBtnWnd::PictureForState(c[0])) << c[0];
   }
 }
 
@@ -157,13 +150,9 @@ TEST(Radio, AClickUnchecksOnlyTheCheckedOneOfItsGroupInItsView) {
 
 TEST(Radio, DestroyedOrRegroupedRadiosLeaveTheirGroup) {
   ElementHost host;
-  auto keep = LoadRoot("<dlg><radio id=\"9\" pos=\"0,0\" group=\"gone\"/>"
-                       "<radio id=\"8\" pos=\"0,20\" group=\"to\"/></dlg>",
+  auto keep = LoadRoot("<dlg><radio id=\"9\" group=\"gone\"/><radio id=\"8\" pos=\"0,20\" group=\"to\"/></dlg>",
                        host.View());
-  {
-    auto gone = LoadRoot("<dlg><radio id=\"1\" pos=\"0,0\" group=\"gone\"/></dlg>", host.View());
-    gone->Item(1)->ModifyState(UiWndState_Check, 0);
-  }
+  LoadRoot("<dlg><radio id=\"1\" group=\"gone\"/></dlg>", host.View())->Item(1)->ModifyState(UiWndState_Check, 0);
   host.Clear();
   Click(keep->Item(9));  // nothing left to uncheck, nothing freed is touched
   EXPECT_TRUE(host.Notices(UINM_INVALIDATERECT).empty());
@@ -216,7 +205,6 @@ TEST(Progress, BarGeometryAndPainting) {
 TEST_F(Skinned, ImageRowListsWinOverTheCountAndDrawSideBySide) {
   using Items = decltype(CUiImageListHWnd::ParseList(""));
   EXPECT_EQ((Items{{"k", "v"}, {"x", "1=2"}}), CUiImageListHWnd::ParseList("=x,noequals,k=v,,,x=1=2,"));
-  EXPECT_TRUE(CUiImageListHWnd::ParseList(nullptr).empty());
   // The lists come before imagecount in the document, yet decide the entries.
   auto root = LoadRoot(
       "<dlg><imglisth id=\"1\" skinlist=\"skin0=red,,skin2=nosuchskin\" sublist=\"sub0=4,bad,sub1=7\" "
@@ -263,29 +251,25 @@ TEST(Icon, ChangedSourceReloadsAtTheNextPaintAndSystemIconsSurviveTheirElements)
   EXPECT_EQ(info, ::LoadIconW(nullptr, IDI_INFORMATION));
 }
 
-TEST(FileIcon, ShellIconsAreCachedByItsWidePath) {
+TEST(FileIcon, ShellIconsAreCachedByTheirWidePathAndHandlesComeFromCodeOnly) {
   testenv::TempDir dir;
   const std::wstring path = dir.File(L"\u56fe\u6807.txt");  // layout text is UTF-8
   ASSERT_TRUE(testfiles::WriteBytes(path, "x"));
   const std::string src = "srcfile=\"" + qv::WideToUtf8(path) + "\"";
-  auto root = LoadRoot("<dlg><iconfrommodule id=\"2\" " + src + "/><iconfrommodule id=\"3\" " + src +
-                       "/><iconfrommodule id=\"4\" srcfile=\"Z:\\no\\such\\file.txt\"/></dlg>");
-  auto* a = root->Item<CUiDrawFileIcon>(2);
+  auto root = LoadRoot("<dlg><iconfrommodule id=\"1\" iconhandle=\"12345\" " + src +
+                       "/><iconfrommodule id=\"2\" " + src + "/><iconfrommodule id=\"3\" "
+                       "srcfile=\"Z:\\no\\such.txt\"/><memimage id=\"4\" mempointer=\"1234\"/></dlg>");
+  auto* a = root->Item<CUiDrawFileIcon>(1);
+  EXPECT_EQ(nullptr, a->GetIconHandle());
+  EXPECT_EQ(nullptr, root->Item<CUiMemoryImage>(4)->GetImage());
+  EXPECT_EQ(E_FAIL, a->SetAttribute("iconhandle", "777", FALSE));
+  EXPECT_EQ(E_FAIL, root->Item(4)->SetAttribute("mempointer", "777", FALSE));
   HICON first = a->ResolveIcon();
   ASSERT_NE(nullptr, first);
-  EXPECT_EQ(first, root->Item<CUiDrawFileIcon>(3)->ResolveIcon());
+  EXPECT_EQ(first, root->Item<CUiDrawFileIcon>(2)->ResolveIcon());
   EXPECT_EQ(S_OK, a->SetAttribute("srcfile", "", FALSE));  // an empty value keeps the path
   EXPECT_EQ(first, a->ResolveIcon());
-  EXPECT_EQ(nullptr, root->Item<CUiDrawFileIcon>(4)->ResolveIcon());
-}
-
-TEST(Elements, AddressesInLayoutTextAreRefused) {
-  auto root = LoadRoot("<dlg><iconfrommodule id=\"1\" iconhandle=\"12345\"/>"
-                       "<memimage id=\"2\" mempointer=\"1234\"/></dlg>");
-  EXPECT_EQ(nullptr, root->Item<CUiDrawFileIcon>(1)->GetIconHandle());
-  EXPECT_EQ(nullptr, root->Item<CUiMemoryImage>(2)->GetImage());
-  EXPECT_EQ(E_FAIL, root->Item(1)->SetAttribute("iconhandle", "777", FALSE));
-  EXPECT_EQ(E_FAIL, root->Item(2)->SetAttribute("mempointer", "777", FALSE));
+  EXPECT_EQ(nullptr, root->Item<CUiDrawFileIcon>(3)->ResolveIcon());
   Painted(root.get(), 40, 40);
 }
 
@@ -366,7 +350,6 @@ TEST(TabCtrl, SelectionByCodeOrHeadIsAskedForAndCanBeVetoed) {
   EXPECT_EQ("10 2 0", std::to_string(asked[0].item) + " " + std::to_string(asked[0].tabNew) + " " +
                           std::to_string(asked[0].tabOld));
   EXPECT_EQ(host.View(), asked[0].hwndFrom);
-  EXPECT_EQ(static_cast<UINT_PTR>(IDC_UIVIEW), asked[0].idFrom);
   EXPECT_TRUE(host.Notices(UINM_INVALIDATERECT).empty());
   host.onTabChange = nullptr;
   host.Clear();

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "MsgBoxDriver.h"
 #include "uiwin/CUiIconWnd.h"
 #include "uiwin/CUiMsgBox.h"
 #include "uiwin/CUiMsgBox2.h"
 #include "uiwin/CUiPanel.h"
+#include "platform/CWindowImplCore.h"
 #include "uiwin/UiFontPool.h"
 #include "uiwin/UiMessageBox.h"
 #include "uiwin/UiSkin.h"
@@ -21,8 +21,78 @@
 
 namespace {
 
-using Step = MsgBoxDriver::Step;
+using Step = std::function<bool(CUiMsgBox&)>;  // true when done, else run again next tick
 const UINT kClose = CUiMsgBox::kItemClose;
+
+BOOL CALLBACK FindBoxProc(HWND wnd, LPARAM param) {
+  auto* found = dynamic_cast<CUiMsgBox*>(CWindowImplCore::FromHandle(wnd));
+  if (!found || !::IsWindowVisible(wnd)) return TRUE;
+  *reinterpret_cast<CUiMsgBox**>(param) = found;
+  return FALSE;
+}
+
+// The open message box of this thread, or null.
+CUiMsgBox* FindBox() {
+  CUiMsgBox* box = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindBoxProc, reinterpret_cast<LPARAM>(&box));
+  return box;
+}
+
+// A step that posts a mouse move, press and release at the centre of an element.
+Step Click(UINT id) {
+  return [id](CUiMsgBox& box) {
+    CUiWindow* item = box.FindChildByCmdID(id);
+    const RECT rc = item ? item->GetRect() : RECT{};
+    EXPECT_FALSE(::IsRectEmpty(&rc)) << "no element " << id << " to click";
+    const LPARAM pt = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    for (UINT msg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+      ::PostMessageW(box.GetViewHWnd(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, pt);
+    return true;
+  };
+}
+
+// While it lives, a thread timer runs the steps on the boxes this thread opens, one
+// step per tick; a box still open after the limit is ended with 7777, so that a test
+// fails instead of hanging.
+class BoxDriver {
+ public:
+  explicit BoxDriver(std::vector<Step> steps, DWORD limitMs = 5000)
+      : steps_(std::move(steps)), start_(::GetTickCount()), limit_(limitMs) {
+    current_ = this;
+    timer_ = ::SetTimer(nullptr, 0, 15, &BoxDriver::Tick);
+  }
+  ~BoxDriver() {
+    ::KillTimer(nullptr, timer_);
+    current_ = nullptr;
+  }
+  // All steps run on a box that was never ended by the limit.
+  void ExpectDone() const {
+    EXPECT_EQ(steps_.size(), done);
+    EXPECT_FALSE(failSafe);
+    EXPECT_EQ(nullptr, FindBox());
+  }
+  bool saw = false, failSafe = false;
+  size_t done = 0;
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    BoxDriver* d = current_;
+    CUiMsgBox* box = d ? FindBox() : nullptr;
+    if (!box) return;
+    d->saw = true;
+    if (::GetTickCount() - d->start_ > d->limit_) {
+      d->failSafe = true;
+      box->EndDialog(7777);
+    } else if (d->done < d->steps_.size() && d->steps_[d->done](*box)) {
+      ++d->done;
+    }
+  }
+  static BoxDriver* current_;
+  std::vector<Step> steps_;
+  DWORD start_, limit_;
+  UINT_PTR timer_;
+};
+BoxDriver* BoxDriver::current_ = nullptr;
 
 class MessageBoxTest : public ::testing::Test {
  protected:
@@ -32,21 +102,16 @@ class MessageBoxTest : public ::testing::Test {
     ASSERT_TRUE(UiSkin::LoadSkins(100));
     ASSERT_TRUE(UiStyle::LoadStyles(101));
   }
-
-  // Opens a box with `open` while the driver runs `check` on it and then clicks
-  // `click`; returns the box's result.
-  int Run(const std::function<int()>& open, const std::function<void(CUiMsgBox&)>& check,
-          UINT click = IDOK) {
-    MsgBoxDriver driver({[&](CUiMsgBox& box) {
-                           check(box);
-                           return true;
-                         },
-                         MsgBoxDriver::Click(click)});
+  // Opens a box with `open` while `check` runs on it and `click` ends it; its result.
+  static int Run(const std::function<int()>& open, const std::function<void(CUiMsgBox&)>& check,
+                 UINT click = IDOK) {
+    BoxDriver driver({[&](CUiMsgBox& box) {
+                        check(box);
+                        return true;
+                      },
+                      Click(click)});
     const int result = open();
-    EXPECT_TRUE(driver.SawBox());
-    EXPECT_FALSE(driver.UsedFailSafe());
-    EXPECT_EQ(2u, driver.StepsDone());
-    EXPECT_EQ(nullptr, MsgBoxDriver::FindBox());
+    driver.ExpectDone();
     return result;
   }
 };
@@ -169,7 +234,7 @@ TEST_F(MessageBoxTest, LongLinesWrapAndStackWithoutOverlapAndALongCaptionWidensT
 
 TEST_F(MessageBoxTest, EnterEscAndCloseLeaveItOpen) {
   // Without a caption the header shows the product title.
-  MsgBoxDriver driver({[](CUiMsgBox& box) {
+  BoxDriver driver({[](CUiMsgBox& box) {
                          EXPECT_EQ(std::wstring(UiString::Get(1)), ItemText(box, CUiMsgBox::kItemCaption));
                          ::SendMessageW(box.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
                          ::SendMessageW(box.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -179,10 +244,9 @@ TEST_F(MessageBoxTest, EnterEscAndCloseLeaveItOpen) {
                          return true;
                        },
                        [](CUiMsgBox& box) { return ::IsWindowVisible(box.m_hWnd) != FALSE; },
-                       MsgBoxDriver::Click(IDNO)});
+                       Click(IDNO)});
   EXPECT_EQ(IDNO, UiMessageBox(L"还开着吗？", nullptr, MB_YESNO | MB_ICONQUESTION));
-  EXPECT_EQ(3u, driver.StepsDone());
-  EXPECT_FALSE(driver.UsedFailSafe());
+  driver.ExpectDone();
 }
 
 TEST_F(MessageBoxTest, CheckBoxAnswerIsTheStateAtTheLastClick) {
@@ -191,10 +255,10 @@ TEST_F(MessageBoxTest, CheckBoxAnswerIsTheStateAtTheLastClick) {
     EXPECT_TRUE(box.FindChildByCmdID(CUiMsgBox::kItemCheck)->IsVisible(TRUE));
     return true;
   };
-  const Step check = MsgBoxDriver::Click(CUiMsgBox::kItemCheck);
-  MsgBoxDriver driver({visible, check, check, check, MsgBoxDriver::Click(IDOK)});
+  const Step check = Click(CUiMsgBox::kItemCheck);
+  BoxDriver driver({visible, check, check, check, Click(IDOK)});
   EXPECT_EQ(IDOK, UiMessageBox(L"一\n二\n三", L"提示", MB_OK, &answer));
-  EXPECT_EQ(5u, driver.StepsDone());
+  driver.ExpectDone();
   EXPECT_EQ(TRUE, answer);
   answer = 7;
   EXPECT_EQ(60001, Run([&] { return UiMessageBox(L"不点", L"提示", MB_OK, &answer); },
@@ -231,7 +295,7 @@ class OwnerDlg : public CUiDialogImpl<OwnerDlg>, public CWHRoundRectFrameHelper<
 TEST_F(MessageBoxTest, BoxFromAModalDialogIsCentredOnItAndDisablesItMeanwhile) {
   OwnerDlg dlg;
   ASSERT_TRUE(dlg.SetXml("<layer width=\"500\" height=\"400\"><body/></layer>"));
-  MsgBoxDriver driver({[&](CUiMsgBox& box) {
+  BoxDriver driver({[&](CUiMsgBox& box) {
                          EXPECT_EQ(dlg.m_hWnd, ::GetWindow(box.m_hWnd, GW_OWNER));
                          EXPECT_FALSE(::IsWindowEnabled(dlg.m_hWnd));
                          RECT b = WindowRect(box), o{};
@@ -240,9 +304,9 @@ TEST_F(MessageBoxTest, BoxFromAModalDialogIsCentredOnItAndDisablesItMeanwhile) {
                          EXPECT_NEAR((o.top + o.bottom) / 2, (b.top + b.bottom) / 2, 1);
                          return true;
                        },
-                       MsgBoxDriver::Click(IDCANCEL)});
+                       Click(IDCANCEL)});
   EXPECT_EQ(static_cast<UINT>(IDOK), dlg.DoModal());
-  EXPECT_EQ(2u, driver.StepsDone());
+  driver.ExpectDone();
   EXPECT_EQ(IDCANCEL, dlg.boxResult);
   EXPECT_TRUE(dlg.enabledAfter);
 }
@@ -260,7 +324,7 @@ TEST_F(MessageBoxTest, PlainBoxShowsItsTextInOneElement) {
 }
 
 TEST_F(MessageBoxTest, BoxesThatCannotBeShownReturnMinusOne) {
-  MsgBoxDriver driver({MsgBoxDriver::Click(kClose)}, 300);
+  BoxDriver driver({Click(kClose)}, 300);
   EXPECT_EQ(-1, UiMessageBox(L"\r\n\n\r\n", L"提示", MB_OK));  // line breaks only
   EXPECT_EQ(-1, UiMessageBox(L"\n", nullptr, MB_OK));
   // the panel entry without a text area
@@ -268,7 +332,7 @@ TEST_F(MessageBoxTest, BoxesThatCannotBeShownReturnMinusOne) {
   EXPECT_EQ(-1, box.ShowPanelMsg(L"<text>x</text>", nullptr, L"提示", MB_OK, nullptr, nullptr));
   CUiMsgBox2 box2;
   EXPECT_EQ(-1, box2.ShowPanelMsg(L"<text>x</text>", nullptr, L"提示", MB_OK, nullptr, nullptr));
-  EXPECT_FALSE(driver.SawBox());
+  EXPECT_FALSE(driver.saw);
 }
 
 }  // namespace
