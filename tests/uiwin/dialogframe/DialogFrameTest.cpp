@@ -59,13 +59,13 @@ TEST(DialogFrame, ARunDisablesTheOwnerMeanwhileAndFailuresGiveItBack) {
   EXPECT_FALSE(::IsWindowEnabled(owner.wnd));
   EXPECT_EQ(2, dlg.initCount);
   ::EnableWindow(owner.wnd, TRUE);
-  // No layout, a missing or malformed one, an initialisation that destroys its own
+  // A missing or malformed layout, an initialisation that destroys its own
   // window: the run returns 0 and the owner is enabled again.
-  TestDialog noLayout, missing(60999), malformed, suicide;
+  TestDialog missing(60999), malformed, suicide;
   EXPECT_FALSE(malformed.SetXml("<layer><body>"));
   ASSERT_TRUE(suicide.SetXml(kLayout));
   suicide.onInit = [](TestDialog& d) { ::DestroyWindow(d.m_hWnd); };
-  for (TestDialog* d : {&noLayout, &missing, &malformed, &suicide}) {
+  for (TestDialog* d : {&missing, &malformed, &suicide}) {
     EXPECT_EQ(0u, d->DoModal(owner.wnd));
     EXPECT_TRUE(::IsWindowEnabled(owner.wnd));
   }

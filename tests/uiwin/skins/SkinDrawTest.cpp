@@ -8,8 +8,6 @@
 
 #include "support/DibCanvas.h"
 #include "uiwin/CUiImageSkin.h"
-#include "uiwin/CUiSkinButton.h"
-#include "uiwin/CUiSkinGradation.h"
 #include "uiwin/CUiSkinImgFrame.h"
 #include "uiwin/CUiSkinImgHorzExtend.h"
 
@@ -116,15 +114,6 @@ TEST(ImageSkin, MaskModeLeavesTheMaskColourOut) {
   skin.Draw(c.Dc(), RECT{1, 1, 10, 6}, static_cast<DWORD>(-1));
   EXPECT_TRUE(FilledWith(c, RECT{1, 1, 5, 5}, kBack));
   EXPECT_TRUE(FilledWith(c, RECT{5, 1, 9, 5}, RGB(0x12, 0x34, 0x56)));
-  // Another mask colour: now magenta is opaque and teal is left out.
-  Bitmap two = MakeBitmap(2, 1, [](int x, int) { return x == 0 ? 0x008080u : 0xFF00FFu; });
-  skin.SetBitmap(two.get());
-  EXPECT_EQ(S_OK, skin.SetAttribute("maskcolor", "008080", TRUE));
-  EXPECT_EQ(E_FAIL, skin.SetAttribute("mode", "transparent", TRUE));  // keeps the old mode
-  DibCanvas d(4, 2, kBack);
-  skin.Draw(d.Dc(), RECT{0, 0, 4, 2}, static_cast<DWORD>(-1));
-  EXPECT_EQ(kBack, d.At(0, 0));
-  EXPECT_EQ(RGB(0xFF, 0, 0xFF), d.At(1, 0));
 }
 
 TEST(ImageSkin, AlphaModeBlendsOverTheBackgroundWithThirtyTwoBitsOnly) {
@@ -279,40 +268,6 @@ TEST(HorzExtendSkin, PartsAndStatesCutToTheRectangle) {
   EXPECT_TRUE(FilledWith(w, RECT{2, 0, 17, 2}, RGB(0x22, 0, 0)));
   EXPECT_TRUE(FilledWith(w, RECT{17, 0, 20, 2}, RGB(0x33, 0, 0)));
   EXPECT_TRUE(FilledWith(w, RECT{0, 2, 20, 4}, kBack)) << "the bitmap's height only";
-}
-
-// ---------------------------------------------------------------- button and gradation
-
-TEST(ButtonAndGradationSkins, PressWinsOverHoverDisabledHasNoGradientAndEndsAreKept) {
-  CUiSkinButton button;
-  const char* attrs[][2] = {{"bg", "101010"}, {"border", "202020"}, {"bguphover", "500000"},
-                            {"bguppush", "600000"}, {"bgdownpush", "000060"}};
-  for (const auto& a : attrs) button.SetAttribute(a[0], a[1], TRUE);
-  const DWORD cases[][2] = {{kPushed | kHover, 0x60}, {kHover, 0x50}, {kDisabled | kHover, 0x10}};
-  for (const auto& k : cases) {
-    DibCanvas c(40, 40, kBack);
-    button.Draw(c.Dc(), RECT{0, 0, 40, 40}, k[0]);
-    EXPECT_EQ(RGB(0x20, 0x20, 0x20), c.At(39, 39)) << k[0];  // the border
-    EXPECT_NEAR(k[1], GetRValue(c.At(20, 2)), 3) << k[0];    // the gradient's top
-  }
-  // A gradient shorter than the rectangle leaves the rest in the end colour; one
-  // longer is cut to it.
-  CUiSkinGradation skin;
-  skin.SetAttribute("from", "FF0000", TRUE);
-  skin.SetAttribute("to", "0000FF", TRUE);
-  EXPECT_EQ(S_OK, skin.SetAttribute("direction", "vert", TRUE));
-  skin.SetAttribute("size", "10", TRUE);
-  DibCanvas v(10, 40, kBack);
-  skin.Draw(v.Dc(), RECT{0, 0, 10, 40}, 0);
-  EXPECT_GE(GetRValue(v.At(5, 0)), 230);
-  EXPECT_TRUE(FilledWith(v, RECT{0, 10, 10, 40}, RGB(0, 0, 0xFF)));
-  EXPECT_EQ(E_FAIL, skin.SetAttribute("direction", "diagonal", TRUE));
-  skin.SetAttribute("direction", "horz", TRUE);
-  skin.SetAttribute("size", "400", TRUE);
-  DibCanvas h(120, 10, kBack);
-  skin.Draw(h.Dc(), RECT{10, 2, 110, 8}, 0);
-  EXPECT_NEAR(255 * 3 / 4, GetRValue(h.At(109, 4)), 6);  // a quarter of the way
-  EXPECT_TRUE(h.UntouchedOutside(RECT{10, 2, 110, 8}, kBack));
 }
 
 }  // namespace
