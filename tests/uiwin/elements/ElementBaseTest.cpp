@@ -125,12 +125,12 @@ TEST(Grammar, Position) {
   EXPECT_EQ("", PosText(wnd));
 }
 
-// "Hello" as the default font draws it on a desktop DC.
-SIZE HelloSize() {
+// A text as the default font draws it on a desktop DC.
+SIZE TextSize(const wchar_t* text) {
   HDC dc = ::GetDC(nullptr);
   HGDIOBJ old = ::SelectObject(dc, UiFontPool::GetFont(0));
   RECT rc{0, 0, 0, 0};
-  ::DrawTextW(dc, L"Hello", -1, &rc, DT_SINGLELINE | DT_CALCRECT);
+  ::DrawTextW(dc, text, -1, &rc, DT_SINGLELINE | DT_CALCRECT);
   ::SelectObject(dc, old);
   ::ReleaseDC(nullptr, dc);
   return SIZE{rc.right, rc.bottom};
@@ -138,53 +138,36 @@ SIZE HelloSize() {
 
 TEST(ElementLoad, SizesFromWidthHeightAndPos) {
   const DWORD kAuto = UiWndPos_WidthAuto | UiWndPos_HeightAuto, kNot = UiWndPos_NotFloat;
-  const SIZE hello = HelloSize();
+  const SIZE hello = TextSize(L"Hello"), longer = TextSize(L"Hello Hello");
   ASSERT_GT(hello.cx, 0);
   const struct {
     const char* attrs;
     DWORD type;
-    const char* rect;  // null: measured from the text
+    int left, top, cx, cy;  // -1: measured from the text
   } cases[] = {
       // A valid pos: auto sizes; width, height and float are not read.
-      {"pos=\"10,20\" width=\"77\" height=\"33\" float=\"1\"", kAuto, nullptr},
+      {"pos=\"10,20\" width=\"77\" height=\"33\" float=\"1\"", kAuto, 10, 20, -1, -1},
+      {"pos=\"|-20,-30\"", kAuto, 180, 270, -1, -1},  // centre and far edge place the corner
       // Three items are no position: width and height are read.
-      {"pos=\"1,2,3\" width=\"40\" height=\"30\"",
-       UiWndPos_WidthFixed | UiWndPos_HeightFixed | kNot, "0,0,40,30"},
-      {"width=\"full\"", UiWndPos_WidthFull | UiWndPos_HeightAuto | kNot, nullptr},
-      {"width=\"0\" height=\"abc\"", kAuto | kNot, nullptr},  // 0 and letters are auto
-      {"show=\"0\" float=\"1\"", kAuto | UiWndPos_Float, nullptr},
+      {"pos=\"1,2,3\" width=\"40\" height=\"30\"", UiWndPos_WidthFixed | UiWndPos_HeightFixed | kNot,
+       0, 0, 40, 30},
+      {"width=\"full\"", UiWndPos_WidthFull | UiWndPos_HeightAuto | kNot, 0, 0, 400, -1},
+      {"width=\"0\" height=\"abc\"", kAuto | kNot, 0, 0, -1, -1},  // 0 and letters are auto
+      {"show=\"0\" float=\"1\"", kAuto | UiWndPos_Float, 0, 0, -1, -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.attrs);
     auto root = LoadRoot(std::string("<dlg><text id=\"1\" ") + c.attrs + ">Hello</text></dlg>");
     CUiWindow* w = root->Item(1);
     EXPECT_EQ(c.type, w->GetPositionType());
-    const RECT rc = w->GetRect();
-    if (c.rect) {
-      EXPECT_EQ(c.rect, Str(rc));
-    } else {
-      EXPECT_EQ(hello.cy, rc.bottom - rc.top);
-    }
+    const int cx = c.cx < 0 ? hello.cx : c.cx, cy = c.cy < 0 ? hello.cy : c.cy;
+    EXPECT_EQ(Str(RECT{c.left, c.top, c.left + cx, c.top + cy}), Str(w->GetRect()));
     EXPECT_EQ(strstr(c.attrs, "show") == nullptr, w->IsVisible(FALSE) != FALSE);
+    // A longer text re-measures an auto size; the position stays. No text is empty text.
+    w->SetInnerText(L"Hello Hello");
+    EXPECT_EQ(c.left, w->GetRect().left);
+    EXPECT_EQ(c.cx < 0 ? longer.cx : c.cx, w->GetRect().right - c.left) << "only auto sizes";
   }
-}
-
-TEST(ElementLoad, TwoItemPositionMeasuresTheText) {
-  auto root = LoadRoot(
-      "<dlg><text id=\"1\" pos=\"10,20\">Hello</text><text id=\"2\" pos=\"|-20,-30\">Hello</text>"
-      "</dlg>",
-      nullptr, 300, 200);
-  const SIZE hello = HelloSize();
-  CUiWindow* text = root->Item(1);
-  EXPECT_EQ(Str(RECT{10, 20, 10 + hello.cx, 20 + hello.cy}), Str(text->GetRect()));
-  // Centre and far edge place the corner; the size is still the measured one.
-  EXPECT_EQ(Str(RECT{130, 170, 130 + hello.cx, 170 + hello.cy}), Str(root->Item(2)->GetRect()));
-  // A longer text re-measures an auto size; the position stays. No text is empty text.
-  text->SetInnerText(L"Hello Hello");
-  EXPECT_EQ(10, text->GetRect().left);
-  EXPECT_GT(text->GetRect().right - 10, hello.cx);
-  text->SetInnerText(nullptr);
-  EXPECT_EQ(L"", text->GetInnerText());
 }
 
 // Records the text colour and font that painting selects.
