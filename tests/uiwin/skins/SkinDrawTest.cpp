@@ -105,17 +105,6 @@ TEST(ImageSkin, WithoutSubWidthOnlyTheWholeBitmapDrawsAndSizesAreNeverNegative) 
   EXPECT_FALSE(skin.IgnoreState());
 }
 
-TEST(ImageSkin, MaskModeLeavesTheMaskColourOut) {
-  Bitmap bmp = MakeBitmap(8, 4, [](int x, int) { return x < 4 ? 0xFF00FFu : 0x123456u; });
-  CUiImageSkin skin;
-  skin.SetBitmap(bmp.get());
-  skin.SetMode(CUiImage::ModeMask);
-  DibCanvas c(10, 6, kBack);
-  skin.Draw(c.Dc(), RECT{1, 1, 10, 6}, static_cast<DWORD>(-1));
-  EXPECT_TRUE(FilledWith(c, RECT{1, 1, 5, 5}, kBack));
-  EXPECT_TRUE(FilledWith(c, RECT{5, 1, 9, 5}, RGB(0x12, 0x34, 0x56)));
-}
-
 TEST(ImageSkin, AlphaModeBlendsOverTheBackgroundWithThirtyTwoBitsOnly) {
   // pictures of 2 x 2: opaque red, half green, transparent
   const DWORD argb[] = {0xFFFF0000, 0x8000FF00, 0x000000FF};
