@@ -169,8 +169,7 @@ TEST_F(MessageMapTest, HandledFlagIsSavedAroundNestedMessagesAndTheFinalMessageW
   EXPECT_EQ(5, window.SendMessage(kOuter));
   window.SendMessage(kDestroyInside);
   EXPECT_EQ((std::vector<std::string>{"outer.begin", "inner", "outer.handled", "final.deferred",
-                                      "final"}),
-            g_log);
+                                      "final"}), g_log);
   EXPECT_EQ(1, window.finalCount);
   EXPECT_EQ(nullptr, window.m_hWnd);
 }

@@ -270,27 +270,19 @@ TEST_F(ShippedLook, ClassAndOwnAttributesApplyInDocumentOrderAndMarginsWidenTheM
 
 TEST(Placement, ChildrenOfADialogByPosItems) {
   // Parent at (100, 50), 200 x 100, margins 10 and 5: the reference is (110,55)-(290,145).
-  const struct {
-    const char* child;  // attributes of a <text> child
-    const char* rect;
-  } cases[] = {
-      {"pos=\"0,0,-0,-0\"", "110,55,290,145"},
-      {"pos=\"10,20,-30,-40\"", "120,75,260,105"},
-      {"pos=\"|-50,|-10,|50,|10\"", "150,90,250,110"},
-      {"pos=\"-60,-30,-0,-0\"", "230,115,290,145"},
-      {"pos=\"|5,|-5,-5,-5\"", "205,95,285,140"},
-      {"width=\"full\" height=\"full\"", "110,55,290,145"},
-      {"pos=\"1,2,3\" width=\"40\" height=\"30\"", "110,55,150,85"},
-      {"pos=\"7\" width=\"full\" height=\"12\"", "110,55,290,67"},
+  const char* cases[][2] = {  // attributes of a <text> child, its rectangle
+      {"pos=\"0,0,-0,-0\"", "110,55,290,145"},         {"pos=\"10,20,-30,-40\"", "120,75,260,105"},
+      {"pos=\"|-50,|-10,|50,|10\"", "150,90,250,110"}, {"pos=\"-60,-30,-0,-0\"", "230,115,290,145"},
+      {"pos=\"|5,|-5,-5,-5\"", "205,95,285,140"},     {"pos=\"7\" width=\"full\" height=\"12\"", "110,55,290,67"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.child);
-    auto root = LoadRoot(std::string("<dlg><text id=\"1\" ") + c.child + "/></dlg>");
+    SCOPED_TRACE(c[0]);
+    auto root = LoadRoot(std::string("<dlg><text id=\"1\" ") + c[0] + "/></dlg>");
     root->Style().xmargin = 10;
     root->Style().ymargin = 5;
     Place(root.get(), 100, 50, 200, 100);
     EXPECT_EQ("100,50,300,150", Str(root->GetRect()));
-    EXPECT_EQ(c.rect, Str(root->Item(1)->GetRect()));
+    EXPECT_EQ(c[1], Str(root->Item(1)->GetRect()));
   }
   // Nested dialogs are placed depth first; a run-time pos change places that child again.
   auto root = LoadRoot("<dlg><dlg pos=\"10,10,-10,-10\"><dlg pos=\"5,5,-5,-5\"><text id=\"3\" pos=\"0,0,-0,-0\"/>"
@@ -301,12 +293,10 @@ TEST(Placement, ChildrenOfADialogByPosItems) {
 }
 
 TEST(HitTest, OrderFloatTransparentAndInvisible) {
-  auto root = LoadRoot(
-      "<dlg><text id=\"1\" pos=\"0,0,50,50\"/><text id=\"2\" pos=\"25,25,75,75\"/>"
-      "<text id=\"3\" width=\"30\" height=\"30\" float=\"1\"/>"
-      "<text id=\"4\" pos=\"60,0,90,20\" transparent=\"1\"/>"
-      "<text id=\"5\" pos=\"60,0,80,20\" show=\"0\"/></dlg>",
-      nullptr, 100, 100);
+  auto root = LoadRoot("<dlg><text id=\"1\" pos=\"0,0,50,50\"/><text id=\"2\" pos=\"25,25,75,75\"/>"
+                       "<text id=\"3\" width=\"30\" height=\"30\" float=\"1\"/>"
+                       "<text id=\"4\" pos=\"60,0,90,20\" transparent=\"1\"/>"
+                       "<text id=\"5\" pos=\"60,0,80,20\" show=\"0\"/></dlg>", nullptr, 100, 100);
   auto at = [&](int x, int y) -> int {
     HUIWND h = root->HitTest(POINT{x, y});
     if (h == root->GetHandle()) return -1;
@@ -342,8 +332,7 @@ TEST(Loading, SearchReloadAndUnknownTags) {
   TiXmlDocument doc;
   doc.Parse("<text id=\"8\"/><text id=\"9\"/>", nullptr, TIXML_ENCODING_UTF8);
   ASSERT_TRUE(root->LoadChilds(doc.RootElement()));
-  EXPECT_EQ(nullptr, UiWnds::GetWindow(oldDirect));
-  EXPECT_EQ(nullptr, UiWnds::GetWindow(oldDeep));
+  EXPECT_TRUE(!UiWnds::GetWindow(oldDirect) && !UiWnds::GetWindow(oldDeep));
   ASSERT_EQ(2u, root->GetChildCount());
   EXPECT_EQ(root->GetHandle(), root->GetChild(0)->GetParent());
   root->UiSendMessage(WM_DESTROY);
@@ -372,22 +361,14 @@ TEST(Loading, TestLayoutWithEveryTag) {
 
 TEST(Loading, SubLayouts) {
   testenv::TempDir dir;
-  const struct {
-    const wchar_t* name;
-    const char* xml;
-  } files[] = {
-      {L"9803.xml", "<dlg><text>broken</dlg>"},
-      {L"9802.xml", "<dlg pos=\"0,0,-0,-0\"><dlgfile id=\"6\" src=\"9802\"/></dlg>"},  // itself
-      {L"9804.xml", "<dlg pos=\"0,0,-0,-0\"><dlgfile id=\"6\" src=\"9805\"/></dlg>"},
-      {L"9805.xml", "<dlg pos=\"0,0,-0,-0\"><dlgfile id=\"6\" src=\"9804\"/></dlg>"},
-  };
-  for (const auto& f : files) ASSERT_TRUE(testfiles::WriteBytes(dir.File(f.name), f.xml));
+  ASSERT_TRUE(testfiles::WriteBytes(dir.File(L"9803.xml"), "<dlg><text>broken</dlg>"));
+  ASSERT_TRUE(testfiles::WriteBytes(dir.File(L"9802.xml"),  // it includes itself
+                                    "<dlg pos=\"0,0,-0,-0\"><dlgfile id=\"6\" src=\"9802\"/></dlg>"));
   UiResUtil::SetResourceDirectory(dir.Path().c_str());
   DebugReportCapture reports;
-  auto root = LoadRoot(
-      "<dlg><dlgfile id=\"1\" src=\"9002\"><text id=\"2\">ignored</text></dlgfile>"
-      "<dlgfile id=\"3\" src=\"9899\"/><dlgfile id=\"4\" src=\"\"/><dlgfile id=\"5\"/>"
-      "<dlgfile id=\"7\" src=\"9803\"/></dlg>");
+  auto root = LoadRoot("<dlg><dlgfile id=\"1\" src=\"9002\"><text id=\"2\">ignored</text></dlgfile>"
+                       "<dlgfile id=\"3\" src=\"9899\"/><dlgfile id=\"4\" src=\"\"/><dlgfile id=\"5\"/>"
+                       "<dlgfile id=\"7\" src=\"9803\"/></dlg>");
   // Both root-level elements of the sub-layout; what is written inside is ignored.
   auto* file = root->Item<CUiDialogFile>(1);
   ASSERT_EQ(2u, file->GetChildCount());
@@ -397,17 +378,12 @@ TEST(Loading, SubLayouts) {
   for (UINT id : {3, 4, 5, 7})  // missing, empty, no and broken source
     EXPECT_EQ(0u, root->Item<CUiDialogFile>(id)->GetChildCount()) << id;
   EXPECT_EQ(E_FAIL, root->Item(3)->SetAttribute("src", "9002", FALSE));
-  // Layouts that include themselves stop at the nesting limit.
-  for (const char* src : {"9802", "9804"}) {
-    SCOPED_TRACE(src);
-    reports.Clear();
-    auto self = LoadRoot(std::string("<dlg><dlgfile id=\"6\" src=\"") + src + "\"/></dlg>");
-    int files = 0;
-    for (CUiWindow* f = self->FindChildByCmdID(6); f; ++files)
-      f = static_cast<CUiPanel*>(f)->FindChildByCmdID(6);
-    EXPECT_EQ(CUiDialogFile::kMaxNesting + 1, files);
-    EXPECT_TRUE(reports.Contains("nested too deep"));
-  }
+  // A layout that includes itself stops at the nesting limit.
+  auto self = LoadRoot("<dlg><dlgfile id=\"6\" src=\"9802\"/></dlg>");
+  int files = 0;
+  for (CUiWindow* f = self->FindChildByCmdID(6); f; ++files) f = static_cast<CUiPanel*>(f)->FindChildByCmdID(6);
+  EXPECT_EQ(CUiDialogFile::kMaxNesting + 1, files);
+  EXPECT_TRUE(reports.Contains("nested too deep"));
   UiResUtil::SetResourceDirectory(L"");
 }
 
@@ -461,11 +437,9 @@ TEST(RealWindows, ShownOnlyWhenEveryContainerAboveIsVisible) {
     return (::GetWindowLongW(::GetDlgItem(host.View(), id), GWL_STYLE) & WS_VISIBLE) != 0;
   };
   for (int id : {101, 102, 103, 104}) host.AddControl(id, false);
-  auto root = LoadRoot(
-      "<dlg><realwnd id=\"101\" ctrlid=\"999\"/><realwnd id=\"102\" show=\"0\"/>"
-      "<dlg id=\"20\"><realwnd id=\"103\"/></dlg>"
-      "<dlg id=\"21\" show=\"0\"><dlg><realwnd id=\"104\"/></dlg></dlg></dlg>",
-      host.View());
+  auto root = LoadRoot("<dlg><realwnd id=\"101\" ctrlid=\"999\"/><realwnd id=\"102\" show=\"0\"/>"
+                       "<dlg id=\"20\"><realwnd id=\"103\"/></dlg>"
+                       "<dlg id=\"21\" show=\"0\"><dlg><realwnd id=\"104\"/></dlg></dlg></dlg>", host.View());
   EXPECT_EQ(::GetDlgItem(host.View(), 101), root->Item<CUiRealWnd>(101)->GetRealHWnd());
   root->ShowAllRealWindows(TRUE);
   for (int id : {101, 102, 103, 104}) EXPECT_EQ(id == 101 || id == 103, visible(id)) << id;

@@ -87,12 +87,9 @@ TEST(ElementState, MarksAndPicturesFollowTheOwnBits) {
              D = UiWndState_Disable, T = DFCS_TRANSPARENT;
   // state; check and radio: theme state and classic flags; image button: strip picture
   const UINT cases[][4] = {
-      {0, 1, T, 0},
-      {H, 2, T | DFCS_HOT, 1},
-      {P | H, 3, T | DFCS_PUSHED | DFCS_HOT, 2},
+      {0, 1, T, 0}, {H, 2, T | DFCS_HOT, 1}, {P | H, 3, T | DFCS_PUSHED | DFCS_HOT, 2},
       {D | P | H, 4, T | DFCS_INACTIVE | DFCS_PUSHED | DFCS_HOT, 3},
-      {C | H, 6, T | DFCS_CHECKED | DFCS_HOT, 1},
-      {C | D, 8, T | DFCS_CHECKED | DFCS_INACTIVE, 3},
+      {C | H, 6, T | DFCS_CHECKED | DFCS_HOT, 1}, {C | D, 8, T | DFCS_CHECKED | DFCS_INACTIVE, 3},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(static_cast<int>(c[1]), CUiCheckBox::ThemeStateFor(c[0])) << c[0];
@@ -115,11 +112,10 @@ TEST(CheckBox, ReleaseTogglesTheCheckBitOnly) {
   EXPECT_EQ(Str(box), Str(check->GetRect()));  // the shift for the text is undone
 }
 
-const char kThreeRadios[] =
-    "<dlg><radio id=\"1\" pos=\"0,0\" group=\"r3\">one</radio>"
-    "<radio id=\"2\" pos=\"0,20\" group=\"r3\">two</radio>"
-    "<radio id=\"3\" pos=\"0,40\" group=\"r3\">three</radio>"
-    "<radio id=\"4\" pos=\"0,60\"/><radio id=\"5\" pos=\"0,80\"/></dlg>";
+const char kThreeRadios[] = "<dlg><radio id=\"1\" pos=\"0,0\" group=\"r3\">one</radio>"
+                            "<radio id=\"2\" pos=\"0,20\" group=\"r3\">two</radio>"
+                            "<radio id=\"3\" pos=\"0,40\" group=\"r3\">three</radio>"
+                            "<radio id=\"4\" pos=\"0,60\"/><radio id=\"5\" pos=\"0,80\"/></dlg>";
 
 TEST(Radio, AClickUnchecksOnlyTheCheckedOneOfItsGroupInItsView) {
   ElementHost host, other;
@@ -162,8 +158,7 @@ TEST(Progress, ShareTakesMinAndMaxInEitherOrderAndClampsTheValue) {
       {0, 100, 50, 50},  {10, 0, 20, 100}, {0, 10, -5, 0},   {5, 5, 5, 0},
       {5, 5, 99, 0},     {0, 3, 1, 33},    {0, 3, 2, 66},    {100, 0, 25, 25},
       {-10, 10, 0, 50},  {0, 100, 62, 62}, {0, 100, 29, 29}, {0, 1000, 579, 57},
-      {INT_MIN, INT_MAX, INT_MAX, 100},    {INT_MIN, INT_MAX, 0, 50},
-      {INT_MIN, INT_MAX, -1, 49},
+      {INT_MIN, INT_MAX, INT_MAX, 100},    {INT_MIN, INT_MAX, 0, 50}, {INT_MIN, INT_MAX, -1, 49},
   };
   for (const auto& c : cases)
     EXPECT_EQ(c[3], CUiProgress::Percent(c[0], c[1], c[2])) << c[0] << " " << c[1] << " " << c[2];
@@ -267,13 +262,12 @@ TEST(FileIcon, ShellIconsAreCachedByTheirWidePathAndHandlesComeFromCodeOnly) {
 // ---------------------------------------------------------------- tab control
 
 // Pages a (id 11), hidden b (id 12), c (id 13) with 100-pixel heads 20 high.
-const char kThreePages[] =
-    "<dlg><tabctrl id=\"10\" pos=\"0,0,-0,-0\" tabwidth=\"100\" tabheight=\"20\" "
-    "tabspacing=\"3\" tabpos=\"9\" framepos=\"4\">"
-    "<tab id=\"11\" title=\"a\"><text id=\"21\" pos=\"5,5\">page a</text></tab>"
-    "<tab id=\"12\" title=\"b\" hide=\"1\"><text id=\"22\" pos=\"5,5\">page b</text></tab>"
-    "<tab id=\"13\" title=\"c\"><text id=\"23\" pos=\"5,5\">page c</text></tab>"
-    "</tabctrl></dlg>";
+const char kThreePages[] = "<dlg><tabctrl id=\"10\" pos=\"0,0,-0,-0\" tabwidth=\"100\" tabheight=\"20\" "
+                           "tabspacing=\"3\" tabpos=\"9\" framepos=\"4\">"
+                           "<tab id=\"11\" title=\"a\"><text id=\"21\" pos=\"5,5\">page a</text></tab>"
+                           "<tab id=\"12\" title=\"b\" hide=\"1\"><text id=\"22\" pos=\"5,5\">page b</text></tab>"
+                           "<tab id=\"13\" title=\"c\"><text id=\"23\" pos=\"5,5\">page c</text></tab>"
+                           "</tabctrl></dlg>";
 
 std::string HeadRect(CUiTabCtrl* tab, int i) {
   RECT rc;
@@ -390,8 +384,7 @@ TEST_F(Skinned, TabHeadsDrawSplittersAndTheIconsOfTheirPageIndex) {
       "<dlg><tabctrl pos=\"0,0,-0,10\" tabwidth=\"20\" tabheight=\"5\" tabspacing=\"10\" "
       "splitterskin=\"tsplit\"><tab/><tab hide=\"1\"/><tab/><tab/></tabctrl>"
       "<tabctrl pos=\"0,10,-0,-0\" tabwidth=\"30\" tabheight=\"10\" iconskin=\"ticons\" "
-      "icon-x=\"2\" icon-y=\"1\"><tab/><tab/><tab hide=\"1\"/><tab/></tabctrl></dlg>",
-      nullptr, 120, 30);
+      "icon-x=\"2\" icon-y=\"1\"><tab/><tab/><tab hide=\"1\"/><tab/></tabctrl></dlg>", nullptr, 120, 30);
   auto canvas = Painted(root.get(), 120, 30);
   int red = 0;
   for (int x = 0; x < 120; ++x) red += canvas->At(x, 2) == kRed;
@@ -408,8 +401,7 @@ TEST(RealWnd, PlacedOnceAndNotifiedOnlyOnChange) {
   ElementHost host;
   HWND grid = host.AddControl(77, true);
   auto root = LoadRoot("<dlg><realwnd id=\"77\" ctrlid=\"5\" pos=\"10,20,-10,-30\"/>"
-                       "<realwnd id=\"78\" pos=\"0,0,50,50\"/></dlg>",
-                       host.View());
+                       "<realwnd id=\"78\" pos=\"0,0,50,50\"/></dlg>", host.View());
   auto where = [&] {
     RECT rc;
     ::GetWindowRect(grid, &rc);

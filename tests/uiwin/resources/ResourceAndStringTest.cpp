@@ -88,8 +88,7 @@ TEST_F(ResourceDir, AFileWinsUnlessItIsMissingEmptyOrOversized) {
 }
 
 TEST_F(ResourceDir, StringTableRulesMergingAndBadTables) {
-  Put(L"7001.xml",
-      "\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<string>\n"
+  Put(L"7001.xml", "\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<string>\n"
       "  <s id=\"7101\">first</s><s id=\"7102\"></s><s>no id</s><x id=\"7103\">not an s</x>\n"
       "  <s id=\"7104\">one</s><s id=\"7104\">两</s><s id=\"7105abc\">digits first</s>\n"
       "</string>\n");

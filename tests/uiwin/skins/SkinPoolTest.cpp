@@ -57,13 +57,12 @@ class Pools : public ::testing::Test {
 TEST_F(Pools, SkinsLoadByNameAndWhatCannotBeUsedIsSkipped) {
   ASSERT_TRUE(testfiles::WriteBandedBmp(dir_.File(L"9001.bmp"), 30, 21,
                                         {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 255, 0)}));
-  ASSERT_TRUE(Xml(9101,
-                  "<skins>\n"
-                  "  <imglst name=\"closebtn\" src=\"9001\" mode=\"mask\" subwidth=\"30\"/>\n"
-                  "  <imglst src=\"9001\"/><widget name=\"odd\"/><!-- a comment -->\n"
-                  "  <imgframe name=\"frame\" src=\"9001\" top=\"1\" mode=mask part=\"top\"/>\n"
-                  "  <button name=\"twice\"/><gradation name=\"twice\"/>\n"
-                  "</skins>\n"));
+  ASSERT_TRUE(Xml(9101, "<skins>\n"
+                        "  <imglst name=\"closebtn\" src=\"9001\" mode=\"mask\" subwidth=\"30\"/>\n"
+                        "  <imglst src=\"9001\"/><widget name=\"odd\"/><!-- a comment -->\n"
+                        "  <imgframe name=\"frame\" src=\"9001\" top=\"1\" mode=mask part=\"top\"/>\n"
+                        "  <button name=\"twice\"/><gradation name=\"twice\"/>\n"
+                        "</skins>\n"));
   ASSERT_TRUE(UiSkin::LoadSkins(9101));
   auto* close = static_cast<CUiImageSkin*>(UiSkin::GetSkin("closebtn"));
   ASSERT_TRUE(close && close->IsClass("imglst"));
@@ -188,13 +187,12 @@ TEST_F(Pools, PngStripBlendsOverTheBackgroundWithoutBleeding) {
 }
 
 TEST_F(Pools, StylesMergeRepeatedClassesAndUnknownNamesGetTheDefault) {
-  ASSERT_TRUE(Xml(9302,
-                  "<style>\n"
-                  "  <class name=\"btn\" skin=\"normalbtn\" crtext=\"FFFFFF\" margin=\"10\" x-margin=\"3\"/>\n"
-                  "  <class skin=\"nameless\"/><klass name=\"other\"/>\n"
-                  "  <class name=\"btn\" crtext=\"000000\" cursor=\"hand\"/>\n"
-                  "  <class name=\"monitorcount\" font=\"0100\" ctrtext=\"FFFFFF\"/>\n"
-                  "</style>\n"));
+  ASSERT_TRUE(Xml(9302, "<style>\n"
+                        "  <class name=\"btn\" skin=\"normalbtn\" crtext=\"FFFFFF\" margin=\"10\" x-margin=\"3\"/>\n"
+                        "  <class skin=\"nameless\"/><klass name=\"other\"/>\n"
+                        "  <class name=\"btn\" crtext=\"000000\" cursor=\"hand\"/>\n"
+                        "  <class name=\"monitorcount\" font=\"0100\" ctrtext=\"FFFFFF\"/>\n"
+                        "</style>\n"));
   ASSERT_TRUE(UiStyle::LoadStyles(9302));
   const UiStyle* btn = UiStyle::GetStyle("btn");
   EXPECT_EQ("normalbtn", btn->skin) << "kept from the first element";
