@@ -157,11 +157,9 @@ TEST(DialogFrame, KeysAndCloseBecomeItemCommands) {
   key('A');
   ::SendMessageW(frame, WM_CLOSE, 0, 0);
   EXPECT_TRUE(::IsWindow(frame));  // closing is the dialog's decision
-  ASSERT_EQ(3u, dlg.events.size());
-  EXPECT_EQ("", dlg.events[0].itemClass);
-  EXPECT_EQ(1u, dlg.events[0].item);
-  EXPECT_EQ(2u, dlg.events[1].item);
-  EXPECT_EQ(2u, dlg.events[2].item);
+  std::string items;  // commands without an element class
+  for (const ViewEvent& e : dlg.events) items += e.itemClass + std::to_string(e.item) + " ";
+  EXPECT_EQ("1 2 2 ", items);
   // A disabled frame (behind a nested dialog) swallows its keys.
   ::EnableWindow(frame, FALSE);
   key(VK_RETURN);

@@ -246,17 +246,6 @@ TEST(HorzExtendSkin, PartsAndStatesCutToTheRectangle) {
   EXPECT_TRUE(c.UntouchedOutside(RECT{10, 0, 18, 2}, kBack));
   EXPECT_EQ(tab(0xA0, 0), c.At(10, 0));
   EXPECT_EQ(tab(0xC0, 0), c.At(17, 1));
-  // Without a sub-width, -1 draws the whole bitmap as one picture.
-  Bitmap whole = MakeBitmap(6, 2, [](int x, int) { return x < 2 ? 0x110000u : x == 2 ? 0x220000u : 0x330000u; });
-  CUiSkinImgHorzExtend one;
-  one.GetImage().SetBitmap(whole.get());
-  one.SetAttribute("left", "2", TRUE);
-  DibCanvas w(20, 4, kBack);
-  one.Draw(w.Dc(), RECT{0, 0, 20, 4}, static_cast<DWORD>(-1));
-  EXPECT_TRUE(FilledWith(w, RECT{0, 0, 2, 2}, RGB(0x11, 0, 0)));
-  EXPECT_TRUE(FilledWith(w, RECT{2, 0, 17, 2}, RGB(0x22, 0, 0)));
-  EXPECT_TRUE(FilledWith(w, RECT{17, 0, 20, 2}, RGB(0x33, 0, 0)));
-  EXPECT_TRUE(FilledWith(w, RECT{0, 2, 20, 4}, kBack)) << "the bitmap's height only";
 }
 
 }  // namespace

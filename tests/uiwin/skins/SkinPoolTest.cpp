@@ -60,7 +60,6 @@ TEST_F(Pools, SkinsLoadByNameAndWhatCannotBeUsedIsSkipped) {
   ASSERT_TRUE(Xml(9101, "<skins>\n"
                         "  <imglst name=\"closebtn\" src=\"9001\" mode=\"mask\" subwidth=\"30\"/>\n"
                         "  <imglst src=\"9001\"/><widget name=\"odd\"/><!-- a comment -->\n"
-                        "  <imgframe name=\"frame\" src=\"9001\" top=\"1\" mode=mask part=\"top\"/>\n"
                         "  <button name=\"twice\"/><gradation name=\"twice\"/>\n"
                         "</skins>\n"));
   ASSERT_TRUE(UiSkin::LoadSkins(9101));
@@ -70,11 +69,6 @@ TEST_F(Pools, SkinsLoadByNameAndWhatCannotBeUsedIsSkipped) {
   EXPECT_EQ(CUiImage::ModeMask, close->GetMode());
   EXPECT_EQ(30, close->GetSkinSize().cx);
   EXPECT_TRUE(UiSkin::GetSkin("twice")->IsClass("gradation")) << "the later definition wins";
-  // The unquoted mode value is read as well.
-  auto* frame = static_cast<CUiSkinImgFrame*>(UiSkin::GetSkin("frame"));
-  ASSERT_NE(nullptr, frame);
-  EXPECT_EQ(CUiImage::ModeMask, frame->GetImage().GetMode());
-  EXPECT_EQ(static_cast<DWORD>(CUiSkinImgFrame::PartTop | 42), frame->GetPart());
   EXPECT_EQ(nullptr, UiSkin::GetSkin("odd"));
   EXPECT_EQ(nullptr, UiSkin::GetSkin("CloseBtn")) << "names are case-sensitive";
   EXPECT_EQ(nullptr, UiSkin::GetSkin(nullptr));
