@@ -167,6 +167,8 @@ TEST(ElementLoad, SizesFromWidthHeightAndPos) {
     w->SetInnerText(L"Hello Hello");
     EXPECT_EQ(c.left, w->GetRect().left);
     EXPECT_EQ(c.cx < 0 ? longer.cx : c.cx, w->GetRect().right - c.left) << "only auto sizes";
+    w->SetInnerText(nullptr);
+    EXPECT_EQ(L"", w->GetInnerText());
   }
 }
 
@@ -202,22 +204,19 @@ TEST(ElementPaint, ColoursAndFontsByState) {
   Place(probe, 0, 0, 50, 20);
   HDC dc = ::CreateCompatibleDC(nullptr);
   ::SetTextColor(dc, 0x123456);
-  const struct {
-    DWORD own, root;
-    COLORREF colour;
-    WORD font;
-  } cases[] = {
-      {0, 0, 0x000001, 0x0004},                         // inherited from the panel
+  // own state, the root's, the text colour and font key that painting selects
+  const DWORD cases[][4] = {
+      {0, 0, 0x000001, 0x0004},  // inherited from the panel
       {UiWndState_Hover, 0, 0x00FF00, 0x0001},
       {UiWndState_Hover, UiWndState_Disable, 0x0000FF, 0x0004},  // disabled ancestor, no hover font
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.own + c.root);
-    probe->ModifyState(c.own, ~c.own);
-    root->ModifyState(c.root, ~c.root);
+    SCOPED_TRACE(c[0] + c[1]);
+    probe->ModifyState(c[0], ~c[0]);
+    root->ModifyState(c[1], ~c[1]);
     ASSERT_TRUE(root->RedrawRegion(dc, nullptr));
-    EXPECT_EQ(c.colour, probe->painted);
-    EXPECT_EQ(UiFontPool::GetFont(c.font), probe->font);
+    EXPECT_EQ(c[2], probe->painted);
+    EXPECT_EQ(UiFontPool::GetFont(static_cast<WORD>(c[3])), probe->font);
     EXPECT_EQ(0x123456u, ::GetTextColor(dc));  // everything selected is put back
   }
   ::DeleteDC(dc);

@@ -184,12 +184,6 @@ TEST_F(MessageBoxTest, EveryButtonSetAnswersWithTheClickedButton) {
   }
 }
 
-TEST(MessageBoxIcon, FollowsBitsFourToSeven) {
-  const UINT cases[][2] = {{0x00, 0},     {0x10, 32513}, {0x20, 32514}, {0x30, 32515},
-                           {0x40, 32516}, {0x50, 0},     {0xF0, 0},     {0x24, 32514}};
-  for (const auto& c : cases) EXPECT_EQ(c[1], CUiMsgBox::IconForStyle(c[0])) << c[0];
-}
-
 TEST_F(MessageBoxTest, MarkupAndTokensInTheTextShowLiterally) {
   const wchar_t* text = L"a<b & c\r\n\r\n%str1%\r\n<text>x</text>&amp;\n\n]]>\n";
   const std::vector<std::wstring> want = {L"a<b & c", L"%str1%", L"<text>x</text>&amp;", L"]]>"};

@@ -48,9 +48,6 @@ class Pools : public ::testing::Test {
   bool Xml(UINT id, const std::string& text) {
     return testfiles::WriteBytes(dir_.File(std::to_wstring(id) + L".xml"), "\xEF\xBB\xBF" + text);
   }
-  bool Bmp(UINT id, int cx, int cy, COLORREF c) {
-    return testfiles::WriteSolidBmp(dir_.File(std::to_wstring(id) + L".bmp"), cx, cy, c);
-  }
   testenv::TempDir dir_;
 };
 
@@ -110,7 +107,7 @@ TEST_F(Pools, FailedLoadsLeaveThePoolsAsTheRulesSay) {
 }
 
 TEST_F(Pools, ImagesAreLoadedOnceAndMissingOnesDrawNothing) {
-  ASSERT_TRUE(Bmp(9003, 5, 3, RGB(0x10, 0x20, 0x30)));
+  ASSERT_TRUE(testfiles::WriteSolidBmp(dir_.File(L"9003.bmp"), 5, 3, RGB(0x10, 0x20, 0x30)));
   HBITMAP first = UiBmpPool::GetBitmap(9003);
   BITMAP bm;
   ASSERT_EQ(static_cast<int>(sizeof bm), ::GetObjectW(first, sizeof bm, &bm));
@@ -119,7 +116,7 @@ TEST_F(Pools, ImagesAreLoadedOnceAndMissingOnesDrawNothing) {
   DebugReportCapture reports;
   EXPECT_EQ(nullptr, UiBmpPool::GetBitmap(9004));
   EXPECT_TRUE(reports.Contains("Failed loading bitmap 9004"));
-  ASSERT_TRUE(Bmp(9004, 2, 2, RGB(0, 0, 0)));
+  ASSERT_TRUE(testfiles::WriteSolidBmp(dir_.File(L"9004.bmp"), 2, 2, RGB(0, 0, 0)));
   EXPECT_NE(nullptr, UiBmpPool::GetBitmap(9004)) << "a failure is not cached";
   // Skins naming a missing bitmap or PNG have none and draw nothing.
   ASSERT_TRUE(Xml(9108, "<skins><imglst name=\"nobmp\" src=\"9005\"/>"
