@@ -9,6 +9,10 @@
 #include <string>
 
 #include "uiwin/CUiDialog.h"
+#include "uiwin/UiFontPool.h"
+#include "uiwin/UiSkin.h"
+#include "uiwin/UiString.h"
+#include "uiwin/UiStyle.h"
 
 namespace elemload {
 
@@ -53,6 +57,15 @@ inline std::unique_ptr<Root> LoadRoot(const std::string& xml, HWND view = nullpt
   if (root->GetPosCount() == 0) root->SetAttribute("pos", "0,0,-0,-0", TRUE);
   Place(root.get(), 0, 0, cx, cy);
   return root;
+}
+
+// The console's start-up loads, from the embedded resources: string table, default
+// font, skins, styles.
+inline void LoadShippedLook() {
+  ASSERT_TRUE(UiString::Load(102));
+  UiFontPool::SetDefaultFont(UiString::Get(0), -12);
+  ASSERT_TRUE(UiSkin::LoadSkins(100));
+  ASSERT_TRUE(UiStyle::LoadStyles(101));
 }
 
 inline std::string Str(const RECT& rc) {

@@ -240,15 +240,9 @@ TEST(ElementNotify, InvalidateRequestOnlyWhileVisible) {
                                  " " + Str(sent[0].rc));
 }
 
-// The console's start-up loads: strings, default font, skins, styles.
 class ShippedLook : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(UiString::Load(102));
-    UiFontPool::SetDefaultFont(UiString::Get(0), -12);
-    ASSERT_TRUE(UiSkin::LoadSkins(100));
-    ASSERT_TRUE(UiStyle::LoadStyles(101));
-  }
+  static void SetUpTestSuite() { elemload::LoadShippedLook(); }
 };
 
 TEST_F(ShippedLook, ClassAndOwnAttributesApplyInDocumentOrderAndMarginsWidenTheMeasure) {

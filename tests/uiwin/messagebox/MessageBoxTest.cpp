@@ -13,12 +13,10 @@
 #include "uiwin/CUiMsgBox2.h"
 #include "uiwin/CUiPanel.h"
 #include "platform/CWindowImplCore.h"
+#include "support/ElementLoad.h"
 #include "support/TestDialog.h"
-#include "uiwin/UiFontPool.h"
 #include "uiwin/UiMessageBox.h"
-#include "uiwin/UiSkin.h"
 #include "uiwin/UiString.h"
-#include "uiwin/UiStyle.h"
 
 namespace {
 
@@ -105,12 +103,7 @@ BoxDriver* BoxDriver::current_ = nullptr;
 
 class MessageBoxTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(UiString::Load(102));
-    UiFontPool::SetDefaultFont(UiString::Get(0), -12);
-    ASSERT_TRUE(UiSkin::LoadSkins(100));
-    ASSERT_TRUE(UiStyle::LoadStyles(101));
-  }
+  static void SetUpTestSuite() { elemload::LoadShippedLook(); }
   // Opens a box with `open` while `check` runs on it and `click` ends it; its result.
   static int Run(const std::function<int()>& open, const std::function<void(CUiMsgBox&)>& check,
                  UINT click = IDOK) {
