@@ -1,10 +1,12 @@
 -- Monitoring database, SQLite edition (the embedded default).
--- Same tables, columns and column order as sqlserver/schema.sql.
+-- Same tables, columns, column order and widths as sqlserver/schema.sql
+-- (NTEXT here is NVARCHAR(MAX) there). Ids the database assigns are
+-- AUTOINCREMENT, as SQL Server's identity never hands out an id twice.
 -- Names, logins and paths compare without letter case, as on SQL Server;
 -- date-times are stored as 'YYYY-MM-DD HH:MM:SS' text.
 
 CREATE TABLE Users (
-    id INTEGER PRIMARY KEY,
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
     name NVARCHAR(64) COLLATE NOCASE NOT NULL UNIQUE,
     password NVARCHAR(64),
     comment NVARCHAR(260),
@@ -13,7 +15,7 @@ CREATE TABLE Users (
 );
 
 CREATE TABLE Client (
-    id INTEGER PRIMARY KEY,
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
     IP NVARCHAR(16),
     NoteName NVARCHAR(260),
     Name NVARCHAR(64) COLLATE NOCASE,
@@ -138,10 +140,10 @@ CREATE TABLE RegStrategyTable (
 );
 
 CREATE TABLE Filter (
-    id INTEGER PRIMARY KEY,
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
     ClientIP NVARCHAR(16),
     FilterName NVARCHAR(64) COLLATE NOCASE,
-    RegExp NVARCHAR(260),
+    RegExp NTEXT,
     TypeOfHipsRule INT,
     MatchType INT,
     OperatorType INT,
@@ -150,32 +152,32 @@ CREATE TABLE Filter (
 );
 
 CREATE TABLE Rules (
-    id INTEGER PRIMARY KEY,
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
     FilterName NVARCHAR(64) COLLATE NOCASE,
     FilterID INT,
     OperatorType INT,
     CompareType INT,
     MatchActionType INT,
     UnicodeIndex INT,
-    UnicodeName NVARCHAR(260)
+    UnicodeName NTEXT
 );
 
 CREATE TABLE Trust (
-    id INTEGER PRIMARY KEY,
+    id INT NOT NULL PRIMARY KEY,
     type INT,
     ClientIP NVARCHAR(16),
-    Content NVARCHAR(260) COLLATE NOCASE
+    Content NTEXT COLLATE NOCASE
 );
 
 CREATE TABLE reinforcingPolicy (
-    policyName NVARCHAR(64) COLLATE NOCASE,
-    policyDoc NVARCHAR(260),
+    policyName NTEXT COLLATE NOCASE,
+    policyDoc NTEXT,
     policyObjective NVARCHAR(260),
     policyTemplate INT
 );
 
 CREATE TABLE netSecurity (
-    policyName NVARCHAR(64) COLLATE NOCASE,
+    policyName NTEXT COLLATE NOCASE,
     interactiveAddress NVARCHAR(64),
     localPort NVARCHAR(64),
     terminalPort NVARCHAR(64),
@@ -185,7 +187,7 @@ CREATE TABLE netSecurity (
 );
 
 CREATE TABLE Copy (
-    id INTEGER PRIMARY KEY,
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
     ClientIP NVARCHAR(16),
     StrategyName NVARCHAR(64) COLLATE NOCASE,
     StrategyType INT,

@@ -1,8 +1,11 @@
 -- Monitoring database, SQL Server edition (production).
--- Same tables, columns and column order as sqlite/schema.sql.
+-- Same tables, columns, column order and widths as sqlite/schema.sql.
 -- Run in the monitoring database, for example with
 --   sqlcmd -S server -d database -i schema.sql -i ../initial-data.sql
 -- Text columns are Unicode (N types): the console reads only those as text.
+-- Names hold 64 characters and paths 260; texts the console takes without a
+-- length limit (filter patterns, trust contents, rule strings, policy names
+-- and descriptions) are NVARCHAR(MAX).
 
 CREATE TABLE Users (
     id INT IDENTITY(1,1) PRIMARY KEY,
@@ -142,7 +145,7 @@ CREATE TABLE Filter (
     id INT IDENTITY(1,1) PRIMARY KEY,
     ClientIP NVARCHAR(16),
     FilterName NVARCHAR(64),
-    RegExp NVARCHAR(260),
+    RegExp NVARCHAR(MAX),
     TypeOfHipsRule INT,
     MatchType INT,
     OperatorType INT,
@@ -158,25 +161,25 @@ CREATE TABLE Rules (
     CompareType INT,
     MatchActionType INT,
     UnicodeIndex INT,
-    UnicodeName NVARCHAR(260)
+    UnicodeName NVARCHAR(MAX)
 );
 
 CREATE TABLE Trust (
     id INT NOT NULL PRIMARY KEY,
     type INT,
     ClientIP NVARCHAR(16),
-    Content NVARCHAR(260)
+    Content NVARCHAR(MAX)
 );
 
 CREATE TABLE reinforcingPolicy (
-    policyName NVARCHAR(64),
-    policyDoc NVARCHAR(260),
+    policyName NVARCHAR(MAX),
+    policyDoc NVARCHAR(MAX),
     policyObjective NVARCHAR(260),
     policyTemplate INT
 );
 
 CREATE TABLE netSecurity (
-    policyName NVARCHAR(64),
+    policyName NVARCHAR(MAX),
     interactiveAddress NVARCHAR(64),
     localPort NVARCHAR(64),
     terminalPort NVARCHAR(64),

@@ -1,5 +1,7 @@
 #include "console/ODBCDatabase.h"
 
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -39,6 +41,14 @@ bool IsTextType(SQLSMALLINT type) {
   }
 }
 
+// Out-of-range values give the nearest int rather than undefined behaviour.
+int ClampToInt(double value) {
+  if (std::isnan(value)) return 0;
+  if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
+  if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
+  return static_cast<int>(value);
+}
+
 }  // namespace
 
 void ODBCDatabase::CellElement::Clear() {
@@ -63,9 +73,9 @@ int ODBCDatabase::CellElement::AsInt() const {
     case Int64:
       return static_cast<int>(number.int64);
     case Double:
-      return static_cast<int>(number.real64);
+      return ClampToInt(number.real64);
     case Float:
-      return static_cast<int>(number.real32);
+      return ClampToInt(number.real32);
     case WideText:
       return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
     default:
@@ -171,6 +181,8 @@ void ODBCDatabase::FreeStatement() {
   m_params.clear();
   m_columnsKnown = false;
   m_columnTypes.clear();
+  m_sql.clear();
+  m_cursorOpened = false;
 }
 
 int ODBCDatabase::Prepare(const wchar_t* sql) {
@@ -184,6 +196,7 @@ int ODBCDatabase::Prepare(const wchar_t* sql) {
     RecordFailure(SQL_HANDLE_STMT, m_hstmt);
     return 0;
   }
+  m_sql = sql;
   return 1;
 }
 
@@ -195,11 +208,37 @@ int ODBCDatabase::Execute() {
   }
   m_columnsKnown = false;
   m_columnTypes.clear();
+  if (m_cursorOpened) {
+    // A query run again starts from its first row: its cursor is closed, and
+    // the text prepared anew, as the SQLite driver stepping through results
+    // would otherwise go on where the last run stopped. Bindings stay.
+    SQLFreeStmt(m_hstmt, SQL_CLOSE);
+    m_ret = SQLPrepareW(m_hstmt, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(m_sql.c_str())), SQL_NTS);
+    if (!Succeeded(m_ret)) {
+      m_failed = true;
+      RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+      return 0;
+    }
+  }
   m_ret = SQLExecute(m_hstmt);
-  if (Succeeded(m_ret) || m_ret == SQL_NO_DATA) return 1;
+  if (Succeeded(m_ret) || m_ret == SQL_NO_DATA) {
+    SQLSMALLINT columns = 0;
+    m_cursorOpened = Succeeded(SQLNumResultCols(m_hstmt, &columns)) && columns > 0;
+    return 1;
+  }
   m_failed = true;
   RecordFailure(SQL_HANDLE_STMT, m_hstmt);
   return 0;
+}
+
+int ODBCDatabase::SetMaxRows(int rows) {
+  if (m_hstmt == SQL_NULL_HSTMT || rows < 0) return 0;
+  m_ret = SQLSetStmtAttrW(m_hstmt, SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(rows)), 0);
+  if (!Succeeded(m_ret)) {
+    RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+    return 0;
+  }
+  return 1;
 }
 
 int ODBCDatabase::ExecDirect(const wchar_t* sql) {

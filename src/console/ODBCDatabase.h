@@ -59,6 +59,9 @@ class ODBCDatabase {
   int AllocStatement();
   void FreeStatement();
   int Prepare(const wchar_t* sql);
+  // At most this many rows come back from the next executions (0: all);
+  // the driver stops reading there, so later rows are never fetched.
+  int SetMaxRows(int rows);
   int Execute();
   int ExecDirect(const wchar_t* sql);
   int Fetch();
@@ -117,6 +120,8 @@ class ODBCDatabase {
   bool m_inTransaction = false;
   bool m_failed = false;
   unsigned m_statementSerial = 0;
+  std::wstring m_sql;          // text of the prepared statement
+  bool m_cursorOpened = false;  // its last execution gave a result set
 
   std::vector<std::unique_ptr<BoundParameter>> m_params;
   std::vector<CellElement> m_row;

@@ -26,6 +26,8 @@ int SQLStatement::BindDouble(int index, double value) {
 
 int SQLStatement::BindEmptyString(int index) { return IsCurrent() ? m_database->BindEmptyText(index) : 0; }
 
+int SQLStatement::SetMaxRows(int rows) { return IsCurrent() ? m_database->SetMaxRows(rows) : 0; }
+
 int SQLStatement::Execute() {
   if (!IsCurrent()) {
     m_failed = true;

@@ -20,8 +20,13 @@ class SQLStatement {
   int BindDouble(int index, double value);
   int BindEmptyString(int index);
 
+  // Row limit of a query, set before it runs (0: no limit). Statements
+  // limit their rows here, never with TOP or LIMIT in the text, so that
+  // they run on both databases.
+  int SetMaxRows(int rows);
+
   // For statements without a result set; an update that touched no row
-  // counts as success.
+  // counts as success. Running a query again closes its open cursor first.
   int Execute();
   // Executes on the first call, then reads the next row. 0 means no further
   // row or a failure; Failed() tells the two apart.

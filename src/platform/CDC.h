@@ -7,12 +7,14 @@ class CDC : public CDCHandle {
   CDC() = default;
   CDC(const CDC&) = delete;
   CDC& operator=(const CDC&) = delete;
-  ~CDC() {
-    if (m_hDC) ::DeleteDC(m_hDC);
-  }
+  ~CDC() { DeleteDC(); }
   HDC CreateCompatibleDC(HDC dc) {
-    if (m_hDC) ::DeleteDC(m_hDC);
+    DeleteDC();
     m_hDC = ::CreateCompatibleDC(dc);
     return m_hDC;
+  }
+  void DeleteDC() {
+    if (m_hDC) ::DeleteDC(m_hDC);
+    m_hDC = nullptr;
   }
 };

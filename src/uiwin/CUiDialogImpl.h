@@ -43,6 +43,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
   }
 
   BEGIN_MSG_MAP_EX(CUiDialogImpl)
+    MESSAGE_HANDLER(CUiDialogImplCore::ModalHookMessage(), OnModalHook)
     MESSAGE_HANDLER(WM_NCACTIVATE, OnNcActivate)
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
     MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
@@ -84,15 +85,18 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
 
   UINT DoModal(HWND hWndParent = nullptr, const RECT* pRect = nullptr) {
     HWND owner = hWndParent ? hWndParent : ::GetActiveWindow();
+    // Input is kept from the windows behind through the owner's top-level window: a
+    // disabled child (the view a page passes) would keep nothing away.
+    HWND ownerTop = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
     BOOL disabledOwner = FALSE;
-    if (owner && owner != ::GetDesktopWindow() && ::IsWindowEnabled(owner)) {
-      ::EnableWindow(owner, FALSE);
+    if (ownerTop && ownerTop != ::GetDesktopWindow() && ::IsWindowEnabled(ownerTop)) {
+      ::EnableWindow(ownerTop, FALSE);
       disabledOwner = TRUE;
     }
     m_bEndDialog = FALSE;
     m_nEndCode = 0;  // a run that ends without EndDialog never reports an older code
     if (!Create(owner, pRect)) {
-      if (disabledOwner) ::EnableWindow(owner, TRUE);
+      if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
       return 0;
     }
     if (!pRect) this->CenterWindow(owner);
@@ -102,8 +106,8 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
     if (::IsWindow(this->m_hWnd))
       ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-    if (disabledOwner) ::EnableWindow(owner, TRUE);
-    if (owner && ::GetActiveWindow() == this->m_hWnd) ::SetActiveWindow(owner);
+    if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
+    if (ownerTop && ::GetActiveWindow() == this->m_hWnd) ::SetActiveWindow(ownerTop);
     if (::IsWindow(this->m_hWnd)) ::DestroyWindow(this->m_hWnd);
     return m_nEndCode;
   }
@@ -117,6 +121,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
   // Runs until EndDialog, the window's end, or a WM_QUIT, which is left queued (or
   // queued again) so that every enclosing loop and the program's own loop see it.
   void RunModalLoop() {
+    CUiDialogImplCore::PostModalHook(this->m_hWnd);
     for (;;) {
       MSG msg;
       if (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return;
@@ -178,6 +183,15 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
   UINT GetLayoutID() const { return m_nLayoutID; }
 
  protected:
+  // A test's modal hook acts on the initialised dialog; a dialog it leaves running
+  // ends with the hook's code, one that a handler already ended keeps its own.
+  LRESULT OnModalHook(UINT, WPARAM, LPARAM, BOOL&) {
+    UINT code = 0;
+    if (CUiDialogImplCore::RunModalHook(this->m_hWnd, m_view, &code) && !m_bEndDialog &&
+        ::IsWindow(this->m_hWnd))
+      EndDialog(code);
+    return 0;
+  }
   LRESULT OnNcActivate(UINT, WPARAM, LPARAM, BOOL&) { return TRUE; }
   LRESULT OnEraseBkgnd(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   LRESULT OnNcCalcSize(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
@@ -210,13 +224,23 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
     this->SendMessage(WM_COMMAND, IDCANCEL, 0);
     return 0;
   }
-  LRESULT OnOK(WORD, WORD, HWND, BOOL&) {
-    SendItemCommand(IDOK);
+  LRESULT OnOK(WORD wNotifyCode, WORD, HWND hWndCtl, BOOL& bHandled) {
+    if (IsClickCommand(wNotifyCode, hWndCtl))
+      SendItemCommand(IDOK);
+    else
+      bHandled = FALSE;  // a hosted control with id 1 telling of something else
     return 0;
   }
-  LRESULT OnCancel(WORD, WORD, HWND, BOOL&) {
-    SendItemCommand(IDCANCEL);
+  LRESULT OnCancel(WORD wNotifyCode, WORD, HWND hWndCtl, BOOL& bHandled) {
+    if (IsClickCommand(wNotifyCode, hWndCtl))
+      SendItemCommand(IDCANCEL);
+    else
+      bHandled = FALSE;
     return 0;
+  }
+  // A click (BN_CLICKED), a menu item (0, no control) or an accelerator (1, no control).
+  static bool IsClickCommand(WORD wNotifyCode, HWND hWndCtl) {
+    return wNotifyCode == BN_CLICKED || (wNotifyCode == 1 && !hWndCtl);
   }
   void SendItemCommand(UINT nItemID) {
     UINMCOMMAND nm{};

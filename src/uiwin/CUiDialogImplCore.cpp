@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "uiwin/UiModalHook.h"
 #include "uiwin/UiWinThemeFunc.h"
 
 UINT CUiDialogImplCore::FrameClassStyle() {
@@ -50,4 +51,18 @@ void CUiDialogImplCore::FillMinMaxInfo(HWND hWnd, MINMAXINFO* pInfo) {
 
 void CUiDialogImplCore::DisableTheme(HWND hWnd) {
   UiWinThemeFunc::Get().SetWindowTheme(hWnd, L"", L"");
+}
+
+UINT CUiDialogImplCore::ModalHookMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneModalHookReady");
+  return message;
+}
+
+void CUiDialogImplCore::PostModalHook(HWND hFrame) {
+  if (UiModalHook::Current()) ::PostMessageW(hFrame, ModalHookMessage(), 0, 0);
+}
+
+BOOL CUiDialogImplCore::RunModalHook(HWND hFrame, CUiDialogView& view, UINT* pEndCode) {
+  UiModalHook* hook = UiModalHook::Current();
+  return hook && hook->OnDialogReady(hFrame, view, pEndCode);
 }

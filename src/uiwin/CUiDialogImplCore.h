@@ -2,6 +2,8 @@
 // The parts of the dialog frame that do not depend on the dialog class.
 #include <windows.h>
 
+class CUiDialogView;
+
 class CUiDialogImplCore {
  public:
   // CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, with the drop shadow from Windows XP on.
@@ -14,4 +16,12 @@ class CUiDialogImplCore {
   static void FillMinMaxInfo(HWND hWnd, MINMAXINFO* pInfo);
   // Turns visual styles off for the frame when the visual-styles library is loaded.
   static void DisableTheme(HWND hWnd);
+
+  // Modal-UI test seam (UiModalHook). With a hook installed, each modal run posts the
+  // private message below to its frame as its loop starts, so that the hook acts on
+  // the initialised dialog from inside that loop; without one nothing is posted.
+  static UINT ModalHookMessage();
+  static void PostModalHook(HWND hFrame);
+  // Runs the hook for the frame; TRUE with *pEndCode when the dialog is to end.
+  static BOOL RunModalHook(HWND hFrame, CUiDialogView& view, UINT* pEndCode);
 };

@@ -2,32 +2,10 @@
 
 #include <vector>
 
+#include "platform/CBitmapDC.h"
 #include "platform/CGdiObject.h"
 
 namespace {
-
-// Memory DC compatible with the screen holding one bitmap for the duration of
-// a draw call.
-class BitmapDC {
- public:
-  explicit BitmapDC(HBITMAP hBitmap, HDC hdcLike = nullptr)
-      : m_hdc(CreateCompatibleDC(hdcLike)), m_hOld(nullptr) {
-    if (m_hdc) m_hOld = SelectObject(m_hdc, hBitmap);
-  }
-  ~BitmapDC() {
-    if (m_hdc) {
-      SelectObject(m_hdc, m_hOld);
-      DeleteDC(m_hdc);
-    }
-  }
-  BitmapDC(const BitmapDC&) = delete;
-  BitmapDC& operator=(const BitmapDC&) = delete;
-  operator HDC() const { return m_hdc; }
-
- private:
-  HDC m_hdc;
-  HGDIOBJ m_hOld;
-};
 
 HBITMAP CreateTopDownDib(int cx, int cy, WORD bits, void** ppBits) {
   BITMAPINFO bmi = {};
@@ -96,7 +74,7 @@ void CUiImage::DrawPart(HDC hdc, const RECT& rcDst, const RECT& rcSrc) const {
   int cxDst = rcDst.right - rcDst.left, cyDst = rcDst.bottom - rcDst.top;
   int cxSrc = rcSrc.right - rcSrc.left, cySrc = rcSrc.bottom - rcSrc.top;
   if (cxDst <= 0 || cyDst <= 0 || cxSrc <= 0 || cySrc <= 0) return;
-  BitmapDC src(m_hBitmap);
+  CBitmapDC src(m_hBitmap);
   if (!src) return;
   if (m_nMode == ModeMask) {
     TransparentBlit(hdc, rcDst, src, rcSrc, m_crMask);
@@ -119,8 +97,8 @@ void CUiImage::TransparentBlit(HDC hdcDst, const RECT& rcDst, HDC hdcSrc, const 
   CBitmap colorBmp(CreateCompatibleBitmap(hdcDst, cx, cy));
   CBitmap maskBmp(CreateBitmap(cx, cy, 1, 1, nullptr));
   if (colorBmp.IsNull() || maskBmp.IsNull()) return;
-  BitmapDC color(colorBmp, hdcDst);
-  BitmapDC mask(maskBmp, hdcDst);
+  CBitmapDC color(colorBmp, hdcDst);
+  CBitmapDC mask(maskBmp, hdcDst);
   if (!color || !mask) return;
 
   if (cx != cxSrc || cy != cySrc) {
@@ -189,7 +167,7 @@ void CUiImage::AlphaBlend(HDC hdc, int x, int y, int xSrc, int cx, int cy) const
   void* pvDst = nullptr;
   CBitmap dst(CreateTopDownDib(cx, cy, 24, &pvDst));
   if (dst.IsNull() || !pvDst) return;
-  BitmapDC dstDC(dst, hdc);
+  CBitmapDC dstDC(dst, hdc);
   if (!dstDC) return;
   BitBlt(dstDC, 0, 0, cx, cy, hdc, x, y, SRCCOPY);
   GdiFlush();

@@ -5,6 +5,7 @@
 
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
+#include "uiwin/UiModalHook.h"
 #include "uiwin/UiString.h"
 #include "uiwin/UiStyle.h"
 #include "uiwin/UiXmlText.h"
@@ -99,6 +100,7 @@ int CUiMsgBox::ShowMsg(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer, 
 
 int CUiMsgBox::ShowPanelMsg(LPCWSTR textXml, const RECT* area, LPCWSTR caption, UINT style,
                             BOOL* answer, HWND parent) {
+  m_strText = textXml ? textXml : L"";
   return RunPanel(kLayoutId, textXml, area, {}, caption, style, answer, parent);
 }
 
@@ -125,7 +127,15 @@ int CUiMsgBox::FinishAndRun(LPCWSTR caption, BOOL* answer, HWND parent) {
     SetItemText(kItemCaption, caption);
   }
   BuildButtonsAndIcon(answer);
-  int result = static_cast<int>(DoModal(parent));
+  int result;
+  if (UiModalHook* hook = UiModalHook::Current()) {
+    UiModalHook::Box box{m_strText, m_strCaption, m_uStyle, parent ? parent : ::GetActiveWindow(),
+                         {}, m_bCheckShown};
+    for (const Button& b : m_buttons) box.buttons.push_back(b.id);
+    result = hook->OnMessageBox(box, m_bCheckAnswer);
+  } else {
+    result = static_cast<int>(DoModal(parent));
+  }
   if (answer) *answer = m_bCheckAnswer;
   return result;
 }

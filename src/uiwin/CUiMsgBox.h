@@ -78,7 +78,7 @@ class CUiMsgBox : public CUiDialogImpl<CUiMsgBox>, public CWHRoundRectFrameHelpe
 
   BOOL m_bPanelMode;
   RECT m_rcPanel;
-  std::wstring m_strText;
+  std::wstring m_strText;  // as given: shown in plain mode, kept for the modal hook in panel mode
   std::wstring m_strCaption;
   UINT m_uStyle;
   BOOL m_bCheckShown;

@@ -66,10 +66,12 @@ int CUiMsgBox2::ShowMultiLineMsg(LPCWSTR text, LPCWSTR caption, UINT style, BOOL
   if (dc) ::ReleaseDC(desktop, dc);
 
   RECT area{0, 0, widest + 10, total};
+  m_strText = text ? text : L"";
   return RunPanel(kLayoutId, xml.c_str(), &area, texts, caption, style, answer, parent);
 }
 
 int CUiMsgBox2::ShowPanelMsg(LPCWSTR textXml, const RECT* area, LPCWSTR caption, UINT style,
                              BOOL* answer, HWND parent) {
+  m_strText = textXml ? textXml : L"";
   return RunPanel(kLayoutId, textXml, area, {}, caption, style, answer, parent);
 }

@@ -1,11 +1,11 @@
 #include "support/TestDatabase.h"
 
+#include <shlobj.h>
 #include <windows.h>
 
-#include "console/ODBCDatabase.h"
-#include "console/SQLServerLink.h"
 #include "platform/TextConv.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 namespace qvtest {
 
@@ -23,39 +23,12 @@ std::wstring Env(const wchar_t* name) {
   return n > 0 && n < 1024 ? std::wstring(buffer, n) : std::wstring();
 }
 
-// Wine maps Unix paths into the Windows namespace; ask it how.
+// Wine shows the Unix root as drive Z:.
 std::wstring DosPath(const std::wstring& unixPath) {
-  typedef WCHAR*(CDECL * ToDos)(const char*);
-  ToDos toDos = reinterpret_cast<ToDos>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-  if (toDos) {
-    WCHAR* dos = toDos(Narrow(unixPath).c_str());
-    if (dos) {
-      std::wstring result(dos);
-      HeapFree(GetProcessHeap(), 0, dos);
-      return result;
-    }
-  }
   std::wstring result = L"Z:" + unixPath;
   for (wchar_t& c : result)
     if (c == L'/') c = L'\\';
   return result;
-}
-
-bool WriteFileUtf8(const std::wstring& path, const std::string& text) {
-  HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == text.size();
-}
-
-void MakeDirectories(const std::wstring& path) {
-  for (size_t i = 3; i <= path.size(); ++i) {
-    if (i == path.size() || path[i] == L'\\') CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
-  }
 }
 
 struct Setup {
@@ -70,32 +43,35 @@ Setup PrepareOnce() {
   std::wstring sysIni = Env(L"ODBCSYSINI");
   std::wstring userIni = Env(L"ODBCINI");
   if (sysIni.empty() || userIni.empty()) {
-    setup.error =
-        L"ODBCSYSINI and ODBCINI must name this test's own unixODBC files (run the test through ctest)";
+    setup.error = L"ODBCSYSINI and ODBCINI must name this test's own unixODBC files (run the test through ctest)";
     return setup;
   }
   std::wstring dir = DosPath(sysIni);
-  MakeDirectories(dir);
+  SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
 
-  std::string unixDir = Narrow(sysIni);
-  std::string odbcinst =
-      std::string("[QuorvaneSQLite]\nDriver=") + kDriverPath + "\nSetup=" + kDriverPath + "\n";
-  std::string odbc;
-  odbc += "[" + Narrow(kDsn) + "]\nDriver=QuorvaneSQLite\nDatabase=" + unixDir + "/test.db\nTimeout=5000\n";
-  odbc += "[" + Narrow(kTemplateDsn) + "]\nDriver=QuorvaneSQLite\nDatabase=" + unixDir + "/template.db\n";
-  if (!WriteFileUtf8(dir + L"\\odbcinst.ini", odbcinst) || !WriteFileUtf8(DosPath(userIni), odbc)) {
-    setup.error = L"cannot write the unixODBC ini files in " + dir;
-    return setup;
-  }
-
+  // As scripts/mkdb writes them: a missing file fails the connect, and results are stepped through.
+  auto section = [&](const wchar_t* dsn, const char* file) {
+    return "[" + Narrow(dsn) + "]\nDriver=QuorvaneSQLite\nDatabase=" + Narrow(sysIni) + "/" + file +
+           "\nNoCreat=1\nStepAPI=1\nTimeout=5000\n";
+  };
+  std::string odbc = section(kDsn, "test.db") + section(kTemplateDsn, "template.db");
+  std::string odbcinst = std::string("[QuorvaneSQLite]\nDriver=") + kDriverPath + "\nSetup=" + kDriverPath + "\n";
   setup.testDb = dir + L"\\test.db";
   setup.templateDb = dir + L"\\template.db";
-  DeleteFileW(setup.templateDb.c_str());
-  if (!TestDatabase::RunScript(kTemplateDsn, TestDatabase::SourceFile(L"db/sqlite/schema.sql"),
-                               &setup.error) ||
-      !TestDatabase::RunScript(kTemplateDsn, TestDatabase::SourceFile(L"db/initial-data.sql"), &setup.error))
+  // An empty file is an empty database.
+  if (!testfiles::WriteBytes(dir + L"\\odbcinst.ini", odbcinst) || !testfiles::WriteBytes(DosPath(userIni), odbc) ||
+      !testfiles::WriteBytes(setup.templateDb, std::string())) {
+    setup.error = L"cannot write the unixODBC ini files and the template database in " + dir;
     return setup;
-  setup.ready = true;
+  }
+  setup.ready =
+      TestDatabase::RunScript(kTemplateDsn, TestDatabase::SourceFile(L"db/sqlite/schema.sql"), &setup.error) &&
+      TestDatabase::RunScript(kTemplateDsn, TestDatabase::SourceFile(L"db/initial-data.sql"), &setup.error);
+  return setup;
+}
+
+const Setup& TheSetup() {
+  static const Setup setup = PrepareOnce();
   return setup;
 }
 
@@ -103,8 +79,10 @@ Setup PrepareOnce() {
 
 const wchar_t* TestDatabase::Dsn() { return kDsn; }
 
+std::wstring TestDatabase::File() { return TheSetup().testDb; }
+
 bool TestDatabase::Reset(std::wstring* error) {
-  static const Setup setup = PrepareOnce();
+  const Setup& setup = TheSetup();
   if (!setup.ready) {
     if (error) *error = setup.error;
     return false;
@@ -135,77 +113,63 @@ bool TestDatabase::ReadUtf8File(const std::wstring& path, std::wstring* text) {
   return true;
 }
 
-std::vector<std::wstring> TestDatabase::SplitSql(const std::wstring& script) {
-  std::vector<std::wstring> statements;
-  std::wstring current;
-  wchar_t quote = 0;
-  for (size_t i = 0; i < script.size(); ++i) {
-    wchar_t c = script[i];
-    if (quote) {
-      current += c;
-      if (c == quote) quote = 0;
-      continue;
-    }
-    if (c == L'-' && i + 1 < script.size() && script[i + 1] == L'-') {
-      while (i < script.size() && script[i] != L'\n') ++i;
-      current += L'\n';
-      continue;
-    }
-    if (c == L'\'' || c == L'"') {
-      quote = c;
-      current += c;
-      continue;
-    }
-    if (c == L';') {
-      statements.push_back(current);
-      current.clear();
-      continue;
-    }
-    current += c;
-  }
-  statements.push_back(current);
-
-  std::vector<std::wstring> result;
-  for (std::wstring& s : statements) {
-    size_t first = s.find_first_not_of(L" \t\r\n");
-    if (first == std::wstring::npos) continue;
-    size_t last = s.find_last_not_of(L" \t\r\n");
-    result.push_back(s.substr(first, last - first + 1));
-  }
-  return result;
-}
-
 bool TestDatabase::RunScript(const wchar_t* dsn, const std::wstring& path, std::wstring* error) {
   std::wstring script;
   if (!ReadUtf8File(path, &script)) {
     *error = L"cannot read " + path;
     return false;
   }
+  // The SQLite driver runs every statement of the text, comments included.
   SQLServerLink link;
-  if (!link.Connect(dsn, L"", L"")) {
-    *error = std::wstring(L"cannot connect to ") + dsn + L": " + link.GetLastErrorText();
-    return false;
-  }
-  if (!link.BeginTransaction()) {
-    *error = std::wstring(L"cannot begin a transaction: ") + link.GetLastErrorText();
-    return false;
-  }
-  for (const std::wstring& statement : SplitSql(script)) {
-    if (!link.ExecDirect(statement.c_str())) {
-      *error = L"statement failed: " + statement + L": " + link.GetLastErrorText();
-      return false;
+  if (link.Connect(dsn, L"", L"") && link.BeginTransaction() && link.ExecDirect(script.c_str()) && link.Commit())
+    return true;
+  *error = path + L" on " + dsn + L": " + link.GetLastErrorText();
+  return false;
+}
+
+SQLStatement* Prepare(SQLServerLink& link, const wchar_t* sql, std::initializer_list<SqlParam> params) {
+  SQLStatement* st = link.CreateStatement(sql);
+  EXPECT_NE(nullptr, st) << link.GetLastErrorText();
+  int index = 0;
+  for (const SqlParam& p : params) {
+    if (st) {
+      EXPECT_EQ(1, p.isInt ? st->BindInt(index, p.i) : st->BindString(index, p.s)) << "parameter " << index;
     }
+    ++index;
   }
-  if (!link.Commit()) {
-    *error = std::wstring(L"commit failed: ") + link.GetLastErrorText();
-    return false;
-  }
-  return true;
+  return st;
+}
+
+int Exec(SQLServerLink& link, const wchar_t* sql, std::initializer_list<SqlParam> params) {
+  SQLStatement* st = Prepare(link, sql, params);
+  int result = st ? st->Execute() : 0;
+  link.ReleaseStatement(st);
+  return result;
+}
+
+SQLStatement* Row(SQLServerLink& link, const wchar_t* sql, std::initializer_list<SqlParam> params) {
+  SQLStatement* st = Prepare(link, sql, params);
+  if (st && st->Fetch()) return st;
+  ADD_FAILURE() << "no row: " << (st && st->Failed() ? "failed" : "empty");
+  return nullptr;
+}
+
+int Int(SQLServerLink& link, const wchar_t* sql, std::initializer_list<SqlParam> params) {
+  SQLStatement* st = Row(link, sql, params);
+  int value = st ? st->GetInt(0) : -1;
+  link.ReleaseStatement(st);
+  return value;
 }
 
 void DatabaseTest::SetUp() {
   std::wstring error;
   ASSERT_TRUE(TestDatabase::Reset(&error)) << Narrow(error);
+}
+
+void ConnectedDatabaseTest::SetUp() {
+  DatabaseTest::SetUp();
+  if (HasFatalFailure()) return;
+  ASSERT_EQ(1, link.Connect(TestDatabase::Dsn(), L"", L"")) << link.GetLastErrorText();
 }
 
 }  // namespace qvtest

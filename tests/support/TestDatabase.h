@@ -1,5 +1,6 @@
 // A fresh SQLite monitoring database per test, reached through unixODBC with
-// ini files of the test's own (never the user's data sources).
+// ini files of the test's own (never the user's data sources), and short
+// forms for running a statement and reading its first row.
 //
 // unixODBC runs on the Unix side of Wine and reads ODBCSYSINI/ODBCINI from
 // the Unix environment, which a Windows process cannot change: ctest sets
@@ -11,14 +12,19 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
-#include <vector>
+
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
 
 namespace qvtest {
 
 class TestDatabase {
  public:
   static const wchar_t* Dsn();
+  // The database file behind Dsn(), as a Windows path.
+  static std::wstring File();
 
   // Replaces the test database by a copy of the template. All links must be
   // closed. False with a message in *error when the setup is not usable.
@@ -28,18 +34,42 @@ class TestDatabase {
   static std::wstring SourceFile(const wchar_t* relativePath);
   static bool ReadUtf8File(const std::wstring& path, std::wstring* text);
 
-  // The statements of an SQL script: split at semicolons outside quotes,
-  // with "--" comments removed.
-  static std::vector<std::wstring> SplitSql(const std::wstring& script);
-
-  // Runs a script file through ODBC on the data source, in one transaction.
+  // Runs a file of SQL statements on the data source, in one transaction.
   static bool RunScript(const wchar_t* dsn, const std::wstring& path, std::wstring* error);
 };
+
+// One bound parameter: an integer or a text.
+struct SqlParam {
+  SqlParam(int v) : isInt(true), i(v) {}
+  SqlParam(const wchar_t* v) : s(v) {}
+  bool isInt = false;
+  int i = 0;
+  const wchar_t* s = nullptr;
+};
+
+// The prepared statement with its parameters bound in order; every step must succeed.
+SQLStatement* Prepare(SQLServerLink& link, const wchar_t* sql, std::initializer_list<SqlParam> params = {});
+// Prepares, binds and executes a statement, then releases it; Execute's result.
+int Exec(SQLServerLink& link, const wchar_t* sql, std::initializer_list<SqlParam> params = {});
+// The statement on its first row; null (and a test failure) without one.
+SQLStatement* Row(SQLServerLink& link, const wchar_t* sql, std::initializer_list<SqlParam> params = {});
+// The first column of the first row as an integer; -1 without a row.
+int Int(SQLServerLink& link, const wchar_t* sql, std::initializer_list<SqlParam> params = {});
+
+// A text as the link returns it, "(null)" for none.
+inline std::wstring Str(const wchar_t* text) { return text ? text : L"(null)"; }
 
 // Base fixture: SetUp gives each test a fresh database.
 class DatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override;
+};
+
+// The same with a link connected to it.
+class ConnectedDatabaseTest : public DatabaseTest {
+ protected:
+  void SetUp() override;
+  SQLServerLink link;
 };
 
 }  // namespace qvtest

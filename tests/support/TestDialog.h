@@ -94,4 +94,5 @@ class TestDialog : public CUiDialogImpl<TestDialog>, public CWHRoundRectFrameHel
   int initCount = 0;
   BOOL viewCoveredAtInit = FALSE;
   BOOL vetoTabChange = FALSE;
+  void* context = nullptr;  // whatever a test's init callback wants to keep
 };

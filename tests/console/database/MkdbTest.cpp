@@ -1,16 +1,21 @@
-// The data source written by scripts/mkdb, as the console connects to it. Runs only
-// from mkdb_check.sh (ctest test test_console_database_mkdb), which sets QV_MKDB_DSN.
+// The data source written by scripts/mkdb, as the console connects to it, with the
+// data of scripts/gen-db. Runs only from mkdb_check.sh (ctest test
+// test_console_database_mkdb), which sets QV_MKDB_DSN.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 
-#include "ConnectedTest.h"
+#include "support/TestDatabase.h"
 #include "platform/TextConv.h"
+
+using qvtest::Int;
+using qvtest::Row;
 
 namespace {
 
-TEST(MkdbDataSource, ConnectsWithTheSettingsAndFindsTheAdministrator) {
+TEST(MkdbDataSource, ConnectsWithTheSettingsAndReadsTheGeneratedData) {
   const char* dsn = std::getenv("QV_MKDB_DSN");
   if (!dsn || !*dsn) GTEST_SKIP() << "run by test_console_database_mkdb";
   std::wstring name = qv::Utf8ToWide(dsn);
@@ -23,8 +28,16 @@ TEST(MkdbDataSource, ConnectsWithTheSettingsAndFindsTheAdministrator) {
   EXPECT_STREQ(L"tamuk", st->GetString(0));
   EXPECT_EQ(1, st->GetInt(3));
   EXPECT_EQ(31, st->GetInt(4));
-  link.ReleaseStatement(st);
   EXPECT_EQ(1, link.ExecDirect(L"insert into Client (IP, Name) values ('10.9.9.9', '检查')"));
+
+  EXPECT_LT(1000, Int(link, L"select count(*) from AuditLog"));
+  // Texts with characters outside the BMP, and 2,000-character ones, read back whole.
+  st = Row(link, L"select LogContent from AuditLog where LogContent like ?", {L"%😀%"});
+  ASSERT_NE(nullptr, st);
+  EXPECT_NE(nullptr, std::wcsstr(st->GetString(0), L"𠀋𡈽𤭢 😀 超出基本平面"));
+  st = Row(link, L"select LogDetail from AuditLog order by length(LogDetail) desc");
+  ASSERT_NE(nullptr, st);
+  EXPECT_LT(2000u, std::wcslen(st->GetString(0)));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "support/DibCanvas.h"
+#include "support/MakeBitmap.h"
 #include "uiwin/CUiImageSkin.h"
 #include "uiwin/CUiSkinImgFrame.h"
 #include "uiwin/CUiSkinImgHorzExtend.h"
@@ -21,25 +22,10 @@ struct BitmapDeleter {
 };
 using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
 
-// A 24- or 32-bit DIB section of pixel(x, y) (0xAARRGGBB), top-down unless bottomUp.
+// The shared DIB section maker's bitmap, owned.
 template <typename F>
-Bitmap MakeBitmap(int cx, int cy, F pixel, WORD bits = 24, bool bottomUp = false) {
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = cx;
-  bmi.bmiHeader.biHeight = bottomUp ? cy : -cy;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = bits;
-  void* bits_ = nullptr;
-  Bitmap bmp(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits_, nullptr, 0));
-  const int bpp = bits / 8, stride = (cx * bpp + 3) & ~3;
-  for (int y = 0; y < cy; ++y)
-    for (int x = 0; x < cx; ++x) {
-      const DWORD argb = pixel(x, y);
-      BYTE* q = static_cast<BYTE*>(bits_) + (bottomUp ? cy - 1 - y : y) * stride + x * bpp;
-      for (int i = 0; i < bpp; ++i) q[i] = static_cast<BYTE>(argb >> (8 * i));
-    }
-  return bmp;
+Bitmap Make(int cx, int cy, F pixel, WORD bits = 24, bool bottomUp = false) {
+  return Bitmap(MakeBitmap(cx, cy, pixel, bits, bottomUp));
 }
 
 COLORREF Rgb(DWORD rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
@@ -55,7 +41,7 @@ bool FilledWith(const DibCanvas& c, const RECT& rc, COLORREF cr) {
 // darker so that a shifted source shows.
 const DWORD kStrip[] = {0xFF0000, 0x00FF00, 0x0000FF};
 Bitmap MakeStrip(int n, int cx, int cy) {
-  return MakeBitmap(n * cx, cy, [=](int x, int) {
+  return Make(n * cx, cy, [=](int x, int) {
     return x % cx == cx - 1 ? kStrip[x / cx] & 0x7F7F7F : kStrip[x / cx];
   });
 }
@@ -108,7 +94,7 @@ TEST(ImageSkin, WithoutSubWidthOnlyTheWholeBitmapDrawsAndSizesAreNeverNegative) 
 TEST(ImageSkin, AlphaModeBlendsOverTheBackgroundWithThirtyTwoBitsOnly) {
   // pictures of 2 x 2: opaque red, half green, transparent
   const DWORD argb[] = {0xFFFF0000, 0x8000FF00, 0x000000FF};
-  Bitmap bmp = MakeBitmap(6, 2, [&](int x, int) { return argb[x / 2]; }, 32);
+  Bitmap bmp = Make(6, 2, [&](int x, int) { return argb[x / 2]; }, 32);
   CUiImageSkin skin;
   skin.SetBitmap(bmp.get());
   skin.SetMode(CUiImage::ModeAlpha);
@@ -121,7 +107,7 @@ TEST(ImageSkin, AlphaModeBlendsOverTheBackgroundWithThirtyTwoBitsOnly) {
   EXPECT_EQ(RGB(200 * 127 / 255, (255 * 128 + 100 * 127) / 255, 50 * 127 / 255), c.At(3, 0));
   EXPECT_TRUE(c.UntouchedOutside(RECT{0, 0, 5, 2}, back));
   // A 24-bit bitmap has no alpha: nothing is drawn.
-  Bitmap rgb = MakeBitmap(4, 4, [](int, int) { return 0x00FF00u; });
+  Bitmap rgb = Make(4, 4, [](int, int) { return 0x00FF00u; });
   skin.SetBitmap(rgb.get());
   skin.SetSubWidth(0);
   DibCanvas d(6, 6, kBack);
@@ -133,7 +119,7 @@ TEST(ImageSkin, AlphaModeKeepsRowOrderOfEveryKindOfBitmap) {
   // top row opaque red, bottom row opaque blue, in a bottom-up DIB section and in a
   // device-dependent bitmap copied from it
   auto pixel = [](int, int y) -> DWORD { return y == 0 ? 0xFFFF0000 : 0xFF0000FF; };
-  Bitmap dib = MakeBitmap(2, 2, pixel, 32, true);
+  Bitmap dib = Make(2, 2, pixel, 32, true);
   HDC screen = ::GetDC(nullptr);
   Bitmap ddb(::CreateCompatibleBitmap(screen, 2, 2));
   ::ReleaseDC(nullptr, screen);
@@ -166,7 +152,7 @@ COLORREF Cell(int i) { return RGB(10 * (i + 1), 0, 0); }
 const COLORREF kCentre = RGB(0, 0, 200);
 
 TEST(ImgFrameSkin, EdgesCornersAndCentreByPart) {
-  Bitmap bmp = MakeBitmap(3, 3, [](int x, int y) { return static_cast<DWORD>(10 * (y * 3 + x + 1)) << 16; });
+  Bitmap bmp = Make(3, 3, [](int x, int y) { return static_cast<DWORD>(10 * (y * 3 + x + 1)) << 16; });
   // "all" draws every cell; "middle" the two sides and the centre; "center" the top,
   // the bottom and the centre; the edges stay one pixel, the centre is crbg.
   const struct {
@@ -217,7 +203,7 @@ TEST(ImgFrameSkin, EdgesCornersAndCentreByPart) {
 TEST(HorzExtendSkin, PartsAndStatesCutToTheRectangle) {
   // Three pictures of 13 x 4, a 5-pixel left part: left part red A0, stretch column B0,
   // right part C0, each picture its own shade of blue.
-  Bitmap bmp = MakeBitmap(39, 4, [](int x, int) -> DWORD {
+  Bitmap bmp = Make(39, 4, [](int x, int) -> DWORD {
     const int col = x % 13;
     return (col < 5 ? 0xA00000u : col == 5 ? 0xB00000u : 0xC00000u) | (x / 13 + 1) * 0x10;
   });

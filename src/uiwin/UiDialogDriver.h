@@ -1,0 +1,53 @@
+#pragma once
+// What a test does with a dialog that runs modally under a UiModalScript: it clicks
+// elements through the view's own mouse handling (so the dialog's handlers run as for
+// a user's click), types into its real controls, reads texts, and names the code the
+// dialog ends with if its handlers leave it running. Something that a user could not
+// do (a missing, hidden or covered element) is reported as a failure.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/CWindowImplCore.h"
+
+class CUiDialogView;
+
+class UiDialogDriver {
+ public:
+  // Receives a failure's description (UTF-8).
+  using Failure = std::function<void(const std::string& text)>;
+
+  UiDialogDriver(HWND hFrame, CUiDialogView& view, UINT nEndCode, Failure onFailure);
+
+  HWND Frame() const { return m_hFrame; }
+  CUiDialogView& View() const { return m_view; }
+  // The dialog object, when it is a T.
+  template <class T>
+  T* As() const {
+    return dynamic_cast<T*>(CWindowImplCore::FromHandle(m_hFrame));
+  }
+
+  // Moves the mouse onto the element's centre, presses and releases the left button.
+  bool Click(UINT nCmdID);
+  // Selects all of the real control's text and types text over it, one WM_CHAR per
+  // character, so that the control's own filtering sees each one.
+  bool Type(UINT nCtrlID, const std::wstring& text);
+  // A real control of the dialog by its control id, or null.
+  HWND Control(UINT nCtrlID) const;
+  std::wstring ControlText(UINT nCtrlID) const;
+  // An element's text; empty when there is no such element.
+  std::wstring ItemText(UINT nCmdID) const;
+
+  // The code a dialog still running after the test's actions ends with.
+  void EndWith(UINT nCode) { m_nEndCode = nCode; }
+  UINT EndCode() const { return m_nEndCode; }
+
+ private:
+  bool Fail(const std::string& text) const;
+
+  HWND m_hFrame;
+  CUiDialogView& m_view;
+  UINT m_nEndCode;
+  Failure m_onFailure;
+};
