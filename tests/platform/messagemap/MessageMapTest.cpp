@@ -134,15 +134,11 @@ class MessageMapTest : public ::testing::Test {
   TestWindow window;
 };
 
-TEST_F(MessageMapTest, ObjectIsAttachedOnTheFirstMessage) {
+TEST_F(MessageMapTest, AttachedOnTheFirstMessageChainedAndAlternateMapsRunUntilOneKeepsTheFlag) {
   EXPECT_EQ(static_cast<UINT>(WM_GETMINMAXINFO), window.firstMessage);
   EXPECT_TRUE(window.handleSetAtFirst);
   EXPECT_EQ(&window, CWindowImplCore::FromHandle(window));
-  // The object is never kept in the window's user data.
-  EXPECT_EQ(0, ::GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-TEST_F(MessageMapTest, ChainedAndAlternateMapsRunInOrderUntilOneKeepsTheFlag) {
+  EXPECT_EQ(0, ::GetWindowLongPtrW(window, GWLP_USERDATA));  // never kept in the user data
   EXPECT_EQ(11, window.SendMessage(kFirst));
   EXPECT_EQ((std::vector<std::string>{"window.first", "page.first"}), g_log);
 

@@ -178,8 +178,7 @@ TEST_F(DialogView, HoverAndLeaveNotifications) {
   ::SendMessageW(view_, WM_MOUSELEAVE, 0, 0);
   EXPECT_EQ(1, dlg_->CountEvents(UINM_MOUSELEAVE));
   EXPECT_EQ(0u, State(22) & (UiWndState_Hover | UiWndState_PushDown));
-  EXPECT_EQ(0u, dlg_->GetView().GetHoverHandle());
-  EXPECT_EQ(0u, dlg_->GetView().GetPushDownHandle());
+  EXPECT_TRUE(!dlg_->GetView().GetHoverHandle() && !dlg_->GetView().GetPushDownHandle());
   ::ReleaseCapture();
   Move(150, 55);
   EXPECT_EQ(2, dlg_->CountEvents(UINM_MOUSEHOVER));
@@ -342,8 +341,7 @@ TEST_F(DialogView, PaintsTheLayoutAndRepaintsOnlyRequestedRegions) {
   inv.huiWnd = panel->GetHandle();
   inv.rect = RECT{180, 130, 200, 140};
   ::SendMessageW(view_, WM_NOTIFY, 30, reinterpret_cast<LPARAM>(&inv));
-  EXPECT_TRUE(dlg_->otherNotifies.empty());
-  EXPECT_EQ(0, dlg_->CountEvents(UINM_INVALIDATERECT));
+  EXPECT_TRUE(dlg_->otherNotifies.empty() && !dlg_->CountEvents(UINM_INVALIDATERECT));
   Print(canvas);
   EXPECT_EQ(RGB(128, 0, 128), canvas.At(190, 135));
   EXPECT_EQ(RGB(255, 255, 0), canvas.At(150, 135));
@@ -365,8 +363,7 @@ TEST_F(DialogView, ReloadingTheLayoutForgetsOldElementsAndPlacesNewOnes) {
   Move(50, 55);
   Down(50, 55);
   ASSERT_TRUE(dlg_->SetXml(R"(<layer><body><button id="7" pos="0,0,50,50">b</button></body></layer>)"));
-  EXPECT_EQ(0u, dlg_->GetView().GetHoverHandle());
-  EXPECT_EQ(0u, dlg_->GetView().GetPushDownHandle());
+  EXPECT_TRUE(!dlg_->GetView().GetHoverHandle() && !dlg_->GetView().GetPushDownHandle());
   EXPECT_EQ(nullptr, dlg_->FindChildByCmdID(21));
   Up(50, 55);
   Click(10, 10);  // where the old header was

