@@ -98,7 +98,7 @@ TEST(ElementState, MarksAndPicturesFollowTheOwnBits) {
 }
 
 TEST(CheckBox, ReleaseTogglesTheCheckBitOnly) {
-  auto root = LoadRoot("<dlg><check id=\"1\" pos=\"0,0\" check=\"1\" crtext=\"FF0000\">Wg</check></dlg>");
+  auto root = LoadRoot("<dlg><check id=\"1\" pos=\"0,0\" check=\"1\">Wg</check></dlg>");
   CUiWindow* check = root->Item(1);
   EXPECT_EQ("0", Checks(root.get(), {1}));  // the attribute does not preset the state
   Click(check);
@@ -407,11 +407,11 @@ TEST(RealWnd, PlacedOnceAndNotifiedOnlyOnChange) {
 using Runs = std::vector<CUiRichText::Run>;
 
 // A root of 400x300 holding the rich text with those attributes.
-struct Fixture {
+struct RichTextRoot {
   std::unique_ptr<elemload::Root> root;
   CUiRichText* rich = nullptr;
 
-  Fixture(const std::string& attrs, const std::string& body, HWND view = nullptr) {
+  RichTextRoot(const std::string& attrs, const std::string& body, HWND view = nullptr) {
     root = elemload::LoadRoot("<dlg><richtext id=\"50\" " + attrs + ">" + body + "</richtext></dlg>",
                               view);
     rich = root->Item<CUiRichText>(50);
@@ -439,7 +439,7 @@ std::string At(const CUiRichText::Run& run) {
 }
 
 TEST(RichText, LinesStartAtTheLeftOneLineSpacingLower) {
-  Fixture f("pos=\"10,10,210,110\"", "ab<br/>cd<i>ef</i>");
+  RichTextRoot f("pos=\"10,10,210,110\"", "ab<br/>cd<i>ef</i>");
   const Runs runs = f.Layout();
   ASSERT_EQ(3u, runs.size());
   EXPECT_EQ("10,10", At(runs[0]));
@@ -448,7 +448,7 @@ TEST(RichText, LinesStartAtTheLeftOneLineSpacingLower) {
 }
 
 TEST(RichText, NestedRunsAddTheirFontBitsAndTextIsDrawnAsWritten) {
-  Fixture f("pos=\"0,0,300,100\" defaultfont=\"0100\"",
+  RichTextRoot f("pos=\"0,0,300,100\" defaultfont=\"0100\"",
             "a<b>b<i>c</i></b><u>d<c color=\"FF0000\">e</c></u>f%str1%");
   const Runs runs = f.Layout();
   ASSERT_EQ(6u, runs.size());
@@ -463,7 +463,7 @@ TEST(RichText, NestedRunsAddTheirFontBitsAndTextIsDrawnAsWritten) {
 TEST(RichText, LongRunsBreakMidWordAtTheLastCharacterThatFits) {
   const std::wstring text = L"abcdefghijklmnopqrstuvwxyz";
   const int wide = Width(L"abcdefg");
-  Fixture f("pos=\"0,0," + std::to_string(wide) + ",300\"", "abcdefghijklmnopqrstuvwxyz");
+  RichTextRoot f("pos=\"0,0," + std::to_string(wide) + ",300\"", "abcdefghijklmnopqrstuvwxyz");
   const Runs runs = f.Layout();
   ASSERT_GE(runs.size(), 3u);
   EXPECT_EQ(L"abcdefg", runs[0].text);
@@ -480,7 +480,7 @@ TEST(RichText, LongRunsBreakMidWordAtTheLastCharacterThatFits) {
 }
 
 TEST(RichText, OnePixelWideAreaPlacesOneCharacterPerLine) {
-  Fixture f("pos=\"0,0,1,300\"", "abc<b>de</b><a id=\"1\">xy</a>z");
+  RichTextRoot f("pos=\"0,0,1,300\"", "abc<b>de</b><a id=\"1\">xy</a>z");
   std::wstring joined;
   for (const auto& run : f.Layout()) {  // finishes
     EXPECT_EQ(1u, run.text.size());
@@ -493,7 +493,7 @@ TEST(RichText, OnePixelWideAreaPlacesOneCharacterPerLine) {
 
 TEST(RichText, LinkThatDoesNotFitMovesWholeToTheNextLine) {
   const int wide = Width(L"aaaa") + Width(L"li");
-  Fixture f("pos=\"0,0," + std::to_string(wide) + ",300\"", "aaaa<a id=\"5\">link</a>tail");
+  RichTextRoot f("pos=\"0,0," + std::to_string(wide) + ",300\"", "aaaa<a id=\"5\">link</a>tail");
   const Runs first = f.Layout();
   ASSERT_EQ(1u, f.rich->GetLinks().size());
   const CUiRichText::Link link = f.rich->GetLinks()[0];
@@ -511,7 +511,7 @@ TEST(RichText, LinkThatDoesNotFitMovesWholeToTheNextLine) {
 
 TEST(RichText, LinkClicksHoverAndMoves) {
   ElementHost host;
-  Fixture f("pos=\"0,0,300,100\"", "<a id=\"7001\">one</a><br/><a id=\"7002\">two</a><br/><a>plain</a>",
+  RichTextRoot f("pos=\"0,0,300,100\"", "<a id=\"7001\">one</a><br/><a id=\"7002\">two</a><br/><a>plain</a>",
             host.View());
   EXPECT_TRUE(f.rich->GetLinks().empty());  // nothing measured before a paint
   f.Layout();
