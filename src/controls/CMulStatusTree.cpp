@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/CSkinScrollWnd.h"
+#include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
 #include "platform/DebugReport.h"
 
@@ -33,8 +35,10 @@ BOOL CMulStatusTree::SubclassWindow(HWND hWnd) {
 }
 
 void CMulStatusTree::SetUp() {
+  HINSTANCE instance = g_module.GetResourceInstance();
+  if (!instance) instance = ::GetModuleHandleW(nullptr);
   // Our own copy: adding it masked blackens its transparent pixels.
-  CBitmap states(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kStateBitmapId)));
+  CBitmap states(::LoadBitmapW(instance, MAKEINTRESOURCEW(kStateBitmapId)));
   if (states.IsNull()) {
     qv::DebugReport("Failed loading bitmap " + std::to_string(kStateBitmapId), "mulstatustree",
                     __LINE__);
@@ -42,6 +46,7 @@ void CMulStatusTree::SetUp() {
     m_stateImages.Add(states, RGB(255, 0, 255));
     SetImageList(m_stateImages, TVSIL_STATE);
   }
+  SkinWndScroll(m_hWnd, m_scrollSkin, m_skinId);
 }
 
 HTREEITEM CMulStatusTree::InsertItem(LPCWSTR text, int image, int selectedImage,
@@ -71,7 +76,7 @@ BOOL CMulStatusTree::GetCheck(HTREEITEM item, int* state) const {
   tvi.mask = TVIF_HANDLE | TVIF_STATE;
   tvi.hItem = item;
   tvi.stateMask = TVIS_STATEIMAGEMASK;
-  if (!GetItem(&tvi)) return FALSE;
+  if (!TreeCall(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi))) return FALSE;
   *state = static_cast<int>((tvi.state & TVIS_STATEIMAGEMASK) >> 12);
   return TRUE;
 }
@@ -82,7 +87,54 @@ int CMulStatusTree::GetCheck(HTREEITEM item) const {
 }
 
 BOOL CMulStatusTree::WriteCheck(HTREEITEM item, int state) {
-  return SetItemState(item, INDEXTOSTATEIMAGEMASK(state), TVIS_STATEIMAGEMASK);
+  if (state != EM_TVIS_NONE && !m_uniform.empty()) {
+    auto known = m_uniform.find(Relative(item, TVGN_PARENT));
+    if (known != m_uniform.end() && known->second != state) m_uniform.erase(known);
+  }
+  TVITEMW tvi{};
+  tvi.mask = TVIF_HANDLE | TVIF_STATE;
+  tvi.hItem = item;
+  tvi.state = INDEXTOSTATEIMAGEMASK(state);
+  tvi.stateMask = TVIS_STATEIMAGEMASK;
+  return static_cast<BOOL>(TreeCall(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tvi)));
+}
+
+// Item reads and writes of our own go straight to the tree view's procedure: the walks
+// make several per item, and they need nothing of this window's message map.
+LRESULT CMulStatusTree::TreeCall(UINT msg, WPARAM wParam, LPARAM lParam) const {
+  return ::CallWindowProcW(m_pfnSuperWindowProc, m_hWnd, msg, wParam, lParam);
+}
+
+HTREEITEM CMulStatusTree::Relative(HTREEITEM item, UINT code) const {
+  return reinterpret_cast<HTREEITEM>(TreeCall(TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
+}
+
+// Writes from outside (and deletions) go through the message map.
+LRESULT CMulStatusTree::OnItemsChanging(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  bHandled = FALSE;
+  bool forget = false;
+  switch (uMsg) {
+    case TVM_DELETEITEM:  // a handle may come back for another item
+      forget = true;
+      break;
+    case TVM_EXPAND:
+      forget = (wParam & TVE_COLLAPSERESET) != 0;
+      break;
+    case TVM_INSERTITEMA:
+    case TVM_INSERTITEMW:
+      forget = lParam && (reinterpret_cast<const TVINSERTSTRUCTW*>(lParam)->item.mask & TVIF_STATE);
+      break;
+    case TVM_SETITEMA:
+    case TVM_SETITEMW: {
+      const auto* tvi = reinterpret_cast<const TVITEMW*>(lParam);
+      forget = tvi && (tvi->mask & TVIF_STATE) && (tvi->stateMask & TVIS_STATEIMAGEMASK);
+      break;
+    }
+    default:
+      break;
+  }
+  if (forget) m_uniform.clear();
+  return 0;
 }
 
 BOOL CMulStatusTree::SetCheck(HTREEITEM item, int state, BOOL pushDown) {
@@ -103,10 +155,10 @@ void CMulStatusTree::SetChildrenCheck(HTREEITEM item, int state) {
   while (!parents.empty()) {
     HTREEITEM parent = parents.back();
     parents.pop_back();
-    HTREEITEM child = GetChildItem(parent);
+    HTREEITEM child = Relative(parent, TVGN_CHILD);
     // A first child without a box keeps the whole row as it is.
     if (!child || GetCheck(child) == EM_TVIS_NONE) continue;
-    for (; child; child = GetNextSiblingItem(child)) {
+    for (; child; child = Relative(child, TVGN_NEXT)) {
       const int current = GetCheck(child);
       if (current != EM_TVIS_NONE && current != state) WriteCheck(child, state);
       parents.push_back(child);
@@ -115,19 +167,23 @@ void CMulStatusTree::SetChildrenCheck(HTREEITEM item, int state) {
 }
 
 void CMulStatusTree::UpdateParentCheck(HTREEITEM item, int state) {
-  for (HTREEITEM parent = GetParentItem(item); parent; parent = GetParentItem(item)) {
+  for (HTREEITEM parent = Relative(item, TVGN_PARENT); parent; parent = Relative(item, TVGN_PARENT)) {
     // Siblings without a box have no say; the first one with another state decides.
     bool mixed = false;
-    for (HTREEITEM s = GetNextSiblingItem(item); s && !mixed; s = GetNextSiblingItem(s)) {
-      const int other = GetCheck(s);
-      mixed = other != EM_TVIS_NONE && other != state;
-    }
-    for (HTREEITEM s = GetPrevSiblingItem(item); s && !mixed; s = GetPrevSiblingItem(s)) {
-      const int other = GetCheck(s);
-      mixed = other != EM_TVIS_NONE && other != state;
+    auto known = m_uniform.find(parent);
+    if (known == m_uniform.end() || known->second != state) {
+      for (HTREEITEM s = Relative(item, TVGN_NEXT); s && !mixed; s = Relative(s, TVGN_NEXT)) {
+        const int other = GetCheck(s);
+        mixed = other != EM_TVIS_NONE && other != state;
+      }
+      for (HTREEITEM s = Relative(item, TVGN_PREVIOUS); s && !mixed; s = Relative(s, TVGN_PREVIOUS)) {
+        const int other = GetCheck(s);
+        mixed = other != EM_TVIS_NONE && other != state;
+      }
+      if (!mixed) m_uniform[parent] = state;
     }
     if (mixed) {
-      for (HTREEITEM a = parent; a; a = GetParentItem(a)) {
+      for (HTREEITEM a = parent; a; a = Relative(a, TVGN_PARENT)) {
         const int current = GetCheck(a);
         if (current != EM_TVIS_NONE && current != EM_TVIS_PARTIAL) WriteCheck(a, EM_TVIS_PARTIAL);
       }
@@ -141,10 +197,10 @@ void CMulStatusTree::UpdateParentCheck(HTREEITEM item, int state) {
 
 HTREEITEM CMulStatusTree::Advance(HTREEITEM item, bool enter) const {
   if (enter) {
-    if (HTREEITEM child = GetChildItem(item)) return child;
+    if (HTREEITEM child = Relative(item, TVGN_CHILD)) return child;
   }
-  for (; item; item = GetParentItem(item)) {
-    if (HTREEITEM next = GetNextSiblingItem(item)) return next;
+  for (; item; item = Relative(item, TVGN_PARENT)) {
+    if (HTREEITEM next = Relative(item, TVGN_NEXT)) return next;
   }
   return nullptr;
 }
@@ -161,7 +217,7 @@ HTREEITEM CMulStatusTree::FindChecked(HTREEITEM item) const {
 }
 
 HTREEITEM CMulStatusTree::GetFirstCheckedItem(HTREEITEM start) const {
-  return FindChecked(start ? start : GetRootItem());
+  return FindChecked(start ? start : Relative(nullptr, TVGN_ROOT));
 }
 
 HTREEITEM CMulStatusTree::GetNextCheckedItem(HTREEITEM item) const {
@@ -197,6 +253,7 @@ LRESULT CMulStatusTree::OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&
   LRESULT result = DefWindowProc(uMsg, wParam, lParam);
   SetImageList(nullptr, TVSIL_STATE);
   m_stateImages.Destroy();
+  m_uniform.clear();
   return result;
 }
 

@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <unordered_map>
+
 #include "platform/CImageList.h"
 #include "platform/CTreeViewCtrl.h"
 #include "platform/CWindowImpl.h"
@@ -74,6 +76,7 @@ class CMulStatusTree : public CWindowImpl<CMulStatusTree, CTreeViewCtrl> {
     MESSAGE_HANDLER(WM_HSCROLL, OnScroll)
     MESSAGE_HANDLER(WM_VSCROLL, OnScroll)
     MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
+    MESSAGE_RANGE_HANDLER(TVM_INSERTITEMA, TVM_SETITEMW, OnItemsChanging)
     // A click that toggled a box gets no default click handling. Reflected key-downs
     // and right clicks answer 0: typed characters take part in the incremental search.
     if (uMsg == OCM_NOTIFY && reinterpret_cast<LPNMHDR>(lParam)->code == static_cast<UINT>(NM_CLICK))
@@ -88,8 +91,12 @@ class CMulStatusTree : public CWindowImpl<CMulStatusTree, CTreeViewCtrl> {
   LRESULT OnLButtonDblClk(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnScroll(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // Forgets what it knew of rows of children when items go or states are set from outside.
+  LRESULT OnItemsChanging(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
   void SetUp();
+  LRESULT TreeCall(UINT msg, WPARAM wParam, LPARAM lParam) const;
+  HTREEITEM Relative(HTREEITEM item, UINT code) const;
   // Writes the state without touching relatives; FALSE when the item cannot be written.
   BOOL WriteCheck(HTREEITEM item, int state);
   // The user's toggle (click or Space): notifies the target with the new state.
@@ -105,4 +112,7 @@ class CMulStatusTree : public CWindowImpl<CMulStatusTree, CTreeViewCtrl> {
   CImageList m_stateImages;
   BOOL m_checkBoxes = TRUE;
   HWND m_notifyTarget = nullptr;
+  // Parents whose boxed children are known to share one state, so that filling a long
+  // row of children does not compare each new child with all the others.
+  std::unordered_map<HTREEITEM, int> m_uniform;
 };

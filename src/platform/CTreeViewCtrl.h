@@ -14,14 +14,10 @@ class CTreeViewCtrl : public CWindow {
     tvis.hInsertAfter = after;
     tvis.item.mask = TVIF_TEXT;
     tvis.item.pszText = const_cast<LPWSTR>(text ? text : L"");
-    return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tvis)));
+    return InsertItem(tvis);
   }
   HTREEITEM InsertItem(const TVINSERTSTRUCTW& tvis) const {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessage(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tvis)));
-  }
-  BOOL GetItem(TVITEMW* item) const {
-    return static_cast<BOOL>(SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(item)));
+    return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tvis)));
   }
   BOOL SetItem(const TVITEMW& item) const {
     return static_cast<BOOL>(SendMessage(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -33,12 +29,6 @@ class CTreeViewCtrl : public CWindow {
     tvi.state = state;
     tvi.stateMask = mask;
     return SetItem(tvi);
-  }
-  DWORD_PTR GetItemData(HTREEITEM item) const {
-    TVITEMW tvi{};
-    tvi.mask = TVIF_PARAM;
-    tvi.hItem = item;
-    return GetItem(&tvi) ? static_cast<DWORD_PTR>(tvi.lParam) : 0;
   }
   BOOL Expand(HTREEITEM item, UINT code = TVE_EXPAND) const {
     return static_cast<BOOL>(SendMessage(TVM_EXPAND, code, reinterpret_cast<LPARAM>(item)));
@@ -66,7 +56,6 @@ class CTreeViewCtrl : public CWindow {
   HTREEITEM GetChildItem(HTREEITEM item) const { return GetNextItem(item, TVGN_CHILD); }
   HTREEITEM GetNextSiblingItem(HTREEITEM item) const { return GetNextItem(item, TVGN_NEXT); }
   HTREEITEM GetParentItem(HTREEITEM item) const { return GetNextItem(item, TVGN_PARENT); }
-  HTREEITEM GetPrevSiblingItem(HTREEITEM item) const { return GetNextItem(item, TVGN_PREVIOUS); }
   HTREEITEM GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
   HTREEITEM GetNextItem(HTREEITEM item, UINT code) const {
     return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
