@@ -88,7 +88,6 @@ class AgentLinkFrameAssembler {
   bool InlineLent() const { return m_inlineLent; }
   uint32_t Expected() const { return m_expected; }
   uint32_t Received() const { return m_received; }
-  const unsigned char* InlineBuffer() const { return m_inlineBuffer; }
 
  private:
   Status BeginPayload();

@@ -30,10 +30,11 @@ enum AgentMessageId : unsigned int {
 };
 
 // The private window message that carries the link's socket events, and the
-// window timer that reconnects it.
+// window timer that reconnects it. Every timer of the owning window reaches the
+// link, so its id stays clear of the small ids windows give their own timers.
 enum : unsigned int {
   AGENT_LINK_SOCKET_MESSAGE = 1798,
-  AGENT_LINK_RECONNECT_TIMER = 1,
+  AGENT_LINK_RECONNECT_TIMER = 0x4C4B,
   AGENT_LINK_RECONNECT_DELAY_MS = 3000,
   AGENT_LINK_DEFAULT_PORT = 4667,
 };

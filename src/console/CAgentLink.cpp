@@ -11,11 +11,7 @@
 
 CAgentLink* g_agentLinkInstance = nullptr;
 
-namespace {
-unsigned g_agentLinkSerial = 0;
-}  // namespace
-
-CAgentLink::CAgentLink() : serial_(++g_agentLinkSerial), stage_(new unsigned char[kStageSize]) {
+CAgentLink::CAgentLink() : stage_(new unsigned char[kStageSize]) {
   WSADATA data;
   wsaStarted_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
   g_agentLinkInstance = this;
@@ -27,8 +23,15 @@ CAgentLink::~CAgentLink() {
   if (wsaStarted_) ::WSACleanup();
 }
 
-bool CAgentLink::StillAlive(const CAgentLink* link, unsigned serial) {
-  return g_agentLinkInstance == link && g_agentLinkInstance->serial_ == serial;
+void CAgentLink::Dispose(CAgentLink* link) {
+  if (!link) return;
+  link->Stop();
+  // From now on no event reaches it, and a new link may take its place.
+  if (g_agentLinkInstance == link) g_agentLinkInstance = nullptr;
+  if (link->holds_ == 0)
+    delete link;
+  else
+    link->disposed_ = true;
 }
 
 int CAgentLink::Start(HWND window, UINT message, unsigned short port) {
@@ -51,7 +54,11 @@ int CAgentLink::Connect() {
   if (!window_ || !message_) return 0;
   if (socket_ != INVALID_SOCKET) Close(0, 0);
   SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (s == INVALID_SOCKET) return 0;
+  if (s == INVALID_SOCKET) {
+    // Try again later, as after any other failure to connect.
+    ::SetTimer(window_, AGENT_LINK_RECONNECT_TIMER, AGENT_LINK_RECONNECT_DELAY_MS, nullptr);
+    return 0;
+  }
   socket_ = s;
   ++connection_;
   assembler_.Reset();
@@ -115,16 +122,31 @@ void CAgentLink::OnWrite(int error) {
 }
 
 void CAgentLink::OnClose(int error) {
-  // A clean close can overtake the read event of the last frames: take what
-  // is still buffered before the socket goes.
+  Hold hold(this);
   if (error == 0 && state_ == kConnected) {
-    CAgentLink* const self = this;
-    const unsigned serial = serial_;
+    // A clean close can overtake the read event of the last frames: take what
+    // is still buffered before the socket goes.
     const unsigned connection = connection_;
     OnRead(0);
-    if (!StillAlive(self, serial) || connection_ != connection) return;
+    if (connection_ != connection) return;
+    error = PeerResetError();
   }
   Close(error, 1);
+}
+
+// Wine reports a reset by the peer (a crash or restart of the service) like an
+// orderly close: close event with error 0, recv 0. A zero-byte send tells the
+// two apart: it fails after a reset and succeeds after an orderly close.
+int CAgentLink::PeerResetError() {
+  if (::send(socket_, "", 0, 0) != SOCKET_ERROR) return 0;
+  int error = ::WSAGetLastError();
+  return error != 0 ? error : WSAECONNRESET;
+}
+
+void CAgentLink::PostRead() {
+  if (readPosted_ || !window_ || socket_ == INVALID_SOCKET) return;
+  readPosted_ = ::PostMessageW(window_, message_, static_cast<WPARAM>(socket_),
+                               WSAMAKESELECTREPLY(FD_READ, 0)) != 0;
 }
 
 void CAgentLink::OnRead(int error) {
@@ -134,12 +156,19 @@ void CAgentLink::OnRead(int error) {
     return;
   }
   if (socket_ == INVALID_SOCKET) return;
-  CAgentLink* const self = this;
-  const unsigned serial = serial_;
+  Hold hold(this);
   const unsigned connection = connection_;
+  size_t taken = 0;
+  unsigned frames = 0;
   // All receive state lives in members, so a nested call (from a receiver's
   // nested message loop) simply carries on where this one stands.
   for (;;) {
+    if (taken >= kReadBudgetBytes || frames >= kReadBudgetFrames) {
+      // A peer that keeps sending must not hold the thread: let the queued
+      // messages through and go on with an event of our own.
+      PostRead();
+      return;
+    }
     size_t space = assembler_.SpaceSize();
     unsigned char* dst = assembler_.Space();
     if (!dst || space == 0) return;
@@ -158,6 +187,7 @@ void CAgentLink::OnRead(int error) {
       char* into = direct ? reinterpret_cast<char*>(dst) : reinterpret_cast<char*>(stage_.get());
       int got = ::recv(socket_, into, want, 0);
       if (got <= 0) return;  // would block, error or end: the next event tells
+      taken += static_cast<size_t>(got);
       if (!direct) {
         stageEnd_ = static_cast<size_t>(got);
         continue;
@@ -180,13 +210,11 @@ void CAgentLink::OnRead(int error) {
     // The receiver may run a nested message loop. Frames already read must
     // reach it there as they would straight from the socket, so a read event
     // is queued for them.
-    if (stageBegin_ < stageEnd_ && !readPosted_ && window_) {
-      readPosted_ = ::PostMessageW(window_, message_, static_cast<WPARAM>(socket_),
-                                   WSAMAKESELECTREPLY(FD_READ, 0)) != 0;
-    }
-    // The receiver may also close the link or even destroy it.
+    if (stageBegin_ < stageEnd_) PostRead();
+    ++frames;
+    // The receiver may also close the link, or dispose of it: the hold keeps
+    // it (and the payload) until this handler returns.
     Deliver(frame);
-    if (!StillAlive(self, serial)) return;
     assembler_.Release(frame);
     if (connection_ != connection) return;
   }
@@ -198,7 +226,6 @@ void CAgentLink::Deliver(const AgentLinkFrameAssembler::Frame& frame) {
     OnHeaderOnlyFrame(h.type, h.wParam, h.lParam);
   else
     OnFrame(h.type, h.wParam, h.lParam, frame.Payload(), h.length);
-  // No member may be touched here: the link may be gone.
 }
 
 void CAgentLink::OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lParam) {
@@ -243,29 +270,18 @@ int CAgentLink::SendFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const
   header.Write(bytes.data());
   if (length) std::memcpy(bytes.data() + AgentLinkFrameHeader::kSize, data, length);
 
-  // Keep the order: nothing overtakes frames that are still waiting.
-  if (state_ == kConnecting || !sendQueue_.empty()) return Enqueue(std::move(bytes), 0);
-
-  int total = static_cast<int>(bytes.size());
-  int sent = ::send(socket_, reinterpret_cast<const char*>(bytes.data()), total, 0);
-  if (sent == total) return 1;
-  if (sent == SOCKET_ERROR) {
-    if (::WSAGetLastError() != WSAEWOULDBLOCK) return 0;
-    sent = 0;
-  }
-  return Enqueue(std::move(bytes), static_cast<size_t>(sent));
+  // Everything goes through the queue, so nothing overtakes frames that are
+  // still waiting.
+  if (queuedBytes_ + bytes.size() > kMaxQueuedBytes) return 0;
+  queuedBytes_ += bytes.size();
+  sendQueue_.push_back(std::move(bytes));
+  if (state_ == kConnecting) return 1;
+  return FlushQueue() ? 1 : 0;
 }
 
-int CAgentLink::Enqueue(std::vector<unsigned char> frame, size_t alreadySent) {
-  // A frame that is partly on the wire must be finished, whatever the bound.
-  if (alreadySent == 0 && queuedBytes_ + frame.size() > kMaxQueuedBytes) return 0;
-  if (sendQueue_.empty()) sendOffset_ = alreadySent;
-  queuedBytes_ += frame.size() - alreadySent;
-  sendQueue_.push_back(std::move(frame));
-  return 1;
-}
-
-void CAgentLink::FlushQueue() {
+// Sends until the queue is empty or a send would block: only a send that
+// would block brings a write event later, a partial one does not.
+bool CAgentLink::FlushQueue() {
   while (!sendQueue_.empty() && socket_ != INVALID_SOCKET && state_ == kConnected) {
     std::vector<unsigned char>& front = sendQueue_.front();
     size_t left = front.size() - sendOffset_;
@@ -273,8 +289,9 @@ void CAgentLink::FlushQueue() {
     int sent = ::send(socket_, reinterpret_cast<const char*>(front.data() + sendOffset_), chunk, 0);
     if (sent == SOCKET_ERROR) {
       int error = ::WSAGetLastError();
-      if (error != WSAEWOULDBLOCK) Close(error, 1);
-      return;
+      if (error == WSAEWOULDBLOCK) return true;
+      Close(error, 1);
+      return false;
     }
     sendOffset_ += static_cast<size_t>(sent);
     queuedBytes_ -= static_cast<size_t>(sent);
@@ -283,6 +300,7 @@ void CAgentLink::FlushQueue() {
       sendOffset_ = 0;
     }
   }
+  return true;
 }
 
 void CAgentLink::DropQueue() {

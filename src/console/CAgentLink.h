@@ -19,6 +19,11 @@ class CAgentLink {
   CAgentLink& operator=(const CAgentLink&) = delete;
   ~CAgentLink();
 
+  // Stops the link and deletes it, at once or, when a receiver is still
+  // handling one of its frames (in a nested message loop, say), as soon as
+  // that delivery has returned: the receiver's payload stays valid till then.
+  static void Dispose(CAgentLink* link);
+
   // Stores the window and message and starts connecting; does nothing when
   // already started. Returns 1.
   int Start(HWND window, UINT message, unsigned short port);
@@ -26,8 +31,11 @@ class CAgentLink {
   void Stop();
   int Connect();
 
-  // Sends one frame; returns 1 when the whole frame went to the socket or was
-  // queued whole behind a connection still being made or a partial send.
+  // Sends one frame. 1 means "accepted or queued": the frame went to the
+  // socket whole, or waits (whole, in order) behind a connection still being
+  // made or a send that would block. Queued frames are dropped when the link
+  // closes; nothing is sent again after a reconnection. 0 when the link is
+  // down, the queue is full or the socket failed.
   int SendFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const void* data, uint32_t length);
   int SendHeader(uint32_t type, uint32_t wParam, uint32_t lParam);
 
@@ -46,7 +54,6 @@ class CAgentLink {
   bool IsConnecting() const { return state_ == kConnecting; }
   size_t QueuedBytes() const { return queuedBytes_; }
   unsigned short Port() const { return port_; }
-  const AgentLinkFrameAssembler& Assembler() const { return assembler_; }
 
  private:
   enum State { kDown, kConnecting, kConnected };
@@ -54,14 +61,31 @@ class CAgentLink {
   static const size_t kMaxQueuedBytes = 64u * 1024u * 1024u;
   // Bytes taken from the socket per read call when no large payload waits.
   static const size_t kStageSize = 64u * 1024u;
+  // What one read event may take before it lets other messages through.
+  static const size_t kReadBudgetBytes = 1024u * 1024u;
+  static const unsigned kReadBudgetFrames = 256;
+
+  // Keeps the link from being deleted while one of its handlers runs.
+  class Hold {
+   public:
+    explicit Hold(CAgentLink* link) : link_(link) { ++link_->holds_; }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    ~Hold() {
+      if (--link_->holds_ == 0 && link_->disposed_) delete link_;
+    }
+
+   private:
+    CAgentLink* link_;
+  };
 
   void Deliver(const AgentLinkFrameAssembler::Frame& frame);
   static void OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lParam);
   static void OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
                       uint32_t length);
-  static bool StillAlive(const CAgentLink* link, unsigned serial);
-  int Enqueue(std::vector<unsigned char> frame, size_t alreadySent);
-  void FlushQueue();
+  void PostRead();
+  int PeerResetError();
+  bool FlushQueue();
   void DropQueue();
 
   HWND window_ = nullptr;
@@ -70,13 +94,14 @@ class CAgentLink {
   SOCKET socket_ = INVALID_SOCKET;
   State state_ = kDown;
   bool wsaStarted_ = false;
-  unsigned serial_ = 0;      // tells this link from a later one at the same address
+  unsigned holds_ = 0;
+  bool disposed_ = false;    // to be deleted when the last hold goes
   unsigned connection_ = 0;  // bumped on every connect and close
   AgentLinkFrameAssembler assembler_;
   std::unique_ptr<unsigned char[]> stage_;  // bytes read but not yet given to the assembler
   size_t stageBegin_ = 0;
   size_t stageEnd_ = 0;
-  bool readPosted_ = false;  // a read event for staged bytes is queued
+  bool readPosted_ = false;  // a read event of our own is queued
   std::deque<std::vector<unsigned char>> sendQueue_;
   size_t sendOffset_ = 0;  // bytes of the queue's first frame already sent
   size_t queuedBytes_ = 0;

@@ -20,9 +20,8 @@ int CAgentLinkManager::Create(HWND window, UINT message, unsigned short port) {
 }
 
 void CAgentLinkManager::Destroy() {
-  if (!link_) return;
-  link_->Stop();
-  link_.reset();
+  // A receiver may destroy the link while it handles one of its frames.
+  CAgentLink::Dispose(link_.release());
 }
 
 void CAgentLinkManager::RegisterWindow(const AgentLinkWindow& registration) {

@@ -18,20 +18,6 @@ SIZE BitmapSize(HBITMAP bitmap) {
   return SIZE{bm.bmWidth, bm.bmHeight};
 }
 
-// One rectangle of a source DC onto one of the target: copied, stretched, or
-// transparent.
-BOOL Copy(HDC dst, const RECT& d, HDC src, const RECT& s, COLORREF transparent) {
-  const int dw = d.right - d.left, dh = d.bottom - d.top;
-  const int sw = s.right - s.left, sh = s.bottom - s.top;
-  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return FALSE;
-  if (transparent != CLR_INVALID) return DrawTransparent(dst, d, src, s, transparent);
-  if (dw == sw && dh == sh) return ::BitBlt(dst, d.left, d.top, dw, dh, src, s.left, s.top, SRCCOPY);
-  const int oldMode = ::SetStretchBltMode(dst, COLORONCOLOR);
-  const BOOL ok = ::StretchBlt(dst, d.left, d.top, dw, dh, src, s.left, s.top, sw, sh, SRCCOPY);
-  ::SetStretchBltMode(dst, oldMode);
-  return ok;
-}
-
 // Splits [a, b) at a+first and b-last, each part at least empty.
 void Cut(LONG a, LONG b, int first, int last, LONG out[4]) {
   out[0] = a;
@@ -52,6 +38,18 @@ BOOL DrawTransparent(HDC dst, const RECT& d, HDC src, const RECT& s, COLORREF tr
                           s.top, s.right - s.left, s.bottom - s.top, transparent);
 }
 
+BOOL BlitPart(HDC dst, const RECT& d, HDC src, const RECT& s, COLORREF transparent) {
+  const int dw = d.right - d.left, dh = d.bottom - d.top;
+  const int sw = s.right - s.left, sh = s.bottom - s.top;
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return FALSE;
+  if (transparent != CLR_INVALID) return DrawTransparent(dst, d, src, s, transparent);
+  if (dw == sw && dh == sh) return ::BitBlt(dst, d.left, d.top, dw, dh, src, s.left, s.top, SRCCOPY);
+  const int oldMode = ::SetStretchBltMode(dst, COLORONCOLOR);
+  const BOOL ok = ::StretchBlt(dst, d.left, d.top, dw, dh, src, s.left, s.top, sw, sh, SRCCOPY);
+  ::SetStretchBltMode(dst, oldMode);
+  return ok;
+}
+
 BOOL DrawBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF transparent) {
   const SIZE size = BitmapSize(bitmap);
   return DrawBitmapPart(dc, x, y, bitmap, RECT{0, 0, size.cx, size.cy}, transparent);
@@ -66,7 +64,7 @@ BOOL StretchBitmapPart(HDC dc, const RECT& dst, HBITMAP bitmap, const RECT& src,
                        COLORREF transparent) {
   if (!bitmap) return FALSE;
   CBitmapDC source(bitmap, dc);
-  return source ? Copy(dc, dst, source, src, transparent) : FALSE;
+  return source ? BlitPart(dc, dst, source, src, transparent) : FALSE;
 }
 
 BOOL DrawBitmapHorz3(HDC dc, const RECT& dst, HBITMAP bitmap, int leftWidth, int rightWidth,
@@ -88,7 +86,7 @@ BOOL DrawNineGrid(HDC dc, const RECT& dst, HBITMAP bitmap, const RECT& margins,
   Cut(dst.top, dst.bottom, margins.top, margins.bottom, dy);
   for (int row = 0; row < 3; ++row)
     for (int col = 0; col < 3; ++col)
-      Copy(dc, RECT{dx[col], dy[row], dx[col + 1], dy[row + 1]}, source,
+      BlitPart(dc, RECT{dx[col], dy[row], dx[col + 1], dy[row + 1]}, source,
            RECT{sx[col], sy[row], sx[col + 1], sy[row + 1]}, transparent);
   return TRUE;
 }

@@ -10,6 +10,11 @@
 BOOL DrawTransparent(HDC dst, const RECT& dstRect, HDC src, const RECT& srcRect,
                      COLORREF transparent);
 
+// A rectangle of one DC onto one of another: copied, stretched when the sizes
+// differ, or transparent.
+BOOL BlitPart(HDC dst, const RECT& dstRect, HDC src, const RECT& srcRect,
+              COLORREF transparent = CLR_INVALID);
+
 // The whole bitmap with its top-left corner at (x, y).
 BOOL DrawBitmap(HDC dc, int x, int y, HBITMAP bitmap, COLORREF transparent = CLR_INVALID);
 // The part `src` of the bitmap at (x, y), at its own size.

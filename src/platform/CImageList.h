@@ -20,6 +20,10 @@ class CImageList {
     if (m_hImageList) ::ImageList_Destroy(m_hImageList);
     m_hImageList = nullptr;
   }
+  void Attach(HIMAGELIST h) {
+    Destroy();
+    m_hImageList = h;
+  }
   HIMAGELIST Detach() {
     HIMAGELIST h = m_hImageList;
     m_hImageList = nullptr;

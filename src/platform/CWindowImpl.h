@@ -26,6 +26,11 @@
 template <class TBase = CWindow>
 class CWindowImplBaseT : public TBase, public CWindowImplCore {
  public:
+  CWindowImplBaseT() = default;
+  ~CWindowImplBaseT() override { DetachOnDestroy(); }
+  CWindowImplBaseT(const CWindowImplBaseT&) = delete;
+  CWindowImplBaseT& operator=(const CWindowImplBaseT&) = delete;
+
   BOOL SubclassWindow(HWND hWnd) { return SubclassCore(hWnd); }
   HWND UnsubclassWindow() { return UnsubclassCore(); }
   using CWindowImplCore::DefWindowProc;

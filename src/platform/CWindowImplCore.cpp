@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <mutex>
 
+#include "platform/DebugReport.h"
 #include "platform/MessageMap.h"
 
 namespace {
@@ -21,13 +22,12 @@ ATOM CWindowImplCore::RegisterClassInfo(CWndClassInfo& info) {
   std::lock_guard<std::mutex> lock(g_registerLock);
   if (info.atom) return info.atom;
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  static wchar_t names[64][40];
-  static int used = 0;
+  // The system copies the class name, so a made-up one needs no storage of ours.
+  wchar_t madeName[40];
   LPCWSTR name = info.name;
   if (!name) {
-    if (used >= 64) return 0;
-    std::swprintf(names[used], 40, L"Qv:%p", static_cast<void*>(&info));
-    name = names[used++];
+    std::swprintf(madeName, 40, L"Qv:%p", static_cast<void*>(&info));
+    name = madeName;
   }
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -86,6 +86,19 @@ HWND CWindowImplCore::UnsubclassCore() {
   return hWnd;
 }
 
+void CWindowImplCore::DetachOnDestroy() {
+  for (Dispatch* d = m_pDispatch; d; d = d->outer) d->objectGone = true;
+  m_pDispatch = nullptr;
+  HWND hWnd = CoreHandle();
+  if (!hWnd || !::IsWindow(hWnd) || FromHandle(hWnd) != this) return;
+  qv::DebugReport("window object destroyed while its window lives", "CWindowImpl", __LINE__);
+  if (!UnsubclassCore()) {
+    // Subclassed again after us: the window keeps its procedure chain but loses the object.
+    ::RemovePropW(hWnd, kObjectProp);
+    CoreHandle() = nullptr;
+  }
+}
+
 LRESULT CWindowImplCore::DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   return ::CallWindowProcW(m_pfnSuperWindowProc, CoreHandle(), uMsg, wParam, lParam);
 }
@@ -113,12 +126,18 @@ LRESULT CALLBACK CWindowImplCore::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam
   const MSG* outerMsg = self->m_pCurrentMsg;
   self->m_pCurrentMsg = &msg;
   ++self->m_depth;
+  Dispatch frame{false, self->m_pDispatch};
+  self->m_pDispatch = &frame;
   LRESULT result = 0;
   BOOL handled = self->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
+  // From here on, an object deleted by a handler is not touched again.
+  if (frame.objectGone) return handled ? result : ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
   if (!handled || uMsg == WM_NCDESTROY) {
     LRESULT def = ::CallWindowProcW(self->m_pfnSuperWindowProc, hWnd, uMsg, wParam, lParam);
     if (!handled) result = def;
+    if (frame.objectGone) return result;
   }
+  self->m_pDispatch = frame.outer;
   --self->m_depth;
   self->m_pCurrentMsg = outerMsg;
   if (uMsg == WM_NCDESTROY) self->m_destroyed = true;

@@ -43,11 +43,21 @@ class CWindowImplCore : public CMessageMap {
                   DWORD exStyle, UINT id, void* param);
   BOOL SubclassCore(HWND hWnd);
   HWND UnsubclassCore();
+  // For the destructor of the object: its window, if still alive, must not keep a pointer
+  // to it, and a handler of its own that is still running must not touch it again.
+  void DetachOnDestroy();
 
  private:
+  // One per message being handled, on WindowProc's stack; the destructor marks them all.
+  struct Dispatch {
+    bool objectGone;
+    Dispatch* outer;
+  };
+
   void FinishDestroy(HWND hWnd);
 
   const MSG* m_pCurrentMsg = nullptr;
   int m_depth = 0;          // messages of this window being handled right now
   bool m_destroyed = false;  // WM_NCDESTROY seen while nested
+  Dispatch* m_pDispatch = nullptr;
 };

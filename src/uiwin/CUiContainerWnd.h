@@ -7,6 +7,7 @@
 class CUiContainerWnd : public CUiWindow {
  public:
   BOOL IsContainer() override { return TRUE; }
+  CUiContainerWnd* AsContainer() override { return this; }
 
   // Searches the subtree for the first element with command id `nCmdID`.
   virtual CUiWindow* FindChildByCmdID(UINT nCmdID);

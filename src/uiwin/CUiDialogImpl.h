@@ -85,15 +85,18 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
 
   UINT DoModal(HWND hWndParent = nullptr, const RECT* pRect = nullptr) {
     HWND owner = hWndParent ? hWndParent : ::GetActiveWindow();
+    // Input is kept from the windows behind through the owner's top-level window: a
+    // disabled child (the view a page passes) would keep nothing away.
+    HWND ownerTop = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
     BOOL disabledOwner = FALSE;
-    if (owner && owner != ::GetDesktopWindow() && ::IsWindowEnabled(owner)) {
-      ::EnableWindow(owner, FALSE);
+    if (ownerTop && ownerTop != ::GetDesktopWindow() && ::IsWindowEnabled(ownerTop)) {
+      ::EnableWindow(ownerTop, FALSE);
       disabledOwner = TRUE;
     }
     m_bEndDialog = FALSE;
     m_nEndCode = 0;  // a run that ends without EndDialog never reports an older code
     if (!Create(owner, pRect)) {
-      if (disabledOwner) ::EnableWindow(owner, TRUE);
+      if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
       return 0;
     }
     if (!pRect) this->CenterWindow(owner);
@@ -103,8 +106,8 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
     if (::IsWindow(this->m_hWnd))
       ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-    if (disabledOwner) ::EnableWindow(owner, TRUE);
-    if (owner && ::GetActiveWindow() == this->m_hWnd) ::SetActiveWindow(owner);
+    if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
+    if (ownerTop && ::GetActiveWindow() == this->m_hWnd) ::SetActiveWindow(ownerTop);
     if (::IsWindow(this->m_hWnd)) ::DestroyWindow(this->m_hWnd);
     return m_nEndCode;
   }
@@ -221,13 +224,23 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
     this->SendMessage(WM_COMMAND, IDCANCEL, 0);
     return 0;
   }
-  LRESULT OnOK(WORD, WORD, HWND, BOOL&) {
-    SendItemCommand(IDOK);
+  LRESULT OnOK(WORD wNotifyCode, WORD, HWND hWndCtl, BOOL& bHandled) {
+    if (IsClickCommand(wNotifyCode, hWndCtl))
+      SendItemCommand(IDOK);
+    else
+      bHandled = FALSE;  // a hosted control with id 1 telling of something else
     return 0;
   }
-  LRESULT OnCancel(WORD, WORD, HWND, BOOL&) {
-    SendItemCommand(IDCANCEL);
+  LRESULT OnCancel(WORD wNotifyCode, WORD, HWND hWndCtl, BOOL& bHandled) {
+    if (IsClickCommand(wNotifyCode, hWndCtl))
+      SendItemCommand(IDCANCEL);
+    else
+      bHandled = FALSE;
     return 0;
+  }
+  // A click (BN_CLICKED), a menu item (0, no control) or an accelerator (1, no control).
+  static bool IsClickCommand(WORD wNotifyCode, HWND hWndCtl) {
+    return wNotifyCode == BN_CLICKED || (wNotifyCode == 1 && !hWndCtl);
   }
   void SendItemCommand(UINT nItemID) {
     UINMCOMMAND nm{};

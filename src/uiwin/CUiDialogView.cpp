@@ -227,6 +227,8 @@ void CUiDialogView::InvalidateItem(CUiWindow* pItem, BOOL bCheckVisible) {
 }
 
 BOOL CUiDialogView::RedrawAll() {
+  // Without a window of ours, a null handle would invalidate every window on the desktop.
+  if (!::IsWindow(m_hWnd)) return FALSE;
   m_bFullRedraw = TRUE;
   m_bRedrawNeeded = TRUE;
   m_pendingRgn.DeleteObject();
@@ -335,7 +337,9 @@ LRESULT CUiDialogView::OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
 LRESULT CUiDialogView::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   m_backBuffer.DeleteObject();
   m_bufferSize = SIZE{0, 0};
-  m_hToolTip = nullptr;  // a child of the view, destroyed with it
+  // The tooltip is owned by the top-level window, which outlives a child frame.
+  if (m_hToolTip && ::IsWindow(m_hToolTip)) ::DestroyWindow(m_hToolTip);
+  m_hToolTip = nullptr;
   m_bTracking = FALSE;
   m_bCaptured = FALSE;
   bHandled = TRUE;
@@ -540,12 +544,9 @@ BOOL CUiDialogView::ReplacePanelChildren(UINT nCmdID, LPCSTR pszXml) {
   doc.Parse(pszXml ? pszXml : "", nullptr, TIXML_ENCODING_UTF8);
   if (doc.Error() || !doc.RootElement()) return FALSE;
   CUiWindow* item = FindChildByCmdID(nCmdID);
-  if (!item) return FALSE;
-  if (!item->IsClass("div") && !item->IsClass("dlg") && !item->IsClass("tab") &&
-      !item->IsClass("dlgfile"))
-    return FALSE;
-  item->TestMainThread();
-  CUiPanel* panel = static_cast<CUiPanel*>(item);
+  CUiPanel* panel = item ? item->AsPanel() : nullptr;  // "div", "dlg", "tab", "dlgfile"
+  if (!panel) return FALSE;
+  panel->TestMainThread();
   panel->LoadChilds(doc.RootElement());
   panel->RepositionChilds();
   InvalidateItem(panel, TRUE);

@@ -121,9 +121,9 @@ CUiWindow* CUiPanel::FindChildByCmdID(UINT nCmdID) {
     if (static_cast<UINT>(child->GetCmdID()) == nCmdID) return child;
   }
   for (CUiWindow* child : m_children) {
-    if (!child->IsContainer()) continue;
-    if (CUiWindow* found = static_cast<CUiContainerWnd*>(child)->FindChildByCmdID(nCmdID))
-      return found;
+    CUiContainerWnd* container = child->AsContainer();
+    if (!container) continue;
+    if (CUiWindow* found = container->FindChildByCmdID(nCmdID)) return found;
   }
   return NULL;
 }
@@ -152,13 +152,12 @@ void CUiPanel::ShowAllRealWindows(BOOL bShow) {
     CUiWindow* child = UiWnds::GetWindow(h);
     if (!child) continue;
     const BOOL show = bShow && visible && child->IsVisible(FALSE);
-    if (child->IsClass(CUiRealWnd::kTag))
-      static_cast<CUiRealWnd*>(child)->ShowRealWindow(show);
-    else if (child->IsClass(CUiPanel::kTag) || child->IsClass(CUiDialog::kTag) ||
-             child->IsClass(CUiDialogFile::kTag))
-      static_cast<CUiPanel*>(child)->ShowAllRealWindows(show);
-    else if (child->IsClass(CUiTabCtrl::kTag))
-      static_cast<CUiTabCtrl*>(child)->ShowAllRealWindows(show);
+    if (CUiRealWnd* real = child->AsRealWnd())
+      real->ShowRealWindow(show);
+    else if (CUiPanel* panel = child->AsPanel())
+      panel->ShowAllRealWindows(show);
+    else if (CUiTabCtrl* tabs = child->AsTabCtrl())
+      tabs->ShowAllRealWindows(show);
   }
 }
 

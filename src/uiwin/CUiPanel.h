@@ -28,6 +28,7 @@ class CUiPanel : public CUiContainerWnd {
   BOOL ProcessUiWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                               LRESULT& lResult) override;
   CUiWindow* FindChildByCmdID(UINT nCmdID) override;
+  CUiPanel* AsPanel() override { return this; }
 
   // Replaces the children by the elements of the sibling run starting at
   // `pFirst` (unknown tags are skipped with their subtree).

@@ -14,6 +14,7 @@ class CUiRealWnd : public CUiWindow {
   BOOL IsClass(const char* pszClass) const override;
   const char* GetObjectClass() const override;
   BOOL NeedRedrawWhenStateChange() override { return FALSE; }
+  CUiRealWnd* AsRealWnd() override { return this; }
 
   // The hosted window: the container's child with the element's id, or NULL.
   HWND GetRealHWnd() const;

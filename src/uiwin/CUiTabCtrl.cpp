@@ -281,8 +281,9 @@ void CUiTabCtrl::ShowAllRealWindows(BOOL bShow) {
   const int selected = m_nCurSel;
   for (int i = 0; i < static_cast<int>(pages.size()); ++i) {
     if (!IsAlive(self)) return;
-    if (CUiWindow* p = UiWnds::GetWindow(pages[i]))
-      static_cast<CUiTab*>(p)->ShowAllRealWindows(i == selected ? bShow : FALSE);
+    CUiWindow* p = UiWnds::GetWindow(pages[i]);
+    CUiPanel* page = p ? p->AsPanel() : NULL;
+    if (page) page->ShowAllRealWindows(i == selected ? bShow : FALSE);
   }
 }
 

@@ -33,6 +33,7 @@ class CUiTabCtrl : public CUiContainerWnd {
   BOOL ProcessUiWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                               LRESULT& lResult) override;
   CUiWindow* FindChildByCmdID(UINT nCmdID) override;
+  CUiTabCtrl* AsTabCtrl() override { return this; }
 
   // Selects page nIndex after asking the dialog. FALSE for an index outside
   // the pages (nothing is sent then) or a veto; TRUE when nIndex is selected,

@@ -107,8 +107,8 @@ class CUiViewImpl {
 
   BOOL SetTabCurSel(UINT nCmdID, int nIndex) {
     CUiWindow* item = FindChildByCmdID(nCmdID);
-    if (!item || !item->IsClass(CUiTabCtrl::kTag)) return FALSE;
-    return static_cast<CUiTabCtrl*>(item)->SetCurSel(nIndex);
+    CUiTabCtrl* tabs = item ? item->AsTabCtrl() : nullptr;
+    return tabs ? tabs->SetCurSel(nIndex) : FALSE;
   }
 
   // Replaces the children of a container element by the top-level elements of an

@@ -43,22 +43,43 @@ CUiWindow::CUiWindow()
       m_nPosCount(0),
       m_posItems(),
       m_dwThreadId(::GetCurrentThreadId()),
-      m_bMsgHandled(FALSE) {
+      m_bMsgHandled(FALSE),
+      m_pHandler(NULL) {
   m_hUiWnd = UiWnds::RegisterWindow(this);
 }
 
-CUiWindow::~CUiWindow() { UiWnds::UnregisterWindow(m_hUiWnd); }
+CUiWindow::~CUiWindow() {
+  for (HandlerFrame* f = m_pHandler; f; f = f->outer) f->elementGone = TRUE;
+  UiWnds::UnregisterWindow(m_hUiWnd);
+}
 
 // ---------------------------------------------------------------- messages
 
 LRESULT CUiWindow::UiSendMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (uMsg < WM_USER && uMsg != WM_DESTROY && uMsg != WM_CLOSE) TestMainThread();
-  m_bMsgHandled = FALSE;
+  HandlerFrame frame;
+  EnterHandler(frame, FALSE);
   LRESULT lResult = 0;
-  // The element may delete itself (a reload of its panel) while handling;
-  // nothing of it is touched after the call.
+  // The element may delete itself (a reload of its panel) while handling; the frame
+  // tells, and nothing of it is touched then.
   ProcessUiWindowMessage(NULL, uMsg, wParam, lParam, lResult);
+  LeaveHandler(this, frame);
   return lResult;
+}
+
+void CUiWindow::EnterHandler(HandlerFrame& frame, BOOL bHandled) {
+  frame.handled = bHandled;
+  frame.elementGone = FALSE;
+  frame.outer = m_pHandler;
+  m_pHandler = &frame;
+  m_bMsgHandled = bHandled;
+}
+
+BOOL CUiWindow::LeaveHandler(CUiWindow* self, HandlerFrame& frame) {
+  if (frame.elementGone) return TRUE;
+  self->m_pHandler = frame.outer;
+  self->m_bMsgHandled = frame.handled;
+  return frame.handled;
 }
 
 void CUiWindow::TestMainThread() const {
@@ -358,7 +379,8 @@ void CUiWindow::ApplyAutoSize() {
 
 void CUiWindow::RepositionSelf() {
   CUiWindow* parent = UiWnds::GetWindow(m_hParent);
-  if (parent && parent->IsContainer()) static_cast<CUiContainerWnd*>(parent)->RepositionChild(this);
+  CUiContainerWnd* container = parent ? parent->AsContainer() : NULL;
+  if (container) container->RepositionChild(this);
 }
 
 void CUiWindow::NotifyInvalidateRect(const RECT& rc) {
@@ -376,10 +398,8 @@ void CUiWindow::NotifyInvalidateRect(const RECT& rc) {
 // ---------------------------------------------------------------- measuring
 
 SIZE CUiWindow::Measure(BOOL bCalcValidRects, SIZE offered) {
-  const BOOL handled = m_bMsgHandled;
   SIZE sz = offered;
   UiSendMessage(WM_NCCALCSIZE, bCalcValidRects, reinterpret_cast<LPARAM>(&sz));
-  m_bMsgHandled = handled;
   return sz;
 }
 

@@ -55,23 +55,29 @@ struct UiPosItem {
 
 // Element message map helpers. Handlers have the form
 //   LRESULT OnXxx(UINT uMsg, WPARAM wParam, LPARAM lParam)
-// and may call SetMsgHandled(FALSE) to pass the message on to the base map.
-// A handler that may delete its own element must not use these macros.
+// and may call SetMsgHandled(FALSE) to pass the message on to the base map. The flag
+// lives on the map's stack, so a handler may delete its own element.
 #define UI_BEGIN_MSG_MAP()                                                        \
   BOOL ProcessUiWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, \
                               LRESULT& lResult) override {                        \
     (void)hWnd;
-#define UI_MESSAGE_HANDLER(msg, func)     \
-  if (uMsg == (msg)) {                    \
-    SetMsgHandled(TRUE);                  \
-    lResult = func(uMsg, wParam, lParam); \
-    if (IsMsgHandled()) return TRUE;      \
+#define UI_MESSAGE_HANDLER(msg, func)                    \
+  if (uMsg == (msg)) {                                   \
+    HandlerFrame uiFrame;                                \
+    EnterHandler(uiFrame, TRUE);                         \
+    lResult = func(uMsg, wParam, lParam);                \
+    if (LeaveHandler(this, uiFrame)) return TRUE;        \
   }
 #define UI_CHAIN_MSG_MAP(theBase) \
   if (theBase::ProcessUiWindowMessage(hWnd, uMsg, wParam, lParam, lResult)) return TRUE;
 #define UI_END_MSG_MAP() \
   return FALSE;          \
   }
+
+class CUiContainerWnd;
+class CUiPanel;
+class CUiRealWnd;
+class CUiTabCtrl;
 
 class CUiWindow : public CUiObject {
  public:
@@ -95,14 +101,23 @@ class CUiWindow : public CUiObject {
   virtual DWORD ReservedQuery2();
   virtual BOOL ProcessUiWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                                       LRESULT& lResult);
+  // The element as one of these kinds, or NULL: asked instead of comparing tags and
+  // casting, so that a new kind of element is never taken for another.
+  virtual CUiContainerWnd* AsContainer() { return NULL; }
+  virtual CUiPanel* AsPanel() { return NULL; }
+  virtual CUiTabCtrl* AsTabCtrl() { return NULL; }
+  virtual CUiRealWnd* AsRealWnd() { return NULL; }
 
   // Delivers a message to this element (the one way to do so). Messages
   // below WM_USER other than WM_DESTROY and WM_CLOSE must come from the
   // element's thread. The element may be gone when this returns.
   LRESULT UiSendMessage(UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0);
   void TestMainThread() const;
-  BOOL IsMsgHandled() const { return m_bMsgHandled; }
-  void SetMsgHandled(BOOL bHandled) { m_bMsgHandled = bHandled; }
+  BOOL IsMsgHandled() const { return m_pHandler ? m_pHandler->handled : m_bMsgHandled; }
+  void SetMsgHandled(BOOL bHandled) {
+    m_bMsgHandled = bHandled;
+    if (m_pHandler) m_pHandler->handled = bHandled;
+  }
 
   HUIWND GetHandle() const { return m_hUiWnd; }
   HUIWND GetParent() const { return m_hParent; }
@@ -145,6 +160,19 @@ class CUiWindow : public CUiObject {
   static std::wstring ReplaceStringTokens(const std::wstring& text);
 
  protected:
+  // One per message and per map entry being handled, on the stack: that handler's
+  // handled flag, and whether the element was deleted meanwhile (the destructor marks
+  // every open frame).
+  struct HandlerFrame {
+    BOOL handled;
+    BOOL elementGone;
+    HandlerFrame* outer;
+  };
+  void EnterHandler(HandlerFrame& frame, BOOL bHandled);
+  // TRUE when the message is done with: handled, or the element is gone, in which case
+  // `self` is not touched.
+  static BOOL LeaveHandler(CUiWindow* self, HandlerFrame& frame);
+
   // Saved device-context state between PrepareTextDC and RestoreTextDC.
   struct TextDCState {
     HGDIOBJ hOldFont = NULL;
@@ -198,4 +226,5 @@ class CUiWindow : public CUiObject {
   UiPosItem m_posItems[4];
   DWORD m_dwThreadId;
   BOOL m_bMsgHandled;
+  HandlerFrame* m_pHandler;
 };

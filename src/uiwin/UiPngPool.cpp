@@ -67,7 +67,10 @@ Gdiplus::Image* UiPngPool::Get(UINT nId) {
   Gdiplus::Image* pImage = Gdiplus::Image::FromStream(pStream, FALSE);
   GlobalUnlock(hMem);
   pStream->Release();  // the image keeps its own reference
-  if (!pImage) {
+  // FromStream gives an image object even for bytes it cannot decode; such a one is
+  // not kept, so the resource is read again next time.
+  if (!pImage || pImage->GetLastStatus() != Gdiplus::Ok) {
+    delete pImage;
     GlobalFree(hMem);
     return nullptr;
   }

@@ -10,6 +10,6 @@ class Image;
 // for the life of the process. GDI+ starts with the pool.
 class UiPngPool {
  public:
-  // nullptr when the resource is missing; the caller does not own the image.
+  // nullptr when the resource is missing or undecodable; the caller does not own the image.
   static Gdiplus::Image* Get(UINT nId);
 };

@@ -40,12 +40,7 @@ LRESULT CALLBACK AgentLinkTestWindow::WndProc(HWND hwnd, UINT message, WPARAM wP
 }
 
 LRESULT AgentLinkTestWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == AGENT_LINK_SOCKET_MESSAGE) {
-    AgentLinkHook(hwnd_, message, wParam, lParam);
-    return 0;
-  }
-  if (message == WM_TIMER) {
-    timers.push_back(static_cast<UINT>(wParam));
+  if (message == AGENT_LINK_SOCKET_MESSAGE || message == WM_TIMER) {
     AgentLinkHook(hwnd_, message, wParam, lParam);
     return 0;
   }
@@ -58,7 +53,8 @@ LRESULT AgentLinkTestWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) 
     const unsigned char* payload = reinterpret_cast<const unsigned char*>(lParam);
     if (d.headerOnly) {
       d.frameWParam = static_cast<uint32_t>(wParam);
-    } else if (lengthIds_.count(message)) {
+    } else if (message >= AGENT_MSG_SERVER_SETTINGS && message <= AGENT_MSG_SET_CLIENT_PASSWORD) {
+      // frames of types 2 and 3: wParam is the payload length
       d.length = static_cast<uint32_t>(wParam);
     } else {
       const auto* info = reinterpret_cast<const AgentLinkPayloadInfo*>(wParam);

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <set>
 #include <vector>
 
 namespace testenv {
@@ -32,23 +31,17 @@ class AgentLinkTestWindow {
 
   HWND Handle() const { return hwnd_; }
 
-  // Ids whose wParam is the payload length (frames of type 2 and 3); for every
-  // other id with a payload wParam points at an AgentLinkPayloadInfo.
-  void SetLengthIds(std::set<UINT> ids) { lengthIds_ = std::move(ids); }
-
   // Called for every recorded delivery after it is recorded (nested loops,
   // checks on the live payload pointer).
   std::function<void(const LinkDelivery&)> onDelivery;
 
   std::vector<LinkDelivery> deliveries;
-  std::vector<UINT> timers;  // WM_TIMER ids seen
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
-  std::set<UINT> lengthIds_{1525, 1526, 1527};
 };
 
 }  // namespace testenv

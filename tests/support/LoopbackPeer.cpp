@@ -32,36 +32,41 @@ uint32_t GetU32(const unsigned char* p) {
 
 }  // namespace
 
-LoopbackPeer::LoopbackPeer(unsigned short port, int receiveBuffer) : receiveBuffer_(receiveBuffer) {
+LoopbackPeer::LoopbackPeer(int receiveBuffer, bool listen) {
   WSADATA data;
   wsaStarted_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
   SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (s == INVALID_SOCKET) return;
-  BOOL reuse = TRUE;
-  ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof(reuse));
-  if (receiveBuffer_ > 0)
-    ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer_),
-                 sizeof(receiveBuffer_));
-  sockaddr_in addr = Loopback(port);
+  if (receiveBuffer > 0)
+    ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
+                 sizeof(receiveBuffer));
+  sockaddr_in addr = Loopback(0);
   int len = sizeof(addr);
-  if (::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || ::listen(s, 8) != 0 ||
+  if (::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 ||
       ::getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
     ::closesocket(s);
     return;
   }
   listener_ = s;
   port_ = ::ntohs(addr.sin_port);
+  if (listen) Listen();
 }
 
 LoopbackPeer::~LoopbackPeer() {
   if (client_ != INVALID_SOCKET) ::closesocket(client_);
-  StopListening();
+  if (listener_ != INVALID_SOCKET) ::closesocket(listener_);
   if (wsaStarted_) ::WSACleanup();
 }
 
-void LoopbackPeer::StopListening() {
-  if (listener_ != INVALID_SOCKET) ::closesocket(listener_);
-  listener_ = INVALID_SOCKET;
+bool LoopbackPeer::Listen() {
+  if (!listening_ && listener_ != INVALID_SOCKET) listening_ = ::listen(listener_, 8) == 0;
+  return listening_;
+}
+
+size_t UnreadBytes(SOCKET s) {
+  u_long n = 0;
+  if (s == INVALID_SOCKET || ::ioctlsocket(s, FIONREAD, &n) != 0) return 0;
+  return n;
 }
 
 bool LoopbackPeer::WaitReadable(SOCKET s, DWORD timeoutMs) {
@@ -78,17 +83,8 @@ bool LoopbackPeer::WaitReadable(SOCKET s, DWORD timeoutMs) {
   }
 }
 
-bool LoopbackPeer::HasPendingConnection() {
-  if (listener_ == INVALID_SOCKET) return false;
-  fd_set set;
-  FD_ZERO(&set);
-  FD_SET(listener_, &set);
-  timeval tv = {0, 0};
-  return ::select(0, &set, nullptr, nullptr, &tv) > 0;
-}
-
 bool LoopbackPeer::Accept(DWORD timeoutMs) {
-  if (listener_ == INVALID_SOCKET || !WaitReadable(listener_, timeoutMs)) return false;
+  if (!listening_ || !WaitReadable(listener_, timeoutMs)) return false;
   SOCKET s = ::accept(listener_, nullptr, nullptr);
   if (s == INVALID_SOCKET) return false;
   if (client_ != INVALID_SOCKET) ::closesocket(client_);
@@ -184,11 +180,6 @@ void LoopbackPeer::Reset() {
                sizeof(abortive));
   ::closesocket(client_);
   client_ = INVALID_SOCKET;
-}
-
-unsigned short FreeLoopbackPort() {
-  LoopbackPeer probe;
-  return probe.Port();
 }
 
 }  // namespace testenv

@@ -1,8 +1,8 @@
 #pragma once
-// A real TCP peer on 127.0.0.1 for tests of the service link: listens on a port
-// of its own (0 = any free port), accepts the link and speaks raw bytes or
-// frames. Every wait is bounded and keeps the test thread's messages flowing,
-// because the link under test lives on that thread.
+// A real TCP peer on 127.0.0.1 for tests of the service link: listens on a free
+// port of its own, accepts the link and speaks raw bytes or frames. Every wait
+// is bounded and keeps the test thread's messages flowing, because the link
+// under test lives on that thread.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -21,19 +21,20 @@ struct PeerFrame {
 
 class LoopbackPeer {
  public:
-  // Listens at once; receiveBuffer > 0 sets SO_RCVBUF of the accepted socket.
-  explicit LoopbackPeer(unsigned short port = 0, int receiveBuffer = 0);
+  // receiveBuffer > 0 sets SO_RCVBUF of the accepted socket (a slow reader).
+  // Without `listen` the port is only bound: connections to it are refused
+  // until Listen(), and no other test can take it meanwhile.
+  explicit LoopbackPeer(int receiveBuffer = 0, bool listen = true);
   ~LoopbackPeer();
   LoopbackPeer(const LoopbackPeer&) = delete;
   LoopbackPeer& operator=(const LoopbackPeer&) = delete;
 
-  bool Listening() const { return listener_ != INVALID_SOCKET; }
+  bool Listening() const { return listening_; }
   unsigned short Port() const { return port_; }
+  bool Listen();
 
   // Accepts the next connection (replacing a previous one).
   bool Accept(DWORD timeoutMs);
-  // True when a connection waits to be accepted, without accepting it.
-  bool HasPendingConnection();
   bool Connected() const { return client_ != INVALID_SOCKET; }
 
   bool Send(const void* data, size_t size);
@@ -47,7 +48,6 @@ class LoopbackPeer {
 
   void CloseClean();  // orderly shutdown
   void Reset();       // abortive close: the link sees a reset
-  void StopListening();
 
   static std::vector<unsigned char> Frame(uint32_t type, uint32_t wParam, uint32_t messageId,
                                           const void* payload = nullptr, uint32_t length = 0);
@@ -59,10 +59,10 @@ class LoopbackPeer {
   SOCKET listener_ = INVALID_SOCKET;
   SOCKET client_ = INVALID_SOCKET;
   unsigned short port_ = 0;
-  int receiveBuffer_ = 0;
+  bool listening_ = false;
 };
 
-// A port on 127.0.0.1 that was free a moment ago (nobody listens on it).
-unsigned short FreeLoopbackPort();
+// Bytes that arrived on `s` and are not read yet (0 for no socket).
+size_t UnreadBytes(SOCKET s);
 
 }  // namespace testenv

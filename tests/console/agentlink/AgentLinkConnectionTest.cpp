@@ -1,75 +1,58 @@
 // Connecting, sending, closing and reconnecting against a real loopback peer.
 #include "AgentLinkFixture.h"
 
-#include <cstring>
-#include <vector>
+namespace {
+const uint32_t kHost = 0x0A01A8C0u;  // 192.168.1.10 as inet_addr gives it
+}
 
 class AgentLinkConnection : public AgentLinkFixture {};
 
-TEST_F(AgentLinkConnection, SendsTheExactHeaderBytes) {
-  Connect();
+TEST_F(AgentLinkConnection, FramesSentWhileConnectingAndAfterArriveInOrder) {
   const unsigned char path[6] = {'C', 0, ':', 0, 0, 0};
-  EXPECT_EQ(1, g_agentLinkManager.SendOnChannel1(0x0A01A8C0u, 1538, path, sizeof(path)));
+  const uint32_t sent[][4] = {{1, kHost, 1538, 6}, {2, 0, 1525, 0}, {3, 0, 1547, 2},
+                              {1, kHost, 1536, 0}, {2, 0, 1526, 4}, {3, 0, 1527, 0}};
+  Start();
+  ASSERT_TRUE(Link()->IsConnecting());
+  EXPECT_EQ(1, g_agentLinkManager.SendOnChannel1(kHost, 1538, path, sizeof(path)));
   EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel2(0, 1525));
   EXPECT_EQ(1, g_agentLinkManager.SendOnChannel3(0, 1547, path, 2));
-  EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel1(0x0A01A8C0u, 1536));
+  Connect();
+  EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel1(kHost, 1536));
   EXPECT_EQ(1, g_agentLinkManager.SendOnChannel2(0, 1526, path, 4));
   EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel3(0, 1527));
 
-  unsigned char got[16 + 6];
-  ASSERT_TRUE(peer->Receive(got, sizeof(got), 3000));
-  const unsigned char expected[16] = {6,    0,    0,    0,    1,    0,    0, 0,
-                                      0xC0, 0xA8, 0x01, 0x0A, 0x02, 0x06, 0, 0};
-  EXPECT_EQ(0, std::memcmp(got, expected, 16));
-  EXPECT_EQ(0, std::memcmp(got + 16, path, 6));
-
-  const uint32_t rest[][3] = {{2, 0, 1525}, {3, 2, 1547}, {1, 0, 1536}, {2, 4, 1526}, {3, 0, 1527}};
-  for (const auto& r : rest) {
+  for (const auto& r : sent) {
+    SCOPED_TRACE(r[2]);
     testenv::PeerFrame f;
     ASSERT_TRUE(peer->ReceiveFrame(&f, 3000));
     EXPECT_EQ(r[0], f.type);
-    EXPECT_EQ(r[1], f.payload.size());
+    EXPECT_EQ(r[1], f.wParam);
     EXPECT_EQ(r[2], f.messageId);
+    EXPECT_EQ(Bytes(path, path + r[3]), f.payload);
   }
 }
 
-TEST_F(AgentLinkConnection, FrameSentWhileConnectingArrivesWhole) {
-  ASSERT_EQ(1, g_agentLinkManager.Create(window.Handle(), AGENT_LINK_SOCKET_MESSAGE, peer->Port()));
-  ASSERT_TRUE(Link()->IsConnecting());
-  std::vector<unsigned char> record = Bytes(132, 1);
-  EXPECT_EQ(1, g_agentLinkManager.SendOnChannel3(0, 1546, record.data(), uint32_t(record.size())));
-  EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel2(0, 1525));
-  ASSERT_TRUE(peer->Accept(5000));
-  testenv::PeerFrame f;
-  ASSERT_TRUE(peer->ReceiveFrame(&f, 5000));
-  EXPECT_EQ(3u, f.type);
-  EXPECT_EQ(1546u, f.messageId);
-  EXPECT_EQ(record, f.payload);
-  ASSERT_TRUE(peer->ReceiveFrame(&f, 5000));
-  EXPECT_EQ(1525u, f.messageId);
-  EXPECT_TRUE(f.payload.empty());
-  EXPECT_EQ(0u, Link()->QueuedBytes());
-}
-
-TEST_F(AgentLinkConnection, PartlySentFrameIsFinishedBeforeTheNextOne) {
-  peer.reset(new testenv::LoopbackPeer(0, 4096));  // a small window keeps the send short
+TEST_F(AgentLinkConnection, TwelveLargeFramesInARowAllReachASlowReader) {
+  peer.reset(new Peer(64 * 1024));  // small windows keep every send short
   Connect();
-  int small = 4096;
+  int small = 64 * 1024;
   ::setsockopt(Link()->Socket(), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&small),
                sizeof(small));
-  std::vector<unsigned char> big = Bytes(1u << 20, 2);
-  std::vector<unsigned char> after = Bytes(52, 3);
-  EXPECT_EQ(1, g_agentLinkManager.SendOnChannel3(0, 1551, big.data(), uint32_t(big.size())));
-  EXPECT_GT(Link()->QueuedBytes(), 0u) << "the socket took the whole frame at once";
-  EXPECT_EQ(1, g_agentLinkManager.SendOnChannel2(0, 1525, after.data(), uint32_t(after.size())));
-
+  testenv::PumpFor(0);  // the connect's own write event must not do the flushing
+  for (uint32_t i = 0; i < 12; ++i) {
+    Bytes big = Pattern(1u << 20, i);
+    EXPECT_EQ(1, g_agentLinkManager.SendOnChannel3(i, 1551, big.data(), uint32_t(big.size())));
+  }
+  EXPECT_EQ(1, g_agentLinkManager.SendOnChannel2(0, 1525, "tail", 4));
+  for (uint32_t i = 0; i < 12; ++i) {
+    testenv::PeerFrame f;
+    ASSERT_TRUE(peer->ReceiveFrame(&f, 20000)) << "frame " << i;
+    EXPECT_EQ(i, f.wParam);
+    EXPECT_TRUE(f.payload == Pattern(1u << 20, i));
+  }
   testenv::PeerFrame f;
-  ASSERT_TRUE(peer->ReceiveFrame(&f, 20000));
-  EXPECT_EQ(1551u, f.messageId);
-  EXPECT_TRUE(f.payload == big);
   ASSERT_TRUE(peer->ReceiveFrame(&f, 5000));
   EXPECT_EQ(1525u, f.messageId);
-  EXPECT_EQ(after, f.payload);
   EXPECT_EQ(0u, Link()->QueuedBytes());
 }
 
@@ -79,66 +62,61 @@ TEST_F(AgentLinkConnection, CleanCloseDeliversWhatCameAndIsNotRetried) {
   ASSERT_TRUE(peer->SendFrame(0, 0, 1532, "last", 4));
   peer->CloseClean();
   ASSERT_TRUE(testenv::PumpUntil([] { return Link()->Socket() == INVALID_SOCKET; }, 5000));
-  ASSERT_TRUE(WaitDeliveries(window, 1));
+  ASSERT_EQ(1u, window.deliveries.size());
   EXPECT_EQ(4u, window.deliveries[0].length);
+  EXPECT_FALSE(RetryPending());
+  // The owning window's own timer 1 is no order to reconnect.
+  ::SendMessageW(window.Handle(), WM_TIMER, 1, 0);
+  EXPECT_EQ(INVALID_SOCKET, Link()->Socket());
   // Frames sent while the link is down are lost, not queued.
-  EXPECT_FALSE(Link()->IsConnected());
   EXPECT_EQ(0, g_agentLinkManager.SendHeaderOnChannel2(0, 1525));
   EXPECT_EQ(0u, Link()->QueuedBytes());
-  testenv::PumpFor(4000);
-  EXPECT_FALSE(peer->HasPendingConnection());
-  EXPECT_EQ(INVALID_SOCKET, Link()->Socket());
 }
 
-TEST_F(AgentLinkConnection, ResetReconnectsAfterAboutThreeSeconds) {
-  Connect();
-  // Windows reports a reset by the service as a close event with
-  // WSAECONNRESET. Wine reads a reset as an orderly end, so the event is given
-  // here as Windows would send it, on the real connection.
-  SOCKET s = Link()->Socket();
-  ::PostMessageW(window.Handle(), AGENT_LINK_SOCKET_MESSAGE, static_cast<WPARAM>(s),
-                 WSAMAKESELECTREPLY(FD_CLOSE, WSAECONNRESET));
-  AcceptReconnection(::GetTickCount());
-}
-
-TEST_F(AgentLinkConnection, RefusedConnectionIsRetriedAndItsQueueDropped) {
-  unsigned short port = testenv::FreeLoopbackPort();
-  peer.reset();
-  DWORD start = ::GetTickCount();
-  ASSERT_EQ(1, g_agentLinkManager.Create(window.Handle(), AGENT_LINK_SOCKET_MESSAGE, port));
-  // Queued behind the connection attempt, and dropped when it fails.
-  EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel2(0, 1525));
-  testenv::PumpFor(1000);
-  EXPECT_FALSE(Link()->IsConnected());
-  EXPECT_EQ(0u, Link()->QueuedBytes());
-  peer.reset(new testenv::LoopbackPeer(port));
-  ASSERT_TRUE(peer->Listening());
-  AcceptReconnection(start);
-  unsigned char byte;
-  EXPECT_FALSE(peer->Receive(&byte, 1, 300));
-}
-
-TEST_F(AgentLinkConnection, OverLimitLengthClosesAndReconnects) {
+TEST_F(AgentLinkConnection, ResetByThePeerReconnectsAfterThreeSeconds) {
   Register(window.Handle(), 1532);
   Connect();
-  std::vector<unsigned char> header = testenv::LoopbackPeer::Frame(0, 0, 1532);
-  AgentLinkFrameHeader{AgentLinkFrameAssembler::kMaxPayload + 1, 0, 0, 1532}.Write(header.data());
-  ASSERT_TRUE(peer->Send(header.data(), header.size()));
+  Bytes frame = Peer::Frame(0, 0, 1532, "torn", 4);
+  ASSERT_TRUE(peer->Send(frame.data(), 10));  // the new connection must not go on from here
+  ASSERT_TRUE(testenv::PumpUntil([] { return testenv::UnreadBytes(Link()->Socket()) == 0; }, 5000));
   DWORD start = ::GetTickCount();
-  EXPECT_TRUE(peer->WaitClosed(3000));
-  AcceptReconnection(start);
-  // The new connection starts from a clean header.
-  ASSERT_TRUE(peer->SendFrame(0, 0, 1532, "ok", 2));
-  ASSERT_TRUE(testenv::PumpUntil([&] { return !window.deliveries.empty(); }, 5000));
-  EXPECT_EQ(2u, window.deliveries[0].length);
+  peer->Reset();
+  ASSERT_TRUE(peer->Accept(10000));
+  EXPECT_GE(::GetTickCount() - start, 2500u);
+  ASSERT_TRUE(testenv::PumpUntil([] { return Link()->IsConnected(); }, 5000));
+  ASSERT_TRUE(peer->SendFrame(0, 0, 1532, "whole", 5));
+  ASSERT_TRUE(WaitDeliveries(window, 1));
+  EXPECT_EQ(Bytes({'w', 'h', 'o', 'l', 'e'}), window.deliveries[0].payload);
 }
 
-TEST_F(AgentLinkConnection, StopCancelsAPendingReconnection) {
+TEST_F(AgentLinkConnection, RefusedConnectionOrMissingSocketIsRetried) {
+  peer.reset(new Peer(0, false));  // refuses until it listens
+  Start();
+  EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel2(0, 1525));  // queued behind the attempt
+  ASSERT_TRUE(testenv::PumpUntil([] { return !Link()->IsConnecting(); }, 5000));
+  EXPECT_EQ(0u, Link()->QueuedBytes());
+  ASSERT_TRUE(peer->Listen());
+  FireReconnectTimer();
   Connect();
-  ::PostMessageW(window.Handle(), AGENT_LINK_SOCKET_MESSAGE, static_cast<WPARAM>(Link()->Socket()),
-                 WSAMAKESELECTREPLY(FD_READ, WSAECONNABORTED));
+
+  // With Windows Sockets shut down (which closes every socket) none can be made.
+  int started = 0;
+  while (::WSACleanup() == 0) ++started;
+  ::SendMessageW(window.Handle(), WM_TIMER, AGENT_LINK_RECONNECT_TIMER, 0);
+  EXPECT_TRUE(RetryPending());
+  for (WSADATA data; started > 0; --started) ::WSAStartup(MAKEWORD(2, 2), &data);
+}
+
+TEST_F(AgentLinkConnection, OverLimitLengthClosesAndReconnectsAndStopCancelsTheRetry) {
+  Connect();
+  unsigned char header[16];
+  AgentLinkFrameHeader{AgentLinkFrameAssembler::kMaxPayload + 1, 0, 0, 1532}.Write(header);
+  ASSERT_TRUE(peer->Send(header, sizeof(header)));
+  EXPECT_TRUE(peer->WaitClosed(3000));
+  FireReconnectTimer();
+  Connect();
+  ASSERT_TRUE(peer->Send(header, sizeof(header)));
   ASSERT_TRUE(testenv::PumpUntil([] { return Link()->Socket() == INVALID_SOCKET; }, 5000));
-  g_agentLinkManager.Destroy();  // the 3-second retry is pending now
-  testenv::PumpFor(4000);
-  EXPECT_FALSE(peer->HasPendingConnection());
+  g_agentLinkManager.Destroy();
+  EXPECT_FALSE(RetryPending());
 }

@@ -16,11 +16,13 @@
 #include "support/LoopbackPeer.h"
 #include "support/TestEnv.h"
 
+using Bytes = std::vector<unsigned char>;
+using Peer = testenv::LoopbackPeer;
+
 class AgentLinkFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearRegistry();
-    peer.reset(new testenv::LoopbackPeer());
     ASSERT_TRUE(peer->Listening());
   }
 
@@ -35,45 +37,50 @@ class AgentLinkFixture : public ::testing::Test {
     g_agentLinkWindows.clear();
   }
 
-  // Creates the link on `window` and waits until the peer accepted it and the
-  // link saw its connect event.
-  void Connect() {
+  static CAgentLink* Link() { return g_agentLinkManager.Link(); }
+
+  void Start() {
     ASSERT_EQ(1,
               g_agentLinkManager.Create(window.Handle(), AGENT_LINK_SOCKET_MESSAGE, peer->Port()));
+  }
+
+  // Starts the link (unless started) and waits until the peer accepted it and
+  // the link saw its connect event.
+  void Connect() {
+    if (!Link()) Start();
     ASSERT_TRUE(peer->Accept(5000));
     ASSERT_TRUE(testenv::PumpUntil([] { return Link() && Link()->IsConnected(); }, 5000));
   }
 
-  static CAgentLink* Link() { return g_agentLinkManager.Link(); }
+  // The link closed with an error must have its retry pending, which is fired
+  // at once instead of after three seconds.
+  void FireReconnectTimer() {
+    ASSERT_TRUE(testenv::PumpUntil([] { return Link()->Socket() == INVALID_SOCKET; }, 5000));
+    ASSERT_TRUE(::KillTimer(window.Handle(), AGENT_LINK_RECONNECT_TIMER)) << "no retry pending";
+    ::SendMessageW(window.Handle(), WM_TIMER, AGENT_LINK_RECONNECT_TIMER, 0);
+  }
+
+  // True when a reconnection was scheduled; cancels it.
+  bool RetryPending() { return ::KillTimer(window.Handle(), AGENT_LINK_RECONNECT_TIMER) != 0; }
 
   void Register(HWND hwnd, UINT id) {
     CAgentLinkManager::RegisterWindow(AgentLinkWindow{hwnd, id});
   }
 
-  // Accepts the link's next connection attempt, which must come about three
-  // seconds after `start`, and waits until the link sees it.
-  void AcceptReconnection(DWORD start) {
-    ASSERT_TRUE(peer->Accept(8000));
-    DWORD elapsed = ::GetTickCount() - start;
-    EXPECT_GE(elapsed, 2500u);
-    EXPECT_LE(elapsed, 6000u);
-    ASSERT_TRUE(testenv::PumpUntil([] { return Link()->IsConnected(); }, 5000));
+  bool WaitDeliveries(testenv::AgentLinkTestWindow& w, size_t count) {
+    return testenv::PumpUntil([&] { return w.deliveries.size() >= count; }, 5000);
   }
 
-  bool WaitDeliveries(testenv::AgentLinkTestWindow& w, size_t count, DWORD timeoutMs = 5000) {
-    return testenv::PumpUntil([&] { return w.deliveries.size() >= count; }, timeoutMs);
-  }
-
-  static std::vector<unsigned char> Bytes(size_t n, unsigned seed) {
-    std::vector<unsigned char> v(n);
+  static Bytes Pattern(size_t n, unsigned seed) {
+    Bytes v(n);
     for (size_t i = 0; i < n; ++i) v[i] = static_cast<unsigned char>(i * 13 + seed);
     return v;
   }
 
-  static void Append(std::vector<unsigned char>& stream, const std::vector<unsigned char>& frame) {
+  static void Append(Bytes& stream, const Bytes& frame) {
     stream.insert(stream.end(), frame.begin(), frame.end());
   }
 
   testenv::AgentLinkTestWindow window;
-  std::unique_ptr<testenv::LoopbackPeer> peer;
+  std::unique_ptr<Peer> peer{new Peer()};
 };

@@ -1,0 +1,174 @@
+#include "controls/CComboBoxCtrlEx.h"
+
+#include <windowsx.h>
+
+#include "platform/CDC.h"
+#include "platform/CWindowDCs.h"
+#include "uiwin/UiBmpPool.h"
+#include "uiwin/UiFontPool.h"
+
+namespace {
+
+// Centred, one line, internal-font metrics; a text too long for its place ends in an
+// ellipsis instead of losing its start.
+const UINT kTextFormat = DT_INTERNAL | DT_SINGLELINE | DT_CENTER | DT_END_ELLIPSIS;
+const int kButtonCell = 18;
+
+// The button strip at the right that shows the hovered look.
+bool OverButton(const RECT& client, int x, int y) {
+  return x > client.right - 40 && x < client.right && y >= 0 && y <= client.bottom - 1;
+}
+
+}  // namespace
+
+CComboBoxCtrlEx::CComboBoxCtrlEx() : m_bkBrush(::CreateSolidBrush(m_bkColor)) {}
+
+HWND CComboBoxCtrlEx::Create(HWND parent, const RECT& rc, LPCWSTR name, DWORD style,
+                             DWORD exStyle, UINT id, void* param, UINT buttonBitmap) {
+  m_button = UiBmpPool::GetBitmap(buttonBitmap ? buttonBitmap : kDefaultButtonBitmap);
+  HWND wnd = CWindowImpl::Create(parent, rc, name, style, exStyle, id, param);
+  // Once: setting it while painting would resize the box and paint it again.
+  if (wnd) SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 16);
+  return wnd;
+}
+
+void CComboBoxCtrlEx::SetColors(COLORREF text, COLORREF selectedText, COLORREF background,
+                                COLORREF selectedBackground) {
+  m_textColor = text;
+  m_selTextColor = selectedText;
+  m_bkColor = background;
+  m_selBkColor = selectedBackground;
+  m_bkBrush.Attach(::CreateSolidBrush(m_bkColor));
+  if (m_hWnd) Invalidate(FALSE);
+}
+
+void CComboBoxCtrlEx::DoPaint(CDCHandle dc) {
+  CRect client;
+  GetClientRect(&client);
+  HGDIOBJ oldFont = dc.SelectObject(UiFontPool::GetFont(0));
+  ::FrameRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  dc.SetBkMode(TRANSPARENT);
+  CRect inside = client;
+  inside.DeflateRect(1, 1);
+  dc.FillSolidRect(inside, m_bkColor);
+  const int selected = GetCurSel();
+  if (selected >= 0) {
+    const std::wstring text = GetLBText(selected);
+    CRect place(client.left, client.top + 3, client.right - kButtonCell, client.bottom);
+    dc.DrawText(text.c_str(), static_cast<int>(text.size()), &place, kTextFormat);
+  }
+  const int cellX = m_pressed ? 40 : m_hovered ? 20 : 0;
+  CDC cells;
+  if (m_button && cells.CreateCompatibleDC(dc)) {
+    HGDIOBJ oldBitmap = cells.SelectObject(m_button);
+    ::SetStretchBltMode(dc, COLORONCOLOR);
+    ::StretchBlt(dc, client.right - 19, client.top + 1, kButtonCell, client.Height() - 1, cells,
+                 cellX, 0, kButtonCell, kButtonCell, SRCCOPY);
+    cells.SelectObject(oldBitmap);
+  }
+  dc.SelectObject(oldFont);
+}
+
+void CComboBoxCtrlEx::DrawItem(const DRAWITEMSTRUCT* item) {
+  if (item->itemState & ODS_COMBOBOXEDIT) {
+    // The control paints its face outside WM_PAINT when the selection changes; the face
+    // is ours, so have it painted the usual way.
+    Invalidate(FALSE);
+    return;
+  }
+  if (item->itemID == static_cast<UINT>(-1)) return;
+  CDCHandle dc(item->hDC);
+  HGDIOBJ oldFont = dc.SelectObject(UiFontPool::GetFont(0));
+  dc.SetBkMode(TRANSPARENT);
+  const bool selected = (item->itemState & ODS_SELECTED) != 0;
+  dc.FillSolidRect(item->rcItem, selected ? m_selBkColor : m_bkColor);
+  dc.SetTextColor(selected ? m_selTextColor : m_textColor);
+  const std::wstring text = GetLBText(static_cast<int>(item->itemID));
+  CRect place = item->rcItem;
+  dc.DrawText(text.c_str(), static_cast<int>(text.size()), &place, kTextFormat);
+  dc.SelectObject(oldFont);
+}
+
+void CComboBoxCtrlEx::MeasureItem(MEASUREITEMSTRUCT* item) {
+  // The screen's text height with its default font.
+  CClientDC dc(nullptr);
+  TEXTMETRICW tm{};
+  ::GetTextMetricsW(dc, &tm);
+  item->itemHeight = static_cast<UINT>(tm.tmHeight);
+}
+
+LRESULT CComboBoxCtrlEx::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
+  CRect client;
+  GetClientRect(&client);
+  const BOOL over = OverButton(client, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  // Ask for WM_MOUSELEAVE, so that the hovered look goes when the mouse does.
+  TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
+  ::TrackMouseEvent(&track);
+  if (over != m_hovered) {
+    m_hovered = over;
+    Invalidate(FALSE);
+  }
+  bHandled = FALSE;
+  return 0;
+}
+
+LRESULT CComboBoxCtrlEx::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  if (m_hovered || m_pressed) Invalidate(FALSE);
+  m_pressed = m_hovered = FALSE;
+  bHandled = FALSE;
+  return 0;
+}
+
+LRESULT CComboBoxCtrlEx::OnCtlColorEdit(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
+  CDCHandle dc(reinterpret_cast<HDC>(wParam));
+  HWND edit = reinterpret_cast<HWND>(lParam);
+  if (edit != ::GetWindow(m_hWnd, GW_CHILD)) return 0;
+  dc.SelectObject(UiFontPool::GetFont(0));
+  dc.SetBkMode(TRANSPARENT);
+  dc.SetTextColor(m_textColor);
+  CRect rc;
+  ::GetClientRect(edit, &rc);
+  rc.bottom += 2;
+  dc.FillSolidRect(rc, m_bkColor);
+  return reinterpret_cast<LRESULT>(m_bkBrush.Get());
+}
+
+LRESULT CComboBoxCtrlEx::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
+  CRect client;
+  GetClientRect(&client);
+  if (GET_X_LPARAM(lParam) > client.right - 20) {
+    m_pressed = TRUE;
+    Invalidate(FALSE);
+  }
+  bHandled = FALSE;
+  return 0;
+}
+
+LRESULT CComboBoxCtrlEx::OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  if (m_pressed) Invalidate(FALSE);
+  m_pressed = FALSE;
+  bHandled = FALSE;
+  return 0;
+}
+
+LRESULT CComboBoxCtrlEx::OnReflectedCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+  if (HIWORD(wParam) != CBN_EDITUPDATE) {
+    bHandled = FALSE;
+    return 0;
+  }
+  // Setting the edit part's text again repaints it in our colours; the caret stays.
+  const DWORD sel = static_cast<DWORD>(SendMessage(CB_GETEDITSEL));
+  SetWindowText(GetWindowText().c_str());
+  SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(LOWORD(sel), HIWORD(sel)));
+  return 0;
+}
+
+LRESULT CComboBoxCtrlEx::OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&) {
+  DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+  return TRUE;
+}
+
+LRESULT CComboBoxCtrlEx::OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL&) {
+  MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+  return TRUE;
+}

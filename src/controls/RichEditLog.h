@@ -1,0 +1,19 @@
+#pragma once
+// The read-only rich-edit log that pages use for run logs and result texts: created in
+// the console's font with fixed line spacing, filled by appending runs of text in a
+// weight and colour of their own. Appends always go to the end, whatever the user has
+// selected, and the log has no length limit of its own. Needs the rich-edit library
+// (CUIResource::Init).
+#include <windows.h>
+
+// A "RichEdit20W" child with that style and id and no size yet, its scroll bars skinned
+// with the given skin and id: the skin's frame takes its place and control id in the
+// parent, so a layout places the frame. Null when it cannot be made.
+HWND RichEditCreate(HWND parent, UINT id, DWORD style, HBITMAP skin, UINT skinId);
+// Appends text at the end, bold or not, in colour (0x00BBGGRR); earlier text keeps its
+// format. Returns the replace message's answer.
+LRESULT RichEditAppendText(HWND edit, LPCWSTR text, BOOL bold, COLORREF colour);
+// Appends a line break in the format of the text before it.
+LRESULT RichEditAppendNewLine(HWND edit);
+// Empties the log and leaves it read-only.
+void RichEditClear(HWND edit);

@@ -1,0 +1,82 @@
+// The skinned combo box: its face in each button state, its items and a long item.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "ControlHost.h"
+#include "controls/CComboBoxCtrlEx.h"
+#include "support/DibCanvas.h"
+
+namespace {
+
+const COLORREF kCream = RGB(0xF2, 0xF0, 0xD4);
+
+// The pixels in [x0, x1) x [y0, y1) for which is holds.
+int Count(const std::function<bool(int, int)>& is, int x0, int x1, int y0, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) n += is(x, y);
+  return n;
+}
+
+class ComboBox : public ControlTest {
+ protected:
+  void SetUp() override {
+    ControlTest::SetUp();
+    ASSERT_NE(nullptr, combo_.Create(host_, RECT{10, 10, 250, 200}, nullptr,
+                                     CComboBoxCtrlEx::kPageStyle | WS_VISIBLE, 0, 55));
+    combo_.GetClientRect(&rc_);
+    for (const wchar_t* text : {L"全部", L"文件", L"注册表"}) combo_.AddString(text);
+  }
+  // The face's text place, as the window shows it.
+  int FaceInk(int x0, int x1) {
+    return Count([&](int x, int y) { return Shown(combo_, x, y) != kCream; }, x0, x1, 3, rc_.bottom - 1);
+  }
+  // The button cell shown: 0 normal, 1 hovered, 2 pressed.
+  int Cell() { return ShownCell(combo_, rc_.right - 16, 4, CComboBoxCtrlEx::kDefaultButtonBitmap, 3, 3); }
+
+  CComboBoxCtrlEx combo_;
+  CRect rc_;
+};
+
+TEST_F(ComboBox, FaceShowsFrameFillSelectionAndTheButtonLookOfTheMoment) {
+  EXPECT_EQ(RGB(0, 0, 0), Shown(combo_, 0, 0));
+  EXPECT_EQ(kCream, Shown(combo_, 2, 2));
+  EXPECT_EQ(0, FaceInk(1, rc_.right - 19)) << "no selection, no text";
+  combo_.SetCurSel(2);
+  EXPECT_LT(0, FaceInk(1, rc_.right - 19));
+  const struct { const char* what; UINT msg; int x, cell; } steps[] = {
+      {"press left of the button", WM_LBUTTONDOWN, 10, 0},
+      {"release", WM_LBUTTONUP, 10, 0},
+      {"hover the button strip", WM_MOUSEMOVE, rc_.right - 30, 1},
+      {"leave", WM_MOUSELEAVE, 0, 0},
+      {"press the button", WM_LBUTTONDOWN, rc_.right - 5, 2},
+      {"release", WM_LBUTTONUP, rc_.right - 5, 0},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    ::SendMessageW(combo_, step.msg, step.msg == WM_LBUTTONDOWN, MAKELPARAM(step.x, 5));
+    EXPECT_EQ(step.cell, Cell());
+    if (step.msg == WM_LBUTTONUP) combo_.SendMessage(CB_SHOWDROPDOWN, FALSE);
+  }
+}
+
+// Selected items on orange, others on cream. A 300-character item is read whole and cut
+// at its end, so its start stays in view: both halves of its place show the wide
+// letters of its first half, not the dots of its second. The face draws it the same way.
+TEST_F(ComboBox, ItemsInTheirColoursAndALongItemFromItsStart) {
+  const int longItem = combo_.AddString((std::wstring(150, L'W') + std::wstring(150, L'.')).c_str());
+  const int w = rc_.Width();
+  DibCanvas canvas(w, 16);
+  auto text = [&](int x, int y) { return canvas.At(x, y) != canvas.At(0, 0); };
+  for (UINT state : {0u, static_cast<UINT>(ODS_SELECTED)}) {
+    DRAWITEMSTRUCT item{ODT_COMBOBOX, 55, static_cast<UINT>(longItem), ODA_DRAWENTIRE, state, combo_,
+                        canvas.Dc(), {0, 0, w, 16}, 0};
+    combo_.DrawItem(&item);
+    EXPECT_EQ(state ? RGB(0xFF, 0x8C, 0x00) : kCream, canvas.At(0, 0));
+    EXPECT_LT(Count(text, 0, w / 2, 0, 16) / 2, Count(text, w / 2, w - 20, 0, 16)) << state;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// The up-down control's looks, the list box's horizontal extent, the IP address field,
+// the rich-edit log, and painting that does not ask for the next paint.
+#include <windows.h>
+#include <richedit.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ControlHost.h"
+#include "controls/CComboBoxCtrlEx.h"
+#include "controls/CEditEx.h"
+#include "controls/CIPAddressCtrlEx.h"
+#include "controls/CListBoxEx.h"
+#include "controls/CUIResource.h"
+#include "controls/CUpDownCtrlEx.h"
+#include "controls/RichEditLog.h"
+#include "platform/CWindowDCs.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+using SmallControls = ControlTest;
+
+TEST_F(SmallControls, UpDownShowsTheLookOfEachHalfWhileItLasts) {
+  // 16 x 40: the upper half is rows 0..18, the lower half rows 21..39.
+  HWND spin = Keep<CUpDownCtrlEx>().Create(host_, RECT{300, 10, 316, 50}, nullptr, WS_CHILD | WS_VISIBLE);
+  ::InvalidateRect(spin, nullptr, FALSE);
+  auto looks = [&] {  // the cell each half shows: 0 normal, 1 hovered, 2 pressed
+    return std::make_pair(ShownCell(spin, 4, 5, CUpDownCtrlEx::kArrowBitmap, 5, 2),
+                          ShownCell(spin, 4, 26, CUpDownCtrlEx::kArrowBitmap, 5, 11));
+  };
+  const struct { const char* what; UINT msg; int x, y; std::pair<int, int> cells; } steps[] = {
+      {"over the upper half", WM_MOUSEMOVE, 8, 5, {1, 0}},
+      {"over the lower half", WM_MOUSEMOVE, 8, 30, {0, 1}},
+      {"leaving", WM_MOUSELEAVE, 0, 0, {0, 0}},
+      {"pressing the lower half", WM_LBUTTONDOWN, 8, 30, {0, 2}},
+      {"releasing", WM_LBUTTONUP, 8, 30, {0, 0}},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    ::SendMessageW(spin, step.msg, 0, MAKELPARAM(step.x, step.y));
+    EXPECT_EQ(step.cells, looks());
+  }
+}
+
+TEST_F(SmallControls, ListBoxExtentFollowsTheWidestLineAndNeverShrinks) {
+  auto& list = Keep<CListBoxEx>(nullptr, 0);
+  ASSERT_NE(nullptr, list.Create(host_, RECT{10, 60, 110, 160}, nullptr, WS_CHILD | WS_VISIBLE | WS_HSCROLL));
+  const wchar_t kWide[] = L"C:\\Program Files\\Quorvane\\监控目录\\很长的文件名.txt";
+  for (const wchar_t* text : {L"短行", kWide, L"又一行"}) list.AddString(text);
+  list.SendMessage(LB_DELETESTRING, 1);
+  CClientDC dc(list);
+  dc.SelectObject(list.GetFont());
+  SIZE wide{};
+  ::GetTextExtentPoint32W(dc, kWide, static_cast<int>(wcslen(kWide)), &wide);
+  EXPECT_EQ(wide.cx + 3, list.SendMessage(LB_GETHORIZONTALEXTENT));
+}
+
+TEST_F(SmallControls, IpAddressFieldGetsSetsAndClears) {
+  auto& ip = Keep<CIPAddressCtrlEx>();
+  ASSERT_NE(nullptr, ip.Create(host_, RECT{10, 170, 160, 192}, nullptr, WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE));
+  EXPECT_EQ(0u, ip.GetExStyle() & WS_EX_CLIENTEDGE);
+  DWORD address = 1;
+  for (DWORD set : {static_cast<DWORD>(MAKEIPADDRESS(192, 168, 1, 20)), 0ul}) {
+    set ? ip.SetAddress(set) : ip.ClearAddress();
+    EXPECT_EQ(set ? 4 : 0, ip.GetAddress(&address));
+    EXPECT_EQ(set, address);
+  }
+}
+
+// Runs go to the end whatever the user selected, in their own format, earlier runs
+// keeping theirs; the log holds more than 32K characters and clears to read-only.
+TEST_F(SmallControls, RichEditLogAppendsAtTheEndAndHoldsLongLogsWhole) {
+  CUIResource::Init();
+  HWND log = RichEditCreate(host_, 14, WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
+                            CUIResource::GetSkinBitmap(), 3000);
+  ASSERT_NE(nullptr, log);
+  HWND frame = ::GetDlgItem(host_, 14);  // the skinned frame has the log's place and id
+  ASSERT_NE(log, frame);
+  ::MoveWindow(frame, 10, 200, 300, 120, TRUE);  // as a layout places it
+  RichEditAppendText(log, L"正常", FALSE, RGB(0, 0, 0));
+  RichEditAppendText(log, L"失败", TRUE, RGB(255, 0, 0));
+  ::SendMessageW(log, EM_SETSEL, 0, 0);  // the user clicks at the start
+  RichEditAppendNewLine(log);
+  RichEditAppendText(log, L"完成", FALSE, RGB(0, 0, 255));
+  wchar_t text[32] = L"";
+  ::GetWindowTextW(log, text, 32);
+  EXPECT_STREQ(L"正常失败\r\n完成", text);
+  for (const auto& run : {std::make_pair(0, RGB(0, 0, 0)), std::make_pair(2, RGB(255, 0, 0)), std::make_pair(5, RGB(0, 0, 255))}) {
+    CHARRANGE range{run.first, run.first + 2};
+    ::SendMessageW(log, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    ::SendMessageW(log, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    EXPECT_EQ(run.second, format.crTextColor) << run.first;
+    EXPECT_EQ(run.first == 2, (format.dwEffects & CFE_BOLD) != 0) << run.first;  // "失败" only
+  }
+  RichEditClear(log);
+  std::wstring lines;  // 40 lines of 999 characters and a paragraph mark
+  for (int i = 0; i < 40; ++i) lines += std::wstring(999, L'x') + L"\r";
+  RichEditAppendText(log, lines.c_str(), FALSE, 0);
+  GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
+  EXPECT_EQ(40000, ::SendMessageW(log, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+  RichEditClear(log);
+  EXPECT_EQ(0, ::GetWindowTextLengthW(log));
+  EXPECT_NE(0, ::GetWindowLongW(log, GWL_STYLE) & ES_READONLY);
+  ::DestroyWindow(log);
+  CUIResource::Uninit();
+}
+
+// An invalidated control paints once, not again and again.
+TEST_F(SmallControls, PaintingDoesNotAskForTheNextPaint) {
+  auto& edit = Keep<PaintCounted<CEditEx>>();
+  RECT rc{10, 10, 210, 34};
+  edit.Create(host_, &rc, L"12", WS_CHILD | WS_VISIBLE);
+  auto& spin = Keep<PaintCounted<CUpDownCtrlEx>>();
+  spin.Create(host_, RECT{300, 10, 316, 50}, nullptr, WS_CHILD | WS_VISIBLE);
+  auto& combo = Keep<PaintCounted<CComboBoxCtrlEx>>();
+  combo.Create(host_, RECT{10, 60, 200, 200}, nullptr, CComboBoxCtrlEx::kPageStyle | WS_VISIBLE);
+  combo.SetCurSel(combo.AddString(L"全部"));
+  const std::vector<std::pair<HWND, int*>> controls{{edit, &edit.paints}, {spin, &spin.paints}, {combo, &combo.paints}};
+  for (const auto& c : controls) ::InvalidateRect(c.first, nullptr, TRUE);
+  ASSERT_TRUE(testenv::PumpUntil([&] { return edit.paints && spin.paints && combo.paints; }, 1000));
+  for (const auto& c : controls) *c.second = 0;
+  testenv::PumpFor(300);
+  for (const auto& c : controls) EXPECT_GE(1, *c.second) << *c.second << " more paints";
+}
+
+}  // namespace
