@@ -32,7 +32,7 @@ class MainWindow : public ::testing::Test {
   UINT Run(int type, int permission, const std::function<void(UiDialogDriver&, CMainDlg&)>& act) {
     g_currentUserType = type;
     g_currentUserPermission = permission;
-    CMainDlg main(testenv::FreeLoopbackPort());
+    CMainDlg main(silent.Port());
     script.ExpectDialog([&](UiDialogDriver& d) { act(d, main); });
     return main.DoModal();
   }
@@ -44,6 +44,7 @@ class MainWindow : public ::testing::Test {
     auto* ctrl = static_cast<CUiTabCtrl*>(d.View().FindChildByCmdID(tab));
     return ctrl ? ctrl->GetCurSel() : -1;
   }
+  testenv::LoopbackPeer silent;  // the link's peer, never answering
   ModalScript script;
 };
 

@@ -118,6 +118,27 @@ TEST_F(Login, DatabaseFailuresAreReportedAsSuchAndNeverAsAMissingUser) {
   }
 }
 
+TEST_F(Login, BoxesTakeLettersDigitsAndUnderscoreUpToTheirLengths) {
+  const struct {
+    UINT box;
+    std::wstring typed, kept;
+    const wchar_t* warning;
+  } rows[] = {
+      {CLoginDlg::kItemUserName, L"ab_1-", L"ab_1", L"此编辑框只可以输入:\n字母、数字、_"},
+      {CLoginDlg::kItemUserName, L"abcdefghijk", L"abcdefghij", L"此编辑框最多只能输入:10字符."},
+      {CLoginDlg::kItemPassword, std::wstring(21, L'p'), std::wstring(20, L'p'), L"最多只能输入:20字符."},
+  };
+  script.ExpectDialog([&](UiDialogDriver& d) {
+    for (const auto& row : rows) {
+      EXPECT_TRUE(d.Type(row.box, row.typed));
+      EXPECT_EQ(row.kept, d.ControlText(row.box));
+    }
+  });
+  for (const auto& row : rows) script.ExpectBox(row.warning);
+  CLoginDlg dlg;
+  dlg.DoModal();
+}
+
 TEST_F(Login, OpensOnTheDefaultUserAndTabAndEnterWorkInEitherBox) {
   script.ExpectDialog([](UiDialogDriver& d) {
     auto* dlg = d.As<CLoginDlg>();
