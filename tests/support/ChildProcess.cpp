@@ -13,12 +13,12 @@ std::wstring WindowsPath(const std::string& unixPath) {
   return !path.empty() && path[0] == L'\\' ? L"Z:" + path : path;
 }
 
-bool PollUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
+bool PollUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD intervalMs) {
   const DWORD start = ::GetTickCount();
   for (;;) {
     if (cond()) return true;
     if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(50);
+    ::Sleep(intervalMs);
   }
 }
 

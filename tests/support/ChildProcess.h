@@ -11,9 +11,9 @@ namespace testenv {
 // A Windows path for a file the build named by its Unix path.
 std::wstring WindowsPath(const std::string& unixPath);
 
-// Checks cond every 50 ms until it holds or the time is up: for conditions in other
-// processes, which post this thread nothing to wake on.
-bool PollUntil(const std::function<bool()>& cond, DWORD timeoutMs);
+// Checks cond every intervalMs until it holds or the time is up: for conditions in
+// other processes, which post this thread nothing to wake on.
+bool PollUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD intervalMs = 50);
 
 // The visible top-level window with this title that belongs to the process, or null.
 HWND FindProcessWindow(DWORD processId, const std::wstring& title);
