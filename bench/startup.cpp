@@ -50,18 +50,18 @@ double Now() {
 
 // Milliseconds from CreateProcess to a visible window with the title; -1 on failure.
 double TimeToWindow(const std::wstring& command, const wchar_t* title) {
+  // Ended and waited for at the end: the next console must not meet this one's flag.
   testenv::ChildProcess child;
   const double start = Now();
   if (!child.Start(command, CREATE_NO_WINDOW)) return -1;
   double shown = -1;
   const bool ok = testenv::PollUntil(
       [&] {
-        if (!testenv::FindProcessWindow(child.Id(), title)) return false;
+        if (!child.FindWindow(title)) return false;
         shown = Now() - start;
         return true;
       },
       60000, 1);
-  child.Terminate();  // and wait: the next console must not meet this one's instance flag
   return ok ? shown : -1;
 }
 
