@@ -19,11 +19,9 @@ bool PollUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD interva
 }
 
 ChildProcess::~ChildProcess() {
-  if (!info_.hProcess) return;
-  if (!WaitExit(0)) ::TerminateProcess(info_.hProcess, 1);
-  ::WaitForSingleObject(info_.hProcess, 10000);
-  ::CloseHandle(info_.hThread);
-  ::CloseHandle(info_.hProcess);
+  if (info_.hProcess && !WaitExit(0) && ::TerminateProcess(info_.hProcess, 1)) WaitExit(10000);
+  for (HANDLE h : {info_.hThread, info_.hProcess})
+    if (h) ::CloseHandle(h);
 }
 
 bool ChildProcess::Start(const std::wstring& commandLine, DWORD flags) {
