@@ -1,6 +1,7 @@
 #include "controls/CSkinScrollBar.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "controls/DrawHelpers.h"
 #include "platform/CBitmapDC.h"
@@ -13,6 +14,11 @@ const UINT_PTR kRepeatTimer = 100;  // one step every 100 ms
 const UINT_PTR kDelayTimer = 200;   // the first repeat waits 500 ms
 const int kMinThumb = 6;
 const int kCap = 3;  // rows (or columns) of a thumb's ends that are never tiled
+
+// The last position a scroll can reach: maximum - page + 1 (the maximum without a page).
+long long LastPosOf(const SCROLLINFO& si) {
+  return static_cast<long long>(si.nMax) - std::max<long long>(static_cast<long long>(si.nPage) - 1, 0);
+}
 
 // Copies of src, from dst's top-left corner, row after row; the last column and row
 // are cut to fit.
@@ -29,11 +35,7 @@ void Tile(HDC dc, const RECT& dst, HDC skin, const RECT& src) {
 
 CSkinScrollBar::CSkinScrollBar() : m_si{sizeof(SCROLLINFO), 0, 0, 0, 0, 0, -1} {}
 
-bool CSkinScrollBar::IsScrollable(const SCROLLINFO& si) {
-  const long long last = static_cast<long long>(si.nMax) -
-                         std::max<long long>(static_cast<long long>(si.nPage) - 1, 0);
-  return last > si.nMin;
-}
+bool CSkinScrollBar::IsScrollable(const SCROLLINFO& si) { return LastPosOf(si) > si.nMin; }
 
 BOOL CSkinScrollBar::SetBitmap(HBITMAP bitmap) {
   m_hBmp = bitmap;
@@ -48,12 +50,7 @@ BOOL CSkinScrollBar::SetBitmap(HBITMAP bitmap) {
                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The last position a scroll can reach: maximum - page + 1 (the maximum without a page).
-int CSkinScrollBar::LastPos() const {
-  const long long last = static_cast<long long>(m_si.nMax) -
-                         std::max<long long>(static_cast<long long>(m_si.nPage) - 1, 0);
-  return static_cast<int>(std::max<long long>(last, INT_MIN));
-}
+int CSkinScrollBar::LastPos() const { return static_cast<int>(std::max<long long>(LastPosOf(m_si), INT_MIN)); }
 
 CSkinScrollBar::Layout CSkinScrollBar::CalcLayout() const {
   const int s = m_nCellSize;

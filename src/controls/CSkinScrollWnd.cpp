@@ -121,7 +121,8 @@ void CSkinScrollWnd::OnTargetNcCalcSize(RECT& c) {
   CRect f(c);
   ::MapWindowPoints(m_limit, m_hWnd, reinterpret_cast<POINT*>(&f), 2);
   const CRect vrc = left ? CRect(f.left - w, 0, f.left, f.bottom) : CRect(f.right, 0, f.right + w, f.bottom);
-  const CRect hrc = left ? CRect(f.left, f.bottom, f.right, f.bottom + w) : CRect(0, f.bottom, f.right, f.bottom + w);
+  const CRect hrc = left ? CRect(f.left, f.bottom, f.right, f.bottom + w)
+                         : CRect(0, f.bottom, f.right, f.bottom + w);
   const int corner = vert && horz ? (left ? 1 : 2) : 0;
   if (corner != m_nCorner) {
     m_nCorner = corner;
