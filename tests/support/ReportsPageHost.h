@@ -3,36 +3,105 @@
 // database behind the connection settings, a user with the report-center permission,
 // and the main window run modally and opened on the report area's list (page 0) or
 // settings (page 1); the test's act runs inside the window's modal loop, its boxes and
-// dialogs answered by the script. Grid clicks go to the page as the grid sends them.
+// dialogs answered by the script, its file dialogs by a fake shell that moves the
+// current directory as the real dialogs do.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <initializer_list>
-#include <string>
-#include <vector>
-
+#include "app/CMainDlg.h"
+#include "console/CurrentUser.h"
+#include "console/SysServerPortConfig.h"
+#include "controls/CUIResource.h"
 #include "reports/CReportCenterUIHandler.h"
+#include "reports/ReportSettings.h"
+#include "support/FakeShellServices.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
+#include "support/TestEnv.h"
+#include "uiwin/CUiTab.h"
+#include "uiwin/CUiTabCtrl.h"
 
 class ReportsPageHost : public qvtest::DatabaseTest {
  protected:
-  using Act = std::function<void(UiDialogDriver&, CReportCenterUIHandler&)>;
-  void SetUp() override;
-  void TearDown() override;
-  void Run(int page, const Act& act);
+  class MovingShell : public FakeShellServices {
+   protected:
+    BOOL Perform(Request& request) override {
+      ::SetCurrentDirectoryW(testenv::SourceDir().c_str());
+      return FakeShellServices::Perform(request);
+    }
+  };
 
-  // A click on a grid cell: a box in column 0 toggles first, then the page hears it.
-  static void ClickCell(UiDialogDriver& d, CRCReportManagementUIHandler& list, int row, int column);
-  // Runs a statement on the test database over a link of its own.
-  static void Sql(const wchar_t* sql, std::initializer_list<qvtest::SqlParam> params = {});
-  // A report row as the page finds it in the table.
-  static void AddReport(const wchar_t* name, const wchar_t* strategy = L"策略", const wchar_t* time = L"2024-06-01 10:00:00",
-                        int version = 1, const wchar_t* detail = L"");
-  // Every row of the table, in the order it gives them, its columns joined by "|".
-  static std::vector<std::wstring> Table();
+  void SetUp() override {
+    qvtest::DatabaseTest::SetUp();
+    wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
+    g_currentUserPermission = kPermissionReportCenter;
+    CUIResource::Init();
+  }
+  void TearDown() override {
+    CUIResource::Uninit();
+    g_currentUserPermission = 0;
+    g_reportBriefName = g_reportBriefAuthor = g_reportOutputFolder = L"", g_reportFormatIndex = -1;
+  }
 
+  void Run(int page, const std::function<void(UiDialogDriver&, CReportCenterUIHandler&)>& act) {
+    CMainDlg main(peer.Port());
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      UINMCOMMAND nm{{d.Frame(), IDC_UIVIEW, UINM_COMMAND}, CMainDlg::kItemReportCenter, "imgbtn"};
+      ::SendMessageW(d.Frame(), WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
+      // Every area has a tab control 364: the report area's is on page 4 of the window's.
+      auto* areas = static_cast<CUiTabCtrl*>(d.View().FindChildByCmdID(CMainDlg::kTabCtrl));
+      ASSERT_TRUE(areas->GetItem(4)->FindChildByCmdID(364)->AsTabCtrl()->SetCurSel(page));
+      act(d, *main.ReportCenter());
+    });
+    main.DoModal();
+  }
+
+  // Item clicked with the file chooser answering path (cancelled without a box), then
+  // the box; the current directory is the same before and after.
+  void Transfer(UiDialogDriver& d, UINT item, const std::wstring& path, const wchar_t* box) {
+    wchar_t before[MAX_PATH] = L"", after[MAX_PATH] = L"";
+    ::GetCurrentDirectoryW(MAX_PATH, before);
+    MovingShell shell;
+    const bool import = item == CRCReportManagementUIHandler::kItemImport;
+    shell.Choose(import ? ShellServices::kOpenFile : ShellServices::kSaveFile, path, box != nullptr);
+    if (box) script.ExpectBox(box, IDOK);
+    EXPECT_TRUE(d.Click(item));
+    ::GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_STREQ(before, after);
+    EXPECT_EQ(import, (shell.Calls().at(0).file.flags & OFN_FILEMUSTEXIST) != 0);
+  }
+
+  // The page hears a click on a grid cell, after a click in column 0 toggled its box.
+  static void ClickCell(UiDialogDriver& d, CRCReportManagementUIHandler& list, int row, int column) {
+    auto& grid = list.Grid();
+    if (column == 0) grid.SetItemCheck(row, 0, grid.GetItemCheck(row, 0) > 0 ? 0 : 1);
+    CListNotify nm{{grid.m_hWnd, list.kGrid, static_cast<UINT>(LIST_NOTIFY_CLICK)}, row, column, 0, nullptr, nullptr};
+    ::SendMessageW(d.Frame(), WM_NOTIFY, list.kGrid, reinterpret_cast<LPARAM>(&nm));
+  }
+
+  static void Sql(const wchar_t* sql, std::initializer_list<qvtest::SqlParam> params = {}) {
+    SQLServerLink link;
+    ASSERT_TRUE(link.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
+    ASSERT_TRUE(qvtest::Exec(link, sql, params)) << link.GetLastErrorText();
+  }
+  static void AddReport(const wchar_t* name, const wchar_t* detail = L"", int version = 1,
+                        const wchar_t* strategy = L"策略", const wchar_t* time = L"2024-06-01 10:00:00") {
+    Sql(L"insert into ReportCenterTable (ReportName,StrategyName,ProduceTime,StrategyVersion,DetailContent) "
+        L"values (?,?,?,?,?)", {name, strategy, time, version, detail});
+  }
+  // Every row of the table in the order it gives them, "|" between columns, "-" for no
+  // time or version.
+  static std::vector<std::wstring> Table() {
+    SQLServerLink link;
+    std::vector<std::wstring> rows;
+    EXPECT_TRUE(link.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
+    SQLStatement* st = qvtest::Prepare(link, L"select ReportName||'|'||ifnull(StrategyName,'')||'|'||ifnull(ProduceTime,'-')"
+                                             L"||'|'||ifnull(StrategyVersion,'-')||'|'||ifnull(DetailContent,'') from ReportCenterTable");
+    while (st && st->Fetch()) rows.push_back(qvtest::Str(st->GetString(0)));
+    return rows;
+  }
+
+  testenv::TempDir temp;
   testenv::LoopbackPeer peer;  // the service link's; never answers
   ModalScript script;
 };
