@@ -247,6 +247,13 @@ BOOL CListImplEx<T>::SelectItem(int nItem, int nSubItem, UINT nFlags) {
     m_nFocusSubItem = selected.size() <= 1 ? nSubItem : -1;
     NotifyParent(m_nFocusItem, m_nFocusSubItem, LIST_NOTIFY_SELCHANGED);
   }
+  // The page may have removed rows meanwhile; the focus row follows its record.
+  if (m_nFocusItem >= 0 && m_nFocusItem < Self()->GetItemCount()) {
+    if (!IsItemVisible(m_nFocusItem, -1, FALSE))
+      this->SetTimer(kTimerDelayedEdit, 250);
+    else if (m_nFocusSubItem >= 0)
+      EditItem(m_nFocusItem, m_nFocusSubItem);
+  }
   Redraw();
   return TRUE;
 }
@@ -269,20 +276,20 @@ void CListImplEx<T>::OnItemDeleted(int nItem) {
   for (int i : m_setSelectedItems)
     if (i != nItem) moved.insert(i < nItem ? i : i - 1);
   m_setSelectedItems.swap(moved);
-  for (int* index : {&m_nAnchorItem, &m_nFocusItem, &m_nHotItem}) {
+  for (int* index : {&m_nAnchorItem, &m_nFocusItem, &m_nHotItem, &m_nEditItem}) {
     if (*index == nItem)
       *index = -1;
     else if (*index > nItem)
       --*index;
   }
   if (m_nFocusItem < 0) m_nFocusSubItem = -1;
+  ++m_nRowsChanged;
   ResetScrollBars();
 }
 
 template <class T>
 void CListImplEx<T>::OnAllItemsDeleted() {
-  m_setSelectedItems.clear();
-  m_nAnchorItem = m_nFocusItem = m_nFocusSubItem = m_nHotItem = -1;
+  OnItemsReordered();
   ResetScrollBars();
 }
 
@@ -498,6 +505,16 @@ std::wstring CListImplEx<T>::FormatTime(const SYSTEMTIME& stDate) {
 }
 
 template <class T>
+std::wstring CListImplEx<T>::GetItemDateText(int nItem, int nSubItem) const {
+  SYSTEMTIME date;
+  if (!GetItemDate(nItem, nSubItem, date)) return std::wstring();
+  const UINT flags = GetItemFlags(nItem, nSubItem);
+  if (flags & ITEM_FLAGS_DATE_ONLY) return FormatDate(date);
+  if (flags & ITEM_FLAGS_TIME_ONLY) return FormatTime(date);
+  return FormatDate(date) + L" " + FormatTime(date);
+}
+
+template <class T>
 int CListImplEx<T>::GetGroupChildCount(int nItem) const {
   if (nItem < 0) {
     int count = 0;
@@ -561,6 +578,8 @@ LRESULT CListImplEx<T>::OnFocusChange(UINT, WPARAM, LPARAM, BOOL& bHandled) {
 
 template <class T>
 LRESULT CListImplEx<T>::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  StopSmoothScroll();
+  EndEdit();
   ResetScrollBars(SB_BOTH, -1, FALSE);
   bHandled = FALSE;
   return 0;
