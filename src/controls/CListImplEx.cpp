@@ -248,7 +248,7 @@ BOOL CListImplEx<T>::SelectItem(int nItem, int nSubItem, UINT nFlags) {
     NotifyParent(m_nFocusItem, m_nFocusSubItem, LIST_NOTIFY_SELCHANGED);
   }
   // The page may have removed rows meanwhile; the focus row follows its record.
-  if (m_nFocusItem >= 0 && m_nFocusItem < Self()->GetItemCount()) {
+  if (this->m_hWnd && m_nFocusItem >= 0 && m_nFocusItem < Self()->GetItemCount()) {
     if (!IsItemVisible(m_nFocusItem, -1, FALSE))
       this->SetTimer(kTimerDelayedEdit, 250);
     else if (m_nFocusSubItem >= 0)
@@ -402,36 +402,44 @@ template <class T>
 void CListImplEx<T>::ResetScrollBars(int nBar, int nPosition, BOOL bRecalculate) {
   if (bRecalculate) GetTotalWidth(TRUE);
   if (!this->m_hWnd) return;
-  CRect client;
-  ::GetClientRect(this->m_hWnd, &client);
-  if ((nBar == SB_VERT || nBar == SB_BOTH) && m_bEnableVScroll) {
-    const int rows = Self()->GetItemCount() * m_nItemHeight;
-    const int page = client.Height() - GetHeaderHeight();
-    SCROLLINFO si{sizeof si, SIF_PAGE | SIF_RANGE, 0, 0, 0, 0, 0};
-    if (rows > page && m_nItemHeight > 0) {
-      // A page of whole rows: at the end of the range the last row ends the page, whole.
-      si.nMax = rows - 1;
-      si.nPage = static_cast<UINT>(std::max(1, page / m_nItemHeight) * m_nItemHeight);
+  // A bar that comes or goes changes the client area the other bar's page is measured
+  // on: both are set again until the area holds still.
+  for (int round = 0; round < 3; ++round, nBar = SB_BOTH) {
+    CRect before, client;
+    ::GetClientRect(this->m_hWnd, &before);
+    client = before;
+    if ((nBar == SB_VERT || nBar == SB_BOTH) && m_bEnableVScroll) {
+      const int rows = Self()->GetItemCount() * m_nItemHeight;
+      const int page = client.Height() - GetHeaderHeight();
+      SCROLLINFO si{sizeof si, SIF_PAGE | SIF_RANGE, 0, 0, 0, 0, 0};
+      if (rows > page && m_nItemHeight > 0) {
+        // A page of whole rows: at the end of the range the last row ends the page, whole.
+        si.nMax = rows - 1;
+        si.nPage = static_cast<UINT>(std::max(1, page / m_nItemHeight) * m_nItemHeight);
+      }
+      if (nPosition >= 0) {
+        si.fMask |= SIF_POS;
+        si.nPos = nPosition;
+      }
+      ::SetScrollInfo(this->m_hWnd, SB_VERT, &si, FALSE);
+      m_bShowVScroll = si.nMax > 0;
+      ::GetClientRect(this->m_hWnd, &client);
     }
-    if (nPosition >= 0) {
-      si.fMask |= SIF_POS;
-      si.nPos = nPosition;
+    if ((nBar == SB_HORZ || nBar == SB_BOTH) && m_bEnableHScroll) {
+      SCROLLINFO si{sizeof si, SIF_PAGE | SIF_RANGE, 0, 0, 0, 0, 0};
+      if (client.Width() < m_nTotalWidth) {
+        si.nMax = m_nTotalWidth;
+        si.nPage = static_cast<UINT>(client.Width());
+      }
+      if (nPosition >= 0) {
+        si.fMask |= SIF_POS;
+        si.nPos = nPosition;
+      }
+      ::SetScrollInfo(this->m_hWnd, SB_HORZ, &si, FALSE);
+      m_bShowHScroll = si.nMax > 0;
+      ::GetClientRect(this->m_hWnd, &client);
     }
-    ::SetScrollInfo(this->m_hWnd, SB_VERT, &si, FALSE);
-    m_bShowVScroll = si.nMax > 0;
-  }
-  if ((nBar == SB_HORZ || nBar == SB_BOTH) && m_bEnableHScroll) {
-    SCROLLINFO si{sizeof si, SIF_PAGE | SIF_RANGE, 0, 0, 0, 0, 0};
-    if (client.Width() < m_nTotalWidth) {
-      si.nMax = m_nTotalWidth;
-      si.nPage = static_cast<UINT>(client.Width());
-    }
-    if (nPosition >= 0) {
-      si.fMask |= SIF_POS;
-      si.nPos = nPosition;
-    }
-    ::SetScrollInfo(this->m_hWnd, SB_HORZ, &si, FALSE);
-    m_bShowHScroll = si.nMax > 0;
+    if (client == before) break;
   }
   // The bars are drawn with the next paint, not once per change.
   Redraw();

@@ -4,8 +4,6 @@
 // being sent; a handler here then stops using the row indices it held.
 #include "controls/CListImplEx.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cwchar>
