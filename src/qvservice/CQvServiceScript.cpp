@@ -200,15 +200,15 @@ bool CQvServiceScript::ParseLine(const std::vector<std::string>& f, std::wstring
 bool CQvServiceScript::ParseRaw(const std::vector<std::string>& f, std::wstring* error) {
   Raw r;
   r.bytes = 0xFFFFFFFFu;
-  bool ok = (f.size() == 6 || f.size() == 7) && ParseAddress(f[1], &r.address) &&
+  bool ok = (f.size() == 5 || f.size() == 6) && ParseAddress(f[1], &r.address) &&
             ParseNumber(f[2], &r.messageId) && r.messageId >= 1536 && r.messageId <= 1538 &&
-            (f.size() == 6 || ParseNumber(f[6], &r.bytes));
+            (f.size() == 5 || ParseNumber(f[5], &r.bytes));
   if (!ok) {
     *error = L"raw|<ip>|<1536, 1537 or 1538>|<path>|<text>[|<bytes>]";
     return false;
   }
   r.path = StripTrailingSlash(qv::Utf8ToWide(f[3]));
-  r.text = qv::Utf8ToWide(f[5]);
+  r.text = qv::Utf8ToWide(f[4]);
   raws_.push_back(r);
   return true;
 }
