@@ -10,12 +10,6 @@
 
 namespace linkpayload {
 
-inline uint32_t ReadU32(const unsigned char* payload, size_t length, size_t offset) {
-  if (!payload || offset > length || length - offset < 4) return 0;
-  const unsigned char* p = payload + offset;
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 // The UTF-16 text of a field of `units` characters at `offset`: it ends at its first
 // NUL, at the field's end or at the payload's end, whichever comes first.
 inline std::wstring ReadText16(const unsigned char* payload, size_t length, size_t offset,
