@@ -17,6 +17,12 @@ const DWORD kTreeStyle =
 
 std::wstring OrEmpty(const wchar_t* text) { return text ? text : L""; }
 
+bool ConnectOrSay(SQLServerLink& link) {
+  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return true;
+  UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
+  return false;
+}
+
 void ShowQueryError(SQLServerLink& link) {
   std::wstring error = qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText()).c_str());
   link.Disconnect();
@@ -57,10 +63,7 @@ LRESULT CServerDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 
 void CServerDlg::FillServerTree() {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
-    return;
-  }
+  if (!ConnectOrSay(link)) return;
   SQLStatement* hosts = link.CreateStatement(kServersQuery);
   while (hosts && hosts->Fetch()) {
     const std::wstring ip = OrEmpty(hosts->GetString(2));
@@ -102,10 +105,7 @@ void CServerDlg::OnOK() {
     return;
   }
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
-    return;
-  }
+  if (!ConnectOrSay(link)) return;
   SQLStatement* address = link.CreateStatement(kAddressQuery);
   if (address) address->BindInt(0, static_cast<int>(m_tree.tree.GetItemData(chosen)));
   if (address && address->Fetch()) {

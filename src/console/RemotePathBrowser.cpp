@@ -114,10 +114,9 @@ void RemotePathBrowser::OnItemExpanded(const NMHDR* nm) {
     DeleteChildren(item, false);
     RequestListing(item);
   } else if (tv->action & TVE_COLLAPSE) {
-    // Nothing below a closed node is listed or chosen any more.
+    // Nothing at or below a closed node is listed or chosen any more.
     for (Request& r : m_requests)
-      if (r.live && IsBelow(r.item, item)) r.live = false;
-    Forget(item);
+      if (r.live && (r.item == item || IsBelow(r.item, item))) r.live = false;
     HTREEITEM checked = m_tree.Checked();
     if (checked && IsBelow(checked, item)) m_tree.SetChecked(nullptr);
     DeleteChildren(item, true);
