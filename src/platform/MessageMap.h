@@ -128,6 +128,12 @@
 #define CHAIN_MSG_MAP_MEMBER(theChainMember)                                            \
   if ((theChainMember).ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult)) return TRUE;
 
+// A member held by pointer that may be null (a page handler that was not built).
+#define CHAIN_MSG_MAP_MEMBER_PTR(theChainMember)                                          \
+  if ((theChainMember) &&                                                               \
+      (theChainMember)->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult))       \
+    return TRUE;
+
 #define CHAIN_MSG_MAP_ALT(theChainClass, msgMapID)                                      \
   if (theChainClass::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, msgMapID)) \
     return TRUE;

@@ -22,7 +22,17 @@ HWND CUiRealWnd::GetRealHWnd() const {
 
 BOOL CUiRealWnd::ShowRealWindow(BOOL bShow) {
   HWND real = GetRealHWnd();
-  return real ? ::ShowWindow(real, bShow ? SW_SHOW : SW_HIDE) : FALSE;
+  if (!real) return FALSE;
+  // A control made after the element was placed (in the dialog's initialisation, at the
+  // element's final rectangle) has not been moved there yet.
+  RECT rc;
+  if (bShow && m_hContainer && ::GetWindowRect(real, &rc)) {
+    ::MapWindowPoints(nullptr, m_hContainer, reinterpret_cast<POINT*>(&rc), 2);
+    if (!::EqualRect(&rc, &m_rcWnd) && !::IsRectEmpty(&m_rcWnd))
+      ::SetWindowPos(real, nullptr, m_rcWnd.left, m_rcWnd.top, m_rcWnd.right - m_rcWnd.left,
+                     m_rcWnd.bottom - m_rcWnd.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return ::ShowWindow(real, bShow ? SW_SHOW : SW_HIDE);
 }
 
 BOOL CUiRealWnd::ProcessUiWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,

@@ -1,0 +1,143 @@
+#include "console/CLoginDlg.h"
+
+#include <string>
+#include <vector>
+
+#include "console/CurrentUser.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/SingleInstance.h"
+#include "console/SysServerPortConfig.h"
+#include "platform/WideFormat.h"
+#include "uiwin/UiMessageBox.h"
+
+namespace {
+
+const wchar_t kUserQuery[] = L"select password,comment,id,type,permission from Users where name=?";
+
+const wchar_t kExtraChars[] = L"_";
+const int kUserNameChars = 10;
+const int kPasswordChars = 20;
+
+std::wstring BoxText(HWND box) {
+  std::vector<wchar_t> text(::GetWindowTextLengthW(box) + 1, L'\0');
+  ::GetWindowTextW(box, text.data(), static_cast<int>(text.size()));
+  return text.data();
+}
+
+const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+
+}  // namespace
+
+CLoginDlg::CLoginDlg() : CUiDialogImpl<CLoginDlg>(kLayoutId) {}
+
+LRESULT CLoginDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  const DWORD style = WS_CHILD | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+  m_userName.Create(GetViewHWnd(), nullptr, nullptr, style, 0, kItemUserName);
+  m_userName.SetInputType(CEditEx::kLettersDigits, kExtraChars, 1);
+  m_userName.SetLimits(kUserNameChars, 0, '0', FALSE);
+  m_password.Create(GetViewHWnd(), nullptr, nullptr, style | ES_PASSWORD, 0, kItemPassword);
+  m_password.SendMessage(EM_SETPASSWORDCHAR, L'*');
+  m_password.SetInputType(CEditEx::kLettersDigits, kExtraChars, 1);
+  m_password.SetLimits(kPasswordChars, 0, '0', FALSE);
+
+  ::SetWindowTextW(m_userName, g_defaultUserName);
+  ::SetWindowTextW(m_password, g_defaultUserName);
+  FocusBox(m_userName);
+  m_bUserNameFocused = TRUE;
+  g_sharedInstanceWindow = m_hWnd;
+  return FALSE;
+}
+
+// The whole text selected with the caret at its start, so that a box not yet given
+// its size does not scroll its text out of sight.
+void CLoginDlg::FocusBox(CEditEx& box) {
+  ::SetFocus(box);
+  box.SetSel(::GetWindowTextLengthW(box), 0);
+}
+
+BOOL CLoginDlg::PreTranslateMessage(MSG* pMsg) {
+  if (pMsg->message != WM_KEYDOWN) return FALSE;
+  if (pMsg->wParam == VK_TAB) {
+    if (m_bUserNameFocused) {
+      m_bUserNameFocused = FALSE;
+      FocusBox(m_password);
+      m_bPasswordFocused = TRUE;
+    } else if (m_bPasswordFocused) {
+      m_bPasswordFocused = FALSE;
+      FocusBox(m_userName);
+      m_bUserNameFocused = TRUE;
+    }
+    return TRUE;
+  }
+  if (pMsg->wParam == VK_RETURN) {
+    Login();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+LRESULT CLoginDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+    case kItemExit:
+      EndDialog(IDCANCEL);
+      break;
+    case kItemLogin:
+      Login();
+      break;
+    default:
+      bHandled = FALSE;
+      break;
+  }
+  return 0;
+}
+
+void CLoginDlg::Login() {
+  const std::wstring name = BoxText(m_userName);
+  if (name.empty()) {
+    UiMessageBox(L"请输入用户名", L"注意", MB_OK);
+    return;
+  }
+  const std::wstring password = BoxText(m_password);
+  if (password.empty()) {
+    UiMessageBox(L"请输入密码", L"注意", MB_OK);
+    return;
+  }
+
+  SQLServerLink link;
+  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
+    return;
+  }
+  SQLStatement* statement = link.CreateStatement(kUserQuery);
+  if (statement) statement->BindString(0, name.c_str());
+  if (!statement || !statement->Fetch()) {
+    // A query that failed says so: the user may well exist.
+    if (!statement || statement->Failed()) {
+      std::wstring error = qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText()));
+      link.ReleaseStatement(statement);
+      link.Disconnect();
+      UiMessageBox(error.c_str(), L"错误", MB_ICONHAND);
+      return;
+    }
+    SetItemText(kItemMessage, L"该用户不存在");
+    link.ReleaseStatement(statement);
+    link.Disconnect();
+    return;
+  }
+
+  if (password != OrEmpty(statement->GetString(0))) {
+    SetItemText(kItemMessage, L"密码错误");
+    link.ReleaseStatement(statement);
+    link.Disconnect();
+    return;
+  }
+  g_currentUserName = name;
+  g_currentUserComment = OrEmpty(statement->GetString(1));
+  g_currentUserId = statement->GetInt(2);
+  g_currentUserType = statement->GetInt(3);
+  g_currentUserPermission = statement->GetInt(4);
+  link.ReleaseStatement(statement);
+  link.Disconnect();
+  EndDialog(IDOK);
+}

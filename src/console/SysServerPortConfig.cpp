@@ -1,0 +1,95 @@
+#include "console/SysServerPortConfig.h"
+
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/TextConv.h"
+#include "platform/WideFormat.h"
+
+wchar_t g_dsnName[kSettingChars];
+wchar_t g_databaseName[kSettingChars];
+wchar_t g_dsnDescription[kSettingChars];
+wchar_t g_serverAddress[kSettingChars];
+wchar_t g_sqlUserName[kSettingChars];
+wchar_t g_sqlPassword[kSettingChars];
+
+namespace {
+
+struct Setting {
+  const char* attribute;
+  wchar_t* value;
+  bool inAttributeList;  // goes into the data source's "!"-separated attribute list
+};
+
+const Setting kSettings[] = {
+    {"DSN", g_dsnName, true},          {"Database", g_databaseName, true},
+    {"Description", g_dsnDescription, true}, {"IP", g_serverAddress, true},
+    {"SqlName", g_sqlUserName, false}, {"SqlPass", g_sqlPassword, false},
+};
+
+const long kMaxFileBytes = 1024 * 1024;  // a settings file is a few hundred bytes
+
+bool ReadFile(const char* path, std::string& bytes) {
+  FILE* file = path ? std::fopen(path, "rb") : nullptr;
+  if (!file) return false;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    bytes.append(buffer, n);
+    if (bytes.size() > static_cast<size_t>(kMaxFileBytes)) break;
+  }
+  std::fclose(file);
+  return bytes.size() <= static_cast<size_t>(kMaxFileBytes);
+}
+
+bool DeclaresUtf8(const std::string& bytes, const TiXmlDocument& doc) {
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return true;
+  for (const TiXmlNode* node = doc.FirstChild(); node; node = node->NextSibling()) {
+    if (const TiXmlDeclaration* decl = node->ToDeclaration()) {
+      const char* encoding = decl->Encoding();
+      return encoding && (_stricmp(encoding, "UTF-8") == 0 || _stricmp(encoding, "UTF8") == 0);
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+int LoadSysServerPortConfig(const char* path, std::wstring* refusal) {
+  for (const Setting& s : kSettings) s.value[0] = L'\0';
+  if (refusal) refusal->clear();
+
+  std::string bytes;
+  TiXmlDocument doc;
+  if (!ReadFile(path, bytes)) return 0;
+  doc.Parse(bytes.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+  if (doc.Error()) return 0;
+  const TiXmlElement* root = doc.RootElement();
+  const TiXmlElement* port = root ? root->FirstChildElement("port") : nullptr;
+  if (!port) return 0;
+
+  const bool utf8 = DeclaresUtf8(bytes, doc);
+  std::wstring values[sizeof kSettings / sizeof kSettings[0]];
+  for (const TiXmlAttribute* a = port->FirstAttribute(); a; a = a->Next()) {
+    for (size_t i = 0; i < sizeof kSettings / sizeof kSettings[0]; ++i) {
+      if (std::strcmp(a->Name(), kSettings[i].attribute) != 0) continue;
+      values[i] = utf8 ? qv::Utf8ToWide(a->Value()) : qv::AnsiToWide(a->Value());
+      std::wstring problem;
+      if (values[i].size() >= static_cast<size_t>(kSettingChars))
+        problem = qv::FormatW(L"配置文件SysServerPort.xml中%hs的值过长（最多%d个字符），数据库连接设置未读入。",
+                              kSettings[i].attribute, kSettingChars - 1);
+      else if (kSettings[i].inAttributeList && values[i].find(L'!') != std::wstring::npos)
+        problem = qv::FormatW(L"配置文件SysServerPort.xml中%hs的值不能包含“!”，数据库连接设置未读入。",
+                              kSettings[i].attribute);
+      if (!problem.empty()) {
+        if (refusal) *refusal = problem;
+        return 0;
+      }
+    }
+  }
+  for (size_t i = 0; i < sizeof kSettings / sizeof kSettings[0]; ++i)
+    wcscpy(kSettings[i].value, values[i].c_str());
+  return 1;
+}

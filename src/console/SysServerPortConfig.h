@@ -1,0 +1,24 @@
+#pragma once
+// The connection settings: six texts read once at start-up from SysServerPort.xml
+// beside the executable and never written afterwards. Every database connection opens
+// with g_dsnName, g_sqlUserName and g_sqlPassword; the other three only describe the
+// data source that start-up registers.
+#include <string>
+
+const int kSettingChars = 260;  // each buffer: 259 characters and the terminator
+
+extern wchar_t g_dsnName[kSettingChars];
+extern wchar_t g_databaseName[kSettingChars];
+extern wchar_t g_dsnDescription[kSettingChars];
+extern wchar_t g_serverAddress[kSettingChars];
+extern wchar_t g_sqlUserName[kSettingChars];
+extern wchar_t g_sqlPassword[kSettingChars];
+
+// Reads the attributes of the root's first child element named "port" (names as
+// written, case-sensitive) into the settings: 1 when that element was found, 0 when
+// the file cannot be loaded or parsed or has no such element. A file whose values
+// would not fit the buffers, or would break the data source's attribute list with a
+// "!", is refused whole: the settings stay empty, 0, and *refusal tells the user why.
+// Values are UTF-8 when the file says so (byte-order mark or declaration), else in
+// the ANSI code page.
+int LoadSysServerPortConfig(const char* path, std::wstring* refusal = nullptr);

@@ -1,0 +1,28 @@
+#include "console/SystemErrorText.h"
+
+namespace {
+
+// One FormatMessageW into a buffer the system allocates; the length, 0 for none.
+int Lookup(DWORD source, LPCVOID module, DWORD code, std::wstring& text) {
+  LPWSTR buffer = nullptr;
+  DWORD n = ::FormatMessageW(source | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             module, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                             reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+  if (n && buffer) text.assign(buffer, n);
+  if (buffer) ::LocalFree(buffer);
+  return n && buffer ? static_cast<int>(n) : 0;
+}
+
+}  // namespace
+
+int GetSystemErrorText(DWORD code, std::wstring& text) {
+  text.clear();
+  int n = Lookup(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, text);
+  if (n) return n;
+  // Network error codes live in their own message module.
+  HMODULE netmsg = ::LoadLibraryExW(L"netmsg.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!netmsg) return 0;
+  n = Lookup(FORMAT_MESSAGE_FROM_HMODULE, netmsg, code, text);
+  ::FreeLibrary(netmsg);
+  return n;
+}

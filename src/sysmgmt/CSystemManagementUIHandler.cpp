@@ -1,0 +1,37 @@
+#include "sysmgmt/CSystemManagementUIHandler.h"
+
+#include "app/CMainDlg.h"
+#include "console/CurrentUser.h"
+#include "uiwin/UiMessageBox.h"
+
+CSystemManagementUIHandler::CSystemManagementUIHandler(CMainDlg* owner) : m_owner(owner) {}
+
+CSystemManagementUIHandler::~CSystemManagementUIHandler() = default;
+
+int CSystemManagementUIHandler::Init() {
+  if (g_currentUserType != kUserTypeAdministrator) m_owner->SetTabCurSel(kTabCtrl, kUserPage);
+  return 0;
+}
+
+int CSystemManagementUIHandler::UnInit() { return 0; }
+
+int CSystemManagementUIHandler::OnTabChanging(int, int newPage) {
+  if (g_currentUserType == kUserTypeAdministrator || newPage == kUserPage) return 1;
+  UiMessageBox(L"对不起，您没有权限访问此页", L"权限不足", MB_OK);
+  return 0;
+}
+
+BOOL CSystemManagementUIHandler::ShowUpdatePage() {
+  return m_owner->SetTabCurSel(kTabCtrl, kUpdatePage);
+}
+
+LRESULT CSystemManagementUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  UINMTABSELCHANGE* change = TabSelChangeOf(pnmh, kTabCtrl);
+  if (!change) {
+    bHandled = FALSE;
+    return 0;
+  }
+  if (!OnTabChanging(static_cast<int>(change->uTabItemIDOld), static_cast<int>(change->uTabItemIDNew)))
+    change->bCancel = TRUE;
+  return 1;
+}

@@ -1,0 +1,131 @@
+// The main window run modally for users of different rights: area buttons, the order
+// in which the page handlers see what the window leaves, closing, the tray icon, the
+// about box and the service link that lives with the window.
+#include <gtest/gtest.h>
+
+#include "app/CMainDlg.h"
+#include "console/CAboutDlg.h"
+#include "console/CAgentLink.h"
+#include "console/CAgentLinkManager.h"
+#include "console/CurrentUser.h"
+#include "support/AgentLinkTestWindow.h"
+#include "support/LoopbackPeer.h"
+#include "support/ModalScript.h"
+#include "support/TestEnv.h"
+#include "uiwin/CUiTabCtrl.h"
+
+namespace {
+
+const wchar_t kRefusal[] = L"对不起，您没有权限访问此页";
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void TearDown() override { g_currentUserType = g_currentUserPermission = 0; }
+  // A main window for the user, act run inside its modal loop; the run's result.
+  UINT Run(int type, int permission, const std::function<void(UiDialogDriver&, CMainDlg&)>& act) {
+    g_currentUserType = type;
+    g_currentUserPermission = permission;
+    CMainDlg main(peer.Port());
+    script.ExpectDialog([&](UiDialogDriver& d) { act(d, main); });
+    return main.DoModal();
+  }
+  static void Command(HWND frame, UINT item) {
+    UINMCOMMAND nm{{frame, IDC_UIVIEW, UINM_COMMAND}, item, "imgbtn"};
+    ::SendMessageW(frame, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
+  }
+  static int Page(UiDialogDriver& d, UINT tab) {
+    return static_cast<CUiTabCtrl*>(d.View().FindChildByCmdID(tab))->GetCurSel();
+  }
+  testenv::LoopbackPeer peer;  // the service link's
+  ModalScript script;
+};
+
+TEST_F(MainWindow, AreaButtonsFollowThePermissionBitsAndMarkThePageShown) {
+  const struct {
+    int type, permission;
+    std::vector<std::pair<UINT, int>> clicks;  // item, page shown after it (-1: refused)
+  } rows[] = {
+      {1, 31, {{106, 1}, {108, 3}, {109, 4}, {107, 2}, {110, 5}, {104, 0}}},
+      {0, 0, {{106, -1}, {108, -1}, {109, -1}, {107, -1}}},
+      {0, 5, {{106, 1}, {109, -1}, {108, 3}, {110, -1}, {105, 0}}},
+  };
+  for (const auto& row : rows) {
+    Run(row.type, row.permission, [&](UiDialogDriver& d, CMainDlg& main) {
+      EXPECT_EQ(row.permission != 0, main.Integrity() != nullptr);  // system management always
+      EXPECT_TRUE(main.SystemManagement() && (main.Reinforce() != nullptr) == (row.permission == 31));
+      EXPECT_EQ(row.type == 1, main.IsItemEnabled(CMainDlg::kItemUpdate) != FALSE);
+      int page = 0;
+      for (const auto& click : row.clicks) {
+        if (click.second < 0) script.ExpectBox(kRefusal, IDOK);
+        Command(d.Frame(), click.first);
+        page = click.second < 0 ? page : click.second;
+        EXPECT_EQ(page, Page(d, CMainDlg::kTabCtrl)) << click.first;
+        for (UINT b : {105u, 106u, 108u, 109u}) EXPECT_EQ(b != 105u + page, main.IsItemEnabled(b) != FALSE);
+      }
+      EXPECT_EQ(row.type == 1 ? 3 : 1, Page(d, 129));  // 104's update page; a custom user's user page
+    });
+  }
+  for (const auto& box : script.Boxes()) EXPECT_EQ(L"权限不足", box.caption);
+}
+
+TEST_F(MainWindow, WhatTheWindowLeavesGoesToThePageHandlersInOrder) {
+  const struct {
+    int type, permission;
+    UINT message, code, id;  // the code and id of an element notification
+    BOOL handled, refused;   // refused: the system-management handler vetoes the tab change
+  } rows[] = {
+      {1, 31, WM_NOTIFY, UINM_COMMAND, 112, FALSE, FALSE},  // no page knows 112 yet
+      {1, 31, WM_TIMER, 0, 1, TRUE, FALSE},                 // ends at the window
+      {0, 31, WM_NOTIFY, UINM_TAB_SELCHANGE, 129, TRUE, TRUE},
+      {0, 1, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, TRUE, FALSE},  // declined, then integrity
+      {0, 0, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, FALSE, FALSE},
+  };
+  for (const auto& row : rows) {
+    Run(row.type, row.permission, [&](UiDialogDriver& d, CMainDlg& main) {
+      // Without a sender nothing is reflected at the end: the result says whether a map took it.
+      UINMTABSELCHANGE nm{{nullptr, IDC_UIVIEW, row.code}, row.id, 0, 1, FALSE};
+      if (row.refused) script.ExpectBox(kRefusal, IDOK);
+      LRESULT result = 0;
+      LPARAM lParam = row.message == WM_NOTIFY ? reinterpret_cast<LPARAM>(&nm) : 0;
+      EXPECT_EQ(row.handled, main.ProcessWindowMessage(d.Frame(), row.message, row.id, lParam, result));
+      EXPECT_EQ(row.refused, nm.bCancel) << row.id;
+    });
+  }
+}
+
+TEST_F(MainWindow, ClosesOnlyOnYesHidesToTheTrayAndOpensTheAboutBox) {
+  EXPECT_EQ(2u, Run(0, 0, [&](UiDialogDriver& d, CMainDlg&) {
+    Command(d.Frame(), CMainDlg::kItemMinimize);
+    ::SendMessageW(d.Frame(), CMainDlg::kTrayMessage, 100, WM_LBUTTONDBLCLK);  // not our icon
+    EXPECT_FALSE(::IsWindowVisible(d.Frame()));
+    ::SendMessageW(d.Frame(), CMainDlg::kTrayMessage, CMainDlg::kTrayIconId, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(::IsWindowVisible(d.Frame()) && !::IsIconic(d.Frame()));
+
+    script.ExpectDialog([](UiDialogDriver& about) {
+      ::SendMessageW(about.Frame(), WM_KEYDOWN, VK_ESCAPE, 0);  // element 2: not handled
+      EXPECT_TRUE(::IsWindowVisible(about.Frame()) && about.Click(CAboutDlg::kItemClose));
+    }, 0);
+    ::SendMessageW(d.View().m_hWnd, WM_COMMAND, CMainDlg::kMenuAbout, 0);  // as the menu sends it
+
+    script.ExpectBox(L"您确定关闭么？", IDNO).ExpectBox(L"您确定关闭么？", IDYES);
+    EXPECT_TRUE(d.Click(CMainDlg::kItemClose));
+    ::SendMessageW(d.Frame(), WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
+    d.EndWith(0);  // only the Yes may end it
+  }));
+  EXPECT_EQ(L"关于...", script.Dialogs().at(1));
+  EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), script.Boxes().at(0).style);
+}
+
+TEST_F(MainWindow, ServiceLinkLivesWithTheWindowAndGetsItsSocketEvents) {
+  testenv::AgentLinkTestWindow receiver;
+  CAgentLinkManager::RegisterWindow({receiver.Handle(), 1529});
+  Run(1, 0, [&](UiDialogDriver& d, CMainDlg&) {
+    ASSERT_TRUE(peer.Accept(20000) && g_agentLinkManager.Link()->Window() == d.Frame());
+    ASSERT_TRUE(peer.SendFrame(0, 0x0A01A8C0u, 1529));
+    EXPECT_TRUE(testenv::PumpUntil([&] { return !receiver.deliveries.empty(); }, 20000));
+  });
+  EXPECT_TRUE(g_agentLinkManager.Link() == nullptr && peer.WaitClosed(20000));
+  CAgentLinkManager::UnregisterWindow({receiver.Handle(), 1529});
+}
+
+}  // namespace
