@@ -408,36 +408,25 @@ void CListImplEx<T>::ResetScrollBars(int nBar, int nPosition, BOOL bRecalculate)
     CRect before, client;
     ::GetClientRect(this->m_hWnd, &before);
     client = before;
+    // An empty range when there is nothing to scroll; the position only when one is given.
+    auto setBar = [&](int bar, int max, int page) {
+      SCROLLINFO si{sizeof si, SIF_PAGE | SIF_RANGE, 0, max, static_cast<UINT>(page), nPosition, 0};
+      if (nPosition >= 0) si.fMask |= SIF_POS;
+      ::SetScrollInfo(this->m_hWnd, bar, &si, FALSE);
+      ::GetClientRect(this->m_hWnd, &client);
+      return max > 0;
+    };
     if ((nBar == SB_VERT || nBar == SB_BOTH) && m_bEnableVScroll) {
       const int rows = Self()->GetItemCount() * m_nItemHeight;
       const int page = client.Height() - GetHeaderHeight();
-      SCROLLINFO si{sizeof si, SIF_PAGE | SIF_RANGE, 0, 0, 0, 0, 0};
-      if (rows > page && m_nItemHeight > 0) {
-        // A page of whole rows: at the end of the range the last row ends the page, whole.
-        si.nMax = rows - 1;
-        si.nPage = static_cast<UINT>(std::max(1, page / m_nItemHeight) * m_nItemHeight);
-      }
-      if (nPosition >= 0) {
-        si.fMask |= SIF_POS;
-        si.nPos = nPosition;
-      }
-      ::SetScrollInfo(this->m_hWnd, SB_VERT, &si, FALSE);
-      m_bShowVScroll = si.nMax > 0;
-      ::GetClientRect(this->m_hWnd, &client);
+      // A page of whole rows: at the end of the range the last row ends the page, whole.
+      const bool scrolls = rows > page && m_nItemHeight > 0;
+      m_bShowVScroll = setBar(SB_VERT, scrolls ? rows - 1 : 0,
+                              scrolls ? std::max(1, page / m_nItemHeight) * m_nItemHeight : 0);
     }
     if ((nBar == SB_HORZ || nBar == SB_BOTH) && m_bEnableHScroll) {
-      SCROLLINFO si{sizeof si, SIF_PAGE | SIF_RANGE, 0, 0, 0, 0, 0};
-      if (client.Width() < m_nTotalWidth) {
-        si.nMax = m_nTotalWidth;
-        si.nPage = static_cast<UINT>(client.Width());
-      }
-      if (nPosition >= 0) {
-        si.fMask |= SIF_POS;
-        si.nPos = nPosition;
-      }
-      ::SetScrollInfo(this->m_hWnd, SB_HORZ, &si, FALSE);
-      m_bShowHScroll = si.nMax > 0;
-      ::GetClientRect(this->m_hWnd, &client);
+      const bool scrolls = client.Width() < m_nTotalWidth;
+      m_bShowHScroll = setBar(SB_HORZ, scrolls ? m_nTotalWidth : 0, scrolls ? client.Width() : 0);
     }
     if (client == before) break;
   }
