@@ -225,7 +225,8 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   void DrawProgress(CDCHandle dc, const CRect& rcCell, UINT nFlags, long nValue);
   void CloseThemes();
   void FillColours();
-  // The text area of a painted cell: inside its margins, and after its image for a row.
+  // The text area of a painted cell inside its margins; GetCellTextRect also leaves out the
+  // cell's image. Painting and hit tests place text and check boxes by them.
   static CRect TextArea(int nColumn, const CRect& rcCell);
   CRect GetCellTextRect(int nItem, int nColumn, const CRect& rcCell) const;
   // A date cell as shown, in the user's formats; empty when it holds no date.
@@ -234,7 +235,8 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   // The in-place editor of a cell of format 1, 2 or 3 over rcCell (the cell's own or its
   // column's choices for a combo cell): its window, or null when none can be shown. An
   // editor ends its edit when it loses the keyboard focus and reports the end to the grid
-  // with LIST_NOTIFY_ENDEDIT (row, column position, exit key, text, date). No editors here.
+  // with LIST_NOTIFY_ENDEDIT (row, column position, exit key, text, date). The view alone
+  // has no editor to show.
   virtual HWND ShowEditor(int nItem, int nSubItem, UINT nFormat, UINT nFlags, const CRect& rcCell,
                           const std::vector<std::wstring>& aChoices);
 
