@@ -504,6 +504,10 @@ LRESULT CListImplEx<T>::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&) {
 template <class T>
 LRESULT CListImplEx<T>::OnCancelMode(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   if (m_bButtonDown && ::GetCapture() == this->m_hWnd) ::ReleaseCapture();
+  // No release comes after this: a divider drag ends here too, or the next press over
+  // the rows would go on sizing the column.
+  EndResize();
+  m_bButtonDown = FALSE;
   if (m_nPressedColumn >= 0) {
     m_nPressedColumn = -1;
     Redraw();
