@@ -120,10 +120,10 @@ CRCReportManagementUIHandler::~CRCReportManagementUIHandler() = default;
 int CRCReportManagementUIHandler::Init() {
   HWND view = m_owner->GetViewHWnd();
   m_grid.Create(view, nullptr, nullptr, 0, 0, kGrid);
-  m_grid.AddColumn(L"报告名称", 245, -1, FALSE, 0, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
-  m_grid.AddColumn(L"对应策略名称", 220, -1, FALSE, 0, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
-  m_grid.AddColumn(L"报告版本", 200, -1, FALSE, 0, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
-  m_grid.AddColumn(L"生成时间", 100, -1, FALSE, 0, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"报告名称", 245, -1, FALSE, TRUE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"对应策略名称", 220, -1, FALSE, TRUE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"报告版本", 200, -1, FALSE, TRUE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"生成时间", 100, -1, FALSE, TRUE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
   m_logBox = RichEditCreate(view, kLogBox, kLogStyle, CUIResource::GetSkinBitmap(), kLogScrollSkin);
   if (!LoadReports()) {
     UiMessageBox(L"初始化 ReportList 数据出错", kError, MB_OK);
@@ -185,10 +185,11 @@ LRESULT CRCReportManagementUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHand
   return 0;
 }
 
-// The grid has toggled the clicked box itself; only the other boxes are cleared here.
+// The grid has toggled the clicked box itself; only the other boxes are cleared here. A
+// click outside the rows (a header click that sorts, for one) comes without a row.
 LRESULT CRCReportManagementUIHandler::OnListClick(int, LPNMHDR pnmh, BOOL&) {
   const CListNotify* notify = reinterpret_cast<const CListNotify*>(pnmh);
-  if (notify->m_nSubItem != kColumnName) return 0;
+  if (notify->m_nItem < 0 || notify->m_nSubItem != kColumnName) return 0;
   for (int row = 0; row < m_grid.GetItemCount(); ++row)
     if (row != notify->m_nItem && m_grid.GetItemCheck(row, kColumnName) > 0)
       m_grid.SetItemCheck(row, kColumnName, 0);

@@ -53,6 +53,7 @@ class CRCReportManagementUIHandler {
   BEGIN_MSG_MAP_EX(CRCReportManagementUIHandler)
     NOTIFY_ID_HANDLER(IDC_UIVIEW, OnUiCommand)
     NOTIFY_HANDLER(kGrid, LIST_NOTIFY_CLICK, OnListClick)
+    NOTIFY_HANDLER(kGrid, LIST_NOTIFY_CELLCHANGED, OnListClick)  // a box toggled by Space
   END_MSG_MAP()
 
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);

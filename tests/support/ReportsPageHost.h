@@ -71,12 +71,14 @@ class ReportsPageHost : public qvtest::DatabaseTest {
     EXPECT_EQ(import, (shell.Calls().at(0).file.flags & OFN_FILEMUSTEXIST) != 0);
   }
 
-  // The page hears a click on a grid cell, after a click in column 0 toggled its box.
-  static void ClickCell(UiDialogDriver& d, CRCReportManagementUIHandler& list, int row, int column) {
+  // A user's click on a grid cell (row -1: the column's head); in column 0 on the box.
+  static void ClickCell(CRCReportManagementUIHandler& list, int row, int column) {
     auto& grid = list.Grid();
-    if (column == 0) grid.SetItemCheck(row, 0, grid.GetItemCheck(row, 0) > 0 ? 0 : 1);
-    CListNotify nm{{grid.m_hWnd, list.kGrid, static_cast<UINT>(LIST_NOTIFY_CLICK)}, row, column, 0, nullptr, nullptr};
-    ::SendMessageW(d.Frame(), WM_NOTIFY, list.kGrid, reinterpret_cast<LPARAM>(&nm));
+    CRect cell, text;
+    ASSERT_TRUE(row < 0 ? grid.GetColumnRect(column, cell) : grid.GetItemRect(row, column, cell));
+    CPoint at = row < 0 || column ? cell.CenterPoint() : grid.GetCheckRect(cell, ITEM_FLAGS_LEFT, text).CenterPoint();
+    if (row < 0) at.y = grid.GetHeaderHeight() / 2;
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP}) ::SendMessageW(grid.m_hWnd, message, 0, MAKELPARAM(at.x, at.y));
   }
 
   static void Sql(const wchar_t* sql, std::initializer_list<qvtest::SqlParam> params = {}) {

@@ -33,7 +33,7 @@ TEST_F(ReportListPage, AtMostOneRowIsCheckedAndOnlyNameClicksCount) {
     CRCReportManagementUIHandler& list = *area.ReportList();
     for (const auto& click : clicks) {
       SCOPED_TRACE(testing::Message() << click.row << "," << click.column);
-      ClickCell(d, list, click.row, click.column);
+      ClickCell(list, click.row, click.column);
       EXPECT_EQ(click.checked, Column(list, 0, true));
     }
     area.Refresh();  // as opening the area does
@@ -44,21 +44,25 @@ TEST_F(ReportListPage, AtMostOneRowIsCheckedAndOnlyNameClicksCount) {
   });
 }
 
-TEST_F(ReportListPage, DeleteRemovesEveryReportOfTheCheckedNameOrNothing) {
-  for (const wchar_t* name : {L"报告'一", L"其他", L"报告'一"}) AddReport(name);
+TEST_F(ReportListPage, DeleteAfterASortRemovesEveryReportOfTheCheckedNameOrNothing) {
+  AddReport(L"报告'一", L"", 1, L"策略B");
+  AddReport(L"其他", L"", 1, L"策略A");
+  AddReport(L"报告'一", L"", 1, L"策略C");
   Sql(L"create trigger no before delete on ReportCenterTable begin select raise(abort, 'no'); end");
   Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
     CRCReportManagementUIHandler& list = *area.ReportList();
-    ClickCell(d, list, 2, 0);
+    ClickCell(list, 0, 0);
+    ClickCell(list, -1, 1);  // by strategy: the checked report moves to row 1
     script.ExpectBox(L"错误信息：", IDOK);
     EXPECT_TRUE(d.Click(list.kItemDelete));
-    EXPECT_EQ((std::vector<std::wstring>{L"报告'一", L"其他", L"报告'一"}), Column(list, 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"其他", L"报告'一", L"报告'一"}), Column(list, 0));
+    EXPECT_EQ(std::vector<std::wstring>{L"报告'一"}, Column(list, 0, true));
     EXPECT_EQ(3u, Table().size());
     Sql(L"drop trigger no");
-    EXPECT_TRUE(d.Click(list.kItemDelete));  // the same report, still checked
+    EXPECT_TRUE(d.Click(list.kItemDelete));
     EXPECT_EQ(std::vector<std::wstring>{L"其他"}, Column(list, 0));
   });
-  EXPECT_EQ(std::vector<std::wstring>{L"其他|策略|2024-06-01 10:00:00|1|"}, Table());
+  EXPECT_EQ(std::vector<std::wstring>{L"其他|策略A|2024-06-01 10:00:00|1|"}, Table());
 }
 
 }  // namespace
