@@ -24,8 +24,7 @@ TEST_F(ReportListFile, ExportThenImportGivesTheTableBackRowForRow) {
     before = Table();
     Transfer(d, kExport, file, L"导出成功！");
     Transfer(d, kImport, empty, L"导入成功！");
-    EXPECT_TRUE(Table().empty());
-    EXPECT_EQ(0, area.ReportList()->Grid().GetItemCount());
+    EXPECT_TRUE(Table().empty() && area.ReportList()->Grid().GetItemCount() == 0);
     Transfer(d, kImport, file, L"导入成功！");
     EXPECT_EQ(4, area.ReportList()->Grid().GetItemCount());
   });
@@ -47,8 +46,7 @@ TEST_F(ReportListFile, RefusedImportsLeaveTheTableAsItWas) {
       {deep, kUnreadable},
       {"<reports>" + row + row + row + "</reports>", L"错误信息："},  // the third insert aborts
   };
-  AddReport(L"留下");
-  AddReport(L"也留下");
+  for (const wchar_t* name : {L"留下", L"也留下"}) AddReport(name);
   Sql(L"create trigger third before insert on ReportCenterTable when (select count(*) from ReportCenterTable) >= 2 "
       L"begin select raise(abort, 'third'); end");
   const std::vector<std::wstring> before = Table();

@@ -18,9 +18,8 @@ TEST_F(ReportSettingsPage, SaveNamesTheFirstMissingFieldAndStoresAllFourOrNothin
     for (const auto& row : rows) {
       SCOPED_TRACE(testing::PrintToString(std::wstring(row.box)));
       g_reportBriefName = g_reportBriefAuthor = g_reportOutputFolder = L"旧", g_reportFormatIndex = 7;
-      ::SetWindowTextW(d.Control(1103), row.name);
-      ::SetWindowTextW(d.Control(1104), row.author);
-      ::SetWindowTextW(d.Control(1106), row.folder);
+      for (UINT id : {1103u, 1104u, 1106u})
+        ::SetWindowTextW(d.Control(id), id == 1103 ? row.name : id == 1104 ? row.author : row.folder);
       ::SendMessageW(d.Control(1105), CB_SETCURSEL, row.format, 0);
       script.ExpectBox(row.box, IDOK);
       EXPECT_TRUE(d.Click(1215));
