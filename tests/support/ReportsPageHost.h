@@ -96,9 +96,10 @@ class ReportsPageHost : public qvtest::DatabaseTest {
   static std::vector<std::wstring> Table() {
     SQLServerLink link;
     std::vector<std::wstring> rows;
-    EXPECT_TRUE(link.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
-    SQLStatement* st = qvtest::Prepare(link, L"select ReportName||'|'||ifnull(StrategyName,'')||'|'||ifnull(ProduceTime,'-')"
-                                             L"||'|'||ifnull(StrategyVersion,'-')||'|'||ifnull(DetailContent,'') from ReportCenterTable");
+    link.Connect(qvtest::TestDatabase::Dsn(), L"", L"");
+    SQLStatement* st = qvtest::Prepare(link, L"select ReportName||'|'||ifnull(StrategyName,'')||'|'||"
+                                             L"ifnull(ProduceTime,'-')||'|'||ifnull(StrategyVersion,'-')||'|'||"
+                                             L"ifnull(DetailContent,'') from ReportCenterTable");
     while (st && st->Fetch()) rows.push_back(qvtest::Str(st->GetString(0)));
     return rows;
   }

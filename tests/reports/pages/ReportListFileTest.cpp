@@ -64,7 +64,6 @@ TEST_F(ReportListFile, RefusedImportsLeaveTheTableAsItWas) {
   const std::wstring file = temp.File(L"utf8.xml");
   ASSERT_TRUE(testfiles::WriteBytes(
       file, "\xEF\xBB\xBF<list><r a=\"\xE5\x91\xA8\xE6\x8A\xA5\" b=\"s\" c=\"\" d=\"7\" e=\"&amp;#x41;\" f=\"\"/></list>"));
-  Sql(L"drop trigger third");
   Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler&) { Transfer(d, kImport, file, L"导入成功！"); });
   EXPECT_EQ(std::vector<std::wstring>{L"周报|s|-|7|&#x41;"}, Table());
 }
