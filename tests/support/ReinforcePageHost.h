@@ -1,0 +1,43 @@
+#pragma once
+// The reinforcement area as a user with only that permission has it: the real main
+// window on a fresh test database (its service link refused), run modally with the
+// area's page 2 selected; the test acts inside its loop.
+#include <cwchar>
+#include <functional>
+
+#include "app/CMainDlg.h"
+#include "console/CurrentUser.h"
+#include "console/SysServerPortConfig.h"
+#include "controls/CUIResource.h"
+#include "reinforce/CSecurityReinforceUIHandler.h"
+#include "support/LoopbackPeer.h"
+#include "support/ModalScript.h"
+#include "support/TestDatabase.h"
+
+class ReinforcePageHost : public qvtest::DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
+    g_currentUserPermission = kPermissionReinforce;
+    CUIResource::Init();
+  }
+  void TearDown() override { CUIResource::Uninit(); }
+
+  void Run(const std::function<void(UiDialogDriver&, CMainDlg&, CSecurityReinforceUIHandler&)>& act) {
+    testenv::LoopbackPeer noService(0, false);
+    CMainDlg main(noService.Port());
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      Send(d.Frame(), UINMCOMMAND{{d.Frame(), IDC_UIVIEW, UINM_COMMAND}, CMainDlg::kItemReinforce, "imgbtn"});
+      act(d, main, *main.Reinforce());
+    });
+    main.DoModal();
+  }
+  // An element notification as the layout view sends it.
+  template <class Record>
+  static void Send(HWND frame, Record record) {
+    ::SendMessageW(frame, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&record));
+  }
+
+  ModalScript script;
+};
