@@ -28,16 +28,11 @@ class ReinforcePageHost : public qvtest::DatabaseTest {
     testenv::LoopbackPeer noService(0, false);
     CMainDlg main(noService.Port());
     script.ExpectDialog([&](UiDialogDriver& d) {
-      Send(d.Frame(), UINMCOMMAND{{d.Frame(), IDC_UIVIEW, UINM_COMMAND}, CMainDlg::kItemReinforce, "imgbtn"});
+      UINMCOMMAND page{{d.Frame(), IDC_UIVIEW, UINM_COMMAND}, CMainDlg::kItemReinforce, "imgbtn"};
+      ::SendMessageW(d.Frame(), WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&page));
       act(d, main, *main.Reinforce());
     });
     main.DoModal();
   }
-  // An element notification as the layout view sends it.
-  template <class Record>
-  static void Send(HWND frame, Record record) {
-    ::SendMessageW(frame, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&record));
-  }
-
   ModalScript script;
 };
