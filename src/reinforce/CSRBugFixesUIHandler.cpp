@@ -40,29 +40,24 @@ int CSRBugFixesUIHandler::Init() {
 }
 
 LRESULT CSRBugFixesUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  if (pnmh->code == UINM_REALWND_RESIZED) {
-    const auto* resized = reinterpret_cast<const UINMREALWNDRESIZED*>(pnmh);
-    if (resized->uItemID == kGrid) {
-      OnGridResized(resized->rcWnd);
-      return 0;
-    }
-  } else if (pnmh->code == UINM_COMMAND) {
-    switch (reinterpret_cast<const UINMCOMMAND*>(pnmh)->uItemID) {
-      case kScan:
-        OnScan();
-        return 0;
-      case kFixNow:
-        OnFixNow();
-        return 0;
-      case kChooseTarget:
-        OnChooseTarget();
-        return 0;
-      default:
-        break;
-    }
+  if (const UINMREALWNDRESIZED* resized = RealWndResizedOf(pnmh, kGrid)) {
+    OnGridResized(resized->rcWnd);
+    return 0;
   }
-  bHandled = FALSE;
-  return 0;
+  switch (CommandItemOf(pnmh)) {
+    case kScan:
+      OnScan();
+      return 0;
+    case kFixNow:
+      OnFixNow();
+      return 0;
+    case kChooseTarget:
+      OnChooseTarget();
+      return 0;
+    default:
+      bHandled = FALSE;
+      return 0;
+  }
 }
 
 void CSRBugFixesUIHandler::OnChooseTarget() {

@@ -55,35 +55,30 @@ int CSRReinforceStrategyUIHandler::Init() {
 }
 
 LRESULT CSRReinforceStrategyUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  if (pnmh->code == UINM_REALWND_RESIZED) {
-    const auto* resized = reinterpret_cast<const UINMREALWNDRESIZED*>(pnmh);
-    if (resized->uItemID == kGrid) {
-      OnGridResized(resized->rcWnd);
-      return 0;
-    }
-  } else if (pnmh->code == UINM_COMMAND) {
-    switch (reinterpret_cast<const UINMCOMMAND*>(pnmh)->uItemID) {
-      case kNewPolicy:
-        OnNewPolicy();
-        return 0;
-      case kEditPolicy:
-        OnEditPolicy();
-        return 0;
-      case kDeletePolicy:
-        OnDeletePolicy();
-        return 0;
-      case kImportPolicy:
-      case kExportPolicy:
-      case kStartReinforce:
-      case kPauseReinforce:
-      case kEndReinforce:
-        return 0;
-      default:
-        break;
-    }
+  if (const UINMREALWNDRESIZED* resized = RealWndResizedOf(pnmh, kGrid)) {
+    OnGridResized(resized->rcWnd);
+    return 0;
   }
-  bHandled = FALSE;
-  return 0;
+  switch (CommandItemOf(pnmh)) {
+    case kNewPolicy:
+      OnNewPolicy();
+      return 0;
+    case kEditPolicy:
+      OnEditPolicy();
+      return 0;
+    case kDeletePolicy:
+      OnDeletePolicy();
+      return 0;
+    case kImportPolicy:
+    case kExportPolicy:
+    case kStartReinforce:
+    case kPauseReinforce:
+    case kEndReinforce:
+      return 0;
+    default:
+      bHandled = FALSE;
+      return 0;
+  }
 }
 
 LRESULT CSRReinforceStrategyUIHandler::OnGridNotify(int, LPNMHDR pnmh, BOOL& bHandled) {
