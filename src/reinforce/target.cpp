@@ -30,9 +30,12 @@ target::target() : CUiDialogImpl<target>(kLayoutId), m_images(), m_tree(CUIResou
 BOOL target::LoadServerImages(CImageList& images) {
   HINSTANCE instance = g_module.GetResourceInstance();
   if (!instance) instance = ::GetModuleHandleW(nullptr);
-  CBitmap strip(::LoadBitmapW(instance, MAKEINTRESOURCEW(kImagesBitmap)));
-  if (strip.IsNull() || !images.Create(32, 24, ILC_COLOR24 | ILC_MASK, 3, 1)) return FALSE;
-  return images.Add(strip, RGB(255, 0, 255)) >= 0;
+  if (!images.Create(32, 24, ILC_COLOR24 | ILC_MASK, 3, 1)) return FALSE;
+  for (UINT id : {kGroupBitmap, kServerBitmap}) {
+    CBitmap pictures(::LoadBitmapW(instance, MAKEINTRESOURCEW(id)));
+    if (pictures.IsNull() || images.Add(pictures, RGB(255, 0, 255)) < 0) return FALSE;
+  }
+  return TRUE;
 }
 
 HTREEITEM target::InsertServerKinds(CMulStatusTree& tree) {

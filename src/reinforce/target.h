@@ -14,13 +14,14 @@
 class target : public CUiDialogImpl<target>, public CWHRoundRectFrameHelper<target> {
  public:
   enum : UINT { kLayoutId = 556, kOk = 330, kCancel = 331, kTree = 332, kTreeScrollSkin = 333 };
-  // Bitmap 130: 32 x 24 pictures of a server group, a server and a mail server.
-  enum : UINT { kImagesBitmap = 130 };
+  // The group picture is bitmap 130, which the pickers show as a directory; a server
+  // and a mail server follow from bitmap 144.
+  enum : UINT { kGroupBitmap = 130, kServerBitmap = 144 };
   enum : int { kImageGroup, kImageServer, kImageMailServer };
 
   target();
 
-  // The 32 x 24 pictures of bitmap 130, magenta transparent; FALSE when not loaded.
+  // The three 32 x 24 pictures, magenta transparent; FALSE when one is missing.
   static BOOL LoadServerImages(CImageList& images);
   // The root "服务器群组" without a box and the eight server kinds under it, unchecked;
   // the root.
