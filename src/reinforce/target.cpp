@@ -25,7 +25,8 @@ const struct {
 
 }  // namespace
 
-target::target() : CUiDialogImpl<target>(kLayoutId), m_images(), m_tree(CUIResource::GetSkinBitmap(), kTreeScrollSkin) {}
+target::target()
+    : CUiDialogImpl<target>(kLayoutId), m_tree(CUIResource::GetSkinBitmap(), kTreeScrollSkin) {}
 
 BOOL target::LoadServerImages(CImageList& images) {
   HINSTANCE instance = g_module.GetResourceInstance();
@@ -65,7 +66,7 @@ LRESULT target::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT target::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  switch (reinterpret_cast<const UINMCOMMAND*>(pnmh)->uItemID) {
+  switch (CommandItemOf(pnmh)) {
     case kOk:
       OnOK();
       break;

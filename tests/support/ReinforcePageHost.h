@@ -2,7 +2,6 @@
 // The reinforcement area as a user with only that permission has it: the real main
 // window on a fresh test database (its service link refused), run modally with the
 // area's page 2 selected; the test acts inside its loop.
-#include <cwchar>
 #include <functional>
 
 #include "app/CMainDlg.h"
@@ -18,7 +17,7 @@ class ReinforcePageHost : public qvtest::DatabaseTest {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
-    wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
+    lstrcpynW(g_dsnName, qvtest::TestDatabase::Dsn(), kSettingChars);
     g_currentUserPermission = kPermissionReinforce;
     CUIResource::Init();
   }
