@@ -19,9 +19,8 @@ class ReinforcePageHost : public qvtest::DatabaseTest {
     DatabaseTest::SetUp();
     lstrcpynW(g_dsnName, qvtest::TestDatabase::Dsn(), kSettingChars);
     g_currentUserPermission = kPermissionReinforce;
-    CUIResource::Init();
+    CUIResource::Init();  // again for each test: it releases what the last one made
   }
-  void TearDown() override { CUIResource::Uninit(); }
 
   void Run(const std::function<void(UiDialogDriver&, CMainDlg&, CSecurityReinforceUIHandler&)>& act) {
     testenv::LoopbackPeer noService(0, false);
