@@ -97,9 +97,8 @@ bool Digits(std::wstring_view text, size_t at, size_t count, int low, int high) 
   return value >= low && value <= high;
 }
 
-}  // namespace
-
-bool ReportListXml::IsVersionText(std::wstring_view text) {
+// An empty text (NULL) or a 32-bit decimal.
+bool IsVersionText(std::wstring_view text) {
   if (text.empty()) return true;
   const bool negative = text[0] == L'-';
   std::wstring_view digits = text.substr(negative ? 1 : 0);
@@ -112,7 +111,9 @@ bool ReportListXml::IsVersionText(std::wstring_view text) {
   return value <= (negative ? 2147483648LL : 2147483647LL);
 }
 
-bool ReportListXml::IsTimeText(std::wstring_view text) {
+// An empty text (NULL) or "YYYY-MM-DD HH:MM:SS" with up to three digits of fraction, in
+// the range a datetime column takes.
+bool IsTimeText(std::wstring_view text) {
   if (text.empty()) return true;
   if (text.size() < 19 || text[4] != L'-' || text[7] != L'-' || text[10] != L' ' || text[13] != L':' ||
       text[16] != L':')
@@ -124,6 +125,8 @@ bool ReportListXml::IsTimeText(std::wstring_view text) {
   return text[19] == L'.' && text.size() <= 23 && text.size() > 20 &&
          Digits(text, 20, text.size() - 20, 0, 999);
 }
+
+}  // namespace
 
 bool ReportListXml::Write(const std::vector<Row>& rows, const Charset& charset, std::string& bytes,
                           size_t* badRow) {

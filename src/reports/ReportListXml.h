@@ -52,9 +52,4 @@ class ReportListXml {
   // The rows of a file; false, with rows empty, when the file cannot be parsed, has no
   // root, or one of its rows lacks an attribute or holds a value the table cannot take.
   static bool Read(std::string_view bytes, const Charset& charset, std::vector<Row>& rows);
-
-  // What the table's version and time columns take: an empty text (NULL), a 32-bit
-  // decimal / a time "YYYY-MM-DD HH:MM:SS" with up to three digits of fraction.
-  static bool IsVersionText(std::wstring_view text);
-  static bool IsTimeText(std::wstring_view text);
 };
