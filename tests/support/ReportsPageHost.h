@@ -78,7 +78,7 @@ class ReportsPageHost : public qvtest::DatabaseTest {
     ASSERT_TRUE(row < 0 ? grid.GetColumnRect(column, cell) : grid.GetItemRect(row, column, cell));
     CPoint at = row < 0 || column ? cell.CenterPoint() : grid.GetCheckRect(cell, ITEM_FLAGS_LEFT, text).CenterPoint();
     if (row < 0) at.y = grid.GetHeaderHeight() / 2;
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP}) ::SendMessageW(grid.m_hWnd, message, 0, MAKELPARAM(at.x, at.y));
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP}) grid.SendMessage(message, 0, MAKELPARAM(at.x, at.y));
   }
 
   static void Sql(const wchar_t* sql, std::initializer_list<qvtest::SqlParam> params = {}) {
