@@ -239,20 +239,32 @@ void CAgentLink::OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lPar
 
 void CAgentLink::OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
                          uint32_t length) {
-  LPARAM payload = reinterpret_cast<LPARAM>(data);
-  if (type == 0 || type == 1) {
-    HWND target = CAgentLinkManager::FindFirstWindow(lParam);
-    if (!target) return;
-    AgentLinkPayloadInfo info = {wParam, length};
-    ::SendMessageW(target, lParam, reinterpret_cast<WPARAM>(&info), payload);
-    return;
-  }
-  bool pass =
-      (type == 2 && (lParam == AGENT_MSG_SERVER_SETTINGS || lParam == AGENT_MSG_CLIENT_STATE)) ||
-      (type == 3 && lParam == AGENT_MSG_SET_CLIENT_PASSWORD);
+  bool pass = type == 0 || type == 1 ||
+              (type == 2 && (lParam == AGENT_MSG_SERVER_SETTINGS || lParam == AGENT_MSG_CLIENT_STATE)) ||
+              (type == 3 && lParam == AGENT_MSG_SET_CLIENT_PASSWORD);
   if (!pass) return;
   HWND target = CAgentLinkManager::FindFirstWindow(lParam);
-  if (target) ::SendMessageW(target, lParam, static_cast<WPARAM>(length), payload);
+  if (!target) return;
+  Delivery delivery = {data, length, delivering_};
+  delivering_ = &delivery;
+  LPARAM payload = reinterpret_cast<LPARAM>(data);
+  if (type == 0 || type == 1) {
+    AgentLinkPayloadInfo info = {wParam, length};
+    ::SendMessageW(target, lParam, reinterpret_cast<WPARAM>(&info), payload);
+  } else {
+    ::SendMessageW(target, lParam, static_cast<WPARAM>(length), payload);
+  }
+  delivering_ = delivery.outer;
+}
+
+bool CAgentLink::IsDelivering(const void* payload, uint32_t* length) const {
+  for (const Delivery* d = delivering_; d; d = d->outer) {
+    if (payload && d->payload == payload) {
+      if (length) *length = d->length;
+      return true;
+    }
+  }
+  return false;
 }
 
 int CAgentLink::SendHeader(uint32_t type, uint32_t wParam, uint32_t lParam) {

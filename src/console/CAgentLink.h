@@ -48,6 +48,12 @@ class CAgentLink {
 
   static void AgentLinkHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+  // True when `payload` is the payload of a frame this link is handing to a receiver
+  // at this moment (nested deliveries included), with its length in *length. A window
+  // message carrying the same number from anyone else (posted by another process,
+  // say) fails it.
+  bool IsDelivering(const void* payload, uint32_t* length) const;
+
   HWND Window() const { return window_; }
   SOCKET Socket() const { return socket_; }
   bool IsConnected() const { return state_ == kConnected; }
@@ -79,10 +85,17 @@ class CAgentLink {
     CAgentLink* link_;
   };
 
+  // One payload being delivered; they chain on the stack while receivers nest.
+  struct Delivery {
+    const unsigned char* payload;
+    uint32_t length;
+    const Delivery* outer;
+  };
+
   void Deliver(const AgentLinkFrameAssembler::Frame& frame);
   static void OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lParam);
-  static void OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
-                      uint32_t length);
+  void OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
+               uint32_t length);
   void PostRead();
   int PeerResetError();
   bool FlushQueue();
@@ -105,6 +118,7 @@ class CAgentLink {
   std::deque<std::vector<unsigned char>> sendQueue_;
   size_t sendOffset_ = 0;  // bytes of the queue's first frame already sent
   size_t queuedBytes_ = 0;
+  const Delivery* delivering_ = nullptr;  // innermost delivery under way
 };
 
 // The one link while it exists.
