@@ -32,4 +32,18 @@ std::string WideToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text);
 std::wstring AnsiToWide(std::string_view text) { return ToWide(CP_ACP, text); }
 std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); }
 
+bool WideToAnsiExact(std::wstring_view text, std::string& out) {
+  out.clear();
+  if (text.empty()) return true;
+  BOOL lossy = FALSE;
+  const int size = static_cast<int>(text.size());
+  int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0,
+                                nullptr, &lossy);
+  if (n <= 0 || lossy) return false;
+  out.assign(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, &out[0], n, nullptr,
+                        &lossy);
+  return !lossy;
+}
+
 }  // namespace qv

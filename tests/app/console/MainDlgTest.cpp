@@ -10,9 +10,11 @@
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/CurrentUser.h"
+#include "console/SysServerPortConfig.h"
 #include "support/AgentLinkTestWindow.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
+#include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiTabCtrl.h"
 #include "uiwin/CUiDialogView.h"
@@ -22,9 +24,15 @@ namespace {
 const int kAll = 31;
 const wchar_t kRefusal[] = L"对不起，您没有权限访问此页";
 
-class MainWindow : public ::testing::Test {
+// The integrity area loads its strategies while the window initialises.
+class MainWindow : public qvtest::DatabaseTest {
  protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
+  }
   void TearDown() override {
+    g_dsnName[0] = L'\0';
     g_currentUserType = 0;
     g_currentUserPermission = 0;
   }
@@ -102,11 +110,12 @@ TEST_F(MainWindow, WhatTheWindowLeavesGoesToThePageHandlersInOrder) {
     const wchar_t* box;   // the system-management handler's refusal
     BOOL handled;
   } rows[] = {
-      {1, kAll, WM_NOTIFY, UINM_COMMAND, 112, nullptr, FALSE},  // no page knows 112 yet
+      {1, kAll, WM_NOTIFY, UINM_COMMAND, 9999, nullptr, FALSE},  // no page knows 9999
+      {1, kAll, WM_NOTIFY, UINM_COMMAND, 112, nullptr, TRUE},    // the strategy page's
       {1, kAll, WM_TIMER, 0, 1, nullptr, TRUE},                 // ends at the window
       {0, kAll, WM_NOTIFY, UINM_TAB_SELCHANGE, 129, kRefusal, TRUE},
       {1, kAll, WM_NOTIFY, UINM_TAB_SELCHANGE, 129, nullptr, TRUE},
-      {0, 1, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, nullptr, TRUE},  // declined, then integrity
+      {0, 1, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, nullptr, FALSE},  // integrity's only on its page
       {0, 0, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, nullptr, FALSE},
   };
   for (const auto& row : rows) {
