@@ -53,8 +53,8 @@ int CQuorvaneUIHandler::Refresh(int, int newTab) {
 }
 
 LRESULT CQuorvaneUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  auto* change = reinterpret_cast<UINMTABSELCHANGE*>(pnmh);
-  if (pnmh->code != UINM_TAB_SELCHANGE || change->uTabID != kTabCtrl || !AreaShown()) {
+  UINMTABSELCHANGE* change = TabSelChangeOf(pnmh, kTabCtrl);
+  if (!change || !AreaShown()) {
     bHandled = FALSE;
     return 0;
   }
