@@ -239,32 +239,42 @@ void CAgentLink::OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lPar
 
 void CAgentLink::OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
                          uint32_t length) {
-  bool pass = type == 0 || type == 1 ||
-              (type == 2 && (lParam == AGENT_MSG_SERVER_SETTINGS || lParam == AGENT_MSG_CLIENT_STATE)) ||
-              (type == 3 && lParam == AGENT_MSG_SET_CLIENT_PASSWORD);
+  if (type == 0 || type == 1) {
+    HWND target = CAgentLinkManager::FindFirstWindow(lParam);
+    if (!target) return;
+    AgentLinkPayloadInfo info = {wParam, length};
+    Hand(target, lParam, reinterpret_cast<WPARAM>(&info), data);
+    return;
+  }
+  bool pass =
+      (type == 2 && (lParam == AGENT_MSG_SERVER_SETTINGS || lParam == AGENT_MSG_CLIENT_STATE)) ||
+      (type == 3 && lParam == AGENT_MSG_SET_CLIENT_PASSWORD);
   if (!pass) return;
   HWND target = CAgentLinkManager::FindFirstWindow(lParam);
-  if (!target) return;
-  Delivery delivery = {data, length, delivering_};
-  delivering_ = &delivery;
-  LPARAM payload = reinterpret_cast<LPARAM>(data);
-  if (type == 0 || type == 1) {
-    AgentLinkPayloadInfo info = {wParam, length};
-    ::SendMessageW(target, lParam, reinterpret_cast<WPARAM>(&info), payload);
-  } else {
-    ::SendMessageW(target, lParam, static_cast<WPARAM>(length), payload);
-  }
-  delivering_ = delivery.outer;
+  if (target) Hand(target, lParam, static_cast<WPARAM>(length), data);
 }
 
-bool CAgentLink::IsDelivering(const void* payload, uint32_t* length) const {
-  for (const Delivery* d = delivering_; d; d = d->outer) {
-    if (payload && d->payload == payload) {
-      if (length) *length = d->length;
-      return true;
-    }
-  }
-  return false;
+namespace {
+// The payload being handed over now, with its message; a nested delivery (from a
+// receiver's message loop) stands in for the outer one until it returns.
+struct Delivery {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+Delivery g_delivery = {0, 0, 0};
+}  // namespace
+
+void CAgentLink::Hand(HWND target, uint32_t message, WPARAM wParam, const unsigned char* payload) {
+  const Delivery outer = g_delivery;
+  g_delivery = Delivery{message, wParam, reinterpret_cast<LPARAM>(payload)};
+  ::SendMessageW(target, message, g_delivery.wParam, g_delivery.lParam);
+  g_delivery = outer;
+}
+
+bool CAgentLink::IsDelivering(UINT message, WPARAM wParam, LPARAM lParam) {
+  return lParam && g_delivery.message == message && g_delivery.wParam == wParam &&
+         g_delivery.lParam == lParam;
 }
 
 int CAgentLink::SendHeader(uint32_t type, uint32_t wParam, uint32_t lParam) {

@@ -48,11 +48,9 @@ class CAgentLink {
 
   static void AgentLinkHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  // True when `payload` is the payload of a frame this link is handing to a receiver
-  // at this moment (nested deliveries included), with its length in *length. A window
-  // message carrying the same number from anyone else (posted by another process,
-  // say) fails it.
-  bool IsDelivering(const void* payload, uint32_t* length) const;
+  // True while a link hands a payload to a window as exactly this message: a window
+  // message that claims to carry a link payload is trusted only then.
+  static bool IsDelivering(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND Window() const { return window_; }
   SOCKET Socket() const { return socket_; }
@@ -85,17 +83,11 @@ class CAgentLink {
     CAgentLink* link_;
   };
 
-  // One payload being delivered; they chain on the stack while receivers nest.
-  struct Delivery {
-    const unsigned char* payload;
-    uint32_t length;
-    const Delivery* outer;
-  };
-
   void Deliver(const AgentLinkFrameAssembler::Frame& frame);
   static void OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lParam);
-  void OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
-               uint32_t length);
+  static void OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
+                      uint32_t length);
+  static void Hand(HWND target, uint32_t message, WPARAM wParam, const unsigned char* payload);
   void PostRead();
   int PeerResetError();
   bool FlushQueue();
@@ -118,7 +110,6 @@ class CAgentLink {
   std::deque<std::vector<unsigned char>> sendQueue_;
   size_t sendOffset_ = 0;  // bytes of the queue's first frame already sent
   size_t queuedBytes_ = 0;
-  const Delivery* delivering_ = nullptr;  // innermost delivery under way
 };
 
 // The one link while it exists.

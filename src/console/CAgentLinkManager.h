@@ -32,13 +32,6 @@ class CAgentLinkManager {
   // The first window registered for the id, or null.
   static HWND FindFirstWindow(uint32_t messageId);
 
-  // The delivery check of every receiver of a payload: true when `payload` (a window
-  // message's lParam) is the payload of a frame the link is delivering right now, with
-  // its length in *length; false for anything else, a message another process posted
-  // with the same number among them. Only then may the payload be read, and only for
-  // that length.
-  bool IsDelivering(const void* payload, uint32_t* length = nullptr) const;
-
   int SendOnChannel1(uint32_t hostAddress, uint32_t messageId, const void* data, uint32_t length);
   int SendOnChannel2(uint32_t wParam, uint32_t messageId, const void* data, uint32_t length);
   int SendOnChannel3(uint32_t wParam, uint32_t messageId, const void* data, uint32_t length);

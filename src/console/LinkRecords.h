@@ -1,80 +1,103 @@
 #pragma once
-// The fixed-size records of the service link, little-endian, texts in UTF-16 fields
-// with their terminator inside the field. Plain C++ with no platform calls.
-//
-// Records the console sends are these packed structs, filled field by field (texts
-// through WriteFixedText) and sent whole. Payloads that arrive are never cast to a
-// record: the Read functions below take the payload's address and the length the link
-// delivered, read a u32 only when all four bytes lie inside, and a text up to its
-// terminator, its field's width or the payload's end, whichever comes first. A payload
-// shorter than its record's fixed part is refused. The caller first makes sure the
-// link is delivering that payload at all (CAgentLinkManager::IsDelivering).
+// The records of the service link as they travel: little-endian, laid out by the
+// console's 32-bit compiler with nothing between the fields; static_asserts on each
+// record's size and every field's offset keep them from moving. Records are written
+// through their structs; what arrives is never cast to one but read through the bounded
+// readers below, which never look past the payload's length.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-using LinkChar = uint16_t;  // one UTF-16 unit of a record's text field
+namespace linkpayload {
 
-// Copies text and its terminator into the field and zero-fills the rest. Text that
-// needs more than N-1 units, or holds a unit beyond 16 bits, is refused: false, and
-// the field is left all zero.
-template <size_t N>
-bool WriteFixedText(LinkChar (&field)[N], const wchar_t* text) {
-  for (size_t i = 0; i < N; ++i) field[i] = 0;
-  if (!text) return true;
-  size_t n = 0;
-  while (text[n]) {
-    const uint32_t unit = static_cast<uint32_t>(text[n]);  // wider than 16 bits off Windows
-    if (n + 1 >= N || unit > 0xFFFFu) {
-      for (size_t i = 0; i < N; ++i) field[i] = 0;
-      return false;
-    }
-    field[n] = static_cast<LinkChar>(unit);
-    ++n;
+// The UTF-16 text of a field of `units` characters at `offset`: it ends at its first
+// NUL, at the field's end or at the payload's end, whichever comes first.
+inline std::wstring ReadText16(const unsigned char* payload, size_t length, size_t offset,
+                               size_t units) {
+  std::wstring text;
+  if (!payload || offset > length) return text;
+  const size_t have = (length - offset) / 2;
+  const unsigned char* p = payload + offset;
+  for (size_t i = 0; i < units && i < have; ++i) {
+    const wchar_t c = static_cast<wchar_t>(p[2 * i] | p[2 * i + 1] << 8);
+    if (c == 0) break;
+    text.push_back(c);
   }
+  return text;
+}
+
+// The 8-bit text from `offset` to its first NUL or the payload's end.
+inline std::string ReadText8(const unsigned char* payload, size_t length, size_t offset) {
+  if (!payload || offset >= length) return std::string();
+  const char* begin = reinterpret_cast<const char*>(payload + offset);
+  size_t n = 0;
+  while (n < length - offset && begin[n] != '\0') ++n;
+  return std::string(begin, n);
+}
+
+// Fills a fixed-width UTF-16 field: the text cut to leave room for its terminator,
+// zeros behind it.
+inline void WriteText16(wchar_t* field, size_t units, const std::wstring& text) {
+  for (size_t i = 0; i < units; ++i) field[i] = i + 1 < units && i < text.size() ? text[i] : L'\0';
+}
+
+// The u32 at `offset` when all its four bytes lie inside the payload.
+inline bool ReadU32(const unsigned char* payload, size_t length, size_t offset, uint32_t& value) {
+  if (!payload || offset > length || length - offset < 4) return false;
+  const unsigned char* p = payload + offset;
+  value = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
   return true;
 }
 
+}  // namespace linkpayload
+
+// Copies the text and its terminator into a fixed field and zeros the rest. A text that
+// needs more than N-1 units (or holds a NUL of its own) is refused rather than cut:
+// false, and the field is left all zero.
 template <size_t N>
-bool WriteFixedText(LinkChar (&field)[N], const std::wstring& text) {
-  return text.find(L'\0') == std::wstring::npos && WriteFixedText(field, text.c_str());
+bool WriteFixedText(wchar_t (&field)[N], const std::wstring& text) {
+  const bool fits = text.size() < N && text.find(L'\0') == std::wstring::npos;
+  for (size_t i = 0; i < N; ++i) field[i] = fits && i < text.size() ? text[i] : L'\0';
+  return fits;
 }
 
-// The bounded readers' primitives: a u32 at offset when its four bytes lie inside the
-// payload; the text at offset up to its terminator, maxUnits or the payload's end.
-bool ReadLinkU32(const void* payload, size_t length, size_t offset, uint32_t& value);
-std::wstring ReadLinkText(const void* payload, size_t length, size_t offset, size_t maxUnits);
-
-#pragma pack(push, 1)
+// Remote path pickers
+// 1538 to a host's agent: the directory to list.
+struct DirectoryListRequest {
+  wchar_t path[260];  // NUL-terminated
+};
+static_assert(sizeof(wchar_t) == 2, "link texts are UTF-16");
+static_assert(sizeof(DirectoryListRequest) == 520, "1538 request");
+static_assert(offsetof(DirectoryListRequest, path) == 0, "1538 request");
 
 // Integrity monitoring: strategies and history copies.
 
 // 1547 pause or resume, 1548 stop, 1550 delete (to the service, type 3).
 struct StrategyNameRecord {
-  LinkChar StrategyName[64];
+  wchar_t StrategyName[64];
 };
 static_assert(sizeof(StrategyNameRecord) == 128, "StrategyNameRecord");
 static_assert(offsetof(StrategyNameRecord, StrategyName) == 0, "StrategyNameRecord");
 
 // 1546 run now (to the service, type 3).
 struct StrategyRunRecord {
-  LinkChar StrategyName[64];
+  wchar_t StrategyName[64];
   uint32_t StrategyType;
 };
 static_assert(sizeof(StrategyRunRecord) == 132, "StrategyRunRecord");
 static_assert(offsetof(StrategyRunRecord, StrategyName) == 0, "StrategyRunRecord");
 static_assert(offsetof(StrategyRunRecord, StrategyType) == 128, "StrategyRunRecord");
 
-// 1549 new strategy (to the service, type 3). The schedule words by TaskMode: start is
-// StartTime; word A NumOfDay, NumOfWeek or WhichMonth; word B WhichWeek or DayOfMonth.
+// 1549 new strategy (to the service, type 3). The schedule words by TaskMode: Start is
+// StartTime; WordA NumOfDay, NumOfWeek or WhichMonth; WordB WhichWeek or DayOfMonth.
 struct StrategyScheduleRecord {
   uint8_t Reserved[8];
-  LinkChar StrategyName[64];
+  wchar_t StrategyName[64];
   uint32_t StrategyType;
-  LinkChar SelectedItem[32];
+  wchar_t SelectedItem[32];
   uint32_t ItemAttribute;
-  LinkChar Text[32];  // sent empty
-  uint32_t Flag;      // always 1
+  wchar_t Text[32];  // sent empty
+  uint32_t Flag;     // always 1
   uint32_t TaskMode;
   uint32_t Start;
   uint32_t WordA;
@@ -97,13 +120,13 @@ static_assert(offsetof(StrategyScheduleRecord, WordB) == 288, "StrategyScheduleR
 // name after the new one; TaskMode and the schedule words as in 1549.
 struct StrategyModifyRecord {
   uint8_t Reserved[8];
-  LinkChar StrategyName[64];
-  LinkChar PreviousName[64];
+  wchar_t StrategyName[64];
+  wchar_t PreviousName[64];
   uint32_t StrategyType;
-  LinkChar SelectedItem[32];
+  wchar_t SelectedItem[32];
   uint32_t ItemAttribute;
-  LinkChar Text[32];  // sent empty
-  uint32_t Flag;      // always 1
+  wchar_t Text[32];  // sent empty
+  uint32_t Flag;     // always 1
   uint32_t TaskMode;
   uint32_t Start;
   uint32_t WordA;
@@ -123,22 +146,39 @@ static_assert(offsetof(StrategyModifyRecord, Start) == 408, "StrategyModifyRecor
 static_assert(offsetof(StrategyModifyRecord, WordA) == 412, "StrategyModifyRecord");
 static_assert(offsetof(StrategyModifyRecord, WordB) == 416, "StrategyModifyRecord");
 
-// 1531 restore a history copy (to the service, type 3). The address as inet_addr
-// gives it (network byte order).
+// 1531 restore a history copy (to the service, type 3); the address as inet_addr gives it.
 struct CopyRestoreRecord {
   uint32_t ClientIP;
-  LinkChar StrategyName[64];
-  LinkChar CopyFilePath[260];
+  wchar_t StrategyName[64];
+  wchar_t CopyFilePath[260];
 };
 static_assert(sizeof(CopyRestoreRecord) == 652, "CopyRestoreRecord");
 static_assert(offsetof(CopyRestoreRecord, ClientIP) == 0, "CopyRestoreRecord");
 static_assert(offsetof(CopyRestoreRecord, StrategyName) == 4, "CopyRestoreRecord");
 static_assert(offsetof(CopyRestoreRecord, CopyFilePath) == 132, "CopyRestoreRecord");
 
+// 1546 from the service: u32 state (1 running, else idle) at 0, the name from 4 on up
+// to its terminator (a name field's 64 units at most). Fixed part: the state.
+struct StrategyRunStateRecord {
+  uint32_t State;
+  std::wstring StrategyName;
+};
+bool ReadStrategyRunState(const unsigned char* payload, size_t length, StrategyRunStateRecord& record);
+
+// 1532 from the service: u32 result (1 started, 2 succeeded, 3 failed) at 0, the name
+// field of 64 units at 4, the failure reason from 132 on up to its terminator. Fixed
+// part: the result and the name field.
+struct StrategyRunLogRecord {
+  uint32_t Result;
+  std::wstring StrategyName;
+  std::wstring Reason;
+};
+bool ReadStrategyRunLog(const unsigned char* payload, size_t length, StrategyRunLogRecord& record);
+
 // Client hosts.
 
-// 1526 a host's online state (from the service, type 2). The address as inet_addr
-// gives it; online non-zero.
+// 1526 from the service (type 2): a host's online state; the address as inet_addr gives
+// it, online non-zero. Read whole or not at all.
 struct ClientStateRecord {
   uint32_t Address;
   uint32_t Online;
@@ -146,28 +186,4 @@ struct ClientStateRecord {
 static_assert(sizeof(ClientStateRecord) == 8, "ClientStateRecord");
 static_assert(offsetof(ClientStateRecord, Address) == 0, "ClientStateRecord");
 static_assert(offsetof(ClientStateRecord, Online) == 4, "ClientStateRecord");
-
-#pragma pack(pop)
-
-// What the readers give back (decoded, not wire layouts).
-
-// 1546 from the service: u32 state (1 running, else idle) at 0; the name from 4 on,
-// terminated (at most a name field's 64 units). Fixed part: the state.
-struct StrategyRunStateRecord {
-  uint32_t State;
-  std::wstring StrategyName;
-};
-bool ReadStrategyRunState(const void* payload, size_t length, StrategyRunStateRecord& record);
-
-// 1532 from the service: u32 result (1 started, 2 succeeded, 3 failed) at 0; the name
-// field of 64 units at 4; the failure reason from 132 on, terminated. Fixed part: the
-// result and the name field.
-struct StrategyRunLogRecord {
-  uint32_t Result;
-  std::wstring StrategyName;
-  std::wstring Reason;
-};
-bool ReadStrategyRunLog(const void* payload, size_t length, StrategyRunLogRecord& record);
-
-// 1526 from the service: all eight bytes.
-bool ReadClientState(const void* payload, size_t length, ClientStateRecord& record);
+bool ReadClientState(const unsigned char* payload, size_t length, ClientStateRecord& record);

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "app/CMainDlg.h"
+#include "console/AgentLinkPayloadInfo.h"
+#include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
 #include "console/LocalClock.h"
@@ -61,6 +63,15 @@ void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCapti
 }
 
 // The chooser of both file commands: integrity.xml, one filter for "*.xml".
+// The payload of a service message that reached us as a frame with a payload (frame
+// types 0 and 1: wParam points at its AgentLinkPayloadInfo), or null when the link is not
+// delivering it right now (a message anyone else sent with the same number).
+const unsigned char* DeliveredPayload(UINT message, WPARAM wParam, LPARAM lParam, size_t& length) {
+  if (!CAgentLink::IsDelivering(message, wParam, lParam)) return nullptr;
+  length = reinterpret_cast<const AgentLinkPayloadInfo*>(wParam)->length;
+  return reinterpret_cast<const unsigned char*>(lParam);
+}
+
 ShellServices::FileRequest XmlFileRequest() {
   return ShellServices::FileRequest{L"integrity", L"xml", L"*.xml", L"*.xml",
                                     OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT};
@@ -329,13 +340,11 @@ void CQvStrategyGuardUIHandler::OnSize(const RECT& rect) {
   m_grid.SetColumnWidth(kColDescriptor, width < 50 ? 50 : width);
 }
 
-LRESULT CQvStrategyGuardUIHandler::OnRunState(UINT, WPARAM, LPARAM lParam, BOOL&) {
-  const void* payload = reinterpret_cast<const void*>(lParam);
-  uint32_t length = 0;
+LRESULT CQvStrategyGuardUIHandler::OnRunState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
+  size_t length = 0;
+  const unsigned char* payload = DeliveredPayload(uMsg, wParam, lParam, length);
   StrategyRunStateRecord record;
-  if (!g_agentLinkManager.IsDelivering(payload, &length) ||
-      !ReadStrategyRunState(payload, length, record))
-    return 0;
+  if (!payload || !ReadStrategyRunState(payload, length, record)) return 0;
   const int row = FindRow(record.StrategyName);
   if (row < 0) return 0;
   const bool running = record.State == 1;
@@ -368,13 +377,11 @@ LRESULT CQvStrategyGuardUIHandler::OnDeleteAck(UINT, WPARAM, LPARAM, BOOL&) { re
 
 LRESULT CQvStrategyGuardUIHandler::OnModifyAck(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
 
-LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT, WPARAM, LPARAM lParam, BOOL&) {
-  const void* payload = reinterpret_cast<const void*>(lParam);
-  uint32_t length = 0;
+LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
+  size_t length = 0;
+  const unsigned char* payload = DeliveredPayload(uMsg, wParam, lParam, length);
   StrategyRunLogRecord record;
-  if (!g_agentLinkManager.IsDelivering(payload, &length) ||
-      !ReadStrategyRunLog(payload, length, record))
-    return 0;
+  if (!payload || !ReadStrategyRunLog(payload, length, record)) return 0;
   RichEditAppendText(m_logPane, L"策略名称：", FALSE, 0);
   RichEditAppendText(m_logPane, record.StrategyName.c_str(), FALSE, 0);
   RichEditAppendText(m_logPane, L"     ", FALSE, 0);

@@ -35,15 +35,19 @@ std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); 
 bool WideToAnsiExact(std::wstring_view text, std::string& out) {
   out.clear();
   if (text.empty()) return true;
-  BOOL lossy = FALSE;
-  const int size = static_cast<int>(text.size());
-  int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0,
-                                nullptr, &lossy);
-  if (n <= 0 || lossy) return false;
-  out.assign(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, &out[0], n, nullptr,
-                        &lossy);
-  return !lossy;
+  const int length = static_cast<int>(text.size());
+  BOOL usedDefault = FALSE;
+  int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr,
+                                &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  out.resize(static_cast<size_t>(n));
+  n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, &out[0], n, nullptr,
+                            &usedDefault);
+  if (n <= 0 || usedDefault) {
+    out.clear();
+    return false;
+  }
+  return true;
 }
 
 }  // namespace qv

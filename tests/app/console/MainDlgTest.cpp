@@ -20,17 +20,10 @@ namespace {
 
 const wchar_t kRefusal[] = L"对不起，您没有权限访问此页";
 
-// The integrity area loads its strategies while the window initialises.
-class MainWindow : public qvtest::DatabaseTest {
+class MainWindow : public qvtest::DatabaseTest {  // the areas read their lists as they open
  protected:
-  void SetUp() override {
-    DatabaseTest::SetUp();
-    wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
-  }
-  void TearDown() override {
-    g_dsnName[0] = L'\0';
-    g_currentUserType = g_currentUserPermission = 0;
-  }
+  void SetUp() override { DatabaseTest::SetUp(); lstrcpynW(g_dsnName, qvtest::TestDatabase::Dsn(), kSettingChars); }
+  void TearDown() override { g_currentUserType = g_currentUserPermission = 0; g_dsnName[0] = L'\0'; }
   // A main window for the user, act run inside its modal loop; the run's result.
   UINT Run(int type, int permission, const std::function<void(UiDialogDriver&, CMainDlg&)>& act) {
     g_currentUserType = type;
