@@ -62,7 +62,6 @@ void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCapti
   UiMessageBox(qv::FormatW(kErrorFormat, link.GetLastErrorText()).c_str(), caption, kError);
 }
 
-// The chooser of both file commands: integrity.xml, one filter for "*.xml".
 // The payload of a service message that reached us as a frame with a payload (frame
 // types 0 and 1: wParam points at its AgentLinkPayloadInfo), or null when the link is not
 // delivering it right now (a message anyone else sent with the same number).
@@ -72,6 +71,7 @@ const unsigned char* DeliveredPayload(UINT message, WPARAM wParam, LPARAM lParam
   return reinterpret_cast<const unsigned char*>(lParam);
 }
 
+// The chooser of both file commands: integrity.xml, one filter for "*.xml".
 ShellServices::FileRequest XmlFileRequest() {
   return ShellServices::FileRequest{L"integrity", L"xml", L"*.xml", L"*.xml",
                                     OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT};
