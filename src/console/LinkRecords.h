@@ -88,11 +88,10 @@ static_assert(sizeof(StrategyRunRecord) == 132, "StrategyRunRecord");
 static_assert(offsetof(StrategyRunRecord, StrategyName) == 0, "StrategyRunRecord");
 static_assert(offsetof(StrategyRunRecord, StrategyType) == 128, "StrategyRunRecord");
 
-// 1549 new strategy (to the service, type 3). The schedule words by TaskMode: Start is
-// StartTime; WordA NumOfDay, NumOfWeek or WhichMonth; WordB WhichWeek or DayOfMonth.
-struct StrategyScheduleRecord {
-  uint8_t Reserved[8];
-  wchar_t StrategyName[64];
+// The fields that the new-strategy and changed-strategy records share, after the
+// names. The schedule words by TaskMode: Start is StartTime; WordA NumOfDay, NumOfWeek or
+// WhichMonth; WordB WhichWeek or DayOfMonth.
+struct StrategyScheduleFields {
   uint32_t StrategyType;
   wchar_t SelectedItem[32];
   uint32_t ItemAttribute;
@@ -103,48 +102,41 @@ struct StrategyScheduleRecord {
   uint32_t WordA;
   uint32_t WordB;
 };
+static_assert(sizeof(StrategyScheduleFields) == 156, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, StrategyType) == 0, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, SelectedItem) == 4, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, ItemAttribute) == 68, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, Text) == 72, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, Flag) == 136, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, TaskMode) == 140, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, Start) == 144, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, WordA) == 148, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, WordB) == 152, "StrategyScheduleFields");
+
+// 1549 new strategy (to the service, type 3).
+struct StrategyScheduleRecord {
+  uint8_t Reserved[8];
+  wchar_t StrategyName[64];
+  StrategyScheduleFields Fields;  // from 136 on
+};
 static_assert(sizeof(StrategyScheduleRecord) == 292, "StrategyScheduleRecord");
 static_assert(offsetof(StrategyScheduleRecord, Reserved) == 0, "StrategyScheduleRecord");
 static_assert(offsetof(StrategyScheduleRecord, StrategyName) == 8, "StrategyScheduleRecord");
-static_assert(offsetof(StrategyScheduleRecord, StrategyType) == 136, "StrategyScheduleRecord");
-static_assert(offsetof(StrategyScheduleRecord, SelectedItem) == 140, "StrategyScheduleRecord");
-static_assert(offsetof(StrategyScheduleRecord, ItemAttribute) == 204, "StrategyScheduleRecord");
-static_assert(offsetof(StrategyScheduleRecord, Text) == 208, "StrategyScheduleRecord");
-static_assert(offsetof(StrategyScheduleRecord, Flag) == 272, "StrategyScheduleRecord");
-static_assert(offsetof(StrategyScheduleRecord, TaskMode) == 276, "StrategyScheduleRecord");
-static_assert(offsetof(StrategyScheduleRecord, Start) == 280, "StrategyScheduleRecord");
-static_assert(offsetof(StrategyScheduleRecord, WordA) == 284, "StrategyScheduleRecord");
-static_assert(offsetof(StrategyScheduleRecord, WordB) == 288, "StrategyScheduleRecord");
+static_assert(offsetof(StrategyScheduleRecord, Fields) == 136, "StrategyScheduleRecord");
 
-// 1551 strategy changed (to the service, type 3): the 1549 fields with the previous
-// name after the new one; TaskMode and the schedule words as in 1549.
+// 1551 strategy changed (to the service, type 3): the 1549 record with the previous
+// name after the new one.
 struct StrategyModifyRecord {
   uint8_t Reserved[8];
   wchar_t StrategyName[64];
   wchar_t PreviousName[64];
-  uint32_t StrategyType;
-  wchar_t SelectedItem[32];
-  uint32_t ItemAttribute;
-  wchar_t Text[32];  // sent empty
-  uint32_t Flag;     // always 1
-  uint32_t TaskMode;
-  uint32_t Start;
-  uint32_t WordA;
-  uint32_t WordB;
+  StrategyScheduleFields Fields;  // from 264 on
 };
 static_assert(sizeof(StrategyModifyRecord) == 420, "StrategyModifyRecord");
 static_assert(offsetof(StrategyModifyRecord, Reserved) == 0, "StrategyModifyRecord");
 static_assert(offsetof(StrategyModifyRecord, StrategyName) == 8, "StrategyModifyRecord");
 static_assert(offsetof(StrategyModifyRecord, PreviousName) == 136, "StrategyModifyRecord");
-static_assert(offsetof(StrategyModifyRecord, StrategyType) == 264, "StrategyModifyRecord");
-static_assert(offsetof(StrategyModifyRecord, SelectedItem) == 268, "StrategyModifyRecord");
-static_assert(offsetof(StrategyModifyRecord, ItemAttribute) == 332, "StrategyModifyRecord");
-static_assert(offsetof(StrategyModifyRecord, Text) == 336, "StrategyModifyRecord");
-static_assert(offsetof(StrategyModifyRecord, Flag) == 400, "StrategyModifyRecord");
-static_assert(offsetof(StrategyModifyRecord, TaskMode) == 404, "StrategyModifyRecord");
-static_assert(offsetof(StrategyModifyRecord, Start) == 408, "StrategyModifyRecord");
-static_assert(offsetof(StrategyModifyRecord, WordA) == 412, "StrategyModifyRecord");
-static_assert(offsetof(StrategyModifyRecord, WordB) == 416, "StrategyModifyRecord");
+static_assert(offsetof(StrategyModifyRecord, Fields) == 264, "StrategyModifyRecord");
 
 // 1531 restore a history copy (to the service, type 3); the address as inet_addr gives it.
 struct CopyRestoreRecord {

@@ -58,6 +58,13 @@ const wchar_t* RunStatusText(int runStatus) {
 
 bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
 
+// Connects, or tells the user that the database cannot be opened.
+bool ConnectOrTell(SQLServerLink& link) {
+  if (Connect(link)) return true;
+  UiMessageBox(kOpenFailed, kWarning, kInfo);
+  return false;
+}
+
 void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
   UiMessageBox(qv::FormatW(kErrorFormat, link.GetLastErrorText()).c_str(), caption, kError);
 }
@@ -151,10 +158,7 @@ int CQvStrategyGuardUIHandler::Init() {
                              CUIResource::GetSkinBitmap(), kLogScrollId);
 
   SQLServerLink link;
-  if (!Connect(link)) {
-    UiMessageBox(kOpenFailed, kWarning, kInfo);
-    return -1;
-  }
+  if (!ConnectOrTell(link)) return -1;
   LoadRows(link);
   return 0;
 }
@@ -238,10 +242,7 @@ void CQvStrategyGuardUIHandler::OnDeleteStrategy() {
   if (UiMessageBox(L"确定要删除这些策略吗？", kWarning, MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   SQLServerLink link;
-  if (!Connect(link)) {
-    UiMessageBox(kOpenFailed, kWarning, kInfo);
-    return;
-  }
+  if (!ConnectOrTell(link)) return;
   for (const std::wstring& name : CheckedNames()) {
     if (!SendName(name, AGENT_MSG_STRATEGY_DELETE)) continue;
     if (!DeleteRows(link, name)) {
@@ -263,10 +264,7 @@ void CQvStrategyGuardUIHandler::OnRunStrategy() {
 
 int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messageId) {
   SQLServerLink link;
-  if (!Connect(link)) {
-    UiMessageBox(kOpenFailed, kWarning, kInfo);
-    return 0;
-  }
+  if (!ConnectOrTell(link)) return 0;
   int type = 0;
   if (!ReadStrategyType(link, name, type)) return 1;  // no such strategy: nothing to run
   StrategyRunRecord record{};
@@ -438,13 +436,9 @@ bool CQvStrategyGuardUIHandler::SentOrTold(int sent) {
 }
 
 void CQvStrategyGuardUIHandler::OnExportXml() {
-  {
-    SQLServerLink link;
-    if (!Connect(link)) {
-      UiMessageBox(kOpenFailed, kWarning, kInfo);
-      return;
-    }
-  }
+  SQLServerLink check;
+  if (!ConnectOrTell(check)) return;
+  check.Disconnect();
   std::wstring path;
   if (!ShellServices::Current().ChooseSaveFile(XmlFileRequest(), path)) return;
   if (!ExportTable(path)) return;
@@ -453,13 +447,9 @@ void CQvStrategyGuardUIHandler::OnExportXml() {
 
 // The whole file is checked before the table is touched.
 void CQvStrategyGuardUIHandler::OnImportXml() {
-  {
-    SQLServerLink link;
-    if (!Connect(link)) {
-      UiMessageBox(kOpenFailed, kWarning, kInfo);
-      return;
-    }
-  }
+  SQLServerLink check;
+  if (!ConnectOrTell(check)) return;
+  check.Disconnect();
   std::wstring path;
   if (!ShellServices::Current().ChooseOpenFile(XmlFileRequest(), path)) return;
   if (!ReplaceTable(path)) return;
@@ -538,10 +528,7 @@ int CQvStrategyGuardUIHandler::ReplaceTable(const std::wstring& path) {
     return 0;
   }
   SQLServerLink link;
-  if (!Connect(link)) {
-    UiMessageBox(kOpenFailed, kWarning, kInfo);
-    return 0;
-  }
+  if (!ConnectOrTell(link)) return 0;
   bool done = link.BeginTransaction() && link.ExecDirect(L"delete from StrategyTable");
   for (size_t i = 0; done && i < rows.size(); ++i) done = rows[i].Insert(link) != 0;
   if (done) done = link.Commit() != 0;

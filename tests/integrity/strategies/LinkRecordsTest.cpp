@@ -31,19 +31,17 @@ Bytes BytesOf(const R& r) {
 }
 
 TEST(LinkRecords, RecordsHoldTheirFieldsAtTheTablesOffsets) {
-  StrategyScheduleRecord s{};
+  StrategyScheduleFields f{7, {}, 0x21, {}, 1, 1, 8, 2, 17};
+  WriteFixedText(f.SelectedItem, L"Windows");
+  StrategyScheduleRecord s{{}, {}, f};
   WriteFixedText(s.StrategyName, L"周检");
-  WriteFixedText(s.SelectedItem, L"Windows");
-  s.StrategyType = 7, s.ItemAttribute = 0x21, s.Flag = 1, s.TaskMode = 1, s.Start = 8, s.WordA = 2, s.WordB = 17;
   EXPECT_EQ(Golden(292).Put(8, L"周检").U32(136, 7).Put(140, L"Windows").U32(204, 0x21).U32(272, 1).U32(276, 1)
                 .U32(280, 8).U32(284, 2).U32(288, 17).bytes, BytesOf(s));
-  StrategyModifyRecord m{};
+  StrategyModifyRecord m{{}, {}, {}, f};
   WriteFixedText(m.StrategyName, L"新");
   WriteFixedText(m.PreviousName, L"旧");
-  WriteFixedText(m.SelectedItem, L"Cisco");
-  m.StrategyType = 4, m.ItemAttribute = 3, m.Flag = 1, m.TaskMode = 2, m.Start = 23, m.WordA = 0xFFF, m.WordB = 31;
-  EXPECT_EQ(Golden(420).Put(8, L"新").Put(136, L"旧").U32(264, 4).Put(268, L"Cisco").U32(332, 3).U32(400, 1)
-                .U32(404, 2).U32(408, 23).U32(412, 0xFFF).U32(416, 31).bytes, BytesOf(m));
+  EXPECT_EQ(Golden(420).Put(8, L"新").Put(136, L"旧").U32(264, 7).Put(268, L"Windows").U32(332, 0x21).U32(400, 1)
+                .U32(404, 1).U32(408, 8).U32(412, 2).U32(416, 17).bytes, BytesOf(m));
 
   StrategyNameRecord name;  // a fixed text keeps room for its terminator, or is refused whole
   std::memset(&name, 0xAB, sizeof name);
