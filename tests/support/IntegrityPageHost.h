@@ -14,6 +14,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQuorvaneUIHandler.h"
+#include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
@@ -47,9 +48,10 @@ class IntegrityPageHost : public qvtest::ConnectedDatabaseTest {
                                     : L"select count(*) from StrategyTable where StrategyName = ?", {name});
   }
 
-  // Runs the main window with its link on port; body runs inside the modal loop.
-  void Run(unsigned short port, const std::function<void()>& body) {
-    CMainDlg window(port);
+  // Runs the main window with its link on port (the peer's by default); body runs
+  // inside the modal loop.
+  void Run(const std::function<void()>& body, unsigned short port = 0) {
+    CMainDlg window(port ? port : peer.Port());
     main = &window;
     script.ExpectDialog([&](UiDialogDriver& d) {
       frame = d.Frame();
@@ -94,6 +96,7 @@ class IntegrityPageHost : public qvtest::ConnectedDatabaseTest {
     return main->ProcessWindowMessage(frame, message, wParam, lParam, result);
   }
 
+  testenv::LoopbackPeer peer;
   ModalScript script;
   UiDialogDriver* driver = nullptr;
   CMainDlg* main = nullptr;

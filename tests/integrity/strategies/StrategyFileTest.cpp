@@ -7,7 +7,6 @@
 #include "platform/TextConv.h"
 #include "support/FakeShellServices.h"
 #include "support/IntegrityPageHost.h"
-#include "support/LoopbackPeer.h"
 #include "support/TestFiles.h"
 
 namespace {
@@ -42,14 +41,13 @@ class StrategyFile : public IntegrityPageHost {
   }
   testenv::TempDir dir;
   FakeShellServices shell;
-  testenv::LoopbackPeer peer;
 };
 
 TEST_F(StrategyFile, RowsAnEmptyTableAndAFileOfAnEarlierConsoleTravelWholeButTheRunState) {
   const std::wstring empty = dir.File(L"empty.xml"), path = dir.File(L"策略.xml"), old = dir.File(L"old.xml");
   // "测试" in CP936, indented as an earlier console saved it.
   ASSERT_TRUE(testfiles::WriteBytes(old, "<strategys>\n    " + Element("\xB2\xE2\xCA\xD4") + "\n</strategys>\n"));
-  Run(peer.Port(), [&] {
+  Run([&] {
     FileCommand(false, empty, L"导出成功！");
     for (const wchar_t* name : {L"O'Brien的策略", L"O'Brien的策略", L"第二"}) {
       StrategyTableRow row;  // every column set: texts with markup, integers by position
@@ -97,7 +95,7 @@ TEST_F(StrategyFile, AnythingWrongChangesNeitherTableNorFile) {
       {"a value outside the code page", "", false, L"导出失败！"},
   };
   AddTarget(L"原有");
-  Run(peer.Port(), [&] {
+  Run([&] {
     for (const auto& row : rows) {
       SCOPED_TRACE(row.what);
       const std::string what = row.what;

@@ -6,7 +6,6 @@
 #include "console/LocalClock.h"
 #include "qvservice/CQvService.h"
 #include "support/IntegrityPageHost.h"
-#include "support/LoopbackPeer.h"
 
 namespace {
 
@@ -19,7 +18,6 @@ class StrategyPage : public IntegrityPageHost {
     return std::to_wstring(f.messageId) + L"/" + std::to_wstring(f.type) + L" " +
            reinterpret_cast<const wchar_t*>(f.payload.data());
   }
-  testenv::LoopbackPeer peer;
 };
 
 TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAreasOwnPage) {
@@ -35,7 +33,7 @@ TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAre
   for (const auto& r : rows) AddTarget(r.name, r.taskMode, r.status, r.runStatus);
   AddTarget(L"三个目标", 0, 1, 0, L"10.0.0.2");
   AddTarget(L"三个目标", 0, 1, 0, L"10.0.0.3");
-  Run(peer.Port(), [&] {
+  Run([&] {
     ASSERT_EQ(3, Grid().GetItemCount());
     for (const auto& r : rows) {
       const int row = RowOf(r.name);
@@ -67,7 +65,7 @@ TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAre
 TEST_F(StrategyPage, WithTheLinkDownCommandsTellTheUserAndChangeNothing) {
   AddTarget(L"甲");
   testenv::LoopbackPeer refusing(0, false);
-  Run(refusing.Port(), [&] {
+  Run([&] {
     ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 5000));
     Check(L"甲");
     for (UINT item : {Page::kItemDelete, Page::kItemRun, Page::kItemPauseResume, Page::kItemStop}) {
@@ -78,14 +76,14 @@ TEST_F(StrategyPage, WithTheLinkDownCommandsTellTheUserAndChangeNothing) {
       EXPECT_EQ(L"计划中无", Cell(L"甲", Page::kColStatus) + Cell(L"甲", Page::kColRunStatus)) << item;
       EXPECT_TRUE(Table(L"甲") == 1 && Table(L"甲", true) == 1) << item;
     }
-  });
+  }, refusing.Port());
 }
 
 TEST_F(StrategyPage, DeletePauseAndResumeFollowTheCheckedRowsAndAnswersAreReadOnlyAsDelivered) {
   for (const wchar_t* ip : {L"10.0.0.1", L"10.0.0.2", L"10.0.0.3"}) AddTarget(L"O'Brien的策略", 0, 1, 0, ip);
   AddTarget(L"计划的", 0, 1);
   AddTarget(L"暂停的", 0, 2);
-  Run(peer.Port(), [&] {
+  Run([&] {
     ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
     Check(L"O'Brien的策略");
     script.ExpectBox(L"确定要删除这些策略吗？", IDNO).ExpectBox(L"确定要删除这些策略吗？", IDYES);
@@ -132,7 +130,7 @@ TEST_F(StrategyPage, RunAgainstTheServiceShowsTheStateAndLogsEachStep) {
   AddTarget(L"A");
   AddTarget(L"B");
   LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
-  Run(service.Port(), [&] {
+  Run([&] {
     ASSERT_TRUE(LinkConnected() && RowOf(L"A") == 0);  // A runs first
     Check(L"A");
     Check(L"B");
@@ -141,7 +139,7 @@ TEST_F(StrategyPage, RunAgainstTheServiceShowsTheStateAndLogsEachStep) {
     EXPECT_EQ(L"运行中无", Cell(L"A", Page::kColRunStatus) + Cell(L"B", Page::kColRunStatus));
     EXPECT_EQ(L"策略名称：A     开始运行 2024-03-01 09:05:07\r\n策略名称：B     开始运行 2024-03-01 09:05:07\r\n"
               L"策略名称：B     运行失败      unreachable2024-03-01 09:05:07\r\n", LogText());
-  });
+  }, service.Port());
   service.Stop();
   for (const auto& f : service.ReceivedFrames())  // with StrategyType from the table
     EXPECT_TRUE(f.messageId == 1546u && f.payload.size() == 132 && f.payload[128] == 7);
