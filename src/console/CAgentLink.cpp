@@ -228,6 +228,8 @@ void CAgentLink::Deliver(const AgentLinkFrameAssembler::Frame& frame) {
     OnFrame(h.type, h.wParam, h.lParam, frame.Payload(), h.length);
 }
 
+const unsigned char* CAgentLink::s_delivering = nullptr;
+
 void CAgentLink::OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lParam) {
   bool pass =
       (type == 0 && (lParam == AGENT_MSG_CLIENT_ONLINE || lParam == AGENT_MSG_CLIENT_OFFLINE)) ||
@@ -240,6 +242,12 @@ void CAgentLink::OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lPar
 void CAgentLink::OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
                          uint32_t length) {
   LPARAM payload = reinterpret_cast<LPARAM>(data);
+  // Receivers trust the pointer only while this delivery runs (IsDelivering).
+  struct Delivering {
+    const unsigned char* saved = s_delivering;
+    explicit Delivering(const unsigned char* now) { s_delivering = now; }
+    ~Delivering() { s_delivering = saved; }
+  } delivering(data);
   if (type == 0 || type == 1) {
     HWND target = CAgentLinkManager::FindFirstWindow(lParam);
     if (!target) return;

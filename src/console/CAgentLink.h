@@ -47,6 +47,8 @@ class CAgentLink {
   void OnTimer(UINT_PTR id);
 
   static void AgentLinkHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // True while a frame whose payload starts at `payload` is being handed to a window.
+  static bool IsDelivering(const void* payload) { return payload && payload == s_delivering; }
 
   HWND Window() const { return window_; }
   SOCKET Socket() const { return socket_; }
@@ -80,6 +82,7 @@ class CAgentLink {
   };
 
   void Deliver(const AgentLinkFrameAssembler::Frame& frame);
+  static const unsigned char* s_delivering;  // the payload being handed over now
   static void OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lParam);
   static void OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
                       uint32_t length);
