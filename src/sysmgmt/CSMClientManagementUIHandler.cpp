@@ -135,6 +135,7 @@ void CSMClientManagementUIHandler::LoadClients() {
     if (!statement || statement->Failed()) return link.ShowError(L"查询出错");
   }
   HTREEITEM lastServer = TVI_LAST, lastDevice = TVI_LAST;
+  std::vector<const std::wstring*> shown;
   for (const Row& row : rows) {
     const std::wstring& text = row.name.empty() ? row.address : row.name;
     if (text.empty() || (row.type != 0 && row.type != 1)) continue;
@@ -143,9 +144,10 @@ void CSMClientManagementUIHandler::LoadClients() {
       lastServer = AddServerNode(text.c_str(), lastServer, row.status, false, row.id);
     else
       lastDevice = AddDeviceNode(text.c_str(), lastDevice, row.status, false, row.id);
+    shown.push_back(&row.address);
   }
   RebuildAddressMap();
-  for (const Row& row : rows) QueryClientState(row.address);
+  for (const std::wstring* address : shown) QueryClientState(*address);
 }
 
 HTREEITEM CSMClientManagementUIHandler::AddServerNode(LPCWSTR text, HTREEITEM insertAfter, int status,
@@ -175,15 +177,22 @@ HTREEITEM CSMClientManagementUIHandler::AddNode(HTREEITEM root, LPCWSTR text, HT
   return node;
 }
 
+bool CSMClientManagementUIHandler::GetNode(TVITEMW* item) const {
+  return m_tree.SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(item)) != 0;
+}
+
 unsigned long CSMClientManagementUIHandler::NodeId(HTREEITEM node) const {
-  return static_cast<unsigned long>(m_tree.GetItemData(node));
+  TVITEMW item{};
+  item.mask = TVIF_HANDLE | TVIF_PARAM;
+  item.hItem = node;
+  return GetNode(&item) ? static_cast<unsigned long>(item.lParam) : 0;
 }
 
 int CSMClientManagementUIHandler::NodeImage(HTREEITEM node) const {
   TVITEMW item{};
   item.mask = TVIF_HANDLE | TVIF_IMAGE;
   item.hItem = node;
-  return m_tree.GetItem(&item) ? item.iImage : kImageOffline;
+  return GetNode(&item) ? item.iImage : kImageOffline;
 }
 
 void CSMClientManagementUIHandler::SetNodeImage(HTREEITEM node, int image) {
@@ -209,7 +218,7 @@ std::wstring CSMClientManagementUIHandler::NodeText(HTREEITEM node) const {
   item.hItem = node;
   item.pszText = buffer;
   item.cchTextMax = static_cast<int>(sizeof buffer / sizeof buffer[0]);
-  return m_tree.GetItem(&item) ? std::wstring(buffer) : std::wstring();
+  return GetNode(&item) ? std::wstring(buffer) : std::wstring();
 }
 
 HTREEITEM CSMClientManagementUIHandler::FindNode(unsigned long id) const {

@@ -112,6 +112,7 @@ class CSMClientManagementUIHandler {
   void OnClientChanged(const ClientChangeNotice& notice, const std::wstring& text);
   void OnClientRemoved(const ClientChangeNotice& notice);
 
+  bool GetNode(TVITEMW* item) const;
   unsigned long NodeId(HTREEITEM node) const;
   int NodeImage(HTREEITEM node) const;
   void SetNodeImage(HTREEITEM node, int image);
