@@ -1,5 +1,6 @@
 #include "sysmgmt/CSMClientManagementUIHandler.h"
 
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
@@ -134,30 +135,42 @@ void CSMClientManagementUIHandler::LoadClients() {
                       OrEmpty(statement->GetString(2)), statement->GetInt(3), statement->GetInt(4)});
     if (!statement || statement->Failed()) return link.ShowError(L"查询出错");
   }
-  HTREEITEM lastServer = TVI_LAST, lastDevice = TVI_LAST;
+  // Thousands of hosts: the tree neither redraws nor expands before the last is in.
+  m_tree.SendMessage(WM_SETREDRAW, FALSE);
+  HTREEITEM last[2] = {TVI_LAST, TVI_LAST};
   std::vector<const std::wstring*> shown;
+  std::vector<std::pair<const std::wstring*, HTREEITEM>> devices;  // after the servers in walk order
+  m_nodeByAddress.clear();
   for (const Row& row : rows) {
     const std::wstring& text = row.name.empty() ? row.address : row.name;
     if (text.empty() || (row.type != 0 && row.type != 1)) continue;
     m_addressById[row.id] = row.address;
-    if (row.type == 0)
-      lastServer = AddServerNode(text.c_str(), lastServer, row.status, false, row.id);
-    else
-      lastDevice = AddDeviceNode(text.c_str(), lastDevice, row.status, false, row.id);
+    last[row.type] = AddNode(row.type == 0 ? m_serverRoot : m_deviceRoot, text.c_str(), last[row.type],
+                             row.status == 1 ? kImageOnline : kImageOffline, false, row.id);
     shown.push_back(&row.address);
+    if (row.type == 0 && !row.address.empty()) m_nodeByAddress.emplace(row.address, last[0]);
+    if (row.type == 1 && !row.address.empty()) devices.emplace_back(&row.address, last[1]);
   }
-  RebuildAddressMap();
+  for (const auto& device : devices) m_nodeByAddress.emplace(*device.first, device.second);
+  m_tree.Expand(m_serverRoot);
+  m_tree.Expand(m_deviceRoot);
+  m_tree.SendMessage(WM_SETREDRAW, TRUE);
+  m_tree.Invalidate();
   for (const std::wstring* address : shown) QueryClientState(*address);
 }
 
 HTREEITEM CSMClientManagementUIHandler::AddServerNode(LPCWSTR text, HTREEITEM insertAfter, int status,
                                                       bool checked, unsigned long id) {
-  return AddNode(m_serverRoot, text, insertAfter, status == 1 ? kImageOnline : kImageOffline, checked, id);
+  HTREEITEM node = AddNode(m_serverRoot, text, insertAfter, status == 1 ? kImageOnline : kImageOffline, checked, id);
+  m_tree.Expand(m_serverRoot);
+  return node;
 }
 
 HTREEITEM CSMClientManagementUIHandler::AddDeviceNode(LPCWSTR text, HTREEITEM insertAfter, int status,
                                                       bool checked, unsigned long id) {
-  return AddNode(m_deviceRoot, text, insertAfter, status == 1 ? kImageOnline : kImageOffline, checked, id);
+  HTREEITEM node = AddNode(m_deviceRoot, text, insertAfter, status == 1 ? kImageOnline : kImageOffline, checked, id);
+  m_tree.Expand(m_deviceRoot);
+  return node;
 }
 
 // The box goes in with the item: the roots have none, so there is no parent to recompute.
@@ -168,12 +181,14 @@ HTREEITEM CSMClientManagementUIHandler::AddNode(HTREEITEM root, LPCWSTR text, HT
   insert.hInsertAfter = insertAfter ? insertAfter : TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
   insert.item.pszText = const_cast<LPWSTR>(text);
-  insert.item.iImage = insert.item.iSelectedImage = image;
+  // The tree asks for a host's picture when it draws it: changing a picture of a
+  // visible tree view costs a walk over all its items.
+  insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
   insert.item.lParam = static_cast<LPARAM>(id);
   insert.item.state = INDEXTOSTATEIMAGEMASK(checked ? EM_TVIS_CHECK : EM_TVIS_UNCHECK);
   insert.item.stateMask = TVIS_STATEIMAGEMASK;
   HTREEITEM node = m_tree.CTreeViewCtrl::InsertItem(insert);
-  m_tree.Expand(root);
+  if (node) m_onlineByNode[node] = image == kImageOnline;
   return node;
 }
 
@@ -189,18 +204,29 @@ unsigned long CSMClientManagementUIHandler::NodeId(HTREEITEM node) const {
 }
 
 int CSMClientManagementUIHandler::NodeImage(HTREEITEM node) const {
-  TVITEMW item{};
-  item.mask = TVIF_HANDLE | TVIF_IMAGE;
-  item.hItem = node;
-  return GetNode(&item) ? item.iImage : kImageOffline;
+  auto found = m_onlineByNode.find(node);
+  return found != m_onlineByNode.end() && found->second ? kImageOnline : kImageOffline;
 }
 
 void CSMClientManagementUIHandler::SetNodeImage(HTREEITEM node, int image) {
-  TVITEMW item{};
-  item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  item.hItem = node;
-  item.iImage = item.iSelectedImage = image;
-  m_tree.SetItem(item);
+  auto found = m_onlineByNode.find(node);
+  if (found == m_onlineByNode.end()) return;
+  found->second = image == kImageOnline;
+  RECT rect{};
+  std::memcpy(&rect, &node, sizeof node);  // the item goes in, its rectangle comes out
+  if (m_tree.SendMessage(TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) m_tree.InvalidateRect(&rect, FALSE);
+}
+
+LRESULT CSMClientManagementUIHandler::OnTreeDispInfo(int, LPNMHDR pnmh, BOOL&) {
+  auto* info = reinterpret_cast<NMTVDISPINFOW*>(pnmh);
+  if (info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))
+    info->item.iImage = info->item.iSelectedImage = NodeImage(info->item.hItem);
+  return 0;
+}
+
+void CSMClientManagementUIHandler::RemoveNode(HTREEITEM node) {
+  m_onlineByNode.erase(node);
+  m_tree.SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node));
 }
 
 void CSMClientManagementUIHandler::SetNodeText(HTREEITEM node, const std::wstring& text) {
@@ -234,7 +260,7 @@ void CSMClientManagementUIHandler::DeleteNode(HTREEITEM node) {
     m_owner->EnableItem(kSave, FALSE);
     m_current = nullptr;
   }
-  m_tree.SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node));
+  RemoveNode(node);
 }
 
 void CSMClientManagementUIHandler::RebuildAddressMap() {
@@ -383,7 +409,7 @@ HTREEITEM CSMClientManagementUIHandler::UpdateTreeNode(HTREEITEM node, const std
   const unsigned long id = NodeId(node);
   const int image = NodeImage(node);
   const bool wasCurrent = node == m_current;
-  m_tree.SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node));
+  RemoveNode(node);
   node = AddNode(target, text.c_str(), TVI_LAST, image, wasCurrent, id);
   if (wasCurrent) {
     m_current = node;
@@ -448,15 +474,37 @@ void CSMClientManagementUIHandler::SetClientStateByIp(uint32_t address, int stat
                     state);
 }
 
+// States come in bursts (an answer per host after the load): they are written
+// together, one update each in a single transaction, once the burst has been taken.
 void CSMClientManagementUIHandler::UpdateClientState(const std::wstring& address, int state) {
+  m_pendingStates.emplace_back(address, state);
+  if (!m_flushPosted) m_flushPosted = ::PostMessageW(m_owner->m_hWnd, FlushMessage(), 0, 0) != FALSE;
+}
+
+UINT CSMClientManagementUIHandler::FlushMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneClientStateFlush");
+  return message;
+}
+
+LRESULT CSMClientManagementUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;
+  m_flushPosted = false;
+  std::vector<std::pair<std::wstring, int>> states;
+  states.swap(m_pendingStates);
+  if (states.empty()) return 0;
   SMPageLink link;
-  if (!link.Open()) return;
+  if (!link.Open()) return 0;
+  if (!link.BeginTransaction()) return link.ShowError(L"错误"), 0;
   SQLStatement* statement = link.CreateStatement(kSetStatusByIp);
-  if (!statement || !statement->BindInt(0, state) || !statement->BindString(1, address.c_str()) ||
-      !statement->Execute())
-    return link.ShowError(L"错误");
+  for (const auto& s : states)
+    if (!statement || !statement->BindInt(0, s.second) || !statement->BindString(1, s.first.c_str()) ||
+        !statement->Execute())
+      return link.ShowError(L"错误"), 0;
+  if (!link.Commit()) return link.ShowError(L"错误"), 0;
   link.Disconnect();
-  if (HTREEITEM node = NodeOfAddress(address)) SetNodeImage(node, state == 1 ? kImageOnline : kImageOffline);
+  for (const auto& s : states)
+    if (HTREEITEM node = NodeOfAddress(s.first)) SetNodeImage(node, s.second == 1 ? kImageOnline : kImageOffline);
+  return 0;
 }
 
 // ---------------------------------------------------------------- 1795 to 1797

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "console/AgentLinkWindow.h"
 #include "controls/CComboBoxCtrlEx.h"
@@ -68,12 +70,14 @@ class CSMClientManagementUIHandler {
   BEGIN_MSG_MAP_EX(CSMClientManagementUIHandler)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
     NOTIFY_HANDLER(kTree, CMulStatusTree::kNotifyCheckChanged, OnTreeCheckChanged)
+    NOTIFY_HANDLER(kTree, TVN_GETDISPINFOW, OnTreeDispInfo)
     MESSAGE_HANDLER(kClientAdded, OnClientChangeMessage)
     MESSAGE_HANDLER(kClientChanged, OnClientChangeMessage)
     MESSAGE_HANDLER(kClientRemoved, OnClientChangeMessage)
     MESSAGE_HANDLER(1526, OnClientState)
     MESSAGE_HANDLER(1529, OnClientOnline)
     MESSAGE_HANDLER(1530, OnClientOffline)
+    MESSAGE_HANDLER(FlushMessage(), OnFlushStates)
   END_MSG_MAP()
 
   void OnSave();
@@ -85,14 +89,20 @@ class CSMClientManagementUIHandler {
   HTREEITEM CurrentClient() const { return m_current; }
   // The node that shows the address's state, or null.
   HTREEITEM NodeOfAddress(const std::wstring& address) const;
+  // The picture the node is drawn with: kImageOnline or kImageOffline.
+  int NodeImage(HTREEITEM node) const;
 
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnTreeCheckChanged(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  LRESULT OnTreeDispInfo(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnClientChangeMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnClientState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnClientOnline(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnClientOffline(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // The page's own posted message that writes the states taken since the last one.
+  static UINT FlushMessage();
+  LRESULT OnFlushStates(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
   void LoadClients();
   HTREEITEM AddServerNode(LPCWSTR text, HTREEITEM insertAfter, int status, bool checked, unsigned long id);
@@ -105,6 +115,7 @@ class CSMClientManagementUIHandler {
   int CountClientsByName(const std::wstring& name, int exceptId);
   void QueryClientState(const std::wstring& address);
   void SetClientStateByIp(uint32_t address, int state);
+  // Status and icon of the hosts with the address; written with the rest of the burst.
   void UpdateClientState(const std::wstring& address, int state);
   // New text; a node whose group changed moves to the end of the other group.
   HTREEITEM UpdateTreeNode(HTREEITEM node, const std::wstring& text, int type);
@@ -114,12 +125,12 @@ class CSMClientManagementUIHandler {
 
   bool GetNode(TVITEMW* item) const;
   unsigned long NodeId(HTREEITEM node) const;
-  int NodeImage(HTREEITEM node) const;
   void SetNodeImage(HTREEITEM node, int image);
   void SetNodeText(HTREEITEM node, const std::wstring& text);
   std::wstring NodeText(HTREEITEM node) const;
   HTREEITEM FindNode(unsigned long id) const;
   void DeleteNode(HTREEITEM node);
+  void RemoveNode(HTREEITEM node);
   // The first node in walk order (servers, then devices) per address.
   void RebuildAddressMap();
 
@@ -140,6 +151,9 @@ class CSMClientManagementUIHandler {
   CMulStatusTree m_tree;
   std::unordered_map<unsigned long, std::wstring> m_addressById;
   std::unordered_map<std::wstring, HTREEITEM> m_nodeByAddress;
+  std::unordered_map<HTREEITEM, bool> m_onlineByNode;
+  std::vector<std::pair<std::wstring, int>> m_pendingStates;
+  bool m_flushPosted = false;
 
   static const ClientChangeNotice* s_sending;  // the notice our own sender hands over now
 };

@@ -40,10 +40,11 @@ int SysMgmtPageTest::AddClient(const wchar_t* name, const wchar_t* ip, int type,
   return Int(link, L"select max(id) from Client");
 }
 
-void SysMgmtPageTest::Run(const std::function<void(UiDialogDriver&, CMainDlg&)>& act) {
-  CMainDlg main(peer.Port());
+void SysMgmtPageTest::Run(const std::function<void(UiDialogDriver&, CMainDlg&)>& act,
+                          unsigned short servicePort) {
+  CMainDlg main(servicePort ? servicePort : peer.Port());
   script.ExpectDialog([&](UiDialogDriver& d) {
-    ASSERT_TRUE(peer.Accept(20000));
+    if (!servicePort) ASSERT_TRUE(peer.Accept(20000));
     act(d, main);
   });
   main.DoModal();

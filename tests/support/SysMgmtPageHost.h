@@ -27,9 +27,9 @@ class SysMgmtPageTest : public ConnectedDatabaseTest {
   int AddUser(const wchar_t* name, int type, int permission, const wchar_t* password = L"");
   int AddClient(const wchar_t* name, const wchar_t* ip, int type, int status = 0, int stopped = 0);
 
-  // Runs the main window for the current user; act runs inside its modal loop (the
-  // link has connected to the peer by then).
-  void Run(const std::function<void(UiDialogDriver&, CMainDlg&)>& act);
+  // Runs the main window for the current user; act runs inside its modal loop, once the
+  // link has connected to the peer (or, given a port, to the service there).
+  void Run(const std::function<void(UiDialogDriver&, CMainDlg&)>& act, unsigned short servicePort = 0);
 
   // Brings the system-management page forward (tab 129).
   static void ShowPage(CMainDlg& main, int page);
