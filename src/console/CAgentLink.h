@@ -47,8 +47,10 @@ class CAgentLink {
   void OnTimer(UINT_PTR id);
 
   static void AgentLinkHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  // True while a frame whose payload starts at `payload` is being handed to a window.
-  static bool IsDelivering(const void* payload) { return payload && payload == s_delivering; }
+
+  // True while a link hands a payload to a window as exactly this message: a window
+  // message that claims to carry a link payload is trusted only then.
+  static bool IsDelivering(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND Window() const { return window_; }
   SOCKET Socket() const { return socket_; }
@@ -82,10 +84,10 @@ class CAgentLink {
   };
 
   void Deliver(const AgentLinkFrameAssembler::Frame& frame);
-  static const unsigned char* s_delivering;  // the payload being handed over now
   static void OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lParam);
   static void OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
                       uint32_t length);
+  static void Hand(HWND target, uint32_t message, WPARAM wParam, const unsigned char* payload);
   void PostRead();
   int PeerResetError();
   bool FlushQueue();

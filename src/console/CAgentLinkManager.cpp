@@ -43,10 +43,6 @@ HWND CAgentLinkManager::FindFirstWindow(uint32_t messageId) {
   return nullptr;
 }
 
-bool CAgentLinkManager::IsDelivering(const void* payload) {
-  return CAgentLink::IsDelivering(payload);
-}
-
 int CAgentLinkManager::Send(uint32_t type, uint32_t wParam, uint32_t messageId, const void* data,
                             uint32_t length) {
   if (!link_) return 0;

@@ -32,10 +32,6 @@ class CAgentLinkManager {
   // The first window registered for the id, or null.
   static HWND FindFirstWindow(uint32_t messageId);
 
-  // True while the link is delivering the frame whose payload this is: a message's
-  // pointer is trusted only then.
-  static bool IsDelivering(const void* payload);
-
   int SendOnChannel1(uint32_t hostAddress, uint32_t messageId, const void* data, uint32_t length);
   int SendOnChannel2(uint32_t wParam, uint32_t messageId, const void* data, uint32_t length);
   int SendOnChannel3(uint32_t wParam, uint32_t messageId, const void* data, uint32_t length);

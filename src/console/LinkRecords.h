@@ -1,21 +1,65 @@
 #pragma once
-// The fixed-size records that travel on the service link, in their wire layout
-// (little-endian, UTF-16 text fields with a terminator inside the field), and the
-// bounded readers that take a record out of a payload: a payload is never cast and
-// never read past the length that came with it.
+// The records of the service link as they travel: little-endian, laid out by the
+// console's 32-bit compiler with nothing between the fields; static_asserts on each
+// record's size and every field's offset keep them from moving. Records are written
+// through their structs; what arrives is never cast to one but read through the bounded
+// readers below, which never look past the payload's length.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
-// ---- System management: server settings (1525, 1527) and a client's state (1526)
+namespace linkpayload {
 
+// The UTF-16 text of a field of `units` characters at `offset`: it ends at its first
+// NUL, at the field's end or at the payload's end, whichever comes first.
+inline std::wstring ReadText16(const unsigned char* payload, size_t length, size_t offset,
+                               size_t units) {
+  std::wstring text;
+  if (!payload || offset > length) return text;
+  const size_t have = (length - offset) / 2;
+  const unsigned char* p = payload + offset;
+  for (size_t i = 0; i < units && i < have; ++i) {
+    const wchar_t c = static_cast<wchar_t>(p[2 * i] | p[2 * i + 1] << 8);
+    if (c == 0) break;
+    text.push_back(c);
+  }
+  return text;
+}
+
+// The 8-bit text from `offset` to its first NUL or the payload's end.
+inline std::string ReadText8(const unsigned char* payload, size_t length, size_t offset) {
+  if (!payload || offset >= length) return std::string();
+  const char* begin = reinterpret_cast<const char*>(payload + offset);
+  size_t n = 0;
+  while (n < length - offset && begin[n] != '\0') ++n;
+  return std::string(begin, n);
+}
+
+// Fills a fixed-width UTF-16 field: the text cut to leave room for its terminator,
+// zeros behind it.
+inline void WriteText16(wchar_t* field, size_t units, const std::wstring& text) {
+  for (size_t i = 0; i < units; ++i) field[i] = i + 1 < units && i < text.size() ? text[i] : L'\0';
+}
+
+}  // namespace linkpayload
+
+// Remote path pickers
+// 1538 to a host's agent: the directory to list.
+struct DirectoryListRequest {
+  wchar_t path[260];  // NUL-terminated
+};
+static_assert(sizeof(wchar_t) == 2, "link texts are UTF-16");
+static_assert(sizeof(DirectoryListRequest) == 520, "1538 request");
+static_assert(offsetof(DirectoryListRequest, path) == 0, "1538 request");
+
+// System management: server settings (1525, 1527) and a client's state (1526)
 struct SMServerSettingsRecord {
   enum { kPasswordUnits = 22, kPasswordChars = 20 };
   uint32_t dataPort;
   uint32_t commandPort;
   wchar_t password[kPasswordUnits];  // at most kPasswordChars and a 0, the rest 0
 };
-static_assert(sizeof(wchar_t) == 2, "link texts are UTF-16");
 static_assert(sizeof(SMServerSettingsRecord) == 52, "server settings record is 52 bytes");
 static_assert(offsetof(SMServerSettingsRecord, dataPort) == 0, "data port at 0");
 static_assert(offsetof(SMServerSettingsRecord, commandPort) == 4, "command port at 4");
@@ -29,9 +73,10 @@ static_assert(sizeof(ClientStateRecord) == 8, "client state record is 8 bytes");
 static_assert(offsetof(ClientStateRecord, address) == 0, "address at 0");
 static_assert(offsetof(ClientStateRecord, online) == 4, "online flag at 4");
 
+namespace linkpayload {
+
 // The service's answer 1525: the two ports of its first 8 bytes. False when shorter.
-inline bool ReadServerPorts(const void* payload, size_t length, uint32_t* dataPort,
-                            uint32_t* commandPort) {
+inline bool ReadServerPorts(const void* payload, size_t length, uint32_t* dataPort, uint32_t* commandPort) {
   if (!payload || length < 8) return false;
   std::memcpy(dataPort, static_cast<const unsigned char*>(payload), 4);
   std::memcpy(commandPort, static_cast<const unsigned char*>(payload) + 4, 4);
@@ -44,3 +89,5 @@ inline bool ReadClientState(const void* payload, size_t length, ClientStateRecor
   std::memcpy(record, payload, sizeof(ClientStateRecord));
   return true;
 }
+
+}  // namespace linkpayload

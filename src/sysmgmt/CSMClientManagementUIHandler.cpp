@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/CMainDlg.h"
+#include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
 #include "controls/CUIResource.h"
@@ -447,11 +448,11 @@ void CSMClientManagementUIHandler::QueryClientState(const std::wstring& address)
 
 // The payload is read only while the link is delivering it. Other pages want the
 // state messages too: the handled flag is left cleared.
-LRESULT CSMClientManagementUIHandler::OnClientState(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+LRESULT CSMClientManagementUIHandler::OnClientState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   bHandled = FALSE;
-  const void* payload = reinterpret_cast<const void*>(lParam);
   ClientStateRecord record;
-  if (CAgentLinkManager::IsDelivering(payload) && ReadClientState(payload, static_cast<size_t>(wParam), &record))
+  if (CAgentLink::IsDelivering(uMsg, wParam, lParam) &&
+      linkpayload::ReadClientState(reinterpret_cast<const void*>(lParam), static_cast<size_t>(wParam), &record))
     SetClientStateByIp(record.address, record.online ? 1 : 0);
   return 0;
 }

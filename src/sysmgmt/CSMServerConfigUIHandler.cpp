@@ -1,9 +1,11 @@
 #include "sysmgmt/CSMServerConfigUIHandler.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
 #include "app/CMainDlg.h"
+#include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
 #include "platform/WideFormat.h"
@@ -61,15 +63,14 @@ LRESULT CSMServerConfigUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled)
 
 // The payload is read only while the link is delivering it: the same message
 // posted from anywhere else carries a pointer into nowhere.
-LRESULT CSMServerConfigUIHandler::OnSettingsMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
-  const void* payload = reinterpret_cast<const void*>(lParam);
-  if (!CAgentLinkManager::IsDelivering(payload)) return 0;
-  return OnSettings(static_cast<size_t>(wParam), payload);
+LRESULT CSMServerConfigUIHandler::OnSettingsMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
+  if (!CAgentLink::IsDelivering(uMsg, wParam, lParam)) return 0;
+  return OnSettings(static_cast<size_t>(wParam), reinterpret_cast<const void*>(lParam));
 }
 
 int CSMServerConfigUIHandler::OnSettings(size_t length, const void* payload) {
   uint32_t dataPort = 0, commandPort = 0;
-  if (!ReadServerPorts(payload, length, &dataPort, &commandPort)) return 0;
+  if (!linkpayload::ReadServerPorts(payload, length, &dataPort, &commandPort)) return 0;
   m_commandPort.SetWindowText(qv::FormatW(L"%u", commandPort).c_str());
   m_dataPort.SetWindowText(qv::FormatW(L"%u", dataPort).c_str());
   return 1;
@@ -95,7 +96,7 @@ void CSMServerConfigUIHandler::OnApply() {
     return;
   }
   password.resize(std::min<size_t>(password.size(), SMServerSettingsRecord::kPasswordChars));
-  std::wmemcpy(record.password, password.c_str(), password.size());
+  linkpayload::WriteText16(record.password, SMServerSettingsRecord::kPasswordUnits, password);
   g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_SET_CLIENT_PASSWORD, &record, sizeof record);
   ::SecureZeroMemory(&record, sizeof record);
   ::SecureZeroMemory(&password[0], password.size() * sizeof(wchar_t));

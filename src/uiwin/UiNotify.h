@@ -40,3 +40,22 @@ struct UINMINVALIDATERECT {
   HUIWND huiWnd;
   RECT rect;
 };
+
+// The record of a UINM_TAB_SELCHANGE from the tab control tabID, or null for any other
+// notification: the area pages veto or follow their tab changes with it.
+inline UINMTABSELCHANGE* TabSelChangeOf(LPNMHDR pnmh, UINT tabID) {
+  auto* change = reinterpret_cast<UINMTABSELCHANGE*>(pnmh);
+  return pnmh->code == UINM_TAB_SELCHANGE && change->uTabID == tabID ? change : nullptr;
+}
+
+// The record of a UINM_REALWND_RESIZED for the element itemID, or null for any other
+// notification: pages fit their grid's columns to the new width with it.
+inline const UINMREALWNDRESIZED* RealWndResizedOf(LPNMHDR pnmh, UINT itemID) {
+  auto* resized = reinterpret_cast<const UINMREALWNDRESIZED*>(pnmh);
+  return pnmh->code == UINM_REALWND_RESIZED && resized->uItemID == itemID ? resized : nullptr;
+}
+
+// The element of a UINM_COMMAND, or 0 for any other notification.
+inline UINT CommandItemOf(LPNMHDR pnmh) {
+  return pnmh->code == UINM_COMMAND ? reinterpret_cast<const UINMCOMMAND*>(pnmh)->uItemID : 0;
+}
