@@ -155,6 +155,7 @@ void CSMClientManagementUIHandler::LoadClients() {
   for (const auto& device : devices) m_nodeByAddress.emplace(*device.first, device.second);
   m_tree.Expand(m_serverRoot);
   m_tree.Expand(m_deviceRoot);
+  m_tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(m_serverRoot));
   m_tree.SendMessage(WM_SETREDRAW, TRUE);
   m_tree.Invalidate();
   for (const std::wstring* address : shown) QueryClientState(*address);
@@ -318,21 +319,6 @@ void CSMClientManagementUIHandler::ShowClient(HTREEITEM node) {
   m_mac.SetWindowText(OrEmpty(statement->GetString(5)));
 }
 
-int CSMClientManagementUIHandler::CountClientsByName(const std::wstring& name, int exceptId) {
-  SMPageLink link;
-  if (!link.Open()) return -1;
-  SQLStatement* statement = link.CreateStatement(kCountByName);
-  if (statement) {
-    statement->BindString(0, name.c_str());
-    statement->BindInt(1, exceptId);
-  }
-  if (!statement || !statement->Fetch()) {
-    link.ShowError(L"查询出错");
-    return -1;
-  }
-  return statement->GetInt(0);
-}
-
 // ---------------------------------------------------------------- save
 
 void CSMClientManagementUIHandler::OnSave() {
@@ -341,7 +327,7 @@ void CSMClientManagementUIHandler::OnSave() {
   const int id = static_cast<int>(NodeId(node));
   const std::wstring name = m_name.GetWindowText();
   if (!name.empty()) {
-    const int count = CountClientsByName(name, id);
+    const int count = SMPageLink::CountByName(kCountByName, name, id);
     if (count < 0) return;
     if (count > 0) {
       UiMessageBox(L"请重新输入客户端名称", L"客户端名称已被使用", MB_ICONEXCLAMATION);

@@ -111,8 +111,6 @@ class CSMClientManagementUIHandler {
                     unsigned long id);
   void ShowClient(HTREEITEM node);
   void ClearFields();
-  // Hosts other than `exceptId` with the name; -1 after a failure.
-  int CountClientsByName(const std::wstring& name, int exceptId);
   void QueryClientState(const std::wstring& address);
   void SetClientStateByIp(uint32_t address, int state);
   // Status and icon of the hosts with the address; written with the rest of the burst.

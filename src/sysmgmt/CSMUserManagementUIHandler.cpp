@@ -316,21 +316,6 @@ void CSMUserManagementUIHandler::OnRightClicked(UINT item) {
     m_owner->SetItemCheck(item, !m_owner->GetItemCheck(item));
 }
 
-int CSMUserManagementUIHandler::CountUsersByName(const std::wstring& name, int exceptId) {
-  SMPageLink link;
-  if (!link.Open()) return -1;
-  SQLStatement* statement = link.CreateStatement(kCountByName);
-  if (statement) {
-    statement->BindString(0, name.c_str());
-    statement->BindInt(1, exceptId);
-  }
-  if (!statement || !statement->Fetch()) {
-    link.ShowError(L"查询出错");
-    return -1;
-  }
-  return statement->GetInt(0);
-}
-
 // ---------------------------------------------------------------- add, modify, delete
 
 void CSMUserManagementUIHandler::OnAddUser() {
@@ -344,7 +329,7 @@ void CSMUserManagementUIHandler::OnAddUser() {
     UiMessageBox(L"请输入用户名", L"错误", MB_ICONHAND);
     return;
   }
-  const int count = CountUsersByName(user.name, -1);
+  const int count = SMPageLink::CountByName(kCountByName, user.name, -1);
   if (count < 0) return;
   if (count > 0) {
     UiMessageBox(L"该用户名已被使用\n请重新输入新的用户名", L"注意", MB_ICONEXCLAMATION);
@@ -408,7 +393,7 @@ void CSMUserManagementUIHandler::OnModifyUser() {
   unsigned long id = 0;
   m_grid.GetItemData(row, id);
   user.id = static_cast<int>(id);
-  const int count = CountUsersByName(user.name, user.id);
+  const int count = SMPageLink::CountByName(kCountByName, user.name, user.id);
   if (count < 0) return;
   if (count > 0) {
     UiMessageBox(L"该用户名已被使用\n请重新输入用户名", L"注意", MB_ICONEXCLAMATION);

@@ -85,8 +85,6 @@ class CSMUserManagementUIHandler {
   int AddUserRow(BOOL checked, const UserRecord& user, const std::wstring& typeText,
                  const std::wstring& permText, int id);
   void UpdateUserRow(int row, const UserRecord& user);
-  // Accounts other than `exceptId` with the name (letter case aside); -1 after a failure.
-  int CountUsersByName(const std::wstring& name, int exceptId);
   int GetCheckedRights();
   // The new account's id, -1 on failure.
   int InsertUser(const UserRecord& user);

@@ -21,22 +21,17 @@ const uint32_t kMarker = 1699;  // a frame of the test's own, after what the pag
 class ClientsPage : public qvtest::SysMgmtPageTest {
  protected:
   static Page& Clients(CMainDlg& main) { return *main.SystemManagement()->ClientPage(); }
-  struct NodeInfo {
-    std::wstring text;
-    int image;
-    LPARAM id;
-  };
+  struct NodeInfo { std::wstring text; int image; };
   static NodeInfo Info(Page& page, HTREEITEM node) {
     wchar_t text[64] = L"";
     TVITEMW item{};
-    item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM;
+    item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE;
     item.hItem = node;
     item.pszText = text;
     item.cchTextMax = 64;
     page.Tree().SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return {text, item.iImage, item.lParam};
+    return {text, item.iImage};
   }
-  static int Image(Page& page, HTREEITEM node) { return page.NodeImage(node); }
   // "text:image:check " of each node under the root.
   static std::wstring Nodes(Page& page, HTREEITEM root) {
     std::wstring out;
@@ -45,16 +40,15 @@ class ClientsPage : public qvtest::SysMgmtPageTest {
              std::to_wstring(page.Tree().GetCheck(n)) + L" ";
     return out;
   }
-  static HTREEITEM Find(Page& page, int id) {
-    for (HTREEITEM root : {page.ServerRoot(), page.DeviceRoot()})
-      for (HTREEITEM n = page.Tree().GetChildItem(root); n; n = page.Tree().GetNextSiblingItem(n))
-        if (Info(page, n).id == id) return n;
-    return nullptr;
-  }
   static void Check(CMainDlg& main, HTREEITEM node, int state) {
     Clients(main).Tree().SetCheck(node, state, FALSE);
     CMulStatusTreeNotify n{{}, node, state};
     Notify(main, &n.hdr, Page::kTree, CMulStatusTree::kNotifyCheckChanged);
+  }
+  static std::string Hex(const std::vector<unsigned char>& bytes) {
+    std::string hex;
+    for (unsigned char b : bytes) hex += "0123456789abcdef"[b >> 4], hex += "0123456789abcdef"[b & 15];
+    return hex;
   }
   // "type/id:payload-hex " of every frame the console sent since the last call.
   std::string Sent() {
@@ -62,16 +56,9 @@ class ClientsPage : public qvtest::SysMgmtPageTest {
     std::string out;
     testenv::PeerFrame f;
     while (peer.ReceiveFrame(&f, 20000) && f.messageId != kMarker) {
-      out += std::to_string(f.type) + "/" + std::to_string(f.messageId) + ":";
-      for (unsigned char b : f.payload) out += "0123456789abcdef"[b >> 4], out += "0123456789abcdef"[b & 15];
-      out += " ";
+      out += std::to_string(f.type) + "/" + std::to_string(f.messageId) + ":" + Hex(f.payload) + " ";
     }
     return out;
-  }
-  std::wstring Host(int id) {
-    auto* r = qvtest::Row(link, L"select Name,Status,Stopped,Type from Client where id=?", {id});
-    return qvtest::Str(r->GetString(0)) + L"|" + std::to_wstring(r->GetInt(1)) + L"|" +
-           std::to_wstring(r->GetInt(2)) + L"|" + std::to_wstring(r->GetInt(3));
   }
 };
 
@@ -92,40 +79,38 @@ TEST_F(ClientsPage, TreeShowsBothGroupsAndAsksForTheStateOfEachHost) {
 }
 
 TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
-  const int a = AddClient(L"web1", L"10.0.0.1", 0, 1, 0);
-  const int b = AddClient(L"web2", L"10.0.0.2", 0, 0, 1);
-  const int c = AddClient(L"bad", L"host-x", 0, 0, 0);
-  const int d = AddClient(L"db", L"10.0.0.4", 0, 1, 0);
+  AddClient(L"web1", L"10.0.0.1", 0, 1, 0);
+  AddClient(L"web2", L"10.0.0.2", 0, 0, 1);
+  AddClient(L"bad", L"host-x", 0, 0, 0);
+  AddClient(L"db", L"10.0.0.4", 0, 1, 0);
   const struct {
-    int id;
-    const wchar_t* name;
-    int type, stopped;
+    const wchar_t *ip, *name; int type, stopped;
     std::vector<const wchar_t*> boxes;
-    std::string sent;
-    const wchar_t* stored;  // Name|Status|Stopped|Type
-    int image;
+    std::string sent; const wchar_t* stored; int image;  // stored: Name|Status|Stopped|Type
   } rows[] = {
-      {a, L"WEB2", 0, 0, {L"请重新输入客户端名称"}, "", L"web1|1|0|0", 2},
-      {a, L"", 0, 0, {L"保存成功"}, "", L"(null)|1|0|0", 2},
-      {a, L"web1", 0, 1, {L"保存成功"}, "3/1534:0a000001 ", L"web1|0|1|0", 3},
-      {b, L"web2", 0, 0, {L"保存成功"}, "3/1535:0a000002 ", L"web2|1|0|0", 3},
-      {c, L"bad", 0, 1, {L"IP地址无效", L"保存成功"}, "", L"bad|0|1|0", 3},
-      {d, L"db", 1, 0, {L"保存成功"}, "", L"db|1|0|1", 2},
+      {L"10.0.0.1", L"WEB2", 0, 0, {L"请重新输入客户端名称"}, "", L"web1|1|0|0", 2},
+      {L"10.0.0.1", L"", 0, 0, {L"保存成功"}, "", L"(null)|1|0|0", 2},
+      {L"10.0.0.1", L"web1", 0, 1, {L"保存成功"}, "3/1534:0a000001 ", L"web1|0|1|0", 3},
+      {L"10.0.0.2", L"web2", 0, 0, {L"保存成功"}, "3/1535:0a000002 ", L"web2|1|0|0", 3},
+      {L"host-x", L"bad", 0, 1, {L"IP地址无效", L"保存成功"}, "", L"bad|0|1|0", 3},
+      {L"10.0.0.4", L"db", 1, 0, {L"保存成功"}, "", L"db|1|0|1", 2},
   };
   Run([&](UiDialogDriver& dlg, CMainDlg& main) {
     Page& page = Clients(main);
     Sent();
     for (const auto& row : rows) {
       SCOPED_TRACE(row.stored);
-      Check(main, Find(page, row.id), EM_TVIS_CHECK);
+      Check(main, page.NodeOfAddress(row.ip), EM_TVIS_CHECK);
       ::SetWindowTextW(dlg.Control(Page::kName), row.name);
       ::SendMessageW(dlg.Control(Page::kType), CB_SETCURSEL, row.type, 0);
       ::SendMessageW(dlg.Control(Page::kState), CB_SETCURSEL, row.stopped, 0);
       for (const wchar_t* box : row.boxes) script.ExpectBox(box, IDOK);
       EXPECT_TRUE(dlg.Click(Page::kSave));
       EXPECT_EQ(row.sent, Sent());
-      EXPECT_EQ(row.stored, Host(row.id));
-      EXPECT_EQ(row.image, Image(page, page.CurrentClient()));
+      auto* r = qvtest::Row(link, L"select Name,Status,Stopped,Type from Client where IP=?", {row.ip});
+      EXPECT_EQ(row.stored, qvtest::Str(r->GetString(0)) + L"|" + std::to_wstring(r->GetInt(1)) + L"|" +
+                                std::to_wstring(r->GetInt(2)) + L"|" + std::to_wstring(r->GetInt(3)));
+      EXPECT_EQ(row.image, page.NodeImage(page.CurrentClient()));
       EXPECT_EQ(row.type == 1 ? page.DeviceRoot() : page.ServerRoot(),
                 page.Tree().GetParentItem(page.CurrentClient()));
       EXPECT_EQ(EM_TVIS_CHECK, page.Tree().GetCheck(page.CurrentClient()));
@@ -147,12 +132,12 @@ TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
     auto status = [&](const wchar_t* ip) { return qvtest::Int(link, L"select Status from Client where IP=?", {ip}); };
     const uint32_t one = 0x0100000A, four = 0x0400000A;
     const uint32_t online[2] = {one, 1};
-    ASSERT_TRUE(Deliver(2, 0, 1526, online, 8, [&] { return Image(page, page.NodeOfAddress(L"10.0.0.1")) == 2; }));
+    ASSERT_TRUE(Deliver(2, 0, 1526, online, 8, [&] { return page.NodeImage(page.NodeOfAddress(L"10.0.0.1")) == 2; }));
     const uint32_t shortState[2] = {four, 1};
     ASSERT_TRUE(Deliver(2, 0, 1526, shortState, 7, [] { return true; }));
     ASSERT_TRUE(Deliver(0, four, 1529, nullptr, 0, [&] { return status(L"10.0.0.4") == 1; }));
     ASSERT_TRUE(Deliver(0, one, 1530, nullptr, 0, [&] { return status(L"10.0.0.1") == 0; }));
-    EXPECT_EQ(3, Image(page, page.NodeOfAddress(L"10.0.0.1")));
+    EXPECT_EQ(3, page.NodeImage(page.NodeOfAddress(L"10.0.0.1")));
     ::SendMessageW(main.m_hWnd, 1526, 8, reinterpret_cast<LPARAM>(online));  // not from the link
     EXPECT_EQ(0, status(L"10.0.0.1"));
     LRESULT result = 0;  // the history-copy page's map comes later
@@ -168,7 +153,7 @@ TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
     Page::SendClientChange(main.m_hWnd, Page::kClientChanged, notice);
     EXPECT_EQ(L"new:3:1 ", Nodes(page, page.DeviceRoot()));
     ASSERT_TRUE(Deliver(0, 0x0700000A, 1529, nullptr, 0,
-                        [&] { return Image(page, page.NodeOfAddress(L"10.0.0.7")) == 2; }));
+                        [&] { return page.NodeImage(page.NodeOfAddress(L"10.0.0.7")) == 2; }));
     Page::SendClientChange(main.m_hWnd, Page::kClientRemoved, notice);
     EXPECT_EQ(L"", Nodes(page, page.DeviceRoot()));
     EXPECT_EQ("2/1526:0a000001 2/1526:0a000004 2/1526:0a000007 ", Sent().substr(8));
@@ -186,16 +171,16 @@ TEST_F(ClientsPage, TwoThousandHostsAnsweredByTheServiceAllComeOnline) {
   }
   link.Commit();
   CQvServiceScript hosts;
-  std::wstring error;
-  ASSERT_TRUE(hosts.LoadText(lines, &error));
   CQvService service;
+  ASSERT_TRUE(hosts.LoadText(lines, nullptr));
   service.SetScript(hosts);
   ASSERT_TRUE(service.Listen(0) && service.Start());
   Run([&](UiDialogDriver&, CMainDlg& main) {
     Page& page = Clients(main);
     HTREEITEM last = page.Tree().GetChildItem(page.DeviceRoot());
     while (HTREEITEM next = page.Tree().GetNextSiblingItem(last)) last = next;
-    EXPECT_TRUE(testenv::PumpUntil([&] { return Image(page, last) == Page::kImageOnline; }, 120000));
+    EXPECT_TRUE(testenv::PumpUntil([&] { return page.NodeImage(last) == Page::kImageOnline; }, 120000));
+    EXPECT_EQ(2000, qvtest::Int(link, L"select count(*) from Client where Status=1"));
   }, service.Port());
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status=1"));  // closed: all offline
   service.Stop();
@@ -205,14 +190,10 @@ TEST_F(ClientsPage, SettingsShowTheServicePortsAndSendTheRecords) {
   using Settings = CSMServerConfigUIHandler;
   const std::wstring twenty = L"Abcdefghij0123456789";
   auto record = [](uint32_t data, uint32_t command, const std::wstring& password) {
-    std::string hex;
-    auto put = [&](uint32_t v, int bytes) {
-      for (int i = 0; i < bytes; ++i, v >>= 8) hex += "0123456789abcdef"[(v >> 4) & 15], hex += "0123456789abcdef"[v & 15];
-    };
-    put(data, 4);
-    put(command, 4);
-    for (size_t i = 0; i < 22; ++i) put(i < password.size() ? password[i] : 0, 2);
-    return hex;
+    std::vector<unsigned char> bytes(52);
+    for (int i = 0; i < 4; ++i) bytes[i] = data >> 8 * i, bytes[4 + i] = command >> 8 * i;
+    for (size_t i = 0; i < password.size(); ++i) bytes[8 + 2 * i] = password[i] & 0xFF, bytes[9 + 2 * i] = password[i] >> 8;
+    return Hex(bytes);
   };
   const struct {
     const wchar_t *command, *data, *password;
@@ -234,7 +215,7 @@ TEST_F(ClientsPage, SettingsShowTheServicePortsAndSendTheRecords) {
     EXPECT_EQ(L"", d.ControlText(Settings::kCommandPort));
     ASSERT_TRUE(Deliver(2, 0, 1525, ports, 52, [&] { return d.ControlText(Settings::kCommandPort) == L"8002"; }));
     EXPECT_EQ(L"8001", d.ControlText(Settings::kDataPort));
-    ShowPage(main, 2);
+    main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 2);
     for (const auto& row : rows) {
       SCOPED_TRACE(row.box);
       const std::pair<UINT, const wchar_t*> fields[] = {
