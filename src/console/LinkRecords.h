@@ -6,6 +6,7 @@
 // readers below, which never look past the payload's length.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace linkpayload {
@@ -179,3 +180,27 @@ static_assert(sizeof(ClientStateRecord) == 8, "ClientStateRecord");
 static_assert(offsetof(ClientStateRecord, Address) == 0, "ClientStateRecord");
 static_assert(offsetof(ClientStateRecord, Online) == 4, "ClientStateRecord");
 bool ReadClientState(const unsigned char* payload, size_t length, ClientStateRecord& record);
+
+// System management: server settings (1525, 1527).
+struct SMServerSettingsRecord {
+  enum { kPasswordUnits = 22, kPasswordChars = 20 };
+  uint32_t dataPort;
+  uint32_t commandPort;
+  wchar_t password[kPasswordUnits];  // at most kPasswordChars and a 0, the rest 0
+};
+static_assert(sizeof(SMServerSettingsRecord) == 52, "server settings record is 52 bytes");
+static_assert(offsetof(SMServerSettingsRecord, dataPort) == 0, "data port at 0");
+static_assert(offsetof(SMServerSettingsRecord, commandPort) == 4, "command port at 4");
+static_assert(offsetof(SMServerSettingsRecord, password) == 8, "password at 8");
+
+namespace linkpayload {
+
+// The service's answer 1525: the two ports of its first 8 bytes. False when shorter.
+inline bool ReadServerPorts(const void* payload, size_t length, uint32_t* dataPort, uint32_t* commandPort) {
+  if (!payload || length < 8) return false;
+  std::memcpy(dataPort, static_cast<const unsigned char*>(payload), 4);
+  std::memcpy(commandPort, static_cast<const unsigned char*>(payload) + 4, 4);
+  return true;
+}
+
+}  // namespace linkpayload
