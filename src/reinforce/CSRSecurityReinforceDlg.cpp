@@ -124,7 +124,7 @@ CSRSecurityReinforceDlg::CSRSecurityReinforceDlg(bool isNew, CSRReinforceStrateg
       m_isNew(isNew),
       m_ownerPage(ownerPage) {}
 
-// The controls go before the members they draw with.
+// The window goes while the members its messages reach are still there.
 CSRSecurityReinforceDlg::~CSRSecurityReinforceDlg() {
   if (::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
 }
@@ -453,28 +453,20 @@ void CSRSecurityReinforceDlg::SavePolicy() {
     ShowError(error);
     return;
   }
-  Grid& owner = m_ownerPage->GetGrid();
-  int row = m_editRow;
-  if (m_isNew) row = owner.AddItem(name.c_str(), -1, ITEM_FORMAT_CHECKBOX);
-  owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnName, name.c_str());
-  owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnDoc, doc.c_str());
-  owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnObjective, objective.c_str());
+  if (m_ownerPage) {
+    Grid& owner = m_ownerPage->GetGrid();
+    const int row = m_isNew ? owner.AddItem(name.c_str(), -1, ITEM_FORMAT_CHECKBOX) : m_editRow;
+    owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnName, name.c_str());
+    owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnDoc, doc.c_str());
+    owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnObjective, objective.c_str());
+  }
   EndDialog(IDCANCEL);
 }
 
 LRESULT CSRSecurityReinforceDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
-  switch (wParam & 0xFFF0) {
-    case SC_MAXIMIZE:
-      SetItemAttribute(kItemMaxRestore, "skin", "restorebtn");
-      break;
-    case SC_RESTORE:
-      if (::IsZoomed(m_hWnd)) SetItemAttribute(kItemMaxRestore, "skin", "maxbtn");
-      break;
-    case SC_CLOSE:
-      return 0;  // Alt+F4 and the system menu do not close the wizard
-    default:
-      break;
-  }
+  if ((wParam & 0xFFF0) == SC_CLOSE) return 0;  // Alt+F4 and the system menu do not close the wizard
+  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
+    SetItemAttribute(kItemMaxRestore, "skin", skin);
   bHandled = FALSE;
   return 0;
 }

@@ -115,8 +115,8 @@ class CSRSecurityReinforceDlg : public CUiDialogImpl<CSRSecurityReinforceDlg>,
     REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
 
-  // ---- pages (Part order)
-  int CurrentPage() const { return m_page; }
+  // ---- pages, in their order
+  UINT CurrentPage() const { return m_page; }
   // Hides the page shown and shows this one.
   void ShowPage(UINT page);
   void OnNameNext();

@@ -79,6 +79,7 @@ class OpenView : public UiModalHook {
     if (m_page == Dlg::kPageNetRuleEditor) {
       ::SetWindowTextW(::GetDlgItem(wizard.GetViewHWnd(), Dlg::kRuleNameEdit), L"禁止远程桌面");
       for (UINT id = Dlg::kAddressCombo; id <= Dlg::kDirectionCombo; ++id) wizard.ComboById(id).SetCurSel(0);
+      wizard.ComboById(Dlg::kAddressCombo).PostMessage(CB_SHOWDROPDOWN, TRUE);  // its list open
     }
     if (m_page == Dlg::kPageSummary) wizard.OnUserOptionsNext();
     if (m_page >= Dlg::kPageName && m_page <= Dlg::kPageSummary) wizard.ShowPage(m_page);
