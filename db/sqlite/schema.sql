@@ -272,3 +272,4 @@ CREATE INDEX IX_AuditLog_Strategy ON AuditLog (Strategyid);
 CREATE INDEX IX_HIPSLog_Time ON HIPSLog (LogTime);
 CREATE INDEX IX_SystemLog_Time ON SystemLog (LogTime);
 CREATE INDEX IX_Copy_Client ON Copy (ClientIP);
+CREATE INDEX IX_service_Name ON service (serviceName);
