@@ -374,6 +374,7 @@ void CQvSubStrategyObjectDlg::FreeWorkingChains() {
 int CQvSubStrategyObjectDlg::AddRow(Grid& list, const std::wstring& text) {
   const int row = list.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE);
   list.SetItemText(row, 1, text.c_str());
+  list.SetItemFlags(row, 1, ITEM_FLAGS_LEFT);
   return row;
 }
 

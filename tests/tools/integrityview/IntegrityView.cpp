@@ -5,6 +5,9 @@
 //                                   to a service on PORT (QvService.exe) stands, the
 //                                   first three strategies are checked and run, so
 //                                   that the service's answers fill the log pane
+//   integrityview.exe editor KIND   the strategy object editor of that kind (0 IP, 1 MAC,
+//                                   2 application, 3 registry, 4 device) modifying a
+//                                   sample object
 #include <windows.h>
 
 #include <cwchar>
@@ -17,6 +20,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQuorvaneUIHandler.h"
+#include "integrity/CQvSubStrategyObjectDlg.h"
 #include "platform/TextConv.h"
 #include "uiwin/CUiDialogView.h"
 #include "uiwin/CUiTab.h"
@@ -59,12 +63,42 @@ class OpenPage : public UiModalHook {
   }
 };
 
+// A sample object of the kind in the editor, as the objects page hands it over.
+void ShowEditor(int kind) {
+  ObjectRecord record;
+  record.name = kind ? L"办公网卡" : L"办公网段";
+  record.content = kind ? L"00-1A-2B-3C-4D-5E;00-1A-2B-3C-4D-5F" : L"192.168.1.0/24;10.0.0.1-10.0.0.100";
+  record.explain = L"示例";
+  auto* client = new ClientObjectNode;
+  client->name = L"网站目录", client->explain = L"示例";
+  client->clientIp = L"192.168.1.10", client->clientName = L"核心服务器";
+  client->path = kind == 3 ? L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Run" : L"C:\\inetpub\\wwwroot";
+  client->next = new ClientObjectNode(*client);
+  client->next->next = nullptr;
+  client->next->path += L"\\upload";
+  auto* device = new DeviceObjectNode;
+  device->name = L"核心交换机", device->manageOrder = L"enable", device->queryOrder = L"show running-config";
+  void* given = kind <= 1 ? static_cast<void*>(&record) : kind == 4 ? static_cast<void*>(device) : client;
+  CQvSubStrategyObjectDlg editor(kind, CQvSubStrategyObjectDlg::kModify, given);
+  editor.DoModal(nullptr);
+  FreeObjectChain(client);
+  FreeObjectChain(device);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   ToolStartup startup(instance);
   int argc = 0;
   LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+  if (argc > 2 && std::wcscmp(argv[1], L"editor") == 0) {
+    const int kind = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
+    ::LocalFree(argv);
+    CUIResource::Init();
+    ShowEditor(kind);
+    CUIResource::Uninit();
+    return 0;
+  }
   if (argc > 1) LoadSysServerPortConfig(qv::WideToAnsi(argv[1]).c_str(), nullptr);
   const unsigned short port =
       static_cast<unsigned short>(argc > 2 ? std::wcstoul(argv[2], nullptr, 10) : 4667ul);
