@@ -84,6 +84,31 @@ void Append(Node*& head, Node*& tail, Node* node) {
   tail = node;
 }
 
+// A content row: its check box, then the entry's text.
+int AddListRow(Dlg::Grid& list, const std::wstring& text) {
+  const int row = list.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE);
+  list.SetItemText(row, 1, text.c_str());
+  list.SetItemFlags(row, 1, ITEM_FLAGS_LEFT);
+  return row;
+}
+
+// The load of a modify: the page's items copied into the working chain with their rows;
+// the page keeps its head alone.
+template <class Node, class RowText>
+void CopyChain(Node* pageHead, Node*& head, Node*& tail, Dlg::Grid& list, const wchar_t* failure, RowText rowText) {
+  for (const Node* from = pageHead; from; from = from->next) {
+    auto* node = new (std::nothrow) Node(*from);
+    if (!node) {
+      Error(failure);
+      break;
+    }
+    Append(head, tail, node);
+    AddListRow(list, rowText(*node));
+  }
+  FreeObjectChain(pageHead->next);
+  pageHead->next = nullptr;
+}
+
 }  // namespace
 
 Dlg::ClientPanel::ClientPanel(UINT scroll, const wchar_t* title, const wchar_t* addFailure)
@@ -371,12 +396,7 @@ void CQvSubStrategyObjectDlg::FreeWorkingChains() {
 
 // ---- list helpers
 
-int CQvSubStrategyObjectDlg::AddRow(Grid& list, const std::wstring& text) {
-  const int row = list.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE);
-  list.SetItemText(row, 1, text.c_str());
-  list.SetItemFlags(row, 1, ITEM_FLAGS_LEFT);
-  return row;
-}
+int CQvSubStrategyObjectDlg::AddRow(Grid& list, const std::wstring& text) { return AddListRow(list, text); }
 
 int CQvSubStrategyObjectDlg::FindRow(const Grid& list, const std::wstring& text, int except, int column) {
   for (int row = 0; row < list.GetItemCount(); ++row)
@@ -473,11 +493,20 @@ void CQvSubStrategyObjectDlg::ClearMacFields() {
   for (CEditEx& field : m_macFields) field.SetWindowText(L"");
 }
 
-void CQvSubStrategyObjectDlg::OnMacAdd() {
+bool CQvSubStrategyObjectDlg::ReadMac(std::wstring* mac) {
   std::wstring fields[6];
-  for (int i = 0; i < 6; ++i)
-    if ((fields[i] = TextOf(m_macFields[i])).empty()) return Hint(L"请规范填写MAC地址");
-  const std::wstring mac = Text::JoinMac(fields);
+  for (int i = 0; i < 6; ++i) {
+    if (!(fields[i] = TextOf(m_macFields[i])).empty()) continue;
+    Hint(L"请规范填写MAC地址");
+    return false;
+  }
+  *mac = Text::JoinMac(fields);
+  return true;
+}
+
+void CQvSubStrategyObjectDlg::OnMacAdd() {
+  std::wstring mac;
+  if (!ReadMac(&mac)) return;
   if (FindRow(m_macList, mac) >= 0) return Hint(L"要添加的MAC地址已经存在");
   AddRow(m_macList, mac);
   ClearMacFields();
@@ -486,10 +515,8 @@ void CQvSubStrategyObjectDlg::OnMacAdd() {
 
 void CQvSubStrategyObjectDlg::OnMacModify() {
   if (m_macSelected < 0) return;
-  std::wstring fields[6];
-  for (int i = 0; i < 6; ++i)
-    if ((fields[i] = TextOf(m_macFields[i])).empty()) return Hint(L"请规范填写MAC地址");
-  const std::wstring mac = Text::JoinMac(fields);
+  std::wstring mac;
+  if (!ReadMac(&mac)) return;
   if (FindRow(m_macList, mac, m_macSelected) >= 0) return Hint(L"修改后的MAC地址已经存在");
   m_macList.SetItemText(m_macSelected, 1, mac.c_str());
   ClearMacFields();
@@ -606,21 +633,12 @@ void CQvSubStrategyObjectDlg::OnClientListClick(int kind, int row, int column) {
 
 void CQvSubStrategyObjectDlg::LoadClients(int kind) {
   ClientPanel& panel = Panel(kind);
-  for (const ClientObjectNode* from = m_clientHead; from; from = from->next) {
-    auto* node = new (std::nothrow) ClientObjectNode(*from);
-    if (!node) {
-      Error(L"内存分配失败:自定义应用策略->添加功能");
-      break;
-    }
-    Append(panel.head, panel.tail, node);
-    AddRow(panel.list, node->path);
-  }
+  CopyChain(m_clientHead, panel.head, panel.tail, panel.list, L"内存分配失败:自定义应用策略->添加功能",
+            [](const ClientObjectNode& node) { return node.path; });
   if (panel.head) {
     panel.name.SetWindowText(panel.head->name.c_str());
     panel.explain.SetWindowText(panel.head->explain.c_str());
   }
-  FreeObjectChain(m_clientHead->next);
-  m_clientHead->next = nullptr;
 }
 
 // ---- device panel
@@ -699,19 +717,10 @@ void CQvSubStrategyObjectDlg::OnDeviceListClick(int row, int column) {
 }
 
 void CQvSubStrategyObjectDlg::LoadDevices() {
-  for (const DeviceObjectNode* from = m_deviceHead; from; from = from->next) {
-    auto* node = new (std::nothrow) DeviceObjectNode(*from);
-    if (!node) {
-      Error(L"内存分配失败:自定义设备策略配置->初始化");
-      break;
-    }
-    Append(m_devHead, m_devTail, node);
-    AddRow(m_devList, Text::DeviceRow(node->manageOrder, node->queryOrder));
-  }
+  CopyChain(m_deviceHead, m_devHead, m_devTail, m_devList, L"内存分配失败:自定义设备策略配置->初始化",
+            [](const DeviceObjectNode& node) { return Text::DeviceRow(node.manageOrder, node.queryOrder); });
   if (m_devHead) {
     m_devName.SetWindowText(m_devHead->name.c_str());
     m_devExplain.SetWindowText(m_devHead->explain.c_str());
   }
-  FreeObjectChain(m_deviceHead->next);
-  m_deviceHead->next = nullptr;
 }

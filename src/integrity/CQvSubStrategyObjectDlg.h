@@ -159,6 +159,8 @@ class CQvSubStrategyObjectDlg : public CUiDialogImpl<CQvSubStrategyObjectDlg>,
   void LoadDevices();
   void ClearIpControls();
   void ClearMacFields();
+  // The six fields joined; false after a message when one is empty.
+  bool ReadMac(std::wstring* mac);
   void ClearDeviceControls();
   void ClearPortControls();
   // The manage and query commands as the device panel's checks and edits give them;
