@@ -1,24 +1,103 @@
 #pragma once
-// Sub-page "策略对象" of the integrity area (layout 514): the strategy objects.
-// For now an empty page with its place in the chain.
+// Sub-page "策略对象" of the integrity area (layout 514 inside the area's layout): the
+// strategy objects, one list per kind (IP ranges, MAC addresses, services, custom
+// applications, devices, registry policies), each with add, modify and delete. Objects
+// are found by name; add and modify go through the object editor. It derives from the
+// dialog template but is never created as a window: its elements live in the main
+// window's view, which also parents its grids; the tab control switches the panels
+// itself. Every list keeps at most one row ticked through mouse clicks.
 #include <windows.h>
 
-#include "platform/MessageMap.h"
+#include <array>
+#include <string>
+#include <vector>
+
+#include "controls/CListCtrlDataEx.h"
+#include "controls/CListNotify.h"
+#include "integrity/StrategyObjectRecords.h"
+#include "uiwin/CUiDialogImpl.h"
+#include "uiwin/UiNotify.h"
 
 class CMainDlg;
+class SQLServerLink;
 
-class CQvStrategyObjectUIHandler {
+class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandler> {
  public:
-  explicit CQvStrategyObjectUIHandler(CMainDlg* owner) : m_owner(owner) {}
-  CQvStrategyObjectUIHandler(const CQvStrategyObjectUIHandler&) = delete;
-  CQvStrategyObjectUIHandler& operator=(const CQvStrategyObjectUIHandler&) = delete;
+  using Grid = CListCtrlDataEx<unsigned long>;
+  // The lists, in the page's order.
+  enum List : int { kIp, kMac, kService, kApp, kDevice, kReg, kListCount };
+  enum : UINT { kTabCtrl = 1000 };
+  // The editor's kind for each list (services have none the editor shows).
+  static const int kEditorKinds[kListCount];
 
-  int Init() { return 0; }
-  int Uninit() { return 0; }
+  explicit CQvStrategyObjectUIHandler(CMainDlg* owner);
+  ~CQvStrategyObjectUIHandler() override;
+
+  int Init();
+  int Uninit() { return 1; }
 
   BEGIN_MSG_MAP_EX(CQvStrategyObjectUIHandler)
+    NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
+    NOTIFY_HANDLER(IDC_UIVIEW, UINM_TAB_SELCHANGE, OnUiCommand)
+    NOTIFY_CODE_HANDLER(LIST_NOTIFY_CLICK, OnGridClick)
   END_MSG_MAP()
 
+  BOOL OnTabChange(int oldTab, int newTab);
+  int Load(List list);
+  int Add(List list);
+  int Modify(List list);
+  int Delete(List list);
+  // The one-tick rule of a list's check boxes.
+  void OnListClick(List list, int row, int column);
+
+  // The service list's content: "TCP ", "UDP ", "ICMP " before each non-empty part.
+  static std::wstring ServiceText(const ServiceObjectRecord& record);
+  // A device item in the page's lists: query ";" manage, or the one given.
+  static std::wstring DevicePart(const std::wstring& query, const std::wstring& manage);
+
+  Grid& GridOf(List list) { return *m_grids[list]; }
+  int CurrentTab() const { return m_currentTab; }
+
  private:
+  using Row = std::array<std::wstring, 3>;  // name, content, explanation
+
+  LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  LRESULT OnGridClick(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+
+  void SetRow(Grid& grid, int row, const Row& cells);
+  int FirstTicked(List list) const;
+  int AddSingle(List list);
+  int ModifySingle(List list);
+  int AddMulti(List list);
+  int ModifyMulti(List list);
+  // Runs the editor of the list's kind on the record (a head node for multi-row kinds).
+  int RunEditor(List list, int mode, void* record);
+
+  // ---- statements (CQvStrategyObjectUIHandlerQueries.cpp); false with *error
+  static bool ReadRows(List list, std::vector<Row>* rows, bool* connected, std::wstring* error);
+  static bool ReadMax(SQLServerLink& link, List list, int* max, std::wstring* error);
+  static bool DeleteNamed(List list, const std::wstring& name, bool* connected, std::wstring* error);
+  static bool InsertSingle(List list, const ObjectRecord& record, const ServiceObjectRecord& service,
+                           bool* connected, std::wstring* error);
+  static bool ReadSingle(List list, const std::wstring& name, ObjectRecord* record, ServiceObjectRecord* service,
+                         bool* found, bool* connected, std::wstring* error);
+  static bool UpdateSingle(List list, const ObjectRecord& record, const ServiceObjectRecord& service,
+                           bool* connected, std::wstring* error);
+  static bool ReadClientChain(List list, const std::wstring& name, ClientObjectNode* head, bool* found,
+                              bool* connected, std::wstring* error);
+  static bool ReadDeviceChain(const std::wstring& name, DeviceObjectNode* head, bool* found, bool* connected,
+                              std::wstring* error);
+  // Writes the chain under new numbers in one transaction; oldName's rows go first when given.
+  static bool WriteClientChain(List list, ClientObjectNode* head, const std::wstring* oldName,
+                               const std::wstring& creator, bool* connected, std::wstring* error);
+  static bool WriteDeviceChain(DeviceObjectNode* head, const std::wstring* oldName, const std::wstring& creator,
+                               bool* connected, std::wstring* error);
+
   CMainDlg* m_owner;
+  int m_previousTab = 0;
+  int m_currentTab = 0;
+  std::wstring m_creator;
+  int m_ticked[kListCount];
+  Grid m_ipGrid, m_macGrid, m_serviceGrid, m_appGrid, m_deviceGrid, m_regGrid;
+  Grid* const m_grids[kListCount];
 };

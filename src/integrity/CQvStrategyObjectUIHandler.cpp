@@ -1,0 +1,375 @@
+#include "integrity/CQvStrategyObjectUIHandler.h"
+
+#include <map>
+#include <new>
+
+#include "app/CMainDlg.h"
+#include "console/CurrentUser.h"
+#include "console/LocalClock.h"
+#include "controls/CUIResource.h"
+#include "integrity/CQvSubStrategyObjectDlg.h"
+#include "platform/WideFormat.h"
+#include "uiwin/UiMessageBox.h"
+
+namespace {
+
+using Page = CQvStrategyObjectUIHandler;
+
+const DWORD kGridStyle = 0x4001000D;
+const struct {
+  UINT grid, scroll;
+  const wchar_t* columns[3];
+  int nameWidth;
+  UINT add;  // modify and delete follow
+  const wchar_t* initError;
+} kLists[Page::kListCount] = {
+    {1346, 1550, {L"名称", L"IP范围", L"说明"}, 100, 1520, L"初始化IP数据时出错"},
+    {1347, 1553, {L"名称", L"MAC地址", L"说明"}, 100, 1523, L"初始化MAC数据时出错"},
+    {1348, 1556, {L"名称", L"服务内容", L"说明"}, 100, 1526, L"初始化Sever数据时出错"},
+    {1349, 1559, {L"策略名称", L"策略内容", L"策略说明"}, 100, 1529, L"初始化 自定义应用策略数据 时出错"},
+    {1350, 1562, {L"策略名称", L"策略内容", L"策略说明"}, 100, 1532, L"初始化 自定义设备策略数据 时出错"},
+    {13501, 15621, {L"注册表策略名称", L"策略内容", L"策略说明"}, 150, 1535, L"初始化 自定义注册表应用策略数据 时出错"},
+};
+
+void ShowFailure(bool connected, const std::wstring& error) {
+  if (!connected)
+    UiMessageBox(L"连接数据库 StrategyObject.db 出错", L"错误", MB_ICONSTOP);
+  else
+    UiMessageBox(qv::FormatW(L"错误信息：%ls", error).c_str(), L"错误", MB_ICONSTOP);
+}
+
+bool SameNameIgnoringAsciiCase(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    wchar_t x = a[i], y = b[i];
+    if (x >= L'A' && x <= L'Z') x += 32;
+    if (y >= L'A' && y <= L'Z') y += 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::wstring CQvStrategyObjectUIHandler::ServiceText(const ServiceObjectRecord& r) {
+  std::wstring text;
+  if (!r.tcp.empty()) text += L"TCP " + r.tcp + L" ";
+  if (!r.udp.empty()) text += L"UDP " + r.udp + L" ";
+  if (!r.icmp.empty()) text += L"ICMP " + r.icmp;
+  return text;
+}
+
+std::wstring CQvStrategyObjectUIHandler::DevicePart(const std::wstring& query, const std::wstring& manage) {
+  if (!query.empty() && !manage.empty()) return query + L";" + manage;
+  return query.empty() ? manage : query;
+}
+
+namespace {
+
+void AppendPart(std::wstring& text, const std::wstring& part, const wchar_t* separator) {
+  if (!text.empty()) text += separator;
+  text += part;
+}
+
+}  // namespace
+
+const int CQvStrategyObjectUIHandler::kEditorKinds[kListCount] = {0, 1, 5, 2, 4, 3};
+
+CQvStrategyObjectUIHandler::CQvStrategyObjectUIHandler(CMainDlg* owner)
+    : CUiDialogImpl<CQvStrategyObjectUIHandler>(0),
+      m_owner(owner),
+      m_creator(g_currentUserName),
+      m_ipGrid(CUIResource::GetSkinBitmap(), kLists[kIp].scroll, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9),
+      m_macGrid(CUIResource::GetSkinBitmap(), kLists[kMac].scroll, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9),
+      m_serviceGrid(CUIResource::GetSkinBitmap(), kLists[kService].scroll, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9),
+      m_appGrid(CUIResource::GetSkinBitmap(), kLists[kApp].scroll, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9),
+      m_deviceGrid(CUIResource::GetSkinBitmap(), kLists[kDevice].scroll, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9),
+      m_regGrid(CUIResource::GetSkinBitmap(), kLists[kReg].scroll, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9),
+      m_grids{&m_ipGrid, &m_macGrid, &m_serviceGrid, &m_appGrid, &m_deviceGrid, &m_regGrid} {
+  for (int& row : m_ticked) row = -1;
+}
+
+// The grids are children of the main window's view; they go before it does.
+CQvStrategyObjectUIHandler::~CQvStrategyObjectUIHandler() {
+  for (int list = kListCount - 1; list >= 0; --list)
+    if (::IsWindow(m_grids[list]->m_hWnd)) m_grids[list]->DestroyWindow();
+}
+
+// Every grid gets its window first, so that no button acts on a grid without one.
+int CQvStrategyObjectUIHandler::Init() {
+  const HWND view = m_owner ? m_owner->GetViewHWnd() : nullptr;
+  for (int list = 0; list < kListCount; ++list) {
+    Grid& grid = *m_grids[list];
+    grid.Create(view, nullptr, nullptr, kGridStyle, 0, kLists[list].grid);
+    grid.AddColumn(L"", 40, -1, FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+    for (int column = 0; column < 3; ++column)
+      grid.AddColumn(kLists[list].columns[column], column ? (column == 1 ? 300 : 260) : kLists[list].nameWidth, -1,
+                     FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  }
+  for (int list = 0; list < kListCount; ++list) {
+    if (Load(List(list))) continue;
+    UiMessageBox(kLists[list].initError, L"错误", MB_ICONSTOP);
+    return 0;
+  }
+  return 1;
+}
+
+LRESULT CQvStrategyObjectUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  if (pnmh->code == UINM_TAB_SELCHANGE) {
+    auto* change = reinterpret_cast<UINMTABSELCHANGE*>(pnmh);
+    if (change->uTabID != kTabCtrl) {
+      bHandled = FALSE;
+      return 0;
+    }
+    if (!OnTabChange(int(change->uTabItemIDOld), int(change->uTabItemIDNew))) change->bCancel = TRUE;
+    return 0;
+  }
+  const UINT item = CommandItemOf(pnmh);
+  for (int list = 0; list < kListCount; ++list) {
+    if (item < kLists[list].add || item > kLists[list].add + 2) continue;
+    const int operation = int(item - kLists[list].add);
+    if (operation == 0) Add(List(list));
+    if (operation == 1) Modify(List(list));
+    if (operation == 2) Delete(List(list));
+    return 0;
+  }
+  bHandled = FALSE;
+  return 0;
+}
+
+LRESULT CQvStrategyObjectUIHandler::OnGridClick(int idCtrl, LPNMHDR pnmh, BOOL& bHandled) {
+  for (int list = 0; list < kListCount; ++list) {
+    if (UINT(idCtrl) != kLists[list].grid) continue;
+    const auto* click = reinterpret_cast<const CListNotify*>(pnmh);
+    OnListClick(List(list), click->m_nItem, click->m_nSubItem);
+    return 0;
+  }
+  bHandled = FALSE;
+  return 0;
+}
+
+BOOL CQvStrategyObjectUIHandler::OnTabChange(int oldTab, int newTab) {
+  m_previousTab = oldTab;
+  m_currentTab = newTab;
+  return TRUE;
+}
+
+void CQvStrategyObjectUIHandler::OnListClick(List list, int row, int column) {
+  if (column != 0 || row < 0) return;
+  int& ticked = m_ticked[list];
+  if (ticked < 0) {
+    ticked = row;
+  } else if (ticked != row) {
+    GridOf(list).SetItemCheck(ticked, 0, 0);
+    ticked = row;
+  } else {
+    GridOf(list).SetItemCheck(ticked, 0, 0);
+    ticked = -1;
+  }
+}
+
+void CQvStrategyObjectUIHandler::SetRow(Grid& grid, int row, const Row& cells) {
+  for (int column = 0; column < 3; ++column) {
+    grid.SetItemText(row, column + 1, cells[column].c_str());
+    grid.SetItemFlags(row, column + 1, ITEM_FLAGS_LEFT);
+  }
+}
+
+int CQvStrategyObjectUIHandler::FirstTicked(List list) const {
+  const Grid& grid = *m_grids[list];
+  for (int row = 0; row < grid.GetItemCount(); ++row)
+    if (grid.GetItemCheck(row, 0) == 1) return row;
+  return -1;
+}
+
+// ---- load: one list row per name, the items of a multi-row object joined
+
+int CQvStrategyObjectUIHandler::Load(List list) {
+  std::vector<Row> rows;
+  bool connected = true;
+  std::wstring error;
+  if (!ReadRows(list, &rows, &connected, &error)) {
+    ShowFailure(connected, error);
+    return 0;
+  }
+  Grid& grid = GridOf(list);
+  const bool multi = list >= kApp;
+  std::map<std::wstring, size_t> byName;
+  std::vector<Row> shown;
+  for (Row& row : rows) {
+    if (multi) {
+      auto found = byName.find(row[0]);
+      if (found != byName.end()) {
+        AppendPart(shown[found->second][1], row[1], list == kDevice ? L"  " : L" ");
+        continue;
+      }
+      byName.emplace(row[0], shown.size());
+    }
+    shown.push_back(std::move(row));
+  }
+  for (const Row& row : shown) SetRow(grid, grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE), row);
+  return 1;
+}
+
+// ---- delete: every table row of each ticked name
+
+int CQvStrategyObjectUIHandler::Delete(List list) {
+  Grid& grid = GridOf(list);
+  std::vector<std::wstring> names;
+  for (int row = 0; row < grid.GetItemCount(); ++row)
+    if (grid.GetItemCheck(row, 0) > 0) names.push_back(grid.GetItemText(row, 1));
+  if (names.empty()) {
+    UiMessageBox(L"请选择要删除的策略", L"提示", MB_OK);
+    return 0;
+  }
+  for (const std::wstring& name : names) {
+    bool connected = true;
+    std::wstring error;
+    if (!DeleteNamed(list, name, &connected, &error)) {
+      ShowFailure(connected, error);
+      return 0;
+    }
+    for (int row = grid.GetItemCount() - 1; row >= 0; --row)
+      if (SameNameIgnoringAsciiCase(grid.GetItemText(row, 1), name)) grid.DeleteItem(row);
+    m_ticked[list] = -1;
+  }
+  return 1;
+}
+
+// ---- add and modify
+
+int CQvStrategyObjectUIHandler::RunEditor(List list, int mode, void* record) {
+  CQvSubStrategyObjectDlg editor(kEditorKinds[list], mode, record);
+  return editor.DoModal(nullptr) == IDOK ? 1 : 0;
+}
+
+int CQvStrategyObjectUIHandler::Add(List list) { return list < kApp ? AddSingle(list) : AddMulti(list); }
+
+int CQvStrategyObjectUIHandler::Modify(List list) { return list < kApp ? ModifySingle(list) : ModifyMulti(list); }
+
+int CQvStrategyObjectUIHandler::AddSingle(List list) {
+  ObjectRecord record;
+  ServiceObjectRecord service;
+  if (!RunEditor(list, CQvSubStrategyObjectDlg::kAdd, list == kService ? static_cast<void*>(&service) : &record))
+    return 0;
+  record.createTime = record.modifyTime = service.createTime = service.modifyTime = LocalClock::TimeText();
+  record.creator = service.creator = m_creator;
+  bool connected = true;
+  std::wstring error;
+  if (!InsertSingle(list, record, service, &connected, &error)) {
+    ShowFailure(connected, error);
+    return 0;
+  }
+  Grid& grid = GridOf(list);
+  const Row cells = list == kService ? Row{service.name, ServiceText(service), service.explain}
+                                     : Row{record.name, record.content, record.explain};
+  SetRow(grid, grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE), cells);
+  return 1;
+}
+
+int CQvStrategyObjectUIHandler::ModifySingle(List list) {
+  const int row = FirstTicked(list);
+  if (row < 0) {
+    UiMessageBox(L"请选中要修改的策略", L"提示", MB_OK);
+    return 0;
+  }
+  ObjectRecord record;
+  ServiceObjectRecord service;
+  bool found = false, connected = true;
+  std::wstring error;
+  if (!ReadSingle(list, GridOf(list).GetItemText(row, 1), &record, &service, &found, &connected, &error)) {
+    ShowFailure(connected, error);
+    return 0;
+  }
+  if (!found) {
+    UiMessageBox(L"该策略已不存在", L"提示", MB_OK);
+    return 0;
+  }
+  if (!RunEditor(list, CQvSubStrategyObjectDlg::kModify, list == kService ? static_cast<void*>(&service) : &record))
+    return 0;
+  record.modifyTime = service.modifyTime = LocalClock::TimeText();
+  if (!UpdateSingle(list, record, service, &connected, &error)) {
+    ShowFailure(connected, error);
+    return 0;
+  }
+  SetRow(GridOf(list), row, list == kService ? Row{service.name, ServiceText(service), service.explain}
+                                              : Row{record.name, record.content, record.explain});
+  return 1;
+}
+
+int CQvStrategyObjectUIHandler::AddMulti(List list) {
+  bool connected = true;
+  std::wstring error;
+  Row cells;
+  if (list == kDevice) {
+    auto* head = new (std::nothrow) DeviceObjectNode;
+    if (!head) return 0;
+    int ok = RunEditor(list, CQvSubStrategyObjectDlg::kAdd, head) &&
+             WriteDeviceChain(head, nullptr, m_creator, &connected, &error);
+    if (ok) {
+      cells = {head->name, L"", head->explain};
+      for (DeviceObjectNode* node = head; node; node = node->next) AppendPart(cells[1], DevicePart(node->queryOrder, node->manageOrder), L"  ");
+    }
+    FreeObjectChain(head);
+    if (!ok) return connected && error.empty() ? 0 : (ShowFailure(connected, error), 0);
+  } else {
+    auto* head = new (std::nothrow) ClientObjectNode;
+    if (!head) return 0;
+    int ok = RunEditor(list, CQvSubStrategyObjectDlg::kAdd, head) &&
+             WriteClientChain(list, head, nullptr, m_creator, &connected, &error);
+    if (ok) {
+      cells = {head->name, L"", head->explain};
+      for (ClientObjectNode* node = head; node; node = node->next) AppendPart(cells[1], node->path, L" ");
+    }
+    FreeObjectChain(head);
+    if (!ok) return connected && error.empty() ? 0 : (ShowFailure(connected, error), 0);
+  }
+  Grid& grid = GridOf(list);
+  SetRow(grid, grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE), cells);
+  return 1;
+}
+
+int CQvStrategyObjectUIHandler::ModifyMulti(List list) {
+  const int row = FirstTicked(list);
+  if (row < 0) {
+    UiMessageBox(L"请选中要修改的策略", L"提示", MB_OK);
+    return 0;
+  }
+  const std::wstring oldName = GridOf(list).GetItemText(row, 1);
+  bool found = false, connected = true;
+  std::wstring error;
+  Row cells;
+  int ok = 0;
+  if (list == kDevice) {
+    auto* head = new (std::nothrow) DeviceObjectNode;
+    if (!head) return 0;
+    ok = ReadDeviceChain(oldName, head, &found, &connected, &error);
+    if (ok && found && RunEditor(list, CQvSubStrategyObjectDlg::kModify, head)) {
+      ok = WriteDeviceChain(head, &oldName, m_creator, &connected, &error) ? 2 : 0;
+      cells = {head->name, L"", head->explain};
+      for (DeviceObjectNode* node = head; node; node = node->next) AppendPart(cells[1], DevicePart(node->queryOrder, node->manageOrder), L"  ");
+    }
+    FreeObjectChain(head);
+  } else {
+    auto* head = new (std::nothrow) ClientObjectNode;
+    if (!head) return 0;
+    ok = ReadClientChain(list, oldName, head, &found, &connected, &error);
+    if (ok && found && RunEditor(list, CQvSubStrategyObjectDlg::kModify, head)) {
+      ok = WriteClientChain(list, head, &oldName, m_creator, &connected, &error) ? 2 : 0;
+      cells = {head->name, L"", head->explain};
+      for (ClientObjectNode* node = head; node; node = node->next) AppendPart(cells[1], node->path, L" ");
+    }
+    FreeObjectChain(head);
+  }
+  if (!ok) {
+    ShowFailure(connected, error);
+    return 0;
+  }
+  if (!found) {
+    UiMessageBox(L"该策略已不存在", L"提示", MB_OK);
+    return 0;
+  }
+  if (ok != 2) return 0;  // cancelled
+  SetRow(GridOf(list), row, cells);
+  return 1;
+}

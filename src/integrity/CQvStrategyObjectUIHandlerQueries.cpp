@@ -1,0 +1,321 @@
+// The strategy objects page's statements. Every value is bound; a write of several rows
+// (and a modify's delete before them) runs as one transaction on one connection.
+#include <new>
+#include <set>
+#include <vector>
+
+#include "console/LocalClock.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/SysServerPortConfig.h"
+#include "integrity/CQvStrategyObjectUIHandler.h"
+
+namespace {
+
+using Page = CQvStrategyObjectUIHandler;
+
+// Per list, in the page's order: the load, the maximum number, the delete by name.
+const wchar_t* const kSqlLoad[] = {
+    L"select IpStrategyName,IpStrategyContent,IpStrategyExplain from IpAddressTable",
+    L"select MacStrategyName,MacStrategyContent,MacStrategyExplain from MacAddressTable",
+    L"select SeverStrategyName,SeverStrategyICMP,SeverStrategyTCP,SeverStrategyUDP,SeverStrategyExplain "
+    L"from SeverStrategyTable",
+    L"select AppStrategyName,AppFilePath,AppStrategyExplain from AppStrategyTable",
+    L"select EquipStrategyName,EquipQueryOrder,EquipManageOrder,EquipStrategyExplain from EquipStrategyTable",
+    L"select RegStrategyName,RegFilePath,RegStrategyExplain from RegStrategyTable",
+};
+const wchar_t* const kSqlMax[] = {
+    L"select MAX(IpNo) from IpAddressTable",     L"select MAX(MacNo) from MacAddressTable",
+    L"select MAX(SeverNo) from SeverStrategyTable", L"select MAX(AppNo) from AppStrategyTable",
+    L"select MAX(EquipNo) from EquipStrategyTable", L"select MAX(RegNo) from RegStrategyTable",
+};
+const wchar_t* const kSqlDelete[] = {
+    L"delete from IpAddressTable where IpStrategyName=?",
+    L"delete from MacAddressTable where MacStrategyName=?",
+    L"delete from SeverStrategyTable where SeverStrategyName=?",
+    L"delete from AppStrategyTable where AppStrategyName=?",
+    L"delete from EquipStrategyTable where EquipStrategyName=?",
+    L"delete from RegStrategyTable where RegStrategyName=?",
+};
+// IP, MAC and services: the insert, the rows of a name, the update by number.
+const wchar_t* const kSqlInsertSingle[] = {
+    L"insert into IpAddressTable(IpNO,IpCreaterName,IpCreateTime,IpStrategyName,IpStrategyContent,"
+    L"IpStrategyExplain) values(?,?,?,?,?,?)",
+    L"insert into MacAddressTable(MacNo,MacCreaterName,MacCreateTime,MacModifyTime,MacStrategyName,"
+    L"MacStrategyContent,MacStrategyExplain) values(?,?,?,?,?,?,?)",
+    L"insert into SeverStrategyTable(SeverNo,SeverCreaterName,SeverCreateTime,SeverModifyTime,SeverStrategyName,"
+    L"SeverStrategyICMP,SeverStrategyTCP,SeverStrategyUDP,SeverStrategyExplain) values(?,?,?,?,?,?,?,?,?)",
+};
+const wchar_t* const kSqlReadSingle[] = {
+    L"select IpNo,IpCreaterName,IpCreateTime,IpModifyTime,IpStrategyName,IpStrategyContent,IpStrategyExplain "
+    L"from IpAddressTable where IpStrategyName=?",
+    L"select MacNo,MacCreaterName,MacCreateTime,MacModifyTime,MacStrategyName,MacStrategyContent,"
+    L"MacStrategyExplain from MacAddressTable where MacStrategyName=?",
+    L"select SeverNo,SeverCreaterName,SeverCreateTime,SeverModifyTime,SeverStrategyName,SeverStrategyICMP,"
+    L"SeverStrategyTCP,SeverStrategyUDP,SeverStrategyExplain from SeverStrategyTable where SeverStrategyName=?",
+};
+const wchar_t* const kSqlUpdateSingle[] = {
+    L"update IpAddressTable set IpModifyTime=?,IpStrategyName=?,IpStrategyContent=?,IpStrategyExplain=? "
+    L"where IpNo=?",
+    L"update MacAddressTable set MacModifyTime=?,MacStrategyName=?,MacStrategyContent=?,MacStrategyExplain=? "
+    L"where MacNo=?",
+    L"update SeverStrategyTable set SeverModifyTime=?,SeverStrategyName=?,SeverStrategyICMP=?,SeverStrategyTCP=?,"
+    L"SeverStrategyUDP=?,SeverStrategyExplain=? where SeverNo=?",
+};
+// Applications, devices, registry (by list - kApp): the rows of a name and the insert.
+const wchar_t* const kSqlReadMulti[] = {
+    L"select AppNo,AppCreaterName,AppCreateTime,AppModifyTime,AppStrategyName,AppIpAddress,AppFilePath,"
+    L"AppStrategyExplain from AppStrategyTable where AppStrategyName=?",
+    L"select EquipNo,EquipCreaterName,EquipCreateTime,EquipModifyTime,EquipStrategyName,EquipQueryOrder,"
+    L"EquipManageOrder,EquipStrategyExplain from EquipStrategyTable where EquipStrategyName=?",
+    L"select RegNo,RegCreaterName,RegCreateTime,RegModifyTime,RegStrategyName,RegIpAddress,RegFilePath,"
+    L"RegStrategyExplain from RegStrategyTable where RegStrategyName=?",
+};
+const wchar_t* const kSqlInsertMulti[] = {
+    L"insert into AppStrategyTable(AppNo,AppCreaterName,AppCreateTime,AppModifyTime,AppStrategyName,AppIpAddress,"
+    L"AppFilePath,AppStrategyExplain,id) values(?,?,?,?,?,?,?,?,?)",
+    L"insert into EquipStrategyTable(EquipNo,EquipCreaterName,EquipCreateTime,EquipModifyTime,EquipStrategyName,"
+    L"EquipQueryOrder,EquipManageOrder,EquipStrategyExplain,id) values(?,?,?,?,?,?,?,?,?)",
+    L"insert into RegStrategyTable(RegNo,RegCreaterName,RegCreateTime,RegModifyTime,RegStrategyName,RegIpAddress,"
+    L"RegFilePath,RegStrategyExplain,id) values(?,?,?,?,?,?,?,?,?)",
+};
+const wchar_t kSqlClientName[] = L"select Name from Client where IP=?";
+
+std::wstring Str(const wchar_t* text) { return text ? text : L""; }
+
+// Ends a failed step: the diagnostic, the transaction (if any) undone.
+bool Fail(SQLServerLink& link, std::wstring* error) {
+  *error = Str(link.GetLastErrorText());
+  link.Rollback();
+  return false;
+}
+
+bool Connect(SQLServerLink& link, bool* connected) {
+  *connected = link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0;
+  return *connected;
+}
+
+// Prepares, binds the texts in order (numbers where given) and executes a statement.
+bool Run(SQLServerLink& link, const wchar_t* sql, const std::vector<const std::wstring*>& texts,
+         std::wstring* error, int number = -1, int numberIndex = -1) {
+  SQLStatement* statement = link.CreateStatement(sql);
+  bool done = statement != nullptr;
+  int index = 0;
+  for (const std::wstring* text : texts) {
+    if (index == numberIndex) done = done && statement->BindInt(index++, number);
+    done = done && statement->BindString(index++, text->c_str());
+  }
+  if (index == numberIndex) done = done && statement->BindInt(index, number);
+  done = done && statement->Execute();
+  if (statement) link.ReleaseStatement(statement);
+  return done || Fail(link, error);
+}
+
+}  // namespace
+
+bool Page::ReadRows(List list, std::vector<Row>* rows, bool* connected, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, connected)) return false;
+  SQLStatement* query = link.CreateStatement(kSqlLoad[list]);
+  if (!query) return Fail(link, error);
+  while (query->Fetch()) {
+    if (list == kService) {
+      ServiceObjectRecord service;
+      service.icmp = Str(query->GetString(1)), service.tcp = Str(query->GetString(2));
+      service.udp = Str(query->GetString(3));
+      rows->push_back({Str(query->GetString(0)), ServiceText(service), Str(query->GetString(4))});
+    } else if (list == kDevice) {
+      rows->push_back({Str(query->GetString(0)), DevicePart(Str(query->GetString(1)), Str(query->GetString(2))),
+                       Str(query->GetString(3))});
+    } else {
+      rows->push_back({Str(query->GetString(0)), Str(query->GetString(1)), Str(query->GetString(2))});
+    }
+  }
+  const bool failed = query->Failed() != 0;
+  link.ReleaseStatement(query);
+  return !failed || Fail(link, error);
+}
+
+bool Page::ReadMax(SQLServerLink& link, List list, int* max, std::wstring* error) {
+  SQLStatement* query = link.CreateStatement(kSqlMax[list]);
+  if (!query) return Fail(link, error);
+  *max = query->Fetch() ? query->GetInt(0) : 0;
+  const bool failed = query->Failed() != 0;
+  link.ReleaseStatement(query);
+  return !failed || Fail(link, error);
+}
+
+bool Page::DeleteNamed(List list, const std::wstring& name, bool* connected, std::wstring* error) {
+  SQLServerLink link;
+  return Connect(link, connected) && Run(link, kSqlDelete[list], {&name}, error);
+}
+
+bool Page::InsertSingle(List list, const ObjectRecord& r, const ServiceObjectRecord& s, bool* connected,
+                        std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, connected)) return false;
+  if (!link.BeginTransaction()) return Fail(link, error);
+  int max = 0;
+  if (!ReadMax(link, list, &max, error)) return false;
+  bool done;
+  if (list == kIp)
+    done = Run(link, kSqlInsertSingle[list], {&r.creator, &r.createTime, &r.name, &r.content, &r.explain}, error,
+               max + 1, 0);
+  else if (list == kMac)
+    done = Run(link, kSqlInsertSingle[list],
+               {&r.creator, &r.createTime, &r.createTime, &r.name, &r.content, &r.explain}, error, max + 1, 0);
+  else
+    done = Run(link, kSqlInsertSingle[list],
+               {&s.creator, &s.createTime, &s.createTime, &s.name, &s.icmp, &s.tcp, &s.udp, &s.explain}, error,
+               max + 1, 0);
+  return done && (link.Commit() || Fail(link, error));
+}
+
+bool Page::ReadSingle(List list, const std::wstring& name, ObjectRecord* r, ServiceObjectRecord* s, bool* found,
+                      bool* connected, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, connected)) return false;
+  SQLStatement* query = link.CreateStatement(kSqlReadSingle[list]);
+  if (!query || !query->BindString(0, name.c_str())) return Fail(link, error);
+  *found = false;
+  while (query->Fetch()) {  // the last row of the name wins
+    *found = true;
+    std::wstring cells[8];
+    for (int column = 1; column <= (list == kService ? 8 : 6); ++column) cells[column - 1] = Str(query->GetString(column));
+    if (list == kService) {
+      *s = {cells[3], cells[4], cells[5], cells[6], cells[7], cells[0], cells[1], cells[2], query->GetInt(0)};
+    } else {
+      *r = {cells[3], cells[4], cells[5], cells[0], cells[1], cells[2], query->GetInt(0)};
+    }
+  }
+  const bool failed = query->Failed() != 0;
+  link.ReleaseStatement(query);
+  return !failed || Fail(link, error);
+}
+
+bool Page::UpdateSingle(List list, const ObjectRecord& r, const ServiceObjectRecord& s, bool* connected,
+                        std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, connected)) return false;
+  if (list == kService)
+    return Run(link, kSqlUpdateSingle[list], {&s.modifyTime, &s.name, &s.icmp, &s.tcp, &s.udp, &s.explain}, error,
+               s.number, 6);
+  return Run(link, kSqlUpdateSingle[list], {&r.modifyTime, &r.name, &r.content, &r.explain}, error, r.number, 4);
+}
+
+bool Page::ReadClientChain(List list, const std::wstring& name, ClientObjectNode* head, bool* found,
+                           bool* connected, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, connected)) return false;
+  SQLStatement* query = link.CreateStatement(kSqlReadMulti[list - kApp]);
+  if (!query || !query->BindString(0, name.c_str())) return Fail(link, error);
+  ClientObjectNode* last = nullptr;
+  while (query->Fetch()) {
+    ClientObjectNode* node = last ? new (std::nothrow) ClientObjectNode : head;
+    if (!node) break;
+    if (last) last->next = node;
+    last = node;
+    node->number = query->GetInt(0);
+    node->creator = Str(query->GetString(1)), node->createTime = Str(query->GetString(2));
+    node->modifyTime = Str(query->GetString(3)), node->name = Str(query->GetString(4));
+    node->clientIp = Str(query->GetString(5)), node->path = Str(query->GetString(6));
+    node->explain = Str(query->GetString(7));
+  }
+  const bool failed = query->Failed() != 0;
+  link.ReleaseStatement(query);
+  if (failed) return Fail(link, error);
+  *found = last != nullptr;
+  // One lookup per address; a client without a name is shown by its address.
+  std::set<std::wstring> looked;
+  for (ClientObjectNode* node = *found ? head : nullptr; node; node = node->next) {
+    if (!looked.insert(node->clientIp).second) continue;
+    SQLStatement* lookup = link.CreateStatement(kSqlClientName);
+    if (!lookup || !lookup->BindString(0, node->clientIp.c_str())) return Fail(link, error);
+    bool any = false;
+    std::wstring shown;
+    while (lookup->Fetch()) any = true, shown = Str(lookup->GetString(0));
+    link.ReleaseStatement(lookup);
+    if (any && shown.empty()) shown = node->clientIp;
+    for (ClientObjectNode* same = node; same; same = same->next)
+      if (same->clientIp == node->clientIp) same->clientName = shown;
+  }
+  return true;
+}
+
+bool Page::ReadDeviceChain(const std::wstring& name, DeviceObjectNode* head, bool* found, bool* connected,
+                           std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, connected)) return false;
+  SQLStatement* query = link.CreateStatement(kSqlReadMulti[kDevice - kApp]);
+  if (!query || !query->BindString(0, name.c_str())) return Fail(link, error);
+  DeviceObjectNode* last = nullptr;
+  while (query->Fetch()) {
+    DeviceObjectNode* node = last ? new (std::nothrow) DeviceObjectNode : head;
+    if (!node) break;
+    if (last) last->next = node;
+    last = node;
+    node->number = query->GetInt(0);
+    node->creator = Str(query->GetString(1)), node->createTime = Str(query->GetString(2));
+    node->modifyTime = Str(query->GetString(3)), node->name = Str(query->GetString(4));
+    node->queryOrder = Str(query->GetString(5)), node->manageOrder = Str(query->GetString(6));
+    node->explain = Str(query->GetString(7));
+  }
+  const bool failed = query->Failed() != 0;
+  link.ReleaseStatement(query);
+  *found = last != nullptr;
+  return !failed || Fail(link, error);
+}
+
+namespace {
+
+// The shared write of a multi-row object: numbers above the maximum, creators and
+// creation times for new items, one transaction.
+template <class Node, class Bind>
+bool WriteChain(Page::List list, Node* head, const std::wstring* oldName, const std::wstring& creator,
+                bool perItemId, bool* connected, std::wstring* error, Bind values) {
+  SQLServerLink link;
+  if (!Connect(link, connected)) return false;
+  if (!link.BeginTransaction()) return Fail(link, error);
+  if (oldName && !Run(link, kSqlDelete[list], {oldName}, error)) return false;
+  int max = 0;
+  SQLStatement* query = link.CreateStatement(kSqlMax[list]);
+  if (!query) return Fail(link, error);
+  max = query->Fetch() ? query->GetInt(0) : 0;
+  const bool failed = query->Failed() != 0;
+  link.ReleaseStatement(query);
+  if (failed) return Fail(link, error);
+  std::wstring rowId = LocalClock::RowId();
+  for (Node* node = head; node; node = node->next) {
+    const std::wstring now = LocalClock::TimeText();
+    if (perItemId) rowId = LocalClock::RowId();
+    if (node->number < 0 || !oldName) {
+      node->creator = creator;
+      node->createTime = now;
+    }
+    node->modifyTime = now;
+    node->number = ++max;
+    if (!Run(link, kSqlInsertMulti[list - Page::kApp], values(*node, rowId), error, node->number, 0)) return false;
+  }
+  return link.Commit() || Fail(link, error);
+}
+
+}  // namespace
+
+bool Page::WriteClientChain(List list, ClientObjectNode* head, const std::wstring* oldName,
+                            const std::wstring& creator, bool* connected, std::wstring* error) {
+  return WriteChain(list, head, oldName, creator, oldName != nullptr, connected, error,
+                    [](const ClientObjectNode& n, const std::wstring& id) {
+                      return std::vector<const std::wstring*>{&n.creator, &n.createTime, &n.modifyTime,
+                                                                        &n.name, &n.clientIp, &n.path, &n.explain, &id};
+                    });
+}
+
+bool Page::WriteDeviceChain(DeviceObjectNode* head, const std::wstring* oldName, const std::wstring& creator,
+                            bool* connected, std::wstring* error) {
+  return WriteChain(kDevice, head, oldName, creator, false, connected, error,
+                    [](const DeviceObjectNode& n, const std::wstring& id) {
+                      return std::vector<const std::wstring*>{&n.creator, &n.createTime, &n.modifyTime,
+                                                                        &n.name, &n.queryOrder, &n.manageOrder,
+                                                                        &n.explain, &id};
+                    });
+}
