@@ -1,0 +1,125 @@
+// The strategy objects page in a real main window on a real database; the object editor
+// answered through the modal seam.
+#include <gtest/gtest.h>
+
+#include "integrity/CQvSubStrategyObjectDlg.h"
+#include "support/IntegrityPageHost.h"
+
+namespace {
+
+using ObjectsPage = CQvStrategyObjectUIHandler;
+using Editor = CQvSubStrategyObjectDlg;
+
+class StrategyObjectsPage : public IntegrityPageHost {
+ protected:
+  ObjectsPage& Objects() { return *Area().StrategyObject(); }
+  ObjectsPage::Grid& List(ObjectsPage::List list) { return Objects().GridOf(list); }
+  void Tick(ObjectsPage::List list, int row) { List(list).SetItemCheck(row, 0, 1); }
+  // What the grid sends after a click on a cell.
+  void GridClick(UINT grid, int row, int column) {
+    CListNotify nm{{nullptr, grid, UINT(LIST_NOTIFY_CLICK)}, row, column, 0, nullptr, nullptr};
+    Dispatch(WM_NOTIFY, grid, reinterpret_cast<LPARAM>(&nm));
+  }
+  // The next editor: name typed, the IP 10.0.0.<last> added, OK.
+  void ExpectIpEditor(const wchar_t* name, unsigned last) {
+    script.ExpectDialog([=](UiDialogDriver& d) {
+      Editor& editor = *d.As<Editor>();
+      ::SetWindowTextW(d.Control(Editor::kIpName), name);
+      ::SendMessageW(d.Control(Editor::kIpAddress), IPM_SETADDRESS, 0, 0x0A000000 + last);
+      editor.OnIpAdd();
+      editor.OnOK();
+    });
+  }
+};
+
+TEST_F(StrategyObjectsPage, LoadGroupsTheItemsOfANameIntoOneRow) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppNo, AppStrategyName, AppFilePath, "
+                                 L"AppStrategyExplain) values (1, '网站', 'C:\\a', '第一'), (2, '网站', 'C:\\b', '第二'), "
+                                 L"(3, '网站', 'C:\\c', '第三'), (4, '其他', 'D:\\x', '')"));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into EquipStrategyTable (EquipNo, EquipStrategyName, EquipQueryOrder, "
+                                 L"EquipManageOrder) values (1, '交换机', 'q', 'm'), (2, '交换机', '', 'm2')"));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into SeverStrategyTable (SeverNo, SeverStrategyName, SeverStrategyTCP, "
+                                 L"SeverStrategyICMP) values (1, 'web', '80', '8-0')"));
+  Run([&] {
+    ASSERT_EQ(2, List(ObjectsPage::kApp).GetItemCount());
+    EXPECT_EQ(L"C:\\a C:\\b C:\\c", List(ObjectsPage::kApp).GetItemText(0, 2));
+    EXPECT_EQ(L"第一", List(ObjectsPage::kApp).GetItemText(0, 3));
+    EXPECT_EQ(L"q;m  m2", List(ObjectsPage::kDevice).GetItemText(0, 2));
+    EXPECT_EQ(L"TCP 80 ICMP 8-0", List(ObjectsPage::kService).GetItemText(0, 2));
+  });
+}
+
+TEST_F(StrategyObjectsPage, InitStopsAtAFailingListButEveryGridExists) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into IpAddressTable (IpNo, IpStrategyName) values (1, 'A')"));
+  ASSERT_TRUE(qvtest::Exec(link, L"drop table MacAddressTable"));
+  script.ExpectBox(L"错误信息：").ExpectBox(L"初始化MAC数据时出错");
+  Run([&] {
+    EXPECT_EQ(1, List(ObjectsPage::kIp).GetItemCount());
+    for (int list = 0; list < ObjectsPage::kListCount; ++list)
+      EXPECT_TRUE(::IsWindow(List(ObjectsPage::List(list)).m_hWnd)) << list;
+  });
+}
+
+// Names reach the statements bound: a hostile one removes exactly its object; names
+// the table takes as equal go together.
+TEST_F(StrategyObjectsPage, DeleteRemovesExactlyTheTickedNames) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into IpAddressTable (IpNo, IpStrategyName) values "
+                                 L"(1, 'x'' or 1=1--'), (2, 'A'), (3, 'a'), (4, '办公''网段'), (5, '其他')"));
+  Run([&] {
+    ObjectsPage::Grid& ips = List(ObjectsPage::kIp);
+    const struct {
+      std::vector<int> ticks;
+      int left;
+    } steps[] = {{{0}, 4}, {{0}, 2}, {{0}, 1}, {{}, 1}};
+    for (const auto& step : steps) {
+      SCOPED_TRACE(step.left);
+      for (int row : step.ticks) Tick(ObjectsPage::kIp, row);
+      if (step.ticks.empty()) script.ExpectBox(L"请选择要删除的策略");
+      Command(1522);
+      EXPECT_EQ(step.left, ips.GetItemCount());
+      EXPECT_EQ(step.left, qvtest::Int(link, L"select count(*) from IpAddressTable"));
+    }
+    EXPECT_EQ(L"其他", ips.GetItemText(0, 1));
+  });
+}
+
+TEST_F(StrategyObjectsPage, OnlyOneRowStaysTickedThroughClicks) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into MacAddressTable (MacNo, MacStrategyName) values (1, 'a'), (2, 'b')"));
+  Run([&] {
+    ObjectsPage::Grid& macs = List(ObjectsPage::kMac);
+    const struct {
+      int row, column;
+      int checks[2];
+    } clicks[] = {{0, 0, {1, 0}}, {0, 1, {1, 0}}, {1, 0, {0, 1}}, {1, 0, {0, 0}}, {0, 0, {1, 0}}};
+    for (const auto& click : clicks) {
+      SCOPED_TRACE(click.row * 10 + click.column);
+      if (click.column == 0) macs.SetItemCheck(click.row, 0, !macs.GetItemCheck(click.row, 0));  // the press
+      GridClick(1347, click.row, click.column);
+      EXPECT_EQ(click.checks[0], macs.GetItemCheck(0, 0));
+      EXPECT_EQ(click.checks[1], macs.GetItemCheck(1, 0));
+    }
+  });
+}
+
+TEST_F(StrategyObjectsPage, AddNumbersAboveTheMaximumAndModifyKeepsTheNumber) {
+  Run([&] {
+    ExpectIpEditor(L"一", 1);
+    Command(1520);
+    ExpectIpEditor(L"二", 2);
+    Command(1520);
+    EXPECT_EQ(2, qvtest::Int(link, L"select IpNo from IpAddressTable where IpStrategyName='二'"));
+    EXPECT_EQ(2, qvtest::Int(link, L"select count(*) from IpAddressTable where IpModifyTime is null"));
+    Tick(ObjectsPage::kIp, 1);
+    Command(1522);
+    ExpectIpEditor(L"三", 3);
+    Command(1520);
+    EXPECT_EQ(2, qvtest::Int(link, L"select IpNo from IpAddressTable where IpStrategyName='三'"));
+    Tick(ObjectsPage::kIp, 1);
+    ExpectIpEditor(L"四", 4);
+    Command(1521);
+    EXPECT_EQ(L"四", List(ObjectsPage::kIp).GetItemText(1, 1));
+    EXPECT_EQ(2, qvtest::Int(link, L"select IpNo from IpAddressTable where IpStrategyName='四'"));
+  });
+}
+
+}  // namespace
