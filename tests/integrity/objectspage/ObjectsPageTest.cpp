@@ -20,6 +20,11 @@ class StrategyObjectsPage : public IntegrityPageHost {
     CListNotify nm{{nullptr, grid, UINT(LIST_NOTIFY_CLICK)}, row, column, 0, nullptr, nullptr};
     Dispatch(WM_NOTIFY, grid, reinterpret_cast<LPARAM>(&nm));
   }
+  // A click on the editor's application list, second column.
+  static void Click(Editor& editor, int row) {
+    CListNotify nm{{nullptr, Editor::kAppList, UINT(LIST_NOTIFY_CLICK)}, row, 1, 0, nullptr, nullptr};
+    editor.SendMessage(WM_NOTIFY, Editor::kAppList, reinterpret_cast<LPARAM>(&nm));
+  }
   // The next editor: name typed, the IP 10.0.0.<last> added, OK.
   void ExpectIpEditor(const wchar_t* name, unsigned last) {
     script.ExpectDialog([=](UiDialogDriver& d) {
@@ -120,6 +125,61 @@ TEST_F(StrategyObjectsPage, AddNumbersAboveTheMaximumAndModifyKeepsTheNumber) {
     EXPECT_EQ(L"四", List(ObjectsPage::kIp).GetItemText(1, 1));
     EXPECT_EQ(2, qvtest::Int(link, L"select IpNo from IpAddressTable where IpStrategyName='四'"));
   });
+}
+
+// A modify rewrites every row above the maximum in one unit: creators and creation
+// times stay, an added item is the current user's, a failure leaves the old rows.
+TEST_F(StrategyObjectsPage, MultiRowModifyRewritesAsOneUnit) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('10.0.0.1', '核心')"));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppNo, AppCreaterName, AppCreateTime, "
+                                 L"AppStrategyName, AppIpAddress, AppFilePath) values "
+                                 L"(7, '甲', '2020-01-01 00:00:00', '网站', '10.0.0.1', 'C:\\a'), "
+                                 L"(8, '乙', '2020-01-02 00:00:00', '网站', '10.0.0.9', 'C:\\b'), (20, '丁', '', '其他', '', 'D:')"));
+  g_currentUserName = L"丙";
+  Run([&] {
+    const struct {
+      const wchar_t* trigger;  // makes the write fail half-way
+      bool cancel, addItem;
+      const wchar_t* rows;  // numbers, creators, paths after the operation
+    } steps[] = {
+        {nullptr, true, false, L"7甲C:\\a|8乙C:\\b|"},
+        {nullptr, false, false, L"21甲C:\\a|22乙C:\\b|"},
+        {L"create trigger t before insert on AppStrategyTable when new.AppFilePath = 'C:\\new' "
+         L"begin select raise(abort, 'refused'); end",
+         false, true, L"21甲C:\\a|22乙C:\\b|"},
+        {L"drop trigger t", false, true, L"21甲C:\\a|22乙C:\\b|23丙C:\\new|"},
+    };
+    for (const auto& step : steps) {
+      SCOPED_TRACE(step.rows);
+      if (step.trigger) ASSERT_TRUE(qvtest::Exec(link, step.trigger));
+      Tick(ObjectsPage::kApp, 0);
+      script.ExpectDialog([&](UiDialogDriver& d) {
+        Editor& editor = *d.As<Editor>();
+        Click(editor, 0);  // the client's name looked up for the editor
+        EXPECT_EQ(L"核心", d.ControlText(Editor::kAppClient));
+        if (step.addItem) {
+          ::SetWindowTextW(d.Control(Editor::kAppPath), L"C:\\new");
+          editor.OnClientAdd(Editor::kApp);
+        }
+        if (step.cancel) editor.OnCancel(); else editor.OnOK();
+      });
+      if (step.trigger && std::wstring(step.trigger).rfind(L"create", 0) == 0) script.ExpectBox(L"错误信息：");
+      Command(1530);
+      std::wstring rows;
+      auto read = link.CreateStatement(L"select AppNo, AppCreaterName, AppFilePath from AppStrategyTable "
+                                        L"where AppStrategyName = '网站' order by AppNo");
+      while (read->Fetch()) rows += std::to_wstring(read->GetInt(0)) + read->GetString(1) + read->GetString(2) + L"|";
+      link.ReleaseStatement(read);
+      EXPECT_EQ(step.rows, rows);
+      EXPECT_EQ(L"网站", List(ObjectsPage::kApp).GetItemText(0, 1));
+      EXPECT_EQ(0, ClientObjectNode::Live());
+    }
+    EXPECT_EQ(L"C:\\a C:\\b C:\\new", List(ObjectsPage::kApp).GetItemText(0, 2));
+    qvtest::Exec(link, L"delete from AppStrategyTable");
+    script.ExpectBox(L"该策略已不存在");
+    Command(1530);
+  });
+  g_currentUserName.clear();
 }
 
 }  // namespace
