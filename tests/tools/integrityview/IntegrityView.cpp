@@ -5,6 +5,9 @@
 //                                   to a service on PORT (QvService.exe) stands, the
 //                                   first three strategies are checked and run, so
 //                                   that the service's answers fill the log pane
+//   integrityview.exe objects TAB   the strategy objects page on that tab (0 IP, 1 MAC,
+//                                   2 application, 3 registry, 4 device), sample rows
+//                                   written into its lists
 //   integrityview.exe editor KIND   the strategy object editor of that kind (0 IP, 1 MAC,
 //                                   2 application, 3 registry, 4 device) modifying a
 //                                   sample object
@@ -20,6 +23,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQuorvaneUIHandler.h"
+#include "integrity/CQvStrategyObjectUIHandler.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
 #include "platform/TextConv.h"
 #include "uiwin/CUiDialogView.h"
@@ -31,6 +35,7 @@
 namespace {
 
 CMainDlg* g_main = nullptr;
+int g_objectsTab = -1;  // the objects page's tab to show, -1 for the strategy page
 HWND g_frame = nullptr;
 
 void Command(UINT item) {
@@ -48,6 +53,20 @@ void CALLBACK RunWhenConnected(HWND, UINT, UINT_PTR timer, DWORD) {
   Command(CQvStrategyGuardUIHandler::kItemRun);
 }
 
+// Sample rows in every list of the objects page.
+void FillObjects() {
+  CQvStrategyObjectUIHandler* page = g_main->Integrity()->StrategyObject();
+  const wchar_t* const rows[][3] = {{L"办公网段", L"192.168.1.0/24;10.0.0.1-10.0.0.100", L"办公区"},
+                                    {L"网站目录", L"C:\\inetpub\\wwwroot C:\\inetpub\\upload", L"两台主机"}};
+  for (int list = 0; list < CQvStrategyObjectUIHandler::kListCount; ++list) {
+    auto& grid = page->GridOf(CQvStrategyObjectUIHandler::List(list));
+    for (const auto& cells : rows) {
+      const int row = grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE);
+      for (int column = 0; column < 3; ++column) grid.SetItemText(row, column + 1, cells[column]);
+    }
+  }
+}
+
 // Opens the integrity area and its strategy page once the window is up, as clicks would.
 class OpenPage : public UiModalHook {
  public:
@@ -56,8 +75,15 @@ class OpenPage : public UiModalHook {
     g_frame = frame;
     Command(CMainDlg::kItemIntegrity);
     auto* areas = view.FindChildByCmdID(CMainDlg::kTabCtrl)->AsTabCtrl();
-    if (CUiWindow* tabs = areas ? areas->GetItem(1)->FindChildByCmdID(364) : nullptr)
-      tabs->AsTabCtrl()->SetCurSel(CQuorvaneUIHandler::kTabStrategies);
+    CUiWindow* tabs = areas ? areas->GetItem(1)->FindChildByCmdID(364) : nullptr;
+    if (g_objectsTab >= 0) {
+      if (tabs) tabs->AsTabCtrl()->SetCurSel(CQuorvaneUIHandler::kTabObjects);
+      if (CUiWindow* kinds = view.FindChildByCmdID(CQvStrategyObjectUIHandler::kTabCtrl))
+        kinds->AsTabCtrl()->SetCurSel(g_objectsTab);
+      FillObjects();
+      return FALSE;
+    }
+    if (tabs) tabs->AsTabCtrl()->SetCurSel(CQuorvaneUIHandler::kTabStrategies);
     ::SetTimer(nullptr, 0, 200, RunWhenConnected);
     return FALSE;
   }
@@ -98,6 +124,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     ShowEditor(kind);
     CUIResource::Uninit();
     return 0;
+  }
+  if (argc > 2 && std::wcscmp(argv[1], L"objects") == 0) {
+    g_objectsTab = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
+    argc = 1;
   }
   if (argc > 1) LoadSysServerPortConfig(qv::WideToAnsi(argv[1]).c_str(), nullptr);
   const unsigned short port =
