@@ -1,6 +1,6 @@
 #include "integrity/CQvStrategyObjectUIHandler.h"
 
-#include <map>
+#include <unordered_map>
 #include <new>
 
 #include "app/CMainDlg.h"
@@ -194,8 +194,9 @@ int CQvStrategyObjectUIHandler::Load(List list) {
   }
   Grid& grid = GridOf(list);
   const bool multi = list >= kApp;
-  std::map<std::wstring, size_t> byName;
+  std::unordered_map<std::wstring, size_t> byName;
   std::vector<Row> shown;
+  shown.reserve(multi ? 64 : rows.size());
   for (Row& row : rows) {
     if (multi) {
       auto found = byName.find(row[0]);
