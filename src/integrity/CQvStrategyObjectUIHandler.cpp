@@ -302,32 +302,50 @@ int CQvStrategyObjectUIHandler::AddMulti(List list) {
   bool connected = true;
   std::wstring error;
   Row cells;
-  if (list == kDevice) {
-    auto* head = new (std::nothrow) DeviceObjectNode;
-    if (!head) return 0;
-    int ok = RunEditor(list, CQvSubStrategyObjectDlg::kAdd, head) &&
-             WriteDeviceChain(head, nullptr, m_creator, &connected, &error);
-    if (ok) {
-      cells = {head->name, L"", head->explain};
-      for (DeviceObjectNode* node = head; node; node = node->next) AppendPart(cells[1], DevicePart(node->queryOrder, node->manageOrder), L"  ");
-    }
-    FreeObjectChain(head);
-    if (!ok) return connected && error.empty() ? 0 : (ShowFailure(connected, error), 0);
-  } else {
-    auto* head = new (std::nothrow) ClientObjectNode;
-    if (!head) return 0;
-    int ok = RunEditor(list, CQvSubStrategyObjectDlg::kAdd, head) &&
-             WriteClientChain(list, head, nullptr, m_creator, &connected, &error);
-    if (ok) {
-      cells = {head->name, L"", head->explain};
-      for (ClientObjectNode* node = head; node; node = node->next) AppendPart(cells[1], node->path, L" ");
-    }
-    FreeObjectChain(head);
-    if (!ok) return connected && error.empty() ? 0 : (ShowFailure(connected, error), 0);
+  const int ok = list == kDevice ? AddChain<DeviceObjectNode>(list, &cells, &connected, &error)
+                                 : AddChain<ClientObjectNode>(list, &cells, &connected, &error);
+  if (!ok) {
+    if (!connected || !error.empty()) ShowFailure(connected, error);
+    return 0;
   }
   Grid& grid = GridOf(list);
   SetRow(grid, grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE), cells);
   return 1;
+}
+
+// The new object through the editor, then its rows written; the chain freed either way.
+template <class Node>
+int CQvStrategyObjectUIHandler::AddChain(List list, Row* cells, bool* connected, std::wstring* error) {
+  auto* head = new (std::nothrow) Node;
+  if (!head) return 0;
+  const bool ok = RunEditor(list, CQvSubStrategyObjectDlg::kAdd, head) && WriteChain(list, head, nullptr,
+                                                                                     connected, error);
+  if (ok) *cells = RowOf(list, head);
+  FreeObjectChain(head);
+  return ok ? 1 : 0;
+}
+
+bool CQvStrategyObjectUIHandler::WriteChain(List list, ClientObjectNode* head, const std::wstring* oldName,
+                                            bool* connected, std::wstring* error) {
+  return WriteClientChain(list, head, oldName, m_creator, connected, error);
+}
+
+bool CQvStrategyObjectUIHandler::WriteChain(List, DeviceObjectNode* head, const std::wstring* oldName,
+                                            bool* connected, std::wstring* error) {
+  return WriteDeviceChain(head, oldName, m_creator, connected, error);
+}
+
+CQvStrategyObjectUIHandler::Row CQvStrategyObjectUIHandler::RowOf(List, const ClientObjectNode* head) {
+  Row cells{head->name, L"", head->explain};
+  for (const ClientObjectNode* node = head; node; node = node->next) AppendPart(cells[1], node->path, L" ");
+  return cells;
+}
+
+CQvStrategyObjectUIHandler::Row CQvStrategyObjectUIHandler::RowOf(List, const DeviceObjectNode* head) {
+  Row cells{head->name, L"", head->explain};
+  for (const DeviceObjectNode* node = head; node; node = node->next)
+    AppendPart(cells[1], DevicePart(node->queryOrder, node->manageOrder), L"  ");
+  return cells;
 }
 
 int CQvStrategyObjectUIHandler::ModifyMulti(List list) {
@@ -346,9 +364,8 @@ int CQvStrategyObjectUIHandler::ModifyMulti(List list) {
     if (!head) return 0;
     ok = ReadDeviceChain(oldName, head, &found, &connected, &error);
     if (ok && found && RunEditor(list, CQvSubStrategyObjectDlg::kModify, head)) {
-      ok = WriteDeviceChain(head, &oldName, m_creator, &connected, &error) ? 2 : 0;
-      cells = {head->name, L"", head->explain};
-      for (DeviceObjectNode* node = head; node; node = node->next) AppendPart(cells[1], DevicePart(node->queryOrder, node->manageOrder), L"  ");
+      ok = WriteChain(list, head, &oldName, &connected, &error) ? 2 : 0;
+      cells = RowOf(list, head);
     }
     FreeObjectChain(head);
   } else {
@@ -356,9 +373,8 @@ int CQvStrategyObjectUIHandler::ModifyMulti(List list) {
     if (!head) return 0;
     ok = ReadClientChain(list, oldName, head, &found, &connected, &error);
     if (ok && found && RunEditor(list, CQvSubStrategyObjectDlg::kModify, head)) {
-      ok = WriteClientChain(list, head, &oldName, m_creator, &connected, &error) ? 2 : 0;
-      cells = {head->name, L"", head->explain};
-      for (ClientObjectNode* node = head; node; node = node->next) AppendPart(cells[1], node->path, L" ");
+      ok = WriteChain(list, head, &oldName, &connected, &error) ? 2 : 0;
+      cells = RowOf(list, head);
     }
     FreeObjectChain(head);
   }

@@ -70,6 +70,15 @@ class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandl
   int ModifySingle(List list);
   int AddMulti(List list);
   int ModifyMulti(List list);
+  template <class Node>
+  int AddChain(List list, Row* cells, bool* connected, std::wstring* error);
+  bool WriteChain(List list, ClientObjectNode* head, const std::wstring* oldName, bool* connected,
+                  std::wstring* error);
+  bool WriteChain(List list, DeviceObjectNode* head, const std::wstring* oldName, bool* connected,
+                  std::wstring* error);
+  // The list row of an object: its name, its items' content, its explanation.
+  static Row RowOf(List list, const ClientObjectNode* head);
+  static Row RowOf(List list, const DeviceObjectNode* head);
   // Runs the editor of the list's kind on the record (a head node for multi-row kinds).
   int RunEditor(List list, int mode, void* record);
 

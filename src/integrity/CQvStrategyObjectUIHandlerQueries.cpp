@@ -203,28 +203,43 @@ bool Page::UpdateSingle(List list, const ObjectRecord& r, const ServiceObjectRec
   return Run(link, kSqlUpdateSingle[list], {&r.modifyTime, &r.name, &r.content, &r.explain}, error, r.number, 4);
 }
 
-bool Page::ReadClientChain(List list, const std::wstring& name, ClientObjectNode* head, bool* found,
-                           bool* connected, std::wstring* error) {
-  SQLServerLink link;
-  if (!Connect(link, connected)) return false;
-  SQLStatement* query = link.CreateStatement(kSqlReadMulti[list - kApp]);
+namespace {
+
+// The rows of a name into a chain that starts at head: one node per row, in row order.
+template <class Node, class Fill>
+bool ReadChain(SQLServerLink& link, const wchar_t* sql, const std::wstring& name, Node* head, bool* found,
+               std::wstring* error, Fill fill) {
+  SQLStatement* query = link.CreateStatement(sql);
   if (!query || !query->BindString(0, name.c_str())) return Fail(link, error);
-  ClientObjectNode* last = nullptr;
+  Node* last = nullptr;
   while (query->Fetch()) {
-    ClientObjectNode* node = last ? new (std::nothrow) ClientObjectNode : head;
+    Node* node = last ? new (std::nothrow) Node : head;
     if (!node) break;
     if (last) last->next = node;
     last = node;
     node->number = query->GetInt(0);
     node->creator = Str(query->GetString(1)), node->createTime = Str(query->GetString(2));
     node->modifyTime = Str(query->GetString(3)), node->name = Str(query->GetString(4));
-    node->clientIp = Str(query->GetString(5)), node->path = Str(query->GetString(6));
     node->explain = Str(query->GetString(7));
+    fill(*node, Str(query->GetString(5)), Str(query->GetString(6)));
   }
   const bool failed = query->Failed() != 0;
   link.ReleaseStatement(query);
-  if (failed) return Fail(link, error);
   *found = last != nullptr;
+  return !failed || Fail(link, error);
+}
+
+}  // namespace
+
+bool Page::ReadClientChain(List list, const std::wstring& name, ClientObjectNode* head, bool* found,
+                           bool* connected, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, connected)) return false;
+  if (!ReadChain(link, kSqlReadMulti[list - kApp], name, head, found, error,
+                 [](ClientObjectNode& node, std::wstring ip, std::wstring path) {
+                   node.clientIp = std::move(ip), node.path = std::move(path);
+                 }))
+    return false;
   // One lookup per address; a client without a name is shown by its address.
   std::set<std::wstring> looked;
   for (ClientObjectNode* node = *found ? head : nullptr; node; node = node->next) {
@@ -245,25 +260,11 @@ bool Page::ReadClientChain(List list, const std::wstring& name, ClientObjectNode
 bool Page::ReadDeviceChain(const std::wstring& name, DeviceObjectNode* head, bool* found, bool* connected,
                            std::wstring* error) {
   SQLServerLink link;
-  if (!Connect(link, connected)) return false;
-  SQLStatement* query = link.CreateStatement(kSqlReadMulti[kDevice - kApp]);
-  if (!query || !query->BindString(0, name.c_str())) return Fail(link, error);
-  DeviceObjectNode* last = nullptr;
-  while (query->Fetch()) {
-    DeviceObjectNode* node = last ? new (std::nothrow) DeviceObjectNode : head;
-    if (!node) break;
-    if (last) last->next = node;
-    last = node;
-    node->number = query->GetInt(0);
-    node->creator = Str(query->GetString(1)), node->createTime = Str(query->GetString(2));
-    node->modifyTime = Str(query->GetString(3)), node->name = Str(query->GetString(4));
-    node->queryOrder = Str(query->GetString(5)), node->manageOrder = Str(query->GetString(6));
-    node->explain = Str(query->GetString(7));
-  }
-  const bool failed = query->Failed() != 0;
-  link.ReleaseStatement(query);
-  *found = last != nullptr;
-  return !failed || Fail(link, error);
+  return Connect(link, connected) &&
+         ReadChain(link, kSqlReadMulti[kDevice - kApp], name, head, found, error,
+                   [](DeviceObjectNode& node, std::wstring query, std::wstring manage) {
+                     node.queryOrder = std::move(query), node.manageOrder = std::move(manage);
+                   });
 }
 
 namespace {
@@ -271,7 +272,7 @@ namespace {
 // The shared write of a multi-row object: numbers above the maximum, creators and
 // creation times for new items, one transaction.
 template <class Node, class Bind>
-bool WriteChain(Page::List list, Node* head, const std::wstring* oldName, const std::wstring& creator,
+bool WriteRows(Page::List list, Node* head, const std::wstring* oldName, const std::wstring& creator,
                 bool perItemId, bool* connected, std::wstring* error, Bind values) {
   SQLServerLink link;
   if (!Connect(link, connected)) return false;
@@ -303,7 +304,7 @@ bool WriteChain(Page::List list, Node* head, const std::wstring* oldName, const 
 
 bool Page::WriteClientChain(List list, ClientObjectNode* head, const std::wstring* oldName,
                             const std::wstring& creator, bool* connected, std::wstring* error) {
-  return WriteChain(list, head, oldName, creator, oldName != nullptr, connected, error,
+  return WriteRows(list, head, oldName, creator, oldName != nullptr, connected, error,
                     [](const ClientObjectNode& n, const std::wstring& id) {
                       return std::vector<const std::wstring*>{&n.creator, &n.createTime, &n.modifyTime,
                                                                         &n.name, &n.clientIp, &n.path, &n.explain, &id};
@@ -312,7 +313,7 @@ bool Page::WriteClientChain(List list, ClientObjectNode* head, const std::wstrin
 
 bool Page::WriteDeviceChain(DeviceObjectNode* head, const std::wstring* oldName, const std::wstring& creator,
                             bool* connected, std::wstring* error) {
-  return WriteChain(kDevice, head, oldName, creator, false, connected, error,
+  return WriteRows(kDevice, head, oldName, creator, false, connected, error,
                     [](const DeviceObjectNode& n, const std::wstring& id) {
                       return std::vector<const std::wstring*>{&n.creator, &n.createTime, &n.modifyTime,
                                                                         &n.name, &n.queryOrder, &n.manageOrder,
