@@ -127,6 +127,33 @@ TEST_F(StrategyObjectsPage, AddNumbersAboveTheMaximumAndModifyKeepsTheNumber) {
   });
 }
 
+// A new device object: its items numbered from 1, the user's, one row id; the list row
+// joins the items' commands.
+TEST_F(StrategyObjectsPage, DeviceAddWritesEveryItemAsTheUsers) {
+  g_currentUserName = L"丙";
+  Run([&] {
+    script.ExpectDialog([](UiDialogDriver& d) {
+      Editor& editor = *d.As<Editor>();
+      ::SetWindowTextW(d.Control(Editor::kDevName), L"交换机");
+      for (const wchar_t* manage : {L"m", L"m2"}) {
+        editor.SetItemCheck(Editor::kDevManageCheck, TRUE);
+        editor.SetItemCheck(Editor::kDevQueryCheck, manage[1] == 0);
+        ::SetWindowTextW(d.Control(Editor::kDevManage), manage);
+        ::SetWindowTextW(d.Control(Editor::kDevQuery), L"q");
+        editor.OnDeviceAdd();
+      }
+      editor.OnOK();
+    });
+    Command(1532);
+    EXPECT_EQ(L"q;m  m2", List(ObjectsPage::kDevice).GetItemText(0, 2));
+    EXPECT_EQ(3, qvtest::Int(link, L"select sum(EquipNo) from EquipStrategyTable where EquipCreaterName = '丙' "
+                                   L"and EquipCreateTime = EquipModifyTime"));
+    EXPECT_EQ(1, qvtest::Int(link, L"select count(distinct id) from EquipStrategyTable"));
+    EXPECT_EQ(0, DeviceObjectNode::Live());
+  });
+  g_currentUserName.clear();
+}
+
 // A modify rewrites every row above the maximum in one unit: creators and creation
 // times stay, an added item is the current user's, a failure leaves the old rows.
 TEST_F(StrategyObjectsPage, MultiRowModifyRewritesAsOneUnit) {
