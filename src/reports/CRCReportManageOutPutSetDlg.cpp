@@ -2,15 +2,12 @@
 
 #include "console/ShellServices.h"
 #include "platform/WideFormat.h"
-#include "reports/ReportFolderPicker.h"
 #include "reports/ReportGenerator.h"
 #include "reports/ReportSettings.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
 
-const DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL;
-const DWORD kComboStyle = WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
 const wchar_t kNotice[] = L"提示";
 const wchar_t kError[] = L"错误";
 
@@ -60,20 +57,9 @@ CRCReportManageOutPutSetDlg::CRCReportManageOutPutSetDlg(int version, LPCWSTR st
 
 // The layout's real-window elements place the controls.
 LRESULT CRCReportManageOutPutSetDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
-  HWND view = GetViewHWnd();
-  m_nameEdit.Create(view, nullptr, nullptr, kEditStyle, 0, kNameEdit);
-  m_nameEdit.SetLimits(20, 0, '0', FALSE);
-  m_authorEdit.Create(view, nullptr, nullptr, kEditStyle, 0, kAuthorEdit);
-  m_authorEdit.SetLimits(10, 0, '0', FALSE);
-  m_formatCombo.Create(view, RECT{}, nullptr, kComboStyle, 0, kFormatCombo);
-  m_formatCombo.AddString(L"HTML 格式");
-  m_folderEdit.Create(view, nullptr, nullptr, kEditStyle | ES_READONLY, 0, kFolderEdit);
-  if (!g_reportBriefName.empty()) {
-    m_nameEdit.SetWindowText(g_reportBriefName.c_str());
-    m_authorEdit.SetWindowText(g_reportBriefAuthor.c_str());
-    m_formatCombo.SetCurSel(g_reportFormatIndex);
-    m_folderEdit.SetWindowText(g_reportOutputFolder.c_str());
-  }
+  m_fields.Create(GetViewHWnd());
+  if (!g_reportBriefName.empty())
+    m_fields.Fill(g_reportBriefName, g_reportBriefAuthor, g_reportFormatIndex, g_reportOutputFolder);
   return 1;
 }
 
@@ -100,18 +86,13 @@ LRESULT CRCReportManageOutPutSetDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandl
   }
 }
 
-int CRCReportManageOutPutSetDlg::OnBrowse() {
-  std::wstring folder;
-  if (ReportFolderPicker::Choose(folder)) m_folderEdit.SetWindowText(folder.c_str());
-  return 0;
-}
+int CRCReportManageOutPutSetDlg::OnBrowse() { return m_fields.ChooseFolder(); }
 
 int CRCReportManageOutPutSetDlg::OnGenerate() {
-  const std::wstring name = m_nameEdit.GetWindowText();
-  const std::wstring author = m_authorEdit.GetWindowText();
-  const std::wstring folder = m_folderEdit.GetWindowText();
-  const int format = m_formatCombo.GetCurSel();
-  const std::wstring formatText = format >= 0 ? m_formatCombo.GetLBText(format) : std::wstring();
+  const std::wstring name = m_fields.Name();
+  const std::wstring author = m_fields.Author();
+  const std::wstring folder = m_fields.Folder();
+  const std::wstring formatText = m_fields.FormatText();
   LPCWSTR refusal = name.empty()         ? L"请输入简报名称"
                     : author.empty()     ? L"请输入简报作者"
                     : formatText.empty() ? L"请选择简报格式"
@@ -129,7 +110,7 @@ int CRCReportManageOutPutSetDlg::OnGenerate() {
   g_reportBriefName = name;
   g_reportBriefAuthor = author;
   g_reportOutputFolder = folder;
-  g_reportFormatIndex = format;
+  g_reportFormatIndex = m_fields.Format();
 
   const std::wstring templateFolder = ReportGenerator::FindTemplate();
   if (templateFolder.empty()) {

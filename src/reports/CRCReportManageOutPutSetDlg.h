@@ -9,8 +9,7 @@
 
 #include <string>
 
-#include "controls/CComboBoxCtrlEx.h"
-#include "controls/CEditEx.h"
+#include "reports/ReportBriefFields.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
 #include "uiwin/UiNotify.h"
@@ -21,10 +20,10 @@ class CRCReportManageOutPutSetDlg : public CUiDialogImpl<CRCReportManageOutPutSe
   enum : UINT { kGenerated = 1, kLeft = 2 };
   enum : UINT {
     kLayoutId = 547,
-    kNameEdit = 1103,
-    kAuthorEdit = 1104,
-    kFormatCombo = 1105,
-    kFolderEdit = 1106,
+    kNameEdit = ReportBriefFields::kNameEdit,
+    kAuthorEdit = ReportBriefFields::kAuthorEdit,
+    kFormatCombo = ReportBriefFields::kFormatCombo,
+    kFolderEdit = ReportBriefFields::kFolderEdit,
     kItemMaximize = 1205,
     kItemMinimize = 1206,
     kItemClose = 1207,
@@ -53,8 +52,5 @@ class CRCReportManageOutPutSetDlg : public CUiDialogImpl<CRCReportManageOutPutSe
 
   LPCWSTR m_strategyName;
   int m_version;
-  CEditEx m_nameEdit;
-  CEditEx m_authorEdit;
-  CComboBoxCtrlEx m_formatCombo;
-  CEditEx m_folderEdit;
+  ReportBriefFields m_fields;
 };
