@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -18,49 +17,32 @@ namespace {
 
 // What RtfOpen with the defaults writes (a text-mode file: "\n" comes out as "\r\n").
 const std::string kHeader =
-    R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\froman\fcharset0\cpg1252 Times New Roman})"
-    R"({\f1\fswiss\fcharset0\cpg1252 Arial}{\f2\fmodern\fcharset0\cpg1252 Courier New})"
-    R"({\f3\fscript\fcharset0\cpg1252 Cursive}{\f4\fdecor\fcharset0\cpg1252 Old English})"
-    R"({\f5\ftech\fcharset0\cpg1252 Symbol}{\f6\fbidi\fcharset0\cpg1252 Miriam}}{\colortbl)"
-    R"(\red0\green0\blue0;\red255\green0\blue0;\red0\green255\blue0;\red0\green0\blue255;)"
-    R"(\red255\green255\blue0;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;)"
-    R"(\red128\green0\blue0;\red0\green128\blue0;\red0\green0\blue128;\red128\green128\blue0;)"
+    R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\froman\fcharset0\cpg1252 Times New Roman}{\f1\fswiss\fcharset0\cpg1252 Arial})"
+    R"({\f2\fmodern\fcharset0\cpg1252 Courier New}{\f3\fscript\fcharset0\cpg1252 Cursive}{\f4\fdecor\fcharset0\cpg1252 Old English})"
+    R"({\f5\ftech\fcharset0\cpg1252 Symbol}{\f6\fbidi\fcharset0\cpg1252 Miriam}}{\colortbl\red0\green0\blue0;\red255\green0\blue0;)"
+    R"(\red0\green255\blue0;\red0\green0\blue255;\red255\green255\blue0;\red255\green0\blue255;\red0\green255\blue255;)"
+    R"(\red255\green255\blue255;\red128\green0\blue0;\red0\green128\blue0;\red0\green0\blue128;\red128\green128\blue0;)"
     R"(\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;}{\*\generator rtflib ver. 1.0;})"
+    "\r\n{\\info{\\author rtflib ver. 1.0}{\\company Velmor Company LTD.}}"
+    R"(\viewkind1\viewscale100\paperw12240\paperh15840\margl1800\margr1800\margt1440\margb1440\gutter0)"
     "\r\n"
-    R"({\info{\author rtflib ver. 1.0}{\company Velmor Company LTD.}}\viewkind1\viewscale100\paperw12240)"
-    R"(\paperh15840\margl1800\margr1800\margt1440\margb1440\gutter0)"
-    "\r\n"
-    R"(\sectd\sbknone\pgwsxn12240\pghsxn15840\marglsxn1800\margrsxn1800\margtsxn1440\margbsxn1440)"
-    R"(\guttersxn0\headery720\footery720)";
+    R"(\sectd\sbknone\pgwsxn12240\pghsxn15840\marglsxn1800\margrsxn1800\margtsxn1440\margbsxn1440\guttersxn0\headery720\footery720)";
 const std::string kEnd = "\r\n\\par}";
 const std::string kPlain =
     R"(\animtext0\expndtw0\kerning0\charscalex100\f0\fs24\cf0\b0\caps0\striked0\i0\outl0\shad0\scaps0\strike0\ulnone)";
 
-std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(qv::WideToAnsi(path), std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+// A paragraph in the current format changed by set.
+void WriteParagraph(const std::function<void(RtfParagraphFormat&)>& set, const wchar_t* text = L"u",
+                    bool newParagraph = true) {
+  RtfParagraphFormat p;
+  RtfGetParagraphFormat(&p);
+  set(p);
+  RtfSetParagraphFormat(p);
+  RtfStartParagraph(text, newParagraph);
 }
-
-DWORD CALLBACK ReadStream(DWORD_PTR cookie, BYTE* buffer, LONG size, LONG* read) {
-  auto* in = reinterpret_cast<std::istringstream*>(cookie);
-  in->read(reinterpret_cast<char*>(buffer), size);
-  *read = static_cast<LONG>(in->gcount());
-  return 0;
-}
-
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 class RtfWriter : public ::testing::Test {
  protected:
-  // The paragraph format as a document starts with it.
-  static RtfParagraphFormat Defaults() {
-    RtfParagraphFormat format;
-    RtfGetParagraphFormat(&format);
-    return format;
-  }
-
   // The file written by open, body and close, with the defaults.
   std::string Document(const std::function<void()>& body, const wchar_t* fonts = nullptr,
                        const wchar_t* colours = nullptr) {
@@ -68,14 +50,13 @@ class RtfWriter : public ::testing::Test {
     EXPECT_EQ(RTF_SUCCESS, RtfOpen(path.c_str(), fonts, colours));
     body();
     EXPECT_EQ(RTF_SUCCESS, RtfClose());
-    return ReadBytes(path);
+    return testfiles::ReadBytes(path);
   }
 
   testenv::TempDir temp;
 };
 
 TEST_F(RtfWriter, WritesTheGoldenBytes) {
-  RtfCellBorder bottom{true, 0, 10, 0, 1};
   const struct {
     const char* what;
     const wchar_t* fonts;
@@ -90,23 +71,13 @@ TEST_F(RtfWriter, WritesTheGoldenBytes) {
        R"({\colortbl\red0\green128\blue255;\red10\green20\blue30;})" +
            kHeader.substr(kHeader.find("{\\*\\generator")) + kEnd},
       {"formatted paragraph", nullptr, nullptr,
-       [&] {
-         RtfParagraphFormat p = Defaults();
-         p.alignment = 1;
-         p.firstIndent = 100;
-         p.leftIndent = 200;
-         p.spaceAfter = 120;
-         p.tabStop = true;
-         p.tabKind = 2;
-         p.tabLeader = 1;
-         p.tabPosition = 3000;
-         p.character.font = 1;
-         p.character.size = 28;
-         p.character.colour = 2;
-         p.character.bold = p.character.italic = true;
-         p.character.underline = 1;
-         RtfSetParagraphFormat(p);
-         RtfStartParagraph(L"a\\b{c}中", true);
+       [] {
+         WriteParagraph([](RtfParagraphFormat& p) {
+           p.alignment = 1, p.firstIndent = 100, p.leftIndent = 200, p.spaceAfter = 120;
+           p.tabStop = true, p.tabKind = 2, p.tabLeader = 1, p.tabPosition = 3000;
+           p.character.font = 1, p.character.size = 28, p.character.colour = 2, p.character.underline = 1;
+           p.character.bold = p.character.italic = true;
+         }, L"a\\b{c}中");
        },
        kHeader +
            R"(
@@ -114,20 +85,17 @@ TEST_F(RtfWriter, WritesTheGoldenBytes) {
            R"(\f1\fs28\cf2\b\caps0\striked0\i\outl0\shad0\scaps0\strike0\ul a\\b\{c\}\u20013?)" +
            kEnd},
       {"two-cell row", nullptr, nullptr,
-       [&] {
-         RtfParagraphFormat p = Defaults();
-         p.inTable = true;
-         RtfSetParagraphFormat(p);
+       [] {
          RtfStartTableRow();
          RtfStartTableCell(2000);
          RtfTableCellFormat cell{};
-         cell.borderBottom = bottom;
+         cell.borderBottom = RtfCellBorder{true, 0, 10, 0, 1};
          RtfSetTableCellFormat(cell);
          RtfStartTableCell(4000);
-         RtfStartParagraph(L"甲", false);
-         RtfEndTableCell();
-         RtfStartParagraph(L"乙", false);
-         RtfEndTableCell();
+         for (const wchar_t* text : {L"甲", L"乙"}) {
+           WriteParagraph([](RtfParagraphFormat& p) { p.inTable = true; }, text, false);
+           RtfEndTableCell();
+         }
          RtfEndTableRow();
        },
        kHeader +
@@ -153,88 +121,54 @@ TEST_F(RtfWriter, WritesTheGoldenBytes) {
   }
 }
 
-// Each kind's keyword where its setting is written, and none for a kind out of range.
+// The keyword of each kind in the lists, written with the prefix ("." the prefix alone,
+// "-" nothing), and nothing for the next kind, which is out of range.
+std::vector<std::string> Keywords(const std::string& prefix, const std::string& names) {
+  std::vector<std::string> keywords;
+  std::istringstream in(names);
+  for (std::string name; in >> name;) keywords.push_back(name == "-" ? "" : name == "." ? prefix : prefix + name);
+  keywords.push_back("");
+  return keywords;
+}
+
 TEST_F(RtfWriter, KeywordTablesGiveEachKindItsKeyword) {
-  const std::vector<std::string> borders{"\\brdrs",       "\\brdrth",      "\\brdrsh",        "\\brdrdb",
-                                         "\\brdrdot",     "\\brdrdash",    "\\brdrhair",      "\\brdrinset",
-                                         "\\brdrdashsm",  "\\brdrdashd",   "\\brdrdashdd",    "\\brdroutset",
-                                         "\\brdrtriple",  "\\brdrwavy",    "\\brdrwavydb",    "\\brdrdashdotstr",
-                                         "\\brdremboss",  "\\brdrengrave", ""};
-  const std::vector<std::string> patterns{"",          "\\bghoriz",    "\\bgvert",     "\\bgfdiag",  "\\bgbdiag",
-                                          "\\bgcross", "\\bgdcross",   "\\bgdkhoriz",  "\\bgdkvert", "\\bgdkfdiag",
-                                          "\\bgdkbdiag", "\\bgdkcross", "\\bgdkdcross", ""};
-  const std::vector<std::string> underlines{
-      "\\ulnone",  "\\ul",        "\\uld",        "\\uldash",     "\\uldashd",    "\\uldashdd", "\\uldb",
-      "\\ulhwave", "\\ulldash",   "\\ulth",       "\\ulthd",      "\\ulthdash",   "\\ulthdashd", "\\ulthdashdd",
-      "\\ulthldash", "\\ululdbwave", "\\ulw",     "\\ulwave",     ""};
-  const std::vector<std::string> breaks{"\\sbknone", "\\sbkcol", "\\sbkpage", "\\sbkeven", "\\sbkodd", ""};
+  const std::string patterns = "- horiz vert fdiag bdiag cross dcross dkhoriz dkvert dkfdiag dkbdiag dkcross dkdcross";
   const struct {
-    const char* what;
-    const std::vector<std::string>& keywords;
-    std::function<std::string(int kind, const std::string& keyword)> write;  // the written text and its expectation
+    std::vector<std::string> keywords;
+    const char *before, *after;  // what the keyword stands between
+    std::function<void(int kind)> write;
   } tables[] = {
-      {"border", borders, [&](int kind, const std::string& k) {
-         RtfParagraphFormat p = Defaults();
-         p.border = true, p.borderSide = 2, p.borderKind = kind, p.borderWidth = 15;
-         RtfSetParagraphFormat(p);
-         RtfStartParagraph(L"", true);
-         return "\\brdrb" + k + "\\brdrw15";
-       }},
-      {"shading", patterns, [&](int kind, const std::string& k) {
-         RtfParagraphFormat p = Defaults();
-         p.shading = true, p.shadingIntensity = 5, p.shadingPattern = kind;
-         RtfSetParagraphFormat(p);
-         RtfStartParagraph(L"", true);
-         return "\\shading5" + k + "\\cfpat";
-       }},
-      {"cell shading", patterns, [&](int kind, const std::string& k) {
-         RtfTableCellFormat c{};
-         c.shading = true, c.shadingPattern = kind;
-         RtfSetTableCellFormat(c);
-         RtfStartTableCell(100);
-         return "\\cltxlrtb" + (k.empty() ? k : "\\cl" + k.substr(1)) + "\\clshdng";
-       }},
-      {"underline", underlines, [&](int kind, const std::string& k) {
-         RtfParagraphFormat p = Defaults();
-         p.character.underline = kind;
-         RtfSetParagraphFormat(p);
-         RtfStartParagraph(L"u", true);
-         return "\\strike0" + k + " u";
-       }},
-      {"section break", breaks, [&](int kind, const std::string& k) {
-         RtfSectionFormat s;
-         RtfGetSectionFormat(&s);
-         s.breakKind = kind;
-         RtfSetSectionFormat(s);
-         RtfStartSection();
-         return "\\sectd" + k + "\\pgwsxn";
-       }},
+      {Keywords("\\brdr", "s th sh db dot dash hair inset dashsm dashd dashdd outset triple wavy wavydb dashdotstr "
+                          "emboss engrave"),
+       "\\brdrb", "\\brdrw15",
+       [](int k) { WriteParagraph([k](RtfParagraphFormat& p) { p.border = true, p.borderSide = 2, p.borderKind = k, p.borderWidth = 15; }); }},
+      {Keywords("\\bg", patterns), "\\shading5", "\\cfpat",
+       [](int k) { WriteParagraph([k](RtfParagraphFormat& p) { p.shading = true, p.shadingIntensity = 5, p.shadingPattern = k; }); }},
+      {Keywords("\\clbg", patterns), "\\cltxlrtb", "\\clshdng",
+       [](int k) { RtfTableCellFormat c{}; c.shading = true, c.shadingPattern = k; RtfSetTableCellFormat(c), RtfStartTableCell(100); }},
+      {Keywords("\\ul", "none . d dash dashd dashdd db hwave ldash th thd thdash thdashd thdashdd thldash uldbwave w wave"),
+       "\\strike0", " u", [](int k) { WriteParagraph([k](RtfParagraphFormat& p) { p.character.underline = k; }); }},
+      {Keywords("\\sbk", "none col page even odd"), "\\sectd", "\\pgwsxn",
+       [](int k) { RtfSectionFormat s; RtfGetSectionFormat(&s), s.breakKind = k; RtfSetSectionFormat(s), RtfStartSection(); }},
   };
   for (const auto& table : tables) {
     for (size_t kind = 0; kind < table.keywords.size(); ++kind) {
-      SCOPED_TRACE(testing::Message() << table.what << " " << kind);
-      std::string expected;
-      const std::string bytes =
-          Document([&] { expected = table.write(static_cast<int>(kind), table.keywords[kind]); });
-      EXPECT_NE(std::string::npos, bytes.find(expected, kHeader.size())) << bytes.substr(kHeader.size());
+      const std::string expected = table.before + table.keywords[kind] + table.after;
+      const std::string bytes = Document([&] { table.write(static_cast<int>(kind)); });
+      EXPECT_NE(std::string::npos, bytes.find(expected, kHeader.size())) << expected << " " << kind;
     }
   }
 }
 
 TEST_F(RtfWriter, RichEditReadsTheTextBack) {
   const std::vector<std::wstring> paragraphs{L"完整性监测简报", L"back\\slash {braces} Ä ß", L"第三段：路径 C:\\数据"};
-  const std::wstring path = temp.File(L"读回.rtf");
-  ASSERT_EQ(RTF_SUCCESS, RtfOpen(path.c_str()));
-  for (size_t i = 0; i < paragraphs.size(); ++i) EXPECT_EQ(RTF_SUCCESS, RtfStartParagraph(paragraphs[i].c_str(), i > 0));
-  ASSERT_EQ(RTF_SUCCESS, RtfClose());
-
+  const std::string bytes = Document([&] {
+    for (size_t i = 0; i < paragraphs.size(); ++i) RtfStartParagraph(paragraphs[i].c_str(), i > 0);
+  });
   ASSERT_NE(nullptr, ::LoadLibraryW(L"riched20.dll"));
   HWND edit = ::CreateWindowExW(0, L"RichEdit20W", L"", ES_MULTILINE, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(nullptr, edit);
-  std::string bytes = ReadBytes(path);
-  std::istringstream in(bytes);
-  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&in), 0, ReadStream};
-  ::SendMessageW(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  SETTEXTEX rtf{ST_DEFAULT, CP_ACP};  // text that starts "{\rtf" is read as RTF
+  ::SendMessageW(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&rtf), reinterpret_cast<LPARAM>(bytes.c_str()));
   wchar_t text[256] = L"";
   ::GetWindowTextW(edit, text, 256);
   ::DestroyWindow(edit);
@@ -245,52 +179,37 @@ TEST_F(RtfWriter, RichEditReadsTheTextBack) {
 
 TEST_F(RtfWriter, PicturesAreWrittenAsMetafilesOfTheirKindOnly) {
   const std::wstring bmp = temp.File(L"图.BMP"), png = temp.File(L"图.png");
-  ASSERT_TRUE(testfiles::WriteSolidBmp(bmp, 8, 4, RGB(255, 0, 0)));
-  ASSERT_TRUE(testfiles::WriteBytes(png, "not a picture"));
-  int loaded = 0, refused = 0, missing = 0;
+  ASSERT_TRUE(testfiles::WriteSolidBmp(bmp, 8, 4, RGB(255, 0, 0)) && testfiles::WriteBytes(png, "not a picture"));
+  std::vector<int> results;
   const std::string bytes = Document([&] {
-    loaded = RtfLoadImage(bmp.c_str(), 32, 16);
-    refused = RtfLoadImage(png.c_str(), 32, 16);
-    missing = RtfLoadImage(temp.File(L"无.gif").c_str(), 32, 16);
+    for (const std::wstring& path : {bmp, png, temp.File(L"无.gif")}) results.push_back(RtfLoadImage(path.c_str(), 32, 16));
   });
-  EXPECT_EQ(RTF_SUCCESS, loaded);
-  EXPECT_EQ(RTF_IMAGE_ERROR, refused);
-  EXPECT_EQ(RTF_IMAGE_ERROR, missing);
+  EXPECT_EQ((std::vector<int>{RTF_SUCCESS, RTF_IMAGE_ERROR, RTF_IMAGE_ERROR}), results);
   const std::string start = "\r\n{\\pict\\wmetafile8\\picwgoal480\\pichgoal240\\picscalex100\\picscaley100\r\n";
-  const size_t at = bytes.find(start);
+  const size_t at = bytes.find(start), end = bytes.find('}', at);
   ASSERT_NE(std::string::npos, at);
-  const size_t end = bytes.find('}', at);
   std::string hex;
-  for (size_t i = at + start.size(); i < end; ++i)
-    if (bytes[i] != '\r' && bytes[i] != '\n') hex += bytes[i];
-  ASSERT_EQ(0u, hex.size() % 2);
   std::vector<BYTE> metafile;
-  for (size_t i = 0; i < hex.size(); i += 2) metafile.push_back(static_cast<BYTE>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-  ASSERT_GE(metafile.size(), sizeof(METAHEADER));
-  METAHEADER header;
-  memcpy(&header, metafile.data(), sizeof header);
-  EXPECT_EQ(metafile.size(), header.mtSize * 2u);  // the header counts 16-bit words
-  HMETAFILE played = ::SetMetaFileBitsEx(static_cast<UINT>(metafile.size()), metafile.data());
-  EXPECT_NE(nullptr, played);
-  ::DeleteMetaFile(played);
+  for (size_t i = at + start.size(); i < end; ++i)
+    if (bytes[i] != '\r' && bytes[i] != '\n' && (hex += bytes[i]).size() == 2) {
+      metafile.push_back(static_cast<BYTE>(std::stoi(hex, nullptr, 16)));
+      hex.clear();
+    }
+  ASSERT_TRUE(hex.empty() && metafile.size() >= sizeof(METAHEADER));
+  EXPECT_EQ(metafile.size(), reinterpret_cast<const METAHEADER*>(metafile.data())->mtSize * 2u);  // in 16-bit words
+  EXPECT_TRUE(::DeleteMetaFile(::SetMetaFileBitsEx(static_cast<UINT>(metafile.size()), metafile.data())));
   EXPECT_NE(std::string::npos, bytes.find("\r\n\\par\\pard *** Error! Wrong image format ***\\par", end));
   EXPECT_EQ(std::string::npos, bytes.find("{\\pict", end));
 }
 
+// A colour list it cannot use, or a document open already: refused before a file is made.
 TEST_F(RtfWriter, RefusedOpenMakesNoFile) {
-  const std::wstring first = temp.File(L"一.rtf"), second = temp.File(L"二.rtf");
-  const struct { const wchar_t* fonts; const wchar_t* colours; } refusals[] = {
-      {nullptr, L"0;0;256"}, {nullptr, L"0;0;-1"}, {nullptr, L"1;2"}, {nullptr, L"a;b;c"}, {L";;", nullptr}};
-  for (const auto& r : refusals) {
-    EXPECT_EQ(RTF_OPEN_ERROR, RtfOpen(second.c_str(), r.fonts, r.colours));
-    EXPECT_FALSE(Exists(second));
-  }
-  ASSERT_EQ(RTF_SUCCESS, RtfOpen(first.c_str()));
-  EXPECT_EQ(RTF_OPEN_ERROR, RtfOpen(second.c_str()));
-  EXPECT_FALSE(Exists(second));
-  EXPECT_EQ(RTF_SUCCESS, RtfClose());
+  const std::wstring file = temp.File(L"二.rtf");
+  for (const wchar_t* colours : {L"0;0;256", L"0;0;-1", L"1;2", L"a;b;c"}) EXPECT_EQ(RTF_OPEN_ERROR, RtfOpen(file.c_str(), nullptr, colours));
+  EXPECT_EQ(RTF_OPEN_ERROR, RtfOpen(file.c_str(), L";;"));
+  Document([&] { EXPECT_EQ(RTF_OPEN_ERROR, RtfOpen(file.c_str())); });
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(file.c_str()));
   EXPECT_EQ(RTF_CLOSE_ERROR, RtfClose());
-  EXPECT_EQ(RTF_OPEN_ERROR, RtfOpen(temp.File(L"无此目录\\三.rtf").c_str()));
 }
 
 }  // namespace
