@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "platform/TextConv.h"
@@ -36,25 +37,24 @@ TEST(WideFormat, NumbersWidthsAndPrecision) {
 }
 
 TEST(WideFormat, MismatchedOrMissingArgumentsAreReportedNotRead) {
-  DebugReportCapture reports;
-  EXPECT_EQ(L"[]", FormatW(L"[%s]", "narrow given to wide"));
-  EXPECT_TRUE(reports.Contains("wide text expected"));
-  reports.Clear();
-  EXPECT_EQ(L"[]", FormatW(L"[%d]", L"text"));
-  EXPECT_TRUE(reports.Contains("integer expected"));
-  reports.Clear();
-  EXPECT_EQ(L"a= b=", FormatW(L"a=%s b=%d"));
-  EXPECT_TRUE(reports.Contains("missing format argument"));
-  reports.Clear();
-  EXPECT_EQ(L"x", FormatW(L"x%n", 1));
-  EXPECT_FALSE(reports.Reports().empty());
-  reports.Clear();
-  EXPECT_EQ(L"1", FormatW(L"%d", 1, 2));
-  EXPECT_TRUE(reports.Contains("unused"));
-  reports.Clear();
   const wchar_t* none = nullptr;
-  EXPECT_EQ(L"(null)", FormatW(L"%s", none));
-  EXPECT_TRUE(reports.Reports().empty());
+  const struct {
+    std::function<std::wstring()> format;
+    const wchar_t* text;
+    const char* report;  // "" for any, null for none
+  } cases[] = {
+      {[] { return FormatW(L"[%s]", "narrow given to wide"); }, L"[]", "wide text expected"},
+      {[] { return FormatW(L"[%d]", L"text"); }, L"[]", "integer expected"},
+      {[] { return FormatW(L"a=%s b=%d"); }, L"a= b=", "missing format argument"},
+      {[] { return FormatW(L"x%n", 1); }, L"x", ""},
+      {[] { return FormatW(L"%d", 1, 2); }, L"1", "unused"},
+      {[&] { return FormatW(L"%s", none); }, L"(null)", nullptr},
+  };
+  for (const auto& c : cases) {
+    DebugReportCapture reports;
+    EXPECT_EQ(c.text, c.format());
+    EXPECT_EQ(c.report != nullptr, reports.Contains(c.report ? c.report : "")) << qv::WideToUtf8(c.text);
+  }
 }
 
 TEST(TextConv, RoundTripsChineseThroughUtf8AndCodePage936) {

@@ -2,7 +2,7 @@
 // modal owner and anonymous window classes.
 #include <gtest/gtest.h>
 
-#include "../dialogview/TestDialog.h"
+#include "support/TestDialog.h"
 #include "support/DebugReportCapture.h"
 
 struct Probe : CWindowImpl<Probe> {  // WM_USER deletes the object

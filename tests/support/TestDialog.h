@@ -12,8 +12,9 @@
 
 struct ViewEvent {
   UINT code;
-  UINT item;
+  UINT item;  // the element of a command, the new page of a tab change
   std::string itemClass;
+  BOOL checked;  // the item's check state when its command arrived
 };
 
 class TestDialog : public CUiDialogImpl<TestDialog>, public CWHRoundRectFrameHelper<TestDialog> {
@@ -37,11 +38,12 @@ class TestDialog : public CUiDialogImpl<TestDialog>, public CWHRoundRectFrameHel
   }
 
   LRESULT OnViewNotify(int, LPNMHDR pnmh, BOOL& bHandled) {
-    ViewEvent e{pnmh->code, 0, ""};
+    ViewEvent e{pnmh->code, 0, "", FALSE};
     if (pnmh->code == UINM_COMMAND) {
       const UINMCOMMAND* cmd = reinterpret_cast<const UINMCOMMAND*>(pnmh);
       e.item = cmd->uItemID;
       e.itemClass = cmd->szItemClass ? cmd->szItemClass : "(null)";
+      e.checked = GetItemCheck(e.item);
     } else if (pnmh->code == UINM_TAB_SELCHANGE) {
       UINMTABSELCHANGE* sel = reinterpret_cast<UINMTABSELCHANGE*>(pnmh);
       e.item = sel->uTabItemIDNew;
@@ -63,9 +65,8 @@ class TestDialog : public CUiDialogImpl<TestDialog>, public CWHRoundRectFrameHel
     if (onInit) onInit(*this);
     return TRUE;
   }
-  LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+  LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL&) {
     sysCommands.push_back(static_cast<UINT>(wParam));
-    bHandled = !passSysCommands;
     return 0;
   }
   LRESULT OnCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
@@ -73,17 +74,15 @@ class TestDialog : public CUiDialogImpl<TestDialog>, public CWHRoundRectFrameHel
     return 0;
   }
 
-  // Commands for one element id, in order.
+  // Commands for one element id.
   int CountCommands(UINT item) const {
     int n = 0;
-    for (const ViewEvent& e : events)
-      if (e.code == UINM_COMMAND && e.item == item) ++n;
+    for (const ViewEvent& e : events) n += e.code == UINM_COMMAND && e.item == item;
     return n;
   }
   int CountEvents(UINT code) const {
     int n = 0;
-    for (const ViewEvent& e : events)
-      if (e.code == code) ++n;
+    for (const ViewEvent& e : events) n += e.code == code;
     return n;
   }
 
@@ -95,6 +94,5 @@ class TestDialog : public CUiDialogImpl<TestDialog>, public CWHRoundRectFrameHel
   int initCount = 0;
   BOOL viewCoveredAtInit = FALSE;
   BOOL vetoTabChange = FALSE;
-  bool passSysCommands = false;
-  void* context = nullptr;
+  void* context = nullptr;  // whatever a test's init callback wants to keep
 };

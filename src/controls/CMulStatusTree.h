@@ -1,0 +1,118 @@
+#pragma once
+// A tree view whose items carry an optional three-state check box, kept as the item's
+// state-image index. Checking an item can push its state down to the descendants and
+// always recomputes the ancestors. A click on a box (or Space) toggles it and tells the
+// window above the tree's parent (-1501); a click on a label tells it too (-1502).
+// Items and their states live in the tree view itself; the object owns only its state
+// image list. UI thread only.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <unordered_map>
+
+#include "platform/CImageList.h"
+#include "platform/CTreeViewCtrl.h"
+#include "platform/CWindowImpl.h"
+
+// Check states: the item's state-image index.
+enum {
+  EM_TVIS_NONE = 0,     // no check box
+  EM_TVIS_UNCHECK = 1,
+  EM_TVIS_PARTIAL = 2,  // some descendants checked, some not
+  EM_TVIS_CHECK = 3,
+};
+
+// WM_NOTIFY record of the tree: the item and its new check state (-1 for a label click).
+struct CMulStatusTreeNotify {
+  NMHDR hdr;
+  HTREEITEM hItem;
+  int nState;
+};
+
+class CMulStatusTree : public CWindowImpl<CMulStatusTree, CTreeViewCtrl> {
+ public:
+  static constexpr int kNotifyCheckChanged = -1501;
+  static constexpr int kNotifyLabelClick = -1502;
+  static constexpr UINT kStateBitmapId = 115;
+
+  DECLARE_WND_SUPERCLASS(L"QvMulStatusTree", CTreeViewCtrl::GetWndClassName())
+
+  CMulStatusTree(HBITMAP scrollSkin, UINT skinId);
+  ~CMulStatusTree() override;
+  CMulStatusTree(const CMulStatusTree&) = delete;
+  CMulStatusTree& operator=(const CMulStatusTree&) = delete;
+
+  // The notifications go to the parent's own parent: the dialog above its layout view.
+  HWND Create(HWND parent, const RECT& rc = RECT{0, 0, 0, 0}, LPCWSTR name = nullptr,
+              DWORD style = 0, DWORD exStyle = 0, UINT id = 0, void* param = nullptr);
+  // Takes over an existing tree and sets it up as on creation.
+  BOOL SubclassWindow(HWND hWnd);
+
+  HTREEITEM InsertItem(LPCWSTR text, int image, int selectedImage, HTREEITEM parent,
+                       HTREEITEM after, int state);
+  HTREEITEM InsertTextItem(LPCWSTR text, HTREEITEM parent, HTREEITEM after, int state);
+  using CTreeViewCtrl::InsertItem;
+
+  BOOL GetCheck(HTREEITEM item, int* state) const;
+  int GetCheck(HTREEITEM item) const;  // EM_TVIS_NONE when the item cannot be read
+  // State 0 to 3. Ancestors are recomputed unless the item loses its box.
+  BOOL SetCheck(HTREEITEM item, int state, BOOL pushDown);
+
+  // The checked items in pre-order: from the given item (0: the first root); items
+  // without a box and partly checked ones are entered, unchecked ones skipped, and a
+  // checked item's own descendants are not visited.
+  HTREEITEM GetFirstCheckedItem(HTREEITEM start = nullptr) const;
+  HTREEITEM GetNextCheckedItem(HTREEITEM item) const;
+
+  void SetChildrenCheck(HTREEITEM item, int state);
+  void UpdateParentCheck(HTREEITEM item, int state);
+  LRESULT NotifyParent(HTREEITEM item, int state, int code) const;
+
+  BEGIN_MSG_MAP(CMulStatusTree)
+    MESSAGE_HANDLER(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
+    MESSAGE_HANDLER(WM_HSCROLL, OnScroll)
+    MESSAGE_HANDLER(WM_VSCROLL, OnScroll)
+    MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
+    MESSAGE_RANGE_HANDLER(TVM_INSERTITEMA, TVM_SETITEMW, OnItemsChanging)
+    // A click that toggled a box gets no default click handling. Reflected key-downs
+    // and right clicks answer 0: typed characters take part in the incremental search.
+    if (uMsg == OCM_NOTIFY && reinterpret_cast<LPNMHDR>(lParam)->code == static_cast<UINT>(NM_CLICK))
+      QV_MAP_CALL((m_lastHitFlags & TVHT_ONITEMSTATEICON) ? 1 : 0)
+    DEFAULT_REFLECTION_HANDLER()
+  END_MSG_MAP()
+
+ private:
+  LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnLButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnLButtonDblClk(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnScroll(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // Forgets what it knew of rows of children when items go or states are set from outside.
+  LRESULT OnItemsChanging(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+
+  void SetUp();
+  LRESULT TreeCall(UINT msg, WPARAM wParam, LPARAM lParam) const;
+  HTREEITEM Relative(HTREEITEM item, UINT code) const;
+  // Writes the state without touching relatives; FALSE when the item cannot be written.
+  BOOL WriteCheck(HTREEITEM item, int state);
+  // The user's toggle (click or Space): notifies the target with the new state.
+  void Toggle(HTREEITEM item);
+  // Pre-order step after `item`: into its first child when `enter`, else to the next
+  // sibling of it or of its nearest ancestor that has one.
+  HTREEITEM Advance(HTREEITEM item, bool enter) const;
+  HTREEITEM FindChecked(HTREEITEM item) const;
+
+  HBITMAP m_scrollSkin;
+  UINT m_skinId;
+  UINT m_lastHitFlags = 0;
+  CImageList m_stateImages;
+  BOOL m_checkBoxes = TRUE;
+  HWND m_notifyTarget = nullptr;
+  // Parents whose boxed children are known to share one state, so that filling a long
+  // row of children does not compare each new child with all the others.
+  std::unordered_map<HTREEITEM, int> m_uniform;
+};

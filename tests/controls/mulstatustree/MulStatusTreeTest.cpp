@@ -1,0 +1,147 @@
+// The tri-state tree: check propagation, enumeration of checked items, and the clicks
+// and keys that toggle boxes and notify the dialog above the tree's view.
+#include <map>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "controls/CMulStatusTree.h"
+#include "controls/CSkinScrollWnd.h"
+#include "controls/CUIResource.h"
+#include "support/ElementHost.h"
+
+namespace {
+
+class MulStatusTreeTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { CUIResource::Init(); }
+  static void TearDownTestSuite() { CUIResource::Uninit(); }
+  void SetUp() override {
+    ASSERT_TRUE(tree.Create(host.View(), RECT{0, 0, 160, 120}, nullptr, WS_CHILD | WS_VISIBLE, 0, 77));
+    // What the dialog hears: "check R3", or "label c-1@c" with the selection of then.
+    host.onDialogNotify = [this](const NMHDR* h) {
+      const auto* n = reinterpret_cast<const CMulStatusTreeNotify*>(h);
+      const bool label = static_cast<int>(h->code) == CMulStatusTree::kNotifyLabelClick;
+      heard += std::string(heard.empty() ? "" : " ") + (label ? "label " : "check ") + Name(n->hItem) +
+               std::to_string(n->nState) + (label ? "@" + Name(tree.GetSelectedItem()) : "");
+    };
+  }
+  // "G1(P1(a1 b1))": a one-letter name and a state per item, children in brackets; the
+  // states are written straight into the tree view.
+  void Build(const char* text, HTREEITEM parent = nullptr) {
+    if (!parent) tree.DeleteAllItems(), items.clear(), cursor = text, parent = TVI_ROOT;
+    while (*cursor && *cursor != ')') {
+      if (*cursor == ' ' && *++cursor) continue;
+      HTREEITEM item = items[cursor[0]] = tree.InsertItem(std::wstring(1, cursor[0]).c_str(), parent, TVI_LAST);
+      tree.SetItemState(item, INDEXTOSTATEIMAGEMASK(cursor[1] - '0'), TVIS_STATEIMAGEMASK);
+      cursor += 2;
+      if (*cursor == '(') ++cursor, Build(cursor, item), ++cursor;
+    }
+  }
+  std::string Dump(HTREEITEM item = TVI_ROOT) {
+    std::string out;
+    for (item = item == TVI_ROOT ? tree.GetRootItem() : item; item; item = tree.GetNextSiblingItem(item)) {
+      out += (out.empty() ? "" : " ") + Name(item) + std::to_string(tree.GetCheck(item));
+      if (HTREEITEM child = tree.GetChildItem(item)) out += "(" + Dump(child) + ")";
+    }
+    return out;
+  }
+  std::string Name(HTREEITEM item) {
+    for (const auto& e : items)
+      if (e.second == item) return std::string(1, e.first);
+    return "?";
+  }
+  // A point on the item's box, or on its label.
+  LPARAM At(char name, bool box) {
+    RECT rc{};
+    tree.GetItemRect(items[name], &rc, TRUE);
+    return MAKELPARAM(box ? rc.left - 8 : rc.left + 2, (rc.top + rc.bottom) / 2);
+  }
+
+  ElementHost host;
+  CMulStatusTree tree{CUIResource::GetSkinBitmap(), 5001};
+  std::map<char, HTREEITEM> items;
+  const char* cursor = "";
+  std::string heard;
+};
+
+TEST_F(MulStatusTreeTest, ChecksPropagateDownAndUp) {
+  // insert: a new last child n of the item with the state, else SetCheck on the item.
+  const struct { const char *name, *tree; char item; int state; bool insert; const char* expect; } cases[] = {
+      {"checking a parent", "G1(P1(a1(x0 y1) b1(c1)))", 'P', 3, false, "G3(P3(a3(x0 y1) b3(c3)))"},
+      {"unchecking a parent", "G3(P3(a3 b3(c3)))", 'P', 1, false, "G1(P1(a1 b1(c1)))"},
+      {"one of two children", "G1(P1(a1 b1) Q1)", 'a', 3, false, "G2(P2(a3 b1) Q1)"},
+      {"the last child", "G2(P2(a3 b1) Q3)", 'b', 3, false, "G3(P3(a3 b3) Q3)"},
+      {"a first child without a box", "P1(x0 a1 b1(c1))", 'P', 3, false, "P3(x0 a1 b1(c1))"},
+      {"an item losing its box", "G3(P3(a3 b3))", 'a', 0, false, "G3(P3(a0 b3))"},
+      {"a sibling without a box", "P2(a1 x0 b1)", 'b', 3, false, "P2(a1 x0 b3)"},
+      {"an unchecked first child", "P3", 'P', 1, true, "P1(n1)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Build(c.tree);
+    if (c.insert)
+      items['n'] = tree.InsertTextItem(L"n", items[c.item], TVI_LAST, c.state);
+    else
+      EXPECT_TRUE(tree.SetCheck(items[c.item], c.state, TRUE));
+    EXPECT_EQ(c.expect, Dump());
+  }
+}
+
+// Filling a row of children remembers that they agree; a check, or a state written
+// from outside, between two inserts must not leave the parent recomputed from that.
+TEST_F(MulStatusTreeTest, RowsFilledOneByOneFollowEveryChange) {
+  Build("P1(a1 b1)");
+  tree.SetCheck(items['a'], EM_TVIS_UNCHECK, TRUE);  // all agree
+  tree.SetItemState(items['b'], INDEXTOSTATEIMAGEMASK(EM_TVIS_CHECK), TVIS_STATEIMAGEMASK);
+  items['c'] = tree.InsertTextItem(L"c", items['P'], TVI_LAST, EM_TVIS_UNCHECK);
+  EXPECT_EQ("P2(a1 b3 c1)", Dump());
+  tree.SetCheck(items['b'], EM_TVIS_UNCHECK, TRUE);  // all agree again
+  tree.SetCheck(items['a'], EM_TVIS_CHECK, TRUE);
+  items['d'] = tree.InsertTextItem(L"d", items['P'], TVI_LAST, EM_TVIS_UNCHECK);
+  EXPECT_EQ("P2(a3 b1 c1 d1)", Dump());
+}
+
+TEST_F(MulStatusTreeTest, EnumerationEntersGroupsWithoutBoxes) {
+  Build("A0(h3 k1(m3) B0(x3 y2(z3 w1) v3)) C0(u3 t1)");
+  std::string found;
+  for (HTREEITEM i = tree.GetFirstCheckedItem(); i; i = tree.GetNextCheckedItem(i)) found += Name(i);
+  EXPECT_EQ("hxzvu", found);
+}
+
+TEST_F(MulStatusTreeTest, ClicksOnBoxAndLabelNotifyTheDialog) {
+  Build("R1(c1)");
+  tree.Expand(items['R']);
+  // A double click on the box: the first click toggles, the second neither toggles nor collapses.
+  for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+    tree.SendMessage(msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, At('R', true));
+  EXPECT_EQ("R3(c3)", Dump());
+  EXPECT_TRUE(TreeView_GetItemState(tree, items['R'], TVIS_EXPANDED) & TVIS_EXPANDED);
+  // A label click is told after the tree view has selected the item.
+  const LPARAM label = At('c', false);
+  ::PostMessageW(tree, WM_LBUTTONUP, 0, label);  // ends the tree view's drag detection
+  tree.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, label);
+  EXPECT_EQ("check R3 label c-1@c", heard);
+}
+
+TEST_F(MulStatusTreeTest, SpaceTogglesTheSelectedItemAndNotifies) {
+  Build("R1(c1 n0)");
+  for (char name : {'c', 'c', 'n'}) tree.SelectItem(items[name]), tree.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ("R1(c1 n0)", Dump());
+  EXPECT_EQ("check c3 check c1", heard);
+  tree.SendMessage(WM_KEYDOWN, VK_UP, 0);  // other keys still move the selection
+  EXPECT_EQ(items['c'], tree.GetSelectedItem());
+}
+
+TEST_F(MulStatusTreeTest, VerticalThumbDragKeepsTheHorizontalPosition) {
+  for (int i = 0; i < 15; ++i)
+    tree.InsertTextItem(L"192.168.100.200 一台名字很长的被监控主机", TVI_ROOT, TVI_LAST, EM_TVIS_UNCHECK);
+  CSkinScrollWnd* frame = CSkinScrollWnd::FromTarget(tree);  // the skinned bars scroll the tree
+  ASSERT_NE(nullptr, frame);
+  frame->SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 30), 0);
+  frame->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 5), 0);
+  EXPECT_EQ(30, ::GetScrollPos(tree, SB_HORZ));
+  EXPECT_EQ(5, ::GetScrollPos(tree, SB_VERT));
+}
+
+}  // namespace
