@@ -58,10 +58,6 @@ class CMainDlg : public CUiDialogImpl<CMainDlg>, public CWHRoundRectFrameHelper<
   CReportCenterUIHandler* ReportCenter() const { return m_pReportCenter.get(); }
   CSecurityReinforceUIHandler* Reinforce() const { return m_pReinforce.get(); }
 
-  // The tray icon's menu: "升级..." (greyed unless the user is an administrator) and
-  // "关于...". The caller destroys it.
-  HMENU CreateTrayMenu() const;
-
   BEGIN_MSG_MAP_EX(CMainDlg)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     NOTIFY_ID_HANDLER(IDC_UIVIEW, OnUiCommand)
@@ -100,6 +96,9 @@ class CMainDlg : public CUiDialogImpl<CMainDlg>, public CWHRoundRectFrameHelper<
   void OnTabSystemManagement();
   void OnTabArea(UINT item, int permission);
   void ShowPage(UINT item);
+  // The tray icon's menu: "升级..." (greyed unless the user is an administrator) and
+  // "关于...". The caller destroys it.
+  HMENU CreateTrayMenu() const;
   void ShowTrayMenu();
 
   std::unique_ptr<CSystemManagementUIHandler> m_pSystemManagement;

@@ -15,7 +15,6 @@ namespace {
 
 const wchar_t kUserQuery[] = L"select password,comment,id,type,permission from Users where name=?";
 
-const UINT kLettersAndDigits = 0x100;
 const wchar_t kExtraChars[] = L"_";
 const int kUserNameChars = 10;
 const int kPasswordChars = 20;
@@ -35,11 +34,11 @@ CLoginDlg::CLoginDlg() : CUiDialogImpl<CLoginDlg>(kLayoutId) {}
 LRESULT CLoginDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   const DWORD style = WS_CHILD | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
   m_userName.Create(GetViewHWnd(), nullptr, nullptr, style, 0, kItemUserName);
-  m_userName.SetInputType(kLettersAndDigits, kExtraChars, 1);
+  m_userName.SetInputType(CEditEx::kLettersDigits, kExtraChars, 1);
   m_userName.SetLimits(kUserNameChars, 0, '0', FALSE);
   m_password.Create(GetViewHWnd(), nullptr, nullptr, style | ES_PASSWORD, 0, kItemPassword);
   m_password.SendMessage(EM_SETPASSWORDCHAR, L'*');
-  m_password.SetInputType(kLettersAndDigits, kExtraChars, 1);
+  m_password.SetInputType(CEditEx::kLettersDigits, kExtraChars, 1);
   m_password.SetLimits(kPasswordChars, 0, '0', FALSE);
 
   ::SetWindowTextW(m_userName, g_defaultUserName);
@@ -52,7 +51,7 @@ LRESULT CLoginDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 
 // The whole text selected with the caret at its start, so that a box not yet given
 // its size does not scroll its text out of sight.
-void CLoginDlg::FocusBox(LoginEditBox& box) {
+void CLoginDlg::FocusBox(CEditEx& box) {
   ::SetFocus(box);
   box.SetSel(::GetWindowTextLengthW(box), 0);
 }

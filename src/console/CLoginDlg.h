@@ -5,7 +5,7 @@
 // close command do nothing. Layout 560.
 #include <windows.h>
 
-#include "console/LoginEditBox.h"
+#include "controls/CEditEx.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
 #include "uiwin/UiNotify.h"
@@ -40,10 +40,10 @@ class CLoginDlg : public CUiDialogImpl<CLoginDlg>, public CWHRoundRectFrameHelpe
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
-  void FocusBox(LoginEditBox& box);
+  void FocusBox(CEditEx& box);
 
-  LoginEditBox m_userName;
-  LoginEditBox m_password;
+  CEditEx m_userName;
+  CEditEx m_password;
   BOOL m_bUserNameFocused = FALSE;
   BOOL m_bPasswordFocused = FALSE;
 };

@@ -11,8 +11,8 @@ int CQuorvaneUIHandler::Uninit() { return 0; }
 int CQuorvaneUIHandler::Refresh(int, int) { return 1; }
 
 LRESULT CQuorvaneUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  auto* change = reinterpret_cast<UINMTABSELCHANGE*>(pnmh);
-  if (pnmh->code != UINM_TAB_SELCHANGE || change->uTabID != kTabCtrl) {
+  UINMTABSELCHANGE* change = TabSelChangeOf(pnmh, kTabCtrl);
+  if (!change) {
     bHandled = FALSE;
     return 0;
   }

@@ -26,8 +26,8 @@ BOOL CSystemManagementUIHandler::ShowUpdatePage() {
 }
 
 LRESULT CSystemManagementUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  auto* change = reinterpret_cast<UINMTABSELCHANGE*>(pnmh);
-  if (pnmh->code != UINM_TAB_SELCHANGE || change->uTabID != kTabCtrl) {
+  UINMTABSELCHANGE* change = TabSelChangeOf(pnmh, kTabCtrl);
+  if (!change) {
     bHandled = FALSE;
     return 0;
   }

@@ -40,3 +40,10 @@ struct UINMINVALIDATERECT {
   HUIWND huiWnd;
   RECT rect;
 };
+
+// The record of a UINM_TAB_SELCHANGE from the tab control tabID, or null for any other
+// notification: the area pages veto or follow their tab changes with it.
+inline UINMTABSELCHANGE* TabSelChangeOf(LPNMHDR pnmh, UINT tabID) {
+  auto* change = reinterpret_cast<UINMTABSELCHANGE*>(pnmh);
+  return pnmh->code == UINM_TAB_SELCHANGE && change->uTabID == tabID ? change : nullptr;
+}

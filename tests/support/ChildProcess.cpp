@@ -8,72 +8,41 @@ namespace testenv {
 
 std::wstring WindowsPath(const std::string& unixPath) {
   std::wstring path = qv::Utf8ToWide(unixPath);
-  for (auto& c : path)
-    if (c == L'/') c = L'\\';
+  for (auto& c : path) c = c == L'/' ? L'\\' : c;
   return !path.empty() && path[0] == L'\\' ? L"Z:" + path : path;
 }
 
-bool PollUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    if (cond()) return true;
+bool PollUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD intervalMs) {
+  for (DWORD start = ::GetTickCount(); !cond(); ::Sleep(intervalMs))
     if (::GetTickCount() - start >= timeoutMs) return false;
-    ::Sleep(50);
-  }
-}
-
-namespace {
-
-struct WindowSearch {
-  DWORD processId;
-  const std::wstring* title;
-  HWND found;
-};
-
-BOOL CALLBACK CheckWindow(HWND wnd, LPARAM param) {
-  auto* s = reinterpret_cast<WindowSearch*>(param);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(wnd, &owner);
-  wchar_t text[256] = L"";
-  ::GetWindowTextW(wnd, text, 256);
-  if (owner != s->processId || !::IsWindowVisible(wnd) || *s->title != text) return TRUE;
-  s->found = wnd;
-  return FALSE;
-}
-
-}  // namespace
-
-HWND FindProcessWindow(DWORD processId, const std::wstring& title) {
-  WindowSearch search{processId, &title, nullptr};
-  ::EnumWindows(CheckWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return true;
 }
 
 ChildProcess::~ChildProcess() {
-  Terminate();
-  if (info_.hThread) ::CloseHandle(info_.hThread);
-  if (info_.hProcess) ::CloseHandle(info_.hProcess);
+  if (info_.hProcess && !WaitExit(0) && ::TerminateProcess(info_.hProcess, 1)) WaitExit(10000);
+  for (HANDLE h : {info_.hThread, info_.hProcess})
+    if (h) ::CloseHandle(h);
 }
 
 bool ChildProcess::Start(const std::wstring& commandLine, DWORD flags) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
-  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-  line.push_back(L'\0');
-  return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
-                          &si, &info_) != FALSE;
+  std::vector<wchar_t> line(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1);
+  return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, &info_);
 }
 
 bool ChildProcess::WaitExit(DWORD timeoutMs, DWORD* code) {
-  if (!info_.hProcess || ::WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
-  if (code) ::GetExitCodeProcess(info_.hProcess, code);
-  return true;
+  if (::WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+  return !code || ::GetExitCodeProcess(info_.hProcess, code);
 }
 
-void ChildProcess::Terminate() {
-  if (!info_.hProcess || WaitExit(0)) return;
-  ::TerminateProcess(info_.hProcess, 1);
-  ::WaitForSingleObject(info_.hProcess, 10000);
+HWND ChildProcess::FindWindow(const wchar_t* title) const {
+  for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, nullptr, title)) != nullptr;) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(w, &owner);
+    if (owner == info_.dwProcessId && ::IsWindowVisible(w)) return w;
+  }
+  return nullptr;
 }
 
 }  // namespace testenv

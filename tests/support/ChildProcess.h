@@ -11,25 +11,23 @@ namespace testenv {
 // A Windows path for a file the build named by its Unix path.
 std::wstring WindowsPath(const std::string& unixPath);
 
-// Checks cond every 50 ms until it holds or the time is up: for conditions in other
-// processes, which post this thread nothing to wake on.
-bool PollUntil(const std::function<bool()>& cond, DWORD timeoutMs);
+// Checks cond every intervalMs until it holds or the time is up: for conditions in
+// other processes, which post this thread nothing to wake on.
+bool PollUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD intervalMs = 50);
 
-// The visible top-level window with this title that belongs to the process, or null.
-HWND FindProcessWindow(DWORD processId, const std::wstring& title);
-
+// A process that ends (if it still runs) with this object.
 class ChildProcess {
  public:
   ChildProcess() = default;
-  ~ChildProcess();  // ends it if it still runs
+  ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Start(const std::wstring& commandLine, DWORD flags = 0);
   // TRUE when it has ended within the time; its exit code in *code.
   bool WaitExit(DWORD timeoutMs, DWORD* code = nullptr);
-  void Terminate();
-  DWORD Id() const { return info_.dwProcessId; }
+  // Its visible top-level window with this title, or null.
+  HWND FindWindow(const wchar_t* title) const;
 
  private:
   PROCESS_INFORMATION info_{};

@@ -1,15 +1,11 @@
-// The console's whole run in-process: the single-instance claim, the settings, the
+// The console's whole run in-process: the single-instance claim, the settings file, the
 // data source added before the login and removed on every way out, the login and the
 // main window as the real dialogs, and the exit code.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "app/CMainDlg.h"
 #include "app/ConsoleStartup.h"
 #include "console/CLoginDlg.h"
-#include "console/CurrentUser.h"
 #include "console/OdbcInstaller.h"
 #include "console/SingleInstance.h"
 #include "console/SysServerPortConfig.h"
@@ -23,111 +19,101 @@
 
 namespace {
 
-// Takes the data-source requests instead of the system's installer.
+// Takes the data-source requests instead of the system's installer; NULs shown as "|".
 class RecordingInstaller : public OdbcInstaller {
  public:
-  struct Call {
-    WORD request;
-    std::wstring driver, attributes;
-  };
   BOOL ConfigDataSource(WORD request, LPCWSTR driver, const std::wstring& attributes) override {
-    calls.push_back({request, driver, attributes});
+    calls.push_back(std::to_wstring(request) + L" " + driver + L" " + attributes);
+    for (auto& c : calls.back()) c = c ? c : L'|';
     return FALSE;  // as under Wine: the console goes on regardless
   }
-  std::vector<Call> calls;
+  std::vector<std::wstring> calls;
 
  private:
   Scope scope_{*this};
 };
 
-std::string Settings(const testenv::TempDir& dir, const std::string& xml) {
-  EXPECT_TRUE(testfiles::WriteBytes(dir.File(L"SysServerPort.xml"), xml));
-  return qv::WideToAnsi(dir.File(L"SysServerPort.xml"));
-}
-
 class ConsoleRun : public qvtest::DatabaseTest {
  protected:
-  void SetUp() override {
-    DatabaseTest::SetUp();
-    g_sharedInstanceFlag = 0;
-    g_sharedInstanceWindow = nullptr;
-  }
   void TearDown() override {
     g_module.Init(::GetModuleHandleW(nullptr));  // the run terminated it
     g_sharedInstanceFlag = 0;
-    g_sharedInstanceWindow = nullptr;
-    g_currentUserType = g_currentUserPermission = 0;
+  }
+  std::string File(const std::string& name, const std::string& xml) {
+    const std::wstring path = dir.File(qv::Utf8ToWide(name));
+    EXPECT_TRUE(xml.empty() || testfiles::WriteBytes(path, xml));
+    return qv::WideToAnsi(path);
   }
   testenv::TempDir dir;
+  testenv::LoopbackPeer silent;  // the link's peer, never answering
   RecordingInstaller installer;
   ModalScript script;
 };
 
-TEST_F(ConsoleRun, DataSourceIsAddedBeforeTheLoginAndRemovedOnEveryWayOut) {
-  const std::wstring dsn = qvtest::TestDatabase::Dsn();
-  const std::string good = "<?xml version=\"1.0\" encoding=\"utf-8\"?><c><port DSN=\"" +
-                           qv::WideToUtf8(dsn) + "\" Database=\"qv\" Description=\"监测库\" IP=\"127.0.0.1\"/></c>";
-  const std::wstring goodList = L"DSN=" + dsn + L"|Description=监测库|server=127.0.0.1|Database=qv||";
-  const std::wstring emptyList = L"DSN=|Description=|server=|Database=||";
+TEST_F(ConsoleRun, SettingsAreTakenByTheirExactNamesFromTheFirstPortElement) {
+  const std::string v259(259, 'x'), port = "<config><port ", refused = "配置文件SysServerPort.xml中";
   const struct {
-    const char* name;
+    std::string xml;
+    int result;
+    std::wstring values;  // DSN|Database|Description|IP|SqlName|SqlPass
+    std::string refusal;
+  } rows[] = {
+      {port + "DSN='q' Database='db' Description='d' IP='h' SqlName='sa' SqlPass='p!'/></config>", 1, L"q|db|d|h|sa|p!", ""},
+      {port + "dsn='q' Database='db' SQLNAME='sa' Server='s'/></config>", 1, L"|db||||", ""},
+      {"<r><port DSN='a'/><port DSN='b'/></r>", 1, L"a|||||", ""},
+      {"<r><a><port DSN='q'/></a></r>", 0, L"|||||", ""},
+      {"<r><port DSN='q'></r>", 0, L"|||||", ""},
+      {"", 0, L"|||||", ""},  // no file
+      {port + "SqlPass='" + v259 + "'/></config>", 1, L"|||||" + std::wstring(259, L'x'), ""},
+      {port + "DSN='q' SqlPass='" + v259 + "x'/></config>", 0, L"|||||",
+       refused + "SqlPass的值过长（最多259个字符），数据库连接设置未读入。"},
+      {port + "DSN='q' Description='a!b'/></config>", 0, L"|||||",
+       refused + "Description的值不能包含“!”，数据库连接设置未读入。"},
+      {"\xEF\xBB\xBF" + port + "Description='\xE7\x9B\x91\xE6\xB5\x8B'/></config>", 1, L"||监测|||", ""},
+      {port + "Description='\xBC\xE0\xB2\xE2'/></config>", 1, L"||监测|||", ""},  // code page 936
+  };
+  for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+    std::wstring refusal = L"unchanged";
+    EXPECT_EQ(rows[i].result, LoadSysServerPortConfig(File(std::to_string(i), rows[i].xml).c_str(), &refusal)) << i;
+    EXPECT_EQ(rows[i].values, std::wstring(g_dsnName) + L"|" + g_databaseName + L"|" + g_dsnDescription +
+                                  L"|" + g_serverAddress + L"|" + g_sqlUserName + L"|" + g_sqlPassword) << i;
+    EXPECT_EQ(qv::Utf8ToWide(rows[i].refusal), refusal) << i;
+  }
+}
+
+TEST_F(ConsoleRun, DataSourceIsAddedBeforeTheLoginAndRemovedOnEveryWayOut) {
+  const std::string good = "<c><port DSN='" + qv::WideToUtf8(qvtest::TestDatabase::Dsn()) + "' IP='h'/></c>";
+  const std::wstring goodList = std::wstring(L"SQL Server DSN=") + qvtest::TestDatabase::Dsn() +
+                                L"|Description=|server=h|Database=||";
+  const struct {
     std::string xml;
     const wchar_t* box;  // shown before the login
     bool login;          // as the administrator, then close the main window
     int result;
-    std::wstring list;  // the attribute list, NULs as "|"
+    std::wstring list;
   } rows[] = {
-      {"cancelled login", good, nullptr, false, 0, goodList},
-      {"main window closed", good, nullptr, true, 2, goodList},
-      {"refused settings", "<c><port IP=\"" + std::string(300, '1') + "\"/></c>", L"IP的值过长", false, 0, emptyList},
-      {"no file", "", nullptr, false, 0, emptyList},
+      {good, nullptr, false, 0, goodList},
+      {good, nullptr, true, 2, goodList},
+      {"<c><port IP='" + std::string(300, '1') + "'/></c>", L"配置文件SysServerPort.xml中IP的值过长", false, 0,
+       L"SQL Server DSN=|Description=|server=|Database=||"},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    testenv::LoopbackPeer noService(0, false);  // bound, refusing
     installer.calls.clear();
     g_sharedInstanceFlag = 0;
-    std::string path = row.xml.empty() ? qv::WideToAnsi(dir.File(L"missing.xml")) : Settings(dir, row.xml);
     if (row.box) script.ExpectBox(row.box);
     script.ExpectDialog([&](UiDialogDriver& d) {
-      ASSERT_EQ(1u, installer.calls.size());
+      EXPECT_EQ(std::vector<std::wstring>{L"1 " + row.list}, installer.calls);
       EXPECT_EQ(d.Frame(), g_sharedInstanceWindow);
-      if (!row.login) {
-        EXPECT_TRUE(d.Click(CLoginDlg::kItemExit));
-        return;
-      }
-      script.ExpectDialog([&](UiDialogDriver& main) {
+      if (row.login) script.ExpectDialog([&](UiDialogDriver& main) {
         EXPECT_EQ(main.Frame(), g_sharedInstanceWindow);  // a second start raises the console
-        EXPECT_EQ(1u, installer.calls.size());
         script.ExpectBox(L"您确定关闭么？", IDYES);
         EXPECT_TRUE(main.Click(CMainDlg::kItemClose));
       });
-      EXPECT_TRUE(d.Click(CLoginDlg::kItemLogin));
+      EXPECT_TRUE(d.Click(row.login ? CLoginDlg::kItemLogin : CLoginDlg::kItemExit));
     });
-    EXPECT_EQ(row.result, RunConsole(::GetModuleHandleW(nullptr), path, noService.Port()));
-    ASSERT_EQ(2u, installer.calls.size());
-    const WORD requests[] = {OdbcInstaller::kAddDsn, OdbcInstaller::kRemoveDsn};
-    for (int i = 0; i < 2; ++i) {
-      std::wstring list = installer.calls[i].attributes;
-      for (auto& c : list)
-        if (c == L'\0') c = L'|';
-      EXPECT_EQ(requests[i], installer.calls[i].request);
-      EXPECT_EQ(L"SQL Server", installer.calls[i].driver);
-      EXPECT_EQ(row.list, list);
-    }
-    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(row.result, RunConsole(::GetModuleHandleW(nullptr), File("SysServerPort.xml", row.xml), silent.Port()));
+    EXPECT_EQ((std::vector<std::wstring>{L"1 " + row.list, L"3 " + row.list}), installer.calls);
   }
-}
-
-TEST_F(ConsoleRun, SecondStartRaisesTheRunningConsoleAndTouchesNothing) {
-  HWND running = ::CreateWindowExW(0, L"STATIC", L"running", WS_POPUP, 0, 0, 50, 50, nullptr,
-                                   nullptr, nullptr, nullptr);
-  ASSERT_TRUE(ClaimSingleInstance());
-  g_sharedInstanceWindow = running;
-  EXPECT_EQ(0, RunConsole(::GetModuleHandleW(nullptr), "Z:\\nowhere\\SysServerPort.xml"));
-  EXPECT_TRUE(::IsWindowVisible(running));
-  EXPECT_TRUE(installer.calls.empty());
-  ::DestroyWindow(running);
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 // about box and the service link that lives with the window.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/CMainDlg.h"
 #include "console/CAboutDlg.h"
 #include "console/CAgentLink.h"
@@ -15,185 +13,118 @@
 #include "support/ModalScript.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiTabCtrl.h"
-#include "uiwin/CUiDialogView.h"
 
 namespace {
 
-const int kAll = 31;
 const wchar_t kRefusal[] = L"对不起，您没有权限访问此页";
 
 class MainWindow : public ::testing::Test {
  protected:
-  void TearDown() override {
-    g_currentUserType = 0;
-    g_currentUserPermission = 0;
-  }
+  void TearDown() override { g_currentUserType = g_currentUserPermission = 0; }
   // A main window for the user, act run inside its modal loop; the run's result.
   UINT Run(int type, int permission, const std::function<void(UiDialogDriver&, CMainDlg&)>& act) {
     g_currentUserType = type;
     g_currentUserPermission = permission;
-    testenv::LoopbackPeer noService(0, false);  // bound, refusing
-    CMainDlg main(noService.Port());
+    CMainDlg main(peer.Port());
     script.ExpectDialog([&](UiDialogDriver& d) { act(d, main); });
     return main.DoModal();
   }
-  static LRESULT Command(HWND frame, UINT item) {
+  static void Command(HWND frame, UINT item) {
     UINMCOMMAND nm{{frame, IDC_UIVIEW, UINM_COMMAND}, item, "imgbtn"};
-    return ::SendMessageW(frame, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
+    ::SendMessageW(frame, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
   }
   static int Page(UiDialogDriver& d, UINT tab) {
-    auto* ctrl = static_cast<CUiTabCtrl*>(d.View().FindChildByCmdID(tab));
-    return ctrl ? ctrl->GetCurSel() : -1;
+    return static_cast<CUiTabCtrl*>(d.View().FindChildByCmdID(tab))->GetCurSel();
   }
+  testenv::LoopbackPeer peer;  // the service link's
   ModalScript script;
 };
 
 TEST_F(MainWindow, AreaButtonsFollowThePermissionBitsAndMarkThePageShown) {
-  // page -1: the refusal box, and the page stays.
-  struct Click { UINT item; int page; };
   const struct {
     int type, permission;
-    const char* handlers;  // sysmgmt, integrity, safe tools, log, report, reinforcement
-    std::vector<Click> clicks;
+    std::vector<std::pair<UINT, int>> clicks;  // item, page shown after it (-1: refused)
   } rows[] = {
-      {1, kAll, "111111", {{106, 1}, {108, 3}, {109, 4}, {107, 2}, {110, 5}, {105, 0}}},
-      {0, 0, "100000", {{106, -1}, {108, -1}, {109, -1}, {107, -1}}},
-      {0, 5, "110100", {{106, 1}, {109, -1}, {108, 3}, {110, -1}}},
+      {1, 31, {{106, 1}, {108, 3}, {109, 4}, {107, 2}, {110, 5}, {104, 0}}},
+      {0, 0, {{106, -1}, {108, -1}, {109, -1}, {107, -1}}},
+      {0, 5, {{106, 1}, {109, -1}, {108, 3}, {110, -1}, {105, 0}}},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.permission);
-    EXPECT_EQ(2u, Run(row.type, row.permission, [&](UiDialogDriver& d, CMainDlg& main) {
-      const std::string built = {main.SystemManagement() ? '1' : '0', main.Integrity() ? '1' : '0',
-                                 main.SafeTool() ? '1' : '0', main.LogCenter() ? '1' : '0',
-                                 main.ReportCenter() ? '1' : '0', main.Reinforce() ? '1' : '0'};
-      EXPECT_EQ(row.handlers, built);
+    Run(row.type, row.permission, [&](UiDialogDriver& d, CMainDlg& main) {
+      EXPECT_EQ(row.permission != 0, main.Integrity() != nullptr);  // system management always
+      EXPECT_TRUE(main.SystemManagement() && (main.Reinforce() != nullptr) == (row.permission == 31));
       EXPECT_EQ(row.type == 1, main.IsItemEnabled(CMainDlg::kItemUpdate) != FALSE);
       int page = 0;
-      for (const Click& c : row.clicks) {
-        SCOPED_TRACE(c.item);
-        if (c.page < 0) script.ExpectBox(kRefusal, IDOK);
-        Command(d.Frame(), c.item);
-        if (c.page >= 0) page = c.page;
-        EXPECT_EQ(page, Page(d, CMainDlg::kTabCtrl));
-        for (UINT b : {105u, 106u, 108u, 109u})
-          EXPECT_EQ(b != 105u + page, main.IsItemEnabled(b) != FALSE) << b;
+      for (const auto& click : row.clicks) {
+        if (click.second < 0) script.ExpectBox(kRefusal, IDOK);
+        Command(d.Frame(), click.first);
+        page = click.second < 0 ? page : click.second;
+        EXPECT_EQ(page, Page(d, CMainDlg::kTabCtrl)) << click.first;
+        for (UINT b : {105u, 106u, 108u, 109u}) EXPECT_EQ(b != 105u + page, main.IsItemEnabled(b) != FALSE);
       }
-      for (const auto& box : script.Boxes()) EXPECT_EQ(L"权限不足", box.caption);
-      d.EndWith(2);
-    }));
+      EXPECT_EQ(row.type == 1 ? 3 : 1, Page(d, 129));  // 104's update page; a custom user's user page
+    });
   }
-}
-
-TEST_F(MainWindow, UpdateButtonOpensTheUpdatePageOfSystemManagement) {
-  Run(1, kAll, [&](UiDialogDriver& d, CMainDlg&) {
-    Command(d.Frame(), 106);
-    Command(d.Frame(), CMainDlg::kItemUpdate);
-    EXPECT_EQ(0, Page(d, CMainDlg::kTabCtrl));
-    EXPECT_EQ(3, Page(d, 129));
-  });
-  Run(0, kAll, [&](UiDialogDriver& d, CMainDlg&) { EXPECT_EQ(1, Page(d, 129)); });  // users only
+  for (const auto& box : script.Boxes()) EXPECT_EQ(L"权限不足", box.caption);
 }
 
 TEST_F(MainWindow, WhatTheWindowLeavesGoesToThePageHandlersInOrder) {
   const struct {
     int type, permission;
-    UINT message;
-    UINT notifyCode, id;  // an element notification from the view
-    const wchar_t* box;   // the system-management handler's refusal
-    BOOL handled;
+    UINT message, code, id;  // the code and id of an element notification
+    BOOL handled, refused;   // refused: the system-management handler vetoes the tab change
   } rows[] = {
-      {1, kAll, WM_NOTIFY, UINM_COMMAND, 112, nullptr, FALSE},  // no page knows 112 yet
-      {1, kAll, WM_TIMER, 0, 1, nullptr, TRUE},                 // ends at the window
-      {0, kAll, WM_NOTIFY, UINM_TAB_SELCHANGE, 129, kRefusal, TRUE},
-      {1, kAll, WM_NOTIFY, UINM_TAB_SELCHANGE, 129, nullptr, TRUE},
-      {0, 1, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, nullptr, TRUE},  // declined, then integrity
-      {0, 0, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, nullptr, FALSE},
+      {1, 31, WM_NOTIFY, UINM_COMMAND, 112, FALSE, FALSE},  // no page knows 112 yet
+      {1, 31, WM_TIMER, 0, 1, TRUE, FALSE},                 // ends at the window
+      {0, 31, WM_NOTIFY, UINM_TAB_SELCHANGE, 129, TRUE, TRUE},
+      {0, 1, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, TRUE, FALSE},  // declined, then integrity
+      {0, 0, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, FALSE, FALSE},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.id);
     Run(row.type, row.permission, [&](UiDialogDriver& d, CMainDlg& main) {
-      // Without a sender window nothing is reflected at the end, so the result tells
-      // whether a map handled it.
-      UINMTABSELCHANGE nm{{nullptr, IDC_UIVIEW, row.notifyCode}, row.id, 0, 1, FALSE};
-      if (row.box) script.ExpectBox(row.box, IDOK);
+      // Without a sender nothing is reflected at the end: the result says whether a map took it.
+      UINMTABSELCHANGE nm{{nullptr, IDC_UIVIEW, row.code}, row.id, 0, 1, FALSE};
+      if (row.refused) script.ExpectBox(kRefusal, IDOK);
       LRESULT result = 0;
-      const LPARAM lParam = row.message == WM_NOTIFY ? reinterpret_cast<LPARAM>(&nm) : 0;
+      LPARAM lParam = row.message == WM_NOTIFY ? reinterpret_cast<LPARAM>(&nm) : 0;
       EXPECT_EQ(row.handled, main.ProcessWindowMessage(d.Frame(), row.message, row.id, lParam, result));
-      EXPECT_EQ(row.box != nullptr, nm.bCancel != FALSE);
+      EXPECT_EQ(row.refused, nm.bCancel) << row.id;
     });
   }
 }
 
-TEST_F(MainWindow, CloseAsksAndEndsWithTwoOnlyOnYes) {
-  EXPECT_EQ(2u, Run(1, kAll, [&](UiDialogDriver& d, CMainDlg&) {
-    script.ExpectBox(L"您确定关闭么？", IDNO).ExpectBox(L"您确定关闭么？", IDYES);
-    ASSERT_TRUE(d.Click(CMainDlg::kItemClose));
-    ASSERT_TRUE(::IsWindow(d.Frame()));
-    ::SendMessageW(d.Frame(), WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
-    d.EndWith(0);  // only the Yes may end it
-  }));
-  ASSERT_EQ(2u, script.Boxes().size());
-  EXPECT_EQ(L"确定", script.Boxes()[0].caption);
-  EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), script.Boxes()[0].style);
-}
-
-TEST_F(MainWindow, MinimiseHidesAndTheTrayIconBringsItBack) {
-  Run(0, 0, [&](UiDialogDriver& d, CMainDlg& main) {
-    Command(d.Frame(), CMainDlg::kItemMaxRestore);
-    EXPECT_TRUE(::IsZoomed(d.Frame()));
-    Command(d.Frame(), CMainDlg::kItemMaxRestore);
-    EXPECT_FALSE(::IsZoomed(d.Frame()));
+TEST_F(MainWindow, ClosesOnlyOnYesHidesToTheTrayAndOpensTheAboutBox) {
+  EXPECT_EQ(2u, Run(0, 0, [&](UiDialogDriver& d, CMainDlg&) {
     Command(d.Frame(), CMainDlg::kItemMinimize);
-    EXPECT_FALSE(::IsWindowVisible(d.Frame()));
     ::SendMessageW(d.Frame(), CMainDlg::kTrayMessage, 100, WM_LBUTTONDBLCLK);  // not our icon
     EXPECT_FALSE(::IsWindowVisible(d.Frame()));
     ::SendMessageW(d.Frame(), CMainDlg::kTrayMessage, CMainDlg::kTrayIconId, WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(::IsWindowVisible(d.Frame()));
-    EXPECT_FALSE(::IsIconic(d.Frame()));
-    HMENU menu = main.CreateTrayMenu();  // a custom user's "升级..." is greyed
-    EXPECT_TRUE(::GetMenuState(menu, CMainDlg::kMenuUpdate, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_FALSE(::GetMenuState(menu, CMainDlg::kMenuAbout, MF_BYCOMMAND) & MF_GRAYED);
-    ::DestroyMenu(menu);
-  });
-}
+    EXPECT_TRUE(::IsWindowVisible(d.Frame()) && !::IsIconic(d.Frame()));
 
-TEST_F(MainWindow, TrayMenuOpensTheAboutBoxWhichOnlyItsButtonsClose) {
-  Run(1, kAll, [&](UiDialogDriver& d, CMainDlg&) {
-    script.ExpectDialog([](UiDialogDriver& about) { EXPECT_TRUE(about.Click(CAboutDlg::kItemClose)); });
+    script.ExpectDialog([](UiDialogDriver& about) {
+      ::SendMessageW(about.Frame(), WM_KEYDOWN, VK_ESCAPE, 0);  // element 2: not handled
+      EXPECT_TRUE(::IsWindowVisible(about.Frame()) && about.Click(CAboutDlg::kItemClose));
+    }, 0);
     ::SendMessageW(d.View().m_hWnd, WM_COMMAND, CMainDlg::kMenuAbout, 0);  // as the menu sends it
-  });
-  ASSERT_EQ(2u, script.Dialogs().size());
-  EXPECT_EQ(L"关于...", script.Dialogs()[1]);
 
-  CAboutDlg about;
-  script.ExpectDialog([](UiDialogDriver& d) {
-    ::SendMessageW(d.Frame(), WM_KEYDOWN, VK_ESCAPE, 0);  // element 2: not handled
-    ::SendMessageW(d.Frame(), WM_KEYDOWN, VK_RETURN, 0);  // element 1: not handled
-    EXPECT_TRUE(::IsWindowVisible(d.Frame()));
-    EXPECT_TRUE(d.Click(CAboutDlg::kItemClose));
-    d.EndWith(0);
-  });
-  EXPECT_EQ(2u, about.DoModal());
+    script.ExpectBox(L"您确定关闭么？", IDNO).ExpectBox(L"您确定关闭么？", IDYES);
+    EXPECT_TRUE(d.Click(CMainDlg::kItemClose));
+    ::SendMessageW(d.Frame(), WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
+    d.EndWith(0);  // only the Yes may end it
+  }));
+  EXPECT_EQ(L"关于...", script.Dialogs().at(1));
+  EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), script.Boxes().at(0).style);
 }
 
 TEST_F(MainWindow, ServiceLinkLivesWithTheWindowAndGetsItsSocketEvents) {
-  testenv::LoopbackPeer peer;
   testenv::AgentLinkTestWindow receiver;
   CAgentLinkManager::RegisterWindow({receiver.Handle(), 1529});
-  g_currentUserType = 1;
-  {
-    CMainDlg main(peer.Port());
-    script.ExpectDialog([&](UiDialogDriver& d) {
-      ASSERT_TRUE(g_agentLinkManager.Link());
-      EXPECT_EQ(d.Frame(), g_agentLinkManager.Link()->Window());
-      ASSERT_TRUE(peer.Accept(20000));
-      ASSERT_TRUE(peer.SendFrame(0, 0x0A01A8C0u, 1529));
-      EXPECT_TRUE(testenv::PumpUntil([&] { return !receiver.deliveries.empty(); }, 20000));
-    });
-    main.DoModal();
-  }
-  EXPECT_EQ(nullptr, g_agentLinkManager.Link());
-  EXPECT_TRUE(peer.WaitClosed(20000));
+  Run(1, 0, [&](UiDialogDriver& d, CMainDlg&) {
+    ASSERT_TRUE(peer.Accept(20000) && g_agentLinkManager.Link()->Window() == d.Frame());
+    ASSERT_TRUE(peer.SendFrame(0, 0x0A01A8C0u, 1529));
+    EXPECT_TRUE(testenv::PumpUntil([&] { return !receiver.deliveries.empty(); }, 20000));
+  });
+  EXPECT_TRUE(g_agentLinkManager.Link() == nullptr && peer.WaitClosed(20000));
   CAgentLinkManager::UnregisterWindow({receiver.Handle(), 1529});
 }
 
