@@ -289,6 +289,7 @@ void CListImplEx<T>::OnAllItemsDeleted() {
 template <class T>
 BOOL CListImplEx<T>::Redraw() {
   if (!this->m_hWnd) return FALSE;
+  if (m_bRedrawOff) return TRUE;
   // Once the whole window waits for its paint, further requests add nothing: a page
   // that fills thousands of rows gets one repaint, scroll bars included.
   const BOOL visible = ::IsWindowVisible(this->m_hWnd);
@@ -394,7 +395,7 @@ CRect CListImplEx<T>::GetCheckRect(const CRect& rcCell, UINT nFlags, CRect& rcTe
 template <class T>
 void CListImplEx<T>::ResetScrollBars(int nBar, int nPosition, BOOL bRecalculate) {
   if (bRecalculate) GetTotalWidth(TRUE);
-  if (!this->m_hWnd) return;
+  if (!this->m_hWnd || m_bRedrawOff) return;
   CRect client;
   ::GetClientRect(this->m_hWnd, &client);
   if ((nBar == SB_VERT || nBar == SB_BOTH) && m_bEnableVScroll) {
@@ -563,6 +564,13 @@ template <class T>
 LRESULT CListImplEx<T>::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   ResetScrollBars(SB_BOTH, -1, FALSE);
   bHandled = FALSE;
+  return 0;
+}
+
+template <class T>
+LRESULT CListImplEx<T>::OnSetRedraw(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  m_bRedrawOff = !wParam;
+  if (wParam) ResetScrollBars();
   return 0;
 }
 

@@ -69,6 +69,7 @@ void CLCAuditLogUIHandler::OnQuery() {
   const int chosen = m_type.GetCurSel();
   std::wstring type = chosen >= 0 ? m_type.GetLBText(chosen) : std::wstring();
   if (type.empty() || type == kAllTypes) {
+    m_page.ShowGrid();
     if (UiMessageBox(L"是否查看全部日志?\n点击确定 查看所有日志类型。点击取消 请选择需要查看的日志类型", L"提示",
                      MB_OKCANCEL) != IDOK)
       return;

@@ -141,6 +141,8 @@ void CLCLogPage::OnQuery() {
 }
 
 BOOL CLCLogPage::ReadFilter(LCLogFilter& filter) {
+  // Emptied without showing it yet: a list that follows at once paints only once.
+  m_grid.SendMessage(WM_SETREDRAW, FALSE);
   m_grid.DeleteAllItems();
   filter = LCLogFilter();
   filter.start = m_start.GetWindowText();
@@ -152,6 +154,7 @@ BOOL CLCLogPage::ReadFilter(LCLogFilter& filter) {
                           : filter.host.empty() ? m_config.noHost
                                                : nullptr;
   if (prompt) {
+    ShowGrid();
     UiMessageBox(prompt, L"提示", MB_OK);
     return FALSE;
   }
@@ -161,15 +164,15 @@ BOOL CLCLogPage::ReadFilter(LCLogFilter& filter) {
 }
 
 int CLCLogPage::Fill(const CLCQueryBuilder& query) {
+  // Scroll bars and paint once, after the last row.
+  m_grid.SendMessage(WM_SETREDRAW, FALSE);
   SQLServerLink link;
   if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+    ShowGrid();
     ShowDatabaseError(false, nullptr);
     return -1;
   }
   SQLStatement* statement = query.Prepare(link);
-  // A shown grid paints once, after the last row.
-  const bool suspend = (m_grid.GetStyle() & WS_VISIBLE) != 0;
-  if (suspend) m_grid.SendMessage(WM_SETREDRAW, FALSE);
   int rows = 0;
   while (statement && statement->Fetch()) {
     const int row = m_grid.AddItem(statement->GetString(0));
@@ -188,10 +191,7 @@ int CLCLogPage::Fill(const CLCQueryBuilder& query) {
   link.Disconnect();
   // Part of a list would pass for all of it.
   if (failed) m_grid.DeleteAllItems();
-  if (suspend) {
-    m_grid.SendMessage(WM_SETREDRAW, TRUE);
-    m_grid.ResetScrollBars();
-  }
+  ShowGrid();
   if (failed) {
     ShowDatabaseError(true, diagnosis.c_str());
     return -1;

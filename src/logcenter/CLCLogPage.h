@@ -75,11 +75,14 @@ class CLCLogPage {
   // A look-up that fails is told to the user and keeps the host as it was.
   void TakeHost(const std::wstring& address);
   // Empties the grid and reads the fields into filter; FALSE, after the page's prompt,
-  // when a date or the host is missing. The type is left to the caller.
+  // when a date or the host is missing. The type is left to the caller. On TRUE the
+  // grid does not paint until the next Fill or ShowGrid.
   BOOL ReadFilter(LCLogFilter& filter);
   // Runs the query and lists its rows; the rows listed, or -1 after telling the user
-  // why the database could not be read.
+  // why the database could not be read. The grid paints afterwards.
   int Fill(const CLCQueryBuilder& query);
+  // Lets the grid paint what it holds.
+  void ShowGrid() { m_grid.SendMessage(WM_SETREDRAW, TRUE); }
   // Shows a "打开 LogCenter.db 数据库时出错" box or "错误信息：" with the diagnosis,
   // for a link that could not connect or a statement that failed.
   static void ShowDatabaseError(bool connected, const wchar_t* diagnosis);
