@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "app/CMainDlg.h"
+#include "console/CServerDlg.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -11,11 +12,6 @@
 #include "logcenter/CLCCalendarDlg.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
-
-#if __has_include("console/CServerDlg.h")
-#include "console/CServerDlg.h"
-#define QV_HAVE_HOST_PICKER 1
-#endif
 
 namespace {
 
@@ -89,22 +85,9 @@ void CLCLogPage::PickDate(CEditEx& field) {
 void CLCLogPage::OnPickHost() {
   // The picker starts on the current host; cancelling it keeps that host.
   std::wstring picked = m_address;
-  if (RunHostPicker(m_owner->m_hWnd, m_config.hostPickerTitle, picked) != IDOK || picked.empty()) return;
+  CServerDlg picker(&picked, m_config.hostPickerTitle);
+  if (picker.DoModal(m_owner->m_hWnd) != IDOK || picked.empty()) return;
   TakeHost(picked);
-}
-
-UINT CLCLogPage::RunHostPicker(HWND owner, const wchar_t* title, std::wstring& address) {
-#ifdef QV_HAVE_HOST_PICKER
-  CServerDlg picker(&address, title);
-  return picker.DoModal(owner);
-#else
-  // CServerDlg comes with the console core's pickers; until it is there no host can
-  // be picked here.
-  (void)owner;
-  (void)title;
-  (void)address;
-  return IDCANCEL;
-#endif
 }
 
 void CLCLogPage::TakeHost(const std::wstring& address) {

@@ -102,8 +102,6 @@ class CLCLogPage {
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   void PickDate(CEditEx& field);
-  // The host picker (CServerDlg) over address, with the title; its end code.
-  static UINT RunHostPicker(HWND owner, const wchar_t* title, std::wstring& address);
 
   CMainDlg* m_owner;
   const LCLogPageConfig& m_config;

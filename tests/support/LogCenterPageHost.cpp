@@ -1,6 +1,7 @@
 #include "support/LogCenterPageHost.h"
 
 #include "app/CMainDlg.h"
+#include "console/CServerDlg.h"
 #include "console/CurrentUser.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
@@ -60,6 +61,26 @@ std::vector<std::vector<std::wstring>> LogCenterPageHost::Cells(CLCLogPage& page
     for (int column = 0; column < columns; ++column) rows.back().push_back(grid.GetItemText(row, column));
   }
   return rows;
+}
+
+void LogCenterPageHost::ExpectHostPicker(const wchar_t* pick, const wchar_t* checked) {
+  script.ExpectDialog([pick, checked](UiDialogDriver& d) {
+    CServerDlg* picker = d.As<CServerDlg>();
+    ASSERT_NE(nullptr, picker);
+    CMulStatusTree& tree = picker->Tree().tree;
+    const HTREEITEM first = tree.GetFirstCheckedItem();
+    EXPECT_EQ(checked ? checked : L"", first ? tree.GetItemText(first) : L"");
+    if (!pick) {
+      EXPECT_TRUE(d.Click(CServerDlg::kItemCancel));
+      return;
+    }
+    HTREEITEM item = tree.GetChildItem(picker->RootItem());
+    while (item && tree.GetItemText(item) != pick) item = tree.GetNextSiblingItem(item);
+    ASSERT_NE(nullptr, item);
+    tree.SelectItem(item);
+    tree.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(d.Click(CServerDlg::kItemOK));
+  });
 }
 
 std::wstring LogCenterPageHost::RichText(HWND holder) {

@@ -28,6 +28,9 @@ class LogCenterPageHost : public ConnectedDatabaseTest {
   static void SetField(CLCLogPage& page, UINT id, const wchar_t* text);
   // Every cell of the grid's first columns, row by row.
   static std::vector<std::vector<std::wstring>> Cells(CLCLogPage& page, int columns);
+  // Next, the host picker: the host checked when it opens must be `checked` (none when
+  // null); the user checks the host labelled `pick` and presses OK, or cancels when null.
+  void ExpectHostPicker(const wchar_t* pick, const wchar_t* checked);
   // The text of the rich-edit box inside a dialog's hosted window.
   static std::wstring RichText(HWND holder);
 

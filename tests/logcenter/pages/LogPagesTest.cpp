@@ -22,7 +22,8 @@ using Rows = std::vector<std::vector<std::wstring>>;
 struct Kind {
   const char* name;
   CLCLogPage& (*page)(CLogCenterUIHandler&);
-  UINT start, end, host, keyword, search;
+  UINT start, end, host, keyword, search, pickHost;
+  const wchar_t* title;  // of the host picker
   const wchar_t* table;
   const wchar_t* noRows;
 };
@@ -30,11 +31,12 @@ struct Kind {
 const Kind kKinds[] = {
     {"HIPS", [](CLogCenterUIHandler& a) -> CLCLogPage& { return a.HIPSLog()->Page(); },
      CLCHIPSLogUIHandler::kStartEdit, CLCHIPSLogUIHandler::kEndEdit, CLCHIPSLogUIHandler::kHostEdit,
-     CLCHIPSLogUIHandler::kKeywordEdit, CLCHIPSLogUIHandler::kItemSearch, L"HIPSLog", L"暂时没有此主机的主动监测日志"},
+     CLCHIPSLogUIHandler::kKeywordEdit, CLCHIPSLogUIHandler::kItemSearch, CLCHIPSLogUIHandler::kItemPickHost,
+     L"注册表监测日志", L"HIPSLog", L"暂时没有此主机的主动监测日志"},
     {"system", [](CLogCenterUIHandler& a) -> CLCLogPage& { return a.SystemLog()->Page(); },
      CLCSystemLogUIHandler::kStartEdit, CLCSystemLogUIHandler::kEndEdit, CLCSystemLogUIHandler::kHostEdit,
-     CLCSystemLogUIHandler::kKeywordEdit, CLCSystemLogUIHandler::kItemSearch, L"SystemLog",
-     L"暂时没有此主机的系统日志"},
+     CLCSystemLogUIHandler::kKeywordEdit, CLCSystemLogUIHandler::kItemSearch, CLCSystemLogUIHandler::kItemPickHost,
+     L"系统日志", L"SystemLog", L"暂时没有此主机的系统日志"},
 };
 
 using LogPages = LogCenterPageHost;
@@ -45,21 +47,28 @@ std::wstring FieldText(CLCLogPage& page, UINT id) {
   return text;
 }
 
-TEST_F(LogPages, TheHostFieldShowsTheNameElseTheAddressAndAFailedLookUpKeepsTheHost) {
+TEST_F(LogPages, APickedHostShowsItsNameElseItsAddressAndOnlyOkChangesIt) {
   AddClient(L"10.0.0.1", L"主机甲", L"001A2B3C4D5E");
   AddClient(L"10.0.0.2", L"", L"");
   for (const Kind& kind : kKinds) {
     SCOPED_TRACE(kind.name);
-    Run([&](UiDialogDriver&, CLogCenterUIHandler& area) {
+    Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
       CLCLogPage& page = kind.page(area);
       const struct {
-        const wchar_t *address, *shown;
-      } hosts[] = {{L"10.0.0.1", L"主机甲"}, {L"10.0.0.2", L"10.0.0.2"}, {L"10.0.0.3", L"10.0.0.3"}};
-      for (const auto& host : hosts) {
-        page.TakeHost(host.address);
-        EXPECT_EQ(host.shown, FieldText(page, kind.host));
-        EXPECT_EQ(host.address, page.HostAddress());
+        const wchar_t *pick, *checked, *address, *shown;
+      } steps[] = {
+          {L"主机甲", nullptr, L"10.0.0.1", L"主机甲"},
+          {L"10.0.0.2", L"主机甲", L"10.0.0.2", L"10.0.0.2"},  // a host without a name
+          {nullptr, L"10.0.0.2", L"10.0.0.2", L"10.0.0.2"},    // cancelled
+      };
+      for (const auto& step : steps) {
+        ExpectHostPicker(step.pick, step.checked);
+        Command(d.Frame(), kind.pickHost);
+        EXPECT_EQ(step.shown, FieldText(page, kind.host));
+        EXPECT_EQ(step.address, page.HostAddress());
       }
+      page.TakeHost(L"10.0.0.3");  // no longer a host
+      EXPECT_EQ(L"10.0.0.3", FieldText(page, kind.host));
       ASSERT_EQ(1, Exec(link, L"alter table Client rename to ClientGone"));
       script.ExpectBox(L"错误信息：", IDOK);
       page.TakeHost(L"10.0.0.1");
@@ -67,6 +76,7 @@ TEST_F(LogPages, TheHostFieldShowsTheNameElseTheAddressAndAFailedLookUpKeepsTheH
       EXPECT_EQ(L"10.0.0.3", page.HostAddress());
       ASSERT_EQ(1, Exec(link, L"alter table ClientGone rename to Client"));
     });
+    EXPECT_EQ(kind.title, script.Dialogs().back());
   }
 }
 
