@@ -30,6 +30,7 @@ class CLCAuditLogDetailDlg : public CUiDialogImpl<CLCAuditLogDetailDlg>,
   // fewer than three) and what follows it (after the third "|", else after the last
   // one, else all of it).
   static void SplitDetail(const std::wstring& detail, std::wstring& third, std::wstring& rest);
+  HWND TextWindow() const { return m_text; }
 
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
