@@ -204,9 +204,7 @@ std::wstring CLCLogPage::DashedMac(const std::wstring& mac) {
 std::wstring CLCLogPage::DayAfter(const std::wstring& time) {
   SYSTEMTIME day{};
   int year = 0, month = 0, date = 0;
-  wchar_t rest = 0;
-  if (time.size() < 10 || std::swscanf(time.c_str(), L"%4d-%2d-%2d%lc", &year, &month, &date, &rest) < 3)
-    return std::wstring();
+  if (std::swscanf(time.c_str(), L"%4d-%2d-%2d", &year, &month, &date) != 3) return std::wstring();
   day.wYear = static_cast<WORD>(year);
   day.wMonth = static_cast<WORD>(month);
   day.wDay = static_cast<WORD>(date);
