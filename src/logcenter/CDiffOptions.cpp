@@ -25,8 +25,8 @@ void CDiffOptions::Append(const CDiffOptions& other) {
   m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end());
 }
 
-std::wstring CDiffOptions::Normalise(const std::wstring& line) const {
-  std::wstring out = line;
+std::wstring CDiffOptions::Normalise(std::wstring_view line) const {
+  std::wstring out(line);
   if (GetValue(L"indent") == L"yes") {
     // A line of blanks and tabs only stays as it is.
     size_t first = out.find_first_not_of(L" \t");

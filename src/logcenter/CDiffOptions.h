@@ -3,6 +3,7 @@
 // "indent" set to "yes" leading blanks and tabs do not count; with "case" set to
 // anything but "yes" letter case does not count.
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CDiffOptions {
@@ -16,7 +17,7 @@ class CDiffOptions {
   bool IsEmpty() const { return m_items.empty(); }
 
   // The line as it is compared under these options.
-  std::wstring Normalise(const std::wstring& line) const;
+  std::wstring Normalise(std::wstring_view line) const;
 
  private:
   size_t Find(const std::wstring& name) const;

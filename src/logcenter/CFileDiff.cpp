@@ -21,12 +21,12 @@ class LineNumbers {
     m_buckets.assign(size_t{1} << m_bits, -1);
   }
   // `text` must outlive the object.
-  int Number(uint32_t hash, const std::wstring& text) {
+  int Number(uint32_t hash, std::wstring_view text) {
     int& head = m_buckets[(hash * 2654435761u) >> (32 - m_bits)];
     for (int e = head; e >= 0; e = m_entries[static_cast<size_t>(e)].next)
-      if (m_entries[static_cast<size_t>(e)].hash == hash && *m_entries[static_cast<size_t>(e)].text == text)
+      if (m_entries[static_cast<size_t>(e)].hash == hash && m_entries[static_cast<size_t>(e)].text == text)
         return e;
-    m_entries.push_back(Entry{hash, &text, head});
+    m_entries.push_back(Entry{hash, text, head});
     return head = static_cast<int>(m_entries.size()) - 1;
   }
   int Count() const { return static_cast<int>(m_entries.size()); }
@@ -34,7 +34,7 @@ class LineNumbers {
  private:
   struct Entry {
     uint32_t hash;
-    const std::wstring* text;
+    std::wstring_view text;
     int next;
   };
   int m_bits = 1;
@@ -81,6 +81,8 @@ int CFileDiff::Compare(const CFilePartition& a, const CFilePartition& b, CFilePa
   std::vector<std::wstring> normalisedA, normalisedB;
   const std::vector<int> numbersA = NumberLines(a, numbers, normalisedA);
   const std::vector<int> numbersB = NumberLines(b, numbers, normalisedB);
+  outA.ShareText(a);
+  outB.ShareText(b);
   SequenceDiff diff;
   diff.Run(numbersA, numbersB, numbers.Count());
   const std::vector<char>& deleted = diff.ChangedA();
@@ -89,8 +91,8 @@ int CFileDiff::Compare(const CFilePartition& a, const CFilePartition& b, CFilePa
   int i = 0, j = 0;
   while (i < nA || j < nB) {
     if (i < nA && j < nB && !deleted[static_cast<size_t>(i)] && !added[static_cast<size_t>(j)]) {
-      outA.AddLineWithState(a.GetStoredText(i++), CFileLine::kNormal);
-      outB.AddLineWithState(b.GetStoredText(j++), CFileLine::kNormal);
+      outA.AddSharedLine(a.GetStoredText(i++), CFileLine::kNormal);
+      outB.AddSharedLine(b.GetStoredText(j++), CFileLine::kNormal);
       continue;
     }
     int endA = i, endB = j;
@@ -98,16 +100,16 @@ int CFileDiff::Compare(const CFilePartition& a, const CFilePartition& b, CFilePa
     while (endB < nB && added[static_cast<size_t>(endB)]) ++endB;
     if (endA == i && endB == j) ++(i < nA ? endA : endB);  // a kept line without partner
     for (; i < endA && j < endB; ++i, ++j) {
-      outA.AddLineWithState(a.GetStoredText(i), CFileLine::kChanged);
-      outB.AddLineWithState(b.GetStoredText(j), CFileLine::kChanged);
+      outA.AddSharedLine(a.GetStoredText(i), CFileLine::kChanged);
+      outB.AddSharedLine(b.GetStoredText(j), CFileLine::kChanged);
     }
     for (; i < endA; ++i) {
-      outA.AddLineWithState(a.GetStoredText(i), CFileLine::kDeleted);
+      outA.AddSharedLine(a.GetStoredText(i), CFileLine::kDeleted);
       outB.AddBlankLine();
     }
     for (; j < endB; ++j) {
       outA.AddBlankLine();
-      outB.AddLineWithState(b.GetStoredText(j), CFileLine::kAdded);
+      outB.AddSharedLine(b.GetStoredText(j), CFileLine::kAdded);
     }
   }
   return 1;
@@ -172,25 +174,31 @@ std::wstring CFileDiff::WriteHtml(const CFilePartition& outA, const CFilePartiti
 
 void CFileDiff::AppendRow(std::wstring& page, int row, const CFilePartition& outA,
                           const CFilePartition& outB) const {
-  const std::wstring number = L"<b>" + std::to_wstring(row) + L"</b> ";
+  wchar_t digits[16];
+  wchar_t* first = digits + 16;
+  for (unsigned n = static_cast<unsigned>(row);; n /= 10) {
+    *--first = static_cast<wchar_t>(L'0' + n % 10);
+    if (n < 10) break;
+  }
+  const std::wstring_view number(first, static_cast<size_t>(digits + 16 - first));
   page += L"<tr><td width=50%";
   page += StateClass(outA.GetLineState(row));
-  page += L">" + number;
+  page.append(L"><b>").append(number).append(L"</b> ");
   AppendEscaped(page, outA.GetStoredText(row));
   page += L"</td><td width=50%";
   page += StateClass(outB.GetLineState(row));
-  page += L">" + number;
+  page.append(L"><b>").append(number).append(L"</b> ");
   AppendEscaped(page, outB.GetStoredText(row));
   page += L"</td></tr>";
 }
 
-std::wstring CFileDiff::EscapeLine(const std::wstring& text) {
+std::wstring CFileDiff::EscapeLine(std::wstring_view text) {
   std::wstring out;
   AppendEscaped(out, text);
   return out;
 }
 
-void CFileDiff::AppendEscaped(std::wstring& page, const std::wstring& text) {
+void CFileDiff::AppendEscaped(std::wstring& page, std::wstring_view text) {
   if (text.empty()) {
     page += L' ';
     return;
@@ -198,21 +206,17 @@ void CFileDiff::AppendEscaped(std::wstring& page, const std::wstring& text) {
   size_t i = 0;
   for (; i < text.size() && (text[i] == L' ' || text[i] == L'\t'); ++i)
     page += text[i] == L'\t' ? L"    " : L" ";
+  size_t run = i;  // start of the characters not yet appended
   for (; i < text.size(); ++i) {
-    switch (text[i]) {
-      case L'<':
-        page += L"&lt;";
-        break;
-      case L'>':
-        page += L"&gt;";
-        break;
-      case L'&':
-        page += L"&amp;";
-        break;
-      default:
-        page += text[i];
-    }
+    const wchar_t* entity = text[i] == L'<'   ? L"&lt;"
+                            : text[i] == L'>' ? L"&gt;"
+                            : text[i] == L'&' ? L"&amp;"
+                                              : nullptr;
+    if (!entity) continue;
+    page.append(text.substr(run, i - run)).append(entity);
+    run = i + 1;
   }
+  page.append(text.substr(run));
 }
 
 int CFileDiff::SaveToFile(const std::wstring& path, const std::string& page) {

@@ -6,9 +6,10 @@
 // kept lines opposite each other (state 0); in each stretch of differences the first
 // lines paired as changed (1 opposite 1) and the rest deleted (3 opposite a blank) or
 // added (a blank opposite 2). The rows follow a shortest edit script (SequenceDiff) over
-// the lines as compared and carry the lines as read. The object itself holds only the
-// page's colours, summary and footer.
+// the lines as compared and carry the lines as read, sharing the files' text (see
+// CFilePartition). The object itself holds only the page's colours, summary and footer.
 #include <string>
+#include <string_view>
 
 class CFilePartition;
 
@@ -20,7 +21,7 @@ class CFileDiff {
   // The page for two result sides; sets the summary.
   std::wstring WriteHtml(const CFilePartition& outA, const CFilePartition& outB);
   // One line's text for the page: markup characters escaped, leading tabs as four blanks.
-  static std::wstring EscapeLine(const std::wstring& text);
+  static std::wstring EscapeLine(std::wstring_view text);
   // Creates or overwrites `path` with `page`'s bytes as they are; 0 when the file cannot
   // be created or not all bytes are written.
   static int SaveToFile(const std::wstring& path, const std::string& page);
@@ -34,7 +35,7 @@ class CFileDiff {
   void SetFooter(const std::wstring& footer) { m_footer = footer; }
 
  private:
-  static void AppendEscaped(std::wstring& page, const std::wstring& text);
+  static void AppendEscaped(std::wstring& page, std::wstring_view text);
   void AppendRow(std::wstring& page, int row, const CFilePartition& outA,
                  const CFilePartition& outB) const;
 

@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
-#include <memory>
+#include <algorithm>
+#include <cstring>
 
 #include "platform/FileHandle.h"
 #include "platform/WideFormat.h"
 
 namespace {
+
+const size_t kBlockChars = 16384;
 
 // The whole file, when it opens, reads and is no larger than `limit`.
 bool ReadWholeFile(const std::wstring& path, uint32_t limit, std::string& bytes) {
@@ -30,7 +33,20 @@ bool ReadWholeFile(const std::wstring& path, uint32_t limit, std::string& bytes)
   return true;
 }
 
-const std::wstring kNoText;
+// One line of bytes as UTF-16 at `out`, which has room for `length` units; the count
+// written. Bytes below 0x80 are ASCII in every ANSI code page and are widened by hand;
+// a line with others goes through the code page. No byte of a line break occurs inside
+// a double-byte character, so lines can be split before they are converted.
+size_t Widen(const char* line, size_t length, wchar_t* out) {
+  unsigned char high = 0;
+  for (size_t k = 0; k < length; ++k) {
+    high |= static_cast<unsigned char>(line[k]);
+    out[k] = static_cast<unsigned char>(line[k]);
+  }
+  if (!(high & 0x80)) return length;
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, line, static_cast<int>(length), out, static_cast<int>(length));
+  return n > 0 ? static_cast<size_t>(n) : 0;
+}
 
 }  // namespace
 
@@ -40,42 +56,32 @@ int CFilePartition::Load(const std::wstring& path, const CDiffOptions& options) 
   m_options.Append(options);
   std::string bytes;
   if (!ReadWholeFile(path, kMaxFileBytes, bytes)) return 0;
-  // No byte of a line break occurs inside a double-byte character of the ANSI code
-  // pages, so the bytes are split before they are converted.
-  std::unique_ptr<wchar_t[]> wide;
-  size_t wideSize = 0;
-  for (size_t start = 0; start < bytes.size();) {
-    size_t end = bytes.find('\n', start);
-    size_t next = end == std::string::npos ? bytes.size() : end + 1;
-    if (end == std::string::npos) end = bytes.size();
-    else if (end > start && bytes[end - 1] == '\r') --end;
-    const int length = static_cast<int>(end - start);
-    if (static_cast<size_t>(length) > wideSize) {
-      wideSize = static_cast<size_t>(length) * 2;
-      wide.reset(new wchar_t[wideSize]);
-    }
-    int n = length ? ::MultiByteToWideChar(CP_ACP, 0, bytes.data() + start, length, wide.get(), length)
-                   : 0;
-    AddLoadedLine(std::wstring(wide.get(), static_cast<size_t>(n > 0 ? n : 0)));
-    start = next;
+  // One block for the whole file: a byte gives at most one UTF-16 unit.
+  Block block = std::make_shared<TextBlock>(bytes.size());
+  const char* const end = bytes.data() + bytes.size();
+  for (const char* line = bytes.data(); line < end;) {
+    const char* stop = static_cast<const char*>(std::memchr(line, '\n', static_cast<size_t>(end - line)));
+    size_t length = static_cast<size_t>((stop ? stop : end) - line);
+    if (stop && length > 0 && line[length - 1] == '\r') --length;
+    const std::wstring_view text(block->text.get() + block->used, Widen(line, length, block->text.get() + block->used));
+    block->used += text.size();
+    while (m_hashes.size() < m_lines.size())
+      m_hashes.push_back(GetLineHash(static_cast<int>(m_hashes.size())));
+    m_hashes.push_back(Hash(m_options.IsEmpty() ? text : m_options.Normalise(text)));
+    m_lines.push_back(CFileLine{text, CFileLine::kNormal});
+    line = stop ? stop + 1 : end;
   }
+  m_blocks.push_back(std::move(block));
   return 1;
 }
 
-void CFilePartition::AddLoadedLine(std::wstring text) {
-  while (m_hashes.size() < m_lines.size())
-    m_hashes.push_back(GetLineHash(static_cast<int>(m_hashes.size())));
-  m_hashes.push_back(Hash(m_options.IsEmpty() ? text : m_options.Normalise(text)));
-  m_lines.push_back(CFileLine{std::move(text), CFileLine::kNormal});
-}
-
 std::wstring CFilePartition::GetLineText(int i) const {
-  const std::wstring& text = GetStoredText(i);
-  return m_options.IsEmpty() ? text : m_options.Normalise(text);
+  const std::wstring_view text = GetStoredText(i);
+  return m_options.IsEmpty() ? std::wstring(text) : m_options.Normalise(text);
 }
 
-const std::wstring& CFilePartition::GetStoredText(int i) const {
-  return i >= 0 && i < GetLineCount() ? m_lines[static_cast<size_t>(i)].text : kNoText;
+std::wstring_view CFilePartition::GetStoredText(int i) const {
+  return i >= 0 && i < GetLineCount() ? m_lines[static_cast<size_t>(i)].text : std::wstring_view();
 }
 
 int CFilePartition::GetLineState(int i) const {
@@ -109,11 +115,26 @@ bool CFilePartition::FindLine(int i, const CFilePartition& other, int& position)
   return false;
 }
 
-void CFilePartition::AddLineWithState(const std::wstring& text, int state) {
-  m_lines.push_back(CFileLine{text, state});
+void CFilePartition::AddLineWithState(std::wstring_view text, int state) {
+  AddSharedLine(Store(text), state);
 }
 
-uint32_t CFilePartition::Hash(const std::wstring& text) {
+std::wstring_view CFilePartition::Store(std::wstring_view text) {
+  if (text.empty()) return std::wstring_view();
+  if (m_blocks.empty() || m_blocks.back()->capacity - m_blocks.back()->used < text.size())
+    m_blocks.push_back(std::make_shared<TextBlock>(std::max(text.size(), kBlockChars)));
+  TextBlock& block = *m_blocks.back();
+  wchar_t* at = block.text.get() + block.used;
+  std::copy(text.begin(), text.end(), at);
+  block.used += text.size();
+  return std::wstring_view(at, text.size());
+}
+
+void CFilePartition::ShareText(const CFilePartition& source) {
+  m_blocks.insert(m_blocks.end(), source.m_blocks.begin(), source.m_blocks.end());
+}
+
+uint32_t CFilePartition::Hash(std::wstring_view text) {
   uint32_t h = 0;
   for (wchar_t c : text) h = 3 * h + static_cast<uint16_t>(c);
   return h;

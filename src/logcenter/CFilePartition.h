@@ -5,8 +5,15 @@
 // state) and, for a loaded file, one hash per line of the text as compared (normalised
 // by the partition's options), so that searches compare texts only on equal hashes.
 // Lines added to build a result carry no stored hash; one is worked out when asked for.
+//
+// The lines' texts live in blocks that the partition shares: a result side built by
+// CFileDiff holds the blocks of the file it shows instead of copies of its lines. A
+// block is only ever appended to within its capacity, so a text never moves while any
+// partition holds its block, and a line's text stays valid as long as its partition.
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "logcenter/CDiffOptions.h"
@@ -31,7 +38,7 @@ class CFilePartition {
   // Line i as compared (normalised when the partition has options); empty out of range.
   std::wstring GetLineText(int i) const;
   // Line i as read; empty out of range.
-  const std::wstring& GetStoredText(int i) const;
+  std::wstring_view GetStoredText(int i) const;
   // 0 out of range.
   int GetLineState(int i) const;
   uint32_t GetLineHash(int i) const;
@@ -43,11 +50,11 @@ class CFilePartition {
   // Looks for line i in `other` from `position` on; true with `position` set to where
   // it was found, else false with `position` unchanged.
   bool FindLine(int i, const CFilePartition& other, int& position) const;
-  void AddLineWithState(const std::wstring& text, int state);
-  void AddBlankLine() { AddLineWithState(std::wstring(), CFileLine::kNormal); }
+  void AddLineWithState(std::wstring_view text, int state);
+  void AddBlankLine() { AddLineWithState(std::wstring_view(), CFileLine::kNormal); }
 
   // h = 3h + c over the UTF-16 units, modulo 2^32.
-  static uint32_t Hash(const std::wstring& text);
+  static uint32_t Hash(std::wstring_view text);
 
   // The name, the line count and one state word per line, as sent to the debugger
   // output by DebugDump().
@@ -55,10 +62,24 @@ class CFilePartition {
   void DebugDump() const;
 
  private:
-  void AddLoadedLine(std::wstring text);
+  friend class CFileDiff;
+  struct TextBlock {
+    explicit TextBlock(size_t size) : text(new wchar_t[size]), capacity(size) {}
+    std::unique_ptr<wchar_t[]> text;
+    size_t capacity;
+    size_t used = 0;
+  };
+  using Block = std::shared_ptr<TextBlock>;
+
+  // Holds `source`'s text blocks, so that lines may show its texts without copies.
+  void ShareText(const CFilePartition& source);
+  // A line whose text lies in a block this partition holds.
+  void AddSharedLine(std::wstring_view text, int state) { m_lines.push_back(CFileLine{text, state}); }
+  std::wstring_view Store(std::wstring_view text);
 
   std::wstring m_name;
   CDiffOptions m_options;
   std::vector<CFileLine> m_lines;
   std::vector<uint32_t> m_hashes;  // of the loaded lines, in order
+  std::vector<Block> m_blocks;
 };
