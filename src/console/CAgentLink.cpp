@@ -239,12 +239,11 @@ void CAgentLink::OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lPar
 
 void CAgentLink::OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
                          uint32_t length) {
-  LPARAM payload = reinterpret_cast<LPARAM>(data);
   if (type == 0 || type == 1) {
     HWND target = CAgentLinkManager::FindFirstWindow(lParam);
     if (!target) return;
     AgentLinkPayloadInfo info = {wParam, length};
-    ::SendMessageW(target, lParam, reinterpret_cast<WPARAM>(&info), payload);
+    Hand(target, lParam, reinterpret_cast<WPARAM>(&info), data);
     return;
   }
   bool pass =
@@ -252,7 +251,30 @@ void CAgentLink::OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const 
       (type == 3 && lParam == AGENT_MSG_SET_CLIENT_PASSWORD);
   if (!pass) return;
   HWND target = CAgentLinkManager::FindFirstWindow(lParam);
-  if (target) ::SendMessageW(target, lParam, static_cast<WPARAM>(length), payload);
+  if (target) Hand(target, lParam, static_cast<WPARAM>(length), data);
+}
+
+namespace {
+// The payload being handed over now, with its message; a nested delivery (from a
+// receiver's message loop) stands in for the outer one until it returns.
+struct Delivery {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+Delivery g_delivery = {0, 0, 0};
+}  // namespace
+
+void CAgentLink::Hand(HWND target, uint32_t message, WPARAM wParam, const unsigned char* payload) {
+  const Delivery outer = g_delivery;
+  g_delivery = Delivery{message, wParam, reinterpret_cast<LPARAM>(payload)};
+  ::SendMessageW(target, message, g_delivery.wParam, g_delivery.lParam);
+  g_delivery = outer;
+}
+
+bool CAgentLink::IsDelivering(UINT message, WPARAM wParam, LPARAM lParam) {
+  return lParam && g_delivery.message == message && g_delivery.wParam == wParam &&
+         g_delivery.lParam == lParam;
 }
 
 int CAgentLink::SendHeader(uint32_t type, uint32_t wParam, uint32_t lParam) {

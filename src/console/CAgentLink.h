@@ -48,6 +48,10 @@ class CAgentLink {
 
   static void AgentLinkHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+  // True while a link hands a payload to a window as exactly this message: a window
+  // message that claims to carry a link payload is trusted only then.
+  static bool IsDelivering(UINT message, WPARAM wParam, LPARAM lParam);
+
   HWND Window() const { return window_; }
   SOCKET Socket() const { return socket_; }
   bool IsConnected() const { return state_ == kConnected; }
@@ -83,6 +87,7 @@ class CAgentLink {
   static void OnHeaderOnlyFrame(uint32_t type, uint32_t wParam, uint32_t lParam);
   static void OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const unsigned char* data,
                       uint32_t length);
+  static void Hand(HWND target, uint32_t message, WPARAM wParam, const unsigned char* payload);
   void PostRead();
   int PeerResetError();
   bool FlushQueue();

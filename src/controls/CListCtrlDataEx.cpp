@@ -221,4 +221,35 @@ BOOL CListCtrlDataEx<TData>::FormatDateCell(int nItem, int nSubItem, const SYSTE
   return SetItemText(nItem, nSubItem, text.c_str());
 }
 
+template <class TData>
+void CListCtrlDataEx<TData>::SortItems(int nSubItem, BOOL bReverse) {
+  const int count = GetItemCount();
+  std::vector<int> order(count);
+  for (int i = 0; i < count; ++i) order[i] = i;
+  if (bReverse) {
+    std::reverse(order.begin(), order.end());
+  } else {
+    static const std::wstring kNone;
+    std::vector<const std::wstring*> texts(count);
+    for (int i = 0; i < count; ++i) {
+      const CListSubItemEx* cell = GetCell(i, nSubItem);
+      texts[i] = cell ? &cell->m_strText : &kNone;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return *texts[a] < *texts[b]; });
+  }
+  std::vector<Item> sorted;
+  sorted.reserve(count);
+  std::vector<DWORD> moved(count);
+  for (int i = 0; i < count; ++i) {
+    sorted.push_back(std::move(m_aItems[order[i]]));
+    moved[order[i]] = static_cast<DWORD>(i);
+  }
+  m_aItems.swap(sorted);
+  for (Item& item : m_aItems) {
+    if (item.m_aSubItems.empty()) continue;
+    for (DWORD& tag : item.m_aSubItems[0].m_aTags)
+      if (tag < moved.size()) tag = moved[tag];
+  }
+}
+
 template class CListCtrlDataEx<unsigned long>;

@@ -55,6 +55,9 @@ class CListCtrlDataEx : public CListImplEx<CListCtrlDataEx<TData>> {
   BOOL GetItemTags(int nItem, std::vector<DWORD>& aTags) const;
   int GetCheckedCount(int nColumn) const;  // by display position; -1 when none
   BOOL FormatDateCell(int nItem, int nSubItem, const SYSTEMTIME& stDate);
+  // Orders the rows by the texts of one cell (code units compared; equal texts keep their
+  // order), or reverses them. Group rows keep naming their members.
+  void SortItems(int nSubItem, BOOL bReverse);
 
   // The cell, or null when the row or column is out of range.
   const CListSubItemEx* GetCell(int nItem, int nSubItem) const;

@@ -247,6 +247,13 @@ BOOL CListImplEx<T>::SelectItem(int nItem, int nSubItem, UINT nFlags) {
     m_nFocusSubItem = selected.size() <= 1 ? nSubItem : -1;
     NotifyParent(m_nFocusItem, m_nFocusSubItem, LIST_NOTIFY_SELCHANGED);
   }
+  // The page may have removed rows meanwhile; the focus row follows its record.
+  if (this->m_hWnd && m_nFocusItem >= 0 && m_nFocusItem < Self()->GetItemCount()) {
+    if (!IsItemVisible(m_nFocusItem, -1, FALSE))
+      this->SetTimer(kTimerDelayedEdit, 250);
+    else if (m_nFocusSubItem >= 0)
+      EditItem(m_nFocusItem, m_nFocusSubItem);
+  }
   Redraw();
   return TRUE;
 }
@@ -269,20 +276,20 @@ void CListImplEx<T>::OnItemDeleted(int nItem) {
   for (int i : m_setSelectedItems)
     if (i != nItem) moved.insert(i < nItem ? i : i - 1);
   m_setSelectedItems.swap(moved);
-  for (int* index : {&m_nAnchorItem, &m_nFocusItem, &m_nHotItem}) {
+  for (int* index : {&m_nAnchorItem, &m_nFocusItem, &m_nHotItem, &m_nEditItem}) {
     if (*index == nItem)
       *index = -1;
     else if (*index > nItem)
       --*index;
   }
   if (m_nFocusItem < 0) m_nFocusSubItem = -1;
+  ++m_nRowsChanged;
   ResetScrollBars();
 }
 
 template <class T>
 void CListImplEx<T>::OnAllItemsDeleted() {
-  m_setSelectedItems.clear();
-  m_nAnchorItem = m_nFocusItem = m_nFocusSubItem = m_nHotItem = -1;
+  OnItemsReordered();
   ResetScrollBars();
 }
 
@@ -395,36 +402,33 @@ template <class T>
 void CListImplEx<T>::ResetScrollBars(int nBar, int nPosition, BOOL bRecalculate) {
   if (bRecalculate) GetTotalWidth(TRUE);
   if (!this->m_hWnd) return;
-  CRect client;
-  ::GetClientRect(this->m_hWnd, &client);
-  if ((nBar == SB_VERT || nBar == SB_BOTH) && m_bEnableVScroll) {
-    const int rows = Self()->GetItemCount() * m_nItemHeight;
-    const int page = client.Height() - GetHeaderHeight();
-    SCROLLINFO si{sizeof si, SIF_PAGE | SIF_RANGE, 0, 0, 0, 0, 0};
-    if (rows > page && m_nItemHeight > 0) {
+  // A bar that comes or goes changes the client area the other bar's page is measured
+  // on: both are set again until the area holds still.
+  for (int round = 0; round < 3; ++round, nBar = SB_BOTH) {
+    CRect before, client;
+    ::GetClientRect(this->m_hWnd, &before);
+    client = before;
+    // An empty range when there is nothing to scroll; the position only when one is given.
+    auto setBar = [&](int bar, int max, int page) {
+      SCROLLINFO si{sizeof si, SIF_PAGE | SIF_RANGE, 0, max, static_cast<UINT>(page), nPosition, 0};
+      if (nPosition >= 0) si.fMask |= SIF_POS;
+      ::SetScrollInfo(this->m_hWnd, bar, &si, FALSE);
+      ::GetClientRect(this->m_hWnd, &client);
+      return max > 0;
+    };
+    if ((nBar == SB_VERT || nBar == SB_BOTH) && m_bEnableVScroll) {
+      const int rows = Self()->GetItemCount() * m_nItemHeight;
+      const int page = client.Height() - GetHeaderHeight();
       // A page of whole rows: at the end of the range the last row ends the page, whole.
-      si.nMax = rows - 1;
-      si.nPage = static_cast<UINT>(std::max(1, page / m_nItemHeight) * m_nItemHeight);
+      const bool scrolls = rows > page && m_nItemHeight > 0;
+      m_bShowVScroll = setBar(SB_VERT, scrolls ? rows - 1 : 0,
+                              scrolls ? std::max(1, page / m_nItemHeight) * m_nItemHeight : 0);
     }
-    if (nPosition >= 0) {
-      si.fMask |= SIF_POS;
-      si.nPos = nPosition;
+    if ((nBar == SB_HORZ || nBar == SB_BOTH) && m_bEnableHScroll) {
+      const bool scrolls = client.Width() < m_nTotalWidth;
+      m_bShowHScroll = setBar(SB_HORZ, scrolls ? m_nTotalWidth : 0, scrolls ? client.Width() : 0);
     }
-    ::SetScrollInfo(this->m_hWnd, SB_VERT, &si, FALSE);
-    m_bShowVScroll = si.nMax > 0;
-  }
-  if ((nBar == SB_HORZ || nBar == SB_BOTH) && m_bEnableHScroll) {
-    SCROLLINFO si{sizeof si, SIF_PAGE | SIF_RANGE, 0, 0, 0, 0, 0};
-    if (client.Width() < m_nTotalWidth) {
-      si.nMax = m_nTotalWidth;
-      si.nPage = static_cast<UINT>(client.Width());
-    }
-    if (nPosition >= 0) {
-      si.fMask |= SIF_POS;
-      si.nPos = nPosition;
-    }
-    ::SetScrollInfo(this->m_hWnd, SB_HORZ, &si, FALSE);
-    m_bShowHScroll = si.nMax > 0;
+    if (client == before) break;
   }
   // The bars are drawn with the next paint, not once per change.
   Redraw();
@@ -498,6 +502,16 @@ std::wstring CListImplEx<T>::FormatTime(const SYSTEMTIME& stDate) {
 }
 
 template <class T>
+std::wstring CListImplEx<T>::GetItemDateText(int nItem, int nSubItem) const {
+  SYSTEMTIME date;
+  if (!GetItemDate(nItem, nSubItem, date)) return std::wstring();
+  const UINT flags = GetItemFlags(nItem, nSubItem);
+  if (flags & ITEM_FLAGS_DATE_ONLY) return FormatDate(date);
+  if (flags & ITEM_FLAGS_TIME_ONLY) return FormatTime(date);
+  return FormatDate(date) + L" " + FormatTime(date);
+}
+
+template <class T>
 int CListImplEx<T>::GetGroupChildCount(int nItem) const {
   if (nItem < 0) {
     int count = 0;
@@ -561,6 +575,8 @@ LRESULT CListImplEx<T>::OnFocusChange(UINT, WPARAM, LPARAM, BOOL& bHandled) {
 
 template <class T>
 LRESULT CListImplEx<T>::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  StopSmoothScroll();
+  EndEdit();
   ResetScrollBars(SB_BOTH, -1, FALSE);
   bHandled = FALSE;
   return 0;

@@ -5,7 +5,9 @@
 // The view owns the columns, the selection and focus, the colour table, the fonts,
 // the cursors, its image strip (bitmap 123) and the notification target; the caller's
 // cell image list is only borrowed. Painting goes through a back buffer and draws only
-// the rows and columns that meet the clip box. UI thread only.
+// the rows and columns that meet the clip box. It answers the mouse, the keys and its
+// scroll bars, sorts, sizes columns and tells its parent what the user did (CListNotify,
+// codes -1501 to -1507); the cells' in-place editors report back to it. UI thread only.
 #include <windows.h>
 
 #include <set>
@@ -80,11 +82,33 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
 
   // ---- selection and notifications
   // Modifier flags as in mouse messages: MK_SHIFT extends from the anchor, MK_CONTROL
-  // toggles the row.
+  // toggles the row. Ends by opening the focus cell's editor (at once when the row is
+  // fully visible, else a moment later).
   BOOL SelectItem(int nItem, int nSubItem, UINT nFlags);
   BOOL IsItemSelected(int nItem) const { return m_setSelectedItems.count(nItem) != 0; }
   int GetSelectedCount() const { return static_cast<int>(m_setSelectedItems.size()); }
   LRESULT NotifyParent(int nItem, int nSubItem, int nCode);
+  // The focus row when it is selected, else the lowest selected row, else -1; the column
+  // only when cells take the focus, else -1.
+  BOOL GetFocusItem(int& nItem, int& nSubItem) const;
+  BOOL SetFocusItem(int nItem, int nSubItem);
+  BOOL EnsureItemVisible(int nItem, int nSubItem);
+  // Sorts the rows by the column's texts; the same column again reverses them. The
+  // selection is emptied; rows keep their data words and groups their members.
+  BOOL SortColumn(int nColumn);
+
+  // ---- editing (columns by display position)
+  // Opens the cell's in-place editor when its format is editable (1, 2, 3) and it is not
+  // read-only; 0 when the cell cannot be shown, the grid lacks the focus or no editor opens.
+  BOOL EditItem(int nItem, int nSubItem);
+  BOOL IsEditing() const { return m_bEditing; }
+  // Ends an open edit, storing what the editor holds (and notifying as the user's end
+  // would), so a page can read the grid. TRUE when no edit is open any more.
+  BOOL EndEdit();
+
+  // ---- column sizing
+  // Fits a column that is not fixed to its widest text (header included) + 20 pixels.
+  BOOL AutoSizeColumn(int nColumn);
 
   // ---- geometry
   int GetContentHeight();
@@ -129,11 +153,26 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
     MESSAGE_HANDLER(WM_PAINT, OnPaint)
     MESSAGE_HANDLER(WM_SETFOCUS, OnFocusChange)
     MESSAGE_HANDLER(WM_KILLFOCUS, OnFocusChange)
+    MESSAGE_HANDLER(WM_GETDLGCODE, OnGetDlgCode)
     MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_HSCROLL, OnHScroll)
+    MESSAGE_HANDLER(WM_VSCROLL, OnVScroll)
+    MESSAGE_HANDLER(WM_CANCELMODE, OnCancelMode)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
+    MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
+    MESSAGE_HANDLER(WM_RBUTTONDOWN, OnRButtonDown)
+    MESSAGE_HANDLER(WM_RBUTTONUP, OnRButtonUp)
+    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
+    MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
     MESSAGE_HANDLER(WM_SETTINGCHANGE, OnSettingsChange)
     MESSAGE_HANDLER(WM_SYSCOLORCHANGE, OnSettingsChange)
     MESSAGE_HANDLER(WM_FONTCHANGE, OnSettingsChange)
     MESSAGE_HANDLER(WM_THEMECHANGED, OnSettingsChange)
+    MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
     CHAIN_MSG_MAP(CDoubleBufferImpl<T>)
   END_MSG_MAP()
 
@@ -141,10 +180,32 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnFocusChange(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnGetDlgCode(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnHScroll(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnVScroll(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnCancelMode(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnLButtonUp(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnLButtonDblClk(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnRButtonDown(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnRButtonUp(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnMouseMove(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnMouseWheel(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnKeyDown(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSettingsChange(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&);
 
  protected:
+  // Window timers of the grid.
+  enum : UINT_PTR {
+    kTimerAutoShrink = 1001,  // narrows a column dragged left at the right end of the view
+    kTimerDelayedEdit = 1002,  // opens the focus cell's editor once its row has scrolled in
+    kTimerSmoothScroll = 1004,
+  };
+
   T* Self() { return static_cast<T*>(this); }
   const T* Self() const { return static_cast<const T*>(this); }
   BOOL Redraw();
@@ -164,6 +225,47 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   void DrawProgress(CDCHandle dc, const CRect& rcCell, UINT nFlags, long nValue);
   void CloseThemes();
   void FillColours();
+  // The text area of a painted cell inside its margins; GetCellTextRect also leaves out the
+  // cell's image. Painting and hit tests place text and check boxes by them.
+  static CRect TextArea(int nColumn, const CRect& rcCell);
+  CRect GetCellTextRect(int nItem, int nColumn, const CRect& rcCell) const;
+  // A date cell as shown, in the user's formats; empty when it holds no date.
+  std::wstring GetItemDateText(int nItem, int nSubItem) const;
+
+  // The in-place editor of a cell of format 1, 2 or 3 over rcCell (the cell's own or its
+  // column's choices for a combo cell): its window, or null when none can be shown. An
+  // editor ends its edit when it loses the keyboard focus and reports the end to the grid
+  // with LIST_NOTIFY_ENDEDIT (row, column position, exit key, text, date). The view alone
+  // has no editor to show.
+  virtual HWND ShowEditor(int nItem, int nSubItem, UINT nFormat, UINT nFlags, const CRect& rcCell,
+                          const std::vector<std::wstring>& aChoices);
+
+  // ---- interaction (columns by display position)
+  BOOL HitTestItem(POINT pt, int& nItem, int& nSubItem) const;
+  // On a column, or within 5 pixels left or 4 right of its right edge (its divider).
+  BOOL HitTestHeader(POINT pt, int& nColumn, BOOL& bDivider) const;
+  CRect GetLinkRect(int nItem, int nSubItem, const CRect& rcCell) const;
+  void PressCell(int nItem, int nSubItem, POINT pt);
+  // Steps a check cell that is not read-only as a click does and notifies; FALSE otherwise.
+  BOOL ToggleCheck(int nItem, int nSubItem);
+  void ToggleGroup(int nItem);
+  void SetHotCell(int nItem, int nSubItem);
+  void InvalidateLink(int nItem, int nSubItem);
+  void TypeAhead(wchar_t chKey, int nFocusItem);
+  // Rows were removed or reordered: indices kept across a notification are stale.
+  void OnItemsReordered();
+
+  // ---- scrolling and column sizing
+  int ThumbPosition(WPARAM wParam, LPARAM lParam) const;
+  BOOL IsScrolledToRightEnd() const;
+  void ScrollHorizontally(int nPosition);
+  void StartSmoothScroll(int nFromTop, int nToTop);
+  void SmoothScrollTick();
+  void StopSmoothScroll();
+  BOOL DrawSmoothScroll(CDCHandle dc);
+  void ResizeColumn(int xScreen);
+  void AutoShrinkTick();
+  void EndResize();
 
   // construction data
   HBITMAP m_hSkinBitmap;
@@ -218,4 +320,34 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   BOOL m_bEditing = FALSE;
   BOOL m_bSelecting = FALSE;
   CRect m_rcSelect;           // drag selection, content coordinates
+
+  // mouse and keyboard
+  BOOL m_bPressedSortable = TRUE;  // the header column under the last press
+  BOOL m_bButtonDown = FALSE;      // pressed on the header (or anywhere with multiple selection)
+  BOOL m_bMouseTracked = FALSE;
+  CPoint m_ptDown;
+  int m_nRowsChanged = 0;          // counts removals and reorders of rows
+  DWORD m_dwTypeAheadTime = 0;
+  std::wstring m_strTypeAhead;
+
+  // the open edit
+  HWND m_hWndEditor = nullptr;
+  int m_nEditItem = -1;
+  int m_nEditSubItem = -1;
+
+  // divider drag
+  BOOL m_bResizing = FALSE;
+  BOOL m_bAutoShrink = FALSE;  // timer 1001 narrows the column while the view is at its right end
+  int m_nResizeColumn = -1;
+  int m_nResizeWidth = 0;      // the column's width, and the pointer's screen x, at the press
+  int m_nResizeX = 0;
+  int m_nShrinkX = 0;
+
+  // smooth vertical scroll: the rows between the old and new top, drawn once, shifted per tick
+  CBitmap m_bmpSmooth;
+  BOOL m_bSmoothDown = FALSE;
+  int m_nSmoothDistance = 0;
+  int m_nSmoothRemaining = 0;
+  int m_nSmoothStep = 0;
+  int m_nSmoothSteps = 0;
 };

@@ -59,8 +59,10 @@ template <class T>
 void CListImplEx<T>::DoPaint(CDCHandle dc) {
   CDCStateSaver state(dc);
   DrawBackground(dc);
-  DrawRows(dc);
-  DrawSelectRect(dc);
+  if (!DrawSmoothScroll(dc)) {
+    DrawRows(dc);
+    DrawSelectRect(dc);
+  }
   DrawHeader(dc);
 }
 
@@ -161,9 +163,7 @@ BOOL CListImplEx<T>::DrawCell(CDCHandle dc, int nItem, int nColumn, const CRect&
       DrawGradient(dc, inner, Colour(CLR_FOCUS_TOP), Colour(CLR_FOCUS_BOTTOM));
   }
 
-  CRect rcText = rcCell;
-  rcText.left += nColumn == 0 ? 4 : 3;
-  rcText.DeflateRect(4, 0, 4, 0);
+  CRect rcText = TextArea(nColumn, rcCell);
   const int image = data ? data->m_nImage : -1;
   if (m_hCellImages && image != -1 && !(bFocusCell && m_bEditing)) {
     const SIZE size = ImageSize(m_hCellImages);
@@ -178,16 +178,8 @@ BOOL CListImplEx<T>::DrawCell(CDCHandle dc, int nItem, int nColumn, const CRect&
   dc.SetTextColor(textColour);
   switch (nFormat) {
     case ITEM_FORMAT_DATETIME: {
-      SYSTEMTIME date;
-      if (text.empty() || !GetItemDate(nItem, index, date)) break;
-      std::wstring shown;
-      if (flags & ITEM_FLAGS_DATE_ONLY)
-        shown = FormatDate(date);
-      else if (flags & ITEM_FLAGS_TIME_ONLY)
-        shown = FormatTime(date);
-      else
-        shown = FormatDate(date) + L" " + FormatTime(date);
-      DrawString(dc, shown, rcText, flags);
+      const std::wstring shown = GetItemDateText(nItem, index);
+      if (!shown.empty()) DrawString(dc, shown, rcText, flags);
       break;
     }
     case ITEM_FORMAT_CHECKBOX:

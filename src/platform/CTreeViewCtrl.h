@@ -2,6 +2,9 @@
 // Tree view wrapper.
 #include <commctrl.h>
 
+#include <cwchar>
+#include <string>
+
 #include "platform/CWindow.h"
 
 class CTreeViewCtrl : public CWindow {
@@ -21,6 +24,37 @@ class CTreeViewCtrl : public CWindow {
   }
   BOOL SetItem(const TVITEMW& item) const {
     return static_cast<BOOL>(SendMessage(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  }
+  BOOL GetItem(TVITEMW* item) const {
+    return static_cast<BOOL>(SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(item)));
+  }
+  DWORD_PTR GetItemData(HTREEITEM item) const {
+    TVITEMW tvi{};
+    tvi.mask = TVIF_PARAM;
+    tvi.hItem = item;
+    return GetItem(&tvi) ? static_cast<DWORD_PTR>(tvi.lParam) : 0;
+  }
+  BOOL SetItemData(HTREEITEM item, DWORD_PTR data) const {
+    TVITEMW tvi{};
+    tvi.mask = TVIF_PARAM;
+    tvi.hItem = item;
+    tvi.lParam = static_cast<LPARAM>(data);
+    return SetItem(tvi);
+  }
+  // The item's whole text, however long.
+  std::wstring GetItemText(HTREEITEM item) const {
+    std::wstring text(64, L'\0');
+    for (;;) {
+      TVITEMW tvi{};
+      tvi.mask = TVIF_TEXT;
+      tvi.hItem = item;
+      tvi.pszText = &text[0];
+      tvi.cchTextMax = static_cast<int>(text.size());
+      if (!GetItem(&tvi)) return std::wstring();
+      const size_t n = wcsnlen(text.c_str(), text.size());
+      if (n + 1 < text.size()) return text.substr(0, n);
+      text.assign(text.size() * 2, L'\0');
+    }
   }
   BOOL SetItemState(HTREEITEM item, UINT state, UINT mask) const {
     TVITEMW tvi{};
@@ -59,6 +93,9 @@ class CTreeViewCtrl : public CWindow {
   HTREEITEM GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
   HTREEITEM GetNextItem(HTREEITEM item, UINT code) const {
     return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
+  }
+  BOOL DeleteItem(HTREEITEM item) const {
+    return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)));
   }
   BOOL DeleteAllItems() const {
     return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)));

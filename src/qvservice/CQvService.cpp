@@ -387,6 +387,7 @@ bool CQvService::AnswerDrives(Connection& c, uint32_t host) {
   }
   std::wstring xml = L"<drives><drive mask=\"" + std::to_wstring(mask) + L"\"/></drives>";
   std::vector<unsigned char> payload = Utf16Payload(xml);
+  UseRawAnswer(host, AGENT_MSG_LIST_DRIVES, std::wstring(), &payload);
   return SendFrame(c, 1, host, AGENT_MSG_LIST_DRIVES, payload.data(), uint32_t(payload.size()));
 }
 
@@ -408,12 +409,24 @@ bool CQvService::AnswerDirectory(Connection& c, uint32_t host, const unsigned ch
   dirs += L"</dir>";
   all += L"</files>";
   std::vector<unsigned char> p1 = Utf16Payload(dirs);
+  UseRawAnswer(host, AGENT_MSG_LIST_DIRECTORY, path, &p1);
   if (!SendFrame(c, 1, host, AGENT_MSG_LIST_DIRECTORY, p1.data(), uint32_t(p1.size())))
     return false;
   // The file picker asks with 1538 and takes the answer as 1537, in UTF-8.
   std::vector<unsigned char> p2 =
       Utf8Payload("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + qv::WideToUtf8(all));
+  UseRawAnswer(host, AGENT_MSG_FILE_LIST, path, &p2);
   return SendFrame(c, 1, host, AGENT_MSG_FILE_LIST, p2.data(), uint32_t(p2.size()));
+}
+
+void CQvService::UseRawAnswer(uint32_t host, uint32_t messageId, const std::wstring& path,
+                              std::vector<unsigned char>* payload) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const CQvServiceScript::Raw* raw = script_.FindRaw(host, messageId, path);
+  if (!raw) return;
+  *payload = messageId == AGENT_MSG_FILE_LIST ? Utf8Payload(qv::WideToUtf8(raw->text))
+                                              : Utf16Payload(raw->text);
+  if (raw->bytes < payload->size()) payload->resize(raw->bytes);
 }
 
 bool CQvService::AnswerBurst(Connection& c, const unsigned char* data, uint32_t length) {

@@ -77,6 +77,9 @@ class CQvService {
   bool AnswerDrives(Connection& c, uint32_t host);
   bool AnswerDirectory(Connection& c, uint32_t host, const unsigned char* data, uint32_t length);
   bool AnswerBurst(Connection& c, const unsigned char* data, uint32_t length);
+  // Puts the scripted raw text in place of a listing answer, when there is one.
+  void UseRawAnswer(uint32_t host, uint32_t messageId, const std::wstring& path,
+                    std::vector<unsigned char>* payload);
 
   SOCKET listener_ = INVALID_SOCKET;
   unsigned short port_ = 0;

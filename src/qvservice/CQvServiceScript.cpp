@@ -192,8 +192,34 @@ bool CQvServiceScript::ParseLine(const std::vector<std::string>& f, std::wstring
     runs_.push_back(r);
     return true;
   }
+  if (key == "raw") return ParseRaw(f, error);
   *error = L"unknown entry";
   return false;
+}
+
+bool CQvServiceScript::ParseRaw(const std::vector<std::string>& f, std::wstring* error) {
+  Raw r;
+  r.bytes = 0xFFFFFFFFu;
+  bool ok = (f.size() == 5 || f.size() == 6) && ParseAddress(f[1], &r.address) &&
+            ParseNumber(f[2], &r.messageId) && r.messageId >= 1536 && r.messageId <= 1538 &&
+            (f.size() == 5 || ParseNumber(f[5], &r.bytes));
+  if (!ok) {
+    *error = L"raw|<ip>|<1536, 1537 or 1538>|<path>|<text>[|<bytes>]";
+    return false;
+  }
+  r.path = StripTrailingSlash(qv::Utf8ToWide(f[3]));
+  r.text = qv::Utf8ToWide(f[4]);
+  raws_.push_back(r);
+  return true;
+}
+
+const CQvServiceScript::Raw* CQvServiceScript::FindRaw(uint32_t address, uint32_t messageId,
+                                                       const std::wstring& path) const {
+  for (const Raw& r : raws_)
+    if (r.address == address && r.messageId == messageId &&
+        (messageId == 1536 || SamePath(r.path, StripTrailingSlash(path))))
+      return &r;
+  return nullptr;
 }
 
 int CQvServiceScript::ClientState(uint32_t address) const {

@@ -14,6 +14,13 @@
 //                                              one more entry of a 1537 answer
 //   run|<strategy>|<result 2 ok, 3 failed>[|<reason>]
 //                                              outcome of running a strategy
+//   raw|<ip>|<1536, 1537 or 1538>|<path>|<text>[|<bytes>]
+//                                              that answer to the listing of
+//                                              the path (any path for 1536) is
+//                                              the text as it stands, UTF-8 for
+//                                              1537 and UTF-16 else, ending with
+//                                              a NUL; with <bytes>, only its
+//                                              first bytes, and no NUL
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -46,6 +53,13 @@ class CQvServiceScript {
     uint32_t result;
     std::wstring reason;
   };
+  struct Raw {
+    uint32_t address;
+    uint32_t messageId;
+    std::wstring path;
+    std::wstring text;
+    uint32_t bytes;  // 0xFFFFFFFF: the whole text and its NUL
+  };
 
   CQvServiceScript();
 
@@ -65,10 +79,12 @@ class CQvServiceScript {
   // (files == true) holds them as directories and then the "file" lines.
   std::vector<const Entry*> Listing(uint32_t address, const std::wstring& path, bool files) const;
   const Run* FindRun(const std::wstring& strategy) const;
+  const Raw* FindRaw(uint32_t address, uint32_t messageId, const std::wstring& path) const;
   const std::vector<Notice>& Notices() const { return notices_; }
 
  private:
   bool ParseLine(const std::vector<std::string>& fields, std::wstring* error);
+  bool ParseRaw(const std::vector<std::string>& fields, std::wstring* error);
 
   uint32_t dataPort_;
   uint32_t commandPort_;
@@ -77,4 +93,5 @@ class CQvServiceScript {
   std::vector<Drives> drives_;
   std::vector<Entry> entries_;
   std::vector<Run> runs_;
+  std::vector<Raw> raws_;
 };

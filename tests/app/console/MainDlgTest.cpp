@@ -8,9 +8,11 @@
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/CurrentUser.h"
+#include "console/SysServerPortConfig.h"
 #include "support/AgentLinkTestWindow.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
+#include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiTabCtrl.h"
 
@@ -18,9 +20,10 @@ namespace {
 
 const wchar_t kRefusal[] = L"对不起，您没有权限访问此页";
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public qvtest::DatabaseTest {  // the areas read their lists as they open
  protected:
-  void TearDown() override { g_currentUserType = g_currentUserPermission = 0; }
+  void SetUp() override { DatabaseTest::SetUp(); lstrcpynW(g_dsnName, qvtest::TestDatabase::Dsn(), kSettingChars); }
+  void TearDown() override { g_currentUserType = g_currentUserPermission = 0; g_dsnName[0] = L'\0'; }
   // A main window for the user, act run inside its modal loop; the run's result.
   UINT Run(int type, int permission, const std::function<void(UiDialogDriver&, CMainDlg&)>& act) {
     g_currentUserType = type;

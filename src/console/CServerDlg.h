@@ -1,0 +1,53 @@
+#pragma once
+// The client host picker: the monitored servers (Client rows of type 0) under one group
+// node, each with its online picture and a check box, exactly one checked. OK ends with
+// 1 and the checked host's address in the caller's text; cancel ends with 2 and leaves
+// the text alone. The text given in is the address to pre-select. Layout 532.
+#include <windows.h>
+
+#include <string>
+
+#include "console/PickerTree.h"
+#include "uiwin/CUiDialogImpl.h"
+#include "uiwin/CWHRoundRectFrameHelper.h"
+#include "uiwin/UiNotify.h"
+
+class CServerDlg : public CUiDialogImpl<CServerDlg>, public CWHRoundRectFrameHelper<CServerDlg> {
+ public:
+  enum : UINT {
+    kLayoutId = 532,
+    kItemOK = 100,
+    kItemCancel = 101,
+    kItemTree = 102,  // the tree's element and control id
+  };
+  enum { kImageGroup = 0, kImageOnline = 1, kImageOffline = 2 };
+
+  // result must outlive the dialog; title, when given, becomes the window's title.
+  explicit CServerDlg(std::wstring* result, const wchar_t* title = nullptr);
+
+  BEGIN_MSG_MAP_EX(CServerDlg)
+    NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
+    CHAIN_MSG_MAP(CUiDialogImpl<CServerDlg>)
+    CHAIN_MSG_MAP(CWHRoundRectFrameHelper<CServerDlg>)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    NOTIFY_HANDLER(kItemTree, CMulStatusTree::kNotifyCheckChanged, OnTreeCheck)
+    NOTIFY_HANDLER(kItemTree, TVN_DELETEITEMW, OnItemDeleted)
+    REFLECT_NOTIFICATIONS()
+  END_MSG_MAP()
+
+  void FillServerTree();
+  void OnOK();
+
+  PickerTree& Tree() { return m_tree; }
+  HTREEITEM RootItem() const { return m_root; }
+
+ private:
+  LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnTreeCheck(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  LRESULT OnItemDeleted(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+
+  std::wstring* m_result;
+  PickerTree m_tree;
+  HTREEITEM m_root = nullptr;
+};

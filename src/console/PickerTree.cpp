@@ -1,0 +1,40 @@
+#include "console/PickerTree.h"
+
+#include "controls/CUIResource.h"
+#include "platform/CGdiObject.h"
+
+namespace {
+const UINT kScrollSkinId = 3200;
+const COLORREF kTransparent = RGB(255, 0, 255);
+}  // namespace
+
+PickerTree::PickerTree() : tree(CUIResource::GetSkinBitmap(), kScrollSkinId) {}
+
+bool PickerTree::Create(HWND view, UINT id, DWORD style, const UINT* bitmaps, size_t count) {
+  if (!tree.Create(view, RECT{0, 0, 0, 0}, nullptr, style, 0, id)) return false;
+  if (!m_images.Create(32, 24, ILC_COLOR24 | ILC_MASK, static_cast<int>(count), 1)) return false;
+  for (size_t i = 0; i < count; ++i) {
+    CBitmap picture(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmaps[i])));
+    m_images.Add(picture, kTransparent);
+  }
+  tree.SetImageList(m_images, TVSIL_NORMAL);
+  return true;
+}
+
+HTREEITEM PickerTree::Add(HTREEITEM parent, const std::wstring& text, int image, int state,
+                          DWORD_PTR data) {
+  HTREEITEM item = tree.InsertItem(text.c_str(), image, image, parent, TVI_LAST, state);
+  if (item) tree.SetItemData(item, data);
+  return item;
+}
+
+void PickerTree::OnCheck(HTREEITEM item, int state) {
+  if (!item || (state != EM_TVIS_CHECK && state != EM_TVIS_UNCHECK)) return;
+  if (m_checked) tree.SetCheck(m_checked, EM_TVIS_UNCHECK, TRUE);
+  m_checked = item;
+  tree.SetCheck(item, EM_TVIS_CHECK, TRUE);
+}
+
+void PickerTree::OnDeleted(HTREEITEM item) {
+  if (item == m_checked) m_checked = nullptr;
+}

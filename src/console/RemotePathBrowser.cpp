@@ -1,0 +1,266 @@
+#include "console/RemotePathBrowser.h"
+
+#include <winsock2.h>
+
+#include <new>
+#include <vector>
+
+#include "console/AgentLinkPayloadInfo.h"
+#include "console/AgentMessageId.h"
+#include "console/CAgentLink.h"
+#include "console/CAgentLinkManager.h"
+#include "console/LinkRecords.h"
+#include "console/RemoteListing.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/SysServerPortConfig.h"
+#include "console/SystemErrorText.h"
+#include "platform/TextConv.h"
+#include "platform/WideFormat.h"
+#include "uiwin/UiMessageBox.h"
+
+namespace {
+
+const wchar_t kHostNameQuery[] = L"select Name from Client where IP=?";
+
+const UINT kDirectoryPictures[] = {126, 129, 130};     // host, drive, directory
+const UINT kFilePictures[] = {126, 129, 130, 143};     // and file
+const DWORD kTreeStyle = WS_CHILD | WS_TABSTOP | TVS_FULLROWSELECT | TVS_TRACKSELECT |
+                         TVS_SHOWSELALWAYS | TVS_HASLINES | TVS_HASBUTTONS;
+const wchar_t kPlaceholder[] = L"test";  // gives an unlisted node its expand button
+const int kDriveLetters = 26;
+
+std::wstring OrEmpty(const wchar_t* text) { return text ? text : L""; }
+
+// "本地磁盘(C:)" stands for "C:" in a path.
+std::wstring DriveOf(const std::wstring& text) {
+  const size_t open = text.find(L'(');
+  const size_t close = text.find(L')', open == std::wstring::npos ? 0 : open);
+  if (open == std::wstring::npos || close == std::wstring::npos) return text;
+  return text.substr(open + 1, close - open - 1);
+}
+
+std::wstring Join(const std::wstring& head, const std::wstring& tail) {
+  if (head.empty()) return tail;
+  if (tail.empty()) return head;
+  return head.back() == L'\\' ? head + tail : head + L"\\" + tail;
+}
+
+}  // namespace
+
+RemotePathBrowser::RemotePathBrowser(bool files) : m_files(files) {}
+
+RemotePathBrowser::~RemotePathBrowser() { Close(); }
+
+UINT RemotePathBrowser::AnswerId() const {
+  return m_files ? AGENT_MSG_FILE_LIST : AGENT_MSG_LIST_DIRECTORY;
+}
+
+void RemotePathBrowser::Open(HWND dialog, HWND view, UINT id, const std::wstring& host,
+                             const std::wstring& startDir) {
+  m_dialog = dialog;
+  if (!m_tree.Create(view, id, kTreeStyle, m_files ? kFilePictures : kDirectoryPictures,
+                     m_files ? 4 : 3))
+    return;
+  SQLServerLink link;
+  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
+    return;
+  }
+  std::wstring label;
+  if (SQLStatement* name = link.CreateStatement(kHostNameQuery)) {
+    name->BindString(0, host.c_str());
+    if (name->Fetch()) label = OrEmpty(name->GetString(0));
+  }
+  link.Disconnect();
+  if (label.empty()) label = host;
+
+  m_host = static_cast<uint32_t>(::inet_addr(qv::WideToAnsi(host).c_str()));
+  m_startDir = !startDir.empty();
+  if (m_startDir)
+    m_top = AddNode(TVI_ROOT, startDir, kDirectoryNode, false);
+  else
+    m_top = m_tree.tree.InsertItem(label.c_str(), kHostNode, kHostNode, TVI_ROOT, TVI_LAST,
+                                   EM_TVIS_NONE);
+  if (!m_top) return;
+
+  CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_dialog, AGENT_MSG_LIST_DRIVES});
+  CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_dialog, AnswerId()});
+  m_registered = true;
+  if (m_startDir)
+    RequestListing(m_top);
+  else
+    m_drivesAsked = g_agentLinkManager.SendHeaderOnChannel1(m_host, AGENT_MSG_LIST_DRIVES) == 1;
+}
+
+void RemotePathBrowser::Close() {
+  if (!m_registered) return;
+  CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_dialog, AGENT_MSG_LIST_DRIVES});
+  CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_dialog, AnswerId()});
+  m_registered = false;
+}
+
+void RemotePathBrowser::OnTreeCheck(const NMHDR* nm) {
+  const auto* check = reinterpret_cast<const CMulStatusTreeNotify*>(nm);
+  m_tree.OnCheck(check->hItem, check->nState);
+}
+
+void RemotePathBrowser::OnItemExpanded(const NMHDR* nm) {
+  const auto* tv = reinterpret_cast<const NMTREEVIEWW*>(nm);
+  HTREEITEM item = tv->itemNew.hItem;
+  // The top node is listed once, when the picker opens.
+  if (m_filling || !item || !m_tree.tree.GetParentItem(item)) return;
+  if (tv->itemNew.state & TVIS_EXPANDED) {
+    DeleteChildren(item, false);
+    RequestListing(item);
+  } else if (tv->action & TVE_COLLAPSE) {
+    // Nothing at or below a closed node is listed or chosen any more.
+    for (Request& r : m_requests)
+      if (r.live && (r.item == item || IsBelow(r.item, item))) r.live = false;
+    HTREEITEM checked = m_tree.Checked();
+    if (checked && IsBelow(checked, item)) m_tree.SetChecked(nullptr);
+    DeleteChildren(item, true);
+    // The first child stays as the placeholder; one whose listing never came gets one.
+    if (HTREEITEM first = m_tree.tree.GetChildItem(item))
+      m_tree.tree.SetCheck(first, ChildState(item), TRUE);
+    else
+      m_tree.tree.InsertTextItem(kPlaceholder, item, TVI_LAST, ChildState(item));
+  }
+}
+
+void RemotePathBrowser::OnItemDeleted(const NMHDR* nm) {
+  HTREEITEM item = reinterpret_cast<const NMTREEVIEWW*>(nm)->itemOld.hItem;
+  m_tree.OnDeleted(item);
+  Forget(item);
+  if (item == m_top) m_top = nullptr;
+}
+
+void RemotePathBrowser::OnDrivesReply(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!CAgentLink::IsDelivering(message, wParam, lParam) || !m_drivesAsked || !m_top) return;
+  m_drivesAsked = false;
+  RemoteListing listing;
+  if (!ReadAnswer(RemoteListing::kDrives, wParam, lParam, &listing)) return;
+  for (int i = 0; i < kDriveLetters; ++i)
+    if (listing.DriveMask() & (1u << i))
+      AddNode(m_top, qv::FormatW(L"本地磁盘(%lc:)", wchar_t(L'A' + i)), kDriveNode, true);
+  ShowFilled(m_top);
+}
+
+void RemotePathBrowser::OnDirectoryReply(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!CAgentLink::IsDelivering(message, wParam, lParam)) return;
+  HTREEITEM item = TakeRequest();
+  RemoteListing listing;
+  if (!item || !ReadAnswer(m_files ? RemoteListing::kEntries : RemoteListing::kDirectories, wParam,
+                           lParam, &listing))
+    return;
+  for (const RemoteListing::Entry& e : listing.Entries())
+    AddNode(item, e.name, e.isFile ? kFileNode : kDirectoryNode, e.hasChildren);
+  ShowFilled(item);
+}
+
+bool RemotePathBrowser::ReadAnswer(int answer, WPARAM wParam, LPARAM lParam,
+                                   RemoteListing* listing) {
+  const auto* info = reinterpret_cast<const AgentLinkPayloadInfo*>(wParam);
+  bool read = false;
+  try {
+    read = listing->Parse(static_cast<RemoteListing::Answer>(answer),
+                          reinterpret_cast<const unsigned char*>(lParam), info->length);
+  } catch (const std::bad_alloc&) {
+    std::wstring text;
+    GetSystemErrorText(ERROR_NOT_ENOUGH_MEMORY, text);
+    UiMessageBox(text.c_str(), L"严重错误", MB_ICONHAND);
+    return false;
+  }
+  if (!read) UiMessageBox(L"主机返回的目录列表格式有误，目录未更新。", L"错误", MB_ICONHAND);
+  return read;
+}
+
+std::wstring RemotePathBrowser::Choice() const {
+  HTREEITEM checked = m_tree.Checked();
+  std::wstring path = checked ? PathOf(checked) : std::wstring();
+  const NodeKind kind = checked ? KindOf(checked) : kHostNode;
+  if (m_files && !path.empty() && (kind == kDriveNode || kind == kDirectoryNode)) path += L"\\*";
+  return path;
+}
+
+// C: for a drive, C:\Windows\system32 below it; below a starting directory its text
+// comes first. Never a trailing backslash.
+std::wstring RemotePathBrowser::PathOf(HTREEITEM item) const {
+  const CMulStatusTree& tree = m_tree.tree;
+  std::wstring path;
+  for (HTREEITEM i = item; i && i != m_top; i = tree.GetParentItem(i)) {
+    std::wstring part = tree.GetItemText(i);
+    if (!m_startDir && tree.GetParentItem(i) == m_top) part = DriveOf(part);
+    path = Join(part, path);
+  }
+  if (m_startDir && item && m_top) path = Join(tree.GetItemText(m_top), path);
+  return path;
+}
+
+HTREEITEM RemotePathBrowser::AddNode(HTREEITEM parent, const std::wstring& text, NodeKind kind,
+                                     bool expandable) {
+  const int state = parent == TVI_ROOT ? EM_TVIS_UNCHECK : ChildState(parent);
+  HTREEITEM item = m_tree.Add(parent, text, kind, state, kind);
+  if (item && expandable && kind != kFileNode)
+    m_tree.tree.InsertTextItem(kPlaceholder, item, TVI_LAST, state);
+  return item;
+}
+
+// New children of the checked node show checked, as the tree pushes a check down.
+int RemotePathBrowser::ChildState(HTREEITEM parent) const {
+  return m_tree.tree.GetCheck(parent) == EM_TVIS_CHECK ? EM_TVIS_CHECK : EM_TVIS_UNCHECK;
+}
+
+void RemotePathBrowser::DeleteChildren(HTREEITEM item, bool keepFirst) {
+  std::vector<HTREEITEM> children;
+  for (HTREEITEM c = m_tree.tree.GetChildItem(item); c; c = m_tree.tree.GetNextSiblingItem(c))
+    children.push_back(c);
+  for (size_t i = keepFirst ? 1 : 0; i < children.size(); ++i) m_tree.tree.DeleteItem(children[i]);
+}
+
+void RemotePathBrowser::Forget(HTREEITEM item) {
+  for (Request& r : m_requests)
+    if (r.item == item) r.live = false;
+}
+
+void RemotePathBrowser::RequestListing(HTREEITEM item) {
+  Forget(item);
+  const std::wstring path = PathOf(item);
+  DirectoryListRequest request;
+  // A path the record cannot hold whole is not asked for: a cut one names another directory.
+  if (path.empty() || path.size() >= sizeof request.path / sizeof request.path[0]) return;
+  linkpayload::WriteText16(request.path, sizeof request.path / sizeof request.path[0], path);
+  if (g_agentLinkManager.SendOnChannel1(m_host, AGENT_MSG_LIST_DIRECTORY, &request,
+                                        sizeof request) == 1)
+    m_requests.push_back(Request{item, true});
+}
+
+HTREEITEM RemotePathBrowser::TakeRequest() {
+  if (m_requests.empty()) return nullptr;
+  const Request request = m_requests.front();
+  m_requests.pop_front();
+  return request.live ? request.item : nullptr;
+}
+
+// A node being filled stays open; the top node opens once it has its first listing.
+void RemotePathBrowser::ShowFilled(HTREEITEM item) {
+  TVITEMW tvi{};
+  tvi.mask = TVIF_STATE;
+  tvi.hItem = item;
+  tvi.stateMask = TVIS_EXPANDED;
+  if (!m_tree.tree.GetChildItem(item) || (m_tree.tree.GetItem(&tvi) && (tvi.state & TVIS_EXPANDED)))
+    return;
+  m_filling = true;
+  m_tree.tree.Expand(item, TVE_EXPAND);
+  m_filling = false;
+}
+
+RemotePathBrowser::NodeKind RemotePathBrowser::KindOf(HTREEITEM item) const {
+  return static_cast<NodeKind>(m_tree.tree.GetItemData(item));
+}
+
+bool RemotePathBrowser::IsBelow(HTREEITEM item, HTREEITEM ancestor) const {
+  for (HTREEITEM p = m_tree.tree.GetParentItem(item); p; p = m_tree.tree.GetParentItem(p))
+    if (p == ancestor) return true;
+  return false;
+}

@@ -1,0 +1,377 @@
+// The grid under the mouse and the keys, as its page sees it: the notifications it
+// receives, the selection, checks and edits they leave, sorting, scrolling and column
+// sizing. Gestures are scripts (see Do); notices are written S (-1501 selection),
+// C (-1502 click), R (-1503 right click), D (-1504 double click), X (-1506 cell changed,
+// with the new check state of a check box), L (-1507 link clicked), each with row.column.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "controls/CListCtrlDataEx.h"
+#include "controls/CSkinScrollBar.h"
+#include "controls/CUIResource.h"
+#include "platform/CEdit.h"
+#include "support/ElementHost.h"
+#include "support/GdiObjectCount.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+using Grid = CListCtrlDataEx<unsigned long>;
+enum { kCheck, kName, kState, kLink, kValue };  // the columns
+const UINT kSkinId = 2000;
+
+// Stands in for the cell editors: it opens over the cell with the focus and, losing it,
+// reports its text and exit key to the grid.
+class FakeEditor : public CWindowImpl<FakeEditor, CEdit> {
+ public:
+  DECLARE_WND_SUPERCLASS(nullptr, L"EDIT")
+  BEGIN_MSG_MAP(FakeEditor)
+    MESSAGE_HANDLER(WM_KILLFOCUS, OnKillFocus)
+  END_MSG_MAP()
+  LRESULT OnKillFocus(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    wchar_t text[64] = L"";
+    ::GetWindowTextW(m_hWnd, text, 64);
+    CListNotify end{{m_hWnd, 1, static_cast<UINT>(LIST_NOTIFY_ENDEDIT)}, row, column, exitKey, text, nullptr};
+    ShowWindow(SW_HIDE);
+    ::SendMessageW(GetParent(), WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&end));
+    bHandled = FALSE;
+    return 0;
+  }
+  int row = -1, column = -1;
+  WORD exitKey = 0;
+};
+
+class TestGrid : public Grid {
+ public:
+  TestGrid() : Grid(CUIResource::GetSkinBitmap(), kSkinId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
+  HWND ShowEditor(int nItem, int nSubItem, UINT, UINT, const CRect& rcCell,
+                  const std::vector<std::wstring>&) override {
+    if (!editor.m_hWnd) editor.Create(m_hWnd, rcCell, nullptr, WS_CHILD);
+    editor.row = nItem;
+    editor.column = nSubItem;
+    editor.SetWindowText(GetItemText(nItem, nSubItem).c_str());
+    editor.ShowWindow(SW_SHOW);
+    ::SetFocus(editor);
+    return editor;
+  }
+  using Grid::m_bMultiSelect, Grid::m_bmpSmooth, Grid::m_dwTypeAheadTime, Grid::m_nWheelLines;
+  FakeEditor editor;
+};
+
+const wchar_t* const kNames[] = {L"apple", L"Banana", L"cherry", L"blue", L"Bob", L"date"};
+
+class GridInputTest : public ::testing::Test {
+ public:
+  static void SetUpTestSuite() { CUIResource::Init(); }
+  static void TearDownTestSuite() { CUIResource::Uninit(); }
+  void SetUp() override {
+    host.onDialogNotify = [this](const NMHDR* h) {
+      const auto* n = reinterpret_cast<const CListNotify*>(h);
+      if (!grid || h->hwndFrom != grid->m_hWnd) return;
+      log += (log.empty() ? "" : " ") + std::string(1, "SCRD?XL"[-1501 - static_cast<int>(h->code)]) +
+             std::to_string(n->m_nItem) + "." + std::to_string(n->m_nSubItem);
+      if (h->code == static_cast<UINT>(LIST_NOTIFY_CELLCHANGED) && n->m_nSubItem != kValue)
+        log += "=" + std::to_string(grid->GetItemCheck(n->m_nItem, n->m_nSubItem));
+      if (onNotice) onNotice(static_cast<int>(h->code));
+    };
+  }
+  // Rows with data words 100 + i: a check box with a name, a text "k<i * 5 % 6>", a
+  // three-state check box (read-only in row 5, as is row 5's first check box), a link and
+  // an editable value. `shown` rows fit in the view.
+  void Make(int rows = 6, double shown = 6.5) {
+    grid = std::make_unique<TestGrid>();
+    ASSERT_TRUE(grid->Create(host.Dialog(), nullptr, nullptr, 0, 0, 1234));
+    grid->AddColumn(L"选择", 80, -1, FALSE, TRUE, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE);
+    grid->AddColumn(L"名称", 60, -1, FALSE, TRUE);
+    grid->AddColumn(L"状态", 60, -1, TRUE, FALSE, ITEM_FORMAT_CHECKBOX_3STATE, ITEM_FLAGS_CENTRE);
+    grid->AddColumn(L"操作", 80, -1, FALSE, FALSE, ITEM_FORMAT_HYPERLINK);
+    grid->AddColumn(L"值", 80, -1, FALSE, FALSE, ITEM_FORMAT_EDIT);
+    for (int i = 0; i < rows; ++i) {
+      grid->SetItemData(grid->AddItem(kNames[i % 6]), 100 + i);
+      grid->SetItemText(i, kName, (L"k" + std::to_wstring(i * 5 % 6)).c_str());
+      grid->SetItemText(i, kLink, L"查看详细");
+    }
+    for (int column : {kCheck, kState}) grid->SetItemFlags(5, column, ITEM_FLAGS_READ_ONLY | ITEM_FLAGS_CENTRE);
+    const int height = static_cast<int>(grid->GetHeaderHeight() + shown * grid->GetItemHeight());
+    ::MoveWindow(::GetParent(::GetParent(*grid)), 0, 0, 400, height, TRUE);  // the scroll-bar frame
+    log.clear();
+  }
+  // "r.c" a cell's centre, "r.c@x" x pixels into it, "-" below the rows, "hN" column N's
+  // header, "vN" the divider right of it.
+  POINT Point(const std::string& at) {
+    int row = 0, column = 0, dx = 0;
+    CRect rc;
+    if (at == "-") {
+      ::GetClientRect(*grid, &rc);
+      return POINT{50, rc.bottom - 2};
+    }
+    if (at[0] == 'h' || at[0] == 'v') {
+      grid->GetColumnRect(at[1] - '0', rc);
+      return POINT{at[0] == 'v' ? rc.right : rc.CenterPoint().x, 5};
+    }
+    std::sscanf(at.c_str(), "%d.%d@%d", &row, &column, &dx);
+    EXPECT_TRUE(grid->GetItemRect(row, column, rc)) << at;
+    return POINT{dx ? rc.left + dx : rc.CenterPoint().x, rc.CenterPoint().y};
+  }
+  void Mouse(UINT msg, POINT pt, WPARAM flags = 0) { ::SendMessageW(*grid, msg, flags, MAKELPARAM(pt.x, pt.y)); }
+  void Key(UINT vk, WPARAM mods) {
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = (mods & MK_CONTROL) ? 0x80 : 0;
+    keys[VK_SHIFT] = (mods & MK_SHIFT) ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    ::SendMessageW(*grid, WM_KEYDOWN, vk, 0);
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+  }
+  // Space-separated gestures, each after optional modifiers ^ (Ctrl) and + (Shift):
+  // L<at> click, R<at> right click, D<at> double click, H<at> press, move 5 pixels right
+  // and release, K<key> a key (a name below or a letter), M multiple selection on, P a
+  // pause in typing.
+  void Do(const std::string& script) {
+    static const std::map<std::string, UINT> keys = {
+        {"up", VK_UP}, {"down", VK_DOWN}, {"prior", VK_PRIOR}, {"next", VK_NEXT}, {"home", VK_HOME},
+        {"end", VK_END}, {"right", VK_RIGHT}, {"space", VK_SPACE}};
+    std::istringstream in(script);
+    for (std::string g; in >> g;) {
+      WPARAM mods = 0;
+      size_t i = 0;
+      for (; g[i] == '^' || g[i] == '+'; ++i) mods |= g[i] == '^' ? MK_CONTROL : MK_SHIFT;
+      const char what = g[i];
+      const std::string arg = g.substr(i + 1);
+      if (what == 'K') Key(keys.count(arg) ? keys.at(arg) : arg[0], mods);
+      if (what == 'M') grid->m_bMultiSelect = TRUE;
+      if (what == 'P') grid->m_dwTypeAheadTime -= 1000;
+      if (what == 'K' || what == 'M' || what == 'P') continue;
+      const POINT pt = Point(arg);
+      const POINT to = what == 'H' ? POINT{pt.x + 5, pt.y} : pt;
+      const UINT down = what == 'R' ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, up = down + 1;
+      Mouse(down, pt, (what == 'R' ? MK_RBUTTON : MK_LBUTTON) | mods);
+      if (what == 'H') Mouse(WM_MOUSEMOVE, to, MK_LBUTTON);
+      Mouse(up, to, mods);
+      if (what == 'D') {
+        Mouse(WM_LBUTTONDBLCLK, pt, MK_LBUTTON | mods);
+        Mouse(WM_LBUTTONUP, pt, mods);
+      }
+    }
+  }
+  std::set<int> Selected() {
+    std::set<int> rows;
+    for (int i = 0; i < grid->GetItemCount(); ++i) if (grid->IsItemSelected(i)) rows.insert(i);
+    return rows;
+  }
+  std::vector<unsigned long> Records() {
+    std::vector<unsigned long> records;
+    for (unsigned long data = 0; grid->GetItemData(static_cast<int>(records.size()), data);) records.push_back(data);
+    return records;
+  }
+
+  ElementHost host;
+  std::unique_ptr<TestGrid> grid;
+  std::string log;
+  std::function<void(int)> onNotice;
+};
+
+TEST_F(GridInputTest, PagesReceiveTheNotificationsOfEachGesture) {
+  struct Case { const char* gestures; const char* notices; std::set<int> selected; };
+  const Case cases[] = {
+      {"L2.1 L2.1", "S2.1 C2.1 C2.1", {2}},
+      {"L1.1 ^L3.1 +L4.1", "S1.1 C1.1 S3.1 C3.1 S4.1 C4.1", {4}},  // one row at a time
+      {"M L1.1 ^L3.1 ^L5.1 ^L1.1", "S1.1 C1.1 S3.0 C3.1 S5.0 C5.1 C1.1", {3, 5}},
+      {"M L1.1 +L4.1", "S1.1 C1.1 S4.0 C4.1", {1, 2, 3, 4}},
+      {"L2.0 L2.0@2 L5.2", "S2.0 X2.0=1 C2.0 C2.0 S5.2 C5.2", {5}},  // box, beside it, read-only
+      {"L1.0 L1.0 L1.2 L1.2 L1.2", "S1.0 X1.0=1 C1.0 X1.0=0 C1.0 X1.2=1 C1.2 X1.2=-1 C1.2 X1.2=0 C1.2", {1}},
+      {"L2.3@10 L2.3@78", "S2.3 L2.3 C2.3 C2.3", {2}},               // on the link, after it
+      {"L5.1 L-", "S5.1 C5.1 C-1.0", {5}},
+      {"R2.1 R-", "S2.1 R2.1 R-1.0", {}},
+      {"D2.1", "S2.1 C2.1 D2.1 C2.1", {2}},
+      {"L2.1 Kspace Kspace L5.1 Kspace", "S2.1 C2.1 X2.0=1 X2.0=0 S5.1 C5.1", {5}},
+      {"L2.1 ^KA", "S2.1 C2.1", {2}},
+      {"M ^KA", "", {0, 1, 2, 3, 4, 5}},
+      {"L1.1 Kdown +Kdown ^Kup", "S1.1 C1.1 S2.0 S3.0", {2, 3}},
+      {"Kend Khome Knext Kprior", "S5.0 S0.0 S5.0 S0.0", {0}},
+      {"KB KB KB KB K7 P KB KO P KC", "S1.0 S3.0 S4.0 S1.0 S3.0 S4.0 S2.0", {2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.gestures);
+    Make();
+    Do(c.gestures);
+    EXPECT_EQ(c.notices, log);
+    EXPECT_EQ(c.selected, Selected());
+  }
+}
+
+TEST_F(GridInputTest, HeaderClicksSortRowsWithTheirDataAndGroups) {
+  Make();
+  grid->SetItemFormat(0, 0, ITEM_FORMAT_GROUP, 0);
+  for (DWORD member : {1, 3}) grid->AddItemTag(0, member);  // record 100 groups 101 and 103
+  const std::pair<const char*, std::vector<unsigned long>> steps[] = {
+      {"Lh1", {100, 105, 104, 103, 102, 101}},  // by the text
+      {"Lh1", {101, 102, 103, 104, 105, 100}},  // again: reversed
+      {"Lh2", {101, 102, 103, 104, 105, 100}},  // not sortable
+      {"Hh0", {101, 102, 103, 104, 105, 100}},  // dragged away before the release
+      {"Lh0", {101, 104, 100, 103, 102, 105}},  // case counts
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.first);
+    Do("L2.1");
+    log.clear();
+    Do(step.first);
+    EXPECT_EQ(step.second, Records());
+    EXPECT_EQ("C-1.0", log);
+  }
+  EXPECT_TRUE(Selected().empty());
+  Do("L2.1");  // the group folds its members (rows 0 and 3 now): the mouse passes them by
+  log.clear();
+  Do("L0.1 L3.1 L1.1 L2.1 L0.1");
+  EXPECT_EQ("C-1.0 C-1.0 S1.1 C1.1 S2.1 C2.1 S0.1 C0.1", log);
+}
+
+TEST_F(GridInputTest, RowsRemovedDuringANotificationAreNotTouchedAfterwards) {
+  struct Case { int code; bool all; const char* gestures; const char* notices; };  // code's handler
+  // removes all rows, or row 0
+  const Case cases[] = {
+      {LIST_NOTIFY_SELCHANGED, false, "L4.0", "S4.0 C4.0"},
+      {LIST_NOTIFY_SELCHANGED, false, "L4.3@10", "S4.3 C4.3"},
+      {LIST_NOTIFY_SELCHANGED, true, "L4.4", "S4.4 C-1.0"},
+      {LIST_NOTIFY_SELCHANGED, true, "Kend Kspace KB", "S5.0"},
+      {LIST_NOTIFY_CELLCHANGED, false, "L2.1 Kspace Kspace", "S2.1 C2.1 X2.0=1 X1.0=0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.gestures);
+    Make();
+    onNotice = [&](int code) {
+      if (code == c.code && c.all) grid->DeleteAllItems();
+      if (code == c.code && !c.all) grid->DeleteItem(0);
+    };
+    Do(c.gestures);
+    onNotice = nullptr;
+    EXPECT_EQ(c.notices, log);
+    EXPECT_FALSE(grid->IsEditing());
+    for (int i = 0; i < grid->GetItemCount(); ++i) EXPECT_EQ(0, grid->GetItemCheck(i, kCheck)) << i;
+  }
+}
+
+TEST_F(GridInputTest, EditsOpenOnTheClickedCellAndEndBeforeThePageReads) {
+  Make(12);
+  FakeEditor& editor = grid->editor;
+  Do("L1.4");
+  ASSERT_TRUE(grid->IsEditing());
+  ::SetWindowTextW(editor, L"新值");
+  EXPECT_TRUE(grid->EndEdit());
+  EXPECT_EQ(L"新值", grid->GetItemText(1, kValue));
+  EXPECT_EQ("S1.4 C1.4 X1.4", log);
+
+  Do("L2.4");
+  ::SetWindowTextW(editor, L"丢弃");
+  editor.exitKey = VK_ESCAPE;
+  // A report that is not the open editor's is not read.
+  CListNotify forged{{host.View(), 1, static_cast<UINT>(LIST_NOTIFY_ENDEDIT)}, 2, kValue, 0, nullptr, nullptr};
+  ::SendMessageW(*grid, WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&forged));
+  EXPECT_TRUE(grid->IsEditing() && grid->EndEdit());
+  editor.exitKey = 0;
+  EXPECT_EQ(L"", grid->GetItemText(2, kValue));
+
+  log.clear();
+  // Half shown, the row scrolls in a moment later; then the clicked cell opens, not the
+  // first one. The timer is driven: windows of tests beside may take the focus meanwhile.
+  Do("L6.4");
+  EXPECT_FALSE(grid->IsEditing());
+  ASSERT_TRUE(::KillTimer(*grid, 1002));
+  ::SetFocus(*grid);
+  ::SendMessageW(*grid, WM_TIMER, 1002, 0);
+  ASSERT_TRUE(grid->IsEditing());
+  EXPECT_TRUE(editor.row == 6 && editor.column == kValue && grid->IsItemVisible(6, -1, FALSE));
+  ::SetWindowTextW(editor, L"排序前");
+  grid->SortColumn(kName);  // the edit ends before the rows move
+  unsigned long data = 0;
+  for (int i = 0; grid->GetItemData(i, data); ++i)
+    EXPECT_EQ(data == 106 ? L"排序前" : data == 101 ? L"新值" : L"", grid->GetItemText(i, kValue)) << data;
+  EXPECT_EQ("S6.4 C6.4 X6.4", log);
+}
+
+TEST_F(GridInputTest, FiveThousandRowsScrollByThumbWheelAndSmoothSteps) {
+  Make(5000, 10.5);
+  HWND bar = ::GetDlgItem(::GetParent(::GetParent(*grid)), kSkinId + 2);
+  auto* skinned = static_cast<CSkinScrollBar*>(CWindowImplCore::FromHandle(bar));
+  int thumb = 0;  // found once the bar has taken the grid's range
+  ASSERT_TRUE(testenv::PumpUntil([&] {
+    for (thumb = 0; thumb < 1000 && skinned->HitTest(POINT{6, thumb}) != CSkinScrollBar::kThumb;) ++thumb;
+    return thumb < 1000;
+  }, 3000));
+  for (UINT msg : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP})
+    ::SendMessageW(bar, msg, MK_LBUTTON, MAKELPARAM(6, msg == WM_LBUTTONDOWN ? thumb : 4000));
+  EXPECT_TRUE(grid->GetTopIndex() == 4990 && grid->IsItemVisible(4999, -1, FALSE));
+
+  auto scroll = [&](UINT msg, WPARAM wParam) { ::SendMessageW(*grid, msg, wParam, 0); };
+  scroll(WM_VSCROLL, SB_TOP);
+  grid->m_nWheelLines = 3;
+  const int notches[][2] = {{-360, 9}, {120, 6}, {1200, 0}};
+  for (const auto& n : notches) {
+    scroll(WM_MOUSEWHEEL, MAKEWPARAM(0, n[0]));
+    EXPECT_EQ(n[1], grid->GetTopIndex()) << n[0];
+  }
+  grid->m_nWheelLines = WHEEL_PAGESCROLL;
+  scroll(WM_MOUSEWHEEL, MAKEWPARAM(0, -120));
+  EXPECT_EQ(10, grid->GetTopIndex());  // a page
+  EXPECT_TRUE(grid->m_bmpSmooth.IsNull());  // the wheel never animates
+
+  const DWORD objects = GdiObjectCount();
+  for (WPARAM step : {SB_LINEDOWN, SB_PAGEDOWN, SB_LINEUP}) {
+    const int top = grid->GetTopIndex();
+    scroll(WM_VSCROLL, step);
+    EXPECT_FALSE(grid->m_bmpSmooth.IsNull()) << step;
+    EXPECT_TRUE(testenv::PumpUntil([&] { return grid->m_bmpSmooth.IsNull(); }, 3000)) << step;
+    EXPECT_EQ(top + (step == SB_LINEUP ? -1 : step == SB_LINEDOWN ? 1 : 10), grid->GetTopIndex());
+  }
+  scroll(WM_VSCROLL, SB_LINEDOWN);
+  scroll(WM_VSCROLL, SB_ENDSCROLL);  // stops it at once
+  EXPECT_TRUE(grid->m_bmpSmooth.IsNull());
+  EXPECT_EQ(objects, GdiObjectCount());
+}
+
+TEST_F(GridInputTest, DividersDragAndDoubleClickFitTheText) {
+  Make();
+  grid->SetColumnWidth(kName, 20);
+  const POINT v = Point("v1");
+  Mouse(WM_LBUTTONDOWN, v, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, {v.x - 30, v.y}, MK_LBUTTON);
+  EXPECT_EQ(0, grid->GetColumnWidth(kName));  // never below 0
+  Mouse(WM_MOUSEMOVE, {v.x + 15, v.y}, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, {v.x + 15, v.y});
+  EXPECT_EQ(35, grid->GetColumnWidth(kName));
+  EXPECT_EQ((std::vector<unsigned long>{100, 101, 102, 103, 104, 105}), Records());  // no sort
+
+  grid->SetItemText(3, kName, L"最长的名称");
+  SIZE widest{};
+  HDC dc = ::GetDC(*grid);
+  HGDIOBJ old = ::SelectObject(dc, grid->GetItemFont(3, kName));
+  ::GetTextExtentPoint32W(dc, L"最长的名称", 5, &widest);
+  ::ReleaseDC(*grid, (::SelectObject(dc, old), dc));
+  log.clear();
+  Do("Dv1 Dv2");
+  EXPECT_TRUE(grid->GetColumnWidth(kName) == widest.cx + 20 && grid->GetColumnWidth(kState) == 60);
+  EXPECT_EQ("C-1.0 D-1.0 C-1.0 C-1.0 D-1.0 C-1.0", log);
+
+  // Wider than the view: the right end shows the last column's right edge, by bar or keys,
+  // also when the horizontal bar leaves too little room and brings a vertical bar.
+  grid->SetColumnWidth(kValue, 900);
+  RECT client;
+  CRect last;
+  ::GetClientRect(*grid, &client);
+  ::SendMessageW(*grid, WM_HSCROLL, SB_RIGHT, 0);
+  EXPECT_TRUE(grid->GetColumnRect(kValue, last) && last.right == client.right);
+  ::SendMessageW(*grid, WM_HSCROLL, SB_LEFT, 0);
+  for (int i = 0; i < 30; ++i) Do("^Kright");
+  EXPECT_TRUE(grid->GetColumnRect(kValue, last) && last.right == client.right);
+}
+
+}  // namespace
