@@ -17,7 +17,8 @@ namespace {
 class LineNumbers {
  public:
   explicit LineNumbers(size_t lines) {
-    while ((size_t{1} << m_bits) < 2 * lines) ++m_bits;
+    // Past 2^22 buckets (16 MB) chains grow instead: so many lines must repeat a lot.
+    while (m_bits < 22 && (size_t{1} << m_bits) < 2 * lines) ++m_bits;
     m_buckets.assign(size_t{1} << m_bits, -1);
   }
   // `text` must outlive the object.

@@ -19,32 +19,28 @@ void SequenceDiff::Run(const std::vector<int>& a, const std::vector<int>& b, int
 
   // A line whose number the other side lacks can never be kept: mark it now and leave
   // it out of the search, which then only sees lines that may pair.
-  std::vector<char> inA(static_cast<size_t>(std::max(kinds, 0)), 0), inB(inA.size(), 0);
   auto known = [kinds](int v) { return v >= 0 && v < kinds; };
-  for (size_t i = head; i < endA; ++i)
-    if (known(a[i])) inA[static_cast<size_t>(a[i])] = 1;
-  for (size_t j = head; j < endB; ++j)
-    if (known(b[j])) inB[static_cast<size_t>(b[j])] = 1;
-  m_a.clear();
-  m_b.clear();
-  m_mapA.clear();
-  m_mapB.clear();
-  for (size_t i = head; i < endA; ++i) {
-    if (known(a[i]) && inB[static_cast<size_t>(a[i])]) {
-      m_a.push_back(a[i]);
-      m_mapA.push_back(static_cast<int>(i));
-    } else {
-      m_changedA[i] = 1;
+  auto seen = [&](const std::vector<int>& seq, size_t end) {
+    std::vector<char> in(static_cast<size_t>(std::max(kinds, 0)), 0);
+    for (size_t i = head; i < end; ++i)
+      if (known(seq[i])) in[static_cast<size_t>(seq[i])] = 1;
+    return in;
+  };
+  auto keep = [&](const std::vector<int>& seq, size_t end, const std::vector<char>& other,
+                  std::vector<int>& kept, std::vector<int>& map, std::vector<char>& changed) {
+    kept.clear();
+    map.clear();
+    for (size_t i = head; i < end; ++i) {
+      if (known(seq[i]) && other[static_cast<size_t>(seq[i])]) {
+        kept.push_back(seq[i]);
+        map.push_back(static_cast<int>(i));
+      } else {
+        changed[i] = 1;
+      }
     }
-  }
-  for (size_t j = head; j < endB; ++j) {
-    if (known(b[j]) && inA[static_cast<size_t>(b[j])]) {
-      m_b.push_back(b[j]);
-      m_mapB.push_back(static_cast<int>(j));
-    } else {
-      m_changedB[j] = 1;
-    }
-  }
+  };
+  keep(a, endA, seen(b, endB), m_a, m_mapA, m_changedA);
+  keep(b, endB, seen(a, endA), m_b, m_mapB, m_changedB);
   m_limit = CostLimit(m_a.size() + m_b.size());
   m_offset = static_cast<int>(m_b.size()) + 1;
   m_fwd.assign(m_a.size() + m_b.size() + 3, 0);

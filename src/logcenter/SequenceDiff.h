@@ -12,8 +12,8 @@
 // are marked and kept out of the search, which is Myers' O(ND) walk split at the middle
 // snake, in linear space. Each split may spend at most CostLimit() edit steps per
 // direction; past that it splits at the furthest-reaching diagonal instead, so the
-// script may be longer than the shortest but no input costs much more than
-// (N+M)·sqrt(N+M) steps. Few differences cost near-linear time.
+// script may be longer than the shortest but no input of T items costs much more than
+// T·CostLimit(T) steps, T·sqrt(T) for large ones. Few differences cost near-linear time.
 //
 // The object owns its work arrays and its results; Run() replaces both.
 class SequenceDiff {
