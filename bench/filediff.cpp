@@ -5,6 +5,7 @@
 // a shuffled copy of itself, the page writing time and the peak memory.
 //   (cd build && ctest -C bench -R bench_filediff --verbose)
 #include <windows.h>
+// after windows.h
 #include <psapi.h>
 
 #include <algorithm>
@@ -86,8 +87,10 @@ int main() {
               gnuShuffled * 1000, shuffled.seconds * 1000, shuffled.seconds / gnuShuffled);
   std::printf("WriteHtml, 1%% pair: %.1f ms (%.1f MB of page text)\n", html * 1000,
               Megabytes(pageSize * sizeof(wchar_t)));
-  std::printf("peak working set %.1f MB (%.1f MB at start), peak private %.1f MB; GNU diff max RSS %.1f MB\n",
-              Megabytes(end.PeakWorkingSetSize), Megabytes(start.WorkingSetSize),
-              Megabytes(end.PeakPagefileUsage), gnuRssKiB / 1024.0);
+  std::printf(
+      "peak working set %.1f MB (%.1f MB at start), peak private %.1f MB; GNU diff max RSS %.1f "
+      "MB\n",
+      Megabytes(end.PeakWorkingSetSize), Megabytes(start.WorkingSetSize),
+      Megabytes(end.PeakPagefileUsage), gnuRssKiB / 1024.0);
   return 0;
 }

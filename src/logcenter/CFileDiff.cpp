@@ -25,7 +25,8 @@ class LineNumbers {
   int Number(uint32_t hash, std::wstring_view text) {
     int& head = m_buckets[(hash * 2654435761u) >> (32 - m_bits)];
     for (int e = head; e >= 0; e = m_entries[static_cast<size_t>(e)].next)
-      if (m_entries[static_cast<size_t>(e)].hash == hash && m_entries[static_cast<size_t>(e)].text == text)
+      if (m_entries[static_cast<size_t>(e)].hash == hash &&
+          m_entries[static_cast<size_t>(e)].text == text)
         return e;
     m_entries.push_back(Entry{hash, text, head});
     return head = static_cast<int>(m_entries.size()) - 1;
@@ -53,7 +54,8 @@ std::vector<int> NumberLines(const CFilePartition& side, LineNumbers& numbers,
   std::vector<int> out(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i)
     out[static_cast<size_t>(i)] = numbers.Number(
-        side.GetLineHash(i), normalised.empty() ? side.GetStoredText(i) : normalised[static_cast<size_t>(i)]);
+        side.GetLineHash(i),
+        normalised.empty() ? side.GetStoredText(i) : normalised[static_cast<size_t>(i)]);
   return out;
 }
 
@@ -132,38 +134,43 @@ std::wstring CFileDiff::WriteHtml(const CFilePartition& outA, const CFilePartiti
   }
   std::wstring page;
   page.reserve(estimate);
-  page += L"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n"
-          L"<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"zh-CN\" xml:lang=\"zh-CN\">\r\n"
-          L"<HTML>\r\n<HEAD>\r\n"
-          L"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
-          L"<TITLE>";
+  page +=
+      L"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n"
+      L"<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"zh-CN\" xml:lang=\"zh-CN\">\r\n"
+      L"<HTML>\r\n<HEAD>\r\n"
+      L"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+      L"<TITLE>";
   page += kTitle;
-  page += L"</TITLE>\r\n<style type='text/css'>\r\n<!--\r\n.N { background-color:white; }\r\n"
-          L".C { background-color:";
+  page +=
+      L"</TITLE>\r\n<style type='text/css'>\r\n<!--\r\n.N { background-color:white; }\r\n"
+      L".C { background-color:";
   page += m_changedColour + L"; }\r\n.A { background-color:" + m_addedColour +
           L"; }\r\n.D { background-color:" + m_deletedColour +
           L"; }\r\n-->\r\n</style>\r\n</HEAD>\r\n\r\n<BODY BGCOLOR='#FFFFFF'>\r\n\r\n";
   page += m_summary;
-  page += L"<table border=0 bgcolor=0 cellpadding=1 cellspacing=1 width=100%><tr><td>\r\n"
-          L"<table width=100% bgcolor=white border=0 cellpadding=0 cellspacing=0>\r\n"
-          L"<tr bgColor='#EEEEEE' style='color:0'><td width=50%>old version</td>"
-          L"<td width=50%>new version   (<b style='background-color:";
+  page +=
+      L"<table border=0 bgcolor=0 cellpadding=1 cellspacing=1 width=100%><tr><td>\r\n"
+      L"<table width=100% bgcolor=white border=0 cellpadding=0 cellspacing=0>\r\n"
+      L"<tr bgColor='#EEEEEE' style='color:0'><td width=50%>old version</td>"
+      L"<td width=50%>new version   (<b style='background-color:";
   page += m_changedColour + L";width:20'> </b>changed  <b style='background-color:" +
           m_addedColour + L";width:20'> </b>added  <b style='background-color:" + m_deletedColour;
-  page += L";width:20'> </b>deleted)</td></tr>\r\n"
-          L"<tr bgColor='#EEEEEE'><td colspan=2><form name='fontform'>font size "
-          L"<select name='fontoptions' onchange=\"document.getElementById('maintable')"
-          L".style.fontSize=this.value\"><option>6pt</option><option>7pt</option>"
-          L"<option>8pt</option><option selected>9pt</option></select></form></td></tr>\r\n"
-          L"<tr bgColor='#EEEEEE' style='color:0'><td width=50%><code>";
+  page +=
+      L";width:20'> </b>deleted)</td></tr>\r\n"
+      L"<tr bgColor='#EEEEEE'><td colspan=2><form name='fontform'>font size "
+      L"<select name='fontoptions' onchange=\"document.getElementById('maintable')"
+      L".style.fontSize=this.value\"><option>6pt</option><option>7pt</option>"
+      L"<option>8pt</option><option selected>9pt</option></select></form></td></tr>\r\n"
+      L"<tr bgColor='#EEEEEE' style='color:0'><td width=50%><code>";
   AppendEscaped(page, outA.GetName());
   page += L"</code></td><td width=50%><code>";
   AppendEscaped(page, outB.GetName());
   page += L"</code></td></tr></table>\r\n</td></tr>\r\n</table>\r\n\r\n<br>\r\n\r\n";
   if (outA.GetLineCount() == 0) return page += L"<br>empty files";
 
-  page += L"<table border=0 bgcolor=0 cellpadding=1 cellspacing=1 width=100%><tr><td>"
-          L"<table id='maintable' width=100% bgcolor='";
+  page +=
+      L"<table border=0 bgcolor=0 cellpadding=1 cellspacing=1 width=100%><tr><td>"
+      L"<table id='maintable' width=100% bgcolor='";
   page += m_background + L"' cellpadding=0 cellspacing=0 border=0 style='color:" + m_textColour +
           L";font-family: Courier New, Helvetica, sans-serif; font-size: 8pt'>\r\n";
   for (int k = 0; k < outA.GetLineCount(); ++k) AppendRow(page, k, outA, outB);
@@ -221,13 +228,14 @@ void CFileDiff::AppendEscaped(std::wstring& page, std::wstring_view text) {
 }
 
 int CFileDiff::SaveToFile(const std::wstring& path, const std::string& page) {
-  FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.h == INVALID_HANDLE_VALUE) return 0;
   for (size_t done = 0; done < page.size();) {
     const DWORD chunk = static_cast<DWORD>(std::min<size_t>(page.size() - done, 1u << 24));
     DWORD written = 0;
-    if (!::WriteFile(file.h, page.data() + done, chunk, &written, nullptr) || written == 0) return 0;
+    if (!::WriteFile(file.h, page.data() + done, chunk, &written, nullptr) || written == 0)
+      return 0;
     done += written;
   }
   return 1;

@@ -44,7 +44,8 @@ size_t Widen(const char* line, size_t length, wchar_t* out) {
     out[k] = static_cast<unsigned char>(line[k]);
   }
   if (!(high & 0x80)) return length;
-  const int n = ::MultiByteToWideChar(CP_ACP, 0, line, static_cast<int>(length), out, static_cast<int>(length));
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, line, static_cast<int>(length), out,
+                                      static_cast<int>(length));
   return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
@@ -60,10 +61,12 @@ int CFilePartition::Load(const std::wstring& path, const CDiffOptions& options) 
   Block block = std::make_shared<TextBlock>(bytes.size());
   const char* const end = bytes.data() + bytes.size();
   for (const char* line = bytes.data(); line < end;) {
-    const char* stop = static_cast<const char*>(std::memchr(line, '\n', static_cast<size_t>(end - line)));
+    const char* stop =
+        static_cast<const char*>(std::memchr(line, '\n', static_cast<size_t>(end - line)));
     size_t length = static_cast<size_t>((stop ? stop : end) - line);
     if (stop && length > 0 && line[length - 1] == '\r') --length;
-    const std::wstring_view text(block->text.get() + block->used, Widen(line, length, block->text.get() + block->used));
+    const std::wstring_view text(block->text.get() + block->used,
+                                 Widen(line, length, block->text.get() + block->used));
     block->used += text.size();
     while (m_hashes.size() < m_lines.size())
       m_hashes.push_back(GetLineHash(static_cast<int>(m_hashes.size())));

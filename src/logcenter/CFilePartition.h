@@ -74,7 +74,9 @@ class CFilePartition {
   // Holds `source`'s text blocks, so that lines may show its texts without copies.
   void ShareText(const CFilePartition& source);
   // A line whose text lies in a block this partition holds.
-  void AddSharedLine(std::wstring_view text, int state) { m_lines.push_back(CFileLine{text, state}); }
+  void AddSharedLine(std::wstring_view text, int state) {
+    m_lines.push_back(CFileLine{text, state});
+  }
   std::wstring_view Store(std::wstring_view text);
 
   std::wstring m_name;

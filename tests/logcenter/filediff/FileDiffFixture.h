@@ -28,7 +28,8 @@ inline Lines Rows(const CFilePartition& a, const CFilePartition& b) {
   EXPECT_EQ(a.GetLineCount(), b.GetLineCount());
   Lines rows;
   for (int k = 0; k < a.GetLineCount(); ++k)
-    rows.push_back(std::wstring(a.GetStoredText(k)) + std::to_wstring(a.GetLineState(k) * 10 + b.GetLineState(k) + 100).substr(1) +
+    rows.push_back(std::wstring(a.GetStoredText(k)) +
+                   std::to_wstring(a.GetLineState(k) * 10 + b.GetLineState(k) + 100).substr(1) +
                    std::wstring(b.GetStoredText(k)));
   return rows;
 }

@@ -78,7 +78,8 @@ TEST_F(FileDiffTest, RowsPairChangesAndRealignAfterBlocks) {
 namespace {
 
 // Checks the rows against the two inputs; the number of deleted plus added lines.
-int CheckRows(const Lines& a, const Lines& b, const CFilePartition& outA, const CFilePartition& outB) {
+int CheckRows(const Lines& a, const Lines& b, const CFilePartition& outA,
+              const CFilePartition& outB) {
   Lines left, right, applied;  // applied: the edit script carried out on `a`
   int edits = 0;
   for (int k = 0; k < outA.GetLineCount(); ++k) {
@@ -134,7 +135,8 @@ TEST(FileDiffProperty, LargeFilesThatShareNoLineOrAreShuffledStayBounded) {
   std::shuffle(mixed.begin(), mixed.end(), std::mt19937(7));
   Lines a(n), b(n), shuffled(n);
   for (int i = 0; i < n; ++i)
-    a[i] = L"old " + std::to_wstring(i), b[i] = L"new " + std::to_wstring(i), shuffled[i] = L"old " + std::to_wstring(mixed[i]);
+    a[i] = L"old " + std::to_wstring(i), b[i] = L"new " + std::to_wstring(i),
+    shuffled[i] = L"old " + std::to_wstring(mixed[i]);
   Compare(a, b);
   Compare(a, shuffled);
   SequenceDiff diff;

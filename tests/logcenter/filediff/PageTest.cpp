@@ -20,12 +20,14 @@ std::wstring Page(const Lines& a, const Lines& b) {
 }  // namespace
 
 TEST(FileDiffPage, ShowsRowsSideBySideEscapedAndCountsTheChanges) {
-  const std::wstring page = Page({L"", L"same", L"\tif (a < b)", L"old", L" \t gone\t<x>", L"\t\t", L"tail"},
-                                 {L"", L"same", L"\tif (a < b) {", L"new", L"tail", L"added & more"});
+  const std::wstring page =
+      Page({L"", L"same", L"\tif (a < b)", L"old", L" \t gone\t<x>", L"\t\t", L"tail"},
+           {L"", L"same", L"\tif (a < b) {", L"new", L"tail", L"added & more"});
   EXPECT_EQ(ReadFile(testenv::SourcePath(L"tests\\logcenter\\filediff\\golden.html")),
             qv::WideToUtf8(page));
   EXPECT_EQ(L"    &lt;", CFileDiff::EscapeLine(L"\t<"));
-  EXPECT_NE(std::wstring::npos, Page({L"a"}, {L"a"}).find(L"<b>Files are identical.</font><br><table"));
+  EXPECT_NE(std::wstring::npos,
+            Page({L"a"}, {L"a"}).find(L"<b>Files are identical.</font><br><table"));
   const std::wstring empty = Page({}, {}), end = L"</table>\r\n\r\n<br>\r\n\r\n<br>empty files";
   EXPECT_EQ(end, empty.substr(empty.size() - end.size()));
 }
