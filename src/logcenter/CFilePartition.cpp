@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/FileHandle.h"
 #include "platform/WideFormat.h"
@@ -33,19 +32,23 @@ bool ReadWholeFile(const std::wstring& path, uint32_t limit, std::string& bytes)
   return true;
 }
 
-// One line of bytes as UTF-16 at `out`, which has room for `length` units; the count
-// written. Bytes below 0x80 are ASCII in every ANSI code page and are widened by hand;
-// a line with others goes through the code page. No byte of a line break occurs inside
-// a double-byte character, so lines can be split before they are converted.
-size_t Widen(const char* line, size_t length, wchar_t* out) {
+// Widens the bytes from `line` up to the next LF (or `end`) into `out`, which has room
+// for all of them, leaving out a CR before the LF; returns the units written and sets
+// `next` to the next line. Bytes below 0x80 are ASCII in every ANSI code page and are
+// widened by hand; a line with others goes through the code page. No byte of a line
+// break occurs inside a double-byte character, so lines are split before conversion.
+size_t WidenLine(const char* line, const char* end, wchar_t* out, const char*& next) {
   unsigned char high = 0;
-  for (size_t k = 0; k < length; ++k) {
-    high |= static_cast<unsigned char>(line[k]);
-    out[k] = static_cast<unsigned char>(line[k]);
+  const char* stop = line;
+  for (; stop < end && *stop != '\n'; ++stop) {
+    high |= static_cast<unsigned char>(*stop);
+    out[stop - line] = static_cast<unsigned char>(*stop);
   }
-  if (!(high & 0x80)) return length;
-  const int n = ::MultiByteToWideChar(CP_ACP, 0, line, static_cast<int>(length), out,
-                                      static_cast<int>(length));
+  next = stop < end ? stop + 1 : end;
+  int length = static_cast<int>(stop - line);
+  if (stop < end && length > 0 && line[length - 1] == '\r') --length;
+  if (!(high & 0x80)) return static_cast<size_t>(length);
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, line, length, out, length);
   return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
@@ -61,18 +64,13 @@ int CFilePartition::Load(const std::wstring& path, const CDiffOptions& options) 
   Block block = std::make_shared<TextBlock>(bytes.size());
   const char* const end = bytes.data() + bytes.size();
   for (const char* line = bytes.data(); line < end;) {
-    const char* stop =
-        static_cast<const char*>(std::memchr(line, '\n', static_cast<size_t>(end - line)));
-    size_t length = static_cast<size_t>((stop ? stop : end) - line);
-    if (stop && length > 0 && line[length - 1] == '\r') --length;
-    const std::wstring_view text(block->text.get() + block->used,
-                                 Widen(line, length, block->text.get() + block->used));
+    wchar_t* const out = block->text.get() + block->used;
+    const std::wstring_view text(out, WidenLine(line, end, out, line));
     block->used += text.size();
     while (m_hashes.size() < m_lines.size())
       m_hashes.push_back(GetLineHash(static_cast<int>(m_hashes.size())));
     m_hashes.push_back(Hash(m_options.IsEmpty() ? text : m_options.Normalise(text)));
     m_lines.push_back(CFileLine{text, CFileLine::kNormal});
-    line = stop ? stop + 1 : end;
   }
   m_blocks.push_back(std::move(block));
   return 1;
