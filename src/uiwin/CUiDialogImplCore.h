@@ -16,6 +16,9 @@ class CUiDialogImplCore {
   static void FillMinMaxInfo(HWND hWnd, MINMAXINFO* pInfo);
   // Turns visual styles off for the frame when the visual-styles library is loaded.
   static void DisableTheme(HWND hWnd);
+  // WM_SYSCOMMAND about to maximise or restore the frame: the skin its maximise button
+  // takes ("restorebtn", "maxbtn"); null for any other command.
+  static const char* MaxButtonSkin(HWND hWnd, WPARAM command);
 
   // Modal-UI test seam (UiModalHook). With a hook installed, each modal run posts the
   // private message below to its frame as its loop starts, so that the hook acts on

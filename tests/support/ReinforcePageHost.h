@@ -3,6 +3,8 @@
 // window on a fresh test database (its service link refused), run modally with the
 // area's page 2 selected; the test acts inside its loop.
 #include <functional>
+#include <initializer_list>
+#include <string>
 
 #include "app/CMainDlg.h"
 #include "console/CurrentUser.h"
@@ -32,5 +34,36 @@ class ReinforcePageHost : public qvtest::DatabaseTest {
     });
     main.DoModal();
   }
+  using Grid = CListCtrlDataEx<unsigned long>;
+
+  // A row's check toggled as a user does it: a click on its box, or Space on the row.
+  static void ToggleCheck(Grid& grid, int row, bool space = false) {
+    CRect cell, text;
+    grid.GetItemRect(row, 0, cell);
+    const CPoint box = grid.GetCheckRect(cell, grid.GetItemFlags(row, 0), text).CenterPoint();
+    if (space) grid.SelectItem(row, 0, 0);
+    ::SendMessageW(grid, space ? WM_KEYDOWN : WM_LBUTTONDOWN, space ? VK_SPACE : MK_LBUTTON, MAKELPARAM(box.x, box.y));
+    if (!space) ::SendMessageW(grid, WM_LBUTTONUP, 0, MAKELPARAM(box.x, box.y));
+  }
+  // A column's texts, "|" between the rows.
+  static std::wstring Column(const Grid& grid, int column) {
+    std::wstring texts;
+    for (int row = 0; row < grid.GetItemCount(); ++row) texts += (row ? L"|" : L"") + grid.GetItemText(row, column);
+    return texts;
+  }
+  // Runs statements on the test database; each must succeed.
+  static void Sql(std::initializer_list<const wchar_t*> statements) {
+    SQLServerLink link;
+    link.Connect(qvtest::TestDatabase::Dsn(), L"", L"");
+    for (const wchar_t* sql : statements) EXPECT_EQ(1, qvtest::Exec(link, sql)) << sql;
+  }
+  // The first text of a query's first row.
+  static std::wstring Text(const wchar_t* sql) {
+    SQLServerLink link;
+    link.Connect(qvtest::TestDatabase::Dsn(), L"", L"");
+    SQLStatement* row = qvtest::Row(link, sql);
+    return row ? qvtest::Str(row->GetString(0)) : L"(no row)";
+  }
+
   ModalScript script;
 };

@@ -77,10 +77,11 @@ TEST_F(MainWindow, WhatTheWindowLeavesGoesToThePageHandlersInOrder) {
     UINT message, code, id;  // the code and id of an element notification
     BOOL handled, refused;   // refused: the system-management handler vetoes the tab change
   } rows[] = {
-      {1, 31, WM_NOTIFY, UINM_COMMAND, 112, FALSE, FALSE},  // no page knows 112 yet
-      {1, 31, WM_TIMER, 0, 1, TRUE, FALSE},                 // ends at the window
+      {1, 31, WM_NOTIFY, UINM_COMMAND, 9999, FALSE, FALSE},  // no page knows 9999
+      {1, 31, WM_NOTIFY, UINM_COMMAND, 112, TRUE, FALSE},    // the strategy page's
+      {1, 31, WM_TIMER, 0, 1, TRUE, FALSE},                  // ends at the window
       {0, 31, WM_NOTIFY, UINM_TAB_SELCHANGE, 129, TRUE, TRUE},
-      {0, 1, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, TRUE, FALSE},  // declined, then integrity
+      {0, 1, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, FALSE, FALSE},  // integrity's only on its page
       {0, 0, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, FALSE, FALSE},
   };
   for (const auto& row : rows) {

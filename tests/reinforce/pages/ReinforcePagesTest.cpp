@@ -11,7 +11,6 @@
 
 namespace {
 
-using Grid = CListCtrlDataEx<unsigned long>;
 const wchar_t kAll[] = L"甲'基线 加固|乙策略|丙策略|丁策略";
 
 class ReinforcePages : public ReinforcePageHost {
@@ -22,21 +21,13 @@ class ReinforcePages : public ReinforcePageHost {
     for (const wchar_t* name : {L"甲'基线 加固", L"乙策略", L"丙策略", L"丁策略"})
       qvtest::Exec(link, L"insert into reinforcingPolicy (policyName,policyDoc,policyObjective,policyTemplate) "
                          L"values (?,'','文件服务器',1)", {name});
-    if (then) EXPECT_EQ(1, qvtest::Exec(link, then));
+    if (then) {
+      EXPECT_EQ(1, qvtest::Exec(link, then));
+    }
   }
-  static std::wstring Column(const Grid& grid, int column) {  // "|" between the rows
-    std::wstring texts;
-    for (int row = 0; row < grid.GetItemCount(); ++row) texts += (row ? L"|" : L"") + grid.GetItemText(row, column);
-    return texts;
-  }
-  // A row's check toggled as a user does it, a click on its box or Space; the buttons then.
+  // A row's check toggled as a user does it; the buttons then.
   static std::string Toggle(CMainDlg& main, Grid& grid, int row, bool space) {
-    CRect cell, text;
-    grid.GetItemRect(row, 0, cell);
-    const CPoint box = grid.GetCheckRect(cell, grid.GetItemFlags(row, 0), text).CenterPoint();
-    if (space) grid.SelectItem(row, 0, 0);
-    ::SendMessageW(grid, space ? WM_KEYDOWN : WM_LBUTTONDOWN, space ? VK_SPACE : MK_LBUTTON, MAKELPARAM(box.x, box.y));
-    if (!space) ::SendMessageW(grid, WM_LBUTTONUP, 0, MAKELPARAM(box.x, box.y));
+    ToggleCheck(grid, row, space);
     return Buttons(main);
   }
   static std::string Buttons(CMainDlg& main) {  // "修改策略" and "删除策略" enabled
@@ -71,9 +62,7 @@ TEST_F(ReinforcePages, CheckedPoliciesEnableTheButtonsAndGoTogetherOrNotAtAll) {
       EXPECT_EQ(row.left, Column(grid, 0));
       EXPECT_EQ(row.buttons, Buttons(main));
     });
-    SQLServerLink link;
-    link.Connect(qvtest::TestDatabase::Dsn(), L"", L"");
-    EXPECT_EQ(row.left, qvtest::Str(qvtest::Row(link, L"select group_concat(policyName,'|') from reinforcingPolicy")->GetString(0)));
+    EXPECT_EQ(row.left, Text(L"select group_concat(policyName,'|') from reinforcingPolicy"));
   }
 }
 
