@@ -31,6 +31,11 @@ const std::string kEnd = "\r\n\\par}";
 const std::string kPlain =
     R"(\animtext0\expndtw0\kerning0\charscalex100\f0\fs24\cf0\b0\caps0\striked0\i0\outl0\shad0\scaps0\strike0\ulnone)";
 
+// A default paragraph with the text in a table cell, and the cell's end.
+std::string InCell(const char* text) {
+  return "\n\\pard\\intbl\\ql\\fi0\\li0\\ri0\\sb0\\sa0\\sl0" + kPlain + " " + text + "\n\\cell ";
+}
+
 // A paragraph in the current format changed by set.
 void WriteParagraph(const std::function<void(RtfParagraphFormat&)>& set, const wchar_t* text = L"u",
                     bool newParagraph = true) {
@@ -98,19 +103,11 @@ TEST_F(RtfWriter, WritesTheGoldenBytes) {
          }
          RtfEndTableRow();
        },
-       kHeader +
-           R"(
+       kHeader + R"(
 \trowd\trgaph115\trql\trleft0\trrh0\trpaddb0\trpaddfb3\trpaddl0\trpaddfl3\trpaddr0\trpaddfr3\trpaddt0\trpaddft3
 \tcelld\clvertalt\cltxlrtb\cellx2000
-\tcelld\clvertalt\cltxlrtb\clbrdrb\brdrs\brdrw10\brsp0\brdrcf1\cellx4000
-\pard\intbl\ql\fi0\li0\ri0\sb0\sa0\sl0)" +
-           kPlain + R"( \u30002?
-\cell 
-\pard\intbl\ql\fi0\li0\ri0\sb0\sa0\sl0)" +
-           kPlain + R"( \u20057?
-\cell 
-\trgaph115\row\pard)" +
-           kEnd},
+\tcelld\clvertalt\cltxlrtb\clbrdrb\brdrs\brdrw10\brsp0\brdrcf1\cellx4000)" +
+           InCell("\\u30002?") + InCell("\\u20057?") + "\n\\trgaph115\\row\\pard" + kEnd},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
