@@ -64,6 +64,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
 
   HWND Create(HWND hWndParent, const RECT* pRect = nullptr) {
     if (!m_view.XmlLoaded() && (!m_nLayoutID || !Load(m_nLayoutID))) return nullptr;
+    m_view.SetForwarding(TRUE);
     const std::wstring& title = m_view.GetWindowTitle();
     RECT rc = pRect ? *pRect : RECT{0, 0, 0, 0};
     DWORD style = m_view.GetDlgStyle();
@@ -115,6 +116,11 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
   BOOL EndDialog(UINT nCode) {
     m_nEndCode = nCode;
     m_bEndDialog = TRUE;
+    m_view.SetForwarding(FALSE);
+    // A control that acts when it loses the focus (an in-place editor ends its edit) does
+    // so now, while every control is still there, and not again when the frame hides.
+    if (::IsWindow(this->m_hWnd) && CUiDialogImplCore::HoldsFocus(this->m_hWnd))
+      ::SetFocus(this->m_hWnd);
     return ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
   }
 

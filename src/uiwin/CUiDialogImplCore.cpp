@@ -53,6 +53,13 @@ void CUiDialogImplCore::DisableTheme(HWND hWnd) {
   UiWinThemeFunc::Get().SetWindowTheme(hWnd, L"", L"");
 }
 
+BOOL CUiDialogImplCore::HoldsFocus(HWND hFrame) {
+  // GetParent walks up through parents and, from a pop-up, to its owner.
+  for (HWND wnd = ::GetFocus(); wnd; wnd = ::GetParent(wnd))
+    if (wnd == hFrame) return wnd != ::GetFocus();
+  return FALSE;
+}
+
 UINT CUiDialogImplCore::ModalHookMessage() {
   static const UINT message = ::RegisterWindowMessageW(L"QuorvaneModalHookReady");
   return message;
