@@ -123,9 +123,17 @@ void CListDate::KeepTimeOfDay() {
   SendMessage(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&picked));
 }
 
+// The focus taken from the calendar ends the edit, unless the picker is at work: hiding
+// the calendar itself (a day picked, its button pressed again), it may take the focus
+// back yet.
 LRESULT CListDate::OnCalendarKillFocus(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
   const LRESULT result = m_wndCalendar.DefWindowProc(uMsg, wParam, lParam);
-  if (m_state.IsOpen() && !IsOwnWindow(reinterpret_cast<HWND>(wParam))) PostMessage(kCheckFocus);
+  if (m_state.IsOpen() && !IsOwnWindow(reinterpret_cast<HWND>(wParam))) {
+    if (GetCurrentMessage())  // within a message of the picker's
+      PostMessage(kCheckFocus);
+    else
+      EndEdit();
+  }
   return result;
 }
 

@@ -46,8 +46,8 @@ class CListDate : public CWindowImpl<CListDate> {
   LRESULT OnCalendarKillFocus(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&);
   LRESULT OnCheckFocus(UINT, WPARAM, LPARAM, BOOL&);
 
-  // Posted when the calendar loses the focus: the picker itself may hide the calendar
-  // (a date picked, its button pressed again) and take the focus back a moment later.
+  // Posted when the calendar loses the focus while the picker is at work: it may take
+  // the focus back a moment later.
   static constexpr UINT kCheckFocus = WM_APP + 1;
   // The picker itself or its calendar (or a window in it).
   bool IsOwnWindow(HWND hWnd);

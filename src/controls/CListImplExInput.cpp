@@ -321,7 +321,7 @@ BOOL CListImplEx<T>::EndEdit() {
 }
 
 template <class T>
-LRESULT CListImplEx<T>::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
+LRESULT CListImplEx<T>::OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   // Only the open editor's report is read, and only while it sends it from this thread:
   // its text and date pointers live on that editor's stack.
   if (!m_bEditing || !lParam || (::InSendMessageEx(nullptr) & ISMEX_SEND)) {
@@ -335,7 +335,7 @@ LRESULT CListImplEx<T>::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
   }
   // The editor's own notifications (a date picker's drop-down) go back to it.
   if (static_cast<int>(notify.m_hdrNotify.code) != LIST_NOTIFY_ENDEDIT)
-    return this->ReflectNotifications(WM_NOTIFY, 0, lParam, bHandled);
+    return this->ReflectNotifications(WM_NOTIFY, wParam, lParam, bHandled);
   m_bEditing = FALSE;
   m_hWndEditor = nullptr;
   // The grid's own record of the cell: rows removed meanwhile have moved it, or taken it.
@@ -549,16 +549,15 @@ void CListImplEx<T>::OfferTitleTip(int nItem, int nSubItem, POINT pt) {
   if (!IsItemVisible(nItem, nSubItem, FALSE) || !GetItemRect(nItem, nSubItem, cell)) return;
   cell.right -= 1;  // as painted
   CRect text = GetCellTextRect(nItem, nSubItem, cell);
-  if (IsCheckFormat(format) && (flags & ITEM_FLAGS_LEFT) && !(flags & ITEM_FLAGS_CENTRE))
-    GetCheckRect(cell, flags, text);
+  const bool check = IsCheckFormat(format), boxLeft = check && (flags & ITEM_FLAGS_LEFT);
+  if (boxLeft) GetCheckRect(cell, flags, text);
   if (!CRect(text.left, cell.top, cell.right, cell.bottom).PtInRect(pt)) return;
   m_nTipItem = nItem;
   m_nTipSubItem = nSubItem;
-  // Only where text is drawn: not beside a centred check box, nor in a bar or a row
+  // Only where text is drawn: beside a check box on the left, not in a bar or a row
   // drawn across.
   if (format == ITEM_FORMAT_PROGRESS || format == ITEM_FORMAT_GROUP ||
-      format == ITEM_FORMAT_CUSTOM ||
-      (IsCheckFormat(format) && (!(flags & ITEM_FLAGS_LEFT) || (flags & ITEM_FLAGS_CENTRE))))
+      format == ITEM_FORMAT_CUSTOM || (check && !boxLeft))
     return;
   const std::wstring shown = format == ITEM_FORMAT_DATETIME ? GetItemDateText(nItem, index)
                                                             : Self()->GetItemText(nItem, index);

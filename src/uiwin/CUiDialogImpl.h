@@ -120,7 +120,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
     // A control that acts when it loses the focus (an in-place editor ends its edit) does
     // so now, while every control is still there, and not again when the frame hides.
     if (::IsWindow(this->m_hWnd) && CUiDialogImplCore::HoldsFocus(this->m_hWnd))
-      ::SetFocus(this->m_hWnd);
+      ::SetFocus(::IsWindow(m_view.m_hWnd) ? m_view.m_hWnd : this->m_hWnd);
     return ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
   }
 

@@ -54,10 +54,11 @@ void CUiDialogImplCore::DisableTheme(HWND hWnd) {
 }
 
 BOOL CUiDialogImplCore::HoldsFocus(HWND hFrame) {
-  // GetParent walks up through parents and, from a pop-up, to its owner.
-  for (HWND wnd = ::GetFocus(); wnd; wnd = ::GetParent(wnd))
-    if (wnd == hFrame) return wnd != ::GetFocus();
-  return FALSE;
+  HWND focus = ::GetFocus();
+  HWND root = focus ? ::GetAncestor(focus, GA_ROOT) : nullptr;
+  if (!root || focus == hFrame) return FALSE;
+  // A pop-up of one of its controls; not a dialog opened over it, which disables it.
+  return root == hFrame || (::GetWindow(root, GW_OWNER) == hFrame && ::IsWindowEnabled(hFrame));
 }
 
 UINT CUiDialogImplCore::ModalHookMessage() {

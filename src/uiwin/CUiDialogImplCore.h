@@ -16,8 +16,8 @@ class CUiDialogImplCore {
   static void FillMinMaxInfo(HWND hWnd, MINMAXINFO* pInfo);
   // Turns visual styles off for the frame when the visual-styles library is loaded.
   static void DisableTheme(HWND hWnd);
-  // Whether the keyboard focus is on one of the frame's windows: a child, or a pop-up
-  // they own (a drop-down calendar).
+  // Whether the keyboard focus is on one of the frame's windows other than the frame: a
+  // child, or a pop-up of one (a drop-down calendar).
   static BOOL HoldsFocus(HWND hFrame);
 
   // Modal-UI test seam (UiModalHook). With a hook installed, each modal run posts the

@@ -19,7 +19,7 @@ class GridEditorTest : public GridInputTest {
     grid->SetItemText(1, kValue, text);
   }
   // Do's gestures, and to the focused window: 'text typed, "enter", "esc", "tab" as
-  // characters, "v" a paste, "kdown" a key; "blur" moves the focus off the grid.
+  // characters, "kdown" a key; "blur" moves the focus off the grid.
   void Edit(const std::string& script) {
     std::istringstream in(script);
     for (std::string g; in >> g;) {
@@ -29,8 +29,6 @@ class GridEditorTest : public GridInputTest {
         for (wchar_t c : std::wstring(g.begin() + 1, g.end())) ::SendMessageW(::GetFocus(), WM_CHAR, c, 0);
       } else if (exits.count(g)) {
         ::SendMessageW(focus, WM_CHAR, exits.at(g), 0);
-      } else if (g == "v") {
-        ::SendMessageW(focus, WM_PASTE, 0, 0);
       } else if (g == "kdown") {
         ::SendMessageW(focus, WM_KEYDOWN, VK_DOWN, 0);
       } else if (g == "blur") {
@@ -40,6 +38,21 @@ class GridEditorTest : public GridInputTest {
       }
     }
   }
+  // Nothing is pumped while an editor is open: windows of tests beside may take the
+  // focus meanwhile.
+  void Click(HWND wnd, int x, int y) {
+    ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    ::SendMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  }
+  HWND Calendar() { return reinterpret_cast<HWND>(::SendMessageW(grid->m_wndItemDate, DTM_GETMONTHCAL, 0, 0)); }
+  // The open date editor's drop button; TRUE when its calendar shows, with the focus.
+  bool PressDropButton() {
+    RECT rc;
+    ::GetClientRect(grid->m_wndItemDate, &rc);
+    Click(grid->m_wndItemDate, rc.right - 5, rc.bottom / 2);
+    return Calendar() && ::IsWindowVisible(Calendar()) && ::GetFocus() == Calendar() && grid->IsEditing();
+  }
+  UINT dialogCell = ITEM_FORMAT_EDIT;
 };
 
 TEST_F(GridEditorTest, EachEditorRoundTripsItsCell) {
@@ -75,10 +88,14 @@ TEST_F(GridEditorTest, EachEditorRoundTripsItsCell) {
     EXPECT_EQ(c.after, grid->GetItemText(1, kValue));
     EXPECT_EQ(c.notices, log);
   }
-  // Tab ends the edit and opens the cell again.
+  // Tab ends the edit and, with the key it posts, opens the cell again.
   MakeCell(ITEM_FORMAT_EDIT, 0, L"old");
   Edit("L1.4 'one tab");
-  EXPECT_TRUE(testenv::PumpUntil([&] { return grid->IsEditing(); }, 3000));
+  MSG key;
+  ASSERT_TRUE(::PeekMessageW(&key, *grid, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+  ::SetFocus(*grid);
+  ::DispatchMessageW(&key);
+  ASSERT_TRUE(grid->IsEditing());
   Edit("'two enter");
   EXPECT_EQ(L"two", grid->GetItemText(1, kValue));
   EXPECT_EQ("S1.4 C1.4 X1.4 X1.4", log);
@@ -86,38 +103,22 @@ TEST_F(GridEditorTest, EachEditorRoundTripsItsCell) {
 
 TEST_F(GridEditorTest, TheDateEditorGoesOnInItsOwnCalendar) {
   MakeCell(ITEM_FORMAT_DATETIME, 0, L"20240629123456");
-  HWND picker = nullptr, calendar = nullptr;
-  auto click = [](HWND wnd, int x, int y) {
-    ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    ::SendMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    testenv::PumpUntil([] { MSG m; return !::PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_POSTMESSAGE); }, 3000);
-  };
-  // Opens the cell's editor (script), then its calendar, or closes that again.
-  auto dropButton = [&](const char* script) {
-    Edit(script);
-    picker = picker ? picker : ::GetFocus();
-    RECT rc;
-    ::GetClientRect(picker, &rc);
-    click(picker, rc.right - 5, rc.bottom / 2);
-    calendar = reinterpret_cast<HWND>(::SendMessageW(picker, DTM_GETMONTHCAL, 0, 0));
-    return calendar && ::IsWindowVisible(calendar) && ::GetFocus() == calendar && grid->IsEditing();
-  };
-  ASSERT_TRUE(dropButton("L1.4"));
+  Edit("L1.4");
+  ASSERT_TRUE(PressDropButton());
   RECT days;
-  ::GetClientRect(calendar, &days);
-  click(calendar, days.right / 2, days.bottom * 2 / 3);  // a day of the month shown
-  EXPECT_TRUE(grid->IsEditing() && ::GetFocus() == picker && !::IsWindowVisible(calendar));
+  ::GetClientRect(Calendar(), &days);
+  Click(Calendar(), days.right / 2, days.bottom * 2 / 3);  // a day of the month shown
+  EXPECT_TRUE(grid->IsEditing() && ::GetFocus() == grid->m_wndItemDate && !::IsWindowVisible(Calendar()));
   Edit("enter");
   const std::wstring picked = grid->GetItemText(1, kValue);
   EXPECT_TRUE(picked != L"20240629123456" && picked.substr(8) == L"123456") << picked;  // the time stays
 
-  picker = nullptr;
-  ASSERT_TRUE(dropButton("Ktab"));
-  EXPECT_FALSE(dropButton(""));  // its button again: closed, the picker has the focus back
-  EXPECT_TRUE(grid->IsEditing() && ::GetFocus() == picker);
-  Edit("esc");
-  picker = nullptr;
-  ASSERT_TRUE(dropButton("Ktab"));
+  Edit("Ktab");
+  ASSERT_TRUE(PressDropButton());
+  EXPECT_FALSE(PressDropButton());  // closed again: the picker has the focus back
+  EXPECT_TRUE(grid->IsEditing() && ::GetFocus() == grid->m_wndItemDate);
+  Edit("esc Ktab");
+  ASSERT_TRUE(PressDropButton());
   log.clear();
   EXPECT_TRUE(grid->EndEdit());  // the page reads the grid while the calendar is open
   EXPECT_TRUE(!grid->IsEditing() && ::GetFocus() == *grid);
@@ -174,30 +175,36 @@ TEST_F(GridEditorTest, NumberCellsFilterTypingAndPasting) {
 }
 
 TEST_F(GridEditorTest, ClosingTheDialogEndsAnOpenEditOnceAndTellsThePageNothing) {
-  TestDialog dialog;
-  ASSERT_TRUE(dialog.SetXml(R"(<layer title="编辑" width="300" height="200"><body></body></layer>)"));
-  dialog.context = this;
-  dialog.onInit = [](TestDialog& d) {  // the page's grid on its view
-    auto* self = static_cast<GridEditorTest*>(d.context);
-    self->grid = std::make_unique<TestGrid>();
-    self->grid->realEditors = true;
-    const RECT rc{0, 0, 200, 150};
-    self->grid->Create(d.GetViewHWnd(), &rc, nullptr, 0, 0, 1234);
-    self->grid->AddColumn(L"值", 100, -1, FALSE, FALSE, ITEM_FORMAT_EDIT);
-    self->grid->AddItem(L"old");
-  };
-  ModalScript script;
-  script.ExpectDialog([&](UiDialogDriver&) {
-    Edit("L0.0 'new");
-    ASSERT_TRUE(grid->IsEditing());
-    dialog.EndDialog(IDCANCEL);
-    EXPECT_FALSE(grid->IsEditing());
-    EXPECT_EQ(L"new", grid->GetItemText(0, 0));
-  });
-  dialog.DoModal(host.Dialog());
-  const std::vector<std::pair<UINT, UINT>> notices = {{1234, LIST_NOTIFY_SELCHANGED}, {1234, LIST_NOTIFY_CLICK}};
-  EXPECT_EQ(notices, dialog.otherNotifies);
-  EXPECT_EQ(L"new", grid->GetItemText(0, 0));
+  for (UINT format : {ITEM_FORMAT_EDIT, ITEM_FORMAT_DATETIME}) {
+    SCOPED_TRACE(format);
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.SetXml(R"(<layer title="编辑" width="300" height="200"><body></body></layer>)"));
+    dialogCell = format;
+    dialog.context = this;
+    dialog.onInit = [](TestDialog& d) {  // the page's grid on its view
+      auto* self = static_cast<GridEditorTest*>(d.context);
+      self->grid = std::make_unique<TestGrid>();
+      self->grid->realEditors = true;
+      const RECT rc{0, 0, 200, 150};
+      self->grid->Create(d.GetViewHWnd(), &rc, nullptr, 0, 0, 1234);
+      self->grid->AddColumn(L"值", 100, -1, FALSE, FALSE, self->dialogCell, ITEM_FLAGS_DATE_ONLY);
+      self->grid->AddItem(L"20240629123456");
+    };
+    // Typed into, or its calendar open.
+    const std::wstring after = format == ITEM_FORMAT_EDIT ? L"new" : L"20240629000000";
+    ModalScript script;
+    script.ExpectDialog([&](UiDialogDriver&) {
+      Edit("L0.0 'new");
+      ASSERT_TRUE(format == ITEM_FORMAT_EDIT || PressDropButton());
+      dialog.EndDialog(IDCANCEL);
+      EXPECT_FALSE(grid->IsEditing());
+      EXPECT_EQ(after, grid->GetItemText(0, 0));
+    });
+    dialog.DoModal(host.Dialog());
+    const std::vector<std::pair<UINT, UINT>> notices = {{1234, LIST_NOTIFY_SELCHANGED}, {1234, LIST_NOTIFY_CLICK}};
+    EXPECT_EQ(notices, dialog.otherNotifies);
+    EXPECT_EQ(after, grid->GetItemText(0, 0));
+  }
 
   // A grid that goes with an edit open keeps the value and tells nobody.
   MakeCell(ITEM_FORMAT_EDIT, 0, L"old");
