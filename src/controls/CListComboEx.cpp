@@ -97,8 +97,7 @@ LRESULT CListComboEx::OnChar(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
 }
 
 LRESULT CListComboEx::OnEditChar(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
-  const wchar_t c = static_cast<wchar_t>(wParam);
-  if (!m_state.OnExitKey(c)) bHandled = !CListNumberFilter::OnChar(m_wndEdit, m_state.Flags(), c);
+  bHandled = m_state.OnTextChar(m_wndEdit, static_cast<wchar_t>(wParam));
   return 0;
 }
 

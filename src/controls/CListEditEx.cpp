@@ -29,8 +29,7 @@ HWND CListEditEx::Create(HWND hWndGrid, int nItem, int nSubItem, const CRect& rc
 }
 
 LRESULT CListEditEx::OnChar(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
-  const wchar_t c = static_cast<wchar_t>(wParam);
-  if (!m_state.OnExitKey(c)) bHandled = !CListNumberFilter::OnChar(m_hWnd, m_state.Flags(), c);
+  bHandled = m_state.OnTextChar(m_hWnd, static_cast<wchar_t>(wParam));
   return 0;
 }
 
