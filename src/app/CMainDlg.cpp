@@ -196,19 +196,12 @@ void CMainDlg::ShowPage(UINT item) {
 }
 
 LRESULT CMainDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
-  switch (wParam & 0xFFF0) {
-    case SC_MAXIMIZE:
-      SetItemAttribute(kItemMaxRestore, "skin", "restorebtn");
-      break;
-    case SC_CLOSE:
-      OnBtnClose();
-      return 0;
-    case SC_RESTORE:
-      if (::IsZoomed(m_hWnd)) SetItemAttribute(kItemMaxRestore, "skin", "maxbtn");
-      break;
-    default:
-      break;
+  if ((wParam & 0xFFF0) == SC_CLOSE) {
+    OnBtnClose();
+    return 0;
   }
+  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
+    SetItemAttribute(kItemMaxRestore, "skin", skin);
   bHandled = FALSE;
   return 0;
 }

@@ -6,6 +6,7 @@
 // readers below, which never look past the payload's length.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace linkpayload {
@@ -41,7 +42,25 @@ inline void WriteText16(wchar_t* field, size_t units, const std::wstring& text) 
   for (size_t i = 0; i < units; ++i) field[i] = i + 1 < units && i < text.size() ? text[i] : L'\0';
 }
 
+// The u32 at `offset` when all its four bytes lie inside the payload.
+inline bool ReadU32(const unsigned char* payload, size_t length, size_t offset, uint32_t& value) {
+  if (!payload || offset > length || length - offset < 4) return false;
+  const unsigned char* p = payload + offset;
+  value = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+  return true;
+}
+
 }  // namespace linkpayload
+
+// Copies the text and its terminator into a fixed field and zeros the rest. A text that
+// needs more than N-1 units (or holds a NUL of its own) is refused rather than cut:
+// false, and the field is left all zero.
+template <size_t N>
+bool WriteFixedText(wchar_t (&field)[N], const std::wstring& text) {
+  const bool fits = text.size() < N && text.find(L'\0') == std::wstring::npos;
+  for (size_t i = 0; i < N; ++i) field[i] = fits && i < text.size() ? text[i] : L'\0';
+  return fits;
+}
 
 // Remote path pickers
 // 1538 to a host's agent: the directory to list.
@@ -51,3 +70,137 @@ struct DirectoryListRequest {
 static_assert(sizeof(wchar_t) == 2, "link texts are UTF-16");
 static_assert(sizeof(DirectoryListRequest) == 520, "1538 request");
 static_assert(offsetof(DirectoryListRequest, path) == 0, "1538 request");
+
+// Integrity monitoring: strategies and history copies.
+
+// 1547 pause or resume, 1548 stop, 1550 delete (to the service, type 3).
+struct StrategyNameRecord {
+  wchar_t StrategyName[64];
+};
+static_assert(sizeof(StrategyNameRecord) == 128, "StrategyNameRecord");
+static_assert(offsetof(StrategyNameRecord, StrategyName) == 0, "StrategyNameRecord");
+
+// 1546 run now (to the service, type 3).
+struct StrategyRunRecord {
+  wchar_t StrategyName[64];
+  uint32_t StrategyType;
+};
+static_assert(sizeof(StrategyRunRecord) == 132, "StrategyRunRecord");
+static_assert(offsetof(StrategyRunRecord, StrategyName) == 0, "StrategyRunRecord");
+static_assert(offsetof(StrategyRunRecord, StrategyType) == 128, "StrategyRunRecord");
+
+// The fields that the new-strategy and changed-strategy records share, after the
+// names. The schedule words by TaskMode: Start is StartTime; WordA NumOfDay, NumOfWeek or
+// WhichMonth; WordB WhichWeek or DayOfMonth.
+struct StrategyScheduleFields {
+  uint32_t StrategyType;
+  wchar_t SelectedItem[32];
+  uint32_t ItemAttribute;
+  wchar_t Text[32];  // sent empty
+  uint32_t Flag;     // always 1
+  uint32_t TaskMode;
+  uint32_t Start;
+  uint32_t WordA;
+  uint32_t WordB;
+};
+static_assert(sizeof(StrategyScheduleFields) == 156, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, StrategyType) == 0, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, SelectedItem) == 4, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, ItemAttribute) == 68, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, Text) == 72, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, Flag) == 136, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, TaskMode) == 140, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, Start) == 144, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, WordA) == 148, "StrategyScheduleFields");
+static_assert(offsetof(StrategyScheduleFields, WordB) == 152, "StrategyScheduleFields");
+
+// 1549 new strategy (to the service, type 3).
+struct StrategyScheduleRecord {
+  uint8_t Reserved[8];
+  wchar_t StrategyName[64];
+  StrategyScheduleFields Fields;  // from 136 on
+};
+static_assert(sizeof(StrategyScheduleRecord) == 292, "StrategyScheduleRecord");
+static_assert(offsetof(StrategyScheduleRecord, Reserved) == 0, "StrategyScheduleRecord");
+static_assert(offsetof(StrategyScheduleRecord, StrategyName) == 8, "StrategyScheduleRecord");
+static_assert(offsetof(StrategyScheduleRecord, Fields) == 136, "StrategyScheduleRecord");
+
+// 1551 strategy changed (to the service, type 3): the 1549 record with the previous
+// name after the new one.
+struct StrategyModifyRecord {
+  uint8_t Reserved[8];
+  wchar_t StrategyName[64];
+  wchar_t PreviousName[64];
+  StrategyScheduleFields Fields;  // from 264 on
+};
+static_assert(sizeof(StrategyModifyRecord) == 420, "StrategyModifyRecord");
+static_assert(offsetof(StrategyModifyRecord, Reserved) == 0, "StrategyModifyRecord");
+static_assert(offsetof(StrategyModifyRecord, StrategyName) == 8, "StrategyModifyRecord");
+static_assert(offsetof(StrategyModifyRecord, PreviousName) == 136, "StrategyModifyRecord");
+static_assert(offsetof(StrategyModifyRecord, Fields) == 264, "StrategyModifyRecord");
+
+// 1531 restore a history copy (to the service, type 3); the address as inet_addr gives it.
+struct CopyRestoreRecord {
+  uint32_t ClientIP;
+  wchar_t StrategyName[64];
+  wchar_t CopyFilePath[260];
+};
+static_assert(sizeof(CopyRestoreRecord) == 652, "CopyRestoreRecord");
+static_assert(offsetof(CopyRestoreRecord, ClientIP) == 0, "CopyRestoreRecord");
+static_assert(offsetof(CopyRestoreRecord, StrategyName) == 4, "CopyRestoreRecord");
+static_assert(offsetof(CopyRestoreRecord, CopyFilePath) == 132, "CopyRestoreRecord");
+
+// 1546 from the service: u32 state (1 running, else idle) at 0, the name from 4 on up
+// to its terminator (a name field's 64 units at most). Fixed part: the state.
+struct StrategyRunStateRecord {
+  uint32_t State;
+  std::wstring StrategyName;
+};
+bool ReadStrategyRunState(const unsigned char* payload, size_t length, StrategyRunStateRecord& record);
+
+// 1532 from the service: u32 result (1 started, 2 succeeded, 3 failed) at 0, the name
+// field of 64 units at 4, the failure reason from 132 on up to its terminator. Fixed
+// part: the result and the name field.
+struct StrategyRunLogRecord {
+  uint32_t Result;
+  std::wstring StrategyName;
+  std::wstring Reason;
+};
+bool ReadStrategyRunLog(const unsigned char* payload, size_t length, StrategyRunLogRecord& record);
+
+// Client hosts.
+
+// 1526 from the service (type 2): a host's online state; the address as inet_addr gives
+// it, online non-zero. Read whole or not at all.
+struct ClientStateRecord {
+  uint32_t Address;
+  uint32_t Online;
+};
+static_assert(sizeof(ClientStateRecord) == 8, "ClientStateRecord");
+static_assert(offsetof(ClientStateRecord, Address) == 0, "ClientStateRecord");
+static_assert(offsetof(ClientStateRecord, Online) == 4, "ClientStateRecord");
+bool ReadClientState(const unsigned char* payload, size_t length, ClientStateRecord& record);
+
+// System management: server settings (1525, 1527).
+struct SMServerSettingsRecord {
+  enum { kPasswordUnits = 22, kPasswordChars = 20 };
+  uint32_t dataPort;
+  uint32_t commandPort;
+  wchar_t password[kPasswordUnits];  // at most kPasswordChars and a 0, the rest 0
+};
+static_assert(sizeof(SMServerSettingsRecord) == 52, "server settings record is 52 bytes");
+static_assert(offsetof(SMServerSettingsRecord, dataPort) == 0, "data port at 0");
+static_assert(offsetof(SMServerSettingsRecord, commandPort) == 4, "command port at 4");
+static_assert(offsetof(SMServerSettingsRecord, password) == 8, "password at 8");
+
+namespace linkpayload {
+
+// The service's answer 1525: the two ports of its first 8 bytes. False when shorter.
+inline bool ReadServerPorts(const void* payload, size_t length, uint32_t* dataPort, uint32_t* commandPort) {
+  if (!payload || length < 8) return false;
+  std::memcpy(dataPort, static_cast<const unsigned char*>(payload), 4);
+  std::memcpy(commandPort, static_cast<const unsigned char*>(payload) + 4, 4);
+  return true;
+}
+
+}  // namespace linkpayload

@@ -6,26 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "console/CurrentDirectoryKeeper.h"
+
 namespace {
-
-// The current directory, put back when it goes out of scope: the common dialogs move
-// it to the chosen folder, and the report template is found through it.
-class CurrentDirectoryKeeper {
- public:
-  CurrentDirectoryKeeper() {
-    DWORD size = ::GetCurrentDirectoryW(0, nullptr);
-    m_dir.resize(size);
-    if (!size || !::GetCurrentDirectoryW(size, &m_dir[0])) m_dir.clear();
-  }
-  ~CurrentDirectoryKeeper() {
-    if (!m_dir.empty()) ::SetCurrentDirectoryW(m_dir.data());
-  }
-  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
-  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
-
- private:
-  std::vector<wchar_t> m_dir;
-};
 
 struct ItemIdListFree {
   void operator()(ITEMIDLIST* p) const { ::CoTaskMemFree(p); }

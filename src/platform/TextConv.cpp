@@ -32,4 +32,22 @@ std::string WideToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text);
 std::wstring AnsiToWide(std::string_view text) { return ToWide(CP_ACP, text); }
 std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); }
 
+bool WideToAnsiExact(std::wstring_view text, std::string& out) {
+  out.clear();
+  if (text.empty()) return true;
+  const int length = static_cast<int>(text.size());
+  BOOL usedDefault = FALSE;
+  int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr,
+                                &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  out.resize(static_cast<size_t>(n));
+  n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, &out[0], n, nullptr,
+                            &usedDefault);
+  if (n <= 0 || usedDefault) {
+    out.clear();
+    return false;
+  }
+  return true;
+}
+
 }  // namespace qv

@@ -10,5 +10,8 @@ std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
 std::wstring AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::wstring_view text);
+// The ANSI form without best-fit or default characters; false when some character has
+// none (a file written with it would silently hold "?" instead).
+bool WideToAnsiExact(std::wstring_view text, std::string& out);
 
 }  // namespace qv

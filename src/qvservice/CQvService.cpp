@@ -370,6 +370,7 @@ bool CQvService::AnswerRun(Connection& c, const unsigned char* data, uint32_t le
   PutU32(log, 0, 1);
   if (!SendFrame(c, 0, 0, AGENT_MSG_STRATEGY_RUN_LOG, log.data(), uint32_t(log.size())))
     return false;
+  if (result == 1) return true;  // still running
   PutU32(log, 0, result);
   PutText(log, 4 + kNameUnits * 2, reason, kReasonUnits);
   if (!SendFrame(c, 0, 0, AGENT_MSG_STRATEGY_RUN_LOG, log.data(), uint32_t(log.size())))

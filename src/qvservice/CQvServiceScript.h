@@ -13,7 +13,8 @@
 //   file|<ip>|<path>|<name>|<is file 0/1>|<has children 0/1>
 //                                              one more entry of a 1537 answer
 //   run|<strategy>|<result 2 ok, 3 failed>[|<reason>]
-//                                              outcome of running a strategy
+//                                              outcome of running a strategy;
+//                                              result 1: it keeps running
 //   raw|<ip>|<1536, 1537 or 1538>|<path>|<text>[|<bytes>]
 //                                              that answer to the listing of
 //                                              the path (any path for 1536) is

@@ -1,11 +1,21 @@
 #include "reports/CReportCenterUIHandler.h"
 
-CReportCenterUIHandler::CReportCenterUIHandler(CMainDlg* owner) : m_owner(owner) {}
+CReportCenterUIHandler::CReportCenterUIHandler(CMainDlg* owner)
+    : m_pReportList(new CRCReportManagementUIHandler(owner)),
+      m_pSettings(new CRCReportSetUIHandler(owner)) {}
 
 CReportCenterUIHandler::~CReportCenterUIHandler() = default;
 
-int CReportCenterUIHandler::Init() { return 1; }
+int CReportCenterUIHandler::Init() {
+  m_pSettings->Init();
+  m_pReportList->Init();
+  return 1;
+}
 
-int CReportCenterUIHandler::UnInit() { return 1; }
+int CReportCenterUIHandler::UnInit() {
+  m_pSettings->UnInit();
+  m_pReportList->UnInit();
+  return 1;
+}
 
-int CReportCenterUIHandler::Refresh() { return 0; }
+int CReportCenterUIHandler::Refresh() { return m_pReportList->Refresh(); }

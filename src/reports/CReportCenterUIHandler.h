@@ -1,9 +1,14 @@
 #pragma once
 // Page handler of the "报告中心" area (layout 510). Built for users with the report-center
-// permission; the report list and the report settings are the pages of tab control 364.
+// permission; the report list and the report settings are the pages of tab control 364,
+// and the handler's map hands everything to theirs, the list first.
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/MessageMap.h"
+#include "reports/CRCReportManagementUIHandler.h"
+#include "reports/CRCReportSetUIHandler.h"
 
 class CMainDlg;
 
@@ -20,9 +25,15 @@ class CReportCenterUIHandler {
   // is opened.
   int Refresh();
 
+  CRCReportManagementUIHandler* ReportList() const { return m_pReportList.get(); }
+  CRCReportSetUIHandler* Settings() const { return m_pSettings.get(); }
+
   BEGIN_MSG_MAP_EX(CReportCenterUIHandler)
+    CHAIN_MSG_MAP_MEMBER_PTR(m_pReportList)
+    CHAIN_MSG_MAP_MEMBER_PTR(m_pSettings)
   END_MSG_MAP()
 
  private:
-  CMainDlg* m_owner;
+  std::unique_ptr<CRCReportManagementUIHandler> m_pReportList;
+  std::unique_ptr<CRCReportSetUIHandler> m_pSettings;
 };

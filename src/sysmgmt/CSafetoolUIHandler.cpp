@@ -1,9 +1,41 @@
 #include "sysmgmt/CSafetoolUIHandler.h"
 
+#include "app/CMainDlg.h"
+#include "controls/CUIResource.h"
+#include "controls/RichEditLog.h"
+#include "uiwin/UiString.h"
+
 CSafetoolUIHandler::CSafetoolUIHandler(CMainDlg* owner) : m_owner(owner) {}
 
 CSafetoolUIHandler::~CSafetoolUIHandler() = default;
 
-int CSafetoolUIHandler::Init() { return 0; }
+int CSafetoolUIHandler::Init() {
+  m_description = RichEditCreate(m_owner->GetViewHWnd(), kDescription,
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                                 CUIResource::GetSkinBitmap(), kDescriptionScrollSkin);
+  OnTool(0);
+  return 0;
+}
 
 int CSafetoolUIHandler::UnInit() { return 0; }
+
+LRESULT CSafetoolUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  const UINT item = reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID;
+  if (item < kFirstButton || item > kLastButton) {
+    bHandled = FALSE;
+    return 0;
+  }
+  OnTool(static_cast<int>(item - kFirstButton));
+  return 0;
+}
+
+void CSafetoolUIHandler::OnTool(int entry) {
+  m_current = entry;
+  const wchar_t* title = UiString::Get(kFirstTitleString + entry);
+  const wchar_t* description = UiString::Get(kFirstDescriptionString + entry);
+  m_text = description ? description : L"";
+  m_owner->SetItemText(kTitle, title ? title : L"");
+  if (!m_description) return;
+  RichEditClear(m_description);
+  RichEditAppendText(m_description, m_text.c_str(), FALSE, RGB(0, 0, 0));
+}

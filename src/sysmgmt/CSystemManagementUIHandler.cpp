@@ -1,19 +1,38 @@
 #include "sysmgmt/CSystemManagementUIHandler.h"
 
+#include <new>
+
 #include "app/CMainDlg.h"
 #include "console/CurrentUser.h"
 #include "uiwin/UiMessageBox.h"
 
-CSystemManagementUIHandler::CSystemManagementUIHandler(CMainDlg* owner) : m_owner(owner) {}
+CSystemManagementUIHandler::CSystemManagementUIHandler(CMainDlg* owner) : m_owner(owner) {
+  m_pUsers.reset(new (std::nothrow) CSMUserManagementUIHandler(owner));
+  if (g_currentUserType != kUserTypeAdministrator) return;
+  m_pClients.reset(new (std::nothrow) CSMClientManagementUIHandler(owner));
+  m_pServerConfig.reset(new (std::nothrow) CSMServerConfigUIHandler(owner));
+}
 
-CSystemManagementUIHandler::~CSystemManagementUIHandler() = default;
+CSystemManagementUIHandler::~CSystemManagementUIHandler() {
+  m_pServerConfig.reset();
+  m_pUsers.reset();
+  m_pClients.reset();
+}
 
 int CSystemManagementUIHandler::Init() {
+  if (m_pServerConfig) m_pServerConfig->Init();
+  if (m_pUsers) m_pUsers->Init();
+  if (m_pClients) m_pClients->Init();
   if (g_currentUserType != kUserTypeAdministrator) m_owner->SetTabCurSel(kTabCtrl, kUserPage);
   return 0;
 }
 
-int CSystemManagementUIHandler::UnInit() { return 0; }
+int CSystemManagementUIHandler::UnInit() {
+  if (m_pServerConfig) m_pServerConfig->UnInit();
+  if (m_pUsers) m_pUsers->UnInit();
+  if (m_pClients) m_pClients->UnInit();
+  return 0;
+}
 
 int CSystemManagementUIHandler::OnTabChanging(int, int newPage) {
   if (g_currentUserType == kUserTypeAdministrator || newPage == kUserPage) return 1;

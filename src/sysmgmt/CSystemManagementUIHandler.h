@@ -1,15 +1,21 @@
 #pragma once
 // Page handler of the system-management area ("系统管理"), the one area every console
 // user can open. Its sub-pages (clients, users, server settings, update) are the pages
-// of tab control 129 of layout 506; a custom (non-administrator) user is kept on the
-// user page. The main window creates it whatever the user's permission, and chains its
-// map first among the areas.
+// of tab control 129 of layout 506; a custom (non-administrator) user gets only the
+// user page and is kept on it. The main window creates it whatever the user's
+// permission, and chains its map first among the areas.
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/MessageMap.h"
+#include "sysmgmt/CSMClientManagementUIHandler.h"
+#include "sysmgmt/CSMServerConfigUIHandler.h"
+#include "sysmgmt/CSMUserManagementUIHandler.h"
 #include "uiwin/UiNotify.h"
 
 class CMainDlg;
+class CSMUpdateManagementUIHandler;
 
 class CSystemManagementUIHandler {
  public:
@@ -27,12 +33,27 @@ class CSystemManagementUIHandler {
   int OnTabChanging(int oldPage, int newPage);
   BOOL ShowUpdatePage();
 
+  // The sub-pages; null where the user has none.
+  CSMClientManagementUIHandler* ClientPage() const { return m_pClients.get(); }
+  CSMUserManagementUIHandler* UserPage() const { return m_pUsers.get(); }
+  CSMServerConfigUIHandler* ServerConfigPage() const { return m_pServerConfig.get(); }
+  CSMUpdateManagementUIHandler* UpdatePage() const { return m_pUpdate; }
+
   BEGIN_MSG_MAP_EX(CSystemManagementUIHandler)
     NOTIFY_ID_HANDLER(IDC_UIVIEW, OnUiCommand)
+    CHAIN_MSG_MAP_MEMBER_PTR(m_pUsers)
+    CHAIN_MSG_MAP_MEMBER_PTR(m_pClients)
+    CHAIN_MSG_MAP_MEMBER_PTR(m_pServerConfig)
+    // The update page's map joins here with the updater.
   END_MSG_MAP()
 
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 
   CMainDlg* m_owner;
+  std::unique_ptr<CSMClientManagementUIHandler> m_pClients;
+  std::unique_ptr<CSMUserManagementUIHandler> m_pUsers;
+  std::unique_ptr<CSMServerConfigUIHandler> m_pServerConfig;
+  // Stays null until the updater comes; every call skips it.
+  CSMUpdateManagementUIHandler* m_pUpdate = nullptr;
 };

@@ -49,6 +49,17 @@ void CUiDialogImplCore::FillMinMaxInfo(HWND hWnd, MINMAXINFO* pInfo) {
   pInfo->ptMaxTrackSize = pInfo->ptMaxSize;
 }
 
+const char* CUiDialogImplCore::MaxButtonSkin(HWND hWnd, WPARAM command) {
+  switch (command & 0xFFF0) {
+    case SC_MAXIMIZE:
+      return "restorebtn";
+    case SC_RESTORE:
+      return ::IsZoomed(hWnd) ? "maxbtn" : nullptr;
+    default:
+      return nullptr;
+  }
+}
+
 void CUiDialogImplCore::DisableTheme(HWND hWnd) {
   UiWinThemeFunc::Get().SetWindowTheme(hWnd, L"", L"");
 }

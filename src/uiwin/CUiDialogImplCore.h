@@ -19,6 +19,9 @@ class CUiDialogImplCore {
   // Whether the keyboard focus is on one of the frame's windows other than the frame: a
   // child, or a pop-up of one (a drop-down calendar).
   static BOOL HoldsFocus(HWND hFrame);
+  // WM_SYSCOMMAND about to maximise or restore the frame: the skin its maximise button
+  // takes ("restorebtn", "maxbtn"); null for any other command.
+  static const char* MaxButtonSkin(HWND hWnd, WPARAM command);
 
   // Modal-UI test seam (UiModalHook). With a hook installed, each modal run posts the
   // private message below to its frame as its loop starts, so that the hook acts on

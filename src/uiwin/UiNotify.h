@@ -47,3 +47,15 @@ inline UINMTABSELCHANGE* TabSelChangeOf(LPNMHDR pnmh, UINT tabID) {
   auto* change = reinterpret_cast<UINMTABSELCHANGE*>(pnmh);
   return pnmh->code == UINM_TAB_SELCHANGE && change->uTabID == tabID ? change : nullptr;
 }
+
+// The record of a UINM_REALWND_RESIZED for the element itemID, or null for any other
+// notification: pages fit their grid's columns to the new width with it.
+inline const UINMREALWNDRESIZED* RealWndResizedOf(LPNMHDR pnmh, UINT itemID) {
+  auto* resized = reinterpret_cast<const UINMREALWNDRESIZED*>(pnmh);
+  return pnmh->code == UINM_REALWND_RESIZED && resized->uItemID == itemID ? resized : nullptr;
+}
+
+// The element of a UINM_COMMAND, or 0 for any other notification.
+inline UINT CommandItemOf(LPNMHDR pnmh) {
+  return pnmh->code == UINM_COMMAND ? reinterpret_cast<const UINMCOMMAND*>(pnmh)->uItemID : 0;
+}

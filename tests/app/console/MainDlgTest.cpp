@@ -8,9 +8,11 @@
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/CurrentUser.h"
+#include "console/SysServerPortConfig.h"
 #include "support/AgentLinkTestWindow.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
+#include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiTabCtrl.h"
 
@@ -18,9 +20,10 @@ namespace {
 
 const wchar_t kRefusal[] = L"对不起，您没有权限访问此页";
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public qvtest::DatabaseTest {  // the areas read their lists as they open
  protected:
-  void TearDown() override { g_currentUserType = g_currentUserPermission = 0; }
+  void SetUp() override { DatabaseTest::SetUp(); lstrcpynW(g_dsnName, qvtest::TestDatabase::Dsn(), kSettingChars); }
+  void TearDown() override { g_currentUserType = g_currentUserPermission = 0; g_dsnName[0] = L'\0'; }
   // A main window for the user, act run inside its modal loop; the run's result.
   UINT Run(int type, int permission, const std::function<void(UiDialogDriver&, CMainDlg&)>& act) {
     g_currentUserType = type;
@@ -74,10 +77,11 @@ TEST_F(MainWindow, WhatTheWindowLeavesGoesToThePageHandlersInOrder) {
     UINT message, code, id;  // the code and id of an element notification
     BOOL handled, refused;   // refused: the system-management handler vetoes the tab change
   } rows[] = {
-      {1, 31, WM_NOTIFY, UINM_COMMAND, 112, FALSE, FALSE},  // no page knows 112 yet
-      {1, 31, WM_TIMER, 0, 1, TRUE, FALSE},                 // ends at the window
+      {1, 31, WM_NOTIFY, UINM_COMMAND, 9999, FALSE, FALSE},  // no page knows 9999
+      {1, 31, WM_NOTIFY, UINM_COMMAND, 112, TRUE, FALSE},    // the strategy page's
+      {1, 31, WM_TIMER, 0, 1, TRUE, FALSE},                  // ends at the window
       {0, 31, WM_NOTIFY, UINM_TAB_SELCHANGE, 129, TRUE, TRUE},
-      {0, 1, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, TRUE, FALSE},  // declined, then integrity
+      {0, 1, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, FALSE, FALSE},  // integrity's only on its page
       {0, 0, WM_NOTIFY, UINM_TAB_SELCHANGE, 364, FALSE, FALSE},
   };
   for (const auto& row : rows) {

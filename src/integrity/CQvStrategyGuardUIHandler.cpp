@@ -1,0 +1,574 @@
+#include "integrity/CQvStrategyGuardUIHandler.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/CMainDlg.h"
+#include "console/AgentLinkPayloadInfo.h"
+#include "console/CAgentLink.h"
+#include "console/CAgentLinkManager.h"
+#include "console/LinkRecords.h"
+#include "console/LocalClock.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/ShellServices.h"
+#include "console/SysServerPortConfig.h"
+#include "controls/CUIResource.h"
+#include "controls/RichEditLog.h"
+#include "integrity/CQvStrategyGuardDlg.h"
+#include "integrity/StrategyTableRow.h"
+#include "integrity/StrategyXmlFile.h"
+#include "platform/TextConv.h"
+#include "platform/WideFormat.h"
+#include "uiwin/UiMessageBox.h"
+
+namespace {
+
+const COLORREF kGreen = 0x00FF00;
+const COLORREF kBlue = 0xFF0000;
+const COLORREF kRed = 0x0000FF;
+const UINT kInfo = MB_ICONINFORMATION;  // 64
+const UINT kError = MB_ICONERROR;       // 16
+
+const wchar_t kWarning[] = L"警告";
+const wchar_t kErrorCaption[] = L"错误";
+const wchar_t kOpenFailed[] = L"打开数据库失败！";
+const wchar_t kErrorFormat[] = L"错误信息：%s";
+const wchar_t kScheduled[] = L"计划中";
+const wchar_t kPaused[] = L"暂停计划";
+const wchar_t kResume[] = L"恢复计划";
+const wchar_t kRunning[] = L"运行中";
+const wchar_t kIdle[] = L"无";
+const wchar_t kNoProgress[] = L"--";
+const wchar_t kBadImport[] = L"无效的导入文件或文件不存在！";
+
+const UINT kRegisteredIds[] = {AGENT_MSG_STRATEGY_RUN_LOG, AGENT_MSG_STRATEGY_RUN,
+                               AGENT_MSG_STRATEGY_PAUSE,   AGENT_MSG_STRATEGY_STOP,
+                               AGENT_MSG_STRATEGY_NEW,     AGENT_MSG_STRATEGY_DELETE,
+                               AGENT_MSG_STRATEGY_MODIFY};
+
+const wchar_t* StatusText(int status) {
+  return status == 1 ? kScheduled : status == 2 ? kPaused : L"";
+}
+
+const wchar_t* RunStatusText(int runStatus) {
+  return runStatus == 0 ? kIdle : runStatus == 1 ? kRunning : L"";
+}
+
+bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
+
+// Connects, or tells the user that the database cannot be opened.
+bool ConnectOrTell(SQLServerLink& link) {
+  if (Connect(link)) return true;
+  UiMessageBox(kOpenFailed, kWarning, kInfo);
+  return false;
+}
+
+void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
+  UiMessageBox(qv::FormatW(kErrorFormat, link.GetLastErrorText()).c_str(), caption, kError);
+}
+
+// The payload of a service message that reached us as a frame with a payload (frame
+// types 0 and 1: wParam points at its AgentLinkPayloadInfo), or null when the link is not
+// delivering it right now (a message anyone else sent with the same number).
+const unsigned char* DeliveredPayload(UINT message, WPARAM wParam, LPARAM lParam, size_t& length) {
+  if (!CAgentLink::IsDelivering(message, wParam, lParam)) return nullptr;
+  length = reinterpret_cast<const AgentLinkPayloadInfo*>(wParam)->length;
+  return reinterpret_cast<const unsigned char*>(lParam);
+}
+
+// The chooser of both file commands: integrity.xml, one filter for "*.xml".
+ShellServices::FileRequest XmlFileRequest() {
+  return ShellServices::FileRequest{L"integrity", L"xml", L"*.xml", L"*.xml",
+                                    OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT};
+}
+
+using File = std::unique_ptr<FILE, int (*)(FILE*)>;
+
+bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
+  File f(_wfopen(path.c_str(), L"rb"), &fclose);
+  if (!f) return false;
+  char buffer[65536];
+  size_t n;
+  bytes.clear();
+  while ((n = fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes.append(buffer, n);
+  return !ferror(f.get());
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  File f(_wfopen(path.c_str(), L"wb"), &fclose);
+  if (!f) return false;
+  const bool written = fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
+  return fclose(f.release()) == 0 && written;
+}
+
+// A file row as table values: texts from the ANSI code page, integers as the leading
+// decimal number of their text (0 without one), RunStatus 0 as for a new strategy.
+StrategyTableRow FromFile(const StrategyXmlFile::Row& values) {
+  StrategyTableRow row;
+  for (int i = 0; i < int(StrategyXmlFile::kAttributeCount); ++i) {
+    if (StrategyTableRow::ColumnAt(i).text)
+      row.SetText(i, qv::AnsiToWide(values[size_t(i)]));
+    else
+      row.SetInt(i, int(std::strtol(values[size_t(i)].c_str(), nullptr, 10)));
+  }
+  row.SetInt(StrategyTableRow::kRunStatus, 0);
+  return row;
+}
+
+// The file's values of a table row; false when a text has no exact ANSI form.
+bool ToFile(const StrategyTableRow& row, StrategyXmlFile::Row& values) {
+  values.assign(StrategyXmlFile::kAttributeCount, std::string());
+  for (int i = 0; i < int(StrategyXmlFile::kAttributeCount); ++i) {
+    if (!StrategyTableRow::ColumnAt(i).text)
+      values[size_t(i)] = std::to_string(row.Int(i));
+    else if (!qv::WideToAnsiExact(row.Text(i), values[size_t(i)]))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CQvStrategyGuardUIHandler::CQvStrategyGuardUIHandler(CMainDlg* owner)
+    : m_owner(owner),
+      m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
+
+CQvStrategyGuardUIHandler::~CQvStrategyGuardUIHandler() {
+  if (m_logPane && ::IsWindow(m_logPane)) ::DestroyWindow(m_logPane);
+}
+
+int CQvStrategyGuardUIHandler::Init() {
+  for (UINT id : kRegisteredIds)
+    CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_owner->m_hWnd, id});
+
+  const HWND view = m_owner->GetViewHWnd();
+  m_grid.Create(view, nullptr, nullptr, 0, 0, kGrid);
+  m_grid.AddColumn(L"策略名称", 190, -1, FALSE, FALSE, ITEM_FORMAT_HYPERLINK, ITEM_FLAGS_LEFT);
+  m_grid.AddColumn(L"描述", 200, -1, FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_LEFT);
+  m_grid.AddColumn(L"模式", 90, -1, FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"策略状态", 60, -1, FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"运行状态", 60, -1, FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"进度", 60, -1, FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_owner->EnableItem(kItemStop, FALSE);
+  m_logPane = RichEditCreate(view, kLogPane,
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                 ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
+                             CUIResource::GetSkinBitmap(), kLogScrollId);
+
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return -1;
+  LoadRows(link);
+  return 0;
+}
+
+int CQvStrategyGuardUIHandler::Uninit() {
+  for (UINT id : kRegisteredIds)
+    CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_owner->m_hWnd, id});
+  return 0;
+}
+
+int CQvStrategyGuardUIHandler::LoadStrategies() {
+  SQLServerLink link;
+  if (!Connect(link)) {
+    ShowDatabaseError(link, L"连接数据库错误");
+    return 0;
+  }
+  return LoadRows(link);
+}
+
+int CQvStrategyGuardUIHandler::AddStrategyRow(const wchar_t* name, const wchar_t* descriptor,
+                                              int taskMode, int status, int runStatus) {
+  const int row = m_grid.AddItem(name, -1, ITEM_FORMAT_CHECKBOX);
+  if (row < 0) return row;
+  m_grid.SetItemText(row, kColDescriptor, descriptor);
+  m_grid.SetItemText(row, kColMode, taskMode == 3 ? L"单次任务" : L"计划任务");
+  SetCell(row, kColStatus, StatusText(status), kGreen);
+  SetCell(row, kColRunStatus, RunStatusText(runStatus), kBlue);
+  SetCell(row, kColProgress, kNoProgress, kBlue);
+  return row;
+}
+
+LRESULT CQvStrategyGuardUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  if (pnmh->code == UINM_REALWND_RESIZED) {
+    const auto* resized = reinterpret_cast<UINMREALWNDRESIZED*>(pnmh);
+    if (resized->uItemID != kGrid) {
+      bHandled = FALSE;
+      return 0;
+    }
+    OnSize(resized->rcWnd);
+    return 0;
+  }
+  if (pnmh->code != UINM_COMMAND) {
+    bHandled = FALSE;
+    return 0;
+  }
+  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+    case kItemNew: OnNewStrategy(); break;
+    case kItemModify: OnModifyStrategy(); break;
+    case kItemDelete: OnDeleteStrategy(); break;
+    case kItemImport: OnImportXml(); break;
+    case kItemExport: OnExportXml(); break;
+    case kItemRun: OnRunStrategy(); break;
+    case kItemPauseResume: OnPauseResume(); break;
+    case kItemStop: OnStopStrategy(); break;
+    default: bHandled = FALSE; break;
+  }
+  return 0;
+}
+
+void CQvStrategyGuardUIHandler::OnNewStrategy() {
+  CQvStrategyGuardDlg wizard(CQvStrategyGuardDlg::kModeNew, this);
+  wizard.DoModal(m_owner->m_hWnd);
+}
+
+void CQvStrategyGuardUIHandler::OnModifyStrategy() {
+  const int checked = m_grid.GetCheckedCount(kColName);
+  if (checked <= 0) {
+    UiMessageBox(L"您没有选择要修改的策略!", kWarning, kInfo);
+    return;
+  }
+  if (checked > 1) {
+    UiMessageBox(L"您不能对多个策略进行修改!", kWarning, kInfo);
+    return;
+  }
+  CQvStrategyGuardDlg wizard(CQvStrategyGuardDlg::kModeModify, this);
+  wizard.DoModal(m_owner->m_hWnd);
+}
+
+// The service learns of the delete first; the rows go only once it did.
+void CQvStrategyGuardUIHandler::OnDeleteStrategy() {
+  if (UiMessageBox(L"确定要删除这些策略吗？", kWarning, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return;
+  for (const std::wstring& name : CheckedNames()) {
+    if (!SendName(name, AGENT_MSG_STRATEGY_DELETE)) continue;
+    if (!DeleteRows(link, name)) {
+      ShowDatabaseError(link);
+      continue;
+    }
+    for (int row = FindRow(name); row >= 0; row = FindRow(name)) m_grid.DeleteItem(row);
+  }
+}
+
+void CQvStrategyGuardUIHandler::OnRunStrategy() {
+  const std::vector<std::wstring> names = CheckedNames();
+  if (names.empty()) {
+    UiMessageBox(L"请选择要执行的策略!", kWarning, kInfo);
+    return;
+  }
+  for (const std::wstring& name : names) SendStrategy(name, AGENT_MSG_STRATEGY_RUN);
+}
+
+int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messageId) {
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return 0;
+  int type = 0;
+  if (!ReadStrategyType(link, name, type)) return 1;  // no such strategy: nothing to run
+  StrategyRunRecord record{};
+  if (!WriteFixedText(record.StrategyName, name)) {
+    UiMessageBox(L"策略名称超过63个字符，命令未发送！", kWarning, kInfo);
+    return 1;
+  }
+  record.StrategyType = static_cast<uint32_t>(type);
+  SentOrTold(g_agentLinkManager.SendOnChannel3(0, messageId, &record, sizeof record));
+  return 1;
+}
+
+void CQvStrategyGuardUIHandler::OnPauseResume() {
+  const std::vector<std::wstring> names = CheckedNames();
+  if (names.empty()) {
+    UiMessageBox(L"请选择要暂停的策略！", kWarning, kInfo);
+    return;
+  }
+  for (const std::wstring& name : names) {
+    if (!SendName(name, AGENT_MSG_STRATEGY_PAUSE)) continue;
+    const int row = FindRow(name);
+    if (row < 0) continue;
+    const bool scheduled = m_grid.GetItemText(row, kColStatus) == kScheduled;
+    SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
+    m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
+    SetStrategyStatus(scheduled ? 2 : 1, name);
+  }
+}
+
+void CQvStrategyGuardUIHandler::OnStopStrategy() {
+  const std::vector<std::wstring> names = CheckedNames();
+  if (names.empty()) {
+    UiMessageBox(L"请选择要终止的策略！", kWarning, kInfo);
+    return;
+  }
+  for (const std::wstring& name : names) {
+    if (!SendName(name, AGENT_MSG_STRATEGY_STOP)) continue;
+    const int row = FindRow(name);
+    SetCell(row, kColStatus, L"停止", kRed);
+    SetCell(row, kColRunStatus, kNoProgress, kBlue);
+  }
+  m_owner->EnableItem(kItemRun, TRUE);
+  m_owner->EnableItem(kItemPauseResume, FALSE);
+}
+
+// Run and pause follow the checked rows: nothing of a running strategy may be
+// started or paused again.
+LRESULT CQvStrategyGuardUIHandler::OnListCheckChanged(int, LPNMHDR, BOOL&) {
+  int checked = 0;
+  bool running = false;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
+    if (m_grid.GetItemCheck(row, kColName) <= 0) continue;
+    ++checked;
+    if (m_grid.GetItemText(row, kColRunStatus) == kRunning) {
+      m_owner->EnableItem(kItemRun, FALSE);
+      m_owner->EnableItem(kItemPauseResume, FALSE);
+      running = true;
+    } else if (!running) {
+      const bool scheduled = m_grid.GetItemText(row, kColStatus) == kScheduled;
+      m_owner->SetItemText(kItemPauseResume, scheduled ? kPaused : kResume);
+      m_owner->EnableItem(kItemPauseResume, TRUE);
+    }
+  }
+  if (checked > 0 && !running) m_owner->EnableItem(kItemRun, TRUE);
+  return 1;
+}
+
+// The description takes what the fixed columns leave, never less than 50 pixels.
+void CQvStrategyGuardUIHandler::OnSize(const RECT& rect) {
+  const int width = rect.right - rect.left - 480;
+  m_grid.SetColumnWidth(kColDescriptor, width < 50 ? 50 : width);
+}
+
+LRESULT CQvStrategyGuardUIHandler::OnRunState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
+  size_t length = 0;
+  const unsigned char* payload = DeliveredPayload(uMsg, wParam, lParam, length);
+  StrategyRunStateRecord record;
+  if (!payload || !ReadStrategyRunState(payload, length, record)) return 0;
+  const int row = FindRow(record.StrategyName);
+  if (row < 0) return 0;
+  const bool running = record.State == 1;
+  SetCell(row, kColRunStatus, running ? kRunning : kIdle, kBlue);
+  if (m_grid.GetItemCheck(row, kColName) > 0) {
+    m_owner->EnableItem(kItemRun, !running);
+    m_owner->EnableItem(kItemPauseResume, !running);
+  }
+  return 0;
+}
+
+// The schedule cell already shows what the command set (and wrote to the database).
+LRESULT CQvStrategyGuardUIHandler::OnPauseResumeAck(UINT, WPARAM, LPARAM, BOOL&) {
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemCheck(row, kColName) > 0) SetCell(row, kColRunStatus, kNoProgress, kBlue);
+  return 0;
+}
+
+LRESULT CQvStrategyGuardUIHandler::OnStopAck(UINT, WPARAM, LPARAM, BOOL&) {
+  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
+    if (m_grid.GetItemCheck(row, kColName) <= 0) continue;
+    SetCell(row, kColStatus, L"停止", kRed);
+    SetCell(row, kColRunStatus, kNoProgress, kBlue);
+  }
+  return 0;
+}
+
+// The delete command has removed the rows already.
+LRESULT CQvStrategyGuardUIHandler::OnDeleteAck(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+
+LRESULT CQvStrategyGuardUIHandler::OnModifyAck(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+
+LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
+  size_t length = 0;
+  const unsigned char* payload = DeliveredPayload(uMsg, wParam, lParam, length);
+  StrategyRunLogRecord record;
+  if (!payload || !ReadStrategyRunLog(payload, length, record)) return 0;
+  RichEditAppendText(m_logPane, L"策略名称：", FALSE, 0);
+  RichEditAppendText(m_logPane, record.StrategyName.c_str(), FALSE, 0);
+  RichEditAppendText(m_logPane, L"     ", FALSE, 0);
+  switch (record.Result) {
+    case 1: RichEditAppendText(m_logPane, L"开始运行 ", FALSE, 0); break;
+    case 2: RichEditAppendText(m_logPane, L"运行成功 ", FALSE, 0); break;
+    case 3:
+      RichEditAppendText(m_logPane, L"运行失败 ", FALSE, 0);
+      RichEditAppendText(m_logPane, L"     ", FALSE, 0);
+      RichEditAppendText(m_logPane, record.Reason.c_str(), FALSE, 0);
+      break;
+    default: break;
+  }
+  RichEditAppendText(m_logPane, LocalClock::TimeText().c_str(), FALSE, 0);
+  RichEditAppendNewLine(m_logPane);
+  return 0;
+}
+
+std::vector<std::wstring> CQvStrategyGuardUIHandler::CheckedNames() const {
+  std::vector<std::wstring> names;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
+    if (m_grid.GetItemCheck(row, kColName) <= 0) continue;
+    std::wstring name = m_grid.GetItemText(row, kColName);
+    bool seen = false;
+    for (const std::wstring& n : names) seen = seen || n == name;
+    if (!seen) names.push_back(std::move(name));
+  }
+  return names;
+}
+
+int CQvStrategyGuardUIHandler::FindRow(const std::wstring& name) const {
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemText(row, kColName) == name) return row;
+  return -1;
+}
+
+void CQvStrategyGuardUIHandler::SetCell(int row, int column, const wchar_t* text, COLORREF colour) {
+  m_grid.SetItemText(row, column, text);
+  m_grid.SetItemColours(row, column, CLR_INVALID, colour);
+}
+
+bool CQvStrategyGuardUIHandler::SendName(const std::wstring& name, UINT messageId) {
+  StrategyNameRecord record{};
+  if (!WriteFixedText(record.StrategyName, name)) {
+    UiMessageBox(L"策略名称超过63个字符，命令未发送！", kWarning, kInfo);
+    return false;
+  }
+  return SentOrTold(g_agentLinkManager.SendOnChannel3(0, messageId, &record, sizeof record));
+}
+
+bool CQvStrategyGuardUIHandler::SentOrTold(int sent) {
+  if (!sent) UiMessageBox(L"与监测服务的连接已断开，命令未发送！", kErrorCaption, kError);
+  return sent != 0;
+}
+
+void CQvStrategyGuardUIHandler::OnExportXml() {
+  SQLServerLink check;
+  if (!ConnectOrTell(check)) return;
+  check.Disconnect();
+  std::wstring path;
+  if (!ShellServices::Current().ChooseSaveFile(XmlFileRequest(), path)) return;
+  if (!ExportTable(path)) return;
+  UiMessageBox(L"导出成功！", kWarning, MB_OK);
+}
+
+// The whole file is checked before the table is touched.
+void CQvStrategyGuardUIHandler::OnImportXml() {
+  SQLServerLink check;
+  if (!ConnectOrTell(check)) return;
+  check.Disconnect();
+  std::wstring path;
+  if (!ShellServices::Current().ChooseOpenFile(XmlFileRequest(), path)) return;
+  if (!ReplaceTable(path)) return;
+  LoadStrategies();
+  UiMessageBox(L"导入成功！", kWarning, MB_OK);
+}
+
+// ---- Statements
+
+int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
+  SQLStatement* statement = link.CreateStatement(
+      L"select distinct StrategyName, StrategyDescriptor, TaskMode, Status, RunStatus "
+      L"from StrategyTable");
+  if (!statement) {
+    ShowDatabaseError(link);
+    return 0;
+  }
+  m_grid.DeleteAllItems();
+  while (statement->Fetch()) {
+    const wchar_t* name = statement->GetString(0);
+    const wchar_t* descriptor = statement->GetString(1);
+    AddStrategyRow(name ? name : L"", descriptor ? descriptor : L"", statement->GetInt(2),
+                   statement->GetInt(3), statement->GetInt(4));
+  }
+  if (statement->Failed()) {
+    ShowDatabaseError(link);
+    return 0;
+  }
+  return 1;
+}
+
+int CQvStrategyGuardUIHandler::DeleteRows(SQLServerLink& link, const std::wstring& name) {
+  SQLStatement* statement = link.CreateStatement(L"delete from StrategyTable where StrategyName = ?");
+  return statement && statement->BindString(0, name.c_str()) && statement->Execute();
+}
+
+int CQvStrategyGuardUIHandler::ReadStrategyType(SQLServerLink& link, const std::wstring& name,
+                                                int& type) {
+  SQLStatement* statement =
+      link.CreateStatement(L"select StrategyType from StrategyTable where StrategyName = ?");
+  if (!statement || !statement->BindString(0, name.c_str()) || !statement->SetMaxRows(1) ||
+      !statement->Fetch())
+    return 0;
+  type = statement->GetInt(0);
+  return 1;
+}
+
+int CQvStrategyGuardUIHandler::SetStrategyStatus(int status, const std::wstring& name) {
+  SQLServerLink link;
+  if (!Connect(link)) {
+    UiMessageBox(L"连接数据库出错", kErrorCaption, kError);
+    return 0;
+  }
+  SQLStatement* statement =
+      link.CreateStatement(L"update StrategyTable set Status = ? where StrategyName = ?");
+  if (!statement || !statement->BindInt(0, status) || !statement->BindString(1, name.c_str()) ||
+      !statement->Execute()) {
+    ShowDatabaseError(link);
+    return 0;
+  }
+  return 1;
+}
+
+// The file's rows replace the table in one transaction: all of them or none.
+int CQvStrategyGuardUIHandler::ReplaceTable(const std::wstring& path) {
+  std::string bytes;
+  std::vector<StrategyXmlFile::Row> values;
+  std::vector<StrategyTableRow> rows;
+  bool valid = ReadFileBytes(path, bytes) && StrategyXmlFile::Read(bytes, values);
+  for (size_t i = 0; valid && i < values.size(); ++i) {
+    rows.push_back(FromFile(values[i]));
+    valid = rows.back().FirstOverlongColumn() < 0;
+  }
+  if (!valid) {
+    UiMessageBox(kBadImport, kWarning, kInfo);
+    return 0;
+  }
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return 0;
+  bool done = link.BeginTransaction() && link.ExecDirect(L"delete from StrategyTable");
+  for (size_t i = 0; done && i < rows.size(); ++i) done = rows[i].Insert(link) != 0;
+  if (done) done = link.Commit() != 0;
+  if (!done) {
+    const std::wstring error = link.GetLastErrorText() ? link.GetLastErrorText() : L"";
+    link.Rollback();
+    UiMessageBox(qv::FormatW(kErrorFormat, error).c_str(), kErrorCaption, kError);
+    return 0;
+  }
+  return 1;
+}
+
+int CQvStrategyGuardUIHandler::ExportTable(const std::wstring& path) {
+  std::vector<StrategyXmlFile::Row> values;
+  {
+    SQLServerLink link;
+    SQLStatement* statement = Connect(link) ? StrategyTableRow::SelectAll(link) : nullptr;
+    if (!statement) {
+      ShowDatabaseError(link);
+      return 0;
+    }
+    StrategyTableRow row;
+    bool exact = true;
+    while (exact && statement->Fetch()) {
+      row.Read(*statement);
+      values.emplace_back();
+      exact = ToFile(row, values.back());
+    }
+    if (statement->Failed()) {
+      ShowDatabaseError(link);
+      return 0;
+    }
+    if (!exact) {
+      UiMessageBox(L"导出失败！策略中有当前代码页无法表示的字符。", kErrorCaption, kError);
+      return 0;
+    }
+  }
+  if (!WriteFileBytes(path, StrategyXmlFile::Write(values))) {
+    UiMessageBox(L"导出失败！", kErrorCaption, kError);
+    return 0;
+  }
+  return 1;
+}

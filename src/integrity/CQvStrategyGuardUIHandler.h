@@ -1,0 +1,117 @@
+#pragma once
+// Sub-page "监测策略" of the integrity area (layout 513): the grid of monitoring
+// strategies (one row per distinct name, descriptor, mode and state; StrategyTable
+// holds one row per monitored target) with the commands that create, modify, delete,
+// run, pause, resume and stop them, the export and import of the whole table as an XML
+// file, and a log pane in which the service reports strategy runs. The grid is the
+// page's only state: every command acts on the names of the checked rows, and the
+// service's answers change its cells.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "console/AgentMessageId.h"
+#include "controls/CListCtrlDataEx.h"
+#include "controls/CListNotify.h"
+#include "platform/MessageMap.h"
+#include "uiwin/UiNotify.h"
+
+class CMainDlg;
+class SQLServerLink;
+
+class CQvStrategyGuardUIHandler {
+ public:
+  enum : UINT {
+    kItemNew = 112,
+    kItemModify = 113,
+    kItemDelete = 114,
+    kItemImport = 115,
+    kItemExport = 116,
+    kItemRun = 117,
+    kItemPauseResume = 118,
+    kItemStop = 119,
+    kGrid = 124,
+    kLogPane = 125,
+    kLogScrollId = 126,
+    kGridScrollId = 136,
+  };
+  enum : int { kColName, kColDescriptor, kColMode, kColStatus, kColRunStatus, kColProgress };
+
+  explicit CQvStrategyGuardUIHandler(CMainDlg* owner);
+  ~CQvStrategyGuardUIHandler();
+  CQvStrategyGuardUIHandler(const CQvStrategyGuardUIHandler&) = delete;
+  CQvStrategyGuardUIHandler& operator=(const CQvStrategyGuardUIHandler&) = delete;
+
+  // Registers the service messages, builds the grid and the log pane, then loads the
+  // grid: 0, or -1 when the database cannot be opened (the page stands, empty).
+  int Init();
+  int Uninit();
+  // Empties the grid and loads it again; 1 when it could.
+  int LoadStrategies();
+  // Appends the row of one strategy: the one way rows come into the grid.
+  int AddStrategyRow(const wchar_t* name, const wchar_t* descriptor, int taskMode, int status,
+                     int runStatus);
+  // Sends 1546 with the strategy's type from the database; 0 when the database cannot
+  // be opened.
+  int SendStrategy(const std::wstring& name, UINT messageId);
+  // Writes Status of every row of the strategy; 1 on success.
+  int SetStrategyStatus(int status, const std::wstring& name);
+
+  CListCtrlDataEx<unsigned long>& Grid() { return m_grid; }
+  HWND LogPane() const { return m_logPane; }
+
+  BEGIN_MSG_MAP_EX(CQvStrategyGuardUIHandler)
+    NOTIFY_ID_HANDLER(IDC_UIVIEW, OnUiCommand)
+    MESSAGE_HANDLER(AGENT_MSG_STRATEGY_RUN, OnRunState)
+    MESSAGE_HANDLER(AGENT_MSG_STRATEGY_PAUSE, OnPauseResumeAck)
+    MESSAGE_HANDLER(AGENT_MSG_STRATEGY_STOP, OnStopAck)
+    MESSAGE_HANDLER(AGENT_MSG_STRATEGY_DELETE, OnDeleteAck)
+    MESSAGE_HANDLER(AGENT_MSG_STRATEGY_MODIFY, OnModifyAck)
+    MESSAGE_HANDLER(AGENT_MSG_STRATEGY_RUN_LOG, OnRunLog)
+    NOTIFY_HANDLER(kGrid, LIST_NOTIFY_CLICK, OnListCheckChanged)
+  END_MSG_MAP()
+
+  // Commands (elements of the view); 115, 116 and 119 have no element in the layout.
+  void OnNewStrategy();
+  void OnModifyStrategy();
+  void OnDeleteStrategy();
+  void OnImportXml();
+  void OnExportXml();
+  void OnRunStrategy();
+  void OnPauseResume();
+  void OnStopStrategy();
+
+ private:
+  LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  void OnSize(const RECT& rect);
+  LRESULT OnListCheckChanged(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+
+  // Answers of the service.
+  LRESULT OnRunState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnPauseResumeAck(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnStopAck(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnDeleteAck(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnModifyAck(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+
+  // The names of the checked rows, each once, taken before any box can run.
+  std::vector<std::wstring> CheckedNames() const;
+  int FindRow(const std::wstring& name) const;
+  void SetCell(int row, int column, const wchar_t* text, COLORREF colour);
+  // Sends a name record; a name too long for it or a link that is down is told to the
+  // user, and the command then leaves that strategy alone.
+  bool SendName(const std::wstring& name, UINT messageId);
+  bool SentOrTold(int sent);
+
+  // Statements.
+  int LoadRows(SQLServerLink& link);
+  int DeleteRows(SQLServerLink& link, const std::wstring& name);
+  int ReadStrategyType(SQLServerLink& link, const std::wstring& name, int& type);
+  int ReplaceTable(const std::wstring& path);
+  int ExportTable(const std::wstring& path);
+
+  CMainDlg* m_owner;
+  HWND m_logPane = nullptr;
+  CListCtrlDataEx<unsigned long> m_grid;
+};

@@ -1,0 +1,180 @@
+// The policy wizard's statements. Every value is bound; a sequence that must not stop
+// half-way runs as one transaction.
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/SysServerPortConfig.h"
+#include "reinforce/CSRSecurityReinforceDlg.h"
+
+namespace {
+
+const wchar_t kSqlPolicyTemplate[] = L"select policyTemplate from reinforcingPolicy where policyName=?";
+const wchar_t kSqlPolicyNamed[] = L"select policyName from reinforcingPolicy where policyName=?";
+const wchar_t kSqlOtherPolicyNamed[] =
+    L"select policyName from reinforcingPolicy where policyName=? and policyName<>?";
+const wchar_t* const kSqlInventories[] = {
+    L"select distinct serviceName,serviceDoc,servicePath,enabled from service",
+    L"select distinct startupProject,startupProgram,startupPath,enabled from startup",
+    L"select distinct shareName,shareType,sharePath,enabled from winShare",
+    L"select peripheralType,displayName,driverPath,enabled from peripheral",
+};
+const wchar_t kSqlServiceChoice[] = L"update service set enabled=? where serviceName=?";
+const wchar_t kSqlUpdatePolicy[] =
+    L"update reinforcingPolicy set policyName=?,policyDoc=?,policyObjective=?,policyTemplate=? where policyName=?";
+const wchar_t kSqlInsertPolicy[] =
+    L"insert into reinforcingPolicy (policyName,policyDoc,policyObjective,policyTemplate) values (?,?,?,?)";
+const wchar_t kSqlClientAddresses[] = L"select ip from Client";
+const wchar_t kSqlServiceObjects[] = L"select SeverStrategyName from SeverStrategyTable";
+const wchar_t kSqlNetRules[] =
+    L"select policyName,interactiveAddress,localPort,terminalPort,direction,enabled from netSecurity "
+    L"where listType=?";
+const wchar_t kSqlRuleNamed[] = L"select policyName from netSecurity where policyName=?";
+const wchar_t kSqlOtherRuleNamed[] = L"select policyName from netSecurity where policyName=? and policyName<>?";
+const wchar_t kSqlDeleteRule[] = L"delete from netSecurity where policyName=?";
+const wchar_t kSqlInsertRule[] =
+    L"insert into netSecurity (policyName,interactiveAddress,localPort,terminalPort,direction,listType) "
+    L"values (?,?,?,?,?,?)";
+
+std::wstring Text(const wchar_t* text) { return text ? text : L""; }
+
+bool Fail(SQLServerLink& link, std::wstring* error) {
+  *error = Text(link.GetLastErrorText());
+  link.Rollback();  // nothing when no transaction is open
+  return false;
+}
+
+bool Connect(SQLServerLink& link, std::wstring* error) {
+  return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) || Fail(link, error);
+}
+
+// Whether a row has the name, leaving out the rows named except when given.
+bool NameTaken(const wchar_t* sqlAny, const wchar_t* sqlOther, const std::wstring& name,
+               const std::wstring* except, bool* taken, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, error)) return false;
+  SQLStatement* query = link.CreateStatement(except ? sqlOther : sqlAny);
+  if (!query || !query->SetMaxRows(1) || !query->BindString(0, name.c_str()) ||
+      (except && !query->BindString(1, except->c_str())))
+    return Fail(link, error);
+  *taken = query->Fetch() != 0;
+  return !query->Failed() || Fail(link, error);
+}
+
+// Runs statement on every item, bound by bind, as one unit.
+template <class Items, class Bind>
+bool RunAsOne(const wchar_t* statement, const Items& items, Bind bind, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, error) || !link.BeginTransaction()) return Fail(link, error);
+  for (const auto& item : items) {
+    SQLStatement* st = link.CreateStatement(statement);
+    if (!st || !bind(st, item) || !st->Execute()) return Fail(link, error);
+  }
+  return link.Commit() || Fail(link, error);
+}
+
+}  // namespace
+
+bool CSRSecurityReinforceDlg::ReadTemplate(const std::wstring& name, int* number, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, error)) return false;
+  SQLStatement* query = link.CreateStatement(kSqlPolicyTemplate);
+  if (!query || !query->SetMaxRows(1) || !query->BindString(0, name.c_str())) return Fail(link, error);
+  *number = query->Fetch() ? query->GetInt(0) : -1;
+  return !query->Failed() || Fail(link, error);
+}
+
+bool CSRSecurityReinforceDlg::PolicyNameTaken(const std::wstring& name, const std::wstring* except, bool* taken,
+                                              std::wstring* error) {
+  return NameTaken(kSqlPolicyNamed, kSqlOtherPolicyNamed, name, except, taken, error);
+}
+
+bool CSRSecurityReinforceDlg::ReadInventory(Inventory which, std::vector<InventoryRow>* rows, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, error)) return false;
+  SQLStatement* query = link.CreateStatement(kSqlInventories[which]);
+  if (!query) return Fail(link, error);
+  while (query->Fetch()) {
+    InventoryRow row;
+    for (int i = 0; i < 3; ++i) row.cells[i] = Text(query->GetString(i));
+    row.enabled = query->GetInt(3);
+    rows->push_back(std::move(row));
+  }
+  return !query->Failed() || Fail(link, error);
+}
+
+bool CSRSecurityReinforceDlg::StoreServiceChoices(const std::vector<std::pair<std::wstring, int>>& choices,
+                                                  std::wstring* error) {
+  return RunAsOne(kSqlServiceChoice, choices, [](SQLStatement* st, const std::pair<std::wstring, int>& choice) {
+    return st->BindInt(0, choice.second) && st->BindString(1, choice.first.c_str());
+  }, error);
+}
+
+bool CSRSecurityReinforceDlg::StorePolicy(const std::wstring& name, const std::wstring& doc,
+                                          const std::wstring& objective, int templateNumber,
+                                          const std::wstring* oldName, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, error)) return false;
+  SQLStatement* st = link.CreateStatement(oldName ? kSqlUpdatePolicy : kSqlInsertPolicy);
+  if (!st || !st->BindString(0, name.c_str()) || !st->BindString(1, doc.c_str()) ||
+      !st->BindString(2, objective.c_str()) || !st->BindInt(3, templateNumber) ||
+      (oldName && !st->BindString(4, oldName->c_str())) || !st->Execute())
+    return Fail(link, error);
+  return true;
+}
+
+bool CSRSecurityReinforceDlg::ReadNetChoices(std::vector<std::wstring>* addresses, std::vector<std::wstring>* ports,
+                                             bool* connected, std::wstring* error) {
+  SQLServerLink link;
+  *connected = Connect(link, error);
+  if (!*connected) return false;
+  for (auto* list : {addresses, ports}) {
+    SQLStatement* query = link.CreateStatement(list == addresses ? kSqlClientAddresses : kSqlServiceObjects);
+    if (!query) return Fail(link, error);
+    while (query->Fetch()) list->push_back(Text(query->GetString(0)));
+    if (query->Failed()) return Fail(link, error);
+  }
+  return true;
+}
+
+bool CSRSecurityReinforceDlg::ReadNetRules(int listType, std::vector<NetRule>* rules, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, error)) return false;
+  SQLStatement* query = link.CreateStatement(kSqlNetRules);
+  if (!query || !query->BindInt(0, listType)) return Fail(link, error);
+  while (query->Fetch()) {
+    NetRule rule;
+    rule.name = Text(query->GetString(0));
+    rule.address = Text(query->GetString(1));
+    rule.localPort = Text(query->GetString(2));
+    rule.peerPort = Text(query->GetString(3));
+    rule.direction = query->GetInt(4);
+    rule.listType = listType;
+    rules->push_back(std::move(rule));
+  }
+  return !query->Failed() || Fail(link, error);
+}
+
+bool CSRSecurityReinforceDlg::RuleNameTaken(const std::wstring& name, const std::wstring* except, bool* taken,
+                                            std::wstring* error) {
+  return NameTaken(kSqlRuleNamed, kSqlOtherRuleNamed, name, except, taken, error);
+}
+
+bool CSRSecurityReinforceDlg::StoreNetRule(const NetRule& rule, const std::wstring* oldName, std::wstring* error) {
+  SQLServerLink link;
+  if (!Connect(link, error) || !link.BeginTransaction()) return Fail(link, error);
+  if (oldName) {
+    SQLStatement* drop = link.CreateStatement(kSqlDeleteRule);
+    if (!drop || !drop->BindString(0, oldName->c_str()) || !drop->Execute()) return Fail(link, error);
+  }
+  SQLStatement* st = link.CreateStatement(kSqlInsertRule);
+  if (!st || !st->BindString(0, rule.name.c_str()) || !st->BindString(1, rule.address.c_str()) ||
+      !st->BindString(2, rule.localPort.c_str()) || !st->BindString(3, rule.peerPort.c_str()) ||
+      !st->BindInt(4, rule.direction) || !st->BindInt(5, rule.listType) || !st->Execute())
+    return Fail(link, error);
+  return link.Commit() || Fail(link, error);
+}
+
+bool CSRSecurityReinforceDlg::DeleteNetRules(const std::vector<std::wstring>& names, std::wstring* error) {
+  return RunAsOne(kSqlDeleteRule, names, [](SQLStatement* st, const std::wstring& name) {
+    return st->BindString(0, name.c_str()) != 0;
+  }, error);
+}

@@ -1,0 +1,362 @@
+#include "reports/CRCReportManagementUIHandler.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+#include "app/CMainDlg.h"
+#include "console/CurrentDirectoryKeeper.h"
+#include "console/LocalClock.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/ShellServices.h"
+#include "console/SysServerPortConfig.h"
+#include "controls/CUIResource.h"
+#include "controls/RichEditLog.h"
+#include "platform/TextConv.h"
+#include "platform/WideFormat.h"
+#include "reports/CRCReportManageOutPutSetDlg.h"
+#include "reports/ReportListXml.h"
+#include "uiwin/UiMessageBox.h"
+
+namespace {
+
+const wchar_t kOpenFailed[] = L"打开 ReportCenter.db 数据库时出错";
+const wchar_t kError[] = L"错误";
+const wchar_t kNotice[] = L"提示";
+const wchar_t kWarning[] = L"警告";
+
+const COLORREF kGridPressed = 0xCFBBA2;
+const COLORREF kGridSelected = 0xCDFAFF;
+const COLORREF kGridHeaderBottom = 0xF5C2A9;
+const COLORREF kTimeText = 0xD0E040;
+const COLORREF kTimeBackground = 0xFFFFFF;
+const DWORD kLogStyle =
+    WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_HSCROLL;
+
+struct ListedReport {
+  std::wstring name;
+  std::wstring strategyName;
+  std::wstring produceTime;
+  int version;
+};
+
+// The report list file is in the system's ANSI code page unless it says UTF-8.
+class AnsiCharset : public ReportListXml::Charset {
+ public:
+  bool Encode(std::wstring_view text, std::string& bytes) const override {
+    return qv::WideToAnsiExact(text, bytes);
+  }
+  std::wstring Decode(std::string_view bytes, bool utf8) const override {
+    return utf8 ? qv::Utf8ToWide(bytes) : qv::AnsiToWide(bytes);
+  }
+};
+
+bool Connect(SQLServerLink& link) {
+  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return true;
+  UiMessageBox(kOpenFailed, kError, MB_OK);
+  return false;
+}
+
+void ShowDatabaseError(const std::wstring& diagnosis) {
+  UiMessageBox(qv::FormatW(L"错误信息：%ls", diagnosis).c_str(), kError, MB_OK);
+}
+
+std::wstring LastError(SQLServerLink& link) {
+  const wchar_t* text = link.GetLastErrorText();
+  return text ? text : L"";
+}
+
+ShellServices::FileRequest ReportFileRequest(DWORD extraFlags) {
+  return ShellServices::FileRequest{L"report", L"xml", L"XML 文件(*.xml)", L"*.xml",
+                                    OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | extraFlags};
+}
+
+struct FileCloser {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<FILE, FileCloser>;
+
+// False for a file that cannot be read or is larger than any report list can be.
+bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
+  FilePtr file(_wfopen(path.c_str(), L"rb"));
+  if (!file) return false;
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    if (bytes.size() + n > ReportListXml::kMaxFileBytes) return false;
+    bytes.append(buffer, n);
+  }
+  return !std::ferror(file.get());
+}
+
+// A file that could not be written whole is removed.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  FILE* file = _wfopen(path.c_str(), L"wb");
+  if (!file) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  ok = std::fclose(file) == 0 && ok;
+  if (!ok) _wremove(path.c_str());
+  return ok;
+}
+
+// The statements of the page, at the end of this file.
+bool ReadReportList(SQLServerLink& link, std::vector<ListedReport>& reports);
+bool DeleteReports(SQLServerLink& link, const std::wstring& name);
+bool ReadReportTable(SQLServerLink& link, std::vector<ReportListXml::Row>& rows);
+bool ReplaceReportTable(SQLServerLink& link, const std::vector<ReportListXml::Row>& rows,
+                        std::wstring& diagnosis);
+
+}  // namespace
+
+CRCReportManagementUIHandler::CRCReportManagementUIHandler(CMainDlg* owner)
+    : m_owner(owner),
+      m_grid(CUIResource::GetSkinBitmap(), kGridScrollSkin, kGridPressed, kGridSelected, kGridHeaderBottom) {}
+
+CRCReportManagementUIHandler::~CRCReportManagementUIHandler() = default;
+
+int CRCReportManagementUIHandler::Init() {
+  HWND view = m_owner->GetViewHWnd();
+  m_grid.Create(view, nullptr, nullptr, 0, 0, kGrid);
+  m_grid.AddColumn(L"报告名称", 245, -1, FALSE, TRUE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"对应策略名称", 220, -1, FALSE, TRUE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"报告版本", 200, -1, FALSE, TRUE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"生成时间", 100, -1, FALSE, TRUE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_logBox = RichEditCreate(view, kLogBox, kLogStyle, CUIResource::GetSkinBitmap(), kLogScrollSkin);
+  if (!LoadReports()) {
+    UiMessageBox(L"初始化 ReportList 数据出错", kError, MB_OK);
+    return 0;
+  }
+  return 1;
+}
+
+int CRCReportManagementUIHandler::UnInit() { return 1; }
+
+int CRCReportManagementUIHandler::Refresh() { return LoadReports(); }
+
+// The rows are read whole before the grid changes, so a failure leaves it as it was.
+int CRCReportManagementUIHandler::LoadReports() {
+  SQLServerLink link;
+  if (!Connect(link)) return 0;
+  std::vector<ListedReport> reports;
+  if (!ReadReportList(link, reports)) {
+    ShowDatabaseError(LastError(link));
+    return 0;
+  }
+  m_grid.DeleteAllItems();
+  for (const ListedReport& r : reports)
+    AddRow(r.name.c_str(), r.strategyName.c_str(), r.produceTime.c_str(), r.version);
+  return 1;
+}
+
+void CRCReportManagementUIHandler::AddRow(LPCWSTR name, LPCWSTR strategyName, LPCWSTR produceTime,
+                                          int version) {
+  const int row = m_grid.AddItem(name, -1, ITEM_FORMAT_CHECKBOX, 0);
+  if (row < 0) return;
+  m_grid.SetItemFlags(row, kColumnName, ITEM_FLAGS_LEFT);
+  m_grid.SetItemText(row, kColumnStrategy, strategyName);
+  m_grid.SetItemText(row, kColumnVersion, qv::FormatW(L"%d", version).c_str());
+  m_grid.SetItemText(row, kColumnTime, produceTime);
+  m_grid.SetItemColours(row, kColumnTime, kTimeBackground, kTimeText);
+}
+
+int CRCReportManagementUIHandler::SelectedRow() const {
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemCheck(row, kColumnName) > 0) return row;
+  return -1;
+}
+
+LRESULT CRCReportManagementUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  if (pnmh->code == UINM_COMMAND) {
+    switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+      case kItemGenerate:
+        return OnGenerateReport();
+      case kItemDelete:
+        return OnDeleteReport();
+      case kItemImport:
+        return OnImportReports();
+      case kItemExport:
+        return OnExportReports();
+    }
+  }
+  bHandled = FALSE;
+  return 0;
+}
+
+// The grid has toggled the clicked box itself; only the other boxes are cleared here. A
+// click outside the rows (a header click that sorts, for one) comes without a row.
+LRESULT CRCReportManagementUIHandler::OnListClick(int, LPNMHDR pnmh, BOOL&) {
+  const CListNotify* notify = reinterpret_cast<const CListNotify*>(pnmh);
+  if (notify->m_nItem < 0 || notify->m_nSubItem != kColumnName) return 0;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (row != notify->m_nItem && m_grid.GetItemCheck(row, kColumnName) > 0)
+      m_grid.SetItemCheck(row, kColumnName, 0);
+  return 0;
+}
+
+int CRCReportManagementUIHandler::OnGenerateReport() {
+  {
+    SQLServerLink check;
+    if (!Connect(check)) return 0;
+  }
+  const int row = SelectedRow();
+  if (row < 0) {
+    UiMessageBox(L"请选择要生成简报的项", kNotice, MB_OK);
+    return 0;
+  }
+  const std::wstring name = m_grid.GetItemText(row, kColumnName);
+  const std::wstring strategyName = m_grid.GetItemText(row, kColumnStrategy);
+  const int version = std::atoi(qv::WideToAnsi(m_grid.GetItemText(row, kColumnVersion)).c_str());
+  CRCReportManageOutPutSetDlg dialog(version, strategyName.c_str());
+  if (dialog.DoModal() != CRCReportManageOutPutSetDlg::kGenerated) return 0;
+  LogStoreResult(name.c_str());
+  return 1;
+}
+
+void CRCReportManagementUIHandler::LogStoreResult(LPCWSTR name) {
+  const std::wstring time = LocalClock::TimeText();
+  RichEditAppendText(m_logBox, qv::FormatW(L"%ls 报告名称:%ls 开始存储......", time, name).c_str(), FALSE, 0);
+  RichEditAppendNewLine(m_logBox);
+  RichEditAppendText(m_logBox, qv::FormatW(L"%ls 报告名称:%ls 存储成功......", time, name).c_str(), FALSE, 0);
+  RichEditAppendNewLine(m_logBox);
+}
+
+int CRCReportManagementUIHandler::OnDeleteReport() {
+  SQLServerLink link;
+  if (!Connect(link)) return 0;
+  const int row = SelectedRow();
+  if (row < 0) {
+    UiMessageBox(L"请选中要删除的报告", kNotice, MB_OK);
+    return 0;
+  }
+  const std::wstring name = m_grid.GetItemText(row, kColumnName);
+  if (!DeleteReports(link, name)) {
+    ShowDatabaseError(LastError(link));
+    return 0;
+  }
+  link.Disconnect();
+  // Every report of that name is gone: the list is read again.
+  LoadReports();
+  return 1;
+}
+
+int CRCReportManagementUIHandler::OnImportReports() {
+  SQLServerLink link;
+  if (!Connect(link)) return 0;
+  CurrentDirectoryKeeper keep;
+  std::wstring path;
+  if (!ShellServices::Current().ChooseOpenFile(ReportFileRequest(OFN_FILEMUSTEXIST), path)) return 0;
+  std::string bytes;
+  std::vector<ReportListXml::Row> rows;
+  if (!ReadFileBytes(path, bytes) || !ReportListXml::Read(bytes, AnsiCharset(), rows)) {
+    UiMessageBox(L"导入文件无法读取或格式不正确", kError, MB_OK);
+    return 0;
+  }
+  std::wstring diagnosis;
+  if (!ReplaceReportTable(link, rows, diagnosis)) {
+    ShowDatabaseError(diagnosis);
+    return 0;
+  }
+  link.Disconnect();
+  LoadReports();
+  UiMessageBox(L"导入成功！", kWarning, MB_OK);
+  return 1;
+}
+
+int CRCReportManagementUIHandler::OnExportReports() {
+  SQLServerLink link;
+  if (!Connect(link)) return 0;
+  CurrentDirectoryKeeper keep;
+  std::wstring path;
+  if (!ShellServices::Current().ChooseSaveFile(ReportFileRequest(0), path)) return 0;
+  std::vector<ReportListXml::Row> rows;
+  if (!ReadReportTable(link, rows)) {
+    ShowDatabaseError(LastError(link));
+    return 0;
+  }
+  link.Disconnect();
+  std::string bytes;
+  size_t badRow = 0;
+  if (!ReportListXml::Write(rows, AnsiCharset(), bytes, &badRow)) {
+    UiMessageBox(qv::FormatW(L"报告“%ls”含有系统代码页无法表示的字符，未能导出。", rows[badRow].reportName).c_str(),
+                 kError, MB_OK);
+    return 0;
+  }
+  if (!WriteFileBytes(path, bytes)) {
+    UiMessageBox(qv::FormatW(L"无法写入文件%ls，未能导出。", path).c_str(), kError, MB_OK);
+    return 0;
+  }
+  UiMessageBox(L"导出成功！", kWarning, MB_OK);
+  return 1;
+}
+
+namespace {
+
+// The statements of the page. Values are bound; the version goes through text so that
+// a NULL stays NULL in the file and back.
+
+const wchar_t kListQuery[] =
+    L"select ReportName,StrategyName,ProduceTime,StrategyVersion from ReportCenterTable";
+const wchar_t kDeleteByName[] = L"delete from ReportCenterTable where ReportName=?";
+const wchar_t kTableQuery[] =
+    L"select ReportName,StrategyName,ProduceTime,cast(StrategyVersion as nvarchar(11)),DetailContent "
+    L"from ReportCenterTable";
+const wchar_t kDeleteAll[] = L"delete from ReportCenterTable";
+const wchar_t kInsert[] =
+    L"insert into ReportCenterTable (ReportName,StrategyName,ProduceTime,StrategyVersion,DetailContent) "
+    L"values (?,?,nullif(?,''),nullif(?,''),?)";
+
+std::wstring Text(const SQLStatement& statement, int column) {
+  const wchar_t* text = statement.GetString(column);
+  return text ? text : L"";
+}
+
+bool ReadReportList(SQLServerLink& link, std::vector<ListedReport>& reports) {
+  SQLStatement* statement = link.CreateStatement(kListQuery);
+  if (!statement) return false;
+  while (statement->Fetch())
+    reports.push_back({Text(*statement, 0), Text(*statement, 1), Text(*statement, 2), statement->GetInt(3)});
+  const bool ok = !statement->Failed();
+  link.ReleaseStatement(statement);
+  return ok;
+}
+
+bool ReadReportTable(SQLServerLink& link, std::vector<ReportListXml::Row>& rows) {
+  SQLStatement* statement = link.CreateStatement(kTableQuery);
+  if (!statement) return false;
+  while (statement->Fetch())
+    rows.push_back({Text(*statement, 0), Text(*statement, 1), Text(*statement, 2), Text(*statement, 3),
+                    Text(*statement, 4)});
+  const bool ok = !statement->Failed();
+  link.ReleaseStatement(statement);
+  return ok;
+}
+
+bool Run(SQLServerLink& link, const wchar_t* sql, std::initializer_list<const std::wstring*> values) {
+  SQLStatement* statement = link.CreateStatement(sql);
+  bool ok = statement != nullptr;
+  int index = 0;
+  for (const std::wstring* value : values) ok = ok && statement->BindString(index++, value->c_str());
+  ok = ok && statement->Execute();
+  link.ReleaseStatement(statement);
+  return ok;
+}
+
+bool DeleteReports(SQLServerLink& link, const std::wstring& name) { return Run(link, kDeleteByName, {&name}); }
+
+bool ReplaceReportTable(SQLServerLink& link, const std::vector<ReportListXml::Row>& rows,
+                        std::wstring& diagnosis) {
+  bool ok = link.BeginTransaction() && Run(link, kDeleteAll, {});
+  for (size_t i = 0; ok && i < rows.size(); ++i) {
+    const ReportListXml::Row& r = rows[i];
+    ok = Run(link, kInsert, {&r.reportName, &r.strategyName, &r.produceTime, &r.version, &r.detailContent});
+  }
+  if (ok && link.Commit()) return true;
+  diagnosis = LastError(link);  // before the rollback replaces it
+  link.Rollback();
+  return false;
+}
+
+}  // namespace

@@ -1,0 +1,571 @@
+#include "sysmgmt/CSMClientManagementUIHandler.h"
+
+#include <cstring>
+#include <cwchar>
+#include <vector>
+
+#include "app/CMainDlg.h"
+#include "console/CAgentLink.h"
+#include "console/CAgentLinkManager.h"
+#include "console/LinkRecords.h"
+#include "controls/CUIResource.h"
+#include "platform/CAppModule.h"
+#include "platform/CGdiObject.h"
+#include "platform/WideFormat.h"
+#include "sysmgmt/SMPageLink.h"
+#include "uiwin/UiMessageBox.h"
+
+namespace {
+
+// ---- Statements of the page; every value is bound.
+const wchar_t kSelectClients[] = L"select id,Name,IP,type,status from Client";
+const wchar_t kSelectClient[] = L"select name,NoteName,Type,Stopped,IP,MAC from Client where id=?";
+const wchar_t kCountByName[] = L"select count(*) from Client where name=? and id<>?";
+const wchar_t kSelectStopped[] = L"select Stopped from Client where id=?";
+const wchar_t kUpdateClient[] = L"update Client set Name=?,NoteName=?,Type=?,Stopped=? where id=?";
+const wchar_t kSetStatusById[] = L"update Client set Status=? where id=?";
+const wchar_t kSetStatusByIp[] = L"update Client set status=? where IP=?";
+const wchar_t kResetStatus[] = L"update Client set Status=0";
+const wchar_t kSelectNameType[] = L"select name,type,IP from Client where id=?";
+const wchar_t kSelectAddress[] = L"select IP,Status from Client where id=?";
+
+const UINT kBitmaps[] = {126, 137, 131, 128};  // in the order of the image list
+const COLORREF kMask = RGB(0xFF, 0x00, 0xFF);
+const int kFieldChars = 20;
+
+const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+
+}  // namespace
+
+const ClientChangeNotice* CSMClientManagementUIHandler::s_sending = nullptr;
+
+CSMClientManagementUIHandler::CSMClientManagementUIHandler(CMainDlg* owner)
+    : m_owner(owner),
+      m_stateRegistration{nullptr, AGENT_MSG_CLIENT_STATE},
+      m_onlineRegistration{nullptr, AGENT_MSG_CLIENT_ONLINE},
+      m_offlineRegistration{nullptr, AGENT_MSG_CLIENT_OFFLINE},
+      m_tree(CUIResource::GetSkinBitmap(), kTreeScrollSkin) {}
+
+CSMClientManagementUIHandler::~CSMClientManagementUIHandler() = default;
+
+int CSMClientManagementUIHandler::Init() {
+  for (AgentLinkWindow* r : {&m_stateRegistration, &m_onlineRegistration, &m_offlineRegistration}) {
+    r->window = m_owner->m_hWnd;
+    CAgentLinkManager::RegisterWindow(*r);
+  }
+  HWND view = m_owner->GetViewHWnd();
+  m_images.Create(32, 24, ILC_COLOR24 | ILC_MASK, 4, 0);
+  for (UINT id : kBitmaps) {
+    // A copy of our own: adding with a mask blackens the bitmap's masked pixels.
+    CBitmap bitmap;
+    bitmap.Attach(::LoadBitmapW(g_module.GetResourceInstance(), MAKEINTRESOURCEW(id)));
+    m_images.Add(bitmap, kMask);
+  }
+  m_tree.Create(view, RECT{}, nullptr,
+                WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_SHOWSELALWAYS, 0,
+                kTree);
+  m_tree.SetImageList(m_images, TVSIL_NORMAL);
+  m_serverRoot = m_tree.InsertItem(L"服务器组", kImageServerGroup, kImageServerGroup, TVI_ROOT, TVI_LAST, EM_TVIS_NONE);
+  m_deviceRoot = m_tree.InsertItem(L"网络设备/安全设备群组", kImageDeviceGroup, kImageDeviceGroup, TVI_ROOT,
+                                   TVI_LAST, EM_TVIS_NONE);
+
+  const DWORD field = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL;
+  m_name.Create(view, nullptr, nullptr, field, 0, kName);
+  m_name.SetLimits(kFieldChars, 0, '0', FALSE);
+  m_note.Create(view, nullptr, nullptr, field, 0, kNote);
+  m_note.SetLimits(kFieldChars, 0, '0', FALSE);
+  m_address.Create(view, nullptr, nullptr, field | ES_READONLY, 0, kAddress);
+  m_mac.Create(view, nullptr, nullptr, field | ES_READONLY, 0, kMac);
+  m_type.Create(view, RECT{}, nullptr, CComboBoxCtrlEx::kPageStyle | WS_VISIBLE, 0, kType);
+  m_type.AddString(L"服务器组");
+  m_type.AddString(L"网络设备组");
+  m_state.Create(view, RECT{}, nullptr, CComboBoxCtrlEx::kPageStyle | WS_VISIBLE, 0, kState);
+  m_state.AddString(L"启用");
+  m_state.AddString(L"禁用");
+  m_owner->EnableItem(kSave, FALSE);
+  LoadClients();
+  return 0;
+}
+
+int CSMClientManagementUIHandler::UnInit() {
+  for (AgentLinkWindow* r : {&m_stateRegistration, &m_onlineRegistration, &m_offlineRegistration})
+    CAgentLinkManager::UnregisterWindow(*r);
+  // Every host shows offline until the service reports it again.
+  SMPageLink link;
+  if (!link.Open()) return -1;
+  SQLStatement* statement = link.CreateStatement(kResetStatus);
+  if (!statement || !statement->Execute()) {
+    link.ShowError(L"错误");
+    return -1;
+  }
+  return 0;
+}
+
+LRESULT CSMClientManagementUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+    case kSave:
+      OnSave();
+      break;
+    case kExit:
+      OnExit();
+      break;
+    default:
+      bHandled = FALSE;
+      break;
+  }
+  return 0;
+}
+
+void CSMClientManagementUIHandler::OnExit() { m_owner->EndDialog(IDCANCEL); }
+
+// ---------------------------------------------------------------- the tree
+
+void CSMClientManagementUIHandler::LoadClients() {
+  struct Row {
+    unsigned long id;
+    std::wstring name, address;
+    int type, status;
+  };
+  std::vector<Row> rows;
+  {
+    SMPageLink link;
+    if (!link.Open()) return;
+    SQLStatement* statement = link.CreateStatement(kSelectClients);
+    while (statement && statement->Fetch())
+      rows.push_back({static_cast<unsigned long>(statement->GetInt(0)), OrEmpty(statement->GetString(1)),
+                      OrEmpty(statement->GetString(2)), statement->GetInt(3), statement->GetInt(4)});
+    if (!statement || statement->Failed()) return link.ShowError(L"查询出错");
+  }
+  // Thousands of hosts: the tree neither redraws nor expands before the last is in.
+  m_tree.SendMessage(WM_SETREDRAW, FALSE);
+  HTREEITEM last[2] = {TVI_LAST, TVI_LAST};
+  std::vector<const std::wstring*> shown;
+  std::vector<std::pair<const std::wstring*, HTREEITEM>> devices;  // after the servers in walk order
+  m_nodeByAddress.clear();
+  for (const Row& row : rows) {
+    const std::wstring& text = row.name.empty() ? row.address : row.name;
+    if (text.empty() || (row.type != 0 && row.type != 1)) continue;
+    m_addressById[row.id] = row.address;
+    last[row.type] = AddNode(row.type == 0 ? m_serverRoot : m_deviceRoot, text.c_str(), last[row.type],
+                             row.status == 1 ? kImageOnline : kImageOffline, false, row.id);
+    shown.push_back(&row.address);
+    if (row.type == 0 && !row.address.empty()) m_nodeByAddress.emplace(row.address, last[0]);
+    if (row.type == 1 && !row.address.empty()) devices.emplace_back(&row.address, last[1]);
+  }
+  for (const auto& device : devices) m_nodeByAddress.emplace(*device.first, device.second);
+  m_tree.Expand(m_serverRoot);
+  m_tree.Expand(m_deviceRoot);
+  m_tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(m_serverRoot));
+  m_tree.SendMessage(WM_SETREDRAW, TRUE);
+  m_tree.Invalidate();
+  for (const std::wstring* address : shown) QueryClientState(*address);
+}
+
+HTREEITEM CSMClientManagementUIHandler::AddServerNode(LPCWSTR text, HTREEITEM insertAfter, int status,
+                                                      bool checked, unsigned long id) {
+  HTREEITEM node = AddNode(m_serverRoot, text, insertAfter, status == 1 ? kImageOnline : kImageOffline, checked, id);
+  m_tree.Expand(m_serverRoot);
+  return node;
+}
+
+HTREEITEM CSMClientManagementUIHandler::AddDeviceNode(LPCWSTR text, HTREEITEM insertAfter, int status,
+                                                      bool checked, unsigned long id) {
+  HTREEITEM node = AddNode(m_deviceRoot, text, insertAfter, status == 1 ? kImageOnline : kImageOffline, checked, id);
+  m_tree.Expand(m_deviceRoot);
+  return node;
+}
+
+// The box goes in with the item: the roots have none, so there is no parent to recompute.
+HTREEITEM CSMClientManagementUIHandler::AddNode(HTREEITEM root, LPCWSTR text, HTREEITEM insertAfter,
+                                                int image, bool checked, unsigned long id) {
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = root;
+  insert.hInsertAfter = insertAfter ? insertAfter : TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
+  insert.item.pszText = const_cast<LPWSTR>(text);
+  // The tree asks for a host's picture when it draws it: changing a picture of a
+  // visible tree view costs a walk over all its items.
+  insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
+  insert.item.lParam = static_cast<LPARAM>(id);
+  insert.item.state = INDEXTOSTATEIMAGEMASK(checked ? EM_TVIS_CHECK : EM_TVIS_UNCHECK);
+  insert.item.stateMask = TVIS_STATEIMAGEMASK;
+  HTREEITEM node = m_tree.CTreeViewCtrl::InsertItem(insert);
+  if (node) m_onlineByNode[node] = image == kImageOnline;
+  return node;
+}
+
+bool CSMClientManagementUIHandler::GetNode(TVITEMW* item) const {
+  return m_tree.SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(item)) != 0;
+}
+
+unsigned long CSMClientManagementUIHandler::NodeId(HTREEITEM node) const {
+  TVITEMW item{};
+  item.mask = TVIF_HANDLE | TVIF_PARAM;
+  item.hItem = node;
+  return GetNode(&item) ? static_cast<unsigned long>(item.lParam) : 0;
+}
+
+int CSMClientManagementUIHandler::NodeImage(HTREEITEM node) const {
+  auto found = m_onlineByNode.find(node);
+  return found != m_onlineByNode.end() && found->second ? kImageOnline : kImageOffline;
+}
+
+void CSMClientManagementUIHandler::SetNodeImage(HTREEITEM node, int image) {
+  auto found = m_onlineByNode.find(node);
+  if (found == m_onlineByNode.end()) return;
+  found->second = image == kImageOnline;
+  RECT rect{};
+  std::memcpy(&rect, &node, sizeof node);  // the item goes in, its rectangle comes out
+  if (m_tree.SendMessage(TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) m_tree.InvalidateRect(&rect, FALSE);
+}
+
+LRESULT CSMClientManagementUIHandler::OnTreeDispInfo(int, LPNMHDR pnmh, BOOL&) {
+  auto* info = reinterpret_cast<NMTVDISPINFOW*>(pnmh);
+  if (info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))
+    info->item.iImage = info->item.iSelectedImage = NodeImage(info->item.hItem);
+  return 0;
+}
+
+void CSMClientManagementUIHandler::RemoveNode(HTREEITEM node) {
+  m_onlineByNode.erase(node);
+  m_tree.SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node));
+}
+
+void CSMClientManagementUIHandler::SetNodeText(HTREEITEM node, const std::wstring& text) {
+  TVITEMW item{};
+  item.mask = TVIF_HANDLE | TVIF_TEXT;
+  item.hItem = node;
+  item.pszText = const_cast<LPWSTR>(text.c_str());
+  m_tree.SetItem(item);
+}
+
+std::wstring CSMClientManagementUIHandler::NodeText(HTREEITEM node) const {
+  wchar_t buffer[260] = L"";
+  TVITEMW item{};
+  item.mask = TVIF_HANDLE | TVIF_TEXT;
+  item.hItem = node;
+  item.pszText = buffer;
+  item.cchTextMax = static_cast<int>(sizeof buffer / sizeof buffer[0]);
+  return GetNode(&item) ? std::wstring(buffer) : std::wstring();
+}
+
+HTREEITEM CSMClientManagementUIHandler::FindNode(unsigned long id) const {
+  for (HTREEITEM root : {m_serverRoot, m_deviceRoot})
+    for (HTREEITEM node = m_tree.GetChildItem(root); node; node = m_tree.GetNextSiblingItem(node))
+      if (NodeId(node) == id) return node;
+  return nullptr;
+}
+
+void CSMClientManagementUIHandler::DeleteNode(HTREEITEM node) {
+  if (node == m_current) {
+    ClearFields();
+    m_owner->EnableItem(kSave, FALSE);
+    m_current = nullptr;
+  }
+  RemoveNode(node);
+}
+
+void CSMClientManagementUIHandler::RebuildAddressMap() {
+  m_nodeByAddress.clear();
+  for (HTREEITEM root : {m_serverRoot, m_deviceRoot})
+    for (HTREEITEM node = m_tree.GetChildItem(root); node; node = m_tree.GetNextSiblingItem(node)) {
+      auto address = m_addressById.find(NodeId(node));
+      if (address != m_addressById.end() && !address->second.empty())
+        m_nodeByAddress.emplace(address->second, node);
+    }
+}
+
+HTREEITEM CSMClientManagementUIHandler::NodeOfAddress(const std::wstring& address) const {
+  auto found = m_nodeByAddress.find(address);
+  return found == m_nodeByAddress.end() ? nullptr : found->second;
+}
+
+// ---------------------------------------------------------------- selection and fields
+
+LRESULT CSMClientManagementUIHandler::OnTreeCheckChanged(int, LPNMHDR pnmh, BOOL&) {
+  const auto* notify = reinterpret_cast<const CMulStatusTreeNotify*>(pnmh);
+  if (notify->nState == EM_TVIS_CHECK) {
+    // One host at a time: only the one checked before can still be.
+    if (m_current && m_current != notify->hItem) m_tree.SetCheck(m_current, EM_TVIS_UNCHECK, FALSE);
+    m_current = notify->hItem;
+    m_owner->EnableItem(kSave, TRUE);
+    ShowClient(notify->hItem);
+  } else if (notify->nState == EM_TVIS_UNCHECK) {
+    ClearFields();
+    m_owner->EnableItem(kSave, FALSE);
+    m_current = nullptr;
+  }
+  return 0;
+}
+
+void CSMClientManagementUIHandler::ClearFields() {
+  for (CEditEx* edit : {&m_name, &m_note, &m_address, &m_mac}) edit->SetWindowText(L"");
+  m_type.SetCurSel(-1);
+  m_state.SetCurSel(-1);
+}
+
+void CSMClientManagementUIHandler::ShowClient(HTREEITEM node) {
+  SMPageLink link;
+  if (!link.Open()) return;
+  SQLStatement* statement = link.CreateStatement(kSelectClient);
+  if (statement) statement->BindInt(0, static_cast<int>(NodeId(node)));
+  if (!statement || !statement->Fetch()) return link.ShowError(L"查询信息出错");
+  const int type = statement->GetInt(2), stopped = statement->GetInt(3);
+  m_name.SetWindowText(OrEmpty(statement->GetString(0)));
+  m_note.SetWindowText(OrEmpty(statement->GetString(1)));
+  m_type.SetCurSel(type == 0 || type == 1 ? type : -1);
+  m_state.SetCurSel(stopped == 0 || stopped == 1 ? stopped : -1);
+  m_address.SetWindowText(OrEmpty(statement->GetString(4)));
+  m_mac.SetWindowText(OrEmpty(statement->GetString(5)));
+}
+
+// ---------------------------------------------------------------- save
+
+void CSMClientManagementUIHandler::OnSave() {
+  HTREEITEM node = m_current;
+  if (!node) return;
+  const int id = static_cast<int>(NodeId(node));
+  const std::wstring name = m_name.GetWindowText();
+  if (!name.empty()) {
+    const int count = SMPageLink::CountByName(kCountByName, name, id);
+    if (count < 0) return;
+    if (count > 0) {
+      UiMessageBox(L"请重新输入客户端名称", L"客户端名称已被使用", MB_ICONEXCLAMATION);
+      ::SetFocus(m_name);
+      m_name.SetSel(0, -1);
+      return;
+    }
+  }
+  const std::wstring note = m_note.GetWindowText();
+  const int type = m_type.GetCurSel();
+  if (type < 0) {
+    UiMessageBox(L"请选择客户端类型", L"注意", MB_OK);
+    return;
+  }
+  const int stopped = m_state.GetCurSel();
+  if (stopped < 0) {
+    UiMessageBox(L"请选择客户端状态", L"注意", MB_OK);
+    return;
+  }
+  const std::wstring address = m_address.GetWindowText();
+
+  // The row and its status change together or not at all.
+  int storedStopped = 0;
+  {
+    SMPageLink link;
+    if (!link.Open()) return;
+    if (!link.BeginTransaction()) return link.ShowError(L"错误");
+    SQLStatement* select = link.CreateStatement(kSelectStopped);
+    if (select) select->BindInt(0, id);
+    if (!select || !select->Fetch()) return link.ShowError(L"错误");
+    storedStopped = select->GetInt(0);
+    SQLStatement* update = link.CreateStatement(kUpdateClient);
+    if (!update || !update->BindString(0, name.c_str()) || !update->BindString(1, note.c_str()) ||
+        !update->BindInt(2, type) || !update->BindInt(3, stopped) || !update->BindInt(4, id) ||
+        !update->Execute())
+      return link.ShowError(L"错误");
+    if (storedStopped != stopped) {
+      SQLStatement* status = link.CreateStatement(kSetStatusById);
+      if (!status || !status->BindInt(0, stopped ? 0 : 1) || !status->BindInt(1, id) || !status->Execute())
+        return link.ShowError(L"错误");
+    }
+    if (!link.Commit()) return link.ShowError(L"错误");
+  }
+
+  node = UpdateTreeNode(node, name.empty() ? address : name, type);
+  if (storedStopped != stopped) {
+    uint32_t host = 0;
+    if (stopped) SetNodeImage(node, kImageOffline);
+    if (!ParseDottedIPv4(address, &host)) {
+      UiMessageBox(L"客户端IP地址无效，未通知服务", L"注意", MB_ICONEXCLAMATION);
+    } else if (stopped) {
+      g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_DISABLE_CLIENT, &host, sizeof host);
+      ::SendMessageW(m_owner->m_hWnd, AGENT_MSG_CLIENT_OFFLINE, host, 0);  // every page marks it offline
+    } else {
+      g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_ENABLE_CLIENT, &host, sizeof host);
+    }
+  }
+  UiMessageBox(L"保存成功", L"成功", MB_OK);
+}
+
+HTREEITEM CSMClientManagementUIHandler::UpdateTreeNode(HTREEITEM node, const std::wstring& text, int type) {
+  SetNodeText(node, text);
+  HTREEITEM root = m_tree.GetParentItem(node);
+  const HTREEITEM target = type == 0 ? m_serverRoot : type == 1 ? m_deviceRoot : root;
+  if (target == root) return node;
+  const unsigned long id = NodeId(node);
+  const int image = NodeImage(node);
+  const bool wasCurrent = node == m_current;
+  RemoveNode(node);
+  node = AddNode(target, text.c_str(), TVI_LAST, image, wasCurrent, id);
+  if (wasCurrent) {
+    m_current = node;
+    m_tree.SelectItem(node);
+    m_tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node));
+  }
+  RebuildAddressMap();
+  return node;
+}
+
+// ---------------------------------------------------------------- host states
+
+bool CSMClientManagementUIHandler::ParseDottedIPv4(const std::wstring& text, uint32_t* address) {
+  uint32_t value = 0;
+  size_t at = 0;
+  for (int part = 0; part < 4; ++part) {
+    if (part && (at >= text.size() || text[at++] != L'.')) return false;
+    size_t digits = 0;
+    unsigned number = 0;
+    for (; at < text.size() && text[at] >= L'0' && text[at] <= L'9' && digits < 4; ++at, ++digits)
+      number = number * 10 + (text[at] - L'0');
+    if (!digits || digits > 3 || number > 255) return false;
+    value |= number << (8 * part);
+  }
+  if (at != text.size()) return false;
+  *address = value;
+  return true;
+}
+
+void CSMClientManagementUIHandler::QueryClientState(const std::wstring& address) {
+  uint32_t host = 0;
+  if (ParseDottedIPv4(address, &host))
+    g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, sizeof host);
+}
+
+// The payload is read only while the link is delivering it. Other pages want the
+// state messages too: the handled flag is left cleared.
+LRESULT CSMClientManagementUIHandler::OnClientState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  bHandled = FALSE;
+  ClientStateRecord record;
+  if (CAgentLink::IsDelivering(uMsg, wParam, lParam) &&
+      ReadClientState(reinterpret_cast<const unsigned char*>(lParam), static_cast<size_t>(wParam), record))
+    SetClientStateByIp(record.Address, record.Online ? 1 : 0);
+  return 0;
+}
+
+LRESULT CSMClientManagementUIHandler::OnClientOnline(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;
+  SetClientStateByIp(static_cast<uint32_t>(wParam), 1);
+  return 0;
+}
+
+LRESULT CSMClientManagementUIHandler::OnClientOffline(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;
+  SetClientStateByIp(static_cast<uint32_t>(wParam), 0);
+  return 0;
+}
+
+void CSMClientManagementUIHandler::SetClientStateByIp(uint32_t address, int state) {
+  UpdateClientState(qv::FormatW(L"%u.%u.%u.%u", address & 0xFF, (address >> 8) & 0xFF,
+                                (address >> 16) & 0xFF, address >> 24),
+                    state);
+}
+
+// States come in bursts (an answer per host after the load): they are written
+// together, one update each in a single transaction, once the burst has been taken.
+void CSMClientManagementUIHandler::UpdateClientState(const std::wstring& address, int state) {
+  m_pendingStates.emplace_back(address, state);
+  if (!m_flushPosted) m_flushPosted = ::PostMessageW(m_owner->m_hWnd, FlushMessage(), 0, 0) != FALSE;
+}
+
+UINT CSMClientManagementUIHandler::FlushMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneClientStateFlush");
+  return message;
+}
+
+LRESULT CSMClientManagementUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;
+  m_flushPosted = false;
+  std::vector<std::pair<std::wstring, int>> states;
+  states.swap(m_pendingStates);
+  if (states.empty()) return 0;
+  SMPageLink link;
+  if (!link.Open()) return 0;
+  if (!link.BeginTransaction()) return link.ShowError(L"错误"), 0;
+  SQLStatement* statement = link.CreateStatement(kSetStatusByIp);
+  for (const auto& s : states)
+    if (!statement || !statement->BindInt(0, s.second) || !statement->BindString(1, s.first.c_str()) ||
+        !statement->Execute())
+      return link.ShowError(L"错误"), 0;
+  if (!link.Commit()) return link.ShowError(L"错误"), 0;
+  link.Disconnect();
+  for (const auto& s : states)
+    if (HTREEITEM node = NodeOfAddress(s.first)) SetNodeImage(node, s.second == 1 ? kImageOnline : kImageOffline);
+  return 0;
+}
+
+// ---------------------------------------------------------------- 1795 to 1797
+
+LRESULT CSMClientManagementUIHandler::SendClientChange(HWND window, UINT message, const ClientChangeNotice& notice) {
+  const ClientChangeNotice* saved = s_sending;
+  s_sending = &notice;
+  const LRESULT result = ::SendMessageW(window, message, 0, reinterpret_cast<LPARAM>(&notice));
+  s_sending = saved;
+  return result;
+}
+
+LRESULT CSMClientManagementUIHandler::OnClientChangeMessage(UINT uMsg, WPARAM, LPARAM lParam, BOOL& bHandled) {
+  bHandled = FALSE;
+  const auto* notice = reinterpret_cast<const ClientChangeNotice*>(lParam);
+  if (!notice || notice != s_sending) return 0;  // not our own call: a pointer into nowhere
+  const std::wstring text(notice->text, wcsnlen(notice->text, ClientChangeNotice::kTextUnits));
+  if (uMsg == kClientAdded)
+    OnClientAdded(*notice, text);
+  else if (uMsg == kClientChanged)
+    OnClientChanged(*notice, text);
+  else
+    OnClientRemoved(*notice);
+  return 0;
+}
+
+void CSMClientManagementUIHandler::OnClientAdded(const ClientChangeNotice& notice, const std::wstring& text) {
+  if (notice.group > 1 || text.empty()) return;
+  std::wstring address;
+  int status = 0;
+  {
+    SMPageLink link;
+    if (!link.Open()) return;
+    SQLStatement* statement = link.CreateStatement(kSelectAddress);
+    if (statement) statement->BindInt(0, static_cast<int>(notice.clientId));
+    if (statement && statement->Fetch()) {
+      address = OrEmpty(statement->GetString(0));
+      status = statement->GetInt(1);
+    } else if (!statement || statement->Failed()) {
+      return link.ShowError(L"查询数据库错误");
+    }
+  }
+  m_addressById[notice.clientId] = address;
+  if (notice.group == 0)
+    AddServerNode(text.c_str(), TVI_LAST, status, false, notice.clientId);
+  else
+    AddDeviceNode(text.c_str(), TVI_LAST, status, false, notice.clientId);
+  RebuildAddressMap();
+  QueryClientState(address);
+}
+
+void CSMClientManagementUIHandler::OnClientChanged(const ClientChangeNotice& notice, const std::wstring& text) {
+  HTREEITEM node = FindNode(notice.clientId);
+  if (!node) return;
+  SMPageLink link;
+  if (!link.Open()) return;
+  SQLStatement* statement = link.CreateStatement(kSelectNameType);
+  if (statement) statement->BindInt(0, static_cast<int>(notice.clientId));
+  if (!statement || !statement->Fetch()) {
+    if (!statement || statement->Failed()) link.ShowError(L"查询数据库错误");
+    return;
+  }
+  std::wstring name = OrEmpty(statement->GetString(0));
+  const int type = statement->GetInt(1);
+  m_addressById[notice.clientId] = OrEmpty(statement->GetString(2));
+  link.Disconnect();
+  UpdateTreeNode(node, name.empty() ? text : name, type);
+  RebuildAddressMap();
+}
+
+void CSMClientManagementUIHandler::OnClientRemoved(const ClientChangeNotice& notice) {
+  HTREEITEM node = FindNode(notice.clientId);
+  if (!node) return;
+  DeleteNode(node);
+  m_addressById.erase(notice.clientId);
+  RebuildAddressMap();
+}

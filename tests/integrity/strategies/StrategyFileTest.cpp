@@ -1,0 +1,114 @@
+// Export and import of StrategyTable as the XML file, with the file choosers answered
+// by the test and real files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include "console/SQLStatement.h"
+#include "integrity/StrategyTableRow.h"
+#include "platform/TextConv.h"
+#include "support/FakeShellServices.h"
+#include "support/IntegrityPageHost.h"
+#include "support/TestFiles.h"
+
+namespace {
+
+// An element as an earlier console wrote it: 42 attributes of any names, texts in CP936
+// (the descriptor "描述").
+std::string Element(const std::string& name, int attributes = 42) {
+  std::string e = "<strategy strategyname=\"" + name + "\"";
+  for (int i = 1; i < attributes; ++i) e += " a" + std::to_string(i) + "=\"" + (i == 1 ? "\xC3\xE8\xCA\xF6" : "1") + "\"";
+  return e + " />";
+}
+
+class StrategyFile : public IntegrityPageHost {
+ protected:
+  // Every row of the table, its values but RunStatus joined by "|".
+  std::wstring Dump() {
+    std::wstring text;
+    StrategyTableRow row;
+    for (SQLStatement* statement = StrategyTableRow::SelectAll(link); statement && statement->Fetch();) {
+      row.Read(*statement);
+      for (int i = 0; i < StrategyTableRow::kRunStatus; ++i)
+        text += (StrategyTableRow::ColumnAt(i).text ? row.Text(i) : std::to_wstring(row.Int(i))) + L"|";
+      text += L"\n";
+    }
+    return text;
+  }
+  // Runs the file command with the chooser answered by path and the box it should end with.
+  void FileCommand(bool import, const std::wstring& path, const wchar_t* box) {
+    shell.Choose(import ? ShellServices::kOpenFile : ShellServices::kSaveFile, path);
+    script.ExpectBox(box);
+    Command(import ? Page::kItemImport : Page::kItemExport);
+  }
+  testenv::TempDir dir;
+  FakeShellServices shell;
+};
+
+TEST_F(StrategyFile, RowsAnEmptyTableAndAFileOfAnEarlierConsoleTravelWholeButTheRunState) {
+  const std::wstring empty = dir.File(L"empty.xml"), path = dir.File(L"策略.xml"), old = dir.File(L"old.xml");
+  // "测试" in CP936, indented as an earlier console saved it.
+  ASSERT_TRUE(testfiles::WriteBytes(old, "<strategys>\n    " + Element("\xB2\xE2\xCA\xD4") + "\n</strategys>\n"));
+  Run([&] {
+    FileCommand(false, empty, L"导出成功！");
+    for (const wchar_t* name : {L"O'Brien的策略", L"O'Brien的策略", L"第二"}) {
+      StrategyTableRow row;  // every column set: texts with markup, integers by position
+      for (int i = 0; i < StrategyTableRow::kColumnCount; ++i) {
+        row.SetText(i, i == 0 ? name : i == 41 ? std::wstring(2000, L'目') : L"值\"&<x>" + std::to_wstring(i));
+        row.SetInt(i, i == StrategyTableRow::kRunStatus ? 1 : i * 3 - 20);
+      }
+      ASSERT_EQ(1, row.Insert(link));
+    }
+    const std::wstring before = Dump();
+    FileCommand(false, path, L"导出成功！");
+    ASSERT_EQ(1, qvtest::Exec(link, L"delete from StrategyTable"));
+    FileCommand(true, path, L"导入成功！");
+    EXPECT_EQ(before, Dump());
+    EXPECT_EQ(2, Grid().GetItemCount());
+    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable where RunStatus <> 0"));
+    FileCommand(true, empty, L"导入成功！");
+    EXPECT_EQ(0, Grid().GetItemCount() + Table());
+    FileCommand(true, old, L"导入成功！");
+    EXPECT_EQ(L"描述", Cell(L"测试", Page::kColDescriptor));
+  });
+  EXPECT_EQ(std::wstring(L"测试|描述|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|\n"), Dump());
+  std::wstring text;  // the ANSI code page, not UTF-8
+  EXPECT_TRUE(qvtest::TestDatabase::ReadUtf8File(path, &text) && text.find(L"的策略") == std::wstring::npos);
+  EXPECT_TRUE(qvtest::TestDatabase::ReadUtf8File(empty, &text) && text == L"<strategys />\n");
+  EXPECT_TRUE(shell.Calls()[0].file.filterPattern == L"*.xml" && shell.Calls()[0].file.defaultName == L"integrity");
+}
+
+TEST_F(StrategyFile, AnythingWrongChangesNeitherTableNorFile) {
+  // A trigger stands for a database that refuses one of the rows.
+  ASSERT_EQ(1, qvtest::Exec(link, L"create trigger refuse before insert on StrategyTable "
+                                  L"when new.StrategyName = 'boom' begin select raise(abort, 'refused'); end"));
+  const struct {
+    const char* what;
+    std::string file;  // written unless empty
+    bool import;
+    const wchar_t* box;
+  } rows[] = {
+      {"41 attributes", "<strategys>" + Element("a") + Element("b", 41) + "</strategys>", true, L"无效的导入文件"},
+      {"a name of 64", "<strategys>" + Element(std::string(64, 'n')) + "</strategys>", true, L"无效的导入文件"},
+      {"no XML", "strategys", true, L"无效的导入文件"},
+      {"no file", "", true, L"无效的导入文件"},
+      {"a refused row", "<strategys>" + Element("a") + Element("boom") + "</strategys>", true, L"错误信息："},
+      {"an unwritable path", "", false, L"导出失败！"},
+      {"a value outside the code page", "", false, L"导出失败！"},
+  };
+  AddTarget(L"原有");
+  Run([&] {
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.what);
+      const std::string what = row.what;
+      std::wstring path = dir.File(qv::Utf8ToWide(what) + L".xml");
+      ASSERT_TRUE(row.file.empty() || testfiles::WriteBytes(path, row.file));
+      if (what == "an unwritable path") path = dir.File(L"missing\\out.xml");
+      if (what == "a value outside the code page") AddTarget(L"表情\U0001F600");
+      const int count = Table();
+      FileCommand(row.import, path, row.box);
+      EXPECT_TRUE(count == Table() && Table(L"原有") == 1 && Grid().GetItemCount() == 1);
+      EXPECT_TRUE(row.import || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES);
+    }
+  });
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// The integrity area's host and its strategy page in a real main window, on a real
+// database, talking to a loopback peer or the service stand-in.
+#include <gtest/gtest.h>
+
+#include "console/AgentLinkPayloadInfo.h"
+#include "console/LocalClock.h"
+#include "qvservice/CQvService.h"
+#include "support/IntegrityPageHost.h"
+
+namespace {
+
+class StrategyPage : public IntegrityPageHost {
+ protected:
+  // The next frame the peer got: its id, type and the name at the start of its payload.
+  std::wstring NextFrame() {
+    testenv::PeerFrame f;
+    if (!peer.ReceiveFrame(&f, 5000) || f.payload.size() < 128) return L"none";
+    return std::to_wstring(f.messageId) + L"/" + std::to_wstring(f.type) + L" " +
+           reinterpret_cast<const wchar_t*>(f.payload.data());
+  }
+};
+
+TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAreasOwnPage) {
+  const struct {
+    const wchar_t* name;
+    int taskMode, status, runStatus;
+    const wchar_t* cells;  // mode, states and progress with their colours: green, blue, blue
+  } rows[] = {
+      {L"三个目标", 0, 1, 0, L"计划任务|计划中 65280|无 16711680|-- 16711680"},
+      {L"单次", 3, 2, 1, L"单次任务|暂停计划 65280|运行中 16711680|-- 16711680"},
+      {L"未知状态", 6, 5, 7, L"计划任务| 65280| 16711680|-- 16711680"},
+  };
+  for (const auto& r : rows) AddTarget(r.name, r.taskMode, r.status, r.runStatus);
+  AddTarget(L"三个目标", 0, 1, 0, L"10.0.0.2");
+  AddTarget(L"三个目标", 0, 1, 0, L"10.0.0.3");
+  Run([&] {
+    ASSERT_EQ(3, Grid().GetItemCount());
+    for (const auto& r : rows) {
+      const int row = RowOf(r.name);
+      std::wstring cells = Cell(r.name, Page::kColMode);
+      for (int column = Page::kColStatus; column <= Page::kColProgress; ++column) {
+        COLORREF background = 0, text = 0;
+        Grid().GetItemColours(row, column, background, text);
+        cells += L"|" + Cell(r.name, column) + L" " + std::to_wstring(text);
+      }
+      EXPECT_EQ(r.cells, cells);
+      EXPECT_EQ(UINT(ITEM_FORMAT_CHECKBOX), Grid().GetItemFormat(row, Page::kColName));
+    }
+    Command(CMainDlg::kItemIntegrity);
+    AddTarget(L"后加的策略");
+    BOOL handled = FALSE;
+    EXPECT_FALSE(TabChange(CQuorvaneUIHandler::kTabStrategies, &handled));
+    EXPECT_GE(RowOf(L"后加的策略"), 0);
+    wcscpy(g_dsnName, L"NoSuchSource");  // a database access now shows a box nobody expects
+    for (int tab : {CQuorvaneUIHandler::kTabObjects, CQuorvaneUIHandler::kTabCopies})
+      EXPECT_TRUE(!TabChange(tab, &handled) && handled) << tab;
+    Command(CMainDlg::kItemSystemManagement);  // the 364 of another area's layout now
+    EXPECT_FALSE(TabChange(CQuorvaneUIHandler::kTabStrategies, &handled) || handled);
+    // A host-state message that no integrity page takes goes on along the main window's chain.
+    LRESULT result = 0;
+    EXPECT_FALSE(Area().ProcessWindowMessage(frame, 1529, 0x0A01A8C0u, 0, result));
+  });
+}
+
+TEST_F(StrategyPage, WithTheLinkDownCommandsTellTheUserAndChangeNothing) {
+  AddTarget(L"甲");
+  testenv::LoopbackPeer refusing(0, false);
+  Run([&] {
+    ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 5000));
+    Check(L"甲");
+    for (UINT item : {Page::kItemDelete, Page::kItemRun, Page::kItemPauseResume, Page::kItemStop}) {
+      if (item == Page::kItemDelete) script.ExpectBox(L"确定要删除", IDYES);
+      script.ExpectBox(L"与监测服务的连接已断开，命令未发送！");
+      Command(item);
+      EXPECT_EQ(L"错误", script.Boxes().back().caption);
+      EXPECT_EQ(L"计划中无", Cell(L"甲", Page::kColStatus) + Cell(L"甲", Page::kColRunStatus)) << item;
+      EXPECT_TRUE(Table(L"甲") == 1 && Table(L"甲", true) == 1) << item;
+    }
+  }, refusing.Port());
+}
+
+TEST_F(StrategyPage, DeletePauseAndResumeFollowTheCheckedRowsAndAnswersAreReadOnlyAsDelivered) {
+  for (const wchar_t* ip : {L"10.0.0.1", L"10.0.0.2", L"10.0.0.3"}) AddTarget(L"O'Brien的策略", 0, 1, 0, ip);
+  AddTarget(L"计划的", 0, 1);
+  AddTarget(L"暂停的", 0, 2);
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    Check(L"O'Brien的策略");
+    script.ExpectBox(L"确定要删除这些策略吗？", IDNO).ExpectBox(L"确定要删除这些策略吗？", IDYES);
+    Command(Page::kItemDelete);
+    EXPECT_EQ(3, Table(L"O'Brien的策略"));
+    Command(Page::kItemDelete);  // every target of the name goes, after one 1550
+    EXPECT_TRUE(Table(L"O'Brien的策略") == 0 && Table() == 2 && RowOf(L"O'Brien的策略") < 0);
+    EXPECT_EQ(L"1550/3 O'Brien的策略", NextFrame());
+
+    Check(L"计划的");
+    Check(L"暂停的");
+    Command(Page::kItemPauseResume);
+    EXPECT_EQ(L"暂停计划计划中", Cell(L"计划的", Page::kColStatus) + Cell(L"暂停的", Page::kColStatus));
+    EXPECT_TRUE(Table(L"计划的", true) == 2 && Table(L"暂停的", true) == 1);
+    const std::wstring last = Grid().GetItemText(1, Page::kColName);  // rows go in the grid's order
+    EXPECT_EQ(L"1547/3 " + Grid().GetItemText(0, Page::kColName), NextFrame());
+    EXPECT_EQ(L"1547/3 " + last, NextFrame());
+    EXPECT_EQ(last == L"暂停的" ? L"暂停计划" : L"恢复计划", driver->ItemText(Page::kItemPauseResume));
+
+    // A short payload and a well-formed one the link is not delivering, then the answers.
+    ASSERT_TRUE(peer.SendFrame(0, 0, 1546, "\x01\x00\x00", 3));
+    std::vector<unsigned char> record(132, 0);
+    record[0] = 1;
+    std::memcpy(&record[4], L"计划的", 6);  // the name ends with the payload
+    AgentLinkPayloadInfo info{0, 132};
+    for (UINT message : {1546u, 1532u})
+      Dispatch(message, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(record.data()));
+    ASSERT_TRUE(peer.SendFrame(1, 0, 1546, record.data(), 10));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return Cell(L"计划的", Page::kColRunStatus) == L"运行中"; }, 5000));
+    EXPECT_TRUE(LogText().empty() && !main->IsItemEnabled(Page::kItemRun));
+    ASSERT_TRUE(peer.SendFrame(0, 0, 1547, record.data(), 128));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return Cell(L"暂停的", Page::kColRunStatus) == L"--"; }, 5000));
+    EXPECT_EQ(L"--暂停计划", Cell(L"计划的", Page::kColRunStatus) + Cell(L"计划的", Page::kColStatus));
+  });
+}
+
+TEST_F(StrategyPage, RunAgainstTheServiceShowsTheStateAndLogsEachStep) {
+  CQvService service;
+  CQvServiceScript answers;
+  std::wstring error;
+  ASSERT_TRUE(answers.LoadText("run|A|1\nrun|B|3|unreachable\n", &error));  // A keeps running
+  service.SetScript(answers);
+  ASSERT_TRUE(service.Listen(0) && service.Start());
+  AddTarget(L"A");
+  AddTarget(L"B");
+  LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
+  Run([&] {
+    ASSERT_TRUE(LinkConnected() && RowOf(L"A") == 0);  // A runs first
+    Check(L"A");
+    Check(L"B");
+    Command(Page::kItemRun);
+    ASSERT_TRUE(testenv::PumpUntil([&] { return LogText().find(L"unreachable") != std::wstring::npos; }, 5000));
+    EXPECT_EQ(L"运行中无", Cell(L"A", Page::kColRunStatus) + Cell(L"B", Page::kColRunStatus));
+    EXPECT_EQ(L"策略名称：A     开始运行 2024-03-01 09:05:07\r\n策略名称：B     开始运行 2024-03-01 09:05:07\r\n"
+              L"策略名称：B     运行失败      unreachable2024-03-01 09:05:07\r\n", LogText());
+  }, service.Port());
+  service.Stop();
+  for (const auto& f : service.ReceivedFrames())  // with StrategyType from the table
+    EXPECT_TRUE(f.messageId == 1546u && f.payload.size() == 132 && f.payload[128] == 7);
+  EXPECT_EQ(2u, service.ReceivedFrames().size());
+}
+
+}  // namespace

@@ -1,0 +1,266 @@
+// The policy wizard opened from the policy list in the real main window, on the test
+// database: its input checks, the single checks of its trees, the policy, service and
+// network-rule writes and what the grids show of them; the option mask's reader.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+#include "reinforce/CSRSecurityReinforceDlg.h"
+#include "reinforce/ReinforceOptionMask.h"
+#include "support/ReinforcePageHost.h"
+
+namespace {
+
+using Dlg = CSRSecurityReinforceDlg;
+
+class ReinforceWizard : public ReinforcePageHost {
+ protected:
+  // The wizard for a new policy (editRow -1) or for the policy row checked.
+  void Open(int editRow, const std::function<void(UiDialogDriver&, Dlg&, Grid&)>& act) {
+    Run([&](UiDialogDriver& d, CMainDlg&, CSecurityReinforceUIHandler& area) {
+      Grid& owner = area.StrategyPage()->GetGrid();
+      if (editRow >= 0) ToggleCheck(owner, editRow);
+      script.ExpectDialog([&](UiDialogDriver& w) { act(w, *w.As<Dlg>(), owner); });
+      EXPECT_TRUE(d.Click(editRow >= 0 ? CSRReinforceStrategyUIHandler::kEditPolicy
+                                       : CSRReinforceStrategyUIHandler::kNewPolicy));
+    });
+  }
+  static void SetText(UiDialogDriver& w, UINT id, const wchar_t* text) { ::SetWindowTextW(w.Control(id), text); }
+  // A combo entry chosen by its text, as the user's choice tells the wizard.
+  static void Choose(UiDialogDriver& w, UINT id, const wchar_t* text) {
+    HWND combo = w.Control(id);
+    ::SendMessageW(combo, CB_SETCURSEL, ::SendMessageW(combo, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(text)), 0);
+    ::SendMessageW(w.View(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  }
+  static void Toggle(CMulStatusTree& tree, const wchar_t* text) {
+    HTREEITEM item = tree.GetRootItem();
+    while (item && tree.GetItemText(item) != text) {  // pre-order
+      HTREEITEM next = tree.GetChildItem(item);
+      for (HTREEITEM up = item; !next && up; up = tree.GetParentItem(up)) next = tree.GetNextSiblingItem(up);
+      item = next;
+    }
+    ASSERT_TRUE(item) << text;
+    tree.SelectItem(item);
+    ::SendMessageW(tree, WM_KEYDOWN, VK_SPACE, 0);
+  }
+  static std::wstring Checked(const CMulStatusTree& tree) {
+    std::wstring texts;
+    for (HTREEITEM i = tree.GetFirstCheckedItem(); i; i = tree.GetNextCheckedItem(i))
+      texts += (texts.empty() ? L"" : L"|") + tree.GetItemText(i);
+    return texts;
+  }
+  static std::string RuleButtons(Dlg& wizard) {
+    return {wizard.IsItemEnabled(Dlg::kRuleModify) ? '1' : '0', wizard.IsItemEnabled(Dlg::kRuleDelete) ? '1' : '0'};
+  }
+  // From the target page to the summary; the service choices are written on the way.
+  static void WalkToSummary(UiDialogDriver& w) {
+    for (UINT next : {10002, 10004, 10006, 10008, 10010, 10012, 10014, 10019, 10026, 10031}) EXPECT_TRUE(w.Click(next)) << next;
+  }
+};
+
+TEST_F(ReinforceWizard, NewPolicyRefusesMissingAndTakenInputThenAddsOneRow) {
+  Sql({L"insert into reinforcingPolicy (policyName,policyDoc,policyObjective,policyTemplate) values ('Abc基线','','文件服务器',1)"});
+  Open(-1, [&](UiDialogDriver& w, Dlg& wizard, Grid& owner) {
+    const struct { const wchar_t *name, *doc, *box; } inputs[] = {
+        {L"", L"说明", L"没有策略名！"}, {L"abc基线", L"说明", L"名称重复了！！！"},
+        {L"新'策略", L"", L"没有策略描述！"}, {L"新'策略", L"说明", nullptr},
+    };
+    for (const auto& input : inputs) {
+      SCOPED_TRACE(input.name);
+      SetText(w, Dlg::kNameEdit, input.name);
+      SetText(w, Dlg::kDocEdit, input.doc);
+      if (input.box) script.ExpectBox(input.box);
+      EXPECT_TRUE(w.Click(Dlg::kNameNext));
+      EXPECT_EQ(input.box ? Dlg::kPageName : Dlg::kPageTarget, wizard.CurrentPage());
+    }
+    script.ExpectBox(L"没有选择!!!");
+    EXPECT_TRUE(w.Click(Dlg::kTargetNext));
+    Toggle(wizard.TargetTree(), L"ERP数据库服务器");
+    Toggle(wizard.TargetTree(), L"电子邮件服务器");
+    EXPECT_EQ(L"电子邮件服务器", Checked(wizard.TargetTree()));
+    Toggle(wizard.TemplateTree(), L"Windows 2000 Server安全加固模版");
+    Toggle(wizard.TemplateTree(), L"Linux操作系统安全加固策略");
+    EXPECT_EQ(L"Linux操作系统安全加固策略", Checked(wizard.TemplateTree()));
+    WalkToSummary(w);
+    EXPECT_EQ(L"0项 0项", w.ItemText(Dlg::kSummaryFirst) + L" " + w.ItemText(Dlg::kSummaryFirst + 4));
+
+    // Only the service link may hand over an option mask; bits past the rows are ignored.
+    Grid& options = wizard.GridById(Dlg::kSystemOptionGrid);
+    ::SendMessageW(w.Frame(), Dlg::kSystemOptionBits, 0, reinterpret_cast<LPARAM>("<r><o v=\"1\"/></r>"));
+    std::string checks;
+    Dlg::CheckOptionRows(options, 0xFFFFF004ul);
+    for (int row = 0; row < options.GetItemCount(); ++row) checks += options.GetItemCheck(row, 0) > 0 ? '1' : '0';
+    EXPECT_EQ("001000000000", checks);
+
+    EXPECT_TRUE(w.Click(Dlg::kFinish));
+    EXPECT_EQ(L"Abc基线|新'策略 |说明 文件服务器|电子邮件服务器",
+              Column(owner, 0) + L" " + Column(owner, 1) + L" " + Column(owner, 2));
+  });
+  EXPECT_EQ(L"说明/电子邮件服务器/3", Text(L"select policyDoc||'/'||policyObjective||'/'||policyTemplate "
+                                          L"from reinforcingPolicy where policyName='新''策略'"));
+}
+
+// Editing: the stored choices come checked; a rename is checked against the other
+// policies and rewrites the row loaded; a refused write leaves table and grid alone.
+TEST_F(ReinforceWizard, EditRewritesTheLoadedRowOrNothing) {
+  const wchar_t* const refusals[] = {
+      nullptr, L"create trigger refuse before update on reinforcingPolicy begin select raise(abort, 'refused'); end"};
+  for (const wchar_t* refusal : refusals) {
+    SCOPED_TRACE(refusal ? "refused" : "stored");
+    DatabaseTest::SetUp();
+    Sql({L"insert into reinforcingPolicy (policyName,policyDoc,policyObjective,policyTemplate) "
+         L"values ('甲策略','旧说明','文件服务器',5), ('乙策略','','OA数据库服务器',0)",
+         L"insert into service (serviceName,serviceDoc,servicePath,enabled) "
+         L"values ('Tl''ntSvr','','',1), ('Spooler','','',0), ('Odd','','',7)",
+         L"insert into startup (startupProject,enabled) values ('ctfmon',0)"});
+    if (refusal) Sql({refusal});
+    Open(0, [&](UiDialogDriver& w, Dlg& wizard, Grid& owner) {
+      EXPECT_EQ(L"甲策略 旧说明", w.ControlText(Dlg::kNameEdit) + L" " + w.ControlText(Dlg::kDocEdit));
+      EXPECT_EQ(L"文件服务器", Checked(wizard.TargetTree()));
+      EXPECT_EQ(L"数据库系统安全加固策略", Checked(wizard.TemplateTree()));
+      Toggle(wizard.TargetTree(), L"ERP数据库服务器");  // the loaded check is let go
+      EXPECT_EQ(L"ERP数据库服务器", Checked(wizard.TargetTree()));
+
+      script.ExpectBox(L"名称重复了！！！");
+      SetText(w, Dlg::kNameEdit, L"乙策略");
+      EXPECT_TRUE(w.Click(Dlg::kNameNext));
+      SetText(w, Dlg::kNameEdit, L"丙策略");
+      SetText(w, Dlg::kDocEdit, L"新说明");
+      EXPECT_TRUE(w.Click(Dlg::kNameNext));
+
+      Grid& services = wizard.GridById(Dlg::kServiceGrid);
+      std::set<std::wstring> loaded;
+      for (int row = 0; row < services.GetItemCount(); ++row) {
+        const std::wstring name = services.GetItemText(row, 0);
+        loaded.insert(name + L"=" + services.GetItemText(row, 3));
+        if (name != L"Odd") services.SetItemComboIndex(row, 3, name == L"Spooler" ? Dlg::kChoiceMoveBack : Dlg::kChoiceEnable);
+      }
+      EXPECT_EQ((std::set<std::wstring>{L"Odd=", L"Spooler=启用", L"Tl'ntSvr=移回"}), loaded);
+      WalkToSummary(w);
+      EXPECT_EQ(L"3项 1项", w.ItemText(Dlg::kSummaryFirst) + L" " + w.ItemText(Dlg::kSummaryFirst + 1));
+      if (refusal) script.ExpectBox(L"错误信息：");
+      EXPECT_TRUE(w.Click(Dlg::kFinish));
+      EXPECT_EQ(refusal ? L"甲策略|旧说明|文件服务器" : L"丙策略|新说明|ERP数据库服务器",
+                owner.GetItemText(0, 0) + L"|" + owner.GetItemText(0, 1) + L"|" + owner.GetItemText(0, 2));
+    });
+    EXPECT_EQ(refusal ? L"甲策略/5,乙策略/0" : L"丙策略/5,乙策略/0",
+              Text(L"select group_concat(policyName||'/'||policyTemplate) from reinforcingPolicy"));
+    EXPECT_EQ(L"Odd=7,Spooler=1,Tl'ntSvr=0",
+              Text(L"select group_concat(serviceName||'='||enabled) from (select * from service order by serviceName)"));
+  }
+}
+
+TEST_F(ReinforceWizard, NetworkRulesChangeTheGridOnlyAfterTheTable) {
+  Sql({L"insert into Client (IP) values ('10.0.0.12'), ('10.0.0.1')",
+       L"insert into SeverStrategyTable (SeverNo,SeverStrategyName) values (1,'HTTP'), (2,'RDP')",
+       L"insert into netSecurity (policyName,interactiveAddress,localPort,terminalPort,direction,listType) "
+       L"values ('甲规则','10.0.0.1','HTTP','Any',0,0), ('乙规则','10.0.0.12','RDP','HTTP',1,1)"});
+  Open(-1, [&](UiDialogDriver& w, Dlg& wizard, Grid&) {
+    wizard.ShowPage(Dlg::kPageNetRules);
+    Grid& rules = wizard.GridById(Dlg::kRuleGrid);
+    EXPECT_EQ(L"甲规则", Column(rules, 1));
+    EXPECT_EQ("00", RuleButtons(wizard));
+
+    // A new white-list rule, each field wanted in turn.
+    EXPECT_TRUE(w.Click(Dlg::kRuleAdd));
+    const struct { const wchar_t* missing; UINT field; const wchar_t* value; } fields[] = {
+        {L"没有策略名称！", Dlg::kRuleNameEdit, L"丙规则"}, {L"没有选择地址！", Dlg::kAddressCombo, L"10.0.0.12"},
+        {L"没有选择本地端口！", Dlg::kLocalPortCombo, L"RDP"}, {L"没有选择对端端口！", Dlg::kPeerPortCombo, L"Any"},
+        {L"没有选择交互方向！", Dlg::kDirectionCombo, L"出向"}, {L"没有服务说明！", Dlg::kRuleDocEdit, L"不存"},
+    };
+    for (const auto& field : fields) {
+      script.ExpectBox(field.missing);
+      EXPECT_TRUE(w.Click(Dlg::kRuleOK));
+      EXPECT_EQ(Dlg::kPageNetRuleEditor, wizard.CurrentPage());
+      field.field == Dlg::kRuleNameEdit || field.field == Dlg::kRuleDocEdit ? SetText(w, field.field, field.value)
+                                                                            : Choose(w, field.field, field.value);
+    }
+    EXPECT_TRUE(w.Click(Dlg::kRuleOK));
+    EXPECT_EQ(L"甲规则|丙规则 进向|出向", Column(rules, 1) + L" " + Column(rules, 5));
+
+    // Taken names are refused (in either list), and the grid stays.
+    const struct { const wchar_t* name; bool modify; } clashes[] = {{L"乙规则", false}, {L"丙规则", true}};
+    ToggleCheck(rules, 0);
+    EXPECT_EQ("11", RuleButtons(wizard));
+    for (const auto& clash : clashes) {
+      EXPECT_TRUE(w.Click(clash.modify ? Dlg::kRuleModify : Dlg::kRuleAdd));
+      SetText(w, Dlg::kRuleNameEdit, clash.name);
+      script.ExpectBox(L"名称重复了！！！");
+      EXPECT_TRUE(w.Click(Dlg::kRuleOK));
+      EXPECT_TRUE(w.Click(Dlg::kRuleCancel));
+      EXPECT_EQ(L"甲规则|丙规则", Column(rules, 1));
+    }
+
+    // Modified under its name, then renamed; the editor takes each value whole
+    // ("10.0.0.12" comes first in its list).
+    const struct { const wchar_t *shown, *name, *direction, *stored; } edits[] = {
+        {L"甲规则 10.0.0.1 HTTP Any 进向", L"甲规则", L"出向", L"1:1"},
+        {L"甲规则 10.0.0.1 HTTP Any 出向", L"戊规则", L"进向", L"1:0"}};
+    for (const auto& edit : edits) {
+      EXPECT_TRUE(w.Click(Dlg::kRuleModify));
+      std::wstring shown = w.ControlText(Dlg::kRuleNameEdit);
+      for (UINT id = Dlg::kAddressCombo; id <= Dlg::kDirectionCombo; ++id)
+        shown += L" " + wizard.ComboById(id).GetLBText(wizard.ComboById(id).GetCurSel());
+      EXPECT_EQ(edit.shown, shown);
+      SetText(w, Dlg::kRuleNameEdit, edit.name);
+      Choose(w, Dlg::kDirectionCombo, edit.direction);
+      EXPECT_TRUE(w.Click(Dlg::kRuleOK));
+      EXPECT_EQ(std::wstring(edit.name) + L"|丙规则", Column(rules, 1));
+      EXPECT_EQ(edit.stored, Text((L"select count(*)||':'||max(direction) from netSecurity where policyName in ('甲规则','" +
+                                   std::wstring(edit.name) + L"')").c_str()));
+    }
+
+    // The black list and back; a new black-list rule comes in.
+    Choose(w, Dlg::kListTypeCombo, L"黑名单");
+    EXPECT_EQ(L"乙规则 出向", Column(rules, 1) + L" " + Column(rules, 5));
+    EXPECT_EQ("00", RuleButtons(wizard));
+    EXPECT_TRUE(w.Click(Dlg::kRuleAdd));
+    SetText(w, Dlg::kRuleNameEdit, L"丁规则");
+    EXPECT_TRUE(w.Click(Dlg::kRuleOK));
+    Choose(w, Dlg::kListTypeCombo, L"白名单");
+    EXPECT_EQ(L"丙规则|戊规则 出向|进向", Column(rules, 1) + L" " + Column(rules, 5));
+
+    // Both white rules deleted as one: a refusal keeps them, then they go.
+    ToggleCheck(rules, 0);
+    ToggleCheck(rules, 1, true);
+    EXPECT_EQ("01", RuleButtons(wizard));
+    Sql({L"create trigger refuse before delete on netSecurity when old.policyName='丙规则' "
+         L"begin select raise(abort, 'refused'); end"});
+    script.ExpectBox(L"您确认删除这些网络安全加固么？", IDYES).ExpectBox(L"错误信息：");
+    EXPECT_TRUE(w.Click(Dlg::kRuleDelete));
+    EXPECT_EQ(2, rules.GetItemCount());
+    Sql({L"drop trigger refuse"});
+    script.ExpectBox(L"您确认删除这些网络安全加固么？", IDYES);
+    EXPECT_TRUE(w.Click(Dlg::kRuleDelete));
+    EXPECT_EQ("0 00", std::to_string(rules.GetItemCount()) + " " + RuleButtons(wizard));
+  });
+  EXPECT_EQ(L"丁规则:10.0.0.1:HTTP:Any:0:1,乙规则:10.0.0.12:RDP:HTTP:1:1",
+            Text(L"select group_concat(policyName||':'||interactiveAddress||':'||localPort||':'||terminalPort||':'||"
+                 L"direction||':'||listType) from (select * from netSecurity order by policyName)"));
+}
+
+TEST(ReinforceOptionMaskTest, TakesTheFirstAttributeOfTheFirstChildOrNothing) {
+  const struct { const char* text; size_t length; bool read; uint32_t mask; } rows[] = {
+      {"<r><o v=\"5\"/></r>", 0, true, 5},
+      {"<r>text<o a=\"-1\" b=\"2\"/><p c=\"1\"/></r>", 0, true, 0xFFFFFFFFu},
+      {"<r><o v=\"4294967295\"/></r>", 0, true, 0xFFFFFFFFu},
+      {"<r><o v=\"12\"/></r><<<", 18, true, 12},  // nothing read past the length
+      {"<r><o v=\"12\"/></r>", 10, false, 0},
+      {"<r><o/></r>", 0, false, 0},
+      {"<r/>", 0, false, 0},
+      {"<r><o v=\"5\"></r>", 0, false, 0},
+      {"<r><o v=\"5x\"/></r>", 0, false, 0},
+      {"<r><o v=\"4294967296\"/></r>", 0, false, 0},
+      {"", 0, false, 0},
+      {nullptr, 4, false, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text ? row.text : "(null)");
+    uint32_t mask = 77;
+    EXPECT_EQ(row.read, ReinforceOptionMask::Parse(row.text, row.length ? row.length : std::strlen(row.text), &mask));
+    EXPECT_EQ(row.read ? row.mask : 77u, mask);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+// The report list exported to a file and the table replaced from one: what comes back,
+// and what is refused with the table left as it was.
+#include "support/ReportsPageHost.h"
+#include "support/TestFiles.h"
+
+namespace {
+
+const UINT kImport = CRCReportManagementUIHandler::kItemImport, kExport = CRCReportManagementUIHandler::kItemExport;
+const wchar_t kUnreadable[] = L"导入文件无法读取或格式不正确";
+
+using ReportListFile = ReportsPageHost;
+
+TEST_F(ReportListFile, ExportThenImportGivesTheTableBackRowForRow) {
+  const std::wstring empty = temp.File(L"empty.xml"), file = temp.File(L"报告列表.xml");
+  std::vector<std::wstring> before;
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+    Transfer(d, kExport, empty, L"导出成功！");
+    std::wstring bytes;
+    EXPECT_TRUE(qvtest::TestDatabase::ReadUtf8File(empty, &bytes) && bytes == L"<reports />\r\n");
+    AddReport(L"周报", L"第一行\r\n第二行\t", 3, L"策略'一");
+    AddReport(L"' & < > \"", L"&amp;#x41;", 0, L"&#x41;");
+    AddReport(std::wstring(260, L'长').c_str(), L"", 2147483647);
+    Sql(L"insert into ReportCenterTable (ReportName) values ('空版本')");
+    before = Table();
+    Transfer(d, kExport, file, L"导出成功！");
+    Transfer(d, kImport, empty, L"导入成功！");
+    EXPECT_TRUE(Table().empty() && area.ReportList()->Grid().GetItemCount() == 0);
+    Transfer(d, kImport, file, L"导入成功！");
+  });
+  EXPECT_EQ(before, Table());
+}
+
+TEST_F(ReportListFile, RefusedImportsLeaveTheTableAsItWas) {
+  const std::string row = "<report a=\"x\" b=\"y\" c=\"2024-06-01 10:00:00\" d=\"1\" e=\"z\"/>";
+  std::string deep;  // deeper than the parser's stack would take
+  for (int i = 0; i < 100000; ++i) deep += "<a>";
+  const struct { std::string bytes; const wchar_t* box; } rows[] = {
+      {"", nullptr},  // chooser cancelled
+      {"not xml", kUnreadable},
+      {"<?xml version=\"1.0\"?>\r\n<!-- no root -->", kUnreadable},
+      {"<reports><report a=\"x\" b=\"y\" c=\"\" d=\"1\"/></reports>", kUnreadable},
+      {"<reports>" + row + "<report a=\"x\" b=\"y\" c=\"\" d=\"abc\" e=\"\"/></reports>", kUnreadable},
+      {"<reports><report a=\"x\" b=\"y\" c=\"2024-13-01 00:00:00\" d=\"1\" e=\"\"/></reports>", kUnreadable},
+      {"<reports><report a=\"" + std::string(261, 'n') + "\" b=\"y\" c=\"\" d=\"1\" e=\"\"/></reports>", kUnreadable},
+      {deep, kUnreadable},
+      {"<reports>" + row + row + row + "</reports>", L"错误信息："},  // the third insert aborts
+  };
+  for (const wchar_t* name : {L"留下", L"也留下"}) AddReport(name);
+  Sql(L"create trigger third before insert on ReportCenterTable when (select count(*) from ReportCenterTable) >= 2 "
+      L"begin select raise(abort, 'third'); end");
+  const std::vector<std::wstring> before = Table();
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+    for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+      SCOPED_TRACE(i);
+      const std::wstring file = temp.File(std::to_wstring(i) + L".xml");
+      ASSERT_TRUE(testfiles::WriteBytes(file, rows[i].bytes));
+      Transfer(d, kImport, file, rows[i].box);
+      EXPECT_EQ(2, area.ReportList()->Grid().GetItemCount());
+      EXPECT_EQ(before, Table());
+    }
+  });
+  // A UTF-8 file with a byte-order mark: its elements and attributes named freely.
+  const std::wstring file = temp.File(L"utf8.xml");
+  ASSERT_TRUE(testfiles::WriteBytes(
+      file, "\xEF\xBB\xBF<list><r a=\"\xE5\x91\xA8\xE6\x8A\xA5\" b=\"s\" c=\"\" d=\"7\" e=\"&amp;#x41;\" f=\"\"/></list>"));
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler&) { Transfer(d, kImport, file, L"导入成功！"); });
+  EXPECT_EQ(std::vector<std::wstring>{L"周报|s|-|7|&#x41;"}, Table());
+}
+
+}  // namespace

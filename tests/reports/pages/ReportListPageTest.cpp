@@ -1,0 +1,66 @@
+// The report list page: what it lists, which report is checked, deletion.
+#include "support/ReportsPageHost.h"
+
+namespace {
+
+using ReportListPage = ReportsPageHost;
+
+std::vector<std::wstring> Column(CRCReportManagementUIHandler& list, int column, bool checkedOnly = false) {
+  std::vector<std::wstring> cells;
+  for (int row = 0; row < list.Grid().GetItemCount(); ++row)
+    if (!checkedOnly || list.Grid().GetItemCheck(row, 0) > 0) cells.push_back(list.Grid().GetItemText(row, column));
+  return cells;
+}
+
+TEST_F(ReportListPage, ListsTheTableInItsOrderWithVersionTextAndColouredTimes) {
+  AddReport(L"乙报告", L"", 12, L"策略一", L"2024-06-02 08:30:00");
+  AddReport(L"甲报告", L"", -3, L"策略二", L"2024-06-01 23:59:59");
+  Run(0, [&](UiDialogDriver&, CReportCenterUIHandler& area) {
+    CRCReportManagementUIHandler& list = *area.ReportList();
+    const std::vector<std::wstring> cells[] = {{L"乙报告", L"甲报告"}, {L"策略一", L"策略二"}, {L"12", L"-3"},
+                                               {L"2024-06-02 08:30:00", L"2024-06-01 23:59:59"}};
+    for (int column = 0; column < 4; ++column) EXPECT_EQ(cells[column], Column(list, column));
+    COLORREF background = 0, text = 0;
+    EXPECT_TRUE(list.Grid().GetItemColours(1, 3, background, text) && background == 0xFFFFFF && text == 0xD0E040);
+  });
+}
+
+TEST_F(ReportListPage, AtMostOneRowIsCheckedAndOnlyNameClicksCount) {
+  for (const wchar_t* name : {L"0", L"1", L"2", L"3", L"4", L"5"}) AddReport(name);
+  const struct { int row, column; std::vector<std::wstring> checked; } clicks[] = {
+      {2, 0, {L"2"}}, {5, 0, {L"5"}}, {5, 0, {}}, {3, 1, {}}, {1, 0, {L"1"}}, {4, 2, {L"1"}}};
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+    CRCReportManagementUIHandler& list = *area.ReportList();
+    for (const auto& click : clicks) {
+      SCOPED_TRACE(testing::Message() << click.row << "," << click.column);
+      ClickCell(list, click.row, click.column);
+      EXPECT_EQ(click.checked, Column(list, 0, true));
+    }
+    area.Refresh();  // as opening the area does
+    EXPECT_TRUE(Column(list, 0, true).empty());
+    script.ExpectBox(L"请选择要生成简报的项", IDOK).ExpectBox(L"请选中要删除的报告", IDOK);
+    EXPECT_TRUE(d.Click(CRCReportManagementUIHandler::kItemGenerate));
+    EXPECT_TRUE(d.Click(CRCReportManagementUIHandler::kItemDelete));
+  });
+}
+
+TEST_F(ReportListPage, DeleteAfterASortRemovesEveryReportOfTheCheckedNameOrNothing) {
+  AddReport(L"报告'一", L"", 1, L"策略B");
+  AddReport(L"其他", L"", 1, L"策略A");
+  AddReport(L"报告'一", L"", 1, L"策略C");
+  Sql(L"create trigger no before delete on ReportCenterTable begin select raise(abort, 'no'); end");
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+    CRCReportManagementUIHandler& list = *area.ReportList();
+    ClickCell(list, 0, 0);
+    ClickCell(list, -1, 1);  // by strategy: the checked report moves to row 1
+    script.ExpectBox(L"错误信息：", IDOK);
+    EXPECT_TRUE(d.Click(list.kItemDelete));
+    EXPECT_EQ((std::vector<std::wstring>{L"其他", L"报告'一", L"报告'一"}), Column(list, 0));
+    Sql(L"drop trigger no");
+    EXPECT_TRUE(d.Click(list.kItemDelete));
+    EXPECT_EQ(std::vector<std::wstring>{L"其他"}, Column(list, 0));
+  });
+  EXPECT_EQ(std::vector<std::wstring>{L"其他|策略A|2024-06-01 10:00:00|1|"}, Table());
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// The client page, the server-settings page and the safe-tools page in a running main
+// window, against a real database and a real service peer: the tree, saving a host, the
+// state messages, the settings records and the catalogue.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/CAgentLinkManager.h"
+#include "qvservice/CQvService.h"
+#include "support/SysMgmtPageHost.h"
+#include "support/TestEnv.h"
+#include "sysmgmt/CSafetoolUIHandler.h"
+#include "sysmgmt/CSystemManagementUIHandler.h"
+#include "uiwin/UiString.h"
+
+namespace {
+
+using Page = CSMClientManagementUIHandler;
+const uint32_t kMarker = 1699;  // a frame of the test's own, after what the pages sent
+
+class ClientsPage : public qvtest::SysMgmtPageTest {
+ protected:
+  static Page& Clients(CMainDlg& main) { return *main.SystemManagement()->ClientPage(); }
+  struct NodeInfo { std::wstring text; int image; };
+  static NodeInfo Info(Page& page, HTREEITEM node) {
+    wchar_t text[64] = L"";
+    TVITEMW item{};
+    item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE;
+    item.hItem = node;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    page.Tree().SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return {text, item.iImage};
+  }
+  // "text:image:check " of each node under the root.
+  static std::wstring Nodes(Page& page, HTREEITEM root) {
+    std::wstring out;
+    for (HTREEITEM n = page.Tree().GetChildItem(root); n; n = page.Tree().GetNextSiblingItem(n))
+      out += Info(page, n).text + L":" + std::to_wstring(Info(page, n).image) + L":" +
+             std::to_wstring(page.Tree().GetCheck(n)) + L" ";
+    return out;
+  }
+  static void Check(CMainDlg& main, HTREEITEM node, int state) {
+    Clients(main).Tree().SetCheck(node, state, FALSE);
+    CMulStatusTreeNotify n{{}, node, state};
+    Notify(main, &n.hdr, Page::kTree, CMulStatusTree::kNotifyCheckChanged);
+  }
+  static std::string Hex(const std::vector<unsigned char>& bytes) {
+    std::string hex;
+    for (unsigned char b : bytes) hex += "0123456789abcdef"[b >> 4], hex += "0123456789abcdef"[b & 15];
+    return hex;
+  }
+  // "type/id:payload-hex " of every frame the console sent since the last call.
+  std::string Sent() {
+    g_agentLinkManager.SendHeaderOnChannel3(0, kMarker);
+    std::string out;
+    testenv::PeerFrame f;
+    while (peer.ReceiveFrame(&f, 20000) && f.messageId != kMarker) {
+      out += std::to_string(f.type) + "/" + std::to_string(f.messageId) + ":" + Hex(f.payload) + " ";
+    }
+    return out;
+  }
+};
+
+TEST_F(ClientsPage, TreeShowsBothGroupsAndAsksForTheStateOfEachHost) {
+  AddClient(L"web1", L"10.0.0.1", 0, 1);
+  AddClient(L"", L"10.0.0.2", 0, 0);
+  AddClient(L"", L"", 0);             // neither name nor address
+  AddClient(L"fw", L"10.0.0.9", 1, 1);
+  AddClient(L"odd", L"10.0.0.5", 2);  // no group
+  AddClient(L"bad", L"host-x", 0);    // no address the service could take
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& page = Clients(main);
+    EXPECT_EQ(L"web1:2:1 10.0.0.2:3:1 bad:3:1 ", Nodes(page, page.ServerRoot()));
+    EXPECT_EQ(L"fw:2:1 ", Nodes(page, page.DeviceRoot()));
+    EXPECT_EQ(0, page.Tree().GetCheck(page.ServerRoot()));
+    EXPECT_EQ("2/1525: 2/1526:0a000001 2/1526:0a000002 2/1526:0a000009 ", Sent());
+  });
+}
+
+TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
+  AddClient(L"web1", L"10.0.0.1", 0, 1, 0);
+  AddClient(L"web2", L"10.0.0.2", 0, 0, 1);
+  AddClient(L"bad", L"host-x", 0, 0, 0);
+  AddClient(L"db", L"10.0.0.4", 0, 1, 0);
+  const struct {
+    const wchar_t *ip, *name; int type, stopped;
+    std::vector<const wchar_t*> boxes;
+    std::string sent; const wchar_t* stored; int image;  // stored: Name|Status|Stopped|Type
+  } rows[] = {
+      {L"10.0.0.1", L"WEB2", 0, 0, {L"请重新输入客户端名称"}, "", L"web1|1|0|0", 2},
+      {L"10.0.0.1", L"", 0, 0, {L"保存成功"}, "", L"(null)|1|0|0", 2},
+      {L"10.0.0.1", L"web1", 0, 1, {L"保存成功"}, "3/1534:0a000001 ", L"web1|0|1|0", 3},
+      {L"10.0.0.2", L"web2", 0, 0, {L"保存成功"}, "3/1535:0a000002 ", L"web2|1|0|0", 3},
+      {L"host-x", L"bad", 0, 1, {L"IP地址无效", L"保存成功"}, "", L"bad|0|1|0", 3},
+      {L"10.0.0.4", L"db", 1, 0, {L"保存成功"}, "", L"db|1|0|1", 2},
+  };
+  Run([&](UiDialogDriver& dlg, CMainDlg& main) {
+    Page& page = Clients(main);
+    Sent();
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.stored);
+      Check(main, page.NodeOfAddress(row.ip), EM_TVIS_CHECK);
+      ::SetWindowTextW(dlg.Control(Page::kName), row.name);
+      ::SendMessageW(dlg.Control(Page::kType), CB_SETCURSEL, row.type, 0);
+      ::SendMessageW(dlg.Control(Page::kState), CB_SETCURSEL, row.stopped, 0);
+      for (const wchar_t* box : row.boxes) script.ExpectBox(box, IDOK);
+      EXPECT_TRUE(dlg.Click(Page::kSave));
+      EXPECT_EQ(row.sent, Sent());
+      auto* r = qvtest::Row(link, L"select Name,Status,Stopped,Type from Client where IP=?", {row.ip});
+      EXPECT_EQ(row.stored, qvtest::Str(r->GetString(0)) + L"|" + std::to_wstring(r->GetInt(1)) + L"|" +
+                                std::to_wstring(r->GetInt(2)) + L"|" + std::to_wstring(r->GetInt(3)));
+      EXPECT_EQ(row.image, page.NodeImage(page.CurrentClient()));
+      EXPECT_EQ(row.type == 1 ? page.DeviceRoot() : page.ServerRoot(),
+                page.Tree().GetParentItem(page.CurrentClient()));
+      EXPECT_EQ(EM_TVIS_CHECK, page.Tree().GetCheck(page.CurrentClient()));
+    }
+    // One host at a time, and none once it is unchecked again.
+    EXPECT_EQ(L"web1:3:1 web2:3:1 bad:3:1 ", Nodes(page, page.ServerRoot()));
+    Check(main, page.CurrentClient(), EM_TVIS_UNCHECK);
+    EXPECT_FALSE(main.IsItemEnabled(Page::kSave));
+    EXPECT_EQ(L"", dlg.ControlText(Page::kAddress));
+  });
+  EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0"));  // closed: all offline
+}
+
+TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
+  const int a = AddClient(L"web1", L"10.0.0.1", 0);
+  AddClient(L"db", L"10.0.0.4", 0);
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& page = Clients(main);
+    auto status = [&](const wchar_t* ip) { return qvtest::Int(link, L"select Status from Client where IP=?", {ip}); };
+    const uint32_t one = 0x0100000A, four = 0x0400000A;
+    const uint32_t online[2] = {one, 1};
+    ASSERT_TRUE(Deliver(2, 0, 1526, online, 8, [&] { return page.NodeImage(page.NodeOfAddress(L"10.0.0.1")) == 2; }));
+    const uint32_t shortState[2] = {four, 1};
+    ASSERT_TRUE(Deliver(2, 0, 1526, shortState, 7, [] { return true; }));
+    ASSERT_TRUE(Deliver(0, four, 1529, nullptr, 0, [&] { return status(L"10.0.0.4") == 1; }));
+    ASSERT_TRUE(Deliver(0, one, 1530, nullptr, 0, [&] { return status(L"10.0.0.1") == 0; }));
+    EXPECT_EQ(3, page.NodeImage(page.NodeOfAddress(L"10.0.0.1")));
+    ::SendMessageW(main.m_hWnd, 1526, 8, reinterpret_cast<LPARAM>(online));  // not from the link
+    EXPECT_EQ(0, status(L"10.0.0.1"));
+    LRESULT result = 0;  // the history-copy page's map comes later
+    EXPECT_FALSE(main.SystemManagement()->ProcessWindowMessage(main.m_hWnd, 1529, one, 0, result));
+
+    // Our own notices: a host added, moved to the devices, and removed.
+    const int e = AddClient(L"new", L"10.0.0.7", 0);
+    ClientChangeNotice notice{0, static_cast<uint32_t>(e), L"new"};
+    ::SendMessageW(main.m_hWnd, Page::kClientAdded, 0, reinterpret_cast<LPARAM>(&notice));  // ignored
+    EXPECT_EQ(nullptr, page.NodeOfAddress(L"10.0.0.7"));
+    Page::SendClientChange(main.m_hWnd, Page::kClientAdded, notice);
+    qvtest::Exec(link, L"update Client set Type=1 where id=?", {e});
+    Page::SendClientChange(main.m_hWnd, Page::kClientChanged, notice);
+    EXPECT_EQ(L"new:3:1 ", Nodes(page, page.DeviceRoot()));
+    ASSERT_TRUE(Deliver(0, 0x0700000A, 1529, nullptr, 0,
+                        [&] { return page.NodeImage(page.NodeOfAddress(L"10.0.0.7")) == 2; }));
+    Page::SendClientChange(main.m_hWnd, Page::kClientRemoved, notice);
+    EXPECT_EQ(L"", Nodes(page, page.DeviceRoot()));
+    EXPECT_EQ("2/1526:0a000001 2/1526:0a000004 2/1526:0a000007 ", Sent().substr(8));
+  });
+  EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0 or id<?", {a}));
+}
+
+TEST_F(ClientsPage, TwoThousandHostsAnsweredByTheServiceAllComeOnline) {
+  std::string lines;
+  link.BeginTransaction();
+  for (int i = 0; i < 2000; ++i) {
+    const std::wstring ip = L"10.1." + std::to_wstring(i / 200) + L"." + std::to_wstring(i % 200);
+    qvtest::Exec(link, L"insert into Client(Name,IP,Type,Status) values(?,?,?,0)", {ip.c_str(), ip.c_str(), i % 2});
+    lines += "client|" + std::string(ip.begin(), ip.end()) + "|online\n";
+  }
+  link.Commit();
+  CQvServiceScript hosts;
+  CQvService service;
+  ASSERT_TRUE(hosts.LoadText(lines, nullptr));
+  service.SetScript(hosts);
+  ASSERT_TRUE(service.Listen(0) && service.Start());
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& page = Clients(main);
+    HTREEITEM last = page.Tree().GetChildItem(page.DeviceRoot());
+    while (HTREEITEM next = page.Tree().GetNextSiblingItem(last)) last = next;
+    EXPECT_TRUE(testenv::PumpUntil([&] { return page.NodeImage(last) == Page::kImageOnline; }, 120000));
+    EXPECT_EQ(2000, qvtest::Int(link, L"select count(*) from Client where Status=1"));
+  }, service.Port());
+  EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status=1"));  // closed: all offline
+  service.Stop();
+}
+
+TEST_F(ClientsPage, SettingsShowTheServicePortsAndSendTheRecords) {
+  using Settings = CSMServerConfigUIHandler;
+  const std::wstring twenty = L"Abcdefghij0123456789";
+  auto record = [](uint32_t data, uint32_t command, const std::wstring& password) {
+    std::vector<unsigned char> bytes(52);
+    for (int i = 0; i < 4; ++i) bytes[i] = data >> 8 * i, bytes[4 + i] = command >> 8 * i;
+    for (size_t i = 0; i < password.size(); ++i) bytes[8 + 2 * i] = password[i] & 0xFF, bytes[9 + 2 * i] = password[i] >> 8;
+    return Hex(bytes);
+  };
+  const struct {
+    const wchar_t *command, *data, *password;
+    const wchar_t* box;
+    std::string sent;
+  } rows[] = {
+      {L"", L"80", L"", L"请输入命令端口号", ""},
+      {L"0", L"80", L"", L"请输入命令端口号", ""},
+      {L"8002", L"", L"", L"请输入数据端口号", ""},
+      {L"8002", L"8001", L"", L"请输入客户端终止密码", "2/1525:" + record(8001, 8002, L"") + " "},
+      {L"8002", L"8001", twenty.c_str(), L"配置已发送给服务",
+       "2/1525:" + record(8001, 8002, L"") + " 3/1527:" + record(8001, 8002, twenty) + " "},
+  };
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    EXPECT_EQ("2/1525: ", Sent());
+    const uint32_t ports[13] = {8001, 8002};
+    ASSERT_TRUE(Deliver(2, 0, 1525, ports, 7, [] { return true; }));
+    ::SendMessageW(main.m_hWnd, 1525, 52, reinterpret_cast<LPARAM>(ports));  // not from the link
+    EXPECT_EQ(L"", d.ControlText(Settings::kCommandPort));
+    ASSERT_TRUE(Deliver(2, 0, 1525, ports, 52, [&] { return d.ControlText(Settings::kCommandPort) == L"8002"; }));
+    EXPECT_EQ(L"8001", d.ControlText(Settings::kDataPort));
+    main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 2);
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.box);
+      const std::pair<UINT, const wchar_t*> fields[] = {
+          {Settings::kCommandPort, row.command}, {Settings::kDataPort, row.data}, {Settings::kPassword, row.password}};
+      for (const auto& f : fields) ::SetWindowTextW(d.Control(f.first), f.second);
+      script.ExpectBox(row.box, IDOK);
+      EXPECT_TRUE(d.Click(Settings::kApply));
+      EXPECT_EQ(row.sent, Sent());
+    }
+  });
+}
+
+TEST_F(ClientsPage, SafeToolsShowEntryZeroThenTheButtonsEntry) {
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    CSafetoolUIHandler& tools = *main.SafeTool();
+    for (int entry : {0, 7}) {
+      if (entry) Command(main, CSafetoolUIHandler::kFirstButton + entry);
+      EXPECT_EQ(UiString::Get(1028 + entry), d.ItemText(CSafetoolUIHandler::kTitle));
+      wchar_t text[256] = L"";
+      ::GetWindowTextW(tools.DescriptionPane(), text, 256);
+      EXPECT_STREQ(UiString::Get(1041 + entry), text);
+    }
+  });
+}
+
+}  // namespace

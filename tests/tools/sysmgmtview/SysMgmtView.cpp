@@ -1,0 +1,81 @@
+// The system-management pages and the safe-tools area as an administrator sees them,
+// without a login, for looking at them with scripts/screenshot:
+//   sysmgmtview.exe PAGE CONFIG   PAGE 0 clients (the first host chosen), 1 users (the
+//                                 second account chosen), 2 server settings, 5 safe
+//                                 tools, 9 the password dialog over the users page;
+//                                 the data come from the data source of CONFIG, a
+//                                 SysServerPort.xml (see scripts/gen-db)
+#include <windows.h>
+
+#include <cwchar>
+
+#include "../ToolStartup.h"
+#include "app/CMainDlg.h"
+#include "console/CurrentUser.h"
+#include "console/SysServerPortConfig.h"
+#include "controls/CUIResource.h"
+#include "platform/TextConv.h"
+#include "sysmgmt/CSystemManagementUIHandler.h"
+#include "uiwin/UiModalHook.h"
+#include "uiwin/UiNotify.h"
+
+namespace {
+
+class OpenPage : public UiModalHook {
+ public:
+  OpenPage(CMainDlg& main, int page) : m_main(main), m_page(page) {}
+  int OnMessageBox(const Box&, BOOL&) override { return IDOK; }
+  BOOL OnDialogReady(HWND frame, CUiDialogView&, UINT*) override {
+    if (frame != m_main.m_hWnd) return FALSE;  // the password dialog stays up
+    if (m_page == 5) return Command(CMainDlg::kItemSafeTool), FALSE;
+    CSystemManagementUIHandler& area = *m_main.SystemManagement();
+    m_main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, m_page == 9 ? 1 : m_page);
+    if (m_page == 0) {
+      CSMClientManagementUIHandler& clients = *area.ClientPage();
+      HTREEITEM first = clients.Tree().GetChildItem(clients.ServerRoot());
+      clients.Tree().SetCheck(first, EM_TVIS_CHECK, FALSE);
+      CMulStatusTreeNotify n{{clients.Tree().m_hWnd, CSMClientManagementUIHandler::kTree,
+                              static_cast<UINT>(CMulStatusTree::kNotifyCheckChanged)},
+                             first, EM_TVIS_CHECK};
+      ::SendMessageW(frame, WM_NOTIFY, n.hdr.idFrom, reinterpret_cast<LPARAM>(&n));
+    } else if (m_page == 1 || m_page == 9) {
+      CSMUserManagementUIHandler& users = *area.UserPage();
+      users.Grid().SetItemCheck(1, CSMUserManagementUIHandler::kColumnCheck, 1);
+      users.OnSelectUser();
+      if (m_page == 9) users.OnChangePassword(1, CSMUserManagementUIHandler::kColumnPassword);
+    }
+    return FALSE;
+  }
+
+ private:
+  void Command(UINT item) {
+    UINMCOMMAND nm{{m_main.m_hWnd, IDC_UIVIEW, UINM_COMMAND}, item, "imgbtn"};
+    ::SendMessageW(m_main.m_hWnd, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
+  }
+  CMainDlg& m_main;
+  int m_page;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  ToolStartup startup(instance);
+  int argc = 0;
+  LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+  const int page = argc > 1 ? static_cast<int>(std::wcstol(argv[1], nullptr, 10)) : 0;
+  if (argc > 2) LoadSysServerPortConfig(qv::WideToAnsi(argv[2]).c_str(), nullptr);
+  ::LocalFree(argv);
+  g_currentUserName = g_defaultUserName;
+  g_currentUserId = 1;
+  g_currentUserType = kUserTypeAdministrator;
+  g_currentUserPermission = kPermissionSafeTools;
+  CUIResource::Init();
+  {
+    CMainDlg main;
+    OpenPage hook(main, page);
+    UiModalHook::Scope scope(hook);
+    main.DoModal(nullptr);
+  }
+  CUIResource::Uninit();
+  return 0;
+}
