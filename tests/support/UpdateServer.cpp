@@ -24,10 +24,9 @@ UpdateServer::UpdateServer() {
   const std::wstring portFile = m_state.File(L"port");
   // Wine starts a Unix program without a process handle: the server is told to end
   // by a request instead.
-  const std::wstring line = L"python3 \"" + qv::Utf8ToWide(UnixPath(SourcePath(L"tests\\support\\update_server.py"))) + L"\" \"" +
-                            qv::Utf8ToWide(UnixPath(m_folder.Path())) + L"\" \"" +
-                            qv::Utf8ToWide(UnixPath(portFile)) + L"\" \"" +
-                            qv::Utf8ToWide(UnixPath(m_state.File(L"log"))) + L"\"";
+  auto arg = [](const std::wstring& path) { return L" \"" + qv::Utf8ToWide(UnixPath(path)) + L"\""; };
+  const std::wstring line = L"python3" + arg(SourcePath(L"tests\\support\\update_server.py")) + arg(m_folder.Path()) +
+                            arg(portFile) + arg(m_state.File(L"log"));
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};

@@ -2,7 +2,10 @@
 // copies of executables of known versions standing in for the running console.
 #include <gtest/gtest.h>
 
+#include <shlwapi.h>
+
 #include <cstdlib>
+#include <vector>
 
 #include "platform/FileHandle.h"
 #include "platform/TextConv.h"
@@ -20,26 +23,11 @@ namespace {
 std::wstring Fixture(const char* version) {
   return testenv::WindowsPath(std::string(std::getenv("QV_BINARY_DIR")) + "/updfix/updfix_" + version + ".exe");
 }
-int FileCount(const std::wstring& dir) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = ::FindFirstFileW((dir + L"\\*").c_str(), &found);
-  int count = 0;
-  for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found))
-    count += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  if (find != INVALID_HANDLE_VALUE) ::FindClose(find);
-  return count;
-}
-
-// The item at a "\\"-separated path of texts below item.
-HTREEITEM FindItem(CMulStatusTree& tree, HTREEITEM item, const std::wstring& path) {
-  for (size_t start = 0; item;) {
-    const size_t end = path.find(L'\\', start);
-    const std::wstring name = path.substr(start, end == std::wstring::npos ? end : end - start);
-    for (item = tree.GetChildItem(item); item && tree.GetItemText(item) != name;) item = tree.GetNextSiblingItem(item);
-    if (end == std::wstring::npos) return item;
-    start = end + 1;
-  }
-  return nullptr;
+// The item reached by taking the n-th child at each step down from item.
+HTREEITEM Nth(CMulStatusTree& tree, HTREEITEM item, const std::vector<int>& steps) {
+  for (int n : steps)
+    for (item = tree.GetChildItem(item); n-- > 0;) item = tree.GetNextSiblingItem(item);
+  return item;
 }
 
 // The running executable is a copy in a folder of its own; the consent question is answered.
@@ -103,8 +91,8 @@ TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
     EXPECT_EQ(row.code, updater.CheckForUpdate(world.server.Base(row.modes)));
     EXPECT_EQ(row.code ? L"1.0.0.2" : L"1.0.0.3", CAutoUpdater::GetFileVersion(world.exe));
     EXPECT_EQ(row.code ? L"" : L"1.0.0.2", CAutoUpdater::GetFileVersion(world.backup));
-    EXPECT_EQ(row.code ? 1 : 2, FileCount(world.app.Path()));
-    EXPECT_EQ(0, FileCount(world.temp.Path()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((world.exe + L".new").c_str()));
+    EXPECT_TRUE(::PathIsDirectoryEmptyW(world.temp.Path().c_str()));
     const bool asksForExecutable = row.code != 6 && std::wstring(row.modes).rfind(L"404", 0) != 0;
     EXPECT_EQ(asksForExecutable ? 2u : 1u, world.server.Requests().size());
   }
@@ -148,18 +136,16 @@ TEST_F(UpdatePageTest, StartsOnlyOnlineUpdatesAndTakesTheCheckedPackagePath) {
     const unsigned long kb = served.nFileSizeLow / 1024;
     EXPECT_EQ(qv::FormatW(L"已下载 %lu / %lu KB", kb, kb), page.LastStatus().back());
 
-    const struct { std::vector<const wchar_t*> checked; const wchar_t* path; } walks[] = {
-        {{}, L""},
-        {{L"本地磁盘(D:)\\WebSite\\Data"}, L"D:\\WebSite\\Data"},
-        {{L"本地磁盘(D:)\\WebSite"}, L"D:"},  // its only folder: the drive is checked
-        {{L"本地磁盘(D:)\\WebSite\\Main", L"本地磁盘(D:)\\WebSite\\Data"}, L"D:\\WebSite\\Main"},
-        {{L"本地磁盘(E:)", L"本地磁盘(C:)"}, L"C:"}};
+    // Steps below the root: drives C, D, E; D's only folder WebSite holds Main, Upload, Data.
+    const struct { std::vector<std::vector<int>> checked; const wchar_t* path; } walks[] = {
+        {{}, L""}, {{{1, 0, 2}}, L"D:\\WebSite\\Data"}, {{{1, 0}}, L"D:"},
+        {{{1, 0, 0}, {1, 0, 2}}, L"D:\\WebSite\\Main"}, {{{2}, {0}}, L"C:"}};
     for (const auto& walk : walks) {
       SCOPED_TRACE(qv::WideToUtf8(walk.path));
       script.ExpectDialog([&](UiDialogDriver& d) {
         CSMUpdateDataPathDlg& dlg = *d.As<CSMUpdateDataPathDlg>();
-        for (const wchar_t* path : walk.checked)
-          dlg.Tree().SetCheck(FindItem(dlg.Tree(), dlg.Root(), path), EM_TVIS_CHECK, TRUE);
+        for (const auto& steps : walk.checked)
+          dlg.Tree().SetCheck(Nth(dlg.Tree(), dlg.Root(), steps), EM_TVIS_CHECK, TRUE);
         d.Click(CSMUpdateDataPathDlg::kItemOk);
       });
       Command(main, CSMUpdateManagementUIHandler::kBrowse);
