@@ -4,7 +4,10 @@
 
 #include <shlwapi.h>
 
+#include <wininet.h>
+
 #include <cstdlib>
+#include <fstream>
 #include <vector>
 
 #include "platform/FileHandle.h"
@@ -13,7 +16,6 @@
 #include "support/ChildProcess.h"
 #include "support/SysMgmtPageHost.h"
 #include "support/TestFiles.h"
-#include "support/UpdateServer.h"
 #include "sysmgmt/CAutoUpdater.h"
 #include "sysmgmt/CSMUpdateDataPathDlg.h"
 #include "sysmgmt/CSystemManagementUIHandler.h"
@@ -30,29 +32,67 @@ HTREEITEM Nth(CMulStatusTree& tree, HTREEITEM item, const std::vector<int>& step
   return item;
 }
 
-// The running executable is a copy in a folder of its own; the consent question is answered.
+// The Unix path of a Windows one, as Wine maps it.
+std::string UnixPath(const std::wstring& path) {
+  using Convert = char*(__cdecl*)(const wchar_t*);
+  auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* unix = convert ? convert(path.c_str()) : nullptr;
+  const std::string result = unix ? unix : "";
+  if (unix) ::HeapFree(::GetProcessHeap(), 0, unix);
+  return result;
+}
+
+// An update endpoint (tests/support/update_server.py on 127.0.0.1, a free port) serving
+// the folder `site`; the running executable is a copy in `app`; downloads go to `temp`;
+// the consent question is answered with `answer`.
 struct UpdateWorld : CAutoUpdater::Seam {
   UpdateWorld() {
+    auto arg = [](const std::wstring& path) { return L" \"" + qv::Utf8ToWide(UnixPath(path)) + L"\""; };
+    std::wstring line = L"python3" + arg(testenv::SourcePath(L"tests\\support\\update_server.py")) +
+                        arg(site.Path()) + arg(state.File(L"port")) + arg(state.File(L"log"));
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    // Wine gives a Unix program no process handle: a request ends the server instead.
+    if (::CreateProcessW(L"Z:\\usr\\bin\\python3", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      testenv::PollUntil([&] { return !!(std::ifstream(qv::WideToUtf8(state.File(L"port"))) >> port); }, 20000);
     wchar_t tmp[MAX_PATH];
     ::GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
     savedTmp = tmp;
     ::SetEnvironmentVariableW(L"TMP", temp.Path().c_str());
     Reset();
   }
-  ~UpdateWorld() override { ::SetEnvironmentVariableW(L"TMP", savedTmp.c_str()); }
+  ~UpdateWorld() override {
+    ::SetEnvironmentVariableW(L"TMP", savedTmp.c_str());
+    HINTERNET root = ::InternetOpenW(L"test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    if (HINTERNET quit = ::InternetOpenUrlW(root, (Base(L"") + L"quit").c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0))
+      ::InternetCloseHandle(quit);
+    ::InternetCloseHandle(root);
+  }
   std::wstring ExecutablePath() override { return exe; }
   int Ask(const std::wstring&, const std::wstring&) override { return answer; }
+  // "http://127.0.0.1:port/<modes>/": how update.txt and the rest are answered (see the server).
+  std::wstring Base(const std::wstring& modes = L"ok-ok") const {
+    return qv::FormatW(L"http://127.0.0.1:%u/%ls", port, modes.c_str()) + (modes.empty() ? L"" : L"/");
+  }
+  size_t Requests() const {
+    std::ifstream log(qv::WideToUtf8(state.File(L"log")));
+    size_t count = 0;
+    for (std::string line; std::getline(log, line);) ++count;
+    return count;
+  }
   void Reset() {
     ::DeleteFileW(backup.c_str());
+    ::DeleteFileW(state.File(L"log").c_str());
     ::CopyFileW(Fixture("1_0_0_2").c_str(), exe.c_str(), FALSE);
-    server.ClearRequests();
   }
   void Offer(const std::string& version, const char* executable) {
-    testfiles::WriteBytes(server.File(L"update.txt"), version);
-    ::CopyFileW(Fixture(executable).c_str(), server.File(L"Quorvane.exe").c_str(), FALSE);
+    testfiles::WriteBytes(site.File(L"update.txt"), version);
+    ::CopyFileW(Fixture(executable).c_str(), site.File(L"Quorvane.exe").c_str(), FALSE);
   }
-  testenv::UpdateServer server;
-  testenv::TempDir app, temp;
+  testenv::TempDir site, state, app, temp;
+  unsigned port = 0;
   std::wstring savedTmp, exe = app.File(L"Quorvane.exe"), backup = app.File(L"OldExecutable.bak");
   int answer = IDYES;
   Scope scope{*this};
@@ -75,7 +115,7 @@ TEST(AutoUpdater, ComparesVersionsPartByPartAndRefusesMalformedOnes) {
 
 TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
   UpdateWorld world;
-  ASSERT_TRUE(world.server.Started());
+  ASSERT_TRUE(world.port);
   const struct { const char *name, *offered; const wchar_t* modes; const char* served; int answer, code; } rows[] = {
       {"newer", "1.0.0.3", L"ok-ok", "1_0_0_3", IDYES, 0},   {"same", "1.0.0.2", L"ok-ok", "1_0_0_3", IDYES, 6},
       {"older", "1.0", L"ok-ok", "1_0_0_3", IDYES, 6},       {"line break", "1.0.0.3\n", L"ok-ok", "1_0_0_3", IDYES, 6},
@@ -88,13 +128,13 @@ TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
     world.Offer(row.offered, row.served);
     world.answer = row.answer;
     CAutoUpdater updater;
-    EXPECT_EQ(row.code, updater.CheckForUpdate(world.server.Base(row.modes)));
+    EXPECT_EQ(row.code, updater.CheckForUpdate(world.Base(row.modes)));
     EXPECT_EQ(row.code ? L"1.0.0.2" : L"1.0.0.3", CAutoUpdater::GetFileVersion(world.exe));
     EXPECT_EQ(row.code ? L"" : L"1.0.0.2", CAutoUpdater::GetFileVersion(world.backup));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((world.exe + L".new").c_str()));
     EXPECT_TRUE(::PathIsDirectoryEmptyW(world.temp.Path().c_str()));
     const bool asksForExecutable = row.code != 6 && std::wstring(row.modes).rfind(L"404", 0) != 0;
-    EXPECT_EQ(asksForExecutable ? 2u : 1u, world.server.Requests().size());
+    EXPECT_EQ(asksForExecutable ? 2u : 1u, world.Requests());
   }
 }
 
@@ -122,17 +162,17 @@ TEST_F(UpdatePageTest, StartsOnlyOnlineUpdatesAndTakesTheCheckedPackagePath) {
   Run([&](UiDialogDriver&, CMainDlg& main) {
     CSMUpdateManagementUIHandler& page = *main.SystemManagement()->UpdatePage();
     Command(main, CSMUpdateManagementUIHandler::kStart);  // offline is checked: nothing
-    EXPECT_TRUE(world.server.Requests().empty());
+    EXPECT_TRUE(0u == world.Requests());
     main.SetItemCheck(CSMUpdateManagementUIHandler::kOnline, TRUE);
     script.ExpectBox(L"未配置升级地址");
     Command(main, CSMUpdateManagementUIHandler::kStart);
-    wcscpy(g_updateUrl, world.server.Base().c_str());
+    wcscpy(g_updateUrl, world.Base().c_str());
     script.ExpectBox(L"程序将在下次启动时自动更新");
     Command(main, CSMUpdateManagementUIHandler::kStart);
     g_updateUrl[0] = L'\0';
     ASSERT_FALSE(page.LastStatus().empty());
     WIN32_FILE_ATTRIBUTE_DATA served{};
-    ::GetFileAttributesExW(world.server.File(L"Quorvane.exe").c_str(), GetFileExInfoStandard, &served);
+    ::GetFileAttributesExW(world.site.File(L"Quorvane.exe").c_str(), GetFileExInfoStandard, &served);
     const unsigned long kb = served.nFileSizeLow / 1024;
     EXPECT_EQ(qv::FormatW(L"已下载 %lu / %lu KB", kb, kb), page.LastStatus().back());
 
