@@ -59,7 +59,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(body[i:i + step])
             self.wfile.flush()
             if mode == "slow":
-                time.sleep(0.002)
+                time.sleep(0.1)
         self.close_connection = True
 
     def reply(self, code, body):
