@@ -308,8 +308,9 @@ bool CQvHIPSNewRuleDlg::ReadFilterFields() {
   if (category < 0) return Refuse(L"请先选择策略分类", m_category);
   m_filter.OperatorType = 0;
   m_filter.TypeOfHipsRule = kCategories[category].stored;
-  if (CountFiltersByName(name, int(m_filter.TypeOfHipsRule)) != 0)
-    return Refuse(L"该策略名已经被客户端使用\n请重新输入新的策略名", m_name, true);
+  const int named = CountFiltersByName(name, int(m_filter.TypeOfHipsRule));
+  if (named < 0) return false;  // the error is shown
+  if (named) return Refuse(L"该策略名已经被客户端使用\n请重新输入新的策略名", m_name, true);
   if (m_default.GetCurSel() < 0) return Refuse(L"请先选择默认规则", m_default);
   m_filter.DefaultAction = uint16_t(m_default.GetCurSel());
   const std::wstring target = m_target.GetWindowText();
@@ -319,8 +320,9 @@ bool CQvHIPSNewRuleDlg::ReadFilterFields() {
   if (category <= 1) {
     regExp = m_regExp.GetWindowText();
     if (regExp.empty()) return Refuse(L"请输入过滤规则", m_regExp);
-    if (CountFiltersByTarget(regExp, target) != 0)
-      return Refuse(L"该过滤规则已被使用\n请重新输入过滤规则", m_regExp, true);
+    const int used = CountFiltersByTarget(regExp, target);
+    if (used < 0) return false;
+    if (used) return Refuse(L"该过滤规则已被使用\n请重新输入过滤规则", m_regExp, true);
   }
   m_filter.RegExp = regExp;
   m_filter.DefaultLogFilter = GetItemCheck(kLogCheck) ? 1 : 0;
@@ -581,25 +583,25 @@ int CQvHIPSNewRuleDlg::DeleteRule(SQLServerLink& link, const HipsRuleEntry& entr
   return done;
 }
 
-// Fails closed: a count that cannot be made refuses the filter as a taken one would.
+// Fails closed: a count that cannot be made shows the error and gives -1, which refuses.
 int CQvHIPSNewRuleDlg::CountFiltersByName(const std::wstring& name, int category) {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(LastError(link)), 1;
+  if (!Connect(link)) return ShowError(LastError(link)), -1;
   SQLStatement* statement =
       link.CreateStatement(L"select count(*) from Filter where FilterName=? and TypeOfHipsRule=?");
   if (!statement || !statement->BindString(0, name.c_str()) || !statement->BindInt(1, category) ||
       !statement->Fetch())
-    return ShowError(LastError(link)), 1;
+    return ShowError(LastError(link)), -1;
   return statement->GetInt(0) != 0;
 }
 
 int CQvHIPSNewRuleDlg::CountFiltersByTarget(const std::wstring& regExp, const std::wstring& clientIp) {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(LastError(link)), 1;
+  if (!Connect(link)) return ShowError(LastError(link)), -1;
   SQLStatement* statement = link.CreateStatement(L"select count(*) from Filter where RegExp=? and ClientIP=?");
   if (!statement || !statement->BindString(0, regExp.c_str()) || !statement->BindString(1, clientIp.c_str()) ||
       !statement->Fetch())
-    return ShowError(LastError(link)), 1;
+    return ShowError(LastError(link)), -1;
   return statement->GetInt(0) != 0;
 }
 

@@ -166,6 +166,13 @@ TEST_F(HipsEditor, FilterFieldsAreRefusedInOrderAndDeletingEveryRuleUnlocksThem)
       Rule(d, 0, L"n");
       EXPECT_TRUE(d.Rules().empty());
     }
+    const std::wstring dsn = g_dsnName;  // a count that cannot be made refuses, with the error alone
+    wcscpy(g_dsnName, L"QvNoSuchSource");
+    Fill(d, L"新", 0);
+    script.ExpectBox(L"错误信息");
+    Rule(d, 0, L"n");
+    wcscpy(g_dsnName, dsn.c_str());
+    EXPECT_TRUE(d.Rules().empty() && script.Remaining() == 0);
     script.ExpectBox(L"路径太长，最多259个字符");
     EXPECT_FALSE(d.TakePickedDirectory(L"C:\\" + std::wstring(255, L'd')));
     EXPECT_TRUE(d.TakePickedDirectory(L"C:\\" + std::wstring(254, L'd')));
