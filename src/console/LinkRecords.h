@@ -281,3 +281,20 @@ inline void AppendHipsRuleRecord(std::string& out, uint8_t code, uint8_t compare
   AppendU16(out, uint32_t(n));
   AppendText16(out, unicodeName, n + 1);
 }
+
+// HIPS trust relations
+// 1543 added, 1544 changed, 1541 removed (frame type 1 to the relation's host).
+struct HipsTrustRecord {
+  uint32_t type;         // 0 file or program, 1 registry
+  wchar_t Content[260];  // at most 259 characters, zeros after the terminator
+};
+static_assert(sizeof(HipsTrustRecord) == 524, "HipsTrustRecord");
+static_assert(offsetof(HipsTrustRecord, Content) == 4, "HipsTrustRecord");
+
+// The record's bytes; false (nothing appended) for a content the field cannot hold whole.
+inline bool AppendHipsTrustRecord(std::string& out, uint32_t type, const std::wstring& content) {
+  if (content.size() > 259 || content.find(L'\0') != std::wstring::npos) return false;
+  linkpayload::AppendU32(out, type);
+  linkpayload::AppendText16(out, content, 260);
+  return true;
+}
