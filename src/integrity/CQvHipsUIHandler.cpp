@@ -8,6 +8,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
+#include "integrity/CQvHIPSTrustDlg.h"
 #include "integrity/HipsClientAddress.h"
 #include "integrity/HipsFilterInfo.h"
 #include "platform/WideFormat.h"
@@ -168,8 +169,10 @@ LRESULT CQvHipsUIHandler::OnListCheckChanged(int, LPNMHDR, BOOL&) {
   return 1;
 }
 
-// The trust relations dialog comes with its own change.
-void CQvHipsUIHandler::OnTrustList() {}
+void CQvHipsUIHandler::OnTrustList() {
+  CQvHIPSTrustDlg trust;
+  trust.DoModal(m_owner->m_hWnd);
+}
 
 void CQvHipsUIHandler::OnNewRule() {
   HipsFilterInfo info;
