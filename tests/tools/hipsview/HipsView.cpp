@@ -5,6 +5,8 @@
 //   hipsview.exe CONFIG editor N    the editor, new mode, category combo index N (0-3),
 //                                   one rule in its list
 //   hipsview.exe CONFIG modify ID   the editor on filter ID
+//   hipsview.exe CONFIG trust       the trust relations
+//   hipsview.exe CONFIG trustedit T the editor of a relation of type T
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +20,8 @@
 #include "controls/CUIResource.h"
 #include "integrity/CQuorvaneUIHandler.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
+#include "integrity/CQvHIPSTRNewTrustDlg.h"
+#include "integrity/CQvHIPSTrustDlg.h"
 #include "platform/TextConv.h"
 #include "uiwin/CUiDialogView.h"
 #include "uiwin/CUiTab.h"
@@ -112,6 +116,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     UiModalHook::Scope scope(hook);
     CMainDlg main(4667);
     main.DoModal(nullptr);
+  } else if (what == L"trust" || what == L"trustedit") {
+    UiStyle::LoadStyles(101);
+    OpenPage quiet;  // boxes answered; the dialogs need no hook of their own
+    if (what == L"trust") {
+      CQvHIPSTrustDlg trust;
+      trust.DoModal(nullptr);
+    } else {
+      int type = number;
+      std::wstring host = L"10.0.0.1", content = number ? L"HKLM\\Software\\Run" : L"C:\\Tools\\agent.exe";
+      CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content);
+      editor.DoModal(nullptr);
+    }
   } else {
     UiStyle::LoadStyles(101);
     HipsFilterInfo info;
