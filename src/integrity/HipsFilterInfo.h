@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "console/LinkRecords.h"
+
 struct HipsFilterInfo {
   std::wstring FilterName;
   std::wstring ClientIP;
@@ -33,7 +35,6 @@ struct HipsRuleEntry {
   std::unique_ptr<HipsRuleInfo> rule;
 };
 
-#include "console/LinkRecords.h"
 
 inline HipsFilterHeadFields HeadFieldsOf(const HipsFilterInfo& f) {
   return HipsFilterHeadFields{f.FilterName,    f.TypeOfHipsRule, f.MatchType, f.OperatorType,
