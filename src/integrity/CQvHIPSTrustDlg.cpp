@@ -8,6 +8,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
+#include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsClientAddress.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogImplCore.h"
@@ -117,14 +118,7 @@ void CQvHIPSTrustDlg::OnSize(const RECT& rect) {
 }
 
 LRESULT CQvHIPSTrustDlg::OnListCheckChanged(int, LPNMHDR, BOOL&) {
-  m_checkedCount = 0;
-  m_checkedRow = -1;
-  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
-    if (m_grid.GetItemCheck(row, kColCheck) <= 0) continue;
-    ++m_checkedCount;
-    m_checkedRow = row;
-  }
-  if (m_checkedCount != 1) m_checkedRow = -1;
+  m_checkedCount = CountHipsCheckedRows(m_grid, m_checkedRow);
   EnableItem(kItemModify, m_checkedCount == 1);
   EnableItem(kItemDelete, m_checkedCount > 0);
   return 1;

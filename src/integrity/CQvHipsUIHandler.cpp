@@ -9,6 +9,7 @@
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "integrity/CQvHIPSTrustDlg.h"
+#include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsClientAddress.h"
 #include "integrity/HipsFilterInfo.h"
 #include "platform/WideFormat.h"
@@ -156,14 +157,7 @@ void CQvHipsUIHandler::OnSize(const RECT& rect) {
 }
 
 LRESULT CQvHipsUIHandler::OnListCheckChanged(int, LPNMHDR, BOOL&) {
-  m_checkedCount = 0;
-  m_checkedRow = -1;
-  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
-    if (m_grid.GetItemCheck(row, kColCheck) <= 0) continue;
-    ++m_checkedCount;
-    m_checkedRow = row;
-  }
-  if (m_checkedCount != 1) m_checkedRow = -1;
+  m_checkedCount = CountHipsCheckedRows(m_grid, m_checkedRow);
   m_owner->EnableItem(kItemModify, m_checkedCount == 1);
   m_owner->EnableItem(kItemDelete, m_checkedCount > 0);
   return 1;
