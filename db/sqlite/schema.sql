@@ -143,7 +143,7 @@ CREATE TABLE Filter (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     ClientIP NVARCHAR(16),
     FilterName NVARCHAR(64) COLLATE NOCASE,
-    RegExp NTEXT,
+    RegExp NTEXT COLLATE NOCASE,
     TypeOfHipsRule INT,
     MatchType INT,
     OperatorType INT,

@@ -204,3 +204,97 @@ inline bool ReadServerPorts(const void* payload, size_t length, uint32_t* dataPo
 }
 
 }  // namespace linkpayload
+
+// HIPS filters
+// 1539 new filter, 1540 changed filter (head and one rule record per rule), 1541 deleted
+// filter (head alone), frame type 1 to the filter's host. Written byte by byte, so the
+// layout below documents them and the writers keep to it on any host.
+struct HipsFilterHead {
+  wchar_t FilterName[32];  // at most 31 characters
+  uint32_t TypeOfHipsRule;
+  uint8_t MatchType;
+  uint8_t OperatorType;  // behaviour mask
+  uint16_t DefaultAction;
+  uint32_t DefaultLogFilter;
+  wchar_t RegExp[260];  // grows in a deletion for a longer text
+  uint32_t Reserved;    // zero
+};
+static_assert(sizeof(HipsFilterHead) == 600, "HipsFilterHead");
+static_assert(offsetof(HipsFilterHead, TypeOfHipsRule) == 64, "HipsFilterHead");
+static_assert(offsetof(HipsFilterHead, MatchType) == 68, "HipsFilterHead");
+static_assert(offsetof(HipsFilterHead, OperatorType) == 69, "HipsFilterHead");
+static_assert(offsetof(HipsFilterHead, DefaultAction) == 70, "HipsFilterHead");
+static_assert(offsetof(HipsFilterHead, DefaultLogFilter) == 72, "HipsFilterHead");
+static_assert(offsetof(HipsFilterHead, RegExp) == 76, "HipsFilterHead");
+static_assert(offsetof(HipsFilterHead, Reserved) == 596, "HipsFilterHead");
+
+// The head's fields as the writers take them.
+struct HipsFilterHeadFields {
+  std::wstring FilterName;
+  uint32_t TypeOfHipsRule;
+  uint8_t MatchType;
+  uint8_t OperatorType;
+  uint16_t DefaultAction;
+  uint32_t DefaultLogFilter;
+  std::wstring RegExp;
+};
+
+namespace linkpayload {
+
+inline void AppendU16(std::string& out, uint32_t v) {
+  out.push_back(char(v & 0xFF));
+  out.push_back(char(v >> 8 & 0xFF));
+}
+inline void AppendU32(std::string& out, uint32_t v) {
+  AppendU16(out, v & 0xFFFF);
+  AppendU16(out, v >> 16);
+}
+// units UTF-16 units: the text (cut to units-1) and zeros up to the field's end.
+inline void AppendText16(std::string& out, const std::wstring& text, size_t units) {
+  for (size_t i = 0; i < units; ++i) AppendU16(out, i + 1 < units && i < text.size() ? text[i] : 0);
+}
+
+}  // namespace linkpayload
+
+// Appends a head. A deletion (growRegExp) enlarges the RegExp field to hold a text of 260
+// characters or more whole: 2L+82 bytes; otherwise the head is 600 bytes.
+inline void AppendHipsFilterHead(std::string& out, const HipsFilterHeadFields& f, bool growRegExp) {
+  using namespace linkpayload;
+  AppendText16(out, f.FilterName, 32);
+  AppendU32(out, f.TypeOfHipsRule);
+  out.push_back(char(f.MatchType));
+  out.push_back(char(f.OperatorType));
+  AppendU16(out, f.DefaultAction);
+  AppendU32(out, f.DefaultLogFilter);
+  AppendText16(out, f.RegExp, growRegExp && f.RegExp.size() >= 260 ? f.RegExp.size() + 1 : 260);
+  AppendU32(out, 0);
+}
+
+// Appends one rule record, 12 + 2n bytes; the last of a message has next-distance 0.
+inline void AppendHipsRuleRecord(std::string& out, uint8_t code, uint8_t compareType,
+                                 uint8_t matchActionType, uint8_t unicodeIndex,
+                                 const std::wstring& unicodeName, bool last) {
+  using namespace linkpayload;
+  const size_t n = unicodeName.size() > 0xFFFF ? 0xFFFF : unicodeName.size();
+  AppendU32(out, last ? 0 : uint32_t(12 + 2 * n));
+  for (uint8_t b : {code, compareType, matchActionType, unicodeIndex}) out.push_back(char(b));
+  AppendU16(out, uint32_t(n));
+  AppendText16(out, unicodeName, n + 1);
+}
+
+// HIPS trust relations
+// 1543 added, 1544 changed, 1541 removed (frame type 1 to the relation's host).
+struct HipsTrustRecord {
+  uint32_t type;         // 0 file or program, 1 registry
+  wchar_t Content[260];  // at most 259 characters, zeros after the terminator
+};
+static_assert(sizeof(HipsTrustRecord) == 524, "HipsTrustRecord");
+static_assert(offsetof(HipsTrustRecord, Content) == 4, "HipsTrustRecord");
+
+// The record's bytes; false (nothing appended) for a content the field cannot hold whole.
+inline bool AppendHipsTrustRecord(std::string& out, uint32_t type, const std::wstring& content) {
+  if (content.size() > 259 || content.find(L'\0') != std::wstring::npos) return false;
+  linkpayload::AppendU32(out, type);
+  linkpayload::AppendText16(out, content, 260);
+  return true;
+}

@@ -1,24 +1,78 @@
 #pragma once
-// Sub-page of active monitoring (HIPS filters). Built, initialised and chained with
-// the others, though the area's layout gives it no tab. For now an empty page.
+// Sub-page "主动监测" of the integrity area (layout 515): one grid row per HIPS filter of
+// table Filter, with the trust relations, the filter editor and the deletion of checked
+// filters (each told to the agent of its host). The area's layout gives it no tab, yet
+// the page is built, loaded and chained like the others, so it works once one exists.
 #include <windows.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
+#include "controls/CListCtrlDataEx.h"
+#include "controls/CListNotify.h"
 #include "platform/MessageMap.h"
+#include "uiwin/UiNotify.h"
 
 class CMainDlg;
+class SQLServerLink;
 
 class CQvHipsUIHandler {
  public:
-  explicit CQvHipsUIHandler(CMainDlg* owner) : m_owner(owner) {}
+  enum : UINT {
+    kGrid = 151,
+    kGridScrollId = 152,
+    kItemTrust = 155,
+    kItemNew = 156,
+    kItemModify = 157,
+    kItemDelete = 158,
+  };
+  enum : int { kColCheck, kColName, kColCategory, kColContent, kColTarget };
+
+  explicit CQvHipsUIHandler(CMainDlg* owner);
   CQvHipsUIHandler(const CQvHipsUIHandler&) = delete;
   CQvHipsUIHandler& operator=(const CQvHipsUIHandler&) = delete;
 
-  int Init() { return 0; }
+  int Init();
   int Uninit() { return 0; }
+  // Appends the rows of table Filter as the database returns them.
+  int LoadFilters();
+  // The row of one filter (its target's name looked up), or -1 for a category of 4 or
+  // more or when the database cannot be opened.
+  int AddFilterRow(const std::wstring& name, int type, const std::wstring& regExp,
+                   const std::wstring& clientIp, int id);
+  // Tells the filter's host that the filter is gone (1541); 1 when it was sent.
+  int SendFilterToClient(int id);
+
+  CListCtrlDataEx<unsigned long>& Grid() { return m_grid; }
+  int CheckedCount() const { return m_checkedCount; }
+  int CheckedRow() const { return m_checkedRow; }
 
   BEGIN_MSG_MAP_EX(CQvHipsUIHandler)
+    NOTIFY_ID_HANDLER(IDC_UIVIEW, OnUiCommand)
+    NOTIFY_HANDLER(kGrid, LIST_NOTIFY_SELCHANGED, OnListCheckChanged)
+    NOTIFY_HANDLER(kGrid, LIST_NOTIFY_CLICK, OnListCheckChanged)
+    NOTIFY_HANDLER(kGrid, LIST_NOTIFY_CELLCHANGED, OnListCheckChanged)
   END_MSG_MAP()
 
+  void OnTrustList();
+  void OnNewRule();
+  void OnModifyRule();
+  void OnDeleteRule();
+  LRESULT OnListCheckChanged(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+
  private:
+  using TargetNames = std::map<std::wstring, std::wstring>;
+
+  LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  void OnSize(const RECT& rect);
+  int AddRow(SQLServerLink& link, TargetNames& names, const std::wstring& name, int type,
+             const std::wstring& regExp, const std::wstring& clientIp, int id);
+  std::vector<int> CheckedIds() const;
+  int RowOfId(int id) const;
+
   CMainDlg* m_owner;
+  int m_checkedCount = 0;
+  int m_checkedRow = -1;
+  CListCtrlDataEx<unsigned long> m_grid;
 };

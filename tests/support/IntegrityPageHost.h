@@ -48,6 +48,15 @@ class IntegrityPageHost : public qvtest::ConnectedDatabaseTest {
                                     : L"select count(*) from StrategyTable where StrategyName = ?", {name});
   }
 
+  // One row of Filter (HIPS filter page); its id.
+  int AddFilter(const wchar_t* name, int type, const wchar_t* regExp, const wchar_t* ip, int mask = 0) {
+    EXPECT_TRUE(qvtest::Exec(link, L"insert into Filter (ClientIP, FilterName, RegExp, TypeOfHipsRule, MatchType, "
+                             L"OperatorType, DefaultAction, DefaultLogFilter) values (?, ?, ?, ?, 1, ?, 2, 1)",
+                             {ip, name, regExp, type, mask}));
+    return qvtest::Int(link, L"select max(id) from Filter");
+  }
+  CQvHipsUIHandler& Hips() { return *Area().Hips(); }
+
   // Runs the main window with its link on port (the peer's by default); body runs
   // inside the modal loop.
   void Run(const std::function<void()>& body, unsigned short port = 0) {

@@ -1,0 +1,286 @@
+#include "integrity/CQvHIPSTrustDlg.h"
+
+#include "console/AgentMessageId.h"
+#include "console/CAgentLinkManager.h"
+#include "console/LinkRecords.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/SysServerPortConfig.h"
+#include "controls/CUIResource.h"
+#include "integrity/CQvHIPSTRNewTrustDlg.h"
+#include "integrity/HipsCheckedRows.h"
+#include "integrity/HipsClientAddress.h"
+#include "platform/WideFormat.h"
+#include "uiwin/CUiDialogImplCore.h"
+#include "uiwin/UiMessageBox.h"
+
+namespace {
+
+const wchar_t* const kTypes[] = {L"文件/程序", L"注册表"};
+
+bool ConnectOrTell(SQLServerLink& link) {
+  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return true;
+  const wchar_t* text = link.GetLastErrorText();
+  UiMessageBox(qv::FormatW(L"错误信息：%s", text ? text : L"").c_str(), L"错误", MB_ICONERROR);
+  return false;
+}
+
+void ShowError(SQLServerLink& link) {
+  const wchar_t* text = link.GetLastErrorText();
+  UiMessageBox(qv::FormatW(L"错误信息：%s", text ? text : L"").c_str(), L"错误", MB_ICONERROR);
+}
+
+std::wstring Text(const SQLStatement& statement, int column) {
+  const wchar_t* text = statement.GetString(column);
+  return text ? text : L"";
+}
+
+int Send(UINT messageId, int type, const std::wstring& host, const std::wstring& content) {
+  std::string record;
+  uint32_t address = 0;
+  if (!HipsClientAddress(host, address) || !AppendHipsTrustRecord(record, uint32_t(type), content)) return 0;
+  return g_agentLinkManager.SendOnChannel1(address, messageId, record.data(), uint32_t(record.size()));
+}
+
+// Statements.
+int ReadTrust(SQLServerLink& link, int id, int& type, std::wstring& host, std::wstring& content);
+int ChooseTrustId(SQLServerLink& link);
+int WriteTrust(SQLServerLink& link, bool insert, int id, int type, const std::wstring& host,
+               const std::wstring& content);
+int DeleteTrust(SQLServerLink& link, int id);
+int CountSameTrust(SQLServerLink& link, int type, const std::wstring& host, const std::wstring& content, int ownId);
+
+}  // namespace
+
+CQvHIPSTrustDlg::CQvHIPSTrustDlg()
+    : CUiDialogImpl<CQvHIPSTrustDlg>(kLayoutId),
+      m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
+
+LRESULT CQvHIPSTrustDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  m_grid.Create(GetViewHWnd(), nullptr, nullptr,
+                WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, kGrid);
+  m_grid.AddColumn(L"", 40, -1, FALSE, FALSE, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"对象类型", 150, -1, FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"信任对象", 200, -1, FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  m_grid.AddColumn(L"信任内容", 300, -1, FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+  EnableItem(kItemModify, FALSE);
+  EnableItem(kItemDelete, FALSE);
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return 0;
+  SQLStatement* statement = link.CreateStatement(L"select id,type,ClientIP,Content from Trust");
+  while (statement && statement->Fetch())
+    AddRow(statement->GetInt(0), statement->GetInt(1), Text(*statement, 2), Text(*statement, 3));
+  if (!statement || statement->Failed()) ShowError(link);
+  return 0;
+}
+
+LRESULT CQvHIPSTrustDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  if (pnmh->code == UINM_REALWND_RESIZED) {
+    const auto* resized = reinterpret_cast<UINMREALWNDRESIZED*>(pnmh);
+    if (resized->uItemID == kGrid) OnSize(resized->rcWnd);
+    bHandled = resized->uItemID == kGrid;
+    return 0;
+  }
+  if (pnmh->code != UINM_COMMAND) {
+    bHandled = FALSE;
+    return 0;
+  }
+  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+    case kItemNew: OnNewTrust(); break;
+    case kItemModify: OnModifyTrust(); break;
+    case kItemDelete: OnDeleteTrust(); break;
+    case kItemClose: EndDialog(IDCANCEL); break;
+    case kItemMaxRestore: SendMessage(WM_SYSCOMMAND, ::IsZoomed(m_hWnd) ? SC_RESTORE : SC_MAXIMIZE, 0); break;
+    case kItemMinimise: SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0); break;
+    case kItemEndOk: EndDialog(IDOK); break;
+    case kItemEndCancel: EndDialog(IDCANCEL); break;
+    default: bHandled = FALSE; break;
+  }
+  return 0;
+}
+
+LRESULT CQvHIPSTrustDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+  if ((wParam & 0xFFF0) == SC_CLOSE) {
+    EndDialog(IDCANCEL);
+    return 0;
+  }
+  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
+    SetItemAttribute(kItemMaxRestore, "skin", skin);
+  bHandled = FALSE;
+  return 0;
+}
+
+void CQvHIPSTrustDlg::OnSize(const RECT& rect) {
+  const bool maximised = ::IsZoomed(m_hWnd) != 0;
+  const int width = rect.right - rect.left;
+  const int widths[2][4] = {{40, 150, 200, width - 390}, {80, 250, 350, width - 680}};
+  for (int column = 0; column < 4; ++column) m_grid.SetColumnWidth(column, widths[maximised][column]);
+}
+
+LRESULT CQvHIPSTrustDlg::OnListCheckChanged(int, LPNMHDR, BOOL&) {
+  m_checkedCount = CountHipsCheckedRows(m_grid, m_checkedRow);
+  EnableItem(kItemModify, m_checkedCount == 1);
+  EnableItem(kItemDelete, m_checkedCount > 0);
+  return 1;
+}
+
+int CQvHIPSTrustDlg::AddRow(int id, int type, const std::wstring& host, const std::wstring& content) {
+  if (type < 0 || type >= 2) return -1;
+  const int row = m_grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE);
+  if (row < 0) return -1;
+  SetRow(row, type, host, content);
+  m_grid.SetItemData(row, static_cast<unsigned long>(id));
+  return row;
+}
+
+void CQvHIPSTrustDlg::SetRow(int row, int type, const std::wstring& host, const std::wstring& content) {
+  m_grid.SetItemText(row, kColType, kTypes[type == 1]);
+  m_grid.SetItemText(row, kColHost, host.c_str());
+  m_grid.SetItemText(row, kColContent, content.c_str());
+}
+
+bool CQvHIPSTrustDlg::Acceptable(SQLServerLink& link, int type, const std::wstring& host,
+                                 const std::wstring& content, int ownId) {
+  if (content.size() > size_t(CQvHIPSTRNewTrustDlg::kContentChars)) {
+    UiMessageBox(L"路径太长，最多259个字符", L"注意", MB_ICONEXCLAMATION);
+    return false;
+  }
+  const int same = CountSameTrust(link, type, host, content, ownId);
+  if (same < 0) ShowError(link);
+  if (same > 0) UiMessageBox(L"该信任关系已经存在", L"注意", MB_ICONEXCLAMATION);
+  return same == 0;
+}
+
+void CQvHIPSTrustDlg::OnNewTrust() {
+  int type = -1;
+  std::wstring host, content;
+  {
+    SQLServerLink check;
+    if (!ConnectOrTell(check)) return;
+  }
+  CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content);
+  if (editor.DoModal(m_hWnd) != IDOK) return;
+  SQLServerLink link;  // opened after the editor: the id is chosen on what the table holds now
+  if (!ConnectOrTell(link) || !Acceptable(link, type, host, content, -1)) return;
+  const int id = ChooseTrustId(link);
+  if (id < 0 || !WriteTrust(link, true, id, type, host, content)) return ShowError(link);
+  AddRow(id, type, host, content);
+  Send(AGENT_MSG_HIPS_TRUST_ADD, type, host, content);
+}
+
+// A relation moved to another host is first taken back from the old one.
+void CQvHIPSTrustDlg::OnModifyTrust() {
+  if (m_checkedRow < 0) return;
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return;
+  unsigned long data = 0;
+  if (!m_grid.GetItemData(m_checkedRow, data)) return;
+  const int id = int(data), row = m_checkedRow;
+  int type = 0;
+  std::wstring host, content;
+  if (!ReadTrust(link, id, type, host, content)) return;
+  const int oldType = type;
+  const std::wstring oldHost = host, oldContent = content;
+  CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content);
+  if (editor.DoModal(m_hWnd) != IDOK) return;
+  if (!Acceptable(link, type, host, content, id)) return;
+  if (!WriteTrust(link, false, id, type, host, content)) return ShowError(link);
+  SetRow(row, type, host, content);
+  if (host != oldHost) Send(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent);
+  Send(AGENT_MSG_HIPS_TRUST_MODIFY, type, host, content);
+  UiMessageBox(L"修改信任关系成功", L"成功", MB_ICONINFORMATION);
+}
+
+// Per checked row, top-down: the host hears of the deletion once the row is gone; a
+// failure stops the walk.
+void CQvHIPSTrustDlg::OnDeleteTrust() {
+  if (UiMessageBox(L"您确认删除么？", L"确认删除", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return;
+  std::vector<int> ids;
+  unsigned long data = 0;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemCheck(row, kColCheck) == 1 && m_grid.GetItemData(row, data)) ids.push_back(int(data));
+  for (int id : ids) {
+    int type = 0;
+    std::wstring host, content;
+    const bool found = ReadTrust(link, id, type, host, content) != 0;
+    if (!DeleteTrust(link, id)) {
+      ShowError(link);
+      break;
+    }
+    if (found) NotifyTrustDeleted(type, host, content);
+    for (int row = 0; row < m_grid.GetItemCount(); ++row)
+      if (m_grid.GetItemData(row, data) && int(data) == id) m_grid.DeleteItem(row);
+  }
+  BOOL handled = TRUE;
+  OnListCheckChanged(kGrid, nullptr, handled);
+}
+
+int CQvHIPSTrustDlg::NotifyTrustDeleted(int type, const std::wstring& host, const std::wstring& content) {
+  return Send(AGENT_MSG_HIPS_DELETE, type, host, content);
+}
+
+// ---- Statements
+
+namespace {
+
+int ReadTrust(SQLServerLink& link, int id, int& type, std::wstring& host, std::wstring& content) {
+  SQLStatement* statement = link.CreateStatement(L"select type,ClientIP,Content from Trust where id=?");
+  if (!statement || !statement->BindInt(0, id) || !statement->SetMaxRows(1) || !statement->Fetch()) return 0;
+  type = statement->GetInt(0);
+  host = Text(*statement, 1);
+  content = Text(*statement, 2);
+  link.ReleaseStatement(statement);
+  return 1;
+}
+
+// 0 while free, else the smallest free id above a used one; -1 when it cannot be read.
+int ChooseTrustId(SQLServerLink& link) {
+  for (const wchar_t* sql : {L"select count(*) from Trust", L"select count(*) from Trust where id=0"}) {
+    SQLStatement* statement = link.CreateStatement(sql);
+    if (!statement || !statement->Fetch()) return -1;
+    const int count = statement->GetInt(0);
+    link.ReleaseStatement(statement);
+    if (count == 0) return 0;
+  }
+  SQLStatement* statement = link.CreateStatement(
+      L"select id+1 from Trust a where not exists ( select 1 from Trust where id=a.id+1 ) order by id asc");
+  if (!statement || !statement->SetMaxRows(1) || !statement->Fetch()) return -1;
+  const int id = statement->GetInt(0);
+  link.ReleaseStatement(statement);
+  return id;
+}
+
+int WriteTrust(SQLServerLink& link, bool insert, int id, int type, const std::wstring& host,
+               const std::wstring& content) {
+  SQLStatement* statement =
+      link.CreateStatement(insert ? L"insert into Trust (id,type,ClientIP,Content) values(?,?,?,?)"
+                                  : L"update Trust set type=?,ClientIP=?,Content=? where id=?");
+  const int first = insert ? 1 : 0;  // the id leads the insert and ends the update
+  const int done = statement && statement->BindInt(insert ? 0 : 3, id) && statement->BindInt(first, type) &&
+                   statement->BindString(first + 1, host.c_str()) &&
+                   statement->BindString(first + 2, content.c_str()) && statement->Execute();
+  if (statement) link.ReleaseStatement(statement);
+  return done;
+}
+
+int DeleteTrust(SQLServerLink& link, int id) {
+  SQLStatement* statement = link.CreateStatement(L"delete from Trust where id=?");
+  const int done = statement && statement->BindInt(0, id) && statement->Execute();
+  if (statement) link.ReleaseStatement(statement);
+  return done;
+}
+
+int CountSameTrust(SQLServerLink& link, int type, const std::wstring& host, const std::wstring& content, int ownId) {
+  SQLStatement* statement = link.CreateStatement(
+      L"select count(*) from Trust where type=? and ClientIP=? and Content=? and id<>?");
+  if (!statement || !statement->BindInt(0, type) || !statement->BindString(1, host.c_str()) ||
+      !statement->BindString(2, content.c_str()) || !statement->BindInt(3, ownId) || !statement->Fetch())
+    return -1;
+  const int count = statement->GetInt(0);
+  link.ReleaseStatement(statement);
+  return count;
+}
+
+}  // namespace

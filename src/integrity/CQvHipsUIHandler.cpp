@@ -1,0 +1,289 @@
+#include "integrity/CQvHipsUIHandler.h"
+
+#include "app/CMainDlg.h"
+#include "console/AgentMessageId.h"
+#include "console/CAgentLinkManager.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/SysServerPortConfig.h"
+#include "controls/CUIResource.h"
+#include "integrity/CQvHIPSNewRuleDlg.h"
+#include "integrity/CQvHIPSTrustDlg.h"
+#include "integrity/HipsCheckedRows.h"
+#include "integrity/HipsClientAddress.h"
+#include "integrity/HipsFilterInfo.h"
+#include "platform/WideFormat.h"
+#include "uiwin/UiMessageBox.h"
+
+namespace {
+
+const UINT kError = MB_ICONERROR;  // 16
+const wchar_t kErrorCaption[] = L"错误";
+const wchar_t kErrorFormat[] = L"错误信息：%s";
+const wchar_t* const kCategories[] = {L"文件策略", L"注册表策略", L"其他策略", L"驱动装载策略"};
+
+bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
+
+void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
+  const wchar_t* text = link.GetLastErrorText();
+  UiMessageBox(qv::FormatW(kErrorFormat, text ? text : L"").c_str(), caption, kError);
+}
+
+bool ConnectOrTell(SQLServerLink& link) {
+  if (Connect(link)) return true;
+  ShowDatabaseError(link);
+  return false;
+}
+
+std::wstring Text(const SQLStatement& statement, int column) {
+  const wchar_t* text = statement.GetString(column);
+  return text ? text : L"";
+}
+
+// Statements.
+int ReadFilter(SQLServerLink& link, int id, HipsFilterInfo& info);
+int ReadTargetName(SQLServerLink& link, const std::wstring& clientIp, std::wstring& name);
+int DeleteFilterRows(SQLServerLink& link, int id);
+
+}  // namespace
+
+CQvHipsUIHandler::CQvHipsUIHandler(CMainDlg* owner)
+    : m_owner(owner), m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
+
+int CQvHipsUIHandler::Init() {
+  m_grid.Create(m_owner->GetViewHWnd(), nullptr, nullptr,
+                WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, kGrid);
+  const UINT columnFlags = ITEM_FLAGS_CENTRE;  // 4
+  m_grid.AddColumn(L"", 40, -1, FALSE, FALSE, ITEM_FORMAT_CHECKBOX, columnFlags);
+  m_grid.AddColumn(L"策略名称", 150, -1, FALSE, FALSE, ITEM_FORMAT_NONE, columnFlags);
+  m_grid.AddColumn(L"策略类别", 150, -1, FALSE, FALSE, ITEM_FORMAT_NONE, columnFlags);
+  m_grid.AddColumn(L"策略内容", 260, -1, FALSE, FALSE, ITEM_FORMAT_NONE, columnFlags);
+  m_grid.AddColumn(L"策略目标", 130, -1, FALSE, FALSE, ITEM_FORMAT_NONE, columnFlags);
+  m_owner->EnableItem(kItemModify, FALSE);
+  m_owner->EnableItem(kItemDelete, FALSE);
+  LoadFilters();
+  return 0;
+}
+
+// One connection for the whole load; each host's name is looked up once, after the
+// rows are read.
+int CQvHipsUIHandler::LoadFilters() {
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return 0;
+  SQLStatement* statement =
+      link.CreateStatement(L"select id,FilterName,TypeOfHipsRule,RegExp,ClientIP from Filter");
+  if (!statement) {
+    ShowDatabaseError(link);
+    return 0;
+  }
+  struct Row {
+    int id, type;
+    std::wstring name, regExp, clientIp;
+  };
+  std::vector<Row> rows;
+  while (statement->Fetch())
+    rows.push_back(Row{statement->GetInt(0), statement->GetInt(2), Text(*statement, 1), Text(*statement, 3),
+                       Text(*statement, 4)});
+  if (statement->Failed()) {
+    ShowDatabaseError(link);
+    return 0;
+  }
+  link.ReleaseStatement(statement);
+  TargetNames cache;
+  for (const Row& r : rows) AddRow(link, cache, r.name, r.type, r.regExp, r.clientIp, r.id);
+  return 1;
+}
+
+int CQvHipsUIHandler::AddFilterRow(const std::wstring& name, int type, const std::wstring& regExp,
+                                   const std::wstring& clientIp, int id) {
+  if (type < 0 || type >= 4) return -1;
+  SQLServerLink link;
+  if (!Connect(link)) {
+    UiMessageBox(L"连接数据库出错", kErrorCaption, kError);
+    return -1;
+  }
+  TargetNames cache;
+  return AddRow(link, cache, name, type, regExp, clientIp, id);
+}
+
+int CQvHipsUIHandler::AddRow(SQLServerLink& link, TargetNames& names, const std::wstring& name, int type,
+                             const std::wstring& regExp, const std::wstring& clientIp, int id) {
+  if (type < 0 || type >= 4) return -1;
+  auto known = names.find(clientIp);
+  if (known == names.end()) {
+    std::wstring target;
+    ReadTargetName(link, clientIp, target);
+    known = names.emplace(clientIp, target.empty() ? clientIp : target).first;
+  }
+  const int row = m_grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE);
+  if (row < 0) return -1;
+  m_grid.SetItemText(row, kColName, name.c_str());
+  m_grid.SetItemText(row, kColCategory, kCategories[type]);
+  m_grid.SetItemText(row, kColContent, regExp.c_str());
+  m_grid.SetItemText(row, kColTarget, known->second.c_str());
+  m_grid.SetItemData(row, static_cast<unsigned long>(id));
+  return row;
+}
+
+LRESULT CQvHipsUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  if (pnmh->code == UINM_REALWND_RESIZED) {
+    const auto* resized = reinterpret_cast<UINMREALWNDRESIZED*>(pnmh);
+    if (resized->uItemID != kGrid) {
+      bHandled = FALSE;
+      return 0;
+    }
+    OnSize(resized->rcWnd);
+    return 0;
+  }
+  if (pnmh->code != UINM_COMMAND) {
+    bHandled = FALSE;
+    return 0;
+  }
+  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+    case kItemTrust: OnTrustList(); break;
+    case kItemNew: OnNewRule(); break;
+    case kItemModify: OnModifyRule(); break;
+    case kItemDelete: OnDeleteRule(); break;
+    default: bHandled = FALSE; break;
+  }
+  return 0;
+}
+
+void CQvHipsUIHandler::OnSize(const RECT& rect) {
+  const bool maximised = m_owner->IsWindow() && ::IsZoomed(m_owner->m_hWnd);
+  const int width = rect.right - rect.left;
+  const int widths[2][5] = {{40, 150, 150, width - 470, 130}, {80, 250, 250, width - 840, 240}};
+  for (int column = 0; column < 5; ++column) m_grid.SetColumnWidth(column, widths[maximised][column]);
+}
+
+LRESULT CQvHipsUIHandler::OnListCheckChanged(int, LPNMHDR, BOOL&) {
+  m_checkedCount = CountHipsCheckedRows(m_grid, m_checkedRow);
+  m_owner->EnableItem(kItemModify, m_checkedCount == 1);
+  m_owner->EnableItem(kItemDelete, m_checkedCount > 0);
+  return 1;
+}
+
+void CQvHipsUIHandler::OnTrustList() {
+  CQvHIPSTrustDlg trust;
+  trust.DoModal(m_owner->m_hWnd);
+}
+
+void CQvHipsUIHandler::OnNewRule() {
+  HipsFilterInfo info;
+  int id = -1;
+  CQvHIPSNewRuleDlg editor(CQvHIPSNewRuleDlg::kModeNew, &info, &id);
+  editor.DoModal(m_owner->m_hWnd);
+  if (id != -1) AddFilterRow(info.FilterName, int(info.TypeOfHipsRule), info.RegExp, info.ClientIP, id);
+}
+
+void CQvHipsUIHandler::OnModifyRule() {
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return;
+  const std::vector<int> ids = CheckedIds();
+  if (ids.empty()) return;
+  int id = ids.front();
+  HipsFilterInfo info;
+  if (!ReadFilter(link, id, info)) return;
+  link.Disconnect();
+  CQvHIPSNewRuleDlg editor(CQvHIPSNewRuleDlg::kModeModify, &info, &id);
+  editor.DoModal(m_owner->m_hWnd);
+}
+
+// Per checked filter, top-down: its rows go in one transaction, and its host hears of it
+// only once they are gone. A failure keeps that filter and the ones below it.
+void CQvHipsUIHandler::OnDeleteRule() {
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return;
+  if (UiMessageBox(L"您确认删除这些策略么？", L"确认删除？", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
+  for (int id : CheckedIds()) {
+    HipsFilterInfo info;
+    const bool found = ReadFilter(link, id, info) != 0;
+    if (!DeleteFilterRows(link, id)) break;
+    if (found) {
+      std::string payload;
+      AppendHipsFilterHead(payload, HeadFieldsOf(info), true);
+      uint32_t address = 0;
+      if (HipsClientAddress(info.ClientIP, address))
+        g_agentLinkManager.SendOnChannel1(address, AGENT_MSG_HIPS_DELETE, payload.data(), uint32_t(payload.size()));
+    }
+    const int row = RowOfId(id);
+    if (row >= 0) m_grid.DeleteItem(row);
+  }
+  BOOL handled = TRUE;
+  OnListCheckChanged(kGrid, nullptr, handled);
+}
+
+int CQvHipsUIHandler::SendFilterToClient(int id) {
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return 0;
+  HipsFilterInfo info;
+  uint32_t address = 0;
+  if (!ReadFilter(link, id, info) || !HipsClientAddress(info.ClientIP, address)) return 0;
+  std::string payload;
+  AppendHipsFilterHead(payload, HeadFieldsOf(info), true);
+  return g_agentLinkManager.SendOnChannel1(address, AGENT_MSG_HIPS_DELETE, payload.data(), uint32_t(payload.size()));
+}
+
+std::vector<int> CQvHipsUIHandler::CheckedIds() const {
+  std::vector<int> ids;
+  unsigned long id = 0;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemCheck(row, kColCheck) != 0 && m_grid.GetItemData(row, id)) ids.push_back(int(id));
+  return ids;
+}
+
+int CQvHipsUIHandler::RowOfId(int id) const {
+  unsigned long data = 0;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemData(row, data) && int(data) == id) return row;
+  return -1;
+}
+
+// ---- Statements
+
+namespace {
+
+int ReadFilter(SQLServerLink& link, int id, HipsFilterInfo& info) {
+  SQLStatement* statement = link.CreateStatement(
+      L"select ClientIP,FilterName,RegExp,TypeOfHipsRule,MatchType,OperatorType,DefaultAction,"
+      L"DefaultLogFilter from Filter where id=?");
+  if (!statement || !statement->BindInt(0, id) || !statement->SetMaxRows(1) || !statement->Fetch()) return 0;
+  info.ClientIP = Text(*statement, 0);
+  info.FilterName = Text(*statement, 1);
+  info.RegExp = Text(*statement, 2);
+  info.TypeOfHipsRule = uint32_t(statement->GetInt(3));
+  info.MatchType = uint8_t(statement->GetInt(4));
+  info.OperatorType = uint8_t(statement->GetInt(5));
+  info.DefaultAction = uint16_t(statement->GetInt(6));
+  info.DefaultLogFilter = uint32_t(statement->GetInt(7));
+  link.ReleaseStatement(statement);
+  return 1;
+}
+
+int ReadTargetName(SQLServerLink& link, const std::wstring& clientIp, std::wstring& name) {
+  SQLStatement* statement = link.CreateStatement(L"select Name from Client where ip=?");
+  if (!statement || !statement->BindString(0, clientIp.c_str()) || !statement->SetMaxRows(1) ||
+      !statement->Fetch())
+    return 0;
+  name = Text(*statement, 0);
+  link.ReleaseStatement(statement);
+  return 1;
+}
+
+int DeleteFilterRows(SQLServerLink& link, int id) {
+  bool done = link.BeginTransaction() != 0;
+  for (const wchar_t* sql : {L"delete from Rules where FilterID=?", L"delete from Filter where id=?"}) {
+    SQLStatement* statement = done ? link.CreateStatement(sql) : nullptr;
+    done = statement && statement->BindInt(0, id) && statement->Execute();
+    if (statement) link.ReleaseStatement(statement);
+  }
+  if (done) done = link.Commit() != 0;
+  if (!done) {
+    const std::wstring error = link.GetLastErrorText() ? link.GetLastErrorText() : L"";
+    link.Rollback();
+    UiMessageBox(qv::FormatW(kErrorFormat, error).c_str(), L"删除错误", kError);
+  }
+  return done;
+}
+
+}  // namespace

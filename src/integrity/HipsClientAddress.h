@@ -1,0 +1,8 @@
+#pragma once
+// A filter's or trust relation's host as the service link addresses it: ClientIP in the
+// ANSI code page through inet_addr. An empty or malformed text gives no address, so
+// nothing is sent to a broadcast or stray host.
+#include <cstdint>
+#include <string>
+
+bool HipsClientAddress(const std::wstring& clientIp, uint32_t& address);

@@ -1,0 +1,188 @@
+// The filter editor inside a real main window: its fields and rules, the apply against
+// a real database in one transaction, and what the filter's host hears on a loopback peer.
+#include <gtest/gtest.h>
+
+#include "integrity/CQvHIPSNewRuleDlg.h"
+#include "support/IntegrityPageHost.h"
+
+namespace {
+
+using Dlg = CQvHIPSNewRuleDlg;
+
+class HipsEditor : public IntegrityPageHost {
+ protected:
+  // Runs the editor modally inside the main window; body acts on it while it runs.
+  void Edit(int mode, const std::function<void(Dlg&)>& body, int filterId = -1) {
+    id = filterId;
+    Run([&] {
+      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      Dlg dlg(mode, &info, &id);
+      script.ExpectDialog([&](UiDialogDriver&) { body(dlg); });
+      dlg.DoModal(main->m_hWnd);
+    });
+  }
+  // A new filter's fields: name, combo 108 index, target, RegExp.
+  static void Fill(Dlg& d, const wchar_t* name, int category, const wchar_t* regExp = L"C:\\Data\\*") {
+    d.Edit(Dlg::kName).SetWindowText(name);
+    d.Combo(Dlg::kCategory).SetCurSel(category);
+    d.OnCategoryChanged();
+    d.Edit(Dlg::kTarget).SetWindowText(L"127.0.0.1");
+    d.Edit(Dlg::kRegExp).SetWindowText(regExp);
+  }
+  static void Rule(Dlg& d, int entry, const wchar_t* text, bool modify = false) {
+    d.Combo(Dlg::kBehaviour).SetCurSel(entry);
+    d.UpdateIndexField();
+    d.Combo(Dlg::kCompare).SetCurSel(1);
+    d.Combo(Dlg::kResult).SetCurSel(2);
+    d.Edit(Dlg::kString).SetWindowText(text);
+    modify ? d.OnModifyRule() : d.OnAddRule();
+  }
+  // The next frame: id, length, the mask at +69 and the target address.
+  std::wstring NextFilter() {
+    testenv::PeerFrame f;
+    if (!peer.ReceiveFrame(&f, 5000) || f.payload.size() < 600) return L"none";
+    return std::to_wstring(f.messageId) + L" " + std::to_wstring(f.payload.size()) + L" mask " +
+           std::to_wstring(f.payload[69]) + L" to " + std::to_wstring(f.wParam);
+  }
+  std::wstring RulesOf(int filterId) {
+    std::wstring text;
+    for (SQLStatement* s = qvtest::Prepare(link, L"select id, OperatorType, UnicodeName from Rules where FilterID = ? "
+                                                 L"order by id", {filterId});
+         s && s->Fetch();)
+      text += std::to_wstring(s->GetInt(0)) + L":" + std::to_wstring(s->GetInt(1)) + L":" + qvtest::Str(s->GetString(2)) + L" ";
+    return text;
+  }
+  static bool ReadOnly(CEditEx& e) { return (e.GetStyle() & ES_READONLY) != 0; }
+
+  HipsFilterInfo info;
+  int id = -1;
+};
+
+const UINT kHome = 0x0100007F;
+
+TEST_F(HipsEditor, RulesAddedModifiedAndDeletedAcrossAppliesKeepTheirIdsAndTheMaskFollowsTheChecks) {
+  Edit(Dlg::kModeNew, [&](Dlg& d) {
+    Fill(d, L"文件过滤", 0);
+    Rule(d, 0, L"abc");
+    EXPECT_TRUE(ReadOnly(d.Edit(Dlg::kName)) && !d.Combo(Dlg::kCategory).IsWindowEnabled());
+    Rule(d, 0, L"abcde");  // two rules of one code
+    d.SetItemCheck(113, FALSE);  // a click has toggled the check: it goes back
+    d.OnBehaviourCheckClicked(113);
+    d.SetItemCheck(114, TRUE);
+    d.OnBehaviourCheckClicked(114);
+    EXPECT_TRUE(d.GetItemCheck(113) && !d.GetItemCheck(114));
+    script.ExpectBox(L"应用成功");
+    d.OnApply();
+    EXPECT_EQ(L"1539 640 mask 32 to " + std::to_wstring(kHome), NextFilter());
+    ASSERT_NE(-1, id);
+    EXPECT_EQ(L"文件过滤", info.FilterName);
+    const std::wstring ids = std::to_wstring(d.Rules()[0].id) + L":1:abc " + std::to_wstring(d.Rules()[1].id) + L":1:abcde ";
+    EXPECT_EQ(ids, RulesOf(id));
+
+    d.RuleList().SetCurSel(0);  // "修改" to another behaviour rebuilds the checks
+    script.ExpectBox(L"修改成功");
+    Rule(d, 2, L"xyz", true);
+    d.RuleList().SetCurSel(1);
+    d.OnDeleteRule();
+    EXPECT_TRUE(d.GetItemCheck(115) && !d.GetItemCheck(113));
+    script.ExpectBox(L"应用成功");
+    d.OnApply();
+    EXPECT_EQ(L"1540 618 mask 2 to " + std::to_wstring(kHome), NextFilter());
+    EXPECT_EQ(std::to_wstring(d.Rules()[0].id) + L":3:xyz ", RulesOf(id));
+    EXPECT_EQ(2, qvtest::Int(link, L"select OperatorType from Filter where id = ?", {id}));
+    d.OnApply();  // nothing changed: sent again, no box
+    EXPECT_EQ(L"1540 618 mask 2 to " + std::to_wstring(kHome), NextFilter());
+  });
+}
+
+TEST_F(HipsEditor, CategoriesStoreTheirCodeAndReopenAsStoredDriverAndOtherWithoutRegExp) {
+  struct Case {
+    int combo, stored;
+    const wchar_t* regExp;
+    const wchar_t* shown;
+  } cases[] = {{0, 0, L"C:\\Data\\*", L"C:\\Data\\*"}, {1, 1, L"HKLM\\Run", L"HKLM\\Run"}, {2, 3, L"x", L""}, {3, 2, L"x", L""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.combo);
+    Edit(Dlg::kModeNew, [&](Dlg& d) {
+      Fill(d, (L"过滤" + std::to_wstring(c.combo)).c_str(), c.combo, c.regExp);
+      Rule(d, 0, L"n");
+      script.ExpectBox(L"应用成功");
+      d.OnFinish();
+    });
+    EXPECT_EQ(c.stored, qvtest::Int(link, L"select TypeOfHipsRule from Filter where id = ?", {id}));
+    EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Filter where id = ? and RegExp = ?", {id, c.shown}));
+    const int stored = id;
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Rules (FilterID, OperatorType, UnicodeName) values (?, 99, 'x')", {id}));
+    Edit(Dlg::kModeModify, [&](Dlg& d) {
+      EXPECT_EQ(c.combo, d.Combo(Dlg::kCategory).GetCurSel());
+      EXPECT_EQ(1u, d.Rules().size());  // the foreign code gets no entry
+      EXPECT_FALSE(d.Combo(Dlg::kCategory).IsWindowEnabled());
+      script.ExpectBox(L"应用成功");
+      d.RuleList().SetCurSel(0);
+      d.OnDeleteRule();
+      d.OnApply();
+      EXPECT_EQ(L"1540 600 mask 0 to " + std::to_wstring(kHome), NextFilter());
+    }, stored);
+    EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Rules where FilterID = ?", {stored}));
+  }
+}
+
+TEST_F(HipsEditor, AFailingApplyStoresAndSendsNothingAndTheNextOneSucceeds) {
+  ASSERT_TRUE(qvtest::Exec(link, L"create trigger refuse before insert on Rules begin select raise(abort, 'full'); end"));
+  Edit(Dlg::kModeNew, [&](Dlg& d) {
+    Fill(d, L"失败", 2);
+    Rule(d, 0, L"n");
+    script.ExpectBox(L"full");
+    d.OnFinish();  // stays open: nothing stored
+    EXPECT_EQ(-1, id);
+    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Filter"));
+    EXPECT_TRUE(d.IsItemEnabled(Dlg::kItemApply) && d.IsWindow());
+    ASSERT_TRUE(qvtest::Exec(link, L"drop trigger refuse"));
+    script.ExpectBox(L"应用成功");
+    d.OnApply();
+    EXPECT_EQ(L"1539 614 mask 1 to " + std::to_wstring(kHome), NextFilter());
+    EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Filter where id = ?", {id}));
+  });
+}
+
+TEST_F(HipsEditor, FilterFieldsAreRefusedInOrderAndDeletingEveryRuleUnlocksThem) {
+  AddFilter(L"已有", 0, L"c:\\TAKEN\\*", L"127.0.0.1");
+  Edit(Dlg::kModeNew, [&](Dlg& d) {
+    struct Case {
+      const wchar_t* name;
+      const wchar_t* target;
+      const wchar_t* regExp;
+      const wchar_t* box;
+    } cases[] = {{L"", L"127.0.0.1", L"x", L"请先输入策略名称"},
+                 {L"已有", L"127.0.0.1", L"x", L"该策略名已经被客户端使用"},
+                 {L"新", L"", L"x", L"请输入策略目标"},
+                 {L"新", L"127.0.0.1", L"", L"请输入过滤规则"},
+                 {L"新", L"127.0.0.1", L"C:\\Taken\\*", L"该过滤规则已被使用"}};
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.box);
+      Fill(d, c.name, 0, c.regExp);
+      d.Edit(Dlg::kTarget).SetWindowText(c.target);
+      script.ExpectBox(c.box);
+      Rule(d, 0, L"n");
+      EXPECT_TRUE(d.Rules().empty());
+    }
+    const std::wstring dsn = g_dsnName;  // a count that cannot be made refuses, with the error alone
+    wcscpy(g_dsnName, L"QvNoSuchSource");
+    Fill(d, L"新", 0);
+    script.ExpectBox(L"错误信息");
+    Rule(d, 0, L"n");
+    wcscpy(g_dsnName, dsn.c_str());
+    EXPECT_TRUE(d.Rules().empty() && script.Remaining() == 0);
+    script.ExpectBox(L"路径太长，最多259个字符");
+    EXPECT_FALSE(d.TakePickedDirectory(L"C:\\" + std::wstring(255, L'd')));
+    EXPECT_TRUE(d.TakePickedDirectory(L"C:\\" + std::wstring(254, L'd')));
+    Fill(d, L"新", 0);
+    Rule(d, 0, L"n");
+    EXPECT_TRUE(ReadOnly(d.Edit(Dlg::kName)));
+    d.RuleList().SetCurSel(0);
+    d.OnDeleteRule();
+    EXPECT_TRUE(!ReadOnly(d.Edit(Dlg::kName)) && d.Combo(Dlg::kCategory).IsWindowEnabled());
+  });
+}
+
+}  // namespace

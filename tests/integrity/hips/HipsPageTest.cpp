@@ -1,0 +1,89 @@
+// The active-monitoring page in a real main window (its tab is hidden, its grid loaded):
+// rows from a real database, the buttons, and deletions told to a loopback peer.
+#include <gtest/gtest.h>
+
+#include "support/IntegrityPageHost.h"
+
+namespace {
+
+class HipsPage : public IntegrityPageHost {
+ protected:
+  // The grid's check notification, as the grid sends it.
+  void Notify(int code) {
+    NMHDR nm{nullptr, CQvHipsUIHandler::kGrid, UINT(code)};
+    Dispatch(WM_NOTIFY, CQvHipsUIHandler::kGrid, reinterpret_cast<LPARAM>(&nm));
+  }
+  // The checked rows as the page counts them (its buttons have no element while the
+  // tab is hidden): count and the one row.
+  std::wstring Buttons() { return std::to_wstring(Hips().CheckedCount()) + L"/" + std::to_wstring(Hips().CheckedRow()); }
+  std::wstring Row(int row) {
+    std::wstring text;
+    for (int c = 1; c <= 4; ++c) text += Hips().Grid().GetItemText(row, c) + L"|";
+    return text;
+  }
+  // The next 1541: the filter name, the head's length and the host it went to.
+  std::wstring NextDeletion() {
+    testenv::PeerFrame f;
+    if (!peer.ReceiveFrame(&f, 5000)) return L"none";
+    return std::to_wstring(f.messageId) + L" " + std::wstring(reinterpret_cast<const wchar_t*>(f.payload.data())) +
+           L" " + std::to_wstring(f.payload.size()) + L" " + std::to_wstring(f.wParam);
+  }
+};
+
+TEST_F(HipsPage, RowsShowCategoryAndTargetAndTheButtonsFollowTheChecks) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('10.0.0.1', '主机甲'), ('10.0.0.3', '')"));
+  AddFilter(L"文件", 0, L"C:\\Windows\\*", L"10.0.0.1");
+  AddFilter(L"注册表", 1, L"HKLM\\Run", L"10.0.0.2");
+  AddFilter(L"其他", 2, L"", L"10.0.0.3");
+  AddFilter(L"驱动", 3, L"", L"10.0.0.1");
+  AddFilter(L"未知", 4, L"", L"10.0.0.1");
+  Run([&] {
+    ASSERT_EQ(4, Hips().Grid().GetItemCount());
+    const wchar_t* rows[] = {L"文件|文件策略|C:\\Windows\\*|主机甲|", L"注册表|注册表策略|HKLM\\Run|10.0.0.2|",
+                             L"其他|其他策略||10.0.0.3|", L"驱动|驱动装载策略||主机甲|"};
+    for (int row = 0; row < 4; ++row) EXPECT_EQ(rows[row], Row(row));
+    EXPECT_EQ(L"0/-1", Buttons());
+    struct Step {
+      int row, check, code;
+      const wchar_t* buttons;
+    } steps[] = {{0, 1, -1502, L"1/0"}, {2, 1, -1506, L"2/-1"}, {0, 0, -1501, L"1/2"}, {2, 0, -1502, L"0/-1"}};
+    for (const Step& s : steps) {
+      SCOPED_TRACE(s.code);
+      Hips().Grid().SetItemCheck(s.row, 0, s.check);
+      Notify(s.code);
+      EXPECT_EQ(s.buttons, Buttons());
+    }
+  });
+}
+
+TEST_F(HipsPage, DeletingTellsEachHostTopDownAfterItsRowsAreGoneAndAFailureStopsTheWalk) {
+  const int a = AddFilter(L"一", 0, std::wstring(300, L'目').c_str(), L"127.0.0.1");
+  AddFilter(L"二", 3, L"", L"127.0.0.2");
+  const int c = AddFilter(L"三", 2, L"", L"");  // no address: deleted, never sent
+  const int d = AddFilter(L"四", 2, L"", L"127.0.0.4");
+  const int e = AddFilter(L"五", 2, L"", L"127.0.0.5");
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Rules (FilterID, OperatorType) values (?, 1), (?, 1), (?, 10)",
+                           {a, a, e}));
+  ASSERT_TRUE(qvtest::Exec(link, (L"create trigger keep before delete on Filter when old.id = " + std::to_wstring(d) +
+                                  L" begin select raise(abort, 'kept'); end").c_str()));
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    for (int row = 0; row < 5; ++row) Hips().Grid().SetItemCheck(row, 0, 1);
+    Notify(-1502);
+    script.ExpectBox(L"您确认删除这些策略么？", IDNO).ExpectBox(L"您确认删除这些策略么？", IDYES).ExpectBox(L"kept");
+    Command(CQvHipsUIHandler::kItemDelete);
+    EXPECT_EQ(5, Hips().Grid().GetItemCount());
+    Command(CQvHipsUIHandler::kItemDelete);
+    EXPECT_EQ(L"删除错误", script.Boxes().back().caption);
+    EXPECT_EQ(L"1541 一 682 16777343", NextDeletion());
+    EXPECT_EQ(L"1541 二 600 33554559", NextDeletion());
+    EXPECT_EQ(2, Hips().Grid().GetItemCount());  // 四 failed, 五 untouched
+    EXPECT_EQ(L"四|其他策略||127.0.0.4|", Row(0));
+    EXPECT_EQ(2, qvtest::Int(link, L"select count(*) from Filter"));
+    EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Rules"));
+    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Filter where id = ?", {c}));
+    EXPECT_EQ(L"2/-1", Buttons());  // recounted: two still checked
+  });
+}
+
+}  // namespace

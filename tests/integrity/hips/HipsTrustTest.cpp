@@ -1,0 +1,149 @@
+// The trust relations list and its editor inside a real main window, on a real database,
+// with the agents' messages caught by a loopback peer.
+#include <gtest/gtest.h>
+
+#include "integrity/CQvHIPSTRNewTrustDlg.h"
+#include "integrity/CQvHIPSTrustDlg.h"
+#include "support/IntegrityPageHost.h"
+
+namespace {
+
+using Editor = CQvHIPSTRNewTrustDlg;
+
+class HipsTrust : public IntegrityPageHost {
+ protected:
+  void List(const std::function<void(CQvHIPSTrustDlg&)>& body) {
+    Run([&] {
+      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      CQvHIPSTrustDlg dlg;
+      script.ExpectDialog([&](UiDialogDriver&) { body(dlg); });
+      dlg.DoModal(main->m_hWnd);
+    });
+  }
+  // The editor's next run: answered with these values and OK.
+  void Answer(int type, const wchar_t* host, const std::wstring& content) {
+    script.ExpectDialog([=](UiDialogDriver& d) {
+      Editor* e = d.As<Editor>();
+      e->TypeCombo().SetCurSel(type);
+      e->OnTypeSelChange();
+      e->HostEdit().SetWindowText(host);
+      e->ContentEdit().SetWindowText(content.c_str());
+      e->OnOK();
+    });
+  }
+  void Check(CQvHIPSTrustDlg& dlg, int row) {
+    dlg.Grid().SetItemCheck(row, 0, 1);
+    NMHDR nm{nullptr, CQvHIPSTrustDlg::kGrid, UINT(LIST_NOTIFY_CLICK)};
+    BOOL handled = TRUE;
+    dlg.OnListCheckChanged(CQvHIPSTrustDlg::kGrid, &nm, handled);
+  }
+  // The next frame: id, length, type, the content and the host it went to.
+  std::wstring Next() {
+    testenv::PeerFrame f;
+    if (!peer.ReceiveFrame(&f, 5000) || f.payload.size() < 6) return L"none";
+    return std::to_wstring(f.messageId) + L" " + std::to_wstring(f.payload.size()) + L" " +
+           std::to_wstring(f.payload[0]) + L" " + reinterpret_cast<const wchar_t*>(f.payload.data() + 4) + L" " +
+           std::to_wstring(f.wParam & 0xFF000000u ? f.wParam >> 24 : 0);
+  }
+  void Put(int id, int type, const wchar_t* ip, const wchar_t* content) {
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Trust (id, type, ClientIP, Content) values (?, ?, ?, ?)",
+                             {id, type, ip, content}));
+  }
+};
+
+TEST_F(HipsTrust, NewRelationsTakeTheFirstFreeIdAndDuplicatesOrOverlongContentAreRefused) {
+  List([&](CQvHIPSTrustDlg& dlg) {
+    struct Case {
+      std::vector<int> ids;
+      int expected;
+    } cases[] = {{{}, 0}, {{0, 1, 2, 5}, 3}, {{1, 2}, 0}};
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.expected);
+      ASSERT_TRUE(qvtest::Exec(link, L"delete from Trust"));
+      for (int id : c.ids) Put(id, 0, L"127.0.0.9", (L"x" + std::to_wstring(id)).c_str());
+      Answer(0, L"127.0.0.1", L"C:\\Tools\\a.exe");
+      dlg.OnNewTrust();
+      EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Trust where id = ? and Content = 'C:\\Tools\\a.exe'",
+                               {c.expected}));
+      EXPECT_EQ(L"1543 524 0 C:\\Tools\\a.exe 1", Next());
+    }
+    Answer(0, L"127.0.0.1", L"c:\\tools\\A.EXE");  // the same relation
+    script.ExpectBox(L"该信任关系已经存在");
+    dlg.OnNewTrust();
+    Answer(1, L"127.0.0.1", std::wstring(260, L'键'));
+    script.ExpectBox(L"路径太长，最多259个字符");
+    dlg.OnNewTrust();
+    Answer(1, L"127.0.0.1", std::wstring(259, L'键'));
+    dlg.OnNewTrust();
+    EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Trust where length(Content) = 259"));
+    EXPECT_EQ(L"1543 524 1 " + std::wstring(259, L'键') + L" 1", Next());
+  });
+}
+
+TEST_F(HipsTrust, AModifyToAnotherHostTakesItBackFromTheOldAndDeletesAreToldOnlyOnceDone) {
+  Put(0, 0, L"127.0.0.1", L"C:\\a.exe");
+  Put(1, 1, L"127.0.0.1", L"HKLM\\Run");
+  Put(2, 2, L"127.0.0.1", L"unlisted");
+  Put(3, 0, L"127.0.0.3", L"C:\\c.exe");
+  List([&](CQvHIPSTrustDlg& dlg) {
+    ASSERT_EQ(3, dlg.Grid().GetItemCount());
+    Check(dlg, 0);
+    EXPECT_EQ(1, dlg.CheckedCount());
+    Answer(0, L"127.0.0.2", L"C:\\b.exe");
+    script.ExpectBox(L"修改信任关系成功");
+    dlg.OnModifyTrust();
+    EXPECT_EQ(L"1541 524 0 C:\\a.exe 1", Next());
+    EXPECT_EQ(L"1544 524 0 C:\\b.exe 2", Next());
+    EXPECT_EQ(L"127.0.0.2", dlg.Grid().GetItemText(0, 2));
+
+    ASSERT_TRUE(qvtest::Exec(link, L"create trigger keep before delete on Trust when old.id = 3 "
+                                   L"begin select raise(abort, 'kept'); end"));
+    Check(dlg, 1);
+    Check(dlg, 2);
+    script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(L"kept");
+    dlg.OnDeleteTrust();
+    EXPECT_EQ(L"1541 524 0 C:\\b.exe 2", Next());
+    EXPECT_EQ(L"1541 524 1 HKLM\\Run 1", Next());
+    EXPECT_EQ(1, dlg.Grid().GetItemCount());  // the failed one stays, nothing sent for it
+    EXPECT_EQ(2, qvtest::Int(link, L"select count(*) from Trust"));
+    EXPECT_EQ(1, dlg.CheckedCount());
+  });
+}
+
+TEST_F(HipsTrust, TheEditorRefusesInOrderAndTheRegistryTypeIsTyped) {
+  Run([&] {
+    int type = -1;
+    std::wstring host, content;
+    Editor e(0, &type, &host, &content);
+    script.ExpectDialog([&](UiDialogDriver&) {
+      struct Step {
+        int type;
+        const wchar_t* host;
+        const wchar_t* content;
+        const wchar_t* box;
+      } steps[] = {{-1, L"127.0.0.1", L"x", L"请选择类型"}, {0, L"", L"x", L"请选择客户端"},
+                   {0, L"127.0.0.1", L"", L"请选择信任内容"}};
+      for (const Step& s : steps) {
+        SCOPED_TRACE(s.box);
+        e.TypeCombo().SetCurSel(s.type);
+        e.HostEdit().SetWindowText(s.host);
+        e.ContentEdit().SetWindowText(s.content);
+        script.ExpectBox(s.box);
+        e.OnOK();
+        EXPECT_EQ(-1, type);
+      }
+      script.ExpectBox(L"清先选择客户端");
+      e.OnBrowseContent();
+      for (int t : {1, 0}) {
+        e.TypeCombo().SetCurSel(t);
+        e.OnTypeSelChange();
+        EXPECT_EQ(t == 0, (e.ContentEdit().GetStyle() & ES_READONLY) != 0);
+      }
+      script.ExpectBox(L"路径太长，最多259个字符");
+      EXPECT_FALSE(e.TakePickedPath(std::wstring(260, L'p')));
+    });
+    e.DoModal(main->m_hWnd);
+  });
+}
+
+}  // namespace
