@@ -220,7 +220,7 @@ LRESULT CQvStrategyGuardUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled
 
 void CQvStrategyGuardUIHandler::OnNewStrategy() {
   CQvStrategyGuardDlg wizard(CQvStrategyGuardDlg::kModeNew, this);
-  wizard.DoModal(m_owner->m_hWnd);
+  if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->m_hWnd);
 }
 
 void CQvStrategyGuardUIHandler::OnModifyStrategy() {
@@ -234,7 +234,7 @@ void CQvStrategyGuardUIHandler::OnModifyStrategy() {
     return;
   }
   CQvStrategyGuardDlg wizard(CQvStrategyGuardDlg::kModeModify, this);
-  wizard.DoModal(m_owner->m_hWnd);
+  if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->m_hWnd);
 }
 
 // The service learns of the delete first; the rows go only once it did.
