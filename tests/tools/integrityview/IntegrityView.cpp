@@ -5,9 +5,15 @@
 //                                   to a service on PORT (QvService.exe) stands, the
 //                                   first three strategies are checked and run, so
 //                                   that the service's answers fill the log pane
+//   integrityview.exe CONFIG PORT PANEL
+//                                   the new-strategy wizard walked to PANEL: 20000
+//                                   templates, 20001 device login, 20012 object list,
+//                                   20015 its target tab, 20016 name; 20015 with a
+//                                   trailing "p" shows the parameter tab
 #include <windows.h>
 
 #include <cwchar>
+#include <string>
 
 #include "../ToolStartup.h"
 #include "app/CMainDlg.h"
@@ -17,6 +23,8 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQuorvaneUIHandler.h"
+#include "integrity/CQvStrategyGuardDlg.h"
+#include "platform/CWindowImplCore.h"
 #include "platform/TextConv.h"
 #include "uiwin/CUiDialogView.h"
 #include "uiwin/CUiTab.h"
@@ -28,6 +36,7 @@ namespace {
 
 CMainDlg* g_main = nullptr;
 HWND g_frame = nullptr;
+std::wstring g_panel;  // the wizard panel to show, empty for the page
 
 void Command(UINT item) {
   UINMCOMMAND nm{{g_frame, IDC_UIVIEW, UINM_COMMAND}, item, "button"};
@@ -44,17 +53,57 @@ void CALLBACK RunWhenConnected(HWND, UINT, UINT_PTR timer, DWORD) {
   Command(CQvStrategyGuardUIHandler::kItemRun);
 }
 
+void CALLBACK OpenWizard(HWND, UINT, UINT_PTR timer, DWORD) {
+  ::KillTimer(nullptr, timer);
+  Command(CQvStrategyGuardUIHandler::kItemNew);
+}
+
+// Checks a template as a click on its box would, then presses "下一步".
+void PickTemplate(CQvStrategyGuardDlg& wizard, const wchar_t* text) {
+  CMulStatusTree& tree = wizard.TreeById(CQvStrategyGuardDlg::kTemplateTree);
+  for (HTREEITEM category = tree.GetRootItem(); category; category = tree.GetNextSiblingItem(category)) {
+    HTREEITEM item = tree.GetItemText(category) == text ? category : tree.GetChildItem(category);
+    while (item && tree.GetItemText(item) != text) item = tree.GetNextSiblingItem(item);
+    if (!item) continue;
+    tree.Expand(category, TVE_EXPAND);
+    tree.SelectItem(item);
+    ::SendMessageW(tree, WM_KEYDOWN, VK_SPACE, 0);
+    wizard.OnTemplateNext();
+    return;
+  }
+}
+
+void WalkWizard(CQvStrategyGuardDlg& wizard) {
+  const int panel = std::wcstol(g_panel.c_str(), nullptr, 10);
+  if (panel == CQvStrategyGuardDlg::kPanelDevice) PickTemplate(wizard, L"思科网络设备完整性监测");
+  if (panel == CQvStrategyGuardDlg::kPanelName) PickTemplate(wizard, L"Linux操作系统完整性监测");
+  if (panel == CQvStrategyGuardDlg::kPanelName) wizard.ShowPanel(CQvStrategyGuardDlg::kPanelName);
+  if (panel == CQvStrategyGuardDlg::kPanelObjects || panel == CQvStrategyGuardDlg::kPanelTargetParams)
+    PickTemplate(wizard, L"自定义文件系统完整性监测策略");
+  if (panel == CQvStrategyGuardDlg::kPanelTargetParams) {
+    wizard.ShowPanel(CQvStrategyGuardDlg::kPanelTargetParams);
+    wizard.SetTabCurSel(CQvStrategyGuardDlg::kTargetTabs, g_panel.back() == L'p' ? 1 : 0);
+  }
+}
+
 // Opens the integrity area and its strategy page once the window is up, as clicks would.
 class OpenPage : public UiModalHook {
  public:
   int OnMessageBox(const Box&, BOOL&) override { return IDOK; }
   BOOL OnDialogReady(HWND frame, CUiDialogView& view, UINT*) override {
+    if (auto* wizard = dynamic_cast<CQvStrategyGuardDlg*>(CWindowImplCore::FromHandle(frame))) {
+      WalkWizard(*wizard);
+      return FALSE;
+    }
     g_frame = frame;
     Command(CMainDlg::kItemIntegrity);
     auto* areas = view.FindChildByCmdID(CMainDlg::kTabCtrl)->AsTabCtrl();
     if (CUiWindow* tabs = areas ? areas->GetItem(1)->FindChildByCmdID(364) : nullptr)
       tabs->AsTabCtrl()->SetCurSel(CQuorvaneUIHandler::kTabStrategies);
-    ::SetTimer(nullptr, 0, 200, RunWhenConnected);
+    if (g_panel.empty())
+      ::SetTimer(nullptr, 0, 200, RunWhenConnected);
+    else
+      ::SetTimer(nullptr, 0, 300, OpenWizard);
     return FALSE;
   }
 };
@@ -68,6 +117,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   if (argc > 1) LoadSysServerPortConfig(qv::WideToAnsi(argv[1]).c_str(), nullptr);
   const unsigned short port =
       static_cast<unsigned short>(argc > 2 ? std::wcstoul(argv[2], nullptr, 10) : 4667ul);
+  if (argc > 3) g_panel = argv[3];
   ::LocalFree(argv);
   g_currentUserName = g_defaultUserName;
   g_currentUserType = kUserTypeAdministrator;
