@@ -15,6 +15,7 @@
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CMulStatusTree.h"
 #include "integrity/StrategyRecord.h"
+#include "integrity/StrategyTableRow.h"
 #include "platform/CImageList.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
@@ -22,7 +23,7 @@
 
 class CQvStrategyGuardUIHandler;
 class SQLServerLink;
-class StrategyTableRow;
+struct StrategyScheduleFields;
 
 class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
                             public CWHRoundRectFrameHelper<CQvStrategyGuardDlg> {
@@ -143,7 +144,16 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   void OnDeleteObjects();
   void OnSettingsNext();
 
+  // ---- save
+  // Writes the strategy's rows, tells the service and lists it on the strategy page;
+  // 1 when stored, 0 (told) with nothing stored.
+  int SaveStrategy();
+  // One row of the record, every column as the record's type and schedule mode want it.
+  static StrategyTableRow RowOf(const StrategyRecord& record);
+  static StrategyScheduleFields ScheduleFieldsOf(const StrategyRecord& record);
+
   const StrategyRecord& Record() const { return m_record; }
+  StrategyRecord& EditRecord() { return m_record; }
   CMulStatusTree& TreeById(UINT id);
   Grid& ObjectGrid() { return m_objectGrid; }
   HWND SummaryBox() const { return m_summaryBox; }
@@ -162,6 +172,7 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   LRESULT OnIgnoreCheck(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnFileTypeEdited(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 
+  bool TargetRows(SQLServerLink& link, std::vector<StrategyTableRow>* rows);
   void CreateControls();
   void FillTemplateTree(SQLServerLink* link);
   void FillClients(SQLServerLink* link);

@@ -430,6 +430,15 @@ bool CQvStrategyGuardUIHandler::SendName(const std::wstring& name, UINT messageI
   return SentOrTold(g_agentLinkManager.SendOnChannel3(0, messageId, &record, sizeof record));
 }
 
+void CQvStrategyGuardUIHandler::RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor) {
+  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
+    if (m_grid.GetItemCheck(row, kColName) <= 0) continue;
+    m_grid.SetItemText(row, kColName, name);
+    m_grid.SetItemText(row, kColDescriptor, descriptor);
+    return;
+  }
+}
+
 bool CQvStrategyGuardUIHandler::SentOrTold(int sent) {
   if (!sent) UiMessageBox(L"与监测服务的连接已断开，命令未发送！", kErrorCaption, kError);
   return sent != 0;

@@ -27,8 +27,8 @@ struct StrategyRecord {
   wchar_t IgnoreFolder[2048];
   DWORD TaskMode;
   DWORD StartTime;
-  DWORD ScheduleWordA;
-  DWORD ScheduleWordB;
+  DWORD ScheduleWordA;  // mode 0 every N days, 1 every N weeks, 2 month bits, 6 idle minutes
+  DWORD ScheduleWordB;  // mode 1 weekday bits, 2 the day of the month
   DWORD DayOfMonth;
   DWORD WeekOfMonth;
   DWORD DayOfWeek;

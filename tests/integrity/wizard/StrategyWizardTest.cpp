@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "integrity/CQvStrategyGuardDlg.h"
+#include "console/SQLStatement.h"
 #include "support/IntegrityPageHost.h"
 #include "uiwin/UiResUtil.h"
 
@@ -61,6 +62,12 @@ class StrategyWizard : public IntegrityPageHost {
   static void Choose(UiDialogDriver& w, UINT id, const wchar_t* text) {
     HWND combo = w.Control(id);
     ::SendMessageW(combo, CB_SETCURSEL, ::SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(text)), 0);
+  }
+  std::wstring TextOf(const wchar_t* sql) {
+    SQLStatement* st = link.CreateStatement(sql);
+    std::wstring text = st && st->Fetch() && st->GetString(0) ? st->GetString(0) : L"";
+    link.ReleaseStatement(st);
+    return text;
   }
   // Every panel's input filled so that only the moves are tried.
   static void FillAll(UiDialogDriver& w, Dlg& wizard) {
@@ -277,6 +284,92 @@ TEST_F(StrategyWizard, ModifyFillsThePanelsFromTheStoredRows) {
         }
       }
     });
+  }
+}
+
+// Bytes of a link record as typed from its table: UTF-16 texts and 32-bit words.
+struct Golden {
+  std::vector<unsigned char> bytes;
+  explicit Golden(size_t size) : bytes(size, 0) {}
+  Golden& Text(size_t at, const std::wstring& text) {
+    for (size_t i = 0; i < text.size(); ++i) Word16(at + 2 * i, text[i]);
+    return *this;
+  }
+  Golden& Word(size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    return *this;
+  }
+  void Word16(size_t at, wchar_t c) {
+    bytes[at] = static_cast<unsigned char>(c);
+    bytes[at + 1] = static_cast<unsigned char>(c >> 8);
+  }
+};
+
+// A Windows strategy on three servers: three rows with one id and their own address,
+// the weekly schedule in its columns and in the record the service gets.
+TEST_F(StrategyWizard, SaveWritesOneRowPerServerAndTellsTheService) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.3','web3',1,0)"));
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Windows 2000 Server完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    wizard.SetItemCheck(Dlg::kFirstAttribute + 2, TRUE);
+    w.Click(Dlg::kOsAttributesNext);
+    for (const wchar_t* server : {L"web1", L"10.0.0.2", L"web3"}) Toggle(wizard.TreeById(Dlg::kServerTree), server);
+    w.Click(Dlg::kTargetNext);
+    SetText(w, Dlg::kNameEdit, L"O'策略");
+    SetText(w, Dlg::kDescriptorEdit, L"说明");
+    w.Click(Dlg::kNameNext);
+    StrategyRecord& r = wizard.EditRecord();
+    r.TaskMode = 1, r.StartTime = 8, r.ScheduleWordA = 2, r.ScheduleWordB = 17;
+    EXPECT_EQ(1, wizard.SaveStrategy());
+    testenv::PeerFrame frame;
+    ASSERT_TRUE(peer.ReceiveFrame(&frame, 5000));
+    EXPECT_EQ(1549u, frame.messageId);
+    Golden golden(292);
+    golden.Text(8, L"O'策略").Text(140, L"Windows 2000 Server完整性监测").Word(204, 4).Word(272, 1).Word(276, 1);
+    golden.Word(280, 8).Word(284, 2).Word(288, 17);
+    EXPECT_EQ(golden.bytes, frame.payload);
+    EXPECT_EQ(L"说明", Cell(L"O'策略", 1));
+  });
+  EXPECT_EQ(3, Table(L"O'策略"));
+  EXPECT_EQ(L"10.0.0.1 10.0.0.2 10.0.0.3", TextOf(L"select group_concat(Ip, ' ') from StrategyTable"));
+  EXPECT_EQ(1, qvtest::Int(link, L"select count(distinct id) from StrategyTable where length(id) = 17"));
+  EXPECT_EQ(L"1 8 0 2 17 0", TextOf(L"select TaskMode||' '||StartTime||' '||NumOfDay||' '||NumOfWeek||' '||"
+                                                L"WhichWeek||' '||WhichMonth from StrategyTable limit 1"));
+}
+
+// A modification keeps the id and replaces the rows; a failing insert keeps the old ones.
+TEST_F(StrategyWizard, ModifyReplacesTheRowsOrKeepsThemAll) {
+  for (bool refuse : {true, false}) {
+    SCOPED_TRACE(refuse ? "refused" : "stored");
+    DatabaseTest::SetUp();
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.9','rt1',1,1)"));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, SelectedItem, "
+                                   L"TaskMode, Status, RunStatus, Ip, id, UserId, LoginId, ManageId) values ('旧', 'd', 4, "
+                                   L"'思科网络设备完整性监测', 3, 1, 0, '10.0.0.9', '20260101000000001', 'u', 'p', 'q')"));
+    if (refuse)
+      ASSERT_TRUE(qvtest::Exec(link, L"create trigger refuse before insert on StrategyTable begin select raise(abort, 'refused'); end"));
+    Open(L"旧", [&](UiDialogDriver& w, Dlg& wizard) {
+      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+      w.Click(Dlg::kTemplateNext);
+      SetText(w, Dlg::kNameEdit, L"新");
+      w.Click(Dlg::kLoginNext);
+      ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
+      if (refuse) script.ExpectBox(L"refused");
+      EXPECT_EQ(refuse ? 0 : 1, wizard.SaveStrategy());
+      testenv::PeerFrame frame;
+      if (!refuse) {
+        ASSERT_TRUE(peer.ReceiveFrame(&frame, 5000));
+        Golden golden(420);
+        golden.Text(8, L"新").Text(136, L"旧").Word(264, 4).Text(268, L"思科网络设备完整性监测").Word(400, 1);
+        EXPECT_EQ(1551u, frame.messageId);
+        EXPECT_EQ(golden.bytes, frame.payload);
+      }
+      EXPECT_EQ(refuse ? L"旧" : L"新", Grid().GetItemText(0, 0));
+    });
+    EXPECT_EQ(refuse ? L"旧 20260101000000001" : L"新 20260101000000001",
+              TextOf(L"select group_concat(StrategyName||' '||id) from StrategyTable"));
   }
 }
 
