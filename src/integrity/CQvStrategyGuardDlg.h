@@ -151,6 +151,8 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   // One row of the record, every column as the record's type and schedule mode want it.
   static StrategyTableRow RowOf(const StrategyRecord& record);
   static StrategyScheduleFields ScheduleFieldsOf(const StrategyRecord& record);
+  // The summary's run time of the record's schedule.
+  static std::wstring RunTimeText(const StrategyRecord& record);
 
   const StrategyRecord& Record() const { return m_record; }
   StrategyRecord& EditRecord() { return m_record; }

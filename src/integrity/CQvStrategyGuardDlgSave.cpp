@@ -36,8 +36,8 @@ std::wstring Text(const wchar_t* text) { return text ? text : L""; }
 
 }  // namespace
 
-// The schedule words by mode: 0 every A days, 1 every A weeks on the weekday bits B,
-// 2 the month bits A on day B, 6 after A idle minutes; the hour only for 0 to 2.
+// The schedule by mode: 0 every A days, 1 every A weeks on the weekday bits B, 2 the
+// month bits A on DayOfMonth, 6 after StartTime idle minutes; the hour only for 0 to 2.
 StrategyTableRow CQvStrategyGuardDlg::RowOf(const StrategyRecord& r) {
   StrategyTableRow row;
   const DWORD type = r.StrategyType;
@@ -65,8 +65,8 @@ StrategyTableRow CQvStrategyGuardDlg::RowOf(const StrategyRecord& r) {
   row.SetInt(kWhichWeek, mode == 1 ? int(r.ScheduleWordB) : 0);
   row.SetInt(kWhichMonth, mode == 2 ? int(r.ScheduleWordA) : 0);
   row.SetInt(kMode, mode == 2 ? 1 : 0);
-  row.SetInt(kDayOfMonth, mode == 2 ? int(r.ScheduleWordB) : 0);
-  row.SetInt(kOverTime, mode == 6 ? int(r.ScheduleWordA) : 0);
+  row.SetInt(kDayOfMonth, mode == 2 ? int(r.DayOfMonth) : 0);
+  row.SetInt(kOverTime, mode == 6 ? int(r.StartTime) : 0);
   const DWORD settings[] = {r.IsAutoDelete, r.IsStopTask,   r.NumOfHours,     r.NumOfMunites, r.IsStartHips,
                             r.IsHistoryCopy, r.IsSavePlave, r.IsReport,       r.IsJixianData, r.FilterBehavior,
                             r.DefaultRule,  r.NumOfHistoryCopy};
@@ -90,9 +90,33 @@ StrategyScheduleFields CQvStrategyGuardDlg::ScheduleFieldsOf(const StrategyRecor
     f.TaskMode = r.TaskMode;
     f.Start = r.StartTime;
     f.WordA = r.ScheduleWordA;
-    f.WordB = r.TaskMode == 0 ? 0 : r.ScheduleWordB;
+    f.WordB = r.TaskMode == 1 ? r.ScheduleWordB : r.TaskMode == 2 ? r.DayOfMonth : 0;
   }
   return f;
+}
+
+std::wstring CQvStrategyGuardDlg::RunTimeText(const StrategyRecord& r) {
+  static const wchar_t* const kDays[] = {L"星期一 ", L"星期二 ", L"星期三 ", L"星期四 ", L"星期五 ", L"星期六 ", L"星期日 "};
+  static const wchar_t* const kMonths[] = {L"一月 ", L"二月 ", L"三月 ", L"四月 ",  L"五月 ",   L"六月 ",
+                                           L"七月 ", L"八月 ", L"九月 ", L"十月 ", L"十一月 ", L"十二月 "};
+  std::wstring names;
+  switch (r.TaskMode) {
+    case 0:
+      return qv::FormatW(L"每%d天   %d:00", int(r.ScheduleWordA), int(r.StartTime));
+    case 1:
+      for (int i = 0; i < 7; ++i)
+        if (r.ScheduleWordB & (1u << i)) names += kDays[i];
+      return qv::FormatW(L"每%d周   %ls  %d:00", int(r.ScheduleWordA), names.c_str(), int(r.StartTime));
+    case 2:
+      for (int i = 0; i < 12; ++i)
+        if (r.ScheduleWordA & (1u << i)) names += kMonths[i];
+      if (names.empty()) return qv::FormatW(L"每月   %d号   %d点", int(r.DayOfMonth), int(r.StartTime));
+      return qv::FormatW(L"%ls   %d号   %d点", names.c_str(), int(r.DayOfMonth), int(r.StartTime));
+    case 3:
+      return L"一次性";
+    default:
+      return L"";
+  }
 }
 
 // The targets' rows in their order; false after a refusal or a failed look-up (told).

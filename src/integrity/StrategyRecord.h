@@ -26,9 +26,9 @@ struct StrategyRecord {
   wchar_t SelectedFileType[250];
   wchar_t IgnoreFolder[2048];
   DWORD TaskMode;
-  DWORD StartTime;
-  DWORD ScheduleWordA;  // mode 0 every N days, 1 every N weeks, 2 month bits, 6 idle minutes
-  DWORD ScheduleWordB;  // mode 1 weekday bits, 2 the day of the month
+  DWORD StartTime;      // the hour; in mode 6 the idle minutes
+  DWORD ScheduleWordA;  // mode 0 every N days, 1 every N weeks, 2 month bits
+  DWORD ScheduleWordB;  // mode 1 weekday bits, 2 the day-of-month form (1)
   DWORD DayOfMonth;
   DWORD WeekOfMonth;
   DWORD DayOfWeek;

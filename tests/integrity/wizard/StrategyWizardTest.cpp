@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "integrity/CQvStrategyGuardDlg.h"
+#include "console/LinkRecords.h"
 #include "console/SQLStatement.h"
 #include "support/IntegrityPageHost.h"
 #include "uiwin/UiResUtil.h"
@@ -337,6 +338,35 @@ TEST_F(StrategyWizard, SaveWritesOneRowPerServerAndTellsTheService) {
   EXPECT_EQ(1, qvtest::Int(link, L"select count(distinct id) from StrategyTable where length(id) = 17"));
   EXPECT_EQ(L"1 8 0 2 17 0", TextOf(L"select TaskMode||' '||StartTime||' '||NumOfDay||' '||NumOfWeek||' '||"
                                                 L"WhichWeek||' '||WhichMonth from StrategyTable limit 1"));
+}
+
+TEST(StrategySchedule, ColumnsRecordWordsAndRunTimeFollowTheMode) {
+  const struct {
+    DWORD mode, start, a, b, day;
+    const char* columns;  // 13 to 23
+    uint32_t words[4];
+    const wchar_t* runTime;
+  } cases[] = {
+      {0, 6, 3, 0, 0, "0 6 3 0 0 0 0 0 0 0 0", {0, 6, 3, 0}, L"每3天   6:00"},
+      {1, 8, 2, 17, 0, "1 8 0 2 17 0 0 0 0 0 0", {1, 8, 2, 17}, L"每2周   星期一 星期五   8:00"},
+      {1, 8, 2, 65, 0, "1 8 0 2 65 0 0 0 0 0 0", {1, 8, 2, 65}, L"每2周   星期一 星期日   8:00"},
+      {2, 3, 0x801, 1, 15, "2 3 0 0 0 2049 1 15 0 0 0", {2, 3, 0x801, 15}, L"一月 十二月    15号   3点"},
+      {2, 3, 0, 1, 15, "2 3 0 0 0 0 1 15 0 0 0", {2, 3, 0, 15}, L"每月   15号   3点"},
+      {3, 5, 2, 17, 9, "3 0 0 0 0 0 0 0 0 0 0", {0, 0, 0, 0}, L"一次性"},
+      {6, 30, 2, 17, 9, "6 0 0 0 0 0 0 0 0 0 30", {0, 0, 0, 0}, L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.columns);
+    StrategyRecord r{};
+    r.TaskMode = c.mode, r.StartTime = c.start, r.ScheduleWordA = c.a, r.ScheduleWordB = c.b, r.DayOfMonth = c.day;
+    const StrategyTableRow row = Dlg::RowOf(r);
+    std::string columns;
+    for (int column = 13; column <= 23; ++column) columns += (columns.empty() ? "" : " ") + std::to_string(row.Int(column));
+    EXPECT_EQ(c.columns, columns);
+    const StrategyScheduleFields f = Dlg::ScheduleFieldsOf(r);
+    EXPECT_EQ((std::vector<uint32_t>{c.words, c.words + 4}), (std::vector<uint32_t>{f.TaskMode, f.Start, f.WordA, f.WordB}));
+    EXPECT_EQ(c.runTime, Dlg::RunTimeText(r));
+  }
 }
 
 // A modification keeps the id and replaces the rows; a failing insert keeps the old ones.
