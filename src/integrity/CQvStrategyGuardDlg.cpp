@@ -134,6 +134,11 @@ std::vector<UINT> CQvStrategyGuardDlg::ItemIds() {
   ids.insert(ids.end(), std::begin(kBackItems), std::end(kBackItems));
   for (int i = 0; i < kAttributeCount; ++i) ids.push_back(kFirstAttribute + i);
   for (UINT i = 0; i < std::size(kFilterTexts); ++i) ids.push_back(kFilterAll + i);
+  // The schedule's and settings' numbers, checks, texts and sub-panels, in runs.
+  const std::pair<UINT, UINT> runs[] = {{3011, 3016}, {3019, 3024}, {3028, 3029}, {3035, 3038}, {6005, 6025},
+                                        {6028, 6037}, {2000, 2010}, {20005, 20009}};
+  for (const auto& run : runs)
+    for (UINT id = run.first; id <= run.second; ++id) ids.push_back(id);
   const UINT others[] = {
       kItemClose, kItemMaxRestore, kItemMinimize, kItemUpdate, 10005, kTargetTabs, kAttributesTitle, kScheduleName,
       kChosenFolder, kNameEdit, kDescriptorEdit, kDeviceCombo, kDeviceTypeCombo, kLoginTypeCombo, kUserIdEdit,
@@ -141,7 +146,8 @@ std::vector<UINT> CQvStrategyGuardDlg::ItemIds() {
       kFileTypeTree, kObjectGrid, kObjectGrid + 1, kObjectGrid + 2, kObjectGrid + 3, kSummaryBox, kTargetTree,
       kIgnoreTree, kTemplateNext, kLoginNext, kOsAttributesNext, kTargetNext, kObjectAdd, kObjectDelete,
       kObjectsNext, kVerifyLogin, kNameNext, kTargetParamsOK, kFileTypeAdd, kFileTypeEdit, kFileTypeDelete,
-      kIgnoreAdd, kIgnoreDelete};
+      kIgnoreAdd, kIgnoreDelete, kTaskModeCombo, kStartCombo, kRuleCombo, kCopyPlaceEdit, kScheduleTabs,
+      kScheduleNext, kSettingsFinish, kFinish, kDeviceFinish, kBrowseCopyPlace, kDayForm, kReportCheck};
   ids.insert(ids.end(), std::begin(others), std::end(others));
   return ids;
 }
@@ -151,6 +157,7 @@ std::vector<UINT> CQvStrategyGuardDlg::ItemIds() {
 LRESULT CQvStrategyGuardDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   m_record.Clear();
   CreateControls();
+  CreateScheduleControls();
   SQLServerLink link;
   SQLServerLink* connected = Connect(link) ? &link : nullptr;
   if (!connected) TellNoConnection();
@@ -305,6 +312,14 @@ LRESULT CQvStrategyGuardDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
       SetTabCurSel(kTargetTabs, 0);
       break;
     case kObjectDelete: OnDeleteObjects(); break;
+    case kScheduleNext: OnScheduleNext(); break;
+    case kSettingsFinish: OnIntegritySettingsFinish(); break;
+    case kFinish:
+    case kDeviceFinish: OnFinish(); break;
+    case kBrowseCopyPlace: OnBrowseCopyPlace(); break;
+    case kDayForm:
+    case kWeekdayForm: OnDayFormChange(item == kDayForm); break;
+    case kReportCheck: OnReportCheck(); break;
     case kObjectsNext: OnSettingsNext(); break;
     case kTargetParamsOK: OnTargetParamsOK(); break;
     case kFileTypeAdd: OnFileTypeAdd(); break;
@@ -714,6 +729,7 @@ void CQvStrategyGuardDlg::Prefill() {
   const DWORD type = DWORD(first.Int(kType));
   StrategyRecord::Put(m_record.Id, first.Text(kId));
   CheckStoredTemplate(type, first.Text(kSelected));
+  PrefillSchedule(first);
 
   const bool objects = type == kTypeCustomFiles;
   (objects ? m_objectNameEdit : m_nameEdit).SetWindowText(m_oldName.c_str());

@@ -14,6 +14,7 @@
 #include "controls/CEditEx.h"
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CMulStatusTree.h"
+#include "controls/CUpDownCtrlEx.h"
 #include "integrity/StrategyRecord.h"
 #include "integrity/StrategyTableRow.h"
 #include "platform/CImageList.h"
@@ -90,6 +91,21 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
     kFileTypeDelete = 10016,
     kIgnoreAdd = 10031,
     kIgnoreDelete = 10032,
+    // Schedule, settings and summaries.
+    kTaskModeCombo = 3009,
+    kStartCombo = 3010,
+    kRuleCombo = 3027,
+    kCopyPlaceEdit = 3034,
+    kFirstReportPart = 3035,  // 3035 to 3038
+    kScheduleTabs = 20018,
+    kScheduleNext = 10002,
+    kSettingsFinish = 10012,
+    kFinish = 10023,
+    kDeviceFinish = 10004,
+    kBrowseCopyPlace = 10026,
+    kDayForm = 6026,
+    kWeekdayForm = 6027,
+    kReportCheck = 6036,
   };
   enum : int { kAttributeCount = 8 };
   // Categories of the template tree: their item data.
@@ -116,6 +132,7 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
     CHAIN_MSG_MAP(CWHRoundRectFrameHelper<CQvStrategyGuardDlg>)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+    COMMAND_HANDLER(kTaskModeCombo, CBN_SELCHANGE, OnTaskModeChange)
     NOTIFY_HANDLER(kTemplateTree, CMulStatusTree::kNotifyCheckChanged, OnTemplateCheck)
     NOTIFY_HANDLER(kTargetTree, CMulStatusTree::kNotifyCheckChanged, OnTargetCheck)
     NOTIFY_HANDLER(kTargetTree, CMulStatusTree::kNotifyLabelClick, OnTargetLabelClick)
@@ -143,6 +160,15 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   void OnTargetParamsOK();
   void OnDeleteObjects();
   void OnSettingsNext();
+
+  // ---- schedule, settings, summaries
+  void ShowScheduleSubPanel();
+  void OnScheduleNext();
+  void OnIntegritySettingsFinish();
+  void OnFinish();
+  // The report address from its four parts (empty when all are) and back.
+  static std::wstring JoinReportPlace(const std::wstring (&parts)[4]);
+  static void SplitReportPlace(const std::wstring& place, std::wstring (&parts)[4]);
 
   // ---- save
   // Writes the strategy's rows, tells the service and lists it on the strategy page;
@@ -176,6 +202,14 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
 
   bool TargetRows(SQLServerLink& link, std::vector<StrategyTableRow>* rows);
   void CreateControls();
+  void CreateScheduleControls();
+  LRESULT OnTaskModeChange(WORD code, WORD id, HWND control, BOOL& bHandled);
+  void OnDayFormChange(bool byDay);
+  void OnReportCheck();
+  void OnBrowseCopyPlace();
+  bool IsDeviceType() const;
+  int Position(int number) const;
+  void PrefillSchedule(const StrategyTableRow& row);
   void FillTemplateTree(SQLServerLink* link);
   void FillClients(SQLServerLink* link);
   // The name and description of a panel into the record; false after a refusal.
@@ -230,6 +264,11 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   CImageList m_templateImages, m_serverImages;  // outlive the trees that draw with them
   CMulStatusTree m_templateTree, m_serverTree, m_targetTree, m_fileTypeTree, m_ignoreTree;
   Grid m_objectGrid;
+  CComboBoxCtrlEx m_taskModeCombo, m_startCombo, m_weekOfMonthCombo, m_dayOfWeekCombo, m_ruleCombo;
+  CEditEx m_numberEdits[7];
+  CUpDownCtrlEx m_upDowns[7];
+  CEditEx m_copyPlaceEdit;
+  CEditEx m_reportEdits[4];
   HWND m_summaryBox = nullptr;
   HTREEITEM m_serverRoot = nullptr, m_targetRoot = nullptr;
   HTREEITEM m_checkedTemplate = nullptr, m_checkedTarget = nullptr, m_checkedIgnore = nullptr;

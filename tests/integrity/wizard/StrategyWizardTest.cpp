@@ -84,8 +84,11 @@ class StrategyWizard : public IntegrityPageHost {
 };
 
 TEST_F(StrategyWizard, TheLayoutHasEveryIdTheWizardUses) {
-  std::string layout;
-  ASSERT_TRUE(UiResUtil::LoadUiResource(Dlg::kLayoutId, layout, L"xml"));
+  std::string layout, tab;
+  for (UINT id : {550u, 551u, 552u}) {
+    ASSERT_TRUE(UiResUtil::LoadUiResource(id, tab, L"xml")) << id;
+    layout += tab;
+  }
   for (UINT id : Dlg::ItemIds()) {
     SCOPED_TRACE(id);
     EXPECT_NE(std::string::npos, layout.find("id=\"" + std::to_string(id) + "\""));
@@ -367,6 +370,65 @@ TEST(StrategySchedule, ColumnsRecordWordsAndRunTimeFollowTheMode) {
     EXPECT_EQ((std::vector<uint32_t>{c.words, c.words + 4}), (std::vector<uint32_t>{f.TaskMode, f.Start, f.WordA, f.WordB}));
     EXPECT_EQ(c.runTime, Dlg::RunTimeText(r));
   }
+}
+
+// Through the last panels as a user goes: weekly first, then back and once; the settings
+// as shown are what is stored, and a modification shows them again.
+TEST_F(StrategyWizard, ScheduleAndSettingsAreStoredAsShownAndComeBack) {
+  auto mode = [](UiDialogDriver& w, int index) {
+    HWND combo = w.Control(Dlg::kTaskModeCombo);
+    ::SendMessageW(combo, CB_SETCURSEL, index, 0);
+    ::SendMessageW(w.Frame(), WM_COMMAND, MAKEWPARAM(Dlg::kTaskModeCombo, CBN_SELCHANGE), LPARAM(combo));
+    std::string shown;
+    for (UINT upDown : {3012u, 3014u, 3016u}) shown += ::IsWindowVisible(w.Control(upDown)) ? '1' : '0';
+    return shown;
+  };
+  auto number = [](UiDialogDriver& w, UINT upDown, int value) { ::SendMessageW(w.Control(upDown), UDM_SETPOS32, 0, value); };
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
+    w.Click(Dlg::kTargetNext);
+    SetText(w, Dlg::kNameEdit, L"计划'甲");
+    SetText(w, Dlg::kDescriptorEdit, L"说明");
+    w.Click(Dlg::kNameNext);
+    EXPECT_EQ("100", mode(w, 0));
+    EXPECT_EQ("001", mode(w, 2));
+    EXPECT_EQ("010", mode(w, 1));
+    number(w, 3014, 2);
+    wizard.SetItemCheck(6007, TRUE);
+    wizard.SetItemCheck(6013, TRUE);
+    w.Click(Dlg::kScheduleNext);
+    EXPECT_EQ(65u, wizard.Record().ScheduleWordB);
+    w.Click(10013);
+    EXPECT_EQ("000", mode(w, 3));
+    w.Click(Dlg::kScheduleNext);
+    ASSERT_EQ(Dlg::kPanelSettings, wizard.CurrentPanel());
+    for (UINT check : {6028u, 6029u, 6031u, 6034u}) wizard.SetItemCheck(check, TRUE);
+    w.Click(Dlg::kReportCheck);  // a click checks it
+    EXPECT_TRUE(::IsWindowEnabled(w.Control(3035)));
+    ::SendMessageW(w.Control(Dlg::kRuleCombo), CB_SETCURSEL, 2, 0);
+    number(w, 3029, 3);
+    const wchar_t* const parts[] = {L"a", L"b", L"c", L""};
+    for (int i = 0; i < 4; ++i) SetText(w, Dlg::kFirstReportPart + i, parts[i]);
+    script.ExpectBox(L"请输入历史副本存储位置");
+    w.Click(Dlg::kSettingsFinish);
+    SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
+    w.Click(Dlg::kSettingsFinish);
+    ASSERT_EQ(Dlg::kPanelSummary, wizard.CurrentPanel());
+    EXPECT_EQ(L"单次执行 一次性", w.ItemText(2008) + L" " + w.ItemText(2009));
+    w.Click(Dlg::kFinish);
+  });
+  EXPECT_EQ(L"3 0 0 0 0 0 0 0 0 0 0|1 3 1 a@b.c 1 5 2 D:\\副本 1",
+            TextOf(L"select TaskMode||' '||StartTime||' '||NumOfDay||' '||NumOfWeek||' '||WhichWeek||' '||WhichMonth||' '||"
+                   L"Mode||' '||DayOfMonth||' '||WeekOfMonth||' '||DayOfWeek||' '||OverTime||'|'||IsHistoryCopy||' '||"
+                   L"NumOfHistoryCopy||' '||IsReport||' '||ReportPlace||' '||IsStartHips||' '||FilterBehavior||' '||"
+                   L"DefaultRule||' '||SavePlace||' '||count(*) from StrategyTable"));
+  Open(L"计划'甲", [&](UiDialogDriver& w, Dlg&) {
+    std::wstring shown;
+    for (UINT id : {3009u, 3028u, 3035u, 3036u, 3037u, 3038u, 3027u, 3034u}) shown += w.ControlText(id) + L"|";
+    EXPECT_EQ(L"一次性|3|a|b|c||拒绝|D:\\副本|", shown);
+  });
 }
 
 // A modification keeps the id and replaces the rows; a failing insert keeps the old ones.
