@@ -8,7 +8,8 @@
 //   integrityview.exe CONFIG PORT PANEL
 //                                   the new-strategy wizard walked to PANEL: 20000
 //                                   templates, 20001 device login, 20012 object list,
-//                                   20015 its target tab, 20016 name; 20015 with a
+//                                   20015 its target tab, 20016 name, 20002 schedule,
+//                                   20011 settings, 20013 summary; 20015 with a
 //                                   trailing "p" shows the parameter tab
 #include <windows.h>
 
@@ -78,6 +79,13 @@ void WalkWizard(CQvStrategyGuardDlg& wizard) {
   if (panel == CQvStrategyGuardDlg::kPanelDevice) PickTemplate(wizard, L"思科网络设备完整性监测");
   if (panel == CQvStrategyGuardDlg::kPanelName) PickTemplate(wizard, L"Linux操作系统完整性监测");
   if (panel == CQvStrategyGuardDlg::kPanelName) wizard.ShowPanel(CQvStrategyGuardDlg::kPanelName);
+  if (panel == CQvStrategyGuardDlg::kPanelSchedule || panel == CQvStrategyGuardDlg::kPanelSettings ||
+      panel == CQvStrategyGuardDlg::kPanelSummary) {
+    PickTemplate(wizard, L"Linux操作系统完整性监测");
+    wizard.ShowPanel(CQvStrategyGuardDlg::kPanelSchedule);
+    if (panel != CQvStrategyGuardDlg::kPanelSchedule) wizard.OnScheduleNext();
+    if (panel == CQvStrategyGuardDlg::kPanelSummary) wizard.ShowPanel(panel);
+  }
   if (panel == CQvStrategyGuardDlg::kPanelObjects || panel == CQvStrategyGuardDlg::kPanelTargetParams)
     PickTemplate(wizard, L"自定义文件系统完整性监测策略");
   if (panel == CQvStrategyGuardDlg::kPanelTargetParams) {
