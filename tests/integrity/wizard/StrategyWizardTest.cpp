@@ -14,6 +14,7 @@
 #include "console/LinkRecords.h"
 #include "console/SQLStatement.h"
 #include "support/IntegrityPageHost.h"
+#include "support/TreeClicks.h"
 #include "uiwin/UiResUtil.h"
 
 namespace {
@@ -38,27 +39,8 @@ class StrategyWizard : public IntegrityPageHost {
       Command(modify ? Page::kItemModify : Page::kItemNew);
     });
   }
-  static HTREEITEM Find(CMulStatusTree& tree, const std::wstring& text) {
-    HTREEITEM item = tree.GetRootItem();
-    while (item && tree.GetItemText(item) != text) {  // pre-order
-      HTREEITEM next = tree.GetChildItem(item);
-      for (HTREEITEM up = item; !next && up; up = tree.GetParentItem(up)) next = tree.GetNextSiblingItem(up);
-      item = next;
-    }
-    return item;
-  }
-  static void Toggle(CMulStatusTree& tree, const std::wstring& text) {
-    HTREEITEM item = Find(tree, text);
-    ASSERT_TRUE(item) << testing::PrintToString(text);
-    tree.SelectItem(item);
-    ::SendMessageW(tree, WM_KEYDOWN, VK_SPACE, 0);
-  }
-  static std::wstring Checked(const CMulStatusTree& tree) {
-    std::wstring texts;
-    for (HTREEITEM i = tree.GetFirstCheckedItem(); i; i = tree.GetNextCheckedItem(i))
-      texts += (texts.empty() ? L"" : L"|") + tree.GetItemText(i);
-    return texts;
-  }
+  static void Toggle(CMulStatusTree& tree, const std::wstring& text) { qvtest::ToggleItem(tree, text); }
+  static std::wstring Checked(const CMulStatusTree& tree) { return qvtest::CheckedItems(tree); }
   static void SetText(UiDialogDriver& w, UINT id, const std::wstring& text) { ::SetWindowTextW(w.Control(id), text.c_str()); }
   static void Choose(UiDialogDriver& w, UINT id, const wchar_t* text) {
     HWND combo = w.Control(id);
