@@ -2,8 +2,10 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -41,7 +43,7 @@ void CTmTelnet::CloseSocket() {
   }
 }
 
-int CTmTelnet::Connect(const char* host, unsigned short port) {
+int CTmTelnet::Connect(const char* host, unsigned short port, DWORD limitMs) {
   CloseSocket();
   SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (s == INVALID_SOCKET) return -1;
@@ -83,11 +85,40 @@ int CTmTelnet::Connect(const char* host, unsigned short port) {
     ::freeaddrinfo(found);
   }
 
-  if (::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+  if (limitMs == 0) {
+    if (::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+      CloseSocket();
+      return -6;
+    }
+    return 0;
+  }
+  u_long nonBlocking = 1;
+  if (::ioctlsocket(s, FIONBIO, &nonBlocking) != 0 ||
+      (::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 &&
+       (::WSAGetLastError() != WSAEWOULDBLOCK || !WaitConnected(limitMs)))) {
+    CloseSocket();
+    return -6;
+  }
+  u_long blocking = 0;
+  if (::ioctlsocket(s, FIONBIO, &blocking) != 0) {
     CloseSocket();
     return -6;
   }
   return 0;
+}
+
+bool CTmTelnet::WaitConnected(DWORD limitMs) {
+  fd_set writable, failed;
+  FD_ZERO(&writable);
+  FD_ZERO(&failed);
+  FD_SET(socket_, &writable);
+  FD_SET(socket_, &failed);
+  timeval limit{static_cast<long>(limitMs / 1000), static_cast<long>(limitMs % 1000) * 1000};
+  if (::select(0, nullptr, &writable, &failed, &limit) != 1 || !FD_ISSET(socket_, &writable)) return false;
+  int error = 0;
+  int size = sizeof(error);
+  return ::getsockopt(socket_, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
+         error == 0;
 }
 
 bool CTmTelnet::SendAll(const char* data, int length) {
@@ -104,6 +135,49 @@ bool CTmTelnet::SendAll(const char* data, int length) {
 int CTmTelnet::ReceiveByte(unsigned char* byte) {
   if (socket_ == INVALID_SOCKET) return -1;
   return ::recv(socket_, reinterpret_cast<char*>(byte), 1, 0);
+}
+
+int CTmTelnet::ReceiveByteBy(unsigned char* byte, DWORD deadline) {
+  for (;;) {
+    const int r = ReceiveByte(byte);
+    if (r >= 0) return r;
+    if (::WSAGetLastError() != WSAETIMEDOUT || static_cast<LONG>(deadline - ::GetTickCount()) <= 0)
+      return -1;
+  }
+}
+
+int CTmTelnet::WaitForAny(const char* const* texts, int count, DWORD deadline) {
+  size_t longest = 0;
+  for (int i = 0; i < count; ++i) longest = std::max(longest, std::strlen(texts[i]));
+  if (longest == 0) return -1;
+  std::string tail;  // the last bytes, enough for the longest text
+  for (;;) {
+    unsigned char b = 0;
+    if (ReceiveByteBy(&b, deadline) <= 0) return -1;
+    if (b == kIac) {
+      unsigned char command = 0, option = 0;
+      if (ReceiveByteBy(&command, deadline) <= 0) return -1;
+      if (command == kSb) {
+        do {
+          if (ReceiveByteBy(&option, deadline) <= 0) return -1;
+        } while (option != kSe);
+        continue;
+      }
+      if (command != kWill && command != kWont && command != kDo && command != kDont) continue;
+      if (ReceiveByteBy(&option, deadline) <= 0) return -1;
+      const char reply[] = {char(kIac), char(command == kWill || command == kWont ? kDont : kWont),
+                            char(option)};
+      if (!SendAll(reply, sizeof(reply))) return -1;
+      continue;
+    }
+    if (b == 0) continue;
+    tail.push_back(static_cast<char>(b));
+    if (tail.size() > longest) tail.erase(0, tail.size() - longest);
+    for (int i = 0; i < count; ++i) {
+      const size_t n = std::strlen(texts[i]);
+      if (n && tail.size() >= n && tail.compare(tail.size() - n, n, texts[i]) == 0) return i;
+    }
+  }
 }
 
 int CTmTelnet::NegotiateWindowSize(int width, int height) {

@@ -28,7 +28,9 @@ class CTmTelnet {
 
   // 0 or -1 (no socket), -3 (no receive timeout), -4 (bad dotted address),
   // -5 (name not resolved), -6 (connection failed).
-  int Connect(const char* host, unsigned short port);
+  int Connect(const char* host, unsigned short port) { return Connect(host, port, 0); }
+  // The same within limitMs (0: no limit); a connection not made by then is -6.
+  int Connect(const char* host, unsigned short port, DWORD limitMs);
   // 1 when the server accepted the window size (DO NAWS), 0 when it refused
   // it (DONT NAWS), else the failed receive's result.
   int NegotiateWindowSize(int width, int height);
@@ -42,6 +44,11 @@ class CTmTelnet {
   // 1 once `text` arrived; 0 when the connection ended, the receive timed out
   // or the wait could not be started.
   int WaitFor(const char* text);
+  // Waits on the calling thread until one of the texts arrived, answering options as
+  // WaitFor does, or until the tick count reaches deadline. Receive time-outs do not
+  // lose a text arriving in pieces. Returns the index of the text that came (the
+  // first in the list when several end together), -1 on close, error or deadline.
+  int WaitForAny(const char* const* texts, int count, DWORD deadline);
 
   int DataLength() const { return dataLength_; }
   size_t Capacity() const { return buffer_.size(); }
@@ -51,6 +58,9 @@ class CTmTelnet {
   static DWORD WINAPI WaitThread(LPVOID self);
   int RunWait();
   int ReceiveByte(unsigned char* byte);
+  // 1 with a byte, 0 when the connection ended, -1 on an error or the deadline.
+  int ReceiveByteBy(unsigned char* byte, DWORD deadline);
+  bool WaitConnected(DWORD limitMs);
   bool SendAll(const char* data, int length);
   void CloseSocket();
 

@@ -220,7 +220,7 @@ LRESULT CQvStrategyGuardUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled
 
 void CQvStrategyGuardUIHandler::OnNewStrategy() {
   CQvStrategyGuardDlg wizard(CQvStrategyGuardDlg::kModeNew, this);
-  wizard.DoModal(m_owner->m_hWnd);
+  if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->m_hWnd);
 }
 
 void CQvStrategyGuardUIHandler::OnModifyStrategy() {
@@ -234,7 +234,7 @@ void CQvStrategyGuardUIHandler::OnModifyStrategy() {
     return;
   }
   CQvStrategyGuardDlg wizard(CQvStrategyGuardDlg::kModeModify, this);
-  wizard.DoModal(m_owner->m_hWnd);
+  if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->m_hWnd);
 }
 
 // The service learns of the delete first; the rows go only once it did.
@@ -428,6 +428,15 @@ bool CQvStrategyGuardUIHandler::SendName(const std::wstring& name, UINT messageI
     return false;
   }
   return SentOrTold(g_agentLinkManager.SendOnChannel3(0, messageId, &record, sizeof record));
+}
+
+void CQvStrategyGuardUIHandler::RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor) {
+  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
+    if (m_grid.GetItemCheck(row, kColName) <= 0) continue;
+    m_grid.SetItemText(row, kColName, name);
+    m_grid.SetItemText(row, kColDescriptor, descriptor);
+    return;
+  }
 }
 
 bool CQvStrategyGuardUIHandler::SentOrTold(int sent) {

@@ -58,6 +58,11 @@ class CQvStrategyGuardUIHandler {
   // Writes Status of every row of the strategy; 1 on success.
   int SetStrategyStatus(int status, const std::wstring& name);
 
+  // The first checked row takes a modified strategy's new name and description.
+  void RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor);
+  // false after telling the user that a command did not reach the service.
+  bool SentOrTold(int sent);
+
   CListCtrlDataEx<unsigned long>& Grid() { return m_grid; }
   HWND LogPane() const { return m_logPane; }
 
@@ -102,7 +107,6 @@ class CQvStrategyGuardUIHandler {
   // Sends a name record; a name too long for it or a link that is down is told to the
   // user, and the command then leaves that strategy alone.
   bool SendName(const std::wstring& name, UINT messageId);
-  bool SentOrTold(int sent);
 
   // Statements.
   int LoadRows(SQLServerLink& link);

@@ -83,15 +83,27 @@ int StrategyTableRow::Insert(SQLServerLink& link) const {
   return result;
 }
 
+#define QV_STRATEGY_COLUMNS                                                                       \
+  L"select StrategyName, StrategyDescriptor, StrategyType, SelectedItem, ItemAttribute, "        \
+  L"DeviceType, LoginType, UserId, LoginId, ManageId, SelectedFolder, FilterType, "               \
+  L"SelectedFileType, TaskMode, StartTime, NumOfDay, NumOfWeek, WhichWeek, WhichMonth, Mode, "    \
+  L"DayOfMonth, WeekOfMonth, DayOfWeek, OverTime, IsAutoDelete, IsStopTask, NumOfHours, "         \
+  L"NumOfMunites, IsStartHips, IsHistoryCopy, IsSavePlave, IsReport, IsJixianData, "              \
+  L"FilterBehavior, DefaultRule, NumOfHistoryCopy, SavePlace, ReportPlace, Ip, Status, id, "      \
+  L"IgnoreFolder, RunStatus from StrategyTable"
+
 SQLStatement* StrategyTableRow::SelectAll(SQLServerLink& link) {
-  return link.CreateStatement(
-      L"select StrategyName, StrategyDescriptor, StrategyType, SelectedItem, ItemAttribute, "
-      L"DeviceType, LoginType, UserId, LoginId, ManageId, SelectedFolder, FilterType, "
-      L"SelectedFileType, TaskMode, StartTime, NumOfDay, NumOfWeek, WhichWeek, WhichMonth, Mode, "
-      L"DayOfMonth, WeekOfMonth, DayOfWeek, OverTime, IsAutoDelete, IsStopTask, NumOfHours, "
-      L"NumOfMunites, IsStartHips, IsHistoryCopy, IsSavePlave, IsReport, IsJixianData, "
-      L"FilterBehavior, DefaultRule, NumOfHistoryCopy, SavePlace, ReportPlace, Ip, Status, id, "
-      L"IgnoreFolder, RunStatus from StrategyTable");
+  return link.CreateStatement(QV_STRATEGY_COLUMNS);
+}
+
+SQLStatement* StrategyTableRow::SelectStrategy(SQLServerLink& link, const std::wstring& name,
+                                               const std::wstring& descriptor) {
+  SQLStatement* statement =
+      link.CreateStatement(QV_STRATEGY_COLUMNS L" where (StrategyName=?) and (StrategyDescriptor=?)");
+  if (statement && statement->BindString(0, name.c_str()) && statement->BindString(1, descriptor.c_str()))
+    return statement;
+  link.ReleaseStatement(statement);
+  return nullptr;
 }
 
 void StrategyTableRow::Read(const SQLStatement& statement) {

@@ -9,6 +9,7 @@
 #include "reinforce/CSRSecurityReinforceDlg.h"
 #include "reinforce/ReinforceOptionMask.h"
 #include "support/ReinforcePageHost.h"
+#include "support/TreeClicks.h"
 
 namespace {
 
@@ -33,23 +34,8 @@ class ReinforceWizard : public ReinforcePageHost {
     ::SendMessageW(combo, CB_SETCURSEL, ::SendMessageW(combo, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(text)), 0);
     ::SendMessageW(w.View(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
   }
-  static void Toggle(CMulStatusTree& tree, const wchar_t* text) {
-    HTREEITEM item = tree.GetRootItem();
-    while (item && tree.GetItemText(item) != text) {  // pre-order
-      HTREEITEM next = tree.GetChildItem(item);
-      for (HTREEITEM up = item; !next && up; up = tree.GetParentItem(up)) next = tree.GetNextSiblingItem(up);
-      item = next;
-    }
-    ASSERT_TRUE(item) << text;
-    tree.SelectItem(item);
-    ::SendMessageW(tree, WM_KEYDOWN, VK_SPACE, 0);
-  }
-  static std::wstring Checked(const CMulStatusTree& tree) {
-    std::wstring texts;
-    for (HTREEITEM i = tree.GetFirstCheckedItem(); i; i = tree.GetNextCheckedItem(i))
-      texts += (texts.empty() ? L"" : L"|") + tree.GetItemText(i);
-    return texts;
-  }
+  static void Toggle(CMulStatusTree& tree, const std::wstring& text) { qvtest::ToggleItem(tree, text); }
+  static std::wstring Checked(const CMulStatusTree& tree) { return qvtest::CheckedItems(tree); }
   static std::string RuleButtons(Dlg& wizard) {
     return {wizard.IsItemEnabled(Dlg::kRuleModify) ? '1' : '0', wizard.IsItemEnabled(Dlg::kRuleDelete) ? '1' : '0'};
   }

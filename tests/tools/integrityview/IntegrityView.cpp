@@ -11,9 +11,16 @@
 //   integrityview.exe editor KIND   the strategy object editor of that kind (0 IP, 1 MAC,
 //                                   2 application, 3 registry, 4 device) modifying a
 //                                   sample object
+//   integrityview.exe CONFIG PORT PANEL
+//                                   the new-strategy wizard walked to PANEL: 20000
+//                                   templates, 20001 device login, 20012 object list,
+//                                   20015 its target tab, 20016 name, 20002 schedule,
+//                                   20011 settings, 20013 summary; 20015 with a
+//                                   trailing "p" shows the parameter tab
 #include <windows.h>
 
 #include <cwchar>
+#include <string>
 
 #include "../ToolStartup.h"
 #include "app/CMainDlg.h"
@@ -23,8 +30,10 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQuorvaneUIHandler.h"
+#include "integrity/CQvStrategyGuardDlg.h"
 #include "integrity/CQvStrategyObjectUIHandler.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
+#include "platform/CWindowImplCore.h"
 #include "platform/TextConv.h"
 #include "uiwin/CUiDialogView.h"
 #include "uiwin/CUiTab.h"
@@ -37,6 +46,7 @@ namespace {
 CMainDlg* g_main = nullptr;
 int g_objectsTab = -1;  // the objects page's tab to show, -1 for the strategy page
 HWND g_frame = nullptr;
+std::wstring g_panel;  // the wizard panel to show, empty for the page
 
 void Command(UINT item) {
   UINMCOMMAND nm{{g_frame, IDC_UIVIEW, UINM_COMMAND}, item, "button"};
@@ -67,11 +77,55 @@ void FillObjects() {
   }
 }
 
+void CALLBACK OpenWizard(HWND, UINT, UINT_PTR timer, DWORD) {
+  ::KillTimer(nullptr, timer);
+  Command(CQvStrategyGuardUIHandler::kItemNew);
+}
+
+// Checks a template as a click on its box would, then presses "下一步".
+void PickTemplate(CQvStrategyGuardDlg& wizard, const wchar_t* text) {
+  CMulStatusTree& tree = wizard.TreeById(CQvStrategyGuardDlg::kTemplateTree);
+  for (HTREEITEM category = tree.GetRootItem(); category; category = tree.GetNextSiblingItem(category)) {
+    HTREEITEM item = tree.GetItemText(category) == text ? category : tree.GetChildItem(category);
+    while (item && tree.GetItemText(item) != text) item = tree.GetNextSiblingItem(item);
+    if (!item) continue;
+    tree.Expand(category, TVE_EXPAND);
+    tree.SelectItem(item);
+    ::SendMessageW(tree, WM_KEYDOWN, VK_SPACE, 0);
+    wizard.OnTemplateNext();
+    return;
+  }
+}
+
+void WalkWizard(CQvStrategyGuardDlg& wizard) {
+  const int panel = std::wcstol(g_panel.c_str(), nullptr, 10);
+  if (panel == CQvStrategyGuardDlg::kPanelDevice) PickTemplate(wizard, L"思科网络设备完整性监测");
+  if (panel == CQvStrategyGuardDlg::kPanelName) PickTemplate(wizard, L"Linux操作系统完整性监测");
+  if (panel == CQvStrategyGuardDlg::kPanelName) wizard.ShowPanel(CQvStrategyGuardDlg::kPanelName);
+  if (panel == CQvStrategyGuardDlg::kPanelSchedule || panel == CQvStrategyGuardDlg::kPanelSettings ||
+      panel == CQvStrategyGuardDlg::kPanelSummary) {
+    PickTemplate(wizard, L"Linux操作系统完整性监测");
+    wizard.ShowPanel(CQvStrategyGuardDlg::kPanelSchedule);
+    if (panel != CQvStrategyGuardDlg::kPanelSchedule) wizard.OnScheduleNext();
+    if (panel == CQvStrategyGuardDlg::kPanelSummary) wizard.ShowPanel(panel);
+  }
+  if (panel == CQvStrategyGuardDlg::kPanelObjects || panel == CQvStrategyGuardDlg::kPanelTargetParams)
+    PickTemplate(wizard, L"自定义文件系统完整性监测策略");
+  if (panel == CQvStrategyGuardDlg::kPanelTargetParams) {
+    wizard.ShowPanel(CQvStrategyGuardDlg::kPanelTargetParams);
+    wizard.SetTabCurSel(CQvStrategyGuardDlg::kTargetTabs, g_panel.back() == L'p' ? 1 : 0);
+  }
+}
+
 // Opens the integrity area and its strategy page once the window is up, as clicks would.
 class OpenPage : public UiModalHook {
  public:
   int OnMessageBox(const Box&, BOOL&) override { return IDOK; }
   BOOL OnDialogReady(HWND frame, CUiDialogView& view, UINT*) override {
+    if (auto* wizard = dynamic_cast<CQvStrategyGuardDlg*>(CWindowImplCore::FromHandle(frame))) {
+      WalkWizard(*wizard);
+      return FALSE;
+    }
     g_frame = frame;
     Command(CMainDlg::kItemIntegrity);
     auto* areas = view.FindChildByCmdID(CMainDlg::kTabCtrl)->AsTabCtrl();
@@ -84,7 +138,10 @@ class OpenPage : public UiModalHook {
       return FALSE;
     }
     if (tabs) tabs->AsTabCtrl()->SetCurSel(CQuorvaneUIHandler::kTabStrategies);
-    ::SetTimer(nullptr, 0, 200, RunWhenConnected);
+    if (g_panel.empty())
+      ::SetTimer(nullptr, 0, 200, RunWhenConnected);
+    else
+      ::SetTimer(nullptr, 0, 300, OpenWizard);
     return FALSE;
   }
 };
@@ -130,6 +187,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     argc = 1;
   }
   if (argc > 1) LoadSysServerPortConfig(qv::WideToAnsi(argv[1]).c_str(), nullptr);
+  if (argc > 3) g_panel = argv[3];
   const unsigned short port =
       static_cast<unsigned short>(argc > 2 ? std::wcstoul(argv[2], nullptr, 10) : 4667ul);
   ::LocalFree(argv);

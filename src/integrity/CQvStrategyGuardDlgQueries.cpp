@@ -1,0 +1,71 @@
+// The strategy wizard's statements. Every value is bound.
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/SysServerPortConfig.h"
+#include "integrity/CQvStrategyGuardDlg.h"
+#include "integrity/StrategyTableRow.h"
+
+namespace {
+
+const wchar_t kSqlClients[] = L"select IP, Name, Status from Client where Type=?";
+const wchar_t kSqlServerObject[] = L"select id from AppStrategyTable where AppStrategyName=?";
+const wchar_t kSqlDeviceObject[] = L"select id from EquipStrategyTable where EquipStrategyName=?";
+const wchar_t kSqlStrategyNamed[] = L"select id from StrategyTable where StrategyName=?";
+
+std::wstring Text(const wchar_t* text) { return text ? text : L""; }
+
+}  // namespace
+
+bool CQvStrategyGuardDlg::ReadObjectNames(SQLServerLink& link, const wchar_t* sql, std::vector<std::wstring>* names) {
+  SQLStatement* query = link.CreateStatement(sql);
+  while (query && query->Fetch()) names->push_back(Text(query->GetString(0)));
+  const bool read = query && !query->Failed();
+  link.ReleaseStatement(query);
+  return read;
+}
+
+bool CQvStrategyGuardDlg::ReadClients(SQLServerLink& link, int type, std::vector<Client>* clients) {
+  SQLStatement* query = link.CreateStatement(kSqlClients);
+  if (query && query->BindInt(0, type))
+    while (query->Fetch()) clients->push_back({Text(query->GetString(0)), Text(query->GetString(1)), query->GetInt(2)});
+  const bool read = query && !query->Failed();
+  link.ReleaseStatement(query);
+  return read;
+}
+
+int CQvStrategyGuardDlg::LookUp(SQLServerLink& link, const wchar_t* sql, const std::wstring& key, std::wstring* value) {
+  SQLStatement* query = link.CreateStatement(sql);
+  if (!query || !query->SetMaxRows(1) || !query->BindString(0, key.c_str())) {
+    link.ReleaseStatement(query);
+    return -1;
+  }
+  const int found = query->Fetch();
+  if (found) *value = Text(query->GetString(0));
+  const int result = query->Failed() ? -1 : found ? 1 : 0;
+  link.ReleaseStatement(query);
+  return result;
+}
+
+int CQvStrategyGuardDlg::FindObject(SQLServerLink& link, DWORD type, const std::wstring& name) {
+  std::wstring id;
+  return LookUp(link, type == kTypeCustomServer ? kSqlServerObject : kSqlDeviceObject, name, &id);
+}
+
+bool CQvStrategyGuardDlg::ReadStrategyRows(SQLServerLink& link, const std::wstring& name,
+                                           const std::wstring& descriptor, std::vector<StrategyTableRow>* rows) {
+  SQLStatement* query = StrategyTableRow::SelectStrategy(link, name, descriptor);
+  while (query && query->Fetch()) {
+    rows->emplace_back();
+    rows->back().Read(*query);
+  }
+  const bool read = query && !query->Failed();
+  link.ReleaseStatement(query);
+  return read;
+}
+
+int CQvStrategyGuardDlg::StrategyExists(const std::wstring& name) {
+  SQLServerLink link;
+  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return -1;
+  std::wstring id;
+  return LookUp(link, kSqlStrategyNamed, name, &id);
+}

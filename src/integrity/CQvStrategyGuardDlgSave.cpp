@@ -1,0 +1,259 @@
+// The wizard's save: the strategy's StrategyTable rows (one per monitored target), the
+// message that tells the service, and the strategy page's row. Look-ups, the removal
+// of a modified strategy's old rows and the inserts run on one link in one
+// transaction, so a failure leaves the stored strategy as it was.
+#include "console/CAgentLinkManager.h"
+#include "console/LinkRecords.h"
+#include "console/LocalClock.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/SysServerPortConfig.h"
+#include "integrity/CQvStrategyGuardDlg.h"
+#include "integrity/CQvStrategyGuardUIHandler.h"
+#include "integrity/StrategyTableRow.h"
+#include "platform/WideFormat.h"
+#include "uiwin/UiMessageBox.h"
+
+namespace {
+
+using Dlg = CQvStrategyGuardDlg;
+
+const wchar_t kSqlServerPaths[] = L"select AppFilePath from AppStrategyTable where AppStrategyName=?";
+const wchar_t kSqlOldId[] = L"select id from StrategyTable where StrategyName=? and StrategyDescriptor=?";
+const wchar_t kSqlDeleteOld[] = L"delete from StrategyTable where StrategyName=? and StrategyDescriptor=?";
+const wchar_t kSqlHostIp[] = L"select IP from Client where Name=?";
+const size_t kFolderChars = 259;
+
+enum Column {
+  kName, kDescriptor, kType, kSelected, kAttribute, kDeviceType, kLoginType, kUserId, kLoginId, kManageId,
+  kFolder, kFilter, kFileTypes, kTaskMode, kStartTime, kNumOfDay, kNumOfWeek, kWhichWeek, kWhichMonth, kMode,
+  kDayOfMonth, kWeekOfMonth, kDayOfWeek, kOverTime, kIsAutoDelete, kIsStopTask, kNumOfHours, kNumOfMunites,
+  kIsStartHips, kIsHistoryCopy, kIsSavePlave, kIsReport, kIsJixianData, kFilterBehavior, kDefaultRule,
+  kNumOfHistoryCopy, kSavePlace, kReportPlace, kIp, kStatus, kId, kIgnored, kRunStatus
+};
+
+std::wstring Text(const wchar_t* text) { return text ? text : L""; }
+
+}  // namespace
+
+// The schedule by mode: 0 every A days, 1 every A weeks on the weekday bits B, 2 the
+// month bits A on DayOfMonth, 6 after StartTime idle minutes; the hour only for 0 to 2.
+StrategyTableRow CQvStrategyGuardDlg::RowOf(const StrategyRecord& r) {
+  StrategyTableRow row;
+  const DWORD type = r.StrategyType;
+  const bool device = type == kTypeDevice || type == kTypeCustomDevice;
+  const bool files = type == kTypeCustomFiles;
+  row.SetText(kName, r.StrategyName);
+  row.SetText(kDescriptor, r.StrategyDescriptor);
+  row.SetInt(kType, int(type));
+  row.SetText(kSelected, r.SelectedItem);
+  row.SetInt(kAttribute, type == kTypeOs ? int(r.ItemAttribute) : 0);
+  row.SetInt(kDeviceType, type == kTypeDevice ? int(r.DeviceType) : 0);
+  row.SetInt(kLoginType, device ? int(r.LoginType) : 0);
+  row.SetText(kUserId, device ? r.UserId : L"");
+  row.SetText(kLoginId, device ? r.LoginId : L"");
+  row.SetText(kManageId, device ? r.ManageId : L"");
+  row.SetText(kFolder, files || type == kTypeCustomServer ? r.SelectedFolder : L"");
+  row.SetInt(kFilter, files ? int(r.FilterType) : 0);
+  row.SetText(kFileTypes, files ? r.SelectedFileType : L"");
+  row.SetText(kIgnored, files ? r.IgnoreFolder : L"");
+  const int mode = int(r.TaskMode);
+  row.SetInt(kTaskMode, mode);
+  row.SetInt(kStartTime, mode <= 2 ? int(r.StartTime) : 0);
+  row.SetInt(kNumOfDay, mode == 0 ? int(r.ScheduleWordA) : 0);
+  row.SetInt(kNumOfWeek, mode == 1 ? int(r.ScheduleWordA) : 0);
+  row.SetInt(kWhichWeek, mode == 1 ? int(r.ScheduleWordB) : 0);
+  row.SetInt(kWhichMonth, mode == 2 ? int(r.ScheduleWordA) : 0);
+  row.SetInt(kMode, mode == 2 ? 1 : 0);
+  row.SetInt(kDayOfMonth, mode == 2 ? int(r.DayOfMonth) : 0);
+  row.SetInt(kOverTime, mode == 6 ? int(r.StartTime) : 0);
+  const DWORD settings[] = {r.IsAutoDelete, r.IsStopTask,   r.NumOfHours,     r.NumOfMunites, r.IsStartHips,
+                            r.IsHistoryCopy, r.IsSavePlave, r.IsReport,       r.IsJixianData, r.FilterBehavior,
+                            r.DefaultRule,  r.NumOfHistoryCopy};
+  for (int i = 0; i < 12; ++i) row.SetInt(kIsAutoDelete + i, int(settings[i]));
+  row.SetText(kSavePlace, r.SavePlace);
+  row.SetText(kReportPlace, r.ReportPlace);
+  row.SetText(kIp, r.Ip);
+  row.SetInt(kStatus, 1);
+  row.SetText(kId, r.Id);
+  row.SetInt(kRunStatus, 0);
+  return row;
+}
+
+StrategyScheduleFields CQvStrategyGuardDlg::ScheduleFieldsOf(const StrategyRecord& r) {
+  StrategyScheduleFields f{};
+  f.StrategyType = r.StrategyType;
+  WriteFixedText(f.SelectedItem, r.SelectedItem);
+  f.ItemAttribute = r.ItemAttribute;
+  f.Flag = 1;
+  if (r.TaskMode <= 2) {
+    f.TaskMode = r.TaskMode;
+    f.Start = r.StartTime;
+    f.WordA = r.ScheduleWordA;
+    f.WordB = r.TaskMode == 1 ? r.ScheduleWordB : r.TaskMode == 2 ? r.DayOfMonth : 0;
+  }
+  return f;
+}
+
+std::wstring CQvStrategyGuardDlg::RunTimeText(const StrategyRecord& r) {
+  static const wchar_t* const kDays[] = {L"星期一 ", L"星期二 ", L"星期三 ", L"星期四 ", L"星期五 ", L"星期六 ", L"星期日 "};
+  static const wchar_t* const kMonths[] = {L"一月 ", L"二月 ", L"三月 ", L"四月 ",  L"五月 ",   L"六月 ",
+                                           L"七月 ", L"八月 ", L"九月 ", L"十月 ", L"十一月 ", L"十二月 "};
+  std::wstring names;
+  switch (r.TaskMode) {
+    case 0:
+      return qv::FormatW(L"每%d天   %d:00", int(r.ScheduleWordA), int(r.StartTime));
+    case 1:
+      for (int i = 0; i < 7; ++i)
+        if (r.ScheduleWordB & (1u << i)) names += kDays[i];
+      return qv::FormatW(L"每%d周   %ls  %d:00", int(r.ScheduleWordA), names.c_str(), int(r.StartTime));
+    case 2:
+      for (int i = 0; i < 12; ++i)
+        if (r.ScheduleWordA & (1u << i)) names += kMonths[i];
+      if (names.empty()) return qv::FormatW(L"每月   %d号   %d点", int(r.DayOfMonth), int(r.StartTime));
+      return qv::FormatW(L"%ls   %d号   %d点", names.c_str(), int(r.DayOfMonth), int(r.StartTime));
+    case 3:
+      return L"一次性";
+    default:
+      return L"";
+  }
+}
+
+// The targets' rows in their order; false after a refusal or a failed look-up (told).
+bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTableRow>* rows) {
+  StrategyRecord record = m_record;
+  auto hostIp = [&](const std::wstring& label, bool named, std::wstring* ip) {
+    *ip = label;
+    if (!named) return true;
+    ip->clear();
+    if (LookUp(link, kSqlHostIp, label, ip) >= 0) return true;
+    UiMessageBox(qv::FormatW(L"错误信息：%ls", Text(link.GetLastErrorText()).c_str()).c_str(), L"错误", MB_ICONHAND);
+    return false;
+  };
+  std::wstring ip;
+  switch (record.StrategyType) {
+    case kTypeOs:
+      for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item; item = m_serverTree.GetNextSiblingItem(item)) {
+        if (m_serverTree.GetCheck(item) != EM_TVIS_CHECK) continue;
+        if (!hostIp(m_serverTree.GetItemText(item), m_serverTree.GetItemData(item) != 0, &ip)) return false;
+        StrategyRecord::Put(record.Ip, ip);
+        rows->push_back(RowOf(record));
+      }
+      break;
+    case kTypeDevice:
+    case kTypeCustomDevice:
+      rows->push_back(RowOf(record));
+      break;
+    case kTypeCustomServer: {
+      std::vector<std::wstring> paths;
+      SQLStatement* query = link.CreateStatement(kSqlServerPaths);
+      if (query && query->BindString(0, m_checkedTemplate ? m_templateTree.GetItemText(m_checkedTemplate).c_str()
+                                                          : record.SelectedItem))
+        while (query->Fetch()) paths.push_back(Text(query->GetString(0)));
+      const bool read = query && !query->Failed();
+      link.ReleaseStatement(query);
+      if (!read) {
+        UiMessageBox(qv::FormatW(L"错误信息：%ls", Text(link.GetLastErrorText()).c_str()).c_str(), L"错误", MB_ICONHAND);
+        return false;
+      }
+      record.Ip[0] = L'\0';
+      for (const std::wstring& path : paths) {
+        if (path.empty()) continue;
+        if (path.size() > kFolderChars) {
+          UiMessageBox(L"监测对象的文件路径超过259个字符，无法保存！", L"警告", MB_ICONINFORMATION);
+          return false;
+        }
+        StrategyRecord::Put(record.SelectedFolder, path);
+        rows->push_back(RowOf(record));
+      }
+      break;
+    }
+    case kTypeCustomFiles:
+      for (int row = 0; row < m_objectGrid.GetItemCount(); ++row) {
+        const std::wstring server = m_objectGrid.GetItemText(row, kColServer);
+        if (!hostIp(server, server.find(L'.') == std::wstring::npos, &ip)) return false;
+        StrategyRecord::Put(record.Ip, ip);
+        StrategyRecord::Put(record.SelectedFolder, m_objectGrid.GetItemText(row, kColFolder));
+        StrategyRecord::Put(record.SelectedFileType, m_objectGrid.GetItemText(row, kColFileTypes));
+        StrategyRecord::Put(record.IgnoreFolder, m_objectGrid.GetItemText(row, kColIgnored));
+        const std::wstring filter = m_objectGrid.GetItemText(row, kColFilter);
+        record.FilterType = filter == L"只监测列表中的文件类型" ? 1 : filter == L"只监测列表以外的文件类型" ? 2 : 0;
+        rows->push_back(RowOf(record));
+      }
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+int CQvStrategyGuardDlg::SaveStrategy() {
+  SQLServerLink link;
+  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+    UiMessageBox(L"打开数据库失败！", L"警告", MB_ICONINFORMATION);
+    return 0;
+  }
+  auto fail = [&] {
+    const std::wstring error = Text(link.GetLastErrorText());
+    link.Rollback();
+    UiMessageBox(qv::FormatW(L"错误信息：%ls", error.c_str()).c_str(), L"错误", MB_ICONHAND);
+    return 0;
+  };
+  std::vector<StrategyTableRow> rows;
+  if (!link.BeginTransaction()) return fail();
+  if (!TargetRows(link, &rows)) {
+    link.Rollback();
+    return 0;
+  }
+  if (rows.empty()) {
+    link.Rollback();
+    UiMessageBox(L"没有选择项！", L"警告", MB_ICONINFORMATION);
+    return 0;
+  }
+  std::wstring id;
+  if (m_mode == kModeModify) {
+    for (const wchar_t* sql : {kSqlOldId, kSqlDeleteOld}) {
+      SQLStatement* st = link.CreateStatement(sql);
+      if (!st || !st->BindString(0, m_oldName.c_str()) || !st->BindString(1, m_oldDescriptor.c_str())) return fail();
+      if (sql == kSqlOldId) {
+        if (st->Fetch()) id = Text(st->GetString(0));
+        if (st->Failed()) return fail();
+      } else if (!st->Execute()) {
+        return fail();
+      }
+      link.ReleaseStatement(st);
+    }
+  }
+  if (id.size() < 2) id = m_record.Id;
+  if (id.size() < 2) id = LocalClock::RowId();
+  StrategyRecord::Put(m_record.Id, id);
+  for (StrategyTableRow& row : rows) {
+    row.SetText(kId, id);
+    if (!row.Insert(link)) return fail();
+  }
+  if (!link.Commit()) return fail();
+  link.Disconnect();
+
+  int sent = 0;
+  if (m_mode == kModeNew) {
+    StrategyScheduleRecord record{};
+    WriteFixedText(record.StrategyName, m_record.StrategyName);
+    record.Fields = ScheduleFieldsOf(m_record);
+    sent = g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_STRATEGY_NEW, &record, sizeof record);
+  } else {
+    StrategyModifyRecord record{};
+    WriteFixedText(record.StrategyName, m_record.StrategyName);
+    WriteFixedText(record.PreviousName, m_oldName);
+    record.Fields = ScheduleFieldsOf(m_record);
+    sent = g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_STRATEGY_MODIFY, &record, sizeof record);
+  }
+  if (m_page) {
+    if (m_mode == kModeNew) {
+      m_page->AddStrategyRow(m_record.StrategyName, m_record.StrategyDescriptor, int(m_record.TaskMode), 1, 0);
+    } else {
+      m_page->RenameCheckedRow(m_record.StrategyName, m_record.StrategyDescriptor);
+    }
+    m_page->SentOrTold(sent);
+  }
+  return 1;
+}

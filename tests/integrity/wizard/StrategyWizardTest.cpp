@@ -1,0 +1,450 @@
+// The strategy wizard opened from the strategy page in the real main window, on the
+// test database: which panel follows which, the refusals of each panel, the object
+// list and the pre-fill of a modification; the layout has every id the wizard uses.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "integrity/CQvStrategyGuardDlg.h"
+#include "console/LinkRecords.h"
+#include "console/SQLStatement.h"
+#include "support/IntegrityPageHost.h"
+#include "support/TreeClicks.h"
+#include "uiwin/UiResUtil.h"
+
+namespace {
+
+using Dlg = CQvStrategyGuardDlg;
+
+class StrategyWizard : public IntegrityPageHost {
+ protected:
+  void SetUp() override {
+    IntegrityPageHost::SetUp();
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.1','web1',1,0), "
+                                   L"('10.0.0.2','',0,0), ('10.0.0.8','',1,1), ('10.0.0.9','rt1',1,1), "
+                                   L"('10.0.0.7','rt2',1,1)"));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppStrategyName, id) values ('应用''甲', '1')"));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into RegStrategyTable (RegStrategyName, id) values ('注册表乙', '1')"));
+  }
+  // The wizard for a new strategy, or for the strategy named (checked on the page).
+  void Open(const wchar_t* modify, const std::function<void(UiDialogDriver&, Dlg&)>& act) {
+    Run([&] {
+      if (modify) Check(modify);
+      script.ExpectDialog([&](UiDialogDriver& w) { act(w, *w.As<Dlg>()); });
+      Command(modify ? Page::kItemModify : Page::kItemNew);
+    });
+  }
+  static void Toggle(CMulStatusTree& tree, const std::wstring& text) { qvtest::ToggleItem(tree, text); }
+  static std::wstring Checked(const CMulStatusTree& tree) { return qvtest::CheckedItems(tree); }
+  static void SetText(UiDialogDriver& w, UINT id, const std::wstring& text) { ::SetWindowTextW(w.Control(id), text.c_str()); }
+  static void Choose(UiDialogDriver& w, UINT id, const wchar_t* text) {
+    HWND combo = w.Control(id);
+    ::SendMessageW(combo, CB_SETCURSEL, ::SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(text)), 0);
+  }
+  std::wstring TextOf(const wchar_t* sql) {
+    SQLStatement* st = link.CreateStatement(sql);
+    std::wstring text = st && st->Fetch() && st->GetString(0) ? st->GetString(0) : L"";
+    link.ReleaseStatement(st);
+    return text;
+  }
+  // Every panel's input filled so that only the moves are tried.
+  static void FillAll(UiDialogDriver& w, Dlg& wizard) {
+    SetText(w, Dlg::kNameEdit, L"策略");
+    SetText(w, Dlg::kDescriptorEdit, L"说明");
+    SetText(w, Dlg::kObjectNameEdit, L"策略");
+    SetText(w, Dlg::kObjectDescriptorEdit, L"说明");
+    for (UINT id : {Dlg::kUserIdEdit, Dlg::kLoginIdEdit, Dlg::kManageIdEdit}) SetText(w, id, L"x");
+    Choose(w, Dlg::kDeviceCombo, L"rt1");
+    wizard.SetItemCheck(Dlg::kFirstAttribute, TRUE);
+    Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
+  }
+};
+
+TEST_F(StrategyWizard, TheLayoutHasEveryIdTheWizardUses) {
+  std::string layout, tab;
+  for (UINT id : {550u, 551u, 552u}) {
+    ASSERT_TRUE(UiResUtil::LoadUiResource(id, tab, L"xml")) << id;
+    layout += tab;
+  }
+  for (UINT id : Dlg::ItemIds()) {
+    SCOPED_TRACE(id);
+    EXPECT_NE(std::string::npos, layout.find("id=\"" + std::to_string(id) + "\""));
+  }
+}
+
+// Each template's way forward and back; templates that take no strategy stay.
+TEST_F(StrategyWizard, PanelsFollowTheTemplateAndBackRetracesThem) {
+  const struct {
+    const wchar_t* templ;
+    std::vector<std::pair<UINT, UINT>> moves;  // button, panel shown after it
+  } walks[] = {
+      {L"Microsoft SQL Server 2005", {{10000, 20000}}},
+      {L"Internet Information Server 6.0", {{10000, 20000}}},
+      {L"Lotus Domino/Notes", {{10000, 20000}}},
+      {L"注册表乙", {{10000, 20000}}},
+      {L"Linux操作系统完整性监测", {{10000, 20010}, {10010, 20016}, {10029, 20002}, {10007, 20016}, {10030, 20010}, {10011, 20000}}},
+      {L"Windows 2003 Server完整性监测(32)",
+       {{10000, 20003}, {10003, 20010}, {10010, 20016}, {10030, 20010}, {10011, 20003}, {10008, 20000}}},
+      {L"应用'甲", {{10000, 20016}, {10029, 20002}, {10007, 20016}, {10030, 20000}}},
+      {L"思科网络设备完整性监测", {{10000, 20001}, {10001, 20002}, {10007, 20001}, {10006, 20000}}},
+      {L"自定义文件系统完整性监测策略", {{10000, 20012}, {10017, 20015}, {10028, 20012}, {10020, 20002}, {10007, 20012}, {10021, 20000}}},
+  };
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    FillAll(w, wizard);
+    CMulStatusTree& templates = wizard.TreeById(Dlg::kTemplateTree);
+    for (const auto& walk : walks) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(walk.templ)));
+      Toggle(templates, walk.templ);
+      EXPECT_EQ(walk.templ, Checked(templates));  // the one before is unchecked
+      for (const auto& move : walk.moves) {
+        EXPECT_TRUE(w.Click(move.first)) << move.first;
+        EXPECT_EQ(move.second, wizard.CurrentPanel()) << "after " << move.first;
+      }
+    }
+    EXPECT_EQ(L"10.0.0.9", std::wstring(wizard.Record().Ip));
+  });
+}
+
+TEST_F(StrategyWizard, PanelsRefuseWhatCannotBeSaved) {
+  AddTarget(L"已有");
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    CMulStatusTree& templates = wizard.TreeById(Dlg::kTemplateTree);
+    script.ExpectBox(L"没有选择策略模版！");
+    w.Click(Dlg::kTemplateNext);
+    Toggle(templates, L"Linux操作系统完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    script.ExpectBox(L"没有选择项！");
+    w.Click(Dlg::kTargetNext);
+    EXPECT_EQ(Dlg::kPanelServers, wizard.CurrentPanel());
+    Toggle(wizard.TreeById(Dlg::kServerTree), L"10.0.0.2");
+    w.Click(Dlg::kTargetNext);
+    const struct { const wchar_t *name, *descriptor, *box; } names[] = {
+        {L"", L"d", L"没有策略名！"}, {L"已有", L"d", L"此策略名已经存在，请重新定义！"},
+        {L"O'Brien", L"", L"没有策略描述！"}, {L"O'Brien", L"d", nullptr}};
+    for (const auto& n : names) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(n.name)));
+      SetText(w, Dlg::kNameEdit, n.name);
+      SetText(w, Dlg::kDescriptorEdit, n.descriptor);
+      if (n.box) script.ExpectBox(n.box);
+      w.Click(Dlg::kNameNext);
+      EXPECT_EQ(n.box ? Dlg::kPanelName : Dlg::kPanelSchedule, wizard.CurrentPanel());
+    }
+    wchar_t summary[64] = L"";
+    ::GetWindowTextW(wizard.SummaryBox(), summary, 64);
+    EXPECT_STREQ(L"10.0.0.2    ", summary);
+
+    // Devices: by address, by known name, and a name that no longer has an address.
+    for (int back = 0; back < 3; ++back) w.Click(back == 0 ? 10007 : back == 1 ? 10030 : 10011);
+    Toggle(templates, L"思科网络设备完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    ASSERT_EQ(Dlg::kPanelDevice, wizard.CurrentPanel());
+    for (UINT id : {Dlg::kUserIdEdit, Dlg::kLoginIdEdit, Dlg::kManageIdEdit}) SetText(w, id, L"x");
+    ASSERT_TRUE(qvtest::Exec(link, L"delete from Client where Name='rt2'"));
+    const struct { const wchar_t *device, *ip, *box; } devices[] = {
+        {L"10.0.0.8", L"10.0.0.8", nullptr}, {L"rt1", L"10.0.0.9", nullptr}, {L"rt2", L"10.0.0.9", L"找不到该设备的IP地址！"}};
+    for (const auto& d : devices) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(d.device)));
+      Choose(w, Dlg::kDeviceCombo, d.device);
+      if (d.box) script.ExpectBox(d.box);
+      w.Click(Dlg::kLoginNext);
+      EXPECT_EQ(d.ip, std::wstring(wizard.Record().Ip));
+      EXPECT_EQ(d.box ? Dlg::kPanelDevice : Dlg::kPanelSchedule, wizard.CurrentPanel());
+      if (!d.box) w.Click(10007);
+    }
+    Choose(w, Dlg::kDeviceCombo, L"rt1");
+    SetText(w, Dlg::kManageIdEdit, L"");
+    script.ExpectBox(L"没有管理口令！");
+    w.Click(Dlg::kLoginNext);
+
+    // Object rows: a server and folder are needed, and each pair is added once.
+    w.Click(10006);
+    Toggle(templates, L"自定义文件系统完整性监测策略");
+    w.Click(Dlg::kTemplateNext);
+    w.Click(Dlg::kObjectAdd);
+    script.ExpectBox(L"请选择目标服务器和目录！");
+    w.Click(Dlg::kTargetParamsOK);
+    const struct { const wchar_t *server, *folder, *box; } objects[] = {
+        {L"web1", L"C:\\a'b", nullptr}, {L"web1", L"C:\\a'b", L"对象已经存在！"}, {L"10.0.0.2", L"C:\\a'b", nullptr}};
+    for (const auto& o : objects) {
+      if (wizard.CurrentPanel() != Dlg::kPanelTargetParams) w.Click(Dlg::kObjectAdd);
+      wizard.ChooseTarget(o.server, L"10.0.0.1", o.folder);
+      if (o.box) script.ExpectBox(o.box);
+      w.Click(Dlg::kTargetParamsOK);
+      EXPECT_EQ(o.box ? Dlg::kPanelTargetParams : Dlg::kPanelObjects, wizard.CurrentPanel());
+    }
+    Dlg::Grid& grid = wizard.ObjectGrid();
+    ASSERT_EQ(2, grid.GetItemCount());
+    EXPECT_EQ(L"10.0.0.2 C:\\a'b 全部监测", grid.GetItemText(1, 1) + L" " + grid.GetItemText(1, 2) + L" " + grid.GetItemText(1, 3));
+
+    // A file type keeps its pattern: Enter with "txt" is refused, Escape keeps the old text.
+    CMulStatusTree& types = wizard.TreeById(Dlg::kFileTypeTree);
+    w.Click(Dlg::kObjectAdd);
+    wizard.SetTabCurSel(Dlg::kTargetTabs, 1);
+    const struct { const wchar_t *typed; UINT key; const wchar_t *box, *label; } edits[] = {
+        {L"txt", VK_RETURN, L"输入的格式不对！", L"*.txt"}, {L"*.log", VK_ESCAPE, nullptr, L"*.txt"},
+        {L"*.log", VK_RETURN, nullptr, L"*.log"}};
+    for (const auto& e : edits) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(e.typed)));
+      HTREEITEM first = types.GetRootItem();
+      types.SelectItem(first);
+      w.Click(Dlg::kFileTypeEdit);
+      HWND edit = reinterpret_cast<HWND>(types.SendMessage(TVM_GETEDITCONTROL, 0, 0));
+      ASSERT_TRUE(edit);
+      ::SetWindowTextW(edit, e.typed);
+      if (e.box) script.ExpectBox(e.box);
+      ::PostMessageW(edit, WM_KEYDOWN, e.key, 0);
+      EXPECT_TRUE(testenv::PumpUntil([&] { return !::IsWindow(edit); }, 5000));
+      EXPECT_EQ(e.label, types.GetItemText(first));
+    }
+  });
+}
+
+// A modification may keep its name but not take another strategy's.
+TEST_F(StrategyWizard, ModifyChecksOnlyARename) {
+  AddTarget(L"Alpha");
+  AddTarget(L"Beta");
+  ASSERT_TRUE(qvtest::Exec(link, L"update StrategyTable set SelectedItem='自定义文件系统完整性监测策略'"));
+  Open(L"Alpha", [&](UiDialogDriver& w, Dlg& wizard) {
+    EXPECT_EQ(L"Alpha", w.ControlText(Dlg::kObjectNameEdit));
+    w.Click(Dlg::kTemplateNext);
+    ASSERT_EQ(Dlg::kPanelObjects, wizard.CurrentPanel());
+    SetText(w, Dlg::kObjectNameEdit, L"BETA");
+    script.ExpectBox(L"此策略名已经存在，请重新定义！");
+    w.Click(Dlg::kObjectsNext);
+    SetText(w, Dlg::kObjectNameEdit, L"alpha");
+    w.Click(Dlg::kObjectsNext);
+    EXPECT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
+  });
+}
+
+TEST_F(StrategyWizard, ModifyFillsThePanelsFromTheStoredRows) {
+  const wchar_t insert[] =
+      L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, SelectedItem, ItemAttribute, "
+      L"DeviceType, LoginType, UserId, LoginId, ManageId, SelectedFolder, FilterType, SelectedFileType, "
+      L"IgnoreFolder, Ip, TaskMode, Status, RunStatus, id) values (?, 'd', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 1, 0, '7')";
+  const struct {
+    const wchar_t* name;
+    int type;
+    const wchar_t* selected;
+    std::vector<const wchar_t*> ips;
+  } strategies[] = {
+      {L"OS策略", 0, L"Windows 2008 Server完整性监测(64)", {L"10.0.0.1", L"10.0.0.2"}},
+      {L"设备策略", 4, L"华为网络设备完整性监测", {L"10.0.0.9"}},
+      {L"文件策略", 7, L"自定义文件系统完整性监测策略", {L"10.0.0.1", L"10.0.0.5"}},
+  };
+  for (const auto& s : strategies)
+    for (const wchar_t* ip : s.ips) {
+      const std::wstring folder = std::wstring(L"D:\\") + ip;
+      ASSERT_TRUE(qvtest::Exec(link, insert, {s.name, s.type, s.selected, 5, 2, 1, L"u", L"p1", L"p2",
+                                              folder.c_str(), 1, L"*.txt;", L"D:\\tmp;", ip}));
+    }
+  for (const auto& s : strategies) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(s.name)));
+    Open(s.name, [&](UiDialogDriver& w, Dlg& wizard) {
+      EXPECT_EQ(s.selected, Checked(wizard.TreeById(Dlg::kTemplateTree)));
+      switch (s.type) {
+        case 0:
+          EXPECT_EQ(L"web1|10.0.0.2", Checked(wizard.TreeById(Dlg::kServerTree)));
+          EXPECT_TRUE(wizard.GetItemCheck(6041) && !wizard.GetItemCheck(6042) && wizard.GetItemCheck(6043));
+          EXPECT_EQ(s.name, w.ControlText(Dlg::kNameEdit));
+          break;
+        case 4:
+          EXPECT_EQ(L"rt1 PIX/ASA防火墙 SSH登录 u p1 p2",
+                    w.ControlText(Dlg::kDeviceCombo) + L" " + w.ControlText(Dlg::kDeviceTypeCombo) + L" " +
+                        w.ControlText(Dlg::kLoginTypeCombo) + L" " + w.ControlText(Dlg::kUserIdEdit) + L" " +
+                        w.ControlText(Dlg::kLoginIdEdit) + L" " + w.ControlText(Dlg::kManageIdEdit));
+          break;
+        default: {
+          Dlg::Grid& grid = wizard.ObjectGrid();
+          ASSERT_EQ(2, grid.GetItemCount());
+          std::wstring cells;
+          for (int row = 0; row < 2; ++row)
+            for (int column = 1; column <= 5; ++column) cells += grid.GetItemText(row, column) + L"|";
+          EXPECT_EQ(L"web1|D:\\10.0.0.1|只监测列表中的文件类型|*.txt;|D:\\tmp;|"
+                    L"10.0.0.5|D:\\10.0.0.5|只监测列表中的文件类型|*.txt;|D:\\tmp;|", cells);
+        }
+      }
+    });
+  }
+}
+
+// Bytes of a link record as typed from its table: UTF-16 texts and 32-bit words.
+struct Golden {
+  std::vector<unsigned char> bytes;
+  explicit Golden(size_t size) : bytes(size, 0) {}
+  Golden& Text(size_t at, const std::wstring& text) {
+    for (size_t i = 0; i < text.size(); ++i) Word16(at + 2 * i, text[i]);
+    return *this;
+  }
+  Golden& Word(size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    return *this;
+  }
+  void Word16(size_t at, wchar_t c) {
+    bytes[at] = static_cast<unsigned char>(c);
+    bytes[at + 1] = static_cast<unsigned char>(c >> 8);
+  }
+};
+
+// A Windows strategy on three servers: three rows with one id and their own address,
+// the weekly schedule in its columns and in the record the service gets.
+TEST_F(StrategyWizard, SaveWritesOneRowPerServerAndTellsTheService) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.3','web3',1,0)"));
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Windows 2000 Server完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    wizard.SetItemCheck(Dlg::kFirstAttribute + 2, TRUE);
+    w.Click(Dlg::kOsAttributesNext);
+    for (const wchar_t* server : {L"web1", L"10.0.0.2", L"web3"}) Toggle(wizard.TreeById(Dlg::kServerTree), server);
+    w.Click(Dlg::kTargetNext);
+    SetText(w, Dlg::kNameEdit, L"O'策略");
+    SetText(w, Dlg::kDescriptorEdit, L"说明");
+    w.Click(Dlg::kNameNext);
+    StrategyRecord& r = wizard.EditRecord();
+    r.TaskMode = 1, r.StartTime = 8, r.ScheduleWordA = 2, r.ScheduleWordB = 17;
+    EXPECT_EQ(1, wizard.SaveStrategy());
+    testenv::PeerFrame frame;
+    ASSERT_TRUE(peer.ReceiveFrame(&frame, 5000));
+    EXPECT_EQ(1549u, frame.messageId);
+    Golden golden(292);
+    golden.Text(8, L"O'策略").Text(140, L"Windows 2000 Server完整性监测").Word(204, 4).Word(272, 1).Word(276, 1);
+    golden.Word(280, 8).Word(284, 2).Word(288, 17);
+    EXPECT_EQ(golden.bytes, frame.payload);
+    EXPECT_EQ(L"说明", Cell(L"O'策略", 1));
+  });
+  EXPECT_EQ(3, Table(L"O'策略"));
+  EXPECT_EQ(L"10.0.0.1 10.0.0.2 10.0.0.3", TextOf(L"select group_concat(Ip, ' ') from StrategyTable"));
+  EXPECT_EQ(1, qvtest::Int(link, L"select count(distinct id) from StrategyTable where length(id) = 17"));
+  EXPECT_EQ(L"1 8 0 2 17 0", TextOf(L"select TaskMode||' '||StartTime||' '||NumOfDay||' '||NumOfWeek||' '||"
+                                                L"WhichWeek||' '||WhichMonth from StrategyTable limit 1"));
+}
+
+TEST(StrategySchedule, ColumnsRecordWordsAndRunTimeFollowTheMode) {
+  const struct {
+    DWORD mode, start, a, b, day;
+    const char* columns;  // 13 to 23
+    uint32_t words[4];
+    const wchar_t* runTime;
+  } cases[] = {
+      {0, 6, 3, 0, 0, "0 6 3 0 0 0 0 0 0 0 0", {0, 6, 3, 0}, L"每3天   6:00"},
+      {1, 8, 2, 17, 0, "1 8 0 2 17 0 0 0 0 0 0", {1, 8, 2, 17}, L"每2周   星期一 星期五   8:00"},
+      {1, 8, 2, 65, 0, "1 8 0 2 65 0 0 0 0 0 0", {1, 8, 2, 65}, L"每2周   星期一 星期日   8:00"},
+      {2, 3, 0x801, 1, 15, "2 3 0 0 0 2049 1 15 0 0 0", {2, 3, 0x801, 15}, L"一月 十二月    15号   3点"},
+      {2, 3, 0, 1, 15, "2 3 0 0 0 0 1 15 0 0 0", {2, 3, 0, 15}, L"每月   15号   3点"},
+      {3, 5, 2, 17, 9, "3 0 0 0 0 0 0 0 0 0 0", {0, 0, 0, 0}, L"一次性"},
+      {6, 30, 2, 17, 9, "6 0 0 0 0 0 0 0 0 0 30", {0, 0, 0, 0}, L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.columns);
+    StrategyRecord r{};
+    r.TaskMode = c.mode, r.StartTime = c.start, r.ScheduleWordA = c.a, r.ScheduleWordB = c.b, r.DayOfMonth = c.day;
+    const StrategyTableRow row = Dlg::RowOf(r);
+    std::string columns;
+    for (int column = 13; column <= 23; ++column) columns += (columns.empty() ? "" : " ") + std::to_string(row.Int(column));
+    EXPECT_EQ(c.columns, columns);
+    const StrategyScheduleFields f = Dlg::ScheduleFieldsOf(r);
+    EXPECT_EQ((std::vector<uint32_t>{c.words, c.words + 4}), (std::vector<uint32_t>{f.TaskMode, f.Start, f.WordA, f.WordB}));
+    EXPECT_EQ(c.runTime, Dlg::RunTimeText(r));
+  }
+}
+
+// Through the last panels as a user goes: weekly first, then back and once; the settings
+// as shown are what is stored, and a modification shows them again.
+TEST_F(StrategyWizard, ScheduleAndSettingsAreStoredAsShownAndComeBack) {
+  auto mode = [](UiDialogDriver& w, int index) {
+    HWND combo = w.Control(Dlg::kTaskModeCombo);
+    ::SendMessageW(combo, CB_SETCURSEL, index, 0);
+    ::SendMessageW(w.Frame(), WM_COMMAND, MAKEWPARAM(Dlg::kTaskModeCombo, CBN_SELCHANGE), LPARAM(combo));
+    std::string shown;
+    for (UINT upDown : {3012u, 3014u, 3016u}) shown += ::IsWindowVisible(w.Control(upDown)) ? '1' : '0';
+    return shown;
+  };
+  auto number = [](UiDialogDriver& w, UINT upDown, int value) { ::SendMessageW(w.Control(upDown), UDM_SETPOS32, 0, value); };
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
+    w.Click(Dlg::kTargetNext);
+    SetText(w, Dlg::kNameEdit, L"计划'甲");
+    SetText(w, Dlg::kDescriptorEdit, L"说明");
+    w.Click(Dlg::kNameNext);
+    EXPECT_EQ("100", mode(w, 0));
+    EXPECT_EQ("001", mode(w, 2));
+    EXPECT_EQ("010", mode(w, 1));
+    number(w, 3014, 2);
+    wizard.SetItemCheck(6007, TRUE);
+    wizard.SetItemCheck(6013, TRUE);
+    w.Click(Dlg::kScheduleNext);
+    EXPECT_EQ(65u, wizard.Record().ScheduleWordB);
+    w.Click(10013);
+    EXPECT_EQ("000", mode(w, 3));
+    w.Click(Dlg::kScheduleNext);
+    ASSERT_EQ(Dlg::kPanelSettings, wizard.CurrentPanel());
+    for (UINT check : {6028u, 6029u, 6031u, 6034u}) wizard.SetItemCheck(check, TRUE);
+    w.Click(Dlg::kReportCheck);  // a click checks it
+    EXPECT_TRUE(::IsWindowEnabled(w.Control(3035)));
+    ::SendMessageW(w.Control(Dlg::kRuleCombo), CB_SETCURSEL, 2, 0);
+    number(w, 3029, 3);
+    const wchar_t* const parts[] = {L"a", L"b", L"c", L""};
+    for (int i = 0; i < 4; ++i) SetText(w, Dlg::kFirstReportPart + i, parts[i]);
+    script.ExpectBox(L"请输入历史副本存储位置");
+    w.Click(Dlg::kSettingsFinish);
+    SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
+    w.Click(Dlg::kSettingsFinish);
+    ASSERT_EQ(Dlg::kPanelSummary, wizard.CurrentPanel());
+    EXPECT_EQ(L"单次执行 一次性", w.ItemText(2008) + L" " + w.ItemText(2009));
+    w.Click(Dlg::kFinish);
+  });
+  EXPECT_EQ(L"3 0 0 0 0 0 0 0 0 0 0|1 3 1 a@b.c 1 5 2 D:\\副本 1",
+            TextOf(L"select TaskMode||' '||StartTime||' '||NumOfDay||' '||NumOfWeek||' '||WhichWeek||' '||WhichMonth||' '||"
+                   L"Mode||' '||DayOfMonth||' '||WeekOfMonth||' '||DayOfWeek||' '||OverTime||'|'||IsHistoryCopy||' '||"
+                   L"NumOfHistoryCopy||' '||IsReport||' '||ReportPlace||' '||IsStartHips||' '||FilterBehavior||' '||"
+                   L"DefaultRule||' '||SavePlace||' '||count(*) from StrategyTable"));
+  Open(L"计划'甲", [&](UiDialogDriver& w, Dlg&) {
+    std::wstring shown;
+    for (UINT id : {3009u, 3028u, 3035u, 3036u, 3037u, 3038u, 3027u, 3034u}) shown += w.ControlText(id) + L"|";
+    EXPECT_EQ(L"一次性|3|a|b|c||拒绝|D:\\副本|", shown);
+  });
+}
+
+// A modification keeps the id and replaces the rows; a failing insert keeps the old ones.
+TEST_F(StrategyWizard, ModifyReplacesTheRowsOrKeepsThemAll) {
+  for (bool refuse : {true, false}) {
+    SCOPED_TRACE(refuse ? "refused" : "stored");
+    DatabaseTest::SetUp();
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.9','rt1',1,1)"));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, SelectedItem, "
+                                   L"TaskMode, Status, RunStatus, Ip, id, UserId, LoginId, ManageId) values ('旧', 'd', 4, "
+                                   L"'思科网络设备完整性监测', 3, 1, 0, '10.0.0.9', '20260101000000001', 'u', 'p', 'q')"));
+    if (refuse)
+      ASSERT_TRUE(qvtest::Exec(link, L"create trigger refuse before insert on StrategyTable begin select raise(abort, 'refused'); end"));
+    Open(L"旧", [&](UiDialogDriver& w, Dlg& wizard) {
+      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+      w.Click(Dlg::kTemplateNext);
+      SetText(w, Dlg::kNameEdit, L"新");
+      w.Click(Dlg::kLoginNext);
+      ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
+      if (refuse) script.ExpectBox(L"refused");
+      EXPECT_EQ(refuse ? 0 : 1, wizard.SaveStrategy());
+      testenv::PeerFrame frame;
+      if (!refuse) {
+        ASSERT_TRUE(peer.ReceiveFrame(&frame, 5000));
+        Golden golden(420);
+        golden.Text(8, L"新").Text(136, L"旧").Word(264, 4).Text(268, L"思科网络设备完整性监测").Word(400, 1);
+        EXPECT_EQ(1551u, frame.messageId);
+        EXPECT_EQ(golden.bytes, frame.payload);
+      }
+      EXPECT_EQ(refuse ? L"旧" : L"新", Grid().GetItemText(0, 0));
+    });
+    EXPECT_EQ(refuse ? L"旧 20260101000000001" : L"新 20260101000000001",
+              TextOf(L"select group_concat(StrategyName||' '||id) from StrategyTable"));
+  }
+}
+
+}  // namespace
