@@ -126,20 +126,11 @@ int CQvHipsUIHandler::AddRow(SQLServerLink& link, TargetNames& names, const std:
 }
 
 LRESULT CQvHipsUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  if (pnmh->code == UINM_REALWND_RESIZED) {
-    const auto* resized = reinterpret_cast<UINMREALWNDRESIZED*>(pnmh);
-    if (resized->uItemID != kGrid) {
-      bHandled = FALSE;
-      return 0;
-    }
+  if (const UINMREALWNDRESIZED* resized = RealWndResizedOf(pnmh, kGrid)) {
     OnSize(resized->rcWnd);
     return 0;
   }
-  if (pnmh->code != UINM_COMMAND) {
-    bHandled = FALSE;
-    return 0;
-  }
-  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+  switch (CommandItemOf(pnmh)) {
     case kItemTrust: OnTrustList(); break;
     case kItemNew: OnNewRule(); break;
     case kItemModify: OnModifyRule(); break;

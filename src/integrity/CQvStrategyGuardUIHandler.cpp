@@ -191,20 +191,11 @@ int CQvStrategyGuardUIHandler::AddStrategyRow(const wchar_t* name, const wchar_t
 }
 
 LRESULT CQvStrategyGuardUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  if (pnmh->code == UINM_REALWND_RESIZED) {
-    const auto* resized = reinterpret_cast<UINMREALWNDRESIZED*>(pnmh);
-    if (resized->uItemID != kGrid) {
-      bHandled = FALSE;
-      return 0;
-    }
+  if (const UINMREALWNDRESIZED* resized = RealWndResizedOf(pnmh, kGrid)) {
     OnSize(resized->rcWnd);
     return 0;
   }
-  if (pnmh->code != UINM_COMMAND) {
-    bHandled = FALSE;
-    return 0;
-  }
-  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+  switch (CommandItemOf(pnmh)) {
     case kItemNew: OnNewStrategy(); break;
     case kItemModify: OnModifyStrategy(); break;
     case kItemDelete: OnDeleteStrategy(); break;
