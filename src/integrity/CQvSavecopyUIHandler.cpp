@@ -406,7 +406,7 @@ int ReadHosts(SQLServerLink& link, std::vector<Host>& hosts) {
 }
 
 int ReadTypes(SQLServerLink& link, const std::wstring& address, std::vector<int>& types) {
-  SQLStatement* statement = link.CreateStatement(L"select distinct StrategyType from StrategyTable where Ip = ?");
+  SQLStatement* statement = link.CreateStatement(L"select distinct StrategyType from StrategyTable where Ip = ? order by StrategyType");
   if (!statement || !statement->BindString(0, address.c_str())) return 0;
   while (statement->Fetch()) types.push_back(statement->GetInt(0));
   return !statement->Failed();
