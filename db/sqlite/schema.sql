@@ -272,5 +272,8 @@ CREATE INDEX IX_AuditLog_Strategy ON AuditLog (Strategyid);
 CREATE INDEX IX_HIPSLog_Time ON HIPSLog (LogTime);
 CREATE INDEX IX_HIPSLog_Action ON HIPSLog (HIPSAction);
 CREATE INDEX IX_SystemLog_Time ON SystemLog (LogTime);
+CREATE INDEX IX_AuditLog_Host_Time ON AuditLog (LogHostIp, LogTime);
+CREATE INDEX IX_HIPSLog_Host_Time ON HIPSLog (LogHostIp, LogTime);
+CREATE INDEX IX_SystemLog_Host_Time ON SystemLog (LogHostIp, LogTime);
 CREATE INDEX IX_Copy_Client ON Copy (ClientIP);
 CREATE INDEX IX_service_Name ON service (serviceName);

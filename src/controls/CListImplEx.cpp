@@ -296,6 +296,7 @@ void CListImplEx<T>::OnAllItemsDeleted() {
 template <class T>
 BOOL CListImplEx<T>::Redraw() {
   if (!this->m_hWnd) return FALSE;
+  if (m_bRedrawOff) return TRUE;
   // Once the whole window waits for its paint, further requests add nothing: a page
   // that fills thousands of rows gets one repaint, scroll bars included.
   const BOOL visible = ::IsWindowVisible(this->m_hWnd);
@@ -401,7 +402,7 @@ CRect CListImplEx<T>::GetCheckRect(const CRect& rcCell, UINT nFlags, CRect& rcTe
 template <class T>
 void CListImplEx<T>::ResetScrollBars(int nBar, int nPosition, BOOL bRecalculate) {
   if (bRecalculate) GetTotalWidth(TRUE);
-  if (!this->m_hWnd) return;
+  if (!this->m_hWnd || m_bRedrawOff) return;
   // A bar that comes or goes changes the client area the other bar's page is measured
   // on: both are set again until the area holds still.
   for (int round = 0; round < 3; ++round, nBar = SB_BOTH) {
@@ -579,6 +580,13 @@ LRESULT CListImplEx<T>::OnSize(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   EndEdit();
   ResetScrollBars(SB_BOTH, -1, FALSE);
   bHandled = FALSE;
+  return 0;
+}
+
+template <class T>
+LRESULT CListImplEx<T>::OnSetRedraw(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  m_bRedrawOff = !wParam;
+  if (wParam) ResetScrollBars();
   return 0;
 }
 

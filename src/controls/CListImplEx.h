@@ -173,6 +173,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
     MESSAGE_HANDLER(WM_FONTCHANGE, OnSettingsChange)
     MESSAGE_HANDLER(WM_THEMECHANGED, OnSettingsChange)
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    MESSAGE_HANDLER(WM_SETREDRAW, OnSetRedraw)
     CHAIN_MSG_MAP(CDoubleBufferImpl<T>)
   END_MSG_MAP()
 
@@ -197,6 +198,9 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   LRESULT OnKeyDown(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSettingsChange(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&);
+  // Redraw off: rows come and go without scroll-bar updates or repaints (the window
+  // stays visible); back on, the bars are set and the grid repainted once.
+  LRESULT OnSetRedraw(UINT, WPARAM, LPARAM, BOOL&);
 
  protected:
   // Window timers of the grid.
@@ -294,6 +298,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   BOOL m_bShowHScroll = FALSE;
   BOOL m_bShowVScroll = FALSE;
   BOOL m_bRedrawPending = FALSE;  // the whole window is invalid, its paint not yet run
+  BOOL m_bRedrawOff = FALSE;      // WM_SETREDRAW FALSE
 
   // resources
   CFont m_fntListFont;

@@ -1,6 +1,7 @@
 #include "uiwin/UiResUtil.h"
 
 #include "platform/DebugReport.h"
+#include "platform/FileHandle.h"
 #include "platform/TextConv.h"
 
 namespace {
@@ -15,16 +16,6 @@ ResourceSettings& Settings() {
   static ResourceSettings* s = new ResourceSettings;
   return *s;
 }
-
-struct FileHandle {
-  HANDLE h;
-  explicit FileHandle(HANDLE handle) : h(handle) {}
-  ~FileHandle() {
-    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-};
 
 }  // namespace
 

@@ -232,6 +232,22 @@ TEST_F(GridTest, AChangeAfterAPaintAsksForAnotherPaint) {
   }
 }
 
+TEST_F(GridTest, WithRedrawOffRowsWaitForRedrawOnToSetTheBarsAndPaint) {
+  Fill(0);
+  ASSERT_TRUE(testenv::PumpUntil([&] { return !::GetUpdateRect(grid, nullptr, FALSE); }, 5000));
+  grid.SendMessage(WM_SETREDRAW, FALSE);
+  for (int i = 0; i < 40; ++i) grid.SetItemText(grid.AddItem(L"r"), 1, L"x");
+  SCROLLINFO bar{sizeof bar, SIF_RANGE, 0, 0, 0, 0, 0};
+  ::GetScrollInfo(grid, SB_VERT, &bar);
+  EXPECT_EQ(0, bar.nMax);
+  EXPECT_FALSE(::GetUpdateRect(grid, nullptr, FALSE));
+  EXPECT_TRUE(::IsWindowVisible(grid));
+  grid.SendMessage(WM_SETREDRAW, TRUE);
+  ::GetScrollInfo(grid, SB_VERT, &bar);
+  EXPECT_EQ(40 * grid.GetItemHeight() - 1, bar.nMax);
+  EXPECT_TRUE(::GetUpdateRect(grid, nullptr, FALSE));
+}
+
 TEST_F(GridTest, PaintsHeaderRowColoursAndSelection) {
   Fill(4);
   const COLORREF band = RGB(0xE0, 0xE8, 0xF8);

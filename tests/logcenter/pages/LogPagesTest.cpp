@@ -1,0 +1,236 @@
+// The log center's pages in the running main window over a real database: what each
+// search button lists or asks for, the audit types, strategies and days, a failed
+// statement, the audit detail, the host picker and the date picker.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/CListNotify.h"
+#include "logcenter/CLCAuditLogDetailDlg.h"
+#include "logcenter/CLCCalendarDlg.h"
+#include "support/LogCenterPageHost.h"
+
+using namespace qvtest;
+
+namespace {
+
+using Audit = CLCAuditLogUIHandler;
+using PageOf = CLCLogPage& (*)(CLogCenterUIHandler&);
+
+// A page's fields and buttons.
+struct Ids {
+  PageOf page;
+  UINT start, end, host, keyword, search, pickHost, pickEnd;
+};
+template <class Page>
+Ids IdsOf(PageOf page) {
+  return {page, Page::kStartEdit, Page::kEndEdit, Page::kHostEdit, Page::kKeywordEdit, Page::kItemSearch,
+          Page::kItemPickHost, Page::kItemPickEnd};
+}
+const Ids kAudit = IdsOf<Audit>([](CLogCenterUIHandler& a) -> CLCLogPage& { return a.AuditLog()->Page(); });
+const Ids kHips = IdsOf<CLCHIPSLogUIHandler>([](CLogCenterUIHandler& a) -> CLCLogPage& { return a.HIPSLog()->Page(); });
+const Ids kSystem =
+    IdsOf<CLCSystemLogUIHandler>([](CLogCenterUIHandler& a) -> CLCLogPage& { return a.SystemLog()->Page(); });
+const wchar_t kDay[] = L"2024-03-05 00:00:00";
+
+class LogPages : public LogCenterPageHost {
+ protected:
+  // The page's search over host (none when null) for a range of days and a keyword.
+  static void Search(UiDialogDriver& d, CLogCenterUIHandler& area, const Ids& ids, const wchar_t* start,
+                     const wchar_t* end, const wchar_t* host, const wchar_t* keyword = L"") {
+    CLCLogPage& page = ids.page(area);
+    SetText(page, ids.start, start);
+    SetText(page, ids.end, end);
+    SetText(page, ids.keyword, keyword);
+    if (host) page.TakeHost(host);
+    Command(d.Frame(), ids.search);
+  }
+  void AddAudit(const wchar_t* host, const wchar_t* type, const wchar_t* content, const wchar_t* time,
+                const wchar_t* detail, const wchar_t* strategy) {
+    Insert(L"AuditLog", L"LogHostIp, LogStyle, LogContent, LogTime, LogDetail, Strategyid",
+           {host, type, content, time, detail, strategy});
+  }
+};
+
+TEST_F(LogPages, EachSearchButtonListsItsPagesRowsOrSaysWhatIsMissing) {
+  const std::vector<std::wstring> a{L"2024-03-05 08:00:00", L"服务启动", L"服务 Spooler 已启动"},
+      b{L"2024-03-05 23:59:59", L"登录失败", L"用户 O'Brien 登录失败"}, c{L"2024-03-06 00:00:00", L"登录失败", L"次日"};
+  for (const wchar_t* table : {L"HIPSLog", L"SystemLog"})
+    for (const auto& r : {a, b, c})
+      Insert(table, L"LogHostIp, LogTime, LogStyle, LogContent", {L"10.0.0.1", r[0].c_str(), r[1].c_str(), r[2].c_str()});
+  const struct {
+    const Ids& ids;
+    const wchar_t *start, *end, *host, *keyword, *box;
+    Rows listed;
+  } rows[] = {
+      {kAudit, L"", kDay, L"10.0.0.1", L"", L"请选择开始时间", {}},
+      {kAudit, kDay, L"", L"10.0.0.1", L"", L"请选择结束时间", {}},
+      {kAudit, kDay, kDay, nullptr, L"", L"请选择主机名", {}},
+      {kHips, kDay, L"", L"10.0.0.1", L"", L"请输入结束时间", {}},
+      {kHips, kDay, kDay, L"10.0.0.1", L"O'Brien", nullptr, {b}},
+      {kHips, kDay, kDay, L"10.0.0.1", L"100%", L"暂时没有此主机的主动监测日志", {}},
+      {kSystem, kDay, kDay, nullptr, L"", L"请选择要查询的主机名", {}},
+      {kSystem, kDay, kDay, L"10.0.0.1", L"", nullptr, {a, b}},
+      {kSystem, kDay, kDay, L"10.0.0.1", L"次日", L"暂时没有此主机的系统日志", {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.ids.search << " " << row.listed.size());
+    Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
+      if (row.box) script.ExpectBox(row.box, IDOK);
+      Search(d, area, row.ids, row.start, row.end, row.host, row.keyword);
+      EXPECT_EQ(row.listed, Cells(row.ids.page(area), 3));
+    });
+    EXPECT_TRUE(!row.box || script.Boxes().back().caption == L"提示");
+  }
+}
+
+TEST_F(LogPages, AuditTypeStrategyAndLastDayDecideWhatIsListed) {
+  // S2 has three targets under two names since a rename.
+  for (const auto& s : {std::make_pair(L"策略甲", L"S1"), std::make_pair(L"策略乙", L"S2"),
+                        std::make_pair(L"策略乙", L"S2"), std::make_pair(L"策略丙", L"S2")})
+    Insert(L"StrategyTable", L"StrategyName, id", {s.first, s.second});
+  AddAudit(L"10.0.0.1", L"文件审计", L"C:\\a.txt", L"2024-02-29 00:00:00", L"", L"S1");
+  AddAudit(L"10.0.0.1", L"注册表审计", L"HKLM\\Run", L"2024-02-29 23:59:59", L"", L"S2");
+  AddAudit(L"10.0.0.2", L"文件审计", L"他机", L"2024-02-29 10:00:00", L"", L"S1");
+  for (const wchar_t* time : {L"2024-02-28 23:59:59", L"2024-03-01 00:00:00"})  // around the day
+    AddAudit(L"10.0.0.1", L"文件审计", time, time, L"", L"S1");
+  const std::vector<std::wstring> a{L"策略甲", L"文件审计", L"C:\\a.txt"}, b{L"策略乙", L"注册表审计", L"HKLM\\Run"},
+      c{L"策略丙", L"注册表审计", L"HKLM\\Run"};
+  const wchar_t* leap = L"2024-02-29 00:00:00";
+  const struct {
+    const wchar_t *start, *end;
+    int type, answer;  // combo item (-1 none); answer to the question about all types
+    const wchar_t* notice;
+    Rows listed;
+  } rows[] = {
+      {leap, leap, 0, 0, nullptr, {a}},
+      {leap, leap, 2, 0, nullptr, {c, b}},
+      {leap, leap, 4, 0, L"暂时没有此主机的 系统账号审计 日志", {}},
+      {leap, leap, -1, IDOK, nullptr, {c, b, a}},
+      {leap, leap, 8, IDCANCEL, nullptr, {}},
+      {L"2024-02-28 00:00:00", leap, 0, 0, nullptr, {{L"策略甲", L"文件审计", L"2024-02-28 23:59:59"}, a}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.type << " " << row.listed.size());
+    Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
+      if (row.answer) script.ExpectBox(L"是否查看全部日志?", row.answer);
+      if (row.notice) script.ExpectBox(row.notice, IDOK);
+      area.AuditLog()->TypeList().SetCurSel(row.type);
+      Search(d, area, kAudit, row.start, row.end, L"10.0.0.1");
+      EXPECT_EQ(row.listed, Cells(area.AuditLog()->Page(), 3));
+    });
+  }
+  EXPECT_EQ(UINT(MB_OKCANCEL), script.Boxes()[1].style);
+  // A statement that fails says why instead of finding nothing.
+  ASSERT_EQ(1, Exec(link, L"alter table AuditLog rename to AuditLogGone"));
+  Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
+    script.ExpectBox(L"错误信息：", IDOK);
+    area.AuditLog()->TypeList().SetCurSel(0);
+    Search(d, area, kAudit, kDay, kDay, L"10.0.0.1");
+  });
+  EXPECT_EQ(UINT(MB_ICONHAND), script.Boxes().back().style);
+  EXPECT_NE(std::wstring::npos, script.Boxes().back().text.find(L"AuditLog"));
+}
+
+TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
+  Insert(L"Client", L"IP, Name, MAC", {L"10.0.0.1", L"主机甲", L"001A2B3C4D5E"});
+  Insert(L"Client", L"IP, Name, MAC", {L"10.0.0.2", L"", L"00-1A"});
+  Insert(L"StrategyTable", L"StrategyName, id", {L"策略甲", L"S1"});
+  const struct {
+    const wchar_t *host, *detail, *hostText, *third, *rest;
+  } rows[] = {
+      {L"10.0.0.1", L"无分隔", L"主机甲 IP:10.0.0.1 MAC:00-1A-2B-3C-4D-5E", L"", L"2024-03-05 09:30:00  无分隔  详情"},
+      {L"10.0.0.1", L"一|二|三", L"主机甲 IP:10.0.0.1 MAC:00-1A-2B-3C-4D-5E", L"", L"三  详情"},
+      {L"10.0.0.2", L"一|二|三|四|五", L"IP:10.0.0.2 MAC:00-1A", L"三", L"四|五  详情"},
+      {L"10.0.0.9", L"a|b", L"IP:10.0.0.9 ", L"", L"b  详情"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.detail);
+    ASSERT_EQ(1, Exec(link, L"delete from AuditLog"));
+    AddAudit(row.host, L"文件审计", L"C:\\a.txt", L"2024-03-05 08:00:00", L"较早的细节", L"S1");
+    AddAudit(row.host, L"文件审计", L"C:\\a.txt", L"2024-03-05 09:30:00", row.detail, L"S1");
+    AddAudit(row.host, L"注册表审计", L"C:\\a.txt", L"2024-03-05 10:00:00", L"另一类型", L"S1");
+    wchar_t text[512] = {};
+    Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
+      area.AuditLog()->TypeList().SetCurSel(0);
+      Search(d, area, kAudit, kDay, kDay, row.host);
+      // What the fields say now is not what listed the rows.
+      SetText(kAudit.page(area), Audit::kStartEdit, L"2024-03-06 00:00:00");
+      kAudit.page(area).TakeHost(L"10.0.0.3");
+      script.ExpectDialog([&](UiDialogDriver& detail) {
+        ::GetWindowTextW(detail.As<CLCAuditLogDetailDlg>()->TextWindow(), text, 512);
+        EXPECT_TRUE(detail.Click(CLCAuditLogDetailDlg::kItemExit));
+      });
+      kAudit.page(area).GetGrid().NotifyParent(0, Audit::kDetailColumn, LIST_NOTIFY_CELLCLICKED);
+    });
+    std::wstring shown = text;
+    for (size_t at; (at = shown.find(L"\r\n")) != std::wstring::npos;) shown.replace(at, 2, L"\r");
+    const std::wstring expected = std::wstring(L"策略名称:策略甲\r主机名称:") + row.hostText +
+                                  L"\r日志类型:文件审计\r审记对象:C:\\a.txt\r\r审计详细:\r          " + row.third +
+                                  L"\r" + row.rest + L"\r";
+    EXPECT_EQ(expected, shown.substr(0, expected.size()));
+  }
+}
+
+TEST_F(LogPages, APickedHostShowsItsNameElseItsAddressAndOnlyOkChangesIt) {
+  Insert(L"Client", L"IP, Name", {L"10.0.0.1", L"主机甲"});
+  Insert(L"Client", L"IP, Name", {L"10.0.0.2", L""});
+  for (const auto& kind : {std::make_pair(&kHips, L"注册表监测日志"), std::make_pair(&kSystem, L"系统日志")}) {
+    const Ids& ids = *kind.first;
+    Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
+      const struct {
+        const wchar_t *pick, *checked, *address, *shown;
+      } steps[] = {
+          {L"主机甲", nullptr, L"10.0.0.1", L"主机甲"},
+          {L"10.0.0.2", L"主机甲", L"10.0.0.2", L"10.0.0.2"},  // a host without a name
+          {nullptr, L"10.0.0.2", L"10.0.0.2", L"10.0.0.2"},    // cancelled
+      };
+      for (const auto& step : steps) {
+        ExpectHostPicker(step.pick, step.checked);
+        Command(d.Frame(), ids.pickHost);
+        EXPECT_EQ(step.shown, Text(ids.page(area), ids.host));
+        EXPECT_EQ(step.address, ids.page(area).HostAddress());
+      }
+      ids.page(area).TakeHost(L"10.0.0.3");  // no longer in the hosts table
+      EXPECT_EQ(L"10.0.0.3", Text(ids.page(area), ids.host));
+      ASSERT_EQ(1, Exec(link, L"alter table Client rename to ClientGone"));
+      script.ExpectBox(L"错误信息：", IDOK);
+      ids.page(area).TakeHost(L"10.0.0.1");  // a look-up that fails keeps the host
+      EXPECT_EQ(L"10.0.0.3", ids.page(area).HostAddress());
+      ASSERT_EQ(1, Exec(link, L"alter table ClientGone rename to Client"));
+    });
+    EXPECT_EQ(kind.second, script.Dialogs().back());
+  }
+}
+
+TEST_F(LogPages, TheDatePickerWritesTheChosenDayOnlyOnOk) {
+  const struct {
+    const Ids& ids;
+    SYSTEMTIME day;
+    UINT close;
+    const wchar_t* text;
+  } rows[] = {{kAudit, {2014, 3, 0, 5, 0, 0, 0, 0}, CLCCalendarDlg::kItemOK, L"2014-03-05 00:00:00"},
+              {kSystem, {2014, 11, 0, 12, 0, 0, 0, 0}, CLCCalendarDlg::kItemCancel, L"2000-01-01 00:00:00"}};
+  for (const auto& row : rows) {
+    Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
+      SetText(row.ids.page(area), row.ids.end, L"2000-01-01 00:00:00");
+      script.ExpectDialog([&](UiDialogDriver& picker) {
+        HWND calendar = picker.Control(CLCCalendarDlg::kCalendar);
+        EXPECT_TRUE(::GetWindowLongW(calendar, GWL_STYLE) & MCS_DAYSTATE);
+        // Months whose day states nobody answers still show and can be chosen from.
+        ::SendMessageW(calendar, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&row.day));
+        ::UpdateWindow(calendar);
+        EXPECT_TRUE(picker.Click(row.close));
+      });
+      Command(d.Frame(), row.ids.pickEnd);
+      EXPECT_EQ(row.text, Text(row.ids.page(area), row.ids.end));
+    });
+    EXPECT_EQ(L"选择查询时间", script.Dialogs().back());
+  }
+}
+
+}  // namespace
