@@ -14,6 +14,7 @@ wchar_t g_dsnDescription[kSettingChars];
 wchar_t g_serverAddress[kSettingChars];
 wchar_t g_sqlUserName[kSettingChars];
 wchar_t g_sqlPassword[kSettingChars];
+wchar_t g_updateUrl[kSettingChars];
 
 namespace {
 
@@ -27,7 +28,14 @@ const Setting kSettings[] = {
     {"DSN", g_dsnName, true},          {"Database", g_databaseName, true},
     {"Description", g_dsnDescription, true}, {"IP", g_serverAddress, true},
     {"SqlName", g_sqlUserName, false}, {"SqlPass", g_sqlPassword, false},
+    {"UpdateUrl", g_updateUrl, false},
 };
+
+// The updater appends file names to it: an http or https address of a folder.
+bool IsUpdateUrl(const std::wstring& url) {
+  const bool scheme = _wcsnicmp(url.c_str(), L"http://", 7) == 0 || _wcsnicmp(url.c_str(), L"https://", 8) == 0;
+  return url.empty() || (scheme && url.back() == L'/');
+}
 
 const long kMaxFileBytes = 1024 * 1024;  // a settings file is a few hundred bytes
 
@@ -83,6 +91,8 @@ int LoadSysServerPortConfig(const char* path, std::wstring* refusal) {
       else if (kSettings[i].inAttributeList && values[i].find(L'!') != std::wstring::npos)
         problem = qv::FormatW(L"配置文件SysServerPort.xml中%hs的值不能包含“!”，数据库连接设置未读入。",
                               kSettings[i].attribute);
+      else if (kSettings[i].value == g_updateUrl && !IsUpdateUrl(values[i]))
+        problem = L"配置文件SysServerPort.xml中UpdateUrl须是以http://或https://开头、以“/”结尾的地址，数据库连接设置未读入。";
       if (!problem.empty()) {
         if (refusal) *refusal = problem;
         return 0;

@@ -1,5 +1,5 @@
 #pragma once
-// The connection settings: six texts read once at start-up from SysServerPort.xml
+// The connection settings: texts read once at start-up from SysServerPort.xml
 // beside the executable and never written afterwards. Every database connection opens
 // with g_dsnName, g_sqlUserName and g_sqlPassword; the other three only describe the
 // data source that start-up registers.
@@ -13,6 +13,9 @@ extern wchar_t g_dsnDescription[kSettingChars];
 extern wchar_t g_serverAddress[kSettingChars];
 extern wchar_t g_sqlUserName[kSettingChars];
 extern wchar_t g_sqlPassword[kSettingChars];
+// The online updater's endpoint (optional "UpdateUrl"): http or https, ending in "/";
+// empty when the deployment has none.
+extern wchar_t g_updateUrl[kSettingChars];
 
 // Reads the attributes of the root's first child element named "port" (names as
 // written, case-sensitive) into the settings: 1 when that element was found, 0 when

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "controls/EditHelpers.h"
 #include "platform/CWindowDCs.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiFontPool.h"
@@ -16,20 +17,6 @@ const wchar_t kFirstDigitWarning[] = L"输入错误:\n首字符为 数字";
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
-
-// The clipboard's text, read no further than its memory block reaches.
-std::wstring ClipboardText(HWND owner) {
-  std::wstring text;
-  if (!::OpenClipboard(owner)) return text;
-  if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* p = static_cast<const wchar_t*>(::GlobalLock(data))) {
-      text.assign(p, wcsnlen(p, ::GlobalSize(data) / sizeof(wchar_t)));
-      ::GlobalUnlock(data);
-    }
-  }
-  ::CloseClipboard();
-  return text;
-}
 
 }  // namespace
 
@@ -171,13 +158,6 @@ std::wstring CEditEx::Judge(wchar_t c, const std::wstring& text, int selStart, i
   return std::wstring();
 }
 
-void CEditEx::GetSelIn(const std::wstring& text, int& selStart, int& selEnd) const {
-  GetSel(selStart, selEnd);
-  const int length = static_cast<int>(text.size());
-  selEnd = selEnd < 0 ? 0 : selEnd > length ? length : selEnd;
-  selStart = selStart < 0 ? 0 : selStart > selEnd ? selEnd : selStart;
-}
-
 void CEditEx::Warn(const std::wstring& text, LPCWSTR caption, bool refocus) {
   HWND self = m_hWnd;
   UiMessageBox(text.c_str(), caption, MB_OK, nullptr, self ? ::GetAncestor(self, GA_ROOT) : nullptr);
@@ -195,7 +175,7 @@ LRESULT CEditEx::OnChar(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
   }
   const std::wstring text = GetWindowText();
   int selStart = 0, selEnd = 0;
-  GetSelIn(text, selStart, selEnd);
+  GetEditSel(m_hWnd, text, selStart, selEnd);
   bool refused = false;
   const std::wstring warning = Judge(c, text, selStart, selEnd, refused);
   if (refused) {
@@ -229,7 +209,7 @@ LRESULT CEditEx::OnPaste(UINT, WPARAM, LPARAM, BOOL& bHandled) {
     if (c >= 32) pasted += c;
   std::wstring text = GetWindowText();
   int selStart = 0, selEnd = 0;
-  GetSelIn(text, selStart, selEnd);
+  GetEditSel(m_hWnd, text, selStart, selEnd);
   for (wchar_t c : pasted) {
     bool refused = false;
     const std::wstring warning = Judge(c, text, selStart, selEnd, refused);

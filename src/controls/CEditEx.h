@@ -71,8 +71,6 @@ class CEditEx : public CWindowImpl<CEditEx, CEdit> {
   std::wstring Judge(wchar_t c, const std::wstring& text, int selStart, int selEnd,
                      bool& refused) const;
   std::wstring ClassWarning() const;
-  // The selection, kept within the text.
-  void GetSelIn(const std::wstring& text, int& selStart, int& selEnd) const;
   void Warn(const std::wstring& text, LPCWSTR caption, bool refocus);
 
   CFieldColors m_colors;

@@ -59,6 +59,10 @@ class CListCtrlDataEx : public CListImplEx<CListCtrlDataEx<TData>> {
   // order), or reverses them. Group rows keep naming their members.
   void SortItems(int nSubItem, BOOL bReverse);
 
+  // The row's tip text; empty when the row is out of range.
+  std::wstring GetItemToolTip(int nItem) const {
+    return nItem >= 0 && nItem < GetItemCount() ? m_aItems[nItem].m_strToolTip : std::wstring();
+  }
   // The cell, or null when the row or column is out of range.
   const CListSubItemEx* GetCell(int nItem, int nSubItem) const;
   CListSubItemEx* GetCell(int nItem, int nSubItem);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <initializer_list>
 
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CSkinScrollWnd.h"
@@ -153,7 +154,10 @@ BOOL CListImplEx<T>::LoadSettings() {
     ::SelectObject(dc, old);
     if (!measured) return FALSE;
   }
-  if (text.cy + 6 != m_nItemHeight) m_nItemHeight = m_nHeaderHeight = text.cy + 6;
+  if (text.cy + 6 != m_nItemHeight || !m_wndDropArrows.IsWindow()) {
+    m_nItemHeight = m_nHeaderHeight = text.cy + 6;
+    if (!m_wndDropArrows.Create(this->m_hWnd, m_nHeaderHeight)) return FALSE;
+  }
 
   CloseThemes();
   const UiWinThemeFunc& themes = UiWinThemeFunc::Get();
@@ -161,7 +165,8 @@ BOOL CListImplEx<T>::LoadSettings() {
     m_hThemeHeader = themes.pfnOpenThemeData(this->m_hWnd, L"HEADER");
     m_hThemeProgress = themes.pfnOpenThemeData(this->m_hWnd, L"PROGRESS");
   }
-  return TRUE;
+  m_nTipItem = m_nTipSubItem = -1;
+  return m_wndTitleTip.Create(this->m_hWnd, m_bThemed);
 }
 
 template <class T>
@@ -553,6 +558,13 @@ LRESULT CListImplEx<T>::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
 
 template <class T>
 LRESULT CListImplEx<T>::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  // An open edit keeps its value, but the page, going too, hears nothing more.
+  m_hWndNotify = nullptr;
+  EndEdit();
+  const std::initializer_list<CWindow*> members = {&m_wndDropArrows, &m_wndTitleTip, &m_wndItemEdit,
+                                                   &m_wndItemCombo, &m_wndItemDate};
+  for (CWindow* member : members)
+    if (member->IsWindow()) member->DestroyWindow();
   if (m_wndToolTip.IsWindow()) m_wndToolTip.DestroyWindow();
   m_wndToolTip.m_hWnd = nullptr;
   CloseThemes();

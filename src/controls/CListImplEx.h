@@ -14,8 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "controls/CDropArrowsEx.h"
 #include "controls/CListColumnEx.h"
+#include "controls/CListComboEx.h"
+#include "controls/CListDate.h"
+#include "controls/CListEditEx.h"
 #include "controls/CListNotify.h"
+#include "controls/CTitleTipEx.h"
 #include "controls/ListFormats.h"
 #include "platform/CDCHandle.h"
 #include "platform/CDoubleBufferImpl.h"
@@ -168,11 +173,13 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
     MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
+    MESSAGE_HANDLER(WM_SYSKEYDOWN, OnSysKeyDown)
     MESSAGE_HANDLER(WM_SETTINGCHANGE, OnSettingsChange)
     MESSAGE_HANDLER(WM_SYSCOLORCHANGE, OnSettingsChange)
     MESSAGE_HANDLER(WM_FONTCHANGE, OnSettingsChange)
     MESSAGE_HANDLER(WM_THEMECHANGED, OnSettingsChange)
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    MESSAGE_HANDLER(WM_COMMAND, OnCommand)
     MESSAGE_HANDLER(WM_SETREDRAW, OnSetRedraw)
     CHAIN_MSG_MAP(CDoubleBufferImpl<T>)
   END_MSG_MAP()
@@ -196,8 +203,10 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   LRESULT OnMouseWheel(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnKeyDown(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSysKeyDown(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSettingsChange(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnCommand(UINT, WPARAM, LPARAM, BOOL&);
   // Redraw off: rows come and go without scroll-bar updates or repaints (the window
   // stays visible); back on, the bars are set and the grid repainted once.
   LRESULT OnSetRedraw(UINT, WPARAM, LPARAM, BOOL&);
@@ -239,8 +248,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   // The in-place editor of a cell of format 1, 2 or 3 over rcCell (the cell's own or its
   // column's choices for a combo cell): its window, or null when none can be shown. An
   // editor ends its edit when it loses the keyboard focus and reports the end to the grid
-  // with LIST_NOTIFY_ENDEDIT (row, column position, exit key, text, date). The view alone
-  // has no editor to show.
+  // with LIST_NOTIFY_ENDEDIT (row, column position, exit key, text, date).
   virtual HWND ShowEditor(int nItem, int nSubItem, UINT nFormat, UINT nFlags, const CRect& rcCell,
                           const std::vector<std::wstring>& aChoices);
 
@@ -256,6 +264,9 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   void SetHotCell(int nItem, int nSubItem);
   void InvalidateLink(int nItem, int nSubItem);
   void TypeAhead(wchar_t chKey, int nFocusItem);
+  // The clipped-text tip over the cell under the pointer, when its text does not fit.
+  void OfferTitleTip(int nItem, int nSubItem, POINT pt);
+  void HideTitleTip();
   // Rows were removed or reordered: indices kept across a notification are stale.
   void OnItemsReordered();
 
@@ -334,6 +345,16 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   int m_nRowsChanged = 0;          // counts removals and reorders of rows
   DWORD m_dwTypeAheadTime = 0;
   std::wstring m_strTypeAhead;
+
+  // member windows
+  CDropArrowsEx m_wndDropArrows;
+  CTitleTipEx m_wndTitleTip;
+  CListEditEx m_wndItemEdit;
+  CListDate m_wndItemDate;
+  CListComboEx m_wndItemCombo;
+  int m_nTipItem = -1;  // the cell last offered a tip
+  int m_nTipSubItem = -1;
+  BOOL m_bTipShown = FALSE;  // and whether its text needed one
 
   // the open edit
   HWND m_hWndEditor = nullptr;

@@ -259,9 +259,25 @@ BOOL CListImplEx<T>::SortColumn(int nColumn) {
 // ---------------------------------------------------------------- editing
 
 template <class T>
-HWND CListImplEx<T>::ShowEditor(int, int, UINT, UINT, const CRect&,
-                                const std::vector<std::wstring>&) {
-  return nullptr;
+HWND CListImplEx<T>::ShowEditor(int nItem, int nSubItem, UINT nFormat, UINT nFlags,
+                                const CRect& rcCell, const std::vector<std::wstring>& aChoices) {
+  const int index = GetColumnIndex(nSubItem);
+  const CListSubItemEx* cell = Self()->GetCell(nItem, index);
+  const wchar_t* text = cell ? cell->m_strText.c_str() : L"";
+  switch (nFormat) {
+    case ITEM_FORMAT_EDIT:
+      return m_wndItemEdit.Create(this->m_hWnd, nItem, nSubItem, rcCell, nFlags, text);
+    case ITEM_FORMAT_DATETIME: {
+      SYSTEMTIME date;
+      GetItemDate(nItem, index, date);
+      return m_wndItemDate.Create(this->m_hWnd, nItem, nSubItem, rcCell, nFlags, date);
+    }
+    case ITEM_FORMAT_COMBO:
+      return m_wndItemCombo.Create(this->m_hWnd, nItem, nSubItem, rcCell, nFlags, text, m_bThemed,
+                                   aChoices);
+    default:
+      return nullptr;
+  }
 }
 
 template <class T>
@@ -295,17 +311,17 @@ BOOL CListImplEx<T>::EndEdit() {
   ::SetFocus(this->m_hWnd);
   if (m_bEditing && ::IsWindow(m_hWndEditor))
     ::SendMessageW(m_hWndEditor, WM_KILLFOCUS, reinterpret_cast<WPARAM>(this->m_hWnd), 0);
-  if (m_bEditing && !::IsWindow(m_hWndEditor)) {  // gone without a word: nothing to store
+  if (m_bEditing) {  // no word from it (gone, or ended before the grid knew it): nothing to store
     m_bEditing = FALSE;
     m_hWndEditor = nullptr;
     m_nEditItem = m_nEditSubItem = -1;
     Redraw();
   }
-  return !m_bEditing;
+  return TRUE;
 }
 
 template <class T>
-LRESULT CListImplEx<T>::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
+LRESULT CListImplEx<T>::OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   // Only the open editor's report is read, and only while it sends it from this thread:
   // its text and date pointers live on that editor's stack.
   if (!m_bEditing || !lParam || (::InSendMessageEx(nullptr) & ISMEX_SEND)) {
@@ -313,11 +329,13 @@ LRESULT CListImplEx<T>::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
     return 0;
   }
   const CListNotify& notify = *reinterpret_cast<const CListNotify*>(lParam);
-  if (notify.m_hdrNotify.hwndFrom != m_hWndEditor ||
-      static_cast<int>(notify.m_hdrNotify.code) != LIST_NOTIFY_ENDEDIT) {
+  if (notify.m_hdrNotify.hwndFrom != m_hWndEditor) {
     bHandled = FALSE;
     return 0;
   }
+  // The editor's own notifications (a date picker's drop-down) go back to it.
+  if (static_cast<int>(notify.m_hdrNotify.code) != LIST_NOTIFY_ENDEDIT)
+    return this->ReflectNotifications(WM_NOTIFY, wParam, lParam, bHandled);
   m_bEditing = FALSE;
   m_hWndEditor = nullptr;
   // The grid's own record of the cell: rows removed meanwhile have moved it, or taken it.
@@ -338,12 +356,23 @@ LRESULT CListImplEx<T>::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
   return 0;
 }
 
+template <class T>
+LRESULT CListImplEx<T>::OnCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  // The open combo box's focus changes go back to it.
+  if (!m_bEditing || !lParam || reinterpret_cast<HWND>(lParam) != m_hWndEditor) {
+    bHandled = FALSE;
+    return 0;
+  }
+  return this->ReflectNotifications(WM_COMMAND, wParam, lParam, bHandled);
+}
+
 // ---------------------------------------------------------------- mouse
 
 template <class T>
 LRESULT CListImplEx<T>::OnLButtonDown(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
   const CPoint pt(lParam);
   UINT flags = static_cast<UINT>(wParam);
+  HideTitleTip();
   m_ptDown = pt;
   StopSmoothScroll();
   ::SetFocus(this->m_hWnd);  // ends an open edit
@@ -415,6 +444,7 @@ LRESULT CListImplEx<T>::OnLButtonUp(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
 template <class T>
 LRESULT CListImplEx<T>::OnLButtonDblClk(UINT, WPARAM, LPARAM lParam, BOOL&) {
   const CPoint pt(lParam);
+  HideTitleTip();
   this->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, lParam);
   int item, column;
   BOOL divider;
@@ -428,6 +458,7 @@ template <class T>
 LRESULT CListImplEx<T>::OnRButtonDown(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
   StopSmoothScroll();
   ::SetFocus(this->m_hWnd);
+  HideTitleTip();
   ::SetCursor(m_curArrow);
   int item, column;
   if (HitTestItem(CPoint(lParam), item, column) && !IsItemSelected(item))
@@ -462,6 +493,8 @@ LRESULT CListImplEx<T>::OnMouseMove(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
     if (m_nPressedColumn >= 0 && (std::abs(pt.x - m_ptDown.x) > kHeaderDragSlop ||
                                   std::abs(pt.y - m_ptDown.y) > kHeaderDragSlop)) {
       if (::GetCapture() == this->m_hWnd) ::ReleaseCapture();
+      HideTitleTip();
+      m_wndDropArrows.Hide();
       m_nPressedColumn = -1;
       Redraw();
     }
@@ -475,6 +508,7 @@ LRESULT CListImplEx<T>::OnMouseMove(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
   int item, column;
   BOOL divider;
   if (HitTestHeader(pt, column, divider)) {
+    HideTitleTip();
     if (divider && !m_aColumns[column].m_bFixed) ::SetCursor(m_curDivider);
     SetHotCell(-1, -1);
   } else if (HitTestItem(pt, item, column)) {
@@ -487,10 +521,49 @@ LRESULT CListImplEx<T>::OnMouseMove(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
       cell.right -= 1;
       if (GetLinkRect(item, column, cell).PtInRect(pt)) ::SetCursor(m_curHyperLink);
     }
+    OfferTitleTip(item, column, pt);
   } else {
     SetHotCell(-1, -1);
+    HideTitleTip();
   }
   return 0;
+}
+
+template <class T>
+void CListImplEx<T>::HideTitleTip() {
+  m_wndTitleTip.Hide();
+  m_nTipItem = m_nTipSubItem = -1;
+  m_bTipShown = FALSE;
+}
+
+template <class T>
+void CListImplEx<T>::OfferTitleTip(int nItem, int nSubItem, POINT pt) {
+  // Once per cell, and again only when its tip has hidden itself.
+  if (m_bEditing || (nItem == m_nTipItem && nSubItem == m_nTipSubItem &&
+                     (!m_bTipShown || m_wndTitleTip.IsWindowVisible())))
+    return;
+  HideTitleTip();
+  const int index = GetColumnIndex(nSubItem);
+  const UINT format = GetItemFormat(nItem, index), flags = GetItemFlags(nItem, index);
+  CRect cell;
+  if (!IsItemVisible(nItem, nSubItem, FALSE) || !GetItemRect(nItem, nSubItem, cell)) return;
+  cell.right -= 1;  // as painted
+  CRect text = GetCellTextRect(nItem, nSubItem, cell);
+  const bool check = IsCheckFormat(format), boxLeft = check && (flags & ITEM_FLAGS_LEFT);
+  if (boxLeft) GetCheckRect(cell, flags, text);
+  if (!CRect(text.left, cell.top, cell.right, cell.bottom).PtInRect(pt)) return;
+  m_nTipItem = nItem;
+  m_nTipSubItem = nSubItem;
+  // Only where text is drawn: beside a check box on the left, not in a bar or a row
+  // drawn across.
+  if (format == ITEM_FORMAT_PROGRESS || format == ITEM_FORMAT_GROUP ||
+      format == ITEM_FORMAT_CUSTOM || (check && !boxLeft))
+    return;
+  const std::wstring shown = format == ITEM_FORMAT_DATETIME ? GetItemDateText(nItem, index)
+                                                            : Self()->GetItemText(nItem, index);
+  CRect place(text.left, cell.top, text.right, cell.bottom);
+  ::MapWindowPoints(this->m_hWnd, nullptr, reinterpret_cast<POINT*>(&place), 2);
+  m_bTipShown = m_wndTitleTip.Show(place, shown.c_str(), Self()->GetItemToolTip(nItem).c_str());
 }
 
 template <class T>
@@ -508,6 +581,8 @@ LRESULT CListImplEx<T>::OnCancelMode(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   // the rows would go on sizing the column.
   EndResize();
   m_bButtonDown = FALSE;
+  HideTitleTip();
+  m_wndDropArrows.Hide();
   if (m_nPressedColumn >= 0) {
     m_nPressedColumn = -1;
     Redraw();
@@ -572,6 +647,13 @@ LRESULT CListImplEx<T>::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
     EnsureItemVisible(m_nFocusItem, m_nFocusSubItem);
   }
   if (!control) SelectItem(m_nFocusItem, m_nFocusSubItem, shift ? MK_SHIFT : 0);
+  return 0;
+}
+
+template <class T>
+LRESULT CListImplEx<T>::OnSysKeyDown(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  HideTitleTip();
+  bHandled = FALSE;
   return 0;
 }
 
@@ -663,5 +745,9 @@ template LRESULT Grid::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnCancelMode(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnGetDlgCode(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnKeyDown(UINT, WPARAM, LPARAM, BOOL&);
+template LRESULT Grid::OnSysKeyDown(UINT, WPARAM, LPARAM, BOOL&);
+template LRESULT Grid::OnCommand(UINT, WPARAM, LPARAM, BOOL&);
+template void Grid::HideTitleTip();
+template void Grid::OfferTitleTip(int, int, POINT);
 template void Grid::TypeAhead(wchar_t, int);
 template LRESULT Grid::OnTimer(UINT, WPARAM, LPARAM, BOOL&);

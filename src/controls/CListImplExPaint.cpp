@@ -347,13 +347,7 @@ void CListImplEx<T>::DrawHeader(CDCHandle dc) {
 template <class T>
 void CListImplEx<T>::DrawRoundFrame(CDCHandle dc, const CRect& rc, COLORREF rgbOuter,
                                     COLORREF rgbInner) {
-  CBrushSelector brush(dc, Colour(CLR_BACKGROUND));
-  {
-    CPenSelector outer(dc, rgbOuter);
-    ::RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 5, 5);
-  }
-  CPenSelector inner(dc, rgbInner);
-  ::RoundRect(dc, rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1, 2, 2);
+  ::DrawRoundFrame(dc, rc, rgbOuter, rgbInner, Colour(CLR_BACKGROUND));
 }
 
 template <class T>

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "controls/CBrushSelector.h"
 #include "controls/CPenSelector.h"
 #include "controls/CSysFontSet.h"
 #include "platform/CBitmapDC.h"
@@ -177,3 +178,13 @@ void DrawFrame(HDC dc, const RECT& rc, COLORREF color) {
 }
 
 void FillSolid(HDC dc, const RECT& rc, COLORREF color) { CDCHandle(dc).FillSolidRect(rc, color); }
+
+void DrawRoundFrame(HDC dc, const RECT& rc, COLORREF outer, COLORREF inner, COLORREF fill) {
+  CBrushSelector brush(dc, fill);
+  {
+    CPenSelector pen(dc, outer);
+    ::RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 5, 5);
+  }
+  CPenSelector pen(dc, inner);
+  ::RoundRect(dc, rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1, 2, 2);
+}

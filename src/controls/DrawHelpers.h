@@ -48,3 +48,6 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF color);
 // A 1-pixel frame on the inside edge of the rectangle.
 void DrawFrame(HDC dc, const RECT& rc, COLORREF color);
 void FillSolid(HDC dc, const RECT& rc, COLORREF color);
+// A frame with rounded corners (5 pixels) in the outer colour, one inside it (2-pixel
+// corners) in the inner colour, filled with `fill` (CBrushSelector::kHollow: not filled).
+void DrawRoundFrame(HDC dc, const RECT& rc, COLORREF outer, COLORREF inner, COLORREF fill);

@@ -1,6 +1,136 @@
 #include "reports/CRCReportManageOutPutSetDlg.h"
 
-CRCReportManageOutPutSetDlg::CRCReportManageOutPutSetDlg(int version, LPCWSTR strategyName)
-    : m_version(version), m_strategyName(strategyName) {}
+#include "console/ShellServices.h"
+#include "platform/WideFormat.h"
+#include "reports/ReportGenerator.h"
+#include "reports/ReportSettings.h"
+#include "uiwin/UiMessageBox.h"
 
-UINT CRCReportManageOutPutSetDlg::DoModal(HWND) { return kLeft; }
+namespace {
+
+const wchar_t kNotice[] = L"提示";
+const wchar_t kError[] = L"错误";
+
+// Shown while a generation holds the thread; nothing is dispatched meanwhile.
+class WaitCursor {
+ public:
+  WaitCursor() : m_previous(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~WaitCursor() { ::SetCursor(m_previous); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR m_previous;
+};
+
+// The name becomes a folder: none of the characters a folder name cannot hold.
+bool IsFolderName(const std::wstring& name) {
+  if (name == L"." || name == L"..") return false;
+  for (wchar_t c : name)
+    if (c < 0x20 || wcschr(L"\\/:*?\"<>|", c)) return false;
+  return true;
+}
+
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+  return folder.back() == L'\\' || folder.back() == L'/' ? folder + name : folder + L"\\" + name;
+}
+
+// What the user is told of a generation that did not end in a report.
+std::wstring GenerationFailure(ReportGenerator::Result result, const ReportGenerator& generator,
+                               const std::wstring& reportFolder) {
+  switch (result) {
+    case ReportGenerator::kCopyFailed:
+      return qv::FormatW(L"复制报告模板到“%ls”时出错", reportFolder);
+    case ReportGenerator::kConnectFailed:
+      return L"打开 ReportCenter.db 数据库时出错";
+    case ReportGenerator::kQueryFailed:
+      return qv::FormatW(L"错误信息：%ls", generator.ErrorText());
+    default:
+      return qv::FormatW(L"写入报告数据文件“%ls”时出错", ReportGenerator::XmlPath(reportFolder));
+  }
+}
+
+}  // namespace
+
+CRCReportManageOutPutSetDlg::CRCReportManageOutPutSetDlg(int version, LPCWSTR strategyName)
+    : CUiDialogImpl<CRCReportManageOutPutSetDlg>(kLayoutId), m_strategyName(strategyName), m_version(version) {}
+
+// The layout's real-window elements place the controls.
+LRESULT CRCReportManageOutPutSetDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  m_fields.Create(GetViewHWnd());
+  if (!g_reportBriefName.empty())
+    m_fields.Fill(g_reportBriefName, g_reportBriefAuthor, g_reportFormatIndex, g_reportOutputFolder);
+  return 1;
+}
+
+LRESULT CRCReportManageOutPutSetDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+    case kItemMaximize:
+      SendMessage(WM_SYSCOMMAND, ::IsZoomed(m_hWnd) ? SC_RESTORE : SC_MAXIMIZE, 0);
+      return 0;
+    case kItemMinimize:
+      SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      return 0;
+    case kItemBrowse:
+      return OnBrowse();
+    case kItemGenerate:
+      return OnGenerate();
+    case kItemClose:
+    case kItemBack:
+    case kItemExit:
+      EndDialog(kLeft);
+      return 0;
+    default:
+      bHandled = FALSE;
+      return 0;
+  }
+}
+
+int CRCReportManageOutPutSetDlg::OnBrowse() { return m_fields.ChooseFolder(); }
+
+int CRCReportManageOutPutSetDlg::OnGenerate() {
+  const std::wstring name = m_fields.Name();
+  const std::wstring author = m_fields.Author();
+  const std::wstring folder = m_fields.Folder();
+  const std::wstring formatText = m_fields.FormatText();
+  LPCWSTR refusal = name.empty()         ? L"请输入简报名称"
+                    : author.empty()     ? L"请输入简报作者"
+                    : formatText.empty() ? L"请选择简报格式"
+                    : folder.empty()     ? L"请选择简报存储路径"
+                    : !IsFolderName(name)
+                        ? L"简报名称不能用作文件夹名称：不能是“.”或“..”，也不能含有 \\ / : * ? \" < > | 等字符"
+                        : nullptr;
+  const std::wstring reportFolder = refusal ? std::wstring() : Join(folder, name);
+  if (!refusal && ReportGenerator::XmlPath(reportFolder).size() >= MAX_PATH)
+    refusal = L"简报存储路径过长，请选择较短的路径或名称";
+  if (refusal) {
+    UiMessageBox(refusal, kNotice, MB_OK);
+    return 0;
+  }
+  g_reportBriefName = name;
+  g_reportBriefAuthor = author;
+  g_reportOutputFolder = folder;
+  g_reportFormatIndex = m_fields.Format();
+
+  const std::wstring templateFolder = ReportGenerator::FindTemplate();
+  if (templateFolder.empty()) {
+    UiMessageBox(L"找不到报告模板文件夹 ReportTemplate", kError, MB_OK);
+    return 0;
+  }
+  ReportGenerator generator;
+  ReportGenerator::Result result;
+  {
+    WaitCursor wait;
+    result = generator.Generate(templateFolder, reportFolder,
+                                {name, author, m_strategyName ? m_strategyName : L"", m_version});
+  }
+  if (result != ReportGenerator::kGenerated) {
+    UiMessageBox(GenerationFailure(result, generator, reportFolder).c_str(), kError, MB_OK);
+    return 0;
+  }
+  EndDialog(kGenerated);
+  // Without a program for the page, the folder at least.
+  ShellServices& shell = ShellServices::Current();
+  if (!shell.OpenPath(ReportGenerator::IndexPath(reportFolder))) shell.OpenPath(reportFolder);
+  return 1;
+}

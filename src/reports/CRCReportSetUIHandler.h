@@ -4,9 +4,8 @@
 // empty and are never filled from the settings; "取消" leaves them as typed.
 #include <windows.h>
 
-#include "controls/CComboBoxCtrlEx.h"
-#include "controls/CEditEx.h"
 #include "platform/MessageMap.h"
+#include "reports/ReportBriefFields.h"
 #include "uiwin/UiNotify.h"
 
 class CMainDlg;
@@ -14,10 +13,10 @@ class CMainDlg;
 class CRCReportSetUIHandler {
  public:
   enum : UINT {
-    kNameEdit = 1103,
-    kAuthorEdit = 1104,
-    kFormatCombo = 1105,
-    kFolderEdit = 1106,
+    kNameEdit = ReportBriefFields::kNameEdit,
+    kAuthorEdit = ReportBriefFields::kAuthorEdit,
+    kFormatCombo = ReportBriefFields::kFormatCombo,
+    kFolderEdit = ReportBriefFields::kFolderEdit,
     kItemChoosePath = 1214,
     kItemSave = 1215,
     kItemCancel = 1216,
@@ -41,8 +40,5 @@ class CRCReportSetUIHandler {
 
  private:
   CMainDlg* m_owner;
-  CEditEx m_nameEdit;
-  CEditEx m_authorEdit;
-  CComboBoxCtrlEx m_formatCombo;
-  CEditEx m_folderEdit;
+  ReportBriefFields m_fields;
 };

@@ -11,15 +11,18 @@ CSystemManagementUIHandler::CSystemManagementUIHandler(CMainDlg* owner) : m_owne
   if (g_currentUserType != kUserTypeAdministrator) return;
   m_pClients.reset(new (std::nothrow) CSMClientManagementUIHandler(owner));
   m_pServerConfig.reset(new (std::nothrow) CSMServerConfigUIHandler(owner));
+  m_pUpdate.reset(new (std::nothrow) CSMUpdateManagementUIHandler(owner));
 }
 
 CSystemManagementUIHandler::~CSystemManagementUIHandler() {
   m_pServerConfig.reset();
   m_pUsers.reset();
   m_pClients.reset();
+  m_pUpdate.reset();
 }
 
 int CSystemManagementUIHandler::Init() {
+  if (m_pUpdate) m_pUpdate->Init();
   if (m_pServerConfig) m_pServerConfig->Init();
   if (m_pUsers) m_pUsers->Init();
   if (m_pClients) m_pClients->Init();
@@ -28,6 +31,7 @@ int CSystemManagementUIHandler::Init() {
 }
 
 int CSystemManagementUIHandler::UnInit() {
+  if (m_pUpdate) m_pUpdate->UnInit();
   if (m_pServerConfig) m_pServerConfig->UnInit();
   if (m_pUsers) m_pUsers->UnInit();
   if (m_pClients) m_pClients->UnInit();

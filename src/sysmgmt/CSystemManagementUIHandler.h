@@ -11,11 +11,11 @@
 #include "platform/MessageMap.h"
 #include "sysmgmt/CSMClientManagementUIHandler.h"
 #include "sysmgmt/CSMServerConfigUIHandler.h"
+#include "sysmgmt/CSMUpdateManagementUIHandler.h"
 #include "sysmgmt/CSMUserManagementUIHandler.h"
 #include "uiwin/UiNotify.h"
 
 class CMainDlg;
-class CSMUpdateManagementUIHandler;
 
 class CSystemManagementUIHandler {
  public:
@@ -37,14 +37,14 @@ class CSystemManagementUIHandler {
   CSMClientManagementUIHandler* ClientPage() const { return m_pClients.get(); }
   CSMUserManagementUIHandler* UserPage() const { return m_pUsers.get(); }
   CSMServerConfigUIHandler* ServerConfigPage() const { return m_pServerConfig.get(); }
-  CSMUpdateManagementUIHandler* UpdatePage() const { return m_pUpdate; }
+  CSMUpdateManagementUIHandler* UpdatePage() const { return m_pUpdate.get(); }
 
   BEGIN_MSG_MAP_EX(CSystemManagementUIHandler)
     NOTIFY_ID_HANDLER(IDC_UIVIEW, OnUiCommand)
     CHAIN_MSG_MAP_MEMBER_PTR(m_pUsers)
     CHAIN_MSG_MAP_MEMBER_PTR(m_pClients)
     CHAIN_MSG_MAP_MEMBER_PTR(m_pServerConfig)
-    // The update page's map joins here with the updater.
+    CHAIN_MSG_MAP_MEMBER_PTR(m_pUpdate)
   END_MSG_MAP()
 
  private:
@@ -54,6 +54,5 @@ class CSystemManagementUIHandler {
   std::unique_ptr<CSMClientManagementUIHandler> m_pClients;
   std::unique_ptr<CSMUserManagementUIHandler> m_pUsers;
   std::unique_ptr<CSMServerConfigUIHandler> m_pServerConfig;
-  // Stays null until the updater comes; every call skips it.
-  CSMUpdateManagementUIHandler* m_pUpdate = nullptr;
+  std::unique_ptr<CSMUpdateManagementUIHandler> m_pUpdate;
 };

@@ -64,6 +64,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
 
   HWND Create(HWND hWndParent, const RECT* pRect = nullptr) {
     if (!m_view.XmlLoaded() && (!m_nLayoutID || !Load(m_nLayoutID))) return nullptr;
+    m_view.SetForwarding(TRUE);
     const std::wstring& title = m_view.GetWindowTitle();
     RECT rc = pRect ? *pRect : RECT{0, 0, 0, 0};
     DWORD style = m_view.GetDlgStyle();
@@ -95,7 +96,9 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
     }
     m_bEndDialog = FALSE;
     m_nEndCode = 0;  // a run that ends without EndDialog never reports an older code
+    m_bModal = TRUE;
     if (!Create(owner, pRect)) {
+      m_bModal = FALSE;
       if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
       return 0;
     }
@@ -109,12 +112,20 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
     if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
     if (ownerTop && ::GetActiveWindow() == this->m_hWnd) ::SetActiveWindow(ownerTop);
     if (::IsWindow(this->m_hWnd)) ::DestroyWindow(this->m_hWnd);
+    m_bModal = FALSE;
     return m_nEndCode;
   }
 
   BOOL EndDialog(UINT nCode) {
     m_nEndCode = nCode;
     m_bEndDialog = TRUE;
+    if (m_bModal) {  // the run ends: its page hears nothing more
+      m_view.SetForwarding(FALSE);
+      // A control that acts when it loses the focus (an in-place editor ends its edit)
+      // does so now, while every control is still there, and not again when the frame hides.
+      if (::IsWindow(this->m_hWnd) && CUiDialogImplCore::HoldsFocus(this->m_hWnd))
+        ::SetFocus(::IsWindow(m_view.m_hWnd) ? m_view.m_hWnd : this->m_hWnd);
+    }
     return ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
   }
 
@@ -256,4 +267,5 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
   UINT m_nEndCode = 0;
   TView m_view;
   BOOL m_bEndDialog = FALSE;
+  BOOL m_bModal = FALSE;  // within DoModal
 };

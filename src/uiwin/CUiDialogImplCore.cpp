@@ -64,6 +64,14 @@ void CUiDialogImplCore::DisableTheme(HWND hWnd) {
   UiWinThemeFunc::Get().SetWindowTheme(hWnd, L"", L"");
 }
 
+BOOL CUiDialogImplCore::HoldsFocus(HWND hFrame) {
+  HWND focus = ::GetFocus();
+  HWND root = focus ? ::GetAncestor(focus, GA_ROOT) : nullptr;
+  if (!root || focus == hFrame) return FALSE;
+  // A pop-up of one of its controls; not a dialog opened over it, which disables it.
+  return root == hFrame || (::GetWindow(root, GW_OWNER) == hFrame && ::IsWindowEnabled(hFrame));
+}
+
 UINT CUiDialogImplCore::ModalHookMessage() {
   static const UINT message = ::RegisterWindowMessageW(L"QuorvaneModalHookReady");
   return message;

@@ -16,6 +16,9 @@ class CUiDialogImplCore {
   static void FillMinMaxInfo(HWND hWnd, MINMAXINFO* pInfo);
   // Turns visual styles off for the frame when the visual-styles library is loaded.
   static void DisableTheme(HWND hWnd);
+  // Whether the keyboard focus is on one of the frame's windows other than the frame: a
+  // child, or a pop-up of one (a drop-down calendar).
+  static BOOL HoldsFocus(HWND hFrame);
   // WM_SYSCOMMAND about to maximise or restore the frame: the skin its maximise button
   // takes ("restorebtn", "maxbtn"); null for any other command.
   static const char* MaxButtonSkin(HWND hWnd, WPARAM command);

@@ -533,7 +533,7 @@ LRESULT CUiDialogView::OnCustomDraw(int, LPNMHDR pnmh, BOOL& bHandled) {
 }
 
 LRESULT CUiDialogView::OnForwardToParent(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
-  HWND parent = ::GetParent(m_hWnd);
+  HWND parent = m_bForward ? ::GetParent(m_hWnd) : nullptr;
   return parent ? ::SendMessageW(parent, uMsg, wParam, lParam) : 0;
 }
 

@@ -91,6 +91,10 @@ class CUiDialogView : public CWindowImpl<CUiDialogView>, public CUiViewImpl<CUiD
 
   BOOL ReplacePanelChildren(UINT nCmdID, LPCSTR pszXml);
 
+  // Off once the dialog has ended: the hosted controls' notifications go no further, so
+  // no page hears of anything after its EndDialog.
+  void SetForwarding(BOOL bForward) { m_bForward = bForward; }
+
   HWND GetToolTip() const { return m_hToolTip; }
   HUIWND GetHoverHandle() const { return m_hHover; }
   HUIWND GetPushDownHandle() const { return m_hPushDown; }
@@ -144,6 +148,7 @@ class CUiDialogView : public CWindowImpl<CUiDialogView>, public CUiViewImpl<CUiD
   BOOL m_bXmlLoaded = FALSE;
   BOOL m_bRedrawNeeded = FALSE;
   BOOL m_bFullRedraw = TRUE;
+  BOOL m_bForward = TRUE;
   HWND m_hToolTip = nullptr;
   CRgn m_pendingRgn;
 };

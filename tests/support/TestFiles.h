@@ -1,6 +1,6 @@
 #pragma once
 // Small file writers for test resources (solid and banded bitmaps, raw bytes) in a
-// resource directory.
+// resource directory, and a reader of a file's bytes.
 #include <windows.h>
 
 #include <string>
@@ -16,6 +16,17 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
   const BOOL ok = ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   ::CloseHandle(f);
   return ok && written == bytes.size();
+}
+
+// The file's bytes; empty when it cannot be read.
+inline std::string ReadBytes(const std::wstring& path) {
+  HANDLE f = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes(::GetFileSize(f, nullptr), '\0');
+  DWORD read = 0;
+  const BOOL ok = bytes.empty() || ::ReadFile(f, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+  ::CloseHandle(f);
+  return ok && read == bytes.size() ? bytes : std::string();
 }
 
 // A 24-bit bottom-up BMP file of bands, each `band` pixels wide, coloured in turn.

@@ -52,6 +52,7 @@ class ConsoleRun : public qvtest::DatabaseTest {
 
 TEST_F(ConsoleRun, SettingsAreTakenByTheirExactNamesFromTheFirstPortElement) {
   const std::string v259(259, 'x'), port = "<config><port ", refused = "配置文件SysServerPort.xml中";
+  const char kBadUrl[] = "UpdateUrl须是以http://或https://开头、以“/”结尾的地址，数据库连接设置未读入。";
   const struct {
     std::string xml;
     int result;
@@ -71,6 +72,9 @@ TEST_F(ConsoleRun, SettingsAreTakenByTheirExactNamesFromTheFirstPortElement) {
        refused + "Description的值不能包含“!”，数据库连接设置未读入。"},
       {"\xEF\xBB\xBF" + port + "Description='\xE7\x9B\x91\xE6\xB5\x8B'/></config>", 1, L"||监测|||", ""},
       {port + "Description='\xBC\xE0\xB2\xE2'/></config>", 1, L"||监测|||", ""},  // code page 936
+      {port + "DSN='q' UpdateUrl='HTTPS://h/up/'/></config>", 1, L"q|||||", ""},
+      {port + "DSN='q' UpdateUrl='ftp://h/'/></config>", 0, L"|||||", refused + kBadUrl},
+      {port + "DSN='q' UpdateUrl='http://h/up'/></config>", 0, L"|||||", refused + kBadUrl},
   };
   for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
     std::wstring refusal = L"unchanged";

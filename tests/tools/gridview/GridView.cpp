@@ -1,13 +1,17 @@
 // Shows a grid with every kind of cell (text, check boxes in each state, clickable
 // text, dates, a combo choice, coloured cells, progress, a group row), one row
-// selected, in its skinned scroll bars, for a look with scripts/screenshot.
+// selected, in its skinned scroll bars, for a look with scripts/screenshot. With an
+// argument it opens a cell editor: "combo" (row 4's choice), "date" (row 0's time) or
+// "edit" (a name cell made editable), the combo and date ones dropped down.
 #include <windows.h>
+
+#include <string>
 
 #include "../ToolStartup.h"
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CUIResource.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR command, int) {
   ToolStartup startup(instance);
   CUIResource::Init();
   HWND frame = ::CreateWindowExW(0, L"STATIC", L"grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
@@ -40,6 +44,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   grid.AddItem(L"", -1, 0, ITEM_FLAGS_HIDDEN);
   for (int i = 0; i < 20; ++i) grid.SetItemText(grid.AddItem(L""), 2, L"更多的行");
   grid.SelectItem(1, 2, 0);
+  const std::wstring open = command ? command : L"";
+  const int row = open == L"combo" ? 4 : open == L"date" ? 0 : 2, column = open == L"edit" ? 2 : 3;
+  if (open == L"edit") grid.SetItemFormat(row, column, ITEM_FORMAT_EDIT, 0);
+  if (!open.empty()) {
+    ::SetFocus(grid);
+    grid.SelectItem(row, column, 0);
+    HWND editor = ::GetFocus();
+    if (open != L"edit") ::SendMessageW(editor, open == L"combo" ? WM_KEYDOWN : WM_SYSKEYDOWN, VK_F4, 0);
+  }
 
   MSG msg;
   while (::IsWindow(frame) && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -2,7 +2,11 @@
 // without a login, for looking at them with scripts/screenshot:
 //   sysmgmtview.exe PAGE CONFIG   PAGE 0 clients (the first host chosen), 1 users (the
 //                                 second account chosen), 2 server settings, 5 safe
-//                                 tools, 9 the password dialog over the users page;
+//                                 tools, 9 the password dialog over the users page,
+//                                 3 update, 13 an online update running against the
+//                                 UpdateUrl of CONFIG, with RUNNING (a third argument)
+//                                 taken as the running executable, 14 the update
+//                                 status window with three lines;
 //                                 the data come from the data source of CONFIG, a
 //                                 SysServerPort.xml (see scripts/gen-db)
 #include <windows.h>
@@ -15,11 +19,28 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "platform/TextConv.h"
+#include "sysmgmt/CAutoUpdater.h"
+#include "sysmgmt/CSMUPMUpdateDlg.h"
 #include "sysmgmt/CSystemManagementUIHandler.h"
 #include "uiwin/UiModalHook.h"
 #include "uiwin/UiNotify.h"
 
 namespace {
+
+// Agrees to the update of a stand-in executable.
+class StandIn : public CAutoUpdater::Seam {
+ public:
+  std::wstring ExecutablePath() override { return running; }
+  int Ask(const std::wstring&, const std::wstring&) override { return IDYES; }
+  std::wstring running;
+};
+HWND g_main;
+
+void CALLBACK StartUpdate(HWND, UINT, UINT_PTR timer, DWORD) {
+  ::KillTimer(nullptr, timer);
+  UINMCOMMAND nm{{g_main, IDC_UIVIEW, UINM_COMMAND}, CSMUpdateManagementUIHandler::kStart, "button"};
+  ::SendMessageW(g_main, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
+}
 
 class OpenPage : public UiModalHook {
  public:
@@ -28,6 +49,21 @@ class OpenPage : public UiModalHook {
   BOOL OnDialogReady(HWND frame, CUiDialogView&, UINT*) override {
     if (frame != m_main.m_hWnd) return FALSE;  // the password dialog stays up
     if (m_page == 5) return Command(CMainDlg::kItemSafeTool), FALSE;
+    if (m_page == 3 || m_page == 13 || m_page == 14) {
+      m_main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 3);
+      if (m_page == 3) return FALSE;
+      if (m_page == 14) {
+        static CSMUPMUpdateDlg status;
+        status.Show(m_main.m_hWnd);
+        for (const wchar_t* line : {L"正在检查新版本……", L"正在下载 Quorvane.exe", L"已下载 64 / 257 KB"}) status.AddLine(line);
+        return FALSE;
+      }
+      m_main.SetItemCheck(CSMUpdateManagementUIHandler::kOnline, TRUE);
+      m_main.SetItemCheck(CSMUpdateManagementUIHandler::kOffline, FALSE);
+      g_main = m_main.m_hWnd;
+      ::SetTimer(nullptr, 0, 500, StartUpdate);
+      return FALSE;
+    }
     CSystemManagementUIHandler& area = *m_main.SystemManagement();
     m_main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, m_page == 9 ? 1 : m_page);
     if (m_page == 0) {
@@ -64,6 +100,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
   const int page = argc > 1 ? static_cast<int>(std::wcstol(argv[1], nullptr, 10)) : 0;
   if (argc > 2) LoadSysServerPortConfig(qv::WideToAnsi(argv[2]).c_str(), nullptr);
+  StandIn standIn;
+  if (argc > 3) standIn.running = argv[3];
+  CAutoUpdater::Seam::Scope updaterScope(standIn);
   ::LocalFree(argv);
   g_currentUserName = g_defaultUserName;
   g_currentUserId = 1;

@@ -1,0 +1,158 @@
+#include "reports/ReportGenerator.h"
+
+#include <windows.h>
+
+#include "console/LocalClock.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/SysServerPortConfig.h"
+#include "reports/ReportDataWriter.h"
+#include "reports/ReportFolders.h"
+
+namespace {
+
+const wchar_t kTemplateName[] = L"ReportTemplate";
+const int kRowsBetweenLooks = 4096;
+
+SQLStatement* QueryPreviousReport(SQLServerLink& link, int version, const std::wstring& strategyName);
+SQLStatement* QueryAuditEntries(SQLServerLink& link, int version, const std::wstring& strategyName);
+SQLStatement* QueryHipsEntries(SQLServerLink& link, const std::wstring& strategyName, const std::wstring& from,
+                               const std::wstring& to);
+
+std::wstring Folder(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+std::wstring ExecutableFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (!n) return std::wstring();
+    if (n < path.size()) return Folder(path.substr(0, n));
+    path.resize(path.size() * 2);
+  }
+}
+
+std::wstring CurrentFolder() {
+  const DWORD n = ::GetCurrentDirectoryW(0, nullptr);
+  std::wstring path(n, L'\0');
+  path.resize(n ? ::GetCurrentDirectoryW(n, &path[0]) : 0);
+  if (!path.empty() && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+// Looking at the queue (without taking or dispatching anything) tells Windows that the
+// thread still answers.
+void StayResponsive(long long rows) {
+  if (rows % kRowsBetweenLooks) return;
+  MSG msg;
+  ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+}  // namespace
+
+std::wstring ReportGenerator::FindTemplate() {
+  for (const std::wstring& folder : {ExecutableFolder(), CurrentFolder()}) {
+    const std::wstring path = folder + L"\\" + kTemplateName;
+    if (!folder.empty() && FolderExists(path.c_str())) return path;
+  }
+  return std::wstring();
+}
+
+std::wstring ReportGenerator::IndexPath(const std::wstring& reportFolder) { return reportFolder + L"\\index.html"; }
+std::wstring ReportGenerator::XmlPath(const std::wstring& reportFolder) {
+  return reportFolder + L"\\data\\Report.xml";
+}
+std::wstring ReportGenerator::JsPath(const std::wstring& reportFolder) { return reportFolder + L"\\data\\Report.js"; }
+
+ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFolder,
+                                                  const std::wstring& reportFolder, const Report& report) {
+  m_errorText.clear();
+  m_entries = 0;
+  if (!CopyFolder(templateFolder.c_str(), reportFolder.c_str())) return kCopyFailed;
+  SQLServerLink link;
+  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return kConnectFailed;
+  auto failed = [&] {
+    const wchar_t* text = link.GetLastErrorText();
+    m_errorText = text ? text : L"";
+    return kQueryFailed;
+  };
+
+  // HIPS entries count from the report of the version before; without one, from the start.
+  std::wstring from;
+  if (report.version > 0) {
+    SQLStatement* previous = QueryPreviousReport(link, report.version - 1, report.strategyName);
+    if (!previous) return failed();
+    if (previous->Fetch()) {
+      const wchar_t* time = previous->GetString(0);
+      from = time ? time : L"";
+    } else if (previous->Failed()) {
+      return failed();
+    }
+    link.ReleaseStatement(previous);
+  }
+  const std::wstring now = LocalClock::TimeText();
+
+  ReportDataWriter writer;
+  if (!writer.Open(XmlPath(reportFolder), JsPath(reportFolder), report.name.c_str(), report.author.c_str(),
+                   now.c_str(), report.strategyName.c_str()))
+    return kWriteFailed;
+  SQLStatement* audit = QueryAuditEntries(link, report.version, report.strategyName);
+  if (!audit) return failed();
+  while (audit->Fetch()) {
+    writer.AddAuditEntry(audit->GetString(0), audit->GetString(1), audit->GetString(2), audit->GetString(5),
+                         audit->GetString(3), audit->GetString(4));
+    StayResponsive(writer.Entries());
+  }
+  if (audit->Failed()) return failed();
+  link.ReleaseStatement(audit);
+
+  SQLStatement* hips = QueryHipsEntries(link, report.strategyName, from, now);
+  if (!hips) return failed();
+  while (hips->Fetch()) {
+    writer.AddEntry(hips->GetString(0), hips->GetString(1), hips->GetString(2), hips->GetString(3),
+                    hips->GetString(4));
+    StayResponsive(writer.Entries());
+  }
+  if (hips->Failed()) return failed();
+  link.ReleaseStatement(hips);
+  link.Disconnect();
+  m_entries = writer.Entries();
+  return writer.Finish() ? kGenerated : kWriteFailed;
+}
+
+namespace {
+
+SQLStatement* QueryPreviousReport(SQLServerLink& link, int version, const std::wstring& strategyName) {
+  SQLStatement* st = link.CreateStatement(
+      L"select ProduceTime from ReportCenterTable where StrategyVersion = ? and StrategyName = ?");
+  return st && st->SetMaxRows(1) && st->BindInt(0, version) && st->BindString(1, strategyName.c_str()) ? st
+                                                                                                      : nullptr;
+}
+
+SQLStatement* QueryAuditEntries(SQLServerLink& link, int version, const std::wstring& strategyName) {
+  SQLStatement* st = link.CreateStatement(
+      L"select b.Name, b.IP, a.LogStyle, a.LogContent, a.LogTime, a.LogDetail "
+      L"from AuditLog as a, Client as b "
+      L"where a.LogHostIp = b.IP and a.StrategyVersion = ? "
+      L"and a.Strategyid in (select id from StrategyTable where StrategyName = ?)");
+  return st && st->BindInt(0, version) && st->BindString(1, strategyName.c_str()) ? st : nullptr;
+}
+
+// One entry per log row: the strategy rows of the host are asked for existence only.
+SQLStatement* QueryHipsEntries(SQLServerLink& link, const std::wstring& strategyName, const std::wstring& from,
+                               const std::wstring& to) {
+  SQLStatement* st = link.CreateStatement(
+      L"select b.Name, b.IP, a.LogStyle, a.LogContent, a.LogTime "
+      L"from HIPSLog as a, Client as b "
+      L"where a.LogHostIp = b.IP and a.StrategyName = ? "
+      L"and exists (select 1 from StrategyTable as c where c.StrategyType = 0 and c.Ip = a.LogHostIp) "
+      L"and a.LogTime >= ? and a.LogTime <= ?");
+  return st && st->BindString(0, strategyName.c_str()) && st->BindString(1, from.c_str()) &&
+                 st->BindString(2, to.c_str())
+             ? st
+             : nullptr;
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+#include "sysmgmt/CAutoUpdater.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/FileHandle.h"
+#include "platform/TextConv.h"
+#include "platform/WideFormat.h"
+
+namespace {
+
+struct InternetCloser {
+  void operator()(HINTERNET h) const { ::InternetCloseHandle(h); }
+};
+using InternetHandle = std::unique_ptr<void, InternetCloser>;
+
+const DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_RESYNCHRONIZE | INTERNET_FLAG_HYPERLINK |
+                         INTERNET_FLAG_NEED_FILE;
+
+bool QueryNumber(HINTERNET handle, DWORD what, DWORD* value) {
+  DWORD size = sizeof *value;
+  return ::HttpQueryInfoW(handle, what | HTTP_QUERY_FLAG_NUMBER, value, &size, nullptr) != FALSE;
+}
+
+// Up to four parts of at most 32 bits each; missing trailing parts are 0.
+bool SplitVersion(const std::wstring& text, uint32_t parts[4]) {
+  for (int i = 0; i < 4; ++i) parts[i] = 0;
+  size_t start = 0;
+  for (int n = 0;; ++n) {
+    const size_t dot = text.find(L'.', start);
+    const std::wstring part = text.substr(start, dot == std::wstring::npos ? std::wstring::npos : dot - start);
+    if (n == 4 || part.empty() || !CAutoUpdater::IsDigits(part)) return false;
+    uint64_t value = 0;
+    for (wchar_t c : part) {
+      value = value * 10 + static_cast<uint64_t>(c - L'0');
+      if (value > 0xFFFFFFFFu) return false;
+    }
+    parts[n] = static_cast<uint32_t>(value);
+    if (dot == std::wstring::npos) return true;
+    start = dot + 1;
+  }
+}
+
+// A plain copy whose target stays open to others while it is written.
+bool CopyInto(const std::wstring& from, const std::wstring& to) {
+  FileHandle in(::CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (in.h == INVALID_HANDLE_VALUE) return false;
+  FileHandle out(::CreateFileW(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (out.h == INVALID_HANDLE_VALUE) return false;
+  std::vector<char> block(64 * 1024);
+  for (;;) {
+    DWORD got = 0, put = 0;
+    if (!::ReadFile(in.h, block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) return false;
+    if (got == 0) return true;
+    if (!::WriteFile(out.h, block.data(), got, &put, nullptr) || put != got) return false;
+  }
+}
+
+}  // namespace
+
+CAutoUpdater::CAutoUpdater()
+    : m_hRoot(::InternetOpenW(L"AutoUpdateAgent", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)) {}
+
+CAutoUpdater::~CAutoUpdater() {
+  if (m_hRoot) ::InternetCloseHandle(m_hRoot);
+}
+
+int CAutoUpdater::CheckForUpdate(const std::wstring& base) {
+  m_swapFailed = false;
+  // Offline detection is left to the request: a LAN or local endpoint is reachable
+  // where the system may still call the machine offline.
+  if (!IsConnected()) return kOffline;
+  Report(L"正在检查新版本……");
+  std::string bytes;
+  bool whole;
+  {
+    InternetHandle version(OpenUrl(base + L"update.txt"));
+    if (!version) return kOpenFailed;
+    whole = ReadVersionFile(version.get(), bytes);
+  }
+  if (bytes.empty()) return kNothingRead;
+  const std::wstring running = GetExecutablePath();
+  const std::wstring local = GetFileVersion(running);
+  if (local.empty()) return kNoLocalVersion;
+  if (!whole) return kNotNewer;
+  const std::wstring offered = qv::AnsiToWide(std::string_view(bytes.data(), bytes.size()));
+  if (CompareVersions(offered, local) != 1) return kNotNewer;
+  Report(qv::FormatW(L"发现新版本 %ls（当前版本 %ls）", offered.c_str(), local.c_str()));
+  return Download(base, offered, running);
+}
+
+int CAutoUpdater::Download(const std::wstring& base, const std::wstring& offered, const std::wstring& running) {
+  const std::wstring name = running.substr(running.find_last_of(L'\\') + 1);
+  wchar_t tempDir[MAX_PATH + 1] = L"";
+  const DWORD dirChars = ::GetTempPathW(MAX_PATH, tempDir);
+  InternetHandle executable(OpenUrl(base + name));
+  if (!executable) return kOpenFailed;
+
+  const std::wstring question = qv::FormatW(L"%ls发现新版本, 是否更新?", name.c_str());
+  Seam* seam = qv::ProcessSeam<Seam>::Installed();
+  const int answer = seam ? seam->Ask(question, L"自动更新")
+                          : ::MessageBoxW(::GetActiveWindow(), question.c_str(), L"自动更新", MB_YESNO | MB_ICONQUESTION);
+  if (answer != IDYES) return kDeclinedOrSwapFailed;
+
+  DWORD length = 0;
+  wchar_t temp[MAX_PATH] = L"";
+  if (!QueryNumber(executable.get(), HTTP_QUERY_CONTENT_LENGTH, &length) || length > kMaxExecutableBytes ||
+      dirChars == 0 || dirChars > MAX_PATH || !::GetTempFileNameW(tempDir, L"qvu", 0, temp))
+    return kDownloadFailed;
+  Report(qv::FormatW(L"正在下载 %ls", name.c_str()));
+  bool good = DownloadToFile(executable.get(), temp, length);
+  executable.reset();
+  // The download must be the version that was offered, or it is not what we asked for.
+  if (good) good = CompareVersions(GetFileVersion(temp), offered) == 0;
+  if (!good) {
+    ::DeleteFileW(temp);
+    return kDownloadFailed;
+  }
+  const bool swapped = SwitchExecutables(running, temp, false);
+  ::DeleteFileW(temp);
+  if (swapped) return kUpdated;
+  m_swapFailed = true;
+  return kDeclinedOrSwapFailed;
+}
+
+bool CAutoUpdater::IsConnected() const { return m_hRoot != nullptr; }
+
+HINTERNET CAutoUpdater::OpenUrl(const std::wstring& url) {
+  wchar_t canonical[1024];
+  DWORD chars = 1024;
+  if (!::InternetCanonicalizeUrlW(url.c_str(), canonical, &chars, ICU_BROWSER_MODE)) return nullptr;
+  InternetHandle handle(::InternetOpenUrlW(m_hRoot, canonical, nullptr, 0, kOpenFlags, 0));
+  DWORD status = 0;
+  // An error page is a body too: only a 200 is the file.
+  if (!handle || !QueryNumber(handle.get(), HTTP_QUERY_STATUS_CODE, &status) || status != 200) return nullptr;
+  return handle.release();
+}
+
+bool CAutoUpdater::ReadVersionFile(HINTERNET handle, std::string& bytes) {
+  char buffer[kMaxVersionBytes + 1];
+  DWORD total = 0;
+  while (total <= kMaxVersionBytes) {
+    DWORD got = 0;
+    if (!::InternetReadFile(handle, buffer + total, kMaxVersionBytes + 1 - total, &got)) {
+      total = 0;  // a broken read: nothing trustworthy came
+      break;
+    }
+    if (got == 0) break;
+    total += got;
+  }
+  bytes.assign(buffer, total > kMaxVersionBytes ? kMaxVersionBytes : total);
+  return total <= kMaxVersionBytes;
+}
+
+bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected) {
+  FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.h == INVALID_HANDLE_VALUE) return false;
+  char block[kBlockBytes];
+  DWORD total = 0;
+  for (;;) {
+    DWORD got = 0, put = 0;
+    if (!::InternetReadFile(handle, block, sizeof block, &got)) return false;
+    // A connection closed early also ends in a successful empty read.
+    if (got == 0) break;
+    if (got > expected - total) return false;
+    if (!::WriteFile(file.h, block, got, &put, nullptr) || put != got) return false;
+    const DWORD before = total;
+    total += got;
+    if (m_progress) m_progress(nullptr);
+    if (total / kProgressBytes != before / kProgressBytes || total == expected)
+      Report(qv::FormatW(L"已下载 %lu / %lu KB", static_cast<unsigned long>(total / 1024),
+                         static_cast<unsigned long>(expected / 1024)));
+  }
+  return total == expected;
+}
+
+std::wstring CAutoUpdater::GetFileVersion(const std::wstring& path) {
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  if (size == 0) return L"";
+  std::vector<char> data(size);
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT infoBytes = 0;
+  if (!::GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
+      !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &infoBytes) || !info ||
+      infoBytes < sizeof *info || info->dwSignature != 0xFEEF04BD)
+    return L"";
+  if (info->dwFileVersionLS != 0)
+    return qv::FormatW(L"%d.%d.%d.%d", HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+                       HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS));
+  if (info->dwFileVersionMS != 0)
+    return qv::FormatW(L"%d.%d", HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS));
+  return L"";
+}
+
+std::wstring CAutoUpdater::GetExecutablePath() {
+  if (Seam* seam = qv::ProcessSeam<Seam>::Installed()) return seam->ExecutablePath();
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD chars = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (chars == 0) return L"";
+    if (chars < path.size()) return path.substr(0, chars);
+    path.resize(path.size() * 2);
+  }
+}
+
+bool CAutoUpdater::IsDigits(const std::wstring& text) {
+  for (wchar_t c : text)
+    if (c < L'0' || c > L'9') return false;
+  return true;
+}
+
+int CAutoUpdater::CompareVersions(const std::wstring& a, const std::wstring& b) {
+  uint32_t first[4], second[4];
+  if (!SplitVersion(a, first)) return -21;
+  if (!SplitVersion(b, second)) return -22;
+  for (int i = 0; i < 4; ++i)
+    if (first[i] != second[i]) return first[i] > second[i] ? 1 : -1;
+  return 0;
+}
+
+bool CAutoUpdater::SwitchExecutables(const std::wstring& running, const std::wstring& downloaded,
+                                     bool delayUntilReboot) {
+  const size_t slash = running.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return false;
+  const DWORD flags = delayUntilReboot ? MOVEFILE_DELAY_UNTIL_REBOOT : MOVEFILE_COPY_ALLOWED;
+  const std::wstring backup = running.substr(0, slash) + L"\\OldExecutable.bak";
+  // The copy sits on the executable's volume, so the last step is a plain rename.
+  const std::wstring copy = running + L".new";
+  if (!CopyInto(downloaded, copy)) {
+    ::DeleteFileW(copy.c_str());
+    return false;
+  }
+  ::DeleteFileW(backup.c_str());
+  if (!::MoveFileExW(running.c_str(), backup.c_str(), flags)) {
+    ::DeleteFileW(copy.c_str());
+    return false;
+  }
+  if (::MoveFileExW(copy.c_str(), running.c_str(), flags)) return true;
+  ::MoveFileExW(backup.c_str(), running.c_str(), flags);
+  ::DeleteFileW(copy.c_str());
+  return false;
+}
+
+void CAutoUpdater::Report(const std::wstring& line) const {
+  if (m_progress) m_progress(line.c_str());
+}

@@ -1,0 +1,85 @@
+#pragma once
+// The online updater: asks an HTTP endpoint for the newest version ("update.txt"
+// under a base URL ending in "/"), and when that is newer than the running
+// executable's file version and the user agrees, downloads the new executable under
+// the running one's file name, checks that its own version is the one offered, and
+// swaps it in for the next start, keeping the old one as "OldExecutable.bak". It owns
+// the WinINet root handle for its lifetime; every request handle and file it opens is
+// closed before the call returns. UI thread only; the requests block it.
+#include <windows.h>
+#include <wininet.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/ProcessSeam.h"
+
+class CAutoUpdater {
+ public:
+  enum Result {
+    kUpdated = 0,
+    kOffline = 1,
+    kOpenFailed = 2,
+    kNothingRead = 3,
+    kDownloadFailed = 4,
+    kNoLocalVersion = 5,
+    kNotNewer = 6,
+    kDeclinedOrSwapFailed = 7,
+  };
+  static const DWORD kMaxVersionBytes = 4096;
+  static const DWORD kMaxExecutableBytes = 128u * 1024 * 1024;
+  static const DWORD kBlockBytes = 4096;
+  static const DWORD kProgressBytes = 64 * 1024;
+
+  // What a test replaces: the executable taken as the running one, and the answer to
+  // the consent question.
+  class Seam {
+   public:
+    using Scope = qv::ProcessSeam<Seam>::Scope;
+    virtual ~Seam() = default;
+    virtual std::wstring ExecutablePath() = 0;
+    virtual int Ask(const std::wstring& text, const std::wstring& caption) = 0;
+  };
+  // Told each step of the run as a line for a status log, and null after every block
+  // of the download.
+  using Progress = std::function<void(const wchar_t* line)>;
+
+  CAutoUpdater();
+  virtual ~CAutoUpdater();
+  CAutoUpdater(const CAutoUpdater&) = delete;
+  CAutoUpdater& operator=(const CAutoUpdater&) = delete;
+
+  void SetProgress(Progress progress) { m_progress = std::move(progress); }
+  // One of the results above; base ends in "/".
+  int CheckForUpdate(const std::wstring& base);
+  // After a 7: the swap failed (rather than the user declining).
+  bool SwapFailed() const { return m_swapFailed; }
+
+  bool IsConnected() const;
+  // A request handle that answered HTTP 200, or null.
+  HINTERNET OpenUrl(const std::wstring& url);
+  // Writes exactly `expected` bytes to path; false on a failed read or write or any
+  // other byte count.
+  bool DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected);
+
+  // "a.b.c.d" of the fixed file version, "a.b" when the low half is 0, else empty.
+  static std::wstring GetFileVersion(const std::wstring& path);
+  static std::wstring GetExecutablePath();
+  static bool IsDigits(const std::wstring& text);
+  // 1, 0 or -1 as a is newer, equal or older than b; -21 or -22 when a or b is
+  // malformed (no part, an empty or non-digit part, more than four, one over 32 bits).
+  static int CompareVersions(const std::wstring& a, const std::wstring& b);
+  // Puts downloaded in place of running; the old file stays until the new one is in
+  // place and is kept as "OldExecutable.bak" beside it. False leaves running as it was.
+  static bool SwitchExecutables(const std::wstring& running, const std::wstring& downloaded, bool delayUntilReboot);
+
+ private:
+  // Reads the whole version file: false when it is longer than kMaxVersionBytes.
+  bool ReadVersionFile(HINTERNET handle, std::string& bytes);
+  int Download(const std::wstring& base, const std::wstring& offered, const std::wstring& running);
+  void Report(const std::wstring& line) const;
+
+  HINTERNET m_hRoot;
+  Progress m_progress;
+  bool m_swapFailed = false;
+};

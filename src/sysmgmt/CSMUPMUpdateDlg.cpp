@@ -1,0 +1,59 @@
+#include "sysmgmt/CSMUPMUpdateDlg.h"
+
+#include "controls/CUIResource.h"
+#include "controls/RichEditLog.h"
+
+CSMUPMUpdateDlg::CSMUPMUpdateDlg() : CUiDialogImpl<CSMUPMUpdateDlg>(kLayoutId) {}
+
+CSMUPMUpdateDlg::~CSMUPMUpdateDlg() { Close(); }
+
+BOOL CSMUPMUpdateDlg::Show(HWND owner) {
+  HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
+  if (!Create(top)) return FALSE;
+  if (top && ::IsWindowEnabled(top)) {
+    ::EnableWindow(top, FALSE);
+    m_disabledOwner = top;
+  }
+  CenterWindow(top);
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+  LetPaintThrough();
+  return TRUE;
+}
+
+void CSMUPMUpdateDlg::Close() {
+  // The owner comes back before this window goes, so activation returns to it.
+  if (m_disabledOwner) ::EnableWindow(m_disabledOwner, TRUE);
+  m_disabledOwner = nullptr;
+  if (::IsWindow(m_hWnd)) DestroyWindow();
+}
+
+LRESULT CSMUPMUpdateDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  m_log = RichEditCreate(GetViewHWnd(), kItemLog,
+                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                         CUIResource::GetSkinBitmap(), kLogScrollSkin);
+  return 0;
+}
+
+LRESULT CSMUPMUpdateDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  if (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID != kItemClose) {
+    bHandled = FALSE;
+    return 0;
+  }
+  Close();
+  return 0;
+}
+
+void CSMUPMUpdateDlg::AddLine(const std::wstring& line) {
+  if (m_log) {
+    if (::GetWindowTextLengthW(m_log) > 0) RichEditAppendNewLine(m_log);
+    RichEditAppendText(m_log, line.c_str(), FALSE, RGB(0, 0, 0));
+  }
+  LetPaintThrough();
+}
+
+void CSMUPMUpdateDlg::LetPaintThrough() {
+  // Bounded: a window that never validates would otherwise keep this loop going.
+  MSG msg;
+  for (int i = 0; i < 256 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i)
+    ::DispatchMessageW(&msg);
+}

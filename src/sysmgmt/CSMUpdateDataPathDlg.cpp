@@ -1,0 +1,61 @@
+#include "sysmgmt/CSMUpdateDataPathDlg.h"
+
+namespace {
+
+const UINT kPictures[] = {126};
+const DWORD kTreeStyle = WS_CHILD | WS_TABSTOP | TVS_FULLROWSELECT | TVS_SHOWSELALWAYS | TVS_HASLINES;
+
+bool IsChosen(int state) { return state == EM_TVIS_CHECK || state == EM_TVIS_PARTIAL; }
+
+}  // namespace
+
+CSMUpdateDataPathDlg::CSMUpdateDataPathDlg(std::wstring& path)
+    : CUiDialogImpl<CSMUpdateDataPathDlg>(kLayoutId), m_path(path) {}
+
+LRESULT CSMUpdateDataPathDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  if (!m_tree.Create(GetViewHWnd(), kItemTree, kTreeStyle, kPictures, 1)) return 0;
+  m_root = m_tree.Add(TVI_ROOT, L"服务器组", 0, EM_TVIS_UNCHECK, 0);
+  m_tree.Add(m_root, L"本地磁盘(C:)", 0, EM_TVIS_UNCHECK, 0);
+  HTREEITEM d = m_tree.Add(m_root, L"本地磁盘(D:)", 0, EM_TVIS_UNCHECK, 0);
+  m_tree.Add(m_root, L"本地磁盘(E:)", 0, EM_TVIS_UNCHECK, 0);
+  HTREEITEM site = m_tree.Add(d, L"WebSite", 0, EM_TVIS_UNCHECK, 0);
+  for (const wchar_t* folder : {L"Main", L"Upload", L"Data"}) m_tree.Add(site, folder, 0, EM_TVIS_UNCHECK, 0);
+  for (HTREEITEM open : {m_root, d, site}) m_tree.tree.Expand(open, TVE_EXPAND);
+  return 0;
+}
+
+LRESULT CSMUpdateDataPathDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+    case kItemOk:
+      OnOK();
+      break;
+    case kItemCancel:
+      EndDialog(IDCANCEL);
+      break;
+    default:
+      bHandled = FALSE;
+      break;
+  }
+  return 0;
+}
+
+void CSMUpdateDataPathDlg::OnOK() {
+  CMulStatusTree& tree = m_tree.tree;
+  HTREEITEM node = tree.GetChildItem(m_root);
+  while (node && !IsChosen(tree.GetCheck(node))) node = tree.GetNextSiblingItem(node);
+  if (!node) return;
+  const std::wstring drive = tree.GetItemText(node);
+  const size_t open = drive.find(L'('), close = drive.find(L')', open == std::wstring::npos ? 0 : open);
+  std::wstring path = (open != std::wstring::npos && close != std::wstring::npos)
+                          ? drive.substr(open + 1, close - open - 1)
+                          : std::wstring();
+  while (tree.GetCheck(node) == EM_TVIS_PARTIAL) {
+    HTREEITEM child = tree.GetChildItem(node);
+    while (child && !IsChosen(tree.GetCheck(child))) child = tree.GetNextSiblingItem(child);
+    if (!child) break;
+    path += L"\\" + tree.GetItemText(child);
+    node = child;
+  }
+  m_path = path;
+  EndDialog(1);
+}

@@ -1,0 +1,83 @@
+#include "sysmgmt/CSMUpdateManagementUIHandler.h"
+
+#include "app/CMainDlg.h"
+#include "console/SysServerPortConfig.h"
+#include "platform/WideFormat.h"
+#include "sysmgmt/CAutoUpdater.h"
+#include "sysmgmt/CSMUPMUpdateDlg.h"
+#include "sysmgmt/CSMUpdateDataPathDlg.h"
+#include "uiwin/UiMessageBox.h"
+
+CSMUpdateManagementUIHandler::CSMUpdateManagementUIHandler(CMainDlg* owner) : m_owner(owner) {}
+
+CSMUpdateManagementUIHandler::~CSMUpdateManagementUIHandler() = default;
+
+int CSMUpdateManagementUIHandler::Init() {
+  m_packagePath.Create(m_owner->GetViewHWnd(), nullptr, nullptr,
+                       WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY, 0, kPackagePath);
+  m_packagePath.SetInputType(CEditEx::kDigits);
+  m_owner->SetItemCheck(kOffline, TRUE);
+  // The running file's own version, so that the page is right after an update.
+  std::wstring label = VersionLabel(CAutoUpdater::GetFileVersion(CAutoUpdater::GetExecutablePath()));
+  m_owner->SetItemText(kVersionText, label.empty() ? L"v1.1.1087" : label.c_str());
+  return 0;
+}
+
+int CSMUpdateManagementUIHandler::UnInit() { return 0; }
+
+LRESULT CSMUpdateManagementUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
+    case kBrowse:
+      OnBrowse();
+      break;
+    case kStart:
+      OnStartUpdate();
+      break;
+    default:
+      bHandled = FALSE;
+      break;
+  }
+  return 0;
+}
+
+void CSMUpdateManagementUIHandler::OnBrowse() {
+  std::wstring path;
+  CSMUpdateDataPathDlg dlg(path);
+  if (dlg.DoModal(m_owner->m_hWnd) == 1) m_packagePath.SetWindowText(path.c_str());
+}
+
+void CSMUpdateManagementUIHandler::OnStartUpdate() {
+  if (!m_owner->GetItemCheck(kOnline)) return;
+  if (!g_updateUrl[0]) {
+    UiMessageBox(L"未配置升级地址", L"自动更新", MB_ICONWARNING);
+    return;
+  }
+  m_lastStatus.clear();
+  int result;
+  bool swapFailed;
+  {
+    CSMUPMUpdateDlg status;
+    status.Show(m_owner->m_hWnd);
+    CAutoUpdater updater;
+    updater.SetProgress([&](const wchar_t* line) {
+      if (!line) return CSMUPMUpdateDlg::LetPaintThrough();
+      m_lastStatus.push_back(line);
+      status.AddLine(line);
+    });
+    result = updater.CheckForUpdate(g_updateUrl);
+    swapFailed = updater.SwapFailed();
+  }  // the status window goes before the result is told
+  if (result == CAutoUpdater::kUpdated)
+    UiMessageBox(L"程序将在下次启动时自动更新", L"自动更新", MB_ICONINFORMATION);
+  else if (result == CAutoUpdater::kNotNewer)
+    UiMessageBox(L"暂无更新", L"自动更新", MB_ICONINFORMATION);
+  else if (result != CAutoUpdater::kDeclinedOrSwapFailed || swapFailed)
+    UiMessageBox(qv::FormatW(L"自动更新失败（%d）", result).c_str(), L"自动更新", MB_ICONHAND);
+}
+
+std::wstring CSMUpdateManagementUIHandler::VersionLabel(const std::wstring& version) {
+  if (version.empty()) return L"";
+  size_t end = 0;
+  for (int dots = 0; dots < 3 && end != std::wstring::npos; ++dots) end = version.find(L'.', end ? end + 1 : 0);
+  return L"v" + version.substr(0, end);
+}

@@ -1,0 +1,82 @@
+"""A local HTTP server for the updater's tests: serves one folder on 127.0.0.1.
+
+usage: update_server.py FOLDER PORTFILE LOGFILE
+The first path segment chooses how the version file and the executable are answered,
+"<mode of update.txt>-<mode of anything else>", each one of ok, 404, 500, cut (half the
+body, then the connection closes), chunked, slow (the body in small pieces). Every
+request path is appended to LOGFILE. GET /quit ends the server, as does an hour idle.
+"""
+import http.server
+import os
+import sys
+import time
+
+FOLDER, PORTFILE, LOGFILE = sys.argv[1:4]
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def do_GET(self):
+        with open(LOGFILE, "a") as log:
+            log.write(self.path + "\n")
+        if self.path == "/quit":
+            self.reply(200, b"bye")
+            self.server.quit = True
+            return
+        parts = self.path.lstrip("/").split("/", 1)
+        modes = parts[0].split("-")
+        if len(parts) != 2 or len(modes) != 2:
+            return self.reply(404, b"not here")
+        mode = modes[0] if parts[1] == "update.txt" else modes[1]
+        path = os.path.join(FOLDER, os.path.basename(parts[1]))
+        if mode in ("404", "500") or not os.path.isfile(path):
+            return self.reply(500 if mode == "500" else 404, b"<html>error</html>")
+        with open(path, "rb") as f:
+            body = f.read()
+        if mode == "chunked":
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            for i in range(0, len(body), 8192):
+                piece = body[i:i + 8192]
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+            self.wfile.write(b"0\r\n\r\n")
+            return
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Connection", "close")
+        self.end_headers()
+        if mode == "cut":
+            self.wfile.write(body[: len(body) // 2])
+            self.close_connection = True
+            return
+        step = 4096 if mode == "slow" else len(body) or 1
+        for i in range(0, len(body), step):
+            self.wfile.write(body[i:i + step])
+            self.wfile.flush()
+            if mode == "slow":
+                time.sleep(0.1)
+        self.close_connection = True
+
+    def reply(self, code, body):
+        self.send_response(code)
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.wfile.write(body)
+        self.close_connection = True
+
+
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+server.quit = False
+server.timeout = 1
+with open(PORTFILE + ".tmp", "w") as f:
+    f.write(str(server.server_address[1]))
+os.replace(PORTFILE + ".tmp", PORTFILE)
+idle_until = time.time() + 3600
+while not server.quit and time.time() < idle_until:
+    server.handle_request()

@@ -1,0 +1,199 @@
+// The online updater and the update page against a real HTTP server on 127.0.0.1, with
+// copies of executables of known versions standing in for the running console.
+#include <gtest/gtest.h>
+
+#include <shlwapi.h>
+
+#include <wininet.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+#include "platform/FileHandle.h"
+#include "platform/TextConv.h"
+#include "platform/WideFormat.h"
+#include "support/ChildProcess.h"
+#include "support/SysMgmtPageHost.h"
+#include "support/TestFiles.h"
+#include "sysmgmt/CAutoUpdater.h"
+#include "sysmgmt/CSMUpdateDataPathDlg.h"
+#include "sysmgmt/CSystemManagementUIHandler.h"
+
+namespace {
+
+std::wstring Fixture(const char* version) {
+  return testenv::WindowsPath(std::string(std::getenv("QV_BINARY_DIR")) + "/updfix/updfix_" + version + ".exe");
+}
+// The item reached by taking the n-th child at each step down from item.
+HTREEITEM Nth(CMulStatusTree& tree, HTREEITEM item, const std::vector<int>& steps) {
+  for (int n : steps)
+    for (item = tree.GetChildItem(item); n-- > 0;) item = tree.GetNextSiblingItem(item);
+  return item;
+}
+
+// The Unix path of a Windows one, as Wine maps it.
+std::string UnixPath(const std::wstring& path) {
+  using Convert = char*(__cdecl*)(const wchar_t*);
+  auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* unix = convert ? convert(path.c_str()) : nullptr;
+  const std::string result = unix ? unix : "";
+  if (unix) ::HeapFree(::GetProcessHeap(), 0, unix);
+  return result;
+}
+
+// An update endpoint (tests/support/update_server.py on 127.0.0.1, a free port) serving
+// the folder `site`; the running executable is a copy in `app`; downloads go to `temp`;
+// the consent question is answered with `answer`.
+struct UpdateWorld : CAutoUpdater::Seam {
+  UpdateWorld() {
+    auto arg = [](const std::wstring& path) { return L" \"" + qv::Utf8ToWide(UnixPath(path)) + L"\""; };
+    std::wstring line = L"python3" + arg(testenv::SourcePath(L"tests\\support\\update_server.py")) +
+                        arg(site.Path()) + arg(state.File(L"port")) + arg(state.File(L"log"));
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    // Wine gives a Unix program no process handle: a request ends the server instead.
+    if (::CreateProcessW(L"Z:\\usr\\bin\\python3", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      testenv::PollUntil([&] { return !!(std::ifstream(qv::WideToUtf8(state.File(L"port"))) >> port); }, 20000);
+    wchar_t tmp[MAX_PATH];
+    ::GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
+    savedTmp = tmp;
+    ::SetEnvironmentVariableW(L"TMP", temp.Path().c_str());
+    Reset();
+  }
+  ~UpdateWorld() override {
+    ::SetEnvironmentVariableW(L"TMP", savedTmp.c_str());
+    HINTERNET root = ::InternetOpenW(L"test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    if (HINTERNET quit = ::InternetOpenUrlW(root, (Base(L"") + L"quit").c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0))
+      ::InternetCloseHandle(quit);
+    ::InternetCloseHandle(root);
+  }
+  std::wstring ExecutablePath() override { return exe; }
+  int Ask(const std::wstring&, const std::wstring&) override { return answer; }
+  // "http://127.0.0.1:port/<modes>/": how update.txt and the rest are answered (see the server).
+  std::wstring Base(const std::wstring& modes = L"ok-ok") const {
+    return qv::FormatW(L"http://127.0.0.1:%u/%ls", port, modes.c_str()) + (modes.empty() ? L"" : L"/");
+  }
+  size_t Requests() const {
+    std::ifstream log(qv::WideToUtf8(state.File(L"log")));
+    size_t count = 0;
+    for (std::string line; std::getline(log, line);) ++count;
+    return count;
+  }
+  void Reset() {
+    ::DeleteFileW(backup.c_str());
+    ::DeleteFileW(state.File(L"log").c_str());
+    ::CopyFileW(Fixture("1_0_0_2").c_str(), exe.c_str(), FALSE);
+  }
+  void Offer(const std::string& version, const char* executable) {
+    testfiles::WriteBytes(site.File(L"update.txt"), version);
+    ::CopyFileW(Fixture(executable).c_str(), site.File(L"Quorvane.exe").c_str(), FALSE);
+  }
+  testenv::TempDir site, state, app, temp;
+  unsigned port = 0;
+  std::wstring savedTmp, exe = app.File(L"Quorvane.exe"), backup = app.File(L"OldExecutable.bak");
+  int answer = IDYES;
+  Scope scope{*this};
+};
+
+TEST(AutoUpdater, ComparesVersionsPartByPartAndRefusesMalformedOnes) {
+  const struct { const wchar_t *a, *b; int expected; } rows[] = {
+      {L"1.0.0.3", L"1.0.0.2", 1}, {L"1.0.0.2", L"1.0.0.2", 0}, {L"1.0", L"1.0.0.2", -1}, {L"1", L"1.0.0.0", 0},
+      {L"2", L"1.9.9.9", 1}, {L"4294967295", L"4294967294", 1}, {L"1.0.0.3\n", L"1.0.0.2", -21},
+      {L"", L"1", -21}, {L"1.2.3.4.5", L"1", -21}, {L"1..2", L"1", -21}, {L"1.a", L"1", -21},
+      {L"4294967296", L"1", -21}, {L"1", L"x", -22}, {L"1", L"1.", -22}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(qv::WideToUtf8(std::wstring(row.a) + L" vs " + row.b));
+    EXPECT_EQ(row.expected, CAutoUpdater::CompareVersions(row.a, row.b));
+  }
+  const struct { const char* fixture; const wchar_t* version; } files[] = {
+      {"1_0_0_2", L"1.0.0.2"}, {"1_2_0_0", L"1.2"}, {"none", L""}};
+  for (const auto& file : files) EXPECT_EQ(file.version, CAutoUpdater::GetFileVersion(Fixture(file.fixture)));
+}
+
+TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
+  UpdateWorld world;
+  ASSERT_TRUE(world.port);
+  const struct { const char *name, *offered; const wchar_t* modes; const char* served; int answer, code; } rows[] = {
+      {"newer", "1.0.0.3", L"ok-ok", "1_0_0_3", IDYES, 0},   {"same", "1.0.0.2", L"ok-ok", "1_0_0_3", IDYES, 6},
+      {"older", "1.0", L"ok-ok", "1_0_0_3", IDYES, 6},       {"line break", "1.0.0.3\n", L"ok-ok", "1_0_0_3", IDYES, 6},
+      {"404", "1.0.0.3", L"404-ok", "1_0_0_3", IDYES, 2},    {"500", "1.0.0.3", L"ok-500", "1_0_0_3", IDYES, 2},
+      {"cut", "1.0.0.3", L"ok-cut", "1_0_0_3", IDYES, 4},    {"chunked", "1.0.0.3", L"ok-chunked", "1_0_0_3", IDYES, 4},
+      {"wrong", "1.0.0.3", L"ok-ok", "1_0_0_4", IDYES, 4},   {"declined", "1.0.0.3", L"ok-ok", "1_0_0_3", IDNO, 7}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    world.Reset();
+    world.Offer(row.offered, row.served);
+    world.answer = row.answer;
+    CAutoUpdater updater;
+    EXPECT_EQ(row.code, updater.CheckForUpdate(world.Base(row.modes)));
+    EXPECT_EQ(row.code ? L"1.0.0.2" : L"1.0.0.3", CAutoUpdater::GetFileVersion(world.exe));
+    EXPECT_EQ(row.code ? L"" : L"1.0.0.2", CAutoUpdater::GetFileVersion(world.backup));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((world.exe + L".new").c_str()));
+    EXPECT_TRUE(::PathIsDirectoryEmptyW(world.temp.Path().c_str()));
+    const bool asksForExecutable = row.code != 6 && std::wstring(row.modes).rfind(L"404", 0) != 0;
+    EXPECT_EQ(asksForExecutable ? 2u : 1u, world.Requests());
+  }
+}
+
+TEST(AutoUpdater, SwitchReplacesAnOldBackupAndPutsTheOriginalBackWhenBlocked) {
+  UpdateWorld world;
+  const std::wstring download = world.temp.File(L"download.exe");
+  ::CopyFileW(Fixture("1_0_0_3").c_str(), download.c_str(), FALSE);
+  testfiles::WriteBytes(world.backup, "an older backup");
+  EXPECT_TRUE(CAutoUpdater::SwitchExecutables(world.exe, download, false));
+  EXPECT_EQ(L"1.0.0.3", CAutoUpdater::GetFileVersion(world.exe));
+  EXPECT_EQ(L"1.0.0.2", CAutoUpdater::GetFileVersion(world.backup));
+
+  world.Reset();
+  FileHandle held(::CreateFileW((world.exe + L".new").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0, nullptr));
+  EXPECT_FALSE(CAutoUpdater::SwitchExecutables(world.exe, download, false));
+  EXPECT_EQ(L"1.0.0.2", CAutoUpdater::GetFileVersion(world.exe));
+}
+
+using UpdatePageTest = qvtest::SysMgmtPageTest;
+
+TEST_F(UpdatePageTest, StartsOnlyOnlineUpdatesAndTakesTheCheckedPackagePath) {
+  UpdateWorld world;
+  world.Offer("1.0.0.3", "1_0_0_3");
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    CSMUpdateManagementUIHandler& page = *main.SystemManagement()->UpdatePage();
+    Command(main, CSMUpdateManagementUIHandler::kStart);  // offline is checked: nothing
+    EXPECT_TRUE(0u == world.Requests());
+    main.SetItemCheck(CSMUpdateManagementUIHandler::kOnline, TRUE);
+    script.ExpectBox(L"未配置升级地址");
+    Command(main, CSMUpdateManagementUIHandler::kStart);
+    wcscpy(g_updateUrl, world.Base().c_str());
+    script.ExpectBox(L"程序将在下次启动时自动更新");
+    Command(main, CSMUpdateManagementUIHandler::kStart);
+    g_updateUrl[0] = L'\0';
+    ASSERT_FALSE(page.LastStatus().empty());
+    WIN32_FILE_ATTRIBUTE_DATA served{};
+    ::GetFileAttributesExW(world.site.File(L"Quorvane.exe").c_str(), GetFileExInfoStandard, &served);
+    const unsigned long kb = served.nFileSizeLow / 1024;
+    EXPECT_EQ(qv::FormatW(L"已下载 %lu / %lu KB", kb, kb), page.LastStatus().back());
+
+    // Steps below the root: drives C, D, E; D's only folder WebSite holds Main, Upload, Data.
+    const struct { std::vector<std::vector<int>> checked; const wchar_t* path; } walks[] = {
+        {{}, L""}, {{{1, 0, 2}}, L"D:\\WebSite\\Data"}, {{{1, 0}}, L"D:"},
+        {{{1, 0, 0}, {1, 0, 2}}, L"D:\\WebSite\\Main"}, {{{2}, {0}}, L"C:"}};
+    for (const auto& walk : walks) {
+      SCOPED_TRACE(qv::WideToUtf8(walk.path));
+      script.ExpectDialog([&](UiDialogDriver& d) {
+        CSMUpdateDataPathDlg& dlg = *d.As<CSMUpdateDataPathDlg>();
+        for (const auto& steps : walk.checked)
+          dlg.Tree().SetCheck(Nth(dlg.Tree(), dlg.Root(), steps), EM_TVIS_CHECK, TRUE);
+        d.Click(CSMUpdateDataPathDlg::kItemOk);
+      });
+      Command(main, CSMUpdateManagementUIHandler::kBrowse);
+      wchar_t shown[MAX_PATH] = L"";
+      ::GetDlgItemTextW(main.GetViewHWnd(), CSMUpdateManagementUIHandler::kPackagePath, shown, MAX_PATH);
+      EXPECT_STREQ(walk.path, shown);
+    }
+  });
+}
+
+}  // namespace
