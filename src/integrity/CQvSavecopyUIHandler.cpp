@@ -259,13 +259,31 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
 }
 
 int CQvSavecopyUIHandler::SetClientStatus(const std::wstring& address, int status) {
+  m_pendingStates.emplace_back(address, status);
+  if (!m_flushPosted) m_flushPosted = ::PostMessageW(m_owner->m_hWnd, FlushMessage(), 0, 0) != FALSE;
+  return 1;
+}
+
+UINT CQvSavecopyUIHandler::FlushMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneCopyPageStateFlush");
+  return message;
+}
+
+LRESULT CQvSavecopyUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL&) {
+  m_flushPosted = false;
+  std::vector<std::pair<std::wstring, int>> states;
+  states.swap(m_pendingStates);
+  if (states.empty()) return 0;
   SQLServerLink link;
   if (!ConnectOrTell(link)) return 0;
-  WriteHostStatus(link, address, status);
-  int clientId = 0;
-  if (!ReadHostId(link, address, clientId)) return 0;
-  SetHostImage(clientId, status);
-  return 1;
+  const bool together = link.BeginTransaction() != 0;
+  for (const auto& state : states) WriteHostStatus(link, state.first, state.second);
+  if (together) link.Commit();
+  for (const auto& state : states) {
+    int clientId = 0;
+    if (ReadHostId(link, state.first, clientId)) SetHostImage(clientId, state.second);
+  }
+  return 0;
 }
 
 void CQvSavecopyUIHandler::SetHostImage(int clientId, int status) {

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "console/AgentMessageId.h"
 #include "controls/CListCtrlDataEx.h"
@@ -54,7 +56,8 @@ class CQvSavecopyUIHandler {
   int LoadCopies(HTREEITEM item);
   // Restores (after the confirmation) or views the copy of a row.
   int OnRestoreOrViewCopy(int row);
-  // Writes a host's state (1 online, 0 offline) and shows it in the tree.
+  // Writes a host's state (1 online, 0 offline) and shows it in the tree. States come
+  // in bursts (one answer per host): they are taken first and written together.
   int SetClientStatus(const std::wstring& address, int status);
 
   // The label of a strategy type in the tree.
@@ -77,6 +80,7 @@ class CQvSavecopyUIHandler {
     MESSAGE_HANDLER(kClientsAdded, OnClientsChanged)
     MESSAGE_HANDLER(kClientsChanged, OnClientsChanged)
     MESSAGE_HANDLER(kClientsRemoved, OnClientsChanged)
+    MESSAGE_HANDLER(FlushMessage(), OnFlushStates)
   END_MSG_MAP()
 
  private:
@@ -90,6 +94,8 @@ class CQvSavecopyUIHandler {
   LRESULT OnClientState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnClientsChanged(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   void OnSize(const RECT& rect);
+  static UINT FlushMessage();
+  LRESULT OnFlushStates(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
   int Depth(HTREEITEM item) const;
   HTREEITEM Ancestor(HTREEITEM item, int depth) const;
@@ -107,4 +113,6 @@ class CQvSavecopyUIHandler {
   CMulStatusTree m_tree;
   CImageList m_images;
   CListCtrlDataEx<unsigned long> m_grid;
+  std::vector<std::pair<std::wstring, int>> m_pendingStates;
+  bool m_flushPosted = false;
 };
