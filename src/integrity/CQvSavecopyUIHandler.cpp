@@ -352,8 +352,21 @@ LRESULT CQvSavecopyUIHandler::OnClientState(UINT uMsg, WPARAM wParam, LPARAM lPa
   return 0;
 }
 
+// The notices come from inside the client page's save: the tree is read again once
+// that has ended.
 LRESULT CQvSavecopyUIHandler::OnClientsChanged(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   bHandled = FALSE;
+  if (!m_rebuildPosted) m_rebuildPosted = ::PostMessageW(m_owner->m_hWnd, RebuildMessage(), 0, 0) != FALSE;
+  return 0;
+}
+
+UINT CQvSavecopyUIHandler::RebuildMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneCopyPageTreeRebuild");
+  return message;
+}
+
+LRESULT CQvSavecopyUIHandler::OnRebuildTree(UINT, WPARAM, LPARAM, BOOL&) {
+  m_rebuildPosted = false;
   m_grid.DeleteAllItems();
   m_currentItem = nullptr;
   for (HTREEITEM group : {m_serverGroupItem, m_deviceGroupItem})

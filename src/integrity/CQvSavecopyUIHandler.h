@@ -81,6 +81,7 @@ class CQvSavecopyUIHandler {
     MESSAGE_HANDLER(kClientsChanged, OnClientsChanged)
     MESSAGE_HANDLER(kClientsRemoved, OnClientsChanged)
     MESSAGE_HANDLER(FlushMessage(), OnFlushStates)
+    MESSAGE_HANDLER(RebuildMessage(), OnRebuildTree)
   END_MSG_MAP()
 
  private:
@@ -95,6 +96,8 @@ class CQvSavecopyUIHandler {
   LRESULT OnClientsChanged(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   void OnSize(const RECT& rect);
   static UINT FlushMessage();
+  static UINT RebuildMessage();
+  LRESULT OnRebuildTree(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnFlushStates(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
   int Depth(HTREEITEM item) const;
@@ -115,4 +118,5 @@ class CQvSavecopyUIHandler {
   CListCtrlDataEx<unsigned long> m_grid;
   std::vector<std::pair<std::wstring, int>> m_pendingStates;
   bool m_flushPosted = false;
+  bool m_rebuildPosted = false;
 };
