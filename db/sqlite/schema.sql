@@ -270,6 +270,7 @@ CREATE INDEX IX_StrategyTable_Id ON StrategyTable (id);
 CREATE INDEX IX_AuditLog_Time ON AuditLog (LogTime);
 CREATE INDEX IX_AuditLog_Strategy ON AuditLog (Strategyid);
 CREATE INDEX IX_HIPSLog_Time ON HIPSLog (LogTime);
+CREATE INDEX IX_HIPSLog_Action ON HIPSLog (HIPSAction);
 CREATE INDEX IX_SystemLog_Time ON SystemLog (LogTime);
 CREATE INDEX IX_AuditLog_Host_Time ON AuditLog (LogHostIp, LogTime);
 CREATE INDEX IX_HIPSLog_Host_Time ON HIPSLog (LogHostIp, LogTime);

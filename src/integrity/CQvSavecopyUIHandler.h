@@ -1,25 +1,122 @@
 #pragma once
-// Sub-page "历史副本" of the integrity area (layout 516): the history copies of a
-// host's strategies and their restoration. For now an empty page with its place
-// in the chain.
+// Sub-page "历史副本" of the integrity area (layout 516): a tree of the monitored hosts
+// (by group) with their strategy types and names, and the history copies of the item
+// clicked. A copy is restored on its host after a confirmation (CQvSCWarningDlg), or,
+// for device strategies, opened in Notepad. The page also follows the hosts' online
+// state in the tree and in Client.Status; those messages go on to the client page.
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "console/AgentMessageId.h"
+#include "controls/CListCtrlDataEx.h"
+#include "controls/CListNotify.h"
+#include "controls/CMulStatusTree.h"
+#include "platform/CImageList.h"
 #include "platform/MessageMap.h"
+#include "uiwin/UiNotify.h"
 
 class CMainDlg;
+class SQLStatement;
 
 class CQvSavecopyUIHandler {
  public:
-  explicit CQvSavecopyUIHandler(CMainDlg* owner) : m_owner(owner) {}
+  enum : UINT {
+    kTree = 1231,
+    kTreeScrollId = 1232,
+    kGrid = 1261,
+    kGridScrollId = 1262,
+    kClientsAdded = 1795,
+    kClientsRemoved = 1796,
+    kClientsChanged = 1797,
+  };
+  enum : int { kImageServerGroup, kImageDeviceGroup, kImageOnline, kImageOffline, kImageType, kImageName };
+  enum : int { kColTime, kColVolume, kColRestore, kColDelete, kColBaseLine };
+  // A copy as the restore reads it.
+  struct Copy {
+    std::wstring address;
+    std::wstring strategyName;
+    int strategyType = 0;
+    std::wstring path;
+  };
+
+  explicit CQvSavecopyUIHandler(CMainDlg* owner);
   CQvSavecopyUIHandler(const CQvSavecopyUIHandler&) = delete;
   CQvSavecopyUIHandler& operator=(const CQvSavecopyUIHandler&) = delete;
 
-  int Init() { return 0; }
+  // 0, or the system's error when the tree cannot be made (the console then ends).
+  int Init();
   int Uninit() { return 0; }
+  // Fills the tree under the two groups from Client and StrategyTable.
+  int LoadClientTree();
+  // Lists the copies of a type item (types 0 and 1) or a strategy-name item.
+  int LoadCopies(HTREEITEM item);
+  // Restores (after the confirmation) or views the copy of a row.
+  int OnRestoreOrViewCopy(int row);
+  // Writes a host's state (1 online, 0 offline) and shows it in the tree. States come
+  // in bursts (one answer per host): they are taken first and written together.
+  int SetClientStatus(const std::wstring& address, int status);
+
+  // The label of a strategy type in the tree.
+  static std::wstring TypeLabel(int type);
+
+  CMulStatusTree& Tree() { return m_tree; }
+  CListCtrlDataEx<unsigned long>& Grid() { return m_grid; }
+  HTREEITEM ServerGroup() const { return m_serverGroupItem; }
+  HTREEITEM DeviceGroup() const { return m_deviceGroupItem; }
 
   BEGIN_MSG_MAP_EX(CQvSavecopyUIHandler)
+    NOTIFY_HANDLER(IDC_UIVIEW, UINM_REALWND_RESIZED, OnUiResized)
+    NOTIFY_HANDLER(kTree, CMulStatusTree::kNotifyLabelClick, OnTreeLabelClick)
+    NOTIFY_HANDLER(kGrid, LIST_NOTIFY_CELLCLICKED, OnCopyCellClicked)
+    NOTIFY_HANDLER(kGrid, LIST_NOTIFY_CELLCHANGED, OnCopyCellChanged)
+    MESSAGE_HANDLER(AGENT_MSG_COPY_LIST_CHANGED, OnCopiesChanged)
+    MESSAGE_HANDLER(AGENT_MSG_CLIENT_ONLINE, OnClientOnline)
+    MESSAGE_HANDLER(AGENT_MSG_CLIENT_OFFLINE, OnClientOffline)
+    MESSAGE_HANDLER(AGENT_MSG_CLIENT_STATE, OnClientState)
+    MESSAGE_HANDLER(kClientsAdded, OnClientsChanged)
+    MESSAGE_HANDLER(kClientsChanged, OnClientsChanged)
+    MESSAGE_HANDLER(kClientsRemoved, OnClientsChanged)
+    MESSAGE_HANDLER(FlushMessage(), OnFlushStates)
+    MESSAGE_HANDLER(RebuildMessage(), OnRebuildTree)
   END_MSG_MAP()
 
  private:
+  LRESULT OnUiResized(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  LRESULT OnTreeLabelClick(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  LRESULT OnCopyCellClicked(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  LRESULT OnCopyCellChanged(int, LPNMHDR, BOOL&) { return 0; }
+  LRESULT OnCopiesChanged(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnClientOnline(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnClientOffline(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnClientState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnClientsChanged(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  void OnSize(const RECT& rect);
+  static UINT FlushMessage();
+  static UINT RebuildMessage();
+  LRESULT OnRebuildTree(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnFlushStates(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+
+  int Depth(HTREEITEM item) const;
+  HTREEITEM Ancestor(HTREEITEM item, int depth) const;
+  void SetViewMode(int mode);
+  void AddCopyRows(SQLStatement* statement, bool server);
+  // The restore of a copy: refusals, the host check, the confirmation, the send.
+  void Restore(const Copy& copy, const wchar_t* target, unsigned long copyId, int row);
+  void SetHostImage(int clientId, int status);
+
   CMainDlg* m_owner;
+  HTREEITEM m_serverGroupItem = nullptr;
+  HTREEITEM m_deviceGroupItem = nullptr;
+  int m_viewMode = -1;
+  HTREEITEM m_currentItem = nullptr;
+  CMulStatusTree m_tree;
+  CImageList m_images;
+  CListCtrlDataEx<unsigned long> m_grid;
+  std::vector<std::pair<std::wstring, int>> m_pendingStates;
+  bool m_flushPosted = false;
+  bool m_rebuildPosted = false;
 };

@@ -51,14 +51,14 @@ TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAre
     BOOL handled = FALSE;
     EXPECT_FALSE(TabChange(CQuorvaneUIHandler::kTabStrategies, &handled));
     EXPECT_GE(RowOf(L"后加的策略"), 0);
+    // A host-state message goes on along the main window's chain after the integrity pages.
+    LRESULT result = 0;
+    EXPECT_FALSE(Area().ProcessWindowMessage(frame, 1529, 0x0A01A8C0u, 0, result));
     wcscpy(g_dsnName, L"NoSuchSource");  // a database access now shows a box nobody expects
     for (int tab : {CQuorvaneUIHandler::kTabObjects, CQuorvaneUIHandler::kTabCopies})
       EXPECT_TRUE(!TabChange(tab, &handled) && handled) << tab;
     Command(CMainDlg::kItemSystemManagement);  // the 364 of another area's layout now
     EXPECT_FALSE(TabChange(CQuorvaneUIHandler::kTabStrategies, &handled) || handled);
-    // A host-state message that no integrity page takes goes on along the main window's chain.
-    LRESULT result = 0;
-    EXPECT_FALSE(Area().ProcessWindowMessage(frame, 1529, 0x0A01A8C0u, 0, result));
   });
 }
 

@@ -136,7 +136,9 @@ TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
     const uint32_t shortState[2] = {four, 1};
     ASSERT_TRUE(Deliver(2, 0, 1526, shortState, 7, [] { return true; }));
     ASSERT_TRUE(Deliver(0, four, 1529, nullptr, 0, [&] { return status(L"10.0.0.4") == 1; }));
-    ASSERT_TRUE(Deliver(0, one, 1530, nullptr, 0, [&] { return status(L"10.0.0.1") == 0; }));
+    ASSERT_TRUE(Deliver(0, one, 1530, nullptr, 0, [&] {
+      return status(L"10.0.0.1") == 0 && page.NodeImage(page.NodeOfAddress(L"10.0.0.1")) == 3;
+    }));
     EXPECT_EQ(3, page.NodeImage(page.NodeOfAddress(L"10.0.0.1")));
     ::SendMessageW(main.m_hWnd, 1526, 8, reinterpret_cast<LPARAM>(online));  // not from the link
     EXPECT_EQ(0, status(L"10.0.0.1"));

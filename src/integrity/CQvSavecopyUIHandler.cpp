@@ -1,0 +1,511 @@
+#include "integrity/CQvSavecopyUIHandler.h"
+
+#include <winsock2.h>
+
+#include <vector>
+
+#include "app/CMainDlg.h"
+#include "console/CAgentLink.h"
+#include "console/CAgentLinkManager.h"
+#include "console/LinkRecords.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/ShellServices.h"
+#include "console/SysServerPortConfig.h"
+#include "controls/CUIResource.h"
+#include "integrity/CQvSCWarningDlg.h"
+#include "platform/CAppModule.h"
+#include "platform/CGdiObject.h"
+#include "platform/TextConv.h"
+#include "platform/WideFormat.h"
+#include "sysmgmt/CSMClientManagementUIHandler.h"
+#include "uiwin/UiMessageBox.h"
+
+namespace {
+
+const UINT kBitmaps[] = {126, 137, 131, 128, 130};  // in the order of the image list
+const COLORREF kMask = RGB(0xFF, 0x00, 0xFF);
+const COLORREF kRestoring = 0xECB203;
+const wchar_t kErrorCaption[] = L"错误";
+const wchar_t kRestoreCaption[] = L"还原";
+const wchar_t kConnectFailed[] = L"连接数据库出错";
+
+struct Host {
+  int id;
+  std::wstring label;
+  std::wstring address;
+  int type;
+  int status;
+};
+
+bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
+
+bool ConnectOrTell(SQLServerLink& link) {
+  if (Connect(link)) return true;
+  UiMessageBox(kConnectFailed, kErrorCaption, MB_ICONERROR);
+  return false;
+}
+
+void ShowError(SQLServerLink& link, const wchar_t* caption) {
+  UiMessageBox(qv::FormatW(L"错误信息：%ls", link.GetLastErrorText()).c_str(), caption, MB_ICONERROR);
+}
+
+const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+
+std::wstring Dotted(uint32_t address) {
+  in_addr value;
+  value.s_addr = address;
+  return qv::AnsiToWide(inet_ntoa(value));
+}
+
+// What the restore of each strategy type calls its target; views have none.
+bool IsViewedType(int type) { return type == 4 || type == 8; }
+const wchar_t* RestoreTarget(int type) {
+  static const wchar_t* const kTargets[] = {L"操作系统", L"数据库系统", L"Web服务器", L"邮件服务器", L"",
+                                            L"文件服务器"};
+  return type >= 0 && type < int(sizeof kTargets / sizeof kTargets[0]) ? kTargets[type] : L"";
+}
+
+// Statements.
+int ReadHosts(SQLServerLink& link, std::vector<Host>& hosts);
+int ReadTypes(SQLServerLink& link, const std::wstring& address, std::vector<int>& types);
+int ReadNames(SQLServerLink& link, const std::wstring& address, int type, std::vector<std::wstring>& names);
+int ReadHostAddress(SQLServerLink& link, int clientId, std::wstring& address);
+SQLStatement* SelectCopiesByType(SQLServerLink& link, const std::wstring& address, int type);
+SQLStatement* SelectCopiesByName(SQLServerLink& link, const std::wstring& address, const std::wstring& name,
+                                 bool server);
+int HostOnline(SQLServerLink& link, const std::wstring& address);
+int WriteHostStatus(SQLServerLink& link, const std::wstring& address, int status);
+int ReadHostId(SQLServerLink& link, const std::wstring& address, int& clientId);
+int ReadCopy(SQLServerLink& link, unsigned long id, CQvSavecopyUIHandler::Copy& copy);
+
+}  // namespace
+
+
+CQvSavecopyUIHandler::CQvSavecopyUIHandler(CMainDlg* owner)
+    : m_owner(owner),
+      m_tree(CUIResource::GetSkinBitmap(), kTreeScrollId),
+      m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
+
+int CQvSavecopyUIHandler::Init() {
+  m_images.Create(32, 24, ILC_COLOR24 | ILC_MASK, 5, 5);
+  for (UINT id : kBitmaps) {
+    CBitmap bitmap;
+    bitmap.Attach(::LoadBitmapW(g_module.GetResourceInstance(), MAKEINTRESOURCEW(id)));
+    m_images.Add(bitmap, kMask);
+  }
+  const HWND view = m_owner->GetViewHWnd();
+  if (!m_tree.Create(view, RECT{}, nullptr,
+                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_FULLROWSELECT, 0,
+                     kTree)) {
+    const DWORD error = ::GetLastError();
+    m_owner->DestroyWindow();
+    return static_cast<int>(error);
+  }
+  m_tree.SetImageList(m_images, TVSIL_NORMAL);
+
+  m_grid.Create(view, nullptr, nullptr, 0, 0, kGrid);
+  const struct {
+    const wchar_t* title;
+    int width;
+    UINT format;
+  } columns[] = {{L"创建时间", 251, ITEM_FORMAT_NONE},
+                 {L"副本容量", 150, ITEM_FORMAT_NONE},
+                 {L"还原副本", 100, ITEM_FORMAT_HYPERLINK},
+                 {L"副本删除", 100, ITEM_FORMAT_HYPERLINK},
+                 {L"指定基线", 100, ITEM_FORMAT_CHECKBOX}};
+  for (const auto& column : columns)
+    m_grid.AddColumn(column.title, column.width, -1, FALSE, FALSE, column.format, ITEM_FLAGS_CENTRE);
+
+  m_serverGroupItem =
+      m_tree.InsertItem(L"服务器群组", kImageServerGroup, kImageServerGroup, TVI_ROOT, TVI_LAST, EM_TVIS_NONE);
+  m_deviceGroupItem = m_tree.InsertItem(L"网络设备/安全设备群组", kImageDeviceGroup, kImageDeviceGroup, TVI_ROOT,
+                                        m_serverGroupItem, EM_TVIS_NONE);
+  LoadClientTree();
+  return 0;
+}
+
+std::wstring CQvSavecopyUIHandler::TypeLabel(int type) {
+  static const wchar_t* const kLabels[] = {
+      L"操作系统完整性监测策略",       L"数据库系统完整性监测策略",         L"Web服务器完整性监测策略",
+      L"邮件服务器完整性监测策略",     L"网络设备/安全设备完整性监测策略", L"文件服务器完整性监测策略",
+      L"自定义服务器完整性监测策略",   L"自定义文件系统完整性监测策略",     L"自定义网络设备完整性监测策略",
+      L"自定义注册表完整性监测策略",
+  };
+  if (type >= 0 && type < int(sizeof kLabels / sizeof kLabels[0])) return kLabels[type];
+  return qv::FormatW(L"%d", type);
+}
+
+int CQvSavecopyUIHandler::LoadClientTree() {
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return 0;
+  std::vector<Host> hosts;
+  if (!ReadHosts(link, hosts)) return 0;
+  for (const Host& host : hosts) {
+    // A host of a kind the tree has no group for is left out; the others still come.
+    if (host.type != 0 && host.type != 1) continue;
+    const HTREEITEM group = host.type == 0 ? m_serverGroupItem : m_deviceGroupItem;
+    const int image = host.status == 1 ? kImageOnline : kImageOffline;
+    const HTREEITEM item = m_tree.InsertItem(host.label.c_str(), image, image, group, TVI_LAST, EM_TVIS_NONE);
+    m_tree.SetItemData(item, static_cast<DWORD_PTR>(host.id));
+    m_tree.Expand(group);
+
+    std::vector<int> types;
+    ReadTypes(link, host.address, types);
+    for (int type : types) {
+      const HTREEITEM typeItem =
+          m_tree.InsertItem(TypeLabel(type).c_str(), kImageType, kImageType, item, TVI_LAST, EM_TVIS_NONE);
+      m_tree.SetItemData(typeItem, static_cast<DWORD_PTR>(type));
+      if (type == 1) continue;  // database copies are listed at the type
+      std::vector<std::wstring> names;
+      ReadNames(link, host.address, type, names);
+      for (const std::wstring& name : names)
+        m_tree.InsertItem(name.c_str(), kImageName, kImageName, typeItem, TVI_LAST, EM_TVIS_NONE);
+    }
+  }
+  return 1;
+}
+
+int CQvSavecopyUIHandler::LoadCopies(HTREEITEM item) {
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return 0;
+  m_grid.DeleteAllItems();
+  const int depth = Depth(item);
+  if (depth != 2 && depth != 3) return 0;
+  const HTREEITEM host = Ancestor(item, 1);
+  const bool server = Ancestor(item, 0) == m_serverGroupItem;
+  const int type = static_cast<int>(m_tree.GetItemData(item));
+  if (depth == 2 && type != 0 && type != 1) return 0;
+
+  m_currentItem = item;
+  SetViewMode(depth == 3 && !server ? 1 : 0);
+  std::wstring address;
+  if (!ReadHostAddress(link, static_cast<int>(m_tree.GetItemData(host)), address)) {
+    ShowError(link, kErrorCaption);
+    return 0;
+  }
+  const bool serverRows = depth == 2 || server;
+  SQLStatement* copies = depth == 2 ? SelectCopiesByType(link, address, type)
+                                    : SelectCopiesByName(link, address, m_tree.GetItemText(item), serverRows);
+  if (!copies) return 0;
+  AddCopyRows(copies, serverRows);
+  return 1;
+}
+
+int CQvSavecopyUIHandler::OnRestoreOrViewCopy(int row) {
+  unsigned long id = 0;
+  if (!m_grid.GetItemData(row, id)) return 0;
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return 0;
+  Copy copy;
+  if (!ReadCopy(link, id, copy)) {
+    ShowError(link, L"查询错误");
+    return 0;
+  }
+  link.Disconnect();
+  if (IsViewedType(copy.strategyType)) {
+    ShellServices::Current().StartProgram(L"notepad.exe", copy.path);
+    return 1;
+  }
+  Restore(copy, RestoreTarget(copy.strategyType), id, row);
+  return 1;
+}
+
+void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsigned long copyId, int row) {
+  // A value that does not fit the record is refused rather than cut: a cut path would
+  // restore some other file.
+  CopyRestoreRecord record{};
+  const wchar_t* refusal = nullptr;
+  if (!CSMClientManagementUIHandler::ParseDottedIPv4(copy.address, &record.ClientIP))
+    refusal = L"副本的主机地址无效，无法还原！";
+  else if (!WriteFixedText(record.StrategyName, copy.strategyName))
+    refusal = L"策略名称超过63个字符，无法还原！";
+  else if (!WriteFixedText(record.CopyFilePath, copy.path))
+    refusal = L"副本路径超过259个字符，无法还原！";
+  if (refusal) {
+    UiMessageBox(refusal, kRestoreCaption, MB_ICONWARNING);
+    return;
+  }
+  {
+    SQLServerLink link;
+    if (!ConnectOrTell(link)) return;
+    if (!HostOnline(link, copy.address)) {
+      UiMessageBox(L"目标主机不在线，无法还原！", kRestoreCaption, MB_ICONWARNING);
+      return;
+    }
+  }
+  std::wstring copyName;
+  std::wstring hostLabel;
+  if (m_currentItem) {
+    copyName = m_tree.GetItemText(m_currentItem);
+    if (Depth(m_currentItem) == 3)
+      copyName = m_tree.GetItemText(m_tree.GetParentItem(m_currentItem)) + L" - " + copyName;
+    hostLabel = m_tree.GetItemText(Ancestor(m_currentItem, 1));
+  }
+  CQvSCWarningDlg confirm(target, hostLabel, copyName, m_grid.GetItemText(row, kColTime));
+  if (confirm.DoModal(m_owner->m_hWnd) != IDOK) return;
+  if (!g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_RESTORE_COPY, &record, sizeof record)) {
+    UiMessageBox(L"与监测服务的连接已断开，命令未发送！", kErrorCaption, MB_ICONERROR);
+    return;
+  }
+  // The list may have changed while the dialog ran: the row is found again by its copy.
+  for (int at = 0; at < m_grid.GetItemCount(); ++at) {
+    unsigned long id = 0;
+    if (!m_grid.GetItemData(at, id) || id != copyId) continue;
+    m_grid.SetItemText(at, kColDelete, L"还原中...");
+    m_grid.SetItemColours(at, kColDelete, CLR_NONE, kRestoring);
+    break;
+  }
+}
+
+int CQvSavecopyUIHandler::SetClientStatus(const std::wstring& address, int status) {
+  m_pendingStates.emplace_back(address, status);
+  if (!m_flushPosted) m_flushPosted = ::PostMessageW(m_owner->m_hWnd, FlushMessage(), 0, 0) != FALSE;
+  return 1;
+}
+
+UINT CQvSavecopyUIHandler::FlushMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneCopyPageStateFlush");
+  return message;
+}
+
+LRESULT CQvSavecopyUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL&) {
+  m_flushPosted = false;
+  std::vector<std::pair<std::wstring, int>> states;
+  states.swap(m_pendingStates);
+  if (states.empty()) return 0;
+  SQLServerLink link;
+  if (!ConnectOrTell(link)) return 0;
+  const bool together = link.BeginTransaction() != 0;
+  for (const auto& state : states) WriteHostStatus(link, state.first, state.second);
+  if (together) link.Commit();
+  for (const auto& state : states) {
+    int clientId = 0;
+    if (ReadHostId(link, state.first, clientId)) SetHostImage(clientId, state.second);
+  }
+  return 0;
+}
+
+void CQvSavecopyUIHandler::SetHostImage(int clientId, int status) {
+  for (HTREEITEM group : {m_serverGroupItem, m_deviceGroupItem}) {
+    for (HTREEITEM item = m_tree.GetChildItem(group); item; item = m_tree.GetNextSiblingItem(item)) {
+      if (static_cast<int>(m_tree.GetItemData(item)) != clientId) continue;
+      TVITEMW change{};
+      change.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+      change.hItem = item;
+      change.iImage = change.iSelectedImage = status == 1 ? kImageOnline : kImageOffline;
+      m_tree.SetItem(change);
+      return;
+    }
+  }
+}
+
+// ---- Notifications and messages
+
+LRESULT CQvSavecopyUIHandler::OnUiResized(int, LPNMHDR pnmh, BOOL& bHandled) {
+  const auto* resized = reinterpret_cast<UINMREALWNDRESIZED*>(pnmh);
+  if (resized->uItemID != kGrid) {
+    bHandled = FALSE;
+    return 0;
+  }
+  OnSize(resized->rcWnd);
+  return 0;
+}
+
+LRESULT CQvSavecopyUIHandler::OnTreeLabelClick(int, LPNMHDR pnmh, BOOL&) {
+  LoadCopies(reinterpret_cast<CMulStatusTreeNotify*>(pnmh)->hItem);
+  return 0;
+}
+
+// Only the restore column acts: there is no deletion of copies.
+LRESULT CQvSavecopyUIHandler::OnCopyCellClicked(int, LPNMHDR pnmh, BOOL&) {
+  const auto* notify = reinterpret_cast<CListNotify*>(pnmh);
+  if (notify->m_nSubItem == kColRestore) OnRestoreOrViewCopy(notify->m_nItem);
+  return 0;
+}
+
+LRESULT CQvSavecopyUIHandler::OnCopiesChanged(UINT, WPARAM, LPARAM, BOOL&) {
+  if (m_currentItem) LoadCopies(m_currentItem);
+  return 0;
+}
+
+// The state messages are the client page's too: the handled flag is left clear.
+LRESULT CQvSavecopyUIHandler::OnClientOnline(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;
+  SetClientStatus(Dotted(static_cast<uint32_t>(wParam)), 1);
+  return 0;
+}
+
+LRESULT CQvSavecopyUIHandler::OnClientOffline(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;
+  SetClientStatus(Dotted(static_cast<uint32_t>(wParam)), 0);
+  return 0;
+}
+
+// The payload is read only while the link is delivering it.
+LRESULT CQvSavecopyUIHandler::OnClientState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  bHandled = FALSE;
+  ClientStateRecord record;
+  if (CAgentLink::IsDelivering(uMsg, wParam, lParam) &&
+      ReadClientState(reinterpret_cast<const unsigned char*>(lParam), static_cast<size_t>(wParam), record))
+    SetClientStatus(Dotted(record.Address), record.Online ? 1 : 0);
+  return 0;
+}
+
+// The notices come from inside the client page's save: the tree is read again once
+// that has ended.
+LRESULT CQvSavecopyUIHandler::OnClientsChanged(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;
+  if (!m_rebuildPosted) m_rebuildPosted = ::PostMessageW(m_owner->m_hWnd, RebuildMessage(), 0, 0) != FALSE;
+  return 0;
+}
+
+UINT CQvSavecopyUIHandler::RebuildMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneCopyPageTreeRebuild");
+  return message;
+}
+
+LRESULT CQvSavecopyUIHandler::OnRebuildTree(UINT, WPARAM, LPARAM, BOOL&) {
+  m_rebuildPosted = false;
+  m_grid.DeleteAllItems();
+  m_currentItem = nullptr;
+  for (HTREEITEM group : {m_serverGroupItem, m_deviceGroupItem})
+    while (HTREEITEM child = m_tree.GetChildItem(group)) m_tree.DeleteItem(child);
+  LoadClientTree();
+  return 0;
+}
+
+void CQvSavecopyUIHandler::OnSize(const RECT& rect) {
+  const bool maximized = ::IsZoomed(m_owner->m_hWnd) != FALSE;
+  const int others = maximized ? 200 : 100;
+  const int volume = maximized ? 300 : 250;
+  const int width = rect.right - rect.left - volume - 3 * others;
+  m_grid.SetColumnWidth(kColTime, width < 50 ? 50 : width);
+  m_grid.SetColumnWidth(kColVolume, volume);
+  for (int column = kColRestore; column <= kColBaseLine; ++column) m_grid.SetColumnWidth(column, others);
+}
+
+// ---- Helpers
+
+int CQvSavecopyUIHandler::Depth(HTREEITEM item) const {
+  int depth = -1;
+  for (; item; item = m_tree.GetParentItem(item)) ++depth;
+  return depth;
+}
+
+HTREEITEM CQvSavecopyUIHandler::Ancestor(HTREEITEM item, int depth) const {
+  for (int at = Depth(item); at > depth; --at) item = m_tree.GetParentItem(item);
+  return item;
+}
+
+void CQvSavecopyUIHandler::SetViewMode(int mode) {
+  if (m_viewMode == mode) return;
+  m_viewMode = mode;
+  m_grid.SetColumnText(kColRestore, mode == 0 ? L"还原副本" : L"查看");
+  m_grid.SetColumnText(kColDelete, mode == 0 ? L"副本清除" : L"");
+  m_grid.SetColumnText(kColBaseLine, mode == 0 ? L"指定基线" : L"");
+}
+
+void CQvSavecopyUIHandler::AddCopyRows(SQLStatement* statement, bool server) {
+  while (statement->Fetch()) {
+    const int row = m_grid.AddItem(OrEmpty(statement->GetString(1)), -1, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+    m_grid.SetItemText(row, kColVolume, qv::FormatW(L"%d MB", statement->GetInt(2)).c_str());
+    m_grid.SetItemText(row, kColRestore, server ? L"还原" : L"查看");
+    m_grid.SetItemText(row, kColDelete, server ? L"删除" : L"--");
+    if (server)
+      m_grid.SetItemCheck(row, kColBaseLine, statement->GetInt(4) == 1 ? 1 : 0);
+    else
+      m_grid.SetItemFormat(row, kColBaseLine, ITEM_FORMAT_NONE, ITEM_FLAGS_HIDDEN);
+    m_grid.SetItemData(row, static_cast<unsigned long>(statement->GetInt(0)));
+  }
+}
+
+// ---- Statements
+
+namespace {
+
+int ReadHosts(SQLServerLink& link, std::vector<Host>& hosts) {
+  SQLStatement* statement = link.CreateStatement(L"select id, Name, IP, Type, Status from Client");
+  if (!statement) return 0;
+  while (statement->Fetch()) {
+    const std::wstring name = OrEmpty(statement->GetString(1));
+    const std::wstring address = OrEmpty(statement->GetString(2));
+    hosts.push_back(Host{statement->GetInt(0), name.empty() ? address : name, address, statement->GetInt(3),
+                         statement->GetInt(4)});
+  }
+  return !statement->Failed();
+}
+
+int ReadTypes(SQLServerLink& link, const std::wstring& address, std::vector<int>& types) {
+  SQLStatement* statement = link.CreateStatement(L"select distinct StrategyType from StrategyTable where Ip = ? order by StrategyType");
+  if (!statement || !statement->BindString(0, address.c_str())) return 0;
+  while (statement->Fetch()) types.push_back(statement->GetInt(0));
+  return !statement->Failed();
+}
+
+int ReadNames(SQLServerLink& link, const std::wstring& address, int type, std::vector<std::wstring>& names) {
+  SQLStatement* statement =
+      link.CreateStatement(L"select distinct StrategyName from StrategyTable where Ip = ? and StrategyType = ?");
+  if (!statement || !statement->BindString(0, address.c_str()) || !statement->BindInt(1, type)) return 0;
+  while (statement->Fetch()) names.push_back(OrEmpty(statement->GetString(0)));
+  return !statement->Failed();
+}
+
+int ReadHostAddress(SQLServerLink& link, int clientId, std::wstring& address) {
+  SQLStatement* statement = link.CreateStatement(L"select IP from Client where id = ?");
+  if (!statement || !statement->BindInt(0, clientId) || !statement->Fetch()) return 0;
+  address = OrEmpty(statement->GetString(0));
+  return 1;
+}
+
+SQLStatement* SelectCopiesByType(SQLServerLink& link, const std::wstring& address, int type) {
+  SQLStatement* statement = link.CreateStatement(
+      L"select id, CreateTime, CopyVolumn, RestoreStatus, BaseLine from Copy where ClientIP = ? and StrategyType = ?");
+  if (!statement || !statement->BindString(0, address.c_str()) || !statement->BindInt(1, type)) return nullptr;
+  return statement;
+}
+
+SQLStatement* SelectCopiesByName(SQLServerLink& link, const std::wstring& address, const std::wstring& name,
+                                 bool server) {
+  SQLStatement* statement = link.CreateStatement(
+      server ? L"select id, CreateTime, CopyVolumn, RestoreStatus, BaseLine from Copy where ClientIP = ? and "
+               L"StrategyName = ?"
+             : L"select id, CreateTime, CopyVolumn from Copy where ClientIP = ? and StrategyName = ?");
+  if (!statement || !statement->BindString(0, address.c_str()) || !statement->BindString(1, name.c_str()))
+    return nullptr;
+  return statement;
+}
+
+int ReadCopy(SQLServerLink& link, unsigned long id, CQvSavecopyUIHandler::Copy& copy) {
+  SQLStatement* statement =
+      link.CreateStatement(L"select ClientIP, StrategyName, StrategyType, CopyFilePath from Copy where id = ?");
+  if (!statement || !statement->BindInt(0, static_cast<int>(id)) || !statement->Fetch()) return 0;
+  copy.address = OrEmpty(statement->GetString(0));
+  copy.strategyName = OrEmpty(statement->GetString(1));
+  copy.strategyType = statement->GetInt(2);
+  copy.path = OrEmpty(statement->GetString(3));
+  return 1;
+}
+
+int HostOnline(SQLServerLink& link, const std::wstring& address) {
+  SQLStatement* statement = link.CreateStatement(L"select Status from Client where IP = ?");
+  if (!statement || !statement->BindString(0, address.c_str()) || !statement->SetMaxRows(1) || !statement->Fetch())
+    return 0;
+  return statement->GetInt(0) == 1;
+}
+
+int WriteHostStatus(SQLServerLink& link, const std::wstring& address, int status) {
+  SQLStatement* statement = link.CreateStatement(L"update Client set Status = ? where IP = ?");
+  return statement && statement->BindInt(0, status) && statement->BindString(1, address.c_str()) &&
+         statement->Execute();
+}
+
+int ReadHostId(SQLServerLink& link, const std::wstring& address, int& clientId) {
+  SQLStatement* statement = link.CreateStatement(L"select id from Client where IP = ?");
+  if (!statement || !statement->BindString(0, address.c_str()) || !statement->SetMaxRows(1) || !statement->Fetch())
+    return 0;
+  clientId = statement->GetInt(0);
+  return 1;
+}
+
+}  // namespace

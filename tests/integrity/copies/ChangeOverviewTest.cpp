@@ -1,0 +1,82 @@
+// The change overview on a real database: its counters and the newest events.
+#include <gtest/gtest.h>
+
+#include "support/IntegrityPageHost.h"
+
+namespace {
+
+class ChangeOverview : public IntegrityPageHost {
+ protected:
+  CQvChangeMointoringUIHandler& Page() { return *Area().ChangeMonitoring(); }
+  // count events in the table, all with this action (HIPSLog only).
+  void Events(const wchar_t* table, int count, const wchar_t* action = L"允许") {
+    std::wstring sql = std::wstring(L"insert into ") + table + L" (LogHostIp, LogStyle, LogContent, LogTime" +
+                       (wcscmp(table, L"HIPSLog") ? L")" : L", HIPSAction)") +
+                       L" with recursive n(x) as (select 1 union all select x + 1 from n where x < ?) select "
+                       L"'10.0.0.1', '修改', '内容', '2020-01-01 00:00:00'" +
+                       (wcscmp(table, L"HIPSLog") ? L"" : L", ?") + L" from n";
+    if (!count) return;
+    ASSERT_TRUE(wcscmp(table, L"HIPSLog") ? qvtest::Exec(link, sql.c_str(), {count})
+                                          : qvtest::Exec(link, sql.c_str(), {count, action}));
+  }
+  void Event(const wchar_t* ip, const wchar_t* content, const wchar_t* time) {
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into HIPSLog (LogHostIp, LogStyle, LogContent, LogTime, HIPSAction) "
+                             L"values (?, '修改', ?, ?, '允许')", {ip, content, time}));
+  }
+  std::wstring Row(int row) {
+    std::wstring cells;
+    for (int column = 0; column < 5; ++column) cells += Page().Grid().GetItemText(row, column) + L"|";
+    return cells;
+  }
+};
+
+TEST_F(ChangeOverview, CountersCountEachTableOnceAndTheRefusalsByTheirChineseAction) {
+  const struct {
+    int audit, hips, refused, targets;
+    const wchar_t *changes, *rows, *refusals;
+  } rows[] = {
+      {0, 0, 0, 0, L"    0   ", L"0", L"       0"},
+      {100, 17, 3, 3, L"   120  ", L"3", L"       3"},
+  };
+  Run([&] {
+    for (const auto& r : rows) {
+      SCOPED_TRACE(r.changes);
+      for (const wchar_t* table : {L"AuditLog", L"HIPSLog", L"StrategyTable"})
+        qvtest::Exec(link, (std::wstring(L"delete from ") + table).c_str());
+      Events(L"AuditLog", r.audit);
+      Events(L"HIPSLog", r.hips);
+      Events(L"HIPSLog", r.refused, L"拒绝");
+      for (int i = 0; i < r.targets; ++i) AddTarget(L"三个目标", 0, 1, 0, std::to_wstring(i).c_str());
+      Page().RefreshCounters();
+      EXPECT_EQ(r.changes, driver->ItemText(162));
+      EXPECT_EQ(r.rows, driver->ItemText(161));
+      EXPECT_EQ(r.refusals, driver->ItemText(163));
+    }
+  });
+  const struct {
+    int count;
+    const wchar_t* text;
+  } centred[] = {{7, L"    7   "}, {12345678, L"12345678"}, {123456789, L" 123456789"}};
+  for (const auto& c : centred) EXPECT_EQ(c.text, CQvChangeMointoringUIHandler::CentredCount(c.count));
+}
+
+TEST_F(ChangeOverview, TheTenNewestEventsAreReloadedOnlyWhenANewerOneCame) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('10.0.0.1', '主机甲')"));
+  for (int i = 1; i <= 12; ++i)
+    Event(i == 12 ? L"10.0.0.9" : L"10.0.0.1", std::to_wstring(i).c_str(),
+          (L"2026-01-01 00:00:" + std::to_wstring(10 + i)).c_str());
+  Run([&] {
+    ASSERT_EQ(10, Page().Grid().GetItemCount());
+    EXPECT_EQ(L"10.0.0.9||修改|12|2026-01-01 00:00:22|", Row(0));
+    EXPECT_EQ(L"10.0.0.1|主机甲|修改|3|2026-01-01 00:00:13|", Row(9));
+    Event(L"10.0.0.1", L"同一秒", L"2026-01-01 00:00:22.000");  // the same second, written with a fraction
+    Page().RefreshCounters();
+    EXPECT_EQ(L"12", Page().Grid().GetItemText(0, 3));
+    Event(L"10.0.0.1", L"更新", L"2026-01-01 00:00:23");
+    Page().RefreshCounters();
+    EXPECT_EQ(L"更新", Page().Grid().GetItemText(0, 3));
+    EXPECT_EQ(10, Page().Grid().GetItemCount());
+  });
+}
+
+}  // namespace

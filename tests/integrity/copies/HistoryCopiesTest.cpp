@@ -1,0 +1,173 @@
+// The history-copies page on a real database: the host tree, the copy lists, the
+// restore with its confirmation and the frame it sends, and the hosts' states.
+#include <gtest/gtest.h>
+
+#include "console/AgentLinkWindow.h"
+#include "console/LinkRecords.h"
+#include "support/FakeShellServices.h"
+#include "support/IntegrityPageHost.h"
+
+namespace {
+
+class HistoryCopies : public IntegrityPageHost {
+ protected:
+  using Copies = CQvSavecopyUIHandler;
+  void SetUp() override {
+    IntegrityPageHost::SetUp();
+    // id, IP, name, type, status: a host of an unknown type in the middle.
+    for (const wchar_t* values : {L"1, '10.0.0.1', '', 0, 1", L"2, '10.0.0.2', '乙', 5, 1", L"3, '10.0.0.3', '丙', 1, 0",
+                                  L"4, '10.0.0.4', '丁', 0, 0"})
+      ASSERT_TRUE(qvtest::Exec(link, (std::wstring(L"insert into Client (id, IP, Name, Type, Status) values (") +
+                                      values + L")").c_str()));
+    const struct {
+      const wchar_t *name, *ip;
+      int type;
+    } targets[] = {{L"库", L"10.0.0.1", 1}, {L"库", L"10.0.0.1", 1}, {L"系统", L"10.0.0.1", 0},
+                   {L"乙的", L"10.0.0.2", 0}, {L"设备", L"10.0.0.3", 8}, {L"注册表", L"10.0.0.4", 9}};
+    for (const auto& t : targets)
+      ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyType, Ip) values (?, ?, ?)",
+                               {t.name, t.type, t.ip}));
+    Copy(L"10.0.0.1", L"库", 1, 5, 1, L"C:\\copies\\db.bak");           // 1
+    Copy(L"10.0.0.1", L"系统", 0, 7, 0, std::wstring(300, L'x').c_str());  // 2
+    Copy(L"10.0.0.3", L"设备", 8, 3, 0, L"C:\\copies\\dev config.txt");  // 3
+    Copy(L"10.0.0.4", L"注册表", 9, 1, 0, L"C:\\reg.txt");               // 4
+    Copy(L"10.0.0.3", L"设备", 4, 2, 0, L"C:\\copies\\four.txt");        // 5
+  }
+  void Copy(const wchar_t* ip, const wchar_t* name, int type, int volume, int baseLine, const wchar_t* path) {
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Copy (ClientIP, StrategyName, StrategyType, CreateTime, CopyVolumn, "
+                             L"BaseLine, CopyFilePath) values (?, ?, ?, '2026-02-01 10:00:00', ?, ?, ?)",
+                             {ip, name, type, volume, baseLine, path}));
+  }
+  Copies& Page() { return *Area().Savecopy(); }
+  int Image(HTREEITEM item) {
+    TVITEMW it{};
+    it.mask = TVIF_IMAGE;
+    it.hItem = item;
+    Page().Tree().GetItem(&it);
+    return it.iImage;
+  }
+  // The tree under item as "label(image)[children]".
+  std::wstring Dump(HTREEITEM item) {
+    std::wstring text;
+    for (; item; item = Page().Tree().GetNextSiblingItem(item)) {
+      text += Page().Tree().GetItemText(item) + L"(" + std::to_wstring(Image(item)) + L")";
+      if (HTREEITEM child = Page().Tree().GetChildItem(item)) text += L"[" + Dump(child) + L"]";
+    }
+    return text;
+  }
+  HTREEITEM Find(std::initializer_list<const wchar_t*> path) {
+    HTREEITEM item = Page().Tree().GetRootItem();
+    for (const wchar_t* label : path) {
+      while (item && Page().Tree().GetItemText(item) != label) item = Page().Tree().GetNextSiblingItem(item);
+      if (label != *(path.end() - 1)) item = item ? Page().Tree().GetChildItem(item) : nullptr;
+    }
+    return item;
+  }
+  std::wstring Rows() {
+    std::wstring text = Page().Grid().GetColumn(2)->m_strText + L"|" + Page().Grid().GetColumn(3)->m_strText + L":";
+    for (int row = 0; row < Page().Grid().GetItemCount(); ++row) {
+      for (int column = 0; column < 4; ++column) text += Page().Grid().GetItemText(row, column) + L"|";
+      text += std::to_wstring(Page().Grid().GetItemCheck(row, 4)) + L";";
+    }
+    return text;
+  }
+  void Click(int row, int column) {
+    CListNotify nm{{nullptr, Copies::kGrid, UINT(LIST_NOTIFY_CELLCLICKED)}, row, column, 0, nullptr, nullptr};
+    Dispatch(WM_NOTIFY, Copies::kGrid, reinterpret_cast<LPARAM>(&nm));
+  }
+  int Status(int id) { return qvtest::Int(link, L"select Status from Client where id = ?", {id}); }
+};
+
+TEST_F(HistoryCopies, TreeListsAndRestoreWithItsRefusals) {
+  FakeShellServices shell;
+  Run([&] {
+    EXPECT_EQ(L"服务器群组(0)[10.0.0.1(2)[操作系统完整性监测策略(4)[系统(5)]数据库系统完整性监测策略(4)]"
+              L"丁(3)[自定义注册表完整性监测策略(4)[注册表(5)]]]"
+              L"网络设备/安全设备群组(1)[丙(3)[自定义网络设备完整性监测策略(4)[设备(5)]]]",
+              Dump(Page().Tree().GetRootItem()));
+    const struct {
+      std::initializer_list<const wchar_t*> item;
+      const wchar_t* rows;
+    } lists[] = {
+        {{L"服务器群组", L"10.0.0.1", L"数据库系统完整性监测策略"},
+         L"还原副本|副本清除:2026-02-01 10:00:00|5 MB|还原|删除|1;"},
+        {{L"网络设备/安全设备群组", L"丙", L"自定义网络设备完整性监测策略", L"设备"},
+         L"查看|:2026-02-01 10:00:00|3 MB|查看|--|0;2026-02-01 10:00:00|2 MB|查看|--|0;"},
+        {{L"服务器群组", L"丁", L"自定义注册表完整性监测策略"}, L"查看|:"},  // no list for this type
+        {{L"服务器群组", L"10.0.0.1", L"操作系统完整性监测策略", L"系统"},
+         L"还原副本|副本清除:2026-02-01 10:00:00|7 MB|还原|删除|0;"},
+    };
+    for (const auto& l : lists) {
+      SCOPED_TRACE(*(l.item.end() - 1));
+      ASSERT_TRUE(Find(l.item));
+      Page().LoadCopies(Find(l.item));
+      EXPECT_EQ(l.rows, Rows());
+    }
+    script.ExpectBox(L"副本路径超过259个字符，无法还原！");
+    Click(0, Copies::kColRestore);  // the 300-unit path
+
+    Page().LoadCopies(Find({L"服务器群组", L"丁", L"自定义注册表完整性监测策略", L"注册表"}));
+    script.ExpectBox(L"目标主机不在线，无法还原！");
+    Click(0, Copies::kColRestore);
+    EXPECT_EQ(L"还原", script.Boxes().back().caption);
+
+    Page().LoadCopies(Find({L"网络设备/安全设备群组", L"丙", L"自定义网络设备完整性监测策略", L"设备"}));
+    Click(0, Copies::kColRestore);
+    Click(1, Copies::kColRestore);
+    Click(1, Copies::kColDelete);  // nothing
+    ASSERT_EQ(2u, shell.Calls().size());
+    for (const auto& call : shell.Calls()) EXPECT_EQ(L"notepad.exe", call.program);
+    EXPECT_EQ(L"C:\\copies\\dev config.txt|C:\\copies\\four.txt", shell.Calls()[0].path + L"|" + shell.Calls()[1].path);
+
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    Page().LoadCopies(Find({L"服务器群组", L"10.0.0.1", L"数据库系统完整性监测策略"}));
+    std::wstring fields;
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      for (UINT id : {141, 142, 143}) {  // each edit sits in its scroll-bar frame
+        HWND edit = d.Control(id);
+        ::EnumChildWindows(d.Control(id), [](HWND child, LPARAM found) -> BOOL CALLBACK {
+          wchar_t name[32] = L"";
+          ::GetClassNameW(child, name, 32);
+          if (_wcsicmp(name, L"RichEdit20W") == 0) *reinterpret_cast<HWND*>(found) = child;
+          return TRUE;
+        }, reinterpret_cast<LPARAM>(&edit));
+        wchar_t text[256] = L"";
+        ::GetWindowTextW(edit, text, 256);
+        fields += std::wstring(text) + L"|";
+      }
+      d.Click(139);
+    });
+    Click(0, Copies::kColRestore);
+    EXPECT_EQ(L"数据库系统|10.0.0.1 - 数据库系统完整性监测策略|2026-02-01 10:00:00|", fields);
+    testenv::PeerFrame f;
+    ASSERT_TRUE(peer.ReceiveFrame(&f, 5000));
+    ASSERT_EQ(652u, f.payload.size());
+    EXPECT_EQ(L"1531/3 10.0.0.1", std::to_wstring(f.messageId) + L"/" + std::to_wstring(f.type) + L" " +
+                                       std::to_wstring(f.payload[0]) + L".0.0." + std::to_wstring(f.payload[3]));
+    EXPECT_EQ(L"库", std::wstring(reinterpret_cast<const wchar_t*>(&f.payload[4])));
+    EXPECT_EQ(L"C:\\copies\\db.bak", std::wstring(reinterpret_cast<const wchar_t*>(&f.payload[132])));
+    EXPECT_EQ(L"还原中...", Page().Grid().GetItemText(0, Copies::kColDelete));
+  });
+}
+
+TEST_F(HistoryCopies, HostStatesAreReadOnlyAsDeliveredAndGoOnAlongTheChain) {
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    CAgentLinkManager::RegisterWindow(AgentLinkWindow{main->m_hWnd, AGENT_MSG_CLIENT_STATE});
+    const unsigned char online4[8] = {10, 0, 0, 4, 1, 0, 0, 0}, offline1[8] = {10, 0, 0, 1, 0, 0, 0, 0};
+    ClientStateRecord undelivered{0x0400000Au, 1};
+    Dispatch(AGENT_MSG_CLIENT_STATE, 8, reinterpret_cast<LPARAM>(&undelivered));
+    ASSERT_TRUE(peer.SendFrame(2, 0, AGENT_MSG_CLIENT_STATE, online4, 7));
+    ASSERT_TRUE(peer.SendFrame(2, 0, AGENT_MSG_CLIENT_STATE, offline1, 8));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return Image(Find({L"服务器群组", L"10.0.0.1"})) == Copies::kImageOffline; }, 5000));
+    EXPECT_EQ(0, Status(1));
+    EXPECT_EQ(0, Status(4));
+    LRESULT result = 0;
+    EXPECT_FALSE(Area().ProcessWindowMessage(frame, AGENT_MSG_CLIENT_ONLINE, 0x0400000Au, 0, result));
+    EXPECT_TRUE(testenv::PumpUntil([&] { return Status(4) == 1; }, 5000));
+    EXPECT_EQ(Copies::kImageOnline, Image(Find({L"服务器群组", L"丁"})));
+    CAgentLinkManager::UnregisterWindow(AgentLinkWindow{main->m_hWnd, AGENT_MSG_CLIENT_STATE});
+  });
+}
+
+}  // namespace
