@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 
+#include <map>
 #include <vector>
 
 #include "app/CMainDlg.h"
@@ -68,19 +69,17 @@ const wchar_t* RestoreTarget(int type) {
 
 // Statements.
 int ReadHosts(SQLServerLink& link, std::vector<Host>& hosts);
-int ReadTypes(SQLServerLink& link, const std::wstring& address, std::vector<int>& types);
-int ReadNames(SQLServerLink& link, const std::wstring& address, int type, std::vector<std::wstring>& names);
+// Strategy names by type, by host address.
+using HostStrategies = std::unordered_map<std::wstring, std::map<int, std::vector<std::wstring>>>;
+int ReadStrategies(SQLServerLink& link, HostStrategies& byHost);
 int ReadHostAddress(SQLServerLink& link, int clientId, std::wstring& address);
 SQLStatement* SelectCopiesByType(SQLServerLink& link, const std::wstring& address, int type);
 SQLStatement* SelectCopiesByName(SQLServerLink& link, const std::wstring& address, const std::wstring& name,
                                  bool server);
 int HostOnline(SQLServerLink& link, const std::wstring& address);
-int WriteHostStatus(SQLServerLink& link, const std::wstring& address, int status);
-int ReadHostId(SQLServerLink& link, const std::wstring& address, int& clientId);
 int ReadCopy(SQLServerLink& link, unsigned long id, CQvSavecopyUIHandler::Copy& copy);
 
 }  // namespace
-
 
 CQvSavecopyUIHandler::CQvSavecopyUIHandler(CMainDlg* owner)
     : m_owner(owner),
@@ -140,7 +139,8 @@ int CQvSavecopyUIHandler::LoadClientTree() {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return 0;
   std::vector<Host> hosts;
-  if (!ReadHosts(link, hosts)) return 0;
+  HostStrategies byHost;
+  if (!ReadHosts(link, hosts) || !ReadStrategies(link, byHost)) return 0;
   for (const Host& host : hosts) {
     // A host of a kind the tree has no group for is left out; the others still come.
     if (host.type != 0 && host.type != 1) continue;
@@ -148,21 +148,20 @@ int CQvSavecopyUIHandler::LoadClientTree() {
     const int image = host.status == 1 ? kImageOnline : kImageOffline;
     const HTREEITEM item = m_tree.InsertItem(host.label.c_str(), image, image, group, TVI_LAST, EM_TVIS_NONE);
     m_tree.SetItemData(item, static_cast<DWORD_PTR>(host.id));
-    m_tree.Expand(group);
+    m_hostItems.emplace(host.address, item);  // the first host of an address wins
 
-    std::vector<int> types;
-    ReadTypes(link, host.address, types);
-    for (int type : types) {
+    const auto strategies = byHost.find(host.address);
+    if (strategies == byHost.end()) continue;
+    for (const auto& type : strategies->second) {
       const HTREEITEM typeItem =
-          m_tree.InsertItem(TypeLabel(type).c_str(), kImageType, kImageType, item, TVI_LAST, EM_TVIS_NONE);
-      m_tree.SetItemData(typeItem, static_cast<DWORD_PTR>(type));
-      if (type == 1) continue;  // database copies are listed at the type
-      std::vector<std::wstring> names;
-      ReadNames(link, host.address, type, names);
-      for (const std::wstring& name : names)
+          m_tree.InsertItem(TypeLabel(type.first).c_str(), kImageType, kImageType, item, TVI_LAST, EM_TVIS_NONE);
+      m_tree.SetItemData(typeItem, static_cast<DWORD_PTR>(type.first));
+      for (const std::wstring& name : type.second)
         m_tree.InsertItem(name.c_str(), kImageName, kImageName, typeItem, TVI_LAST, EM_TVIS_NONE);
     }
   }
+  m_tree.Expand(m_serverGroupItem);
+  m_tree.Expand(m_deviceGroupItem);
   return 1;
 }
 
@@ -277,27 +276,23 @@ LRESULT CQvSavecopyUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL&) {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return 0;
   const bool together = link.BeginTransaction() != 0;
-  for (const auto& state : states) WriteHostStatus(link, state.first, state.second);
-  if (together) link.Commit();
+  SQLStatement* write = link.CreateStatement(L"update Client set status = ? where IP = ?");
+  for (const auto& state : states)
+    if (!write || !write->BindInt(0, state.second) || !write->BindString(1, state.first.c_str()) || !write->Execute())
+      return ShowError(link, kErrorCaption), 0;
+  if (together && !link.Commit()) return ShowError(link, kErrorCaption), 0;
+  // The tree's items are found by the addresses the load read: a look-up per state
+  // made a thousand hosts coming online cost minutes.
   for (const auto& state : states) {
-    int clientId = 0;
-    if (ReadHostId(link, state.first, clientId)) SetHostImage(clientId, state.second);
+    const auto item = m_hostItems.find(state.first);
+    if (item == m_hostItems.end()) continue;
+    TVITEMW change{};
+    change.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    change.hItem = item->second;
+    change.iImage = change.iSelectedImage = state.second == 1 ? kImageOnline : kImageOffline;
+    m_tree.SetItem(change);
   }
   return 0;
-}
-
-void CQvSavecopyUIHandler::SetHostImage(int clientId, int status) {
-  for (HTREEITEM group : {m_serverGroupItem, m_deviceGroupItem}) {
-    for (HTREEITEM item = m_tree.GetChildItem(group); item; item = m_tree.GetNextSiblingItem(item)) {
-      if (static_cast<int>(m_tree.GetItemData(item)) != clientId) continue;
-      TVITEMW change{};
-      change.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-      change.hItem = item;
-      change.iImage = change.iSelectedImage = status == 1 ? kImageOnline : kImageOffline;
-      m_tree.SetItem(change);
-      return;
-    }
-  }
 }
 
 // ---- Notifications and messages
@@ -371,6 +366,7 @@ LRESULT CQvSavecopyUIHandler::OnRebuildTree(UINT, WPARAM, LPARAM, BOOL&) {
   m_currentItem = nullptr;
   for (HTREEITEM group : {m_serverGroupItem, m_deviceGroupItem})
     while (HTREEITEM child = m_tree.GetChildItem(group)) m_tree.DeleteItem(child);
+  m_hostItems.clear();
   LoadClientTree();
   return 0;
 }
@@ -436,18 +432,19 @@ int ReadHosts(SQLServerLink& link, std::vector<Host>& hosts) {
   return !statement->Failed();
 }
 
-int ReadTypes(SQLServerLink& link, const std::wstring& address, std::vector<int>& types) {
-  SQLStatement* statement = link.CreateStatement(L"select distinct StrategyType from StrategyTable where Ip = ? order by StrategyType");
-  if (!statement || !statement->BindString(0, address.c_str())) return 0;
-  while (statement->Fetch()) types.push_back(statement->GetInt(0));
-  return !statement->Failed();
-}
-
-int ReadNames(SQLServerLink& link, const std::wstring& address, int type, std::vector<std::wstring>& names) {
-  SQLStatement* statement =
-      link.CreateStatement(L"select distinct StrategyName from StrategyTable where Ip = ? and StrategyType = ?");
-  if (!statement || !statement->BindString(0, address.c_str()) || !statement->BindInt(1, type)) return 0;
-  while (statement->Fetch()) names.push_back(OrEmpty(statement->GetString(0)));
+// Every host's strategy types with their names, in one statement: one per host made
+// the tree of a thousand hosts take seconds. Database copies are listed at the type,
+// so type 1 keeps no names.
+int ReadStrategies(SQLServerLink& link, HostStrategies& byHost) {
+  SQLStatement* statement = link.CreateStatement(L"select distinct Ip, StrategyType, StrategyName from StrategyTable");
+  if (!statement) return 0;
+  while (statement->Fetch()) {
+    const wchar_t* address = statement->GetString(0);
+    if (!address) continue;
+    const int type = statement->GetInt(1);
+    auto& names = byHost[address][type];
+    if (type != 1) names.push_back(OrEmpty(statement->GetString(2)));
+  }
   return !statement->Failed();
 }
 
@@ -492,20 +489,6 @@ int HostOnline(SQLServerLink& link, const std::wstring& address) {
   if (!statement || !statement->BindString(0, address.c_str()) || !statement->SetMaxRows(1) || !statement->Fetch())
     return 0;
   return statement->GetInt(0) == 1;
-}
-
-int WriteHostStatus(SQLServerLink& link, const std::wstring& address, int status) {
-  SQLStatement* statement = link.CreateStatement(L"update Client set Status = ? where IP = ?");
-  return statement && statement->BindInt(0, status) && statement->BindString(1, address.c_str()) &&
-         statement->Execute();
-}
-
-int ReadHostId(SQLServerLink& link, const std::wstring& address, int& clientId) {
-  SQLStatement* statement = link.CreateStatement(L"select id from Client where IP = ?");
-  if (!statement || !statement->BindString(0, address.c_str()) || !statement->SetMaxRows(1) || !statement->Fetch())
-    return 0;
-  clientId = statement->GetInt(0);
-  return 1;
 }
 
 }  // namespace

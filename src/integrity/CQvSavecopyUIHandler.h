@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -106,7 +107,6 @@ class CQvSavecopyUIHandler {
   void AddCopyRows(SQLStatement* statement, bool server);
   // The restore of a copy: refusals, the host check, the confirmation, the send.
   void Restore(const Copy& copy, const wchar_t* target, unsigned long copyId, int row);
-  void SetHostImage(int clientId, int status);
 
   CMainDlg* m_owner;
   HTREEITEM m_serverGroupItem = nullptr;
@@ -116,6 +116,7 @@ class CQvSavecopyUIHandler {
   CMulStatusTree m_tree;
   CImageList m_images;
   CListCtrlDataEx<unsigned long> m_grid;
+  std::unordered_map<std::wstring, HTREEITEM> m_hostItems;  // host items by address, from the load
   std::vector<std::pair<std::wstring, int>> m_pendingStates;
   bool m_flushPosted = false;
   bool m_rebuildPosted = false;
