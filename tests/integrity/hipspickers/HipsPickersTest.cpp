@@ -14,18 +14,17 @@
 namespace {
 
 const UINT kStillOpen = 77;  // what a picker still running after OK ends with
+using Toggles = std::vector<std::wstring>;
 
 class HipsPickers : public testing::Test {
  protected:
-  void SetUp() override {
-    elemload::LoadShippedLook();
-    CUIResource::Init();
-  }
+  void SetUp() override { elemload::LoadShippedLook(), CUIResource::Init(); }
   void TearDown() override { CUIResource::Uninit(); }
 
-  // Runs the picker, toggles the items named and presses OK; its code and result.
+  // Runs the picker, toggles the items named and presses OK, which shows box when
+  // given: "code result".
   template <class Dlg>
-  std::pair<UINT, std::wstring> Pick(const std::vector<std::wstring>& toggles, const wchar_t* box = nullptr) {
+  std::wstring Pick(const Toggles& toggles, const wchar_t* box) {
     std::wstring result = L"unchanged";
     script.ExpectDialog([&](UiDialogDriver& d) {
       for (const std::wstring& item : toggles) qvtest::ToggleItem(d.As<Dlg>()->Tree().tree, item);
@@ -33,53 +32,39 @@ class HipsPickers : public testing::Test {
     }, kStillOpen);
     if (box) script.ExpectBox(box);
     Dlg dlg(&result);
-    return {dlg.DoModal(), result};
+    return std::to_wstring(dlg.DoModal()) + L" " + result;
   }
 
   ModalScript script;
 };
 
-TEST_F(HipsPickers, TargetPickersTakeTheFirstCheckedGroupOrRefuseAndStayOpen) {
+TEST_F(HipsPickers, OkTakesTheFirstCheckedChildOrTheCheckedBranch) {
+  using Run = std::wstring (HipsPickers::*)(const Toggles&, const wchar_t*);
+  const Run rule = &HipsPickers::Pick<CQvHIPSNRRuleTargetDlg>, target = &HipsPickers::Pick<CQvHIPSTRNRTargetDlg>,
+            detail = &HipsPickers::Pick<CQvHIPSTRNRDetailTDlg>;
   const struct {
-    std::vector<std::wstring> toggles;
-    UINT code;
+    Run run;
+    Toggles toggles;
+    const wchar_t* box;  // the refusal OK shows
     const wchar_t* result;
   } rows[] = {
-      {{L"OA数据库服务器"}, IDOK, L"OA数据库服务器"},
-      {{L"网络管理服务器", L"文件服务器"}, IDOK, L"文件服务器"},
-      {{L"文件服务器", L"文件服务器"}, kStillOpen, L"unchanged"},
-      {{}, kStillOpen, L"unchanged"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(qv::WideToUtf8(row.result) + " " + std::to_string(row.toggles.size()));
-    const bool refused = row.code == kStillOpen;
-    EXPECT_EQ(std::make_pair(row.code, std::wstring(row.result)),
-              Pick<CQvHIPSNRRuleTargetDlg>(row.toggles, refused ? L"请选择策略目标" : nullptr));
-    EXPECT_EQ(std::make_pair(row.code, std::wstring(row.result)),
-              Pick<CQvHIPSTRNRTargetDlg>(row.toggles, refused ? L"请选择对象内容" : nullptr));
-  }
-  ASSERT_FALSE(script.Boxes().empty());
-  EXPECT_EQ(L"警告", script.Boxes().back().caption);
-  EXPECT_EQ(UINT(MB_ICONHAND), script.Boxes().back().style);
-}
-
-TEST_F(HipsPickers, DetailPickerDescendsThroughPartlyCheckedFolders) {
-  const struct {
-    std::vector<std::wstring> toggles;
-    UINT code;
-    const wchar_t* result;
-  } rows[] = {
-      {{L"Main"}, IDOK, L"D:\\WebSite\\Main"},  // D and WebSite partly checked
-      {{L"本地磁盘(D:)"}, IDOK, L"D:"},
-      {{L"本地磁盘(E:)", L"Upload"}, IDOK, L"D:\\WebSite\\Upload"},
-      {{L"Main", L"Upload", L"Data"}, IDOK, L"D:"},  // WebSite, D's only folder, checked whole
-      {{L"Main", L"Main"}, kStillOpen, L"unchanged"},
-      {{}, kStillOpen, L"unchanged"},
+      {rule, {L"OA数据库服务器"}, nullptr, L"1 OA数据库服务器"},
+      {target, {L"网络管理服务器", L"文件服务器"}, nullptr, L"1 文件服务器"},
+      {rule, {L"文件服务器", L"文件服务器"}, L"请选择策略目标", L"77 unchanged"},
+      {target, {}, L"请选择对象内容", L"77 unchanged"},
+      {detail, {L"Main"}, nullptr, L"1 D:\\WebSite\\Main"},  // D and WebSite partly checked
+      {detail, {L"本地磁盘(D:)"}, nullptr, L"1 D:"},
+      {detail, {L"本地磁盘(E:)", L"Upload"}, nullptr, L"1 D:\\WebSite\\Upload"},
+      {detail, {L"Main", L"Upload", L"Data"}, nullptr, L"1 D:"},  // D's only folder, whole
+      {detail, {L"Main", L"Main"}, nullptr, L"77 unchanged"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(qv::WideToUtf8(row.result));
-    EXPECT_EQ(std::make_pair(row.code, std::wstring(row.result)), Pick<CQvHIPSTRNRDetailTDlg>(row.toggles));
+    EXPECT_EQ(row.result, (this->*row.run)(row.toggles, row.box));
   }
+  ASSERT_EQ(2u, script.Boxes().size());
+  EXPECT_EQ(L"警告", script.Boxes().back().caption);
+  EXPECT_EQ(UINT(MB_ICONHAND), script.Boxes().back().style);
 }
 
 }  // namespace
