@@ -6,6 +6,8 @@
 namespace {
 const UINT kScrollSkinId = 3200;
 const COLORREF kTransparent = RGB(255, 0, 255);
+
+bool IsChosen(int state) { return state == EM_TVIS_CHECK || state == EM_TVIS_PARTIAL; }
 }  // namespace
 
 PickerTree::PickerTree() : tree(CUIResource::GetSkinBitmap(), kScrollSkinId) {}
@@ -37,4 +39,26 @@ void PickerTree::OnCheck(HTREEITEM item, int state) {
 
 void PickerTree::OnDeleted(HTREEITEM item) {
   if (item == m_checked) m_checked = nullptr;
+}
+
+std::wstring PickerTree::DriveOf(const std::wstring& text) {
+  const size_t open = text.find(L'(');
+  const size_t close = text.find(L')', open == std::wstring::npos ? 0 : open);
+  if (open == std::wstring::npos || close == std::wstring::npos) return text;
+  return text.substr(open + 1, close - open - 1);
+}
+
+std::wstring PickerTree::CheckedBranch(HTREEITEM top) const {
+  HTREEITEM node = tree.GetChildItem(top);
+  while (node && !IsChosen(tree.GetCheck(node))) node = tree.GetNextSiblingItem(node);
+  if (!node) return std::wstring();
+  std::wstring path = DriveOf(tree.GetItemText(node));
+  while (tree.GetCheck(node) == EM_TVIS_PARTIAL) {
+    HTREEITEM child = tree.GetChildItem(node);
+    while (child && !IsChosen(tree.GetCheck(child))) child = tree.GetNextSiblingItem(child);
+    if (!child) break;  // a partly checked item without such a child ends the branch
+    path += L"\\" + tree.GetItemText(child);
+    node = child;
+  }
+  return path;
 }

@@ -30,6 +30,12 @@ class PickerTree {
   void OnDeleted(HTREEITEM item);
   HTREEITEM Checked() const { return m_checked; }
   void SetChecked(HTREEITEM item) { m_checked = item; }
+  // The path of the checked branch below top: its first child that is checked or partly
+  // checked, as a drive ("本地磁盘(D:)" gives "D:"), then, while the last one taken is
+  // partly checked, its first such child, joined with "\"; empty when none is.
+  std::wstring CheckedBranch(HTREEITEM top) const;
+  // The drive a drive node's text names: the text between "(" and ")", else the text.
+  static std::wstring DriveOf(const std::wstring& text);
 
   CMulStatusTree tree;
 

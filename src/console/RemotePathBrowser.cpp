@@ -32,14 +32,6 @@ const int kDriveLetters = 26;
 
 std::wstring OrEmpty(const wchar_t* text) { return text ? text : L""; }
 
-// "本地磁盘(C:)" stands for "C:" in a path.
-std::wstring DriveOf(const std::wstring& text) {
-  const size_t open = text.find(L'(');
-  const size_t close = text.find(L')', open == std::wstring::npos ? 0 : open);
-  if (open == std::wstring::npos || close == std::wstring::npos) return text;
-  return text.substr(open + 1, close - open - 1);
-}
-
 std::wstring Join(const std::wstring& head, const std::wstring& tail) {
   if (head.empty()) return tail;
   if (tail.empty()) return head;
@@ -190,7 +182,7 @@ std::wstring RemotePathBrowser::PathOf(HTREEITEM item) const {
   std::wstring path;
   for (HTREEITEM i = item; i && i != m_top; i = tree.GetParentItem(i)) {
     std::wstring part = tree.GetItemText(i);
-    if (!m_startDir && tree.GetParentItem(i) == m_top) part = DriveOf(part);
+    if (!m_startDir && tree.GetParentItem(i) == m_top) part = PickerTree::DriveOf(part);
     path = Join(part, path);
   }
   if (m_startDir && item && m_top) path = Join(tree.GetItemText(m_top), path);

@@ -5,8 +5,6 @@ namespace {
 const UINT kPictures[] = {126};
 const DWORD kTreeStyle = WS_CHILD | WS_TABSTOP | TVS_FULLROWSELECT | TVS_SHOWSELALWAYS | TVS_HASLINES;
 
-bool IsChosen(int state) { return state == EM_TVIS_CHECK || state == EM_TVIS_PARTIAL; }
-
 }  // namespace
 
 CSMUpdateDataPathDlg::CSMUpdateDataPathDlg(std::wstring& path)
@@ -40,22 +38,8 @@ LRESULT CSMUpdateDataPathDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 }
 
 void CSMUpdateDataPathDlg::OnOK() {
-  CMulStatusTree& tree = m_tree.tree;
-  HTREEITEM node = tree.GetChildItem(m_root);
-  while (node && !IsChosen(tree.GetCheck(node))) node = tree.GetNextSiblingItem(node);
-  if (!node) return;
-  const std::wstring drive = tree.GetItemText(node);
-  const size_t open = drive.find(L'('), close = drive.find(L')', open == std::wstring::npos ? 0 : open);
-  std::wstring path = (open != std::wstring::npos && close != std::wstring::npos)
-                          ? drive.substr(open + 1, close - open - 1)
-                          : std::wstring();
-  while (tree.GetCheck(node) == EM_TVIS_PARTIAL) {
-    HTREEITEM child = tree.GetChildItem(node);
-    while (child && !IsChosen(tree.GetCheck(child))) child = tree.GetNextSiblingItem(child);
-    if (!child) break;
-    path += L"\\" + tree.GetItemText(child);
-    node = child;
-  }
+  const std::wstring path = m_tree.CheckedBranch(m_root);
+  if (path.empty()) return;
   m_path = path;
   EndDialog(1);
 }

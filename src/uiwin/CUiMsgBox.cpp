@@ -140,41 +140,34 @@ int CUiMsgBox::FinishAndRun(LPCWSTR caption, BOOL* answer, HWND parent) {
   return result;
 }
 
+std::vector<UINT> CUiMsgBox::ButtonIds(UINT style) {
+  switch (style & 0xF) {
+    case MB_OK: return {IDOK};
+    case MB_OKCANCEL: return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO: return {IDYES, IDNO};
+    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+    // The retry button answers IDRETRY here, not IDTRYAGAIN: callers test for 4.
+    case MB_CANCELTRYCONTINUE: return {IDCANCEL, IDRETRY, IDCONTINUE};
+    default: return {};  // 7 to 15: no buttons
+  }
+}
+
 void CUiMsgBox::AddButtonSet(UINT set) {
-  switch (set) {
-    case MB_OK:
-      AddButton(StringOrEmpty(kStrOk), IDOK, 0);
-      break;
-    case MB_OKCANCEL:
-      AddButton(StringOrEmpty(kStrOk), IDOK, 0);
-      AddButton(StringOrEmpty(kStrCancel), IDCANCEL, 0);
-      break;
-    case MB_ABORTRETRYIGNORE:
-      AddButton(StringOrEmpty(kStrAbort), IDABORT, 0);
-      AddButton(StringOrEmpty(kStrRetry), IDRETRY, 0);
-      AddButton(StringOrEmpty(kStrIgnore), IDIGNORE, 0);
-      break;
-    case MB_YESNOCANCEL:
-      AddButton(StringOrEmpty(kStrYes), IDYES, 0);
-      AddButton(StringOrEmpty(kStrNo), IDNO, 0);
-      AddButton(StringOrEmpty(kStrCancel), IDCANCEL, 0);
-      break;
-    case MB_YESNO:
-      AddButton(StringOrEmpty(kStrYes), IDYES, 0);
-      AddButton(StringOrEmpty(kStrNo), IDNO, 0);
-      break;
-    case MB_RETRYCANCEL:
-      AddButton(StringOrEmpty(kStrRetry), IDRETRY, 0);
-      AddButton(StringOrEmpty(kStrCancel), IDCANCEL, 0);
-      break;
-    case MB_CANCELTRYCONTINUE:
-      // The retry button answers IDRETRY here, not IDTRYAGAIN: callers test for 4.
-      AddButton(StringOrEmpty(kStrCancel), IDCANCEL, 0);
-      AddButton(StringOrEmpty(kStrRetry), IDRETRY, 0);
-      AddButton(StringOrEmpty(kStrContinue), IDCONTINUE, 0);
-      break;
-    default:
-      break;  // 7 to 15: no buttons
+  for (UINT id : ButtonIds(set)) {
+    UINT label = kStrOk;
+    switch (id) {
+      case IDCANCEL: label = kStrCancel; break;
+      case IDABORT: label = kStrAbort; break;
+      case IDRETRY: label = kStrRetry; break;
+      case IDIGNORE: label = kStrIgnore; break;
+      case IDYES: label = kStrYes; break;
+      case IDNO: label = kStrNo; break;
+      case IDCONTINUE: label = kStrContinue; break;
+      default: break;
+    }
+    AddButton(StringOrEmpty(label), id, 0);
   }
 }
 

@@ -57,6 +57,8 @@ class CUiMsgBox : public CUiDialogImpl<CUiMsgBox>, public CWHRoundRectFrameHelpe
   BOOL GetCheckAnswer() const { return m_bCheckAnswer; }
   const std::wstring& GetCaption() const { return m_strCaption; }
 
+  // The ids of the buttons of the style's set (bits 0 to 3), left to right.
+  static std::vector<UINT> ButtonIds(UINT style);
   // The system icon of the style's bits 4 to 7, 0 for none.
   static UINT IconForStyle(UINT style);
 

@@ -2,6 +2,7 @@
 
 #include "uiwin/CUiMsgBox.h"
 #include "uiwin/CUiMsgBox2.h"
+#include "uiwin/UiModalHook.h"
 
 int UiMessageBox(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer, HWND parent) {
   CUiMsgBox2 box;
@@ -15,4 +16,14 @@ int UiMessageBoxPanel(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer, H
 int UiMessageBoxPlain(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer, HWND parent) {
   CUiMsgBox box;
   return box.ShowMsg(text, caption, style, answer, parent);
+}
+
+int UiSystemMessageBox(LPCWSTR text, LPCWSTR caption, UINT style, HWND parent) {
+  if (UiModalHook* hook = UiModalHook::Current()) {
+    UiModalHook::Box box{text ? text : L"", caption ? caption : L"", style,
+                         parent ? parent : ::GetActiveWindow(), CUiMsgBox::ButtonIds(style), FALSE};
+    BOOL checkAnswer = FALSE;
+    return hook->OnMessageBox(box, checkAnswer);
+  }
+  return ::MessageBoxW(parent, text, caption, style);
 }

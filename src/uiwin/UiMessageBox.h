@@ -17,3 +17,7 @@ int UiMessageBoxPanel(LPCWSTR text, LPCWSTR caption = nullptr, UINT style = MB_O
 // Plain text in one element of layout 558, wrapped at the work area's width.
 int UiMessageBoxPlain(LPCWSTR text, LPCWSTR caption = nullptr, UINT style = MB_OK,
                       BOOL* answer = nullptr, HWND parent = nullptr);
+// The system's own message box (MessageBoxW), for the few places that show it rather
+// than the console's; a modal hook answers it like the others.
+int UiSystemMessageBox(LPCWSTR text, LPCWSTR caption = nullptr, UINT style = MB_OK,
+                       HWND parent = nullptr);

@@ -7,6 +7,8 @@
 //   hipsview.exe CONFIG modify ID   the editor on filter ID
 //   hipsview.exe CONFIG trust       the trust relations
 //   hipsview.exe CONFIG trustedit T the editor of a relation of type T
+//   hipsview.exe CONFIG picker N    object picker N: 0 strategy target, 1 object host,
+//                                   2 object content (its D:\WebSite\Main checked)
 #include <windows.h>
 
 #include <cstdio>
@@ -19,7 +21,10 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQuorvaneUIHandler.h"
+#include "integrity/CQvHIPSNRRuleTargetDlg.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
+#include "integrity/CQvHIPSTRNRDetailTDlg.h"
+#include "integrity/CQvHIPSTRNRTargetDlg.h"
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
 #include "integrity/CQvHIPSTrustDlg.h"
 #include "platform/TextConv.h"
@@ -96,6 +101,24 @@ class FillEditor : public UiModalHook {
   int m_category;
 };
 
+// Checks one sample folder of the content picker, so that its drive shows partly checked.
+class CheckFolder : public UiModalHook {
+ public:
+  explicit CheckFolder(CQvHIPSTRNRDetailTDlg& dlg) : m_dlg(dlg) {}
+  int OnMessageBox(const Box&, BOOL&) override { return IDOK; }
+  BOOL OnDialogReady(HWND, CUiDialogView&, UINT*) override {
+    CMulStatusTree& tree = m_dlg.Tree().tree;
+    HTREEITEM drive = tree.GetNextSiblingItem(tree.GetChildItem(m_dlg.Root()));
+    HTREEITEM main = tree.GetChildItem(tree.GetChildItem(drive));
+    tree.SelectItem(main);
+    tree.SetCheck(main, EM_TVIS_CHECK, TRUE);
+    return FALSE;
+  }
+
+ private:
+  CQvHIPSTRNRDetailTDlg& m_dlg;
+};
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
@@ -127,6 +150,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
       std::wstring host = L"10.0.0.1", content = number ? L"HKLM\\Software\\Run" : L"C:\\Tools\\agent.exe";
       CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content);
       editor.DoModal(nullptr);
+    }
+  } else if (what == L"picker") {
+    UiStyle::LoadStyles(101);
+    std::wstring result;
+    if (number == 0) {
+      CQvHIPSNRRuleTargetDlg(&result).DoModal(nullptr);
+    } else if (number == 1) {
+      CQvHIPSTRNRTargetDlg(&result).DoModal(nullptr);
+    } else {
+      CQvHIPSTRNRDetailTDlg detail(&result);
+      CheckFolder hook(detail);
+      UiModalHook::Scope scope(hook);
+      detail.DoModal(nullptr);
     }
   } else {
     UiStyle::LoadStyles(101);
