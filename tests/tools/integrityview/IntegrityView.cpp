@@ -16,7 +16,10 @@
 //                                   templates, 20001 device login, 20012 object list,
 //                                   20015 its target tab, 20016 name, 20002 schedule,
 //                                   20011 settings, 20013 summary; 20015 with a
-//                                   trailing "p" shows the parameter tab
+//                                   trailing "p" shows the parameter tab; PANEL
+//                                   "changes": the change overview; "copies": the
+//                                   copies of the first strategy with copies;
+//                                   "restore": the restore confirmation
 #include <windows.h>
 
 #include <cwchar>
@@ -30,6 +33,8 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQuorvaneUIHandler.h"
+#include "integrity/CQvSCWarningDlg.h"
+#include "integrity/CQvSavecopyUIHandler.h"
 #include "integrity/CQvStrategyGuardDlg.h"
 #include "integrity/CQvStrategyObjectUIHandler.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
@@ -117,6 +122,27 @@ void WalkWizard(CQvStrategyGuardDlg& wizard) {
   }
 }
 
+// The restore confirmation over the main window.
+void CALLBACK ShowRestore(HWND, UINT, UINT_PTR timer, DWORD) {
+  ::KillTimer(nullptr, timer);
+  CQvSCWarningDlg(L"操作系统", L"10.0.0.1", L"操作系统完整性监测策略 - 系统", L"2026-02-01 10:00:00")
+      .DoModal(g_frame);
+}
+
+// The first strategy of a server with copies, as a click on its label would show it.
+void ShowCopies() {
+  CQvSavecopyUIHandler& copies = *g_main->Integrity()->Savecopy();
+  CMulStatusTree& tree = copies.Tree();
+  for (HTREEITEM host = tree.GetChildItem(copies.ServerGroup()); host; host = tree.GetNextSiblingItem(host))
+    for (HTREEITEM type = tree.GetChildItem(host); type; type = tree.GetNextSiblingItem(type))
+      for (HTREEITEM name = tree.GetChildItem(type); name; name = tree.GetNextSiblingItem(name))
+        if (copies.LoadCopies(name) && copies.Grid().GetItemCount() > 0) {
+          tree.Expand(type);
+          tree.SelectItem(name);
+          return;
+        }
+}
+
 // Opens the integrity area and its strategy page once the window is up, as clicks would.
 class OpenPage : public UiModalHook {
  public:
@@ -126,6 +152,7 @@ class OpenPage : public UiModalHook {
       WalkWizard(*wizard);
       return FALSE;
     }
+    if (g_frame) return FALSE;  // a dialog over the page
     g_frame = frame;
     Command(CMainDlg::kItemIntegrity);
     auto* areas = view.FindChildByCmdID(CMainDlg::kTabCtrl)->AsTabCtrl();
@@ -135,6 +162,14 @@ class OpenPage : public UiModalHook {
       if (CUiWindow* kinds = view.FindChildByCmdID(CQvStrategyObjectUIHandler::kTabCtrl))
         kinds->AsTabCtrl()->SetCurSel(g_objectsTab);
       FillObjects();
+      return FALSE;
+    }
+    if (g_panel == L"changes" || g_panel == L"copies" || g_panel == L"restore") {
+      if (tabs)
+        tabs->AsTabCtrl()->SetCurSel(g_panel == L"changes" ? CQuorvaneUIHandler::kTabChangeMonitoring
+                                                           : CQuorvaneUIHandler::kTabCopies);
+      if (g_panel == L"copies") ShowCopies();
+      if (g_panel == L"restore") ::SetTimer(nullptr, 0, 200, ShowRestore);
       return FALSE;
     }
     if (tabs) tabs->AsTabCtrl()->SetCurSel(CQuorvaneUIHandler::kTabStrategies);
