@@ -314,7 +314,7 @@ LRESULT CSRSecurityReinforceDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) 
       SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
       break;
     case kItemUpdate:
-      ::MessageBoxW(m_hWnd, L"更新", L"", MB_OK);
+      UiSystemMessageBox(L"更新", L"", MB_OK, m_hWnd);
       break;
     case kNameNext:
       OnNameNext();
