@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "controls/CSkinScrollWnd.h"
 #include "platform/CDC.h"
 #include "platform/CWindowDCs.h"
 #include "uiwin/UiBmpPool.h"
@@ -40,6 +41,14 @@ void CComboBoxCtrlEx::SetColors(COLORREF text, COLORREF selectedText, COLORREF b
   m_selBkColor = selectedBackground;
   m_bkBrush.Attach(::CreateSolidBrush(m_bkColor));
   if (m_hWnd) Invalidate(FALSE);
+}
+
+void CComboBoxCtrlEx::SetScrollSkin(HBITMAP skin, UINT skinId) {
+  m_scrollSkin = skin;
+  m_scrollSkinId = skinId;
+  if (!IsWindow()) return;
+  ShowDropDown(TRUE);
+  ShowDropDown(FALSE);
 }
 
 void CComboBoxCtrlEx::DoPaint(CDCHandle dc) {
@@ -87,14 +96,6 @@ void CComboBoxCtrlEx::DrawItem(const DRAWITEMSTRUCT* item) {
   CRect place = item->rcItem;
   dc.DrawText(text.c_str(), static_cast<int>(text.size()), &place, kTextFormat);
   dc.SelectObject(oldFont);
-}
-
-void CComboBoxCtrlEx::MeasureItem(MEASUREITEMSTRUCT* item) {
-  // The screen's text height with its default font.
-  CClientDC dc(nullptr);
-  TEXTMETRICW tm{};
-  ::GetTextMetricsW(dc, &tm);
-  item->itemHeight = static_cast<UINT>(tm.tmHeight);
 }
 
 LRESULT CComboBoxCtrlEx::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
@@ -151,11 +152,7 @@ LRESULT CComboBoxCtrlEx::OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   return 0;
 }
 
-LRESULT CComboBoxCtrlEx::OnReflectedCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
-  if (HIWORD(wParam) != CBN_EDITUPDATE) {
-    bHandled = FALSE;
-    return 0;
-  }
+LRESULT CComboBoxCtrlEx::OnEditUpdate(WORD, WORD, HWND, BOOL&) {
   // Setting the edit part's text again repaints it in our colours; the caret stays.
   const DWORD sel = static_cast<DWORD>(SendMessage(CB_GETEDITSEL));
   SetWindowText(GetWindowText().c_str());
@@ -163,12 +160,43 @@ LRESULT CComboBoxCtrlEx::OnReflectedCommand(UINT, WPARAM wParam, LPARAM, BOOL& b
   return 0;
 }
 
-LRESULT CComboBoxCtrlEx::OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&) {
-  DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-  return TRUE;
+HWND CComboBoxCtrlEx::ListFrame() const {
+  CSkinScrollWnd* frame = CSkinScrollWnd::FromTarget(m_dropList);
+  return frame ? frame->m_hWnd : nullptr;
 }
 
-LRESULT CComboBoxCtrlEx::OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL&) {
-  MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
-  return TRUE;
+LRESULT CComboBoxCtrlEx::OnCtlColorListBox(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
+  bHandled = FALSE;  // the forwarding window colours the list
+  HWND list = reinterpret_cast<HWND>(lParam);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  // Only this combo's list, and once: a list counts as remembered while it is skinned.
+  if (!m_scrollSkin || ListFrame() || !::GetComboBoxInfo(m_hWnd, &info) || list != info.hwndList)
+    return 0;
+  if (SkinWndScroll(list, m_scrollSkin, m_scrollSkinId)) m_dropList = list;
+  return 0;
+}
+
+LRESULT CComboBoxCtrlEx::OnDropDown(WORD, WORD, HWND hWndCtl, BOOL& bHandled) {
+  bHandled = FALSE;
+  HWND frame = ListFrame();
+  if (hWndCtl != m_hWnd || !frame) return 0;
+  CRect dropped, box;
+  SendMessage(CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  GetWindowRect(&box);
+  const int itemHeight = static_cast<int>(SendMessage(CB_GETITEMHEIGHT, 0));
+  const int needed = itemHeight * GetCount() + 2;
+  const int most = m_visibleItems * dropped.Height() - 2;
+  POINT at{box.left, box.bottom};
+  ::MapWindowPoints(nullptr, ::GetParent(frame), &at, 1);
+  ::SetWindowPos(frame, HWND_TOPMOST, at.x, at.y, dropped.Width(), needed >= most ? most : needed,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  return 0;
+}
+
+LRESULT CComboBoxCtrlEx::OnCloseUp(WORD, WORD, HWND hWndCtl, BOOL& bHandled) {
+  bHandled = FALSE;
+  HWND frame = ListFrame();
+  if (hWndCtl == m_hWnd && frame) ::ShowWindow(frame, SW_HIDE);
+  return 0;
 }

@@ -151,6 +151,8 @@ std::wstring CEditEx::Judge(wchar_t c, const std::wstring& text, int selStart, i
     else
       return std::wstring();  // no class chosen: nothing printable goes in
     if (!allowed) return ClassWarning();
+  } else if (m_forbidMode && m_forbidden.find(c) != std::wstring::npos) {
+    return L"此编辑框不能包含下列非法字符:\n" + m_forbidden;
   }
   if (m_limitOn && static_cast<int>(after.size()) > m_maxLength)
     return qv::FormatW(L"此编辑框最多只能输入:%d字符.", m_maxLength);

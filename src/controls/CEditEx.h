@@ -58,6 +58,12 @@ class CEditEx : public CWindowImpl<CEditEx, CEdit> {
     DEFAULT_REFLECTION_HANDLER()
   END_MSG_MAP()
 
+ protected:
+  // Characters refused while class checking is off and the mode is on. Nothing sets
+  // them here: a field that needs them derives and fills them.
+  std::wstring m_forbidden;
+  BOOL m_forbidMode = FALSE;
+
  private:
   LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL& bHandled);
   LRESULT OnCtlColor(UINT, WPARAM wParam, LPARAM, BOOL&);

@@ -96,8 +96,14 @@ LRESULT CListComboEx::OnChar(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
   return 0;
 }
 
+BOOL CListComboEx::IsValidChar(UINT nChar) {
+  if (!m_wndEdit.m_hWnd) return TRUE;
+  return CListNumberFilter::OnChar(m_wndEdit, m_state.Flags(), static_cast<wchar_t>(nChar));
+}
+
 LRESULT CListComboEx::OnEditChar(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
-  bHandled = m_state.OnTextChar(m_wndEdit, static_cast<wchar_t>(wParam));
+  const UINT c = static_cast<UINT>(wParam);
+  bHandled = m_state.OnExitKey(static_cast<wchar_t>(c)) || !IsValidChar(c);
   return 0;
 }
 

@@ -32,6 +32,10 @@ class CListComboEx : public CWindowImpl<CListComboEx, CComboBox> {
   HWND Create(HWND hWndGrid, int nItem, int nSubItem, const CRect& rcCell, UINT nFlags,
               LPCWSTR pszText, BOOL bThemed, const std::vector<std::wstring>& aItems);
 
+  // The cell's number filter on a character typed into the text field; as
+  // CListEditEx::IsValidChar. A drop-down list without a field takes every character.
+  BOOL IsValidChar(UINT nChar);
+
   BEGIN_MSG_MAP(CListComboEx)
     MESSAGE_HANDLER(WM_GETDLGCODE, OnGetDlgCode)
     MESSAGE_HANDLER(WM_CHAR, OnChar)

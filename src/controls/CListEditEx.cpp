@@ -28,8 +28,13 @@ HWND CListEditEx::Create(HWND hWndGrid, int nItem, int nSubItem, const CRect& rc
   return m_hWnd;
 }
 
+BOOL CListEditEx::IsValidChar(UINT nChar) {
+  return CListNumberFilter::OnChar(m_hWnd, m_state.Flags(), static_cast<wchar_t>(nChar));
+}
+
 LRESULT CListEditEx::OnChar(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
-  bHandled = m_state.OnTextChar(m_hWnd, static_cast<wchar_t>(wParam));
+  const UINT c = static_cast<UINT>(wParam);
+  bHandled = m_state.OnExitKey(static_cast<wchar_t>(c)) || !IsValidChar(c);
   return 0;
 }
 

@@ -25,6 +25,10 @@ class CListEditEx : public CWindowImpl<CListEditEx, CEdit> {
   HWND Create(HWND hWndGrid, int nItem, int nSubItem, const CRect& rcCell, UINT nFlags,
               LPCWSTR pszText);
 
+  // The cell's number filter on a typed character: TRUE when the box is to insert it;
+  // FALSE when it is dropped (the minus key of a 0x80 cell turns the sign instead).
+  BOOL IsValidChar(UINT nChar);
+
   BEGIN_MSG_MAP(CListEditEx)
     MESSAGE_HANDLER(WM_GETDLGCODE, OnGetDlgCode)
     MESSAGE_HANDLER(WM_CHAR, OnChar)

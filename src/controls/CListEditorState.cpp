@@ -1,7 +1,6 @@
 #include "controls/CListEditorState.h"
 
 #include "controls/CListNotify.h"
-#include "controls/CListNumberFilter.h"
 
 BOOL CListEditorState::Begin(HWND hWndGrid, int nItem, int nSubItem, UINT nFlags) {
   m_hWndGrid = hWndGrid;
@@ -21,10 +20,6 @@ BOOL CListEditorState::OnExitKey(wchar_t c) {
     ::SetFocus(m_hWndGrid);
   }
   return TRUE;
-}
-
-BOOL CListEditorState::OnTextChar(HWND hEdit, wchar_t c) {
-  return OnExitKey(c) || !CListNumberFilter::OnChar(hEdit, m_nFlags, c);
 }
 
 BOOL CListEditorState::End(HWND hWndEditor, const std::wstring& strText, SYSTEMTIME* pDate) {

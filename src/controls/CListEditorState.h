@@ -23,9 +23,6 @@ class CListEditorState {
   // Tab, Enter and Esc end the edit: the key is kept and the focus goes to the grid,
   // whose taking it ends the edit. FALSE for any other character.
   BOOL OnExitKey(wchar_t c);
-  // A character typed into a text field: TRUE when the field is not to insert it (an exit
-  // key, or one the cell's number filter drops or turns into a change of sign).
-  BOOL OnTextChar(HWND hEdit, wchar_t c);
   // Ends an open edit: hides the editor, then reports the value to the grid (pDate for
   // a date editor only). FALSE when no edit was open.
   BOOL End(HWND hWndEditor, const std::wstring& strText, SYSTEMTIME* pDate);

@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include "platform/CDoubleBufferImpl.h"
+#include "platform/COwnerDraw.h"
 #include "platform/CUpDownCtrl.h"
 #include "platform/CWindowImpl.h"
 
 class CUpDownCtrlEx : public CWindowImpl<CUpDownCtrlEx, CUpDownCtrl>,
-                      public CDoubleBufferImpl<CUpDownCtrlEx> {
+                      public CDoubleBufferImpl<CUpDownCtrlEx>,
+                      public COwnerDraw<CUpDownCtrlEx> {
  public:
   DECLARE_WND_SUPERCLASS(nullptr, UPDOWN_CLASSW)
 
@@ -30,6 +32,7 @@ class CUpDownCtrlEx : public CWindowImpl<CUpDownCtrlEx, CUpDownCtrl>,
     MESSAGE_HANDLER(WM_MOUSELEAVE, OnLookEnds)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     MESSAGE_HANDLER(WM_LBUTTONUP, OnLookEnds)
+    CHAIN_MSG_MAP(COwnerDraw<CUpDownCtrlEx>)
     DEFAULT_REFLECTION_HANDLER()
   END_MSG_MAP()
 

@@ -18,6 +18,7 @@ class CComboBox : public CWindow {
   int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
   int SetCurSel(int index) const { return static_cast<int>(SendMessage(CB_SETCURSEL, index)); }
   void ResetContent() const { SendMessage(CB_RESETCONTENT); }
+  void ShowDropDown(BOOL show) const { SendMessage(CB_SHOWDROPDOWN, show); }
   int FindStringExact(int start, LPCWSTR text) const {
     return static_cast<int>(SendMessage(CB_FINDSTRINGEXACT, start, reinterpret_cast<LPARAM>(text)));
   }

@@ -108,6 +108,11 @@
   if (uMsg == WM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast))     \
   QV_MAP_CALL(func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled))
 
+// A command reflected back to the control that sent it (OCM_COMMAND), by its code.
+#define REFLECTED_COMMAND_CODE_HANDLER(code, func)       \
+  if (uMsg == OCM_COMMAND && (code) == HIWORD(wParam))  \
+  QV_MAP_CALL(func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled))
+
 // LRESULT Handler(int idCtrl, LPNMHDR pnmh, BOOL& bHandled)
 #define NOTIFY_HANDLER(id, cd, func)                                                 \
   if (uMsg == WM_NOTIFY && (id) == reinterpret_cast<LPNMHDR>(lParam)->idFrom &&      \

@@ -6,6 +6,7 @@
 
 #include "ControlHost.h"
 #include "controls/CComboBoxCtrlEx.h"
+#include "controls/CSkinScrollWnd.h"
 #include "support/DibCanvas.h"
 
 namespace {
@@ -77,6 +78,40 @@ TEST_F(ComboBox, ItemsInTheirColoursAndALongItemFromItsStart) {
     EXPECT_EQ(state ? RGB(0xFF, 0x8C, 0x00) : kCream, canvas.At(0, 0));
     EXPECT_LT(Count(text, 0, w / 2, 0, 16) / 2, Count(text, w / 2, w - 20, 0, 16)) << state;
   }
+}
+
+// Through a window that hands the combo's messages to its map 1, the open list gets
+// skinned scroll bars; their frame lies below the box while the list is open, as high
+// as the items need up to six dropped-rectangle heights, and is hidden when it closes.
+TEST_F(ComboBox, OpenListWearsTheSkinnedScrollFrameBelowTheBox) {
+  host_.forward = &combo_;
+  combo_.SetScrollSkin(UiBmpPool::GetBitmap(124), 3000);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(::GetComboBoxInfo(combo_, &info));
+  CSkinScrollWnd* frame = CSkinScrollWnd::FromTarget(info.hwndList);
+  ASSERT_NE(nullptr, frame);
+  EXPECT_FALSE(::IsWindowVisible(*frame));
+  CRect box, dropped;
+  combo_.GetWindowRect(&box);
+  combo_.SendMessage(CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  const int itemHeight = static_cast<int>(combo_.SendMessage(CB_GETITEMHEIGHT, 0));
+  const struct { int items, height; } rows[] = {
+      {3, 3 * itemHeight + 2},
+      {400, 6 * dropped.Height() - 2},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.items);
+    while (combo_.GetCount() < row.items) combo_.AddString(L"项");
+    combo_.ShowDropDown(TRUE);
+    CRect placed;
+    ::GetWindowRect(*frame, &placed);
+    EXPECT_TRUE(::IsWindowVisible(*frame));
+    EXPECT_EQ(CRect(box.left, box.bottom, box.left + dropped.Width(), box.bottom + row.height), placed);
+    combo_.ShowDropDown(FALSE);
+    EXPECT_FALSE(::IsWindowVisible(*frame));
+  }
+  EXPECT_EQ(frame, CSkinScrollWnd::FromTarget(info.hwndList)) << "skinned once";
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // The window the controls of these tests live in: a shown top-level window standing in
 // for the view that hosts controls in a layout. Like the view, it reflects colour,
 // owner-draw and command messages back to its children; it records the WM_NOTIFY
-// headers it receives.
+// headers it receives. It can hand a control's commands and list colour requests to
+// that control's map 1 first.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,9 +20,11 @@ class ControlHost : public CWindowImpl<ControlHost> {
  public:
   BEGIN_MSG_MAP(ControlHost)
     if (uMsg == WM_NOTIFY) notices.push_back(*reinterpret_cast<const NMHDR*>(lParam));
+    if (forward && (uMsg == WM_COMMAND || uMsg == WM_CTLCOLORLISTBOX)) CHAIN_MSG_MAP_ALT_MEMBER(*forward, 1)
     REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
   std::vector<NMHDR> notices;
+  CMessageMap* forward = nullptr;
 };
 
 class ControlTest : public ::testing::Test {

@@ -11,7 +11,10 @@
 namespace {
 
 // A field as the console's dialogs set one up; type 0 leaves the classes off.
-struct Field { UINT type; const wchar_t* extra; int maxLength, mode, min, max; UINT first; DWORD style; };
+struct Field {
+  UINT type; const wchar_t* extra; int maxLength, mode, min, max; UINT first; DWORD style;
+  const wchar_t* forbidden = nullptr;  // refused outright, by a derived field
+};
 const Field kMac{CEditEx::kDigits, L"ABCDEF", 2, CEditEx::kPadOnLeave, -1, -1, 0, 0};
 const Field kHex{CEditEx::kDigits, L"ABCDEF", 0, 0, -1, -1, 0, 0};
 const Field kPort{CEditEx::kDigits, nullptr, 5, 0, 0, 65535, 0, 0};
@@ -19,16 +22,26 @@ const Field kPassword{CEditEx::kLettersDigits, L"_", 20, 0, -1, -1, CEditEx::kFi
 const Field kName{0, nullptr, 10, 0, -1, -1, 0, 0};
 const Field kUpper{CEditEx::kLetters, nullptr, 0, 0, -1, -1, 0, ES_UPPERCASE};
 const Field kDigitFirst{0, nullptr, 0, 0, -1, -1, CEditEx::kFirstDigit, 0};
+const Field kPath{0, nullptr, 0, 0, -1, -1, 0, 0, L"\\/:*"};
+const Field kSlashDigits{CEditEx::kDigits, L"/", 0, 0, -1, -1, 0, 0, L"/"};
 
 const wchar_t kDigitsOnly[] = L"此编辑框只可以输入:\n数字";
 const wchar_t kPortRange[] = L"输入数字范围错误:\n nMin=0 ~ nMax=65535";
 const wchar_t kFirstLetter[] = L"输入错误:\n首字符为 字母";
 const wchar_t kTenChars[] = L"此编辑框最多只能输入:10字符.";
 
+class Forbidding : public CEditEx {
+ public:
+  explicit Forbidding(const wchar_t* chars) {
+    m_forbidden = chars;
+    m_forbidMode = TRUE;
+  }
+};
+
 class EditEx : public ControlTest {
  protected:
   HWND Make(const Field& f, const wchar_t* text = L"") {
-    edit_ = &Keep<CEditEx>();
+    edit_ = f.forbidden ? &Keep<Forbidding>(f.forbidden) : &Keep<CEditEx>();
     RECT rc{10, 10, 210, 34};
     HWND wnd = edit_->Create(host_, &rc, nullptr, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | f.style, 0, 7);
     if (f.type) edit_->SetInputType(f.type, f.extra);
@@ -78,6 +91,9 @@ TEST_F(EditEx, TypingAndPastingAreJudgedAsTheTextWouldBeAfterThem) {
       {"upper-case field and a digit", kUpper, L"", 0, 0, L"1", L"", L"此编辑框只可以输入:\n大写字母", false},
       {"paste without line breaks", kPort, L"15", 1, 1, L"2\r\n3", L"1235", nullptr, true},
       {"paste of letters", kPort, L"1", 1, 1, L"2ab", L"1", kDigitsOnly, true},
+      {"a forbidden character", kPath, L"a", 1, 1, L"b:", L"ab", L"此编辑框不能包含下列非法字符:\n\\/:*", false},
+      {"a forbidden character pasted", kPath, L"", 0, 0, L"c/d", L"", L"此编辑框不能包含下列非法字符:\n\\/:*", true},
+      {"classes checked: the forbidden list rests", kSlashDigits, L"", 0, 0, L"1/2", L"1/2", nullptr, false},
       {"paste beyond the length", kName, L"abcdefgh", 8, 8, L"xyz", L"abcdefgh", kTenChars, true},
   };
   for (const auto& row : rows) {
