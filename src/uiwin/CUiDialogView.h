@@ -1,154 +1,21 @@
 #pragma once
-// The one real window inside every dialog frame (control id 1000): it owns the header,
-// body and footer element trees of the dialog's layout, paints them through a back
-// buffer, tracks the mouse over them, turns clicks into UINM_COMMAND notifications to
-// the frame, passes the hosted controls' notifications on to the frame and reflects
-// their colour, owner-draw and custom-draw requests back to them.
+// The host view of every dialog: the window side (CUiDialogViewImpl) under the window
+// class "QvUiDialogView", and the item operations by command id (CUiViewImpl).
 #include <windows.h>
 
-#include <string>
-
-#include "platform/CGdiObject.h"
-#include "platform/CSize.h"
-#include "platform/CWindowImpl.h"
+#include "platform/CWinTraits.h"
 #include "uiwin/CUiDialog.h"
+#include "uiwin/CUiDialogViewImpl.h"
 #include "uiwin/CUiViewImpl.h"
-#include "uiwin/UiNotify.h"
 
-class CUiDialogView : public CWindowImpl<CUiDialogView>, public CUiViewImpl<CUiDialogView> {
+class CUiDialogView
+    : public CUiDialogViewImpl<CUiDialogView, CUiDialog, CWindow, CWinTraits<0x52010000, 0x0>>,
+      public CUiViewImpl<CUiDialogView> {
  public:
-  // WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP
-  static constexpr DWORD kDefaultStyle = 0x52010000;
-  // WS_POPUP | WS_SYSMENU: the frame style a layout starts from.
-  static constexpr DWORD kBaseFrameStyle = 0x80080000;
-
   static CWndClassInfo& GetWndClassInfo();
 
-  CUiDialogView();
-  ~CUiDialogView() override;
-  CUiDialogView(const CUiDialogView&) = delete;
-  CUiDialogView& operator=(const CUiDialogView&) = delete;
+  CUiDialogView() = default;
 
-  BEGIN_MSG_MAP_EX(CUiDialogView)
-    MESSAGE_RANGE_HANDLER(WM_MOUSEFIRST, 0x20D, OnRelayMouse)
-    MESSAGE_HANDLER(WM_SIZE, OnSize)
-    MESSAGE_HANDLER(WM_PRINT, OnPrint)
-    MESSAGE_HANDLER(WM_PAINT, OnPaint)
-    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
-    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-    MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
-    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
-    MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
-    MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
-    MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
-    MESSAGE_HANDLER(WM_SETCURSOR, OnSetCursor)
-    MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
-    NOTIFY_CODE_HANDLER(UINM_INVALIDATERECT, OnNotifyInvalidateRect)
-    NOTIFY_CODE_HANDLER(NM_CUSTOMDRAW, OnCustomDraw)
-    MESSAGE_HANDLER(WM_NOTIFY, OnForwardToParent)
-    MESSAGE_HANDLER(WM_COMMAND, OnForwardToParent)
-    MESSAGE_HANDLER(WM_HSCROLL, OnForwardToParent)
-    MESSAGE_HANDLER(WM_VSCROLL, OnForwardToParent)
-    if (uMsg >= WM_CTLCOLORMSGBOX && uMsg <= WM_CTLCOLORSTATIC) {
-      bHandled = TRUE;
-      lResult = this->ReflectNotifications(uMsg, wParam, lParam, bHandled);
-      if (bHandled && lResult) return TRUE;
-      bHandled = FALSE;
-    } else {
-      REFLECT_NOTIFICATIONS()
-    }
-  END_MSG_MAP()
-
-  // Layout root data, kept for the frame.
-  BOOL LoadLayoutXml(LPCSTR pszXml);
-  BOOL XmlLoaded() const { return m_bXmlLoaded; }
-  const std::wstring& GetWindowTitle() const { return m_strTitle; }
-  void SetWindowTitle(LPCWSTR pszTitle) { m_strTitle = pszTitle ? pszTitle : L""; }
-  CSize GetDlgSize() const { return CSize(m_nWidth, m_nHeight); }
-  DWORD GetDlgStyle() const { return m_dwStyle; }
-  DWORD GetDlgExStyle() const { return m_dwExStyle; }
-  BOOL IsMaximizable() const { return m_bMaximizable; }
-  BOOL HasHeader() const { return m_bHasHeader; }
-  BOOL HasBody() const { return m_bHasBody; }
-  BOOL HasFooter() const { return m_bHasFooter; }
-
-  // Creates the view window once (style 0 means the class default) with its
-  // tooltip; returns the existing window when there is one.
-  HWND CreateView(HWND hParent, const RECT* pRect, DWORD dwStyle, DWORD dwExStyle, UINT nID,
-                  LPVOID lpParam);
-  // Header, footer, body: shows or hides the hosted controls of visible elements.
-  void ShowAllRealWindows(BOOL bShow);
-
-  // 0 header, 1 body, 2 footer.
-  CUiDialog& GetRoot(int i) { return i == 0 ? m_header : i == 1 ? m_body : m_footer; }
-
-  // Repaint requests: accumulated into one region until the next paint.
-  void _InvalidateRect(const RECT& rc);
-  void InvalidateItem(CUiWindow* pItem, BOOL bCheckVisible);
-  BOOL RedrawAll();
-  void ModifyElementState(CUiWindow* pItem, DWORD dwAdd, DWORD dwRemove);
-
+  // Puts the elements of an XML fragment in place of a container's children.
   BOOL ReplacePanelChildren(UINT nCmdID, LPCSTR pszXml);
-
-  // Off once the dialog has ended: the hosted controls' notifications go no further, so
-  // no page hears of anything after its EndDialog.
-  void SetForwarding(BOOL bForward) { m_bForward = bForward; }
-
-  HWND GetToolTip() const { return m_hToolTip; }
-  HUIWND GetHoverHandle() const { return m_hHover; }
-  HUIWND GetPushDownHandle() const { return m_hPushDown; }
-
- private:
-  LRESULT OnRelayMouse(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
-  LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnPrint(UINT, WPARAM wParam, LPARAM, BOOL&);
-  LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnEraseBkgnd(UINT, WPARAM, LPARAM, BOOL&) { return TRUE; }
-  LRESULT OnMouseMove(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
-  LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnLButtonDown(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
-  LRESULT OnLButtonUp(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
-  LRESULT OnLButtonDblClk(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
-  LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM lParam, BOOL&);
-  LRESULT OnSetCursor(UINT, WPARAM wParam, LPARAM, BOOL&);
-  LRESULT OnMouseWheel(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
-  LRESULT OnNotifyInvalidateRect(int, LPNMHDR pnmh, BOOL&);
-  LRESULT OnCustomDraw(int, LPNMHDR pnmh, BOOL& bHandled);
-  LRESULT OnForwardToParent(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&);
-
-  void PaintTo(HDC hTarget);
-  void LayoutRoots();
-  HUIWND HitTestRoots(POINT pt, BOOL bHeaderOnly);
-  static bool IsHeaderControl(CUiWindow* pItem);
-  void SendViewNotify(UINT code);
-  void UpdateToolTip(CUiWindow* pItem);
-  void ResetLayoutData();
-  void DestroyRoots();
-
-  CUiDialog m_header;
-  CUiDialog m_body;
-  CUiDialog m_footer;
-  CBitmap m_backBuffer;
-  SIZE m_bufferSize{0, 0};
-  HUIWND m_hHover = 0;
-  HUIWND m_hPushDown = 0;
-  BOOL m_bTracking = FALSE;
-  BOOL m_bCaptured = FALSE;
-  std::wstring m_strTitle;
-  int m_nWidth = 0;
-  int m_nHeight = 0;
-  DWORD m_dwStyle = kBaseFrameStyle;
-  DWORD m_dwExStyle = 0;
-  BOOL m_bHasHeader = FALSE;
-  BOOL m_bHasBody = FALSE;
-  BOOL m_bHasFooter = FALSE;
-  BOOL m_bMaximizable = FALSE;
-  BOOL m_bXmlLoaded = FALSE;
-  BOOL m_bRedrawNeeded = FALSE;
-  BOOL m_bFullRedraw = TRUE;
-  BOOL m_bForward = TRUE;
-  HWND m_hToolTip = nullptr;
-  CRgn m_pendingRgn;
 };
