@@ -95,24 +95,20 @@ BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::LoadLayoutXml(LPCSTR pszXml
     m_dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
   }
 
-  if (const TiXmlElement* e = root->FirstChildElement("header")) {
+  // Header and footer: the height the layout gives them, at the top and at the bottom.
+  auto band = [root](const char* name, TRoot& into, const char* posFormat, BOOL& has) {
+    const TiXmlElement* e = root->FirstChildElement(name);
+    if (!e) return;
     int height = 0;
     ReadIntAttribute(e, "height", height);
-    m_header.Load(e);
+    into.Load(e);
     char pos[48];
-    std::snprintf(pos, sizeof pos, "0,0,-0,%d", height);
-    m_header.SetAttribute("pos", pos, TRUE);
-    m_bHasHeader = TRUE;
-  }
-  if (const TiXmlElement* e = root->FirstChildElement("footer")) {
-    int height = 0;
-    ReadIntAttribute(e, "height", height);
-    m_footer.Load(e);
-    char pos[48];
-    std::snprintf(pos, sizeof pos, "0,-%d,-0,-0", height);
-    m_footer.SetAttribute("pos", pos, TRUE);
-    m_bHasFooter = TRUE;
-  }
+    std::snprintf(pos, sizeof pos, posFormat, height);
+    into.SetAttribute("pos", pos, TRUE);
+    has = TRUE;
+  };
+  band("header", m_header, "0,0,-0,%d", m_bHasHeader);
+  band("footer", m_footer, "0,-%d,-0,-0", m_bHasFooter);
   if (const TiXmlElement* e = root->FirstChildElement("body")) {
     m_body.Load(e);
     m_body.SetAttribute("pos", "0,0,-0,-0", TRUE);
