@@ -16,8 +16,8 @@
 #include "controls/CFieldColors.h"
 #include "platform/CComboBox.h"
 #include "platform/CDoubleBufferImpl.h"
-#include "platform/COwnerDraw.h"
 #include "platform/CGdiObject.h"
+#include "platform/COwnerDraw.h"
 #include "platform/CWindowImpl.h"
 
 class CComboBoxCtrlEx : public CWindowImpl<CComboBoxCtrlEx, CComboBox>,
