@@ -26,6 +26,15 @@ void ReadIntAttribute(const TiXmlElement* e, const char* name, int& value) {
   value = CUiObject::ParseInt(text);
 }
 
+// The view's one tool (id 0), which covers the whole view.
+TTTOOLINFOW ViewTool(HWND view) {
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = view;
+  ti.uId = 0;
+  return ti;
+}
+
 }  // namespace
 
 template <class T, class TRoot, class TBase, class TWinTraits>
@@ -142,10 +151,7 @@ HWND CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::CreateView(HWND hParent, co
                                  CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr);
   if (m_hToolTip) {
-    TTTOOLINFOW ti{};
-    ti.cbSize = sizeof ti;
-    ti.hwnd = m_hWnd;
-    ti.uId = 0;
+    TTTOOLINFOW ti = ViewTool(m_hWnd);
     ti.lpszText = LPSTR_TEXTCALLBACKW;
     ::GetClientRect(m_hWnd, &ti.rect);
     ::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
@@ -302,10 +308,7 @@ LRESULT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::OnSize(UINT, WPARAM, LPA
   RECT client;
   ::GetClientRect(m_hWnd, &client);
   if (m_hToolTip) {
-    TTTOOLINFOW ti{};
-    ti.cbSize = sizeof ti;
-    ti.hwnd = m_hWnd;
-    ti.uId = 0;
+    TTTOOLINFOW ti = ViewTool(m_hWnd);
     ti.rect = client;
     ::SendMessageW(m_hToolTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
   }
@@ -386,10 +389,7 @@ void CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::SendViewNotify(UINT code) {
 template <class T, class TRoot, class TBase, class TWinTraits>
 void CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::UpdateToolTip(CUiWindow* pItem) {
   if (!m_hToolTip) return;
-  TTTOOLINFOW ti{};
-  ti.cbSize = sizeof ti;
-  ti.hwnd = m_hWnd;
-  ti.uId = 0;
+  TTTOOLINFOW ti = ViewTool(m_hWnd);
   std::wstring tip = pItem ? pItem->GetTip() : std::wstring();
   ti.lpszText = &tip[0];
   ::SendMessageW(m_hToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
