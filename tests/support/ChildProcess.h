@@ -24,6 +24,7 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Start(const std::wstring& commandLine, DWORD flags = 0);
+  DWORD Id() const { return info_.dwProcessId; }
   // TRUE when it has ended within the time; its exit code in *code.
   bool WaitExit(DWORD timeoutMs, DWORD* code = nullptr);
   // Its visible top-level window with this title, or null.
