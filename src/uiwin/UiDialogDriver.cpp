@@ -57,9 +57,9 @@ BOOL UiDialogDriver::ClickInOtherProcess(HWND hFrame, UINT nCmdID) {
          ::PostMessageW(view, WM_LBUTTONUP, 0, at);
 }
 
-HWND UiDialogDriver::Control(UINT nCtrlID) const {
-  ControlSearch search{nCtrlID, m_view.m_hWnd, nullptr};
-  ::EnumChildWindows(m_hFrame, FindControl, reinterpret_cast<LPARAM>(&search));
+HWND UiDialogDriver::ControlOf(HWND hFrame, UINT nCtrlID) {
+  ControlSearch search{nCtrlID, ::GetDlgItem(hFrame, IDC_UIVIEW), nullptr};
+  ::EnumChildWindows(hFrame, FindControl, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -39,7 +39,9 @@ class UiDialogDriver {
   // character, so that the control's own filtering sees each one.
   bool Type(UINT nCtrlID, const std::wstring& text);
   // A real control of the dialog by its control id, or null.
-  HWND Control(UINT nCtrlID) const;
+  HWND Control(UINT nCtrlID) const { return ControlOf(m_hFrame, nCtrlID); }
+  // The same for any dialog frame, also of another process.
+  static HWND ControlOf(HWND hFrame, UINT nCtrlID);
   std::wstring ControlText(UINT nCtrlID) const;
   // An element's text; empty when there is no such element.
   std::wstring ItemText(UINT nCmdID) const;

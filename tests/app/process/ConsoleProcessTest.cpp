@@ -1,7 +1,8 @@
 // Quorvane.exe as a process, started from its own copy (the single-instance area is
 // shared by the processes of one executable file) beside settings that name a fresh
-// database, with the service stand-in: one instance at a time, and a login through
-// the real login window that opens the main window.
+// database, with the service stand-in, and driven only through its windows: one
+// instance at a time, and a user's whole run from the login through each area that
+// the main window's buttons open to the way out, after which nothing of it runs.
 #include <gtest/gtest.h>
 
 #include "platform/TextConv.h"
@@ -9,34 +10,40 @@
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
+#include "uiwin/UiDialogDriver.h"
 
 namespace {
 
 const DWORD kLimitMs = 60000;  // Wine can be slow to start a process
 
-HWND WaitForWindow(const testenv::ChildProcess& process, const wchar_t* title) {
-  HWND found = nullptr;
-  testenv::PollUntil([&] { return (found = process.FindWindow(title)) != nullptr; }, kLimitMs);
-  return found;
-}
-
-class ConsoleProcess : public qvtest::DatabaseTest {};
-
-TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindow) {
+class ConsoleProcess : public qvtest::DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    ASSERT_TRUE(::CopyFileW(testenv::WindowsPath(QV_CONSOLE_EXE).c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(testfiles::WriteBytes(dir.File(L"SysServerPort.xml"),
+                                      "<c><port DSN='" + qv::WideToUtf8(qvtest::TestDatabase::Dsn()) + "'/></c>"));
+    // The console's port is fixed; a service already listening there serves as well.
+    ASSERT_TRUE(service.Start(L"\"" + testenv::WindowsPath(QV_SERVICE_EXE) + L"\" --data \"" +
+                              testenv::SourcePath(L"src\\qvservice\\QvServiceDemo.txt") + L"\"", CREATE_NO_WINDOW));
+  }
+  HWND Wait(const wchar_t* title) {
+    HWND found = nullptr;
+    testenv::PollUntil([&] { return (found = console.FindWindow(title)) != nullptr; }, kLimitMs);
+    return found;
+  }
   testenv::TempDir dir;
   const std::wstring exe = dir.File(L"Quorvane.exe");
-  ASSERT_TRUE(::CopyFileW(testenv::WindowsPath(QV_CONSOLE_EXE).c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(testfiles::WriteBytes(dir.File(L"SysServerPort.xml"),
-                                    "<c><port DSN='" + qv::WideToUtf8(qvtest::TestDatabase::Dsn()) + "'/></c>"));
-  // The console's port is fixed; a service already listening there serves as well.
-  testenv::ChildProcess service, console, second;
-  ASSERT_TRUE(service.Start(L"\"" + testenv::WindowsPath(QV_SERVICE_EXE) + L"\" --data \"" +
-                            testenv::SourcePath(L"src\\qvservice\\QvServiceDemo.txt") + L"\"", CREATE_NO_WINDOW));
+  testenv::ChildProcess service, console;
+};
+
+TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindow) {
   ASSERT_TRUE(console.Start(L"\"" + exe + L"\""));
-  HWND login = WaitForWindow(console, L"登录");
+  HWND login = Wait(L"登录");
   ASSERT_TRUE(login);
 
   ::ShowWindow(login, SW_HIDE);
+  testenv::ChildProcess second;
   ASSERT_TRUE(second.Start(L"\"" + exe + L"\""));
   DWORD code = 99;
   ASSERT_TRUE(second.WaitExit(kLimitMs, &code));
@@ -45,8 +52,41 @@ TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindo
 
   HWND password = ::GetDlgItem(::GetDlgItem(login, 1000), 104);  // pre-filled: tamuk / tamuk
   ASSERT_TRUE(password && ::PostMessageW(password, WM_KEYDOWN, VK_RETURN, 0));
-  EXPECT_TRUE(WaitForWindow(console, L"完整性安全监测系统"));
+  EXPECT_TRUE(Wait(L"完整性安全监测系统"));
   EXPECT_FALSE(console.FindWindow(L"登录") || console.WaitExit(0));
+}
+
+TEST_F(ConsoleProcess, OverAGeneratedDatabaseOpensEachAreaByItsButtonAndLeavesByTheCloseButton) {
+  ASSERT_TRUE(::CopyFileW(testenv::WindowsPath(QV_GENERATED_DB).c_str(), qvtest::TestDatabase::File().c_str(), FALSE));
+  ASSERT_TRUE(console.Start(L"\"" + exe + L"\""));
+  HWND login = Wait(L"登录"), main = nullptr;
+  ASSERT_TRUE(login && UiDialogDriver::ClickInOtherProcess(login, 101));  // as tamuk / tamuk, offered
+  ASSERT_TRUE((main = Wait(L"完整性安全监测系统")) != nullptr);
+  // A control only the page has (the integrity area's first page has none), and the
+  // one no box came up over.
+  auto shown = [&](UINT id) { return ::IsWindowVisible(UiDialogDriver::ControlOf(main, id)) != FALSE; };
+  auto alone = [&] { return console.FindWindow(nullptr) == main; };
+  const UINT areas[][2] = {{106, 0}, {108, 1108}, {109, 1101}, {105, 181}};
+  UINT before = 181;
+  for (const auto& area : areas) {
+    SCOPED_TRACE(area[0]);
+    ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, area[0]));
+    EXPECT_TRUE(testenv::PollUntil([&] { return !shown(before) && (!area[1] || shown(area[1])); }, kLimitMs));
+    EXPECT_TRUE(alone());
+    before = area[1] ? area[1] : before;
+  }
+
+  // Into the tray and back with a double click on its icon, then out.
+  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, 103));
+  EXPECT_TRUE(testenv::PollUntil([&] { return !::IsWindowVisible(main); }, kLimitMs));
+  ::PostMessageW(main, 2025, 1, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(testenv::PollUntil([&] { return alone(); }, kLimitMs));
+  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, 101));
+  HWND confirm = Wait(L"确定");
+  ASSERT_TRUE(confirm && UiDialogDriver::ClickInOtherProcess(confirm, IDYES));
+  DWORD code = 0;
+  ASSERT_TRUE(console.WaitExit(kLimitMs, &code));
+  EXPECT_EQ(2u, code);
 }
 
 }  // namespace
