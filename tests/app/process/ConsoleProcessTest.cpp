@@ -59,21 +59,19 @@ TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindo
 TEST_F(ConsoleProcess, OverAGeneratedDatabaseOpensEachAreaByItsButtonAndLeavesByTheCloseButton) {
   ASSERT_TRUE(::CopyFileW(testenv::WindowsPath(QV_GENERATED_DB).c_str(), qvtest::TestDatabase::File().c_str(), FALSE));
   ASSERT_TRUE(console.Start(L"\"" + exe + L"\""));
-  HWND login = Wait(L"登录"), main = nullptr;
-  ASSERT_TRUE(login && UiDialogDriver::ClickInOtherProcess(login, 101));  // as tamuk / tamuk, offered
-  ASSERT_TRUE((main = Wait(L"完整性安全监测系统")) != nullptr);
-  // A control only the page has (the integrity area's first page has none), and the
-  // one no box came up over.
+  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(Wait(L"登录"), 101));  // as tamuk / tamuk, offered
+  HWND main = Wait(L"完整性安全监测系统");
+  ASSERT_TRUE(main);
+  // Each page by a control only it has (the integrity area's first page has none: the
+  // client tree of the page before it goes), with no box come up over it.
   auto shown = [&](UINT id) { return ::IsWindowVisible(UiDialogDriver::ControlOf(main, id)) != FALSE; };
   auto alone = [&] { return console.FindWindow(nullptr) == main; };
-  const UINT areas[][2] = {{106, 0}, {108, 1108}, {109, 1101}, {105, 181}};
-  UINT before = 181;
-  for (const auto& area : areas) {
-    SCOPED_TRACE(area[0]);
-    ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, area[0]));
-    EXPECT_TRUE(testenv::PollUntil([&] { return !shown(before) && (!area[1] || shown(area[1])); }, kLimitMs));
-    EXPECT_TRUE(alone());
-    before = area[1] ? area[1] : before;
+  const struct { UINT button, control; bool shown; } areas[] = {{106, 181, false}, {108, 1108, true},
+                                                                {109, 1101, true}, {105, 181, true}};
+  for (const auto& a : areas) {
+    ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, a.button));
+    EXPECT_TRUE(testenv::PollUntil([&] { return shown(a.control) == a.shown; }, kLimitMs)) << a.button;
+    EXPECT_TRUE(alone()) << a.button;
   }
 
   // Into the tray and back with a double click on its icon, then out.
@@ -82,8 +80,7 @@ TEST_F(ConsoleProcess, OverAGeneratedDatabaseOpensEachAreaByItsButtonAndLeavesBy
   ::PostMessageW(main, 2025, 1, WM_LBUTTONDBLCLK);
   EXPECT_TRUE(testenv::PollUntil([&] { return alone(); }, kLimitMs));
   ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, 101));
-  HWND confirm = Wait(L"确定");
-  ASSERT_TRUE(confirm && UiDialogDriver::ClickInOtherProcess(confirm, IDYES));
+  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(Wait(L"确定"), IDYES));
   DWORD code = 0;
   ASSERT_TRUE(console.WaitExit(kLimitMs, &code));
   EXPECT_EQ(2u, code);
