@@ -16,6 +16,12 @@ namespace {
 
 const DWORD kLimitMs = 60000;  // Wine can be slow to start a process
 
+HWND WaitForWindow(const testenv::ChildProcess& process, const wchar_t* title) {
+  HWND found = nullptr;
+  testenv::PollUntil([&] { return (found = process.FindWindow(title)) != nullptr; }, kLimitMs);
+  return found;
+}
+
 class ConsoleProcess : public qvtest::DatabaseTest {
  protected:
   void SetUp() override {
@@ -27,23 +33,17 @@ class ConsoleProcess : public qvtest::DatabaseTest {
     ASSERT_TRUE(service.Start(L"\"" + testenv::WindowsPath(QV_SERVICE_EXE) + L"\" --data \"" +
                               testenv::SourcePath(L"src\\qvservice\\QvServiceDemo.txt") + L"\"", CREATE_NO_WINDOW));
   }
-  HWND Wait(const wchar_t* title) {
-    HWND found = nullptr;
-    testenv::PollUntil([&] { return (found = console.FindWindow(title)) != nullptr; }, kLimitMs);
-    return found;
-  }
   testenv::TempDir dir;
   const std::wstring exe = dir.File(L"Quorvane.exe");
-  testenv::ChildProcess service, console;
+  testenv::ChildProcess service, console, second;
 };
 
 TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindow) {
   ASSERT_TRUE(console.Start(L"\"" + exe + L"\""));
-  HWND login = Wait(L"登录");
+  HWND login = WaitForWindow(console, L"登录");
   ASSERT_TRUE(login);
 
   ::ShowWindow(login, SW_HIDE);
-  testenv::ChildProcess second;
   ASSERT_TRUE(second.Start(L"\"" + exe + L"\""));
   DWORD code = 99;
   ASSERT_TRUE(second.WaitExit(kLimitMs, &code));
@@ -52,15 +52,15 @@ TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindo
 
   HWND password = ::GetDlgItem(::GetDlgItem(login, 1000), 104);  // pre-filled: tamuk / tamuk
   ASSERT_TRUE(password && ::PostMessageW(password, WM_KEYDOWN, VK_RETURN, 0));
-  EXPECT_TRUE(Wait(L"完整性安全监测系统"));
+  EXPECT_TRUE(WaitForWindow(console, L"完整性安全监测系统"));
   EXPECT_FALSE(console.FindWindow(L"登录") || console.WaitExit(0));
 }
 
 TEST_F(ConsoleProcess, OverAGeneratedDatabaseOpensEachAreaByItsButtonAndLeavesByTheCloseButton) {
   ASSERT_TRUE(::CopyFileW(testenv::WindowsPath(QV_GENERATED_DB).c_str(), qvtest::TestDatabase::File().c_str(), FALSE));
   ASSERT_TRUE(console.Start(L"\"" + exe + L"\""));
-  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(Wait(L"登录"), 101));  // as tamuk / tamuk, offered
-  HWND main = Wait(L"完整性安全监测系统");
+  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(WaitForWindow(console, L"登录"), 101));  // as tamuk / tamuk, offered
+  HWND main = WaitForWindow(console, L"完整性安全监测系统");
   ASSERT_TRUE(main);
   // Each page by a control only it has (the integrity area's first page has none: the
   // client tree of the page before it goes), with no box come up over it.
@@ -80,7 +80,7 @@ TEST_F(ConsoleProcess, OverAGeneratedDatabaseOpensEachAreaByItsButtonAndLeavesBy
   ::PostMessageW(main, 2025, 1, WM_LBUTTONDBLCLK);
   EXPECT_TRUE(testenv::PollUntil([&] { return alone(); }, kLimitMs));
   ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, 101));
-  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(Wait(L"确定"), IDYES));
+  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(WaitForWindow(console, L"确定"), IDYES));
   DWORD code = 0;
   ASSERT_TRUE(console.WaitExit(kLimitMs, &code));
   EXPECT_EQ(2u, code);
