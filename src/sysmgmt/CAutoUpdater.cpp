@@ -168,10 +168,9 @@ bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DW
   DWORD total = 0;
   for (;;) {
     DWORD got = sizeof block, put = 0;
-    // A connection closed early also ends in a successful empty read.
     if (!ReadData(handle, block, &got)) {
-      if (got != 0) return false;
-      break;
+      if (got != 0) return false;  // a broken read
+      break;  // the end; a connection closed early ends so too, which the length tells
     }
     if (got > expected - total) return false;
     if (!::WriteFile(file.h, block, got, &put, nullptr) || put != got) return false;
