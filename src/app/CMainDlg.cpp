@@ -139,19 +139,19 @@ LRESULT CMainDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
       OnTabSystemManagement();
       break;
     case kItemIntegrity:
-      OnTabArea(kItemIntegrity, kPermissionIntegrity);
+      OnTabIntegrity();
       break;
     case kItemReinforce:
-      OnTabArea(kItemReinforce, kPermissionReinforce);
+      OnTabSecurityReinforce();
       break;
     case kItemLogCenter:
-      OnTabArea(kItemLogCenter, kPermissionLogCenter);
+      OnTabLogCenter();
       break;
     case kItemReportCenter:
-      OnTabArea(kItemReportCenter, kPermissionReportCenter);
+      OnTabReportCenter();
       break;
     case kItemSafeTool:
-      OnTabArea(kItemSafeTool, kPermissionSafeTools);
+      OnTabSafeTool();
       break;
     default:
       bHandled = FALSE;  // the pages' elements
@@ -179,6 +179,12 @@ void CMainDlg::OnBtnUpdate() {
 }
 
 void CMainDlg::OnTabSystemManagement() { ShowPage(kItemSystemManagement); }
+
+void CMainDlg::OnTabIntegrity() { OnTabArea(kItemIntegrity, kPermissionIntegrity); }
+void CMainDlg::OnTabSecurityReinforce() { OnTabArea(kItemReinforce, kPermissionReinforce); }
+void CMainDlg::OnTabLogCenter() { OnTabArea(kItemLogCenter, kPermissionLogCenter); }
+void CMainDlg::OnTabReportCenter() { OnTabArea(kItemReportCenter, kPermissionReportCenter); }
+void CMainDlg::OnTabSafeTool() { OnTabArea(kItemSafeTool, kPermissionSafeTools); }
 
 void CMainDlg::OnTabArea(UINT item, int permission) {
   if (!(g_currentUserPermission & permission)) {

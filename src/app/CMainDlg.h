@@ -94,6 +94,13 @@ class CMainDlg : public CUiDialogImpl<CMainDlg>, public CWHRoundRectFrameHelper<
   void OnBtnUpdate();
   // Area buttons: page n of the tab control, with its button the one disabled.
   void OnTabSystemManagement();
+  void OnTabIntegrity();
+  void OnTabSecurityReinforce();
+  void OnTabLogCenter();
+  void OnTabReportCenter();
+  void OnTabSafeTool();
+  // The other areas' shared body: the page if the user's permission has the bit, else
+  // the refusal.
   void OnTabArea(UINT item, int permission);
   void ShowPage(UINT item);
   // The tray icon's menu: "升级..." (greyed unless the user is an administrator) and

@@ -270,13 +270,33 @@ inline void AppendHipsFilterHead(std::string& out, const HipsFilterHeadFields& f
   AppendU32(out, 0);
 }
 
-// Appends one rule record, 12 + 2n bytes; the last of a message has next-distance 0.
+// One behaviour rule of a filter, 12 + 2n bytes for a name of n characters: the struct
+// with n = 0, the name's characters before its terminator. The rules of a message
+// follow each other, each giving the distance to the next; the last gives 0.
+struct HipsRuleRecord {
+  uint32_t NextOffset;  // 12 + 2n, 0 in the last
+  uint8_t OperatorType;  // behaviour code, 1 to 12
+  uint8_t CompareType;
+  uint8_t MatchActionType;
+  uint8_t UnicodeIndex;
+  uint16_t UnicodeNameLength;  // n
+  wchar_t UnicodeName[1];      // n characters and the terminator
+};
+static_assert(sizeof(HipsRuleRecord) == 12, "HipsRuleRecord");
+static_assert(offsetof(HipsRuleRecord, OperatorType) == 4, "HipsRuleRecord");
+static_assert(offsetof(HipsRuleRecord, CompareType) == 5, "HipsRuleRecord");
+static_assert(offsetof(HipsRuleRecord, MatchActionType) == 6, "HipsRuleRecord");
+static_assert(offsetof(HipsRuleRecord, UnicodeIndex) == 7, "HipsRuleRecord");
+static_assert(offsetof(HipsRuleRecord, UnicodeNameLength) == 8, "HipsRuleRecord");
+static_assert(offsetof(HipsRuleRecord, UnicodeName) == 10, "HipsRuleRecord");
+
+// Appends one rule record; the last of a message has next-distance 0.
 inline void AppendHipsRuleRecord(std::string& out, uint8_t code, uint8_t compareType,
                                  uint8_t matchActionType, uint8_t unicodeIndex,
                                  const std::wstring& unicodeName, bool last) {
   using namespace linkpayload;
   const size_t n = unicodeName.size() > 0xFFFF ? 0xFFFF : unicodeName.size();
-  AppendU32(out, last ? 0 : uint32_t(12 + 2 * n));
+  AppendU32(out, last ? 0 : uint32_t(sizeof(HipsRuleRecord) + 2 * n));
   for (uint8_t b : {code, compareType, matchActionType, unicodeIndex}) out.push_back(char(b));
   AppendU16(out, uint32_t(n));
   AppendText16(out, unicodeName, n + 1);

@@ -202,7 +202,7 @@ LRESULT CQvHIPSNewRuleDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
       break;
     case kItemMinimise: SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0); break;
     case kItemFinish: OnFinish(); break;
-    case kItemCancel: EndDialog(IDCANCEL); break;
+    case kItemCancel: OnCancel(); break;
     case kItemSelectTarget: OnSelectTarget(); break;
     case kItemSelectPath: OnSelectPath(); break;
     case kItemAdd: OnAddRule(); break;
@@ -517,6 +517,8 @@ void CQvHIPSNewRuleDlg::OnFinish() {
   }
   EndDialog(IDOK);
 }
+
+void CQvHIPSNewRuleDlg::OnCancel() { EndDialog(IDCANCEL); }
 
 // ---- Statements
 

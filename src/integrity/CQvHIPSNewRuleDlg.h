@@ -80,6 +80,8 @@ class CQvHIPSNewRuleDlg : public CUiDialogImpl<CQvHIPSNewRuleDlg>,
   void OnModifyRule();
   void OnApply();
   void OnFinish();
+  // "取消": ends the dialog with 2.
+  void OnCancel();
 
   // Where a picked path goes: "\*" appended; refused (false, with a box) when too long.
   bool TakePickedDirectory(const std::wstring& directory);

@@ -20,15 +20,32 @@ const struct {
   UINT grid, scroll;
   const wchar_t* columns[3];
   int nameWidth;
-  UINT add;  // modify and delete follow
+  int (Page::*load)();
   const wchar_t* initError;
 } kLists[Page::kListCount] = {
-    {1346, 1550, {L"名称", L"IP范围", L"说明"}, 100, 1520, L"初始化IP数据时出错"},
-    {1347, 1553, {L"名称", L"MAC地址", L"说明"}, 100, 1523, L"初始化MAC数据时出错"},
-    {1348, 1556, {L"名称", L"服务内容", L"说明"}, 100, 1526, L"初始化Sever数据时出错"},
-    {1349, 1559, {L"策略名称", L"策略内容", L"策略说明"}, 100, 1529, L"初始化 自定义应用策略数据 时出错"},
-    {1350, 1562, {L"策略名称", L"策略内容", L"策略说明"}, 100, 1532, L"初始化 自定义设备策略数据 时出错"},
-    {13501, 15621, {L"注册表策略名称", L"策略内容", L"策略说明"}, 150, 1535, L"初始化 自定义注册表应用策略数据 时出错"},
+    {Page::kIpGrid, 1550, {L"名称", L"IP范围", L"说明"}, 100, &Page::LoadIpObjects, L"初始化IP数据时出错"},
+    {Page::kMacGrid, 1553, {L"名称", L"MAC地址", L"说明"}, 100, &Page::LoadMacObjects, L"初始化MAC数据时出错"},
+    {Page::kServiceGrid, 1556, {L"名称", L"服务内容", L"说明"}, 100, &Page::LoadServiceObjects,
+     L"初始化Sever数据时出错"},
+    {Page::kAppGrid, 1559, {L"策略名称", L"策略内容", L"策略说明"}, 100, &Page::LoadAppObjects,
+     L"初始化 自定义应用策略数据 时出错"},
+    {Page::kDeviceGrid, 1562, {L"策略名称", L"策略内容", L"策略说明"}, 100, &Page::LoadDeviceObjects,
+     L"初始化 自定义设备策略数据 时出错"},
+    {Page::kRegGrid, 15621, {L"注册表策略名称", L"策略内容", L"策略说明"}, 150, &Page::LoadRegObjects,
+     L"初始化 自定义注册表应用策略数据 时出错"},
+};
+
+// The buttons of the lists' panels.
+const struct {
+  UINT item;
+  int (Page::*operation)();
+} kCommands[] = {
+    {1520, &Page::AddIpObject},      {1521, &Page::ModifyIpObject},      {1522, &Page::DeleteIpObjects},
+    {1523, &Page::AddMacObject},     {1524, &Page::ModifyMacObject},     {1525, &Page::DeleteMacObjects},
+    {1526, &Page::AddServiceObject}, {1527, &Page::ModifyServiceObject}, {1528, &Page::DeleteServiceObjects},
+    {1529, &Page::AddAppObject},     {1530, &Page::ModifyAppObject},     {1531, &Page::DeleteAppObjects},
+    {1532, &Page::AddDeviceObject},  {1533, &Page::ModifyDeviceObject},  {1534, &Page::DeleteDeviceObjects},
+    {1535, &Page::AddRegObject},     {1536, &Page::ModifyRegObject},     {1537, &Page::DeleteRegObjects},
 };
 
 void ShowFailure(bool connected, const std::wstring& error) {
@@ -107,7 +124,7 @@ int CQvStrategyObjectUIHandler::Init() {
                      FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
   }
   for (int list = 0; list < kListCount; ++list) {
-    if (Load(List(list))) continue;
+    if ((this->*kLists[list].load)()) continue;
     UiMessageBox(kLists[list].initError, L"错误", MB_ICONSTOP);
     return 0;
   }
@@ -125,23 +142,9 @@ LRESULT CQvStrategyObjectUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandle
     return 0;
   }
   const UINT item = CommandItemOf(pnmh);
-  for (int list = 0; list < kListCount; ++list) {
-    if (item < kLists[list].add || item > kLists[list].add + 2) continue;
-    const int operation = int(item - kLists[list].add);
-    if (operation == 0) Add(List(list));
-    if (operation == 1) Modify(List(list));
-    if (operation == 2) Delete(List(list));
-    return 0;
-  }
-  bHandled = FALSE;
-  return 0;
-}
-
-LRESULT CQvStrategyObjectUIHandler::OnGridClick(int idCtrl, LPNMHDR pnmh, BOOL& bHandled) {
-  for (int list = 0; list < kListCount; ++list) {
-    if (UINT(idCtrl) != kLists[list].grid) continue;
-    const auto* click = reinterpret_cast<const CListNotify*>(pnmh);
-    OnListClick(List(list), click->m_nItem, click->m_nSubItem);
+  for (const auto& command : kCommands) {
+    if (command.item != item) continue;
+    (this->*command.operation)();
     return 0;
   }
   bHandled = FALSE;
@@ -154,8 +157,10 @@ BOOL CQvStrategyObjectUIHandler::OnTabChange(int oldTab, int newTab) {
   return TRUE;
 }
 
-void CQvStrategyObjectUIHandler::OnListClick(List list, int row, int column) {
-  if (column != 0 || row < 0) return;
+LRESULT CQvStrategyObjectUIHandler::OnListClick(List list, LPNMHDR pnmh) {
+  const auto* click = reinterpret_cast<const CListNotify*>(pnmh);
+  const int row = click->m_nItem;
+  if (click->m_nSubItem != 0 || row < 0) return 0;
   int& ticked = m_ticked[list];
   if (ticked < 0) {
     ticked = row;
@@ -166,6 +171,7 @@ void CQvStrategyObjectUIHandler::OnListClick(List list, int row, int column) {
     GridOf(list).SetItemCheck(ticked, 0, 0);
     ticked = -1;
   }
+  return 0;
 }
 
 void CQvStrategyObjectUIHandler::SetRow(Grid& grid, int row, const Row& cells) {
@@ -321,7 +327,7 @@ int CQvStrategyObjectUIHandler::AddChain(List list, Row* cells, bool* connected,
   const bool ok = RunEditor(list, CQvSubStrategyObjectDlg::kAdd, head) && WriteChain(list, head, nullptr,
                                                                                      connected, error);
   if (ok) *cells = RowOf(list, head);
-  FreeObjectChain(head);
+  FreeChain(list, head);
   return ok ? 1 : 0;
 }
 
@@ -367,7 +373,7 @@ int CQvStrategyObjectUIHandler::ModifyMulti(List list) {
       ok = WriteChain(list, head, &oldName, &connected, &error) ? 2 : 0;
       cells = RowOf(list, head);
     }
-    FreeObjectChain(head);
+    FreeChain(list, head);
   } else {
     auto* head = new (std::nothrow) ClientObjectNode;
     if (!head) return 0;
@@ -376,7 +382,7 @@ int CQvStrategyObjectUIHandler::ModifyMulti(List list) {
       ok = WriteChain(list, head, &oldName, &connected, &error) ? 2 : 0;
       cells = RowOf(list, head);
     }
-    FreeObjectChain(head);
+    FreeChain(list, head);
   }
   if (!ok) {
     ShowFailure(connected, error);

@@ -26,7 +26,15 @@ class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandl
   using Grid = CListCtrlDataEx<unsigned long>;
   // The lists, in the page's order.
   enum List : int { kIp, kMac, kService, kApp, kDevice, kReg, kListCount };
-  enum : UINT { kTabCtrl = 1000 };
+  enum : UINT {
+    kTabCtrl = 1000,
+    kIpGrid = 1346,
+    kMacGrid = 1347,
+    kServiceGrid = 1348,
+    kAppGrid = 1349,
+    kDeviceGrid = 1350,
+    kRegGrid = 13501,
+  };
   // The editor's kind for each list (services have none the editor shows).
   static const int kEditorKinds[kListCount];
 
@@ -39,16 +47,46 @@ class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandl
   BEGIN_MSG_MAP_EX(CQvStrategyObjectUIHandler)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_TAB_SELCHANGE, OnUiCommand)
-    NOTIFY_CODE_HANDLER(LIST_NOTIFY_CLICK, OnGridClick)
+    NOTIFY_HANDLER(kIpGrid, LIST_NOTIFY_CLICK, OnIpListClick)
+    NOTIFY_HANDLER(kMacGrid, LIST_NOTIFY_CLICK, OnMacListClick)
+    NOTIFY_HANDLER(kServiceGrid, LIST_NOTIFY_CLICK, OnServiceListClick)
+    NOTIFY_HANDLER(kAppGrid, LIST_NOTIFY_CLICK, OnAppListClick)
+    NOTIFY_HANDLER(kDeviceGrid, LIST_NOTIFY_CLICK, OnDeviceListClick)
+    NOTIFY_HANDLER(kRegGrid, LIST_NOTIFY_CLICK, OnRegListClick)
   END_MSG_MAP()
 
   BOOL OnTabChange(int oldTab, int newTab);
-  int Load(List list);
-  int Add(List list);
-  int Modify(List list);
-  int Delete(List list);
-  // The one-tick rule of a list's check boxes.
-  void OnListClick(List list, int row, int column);
+
+  // One list's operations: 1 done, 0 cancelled or failed.
+  int LoadIpObjects() { return Load(kIp); }
+  int LoadMacObjects() { return Load(kMac); }
+  int LoadServiceObjects() { return Load(kService); }
+  int LoadAppObjects() { return Load(kApp); }
+  int LoadDeviceObjects() { return Load(kDevice); }
+  int LoadRegObjects() { return Load(kReg); }
+  int AddIpObject() { return Add(kIp); }
+  int ModifyIpObject() { return Modify(kIp); }
+  int DeleteIpObjects() { return Delete(kIp); }
+  int AddMacObject() { return Add(kMac); }
+  int ModifyMacObject() { return Modify(kMac); }
+  int DeleteMacObjects() { return Delete(kMac); }
+  int AddServiceObject() { return Add(kService); }
+  int ModifyServiceObject() { return Modify(kService); }
+  int DeleteServiceObjects() { return Delete(kService); }
+  int AddAppObject() { return Add(kApp); }
+  int ModifyAppObject() { return Modify(kApp); }
+  int DeleteAppObjects() { return Delete(kApp); }
+  int AddDeviceObject() { return Add(kDevice); }
+  int ModifyDeviceObject() { return Modify(kDevice); }
+  int DeleteDeviceObjects() { return Delete(kDevice); }
+  int AddRegObject() { return Add(kReg); }
+  int ModifyRegObject() { return Modify(kReg); }
+  int DeleteRegObjects() { return Delete(kReg); }
+
+  // A multi-row object's item chain deleted from its head (null allowed); always 1.
+  static int FreeAppNodes(ClientObjectNode* head) { FreeObjectChain(head); return 1; }
+  static int FreeRegNodes(ClientObjectNode* head) { FreeObjectChain(head); return 1; }
+  static int FreeDeviceNodes(DeviceObjectNode* head) { FreeObjectChain(head); return 1; }
 
   // The service list's content: "TCP ", "UDP ", "ICMP " before each non-empty part.
   static std::wstring ServiceText(const ServiceObjectRecord& record);
@@ -62,7 +100,21 @@ class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandl
   using Row = std::array<std::wstring, 3>;  // name, content, explanation
 
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
-  LRESULT OnGridClick(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  // A click in a list (check-box clicks keep the list's one-tick rule).
+  LRESULT OnIpListClick(int, LPNMHDR pnmh, BOOL&) { return OnListClick(kIp, pnmh); }
+  LRESULT OnMacListClick(int, LPNMHDR pnmh, BOOL&) { return OnListClick(kMac, pnmh); }
+  LRESULT OnServiceListClick(int, LPNMHDR pnmh, BOOL&) { return OnListClick(kService, pnmh); }
+  LRESULT OnAppListClick(int, LPNMHDR pnmh, BOOL&) { return OnListClick(kApp, pnmh); }
+  LRESULT OnDeviceListClick(int, LPNMHDR pnmh, BOOL&) { return OnListClick(kDevice, pnmh); }
+  LRESULT OnRegListClick(int, LPNMHDR pnmh, BOOL&) { return OnListClick(kReg, pnmh); }
+  LRESULT OnListClick(List list, LPNMHDR pnmh);
+
+  int Load(List list);
+  int Add(List list);
+  int Modify(List list);
+  int Delete(List list);
+  static void FreeChain(List list, ClientObjectNode* head) { list == kReg ? FreeRegNodes(head) : FreeAppNodes(head); }
+  static void FreeChain(List, DeviceObjectNode* head) { FreeDeviceNodes(head); }
 
   void SetRow(Grid& grid, int row, const Row& cells);
   int FirstTicked(List list) const;

@@ -70,10 +70,19 @@ LRESULT CSRReinforceStrategyUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHan
       OnDeletePolicy();
       return 0;
     case kImportPolicy:
+      OnImportPolicy();
+      return 0;
     case kExportPolicy:
+      OnExportPolicy();
+      return 0;
     case kStartReinforce:
+      OnStartReinforce();
+      return 0;
     case kPauseReinforce:
+      OnPauseReinforce();
+      return 0;
     case kEndReinforce:
+      OnEndReinforce();
       return 0;
     default:
       bHandled = FALSE;

@@ -65,6 +65,12 @@ class CSRReinforceStrategyUIHandler {
   // After a Yes, deletes the checked policies in one transaction; on a failure nothing
   // is deleted, the grid stays and the error is shown.
   void OnDeletePolicy();
+  // The import, export and reinforcement buttons: they do nothing.
+  void OnImportPolicy() {}
+  void OnExportPolicy() {}
+  void OnStartReinforce() {}
+  void OnPauseReinforce() {}
+  void OnEndReinforce() {}
 
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);

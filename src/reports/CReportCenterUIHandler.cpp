@@ -19,3 +19,8 @@ int CReportCenterUIHandler::UnInit() {
 }
 
 int CReportCenterUIHandler::Refresh() { return m_pReportList->Refresh(); }
+
+LRESULT CReportCenterUIHandler::OnUiCommand(int, LPNMHDR, BOOL& bHandled) {
+  bHandled = FALSE;
+  return 0;
+}

@@ -138,16 +138,22 @@ HINTERNET CAutoUpdater::OpenUrl(const std::wstring& url) {
   return handle.release();
 }
 
+bool CAutoUpdater::ReadData(HINTERNET handle, void* buffer, DWORD* size) {
+  DWORD got = 0;
+  if (!::InternetReadFile(handle, buffer, *size, &got)) return false;
+  *size = got;
+  return got > 0;
+}
+
 bool CAutoUpdater::ReadVersionFile(HINTERNET handle, std::string& bytes) {
   char buffer[kMaxVersionBytes + 1];
   DWORD total = 0;
   while (total <= kMaxVersionBytes) {
-    DWORD got = 0;
-    if (!::InternetReadFile(handle, buffer + total, kMaxVersionBytes + 1 - total, &got)) {
-      total = 0;  // a broken read: nothing trustworthy came
+    DWORD got = kMaxVersionBytes + 1 - total;
+    if (!ReadData(handle, buffer + total, &got)) {
+      if (got != 0) total = 0;  // a broken read: nothing trustworthy came
       break;
     }
-    if (got == 0) break;
     total += got;
   }
   bytes.assign(buffer, total > kMaxVersionBytes ? kMaxVersionBytes : total);
@@ -161,10 +167,11 @@ bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DW
   char block[kBlockBytes];
   DWORD total = 0;
   for (;;) {
-    DWORD got = 0, put = 0;
-    if (!::InternetReadFile(handle, block, sizeof block, &got)) return false;
-    // A connection closed early also ends in a successful empty read.
-    if (got == 0) break;
+    DWORD got = sizeof block, put = 0;
+    if (!ReadData(handle, block, &got)) {
+      if (got != 0) return false;  // a broken read
+      break;  // the end; a connection closed early ends so too, which the length tells
+    }
     if (got > expected - total) return false;
     if (!::WriteFile(file.h, block, got, &put, nullptr) || put != got) return false;
     const DWORD before = total;

@@ -58,6 +58,10 @@ class CAutoUpdater {
   bool IsConnected() const;
   // A request handle that answered HTTP 200, or null.
   HINTERNET OpenUrl(const std::wstring& url);
+  // One read of at most *size bytes into buffer; *size becomes the count read. True when
+  // more than 0 bytes came. False with *size 0 is the end of the data; false with *size
+  // left non-zero is a failed read.
+  static bool ReadData(HINTERNET handle, void* buffer, DWORD* size);
   // Writes exactly `expected` bytes to path; false on a failed read or write or any
   // other byte count.
   bool DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected);

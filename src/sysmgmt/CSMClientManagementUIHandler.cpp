@@ -319,6 +319,10 @@ void CSMClientManagementUIHandler::ShowClient(HTREEITEM node) {
   m_mac.SetWindowText(OrEmpty(statement->GetString(5)));
 }
 
+int CSMClientManagementUIHandler::CountClientsByName(const std::wstring& name, int exceptId) {
+  return SMPageLink::CountByName(kCountByName, name, exceptId);
+}
+
 // ---------------------------------------------------------------- save
 
 void CSMClientManagementUIHandler::OnSave() {
@@ -327,7 +331,7 @@ void CSMClientManagementUIHandler::OnSave() {
   const int id = static_cast<int>(NodeId(node));
   const std::wstring name = m_name.GetWindowText();
   if (!name.empty()) {
-    const int count = SMPageLink::CountByName(kCountByName, name, id);
+    const int count = CountClientsByName(name, id);
     if (count < 0) return;
     if (count > 0) {
       UiMessageBox(L"请重新输入客户端名称", L"客户端名称已被使用", MB_ICONEXCLAMATION);

@@ -110,6 +110,9 @@ class CSMClientManagementUIHandler {
   HTREEITEM AddNode(HTREEITEM root, LPCWSTR text, HTREEITEM insertAfter, int image, bool checked,
                     unsigned long id);
   void ShowClient(HTREEITEM node);
+  // Hosts other than exceptId under the name; -1 after a failure that the user has been
+  // told of.
+  static int CountClientsByName(const std::wstring& name, int exceptId);
   void ClearFields();
   void QueryClientState(const std::wstring& address);
   void SetClientStateByIp(uint32_t address, int state);

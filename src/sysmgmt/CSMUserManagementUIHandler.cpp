@@ -246,6 +246,10 @@ int CSMUserManagementUIHandler::GetCheckedRights() {
   return rights;
 }
 
+int CSMUserManagementUIHandler::CountUsersByName(const std::wstring& name, int exceptId) {
+  return SMPageLink::CountByName(kCountByName, name, exceptId);
+}
+
 bool CSMUserManagementUIHandler::ShowUser(int row, bool* editable) {
   unsigned long id = 0;
   m_grid.GetItemData(row, id);
@@ -329,7 +333,7 @@ void CSMUserManagementUIHandler::OnAddUser() {
     UiMessageBox(L"请输入用户名", L"错误", MB_ICONHAND);
     return;
   }
-  const int count = SMPageLink::CountByName(kCountByName, user.name, -1);
+  const int count = CountUsersByName(user.name, -1);
   if (count < 0) return;
   if (count > 0) {
     UiMessageBox(L"该用户名已被使用\n请重新输入新的用户名", L"注意", MB_ICONEXCLAMATION);
@@ -393,7 +397,7 @@ void CSMUserManagementUIHandler::OnModifyUser() {
   unsigned long id = 0;
   m_grid.GetItemData(row, id);
   user.id = static_cast<int>(id);
-  const int count = SMPageLink::CountByName(kCountByName, user.name, user.id);
+  const int count = CountUsersByName(user.name, user.id);
   if (count < 0) return;
   if (count > 0) {
     UiMessageBox(L"该用户名已被使用\n请重新输入用户名", L"注意", MB_ICONEXCLAMATION);

@@ -86,6 +86,9 @@ class CSMUserManagementUIHandler {
                  const std::wstring& permText, int id);
   void UpdateUserRow(int row, const UserRecord& user);
   int GetCheckedRights();
+  // Accounts other than exceptId (-1: none) under the name; -1 after a failure that the
+  // user has been told of.
+  static int CountUsersByName(const std::wstring& name, int exceptId);
   // The new account's id, -1 on failure.
   int InsertUser(const UserRecord& user);
   // Fills the editor from the account of the row; false when it could not be read.

@@ -5,6 +5,20 @@
 #include "controls/RichEditLog.h"
 #include "uiwin/UiString.h"
 
+namespace {
+
+const struct {
+  UINT item;
+  void (CSafetoolUIHandler::*operation)();
+} kCommands[] = {
+    {221, &CSafetoolUIHandler::OnTool0}, {222, &CSafetoolUIHandler::OnTool1}, {223, &CSafetoolUIHandler::OnTool2},
+    {224, &CSafetoolUIHandler::OnTool3}, {225, &CSafetoolUIHandler::OnTool4}, {226, &CSafetoolUIHandler::OnTool5},
+    {227, &CSafetoolUIHandler::OnTool6}, {228, &CSafetoolUIHandler::OnTool7}, {229, &CSafetoolUIHandler::OnTool8},
+    {230, &CSafetoolUIHandler::OnTool9},
+};
+
+}  // namespace
+
 CSafetoolUIHandler::CSafetoolUIHandler(CMainDlg* owner) : m_owner(owner) {}
 
 CSafetoolUIHandler::~CSafetoolUIHandler() = default;
@@ -21,11 +35,12 @@ int CSafetoolUIHandler::UnInit() { return 0; }
 
 LRESULT CSafetoolUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
   const UINT item = reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID;
-  if (item < kFirstButton || item > kLastButton) {
-    bHandled = FALSE;
+  for (const auto& command : kCommands) {
+    if (command.item != item) continue;
+    (this->*command.operation)();
     return 0;
   }
-  OnTool(static_cast<int>(item - kFirstButton));
+  bHandled = FALSE;
   return 0;
 }
 

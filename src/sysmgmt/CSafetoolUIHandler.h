@@ -37,6 +37,17 @@ class CSafetoolUIHandler {
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
   END_MSG_MAP()
 
+  // The buttons 221 to 230: entry 0 to 9.
+  void OnTool0() { OnTool(0); }
+  void OnTool1() { OnTool(1); }
+  void OnTool2() { OnTool(2); }
+  void OnTool3() { OnTool(3); }
+  void OnTool4() { OnTool(4); }
+  void OnTool5() { OnTool(5); }
+  void OnTool6() { OnTool(6); }
+  void OnTool7() { OnTool(7); }
+  void OnTool8() { OnTool(8); }
+  void OnTool9() { OnTool(9); }
   // Shows entry 0 to 9.
   void OnTool(int entry);
   int CurrentEntry() const { return m_current; }

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/CDC.h"
 #include "platform/TextConv.h"
@@ -371,6 +372,42 @@ HUIWND CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::HitTestRoots(POINT pt, BO
   hit = m_bHasBody ? m_body.HitTest(pt) : 0;
   if (hit) return hit;
   return m_bHasFooter ? m_footer.HitTest(pt) : 0;
+}
+
+template <class T, class TRoot, class TBase, class TWinTraits>
+BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::GetClickPoint(UINT nCmdID, POINT* pt, std::string* why) {
+  const std::string what = "element " + std::to_string(nCmdID);
+  auto fail = [&](const char* reason) {
+    if (why) *why = what + reason;
+    return FALSE;
+  };
+  CUiWindow* item = static_cast<T*>(this)->FindChildByCmdID(nCmdID);
+  if (!item) return fail(" is not in the dialog");
+  if (!item->IsVisible(TRUE)) return fail(" is hidden");
+  RECT rc = item->GetRect();
+  POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  if (::IsRectEmpty(&rc) || !::PtInRect(&client, centre)) return fail(" is outside the view");
+  HUIWND hit = HitTestRoots(centre, FALSE);
+  if (hit != item->GetHandle()) return fail(" is covered by another element");
+  // A press on anything but a button, image button or link in the header drags the window.
+  if (m_bHasHeader && m_header.HitTest(centre) == hit && !IsHeaderControl(item))
+    return fail(" in the header cannot be clicked");
+  *pt = centre;
+  return TRUE;
+}
+
+template <class T, class TRoot, class TBase, class TWinTraits>
+UINT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::ClickPointMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneElementClickPoint");
+  return message;
+}
+
+template <class T, class TRoot, class TBase, class TWinTraits>
+LRESULT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::OnClickPointQuery(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  POINT pt;
+  return GetClickPoint(static_cast<UINT>(wParam), &pt, nullptr) ? MAKELRESULT(pt.x, pt.y) : -1;
 }
 
 template <class T, class TRoot, class TBase, class TWinTraits>

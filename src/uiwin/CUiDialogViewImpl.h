@@ -45,6 +45,7 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
     MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
     MESSAGE_HANDLER(WM_SETCURSOR, OnSetCursor)
     MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
+    MESSAGE_HANDLER(ClickPointMessage(), OnClickPointQuery)
     NOTIFY_CODE_HANDLER(UINM_INVALIDATERECT, OnNotifyInvalidateRect)
     NOTIFY_CODE_HANDLER(NM_CUSTOMDRAW, OnCustomDraw)
     MESSAGE_HANDLER(WM_NOTIFY, OnForwardToParent)
@@ -94,6 +95,15 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
   // no page hears of anything after its EndDialog.
   void SetForwarding(BOOL bForward) { m_bForward = bForward; }
 
+  // Where a click reaches the element: the centre of a shown element inside the view
+  // that no other element covers there, in view coordinates. Otherwise FALSE, with
+  // the reason in *why (UTF-8) when given.
+  BOOL GetClickPoint(UINT nCmdID, POINT* pt, std::string* why);
+  // The same asked from outside the process (a test driving the console as a user):
+  // sent to the view with the element id as wParam, it answers MAKELRESULT(x, y), or
+  // -1. It only reads positions.
+  static UINT ClickPointMessage();
+
   HWND GetToolTip() const { return m_hToolTip; }
   HUIWND GetHoverHandle() const { return m_hHover; }
   HUIWND GetPushDownHandle() const { return m_hPushDown; }
@@ -113,6 +123,7 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
   LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM lParam, BOOL&);
   LRESULT OnSetCursor(UINT, WPARAM wParam, LPARAM, BOOL&);
   LRESULT OnMouseWheel(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+  LRESULT OnClickPointQuery(UINT, WPARAM wParam, LPARAM, BOOL&);
   LRESULT OnNotifyInvalidateRect(int, LPNMHDR pnmh, BOOL&);
   LRESULT OnCustomDraw(int, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnForwardToParent(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&);

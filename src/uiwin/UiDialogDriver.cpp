@@ -5,6 +5,8 @@
 
 #include "uiwin/CUiDialogView.h"
 
+#include <windowsx.h>  // after the view: it defines SubclassWindow
+
 namespace {
 
 struct ControlSearch {
@@ -31,25 +33,9 @@ bool UiDialogDriver::Fail(const std::string& text) const {
 }
 
 bool UiDialogDriver::Click(UINT nCmdID) {
-  const std::string what = "element " + std::to_string(nCmdID);
-  CUiWindow* item = m_view.FindChildByCmdID(nCmdID);
-  if (!item) return Fail(what + " is not in the dialog");
-  if (!item->IsVisible(TRUE)) return Fail(what + " is hidden");
-  RECT rc = item->GetRect();
-  POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-  RECT client;
-  ::GetClientRect(m_view.m_hWnd, &client);
-  if (::IsRectEmpty(&rc) || !::PtInRect(&client, pt)) return Fail(what + " is outside the view");
-  // The element the view itself finds there: header first, then body, then footer.
-  const BOOL present[3] = {m_view.HasHeader(), m_view.HasBody(), m_view.HasFooter()};
-  HUIWND hit = 0;
-  for (int i = 0; i < 3 && !hit; ++i)
-    if (present[i]) hit = m_view.GetRoot(i).HitTest(pt);
-  if (hit != item->GetHandle()) return Fail(what + " is covered by another element");
-  // A press on anything but a button, image button or link in the header drags the window.
-  bool inHeader = present[0] && m_view.GetRoot(0).HitTest(pt) == hit;
-  if (inHeader && !item->IsClass("button") && !item->IsClass("imgbtn") && !item->IsClass("link"))
-    return Fail(what + " in the header cannot be clicked");
+  POINT pt;
+  std::string why;
+  if (!m_view.GetClickPoint(nCmdID, &pt, &why)) return Fail(why);
   LPARAM at = MAKELPARAM(pt.x, pt.y);
   ::SendMessageW(m_view.m_hWnd, WM_MOUSEMOVE, 0, at);
   ::SendMessageW(m_view.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -57,9 +43,23 @@ bool UiDialogDriver::Click(UINT nCmdID) {
   return true;
 }
 
-HWND UiDialogDriver::Control(UINT nCtrlID) const {
-  ControlSearch search{nCtrlID, m_view.m_hWnd, nullptr};
-  ::EnumChildWindows(m_hFrame, FindControl, reinterpret_cast<LPARAM>(&search));
+BOOL UiDialogDriver::ClickInOtherProcess(HWND hFrame, UINT nCmdID) {
+  HWND view = ::GetDlgItem(hFrame, IDC_UIVIEW);
+  DWORD_PTR at = static_cast<DWORD_PTR>(-1);
+  if (!view || !::SendMessageTimeoutW(view, CUiDialogView::ClickPointMessage(), nCmdID, 0, SMTO_NORMAL, 10000, &at) ||
+      static_cast<LRESULT>(at) == -1)
+    return FALSE;
+  // On the element for real: the view's leave tracking would otherwise end the press.
+  POINT pt{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  ::ClientToScreen(view, &pt);
+  ::SetCursorPos(pt.x, pt.y);
+  return ::PostMessageW(view, WM_MOUSEMOVE, 0, at) && ::PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
+         ::PostMessageW(view, WM_LBUTTONUP, 0, at);
+}
+
+HWND UiDialogDriver::ControlOf(HWND hFrame, UINT nCtrlID) {
+  ControlSearch search{nCtrlID, ::GetDlgItem(hFrame, IDC_UIVIEW), nullptr};
+  ::EnumChildWindows(hFrame, FindControl, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -30,11 +30,18 @@ class UiDialogDriver {
 
   // Moves the mouse onto the element's centre, presses and releases the left button.
   bool Click(UINT nCmdID);
+  // The same click on a dialog of another process, which a test reaches only through
+  // its windows: the view says where the element is (CUiDialogView::ClickPointMessage),
+  // the cursor goes there and the mouse messages are posted as for a user's click.
+  // FALSE when the element cannot be clicked.
+  static BOOL ClickInOtherProcess(HWND hFrame, UINT nCmdID);
   // Selects all of the real control's text and types text over it, one WM_CHAR per
   // character, so that the control's own filtering sees each one.
   bool Type(UINT nCtrlID, const std::wstring& text);
   // A real control of the dialog by its control id, or null.
-  HWND Control(UINT nCtrlID) const;
+  HWND Control(UINT nCtrlID) const { return ControlOf(m_hFrame, nCtrlID); }
+  // The same for any dialog frame, also of another process.
+  static HWND ControlOf(HWND hFrame, UINT nCtrlID);
   std::wstring ControlText(UINT nCtrlID) const;
   // An element's text; empty when there is no such element.
   std::wstring ItemText(UINT nCmdID) const;

@@ -26,7 +26,7 @@ class ChildProcess {
   bool Start(const std::wstring& commandLine, DWORD flags = 0);
   // TRUE when it has ended within the time; its exit code in *code.
   bool WaitExit(DWORD timeoutMs, DWORD* code = nullptr);
-  // Its visible top-level window with this title, or null.
+  // Its topmost visible top-level window with this title (null: any), or null.
   HWND FindWindow(const wchar_t* title) const;
 
  private:

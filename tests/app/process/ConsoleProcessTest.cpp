@@ -1,7 +1,8 @@
 // Quorvane.exe as a process, started from its own copy (the single-instance area is
 // shared by the processes of one executable file) beside settings that name a fresh
-// database, with the service stand-in: one instance at a time, and a login through
-// the real login window that opens the main window.
+// database, with the service stand-in, and driven only through its windows: one
+// instance at a time, and a user's whole run from the login through each area that
+// the main window's buttons open to the way out, after which nothing of it runs.
 #include <gtest/gtest.h>
 
 #include "platform/TextConv.h"
@@ -9,6 +10,7 @@
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
+#include "uiwin/UiDialogDriver.h"
 
 namespace {
 
@@ -20,18 +22,23 @@ HWND WaitForWindow(const testenv::ChildProcess& process, const wchar_t* title) {
   return found;
 }
 
-class ConsoleProcess : public qvtest::DatabaseTest {};
-
-TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindow) {
+class ConsoleProcess : public qvtest::DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    ASSERT_TRUE(::CopyFileW(testenv::WindowsPath(QV_CONSOLE_EXE).c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(testfiles::WriteBytes(dir.File(L"SysServerPort.xml"),
+                                      "<c><port DSN='" + qv::WideToUtf8(qvtest::TestDatabase::Dsn()) + "'/></c>"));
+    // The console's port is fixed; a service already listening there serves as well.
+    ASSERT_TRUE(service.Start(L"\"" + testenv::WindowsPath(QV_SERVICE_EXE) + L"\" --data \"" +
+                              testenv::SourcePath(L"src\\qvservice\\QvServiceDemo.txt") + L"\"", CREATE_NO_WINDOW));
+  }
   testenv::TempDir dir;
   const std::wstring exe = dir.File(L"Quorvane.exe");
-  ASSERT_TRUE(::CopyFileW(testenv::WindowsPath(QV_CONSOLE_EXE).c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(testfiles::WriteBytes(dir.File(L"SysServerPort.xml"),
-                                    "<c><port DSN='" + qv::WideToUtf8(qvtest::TestDatabase::Dsn()) + "'/></c>"));
-  // The console's port is fixed; a service already listening there serves as well.
   testenv::ChildProcess service, console, second;
-  ASSERT_TRUE(service.Start(L"\"" + testenv::WindowsPath(QV_SERVICE_EXE) + L"\" --data \"" +
-                            testenv::SourcePath(L"src\\qvservice\\QvServiceDemo.txt") + L"\"", CREATE_NO_WINDOW));
+};
+
+TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindow) {
   ASSERT_TRUE(console.Start(L"\"" + exe + L"\""));
   HWND login = WaitForWindow(console, L"登录");
   ASSERT_TRUE(login);
@@ -47,6 +54,36 @@ TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindo
   ASSERT_TRUE(password && ::PostMessageW(password, WM_KEYDOWN, VK_RETURN, 0));
   EXPECT_TRUE(WaitForWindow(console, L"完整性安全监测系统"));
   EXPECT_FALSE(console.FindWindow(L"登录") || console.WaitExit(0));
+}
+
+TEST_F(ConsoleProcess, OverAGeneratedDatabaseOpensEachAreaByItsButtonAndLeavesByTheCloseButton) {
+  ASSERT_TRUE(::CopyFileW(testenv::WindowsPath(QV_GENERATED_DB).c_str(), qvtest::TestDatabase::File().c_str(), FALSE));
+  ASSERT_TRUE(console.Start(L"\"" + exe + L"\""));
+  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(WaitForWindow(console, L"登录"), 101));  // as tamuk / tamuk, offered
+  HWND main = WaitForWindow(console, L"完整性安全监测系统");
+  ASSERT_TRUE(main);
+  // Each page by a control only it has (the integrity area's first page has none: the
+  // client tree of the page before it goes), with no box come up over it.
+  auto shown = [&](UINT id) { return ::IsWindowVisible(UiDialogDriver::ControlOf(main, id)) != FALSE; };
+  auto alone = [&] { return console.FindWindow(nullptr) == main; };
+  const struct { UINT button, control; bool shown; } areas[] = {{106, 181, false}, {108, 1108, true},
+                                                                {109, 1101, true}, {105, 181, true}};
+  for (const auto& a : areas) {
+    ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, a.button));
+    EXPECT_TRUE(testenv::PollUntil([&] { return shown(a.control) == a.shown; }, kLimitMs)) << a.button;
+    EXPECT_TRUE(alone()) << a.button;
+  }
+
+  // Into the tray and back with a double click on its icon, then out.
+  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, 103));
+  EXPECT_TRUE(testenv::PollUntil([&] { return !::IsWindowVisible(main); }, kLimitMs));
+  ::PostMessageW(main, 2025, 1, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(testenv::PollUntil([&] { return alone(); }, kLimitMs));
+  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, 101));
+  ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(WaitForWindow(console, L"确定"), IDYES));
+  DWORD code = 0;
+  ASSERT_TRUE(console.WaitExit(kLimitMs, &code));
+  EXPECT_EQ(2u, code);
 }
 
 }  // namespace

@@ -66,6 +66,25 @@ TEST_F(ReinforcePages, CheckedPoliciesEnableTheButtonsAndGoTogetherOrNotAtAll) {
   }
 }
 
+// Import, export and the reinforcement buttons are the list's own and touch nothing.
+TEST_F(ReinforcePages, ButtonsWithoutAnActionAreTakenAndChangeNothing) {
+  AddPolicies();
+  Run([&](UiDialogDriver& d, CMainDlg& main, CSecurityReinforceUIHandler& area) {
+    Grid& grid = area.StrategyPage()->GetGrid();
+    ToggleCheck(grid, 1);
+    for (UINT item = CSRReinforceStrategyUIHandler::kImportPolicy; item <= CSRReinforceStrategyUIHandler::kEndReinforce;
+         ++item) {
+      SCOPED_TRACE(item);
+      UINMCOMMAND command{{d.View().m_hWnd, IDC_UIVIEW, UINM_COMMAND}, item, "button"};
+      LRESULT result = 0;
+      EXPECT_TRUE(area.ProcessWindowMessage(d.Frame(), WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&command), result));
+      EXPECT_EQ(kAll, Column(grid, 0));
+      EXPECT_EQ("11", Buttons(main));
+    }
+  });
+  EXPECT_EQ(kAll, Text(L"select group_concat(policyName,'|') from reinforcingPolicy"));
+}
+
 TEST_F(ReinforcePages, PolicyListWithoutItsTableStartsEmptyAndSilent) {
   AddPolicies(L"drop table reinforcingPolicy");
   DebugReportCapture reports;
