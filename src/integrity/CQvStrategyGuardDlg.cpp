@@ -278,27 +278,19 @@ void CQvStrategyGuardDlg::FillClients(SQLServerLink* link) {
 // ---- messages
 
 LRESULT CQvStrategyGuardDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  static_assert(kItemUpdate == kItemClose + 3, "the header buttons follow the close button");
   const UINT item = CommandItemOf(pnmh);
   if (std::find(std::begin(kBackItems), std::end(kBackItems), item) != std::end(kBackItems)) {
     Back();
     return 0;
   }
+  if (OnHeaderButton(item, kItemClose)) return 0;
   switch (item) {
-    case kItemClose:
     case 10005:  // "返回" of the first panel leaves, as "退出" does
       EndDialog(IDCANCEL);
       break;
     case IDOK:
     case IDCANCEL:
-      break;
-    case kItemMaxRestore:
-      SendMessage(WM_SYSCOMMAND, ::IsZoomed(m_hWnd) ? SC_RESTORE : SC_MAXIMIZE, 0);
-      break;
-    case kItemMinimize:
-      SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-      break;
-    case kItemUpdate:
-      UiSystemMessageBox(L"更新", L"", MB_OK, m_hWnd);
       break;
     case kTemplateNext: OnTemplateNext(); break;
     case kOsAttributesNext: OnOsAttributesNext(); break;

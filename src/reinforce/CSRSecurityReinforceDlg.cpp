@@ -296,26 +296,17 @@ void CSRSecurityReinforceDlg::FillInventory(Inventory which, const std::vector<I
 // ---- commands
 
 LRESULT CSRSecurityReinforceDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+  static_assert(kItemUpdate == kItemClose + 3, "the header buttons follow the close button");
   const UINT item = CommandItemOf(pnmh);
   for (const auto& move : kMoves) {
     if (move.item != item) continue;
     ShowPage(move.page);
     return 0;
   }
-  if (std::find(std::begin(kIdleItems), std::end(kIdleItems), item) != std::end(kIdleItems)) return 0;
+  if (std::find(std::begin(kIdleItems), std::end(kIdleItems), item) != std::end(kIdleItems) ||
+      OnHeaderButton(item, kItemClose))
+    return 0;
   switch (item) {
-    case kItemClose:
-      EndDialog(IDCANCEL);
-      break;
-    case kItemMaxRestore:
-      SendMessage(WM_SYSCOMMAND, ::IsZoomed(m_hWnd) ? SC_RESTORE : SC_MAXIMIZE, 0);
-      break;
-    case kItemMinimize:
-      SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-      break;
-    case kItemUpdate:
-      UiSystemMessageBox(L"更新", L"", MB_OK, m_hWnd);
-      break;
     case kNameNext:
       OnNameNext();
       break;

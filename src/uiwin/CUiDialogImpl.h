@@ -14,6 +14,7 @@
 #include "platform/DebugReport.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/CUiDialogView.h"
+#include "uiwin/UiMessageBox.h"
 #include "uiwin/UiNotify.h"
 #include "uiwin/UiResUtil.h"
 
@@ -252,6 +253,26 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
   // A click (BN_CLICKED), a menu item (0, no control) or an accelerator (1, no control).
   static bool IsClickCommand(WORD wNotifyCode, HWND hWndCtl) {
     return wNotifyCode == BN_CLICKED || (wNotifyCode == 1 && !hWndCtl);
+  }
+  // A wizard's header buttons: close at `first`, then maximise/restore, minimise and
+  // update. Acts on `item` and answers TRUE when it is one of the four.
+  BOOL OnHeaderButton(UINT item, UINT first) {
+    switch (item - first) {
+      case 0:
+        EndDialog(IDCANCEL);
+        return TRUE;
+      case 1:
+        this->SendMessage(WM_SYSCOMMAND, ::IsZoomed(this->m_hWnd) ? SC_RESTORE : SC_MAXIMIZE, 0);
+        return TRUE;
+      case 2:
+        this->SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return TRUE;
+      case 3:
+        UiSystemMessageBox(L"更新", L"", MB_OK, this->m_hWnd);
+        return TRUE;
+      default:
+        return FALSE;
+    }
   }
   void SendItemCommand(UINT nItemID) {
     UINMCOMMAND nm{};
