@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "console/AgentLinkFrameHeader.h"
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/AgentMessageId.h"
@@ -16,6 +17,8 @@
 #include "qvservice/CQvService.h"
 
 namespace {
+
+using qvbench::Seconds;
 
 const UINT kBurstId = AGENT_MSG_STRATEGY_RUN_LOG;  // type 0 with payload: delivered with its info
 uint32_t g_frames = 0;
@@ -35,13 +38,6 @@ LRESULT CALLBACK BenchWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-double Now() {
-  LARGE_INTEGER f, c;
-  ::QueryPerformanceFrequency(&f);
-  ::QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
-
 std::vector<unsigned char> BurstRequest(uint32_t count, uint32_t size) {
   std::vector<unsigned char> r(16);
   AgentLinkFrameHeader::WriteU32(&r[0], count);
@@ -56,7 +52,7 @@ double ThroughLink(uint32_t count, uint32_t size) {
   g_frames = 0;
   g_bytes = 0;
   std::vector<unsigned char> request = BurstRequest(count, size);
-  double start = Now();
+  double start = Seconds();
   if (!g_agentLinkManager.SendOnChannel2(0, CQvService::QV_SERVICE_MSG_BURST, request.data(), 16))
     return -1;
   DWORD deadline = ::GetTickCount() + 60000;
@@ -67,7 +63,7 @@ double ThroughLink(uint32_t count, uint32_t size) {
     if (::GetTickCount() > deadline) return -1;
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
   }
-  double t = Now() - start;
+  double t = Seconds() - start;
   return g_bytes == uint64_t(count) * size ? t : -1;
 }
 
@@ -88,7 +84,7 @@ double RawRead(unsigned short port, uint32_t count, uint32_t size) {
   h.Write(frame.data());
   std::vector<unsigned char> request = BurstRequest(count, size);
   std::memcpy(&frame[16], request.data(), 16);
-  double start = Now();
+  double start = Seconds();
   ::send(s, reinterpret_cast<const char*>(frame.data()), int(frame.size()), 0);
   const uint64_t want = uint64_t(count) * (16 + size);
   uint64_t got = 0;
@@ -98,7 +94,7 @@ double RawRead(unsigned short port, uint32_t count, uint32_t size) {
     if (n <= 0) break;
     got += uint64_t(n);
   }
-  double t = Now() - start;
+  double t = Seconds() - start;
   ::closesocket(s);
   return got == want ? t : -1;
 }

@@ -4,15 +4,13 @@
 // again), against a plain ODBC "select count(*) from AuditLog" in the same run.
 // Target: both within 5 times the plain count.
 #include <windows.h>
-// sql.h needs the Windows types first.
-#include <sql.h>
-#include <sqlext.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/CMainDlg.h"
 #include "console/CurrentUser.h"
 #include "console/SQLServerLink.h"
@@ -24,15 +22,11 @@
 
 namespace {
 
+using qvbench::Median;
+using qvbench::Now;
+
 const int kRows = 1000000;
 const int kRuns = 5;
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 bool Run(SQLServerLink& link, const std::wstring& sql) {
   if (link.ExecDirect(sql.c_str())) return true;
@@ -56,43 +50,24 @@ bool Fill() {
 }
 
 double PlainCount() {
-  SQLHENV env = SQL_NULL_HENV;
-  SQLHDBC dbc = SQL_NULL_HDBC;
-  SQLHSTMT stmt = SQL_NULL_HSTMT;
-  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+  qvbench::PlainConnection odbc;
   const double start = Now();
   SQLINTEGER count = 0;
-  if (SQL_SUCCEEDED(SQLConnectW(dbc, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qvtest::TestDatabase::Dsn())),
-                                SQL_NTS, nullptr, 0, nullptr, 0))) {
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
-    if (SQL_SUCCEEDED(SQLExecDirectW(stmt, const_cast<SQLWCHAR*>(L"select count(*) from AuditLog"), SQL_NTS)) &&
+  if (odbc.Connect(qvtest::TestDatabase::Dsn())) {
+    qvbench::PlainStatement stmt(odbc);
+    if (SQL_SUCCEEDED(SQLExecDirectW(stmt, qvbench::Sql(L"select count(*) from AuditLog"), SQL_NTS)) &&
         SQL_SUCCEEDED(SQLFetch(stmt)))
       SQLGetData(stmt, 1, SQL_C_SLONG, &count, sizeof count, nullptr);
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    SQLDisconnect(dbc);
   }
+  odbc.Disconnect();
   const double took = Now() - start;
-  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-  SQLFreeHandle(SQL_HANDLE_ENV, env);
   return count == kRows ? took : -1;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 }  // namespace
 
 int main() {
-  std::wstring error;
-  if (!qvtest::TestDatabase::Reset(&error)) {
-    std::fprintf(stderr, "database setup failed: %ls\n", error.c_str());
-    return 1;
-  }
-  if (!Fill()) return 1;
+  if (!qvbench::ResetDatabase() || !Fill()) return 1;
   wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
   g_currentUserPermission = kPermissionIntegrity;
   CUIResource::Init();

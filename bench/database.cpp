@@ -2,31 +2,24 @@
 // fetch loop over the same rows, in the same run. Target: within 1.5 times.
 // And the first 10 of them with a row limit, against the whole read.
 #include <windows.h>
-// sql.h needs the Windows types first.
-#include <sql.h>
-#include <sqlext.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "BenchSupport.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "support/TestDatabase.h"
 
 namespace {
 
+using qvbench::Now;
+
 const int kRows = 100000;
 const int kRounds = 3;
 const wchar_t kQuery[] =
     L"select LogHostIp, LogStyle, LogContent, LogTime, LogDetail, Strategyid, StrategyVersion from AuditLog";
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 bool Fill() {
   SQLServerLink link;
@@ -81,17 +74,10 @@ int ReadLimited(int limit) {
 size_t ReadPlain(int* rows) {
   size_t checksum = 0;
   *rows = 0;
-  SQLHENV env = SQL_NULL_HENV;
-  SQLHDBC dbc = SQL_NULL_HDBC;
-  SQLHSTMT stmt = SQL_NULL_HSTMT;
-  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-  SQLRETURN r = SQLConnectW(dbc, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qvtest::TestDatabase::Dsn())),
-                            SQL_NTS, nullptr, 0, nullptr, 0);
-  if (SQL_SUCCEEDED(r)) {
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
-    r = SQLExecDirectW(stmt, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(kQuery)), SQL_NTS);
+  qvbench::PlainConnection odbc;
+  if (odbc.Connect(qvtest::TestDatabase::Dsn())) {
+    qvbench::PlainStatement stmt(odbc);
+    SQLRETURN r = SQLExecDirectW(stmt, qvbench::Sql(kQuery), SQL_NTS);
     wchar_t buffer[1024];
     while (SQL_SUCCEEDED(r) && SQL_SUCCEEDED(SQLFetch(stmt))) {
       SQLLEN indicator = 0;
@@ -115,23 +101,14 @@ size_t ReadPlain(int* rows) {
       checksum += static_cast<size_t>(version);
       ++*rows;
     }
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    SQLDisconnect(dbc);
   }
-  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-  SQLFreeHandle(SQL_HANDLE_ENV, env);
   return checksum;
 }
 
 }  // namespace
 
 int main() {
-  std::wstring error;
-  if (!qvtest::TestDatabase::Reset(&error)) {
-    std::fprintf(stderr, "database setup failed: %ls\n", error.c_str());
-    return 1;
-  }
-  if (!Fill()) return 1;
+  if (!qvbench::ResetDatabase() || !Fill()) return 1;
 
   double bestLink = 1e300, bestPlain = 1e300, bestLimited = 1e300;
   size_t linkSum = 0, plainSum = 0;

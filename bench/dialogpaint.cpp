@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchSupport.h"
 #include "platform/CAppModule.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
@@ -18,14 +19,9 @@
 
 namespace {
 
-const int kRounds = 200;
+using qvbench::Now;
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+const int kRounds = 200;
 
 class BenchDialog : public CUiDialogImpl<BenchDialog>, public CWHRoundRectFrameHelper<BenchDialog> {
  public:

@@ -13,19 +13,15 @@
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "logcenter/CFileDiff.h"
 #include "logcenter/CFilePartition.h"
 
 namespace {
 
-const int kRuns = 5;
+using qvbench::Seconds;
 
-double Now() {
-  LARGE_INTEGER f, c;
-  ::QueryPerformanceFrequency(&f);
-  ::QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+const int kRuns = 5;
 
 struct Result {
   double seconds = 1e9;
@@ -37,11 +33,11 @@ bool LoadAndCompare(const wchar_t* a, const wchar_t* b, Result& result) {
   for (int run = 0; run < kRuns; ++run) {
     result.outA.reset(new CFilePartition);
     result.outB.reset(new CFilePartition);
-    const double start = Now();
+    const double start = Seconds();
     CFilePartition left, right;
     if (!left.Load(a, CDiffOptions()) || !right.Load(b, CDiffOptions())) return false;
     CFileDiff().Compare(left, right, *result.outA, *result.outB);
-    result.seconds = std::min(result.seconds, Now() - start);
+    result.seconds = std::min(result.seconds, Seconds() - start);
   }
   return true;
 }
@@ -71,9 +67,9 @@ int main() {
   double html = 1e9;
   size_t pageSize = 0;
   for (int run = 0; run < kRuns; ++run) {
-    const double t0 = Now();
+    const double t0 = Seconds();
     pageSize = CFileDiff().WriteHtml(*pair.outA, *pair.outB).size();
-    html = std::min(html, Now() - t0);
+    html = std::min(html, Seconds() - t0);
   }
   PROCESS_MEMORY_COUNTERS end{};
   ::GetProcessMemoryInfo(::GetCurrentProcess(), &end, sizeof end);

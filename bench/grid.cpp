@@ -13,22 +13,18 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CUIFontPair.h"
 #include "platform/CAppModule.h"
 
 namespace {
 
+using qvbench::Now;
+
 using Grid = CListCtrlDataEx<unsigned long>;
 const int kRows = 100000, kFewRows = 100, kPaintRounds = 200, kFillRounds = 3;
 const int kWidth = 800, kHeight = 600;
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 std::unique_ptr<Grid> MakeGrid(HWND host) {
   auto grid = std::make_unique<Grid>(nullptr, 0, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9);

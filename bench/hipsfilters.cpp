@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -16,14 +17,9 @@
 
 namespace {
 
-const int kFilters = 2000, kHosts = 200, kRounds = 3;
+using qvbench::Now;
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
+const int kFilters = 2000, kHosts = 200, kRounds = 3;
 
 bool Fill() {
   SQLServerLink link;
@@ -80,9 +76,9 @@ int LoadJoined(HWND host) {
 }  // namespace
 
 int main() {
-  std::wstring error;
-  if (!qvtest::TestDatabase::Reset(&error) || !Fill()) {
-    std::fprintf(stderr, "database setup failed: %ls\n", error.c_str());
+  if (!qvbench::ResetDatabase()) return 1;
+  if (!Fill()) {
+    std::fprintf(stderr, "fill failed\n");
     return 1;
   }
   wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());

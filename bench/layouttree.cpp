@@ -8,18 +8,14 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchSupport.h"
 #include "uiwin/CUiDialog.h"
 
 namespace {
 
-const int kRounds = 15;
+using qvbench::Now;
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+const int kRounds = 15;
 
 // 40 panels of 49 elements each plus the panels and root: about 2,000 elements, with the
 // tags, attributes, string tokens and a share of auto-measured texts of real layouts.

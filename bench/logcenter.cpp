@@ -7,17 +7,16 @@
 // query in milliseconds. The grid's one paint afterwards is printed beside. Run by
 // bench/logcenter.sh, which makes the data and names its data source in QV_BENCH_DSN.
 #include <windows.h>
-// sql.h needs the Windows types first.
+// after windows.h
 #include <commctrl.h>
 #include <objbase.h>
-#include <sql.h>
-#include <sqlext.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/CMainDlg.h"
 #include "console/CurrentUser.h"
 #include "console/SysServerPortConfig.h"
@@ -28,6 +27,9 @@
 #include "uiwin/UiNotify.h"
 
 namespace {
+
+using qvbench::Now;
+using qvbench::Sql;
 
 const wchar_t kHost[] = L"10.1.0.1";
 
@@ -42,27 +44,13 @@ const Case kCases[] = {
     {"one host, 100 days", L"2024-03-22 00:00:00", L"2024-06-29 00:00:00", 3},
 };
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-SQLWCHAR* Sql(const wchar_t* text) { return const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text)); }
-
 // Connects, prepares, binds, executes and reads every row's three texts; the rows read,
 // -1 on a failure.
 int ReadPlain(const CLCQueryBuilder& query) {
-  SQLHENV env = SQL_NULL_HENV;
-  SQLHDBC dbc = SQL_NULL_HDBC;
-  SQLHSTMT stmt = SQL_NULL_HSTMT;
-  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+  qvbench::PlainConnection odbc;
   int rows = -1;
-  if (SQL_SUCCEEDED(SQLConnectW(dbc, Sql(g_dsnName), SQL_NTS, nullptr, 0, nullptr, 0))) {
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
+  if (odbc.Connect(g_dsnName)) {
+    qvbench::PlainStatement stmt(odbc);
     bool ok = SQL_SUCCEEDED(SQLPrepareW(stmt, Sql(query.Text().c_str()), SQL_NTS));
     std::vector<SQLLEN> lengths(query.Values().size());
     for (size_t i = 0; ok && i < query.Values().size(); ++i) {
@@ -93,11 +81,7 @@ int ReadPlain(const CLCQueryBuilder& query) {
         ++rows;
       }
     }
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    SQLDisconnect(dbc);
   }
-  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-  SQLFreeHandle(SQL_HANDLE_ENV, env);
   return rows;
 }
 

@@ -11,18 +11,14 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "BenchSupport.h"
 #include "controls/CMulStatusTree.h"
 
 namespace {
 
-const int kRounds = 5;
+using qvbench::Now;
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+const int kRounds = 5;
 
 struct Times {
   double insert, work, pass;

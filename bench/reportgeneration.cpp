@@ -7,16 +7,15 @@
 // result of a statement with parameters before the first row (StepAPI steps only those
 // without).
 #include <windows.h>
-// sql.h needs the Windows types first.
+// after windows.h
 #include <psapi.h>
-#include <sql.h>
-#include <sqlext.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "reports/ReportGenerator.h"
@@ -24,6 +23,8 @@
 #include "support/TestEnv.h"
 
 namespace {
+
+using qvbench::Now;
 
 const int kRounds = 2;
 const wchar_t kAuditQuery[] =
@@ -35,13 +36,6 @@ const wchar_t kHipsQuery[] =
     L"where a.LogHostIp = b.IP and a.StrategyName = ? "
     L"and exists (select 1 from StrategyTable as c where c.StrategyType = 0 and c.Ip = a.LogHostIp) "
     L"and a.LogTime >= ? and a.LogTime <= ?";
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 SIZE_T PeakPagefile() {
   PROCESS_MEMORY_COUNTERS counters{};
@@ -86,17 +80,11 @@ void BindText(SQLHSTMT stmt, SQLUSMALLINT index, const wchar_t* text, SQLLEN* le
 // The two queries of the report read with nothing but ODBC: every column of every row.
 long long ReadPlain(const wchar_t* strategy, size_t* checksum) {
   long long rows = 0;
-  SQLHENV env = SQL_NULL_HENV;
-  SQLHDBC dbc = SQL_NULL_HDBC;
-  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-  if (SQL_SUCCEEDED(SQLConnectW(dbc, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qvtest::TestDatabase::Dsn())),
-                                SQL_NTS, nullptr, 0, nullptr, 0))) {
+  qvbench::PlainConnection odbc;
+  if (odbc.Connect(qvtest::TestDatabase::Dsn())) {
     for (int query = 0; query < 2; ++query) {
-      SQLHSTMT stmt = SQL_NULL_HSTMT;
-      SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
-      SQLPrepareW(stmt, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(query ? kHipsQuery : kAuditQuery)), SQL_NTS);
+      qvbench::PlainStatement stmt(odbc);
+      SQLPrepareW(stmt, qvbench::Sql(query ? kHipsQuery : kAuditQuery), SQL_NTS);
       SQLINTEGER version = 1;
       SQLLEN lengths[3] = {0, 0, 0};
       const wchar_t* to = L"2099-01-01 00:00:00";
@@ -127,23 +115,15 @@ long long ReadPlain(const wchar_t* strategy, size_t* checksum) {
         }
         ++rows;
       }
-      SQLFreeHandle(SQL_HANDLE_STMT, stmt);
     }
-    SQLDisconnect(dbc);
   }
-  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-  SQLFreeHandle(SQL_HANDLE_ENV, env);
   return rows;
 }
 
 }  // namespace
 
 int main() {
-  std::wstring error;
-  if (!qvtest::TestDatabase::Reset(&error)) {
-    std::fprintf(stderr, "database setup failed: %ls\n", error.c_str());
-    return 1;
-  }
+  if (!qvbench::ResetDatabase()) return 1;
   wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
   {
     SQLServerLink link;

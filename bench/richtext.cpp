@@ -5,26 +5,22 @@
 #include <tinyxml.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "uiwin/CUiDialog.h"
 #include "uiwin/CUiRichText.h"
 #include "uiwin/UiFontPool.h"
 
 namespace {
 
+using qvbench::Median;
+using qvbench::Now;
+
 const int kRounds = 9;
 const int kWidth = 160;
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 std::wstring Paragraph() {
   std::wstring text;
@@ -87,9 +83,7 @@ int main() {
   }
   ::SelectObject(dc, old);
   ::DeleteDC(dc);
-  std::sort(layout.begin(), layout.end());
-  std::sort(baseline.begin(), baseline.end());
-  const double a = layout[kRounds / 2], b = baseline[kRounds / 2];
+  const double a = Median(layout), b = Median(baseline);
   std::printf("rich text: %zu characters, %d pixels wide: %zu lines (per-character fit %zu)\n",
               text.size(), kWidth, runs, pieces);
   std::printf("layout %.3f ms, per-character fit %.3f ms, ratio %.3f\n", a, b, b > 0 ? a / b : 0.0);

@@ -9,19 +9,22 @@
 //   which makes both data sources.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "support/ChildProcess.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 #include "uiwin/UiDialogDriver.h"
 
 namespace {
+
+using qvbench::Median;
+using qvbench::Now;
 
 const int kRounds = 15;
 const wchar_t kBareTitle[] = L"bare";
@@ -47,13 +50,6 @@ int RunBare() {
   for (const wchar_t* c = L"SimSun"; *c; ++c) *p++ = *c;
   *p++ = 0;
   return static_cast<int>(::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), tmpl, nullptr, BareProc, 0));
-}
-
-double Now() {
-  LARGE_INTEGER f, c;
-  ::QueryPerformanceFrequency(&f);
-  ::QueryPerformanceCounter(&c);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
 // Milliseconds from CreateProcess until ready(child) holds; -1 on failure.
@@ -90,11 +86,6 @@ double TimeToMainWindow(const std::wstring& command) {
     DWORD_PTR answer = 0;
     return main && ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer);
   });
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 // Its own copy of the console, with settings naming the data source; the command line.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchSupport.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -16,17 +17,12 @@
 
 namespace {
 
+using qvbench::Now;
+
 const int kObjects = 1000;
 const int kRowsPerObject = 20;
 const int kRounds = 3;
 const wchar_t kQuery[] = L"select AppStrategyName,AppFilePath,AppStrategyExplain from AppStrategyTable";
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 bool Fill() {
   SQLServerLink link;
@@ -56,9 +52,9 @@ size_t PlainRead() {
 }  // namespace
 
 int main() {
-  std::wstring error;
-  if (!qvtest::TestDatabase::Reset(&error) || !Fill()) {
-    std::fprintf(stderr, "database setup failed: %ls\n", error.c_str());
+  if (!qvbench::ResetDatabase()) return 1;
+  if (!Fill()) {
+    std::fprintf(stderr, "fill failed\n");
     return 1;
   }
   wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
