@@ -32,7 +32,9 @@ bool Fill() {
       L"DefaultLogFilter) with recursive n(i) as (select 1 union all select i + 1 from n where i < " +
       std::to_wstring(kFilters) + L") select '10.0.0.' || (1 + i % " + std::to_wstring(kHosts) +
       L"), '过滤' || i, 'C:\\数据\\目录' || i || '\\*', i % 4, 1, 32, 1, 1 from n";
-  return link.ExecDirect(hosts.c_str()) && link.ExecDirect(filters.c_str());
+  if (link.ExecDirect(hosts.c_str()) && link.ExecDirect(filters.c_str())) return true;
+  std::fprintf(stderr, "fill failed: %ls\n", link.GetLastErrorText());
+  return false;
 }
 
 using Grid = CListCtrlDataEx<unsigned long>;
@@ -76,11 +78,7 @@ int LoadJoined(HWND host) {
 }  // namespace
 
 int main() {
-  if (!qvbench::ResetDatabase()) return 1;
-  if (!Fill()) {
-    std::fprintf(stderr, "fill failed\n");
-    return 1;
-  }
+  if (!qvbench::ResetDatabase() || !Fill()) return 1;
   wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
   HWND host = ::CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
   double bestPage = 1e300, bestJoined = 1e300;

@@ -32,7 +32,9 @@ bool Fill() {
       L"with recursive n(i) as (select 1 union all select i + 1 from n where i < " +
       std::to_wstring(kObjects * kRowsPerObject) + L") select i, '应用策略' || (i % " + std::to_wstring(kObjects) +
       L"), '10.0.0.' || (i % 250), 'C:\\程序\\目录' || i, '说明' || (i % 7) from n";
-  return link.ExecDirect(sql.c_str()) != 0;
+  if (link.ExecDirect(sql.c_str())) return true;
+  std::fprintf(stderr, "fill failed: %ls\n", link.GetLastErrorText());
+  return false;
 }
 
 size_t PlainRead() {
@@ -52,11 +54,7 @@ size_t PlainRead() {
 }  // namespace
 
 int main() {
-  if (!qvbench::ResetDatabase()) return 1;
-  if (!Fill()) {
-    std::fprintf(stderr, "fill failed\n");
-    return 1;
-  }
+  if (!qvbench::ResetDatabase() || !Fill()) return 1;
   wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
   CUIResource::Init();
   double bestPage = 1e300, bestPlain = 1e300;
