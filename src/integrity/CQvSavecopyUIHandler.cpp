@@ -30,6 +30,7 @@ const COLORREF kRestoring = 0xECB203;
 const wchar_t kErrorCaption[] = L"错误";
 const wchar_t kRestoreCaption[] = L"还原";
 const wchar_t kConnectFailed[] = L"连接数据库出错";
+const int kTimeWidth = 140;  // "2024-06-30 23:59:59" in the default font
 
 struct Host {
   int id;
@@ -376,7 +377,8 @@ void CQvSavecopyUIHandler::OnSize(const RECT& rect) {
   const int others = maximized ? 200 : 100;
   const int volume = maximized ? 300 : 250;
   const int width = rect.right - rect.left - volume - 3 * others;
-  m_grid.SetColumnWidth(kColTime, width < 50 ? 50 : width);
+  // Never narrower than a creation time: the list scrolls sideways instead.
+  m_grid.SetColumnWidth(kColTime, width < kTimeWidth ? kTimeWidth : width);
   m_grid.SetColumnWidth(kColVolume, volume);
   for (int column = kColRestore; column <= kColBaseLine; ++column) m_grid.SetColumnWidth(column, others);
 }

@@ -16,6 +16,7 @@ BOOL CSMUPMUpdateDlg::Show(HWND owner) {
   }
   CenterWindow(top);
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+  LetLayoutThrough();
   LetPaintThrough();
   return TRUE;
 }
@@ -48,7 +49,17 @@ void CSMUPMUpdateDlg::AddLine(const std::wstring& line) {
     if (::GetWindowTextLengthW(m_log) > 0) RichEditAppendNewLine(m_log);
     RichEditAppendText(m_log, line.c_str(), FALSE, RGB(0, 0, 0));
   }
+  LetLayoutThrough();
   LetPaintThrough();
+}
+
+void CSMUPMUpdateDlg::LetLayoutThrough() {
+  // The log box's scroll frame places the box by a message it posts to itself; held
+  // back, the box stays clipped to nothing until the update ends. Only this window's
+  // private messages pass: input waits.
+  MSG msg;
+  for (int i = 0; i < 256 && ::IsWindow(m_hWnd) && ::PeekMessageW(&msg, m_hWnd, WM_USER, 0xFFFF, PM_REMOVE); ++i)
+    ::DispatchMessageW(&msg);
 }
 
 void CSMUPMUpdateDlg::LetPaintThrough() {

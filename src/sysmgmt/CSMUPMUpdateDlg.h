@@ -1,8 +1,8 @@
 #pragma once
 // The status window of an online update (layout 537): one log line per step, shown
 // without a modal loop while the update runs on the UI thread, its owner disabled
-// meanwhile. Only paint messages get through while it is up, so the console repaints
-// but takes no input.
+// meanwhile. Only paint messages, and the messages its own windows post to themselves,
+// get through while it is up, so the console repaints but takes no input.
 #include <windows.h>
 
 #include <string>
@@ -38,6 +38,8 @@ class CSMUPMUpdateDlg : public CUiDialogImpl<CSMUPMUpdateDlg>, public CWHRoundRe
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // Lets the messages that this window and its children posted to themselves through.
+  void LetLayoutThrough();
 
   HWND m_log = nullptr;
   HWND m_disabledOwner = nullptr;

@@ -17,6 +17,7 @@
 #include "support/SysMgmtPageHost.h"
 #include "support/TestFiles.h"
 #include "sysmgmt/CAutoUpdater.h"
+#include "sysmgmt/CSMUPMUpdateDlg.h"
 #include "sysmgmt/CSMUpdateDataPathDlg.h"
 #include "sysmgmt/CSystemManagementUIHandler.h"
 
@@ -193,6 +194,21 @@ TEST_F(UpdatePageTest, StartsOnlyOnlineUpdatesAndTakesTheCheckedPackagePath) {
       ::GetDlgItemTextW(main.GetViewHWnd(), CSMUpdateManagementUIHandler::kPackagePath, shown, MAX_PATH);
       EXPECT_STREQ(walk.path, shown);
     }
+  });
+}
+
+// The update blocks the UI thread: the status window's log box must be in place and
+// uncovered as soon as it shows, not after a message loop the update never returns to.
+TEST_F(UpdatePageTest, StatusWindowShowsItsLogWithoutAMessageLoop) {
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    CSMUPMUpdateDlg status;
+    ASSERT_TRUE(status.Show(main.m_hWnd));
+    status.AddLine(L"正在检查新版本……");
+    RECT box{}, clip{};
+    ::GetWindowRect(status.Log(), &box);
+    ::GetWindowRect(::GetParent(status.Log()), &clip);
+    RECT shown{};
+    EXPECT_TRUE(::IntersectRect(&shown, &box, &clip) && shown.right - shown.left > 100 && shown.bottom - shown.top > 50);
   });
 }
 

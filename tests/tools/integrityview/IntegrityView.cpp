@@ -5,12 +5,16 @@
 //                                   to a service on PORT (QvService.exe) stands, the
 //                                   first three strategies are checked and run, so
 //                                   that the service's answers fill the log pane
-//   integrityview.exe objects TAB   the strategy objects page on that tab (0 IP, 1 MAC,
-//                                   2 application, 3 registry, 4 device), sample rows
-//                                   written into its lists
+//   integrityview.exe objects TAB [CONFIG]
+//                                   the strategy objects page on that tab (0 IP, 1 MAC,
+//                                   2 application, 3 registry, 4 device), its lists
+//                                   read from the data source of CONFIG, or sample rows
+//                                   written into them
 //   integrityview.exe editor KIND   the strategy object editor of that kind (0 IP, 1 MAC,
 //                                   2 application, 3 registry, 4 device) modifying a
 //                                   sample object
+//   integrityview.exe verify        the device login test against 127.0.0.1, where
+//                                   nothing answers on its port
 //   integrityview.exe CONFIG PORT PANEL
 //                                   the new-strategy wizard walked to PANEL: 20000
 //                                   templates, 20001 device login, 20012 object list,
@@ -27,6 +31,7 @@
 
 #include "../ToolStartup.h"
 #include "app/CMainDlg.h"
+#include "app/ConsoleStartup.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/CurrentUser.h"
@@ -38,6 +43,7 @@
 #include "integrity/CQvStrategyGuardDlg.h"
 #include "integrity/CQvStrategyObjectUIHandler.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
+#include "integrity/CQvVerifyLoginDlg.h"
 #include "platform/CWindowImplCore.h"
 #include "platform/TextConv.h"
 #include "uiwin/CUiDialogView.h"
@@ -50,6 +56,7 @@ namespace {
 
 CMainDlg* g_main = nullptr;
 int g_objectsTab = -1;  // the objects page's tab to show, -1 for the strategy page
+bool g_objectsFromDatabase = false;  // else sample rows
 HWND g_frame = nullptr;
 std::wstring g_panel;  // the wizard panel to show, empty for the page
 
@@ -161,7 +168,7 @@ class OpenPage : public UiModalHook {
       if (tabs) tabs->AsTabCtrl()->SetCurSel(CQuorvaneUIHandler::kTabObjects);
       if (CUiWindow* kinds = view.FindChildByCmdID(CQvStrategyObjectUIHandler::kTabCtrl))
         kinds->AsTabCtrl()->SetCurSel(g_objectsTab);
-      FillObjects();
+      if (!g_objectsFromDatabase) FillObjects();
       return FALSE;
     }
     if (g_panel == L"changes" || g_panel == L"copies" || g_panel == L"restore") {
@@ -212,13 +219,31 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   if (argc > 2 && std::wcscmp(argv[1], L"editor") == 0) {
     const int kind = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
     ::LocalFree(argv);
+    LoadConsoleUiResources();  // the styles, which the main window loads elsewhere
     CUIResource::Init();
     ShowEditor(kind);
     CUIResource::Uninit();
     return 0;
   }
+  if (argc > 1 && std::wcscmp(argv[1], L"verify") == 0) {
+    ::LocalFree(argv);
+    LoadConsoleUiResources();
+    CQvVerifyLoginDlg::LoginParams params;
+    params.userId = L"admin";
+    params.loginId = L"cisco";
+    params.manageId = L"enable";
+    params.port = 9;  // discard: nothing listens there
+    CUIResource::Init();
+    CQvVerifyLoginDlg(L"127.0.0.1", params).DoModal(nullptr);
+    CUIResource::Uninit();
+    return 0;
+  }
   if (argc > 2 && std::wcscmp(argv[1], L"objects") == 0) {
     g_objectsTab = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
+    if (argc > 3) {
+      g_objectsFromDatabase = true;
+      LoadSysServerPortConfig(qv::WideToAnsi(argv[3]).c_str(), nullptr);
+    }
     argc = 1;
   }
   if (argc > 1) LoadSysServerPortConfig(qv::WideToAnsi(argv[1]).c_str(), nullptr);

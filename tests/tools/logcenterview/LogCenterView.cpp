@@ -2,6 +2,7 @@
 // scripts/screenshot:
 //   logcenterview.exe PAGE DSN HOST START END
 //   PAGE 541: the audit page listing HOST's entries of every type from START to END;
+//        542, 543: the registry-monitoring or the system log page listing the same;
 //        544: the detail window of the first entry listed; 549: the date picker.
 // Message boxes are answered with OK. Make the data source with scripts/gen-db --config.
 #include <windows.h>
@@ -18,6 +19,9 @@
 #include "logcenter/CLCCalendarDlg.h"
 #include "logcenter/CLogCenterUIHandler.h"
 #include "../ToolStartup.h"
+#include "uiwin/CUiDialogView.h"
+#include "uiwin/CUiTab.h"
+#include "uiwin/CUiTabCtrl.h"
 #include "uiwin/UiModalHook.h"
 #include "uiwin/UiNotify.h"
 
@@ -33,9 +37,11 @@ class ShowPage : public UiModalHook {
   ShowPage(CMainDlg& main, int page, const wchar_t* host, const wchar_t* start, const wchar_t* end)
       : m_main(main), m_page(page), m_host(host), m_start(start), m_end(end) {}
   int OnMessageBox(const Box&, BOOL&) override { return IDOK; }
-  BOOL OnDialogReady(HWND frame, CUiDialogView&, UINT*) override {
+  BOOL OnDialogReady(HWND frame, CUiDialogView& view, UINT*) override {
     if (frame != m_main.m_hWnd) return FALSE;
     Command(frame, CMainDlg::kItemLogCenter);
+    if (m_page == 542) return Search(view, 1, m_main.LogCenter()->HIPSLog());
+    if (m_page == 543) return Search(view, 2, m_main.LogCenter()->SystemLog());
     CLCAuditLogUIHandler* audit = m_main.LogCenter()->AuditLog();
     if (m_page == CLCCalendarDlg::kLayoutId) {
       Command(frame, CLCAuditLogUIHandler::kItemPickStart);
@@ -52,6 +58,19 @@ class ShowPage : public UiModalHook {
   }
 
  private:
+  // The log center's tab TAB shown, its page searched like the audit page.
+  template <class Handler>
+  BOOL Search(CUiDialogView& view, int tab, Handler* handler) {
+    auto* areas = view.FindChildByCmdID(CMainDlg::kTabCtrl)->AsTabCtrl();
+    CUiWindow* tabs = areas ? areas->GetItem(3)->FindChildByCmdID(CLogCenterUIHandler::kTabCtrl) : nullptr;
+    if (tabs) tabs->AsTabCtrl()->SetCurSel(tab);
+    ::SetWindowTextW(handler->Page().Field(Handler::kStartEdit), m_start);
+    ::SetWindowTextW(handler->Page().Field(Handler::kEndEdit), m_end);
+    handler->Page().TakeHost(m_host);
+    Command(m_main.m_hWnd, Handler::kItemSearch);
+    return FALSE;
+  }
+
   CMainDlg& m_main;
   int m_page;
   const wchar_t *m_host, *m_start, *m_end;
