@@ -74,6 +74,9 @@ void CUiImage::DrawPart(HDC hdc, const RECT& rcDst, const RECT& rcSrc) const {
   int cxDst = rcDst.right - rcDst.left, cyDst = rcDst.bottom - rcDst.top;
   int cxSrc = rcSrc.right - rcSrc.left, cySrc = rcSrc.bottom - rcSrc.top;
   if (cxDst <= 0 || cyDst <= 0 || cxSrc <= 0 || cySrc <= 0) return;
+  // A part wholly outside the clip area (a repaint of one element) would draw nothing.
+  RECT clip, visible;
+  if (GetClipBox(hdc, &clip) != ERROR && !IntersectRect(&visible, &clip, &rcDst)) return;
   CBitmapDC src(m_hBitmap);
   if (!src) return;
   if (m_nMode == ModeMask) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/CAppModule.h"
+#include "platform/CDC.h"
 #include "platform/DebugReport.h"
 #include "platform/TextConv.h"
 #include "uiwin/CUiContainerWnd.h"
@@ -447,11 +448,14 @@ LRESULT CUiWindow::OnNcCalcSize(UINT, WPARAM wParam, LPARAM lParam) {
   UINT format = (m_style.textmode & ~0xFu) | DT_CALCRECT;
   if (format & DT_WORDBREAK) rc.bottom = 32767;
 
-  HDC dc = ::GetDC(NULL);
-  HGDIOBJ old = ::SelectObject(dc, GetMeasureFont());
-  ::DrawTextW(dc, m_strInnerText.c_str(), -1, &rc, format);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(NULL, dc);
+  // A memory DC measures like the screen's and, unlike GetDC, costs no round trip to
+  // the window manager: layouts measure every element at each placement.
+  CDC dc;
+  if (dc.CreateCompatibleDC(NULL)) {
+    HGDIOBJ old = ::SelectObject(dc, GetMeasureFont());
+    ::DrawTextW(dc, m_strInnerText.c_str(), -1, &rc, format);
+    ::SelectObject(dc, old);
+  }
 
   psz->cx = rc.right - rc.left + 2 * m_style.xmargin;
   psz->cy = rc.bottom - rc.top + 2 * m_style.ymargin;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/DebugReport.h"
 #include "platform/TextConv.h"
@@ -16,6 +17,13 @@ namespace {
 std::unordered_map<UINT, std::wstring>& Table() {
   static auto* table = new std::unordered_map<UINT, std::wstring>;
   return *table;
+}
+
+// Ids already reported missing: a layout may ask for one for each of its elements, and
+// each report to the debugger output is slow.
+std::unordered_set<UINT>& ReportedMissing() {
+  static auto* ids = new std::unordered_set<UINT>;
+  return *ids;
 }
 
 }  // namespace
@@ -44,7 +52,8 @@ LPCWSTR UiString::Get(UINT id) {
   auto& table = Table();
   auto it = table.find(id);
   if (it == table.end()) {
-    qv::DebugReport("Failed loading string " + std::to_string(id), "uistringpool", __LINE__);
+    if (ReportedMissing().insert(id).second)
+      qv::DebugReport("Failed loading string " + std::to_string(id), "uistringpool", __LINE__);
     return NULL;
   }
   return it->second.c_str();

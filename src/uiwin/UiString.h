@@ -11,7 +11,7 @@ class UiString {
   // keeps what it held.
   static BOOL Load(UINT id);
 
-  // The text of `id`, or NULL (with a debug report) when the table lacks it.
+  // The text of `id`, or NULL when the table lacks it (a debug report the first time).
   // The pointer stays valid until a later Load replaces that id.
   // Callers that pass the result on to a text function treat NULL as "".
   static LPCWSTR Get(UINT id);
