@@ -47,18 +47,7 @@ LRESULT CServerDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CServerDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
-    case kItemOK:
-      OnOK();
-      break;
-    case kItemCancel:
-      EndDialog(IDCANCEL);
-      break;
-    default:
-      bHandled = FALSE;
-      break;
-  }
-  return 0;
+  return OkCancelCommand(pnmh, kItemOK, kItemCancel, [this] { OnOK(); }, bHandled);
 }
 
 void CServerDlg::FillServerTree() {

@@ -34,18 +34,7 @@ BOOL CSMUMPasswordDlg::PreTranslateMessage(MSG* pMsg) {
 }
 
 LRESULT CSMUMPasswordDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
-    case kItemOk:
-      OnOK();
-      break;
-    case kItemCancel:
-      EndDialog(IDCANCEL);
-      break;
-    default:
-      bHandled = FALSE;
-      break;
-  }
-  return 0;
+  return OkCancelCommand(pnmh, kItemOk, kItemCancel, [this] { OnOK(); }, bHandled);
 }
 
 void CSMUMPasswordDlg::OnOK() {

@@ -23,18 +23,7 @@ LRESULT CSMUpdateDataPathDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CSMUpdateDataPathDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
-    case kItemOk:
-      OnOK();
-      break;
-    case kItemCancel:
-      EndDialog(IDCANCEL);
-      break;
-    default:
-      bHandled = FALSE;
-      break;
-  }
-  return 0;
+  return OkCancelCommand(pnmh, kItemOk, kItemCancel, [this] { OnOK(); }, bHandled);
 }
 
 void CSMUpdateDataPathDlg::OnOK() {

@@ -274,6 +274,19 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
         return FALSE;
     }
   }
+  // The element commands of a dialog whose only items are OK (`onOk`) and cancel (ends
+  // it with IDCANCEL); any other item goes on along the chain.
+  template <class OnOk>
+  LRESULT OkCancelCommand(LPNMHDR pnmh, UINT ok, UINT cancel, OnOk onOk, BOOL& bHandled) {
+    const UINT item = reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID;
+    if (item == ok)
+      onOk();
+    else if (item == cancel)
+      EndDialog(IDCANCEL);
+    else
+      bHandled = FALSE;
+    return 0;
+  }
   void SendItemCommand(UINT nItemID) {
     UINMCOMMAND nm{};
     nm.hdr.hwndFrom = this->m_hWnd;
