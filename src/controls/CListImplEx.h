@@ -129,6 +129,9 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   // Where a check cell's box sits in its cell; with a box on the left, rcText loses the
   // box's width. Painting and hit tests both place it here.
   CRect GetCheckRect(const CRect& rcCell, UINT nFlags, CRect& rcText) const;
+  // Where a clickable cell answers the mouse (its image and its text) inside rcCell, the
+  // cell as painted (GetItemRect less the grid line on the right); empty when nowhere.
+  CRect GetLinkRect(int nItem, int nSubItem, const CRect& rcCell) const;
   // Range and page of the bars after a change (position -1 keeps it), then a repaint.
   void ResetScrollBars(int nBar = SB_BOTH, int nPosition = -1, BOOL bRecalculate = TRUE);
 
@@ -256,7 +259,6 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   BOOL HitTestItem(POINT pt, int& nItem, int& nSubItem) const;
   // On a column, or within 5 pixels left or 4 right of its right edge (its divider).
   BOOL HitTestHeader(POINT pt, int& nColumn, BOOL& bDivider) const;
-  CRect GetLinkRect(int nItem, int nSubItem, const CRect& rcCell) const;
   void PressCell(int nItem, int nSubItem, POINT pt);
   // Steps a check cell that is not read-only as a click does and notifies; FALSE otherwise.
   BOOL ToggleCheck(int nItem, int nSubItem);

@@ -142,14 +142,27 @@ CRect CListImplEx<T>::GetCellTextRect(int nItem, int nColumn, const CRect& rcCel
   return rc;
 }
 
-// Where a clickable cell's text is drawn: its extent in the cell's font, placed as
-// painting places it.
+// Where a clickable cell is drawn: its image and the extent of its text in the cell's
+// font, placed as painting places them. A link that is only an image (the audit detail's
+// magnifier) is clicked on the image.
 template <class T>
 CRect CListImplEx<T>::GetLinkRect(int nItem, int nSubItem, const CRect& rcCell) const {
   const int index = GetColumnIndex(nSubItem);
   const CListSubItemEx* cell = Self()->GetCell(nItem, index);
+  if (!cell) return CRect();
+  CRect link;
+  const CRect textArea = TextArea(nSubItem, rcCell);
+  if (m_hCellImages && cell->m_nImage != -1 && !textArea.IsRectEmpty()) {
+    const SIZE image = ImageSize(m_hCellImages);
+    const int x = cell->m_strText.empty()
+                      ? textArea.left + (textArea.Width() - image.cx) / 2 - (IsThemed() ? 1 : 0)
+                      : textArea.left;
+    const int y = rcCell.top + (rcCell.Height() - image.cy) / 2;
+    link = CRect(x, y, x + image.cx, y + image.cy);
+    link.IntersectRect(link, rcCell);
+  }
   const CRect area = GetCellTextRect(nItem, nSubItem, rcCell);
-  if (!cell || cell->m_strText.empty() || area.IsRectEmpty()) return CRect();
+  if (cell->m_strText.empty() || area.IsRectEmpty()) return link;
   SIZE size{};
   {
     CClientDC dc(this->m_hWnd);
@@ -166,7 +179,10 @@ CRect CListImplEx<T>::GetLinkRect(int nItem, int nSubItem, const CRect& rcCell) 
   else if (flags & ITEM_FLAGS_RIGHT)
     left = area.right - width;
   const int top = area.top + (area.Height() - size.cy) / 2;
-  return CRect(left, top, left + width, top + size.cy);
+  const CRect text(left, top, left + width, top + size.cy);
+  if (link.IsRectEmpty()) return text;
+  link.UnionRect(link, text);
+  return link;
 }
 
 // ---------------------------------------------------------------- cells under the mouse
