@@ -216,7 +216,9 @@ void CSMClientManagementUIHandler::SetNodeImage(HTREEITEM node, int image) {
   found->second = image == kImageOnline;
   RECT rect{};
   std::memcpy(&rect, &node, sizeof node);  // the item goes in, its rectangle comes out
-  if (m_tree.SendMessage(TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) m_tree.InvalidateRect(&rect, FALSE);
+  // The whole line on an erased ground: the pictures are masked, so the new one drawn over
+  // the old one would leave the old one's edges.
+  if (m_tree.SendMessage(TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) m_tree.InvalidateRect(&rect, TRUE);
 }
 
 LRESULT CSMClientManagementUIHandler::OnTreeDispInfo(int, LPNMHDR pnmh, BOOL&) {

@@ -3,6 +3,10 @@
 // state messages, the settings records and the catalogue.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
 #include <string>
 
 #include "console/CAgentLinkManager.h"
@@ -161,6 +165,41 @@ TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
     EXPECT_EQ("2/1526:0a000001 2/1526:0a000004 2/1526:0a000007 ", Sent().substr(8));
   });
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0 or id<?", {a}));
+}
+
+LRESULT CALLBACK WatchErase(HWND w, UINT m, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR erased) {
+  if (m == WM_ERASEBKGND) {
+    RECT box;
+    ::GetClipBox(reinterpret_cast<HDC>(wp), &box);
+    ::UnionRect(reinterpret_cast<RECT*>(erased), reinterpret_cast<RECT*>(erased), &box);
+  }
+  return ::DefSubclassProc(w, m, wp, lp);
+}
+
+// The tree's pictures are masked: a new one drawn over the old one without erasing the
+// line leaves the old one's edges (the red cross beside the green mark).
+TEST_F(ClientsPage, AHostWhosePictureChangesIsRepaintedOnAnErasedLine) {
+  AddClient(L"web1", L"10.0.0.1", 0);
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& page = Clients(main);
+    HWND tree = page.Tree().m_hWnd;
+    ASSERT_TRUE(::IsWindowVisible(tree));
+    HTREEITEM node = page.NodeOfAddress(L"10.0.0.1");
+    RECT line{};
+    std::memcpy(&line, &node, sizeof node);
+    ASSERT_TRUE(::SendMessageW(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&line)));
+    ::UpdateWindow(tree);
+    RECT erased{};
+    ASSERT_TRUE(::SetWindowSubclass(tree, WatchErase, 1, reinterpret_cast<DWORD_PTR>(&erased)));
+    const uint32_t online[2] = {0x0100000A, 1};
+    ASSERT_TRUE(Deliver(2, 0, 1526, online, 8, [&] { return page.NodeImage(node) == 2; }));
+    ::UpdateWindow(tree);
+    ::RemoveWindowSubclass(tree, WatchErase, 1);
+    RECT both;
+    ::IntersectRect(&both, &erased, &line);
+    EXPECT_TRUE(::EqualRect(&both, &line)) << erased.left << "," << erased.top << "," << erased.right << ","
+                                            << erased.bottom;
+  });
 }
 
 TEST_F(ClientsPage, TwoThousandHostsAnsweredByTheServiceAllComeOnline) {
