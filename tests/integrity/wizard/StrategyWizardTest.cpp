@@ -65,6 +65,17 @@ class StrategyWizard : public IntegrityPageHost {
   }
 };
 
+// The attributes panel's title names the template, wide enough for all of it.
+void ExpectWholeTitle(UiDialogDriver& w, const std::wstring& templ) {
+  CUiWindow* title = w.View().FindChildByCmdID(Dlg::kAttributesTitle);
+  ASSERT_TRUE(title);
+  EXPECT_EQ(templ, title->GetInnerText());
+  SIZE room{4000, 100};
+  title->UiSendMessage(WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&room));
+  const RECT shown = title->GetRect();
+  EXPECT_GE(shown.right - shown.left, room.cx);
+}
+
 TEST_F(StrategyWizard, TheLayoutHasEveryIdTheWizardUses) {
   std::string layout, tab;
   for (UINT id : {550u, 551u, 552u}) {
@@ -104,6 +115,7 @@ TEST_F(StrategyWizard, PanelsFollowTheTemplateAndBackRetracesThem) {
       for (const auto& move : walk.moves) {
         EXPECT_TRUE(w.Click(move.first)) << move.first;
         EXPECT_EQ(move.second, wizard.CurrentPanel()) << "after " << move.first;
+        if (move.second == Dlg::kPanelOsAttributes) ExpectWholeTitle(w, walk.templ);
       }
     }
     EXPECT_EQ(L"10.0.0.9", std::wstring(wizard.Record().Ip));
