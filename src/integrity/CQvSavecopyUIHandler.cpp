@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -31,6 +32,8 @@ const wchar_t kErrorCaption[] = L"错误";
 const wchar_t kRestoreCaption[] = L"还原";
 const wchar_t kConnectFailed[] = L"连接数据库出错";
 const int kTimeWidth = 140;  // "2024-06-30 23:59:59" in the default font
+const int kNarrowest = 70;   // a four-character title
+const COLORREF kNotClickable = RGB(0x80, 0x80, 0x80);
 
 struct Host {
   int id;
@@ -374,11 +377,18 @@ LRESULT CQvSavecopyUIHandler::OnRebuildTree(UINT, WPARAM, LPARAM, BOOL&) {
 
 void CQvSavecopyUIHandler::OnSize(const RECT& rect) {
   const bool maximized = ::IsZoomed(m_owner->m_hWnd) != FALSE;
-  const int others = maximized ? 200 : 100;
-  const int volume = maximized ? 300 : 250;
-  const int width = rect.right - rect.left - volume - 3 * others;
-  // Never narrower than a creation time: the list scrolls sideways instead.
-  m_grid.SetColumnWidth(kColTime, width < kTimeWidth ? kTimeWidth : width);
+  int others = maximized ? 200 : 100;
+  int volume = maximized ? 300 : 250;
+  const int room = rect.right - rect.left;
+  int time = room - volume - 3 * others;
+  if (time < kTimeWidth) {
+    // Too narrow for those widths (the normal window): the time whole, and the other four
+    // share the rest beside a vertical scroll bar; only below their titles' width does the
+    // list scroll sideways.
+    time = kTimeWidth;
+    others = volume = std::max(kNarrowest, (room - ::GetSystemMetrics(SM_CXVSCROLL) - time) / 4);
+  }
+  m_grid.SetColumnWidth(kColTime, time);
   m_grid.SetColumnWidth(kColVolume, volume);
   for (int column = kColRestore; column <= kColBaseLine; ++column) m_grid.SetColumnWidth(column, others);
 }
@@ -410,6 +420,9 @@ void CQvSavecopyUIHandler::AddCopyRows(SQLStatement* statement, bool server) {
     m_grid.SetItemText(row, kColVolume, qv::FormatW(L"%d MB", statement->GetInt(2)).c_str());
     m_grid.SetItemText(row, kColRestore, server ? L"还原" : L"查看");
     m_grid.SetItemText(row, kColDelete, server ? L"删除" : L"--");
+    // Copies are not deleted from the console: the word stays, as read-only text, not a link.
+    m_grid.SetItemFormat(row, kColDelete, ITEM_FORMAT_EDIT, ITEM_FLAGS_CENTRE | ITEM_FLAGS_READ_ONLY);
+    m_grid.SetItemColours(row, kColDelete, CLR_NONE, kNotClickable);
     if (server)
       m_grid.SetItemCheck(row, kColBaseLine, statement->GetInt(4) == 1 ? 1 : 0);
     else
