@@ -276,10 +276,10 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
   }
   for (const std::wstring& name : names) {
     if (!SendName(name, AGENT_MSG_STRATEGY_PAUSE)) continue;
-    const int row = FindRow(name);
-    if (row < 0) continue;
-    const bool scheduled = m_grid.GetItemText(row, kColStatus) == kScheduled;
-    SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
+    const std::vector<int> rows = CheckedRowsOf(name);
+    if (rows.empty()) continue;
+    const bool scheduled = m_grid.GetItemText(rows.front(), kColStatus) == kScheduled;
+    for (int row : rows) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
     m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
     SetStrategyStatus(scheduled ? 2 : 1, name);
   }
@@ -293,9 +293,10 @@ void CQvStrategyGuardUIHandler::OnStopStrategy() {
   }
   for (const std::wstring& name : names) {
     if (!SendName(name, AGENT_MSG_STRATEGY_STOP)) continue;
-    const int row = FindRow(name);
-    SetCell(row, kColStatus, L"停止", kRed);
-    SetCell(row, kColRunStatus, kNoProgress, kBlue);
+    for (int row : CheckedRowsOf(name)) {
+      SetCell(row, kColStatus, L"停止", kRed);
+      SetCell(row, kColRunStatus, kNoProgress, kBlue);
+    }
   }
   m_owner->EnableItem(kItemRun, TRUE);
   m_owner->EnableItem(kItemPauseResume, FALSE);
@@ -399,6 +400,13 @@ std::vector<std::wstring> CQvStrategyGuardUIHandler::CheckedNames() const {
     if (!seen) names.push_back(std::move(name));
   }
   return names;
+}
+
+std::vector<int> CQvStrategyGuardUIHandler::CheckedRowsOf(const std::wstring& name) const {
+  std::vector<int> rows;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemCheck(row, kColName) > 0 && m_grid.GetItemText(row, kColName) == name) rows.push_back(row);
+  return rows;
 }
 
 int CQvStrategyGuardUIHandler::FindRow(const std::wstring& name) const {
