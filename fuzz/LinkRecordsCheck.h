@@ -1,6 +1,7 @@
 #pragma once
 // Checks of the service link's record readers over one payload, shared by the libFuzzer
-// target and the replay test: every reader is run over the whole payload and must stay
+// target and the replay test: every reader (and the hardening checklist's option mask)
+// is run over the whole payload and must stay
 // inside it, accept exactly the payloads long enough for its fixed part, and give texts
 // no longer than their fields and the payload allow. The first byte picks the offset
 // of the free text reads. Returns null when everything held, else what failed.
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "console/LinkRecords.h"
+#include "reinforce/ReinforceOptionMask.h"
 
 namespace fuzzcheck {
 
@@ -48,6 +50,9 @@ inline const char* CheckLinkRecords(const uint8_t* data, size_t size) {
           !NoNul(text16))
         return "16-bit text past its field or the payload";
     }
+  uint32_t mask = 0;
+  ReinforceOptionMask::Parse(reinterpret_cast<const char*>(p), size, &mask);
+
   uint32_t word = 0;
   if (linkpayload::ReadU32(p, size, offset, word) != (offset <= size && size - offset >= 4))
     return "u32 read accepted or refused wrongly";

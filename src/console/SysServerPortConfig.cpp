@@ -7,6 +7,7 @@
 
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
+#include "platform/XmlParse.h"
 
 wchar_t g_dsnName[kSettingChars];
 wchar_t g_databaseName[kSettingChars];
@@ -76,8 +77,7 @@ int ParseSysServerPortConfig(const std::string& bytes, std::wstring* refusal) {
   if (refusal) refusal->clear();
 
   TiXmlDocument doc;
-  doc.Parse(bytes.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-  if (doc.Error()) return 0;
+  if (!qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING)) return 0;
   const TiXmlElement* root = doc.RootElement();
   const TiXmlElement* port = root ? root->FirstChildElement("port") : nullptr;
   if (!port) return 0;
