@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the frame reassembly fuzzer (run from fuzz/)."""
+"""Writes the seed corpora of the fuzz targets (run from fuzz/)."""
 import os
 import struct
 
