@@ -7,6 +7,7 @@
 
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
+#include "platform/XmlParse.h"
 
 wchar_t g_dsnName[kSettingChars];
 wchar_t g_databaseName[kSettingChars];
@@ -66,14 +67,17 @@ bool DeclaresUtf8(const std::string& bytes, const TiXmlDocument& doc) {
 }  // namespace
 
 int LoadSysServerPortConfig(const char* path, std::wstring* refusal) {
+  std::string bytes;
+  if (!ReadFile(path, bytes)) bytes.clear();  // parses as no document: settings cleared, 0
+  return ParseSysServerPortConfig(bytes, refusal);
+}
+
+int ParseSysServerPortConfig(const std::string& bytes, std::wstring* refusal) {
   for (const Setting& s : kSettings) s.value[0] = L'\0';
   if (refusal) refusal->clear();
 
-  std::string bytes;
   TiXmlDocument doc;
-  if (!ReadFile(path, bytes)) return 0;
-  doc.Parse(bytes.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-  if (doc.Error()) return 0;
+  if (!qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING)) return 0;
   const TiXmlElement* root = doc.RootElement();
   const TiXmlElement* port = root ? root->FirstChildElement("port") : nullptr;
   if (!port) return 0;

@@ -25,3 +25,5 @@ extern wchar_t g_updateUrl[kSettingChars];
 // Values are UTF-8 when the file says so (byte-order mark or declaration), else in
 // the ANSI code page.
 int LoadSysServerPortConfig(const char* path, std::wstring* refusal = nullptr);
+// As LoadSysServerPortConfig, for the file's bytes already read.
+int ParseSysServerPortConfig(const std::string& bytes, std::wstring* refusal = nullptr);

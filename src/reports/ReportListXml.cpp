@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <new>
 
+#include "platform/XmlParse.h"
+
 namespace {
 
 const char* const kAttributes[] = {"ReportName", "StrategyName", "ProduceTime", "CreaterName",
@@ -32,45 +34,6 @@ std::wstring Escape(std::wstring_view value) {
     }
   }
   return out;
-}
-
-// The deepest element nesting, found by looking at the markup only: the parser would
-// recurse once per level and run out of stack on a crafted file. Quotes count only
-// inside tags; comments, sections and declarations are skipped whole.
-size_t NestingDepth(std::string_view s) {
-  size_t depth = 0, deepest = 0;
-  auto skipTo = [&s](size_t from, const char* end) {
-    size_t at = s.find(end, from);
-    return at == std::string_view::npos ? s.size() : at;
-  };
-  for (size_t i = s.find('<'); i < s.size(); i = s.find('<', i + 1)) {
-    std::string_view rest = s.substr(i);
-    if (rest.compare(0, 4, "<!--") == 0) {
-      i = skipTo(i + 4, "-->");
-    } else if (rest.compare(0, 9, "<![CDATA[") == 0) {
-      i = skipTo(i + 9, "]]>");
-    } else if (rest.size() > 1 && (rest[1] == '?' || rest[1] == '!')) {
-      i = skipTo(i + 2, ">");
-    } else if (rest.size() > 1 && rest[1] == '/') {
-      if (depth) --depth;
-      i = skipTo(i + 2, ">");
-    } else {
-      char quote = 0;
-      size_t j = i + 1;
-      for (; j < s.size(); ++j) {
-        if (quote) {
-          if (s[j] == quote) quote = 0;
-        } else if (s[j] == '"' || s[j] == '\'') {
-          quote = s[j];
-        } else if (s[j] == '>') {
-          break;
-        }
-      }
-      if (j < s.size() && s[j - 1] != '/' && ++depth > deepest) deepest = depth;
-      i = j;
-    }
-  }
-  return deepest;
 }
 
 // As the parser decides it: a byte-order mark, else the first declaration, whose
@@ -158,14 +121,11 @@ bool ReportListXml::Write(const std::vector<Row>& rows, const Charset& charset, 
 
 bool ReportListXml::Read(std::string_view bytes, const Charset& charset, std::vector<Row>& rows) {
   rows.clear();
-  if (bytes.size() > kMaxFileBytes || bytes.find('\0') != std::string_view::npos ||
-      NestingDepth(bytes) > kMaxDepth)
-    return false;
+  if (bytes.size() > kMaxFileBytes || bytes.find('\0') != std::string_view::npos) return false;
   std::vector<Row> read;
   try {
     TiXmlDocument doc;
-    doc.Parse(std::string(bytes).c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    const TiXmlElement* root = doc.Error() ? nullptr : doc.RootElement();
+    const TiXmlElement* root = qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING) ? doc.RootElement() : nullptr;
     if (!root) return false;
     const bool utf8 = IsUtf8(bytes, doc);
     for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement()) {

@@ -42,7 +42,6 @@ class ReportListXml {
     kMaxReportName = 260,
     kMaxStrategyName = 64,
     kMaxFileBytes = 64u * 1024u * 1024u,  // what a 32-bit process can still parse whole
-    kMaxDepth = 32,                       // the parser recurses per nested element
   };
 
   // The file's bytes. False when a value of rows[*badRow] has no form in the code page;

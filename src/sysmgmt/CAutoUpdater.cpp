@@ -7,6 +7,7 @@
 #include "platform/FileHandle.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
+#include "sysmgmt/UpdateVersion.h"
 
 namespace {
 
@@ -21,25 +22,6 @@ const DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_RESYNCHRONIZE | IN
 bool QueryNumber(HINTERNET handle, DWORD what, DWORD* value) {
   DWORD size = sizeof *value;
   return ::HttpQueryInfoW(handle, what | HTTP_QUERY_FLAG_NUMBER, value, &size, nullptr) != FALSE;
-}
-
-// Up to four parts of at most 32 bits each; missing trailing parts are 0.
-bool SplitVersion(const std::wstring& text, uint32_t parts[4]) {
-  for (int i = 0; i < 4; ++i) parts[i] = 0;
-  size_t start = 0;
-  for (int n = 0;; ++n) {
-    const size_t dot = text.find(L'.', start);
-    const std::wstring part = text.substr(start, dot == std::wstring::npos ? std::wstring::npos : dot - start);
-    if (n == 4 || part.empty() || !CAutoUpdater::IsDigits(part)) return false;
-    uint64_t value = 0;
-    for (wchar_t c : part) {
-      value = value * 10 + static_cast<uint64_t>(c - L'0');
-      if (value > 0xFFFFFFFFu) return false;
-    }
-    parts[n] = static_cast<uint32_t>(value);
-    if (dot == std::wstring::npos) return true;
-    start = dot + 1;
-  }
 }
 
 // A plain copy whose target stays open to others while it is written.
@@ -146,18 +128,13 @@ bool CAutoUpdater::ReadData(HINTERNET handle, void* buffer, DWORD* size) {
 }
 
 bool CAutoUpdater::ReadVersionFile(HINTERNET handle, std::string& bytes) {
-  char buffer[kMaxVersionBytes + 1];
-  DWORD total = 0;
-  while (total <= kMaxVersionBytes) {
-    DWORD got = kMaxVersionBytes + 1 - total;
-    if (!ReadData(handle, buffer + total, &got)) {
-      if (got != 0) total = 0;  // a broken read: nothing trustworthy came
-      break;
-    }
-    total += got;
-  }
-  bytes.assign(buffer, total > kMaxVersionBytes ? kMaxVersionBytes : total);
-  return total <= kMaxVersionBytes;
+  auto read = [handle](char* buffer, uint32_t* size) {
+    DWORD got = *size;
+    const bool more = ReadData(handle, buffer, &got);
+    *size = got;
+    return more;
+  };
+  return UpdateVersion::ReadAnswer(read, kMaxVersionBytes, bytes);
 }
 
 bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected) {
@@ -214,19 +191,10 @@ std::wstring CAutoUpdater::GetExecutablePath() {
   }
 }
 
-bool CAutoUpdater::IsDigits(const std::wstring& text) {
-  for (wchar_t c : text)
-    if (c < L'0' || c > L'9') return false;
-  return true;
-}
+bool CAutoUpdater::IsDigits(const std::wstring& text) { return UpdateVersion::IsDigits(text); }
 
 int CAutoUpdater::CompareVersions(const std::wstring& a, const std::wstring& b) {
-  uint32_t first[4], second[4];
-  if (!SplitVersion(a, first)) return -21;
-  if (!SplitVersion(b, second)) return -22;
-  for (int i = 0; i < 4; ++i)
-    if (first[i] != second[i]) return first[i] > second[i] ? 1 : -1;
-  return 0;
+  return UpdateVersion::Compare(a, b);
 }
 
 bool CAutoUpdater::SwitchExecutables(const std::wstring& running, const std::wstring& downloaded,
