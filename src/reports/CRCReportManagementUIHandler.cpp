@@ -352,8 +352,10 @@ bool InsertReport(SQLServerLink& link, const ReportListXml::Row& row) {
                                               &row.fifth};
   SQLStatement* statement = link.CreateStatement(kInsert);
   bool ok = statement != nullptr;
-  for (int i = 0; ok && i < kFileColumns; ++i)
-    ok = i >= kFirstNullable && values[i]->empty() ? statement->BindNull(i) : statement->BindString(i, values[i]->c_str());
+  for (int i = 0; ok && i < kFileColumns; ++i) {
+    const bool null = i >= kFirstNullable && values[i]->empty();
+    ok = null ? statement->BindNull(i) : statement->BindString(i, values[i]->c_str());
+  }
   ok = ok && statement->Execute();
   link.ReleaseStatement(statement);
   return ok;
