@@ -27,8 +27,8 @@ inline bool SameRows(const std::vector<ReportListXml::Row>& a, const std::vector
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (a[i].reportName != b[i].reportName || a[i].strategyName != b[i].strategyName ||
-        a[i].produceTime != b[i].produceTime || a[i].version != b[i].version ||
-        a[i].detailContent != b[i].detailContent)
+        a[i].produceTime != b[i].produceTime || a[i].fourth != b[i].fourth ||
+        a[i].fifth != b[i].fifth)
       return false;
   return true;
 }

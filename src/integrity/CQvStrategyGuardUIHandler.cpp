@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/CMainDlg.h"
+#include "console/AgentLinkNotice.h"
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
@@ -438,10 +439,7 @@ void CQvStrategyGuardUIHandler::RenameCheckedRow(const wchar_t* name, const wcha
   }
 }
 
-bool CQvStrategyGuardUIHandler::SentOrTold(int sent) {
-  if (!sent) UiMessageBox(L"与监测服务的连接已断开，命令未发送！", kErrorCaption, kError);
-  return sent != 0;
-}
+bool CQvStrategyGuardUIHandler::SentOrTold(int sent) { return SentOrTellLinkDown(sent); }
 
 void CQvStrategyGuardUIHandler::OnExportXml() {
   SQLServerLink check;

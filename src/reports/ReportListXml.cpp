@@ -60,20 +60,6 @@ bool Digits(std::wstring_view text, size_t at, size_t count, int low, int high) 
   return value >= low && value <= high;
 }
 
-// An empty text (NULL) or a 32-bit decimal.
-bool IsVersionText(std::wstring_view text) {
-  if (text.empty()) return true;
-  const bool negative = text[0] == L'-';
-  std::wstring_view digits = text.substr(negative ? 1 : 0);
-  if (digits.empty() || digits.size() > 10) return false;
-  long long value = 0;
-  for (wchar_t c : digits) {
-    if (c < L'0' || c > L'9') return false;
-    value = value * 10 + (c - L'0');
-  }
-  return value <= (negative ? 2147483648LL : 2147483647LL);
-}
-
 // An empty text (NULL) or "YYYY-MM-DD HH:MM:SS" with up to three digits of fraction, in
 // the range a datetime column takes.
 bool IsTimeText(std::wstring_view text) {
@@ -102,8 +88,7 @@ bool ReportListXml::Write(const std::vector<Row>& rows, const Charset& charset, 
   std::string value;
   for (size_t r = 0; r < rows.size(); ++r) {
     const Row& row = rows[r];
-    const std::wstring* values[] = {&row.reportName, &row.strategyName, &row.produceTime, &row.version,
-                                    &row.detailContent};
+    const std::wstring* values[] = {&row.reportName, &row.strategyName, &row.produceTime, &row.fourth, &row.fifth};
     bytes += "    <report";
     for (size_t a = 0; a < 5; ++a) {
       if (!charset.Encode(Escape(*values[a]), value)) {
@@ -130,16 +115,16 @@ bool ReportListXml::Read(std::string_view bytes, const Charset& charset, std::ve
     const bool utf8 = IsUtf8(bytes, doc);
     for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement()) {
       Row row;
-      std::wstring* values[] = {&row.reportName, &row.strategyName, &row.produceTime, &row.version,
-                                &row.detailContent};
+      std::wstring* values[] = {&row.reportName, &row.strategyName, &row.produceTime, &row.fourth, &row.fifth};
       const TiXmlAttribute* attribute = child->FirstAttribute();
       for (std::wstring* value : values) {
         if (!attribute) return false;
         *value = charset.Decode(attribute->ValueStr(), utf8);
         attribute = attribute->Next();
       }
+      // The fourth and fifth columns are the table's to judge: they differ between databases.
       if (row.reportName.size() > kMaxReportName || row.strategyName.size() > kMaxStrategyName ||
-          !IsVersionText(row.version) || !IsTimeText(row.produceTime))
+          !IsTimeText(row.produceTime))
         return false;
       read.push_back(std::move(row));
     }

@@ -51,6 +51,7 @@ CAutoUpdater::~CAutoUpdater() {
 
 int CAutoUpdater::CheckForUpdate(const std::wstring& base) {
   m_swapFailed = false;
+  m_cause = kNoCause;
   // Offline detection is left to the request: a LAN or local endpoint is reachable
   // where the system may still call the machine offline.
   if (!IsConnected()) return kOffline;
@@ -94,8 +95,13 @@ int CAutoUpdater::Download(const std::wstring& base, const std::wstring& offered
   Report(qv::FormatW(L"正在下载 %ls", name.c_str()));
   bool good = DownloadToFile(executable.get(), temp, length);
   executable.reset();
+  if (!good) m_cause = kIncomplete;
   // The download must be the version that was offered, or it is not what we asked for.
-  if (good) good = CompareVersions(GetFileVersion(temp), offered) == 0;
+  if (good) m_downloaded = GetFileVersion(temp);
+  if (good && CompareVersions(m_downloaded, offered) != 0) {
+    good = false;
+    m_cause = kWrongVersion;
+  }
   if (!good) {
     ::DeleteFileW(temp);
     return kDownloadFailed;
@@ -110,14 +116,18 @@ int CAutoUpdater::Download(const std::wstring& base, const std::wstring& offered
 bool CAutoUpdater::IsConnected() const { return m_hRoot != nullptr; }
 
 HINTERNET CAutoUpdater::OpenUrl(const std::wstring& url) {
+  m_requested = url.substr(url.find_last_of(L'/') + 1);
+  m_cause = kUnreachable;
   wchar_t canonical[1024];
   DWORD chars = 1024;
   if (!::InternetCanonicalizeUrlW(url.c_str(), canonical, &chars, ICU_BROWSER_MODE)) return nullptr;
   InternetHandle handle(::InternetOpenUrlW(m_hRoot, canonical, nullptr, 0, kOpenFlags, 0));
   DWORD status = 0;
+  if (!handle || !QueryNumber(handle.get(), HTTP_QUERY_STATUS_CODE, &status)) return nullptr;
   // An error page is a body too: only a 200 is the file.
-  if (!handle || !QueryNumber(handle.get(), HTTP_QUERY_STATUS_CODE, &status) || status != 200) return nullptr;
-  return handle.release();
+  m_httpStatus = status;
+  m_cause = status == 200 ? kNoCause : kHttpError;
+  return status == 200 ? handle.release() : nullptr;
 }
 
 bool CAutoUpdater::ReadData(HINTERNET handle, void* buffer, DWORD* size) {

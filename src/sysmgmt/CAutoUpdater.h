@@ -54,6 +54,14 @@ class CAutoUpdater {
   int CheckForUpdate(const std::wstring& base);
   // After a 7: the swap failed (rather than the user declining).
   bool SwapFailed() const { return m_swapFailed; }
+  // What the last check found wrong, where the result code covers several causes.
+  enum Cause { kNoCause, kUnreachable, kHttpError, kIncomplete, kWrongVersion };
+  Cause FailureCause() const { return m_cause; }
+  // The name of the file last asked for, and the server's status for a kHttpError.
+  const std::wstring& RequestedFile() const { return m_requested; }
+  DWORD HttpStatus() const { return m_httpStatus; }
+  // The version of a download that was not the one offered (kWrongVersion).
+  const std::wstring& DownloadedVersion() const { return m_downloaded; }
 
   bool IsConnected() const;
   // A request handle that answered HTTP 200, or null.
@@ -86,4 +94,8 @@ class CAutoUpdater {
   HINTERNET m_hRoot;
   Progress m_progress;
   bool m_swapFailed = false;
+  Cause m_cause = kNoCause;
+  std::wstring m_requested;
+  DWORD m_httpStatus = 0;
+  std::wstring m_downloaded;
 };

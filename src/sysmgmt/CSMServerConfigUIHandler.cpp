@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/CMainDlg.h"
+#include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
@@ -88,7 +89,7 @@ void CSMServerConfigUIHandler::OnApply() {
     UiMessageBox(L"请输入数据端口号", L"注意", MB_ICONEXCLAMATION);
     return;
   }
-  g_agentLinkManager.SendOnChannel2(0, kSettingsMessage, &record, sizeof record);
+  if (!SentOrTellLinkDown(g_agentLinkManager.SendOnChannel2(0, kSettingsMessage, &record, sizeof record))) return;
 
   std::wstring password = m_password.GetWindowText();
   if (password.empty()) {
@@ -97,8 +98,9 @@ void CSMServerConfigUIHandler::OnApply() {
   }
   password.resize(std::min<size_t>(password.size(), SMServerSettingsRecord::kPasswordChars));
   linkpayload::WriteText16(record.password, SMServerSettingsRecord::kPasswordUnits, password);
-  g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_SET_CLIENT_PASSWORD, &record, sizeof record);
+  const int sent = g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_SET_CLIENT_PASSWORD, &record, sizeof record);
   ::SecureZeroMemory(&record, sizeof record);
   ::SecureZeroMemory(&password[0], password.size() * sizeof(wchar_t));
+  if (!SentOrTellLinkDown(sent)) return;
   UiMessageBox(L"配置已发送给服务", L"应用配置", MB_ICONEXCLAMATION);
 }

@@ -32,12 +32,13 @@ class StrategyWizard : public IntegrityPageHost {
     ASSERT_TRUE(qvtest::Exec(link, L"insert into RegStrategyTable (RegStrategyName, id) values ('注册表乙', '1')"));
   }
   // The wizard for a new strategy, or for the strategy named (checked on the page).
-  void Open(const wchar_t* modify, const std::function<void(UiDialogDriver&, Dlg&)>& act) {
+  // The link goes to port when one is given.
+  void Open(const wchar_t* modify, const std::function<void(UiDialogDriver&, Dlg&)>& act, unsigned short port = 0) {
     Run([&] {
       if (modify) Check(modify);
       script.ExpectDialog([&](UiDialogDriver& w) { act(w, *w.As<Dlg>()); });
       Command(modify ? Page::kItemModify : Page::kItemNew);
-    });
+    }, port);
   }
   static void Toggle(CMulStatusTree& tree, const std::wstring& text) { qvtest::ToggleItem(tree, text); }
   static std::wstring Checked(const CMulStatusTree& tree) { return qvtest::CheckedItems(tree); }
@@ -423,6 +424,64 @@ TEST_F(StrategyWizard, ScheduleAndSettingsAreStoredAsShownAndComeBack) {
     for (UINT id : {3009u, 3028u, 3035u, 3036u, 3037u, 3038u, 3027u, 3034u}) shown += w.ControlText(id) + L"|";
     EXPECT_EQ(L"一次性|3|a|b|c||拒绝|D:\\副本|", shown);
   });
+}
+
+// "完成" with the service unreachable stores nothing and leaves the wizard as it was;
+// once the service is back the same "完成" saves what was entered.
+TEST_F(StrategyWizard, FinishWithTheLinkDownChangesNothingAndKeepsTheEntries) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, SelectedItem, "
+                                 L"TaskMode, Status, RunStatus, Ip, id, UserId, LoginId, ManageId) values ('旧', 'd', 4, "
+                                 L"'思科网络设备完整性监测', 3, 1, 0, '10.0.0.9', '20260101000000001', 'u', 'p', 'q')"));
+  const wchar_t table[] = L"select group_concat(StrategyName||' '||StrategyDescriptor||' '||Ip, ',') from StrategyTable";
+  const struct {
+    const wchar_t* modify;
+    const wchar_t* name;
+    UINT finish;
+    const wchar_t* stored;
+  } cases[] = {
+      {nullptr, L"新策略", Dlg::kFinish, L"旧 d 10.0.0.9,新策略 说明 10.0.0.1"},
+      {L"旧", L"改名", Dlg::kDeviceFinish, L"新策略 说明 10.0.0.1,改名 d 10.0.0.9"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+    testenv::LoopbackPeer service(0, false);
+    const std::wstring before = TextOf(table);
+    auto listed = [this] {
+      std::wstring names;
+      for (int row = 0; row < Grid().GetItemCount(); ++row) names += Grid().GetItemText(row, 0) + L"|";
+      return names;
+    };
+    Open(c.modify, [&](UiDialogDriver& w, Dlg& wizard) {
+      const std::wstring rows = listed();
+      if (!c.modify) {
+        Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
+        w.Click(Dlg::kTemplateNext);
+        Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
+        w.Click(Dlg::kTargetNext);
+        SetText(w, Dlg::kDescriptorEdit, L"说明");
+      } else {
+        w.Click(Dlg::kTemplateNext);
+      }
+      SetText(w, Dlg::kNameEdit, c.name);
+      w.Click(c.modify ? Dlg::kLoginNext : Dlg::kNameNext);
+      w.Click(Dlg::kScheduleNext);
+      SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
+      w.Click(Dlg::kSettingsFinish);
+      const UINT summary = wizard.CurrentPanel();
+      ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.CanSend(); }, 5000));
+      script.ExpectBox(L"与监测服务的连接已断开，命令未发送！");
+      EXPECT_TRUE(w.Click(c.finish));
+      EXPECT_EQ(before, TextOf(table));
+      EXPECT_EQ(summary, wizard.CurrentPanel());
+      EXPECT_EQ(c.name, w.ControlText(Dlg::kNameEdit));
+      EXPECT_EQ(rows, listed());
+
+      ASSERT_TRUE(service.Listen());
+      ASSERT_TRUE(testenv::PumpUntil([] { return g_agentLinkManager.Link()->IsConnected(); }, 20000));
+      EXPECT_TRUE(w.Click(c.finish));  // ends the wizard
+    }, service.Port());
+    EXPECT_EQ(c.stored, TextOf(table));
+  }
 }
 
 // A modification keeps the id and replaces the rows; a failing insert keeps the old ones.

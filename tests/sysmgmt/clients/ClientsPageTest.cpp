@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "qvservice/CQvService.h"
 #include "support/SysMgmtPageHost.h"
@@ -267,6 +268,36 @@ TEST_F(ClientsPage, SettingsShowTheServicePortsAndSendTheRecords) {
       EXPECT_EQ(row.sent, Sent());
     }
   });
+}
+
+// With the service down nothing claims success and nothing typed is lost; once the
+// service is back the same fields go out.
+TEST_F(ClientsPage, SettingsWithTheLinkDownAreRefusedKeptAndSentOnceItIsBack) {
+  using Settings = CSMServerConfigUIHandler;
+  testenv::LoopbackPeer later(0, false);
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 20000));
+    main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 2);
+    for (const wchar_t* password : {L"", L"Secret_1"}) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(password)));
+      const std::pair<UINT, const wchar_t*> fields[] = {
+          {Settings::kCommandPort, L"8002"}, {Settings::kDataPort, L"8001"}, {Settings::kPassword, password}};
+      for (const auto& f : fields) ::SetWindowTextW(d.Control(f.first), f.second);
+      script.ExpectBox(L"与监测服务的连接已断开，命令未发送！", IDOK);
+      EXPECT_TRUE(d.Click(Settings::kApply));
+      EXPECT_EQ(L"错误", script.Boxes().back().caption);
+      for (const auto& f : fields) EXPECT_EQ(f.second, d.ControlText(f.first));
+    }
+    ASSERT_TRUE(later.Listen());
+    ASSERT_TRUE(later.Accept(20000));
+    ASSERT_TRUE(testenv::PumpUntil([] { return g_agentLinkManager.Link()->IsConnected(); }, 20000));
+    testenv::PeerFrame f;
+    script.ExpectBox(L"配置已发送给服务", IDOK);
+    EXPECT_TRUE(d.Click(Settings::kApply));
+    std::string ids;
+    for (int i = 0; i < 2 && later.ReceiveFrame(&f, 20000); ++i) ids += std::to_string(f.messageId) + " ";
+    EXPECT_EQ("1525 1527 ", ids);
+  }, later.Port());
 }
 
 TEST_F(ClientsPage, SafeToolsShowEntryZeroThenTheButtonsEntry) {
