@@ -216,6 +216,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   enum : UINT_PTR {
     kTimerAutoShrink = 1001,  // narrows a column dragged left at the right end of the view
     kTimerDelayedEdit = 1002,  // opens the focus cell's editor once its row has scrolled in
+    kTimerSelectBand = 1003,   // goes on with a drag selection while the pointer stands still
     kTimerSmoothScroll = 1004,
   };
 
@@ -264,6 +265,10 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   void SetHotCell(int nItem, int nSubItem);
   void InvalidateLink(int nItem, int nSubItem);
   void TypeAhead(wchar_t chKey, int nFocusItem);
+  // A drag with multiple selection on: the rows under the band from the press to pt
+  // (client coordinates) become the selection; outside the rows the view scrolls a step.
+  void DragSelect(POINT pt);
+  void EndDragSelect();
   // The clipped-text tip over the cell under the pointer, when its text does not fit.
   void OfferTitleTip(int nItem, int nSubItem, POINT pt);
   void HideTitleTip();
@@ -342,6 +347,8 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   BOOL m_bButtonDown = FALSE;      // pressed on the header (or anywhere with multiple selection)
   BOOL m_bMouseTracked = FALSE;
   CPoint m_ptDown;
+  CPoint m_ptDownContent;          // the press point plus the scroll positions
+  DWORD m_dwBandScrollTime = 0;    // tick count of the drag selection's last scroll step
   int m_nRowsChanged = 0;          // counts removals and reorders of rows
   DWORD m_dwTypeAheadTime = 0;
   std::wstring m_strTypeAhead;

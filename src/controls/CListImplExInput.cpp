@@ -15,6 +15,9 @@ namespace {
 
 const DWORD kTypeAheadPause = 800;  // ms between letters that still extend the search
 const int kHeaderDragSlop = 4;      // a header press moved further is no click
+const int kBandDragSlop = 3;        // a press moved further starts a drag selection
+const DWORD kBandScrollPause = 10;  // ms between the drag selection's scroll steps
+const UINT kBandTickMs = 20;
 
 bool IsCheckFormat(UINT nFormat) {
   return nFormat == ITEM_FORMAT_CHECKBOX || nFormat == ITEM_FORMAT_CHECKBOX_3STATE;
@@ -374,6 +377,8 @@ LRESULT CListImplEx<T>::OnLButtonDown(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
   UINT flags = static_cast<UINT>(wParam);
   HideTitleTip();
   m_ptDown = pt;
+  m_ptDownContent = CPoint(pt.x + ::GetScrollPos(this->m_hWnd, SB_HORZ),
+                           pt.y + ::GetScrollPos(this->m_hWnd, SB_VERT));
   StopSmoothScroll();
   ::SetFocus(this->m_hWnd);  // ends an open edit
   if (m_bMultiSelect) {
@@ -428,7 +433,12 @@ LRESULT CListImplEx<T>::OnLButtonUp(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
     Redraw();
   }
   m_bButtonDown = FALSE;
-  m_ptDown = CPoint();
+  m_ptDown = m_ptDownContent = CPoint();
+  if (m_bSelecting) {  // the end of a drag selection is no click
+    EndDragSelect();
+    this->SendMessage(WM_MOUSEMOVE, wParam, lParam);
+    return 0;
+  }
   int item, column;
   if (HitTestItem(pt, item, column)) {
     ToggleGroup(item);
@@ -489,15 +499,23 @@ LRESULT CListImplEx<T>::OnMouseMove(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
     return 0;
   }
   if (m_bButtonDown) {
-    // A header press that moves away is no click: no sort on the release.
-    if (m_nPressedColumn >= 0 && (std::abs(pt.x - m_ptDown.x) > kHeaderDragSlop ||
-                                  std::abs(pt.y - m_ptDown.y) > kHeaderDragSlop)) {
-      if (::GetCapture() == this->m_hWnd) ::ReleaseCapture();
-      HideTitleTip();
-      m_wndDropArrows.Hide();
-      m_nPressedColumn = -1;
-      Redraw();
+    const int moved = std::max(std::abs(pt.x - m_ptDown.x), std::abs(pt.y - m_ptDown.y));
+    // A header press that moves away is no click: no sort on the release, and no drag
+    // selection from it either.
+    if (m_nPressedColumn >= 0) {
+      if (moved > kHeaderDragSlop) {
+        if (::GetCapture() == this->m_hWnd) ::ReleaseCapture();
+        HideTitleTip();
+        m_wndDropArrows.Hide();
+        m_nPressedColumn = -1;
+        m_bButtonDown = FALSE;
+        Redraw();
+      }
+      return 0;
     }
+    if (m_bMultiSelect && !m_bResizing && !m_bSelecting && !m_bEditing && moved > kBandDragSlop)
+      m_bSelecting = TRUE;
+    if (m_bSelecting) DragSelect(pt);
     return 0;
   }
   if (!held && ::GetCapture() == this->m_hWnd) ::ReleaseCapture();
@@ -527,6 +545,60 @@ LRESULT CListImplEx<T>::OnMouseMove(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
     HideTitleTip();
   }
   return 0;
+}
+
+template <class T>
+void CListImplEx<T>::DragSelect(POINT pt) {
+  CRect client;
+  ::GetClientRect(this->m_hWnd, &client);
+  const int header = GetHeaderHeight();
+  const DWORD now = ::GetTickCount();
+  if (now - m_dwBandScrollTime >= kBandScrollPause) {
+    const int top = ::GetScrollPos(this->m_hWnd, SB_VERT);
+    const int left = ::GetScrollPos(this->m_hWnd, SB_HORZ);
+    // A row a step, directly: a line step of the bar would animate, and the band is not
+    // drawn over the animation.
+    if (pt.y < header)
+      ::SetScrollPos(this->m_hWnd, SB_VERT, std::max(0, top - m_nItemHeight), FALSE);
+    else if (pt.y >= client.bottom)
+      ::SetScrollPos(this->m_hWnd, SB_VERT, top + m_nItemHeight, FALSE);  // kept in range
+    if (pt.x < client.left || pt.x >= client.right)
+      this->SendMessage(WM_HSCROLL, pt.x < client.left ? SB_LINELEFT : SB_LINERIGHT, 0);
+    if (top != ::GetScrollPos(this->m_hWnd, SB_VERT) || left != ::GetScrollPos(this->m_hWnd, SB_HORZ))
+      m_dwBandScrollTime = now;
+  }
+  // From the press to the pointer in content coordinates, so it grows as the view scrolls.
+  CRect band(std::min<int>(m_ptDownContent.x, pt.x + ::GetScrollPos(this->m_hWnd, SB_HORZ)),
+             std::min<int>(m_ptDownContent.y, pt.y + ::GetScrollPos(this->m_hWnd, SB_VERT)),
+             std::max<int>(m_ptDownContent.x, pt.x + ::GetScrollPos(this->m_hWnd, SB_HORZ)),
+             std::max<int>(m_ptDownContent.y, pt.y + ::GetScrollPos(this->m_hWnd, SB_VERT)));
+  if (band.IsRectEmpty() || m_nItemHeight <= 0) return;
+  m_rcSelect = band;
+  m_setSelectedItems.clear();
+  const int count = Self()->GetItemCount();
+  int first = 0, last = -1;
+  if (band.left <= GetTotalWidth() && band.bottom >= header) {
+    first = std::max<int>(0, (band.top - header) / m_nItemHeight);
+    last = std::min<int>(count - 1, (band.bottom - header) / m_nItemHeight);
+    for (int i = first; i <= last; ++i) m_setSelectedItems.insert(i);
+  }
+  if (m_setSelectedItems.empty()) {
+    m_nAnchorItem = -1;
+  } else {
+    m_nAnchorItem = first;
+    m_nFocusItem = last;
+  }
+  m_nFocusSubItem = -1;
+  this->SetTimer(kTimerSelectBand, kBandTickMs);
+  ::RedrawWindow(this->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+template <class T>
+void CListImplEx<T>::EndDragSelect() {
+  this->KillTimer(kTimerSelectBand);
+  m_bSelecting = FALSE;
+  m_rcSelect.SetRectEmpty();
+  Redraw();
 }
 
 template <class T>
@@ -578,8 +650,9 @@ template <class T>
 LRESULT CListImplEx<T>::OnCancelMode(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   if (m_bButtonDown && ::GetCapture() == this->m_hWnd) ::ReleaseCapture();
   // No release comes after this: a divider drag ends here too, or the next press over
-  // the rows would go on sizing the column.
+  // the rows would go on sizing the column; a drag selection would follow the pointer.
   EndResize();
+  if (m_bSelecting) EndDragSelect();
   m_bButtonDown = FALSE;
   HideTitleTip();
   m_wndDropArrows.Hide();
@@ -707,6 +780,17 @@ LRESULT CListImplEx<T>::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
     case kTimerSmoothScroll:
       SmoothScrollTick();
       break;
+    case kTimerSelectBand: {
+      if (!m_bSelecting) {
+        this->KillTimer(kTimerSelectBand);
+        break;
+      }
+      POINT cursor{};
+      ::GetCursorPos(&cursor);
+      this->ScreenToClient(&cursor);
+      DragSelect(cursor);
+      break;
+    }
     default:
       bHandled = FALSE;
       break;
@@ -747,6 +831,8 @@ template LRESULT Grid::OnGetDlgCode(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnKeyDown(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnSysKeyDown(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnCommand(UINT, WPARAM, LPARAM, BOOL&);
+template void Grid::DragSelect(POINT);
+template void Grid::EndDragSelect();
 template void Grid::HideTitleTip();
 template void Grid::OfferTitleTip(int, int, POINT);
 template void Grid::TypeAhead(wchar_t, int);

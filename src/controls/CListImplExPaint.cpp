@@ -258,17 +258,20 @@ void CListImplEx<T>::DrawSelectRect(CDCHandle dc) {
   if (scrollX == 0) band.left = std::max(band.left, client.left);
   if (AtScrollEnd(this->m_hWnd, SB_VERT)) band.bottom = std::min(band.bottom, client.bottom);
   if (scrollY == 0) band.top = std::max<LONG>(band.top, GetHeaderHeight());
-  if (band.IsRectEmpty()) return;
+  // Tinted only where it is seen: a band over thousands of rows needs no picture as tall.
+  CRect clip, shown;
+  if (band.IsRectEmpty() || ::GetClipBox(dc, &clip) == ERROR || !shown.IntersectRect(band, clip))
+    return;
 
   const COLORREF fill = Colour(IsThemed() ? CLR_SELECTED : CLR_FOCUS_FILL);
   CDC tint;
-  CBitmap picture(::CreateCompatibleBitmap(dc, band.Width(), band.Height()));
+  CBitmap picture(::CreateCompatibleBitmap(dc, shown.Width(), shown.Height()));
   if (!tint.CreateCompatibleDC(dc) || picture.IsNull()) return;
   HGDIOBJ old = ::SelectObject(tint, picture);
-  FillSolid(tint, CRect(0, 0, band.Width(), band.Height()), fill);
+  FillSolid(tint, CRect(0, 0, shown.Width(), shown.Height()), fill);
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 0xB4, 0};
-  ::AlphaBlend(dc, band.left, band.top, band.Width(), band.Height(), tint, 0, 0, band.Width(),
-               band.Height(), blend);
+  ::AlphaBlend(dc, shown.left, shown.top, shown.Width(), shown.Height(), tint, 0, 0, shown.Width(),
+               shown.Height(), blend);
   ::SelectObject(tint, old);
   DrawFrame(dc, band, Colour(IsThemed() ? CLR_SELECTED : CLR_CELL_TEXT));
 }

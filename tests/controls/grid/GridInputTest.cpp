@@ -4,6 +4,7 @@
 // C (-1502 click), R (-1503 right click), D (-1504 double click), X (-1506 cell changed,
 // with the new check state of a check box), L (-1507 link clicked), each with row.column.
 #include "GridInputFixture.h"
+#include "support/DibCanvas.h"
 
 namespace {
 
@@ -34,6 +35,71 @@ TEST_F(GridInputTest, PagesReceiveTheNotificationsOfEachGesture) {
     EXPECT_EQ(c.notices, log);
     EXPECT_EQ(c.selected, Selected());
   }
+}
+
+// With multiple selection on, a drag of more than 3 pixels selects every row from the one
+// under its band's top to the one under its bottom; it announces neither a selection nor
+// a click.
+TEST_F(GridInputTest, ADragSelectsTheRowsUnderItsBand) {
+  struct Case { const char* gestures; const char* notices; std::set<int> selected; };
+  const Case cases[] = {
+      {"M B1.1@5:3.1@40", "S1.1", {1, 2, 3}},
+      {"M B4.3@5:0.1@9", "S4.3", {0, 1, 2, 3, 4}},        // up and left
+      {"M B-:4.1@5", "", {4, 5}},                           // from below the rows
+      {"M L1.1 B2>5:4>20", "S1.1 C1.1", {}},                // right of the columns
+      {"M B1.1@5:1.1@8", "S1.1 C1.1", {1}},                 // 3 pixels: a click
+      {"B1.1@5:3.1@40", "S1.1 C3.1", {1}},                  // multiple selection off
+      {"M B1.1@5:3.1@40 +L5.1", "S1.1 S5.0 C5.1", {1, 2, 3, 4, 5}},  // the band's top anchors
+      {"M Bh1:3.1@40", "C3.1", {}},                        // a header press is no band
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.gestures);
+    Make();
+    Do(c.gestures);
+    EXPECT_EQ(c.notices, log);
+    EXPECT_EQ(c.selected, Selected());
+    EXPECT_FALSE(grid->m_bSelecting);
+  }
+}
+
+// Outside the rows the band goes on by itself (timer 1003, from where the pointer is),
+// scrolling a row at a time, until the button is let go. It is drawn tinted and framed.
+TEST_F(GridInputTest, ABandOutsideTheRowsScrollsThemInUntilTheRelease) {
+  Make(12);
+  Do("M");
+  const POINT from = Point("1.1@2"), to = Point("3.1@40");
+  Mouse(WM_LBUTTONDOWN, from, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, to, MK_LBUTTON);
+  ASSERT_TRUE(grid->m_bSelecting);
+  RECT client;
+  ::GetClientRect(*grid, &client);
+  {
+    DibCanvas canvas(client.right, client.bottom, RGB(1, 2, 3));
+    ::SendMessageW(*grid, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+    EXPECT_EQ(::GetSysColor(COLOR_WINDOWTEXT), canvas.At(from.x, Point("2.1").y));  // frame
+    // The plain look's tint, RGB(180,190,210) at 180/255, over a selected row's colour.
+    const COLORREF tint = RGB(180, 190, 210), row = 0xCDFAFF, seen = canvas.At(from.x + 2, Point("2.1").y);
+    for (int shift : {0, 8, 16})
+      EXPECT_NEAR((((tint >> shift) & 0xFF) * 180 + ((row >> shift) & 0xFF) * 75) / 255, (seen >> shift) & 0xFF, 2)
+          << shift;
+  }
+  // Still below the rows, then still over the header: the view scrolls to its end and back.
+  const struct { POINT at; int top; std::set<int> selected; } stops[] = {
+      {{to.x, client.bottom + 20}, 6, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+      {{to.x, 2}, 0, {0, 1}},
+  };
+  for (const auto& stop : stops) {
+    SCOPED_TRACE(stop.top);
+    POINT screen = stop.at;
+    ::ClientToScreen(*grid, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    Mouse(WM_MOUSEMOVE, stop.at, MK_LBUTTON);
+    EXPECT_TRUE(testenv::PumpUntil([&] { return grid->GetTopIndex() == stop.top && Selected() == stop.selected; }, 3000));
+  }
+  Mouse(WM_LBUTTONUP, stops[1].at);
+  EXPECT_FALSE(grid->m_bSelecting);
+  EXPECT_FALSE(::KillTimer(*grid, 1003));  // gone with the band
+  EXPECT_EQ("S1.1", log);
 }
 
 TEST_F(GridInputTest, HeaderClicksSortRowsWithTheirDataAndGroups) {
