@@ -163,6 +163,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
     MESSAGE_HANDLER(WM_HSCROLL, OnHScroll)
     MESSAGE_HANDLER(WM_VSCROLL, OnVScroll)
     MESSAGE_HANDLER(WM_CANCELMODE, OnCancelMode)
+    MESSAGE_RANGE_HANDLER(WM_MOUSEFIRST, WM_MOUSELAST, OnMouseRelay)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
     MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
@@ -193,6 +194,8 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   LRESULT OnHScroll(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnVScroll(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnCancelMode(UINT, WPARAM, LPARAM, BOOL&);
+  // Shows the mouse to the row tips' control; the message goes on to its own handler.
+  LRESULT OnMouseRelay(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnLButtonUp(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnLButtonDblClk(UINT, WPARAM, LPARAM, BOOL&);
@@ -269,6 +272,9 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   // (client coordinates) become the selection; outside the rows the view scrolls a step.
   void DragSelect(POINT pt);
   void EndDragSelect();
+  // The row's tip text over the row's rectangle (tool 1000), or no row tip for -1 or a
+  // row without one.
+  void SetRowTip(int nItem);
   // The clipped-text tip over the cell under the pointer, when its text does not fit.
   void OfferTitleTip(int nItem, int nSubItem, POINT pt);
   void HideTitleTip();
@@ -359,6 +365,9 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   CListEditEx m_wndItemEdit;
   CListDate m_wndItemDate;
   CListComboEx m_wndItemCombo;
+  int m_nRowTipItem = -1;  // the row tool 1000 stands over, where and what it says
+  CRect m_rcRowTip;
+  std::wstring m_strRowTip;
   int m_nTipItem = -1;  // the cell last offered a tip
   int m_nTipSubItem = -1;
   BOOL m_bTipShown = FALSE;  // and whether its text needed one

@@ -18,6 +18,8 @@ const int kHeaderDragSlop = 4;      // a header press moved further is no click
 const int kBandDragSlop = 3;        // a press moved further starts a drag selection
 const DWORD kBandScrollPause = 10;  // ms between the drag selection's scroll steps
 const UINT kBandTickMs = 20;
+const UINT_PTR kRowToolId = 1000;
+const size_t kRowTipLimit = 32767;  // characters
 
 bool IsCheckFormat(UINT nFormat) {
   return nFormat == ITEM_FORMAT_CHECKBOX || nFormat == ITEM_FORMAT_CHECKBOX_3STATE;
@@ -539,12 +541,50 @@ LRESULT CListImplEx<T>::OnMouseMove(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
       cell.right -= 1;
       if (GetLinkRect(item, column, cell).PtInRect(pt)) ::SetCursor(m_curHyperLink);
     }
-    OfferTitleTip(item, column, pt);
+    if (GetItemFormat(item, index) != ITEM_FORMAT_GROUP) {
+      SetRowTip(item);
+      OfferTitleTip(item, column, pt);
+    }
   } else {
     SetHotCell(-1, -1);
+    SetRowTip(-1);
     HideTitleTip();
   }
   return 0;
+}
+
+template <class T>
+LRESULT CListImplEx<T>::OnMouseRelay(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  if (m_wndToolTip.IsWindow()) {
+    const MSG* current = this->GetCurrentMessage();
+    MSG relay = current ? *current : MSG{this->m_hWnd, uMsg, wParam, lParam, 0, {0, 0}};
+    m_wndToolTip.RelayEvent(&relay);
+  }
+  bHandled = FALSE;
+  return 0;
+}
+
+template <class T>
+void CListImplEx<T>::SetRowTip(int nItem) {
+  std::wstring text = nItem >= 0 ? Self()->GetItemToolTip(nItem) : std::wstring();
+  if (text.size() > kRowTipLimit) text.resize(kRowTipLimit);
+  CRect row;
+  if (text.empty() || !GetItemRect(nItem, -1, row)) nItem = -1;
+  // The same tool again would be added twice, and a tool taken away hides its tip: only
+  // a change replaces it.
+  if (nItem == m_nRowTipItem && (nItem < 0 || (row == m_rcRowTip && text == m_strRowTip))) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = this->m_hWnd;
+  tool.uId = kRowToolId;
+  if (m_nRowTipItem >= 0) m_wndToolTip.DelTool(&tool);
+  m_nRowTipItem = nItem;
+  m_rcRowTip = row;
+  m_strRowTip.swap(text);
+  if (nItem < 0) return;
+  tool.rect = row;
+  tool.lpszText = &m_strRowTip[0];
+  m_wndToolTip.AddTool(&tool);
 }
 
 template <class T>
@@ -831,6 +871,8 @@ template LRESULT Grid::OnGetDlgCode(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnKeyDown(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnSysKeyDown(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnCommand(UINT, WPARAM, LPARAM, BOOL&);
+template LRESULT Grid::OnMouseRelay(UINT, WPARAM, LPARAM, BOOL&);
+template void Grid::SetRowTip(int);
 template void Grid::DragSelect(POINT);
 template void Grid::EndDragSelect();
 template void Grid::HideTitleTip();

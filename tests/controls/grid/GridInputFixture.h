@@ -63,7 +63,7 @@ class TestGrid : public Grid {
     return editor;
   }
   using Grid::m_bMultiSelect, Grid::m_bSelecting, Grid::m_bmpSmooth, Grid::m_dwTypeAheadTime, Grid::m_nWheelLines,
-      Grid::m_wndTitleTip, Grid::m_wndItemDate;
+      Grid::m_wndTitleTip, Grid::m_wndItemDate, Grid::m_wndToolTip, Grid::SetItemToolTip;
   FakeEditor editor;
   bool realEditors = false;
 };

@@ -3,6 +3,8 @@
 // sizing. Gestures are scripts (see Do); notices are written S (-1501 selection),
 // C (-1502 click), R (-1503 right click), D (-1504 double click), X (-1506 cell changed,
 // with the new check state of a check box), L (-1507 link clicked), each with row.column.
+#include <cwchar>
+
 #include "GridInputFixture.h"
 #include "support/DibCanvas.h"
 
@@ -100,6 +102,56 @@ TEST_F(GridInputTest, ABandOutsideTheRowsScrollsThemInUntilTheRelease) {
   EXPECT_FALSE(grid->m_bSelecting);
   EXPECT_FALSE(::KillTimer(*grid, 1003));  // gone with the band
   EXPECT_EQ("S1.1", log);
+}
+
+// A row with a tip text has tool 1000 over its rectangle while the pointer is on it; the
+// tip control sees the grid's mouse messages, so the tip comes up where the pointer rests.
+TEST_F(GridInputTest, ARowsTipStandsOverTheRowUnderThePointer) {
+  Make();
+  grid->SetItemToolTip(2, L"第三行的提示");
+  grid->SetItemToolTip(5, std::wstring(40000, L'长').c_str());
+  grid->SetItemFormat(4, 0, ITEM_FORMAT_GROUP, 0);
+  grid->SetItemToolTip(4, L"分组行");
+  const HWND tips = grid->m_wndToolTip;
+  std::vector<wchar_t> text(40001);
+  const struct { const char* at; int row; size_t length; } hovers[] = {
+      {"2.1", 2, 6}, {"2.4", 2, 6}, {"3.1", -1, 0}, {"5.2", 5, 32767}, {"-", -1, 0}, {"2.3", 2, 6},
+      {"4.0", 2, 6},  // a group row shows none of its own, and leaves what was there
+  };
+  for (const auto& hover : hovers) {
+    SCOPED_TRACE(hover.at);
+    Mouse(WM_MOUSEMOVE, Point(hover.at));
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.lpszText = text.data();
+    const LRESULT count = ::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
+    ASSERT_EQ(hover.row < 0 ? 0 : 1, count);
+    if (!count) continue;
+    ASSERT_TRUE(::SendMessageW(tips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
+    CRect row;
+    grid->GetItemRect(hover.row, -1, row);
+    EXPECT_TRUE(tool.hwnd == *grid && tool.uId == 1000 && CRect(tool.rect) == row);
+    EXPECT_EQ(hover.length, std::wcslen(text.data()));
+  }
+  // The pointer resting on row 2: the control, shown the moves, brings the tip up. It asks
+  // which window is under the pointer: the grid, in front of the host's view and of any
+  // other program's windows.
+  ::SetWindowPos(host.Dialog(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::SetWindowPos(::GetParent(::GetParent(*grid)), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const POINT at = Point("2.1");
+  POINT screen = at;
+  ::ClientToScreen(*grid, &screen);
+  ::SetCursorPos(screen.x, screen.y);
+  Mouse(WM_MOUSEMOVE, at);
+  EXPECT_TRUE(testenv::PumpUntil([&] { return ::IsWindowVisible(tips) != FALSE; }, 5000));
+  TTTOOLINFOW current{};
+  current.cbSize = sizeof current;
+  current.lpszText = text.data();
+  EXPECT_TRUE(::SendMessageW(tips, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&current)) &&
+              std::wstring(text.data()) == L"第三行的提示");
+  Mouse(WM_LBUTTONDOWN, at, MK_LBUTTON);  // a press puts it away
+  Mouse(WM_LBUTTONUP, at);
+  EXPECT_FALSE(::IsWindowVisible(tips));
 }
 
 TEST_F(GridInputTest, HeaderClicksSortRowsWithTheirDataAndGroups) {
