@@ -311,6 +311,8 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   BOOL m_bThemed = FALSE;        // draw with visual styles where they are open
   BOOL m_bFocusSubItem = FALSE;  // cells, not only rows, take the focus
   BOOL m_bMultiSelect = FALSE;
+  HBITMAP m_hBackground = nullptr;  // drawn behind the rows; the caller's, kept alive by it
+  BOOL m_bTileBackground = FALSE;   // repeated over the area, else drawn once near its middle
 
   // sizes
   int m_nItemHeight = 0;

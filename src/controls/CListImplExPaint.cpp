@@ -13,6 +13,7 @@
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CPenSelector.h"
 #include "controls/DrawHelpers.h"
+#include "platform/CBitmapDC.h"
 #include "platform/CDCStateSaver.h"
 #include "uiwin/UiWinThemeFunc.h"
 
@@ -71,6 +72,26 @@ void CListImplEx<T>::DrawBackground(CDCHandle dc) {
   CRect clip;
   if (::GetClipBox(dc, &clip) == ERROR) return;
   dc.FillSolidRect(clip, Colour(CLR_BACKGROUND));
+  const int header = GetHeaderHeight();
+  BITMAP bm{};
+  if (!m_hBackground || clip.bottom <= header || !::GetObjectW(m_hBackground, sizeof bm, &bm) ||
+      bm.bmWidth <= 0 || bm.bmHeight <= 0)
+    return;
+  CRect client;
+  ::GetClientRect(this->m_hWnd, &client);
+  CBitmapDC picture(m_hBackground, dc);
+  if (m_bTileBackground) {
+    // From the client origin; only the copies that meet the clip box.
+    for (int y = clip.top - clip.top % bm.bmHeight; y < std::min(clip.bottom, client.bottom); y += bm.bmHeight)
+      for (int x = clip.left - clip.left % bm.bmWidth; x < std::min(clip.right, client.right); x += bm.bmWidth)
+        dc.BitBlt(x, y, bm.bmWidth, bm.bmHeight, picture, 0, 0, SRCCOPY);
+    return;
+  }
+  int x = client.left, y = header;
+  const int below = client.Height() - header;
+  if (bm.bmWidth < client.Width()) x = client.Width() / 2 - bm.bmWidth / 2;
+  if (bm.bmHeight + 16 < below) y = below / 2 - (bm.bmHeight + 16) / 2;
+  dc.BitBlt(x, y, bm.bmWidth, bm.bmHeight, picture, 0, 0, SRCCOPY);
 }
 
 template <class T>
