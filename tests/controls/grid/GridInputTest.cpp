@@ -29,22 +29,8 @@ TEST_F(GridInputTest, PagesReceiveTheNotificationsOfEachGesture) {
       {"L1.1 Kdown +Kdown ^Kup", "S1.1 C1.1 S2.0 S3.0", {2, 3}},
       {"Kend Khome Knext Kprior", "S5.0 S0.0 S5.0 S0.0", {0}},
       {"KB KB KB KB K7 P KB KO P KC", "S1.0 S3.0 S4.0 S1.0 S3.0 S4.0 S2.0", {2}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.gestures);
-    Make();
-    Do(c.gestures);
-    EXPECT_EQ(c.notices, log);
-    EXPECT_EQ(c.selected, Selected());
-  }
-}
-
-// With multiple selection on, a drag of more than 3 pixels selects every row from the one
-// under its band's top to the one under its bottom; it announces neither a selection nor
-// a click.
-TEST_F(GridInputTest, ADragSelectsTheRowsUnderItsBand) {
-  struct Case { const char* gestures; const char* notices; std::set<int> selected; };
-  const Case cases[] = {
+      // With multiple selection on, a drag of more than 3 pixels selects every row from the
+      // one under its band's top to the one under its bottom, announcing neither.
       {"M B1.1@5:3.1@40", "S1.1", {1, 2, 3}},
       {"M B4.3@5:0.1@9", "S4.3", {0, 1, 2, 3, 4}},        // up and left
       {"M B-:4.1@5", "", {4, 5}},                           // from below the rows
