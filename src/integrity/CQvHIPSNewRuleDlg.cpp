@@ -628,7 +628,7 @@ int CQvHIPSNewRuleDlg::LoadRules() {
     entry.rule->CompareType = uint8_t(statement->GetInt(5));
     entry.rule->MatchActionType = uint8_t(statement->GetInt(6));
     entry.rule->UnicodeIndex = uint8_t(statement->GetInt(7));
-    entry.rule->UnicodeName = Text(*statement, 8).substr(0, kPathChars);
+    entry.rule->UnicodeName = Text(*statement, 8);
     AddRuleRow(*entry.rule);
     m_rules.push_back(std::move(entry));
     ++m_loadedRules;

@@ -17,7 +17,10 @@ class HipsEditor : public IntegrityPageHost {
     Run([&] {
       ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
       Dlg dlg(mode, &info, &id);
-      script.ExpectDialog([&](UiDialogDriver&) { body(dlg); });
+      script.ExpectDialog([&](UiDialogDriver& d) {
+        editor = &d;
+        body(dlg);
+      });
       dlg.DoModal(main->m_hWnd);
     });
   }
@@ -53,9 +56,29 @@ class HipsEditor : public IntegrityPageHost {
     return text;
   }
   static bool ReadOnly(CEditEx& e) { return (e.GetStyle() & ES_READONLY) != 0; }
+  // A click on a line of the rule list, where the list box shows it.
+  static void ClickLine(Dlg& d, int line) {
+    RECT rc{};
+    d.RuleList().SendMessage(LB_GETITEMRECT, WPARAM(line), LPARAM(&rc));
+    const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    d.RuleList().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    d.RuleList().SendMessage(WM_LBUTTONUP, 0, at);
+  }
+  // The rule records after a filter head: behaviour code and name, one per record.
+  static std::wstring RuleRecords(const testenv::PeerFrame& f) {
+    std::wstring text;
+    for (size_t at = 600; at + 12 <= f.payload.size();) {
+      const size_t n = f.payload[at + 8] | f.payload[at + 9] << 8;
+      text += std::to_wstring(f.payload[at + 4]) + L":" + std::to_wstring(n) + L":" +
+              std::wstring(reinterpret_cast<const wchar_t*>(f.payload.data() + at + 10), n) + L" ";
+      at += 12 + 2 * n;
+    }
+    return text;
+  }
 
   HipsFilterInfo info;
   int id = -1;
+  UiDialogDriver* editor = nullptr;
 };
 
 const UINT kHome = 0x0100007F;
@@ -183,6 +206,30 @@ TEST_F(HipsEditor, FilterFieldsAreRefusedInOrderAndDeletingEveryRuleUnlocksThem)
     d.OnDeleteRule();
     EXPECT_TRUE(!ReadOnly(d.Edit(Dlg::kName)) && d.Combo(Dlg::kCategory).IsWindowEnabled());
   });
+}
+
+// A stored rule string longer than a path is loaded, shown, changed and sent whole.
+TEST_F(HipsEditor, ALongRuleStringIsKeptWholeThroughModifyAndApply) {
+  const std::wstring name(300, L'串');
+  const int stored = AddFilter(L"长字串", 0, L"C:\\Data\\*", L"127.0.0.1", 32);
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Rules (FilterName, FilterID, OperatorType, CompareType, MatchActionType, "
+                                 L"UnicodeIndex, UnicodeName) values ('长字串', ?, 1, 0, 1, 1, ?)", {stored, name.c_str()}));
+  info.FilterName = L"长字串";
+  info.ClientIP = L"127.0.0.1";
+  info.RegExp = L"C:\\Data\\*";
+  info.OperatorType = 32;
+  Edit(Dlg::kModeModify, [&](Dlg& d) {
+    ClickLine(d, 0);
+    EXPECT_EQ(300u, d.Edit(Dlg::kString).GetWindowText().size());
+    d.Combo(Dlg::kCompare).SetCurSel(3);
+    script.ExpectBox(L"修改成功").ExpectBox(L"应用成功");
+    EXPECT_TRUE(editor->Click(Dlg::kItemModify) && editor->Click(Dlg::kItemApply));
+    testenv::PeerFrame f;
+    ASSERT_TRUE(peer.ReceiveFrame(&f, 5000));
+    EXPECT_EQ(1540u, f.messageId);
+    EXPECT_TRUE(RuleRecords(f) == L"1:300:" + name + L" ") << RuleRecords(f).substr(0, 8);
+  }, stored);
+  EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Rules where UnicodeName = ? and CompareType = 3", {name.c_str()}));
 }
 
 }  // namespace
