@@ -455,6 +455,10 @@ void CQvHIPSNewRuleDlg::LockFilterFields(bool lock) {
 // id and filter, the entries and the deleted list change only once it is committed; a
 // failure sends nothing and leaves the dialog as it was.
 void CQvHIPSNewRuleDlg::OnApply() {
+  // The head's field holds 259 characters; cut, the pattern would be another key to the
+  // agent than the one its deletion names.
+  if (m_filter.RegExp.size() > size_t(kPathChars))
+    return void(UiMessageBox(L"该策略的过滤规则超过259个字符，无法发送给客户端，未应用", kNoticeCaption, kNotice));
   SQLServerLink link;
   if (!Connect(link)) return ShowError(LastError(link));
   const bool first = m_mode == kModeNew && !m_filterStored;

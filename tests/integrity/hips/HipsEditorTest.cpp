@@ -232,4 +232,27 @@ TEST_F(HipsEditor, ALongRuleStringIsKeptWholeThroughModifyAndApply) {
   EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Rules where UnicodeName = ? and CompareType = 3", {name.c_str()}));
 }
 
+// A stored pattern longer than the head's field is refused on apply: nothing stored,
+// nothing sent (the next frame the host gets is the test's own), the row as it was.
+TEST_F(HipsEditor, AFilterWhosePatternIsLongerThanTheHeadsFieldIsRefusedOnApply) {
+  const std::wstring pattern = L"C:\\" + std::wstring(297, L'目');
+  const int stored = AddFilter(L"长规则", 0, pattern.c_str(), L"127.0.0.1");
+  info.FilterName = L"长规则";
+  info.ClientIP = L"127.0.0.1";
+  info.RegExp = pattern;
+  Edit(Dlg::kModeModify, [&](Dlg& d) {
+    Rule(d, 0, L"n");
+    script.ExpectBox(L"过滤规则超过259个字符");
+    EXPECT_TRUE(editor->Click(Dlg::kItemApply));
+    EXPECT_TRUE(d.IsItemEnabled(Dlg::kItemApply));
+    g_agentLinkManager.SendOnChannel1(kHome, 9999, nullptr, 0);
+    testenv::PeerFrame f;
+    ASSERT_TRUE(peer.ReceiveFrame(&f, 5000));
+    EXPECT_EQ(9999u, f.messageId);
+  }, stored);
+  EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Rules"));
+  EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Filter where id = ? and RegExp = ? and OperatorType = 0",
+                           {stored, pattern.c_str()}));
+}
+
 }  // namespace
