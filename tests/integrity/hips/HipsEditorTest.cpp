@@ -2,8 +2,11 @@
 // a real database in one transaction, and what the filter's host hears on a loopback peer.
 #include <gtest/gtest.h>
 
+#include "console/CDirectoryDlg.h"
+#include "console/CServerDlg.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "support/IntegrityPageHost.h"
+#include "support/TreeClicks.h"
 
 namespace {
 
@@ -253,6 +256,42 @@ TEST_F(HipsEditor, AFilterWhosePatternIsLongerThanTheHeadsFieldIsRefusedOnApply)
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Rules"));
   EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Filter where id = ? and RegExp = ? and OperatorType = 0",
                            {stored, pattern.c_str()}));
+}
+
+// "浏览" again after a folder was picked: the picker starts from the folder (the listing
+// asked for names no wildcard), checking it gives one wildcard, and that pattern is the
+// one another filter of the host uses, whatever the letter case.
+TEST_F(HipsEditor, BrowsingTheFilterPatternAgainStartsFromItsFolderAndNeverDoublesTheWildcard) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('127.0.0.1', '本机')"));
+  AddFilter(L"旧", 0, L"d:\\WEBSITE\\wwwroot\\*", L"127.0.0.1");
+  const std::wstring folder = L"D:\\WebSite\\wwwroot";
+  Edit(Dlg::kModeNew, [&](Dlg& d) {
+    d.Edit(Dlg::kName).SetWindowText(L"网站");
+    script.ExpectDialog([&](UiDialogDriver& picker) {
+      qvtest::ToggleItem(picker.As<CServerDlg>()->Tree().tree, L"本机");
+      EXPECT_TRUE(picker.Click(CServerDlg::kItemOK));
+    });
+    EXPECT_TRUE(editor->Click(Dlg::kItemSelectTarget));
+    ASSERT_TRUE(d.TakePickedDirectory(folder));  // the first pick
+    script.ExpectDialog([&](UiDialogDriver& picker) {
+      testenv::PeerFrame f;
+      ASSERT_TRUE(peer.ReceiveFrame(&f, 5000));
+      EXPECT_EQ(1538u, f.messageId);
+      EXPECT_EQ(folder, reinterpret_cast<const wchar_t*>(f.payload.data()));
+      RemotePathBrowser& browser = picker.As<CDirectoryDlg>()->Browser();
+      qvtest::ToggleItem(browser.Tree().tree, folder);
+      EXPECT_TRUE(picker.Click(CDirectoryDlg::kItemOK));
+    });
+    EXPECT_TRUE(editor->Click(Dlg::kItemSelectPath));
+    EXPECT_EQ(folder + L"\\*", d.Edit(Dlg::kRegExp).GetWindowText());
+    script.ExpectBox(L"该过滤规则已被使用");
+    Rule(d, 0, L"n");
+    EXPECT_TRUE(d.Rules().empty());
+  });
+  const struct { const wchar_t* a; const wchar_t* b; bool same; } patterns[] = {
+      {L"D:\\A\\*\\*", L"d:\\a\\*", true}, {L"HKLM\\Run", L"hklm\\run", true}, {L"D:\\A", L"D:\\A\\*", false}};
+  for (const auto& p : patterns)
+    EXPECT_EQ(p.same, Dlg::PatternKey(p.a) == Dlg::PatternKey(p.b)) << testing::PrintToString(std::wstring(p.a));
 }
 
 }  // namespace
