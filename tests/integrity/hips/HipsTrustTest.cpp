@@ -50,11 +50,10 @@ class HipsTrust : public IntegrityPageHost {
       EXPECT_TRUE(d.Click(Editor::kItemCancel));
     });
   }
+  // A click on the row's box where it is painted, unless it is ticked already.
   void Check(CQvHIPSTrustDlg& dlg, int row) {
-    dlg.Grid().SetItemCheck(row, 0, 1);
-    NMHDR nm{nullptr, CQvHIPSTrustDlg::kGrid, UINT(LIST_NOTIFY_CLICK)};
-    BOOL handled = TRUE;
-    dlg.OnListCheckChanged(CQvHIPSTrustDlg::kGrid, &nm, handled);
+    if (dlg.Grid().GetItemCheck(row, 0) <= 0) EXPECT_TRUE(qvtest::ClickGridCell(dlg.Grid(), row, 0));
+    EXPECT_EQ(1, dlg.Grid().GetItemCheck(row, 0));
   }
   // The next frame: id, length, type, the content and the host it went to.
   std::wstring Next() {
