@@ -438,6 +438,16 @@ void CSMClientManagementUIHandler::QueryClientState(const std::wstring& address)
     g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, sizeof host);
 }
 
+LRESULT CSMClientManagementUIHandler::OnLinkConnected(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;  // other pages ask again too
+  for (HTREEITEM root : {m_serverRoot, m_deviceRoot})
+    for (HTREEITEM node = m_tree.GetChildItem(root); node; node = m_tree.GetNextSiblingItem(node)) {
+      auto address = m_addressById.find(NodeId(node));
+      if (address != m_addressById.end()) QueryClientState(address->second);
+    }
+  return 0;
+}
+
 // The payload is read only while the link is delivering it. Other pages want the
 // state messages too: the handled flag is left cleared.
 LRESULT CSMClientManagementUIHandler::OnClientState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
