@@ -57,6 +57,9 @@ class CAgentLink {
   bool IsConnected() const { return state_ == kConnected; }
   bool IsConnecting() const { return state_ == kConnecting; }
   size_t QueuedBytes() const { return queuedBytes_; }
+  // Changes with every connect and close: what was sent over one connection is
+  // answered, if at all, over that one.
+  unsigned Connection() const { return connection_; }
   unsigned short Port() const { return port_; }
 
  private:
