@@ -483,6 +483,8 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
     ShowDatabaseError(link);
     return 0;
   }
+  // Scroll bars and paint once, after the last row.
+  m_grid.SendMessage(WM_SETREDRAW, FALSE);
   m_grid.DeleteAllItems();
   while (statement->Fetch()) {
     const wchar_t* name = statement->GetString(0);
@@ -490,6 +492,8 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
     AddStrategyRow(name ? name : L"", descriptor ? descriptor : L"", statement->GetInt(2),
                    statement->GetInt(3), statement->GetInt(4));
   }
+  m_grid.SendMessage(WM_SETREDRAW, TRUE);
+  m_grid.Invalidate();
   if (statement->Failed()) {
     ShowDatabaseError(link);
     return 0;

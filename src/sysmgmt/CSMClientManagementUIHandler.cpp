@@ -189,7 +189,7 @@ HTREEITEM CSMClientManagementUIHandler::AddNode(HTREEITEM root, LPCWSTR text, HT
   insert.item.lParam = static_cast<LPARAM>(id);
   insert.item.state = INDEXTOSTATEIMAGEMASK(checked ? EM_TVIS_CHECK : EM_TVIS_UNCHECK);
   insert.item.stateMask = TVIS_STATEIMAGEMASK;
-  HTREEITEM node = m_tree.CTreeViewCtrl::InsertItem(insert);
+  HTREEITEM node = m_tree.InsertItemDirect(insert);
   if (node) m_onlineByNode[node] = image == kImageOnline;
   return node;
 }
