@@ -145,27 +145,32 @@ int CQvSavecopyUIHandler::LoadClientTree() {
   std::vector<Host> hosts;
   HostStrategies byHost;
   if (!ReadHosts(link, hosts) || !ReadStrategies(link, byHost)) return 0;
+  // Scroll bars and paint once, after the last node.
+  m_tree.SendMessage(WM_SETREDRAW, FALSE);
+  HTREEITEM last[2] = {TVI_LAST, TVI_LAST};  // each group's hosts go after the one before
   for (const Host& host : hosts) {
     // A host of a kind the tree has no group for is left out; the others still come.
     if (host.type != 0 && host.type != 1) continue;
     const HTREEITEM group = host.type == 0 ? m_serverGroupItem : m_deviceGroupItem;
     const int image = host.status == 1 ? kImageOnline : kImageOffline;
-    const HTREEITEM item = m_tree.InsertItem(host.label.c_str(), image, image, group, TVI_LAST, EM_TVIS_NONE);
-    m_tree.SetItemData(item, static_cast<DWORD_PTR>(host.id));
+    const HTREEITEM item = m_tree.InsertPlainItem(host.label.c_str(), image, group, last[host.type], host.id);
+    if (!item) continue;
+    last[host.type] = item;
     m_hostItems.emplace(host.address, item);  // the first host of an address wins
 
     const auto strategies = byHost.find(host.address);
     if (strategies == byHost.end()) continue;
     for (const auto& type : strategies->second) {
-      const HTREEITEM typeItem =
-          m_tree.InsertItem(TypeLabel(type.first).c_str(), kImageType, kImageType, item, TVI_LAST, EM_TVIS_NONE);
-      m_tree.SetItemData(typeItem, static_cast<DWORD_PTR>(type.first));
+      const HTREEITEM typeItem = m_tree.InsertPlainItem(TypeLabel(type.first).c_str(), kImageType, item, TVI_LAST,
+                                                        static_cast<DWORD_PTR>(type.first));
       for (const std::wstring& name : type.second)
-        m_tree.InsertItem(name.c_str(), kImageName, kImageName, typeItem, TVI_LAST, EM_TVIS_NONE);
+        m_tree.InsertPlainItem(name.c_str(), kImageName, typeItem, TVI_LAST, 0);
     }
   }
   m_tree.Expand(m_serverGroupItem);
   m_tree.Expand(m_deviceGroupItem);
+  m_tree.SendMessage(WM_SETREDRAW, TRUE);
+  m_tree.Invalidate();
   return 1;
 }
 

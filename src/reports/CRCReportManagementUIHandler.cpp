@@ -145,9 +145,13 @@ int CRCReportManagementUIHandler::LoadReports() {
     ShowDatabaseError(LastError(link));
     return 0;
   }
+  // Scroll bars and paint once, after the last row.
+  m_grid.SendMessage(WM_SETREDRAW, FALSE);
   m_grid.DeleteAllItems();
   for (const ListedReport& r : reports)
     AddRow(r.name.c_str(), r.strategyName.c_str(), r.produceTime.c_str(), r.version);
+  m_grid.SendMessage(WM_SETREDRAW, TRUE);
+  m_grid.Invalidate();
   return 1;
 }
 

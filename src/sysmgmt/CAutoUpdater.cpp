@@ -87,10 +87,12 @@ int CAutoUpdater::Download(const std::wstring& base, const std::wstring& offered
                           : ::MessageBoxW(::GetActiveWindow(), question.c_str(), L"自动更新", MB_YESNO | MB_ICONQUESTION);
   if (answer != IDYES) return kDeclinedOrSwapFailed;
 
+  // A chunked answer names no length: the limit is then kept while reading.
   DWORD length = 0;
+  if (!QueryNumber(executable.get(), HTTP_QUERY_CONTENT_LENGTH, &length)) length = kLengthUnknown;
   wchar_t temp[MAX_PATH] = L"";
-  if (!QueryNumber(executable.get(), HTTP_QUERY_CONTENT_LENGTH, &length) || length > kMaxExecutableBytes ||
-      dirChars == 0 || dirChars > MAX_PATH || !::GetTempFileNameW(tempDir, L"qvu", 0, temp))
+  if ((length != kLengthUnknown && length > kMaxExecutableBytes) || dirChars == 0 || dirChars > MAX_PATH ||
+      !::GetTempFileNameW(tempDir, L"qvu", 0, temp))
     return kDownloadFailed;
   Report(qv::FormatW(L"正在下载 %ls", name.c_str()));
   bool good = DownloadToFile(executable.get(), temp, length);
@@ -147,10 +149,13 @@ bool CAutoUpdater::ReadVersionFile(HINTERNET handle, std::string& bytes) {
   return UpdateVersion::ReadAnswer(read, kMaxVersionBytes, bytes);
 }
 
-bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected) {
+bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected, DWORD limit) {
+  const bool known = expected != kLengthUnknown;
+  if (known && expected > limit) return false;
   FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.h == INVALID_HANDLE_VALUE) return false;
+  const DWORD most = known ? expected : limit;
   char block[kBlockBytes];
   DWORD total = 0;
   for (;;) {
@@ -159,16 +164,18 @@ bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DW
       if (got != 0) return false;  // a broken read
       break;  // the end; a connection closed early ends so too, which the length tells
     }
-    if (got > expected - total) return false;
+    if (got > most - total) return false;
     if (!::WriteFile(file.h, block, got, &put, nullptr) || put != got) return false;
     const DWORD before = total;
     total += got;
     if (m_progress) m_progress(nullptr);
     if (total / kProgressBytes != before / kProgressBytes || total == expected)
-      Report(qv::FormatW(L"已下载 %lu / %lu KB", static_cast<unsigned long>(total / 1024),
-                         static_cast<unsigned long>(expected / 1024)));
+      Report(known ? qv::FormatW(L"已下载 %lu / %lu KB", static_cast<unsigned long>(total / 1024),
+                                 static_cast<unsigned long>(expected / 1024))
+                   : qv::FormatW(L"已下载 %lu KB", static_cast<unsigned long>(total / 1024)));
   }
-  return total == expected;
+  // Without a length only the version check tells a download cut short.
+  return known ? total == expected : total > 0;
 }
 
 std::wstring CAutoUpdater::GetFileVersion(const std::wstring& path) {

@@ -70,9 +70,13 @@ class CAutoUpdater {
   // more than 0 bytes came. False with *size 0 is the end of the data; false with *size
   // left non-zero is a failed read.
   static bool ReadData(HINTERNET handle, void* buffer, DWORD* size);
-  // Writes exactly `expected` bytes to path; false on a failed read or write or any
-  // other byte count.
-  bool DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected);
+  // The length of an answer that names none (chunked transfer).
+  static const DWORD kLengthUnknown = 0xFFFFFFFFu;
+  // Writes the answer to path: exactly `expected` bytes, or with kLengthUnknown what
+  // comes until the end. False on a failed read or write, another byte count, or more
+  // than `limit` bytes.
+  bool DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected,
+                      DWORD limit = kMaxExecutableBytes);
 
   // "a.b.c.d" of the fixed file version, "a.b" when the low half is 0, else empty.
   static std::wstring GetFileVersion(const std::wstring& path);

@@ -69,6 +69,12 @@ LRESULT CSMServerConfigUIHandler::OnSettingsMessage(UINT uMsg, WPARAM wParam, LP
   return OnSettings(static_cast<size_t>(wParam), reinterpret_cast<const void*>(lParam));
 }
 
+LRESULT CSMServerConfigUIHandler::OnLinkConnected(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;  // other pages ask again too
+  g_agentLinkManager.SendHeaderOnChannel2(0, kSettingsMessage);
+  return 0;
+}
+
 int CSMServerConfigUIHandler::OnSettings(size_t length, const void* payload) {
   uint32_t dataPort = 0, commandPort = 0;
   if (!linkpayload::ReadServerPorts(payload, length, &dataPort, &commandPort)) return 0;

@@ -13,6 +13,7 @@
 #include "integrity/CQvStrategyGuardDlg.h"
 #include "console/LinkRecords.h"
 #include "console/SQLStatement.h"
+#include "platform/TextConv.h"
 #include "support/IntegrityPageHost.h"
 #include "support/TreeClicks.h"
 #include "uiwin/UiResUtil.h"
@@ -52,6 +53,13 @@ class StrategyWizard : public IntegrityPageHost {
     std::wstring text = st && st->Fetch() && st->GetString(0) ? st->GetString(0) : L"";
     link.ReleaseStatement(st);
     return text;
+  }
+  // A Windows template with attribute 4, on to the server panel.
+  static void PastWindowsAttributes(UiDialogDriver& w, Dlg& wizard) {
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Windows 2000 Server完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    wizard.SetItemCheck(Dlg::kFirstAttribute + 2, TRUE);
+    w.Click(Dlg::kOsAttributesNext);
   }
   // Every panel's input filled so that only the moves are tried.
   static void FillAll(UiDialogDriver& w, Dlg& wizard) {
@@ -310,10 +318,7 @@ TEST_F(StrategyWizard, SaveWritesOneRowPerServerAndTellsTheService) {
   ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.3','web3',1,0)"));
   Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
     ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
-    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Windows 2000 Server完整性监测");
-    w.Click(Dlg::kTemplateNext);
-    wizard.SetItemCheck(Dlg::kFirstAttribute + 2, TRUE);
-    w.Click(Dlg::kOsAttributesNext);
+    PastWindowsAttributes(w, wizard);
     for (const wchar_t* server : {L"web1", L"10.0.0.2", L"web3"}) Toggle(wizard.TreeById(Dlg::kServerTree), server);
     w.Click(Dlg::kTargetNext);
     SetText(w, Dlg::kNameEdit, L"O'策略");
@@ -336,6 +341,36 @@ TEST_F(StrategyWizard, SaveWritesOneRowPerServerAndTellsTheService) {
   EXPECT_EQ(1, qvtest::Int(link, L"select count(distinct id) from StrategyTable where length(id) = 17"));
   EXPECT_EQ(L"1 8 0 2 17 0", TextOf(L"select TaskMode||' '||StartTime||' '||NumOfDay||' '||NumOfWeek||' '||"
                                                 L"WhichWeek||' '||WhichMonth from StrategyTable limit 1"));
+}
+
+// Attribute bits chosen for a Windows template, then left by going back to another
+// template, reach neither the rows nor the record the service gets.
+TEST_F(StrategyWizard, AnotherTemplateLeavesNoWindowsAttributes) {
+  const struct { const wchar_t *name, *templ; std::vector<UINT> nexts; } rows[] = {
+      {L"甲", L"Linux操作系统完整性监测", {Dlg::kTemplateNext, Dlg::kTargetNext, Dlg::kNameNext}},
+      {L"乙", L"思科网络设备完整性监测", {Dlg::kTemplateNext, Dlg::kLoginNext}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(qv::WideToUtf8(row.templ));
+    Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+      PastWindowsAttributes(w, wizard);
+      for (UINT back : {10011u, 10008u}) w.Click(back);
+      Toggle(wizard.TreeById(Dlg::kTemplateTree), row.templ);
+      FillAll(w, wizard);
+      SetText(w, Dlg::kNameEdit, row.name);
+      for (UINT next : row.nexts) w.Click(next);
+      ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
+      EXPECT_EQ(1, wizard.SaveStrategy());
+      testenv::PeerFrame frame;
+      ASSERT_TRUE(peer.ReceiveFrame(&frame, 5000));
+      ASSERT_EQ(1549u, frame.messageId);
+      ASSERT_EQ(292u, frame.payload.size());
+      EXPECT_EQ(0, frame.payload[204] | frame.payload[205] | frame.payload[206] | frame.payload[207]);
+    });
+    EXPECT_EQ(1, Table(row.name));
+    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable where ItemAttribute <> 0"));
+  }
 }
 
 TEST(StrategySchedule, ColumnsRecordWordsAndRunTimeFollowTheMode) {

@@ -121,8 +121,8 @@ TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
       {"newer", "1.0.0.3", L"ok-ok", "1_0_0_3", IDYES, 0},   {"same", "1.0.0.2", L"ok-ok", "1_0_0_3", IDYES, 6},
       {"older", "1.0", L"ok-ok", "1_0_0_3", IDYES, 6},       {"line break", "1.0.0.3\n", L"ok-ok", "1_0_0_3", IDYES, 6},
       {"404", "1.0.0.3", L"404-ok", "1_0_0_3", IDYES, 2},    {"500", "1.0.0.3", L"ok-500", "1_0_0_3", IDYES, 2},
-      {"cut", "1.0.0.3", L"ok-cut", "1_0_0_3", IDYES, 4},    {"chunked", "1.0.0.3", L"ok-chunked", "1_0_0_3", IDYES, 4},
-      {"wrong", "1.0.0.3", L"ok-ok", "1_0_0_4", IDYES, 4},   {"declined", "1.0.0.3", L"ok-ok", "1_0_0_3", IDNO, 7}};
+      {"cut", "1.0.0.3", L"ok-cut", "1_0_0_3", IDYES, 4},    {"chunked", "1.0.0.3", L"ok-chunked", "1_0_0_3", IDYES, 0},
+      {"wrong", "1.0.0.3", L"ok-ok", "1_0_0_4", IDYES, 4},   {"chunked wrong", "1.0.0.3", L"ok-chunked", "1_0_0_4", IDYES, 4},   {"declined", "1.0.0.3", L"ok-ok", "1_0_0_3", IDNO, 7}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     world.Reset();
@@ -136,6 +136,31 @@ TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
     EXPECT_TRUE(::PathIsDirectoryEmptyW(world.temp.Path().c_str()));
     const bool asksForExecutable = row.code != 6 && std::wstring(row.modes).rfind(L"404", 0) != 0;
     EXPECT_EQ(asksForExecutable ? 2u : 1u, world.Requests());
+  }
+}
+
+// A chunked answer names no length: the limit is kept while reading.
+TEST(AutoUpdater, AnAnswerWithoutLengthIsTakenWholeUpToTheLimit) {
+  UpdateWorld world;
+  ASSERT_TRUE(world.port);
+  world.Offer("1.0.0.3", "1_0_0_3");
+  const std::string served = testfiles::ReadBytes(Fixture("1_0_0_3"));
+  ASSERT_FALSE(served.empty());
+  const DWORD size = static_cast<DWORD>(served.size());
+  const struct { const char* name; const wchar_t* modes; DWORD expected, limit; bool ok; } rows[] = {
+      {"chunked, room for all", L"ok-chunked", CAutoUpdater::kLengthUnknown, size, true},
+      {"chunked, one byte over", L"ok-chunked", CAutoUpdater::kLengthUnknown, size - 1, false},
+      {"length over the limit", L"ok-ok", size, size - 1, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    CAutoUpdater updater;
+    HINTERNET handle = updater.OpenUrl(world.Base(row.modes) + L"Quorvane.exe");
+    ASSERT_TRUE(handle);
+    const std::wstring path = world.state.File(L"download.exe");
+    EXPECT_EQ(row.ok, updater.DownloadToFile(handle, path, row.expected, row.limit));
+    ::InternetCloseHandle(handle);
+    EXPECT_TRUE(!row.ok || testfiles::ReadBytes(path) == served);
   }
 }
 
