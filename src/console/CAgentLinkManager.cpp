@@ -44,7 +44,7 @@ HWND CAgentLinkManager::FindFirstWindow(uint32_t messageId) {
 }
 
 bool CAgentLinkManager::CanSend() const {
-  return link_ && (link_->IsConnected() || link_->IsConnecting());
+  return link_ && link_->IsConnected();  // a frame is taken only once connected
 }
 
 int CAgentLinkManager::Send(uint32_t type, uint32_t wParam, uint32_t messageId, const void* data,
