@@ -32,6 +32,8 @@ struct MenuDeleter {
 
 }  // namespace
 
+static_assert(CQuorvaneUIHandler::kAreaTabCtrl == CMainDlg::kTabCtrl, "the integrity area finds its page by it");
+
 CMainDlg::CMainDlg(unsigned short agentPort)
     : CUiDialogImpl<CMainDlg>(kLayoutId), m_trayIcon(), m_agentPort(agentPort) {
   LoadConsoleUiResources();

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/CUiTabCtrl.h"
 
 namespace {
@@ -11,7 +11,7 @@ const int kIntegrityPage = 1;  // of the main window's tab control
 
 }  // namespace
 
-CQuorvaneUIHandler::CQuorvaneUIHandler(CMainDlg* owner)
+CQuorvaneUIHandler::CQuorvaneUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_changeMonitoring(new (std::nothrow) CQvChangeMointoringUIHandler(owner)),
       m_hips(new (std::nothrow) CQvHipsUIHandler(owner)),
@@ -64,7 +64,7 @@ LRESULT CQuorvaneUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 }
 
 bool CQuorvaneUIHandler::AreaShown() const {
-  CUiWindow* element = m_owner->FindChildByCmdID(CMainDlg::kTabCtrl);
+  CUiWindow* element = m_owner->FindChildByCmdID(kAreaTabCtrl);
   CUiTabCtrl* tabs = element ? element->AsTabCtrl() : nullptr;
   return tabs && tabs->GetCurSel() == kIntegrityPage;
 }

@@ -16,15 +16,16 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CQuorvaneUIHandler {
  public:
-  enum : UINT { kTabCtrl = 364 };
+  // kAreaTabCtrl: the owner's area tabs, on which this area is page 1.
+  enum : UINT { kTabCtrl = 364, kAreaTabCtrl = 111 };
   // Pages of tab control 364; active monitoring has none.
   enum : int { kTabChangeMonitoring = 0, kTabStrategies = 1, kTabObjects = 2, kTabCopies = 3 };
 
-  explicit CQuorvaneUIHandler(CMainDlg* owner);
+  explicit CQuorvaneUIHandler(CUiDialogHost* owner);
   ~CQuorvaneUIHandler();
   CQuorvaneUIHandler(const CQuorvaneUIHandler&) = delete;
   CQuorvaneUIHandler& operator=(const CQuorvaneUIHandler&) = delete;
@@ -55,7 +56,7 @@ class CQuorvaneUIHandler {
   // integrity page.
   bool AreaShown() const;
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   std::unique_ptr<CQvChangeMointoringUIHandler> m_changeMonitoring;
   std::unique_ptr<CQvHipsUIHandler> m_hips;
   std::unique_ptr<CQvSavecopyUIHandler> m_savecopy;

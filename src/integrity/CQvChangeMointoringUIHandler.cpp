@@ -1,6 +1,6 @@
 #include "integrity/CQvChangeMointoringUIHandler.h"
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -43,7 +43,7 @@ std::wstring HostName(SQLServerLink& link, const wchar_t* address);
 
 }  // namespace
 
-CQvChangeMointoringUIHandler::CQvChangeMointoringUIHandler(CMainDlg* owner)
+CQvChangeMointoringUIHandler::CQvChangeMointoringUIHandler(CUiDialogHost* owner)
     : m_owner(owner), m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
 
 int CQvChangeMointoringUIHandler::Init() {
@@ -150,7 +150,7 @@ LRESULT CQvChangeMointoringUIHandler::OnUiResized(int, LPNMHDR pnmh, BOOL& bHand
 }
 
 void CQvChangeMointoringUIHandler::OnListResize(const RECT&) {
-  const bool maximized = ::IsZoomed(m_owner->m_hWnd) != FALSE;
+  const bool maximized = ::IsZoomed(m_owner->GetHWnd()) != FALSE;
   const int widths[2][5] = {{80, 100, 100, 350, 120}, {80, 100, 100, 500, 150}};
   for (int column = 0; column < 5; ++column) m_grid.SetColumnWidth(column, widths[maximized][column]);
 }

@@ -12,7 +12,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 class SQLServerLink;
 
 class CQvChangeMointoringUIHandler {
@@ -26,7 +26,7 @@ class CQvChangeMointoringUIHandler {
     kGridScrollId = 166,
   };
 
-  explicit CQvChangeMointoringUIHandler(CMainDlg* owner);
+  explicit CQvChangeMointoringUIHandler(CUiDialogHost* owner);
   CQvChangeMointoringUIHandler(const CQvChangeMointoringUIHandler&) = delete;
   CQvChangeMointoringUIHandler& operator=(const CQvChangeMointoringUIHandler&) = delete;
 
@@ -52,7 +52,7 @@ class CQvChangeMointoringUIHandler {
   LRESULT OnUiResized(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   void OnListResize(const RECT& rect);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   std::wstring m_latestLogTime;
   int m_topCount = 10;
   CListCtrlDataEx<unsigned long> m_grid;

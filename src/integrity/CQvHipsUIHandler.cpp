@@ -1,6 +1,6 @@
 #include "integrity/CQvHipsUIHandler.h"
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/AgentMessageId.h"
 #include "console/CAgentLinkManager.h"
 #include "console/SQLServerLink.h"
@@ -47,7 +47,7 @@ int DeleteFilterRows(SQLServerLink& link, int id);
 
 }  // namespace
 
-CQvHipsUIHandler::CQvHipsUIHandler(CMainDlg* owner)
+CQvHipsUIHandler::CQvHipsUIHandler(CUiDialogHost* owner)
     : m_owner(owner), m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
 
 int CQvHipsUIHandler::Init() {
@@ -134,7 +134,7 @@ LRESULT CQvHipsUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 }
 
 void CQvHipsUIHandler::OnSize(const RECT& rect) {
-  const bool maximised = m_owner->IsWindow() && ::IsZoomed(m_owner->m_hWnd);
+  const bool maximised = m_owner->IsWindow() && ::IsZoomed(m_owner->GetHWnd());
   const int width = rect.right - rect.left;
   const int widths[2][5] = {{40, 150, 150, width - 470, 130}, {80, 250, 250, width - 840, 240}};
   for (int column = 0; column < 5; ++column) m_grid.SetColumnWidth(column, widths[maximised][column]);
@@ -149,14 +149,14 @@ LRESULT CQvHipsUIHandler::OnListCheckChanged(int, LPNMHDR, BOOL&) {
 
 void CQvHipsUIHandler::OnTrustList() {
   CQvHIPSTrustDlg trust;
-  trust.DoModal(m_owner->m_hWnd);
+  trust.DoModal(m_owner->GetHWnd());
 }
 
 void CQvHipsUIHandler::OnNewRule() {
   HipsFilterInfo info;
   int id = -1;
   CQvHIPSNewRuleDlg editor(CQvHIPSNewRuleDlg::kModeNew, &info, &id);
-  editor.DoModal(m_owner->m_hWnd);
+  editor.DoModal(m_owner->GetHWnd());
   if (id != -1) AddFilterRow(info.FilterName, int(info.TypeOfHipsRule), info.RegExp, info.ClientIP, id);
 }
 
@@ -170,7 +170,7 @@ void CQvHipsUIHandler::OnModifyRule() {
   if (!ReadFilter(link, id, info)) return;
   link.Disconnect();
   CQvHIPSNewRuleDlg editor(CQvHIPSNewRuleDlg::kModeModify, &info, &id);
-  editor.DoModal(m_owner->m_hWnd);
+  editor.DoModal(m_owner->GetHWnd());
 }
 
 // Per checked filter, top-down: its rows go in one transaction, and its host hears of it

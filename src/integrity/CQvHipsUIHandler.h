@@ -13,7 +13,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CQvHipsUIHandler {
  public:
@@ -27,7 +27,7 @@ class CQvHipsUIHandler {
   };
   enum : int { kColCheck, kColName, kColCategory, kColContent, kColTarget };
 
-  explicit CQvHipsUIHandler(CMainDlg* owner);
+  explicit CQvHipsUIHandler(CUiDialogHost* owner);
   CQvHipsUIHandler(const CQvHipsUIHandler&) = delete;
   CQvHipsUIHandler& operator=(const CQvHipsUIHandler&) = delete;
 
@@ -68,7 +68,7 @@ class CQvHipsUIHandler {
   std::vector<int> CheckedIds() const;
   int RowOfId(int id) const;
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   int m_checkedCount = 0;
   int m_checkedRow = -1;
   CListCtrlDataEx<unsigned long> m_grid;

@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
@@ -85,7 +85,7 @@ int ReadCopy(SQLServerLink& link, unsigned long id, CQvSavecopyUIHandler::Copy& 
 
 }  // namespace
 
-CQvSavecopyUIHandler::CQvSavecopyUIHandler(CMainDlg* owner)
+CQvSavecopyUIHandler::CQvSavecopyUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_tree(CUIResource::GetSkinBitmap(), kTreeScrollId),
       m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
@@ -251,7 +251,7 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
     hostLabel = m_tree.GetItemText(Ancestor(m_currentItem, 1));
   }
   CQvSCWarningDlg confirm(target, hostLabel, copyName, m_grid.GetItemText(row, kColTime));
-  if (confirm.DoModal(m_owner->m_hWnd) != IDOK) return;
+  if (confirm.DoModal(m_owner->GetHWnd()) != IDOK) return;
   if (!g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_RESTORE_COPY, &record, sizeof record)) {
     UiMessageBox(L"与监测服务的连接已断开，命令未发送！", kErrorCaption, MB_ICONERROR);
     return;
@@ -268,7 +268,7 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
 
 int CQvSavecopyUIHandler::SetClientStatus(const std::wstring& address, int status) {
   m_pendingStates.emplace_back(address, status);
-  if (!m_flushPosted) m_flushPosted = ::PostMessageW(m_owner->m_hWnd, FlushMessage(), 0, 0) != FALSE;
+  if (!m_flushPosted) m_flushPosted = ::PostMessageW(m_owner->GetHWnd(), FlushMessage(), 0, 0) != FALSE;
   return 1;
 }
 
@@ -360,7 +360,7 @@ LRESULT CQvSavecopyUIHandler::OnClientState(UINT uMsg, WPARAM wParam, LPARAM lPa
 // that has ended.
 LRESULT CQvSavecopyUIHandler::OnClientsChanged(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   bHandled = FALSE;
-  if (!m_rebuildPosted) m_rebuildPosted = ::PostMessageW(m_owner->m_hWnd, RebuildMessage(), 0, 0) != FALSE;
+  if (!m_rebuildPosted) m_rebuildPosted = ::PostMessageW(m_owner->GetHWnd(), RebuildMessage(), 0, 0) != FALSE;
   return 0;
 }
 
@@ -381,7 +381,7 @@ LRESULT CQvSavecopyUIHandler::OnRebuildTree(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 void CQvSavecopyUIHandler::OnSize(const RECT& rect) {
-  const bool maximized = ::IsZoomed(m_owner->m_hWnd) != FALSE;
+  const bool maximized = ::IsZoomed(m_owner->GetHWnd()) != FALSE;
   int others = maximized ? 200 : 100;
   int volume = maximized ? 300 : 250;
   const int room = rect.right - rect.left;

@@ -20,7 +20,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 class SQLStatement;
 
 class CQvSavecopyUIHandler {
@@ -44,7 +44,7 @@ class CQvSavecopyUIHandler {
     std::wstring path;
   };
 
-  explicit CQvSavecopyUIHandler(CMainDlg* owner);
+  explicit CQvSavecopyUIHandler(CUiDialogHost* owner);
   CQvSavecopyUIHandler(const CQvSavecopyUIHandler&) = delete;
   CQvSavecopyUIHandler& operator=(const CQvSavecopyUIHandler&) = delete;
 
@@ -108,7 +108,7 @@ class CQvSavecopyUIHandler {
   // The restore of a copy: refusals, the host check, the confirmation, the send.
   void Restore(const Copy& copy, const wchar_t* target, unsigned long copyId, int row);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   HTREEITEM m_serverGroupItem = nullptr;
   HTREEITEM m_deviceGroupItem = nullptr;
   int m_viewMode = -1;

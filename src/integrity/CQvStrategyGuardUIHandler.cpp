@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/AgentLinkNotice.h"
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/CAgentLink.h"
@@ -142,7 +142,7 @@ bool ToFile(const StrategyTableRow& row, StrategyXmlFile::Row& values) {
 
 }  // namespace
 
-CQvStrategyGuardUIHandler::CQvStrategyGuardUIHandler(CMainDlg* owner)
+CQvStrategyGuardUIHandler::CQvStrategyGuardUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
 
@@ -152,7 +152,7 @@ CQvStrategyGuardUIHandler::~CQvStrategyGuardUIHandler() {
 
 int CQvStrategyGuardUIHandler::Init() {
   for (UINT id : kRegisteredIds)
-    CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_owner->m_hWnd, id});
+    CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_owner->GetHWnd(), id});
 
   const HWND view = m_owner->GetViewHWnd();
   m_grid.Create(view, nullptr, nullptr, 0, 0, kGrid);
@@ -176,7 +176,7 @@ int CQvStrategyGuardUIHandler::Init() {
 
 int CQvStrategyGuardUIHandler::Uninit() {
   for (UINT id : kRegisteredIds)
-    CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_owner->m_hWnd, id});
+    CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_owner->GetHWnd(), id});
   return 0;
 }
 
@@ -222,7 +222,7 @@ LRESULT CQvStrategyGuardUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled
 
 void CQvStrategyGuardUIHandler::OnNewStrategy() {
   CQvStrategyGuardDlg wizard(CQvStrategyGuardDlg::kModeNew, this);
-  if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->m_hWnd);
+  if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->GetHWnd());
 }
 
 void CQvStrategyGuardUIHandler::OnModifyStrategy() {
@@ -236,7 +236,7 @@ void CQvStrategyGuardUIHandler::OnModifyStrategy() {
     return;
   }
   CQvStrategyGuardDlg wizard(CQvStrategyGuardDlg::kModeModify, this);
-  if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->m_hWnd);
+  if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->GetHWnd());
 }
 
 // The service learns of the delete first; the rows go only once it did.

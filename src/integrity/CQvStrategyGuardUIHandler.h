@@ -17,7 +17,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 class SQLServerLink;
 
 class CQvStrategyGuardUIHandler {
@@ -38,7 +38,7 @@ class CQvStrategyGuardUIHandler {
   };
   enum : int { kColName, kColDescriptor, kColMode, kColStatus, kColRunStatus, kColProgress };
 
-  explicit CQvStrategyGuardUIHandler(CMainDlg* owner);
+  explicit CQvStrategyGuardUIHandler(CUiDialogHost* owner);
   ~CQvStrategyGuardUIHandler();
   CQvStrategyGuardUIHandler(const CQvStrategyGuardUIHandler&) = delete;
   CQvStrategyGuardUIHandler& operator=(const CQvStrategyGuardUIHandler&) = delete;
@@ -117,7 +117,7 @@ class CQvStrategyGuardUIHandler {
   int ReplaceTable(const std::wstring& path);
   int ExportTable(const std::wstring& path);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   HWND m_logPane = nullptr;
   CListCtrlDataEx<unsigned long> m_grid;
 };

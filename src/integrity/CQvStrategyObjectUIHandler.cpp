@@ -3,7 +3,7 @@
 #include <unordered_map>
 #include <new>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/CurrentUser.h"
 #include "console/LocalClock.h"
 #include "controls/CUIResource.h"
@@ -92,7 +92,7 @@ void AppendPart(std::wstring& text, const std::wstring& part, const wchar_t* sep
 
 const int CQvStrategyObjectUIHandler::kEditorKinds[kListCount] = {0, 1, 5, 2, 4, 3};
 
-CQvStrategyObjectUIHandler::CQvStrategyObjectUIHandler(CMainDlg* owner)
+CQvStrategyObjectUIHandler::CQvStrategyObjectUIHandler(CUiDialogHost* owner)
     : CUiDialogImpl<CQvStrategyObjectUIHandler>(0),
       m_owner(owner),
       m_creator(g_currentUserName),

@@ -18,7 +18,7 @@
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 class SQLServerLink;
 
 class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandler> {
@@ -38,7 +38,7 @@ class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandl
   // The editor's kind for each list (services have none the editor shows).
   static const int kEditorKinds[kListCount];
 
-  explicit CQvStrategyObjectUIHandler(CMainDlg* owner);
+  explicit CQvStrategyObjectUIHandler(CUiDialogHost* owner);
   ~CQvStrategyObjectUIHandler() override;
 
   int Init();
@@ -154,7 +154,7 @@ class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandl
   static bool WriteDeviceChain(DeviceObjectNode* head, const std::wstring* oldName, const std::wstring& creator,
                                bool* connected, std::wstring* error);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   int m_previousTab = 0;
   int m_currentTab = 0;
   std::wstring m_creator;

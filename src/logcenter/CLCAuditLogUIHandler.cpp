@@ -1,6 +1,6 @@
 #include "logcenter/CLCAuditLogUIHandler.h"
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -37,7 +37,7 @@ const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
 
 }  // namespace
 
-CLCAuditLogUIHandler::CLCAuditLogUIHandler(CMainDlg* owner) : m_owner(owner), m_page(owner, kConfig) {}
+CLCAuditLogUIHandler::CLCAuditLogUIHandler(CUiDialogHost* owner) : m_owner(owner), m_page(owner, kConfig) {}
 
 CLCAuditLogUIHandler::~CLCAuditLogUIHandler() = default;
 
@@ -102,7 +102,7 @@ void CLCAuditLogUIHandler::OnShowDetail(int row) {
   std::wstring detail;
   if (!ReadDetail(type, content, detail)) return;
   CLCAuditLogDetailDlg dialog(HostText(), strategy, type, content, detail);
-  dialog.DoModal(m_owner->m_hWnd);
+  dialog.DoModal(m_owner->GetHWnd());
 }
 
 BOOL CLCAuditLogUIHandler::ReadDetail(const std::wstring& type, const std::wstring& content, std::wstring& detail) {

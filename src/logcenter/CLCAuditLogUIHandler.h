@@ -15,7 +15,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CLCAuditLogUIHandler {
  public:
@@ -33,7 +33,7 @@ class CLCAuditLogUIHandler {
     kDetailColumn = 3,
   };
 
-  explicit CLCAuditLogUIHandler(CMainDlg* owner);
+  explicit CLCAuditLogUIHandler(CUiDialogHost* owner);
   ~CLCAuditLogUIHandler();
   CLCAuditLogUIHandler(const CLCAuditLogUIHandler&) = delete;
   CLCAuditLogUIHandler& operator=(const CLCAuditLogUIHandler&) = delete;
@@ -72,7 +72,7 @@ class CLCAuditLogUIHandler {
     std::wstring mac;
   };
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   CLCLogPage m_page;
   CComboBoxCtrlEx m_type;
   CImageList m_icons;

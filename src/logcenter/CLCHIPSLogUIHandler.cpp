@@ -19,6 +19,6 @@ const LCLogPageConfig kConfig = {
 
 }  // namespace
 
-CLCHIPSLogUIHandler::CLCHIPSLogUIHandler(CMainDlg* owner) : m_page(owner, kConfig) {}
+CLCHIPSLogUIHandler::CLCHIPSLogUIHandler(CUiDialogHost* owner) : m_page(owner, kConfig) {}
 
 CLCHIPSLogUIHandler::~CLCHIPSLogUIHandler() = default;

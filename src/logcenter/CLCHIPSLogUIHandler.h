@@ -7,7 +7,7 @@
 #include "logcenter/CLCLogPage.h"
 #include "platform/MessageMap.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CLCHIPSLogUIHandler {
  public:
@@ -23,7 +23,7 @@ class CLCHIPSLogUIHandler {
     kItemSearch = 1237,
   };
 
-  explicit CLCHIPSLogUIHandler(CMainDlg* owner);
+  explicit CLCHIPSLogUIHandler(CUiDialogHost* owner);
   ~CLCHIPSLogUIHandler();
   CLCHIPSLogUIHandler(const CLCHIPSLogUIHandler&) = delete;
   CLCHIPSLogUIHandler& operator=(const CLCHIPSLogUIHandler&) = delete;

@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/CServerDlg.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -24,7 +24,7 @@ const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
 
 }  // namespace
 
-CLCLogPage::CLCLogPage(CMainDlg* owner, const LCLogPageConfig& config)
+CLCLogPage::CLCLogPage(CUiDialogHost* owner, const LCLogPageConfig& config)
     : m_owner(owner),
       m_config(config),
       m_grid(CUIResource::GetSkinBitmap(), config.gridScroll, kGridPressed, kGridSelected, kGridHeaderBottom) {}
@@ -79,14 +79,14 @@ void CLCLogPage::OnPickEndTime() { PickDate(m_end); }
 void CLCLogPage::PickDate(CEditEx& field) {
   std::wstring day = field.GetWindowText();
   CLCCalendarDlg picker(day);
-  if (picker.DoModal(m_owner->m_hWnd) == IDOK) field.SetWindowText(day.c_str());
+  if (picker.DoModal(m_owner->GetHWnd()) == IDOK) field.SetWindowText(day.c_str());
 }
 
 void CLCLogPage::OnPickHost() {
   // The picker starts on the current host; cancelling it keeps that host.
   std::wstring picked = m_address;
   CServerDlg picker(&picked, m_config.hostPickerTitle);
-  if (picker.DoModal(m_owner->m_hWnd) != IDOK || picked.empty()) return;
+  if (picker.DoModal(m_owner->GetHWnd()) != IDOK || picked.empty()) return;
   TakeHost(picked);
 }
 

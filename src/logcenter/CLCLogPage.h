@@ -17,7 +17,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 // One grid column; cells take the flags, and the image when it is not -1.
 struct LCLogColumn {
@@ -49,7 +49,7 @@ class CLCLogPage {
  public:
   using Grid = CListCtrlDataEx<unsigned long>;
 
-  CLCLogPage(CMainDlg* owner, const LCLogPageConfig& config);
+  CLCLogPage(CUiDialogHost* owner, const LCLogPageConfig& config);
   ~CLCLogPage();
   CLCLogPage(const CLCLogPage&) = delete;
   CLCLogPage& operator=(const CLCLogPage&) = delete;
@@ -103,7 +103,7 @@ class CLCLogPage {
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   void PickDate(CEditEx& field);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   const LCLogPageConfig& m_config;
   CEditEx m_start;
   CEditEx m_end;

@@ -18,6 +18,6 @@ const LCLogPageConfig kConfig = {
 
 }  // namespace
 
-CLCSystemLogUIHandler::CLCSystemLogUIHandler(CMainDlg* owner) : m_page(owner, kConfig) {}
+CLCSystemLogUIHandler::CLCSystemLogUIHandler(CUiDialogHost* owner) : m_page(owner, kConfig) {}
 
 CLCSystemLogUIHandler::~CLCSystemLogUIHandler() = default;

@@ -7,7 +7,7 @@
 #include "logcenter/CLCLogPage.h"
 #include "platform/MessageMap.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CLCSystemLogUIHandler {
  public:
@@ -23,7 +23,7 @@ class CLCSystemLogUIHandler {
     kItemSearch = 1241,
   };
 
-  explicit CLCSystemLogUIHandler(CMainDlg* owner);
+  explicit CLCSystemLogUIHandler(CUiDialogHost* owner);
   ~CLCSystemLogUIHandler();
   CLCSystemLogUIHandler(const CLCSystemLogUIHandler&) = delete;
   CLCSystemLogUIHandler& operator=(const CLCSystemLogUIHandler&) = delete;

@@ -2,7 +2,7 @@
 
 #include <new>
 
-CLogCenterUIHandler::CLogCenterUIHandler(CMainDlg* owner)
+CLogCenterUIHandler::CLogCenterUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_pAuditLog(new (std::nothrow) CLCAuditLogUIHandler(owner)),
       m_pHIPSLog(new (std::nothrow) CLCHIPSLogUIHandler(owner)),

@@ -12,13 +12,13 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CLogCenterUIHandler {
  public:
   enum : UINT { kTabCtrl = 364 };
 
-  explicit CLogCenterUIHandler(CMainDlg* owner);
+  explicit CLogCenterUIHandler(CUiDialogHost* owner);
   ~CLogCenterUIHandler();
   CLogCenterUIHandler(const CLogCenterUIHandler&) = delete;
   CLogCenterUIHandler& operator=(const CLogCenterUIHandler&) = delete;
@@ -41,7 +41,7 @@ class CLogCenterUIHandler {
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   std::unique_ptr<CLCAuditLogUIHandler> m_pAuditLog;
   std::unique_ptr<CLCHIPSLogUIHandler> m_pHIPSLog;
   std::unique_ptr<CLCSystemLogUIHandler> m_pSystemLog;

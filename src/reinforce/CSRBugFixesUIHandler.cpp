@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "controls/CUIResource.h"
 #include "reinforce/target.h"
 
@@ -13,7 +13,7 @@ const int kFixedColumnsWidth = 300;
 
 }  // namespace
 
-CSRBugFixesUIHandler::CSRBugFixesUIHandler(CMainDlg* owner)
+CSRBugFixesUIHandler::CSRBugFixesUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_grid(CUIResource::GetSkinBitmap(), kGridScrollSkin, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
 
@@ -62,7 +62,7 @@ LRESULT CSRBugFixesUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 
 void CSRBugFixesUIHandler::OnChooseTarget() {
   target picker;
-  picker.DoModal(m_owner->m_hWnd);
+  picker.DoModal(m_owner->GetHWnd());
 }
 
 void CSRBugFixesUIHandler::OnGridResized(const RECT& rect) {

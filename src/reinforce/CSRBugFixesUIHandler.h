@@ -10,7 +10,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CSRBugFixesUIHandler {
  public:
@@ -25,7 +25,7 @@ class CSRBugFixesUIHandler {
   // Tag of the group row.
   enum : DWORD { kGroupTag = 1 };
 
-  explicit CSRBugFixesUIHandler(CMainDlg* owner);
+  explicit CSRBugFixesUIHandler(CUiDialogHost* owner);
   ~CSRBugFixesUIHandler();
   CSRBugFixesUIHandler(const CSRBugFixesUIHandler&) = delete;
   CSRBugFixesUIHandler& operator=(const CSRBugFixesUIHandler&) = delete;
@@ -49,7 +49,7 @@ class CSRBugFixesUIHandler {
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   CListCtrlDataEx<unsigned long> m_grid;
   CEditEx m_target;
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -31,7 +31,7 @@ void ReportFailure(const char* what, SQLServerLink& link) {
 
 }  // namespace
 
-CSRReinforceStrategyUIHandler::CSRReinforceStrategyUIHandler(CMainDlg* owner)
+CSRReinforceStrategyUIHandler::CSRReinforceStrategyUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_grid(CUIResource::GetSkinBitmap(), kGridScrollSkin, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
 
@@ -118,7 +118,7 @@ void CSRReinforceStrategyUIHandler::OnEditPolicy() {
 
 void CSRReinforceStrategyUIHandler::RunWizard(bool isNew) {
   CSRSecurityReinforceDlg wizard(isNew, this);
-  wizard.DoModal(m_owner->m_hWnd);
+  wizard.DoModal(m_owner->GetHWnd());
 }
 
 void CSRReinforceStrategyUIHandler::OnDeletePolicy() {

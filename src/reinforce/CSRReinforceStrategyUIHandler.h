@@ -16,7 +16,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CSRReinforceStrategyUIHandler {
  public:
@@ -37,7 +37,7 @@ class CSRReinforceStrategyUIHandler {
   // The grid's columns.
   enum : int { kColumnName, kColumnDoc, kColumnObjective, kColumnState };
 
-  explicit CSRReinforceStrategyUIHandler(CMainDlg* owner);
+  explicit CSRReinforceStrategyUIHandler(CUiDialogHost* owner);
   ~CSRReinforceStrategyUIHandler();
   CSRReinforceStrategyUIHandler(const CSRReinforceStrategyUIHandler&) = delete;
   CSRReinforceStrategyUIHandler& operator=(const CSRReinforceStrategyUIHandler&) = delete;
@@ -84,7 +84,7 @@ class CSRReinforceStrategyUIHandler {
   // Deletes the named policies as one unit; on failure *error holds the diagnosis.
   static bool DeletePolicies(const std::vector<std::wstring>& names, std::wstring* error);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   HWND m_logBox = nullptr;
   CListCtrlDataEx<unsigned long> m_grid;
 };

@@ -2,7 +2,7 @@
 
 #include <new>
 
-CSecurityReinforceUIHandler::CSecurityReinforceUIHandler(CMainDlg* owner)
+CSecurityReinforceUIHandler::CSecurityReinforceUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_pStrategyPage(new (std::nothrow) CSRReinforceStrategyUIHandler(owner)),
       m_pBugFixesPage(new (std::nothrow) CSRBugFixesUIHandler(owner)) {}

@@ -12,14 +12,14 @@
 #include "reinforce/CSRReinforceStrategyUIHandler.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CSecurityReinforceUIHandler {
  public:
   // Window messages that nothing in the console sends; they stop here.
   enum : UINT { kFirstIdleMessage = 1553, kLastIdleMessage = 1559 };
 
-  explicit CSecurityReinforceUIHandler(CMainDlg* owner);
+  explicit CSecurityReinforceUIHandler(CUiDialogHost* owner);
   ~CSecurityReinforceUIHandler();
   CSecurityReinforceUIHandler(const CSecurityReinforceUIHandler&) = delete;
   CSecurityReinforceUIHandler& operator=(const CSecurityReinforceUIHandler&) = delete;
@@ -43,7 +43,7 @@ class CSecurityReinforceUIHandler {
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnIdleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   std::unique_ptr<CSRReinforceStrategyUIHandler> m_pStrategyPage;
   std::unique_ptr<CSRBugFixesUIHandler> m_pBugFixesPage;
 };

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/CurrentDirectoryKeeper.h"
 #include "console/LocalClock.h"
 #include "console/SQLServerLink.h"
@@ -111,7 +111,7 @@ bool ReplaceReportTable(SQLServerLink& link, const std::vector<ReportListXml::Ro
 
 }  // namespace
 
-CRCReportManagementUIHandler::CRCReportManagementUIHandler(CMainDlg* owner)
+CRCReportManagementUIHandler::CRCReportManagementUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_grid(CUIResource::GetSkinBitmap(), kGridScrollSkin, kGridPressed, kGridSelected, kGridHeaderBottom) {}
 

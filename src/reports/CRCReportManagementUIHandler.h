@@ -15,7 +15,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CRCReportManagementUIHandler {
  public:
@@ -32,7 +32,7 @@ class CRCReportManagementUIHandler {
   // Grid columns.
   enum : int { kColumnName, kColumnStrategy, kColumnVersion, kColumnTime };
 
-  explicit CRCReportManagementUIHandler(CMainDlg* owner);
+  explicit CRCReportManagementUIHandler(CUiDialogHost* owner);
   ~CRCReportManagementUIHandler();
   CRCReportManagementUIHandler(const CRCReportManagementUIHandler&) = delete;
   CRCReportManagementUIHandler& operator=(const CRCReportManagementUIHandler&) = delete;
@@ -68,7 +68,7 @@ class CRCReportManagementUIHandler {
   int OnExportReports();
 
  private:
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   CListCtrlDataEx<unsigned long> m_grid;
   HWND m_logBox = nullptr;  // a child of the view, destroyed with it
 };

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "reports/ReportSettings.h"
 #include "uiwin/UiMessageBox.h"
 
-CRCReportSetUIHandler::CRCReportSetUIHandler(CMainDlg* owner) : m_owner(owner) {}
+CRCReportSetUIHandler::CRCReportSetUIHandler(CUiDialogHost* owner) : m_owner(owner) {}
 
 CRCReportSetUIHandler::~CRCReportSetUIHandler() = default;
 

@@ -8,7 +8,7 @@
 #include "reports/ReportBriefFields.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CRCReportSetUIHandler {
  public:
@@ -22,7 +22,7 @@ class CRCReportSetUIHandler {
     kItemCancel = 1216,
   };
 
-  explicit CRCReportSetUIHandler(CMainDlg* owner);
+  explicit CRCReportSetUIHandler(CUiDialogHost* owner);
   ~CRCReportSetUIHandler();
   CRCReportSetUIHandler(const CRCReportSetUIHandler&) = delete;
   CRCReportSetUIHandler& operator=(const CRCReportSetUIHandler&) = delete;
@@ -39,6 +39,6 @@ class CRCReportSetUIHandler {
   int OnChoosePath();
 
  private:
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   ReportBriefFields m_fields;
 };

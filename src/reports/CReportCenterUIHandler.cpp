@@ -1,6 +1,6 @@
 #include "reports/CReportCenterUIHandler.h"
 
-CReportCenterUIHandler::CReportCenterUIHandler(CMainDlg* owner)
+CReportCenterUIHandler::CReportCenterUIHandler(CUiDialogHost* owner)
     : m_pReportList(new CRCReportManagementUIHandler(owner)),
       m_pSettings(new CRCReportSetUIHandler(owner)) {}
 

@@ -11,11 +11,11 @@
 #include "reports/CRCReportSetUIHandler.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CReportCenterUIHandler {
  public:
-  explicit CReportCenterUIHandler(CMainDlg* owner);
+  explicit CReportCenterUIHandler(CUiDialogHost* owner);
   ~CReportCenterUIHandler();
   CReportCenterUIHandler(const CReportCenterUIHandler&) = delete;
   CReportCenterUIHandler& operator=(const CReportCenterUIHandler&) = delete;

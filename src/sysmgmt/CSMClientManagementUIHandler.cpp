@@ -4,7 +4,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
@@ -39,7 +39,7 @@ const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
 
 const ClientChangeNotice* CSMClientManagementUIHandler::s_sending = nullptr;
 
-CSMClientManagementUIHandler::CSMClientManagementUIHandler(CMainDlg* owner)
+CSMClientManagementUIHandler::CSMClientManagementUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_stateRegistration{nullptr, AGENT_MSG_CLIENT_STATE},
       m_onlineRegistration{nullptr, AGENT_MSG_CLIENT_ONLINE},
@@ -50,7 +50,7 @@ CSMClientManagementUIHandler::~CSMClientManagementUIHandler() = default;
 
 int CSMClientManagementUIHandler::Init() {
   for (AgentLinkWindow* r : {&m_stateRegistration, &m_onlineRegistration, &m_offlineRegistration}) {
-    r->window = m_owner->m_hWnd;
+    r->window = m_owner->GetHWnd();
     CAgentLinkManager::RegisterWindow(*r);
   }
   HWND view = m_owner->GetViewHWnd();
@@ -386,7 +386,7 @@ void CSMClientManagementUIHandler::OnSave() {
       UiMessageBox(L"客户端IP地址无效，未通知服务", L"注意", MB_ICONEXCLAMATION);
     } else if (stopped) {
       g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_DISABLE_CLIENT, &host, sizeof host);
-      ::SendMessageW(m_owner->m_hWnd, AGENT_MSG_CLIENT_OFFLINE, host, 0);  // every page marks it offline
+      ::SendMessageW(m_owner->GetHWnd(), AGENT_MSG_CLIENT_OFFLINE, host, 0);  // every page marks it offline
     } else {
       g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_ENABLE_CLIENT, &host, sizeof host);
     }
@@ -481,7 +481,7 @@ void CSMClientManagementUIHandler::SetClientStateByIp(uint32_t address, int stat
 // together, one update each in a single transaction, once the burst has been taken.
 void CSMClientManagementUIHandler::UpdateClientState(const std::wstring& address, int state) {
   m_pendingStates.emplace_back(address, state);
-  if (!m_flushPosted) m_flushPosted = ::PostMessageW(m_owner->m_hWnd, FlushMessage(), 0, 0) != FALSE;
+  if (!m_flushPosted) m_flushPosted = ::PostMessageW(m_owner->GetHWnd(), FlushMessage(), 0, 0) != FALSE;
 }
 
 UINT CSMClientManagementUIHandler::FlushMessage() {

@@ -22,7 +22,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 // The record of the window messages 1795 to 1797: a host was added to a group, changed
 // or removed. The console's own sender marks the call (SendClientChange); the same
@@ -54,7 +54,7 @@ class CSMClientManagementUIHandler {
   // Pictures of the image list: group roots, then a host online or offline.
   enum : int { kImageServerGroup, kImageDeviceGroup, kImageOnline, kImageOffline };
 
-  explicit CSMClientManagementUIHandler(CMainDlg* owner);
+  explicit CSMClientManagementUIHandler(CUiDialogHost* owner);
   ~CSMClientManagementUIHandler();
   CSMClientManagementUIHandler(const CSMClientManagementUIHandler&) = delete;
   CSMClientManagementUIHandler& operator=(const CSMClientManagementUIHandler&) = delete;
@@ -139,7 +139,7 @@ class CSMClientManagementUIHandler {
   // The first node in walk order (servers, then devices) per address.
   void RebuildAddressMap();
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   HTREEITEM m_serverRoot = nullptr;
   HTREEITEM m_deviceRoot = nullptr;
   HTREEITEM m_current = nullptr;

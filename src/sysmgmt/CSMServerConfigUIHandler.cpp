@@ -4,7 +4,7 @@
 #include <cwchar>
 #include <string>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
@@ -23,13 +23,13 @@ uint32_t PortOf(const std::wstring& text) {
 
 }  // namespace
 
-CSMServerConfigUIHandler::CSMServerConfigUIHandler(CMainDlg* owner)
+CSMServerConfigUIHandler::CSMServerConfigUIHandler(CUiDialogHost* owner)
     : m_owner(owner), m_registration{nullptr, kSettingsMessage} {}
 
 CSMServerConfigUIHandler::~CSMServerConfigUIHandler() = default;
 
 int CSMServerConfigUIHandler::Init() {
-  m_registration.window = m_owner->m_hWnd;
+  m_registration.window = m_owner->GetHWnd();
   CAgentLinkManager::RegisterWindow(m_registration);
   HWND view = m_owner->GetViewHWnd();
   const DWORD field = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL;

@@ -11,7 +11,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CSMServerConfigUIHandler {
  public:
@@ -23,7 +23,7 @@ class CSMServerConfigUIHandler {
     kSettingsMessage = 1525,
   };
 
-  explicit CSMServerConfigUIHandler(CMainDlg* owner);
+  explicit CSMServerConfigUIHandler(CUiDialogHost* owner);
   ~CSMServerConfigUIHandler();
   CSMServerConfigUIHandler(const CSMServerConfigUIHandler&) = delete;
   CSMServerConfigUIHandler& operator=(const CSMServerConfigUIHandler&) = delete;
@@ -47,7 +47,7 @@ class CSMServerConfigUIHandler {
   // The link stands (again): the ports are asked for once more.
   LRESULT OnLinkConnected(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   AgentLinkWindow m_registration;
   CEditEx m_commandPort;
   CEditEx m_dataPort;

@@ -1,6 +1,6 @@
 #include "sysmgmt/CSMUpdateManagementUIHandler.h"
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/SysServerPortConfig.h"
 #include "platform/WideFormat.h"
 #include "sysmgmt/CAutoUpdater.h"
@@ -53,7 +53,7 @@ std::wstring FailureText(int result, const CAutoUpdater& updater) {
 
 }  // namespace
 
-CSMUpdateManagementUIHandler::CSMUpdateManagementUIHandler(CMainDlg* owner) : m_owner(owner) {}
+CSMUpdateManagementUIHandler::CSMUpdateManagementUIHandler(CUiDialogHost* owner) : m_owner(owner) {}
 
 CSMUpdateManagementUIHandler::~CSMUpdateManagementUIHandler() = default;
 
@@ -88,7 +88,7 @@ LRESULT CSMUpdateManagementUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHand
 void CSMUpdateManagementUIHandler::OnBrowse() {
   std::wstring path;
   CSMUpdateDataPathDlg dlg(path);
-  if (dlg.DoModal(m_owner->m_hWnd) == 1) m_packagePath.SetWindowText(path.c_str());
+  if (dlg.DoModal(m_owner->GetHWnd()) == 1) m_packagePath.SetWindowText(path.c_str());
 }
 
 void CSMUpdateManagementUIHandler::OnStartUpdate() {
@@ -103,7 +103,7 @@ void CSMUpdateManagementUIHandler::OnStartUpdate() {
   std::wstring failure;
   {
     CSMUPMUpdateDlg status;
-    status.Show(m_owner->m_hWnd);
+    status.Show(m_owner->GetHWnd());
     CAutoUpdater updater;
     updater.SetProgress([&](const wchar_t* line) {
       if (!line) return CSMUPMUpdateDlg::LetPaintThrough();

@@ -13,7 +13,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CSMUpdateManagementUIHandler {
  public:
@@ -26,7 +26,7 @@ class CSMUpdateManagementUIHandler {
     kVersionText = 239,
   };
 
-  explicit CSMUpdateManagementUIHandler(CMainDlg* owner);
+  explicit CSMUpdateManagementUIHandler(CUiDialogHost* owner);
   ~CSMUpdateManagementUIHandler();
   CSMUpdateManagementUIHandler(const CSMUpdateManagementUIHandler&) = delete;
   CSMUpdateManagementUIHandler& operator=(const CSMUpdateManagementUIHandler&) = delete;
@@ -48,7 +48,7 @@ class CSMUpdateManagementUIHandler {
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   CEditEx m_packagePath;
   std::vector<std::wstring> m_lastStatus;
 };

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/CurrentUser.h"
 #include "controls/CUIResource.h"
 #include "platform/WideFormat.h"
@@ -48,7 +48,7 @@ void Wipe(std::wstring& secret) {
 
 }  // namespace
 
-CSMUserManagementUIHandler::CSMUserManagementUIHandler(CMainDlg* owner)
+CSMUserManagementUIHandler::CSMUserManagementUIHandler(CUiDialogHost* owner)
     : m_owner(owner), m_grid(CUIResource::GetSkinBitmap(), kGridScrollSkin, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
 
 CSMUserManagementUIHandler::~CSMUserManagementUIHandler() = default;
@@ -126,7 +126,7 @@ LRESULT CSMUserManagementUIHandler::OnTypeCommand(WORD, WORD, HWND, BOOL&) {
 
 void CSMUserManagementUIHandler::OnGridResized(const RECT& rect) {
   const int width = rect.right - rect.left;
-  const bool maximized = ::IsZoomed(m_owner->m_hWnd) != FALSE;
+  const bool maximized = ::IsZoomed(m_owner->GetHWnd()) != FALSE;
   const int widths[] = {maximized ? 80 : 40, 200, maximized ? 200 : 100, maximized ? 200 : 100,
                         width - (maximized ? 680 : 440)};
   for (int i = 0; i < 5; ++i) m_grid.SetColumnWidth(i, widths[i]);
@@ -501,7 +501,7 @@ void CSMUserManagementUIHandler::OnChangePassword(int row, int column) {
     password = OrEmpty(select->GetString(0));
   }
   CSMUMPasswordDlg dialog(password);
-  if (dialog.DoModal(m_owner->m_hWnd) == IDOK) {
+  if (dialog.DoModal(m_owner->GetHWnd()) == IDOK) {
     SMPageLink link;
     if (link.Open()) {
       SQLStatement* update = link.CreateStatement(kUpdatePassword);

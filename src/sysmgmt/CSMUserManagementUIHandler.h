@@ -14,7 +14,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CSMUserManagementUIHandler {
  public:
@@ -43,7 +43,7 @@ class CSMUserManagementUIHandler {
     int id = 0;
   };
 
-  explicit CSMUserManagementUIHandler(CMainDlg* owner);
+  explicit CSMUserManagementUIHandler(CUiDialogHost* owner);
   ~CSMUserManagementUIHandler();
   CSMUserManagementUIHandler(const CSMUserManagementUIHandler&) = delete;
   CSMUserManagementUIHandler& operator=(const CSMUserManagementUIHandler&) = delete;
@@ -101,7 +101,7 @@ class CSMUserManagementUIHandler {
   bool IsAdministrator() const;
   std::wstring EditText(const CEditEx& edit) const;
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   int m_checkedCount = 0;
   int m_currentRow = -1;
   bool m_currentEditable = false;

@@ -1,6 +1,6 @@
 #include "sysmgmt/CSafetoolUIHandler.h"
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "uiwin/UiString.h"
@@ -19,7 +19,7 @@ const struct {
 
 }  // namespace
 
-CSafetoolUIHandler::CSafetoolUIHandler(CMainDlg* owner) : m_owner(owner) {}
+CSafetoolUIHandler::CSafetoolUIHandler(CUiDialogHost* owner) : m_owner(owner) {}
 
 CSafetoolUIHandler::~CSafetoolUIHandler() = default;
 

@@ -11,7 +11,7 @@
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CSafetoolUIHandler {
  public:
@@ -25,7 +25,7 @@ class CSafetoolUIHandler {
     kDescriptionScrollSkin = 2342,
   };
 
-  explicit CSafetoolUIHandler(CMainDlg* owner);
+  explicit CSafetoolUIHandler(CUiDialogHost* owner);
   ~CSafetoolUIHandler();
   CSafetoolUIHandler(const CSafetoolUIHandler&) = delete;
   CSafetoolUIHandler& operator=(const CSafetoolUIHandler&) = delete;
@@ -56,7 +56,7 @@ class CSafetoolUIHandler {
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   int m_current = 0;
   HWND m_description = nullptr;  // a child of the main window's view, gone with it
   std::wstring m_text;

@@ -2,11 +2,11 @@
 
 #include <new>
 
-#include "app/CMainDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "console/CurrentUser.h"
 #include "uiwin/UiMessageBox.h"
 
-CSystemManagementUIHandler::CSystemManagementUIHandler(CMainDlg* owner) : m_owner(owner) {
+CSystemManagementUIHandler::CSystemManagementUIHandler(CUiDialogHost* owner) : m_owner(owner) {
   m_pUsers.reset(new (std::nothrow) CSMUserManagementUIHandler(owner));
   if (g_currentUserType != kUserTypeAdministrator) return;
   m_pClients.reset(new (std::nothrow) CSMClientManagementUIHandler(owner));

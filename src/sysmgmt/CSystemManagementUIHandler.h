@@ -15,14 +15,14 @@
 #include "sysmgmt/CSMUserManagementUIHandler.h"
 #include "uiwin/UiNotify.h"
 
-class CMainDlg;
+class CUiDialogHost;
 
 class CSystemManagementUIHandler {
  public:
   enum : UINT { kTabCtrl = 129 };
   enum : int { kUserPage = 1, kUpdatePage = 3 };
 
-  explicit CSystemManagementUIHandler(CMainDlg* owner);
+  explicit CSystemManagementUIHandler(CUiDialogHost* owner);
   ~CSystemManagementUIHandler();
   CSystemManagementUIHandler(const CSystemManagementUIHandler&) = delete;
   CSystemManagementUIHandler& operator=(const CSystemManagementUIHandler&) = delete;
@@ -50,7 +50,7 @@ class CSystemManagementUIHandler {
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 
-  CMainDlg* m_owner;
+  CUiDialogHost* m_owner;
   std::unique_ptr<CSMClientManagementUIHandler> m_pClients;
   std::unique_ptr<CSMUserManagementUIHandler> m_pUsers;
   std::unique_ptr<CSMServerConfigUIHandler> m_pServerConfig;

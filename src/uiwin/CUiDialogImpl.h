@@ -12,6 +12,7 @@
 #include "platform/CSize.h"
 #include "platform/CWindowImpl.h"
 #include "platform/DebugReport.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/CUiDialogView.h"
 #include "uiwin/UiMessageBox.h"
@@ -20,7 +21,7 @@
 
 
 template <class T, class TView = CUiDialogView, class TBase = CWindow>
-class CUiDialogImpl : public CWindowImpl<T, TBase> {
+class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
  public:
   static CWndClassInfo& GetWndClassInfo() {
     static CWndClassInfo wc = {nullptr, nullptr, CUiDialogImplCore::FrameClassStyle(),
@@ -117,7 +118,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
     return m_nEndCode;
   }
 
-  BOOL EndDialog(UINT nCode) {
+  BOOL EndDialog(UINT nCode) override {
     m_nEndCode = nCode;
     m_bEndDialog = TRUE;
     if (m_bModal) {  // the run ends: its page hears nothing more
@@ -169,23 +170,26 @@ class CUiDialogImpl : public CWindowImpl<T, TBase> {
   }
 
   // Item operations, by an element's command id (the view's).
-  HWND GetViewHWnd() const { return m_view.m_hWnd; }
-  CUiWindow* FindChildByCmdID(UINT nCmdID) { return m_view.FindChildByCmdID(nCmdID); }
-  BOOL SetItemText(UINT nCmdID, LPCWSTR pszText) { return m_view.SetItemText(nCmdID, pszText); }
+  HWND GetHWnd() const override { return this->m_hWnd; }
+  BOOL IsWindow() const override { return ::IsWindow(this->m_hWnd); }
+  BOOL DestroyWindow() override { return CWindowImpl<T, TBase>::DestroyWindow(); }
+  HWND GetViewHWnd() const override { return m_view.m_hWnd; }
+  CUiWindow* FindChildByCmdID(UINT nCmdID) override { return m_view.FindChildByCmdID(nCmdID); }
+  BOOL SetItemText(UINT nCmdID, LPCWSTR pszText) override { return m_view.SetItemText(nCmdID, pszText); }
   BOOL SetItemAttribute(UINT nCmdID, LPCSTR pszName, LPCSTR pszValue) {
     return m_view.SetItemAttribute(nCmdID, pszName, pszValue);
   }
   BOOL SetItemIntAttribute(UINT nCmdID, LPCSTR pszName, UINT nValue) {
     return m_view.SetItemIntAttribute(nCmdID, pszName, nValue);
   }
-  BOOL EnableItem(UINT nCmdID, BOOL bEnable) { return m_view.EnableItem(nCmdID, bEnable); }
+  BOOL EnableItem(UINT nCmdID, BOOL bEnable) override { return m_view.EnableItem(nCmdID, bEnable); }
   BOOL IsItemEnabled(UINT nCmdID, BOOL bCheckParent = FALSE) {
     return m_view.IsItemEnabled(nCmdID, bCheckParent);
   }
   BOOL SetItemVisible(UINT nCmdID, BOOL bShow) { return m_view.SetItemVisible(nCmdID, bShow); }
-  BOOL SetItemCheck(UINT nCmdID, BOOL bCheck) { return m_view.SetItemCheck(nCmdID, bCheck); }
-  BOOL GetItemCheck(UINT nCmdID) { return m_view.GetItemCheck(nCmdID); }
-  BOOL SetTabCurSel(UINT nCmdID, int nIndex) { return m_view.SetTabCurSel(nCmdID, nIndex); }
+  BOOL SetItemCheck(UINT nCmdID, BOOL bCheck) override { return m_view.SetItemCheck(nCmdID, bCheck); }
+  BOOL GetItemCheck(UINT nCmdID) override { return m_view.GetItemCheck(nCmdID); }
+  BOOL SetTabCurSel(UINT nCmdID, int nIndex) override { return m_view.SetTabCurSel(nCmdID, nIndex); }
   BOOL SetPanelXml(UINT nCmdID, LPCSTR pszXml) { return m_view.SetPanelXml(nCmdID, pszXml); }
   // Takes effect as the caption only when the window is created afterwards.
   void SetWindowTitle(LPCWSTR pszTitle) { m_view.SetWindowTitle(pszTitle); }
