@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "console/AgentLinkWindow.h"
+#include "console/KeptLink.h"
 #include "controls/CComboBoxCtrlEx.h"
 #include "controls/CEditEx.h"
 #include "controls/CMulStatusTree.h"
@@ -91,6 +92,8 @@ class CSMClientManagementUIHandler {
   HTREEITEM NodeOfAddress(const std::wstring& address) const;
   // The picture the node is drawn with: kImageOnline or kImageOffline.
   int NodeImage(HTREEITEM node) const;
+  // The connection the service's host states are written on.
+  const KeptLink& StateLink() const { return m_stateLink; }
 
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
@@ -155,6 +158,7 @@ class CSMClientManagementUIHandler {
   std::unordered_map<HTREEITEM, bool> m_onlineByNode;
   std::vector<std::pair<std::wstring, int>> m_pendingStates;
   bool m_flushPosted = false;
+  KeptLink m_stateLink;
 
   static const ClientChangeNotice* s_sending;  // the notice our own sender hands over now
 };
