@@ -39,5 +39,3 @@ void KeptLink::Tell(Result result, const wchar_t* caption) const {
   else if (result == kFailed)
     UiMessageBox(qv::FormatW(L"错误信息：%ls", m_error.c_str()).c_str(), caption, MB_ICONHAND);
 }
-
-void KeptLink::Close() { m_link.reset(); }

@@ -35,7 +35,6 @@ class KeptLink {
   // The database's diagnostic of the last failed use.
   const std::wstring& ErrorText() const { return m_error; }
 
-  void Close();
   bool IsOpen() const { return m_link != nullptr; }
   // Connections opened so far.
   int OpenCount() const { return m_opens; }
