@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the frame reassembly fuzzer (run from fuzz/)."""
+"""Writes the seed corpora of the fuzz targets (run from fuzz/)."""
 import os
 import struct
 
@@ -27,3 +27,83 @@ seed("over_limit", 17, frame(2, 0, 1525, length=16 * 1024 * 1024 + 1) + b"zz")
 seed("at_limit_header", 19, frame(3, 0, 1527, length=16 * 1024 * 1024) + b"partial")
 seed("torn_tail", 23, frame(3, 0, 1547, "策略".encode("utf-16-le") + b"\0" * 124) + b"\x10\0\0")
 seed("many_tiny", 29, b"".join(frame(i % 4, i, 1525 + i % 35) for i in range(64)))
+
+
+# The other readers' seeds: real files and answers, as the tests and the service use them.
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
+
+
+def put(target, name, data):
+    os.makedirs(os.path.join(ROOT, target), exist_ok=True)
+    with open(os.path.join(ROOT, target, name), "wb") as f:
+        f.write(data if isinstance(data, bytes) else data.encode("utf-8"))
+
+
+def u16(text):
+    return text.encode("utf-16-le")
+
+
+def field16(text, units):
+    return (u16(text) + b"\0" * (2 * units))[: 2 * units]
+
+
+put("link_records", "run_state", struct.pack("<I", 1) + u16("每日完整性检查") + b"\0\0")
+put("link_records", "run_log_failed", struct.pack("<I", 3) + field16("每日完整性检查", 64) + u16("磁盘已满") + b"\0\0")
+put("link_records", "client_online", struct.pack("<II", ip, 1))
+put("link_records", "server_settings", struct.pack("<II", 8001, 8002) + field16("secret", 22))
+put("link_records", "short_name", b"\x01\0\0\0" + u16("a" * 70))
+
+put("remote_listing", "drives", b"\0" + u16('<drives><drive mask="16"/></drives>'))
+put("remote_listing", "directories",
+    b"\1" + u16('<dir><item name="Windows" sub="1"/><item name="数据 &amp; &lt;日志&gt;" sub="0"/></dir>'))
+put("remote_listing", "entries",
+    b"\2" + '<files><item name="说明.txt" file="1" sub="0"/><item name="系统" file="0" sub="1"/></files>'.encode())
+put("remote_listing", "entries_unclosed", b"\2" + b'<dir><item name="x" sub="1"></dir>')
+
+NAMES = ["strategyname", "strategydescriptor", "strategytype", "selecteditem", "itemattribute",
+         "devicetype", "logintype", "userid", "loginid", "manageid", "selectedfolder", "filtertype",
+         "selectedfiletype", "taskmode", "starttime", "numofday", "numofweek", "whichweek",
+         "whichmonth", "mode", "dayofmonth", "weekofmonth", "dayofweek", "overtime", "isautodelete",
+         "isstoptask", "numofhours", "numofmunites", "isstarthips", "ishistorycopy", "issaveplave",
+         "isreport", "isjixiandata", "filterbehavior", "defaultrule", "numofhistorycopy", "saveplace",
+         "reportplace", "ip", "status", "id", "ignorefolder"]
+
+
+def strategy(name, count=42):
+    values = [name, "描述 & 说明", "1", "C:\\Windows", "7"] + [str(i) for i in range(5, 42)]
+    return "<strategy " + " ".join('%s="%s"' % (NAMES[i], values[i].replace("&", "&amp;"))
+                                   for i in range(count)) + " />"
+
+
+put("strategy_xml", "export_gbk", ("<strategys>\n    " + strategy("测试") + "\n    " + strategy("每日")
+                                   + "\n</strategys>\n").encode("gbk"))
+put("strategy_xml", "empty", "<strategys />\n")
+put("strategy_xml", "short_row", "<strategys>" + strategy("a") + strategy("b", 41) + "</strategys>")
+
+ROW = '    <report ReportName="%s" StrategyName="%s" ProduceTime="%s" CreaterName="%s" DetailContent="%s" />\r\n'
+put("report_list", "empty", "<reports />\r\n")
+put("report_list", "rows_gbk", ("<reports>\r\n" + ROW % ("周报", "每日检查", "2024-05-06 07:08:09.123", "3", "a &amp; b&#x0A;")
+                                + ROW % ("月报", "", "", "", "") + "</reports>\r\n").encode("gbk"))
+put("report_list", "rows_utf8_bom", b"\xef\xbb\xbf" + ("<reports>\r\n" + ROW % ("报告", "策略", "2024-01-01 00:00:00", "-2147483648", "内容")
+                                                      + "</reports>\r\n").encode())
+put("report_list", "declared_utf8", '<?xml version="1.0" encoding="UTF-8"?><reports><report a="x" b="y" c="" d="1" e=""/></reports>')
+
+CONFIG = ('<config>\n  <port DSN="Quorvane" Database="Quorvane" Description="Quorvane monitoring database"\n'
+          '        IP="127.0.0.1" SqlName="sa" SqlPass=""%s/>\n</config>\n')
+put("sysserver_config", "readme", CONFIG % "")
+put("sysserver_config", "update_url", CONFIG % ' UpdateUrl="http://updates.example/quorvane/"')
+put("sysserver_config", "utf8_bom", b"\xef\xbb\xbf" + '<c><port DSN="监测" SqlPass="密码"/></c>'.encode())
+put("sysserver_config", "gbk", '<c><port DSN="监测" IP="服务器"/></c>'.encode("gbk"))
+put("sysserver_config", "bang", "<r><port DSN='a!b'/><port DSN='b'/></r>")
+
+put("update_version", "newer", b"\x01" + b"1.0.0.2")
+put("update_version", "short_form", b"\x02" + b"2.0")
+put("update_version", "line_end", b"\x03" + b"1.0.0.1\r\n")
+put("update_version", "broken_read", b"\x85" + b"3.1.4.1")
+put("update_version", "over_limit", b"\x07" + b"9" * 4097)
+
+put("file_diff", "changed_gbk", b"\x00\x20\x00" + ("a\r\nb\r\n变更前\r\nc\n").encode("gbk")[:32].ljust(32, b"x")
+    + "a\r\nb\r\n变更后\r\nd\r\nc\n".encode("gbk"))
+put("file_diff", "indent_case", b"\x03\x0c\x00" + b"\tAbc\n  x\nY\n" + b"abc\nx\n  y\nz")
+put("file_diff", "markup", b"\x00\x10\x00" + b"<b>&amp;</b>\n\t\tq\n" + b"<b>&</b>\n\t\tq\n")
+put("link_records", "checklist_mask", '<checklist><options mask="4294967295"/></checklist>')

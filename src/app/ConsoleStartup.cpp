@@ -56,14 +56,14 @@ int RunConsole(HINSTANCE instance, const std::string& configPath, unsigned short
   ::InitCommonControlsEx(&controls);
   g_module.Init(instance);
 
-  std::wstring refusal;
-  LoadSysServerPortConfig(configPath.c_str(), &refusal);
+  std::wstring refusal, unread;
+  LoadSysServerPortConfig(configPath.c_str(), &refusal, &unread);
   CreateOdbcDataSource(g_dsnName, g_databaseName, g_dsnDescription, g_serverAddress, g_sqlUserName);
   LoadConsoleUiResources();
   if (!refusal.empty()) UiMessageBox(refusal.c_str(), L"错误", MB_ICONHAND);
 
   int result = 0;
-  std::unique_ptr<CLoginDlg> login(new CLoginDlg());
+  std::unique_ptr<CLoginDlg> login(new CLoginDlg(unread));
   if (login->DoModal(nullptr) == IDOK) {
     CUIResource::Init();
     {

@@ -13,6 +13,7 @@ void AgentLinkFrameAssembler::Reset() {
   m_failure = NeedMore;
   m_expected = AgentLinkFrameHeader::kSize;
   m_received = 0;
+  m_capacity = 0;
   m_payload = nullptr;
   m_heap.reset();
 }
@@ -24,7 +25,9 @@ unsigned char* AgentLinkFrameAssembler::Space() {
 }
 
 size_t AgentLinkFrameAssembler::SpaceSize() const {
-  return m_failure != NeedMore ? 0 : size_t(m_expected - m_received);
+  if (m_failure != NeedMore) return 0;
+  uint32_t end = m_inPayload && m_capacity < m_expected ? m_capacity : m_expected;
+  return size_t(end - m_received);
 }
 
 AgentLinkFrameAssembler::Status AgentLinkFrameAssembler::Commit(size_t count, Frame& frame) {
@@ -32,7 +35,10 @@ AgentLinkFrameAssembler::Status AgentLinkFrameAssembler::Commit(size_t count, Fr
   if (count > SpaceSize())
     count = SpaceSize();  // never step past the buffer, whatever the caller says
   m_received += static_cast<uint32_t>(count);
-  if (m_received < m_expected) return NeedMore;
+  if (m_received < m_expected) {
+    if (m_inPayload && m_received == m_capacity && !GrowPayload()) return OutOfMemory;
+    return NeedMore;
+  }
 
   if (m_inPayload) {
     CompletePayload(frame);
@@ -53,20 +59,34 @@ AgentLinkFrameAssembler::Status AgentLinkFrameAssembler::BeginPayload() {
     m_failure = TooLong;
     return TooLong;
   }
-  if (m_header.length <= kInlineCapacity && !m_inlineLent) {
-    m_payload = m_inlineBuffer;
-  } else {
-    m_heap.reset(new (std::nothrow) unsigned char[size_t(m_header.length) + kPadding]());
-    if (!m_heap) {
-      m_failure = OutOfMemory;
-      return OutOfMemory;
-    }
-    m_payload = m_heap.get();
-  }
   m_inPayload = true;
   m_expected = m_header.length;
   m_received = 0;
-  return NeedMore;
+  if (m_header.length <= kInlineCapacity && !m_inlineLent) {
+    m_payload = m_inlineBuffer;
+    m_capacity = kInlineCapacity;
+    return NeedMore;
+  }
+  m_payload = nullptr;
+  m_capacity = 0;
+  return GrowPayload() ? NeedMore : OutOfMemory;
+}
+
+bool AgentLinkFrameAssembler::GrowPayload() {
+  // Not zero-filled: every byte is written before the frame is handed out.
+  uint32_t capacity = m_capacity ? m_capacity * 2 : uint32_t(kFirstHeapCapacity);
+  if (capacity > m_expected) capacity = m_expected;
+  std::unique_ptr<unsigned char[]> grown(new (std::nothrow)
+                                             unsigned char[size_t(capacity) + kPadding]);
+  if (!grown) {
+    m_failure = OutOfMemory;
+    return false;
+  }
+  if (m_received) std::memcpy(grown.get(), m_payload, m_received);
+  m_heap = std::move(grown);
+  m_payload = m_heap.get();
+  m_capacity = capacity;
+  return true;
 }
 
 void AgentLinkFrameAssembler::CompletePayload(Frame& frame) {

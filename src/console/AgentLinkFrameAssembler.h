@@ -10,9 +10,11 @@
 // platform calls, so that it can be fuzzed natively.
 //
 // The caller receives straight into Space() (at most SpaceSize() bytes, which
-// is exactly what the current header or payload still misses) and then calls
+// is never more than the current header or payload still misses) and then calls
 // Commit() with the count. Payloads of up to kInlineCapacity bytes use the
-// inline buffer; larger ones get one heap buffer of their exact size. Every
+// inline buffer; larger ones get a heap buffer that grows as the bytes arrive
+// (from kFirstHeapCapacity, doubling, up to the exact size), so a header that
+// announces a large payload costs nothing until the payload comes. Every
 // payload is followed by kPadding zero bytes, so a text payload without its own
 // terminator cannot be over-read.
 //
@@ -25,6 +27,7 @@ class AgentLinkFrameAssembler {
   enum : uint32_t {
     kInlineCapacity = 4096,
     kMaxPayload = 16u * 1024u * 1024u,
+    kFirstHeapCapacity = 64u * 1024u,
     kPadding = 4,
   };
 
@@ -91,6 +94,7 @@ class AgentLinkFrameAssembler {
 
  private:
   Status BeginPayload();
+  bool GrowPayload();
   void CompletePayload(Frame& frame);
   void CompleteHeaderOnly(Frame& frame);
 
@@ -101,6 +105,7 @@ class AgentLinkFrameAssembler {
   bool m_inlineLent = false;
   uint32_t m_expected = AgentLinkFrameHeader::kSize;
   uint32_t m_received = 0;
+  uint32_t m_capacity = 0;                  // payload bytes m_payload can take
   unsigned char* m_payload = nullptr;       // current payload buffer
   std::unique_ptr<unsigned char[]> m_heap;  // owns m_payload when not inline
   unsigned char m_inlineBuffer[kInlineCapacity + kPadding];

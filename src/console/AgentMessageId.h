@@ -34,6 +34,9 @@ enum AgentMessageId : unsigned int {
 // link, so its id stays clear of the small ids windows give their own timers.
 enum : unsigned int {
   AGENT_LINK_SOCKET_MESSAGE = 1798,
+  // Sent to the owning window each time the link has connected: what pages asked the
+  // service for before then was refused, so they ask again.
+  AGENT_LINK_CONNECTED_MESSAGE = 1799,
   AGENT_LINK_RECONNECT_TIMER = 0x4C4B,
   AGENT_LINK_RECONNECT_DELAY_MS = 3000,
   AGENT_LINK_DEFAULT_PORT = 4667,

@@ -111,6 +111,9 @@ void CAgentLink::OnConnect(int error) {
   assembler_.Reset();
   stageBegin_ = stageEnd_ = 0;
   FlushQueue();
+  if (!window_ || state_ != kConnected) return;
+  Hold hold(this);
+  ::SendMessageW(window_, AGENT_LINK_CONNECTED_MESSAGE, 0, 0);
 }
 
 void CAgentLink::OnWrite(int error) {
@@ -283,7 +286,8 @@ int CAgentLink::SendHeader(uint32_t type, uint32_t wParam, uint32_t lParam) {
 
 int CAgentLink::SendFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const void* data,
                           uint32_t length) {
-  if (socket_ == INVALID_SOCKET || state_ == kDown) return 0;
+  // A frame taken while connecting would be lost, unannounced, if that attempt failed.
+  if (socket_ == INVALID_SOCKET || state_ != kConnected) return 0;
   if (length > 0 && !data) return 0;
   if (length > INT_MAX - AgentLinkFrameHeader::kSize) return 0;
 
@@ -297,7 +301,6 @@ int CAgentLink::SendFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const
   if (queuedBytes_ + bytes.size() > kMaxQueuedBytes) return 0;
   queuedBytes_ += bytes.size();
   sendQueue_.push_back(std::move(bytes));
-  if (state_ == kConnecting) return 1;
   return FlushQueue() ? 1 : 0;
 }
 

@@ -32,10 +32,10 @@ class CAgentLink {
   int Connect();
 
   // Sends one frame. 1 means "accepted or queued": the frame went to the
-  // socket whole, or waits (whole, in order) behind a connection still being
-  // made or a send that would block. Queued frames are dropped when the link
-  // closes; nothing is sent again after a reconnection. 0 when the link is
-  // down, the queue is full or the socket failed.
+  // socket whole, or waits (whole, in order) behind a send that would block.
+  // Queued frames are dropped when the link closes; nothing is sent again after
+  // a reconnection. 0 unless the link is connected (a connection still being
+  // made may yet fail), and when the queue is full or the socket failed.
   int SendFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const void* data, uint32_t length);
   int SendHeader(uint32_t type, uint32_t wParam, uint32_t lParam);
 
@@ -57,6 +57,9 @@ class CAgentLink {
   bool IsConnected() const { return state_ == kConnected; }
   bool IsConnecting() const { return state_ == kConnecting; }
   size_t QueuedBytes() const { return queuedBytes_; }
+  // Changes with every connect and close: what was sent over one connection is
+  // answered, if at all, over that one.
+  unsigned Connection() const { return connection_; }
   unsigned short Port() const { return port_; }
 
  private:

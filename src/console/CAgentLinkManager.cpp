@@ -43,6 +43,10 @@ HWND CAgentLinkManager::FindFirstWindow(uint32_t messageId) {
   return nullptr;
 }
 
+bool CAgentLinkManager::CanSend() const {
+  return link_ && link_->IsConnected();  // a frame is taken only once connected
+}
+
 int CAgentLinkManager::Send(uint32_t type, uint32_t wParam, uint32_t messageId, const void* data,
                             uint32_t length) {
   if (!link_) return 0;

@@ -25,6 +25,9 @@ class CAgentLinkManager {
   int Create(HWND window, UINT message, unsigned short port = AGENT_LINK_DEFAULT_PORT);
   void Destroy();
   CAgentLink* Link() const { return link_.get(); }
+  // True while a frame would be taken: the link stands. A command that must not change
+  // anything without the service asks first.
+  bool CanSend() const;
 
   static void RegisterWindow(const AgentLinkWindow& registration);
   // Removes every registration equal to the pair.

@@ -1,6 +1,7 @@
 #include "console/CLoginDlg.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "console/CurrentUser.h"
@@ -29,7 +30,8 @@ const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
 
 }  // namespace
 
-CLoginDlg::CLoginDlg() : CUiDialogImpl<CLoginDlg>(kLayoutId) {}
+CLoginDlg::CLoginDlg(std::wstring settingsProblem)
+    : CUiDialogImpl<CLoginDlg>(kLayoutId), m_settingsProblem(std::move(settingsProblem)) {}
 
 LRESULT CLoginDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   const DWORD style = WS_CHILD | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
@@ -106,7 +108,8 @@ void CLoginDlg::Login() {
 
   SQLServerLink link;
   if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
+    const std::wstring text = m_settingsProblem.empty() ? L"连接数据库出错" : L"连接数据库出错\n" + m_settingsProblem;
+    UiMessageBox(text.c_str(), L"错误", MB_ICONHAND);
     return;
   }
   SQLStatement* statement = link.CreateStatement(kUserQuery);

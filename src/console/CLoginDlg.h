@@ -5,6 +5,8 @@
 // close command do nothing. Layout 560.
 #include <windows.h>
 
+#include <string>
+
 #include "controls/CEditEx.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
@@ -21,7 +23,9 @@ class CLoginDlg : public CUiDialogImpl<CLoginDlg>, public CWHRoundRectFrameHelpe
     kItemMessage = 105,  // the line that shows why a login failed
   };
 
-  CLoginDlg();
+  // settingsProblem: why the connection settings could not be read at start-up (empty
+  // when they were); a failed connection names it, since it is then the likely cause.
+  explicit CLoginDlg(std::wstring settingsProblem = std::wstring());
 
   // Tab moves to the other box with all its text selected; Enter logs in. Both keys
   // are consumed.
@@ -42,6 +46,7 @@ class CLoginDlg : public CUiDialogImpl<CLoginDlg>, public CWHRoundRectFrameHelpe
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   void FocusBox(CEditEx& box);
 
+  std::wstring m_settingsProblem;
   CEditEx m_userName;
   CEditEx m_password;
   BOOL m_bUserNameFocused = FALSE;

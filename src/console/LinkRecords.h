@@ -311,10 +311,9 @@ struct HipsTrustRecord {
 static_assert(sizeof(HipsTrustRecord) == 524, "HipsTrustRecord");
 static_assert(offsetof(HipsTrustRecord, Content) == 4, "HipsTrustRecord");
 
-// The record's bytes; false (nothing appended) for a content the field cannot hold whole.
-inline bool AppendHipsTrustRecord(std::string& out, uint32_t type, const std::wstring& content) {
-  if (content.size() > 259 || content.find(L'\0') != std::wstring::npos) return false;
+// The record's bytes. A longer content (stored by an older console or by hand) goes
+// with its first 259 characters, the key by which the agent knows the relation.
+inline void AppendHipsTrustRecord(std::string& out, uint32_t type, const std::wstring& content) {
   linkpayload::AppendU32(out, type);
   linkpayload::AppendText16(out, content, 260);
-  return true;
 }

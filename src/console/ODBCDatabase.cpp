@@ -83,6 +83,26 @@ int ODBCDatabase::CellElement::AsInt() const {
   }
 }
 
+std::wstring ODBCDatabase::CellElement::AsText() const {
+  wchar_t digits[40] = L"";
+  switch (kind) {
+    case WideText:
+      return text;
+    case Int32:
+      return std::to_wstring(number.int32);
+    case Int64:
+      return std::to_wstring(number.int64);
+    case Double:
+      _snwprintf(digits, 39, L"%.15g", number.real64);
+      return digits;
+    case Float:
+      _snwprintf(digits, 39, L"%.7g", static_cast<double>(number.real32));
+      return digits;
+    default:
+      return std::wstring();
+  }
+}
+
 ODBCDatabase::ODBCDatabase() {
   if (InterlockedIncrement(&g_odbcEnvRefCount) == 0) {
     SQLHENV env = SQL_NULL_HENV;
@@ -431,6 +451,11 @@ const wchar_t* ODBCDatabase::GetText(int column) const {
   return m_row[column].Text();
 }
 
+std::wstring ODBCDatabase::GetAsText(int column) const {
+  if (column < 0 || static_cast<size_t>(column) >= m_row.size()) return std::wstring();
+  return m_row[column].AsText();
+}
+
 int ODBCDatabase::BindParameter(int index, std::unique_ptr<BoundParameter> param, SQLSMALLINT cType,
                                 SQLSMALLINT sqlType, SQLULEN columnSize, SQLPOINTER data) {
   if (m_hstmt == SQL_NULL_HSTMT || index < 0 || index >= 32767) return 0;
@@ -464,6 +489,14 @@ int ODBCDatabase::BindEmptyText(int index) {
   param->indicator = 0;
   SQLPOINTER data = &param->text[0];
   return BindParameter(index, std::move(param), SQL_C_WCHAR, SQL_WVARCHAR, 2, data);
+}
+
+// A NULL that every column type takes, whatever the statement puts it in.
+int ODBCDatabase::BindNull(int index) {
+  std::unique_ptr<BoundParameter> param(new BoundParameter);
+  param->indicator = SQL_NULL_DATA;
+  SQLPOINTER data = &param->text[0];
+  return BindParameter(index, std::move(param), SQL_C_WCHAR, SQL_WVARCHAR, 1, data);
 }
 
 int ODBCDatabase::BindInt(int index, int value) {

@@ -43,6 +43,8 @@ class ODBCDatabase {
     const void* Value() const;
     const wchar_t* Text() const;
     int AsInt() const;
+    // Any value as text: integers in decimal, date-times as read; empty for nothing.
+    std::wstring AsText() const;
   };
 
   ODBCDatabase();
@@ -68,6 +70,7 @@ class ODBCDatabase {
 
   int GetInt(int column) const;
   const wchar_t* GetText(int column) const;
+  std::wstring GetAsText(int column) const;
   int ColumnCount() const { return static_cast<int>(m_row.size()); }
 
   // Parameters are 0-based; every bound value is copied into a buffer that
@@ -76,6 +79,7 @@ class ODBCDatabase {
   int BindInt(int index, int value);
   int BindDouble(int index, double value);
   int BindEmptyText(int index);
+  int BindNull(int index);
 
   int SetAutoCommit(bool on);
   int EndTransaction(bool commit);

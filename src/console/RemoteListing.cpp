@@ -6,6 +6,7 @@
 
 #include "console/LinkRecords.h"
 #include "platform/TextConv.h"
+#include "platform/XmlParse.h"
 
 namespace {
 
@@ -41,8 +42,7 @@ bool RemoteListing::Parse(Answer answer, const unsigned char* payload, size_t le
                                ? linkpayload::ReadText8(payload, length, 0)
                                : qv::WideToUtf8(linkpayload::ReadText16(payload, length, 0, length / 2));
   TiXmlDocument doc;
-  doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
-  const TiXmlElement* root = doc.Error() ? nullptr : doc.RootElement();
+  const TiXmlElement* root = qv::ParseXml(doc, text, TIXML_ENCODING_UTF8) ? doc.RootElement() : nullptr;
   if (!root) return false;
 
   if (answer == kDrives) {

@@ -79,10 +79,12 @@ void RemotePathBrowser::Open(HWND dialog, HWND view, UINT id, const std::wstring
   CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_dialog, AGENT_MSG_LIST_DRIVES});
   CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_dialog, AnswerId()});
   m_registered = true;
-  if (m_startDir)
+  if (m_startDir) {
     RequestListing(m_top);
-  else
+  } else {
     m_drivesAsked = g_agentLinkManager.SendHeaderOnChannel1(m_host, AGENT_MSG_LIST_DRIVES) == 1;
+    m_drivesConnection = LinkConnection();
+  }
 }
 
 void RemotePathBrowser::Close() {
@@ -107,8 +109,7 @@ void RemotePathBrowser::OnItemExpanded(const NMHDR* nm) {
     RequestListing(item);
   } else if (tv->action & TVE_COLLAPSE) {
     // Nothing at or below a closed node is listed or chosen any more.
-    for (Request& r : m_requests)
-      if (r.live && (r.item == item || IsBelow(r.item, item))) r.live = false;
+    if (m_awaited && (m_awaited == item || IsBelow(m_awaited, item))) m_awaited = nullptr;
     HTREEITEM checked = m_tree.Checked();
     if (checked && IsBelow(checked, item)) m_tree.SetChecked(nullptr);
     DeleteChildren(item, true);
@@ -123,12 +124,13 @@ void RemotePathBrowser::OnItemExpanded(const NMHDR* nm) {
 void RemotePathBrowser::OnItemDeleted(const NMHDR* nm) {
   HTREEITEM item = reinterpret_cast<const NMTREEVIEWW*>(nm)->itemOld.hItem;
   m_tree.OnDeleted(item);
-  Forget(item);
+  if (item == m_awaited) m_awaited = nullptr;
   if (item == m_top) m_top = nullptr;
 }
 
 void RemotePathBrowser::OnDrivesReply(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!CAgentLink::IsDelivering(message, wParam, lParam) || !m_drivesAsked || !m_top) return;
+  if (m_drivesConnection != LinkConnection()) return;
   m_drivesAsked = false;
   RemoteListing listing;
   if (!ReadAnswer(RemoteListing::kDrives, wParam, lParam, &listing)) return;
@@ -140,11 +142,13 @@ void RemotePathBrowser::OnDrivesReply(UINT message, WPARAM wParam, LPARAM lParam
 
 void RemotePathBrowser::OnDirectoryReply(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!CAgentLink::IsDelivering(message, wParam, lParam)) return;
-  HTREEITEM item = TakeRequest();
+  HTREEITEM item = Awaited();
   RemoteListing listing;
   if (!item || !ReadAnswer(m_files ? RemoteListing::kEntries : RemoteListing::kDirectories, wParam,
                            lParam, &listing))
     return;
+  // An answer to an earlier request may have come first: the last one stands.
+  DeleteChildren(item, false);
   for (const RemoteListing::Entry& e : listing.Entries())
     AddNode(item, e.name, e.isFile ? kFileNode : kDirectoryNode, e.hasChildren);
   ShowFilled(item);
@@ -210,28 +214,36 @@ void RemotePathBrowser::DeleteChildren(HTREEITEM item, bool keepFirst) {
   for (size_t i = keepFirst ? 1 : 0; i < children.size(); ++i) m_tree.tree.DeleteItem(children[i]);
 }
 
-void RemotePathBrowser::Forget(HTREEITEM item) {
-  for (Request& r : m_requests)
-    if (r.item == item) r.live = false;
-}
-
 void RemotePathBrowser::RequestListing(HTREEITEM item) {
-  Forget(item);
+  if (m_awaited && m_awaited != item) Reclose(m_awaited);
+  m_awaited = nullptr;
   const std::wstring path = PathOf(item);
   DirectoryListRequest request;
   // A path the record cannot hold whole is not asked for: a cut one names another directory.
   if (path.empty() || path.size() >= sizeof request.path / sizeof request.path[0]) return;
   linkpayload::WriteText16(request.path, sizeof request.path / sizeof request.path[0], path);
   if (g_agentLinkManager.SendOnChannel1(m_host, AGENT_MSG_LIST_DIRECTORY, &request,
-                                        sizeof request) == 1)
-    m_requests.push_back(Request{item, true});
+                                        sizeof request) == 1) {
+    m_awaited = item;
+    m_awaitedConnection = LinkConnection();
+  }
 }
 
-HTREEITEM RemotePathBrowser::TakeRequest() {
-  if (m_requests.empty()) return nullptr;
-  const Request request = m_requests.front();
-  m_requests.pop_front();
-  return request.live ? request.item : nullptr;
+void RemotePathBrowser::Reclose(HTREEITEM item) {
+  if (m_tree.tree.GetChildItem(item) || item == m_top) return;
+  m_tree.tree.InsertTextItem(kPlaceholder, item, TVI_LAST, ChildState(item));
+  m_filling = true;
+  m_tree.tree.Expand(item, TVE_COLLAPSE);
+  m_filling = false;
+}
+
+HTREEITEM RemotePathBrowser::Awaited() const {
+  return m_awaitedConnection == LinkConnection() ? m_awaited : nullptr;
+}
+
+unsigned RemotePathBrowser::LinkConnection() {
+  const CAgentLink* link = g_agentLinkManager.Link();
+  return link ? link->Connection() : 0;
 }
 
 // A node being filled stays open; the top node opens once it has its first listing.

@@ -2,15 +2,16 @@
 // What the remote directory and file pickers share: the tree of a monitored host's
 // drives, directories and (for the file picker) files, filled from the host's agent
 // through the service link. The drives are asked for once, a directory each time the
-// user expands it. The agent answers each request once and in the order sent, so the
-// queue of requests still open names the node every answer belongs to; a node that is
-// removed, collapsed or expanded again before its answer came has that answer dropped.
-// A removed node is never the choice. Owned by its dialog, which forwards the tree's
-// notifications and the link's answers to it; UI thread only.
+// user expands it. An answer names no directory, and a request may never be answered
+// (the agent offline, the link closed), so the answers are for the node expanded last:
+// each one that comes fills it anew, so the last answer, its own, stands. A node left
+// waiting by a later expansion closes again, to be expanded anew. A node that is
+// removed or collapsed waits no more, and nothing asked over a connection that has
+// since closed is taken. A removed node is never the choice. Owned by its dialog, which
+// forwards the tree's notifications and the link's answers to it; UI thread only.
 #include <windows.h>
 
 #include <cstdint>
-#include <deque>
 #include <string>
 
 #include "console/PickerTree.h"
@@ -53,18 +54,17 @@ class RemotePathBrowser {
   HTREEITEM TopItem() const { return m_top; }
 
  private:
-  struct Request {
-    HTREEITEM item;
-    bool live;  // false once its node is removed, collapsed or asked again
-  };
-
   HTREEITEM AddNode(HTREEITEM parent, const std::wstring& text, NodeKind kind, bool expandable);
   int ChildState(HTREEITEM parent) const;
   void DeleteChildren(HTREEITEM item, bool keepFirst);
-  void Forget(HTREEITEM item);
   void RequestListing(HTREEITEM item);
-  // The node the next answer belongs to, or null when it is to be dropped.
-  HTREEITEM TakeRequest();
+  // Gives a node whose listing never came its placeholder back, closed.
+  void Reclose(HTREEITEM item);
+  // The node the answers are for, or null when they are to be dropped.
+  HTREEITEM Awaited() const;
+  // Which connection of the link is up (0 without a link): what was asked over an
+  // earlier one will not be answered.
+  static unsigned LinkConnection();
   // Parses a delivered answer; false, after telling the user, when it cannot be read.
   bool ReadAnswer(int answer, WPARAM wParam, LPARAM lParam, RemoteListing* listing);
   void ShowFilled(HTREEITEM item);
@@ -77,8 +77,10 @@ class RemotePathBrowser {
   bool m_startDir = false;
   bool m_registered = false;
   bool m_drivesAsked = false;
+  unsigned m_drivesConnection = 0;
   bool m_filling = false;  // expansions of our own, not the user's
-  std::deque<Request> m_requests;
+  HTREEITEM m_awaited = nullptr;
+  unsigned m_awaitedConnection = 0;
   PickerTree m_tree;
   HTREEITEM m_top = nullptr;
 };

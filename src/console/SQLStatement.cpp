@@ -26,6 +26,8 @@ int SQLStatement::BindDouble(int index, double value) {
 
 int SQLStatement::BindEmptyString(int index) { return IsCurrent() ? m_database->BindEmptyText(index) : 0; }
 
+int SQLStatement::BindNull(int index) { return IsCurrent() ? m_database->BindNull(index) : 0; }
+
 int SQLStatement::SetMaxRows(int rows) { return IsCurrent() ? m_database->SetMaxRows(rows) : 0; }
 
 int SQLStatement::Execute() {
@@ -63,6 +65,10 @@ int SQLStatement::GetInt(int column) const {
 
 const wchar_t* SQLStatement::GetString(int column) const {
   return m_database && m_database->StatementSerial() == m_serial ? m_database->GetText(column) : nullptr;
+}
+
+std::wstring SQLStatement::GetAsText(int column) const {
+  return m_database && m_database->StatementSerial() == m_serial ? m_database->GetAsText(column) : std::wstring();
 }
 
 void SQLStatement::Close() {

@@ -2,6 +2,7 @@
 // statement handle; once the link has moved on to another statement, every
 // call on this one fails instead of touching the other statement.
 #pragma once
+#include <string>
 
 class ODBCDatabase;
 
@@ -19,6 +20,7 @@ class SQLStatement {
   int BindInt(int index, int value);
   int BindDouble(int index, double value);
   int BindEmptyString(int index);
+  int BindNull(int index);
 
   // Row limit of a query, set before it runs (0: no limit). Statements
   // limit their rows here, never with TOP or LIMIT in the text, so that
@@ -37,6 +39,9 @@ class SQLStatement {
   // cells that hold no text; it stays valid until the next Fetch.
   int GetInt(int column) const;
   const wchar_t* GetString(int column) const;
+  // The cell whatever its type, as text: integers in decimal, date-times as GetString
+  // gives them; empty for NULL. For statements that read columns by position only.
+  std::wstring GetAsText(int column) const;
 
   // Frees the link's statement handle if it is still this statement's.
   void Close();

@@ -2,11 +2,13 @@
 
 #include <tinyxml.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
+#include "platform/XmlParse.h"
 
 wchar_t g_dsnName[kSettingChars];
 wchar_t g_databaseName[kSettingChars];
@@ -39,8 +41,10 @@ bool IsUpdateUrl(const std::wstring& url) {
 
 const long kMaxFileBytes = 1024 * 1024;  // a settings file is a few hundred bytes
 
-bool ReadFile(const char* path, std::string& bytes) {
+bool ReadFile(const char* path, std::string& bytes, bool* missing) {
+  errno = 0;
   FILE* file = path ? std::fopen(path, "rb") : nullptr;
+  *missing = !file && errno == ENOENT;
   if (!file) return false;
   char buffer[4096];
   size_t n;
@@ -65,18 +69,38 @@ bool DeclaresUtf8(const std::string& bytes, const TiXmlDocument& doc) {
 
 }  // namespace
 
-int LoadSysServerPortConfig(const char* path, std::wstring* refusal) {
+int LoadSysServerPortConfig(const char* path, std::wstring* refusal, std::wstring* unread) {
+  const std::wstring file = qv::AnsiToWide(path ? path : "");
+  std::string bytes;
+  bool missing = false;
+  if (!ReadFile(path, bytes, &missing)) {
+    ParseSysServerPortConfig(std::string(), refusal);  // the settings cleared
+    if (unread)
+      *unread = qv::FormatW(missing ? L"配置文件%ls不存在，未能读入数据库连接设置。"
+                                    : L"配置文件%ls无法读取，未能读入数据库连接设置。", file.c_str());
+    return 0;
+  }
+  return ParseSysServerPortConfig(bytes, refusal, unread, file);
+}
+
+int ParseSysServerPortConfig(const std::string& bytes, std::wstring* refusal, std::wstring* unread,
+                             const std::wstring& file) {
   for (const Setting& s : kSettings) s.value[0] = L'\0';
   if (refusal) refusal->clear();
+  if (unread) unread->clear();
+  auto notRead = [&](const std::wstring& why) {
+    if (unread) *unread = why;
+    return 0;
+  };
 
-  std::string bytes;
   TiXmlDocument doc;
-  if (!ReadFile(path, bytes)) return 0;
-  doc.Parse(bytes.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-  if (doc.Error()) return 0;
+  if (!qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING))
+    return notRead(doc.ErrorRow() > 0
+                       ? qv::FormatW(L"配置文件%ls格式不正确（第%d行），未能读入数据库连接设置。", file.c_str(), doc.ErrorRow())
+                       : qv::FormatW(L"配置文件%ls格式不正确，未能读入数据库连接设置。", file.c_str()));
   const TiXmlElement* root = doc.RootElement();
   const TiXmlElement* port = root ? root->FirstChildElement("port") : nullptr;
-  if (!port) return 0;
+  if (!port) return notRead(qv::FormatW(L"配置文件%ls中没有port元素，未能读入数据库连接设置。", file.c_str()));
 
   const bool utf8 = DeclaresUtf8(bytes, doc);
   std::wstring values[sizeof kSettings / sizeof kSettings[0]];
@@ -95,7 +119,7 @@ int LoadSysServerPortConfig(const char* path, std::wstring* refusal) {
         problem = L"配置文件SysServerPort.xml中UpdateUrl须是以http://或https://开头、以“/”结尾的地址，数据库连接设置未读入。";
       if (!problem.empty()) {
         if (refusal) *refusal = problem;
-        return 0;
+        return notRead(problem);
       }
     }
   }

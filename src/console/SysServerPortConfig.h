@@ -23,5 +23,10 @@ extern wchar_t g_updateUrl[kSettingChars];
 // would not fit the buffers, or would break the data source's attribute list with a
 // "!", is refused whole: the settings stay empty, 0, and *refusal tells the user why.
 // Values are UTF-8 when the file says so (byte-order mark or declaration), else in
-// the ANSI code page.
-int LoadSysServerPortConfig(const char* path, std::wstring* refusal = nullptr);
+// the ANSI code page. Whenever the result is 0, *unread says why, naming the file
+// (missing, unreadable, malformed, without "port", or the refusal), for the login to
+// add when it cannot connect with the empty settings.
+int LoadSysServerPortConfig(const char* path, std::wstring* refusal = nullptr, std::wstring* unread = nullptr);
+// As LoadSysServerPortConfig, for the file's bytes already read; file names it in *unread.
+int ParseSysServerPortConfig(const std::string& bytes, std::wstring* refusal = nullptr,
+                             std::wstring* unread = nullptr, const std::wstring& file = std::wstring());

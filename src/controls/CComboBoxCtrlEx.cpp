@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <cstdint>
+
 #include "controls/CSkinScrollWnd.h"
 #include "platform/CDC.h"
 #include "platform/CWindowDCs.h"
@@ -18,6 +20,31 @@ const int kButtonCell = 18;
 // The button strip at the right that shows the hovered look.
 bool OverButton(const RECT& client, int x, int y) {
   return x > client.right - 40 && x < client.right && y >= 0 && y <= client.bottom - 1;
+}
+
+// The normal button cell in greys, lighter, as the skin's disabled buttons are drawn:
+// the arrow's dark becomes 0xA8, the fill's light 0xF0.
+void DrawGreyedCell(HDC dc, int x, int y, int height, HDC cells) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), kButtonCell, -kButtonCell, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  CBitmap grey(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  CDC greyDc;
+  if (grey.IsNull() || !greyDc.CreateCompatibleDC(dc)) return;
+  HGDIOBJ old = greyDc.SelectObject(grey.Get());
+  ::BitBlt(greyDc, 0, 0, kButtonCell, kButtonCell, cells, 0, 0, SRCCOPY);
+  ::GdiFlush();
+  uint32_t* pixel = static_cast<uint32_t*>(bits);
+  for (int i = 0; i < kButtonCell * kButtonCell; ++i) {
+    const uint32_t c = pixel[i];
+    const int luma = (299 * int(c >> 16 & 0xFF) + 587 * int(c >> 8 & 0xFF) + 114 * int(c & 0xFF)) / 1000;
+    int g = 0xA8 + (luma - 0x30) * (0xF0 - 0xA8) / (0xE6 - 0x30);
+    g = g < 0xA8 ? 0xA8 : g > 0xF4 ? 0xF4 : g;
+    pixel[i] = uint32_t(g) << 16 | uint32_t(g) << 8 | uint32_t(g);
+  }
+  ::SetStretchBltMode(dc, COLORONCOLOR);
+  ::StretchBlt(dc, x, y, kButtonCell, height, greyDc, 0, 0, kButtonCell, kButtonCell, SRCCOPY);
+  greyDc.SelectObject(old);
 }
 
 }  // namespace
@@ -60,6 +87,9 @@ void CComboBoxCtrlEx::DoPaint(CDCHandle dc) {
   CRect inside = client;
   inside.DeflateRect(1, 1);
   dc.FillSolidRect(inside, m_bkColor);
+  // Disabled, it looks as the disabled edit fields beside it: grey text, a grey button.
+  const bool enabled = IsWindowEnabled() != FALSE;
+  if (!enabled) dc.SetTextColor(::GetSysColor(COLOR_GRAYTEXT));
   const int selected = GetCurSel();
   if (selected >= 0) {
     const std::wstring text = GetLBText(selected);
@@ -70,9 +100,13 @@ void CComboBoxCtrlEx::DoPaint(CDCHandle dc) {
   CDC cells;
   if (m_button && cells.CreateCompatibleDC(dc)) {
     HGDIOBJ oldBitmap = cells.SelectObject(m_button);
-    ::SetStretchBltMode(dc, COLORONCOLOR);
-    ::StretchBlt(dc, client.right - 19, client.top + 1, kButtonCell, client.Height() - 1, cells,
-                 cellX, 0, kButtonCell, kButtonCell, SRCCOPY);
+    if (enabled) {
+      ::SetStretchBltMode(dc, COLORONCOLOR);
+      ::StretchBlt(dc, client.right - 19, client.top + 1, kButtonCell, client.Height() - 1, cells,
+                   cellX, 0, kButtonCell, kButtonCell, SRCCOPY);
+    } else {
+      DrawGreyedCell(dc, client.right - 19, client.top + 1, client.Height() - 1, cells);
+    }
     cells.SelectObject(oldBitmap);
   }
   dc.SelectObject(oldFont);

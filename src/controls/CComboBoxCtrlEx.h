@@ -6,6 +6,7 @@
 // child | vertical scroll | drop-down list | owner-drawn fixed | has strings and use the
 // usual combo-box calls. Its host reflects the owner-draw messages back to it. The
 // pressed look lasts while the button is held, the hovered one until the mouse leaves.
+// Disabled, its text and button are drawn grey.
 // A window that forwards the combo's notifications and list colour requests to map 1
 // gets the open list's scroll bars skinned (SetScrollSkin): the list's skinned frame
 // is placed below the box when it opens and hidden when it closes.
@@ -46,6 +47,7 @@ class CComboBoxCtrlEx : public CWindowImpl<CComboBoxCtrlEx, CComboBox>,
 
   BEGIN_MSG_MAP(CComboBoxCtrlEx)
     CHAIN_MSG_MAP(CDoubleBufferImpl<CComboBoxCtrlEx>)
+    MESSAGE_HANDLER(WM_ENABLE, OnEnable)
     MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
     MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
     MESSAGE_HANDLER(WM_CTLCOLOREDIT, OnCtlColorEdit)
@@ -61,6 +63,11 @@ class CComboBoxCtrlEx : public CWindowImpl<CComboBoxCtrlEx, CComboBox>,
   END_MSG_MAP()
 
  private:
+  LRESULT OnEnable(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    Invalidate(FALSE);  // the face changes its look
+    bHandled = FALSE;
+    return 0;
+  }
   LRESULT OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
   LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL& bHandled);
   LRESULT OnCtlColorEdit(UINT, WPARAM wParam, LPARAM lParam, BOOL&);

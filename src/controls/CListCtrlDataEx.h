@@ -67,6 +67,14 @@ class CListCtrlDataEx : public CListImplEx<CListCtrlDataEx<TData>> {
   const CListSubItemEx* GetCell(int nItem, int nSubItem) const;
   CListSubItemEx* GetCell(int nItem, int nSubItem);
 
+ protected:
+  // No page gives its rows a tip text; a grid class of its own may.
+  BOOL SetItemToolTip(int nItem, LPCWSTR pszText) {
+    if (nItem < 0 || nItem >= GetItemCount()) return FALSE;
+    m_aItems[nItem].m_strToolTip = pszText ? pszText : L"";
+    return TRUE;
+  }
+
  private:
   // Applies a change to an existing cell; FALSE, and nothing changed, when there is none.
   template <class F>

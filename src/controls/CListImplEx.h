@@ -129,6 +129,9 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   // Where a check cell's box sits in its cell; with a box on the left, rcText loses the
   // box's width. Painting and hit tests both place it here.
   CRect GetCheckRect(const CRect& rcCell, UINT nFlags, CRect& rcText) const;
+  // Where a clickable cell answers the mouse (its image and its text) inside rcCell, the
+  // cell as painted (GetItemRect less the grid line on the right); empty when nowhere.
+  CRect GetLinkRect(int nItem, int nSubItem, const CRect& rcCell) const;
   // Range and page of the bars after a change (position -1 keeps it), then a repaint.
   void ResetScrollBars(int nBar = SB_BOTH, int nPosition = -1, BOOL bRecalculate = TRUE);
 
@@ -163,6 +166,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
     MESSAGE_HANDLER(WM_HSCROLL, OnHScroll)
     MESSAGE_HANDLER(WM_VSCROLL, OnVScroll)
     MESSAGE_HANDLER(WM_CANCELMODE, OnCancelMode)
+    MESSAGE_RANGE_HANDLER(WM_MOUSEFIRST, WM_MOUSELAST, OnMouseRelay)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
     MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
@@ -193,6 +197,8 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   LRESULT OnHScroll(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnVScroll(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnCancelMode(UINT, WPARAM, LPARAM, BOOL&);
+  // Shows the mouse to the row tips' control; the message goes on to its own handler.
+  LRESULT OnMouseRelay(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnLButtonUp(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnLButtonDblClk(UINT, WPARAM, LPARAM, BOOL&);
@@ -216,6 +222,7 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   enum : UINT_PTR {
     kTimerAutoShrink = 1001,  // narrows a column dragged left at the right end of the view
     kTimerDelayedEdit = 1002,  // opens the focus cell's editor once its row has scrolled in
+    kTimerSelectBand = 1003,   // goes on with a drag selection while the pointer stands still
     kTimerSmoothScroll = 1004,
   };
 
@@ -256,7 +263,6 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   BOOL HitTestItem(POINT pt, int& nItem, int& nSubItem) const;
   // On a column, or within 5 pixels left or 4 right of its right edge (its divider).
   BOOL HitTestHeader(POINT pt, int& nColumn, BOOL& bDivider) const;
-  CRect GetLinkRect(int nItem, int nSubItem, const CRect& rcCell) const;
   void PressCell(int nItem, int nSubItem, POINT pt);
   // Steps a check cell that is not read-only as a click does and notifies; FALSE otherwise.
   BOOL ToggleCheck(int nItem, int nSubItem);
@@ -264,6 +270,13 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   void SetHotCell(int nItem, int nSubItem);
   void InvalidateLink(int nItem, int nSubItem);
   void TypeAhead(wchar_t chKey, int nFocusItem);
+  // A drag with multiple selection on: the rows under the band from the press to pt
+  // (client coordinates) become the selection; outside the rows the view scrolls a step.
+  void DragSelect(POINT pt);
+  void EndDragSelect();
+  // The row's tip text over the row's rectangle (tool 1000), or no row tip for -1 or a
+  // row without one.
+  void SetRowTip(int nItem);
   // The clipped-text tip over the cell under the pointer, when its text does not fit.
   void OfferTitleTip(int nItem, int nSubItem, POINT pt);
   void HideTitleTip();
@@ -300,6 +313,8 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   BOOL m_bThemed = FALSE;        // draw with visual styles where they are open
   BOOL m_bFocusSubItem = FALSE;  // cells, not only rows, take the focus
   BOOL m_bMultiSelect = FALSE;
+  HBITMAP m_hBackground = nullptr;  // drawn behind the rows; the caller's, kept alive by it
+  BOOL m_bTileBackground = FALSE;   // repeated over the area, else drawn once near its middle
 
   // sizes
   int m_nItemHeight = 0;
@@ -342,6 +357,8 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   BOOL m_bButtonDown = FALSE;      // pressed on the header (or anywhere with multiple selection)
   BOOL m_bMouseTracked = FALSE;
   CPoint m_ptDown;
+  CPoint m_ptDownContent;          // the press point plus the scroll positions
+  DWORD m_dwBandScrollTime = 0;    // tick count of the drag selection's last scroll step
   int m_nRowsChanged = 0;          // counts removals and reorders of rows
   DWORD m_dwTypeAheadTime = 0;
   std::wstring m_strTypeAhead;
@@ -352,6 +369,9 @@ class CListImplEx : public CWindowImpl<T>, public CDoubleBufferImpl<T> {
   CListEditEx m_wndItemEdit;
   CListDate m_wndItemDate;
   CListComboEx m_wndItemCombo;
+  int m_nRowTipItem = -1;  // the row tool 1000 stands over, where and what it says
+  CRect m_rcRowTip;
+  std::wstring m_strRowTip;
   int m_nTipItem = -1;  // the cell last offered a tip
   int m_nTipSubItem = -1;
   BOOL m_bTipShown = FALSE;  // and whether its text needed one

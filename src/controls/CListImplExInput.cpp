@@ -15,6 +15,11 @@ namespace {
 
 const DWORD kTypeAheadPause = 800;  // ms between letters that still extend the search
 const int kHeaderDragSlop = 4;      // a header press moved further is no click
+const int kBandDragSlop = 3;        // a press moved further starts a drag selection
+const DWORD kBandScrollPause = 10;  // ms between the drag selection's scroll steps
+const UINT kBandTickMs = 20;
+const UINT_PTR kRowToolId = 1000;
+const size_t kRowTipLimit = 32767;  // characters
 
 bool IsCheckFormat(UINT nFormat) {
   return nFormat == ITEM_FORMAT_CHECKBOX || nFormat == ITEM_FORMAT_CHECKBOX_3STATE;
@@ -142,14 +147,27 @@ CRect CListImplEx<T>::GetCellTextRect(int nItem, int nColumn, const CRect& rcCel
   return rc;
 }
 
-// Where a clickable cell's text is drawn: its extent in the cell's font, placed as
-// painting places it.
+// Where a clickable cell is drawn: its image and the extent of its text in the cell's
+// font, placed as painting places them. A link that is only an image (the audit detail's
+// magnifier) is clicked on the image.
 template <class T>
 CRect CListImplEx<T>::GetLinkRect(int nItem, int nSubItem, const CRect& rcCell) const {
   const int index = GetColumnIndex(nSubItem);
   const CListSubItemEx* cell = Self()->GetCell(nItem, index);
+  if (!cell) return CRect();
+  CRect link;
+  const CRect textArea = TextArea(nSubItem, rcCell);
+  if (m_hCellImages && cell->m_nImage != -1 && !textArea.IsRectEmpty()) {
+    const SIZE image = ImageSize(m_hCellImages);
+    const int x = cell->m_strText.empty()
+                      ? textArea.left + (textArea.Width() - image.cx) / 2 - (IsThemed() ? 1 : 0)
+                      : textArea.left;
+    const int y = rcCell.top + (rcCell.Height() - image.cy) / 2;
+    link = CRect(x, y, x + image.cx, y + image.cy);
+    link.IntersectRect(link, rcCell);
+  }
   const CRect area = GetCellTextRect(nItem, nSubItem, rcCell);
-  if (!cell || cell->m_strText.empty() || area.IsRectEmpty()) return CRect();
+  if (cell->m_strText.empty() || area.IsRectEmpty()) return link;
   SIZE size{};
   {
     CClientDC dc(this->m_hWnd);
@@ -166,7 +184,10 @@ CRect CListImplEx<T>::GetLinkRect(int nItem, int nSubItem, const CRect& rcCell) 
   else if (flags & ITEM_FLAGS_RIGHT)
     left = area.right - width;
   const int top = area.top + (area.Height() - size.cy) / 2;
-  return CRect(left, top, left + width, top + size.cy);
+  const CRect text(left, top, left + width, top + size.cy);
+  if (link.IsRectEmpty()) return text;
+  link.UnionRect(link, text);
+  return link;
 }
 
 // ---------------------------------------------------------------- cells under the mouse
@@ -374,6 +395,8 @@ LRESULT CListImplEx<T>::OnLButtonDown(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
   UINT flags = static_cast<UINT>(wParam);
   HideTitleTip();
   m_ptDown = pt;
+  m_ptDownContent = CPoint(pt.x + ::GetScrollPos(this->m_hWnd, SB_HORZ),
+                           pt.y + ::GetScrollPos(this->m_hWnd, SB_VERT));
   StopSmoothScroll();
   ::SetFocus(this->m_hWnd);  // ends an open edit
   if (m_bMultiSelect) {
@@ -428,7 +451,12 @@ LRESULT CListImplEx<T>::OnLButtonUp(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
     Redraw();
   }
   m_bButtonDown = FALSE;
-  m_ptDown = CPoint();
+  m_ptDown = m_ptDownContent = CPoint();
+  if (m_bSelecting) {  // the end of a drag selection is no click
+    EndDragSelect();
+    this->SendMessage(WM_MOUSEMOVE, wParam, lParam);
+    return 0;
+  }
   int item, column;
   if (HitTestItem(pt, item, column)) {
     ToggleGroup(item);
@@ -489,15 +517,23 @@ LRESULT CListImplEx<T>::OnMouseMove(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
     return 0;
   }
   if (m_bButtonDown) {
-    // A header press that moves away is no click: no sort on the release.
-    if (m_nPressedColumn >= 0 && (std::abs(pt.x - m_ptDown.x) > kHeaderDragSlop ||
-                                  std::abs(pt.y - m_ptDown.y) > kHeaderDragSlop)) {
-      if (::GetCapture() == this->m_hWnd) ::ReleaseCapture();
-      HideTitleTip();
-      m_wndDropArrows.Hide();
-      m_nPressedColumn = -1;
-      Redraw();
+    const int moved = std::max(std::abs(pt.x - m_ptDown.x), std::abs(pt.y - m_ptDown.y));
+    // A header press that moves away is no click: no sort on the release, and no drag
+    // selection from it either.
+    if (m_nPressedColumn >= 0) {
+      if (moved > kHeaderDragSlop) {
+        if (::GetCapture() == this->m_hWnd) ::ReleaseCapture();
+        HideTitleTip();
+        m_wndDropArrows.Hide();
+        m_nPressedColumn = -1;
+        m_bButtonDown = FALSE;
+        Redraw();
+      }
+      return 0;
     }
+    if (m_bMultiSelect && !m_bResizing && !m_bSelecting && !m_bEditing && moved > kBandDragSlop)
+      m_bSelecting = TRUE;
+    if (m_bSelecting) DragSelect(pt);
     return 0;
   }
   if (!held && ::GetCapture() == this->m_hWnd) ::ReleaseCapture();
@@ -521,12 +557,104 @@ LRESULT CListImplEx<T>::OnMouseMove(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
       cell.right -= 1;
       if (GetLinkRect(item, column, cell).PtInRect(pt)) ::SetCursor(m_curHyperLink);
     }
-    OfferTitleTip(item, column, pt);
+    if (GetItemFormat(item, index) != ITEM_FORMAT_GROUP) {
+      SetRowTip(item);
+      OfferTitleTip(item, column, pt);
+    }
   } else {
     SetHotCell(-1, -1);
+    SetRowTip(-1);
     HideTitleTip();
   }
   return 0;
+}
+
+template <class T>
+LRESULT CListImplEx<T>::OnMouseRelay(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  if (m_wndToolTip.IsWindow()) {
+    const MSG* current = this->GetCurrentMessage();
+    MSG relay = current ? *current : MSG{this->m_hWnd, uMsg, wParam, lParam, 0, {0, 0}};
+    m_wndToolTip.RelayEvent(&relay);
+  }
+  bHandled = FALSE;
+  return 0;
+}
+
+template <class T>
+void CListImplEx<T>::SetRowTip(int nItem) {
+  std::wstring text = nItem >= 0 ? Self()->GetItemToolTip(nItem) : std::wstring();
+  if (text.size() > kRowTipLimit) text.resize(kRowTipLimit);
+  CRect row;
+  if (text.empty() || !GetItemRect(nItem, -1, row)) nItem = -1;
+  // The same tool again would be added twice, and a tool taken away hides its tip: only
+  // a change replaces it.
+  if (nItem == m_nRowTipItem && (nItem < 0 || (row == m_rcRowTip && text == m_strRowTip))) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = this->m_hWnd;
+  tool.uId = kRowToolId;
+  if (m_nRowTipItem >= 0) m_wndToolTip.DelTool(&tool);
+  m_nRowTipItem = nItem;
+  m_rcRowTip = row;
+  m_strRowTip.swap(text);
+  if (nItem < 0) return;
+  tool.rect = row;
+  tool.lpszText = &m_strRowTip[0];
+  m_wndToolTip.AddTool(&tool);
+}
+
+template <class T>
+void CListImplEx<T>::DragSelect(POINT pt) {
+  CRect client;
+  ::GetClientRect(this->m_hWnd, &client);
+  const int header = GetHeaderHeight();
+  const DWORD now = ::GetTickCount();
+  if (now - m_dwBandScrollTime >= kBandScrollPause) {
+    const int top = ::GetScrollPos(this->m_hWnd, SB_VERT);
+    const int left = ::GetScrollPos(this->m_hWnd, SB_HORZ);
+    // A row a step, directly: a line step of the bar would animate, and the band is not
+    // drawn over the animation.
+    if (pt.y < header)
+      ::SetScrollPos(this->m_hWnd, SB_VERT, std::max(0, top - m_nItemHeight), FALSE);
+    else if (pt.y >= client.bottom)
+      ::SetScrollPos(this->m_hWnd, SB_VERT, top + m_nItemHeight, FALSE);  // kept in range
+    if (pt.x < client.left || pt.x >= client.right)
+      this->SendMessage(WM_HSCROLL, pt.x < client.left ? SB_LINELEFT : SB_LINERIGHT, 0);
+    if (top != ::GetScrollPos(this->m_hWnd, SB_VERT) || left != ::GetScrollPos(this->m_hWnd, SB_HORZ))
+      m_dwBandScrollTime = now;
+  }
+  // From the press to the pointer in content coordinates, so it grows as the view scrolls.
+  CRect band(std::min<int>(m_ptDownContent.x, pt.x + ::GetScrollPos(this->m_hWnd, SB_HORZ)),
+             std::min<int>(m_ptDownContent.y, pt.y + ::GetScrollPos(this->m_hWnd, SB_VERT)),
+             std::max<int>(m_ptDownContent.x, pt.x + ::GetScrollPos(this->m_hWnd, SB_HORZ)),
+             std::max<int>(m_ptDownContent.y, pt.y + ::GetScrollPos(this->m_hWnd, SB_VERT)));
+  if (band.IsRectEmpty() || m_nItemHeight <= 0) return;
+  m_rcSelect = band;
+  m_setSelectedItems.clear();
+  const int count = Self()->GetItemCount();
+  int first = 0, last = -1;
+  if (band.left <= GetTotalWidth() && band.bottom >= header) {
+    first = std::max<int>(0, (band.top - header) / m_nItemHeight);
+    last = std::min<int>(count - 1, (band.bottom - header) / m_nItemHeight);
+    for (int i = first; i <= last; ++i) m_setSelectedItems.insert(i);
+  }
+  if (m_setSelectedItems.empty()) {
+    m_nAnchorItem = -1;
+  } else {
+    m_nAnchorItem = first;
+    m_nFocusItem = last;
+  }
+  m_nFocusSubItem = -1;
+  this->SetTimer(kTimerSelectBand, kBandTickMs);
+  ::RedrawWindow(this->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+template <class T>
+void CListImplEx<T>::EndDragSelect() {
+  this->KillTimer(kTimerSelectBand);
+  m_bSelecting = FALSE;
+  m_rcSelect.SetRectEmpty();
+  Redraw();
 }
 
 template <class T>
@@ -578,8 +706,9 @@ template <class T>
 LRESULT CListImplEx<T>::OnCancelMode(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   if (m_bButtonDown && ::GetCapture() == this->m_hWnd) ::ReleaseCapture();
   // No release comes after this: a divider drag ends here too, or the next press over
-  // the rows would go on sizing the column.
+  // the rows would go on sizing the column; a drag selection would follow the pointer.
   EndResize();
+  if (m_bSelecting) EndDragSelect();
   m_bButtonDown = FALSE;
   HideTitleTip();
   m_wndDropArrows.Hide();
@@ -707,6 +836,17 @@ LRESULT CListImplEx<T>::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
     case kTimerSmoothScroll:
       SmoothScrollTick();
       break;
+    case kTimerSelectBand: {
+      if (!m_bSelecting) {
+        this->KillTimer(kTimerSelectBand);
+        break;
+      }
+      POINT cursor{};
+      ::GetCursorPos(&cursor);
+      this->ScreenToClient(&cursor);
+      DragSelect(cursor);
+      break;
+    }
     default:
       bHandled = FALSE;
       break;
@@ -747,6 +887,10 @@ template LRESULT Grid::OnGetDlgCode(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnKeyDown(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnSysKeyDown(UINT, WPARAM, LPARAM, BOOL&);
 template LRESULT Grid::OnCommand(UINT, WPARAM, LPARAM, BOOL&);
+template LRESULT Grid::OnMouseRelay(UINT, WPARAM, LPARAM, BOOL&);
+template void Grid::SetRowTip(int);
+template void Grid::DragSelect(POINT);
+template void Grid::EndDragSelect();
 template void Grid::HideTitleTip();
 template void Grid::OfferTitleTip(int, int, POINT);
 template void Grid::TypeAhead(wchar_t, int);

@@ -13,6 +13,7 @@
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CPenSelector.h"
 #include "controls/DrawHelpers.h"
+#include "platform/CBitmapDC.h"
 #include "platform/CDCStateSaver.h"
 #include "uiwin/UiWinThemeFunc.h"
 
@@ -71,6 +72,26 @@ void CListImplEx<T>::DrawBackground(CDCHandle dc) {
   CRect clip;
   if (::GetClipBox(dc, &clip) == ERROR) return;
   dc.FillSolidRect(clip, Colour(CLR_BACKGROUND));
+  const int header = GetHeaderHeight();
+  BITMAP bm{};
+  if (!m_hBackground || clip.bottom <= header || !::GetObjectW(m_hBackground, sizeof bm, &bm) ||
+      bm.bmWidth <= 0 || bm.bmHeight <= 0)
+    return;
+  CRect client;
+  ::GetClientRect(this->m_hWnd, &client);
+  CBitmapDC picture(m_hBackground, dc);
+  if (m_bTileBackground) {
+    // From the client origin; only the copies that meet the clip box.
+    for (int y = clip.top - clip.top % bm.bmHeight; y < std::min(clip.bottom, client.bottom); y += bm.bmHeight)
+      for (int x = clip.left - clip.left % bm.bmWidth; x < std::min(clip.right, client.right); x += bm.bmWidth)
+        dc.BitBlt(x, y, bm.bmWidth, bm.bmHeight, picture, 0, 0, SRCCOPY);
+    return;
+  }
+  int x = client.left, y = header;
+  const int below = client.Height() - header;
+  if (bm.bmWidth < client.Width()) x = client.Width() / 2 - bm.bmWidth / 2;
+  if (bm.bmHeight + 16 < below) y = below / 2 - (bm.bmHeight + 16) / 2;
+  dc.BitBlt(x, y, bm.bmWidth, bm.bmHeight, picture, 0, 0, SRCCOPY);
 }
 
 template <class T>
@@ -258,17 +279,20 @@ void CListImplEx<T>::DrawSelectRect(CDCHandle dc) {
   if (scrollX == 0) band.left = std::max(band.left, client.left);
   if (AtScrollEnd(this->m_hWnd, SB_VERT)) band.bottom = std::min(band.bottom, client.bottom);
   if (scrollY == 0) band.top = std::max<LONG>(band.top, GetHeaderHeight());
-  if (band.IsRectEmpty()) return;
+  // Tinted only where it is seen: a band over thousands of rows needs no picture as tall.
+  CRect clip, shown;
+  if (band.IsRectEmpty() || ::GetClipBox(dc, &clip) == ERROR || !shown.IntersectRect(band, clip))
+    return;
 
   const COLORREF fill = Colour(IsThemed() ? CLR_SELECTED : CLR_FOCUS_FILL);
   CDC tint;
-  CBitmap picture(::CreateCompatibleBitmap(dc, band.Width(), band.Height()));
+  CBitmap picture(::CreateCompatibleBitmap(dc, shown.Width(), shown.Height()));
   if (!tint.CreateCompatibleDC(dc) || picture.IsNull()) return;
   HGDIOBJ old = ::SelectObject(tint, picture);
-  FillSolid(tint, CRect(0, 0, band.Width(), band.Height()), fill);
+  FillSolid(tint, CRect(0, 0, shown.Width(), shown.Height()), fill);
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 0xB4, 0};
-  ::AlphaBlend(dc, band.left, band.top, band.Width(), band.Height(), tint, 0, 0, band.Width(),
-               band.Height(), blend);
+  ::AlphaBlend(dc, shown.left, shown.top, shown.Width(), shown.Height(), tint, 0, 0, shown.Width(),
+               shown.Height(), blend);
   ::SelectObject(tint, old);
   DrawFrame(dc, band, Colour(IsThemed() ? CLR_SELECTED : CLR_CELL_TEXT));
 }

@@ -31,6 +31,7 @@ int CListImplEx<T>::ThumbPosition(WPARAM wParam, LPARAM lParam) const {
 template <class T>
 LRESULT CListImplEx<T>::OnVScroll(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
   EndEdit();
+  HideTitleTip();  // its cell moves away from under it
   SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
   ::GetScrollInfo(this->m_hWnd, SB_VERT, &si);
   // A page is the rows the view shows whole, so paging never skips a row.
@@ -71,6 +72,7 @@ LRESULT CListImplEx<T>::OnVScroll(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
 template <class T>
 LRESULT CListImplEx<T>::OnHScroll(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
   EndEdit();
+  HideTitleTip();
   StopSmoothScroll();
   CRect client;
   ::GetClientRect(this->m_hWnd, &client);
@@ -100,6 +102,7 @@ void CListImplEx<T>::ScrollHorizontally(int nPosition) {
 
 template <class T>
 LRESULT CListImplEx<T>::OnMouseWheel(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  HideTitleTip();  // the tip passes the wheel on while it holds the mouse
   EndEdit();
   const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
   // The system's "one page" setting scrolls a page per notch.

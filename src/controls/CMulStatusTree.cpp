@@ -63,6 +63,25 @@ HTREEITEM CMulStatusTree::InsertItem(LPCWSTR text, int image, int selectedImage,
   return item;
 }
 
+HTREEITEM CMulStatusTree::InsertPlainItem(LPCWSTR text, int image, HTREEITEM parent, HTREEITEM after,
+                                          DWORD_PTR data) {
+  TVINSERTSTRUCTW tvis{};
+  tvis.hParent = parent;
+  tvis.hInsertAfter = after;
+  tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
+  tvis.item.pszText = const_cast<LPWSTR>(text ? text : L"");
+  tvis.item.iImage = tvis.item.iSelectedImage = image;
+  tvis.item.lParam = static_cast<LPARAM>(data);
+  tvis.item.state = INDEXTOSTATEIMAGEMASK(EM_TVIS_NONE);
+  tvis.item.stateMask = TVIS_STATEIMAGEMASK;
+  return InsertItemDirect(tvis);
+}
+
+HTREEITEM CMulStatusTree::InsertItemDirect(const TVINSERTSTRUCTW& insert) {
+  if (insert.item.mask & TVIF_STATE) m_uniform.clear();  // as for an insert from outside
+  return reinterpret_cast<HTREEITEM>(TreeCall(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
 HTREEITEM CMulStatusTree::InsertTextItem(LPCWSTR text, HTREEITEM parent, HTREEITEM after,
                                          int state) {
   HTREEITEM item = CTreeViewCtrl::InsertItem(text, parent, after);

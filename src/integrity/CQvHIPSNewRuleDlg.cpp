@@ -273,14 +273,14 @@ void CQvHIPSNewRuleDlg::OnSelectPath() {
     UiMessageBox(L"清先选择策略目标", kNoticeCaption, kNotice);
     return;
   }
-  std::wstring path = m_filter.RegExp;
+  std::wstring path = PatternFolder(m_filter.RegExp);  // the folder, not its wildcard
   CDirectoryDlg picker(m_target.GetWindowText(), &path, L"请选择策略规则");
   if (picker.DoModal(m_hWnd) != IDOK) return;
   TakePickedDirectory(path);
 }
 
 bool CQvHIPSNewRuleDlg::TakePickedDirectory(const std::wstring& directory) {
-  const std::wstring regExp = directory + L"\\*";
+  const std::wstring regExp = PatternFolder(directory) + L"\\*";
   if (regExp.size() > size_t(kPathChars)) {
     UiMessageBox(L"路径太长，最多259个字符", kNoticeCaption, kNotice);
     return false;
@@ -288,6 +288,20 @@ bool CQvHIPSNewRuleDlg::TakePickedDirectory(const std::wstring& directory) {
   m_filter.RegExp = regExp;
   m_regExp.SetWindowText(regExp.c_str());
   return true;
+}
+
+std::wstring CQvHIPSNewRuleDlg::PatternFolder(const std::wstring& pattern) {
+  size_t end = pattern.size();
+  while (end > 0 && (pattern[end - 1] == L'\\' || pattern[end - 1] == L'*')) --end;
+  return pattern.substr(0, end);
+}
+
+std::wstring CQvHIPSNewRuleDlg::PatternKey(const std::wstring& pattern) {
+  std::wstring key = pattern;
+  const size_t folder = PatternFolder(key).size();
+  if (key.find(L'*', folder) != std::wstring::npos) key = key.substr(0, folder) + L"\\*";
+  if (!key.empty()) ::CharLowerBuffW(&key[0], DWORD(key.size()));
+  return key;
 }
 
 bool CQvHIPSNewRuleDlg::Refuse(const wchar_t* text, HWND focus, bool selectAll) {
@@ -455,6 +469,10 @@ void CQvHIPSNewRuleDlg::LockFilterFields(bool lock) {
 // id and filter, the entries and the deleted list change only once it is committed; a
 // failure sends nothing and leaves the dialog as it was.
 void CQvHIPSNewRuleDlg::OnApply() {
+  // The head's field holds 259 characters; cut, the pattern would be another key to the
+  // agent than the one its deletion names.
+  if (m_filter.RegExp.size() > size_t(kPathChars))
+    return void(UiMessageBox(L"该策略的过滤规则超过259个字符，无法发送给客户端，未应用", kNoticeCaption, kNotice));
   SQLServerLink link;
   if (!Connect(link)) return ShowError(LastError(link));
   const bool first = m_mode == kModeNew && !m_filterStored;
@@ -597,14 +615,17 @@ int CQvHIPSNewRuleDlg::CountFiltersByName(const std::wstring& name, int category
   return statement->GetInt(0) != 0;
 }
 
+// The host's patterns are compared as the agent reads them, not as their texts.
 int CQvHIPSNewRuleDlg::CountFiltersByTarget(const std::wstring& regExp, const std::wstring& clientIp) {
   SQLServerLink link;
   if (!Connect(link)) return ShowError(LastError(link)), -1;
-  SQLStatement* statement = link.CreateStatement(L"select count(*) from Filter where RegExp=? and ClientIP=?");
-  if (!statement || !statement->BindString(0, regExp.c_str()) || !statement->BindString(1, clientIp.c_str()) ||
-      !statement->Fetch())
-    return ShowError(LastError(link)), -1;
-  return statement->GetInt(0) != 0;
+  SQLStatement* statement = link.CreateStatement(L"select RegExp from Filter where ClientIP=?");
+  if (!statement || !statement->BindString(0, clientIp.c_str())) return ShowError(LastError(link)), -1;
+  const std::wstring key = PatternKey(regExp);
+  while (statement->Fetch())
+    if (PatternKey(Text(*statement, 0)) == key) return 1;
+  if (statement->Failed()) return ShowError(LastError(link)), -1;
+  return 0;
 }
 
 // Rules of a code outside the filter's category get no entry: their rows stay as they are.
@@ -628,7 +649,7 @@ int CQvHIPSNewRuleDlg::LoadRules() {
     entry.rule->CompareType = uint8_t(statement->GetInt(5));
     entry.rule->MatchActionType = uint8_t(statement->GetInt(6));
     entry.rule->UnicodeIndex = uint8_t(statement->GetInt(7));
-    entry.rule->UnicodeName = Text(*statement, 8).substr(0, kPathChars);
+    entry.rule->UnicodeName = Text(*statement, 8);
     AddRuleRow(*entry.rule);
     m_rules.push_back(std::move(entry));
     ++m_loadedRules;

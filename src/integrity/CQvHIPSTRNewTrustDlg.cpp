@@ -2,6 +2,10 @@
 
 #include "console/CFileDlg.h"
 #include "console/CServerDlg.h"
+#include "console/SQLServerLink.h"
+#include "console/SQLStatement.h"
+#include "console/SysServerPortConfig.h"
+#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -11,9 +15,11 @@ const UINT kNotice = MB_ICONEXCLAMATION;  // 48
 
 }  // namespace
 
-CQvHIPSTRNewTrustDlg::CQvHIPSTRNewTrustDlg(int mode, int* type, std::wstring* host, std::wstring* content)
+CQvHIPSTRNewTrustDlg::CQvHIPSTRNewTrustDlg(int mode, int* type, std::wstring* host, std::wstring* content,
+                                           int ownId)
     : CUiDialogImpl<CQvHIPSTRNewTrustDlg>(kLayoutId),
       m_mode(mode),
+      m_ownId(ownId),
       m_callerType(type),
       m_callerHost(host),
       m_callerContent(content) {}
@@ -92,8 +98,30 @@ void CQvHIPSTRNewTrustDlg::OnOK() {
   if (host.empty()) return void(UiMessageBox(L"请选择客户端", kNoticeCaption, kNotice));
   const std::wstring content = m_content.GetWindowText();
   if (content.empty()) return void(UiMessageBox(L"请选择信任内容", kNoticeCaption, kNotice));
+  const bool ownContent = m_mode == 1 && content == *m_callerContent;
+  if (!ownContent && content.size() > size_t(kContentChars))
+    return void(UiMessageBox(L"路径太长，最多259个字符", kNoticeCaption, kNotice));
+  const int same = CountSameTrust(type, host, content);
+  if (same < 0) return;
+  if (same > 0) return void(UiMessageBox(L"该信任关系已经存在", kNoticeCaption, kNotice));
   *m_callerType = type;
   *m_callerHost = host;
   *m_callerContent = content;
   EndDialog(IDOK);
+}
+
+int CQvHIPSTRNewTrustDlg::CountSameTrust(int type, const std::wstring& host, const std::wstring& content) {
+  SQLServerLink link;
+  SQLStatement* statement = nullptr;
+  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword))
+    statement = link.CreateStatement(L"select count(*) from Trust where type=? and ClientIP=? and Content=? and id<>?");
+  if (!statement || !statement->BindInt(0, type) || !statement->BindString(1, host.c_str()) ||
+      !statement->BindString(2, content.c_str()) || !statement->BindInt(3, m_ownId) || !statement->Fetch()) {
+    const wchar_t* error = link.GetLastErrorText();
+    UiMessageBox(qv::FormatW(L"错误信息：%s", error ? error : L"").c_str(), L"错误", MB_ICONERROR);
+    return -1;
+  }
+  const int count = statement->GetInt(0);
+  link.ReleaseStatement(statement);
+  return count > 0;
 }

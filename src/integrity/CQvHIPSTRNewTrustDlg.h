@@ -1,6 +1,9 @@
 #pragma once
 // "新建信任关系" (layout 531): the editor of one trust relation: its type, host and
 // content. It writes the caller's values only on a valid OK (result 1); cancel gives 2.
+// OK refuses, while the editor stays open with what was entered, a content longer than
+// the agent's record holds (unless it is the relation's own, unchanged) and a relation
+// that the table holds already under another id.
 #include <windows.h>
 
 #include <string>
@@ -26,7 +29,8 @@ class CQvHIPSTRNewTrustDlg : public CUiDialogImpl<CQvHIPSTRNewTrustDlg>,
   };
   static const int kContentChars = 259;
 
-  CQvHIPSTRNewTrustDlg(int mode, int* type, std::wstring* host, std::wstring* content);
+  // ownId: the relation's Trust.id in modify mode (it is not its own duplicate).
+  CQvHIPSTRNewTrustDlg(int mode, int* type, std::wstring* host, std::wstring* content, int ownId = -1);
 
   BEGIN_MSG_MAP_EX(CQvHIPSTRNewTrustDlg)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
@@ -52,9 +56,12 @@ class CQvHIPSTRNewTrustDlg : public CUiDialogImpl<CQvHIPSTRNewTrustDlg>,
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnTypeSelChangeCommand(WORD, WORD, HWND, BOOL&) { OnTypeSelChange(); return 0; }
+  // 1 when the table holds the relation under another id, 0 when not, -1 (shown) on failure.
+  int CountSameTrust(int type, const std::wstring& host, const std::wstring& content);
 
   int m_hostChosen = 0;
   int m_mode;
+  int m_ownId;
   int* m_callerType;
   std::wstring* m_callerHost;
   std::wstring* m_callerContent;

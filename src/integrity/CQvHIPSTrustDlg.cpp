@@ -38,7 +38,8 @@ std::wstring Text(const SQLStatement& statement, int column) {
 int Send(UINT messageId, int type, const std::wstring& host, const std::wstring& content) {
   std::string record;
   uint32_t address = 0;
-  if (!HipsClientAddress(host, address) || !AppendHipsTrustRecord(record, uint32_t(type), content)) return 0;
+  if (!HipsClientAddress(host, address)) return 0;
+  AppendHipsTrustRecord(record, uint32_t(type), content);
   return g_agentLinkManager.SendOnChannel1(address, messageId, record.data(), uint32_t(record.size()));
 }
 
@@ -48,7 +49,6 @@ int ChooseTrustId(SQLServerLink& link);
 int WriteTrust(SQLServerLink& link, bool insert, int id, int type, const std::wstring& host,
                const std::wstring& content);
 int DeleteTrust(SQLServerLink& link, int id);
-int CountSameTrust(SQLServerLink& link, int type, const std::wstring& host, const std::wstring& content, int ownId);
 
 }  // namespace
 
@@ -139,18 +139,6 @@ void CQvHIPSTrustDlg::SetRow(int row, int type, const std::wstring& host, const 
   m_grid.SetItemText(row, kColContent, content.c_str());
 }
 
-bool CQvHIPSTrustDlg::Acceptable(SQLServerLink& link, int type, const std::wstring& host,
-                                 const std::wstring& content, int ownId) {
-  if (content.size() > size_t(CQvHIPSTRNewTrustDlg::kContentChars)) {
-    UiMessageBox(L"路径太长，最多259个字符", L"注意", MB_ICONEXCLAMATION);
-    return false;
-  }
-  const int same = CountSameTrust(link, type, host, content, ownId);
-  if (same < 0) ShowError(link);
-  if (same > 0) UiMessageBox(L"该信任关系已经存在", L"注意", MB_ICONEXCLAMATION);
-  return same == 0;
-}
-
 void CQvHIPSTrustDlg::OnNewTrust() {
   int type = -1;
   std::wstring host, content;
@@ -161,7 +149,7 @@ void CQvHIPSTrustDlg::OnNewTrust() {
   CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content);
   if (editor.DoModal(m_hWnd) != IDOK) return;
   SQLServerLink link;  // opened after the editor: the id is chosen on what the table holds now
-  if (!ConnectOrTell(link) || !Acceptable(link, type, host, content, -1)) return;
+  if (!ConnectOrTell(link)) return;
   const int id = ChooseTrustId(link);
   if (id < 0 || !WriteTrust(link, true, id, type, host, content)) return ShowError(link);
   AddRow(id, type, host, content);
@@ -181,9 +169,8 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   if (!ReadTrust(link, id, type, host, content)) return;
   const int oldType = type;
   const std::wstring oldHost = host, oldContent = content;
-  CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content);
+  CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id);
   if (editor.DoModal(m_hWnd) != IDOK) return;
-  if (!Acceptable(link, type, host, content, id)) return;
   if (!WriteTrust(link, false, id, type, host, content)) return ShowError(link);
   SetRow(row, type, host, content);
   if (host != oldHost) Send(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent);
@@ -270,17 +257,6 @@ int DeleteTrust(SQLServerLink& link, int id) {
   const int done = statement && statement->BindInt(0, id) && statement->Execute();
   if (statement) link.ReleaseStatement(statement);
   return done;
-}
-
-int CountSameTrust(SQLServerLink& link, int type, const std::wstring& host, const std::wstring& content, int ownId) {
-  SQLStatement* statement = link.CreateStatement(
-      L"select count(*) from Trust where type=? and ClientIP=? and Content=? and id<>?");
-  if (!statement || !statement->BindInt(0, type) || !statement->BindString(1, host.c_str()) ||
-      !statement->BindString(2, content.c_str()) || !statement->BindInt(3, ownId) || !statement->Fetch())
-    return -1;
-  const int count = statement->GetInt(0);
-  link.ReleaseStatement(statement);
-  return count;
 }
 
 }  // namespace

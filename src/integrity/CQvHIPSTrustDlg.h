@@ -63,9 +63,6 @@ class CQvHIPSTrustDlg : public CUiDialogImpl<CQvHIPSTrustDlg>, public CWHRoundRe
   void OnSize(const RECT& rect);
   int AddRow(int id, int type, const std::wstring& host, const std::wstring& content);
   void SetRow(int row, int type, const std::wstring& host, const std::wstring& content);
-  // Refuses (with a box) a relation the record cannot carry or one that exists already.
-  bool Acceptable(SQLServerLink& link, int type, const std::wstring& host, const std::wstring& content,
-                  int ownId);
 
   int m_checkedCount = 0;
   int m_checkedRow = -1;

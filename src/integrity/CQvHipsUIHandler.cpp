@@ -65,32 +65,29 @@ int CQvHipsUIHandler::Init() {
   return 0;
 }
 
-// One connection for the whole load; each host's name is looked up once, after the
-// rows are read.
+// One statement for the rows and their hosts' names: a filter's host is the first
+// Client row with its address, the one a look-up of its own finds. Scroll bars and
+// paint once, after the last row.
 int CQvHipsUIHandler::LoadFilters() {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return 0;
-  SQLStatement* statement =
-      link.CreateStatement(L"select id,FilterName,TypeOfHipsRule,RegExp,ClientIP from Filter");
+  SQLStatement* statement = link.CreateStatement(
+      L"select f.id,f.FilterName,f.TypeOfHipsRule,f.RegExp,f.ClientIP,c.Name from Filter f "
+      L"left join Client c on c.id=(select min(d.id) from Client d where d.IP=f.ClientIP) order by f.id");
   if (!statement) {
     ShowDatabaseError(link);
     return 0;
   }
-  struct Row {
-    int id, type;
-    std::wstring name, regExp, clientIp;
-  };
-  std::vector<Row> rows;
+  m_grid.SendMessage(WM_SETREDRAW, FALSE);
   while (statement->Fetch())
-    rows.push_back(Row{statement->GetInt(0), statement->GetInt(2), Text(*statement, 1), Text(*statement, 3),
-                       Text(*statement, 4)});
+    AddRow(Text(*statement, 1), statement->GetInt(2), Text(*statement, 3), Text(*statement, 4),
+           statement->GetInt(0), Text(*statement, 5));
+  m_grid.SendMessage(WM_SETREDRAW, TRUE);
+  m_grid.Invalidate();
   if (statement->Failed()) {
     ShowDatabaseError(link);
     return 0;
   }
-  link.ReleaseStatement(statement);
-  TargetNames cache;
-  for (const Row& r : rows) AddRow(link, cache, r.name, r.type, r.regExp, r.clientIp, r.id);
   return 1;
 }
 
@@ -102,25 +99,21 @@ int CQvHipsUIHandler::AddFilterRow(const std::wstring& name, int type, const std
     UiMessageBox(L"连接数据库出错", kErrorCaption, kError);
     return -1;
   }
-  TargetNames cache;
-  return AddRow(link, cache, name, type, regExp, clientIp, id);
+  std::wstring hostName;
+  ReadTargetName(link, clientIp, hostName);
+  return AddRow(name, type, regExp, clientIp, id, hostName);
 }
 
-int CQvHipsUIHandler::AddRow(SQLServerLink& link, TargetNames& names, const std::wstring& name, int type,
-                             const std::wstring& regExp, const std::wstring& clientIp, int id) {
+int CQvHipsUIHandler::AddRow(const std::wstring& name, int type, const std::wstring& regExp,
+                             const std::wstring& clientIp, int id, const std::wstring& hostName) {
   if (type < 0 || type >= 4) return -1;
-  auto known = names.find(clientIp);
-  if (known == names.end()) {
-    std::wstring target;
-    ReadTargetName(link, clientIp, target);
-    known = names.emplace(clientIp, target.empty() ? clientIp : target).first;
-  }
+  const std::wstring& target = hostName.empty() ? clientIp : hostName;
   const int row = m_grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE);
   if (row < 0) return -1;
   m_grid.SetItemText(row, kColName, name.c_str());
   m_grid.SetItemText(row, kColCategory, kCategories[type]);
   m_grid.SetItemText(row, kColContent, regExp.c_str());
-  m_grid.SetItemText(row, kColTarget, known->second.c_str());
+  m_grid.SetItemText(row, kColTarget, target.c_str());
   m_grid.SetItemData(row, static_cast<unsigned long>(id));
   return row;
 }

@@ -5,7 +5,6 @@
 // the page is built, loaded and chained like the others, so it works once one exists.
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,6 @@
 #include "uiwin/UiNotify.h"
 
 class CMainDlg;
-class SQLServerLink;
 
 class CQvHipsUIHandler {
  public:
@@ -62,12 +60,11 @@ class CQvHipsUIHandler {
   LRESULT OnListCheckChanged(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 
  private:
-  using TargetNames = std::map<std::wstring, std::wstring>;
-
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   void OnSize(const RECT& rect);
-  int AddRow(SQLServerLink& link, TargetNames& names, const std::wstring& name, int type,
-             const std::wstring& regExp, const std::wstring& clientIp, int id);
+  // The target shown is the host's name, or its address when the name is empty.
+  int AddRow(const std::wstring& name, int type, const std::wstring& regExp, const std::wstring& clientIp, int id,
+             const std::wstring& hostName);
   std::vector<int> CheckedIds() const;
   int RowOfId(int id) const;
 

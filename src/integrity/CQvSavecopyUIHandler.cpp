@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -31,6 +32,8 @@ const wchar_t kErrorCaption[] = L"错误";
 const wchar_t kRestoreCaption[] = L"还原";
 const wchar_t kConnectFailed[] = L"连接数据库出错";
 const int kTimeWidth = 140;  // "2024-06-30 23:59:59" in the default font
+const int kNarrowest = 70;   // a four-character title
+const COLORREF kNotClickable = RGB(0x80, 0x80, 0x80);
 
 struct Host {
   int id;
@@ -142,27 +145,32 @@ int CQvSavecopyUIHandler::LoadClientTree() {
   std::vector<Host> hosts;
   HostStrategies byHost;
   if (!ReadHosts(link, hosts) || !ReadStrategies(link, byHost)) return 0;
+  // Scroll bars and paint once, after the last node.
+  m_tree.SendMessage(WM_SETREDRAW, FALSE);
+  HTREEITEM last[2] = {TVI_LAST, TVI_LAST};  // each group's hosts go after the one before
   for (const Host& host : hosts) {
     // A host of a kind the tree has no group for is left out; the others still come.
     if (host.type != 0 && host.type != 1) continue;
     const HTREEITEM group = host.type == 0 ? m_serverGroupItem : m_deviceGroupItem;
     const int image = host.status == 1 ? kImageOnline : kImageOffline;
-    const HTREEITEM item = m_tree.InsertItem(host.label.c_str(), image, image, group, TVI_LAST, EM_TVIS_NONE);
-    m_tree.SetItemData(item, static_cast<DWORD_PTR>(host.id));
+    const HTREEITEM item = m_tree.InsertPlainItem(host.label.c_str(), image, group, last[host.type], host.id);
+    if (!item) continue;
+    last[host.type] = item;
     m_hostItems.emplace(host.address, item);  // the first host of an address wins
 
     const auto strategies = byHost.find(host.address);
     if (strategies == byHost.end()) continue;
     for (const auto& type : strategies->second) {
-      const HTREEITEM typeItem =
-          m_tree.InsertItem(TypeLabel(type.first).c_str(), kImageType, kImageType, item, TVI_LAST, EM_TVIS_NONE);
-      m_tree.SetItemData(typeItem, static_cast<DWORD_PTR>(type.first));
+      const HTREEITEM typeItem = m_tree.InsertPlainItem(TypeLabel(type.first).c_str(), kImageType, item, TVI_LAST,
+                                                        static_cast<DWORD_PTR>(type.first));
       for (const std::wstring& name : type.second)
-        m_tree.InsertItem(name.c_str(), kImageName, kImageName, typeItem, TVI_LAST, EM_TVIS_NONE);
+        m_tree.InsertPlainItem(name.c_str(), kImageName, typeItem, TVI_LAST, 0);
     }
   }
   m_tree.Expand(m_serverGroupItem);
   m_tree.Expand(m_deviceGroupItem);
+  m_tree.SendMessage(WM_SETREDRAW, TRUE);
+  m_tree.Invalidate();
   return 1;
 }
 
@@ -376,11 +384,18 @@ LRESULT CQvSavecopyUIHandler::OnRebuildTree(UINT, WPARAM, LPARAM, BOOL&) {
 
 void CQvSavecopyUIHandler::OnSize(const RECT& rect) {
   const bool maximized = ::IsZoomed(m_owner->m_hWnd) != FALSE;
-  const int others = maximized ? 200 : 100;
-  const int volume = maximized ? 300 : 250;
-  const int width = rect.right - rect.left - volume - 3 * others;
-  // Never narrower than a creation time: the list scrolls sideways instead.
-  m_grid.SetColumnWidth(kColTime, width < kTimeWidth ? kTimeWidth : width);
+  int others = maximized ? 200 : 100;
+  int volume = maximized ? 300 : 250;
+  const int room = rect.right - rect.left;
+  int time = room - volume - 3 * others;
+  if (time < kTimeWidth) {
+    // Too narrow for those widths (the normal window): the time whole, and the other four
+    // share the rest beside a vertical scroll bar; only below their titles' width does the
+    // list scroll sideways.
+    time = kTimeWidth;
+    others = volume = std::max(kNarrowest, (room - ::GetSystemMetrics(SM_CXVSCROLL) - time) / 4);
+  }
+  m_grid.SetColumnWidth(kColTime, time);
   m_grid.SetColumnWidth(kColVolume, volume);
   for (int column = kColRestore; column <= kColBaseLine; ++column) m_grid.SetColumnWidth(column, others);
 }
@@ -412,6 +427,9 @@ void CQvSavecopyUIHandler::AddCopyRows(SQLStatement* statement, bool server) {
     m_grid.SetItemText(row, kColVolume, qv::FormatW(L"%d MB", statement->GetInt(2)).c_str());
     m_grid.SetItemText(row, kColRestore, server ? L"还原" : L"查看");
     m_grid.SetItemText(row, kColDelete, server ? L"删除" : L"--");
+    // Copies are not deleted from the console: the word stays, as read-only text, not a link.
+    m_grid.SetItemFormat(row, kColDelete, ITEM_FORMAT_EDIT, ITEM_FLAGS_CENTRE | ITEM_FLAGS_READ_ONLY);
+    m_grid.SetItemColours(row, kColDelete, CLR_NONE, kNotClickable);
     if (server)
       m_grid.SetItemCheck(row, kColBaseLine, statement->GetInt(4) == 1 ? 1 : 0);
     else

@@ -443,6 +443,10 @@ void CQvStrategyGuardDlg::OnTemplateNext() {
   for (HTREEITEM up = root; up; up = m_templateTree.GetParentItem(up)) root = up;
   const DWORD type = static_cast<DWORD>(m_templateTree.GetItemData(root));
   m_record.StrategyType = type;
+  // The bits belong to a Windows template's attribute page, which sets them again on
+  // its way; any other template leaves none from an earlier choice.
+  const bool windows = type == kTypeOs && StartsWith(text, L"Windows");
+  if (!windows) m_record.ItemAttribute = 0;
   if (type == kTypeCustomServer || type == kTypeCustomDevice) {
     SQLServerLink link;
     const int found = Connect(link) ? FindObject(link, type, text) : -1;
@@ -458,7 +462,7 @@ void CQvStrategyGuardDlg::OnTemplateNext() {
   }
   switch (type) {
     case kTypeOs:
-      if (StartsWith(text, L"Windows")) {
+      if (windows) {
         SetItemText(kAttributesTitle, m_record.SelectedItem);
         ShowPanel(kPanelOsAttributes);
       } else {

@@ -2,6 +2,7 @@
 // message that tells the service, and the strategy page's row. Look-ups, the removal
 // of a modified strategy's old rows and the inserts run on one link in one
 // transaction, so a failure leaves the stored strategy as it was.
+#include "console/AgentLinkNotice.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
 #include "console/LocalClock.h"
@@ -187,7 +188,10 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
   return true;
 }
 
+// The service must be able to hear of the strategy before anything is stored: with the
+// link down the wizard refuses, changes nothing and stays open as the user left it.
 int CQvStrategyGuardDlg::SaveStrategy() {
+  if (!SentOrTellLinkDown(g_agentLinkManager.CanSend())) return 0;
   SQLServerLink link;
   if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
     UiMessageBox(L"打开数据库失败！", L"警告", MB_ICONINFORMATION);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/CMainDlg.h"
+#include "console/AgentLinkNotice.h"
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
@@ -42,6 +43,10 @@ const wchar_t kRunning[] = L"运行中";
 const wchar_t kIdle[] = L"无";
 const wchar_t kNoProgress[] = L"--";
 const wchar_t kBadImport[] = L"无效的导入文件或文件不存在！";
+const wchar_t kImportTooLarge[] = L"导入文件超过 64 MB，无法导入，策略未改变。";
+
+// The largest file the import reads: it is parsed whole in a 32-bit process.
+const size_t kMaxImportBytes = 64u * 1024u * 1024u;
 
 const UINT kRegisteredIds[] = {AGENT_MSG_STRATEGY_RUN_LOG, AGENT_MSG_STRATEGY_RUN,
                                AGENT_MSG_STRATEGY_PAUSE,   AGENT_MSG_STRATEGY_STOP,
@@ -86,14 +91,20 @@ ShellServices::FileRequest XmlFileRequest() {
 
 using File = std::unique_ptr<FILE, int (*)(FILE*)>;
 
-bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
+enum class FileRead { kRead, kFailed, kTooLarge };
+
+// Stops reading once the file proves larger than `limit`.
+FileRead ReadFileBytes(const std::wstring& path, size_t limit, std::string& bytes) {
   File f(_wfopen(path.c_str(), L"rb"), &fclose);
-  if (!f) return false;
+  if (!f) return FileRead::kFailed;
   char buffer[65536];
   size_t n;
   bytes.clear();
-  while ((n = fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes.append(buffer, n);
-  return !ferror(f.get());
+  while ((n = fread(buffer, 1, sizeof buffer, f.get())) > 0) {
+    if (n > limit - bytes.size()) return FileRead::kTooLarge;
+    bytes.append(buffer, n);
+  }
+  return ferror(f.get()) ? FileRead::kFailed : FileRead::kRead;
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
@@ -276,10 +287,10 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
   }
   for (const std::wstring& name : names) {
     if (!SendName(name, AGENT_MSG_STRATEGY_PAUSE)) continue;
-    const int row = FindRow(name);
-    if (row < 0) continue;
-    const bool scheduled = m_grid.GetItemText(row, kColStatus) == kScheduled;
-    SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
+    const std::vector<int> rows = CheckedRowsOf(name);
+    if (rows.empty()) continue;
+    const bool scheduled = m_grid.GetItemText(rows.front(), kColStatus) == kScheduled;
+    for (int row : rows) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
     m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
     SetStrategyStatus(scheduled ? 2 : 1, name);
   }
@@ -293,9 +304,10 @@ void CQvStrategyGuardUIHandler::OnStopStrategy() {
   }
   for (const std::wstring& name : names) {
     if (!SendName(name, AGENT_MSG_STRATEGY_STOP)) continue;
-    const int row = FindRow(name);
-    SetCell(row, kColStatus, L"停止", kRed);
-    SetCell(row, kColRunStatus, kNoProgress, kBlue);
+    for (int row : CheckedRowsOf(name)) {
+      SetCell(row, kColStatus, L"停止", kRed);
+      SetCell(row, kColRunStatus, kNoProgress, kBlue);
+    }
   }
   m_owner->EnableItem(kItemRun, TRUE);
   m_owner->EnableItem(kItemPauseResume, FALSE);
@@ -401,6 +413,13 @@ std::vector<std::wstring> CQvStrategyGuardUIHandler::CheckedNames() const {
   return names;
 }
 
+std::vector<int> CQvStrategyGuardUIHandler::CheckedRowsOf(const std::wstring& name) const {
+  std::vector<int> rows;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemCheck(row, kColName) > 0 && m_grid.GetItemText(row, kColName) == name) rows.push_back(row);
+  return rows;
+}
+
 int CQvStrategyGuardUIHandler::FindRow(const std::wstring& name) const {
   for (int row = 0; row < m_grid.GetItemCount(); ++row)
     if (m_grid.GetItemText(row, kColName) == name) return row;
@@ -430,10 +449,7 @@ void CQvStrategyGuardUIHandler::RenameCheckedRow(const wchar_t* name, const wcha
   }
 }
 
-bool CQvStrategyGuardUIHandler::SentOrTold(int sent) {
-  if (!sent) UiMessageBox(L"与监测服务的连接已断开，命令未发送！", kErrorCaption, kError);
-  return sent != 0;
-}
+bool CQvStrategyGuardUIHandler::SentOrTold(int sent) { return SentOrTellLinkDown(sent); }
 
 void CQvStrategyGuardUIHandler::OnExportXml() {
   SQLServerLink check;
@@ -467,6 +483,8 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
     ShowDatabaseError(link);
     return 0;
   }
+  // Scroll bars and paint once, after the last row.
+  m_grid.SendMessage(WM_SETREDRAW, FALSE);
   m_grid.DeleteAllItems();
   while (statement->Fetch()) {
     const wchar_t* name = statement->GetString(0);
@@ -474,6 +492,8 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
     AddStrategyRow(name ? name : L"", descriptor ? descriptor : L"", statement->GetInt(2),
                    statement->GetInt(3), statement->GetInt(4));
   }
+  m_grid.SendMessage(WM_SETREDRAW, TRUE);
+  m_grid.Invalidate();
   if (statement->Failed()) {
     ShowDatabaseError(link);
     return 0;
@@ -518,7 +538,12 @@ int CQvStrategyGuardUIHandler::ReplaceTable(const std::wstring& path) {
   std::string bytes;
   std::vector<StrategyXmlFile::Row> values;
   std::vector<StrategyTableRow> rows;
-  bool valid = ReadFileBytes(path, bytes) && StrategyXmlFile::Read(bytes, values);
+  const FileRead read = ReadFileBytes(path, kMaxImportBytes, bytes);
+  if (read == FileRead::kTooLarge) {
+    UiMessageBox(kImportTooLarge, kWarning, kInfo);
+    return 0;
+  }
+  bool valid = read == FileRead::kRead && StrategyXmlFile::Read(bytes, values);
   for (size_t i = 0; valid && i < values.size(); ++i) {
     rows.push_back(FromFile(values[i]));
     valid = rows.back().FirstOverlongColumn() < 0;

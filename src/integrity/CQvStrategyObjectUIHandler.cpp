@@ -214,7 +214,11 @@ int CQvStrategyObjectUIHandler::Load(List list) {
     }
     shown.push_back(std::move(row));
   }
+  // Scroll bars and paint once, after the last row.
+  grid.SendMessage(WM_SETREDRAW, FALSE);
   for (const Row& row : shown) SetRow(grid, grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE), row);
+  grid.SendMessage(WM_SETREDRAW, TRUE);
+  grid.Invalidate();
   return 1;
 }
 

@@ -2,6 +2,8 @@
 
 #include <tinyxml.h>
 
+#include "platform/XmlParse.h"
+
 namespace {
 
 const char* const kAttributes[StrategyXmlFile::kAttributeCount] = {
@@ -37,9 +39,9 @@ bool StrategyXmlFile::Read(const std::string& text, std::vector<Row>& rows) {
   rows.clear();
   TiXmlDocument document;
   // Legacy: the bytes are taken as they are, whatever the code page.
-  document.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
-  const TiXmlElement* root = document.RootElement();
-  if (document.Error() || !root) return false;
+  const TiXmlElement* root =
+      qv::ParseXml(document, text, TIXML_ENCODING_LEGACY) ? document.RootElement() : nullptr;
+  if (!root) return false;
   for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
     Row row;
     for (const TiXmlAttribute* a = e->FirstAttribute(); a && row.size() < kAttributeCount;

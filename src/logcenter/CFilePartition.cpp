@@ -56,10 +56,20 @@ size_t WidenLine(const char* line, const char* end, wchar_t* out, const char*& n
 
 int CFilePartition::Load(const std::wstring& path, const CDiffOptions& options) {
   if (path.empty()) return 0;
-  m_name = path;
-  m_options.Append(options);
   std::string bytes;
-  if (!ReadWholeFile(path, kMaxFileBytes, bytes)) return 0;
+  if (!ReadWholeFile(path, kMaxFileBytes, bytes)) {
+    m_name = path;
+    m_options.Append(options);
+    return 0;
+  }
+  LoadBytes(path, bytes, options);
+  return 1;
+}
+
+void CFilePartition::LoadBytes(const std::wstring& name, std::string_view bytes,
+                               const CDiffOptions& options) {
+  m_name = name;
+  m_options.Append(options);
   // One block for the whole file: a byte gives at most one UTF-16 unit.
   Block block = std::make_shared<TextBlock>(bytes.size());
   const char* const end = bytes.data() + bytes.size();
@@ -73,7 +83,6 @@ int CFilePartition::Load(const std::wstring& path, const CDiffOptions& options) 
     m_lines.push_back(CFileLine{text, CFileLine::kNormal});
   }
   m_blocks.push_back(std::move(block));
-  return 1;
 }
 
 std::wstring CFilePartition::GetLineText(int i) const {

@@ -33,6 +33,8 @@ class CFilePartition {
   // dropped. 1 when read; 0 (no line added) for an empty path, a file that cannot be
   // opened or read, or one over kMaxFileBytes.
   int Load(const std::wstring& path, const CDiffOptions& options);
+  // As Load, for a file's bytes already read; named `name`.
+  void LoadBytes(const std::wstring& name, std::string_view bytes, const CDiffOptions& options);
 
   int GetLineCount() const { return static_cast<int>(m_lines.size()); }
   // Line i as compared (normalised when the partition has options); empty out of range.

@@ -7,14 +7,15 @@
 #include <cstring>
 #include <string>
 
+#include "platform/XmlParse.h"
+
 bool ReinforceOptionMask::Parse(const char* text, size_t length, uint32_t* mask) {
   if (!text || !mask) return false;
   // Up to the first terminator within the length: the parser wants one of its own.
   const void* end = std::memchr(text, '\0', length);
   const std::string xml(text, end ? static_cast<const char*>(end) - text : length);
   TiXmlDocument doc;
-  doc.Parse(xml.c_str(), nullptr, TIXML_ENCODING_UTF8);
-  if (doc.Error() || !doc.RootElement()) return false;
+  if (!qv::ParseXml(doc, xml, TIXML_ENCODING_UTF8) || !doc.RootElement()) return false;
   const TiXmlElement* first = doc.RootElement()->FirstChildElement();
   const TiXmlAttribute* attribute = first ? first->FirstAttribute() : nullptr;
   const char* value = attribute ? attribute->Value() : nullptr;

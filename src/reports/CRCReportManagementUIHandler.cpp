@@ -145,9 +145,13 @@ int CRCReportManagementUIHandler::LoadReports() {
     ShowDatabaseError(LastError(link));
     return 0;
   }
+  // Scroll bars and paint once, after the last row.
+  m_grid.SendMessage(WM_SETREDRAW, FALSE);
   m_grid.DeleteAllItems();
   for (const ListedReport& r : reports)
     AddRow(r.name.c_str(), r.strategyName.c_str(), r.produceTime.c_str(), r.version);
+  m_grid.SendMessage(WM_SETREDRAW, TRUE);
+  m_grid.Invalidate();
   return 1;
 }
 
@@ -294,19 +298,20 @@ int CRCReportManagementUIHandler::OnExportReports() {
 
 namespace {
 
-// The statements of the page. Values are bound; the version goes through text so that
-// a NULL stays NULL in the file and back.
+// The statements of the page. Values are bound. The file moves the table's five
+// columns by position, whatever the last two are called and hold, so the export reads
+// "select *" and the import inserts without a column list (the table has no identity
+// column); an empty time, fourth or fifth value goes in as NULL, which every column type
+// takes, and comes out as empty again.
 
 const wchar_t kListQuery[] =
     L"select ReportName,StrategyName,ProduceTime,StrategyVersion from ReportCenterTable";
 const wchar_t kDeleteByName[] = L"delete from ReportCenterTable where ReportName=?";
-const wchar_t kTableQuery[] =
-    L"select ReportName,StrategyName,ProduceTime,cast(StrategyVersion as nvarchar(11)),DetailContent "
-    L"from ReportCenterTable";
+const wchar_t kTableQuery[] = L"select * from ReportCenterTable";
 const wchar_t kDeleteAll[] = L"delete from ReportCenterTable";
-const wchar_t kInsert[] =
-    L"insert into ReportCenterTable (ReportName,StrategyName,ProduceTime,StrategyVersion,DetailContent) "
-    L"values (?,?,nullif(?,''),nullif(?,''),?)";
+const wchar_t kInsert[] = L"insert into ReportCenterTable values (?,?,?,?,?)";
+const int kFileColumns = 5;
+const int kFirstNullable = 2;
 
 std::wstring Text(const SQLStatement& statement, int column) {
   const wchar_t* text = statement.GetString(column);
@@ -327,8 +332,8 @@ bool ReadReportTable(SQLServerLink& link, std::vector<ReportListXml::Row>& rows)
   SQLStatement* statement = link.CreateStatement(kTableQuery);
   if (!statement) return false;
   while (statement->Fetch())
-    rows.push_back({Text(*statement, 0), Text(*statement, 1), Text(*statement, 2), Text(*statement, 3),
-                    Text(*statement, 4)});
+    rows.push_back({statement->GetAsText(0), statement->GetAsText(1), statement->GetAsText(2),
+                    statement->GetAsText(3), statement->GetAsText(4)});
   const bool ok = !statement->Failed();
   link.ReleaseStatement(statement);
   return ok;
@@ -346,13 +351,24 @@ bool Run(SQLServerLink& link, const wchar_t* sql, std::initializer_list<const st
 
 bool DeleteReports(SQLServerLink& link, const std::wstring& name) { return Run(link, kDeleteByName, {&name}); }
 
+bool InsertReport(SQLServerLink& link, const ReportListXml::Row& row) {
+  const std::wstring* values[kFileColumns] = {&row.reportName, &row.strategyName, &row.produceTime, &row.fourth,
+                                              &row.fifth};
+  SQLStatement* statement = link.CreateStatement(kInsert);
+  bool ok = statement != nullptr;
+  for (int i = 0; ok && i < kFileColumns; ++i) {
+    const bool null = i >= kFirstNullable && values[i]->empty();
+    ok = null ? statement->BindNull(i) : statement->BindString(i, values[i]->c_str());
+  }
+  ok = ok && statement->Execute();
+  link.ReleaseStatement(statement);
+  return ok;
+}
+
 bool ReplaceReportTable(SQLServerLink& link, const std::vector<ReportListXml::Row>& rows,
                         std::wstring& diagnosis) {
   bool ok = link.BeginTransaction() && Run(link, kDeleteAll, {});
-  for (size_t i = 0; ok && i < rows.size(); ++i) {
-    const ReportListXml::Row& r = rows[i];
-    ok = Run(link, kInsert, {&r.reportName, &r.strategyName, &r.produceTime, &r.version, &r.detailContent});
-  }
+  for (size_t i = 0; ok && i < rows.size(); ++i) ok = InsertReport(link, rows[i]);
   if (ok && link.Commit()) return true;
   diagnosis = LastError(link);  // before the rollback replaces it
   link.Rollback();

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <new>
 
+#include "platform/XmlParse.h"
+
 namespace {
 
 const char* const kAttributes[] = {"ReportName", "StrategyName", "ProduceTime", "CreaterName",
@@ -34,45 +36,6 @@ std::wstring Escape(std::wstring_view value) {
   return out;
 }
 
-// The deepest element nesting, found by looking at the markup only: the parser would
-// recurse once per level and run out of stack on a crafted file. Quotes count only
-// inside tags; comments, sections and declarations are skipped whole.
-size_t NestingDepth(std::string_view s) {
-  size_t depth = 0, deepest = 0;
-  auto skipTo = [&s](size_t from, const char* end) {
-    size_t at = s.find(end, from);
-    return at == std::string_view::npos ? s.size() : at;
-  };
-  for (size_t i = s.find('<'); i < s.size(); i = s.find('<', i + 1)) {
-    std::string_view rest = s.substr(i);
-    if (rest.compare(0, 4, "<!--") == 0) {
-      i = skipTo(i + 4, "-->");
-    } else if (rest.compare(0, 9, "<![CDATA[") == 0) {
-      i = skipTo(i + 9, "]]>");
-    } else if (rest.size() > 1 && (rest[1] == '?' || rest[1] == '!')) {
-      i = skipTo(i + 2, ">");
-    } else if (rest.size() > 1 && rest[1] == '/') {
-      if (depth) --depth;
-      i = skipTo(i + 2, ">");
-    } else {
-      char quote = 0;
-      size_t j = i + 1;
-      for (; j < s.size(); ++j) {
-        if (quote) {
-          if (s[j] == quote) quote = 0;
-        } else if (s[j] == '"' || s[j] == '\'') {
-          quote = s[j];
-        } else if (s[j] == '>') {
-          break;
-        }
-      }
-      if (j < s.size() && s[j - 1] != '/' && ++depth > deepest) deepest = depth;
-      i = j;
-    }
-  }
-  return deepest;
-}
-
 // As the parser decides it: a byte-order mark, else the first declaration, whose
 // encoding is UTF-8 when it names none.
 bool IsUtf8(std::string_view bytes, const TiXmlDocument& doc) {
@@ -95,20 +58,6 @@ bool Digits(std::wstring_view text, size_t at, size_t count, int low, int high) 
     value = value * 10 + (text[i] - L'0');
   }
   return value >= low && value <= high;
-}
-
-// An empty text (NULL) or a 32-bit decimal.
-bool IsVersionText(std::wstring_view text) {
-  if (text.empty()) return true;
-  const bool negative = text[0] == L'-';
-  std::wstring_view digits = text.substr(negative ? 1 : 0);
-  if (digits.empty() || digits.size() > 10) return false;
-  long long value = 0;
-  for (wchar_t c : digits) {
-    if (c < L'0' || c > L'9') return false;
-    value = value * 10 + (c - L'0');
-  }
-  return value <= (negative ? 2147483648LL : 2147483647LL);
 }
 
 // An empty text (NULL) or "YYYY-MM-DD HH:MM:SS" with up to three digits of fraction, in
@@ -139,8 +88,7 @@ bool ReportListXml::Write(const std::vector<Row>& rows, const Charset& charset, 
   std::string value;
   for (size_t r = 0; r < rows.size(); ++r) {
     const Row& row = rows[r];
-    const std::wstring* values[] = {&row.reportName, &row.strategyName, &row.produceTime, &row.version,
-                                    &row.detailContent};
+    const std::wstring* values[] = {&row.reportName, &row.strategyName, &row.produceTime, &row.fourth, &row.fifth};
     bytes += "    <report";
     for (size_t a = 0; a < 5; ++a) {
       if (!charset.Encode(Escape(*values[a]), value)) {
@@ -158,28 +106,25 @@ bool ReportListXml::Write(const std::vector<Row>& rows, const Charset& charset, 
 
 bool ReportListXml::Read(std::string_view bytes, const Charset& charset, std::vector<Row>& rows) {
   rows.clear();
-  if (bytes.size() > kMaxFileBytes || bytes.find('\0') != std::string_view::npos ||
-      NestingDepth(bytes) > kMaxDepth)
-    return false;
+  if (bytes.size() > kMaxFileBytes || bytes.find('\0') != std::string_view::npos) return false;
   std::vector<Row> read;
   try {
     TiXmlDocument doc;
-    doc.Parse(std::string(bytes).c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    const TiXmlElement* root = doc.Error() ? nullptr : doc.RootElement();
+    const TiXmlElement* root = qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING) ? doc.RootElement() : nullptr;
     if (!root) return false;
     const bool utf8 = IsUtf8(bytes, doc);
     for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement()) {
       Row row;
-      std::wstring* values[] = {&row.reportName, &row.strategyName, &row.produceTime, &row.version,
-                                &row.detailContent};
+      std::wstring* values[] = {&row.reportName, &row.strategyName, &row.produceTime, &row.fourth, &row.fifth};
       const TiXmlAttribute* attribute = child->FirstAttribute();
       for (std::wstring* value : values) {
         if (!attribute) return false;
         *value = charset.Decode(attribute->ValueStr(), utf8);
         attribute = attribute->Next();
       }
+      // The fourth and fifth columns are the table's to judge: they differ between databases.
       if (row.reportName.size() > kMaxReportName || row.strategyName.size() > kMaxStrategyName ||
-          !IsVersionText(row.version) || !IsTimeText(row.produceTime))
+          !IsTimeText(row.produceTime))
         return false;
       read.push_back(std::move(row));
     }

@@ -1,7 +1,10 @@
 #pragma once
 // The report list file: the whole of ReportCenterTable as XML, root "reports" and one
 // "report" element per row whose five attributes hold the row's columns in the table's
-// order (the fourth, named "CreaterName", carries the version). The file is in the code
+// order. Only the first three columns have a fixed meaning (name, strategy, time); the
+// fourth and fifth, written as "CreaterName" and "DetailContent", carry whatever the
+// table keeps there (the version and the detail in the console's own database, a
+// creator's name and the version in others). The file is in the code
 // page that a Charset stands for, without a declaration, printed as the XML library
 // prints (one element per line, children indented by four blanks, CRLF line ends). The
 // writer escapes every value itself: "&" always becomes "&amp;", so a value that looks
@@ -9,7 +12,7 @@
 // The reader takes what the XML library parses: a byte-order mark or a declaration
 // naming UTF-8 makes the file UTF-8, anything else is in the code page. Every child of
 // the root, whatever its name, is one row made of its first five attributes by
-// position; the whole file is checked (widths, version, time) before any row is handed
+// position; the whole file is checked (widths, time) before any row is handed
 // out, so a caller replacing the table never acts on half a file.
 // Plain C++ over TinyXML with no platform calls. It keeps nothing between calls: rows
 // and bytes belong to the caller, and the Charset is only used during the call.
@@ -20,13 +23,14 @@
 
 class ReportListXml {
  public:
-  // One row of ReportCenterTable as text; empty version and time stand for NULL.
+  // One row of ReportCenterTable as text, its columns by position; an empty time,
+  // fourth or fifth column stands for NULL.
   struct Row {
     std::wstring reportName;
     std::wstring strategyName;
     std::wstring produceTime;  // "YYYY-MM-DD HH:MM:SS[.fff]"
-    std::wstring version;      // decimal
-    std::wstring detailContent;
+    std::wstring fourth;       // "CreaterName" in the file
+    std::wstring fifth;        // "DetailContent" in the file
   };
 
   // The file's code page and UTF-8, as the platform converts them.
@@ -42,7 +46,6 @@ class ReportListXml {
     kMaxReportName = 260,
     kMaxStrategyName = 64,
     kMaxFileBytes = 64u * 1024u * 1024u,  // what a 32-bit process can still parse whole
-    kMaxDepth = 32,                       // the parser recurses per nested element
   };
 
   // The file's bytes. False when a value of rows[*badRow] has no form in the code page;

@@ -7,6 +7,7 @@
 #include "platform/FileHandle.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
+#include "sysmgmt/UpdateVersion.h"
 
 namespace {
 
@@ -21,25 +22,6 @@ const DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_RESYNCHRONIZE | IN
 bool QueryNumber(HINTERNET handle, DWORD what, DWORD* value) {
   DWORD size = sizeof *value;
   return ::HttpQueryInfoW(handle, what | HTTP_QUERY_FLAG_NUMBER, value, &size, nullptr) != FALSE;
-}
-
-// Up to four parts of at most 32 bits each; missing trailing parts are 0.
-bool SplitVersion(const std::wstring& text, uint32_t parts[4]) {
-  for (int i = 0; i < 4; ++i) parts[i] = 0;
-  size_t start = 0;
-  for (int n = 0;; ++n) {
-    const size_t dot = text.find(L'.', start);
-    const std::wstring part = text.substr(start, dot == std::wstring::npos ? std::wstring::npos : dot - start);
-    if (n == 4 || part.empty() || !CAutoUpdater::IsDigits(part)) return false;
-    uint64_t value = 0;
-    for (wchar_t c : part) {
-      value = value * 10 + static_cast<uint64_t>(c - L'0');
-      if (value > 0xFFFFFFFFu) return false;
-    }
-    parts[n] = static_cast<uint32_t>(value);
-    if (dot == std::wstring::npos) return true;
-    start = dot + 1;
-  }
 }
 
 // A plain copy whose target stays open to others while it is written.
@@ -69,6 +51,7 @@ CAutoUpdater::~CAutoUpdater() {
 
 int CAutoUpdater::CheckForUpdate(const std::wstring& base) {
   m_swapFailed = false;
+  m_cause = kNoCause;
   // Offline detection is left to the request: a LAN or local endpoint is reachable
   // where the system may still call the machine offline.
   if (!IsConnected()) return kOffline;
@@ -104,16 +87,23 @@ int CAutoUpdater::Download(const std::wstring& base, const std::wstring& offered
                           : ::MessageBoxW(::GetActiveWindow(), question.c_str(), L"自动更新", MB_YESNO | MB_ICONQUESTION);
   if (answer != IDYES) return kDeclinedOrSwapFailed;
 
+  // A chunked answer names no length: the limit is then kept while reading.
   DWORD length = 0;
+  if (!QueryNumber(executable.get(), HTTP_QUERY_CONTENT_LENGTH, &length)) length = kLengthUnknown;
   wchar_t temp[MAX_PATH] = L"";
-  if (!QueryNumber(executable.get(), HTTP_QUERY_CONTENT_LENGTH, &length) || length > kMaxExecutableBytes ||
-      dirChars == 0 || dirChars > MAX_PATH || !::GetTempFileNameW(tempDir, L"qvu", 0, temp))
+  if ((length != kLengthUnknown && length > kMaxExecutableBytes) || dirChars == 0 || dirChars > MAX_PATH ||
+      !::GetTempFileNameW(tempDir, L"qvu", 0, temp))
     return kDownloadFailed;
   Report(qv::FormatW(L"正在下载 %ls", name.c_str()));
   bool good = DownloadToFile(executable.get(), temp, length);
   executable.reset();
+  if (!good) m_cause = kIncomplete;
   // The download must be the version that was offered, or it is not what we asked for.
-  if (good) good = CompareVersions(GetFileVersion(temp), offered) == 0;
+  if (good) m_downloaded = GetFileVersion(temp);
+  if (good && CompareVersions(m_downloaded, offered) != 0) {
+    good = false;
+    m_cause = kWrongVersion;
+  }
   if (!good) {
     ::DeleteFileW(temp);
     return kDownloadFailed;
@@ -128,14 +118,18 @@ int CAutoUpdater::Download(const std::wstring& base, const std::wstring& offered
 bool CAutoUpdater::IsConnected() const { return m_hRoot != nullptr; }
 
 HINTERNET CAutoUpdater::OpenUrl(const std::wstring& url) {
+  m_requested = url.substr(url.find_last_of(L'/') + 1);
+  m_cause = kUnreachable;
   wchar_t canonical[1024];
   DWORD chars = 1024;
   if (!::InternetCanonicalizeUrlW(url.c_str(), canonical, &chars, ICU_BROWSER_MODE)) return nullptr;
   InternetHandle handle(::InternetOpenUrlW(m_hRoot, canonical, nullptr, 0, kOpenFlags, 0));
   DWORD status = 0;
+  if (!handle || !QueryNumber(handle.get(), HTTP_QUERY_STATUS_CODE, &status)) return nullptr;
   // An error page is a body too: only a 200 is the file.
-  if (!handle || !QueryNumber(handle.get(), HTTP_QUERY_STATUS_CODE, &status) || status != 200) return nullptr;
-  return handle.release();
+  m_httpStatus = status;
+  m_cause = status == 200 ? kNoCause : kHttpError;
+  return status == 200 ? handle.release() : nullptr;
 }
 
 bool CAutoUpdater::ReadData(HINTERNET handle, void* buffer, DWORD* size) {
@@ -146,24 +140,22 @@ bool CAutoUpdater::ReadData(HINTERNET handle, void* buffer, DWORD* size) {
 }
 
 bool CAutoUpdater::ReadVersionFile(HINTERNET handle, std::string& bytes) {
-  char buffer[kMaxVersionBytes + 1];
-  DWORD total = 0;
-  while (total <= kMaxVersionBytes) {
-    DWORD got = kMaxVersionBytes + 1 - total;
-    if (!ReadData(handle, buffer + total, &got)) {
-      if (got != 0) total = 0;  // a broken read: nothing trustworthy came
-      break;
-    }
-    total += got;
-  }
-  bytes.assign(buffer, total > kMaxVersionBytes ? kMaxVersionBytes : total);
-  return total <= kMaxVersionBytes;
+  auto read = [handle](char* buffer, uint32_t* size) {
+    DWORD got = *size;
+    const bool more = ReadData(handle, buffer, &got);
+    *size = got;
+    return more;
+  };
+  return UpdateVersion::ReadAnswer(read, kMaxVersionBytes, bytes);
 }
 
-bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected) {
+bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected, DWORD limit) {
+  const bool known = expected != kLengthUnknown;
+  if (known && expected > limit) return false;
   FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.h == INVALID_HANDLE_VALUE) return false;
+  const DWORD most = known ? expected : limit;
   char block[kBlockBytes];
   DWORD total = 0;
   for (;;) {
@@ -172,16 +164,18 @@ bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DW
       if (got != 0) return false;  // a broken read
       break;  // the end; a connection closed early ends so too, which the length tells
     }
-    if (got > expected - total) return false;
+    if (got > most - total) return false;
     if (!::WriteFile(file.h, block, got, &put, nullptr) || put != got) return false;
     const DWORD before = total;
     total += got;
     if (m_progress) m_progress(nullptr);
     if (total / kProgressBytes != before / kProgressBytes || total == expected)
-      Report(qv::FormatW(L"已下载 %lu / %lu KB", static_cast<unsigned long>(total / 1024),
-                         static_cast<unsigned long>(expected / 1024)));
+      Report(known ? qv::FormatW(L"已下载 %lu / %lu KB", static_cast<unsigned long>(total / 1024),
+                                 static_cast<unsigned long>(expected / 1024))
+                   : qv::FormatW(L"已下载 %lu KB", static_cast<unsigned long>(total / 1024)));
   }
-  return total == expected;
+  // Without a length only the version check tells a download cut short.
+  return known ? total == expected : total > 0;
 }
 
 std::wstring CAutoUpdater::GetFileVersion(const std::wstring& path) {
@@ -214,19 +208,10 @@ std::wstring CAutoUpdater::GetExecutablePath() {
   }
 }
 
-bool CAutoUpdater::IsDigits(const std::wstring& text) {
-  for (wchar_t c : text)
-    if (c < L'0' || c > L'9') return false;
-  return true;
-}
+bool CAutoUpdater::IsDigits(const std::wstring& text) { return UpdateVersion::IsDigits(text); }
 
 int CAutoUpdater::CompareVersions(const std::wstring& a, const std::wstring& b) {
-  uint32_t first[4], second[4];
-  if (!SplitVersion(a, first)) return -21;
-  if (!SplitVersion(b, second)) return -22;
-  for (int i = 0; i < 4; ++i)
-    if (first[i] != second[i]) return first[i] > second[i] ? 1 : -1;
-  return 0;
+  return UpdateVersion::Compare(a, b);
 }
 
 bool CAutoUpdater::SwitchExecutables(const std::wstring& running, const std::wstring& downloaded,

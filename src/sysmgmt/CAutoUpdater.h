@@ -54,6 +54,14 @@ class CAutoUpdater {
   int CheckForUpdate(const std::wstring& base);
   // After a 7: the swap failed (rather than the user declining).
   bool SwapFailed() const { return m_swapFailed; }
+  // What the last check found wrong, where the result code covers several causes.
+  enum Cause { kNoCause, kUnreachable, kHttpError, kIncomplete, kWrongVersion };
+  Cause FailureCause() const { return m_cause; }
+  // The name of the file last asked for, and the server's status for a kHttpError.
+  const std::wstring& RequestedFile() const { return m_requested; }
+  DWORD HttpStatus() const { return m_httpStatus; }
+  // The version of a download that was not the one offered (kWrongVersion).
+  const std::wstring& DownloadedVersion() const { return m_downloaded; }
 
   bool IsConnected() const;
   // A request handle that answered HTTP 200, or null.
@@ -62,9 +70,13 @@ class CAutoUpdater {
   // more than 0 bytes came. False with *size 0 is the end of the data; false with *size
   // left non-zero is a failed read.
   static bool ReadData(HINTERNET handle, void* buffer, DWORD* size);
-  // Writes exactly `expected` bytes to path; false on a failed read or write or any
-  // other byte count.
-  bool DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected);
+  // The length of an answer that names none (chunked transfer).
+  static const DWORD kLengthUnknown = 0xFFFFFFFFu;
+  // Writes the answer to path: exactly `expected` bytes, or with kLengthUnknown what
+  // comes until the end. False on a failed read or write, another byte count, or more
+  // than `limit` bytes.
+  bool DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected,
+                      DWORD limit = kMaxExecutableBytes);
 
   // "a.b.c.d" of the fixed file version, "a.b" when the low half is 0, else empty.
   static std::wstring GetFileVersion(const std::wstring& path);
@@ -86,4 +98,8 @@ class CAutoUpdater {
   HINTERNET m_hRoot;
   Progress m_progress;
   bool m_swapFailed = false;
+  Cause m_cause = kNoCause;
+  std::wstring m_requested;
+  DWORD m_httpStatus = 0;
+  std::wstring m_downloaded;
 };

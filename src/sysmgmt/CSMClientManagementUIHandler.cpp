@@ -189,7 +189,7 @@ HTREEITEM CSMClientManagementUIHandler::AddNode(HTREEITEM root, LPCWSTR text, HT
   insert.item.lParam = static_cast<LPARAM>(id);
   insert.item.state = INDEXTOSTATEIMAGEMASK(checked ? EM_TVIS_CHECK : EM_TVIS_UNCHECK);
   insert.item.stateMask = TVIS_STATEIMAGEMASK;
-  HTREEITEM node = m_tree.CTreeViewCtrl::InsertItem(insert);
+  HTREEITEM node = m_tree.InsertItemDirect(insert);
   if (node) m_onlineByNode[node] = image == kImageOnline;
   return node;
 }
@@ -216,7 +216,9 @@ void CSMClientManagementUIHandler::SetNodeImage(HTREEITEM node, int image) {
   found->second = image == kImageOnline;
   RECT rect{};
   std::memcpy(&rect, &node, sizeof node);  // the item goes in, its rectangle comes out
-  if (m_tree.SendMessage(TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) m_tree.InvalidateRect(&rect, FALSE);
+  // The whole line on an erased ground: the pictures are masked, so the new one drawn over
+  // the old one would leave the old one's edges.
+  if (m_tree.SendMessage(TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) m_tree.InvalidateRect(&rect, TRUE);
 }
 
 LRESULT CSMClientManagementUIHandler::OnTreeDispInfo(int, LPNMHDR pnmh, BOOL&) {
@@ -434,6 +436,16 @@ void CSMClientManagementUIHandler::QueryClientState(const std::wstring& address)
   uint32_t host = 0;
   if (ParseDottedIPv4(address, &host))
     g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, sizeof host);
+}
+
+LRESULT CSMClientManagementUIHandler::OnLinkConnected(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;  // other pages ask again too
+  for (HTREEITEM root : {m_serverRoot, m_deviceRoot})
+    for (HTREEITEM node = m_tree.GetChildItem(root); node; node = m_tree.GetNextSiblingItem(node)) {
+      auto address = m_addressById.find(NodeId(node));
+      if (address != m_addressById.end()) QueryClientState(address->second);
+    }
+  return 0;
 }
 
 // The payload is read only while the link is delivering it. Other pages want the

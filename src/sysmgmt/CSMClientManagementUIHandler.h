@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "console/AgentLinkWindow.h"
+#include "console/AgentMessageId.h"
 #include "console/KeptLink.h"
 #include "controls/CComboBoxCtrlEx.h"
 #include "controls/CEditEx.h"
@@ -79,6 +80,7 @@ class CSMClientManagementUIHandler {
     MESSAGE_HANDLER(1529, OnClientOnline)
     MESSAGE_HANDLER(1530, OnClientOffline)
     MESSAGE_HANDLER(FlushMessage(), OnFlushStates)
+    MESSAGE_HANDLER(AGENT_LINK_CONNECTED_MESSAGE, OnLinkConnected)
   END_MSG_MAP()
 
   void OnSave();
@@ -106,6 +108,8 @@ class CSMClientManagementUIHandler {
   // The page's own posted message that writes the states taken since the last one.
   static UINT FlushMessage();
   LRESULT OnFlushStates(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // The link stands (again): every shown host's state is asked for once more.
+  LRESULT OnLinkConnected(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
   void LoadClients();
   HTREEITEM AddServerNode(LPCWSTR text, HTREEITEM insertAfter, int status, bool checked, unsigned long id);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/CMainDlg.h"
+#include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
@@ -68,6 +69,12 @@ LRESULT CSMServerConfigUIHandler::OnSettingsMessage(UINT uMsg, WPARAM wParam, LP
   return OnSettings(static_cast<size_t>(wParam), reinterpret_cast<const void*>(lParam));
 }
 
+LRESULT CSMServerConfigUIHandler::OnLinkConnected(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;  // other pages ask again too
+  g_agentLinkManager.SendHeaderOnChannel2(0, kSettingsMessage);
+  return 0;
+}
+
 int CSMServerConfigUIHandler::OnSettings(size_t length, const void* payload) {
   uint32_t dataPort = 0, commandPort = 0;
   if (!linkpayload::ReadServerPorts(payload, length, &dataPort, &commandPort)) return 0;
@@ -88,7 +95,7 @@ void CSMServerConfigUIHandler::OnApply() {
     UiMessageBox(L"请输入数据端口号", L"注意", MB_ICONEXCLAMATION);
     return;
   }
-  g_agentLinkManager.SendOnChannel2(0, kSettingsMessage, &record, sizeof record);
+  if (!SentOrTellLinkDown(g_agentLinkManager.SendOnChannel2(0, kSettingsMessage, &record, sizeof record))) return;
 
   std::wstring password = m_password.GetWindowText();
   if (password.empty()) {
@@ -97,8 +104,9 @@ void CSMServerConfigUIHandler::OnApply() {
   }
   password.resize(std::min<size_t>(password.size(), SMServerSettingsRecord::kPasswordChars));
   linkpayload::WriteText16(record.password, SMServerSettingsRecord::kPasswordUnits, password);
-  g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_SET_CLIENT_PASSWORD, &record, sizeof record);
+  const int sent = g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_SET_CLIENT_PASSWORD, &record, sizeof record);
   ::SecureZeroMemory(&record, sizeof record);
   ::SecureZeroMemory(&password[0], password.size() * sizeof(wchar_t));
+  if (!SentOrTellLinkDown(sent)) return;
   UiMessageBox(L"配置已发送给服务", L"应用配置", MB_ICONEXCLAMATION);
 }

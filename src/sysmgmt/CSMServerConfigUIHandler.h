@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "console/AgentLinkWindow.h"
+#include "console/AgentMessageId.h"
 #include "controls/CEditEx.h"
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
@@ -33,6 +34,7 @@ class CSMServerConfigUIHandler {
   BEGIN_MSG_MAP_EX(CSMServerConfigUIHandler)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
     MESSAGE_HANDLER(kSettingsMessage, OnSettingsMessage)
+    MESSAGE_HANDLER(AGENT_LINK_CONNECTED_MESSAGE, OnLinkConnected)
   END_MSG_MAP()
 
   // The service's ports (at least 8 bytes); 1 when shown, 0 for a shorter payload.
@@ -42,6 +44,8 @@ class CSMServerConfigUIHandler {
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnSettingsMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // The link stands (again): the ports are asked for once more.
+  LRESULT OnLinkConnected(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
   CMainDlg* m_owner;
   AgentLinkWindow m_registration;

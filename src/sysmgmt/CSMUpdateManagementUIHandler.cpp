@@ -8,6 +8,51 @@
 #include "sysmgmt/CSMUpdateDataPathDlg.h"
 #include "uiwin/UiMessageBox.h"
 
+namespace {
+
+// The code stays in the text, for whoever is asked for help; the words say what failed.
+std::wstring FailureText(int result, const CAutoUpdater& updater) {
+  const std::wstring& file = updater.RequestedFile();
+  std::wstring what;
+  switch (result) {
+    case CAutoUpdater::kOffline:
+      what = L"本机无法使用网络功能";
+      break;
+    case CAutoUpdater::kOpenFailed:
+      if (updater.FailureCause() != CAutoUpdater::kHttpError)
+        what = L"无法连接升级服务器";
+      else if (updater.HttpStatus() == 404 || updater.HttpStatus() == 410)
+        what = qv::FormatW(L"升级服务器上找不到文件 %ls（HTTP %lu）", file, updater.HttpStatus());
+      else
+        what = qv::FormatW(L"升级服务器未能提供文件 %ls（HTTP %lu）", file, updater.HttpStatus());
+      break;
+    case CAutoUpdater::kNothingRead:
+      what = L"未能从升级服务器读到版本号（update.txt 为空或读取中断）";
+      break;
+    case CAutoUpdater::kDownloadFailed:
+      if (updater.FailureCause() == CAutoUpdater::kIncomplete)
+        what = L"新版本未能完整下载（连接中断或无法写入临时文件）";
+      else if (updater.FailureCause() == CAutoUpdater::kWrongVersion)
+        what = qv::FormatW(L"下载的程序版本（%ls）与升级服务器公布的版本不符",
+                           updater.DownloadedVersion().empty() ? L"无版本信息" : updater.DownloadedVersion());
+      else
+        what = L"无法下载新版本（大小未知或过大，或临时目录无法写入）";
+      break;
+    case CAutoUpdater::kNoLocalVersion:
+      what = L"无法读取本程序的版本号";
+      break;
+    case CAutoUpdater::kDeclinedOrSwapFailed:
+      what = L"无法用新版本替换本程序文件";
+      break;
+    default:
+      break;
+  }
+  return what.empty() ? qv::FormatW(L"自动更新失败（%d）", result)
+                      : qv::FormatW(L"自动更新失败（%d）：%ls", result, what);
+}
+
+}  // namespace
+
 CSMUpdateManagementUIHandler::CSMUpdateManagementUIHandler(CMainDlg* owner) : m_owner(owner) {}
 
 CSMUpdateManagementUIHandler::~CSMUpdateManagementUIHandler() = default;
@@ -55,6 +100,7 @@ void CSMUpdateManagementUIHandler::OnStartUpdate() {
   m_lastStatus.clear();
   int result;
   bool swapFailed;
+  std::wstring failure;
   {
     CSMUPMUpdateDlg status;
     status.Show(m_owner->m_hWnd);
@@ -66,13 +112,14 @@ void CSMUpdateManagementUIHandler::OnStartUpdate() {
     });
     result = updater.CheckForUpdate(g_updateUrl);
     swapFailed = updater.SwapFailed();
+    failure = FailureText(result, updater);
   }  // the status window goes before the result is told
   if (result == CAutoUpdater::kUpdated)
     UiMessageBox(L"程序将在下次启动时自动更新", L"自动更新", MB_ICONINFORMATION);
   else if (result == CAutoUpdater::kNotNewer)
     UiMessageBox(L"暂无更新", L"自动更新", MB_ICONINFORMATION);
   else if (result != CAutoUpdater::kDeclinedOrSwapFailed || swapFailed)
-    UiMessageBox(qv::FormatW(L"自动更新失败（%d）", result).c_str(), L"自动更新", MB_ICONHAND);
+    UiMessageBox(failure.c_str(), L"自动更新", MB_ICONHAND);
 }
 
 std::wstring CSMUpdateManagementUIHandler::VersionLabel(const std::wstring& version) {

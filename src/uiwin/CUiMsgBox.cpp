@@ -127,15 +127,14 @@ int CUiMsgBox::FinishAndRun(LPCWSTR caption, BOOL* answer, HWND parent) {
     SetItemText(kItemCaption, caption);
   }
   BuildButtonsAndIcon(answer);
-  int result;
+  int result = UiModalHook::kShowAsUsual;
   if (UiModalHook* hook = UiModalHook::Current()) {
     UiModalHook::Box box{m_strText, m_strCaption, m_uStyle, parent ? parent : ::GetActiveWindow(),
                          {}, m_bCheckShown};
     for (const Button& b : m_buttons) box.buttons.push_back(b.id);
     result = hook->OnMessageBox(box, m_bCheckAnswer);
-  } else {
-    result = static_cast<int>(DoModal(parent));
   }
+  if (result == UiModalHook::kShowAsUsual) result = static_cast<int>(DoModal(parent));
   if (answer) *answer = m_bCheckAnswer;
   return result;
 }

@@ -2,8 +2,6 @@
 
 #include <string.h>
 
-#include "platform/CDCStateSaver.h"
-
 namespace {
 const DWORD kStateHover = 1;
 const DWORD kStatePushDown = 2;
@@ -51,7 +49,6 @@ BOOL CUiSkinImgHorzExtend::IgnoreState() { return m_image.IgnoreState(); }
 
 BOOL CUiSkinImgHorzExtend::Draw(HDC hdc, RECT rc, DWORD dwState) {
   if (!hdc || !m_image.GetBitmap()) return FALSE;
-  if (rc.right <= rc.left || rc.bottom <= rc.top) return FALSE;
 
   DWORD nIndex;
   if (dwState == (DWORD)-1)
@@ -67,6 +64,9 @@ BOOL CUiSkinImgHorzExtend::Draw(HDC hdc, RECT rc, DWORD dwState) {
 
   const SIZE sz = m_image.GetBitmapSize();
   const int H = sz.cy;
+  // A rectangle narrower than the whole strip is drawn as wide as the strip, and every
+  // picture at the strip's own height: the element's neighbours may be painted over.
+  if (sz.cx > rc.right - rc.left) rc.right = rc.left + sz.cx;
   int xOff = 0, w = 0;
   if (m_image.GetSubWidth() > 0) {
     // -1 asks for the first picture's geometry; a state the strip lacks
@@ -77,11 +77,6 @@ BOOL CUiSkinImgHorzExtend::Draw(HDC hdc, RECT rc, DWORD dwState) {
   }
   const int L = m_nLeft < 0 ? 0 : (m_nLeft > w - 1 ? w - 1 : m_nLeft);
   if (w <= 0 || H <= 0 || L < 0) return FALSE;
-
-  // Everything stays inside the element: a rectangle narrower than the
-  // picture cuts it rather than painting over the neighbours.
-  CDCStateSaver saved(hdc);
-  IntersectClipRect(hdc, rc.left, rc.top, rc.right, rc.bottom);
 
   const int cxRect = rc.right - rc.left;
   m_image.DrawPart(hdc, MakeRect(rc.left, rc.top, rc.left + L, rc.top + H),

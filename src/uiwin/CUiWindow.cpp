@@ -373,7 +373,10 @@ void CUiWindow::SetInnerText(LPCWSTR pszText) {
 
 void CUiWindow::ApplyAutoSize() {
   if (m_nPosCount == 4 || !(m_dwPosType & (UiWndPos_WidthAuto | UiWndPos_HeightAuto))) return;
-  const SIZE sz = Measure(FALSE, SIZE{0, 0});
+  // A single line with an auto width is measured on room enough for the new text: on the
+  // old text's width an ellipsis mode would cut it to "…" (a title set after loading).
+  const bool line = (m_dwPosType & UiWndPos_WidthAuto) && (m_style.textmode & DT_SINGLELINE);
+  const SIZE sz = line ? Measure(TRUE, SIZE{0x3FFF, m_rcWnd.bottom - m_rcWnd.top}) : Measure(FALSE, SIZE{0, 0});
   if (m_dwPosType & UiWndPos_WidthAuto) m_rcWnd.right = m_rcWnd.left + sz.cx;
   if (m_dwPosType & UiWndPos_HeightAuto) m_rcWnd.bottom = m_rcWnd.top + sz.cy;
 }

@@ -23,7 +23,8 @@ int UiSystemMessageBox(LPCWSTR text, LPCWSTR caption, UINT style, HWND parent) {
     UiModalHook::Box box{text ? text : L"", caption ? caption : L"", style,
                          parent ? parent : ::GetActiveWindow(), CUiMsgBox::ButtonIds(style), FALSE};
     BOOL checkAnswer = FALSE;
-    return hook->OnMessageBox(box, checkAnswer);
+    const int result = hook->OnMessageBox(box, checkAnswer);
+    if (result != UiModalHook::kShowAsUsual) return result;
   }
   return ::MessageBoxW(parent, text, caption, style);
 }

@@ -31,9 +31,12 @@ class UiModalHook {
 
   virtual ~UiModalHook() = default;
 
+  // What OnMessageBox returns to have the box shown and answered as without a hook.
+  static constexpr int kShowAsUsual = -2;
+
   // Answers the box instead of showing it: the result its caller gets (a button id,
   // the close button's 60001 or -1); checkAnswer starts FALSE and receives the check
-  // box's state.
+  // box's state. kShowAsUsual shows it after all.
   virtual int OnMessageBox(const Box& box, BOOL& checkAnswer) = 0;
   // The dialog of this frame is initialised and its modal loop runs. Returning TRUE
   // ends a dialog that is still running with *endCode.

@@ -44,6 +44,10 @@ LRESULT AgentLinkTestWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) 
     AgentLinkHook(hwnd_, message, wParam, lParam);
     return 0;
   }
+  if (message == AGENT_LINK_CONNECTED_MESSAGE) {
+    ++connectedNotices;
+    return 0;
+  }
   if (message >= 1525 && message <= 1700) {
     LinkDelivery d;
     d.message = message;

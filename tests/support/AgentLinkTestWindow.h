@@ -36,6 +36,8 @@ class AgentLinkTestWindow {
   std::function<void(const LinkDelivery&)> onDelivery;
 
   std::vector<LinkDelivery> deliveries;
+  // How often the link said it has connected.
+  int connectedNotices = 0;
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -17,6 +17,7 @@
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
+#include "support/GridClicks.h"
 #include "support/TestEnv.h"
 
 class IntegrityPageHost : public qvtest::ConnectedDatabaseTest {
@@ -83,6 +84,12 @@ class IntegrityPageHost : public qvtest::ConnectedDatabaseTest {
   }
   std::wstring Cell(const std::wstring& name, int column) { return Grid().GetItemText(RowOf(name), column); }
   void Check(const std::wstring& name) { Grid().SetItemCheck(RowOf(name), 0, 1); }
+  // A user's click on a row's box, with the strategies' tab in front.
+  void ClickCheck(int row) {
+    ASSERT_TRUE(driver->Click(CMainDlg::kItemIntegrity));
+    ASSERT_TRUE(main->SetTabCurSel(CQuorvaneUIHandler::kTabCtrl, CQuorvaneUIHandler::kTabStrategies));
+    EXPECT_TRUE(qvtest::ClickGridCell(Grid(), row, Page::kColName));
+  }
   std::wstring LogText() {
     wchar_t text[4096] = L"";
     ::GetWindowTextW(Area().StrategyGuard()->LogPane(), text, 4096);

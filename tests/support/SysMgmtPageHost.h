@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "app/CMainDlg.h"
+#include "console/CAgentLink.h"
+#include "console/CAgentLinkManager.h"
 #include "console/CurrentUser.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
@@ -57,10 +59,15 @@ class SysMgmtPageTest : public ConnectedDatabaseTest {
   void Run(const std::function<void(UiDialogDriver&, CMainDlg&)>& act, unsigned short servicePort = 0) {
     CMainDlg main(servicePort ? servicePort : peer.Port());
     script.ExpectDialog([&](UiDialogDriver& d) {
-      ASSERT_TRUE(servicePort || peer.Accept(20000));
+      ASSERT_TRUE(servicePort || (peer.Accept(20000) && LinkConnected()));
       act(d, main);
     });
     main.DoModal();
+  }
+  // Waits for the link's connect event: frames are taken only from then on.
+  static bool LinkConnected() {
+    return testenv::PumpUntil([] { return g_agentLinkManager.Link() && g_agentLinkManager.Link()->IsConnected(); },
+                              20000);
   }
   // An element command as a click sends it, whatever the element's state.
   static void Command(CMainDlg& main, UINT item) {

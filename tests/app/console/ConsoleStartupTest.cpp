@@ -120,4 +120,36 @@ TEST_F(ConsoleRun, DataSourceIsAddedBeforeTheLoginAndRemovedOnEveryWayOut) {
   }
 }
 
+// Settings that could not be read leave every connection to fail: the login's failure
+// then says why and names the file; with the settings read it says only that it failed.
+TEST_F(ConsoleRun, ALoginThatCannotConnectNamesASettingsFileThatWasNotRead) {
+  const std::string missing = File("missing.xml", ""), broken = File("broken.xml", "<c>\n<port DSN='q'></c>"),
+                    portless = File("portless.xml", "<c><ports DSN='q'/></c>"),
+                    refused = File("refused.xml", "<c><port IP='" + std::string(300, '1') + "'/></c>"),
+                    unknown = File("unknown.xml", "<c><port DSN='QuorvaneNoSuchSource'/></c>");
+  auto named = [](const std::string& path, const wchar_t* what) {
+    return L"连接数据库出错\n配置文件" + qv::AnsiToWide(path) + what + L"，未能读入数据库连接设置。";
+  };
+  const struct { std::string path; std::wstring box; const wchar_t* atStart; } rows[] = {
+      {missing, named(missing, L"不存在"), nullptr},
+      {broken, named(broken, L"格式不正确（第2行）"), nullptr},
+      {portless, named(portless, L"中没有port元素"), nullptr},
+      {refused, L"连接数据库出错\n配置文件SysServerPort.xml中IP的值过长（最多259个字符），数据库连接设置未读入。",
+       L"配置文件SysServerPort.xml中IP的值过长"},
+      {unknown, L"连接数据库出错", nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path);
+    g_sharedInstanceFlag = 0;
+    if (row.atStart) script.ExpectBox(row.atStart);
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      script.ExpectBox(row.box);
+      EXPECT_TRUE(d.Click(CLoginDlg::kItemLogin));  // the default administrator's name and password
+      EXPECT_EQ(row.box, script.Boxes().back().text);
+      EXPECT_TRUE(d.Click(CLoginDlg::kItemExit));
+    });
+    EXPECT_EQ(0, RunConsole(::GetModuleHandleW(nullptr), row.path, silent.Port()));
+  }
+}
+
 }  // namespace

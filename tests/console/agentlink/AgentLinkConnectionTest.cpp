@@ -7,16 +7,20 @@ const uint32_t kHost = 0x0A01A8C0u;  // 192.168.1.10 as inet_addr gives it
 
 class AgentLinkConnection : public AgentLinkFixture {};
 
-TEST_F(AgentLinkConnection, FramesSentWhileConnectingAndAfterArriveInOrder) {
+// A connection still being made may fail: what is given to it then is refused, and the
+// window is told once it stands, so that it asks again.
+TEST_F(AgentLinkConnection, FramesAreTakenOnlyOnceConnectedAndArriveInOrder) {
   const unsigned char path[6] = {'C', 0, ':', 0, 0, 0};
-  const uint32_t sent[][4] = {{1, kHost, 1538, 6}, {2, 0, 1525, 0}, {3, 0, 1547, 2},
-                              {1, kHost, 1536, 0}, {2, 0, 1526, 4}, {3, 0, 1527, 0}};
+  const uint32_t sent[][4] = {{1, kHost, 1538, 6}, {1, kHost, 1536, 0}, {2, 0, 1526, 4}, {3, 0, 1527, 0}};
   Start();
   ASSERT_TRUE(Link()->IsConnecting());
-  EXPECT_EQ(1, g_agentLinkManager.SendOnChannel1(kHost, 1538, path, sizeof(path)));
-  EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel2(0, 1525));
-  EXPECT_EQ(1, g_agentLinkManager.SendOnChannel3(0, 1547, path, 2));
+  EXPECT_EQ(0, g_agentLinkManager.SendHeaderOnChannel2(0, 1525));
+  EXPECT_EQ(0, g_agentLinkManager.SendOnChannel3(0, 1547, path, 2));
+  EXPECT_EQ(0u, Link()->QueuedBytes());
+  EXPECT_EQ(0, window.connectedNotices);
   Connect();
+  EXPECT_EQ(1, window.connectedNotices);
+  EXPECT_EQ(1, g_agentLinkManager.SendOnChannel1(kHost, 1538, path, sizeof(path)));
   EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel1(kHost, 1536));
   EXPECT_EQ(1, g_agentLinkManager.SendOnChannel2(0, 1526, path, 4));
   EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel3(0, 1527));
@@ -92,12 +96,14 @@ TEST_F(AgentLinkConnection, ResetByThePeerReconnectsAfterThreeSeconds) {
 TEST_F(AgentLinkConnection, RefusedConnectionOrMissingSocketIsRetried) {
   peer.reset(new Peer(0, false));  // refuses until it listens
   Start();
-  EXPECT_EQ(1, g_agentLinkManager.SendHeaderOnChannel2(0, 1525));  // queued behind the attempt
+  EXPECT_EQ(0, g_agentLinkManager.SendHeaderOnChannel2(0, 1525));  // the attempt will fail
   ASSERT_TRUE(testenv::PumpUntil([] { return !Link()->IsConnecting(); }, 5000));
   EXPECT_EQ(0u, Link()->QueuedBytes());
+  EXPECT_EQ(0, window.connectedNotices);
   ASSERT_TRUE(peer->Listen());
   FireReconnectTimer();
   Connect();
+  EXPECT_EQ(1, window.connectedNotices);
 
   // With Windows Sockets shut down (which closes every socket) none can be made.
   int started = 0;

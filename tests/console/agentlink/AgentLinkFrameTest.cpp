@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -24,6 +25,34 @@ TEST(AgentLinkFrameAssembler, CommitNeverStepsPastTheMissingBytes) {
   EXPECT_EQ(AgentLinkFrameAssembler::NeedMore, a.Commit(1000, f));  // cut to the 16 missing
   EXPECT_TRUE(a.InPayload());
   EXPECT_EQ(8u, a.SpaceSize());
+}
+
+// A header alone costs no more than the first heap step, however much it announces; the
+// buffer grows as the bytes come and the frame is whole and exact at the end.
+TEST(AgentLinkFrameAssembler, LargePayloadBufferGrowsAsTheBytesArrive) {
+  for (uint32_t length : {4097u, 65536u, 65537u, 300000u}) {
+    SCOPED_TRACE(length);
+    AgentLinkFrameAssembler a;
+    AgentLinkFrameAssembler::Frame f;
+    AgentLinkFrameHeader{length, 1, 0, 1537}.Write(a.Space());
+    ASSERT_EQ(AgentLinkFrameAssembler::NeedMore, a.Commit(AgentLinkFrameHeader::kSize, f));
+    EXPECT_EQ(std::min<size_t>(length, AgentLinkFrameAssembler::kFirstHeapCapacity), a.SpaceSize());
+    AgentLinkFrameAssembler::Status status = AgentLinkFrameAssembler::NeedMore;
+    for (uint32_t sent = 0; status == AgentLinkFrameAssembler::NeedMore;) {
+      const size_t n = std::min<size_t>(a.SpaceSize(), 7000);
+      ASSERT_GT(n, 0u);
+      for (size_t i = 0; i < n; ++i) a.Space()[i] = static_cast<unsigned char>((sent + i) * 7);
+      sent += static_cast<uint32_t>(n);
+      status = a.Commit(n, f);
+    }
+    ASSERT_EQ(AgentLinkFrameAssembler::FrameReady, status);
+    ASSERT_EQ(length, f.Length());
+    size_t wrong = 0;
+    for (uint32_t i = 0; i < length; ++i) wrong += f.Payload()[i] != static_cast<unsigned char>(i * 7);
+    EXPECT_EQ(0u, wrong);
+    EXPECT_EQ(0, f.Payload()[length]);
+    a.Release(f);
+  }
 }
 
 TEST(AgentLinkFrameFuzzReplay, CorpusAndPastCrashesPass) {

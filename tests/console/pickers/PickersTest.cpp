@@ -29,10 +29,11 @@ const wchar_t kD[] = L"本地磁盘(D:)";
 const std::wstring kLevel = L"第一层目录abcdefghijklmnop";  // 21 characters
 
 // What the host's agent answers, some of it unreadable; and directories twelve deep
-// below C:, the eleventh with a path of 244 characters, the twelfth of 266.
-std::string Script() {
+// below C:, the eleventh with a path of 244 characters, the twelfth of 266. An agent
+// offline answers nothing.
+std::string Script(bool online = true) {
   std::string s =
-      "client|192.168.1.10|online\ndrives|192.168.1.10|12\n"
+      std::string("client|192.168.1.10|") + (online ? "online" : "offline") + "\ndrives|192.168.1.10|12\n"
       "dir|192.168.1.10|C:|Windows|1\ndir|192.168.1.10|C:|数据 & <日志>|0\n"
       "dir|192.168.1.10|C:|Program Files|1\ndir|192.168.1.10|C:\\Windows|system32|1\n"
       "dir|192.168.1.10|D:|备份|1\ndir|192.168.1.10|D:\\备份|2024年|0\n"
@@ -85,10 +86,7 @@ class Pickers : public qvtest::ConnectedDatabaseTest {
     ASSERT_EQ(1, qvtest::Exec(link, insert, {L"防火墙", L"192.168.1.20", 1, 1}));  // a device
     ASSERT_EQ(1, qvtest::Exec(link, insert, {L"备份服务器", L"192.168.1.12", 0, 0}));
     link.Disconnect();
-    CQvServiceScript data;
-    std::wstring error;
-    ASSERT_TRUE(data.LoadText(Script(), &error)) << qv::WideToUtf8(error);
-    service.SetScript(data);
+    ASSERT_TRUE(SetAgentOnline(true));
     ASSERT_TRUE(service.Listen(0) && service.Start());
     ASSERT_EQ(1, g_agentLinkManager.Create(window.Handle(), AGENT_LINK_SOCKET_MESSAGE, service.Port()));
     ASSERT_TRUE(testenv::PumpUntil([] { return g_agentLinkManager.Link()->IsConnected(); }, 5000));
@@ -98,6 +96,14 @@ class Pickers : public qvtest::ConnectedDatabaseTest {
     service.Stop();
     CCritSecLock lock(g_agentLinkLock);
     g_agentLinkWindows.clear();
+  }
+
+  bool SetAgentOnline(bool online) {
+    CQvServiceScript data;
+    std::wstring error;
+    if (!data.LoadText(Script(online), &error)) return false;
+    service.SetScript(data);
+    return true;
   }
 
   // The directories the service was asked to list, in order.
@@ -215,7 +221,8 @@ TEST_F(Pickers, RemotePickersReturnTheCheckedDirectoryOrFile) {
   EXPECT_EQ(asked, AskedPaths());
 }
 
-TEST_F(Pickers, EveryAnswerLandsOnTheNodeThatAskedAndRemovedNodesAreNeverChosen) {
+TEST_F(Pickers, AnswersFillTheNodeExpandedLastAndRemovedNodesAreNeverChosen) {
+  using Names = std::vector<std::wstring>;
   std::wstring path;
   auto act = [&](CDirectoryDlg& dlg, CMulStatusTree& tree) {
     HTREEITEM top = dlg.Browser().TopItem();
@@ -227,34 +234,74 @@ TEST_F(Pickers, EveryAnswerLandsOnTheNodeThatAskedAndRemovedNodesAreNeverChosen)
     dlg.SendMessage(AGENT_MSG_LIST_DRIVES, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(xml));
     EXPECT_EQ(2u, Children(tree, top).size());
 
-    Key(tree, c, VK_ADD);  // two expands before either answer
+    // Two expands before either answer: the later node ends with its own listing, the
+    // earlier one is closed again and listed when expanded anew.
+    Key(tree, c, VK_ADD);
     Key(tree, d, VK_ADD);
-    ASSERT_TRUE(WaitChild(tree, d, L"备份") && WaitChild(tree, c, kLevel));
-    const std::vector<std::wstring> onC{L"Windows", L"数据 & <日志>", L"Program Files", kLevel};
-    EXPECT_EQ(onC, Children(tree, c));
-    EXPECT_EQ(std::vector<std::wstring>{L"备份"}, Children(tree, d));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return Children(tree, d) == Names{L"备份"}; }, 5000));
+    EXPECT_EQ(Names{L"test"}, Children(tree, c));
+    EXPECT_EQ(0u, tree.SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(c), TVIS_EXPANDED) & TVIS_EXPANDED);
+    Key(tree, c, VK_ADD);
+    ASSERT_TRUE(WaitChild(tree, c, kLevel));
+    EXPECT_EQ((Names{L"Windows", L"数据 & <日志>", L"Program Files", kLevel}), Children(tree, c));
 
-    // Collapsing C: removes the checked node and one whose unreadable answer is on its
-    // way, and closes one whose answer is on its way: both answers go unseen.
+    // Collapsing C removes the checked node and closes one waiting for its listing.
     HTREEITEM windows = Child(tree, c, L"Windows");
     Key(tree, Child(tree, c, L"数据 & <日志>"), VK_SPACE);
-    Key(tree, Child(tree, c, L"Program Files"), VK_ADD);
     Key(tree, windows, VK_ADD);
     Key(tree, c, VK_SUBTRACT);
-    EXPECT_EQ(std::vector<std::wstring>{L"Windows"}, Children(tree, c));
+    EXPECT_EQ(Names{L"Windows"}, Children(tree, c));
     Key(tree, d, VK_SUBTRACT);  // collapsed and expanded again: listed once
     Key(tree, d, VK_ADD);
-    HTREEITEM backup = WaitChild(tree, d, L"备份");
-    ASSERT_NE(nullptr, backup);
+    ASSERT_TRUE(testenv::PumpUntil([&] { return Children(tree, d) == Names{L"备份"}; }, 5000));
+    HTREEITEM backup = Child(tree, d, L"备份");
     Key(tree, backup, VK_ADD);
     ASSERT_NE(nullptr, WaitChild(tree, backup, L"2024年"));
-    EXPECT_EQ(std::vector<std::wstring>{L"备份"}, Children(tree, d));
+    EXPECT_EQ(Names{L"备份"}, Children(tree, d));
     EXPECT_EQ(nullptr, tree.GetChildItem(windows));
     dlg.OnOK();
   };
   EXPECT_EQ(2u, Run<CDirectoryDlg>(kHost, &path, act, L"请您选择路径"));
   EXPECT_EQ(L"", path);
   EXPECT_EQ(L"注意", script.Boxes().back().caption);
+}
+
+// A request that is never answered (the agent offline, or the link closed meanwhile)
+// sends no later listing astray.
+TEST_F(Pickers, AnUnansweredRequestLeavesLaterListingsToTheirOwnNodes) {
+  using Names = std::vector<std::wstring>;
+  for (bool reconnect : {false, true}) {
+    SCOPED_TRACE(reconnect ? "the link reconnected" : "the agent was offline");
+    std::wstring path;
+    Run<CDirectoryDlg>(kHost, &path, [&](CDirectoryDlg& dlg, CMulStatusTree& tree) {
+      HTREEITEM top = dlg.Browser().TopItem();
+      HTREEITEM c = WaitChild(tree, top, kC), d = WaitChild(tree, top, kD);
+      ASSERT_TRUE(c && d && SetAgentOnline(false));
+      const size_t asked = AskedPaths().size();
+      Key(tree, c, VK_ADD);
+      ASSERT_TRUE(testenv::PumpUntil([&] { return AskedPaths().size() > asked; }, 5000));
+      if (reconnect) {
+        g_agentLinkManager.Link()->Close(WSAECONNRESET, 1);
+        ASSERT_TRUE(::KillTimer(window.Handle(), AGENT_LINK_RECONNECT_TIMER));
+        ::SendMessageW(window.Handle(), WM_TIMER, AGENT_LINK_RECONNECT_TIMER, 0);
+        ASSERT_TRUE(testenv::PumpUntil([] { return g_agentLinkManager.Link()->IsConnected(); }, 5000));
+      }
+      ASSERT_TRUE(SetAgentOnline(true));
+      Key(tree, d, VK_ADD);
+      HTREEITEM backup = WaitChild(tree, d, L"备份");
+      ASSERT_NE(nullptr, backup);
+      Key(tree, backup, VK_ADD);
+      HTREEITEM year = WaitChild(tree, backup, L"2024年");
+      ASSERT_NE(nullptr, year);
+      EXPECT_EQ(Names{L"备份"}, Children(tree, d));
+      EXPECT_EQ(Names{L"test"}, Children(tree, c));  // closed, to be expanded anew
+      Key(tree, c, VK_ADD);
+      EXPECT_TRUE(WaitChild(tree, c, L"Windows"));
+      Key(tree, year, VK_SPACE);
+      dlg.OnOK();
+    });
+    EXPECT_EQ(L"D:\\备份\\2024年", path);
+  }
 }
 
 TEST_F(Pickers, UnreadableAnswersAreSaidSoAndLeaveTheTreeAsItWas) {

@@ -63,6 +63,26 @@ TEST_F(ComboBox, FaceShowsFrameFillSelectionAndTheButtonLookOfTheMoment) {
   }
 }
 
+// Disabled (as the filter editor's modify mode leaves its combos), the face shows its
+// text grey and its button in greys, as the disabled fields beside it; enabled again,
+// black text and the normal cell.
+TEST_F(ComboBox, ADisabledFaceIsGreyedAndEnablingBringsTheNormalLookBack) {
+  combo_.SetCurSel(2);
+  const COLORREF grey = ::GetSysColor(COLOR_GRAYTEXT);
+  auto ink = [&](COLORREF colour) {
+    return Count([&](int x, int y) { return Shown(combo_, x, y) == colour; }, 1, rc_.right - 19, 3, rc_.bottom - 1);
+  };
+  for (bool enabled : {false, true}) {
+    SCOPED_TRACE(enabled);
+    combo_.EnableWindow(enabled);
+    EXPECT_EQ(enabled, ink(RGB(0, 0, 0)) > 0);
+    EXPECT_EQ(!enabled, ink(grey) > 0);
+    EXPECT_EQ(enabled ? 0 : -1, Cell());
+    const COLORREF arrow = Shown(combo_, rc_.right - 11, rc_.Height() / 2);
+    EXPECT_EQ(!enabled, GetRValue(arrow) == GetGValue(arrow) && GetGValue(arrow) == GetBValue(arrow));
+  }
+}
+
 // Selected items on orange, others on cream. A 300-character item is read whole and cut
 // at its end, so its start stays in view: both halves of its place show the wide
 // letters of its first half, not the dots of its second. The face draws it the same way.

@@ -236,4 +236,45 @@ TEST_F(GridEditorTest, ClippedTextShowsInATipThatPassesClicksOn) {
   EXPECT_TRUE(testenv::PumpUntil([&] { return log == "S2.1 C2.1"; }, 3000)) << log;
 }
 
+// The tip stands over a cell: when the rows or columns move, by the wheel (which the tip,
+// holding the mouse, passes on) or by a click on either bar's arrow, it goes.
+TEST_F(GridEditorTest, TheClippedTextTipGoesWhenTheViewScrolls) {
+  Make(12);
+  grid->SetColumnWidth(kValue, 300);  // both bars
+  grid->SetItemText(2, kName, L"一个放不下的名称");
+  grid->m_nWheelLines = 3;
+  const CTitleTipEx& tip = grid->m_wndTitleTip;
+  const HWND frame = ::GetParent(::GetParent(*grid));
+  auto arrow = [&](UINT barId, int part) {
+    HWND bar = ::GetDlgItem(frame, barId);
+    const auto* skinned = static_cast<CSkinScrollBar*>(CWindowImplCore::FromHandle(bar));
+    RECT rc;
+    ::GetClientRect(bar, &rc);
+    for (int y = 0; y < rc.bottom; ++y)
+      for (int x = 0; x < rc.right; ++x)
+        if (skinned->HitTest(POINT{x, y}) == part) {
+          for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP}) ::SendMessageW(bar, msg, MK_LBUTTON, MAKELPARAM(x, y));
+          return;
+        }
+    ADD_FAILURE() << "no part " << part << " on bar " << barId;
+  };
+  struct Way { const char* name; std::function<void()> scroll; int top, left; };
+  const Way ways[] = {
+      {"wheel", [&] { ::SendMessageW(tip, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); }, 3, 0},
+      {"vertical bar", [&] { arrow(kSkinId + 2, CSkinScrollBar::kLineDown); }, 1, 0},
+      {"horizontal bar", [&] { arrow(kSkinId + 1, CSkinScrollBar::kLineDown); }, 0, 5},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    ::SendMessageW(*grid, WM_VSCROLL, SB_TOP, 0);
+    ::SendMessageW(*grid, WM_HSCROLL, SB_LEFT, 0);
+    Mouse(WM_MOUSEMOVE, Point("2.1"));
+    ASSERT_TRUE(tip.IsWindowVisible());
+    way.scroll();
+    EXPECT_TRUE(testenv::PumpUntil([&] { return grid->GetTopIndex() == way.top; }, 3000));
+    EXPECT_EQ(way.left, ::GetScrollPos(*grid, SB_HORZ));
+    EXPECT_FALSE(tip.IsWindowVisible());
+  }
+}
+
 }  // namespace

@@ -62,8 +62,8 @@ class TestGrid : public Grid {
     ::SetFocus(editor);
     return editor;
   }
-  using Grid::m_bMultiSelect, Grid::m_bmpSmooth, Grid::m_dwTypeAheadTime, Grid::m_nWheelLines,
-      Grid::m_wndTitleTip, Grid::m_wndItemDate;
+  using Grid::m_bMultiSelect, Grid::m_bSelecting, Grid::m_bmpSmooth, Grid::m_dwTypeAheadTime, Grid::m_nWheelLines,
+      Grid::m_wndTitleTip, Grid::m_wndItemDate, Grid::m_wndToolTip, Grid::SetItemToolTip;
   FakeEditor editor;
   bool realEditors = false;
 };
@@ -106,8 +106,8 @@ class GridInputTest : public ::testing::Test {
     ::MoveWindow(::GetParent(::GetParent(*grid)), 0, 0, 400, height, TRUE);  // the scroll-bar frame
     log.clear();
   }
-  // "r.c" a cell's centre, "r.c@x" x pixels into it, "-" below the rows, "hN" column N's
-  // header, "vN" the divider right of it.
+  // "r.c" a cell's centre, "r.c@x" x pixels into it, "r>x" row r x pixels right of the
+  // columns, "-" below the rows, "hN" column N's header, "vN" the divider right of it.
   POINT Point(const std::string& at) {
     int row = 0, column = 0, dx = 0;
     CRect rc;
@@ -118,6 +118,10 @@ class GridInputTest : public ::testing::Test {
     if (at[0] == 'h' || at[0] == 'v') {
       grid->GetColumnRect(at[1] - '0', rc);
       return POINT{at[0] == 'v' ? rc.right : rc.CenterPoint().x, 5};
+    }
+    if (std::sscanf(at.c_str(), "%d>%d", &row, &dx) == 2) {
+      EXPECT_TRUE(grid->GetItemRect(row, -1, rc)) << at;
+      return POINT{grid->GetTotalWidth() + dx, rc.CenterPoint().y};
     }
     std::sscanf(at.c_str(), "%d.%d@%d", &row, &column, &dx);
     EXPECT_TRUE(grid->GetItemRect(row, column, rc)) << at;
@@ -135,8 +139,8 @@ class GridInputTest : public ::testing::Test {
   }
   // Space-separated gestures, each after optional modifiers ^ (Ctrl) and + (Shift):
   // L<at> click, R<at> right click, D<at> double click, H<at> press, move 5 pixels right
-  // and release, K<key> a key (a name below or a letter), M multiple selection on, P a
-  // pause in typing.
+  // and release, B<at>:<at> press, move half way and on to the second place and release there, K<key> a
+  // key (a name below or a letter), M multiple selection on, P a pause in typing.
   void Do(const std::string& script) {
     static const std::map<std::string, UINT> keys = {
         {"up", VK_UP}, {"down", VK_DOWN}, {"prior", VK_PRIOR}, {"next", VK_NEXT}, {"home", VK_HOME},
@@ -152,11 +156,13 @@ class GridInputTest : public ::testing::Test {
       if (what == 'M') grid->m_bMultiSelect = TRUE;
       if (what == 'P') grid->m_dwTypeAheadTime -= 1000;
       if (what == 'K' || what == 'M' || what == 'P') continue;
-      const POINT pt = Point(arg);
-      const POINT to = what == 'H' ? POINT{pt.x + 5, pt.y} : pt;
+      const size_t colon = arg.find(':');
+      const POINT pt = Point(arg.substr(0, colon));
+      const POINT to = what == 'H' ? POINT{pt.x + 5, pt.y} : what == 'B' ? Point(arg.substr(colon + 1)) : pt;
       const UINT down = what == 'R' ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, up = down + 1;
       Mouse(down, pt, (what == 'R' ? MK_RBUTTON : MK_LBUTTON) | mods);
-      if (what == 'H') Mouse(WM_MOUSEMOVE, to, MK_LBUTTON);
+      if (what == 'B') Mouse(WM_MOUSEMOVE, POINT{(pt.x + to.x) / 2, (pt.y + to.y) / 2}, MK_LBUTTON);
+      if (what == 'H' || what == 'B') Mouse(WM_MOUSEMOVE, to, MK_LBUTTON);
       Mouse(up, to, mods);
       if (what == 'D') {
         Mouse(WM_LBUTTONDBLCLK, pt, MK_LBUTTON | mods);

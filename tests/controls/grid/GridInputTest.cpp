@@ -3,7 +3,10 @@
 // sizing. Gestures are scripts (see Do); notices are written S (-1501 selection),
 // C (-1502 click), R (-1503 right click), D (-1504 double click), X (-1506 cell changed,
 // with the new check state of a check box), L (-1507 link clicked), each with row.column.
+#include <cwchar>
+
 #include "GridInputFixture.h"
+#include "support/DibCanvas.h"
 
 namespace {
 
@@ -26,6 +29,16 @@ TEST_F(GridInputTest, PagesReceiveTheNotificationsOfEachGesture) {
       {"L1.1 Kdown +Kdown ^Kup", "S1.1 C1.1 S2.0 S3.0", {2, 3}},
       {"Kend Khome Knext Kprior", "S5.0 S0.0 S5.0 S0.0", {0}},
       {"KB KB KB KB K7 P KB KO P KC", "S1.0 S3.0 S4.0 S1.0 S3.0 S4.0 S2.0", {2}},
+      // With multiple selection on, a drag of more than 3 pixels selects every row from the
+      // one under its band's top to the one under its bottom, announcing neither.
+      {"M B1.1@5:3.1@40", "S1.1", {1, 2, 3}},
+      {"M B4.3@5:0.1@9", "S4.3", {0, 1, 2, 3, 4}},        // up and left
+      {"M B-:4.1@5", "", {4, 5}},                           // from below the rows
+      {"M L1.1 B2>5:4>20", "S1.1 C1.1", {}},                // right of the columns
+      {"M B1.1@5:1.1@8", "S1.1 C1.1", {1}},                 // 3 pixels: a click
+      {"B1.1@5:3.1@40", "S1.1 C3.1", {1}},                  // multiple selection off
+      {"M B1.1@5:3.1@40 +L5.1", "S1.1 S5.0 C5.1", {1, 2, 3, 4, 5}},  // the band's top anchors
+      {"M Bh1:3.1@40", "C3.1", {}},                        // a header press is no band
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.gestures);
@@ -33,7 +46,98 @@ TEST_F(GridInputTest, PagesReceiveTheNotificationsOfEachGesture) {
     Do(c.gestures);
     EXPECT_EQ(c.notices, log);
     EXPECT_EQ(c.selected, Selected());
+    EXPECT_FALSE(grid->m_bSelecting);
   }
+}
+
+// Outside the rows the band goes on by itself (timer 1003, from where the pointer is),
+// scrolling a row at a time, until the button is let go. It is drawn tinted and framed.
+TEST_F(GridInputTest, ABandOutsideTheRowsScrollsThemInUntilTheRelease) {
+  Make(12);
+  Do("M");
+  const POINT from = Point("1.1@2"), to = Point("3.1@40");
+  Mouse(WM_LBUTTONDOWN, from, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, to, MK_LBUTTON);
+  ASSERT_TRUE(grid->m_bSelecting);
+  RECT client;
+  ::GetClientRect(*grid, &client);
+  {
+    DibCanvas canvas(client.right, client.bottom, RGB(1, 2, 3));
+    ::SendMessageW(*grid, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+    EXPECT_EQ(::GetSysColor(COLOR_WINDOWTEXT), canvas.At(from.x, Point("2.1").y));  // frame
+    // The plain look's tint, RGB(180,190,210) at 180/255, over a selected row's colour.
+    const COLORREF tint = RGB(180, 190, 210), row = 0xCDFAFF, seen = canvas.At(from.x + 2, Point("2.1").y);
+    for (int shift : {0, 8, 16})
+      EXPECT_NEAR((((tint >> shift) & 0xFF) * 180 + ((row >> shift) & 0xFF) * 75) / 255, (seen >> shift) & 0xFF, 2)
+          << shift;
+  }
+  // Still below the rows, then still over the header: the view scrolls to its end and back.
+  const struct { POINT at; int top; std::set<int> selected; } stops[] = {
+      {{to.x, client.bottom + 20}, 6, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+      {{to.x, 2}, 0, {0, 1}},
+  };
+  for (const auto& stop : stops) {
+    SCOPED_TRACE(stop.top);
+    POINT screen = stop.at;
+    ::ClientToScreen(*grid, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    Mouse(WM_MOUSEMOVE, stop.at, MK_LBUTTON);
+    EXPECT_TRUE(testenv::PumpUntil([&] { return grid->GetTopIndex() == stop.top && Selected() == stop.selected; }, 3000));
+  }
+  Mouse(WM_LBUTTONUP, stops[1].at);
+  EXPECT_FALSE(grid->m_bSelecting);
+  EXPECT_FALSE(::KillTimer(*grid, 1003));  // gone with the band
+  EXPECT_EQ("S1.1", log);
+}
+
+// A row with a tip text has tool 1000 over its rectangle while the pointer is on it; the
+// tip control sees the grid's mouse messages, so the tip comes up where the pointer rests.
+TEST_F(GridInputTest, ARowsTipStandsOverTheRowUnderThePointer) {
+  Make();
+  grid->SetItemToolTip(2, L"第三行的提示");
+  grid->SetItemToolTip(5, std::wstring(40000, L'长').c_str());
+  grid->SetItemFormat(4, 0, ITEM_FORMAT_GROUP, 0);
+  grid->SetItemToolTip(4, L"分组行");
+  const HWND tips = grid->m_wndToolTip;
+  std::vector<wchar_t> text(40001);
+  const struct { const char* at; int row; size_t length; } hovers[] = {
+      {"2.1", 2, 6}, {"2.4", 2, 6}, {"3.1", -1, 0}, {"5.2", 5, 32767}, {"-", -1, 0}, {"2.3", 2, 6},
+      {"4.0", 2, 6},  // a group row shows none of its own, and leaves what was there
+  };
+  for (const auto& hover : hovers) {
+    SCOPED_TRACE(hover.at);
+    Mouse(WM_MOUSEMOVE, Point(hover.at));
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.lpszText = text.data();
+    const LRESULT count = ::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
+    ASSERT_EQ(hover.row < 0 ? 0 : 1, count);
+    if (!count) continue;
+    ASSERT_TRUE(::SendMessageW(tips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
+    CRect row;
+    grid->GetItemRect(hover.row, -1, row);
+    EXPECT_TRUE(tool.hwnd == *grid && tool.uId == 1000 && CRect(tool.rect) == row);
+    EXPECT_EQ(hover.length, std::wcslen(text.data()));
+  }
+  // The pointer resting on row 2: the control, shown the moves, brings the tip up. It asks
+  // which window is under the pointer: the grid, in front of the host's view and of any
+  // other program's windows.
+  ::SetWindowPos(host.Dialog(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::SetWindowPos(::GetParent(::GetParent(*grid)), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const POINT at = Point("2.1");
+  POINT screen = at;
+  ::ClientToScreen(*grid, &screen);
+  ::SetCursorPos(screen.x, screen.y);
+  Mouse(WM_MOUSEMOVE, at);
+  EXPECT_TRUE(testenv::PumpUntil([&] { return ::IsWindowVisible(tips) != FALSE; }, 5000));
+  TTTOOLINFOW current{};
+  current.cbSize = sizeof current;
+  current.lpszText = text.data();
+  EXPECT_TRUE(::SendMessageW(tips, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&current)) &&
+              std::wstring(text.data()) == L"第三行的提示");
+  Mouse(WM_LBUTTONDOWN, at, MK_LBUTTON);  // a press puts it away
+  Mouse(WM_LBUTTONUP, at);
+  EXPECT_FALSE(::IsWindowVisible(tips));
 }
 
 TEST_F(GridInputTest, HeaderClicksSortRowsWithTheirDataAndGroups) {

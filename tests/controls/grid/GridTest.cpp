@@ -13,11 +13,17 @@
 #include "controls/CUIFontPair.h"
 #include "support/DibCanvas.h"
 #include "support/ElementHost.h"
+#include "support/MakeBitmap.h"
 #include "support/TestEnv.h"
 
 namespace {
 
 using Grid = CListCtrlDataEx<unsigned long>;
+// The background picture is a setting no page uses.
+struct BackdropGrid : Grid {
+  using Grid::Grid;
+  using Grid::m_hBackground, Grid::m_bTileBackground;
+};
 const int kWidth = 400, kHeight = 240;
 const COLORREF kGridLine = 0xDBB590, kSelected = 0xCDFAFF, kHeaderBottom = 0xF5C2A9;
 
@@ -58,7 +64,7 @@ class GridTest : public ::testing::Test {
   }
 
   ElementHost host;
-  Grid grid{nullptr, 0, 0xCFBBA2, kSelected, kHeaderBottom};
+  BackdropGrid grid{nullptr, 0, 0xCFBBA2, kSelected, kHeaderBottom};
 };
 
 int CountColour(const DibCanvas& canvas, const RECT& rc, COLORREF colour) {
@@ -274,6 +280,39 @@ TEST_F(GridTest, PaintsHeaderRowColoursAndSelection) {
     // The selection runs past the last column; cell colours stay in their cells.
     EXPECT_EQ(row == 1 ? kSelected : window, canvas->At(beyond, middle));
     EXPECT_EQ(kGridLine, canvas->At(beyond, rc.bottom));
+  }
+}
+
+// Under the header: repeated from the client origin, or drawn once, centred across and a
+// little above the middle of the area below the header when it fits there.
+TEST_F(GridTest, ABackgroundPictureIsTiledOrDrawnOnceNearTheMiddle) {
+  Fill(0);
+  RECT client;
+  ::GetClientRect(grid, &client);
+  const int header = grid.GetHeaderHeight(), below = client.bottom - header;
+  auto pattern = [](int x, int y) -> DWORD { return ((x * 7) & 0xFF) << 16 | ((y * 11) & 0xFF) << 8 | 0x40; };
+  const struct { BOOL tile; int cx, cy; POINT at; } cases[] = {
+      {TRUE, 30, 20, {0, 0}},
+      {FALSE, 30, 20, {client.right / 2 - 15, below / 2 - 18}},
+      {FALSE, client.right + 100, below, {0, header}},  // as wide as the area or more: its top left
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cx);
+    HBITMAP picture = MakeBitmap(c.cx, c.cy, pattern);
+    grid.m_hBackground = picture;
+    grid.m_bTileBackground = c.tile;
+    const auto canvas = Paint();
+    int wrong = 0;
+    for (int y = header + 1; y < client.bottom; y += 3)
+      for (int x = 0; x < client.right; x += 3) {
+        const int px = c.tile ? x % c.cx : x - c.at.x, py = c.tile ? y % c.cy : y - c.at.y;
+        const DWORD p = pattern(px, py);
+        const bool inside = px >= 0 && px < c.cx && py >= 0 && py < c.cy;
+        wrong += canvas->At(x, y) != (inside ? RGB(p >> 16, (p >> 8) & 0xFF, p & 0xFF) : ::GetSysColor(COLOR_WINDOW));
+      }
+    EXPECT_EQ(0, wrong);
+    grid.m_hBackground = nullptr;
+    ::DeleteObject(picture);
   }
 }
 

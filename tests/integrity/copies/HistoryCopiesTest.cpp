@@ -5,6 +5,7 @@
 #include "console/AgentLinkWindow.h"
 #include "console/LinkRecords.h"
 #include "support/FakeShellServices.h"
+#include "support/GridClicks.h"
 #include "support/IntegrityPageHost.h"
 
 namespace {
@@ -71,16 +72,20 @@ class HistoryCopies : public IntegrityPageHost {
     }
     return text;
   }
-  void Click(int row, int column) {
-    CListNotify nm{{nullptr, Copies::kGrid, UINT(LIST_NOTIFY_CELLCLICKED)}, row, column, 0, nullptr, nullptr};
-    Dispatch(WM_NOTIFY, Copies::kGrid, reinterpret_cast<LPARAM>(&nm));
+  // The copies' tab in front, as a user opens it.
+  void ShowCopies() {
+    ASSERT_TRUE(driver->Click(CMainDlg::kItemIntegrity));
+    ASSERT_TRUE(main->SetTabCurSel(CQuorvaneUIHandler::kTabCtrl, CQuorvaneUIHandler::kTabCopies));
   }
+  // A click where the cell is painted.
+  void Click(int row, int column) { EXPECT_TRUE(qvtest::ClickGridCell(Page().Grid(), row, column)); }
   int Status(int id) { return qvtest::Int(link, L"select Status from Client where id = ?", {id}); }
 };
 
 TEST_F(HistoryCopies, TreeListsAndRestoreWithItsRefusals) {
   FakeShellServices shell;
   Run([&] {
+    ShowCopies();
     EXPECT_EQ(L"服务器群组(0)[10.0.0.1(2)[操作系统完整性监测策略(4)[系统(5)]数据库系统完整性监测策略(4)]"
               L"丁(3)[自定义注册表完整性监测策略(4)[注册表(5)]]]"
               L"网络设备/安全设备群组(1)[丙(3)[自定义网络设备完整性监测策略(4)[设备(5)]]]",
@@ -114,7 +119,10 @@ TEST_F(HistoryCopies, TreeListsAndRestoreWithItsRefusals) {
     Page().LoadCopies(Find({L"网络设备/安全设备群组", L"丙", L"自定义网络设备完整性监测策略", L"设备"}));
     Click(0, Copies::kColRestore);
     Click(1, Copies::kColRestore);
-    Click(1, Copies::kColDelete);  // nothing
+    Page().LoadCopies(Find({L"服务器群组", L"10.0.0.1", L"数据库系统完整性监测策略"}));
+    EXPECT_NE(UINT(ITEM_FORMAT_HYPERLINK), Page().Grid().GetItemFormat(0, Copies::kColDelete)) << "looks clickable";
+    Click(0, Copies::kColDelete);  // nothing
+    Page().LoadCopies(Find({L"网络设备/安全设备群组", L"丙", L"自定义网络设备完整性监测策略", L"设备"}));
     ASSERT_EQ(2u, shell.Calls().size());
     for (const auto& call : shell.Calls()) EXPECT_EQ(L"notepad.exe", call.program);
     EXPECT_EQ(L"C:\\copies\\dev config.txt|C:\\copies\\four.txt", shell.Calls()[0].path + L"|" + shell.Calls()[1].path);
@@ -147,6 +155,28 @@ TEST_F(HistoryCopies, TreeListsAndRestoreWithItsRefusals) {
     EXPECT_EQ(L"库", std::wstring(reinterpret_cast<const wchar_t*>(&f.payload[4])));
     EXPECT_EQ(L"C:\\copies\\db.bak", std::wstring(reinterpret_cast<const wchar_t*>(&f.payload[132])));
     EXPECT_EQ(L"还原中...", Page().Grid().GetItemText(0, Copies::kColDelete));
+  });
+}
+
+// At the window's normal size every column shows, the creation time whole.
+TEST_F(HistoryCopies, EveryColumnShowsAtTheNormalSize) {
+  Run([&] {
+    ShowCopies();
+    ASSERT_FALSE(::IsZoomed(main->m_hWnd));
+    Page().LoadCopies(Find({L"服务器群组", L"10.0.0.1", L"数据库系统完整性监测策略"}));
+    auto& grid = Page().Grid();
+    RECT client;
+    ::GetClientRect(grid.m_hWnd, &client);
+    int total = 0;
+    for (int column = 0; column < grid.GetColumnCount(); ++column) total += grid.GetColumnWidth(column);
+    EXPECT_LE(total, client.right) << "the last columns are off-screen";
+    HDC dc = ::GetDC(grid.m_hWnd);
+    HGDIOBJ old = ::SelectObject(dc, grid.GetItemFont(0, 0));
+    SIZE time{};
+    ::GetTextExtentPoint32W(dc, L"2026-02-01 10:00:00", 19, &time);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(grid.m_hWnd, dc);
+    EXPECT_GT(grid.GetColumnWidth(0), time.cx + 14) << "the time is cut";
   });
 }
 

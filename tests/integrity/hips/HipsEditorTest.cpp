@@ -2,8 +2,11 @@
 // a real database in one transaction, and what the filter's host hears on a loopback peer.
 #include <gtest/gtest.h>
 
+#include "console/CDirectoryDlg.h"
+#include "console/CServerDlg.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "support/IntegrityPageHost.h"
+#include "support/TreeClicks.h"
 
 namespace {
 
@@ -17,7 +20,10 @@ class HipsEditor : public IntegrityPageHost {
     Run([&] {
       ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
       Dlg dlg(mode, &info, &id);
-      script.ExpectDialog([&](UiDialogDriver&) { body(dlg); });
+      script.ExpectDialog([&](UiDialogDriver& d) {
+        editor = &d;
+        body(dlg);
+      });
       dlg.DoModal(main->m_hWnd);
     });
   }
@@ -53,9 +59,29 @@ class HipsEditor : public IntegrityPageHost {
     return text;
   }
   static bool ReadOnly(CEditEx& e) { return (e.GetStyle() & ES_READONLY) != 0; }
+  // A click on a line of the rule list, where the list box shows it.
+  static void ClickLine(Dlg& d, int line) {
+    RECT rc{};
+    d.RuleList().SendMessage(LB_GETITEMRECT, WPARAM(line), LPARAM(&rc));
+    const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    d.RuleList().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    d.RuleList().SendMessage(WM_LBUTTONUP, 0, at);
+  }
+  // The rule records after a filter head: behaviour code and name, one per record.
+  static std::wstring RuleRecords(const testenv::PeerFrame& f) {
+    std::wstring text;
+    for (size_t at = 600; at + 12 <= f.payload.size();) {
+      const size_t n = f.payload[at + 8] | f.payload[at + 9] << 8;
+      text += std::to_wstring(f.payload[at + 4]) + L":" + std::to_wstring(n) + L":" +
+              std::wstring(reinterpret_cast<const wchar_t*>(f.payload.data() + at + 10), n) + L" ";
+      at += 12 + 2 * n;
+    }
+    return text;
+  }
 
   HipsFilterInfo info;
   int id = -1;
+  UiDialogDriver* editor = nullptr;
 };
 
 const UINT kHome = 0x0100007F;
@@ -183,6 +209,89 @@ TEST_F(HipsEditor, FilterFieldsAreRefusedInOrderAndDeletingEveryRuleUnlocksThem)
     d.OnDeleteRule();
     EXPECT_TRUE(!ReadOnly(d.Edit(Dlg::kName)) && d.Combo(Dlg::kCategory).IsWindowEnabled());
   });
+}
+
+// A stored rule string longer than a path is loaded, shown, changed and sent whole.
+TEST_F(HipsEditor, ALongRuleStringIsKeptWholeThroughModifyAndApply) {
+  const std::wstring name(300, L'串');
+  const int stored = AddFilter(L"长字串", 0, L"C:\\Data\\*", L"127.0.0.1", 32);
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Rules (FilterName, FilterID, OperatorType, CompareType, MatchActionType, "
+                                 L"UnicodeIndex, UnicodeName) values ('长字串', ?, 1, 0, 1, 1, ?)", {stored, name.c_str()}));
+  info.FilterName = L"长字串";
+  info.ClientIP = L"127.0.0.1";
+  info.RegExp = L"C:\\Data\\*";
+  info.OperatorType = 32;
+  Edit(Dlg::kModeModify, [&](Dlg& d) {
+    ClickLine(d, 0);
+    EXPECT_EQ(300u, d.Edit(Dlg::kString).GetWindowText().size());
+    d.Combo(Dlg::kCompare).SetCurSel(3);
+    script.ExpectBox(L"修改成功").ExpectBox(L"应用成功");
+    EXPECT_TRUE(editor->Click(Dlg::kItemModify) && editor->Click(Dlg::kItemApply));
+    testenv::PeerFrame f;
+    ASSERT_TRUE(peer.ReceiveFrame(&f, 5000));
+    EXPECT_EQ(1540u, f.messageId);
+    EXPECT_TRUE(RuleRecords(f) == L"1:300:" + name + L" ") << RuleRecords(f).substr(0, 8);
+  }, stored);
+  EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Rules where UnicodeName = ? and CompareType = 3", {name.c_str()}));
+}
+
+// A stored pattern longer than the head's field is refused on apply: nothing stored,
+// nothing sent (the next frame the host gets is the test's own), the row as it was.
+TEST_F(HipsEditor, AFilterWhosePatternIsLongerThanTheHeadsFieldIsRefusedOnApply) {
+  const std::wstring pattern = L"C:\\" + std::wstring(297, L'目');
+  const int stored = AddFilter(L"长规则", 0, pattern.c_str(), L"127.0.0.1");
+  info.FilterName = L"长规则";
+  info.ClientIP = L"127.0.0.1";
+  info.RegExp = pattern;
+  Edit(Dlg::kModeModify, [&](Dlg& d) {
+    Rule(d, 0, L"n");
+    script.ExpectBox(L"过滤规则超过259个字符");
+    EXPECT_TRUE(editor->Click(Dlg::kItemApply));
+    EXPECT_TRUE(d.IsItemEnabled(Dlg::kItemApply));
+    g_agentLinkManager.SendOnChannel1(kHome, 9999, nullptr, 0);
+    testenv::PeerFrame f;
+    ASSERT_TRUE(peer.ReceiveFrame(&f, 5000));
+    EXPECT_EQ(9999u, f.messageId);
+  }, stored);
+  EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Rules"));
+  EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Filter where id = ? and RegExp = ? and OperatorType = 0",
+                           {stored, pattern.c_str()}));
+}
+
+// "浏览" again after a folder was picked: the picker starts from the folder (the listing
+// asked for names no wildcard), checking it gives one wildcard, and that pattern is the
+// one another filter of the host uses, whatever the letter case.
+TEST_F(HipsEditor, BrowsingTheFilterPatternAgainStartsFromItsFolderAndNeverDoublesTheWildcard) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('127.0.0.1', '本机')"));
+  AddFilter(L"旧", 0, L"d:\\WEBSITE\\wwwroot\\*", L"127.0.0.1");
+  const std::wstring folder = L"D:\\WebSite\\wwwroot";
+  Edit(Dlg::kModeNew, [&](Dlg& d) {
+    d.Edit(Dlg::kName).SetWindowText(L"网站");
+    script.ExpectDialog([&](UiDialogDriver& picker) {
+      qvtest::ToggleItem(picker.As<CServerDlg>()->Tree().tree, L"本机");
+      EXPECT_TRUE(picker.Click(CServerDlg::kItemOK));
+    });
+    EXPECT_TRUE(editor->Click(Dlg::kItemSelectTarget));
+    ASSERT_TRUE(d.TakePickedDirectory(folder));  // the first pick
+    script.ExpectDialog([&](UiDialogDriver& picker) {
+      testenv::PeerFrame f;
+      ASSERT_TRUE(peer.ReceiveFrame(&f, 5000));
+      EXPECT_EQ(1538u, f.messageId);
+      EXPECT_EQ(folder, reinterpret_cast<const wchar_t*>(f.payload.data()));
+      RemotePathBrowser& browser = picker.As<CDirectoryDlg>()->Browser();
+      qvtest::ToggleItem(browser.Tree().tree, folder);
+      EXPECT_TRUE(picker.Click(CDirectoryDlg::kItemOK));
+    });
+    EXPECT_TRUE(editor->Click(Dlg::kItemSelectPath));
+    EXPECT_EQ(folder + L"\\*", d.Edit(Dlg::kRegExp).GetWindowText());
+    script.ExpectBox(L"该过滤规则已被使用");
+    Rule(d, 0, L"n");
+    EXPECT_TRUE(d.Rules().empty());
+  });
+  const struct { const wchar_t* a; const wchar_t* b; bool same; } patterns[] = {
+      {L"D:\\A\\*\\*", L"d:\\a\\*", true}, {L"HKLM\\Run", L"hklm\\run", true}, {L"D:\\A", L"D:\\A\\*", false}};
+  for (const auto& p : patterns)
+    EXPECT_EQ(p.same, Dlg::PatternKey(p.a) == Dlg::PatternKey(p.b)) << testing::PrintToString(std::wstring(p.a));
 }
 
 }  // namespace

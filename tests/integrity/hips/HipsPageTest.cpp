@@ -31,17 +31,23 @@ class HipsPage : public IntegrityPageHost {
 };
 
 TEST_F(HipsPage, RowsShowCategoryAndTargetAndTheButtonsFollowTheChecks) {
-  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('10.0.0.1', '主机甲'), ('10.0.0.3', '')"));
+  // An address held by two hosts shows the first one's name, or its address when that
+  // name is empty.
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('10.0.0.1', '主机甲'), ('10.0.0.3', ''), "
+                                 L"('10.0.0.4', '乙一'), ('10.0.0.4', '乙二'), ('10.0.0.5', ''), ('10.0.0.5', '丙')"));
   AddFilter(L"文件", 0, L"C:\\Windows\\*", L"10.0.0.1");
   AddFilter(L"注册表", 1, L"HKLM\\Run", L"10.0.0.2");
   AddFilter(L"其他", 2, L"", L"10.0.0.3");
   AddFilter(L"驱动", 3, L"", L"10.0.0.1");
   AddFilter(L"未知", 4, L"", L"10.0.0.1");
+  AddFilter(L"乙", 2, L"", L"10.0.0.4");
+  AddFilter(L"丙", 2, L"", L"10.0.0.5");
   Run([&] {
-    ASSERT_EQ(4, Hips().Grid().GetItemCount());
-    const wchar_t* rows[] = {L"文件|文件策略|C:\\Windows\\*|主机甲|", L"注册表|注册表策略|HKLM\\Run|10.0.0.2|",
-                             L"其他|其他策略||10.0.0.3|", L"驱动|驱动装载策略||主机甲|"};
-    for (int row = 0; row < 4; ++row) EXPECT_EQ(rows[row], Row(row));
+    const std::vector<std::wstring> rows = {L"文件|文件策略|C:\\Windows\\*|主机甲|", L"注册表|注册表策略|HKLM\\Run|10.0.0.2|",
+                                            L"其他|其他策略||10.0.0.3|", L"驱动|驱动装载策略||主机甲|",
+                                            L"乙|其他策略||乙一|", L"丙|其他策略||10.0.0.5|"};
+    ASSERT_EQ(int(rows.size()), Hips().Grid().GetItemCount());
+    for (int row = 0; row < int(rows.size()); ++row) EXPECT_EQ(rows[row], Row(row));
     EXPECT_EQ(L"0/-1", Buttons());
     struct Step {
       int row, check, code;

@@ -16,26 +16,44 @@ class HipsTrust : public IntegrityPageHost {
     Run([&] {
       ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
       CQvHIPSTrustDlg dlg;
-      script.ExpectDialog([&](UiDialogDriver&) { body(dlg); });
+      script.ExpectDialog([&](UiDialogDriver& d) {
+        list = &d;
+        body(dlg);
+      });
       dlg.DoModal(main->m_hWnd);
     });
+  }
+  static void Fill(Editor& e, int type, const wchar_t* host, const std::wstring& content) {
+    e.TypeCombo().SetCurSel(type);
+    e.OnTypeSelChange();
+    e.HostEdit().SetWindowText(host);
+    e.ContentEdit().SetWindowText(content.c_str());
   }
   // The editor's next run: answered with these values and OK.
   void Answer(int type, const wchar_t* host, const std::wstring& content) {
     script.ExpectDialog([=](UiDialogDriver& d) {
-      Editor* e = d.As<Editor>();
-      e->TypeCombo().SetCurSel(type);
-      e->OnTypeSelChange();
-      e->HostEdit().SetWindowText(host);
-      e->ContentEdit().SetWindowText(content.c_str());
-      e->OnOK();
+      Fill(*d.As<Editor>(), type, host, content);
+      EXPECT_TRUE(d.Click(Editor::kItemOk));
     });
   }
+  // The editor's next run: these values, and OK refused with box while the editor stays
+  // open with them; then it is cancelled.
+  void Refused(int type, const wchar_t* host, const std::wstring& content, const wchar_t* box) {
+    script.ExpectDialog([=](UiDialogDriver& d) {
+      Editor* e = d.As<Editor>();
+      Fill(*e, type, host, content);
+      script.ExpectBox(box);
+      EXPECT_TRUE(d.Click(Editor::kItemOk));
+      EXPECT_EQ(0u, script.Remaining()) << "refused while the editor is open";
+      EXPECT_TRUE(::IsWindowVisible(d.Frame()) && e->HostEdit().GetWindowText() == host &&
+                  e->ContentEdit().GetWindowText() == content);
+      EXPECT_TRUE(d.Click(Editor::kItemCancel));
+    });
+  }
+  // A click on the row's box where it is painted, unless it is ticked already.
   void Check(CQvHIPSTrustDlg& dlg, int row) {
-    dlg.Grid().SetItemCheck(row, 0, 1);
-    NMHDR nm{nullptr, CQvHIPSTrustDlg::kGrid, UINT(LIST_NOTIFY_CLICK)};
-    BOOL handled = TRUE;
-    dlg.OnListCheckChanged(CQvHIPSTrustDlg::kGrid, &nm, handled);
+    if (dlg.Grid().GetItemCheck(row, 0) <= 0) EXPECT_TRUE(qvtest::ClickGridCell(dlg.Grid(), row, 0));
+    EXPECT_EQ(1, dlg.Grid().GetItemCheck(row, 0));
   }
   // The next frame: id, length, type, the content and the host it went to.
   std::wstring Next() {
@@ -49,6 +67,8 @@ class HipsTrust : public IntegrityPageHost {
     ASSERT_TRUE(qvtest::Exec(link, L"insert into Trust (id, type, ClientIP, Content) values (?, ?, ?, ?)",
                              {id, type, ip, content}));
   }
+
+  UiDialogDriver* list = nullptr;
 };
 
 TEST_F(HipsTrust, NewRelationsTakeTheFirstFreeIdAndDuplicatesOrOverlongContentAreRefused) {
@@ -67,14 +87,12 @@ TEST_F(HipsTrust, NewRelationsTakeTheFirstFreeIdAndDuplicatesOrOverlongContentAr
                                {c.expected}));
       EXPECT_EQ(L"1543 524 0 C:\\Tools\\a.exe 1", Next());
     }
-    Answer(0, L"127.0.0.1", L"c:\\tools\\A.EXE");  // the same relation
-    script.ExpectBox(L"该信任关系已经存在");
-    dlg.OnNewTrust();
-    Answer(1, L"127.0.0.1", std::wstring(260, L'键'));
-    script.ExpectBox(L"路径太长，最多259个字符");
-    dlg.OnNewTrust();
+    Refused(0, L"127.0.0.1", L"c:\\tools\\A.EXE", L"该信任关系已经存在");  // the same relation
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemNew));
+    Refused(1, L"127.0.0.1", std::wstring(260, L'键'), L"路径太长，最多259个字符");
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemNew));
     Answer(1, L"127.0.0.1", std::wstring(259, L'键'));
-    dlg.OnNewTrust();
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemNew));
     EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Trust where length(Content) = 259"));
     EXPECT_EQ(L"1543 524 1 " + std::wstring(259, L'键') + L" 1", Next());
   });
@@ -143,6 +161,34 @@ TEST_F(HipsTrust, TheEditorRefusesInOrderAndTheRegistryTypeIsTyped) {
       EXPECT_FALSE(e.TakePickedPath(std::wstring(260, L'p')));
     });
     e.DoModal(main->m_hWnd);
+  });
+}
+
+// A content longer than the record (stored before or by hand) is the agent's by its first
+// 259 characters: the relation can be moved unchanged and deleted, and the agent hears
+// of both; a changed content that is still too long is refused in the editor.
+TEST_F(HipsTrust, ALongStoredContentIsModifiedUnchangedAndDeletedWithItsFirst259Characters) {
+  const std::wstring content(300, L'长'), sent = content.substr(0, 259);
+  Put(0, 1, L"127.0.0.1", content.c_str());
+  List([&](CQvHIPSTrustDlg& dlg) {
+    Check(dlg, 0);
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      EXPECT_EQ(content, d.As<Editor>()->ContentEdit().GetWindowText());
+      d.As<Editor>()->HostEdit().SetWindowText(L"127.0.0.2");
+      EXPECT_TRUE(d.Click(Editor::kItemOk));
+    });
+    script.ExpectBox(L"修改信任关系成功");
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
+    EXPECT_EQ(L"1541 524 1 " + sent + L" 1", Next());
+    EXPECT_EQ(L"1544 524 1 " + sent + L" 2", Next());
+    Refused(1, L"127.0.0.2", content.substr(1), L"路径太长，最多259个字符");
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
+    EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Trust where ClientIP = '127.0.0.2' and Content = ?",
+                             {content.c_str()}));
+    script.ExpectBox(L"您确认删除么？", IDYES);
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
+    EXPECT_EQ(L"1541 524 1 " + sent + L" 2", Next());
+    EXPECT_EQ(0, dlg.Grid().GetItemCount());
   });
 }
 

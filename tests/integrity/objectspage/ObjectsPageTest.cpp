@@ -14,11 +14,18 @@ class StrategyObjectsPage : public IntegrityPageHost {
  protected:
   ObjectsPage& Objects() { return *Area().StrategyObject(); }
   ObjectsPage::Grid& List(ObjectsPage::List list) { return Objects().GridOf(list); }
-  void Tick(ObjectsPage::List list, int row) { List(list).SetItemCheck(row, 0, 1); }
-  // What the grid sends after a click on a cell.
-  void GridClick(UINT grid, int row, int column) {
-    CListNotify nm{{nullptr, grid, UINT(LIST_NOTIFY_CLICK)}, row, column, 0, nullptr, nullptr};
-    Dispatch(WM_NOTIFY, grid, reinterpret_cast<LPARAM>(&nm));
+  // The list's tab in front, as a user opens it (services have no tab).
+  void Show(ObjectsPage::List list) {
+    static const int kTabOf[ObjectsPage::kListCount] = {0, 1, -1, 2, 4, 3};
+    ASSERT_TRUE(driver->Click(CMainDlg::kItemIntegrity));
+    ASSERT_TRUE(main->SetTabCurSel(CQuorvaneUIHandler::kTabCtrl, CQuorvaneUIHandler::kTabObjects));
+    ASSERT_TRUE(main->SetTabCurSel(ObjectsPage::kTabCtrl, kTabOf[list]));
+  }
+  // A click on the row's box unless it is ticked already.
+  void Tick(ObjectsPage::List list, int row) {
+    Show(list);
+    if (List(list).GetItemCheck(row, 0) <= 0) EXPECT_TRUE(qvtest::ClickGridCell(List(list), row, 0));
+    EXPECT_EQ(1, List(list).GetItemCheck(row, 0));
   }
   // A click on the editor's application list, second column.
   static void Click(Editor& editor, int row) {
@@ -96,10 +103,10 @@ TEST_F(StrategyObjectsPage, OnlyOneRowStaysTickedThroughClicks) {
       int row, column;
       int checks[2];
     } clicks[] = {{0, 0, {1, 0}}, {0, 1, {1, 0}}, {1, 0, {0, 1}}, {1, 0, {0, 0}}, {0, 0, {1, 0}}};
+    Show(ObjectsPage::kMac);
     for (const auto& click : clicks) {
       SCOPED_TRACE(click.row * 10 + click.column);
-      if (click.column == 0) macs.SetItemCheck(click.row, 0, !macs.GetItemCheck(click.row, 0));  // the press
-      GridClick(1347, click.row, click.column);
+      EXPECT_TRUE(qvtest::ClickGridCell(macs, click.row, click.column));
       EXPECT_EQ(click.checks[0], macs.GetItemCheck(0, 0));
       EXPECT_EQ(click.checks[1], macs.GetItemCheck(1, 0));
     }

@@ -90,6 +90,9 @@ TEST_F(StrategyFile, AnythingWrongChangesNeitherTableNorFile) {
       {"a name of 64", "<strategys>" + Element(std::string(64, 'n')) + "</strategys>", true, L"无效的导入文件"},
       {"no XML", "strategys", true, L"无效的导入文件"},
       {"no file", "", true, L"无效的导入文件"},
+      // Well-formed, so only its size refuses it.
+      {"a file over 64 MiB", "<strategys>" + Element("big") + std::string(64u << 20, ' ') + "</strategys>", true,
+       L"导入文件超过 64 MB"},
       {"a refused row", "<strategys>" + Element("a") + Element("boom") + "</strategys>", true, L"错误信息："},
       {"an unwritable path", "", false, L"导出失败！"},
       {"a value outside the code page", "", false, L"导出失败！"},

@@ -120,6 +120,28 @@ TEST_F(StrategyPage, DeletePauseAndResumeFollowTheCheckedRowsAndAnswersAreReadOn
   });
 }
 
+// A strategy shows on two rows when its targets' states differ: pause, resume and stop
+// change the row the user checked, not the first row of the name.
+TEST_F(StrategyPage, PauseAndStopActOnTheCheckedRowOfAStrategyShownTwice) {
+  AddTarget(L"两行", 0, 1, 0, L"10.0.0.1");
+  AddTarget(L"两行", 0, 2, 0, L"10.0.0.2");
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    ASSERT_EQ(2, Grid().GetItemCount());
+    const std::wstring first = Grid().GetItemText(0, Page::kColStatus), second = Grid().GetItemText(1, Page::kColStatus);
+    ClickCheck(1);
+    ASSERT_EQ(1, Grid().GetItemCheck(1, Page::kColName));
+    EXPECT_TRUE(main->IsItemEnabled(Page::kItemPauseResume));
+    ASSERT_TRUE(driver->Click(Page::kItemPauseResume));
+    EXPECT_EQ(L"1547/3 两行", NextFrame());
+    EXPECT_EQ(first, Grid().GetItemText(0, Page::kColStatus)) << "the unchecked row";
+    EXPECT_EQ(second == L"计划中" ? L"暂停计划" : L"计划中", Grid().GetItemText(1, Page::kColStatus));
+    Area().StrategyGuard()->OnStopStrategy();  // no element sends it
+    EXPECT_EQ(L"1548/3 两行", NextFrame());
+    EXPECT_EQ(first + L"|停止", Grid().GetItemText(0, Page::kColStatus) + L"|" + Grid().GetItemText(1, Page::kColStatus));
+  });
+}
+
 TEST_F(StrategyPage, RunAgainstTheServiceShowsTheStateAndLogsEachStep) {
   CQvService service;
   CQvServiceScript answers;

@@ -13,6 +13,7 @@
 #include "integrity/CQvStrategyGuardDlg.h"
 #include "console/LinkRecords.h"
 #include "console/SQLStatement.h"
+#include "platform/TextConv.h"
 #include "support/IntegrityPageHost.h"
 #include "support/TreeClicks.h"
 #include "uiwin/UiResUtil.h"
@@ -32,12 +33,13 @@ class StrategyWizard : public IntegrityPageHost {
     ASSERT_TRUE(qvtest::Exec(link, L"insert into RegStrategyTable (RegStrategyName, id) values ('注册表乙', '1')"));
   }
   // The wizard for a new strategy, or for the strategy named (checked on the page).
-  void Open(const wchar_t* modify, const std::function<void(UiDialogDriver&, Dlg&)>& act) {
+  // The link goes to port when one is given.
+  void Open(const wchar_t* modify, const std::function<void(UiDialogDriver&, Dlg&)>& act, unsigned short port = 0) {
     Run([&] {
       if (modify) Check(modify);
       script.ExpectDialog([&](UiDialogDriver& w) { act(w, *w.As<Dlg>()); });
       Command(modify ? Page::kItemModify : Page::kItemNew);
-    });
+    }, port);
   }
   static void Toggle(CMulStatusTree& tree, const std::wstring& text) { qvtest::ToggleItem(tree, text); }
   static std::wstring Checked(const CMulStatusTree& tree) { return qvtest::CheckedItems(tree); }
@@ -52,6 +54,13 @@ class StrategyWizard : public IntegrityPageHost {
     link.ReleaseStatement(st);
     return text;
   }
+  // A Windows template with attribute 4, on to the server panel.
+  static void PastWindowsAttributes(UiDialogDriver& w, Dlg& wizard) {
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Windows 2000 Server完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    wizard.SetItemCheck(Dlg::kFirstAttribute + 2, TRUE);
+    w.Click(Dlg::kOsAttributesNext);
+  }
   // Every panel's input filled so that only the moves are tried.
   static void FillAll(UiDialogDriver& w, Dlg& wizard) {
     SetText(w, Dlg::kNameEdit, L"策略");
@@ -64,6 +73,17 @@ class StrategyWizard : public IntegrityPageHost {
     Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
   }
 };
+
+// The attributes panel's title names the template, wide enough for all of it.
+void ExpectWholeTitle(UiDialogDriver& w, const std::wstring& templ) {
+  CUiWindow* title = w.View().FindChildByCmdID(Dlg::kAttributesTitle);
+  ASSERT_TRUE(title);
+  EXPECT_EQ(templ, title->GetInnerText());
+  SIZE room{4000, 100};
+  title->UiSendMessage(WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&room));
+  const RECT shown = title->GetRect();
+  EXPECT_GE(shown.right - shown.left, room.cx);
+}
 
 TEST_F(StrategyWizard, TheLayoutHasEveryIdTheWizardUses) {
   std::string layout, tab;
@@ -104,6 +124,7 @@ TEST_F(StrategyWizard, PanelsFollowTheTemplateAndBackRetracesThem) {
       for (const auto& move : walk.moves) {
         EXPECT_TRUE(w.Click(move.first)) << move.first;
         EXPECT_EQ(move.second, wizard.CurrentPanel()) << "after " << move.first;
+        if (move.second == Dlg::kPanelOsAttributes) ExpectWholeTitle(w, walk.templ);
       }
     }
     EXPECT_EQ(L"10.0.0.9", std::wstring(wizard.Record().Ip));
@@ -297,10 +318,7 @@ TEST_F(StrategyWizard, SaveWritesOneRowPerServerAndTellsTheService) {
   ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.3','web3',1,0)"));
   Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
     ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
-    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Windows 2000 Server完整性监测");
-    w.Click(Dlg::kTemplateNext);
-    wizard.SetItemCheck(Dlg::kFirstAttribute + 2, TRUE);
-    w.Click(Dlg::kOsAttributesNext);
+    PastWindowsAttributes(w, wizard);
     for (const wchar_t* server : {L"web1", L"10.0.0.2", L"web3"}) Toggle(wizard.TreeById(Dlg::kServerTree), server);
     w.Click(Dlg::kTargetNext);
     SetText(w, Dlg::kNameEdit, L"O'策略");
@@ -323,6 +341,36 @@ TEST_F(StrategyWizard, SaveWritesOneRowPerServerAndTellsTheService) {
   EXPECT_EQ(1, qvtest::Int(link, L"select count(distinct id) from StrategyTable where length(id) = 17"));
   EXPECT_EQ(L"1 8 0 2 17 0", TextOf(L"select TaskMode||' '||StartTime||' '||NumOfDay||' '||NumOfWeek||' '||"
                                                 L"WhichWeek||' '||WhichMonth from StrategyTable limit 1"));
+}
+
+// Attribute bits chosen for a Windows template, then left by going back to another
+// template, reach neither the rows nor the record the service gets.
+TEST_F(StrategyWizard, AnotherTemplateLeavesNoWindowsAttributes) {
+  const struct { const wchar_t *name, *templ; std::vector<UINT> nexts; } rows[] = {
+      {L"甲", L"Linux操作系统完整性监测", {Dlg::kTemplateNext, Dlg::kTargetNext, Dlg::kNameNext}},
+      {L"乙", L"思科网络设备完整性监测", {Dlg::kTemplateNext, Dlg::kLoginNext}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(qv::WideToUtf8(row.templ));
+    Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+      PastWindowsAttributes(w, wizard);
+      for (UINT back : {10011u, 10008u}) w.Click(back);
+      Toggle(wizard.TreeById(Dlg::kTemplateTree), row.templ);
+      FillAll(w, wizard);
+      SetText(w, Dlg::kNameEdit, row.name);
+      for (UINT next : row.nexts) w.Click(next);
+      ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
+      EXPECT_EQ(1, wizard.SaveStrategy());
+      testenv::PeerFrame frame;
+      ASSERT_TRUE(peer.ReceiveFrame(&frame, 5000));
+      ASSERT_EQ(1549u, frame.messageId);
+      ASSERT_EQ(292u, frame.payload.size());
+      EXPECT_EQ(0, frame.payload[204] | frame.payload[205] | frame.payload[206] | frame.payload[207]);
+    });
+    EXPECT_EQ(1, Table(row.name));
+    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable where ItemAttribute <> 0"));
+  }
 }
 
 TEST(StrategySchedule, ColumnsRecordWordsAndRunTimeFollowTheMode) {
@@ -411,6 +459,64 @@ TEST_F(StrategyWizard, ScheduleAndSettingsAreStoredAsShownAndComeBack) {
     for (UINT id : {3009u, 3028u, 3035u, 3036u, 3037u, 3038u, 3027u, 3034u}) shown += w.ControlText(id) + L"|";
     EXPECT_EQ(L"一次性|3|a|b|c||拒绝|D:\\副本|", shown);
   });
+}
+
+// "完成" with the service unreachable stores nothing and leaves the wizard as it was;
+// once the service is back the same "完成" saves what was entered.
+TEST_F(StrategyWizard, FinishWithTheLinkDownChangesNothingAndKeepsTheEntries) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, SelectedItem, "
+                                 L"TaskMode, Status, RunStatus, Ip, id, UserId, LoginId, ManageId) values ('旧', 'd', 4, "
+                                 L"'思科网络设备完整性监测', 3, 1, 0, '10.0.0.9', '20260101000000001', 'u', 'p', 'q')"));
+  const wchar_t table[] = L"select group_concat(StrategyName||' '||StrategyDescriptor||' '||Ip, ',') from StrategyTable";
+  const struct {
+    const wchar_t* modify;
+    const wchar_t* name;
+    UINT finish;
+    const wchar_t* stored;
+  } cases[] = {
+      {nullptr, L"新策略", Dlg::kFinish, L"旧 d 10.0.0.9,新策略 说明 10.0.0.1"},
+      {L"旧", L"改名", Dlg::kDeviceFinish, L"新策略 说明 10.0.0.1,改名 d 10.0.0.9"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+    testenv::LoopbackPeer service(0, false);
+    const std::wstring before = TextOf(table);
+    auto listed = [this] {
+      std::wstring names;
+      for (int row = 0; row < Grid().GetItemCount(); ++row) names += Grid().GetItemText(row, 0) + L"|";
+      return names;
+    };
+    Open(c.modify, [&](UiDialogDriver& w, Dlg& wizard) {
+      const std::wstring rows = listed();
+      if (!c.modify) {
+        Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
+        w.Click(Dlg::kTemplateNext);
+        Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
+        w.Click(Dlg::kTargetNext);
+        SetText(w, Dlg::kDescriptorEdit, L"说明");
+      } else {
+        w.Click(Dlg::kTemplateNext);
+      }
+      SetText(w, Dlg::kNameEdit, c.name);
+      w.Click(c.modify ? Dlg::kLoginNext : Dlg::kNameNext);
+      w.Click(Dlg::kScheduleNext);
+      SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
+      w.Click(Dlg::kSettingsFinish);
+      const UINT summary = wizard.CurrentPanel();
+      ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.CanSend(); }, 5000));
+      script.ExpectBox(L"与监测服务的连接已断开，命令未发送！");
+      EXPECT_TRUE(w.Click(c.finish));
+      EXPECT_EQ(before, TextOf(table));
+      EXPECT_EQ(summary, wizard.CurrentPanel());
+      EXPECT_EQ(c.name, w.ControlText(Dlg::kNameEdit));
+      EXPECT_EQ(rows, listed());
+
+      ASSERT_TRUE(service.Listen());
+      ASSERT_TRUE(testenv::PumpUntil([] { return g_agentLinkManager.Link()->IsConnected(); }, 20000));
+      EXPECT_TRUE(w.Click(c.finish));  // ends the wizard
+    }, service.Port());
+    EXPECT_EQ(c.stored, TextOf(table));
+  }
 }
 
 // A modification keeps the id and replaces the rows; a failing insert keeps the old ones.

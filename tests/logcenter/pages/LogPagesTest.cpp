@@ -12,6 +12,7 @@
 #include "controls/CListNotify.h"
 #include "logcenter/CLCAuditLogDetailDlg.h"
 #include "logcenter/CLCCalendarDlg.h"
+#include "support/GridClicks.h"
 #include "support/LogCenterPageHost.h"
 
 using namespace qvtest;
@@ -165,7 +166,8 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
         ::GetWindowTextW(detail.As<CLCAuditLogDetailDlg>()->TextWindow(), text, 512);
         EXPECT_TRUE(detail.Click(CLCAuditLogDetailDlg::kItemExit));
       });
-      kAudit.page(area).GetGrid().NotifyParent(0, Audit::kDetailColumn, LIST_NOTIFY_CELLCLICKED);
+      // The magnifier, clicked where it is painted.
+      EXPECT_TRUE(ClickGridCell(kAudit.page(area).GetGrid(), 0, Audit::kDetailColumn));
     });
     std::wstring shown = text;
     for (size_t at; (at = shown.find(L"\r\n")) != std::wstring::npos;) shown.replace(at, 2, L"\r");

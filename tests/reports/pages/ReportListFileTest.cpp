@@ -39,7 +39,6 @@ TEST_F(ReportListFile, RefusedImportsLeaveTheTableAsItWas) {
       {"not xml", kUnreadable},
       {"<?xml version=\"1.0\"?>\r\n<!-- no root -->", kUnreadable},
       {"<reports><report a=\"x\" b=\"y\" c=\"\" d=\"1\"/></reports>", kUnreadable},
-      {"<reports>" + row + "<report a=\"x\" b=\"y\" c=\"\" d=\"abc\" e=\"\"/></reports>", kUnreadable},
       {"<reports><report a=\"x\" b=\"y\" c=\"2024-13-01 00:00:00\" d=\"1\" e=\"\"/></reports>", kUnreadable},
       {"<reports><report a=\"" + std::string(261, 'n') + "\" b=\"y\" c=\"\" d=\"1\" e=\"\"/></reports>", kUnreadable},
       {deep, kUnreadable},
@@ -65,6 +64,51 @@ TEST_F(ReportListFile, RefusedImportsLeaveTheTableAsItWas) {
       file, "\xEF\xBB\xBF<list><r a=\"\xE5\x91\xA8\xE6\x8A\xA5\" b=\"s\" c=\"\" d=\"7\" e=\"&amp;#x41;\" f=\"\"/></list>"));
   Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler&) { Transfer(d, kImport, file, L"导入成功！"); });
   EXPECT_EQ(std::vector<std::wstring>{L"周报|s|-|7|&#x41;"}, Table());
+}
+
+// The file moves the table's columns by position: a table whose last two columns are
+// named otherwise, or hold a creator's name and then the version, goes out and comes
+// back, and the list still finds its version by name.
+TEST_F(ReportListFile, AnyFiveColumnsInTheTablesOrderGoOutAndComeBack) {
+  const struct {
+    const wchar_t* table;
+    const wchar_t* read;  // the test's own look at the rows
+    const char *fourth, *fifth;
+    const wchar_t *stored, *listedVersion;
+  } tables[] = {
+      {L"create table ReportCenterTable (ReportName NVARCHAR(260), StrategyName NVARCHAR(64), ProduceTime DATETIME, "
+       L"StrategyVersion INT, Remark NTEXT)",
+       L"select ReportName||'|'||ProduceTime||'|'||StrategyVersion||'|'||ifnull(Remark,'-') from ReportCenterTable",
+       "3", "", L"weekly|2024-06-01 10:00:00|3|-", L"3"},
+      {L"create table ReportCenterTable (ReportName NVARCHAR(260), StrategyName NVARCHAR(64), ProduceTime DATETIME, "
+       L"CreaterName NVARCHAR(64), StrategyVersion INT)",
+       L"select ReportName||'|'||ProduceTime||'|'||CreaterName||'|'||StrategyVersion from ReportCenterTable",
+       "tamuk", "7", L"weekly|2024-06-01 10:00:00|tamuk|7", L"7"},
+  };
+  for (const auto& t : tables) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(t.stored)));
+    Sql(L"drop table ReportCenterTable");
+    Sql(t.table);
+    const std::string file = std::string("<reports>\r\n    <report ReportName=\"weekly\" StrategyName=\"s\" "
+                             "ProduceTime=\"2024-06-01 10:00:00\" CreaterName=\"") + t.fourth +
+                             "\" DetailContent=\"" + t.fifth + "\" />\r\n</reports>\r\n";
+    const std::wstring in = temp.File(L"in.xml"), out = temp.File(L"out.xml");
+    ASSERT_TRUE(testfiles::WriteBytes(in, file));
+    Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+      Transfer(d, kImport, in, L"导入成功！");
+      SQLServerLink link;
+      ASSERT_TRUE(link.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
+      SQLStatement* st = qvtest::Prepare(link, t.read);
+      EXPECT_TRUE(st && st->Fetch());
+      EXPECT_EQ(t.stored, qvtest::Str(st ? st->GetString(0) : nullptr));
+      link.Disconnect();
+      auto& grid = area.ReportList()->Grid();
+      ASSERT_EQ(1, grid.GetItemCount());
+      EXPECT_EQ(t.listedVersion, grid.GetItemText(0, CRCReportManagementUIHandler::kColumnVersion));
+      Transfer(d, kExport, out, L"导出成功！");
+    });
+    EXPECT_EQ(file, testfiles::ReadBytes(out));
+  }
 }
 
 }  // namespace

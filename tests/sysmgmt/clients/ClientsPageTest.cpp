@@ -3,8 +3,13 @@
 // state messages, the settings records and the catalogue.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
 #include <string>
 
+#include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/ODBCDatabase.h"
 #include "qvservice/CQvService.h"
@@ -75,7 +80,16 @@ TEST_F(ClientsPage, TreeShowsBothGroupsAndAsksForTheStateOfEachHost) {
     EXPECT_EQ(L"web1:2:1 10.0.0.2:3:1 bad:3:1 ", Nodes(page, page.ServerRoot()));
     EXPECT_EQ(L"fw:2:1 ", Nodes(page, page.DeviceRoot()));
     EXPECT_EQ(0, page.Tree().GetCheck(page.ServerRoot()));
-    EXPECT_EQ("2/1525: 2/1526:0a000001 2/1526:0a000002 2/1526:0a000009 ", Sent());
+    // Asked when the link stands, not while it connects (those frames are refused),
+    // and again on a new connection, after the service restarted.
+    const std::string asked = "2/1526:0a000001 2/1526:0a000002 2/1526:0a000009 2/1525: ";
+    EXPECT_EQ(asked, Sent());
+    peer.Reset();
+    ASSERT_TRUE(testenv::PumpUntil([] { return g_agentLinkManager.Link()->Socket() == INVALID_SOCKET; }, 20000));
+    ASSERT_TRUE(::KillTimer(main.m_hWnd, AGENT_LINK_RECONNECT_TIMER));
+    ::SendMessageW(main.m_hWnd, WM_TIMER, AGENT_LINK_RECONNECT_TIMER, 0);
+    ASSERT_TRUE(peer.Accept(20000) && LinkConnected());
+    EXPECT_EQ(asked, Sent());
   });
 }
 
@@ -159,7 +173,7 @@ TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
                         [&] { return page.NodeImage(page.NodeOfAddress(L"10.0.0.7")) == 2; }));
     Page::SendClientChange(main.m_hWnd, Page::kClientRemoved, notice);
     EXPECT_EQ(L"", Nodes(page, page.DeviceRoot()));
-    EXPECT_EQ("2/1526:0a000001 2/1526:0a000004 2/1526:0a000007 ", Sent().substr(8));
+    EXPECT_EQ("2/1526:0a000001 2/1526:0a000004 2/1525: 2/1526:0a000007 ", Sent());
   });
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0 or id<?", {a}));
 }
@@ -183,6 +197,41 @@ TEST_F(ClientsPage, NoticeBurstsShareOneKeptConnectionAndADeadOneIsReplacedUnsee
       EXPECT_EQ(online, qvtest::Int(link, L"select Status from Client where IP='10.0.0.1'"));
     }
     EXPECT_EQ(2, page.StateLink().OpenCount());
+  });
+}
+
+LRESULT CALLBACK WatchErase(HWND w, UINT m, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR erased) {
+  if (m == WM_ERASEBKGND) {
+    RECT box;
+    ::GetClipBox(reinterpret_cast<HDC>(wp), &box);
+    ::UnionRect(reinterpret_cast<RECT*>(erased), reinterpret_cast<RECT*>(erased), &box);
+  }
+  return ::DefSubclassProc(w, m, wp, lp);
+}
+
+// The tree's pictures are masked: a new one drawn over the old one without erasing the
+// line leaves the old one's edges (the red cross beside the green mark).
+TEST_F(ClientsPage, AHostWhosePictureChangesIsRepaintedOnAnErasedLine) {
+  AddClient(L"web1", L"10.0.0.1", 0);
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& page = Clients(main);
+    HWND tree = page.Tree().m_hWnd;
+    ASSERT_TRUE(::IsWindowVisible(tree));
+    HTREEITEM node = page.NodeOfAddress(L"10.0.0.1");
+    RECT line{};
+    std::memcpy(&line, &node, sizeof node);
+    ASSERT_TRUE(::SendMessageW(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&line)));
+    ::UpdateWindow(tree);
+    RECT erased{};
+    ASSERT_TRUE(::SetWindowSubclass(tree, WatchErase, 1, reinterpret_cast<DWORD_PTR>(&erased)));
+    const uint32_t online[2] = {0x0100000A, 1};
+    ASSERT_TRUE(Deliver(2, 0, 1526, online, 8, [&] { return page.NodeImage(node) == 2; }));
+    ::UpdateWindow(tree);
+    ::RemoveWindowSubclass(tree, WatchErase, 1);
+    RECT both;
+    ::IntersectRect(&both, &erased, &line);
+    EXPECT_TRUE(::EqualRect(&both, &line)) << erased.left << "," << erased.top << "," << erased.right << ","
+                                            << erased.bottom;
   });
 }
 
@@ -251,6 +300,38 @@ TEST_F(ClientsPage, SettingsShowTheServicePortsAndSendTheRecords) {
       EXPECT_EQ(row.sent, Sent());
     }
   });
+}
+
+// With the service down nothing claims success and nothing typed is lost; once the
+// service is back the same fields go out.
+TEST_F(ClientsPage, SettingsWithTheLinkDownAreRefusedKeptAndSentOnceItIsBack) {
+  using Settings = CSMServerConfigUIHandler;
+  testenv::LoopbackPeer later(0, false);
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 20000));
+    main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 2);
+    for (const wchar_t* password : {L"", L"Secret_1"}) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(password)));
+      const std::pair<UINT, const wchar_t*> fields[] = {
+          {Settings::kCommandPort, L"8002"}, {Settings::kDataPort, L"8001"}, {Settings::kPassword, password}};
+      for (const auto& f : fields) ::SetWindowTextW(d.Control(f.first), f.second);
+      script.ExpectBox(L"与监测服务的连接已断开，命令未发送！", IDOK);
+      EXPECT_TRUE(d.Click(Settings::kApply));
+      EXPECT_EQ(L"错误", script.Boxes().back().caption);
+      for (const auto& f : fields) EXPECT_EQ(f.second, d.ControlText(f.first));
+    }
+    ASSERT_TRUE(later.Listen());
+    ASSERT_TRUE(later.Accept(20000));
+    ASSERT_TRUE(testenv::PumpUntil([] { return g_agentLinkManager.Link()->IsConnected(); }, 20000));
+    testenv::PeerFrame f;
+    script.ExpectBox(L"配置已发送给服务", IDOK);
+    EXPECT_TRUE(d.Click(Settings::kApply));
+    // The ports asked for again once connected, then the two records.
+    std::string ids;
+    for (int i = 0; i < 3 && later.ReceiveFrame(&f, 20000); ++i)
+      ids += std::to_string(f.messageId) + (f.payload.empty() ? "? " : " ");
+    EXPECT_EQ("1525? 1525 1527 ", ids);
+  }, later.Port());
 }
 
 TEST_F(ClientsPage, SafeToolsShowEntryZeroThenTheButtonsEntry) {

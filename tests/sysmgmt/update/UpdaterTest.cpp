@@ -121,8 +121,8 @@ TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
       {"newer", "1.0.0.3", L"ok-ok", "1_0_0_3", IDYES, 0},   {"same", "1.0.0.2", L"ok-ok", "1_0_0_3", IDYES, 6},
       {"older", "1.0", L"ok-ok", "1_0_0_3", IDYES, 6},       {"line break", "1.0.0.3\n", L"ok-ok", "1_0_0_3", IDYES, 6},
       {"404", "1.0.0.3", L"404-ok", "1_0_0_3", IDYES, 2},    {"500", "1.0.0.3", L"ok-500", "1_0_0_3", IDYES, 2},
-      {"cut", "1.0.0.3", L"ok-cut", "1_0_0_3", IDYES, 4},    {"chunked", "1.0.0.3", L"ok-chunked", "1_0_0_3", IDYES, 4},
-      {"wrong", "1.0.0.3", L"ok-ok", "1_0_0_4", IDYES, 4},   {"declined", "1.0.0.3", L"ok-ok", "1_0_0_3", IDNO, 7}};
+      {"cut", "1.0.0.3", L"ok-cut", "1_0_0_3", IDYES, 4},    {"chunked", "1.0.0.3", L"ok-chunked", "1_0_0_3", IDYES, 0},
+      {"wrong", "1.0.0.3", L"ok-ok", "1_0_0_4", IDYES, 4},   {"chunked wrong", "1.0.0.3", L"ok-chunked", "1_0_0_4", IDYES, 4},   {"declined", "1.0.0.3", L"ok-ok", "1_0_0_3", IDNO, 7}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     world.Reset();
@@ -136,6 +136,31 @@ TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
     EXPECT_TRUE(::PathIsDirectoryEmptyW(world.temp.Path().c_str()));
     const bool asksForExecutable = row.code != 6 && std::wstring(row.modes).rfind(L"404", 0) != 0;
     EXPECT_EQ(asksForExecutable ? 2u : 1u, world.Requests());
+  }
+}
+
+// A chunked answer names no length: the limit is kept while reading.
+TEST(AutoUpdater, AnAnswerWithoutLengthIsTakenWholeUpToTheLimit) {
+  UpdateWorld world;
+  ASSERT_TRUE(world.port);
+  world.Offer("1.0.0.3", "1_0_0_3");
+  const std::string served = testfiles::ReadBytes(Fixture("1_0_0_3"));
+  ASSERT_FALSE(served.empty());
+  const DWORD size = static_cast<DWORD>(served.size());
+  const struct { const char* name; const wchar_t* modes; DWORD expected, limit; bool ok; } rows[] = {
+      {"chunked, room for all", L"ok-chunked", CAutoUpdater::kLengthUnknown, size, true},
+      {"chunked, one byte over", L"ok-chunked", CAutoUpdater::kLengthUnknown, size - 1, false},
+      {"length over the limit", L"ok-ok", size, size - 1, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    CAutoUpdater updater;
+    HINTERNET handle = updater.OpenUrl(world.Base(row.modes) + L"Quorvane.exe");
+    ASSERT_TRUE(handle);
+    const std::wstring path = world.state.File(L"download.exe");
+    EXPECT_EQ(row.ok, updater.DownloadToFile(handle, path, row.expected, row.limit));
+    ::InternetCloseHandle(handle);
+    EXPECT_TRUE(!row.ok || testfiles::ReadBytes(path) == served);
   }
 }
 
@@ -194,6 +219,49 @@ TEST_F(UpdatePageTest, StartsOnlyOnlineUpdatesAndTakesTheCheckedPackagePath) {
       ::GetDlgItemTextW(main.GetViewHWnd(), CSMUpdateManagementUIHandler::kPackagePath, shown, MAX_PATH);
       EXPECT_STREQ(walk.path, shown);
     }
+  });
+}
+
+// A failed update keeps its code and says in words what failed; declining says nothing.
+TEST_F(UpdatePageTest, FailuresKeepTheirCodeAndSayWhatFailed) {
+  UpdateWorld world;
+  ASSERT_TRUE(world.port);
+  testenv::LoopbackPeer closed(0, false);  // a port nobody answers on
+  enum Setup { kPlain, kNoServer, kNoVersion, kHeldSwap };
+  const struct { const char *offered, *served; const wchar_t* modes; Setup setup; int answer; const wchar_t* box; } rows[] = {
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kNoServer, IDYES, L"自动更新失败（2）：无法连接升级服务器"},
+      {"1.0.0.3", "1_0_0_3", L"404-ok", kPlain, IDYES, L"自动更新失败（2）：升级服务器上找不到文件 update.txt（HTTP 404）"},
+      {"1.0.0.3", "1_0_0_3", L"ok-500", kPlain, IDYES,
+       L"自动更新失败（2）：升级服务器未能提供文件 Quorvane.exe（HTTP 500）"},
+      {"", "1_0_0_3", L"ok-ok", kPlain, IDYES, L"自动更新失败（3）：未能从升级服务器读到版本号（update.txt 为空或读取中断）"},
+      {"1.0.0.3", "1_0_0_3", L"ok-cut", kPlain, IDYES, L"自动更新失败（4）：新版本未能完整下载（连接中断或无法写入临时文件）"},
+      {"1.0.0.3", "1_0_0_4", L"ok-ok", kPlain, IDYES, L"自动更新失败（4）：下载的程序版本（1.0.0.4）与升级服务器公布的版本不符"},
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kNoVersion, IDYES, L"自动更新失败（5）：无法读取本程序的版本号"},
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kHeldSwap, IDYES, L"自动更新失败（7）：无法用新版本替换本程序文件"},
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kPlain, IDNO, nullptr},
+  };
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    ASSERT_TRUE(main.SystemManagement()->ShowUpdatePage());
+    main.SetItemCheck(CSMUpdateManagementUIHandler::kOnline, TRUE);
+    for (const auto& row : rows) {
+      SCOPED_TRACE(qv::WideToUtf8(row.box ? row.box : L"declined"));
+      world.Reset();
+      world.Offer(row.offered, row.served);
+      world.answer = row.answer;
+      if (row.setup == kNoVersion) ::CopyFileW(Fixture("none").c_str(), world.exe.c_str(), FALSE);
+      FileHandle held(row.setup == kHeldSwap ? ::CreateFileW((world.exe + L".new").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0, nullptr)
+                                             : INVALID_HANDLE_VALUE);
+      const std::wstring base = row.setup == kNoServer ? qv::FormatW(L"http://127.0.0.1:%u/ok-ok/", unsigned(closed.Port()))
+                                                       : world.Base(row.modes);
+      wcscpy(g_updateUrl, base.c_str());
+      const size_t boxes = script.Boxes().size();
+      if (row.box) script.ExpectBox(row.box);
+      EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kStart));
+      ASSERT_EQ(boxes + (row.box ? 1 : 0), script.Boxes().size());
+      if (row.box) EXPECT_EQ(row.box, script.Boxes().back().text);
+    }
+    g_updateUrl[0] = L'\0';
   });
 }
 

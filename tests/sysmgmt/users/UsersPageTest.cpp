@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "console/CurrentUser.h"
+#include "support/GridClicks.h"
 #include "support/SysMgmtPageHost.h"
 #include "sysmgmt/CSMUMPasswordDlg.h"
 #include "sysmgmt/CSystemManagementUIHandler.h"
@@ -18,15 +19,19 @@ class UsersPage : public qvtest::SysMgmtPageTest {
  protected:
   static Page& Users(CMainDlg& main) { return *main.SystemManagement()->UserPage(); }
   // Checks the rows whose names are given and clicks the grid, as a user would.
+  // The boxes are clicked where they are painted; with nothing to change, a name is.
   static void Select(CMainDlg& main, std::initializer_list<const wchar_t*> names) {
+    main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 1);
     auto& grid = Users(main).Grid();
+    bool clicked = false;
     for (int row = 0; row < grid.GetItemCount(); ++row) {
       bool on = false;
       for (const wchar_t* name : names) on = on || grid.GetItemText(row, Page::kColumnName) == name;
-      grid.SetItemCheck(row, Page::kColumnCheck, on);
+      if ((grid.GetItemCheck(row, Page::kColumnCheck) > 0) == on) continue;
+      clicked = qvtest::ClickGridCell(grid, row, Page::kColumnCheck);
+      EXPECT_EQ(on, grid.GetItemCheck(row, Page::kColumnCheck) > 0) << row;
     }
-    CListNotify n{};
-    Notify(main, &n.m_hdrNotify, Page::kGrid, LIST_NOTIFY_CLICK);
+    if (!clicked && grid.GetItemCount() > 0) qvtest::ClickGridCell(grid, 0, Page::kColumnName);
   }
   static void ChooseType(CMainDlg& main, int type) {
     HWND combo = ::GetDlgItem(main.GetViewHWnd(), Page::kType);
@@ -196,8 +201,9 @@ TEST_F(UsersPage, PasswordDialogRefusesEmptyAndMismatchedEntries) {
         script.ExpectBox(row.box, IDOK);
         EXPECT_TRUE(p.Click(CSMUMPasswordDlg::kItemOk));
       });
-      CListNotify n{{}, 1, Page::kColumnPassword, 0, nullptr, nullptr};  // alice's "设置"
-      Notify(main, &n.m_hdrNotify, Page::kGrid, LIST_NOTIFY_CELLCLICKED);
+      main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 1);
+      EXPECT_TRUE(qvtest::ClickGridCell(Users(main).Grid(), 1, Page::kColumnPassword));  // alice's "设置"
+
       EXPECT_EQ(row.stored, Text(L"select password from Users where id=?", alice));
     }
   });

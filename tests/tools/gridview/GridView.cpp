@@ -2,7 +2,9 @@
 // text, dates, a combo choice, coloured cells, progress, a group row), one row
 // selected, in its skinned scroll bars, for a look with scripts/screenshot. With an
 // argument it opens a cell editor: "combo" (row 4's choice), "date" (row 0's time) or
-// "edit" (a name cell made editable), the combo and date ones dropped down.
+// "edit" (a name cell made editable), the combo and date ones dropped down; or, over a
+// tiled background with multiple selection on, "band" (a drag selection from row 2 to
+// row 5 under way) or "rowtip" (the pointer resting on a row that has a tip).
 #include <windows.h>
 
 #include <string>
@@ -11,12 +13,53 @@
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CUIResource.h"
 
+namespace {
+
+// What no page turns on: multiple selection, the rows' tips and a background picture.
+class ExtrasGrid : public CListCtrlDataEx<unsigned long> {
+ public:
+  using CListCtrlDataEx::CListCtrlDataEx;
+  void TurnOn(HBITMAP hBackground) {
+    m_bMultiSelect = TRUE;
+    m_hBackground = hBackground;
+    m_bTileBackground = TRUE;
+    for (int i = 0; i < GetItemCount(); ++i) {
+      const std::wstring name = GetItemText(i, 2);
+      if (!name.empty()) SetItemToolTip(i, (L"监测对象：" + name + L"\n双击查看详细信息").c_str());
+    }
+    Redraw();
+  }
+};
+
+// A pale 48 x 48 tile: a lattice of thin diagonal lines.
+HBITMAP MakeTile() {
+  BITMAPINFO bmi{};
+  bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 48, -48, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP tile = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!tile) return nullptr;
+  auto* pixel = static_cast<DWORD*>(bits);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 48; ++x) pixel[y * 48 + x] = (x + y) % 24 == 0 || (x - y + 48) % 24 == 0 ? 0xDCE6F5 : 0xF7F9FD;
+  return tile;
+}
+
+// The pointer put at a client point of the grid, and the grid told so.
+void PointAt(HWND grid, POINT pt, UINT msg, WPARAM buttons) {
+  POINT screen = pt;
+  ::ClientToScreen(grid, &screen);
+  ::SetCursorPos(screen.x, screen.y);
+  ::SendMessageW(grid, msg, buttons, MAKELPARAM(pt.x, pt.y));
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR command, int) {
   ToolStartup startup(instance);
   CUIResource::Init();
   HWND frame = ::CreateWindowExW(0, L"STATIC", L"grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
                                  760, 420, nullptr, nullptr, instance, nullptr);
-  CListCtrlDataEx<unsigned long> grid(CUIResource::GetSkinBitmap(), 2000, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9);
+  ExtrasGrid grid(CUIResource::GetSkinBitmap(), 2000, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9);
   const RECT rc{10, 10, 730, 370};
   grid.Create(frame, &rc, nullptr, 0, 0, 1000);
   grid.AddColumn(L"", 0, 16);
@@ -45,9 +88,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR command, int) {
   for (int i = 0; i < 20; ++i) grid.SetItemText(grid.AddItem(L""), 2, L"更多的行");
   grid.SelectItem(1, 2, 0);
   const std::wstring open = command ? command : L"";
+  HBITMAP tile = nullptr;
+  if (open == L"band" || open == L"rowtip") {
+    tile = MakeTile();
+    grid.TurnOn(tile);
+    ::UpdateWindow(frame);
+    CRect from, to;
+    grid.GetItemRect(open == L"band" ? 2 : 3, 2, from);
+    grid.GetItemRect(5, 4, to);
+    if (open == L"band") {
+      PointAt(grid, POINT{from.left + 20, from.CenterPoint().y}, WM_LBUTTONDOWN, MK_LBUTTON);
+      PointAt(grid, to.CenterPoint(), WM_MOUSEMOVE, MK_LBUTTON);
+    } else {
+      PointAt(grid, from.CenterPoint(), WM_MOUSEMOVE, 0);
+    }
+  }
   const int row = open == L"combo" ? 4 : open == L"date" ? 0 : 2, column = open == L"edit" ? 2 : 3;
   if (open == L"edit") grid.SetItemFormat(row, column, ITEM_FORMAT_EDIT, 0);
-  if (!open.empty()) {
+  if (open == L"combo" || open == L"date" || open == L"edit") {
     ::SetFocus(grid);
     grid.SelectItem(row, column, 0);
     HWND editor = ::GetFocus();
@@ -59,6 +117,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR command, int) {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
+  if (tile) ::DeleteObject(tile);
   CUIResource::Uninit();
   return 0;
 }

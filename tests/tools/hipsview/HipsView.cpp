@@ -1,7 +1,9 @@
 // The active-monitoring page and the filter editor, for looking at them with
 // scripts/screenshot (data from the data source of CONFIG, see scripts/mkdb):
-//   hipsview.exe CONFIG page        the main window with the area's tab layout given the
-//                                   page's tab (it ships without one), the page open
+//   hipsview.exe CONFIG page [PORT] the main window with the area's tab layout given the
+//                                   page's tab (it ships without one), the page open;
+//                                   its link on PORT (default 4667), so that the pickers
+//                                   list what the service stand-in answers there
 //   hipsview.exe CONFIG editor N    the editor, new mode, category combo index N (0-3),
 //                                   one rule in its list
 //   hipsview.exe CONFIG modify ID   the editor on filter ID
@@ -9,12 +11,15 @@
 //   hipsview.exe CONFIG trustedit T the editor of a relation of type T
 //   hipsview.exe CONFIG picker N    object picker N: 0 strategy target, 1 object host,
 //                                   2 object content (its D:\WebSite\Main checked)
+// Every view can be used by hand: boxes show as in the console (see ToolModalHook.h
+// for the answers scripts/screenshot-all gives them) and the pickers open.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
+#include "../ToolModalHook.h"
 #include "../ToolStartup.h"
 #include "app/CMainDlg.h"
 #include "console/CurrentUser.h"
@@ -60,29 +65,31 @@ std::wstring WriteTestLayout() {
   return dir;
 }
 
-// Opens the integrity area on the page's tab (the fourth) once the window is up.
-class OpenPage : public UiModalHook {
- public:
-  int OnMessageBox(const Box& box, BOOL&) override {
-    std::fprintf(stderr, "box: %s\n", qv::WideToUtf8(box.text).c_str());
-    return IDOK;
-  }
-  BOOL OnDialogReady(HWND frame, CUiDialogView& view, UINT*) override {
+// Opens the integrity area on the page's tab (the fourth) once the main window is up.
+class OpenPage : public ToolModalHook {
+ protected:
+  BOOL OnToolDialogReady(HWND frame, CUiDialogView& view) override {
+    if (m_opened || !dynamic_cast<CMainDlg*>(CWindowImplCore::FromHandle(frame))) return FALSE;
+    m_opened = true;
     UINMCOMMAND nm{{frame, IDC_UIVIEW, UINM_COMMAND}, CMainDlg::kItemIntegrity, "button"};
     ::SendMessageW(frame, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
     auto* areas = view.FindChildByCmdID(CMainDlg::kTabCtrl)->AsTabCtrl();
     if (CUiWindow* tabs = areas ? areas->GetItem(1)->FindChildByCmdID(364) : nullptr) tabs->AsTabCtrl()->SetCurSel(3);
     return FALSE;
   }
+
+ private:
+  bool m_opened = false;
 };
 
 // Fills the editor's fields and one rule, as a user would before the first apply.
-class FillEditor : public UiModalHook {
+class FillEditor : public ToolModalHook {
  public:
   FillEditor(CQvHIPSNewRuleDlg& dlg, int category) : m_dlg(dlg), m_category(category) {}
-  int OnMessageBox(const Box&, BOOL&) override { return IDOK; }
-  BOOL OnDialogReady(HWND, CUiDialogView&, UINT*) override {
-    if (m_category < 0) return FALSE;
+
+ protected:
+  BOOL OnToolDialogReady(HWND frame, CUiDialogView&) override {
+    if (m_category < 0 || frame != m_dlg.m_hWnd) return FALSE;
     using Dlg = CQvHIPSNewRuleDlg;
     m_dlg.Edit(Dlg::kName).SetWindowText(L"示例过滤");
     m_dlg.Combo(Dlg::kCategory).SetCurSel(m_category);
@@ -92,6 +99,7 @@ class FillEditor : public UiModalHook {
     m_dlg.Combo(Dlg::kCompare).SetCurSel(0);
     m_dlg.Combo(Dlg::kResult).SetCurSel(2);
     m_dlg.Edit(Dlg::kString).SetWindowText(L"notepad.exe");
+    m_category = -1;  // once: the pickers and boxes are the user's
     m_dlg.OnAddRule();
     return FALSE;
   }
@@ -102,11 +110,13 @@ class FillEditor : public UiModalHook {
 };
 
 // Checks one sample folder of the content picker, so that its drive shows partly checked.
-class CheckFolder : public UiModalHook {
+class CheckFolder : public ToolModalHook {
  public:
   explicit CheckFolder(CQvHIPSTRNRDetailTDlg& dlg) : m_dlg(dlg) {}
-  int OnMessageBox(const Box&, BOOL&) override { return IDOK; }
-  BOOL OnDialogReady(HWND, CUiDialogView&, UINT*) override {
+
+ protected:
+  BOOL OnToolDialogReady(HWND frame, CUiDialogView&) override {
+    if (frame != m_dlg.m_hWnd) return FALSE;
     CMulStatusTree& tree = m_dlg.Tree().tree;
     HTREEITEM drive = tree.GetNextSiblingItem(tree.GetChildItem(m_dlg.Root()));
     HTREEITEM main = tree.GetChildItem(tree.GetChildItem(drive));
@@ -137,11 +147,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     UiResUtil::SetResourceDirectory(WriteTestLayout().c_str());
     OpenPage hook;
     UiModalHook::Scope scope(hook);
-    CMainDlg main(4667);
+    CMainDlg main(static_cast<unsigned short>(number > 0 ? number : 4667));
     main.DoModal(nullptr);
   } else if (what == L"trust" || what == L"trustedit") {
     UiStyle::LoadStyles(101);
-    OpenPage quiet;  // boxes answered; the dialogs need no hook of their own
+    ToolBoxesOnly hook;
+    UiModalHook::Scope scope(hook);
     if (what == L"trust") {
       CQvHIPSTrustDlg trust;
       trust.DoModal(nullptr);
@@ -153,6 +164,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     }
   } else if (what == L"picker") {
     UiStyle::LoadStyles(101);
+    ToolBoxesOnly boxes;
+    UiModalHook::Scope boxesScope(boxes);
     std::wstring result;
     if (number == 0) {
       CQvHIPSNRRuleTargetDlg(&result).DoModal(nullptr);

@@ -5,12 +5,15 @@
 //                                    vulnerability page, 2 the target picker over it,
 //                                    3 the policy wizard for a new policy, 4 the wizard
 //                                    editing the first policy, on PAGE (20000 to 20012)
-// DSN names the data source the pages read (none: the lists stay empty).
+// DSN names the data source the pages read (none: the lists stay empty). Every view
+// can be used by hand: boxes show as in the console (see ToolModalHook.h for the answers
+// scripts/screenshot-all gives them), and the view asked for is opened once.
 #include <windows.h>
 
 #include <cwchar>
 #include <string>
 
+#include "../ToolModalHook.h"
 #include "../ToolStartup.h"
 #include "app/CMainDlg.h"
 #include "console/CurrentUser.h"
@@ -33,13 +36,18 @@ LRESULT Command(HWND frame, UINT item) {
   return ::SendMessageW(frame, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
 }
 
-// Opens page 2 once the main window is up, then the view asked for.
-class OpenView : public UiModalHook {
+// Opens page 2 once the main window is up, then the view asked for; later dialogs are
+// the user's.
+class OpenView : public ToolModalHook {
  public:
   OpenView(int view, UINT page) : m_view(view), m_page(page) {}
-  int OnMessageBox(const Box&, BOOL&) override { return IDOK; }
-  BOOL OnDialogReady(HWND frame, CUiDialogView& view, UINT*) override {
-    if (auto* picker = dynamic_cast<target*>(CWindowImplCore::FromHandle(frame))) {
+
+ protected:
+  BOOL OnToolDialogReady(HWND frame, CUiDialogView& view) override {
+    CWindowImplCore* dialog = CWindowImplCore::FromHandle(frame);
+    if (m_done) return FALSE;
+    if (auto* picker = dynamic_cast<target*>(dialog)) {
+      m_done = m_view == 2;
       CMulStatusTree& tree = picker->GetTree();
       HTREEITEM root = tree.GetRootItem();
       tree.Expand(root);
@@ -49,10 +57,14 @@ class OpenView : public UiModalHook {
       if (item) tree.SetCheck(item, EM_TVIS_CHECK, TRUE);
       return FALSE;
     }
-    if (auto* wizard = dynamic_cast<CSRSecurityReinforceDlg*>(CWindowImplCore::FromHandle(frame))) {
+    if (auto* wizard = dynamic_cast<CSRSecurityReinforceDlg*>(dialog)) {
+      m_done = true;
       ShowWizardPage(*wizard);
       return FALSE;
     }
+    if (m_mainShown || !dynamic_cast<CMainDlg*>(dialog)) return FALSE;
+    m_mainShown = true;
+    m_done = m_view < 2;
     Command(frame, CMainDlg::kItemReinforce);
     // The area's own tab control; the integrity area's has the same id.
     if (m_view >= 1) {
@@ -87,6 +99,8 @@ class OpenView : public UiModalHook {
 
   int m_view;
   UINT m_page;
+  bool m_mainShown = false;
+  bool m_done = false;  // the view asked for is open
 };
 
 }  // namespace

@@ -200,7 +200,7 @@ TEST(ImgFrameSkin, EdgesCornersAndCentreByPart) {
 
 // ---------------------------------------------------------------- imghorzex
 
-TEST(HorzExtendSkin, PartsAndStatesCutToTheRectangle) {
+TEST(HorzExtendSkin, PartsAndStatesFillTheRectangleWidenedToTheStrip) {
   // Three pictures of 13 x 4, a 5-pixel left part: left part red A0, stretch column B0,
   // right part C0, each picture its own shade of blue.
   Bitmap bmp = Make(39, 4, [](int x, int) -> DWORD {
@@ -226,12 +226,14 @@ TEST(HorzExtendSkin, PartsAndStatesCutToTheRectangle) {
   }
   EXPECT_EQ(0, skin.GetSkinSize().cx);
   EXPECT_EQ(4, skin.GetSkinSize().cy);
-  // Narrower than the two ends: both ends cut, nothing outside it.
+  // Narrower than the strip: drawn as wide as the whole strip (three pictures), and as
+  // high as it, whatever the rectangle's height.
   DibCanvas c(60, 8, kBack);
-  skin.Draw(c.Dc(), RECT{10, 0, 18, 2}, 0);
-  EXPECT_TRUE(c.UntouchedOutside(RECT{10, 0, 18, 2}, kBack));
-  EXPECT_EQ(tab(0xA0, 0), c.At(10, 0));
-  EXPECT_EQ(tab(0xC0, 0), c.At(17, 1));
+  skin.Draw(c.Dc(), RECT{10, 0, 18, 2}, kHover);
+  EXPECT_TRUE(FilledWith(c, RECT{10, 0, 15, 4}, tab(0xA0, 1)));
+  EXPECT_TRUE(FilledWith(c, RECT{15, 0, 42, 4}, tab(0xB0, 1)));
+  EXPECT_TRUE(FilledWith(c, RECT{42, 0, 49, 4}, tab(0xC0, 1)));
+  EXPECT_TRUE(c.UntouchedOutside(RECT{10, 0, 49, 4}, kBack));
 }
 
 }  // namespace

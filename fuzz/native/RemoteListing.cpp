@@ -1,0 +1,4 @@
+// The remote pickers' answer reader, built natively (see LinkRecordsNative.h).
+#include "LinkRecordsNative.h"
+
+#include "console/RemoteListing.cpp"
