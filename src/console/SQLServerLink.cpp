@@ -48,6 +48,11 @@ void SQLServerLink::ReleaseStatement(SQLStatement* statement) {
   if (it != m_statements.end()) m_statements.erase(it);
 }
 
+void SQLServerLink::ReleaseStatements() {
+  m_statements.clear();
+  m_database->FreeStatement();
+}
+
 int SQLServerLink::ExecDirect(const wchar_t* sql) {
   int result = m_database->ExecDirect(sql);
   m_database->FreeStatement();

@@ -25,6 +25,9 @@ class SQLServerLink {
   // The link owns the statement; ReleaseStatement gives it back early.
   SQLStatement* CreateStatement(const wchar_t* sql);
   void ReleaseStatement(SQLStatement* statement);
+  // Gives back every statement made so far and frees the statement handle: a link
+  // kept from one operation to the next would gather them.
+  void ReleaseStatements();
 
   int ExecDirect(const wchar_t* sql);
 

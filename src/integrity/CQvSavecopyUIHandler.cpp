@@ -282,14 +282,16 @@ LRESULT CQvSavecopyUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL&) {
   std::vector<std::pair<std::wstring, int>> states;
   states.swap(m_pendingStates);
   if (states.empty()) return 0;
-  SQLServerLink link;
-  if (!ConnectOrTell(link)) return 0;
-  const bool together = link.BeginTransaction() != 0;
-  SQLStatement* write = link.CreateStatement(L"update Client set status = ? where IP = ?");
-  for (const auto& state : states)
-    if (!write || !write->BindInt(0, state.second) || !write->BindString(1, state.first.c_str()) || !write->Execute())
-      return ShowError(link, kErrorCaption), 0;
-  if (together && !link.Commit()) return ShowError(link, kErrorCaption), 0;
+  const KeptLink::Result result = m_stateLink.Run([&](SQLServerLink& link) {
+    const bool together = link.BeginTransaction() != 0;
+    SQLStatement* write = link.CreateStatement(L"update Client set status = ? where IP = ?");
+    for (const auto& state : states)
+      if (!write || !write->BindInt(0, state.second) || !write->BindString(1, state.first.c_str()) ||
+          !write->Execute())
+        return 0;
+    return together ? link.Commit() : 1;
+  });
+  if (result != KeptLink::kDone) return m_stateLink.Tell(result, kErrorCaption), 0;
   // The tree's items are found by the addresses the load read: a look-up per state
   // made a thousand hosts coming online cost minutes.
   for (const auto& state : states) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 
 #include "console/AgentMessageId.h"
 #include "platform/TextConv.h"
@@ -78,7 +79,7 @@ std::vector<unsigned char> Utf8Payload(const std::string& text) {
 struct CQvService::Connection {
   SOCKET socket = INVALID_SOCKET;
   AgentLinkFrameAssembler assembler;
-  std::vector<Pending> notices;  // scripted 1529/1530, by due time
+  std::deque<Pending> notices;  // scripted 1529/1530, by due time; thousands of them
   ~Connection() {
     if (socket != INVALID_SOCKET) ::closesocket(socket);
   }
@@ -172,7 +173,7 @@ int CQvService::Run() {
       while (ok && !c.notices.empty() && c.notices.front().due <= now) {
         const Pending& p = c.notices.front();
         ok = SendFrame(c, p.type, p.wParam, p.messageId, nullptr, 0);
-        c.notices.erase(c.notices.begin());
+        c.notices.pop_front();
       }
       if (ok && !c.notices.empty()) wait = std::min(wait, c.notices.front().due - now);
       if (!ok) {

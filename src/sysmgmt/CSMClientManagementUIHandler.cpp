@@ -495,16 +495,16 @@ LRESULT CSMClientManagementUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL& 
   std::vector<std::pair<std::wstring, int>> states;
   states.swap(m_pendingStates);
   if (states.empty()) return 0;
-  SMPageLink link;
-  if (!link.Open()) return 0;
-  if (!link.BeginTransaction()) return link.ShowError(L"错误"), 0;
-  SQLStatement* statement = link.CreateStatement(kSetStatusByIp);
-  for (const auto& s : states)
-    if (!statement || !statement->BindInt(0, s.second) || !statement->BindString(1, s.first.c_str()) ||
-        !statement->Execute())
-      return link.ShowError(L"错误"), 0;
-  if (!link.Commit()) return link.ShowError(L"错误"), 0;
-  link.Disconnect();
+  const KeptLink::Result result = m_stateLink.Run([&](SQLServerLink& link) {
+    if (!link.BeginTransaction()) return 0;
+    SQLStatement* statement = link.CreateStatement(kSetStatusByIp);
+    for (const auto& s : states)
+      if (!statement || !statement->BindInt(0, s.second) || !statement->BindString(1, s.first.c_str()) ||
+          !statement->Execute())
+        return 0;
+    return link.Commit();
+  });
+  if (result != KeptLink::kDone) return m_stateLink.Tell(result, L"错误"), 0;
   for (const auto& s : states)
     if (HTREEITEM node = NodeOfAddress(s.first)) SetNodeImage(node, s.second == 1 ? kImageOnline : kImageOffline);
   return 0;

@@ -15,6 +15,7 @@
 
 #include "console/AgentLinkWindow.h"
 #include "console/AgentMessageId.h"
+#include "console/KeptLink.h"
 #include "controls/CComboBoxCtrlEx.h"
 #include "controls/CEditEx.h"
 #include "controls/CMulStatusTree.h"
@@ -93,6 +94,8 @@ class CSMClientManagementUIHandler {
   HTREEITEM NodeOfAddress(const std::wstring& address) const;
   // The picture the node is drawn with: kImageOnline or kImageOffline.
   int NodeImage(HTREEITEM node) const;
+  // The connection the service's host states are written on.
+  const KeptLink& StateLink() const { return m_stateLink; }
 
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
@@ -159,6 +162,7 @@ class CSMClientManagementUIHandler {
   std::unordered_map<HTREEITEM, bool> m_onlineByNode;
   std::vector<std::pair<std::wstring, int>> m_pendingStates;
   bool m_flushPosted = false;
+  KeptLink m_stateLink;
 
   static const ClientChangeNotice* s_sending;  // the notice our own sender hands over now
 };

@@ -5,6 +5,10 @@
 // the main window's buttons open to the way out, after which nothing of it runs.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <string>
+
 #include "platform/TextConv.h"
 #include "support/ChildProcess.h"
 #include "support/TestDatabase.h"
@@ -37,6 +41,20 @@ class ConsoleProcess : public qvtest::DatabaseTest {
   const std::wstring exe = dir.File(L"Quorvane.exe");
   testenv::ChildProcess service, console, second;
 };
+
+// A 32-bit program sees addresses above 2 GB only when its header says it can take them.
+TEST(ConsoleExecutable, MayUseTheAddressesAbove2GB) {
+  const std::string image = testfiles::ReadBytes(testenv::WindowsPath(QV_CONSOLE_EXE));
+  ASSERT_GT(image.size(), 0x40u);
+  uint32_t at = 0;
+  std::memcpy(&at, image.data() + 0x3C, sizeof at);
+  ASSERT_LE(size_t(at) + 4 + sizeof(IMAGE_FILE_HEADER), image.size());
+  ASSERT_EQ(0, image.compare(at, 4, std::string("PE\0\0", 4)));
+  IMAGE_FILE_HEADER header;
+  std::memcpy(&header, image.data() + at + 4, sizeof header);
+  EXPECT_EQ(IMAGE_FILE_MACHINE_I386, header.Machine);
+  EXPECT_TRUE(header.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+}
 
 TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindow) {
   ASSERT_TRUE(console.Start(L"\"" + exe + L"\""));

@@ -200,4 +200,24 @@ TEST_F(HistoryCopies, HostStatesAreReadOnlyAsDeliveredAndGoOnAlongTheChain) {
   });
 }
 
+TEST_F(HistoryCopies, HostStatesOfManyBurstsShareOneKeptConnection) {
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    for (UINT id : {AGENT_MSG_CLIENT_ONLINE, AGENT_MSG_CLIENT_OFFLINE})
+      CAgentLinkManager::RegisterWindow(AgentLinkWindow{main->m_hWnd, id});
+    for (int burst = 0; burst < 4; ++burst) {
+      SCOPED_TRACE(burst);
+      const bool online = burst % 2 == 0;
+      ASSERT_TRUE(peer.SendFrame(0, 0x0400000Au, online ? AGENT_MSG_CLIENT_ONLINE : AGENT_MSG_CLIENT_OFFLINE));
+      ASSERT_TRUE(testenv::PumpUntil(
+          [&] { return Image(Find({L"服务器群组", L"丁"})) == (online ? Copies::kImageOnline : Copies::kImageOffline); },
+          5000));
+      EXPECT_EQ(online ? 1 : 0, Status(4));
+    }
+    EXPECT_EQ(1, Page().StateLink().OpenCount());
+    for (UINT id : {AGENT_MSG_CLIENT_ONLINE, AGENT_MSG_CLIENT_OFFLINE})
+      CAgentLinkManager::UnregisterWindow(AgentLinkWindow{main->m_hWnd, id});
+  });
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
+#include "console/ODBCDatabase.h"
 #include "qvservice/CQvService.h"
 #include "support/SysMgmtPageHost.h"
 #include "support/TestEnv.h"
@@ -175,6 +176,28 @@ TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
     EXPECT_EQ("2/1526:0a000001 2/1526:0a000004 2/1525: 2/1526:0a000007 ", Sent());
   });
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0 or id<?", {a}));
+}
+
+TEST_F(ClientsPage, NoticeBurstsShareOneKeptConnectionAndADeadOneIsReplacedUnseen) {
+  AddClient(L"web1", L"10.0.0.1", 0);
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& page = Clients(main);
+    const uint32_t one = 0x0100000A;
+    for (int burst = 0; burst < 6; ++burst) {
+      SCOPED_TRACE(burst);
+      // The database server went away under the kept connection.
+      if (burst == 4) {
+        ASSERT_TRUE(page.StateLink().IsOpen());
+        SQLDisconnect(page.StateLink().Link()->Database()->ConnectionHandle());
+      }
+      const int online = burst % 2 == 0;
+      ASSERT_TRUE(Deliver(0, one, online ? 1529 : 1530, nullptr, 0, [&] {
+        return page.NodeImage(page.NodeOfAddress(L"10.0.0.1")) == (online ? Page::kImageOnline : Page::kImageOffline);
+      }));
+      EXPECT_EQ(online, qvtest::Int(link, L"select Status from Client where IP='10.0.0.1'"));
+    }
+    EXPECT_EQ(2, page.StateLink().OpenCount());
+  });
 }
 
 LRESULT CALLBACK WatchErase(HWND w, UINT m, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR erased) {

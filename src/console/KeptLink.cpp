@@ -1,0 +1,41 @@
+#include "console/KeptLink.h"
+
+#include "console/SQLServerLink.h"
+#include "console/SysServerPortConfig.h"
+#include "platform/WideFormat.h"
+#include "uiwin/UiMessageBox.h"
+
+KeptLink::KeptLink() = default;
+
+KeptLink::~KeptLink() = default;
+
+KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
+  for (;;) {
+    const bool kept = m_link != nullptr;
+    if (!kept) {
+      std::unique_ptr<SQLServerLink> link(new SQLServerLink);
+      if (!link->Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+        const wchar_t* diagnostic = link->GetLastErrorText();
+        m_error = diagnostic ? diagnostic : L"";
+        return kNoConnection;
+      }
+      ++m_opens;
+      m_link = std::move(link);
+    }
+    if (work(*m_link)) {
+      m_link->ReleaseStatements();
+      return kDone;
+    }
+    const wchar_t* diagnostic = m_link->GetLastErrorText();
+    m_error = diagnostic ? diagnostic : L"";
+    m_link.reset();  // what the work left open is rolled back
+    if (!kept) return kFailed;
+  }
+}
+
+void KeptLink::Tell(Result result, const wchar_t* caption) const {
+  if (result == kNoConnection)
+    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
+  else if (result == kFailed)
+    UiMessageBox(qv::FormatW(L"错误信息：%ls", m_error.c_str()).c_str(), caption, MB_ICONHAND);
+}
