@@ -53,8 +53,8 @@ LogCenterPageHost::Rows LogCenterPageHost::Cells(CLCLogPage& page, int columns) 
   return rows;
 }
 
-void LogCenterPageHost::ExpectHostPicker(const wchar_t* pick, const wchar_t* checked) {
-  script.ExpectDialog([pick, checked](UiDialogDriver& d) {
+void LogCenterPageHost::ExpectHostPicker(const wchar_t* pick, const wchar_t* checked, bool ok) {
+  script.ExpectDialog([pick, checked, ok](UiDialogDriver& d) {
     CServerDlg* picker = d.As<CServerDlg>();
     ASSERT_NE(nullptr, picker);
     CMulStatusTree& tree = picker->Tree().tree;
@@ -66,8 +66,8 @@ void LogCenterPageHost::ExpectHostPicker(const wchar_t* pick, const wchar_t* che
       tree.SelectItem(item);
       tree.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
     }
-    EXPECT_TRUE(d.Click(pick ? CServerDlg::kItemOK : CServerDlg::kItemCancel));
-  });
+    EXPECT_TRUE(d.Click(ok ? CServerDlg::kItemOK : CServerDlg::kItemCancel));
+  }, kStillOpen);
 }
 
 void LogCenterPageHost::Insert(const wchar_t* table, const wchar_t* columns, std::initializer_list<SqlParam> values) {

@@ -28,8 +28,9 @@ class LogCenterPageHost : public ConnectedDatabaseTest {
   // The grid's first columns, rows sorted.
   static Rows Cells(CLCLogPage& page, int columns);
   // Next, the host picker: the host checked when it opens must be `checked` (none when
-  // null); the user checks the host labelled `pick` and presses OK, or cancels when null.
-  void ExpectHostPicker(const wchar_t* pick, const wchar_t* checked);
+  // null); the user checks the host labelled `pick` (when not null) and presses OK, or
+  // Cancel when `ok` is false.
+  void ExpectHostPicker(const wchar_t* pick, const wchar_t* checked, bool ok = true);
   // A row of the table, values in the order of the columns named.
   void Insert(const wchar_t* table, const wchar_t* columns, std::initializer_list<SqlParam> values);
 

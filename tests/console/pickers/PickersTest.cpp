@@ -166,7 +166,7 @@ TEST_F(Pickers, HostPickerListsTheServersAndReturnsTheCheckedHostsAddress) {
       EXPECT_TRUE(row.code == 2 ? !first : first && !tree.GetNextCheckedItem(first));
       EXPECT_TRUE(d.Click(CServerDlg::kItemOK));
       if (row.code == 2) d.Click(CServerDlg::kItemCancel);
-    });
+    }, kStillOpen);
     if (row.code == 2) script.ExpectBox(L"请选择对象内容");
     CServerDlg dlg(&result, L"请选择策略目标");
     EXPECT_EQ(row.code, dlg.DoModal());

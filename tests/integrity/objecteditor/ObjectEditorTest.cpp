@@ -12,8 +12,6 @@
 namespace {
 
 using Dlg = CQvSubStrategyObjectDlg;
-const UINT kStillOpen = 99;  // what a dialog the test leaves running ends with
-
 class ObjectEditorTest : public qvtest::ConnectedDatabaseTest {
  protected:
   void SetUp() override {

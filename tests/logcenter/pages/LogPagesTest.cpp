@@ -186,13 +186,14 @@ TEST_F(LogPages, APickedHostShowsItsNameElseItsAddressAndOnlyOkChangesIt) {
     Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
       const struct {
         const wchar_t *pick, *checked, *address, *shown;
+        bool ok;
       } steps[] = {
-          {L"主机甲", nullptr, L"10.0.0.1", L"主机甲"},
-          {L"10.0.0.2", L"主机甲", L"10.0.0.2", L"10.0.0.2"},  // a host without a name
-          {nullptr, L"10.0.0.2", L"10.0.0.2", L"10.0.0.2"},    // cancelled
+          {L"主机甲", nullptr, L"10.0.0.1", L"主机甲", true},
+          {L"10.0.0.2", L"主机甲", L"10.0.0.2", L"10.0.0.2", true},  // a host without a name
+          {L"主机甲", L"10.0.0.2", L"10.0.0.2", L"10.0.0.2", false},  // another checked, then cancelled
       };
       for (const auto& step : steps) {
-        ExpectHostPicker(step.pick, step.checked);
+        ExpectHostPicker(step.pick, step.checked, step.ok);
         Command(d.Frame(), ids.pickHost);
         EXPECT_EQ(step.shown, Text(ids.page(area), ids.host));
         EXPECT_EQ(step.address, ids.page(area).HostAddress());
