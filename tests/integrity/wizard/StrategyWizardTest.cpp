@@ -34,9 +34,10 @@ class StrategyWizard : public IntegrityPageHost {
   // The wizard for a new strategy, or for the strategy named (checked on the page).
   void Open(const wchar_t* modify, const std::function<void(UiDialogDriver&, Dlg&)>& act) {
     Run([&] {
+      ShowPage(CQuorvaneUIHandler::kTabStrategies);
       if (modify) Check(modify);
       script.ExpectDialog([&](UiDialogDriver& w) { act(w, *w.As<Dlg>()); });
-      Command(modify ? Page::kItemModify : Page::kItemNew);
+      Click(modify ? Page::kItemModify : Page::kItemNew);
     });
   }
   static void Toggle(CMulStatusTree& tree, const std::wstring& text) { qvtest::ToggleItem(tree, text); }
