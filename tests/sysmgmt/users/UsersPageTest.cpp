@@ -35,10 +35,14 @@ class UsersPage : public qvtest::SysMgmtPageTest {
       ::SendMessageW(combo, CB_SETCURSEL, WPARAM(-1), 0);
       return;
     }
+    const int before = int(::SendMessageW(combo, CB_GETCURSEL, 0, 0));
     ::SetFocus(combo);
     ::SendMessageW(combo, WM_KEYDOWN, VK_HOME, 0);
     for (int i = 0; i < type; ++i) ::SendMessageW(combo, WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(type, int(::SendMessageW(combo, CB_GETCURSEL, 0, 0)));
+    if (before == type) return;
+    for (UINT item : {199u, 201u, 202u})  // an administrator has every right the page shows
+      EXPECT_EQ(type == 1, main.GetItemCheck(item) != FALSE) << item;
   }
   std::wstring Text(const wchar_t* sql, int id) {
     const std::wstring text = qvtest::Str(qvtest::Row(link, sql, {id})->GetString(0));
