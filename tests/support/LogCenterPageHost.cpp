@@ -8,7 +8,6 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "support/LoopbackPeer.h"
-#include "uiwin/UiNotify.h"
 
 namespace qvtest {
 
@@ -31,11 +30,6 @@ void LogCenterPageHost::Run(const std::function<void(UiDialogDriver&, CLogCenter
   ASSERT_NE(nullptr, main.LogCenter());
   script.ExpectDialog([&](UiDialogDriver& d) { act(d, *main.LogCenter()); }, IDCANCEL);
   main.DoModal();
-}
-
-void LogCenterPageHost::Command(HWND frame, UINT item) {
-  UINMCOMMAND nm{{frame, IDC_UIVIEW, UINM_COMMAND}, item, "button"};
-  ::SendMessageW(frame, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
 }
 
 std::wstring LogCenterPageHost::Text(CLCLogPage& page, UINT field) {

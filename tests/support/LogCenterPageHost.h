@@ -21,8 +21,6 @@ class LogCenterPageHost : public ConnectedDatabaseTest {
   void TearDown() override;
   // A main window for the user, act run inside its modal loop.
   void Run(const std::function<void(UiDialogDriver& main, CLogCenterUIHandler& area)>& act);
-  // The view's command for an element, as a click on it sends it.
-  static void Command(HWND frame, UINT item);
   static void SetText(CLCLogPage& page, UINT field, const wchar_t* text) { ::SetWindowTextW(page.Field(field), text); }
   static std::wstring Text(CLCLogPage& page, UINT field);
   // The grid's first columns, rows sorted.
