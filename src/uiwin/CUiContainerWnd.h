@@ -9,8 +9,9 @@ class CUiContainerWnd : public CUiWindow {
   BOOL IsContainer() override { return TRUE; }
   CUiContainerWnd* AsContainer() override { return this; }
 
-  // Searches the subtree for the first element with command id `nCmdID`.
-  virtual CUiWindow* FindChildByCmdID(UINT nCmdID);
+  // Searches the subtree for the first element with command id `nCmdID`; with
+  // bShownOnly, only what is shown (one id may stand on several panels).
+  virtual CUiWindow* FindChildByCmdID(UINT nCmdID, BOOL bShownOnly = FALSE);
   // Places every child / one child; only dialogs place by "pos" items.
   virtual void RepositionChilds();
   virtual void RepositionChild(CUiWindow* pChild);

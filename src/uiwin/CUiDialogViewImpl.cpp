@@ -381,7 +381,9 @@ BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::GetClickPoint(UINT nCmdID, 
     if (why) *why = what + reason;
     return FALSE;
   };
-  CUiWindow* item = static_cast<T*>(this)->FindChildByCmdID(nCmdID);
+  T* self = static_cast<T*>(this);
+  CUiWindow* item = self->FindChildByCmdID(nCmdID, TRUE);  // of one id on several panels, the shown one
+  if (!item) item = self->FindChildByCmdID(nCmdID);
   if (!item) return fail(" is not in the dialog");
   if (!item->IsVisible(TRUE)) return fail(" is hidden");
   RECT rc = item->GetRect();

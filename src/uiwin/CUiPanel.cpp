@@ -116,14 +116,14 @@ BOOL CUiPanel::RedrawRegion(HDC hDC, HRGN hRgn) {
   return TRUE;
 }
 
-CUiWindow* CUiPanel::FindChildByCmdID(UINT nCmdID) {
+CUiWindow* CUiPanel::FindChildByCmdID(UINT nCmdID, BOOL bShownOnly) {
   for (CUiWindow* child : m_children) {
-    if (static_cast<UINT>(child->GetCmdID()) == nCmdID) return child;
+    if (static_cast<UINT>(child->GetCmdID()) == nCmdID && (!bShownOnly || child->IsVisible(FALSE))) return child;
   }
   for (CUiWindow* child : m_children) {
     CUiContainerWnd* container = child->AsContainer();
-    if (!container) continue;
-    if (CUiWindow* found = container->FindChildByCmdID(nCmdID)) return found;
+    if (!container || (bShownOnly && !child->IsVisible(FALSE))) continue;
+    if (CUiWindow* found = container->FindChildByCmdID(nCmdID, bShownOnly)) return found;
   }
   return NULL;
 }

@@ -27,7 +27,7 @@ class CUiPanel : public CUiContainerWnd {
   BOOL RedrawRegion(HDC hDC, HRGN hRgn) override;
   BOOL ProcessUiWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                               LRESULT& lResult) override;
-  CUiWindow* FindChildByCmdID(UINT nCmdID) override;
+  CUiWindow* FindChildByCmdID(UINT nCmdID, BOOL bShownOnly = FALSE) override;
   CUiPanel* AsPanel() override { return this; }
 
   // Replaces the children by the elements of the sibling run starting at

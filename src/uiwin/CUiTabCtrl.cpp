@@ -390,10 +390,11 @@ void CUiTabCtrl::SetContainer(HWND hContainer) {
   for (CUiTab* page : m_pages) page->SetContainer(hContainer);
 }
 
-CUiWindow* CUiTabCtrl::FindChildByCmdID(UINT nCmdID) {
+CUiWindow* CUiTabCtrl::FindChildByCmdID(UINT nCmdID, BOOL bShownOnly) {
   for (CUiTab* page : m_pages) {
+    if (bShownOnly && !page->IsVisible(FALSE)) continue;
     if (static_cast<UINT>(page->GetCmdID()) == nCmdID) return page;
-    if (CUiWindow* found = page->FindChildByCmdID(nCmdID)) return found;
+    if (CUiWindow* found = page->FindChildByCmdID(nCmdID, bShownOnly)) return found;
   }
   return NULL;
 }

@@ -32,7 +32,7 @@ class CUiTabCtrl : public CUiContainerWnd {
   BOOL RedrawRegion(HDC hDC, HRGN hRgn) override;
   BOOL ProcessUiWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                               LRESULT& lResult) override;
-  CUiWindow* FindChildByCmdID(UINT nCmdID) override;
+  CUiWindow* FindChildByCmdID(UINT nCmdID, BOOL bShownOnly = FALSE) override;
   CUiTabCtrl* AsTabCtrl() override { return this; }
 
   // Selects page nIndex after asking the dialog. FALSE for an index outside

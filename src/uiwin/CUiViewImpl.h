@@ -18,11 +18,11 @@ class TiXmlElement;
 template <class T>
 class CUiViewImpl {
  public:
-  // Header, then body, then footer; the first element found wins.
-  CUiWindow* FindChildByCmdID(UINT nCmdID) {
+  // Header, then body, then footer; the first element found (shown, with bShownOnly) wins.
+  CUiWindow* FindChildByCmdID(UINT nCmdID, BOOL bShownOnly = FALSE) {
     T* self = static_cast<T*>(this);
     for (int i = 0; i < 3; ++i) {
-      CUiWindow* found = self->GetRoot(i).FindChildByCmdID(nCmdID);
+      CUiWindow* found = self->GetRoot(i).FindChildByCmdID(nCmdID, bShownOnly);
       if (found) return found;
     }
     return nullptr;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "uiwin/CUiDialogView.h"
+#include "uiwin/CUiTabCtrl.h"
 
 #include <windowsx.h>  // after the view: it defines SubclassWindow
 
@@ -36,6 +37,22 @@ bool UiDialogDriver::Click(UINT nCmdID) {
   POINT pt;
   std::string why;
   if (!m_view.GetClickPoint(nCmdID, &pt, &why)) return Fail(why);
+  return Press(pt);
+}
+
+bool UiDialogDriver::ClickTab(UINT nTabCtrlID, int nIndex) {
+  const std::string what = "tab " + std::to_string(nIndex) + " of element " + std::to_string(nTabCtrlID);
+  CUiWindow* item = m_view.FindChildByCmdID(nTabCtrlID, TRUE);
+  if (!item) item = m_view.FindChildByCmdID(nTabCtrlID);
+  if (!item || !item->IsClass("tabctrl")) return Fail(what + ": no such tab control in the dialog");
+  if (!item->IsVisible(TRUE)) return Fail(what + " is hidden");
+  RECT head;
+  if (!static_cast<CUiTabCtrl*>(item)->GetItemRect(nIndex, &head) || ::IsRectEmpty(&head))
+    return Fail(what + " has no head");
+  return Press(POINT{(head.left + head.right) / 2, (head.top + head.bottom) / 2});
+}
+
+bool UiDialogDriver::Press(POINT pt) {
   LPARAM at = MAKELPARAM(pt.x, pt.y);
   ::SendMessageW(m_view.m_hWnd, WM_MOUSEMOVE, 0, at);
   ::SendMessageW(m_view.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);

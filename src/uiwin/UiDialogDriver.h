@@ -30,6 +30,8 @@ class UiDialogDriver {
 
   // Moves the mouse onto the element's centre, presses and releases the left button.
   bool Click(UINT nCmdID);
+  // The same click on the head of page nIndex of a tab control element.
+  bool ClickTab(UINT nTabCtrlID, int nIndex);
   // The same click on a dialog of another process, which a test reaches only through
   // its windows: the view says where the element is (CUiDialogView::ClickPointMessage),
   // the cursor goes there and the mouse messages are posted as for a user's click.
@@ -52,6 +54,8 @@ class UiDialogDriver {
 
  private:
   bool Fail(const std::string& text) const;
+  // Moves the mouse to pt of the view, presses and releases the left button.
+  bool Press(POINT pt);
 
   HWND m_hFrame;
   CUiDialogView& m_view;

@@ -14,6 +14,8 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQuorvaneUIHandler.h"
+#include "support/GridClicks.h"
+#include "uiwin/CUiTabCtrl.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
@@ -86,14 +88,32 @@ class IntegrityPageHost : public qvtest::ConnectedDatabaseTest {
   void Check(const std::wstring& name) { Grid().SetItemCheck(RowOf(name), 0, 1); }
   // A user's click on a row's box, with the strategies' tab in front.
   void ClickCheck(int row) {
-    ASSERT_TRUE(driver->Click(CMainDlg::kItemIntegrity));
-    ASSERT_TRUE(main->SetTabCurSel(CQuorvaneUIHandler::kTabCtrl, CQuorvaneUIHandler::kTabStrategies));
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
     EXPECT_TRUE(qvtest::ClickGridCell(Grid(), row, Page::kColName));
   }
   std::wstring LogText() {
     wchar_t text[4096] = L"";
     ::GetWindowTextW(Area().StrategyGuard()->LogPane(), text, 4096);
     return text;
+  }
+
+  // A user's click on an element where it is painted, and on a strategy's row (its
+  // description, away from the check box).
+  void Click(UINT item) { EXPECT_TRUE(driver->Click(item)) << item; }
+  void ClickTab(UINT tabs, int index) { EXPECT_TRUE(driver->ClickTab(tabs, index)) << tabs << "/" << index; }
+  // The area's page `tab`, opened as the user does: the header's button, then its head.
+  void ShowPage(int tab) {
+    Click(CMainDlg::kItemIntegrity);
+    ClickTab(CQuorvaneUIHandler::kTabCtrl, tab);
+  }
+  // The area's own tab control (other areas' layouts use its id too).
+  CUiTabCtrl* AreaTabs() {
+    CUiWindow* tabs = main->FindChildByCmdID(CQuorvaneUIHandler::kTabCtrl);
+    return tabs ? tabs->AsTabCtrl() : nullptr;
+  }
+  void ClickRow(const std::wstring& name) {
+    const int row = RowOf(name);
+    EXPECT_TRUE(row >= 0 && qvtest::ClickGridCell(Grid(), row, Page::kColDescriptor)) << "no row " << name;
   }
 
   // What the view sends: an element's command; the area tab control's change

@@ -8,7 +8,6 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "support/LoopbackPeer.h"
-#include "uiwin/UiNotify.h"
 
 namespace qvtest {
 
@@ -33,11 +32,6 @@ void LogCenterPageHost::Run(const std::function<void(UiDialogDriver&, CLogCenter
   main.DoModal();
 }
 
-void LogCenterPageHost::Command(HWND frame, UINT item) {
-  UINMCOMMAND nm{{frame, IDC_UIVIEW, UINM_COMMAND}, item, "button"};
-  ::SendMessageW(frame, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
-}
-
 std::wstring LogCenterPageHost::Text(CLCLogPage& page, UINT field) {
   wchar_t text[64] = {};
   ::GetWindowTextW(page.Field(field), text, 64);
@@ -53,8 +47,8 @@ LogCenterPageHost::Rows LogCenterPageHost::Cells(CLCLogPage& page, int columns) 
   return rows;
 }
 
-void LogCenterPageHost::ExpectHostPicker(const wchar_t* pick, const wchar_t* checked) {
-  script.ExpectDialog([pick, checked](UiDialogDriver& d) {
+void LogCenterPageHost::ExpectHostPicker(const wchar_t* pick, const wchar_t* checked, bool ok) {
+  script.ExpectDialog([pick, checked, ok](UiDialogDriver& d) {
     CServerDlg* picker = d.As<CServerDlg>();
     ASSERT_NE(nullptr, picker);
     CMulStatusTree& tree = picker->Tree().tree;
@@ -66,8 +60,8 @@ void LogCenterPageHost::ExpectHostPicker(const wchar_t* pick, const wchar_t* che
       tree.SelectItem(item);
       tree.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
     }
-    EXPECT_TRUE(d.Click(pick ? CServerDlg::kItemOK : CServerDlg::kItemCancel));
-  });
+    EXPECT_TRUE(d.Click(ok ? CServerDlg::kItemOK : CServerDlg::kItemCancel));
+  }, kStillOpen);
 }
 
 void LogCenterPageHost::Insert(const wchar_t* table, const wchar_t* columns, std::initializer_list<SqlParam> values) {

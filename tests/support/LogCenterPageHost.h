@@ -21,15 +21,14 @@ class LogCenterPageHost : public ConnectedDatabaseTest {
   void TearDown() override;
   // A main window for the user, act run inside its modal loop.
   void Run(const std::function<void(UiDialogDriver& main, CLogCenterUIHandler& area)>& act);
-  // The view's command for an element, as a click on it sends it.
-  static void Command(HWND frame, UINT item);
   static void SetText(CLCLogPage& page, UINT field, const wchar_t* text) { ::SetWindowTextW(page.Field(field), text); }
   static std::wstring Text(CLCLogPage& page, UINT field);
   // The grid's first columns, rows sorted.
   static Rows Cells(CLCLogPage& page, int columns);
   // Next, the host picker: the host checked when it opens must be `checked` (none when
-  // null); the user checks the host labelled `pick` and presses OK, or cancels when null.
-  void ExpectHostPicker(const wchar_t* pick, const wchar_t* checked);
+  // null); the user checks the host labelled `pick` (when not null) and presses OK, or
+  // Cancel when `ok` is false.
+  void ExpectHostPicker(const wchar_t* pick, const wchar_t* checked, bool ok = true);
   // A row of the table, values in the order of the columns named.
   void Insert(const wchar_t* table, const wchar_t* columns, std::initializer_list<SqlParam> values);
 

@@ -7,6 +7,10 @@
 
 #include "uiwin/UiModalScript.h"
 
+// What a scripted dialog that the test's actions leave running ends with: a code no
+// dialog's own handlers use, so that a result can tell "ended by its handler" apart.
+constexpr UINT kStillOpen = 77;
+
 class ModalScript : public UiModalScript {
  public:
   ModalScript() : UiModalScript([](const std::string& text) { ADD_FAILURE() << text; }) {}

@@ -112,9 +112,9 @@ TEST_F(ConsoleRun, DataSourceIsAddedBeforeTheLoginAndRemovedOnEveryWayOut) {
         EXPECT_EQ(main.Frame(), g_sharedInstanceWindow);  // a second start raises the console
         script.ExpectBox(L"您确定关闭么？", IDYES);
         EXPECT_TRUE(main.Click(CMainDlg::kItemClose));
-      });
+      }, kStillOpen);
       EXPECT_TRUE(d.Click(row.login ? CLoginDlg::kItemLogin : CLoginDlg::kItemExit));
-    });
+    }, kStillOpen);
     EXPECT_EQ(row.result, RunConsole(::GetModuleHandleW(nullptr), File("SysServerPort.xml", row.xml), silent.Port()));
     EXPECT_EQ((std::vector<std::wstring>{L"1 " + row.list, L"3 " + row.list}), installer.calls);
   }

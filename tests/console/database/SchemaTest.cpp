@@ -125,9 +125,11 @@ TEST_F(SchemaTest, EveryTableReadsBackByPositionWithItsTypes) {
     bind(st, 0);
     ASSERT_EQ(1, st->Fetch()) << link.GetLastErrorText();
     for (int i = 0; i < count; ++i) {
-      const bool integer = table.columns[i].kind == Kind::Integer;
-      EXPECT_EQ(integer ? 1000 + i : st->GetInt(i), st->GetInt(i)) << table.columns[i].name;
-      EXPECT_EQ(integer ? L"(null)" : texts[i], Str(st->GetString(i))) << table.columns[i].name;
+      // A text column comes back as text: as a number it is what its leading digits say.
+      const Kind kind = table.columns[i].kind;
+      EXPECT_EQ(kind == Kind::Integer ? 1000 + i : kind == Kind::DateTime ? 2024 : 0, st->GetInt(i))
+          << table.columns[i].name;
+      EXPECT_EQ(kind == Kind::Integer ? L"(null)" : texts[i], Str(st->GetString(i))) << table.columns[i].name;
     }
   }
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs scripts/mkdb on a SysServerPort.xml of its own and fills the database with
 # scripts/gen-db, then the suite's MkdbDataSource tests against the data source mkdb
-# wrote. Arguments: work dir, test executable, wine.
+# wrote, judged as every suite is (tests/support/run-suite.sh). Arguments: work dir,
+# run-suite.sh, test executable, wine.
 set -euo pipefail
-dir=$1 exe=$2 wine=${3:-wine}
+dir=$1 run=$2 exe=$3 wine=${4:-wine}
 rm -rf "$dir" && mkdir -p "$dir"
 cat > "$dir/SysServerPort.xml" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
@@ -19,4 +20,4 @@ eval "$(python3 "$QV_SOURCE_DIR/scripts/mkdb" --config "$dir/SysServerPort.xml" 
 [ "$ODBCINI" = "$db/odbc.ini" ] || { echo "mkdb_check: ODBCINI is $ODBCINI" >&2; exit 1; }
 python3 "$QV_SOURCE_DIR/scripts/gen-db" --db "$db/QuorvaneCheck.db" --scale 3000
 export QV_MKDB_DSN=QuorvaneMkdbCheck
-exec $wine "$exe" --gtest_filter='MkdbDataSource.*'
+exec bash "$run" $wine "$exe" --gtest_filter='MkdbDataSource.*'

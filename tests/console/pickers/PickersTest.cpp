@@ -120,11 +120,19 @@ class Pickers : public qvtest::ConnectedDatabaseTest {
   template <class Dlg>
   UINT Run(const wchar_t* host, std::wstring* path,
            const std::function<void(Dlg&, CMulStatusTree&)>& act, const wchar_t* box = nullptr) {
-    script.ExpectDialog([&](UiDialogDriver& d) { act(*d.As<Dlg>(), d.As<Dlg>()->Browser().Tree().tree); });
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      picker = &d;
+      act(*d.As<Dlg>(), d.As<Dlg>()->Browser().Tree().tree);
+    }, kStillOpen);
     if (box) script.ExpectBox(box);
     Dlg dlg(host, path, L"请选择目录");
     return dlg.DoModal();
   }
+
+  // The running picker's buttons, clicked where they are painted.
+  void ClickOK() { EXPECT_TRUE(picker->Click(CDirectoryDlg::kItemOK)); }
+  void ClickCancel() { EXPECT_TRUE(picker->Click(CDirectoryDlg::kItemCancel)); }
+  UiDialogDriver* picker = nullptr;
 
   // Expands the nodes named, each below the one before, from below the top node; the last.
   static HTREEITEM Open(RemotePathBrowser& b, const std::vector<std::wstring>& names) {
@@ -172,7 +180,7 @@ TEST_F(Pickers, HostPickerListsTheServersAndReturnsTheCheckedHostsAddress) {
       EXPECT_TRUE(row.code == 2 ? !first : first && !tree.GetNextCheckedItem(first));
       EXPECT_TRUE(d.Click(CServerDlg::kItemOK));
       if (row.code == 2) d.Click(CServerDlg::kItemCancel);
-    });
+    }, kStillOpen);
     if (row.code == 2) script.ExpectBox(L"请选择对象内容");
     CServerDlg dlg(&result, L"请选择策略目标");
     EXPECT_EQ(row.code, dlg.DoModal());
@@ -210,7 +218,7 @@ TEST_F(Pickers, RemotePickersReturnTheCheckedDirectoryOrFile) {
       HTREEITEM target = parent ? WaitChild(tree, parent, row.check) : nullptr;
       ASSERT_NE(nullptr, target);
       Key(tree, target, VK_SPACE);
-      dlg.OnOK();
+      ClickOK();
     };
     EXPECT_EQ(1u, row.files ? Run<CFileDlg>(kHost, &path, act) : Run<CDirectoryDlg>(kHost, &path, act));
     EXPECT_EQ(row.result, path);
@@ -259,7 +267,8 @@ TEST_F(Pickers, AnswersFillTheNodeExpandedLastAndRemovedNodesAreNeverChosen) {
     ASSERT_NE(nullptr, WaitChild(tree, backup, L"2024年"));
     EXPECT_EQ(Names{L"备份"}, Children(tree, d));
     EXPECT_EQ(nullptr, tree.GetChildItem(windows));
-    dlg.OnOK();
+    ClickOK();  // nothing checked: refused
+    ClickCancel();
   };
   EXPECT_EQ(2u, Run<CDirectoryDlg>(kHost, &path, act, L"请您选择路径"));
   EXPECT_EQ(L"", path);
@@ -340,7 +349,7 @@ TEST_F(Pickers, DeepPathsAreAskedWholeOrNotAtAll) {
     Key(tree, twelfth, VK_ADD);  // too long for the request: not asked
     EXPECT_EQ(nullptr, tree.GetChildItem(twelfth));
     Key(tree, eleventh, VK_SPACE);
-    dlg.OnOK();
+    ClickOK();
   });
   EXPECT_EQ(deep, path);
   const std::vector<std::wstring> asked = AskedPaths();

@@ -49,6 +49,22 @@ LOGFONTW FontOf(HFONT font) {
 
 }  // namespace
 
+// The leak checks here and in the grid's tests trust this count: it must see an object
+// come and go, of each kind they watch.
+TEST(GdiObjectCount, RisesWithEachObjectMadeAndFallsWhenItIsDeleted) {
+  const DWORD before = GdiObjectCount();
+  HBRUSH brush = ::CreateSolidBrush(RGB(1, 2, 3));
+  HFONT font = ::CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"SimSun");
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(dc, 4, 4);
+  EXPECT_EQ(before + 4, GdiObjectCount());
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  ::DeleteObject(font);
+  ::DeleteObject(brush);
+  EXPECT_EQ(before, GdiObjectCount());
+}
+
 TEST(UIResource, HoldsSkinFontsAndRichEditOnlyBetweenInitAndUninit) {
   ASSERT_EQ(nullptr, CUIResource::GetSkinBitmap());
   CUIResource::Init();

@@ -350,9 +350,12 @@ TEST_F(GridTest, CheckBoxesShowTheirStateWhereTheirFlagsPutThem) {
 
 TEST_F(GridTest, PaintsLinksCombosAndDatesAsTheirFormatsSay) {
   grid.AddColumn(L"a", 200);
+  // A date cell shows the user's short date and time, as Windows formats them.
   const SYSTEMTIME when{2024, 3, 5, 15, 10, 30, 0, 0};
-  const std::wstring shown = Grid::FormatDate(when) + L" " + Grid::FormatTime(when);
-  ASSERT_FALSE(Grid::FormatDate(when).empty());
+  wchar_t date[32] = L"", time[32] = L"";
+  ASSERT_TRUE(::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &when, nullptr, date, 32));
+  ASSERT_TRUE(::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &when, nullptr, time, 32));
+  const std::wstring shown = std::wstring(date) + L" " + time;
   grid.AddItem(L"可点击的文字", -1, ITEM_FORMAT_HYPERLINK);
   grid.AddItem(L"甲", -1, ITEM_FORMAT_COMBO);
   grid.AddItem(L"甲");

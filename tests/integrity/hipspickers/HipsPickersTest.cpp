@@ -13,8 +13,6 @@
 
 namespace {
 
-const UINT kStillOpen = 77;  // what a picker still running after OK ends with
-
 class HipsPickers : public testing::Test {
  protected:
   void SetUp() override { elemload::LoadShippedLook(), CUIResource::Init(); }

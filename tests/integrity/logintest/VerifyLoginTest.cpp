@@ -183,7 +183,7 @@ TEST_F(VerifyLoginDialog, ShowsTheAddressInRedThenTheOutcome) {
     ::SendMessageW(log, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     EXPECT_EQ(COLORREF(0x0000FF), format.crTextColor);
     EXPECT_TRUE(d.Click(Dlg::kItemClose));
-  }, IDOK);
+  }, kStillOpen);
   EXPECT_EQ(UINT(IDOK), dialog.DoModal(nullptr));
 }
 
@@ -193,16 +193,16 @@ TEST_F(VerifyLoginDialog, ClosedEarlyOrSshNeedsNoThread) {
   TelnetPeer peer({Send("Password:"), Line(), Pause(500), Send("sw#")});
   {
     Dlg dialog(L"127.0.0.1", Params(peer.Port()));
-    script.ExpectDialog([&](UiDialogDriver& d) { EXPECT_TRUE(d.Click(Dlg::kItemClose)); }, IDOK);
-    dialog.DoModal(nullptr);
+    script.ExpectDialog([&](UiDialogDriver& d) { EXPECT_TRUE(d.Click(Dlg::kItemClose)); }, kStillOpen);
+    EXPECT_EQ(UINT(IDOK), dialog.DoModal(nullptr));
   }
   EXPECT_EQ("pw1|", peer.Lines());
   Dlg ssh(L"10.1.1.1", Params(1, Dlg::kLoginSsh));
   script.ExpectDialog([&](UiDialogDriver& d) {
     EXPECT_EQ(L"正在与10.1.1.1建立连接......\r\n暂不支持SSH登录测试", Text(d.As<Dlg>()->Log()));
     d.Click(Dlg::kItemClose);
-  }, IDOK);
-  ssh.DoModal(nullptr);
+  }, kStillOpen);
+  EXPECT_EQ(UINT(IDOK), ssh.DoModal(nullptr));
 }
 
 }  // namespace

@@ -12,8 +12,6 @@
 namespace {
 
 using Dlg = CQvSubStrategyObjectDlg;
-const UINT kStillOpen = 99;  // what a dialog the test leaves running ends with
-
 class ObjectEditorTest : public qvtest::ConnectedDatabaseTest {
  protected:
   void SetUp() override {
@@ -89,7 +87,7 @@ TEST_F(ObjectEditorTest, OkRefusesWhatTheTablesForbid) {
     const UINT end = Run(row.kind, row.mode, given, [&](Dlg& dlg, UiDialogDriver& d) {
       SetText(d, names[row.kind], row.typed);
       if (row.box) script.ExpectBox(row.box);
-      dlg.OnOK();
+      EXPECT_TRUE(d.Click(Dlg::kItemOK));
     });
     EXPECT_EQ(row.box ? kStillOpen : 1u, end);
     if (!row.box && row.kind <= Dlg::kMac) EXPECT_EQ(L"1.1.1.1", record.content);
@@ -105,18 +103,18 @@ TEST_F(ObjectEditorTest, QueriesThatFailKeepTheDialogOpen) {
   head->name = L"P";
   ASSERT_TRUE(qvtest::Exec(link, L"drop table AppStrategyTable"));
   // An unchanged name runs no query; a new one meets the missing table.
-  EXPECT_EQ(1u, Run(Dlg::kApp, Dlg::kModify, head, [](Dlg& dlg, UiDialogDriver&) { dlg.OnOK(); }));
+  EXPECT_EQ(1u, Run(Dlg::kApp, Dlg::kModify, head, [](Dlg&, UiDialogDriver& d) { EXPECT_TRUE(d.Click(Dlg::kItemOK)); }));
   EXPECT_EQ(kStillOpen, Run(Dlg::kApp, Dlg::kModify, head, [&](Dlg& dlg, UiDialogDriver& d) {
               SetText(d, Dlg::kAppName, L"Q");
               script.ExpectBox(L"错误信息：");
-              dlg.OnOK();
+              EXPECT_TRUE(d.Click(Dlg::kItemOK));
             }));
   // Enter and Esc come as elements 1 and 2, which end nothing; neither does another kind.
   EXPECT_EQ(kStillOpen, Run(Dlg::kIp, Dlg::kAdd, nullptr, [](Dlg& dlg, UiDialogDriver&) {
               Command(dlg, IDOK);
               Command(dlg, IDCANCEL);
             }));
-  EXPECT_EQ(2u, Run(7, Dlg::kAdd, nullptr, [](Dlg& dlg, UiDialogDriver&) { dlg.OnOK(); }));
+  EXPECT_EQ(2u, Run(7, Dlg::kAdd, nullptr, [](Dlg& dlg, UiDialogDriver&) { dlg.OnOK(); }));  // no panel shows
   FreeObjectChain(head);
 }
 
@@ -131,11 +129,11 @@ TEST_F(ObjectEditorTest, ChainsChangeHandsWithoutLossOrDoubleFree) {
       EXPECT_EQ(nullptr, head->next);  // the editor took the stored items
       Click(dlg, Dlg::kAppList, 1);     // the row's client stays for the add
       SetText(d, Dlg::kAppPath, L"C:\\c");
-      dlg.OnClientAdd(Dlg::kApp);
+      EXPECT_TRUE(d.Click(Dlg::kAppAdd));
       EXPECT_EQ(3, dlg.List(Dlg::kApp).GetItemCount());
-      if (end == kOk) dlg.OnOK();
-      if (end == kCancel) Command(dlg, Dlg::kItemCancel);
-      if (end == kClose) Command(dlg, Dlg::kItemClose);
+      if (end == kOk) EXPECT_TRUE(d.Click(Dlg::kItemOK));
+      if (end == kCancel) EXPECT_TRUE(d.Click(Dlg::kItemCancel));
+      if (end == kClose) Command(dlg, Dlg::kItemClose);  // the frame's button, outside the view
     });
     std::vector<std::pair<std::wstring, int>> chain;
     for (ClientObjectNode* node = head; node; node = node->next) chain.emplace_back(node->clientIp, node->number);
@@ -157,35 +155,35 @@ TEST_F(ObjectEditorTest, ApplicationAndDevicePanelsEditTheirChains) {
       CServerDlg* picker = d.As<CServerDlg>();
       CMulStatusTree& tree = picker->Tree().tree;
       tree.SetCheck(tree.GetChildItem(picker->RootItem()), 3, FALSE);
-      picker->OnOK();
+      EXPECT_TRUE(d.Click(CServerDlg::kItemOK));
     });
   };
   ClientObjectNode head;
   head.number = -1;
   Run(Dlg::kApp, Dlg::kAdd, &head, [&](Dlg& dlg, UiDialogDriver& d) {
     script.ExpectBox(L"请选择服务器");  // no folder picker without a client
-    dlg.OnPickFolder(Dlg::kApp);
+    EXPECT_TRUE(d.Click(Dlg::kAppPickFolder));
     pick();
-    dlg.OnPickClient(Dlg::kApp);
+    EXPECT_TRUE(d.Click(Dlg::kAppPickClient));
     EXPECT_EQ(L"10.0.0.5", d.ControlText(Dlg::kAppClient));  // an empty name shows the address
     for (const wchar_t* path : {L"C:\\a", L"C:\\b", L"C:\\c"}) {
       SetText(d, Dlg::kAppClient, L"10.0.0.5");
       SetText(d, Dlg::kAppPath, path);
-      dlg.OnClientAdd(Dlg::kApp);
+      EXPECT_TRUE(d.Click(Dlg::kAppAdd));
     }
     SetText(d, Dlg::kAppClient, L"10.0.0.5");
     SetText(d, Dlg::kAppPath, L"C:\\b");
     script.ExpectBox(L"策略内容已经存在");
-    dlg.OnClientAdd(Dlg::kApp);
+    EXPECT_TRUE(d.Click(Dlg::kAppAdd));
     Dlg::Grid& list = dlg.List(Dlg::kApp);
     for (int row = 0; row < 3; ++row) list.SetItemCheck(row, 0, 1);
-    dlg.OnClientDelete(Dlg::kApp);  // one checked row per press
+    EXPECT_TRUE(d.Click(Dlg::kAppDelete));  // one checked row per press
     EXPECT_EQ(2, list.GetItemCount());
     EXPECT_EQ(L"C:\\b", list.GetItemText(0, 1));
     EXPECT_EQ(2, ClientObjectNode::Live() - 1);
     qvtest::Exec(link, L"update Client set Name='主机'");
     pick();
-    dlg.OnPickClient(Dlg::kApp);
+    EXPECT_TRUE(d.Click(Dlg::kAppPickClient));
     EXPECT_EQ(L"主机", d.ControlText(Dlg::kAppClient));
   });
   EXPECT_EQ(1, ClientObjectNode::Live());
@@ -208,14 +206,14 @@ TEST_F(ObjectEditorTest, ApplicationAndDevicePanelsEditTheirChains) {
       SetText(d, Dlg::kDevManage, step.manageText);
       SetText(d, Dlg::kDevQuery, step.queryText);
       if (step.box) script.ExpectBox(step.box);
-      dlg.OnDeviceAdd();
+      EXPECT_TRUE(d.Click(Dlg::kDevAdd));
       if (step.row) EXPECT_EQ(step.row, dlg.List(Dlg::kDevice).GetItemText(dlg.List(Dlg::kDevice).GetItemCount() - 1, 1));
     }
     Click(dlg, Dlg::kDevList, 0);
     EXPECT_TRUE(dlg.GetItemCheck(Dlg::kDevManageCheck) && dlg.GetItemCheck(Dlg::kDevQueryCheck));
     EXPECT_EQ(L"q", d.ControlText(Dlg::kDevQuery));
     for (int row = 0; row < 3; ++row) dlg.List(Dlg::kDevice).SetItemCheck(row, 0, 1);
-    dlg.OnDeviceDelete();  // every checked row
+    EXPECT_TRUE(d.Click(Dlg::kDevDelete));  // every checked row
     EXPECT_EQ(0, dlg.List(Dlg::kDevice).GetItemCount());
     EXPECT_EQ(1, DeviceObjectNode::Live());
   });
@@ -232,13 +230,13 @@ TEST_F(ObjectEditorTest, IpAndMacPanelsBuildAndReadTheirEntries) {
     EXPECT_EQ(L"", d.ControlText(Dlg::kIpStartMask));
     EXPECT_EQ(L"8", d.ControlText(Dlg::kIpEndMask));
     SetText(d, Dlg::kIpEndMask, L"16");
-    dlg.OnIpModify();
+    EXPECT_TRUE(d.Click(Dlg::kIpModify));
     EXPECT_EQ(L"10.0.0.2-10.0.0.9/16", dlg.List(Dlg::kIp).GetItemText(1, 1));
     ::SendMessageW(d.Control(Dlg::kIpAddress), IPM_SETADDRESS, 0, 0x0A000001);
     SetText(d, Dlg::kIpMask, L"24");
     script.ExpectBox(L"添加的IP范围已经存在");
-    dlg.OnIpAdd();
-    dlg.OnOK();
+    EXPECT_TRUE(d.Click(Dlg::kIpAdd));
+    EXPECT_TRUE(d.Click(Dlg::kItemOK));
   });
   EXPECT_EQ(L"10.0.0.1/24;10.0.0.2-10.0.0.9/16", record.content);
 
@@ -246,11 +244,11 @@ TEST_F(ObjectEditorTest, IpAndMacPanelsBuildAndReadTheirEntries) {
   Run(Dlg::kMac, Dlg::kAdd, &mac, [&](Dlg& dlg, UiDialogDriver& d) {
     const UINT fields[] = {1309, 1326, 1327, 1328, 1329, 1330};
     for (UINT field : fields) SetText(d, field, L"0A");
-    dlg.OnMacAdd();
+    EXPECT_TRUE(d.Click(Dlg::kMacAdd));
     EXPECT_EQ(L"0A-0A-0A-0A-0A-0A", dlg.List(Dlg::kMac).GetItemText(0, 1));
-    dlg.OnMacModify();  // nothing selected: nothing, no message
+    EXPECT_TRUE(d.Click(Dlg::kMacModify));  // nothing selected: nothing, no message
     script.ExpectBox(L"请选择要删除的策略");
-    dlg.OnMacDelete();
+    EXPECT_TRUE(d.Click(Dlg::kMacDelete));
   });
 }
 

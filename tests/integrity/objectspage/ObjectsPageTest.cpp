@@ -14,12 +14,11 @@ class StrategyObjectsPage : public IntegrityPageHost {
  protected:
   ObjectsPage& Objects() { return *Area().StrategyObject(); }
   ObjectsPage::Grid& List(ObjectsPage::List list) { return Objects().GridOf(list); }
-  // The list's tab in front, as a user opens it (services have no tab).
+  // The objects tab, then the list's own tab, as the user clicks them.
   void Show(ObjectsPage::List list) {
-    static const int kTabOf[ObjectsPage::kListCount] = {0, 1, -1, 2, 4, 3};
-    ASSERT_TRUE(driver->Click(CMainDlg::kItemIntegrity));
-    ASSERT_TRUE(main->SetTabCurSel(CQuorvaneUIHandler::kTabCtrl, CQuorvaneUIHandler::kTabObjects));
-    ASSERT_TRUE(main->SetTabCurSel(ObjectsPage::kTabCtrl, kTabOf[list]));
+    static const int kTabOf[ObjectsPage::kListCount] = {0, 1, -1, 2, 4, 3};  // services have no tab
+    ShowPage(CQuorvaneUIHandler::kTabObjects);
+    ClickTab(ObjectsPage::kTabCtrl, kTabOf[list]);
   }
   // A click on the row's box unless it is ticked already.
   void Tick(ObjectsPage::List list, int row) {
@@ -28,18 +27,17 @@ class StrategyObjectsPage : public IntegrityPageHost {
     EXPECT_EQ(1, List(list).GetItemCheck(row, 0));
   }
   // A click on the editor's application list, second column.
-  static void Click(Editor& editor, int row) {
+  static void ClickAppRow(Editor& editor, int row) {
     CListNotify nm{{nullptr, Editor::kAppList, UINT(LIST_NOTIFY_CLICK)}, row, 1, 0, nullptr, nullptr};
     editor.SendMessage(WM_NOTIFY, Editor::kAppList, reinterpret_cast<LPARAM>(&nm));
   }
   // The next editor: name typed, the IP 10.0.0.<last> added, OK.
   void ExpectIpEditor(const wchar_t* name, unsigned last) {
     script.ExpectDialog([=](UiDialogDriver& d) {
-      Editor& editor = *d.As<Editor>();
       ::SetWindowTextW(d.Control(Editor::kIpName), name);
       ::SendMessageW(d.Control(Editor::kIpAddress), IPM_SETADDRESS, 0, 0x0A000000 + last);
-      editor.OnIpAdd();
-      editor.OnOK();
+      EXPECT_TRUE(d.Click(Editor::kIpAdd));
+      EXPECT_TRUE(d.Click(Editor::kItemOK));
     });
   }
 };
@@ -78,6 +76,7 @@ TEST_F(StrategyObjectsPage, DeleteRemovesExactlyTheTickedNames) {
   ASSERT_TRUE(qvtest::Exec(link, L"insert into IpAddressTable (IpNo, IpStrategyName) values "
                                  L"(1, 'x'' or 1=1--'), (2, 'A'), (3, 'a'), (4, '办公''网段'), (5, '其他')"));
   Run([&] {
+    Show(ObjectsPage::kIp);
     ObjectsPage::Grid& ips = List(ObjectsPage::kIp);
     const struct {
       std::vector<int> ticks;
@@ -87,7 +86,7 @@ TEST_F(StrategyObjectsPage, DeleteRemovesExactlyTheTickedNames) {
       SCOPED_TRACE(step.left);
       for (int row : step.ticks) Tick(ObjectsPage::kIp, row);
       if (step.ticks.empty()) script.ExpectBox(L"请选择要删除的策略");
-      Command(1522);
+      Click(1522);
       EXPECT_EQ(step.left, ips.GetItemCount());
       EXPECT_EQ(step.left, qvtest::Int(link, L"select count(*) from IpAddressTable"));
     }
@@ -113,22 +112,45 @@ TEST_F(StrategyObjectsPage, OnlyOneRowStaysTickedThroughClicks) {
   });
 }
 
+// Clicked where their boxes are painted, the other lists keep one row ticked too.
+TEST_F(StrategyObjectsPage, EachListKeepsOneRowTickedThroughClicksOnItsBoxes) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into IpAddressTable (IpNo, IpStrategyName) values (1, 'a'), (2, 'b')"));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppNo, AppStrategyName) values (1, 'a'), (2, 'b')"));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into EquipStrategyTable (EquipNo, EquipStrategyName) values (1, 'a'), (2, 'b')"));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into RegStrategyTable (RegNo, RegStrategyName) values (1, 'a'), (2, 'b')"));
+  Run([&] {
+    for (ObjectsPage::List list : {ObjectsPage::kIp, ObjectsPage::kApp, ObjectsPage::kDevice, ObjectsPage::kReg}) {
+      SCOPED_TRACE(list);
+      Show(list);
+      ObjectsPage::Grid& grid = List(list);
+      ASSERT_EQ(2, grid.GetItemCount());
+      const int clicks[][3] = {{0, 1, 0}, {1, 0, 1}, {1, 0, 0}};  // row clicked, then the boxes
+      for (const auto& click : clicks) {
+        EXPECT_TRUE(qvtest::ClickGridCell(grid, click[0], 0));
+        EXPECT_EQ(click[1], grid.GetItemCheck(0, 0)) << click[0];
+        EXPECT_EQ(click[2], grid.GetItemCheck(1, 0)) << click[0];
+      }
+    }
+  });
+}
+
 TEST_F(StrategyObjectsPage, AddNumbersAboveTheMaximumAndModifyKeepsTheNumber) {
   Run([&] {
+    Show(ObjectsPage::kIp);
     ExpectIpEditor(L"一", 1);
-    Command(1520);
+    Click(1520);
     ExpectIpEditor(L"二", 2);
-    Command(1520);
+    Click(1520);
     EXPECT_EQ(2, qvtest::Int(link, L"select IpNo from IpAddressTable where IpStrategyName='二'"));
     EXPECT_EQ(2, qvtest::Int(link, L"select count(*) from IpAddressTable where IpModifyTime is null"));
     Tick(ObjectsPage::kIp, 1);
-    Command(1522);
+    Click(1522);
     ExpectIpEditor(L"三", 3);
-    Command(1520);
+    Click(1520);
     EXPECT_EQ(2, qvtest::Int(link, L"select IpNo from IpAddressTable where IpStrategyName='三'"));
     Tick(ObjectsPage::kIp, 1);
     ExpectIpEditor(L"四", 4);
-    Command(1521);
+    Click(1521);
     EXPECT_EQ(L"四", List(ObjectsPage::kIp).GetItemText(1, 1));
     EXPECT_EQ(2, qvtest::Int(link, L"select IpNo from IpAddressTable where IpStrategyName='四'"));
   });
@@ -147,11 +169,12 @@ TEST_F(StrategyObjectsPage, DeviceAddWritesEveryItemAsTheUsers) {
         editor.SetItemCheck(Editor::kDevQueryCheck, manage[1] == 0);
         ::SetWindowTextW(d.Control(Editor::kDevManage), manage);
         ::SetWindowTextW(d.Control(Editor::kDevQuery), L"q");
-        editor.OnDeviceAdd();
+        EXPECT_TRUE(d.Click(Editor::kDevAdd));
       }
-      editor.OnOK();
+      EXPECT_TRUE(d.Click(Editor::kItemOK));
     });
-    Command(1532);
+    Show(ObjectsPage::kDevice);
+    Click(1532);
     EXPECT_EQ(L"q;m  m2", List(ObjectsPage::kDevice).GetItemText(0, 2));
     EXPECT_EQ(3, qvtest::Int(link, L"select sum(EquipNo) from EquipStrategyTable where EquipCreaterName = '丙' "
                                    L"and EquipCreateTime = EquipModifyTime"));
@@ -189,16 +212,17 @@ TEST_F(StrategyObjectsPage, MultiRowModifyRewritesAsOneUnit) {
       Tick(ObjectsPage::kApp, 0);
       script.ExpectDialog([&](UiDialogDriver& d) {
         Editor& editor = *d.As<Editor>();
-        Click(editor, 0);  // the client's name looked up for the editor
+        ClickAppRow(editor, 0);  // the client's name looked up for the editor
         EXPECT_EQ(L"核心", d.ControlText(Editor::kAppClient));
         if (step.addItem) {
           ::SetWindowTextW(d.Control(Editor::kAppPath), L"C:\\new");
-          editor.OnClientAdd(Editor::kApp);
+          EXPECT_TRUE(d.Click(Editor::kAppAdd));
         }
-        if (step.cancel) editor.OnCancel(); else editor.OnOK();
+        EXPECT_TRUE(d.Click(step.cancel ? Editor::kItemCancel : Editor::kItemOK));
       });
       if (step.trigger && std::wstring(step.trigger).rfind(L"create", 0) == 0) script.ExpectBox(L"错误信息：");
-      Command(1530);
+      Show(ObjectsPage::kApp);
+      Click(1530);
       std::wstring rows;
       auto read = link.CreateStatement(L"select AppNo, AppCreaterName, AppFilePath from AppStrategyTable "
                                         L"where AppStrategyName = '网站' order by AppNo");
@@ -211,7 +235,7 @@ TEST_F(StrategyObjectsPage, MultiRowModifyRewritesAsOneUnit) {
     EXPECT_EQ(L"C:\\a C:\\b C:\\new", List(ObjectsPage::kApp).GetItemText(0, 2));
     qvtest::Exec(link, L"delete from AppStrategyTable");
     script.ExpectBox(L"该策略已不存在");
-    Command(1530);
+    Click(1530);
   });
   g_currentUserName.clear();
 }

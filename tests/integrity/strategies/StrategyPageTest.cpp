@@ -46,18 +46,22 @@ TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAre
       EXPECT_EQ(r.cells, cells);
       EXPECT_EQ(UINT(ITEM_FORMAT_CHECKBOX), Grid().GetItemFormat(row, Page::kColName));
     }
-    Command(CMainDlg::kItemIntegrity);
+    Click(CMainDlg::kItemIntegrity);
     AddTarget(L"后加的策略");
-    BOOL handled = FALSE;
-    EXPECT_FALSE(TabChange(CQuorvaneUIHandler::kTabStrategies, &handled));
+    ClickTab(CQuorvaneUIHandler::kTabCtrl, CQuorvaneUIHandler::kTabObjects);
+    EXPECT_LT(RowOf(L"后加的策略"), 0);
+    ClickTab(CQuorvaneUIHandler::kTabCtrl, CQuorvaneUIHandler::kTabStrategies);
     EXPECT_GE(RowOf(L"后加的策略"), 0);
     // A host-state message goes on along the main window's chain after the integrity pages.
     LRESULT result = 0;
     EXPECT_FALSE(Area().ProcessWindowMessage(frame, 1529, 0x0A01A8C0u, 0, result));
     wcscpy(g_dsnName, L"NoSuchSource");  // a database access now shows a box nobody expects
-    for (int tab : {CQuorvaneUIHandler::kTabObjects, CQuorvaneUIHandler::kTabCopies})
-      EXPECT_TRUE(!TabChange(tab, &handled) && handled) << tab;
-    Command(CMainDlg::kItemSystemManagement);  // the 364 of another area's layout now
+    for (int tab : {CQuorvaneUIHandler::kTabObjects, CQuorvaneUIHandler::kTabCopies}) {
+      ClickTab(CQuorvaneUIHandler::kTabCtrl, tab);
+      EXPECT_EQ(tab, AreaTabs()->GetCurSel());
+    }
+    Click(CMainDlg::kItemSystemManagement);  // the 364 of another area's layout now
+    BOOL handled = FALSE;
     EXPECT_FALSE(TabChange(CQuorvaneUIHandler::kTabStrategies, &handled) || handled);
   });
 }
@@ -67,11 +71,16 @@ TEST_F(StrategyPage, WithTheLinkDownCommandsTellTheUserAndChangeNothing) {
   testenv::LoopbackPeer refusing(0, false);
   Run([&] {
     ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 5000));
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
     Check(L"甲");
+    ClickRow(L"甲");
     for (UINT item : {Page::kItemDelete, Page::kItemRun, Page::kItemPauseResume, Page::kItemStop}) {
       if (item == Page::kItemDelete) script.ExpectBox(L"确定要删除", IDYES);
       script.ExpectBox(L"与监测服务的连接已断开，命令未发送！");
-      Command(item);
+      if (item == Page::kItemStop)
+        Command(item);  // no element in the layout
+      else
+        Click(item);
       EXPECT_EQ(L"错误", script.Boxes().back().caption);
       EXPECT_EQ(L"计划中无", Cell(L"甲", Page::kColStatus) + Cell(L"甲", Page::kColRunStatus)) << item;
       EXPECT_TRUE(Table(L"甲") == 1 && Table(L"甲", true) == 1) << item;
@@ -85,20 +94,32 @@ TEST_F(StrategyPage, DeletePauseAndResumeFollowTheCheckedRowsAndAnswersAreReadOn
   AddTarget(L"暂停的", 0, 2);
   Run([&] {
     ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
     Check(L"O'Brien的策略");
     script.ExpectBox(L"确定要删除这些策略吗？", IDNO).ExpectBox(L"确定要删除这些策略吗？", IDYES);
-    Command(Page::kItemDelete);
+    Click(Page::kItemDelete);
     EXPECT_EQ(3, Table(L"O'Brien的策略"));
-    Command(Page::kItemDelete);  // every target of the name goes, after one 1550
+    Click(Page::kItemDelete);  // every target of the name goes, after one 1550
     EXPECT_TRUE(Table(L"O'Brien的策略") == 0 && Table() == 2 && RowOf(L"O'Brien的策略") < 0);
     EXPECT_EQ(L"1550/3 O'Brien的策略", NextFrame());
 
-    Check(L"计划的");
+    // A click on a row offers what its checked rows allow: pause a scheduled one,
+    // resume a paused one; with both, the last in the grid's order says which.
     Check(L"暂停的");
-    Command(Page::kItemPauseResume);
+    ClickRow(L"计划的");
+    EXPECT_EQ(L"恢复计划", driver->ItemText(Page::kItemPauseResume));
+    EXPECT_TRUE(main->IsItemEnabled(Page::kItemRun) && main->IsItemEnabled(Page::kItemPauseResume));
+    Grid().SetItemCheck(RowOf(L"暂停的"), 0, 0);
+    Check(L"计划的");
+    ClickRow(L"暂停的");
+    EXPECT_EQ(L"暂停计划", driver->ItemText(Page::kItemPauseResume));
+    Check(L"暂停的");
+    ClickRow(L"计划的");
+    const std::wstring last = Grid().GetItemText(1, Page::kColName);  // rows go in the grid's order
+    EXPECT_EQ(last == L"暂停的" ? L"恢复计划" : L"暂停计划", driver->ItemText(Page::kItemPauseResume));
+    Click(Page::kItemPauseResume);
     EXPECT_EQ(L"暂停计划计划中", Cell(L"计划的", Page::kColStatus) + Cell(L"暂停的", Page::kColStatus));
     EXPECT_TRUE(Table(L"计划的", true) == 2 && Table(L"暂停的", true) == 1);
-    const std::wstring last = Grid().GetItemText(1, Page::kColName);  // rows go in the grid's order
     EXPECT_EQ(L"1547/3 " + Grid().GetItemText(0, Page::kColName), NextFrame());
     EXPECT_EQ(L"1547/3 " + last, NextFrame());
     EXPECT_EQ(last == L"暂停的" ? L"暂停计划" : L"恢复计划", driver->ItemText(Page::kItemPauseResume));
@@ -114,6 +135,8 @@ TEST_F(StrategyPage, DeletePauseAndResumeFollowTheCheckedRowsAndAnswersAreReadOn
     ASSERT_TRUE(peer.SendFrame(1, 0, 1546, record.data(), 10));
     ASSERT_TRUE(testenv::PumpUntil([&] { return Cell(L"计划的", Page::kColRunStatus) == L"运行中"; }, 5000));
     EXPECT_TRUE(LogText().empty() && !main->IsItemEnabled(Page::kItemRun));
+    ClickRow(L"暂停的");  // a running strategy among the checked ones offers neither
+    EXPECT_FALSE(main->IsItemEnabled(Page::kItemRun) || main->IsItemEnabled(Page::kItemPauseResume));
     ASSERT_TRUE(peer.SendFrame(0, 0, 1547, record.data(), 128));
     ASSERT_TRUE(testenv::PumpUntil([&] { return Cell(L"暂停的", Page::kColRunStatus) == L"--"; }, 5000));
     EXPECT_EQ(L"--暂停计划", Cell(L"计划的", Page::kColRunStatus) + Cell(L"计划的", Page::kColStatus));
@@ -154,9 +177,11 @@ TEST_F(StrategyPage, RunAgainstTheServiceShowsTheStateAndLogsEachStep) {
   LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
   Run([&] {
     ASSERT_TRUE(LinkConnected() && RowOf(L"A") == 0);  // A runs first
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
     Check(L"A");
     Check(L"B");
-    Command(Page::kItemRun);
+    ClickRow(L"B");
+    Click(Page::kItemRun);
     ASSERT_TRUE(testenv::PumpUntil([&] { return LogText().find(L"unreachable") != std::wstring::npos; }, 5000));
     EXPECT_EQ(L"运行中无", Cell(L"A", Page::kColRunStatus) + Cell(L"B", Page::kColRunStatus));
     EXPECT_EQ(L"策略名称：A     开始运行 2024-03-01 09:05:07\r\n策略名称：B     开始运行 2024-03-01 09:05:07\r\n"

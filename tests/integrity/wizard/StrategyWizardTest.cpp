@@ -36,9 +36,10 @@ class StrategyWizard : public IntegrityPageHost {
   // The link goes to port when one is given.
   void Open(const wchar_t* modify, const std::function<void(UiDialogDriver&, Dlg&)>& act, unsigned short port = 0) {
     Run([&] {
+      ShowPage(CQuorvaneUIHandler::kTabStrategies);
       if (modify) Check(modify);
       script.ExpectDialog([&](UiDialogDriver& w) { act(w, *w.As<Dlg>()); });
-      Command(modify ? Page::kItemModify : Page::kItemNew);
+      Click(modify ? Page::kItemModify : Page::kItemNew);
     }, port);
   }
   static void Toggle(CMulStatusTree& tree, const std::wstring& text) { qvtest::ToggleItem(tree, text); }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CMainDlg.h"
 #include "controls/CListNotify.h"
 #include "logcenter/CLCAuditLogDetailDlg.h"
 #include "logcenter/CLCCalendarDlg.h"
@@ -22,24 +23,32 @@ namespace {
 using Audit = CLCAuditLogUIHandler;
 using PageOf = CLCLogPage& (*)(CLogCenterUIHandler&);
 
-// A page's fields and buttons.
+// A page's tab in the area, fields and buttons.
 struct Ids {
   PageOf page;
-  UINT start, end, host, keyword, search, pickHost, pickEnd;
+  int tab;
+  UINT start, end, host, keyword, search, pickHost, pickStart, pickEnd;
 };
 template <class Page>
-Ids IdsOf(PageOf page) {
-  return {page, Page::kStartEdit, Page::kEndEdit, Page::kHostEdit, Page::kKeywordEdit, Page::kItemSearch,
-          Page::kItemPickHost, Page::kItemPickEnd};
+Ids IdsOf(PageOf page, int tab) {
+  return {page, tab, Page::kStartEdit, Page::kEndEdit, Page::kHostEdit, Page::kKeywordEdit, Page::kItemSearch,
+          Page::kItemPickHost, Page::kItemPickStart, Page::kItemPickEnd};
 }
-const Ids kAudit = IdsOf<Audit>([](CLogCenterUIHandler& a) -> CLCLogPage& { return a.AuditLog()->Page(); });
-const Ids kHips = IdsOf<CLCHIPSLogUIHandler>([](CLogCenterUIHandler& a) -> CLCLogPage& { return a.HIPSLog()->Page(); });
+const Ids kAudit = IdsOf<Audit>([](CLogCenterUIHandler& a) -> CLCLogPage& { return a.AuditLog()->Page(); }, 0);
+const Ids kHips =
+    IdsOf<CLCHIPSLogUIHandler>([](CLogCenterUIHandler& a) -> CLCLogPage& { return a.HIPSLog()->Page(); }, 1);
 const Ids kSystem =
-    IdsOf<CLCSystemLogUIHandler>([](CLogCenterUIHandler& a) -> CLCLogPage& { return a.SystemLog()->Page(); });
+    IdsOf<CLCSystemLogUIHandler>([](CLogCenterUIHandler& a) -> CLCLogPage& { return a.SystemLog()->Page(); }, 2);
 const wchar_t kDay[] = L"2024-03-05 00:00:00";
 
 class LogPages : public LogCenterPageHost {
  protected:
+  // The page's button clicked where it is painted, once the area and the page's tab are.
+  static void Click(UiDialogDriver& d, const Ids& ids, UINT item) {
+    EXPECT_TRUE(d.Click(CMainDlg::kItemLogCenter));
+    EXPECT_TRUE(d.ClickTab(CLogCenterUIHandler::kTabCtrl, ids.tab));
+    EXPECT_TRUE(d.Click(item)) << item;
+  }
   // The page's search over host (none when null) for a range of days and a keyword.
   static void Search(UiDialogDriver& d, CLogCenterUIHandler& area, const Ids& ids, const wchar_t* start,
                      const wchar_t* end, const wchar_t* host, const wchar_t* keyword = L"") {
@@ -48,7 +57,7 @@ class LogPages : public LogCenterPageHost {
     SetText(page, ids.end, end);
     SetText(page, ids.keyword, keyword);
     if (host) page.TakeHost(host);
-    Command(d.Frame(), ids.search);
+    Click(d, ids, ids.search);
   }
   void AddAudit(const wchar_t* host, const wchar_t* type, const wchar_t* content, const wchar_t* time,
                 const wchar_t* detail, const wchar_t* strategy) {
@@ -186,14 +195,15 @@ TEST_F(LogPages, APickedHostShowsItsNameElseItsAddressAndOnlyOkChangesIt) {
     Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
       const struct {
         const wchar_t *pick, *checked, *address, *shown;
+        bool ok;
       } steps[] = {
-          {L"主机甲", nullptr, L"10.0.0.1", L"主机甲"},
-          {L"10.0.0.2", L"主机甲", L"10.0.0.2", L"10.0.0.2"},  // a host without a name
-          {nullptr, L"10.0.0.2", L"10.0.0.2", L"10.0.0.2"},    // cancelled
+          {L"主机甲", nullptr, L"10.0.0.1", L"主机甲", true},
+          {L"10.0.0.2", L"主机甲", L"10.0.0.2", L"10.0.0.2", true},  // a host without a name
+          {L"主机甲", L"10.0.0.2", L"10.0.0.2", L"10.0.0.2", false},  // another checked, then cancelled
       };
       for (const auto& step : steps) {
-        ExpectHostPicker(step.pick, step.checked);
-        Command(d.Frame(), ids.pickHost);
+        ExpectHostPicker(step.pick, step.checked, step.ok);
+        Click(d, ids, ids.pickHost);
         EXPECT_EQ(step.shown, Text(ids.page(area), ids.host));
         EXPECT_EQ(step.address, ids.page(area).HostAddress());
       }
@@ -212,13 +222,17 @@ TEST_F(LogPages, APickedHostShowsItsNameElseItsAddressAndOnlyOkChangesIt) {
 TEST_F(LogPages, TheDatePickerWritesTheChosenDayOnlyOnOk) {
   const struct {
     const Ids& ids;
+    bool start;  // the start time's button, else the end time's
     SYSTEMTIME day;
     UINT close;
     const wchar_t* text;
-  } rows[] = {{kAudit, {2014, 3, 0, 5, 0, 0, 0, 0}, CLCCalendarDlg::kItemOK, L"2014-03-05 00:00:00"},
-              {kSystem, {2014, 11, 0, 12, 0, 0, 0, 0}, CLCCalendarDlg::kItemCancel, L"2000-01-01 00:00:00"}};
+  } rows[] = {{kAudit, false, {2014, 3, 0, 5, 0, 0, 0, 0}, CLCCalendarDlg::kItemOK, L"2014-03-05 00:00:00"},
+              {kSystem, false, {2014, 11, 0, 12, 0, 0, 0, 0}, CLCCalendarDlg::kItemCancel, L"2000-01-01 00:00:00"},
+              {kHips, true, {2015, 6, 0, 7, 0, 0, 0, 0}, CLCCalendarDlg::kItemOK, L"2015-06-07 00:00:00"}};
   for (const auto& row : rows) {
+    const UINT field = row.start ? row.ids.start : row.ids.end;
     Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
+      SetText(row.ids.page(area), row.ids.start, L"2000-01-01 00:00:00");
       SetText(row.ids.page(area), row.ids.end, L"2000-01-01 00:00:00");
       script.ExpectDialog([&](UiDialogDriver& picker) {
         HWND calendar = picker.Control(CLCCalendarDlg::kCalendar);
@@ -228,8 +242,9 @@ TEST_F(LogPages, TheDatePickerWritesTheChosenDayOnlyOnOk) {
         ::UpdateWindow(calendar);
         EXPECT_TRUE(picker.Click(row.close));
       });
-      Command(d.Frame(), row.ids.pickEnd);
-      EXPECT_EQ(row.text, Text(row.ids.page(area), row.ids.end));
+      Click(d, row.ids, row.start ? row.ids.pickStart : row.ids.pickEnd);
+      EXPECT_EQ(row.text, Text(row.ids.page(area), field));
+      EXPECT_EQ(L"2000-01-01 00:00:00", Text(row.ids.page(area), row.start ? row.ids.end : row.ids.start));
     });
     EXPECT_EQ(L"选择查询时间", script.Dialogs().back());
   }

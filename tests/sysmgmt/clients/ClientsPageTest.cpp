@@ -148,9 +148,12 @@ TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
     const uint32_t one = 0x0100000A, four = 0x0400000A;
     const uint32_t online[2] = {one, 1};
     ASSERT_TRUE(Deliver(2, 0, 1526, online, 8, [&] { return page.NodeImage(page.NodeOfAddress(L"10.0.0.1")) == 2; }));
-    const uint32_t shortState[2] = {four, 1};
-    ASSERT_TRUE(Deliver(2, 0, 1526, shortState, 7, [] { return true; }));
+    // A short state would take 10.0.0.1 offline; the frame after it tells it was taken.
+    const uint32_t shortState[2] = {one, 0};
+    ASSERT_TRUE(peer.SendFrame(2, 0, 1526, shortState, 7));
     ASSERT_TRUE(Deliver(0, four, 1529, nullptr, 0, [&] { return status(L"10.0.0.4") == 1; }));
+    EXPECT_EQ(1, status(L"10.0.0.1"));
+    EXPECT_EQ(2, page.NodeImage(page.NodeOfAddress(L"10.0.0.1")));
     ASSERT_TRUE(Deliver(0, one, 1530, nullptr, 0, [&] {
       return status(L"10.0.0.1") == 0 && page.NodeImage(page.NodeOfAddress(L"10.0.0.1")) == 3;
     }));
@@ -281,12 +284,22 @@ TEST_F(ClientsPage, SettingsShowTheServicePortsAndSendTheRecords) {
       {L"8002", L"8001", twenty.c_str(), L"配置已发送给服务",
        "2/1525:" + record(8001, 8002, L"") + " 3/1527:" + record(8001, 8002, twenty) + " "},
   };
+  AddClient(L"web1", L"10.0.0.1", 0);
   Run([&](UiDialogDriver& d, CMainDlg& main) {
-    EXPECT_EQ("2/1525: ", Sent());
+    EXPECT_EQ("2/1526:0a000001 2/1525: ", Sent());  // asked again, in the order the pages hear of the link
+    // A short answer, and one not from the link, show nothing; the host coming online
+    // after the short one tells it was taken.
+    const uint32_t shortPorts[2] = {9001, 9002};
+    ASSERT_TRUE(peer.SendFrame(2, 0, 1525, shortPorts, 7));
+    Page& clients = Clients(main);
+    const uint32_t online[2] = {0x0100000A, 1};
+    ASSERT_TRUE(Deliver(2, 0, 1526, online, 8, [&] {
+      return clients.NodeImage(clients.NodeOfAddress(L"10.0.0.1")) == Page::kImageOnline;
+    }));
     const uint32_t ports[13] = {8001, 8002};
-    ASSERT_TRUE(Deliver(2, 0, 1525, ports, 7, [] { return true; }));
     ::SendMessageW(main.m_hWnd, 1525, 52, reinterpret_cast<LPARAM>(ports));  // not from the link
     EXPECT_EQ(L"", d.ControlText(Settings::kCommandPort));
+    EXPECT_EQ(L"", d.ControlText(Settings::kDataPort));
     ASSERT_TRUE(Deliver(2, 0, 1525, ports, 52, [&] { return d.ControlText(Settings::kCommandPort) == L"8002"; }));
     EXPECT_EQ(L"8001", d.ControlText(Settings::kDataPort));
     main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 2);

@@ -33,10 +33,21 @@ class UsersPage : public qvtest::SysMgmtPageTest {
     }
     if (!clicked && grid.GetItemCount() > 0) qvtest::ClickGridCell(grid, 0, Page::kColumnName);
   }
+  // The type chosen with the keyboard in the combo box; none (-1) only as it starts.
   static void ChooseType(CMainDlg& main, int type) {
     HWND combo = ::GetDlgItem(main.GetViewHWnd(), Page::kType);
-    ::SendMessageW(combo, CB_SETCURSEL, type, 0);
-    ::SendMessageW(main.m_hWnd, WM_COMMAND, MAKEWPARAM(Page::kType, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    if (type < 0) {
+      ::SendMessageW(combo, CB_SETCURSEL, WPARAM(-1), 0);
+      return;
+    }
+    const int before = int(::SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    ::SetFocus(combo);
+    ::SendMessageW(combo, WM_KEYDOWN, VK_HOME, 0);
+    for (int i = 0; i < type; ++i) ::SendMessageW(combo, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(type, int(::SendMessageW(combo, CB_GETCURSEL, 0, 0)));
+    if (before == type) return;
+    for (UINT item : {199u, 201u, 202u})  // an administrator has every right the page shows
+      EXPECT_EQ(type == 1, main.GetItemCheck(item) != FALSE) << item;
   }
   std::wstring Text(const wchar_t* sql, int id) {
     const std::wstring text = qvtest::Str(qvtest::Row(link, sql, {id})->GetString(0));
@@ -92,7 +103,7 @@ TEST_F(UsersPage, AddInsertsWithTheIdTheDatabaseGave) {
       {L"dave", L"", -1, {}, L"请选择用户类型", IDOK, L""},
   };
   Run([&](UiDialogDriver& d, CMainDlg& main) {
-    main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 1);
+    EXPECT_TRUE(d.ClickTab(CSystemManagementUIHandler::kTabCtrl, 1));
     for (const auto& row : rows) {
       SCOPED_TRACE(row.name);
       ::SetWindowTextW(d.Control(Page::kName), row.name);
@@ -146,7 +157,7 @@ TEST_F(UsersPage, ModifyRefusesTakenAndBuiltInNamesAndKeepsUncheckableRights) {
       {L"alice2", 1, L"修改成功", L"alice2|31"},
   };
   Run([&](UiDialogDriver& d, CMainDlg& main) {
-    main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 1);
+    EXPECT_TRUE(d.ClickTab(CSystemManagementUIHandler::kTabCtrl, 1));
     for (const auto& row : rows) {
       SCOPED_TRACE(row.box);
       const std::wstring current = Text(L"select name from Users where id=?", alice);
@@ -169,11 +180,12 @@ TEST_F(UsersPage, DeleteAsksOnceAndKeepsTheBuiltInAndTheLoggedInAccounts) {
   AddUser(L"bob", 1, 31);
   for (int answer : {IDNO, IDYES}) {
     SCOPED_TRACE(answer);
-    Run([&](UiDialogDriver&, CMainDlg& main) {
+    Run([&](UiDialogDriver& d, CMainDlg& main) {
+      EXPECT_TRUE(d.ClickTab(CSystemManagementUIHandler::kTabCtrl, 1));
       Select(main, {L"tamuk", L"root", L"alice", L"bob"});
       script.ExpectBox(L"确定删除选中的用户吗？", answer);
       if (answer == IDYES) script.ExpectBox(L"不能删除", IDOK);
-      Command(main, Page::kDelete);
+      EXPECT_TRUE(d.Click(Page::kDelete));
       EXPECT_EQ(answer == IDYES ? 2 : 4, Users(main).Grid().GetItemCount());
     });
     EXPECT_EQ(answer == IDYES ? 2 : 4, qvtest::Int(link, L"select count(*) from Users"));

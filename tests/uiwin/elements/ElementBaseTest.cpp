@@ -214,7 +214,9 @@ TEST(ElementPaint, ColoursAndFontsByState) {
     SCOPED_TRACE(c[0] + c[1]);
     probe->ModifyState(c[0], ~c[0]);
     root->ModifyState(c[1], ~c[1]);
-    ASSERT_TRUE(root->RedrawRegion(dc, nullptr));
+    probe->painted = CLR_INVALID;
+    probe->font = nullptr;
+    root->RedrawRegion(dc, nullptr);
     EXPECT_EQ(c[2], probe->painted);
     EXPECT_EQ(UiFontPool::GetFont(static_cast<WORD>(c[3])), probe->font);
     EXPECT_EQ(0x123456u, ::GetTextColor(dc));  // everything selected is put back
@@ -345,8 +347,17 @@ TEST(Loading, TestLayoutWithEveryTag) {
   EXPECT_NE(nullptr, root.FindChildByCmdID(9061));  // from sub-layout 9002
   std::unique_ptr<CUiWindow> imgbtn(CUiPanel::CreateChildByTag("imgbtn"));
   EXPECT_FALSE(imgbtn->IsClass("img"));  // an element is not its base class's tag
+  // Drawn on white: the panel's background, and something of each element on it.
   DibCanvas canvas(480, 300);
-  EXPECT_TRUE(root.RedrawRegion(canvas.Dc(), nullptr));
+  root.RedrawRegion(canvas.Dc(), nullptr);
+  EXPECT_EQ(RGB(0xF0, 0xF0, 0xF0), canvas.At(3, 3));
+  for (int id : {9021, 9022, 9024, 9027, 9028, 9029}) {
+    const RECT rc = root.FindChildByCmdID(id)->GetRect();
+    int drawn = 0;
+    for (int y = rc.top; y < rc.bottom; ++y)
+      for (int x = rc.left; x < rc.right; ++x) drawn += canvas.At(x, y) != RGB(0xF0, 0xF0, 0xF0);
+    EXPECT_LT(10, drawn) << id;
+  }
 }
 
 TEST(Loading, SubLayouts) {

@@ -6,7 +6,9 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +38,9 @@
 using elemload::LoadRoot;
 using elemload::Place;
 using elemload::Str;
+
+// The program's import-table entry for DestroyIcon.
+extern "C" BOOL(WINAPI* g_destroyIconSlot)(HICON) asm("__imp__DestroyIcon@4");
 
 namespace {
 
@@ -210,7 +215,43 @@ TEST_F(Skinned, ImageRowListsWinOverTheCountAndDrawSideBySide) {
   EXPECT_EQ(kWhite, canvas->At(17, 2));
 }
 
+// The icons DestroyIcon is called on while it is watched. A shared system icon survives
+// DestroyIcon, so only the call betrays an element that wrongly owns one: the call is
+// caught in the program's import table.
+class DestroyIconCalls {
+ public:
+  DestroyIconCalls() {
+    s_calls = &m_icons;
+    Swap(&Record);
+  }
+  ~DestroyIconCalls() {
+    Swap(s_real);
+    s_calls = nullptr;
+  }
+  DestroyIconCalls(const DestroyIconCalls&) = delete;
+  DestroyIconCalls& operator=(const DestroyIconCalls&) = delete;
+  bool Destroyed(HICON icon) const { return std::find(m_icons.begin(), m_icons.end(), icon) != m_icons.end(); }
+
+ private:
+  using Function = BOOL(WINAPI*)(HICON);
+  static BOOL WINAPI Record(HICON icon) {
+    if (s_calls) s_calls->push_back(icon);
+    return s_real(icon);
+  }
+  static void Swap(Function to) {
+    DWORD old = 0;
+    ::VirtualProtect(&g_destroyIconSlot, sizeof g_destroyIconSlot, PAGE_READWRITE, &old);
+    if (to == &Record) s_real = g_destroyIconSlot;
+    g_destroyIconSlot = to;
+    ::VirtualProtect(&g_destroyIconSlot, sizeof g_destroyIconSlot, old, &old);
+  }
+  static inline Function s_real = nullptr;
+  static inline std::vector<HICON>* s_calls = nullptr;
+  std::vector<HICON> m_icons;
+};
+
 TEST(Icon, ChangedSourceReloadsAtTheNextPaintAndSystemIconsSurviveTheirElements) {
+  DestroyIconCalls destroyed;
   HICON info = ::LoadIconW(nullptr, IDI_INFORMATION);
   auto root = LoadRoot("<dlg><icon id=\"1\" src=\"32512\" oem=\"1\" size=\"32\"/>"
                        "<icon id=\"3\" pos=\"70,0\" src=\"32516\" oem=\"1\"/></dlg>");
@@ -223,9 +264,11 @@ TEST(Icon, ChangedSourceReloadsAtTheNextPaintAndSystemIconsSurviveTheirElements)
   EXPECT_EQ(::LoadIconW(nullptr, IDI_WARNING), icon->GetIcon());
   EXPECT_EQ(info, root->Item<CUiIconWnd>(3)->GetIcon());
   root.reset();
-  HICON copy = ::CopyIcon(info);  // fails on a destroyed icon
-  EXPECT_NE(nullptr, copy);
+  for (LPCWSTR id : {IDI_APPLICATION, IDI_WARNING, IDI_INFORMATION})
+    EXPECT_FALSE(destroyed.Destroyed(::LoadIconW(nullptr, id))) << reinterpret_cast<uintptr_t>(id);
+  HICON copy = ::CopyIcon(info);  // the watch sees a call it could see
   ::DestroyIcon(copy);
+  EXPECT_TRUE(destroyed.Destroyed(copy));
 }
 
 TEST(FileIcon, ShellIconsAreCachedByTheirWidePathAndHandlesComeFromCodeOnly) {
