@@ -14,6 +14,7 @@
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "sysmgmt/CSystemManagementUIHandler.h"
 #include "uiwin/CUiTabCtrl.h"
 
 namespace {
@@ -119,6 +120,35 @@ TEST_F(MainWindow, ClosesOnlyOnYesHidesToTheTrayAndOpensTheAboutBox) {
   }));
   EXPECT_EQ(L"关于...", script.Dialogs().at(1));
   EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), script.Boxes().at(0).style);
+}
+
+// The tray icon's menu as the user works it: the right button on the icon opens it, the
+// arrow keys and Enter choose in its own loop. "升级..." shows the update page; a user
+// who is no administrator finds it greyed, and Enter on it chooses nothing.
+TEST_F(MainWindow, TheTrayMenuOpensTheUpdatePageOrTheAboutBox) {
+  auto choose = [](HWND frame, int downs) {
+    for (int i = 0; i < downs; ++i) ::PostMessageW(frame, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(frame, WM_KEYDOWN, VK_RETURN, 0);
+    ::SendMessageW(frame, CMainDlg::kTrayMessage, CMainDlg::kTrayIconId, WM_RBUTTONUP);
+  };
+  for (int type : {1, 0}) {
+    SCOPED_TRACE(type);
+    Run(type, 31, [&](UiDialogDriver& d, CMainDlg&) {
+      EXPECT_TRUE(d.Click(CMainDlg::kItemIntegrity));
+      choose(d.Frame(), 1);
+      if (type == 1) {
+        EXPECT_TRUE(testenv::PumpUntil([&] { return Page(d, CMainDlg::kTabCtrl) == 0; }, 5000));
+        EXPECT_EQ(3, Page(d, CSystemManagementUIHandler::kTabCtrl));
+      }
+      // The menu's commands come in order: once the about box has been, a greyed
+      // "升级..." would have been too.
+      script.ExpectDialog([](UiDialogDriver& about) { EXPECT_TRUE(about.Click(CAboutDlg::kItemClose)); }, 0);
+      choose(d.Frame(), 2);
+      EXPECT_TRUE(testenv::PumpUntil([&] { return script.Remaining() == 0; }, 5000)) << "the about box";
+      EXPECT_EQ(type == 1 ? 0 : 1, Page(d, CMainDlg::kTabCtrl));
+      d.EndWith(0);
+    });
+  }
 }
 
 TEST_F(MainWindow, ServiceLinkLivesWithTheWindowAndGetsItsSocketEvents) {
