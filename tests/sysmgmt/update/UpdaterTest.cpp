@@ -185,16 +185,17 @@ using UpdatePageTest = qvtest::SysMgmtPageTest;
 TEST_F(UpdatePageTest, StartsOnlyOnlineUpdatesAndTakesTheCheckedPackagePath) {
   UpdateWorld world;
   world.Offer("1.0.0.3", "1_0_0_3");
-  Run([&](UiDialogDriver&, CMainDlg& main) {
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
     CSMUpdateManagementUIHandler& page = *main.SystemManagement()->UpdatePage();
-    Command(main, CSMUpdateManagementUIHandler::kStart);  // offline is checked: nothing
+    ASSERT_TRUE(d.ClickTab(CSystemManagementUIHandler::kTabCtrl, 3));  // the page's own head
+    EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kStart));  // offline is checked: nothing
     EXPECT_TRUE(0u == world.Requests());
-    main.SetItemCheck(CSMUpdateManagementUIHandler::kOnline, TRUE);
+    EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kOnline));
     script.ExpectBox(L"未配置升级地址");
-    Command(main, CSMUpdateManagementUIHandler::kStart);
+    EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kStart));
     wcscpy(g_updateUrl, world.Base().c_str());
     script.ExpectBox(L"程序将在下次启动时自动更新");
-    Command(main, CSMUpdateManagementUIHandler::kStart);
+    EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kStart));
     g_updateUrl[0] = L'\0';
     ASSERT_FALSE(page.LastStatus().empty());
     WIN32_FILE_ATTRIBUTE_DATA served{};
@@ -208,13 +209,13 @@ TEST_F(UpdatePageTest, StartsOnlyOnlineUpdatesAndTakesTheCheckedPackagePath) {
         {{{1, 0, 0}, {1, 0, 2}}, L"D:\\WebSite\\Main"}, {{{2}, {0}}, L"C:"}};
     for (const auto& walk : walks) {
       SCOPED_TRACE(qv::WideToUtf8(walk.path));
-      script.ExpectDialog([&](UiDialogDriver& d) {
-        CSMUpdateDataPathDlg& dlg = *d.As<CSMUpdateDataPathDlg>();
+      script.ExpectDialog([&](UiDialogDriver& picker) {
+        CSMUpdateDataPathDlg& dlg = *picker.As<CSMUpdateDataPathDlg>();
         for (const auto& steps : walk.checked)
           dlg.Tree().SetCheck(Nth(dlg.Tree(), dlg.Root(), steps), EM_TVIS_CHECK, TRUE);
-        d.Click(CSMUpdateDataPathDlg::kItemOk);
+        EXPECT_TRUE(picker.Click(CSMUpdateDataPathDlg::kItemOk));
       });
-      Command(main, CSMUpdateManagementUIHandler::kBrowse);
+      EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kBrowse));
       wchar_t shown[MAX_PATH] = L"";
       ::GetDlgItemTextW(main.GetViewHWnd(), CSMUpdateManagementUIHandler::kPackagePath, shown, MAX_PATH);
       EXPECT_STREQ(walk.path, shown);
