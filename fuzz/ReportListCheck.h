@@ -9,19 +9,10 @@
 #include <vector>
 
 #include "platform/TextConv.h"
+#include "reports/ReportListAnsiCharset.h"
 #include "reports/ReportListXml.h"
 
 namespace fuzzcheck {
-
-class ConsoleCharset : public ReportListXml::Charset {
- public:
-  bool Encode(std::wstring_view text, std::string& bytes) const override {
-    return qv::WideToAnsiExact(text, bytes);
-  }
-  std::wstring Decode(std::string_view bytes, bool utf8) const override {
-    return utf8 ? qv::Utf8ToWide(bytes) : qv::AnsiToWide(bytes);
-  }
-};
 
 inline bool SameRows(const std::vector<ReportListXml::Row>& a, const std::vector<ReportListXml::Row>& b) {
   if (a.size() != b.size()) return false;
@@ -34,7 +25,7 @@ inline bool SameRows(const std::vector<ReportListXml::Row>& a, const std::vector
 }
 
 inline const char* CheckReportList(const uint8_t* data, size_t size) {
-  const ConsoleCharset charset;
+  const ReportListAnsiCharset charset;
   std::vector<ReportListXml::Row> rows;
   if (!ReportListXml::Read(std::string_view(reinterpret_cast<const char*>(data), size), charset, rows))
     return rows.empty() ? nullptr : "refused file left rows";

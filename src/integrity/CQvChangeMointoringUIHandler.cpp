@@ -1,6 +1,5 @@
 #include "integrity/CQvChangeMointoringUIHandler.h"
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -8,6 +7,7 @@
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
 #include "platform/WideFormat.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #include "integrity/CQvHipsUIHandler.h"
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/AgentMessageId.h"
 #include "console/CAgentLinkManager.h"
 #include "console/SQLServerLink.h"
@@ -13,6 +12,7 @@
 #include "integrity/HipsClientAddress.h"
 #include "integrity/HipsFilterInfo.h"
 #include "platform/WideFormat.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

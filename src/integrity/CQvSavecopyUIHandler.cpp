@@ -6,7 +6,6 @@
 #include <map>
 #include <vector>
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
@@ -21,6 +20,7 @@
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "sysmgmt/CSMClientManagementUIHandler.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

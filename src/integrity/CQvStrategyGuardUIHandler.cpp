@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/AgentLinkNotice.h"
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/CAgentLink.h"
@@ -22,6 +21,7 @@
 #include "integrity/StrategyXmlFile.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

@@ -3,12 +3,12 @@
 #include <unordered_map>
 #include <new>
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/CurrentUser.h"
 #include "console/LocalClock.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
 #include "platform/WideFormat.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

@@ -1,12 +1,12 @@
 #include "logcenter/CLCAuditLogUIHandler.h"
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
 #include "logcenter/CLCAuditLogDetailDlg.h"
 #include "platform/CAppModule.h"
 #include "platform/WideFormat.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/CServerDlg.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -11,6 +10,7 @@
 #include "controls/CUIResource.h"
 #include "logcenter/CLCCalendarDlg.h"
 #include "platform/WideFormat.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "uiwin/CUiDialogHost.h"
 #include "controls/CUIResource.h"
 #include "reinforce/target.h"
+#include "uiwin/CUiDialogHost.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -12,6 +11,7 @@
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "reinforce/CSRSecurityReinforceDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

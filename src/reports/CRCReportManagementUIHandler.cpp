@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/CurrentDirectoryKeeper.h"
 #include "console/LocalClock.h"
 #include "console/SQLServerLink.h"
@@ -18,7 +17,9 @@
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "reports/CRCReportManageOutPutSetDlg.h"
+#include "reports/ReportListAnsiCharset.h"
 #include "reports/ReportListXml.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -41,17 +42,6 @@ struct ListedReport {
   std::wstring strategyName;
   std::wstring produceTime;
   int version;
-};
-
-// The report list file is in the system's ANSI code page unless it says UTF-8.
-class AnsiCharset : public ReportListXml::Charset {
- public:
-  bool Encode(std::wstring_view text, std::string& bytes) const override {
-    return qv::WideToAnsiExact(text, bytes);
-  }
-  std::wstring Decode(std::string_view bytes, bool utf8) const override {
-    return utf8 ? qv::Utf8ToWide(bytes) : qv::AnsiToWide(bytes);
-  }
 };
 
 bool Connect(SQLServerLink& link) {
@@ -254,7 +244,7 @@ int CRCReportManagementUIHandler::OnImportReports() {
   if (!ShellServices::Current().ChooseOpenFile(ReportFileRequest(OFN_FILEMUSTEXIST), path)) return 0;
   std::string bytes;
   std::vector<ReportListXml::Row> rows;
-  if (!ReadFileBytes(path, bytes) || !ReportListXml::Read(bytes, AnsiCharset(), rows)) {
+  if (!ReadFileBytes(path, bytes) || !ReportListXml::Read(bytes, ReportListAnsiCharset(), rows)) {
     UiMessageBox(L"导入文件无法读取或格式不正确", kError, MB_OK);
     return 0;
   }
@@ -283,7 +273,7 @@ int CRCReportManagementUIHandler::OnExportReports() {
   link.Disconnect();
   std::string bytes;
   size_t badRow = 0;
-  if (!ReportListXml::Write(rows, AnsiCharset(), bytes, &badRow)) {
+  if (!ReportListXml::Write(rows, ReportListAnsiCharset(), bytes, &badRow)) {
     UiMessageBox(qv::FormatW(L"报告“%ls”含有系统代码页无法表示的字符，未能导出。", rows[badRow].reportName).c_str(),
                  kError, MB_OK);
     return 0;

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "uiwin/CUiDialogHost.h"
 #include "reports/ReportSettings.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 CRCReportSetUIHandler::CRCReportSetUIHandler(CUiDialogHost* owner) : m_owner(owner) {}

@@ -4,7 +4,6 @@
 #include <cwchar>
 #include <vector>
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
@@ -13,6 +12,7 @@
 #include "platform/CGdiObject.h"
 #include "platform/WideFormat.h"
 #include "sysmgmt/SMPageLink.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

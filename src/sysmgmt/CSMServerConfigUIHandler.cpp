@@ -4,12 +4,12 @@
 #include <cwchar>
 #include <string>
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
 #include "platform/WideFormat.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

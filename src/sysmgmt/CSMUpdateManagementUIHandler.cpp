@@ -1,11 +1,11 @@
 #include "sysmgmt/CSMUpdateManagementUIHandler.h"
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/SysServerPortConfig.h"
 #include "platform/WideFormat.h"
 #include "sysmgmt/CAutoUpdater.h"
 #include "sysmgmt/CSMUPMUpdateDlg.h"
 #include "sysmgmt/CSMUpdateDataPathDlg.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <vector>
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/CurrentUser.h"
 #include "controls/CUIResource.h"
 #include "platform/WideFormat.h"
 #include "sysmgmt/CSMUMPasswordDlg.h"
 #include "sysmgmt/SMPageLink.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "sysmgmt/CSafetoolUIHandler.h"
 
-#include "uiwin/CUiDialogHost.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiString.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "uiwin/CUiDialogHost.h"
 #include "console/CurrentUser.h"
+#include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 CSystemManagementUIHandler::CSystemManagementUIHandler(CUiDialogHost* owner) : m_owner(owner) {
