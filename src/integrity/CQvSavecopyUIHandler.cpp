@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
@@ -252,10 +253,8 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
   }
   CQvSCWarningDlg confirm(target, hostLabel, copyName, m_grid.GetItemText(row, kColTime));
   if (confirm.DoModal(m_owner->GetHWnd()) != IDOK) return;
-  if (!g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_RESTORE_COPY, &record, sizeof record)) {
-    UiMessageBox(L"与监测服务的连接已断开，命令未发送！", kErrorCaption, MB_ICONERROR);
+  if (!SentOrTellLinkDown(g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_RESTORE_COPY, &record, sizeof record)))
     return;
-  }
   // The list may have changed while the dialog ran: the row is found again by its copy.
   for (int at = 0; at < m_grid.GetItemCount(); ++at) {
     unsigned long id = 0;

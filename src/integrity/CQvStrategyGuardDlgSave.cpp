@@ -257,7 +257,7 @@ int CQvStrategyGuardDlg::SaveStrategy() {
     } else {
       m_page->RenameCheckedRow(m_record.StrategyName, m_record.StrategyDescriptor);
     }
-    m_page->SentOrTold(sent);
+    SentOrTellLinkDown(sent);
   }
   return 1;
 }

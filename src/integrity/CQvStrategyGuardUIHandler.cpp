@@ -275,7 +275,7 @@ int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messa
     return 1;
   }
   record.StrategyType = static_cast<uint32_t>(type);
-  SentOrTold(g_agentLinkManager.SendOnChannel3(0, messageId, &record, sizeof record));
+  SentOrTellLinkDown(g_agentLinkManager.SendOnChannel3(0, messageId, &record, sizeof record));
   return 1;
 }
 
@@ -437,7 +437,7 @@ bool CQvStrategyGuardUIHandler::SendName(const std::wstring& name, UINT messageI
     UiMessageBox(L"策略名称超过63个字符，命令未发送！", kWarning, kInfo);
     return false;
   }
-  return SentOrTold(g_agentLinkManager.SendOnChannel3(0, messageId, &record, sizeof record));
+  return SentOrTellLinkDown(g_agentLinkManager.SendOnChannel3(0, messageId, &record, sizeof record));
 }
 
 void CQvStrategyGuardUIHandler::RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor) {
@@ -448,8 +448,6 @@ void CQvStrategyGuardUIHandler::RenameCheckedRow(const wchar_t* name, const wcha
     return;
   }
 }
-
-bool CQvStrategyGuardUIHandler::SentOrTold(int sent) { return SentOrTellLinkDown(sent); }
 
 void CQvStrategyGuardUIHandler::OnExportXml() {
   SQLServerLink check;

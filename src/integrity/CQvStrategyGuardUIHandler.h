@@ -60,8 +60,6 @@ class CQvStrategyGuardUIHandler {
 
   // The first checked row takes a modified strategy's new name and description.
   void RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor);
-  // false after telling the user that a command did not reach the service.
-  bool SentOrTold(int sent);
 
   CListCtrlDataEx<unsigned long>& Grid() { return m_grid; }
   HWND LogPane() const { return m_logPane; }
