@@ -266,8 +266,7 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
 }
 
 int CQvSavecopyUIHandler::SetClientStatus(const std::wstring& address, int status) {
-  m_pendingStates.emplace_back(address, status);
-  if (!m_flushPosted) m_flushPosted = ::PostMessageW(m_owner->GetHWnd(), FlushMessage(), 0, 0) != FALSE;
+  m_stateWrites.Add(m_owner->GetHWnd(), FlushMessage(), address, status);
   return 1;
 }
 
@@ -277,20 +276,7 @@ UINT CQvSavecopyUIHandler::FlushMessage() {
 }
 
 LRESULT CQvSavecopyUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL&) {
-  m_flushPosted = false;
-  std::vector<std::pair<std::wstring, int>> states;
-  states.swap(m_pendingStates);
-  if (states.empty()) return 0;
-  const KeptLink::Result result = m_stateLink.Run([&](SQLServerLink& link) {
-    const bool together = link.BeginTransaction() != 0;
-    SQLStatement* write = link.CreateStatement(L"update Client set status = ? where IP = ?");
-    for (const auto& state : states)
-      if (!write || !write->BindInt(0, state.second) || !write->BindString(1, state.first.c_str()) ||
-          !write->Execute())
-        return 0;
-    return together ? link.Commit() : 1;
-  });
-  if (result != KeptLink::kDone) return m_stateLink.Tell(result, kErrorCaption), 0;
+  const HostStateWrites::States states = m_stateWrites.Flush(kErrorCaption);
   // The tree's items are found by the addresses the load read: a look-up per state
   // made a thousand hosts coming online cost minutes.
   for (const auto& state : states) {

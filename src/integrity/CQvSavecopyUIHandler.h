@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "console/AgentMessageId.h"
-#include "console/KeptLink.h"
+#include "console/HostStateWrites.h"
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CListNotify.h"
 #include "controls/CMulStatusTree.h"
@@ -69,7 +69,7 @@ class CQvSavecopyUIHandler {
   CListCtrlDataEx<unsigned long>& Grid() { return m_grid; }
   HTREEITEM ServerGroup() const { return m_serverGroupItem; }
   HTREEITEM DeviceGroup() const { return m_deviceGroupItem; }
-  const KeptLink& StateLink() const { return m_stateLink; }
+  const KeptLink& StateLink() const { return m_stateWrites.Link(); }
 
   BEGIN_MSG_MAP_EX(CQvSavecopyUIHandler)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_REALWND_RESIZED, OnUiResized)
@@ -119,8 +119,6 @@ class CQvSavecopyUIHandler {
   CImageList m_images;
   CListCtrlDataEx<unsigned long> m_grid;
   std::unordered_map<std::wstring, HTREEITEM> m_hostItems;  // host items by address, from the load
-  std::vector<std::pair<std::wstring, int>> m_pendingStates;
-  bool m_flushPosted = false;
-  KeptLink m_stateLink;  // the service's host states are written on it
+  HostStateWrites m_stateWrites;  // the service's host states
   bool m_rebuildPosted = false;
 };

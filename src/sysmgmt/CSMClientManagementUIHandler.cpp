@@ -24,7 +24,6 @@ const wchar_t kCountByName[] = L"select count(*) from Client where name=? and id
 const wchar_t kSelectStopped[] = L"select Stopped from Client where id=?";
 const wchar_t kUpdateClient[] = L"update Client set Name=?,NoteName=?,Type=?,Stopped=? where id=?";
 const wchar_t kSetStatusById[] = L"update Client set Status=? where id=?";
-const wchar_t kSetStatusByIp[] = L"update Client set status=? where IP=?";
 const wchar_t kResetStatus[] = L"update Client set Status=0";
 const wchar_t kSelectNameType[] = L"select name,type,IP from Client where id=?";
 const wchar_t kSelectAddress[] = L"select IP,Status from Client where id=?";
@@ -480,8 +479,7 @@ void CSMClientManagementUIHandler::SetClientStateByIp(uint32_t address, int stat
 // States come in bursts (an answer per host after the load): they are written
 // together, one update each in a single transaction, once the burst has been taken.
 void CSMClientManagementUIHandler::UpdateClientState(const std::wstring& address, int state) {
-  m_pendingStates.emplace_back(address, state);
-  if (!m_flushPosted) m_flushPosted = ::PostMessageW(m_owner->GetHWnd(), FlushMessage(), 0, 0) != FALSE;
+  m_stateWrites.Add(m_owner->GetHWnd(), FlushMessage(), address, state);
 }
 
 UINT CSMClientManagementUIHandler::FlushMessage() {
@@ -491,20 +489,7 @@ UINT CSMClientManagementUIHandler::FlushMessage() {
 
 LRESULT CSMClientManagementUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   bHandled = FALSE;
-  m_flushPosted = false;
-  std::vector<std::pair<std::wstring, int>> states;
-  states.swap(m_pendingStates);
-  if (states.empty()) return 0;
-  const KeptLink::Result result = m_stateLink.Run([&](SQLServerLink& link) {
-    if (!link.BeginTransaction()) return 0;
-    SQLStatement* statement = link.CreateStatement(kSetStatusByIp);
-    for (const auto& s : states)
-      if (!statement || !statement->BindInt(0, s.second) || !statement->BindString(1, s.first.c_str()) ||
-          !statement->Execute())
-        return 0;
-    return link.Commit();
-  });
-  if (result != KeptLink::kDone) return m_stateLink.Tell(result, L"错误"), 0;
+  const HostStateWrites::States states = m_stateWrites.Flush(L"错误");
   for (const auto& s : states)
     if (HTREEITEM node = NodeOfAddress(s.first)) SetNodeImage(node, s.second == 1 ? kImageOnline : kImageOffline);
   return 0;

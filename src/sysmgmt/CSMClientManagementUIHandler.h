@@ -15,7 +15,7 @@
 
 #include "console/AgentLinkWindow.h"
 #include "console/AgentMessageId.h"
-#include "console/KeptLink.h"
+#include "console/HostStateWrites.h"
 #include "controls/CComboBoxCtrlEx.h"
 #include "controls/CEditEx.h"
 #include "controls/CMulStatusTree.h"
@@ -95,7 +95,7 @@ class CSMClientManagementUIHandler {
   // The picture the node is drawn with: kImageOnline or kImageOffline.
   int NodeImage(HTREEITEM node) const;
   // The connection the service's host states are written on.
-  const KeptLink& StateLink() const { return m_stateLink; }
+  const KeptLink& StateLink() const { return m_stateWrites.Link(); }
 
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
@@ -160,9 +160,7 @@ class CSMClientManagementUIHandler {
   std::unordered_map<unsigned long, std::wstring> m_addressById;
   std::unordered_map<std::wstring, HTREEITEM> m_nodeByAddress;
   std::unordered_map<HTREEITEM, bool> m_onlineByNode;
-  std::vector<std::pair<std::wstring, int>> m_pendingStates;
-  bool m_flushPosted = false;
-  KeptLink m_stateLink;
+  HostStateWrites m_stateWrites;
 
   static const ClientChangeNotice* s_sending;  // the notice our own sender hands over now
 };
