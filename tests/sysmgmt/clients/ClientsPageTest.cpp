@@ -15,6 +15,7 @@
 #include "qvservice/CQvService.h"
 #include "support/SysMgmtPageHost.h"
 #include "support/TestEnv.h"
+#include "support/TreeClicks.h"
 #include "sysmgmt/CSafetoolUIHandler.h"
 #include "sysmgmt/CSystemManagementUIHandler.h"
 #include "uiwin/UiString.h"
@@ -57,14 +58,36 @@ class ClientsPage : public qvtest::SysMgmtPageTest {
     return hex;
   }
   // "type/id:payload-hex " of every frame the console sent since the last call.
-  std::string Sent() {
+  std::string Sent() { return SentTo(peer); }
+  static std::string SentTo(testenv::LoopbackPeer& to) {
     g_agentLinkManager.SendHeaderOnChannel3(0, kMarker);
     std::string out;
     testenv::PeerFrame f;
-    while (peer.ReceiveFrame(&f, 20000) && f.messageId != kMarker) {
+    while (to.ReceiveFrame(&f, 20000) && f.messageId != kMarker) {
       out += std::to_string(f.type) + "/" + std::to_string(f.messageId) + ":" + Hex(f.payload) + " ";
     }
     return out;
+  }
+  // The server settings record as hex: data port, command port, password.
+  static std::string SettingsRecord(uint32_t data, uint32_t command, const std::wstring& password) {
+    std::vector<unsigned char> bytes(52);
+    for (int i = 0; i < 4; ++i) bytes[i] = data >> 8 * i, bytes[4 + i] = command >> 8 * i;
+    for (size_t i = 0; i < password.size(); ++i) bytes[8 + 2 * i] = password[i] & 0xFF, bytes[9 + 2 * i] = password[i] >> 8;
+    return Hex(bytes);
+  }
+  // "Name|Status|Stopped" of the host with the address.
+  std::wstring Stored(const wchar_t* ip) {
+    auto* r = qvtest::Row(link, L"select Name,Status,Stopped from Client where IP=?", {ip});
+    if (!r) return L"(no row)";
+    return qvtest::Str(r->GetString(0)) + L"|" + std::to_wstring(r->GetInt(1)) + L"|" + std::to_wstring(r->GetInt(2));
+  }
+  static void WaitLinkDown() {
+    ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 20000));
+  }
+  static void BringLinkUp(testenv::LoopbackPeer& later) {
+    ASSERT_TRUE(later.Listen());
+    ASSERT_TRUE(later.Accept(20000));
+    ASSERT_TRUE(LinkConnected());
   }
 };
 
@@ -266,12 +289,7 @@ TEST_F(ClientsPage, TwoThousandHostsAnsweredByTheServiceAllComeOnline) {
 TEST_F(ClientsPage, SettingsShowTheServicePortsAndSendTheRecords) {
   using Settings = CSMServerConfigUIHandler;
   const std::wstring twenty = L"Abcdefghij0123456789";
-  auto record = [](uint32_t data, uint32_t command, const std::wstring& password) {
-    std::vector<unsigned char> bytes(52);
-    for (int i = 0; i < 4; ++i) bytes[i] = data >> 8 * i, bytes[4 + i] = command >> 8 * i;
-    for (size_t i = 0; i < password.size(); ++i) bytes[8 + 2 * i] = password[i] & 0xFF, bytes[9 + 2 * i] = password[i] >> 8;
-    return Hex(bytes);
-  };
+  const auto record = SettingsRecord;
   const struct {
     const wchar_t *command, *data, *password;
     const wchar_t* box;
@@ -344,6 +362,63 @@ TEST_F(ClientsPage, SettingsWithTheLinkDownAreRefusedKeptAndSentOnceItIsBack) {
     for (int i = 0; i < 3 && later.ReceiveFrame(&f, 20000); ++i)
       ids += std::to_string(f.messageId) + (f.payload.empty() ? "? " : " ");
     EXPECT_EQ("1525? 1525 1527 ", ids);
+  }, later.Port());
+}
+
+// Disabling or enabling a host while the service cannot hear of it: refused as every
+// command is, nothing stored and the user's choice kept; once the service is back the
+// same save goes through and the command reaches it.
+TEST_F(ClientsPage, AStateChangeWithTheLinkDownIsRefusedKeptAndSentOnceItIsBack) {
+  AddClient(L"web1", L"10.0.0.1", 0, 1, 0);
+  AddClient(L"web2", L"10.0.0.2", 0, 0, 1);
+  const struct {
+    const wchar_t *ip, *host, *name;
+    int stopped;
+    const wchar_t *before, *after;  // Name|Status|Stopped
+    std::string sent;
+  } rows[] = {
+      {L"10.0.0.1", L"web1", L"web1a", 1, L"web1|1|0", L"web1a|0|1", "3/1534:0a000001 "},
+      {L"10.0.0.2", L"web2", L"web2a", 0, L"web2|0|1", L"web2a|1|0", "3/1535:0a000002 "},
+  };
+  testenv::LoopbackPeer later(0, false);
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    WaitLinkDown();
+    Page& page = Clients(main);
+    HWND state = d.Control(Page::kState);
+    // The host checked with the space key, a new name typed, the state chosen.
+    auto choose = [&](const auto& row) {
+      qvtest::ToggleItem(page.Tree(), row.host);
+      ASSERT_EQ(page.NodeOfAddress(row.ip), page.CurrentClient());
+      ASSERT_TRUE(d.Type(Page::kName, row.name));
+      ::SendMessageW(state, CB_SETCURSEL, row.stopped, 0);
+    };
+    for (const auto& row : rows) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(row.name)));
+      choose(row);
+      script.ExpectBox(L"与监测服务的连接已断开，命令未发送！", IDOK);
+      EXPECT_TRUE(d.Click(Page::kSave));
+      EXPECT_EQ(L"错误", script.Boxes().back().caption);
+      EXPECT_EQ(row.before, Stored(row.ip));
+      EXPECT_EQ(row.name, d.ControlText(Page::kName));
+      EXPECT_EQ(row.stopped, ::SendMessageW(state, CB_GETCURSEL, 0, 0));
+      HTREEITEM node = page.NodeOfAddress(row.ip);
+      EXPECT_EQ(node, page.CurrentClient());
+      EXPECT_EQ(EM_TVIS_CHECK, page.Tree().GetCheck(node));
+      EXPECT_EQ(row.host, Info(page, node).text);
+      EXPECT_TRUE(main.IsItemEnabled(Page::kSave));
+    }
+    // The service back: it is asked what it is asked on every connection, and hears of no
+    // refused command.
+    BringLinkUp(later);
+    EXPECT_EQ("2/1526:0a000001 2/1526:0a000002 2/1525: ", SentTo(later));
+    for (const auto& row : rows) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(row.name)));
+      choose(row);
+      script.ExpectBox(L"保存成功", IDOK);
+      EXPECT_TRUE(d.Click(Page::kSave));
+      EXPECT_EQ(row.sent, SentTo(later));
+      EXPECT_EQ(row.after, Stored(row.ip));
+    }
   }, later.Port());
 }
 
