@@ -422,6 +422,39 @@ TEST_F(ClientsPage, AStateChangeWithTheLinkDownIsRefusedKeptAndSentOnceItIsBack)
   }, later.Port());
 }
 
+// Ports typed while the service was away stay the user's when it comes back and
+// answers: only the field left untouched takes the service's value, and applying sends
+// what the user chose.
+TEST_F(ClientsPage, PortsTypedWhileTheServiceWasAwayAreKeptWhenItAnswers) {
+  using Settings = CSMServerConfigUIHandler;
+  testenv::LoopbackPeer later(0, false);
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    WaitLinkDown();
+    main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 2);
+    ASSERT_TRUE(d.Type(Settings::kCommandPort, L"8002"));
+    BringLinkUp(later);
+    testenv::PeerFrame f;
+    do ASSERT_TRUE(later.ReceiveFrame(&f, 20000));
+    while (f.messageId != Settings::kSettingsMessage);
+    EXPECT_TRUE(f.payload.empty());  // the ports asked for again
+    const uint32_t ports[2] = {9001, 9002};  // data, command
+    ASSERT_TRUE(later.SendFrame(2, 0, Settings::kSettingsMessage, ports, sizeof ports));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return d.ControlText(Settings::kDataPort) == L"9001"; }, 20000));
+    EXPECT_EQ(L"8002", d.ControlText(Settings::kCommandPort));
+    // Asked again later: the field the service filled follows it, the typed one stays.
+    const uint32_t moved[2] = {9101, 9102};
+    ASSERT_TRUE(later.SendFrame(2, 0, Settings::kSettingsMessage, moved, sizeof moved));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return d.ControlText(Settings::kDataPort) == L"9101"; }, 20000));
+    EXPECT_EQ(L"8002", d.ControlText(Settings::kCommandPort));
+
+    ASSERT_TRUE(d.Type(Settings::kPassword, L"Secret_1"));
+    script.ExpectBox(L"配置已发送给服务", IDOK);
+    EXPECT_TRUE(d.Click(Settings::kApply));
+    EXPECT_EQ("2/1525:" + SettingsRecord(9101, 8002, L"") + " 3/1527:" + SettingsRecord(9101, 8002, L"Secret_1") + " ",
+              SentTo(later));
+  }, later.Port());
+}
+
 TEST_F(ClientsPage, SafeToolsShowEntryZeroThenTheButtonsEntry) {
   Run([&](UiDialogDriver& d, CMainDlg& main) {
     CSafetoolUIHandler& tools = *main.SafeTool();
