@@ -7,11 +7,13 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/ODBCDatabase.h"
+#include "integrity/CQuorvaneUIHandler.h"
 #include "qvservice/CQvService.h"
 #include "support/SysMgmtPageHost.h"
 #include "support/TestEnv.h"
@@ -453,6 +455,95 @@ TEST_F(ClientsPage, PortsTypedWhileTheServiceWasAwayAreKeptWhenItAnswers) {
     EXPECT_EQ("2/1525:" + SettingsRecord(9101, 8002, L"") + " 3/1527:" + SettingsRecord(9101, 8002, L"Secret_1") + " ",
               SentTo(later));
   }, later.Port());
+}
+
+// A modal script under which the first box stays up a while, as a user leaves it:
+// `whileUp` runs then (notices keep coming), and a box that comes up meanwhile is one
+// on top of it.
+class BoxesLeftUp : public ModalScript {
+ public:
+  std::function<void()> whileUp;
+  int stacked = 0;
+
+  int OnMessageBox(const Box& box, BOOL& checkAnswer) override {
+    const int answer = ModalScript::OnMessageBox(box, checkAnswer);
+    if (m_up) {
+      ++stacked;
+    } else if (whileUp) {
+      m_up = true;
+      whileUp();
+      m_up = false;
+    }
+    return answer;
+  }
+
+ private:
+  bool m_up = false;
+};
+
+// Both host pages write the notices' states; a database that fails them is told once
+// per outage, not once per burst and page, and never in a box over another. Once it is
+// back the states are written again.
+TEST_F(ClientsPage, ADatabaseOutageUnderHostNoticesIsToldOnceAndTheWritesResumeAfterIt) {
+  AddClient(L"web1", L"10.0.0.1", 0);
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& clients = Clients(main);
+    const KeptLink& copies = main.Integrity()->Savecopy()->StateLink();
+    const uint32_t one = 0x0100000A;
+    auto status = [&] { return qvtest::Int(link, L"select Status from Client where IP='10.0.0.1'"); };
+    // While the database fails, every write opens a new connection: pumped until both
+    // pages have tried to write the burst.
+    auto burst = [&] {
+      const int a = clients.StateLink().OpenCount(), b = copies.OpenCount();
+      ASSERT_TRUE(peer.SendFrame(0, one, AGENT_MSG_CLIENT_ONLINE));
+      ASSERT_TRUE(peer.SendFrame(0, one, AGENT_MSG_CLIENT_OFFLINE));
+      ASSERT_TRUE(testenv::PumpUntil(
+          [&] { return clients.StateLink().OpenCount() > a && copies.OpenCount() > b; }, 20000));
+    };
+    // The other state written by both pages, and shown by the client page.
+    bool online = false;
+    auto written = [&] {
+      online = !online;
+      ASSERT_TRUE(Deliver(0, one, online ? AGENT_MSG_CLIENT_ONLINE : AGENT_MSG_CLIENT_OFFLINE, nullptr, 0, [&] {
+        return status() == (online ? 1 : 0) && copies.IsOpen() && clients.StateLink().IsOpen() &&
+               clients.NodeImage(clients.NodeOfAddress(L"10.0.0.1")) == (online ? Page::kImageOnline : Page::kImageOffline);
+      }));
+    };
+    auto gone = [&] { ASSERT_EQ(1, qvtest::Exec(link, L"alter table Client rename to ClientAway")); };
+    auto back = [&] { ASSERT_EQ(1, qvtest::Exec(link, L"alter table ClientAway rename to Client")); };
+    const struct {
+      const char* what;
+      bool backWhileUp;
+    } outages[] = {
+        {"notices while the box is up", false},
+        {"the database back and gone again while the box is up", true},
+    };
+    written();
+    BoxesLeftUp boxes;
+    for (const auto& outage : outages) {
+      SCOPED_TRACE(outage.what);
+      const size_t before = boxes.Boxes().size();
+      gone();
+      boxes.ExpectBox(L"错误信息：", IDOK);
+      boxes.whileUp = [&] {
+        burst();
+        if (outage.backWhileUp) {
+          back();
+          written();
+          gone();
+        }
+        burst();
+      };
+      burst();
+      burst();
+      EXPECT_EQ(before + 1, boxes.Boxes().size());
+      EXPECT_EQ(0, boxes.stacked);
+      EXPECT_EQ(L"错误", boxes.Boxes().back().caption);
+      back();
+      written();
+      written();
+    }
+  });
 }
 
 TEST_F(ClientsPage, SafeToolsShowEntryZeroThenTheButtonsEntry) {
