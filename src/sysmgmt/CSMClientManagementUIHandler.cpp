@@ -378,12 +378,12 @@ void CSMClientManagementUIHandler::OnSave() {
       SQLStatement* status = link.CreateStatement(kSetStatusById);
       if (!status || !status->BindInt(0, stopped ? 0 : 1) || !status->BindInt(1, id) || !status->Execute())
         return link.ShowError(L"错误");
-      const int sent = !known || g_agentLinkManager.SendOnChannel3(
-                                     0, stopped ? AGENT_MSG_DISABLE_CLIENT : AGENT_MSG_ENABLE_CLIENT, &host, sizeof host);
-      if (!sent) {
+      // An address the service could not take is saved without it (told below).
+      if (known && !g_agentLinkManager.SendOnChannel3(0, stopped ? AGENT_MSG_DISABLE_CLIENT : AGENT_MSG_ENABLE_CLIENT,
+                                                      &host, sizeof host)) {
         link.Rollback();
         link.Disconnect();  // no connection waits for the user
-        SentOrTellLinkDown(sent);
+        SentOrTellLinkDown(0);
         return;
       }
     }
