@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
@@ -353,8 +354,12 @@ void CSMClientManagementUIHandler::OnSave() {
     return;
   }
   const std::wstring address = m_address.GetWindowText();
+  uint32_t host = 0;
+  const bool known = ParseDottedIPv4(address, &host);
 
-  // The row and its status change together or not at all.
+  // The row and its status change together or not at all. A disabled or enabled host is
+  // told to the service before the change is committed: a command that cannot go out
+  // leaves the row as it was and the fields as the user set them.
   int storedStopped = 0;
   {
     SMPageLink link;
@@ -373,22 +378,25 @@ void CSMClientManagementUIHandler::OnSave() {
       SQLStatement* status = link.CreateStatement(kSetStatusById);
       if (!status || !status->BindInt(0, stopped ? 0 : 1) || !status->BindInt(1, id) || !status->Execute())
         return link.ShowError(L"错误");
+      // An address the service could not take is saved without it (told below).
+      if (known && !g_agentLinkManager.SendOnChannel3(0, stopped ? AGENT_MSG_DISABLE_CLIENT : AGENT_MSG_ENABLE_CLIENT,
+                                                      &host, sizeof host)) {
+        link.Rollback();
+        link.Disconnect();  // no connection waits for the user
+        SentOrTellLinkDown(0);
+        return;
+      }
     }
     if (!link.Commit()) return link.ShowError(L"错误");
   }
 
   node = UpdateTreeNode(node, name.empty() ? address : name, type);
   if (storedStopped != stopped) {
-    uint32_t host = 0;
     if (stopped) SetNodeImage(node, kImageOffline);
-    if (!ParseDottedIPv4(address, &host)) {
+    if (!known)
       UiMessageBox(L"客户端IP地址无效，未通知服务", L"注意", MB_ICONEXCLAMATION);
-    } else if (stopped) {
-      g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_DISABLE_CLIENT, &host, sizeof host);
+    else if (stopped)
       ::SendMessageW(m_owner->GetHWnd(), AGENT_MSG_CLIENT_OFFLINE, host, 0);  // every page marks it offline
-    } else {
-      g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_ENABLE_CLIENT, &host, sizeof host);
-    }
   }
   UiMessageBox(L"保存成功", L"成功", MB_OK);
 }

@@ -21,6 +21,15 @@ uint32_t PortOf(const std::wstring& text) {
   return static_cast<uint32_t>(std::wcstoul(text.c_str(), nullptr, 10));
 }
 
+// A port the user has changed since the field was last filled is the user's: the
+// service's answer (asked again whenever the link comes back) takes only the fields left
+// as they were, so applying never sends a value the user did not choose.
+void FillUnlessEdited(CEditEx& port, uint32_t value) {
+  if (port.SendMessage(EM_GETMODIFY)) return;
+  port.SetWindowText(qv::FormatW(L"%u", value).c_str());
+  port.SendMessage(EM_SETMODIFY, FALSE);
+}
+
 }  // namespace
 
 CSMServerConfigUIHandler::CSMServerConfigUIHandler(CUiDialogHost* owner)
@@ -78,8 +87,8 @@ LRESULT CSMServerConfigUIHandler::OnLinkConnected(UINT, WPARAM, LPARAM, BOOL& bH
 int CSMServerConfigUIHandler::OnSettings(size_t length, const void* payload) {
   uint32_t dataPort = 0, commandPort = 0;
   if (!linkpayload::ReadServerPorts(payload, length, &dataPort, &commandPort)) return 0;
-  m_commandPort.SetWindowText(qv::FormatW(L"%u", commandPort).c_str());
-  m_dataPort.SetWindowText(qv::FormatW(L"%u", dataPort).c_str());
+  FillUnlessEdited(m_commandPort, commandPort);
+  FillUnlessEdited(m_dataPort, dataPort);
   return 1;
 }
 

@@ -37,7 +37,8 @@ class CSMServerConfigUIHandler {
     MESSAGE_HANDLER(AGENT_LINK_CONNECTED_MESSAGE, OnLinkConnected)
   END_MSG_MAP()
 
-  // The service's ports (at least 8 bytes); 1 when shown, 0 for a shorter payload.
+  // The service's ports (at least 8 bytes) into the port fields the user has not changed
+  // since they were last filled; 1 when taken, 0 for a shorter payload.
   int OnSettings(size_t length, const void* payload);
   void OnApply();
 

@@ -7,14 +7,17 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/ODBCDatabase.h"
+#include "integrity/CQuorvaneUIHandler.h"
 #include "qvservice/CQvService.h"
 #include "support/SysMgmtPageHost.h"
 #include "support/TestEnv.h"
+#include "support/TreeClicks.h"
 #include "sysmgmt/CSafetoolUIHandler.h"
 #include "sysmgmt/CSystemManagementUIHandler.h"
 #include "uiwin/UiString.h"
@@ -57,14 +60,36 @@ class ClientsPage : public qvtest::SysMgmtPageTest {
     return hex;
   }
   // "type/id:payload-hex " of every frame the console sent since the last call.
-  std::string Sent() {
+  std::string Sent() { return SentTo(peer); }
+  static std::string SentTo(testenv::LoopbackPeer& to) {
     g_agentLinkManager.SendHeaderOnChannel3(0, kMarker);
     std::string out;
     testenv::PeerFrame f;
-    while (peer.ReceiveFrame(&f, 20000) && f.messageId != kMarker) {
+    while (to.ReceiveFrame(&f, 20000) && f.messageId != kMarker) {
       out += std::to_string(f.type) + "/" + std::to_string(f.messageId) + ":" + Hex(f.payload) + " ";
     }
     return out;
+  }
+  // The server settings record as hex: data port, command port, password.
+  static std::string SettingsRecord(uint32_t data, uint32_t command, const std::wstring& password) {
+    std::vector<unsigned char> bytes(52);
+    for (int i = 0; i < 4; ++i) bytes[i] = data >> 8 * i, bytes[4 + i] = command >> 8 * i;
+    for (size_t i = 0; i < password.size(); ++i) bytes[8 + 2 * i] = password[i] & 0xFF, bytes[9 + 2 * i] = password[i] >> 8;
+    return Hex(bytes);
+  }
+  // "Name|Status|Stopped" of the host with the address.
+  std::wstring Stored(const wchar_t* ip) {
+    auto* r = qvtest::Row(link, L"select Name,Status,Stopped from Client where IP=?", {ip});
+    if (!r) return L"(no row)";
+    return qvtest::Str(r->GetString(0)) + L"|" + std::to_wstring(r->GetInt(1)) + L"|" + std::to_wstring(r->GetInt(2));
+  }
+  static void WaitLinkDown() {
+    ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 20000));
+  }
+  static void BringLinkUp(testenv::LoopbackPeer& later) {
+    ASSERT_TRUE(later.Listen());
+    ASSERT_TRUE(later.Accept(20000));
+    ASSERT_TRUE(LinkConnected());
   }
 };
 
@@ -266,12 +291,7 @@ TEST_F(ClientsPage, TwoThousandHostsAnsweredByTheServiceAllComeOnline) {
 TEST_F(ClientsPage, SettingsShowTheServicePortsAndSendTheRecords) {
   using Settings = CSMServerConfigUIHandler;
   const std::wstring twenty = L"Abcdefghij0123456789";
-  auto record = [](uint32_t data, uint32_t command, const std::wstring& password) {
-    std::vector<unsigned char> bytes(52);
-    for (int i = 0; i < 4; ++i) bytes[i] = data >> 8 * i, bytes[4 + i] = command >> 8 * i;
-    for (size_t i = 0; i < password.size(); ++i) bytes[8 + 2 * i] = password[i] & 0xFF, bytes[9 + 2 * i] = password[i] >> 8;
-    return Hex(bytes);
-  };
+  const auto record = SettingsRecord;
   const struct {
     const wchar_t *command, *data, *password;
     const wchar_t* box;
@@ -345,6 +365,185 @@ TEST_F(ClientsPage, SettingsWithTheLinkDownAreRefusedKeptAndSentOnceItIsBack) {
       ids += std::to_string(f.messageId) + (f.payload.empty() ? "? " : " ");
     EXPECT_EQ("1525? 1525 1527 ", ids);
   }, later.Port());
+}
+
+// Disabling or enabling a host while the service cannot hear of it: refused as every
+// command is, nothing stored and the user's choice kept; once the service is back the
+// same save goes through and the command reaches it.
+TEST_F(ClientsPage, AStateChangeWithTheLinkDownIsRefusedKeptAndSentOnceItIsBack) {
+  AddClient(L"web1", L"10.0.0.1", 0, 1, 0);
+  AddClient(L"web2", L"10.0.0.2", 0, 0, 1);
+  const struct {
+    const wchar_t *ip, *host, *name;
+    int stopped;
+    const wchar_t *before, *after;  // Name|Status|Stopped
+    std::string sent;
+  } rows[] = {
+      {L"10.0.0.1", L"web1", L"web1a", 1, L"web1|1|0", L"web1a|0|1", "3/1534:0a000001 "},
+      {L"10.0.0.2", L"web2", L"web2a", 0, L"web2|0|1", L"web2a|1|0", "3/1535:0a000002 "},
+  };
+  testenv::LoopbackPeer later(0, false);
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    WaitLinkDown();
+    Page& page = Clients(main);
+    HWND state = d.Control(Page::kState);
+    // The host checked with the space key, a new name typed, the state chosen.
+    auto choose = [&](const auto& row) {
+      qvtest::ToggleItem(page.Tree(), row.host);
+      ASSERT_EQ(page.NodeOfAddress(row.ip), page.CurrentClient());
+      ASSERT_TRUE(d.Type(Page::kName, row.name));
+      ::SendMessageW(state, CB_SETCURSEL, row.stopped, 0);
+    };
+    for (const auto& row : rows) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(row.name)));
+      choose(row);
+      script.ExpectBox(L"与监测服务的连接已断开，命令未发送！", IDOK);
+      EXPECT_TRUE(d.Click(Page::kSave));
+      EXPECT_EQ(L"错误", script.Boxes().back().caption);
+      EXPECT_EQ(row.before, Stored(row.ip));
+      EXPECT_EQ(row.name, d.ControlText(Page::kName));
+      EXPECT_EQ(row.stopped, ::SendMessageW(state, CB_GETCURSEL, 0, 0));
+      HTREEITEM node = page.NodeOfAddress(row.ip);
+      EXPECT_EQ(node, page.CurrentClient());
+      EXPECT_EQ(EM_TVIS_CHECK, page.Tree().GetCheck(node));
+      EXPECT_EQ(row.host, Info(page, node).text);
+      EXPECT_TRUE(main.IsItemEnabled(Page::kSave));
+    }
+    // The service back: it is asked what it is asked on every connection, and hears of no
+    // refused command.
+    BringLinkUp(later);
+    EXPECT_EQ("2/1526:0a000001 2/1526:0a000002 2/1525: ", SentTo(later));
+    for (const auto& row : rows) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(row.name)));
+      choose(row);
+      script.ExpectBox(L"保存成功", IDOK);
+      EXPECT_TRUE(d.Click(Page::kSave));
+      EXPECT_EQ(row.sent, SentTo(later));
+      EXPECT_EQ(row.after, Stored(row.ip));
+    }
+  }, later.Port());
+}
+
+// Ports typed while the service was away stay the user's when it comes back and
+// answers: only the field left untouched takes the service's value, and applying sends
+// what the user chose.
+TEST_F(ClientsPage, PortsTypedWhileTheServiceWasAwayAreKeptWhenItAnswers) {
+  using Settings = CSMServerConfigUIHandler;
+  testenv::LoopbackPeer later(0, false);
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    WaitLinkDown();
+    main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 2);
+    ASSERT_TRUE(d.Type(Settings::kCommandPort, L"8002"));
+    BringLinkUp(later);
+    testenv::PeerFrame f;
+    do ASSERT_TRUE(later.ReceiveFrame(&f, 20000));
+    while (f.messageId != Settings::kSettingsMessage);
+    EXPECT_TRUE(f.payload.empty());  // the ports asked for again
+    const uint32_t ports[2] = {9001, 9002};  // data, command
+    ASSERT_TRUE(later.SendFrame(2, 0, Settings::kSettingsMessage, ports, sizeof ports));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return d.ControlText(Settings::kDataPort) == L"9001"; }, 20000));
+    EXPECT_EQ(L"8002", d.ControlText(Settings::kCommandPort));
+    // Asked again later: the field the service filled follows it, the typed one stays.
+    const uint32_t moved[2] = {9101, 9102};
+    ASSERT_TRUE(later.SendFrame(2, 0, Settings::kSettingsMessage, moved, sizeof moved));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return d.ControlText(Settings::kDataPort) == L"9101"; }, 20000));
+    EXPECT_EQ(L"8002", d.ControlText(Settings::kCommandPort));
+
+    ASSERT_TRUE(d.Type(Settings::kPassword, L"Secret_1"));
+    script.ExpectBox(L"配置已发送给服务", IDOK);
+    EXPECT_TRUE(d.Click(Settings::kApply));
+    EXPECT_EQ("2/1525:" + SettingsRecord(9101, 8002, L"") + " 3/1527:" + SettingsRecord(9101, 8002, L"Secret_1") + " ",
+              SentTo(later));
+  }, later.Port());
+}
+
+// A modal script under which the first box stays up a while, as a user leaves it:
+// `whileUp` runs then (notices keep coming), and a box that comes up meanwhile is one
+// on top of it.
+class BoxesLeftUp : public ModalScript {
+ public:
+  std::function<void()> whileUp;
+  int stacked = 0;
+
+  int OnMessageBox(const Box& box, BOOL& checkAnswer) override {
+    const int answer = ModalScript::OnMessageBox(box, checkAnswer);
+    if (m_up) {
+      ++stacked;
+    } else if (whileUp) {
+      m_up = true;
+      whileUp();
+      m_up = false;
+    }
+    return answer;
+  }
+
+ private:
+  bool m_up = false;
+};
+
+// Both host pages write the notices' states; a database that fails them is told once
+// per outage, not once per burst and page, and never in a box over another. Once it is
+// back the states are written again.
+TEST_F(ClientsPage, ADatabaseOutageUnderHostNoticesIsToldOnceAndTheWritesResumeAfterIt) {
+  AddClient(L"web1", L"10.0.0.1", 0);
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& clients = Clients(main);
+    const KeptLink& copies = main.Integrity()->Savecopy()->StateLink();
+    const uint32_t one = 0x0100000A;
+    auto status = [&] { return qvtest::Int(link, L"select Status from Client where IP='10.0.0.1'"); };
+    // While the database fails, every write opens a new connection: pumped until both
+    // pages have tried to write the burst.
+    auto burst = [&] {
+      const int a = clients.StateLink().OpenCount(), b = copies.OpenCount();
+      ASSERT_TRUE(peer.SendFrame(0, one, AGENT_MSG_CLIENT_ONLINE));
+      ASSERT_TRUE(peer.SendFrame(0, one, AGENT_MSG_CLIENT_OFFLINE));
+      ASSERT_TRUE(testenv::PumpUntil(
+          [&] { return clients.StateLink().OpenCount() > a && copies.OpenCount() > b; }, 20000));
+    };
+    // The other state written by both pages, and shown by the client page.
+    bool online = false;
+    auto written = [&] {
+      online = !online;
+      ASSERT_TRUE(Deliver(0, one, online ? AGENT_MSG_CLIENT_ONLINE : AGENT_MSG_CLIENT_OFFLINE, nullptr, 0, [&] {
+        return status() == (online ? 1 : 0) && copies.IsOpen() && clients.StateLink().IsOpen() &&
+               clients.NodeImage(clients.NodeOfAddress(L"10.0.0.1")) == (online ? Page::kImageOnline : Page::kImageOffline);
+      }));
+    };
+    auto gone = [&] { ASSERT_EQ(1, qvtest::Exec(link, L"alter table Client rename to ClientAway")); };
+    auto back = [&] { ASSERT_EQ(1, qvtest::Exec(link, L"alter table ClientAway rename to Client")); };
+    const struct {
+      const char* what;
+      bool backWhileUp;
+    } outages[] = {
+        {"notices while the box is up", false},
+        {"the database back and gone again while the box is up", true},
+    };
+    written();
+    BoxesLeftUp boxes;
+    for (const auto& outage : outages) {
+      SCOPED_TRACE(outage.what);
+      const size_t before = boxes.Boxes().size();
+      gone();
+      boxes.ExpectBox(L"错误信息：", IDOK);
+      boxes.whileUp = [&] {
+        burst();
+        if (outage.backWhileUp) {
+          back();
+          written();
+          gone();
+        }
+        burst();
+      };
+      burst();
+      burst();
+      EXPECT_EQ(before + 1, boxes.Boxes().size());
+      EXPECT_EQ(0, boxes.stacked);
+      EXPECT_EQ(L"错误", boxes.Boxes().back().caption);
+      back();
+      written();
+      written();
+    }
+  });
 }
 
 TEST_F(ClientsPage, SafeToolsShowEntryZeroThenTheButtonsEntry) {
