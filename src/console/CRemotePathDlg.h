@@ -34,6 +34,7 @@ class CRemotePathDlg : public CUiDialogImpl<T>, public CWHRoundRectFrameHelper<T
     NOTIFY_HANDLER(kItemTree, TVN_DELETEITEMW, OnItemDeleted)
     MESSAGE_HANDLER(AGENT_MSG_LIST_DRIVES, OnDrivesReply)
     MESSAGE_HANDLER(m_browser.AnswerId(), OnDirectoryReply)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
@@ -95,6 +96,10 @@ class CRemotePathDlg : public CUiDialogImpl<T>, public CWHRoundRectFrameHelper<T
   }
   LRESULT OnDirectoryReply(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
     m_browser.OnDirectoryReply(uMsg, wParam, lParam);
+    return 0;
+  }
+  LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+    bHandled = m_browser.OnTimer(wParam);
     return 0;
   }
   LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {

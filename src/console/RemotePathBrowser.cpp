@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -89,6 +90,7 @@ void RemotePathBrowser::Open(HWND dialog, HWND view, UINT id, const std::wstring
 
 void RemotePathBrowser::Close() {
   if (!m_registered) return;
+  ::KillTimer(m_dialog, kAnswerTimer);
   CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_dialog, AGENT_MSG_LIST_DRIVES});
   CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_dialog, AnswerId()});
   m_registered = false;
@@ -106,9 +108,15 @@ void RemotePathBrowser::OnItemExpanded(const NMHDR* nm) {
   if (m_filling || !item || !m_tree.tree.GetParentItem(item)) return;
   if (tv->itemNew.state & TVIS_EXPANDED) {
     DeleteChildren(item, false);
-    RequestListing(item);
+    // An answer names no directory: while one is awaited, another's could not be told from it.
+    if (InFlight())
+      m_queued.push_back(item);
+    else
+      RequestListing(item);
   } else if (tv->action & TVE_COLLAPSE) {
-    // Nothing at or below a closed node is listed or chosen any more.
+    // Nothing at or below a closed node is listed or chosen any more; an answer on its
+    // way is dropped.
+    Unqueue(item);
     if (m_awaited && (m_awaited == item || IsBelow(m_awaited, item))) m_awaited = nullptr;
     HTREEITEM checked = m_tree.Checked();
     if (checked && IsBelow(checked, item)) m_tree.SetChecked(nullptr);
@@ -125,6 +133,7 @@ void RemotePathBrowser::OnItemDeleted(const NMHDR* nm) {
   HTREEITEM item = reinterpret_cast<const NMTREEVIEWW*>(nm)->itemOld.hItem;
   m_tree.OnDeleted(item);
   if (item == m_awaited) m_awaited = nullptr;
+  Unqueue(item);
   if (item == m_top) m_top = nullptr;
 }
 
@@ -141,17 +150,28 @@ void RemotePathBrowser::OnDrivesReply(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void RemotePathBrowser::OnDirectoryReply(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!CAgentLink::IsDelivering(message, wParam, lParam)) return;
-  HTREEITEM item = Awaited();
+  if (!CAgentLink::IsDelivering(message, wParam, lParam) || !InFlight()) return;
+  HTREEITEM item = m_awaited;
+  EndRequest();
   RemoteListing listing;
-  if (!item || !ReadAnswer(m_files ? RemoteListing::kEntries : RemoteListing::kDirectories, wParam,
-                           lParam, &listing))
-    return;
-  // An answer to an earlier request may have come first: the last one stands.
-  DeleteChildren(item, false);
-  for (const RemoteListing::Entry& e : listing.Entries())
-    AddNode(item, e.name, e.isFile ? kFileNode : kDirectoryNode, e.hasChildren);
-  ShowFilled(item);
+  if (item && ReadAnswer(m_files ? RemoteListing::kEntries : RemoteListing::kDirectories, wParam,
+                         lParam, &listing)) {
+    for (const RemoteListing::Entry& e : listing.Entries())
+      AddNode(item, e.name, e.isFile ? kFileNode : kDirectoryNode, e.hasChildren);
+    ShowFilled(item);
+  }
+  RequestQueued();
+}
+
+bool RemotePathBrowser::OnTimer(UINT_PTR id) {
+  if (id != kAnswerTimer) return false;
+  ::KillTimer(m_dialog, kAnswerTimer);
+  if (!m_requested) return true;
+  HTREEITEM item = m_awaited;
+  EndRequest();
+  if (item) Reclose(item);
+  RequestQueued();
+  return true;
 }
 
 bool RemotePathBrowser::ReadAnswer(int answer, WPARAM wParam, LPARAM lParam,
@@ -215,8 +235,9 @@ void RemotePathBrowser::DeleteChildren(HTREEITEM item, bool keepFirst) {
 }
 
 void RemotePathBrowser::RequestListing(HTREEITEM item) {
+  // A node asked for over a connection that has since closed gets no answer.
   if (m_awaited && m_awaited != item) Reclose(m_awaited);
-  m_awaited = nullptr;
+  EndRequest();
   const std::wstring path = PathOf(item);
   DirectoryListRequest request;
   // A path the record cannot hold whole is not asked for: a cut one names another directory.
@@ -224,9 +245,29 @@ void RemotePathBrowser::RequestListing(HTREEITEM item) {
   linkpayload::WriteText16(request.path, sizeof request.path / sizeof request.path[0], path);
   if (g_agentLinkManager.SendOnChannel1(m_host, AGENT_MSG_LIST_DIRECTORY, &request,
                                         sizeof request) == 1) {
+    m_requested = true;
     m_awaited = item;
     m_awaitedConnection = LinkConnection();
+    ::SetTimer(m_dialog, kAnswerTimer, m_answerTimeout, nullptr);
   }
+}
+
+void RemotePathBrowser::RequestQueued() {
+  while (!m_requested && !m_queued.empty()) {
+    HTREEITEM item = m_queued.front();
+    m_queued.erase(m_queued.begin());
+    RequestListing(item);
+  }
+}
+
+void RemotePathBrowser::EndRequest() {
+  if (m_requested) ::KillTimer(m_dialog, kAnswerTimer);
+  m_requested = false;
+  m_awaited = nullptr;
+}
+
+void RemotePathBrowser::Unqueue(HTREEITEM item) {
+  m_queued.erase(std::remove(m_queued.begin(), m_queued.end(), item), m_queued.end());
 }
 
 void RemotePathBrowser::Reclose(HTREEITEM item) {
@@ -237,8 +278,8 @@ void RemotePathBrowser::Reclose(HTREEITEM item) {
   m_filling = false;
 }
 
-HTREEITEM RemotePathBrowser::Awaited() const {
-  return m_awaitedConnection == LinkConnection() ? m_awaited : nullptr;
+bool RemotePathBrowser::InFlight() const {
+  return m_requested && m_awaitedConnection == LinkConnection();
 }
 
 unsigned RemotePathBrowser::LinkConnection() {

@@ -2,17 +2,20 @@
 // What the remote directory and file pickers share: the tree of a monitored host's
 // drives, directories and (for the file picker) files, filled from the host's agent
 // through the service link. The drives are asked for once, a directory each time the
-// user expands it. An answer names no directory, and a request may never be answered
-// (the agent offline, the link closed), so the answers are for the node expanded last:
-// each one that comes fills it anew, so the last answer, its own, stands. A node left
-// waiting by a later expansion closes again, to be expanded anew. A node that is
-// removed or collapsed waits no more, and nothing asked over a connection that has
-// since closed is taken. A removed node is never the choice. Owned by its dialog, which
-// forwards the tree's notifications and the link's answers to it; UI thread only.
+// user expands it. An answer names no directory, so only one listing is asked at a
+// time and its answer is for the node it was asked for: a node expanded meanwhile
+// stays open and empty and is asked for, in turn, once that answer (or its timeout)
+// is in. An answer with nothing asked, or asked over a connection that has since
+// closed, is dropped. A request unanswered after the answer timeout closes its node
+// again with its placeholder, to be expanded anew. A node that is removed or collapsed
+// waits no more, and a removed node is never the choice. Owned by its dialog, which
+// forwards the tree's notifications, its timer and the link's answers to it; UI
+// thread only.
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "console/PickerTree.h"
 
@@ -21,6 +24,9 @@ class RemoteListing;
 class RemotePathBrowser {
  public:
   enum NodeKind { kHostNode = 0, kDriveNode = 1, kDirectoryNode = 2, kFileNode = 3 };
+  // The dialog's timer that ends a listing request left unanswered.
+  static constexpr UINT_PTR kAnswerTimer = 1538;
+  static constexpr UINT kDefaultAnswerTimeout = 10000;  // ms
 
   // files: the file picker's tree: file nodes, and directory answers as 1537 in UTF-8.
   explicit RemotePathBrowser(bool files);
@@ -36,14 +42,18 @@ class RemotePathBrowser {
   // for that directory's entries. Without a database nothing is asked and the tree
   // stays empty.
   void Open(HWND dialog, HWND view, UINT id, const std::wstring& host, const std::wstring& startDir);
-  // Removes the dialog's registrations.
+  // Removes the dialog's registrations and its timer.
   void Close();
+  // For the requests sent from now on.
+  void SetAnswerTimeout(UINT ms) { m_answerTimeout = ms; }
 
   void OnTreeCheck(const NMHDR* nm);
   void OnItemExpanded(const NMHDR* nm);
   void OnItemDeleted(const NMHDR* nm);
   void OnDrivesReply(UINT message, WPARAM wParam, LPARAM lParam);
   void OnDirectoryReply(UINT message, WPARAM wParam, LPARAM lParam);
+  // The dialog's WM_TIMER; false for a timer that is not the browser's.
+  bool OnTimer(UINT_PTR id);
 
   // What OK returns: the checked node's path, for the file picker with "\*" after a
   // drive or directory (everything in it); empty when nothing is checked.
@@ -58,10 +68,15 @@ class RemotePathBrowser {
   int ChildState(HTREEITEM parent) const;
   void DeleteChildren(HTREEITEM item, bool keepFirst);
   void RequestListing(HTREEITEM item);
+  // Asks for the nodes expanded while a listing was awaited, until one is asked.
+  void RequestQueued();
+  // The request in flight has been answered or has timed out.
+  void EndRequest();
+  void Unqueue(HTREEITEM item);
   // Gives a node whose listing never came its placeholder back, closed.
   void Reclose(HTREEITEM item);
-  // The node the answers are for, or null when they are to be dropped.
-  HTREEITEM Awaited() const;
+  // A listing request awaits its answer over the connection that is up.
+  bool InFlight() const;
   // Which connection of the link is up (0 without a link): what was asked over an
   // earlier one will not be answered.
   static unsigned LinkConnection();
@@ -79,8 +94,11 @@ class RemotePathBrowser {
   bool m_drivesAsked = false;
   unsigned m_drivesConnection = 0;
   bool m_filling = false;  // expansions of our own, not the user's
-  HTREEITEM m_awaited = nullptr;
+  bool m_requested = false;      // a listing request is unanswered
+  HTREEITEM m_awaited = nullptr;  // what its answer fills; null once gone or closed
   unsigned m_awaitedConnection = 0;
+  UINT m_answerTimeout = kDefaultAnswerTimeout;
+  std::vector<HTREEITEM> m_queued;  // expanded while a listing was awaited, in order
   PickerTree m_tree;
   HTREEITEM m_top = nullptr;
 };
