@@ -1,14 +1,14 @@
 #include "integrity/CQvHIPSNewRuleDlg.h"
 
 #include "console/AgentMessageId.h"
-#include "console/CAgentLinkManager.h"
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
-#include "integrity/HipsClientAddress.h"
+#include "integrity/HipsPatternKey.h"
+#include "integrity/HipsStoreAndTell.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
@@ -173,7 +173,6 @@ LRESULT CQvHIPSNewRuleDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     m_regExp.SetWindowText(m_filter.RegExp.c_str());
     OnCategoryChanged();
     SetItemCheck(kLogCheck, m_filter.DefaultLogFilter != 0);
-    EnableItem(kLogCheck, FALSE);
     LoadRules();
   } else {
     OnCategoryChanged();
@@ -264,6 +263,7 @@ void CQvHIPSNewRuleDlg::OnSelectTarget() {
   if (picker.DoModal(m_hWnd) != IDOK) return;
   m_target.SetWindowText(ip.c_str());
   m_filter.ClientIP = ip;
+  m_filter.RegExp.clear();  // a path of the old host is nothing on the new one
   m_regExp.SetWindowText(L"");
   m_targetChosen = 1;
 }
@@ -273,14 +273,15 @@ void CQvHIPSNewRuleDlg::OnSelectPath() {
     UiMessageBox(L"清先选择策略目标", kNoticeCaption, kNotice);
     return;
   }
-  std::wstring path = PatternFolder(m_filter.RegExp);  // the folder, not its wildcard
+  // Always from the host's drives: a picker started in a folder reaches nothing above it.
+  std::wstring path;
   CDirectoryDlg picker(m_target.GetWindowText(), &path, L"请选择策略规则");
   if (picker.DoModal(m_hWnd) != IDOK) return;
   TakePickedDirectory(path);
 }
 
 bool CQvHIPSNewRuleDlg::TakePickedDirectory(const std::wstring& directory) {
-  const std::wstring regExp = PatternFolder(directory) + L"\\*";
+  const std::wstring regExp = HipsPatternFolder(directory) + L"\\*";
   if (regExp.size() > size_t(kPathChars)) {
     UiMessageBox(L"路径太长，最多259个字符", kNoticeCaption, kNotice);
     return false;
@@ -288,20 +289,6 @@ bool CQvHIPSNewRuleDlg::TakePickedDirectory(const std::wstring& directory) {
   m_filter.RegExp = regExp;
   m_regExp.SetWindowText(regExp.c_str());
   return true;
-}
-
-std::wstring CQvHIPSNewRuleDlg::PatternFolder(const std::wstring& pattern) {
-  size_t end = pattern.size();
-  while (end > 0 && (pattern[end - 1] == L'\\' || pattern[end - 1] == L'*')) --end;
-  return pattern.substr(0, end);
-}
-
-std::wstring CQvHIPSNewRuleDlg::PatternKey(const std::wstring& pattern) {
-  std::wstring key = pattern;
-  const size_t folder = PatternFolder(key).size();
-  if (key.find(L'*', folder) != std::wstring::npos) key = key.substr(0, folder) + L"\\*";
-  if (!key.empty()) ::CharLowerBuffW(&key[0], DWORD(key.size()));
-  return key;
 }
 
 bool CQvHIPSNewRuleDlg::Refuse(const wchar_t* text, HWND focus, bool selectAll) {
@@ -463,11 +450,15 @@ void CQvHIPSNewRuleDlg::LockFilterFields(bool lock) {
   for (CComboBoxCtrlEx* combo : {&m_match, &m_category, &m_default}) combo->EnableWindow(!lock);
   EnableItem(kItemSelectTarget, !lock);
   EnableItem(kItemSelectPath, !lock);
+  // The log switch is the filter's too: read with the other fields, stored with them.
+  EnableItem(kLogCheck, !lock);
 }
 
-// One transaction: the filter (once), its mask, the rules saved and deleted. The caller's
-// id and filter, the entries and the deleted list change only once it is committed; a
-// failure sends nothing and leaves the dialog as it was.
+// One transaction: the filter (once), its mask, the rules saved and deleted, committed
+// only once the host has been sent the whole filter (1539 on a new filter's first apply,
+// 1540 after). The caller's id and filter, the entries and the deleted list change only
+// once it is committed; a failure, or a send the link cannot take, leaves the dialog as
+// it was.
 void CQvHIPSNewRuleDlg::OnApply() {
   // The head's field holds 259 characters; cut, the pattern would be another key to the
   // agent than the one its deletion names.
@@ -476,28 +467,39 @@ void CQvHIPSNewRuleDlg::OnApply() {
   SQLServerLink link;
   if (!Connect(link)) return ShowError(LastError(link));
   const bool first = m_mode == kModeNew && !m_filterStored;
-  const uint8_t mask = BehaviourMask();
+  HipsFilterInfo applied = m_filter;
+  applied.OperatorType = BehaviourMask();
   int filterId = first ? -1 : *m_filterId;
   std::vector<int> ids(m_rules.size(), -1);
   bool changed = !m_deleted.empty();
-  bool done = link.BeginTransaction() != 0;
-  if (done && first) done = (filterId = InsertFilter(link)) != -1;
-  if (done && mask != m_filter.OperatorType) done = UpdateFilterOperatorType(link, mask, filterId) != 0;
-  for (size_t i = 0; done && i < m_rules.size(); ++i) {
-    if (m_rules[i].stored && !m_rules[i].modified) continue;
-    done = (ids[i] = SaveRule(link, m_rules[i], filterId)) != -1;
-    changed = true;
-  }
-  for (size_t i = 0; done && i < m_deleted.size(); ++i) done = DeleteRule(link, m_deleted[i]) != 0;
-  if (done) done = link.Commit() != 0;
-  if (!done) {
-    const std::wstring error = LastError(link);
-    link.Rollback();
-    return ShowError(error);
-  }
+  auto write = [&] {
+    if (first && (filterId = InsertFilter(link)) == -1) return false;
+    if (applied.OperatorType != m_filter.OperatorType &&
+        !UpdateFilterOperatorType(link, applied.OperatorType, filterId))
+      return false;
+    for (size_t i = 0; i < m_rules.size(); ++i) {
+      if (m_rules[i].stored && !m_rules[i].modified) continue;
+      if ((ids[i] = SaveRule(link, m_rules[i], filterId)) == -1) return false;
+      changed = true;
+    }
+    for (const HipsRuleEntry& deleted : m_deleted)
+      if (!DeleteRule(link, deleted)) return false;
+    return true;
+  };
+  auto tell = [&] {
+    std::string payload;
+    AppendHipsFilterHead(payload, HeadFieldsOf(applied), false);
+    for (size_t i = 0; i < m_rules.size(); ++i) {
+      const HipsRuleInfo& r = *m_rules[i].rule;
+      AppendHipsRuleRecord(payload, r.OperatorType, r.CompareType, r.MatchActionType, r.UnicodeIndex, r.UnicodeName,
+                           i + 1 == m_rules.size());
+    }
+    return HipsTellHost(applied.ClientIP, first ? AGENT_MSG_HIPS_FILTER_NEW : AGENT_MSG_HIPS_FILTER_MODIFY, payload);
+  };
+  if (!HipsStoreAndTell(link, write, tell)) return;
 
   *m_filterId = filterId;
-  m_filter.OperatorType = mask;
+  m_filter = applied;
   if (first) {
     *m_callerFilter = m_filter;
     m_filterStored = 1;
@@ -513,18 +515,6 @@ void CQvHIPSNewRuleDlg::OnApply() {
   m_deleted.clear();
   EnableItem(kItemCancel, FALSE);
   EnableItem(kItemApply, FALSE);
-
-  std::string payload;
-  AppendHipsFilterHead(payload, HeadFieldsOf(m_filter), false);
-  for (size_t i = 0; i < m_rules.size(); ++i) {
-    const HipsRuleInfo& r = *m_rules[i].rule;
-    AppendHipsRuleRecord(payload, r.OperatorType, r.CompareType, r.MatchActionType, r.UnicodeIndex, r.UnicodeName,
-                         i + 1 == m_rules.size());
-  }
-  uint32_t address = 0;
-  if (HipsClientAddress(m_filter.ClientIP, address))
-    g_agentLinkManager.SendOnChannel1(address, first ? AGENT_MSG_HIPS_FILTER_NEW : AGENT_MSG_HIPS_FILTER_MODIFY,
-                                      payload.data(), uint32_t(payload.size()));
   if (changed) UiMessageBox(L"应用成功", L"成功", MB_OK);
 }
 
@@ -621,9 +611,9 @@ int CQvHIPSNewRuleDlg::CountFiltersByTarget(const std::wstring& regExp, const st
   if (!Connect(link)) return ShowError(LastError(link)), -1;
   SQLStatement* statement = link.CreateStatement(L"select RegExp from Filter where ClientIP=?");
   if (!statement || !statement->BindString(0, clientIp.c_str())) return ShowError(LastError(link)), -1;
-  const std::wstring key = PatternKey(regExp);
+  const std::wstring key = HipsPatternKey(regExp);
   while (statement->Fetch())
-    if (PatternKey(Text(*statement, 0)) == key) return 1;
+    if (HipsPatternKey(Text(*statement, 0)) == key) return 1;
   if (statement->Failed()) return ShowError(LastError(link)), -1;
   return 0;
 }

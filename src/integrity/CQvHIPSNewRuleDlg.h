@@ -85,11 +85,6 @@ class CQvHIPSNewRuleDlg : public CUiDialogImpl<CQvHIPSNewRuleDlg>,
 
   // Where a picked path goes: "\*" appended once; refused (false, with a box) when too long.
   bool TakePickedDirectory(const std::wstring& directory);
-  // The folder of a pattern: without its trailing wildcards and backslashes.
-  static std::wstring PatternFolder(const std::wstring& pattern);
-  // A pattern as the agent reads it, for telling two apart: letter case aside, one
-  // trailing wildcard however often it is repeated.
-  static std::wstring PatternKey(const std::wstring& pattern);
 
   // For the tests and the look-at tool.
   CEditEx& NameEdit() { return m_name; }

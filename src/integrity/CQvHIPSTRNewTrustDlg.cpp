@@ -1,10 +1,13 @@
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
 
+#include <utility>
+
 #include "console/CFileDlg.h"
 #include "console/CServerDlg.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
+#include "integrity/HipsPatternKey.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -16,10 +19,11 @@ const UINT kNotice = MB_ICONEXCLAMATION;  // 48
 }  // namespace
 
 CQvHIPSTRNewTrustDlg::CQvHIPSTRNewTrustDlg(int mode, int* type, std::wstring* host, std::wstring* content,
-                                           int ownId)
+                                           int ownId, Store store)
     : CUiDialogImpl<CQvHIPSTRNewTrustDlg>(kLayoutId),
       m_mode(mode),
       m_ownId(ownId),
+      m_store(std::move(store)),
       m_callerType(type),
       m_callerHost(host),
       m_callerContent(content) {}
@@ -104,24 +108,32 @@ void CQvHIPSTRNewTrustDlg::OnOK() {
   const int same = CountSameTrust(type, host, content);
   if (same < 0) return;
   if (same > 0) return void(UiMessageBox(L"该信任关系已经存在", kNoticeCaption, kNotice));
+  if (m_store && !m_store(type, host, content)) return;
   *m_callerType = type;
   *m_callerHost = host;
   *m_callerContent = content;
   EndDialog(IDOK);
 }
 
+// The host's relations of the type are compared as the agent reads their paths.
 int CQvHIPSTRNewTrustDlg::CountSameTrust(int type, const std::wstring& host, const std::wstring& content) {
   SQLServerLink link;
   SQLStatement* statement = nullptr;
   if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword))
-    statement = link.CreateStatement(L"select count(*) from Trust where type=? and ClientIP=? and Content=? and id<>?");
-  if (!statement || !statement->BindInt(0, type) || !statement->BindString(1, host.c_str()) ||
-      !statement->BindString(2, content.c_str()) || !statement->BindInt(3, m_ownId) || !statement->Fetch()) {
+    statement = link.CreateStatement(L"select Content from Trust where type=? and ClientIP=? and id<>?");
+  auto fail = [&] {
     const wchar_t* error = link.GetLastErrorText();
     UiMessageBox(qv::FormatW(L"错误信息：%s", error ? error : L"").c_str(), L"错误", MB_ICONERROR);
     return -1;
+  };
+  if (!statement || !statement->BindInt(0, type) || !statement->BindString(1, host.c_str()) ||
+      !statement->BindInt(2, m_ownId))
+    return fail();
+  const std::wstring key = HipsPatternKey(content);
+  while (statement->Fetch()) {
+    const wchar_t* stored = statement->GetString(0);
+    if (HipsPatternKey(stored ? stored : L"") == key) return 1;
   }
-  const int count = statement->GetInt(0);
-  link.ReleaseStatement(statement);
-  return count > 0;
+  if (statement->Failed()) return fail();
+  return 0;
 }

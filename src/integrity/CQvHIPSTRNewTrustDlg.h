@@ -2,10 +2,12 @@
 // "新建信任关系" (layout 531): the editor of one trust relation: its type, host and
 // content. It writes the caller's values only on a valid OK (result 1); cancel gives 2.
 // OK refuses, while the editor stays open with what was entered, a content longer than
-// the agent's record holds (unless it is the relation's own, unchanged) and a relation
-// that the table holds already under another id.
+// the agent's record holds (unless it is the relation's own, unchanged), a relation that
+// the host has already under another id (its content compared as the agent compares
+// paths, HipsPatternKey), and one that the caller's store refuses.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "controls/CComboBoxCtrlEx.h"
@@ -29,8 +31,12 @@ class CQvHIPSTRNewTrustDlg : public CUiDialogImpl<CQvHIPSTRNewTrustDlg>,
   };
   static const int kContentChars = 259;
 
+  // Stores a valid relation before the editor closes; false (the user told) keeps it open.
+  using Store = std::function<bool(int type, const std::wstring& host, const std::wstring& content)>;
+
   // ownId: the relation's Trust.id in modify mode (it is not its own duplicate).
-  CQvHIPSTRNewTrustDlg(int mode, int* type, std::wstring* host, std::wstring* content, int ownId = -1);
+  CQvHIPSTRNewTrustDlg(int mode, int* type, std::wstring* host, std::wstring* content, int ownId = -1,
+                       Store store = nullptr);
 
   BEGIN_MSG_MAP_EX(CQvHIPSTRNewTrustDlg)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
@@ -62,6 +68,7 @@ class CQvHIPSTRNewTrustDlg : public CUiDialogImpl<CQvHIPSTRNewTrustDlg>,
   int m_hostChosen = 0;
   int m_mode;
   int m_ownId;
+  Store m_store;
   int* m_callerType;
   std::wstring* m_callerHost;
   std::wstring* m_callerContent;

@@ -1,7 +1,6 @@
 #include "integrity/CQvHIPSTrustDlg.h"
 
 #include "console/AgentMessageId.h"
-#include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -9,7 +8,7 @@
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
 #include "integrity/HipsCheckedRows.h"
-#include "integrity/HipsClientAddress.h"
+#include "integrity/HipsStoreAndTell.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
@@ -35,12 +34,11 @@ std::wstring Text(const SQLStatement& statement, int column) {
   return text ? text : L"";
 }
 
-int Send(UINT messageId, int type, const std::wstring& host, const std::wstring& content) {
+// The relation's record to its host (see HipsTellHost).
+bool Tell(UINT messageId, int type, const std::wstring& host, const std::wstring& content) {
   std::string record;
-  uint32_t address = 0;
-  if (!HipsClientAddress(host, address)) return 0;
   AppendHipsTrustRecord(record, uint32_t(type), content);
-  return g_agentLinkManager.SendOnChannel1(address, messageId, record.data(), uint32_t(record.size()));
+  return HipsTellHost(host, messageId, record);
 }
 
 // Statements.
@@ -139,6 +137,8 @@ void CQvHIPSTrustDlg::SetRow(int row, int type, const std::wstring& host, const 
   m_grid.SetItemText(row, kColContent, content.c_str());
 }
 
+// The editor stores the relation and tells its host before it closes: refused, it stays
+// open with what was entered.
 void CQvHIPSTrustDlg::OnNewTrust() {
   int type = -1;
   std::wstring host, content;
@@ -146,14 +146,17 @@ void CQvHIPSTrustDlg::OnNewTrust() {
     SQLServerLink check;
     if (!ConnectOrTell(check)) return;
   }
-  CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content);
+  int id = -1;
+  auto store = [&](int newType, const std::wstring& newHost, const std::wstring& newContent) {
+    SQLServerLink link;  // opened at OK: the id is chosen on what the table holds now
+    if (!ConnectOrTell(link)) return false;
+    return HipsStoreAndTell(
+        link, [&] { return (id = ChooseTrustId(link)) >= 0 && WriteTrust(link, true, id, newType, newHost, newContent); },
+        [&] { return Tell(AGENT_MSG_HIPS_TRUST_ADD, newType, newHost, newContent); });
+  };
+  CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content, -1, store);
   if (editor.DoModal(m_hWnd) != IDOK) return;
-  SQLServerLink link;  // opened after the editor: the id is chosen on what the table holds now
-  if (!ConnectOrTell(link)) return;
-  const int id = ChooseTrustId(link);
-  if (id < 0 || !WriteTrust(link, true, id, type, host, content)) return ShowError(link);
   AddRow(id, type, host, content);
-  Send(AGENT_MSG_HIPS_TRUST_ADD, type, host, content);
 }
 
 // A relation moved to another host is first taken back from the old one.
@@ -169,17 +172,21 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   if (!ReadTrust(link, id, type, host, content)) return;
   const int oldType = type;
   const std::wstring oldHost = host, oldContent = content;
-  CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id);
+  auto store = [&](int newType, const std::wstring& newHost, const std::wstring& newContent) {
+    return HipsStoreAndTell(link, [&] { return WriteTrust(link, false, id, newType, newHost, newContent) != 0; },
+                            [&] {
+                              return (newHost == oldHost || Tell(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent)) &&
+                                     Tell(AGENT_MSG_HIPS_TRUST_MODIFY, newType, newHost, newContent);
+                            });
+  };
+  CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id, store);
   if (editor.DoModal(m_hWnd) != IDOK) return;
-  if (!WriteTrust(link, false, id, type, host, content)) return ShowError(link);
   SetRow(row, type, host, content);
-  if (host != oldHost) Send(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent);
-  Send(AGENT_MSG_HIPS_TRUST_MODIFY, type, host, content);
   UiMessageBox(L"修改信任关系成功", L"成功", MB_ICONINFORMATION);
 }
 
-// Per checked row, top-down: the host hears of the deletion once the row is gone; a
-// failure stops the walk.
+// Per checked row, top-down: a row goes once its host has heard of it; a send the link
+// cannot take, or a failure, stops the walk.
 void CQvHIPSTrustDlg::OnDeleteTrust() {
   if (UiMessageBox(L"您确认删除么？", L"确认删除", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   SQLServerLink link;
@@ -192,11 +199,9 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
     int type = 0;
     std::wstring host, content;
     const bool found = ReadTrust(link, id, type, host, content) != 0;
-    if (!DeleteTrust(link, id)) {
-      ShowError(link);
+    if (!HipsStoreAndTell(link, [&] { return DeleteTrust(link, id) != 0; },
+                          [&] { return !found || NotifyTrustDeleted(type, host, content); }))
       break;
-    }
-    if (found) NotifyTrustDeleted(type, host, content);
     for (int row = 0; row < m_grid.GetItemCount(); ++row)
       if (m_grid.GetItemData(row, data) && int(data) == id) m_grid.DeleteItem(row);
   }
@@ -205,7 +210,7 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
 }
 
 int CQvHIPSTrustDlg::NotifyTrustDeleted(int type, const std::wstring& host, const std::wstring& content) {
-  return Send(AGENT_MSG_HIPS_DELETE, type, host, content);
+  return Tell(AGENT_MSG_HIPS_DELETE, type, host, content);
 }
 
 // ---- Statements

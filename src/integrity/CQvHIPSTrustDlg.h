@@ -1,7 +1,8 @@
 #pragma once
 // "信任关系" (layout 530): the trust relations of table Trust, each exempting one object
-// on one host from active monitoring, with new, modify and delete. Every change is also
-// told to the agent of the host concerned, and only once the table holds it.
+// on one host from active monitoring, with new, modify and delete. Every change is told
+// to the agent of the host concerned before it is committed (HipsStoreAndTell): one the
+// link cannot take changes nothing.
 #include <windows.h>
 
 #include <string>
@@ -49,7 +50,8 @@ class CQvHIPSTrustDlg : public CUiDialogImpl<CQvHIPSTrustDlg>, public CWHRoundRe
   void OnNewTrust();
   void OnModifyTrust();
   void OnDeleteTrust();
-  // Tells the relation's host that it is gone; 1 when sent.
+  // Tells the relation's host that it is gone; 1 when sent (or the host has no address),
+  // 0 when the link did not take it.
   int NotifyTrustDeleted(int type, const std::wstring& host, const std::wstring& content);
   LRESULT OnListCheckChanged(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 

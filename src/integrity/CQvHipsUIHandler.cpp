@@ -1,7 +1,6 @@
 #include "integrity/CQvHipsUIHandler.h"
 
 #include "console/AgentMessageId.h"
-#include "console/CAgentLinkManager.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -9,8 +8,8 @@
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "integrity/CQvHIPSTrustDlg.h"
 #include "integrity/HipsCheckedRows.h"
-#include "integrity/HipsClientAddress.h"
 #include "integrity/HipsFilterInfo.h"
+#include "integrity/HipsStoreAndTell.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
@@ -44,6 +43,8 @@ std::wstring Text(const SQLStatement& statement, int column) {
 int ReadFilter(SQLServerLink& link, int id, HipsFilterInfo& info);
 int ReadTargetName(SQLServerLink& link, const std::wstring& clientIp, std::wstring& name);
 int DeleteFilterRows(SQLServerLink& link, int id);
+// The filter's 1541 to its host (see HipsTellHost).
+bool TellFilterDeleted(const HipsFilterInfo& info);
 
 }  // namespace
 
@@ -173,8 +174,9 @@ void CQvHipsUIHandler::OnModifyRule() {
   editor.DoModal(m_owner->GetHWnd());
 }
 
-// Per checked filter, top-down: its rows go in one transaction, and its host hears of it
-// only once they are gone. A failure keeps that filter and the ones below it.
+// Per checked filter, top-down: its rows go in one transaction, committed only once its
+// host has heard of it. A send the link cannot take, or a failure, keeps that filter and
+// the ones below it.
 void CQvHipsUIHandler::OnDeleteRule() {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return;
@@ -182,14 +184,9 @@ void CQvHipsUIHandler::OnDeleteRule() {
   for (int id : CheckedIds()) {
     HipsFilterInfo info;
     const bool found = ReadFilter(link, id, info) != 0;
-    if (!DeleteFilterRows(link, id)) break;
-    if (found) {
-      std::string payload;
-      AppendHipsFilterHead(payload, HeadFieldsOf(info), true);
-      uint32_t address = 0;
-      if (HipsClientAddress(info.ClientIP, address))
-        g_agentLinkManager.SendOnChannel1(address, AGENT_MSG_HIPS_DELETE, payload.data(), uint32_t(payload.size()));
-    }
+    if (!HipsStoreAndTell(link, [&] { return DeleteFilterRows(link, id) != 0; },
+                          [&] { return !found || TellFilterDeleted(info); }, L"删除错误"))
+      break;
     const int row = RowOfId(id);
     if (row >= 0) m_grid.DeleteItem(row);
   }
@@ -201,11 +198,7 @@ int CQvHipsUIHandler::SendFilterToClient(int id) {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return 0;
   HipsFilterInfo info;
-  uint32_t address = 0;
-  if (!ReadFilter(link, id, info) || !HipsClientAddress(info.ClientIP, address)) return 0;
-  std::string payload;
-  AppendHipsFilterHead(payload, HeadFieldsOf(info), true);
-  return g_agentLinkManager.SendOnChannel1(address, AGENT_MSG_HIPS_DELETE, payload.data(), uint32_t(payload.size()));
+  return ReadFilter(link, id, info) && TellFilterDeleted(info);
 }
 
 std::vector<int> CQvHipsUIHandler::CheckedIds() const {
@@ -255,19 +248,19 @@ int ReadTargetName(SQLServerLink& link, const std::wstring& clientIp, std::wstri
 }
 
 int DeleteFilterRows(SQLServerLink& link, int id) {
-  bool done = link.BeginTransaction() != 0;
   for (const wchar_t* sql : {L"delete from Rules where FilterID=?", L"delete from Filter where id=?"}) {
-    SQLStatement* statement = done ? link.CreateStatement(sql) : nullptr;
-    done = statement && statement->BindInt(0, id) && statement->Execute();
+    SQLStatement* statement = link.CreateStatement(sql);
+    const bool done = statement && statement->BindInt(0, id) && statement->Execute();
     if (statement) link.ReleaseStatement(statement);
+    if (!done) return 0;
   }
-  if (done) done = link.Commit() != 0;
-  if (!done) {
-    const std::wstring error = link.GetLastErrorText() ? link.GetLastErrorText() : L"";
-    link.Rollback();
-    UiMessageBox(qv::FormatW(kErrorFormat, error).c_str(), L"删除错误", kError);
-  }
-  return done;
+  return 1;
+}
+
+bool TellFilterDeleted(const HipsFilterInfo& info) {
+  std::string payload;
+  AppendHipsFilterHead(payload, HeadFieldsOf(info), true);
+  return HipsTellHost(info.ClientIP, AGENT_MSG_HIPS_DELETE, payload);
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ class CQvHipsUIHandler {
   // more or when the database cannot be opened.
   int AddFilterRow(const std::wstring& name, int type, const std::wstring& regExp,
                    const std::wstring& clientIp, int id);
-  // Tells the filter's host that the filter is gone (1541); 1 when it was sent.
+  // Tells the filter's host that the filter is gone (1541); 1 when sent or when the host
+  // has no address, 0 when the link did not take it.
   int SendFilterToClient(int id);
 
   CListCtrlDataEx<unsigned long>& Grid() { return m_grid; }

@@ -5,6 +5,7 @@
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
+#include "integrity/HipsPatternKey.h"
 #include "support/IntegrityPageHost.h"
 #include "support/TreeClicks.h"
 
@@ -15,17 +16,24 @@ using Dlg = CQvHIPSNewRuleDlg;
 class HipsEditor : public IntegrityPageHost {
  protected:
   // Runs the editor modally inside the main window; body acts on it while it runs.
-  void Edit(int mode, const std::function<void(Dlg&)>& body, int filterId = -1) {
+  // With a service that does not listen yet, the body starts with the link down.
+  void Edit(int mode, const std::function<void(Dlg&)>& body, int filterId = -1,
+            testenv::LoopbackPeer* service = nullptr) {
     id = filterId;
+    agent = service ? service : &peer;
     Run([&] {
-      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      if (service) {
+        ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 5000));
+      } else {
+        ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      }
       Dlg dlg(mode, &info, &id);
       script.ExpectDialog([&](UiDialogDriver& d) {
         editor = &d;
         body(dlg);
       });
       dlg.DoModal(main->m_hWnd);
-    });
+    }, service ? service->Port() : 0);
   }
   // A new filter's fields: name, combo 108 index, target, RegExp.
   static void Fill(Dlg& d, const wchar_t* name, int category, const wchar_t* regExp = L"C:\\Data\\*") {
@@ -46,7 +54,7 @@ class HipsEditor : public IntegrityPageHost {
   // The next frame: id, length, the mask at +69 and the target address.
   std::wstring NextFilter() {
     testenv::PeerFrame f;
-    if (!peer.ReceiveFrame(&f, 5000) || f.payload.size() < 600) return L"none";
+    if (!agent->ReceiveFrame(&f, 5000) || f.payload.size() < 600) return L"none";
     return std::to_wstring(f.messageId) + L" " + std::to_wstring(f.payload.size()) + L" mask " +
            std::to_wstring(f.payload[69]) + L" to " + std::to_wstring(f.wParam);
   }
@@ -57,6 +65,46 @@ class HipsEditor : public IntegrityPageHost {
          s && s->Fetch();)
       text += std::to_wstring(s->GetInt(0)) + L":" + std::to_wstring(s->GetInt(1)) + L":" + qvtest::Str(s->GetString(2)) + L" ";
     return text;
+  }
+  // Filter and Rules as stored.
+  std::wstring Tables() {
+    std::wstring text;
+    for (SQLStatement* s = qvtest::Prepare(link, L"select ClientIP, FilterName, RegExp, id, TypeOfHipsRule, "
+                                                 L"OperatorType, DefaultLogFilter from Filter order by id");
+         s && s->Fetch();) {
+      for (int c = 0; c < 3; ++c) text += qvtest::Str(s->GetString(c)) + L"|";
+      for (int c = 3; c < 7; ++c) text += std::to_wstring(s->GetInt(c)) + L"|";
+    }
+    text += L"#";
+    for (SQLStatement* s = qvtest::Prepare(link, L"select id, FilterID, OperatorType, UnicodeName from Rules order by id");
+         s && s->Fetch();)
+      text += std::to_wstring(s->GetInt(0)) + L":" + std::to_wstring(s->GetInt(1)) + L":" +
+              std::to_wstring(s->GetInt(2)) + L":" + qvtest::Str(s->GetString(3)) + L" ";
+    return text;
+  }
+  // The host picker as the user works it: the host's box, then OK.
+  void ChooseTarget(const wchar_t* name) {
+    script.ExpectDialog([=](UiDialogDriver& picker) {
+      qvtest::ToggleItem(picker.As<CServerDlg>()->Tree().tree, name);
+      EXPECT_TRUE(picker.Click(CServerDlg::kItemOK));
+    });
+    EXPECT_TRUE(editor->Click(Dlg::kItemSelectTarget));
+  }
+  // "浏览" of the filter pattern: the picker's first request must be for the drives of
+  // host; the agent has C:, D: and E:, and the user checks `node` and presses OK.
+  void Browse(const wchar_t* node, uint32_t host) {
+    script.ExpectDialog([=](UiDialogDriver& picker) {
+      testenv::PeerFrame f;
+      ASSERT_TRUE(agent->ReceiveFrame(&f, 5000));
+      ASSERT_EQ(L"1536 to " + std::to_wstring(host), std::to_wstring(f.messageId) + L" to " + std::to_wstring(f.wParam));
+      const wchar_t drives[] = L"<drives><drive mask=\"28\"/></drives>";
+      ASSERT_TRUE(agent->SendFrame(1, f.wParam, 1536, drives, sizeof drives));
+      CMulStatusTree& tree = picker.As<CDirectoryDlg>()->Browser().Tree().tree;
+      ASSERT_TRUE(testenv::PumpUntil([&] { return qvtest::FindItem(tree, node) != nullptr; }, 5000));
+      qvtest::ToggleItem(tree, node);
+      EXPECT_TRUE(picker.Click(CDirectoryDlg::kItemOK));
+    });
+    EXPECT_TRUE(editor->Click(Dlg::kItemSelectPath));
   }
   static bool ReadOnly(CEditEx& e) { return (e.GetStyle() & ES_READONLY) != 0; }
   // A click on a line of the rule list, where the list box shows it.
@@ -82,6 +130,7 @@ class HipsEditor : public IntegrityPageHost {
   HipsFilterInfo info;
   int id = -1;
   UiDialogDriver* editor = nullptr;
+  testenv::LoopbackPeer* agent = &peer;  // where the link goes
 };
 
 const UINT kHome = 0x0100007F;
@@ -258,40 +307,115 @@ TEST_F(HipsEditor, AFilterWhosePatternIsLongerThanTheHeadsFieldIsRefusedOnApply)
                            {stored, pattern.c_str()}));
 }
 
-// "浏览" again after a folder was picked: the picker starts from the folder (the listing
-// asked for names no wildcard), checking it gives one wildcard, and that pattern is the
-// one another filter of the host uses, whatever the letter case.
-TEST_F(HipsEditor, BrowsingTheFilterPatternAgainStartsFromItsFolderAndNeverDoublesTheWildcard) {
-  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('127.0.0.1', '本机')"));
-  AddFilter(L"旧", 0, L"d:\\WEBSITE\\wwwroot\\*", L"127.0.0.1");
-  const std::wstring folder = L"D:\\WebSite\\wwwroot";
+// "浏览" opens at the drives of the chosen target every time: after a pick, after a pick
+// refused as another filter's pattern (whatever its letter case), and after another target
+// was chosen; no folder picked on one host is asked of another. A folder takes one wildcard.
+TEST_F(HipsEditor, BrowsingAlwaysOpensAtTheDrivesOfTheChosenTargetAndNeverDoublesTheWildcard) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('127.0.0.1', '本机'), ('127.0.0.2', '备机')"));
+  AddFilter(L"旧", 0, L"e:\\*", L"127.0.0.1");
+  const uint32_t other = 0x0200007F;
   Edit(Dlg::kModeNew, [&](Dlg& d) {
     d.Edit(Dlg::kName).SetWindowText(L"网站");
-    script.ExpectDialog([&](UiDialogDriver& picker) {
-      qvtest::ToggleItem(picker.As<CServerDlg>()->Tree().tree, L"本机");
-      EXPECT_TRUE(picker.Click(CServerDlg::kItemOK));
-    });
-    EXPECT_TRUE(editor->Click(Dlg::kItemSelectTarget));
-    ASSERT_TRUE(d.TakePickedDirectory(folder));  // the first pick
-    script.ExpectDialog([&](UiDialogDriver& picker) {
-      testenv::PeerFrame f;
-      ASSERT_TRUE(peer.ReceiveFrame(&f, 5000));
-      EXPECT_EQ(1538u, f.messageId);
-      EXPECT_EQ(folder, reinterpret_cast<const wchar_t*>(f.payload.data()));
-      RemotePathBrowser& browser = picker.As<CDirectoryDlg>()->Browser();
-      qvtest::ToggleItem(browser.Tree().tree, folder);
-      EXPECT_TRUE(picker.Click(CDirectoryDlg::kItemOK));
-    });
-    EXPECT_TRUE(editor->Click(Dlg::kItemSelectPath));
-    EXPECT_EQ(folder + L"\\*", d.Edit(Dlg::kRegExp).GetWindowText());
+    ChooseTarget(L"本机");
+    const struct {
+      const wchar_t* node;
+      const wchar_t* pattern;
+    } picks[] = {{L"本地磁盘(D:)", L"D:\\*"}, {L"本地磁盘(E:)", L"E:\\*"}};
+    for (const auto& p : picks) {
+      Browse(p.node, kHome);
+      EXPECT_EQ(p.pattern, d.Edit(Dlg::kRegExp).GetWindowText());
+    }
     script.ExpectBox(L"该过滤规则已被使用");
     Rule(d, 0, L"n");
     EXPECT_TRUE(d.Rules().empty());
+    Browse(L"本地磁盘(C:)", kHome);
+    EXPECT_EQ(L"C:\\*", d.Edit(Dlg::kRegExp).GetWindowText());
+    ChooseTarget(L"备机");
+    EXPECT_EQ(L"", d.Edit(Dlg::kRegExp).GetWindowText());
+    Browse(L"本地磁盘(D:)", other);
+    EXPECT_EQ(L"D:\\*", d.Edit(Dlg::kRegExp).GetWindowText());
+    ASSERT_TRUE(d.TakePickedDirectory(L"D:\\WebSite\\wwwroot\\*"));
+    EXPECT_EQ(L"D:\\WebSite\\wwwroot\\*", d.Edit(Dlg::kRegExp).GetWindowText());
   });
   const struct { const wchar_t* a; const wchar_t* b; bool same; } patterns[] = {
       {L"D:\\A\\*\\*", L"d:\\a\\*", true}, {L"HKLM\\Run", L"hklm\\run", true}, {L"D:\\A", L"D:\\A\\*", false}};
   for (const auto& p : patterns)
-    EXPECT_EQ(p.same, Dlg::PatternKey(p.a) == Dlg::PatternKey(p.b)) << testing::PrintToString(std::wstring(p.a));
+    EXPECT_EQ(p.same, HipsPatternKey(p.a) == HipsPatternKey(p.b)) << testing::PrintToString(std::wstring(p.a));
+}
+
+// With the link down neither "应用生效" nor "完成" stores anything: the user is told, the
+// editor stays open as entered, and the same apply goes through once the link is back.
+TEST_F(HipsEditor, WithTheLinkDownApplyStoresNothingAndTheEditorStaysAsEntered) {
+  const int stored = AddFilter(L"已有", 0, L"C:\\Old\\*", L"127.0.0.1", 32);
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Rules (FilterName, FilterID, OperatorType, CompareType, MatchActionType, "
+                                 L"UnicodeIndex, UnicodeName) values ('已有', ?, 1, 0, 1, 1, 'old')", {stored}));
+  const struct {
+    int mode;
+    const wchar_t* name;
+    size_t rules;
+    const wchar_t* sent;
+  } cases[] = {{Dlg::kModeNew, L"新过滤", 1, L"1539"}, {Dlg::kModeModify, L"已有", 2, L"1540"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    info = HipsFilterInfo{};
+    if (c.mode == Dlg::kModeModify) {
+      info.FilterName = L"已有";
+      info.ClientIP = L"127.0.0.1";
+      info.RegExp = L"C:\\Old\\*";
+      info.OperatorType = 32;
+      info.DefaultLogFilter = 1;
+    }
+    const std::wstring before = Tables();
+    testenv::LoopbackPeer service(0, false);
+    Edit(c.mode, [&](Dlg& d) {
+      if (c.mode == Dlg::kModeNew) Fill(d, c.name, 2);
+      Rule(d, 0, L"新规则");
+      for (UINT item : {Dlg::kItemApply, Dlg::kItemFinish}) {
+        SCOPED_TRACE(item);
+        script.ExpectBox(L"与监测服务的连接已断开，命令未发送！");
+        EXPECT_TRUE(editor->Click(item));
+        EXPECT_EQ(0u, script.Remaining());
+        EXPECT_EQ(before, Tables());
+        EXPECT_TRUE(::IsWindow(editor->Frame()) && ::IsWindowVisible(editor->Frame()));
+        EXPECT_TRUE(d.IsItemEnabled(Dlg::kItemApply));
+        EXPECT_EQ(c.name, d.Edit(Dlg::kName).GetWindowText());
+        EXPECT_EQ(c.rules, d.Rules().size());
+        EXPECT_EQ(LRESULT(c.rules), d.RuleList().SendMessage(LB_GETCOUNT, 0, 0));
+      }
+      ASSERT_TRUE(service.Listen() && service.Accept(20000) && LinkConnected());
+      script.ExpectBox(L"应用成功");
+      EXPECT_TRUE(editor->Click(Dlg::kItemApply));
+      EXPECT_EQ(c.sent, NextFilter().substr(0, 4));
+      EXPECT_FALSE(d.IsItemEnabled(Dlg::kItemApply));
+    }, c.mode == Dlg::kModeModify ? stored : -1, &service);
+    EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Rules where UnicodeName = '新规则'"));
+    ASSERT_TRUE(qvtest::Exec(link, L"delete from Rules where UnicodeName = '新规则'"));
+  }
+}
+
+// "记录日志" as it shows at the apply is what is stored and sent (at +72): ticked before
+// the first "增加" it goes with the filter; after it the box is locked with the filter.
+TEST_F(HipsEditor, TheLogBoxAsShownAtTheApplyIsWhatIsStoredAndSent) {
+  for (bool afterAdd : {false, true}) {
+    SCOPED_TRACE(afterAdd);
+    int shown = -1, sent = -1;
+    Edit(Dlg::kModeNew, [&](Dlg& d) {
+      Fill(d, afterAdd ? L"后记录" : L"先记录", 2);
+      const UINT log = Dlg::kLogCheck;
+      if (!afterAdd) { EXPECT_TRUE(editor->Click(log)); }
+      Rule(d, 0, L"n");
+      if (afterAdd) { EXPECT_TRUE(editor->Click(log)); }
+      shown = d.GetItemCheck(Dlg::kLogCheck) ? 1 : 0;
+      script.ExpectBox(L"应用成功");
+      EXPECT_TRUE(editor->Click(Dlg::kItemApply));
+      testenv::PeerFrame f;
+      ASSERT_TRUE(peer.ReceiveFrame(&f, 5000) && f.payload.size() >= 600);
+      sent = f.payload[72];
+    });
+    EXPECT_EQ(afterAdd ? 0 : 1, shown);
+    EXPECT_EQ(shown, sent);
+    EXPECT_EQ(shown, qvtest::Int(link, L"select DefaultLogFilter from Filter where id = ?", {id}));
+  }
 }
 
 }  // namespace

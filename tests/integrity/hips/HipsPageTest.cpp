@@ -22,9 +22,10 @@ class HipsPage : public IntegrityPageHost {
     return text;
   }
   // The next 1541: the filter name, the head's length and the host it went to.
-  std::wstring NextDeletion() {
+  std::wstring NextDeletion() { return NextDeletion(peer); }
+  static std::wstring NextDeletion(testenv::LoopbackPeer& from) {
     testenv::PeerFrame f;
-    if (!peer.ReceiveFrame(&f, 5000)) return L"none";
+    if (!from.ReceiveFrame(&f, 5000)) return L"none";
     return std::to_wstring(f.messageId) + L" " + std::wstring(reinterpret_cast<const wchar_t*>(f.payload.data())) +
            L" " + std::to_wstring(f.payload.size()) + L" " + std::to_wstring(f.wParam);
   }
@@ -90,6 +91,39 @@ TEST_F(HipsPage, DeletingTellsEachHostTopDownAfterItsRowsAreGoneAndAFailureStops
     EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Filter where id = ?", {c}));
     EXPECT_EQ(L"2/-1", Buttons());  // recounted: two still checked
   });
+}
+
+// The host must hear of a deletion for the filter to go: with the link down nothing is
+// deleted, the user is told once, and the same deletion goes through once it is back.
+TEST_F(HipsPage, WithTheLinkDownADeletionKeepsEveryRowAndTellsTheUser) {
+  const int a = AddFilter(L"一", 0, L"C:\\a\\*", L"127.0.0.1");
+  AddFilter(L"二", 2, L"", L"127.0.0.2");
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Rules (FilterID, OperatorType) values (?, 1), (?, 2)", {a, a}));
+  auto tables = [&] {
+    return std::to_wstring(qvtest::Int(link, L"select count(*) from Filter")) + L"/" +
+           std::to_wstring(qvtest::Int(link, L"select count(*) from Rules"));
+  };
+  testenv::LoopbackPeer service(0, false);
+  Run([&] {
+    ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 5000));
+    for (int row = 0; row < 2; ++row) Hips().Grid().SetItemCheck(row, 0, 1);
+    Notify(-1502);
+    script.ExpectBox(L"您确认删除这些策略么？", IDYES).ExpectBox(L"与监测服务的连接已断开，命令未发送！");
+    Command(CQvHipsUIHandler::kItemDelete);
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(L"错误", script.Boxes().back().caption);
+    EXPECT_EQ(L"2/2", tables());
+    EXPECT_EQ(2, Hips().Grid().GetItemCount());
+    EXPECT_EQ(L"2/-1", Buttons());
+
+    ASSERT_TRUE(service.Listen() && service.Accept(20000) && LinkConnected());
+    script.ExpectBox(L"您确认删除这些策略么？", IDYES);
+    Command(CQvHipsUIHandler::kItemDelete);
+    EXPECT_EQ(L"1541 一 600 16777343", NextDeletion(service));
+    EXPECT_EQ(L"1541 二 600 33554559", NextDeletion(service));
+    EXPECT_EQ(L"0/0", tables());
+    EXPECT_EQ(0, Hips().Grid().GetItemCount());
+  }, service.Port());
 }
 
 }  // namespace

@@ -12,16 +12,22 @@ using Editor = CQvHIPSTRNewTrustDlg;
 
 class HipsTrust : public IntegrityPageHost {
  protected:
-  void List(const std::function<void(CQvHIPSTrustDlg&)>& body) {
+  // With a service that does not listen yet, the body starts with the link down.
+  void List(const std::function<void(CQvHIPSTrustDlg&)>& body, testenv::LoopbackPeer* service = nullptr) {
+    agent = service ? service : &peer;
     Run([&] {
-      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      if (service) {
+        ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 5000));
+      } else {
+        ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      }
       CQvHIPSTrustDlg dlg;
       script.ExpectDialog([&](UiDialogDriver& d) {
         list = &d;
         body(dlg);
       });
       dlg.DoModal(main->m_hWnd);
-    });
+    }, service ? service->Port() : 0);
   }
   static void Fill(Editor& e, int type, const wchar_t* host, const std::wstring& content) {
     e.TypeCombo().SetCurSel(type);
@@ -58,7 +64,7 @@ class HipsTrust : public IntegrityPageHost {
   // The next frame: id, length, type, the content and the host it went to.
   std::wstring Next() {
     testenv::PeerFrame f;
-    if (!peer.ReceiveFrame(&f, 5000) || f.payload.size() < 6) return L"none";
+    if (!agent->ReceiveFrame(&f, 5000) || f.payload.size() < 6) return L"none";
     return std::to_wstring(f.messageId) + L" " + std::to_wstring(f.payload.size()) + L" " +
            std::to_wstring(f.payload[0]) + L" " + reinterpret_cast<const wchar_t*>(f.payload.data() + 4) + L" " +
            std::to_wstring(f.wParam & 0xFF000000u ? f.wParam >> 24 : 0);
@@ -68,7 +74,24 @@ class HipsTrust : public IntegrityPageHost {
                              {id, type, ip, content}));
   }
 
+  // Trust as stored.
+  std::wstring Stored() {
+    std::wstring text;
+    for (SQLStatement* s = qvtest::Prepare(link, L"select ClientIP, Content, id, type from Trust order by id");
+         s && s->Fetch();)
+      text += std::to_wstring(s->GetInt(2)) + L":" + std::to_wstring(s->GetInt(3)) + L":" +
+              qvtest::Str(s->GetString(0)) + L":" + qvtest::Str(s->GetString(1)) + L" ";
+    return text;
+  }
+  // Nothing went to the agent before a frame of the test's own.
+  bool NothingSent() {
+    g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
+    testenv::PeerFrame f;
+    return agent->ReceiveFrame(&f, 5000) && f.messageId == 9999;
+  }
+
   UiDialogDriver* list = nullptr;
+  testenv::LoopbackPeer* agent = &peer;  // where the link goes
 };
 
 TEST_F(HipsTrust, NewRelationsTakeTheFirstFreeIdAndDuplicatesOrOverlongContentAreRefused) {
@@ -189,6 +212,67 @@ TEST_F(HipsTrust, ALongStoredContentIsModifiedUnchangedAndDeletedWithItsFirst259
     EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
     EXPECT_EQ(L"1541 524 1 " + sent + L" 2", Next());
     EXPECT_EQ(0, dlg.Grid().GetItemCount());
+  });
+}
+
+// With the link down new, modify and delete store nothing: the user is told, the editor
+// stays open as entered and the list as it was; once the link is back each goes through.
+TEST_F(HipsTrust, WithTheLinkDownNewModifyAndDeleteChangeNothingAndTheEditorKeepsWhatWasEntered) {
+  Put(0, 0, L"127.0.0.1", L"C:\\a.exe");
+  const std::wstring before = Stored();
+  const wchar_t down[] = L"与监测服务的连接已断开，命令未发送！";
+  testenv::LoopbackPeer service(0, false);
+  List([&](CQvHIPSTrustDlg& dlg) {
+    Refused(1, L"127.0.0.2", L"HKLM\\Soft", down);
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemNew));
+    EXPECT_EQ(1, dlg.Grid().GetItemCount());
+    Check(dlg, 0);
+    Refused(0, L"127.0.0.3", L"C:\\b.exe", down);
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
+    EXPECT_EQ(L"127.0.0.1", dlg.Grid().GetItemText(0, 2));
+    script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(down);
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(before, Stored());
+    EXPECT_TRUE(::IsWindowVisible(list->Frame()) && dlg.Grid().GetItemCount() == 1);
+
+    ASSERT_TRUE(service.Listen() && service.Accept(20000) && LinkConnected());
+    Answer(1, L"127.0.0.2", L"HKLM\\Soft");
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemNew));
+    EXPECT_EQ(L"1543 524 1 HKLM\\Soft 2", Next());
+    Answer(0, L"127.0.0.1", L"C:\\b.exe");
+    script.ExpectBox(L"修改信任关系成功");
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
+    EXPECT_EQ(L"1544 524 0 C:\\b.exe 1", Next());
+    script.ExpectBox(L"您确认删除么？", IDYES);
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
+    EXPECT_EQ(L"1541 524 0 C:\\b.exe 1", Next());
+    EXPECT_EQ(L"1:1:127.0.0.2:HKLM\\Soft ", Stored());
+  }, &service);
+}
+
+// Registry keys and Windows paths know no letter case: a relation the host has already in
+// other letters (or with its wildcard repeated) is refused, the editor stays open, and
+// nothing is stored or sent.
+TEST_F(HipsTrust, ARelationTheHostHasInOtherLetterCaseIsRefused) {
+  Put(0, 1, L"127.0.0.1", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Antivirus");
+  Put(1, 1, L"127.0.0.1", L"HKLM\\SOFTWARE\\Ärzte");
+  Put(2, 0, L"127.0.0.1", L"C:\\Tools\\*");
+  const std::wstring before = Stored();
+  List([&](CQvHIPSTrustDlg& dlg) {
+    const struct {
+      int type;
+      const wchar_t* content;
+    } cases[] = {{1, L"hkey_local_machine\\software\\antivirus"}, {1, L"hklm\\software\\ärzte"},
+                 {0, L"c:\\TOOLS\\*\\*"}};
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(c.content)));
+      Refused(c.type, L"127.0.0.1", c.content, L"该信任关系已经存在");
+      EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemNew));
+      EXPECT_EQ(3, dlg.Grid().GetItemCount());
+    }
+    EXPECT_EQ(before, Stored());
+    EXPECT_TRUE(NothingSent());
   });
 }
 
