@@ -7,6 +7,8 @@
 
 #include "GridInputFixture.h"
 #include "support/DibCanvas.h"
+#include "support/GridClicks.h"
+#include "support/MakeBitmap.h"
 
 namespace {
 
@@ -48,6 +50,39 @@ TEST_F(GridInputTest, PagesReceiveTheNotificationsOfEachGesture) {
     EXPECT_EQ(c.selected, Selected());
     EXPECT_FALSE(grid->m_bSelecting);
   }
+}
+
+// A link answers where it is painted, found from the printed pixels (GridClicks), not
+// from the grid's hit test: an image alone (centred, as the audit log's magnifier), a
+// text centred in a wide cell, a text at the left. The cell's blank margins are no link.
+TEST_F(GridInputTest, ALinkAnswersWhereItIsPaintedAndNowhereElseInItsCell) {
+  HBITMAP picture = MakeBitmap(16, 24, [](int x, int y) { return x < 2 || y < 2 ? 0x000000u : 0x2040A0u; });
+  HIMAGELIST images = ::ImageList_Create(16, 24, ILC_COLOR24, 1, 0);
+  ::ImageList_Add(images, picture, nullptr);
+  ::DeleteObject(picture);
+  const struct { const char* name; const wchar_t* text; int image; UINT flags; int width; } cases[] = {
+      {"image alone", L"", 0, 0, 50},
+      {"text centred", L"查看", -1, ITEM_FLAGS_CENTRE, 160},
+      {"text at the left", L"查看", -1, 0, 160},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Make();
+    grid->SetImageList(images);
+    grid->SetColumnWidth(kLink, c.width);
+    grid->SetItemText(2, kLink, c.text);
+    grid->SetItemImage(2, kLink, c.image);
+    grid->SetItemFlags(2, kLink, c.flags);
+    Do("L2.3@3");  // the row and the cell with the focus, drawn filled
+    log.clear();
+    for (int beside : {3, c.width - 4}) Do("L2.3@" + std::to_string(beside));
+    EXPECT_EQ("C2.3 C2.3", log);
+    log.clear();
+    EXPECT_TRUE(qvtest::ClickGridCell(*grid, 2, kLink));
+    EXPECT_EQ("L2.3 C2.3", log);
+  }
+  grid.reset();
+  ::ImageList_Destroy(images);
 }
 
 // Outside the rows the band goes on by itself (timer 1003, from where the pointer is),
