@@ -36,6 +36,7 @@ TEST_F(GridInputTest, PagesReceiveTheNotificationsOfEachGesture) {
       {"M B1.1@5:3.1@40", "S1.1", {1, 2, 3}},
       {"M B4.3@5:0.1@9", "S4.3", {0, 1, 2, 3, 4}},        // up and left
       {"M B-:4.1@5", "", {4, 5}},                           // from below the rows
+      {"M B4.1@5:-", "S4.1", {4, 5}},                       // down past the last row
       {"M L1.1 B2>5:4>20", "S1.1 C1.1", {}},                // right of the columns
       {"M B1.1@5:1.1@8", "S1.1 C1.1", {1}},                 // 3 pixels: a click
       {"B1.1@5:3.1@40", "S1.1 C3.1", {1}},                  // multiple selection off
@@ -48,6 +49,7 @@ TEST_F(GridInputTest, PagesReceiveTheNotificationsOfEachGesture) {
     Do(c.gestures);
     EXPECT_EQ(c.notices, log);
     EXPECT_EQ(c.selected, Selected());
+    EXPECT_EQ(c.selected.size(), static_cast<size_t>(grid->GetSelectedCount()));  // no row past the end
     EXPECT_FALSE(grid->m_bSelecting);
   }
 }
@@ -118,6 +120,7 @@ TEST_F(GridInputTest, ABandOutsideTheRowsScrollsThemInUntilTheRelease) {
     ::SetCursorPos(screen.x, screen.y);
     Mouse(WM_MOUSEMOVE, stop.at, MK_LBUTTON);
     EXPECT_TRUE(testenv::PumpUntil([&] { return grid->GetTopIndex() == stop.top && Selected() == stop.selected; }, 3000));
+    EXPECT_EQ(stop.selected.size(), static_cast<size_t>(grid->GetSelectedCount()));
   }
   Mouse(WM_LBUTTONUP, stops[1].at);
   EXPECT_FALSE(grid->m_bSelecting);
