@@ -331,7 +331,7 @@ LRESULT CQvStrategyGuardUIHandler::OnListCheckChanged(int, LPNMHDR, BOOL&) {
       m_owner->EnableItem(kItemPauseResume, TRUE);
     }
   }
-  if (checked > 0 && !running) m_owner->EnableItem(kItemRun, TRUE);
+  if (!running) m_owner->EnableItem(kItemRun, checked > 0);
   return 1;
 }
 
@@ -490,9 +490,13 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
     AddStrategyRow(name ? name : L"", descriptor ? descriptor : L"", statement->GetInt(2),
                    statement->GetInt(3), statement->GetInt(4));
   }
+  // Part of the list would pass for all of it.
+  const bool failed = statement->Failed() != 0;
+  if (failed) m_grid.DeleteAllItems();
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
-  if (statement->Failed()) {
+  m_owner->EnableItem(kItemRun, FALSE);  // no row is checked after a load
+  if (failed) {
     ShowDatabaseError(link);
     return 0;
   }

@@ -94,6 +94,7 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
   // Off once the dialog has ended: the hosted controls' notifications go no further, so
   // no page hears of anything after its EndDialog.
   void SetForwarding(BOOL bForward) { m_bForward = bForward; }
+  BOOL IsForwarding() const { return m_bForward; }
 
   // Where a click reaches the element: the centre of a shown element inside the view
   // that no other element covers there, in view coordinates. Otherwise FALSE, with

@@ -33,6 +33,10 @@ bool UiDialogDriver::Fail(const std::string& text) const {
   return false;
 }
 
+bool UiDialogDriver::IsOpenAndShown() const {
+  return ::IsWindow(m_hFrame) && ::IsWindowVisible(m_hFrame) && m_view.IsForwarding();
+}
+
 bool UiDialogDriver::Click(UINT nCmdID) {
   POINT pt;
   std::string why;

@@ -48,6 +48,10 @@ class UiDialogDriver {
   // An element's text; empty when there is no such element.
   std::wstring ItemText(UINT nCmdID) const;
 
+  // The dialog is still running and seen: its window exists and is visible, and no
+  // handler has ended it (an ended dialog keeps its window until its loop returns).
+  bool IsOpenAndShown() const;
+
   // The code a dialog still running after the test's actions ends with.
   void EndWith(UINT nCode) { m_nEndCode = nCode; }
   UINT EndCode() const { return m_nEndCode; }

@@ -146,6 +146,7 @@ TEST_F(ConsoleRun, ALoginThatCannotConnectNamesASettingsFileThatWasNotRead) {
       script.ExpectBox(row.box);
       EXPECT_TRUE(d.Click(CLoginDlg::kItemLogin));  // the default administrator's name and password
       EXPECT_EQ(row.box, script.Boxes().back().text);
+      EXPECT_TRUE(d.IsOpenAndShown());
       EXPECT_TRUE(d.Click(CLoginDlg::kItemExit));
     });
     EXPECT_EQ(0, RunConsole(::GetModuleHandleW(nullptr), row.path, silent.Port()));

@@ -59,6 +59,7 @@ TEST_F(Login, AnswersEachAttemptAndSetsTheCurrentUserOnlyOnSuccess) {
       ::SetWindowTextW(d.Control(CLoginDlg::kItemUserName), row.name);
       ::SetWindowTextW(d.Control(CLoginDlg::kItemPassword), row.password);
       EXPECT_TRUE(d.Click(CLoginDlg::kItemLogin));
+      EXPECT_EQ(row.result != 1, d.IsOpenAndShown());  // refused: still open
       EXPECT_EQ(row.line, d.ItemText(CLoginDlg::kItemMessage));
     }, row.box));
     EXPECT_EQ(row.result == 1 ? row.name : L"", g_currentUserName);

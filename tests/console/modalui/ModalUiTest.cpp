@@ -64,7 +64,11 @@ TEST(ModalUi, ADialogRunsItsHandlersInItsLoopAndTheirBoxesComeNextInTheScript) {
     HWND frame = nullptr;
     script.ExpectDialog([&](UiDialogDriver& d) {
       EXPECT_EQ(L"请输入名称", d.ItemText(20));  // initialisation ran first
+      EXPECT_TRUE(d.IsOpenAndShown());
       EXPECT_TRUE(d.Type(100, row.typed) && d.Click(10));
+      // Ended by its handler, the window is still there until the loop returns.
+      EXPECT_TRUE(::IsWindowVisible(d.Frame()));
+      EXPECT_EQ(row.end != IDOK, d.IsOpenAndShown());
       frame = d.Frame();
     });
     script.ExpectBox(row.box, row.answer);

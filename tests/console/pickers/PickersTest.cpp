@@ -179,6 +179,7 @@ TEST_F(Pickers, HostPickerListsTheServersAndReturnsTheCheckedHostsAddress) {
       HTREEITEM first = tree.GetFirstCheckedItem();  // exactly one host checked, or none
       EXPECT_TRUE(row.code == 2 ? !first : first && !tree.GetNextCheckedItem(first));
       EXPECT_TRUE(d.Click(CServerDlg::kItemOK));
+      EXPECT_TRUE(row.code != 2 || d.IsOpenAndShown());  // refused
       if (row.code == 2) d.Click(CServerDlg::kItemCancel);
     }, kStillOpen);
     if (row.code == 2) script.ExpectBox(L"请选择对象内容");
@@ -267,6 +268,7 @@ TEST_F(Pickers, AnswersFillTheNodeExpandedLastAndRemovedNodesAreNeverChosen) {
     EXPECT_EQ(Names{L"备份"}, Children(tree, d));
     EXPECT_EQ(nullptr, tree.GetChildItem(windows));
     ClickOK();  // nothing checked: refused
+    EXPECT_TRUE(picker->IsOpenAndShown());
     ClickCancel();
   };
   EXPECT_EQ(2u, Run<CDirectoryDlg>(kHost, &path, act, L"请您选择路径"));

@@ -7,6 +7,8 @@
 
 #include "GridInputFixture.h"
 #include "support/DibCanvas.h"
+#include "support/GridClicks.h"
+#include "support/MakeBitmap.h"
 
 namespace {
 
@@ -34,6 +36,7 @@ TEST_F(GridInputTest, PagesReceiveTheNotificationsOfEachGesture) {
       {"M B1.1@5:3.1@40", "S1.1", {1, 2, 3}},
       {"M B4.3@5:0.1@9", "S4.3", {0, 1, 2, 3, 4}},        // up and left
       {"M B-:4.1@5", "", {4, 5}},                           // from below the rows
+      {"M B4.1@5:-", "S4.1", {4, 5}},                       // down past the last row
       {"M L1.1 B2>5:4>20", "S1.1 C1.1", {}},                // right of the columns
       {"M B1.1@5:1.1@8", "S1.1 C1.1", {1}},                 // 3 pixels: a click
       {"B1.1@5:3.1@40", "S1.1 C3.1", {1}},                  // multiple selection off
@@ -46,8 +49,42 @@ TEST_F(GridInputTest, PagesReceiveTheNotificationsOfEachGesture) {
     Do(c.gestures);
     EXPECT_EQ(c.notices, log);
     EXPECT_EQ(c.selected, Selected());
+    EXPECT_EQ(c.selected.size(), static_cast<size_t>(grid->GetSelectedCount()));  // no row past the end
     EXPECT_FALSE(grid->m_bSelecting);
   }
+}
+
+// A link answers where it is painted, found from the printed pixels (GridClicks), not
+// from the grid's hit test: an image alone (centred, as the audit log's magnifier), a
+// text centred in a wide cell, a text at the left. The cell's blank margins are no link.
+TEST_F(GridInputTest, ALinkAnswersWhereItIsPaintedAndNowhereElseInItsCell) {
+  HBITMAP picture = MakeBitmap(16, 24, [](int x, int y) { return x < 2 || y < 2 ? 0x000000u : 0x2040A0u; });
+  HIMAGELIST images = ::ImageList_Create(16, 24, ILC_COLOR24, 1, 0);
+  ::ImageList_Add(images, picture, nullptr);
+  ::DeleteObject(picture);
+  const struct { const char* name; const wchar_t* text; int image; UINT flags; int width; } cases[] = {
+      {"image alone", L"", 0, 0, 50},
+      {"text centred", L"查看", -1, ITEM_FLAGS_CENTRE, 160},
+      {"text at the left", L"查看", -1, 0, 160},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Make();
+    grid->SetImageList(images);
+    grid->SetColumnWidth(kLink, c.width);
+    grid->SetItemText(2, kLink, c.text);
+    grid->SetItemImage(2, kLink, c.image);
+    grid->SetItemFlags(2, kLink, c.flags);
+    Do("L2.3@3");  // the row and the cell with the focus, drawn filled
+    log.clear();
+    for (int beside : {3, c.width - 4}) Do("L2.3@" + std::to_string(beside));
+    EXPECT_EQ("C2.3 C2.3", log);
+    log.clear();
+    EXPECT_TRUE(qvtest::ClickGridCell(*grid, 2, kLink));
+    EXPECT_EQ("L2.3 C2.3", log);
+  }
+  grid.reset();
+  ::ImageList_Destroy(images);
 }
 
 // Outside the rows the band goes on by itself (timer 1003, from where the pointer is),
@@ -83,6 +120,7 @@ TEST_F(GridInputTest, ABandOutsideTheRowsScrollsThemInUntilTheRelease) {
     ::SetCursorPos(screen.x, screen.y);
     Mouse(WM_MOUSEMOVE, stop.at, MK_LBUTTON);
     EXPECT_TRUE(testenv::PumpUntil([&] { return grid->GetTopIndex() == stop.top && Selected() == stop.selected; }, 3000));
+    EXPECT_EQ(stop.selected.size(), static_cast<size_t>(grid->GetSelectedCount()));
   }
   Mouse(WM_LBUTTONUP, stops[1].at);
   EXPECT_FALSE(grid->m_bSelecting);

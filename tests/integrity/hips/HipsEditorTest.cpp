@@ -209,6 +209,7 @@ TEST_F(HipsEditor, AFailingApplyStoresAndSendsNothingAndTheNextOneSucceeds) {
     Rule(d, 0, L"n");
     script.ExpectBox(L"full");
     d.OnFinish();  // stays open: nothing stored
+    EXPECT_TRUE(editor->IsOpenAndShown());
     EXPECT_EQ(-1, id);
     EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Filter"));
     EXPECT_TRUE(d.IsItemEnabled(Dlg::kItemApply) && d.IsWindow());
@@ -240,6 +241,7 @@ TEST_F(HipsEditor, FilterFieldsAreRefusedInOrderAndDeletingEveryRuleUnlocksThem)
       script.ExpectBox(c.box);
       Rule(d, 0, L"n");
       EXPECT_TRUE(d.Rules().empty());
+      EXPECT_TRUE(editor->IsOpenAndShown());
     }
     const std::wstring dsn = g_dsnName;  // a count that cannot be made refuses, with the error alone
     wcscpy(g_dsnName, L"QvNoSuchSource");
@@ -248,8 +250,10 @@ TEST_F(HipsEditor, FilterFieldsAreRefusedInOrderAndDeletingEveryRuleUnlocksThem)
     Rule(d, 0, L"n");
     wcscpy(g_dsnName, dsn.c_str());
     EXPECT_TRUE(d.Rules().empty() && script.Remaining() == 0);
+    EXPECT_TRUE(editor->IsOpenAndShown());
     script.ExpectBox(L"路径太长，最多259个字符");
     EXPECT_FALSE(d.TakePickedDirectory(L"C:\\" + std::wstring(255, L'd')));
+    EXPECT_TRUE(editor->IsOpenAndShown());
     EXPECT_TRUE(d.TakePickedDirectory(L"C:\\" + std::wstring(254, L'd')));
     Fill(d, L"新", 0);
     Rule(d, 0, L"n");
@@ -297,6 +301,7 @@ TEST_F(HipsEditor, AFilterWhosePatternIsLongerThanTheHeadsFieldIsRefusedOnApply)
     script.ExpectBox(L"过滤规则超过259个字符");
     EXPECT_TRUE(editor->Click(Dlg::kItemApply));
     EXPECT_TRUE(d.IsItemEnabled(Dlg::kItemApply));
+    EXPECT_TRUE(editor->IsOpenAndShown());
     g_agentLinkManager.SendOnChannel1(kHome, 9999, nullptr, 0);
     testenv::PeerFrame f;
     ASSERT_TRUE(peer.ReceiveFrame(&f, 5000));
@@ -328,6 +333,7 @@ TEST_F(HipsEditor, BrowsingAlwaysOpensAtTheDrivesOfTheChosenTargetAndNeverDouble
     script.ExpectBox(L"该过滤规则已被使用");
     Rule(d, 0, L"n");
     EXPECT_TRUE(d.Rules().empty());
+    EXPECT_TRUE(editor->IsOpenAndShown());
     Browse(L"本地磁盘(C:)", kHome);
     EXPECT_EQ(L"C:\\*", d.Edit(Dlg::kRegExp).GetWindowText());
     ChooseTarget(L"备机");

@@ -51,7 +51,7 @@ class HipsTrust : public IntegrityPageHost {
       script.ExpectBox(box);
       EXPECT_TRUE(d.Click(Editor::kItemOk));
       EXPECT_EQ(0u, script.Remaining()) << "refused while the editor is open";
-      EXPECT_TRUE(::IsWindowVisible(d.Frame()) && e->HostEdit().GetWindowText() == host &&
+      EXPECT_TRUE(d.IsOpenAndShown() && e->HostEdit().GetWindowText() == host &&
                   e->ContentEdit().GetWindowText() == content);
       EXPECT_TRUE(d.Click(Editor::kItemCancel));
     });
@@ -146,6 +146,7 @@ TEST_F(HipsTrust, AModifyToAnotherHostTakesItBackFromTheOldAndDeletesAreToldOnly
     EXPECT_EQ(L"1541 524 0 C:\\b.exe 2", Next());
     EXPECT_EQ(L"1541 524 1 HKLM\\Run 1", Next());
     EXPECT_EQ(1, dlg.Grid().GetItemCount());  // the failed one stays, nothing sent for it
+    EXPECT_TRUE(list->IsOpenAndShown());
     EXPECT_EQ(2, qvtest::Int(link, L"select count(*) from Trust"));
     EXPECT_EQ(1, dlg.CheckedCount());
   });
@@ -156,7 +157,7 @@ TEST_F(HipsTrust, TheEditorRefusesInOrderAndTheRegistryTypeIsTyped) {
     int type = -1;
     std::wstring host, content;
     Editor e(0, &type, &host, &content);
-    script.ExpectDialog([&](UiDialogDriver&) {
+    script.ExpectDialog([&](UiDialogDriver& d) {
       struct Step {
         int type;
         const wchar_t* host;
@@ -172,9 +173,11 @@ TEST_F(HipsTrust, TheEditorRefusesInOrderAndTheRegistryTypeIsTyped) {
         script.ExpectBox(s.box);
         e.OnOK();
         EXPECT_EQ(-1, type);
+        EXPECT_TRUE(d.IsOpenAndShown());
       }
       script.ExpectBox(L"清先选择客户端");
       e.OnBrowseContent();
+      EXPECT_TRUE(d.IsOpenAndShown());
       for (int t : {1, 0}) {
         e.TypeCombo().SetCurSel(t);
         e.OnTypeSelChange();
@@ -182,6 +185,7 @@ TEST_F(HipsTrust, TheEditorRefusesInOrderAndTheRegistryTypeIsTyped) {
       }
       script.ExpectBox(L"路径太长，最多259个字符");
       EXPECT_FALSE(e.TakePickedPath(std::wstring(260, L'p')));
+      EXPECT_TRUE(d.IsOpenAndShown());
     });
     e.DoModal(main->m_hWnd);
   });

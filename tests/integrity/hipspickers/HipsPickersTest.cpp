@@ -26,6 +26,7 @@ class HipsPickers : public testing::Test {
     script.ExpectDialog([&](UiDialogDriver& d) {
       for (const std::wstring& item : toggles) qvtest::ToggleItem(d.As<Dlg>()->Tree().tree, item);
       d.Click(Dlg::kItemOK);
+      EXPECT_TRUE(!box || d.IsOpenAndShown());
     }, kStillOpen);
     if (box) script.ExpectBox(box);
     Dlg dlg(&result);

@@ -88,6 +88,7 @@ TEST_F(ObjectEditorTest, OkRefusesWhatTheTablesForbid) {
       SetText(d, names[row.kind], row.typed);
       if (row.box) script.ExpectBox(row.box);
       EXPECT_TRUE(d.Click(Dlg::kItemOK));
+      EXPECT_TRUE(!row.box || d.IsOpenAndShown());
     });
     EXPECT_EQ(row.box ? kStillOpen : 1u, end);
     if (!row.box && row.kind <= Dlg::kMac) EXPECT_EQ(L"1.1.1.1", record.content);
@@ -108,6 +109,7 @@ TEST_F(ObjectEditorTest, QueriesThatFailKeepTheDialogOpen) {
               SetText(d, Dlg::kAppName, L"Q");
               script.ExpectBox(L"错误信息：");
               EXPECT_TRUE(d.Click(Dlg::kItemOK));
+              EXPECT_TRUE(d.IsOpenAndShown());
             }));
   // Enter and Esc come as elements 1 and 2, which end nothing; neither does another kind.
   EXPECT_EQ(kStillOpen, Run(Dlg::kIp, Dlg::kAdd, nullptr, [](Dlg& dlg, UiDialogDriver&) {
@@ -163,6 +165,7 @@ TEST_F(ObjectEditorTest, ApplicationAndDevicePanelsEditTheirChains) {
   Run(Dlg::kApp, Dlg::kAdd, &head, [&](Dlg& dlg, UiDialogDriver& d) {
     script.ExpectBox(L"请选择服务器");  // no folder picker without a client
     EXPECT_TRUE(d.Click(Dlg::kAppPickFolder));
+    EXPECT_TRUE(d.IsOpenAndShown());
     pick();
     EXPECT_TRUE(d.Click(Dlg::kAppPickClient));
     EXPECT_EQ(L"10.0.0.5", d.ControlText(Dlg::kAppClient));  // an empty name shows the address
@@ -175,6 +178,7 @@ TEST_F(ObjectEditorTest, ApplicationAndDevicePanelsEditTheirChains) {
     SetText(d, Dlg::kAppPath, L"C:\\b");
     script.ExpectBox(L"策略内容已经存在");
     EXPECT_TRUE(d.Click(Dlg::kAppAdd));
+    EXPECT_TRUE(d.IsOpenAndShown());
     Dlg::Grid& list = dlg.List(Dlg::kApp);
     for (int row = 0; row < 3; ++row) list.SetItemCheck(row, 0, 1);
     EXPECT_TRUE(d.Click(Dlg::kAppDelete));  // one checked row per press
@@ -207,6 +211,7 @@ TEST_F(ObjectEditorTest, ApplicationAndDevicePanelsEditTheirChains) {
       SetText(d, Dlg::kDevQuery, step.queryText);
       if (step.box) script.ExpectBox(step.box);
       EXPECT_TRUE(d.Click(Dlg::kDevAdd));
+      EXPECT_TRUE(!step.box || d.IsOpenAndShown());
       if (step.row) EXPECT_EQ(step.row, dlg.List(Dlg::kDevice).GetItemText(dlg.List(Dlg::kDevice).GetItemCount() - 1, 1));
     }
     Click(dlg, Dlg::kDevList, 0);
@@ -236,6 +241,7 @@ TEST_F(ObjectEditorTest, IpAndMacPanelsBuildAndReadTheirEntries) {
     SetText(d, Dlg::kIpMask, L"24");
     script.ExpectBox(L"添加的IP范围已经存在");
     EXPECT_TRUE(d.Click(Dlg::kIpAdd));
+    EXPECT_TRUE(d.IsOpenAndShown());
     EXPECT_TRUE(d.Click(Dlg::kItemOK));
   });
   EXPECT_EQ(L"10.0.0.1/24;10.0.0.2-10.0.0.9/16", record.content);
@@ -249,6 +255,7 @@ TEST_F(ObjectEditorTest, IpAndMacPanelsBuildAndReadTheirEntries) {
     EXPECT_TRUE(d.Click(Dlg::kMacModify));  // nothing selected: nothing, no message
     script.ExpectBox(L"请选择要删除的策略");
     EXPECT_TRUE(d.Click(Dlg::kMacDelete));
+    EXPECT_TRUE(d.IsOpenAndShown());
   });
 }
 
@@ -267,6 +274,7 @@ TEST_F(ObjectEditorTest, ServicePortOperations) {
     EXPECT_EQ(CB_ERR, int(::SendMessageW(d.Control(Dlg::kIcmpCode), CB_GETCURSEL, 0, 0)));
     script.ExpectBox(L"请选择 ICMP的类型与代码");
     dlg.OnPortAdd();
+    EXPECT_TRUE(d.IsOpenAndShown());
     Click(dlg, Dlg::kPortList, 1);
     EXPECT_EQ(L"8000", d.ControlText(Dlg::kPortFrom));
     EXPECT_EQ(L"8080", d.ControlText(Dlg::kPortTo));
@@ -274,6 +282,7 @@ TEST_F(ObjectEditorTest, ServicePortOperations) {
     SetText(d, Dlg::kPortFrom, L"80");
     script.ExpectBox(L"要修改的端口范围已经存在");
     dlg.OnPortModify();
+    EXPECT_TRUE(d.IsOpenAndShown());
     dlg.SetPortType(Dlg::kPortUdp);
     SetText(d, Dlg::kPortFrom, L"80");
     dlg.OnPortAdd();  // UDP 80 beside TCP 80

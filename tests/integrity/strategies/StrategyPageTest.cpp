@@ -66,6 +66,24 @@ TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAre
   });
 }
 
+// "运行策略" follows the boxes the user ticks: off after a load and once the last box
+// is cleared, on while a row is ticked.
+TEST_F(StrategyPage, RunIsOfferedOnlyWhileARowIsChecked) {
+  AddTarget(L"甲");
+  AddTarget(L"乙");
+  Run([&] {
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
+    EXPECT_FALSE(main->IsItemEnabled(Page::kItemRun));
+    const struct { const wchar_t* click; bool run; } steps[] = {
+        {L"甲", true}, {L"乙", true}, {L"甲", true}, {L"乙", false}};
+    for (const auto& step : steps) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(step.click)));
+      ClickCheck(RowOf(step.click));
+      EXPECT_EQ(step.run, main->IsItemEnabled(Page::kItemRun) != FALSE);
+    }
+  });
+}
+
 TEST_F(StrategyPage, WithTheLinkDownCommandsTellTheUserAndChangeNothing) {
   AddTarget(L"甲");
   testenv::LoopbackPeer refusing(0, false);

@@ -138,10 +138,12 @@ TEST_F(StrategyWizard, PanelsRefuseWhatCannotBeSaved) {
     CMulStatusTree& templates = wizard.TreeById(Dlg::kTemplateTree);
     script.ExpectBox(L"没有选择策略模版！");
     w.Click(Dlg::kTemplateNext);
+    EXPECT_TRUE(w.IsOpenAndShown());
     Toggle(templates, L"Linux操作系统完整性监测");
     w.Click(Dlg::kTemplateNext);
     script.ExpectBox(L"没有选择项！");
     w.Click(Dlg::kTargetNext);
+    EXPECT_TRUE(w.IsOpenAndShown());
     EXPECT_EQ(Dlg::kPanelServers, wizard.CurrentPanel());
     Toggle(wizard.TreeById(Dlg::kServerTree), L"10.0.0.2");
     w.Click(Dlg::kTargetNext);
@@ -155,6 +157,7 @@ TEST_F(StrategyWizard, PanelsRefuseWhatCannotBeSaved) {
       if (n.box) script.ExpectBox(n.box);
       w.Click(Dlg::kNameNext);
       EXPECT_EQ(n.box ? Dlg::kPanelName : Dlg::kPanelSchedule, wizard.CurrentPanel());
+      EXPECT_TRUE(w.IsOpenAndShown());
     }
     wchar_t summary[64] = L"";
     ::GetWindowTextW(wizard.SummaryBox(), summary, 64);
@@ -176,12 +179,14 @@ TEST_F(StrategyWizard, PanelsRefuseWhatCannotBeSaved) {
       w.Click(Dlg::kLoginNext);
       EXPECT_EQ(d.ip, std::wstring(wizard.Record().Ip));
       EXPECT_EQ(d.box ? Dlg::kPanelDevice : Dlg::kPanelSchedule, wizard.CurrentPanel());
+      EXPECT_TRUE(w.IsOpenAndShown());
       if (!d.box) w.Click(10007);
     }
     Choose(w, Dlg::kDeviceCombo, L"rt1");
     SetText(w, Dlg::kManageIdEdit, L"");
     script.ExpectBox(L"没有管理口令！");
     w.Click(Dlg::kLoginNext);
+    EXPECT_TRUE(w.IsOpenAndShown());
 
     // Object rows: a server and folder are needed, and each pair is added once.
     w.Click(10006);
@@ -190,6 +195,7 @@ TEST_F(StrategyWizard, PanelsRefuseWhatCannotBeSaved) {
     w.Click(Dlg::kObjectAdd);
     script.ExpectBox(L"请选择目标服务器和目录！");
     w.Click(Dlg::kTargetParamsOK);
+    EXPECT_TRUE(w.IsOpenAndShown());
     const struct { const wchar_t *server, *folder, *box; } objects[] = {
         {L"web1", L"C:\\a'b", nullptr}, {L"web1", L"C:\\a'b", L"对象已经存在！"}, {L"10.0.0.2", L"C:\\a'b", nullptr}};
     for (const auto& o : objects) {
@@ -198,6 +204,7 @@ TEST_F(StrategyWizard, PanelsRefuseWhatCannotBeSaved) {
       if (o.box) script.ExpectBox(o.box);
       w.Click(Dlg::kTargetParamsOK);
       EXPECT_EQ(o.box ? Dlg::kPanelTargetParams : Dlg::kPanelObjects, wizard.CurrentPanel());
+      EXPECT_TRUE(w.IsOpenAndShown());
     }
     Dlg::Grid& grid = wizard.ObjectGrid();
     ASSERT_EQ(2, grid.GetItemCount());
@@ -222,6 +229,7 @@ TEST_F(StrategyWizard, PanelsRefuseWhatCannotBeSaved) {
       ::PostMessageW(edit, WM_KEYDOWN, e.key, 0);
       EXPECT_TRUE(testenv::PumpUntil([&] { return !::IsWindow(edit); }, 5000));
       EXPECT_EQ(e.label, types.GetItemText(first));
+      EXPECT_TRUE(w.IsOpenAndShown());
     }
   });
 }
@@ -238,6 +246,7 @@ TEST_F(StrategyWizard, ModifyChecksOnlyARename) {
     SetText(w, Dlg::kObjectNameEdit, L"BETA");
     script.ExpectBox(L"此策略名已经存在，请重新定义！");
     w.Click(Dlg::kObjectsNext);
+    EXPECT_TRUE(w.IsOpenAndShown());
     SetText(w, Dlg::kObjectNameEdit, L"alpha");
     w.Click(Dlg::kObjectsNext);
     EXPECT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
@@ -444,6 +453,7 @@ TEST_F(StrategyWizard, ScheduleAndSettingsAreStoredAsShownAndComeBack) {
     for (int i = 0; i < 4; ++i) SetText(w, Dlg::kFirstReportPart + i, parts[i]);
     script.ExpectBox(L"请输入历史副本存储位置");
     w.Click(Dlg::kSettingsFinish);
+    EXPECT_TRUE(w.IsOpenAndShown());
     SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
     w.Click(Dlg::kSettingsFinish);
     ASSERT_EQ(Dlg::kPanelSummary, wizard.CurrentPanel());
@@ -509,6 +519,7 @@ TEST_F(StrategyWizard, FinishWithTheLinkDownChangesNothingAndKeepsTheEntries) {
       EXPECT_TRUE(w.Click(c.finish));
       EXPECT_EQ(before, TextOf(table));
       EXPECT_EQ(summary, wizard.CurrentPanel());
+      EXPECT_TRUE(w.IsOpenAndShown());
       EXPECT_EQ(c.name, w.ControlText(Dlg::kNameEdit));
       EXPECT_EQ(rows, listed());
 
@@ -539,6 +550,7 @@ TEST_F(StrategyWizard, ModifyReplacesTheRowsOrKeepsThemAll) {
       ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
       if (refuse) script.ExpectBox(L"refused");
       EXPECT_EQ(refuse ? 0 : 1, wizard.SaveStrategy());
+      EXPECT_TRUE(!refuse || w.IsOpenAndShown());
       testenv::PeerFrame frame;
       if (!refuse) {
         ASSERT_TRUE(peer.ReceiveFrame(&frame, 5000));

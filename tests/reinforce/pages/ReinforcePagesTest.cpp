@@ -131,6 +131,7 @@ TEST_F(ReinforcePages, TargetPickerKeepsOneKindAndEndsWithTwo) {
       ASSERT_EQ(8u, kinds.size());
       script.ExpectBox(L"没有选择!!!");  // OK wants a choice
       EXPECT_TRUE(p.Click(target::kOk));
+      EXPECT_TRUE(p.IsOpenAndShown());
       const int steps[][2] = {{0, 0}, {4, 4}, {4, -1}, {2, 2}};  // the kind toggled, the one checked after
       for (const auto& step : steps) {
         tree.SelectItem(kinds[step[0]]);

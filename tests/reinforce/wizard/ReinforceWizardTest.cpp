@@ -59,9 +59,11 @@ TEST_F(ReinforceWizard, NewPolicyRefusesMissingAndTakenInputThenAddsOneRow) {
       if (input.box) script.ExpectBox(input.box);
       EXPECT_TRUE(w.Click(Dlg::kNameNext));
       EXPECT_EQ(input.box ? Dlg::kPageName : Dlg::kPageTarget, wizard.CurrentPage());
+      EXPECT_TRUE(w.IsOpenAndShown());
     }
     script.ExpectBox(L"没有选择!!!");
     EXPECT_TRUE(w.Click(Dlg::kTargetNext));
+    EXPECT_TRUE(w.IsOpenAndShown());
     Toggle(wizard.TargetTree(), L"ERP数据库服务器");
     Toggle(wizard.TargetTree(), L"电子邮件服务器");
     EXPECT_EQ(L"电子邮件服务器", Checked(wizard.TargetTree()));
@@ -111,6 +113,7 @@ TEST_F(ReinforceWizard, EditRewritesTheLoadedRowOrNothing) {
       script.ExpectBox(L"名称重复了！！！");
       SetText(w, Dlg::kNameEdit, L"乙策略");
       EXPECT_TRUE(w.Click(Dlg::kNameNext));
+      EXPECT_TRUE(w.IsOpenAndShown());
       SetText(w, Dlg::kNameEdit, L"丙策略");
       SetText(w, Dlg::kDocEdit, L"新说明");
       EXPECT_TRUE(w.Click(Dlg::kNameNext));
@@ -127,6 +130,7 @@ TEST_F(ReinforceWizard, EditRewritesTheLoadedRowOrNothing) {
       EXPECT_EQ(L"3项 1项", w.ItemText(Dlg::kSummaryFirst) + L" " + w.ItemText(Dlg::kSummaryFirst + 1));
       if (refusal) script.ExpectBox(L"错误信息：");
       EXPECT_TRUE(w.Click(Dlg::kFinish));
+      EXPECT_EQ(refusal != nullptr, w.IsOpenAndShown());  // refused: still open
       EXPECT_EQ(refusal ? L"甲策略|旧说明|文件服务器" : L"丙策略|新说明|ERP数据库服务器",
                 owner.GetItemText(0, 0) + L"|" + owner.GetItemText(0, 1) + L"|" + owner.GetItemText(0, 2));
     });
@@ -158,6 +162,7 @@ TEST_F(ReinforceWizard, NetworkRulesChangeTheGridOnlyAfterTheTable) {
     for (const auto& field : fields) {
       script.ExpectBox(field.missing);
       EXPECT_TRUE(w.Click(Dlg::kRuleOK));
+      EXPECT_TRUE(w.IsOpenAndShown());
       EXPECT_EQ(Dlg::kPageNetRuleEditor, wizard.CurrentPage());
       field.field == Dlg::kRuleNameEdit || field.field == Dlg::kRuleDocEdit ? SetText(w, field.field, field.value)
                                                                             : Choose(w, field.field, field.value);
@@ -174,6 +179,7 @@ TEST_F(ReinforceWizard, NetworkRulesChangeTheGridOnlyAfterTheTable) {
       SetText(w, Dlg::kRuleNameEdit, clash.name);
       script.ExpectBox(L"名称重复了！！！");
       EXPECT_TRUE(w.Click(Dlg::kRuleOK));
+      EXPECT_TRUE(w.IsOpenAndShown());
       EXPECT_TRUE(w.Click(Dlg::kRuleCancel));
       EXPECT_EQ(L"甲规则|丙规则", Column(rules, 1));
     }
@@ -216,6 +222,7 @@ TEST_F(ReinforceWizard, NetworkRulesChangeTheGridOnlyAfterTheTable) {
     script.ExpectBox(L"您确认删除这些网络安全加固么？", IDYES).ExpectBox(L"错误信息：");
     EXPECT_TRUE(w.Click(Dlg::kRuleDelete));
     EXPECT_EQ(2, rules.GetItemCount());
+    EXPECT_TRUE(w.IsOpenAndShown());
     Sql({L"drop trigger refuse"});
     script.ExpectBox(L"您确认删除这些网络安全加固么？", IDYES);
     EXPECT_TRUE(w.Click(Dlg::kRuleDelete));

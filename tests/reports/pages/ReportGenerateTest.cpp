@@ -36,19 +36,20 @@ TEST_F(ReportGenerate, DialogRefusesWhatCannotBeAReportThenGeneratesOpensAndLogs
       ::SendMessageW(dlg.Control(Dlg::kFormatCombo), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
       for (const wchar_t* box : {L"请输入简报名称", L"请输入简报作者", L"请选择简报格式", L"请选择简报存储路径"})
         script.ExpectBox(box);
-      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate));
+      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate) && dlg.IsOpenAndShown());
       dlg.Type(Dlg::kNameEdit, L"名");
-      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate));
+      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate) && dlg.IsOpenAndShown());
       dlg.Type(Dlg::kAuthorEdit, L"王五");
-      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate));
+      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate) && dlg.IsOpenAndShown());
       ::SendMessageW(dlg.Control(Dlg::kFormatCombo), CB_SETCURSEL, 0, 0);
-      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate));
+      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate) && dlg.IsOpenAndShown());
       EXPECT_TRUE(dlg.Click(Dlg::kItemBrowse));
       for (const auto& attempt : attempts) {
         if (attempt.box) script.ExpectBox(attempt.box);
         dlg.Type(Dlg::kNameEdit, attempt.name);
         EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate));
         if (!attempt.box) break;
+        EXPECT_TRUE(dlg.IsOpenAndShown());
         EXPECT_EQ(attempt.box == kBadName ? L"提示" : L"错误", script.Boxes().back().caption);
         if (attempt.made) ::CreateDirectoryW((templ + attempt.made).c_str(), nullptr);
       }

@@ -212,6 +212,7 @@ TEST_F(UsersPage, PasswordDialogRefusesEmptyAndMismatchedEntries) {
           EXPECT_TRUE(p.Type(f.first, *f.second));
         script.ExpectBox(row.box, IDOK);
         EXPECT_TRUE(p.Click(CSMUMPasswordDlg::kItemOk));
+        EXPECT_EQ(row.stored.empty(), p.IsOpenAndShown());  // refused: still open
       });
       main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 1);
       EXPECT_TRUE(qvtest::ClickGridCell(Users(main).Grid(), 1, Page::kColumnPassword));  // alice's "设置"
