@@ -331,7 +331,8 @@ LRESULT CQvStrategyGuardUIHandler::OnListCheckChanged(int, LPNMHDR, BOOL&) {
       m_owner->EnableItem(kItemPauseResume, TRUE);
     }
   }
-  if (!running) m_owner->EnableItem(kItemRun, checked > 0);
+  // With nothing checked the buttons stay as they were.
+  if (checked > 0 && !running) m_owner->EnableItem(kItemRun, TRUE);
   return 1;
 }
 
@@ -495,7 +496,6 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
   if (failed) m_grid.DeleteAllItems();
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
-  m_owner->EnableItem(kItemRun, FALSE);  // no row is checked after a load
   if (failed) {
     ShowDatabaseError(link);
     return 0;

@@ -66,16 +66,22 @@ TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAre
   });
 }
 
-// "运行策略" follows the boxes the user ticks: off after a load and once the last box
-// is cleared, on while a row is ticked.
-TEST_F(StrategyPage, RunIsOfferedOnlyWhileARowIsChecked) {
+// "运行策略" is offered by a checked row that does not run; clearing the last box leaves
+// it as the checked rows left it, so a running strategy's row unticked offers nothing.
+TEST_F(StrategyPage, ClearingTheLastBoxLeavesRunAsTheCheckedRowsLeftIt) {
   AddTarget(L"甲");
   AddTarget(L"乙");
   Run([&] {
     ShowPage(CQuorvaneUIHandler::kTabStrategies);
-    EXPECT_FALSE(main->IsItemEnabled(Page::kItemRun));
+    ClickCheck(RowOf(L"甲"));
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    std::vector<unsigned char> record(132, 0);
+    record[0] = 1;
+    std::memcpy(&record[4], L"甲", 2);
+    ASSERT_TRUE(peer.SendFrame(1, 0, 1546, record.data(), 6));  // the name ends with the payload
+    ASSERT_TRUE(testenv::PumpUntil([&] { return Cell(L"甲", Page::kColRunStatus) == L"运行中"; }, 5000));
     const struct { const wchar_t* click; bool run; } steps[] = {
-        {L"甲", true}, {L"乙", true}, {L"甲", true}, {L"乙", false}};
+        {L"乙", false}, {L"甲", true}, {L"乙", true}, {L"甲", false}, {L"甲", false}};
     for (const auto& step : steps) {
       SCOPED_TRACE(testing::PrintToString(std::wstring(step.click)));
       ClickCheck(RowOf(step.click));
