@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "console/DottedIPv4.h"
+
 namespace {
 
 // Owns a thread handle.
@@ -65,8 +67,8 @@ int CTmTelnet::Connect(const char* host, unsigned short port, DWORD limitMs) {
     return -5;
   }
   if (std::isdigit(static_cast<unsigned char>(host[0]))) {
-    unsigned long a = ::inet_addr(host);
-    if (a == INADDR_NONE && std::strcmp(host, "255.255.255.255") != 0) {
+    uint32_t a = 0;
+    if (!ParseDottedIPv4(host, &a)) {
       CloseSocket();
       return -4;
     }

@@ -10,6 +10,7 @@
 #include "console/AgentMessageId.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
+#include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "console/RemoteListing.h"
 #include "console/SQLServerLink.h"
@@ -68,7 +69,7 @@ void RemotePathBrowser::Open(HWND dialog, HWND view, UINT id, const std::wstring
   link.Disconnect();
   if (label.empty()) label = host;
 
-  m_host = static_cast<uint32_t>(::inet_addr(qv::WideToAnsi(host).c_str()));
+  if (!ParseDottedIPv4(host, &m_host)) m_host = INADDR_NONE;  // as the platform gave it: no host
   m_startDir = !startDir.empty();
   if (m_startDir)
     m_top = AddNode(TVI_ROOT, startDir, kDirectoryNode, false);

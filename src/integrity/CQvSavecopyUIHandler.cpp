@@ -9,6 +9,7 @@
 #include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
+#include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -20,7 +21,6 @@
 #include "platform/CGdiObject.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
-#include "sysmgmt/CSMClientManagementUIHandler.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -225,7 +225,7 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
   // restore some other file.
   CopyRestoreRecord record{};
   const wchar_t* refusal = nullptr;
-  if (!CSMClientManagementUIHandler::ParseDottedIPv4(copy.address, &record.ClientIP))
+  if (!ParseDottedIPv4(copy.address, &record.ClientIP))
     refusal = L"副本的主机地址无效，无法还原！";
   else if (!WriteFixedText(record.StrategyName, copy.strategyName))
     refusal = L"策略名称超过63个字符，无法还原！";

@@ -225,8 +225,10 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   void SetSummaryText(const std::wstring& text);
   // Keeps at most one checked item: the one just checked.
   static void KeepOnlyChecked(CMulStatusTree& tree, HTREEITEM item, int state, HTREEITEM& remembered);
+  // The object grid's filter column for FilterType 0 to 2 (the radio items from kFilterAll).
+  static const wchar_t* const kFilterTexts[3];
 
-  // ---- modify mode
+  // ---- modify mode (CQvStrategyGuardDlgPrefill.cpp)
   void Prefill();
   void CheckStoredTemplate(DWORD type, const std::wstring& selected);
   // The host name of an address (the address when none), false when the database

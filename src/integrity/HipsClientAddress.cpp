@@ -1,14 +1,10 @@
 #include "integrity/HipsClientAddress.h"
 
-#include <winsock2.h>
-
-#include "platform/TextConv.h"
+#include "console/DottedIPv4.h"
 
 bool HipsClientAddress(const std::wstring& clientIp, uint32_t& address) {
-  const std::string ansi = qv::WideToAnsi(clientIp);
-  if (ansi.empty()) return false;
-  const unsigned long value = inet_addr(ansi.c_str());
-  if (value == INADDR_NONE) return false;
-  address = uint32_t(value);
+  uint32_t value = 0;
+  if (!ParseDottedIPv4(clientIp, &value) || value == 0xFFFFFFFFu) return false;
+  address = value;
   return true;
 }

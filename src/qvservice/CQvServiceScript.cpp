@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "console/DottedIPv4.h"
 #include "platform/TextConv.h"
 
 namespace {
@@ -49,12 +50,7 @@ bool ParseFlag(const std::string& text, bool* value) {
   return false;
 }
 
-bool ParseAddress(const std::string& text, uint32_t* value) {
-  unsigned long a = ::inet_addr(text.c_str());
-  if (a == INADDR_NONE && text != "255.255.255.255") return false;
-  *value = static_cast<uint32_t>(a);
-  return true;
-}
+bool ParseAddress(const std::string& text, uint32_t* value) { return ParseDottedIPv4(text, value); }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
   // Drive letters and directory names compare as Windows does, without case.

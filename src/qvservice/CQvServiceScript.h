@@ -29,7 +29,7 @@
 class CQvServiceScript {
  public:
   struct Client {
-    uint32_t address;  // as inet_addr gives it
+    uint32_t address;  // as ParseDottedIPv4 reads it
     bool online;
   };
   struct Notice {

@@ -7,6 +7,7 @@
 #include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
+#include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "controls/CUIResource.h"
 #include "platform/CAppModule.h"
@@ -421,23 +422,6 @@ HTREEITEM CSMClientManagementUIHandler::UpdateTreeNode(HTREEITEM node, const std
 }
 
 // ---------------------------------------------------------------- host states
-
-bool CSMClientManagementUIHandler::ParseDottedIPv4(const std::wstring& text, uint32_t* address) {
-  uint32_t value = 0;
-  size_t at = 0;
-  for (int part = 0; part < 4; ++part) {
-    if (part && (at >= text.size() || text[at++] != L'.')) return false;
-    size_t digits = 0;
-    unsigned number = 0;
-    for (; at < text.size() && text[at] >= L'0' && text[at] <= L'9' && digits < 4; ++at, ++digits)
-      number = number * 10 + (text[at] - L'0');
-    if (!digits || digits > 3 || number > 255) return false;
-    value |= number << (8 * part);
-  }
-  if (at != text.size()) return false;
-  *address = value;
-  return true;
-}
 
 void CSMClientManagementUIHandler::QueryClientState(const std::wstring& address) {
   uint32_t host = 0;

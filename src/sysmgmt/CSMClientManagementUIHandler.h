@@ -66,8 +66,6 @@ class CSMClientManagementUIHandler {
 
   // Sends one of 1795 to 1797 to the window as the console's own call.
   static LRESULT SendClientChange(HWND window, UINT message, const ClientChangeNotice& notice);
-  // The network-order value of a dotted IPv4 text ("a.b.c.d", each 0 to 255).
-  static bool ParseDottedIPv4(const std::wstring& text, uint32_t* address);
 
   BEGIN_MSG_MAP_EX(CSMClientManagementUIHandler)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)

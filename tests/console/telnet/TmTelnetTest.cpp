@@ -50,6 +50,12 @@ TEST(TmTelnetConnect, ReportsEachFailure) {
   testenv::LoopbackPeer refusing(0, false);
   EXPECT_EQ(-6, t.Connect("127.0.0.1", refusing.Port()));
   EXPECT_EQ(INVALID_SOCKET, t.Socket());
+  // Forms the platform would read as 127.0.0.1 are no dotted address here.
+  for (const char* host : {"127.1", "0x7f.0.0.1", "127.0.0.1 ", "127.0.0.1 x"}) {
+    SCOPED_TRACE(host);
+    EXPECT_EQ(-4, t.Connect(host, refusing.Port()));
+    EXPECT_EQ(INVALID_SOCKET, t.Socket());
+  }
   ASSERT_TRUE(refusing.Listen());
   EXPECT_EQ(0, t.Connect("localhost", refusing.Port()));  // a name, resolved
   EXPECT_TRUE(refusing.Accept(3000));

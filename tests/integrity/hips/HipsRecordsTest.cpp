@@ -76,7 +76,10 @@ TEST(HipsRecords, OnlyAnAddressThatConvertsIsSentTo) {
     bool ok;
     uint32_t address;
   } cases[] = {{L"127.0.0.1", true, 0x0100007F}, {L"10.1.2.3", true, 0x0302010A}, {L"", false, 0},
-               {L"主机", false, 0}, {L"10.1.2.x", false, 0}, {L"255.255.255.255", false, 0}};
+               {L"主机", false, 0}, {L"10.1.2.x", false, 0}, {L"255.255.255.255", false, 0},
+               // four decimal numbers only: no short, hex or blank-ended forms
+               {L"127.1", false, 0}, {L"0x7f.0.0.1", false, 0}, {L"10.1.2.3 ", false, 0},
+               {L"010.001.002.003", true, 0x0302010A}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(c.ip)));
     uint32_t address = 0;

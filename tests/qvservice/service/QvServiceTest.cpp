@@ -307,6 +307,11 @@ TEST(QvServiceScript, RefusesMalformedLinesWithTheirNumber) {
   EXPECT_NE(std::wstring::npos, error.find(L"line 2"));
   EXPECT_FALSE(s.LoadText("drives|10.0.0.1|twelve\n", &error));
   EXPECT_FALSE(s.LoadText("unknown|x\n", &error));
+  for (const char* host : {"127.1", "0x7f.0.0.1", "010.1.1.1x", "1.2.3.4 5"}) {  // no four-number address
+    SCOPED_TRACE(host);
+    EXPECT_FALSE(s.LoadText(std::string("client|") + host + "|online\n", &error));
+  }
+  EXPECT_TRUE(s.LoadText("client|255.255.255.255|online\n", &error));
   EXPECT_FALSE(s.LoadText("dir|10.0.0.1|C:|name\n", &error));
   EXPECT_TRUE(s.LoadText("\n# only comments\n   \n", &error));
   EXPECT_EQ(-1, s.ClientState(kOnline));

@@ -1,0 +1,15 @@
+#pragma once
+// The console's one reading of a host's address text: "a.b.c.d", four decimal numbers
+// from 0 to 255 of one to three digits each (a leading zero is still decimal), nothing
+// before, between or after them. This is how the Client table, the strategy and HIPS
+// tables and the service stand-in's scripts write a host. The value is the one the
+// service link carries: network byte order, "a" in the lowest byte, as inet_addr gives
+// it for such a text. The platform's other forms (short ones such as "127.1", hex,
+// octal, blanks behind the text) are refused, so nothing goes to a host nobody wrote.
+// "255.255.255.255" reads as 0xFFFFFFFF; a caller that must not address it says so.
+#include <cstdint>
+#include <string_view>
+
+// Both leave *address alone when they return false.
+bool ParseDottedIPv4(std::wstring_view text, uint32_t* address);
+bool ParseDottedIPv4(std::string_view text, uint32_t* address);
