@@ -107,3 +107,33 @@ put("file_diff", "changed_gbk", b"\x00\x20\x00" + ("a\r\nb\r\n变更前\r\nc\n")
 put("file_diff", "indent_case", b"\x03\x0c\x00" + b"\tAbc\n  x\nY\n" + b"abc\nx\n  y\nz")
 put("file_diff", "markup", b"\x00\x10\x00" + b"<b>&amp;</b>\n\t\tq\n" + b"<b>&</b>\n\t\tq\n")
 put("link_records", "checklist_mask", '<checklist><options mask="4294967295"/></checklist>')
+
+# Markup the nesting guard and the parser once read apart, each a few bytes that go
+# deeper than a small limit: a UTF-8 lead byte that swallows the "<" of a comment behind
+# it (every lead byte), a character reference whose digits run over markup, and a
+# declaration whose quoted version holds the ">" the guard stopped at.
+DEEP = b"<a><a><a>"
+LEADS = [bytes([b]) for b in range(0xC2, 0xF5)]
+READ_APART = {
+    "reference_hex_over_comment": b"<r>&#x<!--x;" + DEEP,
+    "reference_dec_over_comment": b"<r>&#<!--#;" + DEEP,
+    "reference_over_quote": b'<r a="&#x"x;">' + DEEP,
+    "declaration_quote_over_comment": b'<?xml version="><!--"?><r>' + DEEP,
+    "inner_declaration_quote": b'<r><?xml version="><!--"?>' + DEEP,
+    "lead_f0_past_limit": b"<r>\xf0<!--" + b"<a>" * 40,
+}
+for lead in LEADS:
+    put("remote_listing", "lead_%02x_over_comment" % lead[0], b"\2<r>" + lead + b"<!--" + DEEP)
+for name, text in READ_APART.items():
+    put("remote_listing", name, b"\2" + text)
+    put("strategy_xml", name, text)
+    put("report_list", name, text)
+    put("sysserver_config", name, text)
+    put("link_records", "mask_" + name, text)
+put("remote_listing", "directories_reference_over_comment", b"\1" + u16("<r>&#x<!--x;<a><a><a>"))
+for lead in (b"\xc2", b"\xdf", b"\xe0", b"\xed", b"\xef", b"\xf0", b"\xf4"):
+    put("report_list", "bom_lead_%02x_over_comment" % lead[0], b"\xef\xbb\xbf<r>" + lead + b"<!--" + DEEP)
+    put("report_list", "declared_lead_%02x_over_comment" % lead[0],
+        b'<?xml version="1.0" encoding="UTF-8"?><r>' + lead + b"<!--" + DEEP)
+    put("sysserver_config", "bom_lead_%02x_over_comment" % lead[0], b"\xef\xbb\xbf<r>" + lead + b"<!--" + DEEP)
+    put("link_records", "mask_lead_%02x_over_comment" % lead[0], b"<r>" + lead + b"<!--" + DEEP)
