@@ -137,3 +137,19 @@ for lead in (b"\xc2", b"\xdf", b"\xe0", b"\xed", b"\xef", b"\xf0", b"\xf4"):
         b'<?xml version="1.0" encoding="UTF-8"?><r>' + lead + b"<!--" + DEEP)
     put("sysserver_config", "bom_lead_%02x_over_comment" % lead[0], b"\xef\xbb\xbf<r>" + lead + b"<!--" + DEEP)
     put("link_records", "mask_lead_%02x_over_comment" % lead[0], b"<r>" + lead + b"<!--" + DEEP)
+
+
+# A small executable's headers: one section whose data lies inside the file, and the
+# symbol table with its string table behind it; the same cut inside the section.
+def executable(cut=None):
+    dos = b"MZ" + b"\0" * 58 + struct.pack("<I", 64)
+    optional = struct.pack("<H", 0x10B) + b"\0" * 90 + struct.pack("<I", 16) + b"\0" * 128
+    coff = struct.pack("<HHIIIHH", 0x14C, 1, 0, 512, 1, len(optional), 0x102)
+    section = b".text\0\0\0" + struct.pack("<IIIIIIHHI", 16, 0x1000, 256, 256, 0, 0, 0, 0, 0x60000020)
+    head = (dos + b"PE\0\0" + coff + optional + section).ljust(256, b"\0")
+    body = head + b"\xc3" * 256 + b"\0" * 18 + struct.pack("<I", 4)
+    return body[:cut] if cut else body
+
+
+put("update_version", "executable_whole", b"\x04" + executable())
+put("update_version", "executable_cut", b"\x04" + executable(400))
