@@ -1,7 +1,8 @@
 #pragma once
 // Checks of the service link's record readers over one payload, shared by the libFuzzer
 // target and the replay test: every reader (and the hardening checklist's option mask)
-// is run over the whole payload and must stay
+// is run over the whole payload (the mask's text also through the nesting guard's
+// check, XmlGuardCheck.h) and must stay
 // inside it, accept exactly the payloads long enough for its fixed part, and give texts
 // no longer than their fields and the payload allow. The first byte picks the offset
 // of the free text reads. Returns null when everything held, else what failed.
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "XmlGuardCheck.h"
 #include "console/LinkRecords.h"
 #include "reinforce/ReinforceOptionMask.h"
 
@@ -52,6 +54,9 @@ inline const char* CheckLinkRecords(const uint8_t* data, size_t size) {
     }
   uint32_t mask = 0;
   ReinforceOptionMask::Parse(reinterpret_cast<const char*>(p), size, &mask);
+  // The mask's text as it parses it: up to the first terminator.
+  const std::string_view whole(reinterpret_cast<const char*>(p), p ? size : 0);
+  if (const char* problem = CheckXmlGuard(whole.substr(0, whole.find('\0')))) return problem;
 
   uint32_t word = 0;
   if (linkpayload::ReadU32(p, size, offset, word) != (offset <= size && size - offset >= 4))

@@ -1,6 +1,7 @@
 #pragma once
 // Check of the report list file reader, shared by the libFuzzer target and the replay
-// test: the rows of a file it reads fit the table, and writing them (where the code
+// test: the nesting guard holds over the file (XmlGuardCheck.h); the rows of a file it
+// reads fit the table, and writing them (where the code
 // page has every character) and reading the result gives them back. Returns null when
 // that held, else what failed.
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "XmlGuardCheck.h"
 #include "platform/TextConv.h"
 #include "reports/ReportListAnsiCharset.h"
 #include "reports/ReportListXml.h"
@@ -25,6 +27,7 @@ inline bool SameRows(const std::vector<ReportListXml::Row>& a, const std::vector
 }
 
 inline const char* CheckReportList(const uint8_t* data, size_t size) {
+  if (const char* problem = CheckXmlGuard(std::string_view(reinterpret_cast<const char*>(data), size))) return problem;
   const ReportListAnsiCharset charset;
   std::vector<ReportListXml::Row> rows;
   if (!ReportListXml::Read(std::string_view(reinterpret_cast<const char*>(data), size), charset, rows))

@@ -1,6 +1,6 @@
 #pragma once
 // Check of the settings file reader, shared by the libFuzzer target and the replay
-// test: accepted settings fit their buffers and keep "!" out of the data source's
+// test: the nesting guard holds over the file (XmlGuardCheck.h); accepted settings fit their buffers and keep "!" out of the data source's
 // attribute list; a refusal leaves every setting empty. Returns null when that held,
 // else what failed.
 #include <cstddef>
@@ -8,11 +8,13 @@
 #include <cwchar>
 #include <string>
 
+#include "XmlGuardCheck.h"
 #include "console/SysServerPortConfig.h"
 
 namespace fuzzcheck {
 
 inline const char* CheckSysServerPort(const uint8_t* data, size_t size) {
+  if (const char* problem = CheckXmlGuard(std::string_view(reinterpret_cast<const char*>(data), size))) return problem;
   std::wstring refusal;
   const int read = ParseSysServerPortConfig(std::string(reinterpret_cast<const char*>(data), size), &refusal);
   const wchar_t* settings[] = {g_dsnName, g_databaseName, g_dsnDescription, g_serverAddress,

@@ -3,13 +3,15 @@
 // test: the first byte seeds how the body arrives (the sizes of the reads, perhaps a
 // broken one), the rest is the body of update.txt. The answer is read as the updater
 // reads it, widened from the code page and compared with the running version both
-// ways. Returns null when that held, else what failed.
+// ways. The body is also judged as a downloaded executable (ExecutableLayout), which
+// must read only inside it. Returns null when that held, else what failed.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
 #include "platform/TextConv.h"
+#include "sysmgmt/ExecutableLayout.h"
 #include "sysmgmt/UpdateVersion.h"
 
 namespace fuzzcheck {
@@ -52,6 +54,16 @@ inline const char* CheckUpdateVersion(const uint8_t* data, size_t size) {
   if (there != 1 && there != 0 && there != -1 && there != -21) return "comparison out of range";
   if (there == -21 ? back != -22 : back != -there) return "comparison not symmetric";
   if (there != -21 && UpdateVersion::Compare(offered, offered) != 0) return "version not equal to itself";
+
+  bool outside = false;
+  auto readBody = [&](uint64_t offset, void* out, size_t length) {
+    if (offset > total || length > total - offset) return outside = true, false;
+    std::memcpy(out, body + offset, length);
+    return true;
+  };
+  const bool executable = ExecutableLayout::IsWhole(readBody, total);
+  if (outside) return "executable layout read past the file";
+  if (executable && (total < 64 || body[0] != 'M')) return "a file without headers judged whole";
   return nullptr;
 }
 

@@ -107,3 +107,49 @@ put("file_diff", "changed_gbk", b"\x00\x20\x00" + ("a\r\nb\r\n变更前\r\nc\n")
 put("file_diff", "indent_case", b"\x03\x0c\x00" + b"\tAbc\n  x\nY\n" + b"abc\nx\n  y\nz")
 put("file_diff", "markup", b"\x00\x10\x00" + b"<b>&amp;</b>\n\t\tq\n" + b"<b>&</b>\n\t\tq\n")
 put("link_records", "checklist_mask", '<checklist><options mask="4294967295"/></checklist>')
+
+# Markup the nesting guard and the parser once read apart, each a few bytes that go
+# deeper than a small limit: a UTF-8 lead byte that swallows the "<" of a comment behind
+# it (every lead byte), a character reference whose digits run over markup, and a
+# declaration whose quoted version holds the ">" the guard stopped at.
+DEEP = b"<a><a><a>"
+LEADS = [bytes([b]) for b in range(0xC2, 0xF5)]
+READ_APART = {
+    "reference_hex_over_comment": b"<r>&#x<!--x;" + DEEP,
+    "reference_dec_over_comment": b"<r>&#<!--#;" + DEEP,
+    "reference_over_quote": b'<r a="&#x"x;">' + DEEP,
+    "declaration_quote_over_comment": b'<?xml version="><!--"?><r>' + DEEP,
+    "inner_declaration_quote": b'<r><?xml version="><!--"?>' + DEEP,
+    "lead_f0_past_limit": b"<r>\xf0<!--" + b"<a>" * 40,
+}
+for lead in LEADS:
+    put("remote_listing", "lead_%02x_over_comment" % lead[0], b"\2<r>" + lead + b"<!--" + DEEP)
+for name, text in READ_APART.items():
+    put("remote_listing", name, b"\2" + text)
+    put("strategy_xml", name, text)
+    put("report_list", name, text)
+    put("sysserver_config", name, text)
+    put("link_records", "mask_" + name, text)
+put("remote_listing", "directories_reference_over_comment", b"\1" + u16("<r>&#x<!--x;<a><a><a>"))
+for lead in (b"\xc2", b"\xdf", b"\xe0", b"\xed", b"\xef", b"\xf0", b"\xf4"):
+    put("report_list", "bom_lead_%02x_over_comment" % lead[0], b"\xef\xbb\xbf<r>" + lead + b"<!--" + DEEP)
+    put("report_list", "declared_lead_%02x_over_comment" % lead[0],
+        b'<?xml version="1.0" encoding="UTF-8"?><r>' + lead + b"<!--" + DEEP)
+    put("sysserver_config", "bom_lead_%02x_over_comment" % lead[0], b"\xef\xbb\xbf<r>" + lead + b"<!--" + DEEP)
+    put("link_records", "mask_lead_%02x_over_comment" % lead[0], b"<r>" + lead + b"<!--" + DEEP)
+
+
+# A small executable's headers: one section whose data lies inside the file, and the
+# symbol table with its string table behind it; the same cut inside the section.
+def executable(cut=None):
+    dos = b"MZ" + b"\0" * 58 + struct.pack("<I", 64)
+    optional = struct.pack("<H", 0x10B) + b"\0" * 90 + struct.pack("<I", 16) + b"\0" * 128
+    coff = struct.pack("<HHIIIHH", 0x14C, 1, 0, 512, 1, len(optional), 0x102)
+    section = b".text\0\0\0" + struct.pack("<IIIIIIHHI", 16, 0x1000, 256, 256, 0, 0, 0, 0, 0x60000020)
+    head = (dos + b"PE\0\0" + coff + optional + section).ljust(256, b"\0")
+    body = head + b"\xc3" * 256 + b"\0" * 18 + struct.pack("<I", 4)
+    return body[:cut] if cut else body
+
+
+put("update_version", "executable_whole", b"\x04" + executable())
+put("update_version", "executable_cut", b"\x04" + executable(400))

@@ -5,7 +5,7 @@ QV_CACHE=${QV_CACHE:-$HOME/.cache/quorvane}
 export QV_WINE_HEADLESS=$QV_CACHE/wine-headless
 export QV_WINE_X11=$QV_CACHE/wine-x11
 # Bumped whenever scripts/setup changes what it writes into the prefixes.
-export QV_PREFIX_VERSION=2
+export QV_PREFIX_VERSION=3
 export QV_DEPS=${QV_DEPS:-$QV_CACHE/deps}
 export QV_BUILD=${QV_BUILD:-$QV_ROOT/build}
 export WINEARCH=win32

@@ -1,8 +1,10 @@
 #pragma once
 // Parses XML that came from outside (a file a user picked, an answer over the network)
-// with TinyXML, guarding the parser's two weak spots: it recurses once per nested
-// element, so a crafted text would run it out of stack; and in UTF-8 it steps over a
-// whole multi-byte character even where the text ends inside one, past the text's end.
+// with TinyXML, guarding the parser's weak spots: it recurses once per nested element,
+// so a crafted text would run it out of stack; and in UTF-8 it steps over as many bytes
+// as a lead byte claims, past the text's end or over the markup behind it. The nesting
+// is counted before the parser runs, so the count must read the markup exactly as the
+// parser will: text where the two could read it apart is refused, never parsed.
 #include <tinyxml.h>
 
 #include <cstddef>
@@ -13,11 +15,24 @@ namespace qv {
 enum : size_t { kMaxXmlDepth = 32 };
 
 // False, with the document left as it was, when the text nests elements deeper than
-// kMaxXmlDepth; else the document parsed and true unless it has an error.
-bool ParseXml(TiXmlDocument& doc, std::string_view text, TiXmlEncoding encoding);
+// maxDepth, or is to be read as UTF-8 and is not well-formed UTF-8, or has a character
+// reference whose digits run over markup; else the document parsed and true unless it
+// has an error. TIXML_DEFAULT_ENCODING is settled here, not by the parser: a byte-order
+// mark or a declaration naming UTF-8 makes the text UTF-8; a declaration naming no
+// encoding makes it UTF-8 when it is well-formed UTF-8; anything else is read byte by
+// byte (TIXML_ENCODING_LEGACY).
+bool ParseXml(TiXmlDocument& doc, std::string_view text, TiXmlEncoding encoding,
+              size_t maxDepth = kMaxXmlDepth);
 
-// The deepest element nesting, found by looking at the markup only. Quotes count only
-// inside tags; comments, sections and declarations are skipped whole.
-size_t XmlNestingDepth(std::string_view text);
+// The deepest element nesting, found by looking at the markup only, as the parser reads
+// it in UTF-8 (utf8) or byte by byte. Quotes count only inside tags and declarations;
+// comments, sections and other declarations are skipped whole.
+size_t XmlNestingDepth(std::string_view text, bool utf8 = false);
+
+// Every character encoded in the shortest form, no surrogates, nothing past U+10FFFF.
+bool IsWellFormedUtf8(std::string_view text);
+
+// The deepest element nesting of a parsed tree (an element at the top counts 1).
+size_t XmlTreeDepth(const TiXmlNode& node);
 
 }  // namespace qv

@@ -7,6 +7,7 @@
 #include "platform/FileHandle.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
+#include "sysmgmt/ExecutableLayout.h"
 #include "sysmgmt/UpdateVersion.h"
 
 namespace {
@@ -38,6 +39,22 @@ bool CopyInto(const std::wstring& from, const std::wstring& to) {
     if (got == 0) return true;
     if (!::WriteFile(out.h, block.data(), got, &put, nullptr) || put != got) return false;
   }
+}
+
+// A download cut short may still hold the headers and the version resource; whether all
+// the parts they describe came is told by the file's length.
+bool IsWholeExecutable(const std::wstring& path) {
+  FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER size{};
+  if (file.h == INVALID_HANDLE_VALUE || !::GetFileSizeEx(file.h, &size)) return false;
+  auto read = [&file](uint64_t offset, void* out, size_t length) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD got = 0;
+    return length <= 0xFFFFFFFFu && ::SetFilePointerEx(file.h, at, nullptr, FILE_BEGIN) &&
+           ::ReadFile(file.h, out, static_cast<DWORD>(length), &got, nullptr) && got == length;
+  };
+  return ExecutableLayout::IsWhole(read, static_cast<uint64_t>(size.QuadPart));
 }
 
 }  // namespace
@@ -97,6 +114,7 @@ int CAutoUpdater::Download(const std::wstring& base, const std::wstring& offered
   Report(qv::FormatW(L"正在下载 %ls", name.c_str()));
   bool good = DownloadToFile(executable.get(), temp, length);
   executable.reset();
+  if (good && !IsWholeExecutable(temp)) good = false;
   if (!good) m_cause = kIncomplete;
   // The download must be the version that was offered, or it is not what we asked for.
   if (good) m_downloaded = GetFileVersion(temp);
@@ -174,7 +192,7 @@ bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DW
                                  static_cast<unsigned long>(expected / 1024))
                    : qv::FormatW(L"已下载 %lu KB", static_cast<unsigned long>(total / 1024)));
   }
-  // Without a length only the version check tells a download cut short.
+  // Without a length the file's own layout tells a download cut short (Download).
   return known ? total == expected : total > 0;
 }
 

@@ -2,8 +2,9 @@
 // The online updater: asks an HTTP endpoint for the newest version ("update.txt"
 // under a base URL ending in "/"), and when that is newer than the running
 // executable's file version and the user agrees, downloads the new executable under
-// the running one's file name, checks that its own version is the one offered, and
-// swaps it in for the next start, keeping the old one as "OldExecutable.bak". It owns
+// the running one's file name, checks that it is whole (ExecutableLayout) and that its
+// own version is the one offered, and swaps it in for the next start, keeping the old
+// one as "OldExecutable.bak". It owns
 // the WinINet root handle for its lifetime; every request handle and file it opens is
 // closed before the call returns. UI thread only; the requests block it.
 #include <windows.h>

@@ -2,8 +2,10 @@
 
 usage: update_server.py FOLDER PORTFILE LOGFILE
 The first path segment chooses how the version file and the executable are answered,
-"<mode of update.txt>-<mode of anything else>", each one of ok, 404, 500, cut (half the
-body, then the connection closes), chunked, slow (the body in small pieces). Every
+"<mode of update.txt>-<mode of anything else>", each one of ok, 404, 410, 500, cut (half
+the body, then the connection closes), chunked, chunkcutN (chunked, the connection closing
+after N per cent of the body, inside a chunk and without the last one), slow (the body in
+small pieces). Every
 request path is appended to LOGFILE. GET /quit ends the server, as does an hour idle.
 """
 import http.server
@@ -33,16 +35,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.reply(404, b"not here")
         mode = modes[0] if parts[1] == "update.txt" else modes[1]
         path = os.path.join(FOLDER, os.path.basename(parts[1]))
-        if mode in ("404", "500") or not os.path.isfile(path):
-            return self.reply(500 if mode == "500" else 404, b"<html>error</html>")
+        if mode in ("404", "410", "500") or not os.path.isfile(path):
+            return self.reply(int(mode) if mode in ("410", "500") else 404, b"<html>error</html>")
         with open(path, "rb") as f:
             body = f.read()
-        if mode == "chunked":
+        if mode == "chunked" or mode.startswith("chunkcut"):
+            cut = len(body) * int(mode[8:]) // 100 if mode != "chunked" else len(body)
             self.send_response(200)
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
             for i in range(0, len(body), 8192):
                 piece = body[i:i + 8192]
+                if i + len(piece) > cut:
+                    self.wfile.write(b"%x\r\n%s" % (len(piece), piece[:cut - i]))
+                    self.wfile.flush()
+                    self.close_connection = True
+                    return
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
             self.wfile.write(b"0\r\n\r\n")
             return

@@ -7,6 +7,7 @@
 #include <wininet.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "sysmgmt/CSMUPMUpdateDlg.h"
 #include "sysmgmt/CSMUpdateDataPathDlg.h"
 #include "sysmgmt/CSystemManagementUIHandler.h"
+#include "sysmgmt/ExecutableLayout.h"
 
 namespace {
 
@@ -122,7 +124,14 @@ TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
       {"older", "1.0", L"ok-ok", "1_0_0_3", IDYES, 6},       {"line break", "1.0.0.3\n", L"ok-ok", "1_0_0_3", IDYES, 6},
       {"404", "1.0.0.3", L"404-ok", "1_0_0_3", IDYES, 2},    {"500", "1.0.0.3", L"ok-500", "1_0_0_3", IDYES, 2},
       {"cut", "1.0.0.3", L"ok-cut", "1_0_0_3", IDYES, 4},    {"chunked", "1.0.0.3", L"ok-chunked", "1_0_0_3", IDYES, 0},
-      {"wrong", "1.0.0.3", L"ok-ok", "1_0_0_4", IDYES, 4},   {"chunked wrong", "1.0.0.3", L"ok-chunked", "1_0_0_4", IDYES, 4},   {"declined", "1.0.0.3", L"ok-ok", "1_0_0_3", IDNO, 7}};
+      {"wrong", "1.0.0.3", L"ok-ok", "1_0_0_4", IDYES, 4},   {"chunked wrong", "1.0.0.3", L"ok-chunked", "1_0_0_4", IDYES, 4},   {"declined", "1.0.0.3", L"ok-ok", "1_0_0_3", IDNO, 7},
+      // A chunked answer cut short, before and after the version resource (at 67 %), in the
+      // debugging sections and in the symbols at the end.
+      {"chunked cut 30 %", "1.0.0.3", L"ok-chunkcut30", "1_0_0_3", IDYES, 4},
+      {"chunked cut 62 %", "1.0.0.3", L"ok-chunkcut62", "1_0_0_3", IDYES, 4},
+      {"chunked cut 70 %", "1.0.0.3", L"ok-chunkcut70", "1_0_0_3", IDYES, 4},
+      {"chunked cut 90 %", "1.0.0.3", L"ok-chunkcut90", "1_0_0_3", IDYES, 4},
+      {"chunked cut 99 %", "1.0.0.3", L"ok-chunkcut99", "1_0_0_3", IDYES, 4}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     world.Reset();
@@ -136,6 +145,27 @@ TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
     EXPECT_TRUE(::PathIsDirectoryEmptyW(world.temp.Path().c_str()));
     const bool asksForExecutable = row.code != 6 && std::wstring(row.modes).rfind(L"404", 0) != 0;
     EXPECT_EQ(asksForExecutable ? 2u : 1u, world.Requests());
+  }
+}
+
+// A file cut anywhere short of its end misses a part that its headers describe.
+TEST(AutoUpdater, AnExecutableIsWholeOnlyWithEveryPartItsHeadersDescribe) {
+  const std::string file = testfiles::ReadBytes(Fixture("1_0_0_3"));
+  ASSERT_GT(file.size(), 100000u);
+  auto whole = [&file](size_t size) {
+    return ExecutableLayout::IsWhole(
+        [&](uint64_t offset, void* out, size_t length) {
+          if (offset > size || length > size - offset) return false;
+          std::memcpy(out, file.data() + offset, length);
+          return true;
+        },
+        size);
+  };
+  EXPECT_TRUE(whole(file.size()));
+  for (size_t cut : {size_t(0), size_t(64), size_t(1024), file.size() * 30 / 100, file.size() * 62 / 100,
+                     file.size() * 70 / 100, file.size() * 99 / 100, file.size() - 1}) {
+    SCOPED_TRACE(cut);
+    EXPECT_FALSE(whole(cut));
   }
 }
 
@@ -232,6 +262,9 @@ TEST_F(UpdatePageTest, FailuresKeepTheirCodeAndSayWhatFailed) {
   const struct { const char *offered, *served; const wchar_t* modes; Setup setup; int answer; const wchar_t* box; } rows[] = {
       {"1.0.0.3", "1_0_0_3", L"ok-ok", kNoServer, IDYES, L"自动更新失败（2）：无法连接升级服务器"},
       {"1.0.0.3", "1_0_0_3", L"404-ok", kPlain, IDYES, L"自动更新失败（2）：升级服务器上找不到文件 update.txt（HTTP 404）"},
+      {"1.0.0.3", "1_0_0_3", L"ok-410", kPlain, IDYES, L"自动更新失败（2）：升级服务器上找不到文件 Quorvane.exe（HTTP 410）"},
+      {"1.0.0.3", "1_0_0_3", L"ok-chunkcut70", kPlain, IDYES,
+       L"自动更新失败（4）：新版本未能完整下载（连接中断或无法写入临时文件）"},
       {"1.0.0.3", "1_0_0_3", L"ok-500", kPlain, IDYES,
        L"自动更新失败（2）：升级服务器未能提供文件 Quorvane.exe（HTTP 500）"},
       {"", "1_0_0_3", L"ok-ok", kPlain, IDYES, L"自动更新失败（3）：未能从升级服务器读到版本号（update.txt 为空或读取中断）"},

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Checks that a test program that crashes fails its suite at once: runs the program (the
+# rest of the command line) with its hidden crash flag through run-suite.sh, and passes
+# when that fails within 30 seconds, names the exception and its address, and leaves no
+# process of the program behind.
+set -u
+here=$(dirname "$0")
+program=${!#}
+start=$SECONDS
+out=$(timeout 120 bash "$here/run-suite.sh" "$@" --qv-crash 2>&1)
+status=$?
+took=$((SECONDS - start))
+echo "$out"
+fail() { echo "crash-check: $*" >&2; exit 1; }
+[ "$status" -ne 0 ] || fail "the crash passed"
+[ "$status" -ne 124 ] || fail "the crash hung until the timeout"
+[ "$took" -le 30 ] || fail "the crash took ${took} s to fail"
+grep -q '^\[ CRASH \] exception C0000005 at address ' <<<"$out" || fail "no exception and address in the output"
+sleep 1
+# Wine shows a Windows program by its Unix path; this script's own line names it too.
+if pgrep -f -- "^$program" >/dev/null; then fail "a process of the program stayed behind"; fi
+echo "crash-check: failed in ${took} s as it should"
