@@ -5,10 +5,11 @@
 #include "console/CServerDlg.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
+#include "console/StoreAndTell.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/HipsPatternKey.h"
-#include "integrity/HipsStoreAndTell.h"
+#include "integrity/HipsTellHost.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
@@ -496,7 +497,7 @@ void CQvHIPSNewRuleDlg::OnApply() {
     }
     return HipsTellHost(applied.ClientIP, first ? AGENT_MSG_HIPS_FILTER_NEW : AGENT_MSG_HIPS_FILTER_MODIFY, payload);
   };
-  if (!HipsStoreAndTell(link, write, tell)) return;
+  if (!StoreAndTell(link, write, tell)) return;
 
   *m_filterId = filterId;
   m_filter = applied;

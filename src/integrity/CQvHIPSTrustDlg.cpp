@@ -4,11 +4,12 @@
 #include "console/LinkRecords.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
+#include "console/StoreAndTell.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
 #include "integrity/HipsCheckedRows.h"
-#include "integrity/HipsStoreAndTell.h"
+#include "integrity/HipsTellHost.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
@@ -150,7 +151,7 @@ void CQvHIPSTrustDlg::OnNewTrust() {
   auto store = [&](int newType, const std::wstring& newHost, const std::wstring& newContent) {
     SQLServerLink link;  // opened at OK: the id is chosen on what the table holds now
     if (!ConnectOrTell(link)) return false;
-    return HipsStoreAndTell(
+    return StoreAndTell(
         link, [&] { return (id = ChooseTrustId(link)) >= 0 && WriteTrust(link, true, id, newType, newHost, newContent); },
         [&] { return Tell(AGENT_MSG_HIPS_TRUST_ADD, newType, newHost, newContent); });
   };
@@ -173,7 +174,7 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   const int oldType = type;
   const std::wstring oldHost = host, oldContent = content;
   auto store = [&](int newType, const std::wstring& newHost, const std::wstring& newContent) {
-    return HipsStoreAndTell(link, [&] { return WriteTrust(link, false, id, newType, newHost, newContent) != 0; },
+    return StoreAndTell(link, [&] { return WriteTrust(link, false, id, newType, newHost, newContent) != 0; },
                             [&] {
                               return (newHost == oldHost || Tell(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent)) &&
                                      Tell(AGENT_MSG_HIPS_TRUST_MODIFY, newType, newHost, newContent);
@@ -199,7 +200,7 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
     int type = 0;
     std::wstring host, content;
     const bool found = ReadTrust(link, id, type, host, content) != 0;
-    if (!HipsStoreAndTell(link, [&] { return DeleteTrust(link, id) != 0; },
+    if (!StoreAndTell(link, [&] { return DeleteTrust(link, id) != 0; },
                           [&] { return !found || NotifyTrustDeleted(type, host, content); }))
       break;
     for (int row = 0; row < m_grid.GetItemCount(); ++row)

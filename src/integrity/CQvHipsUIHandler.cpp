@@ -3,13 +3,14 @@
 #include "console/AgentMessageId.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
+#include "console/StoreAndTell.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "integrity/CQvHIPSTrustDlg.h"
 #include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsFilterInfo.h"
-#include "integrity/HipsStoreAndTell.h"
+#include "integrity/HipsTellHost.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
@@ -184,7 +185,7 @@ void CQvHipsUIHandler::OnDeleteRule() {
   for (int id : CheckedIds()) {
     HipsFilterInfo info;
     const bool found = ReadFilter(link, id, info) != 0;
-    if (!HipsStoreAndTell(link, [&] { return DeleteFilterRows(link, id) != 0; },
+    if (!StoreAndTell(link, [&] { return DeleteFilterRows(link, id) != 0; },
                           [&] { return !found || TellFilterDeleted(info); }, L"删除错误"))
       break;
     const int row = RowOfId(id);

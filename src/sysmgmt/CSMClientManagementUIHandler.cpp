@@ -4,11 +4,11 @@
 #include <cwchar>
 #include <vector>
 
-#include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
+#include "console/StoreAndTell.h"
 #include "controls/CUIResource.h"
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
@@ -365,30 +365,26 @@ void CSMClientManagementUIHandler::OnSave() {
   {
     SMPageLink link;
     if (!link.Open()) return;
-    if (!link.BeginTransaction()) return link.ShowError(L"错误");
-    SQLStatement* select = link.CreateStatement(kSelectStopped);
-    if (select) select->BindInt(0, id);
-    if (!select || !select->Fetch()) return link.ShowError(L"错误");
-    storedStopped = select->GetInt(0);
-    SQLStatement* update = link.CreateStatement(kUpdateClient);
-    if (!update || !update->BindString(0, name.c_str()) || !update->BindString(1, note.c_str()) ||
-        !update->BindInt(2, type) || !update->BindInt(3, stopped) || !update->BindInt(4, id) ||
-        !update->Execute())
-      return link.ShowError(L"错误");
-    if (storedStopped != stopped) {
+    auto write = [&] {
+      SQLStatement* select = link.CreateStatement(kSelectStopped);
+      if (select) select->BindInt(0, id);
+      if (!select || !select->Fetch()) return false;
+      storedStopped = select->GetInt(0);
+      SQLStatement* update = link.CreateStatement(kUpdateClient);
+      if (!update || !update->BindString(0, name.c_str()) || !update->BindString(1, note.c_str()) ||
+          !update->BindInt(2, type) || !update->BindInt(3, stopped) || !update->BindInt(4, id) || !update->Execute())
+        return false;
+      if (storedStopped == stopped) return true;
       SQLStatement* status = link.CreateStatement(kSetStatusById);
-      if (!status || !status->BindInt(0, stopped ? 0 : 1) || !status->BindInt(1, id) || !status->Execute())
-        return link.ShowError(L"错误");
-      // An address the service could not take is saved without it (told below).
-      if (known && !g_agentLinkManager.SendOnChannel3(0, stopped ? AGENT_MSG_DISABLE_CLIENT : AGENT_MSG_ENABLE_CLIENT,
-                                                      &host, sizeof host)) {
-        link.Rollback();
-        link.Disconnect();  // no connection waits for the user
-        SentOrTellLinkDown(0);
-        return;
-      }
-    }
-    if (!link.Commit()) return link.ShowError(L"错误");
+      return status && status->BindInt(0, stopped ? 0 : 1) && status->BindInt(1, id) && status->Execute();
+    };
+    // An address the service could not take is saved without it (told below).
+    auto tell = [&] {
+      return storedStopped == stopped || !known ||
+             g_agentLinkManager.SendOnChannel3(0, stopped ? AGENT_MSG_DISABLE_CLIENT : AGENT_MSG_ENABLE_CLIENT, &host,
+                                               sizeof host);
+    };
+    if (!StoreAndTell(link, write, tell)) return;
   }
 
   node = UpdateTreeNode(node, name.empty() ? address : name, type);

@@ -1,20 +1,14 @@
-#include "integrity/HipsStoreAndTell.h"
+#include "console/StoreAndTell.h"
+
+#include <string>
 
 #include "console/AgentLinkNotice.h"
-#include "console/CAgentLinkManager.h"
 #include "console/SQLServerLink.h"
-#include "integrity/HipsClientAddress.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
-bool HipsTellHost(const std::wstring& clientIp, UINT messageId, const std::string& payload) {
-  uint32_t address = 0;
-  if (!HipsClientAddress(clientIp, address)) return true;
-  return g_agentLinkManager.SendOnChannel1(address, messageId, payload.data(), uint32_t(payload.size())) != 0;
-}
-
-bool HipsStoreAndTell(SQLServerLink& link, const std::function<bool()>& write, const std::function<bool()>& tell,
-                      const wchar_t* caption) {
+bool StoreAndTell(SQLServerLink& link, const std::function<bool()>& write, const std::function<bool()>& tell,
+                  const wchar_t* caption) {
   const bool written = link.BeginTransaction() && write();
   if (written && !tell()) {
     link.Rollback();
