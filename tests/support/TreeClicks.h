@@ -1,11 +1,12 @@
 #pragma once
-// A tri-state tree's items as a test reaches them: found by text in display order,
-// toggled as the space key toggles the selected item's box, the checked ones read
+// A tri-state tree's items as a test reaches them: found by text in display order or
+// among one item's children, a parent's children listed, toggled as the space key toggles the selected item's box, the checked ones read
 // back as "a|b", and an item's expand button clicked where it is painted.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "controls/CMulStatusTree.h"
 #include "support/DibCanvas.h"
@@ -20,6 +21,18 @@ inline HTREEITEM FindItem(const CMulStatusTree& tree, const std::wstring& text) 
     item = next;
   }
   return item;
+}
+
+inline std::vector<std::wstring> Children(const CMulStatusTree& tree, HTREEITEM parent) {
+  std::vector<std::wstring> texts;
+  for (HTREEITEM c = tree.GetChildItem(parent); c; c = tree.GetNextSiblingItem(c)) texts.push_back(tree.GetItemText(c));
+  return texts;
+}
+
+inline HTREEITEM Child(const CMulStatusTree& tree, HTREEITEM parent, const std::wstring& text) {
+  HTREEITEM c = tree.GetChildItem(parent);
+  while (c && tree.GetItemText(c) != text) c = tree.GetNextSiblingItem(c);
+  return c;
 }
 
 inline void ToggleItem(CMulStatusTree& tree, const std::wstring& text) {

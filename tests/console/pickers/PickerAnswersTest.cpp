@@ -27,25 +27,15 @@
 
 namespace {
 
+using qvtest::Child;
+using qvtest::Children;
+
 using Names = std::vector<std::wstring>;
 
 const wchar_t kHost[] = L"192.168.1.10";
 const uint32_t kHostAddress = 0x0A01A8C0u;  // 192.168.1.10 as inet_addr gives it
 const wchar_t kC[] = L"本地磁盘(C:)";
 const wchar_t kD[] = L"本地磁盘(D:)";
-
-Names Children(const CMulStatusTree& tree, HTREEITEM parent) {
-  Names texts;
-  for (HTREEITEM c = tree.GetChildItem(parent); c; c = tree.GetNextSiblingItem(c))
-    texts.push_back(tree.GetItemText(c));
-  return texts;
-}
-
-HTREEITEM Child(const CMulStatusTree& tree, HTREEITEM parent, const std::wstring& text) {
-  HTREEITEM c = tree.GetChildItem(parent);
-  while (c && tree.GetItemText(c) != text) c = tree.GetNextSiblingItem(c);
-  return c;
-}
 
 bool IsOpen(const CMulStatusTree& tree, HTREEITEM item) {
   return (tree.SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;

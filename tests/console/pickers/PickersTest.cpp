@@ -19,9 +19,13 @@
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TreeClicks.h"
 #include "uiwin/UiString.h"
 
 namespace {
+
+using qvtest::Child;
+using qvtest::Children;
 
 const wchar_t kHost[] = L"192.168.1.10";
 const wchar_t kC[] = L"本地磁盘(C:)";
@@ -46,19 +50,6 @@ std::string Script(bool online = true) {
   for (int depth = 0; depth < 12; ++depth, path += "\\" + level)
     s += "dir|192.168.1.10|" + path + "|" + level + "|1\n";
   return s;
-}
-
-std::vector<std::wstring> Children(const CMulStatusTree& tree, HTREEITEM parent) {
-  std::vector<std::wstring> texts;
-  for (HTREEITEM c = tree.GetChildItem(parent); c; c = tree.GetNextSiblingItem(c))
-    texts.push_back(tree.GetItemText(c));
-  return texts;
-}
-
-HTREEITEM Child(const CMulStatusTree& tree, HTREEITEM parent, const std::wstring& text) {
-  HTREEITEM c = tree.GetChildItem(parent);
-  while (c && tree.GetItemText(c) != text) c = tree.GetNextSiblingItem(c);
-  return c;
 }
 
 // The child once the answer that brings it has come, or null.
