@@ -382,7 +382,7 @@ TEST_F(HipsEditor, WithTheLinkDownApplyStoresNothingAndTheEditorStaysAsEntered) 
         EXPECT_TRUE(editor->Click(item));
         EXPECT_EQ(0u, script.Remaining());
         EXPECT_EQ(before, Tables());
-        EXPECT_TRUE(::IsWindow(editor->Frame()) && ::IsWindowVisible(editor->Frame()));
+        EXPECT_TRUE(editor->IsOpenAndShown());
         EXPECT_TRUE(d.IsItemEnabled(Dlg::kItemApply));
         EXPECT_EQ(c.name, d.Edit(Dlg::kName).GetWindowText());
         EXPECT_EQ(c.rules, d.Rules().size());

@@ -238,7 +238,7 @@ TEST_F(HipsTrust, WithTheLinkDownNewModifyAndDeleteChangeNothingAndTheEditorKeep
     EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
     EXPECT_EQ(0u, script.Remaining());
     EXPECT_EQ(before, Stored());
-    EXPECT_TRUE(::IsWindowVisible(list->Frame()) && dlg.Grid().GetItemCount() == 1);
+    EXPECT_TRUE(list->IsOpenAndShown() && dlg.Grid().GetItemCount() == 1);
 
     ASSERT_TRUE(service.Listen() && service.Accept(20000) && LinkConnected());
     Answer(1, L"127.0.0.2", L"HKLM\\Soft");
