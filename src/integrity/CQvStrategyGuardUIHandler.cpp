@@ -403,6 +403,9 @@ LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lPa
   }
   RichEditAppendText(m_logPane, LocalClock::TimeText().c_str(), FALSE, 0);
   RichEditAppendNewLine(m_logPane);
+  // The service logs for as long as the console runs; under Wine a line kept costs
+  // about 10 KiB.
+  RichEditKeepLastLines(m_logPane, kLogLines);
   return 0;
 }
 

@@ -37,6 +37,8 @@ class CQvStrategyGuardUIHandler {
     kGridScrollId = 136,
   };
   enum : int { kColName, kColDescriptor, kColMode, kColStatus, kColRunStatus, kColProgress };
+  // The run-log lines the log pane keeps, the latest.
+  enum : int { kLogLines = 1000 };
 
   explicit CQvStrategyGuardUIHandler(CUiDialogHost* owner);
   ~CQvStrategyGuardUIHandler();
