@@ -28,6 +28,14 @@ LRESULT Append(HWND edit, LPCWSTR text, DWORD mask, BOOL bold, COLORREF colour) 
   return ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text ? text : L""));
 }
 
+// The character at a position, 0 past the end.
+wchar_t CharAt(HWND edit, LONG at) {
+  wchar_t text[2] = L"";
+  TEXTRANGEW range{{at, at + 1}, text};
+  ::SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+  return text[0];
+}
+
 }  // namespace
 
 HWND RichEditCreate(HWND parent, UINT id, DWORD style, HBITMAP skin, UINT skinId) {
@@ -57,4 +65,22 @@ void RichEditClear(HWND edit) {
   ::SendMessageW(edit, EM_SETSEL, 0, -1);
   ::SendMessageW(edit, WM_CLEAR, 0, 0);
   ::SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
+}
+
+void RichEditKeepLastLines(HWND edit, int lines) {
+  // The last row is the one the next text goes on.
+  const LONG rows = static_cast<LONG>(::SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+  if (lines < 0 || rows - 1 <= lines) return;
+  // A wrapped line shows on several rows: only whole lines go.
+  LONG cut = 0;
+  for (LONG row = rows - 1 - lines; row < rows && cut <= 0; ++row) {
+    const LONG start = static_cast<LONG>(::SendMessageW(edit, EM_LINEINDEX, row, 0));
+    if (start > 0 && CharAt(edit, start - 1) == L'\r') cut = start;
+  }
+  if (cut <= 0) return;
+  // Not undoable: the replace empties the undo list, and what it took goes with it. (With
+  // the undo list switched off instead, Wine's rich edit keeps each dropped line break.)
+  CHARRANGE range{0, cut};
+  ::SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
 }

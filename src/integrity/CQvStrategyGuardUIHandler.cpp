@@ -287,10 +287,11 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
   }
   for (const std::wstring& name : names) {
     if (!SendName(name, AGENT_MSG_STRATEGY_PAUSE)) continue;
-    const std::vector<int> rows = CheckedRowsOf(name);
-    if (rows.empty()) continue;
-    const bool scheduled = m_grid.GetItemText(rows.front(), kColStatus) == kScheduled;
-    for (int row : rows) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
+    const std::vector<int> checked = CheckedRowsOf(name);
+    if (checked.empty()) continue;
+    // The checked row says which way; the service pauses or resumes the whole strategy.
+    const bool scheduled = m_grid.GetItemText(checked.front(), kColStatus) == kScheduled;
+    for (int row : RowsOf(name)) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
     m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
     SetStrategyStatus(scheduled ? 2 : 1, name);
   }
@@ -304,7 +305,7 @@ void CQvStrategyGuardUIHandler::OnStopStrategy() {
   }
   for (const std::wstring& name : names) {
     if (!SendName(name, AGENT_MSG_STRATEGY_STOP)) continue;
-    for (int row : CheckedRowsOf(name)) {
+    for (int row : RowsOf(name)) {
       SetCell(row, kColStatus, L"停止", kRed);
       SetCell(row, kColRunStatus, kNoProgress, kBlue);
     }
@@ -347,11 +348,13 @@ LRESULT CQvStrategyGuardUIHandler::OnRunState(UINT uMsg, WPARAM wParam, LPARAM l
   const unsigned char* payload = DeliveredPayload(uMsg, wParam, lParam, length);
   StrategyRunStateRecord record;
   if (!payload || !ReadStrategyRunState(payload, length, record)) return 0;
-  const int row = FindRow(record.StrategyName);
-  if (row < 0) return 0;
   const bool running = record.State == 1;
-  SetCell(row, kColRunStatus, running ? kRunning : kIdle, kBlue);
-  if (m_grid.GetItemCheck(row, kColName) > 0) {
+  bool checked = false;
+  for (int row : RowsOf(record.StrategyName)) {
+    SetCell(row, kColRunStatus, running ? kRunning : kIdle, kBlue);
+    checked = checked || m_grid.GetItemCheck(row, kColName) > 0;
+  }
+  if (checked) {
     m_owner->EnableItem(kItemRun, !running);
     m_owner->EnableItem(kItemPauseResume, !running);
   }
@@ -359,17 +362,19 @@ LRESULT CQvStrategyGuardUIHandler::OnRunState(UINT uMsg, WPARAM wParam, LPARAM l
 }
 
 // The schedule cell already shows what the command set (and wrote to the database).
+// The answers name no strategy: they are for the checked ones, on all of their rows.
 LRESULT CQvStrategyGuardUIHandler::OnPauseResumeAck(UINT, WPARAM, LPARAM, BOOL&) {
-  for (int row = 0; row < m_grid.GetItemCount(); ++row)
-    if (m_grid.GetItemCheck(row, kColName) > 0) SetCell(row, kColRunStatus, kNoProgress, kBlue);
+  for (const std::wstring& name : CheckedNames())
+    for (int row : RowsOf(name)) SetCell(row, kColRunStatus, kNoProgress, kBlue);
   return 0;
 }
 
 LRESULT CQvStrategyGuardUIHandler::OnStopAck(UINT, WPARAM, LPARAM, BOOL&) {
-  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
-    if (m_grid.GetItemCheck(row, kColName) <= 0) continue;
-    SetCell(row, kColStatus, L"停止", kRed);
-    SetCell(row, kColRunStatus, kNoProgress, kBlue);
+  for (const std::wstring& name : CheckedNames()) {
+    for (int row : RowsOf(name)) {
+      SetCell(row, kColStatus, L"停止", kRed);
+      SetCell(row, kColRunStatus, kNoProgress, kBlue);
+    }
   }
   return 0;
 }
@@ -399,6 +404,9 @@ LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lPa
   }
   RichEditAppendText(m_logPane, LocalClock::TimeText().c_str(), FALSE, 0);
   RichEditAppendNewLine(m_logPane);
+  // The service logs for as long as the console runs; under Wine a line kept costs
+  // about 10 KiB.
+  RichEditKeepLastLines(m_logPane, kLogLines);
   return 0;
 }
 
@@ -418,6 +426,13 @@ std::vector<int> CQvStrategyGuardUIHandler::CheckedRowsOf(const std::wstring& na
   std::vector<int> rows;
   for (int row = 0; row < m_grid.GetItemCount(); ++row)
     if (m_grid.GetItemCheck(row, kColName) > 0 && m_grid.GetItemText(row, kColName) == name) rows.push_back(row);
+  return rows;
+}
+
+std::vector<int> CQvStrategyGuardUIHandler::RowsOf(const std::wstring& name) const {
+  std::vector<int> rows;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemText(row, kColName) == name) rows.push_back(row);
   return rows;
 }
 

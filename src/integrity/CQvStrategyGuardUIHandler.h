@@ -37,6 +37,8 @@ class CQvStrategyGuardUIHandler {
     kGridScrollId = 136,
   };
   enum : int { kColName, kColDescriptor, kColMode, kColStatus, kColRunStatus, kColProgress };
+  // The run-log lines the log pane keeps, the latest.
+  enum : int { kLogLines = 1000 };
 
   explicit CQvStrategyGuardUIHandler(CUiDialogHost* owner);
   ~CQvStrategyGuardUIHandler();
@@ -100,8 +102,10 @@ class CQvStrategyGuardUIHandler {
 
   // The names of the checked rows, each once, taken before any box can run.
   std::vector<std::wstring> CheckedNames() const;
-  // The checked rows of a strategy: a strategy may show on several rows, checked or not.
+  // A strategy may show on several rows (its targets' states differ), checked or not;
+  // what the service does to a strategy shows on all of them.
   std::vector<int> CheckedRowsOf(const std::wstring& name) const;
+  std::vector<int> RowsOf(const std::wstring& name) const;
   int FindRow(const std::wstring& name) const;
   void SetCell(int row, int column, const wchar_t* text, COLORREF colour);
   // Sends a name record; a name too long for it or a link that is down is told to the

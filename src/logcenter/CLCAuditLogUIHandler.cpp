@@ -100,18 +100,19 @@ void CLCAuditLogUIHandler::OnShowDetail(int row) {
   const std::wstring type = grid.GetItemText(row, 1);
   const std::wstring content = grid.GetItemText(row, 2);
   std::wstring detail;
-  if (!ReadDetail(type, content, detail)) return;
+  if (!ReadDetail(strategy, type, content, detail)) return;
   CLCAuditLogDetailDlg dialog(HostText(), strategy, type, content, detail);
   dialog.DoModal(m_owner->GetHWnd());
 }
 
-BOOL CLCAuditLogUIHandler::ReadDetail(const std::wstring& type, const std::wstring& content, std::wstring& detail) {
+BOOL CLCAuditLogUIHandler::ReadDetail(const std::wstring& strategy, const std::wstring& type,
+                                      const std::wstring& content, std::wstring& detail) {
   SQLServerLink link;
   if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
     CLCLogPage::ShowDatabaseError(false, nullptr);
     return FALSE;
   }
-  SQLStatement* statement = LCAuditDetailQuery(m_listed.filter, type, content).Prepare(link);
+  SQLStatement* statement = LCAuditDetailQuery(m_listed.filter, strategy, type, content).Prepare(link);
   // Oldest first: the last row read is the latest detail.
   while (statement && statement->Fetch())
     detail = qv::FormatW(L"%ls  %ls  详情\n", OrEmpty(statement->GetString(0)), OrEmpty(statement->GetString(1)));

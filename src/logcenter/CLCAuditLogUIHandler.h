@@ -60,9 +60,11 @@ class CLCAuditLogUIHandler {
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnDetailClicked(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
-  // The latest detail of the entry, as "time  detail  详情\n"; FALSE after telling the
-  // user that the database could not be read.
-  BOOL ReadDetail(const std::wstring& type, const std::wstring& content, std::wstring& detail);
+  // The latest detail of the entry (its strategy, type and content), as
+  // "time  detail  详情\n"; FALSE after telling the user that the database could not
+  // be read.
+  BOOL ReadDetail(const std::wstring& strategy, const std::wstring& type, const std::wstring& content,
+                  std::wstring& detail);
   std::wstring HostText() const;
 
   // The query that filled the grid, with its host's name and MAC.

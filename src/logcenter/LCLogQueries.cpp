@@ -22,15 +22,19 @@ CLCQueryBuilder LCLogQuery(const LCLogStatement& statement, const LCLogFilter& f
   return query;
 }
 
-CLCQueryBuilder LCAuditDetailQuery(const LCLogFilter& filter, const std::wstring& type,
-                                   const std::wstring& content) {
-  CLCQueryBuilder query(L"select LogTime,LogDetail from AuditLog");
-  query.Where(L"LogHostIp", L"=", filter.host)
-      .Where(L"LogTime", L">=", filter.start)
-      .Where(L"LogTime", L"<", filter.end)
-      .Where(L"LogStyle", L"=", type)
-      .Where(L"LogContent", L"=", content)
-      .Then(L" order by LogTime");
+// Through the strategy's rows, as the list found the entry: an entry of the same host,
+// type and content under another strategy is another entry.
+CLCQueryBuilder LCAuditDetailQuery(const LCLogFilter& filter, const std::wstring& strategy,
+                                   const std::wstring& type, const std::wstring& content) {
+  CLCQueryBuilder query(L"select a.LogTime,a.LogDetail from AuditLog as a,StrategyTable as b");
+  query.Condition(L"a.Strategyid=b.id")
+      .Where(L"a.LogHostIp", L"=", filter.host)
+      .Where(L"a.LogTime", L">=", filter.start)
+      .Where(L"a.LogTime", L"<", filter.end)
+      .Where(L"b.StrategyName", L"=", strategy)
+      .Where(L"a.LogStyle", L"=", type)
+      .Where(L"a.LogContent", L"=", content)
+      .Then(L" order by a.LogTime");
   return query;
 }
 

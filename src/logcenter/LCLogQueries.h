@@ -33,9 +33,9 @@ extern const LCLogStatement kHipsLogStatement;
 extern const LCLogStatement kSystemLogStatement;
 
 CLCQueryBuilder LCLogQuery(const LCLogStatement& statement, const LCLogFilter& filter);
-// Time and detail of the audit entries of one type and content in the filter's range,
-// oldest first.
-CLCQueryBuilder LCAuditDetailQuery(const LCLogFilter& filter, const std::wstring& type,
-                                   const std::wstring& content);
+// Time and detail of the audit entries of one strategy, type and content in the
+// filter's range, oldest first.
+CLCQueryBuilder LCAuditDetailQuery(const LCLogFilter& filter, const std::wstring& strategy,
+                                   const std::wstring& type, const std::wstring& content);
 // The name and MAC of the host with this address.
 CLCQueryBuilder LCClientQuery(const std::wstring& address);

@@ -109,6 +109,56 @@ TEST_F(SmallControls, RichEditLogAppendsAtTheEndAndHoldsLongLogsWhole) {
   CUIResource::Uninit();
 }
 
+// A log kept to its latest lines drops the oldest whole lines, the newest staying last:
+// a line wrapped over rows goes whole or stays whole.
+TEST_F(SmallControls, RichEditLogKeepsItsLatestWholeLines) {
+  CUIResource::Init();
+  const struct {
+    const char* what;
+    DWORD wrap;       // WS_HSCROLL | ES_AUTOHSCROLL: one row per line; 0: wrapped
+    int width, chars;  // the frame's width, characters per line
+    int appended, kept;
+    const wchar_t* first;  // the first line left
+  } rows[] = {
+      {"under the bound", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 4, 5, L"1 "},
+      {"at the bound", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 5, 5, L"1 "},
+      {"past the bound", WS_HSCROLL | ES_AUTOHSCROLL, 300, 200, 8, 5, L"4 "},
+      {"wrapped lines", 0, 120, 30, 8, 5, nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    HWND log = RichEditCreate(host_, 15, WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | row.wrap,
+                              CUIResource::GetSkinBitmap(), 3001);
+    ASSERT_NE(nullptr, log);
+    ::MoveWindow(::GetDlgItem(host_, 15), 10, 200, row.width, 120, TRUE);
+    std::vector<std::wstring> lines;
+    for (int i = 1; i <= row.appended; ++i) {
+      lines.push_back(std::to_wstring(i) + L" " + std::wstring(row.chars, L'字'));
+      RichEditAppendText(log, lines.back().c_str(), FALSE, 0);
+      RichEditAppendNewLine(log);
+      RichEditKeepLastLines(log, row.kept);
+    }
+    std::vector<wchar_t> buffer(::GetWindowTextLengthW(log) + 1);
+    ::GetWindowTextW(log, buffer.data(), static_cast<int>(buffer.size()));
+    const std::wstring text = buffer.data();
+    const LRESULT shownRows = ::SendMessageW(log, EM_GETLINECOUNT, 0, 0) - 1;
+    EXPECT_GE(row.kept, shownRows);
+    // What is left is a run of whole lines ending with the newest.
+    std::wstring tail;
+    size_t left = 0;
+    for (auto line = lines.rbegin(); line != lines.rend() && tail.size() < text.size(); ++line, ++left)
+      tail = *line + L"\r\n" + tail;
+    EXPECT_EQ(tail, text);
+    if (row.first) {
+      EXPECT_EQ(0u, text.find(row.first));
+    } else {
+      EXPECT_GT(shownRows, static_cast<LRESULT>(left)) << "lines of several rows";
+    }
+    ::DestroyWindow(::GetDlgItem(host_, 15));
+  }
+  CUIResource::Uninit();
+}
+
 // An invalidated control paints once, not again and again.
 TEST_F(SmallControls, PaintingDoesNotAskForTheNextPaint) {
   auto& edit = Keep<PaintCounted<CEditEx>>();

@@ -2,6 +2,9 @@
 // database, talking to a loopback peer or the service stand-in.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/LocalClock.h"
 #include "qvservice/CQvService.h"
@@ -167,25 +170,100 @@ TEST_F(StrategyPage, DeletePauseAndResumeFollowTheCheckedRowsAndAnswersAreReadOn
   });
 }
 
-// A strategy shows on two rows when its targets' states differ: pause, resume and stop
-// change the row the user checked, not the first row of the name.
-TEST_F(StrategyPage, PauseAndStopActOnTheCheckedRowOfAStrategyShownTwice) {
+// A strategy shows on two rows when its targets' states differ. The checked row says
+// whether the button pauses or resumes; the service pauses, stops and runs the strategy
+// as a whole, so every row of it shows what was done, at once, and no other row does.
+TEST_F(StrategyPage, WhatIsDoneToAStrategyShowsOnEveryRowOfIt) {
   AddTarget(L"两行", 0, 1, 0, L"10.0.0.1");
   AddTarget(L"两行", 0, 2, 0, L"10.0.0.2");
+  AddTarget(L"别的", 0, 1, 0, L"10.0.0.3");
   Run([&] {
     ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
-    ASSERT_EQ(2, Grid().GetItemCount());
-    const std::wstring first = Grid().GetItemText(0, Page::kColStatus), second = Grid().GetItemText(1, Page::kColStatus);
-    ClickCheck(1);
-    ASSERT_EQ(1, Grid().GetItemCheck(1, Page::kColName));
+    ASSERT_EQ(3, Grid().GetItemCount());
+    std::vector<int> rows;
+    for (int row = 0; row < Grid().GetItemCount(); ++row)
+      if (Grid().GetItemText(row, Page::kColName) == L"两行") rows.push_back(row);
+    ASSERT_EQ(2u, rows.size());
+    auto cells = [&](int column) {
+      std::wstring text;
+      for (int row : rows) text += Grid().GetItemText(row, column) + L"|";
+      return text + Cell(L"别的", column);
+    };
+    const bool wasScheduled = Grid().GetItemText(rows[1], Page::kColStatus) == L"计划中";
+    const std::wstring now = wasScheduled ? L"暂停计划" : L"计划中";
+    ClickCheck(rows[1]);
+    ASSERT_EQ(1, Grid().GetItemCheck(rows[1], Page::kColName));
+    EXPECT_EQ(0, Grid().GetItemCheck(rows[0], Page::kColName));
     EXPECT_TRUE(main->IsItemEnabled(Page::kItemPauseResume));
     ASSERT_TRUE(driver->Click(Page::kItemPauseResume));
     EXPECT_EQ(L"1547/3 两行", NextFrame());
-    EXPECT_EQ(first, Grid().GetItemText(0, Page::kColStatus)) << "the unchecked row";
-    EXPECT_EQ(second == L"计划中" ? L"暂停计划" : L"计划中", Grid().GetItemText(1, Page::kColStatus));
+    EXPECT_EQ(now + L"|" + now + L"|计划中", cells(Page::kColStatus));
+    EXPECT_EQ(2, qvtest::Int(link, L"select count(*) from StrategyTable where StrategyName = ? and Status = ?",
+                             {L"两行", wasScheduled ? 2 : 1}));
+    ASSERT_TRUE(driver->Click(Page::kItemPauseResume));  // and back
+    EXPECT_EQ(L"1547/3 两行", NextFrame());
+    const std::wstring back = wasScheduled ? L"计划中" : L"暂停计划";
+    EXPECT_EQ(back + L"|" + back + L"|计划中", cells(Page::kColStatus));
+
+    std::vector<unsigned char> record(132, 0);
+    std::memcpy(&record[4], L"两行", 4);
+    ASSERT_TRUE(peer.SendFrame(0, 0, 1547, &record[4], 128));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return cells(Page::kColRunStatus) == L"--|--|无"; }, 5000))
+        << testing::PrintToString(cells(Page::kColRunStatus));
+    record[0] = 1;
+    ASSERT_TRUE(peer.SendFrame(0, 0, 1546, record.data(), 132));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return cells(Page::kColRunStatus) == L"运行中|运行中|无"; }, 5000))
+        << testing::PrintToString(cells(Page::kColRunStatus));
+    EXPECT_FALSE(main->IsItemEnabled(Page::kItemRun) || main->IsItemEnabled(Page::kItemPauseResume));
+
     Area().StrategyGuard()->OnStopStrategy();  // no element sends it
     EXPECT_EQ(L"1548/3 两行", NextFrame());
-    EXPECT_EQ(first + L"|停止", Grid().GetItemText(0, Page::kColStatus) + L"|" + Grid().GetItemText(1, Page::kColStatus));
+    EXPECT_EQ(L"停止|停止|计划中", cells(Page::kColStatus));
+    EXPECT_EQ(L"--|--|无", cells(Page::kColRunStatus));
+    record[0] = 0;  // the run ends: idle on both rows again
+    ASSERT_TRUE(peer.SendFrame(0, 0, 1546, record.data(), 132));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return cells(Page::kColRunStatus) == L"无|无|无"; }, 5000));
+    ASSERT_TRUE(peer.SendFrame(0, 0, 1548, &record[4], 128));
+    ASSERT_TRUE(testenv::PumpUntil([&] { return cells(Page::kColRunStatus) == L"--|--|无"; }, 5000))
+        << testing::PrintToString(cells(Page::kColRunStatus));
+    EXPECT_EQ(L"停止|停止|计划中", cells(Page::kColStatus));
+  });
+}
+
+// The service logs runs for as long as the console runs: the pane keeps the latest
+// lines, the newest last, so that the console's memory does not grow with the shift.
+TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShift) {
+  AddTarget(L"月度策略");
+  LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    const HWND pane = Area().StrategyGuard()->LogPane();
+    auto line = [&](int index) {  // a line of the pane, without its break
+      wchar_t text[512] = {511};
+      const LRESULT length = ::SendMessageW(pane, EM_GETLINE, index, reinterpret_cast<LPARAM>(text));
+      std::wstring shown(text, static_cast<size_t>(length > 0 ? length : 0));
+      while (!shown.empty() && (shown.back() == L'\r' || shown.back() == L'\n')) shown.pop_back();
+      return shown;
+    };
+    auto logged = [](int i) {
+      return L"策略名称：月度策略     运行失败      第" + std::to_wstring(i) + L"次2024-03-01 09:05:07";
+    };
+    const int total = Page::kLogLines + 3;
+    std::vector<unsigned char> record(4 + 128 + 520, 0);
+    record[0] = 3;
+    std::memcpy(&record[4], L"月度策略", 8);
+    for (int i = 1; i <= total; ++i) {
+      const std::wstring reason = L"第" + std::to_wstring(i) + L"次";
+      std::fill(record.begin() + 132, record.end(), 0);
+      std::memcpy(&record[132], reason.c_str(), reason.size() * 2);
+      ASSERT_TRUE(peer.SendFrame(0, 0, 1532, record.data(), static_cast<uint32_t>(record.size())));
+      if (i % 100 && i != total) continue;
+      const int lines = i < Page::kLogLines ? i : Page::kLogLines;
+      ASSERT_TRUE(testenv::PumpUntil([&] { return line(lines - 1) == logged(i); }, 10000)) << i;
+    }
+    EXPECT_EQ(Page::kLogLines + 1, ::SendMessageW(pane, EM_GETLINECOUNT, 0, 0));  // the last one empty
+    EXPECT_EQ(logged(4), line(0));
+    EXPECT_EQ(logged(total), line(Page::kLogLines - 1));
   });
 }
 

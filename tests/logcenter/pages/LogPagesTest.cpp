@@ -187,6 +187,43 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
   }
 }
 
+// Two strategies watch the same file of a host: each row's detail is its own strategy's
+// change, not the latest change of the file under any strategy.
+TEST_F(LogPages, AuditDetailIsTheClickedRowsOwnStrategys) {
+  Insert(L"StrategyTable", L"StrategyName, id", {L"O'Brien策略", L"S1"});
+  Insert(L"StrategyTable", L"StrategyName, id", {L"月度策略", L"S2"});
+  const wchar_t* file = L"D:\\财务\\月报.xlsx";
+  AddAudit(L"10.0.0.1", L"文件审计", file, L"2024-03-05 08:00:00", L"文件大小 94177 -> 94362", L"S1");
+  AddAudit(L"10.0.0.1", L"文件审计", file, L"2024-03-05 09:00:00", L"文件大小 2930 -> 3321", L"S2");
+  AddAudit(L"10.0.0.1", L"注册表审计", file, L"2024-03-05 10:00:00", L"另一类型", L"S1");
+  const struct {
+    const wchar_t *strategy, *change;
+  } rows[] = {{L"O'Brien策略", L"2024-03-05 08:00:00  文件大小 94177 -> 94362  详情"},
+              {L"月度策略", L"2024-03-05 09:00:00  文件大小 2930 -> 3321  详情"}};
+  Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
+    area.AuditLog()->TypeList().SetCurSel(0);
+    Search(d, area, kAudit, kDay, kDay, L"10.0.0.1");
+    CLCLogPage::Grid& grid = kAudit.page(area).GetGrid();
+    ASSERT_EQ(2, grid.GetItemCount());
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.strategy);
+      int at = 0;
+      while (at < grid.GetItemCount() && grid.GetItemText(at, 0) != row.strategy) ++at;
+      ASSERT_LT(at, grid.GetItemCount());
+      std::wstring shown;
+      script.ExpectDialog([&](UiDialogDriver& detail) {
+        wchar_t text[512] = {};
+        ::GetWindowTextW(detail.As<CLCAuditLogDetailDlg>()->TextWindow(), text, 512);
+        shown = text;
+        EXPECT_TRUE(detail.Click(CLCAuditLogDetailDlg::kItemExit));
+      });
+      EXPECT_TRUE(ClickGridCell(grid, at, Audit::kDetailColumn));
+      EXPECT_NE(std::wstring::npos, shown.find(std::wstring(L"策略名称:") + row.strategy)) << testing::PrintToString(shown);
+      EXPECT_NE(std::wstring::npos, shown.find(row.change)) << testing::PrintToString(shown);
+    }
+  });
+}
+
 TEST_F(LogPages, APickedHostShowsItsNameElseItsAddressAndOnlyOkChangesIt) {
   Insert(L"Client", L"IP, Name", {L"10.0.0.1", L"主机甲"});
   Insert(L"Client", L"IP, Name", {L"10.0.0.2", L""});

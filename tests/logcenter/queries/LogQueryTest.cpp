@@ -55,6 +55,10 @@ TEST(LogQueryText, ConditionsFollowTheFilterAndEveryValueIsBound) {
         L"a.strategyid=b.id"}},
       {LCLogQuery(kSystemLogStatement, kDay),  // no type, no keyword: no condition on them
        {L"loghostip=<10.0.0.1>", L"logtime<<2024-03-06 00:00:00>", L"logtime>=<2024-03-05 00:00:00>"}},
+      {LCAuditDetailQuery(kDay, L"O'Brien策略", L"文件审计", L"C:\\a'.txt"),  // the entry's own strategy
+       {L"a.logcontent=<C:\\a'.txt>orderbya.logtime", L"a.loghostip=<10.0.0.1>", L"a.logstyle=<文件审计>",
+        L"a.logtime<<2024-03-06 00:00:00>", L"a.logtime>=<2024-03-05 00:00:00>", L"a.strategyid=b.id",
+        L"b.strategyname=<O'Brien策略>"}},
       {LCClientQuery(L"1' or '1'='1"), {L"ip=<1' or '1'='1>"}},
   };
   for (const auto& row : rows) {
