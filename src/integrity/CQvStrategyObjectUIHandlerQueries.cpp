@@ -249,7 +249,9 @@ bool Page::ReadClientChain(List list, const std::wstring& name, ClientObjectNode
     bool any = false;
     std::wstring shown;
     while (lookup->Fetch()) any = true, shown = Str(lookup->GetString(0));
+    const bool failed = lookup->Failed() != 0;
     link.ReleaseStatement(lookup);
+    if (failed) return Fail(link, error);  // no name read is not an empty name
     if (any && shown.empty()) shown = node->clientIp;
     for (ClientObjectNode* same = node; same; same = same->next)
       if (same->clientIp == node->clientIp) same->clientName = shown;
