@@ -214,7 +214,12 @@ bool ReadChain(SQLServerLink& link, const wchar_t* sql, const std::wstring& name
   Node* last = nullptr;
   while (query->Fetch()) {
     Node* node = last ? new (std::nothrow) Node : head;
-    if (!node) break;
+    if (!node) {
+      // Part of the object would pass for all of it.
+      link.ReleaseStatement(query);
+      *error = L"内存不足";
+      return false;
+    }
     if (last) last->next = node;
     last = node;
     node->number = query->GetInt(0);

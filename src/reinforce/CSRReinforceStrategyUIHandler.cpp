@@ -158,10 +158,12 @@ void CSRReinforceStrategyUIHandler::LoadPolicies() {
     return;
   }
   bool whole = true;
-  while (whole && query->Fetch()) {
+  while (query->Fetch()) {
     const int row = m_grid.AddItem(OrEmpty(query->GetString(0)), -1, ITEM_FORMAT_CHECKBOX);
-    whole = row >= 0;
-    if (!whole) break;
+    if (row < 0) {  // the grid cannot grow
+      whole = false;
+      break;
+    }
     m_grid.SetItemText(row, kColumnDoc, OrEmpty(query->GetString(1)));
     m_grid.SetItemText(row, kColumnObjective, OrEmpty(query->GetString(2)));
   }
