@@ -65,6 +65,9 @@ void CServerDlg::FillServerTree() {
     if (item && preset) m_tree.SetChecked(item);
   }
   if (!hosts || hosts->Failed()) {
+    // Part of the hosts would pass for all of them.
+    while (HTREEITEM item = m_tree.tree.GetChildItem(m_root)) m_tree.tree.DeleteItem(item);
+    m_tree.SetChecked(nullptr);
     ShowQueryError(link);
   } else {
     link.ReleaseStatement(hosts);

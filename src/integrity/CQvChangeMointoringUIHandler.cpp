@@ -20,6 +20,11 @@ enum Counter { kAuditEvents, kHipsEvents, kStrategyRows, kRefusedEvents, kCounte
 
 bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
 
+void ShowQueryError(SQLServerLink& link) {
+  const wchar_t* text = link.GetLastErrorText();
+  UiMessageBox(qv::FormatW(L"错误信息：%ls", text ? text : L"").c_str(), L"错误", MB_ICONERROR);
+}
+
 void ShowConnectError(SQLServerLink& link) {
   UiMessageBox(qv::FormatW(L"错误信息：%ls", link.GetLastErrorText()).c_str(), L"连接数据库错误",
                MB_ICONERROR);
@@ -123,7 +128,10 @@ int CQvChangeMointoringUIHandler::LoadLatestHipsLogs() {
     return 0;
   }
   SQLStatement* statement = SelectLatestEvents(events, m_topCount);
-  if (!statement) return 0;
+  if (!statement) {
+    ShowQueryError(events);
+    return 0;
+  }
   // The row limit is the driver's; the loop keeps to it whatever the driver does.
   for (int shown = 0; shown < m_topCount && statement->Fetch(); ++shown) {
     const wchar_t* address = OrEmpty(statement->GetString(0));
@@ -135,6 +143,12 @@ int CQvChangeMointoringUIHandler::LoadLatestHipsLogs() {
     m_grid.SetItemText(row, 2, OrEmpty(statement->GetString(1)));
     m_grid.SetItemText(row, 3, OrEmpty(statement->GetString(2)));
     m_grid.SetItemText(row, 4, time);
+  }
+  if (statement->Failed()) {
+    // Part of the newest events would pass for all of them.
+    m_grid.DeleteAllItems();
+    ShowQueryError(events);
+    return 0;
   }
   return 1;
 }

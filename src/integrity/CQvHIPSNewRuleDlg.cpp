@@ -645,6 +645,16 @@ int CQvHIPSNewRuleDlg::LoadRules() {
     m_rules.push_back(std::move(entry));
     ++m_loadedRules;
   }
+  if (statement->Failed()) {
+    // Part of the rules would pass for all of them.
+    const std::wstring error = LastError(link);
+    m_ruleList.ResetContent();
+    m_rules.clear();
+    m_loadedRules = 0;
+    ShowRuleChecks();
+    ShowError(error);
+    return 0;
+  }
   ShowRuleChecks();
   return 1;
 }

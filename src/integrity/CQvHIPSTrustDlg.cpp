@@ -69,7 +69,11 @@ LRESULT CQvHIPSTrustDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   SQLStatement* statement = link.CreateStatement(L"select id,type,ClientIP,Content from Trust");
   while (statement && statement->Fetch())
     AddRow(statement->GetInt(0), statement->GetInt(1), Text(*statement, 2), Text(*statement, 3));
-  if (!statement || statement->Failed()) ShowError(link);
+  if (!statement || statement->Failed()) {
+    // Part of the relations would pass for all of them.
+    m_grid.DeleteAllItems();
+    ShowError(link);
+  }
   return 0;
 }
 

@@ -84,6 +84,8 @@ int CQvHipsUIHandler::LoadFilters() {
   while (statement->Fetch())
     AddRow(Text(*statement, 1), statement->GetInt(2), Text(*statement, 3), Text(*statement, 4),
            statement->GetInt(0), Text(*statement, 5));
+  // Part of the filters would pass for all of them.
+  if (statement->Failed()) m_grid.DeleteAllItems();
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
   if (statement->Failed()) {

@@ -145,7 +145,10 @@ int CQvSavecopyUIHandler::LoadClientTree() {
   if (!ConnectOrTell(link)) return 0;
   std::vector<Host> hosts;
   HostStrategies byHost;
-  if (!ReadHosts(link, hosts) || !ReadStrategies(link, byHost)) return 0;
+  if (!ReadHosts(link, hosts) || !ReadStrategies(link, byHost)) {
+    ShowError(link, kErrorCaption);
+    return 0;
+  }
   // Scroll bars and paint once, after the last node.
   m_tree.SendMessage(WM_SETREDRAW, FALSE);
   HTREEITEM last[2] = {TVI_LAST, TVI_LAST};  // each group's hosts go after the one before
@@ -196,8 +199,10 @@ int CQvSavecopyUIHandler::LoadCopies(HTREEITEM item) {
   const bool serverRows = depth == 2 || server;
   SQLStatement* copies = depth == 2 ? SelectCopiesByType(link, address, type)
                                     : SelectCopiesByName(link, address, m_tree.GetItemText(item), serverRows);
-  if (!copies) return 0;
-  AddCopyRows(copies, serverRows);
+  if (!copies || !AddCopyRows(copies, serverRows)) {
+    ShowError(link, kErrorCaption);
+    return 0;
+  }
   return 1;
 }
 
@@ -406,7 +411,7 @@ void CQvSavecopyUIHandler::SetViewMode(int mode) {
   m_grid.SetColumnText(kColBaseLine, mode == 0 ? L"指定基线" : L"");
 }
 
-void CQvSavecopyUIHandler::AddCopyRows(SQLStatement* statement, bool server) {
+bool CQvSavecopyUIHandler::AddCopyRows(SQLStatement* statement, bool server) {
   while (statement->Fetch()) {
     const int row = m_grid.AddItem(OrEmpty(statement->GetString(1)), -1, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
     m_grid.SetItemText(row, kColVolume, qv::FormatW(L"%d MB", statement->GetInt(2)).c_str());
@@ -421,6 +426,10 @@ void CQvSavecopyUIHandler::AddCopyRows(SQLStatement* statement, bool server) {
       m_grid.SetItemFormat(row, kColBaseLine, ITEM_FORMAT_NONE, ITEM_FLAGS_HIDDEN);
     m_grid.SetItemData(row, static_cast<unsigned long>(statement->GetInt(0)));
   }
+  if (!statement->Failed()) return true;
+  // Part of the copies would pass for all of them.
+  m_grid.DeleteAllItems();
+  return false;
 }
 
 // ---- Statements

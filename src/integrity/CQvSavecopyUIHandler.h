@@ -106,7 +106,8 @@ class CQvSavecopyUIHandler {
   int Depth(HTREEITEM item) const;
   HTREEITEM Ancestor(HTREEITEM item, int depth) const;
   void SetViewMode(int mode);
-  void AddCopyRows(SQLStatement* statement, bool server);
+  // False when the rows cannot be read whole: the grid is left empty.
+  bool AddCopyRows(SQLStatement* statement, bool server);
   // The restore of a copy: refusals, the host check, the confirmation, the send.
   void Restore(const Copy& copy, const wchar_t* target, unsigned long copyId, int row);
 

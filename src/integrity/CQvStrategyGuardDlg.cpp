@@ -15,6 +15,7 @@
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
 #include "platform/CGdiObject.h"
+#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -69,6 +70,10 @@ bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName
 
 void Warn(const wchar_t* text) { UiMessageBox(text, kWarning, kInfo); }
 void TellNoConnection() { UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND); }
+void TellReadFailure(SQLServerLink& link) {
+  const wchar_t* text = link.GetLastErrorText();
+  UiMessageBox(qv::FormatW(L"错误信息：%ls", text ? text : L"").c_str(), L"错误", MB_ICONHAND);
+}
 
 bool LoadImages(CImageList& images, const UINT* bitmaps, size_t count) {
   if (!images.Create(32, 24, ILC_COLOR24 | ILC_MASK, int(count), 1)) return false;
@@ -214,7 +219,8 @@ void CQvStrategyGuardDlg::FillTemplateTree(SQLServerLink* link) {
   const wchar_t* const customSql[] = {L"select distinct EquipStrategyName from EquipStrategyTable",
                                       L"select distinct RegStrategyName from RegStrategyTable",
                                       L"select distinct AppStrategyName from AppStrategyTable"};
-  for (int i = 0; link && i < 3; ++i) ReadObjectNames(*link, customSql[i], &custom[i]);
+  for (int i = 0; link && i < 3; ++i)
+    if (!ReadObjectNames(*link, customSql[i], &custom[i])) TellReadFailure(*link);
 
   for (const auto& category : kCategories) {
     const bool isTemplate = category.type == kTypeCustomFiles;
@@ -239,8 +245,8 @@ void CQvStrategyGuardDlg::FillTemplateTree(SQLServerLink* link) {
 void CQvStrategyGuardDlg::FillClients(SQLServerLink* link) {
   std::vector<Client> servers, devices;
   if (link) {
-    ReadClients(*link, 0, &servers);
-    ReadClients(*link, 1, &devices);
+    if (!ReadClients(*link, 0, &servers)) TellReadFailure(*link);
+    if (!ReadClients(*link, 1, &devices)) TellReadFailure(*link);
   }
   for (CMulStatusTree* tree : {&m_serverTree, &m_targetTree}) {
     HTREEITEM root = tree->InsertItem(L"服务器群组", kImageCategory, kImageCategory, TVI_ROOT, TVI_LAST, EM_TVIS_NONE);

@@ -21,6 +21,7 @@ bool CQvStrategyGuardDlg::ReadObjectNames(SQLServerLink& link, const wchar_t* sq
   while (query && query->Fetch()) names->push_back(Text(query->GetString(0)));
   const bool read = query && !query->Failed();
   link.ReleaseStatement(query);
+  if (!read) names->clear();  // part of the names would pass for all of them
   return read;
 }
 
@@ -30,6 +31,7 @@ bool CQvStrategyGuardDlg::ReadClients(SQLServerLink& link, int type, std::vector
     while (query->Fetch()) clients->push_back({Text(query->GetString(0)), Text(query->GetString(1)), query->GetInt(2)});
   const bool read = query && !query->Failed();
   link.ReleaseStatement(query);
+  if (!read) clients->clear();  // part of the hosts would pass for all of them
   return read;
 }
 

@@ -214,7 +214,12 @@ bool ReadChain(SQLServerLink& link, const wchar_t* sql, const std::wstring& name
   Node* last = nullptr;
   while (query->Fetch()) {
     Node* node = last ? new (std::nothrow) Node : head;
-    if (!node) break;
+    if (!node) {
+      // Part of the object would pass for all of it.
+      link.ReleaseStatement(query);
+      *error = L"内存不足";
+      return false;
+    }
     if (last) last->next = node;
     last = node;
     node->number = query->GetInt(0);
@@ -249,7 +254,9 @@ bool Page::ReadClientChain(List list, const std::wstring& name, ClientObjectNode
     bool any = false;
     std::wstring shown;
     while (lookup->Fetch()) any = true, shown = Str(lookup->GetString(0));
+    const bool failed = lookup->Failed() != 0;
     link.ReleaseStatement(lookup);
+    if (failed) return Fail(link, error);  // no name read is not an empty name
     if (any && shown.empty()) shown = node->clientIp;
     for (ClientObjectNode* same = node; same; same = same->next)
       if (same->clientIp == node->clientIp) same->clientName = shown;

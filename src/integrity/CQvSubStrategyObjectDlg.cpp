@@ -556,8 +556,10 @@ void CQvSubStrategyObjectDlg::OnPickClient(int kind) {
   if (picker.DoModal(m_hWnd) != IDOK) return;
   if (ip.empty()) return Hint(L"请选中服务器");
   panel.clientIp = ip;
-  std::wstring name;
-  if (!ClientName(ip, &name)) Error(L"连接数据库出错");
+  std::wstring name, error;
+  bool connected = false;
+  if (!ClientName(ip, &name, &connected, &error))
+    connected ? Error(qv::FormatW(L"错误信息：%ls", error).c_str()) : Error(L"连接数据库出错");
   panel.client.SetWindowText((name.empty() ? ip : name).c_str());
 }
 

@@ -173,8 +173,9 @@ class CQvSubStrategyObjectDlg : public CUiDialogImpl<CQvSubStrategyObjectDlg>,
   // Whether another object of the kind has the name; except the number when >= 0.
   static bool NameTaken(SQLServerLink& link, int kind, const std::wstring& name, int except, bool* taken,
                         std::wstring* error);
-  // The display name of the client at ip (empty when none); false when no connection.
-  static bool ClientName(const std::wstring& ip, std::wstring* name);
+  // The display name of the client at ip (empty when none); false when it cannot be
+  // read: no connection, or the database's reason in *error.
+  static bool ClientName(const std::wstring& ip, std::wstring* name, bool* connected, std::wstring* error);
 
   int m_kind;
   int m_mode;

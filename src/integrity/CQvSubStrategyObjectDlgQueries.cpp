@@ -39,17 +39,23 @@ bool CQvSubStrategyObjectDlg::NameTaken(SQLServerLink& link, int kind, const std
   return done;
 }
 
-bool CQvSubStrategyObjectDlg::ClientName(const std::wstring& ip, std::wstring* name) {
+bool CQvSubStrategyObjectDlg::ClientName(const std::wstring& ip, std::wstring* name, bool* connected,
+                                         std::wstring* error) {
   name->clear();
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return false;
-  if (SQLStatement* query = link.CreateStatement(kSqlClientName)) {
-    if (query->BindString(0, ip.c_str()))
-      while (query->Fetch()) {
-        const wchar_t* text = query->GetString(0);
-        *name = text ? text : L"";
-      }
-    link.ReleaseStatement(query);
+  *connected = link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0;
+  if (!*connected) return false;
+  SQLStatement* query = link.CreateStatement(kSqlClientName);
+  bool read = query && query->BindString(0, ip.c_str());
+  while (read && query->Fetch()) {
+    const wchar_t* text = query->GetString(0);
+    *name = text ? text : L"";
   }
-  return true;
+  read = read && !query->Failed();
+  if (query) link.ReleaseStatement(query);
+  if (read) return true;
+  name->clear();  // a name read before the failure may not be the one that counts
+  const wchar_t* text = link.GetLastErrorText();
+  *error = text ? text : L"";
+  return false;
 }

@@ -157,9 +157,13 @@ int CLCLogPage::Fill(const CLCQueryBuilder& query) {
   }
   SQLStatement* statement = query.Prepare(link);
   int rows = 0;
+  bool whole = true;
   while (statement && statement->Fetch()) {
     const int row = m_grid.AddItem(statement->GetString(0));
-    if (row < 0) break;
+    if (row < 0) {  // the grid cannot grow
+      whole = false;
+      break;
+    }
     for (int c = 0; c < m_config.columnCount; ++c) {
       const LCLogColumn& column = m_config.columns[c];
       if (c > 0 && c < m_config.resultColumns) m_grid.SetItemText(row, c, statement->GetString(c));
@@ -168,8 +172,8 @@ int CLCLogPage::Fill(const CLCQueryBuilder& query) {
     }
     ++rows;
   }
-  const bool failed = !statement || statement->Failed();
-  const std::wstring diagnosis = failed ? OrEmpty(link.GetLastErrorText()) : L"";
+  const bool failed = !whole || !statement || statement->Failed();
+  const std::wstring diagnosis = !whole ? L"内存不足" : failed ? OrEmpty(link.GetLastErrorText()) : L"";
   link.ReleaseStatement(statement);
   link.Disconnect();
   // Part of a list would pass for all of it.

@@ -157,12 +157,19 @@ void CSRReinforceStrategyUIHandler::LoadPolicies() {
     ReportFailure("policy list: statement refused", link);
     return;
   }
+  bool whole = true;
   while (query->Fetch()) {
     const int row = m_grid.AddItem(OrEmpty(query->GetString(0)), -1, ITEM_FORMAT_CHECKBOX);
-    if (row < 0) break;
+    if (row < 0) {  // the grid cannot grow
+      whole = false;
+      break;
+    }
     m_grid.SetItemText(row, kColumnDoc, OrEmpty(query->GetString(1)));
     m_grid.SetItemText(row, kColumnObjective, OrEmpty(query->GetString(2)));
   }
+  // Part of the policies would pass for all of them.
+  if (!whole || query->Failed()) m_grid.DeleteAllItems();
+  if (!whole) ReportFailure("policy list: the grid cannot grow", link);
   if (query->Failed()) ReportFailure("policy list: query failed", link);
 }
 

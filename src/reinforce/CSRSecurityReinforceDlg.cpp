@@ -275,22 +275,26 @@ void CSRSecurityReinforceDlg::LoadInventory(Inventory which) {
   std::vector<InventoryRow> rows;
   std::wstring error;
   const bool read = ReadInventory(which, &rows, &error);
-  FillInventory(which, rows);
+  if (!FillInventory(which, rows)) ShowError(L"内存不足");
   if (!read) ShowError(error);
 }
 
-void CSRSecurityReinforceDlg::FillInventory(Inventory which, const std::vector<InventoryRow>& rows) {
+bool CSRSecurityReinforceDlg::FillInventory(Inventory which, const std::vector<InventoryRow>& rows) {
   Grid& grid = InventoryGrid(which);
   grid.DeleteAllItems();
   for (const InventoryRow& source : rows) {
     const int row = grid.AddItem(source.cells[0].c_str());
-    if (row < 0) break;
+    if (row < 0) {
+      grid.DeleteAllItems();  // part of the list would pass for all of it
+      return false;
+    }
     grid.SetItemText(row, 1, source.cells[1].c_str());
     grid.SetItemText(row, 2, source.cells[2].c_str());
     // Another stored value shows no choice and stays as it is.
     grid.SetItemCombo(row, 3, ITEM_FORMAT_COMBO, kCentre, Choices());
     grid.SetItemComboIndex(row, 3, source.enabled);
   }
+  return true;
 }
 
 // ---- commands

@@ -172,7 +172,8 @@ class CSRSecurityReinforceDlg : public CUiDialogImpl<CSRSecurityReinforceDlg>,
   void LoadPolicy();
   // The inventory grid refilled from its table; a failure is shown.
   void LoadInventory(Inventory which);
-  void FillInventory(Inventory which, const std::vector<InventoryRow>& rows);
+  // False when the grid cannot take every row: it is left empty.
+  bool FillInventory(Inventory which, const std::vector<InventoryRow>& rows);
   static void CheckFirstChild(CMulStatusTree& tree, HTREEITEM parent, const std::wstring& text,
                               HTREEITEM& remembered);
   // The only checked node of the tree, or null (none, or more than one).

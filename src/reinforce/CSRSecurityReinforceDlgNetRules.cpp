@@ -67,7 +67,11 @@ void CSRSecurityReinforceDlg::LoadNetRules(UINT controlId) {
   if (listType >= 0 && !ReadNetRules(listType, &rules, &error)) ShowError(error);
   for (const NetRule& rule : rules) {
     const int row = m_ruleGrid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX);
-    if (row < 0) break;
+    if (row < 0) {
+      m_ruleGrid.DeleteAllItems();  // part of the rules would pass for all of them
+      ShowError(L"内存不足");
+      break;
+    }
     SetRuleRow(row, rule);
   }
   OnNetRuleGridCheck();

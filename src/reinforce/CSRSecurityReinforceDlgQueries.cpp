@@ -42,6 +42,13 @@ bool Fail(SQLServerLink& link, std::wstring* error) {
   return false;
 }
 
+// Rows read before a failure would pass for the whole list.
+template <class Row>
+bool FailList(SQLServerLink& link, std::vector<Row>* rows, std::wstring* error) {
+  rows->clear();
+  return Fail(link, error);
+}
+
 bool Connect(SQLServerLink& link, std::wstring* error) {
   return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) || Fail(link, error);
 }
@@ -98,7 +105,7 @@ bool CSRSecurityReinforceDlg::ReadInventory(Inventory which, std::vector<Invento
     row.enabled = query->GetInt(3);
     rows->push_back(std::move(row));
   }
-  return !query->Failed() || Fail(link, error);
+  return !query->Failed() || FailList(link, rows, error);
 }
 
 bool CSRSecurityReinforceDlg::StoreServiceChoices(const std::vector<std::pair<std::wstring, int>>& choices,
@@ -130,7 +137,7 @@ bool CSRSecurityReinforceDlg::ReadNetChoices(std::vector<std::wstring>* addresse
     SQLStatement* query = link.CreateStatement(list == addresses ? kSqlClientAddresses : kSqlServiceObjects);
     if (!query) return Fail(link, error);
     while (query->Fetch()) list->push_back(Text(query->GetString(0)));
-    if (query->Failed()) return Fail(link, error);
+    if (query->Failed()) return FailList(link, list, error);
   }
   return true;
 }
@@ -150,7 +157,7 @@ bool CSRSecurityReinforceDlg::ReadNetRules(int listType, std::vector<NetRule>* r
     rule.listType = listType;
     rules->push_back(std::move(rule));
   }
-  return !query->Failed() || Fail(link, error);
+  return !query->Failed() || FailList(link, rules, error);
 }
 
 bool CSRSecurityReinforceDlg::RuleNameTaken(const std::wstring& name, const std::wstring* except, bool* taken,

@@ -161,6 +161,31 @@ int Int(SQLServerLink& link, const wchar_t* sql, std::initializer_list<SqlParam>
   return value;
 }
 
+bool FailRowsWhen(SQLServerLink& link, const wchar_t* table, const wchar_t* column, const wchar_t* when,
+                  std::wstring* error) {
+  const std::wstring rows = std::wstring(table) + L"Rows";
+  std::wstring columns;
+  SQLStatement* st = link.CreateStatement((L"select name from pragma_table_info('" + std::wstring(table) + L"')").c_str());
+  while (st && st->Fetch()) {
+    const std::wstring name = st->GetString(0) ? st->GetString(0) : L"";
+    if (!columns.empty()) columns += L", ";
+    if (_wcsicmp(name.c_str(), column) == 0)
+      columns += L"case when " + std::wstring(when) + L" then abs(-9223372036854775807 - 1) else " + name +
+                 L" end as " + name;
+    else
+      columns += name;
+  }
+  const bool read = st && !st->Failed() && columns.find(L"case when") != std::wstring::npos;
+  link.ReleaseStatement(st);
+  if (!read || !link.ExecDirect((L"alter table " + std::wstring(table) + L" rename to " + rows).c_str()) ||
+      !link.ExecDirect((L"create view " + std::wstring(table) + L" as select " + columns + L" from " + rows).c_str())) {
+    *error = std::wstring(L"cannot break ") + table + L"." + column + L": " +
+             (link.GetLastErrorText() ? link.GetLastErrorText() : L"");
+    return false;
+  }
+  return true;
+}
+
 void DatabaseTest::SetUp() {
   std::wstring error;
   ASSERT_TRUE(TestDatabase::Reset(&error)) << Narrow(error);

@@ -56,6 +56,14 @@ SQLStatement* Row(SQLServerLink& link, const wchar_t* sql, std::initializer_list
 // The first column of the first row as an integer; -1 without a row.
 int Int(SQLServerLink& link, const wchar_t* sql, std::initializer_list<SqlParam> params = {});
 
+// Turns the table into a view of the same name and columns whose column `column`
+// raises "integer overflow" on every row that matches `when` (an expression over the
+// table's columns); the rows stay in the table renamed <table>Rows. A statement
+// without parameters (which the driver steps through as it fetches) then gives the
+// rows before that one and fails at its fetch; one with parameters fails at its first.
+bool FailRowsWhen(SQLServerLink& link, const wchar_t* table, const wchar_t* column, const wchar_t* when,
+                  std::wstring* error);
+
 // A text as the link returns it, "(null)" for none.
 inline std::wstring Str(const wchar_t* text) { return text ? text : L"(null)"; }
 

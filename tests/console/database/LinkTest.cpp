@@ -6,6 +6,7 @@
 #include <string>
 
 #include "console/ODBCDatabase.h"
+#include "platform/TextConv.h"
 #include "support/TestDatabase.h"
 
 using namespace qvtest;
@@ -98,6 +99,30 @@ TEST_F(ConnectedLinkTest, FailureIsToldApartFromNoRowAndItsMessageIsCut) {
   EXPECT_EQ(nullptr, link.CreateStatement(longName.c_str()));
   EXPECT_EQ(254u, std::wcslen(link.GetLastErrorText()));
   EXPECT_NE(nullptr, std::wcsstr(g_odbcErrorText, L"no such column"));
+}
+
+// What the pages' part-way failure tests stand on: a statement without parameters
+// gives the rows before the one that fails, one with parameters fails at its first.
+TEST_F(ConnectedLinkTest, AStatementWithoutParametersFailsAtTheRowThatFails) {
+  for (const wchar_t* name : {L"a", L"b", L"c", L"d"})
+    ASSERT_EQ(1, Exec(link, L"insert into Users (name, comment, type) values (?, ?, 7)", {name, name}));
+  std::wstring error;
+  ASSERT_TRUE(FailRowsWhen(link, L"Users", L"comment", L"name = 'b'", &error)) << qv::WideToUtf8(error);
+
+  SQLStatement* st = Prepare(link, L"select name, comment, type from Users order by id");
+  ASSERT_EQ(1, st->Fetch()) << link.GetLastErrorText();
+  EXPECT_STREQ(L"tamuk", st->GetString(0));
+  ASSERT_EQ(1, st->Fetch()) << link.GetLastErrorText();
+  EXPECT_STREQ(L"a", st->GetString(1));
+  EXPECT_EQ(7, st->GetInt(2));
+  EXPECT_EQ(0, st->Fetch());
+  EXPECT_EQ(1, st->Failed());
+  EXPECT_NE(nullptr, std::wcsstr(link.GetLastErrorText(), L"overflow")) << link.GetLastErrorText();
+  link.ReleaseStatement(st);
+
+  st = Prepare(link, L"select name, comment from Users where type >= ? order by id", {0});
+  EXPECT_EQ(0, st->Fetch());
+  EXPECT_EQ(1, st->Failed());
 }
 
 TEST_F(ConnectedLinkTest, RowLimitEndsTheQueryAndRunningItAgainStartsOver) {

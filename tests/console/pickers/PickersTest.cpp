@@ -183,6 +183,31 @@ TEST_F(Pickers, HostPickerListsTheServersAndReturnsTheCheckedHostsAddress) {
 
 }
 
+// The hosts read before a failing one would pass for all of them.
+TEST_F(Pickers, HostPickerWhoseListFailsPartWayShowsNoHostAndSaysWhy) {
+  {
+    SQLServerLink breaker;
+    std::wstring error;
+    ASSERT_EQ(1, breaker.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
+    ASSERT_TRUE(qvtest::FailRowsWhen(breaker, L"Client", L"Name", L"Name = '备份服务器'", &error));
+  }
+  std::wstring result = L"192.168.1.11";
+  script.ExpectBox(L"integer overflow");
+  script.ExpectDialog([&](UiDialogDriver& d) {
+    CServerDlg* dlg = d.As<CServerDlg>();
+    EXPECT_EQ(std::vector<std::wstring>{}, Children(dlg->Tree().tree, dlg->RootItem()));
+    EXPECT_EQ(nullptr, dlg->Tree().Checked());
+    EXPECT_TRUE(d.Click(CServerDlg::kItemOK));
+  }, kStillOpen);
+  script.ExpectBox(L"请选择对象内容");
+  CServerDlg dlg(&result, L"请选择策略目标");
+  EXPECT_EQ(kStillOpen, dlg.DoModal());
+  EXPECT_EQ(L"192.168.1.11", result);
+  ASSERT_EQ(2u, script.Boxes().size());
+  EXPECT_EQ(0u, script.Boxes()[0].text.find(L"错误信息："));
+  EXPECT_EQ(L"错误", script.Boxes()[0].caption);
+}
+
 TEST_F(Pickers, RemotePickersReturnTheCheckedDirectoryOrFile) {
   const struct {
     bool files;

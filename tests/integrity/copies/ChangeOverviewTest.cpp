@@ -79,4 +79,23 @@ TEST_F(ChangeOverview, TheTenNewestEventsAreReloadedOnlyWhenANewerOneCame) {
   });
 }
 
+// The newest events read before a failing one would pass for all of them.
+TEST_F(ChangeOverview, NewestEventsThatFailPartWayShowNoneAndSayWhy) {
+  for (int i = 1; i <= 5; ++i)
+    Event(L"10.0.0.1", std::to_wstring(i).c_str(), (L"2026-01-01 00:00:" + std::to_wstring(10 + i)).c_str());
+  Run([&] {
+    ASSERT_EQ(5, Page().Grid().GetItemCount());
+    std::wstring error;
+    ASSERT_TRUE(qvtest::FailRowsWhen(link, L"HIPSLog", L"LogContent", L"LogContent = '3'", &error));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into HIPSLogRows (LogHostIp, LogStyle, LogContent, LogTime, HIPSAction) "
+                                   L"values ('10.0.0.1', '修改', '更新', '2026-01-01 00:00:23', '允许')"));
+    script.ExpectBox(L"integer overflow");
+    Page().RefreshCounters();
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(0, Page().Grid().GetItemCount());
+  });
+  ASSERT_EQ(1u, script.Boxes().size());
+  EXPECT_EQ(0u, script.Boxes()[0].text.find(L"错误信息："));
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "console/AgentLinkWindow.h"
 #include "console/LinkRecords.h"
+#include "platform/TextConv.h"
 #include "support/FakeShellServices.h"
 #include "support/GridClicks.h"
 #include "support/IntegrityPageHost.h"
@@ -167,6 +168,33 @@ TEST_F(HistoryCopies, TreeListsAndRestoreWithItsRefusals) {
 }
 
 // At the window's normal size every column shows, the creation time whole.
+// What was read before a failure would pass for all of it: the hosts' strategies, whose
+// statement steps as it is fetched, fail at their fifth row; a host's copies, bound to
+// the host, fail at their first.
+TEST_F(HistoryCopies, ATreeOrListThatCannotBeReadWholeShowsNothingAndSaysWhy) {
+  std::wstring error;
+  ASSERT_TRUE(qvtest::FailRowsWhen(link, L"StrategyTable", L"Ip", L"StrategyName = '设备'", &error));
+  ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Copy", L"CreateTime", L"ClientIP = '10.0.0.1'", &error));
+  script.ExpectBox(L"integer overflow");  // the tree, as the area loads
+  Run([&] {
+    ShowCopies();
+    EXPECT_EQ(L"服务器群组(0)网络设备/安全设备群组(1)", Dump(Page().Tree().GetRootItem()));
+  });
+  ASSERT_TRUE(qvtest::Exec(link, L"drop view StrategyTable"));
+  ASSERT_TRUE(qvtest::Exec(link, L"alter table StrategyTableRows rename to StrategyTable"));
+  Run([&] {
+    ShowCopies();
+    ClickLabel(Find({L"网络设备/安全设备群组", L"丙", L"自定义网络设备完整性监测策略", L"设备"}));
+    ASSERT_EQ(2, Page().Grid().GetItemCount());
+    script.ExpectBox(L"integer overflow");
+    ClickLabel(Find({L"服务器群组", L"10.0.0.1", L"数据库系统完整性监测策略"}));
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(0, Page().Grid().GetItemCount());
+  });
+  ASSERT_EQ(2u, script.Boxes().size());
+  for (const auto& box : script.Boxes()) EXPECT_EQ(0u, box.text.find(L"错误信息：")) << qv::WideToUtf8(box.text);
+}
+
 TEST_F(HistoryCopies, EveryColumnShowsAtTheNormalSize) {
   Run([&] {
     ShowCopies();

@@ -202,6 +202,33 @@ TEST_F(HipsEditor, CategoriesStoreTheirCodeAndReopenAsStoredDriverAndOtherWithou
   }
 }
 
+// Some of a filter's rules would pass for all of them.
+TEST_F(HipsEditor, AFilterWhoseRulesCannotBeReadOpensWithNoRuleAndSaysWhy) {
+  Edit(Dlg::kModeNew, [&](Dlg& d) {
+    Fill(d, L"读错", 2);
+    Rule(d, 0, L"a");
+    script.ExpectBox(L"应用成功");
+    d.OnFinish();
+  });
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Rules (FilterID, OperatorType, UnicodeName) "
+                                 L"select FilterID, OperatorType, 'b' from Rules"));
+  std::wstring error;
+  ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Rules", L"UnicodeName", L"UnicodeName = 'b'", &error));
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    Dlg dlg(Dlg::kModeModify, &info, &id);
+    script.ExpectBox(L"integer overflow");
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      EXPECT_TRUE(d.IsOpenAndShown());
+      EXPECT_EQ(0u, dlg.Rules().size());
+      EXPECT_EQ(0, dlg.RuleList().GetCount());
+    });
+    dlg.DoModal(main->m_hWnd);
+  });
+  ASSERT_FALSE(script.Boxes().empty());
+  EXPECT_EQ(0u, script.Boxes().back().text.find(L"错误信息："));
+}
+
 TEST_F(HipsEditor, AFailingApplyStoresAndSendsNothingAndTheNextOneSucceeds) {
   ASSERT_TRUE(qvtest::Exec(link, L"create trigger refuse before insert on Rules begin select raise(abort, 'full'); end"));
   Edit(Dlg::kModeNew, [&](Dlg& d) {

@@ -120,6 +120,31 @@ TEST_F(ObjectEditorTest, QueriesThatFailKeepTheDialogOpen) {
   FreeObjectChain(head);
 }
 
+// A picked client whose name cannot be read is shown by its address, and the reason told.
+TEST_F(ObjectEditorTest, APickedClientsNameThatCannotBeReadIsToldAndItsAddressShown) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Type) values ('10.0.0.5', '主机', 0), "
+                                 L"('10.0.0.5', '设备', 1)"));
+  std::wstring error;
+  // The picker lists only servers; the name look-up reads the device's row too.
+  ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Client", L"Name", L"Type = 1", &error));
+  ClientObjectNode head;
+  head.number = -1;
+  Run(Dlg::kApp, Dlg::kAdd, &head, [&](Dlg&, UiDialogDriver& d) {
+    script.ExpectDialog([](UiDialogDriver& p) {
+      CServerDlg* picker = p.As<CServerDlg>();
+      CMulStatusTree& tree = picker->Tree().tree;
+      tree.SetCheck(tree.GetChildItem(picker->RootItem()), 3, FALSE);
+      EXPECT_TRUE(p.Click(CServerDlg::kItemOK));
+    });
+    script.ExpectBox(L"integer overflow");
+    EXPECT_TRUE(d.Click(Dlg::kAppPickClient));
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(L"10.0.0.5", d.ControlText(Dlg::kAppClient));
+  });
+  ASSERT_EQ(1u, script.Boxes().size());
+  EXPECT_EQ(0u, script.Boxes()[0].text.find(L"错误信息："));
+}
+
 // Every way out: the page ends with its head only, or leading the chain after OK.
 TEST_F(ObjectEditorTest, ChainsChangeHandsWithoutLossOrDoubleFree) {
   enum End { kOk, kCancel, kClose, kDestroyed };

@@ -186,6 +186,24 @@ TEST_F(StrategyObjectsPage, DeviceAddWritesEveryItemAsTheUsers) {
 
 // A modify rewrites every row above the maximum in one unit: creators and creation
 // times stay, an added item is the current user's, a failure leaves the old rows.
+// A client's name that cannot be read is no empty name: the editor does not open on it.
+TEST_F(StrategyObjectsPage, AModifyWhoseClientNameCannotBeReadSaysWhyAndOpensNoEditor) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('10.0.0.1', '核心')"));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppNo, AppStrategyName, AppIpAddress, AppFilePath) "
+                                 L"values (7, '网站', '10.0.0.1', 'C:\\a')"));
+  Run([&] {
+    std::wstring error;
+    ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Client", L"Name", L"IP = '10.0.0.1'", &error));
+    Tick(ObjectsPage::kApp, 0);
+    script.ExpectBox(L"integer overflow");
+    Click(1530);
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(0, ClientObjectNode::Live());
+  });
+  ASSERT_EQ(1u, script.Boxes().size());
+  EXPECT_EQ(0u, script.Boxes()[0].text.find(L"错误信息："));
+}
+
 TEST_F(StrategyObjectsPage, MultiRowModifyRewritesAsOneUnit) {
   ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('10.0.0.1', '核心')"));
   ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppNo, AppCreaterName, AppCreateTime, "

@@ -71,6 +71,22 @@ TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAre
 
 // "运行策略" is offered by a checked row that does not run; clearing the last box leaves
 // it as the checked rows left it, so a running strategy's row unticked offers nothing.
+// The strategies read before a failing one would pass for all of them.
+TEST_F(StrategyPage, AListThatFailsPartWayShowsNoStrategyAndSaysWhy) {
+  for (const wchar_t* name : {L"甲", L"乙", L"丙", L"丁"}) AddTarget(name);
+  std::wstring error;
+  ASSERT_TRUE(qvtest::FailRowsWhen(link, L"StrategyTable", L"StrategyDescriptor", L"StrategyName = '丙'", &error));
+  script.ExpectBox(L"integer overflow");  // as the area loads
+  Run([&] {
+    EXPECT_EQ(0, Grid().GetItemCount());
+    script.ExpectBox(L"integer overflow");  // read again as its tab is opened
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
+    EXPECT_EQ(0, Grid().GetItemCount());
+  });
+  ASSERT_EQ(2u, script.Boxes().size());
+  for (const auto& box : script.Boxes()) EXPECT_EQ(0u, box.text.find(L"错误信息："));
+}
+
 TEST_F(StrategyPage, ClearingTheLastBoxLeavesRunAsTheCheckedRowsLeftIt) {
   AddTarget(L"甲");
   AddTarget(L"乙");

@@ -86,6 +86,29 @@ void ExpectWholeTitle(UiDialogDriver& w, const std::wstring& templ) {
   EXPECT_GE(shown.right - shown.left, room.cx);
 }
 
+// The custom objects read before a failing one would pass for all of them.
+TEST_F(StrategyWizard, CustomObjectsThatFailPartWayAreNotOfferedAndTheReasonIsTold) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppStrategyName, id) values ('应用乙', '1'), "
+                                 L"('应用丙', '1'), ('应用丁', '1')"));
+  std::wstring error;
+  ASSERT_TRUE(qvtest::FailRowsWhen(link, L"AppStrategyTable", L"AppStrategyName", L"AppStrategyName = '应用丙'", &error));
+  // The objects page reads the table too, as the area loads.
+  script.ExpectBox(L"integer overflow").ExpectBox(L"初始化 自定义应用策略数据 时出错");
+  Run([&] {
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
+    script.ExpectBox(L"integer overflow");
+    script.ExpectDialog([&](UiDialogDriver& w) {
+      CMulStatusTree& tree = w.As<Dlg>()->TreeById(Dlg::kTemplateTree);
+      EXPECT_TRUE(w.IsOpenAndShown());
+      for (const wchar_t* name : {L"应用'甲", L"应用乙"}) EXPECT_EQ(nullptr, qvtest::FindItem(tree, name)) << qv::WideToUtf8(name);
+      EXPECT_NE(nullptr, qvtest::FindItem(tree, L"注册表乙"));  // the other lists are whole
+    });
+    Click(Page::kItemNew);
+  });
+  ASSERT_EQ(3u, script.Boxes().size());
+  EXPECT_EQ(0u, script.Boxes()[2].text.find(L"错误信息："));
+}
+
 TEST_F(StrategyWizard, TheLayoutHasEveryIdTheWizardUses) {
   std::string layout, tab;
   for (UINT id : {550u, 551u, 552u}) {

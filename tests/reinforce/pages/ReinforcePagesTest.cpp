@@ -94,6 +94,24 @@ TEST_F(ReinforcePages, PolicyListWithoutItsTableStartsEmptyAndSilent) {
   EXPECT_TRUE(reports.Contains("policy list"));
 }
 
+// The policies read before a failing one would pass for all of them; the failure is
+// told as the list's other failures are (the test above).
+TEST_F(ReinforcePages, PolicyListThatFailsPartWayShowsNoPolicy) {
+  AddPolicies();
+  {
+    SQLServerLink link;
+    std::wstring error;
+    ASSERT_EQ(1, link.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
+    ASSERT_TRUE(qvtest::FailRowsWhen(link, L"reinforcingPolicy", L"policyDoc", L"policyName = '丙策略'", &error));
+  }
+  DebugReportCapture reports;
+  Run([&](UiDialogDriver&, CMainDlg&, CSecurityReinforceUIHandler& area) {
+    EXPECT_EQ(0, area.StrategyPage()->GetGrid().GetItemCount());
+  });
+  EXPECT_TRUE(reports.Contains("policy list: query failed"));
+  EXPECT_TRUE(reports.Contains("integer overflow"));
+}
+
 TEST_F(ReinforcePages, PatchRowsResizingAndWhatTheAreaHostLetsThrough) {
   Run([&](UiDialogDriver& d, CMainDlg&, CSecurityReinforceUIHandler& area) {
     const Grid& patches = area.BugFixesPage()->GetGrid();

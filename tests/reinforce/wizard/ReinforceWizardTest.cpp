@@ -6,6 +6,7 @@
 #include <cstring>
 #include <set>
 
+#include "platform/TextConv.h"
 #include "reinforce/CSRSecurityReinforceDlg.h"
 #include "reinforce/ReinforceOptionMask.h"
 #include "support/ReinforcePageHost.h"
@@ -138,6 +139,47 @@ TEST_F(ReinforceWizard, EditRewritesTheLoadedRowOrNothing) {
               Text(L"select group_concat(policyName||'/'||policyTemplate) from reinforcingPolicy"));
     EXPECT_EQ(L"Odd=7,Spooler=1,Tl'ntSvr=0",
               Text(L"select group_concat(serviceName||'='||enabled) from (select * from service order by serviceName)"));
+  }
+}
+
+// The rows read before a failing one would pass for the whole list.
+TEST_F(ReinforceWizard, ListsThatFailPartWayShowNothingAndSayWhy) {
+  Sql({L"insert into reinforcingPolicy (policyName,policyDoc,policyObjective,policyTemplate) values ('甲','','',1)",
+       L"insert into service (serviceName,serviceDoc,servicePath,enabled) values ('s1','','',1), ('s2','','',1), "
+       L"('s3','','',1), ('s4','','',1)",
+       L"insert into Client (IP) values ('10.0.0.1'), ('10.0.0.2'), ('10.0.0.3'), ('10.0.0.4')"});
+  const struct {
+    const wchar_t *table, *column, *when;
+    int editRow;
+    UINT grid, combo;  // what shows the list
+  } cases[] = {
+      {L"service", L"serviceDoc", L"serviceName = 's3'", 0, Dlg::kServiceGrid, 0},
+      {L"Client", L"IP", L"IP = '10.0.0.3'", -1, 0, Dlg::kAddressCombo},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(qv::WideToUtf8(c.table));
+    {
+      SQLServerLink link;
+      std::wstring error;
+      ASSERT_EQ(1, link.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
+      ASSERT_TRUE(qvtest::FailRowsWhen(link, c.table, c.column, c.when, &error)) << qv::WideToUtf8(error);
+    }
+    const size_t before = script.Boxes().size();
+    Run([&](UiDialogDriver& d, CMainDlg&, CSecurityReinforceUIHandler& area) {
+      Grid& owner = area.StrategyPage()->GetGrid();
+      if (c.editRow >= 0) ToggleCheck(owner, c.editRow);
+      script.ExpectBox(L"integer overflow");
+      script.ExpectDialog([&](UiDialogDriver& w) {
+        Dlg& wizard = *w.As<Dlg>();
+        EXPECT_TRUE(w.IsOpenAndShown());
+        if (c.grid) EXPECT_EQ(0, wizard.GridById(c.grid).GetItemCount());
+        if (c.combo) EXPECT_EQ(0, wizard.ComboById(c.combo).GetCount());
+      });
+      EXPECT_TRUE(d.Click(c.editRow >= 0 ? CSRReinforceStrategyUIHandler::kEditPolicy
+                                         : CSRReinforceStrategyUIHandler::kNewPolicy));
+    });
+    ASSERT_EQ(before + 1, script.Boxes().size());
+    EXPECT_EQ(0u, script.Boxes().back().text.find(L"错误信息："));
   }
 }
 
