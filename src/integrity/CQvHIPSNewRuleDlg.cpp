@@ -174,7 +174,12 @@ LRESULT CQvHIPSNewRuleDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     m_regExp.SetWindowText(m_filter.RegExp.c_str());
     OnCategoryChanged();
     SetItemCheck(kLogCheck, m_filter.DefaultLogFilter != 0);
-    LoadRules();
+    // Rules that cannot be read whole are not edited: an apply would tell the host a
+    // filter without them.
+    if (!LoadRules()) {
+      EndDialog(IDCANCEL);
+      return 0;
+    }
   } else {
     OnCategoryChanged();
   }
