@@ -12,7 +12,6 @@
 // notices.
 #include <winsock2.h>
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "ProcessMemory.h"
 #include "app/CMainDlg.h"
 #include "console/CAboutDlg.h"
 #include "console/CurrentUser.h"
@@ -40,6 +40,9 @@
 
 namespace {
 
+using qvbench::HeapKiB;
+using qvbench::PrivateKiB;
+
 const int kHosts = 500;
 const int kNotices = 20000;
 const int kWarmNotices = 2000;  // counted from here on: the first flushes size the heaps
@@ -49,29 +52,6 @@ const int kRoundsPerStep = 4;  // a page of memory is 4 KiB: steps that grow by 
 const int kAboutBoxes = 100;
 const int kHostsShown = 200;
 const double kGoalPerThousand = 10.0;
-
-// Private memory as the system counts it (under Wine: the anonymous resident pages).
-double PrivateKiB() {
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof counters;
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-  return static_cast<double>(counters.PagefileUsage) / 1024.0;
-}
-
-// What is allocated in the process's Windows heaps.
-double HeapKiB() {
-  HANDLE heaps[64];
-  const DWORD count = ::GetProcessHeaps(64, heaps);
-  double bytes = 0;
-  for (DWORD i = 0; i < count && i < 64; ++i) {
-    PROCESS_HEAP_ENTRY entry{};
-    if (!::HeapLock(heaps[i])) continue;
-    while (::HeapWalk(heaps[i], &entry))
-      if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) bytes += entry.cbData;
-    ::HeapUnlock(heaps[i]);
-  }
-  return bytes / 1024.0;
-}
 
 BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
   ++*reinterpret_cast<int*>(count);

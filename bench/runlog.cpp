@@ -9,7 +9,6 @@
 // thousand adds. The goal: under 10 KiB per thousand lines.
 #include <winsock2.h>
 #include <windows.h>
-#include <psapi.h>
 #include <richedit.h>
 
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "ProcessMemory.h"
 #include "app/CMainDlg.h"
 #include "console/CurrentUser.h"
 #include "console/SysServerPortConfig.h"
@@ -32,33 +32,15 @@
 
 namespace {
 
+using qvbench::HeapKiB;
+using qvbench::PrivateKiB;
+
 const int kStates = 5000;
 const int kWarmLines = 3000;  // past the pane's bound, so that the steps measure a full pane
 const int kLines = 5000;
 const int kBurst = 100;
 const double kGoalPerThousand = 10.0;
 const wchar_t kStrategy[] = L"月度策略";
-
-double PrivateKiB() {
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof counters;
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-  return static_cast<double>(counters.PagefileUsage) / 1024.0;
-}
-
-double HeapKiB() {
-  HANDLE heaps[64];
-  const DWORD count = ::GetProcessHeaps(64, heaps);
-  double bytes = 0;
-  for (DWORD i = 0; i < count && i < 64; ++i) {
-    PROCESS_HEAP_ENTRY entry{};
-    if (!::HeapLock(heaps[i])) continue;
-    while (::HeapWalk(heaps[i], &entry))
-      if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) bytes += entry.cbData;
-    ::HeapUnlock(heaps[i]);
-  }
-  return bytes / 1024.0;
-}
 
 struct Sample {
   double memory, heap;
