@@ -2,12 +2,12 @@
 // message that tells the service, and the strategy page's row. Look-ups, the removal
 // of a modified strategy's old rows and the inserts run on one link in one
 // transaction, so a failure leaves the stored strategy as it was.
-#include "console/AgentLinkNotice.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
 #include "console/LocalClock.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
+#include "console/StoreAndTell.h"
 #include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyGuardDlg.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
@@ -188,76 +188,66 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
   return true;
 }
 
-// The service must be able to hear of the strategy before anything is stored: with the
+// The strategy counts only once the service has heard of it (StoreAndTell): with the
 // link down the wizard refuses, changes nothing and stays open as the user left it.
 int CQvStrategyGuardDlg::SaveStrategy() {
-  if (!SentOrTellLinkDown(g_agentLinkManager.CanSend())) return 0;
   SQLServerLink link;
   if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
     UiMessageBox(L"打开数据库失败！", L"警告", MB_ICONINFORMATION);
     return 0;
   }
-  auto fail = [&] {
-    const std::wstring error = Text(link.GetLastErrorText());
-    link.Rollback();
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", error.c_str()).c_str(), L"错误", MB_ICONHAND);
-    return 0;
-  };
   std::vector<StrategyTableRow> rows;
-  if (!link.BeginTransaction()) return fail();
-  if (!TargetRows(link, &rows)) {
-    link.Rollback();
-    return 0;
-  }
+  if (!TargetRows(link, &rows)) return 0;
   if (rows.empty()) {
-    link.Rollback();
     UiMessageBox(L"没有选择项！", L"警告", MB_ICONINFORMATION);
     return 0;
   }
-  std::wstring id;
-  if (m_mode == kModeModify) {
-    for (const wchar_t* sql : {kSqlOldId, kSqlDeleteOld}) {
-      SQLStatement* st = link.CreateStatement(sql);
-      if (!st || !st->BindString(0, m_oldName.c_str()) || !st->BindString(1, m_oldDescriptor.c_str())) return fail();
-      if (sql == kSqlOldId) {
-        if (st->Fetch()) id = Text(st->GetString(0));
-        if (st->Failed()) return fail();
-      } else if (!st->Execute()) {
-        return fail();
+  auto write = [&] {
+    std::wstring id;
+    if (m_mode == kModeModify) {
+      for (const wchar_t* sql : {kSqlOldId, kSqlDeleteOld}) {
+        SQLStatement* st = link.CreateStatement(sql);
+        if (!st || !st->BindString(0, m_oldName.c_str()) || !st->BindString(1, m_oldDescriptor.c_str())) return false;
+        if (sql == kSqlOldId) {
+          if (st->Fetch()) id = Text(st->GetString(0));
+          if (st->Failed()) return false;
+        } else if (!st->Execute()) {
+          return false;
+        }
+        link.ReleaseStatement(st);
       }
-      link.ReleaseStatement(st);
     }
-  }
-  if (id.size() < 2) id = m_record.Id;
-  if (id.size() < 2) id = LocalClock::RowId();
-  StrategyRecord::Put(m_record.Id, id);
-  for (StrategyTableRow& row : rows) {
-    row.SetText(kId, id);
-    if (!row.Insert(link)) return fail();
-  }
-  if (!link.Commit()) return fail();
-  link.Disconnect();
-
-  int sent = 0;
-  if (m_mode == kModeNew) {
-    StrategyScheduleRecord record{};
-    WriteFixedText(record.StrategyName, m_record.StrategyName);
-    record.Fields = ScheduleFieldsOf(m_record);
-    sent = g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_STRATEGY_NEW, &record, sizeof record);
-  } else {
+    if (id.size() < 2) id = m_record.Id;
+    if (id.size() < 2) id = LocalClock::RowId();
+    StrategyRecord::Put(m_record.Id, id);
+    for (StrategyTableRow& row : rows) {
+      row.SetText(kId, id);
+      if (!row.Insert(link)) return false;
+    }
+    return true;
+  };
+  auto tell = [&] {
+    if (m_mode == kModeNew) {
+      StrategyScheduleRecord record{};
+      WriteFixedText(record.StrategyName, m_record.StrategyName);
+      record.Fields = ScheduleFieldsOf(m_record);
+      return g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_STRATEGY_NEW, &record, sizeof record) != 0;
+    }
     StrategyModifyRecord record{};
     WriteFixedText(record.StrategyName, m_record.StrategyName);
     WriteFixedText(record.PreviousName, m_oldName);
     record.Fields = ScheduleFieldsOf(m_record);
-    sent = g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_STRATEGY_MODIFY, &record, sizeof record);
-  }
+    return g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_STRATEGY_MODIFY, &record, sizeof record) != 0;
+  };
+  if (!StoreAndTell(link, write, tell)) return 0;
+  link.Disconnect();
+
   if (m_page) {
     if (m_mode == kModeNew) {
       m_page->AddStrategyRow(m_record.StrategyName, m_record.StrategyDescriptor, int(m_record.TaskMode), 1, 0);
     } else {
       m_page->RenameCheckedRow(m_record.StrategyName, m_record.StrategyDescriptor);
     }
-    SentOrTellLinkDown(sent);
   }
   return 1;
 }
