@@ -414,6 +414,11 @@ void CQvSavecopyUIHandler::SetViewMode(int mode) {
 bool CQvSavecopyUIHandler::AddCopyRows(SQLStatement* statement, bool server) {
   while (statement->Fetch()) {
     const int row = m_grid.AddItem(OrEmpty(statement->GetString(1)), -1, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+    if (row < 0) {  // a grid that cannot take another row holds part of the list
+      m_grid.DeleteAllItems();
+      UiMessageBox(L"错误信息：内存不足", kErrorCaption, MB_ICONERROR);
+      return true;  // told here, not as the database's failure
+    }
     m_grid.SetItemText(row, kColVolume, qv::FormatW(L"%d MB", statement->GetInt(2)).c_str());
     m_grid.SetItemText(row, kColRestore, server ? L"还原" : L"查看");
     m_grid.SetItemText(row, kColDelete, server ? L"删除" : L"--");

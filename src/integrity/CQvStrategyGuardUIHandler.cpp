@@ -500,17 +500,22 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
   // Scroll bars and paint once, after the last row.
   m_grid.SendMessage(WM_SETREDRAW, FALSE);
   m_grid.DeleteAllItems();
-  while (statement->Fetch()) {
+  bool whole = true;  // a grid that cannot take another row holds part of the list
+  while (whole && statement->Fetch()) {
     const wchar_t* name = statement->GetString(0);
     const wchar_t* descriptor = statement->GetString(1);
-    AddStrategyRow(name ? name : L"", descriptor ? descriptor : L"", statement->GetInt(2),
-                   statement->GetInt(3), statement->GetInt(4));
+    whole = AddStrategyRow(name ? name : L"", descriptor ? descriptor : L"", statement->GetInt(2),
+                           statement->GetInt(3), statement->GetInt(4)) >= 0;
   }
   // Part of the list would pass for all of it.
-  const bool failed = statement->Failed() != 0;
+  const bool failed = !whole || statement->Failed() != 0;
   if (failed) m_grid.DeleteAllItems();
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
+  if (!whole) {
+    UiMessageBox(L"错误信息：内存不足", kErrorCaption, kError);
+    return 0;
+  }
   if (failed) {
     ShowDatabaseError(link);
     return 0;
