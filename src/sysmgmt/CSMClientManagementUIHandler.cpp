@@ -359,41 +359,45 @@ void CSMClientManagementUIHandler::OnSave() {
   const bool known = ParseDottedIPv4(address, &host);
 
   // The row and its status change together or not at all. A disabled or enabled host is
-  // told to the service before the change is committed: a command that cannot go out
-  // leaves the row as it was and the fields as the user set them.
+  // told to the service before the change is committed: a command that cannot go out (no
+  // address the service can take, or the link down) leaves the row as it was and the
+  // fields as the user set them.
   int storedStopped = 0;
   {
     SMPageLink link;
     if (!link.Open()) return;
+    SQLStatement* select = link.CreateStatement(kSelectStopped);
+    if (select) select->BindInt(0, id);
+    if (!select || !select->Fetch()) return link.ShowError(L"错误");
+    storedStopped = select->GetInt(0);
+    link.ReleaseStatement(select);
+    const bool changed = storedStopped != stopped;
+    if (changed && !known) {
+      link.Disconnect();
+      UiMessageBox(L"客户端IP地址无效，命令未发送！", L"注意", MB_ICONEXCLAMATION);
+      return;
+    }
     auto write = [&] {
-      SQLStatement* select = link.CreateStatement(kSelectStopped);
-      if (select) select->BindInt(0, id);
-      if (!select || !select->Fetch()) return false;
-      storedStopped = select->GetInt(0);
       SQLStatement* update = link.CreateStatement(kUpdateClient);
       if (!update || !update->BindString(0, name.c_str()) || !update->BindString(1, note.c_str()) ||
           !update->BindInt(2, type) || !update->BindInt(3, stopped) || !update->BindInt(4, id) || !update->Execute())
         return false;
-      if (storedStopped == stopped) return true;
+      if (!changed) return true;
       SQLStatement* status = link.CreateStatement(kSetStatusById);
       return status && status->BindInt(0, stopped ? 0 : 1) && status->BindInt(1, id) && status->Execute();
     };
-    // An address the service could not take is saved without it (told below).
     auto tell = [&] {
-      return storedStopped == stopped || !known ||
-             g_agentLinkManager.SendOnChannel3(0, stopped ? AGENT_MSG_DISABLE_CLIENT : AGENT_MSG_ENABLE_CLIENT, &host,
-                                               sizeof host);
+      if (!changed) return true;  // nothing for the service
+      const UINT command = stopped ? AGENT_MSG_DISABLE_CLIENT : AGENT_MSG_ENABLE_CLIENT;
+      return g_agentLinkManager.SendOnChannel3(0, command, &host, sizeof host) == 1;
     };
     if (!StoreAndTell(link, write, tell)) return;
   }
 
   node = UpdateTreeNode(node, name.empty() ? address : name, type);
-  if (storedStopped != stopped) {
-    if (stopped) SetNodeImage(node, kImageOffline);
-    if (!known)
-      UiMessageBox(L"客户端IP地址无效，未通知服务", L"注意", MB_ICONEXCLAMATION);
-    else if (stopped)
-      ::SendMessageW(m_owner->GetHWnd(), AGENT_MSG_CLIENT_OFFLINE, host, 0);  // every page marks it offline
+  if (storedStopped != stopped && stopped) {
+    SetNodeImage(node, kImageOffline);
+    ::SendMessageW(m_owner->GetHWnd(), AGENT_MSG_CLIENT_OFFLINE, host, 0);  // every page marks it offline
   }
   UiMessageBox(L"保存成功", L"成功", MB_OK);
 }
@@ -419,10 +423,11 @@ HTREEITEM CSMClientManagementUIHandler::UpdateTreeNode(HTREEITEM node, const std
 
 // ---------------------------------------------------------------- host states
 
+// A question: one that cannot go out now is asked again when the link comes back
+// (OnLinkConnected), and nothing waits for its answer.
 void CSMClientManagementUIHandler::QueryClientState(const std::wstring& address) {
   uint32_t host = 0;
-  if (ParseDottedIPv4(address, &host))
-    g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, sizeof host);
+  if (ParseDottedIPv4(address, &host)) g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, sizeof host);
 }
 
 LRESULT CSMClientManagementUIHandler::OnLinkConnected(UINT, WPARAM, LPARAM, BOOL& bHandled) {

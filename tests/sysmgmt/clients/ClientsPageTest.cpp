@@ -132,7 +132,7 @@ TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
       {L"10.0.0.1", L"", 0, 0, {L"保存成功"}, "", L"(null)|1|0|0", 2},
       {L"10.0.0.1", L"web1", 0, 1, {L"保存成功"}, "3/1534:0a000001 ", L"web1|0|1|0", 3},
       {L"10.0.0.2", L"web2", 0, 0, {L"保存成功"}, "3/1535:0a000002 ", L"web2|1|0|0", 3},
-      {L"host-x", L"bad", 0, 1, {L"IP地址无效", L"保存成功"}, "", L"bad|0|1|0", 3},
+      {L"host-x", L"bad", 0, 1, {L"客户端IP地址无效，命令未发送！"}, "", L"bad|0|0|0", 3},  // not stored untold
       {L"10.0.0.4", L"db", 1, 0, {L"保存成功"}, "", L"db|1|0|1", 2},
   };
   Run([&](UiDialogDriver& dlg, CMainDlg& main) {
