@@ -20,14 +20,13 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "ProcessMemory.h"
+#include "MemoryGrowth.h"
 #include "app/CMainDlg.h"
 #include "console/CAboutDlg.h"
 #include "console/CurrentUser.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "support/ChildProcess.h"
-#include "support/GdiObjectCount.h"
 #include "support/ModalScript.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
@@ -40,8 +39,9 @@
 
 namespace {
 
-using qvbench::HeapKiB;
-using qvbench::PrivateKiB;
+using qvbench::Growth;
+using qvbench::Measure;
+using qvbench::Print;
 
 const int kHosts = 500;
 const int kNotices = 20000;
@@ -52,52 +52,6 @@ const int kRoundsPerStep = 4;  // a page of memory is 4 KiB: steps that grow by 
 const int kAboutBoxes = 100;
 const int kHostsShown = 200;
 const double kGoalPerThousand = 10.0;
-
-BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
-  ++*reinterpret_cast<int*>(count);
-  ::EnumChildWindows(window, CountWindow, count);
-  return TRUE;
-}
-
-// The windows of this thread, with all their children.
-int WindowCount() {
-  int count = 0;
-  ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
-struct Sample {
-  double memory, heap;
-  int gdiObjects, windows;
-  static Sample Now() { return {PrivateKiB(), HeapKiB(), static_cast<int>(GdiObjectCount()), WindowCount()}; }
-};
-
-struct Growth {
-  double median, whole, heapMedian;  // KiB per unit
-  int gdiObjects, windows;           // more at the end than at the start
-};
-
-// Runs the steps, sampling before the first and after each; growth per unit.
-Growth Measure(int steps, double unitsPerStep, const std::function<void(int)>& step) {
-  std::vector<Sample> samples{Sample::Now()};
-  for (int i = 0; i < steps; ++i) {
-    step(i);
-    samples.push_back(Sample::Now());
-  }
-  std::vector<double> memory, heap;
-  for (int i = 0; i < steps; ++i) {
-    memory.push_back((samples[i + 1].memory - samples[i].memory) / unitsPerStep);
-    heap.push_back((samples[i + 1].heap - samples[i].heap) / unitsPerStep);
-  }
-  return {qvbench::Median(memory), (samples.back().memory - samples.front().memory) / (steps * unitsPerStep),
-          qvbench::Median(heap), samples.back().gdiObjects - samples.front().gdiObjects,
-          samples.back().windows - samples.front().windows};
-}
-
-void Print(const char* what, const Growth& g, const char* unit) {
-  std::printf("%-36s %8.2f KiB per %s (whole run %8.2f; Windows heaps %6.2f; GDI objects %+d, windows %+d)\n",
-              what, g.median, unit, g.whole, g.heapMedian, g.gdiObjects, g.windows);
-}
 
 int g_notices = 0;
 LRESULT CALLBACK CountNotices(int code, WPARAM wParam, LPARAM lParam) {
@@ -188,6 +142,7 @@ int main() {
       qvbench::PlainConnection connection;
       connection.Connect(qvtest::TestDatabase::Dsn());
     }
+    return true;
   });
   {
     SQLServerLink link;
@@ -233,6 +188,7 @@ int main() {
             ::SendMessageW(main.m_hWnd, WM_NOTIFY, CSMClientManagementUIHandler::kTree, reinterpret_cast<LPARAM>(&n));
           }
         }
+        return true;
       };
       show(0);
       shown = Measure(kHostsShown / 20, 20, show);
@@ -240,6 +196,7 @@ int main() {
       clicksPerRound = SwitchRound(d);  // every page once before counting
       switches = Measure(kSwitchSteps, kRoundsPerStep * clicksPerRound / 100.0, [&](int) {
         for (int round = 0; round < kRoundsPerStep; ++round) SwitchRound(d);
+        return true;
       });
 
       auto openAbout = [&](int) {
@@ -247,6 +204,7 @@ int main() {
           script.ExpectDialog([](UiDialogDriver& box) { box.Click(CAboutDlg::kItemClose); }, 0);
           ::SendMessageW(d.View().m_hWnd, WM_COMMAND, CMainDlg::kMenuAbout, 0);
         }
+        return true;
       };
       openAbout(0);
       about = Measure(kAboutBoxes / 10, 10, openAbout);
@@ -265,6 +223,7 @@ int main() {
         arrived = arrived && testenv::PumpUntil([&] {
           return g_notices >= until && (until < kNotices || clients.NodeImage(lastHost) == lastImage);
         }, 120000);
+        return arrived;
       });
       if (!arrived) return;
       complete = true;

@@ -17,14 +17,13 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "ProcessMemory.h"
+#include "MemoryGrowth.h"
 #include "app/CMainDlg.h"
 #include "console/CurrentUser.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQuorvaneUIHandler.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
-#include "support/GdiObjectCount.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
 #include "support/TestEnv.h"
@@ -32,8 +31,9 @@
 
 namespace {
 
-using qvbench::HeapKiB;
-using qvbench::PrivateKiB;
+using qvbench::Growth;
+using qvbench::Measure;
+using qvbench::Print;
 
 const int kStates = 5000;
 const int kWarmLines = 3000;  // past the pane's bound, so that the steps measure a full pane
@@ -41,37 +41,6 @@ const int kLines = 5000;
 const int kBurst = 100;
 const double kGoalPerThousand = 10.0;
 const wchar_t kStrategy[] = L"月度策略";
-
-struct Sample {
-  double memory, heap;
-  int gdiObjects;
-  static Sample Now() { return {PrivateKiB(), HeapKiB(), static_cast<int>(GdiObjectCount())}; }
-};
-
-struct Growth {
-  double median, whole, heapMedian;  // KiB per thousand
-  int gdiObjects;
-};
-
-Growth Measure(int steps, const std::function<bool(int)>& step) {
-  std::vector<Sample> samples{Sample::Now()};
-  for (int i = 0; i < steps; ++i) {
-    if (!step(i)) return {-1, -1, -1, 0};
-    samples.push_back(Sample::Now());
-  }
-  std::vector<double> memory, heap;
-  for (int i = 0; i < steps; ++i) {
-    memory.push_back(samples[i + 1].memory - samples[i].memory);
-    heap.push_back(samples[i + 1].heap - samples[i].heap);
-  }
-  return {qvbench::Median(memory), (samples.back().memory - samples.front().memory) / steps, qvbench::Median(heap),
-          samples.back().gdiObjects - samples.front().gdiObjects};
-}
-
-void Print(const char* what, const Growth& g) {
-  std::printf("%-28s %8.2f KiB per thousand (whole run %8.2f; Windows heaps %8.2f; GDI objects %+d)\n", what,
-              g.median, g.whole, g.heapMedian, g.gdiObjects);
-}
 
 int g_delivered = 0;
 LRESULT CALLBACK CountDelivered(int code, WPARAM wParam, LPARAM lParam) {
@@ -140,9 +109,9 @@ int main() {
       d.Click(CMainDlg::kItemIntegrity);
       HWND pane = main.Integrity()->StrategyGuard()->LogPane();
       if (!Send(peer, AGENT_MSG_STRATEGY_RUN, 1000)) return;
-      states = Measure(kStates / 1000, [&](int) { return Send(peer, AGENT_MSG_STRATEGY_RUN, 1000); });
+      states = Measure(kStates / 1000, 1, [&](int) { return Send(peer, AGENT_MSG_STRATEGY_RUN, 1000); });
       if (!Send(peer, AGENT_MSG_STRATEGY_RUN_LOG, kWarmLines)) return;
-      lines = Measure(kLines / 1000, [&](int) { return Send(peer, AGENT_MSG_STRATEGY_RUN_LOG, 1000); });
+      lines = Measure(kLines / 1000, 1, [&](int) { return Send(peer, AGENT_MSG_STRATEGY_RUN_LOG, 1000); });
       // The last line is empty: the one the next line goes on.
       held = static_cast<int>(::SendMessageW(pane, EM_GETLINECOUNT, 0, 0)) - 1;
       complete = states.median >= 0 && lines.median >= 0;
@@ -156,8 +125,8 @@ int main() {
     std::fprintf(stderr, "the run did not complete: %d messages delivered\n", g_delivered);
     return 1;
   }
-  Print("run states (baseline):", states);
-  Print("run-log lines:", lines);
+  Print("run states (baseline):", states, "thousand");
+  Print("run-log lines:", lines, "thousand");
   std::printf("lines in the pane after %d: %d\n", kWarmLines + kLines, held);
   const bool met = lines.median < kGoalPerThousand;
   std::printf("goal: under %.0f KiB per thousand lines: %s\n", kGoalPerThousand, met ? "met" : "missed");
