@@ -178,11 +178,13 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   const int oldType = type;
   const std::wstring oldHost = host, oldContent = content;
   auto store = [&](int newType, const std::wstring& newHost, const std::wstring& newContent) {
-    return StoreAndTell(link, [&] { return WriteTrust(link, false, id, newType, newHost, newContent) != 0; },
-                            [&] {
-                              return (newHost == oldHost || Tell(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent)) &&
-                                     Tell(AGENT_MSG_HIPS_TRUST_MODIFY, newType, newHost, newContent);
-                            });
+    auto write = [&] { return WriteTrust(link, false, id, newType, newHost, newContent) != 0; };
+    // A relation moved to another host is first taken back from the old one.
+    auto tell = [&] {
+      return (newHost == oldHost || Tell(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent)) &&
+             Tell(AGENT_MSG_HIPS_TRUST_MODIFY, newType, newHost, newContent);
+    };
+    return StoreAndTell(link, write, tell);
   };
   CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id, store);
   if (editor.DoModal(m_hWnd) != IDOK) return;
@@ -205,7 +207,7 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
     std::wstring host, content;
     const bool found = ReadTrust(link, id, type, host, content) != 0;
     if (!StoreAndTell(link, [&] { return DeleteTrust(link, id) != 0; },
-                          [&] { return !found || NotifyTrustDeleted(type, host, content); }))
+                      [&] { return !found || NotifyTrustDeleted(type, host, content); }))
       break;
     for (int row = 0; row < m_grid.GetItemCount(); ++row)
       if (m_grid.GetItemData(row, data) && int(data) == id) m_grid.DeleteItem(row);

@@ -188,7 +188,7 @@ void CQvHipsUIHandler::OnDeleteRule() {
     HipsFilterInfo info;
     const bool found = ReadFilter(link, id, info) != 0;
     if (!StoreAndTell(link, [&] { return DeleteFilterRows(link, id) != 0; },
-                          [&] { return !found || TellFilterDeleted(info); }, L"删除错误"))
+                      [&] { return !found || TellFilterDeleted(info); }, L"删除错误"))
       break;
     const int row = RowOfId(id);
     if (row >= 0) m_grid.DeleteItem(row);

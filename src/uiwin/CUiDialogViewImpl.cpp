@@ -381,9 +381,7 @@ BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::GetClickPoint(UINT nCmdID, 
     if (why) *why = what + reason;
     return FALSE;
   };
-  T* self = static_cast<T*>(this);
-  CUiWindow* item = self->FindChildByCmdID(nCmdID, TRUE);  // of one id on several panels, the shown one
-  if (!item) item = self->FindChildByCmdID(nCmdID);
+  CUiWindow* item = static_cast<T*>(this)->FindClickableByCmdID(nCmdID);
   if (!item) return fail(" is not in the dialog");
   if (!item->IsVisible(TRUE)) return fail(" is hidden");
   RECT rc = item->GetRect();

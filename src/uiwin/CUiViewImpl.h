@@ -27,6 +27,12 @@ class CUiViewImpl {
     }
     return nullptr;
   }
+  // What a click on the id reaches: of one id on several panels the shown one, else the
+  // first (which the caller finds hidden).
+  CUiWindow* FindClickableByCmdID(UINT nCmdID) {
+    CUiWindow* shown = FindChildByCmdID(nCmdID, TRUE);
+    return shown ? shown : FindChildByCmdID(nCmdID);
+  }
 
   BOOL SetItemText(UINT nCmdID, LPCWSTR pszText) {
     CUiWindow* item = FindChildByCmdID(nCmdID);

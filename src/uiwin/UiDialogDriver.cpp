@@ -46,8 +46,7 @@ bool UiDialogDriver::Click(UINT nCmdID) {
 
 bool UiDialogDriver::ClickTab(UINT nTabCtrlID, int nIndex) {
   const std::string what = "tab " + std::to_string(nIndex) + " of element " + std::to_string(nTabCtrlID);
-  CUiWindow* item = m_view.FindChildByCmdID(nTabCtrlID, TRUE);
-  if (!item) item = m_view.FindChildByCmdID(nTabCtrlID);
+  CUiWindow* item = m_view.FindClickableByCmdID(nTabCtrlID);
   if (!item || !item->IsClass("tabctrl")) return Fail(what + ": no such tab control in the dialog");
   if (!item->IsVisible(TRUE)) return Fail(what + " is hidden");
   RECT head;
