@@ -2,7 +2,12 @@
 // rows from a real database, the buttons, and deletions told to a loopback peer.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <string>
+
 #include "support/IntegrityPageHost.h"
+#include "uiwin/UiResUtil.h"
 
 namespace {
 
@@ -124,6 +129,52 @@ TEST_F(HipsPage, WithTheLinkDownADeletionKeepsEveryRowAndTellsTheUser) {
     EXPECT_EQ(L"0/0", tables());
     EXPECT_EQ(0, Hips().Grid().GetItemCount());
   }, service.Port());
+}
+
+// The page as a user reaches it where its tab is given back (as hipsview does): the
+// area's button, the tab head, the boxes of the rows and "删除策略", all clicked where they
+// are painted. With the link down nothing goes; once it is back the filters do.
+TEST_F(HipsPage, DeleteClickedOnThePageIsRefusedWithTheLinkDownAndDoneOnceItIsBack) {
+  std::string layout;
+  ASSERT_TRUE(UiResUtil::LoadUiResource(507, layout, L"xml"));
+  const size_t begin = layout.find("<!-- <tab title=\"\xE4\xB8\xBB");  // 主动监测
+  ASSERT_NE(std::string::npos, begin);
+  layout.erase(layout.find("-->", begin), 3);
+  layout.erase(begin, 4);
+  testenv::TempDir dir;
+  {
+    HANDLE f = ::CreateFileW(dir.File(L"507.xml").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, f);
+    DWORD written = 0;
+    ::WriteFile(f, layout.data(), DWORD(layout.size()), &written, nullptr);
+    ::CloseHandle(f);
+  }
+  const std::wstring resources = UiResUtil::GetResourceDirectory();
+  UiResUtil::SetResourceDirectory(dir.Path().c_str());
+  AddFilter(L"一", 0, L"C:\\a\\*", L"127.0.0.1");
+  AddFilter(L"二", 2, L"", L"127.0.0.2");
+  auto filters = [&] { return qvtest::Int(link, L"select count(*) from Filter"); };
+  testenv::LoopbackPeer service(0, false);
+  Run([&] {
+    ASSERT_TRUE(testenv::PumpUntil([] { return !g_agentLinkManager.Link()->IsConnecting(); }, 5000));
+    ShowPage(3);  // the given-back tab stands before the copies
+    for (int row = 0; row < 2; ++row) EXPECT_TRUE(qvtest::ClickGridCell(Hips().Grid(), row, 0));
+    EXPECT_EQ(L"2/-1", Buttons());
+    script.ExpectBox(L"您确认删除这些策略么？", IDYES).ExpectBox(L"与监测服务的连接已断开，命令未发送！");
+    Click(CQvHipsUIHandler::kItemDelete);
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(2, filters());
+    EXPECT_EQ(2, Hips().Grid().GetItemCount());
+
+    ASSERT_TRUE(service.Listen() && service.Accept(20000) && LinkConnected());
+    script.ExpectBox(L"您确认删除这些策略么？", IDYES);
+    Click(CQvHipsUIHandler::kItemDelete);
+    EXPECT_EQ(L"1541 一 600 16777343", NextDeletion(service));
+    EXPECT_EQ(L"1541 二 600 33554559", NextDeletion(service));
+    EXPECT_EQ(0, filters());
+    EXPECT_EQ(0, Hips().Grid().GetItemCount());
+  }, service.Port());
+  UiResUtil::SetResourceDirectory(resources.c_str());
 }
 
 }  // namespace
