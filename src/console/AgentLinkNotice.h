@@ -6,3 +6,6 @@
 
 // Shows the refusal unless `sent`; returns sent != 0.
 bool SentOrTellLinkDown(int sent);
+// The refusal of a command for a host whose address the service cannot take: told, it
+// goes nowhere and changes nothing.
+void TellHostAddressUnusable();

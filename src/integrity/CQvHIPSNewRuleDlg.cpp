@@ -470,6 +470,7 @@ void CQvHIPSNewRuleDlg::OnApply() {
   // agent than the one its deletion names.
   if (m_filter.RegExp.size() > size_t(kPathChars))
     return void(UiMessageBox(L"该策略的过滤规则超过259个字符，无法发送给客户端，未应用", kNoticeCaption, kNotice));
+  if (!HipsHostAddressOrTell(m_filter.ClientIP)) return;
   SQLServerLink link;
   if (!Connect(link)) return ShowError(LastError(link));
   const bool first = m_mode == kModeNew && !m_filterStored;

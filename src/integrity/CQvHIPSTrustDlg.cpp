@@ -153,6 +153,7 @@ void CQvHIPSTrustDlg::OnNewTrust() {
   }
   int id = -1;
   auto store = [&](int newType, const std::wstring& newHost, const std::wstring& newContent) {
+    if (!HipsHostAddressOrTell(newHost)) return false;
     SQLServerLink link;  // opened at OK: the id is chosen on what the table holds now
     if (!ConnectOrTell(link)) return false;
     return StoreAndTell(
@@ -178,6 +179,7 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   const int oldType = type;
   const std::wstring oldHost = host, oldContent = content;
   auto store = [&](int newType, const std::wstring& newHost, const std::wstring& newContent) {
+    if (!HipsHostAddressOrTell(newHost)) return false;
     auto write = [&] { return WriteTrust(link, false, id, newType, newHost, newContent) != 0; };
     // A relation moved to another host is first taken back from the old one.
     auto tell = [&] {

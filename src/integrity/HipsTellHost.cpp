@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "console/AgentLinkNotice.h"
 #include "console/CAgentLinkManager.h"
 #include "integrity/HipsClientAddress.h"
 
@@ -9,4 +10,11 @@ bool HipsTellHost(const std::wstring& clientIp, UINT messageId, const std::strin
   uint32_t address = 0;
   if (!HipsClientAddress(clientIp, address)) return true;
   return g_agentLinkManager.SendOnChannel1(address, messageId, payload.data(), uint32_t(payload.size())) != 0;
+}
+
+bool HipsHostAddressOrTell(const std::wstring& clientIp) {
+  uint32_t address = 0;
+  if (HipsClientAddress(clientIp, address)) return true;
+  TellHostAddressUnusable();
+  return false;
 }

@@ -8,5 +8,9 @@
 #include <string>
 
 // Sends payload as messageId to the agent of clientIp. True when sent or when the host
-// has no address; false when the link did not take it.
+// has no address (what is taken back from it was never sent); false when the link did
+// not take it.
 bool HipsTellHost(const std::wstring& clientIp, UINT messageId, const std::string& payload);
+// Whether something new for clientIp can reach its agent at all; told to the user when
+// it cannot, so that a filter or relation is never stored that no agent will enforce.
+bool HipsHostAddressOrTell(const std::wstring& clientIp);

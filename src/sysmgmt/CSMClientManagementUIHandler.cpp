@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/DottedIPv4.h"
@@ -374,7 +375,7 @@ void CSMClientManagementUIHandler::OnSave() {
     const bool changed = storedStopped != stopped;
     if (changed && !known) {
       link.Disconnect();
-      UiMessageBox(L"客户端IP地址无效，命令未发送！", L"注意", MB_ICONEXCLAMATION);
+      TellHostAddressUnusable();
       return;
     }
     auto write = [&] {

@@ -448,4 +448,27 @@ TEST_F(HipsEditor, TheLogBoxAsShownAtTheApplyIsWhatIsStoredAndSent) {
   }
 }
 
+// A filter no agent could be told of is not stored: its host's address is one the
+// service cannot take.
+TEST_F(HipsEditor, AFilterForAHostTheServiceCannotAddressIsNotApplied) {
+  const std::wstring before = Tables();
+  Edit(Dlg::kModeNew, [&](Dlg& d) {
+    Fill(d, L"无址", 2);
+    d.Edit(Dlg::kTarget).SetWindowText(L"主机甲");
+    Rule(d, 0, L"n");
+    for (UINT item : {Dlg::kItemApply, Dlg::kItemFinish}) {
+      SCOPED_TRACE(item);
+      script.ExpectBox(L"客户端IP地址无效，命令未发送！");
+      EXPECT_TRUE(editor->Click(item));
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_TRUE(editor->IsOpenAndShown() && d.IsItemEnabled(Dlg::kItemApply));
+      EXPECT_EQ(before, Tables());
+    }
+    g_agentLinkManager.SendOnChannel1(kHome, 9999, nullptr, 0);  // the first frame the agent gets
+    testenv::PeerFrame f;
+    ASSERT_TRUE(agent->ReceiveFrame(&f, 5000));
+    EXPECT_EQ(9999u, f.messageId);
+  });
+}
+
 }  // namespace

@@ -280,4 +280,25 @@ TEST_F(HipsTrust, ARelationTheHostHasInOtherLetterCaseIsRefused) {
   });
 }
 
+// A relation no agent could be told of is not stored: a host whose address the service
+// cannot take, new or moved to.
+TEST_F(HipsTrust, ARelationForAHostTheServiceCannotAddressIsRefused) {
+  Put(0, 0, L"127.0.0.1", L"C:\\a.exe");
+  const std::wstring before = Stored();
+  List([&](CQvHIPSTrustDlg& dlg) {
+    for (const wchar_t* host : {L"主机甲", L"127.1", L"255.255.255.255"}) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(host)));
+      Refused(0, host, L"C:\\b.exe", L"客户端IP地址无效，命令未发送！");
+      EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemNew));
+      Check(dlg, 0);
+      Refused(0, host, L"C:\\a.exe", L"客户端IP地址无效，命令未发送！");
+      EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
+      EXPECT_EQ(1, dlg.Grid().GetItemCount());
+      EXPECT_EQ(L"127.0.0.1", dlg.Grid().GetItemText(0, 2));
+    }
+    EXPECT_EQ(before, Stored());
+    EXPECT_TRUE(NothingSent());
+  });
+}
+
 }  // namespace
