@@ -67,6 +67,21 @@ class HipsEditor : public IntegrityPageHost {
     return text;
   }
   // Filter and Rules as stored.
+  // "应用生效" and "完成", each clicked where painted and refused with `box`: nothing
+  // stored, the editor open with apply still offered, and what `more` checks.
+  void ApplyRefused(Dlg& d, const wchar_t* box, const std::wstring& before,
+                    const std::function<void()>& more = [] {}) {
+    for (UINT item : {Dlg::kItemApply, Dlg::kItemFinish}) {
+      SCOPED_TRACE(item);
+      script.ExpectBox(box);
+      EXPECT_TRUE(editor->Click(item));
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(before, Tables());
+      EXPECT_TRUE(editor->IsOpenAndShown());
+      EXPECT_TRUE(d.IsItemEnabled(Dlg::kItemApply));
+      more();
+    }
+  }
   std::wstring Tables() {
     std::wstring text;
     for (SQLStatement* s = qvtest::Prepare(link, L"select ClientIP, FilterName, RegExp, id, TypeOfHipsRule, "
@@ -400,18 +415,11 @@ TEST_F(HipsEditor, WithTheLinkDownApplyStoresNothingAndTheEditorStaysAsEntered) 
     Edit(c.mode, [&](Dlg& d) {
       if (c.mode == Dlg::kModeNew) Fill(d, c.name, 2);
       Rule(d, 0, L"新规则");
-      for (UINT item : {Dlg::kItemApply, Dlg::kItemFinish}) {
-        SCOPED_TRACE(item);
-        script.ExpectBox(L"与监测服务的连接已断开，命令未发送！");
-        EXPECT_TRUE(editor->Click(item));
-        EXPECT_EQ(0u, script.Remaining());
-        EXPECT_EQ(before, Tables());
-        EXPECT_TRUE(editor->IsOpenAndShown());
-        EXPECT_TRUE(d.IsItemEnabled(Dlg::kItemApply));
+      ApplyRefused(d, L"与监测服务的连接已断开，命令未发送！", before, [&] {
         EXPECT_EQ(c.name, d.Edit(Dlg::kName).GetWindowText());
         EXPECT_EQ(c.rules, d.Rules().size());
         EXPECT_EQ(LRESULT(c.rules), d.RuleList().SendMessage(LB_GETCOUNT, 0, 0));
-      }
+      });
       ASSERT_TRUE(service.Listen() && service.Accept(20000) && LinkConnected());
       script.ExpectBox(L"应用成功");
       EXPECT_TRUE(editor->Click(Dlg::kItemApply));
@@ -456,14 +464,7 @@ TEST_F(HipsEditor, AFilterForAHostTheServiceCannotAddressIsNotApplied) {
     Fill(d, L"无址", 2);
     d.Edit(Dlg::kTarget).SetWindowText(L"主机甲");
     Rule(d, 0, L"n");
-    for (UINT item : {Dlg::kItemApply, Dlg::kItemFinish}) {
-      SCOPED_TRACE(item);
-      script.ExpectBox(L"客户端IP地址无效，命令未发送！");
-      EXPECT_TRUE(editor->Click(item));
-      EXPECT_EQ(0u, script.Remaining());
-      EXPECT_TRUE(editor->IsOpenAndShown() && d.IsItemEnabled(Dlg::kItemApply));
-      EXPECT_EQ(before, Tables());
-    }
+    ApplyRefused(d, L"客户端IP地址无效，命令未发送！", before);
     g_agentLinkManager.SendOnChannel1(kHome, 9999, nullptr, 0);  // the first frame the agent gets
     testenv::PeerFrame f;
     ASSERT_TRUE(agent->ReceiveFrame(&f, 5000));
