@@ -13,8 +13,8 @@
 namespace {
 
 // Centred, one line, internal-font metrics; a text too long for its place ends in an
-// ellipsis instead of losing its start.
-const UINT kTextFormat = DT_INTERNAL | DT_SINGLELINE | DT_CENTER | DT_END_ELLIPSIS;
+// ellipsis instead of losing its start. Entries are host names: an "&" is shown as it is.
+const UINT kTextFormat = DT_INTERNAL | DT_SINGLELINE | DT_CENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
 const int kButtonCell = 18;
 
 // The button strip at the right that shows the hovered look.

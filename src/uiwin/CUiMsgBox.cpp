@@ -82,7 +82,7 @@ UINT CUiMsgBox::IconForStyle(UINT style) {
 RECT CUiMsgBox::MeasureText(HDC dc, HFONT font, const std::wstring& text, UINT format, RECT bounds) {
   if (!dc) return RECT{bounds.left, bounds.top, bounds.left, bounds.top};
   HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
-  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds, format | DT_CALCRECT);
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds, format | DT_NOPREFIX | DT_CALCRECT);
   if (old) ::SelectObject(dc, old);
   return bounds;
 }

@@ -75,7 +75,8 @@ class CUiMsgBox : public CUiDialogImpl<CUiMsgBox>, public CWHRoundRectFrameHelpe
   int RunPanel(UINT layoutId, LPCWSTR textXml, const RECT* area,
                const std::vector<std::pair<UINT, std::wstring>>& texts, LPCWSTR caption,
                UINT style, BOOL* answer, HWND parent);
-  // Measures text with a style's font: DrawTextW with DT_CALCRECT into bounds.
+  // Measures text with a style's font: DrawTextW with DT_CALCRECT into bounds, an "&"
+  // counted as the character it is (the box's elements draw it so).
   static RECT MeasureText(HDC dc, HFONT font, const std::wstring& text, UINT format, RECT bounds);
 
   BOOL m_bPanelMode;

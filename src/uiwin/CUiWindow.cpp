@@ -19,6 +19,9 @@
 namespace {
 
 const COLORREF kUnset = kUiColorUnset;
+// Element texts are names, paths and hosts as often as labels: an "&" is shown as it
+// is, never taken for a mnemonic (no element acts on one).
+const UINT kTextFormatAlways = DT_NOPREFIX;
 
 }  // namespace
 
@@ -448,7 +451,7 @@ LRESULT CUiWindow::OnNcCalcSize(UINT, WPARAM wParam, LPARAM lParam) {
     rc.bottom = rc.top + psz->cy;
   }
   m_style.ShrinkByMargins(rc);
-  UINT format = (m_style.textmode & ~0xFu) | DT_CALCRECT;
+  UINT format = (m_style.textmode & ~0xFu) | kTextFormatAlways | DT_CALCRECT;
   if (format & DT_WORDBREAK) rc.bottom = 32767;
 
   // A memory DC measures like the screen's and, unlike GetDC, costs no round trip to
@@ -555,7 +558,7 @@ LRESULT CUiWindow::OnPaint(UINT, WPARAM wParam, LPARAM) {
   PrepareTextDC(hDC, saved);
   RECT rc = m_rcWnd;
   m_style.ShrinkByMargins(rc);
-  ::DrawTextW(hDC, m_strInnerText.c_str(), -1, &rc, m_style.textmode);
+  ::DrawTextW(hDC, m_strInnerText.c_str(), -1, &rc, m_style.textmode | kTextFormatAlways);
   RestoreTextDC(hDC, saved);
   return 0;
 }

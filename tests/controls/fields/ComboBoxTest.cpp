@@ -1,6 +1,7 @@
 // The skinned combo box: its face in each button state, its items and a long item.
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -98,6 +99,35 @@ TEST_F(ComboBox, ItemsInTheirColoursAndALongItemFromItsStart) {
     EXPECT_EQ(state ? RGB(0xFF, 0x8C, 0x00) : kCream, canvas.At(0, 0));
     EXPECT_LT(Count(text, 0, w / 2, 0, 16) / 2, Count(text, w / 2, w - 20, 0, 16)) << state;
   }
+}
+
+// A device named with "&" shows it, in the list and on the face, not as a mnemonic that
+// hides it and underlines the next letter: "a&b" is painted wider than "ab".
+TEST_F(ComboBox, AnAmpersandInAnItemIsShownAsItIs) {
+  const int amp = combo_.AddString(L"a&b"), bare = combo_.AddString(L"ab");
+  const int w = rc_.Width();
+  // The columns from the leftmost to the rightmost painted one.
+  auto span = [](const std::function<bool(int, int)>& painted, int x0, int x1, int y0, int y1) {
+    int left = x1, right = x0 - 1;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x)
+        if (painted(x, y)) left = std::min(left, x), right = std::max(right, x);
+    return right - left + 1;
+  };
+  auto listed = [&](int index) {
+    DibCanvas canvas(w, 16);
+    DRAWITEMSTRUCT item{ODT_COMBOBOX, 55, static_cast<UINT>(index), ODA_DRAWENTIRE, 0, combo_,
+                        canvas.Dc(), {0, 0, w, 16}, 0};
+    combo_.DrawItem(&item);
+    return span([&](int x, int y) { return canvas.At(x, y) != canvas.At(0, 0); }, 0, w, 0, 16);
+  };
+  EXPECT_GE(listed(amp) - listed(bare), 4);
+  auto face = [&](int index) {
+    combo_.SetCurSel(index);
+    combo_.Invalidate(FALSE);
+    return span([&](int x, int y) { return Shown(combo_, x, y) != kCream; }, 1, rc_.right - 19, 3, rc_.bottom - 1);
+  };
+  EXPECT_GE(face(amp) - face(bare), 4);
 }
 
 // Through a window that hands the combo's messages to its map 1, the open list gets

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "console/LinkRecords.h"
 #include "console/SQLStatement.h"
 #include "platform/TextConv.h"
+#include "support/DibCanvas.h"
 #include "support/IntegrityPageHost.h"
 #include "support/TreeClicks.h"
 #include "uiwin/UiResUtil.h"
@@ -404,6 +406,75 @@ TEST_F(StrategyWizard, AnotherTemplateLeavesNoWindowsAttributes) {
     EXPECT_EQ(1, Table(row.name));
     EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable where ItemAttribute <> 0"));
   }
+}
+
+// How far right the element's text is painted: the view printed into a picture, compared
+// with the same view where the element shows nothing. Other texts are put in only to be
+// measured and the element's own text is put back.
+int PaintedRight(UiDialogDriver& w, Dlg& wizard, UINT id, const std::wstring* shown = nullptr) {
+  HWND view = w.View().m_hWnd;
+  RECT client;
+  ::GetClientRect(view, &client);
+  auto print = [&](DibCanvas& canvas) { ::SendMessageW(view, WM_PRINT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT); };
+  const std::wstring own = w.ItemText(id);
+  DibCanvas blank(client.right, client.bottom), painted(client.right, client.bottom);
+  wizard.SetItemText(id, L"");
+  print(blank);
+  wizard.SetItemText(id, (shown ? *shown : own).c_str());
+  print(painted);
+  wizard.SetItemText(id, own.c_str());
+  const RECT rc = w.View().FindChildByCmdID(id)->GetRect();
+  int right = -1;
+  for (int y = rc.top; y < rc.bottom; ++y)
+    for (int x = rc.left; x < client.right; ++x)
+      if (painted.At(x, y) != blank.At(x, y)) right = std::max(right, x);
+  return right;
+}
+
+// A name, user id or host with "&" is painted with the "&", not as a mnemonic that hides
+// it and underlines the next character: the panels' texts painted wider than the same
+// texts without the "&".
+TEST_F(StrategyWizard, PanelsShowAnAmpersandInDataAsItIs) {
+  const std::wstring name = L"验收'向导%_<&>", without = L"验收'向导%_<>";
+  auto expectShown = [&](UiDialogDriver& w, Dlg& wizard, UINT id, const std::wstring& text, const std::wstring& bare) {
+    SCOPED_TRACE(testing::Message() << "panel " << wizard.CurrentPanel() << " element " << id);
+    EXPECT_EQ(text, w.ItemText(id));
+    const int with = PaintedRight(w, wizard, id), plain = PaintedRight(w, wizard, id, &bare);
+    EXPECT_GT(plain, 0);
+    EXPECT_GE(with - plain, 4) << "the \"&\" is not painted";
+  };
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
+    w.Click(Dlg::kTargetNext);
+    SetText(w, Dlg::kNameEdit, name);
+    SetText(w, Dlg::kDescriptorEdit, L"说明");
+    w.Click(Dlg::kNameNext);
+    ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
+    expectShown(w, wizard, 2006, name, without);
+    w.Click(Dlg::kScheduleNext);
+    SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
+    w.Click(Dlg::kSettingsFinish);
+    ASSERT_EQ(Dlg::kPanelSummary, wizard.CurrentPanel());
+    expectShown(w, wizard, 2007, name, without);
+    w.EndWith(2);
+  });
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"思科网络设备完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    FillAll(w, wizard);
+    SetText(w, Dlg::kNameEdit, name);
+    SetText(w, Dlg::kUserIdEdit, L"a&b");
+    w.Click(Dlg::kLoginNext);
+    w.Click(Dlg::kScheduleNext);
+    SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
+    w.Click(Dlg::kSettingsFinish);
+    ASSERT_EQ(Dlg::kPanelDeviceSummary, wizard.CurrentPanel());
+    expectShown(w, wizard, 2000, name, without);
+    expectShown(w, wizard, 2004, L"a&b", L"ab");
+    w.EndWith(2);
+  });
 }
 
 TEST(StrategySchedule, ColumnsRecordWordsAndRunTimeFollowTheMode) {
