@@ -7,7 +7,10 @@
 
 namespace {
 
-const wchar_t kSqlClients[] = L"select IP, Name, Status from Client where Type=?";
+// Servers (type 0) and devices (type 1): the type is the wizard's own constant, as in
+// the host picker's list.
+const wchar_t* const kSqlClients[] = {L"select IP, Name, Status from Client where Type=0",
+                                      L"select IP, Name, Status from Client where Type=1"};
 const wchar_t kSqlServerObject[] = L"select id from AppStrategyTable where AppStrategyName=?";
 const wchar_t kSqlDeviceObject[] = L"select id from EquipStrategyTable where EquipStrategyName=?";
 const wchar_t kSqlStrategyNamed[] = L"select id from StrategyTable where StrategyName=?";
@@ -26,9 +29,8 @@ bool CQvStrategyGuardDlg::ReadObjectNames(SQLServerLink& link, const wchar_t* sq
 }
 
 bool CQvStrategyGuardDlg::ReadClients(SQLServerLink& link, int type, std::vector<Client>* clients) {
-  SQLStatement* query = link.CreateStatement(kSqlClients);
-  if (query && query->BindInt(0, type))
-    while (query->Fetch()) clients->push_back({Text(query->GetString(0)), Text(query->GetString(1)), query->GetInt(2)});
+  SQLStatement* query = link.CreateStatement(kSqlClients[type == 1]);
+  while (query && query->Fetch()) clients->push_back({Text(query->GetString(0)), Text(query->GetString(1)), query->GetInt(2)});
   const bool read = query && !query->Failed();
   link.ReleaseStatement(query);
   if (!read) clients->clear();  // part of the hosts would pass for all of them

@@ -111,6 +111,53 @@ TEST_F(StrategyWizard, CustomObjectsThatFailPartWayAreNotOfferedAndTheReasonIsTo
   EXPECT_EQ(0u, script.Boxes()[2].text.find(L"错误信息："));
 }
 
+// The hosts read before a failing one would pass for all of them: the list that fails
+// after some rows shows none and says why; the other list is whole.
+TEST_F(StrategyWizard, HostListsThatFailPartWayShowNoHostAndSayWhy) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.3','web3',1,0), "
+                                 L"('10.0.0.6','rt3',1,1)"));
+  using Names = std::vector<std::wstring>;
+  const struct {
+    const wchar_t* failing;
+    Names servers, devices;
+  } rows[] = {
+      {L"web3", {}, {L"10.0.0.8", L"rt1", L"rt2", L"rt3"}},
+      {L"rt3", {L"web1", L"10.0.0.2", L"web3"}, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(qv::WideToUtf8(row.failing));
+    Run([&] {
+      ShowPage(CQuorvaneUIHandler::kTabStrategies);
+      std::wstring error;
+      ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Client", L"Name", (L"Name = '" + std::wstring(row.failing) + L"'").c_str(),
+                                       &error));
+      script.ExpectBox(L"integer overflow");
+      script.ExpectDialog([&](UiDialogDriver& w) {
+        Dlg& wizard = *w.As<Dlg>();
+        for (UINT id : {Dlg::kServerTree, Dlg::kTargetTree}) {
+          CMulStatusTree& tree = wizard.TreeById(id);
+          Names shown;
+          for (HTREEITEM i = tree.GetChildItem(tree.GetRootItem()); i; i = tree.GetNextSiblingItem(i))
+            shown.push_back(tree.GetItemText(i));
+          EXPECT_EQ(row.servers, shown) << id;
+        }
+        Names devices;
+        HWND combo = w.Control(Dlg::kDeviceCombo);
+        for (LRESULT i = 0, n = ::SendMessageW(combo, CB_GETCOUNT, 0, 0); i < n; ++i) {
+          wchar_t text[64] = {};
+          if (::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 64) ::SendMessageW(combo, CB_GETLBTEXT, i, LPARAM(text));
+          devices.push_back(text);
+        }
+        EXPECT_EQ(row.devices, devices);
+      });
+      Click(Page::kItemNew);
+      ASSERT_TRUE(qvtest::Exec(link, L"drop view Client") && qvtest::Exec(link, L"alter table ClientRows rename to Client"));
+    });
+    ASSERT_FALSE(script.Boxes().empty());
+    EXPECT_EQ(0u, script.Boxes().back().text.find(L"错误信息："));
+  }
+}
+
 TEST_F(StrategyWizard, TheLayoutHasEveryIdTheWizardUses) {
   std::string layout, tab;
   for (UINT id : {550u, 551u, 552u}) {
