@@ -430,6 +430,7 @@ TEST_F(ClientsPage, AStateChangeWithTheLinkDownIsRefusedKeptAndSentOnceItIsBack)
 TEST_F(ClientsPage, PortsTypedWhileTheServiceWasAwayAreKeptWhenItAnswers) {
   using Settings = CSMServerConfigUIHandler;
   testenv::LoopbackPeer later(0, false);
+  AddClient(L"web1", L"10.0.0.1", 0);
   Run([&](UiDialogDriver& d, CMainDlg& main) {
     WaitLinkDown();
     main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 2);
@@ -448,11 +449,22 @@ TEST_F(ClientsPage, PortsTypedWhileTheServiceWasAwayAreKeptWhenItAnswers) {
     ASSERT_TRUE(later.SendFrame(2, 0, Settings::kSettingsMessage, moved, sizeof moved));
     ASSERT_TRUE(testenv::PumpUntil([&] { return d.ControlText(Settings::kDataPort) == L"9101"; }, 20000));
     EXPECT_EQ(L"8002", d.ControlText(Settings::kCommandPort));
+    // The data port typed too: the next answer changes neither. The host coming online
+    // after it tells it was taken.
+    ASSERT_TRUE(d.Type(Settings::kDataPort, L"7001"));
+    const uint32_t again[2] = {9201, 9202};
+    ASSERT_TRUE(later.SendFrame(2, 0, Settings::kSettingsMessage, again, sizeof again));
+    Page& clients = Clients(main);
+    ASSERT_TRUE(later.SendFrame(0, 0x0100000A, AGENT_MSG_CLIENT_ONLINE));
+    ASSERT_TRUE(testenv::PumpUntil(
+        [&] { return clients.NodeImage(clients.NodeOfAddress(L"10.0.0.1")) == Page::kImageOnline; }, 20000));
+    EXPECT_EQ(L"7001", d.ControlText(Settings::kDataPort));
+    EXPECT_EQ(L"8002", d.ControlText(Settings::kCommandPort));
 
     ASSERT_TRUE(d.Type(Settings::kPassword, L"Secret_1"));
     script.ExpectBox(L"配置已发送给服务", IDOK);
     EXPECT_TRUE(d.Click(Settings::kApply));
-    EXPECT_EQ("2/1525:" + SettingsRecord(9101, 8002, L"") + " 3/1527:" + SettingsRecord(9101, 8002, L"Secret_1") + " ",
+    EXPECT_EQ("2/1525:" + SettingsRecord(7001, 8002, L"") + " 3/1527:" + SettingsRecord(7001, 8002, L"Secret_1") + " ",
               SentTo(later));
   }, later.Port());
 }
