@@ -231,23 +231,34 @@ TEST_F(HipsTrust, WithTheLinkDownNewModifyAndDeleteChangeNothingAndTheEditorKeep
     EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemNew));
     EXPECT_EQ(1, dlg.Grid().GetItemCount());
     Check(dlg, 0);
-    Refused(0, L"127.0.0.3", L"C:\\b.exe", down);
-    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
-    EXPECT_EQ(L"127.0.0.1", dlg.Grid().GetItemText(0, 2));
     script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(down);
     EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
     EXPECT_EQ(0u, script.Remaining());
     EXPECT_EQ(before, Stored());
     EXPECT_TRUE(list->IsOpenAndShown() && dlg.Grid().GetItemCount() == 1);
 
-    ASSERT_TRUE(service.Listen() && service.Accept(20000) && LinkConnected());
+    // The modify editor keeps its connection: refused with the link down, its changes are
+    // rolled back, and the same editor's OK goes through once the link is back.
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      Editor* e = d.As<Editor>();
+      Fill(*e, 0, L"127.0.0.1", L"C:\\b.exe");
+      script.ExpectBox(down);
+      EXPECT_TRUE(d.Click(Editor::kItemOk));
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_TRUE(d.IsOpenAndShown() && e->ContentEdit().GetWindowText() == L"C:\\b.exe");
+      EXPECT_EQ(before, Stored());
+      ASSERT_TRUE(service.Listen() && service.Accept(20000) && LinkConnected());
+      script.ExpectBox(L"修改信任关系成功");
+      EXPECT_TRUE(d.Click(Editor::kItemOk));
+    });
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(L"1544 524 0 C:\\b.exe 1", Next());
+    EXPECT_EQ(L"C:\\b.exe", dlg.Grid().GetItemText(0, 3));
+
     Answer(1, L"127.0.0.2", L"HKLM\\Soft");
     EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemNew));
     EXPECT_EQ(L"1543 524 1 HKLM\\Soft 2", Next());
-    Answer(0, L"127.0.0.1", L"C:\\b.exe");
-    script.ExpectBox(L"修改信任关系成功");
-    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
-    EXPECT_EQ(L"1544 524 0 C:\\b.exe 1", Next());
     script.ExpectBox(L"您确认删除么？", IDYES);
     EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
     EXPECT_EQ(L"1541 524 0 C:\\b.exe 1", Next());
