@@ -148,24 +148,35 @@ TEST(AutoUpdater, SwapsOnlyAVerifiedDownloadAndLeavesEverythingElseAsItWas) {
   }
 }
 
-// A file cut anywhere short of its end misses a part that its headers describe.
+// A file cut anywhere short of its end misses a part that its headers describe; a
+// stripped one has no symbols after its sections, so only the sections tell.
 TEST(AutoUpdater, AnExecutableIsWholeOnlyWithEveryPartItsHeadersDescribe) {
-  const std::string file = testfiles::ReadBytes(Fixture("1_0_0_3"));
-  ASSERT_GT(file.size(), 100000u);
-  auto whole = [&file](size_t size) {
-    return ExecutableLayout::IsWhole(
-        [&](uint64_t offset, void* out, size_t length) {
-          if (offset > size || length > size - offset) return false;
-          std::memcpy(out, file.data() + offset, length);
-          return true;
-        },
-        size);
-  };
-  EXPECT_TRUE(whole(file.size()));
-  for (size_t cut : {size_t(0), size_t(64), size_t(1024), file.size() * 30 / 100, file.size() * 62 / 100,
-                     file.size() * 70 / 100, file.size() * 99 / 100, file.size() - 1}) {
-    SCOPED_TRACE(cut);
-    EXPECT_FALSE(whole(cut));
+  for (const char* fixture : {"1_0_0_3", "stripped"}) {
+    SCOPED_TRACE(fixture);
+    const std::string file = testfiles::ReadBytes(Fixture(fixture));
+    ASSERT_GT(file.size(), 20000u);
+    if (std::string(fixture) == "stripped") {
+      uint32_t pe = 0, symbols = 0;
+      std::memcpy(&pe, file.data() + 0x3C, 4);
+      ASSERT_LT(pe + 16u, file.size());
+      std::memcpy(&symbols, file.data() + pe + 12, 4);
+      ASSERT_EQ(0u, symbols) << "the fixture has a symbol table";
+    }
+    auto whole = [&file](size_t size) {
+      return ExecutableLayout::IsWhole(
+          [&](uint64_t offset, void* out, size_t length) {
+            if (offset > size || length > size - offset) return false;
+            std::memcpy(out, file.data() + offset, length);
+            return true;
+          },
+          size);
+    };
+    EXPECT_TRUE(whole(file.size()));
+    for (size_t cut : {size_t(0), size_t(64), size_t(1024), file.size() * 30 / 100, file.size() * 62 / 100,
+                       file.size() * 70 / 100, file.size() * 99 / 100, file.size() - 1}) {
+      SCOPED_TRACE(cut);
+      EXPECT_FALSE(whole(cut));
+    }
   }
 }
 
