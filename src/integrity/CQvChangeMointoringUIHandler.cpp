@@ -4,6 +4,7 @@
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
+#include "integrity/ConnectOrTell.h"
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
 #include "platform/WideFormat.h"
@@ -17,8 +18,6 @@ const COLORREF kMask = RGB(0xFF, 0x00, 0xFF);
 const size_t kTimeChars = 19;  // "YYYY-MM-DD HH:MM:SS"
 
 enum Counter { kAuditEvents, kHipsEvents, kStrategyRows, kRefusedEvents, kCounterCount };
-
-bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
 
 void ShowQueryError(SQLServerLink& link) {
   const wchar_t* text = link.GetLastErrorText();

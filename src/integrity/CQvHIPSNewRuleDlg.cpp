@@ -8,6 +8,7 @@
 #include "console/StoreAndTell.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
+#include "integrity/ConnectOrTell.h"
 #include "integrity/HipsPatternKey.h"
 #include "integrity/HipsTellHost.h"
 #include "platform/WideFormat.h"
@@ -69,8 +70,6 @@ const Behaviour* BehaviourOf(int category, uint8_t code, int* index = nullptr) {
   }
   return nullptr;
 }
-
-bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
 
 void ShowError(const std::wstring& text) {
   UiMessageBox(qv::FormatW(kErrorFormat, text).c_str(), kErrorCaption, kError);

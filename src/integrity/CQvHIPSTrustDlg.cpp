@@ -8,6 +8,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
+#include "integrity/ConnectOrTell.h"
 #include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsTellHost.h"
 #include "platform/WideFormat.h"
@@ -17,13 +18,6 @@
 namespace {
 
 const wchar_t* const kTypes[] = {L"文件/程序", L"注册表"};
-
-bool ConnectOrTell(SQLServerLink& link) {
-  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return true;
-  const wchar_t* text = link.GetLastErrorText();
-  UiMessageBox(qv::FormatW(L"错误信息：%s", text ? text : L"").c_str(), L"错误", MB_ICONERROR);
-  return false;
-}
 
 void ShowError(SQLServerLink& link) {
   const wchar_t* text = link.GetLastErrorText();

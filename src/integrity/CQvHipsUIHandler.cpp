@@ -8,6 +8,7 @@
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "integrity/CQvHIPSTrustDlg.h"
+#include "integrity/ConnectOrTell.h"
 #include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsFilterInfo.h"
 #include "integrity/HipsTellHost.h"
@@ -22,17 +23,9 @@ const wchar_t kErrorCaption[] = L"错误";
 const wchar_t kErrorFormat[] = L"错误信息：%s";
 const wchar_t* const kCategories[] = {L"文件策略", L"注册表策略", L"其他策略", L"驱动装载策略"};
 
-bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
-
 void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
   const wchar_t* text = link.GetLastErrorText();
   UiMessageBox(qv::FormatW(kErrorFormat, text ? text : L"").c_str(), caption, kError);
-}
-
-bool ConnectOrTell(SQLServerLink& link) {
-  if (Connect(link)) return true;
-  ShowDatabaseError(link);
-  return false;
 }
 
 std::wstring Text(const SQLStatement& statement, int column) {

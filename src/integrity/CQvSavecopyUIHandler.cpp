@@ -17,6 +17,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvSCWarningDlg.h"
+#include "integrity/ConnectOrTell.h"
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
 #include "platform/TextConv.h"
@@ -43,14 +44,6 @@ struct Host {
   int type;
   int status;
 };
-
-bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
-
-bool ConnectOrTell(SQLServerLink& link) {
-  if (Connect(link)) return true;
-  UiMessageBox(kConnectFailed, kErrorCaption, MB_ICONERROR);
-  return false;
-}
 
 void ShowError(SQLServerLink& link, const wchar_t* caption) {
   UiMessageBox(qv::FormatW(L"错误信息：%ls", link.GetLastErrorText()).c_str(), caption, MB_ICONERROR);
@@ -142,7 +135,7 @@ std::wstring CQvSavecopyUIHandler::TypeLabel(int type) {
 
 int CQvSavecopyUIHandler::LoadClientTree() {
   SQLServerLink link;
-  if (!ConnectOrTell(link)) return 0;
+  if (!ConnectOrTell(link, kConnectFailed)) return 0;
   std::vector<Host> hosts;
   HostStrategies byHost;
   if (!ReadHosts(link, hosts) || !ReadStrategies(link, byHost)) {
@@ -180,7 +173,7 @@ int CQvSavecopyUIHandler::LoadClientTree() {
 
 int CQvSavecopyUIHandler::LoadCopies(HTREEITEM item) {
   SQLServerLink link;
-  if (!ConnectOrTell(link)) return 0;
+  if (!ConnectOrTell(link, kConnectFailed)) return 0;
   m_grid.DeleteAllItems();
   const int depth = Depth(item);
   if (depth != 2 && depth != 3) return 0;
@@ -210,7 +203,7 @@ int CQvSavecopyUIHandler::OnRestoreOrViewCopy(int row) {
   unsigned long id = 0;
   if (!m_grid.GetItemData(row, id)) return 0;
   SQLServerLink link;
-  if (!ConnectOrTell(link)) return 0;
+  if (!ConnectOrTell(link, kConnectFailed)) return 0;
   Copy copy;
   if (!ReadCopy(link, id, copy)) {
     ShowError(link, L"查询错误");
@@ -242,7 +235,7 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
   }
   {
     SQLServerLink link;
-    if (!ConnectOrTell(link)) return;
+    if (!ConnectOrTell(link, kConnectFailed)) return;
     if (!HostOnline(link, copy.address)) {
       UiMessageBox(L"目标主机不在线，无法还原！", kRestoreCaption, MB_ICONWARNING);
       return;

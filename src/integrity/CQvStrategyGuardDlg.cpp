@@ -14,6 +14,7 @@
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
+#include "integrity/ConnectOrTell.h"
 #include "platform/CGdiObject.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
@@ -65,8 +66,6 @@ const struct {
 const wchar_t* const kDefaultFileTypes[] = {L"*.txt", L"*.doc", L"*.xml"};
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
-
-bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
 
 void Warn(const wchar_t* text) { UiMessageBox(text, kWarning, kInfo); }
 void TellNoConnection() { UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND); }

@@ -10,6 +10,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
+#include "integrity/ConnectOrTell.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -20,8 +21,6 @@ bool SameNoCase(const std::wstring& a, const std::wstring& b) {
   return ::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), int(a.size()), b.c_str(), int(b.size())) ==
          CSTR_EQUAL;
 }
-
-bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
 
 void Warn(const wchar_t* text) { UiMessageBox(text, L"警告", MB_ICONINFORMATION); }
 void TellNoConnection() { UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND); }

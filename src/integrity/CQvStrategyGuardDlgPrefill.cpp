@@ -8,11 +8,10 @@
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
+#include "integrity/ConnectOrTell.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
-
-bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
 
 void Warn(const wchar_t* text) { UiMessageBox(text, L"警告", MB_ICONINFORMATION); }
 void TellNoConnection() { UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND); }

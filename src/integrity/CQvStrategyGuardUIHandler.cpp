@@ -17,6 +17,7 @@
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvStrategyGuardDlg.h"
+#include "integrity/ConnectOrTell.h"
 #include "integrity/StrategyTableRow.h"
 #include "integrity/StrategyXmlFile.h"
 #include "platform/TextConv.h"
@@ -59,15 +60,6 @@ const wchar_t* StatusText(int status) {
 
 const wchar_t* RunStatusText(int runStatus) {
   return runStatus == 0 ? kIdle : runStatus == 1 ? kRunning : L"";
-}
-
-bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
-
-// Connects, or tells the user that the database cannot be opened.
-bool ConnectOrTell(SQLServerLink& link) {
-  if (Connect(link)) return true;
-  UiMessageBox(kOpenFailed, kWarning, kInfo);
-  return false;
 }
 
 void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
@@ -169,7 +161,7 @@ int CQvStrategyGuardUIHandler::Init() {
                              CUIResource::GetSkinBitmap(), kLogScrollId);
 
   SQLServerLink link;
-  if (!ConnectOrTell(link)) return -1;
+  if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return -1;
   LoadRows(link);
   return 0;
 }
@@ -244,7 +236,7 @@ void CQvStrategyGuardUIHandler::OnDeleteStrategy() {
   if (UiMessageBox(L"确定要删除这些策略吗？", kWarning, MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   SQLServerLink link;
-  if (!ConnectOrTell(link)) return;
+  if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
   for (const std::wstring& name : CheckedNames()) {
     if (!SendName(name, AGENT_MSG_STRATEGY_DELETE)) continue;
     if (!DeleteRows(link, name)) {
@@ -266,7 +258,7 @@ void CQvStrategyGuardUIHandler::OnRunStrategy() {
 
 int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messageId) {
   SQLServerLink link;
-  if (!ConnectOrTell(link)) return 0;
+  if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return 0;
   int type = 0;
   if (!ReadStrategyType(link, name, type)) return 1;  // no such strategy: nothing to run
   StrategyRunRecord record{};
@@ -467,7 +459,7 @@ void CQvStrategyGuardUIHandler::RenameCheckedRow(const wchar_t* name, const wcha
 
 void CQvStrategyGuardUIHandler::OnExportXml() {
   SQLServerLink check;
-  if (!ConnectOrTell(check)) return;
+  if (!ConnectOrTell(check, kOpenFailed, kWarning, kInfo)) return;
   check.Disconnect();
   std::wstring path;
   if (!ShellServices::Current().ChooseSaveFile(XmlFileRequest(), path)) return;
@@ -478,7 +470,7 @@ void CQvStrategyGuardUIHandler::OnExportXml() {
 // The whole file is checked before the table is touched.
 void CQvStrategyGuardUIHandler::OnImportXml() {
   SQLServerLink check;
-  if (!ConnectOrTell(check)) return;
+  if (!ConnectOrTell(check, kOpenFailed, kWarning, kInfo)) return;
   check.Disconnect();
   std::wstring path;
   if (!ShellServices::Current().ChooseOpenFile(XmlFileRequest(), path)) return;
@@ -575,7 +567,7 @@ int CQvStrategyGuardUIHandler::ReplaceTable(const std::wstring& path) {
     return 0;
   }
   SQLServerLink link;
-  if (!ConnectOrTell(link)) return 0;
+  if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return 0;
   bool done = link.BeginTransaction() && link.ExecDirect(L"delete from StrategyTable");
   for (size_t i = 0; done && i < rows.size(); ++i) done = rows[i].Insert(link) != 0;
   if (done) done = link.Commit() != 0;
