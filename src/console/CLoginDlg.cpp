@@ -9,6 +9,7 @@
 #include "console/SQLStatement.h"
 #include "console/SingleInstance.h"
 #include "console/SysServerPortConfig.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -26,7 +27,7 @@ std::wstring BoxText(HWND box) {
   return text.data();
 }
 
-const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 }  // namespace
 

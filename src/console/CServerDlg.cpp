@@ -3,6 +3,7 @@
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -15,7 +16,7 @@ const UINT kPictures[] = {126, 131, 128};  // group, online host, offline host
 const DWORD kTreeStyle =
     WS_CHILD | WS_TABSTOP | TVS_FULLROWSELECT | TVS_SHOWSELALWAYS | TVS_HASLINES;
 
-std::wstring OrEmpty(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 bool ConnectOrSay(SQLServerLink& link) {
   if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return true;
@@ -24,7 +25,7 @@ bool ConnectOrSay(SQLServerLink& link) {
 }
 
 void ShowQueryError(SQLServerLink& link) {
-  std::wstring error = qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText()).c_str());
+  std::wstring error = qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText()));
   link.Disconnect();
   UiMessageBox(error.c_str(), L"错误", MB_ICONHAND);
 }

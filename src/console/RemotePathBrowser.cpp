@@ -32,7 +32,7 @@ const DWORD kTreeStyle = WS_CHILD | WS_TABSTOP | TVS_FULLROWSELECT | TVS_TRACKSE
 const wchar_t kPlaceholder[] = L"test";  // gives an unlisted node its expand button
 const int kDriveLetters = 26;
 
-std::wstring OrEmpty(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 std::wstring Join(const std::wstring& head, const std::wstring& tail) {
   if (head.empty()) return tail;

@@ -39,8 +39,8 @@ class SQLStatement {
   // cells that hold no text; it stays valid until the next Fetch.
   int GetInt(int column) const;
   const wchar_t* GetString(int column) const;
-  // The cell whatever its type, as text: integers in decimal, date-times as GetString
-  // gives them; empty for NULL. For statements that read columns by position only.
+  // The cell whatever its type, as text: integers in decimal, date-times and texts as
+  // GetString gives them; empty for NULL.
   std::wstring GetAsText(int column) const;
 
   // Frees the link's statement handle if it is still this statement's.

@@ -7,6 +7,7 @@
 #include "integrity/ConnectOrTell.h"
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
@@ -37,7 +38,7 @@ std::wstring TimeKey(const wchar_t* text) {
   return key;
 }
 
-const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 // Statements.
 int ReadCount(SQLServerLink& link, Counter counter, int& count);

@@ -11,6 +11,7 @@
 #include "integrity/ConnectOrTell.h"
 #include "integrity/HipsPatternKey.h"
 #include "integrity/HipsTellHost.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
@@ -75,15 +76,7 @@ void ShowError(const std::wstring& text) {
   UiMessageBox(qv::FormatW(kErrorFormat, text).c_str(), kErrorCaption, kError);
 }
 
-std::wstring LastError(SQLServerLink& link) {
-  const wchar_t* text = link.GetLastErrorText();
-  return text ? text : L"";
-}
-
-std::wstring Text(const SQLStatement& statement, int column) {
-  const wchar_t* text = statement.GetString(column);
-  return text ? text : L"";
-}
+using qv::OrEmpty;
 
 void SetCombo(CComboBoxCtrlEx& combo, std::initializer_list<const wchar_t*> entries) {
   combo.ResetContent();
@@ -471,7 +464,7 @@ void CQvHIPSNewRuleDlg::OnApply() {
     return void(UiMessageBox(L"该策略的过滤规则超过259个字符，无法发送给客户端，未应用", kNoticeCaption, kNotice));
   if (!HipsHostAddressOrTell(m_filter.ClientIP)) return;
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(LastError(link));
+  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText()));
   const bool first = m_mode == kModeNew && !m_filterStored;
   HipsFilterInfo applied = m_filter;
   applied.OperatorType = BehaviourMask();
@@ -602,36 +595,36 @@ int CQvHIPSNewRuleDlg::DeleteRule(SQLServerLink& link, const HipsRuleEntry& entr
 // Fails closed: a count that cannot be made shows the error and gives -1, which refuses.
 int CQvHIPSNewRuleDlg::CountFiltersByName(const std::wstring& name, int category) {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(LastError(link)), -1;
+  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
   SQLStatement* statement =
       link.CreateStatement(L"select count(*) from Filter where FilterName=? and TypeOfHipsRule=?");
   if (!statement || !statement->BindString(0, name.c_str()) || !statement->BindInt(1, category) ||
       !statement->Fetch())
-    return ShowError(LastError(link)), -1;
+    return ShowError(OrEmpty(link.GetLastErrorText())), -1;
   return statement->GetInt(0) != 0;
 }
 
 // The host's patterns are compared as the agent reads them, not as their texts.
 int CQvHIPSNewRuleDlg::CountFiltersByTarget(const std::wstring& regExp, const std::wstring& clientIp) {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(LastError(link)), -1;
+  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
   SQLStatement* statement = link.CreateStatement(L"select RegExp from Filter where ClientIP=?");
-  if (!statement || !statement->BindString(0, clientIp.c_str())) return ShowError(LastError(link)), -1;
+  if (!statement || !statement->BindString(0, clientIp.c_str())) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
   const std::wstring key = HipsPatternKey(regExp);
   while (statement->Fetch())
-    if (HipsPatternKey(Text(*statement, 0)) == key) return 1;
-  if (statement->Failed()) return ShowError(LastError(link)), -1;
+    if (HipsPatternKey(statement->GetAsText(0)) == key) return 1;
+  if (statement->Failed()) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
   return 0;
 }
 
 // Rules of a code outside the filter's category get no entry: their rows stay as they are.
 int CQvHIPSNewRuleDlg::LoadRules() {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(LastError(link)), 0;
+  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText())), 0;
   SQLStatement* statement = link.CreateStatement(
       L"select Rules.id,Filter.TypeOfHipsRule,Rules.OperatorType, Rules.FilterName,FilterID,CompareType,"
       L"MatchActionType,UnicodeIndex,UnicodeName from Rules,Filter where Filter.id=? and Rules.FilterID = Filter.id");
-  if (!statement || !statement->BindInt(0, *m_filterId)) return ShowError(LastError(link)), 0;
+  if (!statement || !statement->BindInt(0, *m_filterId)) return ShowError(OrEmpty(link.GetLastErrorText())), 0;
   while (statement->Fetch()) {
     const uint8_t code = uint8_t(statement->GetInt(2));
     if (!BehaviourOf(CategoryIndexOfType(uint32_t(statement->GetInt(1))), code)) continue;
@@ -640,19 +633,19 @@ int CQvHIPSNewRuleDlg::LoadRules() {
     entry.stored = 1;
     entry.rule.reset(new HipsRuleInfo);
     entry.rule->OperatorType = code;
-    entry.rule->FilterName = Text(*statement, 3);
+    entry.rule->FilterName = statement->GetAsText(3);
     entry.rule->FilterID = uint32_t(statement->GetInt(4));
     entry.rule->CompareType = uint8_t(statement->GetInt(5));
     entry.rule->MatchActionType = uint8_t(statement->GetInt(6));
     entry.rule->UnicodeIndex = uint8_t(statement->GetInt(7));
-    entry.rule->UnicodeName = Text(*statement, 8);
+    entry.rule->UnicodeName = statement->GetAsText(8);
     AddRuleRow(*entry.rule);
     m_rules.push_back(std::move(entry));
     ++m_loadedRules;
   }
   if (statement->Failed()) {
     // Part of the rules would pass for all of them.
-    const std::wstring error = LastError(link);
+    const std::wstring error = OrEmpty(link.GetLastErrorText());
     m_ruleList.ResetContent();
     m_rules.clear();
     m_loadedRules = 0;

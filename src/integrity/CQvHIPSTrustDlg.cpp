@@ -24,11 +24,6 @@ void ShowError(SQLServerLink& link) {
   UiMessageBox(qv::FormatW(L"错误信息：%s", text ? text : L"").c_str(), L"错误", MB_ICONERROR);
 }
 
-std::wstring Text(const SQLStatement& statement, int column) {
-  const wchar_t* text = statement.GetString(column);
-  return text ? text : L"";
-}
-
 // The relation's record to its host (see HipsTellHost).
 bool Tell(UINT messageId, int type, const std::wstring& host, const std::wstring& content) {
   std::string record;
@@ -62,7 +57,7 @@ LRESULT CQvHIPSTrustDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   if (!ConnectOrTell(link)) return 0;
   SQLStatement* statement = link.CreateStatement(L"select id,type,ClientIP,Content from Trust");
   while (statement && statement->Fetch())
-    AddRow(statement->GetInt(0), statement->GetInt(1), Text(*statement, 2), Text(*statement, 3));
+    AddRow(statement->GetInt(0), statement->GetInt(1), statement->GetAsText(2), statement->GetAsText(3));
   if (!statement || statement->Failed()) {
     // Part of the relations would pass for all of them.
     m_grid.DeleteAllItems();
@@ -224,8 +219,8 @@ int ReadTrust(SQLServerLink& link, int id, int& type, std::wstring& host, std::w
   SQLStatement* statement = link.CreateStatement(L"select type,ClientIP,Content from Trust where id=?");
   if (!statement || !statement->BindInt(0, id) || !statement->SetMaxRows(1) || !statement->Fetch()) return 0;
   type = statement->GetInt(0);
-  host = Text(*statement, 1);
-  content = Text(*statement, 2);
+  host = statement->GetAsText(1);
+  content = statement->GetAsText(2);
   link.ReleaseStatement(statement);
   return 1;
 }

@@ -28,11 +28,6 @@ void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCapti
   UiMessageBox(qv::FormatW(kErrorFormat, text ? text : L"").c_str(), caption, kError);
 }
 
-std::wstring Text(const SQLStatement& statement, int column) {
-  const wchar_t* text = statement.GetString(column);
-  return text ? text : L"";
-}
-
 // Statements.
 int ReadFilter(SQLServerLink& link, int id, HipsFilterInfo& info);
 int ReadTargetName(SQLServerLink& link, const std::wstring& clientIp, std::wstring& name);
@@ -75,8 +70,8 @@ int CQvHipsUIHandler::LoadFilters() {
   }
   m_grid.SendMessage(WM_SETREDRAW, FALSE);
   while (statement->Fetch())
-    AddRow(Text(*statement, 1), statement->GetInt(2), Text(*statement, 3), Text(*statement, 4),
-           statement->GetInt(0), Text(*statement, 5));
+    AddRow(statement->GetAsText(1), statement->GetInt(2), statement->GetAsText(3), statement->GetAsText(4),
+           statement->GetInt(0), statement->GetAsText(5));
   // Part of the filters would pass for all of them.
   if (statement->Failed()) m_grid.DeleteAllItems();
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
@@ -221,9 +216,9 @@ int ReadFilter(SQLServerLink& link, int id, HipsFilterInfo& info) {
       L"select ClientIP,FilterName,RegExp,TypeOfHipsRule,MatchType,OperatorType,DefaultAction,"
       L"DefaultLogFilter from Filter where id=?");
   if (!statement || !statement->BindInt(0, id) || !statement->SetMaxRows(1) || !statement->Fetch()) return 0;
-  info.ClientIP = Text(*statement, 0);
-  info.FilterName = Text(*statement, 1);
-  info.RegExp = Text(*statement, 2);
+  info.ClientIP = statement->GetAsText(0);
+  info.FilterName = statement->GetAsText(1);
+  info.RegExp = statement->GetAsText(2);
   info.TypeOfHipsRule = uint32_t(statement->GetInt(3));
   info.MatchType = uint8_t(statement->GetInt(4));
   info.OperatorType = uint8_t(statement->GetInt(5));
@@ -238,7 +233,7 @@ int ReadTargetName(SQLServerLink& link, const std::wstring& clientIp, std::wstri
   if (!statement || !statement->BindString(0, clientIp.c_str()) || !statement->SetMaxRows(1) ||
       !statement->Fetch())
     return 0;
-  name = Text(*statement, 0);
+  name = statement->GetAsText(0);
   link.ReleaseStatement(statement);
   return 1;
 }

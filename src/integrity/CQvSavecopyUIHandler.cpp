@@ -49,7 +49,7 @@ void ShowError(SQLServerLink& link, const wchar_t* caption) {
   UiMessageBox(qv::FormatW(L"错误信息：%ls", link.GetLastErrorText()).c_str(), caption, MB_ICONERROR);
 }
 
-const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 std::wstring Dotted(uint32_t address) {
   in_addr value;

@@ -4,6 +4,7 @@
 #include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyGuardDlg.h"
 #include "integrity/StrategyTableRow.h"
+#include "platform/TextConv.h"
 
 namespace {
 
@@ -15,13 +16,13 @@ const wchar_t kSqlServerObject[] = L"select id from AppStrategyTable where AppSt
 const wchar_t kSqlDeviceObject[] = L"select id from EquipStrategyTable where EquipStrategyName=?";
 const wchar_t kSqlStrategyNamed[] = L"select id from StrategyTable where StrategyName=?";
 
-std::wstring Text(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 }  // namespace
 
 bool CQvStrategyGuardDlg::ReadObjectNames(SQLServerLink& link, const wchar_t* sql, std::vector<std::wstring>* names) {
   SQLStatement* query = link.CreateStatement(sql);
-  while (query && query->Fetch()) names->push_back(Text(query->GetString(0)));
+  while (query && query->Fetch()) names->push_back(OrEmpty(query->GetString(0)));
   const bool read = query && !query->Failed();
   link.ReleaseStatement(query);
   if (!read) names->clear();  // part of the names would pass for all of them
@@ -30,7 +31,8 @@ bool CQvStrategyGuardDlg::ReadObjectNames(SQLServerLink& link, const wchar_t* sq
 
 bool CQvStrategyGuardDlg::ReadClients(SQLServerLink& link, int type, std::vector<Client>* clients) {
   SQLStatement* query = link.CreateStatement(kSqlClients[type == 1]);
-  while (query && query->Fetch()) clients->push_back({Text(query->GetString(0)), Text(query->GetString(1)), query->GetInt(2)});
+  while (query && query->Fetch())
+    clients->push_back({OrEmpty(query->GetString(0)), OrEmpty(query->GetString(1)), query->GetInt(2)});
   const bool read = query && !query->Failed();
   link.ReleaseStatement(query);
   if (!read) clients->clear();  // part of the hosts would pass for all of them
@@ -44,7 +46,7 @@ int CQvStrategyGuardDlg::LookUp(SQLServerLink& link, const wchar_t* sql, const s
     return -1;
   }
   const int found = query->Fetch();
-  if (found) *value = Text(query->GetString(0));
+  if (found) *value = OrEmpty(query->GetString(0));
   const int result = query->Failed() ? -1 : found ? 1 : 0;
   link.ReleaseStatement(query);
   return result;

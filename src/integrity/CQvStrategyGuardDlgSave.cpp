@@ -12,6 +12,7 @@
 #include "integrity/CQvStrategyGuardDlg.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
 #include "integrity/StrategyTableRow.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -33,7 +34,7 @@ enum Column {
   kNumOfHistoryCopy, kSavePlace, kReportPlace, kIp, kStatus, kId, kIgnored, kRunStatus
 };
 
-std::wstring Text(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 }  // namespace
 
@@ -128,7 +129,7 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
     if (!named) return true;
     ip->clear();
     if (LookUp(link, kSqlHostIp, label, ip) >= 0) return true;
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", Text(link.GetLastErrorText()).c_str()).c_str(), L"错误", MB_ICONHAND);
+    UiMessageBox(qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText())).c_str(), L"错误", MB_ICONHAND);
     return false;
   };
   std::wstring ip;
@@ -150,11 +151,11 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
       SQLStatement* query = link.CreateStatement(kSqlServerPaths);
       if (query && query->BindString(0, m_checkedTemplate ? m_templateTree.GetItemText(m_checkedTemplate).c_str()
                                                           : record.SelectedItem))
-        while (query->Fetch()) paths.push_back(Text(query->GetString(0)));
+        while (query->Fetch()) paths.push_back(OrEmpty(query->GetString(0)));
       const bool read = query && !query->Failed();
       link.ReleaseStatement(query);
       if (!read) {
-        UiMessageBox(qv::FormatW(L"错误信息：%ls", Text(link.GetLastErrorText()).c_str()).c_str(), L"错误", MB_ICONHAND);
+        UiMessageBox(qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText())).c_str(), L"错误", MB_ICONHAND);
         return false;
       }
       record.Ip[0] = L'\0';
@@ -209,7 +210,7 @@ int CQvStrategyGuardDlg::SaveStrategy() {
         SQLStatement* st = link.CreateStatement(sql);
         if (!st || !st->BindString(0, m_oldName.c_str()) || !st->BindString(1, m_oldDescriptor.c_str())) return false;
         if (sql == kSqlOldId) {
-          if (st->Fetch()) id = Text(st->GetString(0));
+          if (st->Fetch()) id = OrEmpty(st->GetString(0));
           if (st->Failed()) return false;
         } else if (!st->Execute()) {
           return false;

@@ -9,6 +9,7 @@
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyObjectUIHandler.h"
+#include "platform/TextConv.h"
 
 namespace {
 
@@ -81,11 +82,11 @@ const wchar_t* const kSqlInsertMulti[] = {
 };
 const wchar_t kSqlClientName[] = L"select Name from Client where IP=?";
 
-std::wstring Str(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 // Ends a failed step: the diagnostic, the transaction (if any) undone.
 bool Fail(SQLServerLink& link, std::wstring* error) {
-  *error = Str(link.GetLastErrorText());
+  *error = OrEmpty(link.GetLastErrorText());
   link.Rollback();
   return false;
 }
@@ -121,14 +122,15 @@ bool Page::ReadRows(List list, std::vector<Row>* rows, bool* connected, std::wst
   while (query->Fetch()) {
     if (list == kService) {
       ServiceObjectRecord service;
-      service.icmp = Str(query->GetString(1)), service.tcp = Str(query->GetString(2));
-      service.udp = Str(query->GetString(3));
-      rows->push_back({Str(query->GetString(0)), ServiceText(service), Str(query->GetString(4))});
+      service.icmp = OrEmpty(query->GetString(1)), service.tcp = OrEmpty(query->GetString(2));
+      service.udp = OrEmpty(query->GetString(3));
+      rows->push_back({OrEmpty(query->GetString(0)), ServiceText(service), OrEmpty(query->GetString(4))});
     } else if (list == kDevice) {
-      rows->push_back({Str(query->GetString(0)), DevicePart(Str(query->GetString(1)), Str(query->GetString(2))),
-                       Str(query->GetString(3))});
+      rows->push_back({OrEmpty(query->GetString(0)),
+                       DevicePart(OrEmpty(query->GetString(1)), OrEmpty(query->GetString(2))),
+                       OrEmpty(query->GetString(3))});
     } else {
-      rows->push_back({Str(query->GetString(0)), Str(query->GetString(1)), Str(query->GetString(2))});
+      rows->push_back({OrEmpty(query->GetString(0)), OrEmpty(query->GetString(1)), OrEmpty(query->GetString(2))});
     }
   }
   const bool failed = query->Failed() != 0;
@@ -181,7 +183,8 @@ bool Page::ReadSingle(List list, const std::wstring& name, ObjectRecord* r, Serv
   while (query->Fetch()) {  // the last row of the name wins
     *found = true;
     std::wstring cells[8];
-    for (int column = 1; column <= (list == kService ? 8 : 6); ++column) cells[column - 1] = Str(query->GetString(column));
+    for (int column = 1; column <= (list == kService ? 8 : 6); ++column)
+      cells[column - 1] = OrEmpty(query->GetString(column));
     if (list == kService) {
       *s = {cells[3], cells[4], cells[5], cells[6], cells[7], cells[0], cells[1], cells[2], query->GetInt(0)};
     } else {
@@ -223,10 +226,10 @@ bool ReadChain(SQLServerLink& link, const wchar_t* sql, const std::wstring& name
     if (last) last->next = node;
     last = node;
     node->number = query->GetInt(0);
-    node->creator = Str(query->GetString(1)), node->createTime = Str(query->GetString(2));
-    node->modifyTime = Str(query->GetString(3)), node->name = Str(query->GetString(4));
-    node->explain = Str(query->GetString(7));
-    fill(*node, Str(query->GetString(5)), Str(query->GetString(6)));
+    node->creator = OrEmpty(query->GetString(1)), node->createTime = OrEmpty(query->GetString(2));
+    node->modifyTime = OrEmpty(query->GetString(3)), node->name = OrEmpty(query->GetString(4));
+    node->explain = OrEmpty(query->GetString(7));
+    fill(*node, OrEmpty(query->GetString(5)), OrEmpty(query->GetString(6)));
   }
   const bool failed = query->Failed() != 0;
   link.ReleaseStatement(query);
@@ -253,7 +256,7 @@ bool Page::ReadClientChain(List list, const std::wstring& name, ClientObjectNode
     if (!lookup || !lookup->BindString(0, node->clientIp.c_str())) return Fail(link, error);
     bool any = false;
     std::wstring shown;
-    while (lookup->Fetch()) any = true, shown = Str(lookup->GetString(0));
+    while (lookup->Fetch()) any = true, shown = OrEmpty(lookup->GetString(0));
     const bool failed = lookup->Failed() != 0;
     link.ReleaseStatement(lookup);
     if (failed) return Fail(link, error);  // no name read is not an empty name

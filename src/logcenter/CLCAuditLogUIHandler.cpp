@@ -5,6 +5,7 @@
 #include "console/SysServerPortConfig.h"
 #include "logcenter/CLCAuditLogDetailDlg.h"
 #include "platform/CAppModule.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
@@ -33,7 +34,7 @@ const LCLogPageConfig kConfig = {
     L"审计日志", kColumns, 4, 3, &kAuditLogStatement,
     L"请选择开始时间", L"请选择结束时间", L"请选择主机名", nullptr};
 
-const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "logcenter/CLCCalendarDlg.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
@@ -20,7 +21,7 @@ const COLORREF kGridPressed = 0xCFBBA2;
 const COLORREF kGridSelected = 0xCDFAFF;
 const COLORREF kGridHeaderBottom = 0xF5C2A9;
 
-const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 }  // namespace
 

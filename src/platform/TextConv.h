@@ -14,4 +14,7 @@ std::string WideToAnsi(std::wstring_view text);
 // none (a file written with it would silently hold "?" instead).
 bool WideToAnsiExact(std::wstring_view text, std::string& out);
 
+// The text, or an empty one for none (a NULL column, no diagnostic).
+inline const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+
 }  // namespace qv

@@ -22,7 +22,7 @@ const wchar_t kSqlDeletePolicy[] = L"delete from reinforcingPolicy where policyN
 // Width of the columns other than the description.
 const int kFixedColumnsWidth = 480;
 
-const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 void ReportFailure(const char* what, SQLServerLink& link) {
   qv::DebugReport(std::string(what) + ": " + qv::WideToUtf8(OrEmpty(link.GetLastErrorText())),

@@ -3,6 +3,7 @@
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
+#include "platform/TextConv.h"
 #include "reinforce/CSRSecurityReinforceDlg.h"
 
 namespace {
@@ -34,10 +35,10 @@ const wchar_t kSqlInsertRule[] =
     L"insert into netSecurity (policyName,interactiveAddress,localPort,terminalPort,direction,listType) "
     L"values (?,?,?,?,?,?)";
 
-std::wstring Text(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 bool Fail(SQLServerLink& link, std::wstring* error) {
-  *error = Text(link.GetLastErrorText());
+  *error = OrEmpty(link.GetLastErrorText());
   link.Rollback();  // nothing when no transaction is open
   return false;
 }
@@ -101,7 +102,7 @@ bool CSRSecurityReinforceDlg::ReadInventory(Inventory which, std::vector<Invento
   if (!query) return Fail(link, error);
   while (query->Fetch()) {
     InventoryRow row;
-    for (int i = 0; i < 3; ++i) row.cells[i] = Text(query->GetString(i));
+    for (int i = 0; i < 3; ++i) row.cells[i] = OrEmpty(query->GetString(i));
     row.enabled = query->GetInt(3);
     rows->push_back(std::move(row));
   }
@@ -136,7 +137,7 @@ bool CSRSecurityReinforceDlg::ReadNetChoices(std::vector<std::wstring>* addresse
   for (auto* list : {addresses, ports}) {
     SQLStatement* query = link.CreateStatement(list == addresses ? kSqlClientAddresses : kSqlServiceObjects);
     if (!query) return Fail(link, error);
-    while (query->Fetch()) list->push_back(Text(query->GetString(0)));
+    while (query->Fetch()) list->push_back(OrEmpty(query->GetString(0)));
     if (query->Failed()) return FailList(link, list, error);
   }
   return true;
@@ -149,10 +150,10 @@ bool CSRSecurityReinforceDlg::ReadNetRules(int listType, std::vector<NetRule>* r
   if (!query || !query->BindInt(0, listType)) return Fail(link, error);
   while (query->Fetch()) {
     NetRule rule;
-    rule.name = Text(query->GetString(0));
-    rule.address = Text(query->GetString(1));
-    rule.localPort = Text(query->GetString(2));
-    rule.peerPort = Text(query->GetString(3));
+    rule.name = OrEmpty(query->GetString(0));
+    rule.address = OrEmpty(query->GetString(1));
+    rule.localPort = OrEmpty(query->GetString(2));
+    rule.peerPort = OrEmpty(query->GetString(3));
     rule.direction = query->GetInt(4);
     rule.listType = listType;
     rules->push_back(std::move(rule));

@@ -54,10 +54,7 @@ void ShowDatabaseError(const std::wstring& diagnosis) {
   UiMessageBox(qv::FormatW(L"错误信息：%ls", diagnosis).c_str(), kError, MB_OK);
 }
 
-std::wstring LastError(SQLServerLink& link) {
-  const wchar_t* text = link.GetLastErrorText();
-  return text ? text : L"";
-}
+using qv::OrEmpty;
 
 ShellServices::FileRequest ReportFileRequest(DWORD extraFlags) {
   return ShellServices::FileRequest{L"report", L"xml", L"XML 文件(*.xml)", L"*.xml",
@@ -132,7 +129,7 @@ int CRCReportManagementUIHandler::LoadReports() {
   if (!Connect(link)) return 0;
   std::vector<ListedReport> reports;
   if (!ReadReportList(link, reports)) {
-    ShowDatabaseError(LastError(link));
+    ShowDatabaseError(OrEmpty(link.GetLastErrorText()));
     return 0;
   }
   // Scroll bars and paint once, after the last row.
@@ -227,7 +224,7 @@ int CRCReportManagementUIHandler::OnDeleteReport() {
   }
   const std::wstring name = m_grid.GetItemText(row, kColumnName);
   if (!DeleteReports(link, name)) {
-    ShowDatabaseError(LastError(link));
+    ShowDatabaseError(OrEmpty(link.GetLastErrorText()));
     return 0;
   }
   link.Disconnect();
@@ -267,7 +264,7 @@ int CRCReportManagementUIHandler::OnExportReports() {
   if (!ShellServices::Current().ChooseSaveFile(ReportFileRequest(0), path)) return 0;
   std::vector<ReportListXml::Row> rows;
   if (!ReadReportTable(link, rows)) {
-    ShowDatabaseError(LastError(link));
+    ShowDatabaseError(OrEmpty(link.GetLastErrorText()));
     return 0;
   }
   link.Disconnect();
@@ -303,16 +300,11 @@ const wchar_t kInsert[] = L"insert into ReportCenterTable values (?,?,?,?,?)";
 const int kFileColumns = 5;
 const int kFirstNullable = 2;
 
-std::wstring Text(const SQLStatement& statement, int column) {
-  const wchar_t* text = statement.GetString(column);
-  return text ? text : L"";
-}
-
 bool ReadReportList(SQLServerLink& link, std::vector<ListedReport>& reports) {
   SQLStatement* statement = link.CreateStatement(kListQuery);
   if (!statement) return false;
   while (statement->Fetch())
-    reports.push_back({Text(*statement, 0), Text(*statement, 1), Text(*statement, 2), statement->GetInt(3)});
+    reports.push_back({statement->GetAsText(0), statement->GetAsText(1), statement->GetAsText(2), statement->GetInt(3)});
   const bool ok = !statement->Failed();
   link.ReleaseStatement(statement);
   return ok;
@@ -360,7 +352,7 @@ bool ReplaceReportTable(SQLServerLink& link, const std::vector<ReportListXml::Ro
   bool ok = link.BeginTransaction() && Run(link, kDeleteAll, {});
   for (size_t i = 0; ok && i < rows.size(); ++i) ok = InsertReport(link, rows[i]);
   if (ok && link.Commit()) return true;
-  diagnosis = LastError(link);  // before the rollback replaces it
+  diagnosis = OrEmpty(link.GetLastErrorText());  // before the rollback replaces it
   link.Rollback();
   return false;
 }

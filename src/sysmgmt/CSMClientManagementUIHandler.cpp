@@ -13,6 +13,7 @@
 #include "controls/CUIResource.h"
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "sysmgmt/SMPageLink.h"
 #include "uiwin/CUiDialogHost.h"
@@ -35,7 +36,7 @@ const UINT kBitmaps[] = {126, 137, 131, 128};  // in the order of the image list
 const COLORREF kMask = RGB(0xFF, 0x00, 0xFF);
 const int kFieldChars = 20;
 
-const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 }  // namespace
 

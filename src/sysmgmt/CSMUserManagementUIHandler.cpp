@@ -4,6 +4,7 @@
 
 #include "console/CurrentUser.h"
 #include "controls/CUIResource.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "sysmgmt/CSMUMPasswordDlg.h"
 #include "sysmgmt/SMPageLink.h"
@@ -39,7 +40,7 @@ bool IsBuiltInName(const std::wstring& name) {
   return ::CompareStringOrdinal(name.c_str(), -1, g_defaultUserName, -1, TRUE) == CSTR_EQUAL;
 }
 
-const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+using qv::OrEmpty;
 
 void Wipe(std::wstring& secret) {
   ::SecureZeroMemory(&secret[0], secret.size() * sizeof(wchar_t));
