@@ -142,6 +142,12 @@ TEST_F(HipsPage, ADeletionNoHostWouldHearOfKeepsTheFilterAndSaysWhy) {
       EXPECT_EQ(rows, qvtest::Int(link, L"select count(*) from FilterRows"));
       EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Rules"));
     }
+    // Nor is a filter that cannot be read taken for one that is gone when it is modified.
+    for (int row = 0; row < rows; ++row) Hips().Grid().SetItemCheck(row, 0, row == 0);  // 读不出
+    Notify(-1502);
+    script.ExpectBox(L"读取主动监测策略失败：[SQLite]integer overflow");
+    Command(CQvHipsUIHandler::kItemModify);
+    EXPECT_EQ(0u, script.Remaining());
     EXPECT_TRUE(NothingSent());
   });
 }
