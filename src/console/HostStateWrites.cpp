@@ -1,5 +1,6 @@
 #include "console/HostStateWrites.h"
 
+#include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 
@@ -36,13 +37,14 @@ HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
   states.swap(m_pending);
   if (states.empty()) return states;
   const KeptLink::Result result = m_link.Run([&](SQLServerLink& link) {
-    const bool together = link.BeginTransaction() != 0;
-    SQLStatement* write = link.CreateStatement(L"update Client set status=? where IP=?");
-    for (const auto& state : states)
-      if (!write || !write->BindInt(0, state.second) || !write->BindString(1, state.first.c_str()) ||
-          !write->Execute())
-        return 0;
-    return together ? link.Commit() : 1;
+    return RunInTransaction(link, [&] {
+      SQLStatement* write = link.CreateStatement(L"update Client set status=? where IP=?");
+      for (const auto& state : states)
+        if (!write || !write->BindInt(0, state.second) || !write->BindString(1, state.first.c_str()) ||
+            !write->Execute())
+          return false;
+      return true;
+    }) ? 1 : 0;
   });
   const HWND window = m_window;  // the box below runs a message loop: the page may go
   const UINT_PTR outage = OutageOf(window);

@@ -33,7 +33,8 @@ class SQLServerLink {
 
   // A short sequence of statements as one unit: autocommit is off from
   // BeginTransaction until Commit or Rollback. Disconnecting with the
-  // transaction open rolls it back.
+  // transaction open rolls it back. Pages write through RunInTransaction
+  // (or StoreAndTell), not through these.
   int BeginTransaction();
   int Commit();
   int Rollback();

@@ -3,22 +3,18 @@
 #include <string>
 
 #include "console/AgentLinkNotice.h"
-#include "console/SQLServerLink.h"
+#include "console/RunInTransaction.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 bool StoreAndTell(SQLServerLink& link, const std::function<bool()>& write, const std::function<bool()>& tell,
                   const wchar_t* caption) {
-  const bool written = link.BeginTransaction() && write();
-  if (written && !tell()) {
-    link.Rollback();
-    return SentOrTellLinkDown(0);
-  }
-  if (written && link.Commit()) return true;
-  // The text first: the rollback may replace it.
-  const wchar_t* text = link.GetLastErrorText();
-  const std::wstring error = text ? text : L"";
-  link.Rollback();
-  UiMessageBox(qv::FormatW(L"错误信息：%ls", error.c_str()).c_str(), caption, MB_ICONERROR);
+  bool written = false, told = false;
+  std::wstring error;
+  if (RunInTransaction(link, [&] { return (written = write()) && (told = tell()); }, &error)) return true;
+  if (written && !told) return SentOrTellLinkDown(0);
+  // Told but not committed: the service acts on a change the database does not hold.
+  const wchar_t* format = told ? L"监测服务已收到此更改，但数据库未能保存。错误信息：%ls" : L"错误信息：%ls";
+  UiMessageBox(qv::FormatW(format, error.c_str()).c_str(), caption, MB_ICONERROR);
   return false;
 }

@@ -1,10 +1,11 @@
 #pragma once
 // A change that counts only once the service has heard of it: the rows are written in
-// one transaction, the service is told, and only then is the transaction committed. A
-// send that the service link cannot take rolls the rows back and the user is told, so
-// nothing has changed and the caller keeps what was entered, to be given again once the
-// service is back. If the commit itself fails after the send, the service has heard of a
-// change the database does not hold; the user is told, and giving it again sends again.
+// one transaction (RunInTransaction), the service is told, and only then is the
+// transaction committed. A send that the service link cannot take rolls the rows back
+// and the user is told, so nothing has changed and the caller keeps what was entered,
+// to be given again once the service is back. If the commit itself fails after the
+// send, the service has heard of a change the database does not hold; the user is told
+// so, and giving it again sends again.
 #include <functional>
 
 class SQLServerLink;
@@ -12,6 +13,7 @@ class SQLServerLink;
 // write runs the statements on link (false on a database failure), tell the sends (false
 // when the link did not take one). Each failure is shown once the rows are rolled back,
 // so no lock is held while the user reads: the link's as SentOrTellLinkDown does, the
-// database's and the commit's as "错误信息：<diagnostic>" with caption. True once committed.
+// database's as "错误信息：<diagnostic>" with caption, the commit's after the send as
+// "监测服务已收到此更改，但数据库未能保存。错误信息：<diagnostic>". True once committed.
 bool StoreAndTell(SQLServerLink& link, const std::function<bool()>& write, const std::function<bool()>& tell,
                   const wchar_t* caption = L"错误");

@@ -24,6 +24,12 @@ void ShowError(SQLServerLink& link) {
   UiMessageBox(qv::FormatW(L"错误信息：%s", text ? text : L"").c_str(), L"错误", MB_ICONERROR);
 }
 
+// A relation that cannot be read cannot be told to its host: the command is refused.
+void ShowReadError(SQLServerLink& link) {
+  const wchar_t* text = link.GetLastErrorText();
+  UiMessageBox(qv::FormatW(L"读取信任关系失败：%ls", text ? text : L"").c_str(), L"错误", MB_ICONERROR);
+}
+
 // The relation's record to its host (see HipsTellHost).
 bool Tell(UINT messageId, int type, const std::wstring& host, const std::wstring& content) {
   std::string record;
@@ -31,7 +37,7 @@ bool Tell(UINT messageId, int type, const std::wstring& host, const std::wstring
   return HipsTellHost(host, messageId, record);
 }
 
-// Statements.
+// Statements. ReadTrust: 1 read, 0 no such row, -1 not readable.
 int ReadTrust(SQLServerLink& link, int id, int& type, std::wstring& host, std::wstring& content);
 int ChooseTrustId(SQLServerLink& link);
 int WriteTrust(SQLServerLink& link, bool insert, int id, int type, const std::wstring& host,
@@ -164,11 +170,14 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   const int id = int(data), row = m_checkedRow;
   int type = 0;
   std::wstring host, content;
-  if (!ReadTrust(link, id, type, host, content)) return;
+  const int read = ReadTrust(link, id, type, host, content);
+  if (read < 0) ShowReadError(link);
+  if (read <= 0) return;
   const int oldType = type;
   const std::wstring oldHost = host, oldContent = content;
   auto store = [&](int newType, const std::wstring& newHost, const std::wstring& newContent) {
     if (!HipsHostAddressOrTell(newHost)) return false;
+    if (newHost != oldHost && !HipsHostAddressOrTell(oldHost)) return false;  // cannot be taken back
     auto write = [&] { return WriteTrust(link, false, id, newType, newHost, newContent) != 0; };
     // A relation moved to another host is first taken back from the old one.
     auto tell = [&] {
@@ -183,8 +192,9 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   UiMessageBox(L"修改信任关系成功", L"成功", MB_ICONINFORMATION);
 }
 
-// Per checked row, top-down: a row goes once its host has heard of it; a send the link
-// cannot take, or a failure, stops the walk.
+// Per checked row, top-down: a row goes once its host has heard of it. A row that cannot
+// be read, whose host the service cannot address, or whose send the link cannot take, or
+// any other failure, stops the walk. One already gone from the table has nothing to tell.
 void CQvHIPSTrustDlg::OnDeleteTrust() {
   if (UiMessageBox(L"您确认删除么？", L"确认删除", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   SQLServerLink link;
@@ -196,9 +206,14 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
   for (int id : ids) {
     int type = 0;
     std::wstring host, content;
-    const bool found = ReadTrust(link, id, type, host, content) != 0;
+    const int read = ReadTrust(link, id, type, host, content);
+    if (read < 0) {
+      ShowReadError(link);
+      break;
+    }
+    if (read > 0 && !HipsHostAddressOrTell(host)) break;
     if (!StoreAndTell(link, [&] { return DeleteTrust(link, id) != 0; },
-                      [&] { return !found || NotifyTrustDeleted(type, host, content); }))
+                      [&] { return read == 0 || NotifyTrustDeleted(type, host, content); }))
       break;
     for (int row = 0; row < m_grid.GetItemCount(); ++row)
       if (m_grid.GetItemData(row, data) && int(data) == id) m_grid.DeleteItem(row);
@@ -217,7 +232,8 @@ namespace {
 
 int ReadTrust(SQLServerLink& link, int id, int& type, std::wstring& host, std::wstring& content) {
   SQLStatement* statement = link.CreateStatement(L"select type,ClientIP,Content from Trust where id=?");
-  if (!statement || !statement->BindInt(0, id) || !statement->SetMaxRows(1) || !statement->Fetch()) return 0;
+  if (!statement || !statement->BindInt(0, id) || !statement->SetMaxRows(1)) return -1;
+  if (!statement->Fetch()) return statement->Failed() ? -1 : 0;
   type = statement->GetInt(0);
   host = statement->GetAsText(1);
   content = statement->GetAsText(2);

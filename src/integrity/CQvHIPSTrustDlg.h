@@ -50,8 +50,8 @@ class CQvHIPSTrustDlg : public CUiDialogImpl<CQvHIPSTrustDlg>, public CWHRoundRe
   void OnNewTrust();
   void OnModifyTrust();
   void OnDeleteTrust();
-  // Tells the relation's host that it is gone; 1 when sent (or the host has no address),
-  // 0 when the link did not take it.
+  // Tells the relation's host that it is gone; 1 when sent, 0 when its host has no
+  // address the service can take or the link did not take it.
   int NotifyTrustDeleted(int type, const std::wstring& host, const std::wstring& content);
   LRESULT OnListCheckChanged(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 

@@ -1,5 +1,6 @@
 #include "integrity/CQvHipsUIHandler.h"
 
+#include "console/AgentLinkNotice.h"
 #include "console/AgentMessageId.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -28,7 +29,15 @@ void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCapti
   UiMessageBox(qv::FormatW(kErrorFormat, text ? text : L"").c_str(), caption, kError);
 }
 
+// A filter that cannot be read cannot be told to its host: the command is refused.
+void ShowReadError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
+  const wchar_t* text = link.GetLastErrorText();
+  UiMessageBox(qv::FormatW(L"读取主动监测策略失败：%ls", text ? text : L"").c_str(), caption, kError);
+}
+
 // Statements.
+// A filter's row, read to tell its host: 1 read, 0 no such row, -1 not readable (shown as
+// ShowReadError shows it).
 int ReadFilter(SQLServerLink& link, int id, HipsFilterInfo& info);
 int ReadTargetName(SQLServerLink& link, const std::wstring& clientIp, std::wstring& name);
 int DeleteFilterRows(SQLServerLink& link, int id);
@@ -159,24 +168,32 @@ void CQvHipsUIHandler::OnModifyRule() {
   if (ids.empty()) return;
   int id = ids.front();
   HipsFilterInfo info;
-  if (!ReadFilter(link, id, info)) return;
+  const int read = ReadFilter(link, id, info);
+  if (read < 0) ShowReadError(link);
+  if (read <= 0) return;
   link.Disconnect();
   CQvHIPSNewRuleDlg editor(CQvHIPSNewRuleDlg::kModeModify, &info, &id);
   editor.DoModal(m_owner->GetHWnd());
 }
 
 // Per checked filter, top-down: its rows go in one transaction, committed only once its
-// host has heard of it. A send the link cannot take, or a failure, keeps that filter and
-// the ones below it.
+// host has heard of it. A filter whose row cannot be read, whose host the service cannot
+// address, or whose send the link cannot take, or any other failure, keeps that filter
+// and the ones below it. One already gone from the table has nothing left to tell.
 void CQvHipsUIHandler::OnDeleteRule() {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return;
   if (UiMessageBox(L"您确认删除这些策略么？", L"确认删除？", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
   for (int id : CheckedIds()) {
     HipsFilterInfo info;
-    const bool found = ReadFilter(link, id, info) != 0;
+    const int read = ReadFilter(link, id, info);
+    if (read < 0) {
+      ShowReadError(link, L"删除错误");
+      break;
+    }
+    if (read > 0 && !HipsHostAddressOrTell(info.ClientIP)) break;
     if (!StoreAndTell(link, [&] { return DeleteFilterRows(link, id) != 0; },
-                      [&] { return !found || TellFilterDeleted(info); }, L"删除错误"))
+                      [&] { return read == 0 || TellFilterDeleted(info); }, L"删除错误"))
       break;
     const int row = RowOfId(id);
     if (row >= 0) m_grid.DeleteItem(row);
@@ -189,7 +206,9 @@ int CQvHipsUIHandler::SendFilterToClient(int id) {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return 0;
   HipsFilterInfo info;
-  return ReadFilter(link, id, info) && TellFilterDeleted(info);
+  const int read = ReadFilter(link, id, info);
+  if (read < 0) ShowReadError(link);
+  return read > 0 && HipsHostAddressOrTell(info.ClientIP) && SentOrTellLinkDown(TellFilterDeleted(info));
 }
 
 std::vector<int> CQvHipsUIHandler::CheckedIds() const {
@@ -215,7 +234,8 @@ int ReadFilter(SQLServerLink& link, int id, HipsFilterInfo& info) {
   SQLStatement* statement = link.CreateStatement(
       L"select ClientIP,FilterName,RegExp,TypeOfHipsRule,MatchType,OperatorType,DefaultAction,"
       L"DefaultLogFilter from Filter where id=?");
-  if (!statement || !statement->BindInt(0, id) || !statement->SetMaxRows(1) || !statement->Fetch()) return 0;
+  if (!statement || !statement->BindInt(0, id) || !statement->SetMaxRows(1)) return -1;
+  if (!statement->Fetch()) return statement->Failed() ? -1 : 0;
   info.ClientIP = statement->GetAsText(0);
   info.FilterName = statement->GetAsText(1);
   info.RegExp = statement->GetAsText(2);

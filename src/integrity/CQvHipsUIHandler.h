@@ -39,8 +39,9 @@ class CQvHipsUIHandler {
   // more or when the database cannot be opened.
   int AddFilterRow(const std::wstring& name, int type, const std::wstring& regExp,
                    const std::wstring& clientIp, int id);
-  // Tells the filter's host that the filter is gone (1541); 1 when sent or when the host
-  // has no address, 0 when the link did not take it.
+  // Tells the filter's host that the filter is gone (1541); 1 when sent, 0 (and the user
+  // told why) when its row cannot be read, its host has no address the service can take
+  // or the link did not take it.
   int SendFilterToClient(int id);
 
   CListCtrlDataEx<unsigned long>& Grid() { return m_grid; }

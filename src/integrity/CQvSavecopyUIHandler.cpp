@@ -74,6 +74,7 @@ int ReadHostAddress(SQLServerLink& link, int clientId, std::wstring& address);
 SQLStatement* SelectCopiesByType(SQLServerLink& link, const std::wstring& address, int type);
 SQLStatement* SelectCopiesByName(SQLServerLink& link, const std::wstring& address, const std::wstring& name,
                                  bool server);
+// 1 online, 0 not (or no such host), -1 when its state cannot be read.
 int HostOnline(SQLServerLink& link, const std::wstring& address);
 int ReadCopy(SQLServerLink& link, unsigned long id, CQvSavecopyUIHandler::Copy& copy);
 
@@ -236,7 +237,13 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
   {
     SQLServerLink link;
     if (!ConnectOrTell(link, kConnectFailed)) return;
-    if (!HostOnline(link, copy.address)) {
+    const int online = HostOnline(link, copy.address);
+    if (online < 0) {  // not the same as a host that is offline
+      UiMessageBox(qv::FormatW(L"读取目标主机状态失败：%ls", OrEmpty(link.GetLastErrorText())).c_str(),
+                   kRestoreCaption, MB_ICONERROR);
+      return;
+    }
+    if (!online) {
       UiMessageBox(L"目标主机不在线，无法还原！", kRestoreCaption, MB_ICONWARNING);
       return;
     }
@@ -500,8 +507,8 @@ int ReadCopy(SQLServerLink& link, unsigned long id, CQvSavecopyUIHandler::Copy& 
 
 int HostOnline(SQLServerLink& link, const std::wstring& address) {
   SQLStatement* statement = link.CreateStatement(L"select Status from Client where IP = ?");
-  if (!statement || !statement->BindString(0, address.c_str()) || !statement->SetMaxRows(1) || !statement->Fetch())
-    return 0;
+  if (!statement || !statement->BindString(0, address.c_str()) || !statement->SetMaxRows(1)) return -1;
+  if (!statement->Fetch()) return statement->Failed() ? -1 : 0;
   return statement->GetInt(0) == 1;
 }
 

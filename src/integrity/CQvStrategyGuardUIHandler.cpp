@@ -10,8 +10,10 @@
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
 #include "console/LocalClock.h"
+#include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
+#include "console/StoreAndTell.h"
 #include "console/ShellServices.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
@@ -231,18 +233,20 @@ void CQvStrategyGuardUIHandler::OnModifyStrategy() {
   if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->GetHWnd());
 }
 
-// The service learns of the delete first; the rows go only once it did.
+// Per strategy: its rows are deleted in one transaction, committed only once the
+// service has heard of it (StoreAndTell), and only then do its grid rows go. A failure,
+// or a send the link cannot take, keeps that strategy and the ones after it.
 void CQvStrategyGuardUIHandler::OnDeleteStrategy() {
   if (UiMessageBox(L"确定要删除这些策略吗？", kWarning, MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   SQLServerLink link;
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
   for (const std::wstring& name : CheckedNames()) {
-    if (!SendName(name, AGENT_MSG_STRATEGY_DELETE)) continue;
-    if (!DeleteRows(link, name)) {
-      ShowDatabaseError(link);
-      continue;
-    }
+    StrategyNameRecord record{};
+    if (!NameRecord(name, record)) continue;
+    if (!StoreAndTell(link, [&] { return DeleteRows(link, name) != 0; },
+                      [&] { return SendRecord(AGENT_MSG_STRATEGY_DELETE, &record, sizeof record); }))
+      break;
     for (int row = FindRow(name); row >= 0; row = FindRow(name)) m_grid.DeleteItem(row);
   }
 }
@@ -260,7 +264,14 @@ int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messa
   SQLServerLink link;
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return 0;
   int type = 0;
-  if (!ReadStrategyType(link, name, type)) return 1;  // no such strategy: nothing to run
+  const int read = ReadStrategyType(link, name, type);
+  if (read < 0) {
+    const wchar_t* text = link.GetLastErrorText();
+    UiMessageBox(qv::FormatW(L"读取策略“%ls”的类型失败：%ls", name.c_str(), text ? text : L"").c_str(), kErrorCaption,
+                 kError);
+    return 1;
+  }
+  if (read == 0) return 1;  // no such strategy: nothing to run
   StrategyRunRecord record{};
   if (!WriteFixedText(record.StrategyName, name)) {
     UiMessageBox(L"策略名称超过63个字符，命令未发送！", kWarning, kInfo);
@@ -277,15 +288,22 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
     UiMessageBox(L"请选择要暂停的策略！", kWarning, kInfo);
     return;
   }
+  SQLServerLink link;
+  if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
+  // Per strategy, as the delete: Status is written, the service told, then committed, and
+  // only then does the grid show the new state. A failure keeps it and the ones after it.
   for (const std::wstring& name : names) {
-    if (!SendName(name, AGENT_MSG_STRATEGY_PAUSE)) continue;
+    StrategyNameRecord record{};
+    if (!NameRecord(name, record)) continue;
     const std::vector<int> checked = CheckedRowsOf(name);
     if (checked.empty()) continue;
     // The checked row says which way; the service pauses or resumes the whole strategy.
     const bool scheduled = m_grid.GetItemText(checked.front(), kColStatus) == kScheduled;
+    if (!StoreAndTell(link, [&] { return SetStrategyStatus(link, scheduled ? 2 : 1, name) != 0; },
+                      [&] { return SendRecord(AGENT_MSG_STRATEGY_PAUSE, &record, sizeof record); }))
+      break;
     for (int row : RowsOf(name)) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
     m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
-    SetStrategyStatus(scheduled ? 2 : 1, name);
   }
 }
 
@@ -439,13 +457,19 @@ void CQvStrategyGuardUIHandler::SetCell(int row, int column, const wchar_t* text
   m_grid.SetItemColours(row, column, CLR_INVALID, colour);
 }
 
+bool CQvStrategyGuardUIHandler::NameRecord(const std::wstring& name, StrategyNameRecord& record) {
+  if (WriteFixedText(record.StrategyName, name)) return true;
+  UiMessageBox(L"策略名称超过63个字符，命令未发送！", kWarning, kInfo);
+  return false;
+}
+
+bool CQvStrategyGuardUIHandler::SendRecord(UINT messageId, const void* record, uint32_t size) {
+  return g_agentLinkManager.SendOnChannel3(0, messageId, record, size) != 0;
+}
+
 bool CQvStrategyGuardUIHandler::SendName(const std::wstring& name, UINT messageId) {
   StrategyNameRecord record{};
-  if (!WriteFixedText(record.StrategyName, name)) {
-    UiMessageBox(L"策略名称超过63个字符，命令未发送！", kWarning, kInfo);
-    return false;
-  }
-  return SentOrTellLinkDown(g_agentLinkManager.SendOnChannel3(0, messageId, &record, sizeof record));
+  return NameRecord(name, record) && SentOrTellLinkDown(SendRecord(messageId, &record, sizeof record));
 }
 
 void CQvStrategyGuardUIHandler::RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor) {
@@ -524,27 +548,17 @@ int CQvStrategyGuardUIHandler::ReadStrategyType(SQLServerLink& link, const std::
                                                 int& type) {
   SQLStatement* statement =
       link.CreateStatement(L"select StrategyType from StrategyTable where StrategyName = ?");
-  if (!statement || !statement->BindString(0, name.c_str()) || !statement->SetMaxRows(1) ||
-      !statement->Fetch())
-    return 0;
+  if (!statement || !statement->BindString(0, name.c_str()) || !statement->SetMaxRows(1)) return -1;
+  if (!statement->Fetch()) return statement->Failed() ? -1 : 0;
   type = statement->GetInt(0);
   return 1;
 }
 
-int CQvStrategyGuardUIHandler::SetStrategyStatus(int status, const std::wstring& name) {
-  SQLServerLink link;
-  if (!Connect(link)) {
-    UiMessageBox(L"连接数据库出错", kErrorCaption, kError);
-    return 0;
-  }
+int CQvStrategyGuardUIHandler::SetStrategyStatus(SQLServerLink& link, int status, const std::wstring& name) {
   SQLStatement* statement =
       link.CreateStatement(L"update StrategyTable set Status = ? where StrategyName = ?");
-  if (!statement || !statement->BindInt(0, status) || !statement->BindString(1, name.c_str()) ||
-      !statement->Execute()) {
-    ShowDatabaseError(link);
-    return 0;
-  }
-  return 1;
+  return statement && statement->BindInt(0, status) && statement->BindString(1, name.c_str()) &&
+         statement->Execute();
 }
 
 // The file's rows replace the table in one transaction: all of them or none.
@@ -568,16 +582,17 @@ int CQvStrategyGuardUIHandler::ReplaceTable(const std::wstring& path) {
   }
   SQLServerLink link;
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return 0;
-  bool done = link.BeginTransaction() && link.ExecDirect(L"delete from StrategyTable");
-  for (size_t i = 0; done && i < rows.size(); ++i) done = rows[i].Insert(link) != 0;
-  if (done) done = link.Commit() != 0;
-  if (!done) {
-    const std::wstring error = link.GetLastErrorText() ? link.GetLastErrorText() : L"";
-    link.Rollback();
-    UiMessageBox(qv::FormatW(kErrorFormat, error).c_str(), kErrorCaption, kError);
-    return 0;
-  }
-  return 1;
+  std::wstring error;
+  const bool done = RunInTransaction(
+      link,
+      [&] {
+        bool written = link.ExecDirect(L"delete from StrategyTable") != 0;
+        for (size_t i = 0; written && i < rows.size(); ++i) written = rows[i].Insert(link) != 0;
+        return written;
+      },
+      &error);
+  if (!done) UiMessageBox(qv::FormatW(kErrorFormat, error).c_str(), kErrorCaption, kError);
+  return done;
 }
 
 int CQvStrategyGuardUIHandler::ExportTable(const std::wstring& path) {

@@ -19,6 +19,7 @@
 
 class CUiDialogHost;
 class SQLServerLink;
+struct StrategyNameRecord;
 
 class CQvStrategyGuardUIHandler {
  public:
@@ -55,10 +56,8 @@ class CQvStrategyGuardUIHandler {
   int AddStrategyRow(const wchar_t* name, const wchar_t* descriptor, int taskMode, int status,
                      int runStatus);
   // Sends 1546 with the strategy's type from the database; 0 when the database cannot
-  // be opened.
+  // be opened. A type that cannot be read is told and nothing is sent.
   int SendStrategy(const std::wstring& name, UINT messageId);
-  // Writes Status of every row of the strategy; 1 on success.
-  int SetStrategyStatus(int status, const std::wstring& name);
 
   // The first checked row takes a modified strategy's new name and description.
   void RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor);
@@ -108,6 +107,9 @@ class CQvStrategyGuardUIHandler {
   std::vector<int> RowsOf(const std::wstring& name) const;
   int FindRow(const std::wstring& name) const;
   void SetCell(int row, int column, const wchar_t* text, COLORREF colour);
+  // The name record of a strategy; false (and the user told) when the name does not fit.
+  bool NameRecord(const std::wstring& name, StrategyNameRecord& record);
+  static bool SendRecord(UINT messageId, const void* record, uint32_t size);
   // Sends a name record; a name too long for it or a link that is down is told to the
   // user, and the command then leaves that strategy alone.
   bool SendName(const std::wstring& name, UINT messageId);
@@ -115,7 +117,10 @@ class CQvStrategyGuardUIHandler {
   // Statements.
   int LoadRows(SQLServerLink& link);
   int DeleteRows(SQLServerLink& link, const std::wstring& name);
+  // 1 read, 0 no such strategy, -1 not readable.
   int ReadStrategyType(SQLServerLink& link, const std::wstring& name, int& type);
+  // Writes Status of every row of the strategy; 1 on success.
+  int SetStrategyStatus(SQLServerLink& link, int status, const std::wstring& name);
   int ReplaceTable(const std::wstring& path);
   int ExportTable(const std::wstring& path);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "console/LocalClock.h"
+#include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -84,10 +85,9 @@ const wchar_t kSqlClientName[] = L"select Name from Client where IP=?";
 
 using qv::OrEmpty;
 
-// Ends a failed step: the diagnostic, the transaction (if any) undone.
+// Ends a failed step with its diagnostic (RunInTransaction undoes a transaction's).
 bool Fail(SQLServerLink& link, std::wstring* error) {
   *error = OrEmpty(link.GetLastErrorText());
-  link.Rollback();
   return false;
 }
 
@@ -156,21 +156,20 @@ bool Page::InsertSingle(List list, const ObjectRecord& r, const ServiceObjectRec
                         std::wstring* error) {
   SQLServerLink link;
   if (!Connect(link, connected)) return false;
-  if (!link.BeginTransaction()) return Fail(link, error);
-  int max = 0;
-  if (!ReadMax(link, list, &max, error)) return false;
-  bool done;
-  if (list == kIp)
-    done = Run(link, kSqlInsertSingle[list], {&r.creator, &r.createTime, &r.name, &r.content, &r.explain}, error,
-               max + 1, 0);
-  else if (list == kMac)
-    done = Run(link, kSqlInsertSingle[list],
-               {&r.creator, &r.createTime, &r.createTime, &r.name, &r.content, &r.explain}, error, max + 1, 0);
-  else
-    done = Run(link, kSqlInsertSingle[list],
+  auto write = [&] {
+    int max = 0;
+    if (!ReadMax(link, list, &max, error)) return false;
+    if (list == kIp)
+      return Run(link, kSqlInsertSingle[list], {&r.creator, &r.createTime, &r.name, &r.content, &r.explain}, error,
+                 max + 1, 0);
+    if (list == kMac)
+      return Run(link, kSqlInsertSingle[list],
+                 {&r.creator, &r.createTime, &r.createTime, &r.name, &r.content, &r.explain}, error, max + 1, 0);
+    return Run(link, kSqlInsertSingle[list],
                {&s.creator, &s.createTime, &s.createTime, &s.name, &s.icmp, &s.tcp, &s.udp, &s.explain}, error,
                max + 1, 0);
-  return done && (link.Commit() || Fail(link, error));
+  };
+  return RunInTransaction(link, write, error);
 }
 
 bool Page::ReadSingle(List list, const std::wstring& name, ObjectRecord* r, ServiceObjectRecord* s, bool* found,
@@ -286,28 +285,29 @@ bool WriteRows(Page::List list, Node* head, const std::wstring* oldName, const s
                 bool perItemId, bool* connected, std::wstring* error, Bind values) {
   SQLServerLink link;
   if (!Connect(link, connected)) return false;
-  if (!link.BeginTransaction()) return Fail(link, error);
-  if (oldName && !Run(link, kSqlDelete[list], {oldName}, error)) return false;
-  int max = 0;
-  SQLStatement* query = link.CreateStatement(kSqlMax[list]);
-  if (!query) return Fail(link, error);
-  max = query->Fetch() ? query->GetInt(0) : 0;
-  const bool failed = query->Failed() != 0;
-  link.ReleaseStatement(query);
-  if (failed) return Fail(link, error);
-  std::wstring rowId = LocalClock::RowId();
-  for (Node* node = head; node; node = node->next) {
-    const std::wstring now = LocalClock::TimeText();
-    if (perItemId) rowId = LocalClock::RowId();
-    if (node->number < 0 || !oldName) {
-      node->creator = creator;
-      node->createTime = now;
+  auto write = [&] {
+    if (oldName && !Run(link, kSqlDelete[list], {oldName}, error)) return false;
+    SQLStatement* query = link.CreateStatement(kSqlMax[list]);
+    if (!query) return Fail(link, error);
+    int max = query->Fetch() ? query->GetInt(0) : 0;
+    const bool failed = query->Failed() != 0;
+    link.ReleaseStatement(query);
+    if (failed) return Fail(link, error);
+    std::wstring rowId = LocalClock::RowId();
+    for (Node* node = head; node; node = node->next) {
+      const std::wstring now = LocalClock::TimeText();
+      if (perItemId) rowId = LocalClock::RowId();
+      if (node->number < 0 || !oldName) {
+        node->creator = creator;
+        node->createTime = now;
+      }
+      node->modifyTime = now;
+      node->number = ++max;
+      if (!Run(link, kSqlInsertMulti[list - Page::kApp], values(*node, rowId), error, node->number, 0)) return false;
     }
-    node->modifyTime = now;
-    node->number = ++max;
-    if (!Run(link, kSqlInsertMulti[list - Page::kApp], values(*node, rowId), error, node->number, 0)) return false;
-  }
-  return link.Commit() || Fail(link, error);
+    return true;
+  };
+  return RunInTransaction(link, write, error);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 bool HipsTellHost(const std::wstring& clientIp, UINT messageId, const std::string& payload) {
   uint32_t address = 0;
-  if (!HipsClientAddress(clientIp, address)) return true;
+  if (!HipsClientAddress(clientIp, address)) return false;
   return g_agentLinkManager.SendOnChannel1(address, messageId, payload.data(), uint32_t(payload.size())) != 0;
 }
 

@@ -1,16 +1,16 @@
 #pragma once
 // A HIPS change (a filter's deletion, the editor's apply, a trust relation's addition,
-// change and removal) goes to the agent of its host; a host without an address has no
-// agent to tell, and its change is stored alone. The pages write through StoreAndTell, so
-// a change counts only once the host has heard of it.
+// change and removal) goes to the agent of its host. The pages write through
+// StoreAndTell, so a change counts only once the host has heard of it, and they ask
+// HipsHostAddressOrTell first: a change for a host the service cannot address is refused,
+// also a deletion, since the host may still enforce what it was once sent.
 #include <windows.h>
 
 #include <string>
 
-// Sends payload as messageId to the agent of clientIp. True when sent or when the host
-// has no address (what is taken back from it was never sent); false when the link did
-// not take it.
+// Sends payload as messageId to the agent of clientIp. False when the link did not take
+// it, or when the host has no address the service can take (nothing is sent then).
 bool HipsTellHost(const std::wstring& clientIp, UINT messageId, const std::string& payload);
-// Whether something new for clientIp can reach its agent at all; told to the user when
-// it cannot, so that a filter or relation is never stored that no agent will enforce.
+// Whether a command for clientIp can reach its agent at all; told to the user when it
+// cannot ("客户端IP地址无效，命令未发送！"), and the command is then not given.
 bool HipsHostAddressOrTell(const std::wstring& clientIp);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -176,13 +177,19 @@ void CSRReinforceStrategyUIHandler::LoadPolicies() {
 bool CSRReinforceStrategyUIHandler::DeletePolicies(const std::vector<std::wstring>& names,
                                                    std::wstring* error) {
   SQLServerLink link;
-  bool done = link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) && link.BeginTransaction();
-  for (size_t i = 0; done && i < names.size(); ++i) {
-    SQLStatement* statement = link.CreateStatement(kSqlDeletePolicy);
-    done = statement && statement->BindString(0, names[i].c_str()) && statement->Execute();
+  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+    *error = OrEmpty(link.GetLastErrorText());
+    return false;
   }
-  if (done && link.Commit()) return true;
-  *error = OrEmpty(link.GetLastErrorText());
-  link.Rollback();
-  return false;
+  return RunInTransaction(
+      link,
+      [&] {
+        bool done = true;
+        for (size_t i = 0; done && i < names.size(); ++i) {
+          SQLStatement* statement = link.CreateStatement(kSqlDeletePolicy);
+          done = statement && statement->BindString(0, names[i].c_str()) && statement->Execute();
+        }
+        return done;
+      },
+      error);
 }

@@ -1,5 +1,6 @@
 // The policy wizard's statements. Every value is bound; a sequence that must not stop
 // half-way runs as one transaction.
+#include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -39,7 +40,6 @@ using qv::OrEmpty;
 
 bool Fail(SQLServerLink& link, std::wstring* error) {
   *error = OrEmpty(link.GetLastErrorText());
-  link.Rollback();  // nothing when no transaction is open
   return false;
 }
 
@@ -71,12 +71,14 @@ bool NameTaken(const wchar_t* sqlAny, const wchar_t* sqlOther, const std::wstrin
 template <class Items, class Bind>
 bool RunAsOne(const wchar_t* statement, const Items& items, Bind bind, std::wstring* error) {
   SQLServerLink link;
-  if (!Connect(link, error) || !link.BeginTransaction()) return Fail(link, error);
-  for (const auto& item : items) {
-    SQLStatement* st = link.CreateStatement(statement);
-    if (!st || !bind(st, item) || !st->Execute()) return Fail(link, error);
-  }
-  return link.Commit() || Fail(link, error);
+  auto write = [&] {
+    for (const auto& item : items) {
+      SQLStatement* st = link.CreateStatement(statement);
+      if (!st || !bind(st, item) || !st->Execute()) return false;
+    }
+    return true;
+  };
+  return Connect(link, error) && RunInTransaction(link, write, error);
 }
 
 }  // namespace
@@ -168,17 +170,17 @@ bool CSRSecurityReinforceDlg::RuleNameTaken(const std::wstring& name, const std:
 
 bool CSRSecurityReinforceDlg::StoreNetRule(const NetRule& rule, const std::wstring* oldName, std::wstring* error) {
   SQLServerLink link;
-  if (!Connect(link, error) || !link.BeginTransaction()) return Fail(link, error);
-  if (oldName) {
-    SQLStatement* drop = link.CreateStatement(kSqlDeleteRule);
-    if (!drop || !drop->BindString(0, oldName->c_str()) || !drop->Execute()) return Fail(link, error);
-  }
-  SQLStatement* st = link.CreateStatement(kSqlInsertRule);
-  if (!st || !st->BindString(0, rule.name.c_str()) || !st->BindString(1, rule.address.c_str()) ||
-      !st->BindString(2, rule.localPort.c_str()) || !st->BindString(3, rule.peerPort.c_str()) ||
-      !st->BindInt(4, rule.direction) || !st->BindInt(5, rule.listType) || !st->Execute())
-    return Fail(link, error);
-  return link.Commit() || Fail(link, error);
+  auto write = [&] {
+    if (oldName) {
+      SQLStatement* drop = link.CreateStatement(kSqlDeleteRule);
+      if (!drop || !drop->BindString(0, oldName->c_str()) || !drop->Execute()) return false;
+    }
+    SQLStatement* st = link.CreateStatement(kSqlInsertRule);
+    return st && st->BindString(0, rule.name.c_str()) && st->BindString(1, rule.address.c_str()) &&
+           st->BindString(2, rule.localPort.c_str()) && st->BindString(3, rule.peerPort.c_str()) &&
+           st->BindInt(4, rule.direction) && st->BindInt(5, rule.listType) && st->Execute();
+  };
+  return Connect(link, error) && RunInTransaction(link, write, error);
 }
 
 bool CSRSecurityReinforceDlg::DeleteNetRules(const std::vector<std::wstring>& names, std::wstring* error) {

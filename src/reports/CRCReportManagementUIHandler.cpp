@@ -8,6 +8,7 @@
 
 #include "console/CurrentDirectoryKeeper.h"
 #include "console/LocalClock.h"
+#include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/ShellServices.h"
@@ -349,12 +350,14 @@ bool InsertReport(SQLServerLink& link, const ReportListXml::Row& row) {
 
 bool ReplaceReportTable(SQLServerLink& link, const std::vector<ReportListXml::Row>& rows,
                         std::wstring& diagnosis) {
-  bool ok = link.BeginTransaction() && Run(link, kDeleteAll, {});
-  for (size_t i = 0; ok && i < rows.size(); ++i) ok = InsertReport(link, rows[i]);
-  if (ok && link.Commit()) return true;
-  diagnosis = OrEmpty(link.GetLastErrorText());  // before the rollback replaces it
-  link.Rollback();
-  return false;
+  return RunInTransaction(
+      link,
+      [&] {
+        bool ok = Run(link, kDeleteAll, {});
+        for (size_t i = 0; ok && i < rows.size(); ++i) ok = InsertReport(link, rows[i]);
+        return ok;
+      },
+      &diagnosis);
 }
 
 }  // namespace

@@ -167,6 +167,28 @@ TEST_F(HistoryCopies, TreeListsAndRestoreWithItsRefusals) {
   });
 }
 
+// A restore reads the host's state before it asks the service: a state that cannot be
+// read is told as such, not as a host that is offline, and nothing is sent.
+TEST_F(HistoryCopies, ARestoreWhoseHostStateCannotBeReadSaysWhyAndSendsNothing) {
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    ShowCopies();
+    ClickLabel(Find({L"服务器群组", L"10.0.0.1", L"数据库系统完整性监测策略"}));
+    ASSERT_EQ(1, Page().Grid().GetItemCount());
+    std::wstring error;
+    ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Client", L"Status", L"IP = '10.0.0.1'", &error))
+        << testing::PrintToString(error);
+    script.ExpectBox(L"读取目标主机状态失败：[SQLite]integer overflow");
+    Click(0, Copies::kColRestore);
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(L"还原", script.Boxes().back().caption);
+    EXPECT_NE(L"还原中...", Page().Grid().GetItemText(0, Copies::kColDelete));
+    g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
+    testenv::PeerFrame f;
+    EXPECT_TRUE(peer.ReceiveFrame(&f, 5000) && f.messageId == 9999) << "sent " << f.messageId;
+  });
+}
+
 // At the window's normal size every column shows, the creation time whole.
 // What was read before a failure would pass for all of it: the hosts' strategies, whose
 // statement steps as it is fetched, fail at their fifth row; a host's copies, bound to

@@ -291,6 +291,49 @@ TEST_F(HipsTrust, ARelationTheHostHasInOtherLetterCaseIsRefused) {
   });
 }
 
+// A relation stays, and the user is told why, when its host could not hear of its
+// removal: its host has an address the service cannot take (the host may still enforce
+// what it was once sent), also when it is moved to another host; or its row cannot be
+// read, here while another connection holds the database exclusively.
+TEST_F(HipsTrust, ARemovalNoHostWouldHearOfKeepsTheRelationAndSaysWhy) {
+  const wchar_t* const unusable[] = {L"", L"主机甲", L"127.1", L"255.255.255.255"};
+  Put(0, 0, L"127.0.0.1", L"C:\\a.exe");
+  for (int id = 1; id <= 4; ++id) Put(id, 0, unusable[id - 1], (L"C:\\" + std::to_wstring(id) + L".exe").c_str());
+  const std::wstring before = Stored();
+  const wchar_t refused[] = L"客户端IP地址无效，命令未发送！";
+  List([&](CQvHIPSTrustDlg& dlg) {
+    ASSERT_EQ(5, dlg.Grid().GetItemCount());
+    auto only = [&](int row) {
+      for (int r = 0; r < dlg.Grid().GetItemCount(); ++r)
+        if (dlg.Grid().GetItemCheck(r, 0) > 0 && r != row) EXPECT_TRUE(qvtest::ClickGridCell(dlg.Grid(), r, 0));
+      Check(dlg, row);
+    };
+    for (int row = 1; row <= 4; ++row) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(unusable[row - 1])));
+      only(row);
+      script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(refused);
+      EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
+      EXPECT_EQ(L"注意", script.Boxes().back().caption);
+      Refused(0, L"127.0.0.2", L"C:\\moved.exe", refused);
+      EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
+    }
+    only(0);
+    ASSERT_TRUE(qvtest::Exec(link, L"begin exclusive"));
+    script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(L"读取信任关系失败：");
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
+    script.ExpectBox(L"读取信任关系失败：");  // before the editor opens
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
+    ASSERT_TRUE(qvtest::Exec(link, L"rollback"));
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(L"错误", script.Boxes().back().caption);
+    EXPECT_GT(script.Boxes().back().text.size(), wcslen(L"读取信任关系失败："));  // with the driver's text
+    EXPECT_EQ(before, Stored());
+    EXPECT_EQ(5, dlg.Grid().GetItemCount());
+    EXPECT_TRUE(list->IsOpenAndShown());
+    EXPECT_TRUE(NothingSent());
+  });
+}
+
 // A relation no agent could be told of is not stored: a host whose address the service
 // cannot take, new or moved to.
 TEST_F(HipsTrust, ARelationForAHostTheServiceCannotAddressIsRefused) {

@@ -21,6 +21,12 @@ class StrategyPage : public IntegrityPageHost {
     return std::to_wstring(f.messageId) + L"/" + std::to_wstring(f.type) + L" " +
            reinterpret_cast<const wchar_t*>(f.payload.data());
   }
+  // Nothing went to the service before a frame of the test's own.
+  bool NothingSent() {
+    g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
+    testenv::PeerFrame f;
+    return peer.ReceiveFrame(&f, 5000) && f.messageId == 9999;
+  }
 };
 
 TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAreasOwnPage) {
@@ -129,6 +135,83 @@ TEST_F(StrategyPage, WithTheLinkDownCommandsTellTheUserAndChangeNothing) {
       EXPECT_TRUE(Table(L"甲") == 1 && Table(L"甲", true) == 1) << item;
     }
   }, refusing.Port());
+}
+
+// 删除策略 and 暂停/恢复 write first, tell the service, then commit, and the grid shows the
+// change only once it is committed: a write that fails sends nothing and shows nothing.
+// A commit that fails after the send (another connection reading the table holds the
+// lock it needs) says that the service has the change already; given again, it goes.
+TEST_F(StrategyPage, DeleteAndPauseAreStoredBeforeTheServiceIsToldAndShownOnceCommitted) {
+  for (const wchar_t* name : {L"甲", L"乙"}) AddTarget(name);
+  ASSERT_TRUE(qvtest::Exec(link, L"create trigger keep before delete on StrategyTable when old.StrategyName = '甲' "
+                                 L"begin select raise(abort, 'kept'); end"));
+  ASSERT_TRUE(qvtest::Exec(link, L"create trigger frozen before update of Status on StrategyTable "
+                                 L"when old.StrategyName = '甲' begin select raise(abort, 'frozen'); end"));
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    ClickCheck(RowOf(L"甲"));
+    const struct {
+      UINT item;
+      const wchar_t* failure;
+    } writes[] = {{Page::kItemDelete, L"kept"}, {Page::kItemPauseResume, L"frozen"}};
+    for (const auto& w : writes) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(w.failure)));
+      if (w.item == Page::kItemDelete) script.ExpectBox(L"确定要删除这些策略吗？", IDYES);
+      script.ExpectBox(w.failure);
+      Click(w.item);
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(0u, script.Boxes().back().text.find(L"错误信息："));
+      EXPECT_TRUE(NothingSent());
+      EXPECT_EQ(L"计划中", Cell(L"甲", Page::kColStatus));
+      EXPECT_EQ(L"暂停计划", driver->ItemText(Page::kItemPauseResume));
+      EXPECT_TRUE(Table(L"甲") == 1 && Table(L"甲", true) == 1);
+    }
+
+    ClickCheck(RowOf(L"甲"));  // off
+    ClickCheck(RowOf(L"乙"));
+    ASSERT_TRUE(link.BeginTransaction());
+    SQLStatement* reading = qvtest::Prepare(link, L"select count(*) from StrategyTable");
+    ASSERT_TRUE(reading && reading->Fetch());
+    for (UINT item : {Page::kItemPauseResume, Page::kItemDelete}) {
+      SCOPED_TRACE(item);
+      if (item == Page::kItemDelete) script.ExpectBox(L"确定要删除这些策略吗？", IDYES);
+      script.ExpectBox(L"监测服务已收到此更改，但数据库未能保存。错误信息：");
+      Click(item);
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(item == Page::kItemDelete ? L"1550/3 乙" : L"1547/3 乙", NextFrame());
+      EXPECT_EQ(L"计划中", Cell(L"乙", Page::kColStatus));
+    }
+    ASSERT_TRUE(link.Rollback());
+    EXPECT_TRUE(Table(L"乙") == 1 && Table(L"乙", true) == 1);
+
+    Click(Page::kItemPauseResume);
+    EXPECT_EQ(L"1547/3 乙", NextFrame());
+    EXPECT_EQ(L"暂停计划", Cell(L"乙", Page::kColStatus));
+    EXPECT_EQ(2, Table(L"乙", true));
+    script.ExpectBox(L"确定要删除这些策略吗？", IDYES);
+    Click(Page::kItemDelete);
+    EXPECT_EQ(L"1550/3 乙", NextFrame());
+    EXPECT_TRUE(RowOf(L"乙") < 0 && Table(L"乙") == 0 && Table() == 1);
+  });
+}
+
+// 运行策略 sends each strategy with its type from the table: one whose type cannot be
+// read is told and not sent, and the others go.
+TEST_F(StrategyPage, RunTellsAStrategyWhoseTypeCannotBeReadAndSendsTheOthers) {
+  for (const wchar_t* name : {L"甲", L"乙"}) AddTarget(name);
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    ClickCheck(RowOf(L"甲"));
+    ClickCheck(RowOf(L"乙"));
+    std::wstring error;
+    ASSERT_TRUE(qvtest::FailRowsWhen(link, L"StrategyTable", L"StrategyType", L"StrategyName = '甲'", &error))
+        << testing::PrintToString(error);
+    script.ExpectBox(L"读取策略“甲”的类型失败：[SQLite]integer overflow");
+    Click(Page::kItemRun);
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(L"1546/3 乙", NextFrame());
+    EXPECT_TRUE(NothingSent());
+  });
 }
 
 TEST_F(StrategyPage, DeletePauseAndResumeFollowTheCheckedRowsAndAnswersAreReadOnlyAsDelivered) {
