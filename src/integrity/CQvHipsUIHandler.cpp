@@ -1,6 +1,7 @@
 #include "integrity/CQvHipsUIHandler.h"
 
 #include "console/AgentMessageId.h"
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
@@ -35,10 +36,8 @@ bool ConnectOrTell(SQLServerLink& link) {
   return false;
 }
 
-std::wstring Text(const SQLStatement& statement, int column) {
-  const wchar_t* text = statement.GetString(column);
-  return text ? text : L"";
-}
+std::wstring Text(const wchar_t* text) { return text ? text : L""; }
+std::wstring Text(const SQLStatement& statement, int column) { return Text(statement.GetString(column)); }
 
 // Statements.
 int ReadFilter(SQLServerLink& link, int id, HipsFilterInfo& info);
@@ -76,20 +75,23 @@ int CQvHipsUIHandler::LoadFilters() {
   SQLStatement* statement = link.CreateStatement(
       L"select f.id,f.FilterName,f.TypeOfHipsRule,f.RegExp,f.ClientIP,c.Name from Filter f "
       L"left join Client c on c.id=(select min(d.id) from Client d where d.IP=f.ClientIP) order by f.id");
-  if (!statement) {
-    ShowDatabaseError(link);
-    return 0;
-  }
   m_grid.SendMessage(WM_SETREDRAW, FALSE);
-  while (statement->Fetch())
-    AddRow(Text(*statement, 1), statement->GetInt(2), Text(*statement, 3), Text(*statement, 4),
-           statement->GetInt(0), Text(*statement, 5));
+  bool whole = true;  // a grid that cannot take another row holds part of the list
+  while (whole && statement && statement->Fetch()) {
+    const int type = statement->GetInt(2);
+    // Filters of a category the page has no text for are not listed.
+    whole = AddRow(Text(*statement, 1), type, Text(*statement, 3), Text(*statement, 4), statement->GetInt(0),
+                   Text(*statement, 5)) >= 0 || type < 0 || type >= 4;
+  }
+  const bool failed = !whole || !statement || statement->Failed();
   // Part of the filters would pass for all of them.
-  if (statement->Failed()) m_grid.DeleteAllItems();
+  if (failed) m_grid.DeleteAllItems();
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
-  if (statement->Failed()) {
-    ShowDatabaseError(link);
+  if (failed) {
+    const std::wstring reason = whole ? Text(link.GetLastErrorText()) : kGridFullReason;
+    link.Disconnect();
+    TellListUnread(kReadHipsFiltersFailed, reason.c_str());
     return 0;
   }
   return 1;
@@ -105,7 +107,10 @@ int CQvHipsUIHandler::AddFilterRow(const std::wstring& name, int type, const std
   }
   std::wstring hostName;
   ReadTargetName(link, clientIp, hostName);
-  return AddRow(name, type, regExp, clientIp, id, hostName);
+  link.Disconnect();
+  const int row = AddRow(name, type, regExp, clientIp, id, hostName);
+  if (row < 0) UiMessageBox(qv::FormatW(kErrorFormat, kGridFullReason).c_str(), kErrorCaption, kError);
+  return row;
 }
 
 int CQvHipsUIHandler::AddRow(const std::wstring& name, int type, const std::wstring& regExp,
