@@ -1,8 +1,11 @@
 // The change overview on a real database: its counters and the newest events.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/TextConv.h"
 #include "support/IntegrityPageHost.h"
+#include "support/RefusedAllocations.h"
 
 namespace {
 
@@ -119,6 +122,27 @@ TEST_F(ChangeOverview, NewestEventsThatCannotBeReadAreSaidSoAndReadAgainOnTheNex
     }
     EXPECT_EQ(7, Page().Grid().GetItemCount());
   });
+}
+
+// A grid that cannot take another of the newest events shows none of them, says so, and
+// the next visit reads them again.
+TEST_F(ChangeOverview, NewestEventsTheGridCannotTakeAreSaidSoAndReadAgainOnTheNextVisit) {
+  Run([&] {
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
+    for (int i = 1; i <= 3; ++i)
+      Event(L"10.0.0.1", std::to_wstring(i).c_str(), (L"2026-01-01 00:00:" + std::to_wstring(10 + i)).c_str());
+    auto refuse = std::make_unique<qvtest::RefuseAllocations>(qvtest::GridRowBytes(5), 1);
+    script.ExpectBox(L"读取最新主动监测事件失败：内存不足");
+    ShowPage(CQuorvaneUIHandler::kTabChangeMonitoring);
+    EXPECT_EQ(1, refuse->Refused());
+    refuse.reset();
+    EXPECT_EQ(0, Page().Grid().GetItemCount());
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
+    ShowPage(CQuorvaneUIHandler::kTabChangeMonitoring);
+    EXPECT_EQ(3, Page().Grid().GetItemCount());
+  });
+  ASSERT_EQ(1u, script.Boxes().size());
+  EXPECT_EQ(L"错误", script.Boxes().back().caption);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "integrity/CQvHIPSTrustDlg.h"
 #include "platform/TextConv.h"
 #include "support/IntegrityPageHost.h"
+#include "support/RefusedAllocations.h"
 
 namespace {
 
@@ -48,6 +49,15 @@ TEST_F(HipsPartRead, TrustListShowsNoRelationWhenTheThirdCannotBeRead) {
     dlg.DoModal(main->m_hWnd);
   });
   ExpectToldWhy(L"读取信任关系失败：");
+}
+
+TEST_F(HipsPartRead, FilterPageListsNoFilterWhenTheGridCannotTakeTheThird) {
+  for (const wchar_t* name : {L"甲", L"乙", L"丙", L"丁"}) AddFilter(name, 2, L"", L"10.0.0.1");
+  qvtest::RefuseAllocations refuse(qvtest::GridRowBytes(5), 2);  // the page's grid is the only one filled
+  script.ExpectBox(L"读取主动监测策略失败：内存不足");  // while the area loads
+  Run([&] { EXPECT_EQ(0, Hips().Grid().GetItemCount()); });
+  EXPECT_EQ(1, refuse.Refused());
+  EXPECT_EQ(L"错误", script.Boxes().back().caption);
 }
 
 }  // namespace
