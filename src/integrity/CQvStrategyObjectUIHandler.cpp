@@ -21,21 +21,18 @@ const struct {
   UINT grid, scroll;
   const wchar_t* columns[3];
   int nameWidth;
-  int (Page::*load)();
   const wchar_t* initError;
   UINT readError;  // the list's text in the string table
 } kLists[Page::kListCount] = {
-    {Page::kIpGrid, 1550, {L"名称", L"IP范围", L"说明"}, 100, &Page::LoadIpObjects, L"初始化IP数据时出错",
-     kReadIpObjectsFailed},
-    {Page::kMacGrid, 1553, {L"名称", L"MAC地址", L"说明"}, 100, &Page::LoadMacObjects, L"初始化MAC数据时出错",
-     kReadMacObjectsFailed},
-    {Page::kServiceGrid, 1556, {L"名称", L"服务内容", L"说明"}, 100, &Page::LoadServiceObjects,
-     L"初始化Sever数据时出错", kReadServiceObjectsFailed},
-    {Page::kAppGrid, 1559, {L"策略名称", L"策略内容", L"策略说明"}, 100, &Page::LoadAppObjects,
-     L"初始化 自定义应用策略数据 时出错", kReadAppObjectsFailed},
-    {Page::kDeviceGrid, 1562, {L"策略名称", L"策略内容", L"策略说明"}, 100, &Page::LoadDeviceObjects,
-     L"初始化 自定义设备策略数据 时出错", kReadDeviceObjectsFailed},
-    {Page::kRegGrid, 15621, {L"注册表策略名称", L"策略内容", L"策略说明"}, 150, &Page::LoadRegObjects,
+    {Page::kIpGrid, 1550, {L"名称", L"IP范围", L"说明"}, 100, L"初始化IP数据时出错", kReadIpObjectsFailed},
+    {Page::kMacGrid, 1553, {L"名称", L"MAC地址", L"说明"}, 100, L"初始化MAC数据时出错", kReadMacObjectsFailed},
+    {Page::kServiceGrid, 1556, {L"名称", L"服务内容", L"说明"}, 100, L"初始化Sever数据时出错",
+     kReadServiceObjectsFailed},
+    {Page::kAppGrid, 1559, {L"策略名称", L"策略内容", L"策略说明"}, 100, L"初始化 自定义应用策略数据 时出错",
+     kReadAppObjectsFailed},
+    {Page::kDeviceGrid, 1562, {L"策略名称", L"策略内容", L"策略说明"}, 100, L"初始化 自定义设备策略数据 时出错",
+     kReadDeviceObjectsFailed},
+    {Page::kRegGrid, 15621, {L"注册表策略名称", L"策略内容", L"策略说明"}, 150,
      L"初始化 自定义注册表应用策略数据 时出错", kReadRegObjectsFailed},
 };
 

@@ -1,8 +1,9 @@
 #pragma once
 // Allocations refused on purpose, for code that must cope with std::bad_alloc (a grid
 // that cannot take another row). While a RefuseAllocations lives, the allocations of
-// exactly `bytes` bytes through operator new succeed `allowed` times and fail after
-// that. The replaced operator new is in support/alloc/RefusedAllocations.cpp, which
+// exactly `bytes` bytes through operator new succeed `allowed` times, the next one
+// fails, and those after it succeed again (the box that tells the user is built). The
+// replaced operator new is in support/alloc/RefusedAllocations.cpp, which
 // only the suites that use it compile in (their CMakeLists.txt adds it), so no other
 // test program allocates through it.
 #include <cstddef>

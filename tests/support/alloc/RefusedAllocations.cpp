@@ -16,7 +16,7 @@ std::atomic<int> g_refused{0};
 
 // The program's operator new, as the runtime's own (malloc) unless a refusal is armed.
 void* operator new(std::size_t size) {
-  if (size != 0 && size == g_refusedSize.load() && g_allowed.fetch_sub(1) <= 0) {
+  if (size != 0 && size == g_refusedSize.load() && g_allowed.fetch_sub(1) == 0) {
     ++g_refused;
     throw std::bad_alloc();
   }
