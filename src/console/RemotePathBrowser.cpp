@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "console/AgentLinkNotice.h"
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/AgentMessageId.h"
 #include "console/CAgentLink.h"
@@ -69,7 +70,6 @@ void RemotePathBrowser::Open(HWND dialog, HWND view, UINT id, const std::wstring
   link.Disconnect();
   if (label.empty()) label = host;
 
-  if (!ParseDottedIPv4(host, &m_host)) m_host = INADDR_NONE;  // as the platform gave it: no host
   m_startDir = !startDir.empty();
   if (m_startDir)
     m_top = AddNode(TVI_ROOT, startDir, kDirectoryNode, false);
@@ -78,20 +78,35 @@ void RemotePathBrowser::Open(HWND dialog, HWND view, UINT id, const std::wstring
                                    EM_TVIS_NONE);
   if (!m_top) return;
 
+  // A host the service cannot address has no agent to ask.
+  if (!ParseDottedIPv4(host, &m_host) || m_host == INADDR_BROADCAST) {
+    TellHostAddressUnusable();
+    return;
+  }
   CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_dialog, AGENT_MSG_LIST_DRIVES});
   CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_dialog, AnswerId()});
   m_registered = true;
+  m_topPending = true;
+  // Told once; the top is asked for again whenever the link is back.
+  SentOrTellLinkDown(RequestTop());
+  ::SetTimer(m_dialog, kLinkWatchTimer, kLinkWatchPeriod, nullptr);
+}
+
+bool RemotePathBrowser::RequestTop() {
+  m_topConnection = LinkConnection();
   if (m_startDir) {
-    RequestListing(m_top);
-  } else {
-    m_drivesAsked = g_agentLinkManager.SendHeaderOnChannel1(m_host, AGENT_MSG_LIST_DRIVES) == 1;
-    m_drivesConnection = LinkConnection();
+    RequestListing(m_top, false);
+    return m_requested;
   }
+  m_drivesAsked = g_agentLinkManager.SendHeaderOnChannel1(m_host, AGENT_MSG_LIST_DRIVES) == 1;
+  m_drivesConnection = m_topConnection;
+  return m_drivesAsked;
 }
 
 void RemotePathBrowser::Close() {
   if (!m_registered) return;
   ::KillTimer(m_dialog, kAnswerTimer);
+  ::KillTimer(m_dialog, kLinkWatchTimer);
   CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_dialog, AGENT_MSG_LIST_DRIVES});
   CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_dialog, AnswerId()});
   m_registered = false;
@@ -140,8 +155,9 @@ void RemotePathBrowser::OnItemDeleted(const NMHDR* nm) {
 
 void RemotePathBrowser::OnDrivesReply(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!CAgentLink::IsDelivering(message, wParam, lParam) || !m_drivesAsked || !m_top) return;
-  if (m_drivesConnection != LinkConnection()) return;
+  if (m_drivesConnection != LinkConnection() || !FromHost(wParam)) return;
   m_drivesAsked = false;
+  TopListed();
   RemoteListing listing;
   if (!ReadAnswer(RemoteListing::kDrives, wParam, lParam, &listing)) return;
   for (int i = 0; i < kDriveLetters; ++i)
@@ -151,20 +167,29 @@ void RemotePathBrowser::OnDrivesReply(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void RemotePathBrowser::OnDirectoryReply(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!CAgentLink::IsDelivering(message, wParam, lParam) || !InFlight()) return;
+  // Another host's listing is not the one awaited.
+  if (!CAgentLink::IsDelivering(message, wParam, lParam) || !InFlight() || !FromHost(wParam)) return;
   HTREEITEM item = m_awaited;
   EndRequest();
+  if (item && item == m_top) TopListed();
   RemoteListing listing;
   if (item && ReadAnswer(m_files ? RemoteListing::kEntries : RemoteListing::kDirectories, wParam,
                          lParam, &listing)) {
     for (const RemoteListing::Entry& e : listing.Entries())
       AddNode(item, e.name, e.isFile ? kFileNode : kDirectoryNode, e.hasChildren);
     ShowFilled(item);
+  } else if (item) {
+    Reclose(item);  // as after a timeout: to be expanded, and asked, anew
   }
   RequestQueued();
 }
 
 bool RemotePathBrowser::OnTimer(UINT_PTR id) {
+  if (id == kLinkWatchTimer) {
+    // What was asked over a connection that has closed is asked again over the new one.
+    if (m_topPending && m_topConnection != LinkConnection() && g_agentLinkManager.CanSend()) RequestTop();
+    return true;
+  }
   if (id != kAnswerTimer) return false;
   ::KillTimer(m_dialog, kAnswerTimer);
   if (!m_requested) return true;
@@ -235,7 +260,7 @@ void RemotePathBrowser::DeleteChildren(HTREEITEM item, bool keepFirst) {
   for (size_t i = keepFirst ? 1 : 0; i < children.size(); ++i) m_tree.tree.DeleteItem(children[i]);
 }
 
-void RemotePathBrowser::RequestListing(HTREEITEM item) {
+void RemotePathBrowser::RequestListing(HTREEITEM item, bool tell) {
   // A node asked for over a connection that has since closed gets no answer.
   if (m_awaited && m_awaited != item) Reclose(m_awaited);
   EndRequest();
@@ -250,14 +275,21 @@ void RemotePathBrowser::RequestListing(HTREEITEM item) {
     m_awaited = item;
     m_awaitedConnection = LinkConnection();
     ::SetTimer(m_dialog, kAnswerTimer, m_answerTimeout, nullptr);
+  } else {
+    // Not asked: closed again, to be expanded once the link is back.
+    Reclose(item);
+    if (tell) SentOrTellLinkDown(0);
   }
 }
 
 void RemotePathBrowser::RequestQueued() {
+  bool told = false;  // one box for all the nodes the link did not take
   while (!m_requested && !m_queued.empty()) {
     HTREEITEM item = m_queued.front();
     m_queued.erase(m_queued.begin());
-    RequestListing(item);
+    const bool linkDown = !g_agentLinkManager.CanSend();
+    RequestListing(item, !told);
+    told = told || linkDown;
   }
 }
 
@@ -277,6 +309,15 @@ void RemotePathBrowser::Reclose(HTREEITEM item) {
   m_filling = true;
   m_tree.tree.Expand(item, TVE_COLLAPSE);
   m_filling = false;
+}
+
+void RemotePathBrowser::TopListed() {
+  m_topPending = false;
+  ::KillTimer(m_dialog, kLinkWatchTimer);
+}
+
+bool RemotePathBrowser::FromHost(WPARAM wParam) const {
+  return reinterpret_cast<const AgentLinkPayloadInfo*>(wParam)->wParam == m_host;
 }
 
 bool RemotePathBrowser::InFlight() const {

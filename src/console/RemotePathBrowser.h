@@ -7,7 +7,12 @@
 // stays open and empty and is asked for, in turn, once that answer (or its timeout)
 // is in. An answer with nothing asked, or asked over a connection that has since
 // closed, is dropped. A request unanswered after the answer timeout closes its node
-// again with its placeholder, to be expanded anew. A node that is removed or collapsed
+// again with its placeholder, to be expanded anew, as does one whose answer cannot be
+// read, or whose request the link did not take (told to the user). Only the picker's
+// host answers: another host's listing is dropped. A host the service cannot address
+// is told to the user and never asked. The drives (or the starting directory) are
+// asked again once the link is back when it was down at opening, or the connection
+// they were asked over has closed. A node that is removed or collapsed
 // waits no more, and a removed node is never the choice. Owned by its dialog, which
 // forwards the tree's notifications, its timer and the link's answers to it; UI
 // thread only.
@@ -27,6 +32,9 @@ class RemotePathBrowser {
   // The dialog's timer that ends a listing request left unanswered.
   static constexpr UINT_PTR kAnswerTimer = 1538;
   static constexpr UINT kDefaultAnswerTimeout = 10000;  // ms
+  // The dialog's timer that asks for the top's listing again once the link is back.
+  static constexpr UINT_PTR kLinkWatchTimer = 1537;
+  static constexpr UINT kLinkWatchPeriod = 500;  // ms
 
   // files: the file picker's tree: file nodes, and directory answers as 1537 in UTF-8.
   explicit RemotePathBrowser(bool files);
@@ -67,7 +75,13 @@ class RemotePathBrowser {
   HTREEITEM AddNode(HTREEITEM parent, const std::wstring& text, NodeKind kind, bool expandable);
   int ChildState(HTREEITEM parent) const;
   void DeleteChildren(HTREEITEM item, bool keepFirst);
-  void RequestListing(HTREEITEM item);
+  // A request the link does not take closes its node again; tell: and says so.
+  void RequestListing(HTREEITEM item, bool tell = true);
+  // Asks for the drives, or the starting directory's entries; false when not sent.
+  bool RequestTop();
+  void TopListed();
+  // The delivered answer comes from the picker's host.
+  bool FromHost(WPARAM wParam) const;
   // Asks for the nodes expanded while a listing was awaited, until one is asked.
   void RequestQueued();
   // The request in flight has been answered or has timed out.
@@ -97,6 +111,8 @@ class RemotePathBrowser {
   bool m_requested = false;      // a listing request is unanswered
   HTREEITEM m_awaited = nullptr;  // what its answer fills; null once gone or closed
   unsigned m_awaitedConnection = 0;
+  bool m_topPending = false;  // the top's listing is not in yet
+  unsigned m_topConnection = 0;  // the connection it was last asked over
   UINT m_answerTimeout = kDefaultAnswerTimeout;
   std::vector<HTREEITEM> m_queued;  // expanded while a listing was awaited, in order
   PickerTree m_tree;

@@ -1,5 +1,6 @@
 #include "integrity/CQvChangeMointoringUIHandler.h"
 
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -109,7 +110,13 @@ int CQvChangeMointoringUIHandler::CheckNewLogs() {
     return 0;
   }
   std::wstring newest;
-  if (!ReadNewestTime(link, newest)) return 0;
+  if (!ReadNewestTime(link, newest)) {
+    // Whether newer events exist is not known: the list stays, and the next visit asks again.
+    const std::wstring reason = OrEmpty(link.GetLastErrorText());
+    link.Disconnect();
+    TellListUnread(kReadLatestEventsFailed, reason.c_str());
+    return 0;
+  }
   link.Disconnect();
   if (!(TimeKey(newest.c_str()) > TimeKey(m_latestLogTime.c_str()))) return 0;
   m_grid.DeleteAllItems();
@@ -117,6 +124,8 @@ int CQvChangeMointoringUIHandler::CheckNewLogs() {
 }
 
 int CQvChangeMointoringUIHandler::LoadLatestHipsLogs() {
+  // Until the list has been read whole, the next visit reads it again.
+  m_latestLogTime.clear();
   SQLServerLink names;
   if (!Connect(names)) {
     UiMessageBox(L"连接数据库出错", L"错误", MB_ICONERROR);
@@ -128,28 +137,32 @@ int CQvChangeMointoringUIHandler::LoadLatestHipsLogs() {
     return 0;
   }
   SQLStatement* statement = SelectLatestEvents(events, m_topCount);
-  if (!statement) {
-    ShowQueryError(events);
-    return 0;
-  }
+  std::wstring newest;
+  bool whole = true;  // a grid that cannot take another row holds part of the list
   // The row limit is the driver's; the loop keeps to it whatever the driver does.
-  for (int shown = 0; shown < m_topCount && statement->Fetch(); ++shown) {
+  for (int shown = 0; whole && statement && shown < m_topCount && statement->Fetch(); ++shown) {
     const wchar_t* address = OrEmpty(statement->GetString(0));
     const wchar_t* time = OrEmpty(statement->GetString(3));
-    if (shown == 0) m_latestLogTime = time;
+    if (shown == 0) newest = time;
     const int row = m_grid.AddItem(nullptr, -1, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
+    whole = row >= 0;
+    if (!whole) break;
     m_grid.SetItemText(row, 0, address);
     m_grid.SetItemText(row, 1, HostName(names, address).c_str());
     m_grid.SetItemText(row, 2, OrEmpty(statement->GetString(1)));
     m_grid.SetItemText(row, 3, OrEmpty(statement->GetString(2)));
     m_grid.SetItemText(row, 4, time);
   }
-  if (statement->Failed()) {
+  if (!whole || !statement || statement->Failed()) {
     // Part of the newest events would pass for all of them.
     m_grid.DeleteAllItems();
-    ShowQueryError(events);
+    const std::wstring reason = whole ? OrEmpty(events.GetLastErrorText()) : kGridFullReason;
+    events.Disconnect();
+    names.Disconnect();
+    TellListUnread(kReadLatestEventsFailed, reason.c_str());
     return 0;
   }
+  m_latestLogTime = newest;
   return 1;
 }
 
@@ -187,11 +200,12 @@ int ReadCount(SQLServerLink& link, Counter counter, int& count) {
   return 1;
 }
 
+// 0 only when the time cannot be read; no events give an empty time.
 int ReadNewestTime(SQLServerLink& link, std::wstring& newest) {
   SQLStatement* statement = link.CreateStatement(L"select max(LogTime) from HIPSLog");
-  if (!statement || !statement->Fetch()) return 0;
-  newest = OrEmpty(statement->GetString(0));
-  return 1;
+  if (!statement) return 0;
+  newest = statement->Fetch() ? OrEmpty(statement->GetString(0)) : L"";
+  return !statement->Failed();
 }
 
 SQLStatement* SelectLatestEvents(SQLServerLink& link, int count) {

@@ -2,7 +2,8 @@
 // Sub-page "变化监控" of the integrity area (layout 523): how many changes the hosts
 // have reported, how many strategy rows take part, and the newest active-monitoring
 // events. It only reads the database; the list is read again only when an event newer
-// than the newest one shown exists, so switching to the tab costs a few counts.
+// than the newest one shown exists, or when it could not be read whole before (said to
+// the user, the list then empty), so switching to the tab costs a few counts.
 #include <windows.h>
 
 #include <string>

@@ -2,6 +2,7 @@
 
 #include "console/AgentMessageId.h"
 #include "console/LinkRecords.h"
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
@@ -25,10 +26,7 @@ void ShowError(SQLServerLink& link) {
 }
 
 // A relation that cannot be read cannot be told to its host: the command is refused.
-void ShowReadError(SQLServerLink& link) {
-  const wchar_t* text = link.GetLastErrorText();
-  UiMessageBox(qv::FormatW(L"读取信任关系失败：%ls", text ? text : L"").c_str(), L"错误", MB_ICONERROR);
-}
+void ShowReadError(SQLServerLink& link) { TellListUnread(kReadTrustFailed, link.GetLastErrorText()); }
 
 // The relation's record to its host (see HipsTellHost).
 bool Tell(UINT messageId, int type, const std::wstring& host, const std::wstring& content) {
@@ -62,12 +60,20 @@ LRESULT CQvHIPSTrustDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return 0;
   SQLStatement* statement = link.CreateStatement(L"select id,type,ClientIP,Content from Trust");
-  while (statement && statement->Fetch())
-    AddRow(statement->GetInt(0), statement->GetInt(1), statement->GetAsText(2), statement->GetAsText(3));
-  if (!statement || statement->Failed()) {
+  bool whole = true;  // a grid that cannot take another row holds part of the list
+  while (whole && statement && statement->Fetch()) {
+    const int type = statement->GetInt(1);
+    // Relations of a type the dialog has no text for are not listed.
+    whole = AddRow(statement->GetInt(0), type, statement->GetAsText(2), statement->GetAsText(3)) >= 0 || type < 0 ||
+            type >= 2;
+  }
+  if (!whole || !statement || statement->Failed()) {
     // Part of the relations would pass for all of them.
     m_grid.DeleteAllItems();
-    ShowError(link);
+    const wchar_t* error = link.GetLastErrorText();
+    const std::wstring reason = !whole ? kGridFullReason : error ? error : L"";
+    link.Disconnect();
+    TellListUnread(kReadTrustFailed, reason.c_str());
   }
   return 0;
 }
@@ -157,7 +163,8 @@ void CQvHIPSTrustDlg::OnNewTrust() {
   };
   CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content, -1, store);
   if (editor.DoModal(m_hWnd) != IDOK) return;
-  AddRow(id, type, host, content);
+  if (AddRow(id, type, host, content) < 0 && type >= 0 && type < 2)
+    UiMessageBox(qv::FormatW(L"错误信息：%ls", kGridFullReason).c_str(), L"错误", MB_ICONERROR);
 }
 
 // A relation moved to another host is first taken back from the old one.

@@ -2,6 +2,7 @@
 
 #include "console/AgentLinkNotice.h"
 #include "console/AgentMessageId.h"
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
@@ -13,6 +14,7 @@
 #include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsFilterInfo.h"
 #include "integrity/HipsTellHost.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
@@ -31,8 +33,7 @@ void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCapti
 
 // A filter that cannot be read cannot be told to its host: the command is refused.
 void ShowReadError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
-  const wchar_t* text = link.GetLastErrorText();
-  UiMessageBox(qv::FormatW(L"读取主动监测策略失败：%ls", text ? text : L"").c_str(), caption, kError);
+  TellListUnread(kReadHipsFiltersFailed, link.GetLastErrorText(), caption);
 }
 
 // Statements.
@@ -73,20 +74,23 @@ int CQvHipsUIHandler::LoadFilters() {
   SQLStatement* statement = link.CreateStatement(
       L"select f.id,f.FilterName,f.TypeOfHipsRule,f.RegExp,f.ClientIP,c.Name from Filter f "
       L"left join Client c on c.id=(select min(d.id) from Client d where d.IP=f.ClientIP) order by f.id");
-  if (!statement) {
-    ShowDatabaseError(link);
-    return 0;
-  }
   m_grid.SendMessage(WM_SETREDRAW, FALSE);
-  while (statement->Fetch())
-    AddRow(statement->GetAsText(1), statement->GetInt(2), statement->GetAsText(3), statement->GetAsText(4),
-           statement->GetInt(0), statement->GetAsText(5));
+  bool whole = true;  // a grid that cannot take another row holds part of the list
+  while (whole && statement && statement->Fetch()) {
+    const int type = statement->GetInt(2);
+    // Filters of a category the page has no text for are not listed.
+    whole = AddRow(statement->GetAsText(1), type, statement->GetAsText(3), statement->GetAsText(4), statement->GetInt(0),
+                   statement->GetAsText(5)) >= 0 || type < 0 || type >= 4;
+  }
+  const bool failed = !whole || !statement || statement->Failed();
   // Part of the filters would pass for all of them.
-  if (statement->Failed()) m_grid.DeleteAllItems();
+  if (failed) m_grid.DeleteAllItems();
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
-  if (statement->Failed()) {
-    ShowDatabaseError(link);
+  if (failed) {
+    const std::wstring reason = whole ? qv::OrEmpty(link.GetLastErrorText()) : kGridFullReason;
+    link.Disconnect();
+    TellListUnread(kReadHipsFiltersFailed, reason.c_str());
     return 0;
   }
   return 1;
@@ -102,7 +106,10 @@ int CQvHipsUIHandler::AddFilterRow(const std::wstring& name, int type, const std
   }
   std::wstring hostName;
   ReadTargetName(link, clientIp, hostName);
-  return AddRow(name, type, regExp, clientIp, id, hostName);
+  link.Disconnect();
+  const int row = AddRow(name, type, regExp, clientIp, id, hostName);
+  if (row < 0) UiMessageBox(qv::FormatW(kErrorFormat, kGridFullReason).c_str(), kErrorCaption, kError);
+  return row;
 }
 
 int CQvHipsUIHandler::AddRow(const std::wstring& name, int type, const std::wstring& regExp,

@@ -5,10 +5,12 @@
 
 #include <iterator>
 
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
 #include "integrity/ConnectOrTell.h"
+#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -91,6 +93,12 @@ void CQvStrategyGuardDlg::Prefill() {
         }
         const int filter = stored.Int(kFilter);
         const int row = m_objectGrid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX);
+        if (row < 0) {
+          // A strategy shown without some of its targets would be saved without them.
+          UiMessageBox(qv::FormatW(L"错误信息：%ls", kGridFullReason).c_str(), L"错误", MB_ICONHAND);
+          EndDialog(IDCANCEL);
+          return;
+        }
         const std::wstring cells[] = {label, stored.Text(kFolder),
                                       filter >= 0 && filter < 3 ? kFilterTexts[filter] : L"",
                                       stored.Text(kFileTypes), stored.Text(kIgnored)};

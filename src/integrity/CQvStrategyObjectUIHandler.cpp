@@ -4,6 +4,7 @@
 #include <new>
 
 #include "console/CurrentUser.h"
+#include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
@@ -20,19 +21,19 @@ const struct {
   UINT grid, scroll;
   const wchar_t* columns[3];
   int nameWidth;
-  int (Page::*load)();
   const wchar_t* initError;
+  UINT readError;  // the list's text in the string table
 } kLists[Page::kListCount] = {
-    {Page::kIpGrid, 1550, {L"名称", L"IP范围", L"说明"}, 100, &Page::LoadIpObjects, L"初始化IP数据时出错"},
-    {Page::kMacGrid, 1553, {L"名称", L"MAC地址", L"说明"}, 100, &Page::LoadMacObjects, L"初始化MAC数据时出错"},
-    {Page::kServiceGrid, 1556, {L"名称", L"服务内容", L"说明"}, 100, &Page::LoadServiceObjects,
-     L"初始化Sever数据时出错"},
-    {Page::kAppGrid, 1559, {L"策略名称", L"策略内容", L"策略说明"}, 100, &Page::LoadAppObjects,
-     L"初始化 自定义应用策略数据 时出错"},
-    {Page::kDeviceGrid, 1562, {L"策略名称", L"策略内容", L"策略说明"}, 100, &Page::LoadDeviceObjects,
-     L"初始化 自定义设备策略数据 时出错"},
-    {Page::kRegGrid, 15621, {L"注册表策略名称", L"策略内容", L"策略说明"}, 150, &Page::LoadRegObjects,
-     L"初始化 自定义注册表应用策略数据 时出错"},
+    {Page::kIpGrid, 1550, {L"名称", L"IP范围", L"说明"}, 100, L"初始化IP数据时出错", kReadIpObjectsFailed},
+    {Page::kMacGrid, 1553, {L"名称", L"MAC地址", L"说明"}, 100, L"初始化MAC数据时出错", kReadMacObjectsFailed},
+    {Page::kServiceGrid, 1556, {L"名称", L"服务内容", L"说明"}, 100, L"初始化Sever数据时出错",
+     kReadServiceObjectsFailed},
+    {Page::kAppGrid, 1559, {L"策略名称", L"策略内容", L"策略说明"}, 100, L"初始化 自定义应用策略数据 时出错",
+     kReadAppObjectsFailed},
+    {Page::kDeviceGrid, 1562, {L"策略名称", L"策略内容", L"策略说明"}, 100, L"初始化 自定义设备策略数据 时出错",
+     kReadDeviceObjectsFailed},
+    {Page::kRegGrid, 15621, {L"注册表策略名称", L"策略内容", L"策略说明"}, 150,
+     L"初始化 自定义注册表应用策略数据 时出错", kReadRegObjectsFailed},
 };
 
 // The buttons of the lists' panels.
@@ -123,12 +124,17 @@ int CQvStrategyObjectUIHandler::Init() {
       grid.AddColumn(kLists[list].columns[column], column ? (column == 1 ? 300 : 260) : kLists[list].nameWidth, -1,
                      FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
   }
+  // A list that cannot be read says so alone; without a database none can be read.
+  int loaded = 1;
   for (int list = 0; list < kListCount; ++list) {
-    if ((this->*kLists[list].load)()) continue;
+    bool connected = true;
+    if (Load(List(list), &connected)) continue;
+    loaded = 0;
+    if (connected) continue;
     UiMessageBox(kLists[list].initError, L"错误", MB_ICONSTOP);
     return 0;
   }
-  return 1;
+  return loaded;
 }
 
 LRESULT CQvStrategyObjectUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
@@ -190,12 +196,16 @@ int CQvStrategyObjectUIHandler::FirstTicked(List list) const {
 
 // ---- load: one list row per name, the items of a multi-row object joined
 
-int CQvStrategyObjectUIHandler::Load(List list) {
+int CQvStrategyObjectUIHandler::Load(List list, bool* connected) {
   std::vector<Row> rows;
-  bool connected = true;
+  bool linked = true;
+  if (!connected) connected = &linked;
   std::wstring error;
-  if (!ReadRows(list, &rows, &connected, &error)) {
-    ShowFailure(connected, error);
+  if (!ReadRows(list, &rows, connected, &error)) {
+    if (*connected)
+      TellListUnread(kLists[list].readError, error.c_str());
+    else
+      ShowFailure(false, error);
     return 0;
   }
   Grid& grid = GridOf(list);
@@ -216,10 +226,18 @@ int CQvStrategyObjectUIHandler::Load(List list) {
   }
   // Scroll bars and paint once, after the last row.
   grid.SendMessage(WM_SETREDRAW, FALSE);
-  for (const Row& row : shown) SetRow(grid, grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE), row);
+  bool whole = true;  // a grid that cannot take another row holds part of the list
+  for (size_t i = 0; whole && i < shown.size(); ++i) {
+    const int row = grid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX, ITEM_FLAGS_CENTRE);
+    whole = row >= 0;
+    if (whole) SetRow(grid, row, shown[i]);
+  }
+  // Part of the list would pass for all of it.
+  if (!whole) grid.DeleteAllItems();
   grid.SendMessage(WM_SETREDRAW, TRUE);
   grid.Invalidate();
-  return 1;
+  if (!whole) TellListUnread(kLists[list].readError, kGridFullReason);
+  return whole ? 1 : 0;
 }
 
 // ---- delete: every table row of each ticked name

@@ -109,7 +109,8 @@ class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandl
   LRESULT OnRegListClick(int, LPNMHDR pnmh, BOOL&) { return OnListClick(kReg, pnmh); }
   LRESULT OnListClick(List list, LPNMHDR pnmh);
 
-  int Load(List list);
+  // connected, when given, is false after a failed connection (told to the user).
+  int Load(List list, bool* connected = nullptr);
   int Add(List list);
   int Modify(List list);
   int Delete(List list);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console/CurrentDirectoryKeeper.h"
+#include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
@@ -136,22 +137,31 @@ int CRCReportManagementUIHandler::LoadReports() {
   // Scroll bars and paint once, after the last row.
   m_grid.SendMessage(WM_SETREDRAW, FALSE);
   m_grid.DeleteAllItems();
-  for (const ListedReport& r : reports)
-    AddRow(r.name.c_str(), r.strategyName.c_str(), r.produceTime.c_str(), r.version);
+  bool whole = true;  // a grid that cannot take another row holds part of the list
+  for (size_t i = 0; whole && i < reports.size(); ++i)
+    whole = AddRow(reports[i].name.c_str(), reports[i].strategyName.c_str(), reports[i].produceTime.c_str(),
+                   reports[i].version) >= 0;
+  // Part of the reports would pass for all of them.
+  if (!whole) m_grid.DeleteAllItems();
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
+  if (!whole) {
+    ShowDatabaseError(kGridFullReason);
+    return 0;
+  }
   return 1;
 }
 
-void CRCReportManagementUIHandler::AddRow(LPCWSTR name, LPCWSTR strategyName, LPCWSTR produceTime,
-                                          int version) {
+int CRCReportManagementUIHandler::AddRow(LPCWSTR name, LPCWSTR strategyName, LPCWSTR produceTime,
+                                         int version) {
   const int row = m_grid.AddItem(name, -1, ITEM_FORMAT_CHECKBOX, 0);
-  if (row < 0) return;
+  if (row < 0) return row;
   m_grid.SetItemFlags(row, kColumnName, ITEM_FLAGS_LEFT);
   m_grid.SetItemText(row, kColumnStrategy, strategyName);
   m_grid.SetItemText(row, kColumnVersion, qv::FormatW(L"%d", version).c_str());
   m_grid.SetItemText(row, kColumnTime, produceTime);
   m_grid.SetItemColours(row, kColumnTime, kTimeBackground, kTimeText);
+  return row;
 }
 
 int CRCReportManagementUIHandler::SelectedRow() const {

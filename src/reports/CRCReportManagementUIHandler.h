@@ -43,7 +43,8 @@ class CRCReportManagementUIHandler {
   // The list read again, nothing checked; 0 (the grid as it was) when it cannot be read.
   int Refresh();
   int LoadReports();
-  void AddRow(LPCWSTR name, LPCWSTR strategyName, LPCWSTR produceTime, int version);
+  // The new row, or -1 when the grid cannot take another.
+  int AddRow(LPCWSTR name, LPCWSTR strategyName, LPCWSTR produceTime, int version);
   // The row of the checked report, -1 when none is checked.
   int SelectedRow() const;
 

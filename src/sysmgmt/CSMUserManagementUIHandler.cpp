@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "console/CurrentUser.h"
+#include "console/ListReadFailure.h"
 #include "controls/CUIResource.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
@@ -150,10 +151,23 @@ void CSMUserManagementUIHandler::LoadUsers() {
     user.permission = statement->GetInt(admin ? 3 : 2);
     users.push_back(user);
   }
-  if (!statement || statement->Failed()) return link.ShowError(L"查询出错");
+  if (!statement || statement->Failed()) {
+    const wchar_t* error = link.GetLastErrorText();
+    const std::wstring reason = error ? error : L"";
+    link.Disconnect();
+    return TellListUnread(kReadUsersFailed, reason.c_str());
+  }
   link.Disconnect();
-  for (const UserRecord& user : users) FormatUserRow(user);
   if (!admin) m_type.EnableWindow(FALSE);
+  m_grid.SendMessage(WM_SETREDRAW, FALSE);
+  bool whole = true;  // a grid that cannot take another row holds part of the list
+  for (size_t i = 0; whole && i < users.size(); ++i)
+    whole = FormatUserRow(users[i]) >= 0 || TypeText(users[i]).empty();
+  // Part of the accounts would pass for all of them.
+  if (!whole) m_grid.DeleteAllItems();
+  m_grid.SendMessage(WM_SETREDRAW, TRUE);
+  m_grid.Invalidate();
+  if (!whole) TellListUnread(kReadUsersFailed, kGridFullReason);
 }
 
 std::wstring CSMUserManagementUIHandler::TypeText(const UserRecord& user) {
@@ -353,7 +367,11 @@ void CSMUserManagementUIHandler::OnAddUser() {
     return;
   user.id = InsertUser(user);
   if (user.id < 0) return;
-  FormatUserRow(user);
+  if (FormatUserRow(user) < 0) {
+    // Stored, but not shown: the user hears why rather than of a success.
+    UiMessageBox(qv::FormatW(L"错误信息：%ls", kGridFullReason).c_str(), L"错误", MB_ICONERROR);
+    return;
+  }
   ClearEditor();
   UiMessageBox(L"添加用户成功！", L"成功", MB_OK);
 }

@@ -5,6 +5,7 @@
 #include "integrity/CQvHIPSTrustDlg.h"
 #include "platform/TextConv.h"
 #include "support/IntegrityPageHost.h"
+#include "support/RefusedAllocations.h"
 
 namespace {
 
@@ -14,11 +15,11 @@ class HipsPartRead : public IntegrityPageHost {
     std::wstring error;
     ASSERT_TRUE(qvtest::FailRowsWhen(link, table, column, when, &error)) << qv::WideToUtf8(error);
   }
-  // The box that told the failure: the database's own reason.
-  void ExpectToldWhy() {
+  // The box that told the failure: which list, and the database's own reason.
+  void ExpectToldWhy(const wchar_t* list) {
     ASSERT_FALSE(script.Boxes().empty());
     const UiModalScript::Box& box = script.Boxes().front();
-    EXPECT_EQ(0u, box.text.find(L"错误信息：")) << qv::WideToUtf8(box.text);
+    EXPECT_EQ(0u, box.text.find(list)) << qv::WideToUtf8(box.text);
     EXPECT_NE(std::wstring::npos, box.text.find(L"integer overflow")) << qv::WideToUtf8(box.text);
     EXPECT_EQ(L"错误", box.caption);
   }
@@ -29,7 +30,7 @@ TEST_F(HipsPartRead, FilterPageListsNoFilterWhenTheThirdCannotBeRead) {
   Break(L"Filter", L"FilterName", L"FilterName = '丙'");
   script.ExpectBox(L"integer overflow");  // while the area loads
   Run([&] { EXPECT_EQ(0, Hips().Grid().GetItemCount()); });
-  ExpectToldWhy();
+  ExpectToldWhy(L"读取主动监测策略失败：");
 }
 
 TEST_F(HipsPartRead, TrustListShowsNoRelationWhenTheThirdCannotBeRead) {
@@ -47,7 +48,16 @@ TEST_F(HipsPartRead, TrustListShowsNoRelationWhenTheThirdCannotBeRead) {
     });
     dlg.DoModal(main->m_hWnd);
   });
-  ExpectToldWhy();
+  ExpectToldWhy(L"读取信任关系失败：");
+}
+
+TEST_F(HipsPartRead, FilterPageListsNoFilterWhenTheGridCannotTakeTheThird) {
+  for (const wchar_t* name : {L"甲", L"乙", L"丙", L"丁"}) AddFilter(name, 2, L"", L"10.0.0.1");
+  qvtest::RefuseAllocations refuse(qvtest::GridRowBytes(5), 2);  // the page's grid is the only one filled
+  script.ExpectBox(L"读取主动监测策略失败：内存不足");  // while the area loads
+  Run([&] { EXPECT_EQ(0, Hips().Grid().GetItemCount()); });
+  EXPECT_EQ(1, refuse.Refused());
+  EXPECT_EQ(L"错误", script.Boxes().back().caption);
 }
 
 }  // namespace

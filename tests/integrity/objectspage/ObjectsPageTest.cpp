@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "integrity/CQvSubStrategyObjectDlg.h"
+#include "platform/TextConv.h"
 #include "support/IntegrityPageHost.h"
 
 namespace {
@@ -59,15 +60,51 @@ TEST_F(StrategyObjectsPage, LoadGroupsTheItemsOfANameIntoOneRow) {
   });
 }
 
-TEST_F(StrategyObjectsPage, InitStopsAtAFailingListButEveryGridExists) {
-  ASSERT_TRUE(qvtest::Exec(link, L"insert into IpAddressTable (IpNo, IpStrategyName) values (1, 'A')"));
-  ASSERT_TRUE(qvtest::Exec(link, L"drop table MacAddressTable"));
-  script.ExpectBox(L"错误信息：").ExpectBox(L"初始化MAC数据时出错");
-  Run([&] {
-    EXPECT_EQ(1, List(ObjectsPage::kIp).GetItemCount());
-    for (int list = 0; list < ObjectsPage::kListCount; ++list)
-      EXPECT_TRUE(::IsWindow(List(ObjectsPage::List(list)).m_hWnd)) << list;
-  });
+// One list's table that cannot be read, whole or after its first row, empties that list
+// alone: the box names it, and the lists after it are read as always.
+TEST_F(StrategyObjectsPage, AListThatCannotBeReadFailsAloneAndSaysWhich) {
+  const struct {
+    ObjectsPage::List list;
+    const wchar_t *table, *column, *box;
+  } rows[] = {
+      {ObjectsPage::kIp, L"IpAddressTable", L"IpStrategyName", L"读取IP地址对象失败："},
+      {ObjectsPage::kMac, L"MacAddressTable", L"MacStrategyName", L"读取MAC地址对象失败："},
+      {ObjectsPage::kService, L"SeverStrategyTable", L"SeverStrategyName", L"读取服务对象失败："},
+      {ObjectsPage::kApp, L"AppStrategyTable", L"AppStrategyName", L"读取自定义应用策略失败："},
+      {ObjectsPage::kDevice, L"EquipStrategyTable", L"EquipStrategyName", L"读取自定义设备策略失败："},
+      {ObjectsPage::kReg, L"RegStrategyTable", L"RegStrategyName", L"读取自定义注册表策略失败："},
+  };
+  for (const auto& row : rows) {
+    const std::wstring table = row.table, column = row.column;
+    const std::wstring number = column.substr(0, column.find(L"StrategyName")) + L"No";
+    ASSERT_TRUE(qvtest::Exec(link, (L"insert into " + table + L" (" + number + L", " + column +
+                                    L") values (1, 'A'), (2, 'B')").c_str()));
+  }
+  for (const auto& row : rows) {
+    for (bool partly : {false, true}) {
+      SCOPED_TRACE(qv::WideToUtf8(row.table) + (partly ? " after its first row" : " whole"));
+      const std::wstring table = row.table;
+      std::wstring error;
+      if (partly)
+        ASSERT_TRUE(qvtest::FailRowsWhen(link, row.table, row.column, (std::wstring(row.column) + L" = 'B'").c_str(),
+                                         &error)) << qv::WideToUtf8(error);
+      else
+        ASSERT_TRUE(qvtest::Exec(link, (L"alter table " + table + L" rename to " + table + L"Gone").c_str()));
+      const size_t boxes = script.Boxes().size();
+      script.ExpectBox(row.box);
+      Run([&] {
+        for (int list = 0; list < ObjectsPage::kListCount; ++list)
+          EXPECT_EQ(list == row.list ? 0 : 2, List(ObjectsPage::List(list)).GetItemCount()) << list;
+      });
+      EXPECT_EQ(boxes + 1, script.Boxes().size());
+      EXPECT_EQ(L"错误", script.Boxes().back().caption);
+      if (partly)
+        ASSERT_TRUE(qvtest::Exec(link, (L"drop view " + table).c_str()) &&
+                    qvtest::Exec(link, (L"alter table " + table + L"Rows rename to " + table).c_str()));
+      else
+        ASSERT_TRUE(qvtest::Exec(link, (L"alter table " + table + L"Gone rename to " + table).c_str()));
+    }
+  }
 }
 
 // Names reach the statements bound: a hostile one removes exactly its object; names

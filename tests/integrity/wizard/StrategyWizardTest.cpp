@@ -17,6 +17,7 @@
 #include "platform/TextConv.h"
 #include "support/DibCanvas.h"
 #include "support/IntegrityPageHost.h"
+#include "support/RefusedAllocations.h"
 #include "support/TreeClicks.h"
 #include "uiwin/UiResUtil.h"
 
@@ -95,7 +96,7 @@ TEST_F(StrategyWizard, CustomObjectsThatFailPartWayAreNotOfferedAndTheReasonIsTo
   std::wstring error;
   ASSERT_TRUE(qvtest::FailRowsWhen(link, L"AppStrategyTable", L"AppStrategyName", L"AppStrategyName = '应用丙'", &error));
   // The objects page reads the table too, as the area loads.
-  script.ExpectBox(L"integer overflow").ExpectBox(L"初始化 自定义应用策略数据 时出错");
+  script.ExpectBox(L"读取自定义应用策略失败：");
   Run([&] {
     ShowPage(CQuorvaneUIHandler::kTabStrategies);
     script.ExpectBox(L"integer overflow");
@@ -107,8 +108,9 @@ TEST_F(StrategyWizard, CustomObjectsThatFailPartWayAreNotOfferedAndTheReasonIsTo
     });
     Click(Page::kItemNew);
   });
-  ASSERT_EQ(3u, script.Boxes().size());
-  EXPECT_EQ(0u, script.Boxes()[2].text.find(L"错误信息："));
+  ASSERT_EQ(2u, script.Boxes().size());
+  EXPECT_NE(std::wstring::npos, script.Boxes()[0].text.find(L"integer overflow"));
+  EXPECT_EQ(0u, script.Boxes()[1].text.find(L"错误信息："));
 }
 
 // The hosts read before a failing one would pass for all of them: the list that fails
@@ -705,6 +707,25 @@ TEST_F(StrategyWizard, ModifyReplacesTheRowsOrKeepsThemAll) {
     EXPECT_EQ(refuse ? L"旧 20260101000000001" : L"新 20260101000000001",
               TextOf(L"select group_concat(StrategyName||' '||id) from StrategyTable"));
   }
+}
+
+// A stored target the object grid cannot take: the wizard says so and ends, rather than
+// show (and save) the strategy without it.
+TEST_F(StrategyWizard, ModifyOfATargetTheGridCannotTakeSaysSoAndChangesNothing) {
+  for (const wchar_t* ip : {L"10.0.0.1", L"10.0.0.5"})
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, "
+                                   L"SelectedItem, SelectedFolder, FilterType, Ip, TaskMode, Status, RunStatus, id) "
+                                   L"values ('文件策略', 'd', 7, '自定义文件系统完整性监测策略', 'D:\\a', 0, ?, 0, 1, 0, '7')",
+                             {ip}));
+  Run([&] {
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
+    Check(L"文件策略");
+    qvtest::RefuseAllocations refuse(qvtest::GridRowBytes(6), 1);
+    script.ExpectBox(L"错误信息：内存不足");  // the wizard ends before it is shown
+    Click(Page::kItemModify);
+    EXPECT_EQ(1, refuse.Refused());
+  });
+  EXPECT_EQ(2, Table(L"文件策略"));
 }
 
 }  // namespace

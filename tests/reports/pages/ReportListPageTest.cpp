@@ -1,4 +1,7 @@
 // The report list page: what it lists, which report is checked, deletion.
+#include <memory>
+
+#include "support/RefusedAllocations.h"
 #include "support/ReportsPageHost.h"
 
 namespace {
@@ -61,6 +64,24 @@ TEST_F(ReportListPage, DeleteAfterASortRemovesEveryReportOfTheCheckedNameOrNothi
     EXPECT_EQ(std::vector<std::wstring>{L"其他"}, Column(list, 0));
   });
   EXPECT_EQ(std::vector<std::wstring>{L"其他|策略A|2024-06-01 10:00:00|1|"}, Table());
+}
+
+// A grid that cannot take another report shows none rather than some, and says so; the
+// next opening lists them all.
+TEST_F(ReportListPage, AGridThatCannotTakeAnotherReportShowsNoneAndSaysSo) {
+  for (const wchar_t* name : {L"0", L"1", L"2"}) AddReport(name);
+  Run(0, [&](UiDialogDriver&, CReportCenterUIHandler& area) {
+    CRCReportManagementUIHandler& list = *area.ReportList();
+    ASSERT_EQ(3, list.Grid().GetItemCount());
+    auto refuse = std::make_unique<qvtest::RefuseAllocations>(qvtest::GridRowBytes(4), 1);
+    script.ExpectBox(L"错误信息：内存不足", IDOK);
+    area.Refresh();  // as opening the area does
+    EXPECT_EQ(1, refuse->Refused());
+    refuse.reset();
+    EXPECT_EQ(0, list.Grid().GetItemCount());
+    area.Refresh();
+    EXPECT_EQ((std::vector<std::wstring>{L"0", L"1", L"2"}), Column(list, 0));
+  });
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 // custom user may do.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "console/CurrentUser.h"
 #include "support/GridClicks.h"
+#include "support/RefusedAllocations.h"
 #include "support/SysMgmtPageHost.h"
 #include "sysmgmt/CSMUMPasswordDlg.h"
 #include "sysmgmt/CSystemManagementUIHandler.h"
@@ -244,6 +247,28 @@ TEST_F(UsersPage, ACustomUserSeesTheOwnRowReadOnlyAndIsRefusedTheRest) {
     for (const auto& box : script.Boxes()) EXPECT_EQ(L"权限不足", box.caption);
   });
   EXPECT_EQ(3, qvtest::Int(link, L"select count(*) from Users"));
+}
+
+// Accounts that cannot be read, or a grid that cannot take another row, leave the list
+// empty rather than part of it, and the box says which list and why.
+TEST_F(UsersPage, AListThatCannotBeReadWholeShowsNoAccountAndSaysWhy) {
+  for (const wchar_t* name : {L"alice", L"bob", L"carol"}) AddUser(name, 0, 1);
+  LogInAs(g_defaultUserName, 1, 1, 0);  // no other area: the page's grid is the only one filled
+  for (bool gridFull : {false, true}) {
+    SCOPED_TRACE(gridFull ? "the grid takes two rows only" : "the table cannot be read");
+    if (!gridFull) ASSERT_TRUE(qvtest::Exec(link, L"alter table Users rename to UsersGone"));
+    std::unique_ptr<qvtest::RefuseAllocations> refuse;
+    if (gridFull) refuse.reset(new qvtest::RefuseAllocations(qvtest::GridRowBytes(5), 2));
+    script.ExpectBox(gridFull ? L"读取用户列表失败：内存不足" : L"读取用户列表失败：");
+    Run([&](UiDialogDriver& d, CMainDlg& main) {
+      EXPECT_TRUE(!gridFull || refuse->Refused() > 0);
+      refuse.reset();
+      EXPECT_TRUE(d.ClickTab(CSystemManagementUIHandler::kTabCtrl, 1));
+      EXPECT_EQ(0, Users(main).Grid().GetItemCount());
+    });
+    EXPECT_EQ(L"错误", script.Boxes().back().caption);
+    if (!gridFull) ASSERT_TRUE(qvtest::Exec(link, L"alter table UsersGone rename to Users"));
+  }
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+// What the user is told when a list cannot be read whole: which list, from the string
+// table (a text with one "%ls" for the reason, "读取IP地址对象失败：%ls"), and why: the
+// database's diagnostic, or that the grid could not take another row. A list that
+// fails shows nothing rather than part of itself, and fails alone: the other lists of
+// its page are read as always.
+#include <windows.h>
+
+// The lists' texts in the string table.
+enum ListReadText : UINT {
+  kReadIpObjectsFailed = 2140,
+  kReadMacObjectsFailed = 2141,
+  kReadServiceObjectsFailed = 2142,
+  kReadAppObjectsFailed = 2143,
+  kReadDeviceObjectsFailed = 2144,
+  kReadRegObjectsFailed = 2145,
+  kReadLatestEventsFailed = 2146,
+  kReadHipsFiltersFailed = 2147,
+  kReadTrustFailed = 2148,
+  kReadUsersFailed = 2149,
+};
+
+// The reason given when a grid cannot take another row.
+extern const wchar_t kGridFullReason[];
+
+// Shows "<what failed>：<reason>" with the caption ("错误" unless given) and the error icon.
+void TellListUnread(UINT textId, const wchar_t* reason, const wchar_t* caption = L"错误");
