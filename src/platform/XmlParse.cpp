@@ -300,7 +300,8 @@ class TextWalk {
   // there is none, or when a reference runs over markup.
   size_t NextMarkup(size_t from) {
     const size_t n = m_s.size();
-    if (!m_withBytes) return from < n ? std::min(m_s.find('<', from), n) : n;
+    from = std::min(from, n);  // the walk goes on from one past where it stopped
+    if (!m_withBytes) return std::min(m_s.find('<', from), n);
     CheckBytes(from);
     for (size_t i = std::max(from, m_checked); i < n && !referenceHidesMarkup;) {
       i = ToStop(i, n);
