@@ -153,3 +153,43 @@ def executable(cut=None):
 
 put("update_version", "executable_whole", b"\x04" + executable())
 put("update_version", "executable_cut", b"\x04" + executable(400))
+
+
+# Texts of a few hundred kilobytes in the shapes that make the checks before the parse
+# (or the parser) work hardest: one reference open from the first of many "&#" to the one
+# ";" (the checks once took the square of its length), nesting and attributes up to what
+# is let through, an element with far more attributes than that, long runs of multi-byte
+# characters, many declarations and comments. Each must run within the replay's time
+# limit per input.
+HOSTILE_BYTES = 192 * 1024
+
+
+def repeat(head, unit, tail, size=HOSTILE_BYTES):
+    head, unit, tail = head.encode(), unit.encode(), tail.encode()
+    return head + unit * ((size - len(head) - len(tail)) // len(unit)) + tail
+
+
+def many_attributes(count):
+    return "<a" + "".join(' a%d=""' % i for i in range(count)) + "/>"
+
+
+HOSTILE = {
+    "references": repeat("<r>", "&#", ";</r>"),
+    "hex_references": repeat("<r>", "&#x", ";</r>"),
+    "nesting": repeat("<r>", "<a>" * 31 + "</a>" * 31, "</r>"),
+    "multibyte": repeat("<r>", "é中😀", "</r>"),
+    "declarations_comments": repeat('<?xml version="1.0"?><r>', "<!-- c --><?xml version='1.0'?>", "</r>"),
+    # The parser itself looks up each attribute among those before it: half the size.
+    "attributes": repeat("<r>", many_attributes(256), "</r>", HOSTILE_BYTES // 2),
+    "one_element_attributes": ("<r>" + many_attributes(20000) + "</r>").encode(),
+}
+for name, data in HOSTILE.items():
+    put("strategy_xml", "hostile_" + name, data)
+    put("report_list", "hostile_" + name, data)
+    put("sysserver_config", "hostile_" + name, data)
+for name in ("references", "nesting", "multibyte", "one_element_attributes"):
+    put("remote_listing", "hostile_" + name, b"\2" + HOSTILE[name])
+for name in ("references", "multibyte"):
+    put("remote_listing", "hostile_utf16_" + name, b"\1" + u16(HOSTILE[name].decode()))
+for name in ("references", "one_element_attributes"):
+    put("link_records", "mask_hostile_" + name, HOSTILE[name])

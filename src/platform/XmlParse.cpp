@@ -1,7 +1,13 @@
 #include "platform/XmlParse.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string>
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <emmintrin.h>
+#define QV_XML_SSE2 1
+#endif
 
 namespace qv {
 
@@ -28,12 +34,14 @@ bool StartsWithNoCase(std::string_view s, size_t at, std::string_view word) {
   return true;
 }
 
-// In UTF-8 the parser's white space takes in byte-order marks and U+FFFE, U+FFFF.
-size_t SkipSpace(std::string_view s, size_t i, bool utf8) {
+// In UTF-8 the parser's white space takes in byte-order marks and U+FFFE, U+FFFF; where
+// it took one, *utf8Took is set.
+size_t SkipSpace(std::string_view s, size_t i, bool utf8, bool* utf8Took = nullptr) {
   while (i < s.size()) {
     if (utf8 && s.size() - i >= 3 && s[i] == '\xEF' &&
         ((s[i + 1] == '\xBB' && s[i + 2] == '\xBF') || (s[i + 1] == '\xBF' && (s[i + 2] == '\xBE' || s[i + 2] == '\xBF')))) {
       i += 3;
+      if (utf8Took) *utf8Took = true;
     } else if (IsSpace(s[i])) {
       ++i;
     } else {
@@ -48,18 +56,18 @@ bool AtEnd(std::string_view s, size_t i) { return i >= s.size() || s[i] == '\0';
 // Where the parser ends a declaration ("<?xml" at i): quoted values of its version,
 // encoding and standalone may hold '>'. npos where the parser gives up, which ends its
 // whole parse (TiXmlDeclaration::Parse).
-size_t DeclarationEnd(std::string_view s, size_t i, bool utf8) {
+size_t DeclarationEnd(std::string_view s, size_t i, bool utf8, bool* utf8Took = nullptr) {
   size_t p = i + 5;
   while (!AtEnd(s, p)) {
     if (s[p] == '>') return p;
-    p = SkipSpace(s, p, utf8);
+    p = SkipSpace(s, p, utf8, utf8Took);
     if (AtEnd(s, p)) return npos;
     if (StartsWithNoCase(s, p, "version") || StartsWithNoCase(s, p, "encoding") ||
         StartsWithNoCase(s, p, "standalone")) {
       while (!AtEnd(s, p) && IsNameChar(s[p])) ++p;
-      p = SkipSpace(s, p, utf8);
+      p = SkipSpace(s, p, utf8, utf8Took);
       if (AtEnd(s, p) || s[p] != '=') return npos;
-      p = SkipSpace(s, p + 1, utf8);
+      p = SkipSpace(s, p + 1, utf8, utf8Took);
       if (AtEnd(s, p)) return npos;
       if (s[p] == '"' || s[p] == '\'') {
         const char quote = s[p];
@@ -77,14 +85,31 @@ size_t DeclarationEnd(std::string_view s, size_t i, bool utf8) {
   return npos;
 }
 
-// The parser takes "&#digits;" and "&#xhex;" whole, to the first ';', and from there
-// back to the last '#' or 'x' before it: markup between those is skipped with them.
-bool ReferenceHidesMarkup(std::string_view s) {
-  for (size_t i = s.find("&#"); i != npos; i = s.find("&#", i + 2)) {
-    for (size_t j = i + 2; j < s.size() && s[j] != ';' && s[j] != '\0'; ++j)
-      if (s[j] == '<' || s[j] == '>' || s[j] == '"' || s[j] == '\'') return true;
+// The length of the well-formed UTF-8 character that starts at i with a byte from 0x80
+// up: encoded in the shortest form, no surrogate, nothing past U+10FFFF. 0: none there.
+size_t Utf8Length(std::string_view s, size_t i) {
+  const unsigned char c = static_cast<unsigned char>(s[i]);
+  size_t extra;
+  unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+  if (c >= 0xC2 && c <= 0xDF) {
+    extra = 1;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    extra = 2;
+    if (c == 0xE0) low = 0xA0;
+    if (c == 0xED) high = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    extra = 3;
+    if (c == 0xF0) low = 0x90;
+    if (c == 0xF4) high = 0x8F;
+  } else {
+    return 0;
   }
-  return false;
+  if (s.size() - i <= extra) return 0;
+  for (size_t k = 1; k <= extra; ++k) {
+    const unsigned char b = static_cast<unsigned char>(s[i + k]);
+    if (k == 1 ? (b < low || b > high) : (b < 0x80 || b > 0xBF)) return 0;
+  }
+  return extra + 1;
 }
 
 // The encoding that a leading declaration names, read by the parser itself: null
@@ -116,32 +141,244 @@ bool LeadingDeclaration(std::string_view s, std::string* encoding) {
 }
 
 // The parser's own detection, settled before it runs so that no declaration can switch
-// it to UTF-8 behind the count's back. False: the text must be UTF-8 and is not.
-bool SettleEncoding(std::string_view text, TiXmlEncoding* encoding) {
-  const bool wellFormed = IsWellFormedUtf8(text);
-  if (*encoding == TIXML_ENCODING_UNKNOWN) {
-    std::string named;
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-      *encoding = TIXML_ENCODING_UTF8;
-    } else if (!LeadingDeclaration(text, &named)) {
-      *encoding = TIXML_ENCODING_LEGACY;
-    } else if (named.empty()) {
-      // Files in the ANSI code page often carry a bare declaration.
-      *encoding = wellFormed ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
-    } else {
-      const bool utf8 = StartsWithNoCase(named, 0, "utf-8") || StartsWithNoCase(named, 0, "utf8");
-      *encoding = utf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
+// it to UTF-8 behind the count's back, as far as the start of the text tells it. True:
+// a declaration naming no encoding leaves it to the whole text, UTF-8 when that is
+// well-formed UTF-8 (files in the ANSI code page often carry a bare declaration).
+bool SettleEncodingByForm(std::string_view text, TiXmlEncoding* encoding) {
+  if (*encoding != TIXML_ENCODING_UNKNOWN) return false;
+  std::string named;
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    *encoding = TIXML_ENCODING_UTF8;
+  } else if (!LeadingDeclaration(text, &named)) {
+    *encoding = TIXML_ENCODING_LEGACY;
+  } else if (named.empty()) {
+    return true;
+  } else {
+    const bool utf8 = StartsWithNoCase(named, 0, "utf-8") || StartsWithNoCase(named, 0, "utf8");
+    *encoding = utf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
+  }
+  return false;
+}
+
+// Where the walk over the bytes stops, by its state; it steps over every other byte.
+// '<' always (markup for the count); '#' while no reference is open (it may open one);
+// the end of a reference and markup while one is open; bytes from 0x80 up while the
+// text is still well-formed UTF-8.
+struct ByteStops {
+  bool at[2][2][256] = {};  // [a reference open][UTF-8 so far][byte]
+  constexpr ByteStops() {
+    for (int open = 0; open < 2; ++open) {
+      for (int utf8 = 0; utf8 < 2; ++utf8) {
+        at[open][utf8][static_cast<unsigned char>('<')] = true;
+        if (open) {
+          for (char c : {'\0', ';', '>', '"', '\''}) at[open][utf8][static_cast<unsigned char>(c)] = true;
+        } else {
+          at[open][utf8][static_cast<unsigned char>('#')] = true;
+        }
+        for (int c = 0x80; c < 0x100 && utf8; ++c) at[open][utf8][c] = true;
+      }
     }
   }
-  return *encoding != TIXML_ENCODING_UTF8 || wellFormed;
+};
+constexpr ByteStops kByteStops;
+
+#ifdef QV_XML_SSE2
+// Sixteen bytes at a time up to the first one the walk stops at, or up to the last
+// sixteen before `end`; the byte loop goes on from there. Texts of many megabytes with
+// little markup (one long reference) cost about what the parser's own search costs.
+__attribute__((target("sse2"))) size_t SkipSixteens(const char* s, size_t i, size_t end, bool reference,
+                                                      bool utf8) {
+  const __m128i less = _mm_set1_epi8('<'), hash = _mm_set1_epi8('#'), zero = _mm_setzero_si128(),
+                semicolon = _mm_set1_epi8(';'), greater = _mm_set1_epi8('>'), quote = _mm_set1_epi8('"'),
+                apostrophe = _mm_set1_epi8('\'');
+  for (; end - i >= 16; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    __m128i hit = _mm_cmpeq_epi8(v, less);
+    if (reference) {
+      hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, zero), _mm_cmpeq_epi8(v, semicolon)));
+      hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, greater), _mm_cmpeq_epi8(v, quote)));
+      hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, apostrophe));
+    } else {
+      hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, hash));
+    }
+    if (utf8) hit = _mm_or_si128(hit, v);  // the top bit of each byte
+    if (const unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(hit))) return i + __builtin_ctz(bits);
+  }
+  return i;
 }
+
+bool HasSse2() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("sse2") != 0;
+  }();
+  return has;
+}
+#endif
+
+// The one walk over the text before the parse. The markup, as the parser reads it in
+// UTF-8 or byte by byte, for the nesting and the attributes; every byte on the way, for
+// the UTF-8 form and the character references. The parser takes "&#digits;" and
+// "&#xhex;" whole, to the first ';' (or the end), and from there back to the last '#'
+// or 'x' before it: markup between those is skipped with them, so a reference open over
+// markup ends the walk, and the text is refused whatever its encoding.
+class TextWalk {
+ public:
+  TextWalk(std::string_view s, bool utf8) : m_s(s), m_utf8(utf8) {}
+
+  void Run() {
+    WalkMarkup();
+    CheckBytes(m_s.size());
+  }
+  // The markup alone, read in UTF-8 or byte by byte: again after a walk in UTF-8 where
+  // the encoding hung on the form and the form was not UTF-8.
+  void WalkMarkupAlone(bool utf8) {
+    m_utf8 = utf8;
+    m_withBytes = false;
+    depth = mostAttributes = 0;
+    WalkMarkup();
+  }
+
+  bool referenceHidesMarkup = false;
+  bool wellFormedUtf8 = true;
+  size_t depth = 0;           // the deepest nesting
+  size_t mostAttributes = 0;  // at most this many in one element
+  bool utf8Took = false;      // read in UTF-8, a declaration took a character as space
+
+ private:
+  // Every '=' outside quotes in an element's tag counts as an attribute: the parser
+  // takes none without one.
+  void WalkMarkup() {
+    const std::string_view s = m_s;
+    size_t open = 0;
+    auto skipTo = [&s](size_t from, const char* end) {
+      size_t at = s.find(end, from);
+      return at == npos ? s.size() : at;
+    };
+    for (size_t i = NextMarkup(0); i < s.size(); i = NextMarkup(i + 1)) {
+      std::string_view rest = s.substr(i);
+      if (rest.compare(0, 4, "<!--") == 0) {
+        i = skipTo(i + 4, "-->");
+      } else if (rest.compare(0, 9, "<![CDATA[") == 0) {
+        i = skipTo(i + 9, "]]>");
+      } else if (StartsWithNoCase(s, i, "<?xml")) {
+        i = DeclarationEnd(s, i, m_utf8, &utf8Took);
+        if (i == npos) break;  // the parser stops there
+      } else if (rest.size() > 1 && (rest[1] == '?' || rest[1] == '!')) {
+        i = skipTo(i + 2, ">");
+      } else if (rest.size() > 1 && rest[1] == '/') {
+        if (open) --open;
+        i = skipTo(i + 2, ">");
+      } else if (rest.size() < 2 || !IsNameStart(rest[1])) {
+        i = skipTo(i + 1, ">");  // no element to the parser: up to the first '>', quotes or not
+      } else {
+        char quote = 0;
+        size_t j = i + 1, attributes = 0;
+        for (; j < s.size(); ++j) {
+          if (quote) {
+            if (s[j] == quote) quote = 0;
+          } else if (s[j] == '"' || s[j] == '\'') {
+            quote = s[j];
+          } else if (s[j] == '=') {
+            ++attributes;
+          } else if (s[j] == '>') {
+            break;
+          }
+        }
+        if (attributes > mostAttributes) mostAttributes = attributes;
+        // An empty element is as deep as the parser goes; a tag cut off by the end is
+        // still an element it starts.
+        const bool empty = j < s.size() && s[j - 1] == '/';
+        if (open + 1 > depth) depth = open + 1;
+        if (!empty) ++open;
+        i = j;
+      }
+    }
+  }
+
+  // The first '<' from `from` on, the bytes checked up to it; the end of the text when
+  // there is none, or when a reference runs over markup.
+  size_t NextMarkup(size_t from) {
+    const size_t n = m_s.size();
+    from = std::min(from, n);  // the walk goes on from one past where it stopped
+    if (!m_withBytes) return std::min(m_s.find('<', from), n);
+    CheckBytes(from);
+    for (size_t i = std::max(from, m_checked); i < n && !referenceHidesMarkup;) {
+      i = ToStop(i, n);
+      if (i == n) break;
+      const size_t next = StepOverStop(i);
+      if (m_s[i] == '<' && !referenceHidesMarkup) {
+        m_checked = next;
+        return i;
+      }
+      i = next;
+    }
+    m_checked = n;
+    return n;
+  }
+
+  // The bytes from where the last check ended to `to` (a character across it whole).
+  void CheckBytes(size_t to) {
+    size_t i = m_checked;
+    while (i < to && !referenceHidesMarkup) {
+      i = ToStop(i, to);
+      if (i < to) i = StepOverStop(i);
+    }
+    m_checked = std::max(i, m_checked);
+  }
+
+  // The first byte from i on, before `end`, that the walk stops at; else `end`.
+  size_t ToStop(size_t i, size_t end) const {
+#ifdef QV_XML_SSE2
+    if (HasSse2()) i = SkipSixteens(m_s.data(), i, end, m_reference, wellFormedUtf8);
+#endif
+    const bool* stop = kByteStops.at[m_reference][wellFormedUtf8];
+    while (i < end && !stop[static_cast<unsigned char>(m_s[i])]) ++i;
+    return i;
+  }
+
+  // The byte at i, one the walk stops at; where the walk goes on.
+  size_t StepOverStop(size_t i) {
+    const unsigned char c = static_cast<unsigned char>(m_s[i]);
+    if (c >= 0x80) {
+      if (wellFormedUtf8) {
+        if (const size_t length = Utf8Length(m_s, i)) return i + length;
+        wellFormedUtf8 = false;
+      }
+    } else if (c == '#') {
+      if (i > 0 && m_s[i - 1] == '&') m_reference = true;
+    } else if (c == ';' || c == '\0') {
+      m_reference = false;
+    } else if (m_reference) {  // markup inside a reference
+      referenceHidesMarkup = true;
+    }
+    return i + 1;
+  }
+
+  std::string_view m_s;
+  bool m_utf8;
+  bool m_withBytes = true;
+  size_t m_checked = 0;       // the bytes before it are checked
+  bool m_reference = false;   // a reference is open
+};
 
 }  // namespace
 
+bool CheckXml(std::string_view text, TiXmlEncoding* encoding, size_t maxDepth) {
+  const bool byForm = SettleEncodingByForm(text, encoding);
+  TextWalk walk(text, byForm || *encoding == TIXML_ENCODING_UTF8);
+  walk.Run();
+  if (walk.referenceHidesMarkup) return false;
+  if (byForm) {
+    *encoding = walk.wellFormedUtf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
+    if (!walk.wellFormedUtf8 && walk.utf8Took) walk.WalkMarkupAlone(false);
+  }
+  if (*encoding == TIXML_ENCODING_UTF8 && !walk.wellFormedUtf8) return false;
+  return walk.depth <= maxDepth && walk.mostAttributes <= kMaxXmlAttributes;
+}
+
 bool ParseXml(TiXmlDocument& doc, std::string_view text, TiXmlEncoding encoding, size_t maxDepth) {
-  if (!SettleEncoding(text, &encoding) || ReferenceHidesMarkup(text) ||
-      XmlNestingDepth(text, encoding == TIXML_ENCODING_UTF8) > maxDepth)
-    return false;
+  if (!CheckXml(text, &encoding, maxDepth)) return false;
   // Zeros behind the text, as before any parse.
   std::string padded;
   padded.reserve(text.size() + 4);
@@ -151,76 +388,20 @@ bool ParseXml(TiXmlDocument& doc, std::string_view text, TiXmlEncoding encoding,
 }
 
 size_t XmlNestingDepth(std::string_view s, bool utf8) {
-  size_t depth = 0, deepest = 0;
-  auto skipTo = [&s](size_t from, const char* end) {
-    size_t at = s.find(end, from);
-    return at == npos ? s.size() : at;
-  };
-  for (size_t i = s.find('<'); i < s.size(); i = s.find('<', i + 1)) {
-    std::string_view rest = s.substr(i);
-    if (rest.compare(0, 4, "<!--") == 0) {
-      i = skipTo(i + 4, "-->");
-    } else if (rest.compare(0, 9, "<![CDATA[") == 0) {
-      i = skipTo(i + 9, "]]>");
-    } else if (StartsWithNoCase(s, i, "<?xml")) {
-      i = DeclarationEnd(s, i, utf8);
-      if (i == npos) break;  // the parser stops there
-    } else if (rest.size() > 1 && (rest[1] == '?' || rest[1] == '!')) {
-      i = skipTo(i + 2, ">");
-    } else if (rest.size() > 1 && rest[1] == '/') {
-      if (depth) --depth;
-      i = skipTo(i + 2, ">");
-    } else if (rest.size() < 2 || !IsNameStart(rest[1])) {
-      i = skipTo(i + 1, ">");  // no element to the parser: up to the first '>', quotes or not
-    } else {
-      char quote = 0;
-      size_t j = i + 1;
-      for (; j < s.size(); ++j) {
-        if (quote) {
-          if (s[j] == quote) quote = 0;
-        } else if (s[j] == '"' || s[j] == '\'') {
-          quote = s[j];
-        } else if (s[j] == '>') {
-          break;
-        }
-      }
-      // An empty element is as deep as the parser goes; a tag cut off by the end is still
-      // an element it starts.
-      const bool empty = j < s.size() && s[j - 1] == '/';
-      if (depth + 1 > deepest) deepest = depth + 1;
-      if (!empty) ++depth;
-      i = j;
-    }
-  }
-  return deepest;
+  TextWalk walk(s, utf8);
+  walk.WalkMarkupAlone(utf8);
+  return walk.depth;
 }
 
 bool IsWellFormedUtf8(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t extra;
-    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-    if (c < 0x80) {
-      extra = 0;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      extra = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      extra = 2;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      extra = 3;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      ++i;
+    } else if (const size_t length = Utf8Length(s, i)) {
+      i += length;
     } else {
       return false;
     }
-    if (s.size() - i <= extra) return false;
-    for (size_t k = 1; k <= extra; ++k) {
-      const unsigned char b = static_cast<unsigned char>(s[i + k]);
-      if (k == 1 ? (b < low || b > high) : (b < 0x80 || b > 0xBF)) return false;
-    }
-    i += extra + 1;
   }
   return true;
 }

@@ -1,10 +1,13 @@
 #pragma once
 // Parses XML that came from outside (a file a user picked, an answer over the network)
 // with TinyXML, guarding the parser's weak spots: it recurses once per nested element,
-// so a crafted text would run it out of stack; and in UTF-8 it steps over as many bytes
-// as a lead byte claims, past the text's end or over the markup behind it. The nesting
-// is counted before the parser runs, so the count must read the markup exactly as the
-// parser will: text where the two could read it apart is refused, never parsed.
+// so a crafted text would run it out of stack; in UTF-8 it steps over as many bytes as a
+// lead byte claims, past the text's end or over the markup behind it; and it looks each
+// attribute up among those of its element before it adds it, which costs the square of
+// their number. The nesting is counted before the parser runs, so the count must read
+// the markup exactly as the parser will: text where the two could read it apart is
+// refused, never parsed. The checks take time in proportion to the text, however it is
+// made: it may be an answer of many megabytes.
 #include <tinyxml.h>
 
 #include <cstddef>
@@ -12,17 +15,22 @@
 
 namespace qv {
 
-enum : size_t { kMaxXmlDepth = 32 };
+enum : size_t { kMaxXmlDepth = 32, kMaxXmlAttributes = 256 };
 
 // False, with the document left as it was, when the text nests elements deeper than
-// maxDepth, or is to be read as UTF-8 and is not well-formed UTF-8, or has a character
-// reference whose digits run over markup; else the document parsed and true unless it
-// has an error. TIXML_DEFAULT_ENCODING is settled here, not by the parser: a byte-order
-// mark or a declaration naming UTF-8 makes the text UTF-8; a declaration naming no
-// encoding makes it UTF-8 when it is well-formed UTF-8; anything else is read byte by
-// byte (TIXML_ENCODING_LEGACY).
+// maxDepth, or has an element with more than kMaxXmlAttributes attributes, or is to be
+// read as UTF-8 and is not well-formed UTF-8, or has a character reference whose digits
+// run over markup; else the document parsed and true unless it has an error.
+// TIXML_DEFAULT_ENCODING is settled here, not by the parser: a byte-order mark or a
+// declaration naming UTF-8 makes the text UTF-8; a declaration naming no encoding makes
+// it UTF-8 when it is well-formed UTF-8; anything else is read byte by byte
+// (TIXML_ENCODING_LEGACY).
 bool ParseXml(TiXmlDocument& doc, std::string_view text, TiXmlEncoding encoding,
               size_t maxDepth = kMaxXmlDepth);
+
+// The checks of ParseXml before the parse, alone: false when it refuses the text; else
+// the encoding settled as the parse will take it.
+bool CheckXml(std::string_view text, TiXmlEncoding* encoding, size_t maxDepth = kMaxXmlDepth);
 
 // The deepest element nesting, found by looking at the markup only, as the parser reads
 // it in UTF-8 (utf8) or byte by byte. Quotes count only inside tags and declarations;
