@@ -184,11 +184,12 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   const std::wstring oldHost = host, oldContent = content;
   auto store = [&](int newType, const std::wstring& newHost, const std::wstring& newContent) {
     if (!HipsHostAddressOrTell(newHost)) return false;
-    if (newHost != oldHost && !HipsHostAddressOrTell(oldHost)) return false;  // cannot be taken back
+    const bool oldUntold = newHost != oldHost && !HipsHostAddressUsable(oldHost);
+    if (oldUntold && !HipsUntoldRemovalChosen()) return false;
     auto write = [&] { return WriteTrust(link, false, id, newType, newHost, newContent) != 0; };
     // A relation moved to another host is first taken back from the old one.
     auto tell = [&] {
-      return (newHost == oldHost || Tell(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent)) &&
+      return (newHost == oldHost || oldUntold || Tell(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent)) &&
              Tell(AGENT_MSG_HIPS_TRUST_MODIFY, newType, newHost, newContent);
     };
     return StoreAndTell(link, write, tell);
@@ -200,8 +201,9 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
 }
 
 // Per checked row, top-down: a row goes once its host has heard of it. A row that cannot
-// be read, whose host the service cannot address, or whose send the link cannot take, or
-// any other failure, stops the walk. One already gone from the table has nothing to tell.
+// be read, whose send the link cannot take, or any other failure, stops the walk. One
+// already gone from the table has nothing to tell; one whose host the service cannot
+// address goes untold only when the user chooses so.
 void CQvHIPSTrustDlg::OnDeleteTrust() {
   if (UiMessageBox(L"您确认删除么？", L"确认删除", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   SQLServerLink link;
@@ -218,9 +220,10 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
       ShowReadError(link);
       break;
     }
-    if (read > 0 && !HipsHostAddressOrTell(host)) break;
+    const bool untold = read > 0 && !HipsHostAddressUsable(host);
+    if (untold && !HipsUntoldRemovalChosen()) break;
     if (!StoreAndTell(link, [&] { return DeleteTrust(link, id) != 0; },
-                      [&] { return read == 0 || NotifyTrustDeleted(type, host, content); }))
+                      [&] { return read == 0 || untold || NotifyTrustDeleted(type, host, content); }))
       break;
     for (int row = 0; row < m_grid.GetItemCount(); ++row)
       if (m_grid.GetItemData(row, data) && int(data) == id) m_grid.DeleteItem(row);

@@ -184,9 +184,10 @@ void CQvHipsUIHandler::OnModifyRule() {
 }
 
 // Per checked filter, top-down: its rows go in one transaction, committed only once its
-// host has heard of it. A filter whose row cannot be read, whose host the service cannot
-// address, or whose send the link cannot take, or any other failure, keeps that filter
-// and the ones below it. One already gone from the table has nothing left to tell.
+// host has heard of it. A filter whose row cannot be read, whose send the link cannot
+// take, or any other failure, keeps that filter and the ones below it. One already gone
+// from the table has nothing left to tell; one whose host the service cannot address
+// goes untold only when the user chooses so.
 void CQvHipsUIHandler::OnDeleteRule() {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return;
@@ -198,9 +199,10 @@ void CQvHipsUIHandler::OnDeleteRule() {
       ShowReadError(link, L"删除错误");
       break;
     }
-    if (read > 0 && !HipsHostAddressOrTell(info.ClientIP)) break;
+    const bool untold = read > 0 && !HipsHostAddressUsable(info.ClientIP);
+    if (untold && !HipsUntoldRemovalChosen()) break;
     if (!StoreAndTell(link, [&] { return DeleteFilterRows(link, id) != 0; },
-                      [&] { return read == 0 || TellFilterDeleted(info); }, L"删除错误"))
+                      [&] { return read == 0 || untold || TellFilterDeleted(info); }, L"删除错误"))
       break;
     const int row = RowOfId(id);
     if (row >= 0) m_grid.DeleteItem(row);

@@ -102,11 +102,12 @@ TEST_F(HipsPage, DeletingTellsEachHostTopDownAfterItsRowsAreGoneAndAFailureStops
   });
 }
 
-// A filter stays, and the user is told why, when its host could not hear of its deletion:
-// its row cannot be read (here the table raises while the filter still has its rules, so
-// that the read fails where the delete would not), or its host has an address the service
-// cannot take (the host may still enforce what it was once sent).
-TEST_F(HipsPage, ADeletionNoHostWouldHearOfKeepsTheFilterAndSaysWhy) {
+// A filter whose host could not hear of its deletion stays: its row cannot be read (here
+// the table raises while the filter still has its rules, so that the read fails where the
+// delete would not), and the user is told why; or its host has an address the service
+// cannot take (the host may still enforce what it was once sent), and the user is asked.
+TEST_F(HipsPage, ADeletionNoHostWouldHearOfIsRefusedOrLeftToTheUser) {
+  static const wchar_t kUntold[] = L"客户端IP地址无效，无法通知该主机，是否继续？";
   const int unread = AddFilter(L"读不出", 0, L"C:\\a\\*", L"127.0.0.1");
   ASSERT_TRUE(qvtest::Exec(link, L"insert into Rules (FilterID, OperatorType) values (?, 1)", {unread}));
   const struct {
@@ -114,10 +115,10 @@ TEST_F(HipsPage, ADeletionNoHostWouldHearOfKeepsTheFilterAndSaysWhy) {
     const wchar_t* box;  // its start
     const wchar_t* caption;
   } cases[] = {{L"读不出", L"读取主动监测策略失败：[SQLite]integer overflow", L"删除错误"},
-               {L"", L"客户端IP地址无效，命令未发送！", L"注意"},
-               {L"主机甲", L"客户端IP地址无效，命令未发送！", L"注意"},
-               {L"127.1", L"客户端IP地址无效，命令未发送！", L"注意"},
-               {L"255.255.255.255", L"客户端IP地址无效，命令未发送！", L"注意"}};
+               {L"", kUntold, L"注意"},
+               {L"主机甲", kUntold, L"注意"},
+               {L"127.1", kUntold, L"注意"},
+               {L"255.255.255.255", kUntold, L"注意"}};
   for (size_t i = 1; i < sizeof cases / sizeof cases[0]; ++i) AddFilter(cases[i].name, 2, L"", cases[i].name);
   Run([&] {
     ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
@@ -134,7 +135,7 @@ TEST_F(HipsPage, ADeletionNoHostWouldHearOfKeepsTheFilterAndSaysWhy) {
         Hips().Grid().SetItemCheck(row, 0, Hips().Grid().GetItemText(row, 1) == c.name);
       Notify(-1502);
       ASSERT_EQ(1, Hips().CheckedCount());
-      script.ExpectBox(L"您确认删除这些策略么？", IDYES).ExpectBox(c.box);
+      script.ExpectBox(L"您确认删除这些策略么？", IDYES).ExpectBox(c.box, c.box == kUntold ? IDNO : UiModalScript::kFirstButton);
       Command(CQvHipsUIHandler::kItemDelete);
       EXPECT_EQ(0u, script.Remaining());
       EXPECT_EQ(c.caption, script.Boxes().back().caption);
@@ -148,6 +149,17 @@ TEST_F(HipsPage, ADeletionNoHostWouldHearOfKeepsTheFilterAndSaysWhy) {
     script.ExpectBox(L"读取主动监测策略失败：[SQLite]integer overflow");
     Command(CQvHipsUIHandler::kItemModify);
     EXPECT_EQ(0u, script.Remaining());
+    EXPECT_TRUE(NothingSent());
+
+    // Chosen: the filters of hosts the service cannot address go, and nobody is told.
+    for (int row = 0; row < rows; ++row) Hips().Grid().SetItemCheck(row, 0, row > 0);
+    Notify(-1502);
+    script.ExpectBox(L"您确认删除这些策略么？", IDYES);
+    for (int i = 1; i < rows; ++i) script.ExpectBox(kUntold, IDYES);
+    Command(CQvHipsUIHandler::kItemDelete);
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(1, Hips().Grid().GetItemCount());
+    EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from FilterRows"));
     EXPECT_TRUE(NothingSent());
   });
 }

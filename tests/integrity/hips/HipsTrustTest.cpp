@@ -44,11 +44,12 @@ class HipsTrust : public IntegrityPageHost {
   }
   // The editor's next run: these values, and OK refused with box while the editor stays
   // open with them; then it is cancelled.
-  void Refused(int type, const wchar_t* host, const std::wstring& content, const wchar_t* box) {
+  void Refused(int type, const wchar_t* host, const std::wstring& content, const wchar_t* box,
+               int answer = UiModalScript::kFirstButton) {
     script.ExpectDialog([=](UiDialogDriver& d) {
       Editor* e = d.As<Editor>();
       Fill(*e, type, host, content);
-      script.ExpectBox(box);
+      script.ExpectBox(box, answer);
       EXPECT_TRUE(d.Click(Editor::kItemOk));
       EXPECT_EQ(0u, script.Remaining()) << "refused while the editor is open";
       EXPECT_TRUE(d.IsOpenAndShown() && e->HostEdit().GetWindowText() == host &&
@@ -291,16 +292,17 @@ TEST_F(HipsTrust, ARelationTheHostHasInOtherLetterCaseIsRefused) {
   });
 }
 
-// A relation stays, and the user is told why, when its host could not hear of its
-// removal: its host has an address the service cannot take (the host may still enforce
-// what it was once sent), also when it is moved to another host; or its row cannot be
-// read, here while another connection holds the database exclusively.
-TEST_F(HipsTrust, ARemovalNoHostWouldHearOfKeepsTheRelationAndSaysWhy) {
+// A relation whose host could not hear of its removal stays unless the user chooses
+// otherwise: its host has an address the service cannot take (the host may still enforce
+// what it was once sent), also when it is moved to another host, and the user is asked;
+// or its row cannot be read, here while another connection holds the database
+// exclusively, and the user is told why.
+TEST_F(HipsTrust, ARemovalNoHostWouldHearOfIsLeftToTheUserOrRefused) {
   const wchar_t* const unusable[] = {L"", L"主机甲", L"127.1", L"255.255.255.255"};
   Put(0, 0, L"127.0.0.1", L"C:\\a.exe");
   for (int id = 1; id <= 4; ++id) Put(id, 0, unusable[id - 1], (L"C:\\" + std::to_wstring(id) + L".exe").c_str());
   const std::wstring before = Stored();
-  const wchar_t refused[] = L"客户端IP地址无效，命令未发送！";
+  const wchar_t untold[] = L"客户端IP地址无效，无法通知该主机，是否继续？";
   List([&](CQvHIPSTrustDlg& dlg) {
     ASSERT_EQ(5, dlg.Grid().GetItemCount());
     auto only = [&](int row) {
@@ -311,10 +313,10 @@ TEST_F(HipsTrust, ARemovalNoHostWouldHearOfKeepsTheRelationAndSaysWhy) {
     for (int row = 1; row <= 4; ++row) {
       SCOPED_TRACE(testing::PrintToString(std::wstring(unusable[row - 1])));
       only(row);
-      script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(refused);
+      script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(untold, IDNO);
       EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
       EXPECT_EQ(L"注意", script.Boxes().back().caption);
-      Refused(0, L"127.0.0.2", L"C:\\moved.exe", refused);
+      Refused(0, L"127.0.0.2", L"C:\\moved.exe", untold, IDNO);
       EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
     }
     only(0);
@@ -330,6 +332,24 @@ TEST_F(HipsTrust, ARemovalNoHostWouldHearOfKeepsTheRelationAndSaysWhy) {
     EXPECT_EQ(before, Stored());
     EXPECT_EQ(5, dlg.Grid().GetItemCount());
     EXPECT_TRUE(list->IsOpenAndShown());
+    EXPECT_TRUE(NothingSent());
+
+    // Chosen: a move off such a host tells only the new one; a deletion tells nobody.
+    only(1);
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      Fill(*d.As<Editor>(), 0, L"127.0.0.2", L"C:\\moved.exe");
+      script.ExpectBox(untold, IDYES).ExpectBox(L"修改信任关系成功");
+      EXPECT_TRUE(d.Click(Editor::kItemOk));
+    });
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemModify));
+    EXPECT_EQ(L"1544 524 0 C:\\moved.exe 2", Next());
+    for (int row = 2; row <= 4; ++row) Check(dlg, row);
+    EXPECT_TRUE(qvtest::ClickGridCell(dlg.Grid(), 1, 0));
+    script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(untold, IDYES).ExpectBox(untold, IDYES).ExpectBox(untold, IDYES);
+    EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemDelete));
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(L"0:0:127.0.0.1:C:\\a.exe 1:0:127.0.0.2:C:\\moved.exe ", Stored());
+    EXPECT_EQ(2, dlg.Grid().GetItemCount());
     EXPECT_TRUE(NothingSent());
   });
 }
