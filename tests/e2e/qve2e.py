@@ -440,7 +440,8 @@ class Session:
         self.display = Display(wm, out_dir)
         self.env = dict(self.display.env)
         self.env["WINEPREFIX"] = os.environ["QV_WINE_X11"]
-        self.env.setdefault("WINEDEBUG", "-all")
+        # QV_E2E_WINEDEBUG gives the programs Wine's traces (in the scenario's logs).
+        self.env["WINEDEBUG"] = os.environ.get("QV_E2E_WINEDEBUG", "-all")
         self._make_database()
         # Its own wineserver, gone as soon as this session's programs are.
         subprocess.run(["wineserver", "-p0"], env=self.env, stdin=subprocess.DEVNULL,
@@ -616,6 +617,10 @@ class Session:
         """Moves to `point` (client coordinates of `window`) and clicks there."""
         sx, sy = window.to_screen(point)
         self.x(["xdotool", "mousemove", str(sx), str(sy), "click", str(button)])
+
+    def click_screen(self, point, button=1):
+        """Clicks at a point of the screen, whatever window is there now."""
+        self.x(["xdotool", "mousemove", str(point[0]), str(point[1]), "click", str(button)])
 
     def press(self, window, point, button=1):
         sx, sy = window.to_screen(point)
