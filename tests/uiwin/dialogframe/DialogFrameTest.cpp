@@ -342,3 +342,55 @@ TEST(DialogFrame, AnEndedRunLeavesTheScreenWithoutAHideAndGivesTheOwnerBack) {
   EXPECT_TRUE(::IsWindowEnabled(owner.wnd));
   EXPECT_EQ(owner.wnd, ::GetActiveWindow());
 }
+
+// A run that ends on its button's click; the user's clicks are real input.
+class EndsOnItem1 : public CUiDialogImpl<EndsOnItem1>, public CWHRoundRectFrameHelper<EndsOnItem1> {
+ public:
+  BEGIN_MSG_MAP_EX(EndsOnItem1)
+    NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
+    CHAIN_MSG_MAP(CUiDialogImpl<EndsOnItem1>)
+    CHAIN_MSG_MAP(CWHRoundRectFrameHelper<EndsOnItem1>)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+  END_MSG_MAP()
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    ::PostMessageW(m_hWnd, WM_APP + 3, 0, 0);
+    return TRUE;
+  }
+  LRESULT OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+    bHandled = reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID == 1;
+    if (bHandled) EndDialog(1);
+    return 0;
+  }
+  BOOL PreTranslateMessage(MSG* pMsg) override {
+    if (pMsg->message != WM_APP + 3) return FALSE;
+    // Two clicks on 确定: the second as a user makes it who thinks the first was lost.
+    RECT rc = FindChildByCmdID(1)->GetRect();
+    POINT at{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ::ClientToScreen(GetViewHWnd(), &at);
+    ::SetCursorPos(at.x, at.y);
+    INPUT input[4] = {};
+    const DWORD flags[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 4; ++i) {
+      input[i].type = INPUT_MOUSE;
+      input[i].mi.dwFlags = flags[i];
+    }
+    sent = ::SendInput(4, input, sizeof(INPUT));
+    return TRUE;
+  }
+  UINT sent = 0;
+};
+
+TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
+  // The owner's button lies where the dialog's 确定 stands, as 删除 lies under the
+  // object editor's 取消.
+  TestDialog page;
+  ASSERT_TRUE(page.SetXml(R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)"));
+  ASSERT_NE(nullptr, page.Create(nullptr));
+  ::SetWindowPos(page.m_hWnd, nullptr, 180, 170, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  EndsOnItem1 dlg;
+  ASSERT_TRUE(dlg.SetXml(kLayout));
+  EXPECT_EQ(1u, dlg.DoModal(page.m_hWnd));
+  EXPECT_EQ(4u, dlg.sent);
+  testenv::PumpFor(200);
+  EXPECT_EQ(0, page.CountCommands(7));
+}
