@@ -492,6 +492,7 @@ class Session:
         """QvService.exe with `data` (default: its demo data), recording every frame it
         receives in frames.log; waits until it listens."""
         data = data or os.path.join(ROOT, "src", "qvservice", "QvServiceDemo.txt")
+        self._wait_port_free()
         self.frame_log = os.path.join(self.out, "frames.log")
         self.service = self.spawn(["wine", os.path.join(self.build, "src", "qvservice", "QvService.exe"),
                                    "--data", data, "--log", self.frame_log], "service.log")
@@ -513,8 +514,14 @@ class Session:
 
     def start_peer(self):
         """A loopback peer (Peer) in place of the service."""
+        self._wait_port_free()
         self.peer = Peer()
         return self.peer
+
+    def _wait_port_free(self):
+        # The console always connects to this port: another run's service would answer.
+        wait_until(lambda: not self._listening(), 120,
+                   "127.0.0.1:%d to be free (another service listens there)" % SERVICE_PORT, 0.5)
 
     @staticmethod
     def _listening():
