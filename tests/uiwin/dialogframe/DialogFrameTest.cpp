@@ -264,3 +264,143 @@ TEST(DialogFrame, NoNonClientAreaAndARoundedRegionThatFollowsTheSize) {
 }
 
 }  // namespace
+
+// Under a window manager, Wine may report a place the shown frame does not have; it
+// then sends the frame's clicks to what lies there (a disabled owner), and the frame
+// can no longer be clicked. A move the frame did not ask for is put back, until the
+// user moves the frame himself (a size-move loop).
+TEST(DialogFrame, AMoveNobodyAskedForIsPutBackUntilTheUserMovesTheFrame) {
+  struct Probe : TestDialog {
+    BOOL PreTranslateMessage(MSG* pMsg) override {
+      switch (pMsg->message) {
+        case WM_APP + 3:  // the window system's report, as Wine makes it
+          ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+          ::PostMessageW(m_hWnd, WM_APP + 4, 0, 0);
+          return TRUE;
+        case WM_APP + 4:
+          ::GetWindowRect(m_hWnd, &afterReport);
+          ::SendMessageW(m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+          ::SetWindowPos(m_hWnd, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+          ::SendMessageW(m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+          ::PostMessageW(m_hWnd, WM_APP + 5, 0, 0);
+          return TRUE;
+        case WM_APP + 5:
+          ::GetWindowRect(m_hWnd, &afterDrag);
+          EndDialog(1);
+          return TRUE;
+      }
+      return FALSE;
+    }
+    RECT afterReport{}, afterDrag{};
+  };
+  Owner owner;
+  Probe dlg;
+  ASSERT_TRUE(dlg.SetXml(kLayout));
+  dlg.onInit = [](TestDialog& d) { ::PostMessageW(d.m_hWnd, WM_APP + 3, 0, 0); };
+  EXPECT_EQ(1u, dlg.DoModal(owner.wnd));
+  EXPECT_EQ("180,170,420,330", Str(dlg.afterReport));
+  EXPECT_EQ("30,40,270,200", Str(dlg.afterDrag));
+}
+
+// An ended run takes its frame off the screen without a hide (under Wine a hide can
+// stop the thread for two seconds with the frame still shown, so that the click seems
+// ignored and the next one lands on the owner); the owner is enabled again.
+HHOOK g_hideHook = nullptr;
+HWND g_hideFrame = nullptr;
+int g_hides = 0;
+LRESULT CALLBACK CountHides(int code, WPARAM wParam, LPARAM lParam) {
+  const CWPSTRUCT* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && cwp->message == WM_WINDOWPOSCHANGING &&
+      (reinterpret_cast<const WINDOWPOS*>(cwp->lParam)->flags & SWP_HIDEWINDOW) && cwp->hwnd == g_hideFrame)
+    ++g_hides;
+  return ::CallNextHookEx(g_hideHook, code, wParam, lParam);
+}
+
+TEST(DialogFrame, AnEndedRunLeavesTheScreenWithoutAHide) {
+  struct Ends : TestDialog {
+    BOOL PreTranslateMessage(MSG* pMsg) override {
+      if (pMsg->message != WM_APP + 3) return FALSE;
+      EndDialog(2);
+      return TRUE;
+    }
+  };
+  Owner owner;
+  Ends dlg;
+  ASSERT_TRUE(dlg.SetXml(kLayout));
+  dlg.onInit = [](TestDialog& d) {
+    g_hideFrame = d.m_hWnd;
+    ::PostMessageW(d.m_hWnd, WM_APP + 3, 0, 0);
+  };
+  g_hides = 0;
+  g_hideHook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CountHides, nullptr, ::GetCurrentThreadId());
+  ASSERT_NE(nullptr, g_hideHook);
+  EXPECT_EQ(2u, dlg.DoModal(owner.wnd));
+  ::UnhookWindowsHookEx(g_hideHook);
+  EXPECT_EQ(0, g_hides);
+  EXPECT_FALSE(::IsWindow(dlg.m_hWnd));
+  EXPECT_TRUE(::IsWindowEnabled(owner.wnd));
+}
+
+// A run that ends on its button's click; the user's clicks are real input.
+class EndsOnItem1 : public CUiDialogImpl<EndsOnItem1>, public CWHRoundRectFrameHelper<EndsOnItem1> {
+ public:
+  BEGIN_MSG_MAP_EX(EndsOnItem1)
+    NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
+    CHAIN_MSG_MAP(CUiDialogImpl<EndsOnItem1>)
+    CHAIN_MSG_MAP(CWHRoundRectFrameHelper<EndsOnItem1>)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+  END_MSG_MAP()
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    ::PostMessageW(m_hWnd, WM_APP + 3, 0, 0);
+    return TRUE;
+  }
+  LRESULT OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+    bHandled = reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID == 1;
+    if (bHandled) EndDialog(1);
+    return 0;
+  }
+  BOOL PreTranslateMessage(MSG* pMsg) override {
+    if (PreTranslateTimer(pMsg)) return TRUE;
+    if (pMsg->message != WM_APP + 3) return FALSE;
+    // Two clicks on 确定: the second as a user makes it who thinks the first was lost.
+    RECT rc = FindChildByCmdID(1)->GetRect();
+    POINT at{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ::ClientToScreen(GetViewHWnd(), &at);
+    // Each event carries its place: other tests of the run move the shared cursor.
+    const LONG x = at.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    const LONG y = at.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    INPUT input[4] = {};
+    const DWORD flags[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 4; ++i) {
+      input[i].type = INPUT_MOUSE;
+      input[i].mi.dx = x;
+      input[i].mi.dy = y;
+      input[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    sent = ::SendInput(4, input, sizeof(INPUT));
+    ::SetTimer(m_hWnd, 1, 5000, nullptr);  // clicks lost elsewhere end the run with 0
+    return TRUE;
+  }
+  BOOL PreTranslateTimer(MSG* pMsg) {
+    if (pMsg->message != WM_TIMER || pMsg->hwnd != m_hWnd) return FALSE;
+    EndDialog(0);
+    return TRUE;
+  }
+  UINT sent = 0;
+};
+
+TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
+  // The owner's button lies where the dialog's 确定 stands, as 删除 lies under the
+  // object editor's 取消.
+  TestDialog page;
+  ASSERT_TRUE(page.SetXml(R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)"));
+  ASSERT_NE(nullptr, page.Create(nullptr));
+  // Away from where the other tests' windows stand.
+  ::SetWindowPos(page.m_hWnd, nullptr, 731, 541, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  EndsOnItem1 dlg;
+  ASSERT_TRUE(dlg.SetXml(kLayout));
+  EXPECT_EQ(1u, dlg.DoModal(page.m_hWnd));
+  EXPECT_EQ(4u, dlg.sent);
+  testenv::PumpFor(200);
+  EXPECT_EQ(0, page.CountCommands(7));
+}
