@@ -2,6 +2,8 @@
 
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
+#include "uiwin/UiMessageBox.h"
+#include "uiwin/UiString.h"
 
 namespace {
 
@@ -22,19 +24,62 @@ void SetOutage(HWND window, UINT_PTR bits) {
     ::RemovePropW(window, kOutage);
 }
 
+const UINT kStrDatabaseBusy = 280;  // the database is held: the states wait for it
+
 }  // namespace
+
+HostStateWrites::HostStateWrites() : m_link(kLockWaitMs) {}
+
+HostStateWrites::~HostStateWrites() {
+  if (m_retrying && ::IsWindow(m_window)) ::KillTimer(m_window, m_flushMessage);
+}
 
 void HostStateWrites::Add(HWND window, UINT flushMessage, const std::wstring& address, int state) {
   m_window = window;
-  m_pending.emplace_back(address, state);
+  m_flushMessage = flushMessage;
+  Queue(address, state);
   if (!m_flushPosted) m_flushPosted = ::PostMessageW(window, flushMessage, 0, 0) != FALSE;
+}
+
+void HostStateWrites::Queue(const std::wstring& address, int state) {
+  const auto at = m_pendingAt.find(address);
+  if (at != m_pendingAt.end()) {
+    m_pending[at->second].second = state;
+    return;
+  }
+  m_pendingAt.emplace(address, m_pending.size());
+  m_pending.emplace_back(address, state);
+}
+
+void HostStateWrites::Keep(States unwritten) {
+  States since;
+  since.swap(m_pending);
+  m_pendingAt.clear();
+  for (const auto& state : unwritten) Queue(state.first, state.second);
+  for (const auto& state : since) Queue(state.first, state.second);
+}
+
+// The timer's id is the page's flush message: it asks for the flush as a notice does.
+void CALLBACK HostStateWrites::TryAgain(HWND window, UINT, UINT_PTR flushMessage, DWORD) {
+  ::KillTimer(window, flushMessage);
+  ::PostMessageW(window, static_cast<UINT>(flushMessage), 0, 0);
 }
 
 HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
   m_flushPosted = false;
+  if (m_pending.empty()) return States();
+  if (m_retrying) {
+    // The database was held a moment ago: one try a second at most, so that the waits
+    // leave the window free in between however fast the notices come.
+    const DWORD since = ::GetTickCount() - m_lastTry;
+    if (since < DWORD(kRetryMs)) {
+      ::SetTimer(m_window, m_flushMessage, kRetryMs - since, &HostStateWrites::TryAgain);
+      return States();
+    }
+  }
   States states;
   states.swap(m_pending);
-  if (states.empty()) return states;
+  m_pendingAt.clear();
   const KeptLink::Result result = m_link.Run([&](SQLServerLink& link) {
     const bool together = link.BeginTransaction() != 0;
     SQLStatement* write = link.CreateStatement(L"update Client set status=? where IP=?");
@@ -44,18 +89,32 @@ HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
         return 0;
     return together ? link.Commit() : 1;
   });
+  m_lastTry = ::GetTickCount();
   const HWND window = m_window;  // the box below runs a message loop: the page may go
   const UINT_PTR outage = OutageOf(window);
+  const bool wasRetrying = m_retrying;
+  m_retrying = result == KeptLink::kBusy;
+  if (m_retrying)
+    ::SetTimer(window, m_flushMessage, kRetryMs, &HostStateWrites::TryAgain);
+  else if (wasRetrying)
+    ::KillTimer(window, m_flushMessage);
   if (result == KeptLink::kDone) {
     SetOutage(window, outage & ~kTold);  // the database is back
     return states;
   }
+  // Nothing is lost: a state not written goes in with a later write.
+  Keep(std::move(states));
   if (outage & (kTold | kShowing)) {  // told already, or being told by the box that is up
     SetOutage(window, outage | kTold);
     return States();
   }
   SetOutage(window, kTold | kShowing);
-  m_link.Tell(result, caption);
+  if (result == KeptLink::kBusy) {
+    const wchar_t* busy = UiString::Get(kStrDatabaseBusy);
+    UiMessageBox(busy ? busy : L"", caption, MB_ICONEXCLAMATION);
+  } else {
+    m_link.Tell(result, caption);
+  }
   if (::IsWindow(window)) SetOutage(window, OutageOf(window) & ~kShowing);
   return States();
 }
