@@ -24,6 +24,24 @@ void SetOutage(HWND window, UINT_PTR bits) {
     ::RemovePropW(window, kOutage);
 }
 
+// When a write of any of the window's pages last met the database held by another: the
+// tick count, made odd so that it is never 0. The pages wait for it together, so that
+// their waits do not follow one another.
+const wchar_t kHeldAt[] = L"QuorvaneHostStateHeldAt";
+
+bool HeldLately(HWND window, DWORD* since) {
+  const UINT_PTR at = reinterpret_cast<UINT_PTR>(::GetPropW(window, kHeldAt));
+  *since = ::GetTickCount() - static_cast<DWORD>(at);
+  return at && *since < DWORD(HostStateWrites::kRetryMs);
+}
+
+void NoteHeld(HWND window, bool held) {
+  if (held)
+    ::SetPropW(window, kHeldAt, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(::GetTickCount() | 1)));
+  else
+    ::RemovePropW(window, kHeldAt);
+}
+
 const UINT kStrDatabaseBusy = 280;  // the database is held: the states wait for it
 
 }  // namespace
@@ -68,14 +86,13 @@ void CALLBACK HostStateWrites::TryAgain(HWND window, UINT, UINT_PTR flushMessage
 HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
   m_flushPosted = false;
   if (m_pending.empty()) return States();
-  if (m_retrying) {
+  DWORD since = 0;
+  if (HeldLately(m_window, &since)) {
     // The database was held a moment ago: one try a second at most, so that the waits
     // leave the window free in between however fast the notices come.
-    const DWORD since = ::GetTickCount() - m_lastTry;
-    if (since < DWORD(kRetryMs)) {
-      ::SetTimer(m_window, m_flushMessage, kRetryMs - since, &HostStateWrites::TryAgain);
-      return States();
-    }
+    m_retrying = true;
+    ::SetTimer(m_window, m_flushMessage, kRetryMs - since, &HostStateWrites::TryAgain);
+    return States();
   }
   States states;
   states.swap(m_pending);
@@ -89,9 +106,9 @@ HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
         return 0;
     return together ? link.Commit() : 1;
   });
-  m_lastTry = ::GetTickCount();
   const HWND window = m_window;  // the box below runs a message loop: the page may go
   const UINT_PTR outage = OutageOf(window);
+  NoteHeld(window, result == KeptLink::kBusy);
   const bool wasRetrying = m_retrying;
   m_retrying = result == KeptLink::kBusy;
   if (m_retrying)
