@@ -167,6 +167,33 @@ TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0"));  // closed: all offline
 }
 
+// One address rule for every place that takes a host's address: a host whose stored
+// address is not four decimal numbers, or is the broadcast address, is not asked for its
+// state, and disabling it is refused in the words every page uses; nothing is stored
+// or sent.
+TEST_F(ClientsPage, AHostWithAnAddressNoHostCanHaveIsNeitherAskedNorDisabled) {
+  const wchar_t* const unusable[] = {L"255.255.255.255", L"10.1", L"host-x"};
+  AddClient(L"web1", L"10.0.0.1", 0);
+  for (const wchar_t* ip : unusable) AddClient(ip, ip, 0, 0, 0);
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    EXPECT_EQ("2/1526:0a000001 2/1525: ", Sent());
+    Page& page = Clients(main);
+    HWND state = d.Control(Page::kState);
+    for (const wchar_t* ip : unusable) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(ip)));
+      qvtest::ToggleItem(page.Tree(), ip);  // checked with the space key
+      ASSERT_EQ(page.NodeOfAddress(ip), page.CurrentClient());
+      ::SendMessageW(state, CB_SETCURSEL, 1, 0);  // 禁用
+      script.ExpectBox(L"客户端IP地址无效，命令未发送！", IDOK);
+      EXPECT_TRUE(d.Click(Page::kSave));
+      EXPECT_EQ(L"注意", script.Boxes().back().caption);
+      EXPECT_EQ("", Sent());
+      EXPECT_EQ(std::wstring(ip) + L"|0|0", Stored(ip));
+      EXPECT_EQ(1, ::SendMessageW(state, CB_GETCURSEL, 0, 0));  // the user's choice kept
+    }
+  });
+}
+
 TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
   const int a = AddClient(L"web1", L"10.0.0.1", 0);
   AddClient(L"db", L"10.0.0.4", 0);
