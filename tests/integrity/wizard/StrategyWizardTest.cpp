@@ -581,6 +581,33 @@ TEST_F(StrategyWizard, FinishWithTheLinkDownChangesNothingAndKeepsTheEntries) {
   }
 }
 
+// A target host is taken as every place takes one: a checked server whose stored address
+// is the broadcast address is refused at the finish in the same words, and nothing is
+// stored or told.
+TEST_F(StrategyWizard, AServerWithTheBroadcastAddressIsNotTakenAsATarget) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('255.255.255.255','bcast',1,0)"));
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    for (const wchar_t* server : {L"web1", L"bcast"}) Toggle(wizard.TreeById(Dlg::kServerTree), server);
+    w.Click(Dlg::kTargetNext);
+    ASSERT_TRUE(w.Type(Dlg::kNameEdit, L"广播"));
+    ASSERT_TRUE(w.Type(Dlg::kDescriptorEdit, L"说明"));
+    w.Click(Dlg::kNameNext);
+    w.Click(Dlg::kScheduleNext);
+    ASSERT_TRUE(w.Type(Dlg::kCopyPlaceEdit, L"D:\\副本"));
+    w.Click(Dlg::kSettingsFinish);
+    const UINT summary = wizard.CurrentPanel();
+    script.ExpectBox(L"客户端IP地址无效，命令未发送！");
+    EXPECT_TRUE(w.Click(Dlg::kFinish));
+    EXPECT_EQ(summary, wizard.CurrentPanel());
+    EXPECT_TRUE(w.IsOpenAndShown());
+    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable"));
+  });
+  EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable"));
+}
+
 // A modification keeps the id and replaces the rows; a failing insert keeps the old ones.
 TEST_F(StrategyWizard, ModifyReplacesTheRowsOrKeepsThemAll) {
   for (bool refuse : {true, false}) {
