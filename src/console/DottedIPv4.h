@@ -19,3 +19,4 @@ bool ParseDottedIPv4(std::string_view text, uint32_t* address);
 // is what the platform gives for a text it cannot read). A place that refuses an
 // address says so with TellHostAddressUnusable (AgentLinkNotice.h).
 bool ParseHostAddress(std::wstring_view text, uint32_t* address);
+bool ParseHostAddress(std::string_view text, uint32_t* address);
