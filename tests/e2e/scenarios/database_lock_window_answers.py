@@ -21,15 +21,12 @@ def address(ip):
 
 def answered(s, what, act, timeout=1.0):
     """Runs `act` (a click) and waits at most `timeout` s for what it should bring."""
-    start = time.monotonic()
     act()
     try:
         return s.wait_until(what[1], timeout, what[0])
     except s.Failure:
         s.fail("%s: not answered within %.1f s of the click, during the lock (%s)"
                % (what[0], timeout, s.window_titles()))
-    finally:
-        print("%s: %.2f s" % (what[0], time.monotonic() - start), flush=True)
 
 
 def scenario(s):
