@@ -68,7 +68,7 @@ int CTmTelnet::Connect(const char* host, unsigned short port, DWORD limitMs) {
   }
   if (std::isdigit(static_cast<unsigned char>(host[0]))) {
     uint32_t a = 0;
-    if (!ParseDottedIPv4(host, &a)) {
+    if (!ParseHostAddress(host, &a)) {
       CloseSocket();
       return -4;
     }

@@ -26,7 +26,7 @@ class CTmTelnet {
   CTmTelnet& operator=(const CTmTelnet&) = delete;
   virtual ~CTmTelnet();
 
-  // 0 or -1 (no socket), -3 (no receive timeout), -4 (bad dotted address),
+  // 0 or -1 (no socket), -3 (no receive timeout), -4 (no host's dotted address),
   // -5 (name not resolved), -6 (connection failed).
   int Connect(const char* host, unsigned short port) { return Connect(host, port, 0); }
   // The same within limitMs (0: no limit); a connection not made by then is -6.

@@ -20,8 +20,20 @@ bool Parse(std::basic_string_view<Char> text, uint32_t* address) {
   return true;
 }
 
+template <class Char>
+bool ParseHost(std::basic_string_view<Char> text, uint32_t* address) {
+  uint32_t value = 0;
+  if (!Parse(text, &value) || value == 0xFFFFFFFFu) return false;
+  *address = value;
+  return true;
+}
+
 }  // namespace
 
 bool ParseDottedIPv4(std::wstring_view text, uint32_t* address) { return Parse(text, address); }
 
 bool ParseDottedIPv4(std::string_view text, uint32_t* address) { return Parse(text, address); }
+
+bool ParseHostAddress(std::wstring_view text, uint32_t* address) { return ParseHost(text, address); }
+
+bool ParseHostAddress(std::string_view text, uint32_t* address) { return ParseHost(text, address); }

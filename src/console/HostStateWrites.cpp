@@ -3,6 +3,8 @@
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
+#include "uiwin/UiMessageBox.h"
+#include "uiwin/UiString.h"
 
 namespace {
 
@@ -23,19 +25,79 @@ void SetOutage(HWND window, UINT_PTR bits) {
     ::RemovePropW(window, kOutage);
 }
 
+// When a write of any of the window's pages last met the database held by another: the
+// tick count, made odd so that it is never 0. The pages wait for it together, so that
+// their waits do not follow one another.
+const wchar_t kHeldAt[] = L"QuorvaneHostStateHeldAt";
+
+bool HeldLately(HWND window, DWORD* since) {
+  const UINT_PTR at = reinterpret_cast<UINT_PTR>(::GetPropW(window, kHeldAt));
+  *since = ::GetTickCount() - static_cast<DWORD>(at);
+  return at && *since < DWORD(HostStateWrites::kRetryMs);
+}
+
+void NoteHeld(HWND window, bool held) {
+  if (held)
+    ::SetPropW(window, kHeldAt, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(::GetTickCount() | 1)));
+  else
+    ::RemovePropW(window, kHeldAt);
+}
+
+const UINT kStrDatabaseBusy = 280;  // the database is held: the states wait for it
+
 }  // namespace
+
+HostStateWrites::HostStateWrites() : m_link(kLockWaitMs) {}
+
+HostStateWrites::~HostStateWrites() {
+  if (m_retrying && ::IsWindow(m_window)) ::KillTimer(m_window, m_flushMessage);
+}
 
 void HostStateWrites::Add(HWND window, UINT flushMessage, const std::wstring& address, int state) {
   m_window = window;
-  m_pending.emplace_back(address, state);
+  m_flushMessage = flushMessage;
+  Queue(address, state);
   if (!m_flushPosted) m_flushPosted = ::PostMessageW(window, flushMessage, 0, 0) != FALSE;
+}
+
+void HostStateWrites::Queue(const std::wstring& address, int state) {
+  const auto at = m_pendingAt.find(address);
+  if (at != m_pendingAt.end()) {
+    m_pending[at->second].second = state;
+    return;
+  }
+  m_pendingAt.emplace(address, m_pending.size());
+  m_pending.emplace_back(address, state);
+}
+
+void HostStateWrites::Keep(States unwritten) {
+  States since;
+  since.swap(m_pending);
+  m_pendingAt.clear();
+  for (const auto& state : unwritten) Queue(state.first, state.second);
+  for (const auto& state : since) Queue(state.first, state.second);
+}
+
+// The timer's id is the page's flush message: it asks for the flush as a notice does.
+void CALLBACK HostStateWrites::TryAgain(HWND window, UINT, UINT_PTR flushMessage, DWORD) {
+  ::KillTimer(window, flushMessage);
+  ::PostMessageW(window, static_cast<UINT>(flushMessage), 0, 0);
 }
 
 HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
   m_flushPosted = false;
+  if (m_pending.empty()) return States();
+  DWORD since = 0;
+  if (HeldLately(m_window, &since)) {
+    // The database was held a moment ago: one try a second at most, so that the waits
+    // leave the window free in between however fast the notices come.
+    m_retrying = true;
+    ::SetTimer(m_window, m_flushMessage, kRetryMs - since, &HostStateWrites::TryAgain);
+    return States();
+  }
   States states;
   states.swap(m_pending);
-  if (states.empty()) return states;
+  m_pendingAt.clear();
   const KeptLink::Result result = m_link.Run([&](SQLServerLink& link) {
     return RunInTransaction(link, [&] {
       SQLStatement* write = link.CreateStatement(L"update Client set status=? where IP=?");
@@ -48,16 +110,30 @@ HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
   });
   const HWND window = m_window;  // the box below runs a message loop: the page may go
   const UINT_PTR outage = OutageOf(window);
+  NoteHeld(window, result == KeptLink::kBusy);
+  const bool wasRetrying = m_retrying;
+  m_retrying = result == KeptLink::kBusy;
+  if (m_retrying)
+    ::SetTimer(window, m_flushMessage, kRetryMs, &HostStateWrites::TryAgain);
+  else if (wasRetrying)
+    ::KillTimer(window, m_flushMessage);
   if (result == KeptLink::kDone) {
     SetOutage(window, outage & ~kTold);  // the database is back
     return states;
   }
+  // Nothing is lost: a state not written goes in with a later write.
+  Keep(std::move(states));
   if (outage & (kTold | kShowing)) {  // told already, or being told by the box that is up
     SetOutage(window, outage | kTold);
     return States();
   }
   SetOutage(window, kTold | kShowing);
-  m_link.Tell(result, caption);
+  if (result == KeptLink::kBusy) {
+    const wchar_t* busy = UiString::Get(kStrDatabaseBusy);
+    UiMessageBox(busy ? busy : L"", caption, MB_ICONEXCLAMATION);
+  } else {
+    m_link.Tell(result, caption);
+  }
   if (::IsWindow(window)) SetOutage(window, OutageOf(window) & ~kShowing);
   return States();
 }

@@ -1,11 +1,12 @@
 #include "console/KeptLink.h"
 
+#include "console/ODBCDatabase.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
-KeptLink::KeptLink() = default;
+KeptLink::KeptLink(int lockWaitMs) : m_lockWaitMs(lockWaitMs) {}
 
 KeptLink::~KeptLink() = default;
 
@@ -14,6 +15,7 @@ KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
     const bool kept = m_link != nullptr;
     if (!kept) {
       std::unique_ptr<SQLServerLink> link(new SQLServerLink);
+      link->SetLockWait(m_lockWaitMs);
       if (!link->Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
         const wchar_t* diagnostic = link->GetLastErrorText();
         m_error = diagnostic ? diagnostic : L"";
@@ -28,6 +30,12 @@ KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
     }
     const wchar_t* diagnostic = m_link->GetLastErrorText();
     m_error = diagnostic ? diagnostic : L"";
+    if (m_lockWaitMs > 0 && m_link->LastFailureWasBusy()) {
+      // Held by another: a new connection would wait the same; this one stays.
+      m_link->ReleaseStatements();
+      if (m_link->Database()->InTransaction() && !m_link->Rollback()) m_link.reset();
+      return kBusy;
+    }
     m_link.reset();  // what the work left open is rolled back
     if (!kept) return kFailed;
   }

@@ -10,6 +10,10 @@
 // that fails on a connection kept from before is tried once more on a new one, as the
 // old one may have died with the database server. A page's work runs only on the UI
 // thread, one use at a time; the link never shows anything itself unless asked to.
+//
+// Given a lock wait, a use that meets the database held by another program (a long
+// transaction, a backup) gives up after that short while instead of holding the UI
+// thread: it is rolled back on the same connection, which is kept, and not tried again.
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,9 +22,10 @@ class SQLServerLink;
 
 class KeptLink {
  public:
-  enum Result { kDone, kNoConnection, kFailed };
+  enum Result { kDone, kNoConnection, kFailed, kBusy };
 
-  KeptLink();
+  // lockWaitMs: see SQLServerLink::SetLockWait; 0 waits as long as the data source says.
+  explicit KeptLink(int lockWaitMs = 0);
   ~KeptLink();
   KeptLink(const KeptLink&) = delete;
   KeptLink& operator=(const KeptLink&) = delete;
@@ -30,7 +35,8 @@ class KeptLink {
   Result Run(const std::function<int(SQLServerLink&)>& work);
 
   // The box a failed use calls for: "连接数据库出错" / "错误", or "错误信息：<the
-  // database's diagnostic>" under the caption. Nothing for kDone.
+  // database's diagnostic>" under the caption. Nothing for kDone, nor for kBusy, where
+  // only the caller knows what waits.
   void Tell(Result result, const wchar_t* caption) const;
   // The database's diagnostic of the last failed use.
   const std::wstring& ErrorText() const { return m_error; }
@@ -44,5 +50,6 @@ class KeptLink {
  private:
   std::unique_ptr<SQLServerLink> m_link;
   std::wstring m_error;
+  int m_lockWaitMs;
   int m_opens = 0;
 };

@@ -41,6 +41,20 @@ bool IsTextType(SQLSMALLINT type) {
   }
 }
 
+// A value of a connection string, braced when it holds what would end or open one.
+std::wstring ConnectionValue(const wchar_t* text) {
+  const std::wstring value = text ? text : L"";
+  const bool plain = value.find_first_of(L";{}=") == std::wstring::npos &&
+                     (value.empty() || (value.front() != L' ' && value.back() != L' '));
+  if (plain) return value;
+  std::wstring braced = L"{";
+  for (wchar_t c : value) {
+    braced += c;
+    if (c == L'}') braced += L'}';
+  }
+  return braced + L"}";
+}
+
 // Out-of-range values give the nearest int rather than undefined behaviour.
 int ClampToInt(double value) {
   if (std::isnan(value)) return 0;
@@ -129,7 +143,7 @@ ODBCDatabase::~ODBCDatabase() {
 }
 
 int ODBCDatabase::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password,
-                          int timeoutSeconds) {
+                          int timeoutSeconds, int lockWaitMs) {
   if (m_hdbc != SQL_NULL_HDBC) Disconnect();
 
   m_ret = SQLAllocHandle(SQL_HANDLE_DBC, g_odbcEnvironment, &m_hdbc);
@@ -144,10 +158,27 @@ int ODBCDatabase::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t
     RecordFailure(SQL_HANDLE_DBC, m_hdbc);
     return 0;
   }
-  m_ret = SQLConnectW(
-      m_hdbc, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(dsn ? dsn : L"")), SQL_NTS,
-      const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(user ? user : L"")), SQL_NTS,
-      const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(password ? password : L"")), SQL_NTS);
+  if (lockWaitMs > 0) {
+    // SQLite's driver waits for a lock as long as its "Timeout" (milliseconds) says, taken
+    // from the connection string before the data source's; it ignores the query timeout.
+    // SQL Server's drivers wait as long as the query timeout (whole seconds); "Timeout" is
+    // no keyword of Microsoft's, and FreeTDS reads it as a query timeout in seconds, which
+    // the statement's own replaces. The key comes before the user and password, as the
+    // SQLite driver takes the first match without reading braces.
+    const std::wstring connection = L"DSN=" + ConnectionValue(dsn) + L";Timeout=" + std::to_wstring(lockWaitMs) +
+                                    L";UID=" + ConnectionValue(user) + L";PWD=" + ConnectionValue(password) + L";";
+    SQLSMALLINT outLength = 0;
+    m_ret = SQLDriverConnectW(m_hdbc, nullptr,
+                              const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(connection.c_str())), SQL_NTS,
+                              nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
+    m_queryTimeoutSeconds = static_cast<SQLULEN>((lockWaitMs + 999) / 1000);
+  } else {
+    m_ret = SQLConnectW(
+        m_hdbc, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(dsn ? dsn : L"")), SQL_NTS,
+        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(user ? user : L"")), SQL_NTS,
+        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(password ? password : L"")), SQL_NTS);
+    m_queryTimeoutSeconds = 0;
+  }
   if (!Succeeded(m_ret)) {
     RecordFailure(SQL_HANDLE_DBC, m_hdbc);
     return 0;
@@ -189,6 +220,9 @@ int ODBCDatabase::AllocStatement() {
     RecordFailure(SQL_HANDLE_DBC, m_hdbc);
     return 0;
   }
+  // Drivers that know no query timeout take it without complaint.
+  if (m_queryTimeoutSeconds)
+    SQLSetStmtAttrW(m_hstmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(m_queryTimeoutSeconds), 0);
   return 1;
 }
 
@@ -542,10 +576,10 @@ int ODBCDatabase::EndTransaction(bool commit) {
   return result;
 }
 
-void ODBCDatabase::Diagnose(SQLSMALLINT handleType, SQLHANDLE handle) {
+SQLINTEGER ODBCDatabase::Diagnose(SQLSMALLINT handleType, SQLHANDLE handle) {
   std::memset(g_odbcSqlState, 0, sizeof g_odbcSqlState);
   std::memset(g_odbcErrorText, 0, sizeof g_odbcErrorText);
-  if (handle == SQL_NULL_HANDLE) return;
+  if (handle == SQL_NULL_HANDLE) return 0;
   SQLWCHAR state[6] = {};
   SQLINTEGER nativeError = 0;
   SQLSMALLINT length = 0;
@@ -554,17 +588,18 @@ void ODBCDatabase::Diagnose(SQLSMALLINT handleType, SQLHANDLE handle) {
                      static_cast<SQLSMALLINT>(kMessageChars + 1), &length);
   if (!Succeeded(ret)) {
     std::memset(g_odbcErrorText, 0, sizeof g_odbcErrorText);
-    return;
+    return 0;
   }
   size_t end = length < 0 ? 0 : static_cast<size_t>(length);
   if (end > kMessageChars) end = kMessageChars;
   g_odbcErrorText[end] = L'\0';
   for (int i = 0; i < 5 && state[i]; ++i)
     g_odbcSqlState[i] = state[i] < 0x80 ? static_cast<char>(state[i]) : '?';
+  return nativeError;
 }
 
 void ODBCDatabase::RecordFailure(SQLSMALLINT handleType, SQLHANDLE handle) {
-  Diagnose(handleType, handle);
+  m_errorNative = Diagnose(handleType, handle);
   std::memcpy(m_errorState, g_odbcSqlState, sizeof m_errorState);
   std::memcpy(m_errorText, g_odbcErrorText, sizeof m_errorText);
   m_hasError = true;
@@ -582,4 +617,12 @@ const wchar_t* ODBCDatabase::GetLastErrorText() {
     Diagnose(SQL_HANDLE_ENV, g_odbcEnvironment);
   }
   return g_odbcErrorText;
+}
+
+bool ODBCDatabase::LastFailureWasBusy() const {
+  if (!m_hasError) return false;
+  // SQL Server: the query timeout ran out (HYT00), or a lock time-out (1222). SQLite's
+  // driver gives its own result code as the native error: 5 busy, 6 locked.
+  if (std::strcmp(m_errorState, "HYT00") == 0 || m_errorNative == 1222) return true;
+  return std::strcmp(m_errorState, "HY000") == 0 && (m_errorNative == 5 || m_errorNative == 6);
 }

@@ -53,7 +53,11 @@ class ODBCDatabase {
   ODBCDatabase(const ODBCDatabase&) = delete;
   ODBCDatabase& operator=(const ODBCDatabase&) = delete;
 
-  int Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password, int timeoutSeconds);
+  // lockWaitMs > 0: a statement that meets rows another connection holds waits about
+  // that long and fails as busy (LastFailureWasBusy) instead of waiting the data source's
+  // own time, which is seconds to minutes.
+  int Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password, int timeoutSeconds,
+              int lockWaitMs = 0);
   void Disconnect();
 
   // Replaces the statement handle; the previous one is freed at once, so a
@@ -89,6 +93,9 @@ class ODBCDatabase {
   // process-wide buffers; diagnoses the current handles when none failed.
   const wchar_t* GetLastErrorText();
 
+  // Whether the most recent failure was a wait for another connection's lock that ran out.
+  bool LastFailureWasBusy() const;
+
   SQLRETURN LastReturnCode() const { return m_ret; }
   SQLHDBC ConnectionHandle() const { return m_hdbc; }
   SQLHSTMT StatementHandle() const { return m_hstmt; }
@@ -115,7 +122,7 @@ class ODBCDatabase {
   SQLRETURN ReadText(SQLUSMALLINT column, CellElement& cell);
   void SetTextCell(CellElement& cell, const wchar_t* text, size_t length);
   void RecordFailure(SQLSMALLINT handleType, SQLHANDLE handle);
-  static void Diagnose(SQLSMALLINT handleType, SQLHANDLE handle);
+  static SQLINTEGER Diagnose(SQLSMALLINT handleType, SQLHANDLE handle);
 
   SQLHDBC m_hdbc = SQL_NULL_HDBC;
   SQLHSTMT m_hstmt = SQL_NULL_HSTMT;
@@ -124,6 +131,7 @@ class ODBCDatabase {
   bool m_inTransaction = false;
   bool m_failed = false;
   unsigned m_statementSerial = 0;
+  SQLULEN m_queryTimeoutSeconds = 0;  // set on every statement; 0: none
   std::wstring m_sql;          // text of the prepared statement
   bool m_cursorOpened = false;  // its last execution gave a result set
 
@@ -137,5 +145,6 @@ class ODBCDatabase {
 
   bool m_hasError = false;
   char m_errorState[100] = {};
+  SQLINTEGER m_errorNative = 0;
   wchar_t m_errorText[255] = {};
 };

@@ -18,7 +18,7 @@ SQLServerLink::~SQLServerLink() {
 
 int SQLServerLink::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password) {
   if (m_connectCount != 0) return m_connectResult;
-  m_connectResult = m_database->Connect(dsn, user, password, kLoginTimeoutSeconds);
+  m_connectResult = m_database->Connect(dsn, user, password, kLoginTimeoutSeconds, m_lockWaitMs);
   ++m_connectCount;
   return m_connectResult;
 }
@@ -69,3 +69,5 @@ int SQLServerLink::Commit() { return m_database->EndTransaction(true); }
 int SQLServerLink::Rollback() { return m_database->EndTransaction(false); }
 
 const wchar_t* SQLServerLink::GetLastErrorText() { return m_database->GetLastErrorText(); }
+
+bool SQLServerLink::LastFailureWasBusy() const { return m_database->LastFailureWasBusy(); }

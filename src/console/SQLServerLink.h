@@ -18,6 +18,11 @@ class SQLServerLink {
 
   // Only the first call connects; later calls return its result.
   int Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password);
+  // Set before Connect: a statement that meets a lock of another connection gives up
+  // after about this many milliseconds (0, the default: as long as the data source
+  // says), and LastFailureWasBusy() tells it from other failures.
+  void SetLockWait(int milliseconds) { m_lockWaitMs = milliseconds; }
+  bool LastFailureWasBusy() const;
   void Disconnect();
 
   // Prepares the text on a new statement handle (the previous statement's
@@ -48,5 +53,6 @@ class SQLServerLink {
   std::unique_ptr<ODBCDatabase> m_database;
   int m_connectCount = 0;
   int m_connectResult = 0;
+  int m_lockWaitMs = 0;
   std::vector<std::unique_ptr<SQLStatement>> m_statements;
 };

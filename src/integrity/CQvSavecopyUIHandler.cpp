@@ -223,10 +223,12 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
   // A value that does not fit the record is refused rather than cut: a cut path would
   // restore some other file.
   CopyRestoreRecord record{};
+  if (!ParseHostAddress(copy.address, &record.ClientIP)) {
+    TellHostAddressUnusable();
+    return;
+  }
   const wchar_t* refusal = nullptr;
-  if (!ParseDottedIPv4(copy.address, &record.ClientIP))
-    refusal = L"副本的主机地址无效，无法还原！";
-  else if (!WriteFixedText(record.StrategyName, copy.strategyName))
+  if (!WriteFixedText(record.StrategyName, copy.strategyName))
     refusal = L"策略名称超过63个字符，无法还原！";
   else if (!WriteFixedText(record.CopyFilePath, copy.path))
     refusal = L"副本路径超过259个字符，无法还原！";

@@ -6,6 +6,8 @@
 #include <cwchar>
 #include <iterator>
 
+#include "console/AgentLinkNotice.h"
+#include "console/DottedIPv4.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/RichEditLog.h"
@@ -169,7 +171,8 @@ void CQvStrategyGuardDlg::OnNameNext() {
 }
 
 // A device is named by its address or by its host name; an unknown name is refused
-// rather than keeping the address an earlier pass found.
+// rather than keeping the address an earlier pass found, and so is an address no host
+// has, before a login test or a strategy goes to it.
 bool CQvStrategyGuardDlg::TakeDevice() {
   const std::wstring device = ComboText(m_deviceCombo);
   std::wstring ip = device;
@@ -185,6 +188,11 @@ bool CQvStrategyGuardDlg::TakeDevice() {
       Warn(L"找不到该设备的IP地址！");
       return false;
     }
+  }
+  uint32_t address = 0;
+  if (!ParseHostAddress(ip, &address)) {
+    TellHostAddressUnusable();
+    return false;
   }
   StrategyRecord::Put(m_record.Ip, ip);
   return true;

@@ -2,7 +2,9 @@
 // message that tells the service, and the strategy page's row. Look-ups, the removal
 // of a modified strategy's old rows and the inserts run on one link in one
 // transaction, so a failure leaves the stored strategy as it was.
+#include "console/AgentLinkNotice.h"
 #include "console/CAgentLinkManager.h"
+#include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "console/LocalClock.h"
 #include "console/SQLServerLink.h"
@@ -126,10 +128,18 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
   StrategyRecord record = m_record;
   auto hostIp = [&](const std::wstring& label, bool named, std::wstring* ip) {
     *ip = label;
-    if (!named) return true;
-    ip->clear();
-    if (LookUp(link, kSqlHostIp, label, ip) >= 0) return true;
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText())).c_str(), L"错误", MB_ICONHAND);
+    if (named) {
+      ip->clear();
+      if (LookUp(link, kSqlHostIp, label, ip) < 0) {
+        UiMessageBox(qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText())).c_str(), L"错误",
+                     MB_ICONHAND);
+        return false;
+      }
+    }
+    // A target the service could not address is refused, not stored.
+    uint32_t address = 0;
+    if (ParseHostAddress(*ip, &address)) return true;
+    TellHostAddressUnusable();
     return false;
   };
   std::wstring ip;

@@ -3,6 +3,8 @@
 // grid changes only after the table did.
 #include <algorithm>
 
+#include "console/AgentLinkNotice.h"
+#include "console/DottedIPv4.h"
 #include "reinforce/CSRSecurityReinforceDlg.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -152,6 +154,13 @@ void CSRSecurityReinforceDlg::OnAddNetRule() {
   for (const auto& field : fields) {
     if (!field.text.empty()) continue;
     UiMessageBox(field.missing, L"警告", MB_ICONINFORMATION);
+    return;
+  }
+  // The list offers the hosts' stored addresses as they stand; one that is no host's is
+  // refused as everywhere else, not stored as a rule nothing can enforce.
+  uint32_t address = 0;
+  if (!ParseHostAddress(rule.address, &address)) {
+    TellHostAddressUnusable();
     return;
   }
   rule.direction = direction == kDirections[0] ? 0 : 1;

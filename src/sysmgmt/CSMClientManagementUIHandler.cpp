@@ -358,7 +358,7 @@ void CSMClientManagementUIHandler::OnSave() {
   }
   const std::wstring address = m_address.GetWindowText();
   uint32_t host = 0;
-  const bool known = ParseDottedIPv4(address, &host);
+  const bool known = ParseHostAddress(address, &host);
 
   // The row and its status change together or not at all. A disabled or enabled host is
   // told to the service before the change is committed: a command that cannot go out (no
@@ -429,7 +429,7 @@ HTREEITEM CSMClientManagementUIHandler::UpdateTreeNode(HTREEITEM node, const std
 // (OnLinkConnected), and nothing waits for its answer.
 void CSMClientManagementUIHandler::QueryClientState(const std::wstring& address) {
   uint32_t host = 0;
-  if (ParseDottedIPv4(address, &host)) g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, sizeof host);
+  if (ParseHostAddress(address, &host)) g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, sizeof host);
 }
 
 LRESULT CSMClientManagementUIHandler::OnLinkConnected(UINT, WPARAM, LPARAM, BOOL& bHandled) {

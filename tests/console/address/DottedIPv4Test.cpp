@@ -80,6 +80,13 @@ TEST(DottedIPv4, WhereThePlatformAndTheConsoleReadingDiffer) {
     EXPECT_EQ(c.read, ParseDottedIPv4(std::wstring(c.text.begin(), c.text.end()), &wide));
     EXPECT_EQ(c.read ? c.value : kUntouched, narrow);
     EXPECT_EQ(narrow, wide);
+    // A host's address, wherever one is taken, is all of these but the broadcast address.
+    const bool host = c.read && c.value != 0xFFFFFFFFu;
+    uint32_t hostNarrow = kUntouched, hostWide = kUntouched;
+    EXPECT_EQ(host, ParseHostAddress(c.text, &hostNarrow));
+    EXPECT_EQ(host, ParseHostAddress(std::wstring(c.text.begin(), c.text.end()), &hostWide));
+    EXPECT_EQ(host ? c.value : kUntouched, hostNarrow);
+    EXPECT_EQ(hostNarrow, hostWide);
   }
 }
 

@@ -1,11 +1,15 @@
 // The connection a page keeps for the writes without a user, over real SQLite: one
-// connection for many uses, a dead one replaced without a word, and a failed use that
-// leaves nothing open behind it.
+// connection for many uses, a dead one replaced without a word, a failed use that
+// leaves nothing open behind it, and a database held by another program that a use
+// waits for only briefly.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "console/KeptLink.h"
 #include "console/ODBCDatabase.h"
 #include "console/SysServerPortConfig.h"
+#include "support/DatabaseLock.h"
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
 
@@ -88,6 +92,40 @@ TEST_F(KeptLinkTest, AFailedUseRollsBackClosesAndIsToldWithTheDiagnostic) {
     EXPECT_EQ(L"错误", box.caption);
     EXPECT_EQ(UINT(MB_ICONHAND), box.style);
   }
+}
+
+// Another program holds the database: with a lock wait, a read or a write gives up
+// after about that long (the data source's own wait is 5 s here, 100 s by default),
+// says busy, and leaves the connection kept with nothing open; once the database is
+// free the same connection writes.
+TEST_F(KeptLinkTest, ADatabaseHeldByAnotherProgramIsWaitedForBrieflyOnTheKeptConnection) {
+  KeptLink kept(250);
+  ASSERT_EQ(KeptLink::kDone, kept.Run([&](SQLServerLink& on) { return SetStatus(on, 1); }));
+  DatabaseLock lock;
+  ASSERT_TRUE(lock.Hold());
+  const struct {
+    const char* what;
+    std::function<int(SQLServerLink&)> work;
+  } uses[] = {
+      {"a write in a transaction", [](SQLServerLink& on) { return SetStatus(on, 2); }},
+      {"a read", [](SQLServerLink& on) {
+         SQLStatement* read = on.CreateStatement(L"select Status from Client");
+         return read && read->Fetch() ? 1 : 0;
+       }},
+  };
+  for (const auto& use : uses) {
+    SCOPED_TRACE(use.what);
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(KeptLink::kBusy, kept.Run(use.work));
+    EXPECT_LT(::GetTickCount() - start, 2000u);
+    ASSERT_TRUE(kept.IsOpen());
+    EXPECT_EQ(nullptr, kept.Link()->Database()->StatementHandle());
+    EXPECT_FALSE(kept.Link()->Database()->InTransaction());
+  }
+  ASSERT_TRUE(lock.Release());
+  EXPECT_EQ(KeptLink::kDone, kept.Run([&](SQLServerLink& on) { return SetStatus(on, 3); }));
+  EXPECT_EQ(3, Status());
+  EXPECT_EQ(1, kept.OpenCount());
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ TEST(TmTelnetConnect, ReportsEachFailure) {
   CTmTelnet t;
   EXPECT_EQ(-4, t.Connect("1.2.3.x", 23));
   EXPECT_EQ(-4, t.Connect("999.1.1.1", 23));
+  EXPECT_EQ(-4, t.Connect("255.255.255.255", 23));  // no one host, as everywhere in the console
   EXPECT_EQ(INVALID_SOCKET, t.Socket());
   testenv::LoopbackPeer refusing(0, false);
   EXPECT_EQ(-6, t.Connect("127.0.0.1", refusing.Port()));

@@ -189,6 +189,28 @@ TEST_F(HistoryCopies, ARestoreWhoseHostStateCannotBeReadSaysWhyAndSendsNothing) 
   });
 }
 
+// A copy of a host whose address is the broadcast address is refused as every command
+// for such a host is, before the confirmation, and nothing goes to the service.
+TEST_F(HistoryCopies, ACopyOfAHostWithTheBroadcastAddressIsNotRestored) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (id, IP, Name, Type, Status) values (5, '255.255.255.255', '戊', 0, 1)"));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyType, Ip) values ('戊的', 0, "
+                                 L"'255.255.255.255')"));
+  Copy(L"255.255.255.255", L"戊的", 0, 1, 0, L"C:\\e.txt");
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    ShowCopies();
+    ClickLabel(Find({L"服务器群组", L"戊", L"操作系统完整性监测策略", L"戊的"}));
+    ASSERT_EQ(1, Page().Grid().GetItemCount());
+    script.ExpectBox(L"客户端IP地址无效，命令未发送！");
+    Click(0, Copies::kColRestore);
+    EXPECT_NE(L"还原中...", Page().Grid().GetItemText(0, Copies::kColDelete));
+    g_agentLinkManager.SendHeaderOnChannel3(0, 1699);  // after what the page sent
+    testenv::PeerFrame f;
+    while (peer.ReceiveFrame(&f, 5000) && f.messageId != 1699) EXPECT_NE(1531u, f.messageId);
+    EXPECT_EQ(1699u, f.messageId);
+  });
+}
+
 // At the window's normal size every column shows, the creation time whole.
 // What was read before a failure would pass for all of it: the hosts' strategies, whose
 // statement steps as it is fetched, fail at their fifth row; a host's copies, bound to

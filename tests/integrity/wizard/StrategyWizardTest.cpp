@@ -89,6 +89,33 @@ void ExpectWholeTitle(UiDialogDriver& w, const std::wstring& templ) {
   EXPECT_GE(shown.right - shown.left, room.cx);
 }
 
+// A device's address is taken as every place takes a host's: one that is not four
+// decimal numbers, or is the broadcast address, is refused in the same words before a
+// login test goes to it (which would blame the passwords) and before the panel is left.
+TEST_F(StrategyWizard, ADeviceAddressNoHostCanHaveIsRefusedBeforeTheLoginTestAndTheNextPanel) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.1','',1,1), "
+                                 L"('255.255.255.255','bcast',1,1)"));
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"思科网络设备完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    ASSERT_EQ(Dlg::kPanelDevice, wizard.CurrentPanel());
+    const struct { UINT edit; const wchar_t* text; } typed[] = {
+        {Dlg::kNameEdit, L"设备策略"}, {Dlg::kDescriptorEdit, L"说明"}, {Dlg::kUserIdEdit, L"admin"},
+        {Dlg::kLoginIdEdit, L"pass"}, {Dlg::kManageIdEdit, L"enable"}};
+    for (const auto& t : typed) ASSERT_TRUE(w.Type(t.edit, t.text));
+    for (const wchar_t* device : {L"10.1", L"bcast"}) {
+      SCOPED_TRACE(qv::WideToUtf8(device));
+      Choose(w, Dlg::kDeviceCombo, device);
+      for (UINT command : {Dlg::kVerifyLogin, Dlg::kLoginNext}) {
+        script.ExpectBox(L"客户端IP地址无效，命令未发送！");
+        EXPECT_TRUE(w.Click(command));
+        EXPECT_EQ(Dlg::kPanelDevice, wizard.CurrentPanel());
+        EXPECT_TRUE(w.IsOpenAndShown());
+      }
+    }
+  });
+}
+
 // The custom objects read before a failing one would pass for all of them.
 TEST_F(StrategyWizard, CustomObjectsThatFailPartWayAreNotOfferedAndTheReasonIsTold) {
   ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppStrategyName, id) values ('应用乙', '1'), "
@@ -672,6 +699,33 @@ TEST_F(StrategyWizard, FinishWithTheLinkDownChangesNothingAndKeepsTheEntries) {
     }, service.Port());
     EXPECT_EQ(c.stored, TextOf(table));
   }
+}
+
+// A target host is taken as every place takes one: a checked server whose stored address
+// is the broadcast address is refused at the finish in the same words, and nothing is
+// stored or told.
+TEST_F(StrategyWizard, AServerWithTheBroadcastAddressIsNotTakenAsATarget) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('255.255.255.255','bcast',1,0)"));
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    for (const wchar_t* server : {L"web1", L"bcast"}) Toggle(wizard.TreeById(Dlg::kServerTree), server);
+    w.Click(Dlg::kTargetNext);
+    ASSERT_TRUE(w.Type(Dlg::kNameEdit, L"广播"));
+    ASSERT_TRUE(w.Type(Dlg::kDescriptorEdit, L"说明"));
+    w.Click(Dlg::kNameNext);
+    w.Click(Dlg::kScheduleNext);
+    ASSERT_TRUE(w.Type(Dlg::kCopyPlaceEdit, L"D:\\副本"));
+    w.Click(Dlg::kSettingsFinish);
+    const UINT summary = wizard.CurrentPanel();
+    script.ExpectBox(L"客户端IP地址无效，命令未发送！");
+    EXPECT_TRUE(w.Click(Dlg::kFinish));
+    EXPECT_EQ(summary, wizard.CurrentPanel());
+    EXPECT_TRUE(w.IsOpenAndShown());
+    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable"));
+  });
+  EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable"));
 }
 
 // A modification keeps the id and replaces the rows; a failing insert keeps the old ones.

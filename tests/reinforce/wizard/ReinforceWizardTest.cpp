@@ -275,6 +275,38 @@ TEST_F(ReinforceWizard, NetworkRulesChangeTheGridOnlyAfterTheTable) {
                  L"direction||':'||listType) from (select * from netSecurity order by policyName)"));
 }
 
+// A rule's address is taken as every place takes a host's: a stored host address that
+// is not four decimal numbers, or is the broadcast address, is refused in the same words;
+// nothing is stored and the editor keeps what was entered.
+TEST_F(ReinforceWizard, ARuleForAnAddressNoHostCanHaveIsRefusedAsEverywhere) {
+  Sql({L"insert into Client (IP) values ('10.1'), ('255.255.255.255'), ('10.0.0.7')",
+       L"insert into SeverStrategyTable (SeverNo,SeverStrategyName) values (1,'HTTP')"});
+  Open(-1, [&](UiDialogDriver& w, Dlg& wizard, Grid&) {
+    wizard.ShowPage(Dlg::kPageNetRules);
+    Grid& rules = wizard.GridById(Dlg::kRuleGrid);
+    EXPECT_TRUE(w.Click(Dlg::kRuleAdd));
+    ASSERT_TRUE(w.Type(Dlg::kRuleNameEdit, L"丙规则"));
+    Choose(w, Dlg::kLocalPortCombo, L"HTTP");
+    Choose(w, Dlg::kPeerPortCombo, L"Any");
+    Choose(w, Dlg::kDirectionCombo, L"进向");
+    ASSERT_TRUE(w.Type(Dlg::kRuleDocEdit, L"说明"));
+    for (const wchar_t* address : {L"10.1", L"255.255.255.255"}) {
+      SCOPED_TRACE(qv::WideToUtf8(address));
+      Choose(w, Dlg::kAddressCombo, address);
+      script.ExpectBox(L"客户端IP地址无效，命令未发送！");
+      EXPECT_TRUE(w.Click(Dlg::kRuleOK));
+      EXPECT_TRUE(w.IsOpenAndShown());
+      EXPECT_EQ(Dlg::kPageNetRuleEditor, wizard.CurrentPage());
+      EXPECT_EQ(L"丙规则", w.ControlText(Dlg::kRuleNameEdit));
+      EXPECT_EQ(0, rules.GetItemCount());
+    }
+    Choose(w, Dlg::kAddressCombo, L"10.0.0.7");
+    EXPECT_TRUE(w.Click(Dlg::kRuleOK));
+    EXPECT_EQ(L"丙规则", Column(rules, 1));
+  });
+  EXPECT_EQ(L"丙规则:10.0.0.7", Text(L"select group_concat(policyName||':'||interactiveAddress) from netSecurity"));
+}
+
 TEST(ReinforceOptionMaskTest, TakesTheFirstAttributeOfTheFirstChildOrNothing) {
   const struct { const char* text; size_t length; bool read; uint32_t mask; } rows[] = {
       {"<r><o v=\"5\"/></r>", 0, true, 5},

@@ -6,8 +6,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "console/CAgentLink.h"
@@ -15,6 +17,7 @@
 #include "console/ODBCDatabase.h"
 #include "integrity/CQuorvaneUIHandler.h"
 #include "qvservice/CQvService.h"
+#include "support/DatabaseLock.h"
 #include "support/SysMgmtPageHost.h"
 #include "support/TestEnv.h"
 #include "support/TreeClicks.h"
@@ -162,6 +165,33 @@ TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
     EXPECT_EQ(L"", dlg.ControlText(Page::kAddress));
   });
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0"));  // closed: all offline
+}
+
+// One address rule for every place that takes a host's address: a host whose stored
+// address is not four decimal numbers, or is the broadcast address, is not asked for its
+// state, and disabling it is refused in the words every page uses; nothing is stored
+// or sent.
+TEST_F(ClientsPage, AHostWithAnAddressNoHostCanHaveIsNeitherAskedNorDisabled) {
+  const wchar_t* const unusable[] = {L"255.255.255.255", L"10.1", L"host-x"};
+  AddClient(L"web1", L"10.0.0.1", 0);
+  for (const wchar_t* ip : unusable) AddClient(ip, ip, 0, 0, 0);
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    EXPECT_EQ("2/1526:0a000001 2/1525: ", Sent());
+    Page& page = Clients(main);
+    HWND state = d.Control(Page::kState);
+    for (const wchar_t* ip : unusable) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(ip)));
+      qvtest::ToggleItem(page.Tree(), ip);  // checked with the space key
+      ASSERT_EQ(page.NodeOfAddress(ip), page.CurrentClient());
+      ::SendMessageW(state, CB_SETCURSEL, 1, 0);  // 禁用
+      script.ExpectBox(L"客户端IP地址无效，命令未发送！", IDOK);
+      EXPECT_TRUE(d.Click(Page::kSave));
+      EXPECT_EQ(L"注意", script.Boxes().back().caption);
+      EXPECT_EQ("", Sent());
+      EXPECT_EQ(std::wstring(ip) + L"|0|0", Stored(ip));
+      EXPECT_EQ(1, ::SendMessageW(state, CB_GETCURSEL, 0, 0));  // the user's choice kept
+    }
+  });
 }
 
 TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
@@ -555,6 +585,56 @@ TEST_F(ClientsPage, ADatabaseOutageUnderHostNoticesIsToldOnceAndTheWritesResumeA
       written();
       written();
     }
+  });
+}
+
+// Another program holds the database (a transaction begun with BEGIN EXCLUSIVE) while
+// host notices flow: a write waits only briefly for it, so no message holds the window
+// anywhere near the lock's length; the states wait, the latest per host, and both
+// pages write them once it is free. One box says the database is busy.
+TEST_F(ClientsPage, NoticesWhileAnotherProgramHoldsTheDatabaseNeverHoldTheWindowAndAreWrittenAfter) {
+  const wchar_t* const hosts[] = {L"10.0.0.1", L"10.0.0.2", L"10.0.0.3"};
+  for (const wchar_t* host : hosts) AddClient(host, host, 0);
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& clients = Clients(main);
+    qvtest::DatabaseLock lock;
+    ASSERT_TRUE(lock.Hold());
+    script.ExpectBox(UiString::Get(280), IDOK);
+    // A notice every 100 ms for three seconds, each host online and offline in turn;
+    // the longest time one message kept the thread is taken meanwhile.
+    std::map<int, int> last;  // host index -> state of its last notice
+    DWORD longest = 0;
+    const DWORD start = ::GetTickCount();
+    for (int sent = 0; ::GetTickCount() - start < 3000;) {
+      if (::GetTickCount() - start >= DWORD(sent) * 100) {
+        const int host = sent % 3, online = sent / 3 % 2 == 0;
+        ASSERT_TRUE(peer.SendFrame(0, 0x0100000Au + (uint32_t(host) << 24),
+                                   online ? AGENT_MSG_CLIENT_ONLINE : AGENT_MSG_CLIENT_OFFLINE));
+        last[host] = online;
+        ++sent;
+      }
+      MSG msg;
+      while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        const DWORD before = ::GetTickCount();
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+        longest = std::max(longest, ::GetTickCount() - before);
+      }
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    EXPECT_LT(longest, 1000u);  // the driver's own wait is 5 s here, 100 s by default
+    ASSERT_TRUE(lock.Release());
+    auto written = [&] {
+      for (const auto& host : last)
+        if (qvtest::Int(link, L"select Status from Client where IP=?", {hosts[host.first]}) != host.second ||
+            clients.NodeImage(clients.NodeOfAddress(hosts[host.first])) !=
+                (host.second ? Page::kImageOnline : Page::kImageOffline))
+          return false;
+      return main.Integrity()->Savecopy()->StateLink().IsOpen();
+    };
+    EXPECT_TRUE(testenv::PumpUntil(written, 20000));
+    ASSERT_EQ(1u, script.Boxes().size());
+    EXPECT_EQ(L"错误", script.Boxes()[0].caption);
   });
 }
 
