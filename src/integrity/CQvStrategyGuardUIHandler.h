@@ -37,8 +37,9 @@ class CQvStrategyGuardUIHandler {
     kGridScrollId = 136,
   };
   enum : int { kColName, kColDescriptor, kColMode, kColStatus, kColRunStatus, kColProgress };
-  // The run-log lines the log pane keeps, the latest.
-  enum : int { kLogLines = 1000 };
+  // The run-log lines the log pane keeps, the latest, and how many more it takes
+  // before the oldest go, all at once.
+  enum : int { kLogLines = 1000, kLogBatch = 100 };
 
   explicit CQvStrategyGuardUIHandler(CUiDialogHost* owner);
   ~CQvStrategyGuardUIHandler();
