@@ -16,13 +16,17 @@ BOOL CSMUPMUpdateDlg::Show(HWND owner) {
   }
   CenterWindow(top);
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+  CUiDialogImplCore::KeepPlace(m_hWnd, m_place);
   LetLayoutThrough();
   LetPaintThrough();
   return TRUE;
 }
 
 void CSMUPMUpdateDlg::Close() {
-  // The owner comes back before this window goes, so activation returns to it.
+  // Off the screen at once, as a modal run's frame; the owner comes back before this
+  // window goes, so activation returns to it.
+  m_place.keep = FALSE;
+  CUiDialogImplCore::HideForDestroy(m_hWnd);
   if (m_disabledOwner) ::EnableWindow(m_disabledOwner, TRUE);
   m_disabledOwner = nullptr;
   if (::IsWindow(m_hWnd)) DestroyWindow();

@@ -46,6 +46,9 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
 
   BEGIN_MSG_MAP_EX(CUiDialogImpl)
     MESSAGE_HANDLER(CUiDialogImplCore::ModalHookMessage(), OnModalHook)
+    MESSAGE_HANDLER(CUiDialogImplCore::KeepPlaceMessage(), OnKeepPlace)
+    MESSAGE_HANDLER(WM_WINDOWPOSCHANGED, OnWindowPosChanged)
+    MESSAGE_HANDLER(WM_ENTERSIZEMOVE, OnEnterSizeMove)
     MESSAGE_HANDLER(WM_NCACTIVATE, OnNcActivate)
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
     MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
@@ -106,14 +109,19 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     }
     if (!pRect) this->CenterWindow(owner);
     ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    CUiDialogImplCore::KeepPlace(this->m_hWnd, m_place);
     RunModalLoop();
     m_bEndDialog = FALSE;
-    if (::IsWindow(this->m_hWnd))
-      ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    m_place.keep = FALSE;
+    // Off the screen at once (not a hide, which may stop the thread for seconds with the
+    // frame still shown); then the owner comes back and gets the activation, then the
+    // frame goes.
+    CUiDialogImplCore::HideForDestroy(this->m_hWnd);
     if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
     if (ownerTop && ::GetActiveWindow() == this->m_hWnd) ::SetActiveWindow(ownerTop);
     if (::IsWindow(this->m_hWnd)) ::DestroyWindow(this->m_hWnd);
+    // A click made on the frame while it ended went with it.
+    CUiDialogImplCore::DropClicksBefore(::GetTickCount());
     m_bModal = FALSE;
     return m_nEndCode;
   }
@@ -209,6 +217,20 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     return 0;
   }
   LRESULT OnNcActivate(UINT, WPARAM, LPARAM, BOOL&) { return TRUE; }
+  LRESULT OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
+    CUiDialogImplCore::CheckPlace(this->m_hWnd, m_place, reinterpret_cast<const WINDOWPOS*>(lParam));
+    bHandled = FALSE;
+    return 0;
+  }
+  LRESULT OnKeepPlace(UINT, WPARAM, LPARAM, BOOL&) {
+    CUiDialogImplCore::RestorePlace(this->m_hWnd, m_place);
+    return 0;
+  }
+  LRESULT OnEnterSizeMove(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    m_place.keep = FALSE;  // the user moves it now
+    bHandled = FALSE;
+    return 0;
+  }
   LRESULT OnEraseBkgnd(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   LRESULT OnNcCalcSize(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
     return CUiDialogImplCore::CalcFullClientArea(this->m_hWnd, static_cast<BOOL>(wParam), lParam);
@@ -306,4 +328,5 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
   TView m_view;
   BOOL m_bEndDialog = FALSE;
   BOOL m_bModal = FALSE;  // within DoModal
+  CUiDialogImplCore::Placement m_place;
 };

@@ -72,6 +72,57 @@ BOOL CUiDialogImplCore::HoldsFocus(HWND hFrame) {
   return root == hFrame || (::GetWindow(root, GW_OWNER) == hFrame && ::IsWindowEnabled(hFrame));
 }
 
+void CUiDialogImplCore::HideForDestroy(HWND hFrame) {
+  if (!::IsWindow(hFrame)) return;
+  LONG style = ::GetWindowLongW(hFrame, GWL_STYLE);
+  if (style & WS_VISIBLE) ::SetWindowLongW(hFrame, GWL_STYLE, style & ~WS_VISIBLE);
+}
+
+void CUiDialogImplCore::DropClicksBefore(DWORD endTime) {
+  // Input messages only: what a test or the program posts is not the user's.
+  const UINT input = PM_QS_INPUT;
+  const UINT ranges[][2] = {{WM_LBUTTONDOWN, WM_MBUTTONDBLCLK}, {WM_XBUTTONDOWN, WM_XBUTTONDBLCLK}};
+  for (const auto& range : ranges) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, range[0], range[1], PM_NOREMOVE | input)) {
+      if (static_cast<LONG>(msg.time - endTime) > 0) break;  // made after the end: the user's next
+      ::PeekMessageW(&msg, nullptr, range[0], range[1], PM_REMOVE | input);
+    }
+  }
+}
+
+void CUiDialogImplCore::KeepPlace(HWND hFrame, Placement& place) {
+  RECT rc;
+  if (!::GetWindowRect(hFrame, &rc)) return;
+  place.at = POINT{rc.left, rc.top};
+  place.keep = TRUE;
+  place.fixes = 0;
+}
+
+namespace {
+bool PlaceLost(HWND hFrame, const CUiDialogImplCore::Placement& place) {
+  if (!place.keep || place.fixes >= 3 || ::IsZoomed(hFrame) || ::IsIconic(hFrame)) return false;
+  RECT rc;
+  return ::GetWindowRect(hFrame, &rc) && (rc.left != place.at.x || rc.top != place.at.y);
+}
+}  // namespace
+
+void CUiDialogImplCore::CheckPlace(HWND hFrame, Placement& place, const WINDOWPOS* pos) {
+  if (!pos || (pos->flags & SWP_NOMOVE) || !PlaceLost(hFrame, place)) return;
+  ::PostMessageW(hFrame, KeepPlaceMessage(), 0, 0);
+}
+
+UINT CUiDialogImplCore::KeepPlaceMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneKeepFramePlace");
+  return message;
+}
+
+void CUiDialogImplCore::RestorePlace(HWND hFrame, Placement& place) {
+  if (!PlaceLost(hFrame, place)) return;
+  ++place.fixes;
+  ::SetWindowPos(hFrame, nullptr, place.at.x, place.at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 UINT CUiDialogImplCore::ModalHookMessage() {
   static const UINT message = ::RegisterWindowMessageW(L"QuorvaneModalHookReady");
   return message;

@@ -19,6 +19,37 @@ class CUiDialogImplCore {
   // Whether the keyboard focus is on one of the frame's windows other than the frame: a
   // child, or a pop-up of one (a drop-down calendar).
   static BOOL HoldsFocus(HWND hFrame);
+  // Takes a frame that is about to be destroyed off the screen at once: it loses
+  // WS_VISIBLE without a hide, so that its destruction removes it from the display
+  // directly. Under Wine a hide waits for the window manager to confirm that the window
+  // was mapped (two seconds without one, or when it comes right after the show), with
+  // the UI thread stopped and the frame still on the screen: the click that ended it
+  // then looks ignored, and the next one lands on the window below.
+  static void HideForDestroy(HWND hFrame);
+  // The presses and releases of mouse buttons that the user made before `endTime` (a
+  // message time) and that are still queued: made while a modal frame stood, they went
+  // with it, and must not act on the window that is under the pointer now.
+  static void DropClicksBefore(DWORD endTime);
+
+  // Keeping a shown frame where it was put until the user moves it. Under a window
+  // manager, Wine may take a position report from the middle of the manager's taking
+  // over the window for the window's place: the frame then stands where it was put, but
+  // Wine sends its clicks to whatever lies at the reported place (a disabled owner),
+  // and the frame can no longer be clicked. Such a move is put right again, a few times
+  // at most in case the manager insists.
+  struct Placement {
+    POINT at{0, 0};
+    BOOL keep = FALSE;
+    int fixes = 0;
+  };
+  // After the show: the frame's place is kept from now on.
+  static void KeepPlace(HWND hFrame, Placement& place);
+  // WM_WINDOWPOSCHANGED: a move the frame did not ask for is put right (posted).
+  static void CheckPlace(HWND hFrame, Placement& place, const WINDOWPOS* pos);
+  // The posted message that puts it right, and what it does.
+  static UINT KeepPlaceMessage();
+  static void RestorePlace(HWND hFrame, Placement& place);
+
   // WM_SYSCOMMAND about to maximise or restore the frame: the skin its maximise button
   // takes ("restorebtn", "maxbtn"); null for any other command.
   static const char* MaxButtonSkin(HWND hWnd, WPARAM command);

@@ -264,3 +264,81 @@ TEST(DialogFrame, NoNonClientAreaAndARoundedRegionThatFollowsTheSize) {
 }
 
 }  // namespace
+
+// Under a window manager, Wine may report a place the shown frame does not have; it
+// then sends the frame's clicks to what lies there (a disabled owner), and the frame
+// can no longer be clicked. A move the frame did not ask for is put back, until the
+// user moves the frame himself (a size-move loop).
+TEST(DialogFrame, AMoveNobodyAskedForIsPutBackUntilTheUserMovesTheFrame) {
+  struct Probe : TestDialog {
+    BOOL PreTranslateMessage(MSG* pMsg) override {
+      switch (pMsg->message) {
+        case WM_APP + 3:  // the window system's report, as Wine makes it
+          ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+          ::PostMessageW(m_hWnd, WM_APP + 4, 0, 0);
+          return TRUE;
+        case WM_APP + 4:
+          ::GetWindowRect(m_hWnd, &afterReport);
+          ::SendMessageW(m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+          ::SetWindowPos(m_hWnd, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+          ::SendMessageW(m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+          ::PostMessageW(m_hWnd, WM_APP + 5, 0, 0);
+          return TRUE;
+        case WM_APP + 5:
+          ::GetWindowRect(m_hWnd, &afterDrag);
+          EndDialog(1);
+          return TRUE;
+      }
+      return FALSE;
+    }
+    RECT afterReport{}, afterDrag{};
+  };
+  Owner owner;
+  Probe dlg;
+  ASSERT_TRUE(dlg.SetXml(kLayout));
+  dlg.onInit = [](TestDialog& d) { ::PostMessageW(d.m_hWnd, WM_APP + 3, 0, 0); };
+  EXPECT_EQ(1u, dlg.DoModal(owner.wnd));
+  EXPECT_EQ("180,170,420,330", Str(dlg.afterReport));
+  EXPECT_EQ("30,40,270,200", Str(dlg.afterDrag));
+}
+
+// An ended run takes its frame off the screen without a hide (under Wine a hide can
+// stop the thread for two seconds with the frame still shown, so that the click seems
+// ignored and the next one lands on the owner); the owner is enabled and active again.
+HHOOK g_hideHook = nullptr;
+HWND g_hideFrame = nullptr;
+int g_hides = 0;
+LRESULT CALLBACK CountHides(int code, WPARAM wParam, LPARAM lParam) {
+  const CWPSTRUCT* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && cwp->message == WM_WINDOWPOSCHANGING &&
+      (reinterpret_cast<const WINDOWPOS*>(cwp->lParam)->flags & SWP_HIDEWINDOW) && cwp->hwnd == g_hideFrame)
+    ++g_hides;
+  return ::CallNextHookEx(g_hideHook, code, wParam, lParam);
+}
+
+TEST(DialogFrame, AnEndedRunLeavesTheScreenWithoutAHideAndGivesTheOwnerBack) {
+  struct Ends : TestDialog {
+    BOOL PreTranslateMessage(MSG* pMsg) override {
+      if (pMsg->message != WM_APP + 3) return FALSE;
+      EndDialog(2);
+      return TRUE;
+    }
+  };
+  Owner owner;
+  ::SetActiveWindow(owner.wnd);
+  Ends dlg;
+  ASSERT_TRUE(dlg.SetXml(kLayout));
+  dlg.onInit = [](TestDialog& d) {
+    g_hideFrame = d.m_hWnd;
+    ::PostMessageW(d.m_hWnd, WM_APP + 3, 0, 0);
+  };
+  g_hides = 0;
+  g_hideHook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CountHides, nullptr, ::GetCurrentThreadId());
+  ASSERT_NE(nullptr, g_hideHook);
+  EXPECT_EQ(2u, dlg.DoModal(owner.wnd));
+  ::UnhookWindowsHookEx(g_hideHook);
+  EXPECT_EQ(0, g_hides);
+  EXPECT_FALSE(::IsWindow(dlg.m_hWnd));
+  EXPECT_TRUE(::IsWindowEnabled(owner.wnd));
+  EXPECT_EQ(owner.wnd, ::GetActiveWindow());
+}

@@ -1,0 +1,56 @@
+"""A quick click never leaves a box unable to end: tray → 关于..., 确定 clicked 0.15 s
+after the box appears, again and again; then a second 关于... from the tray while one
+stands, and both close, the top one first. Each box must close on its click (within
+a second); a box left standing is tried with ✕ (and Alt+F4, which the about box leaves
+alone by design) before the scenario fails."""
+
+import time
+
+ROUNDS = 25
+
+
+def close_about(s, box, why):
+    """Clicks 确定 0.15 s after the box appeared; the box must go."""
+    time.sleep(0.15)
+    s.click(box, box.layout(557).centre(101, tag="button"))
+    try:
+        s.wait_gone(box, 1.5)
+        return
+    except s.Failure:
+        pass
+    tried = []
+    s.click(box, box.layout(557).centre(101, tag="imgbtn"))
+    time.sleep(1)
+    tried.append("✕ %s" % ("closed it" if not box.shown() else "did nothing"))
+    if box.shown():
+        s.key("alt+F4")
+        time.sleep(1)
+        tried.append("Alt+F4 %s" % ("closed it" if not box.shown() else "did nothing"))
+    s.fail("%s: the about box stayed after a click on 确定 (%s)" % (why, ", ".join(tried)))
+
+
+def scenario(s):
+    s.start_service()
+    main = s.start_console()
+    for i in range(ROUNDS):
+        s.tray_command(1, 2)  # "升级...", "关于..."
+        close_about(s, s.wait_window("关于..."), "round %d" % (i + 1))
+
+    # A second about box from the tray while the first stands.
+    s.tray_command(1, 2)
+    first = s.wait_window("关于...")
+    time.sleep(0.3)
+    s.tray_command(1, 2)
+    both = s.wait_until(lambda: len(s.windows("关于...")) == 2 and s.windows("关于..."), 5,
+                        "a second about box")
+    second = [w for w in both if w.xid != first.xid][0]
+    close_about(s, second, "the second box")
+    s.check(first.shown(), "the first box went with the second")
+    close_about(s, first, "the first box, after the second")
+
+    # The main window answers again: its close button asks.
+    s.click(main, main.layout(103).centre(101))
+    ask = s.wait_window("确定", 5)
+    s.click(ask, s.box_buttons(ask, 2)[1])  # 否
+    s.wait_gone(ask, 3)
+    s.check(s.console_alive(), "the console ended")
