@@ -389,7 +389,8 @@ LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lPa
   const unsigned char* payload = DeliveredPayload(uMsg, wParam, lParam, length);
   StrategyRunLogRecord record;
   if (!payload || !ReadStrategyRunLog(payload, length, record)) return 0;
-  // One run for the line: every append keeps the user's selection and view, once.
+  // One run for the line and its break: every append keeps the user's selection and
+  // view, once.
   std::wstring line = L"策略名称：" + record.StrategyName + L"     ";
   switch (record.Result) {
     case 1: line += L"开始运行 "; break;
@@ -397,9 +398,8 @@ LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lPa
     case 3: line += L"运行失败      " + record.Reason; break;
     default: break;
   }
-  line += LocalClock::TimeText();
+  line += LocalClock::TimeText() + L"\r\n";
   RichEditAppendText(m_logPane, line.c_str(), FALSE, 0);
-  RichEditAppendNewLine(m_logPane);
   // The service logs for as long as the console runs; under Wine a line kept costs
   // about 10 KiB.
   RichEditKeepLastLines(m_logPane, kLogLines, kLogBatch);
