@@ -492,6 +492,7 @@ class Session:
         """QvService.exe with `data` (default: its demo data), recording every frame it
         receives in frames.log; waits until it listens."""
         data = data or os.path.join(ROOT, "src", "qvservice", "QvServiceDemo.txt")
+        self._wait_port_free()
         self.frame_log = os.path.join(self.out, "frames.log")
         self.service = self.spawn(["wine", os.path.join(self.build, "src", "qvservice", "QvService.exe"),
                                    "--data", data, "--log", self.frame_log], "service.log")
@@ -513,16 +514,26 @@ class Session:
 
     def start_peer(self):
         """A loopback peer (Peer) in place of the service."""
+        self._wait_port_free()
         self.peer = Peer()
         return self.peer
 
+    def _wait_port_free(self):
+        # The console always connects to this port: another run's service would answer.
+        wait_until(lambda: not self._listening(), 120,
+                   "127.0.0.1:%d to be free (another service listens there)" % SERVICE_PORT, 0.5)
+
     @staticmethod
     def _listening():
-        try:
-            socket.create_connection(("127.0.0.1", SERVICE_PORT), 0.2).close()
-            return True
-        except OSError:
-            return False
+        """Whether something listens on 127.0.0.1:4667; read from /proc, since a probing
+        connection would be taken by that listener for the console's link."""
+        want = "%08X:%04X" % (0x0100007F, SERVICE_PORT)
+        with open("/proc/net/tcp") as f:
+            for line in f.readlines()[1:]:
+                fields = line.split()
+                if fields[1] in (want, "00000000:%04X" % SERVICE_PORT) and fields[3] == "0A":
+                    return True
+        return False
 
     def start_console(self, login=True):
         """Starts build/Quorvane.exe; with `login`, logs in as tamuk/tamuk and returns the

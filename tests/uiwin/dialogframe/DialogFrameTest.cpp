@@ -304,7 +304,7 @@ TEST(DialogFrame, AMoveNobodyAskedForIsPutBackUntilTheUserMovesTheFrame) {
 
 // An ended run takes its frame off the screen without a hide (under Wine a hide can
 // stop the thread for two seconds with the frame still shown, so that the click seems
-// ignored and the next one lands on the owner); the owner is enabled and active again.
+// ignored and the next one lands on the owner); the owner is enabled again.
 HHOOK g_hideHook = nullptr;
 HWND g_hideFrame = nullptr;
 int g_hides = 0;
@@ -316,7 +316,7 @@ LRESULT CALLBACK CountHides(int code, WPARAM wParam, LPARAM lParam) {
   return ::CallNextHookEx(g_hideHook, code, wParam, lParam);
 }
 
-TEST(DialogFrame, AnEndedRunLeavesTheScreenWithoutAHideAndGivesTheOwnerBack) {
+TEST(DialogFrame, AnEndedRunLeavesTheScreenWithoutAHide) {
   struct Ends : TestDialog {
     BOOL PreTranslateMessage(MSG* pMsg) override {
       if (pMsg->message != WM_APP + 3) return FALSE;
@@ -325,7 +325,6 @@ TEST(DialogFrame, AnEndedRunLeavesTheScreenWithoutAHideAndGivesTheOwnerBack) {
     }
   };
   Owner owner;
-  ::SetActiveWindow(owner.wnd);
   Ends dlg;
   ASSERT_TRUE(dlg.SetXml(kLayout));
   dlg.onInit = [](TestDialog& d) {
@@ -340,5 +339,68 @@ TEST(DialogFrame, AnEndedRunLeavesTheScreenWithoutAHideAndGivesTheOwnerBack) {
   EXPECT_EQ(0, g_hides);
   EXPECT_FALSE(::IsWindow(dlg.m_hWnd));
   EXPECT_TRUE(::IsWindowEnabled(owner.wnd));
-  EXPECT_EQ(owner.wnd, ::GetActiveWindow());
+}
+
+// A run that ends on its button's click; the user's clicks are real input.
+class EndsOnItem1 : public CUiDialogImpl<EndsOnItem1>, public CWHRoundRectFrameHelper<EndsOnItem1> {
+ public:
+  BEGIN_MSG_MAP_EX(EndsOnItem1)
+    NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
+    CHAIN_MSG_MAP(CUiDialogImpl<EndsOnItem1>)
+    CHAIN_MSG_MAP(CWHRoundRectFrameHelper<EndsOnItem1>)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+  END_MSG_MAP()
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    ::PostMessageW(m_hWnd, WM_APP + 3, 0, 0);
+    return TRUE;
+  }
+  LRESULT OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
+    bHandled = reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID == 1;
+    if (bHandled) EndDialog(1);
+    return 0;
+  }
+  BOOL PreTranslateMessage(MSG* pMsg) override {
+    if (PreTranslateTimer(pMsg)) return TRUE;
+    if (pMsg->message != WM_APP + 3) return FALSE;
+    // Two clicks on 确定: the second as a user makes it who thinks the first was lost.
+    RECT rc = FindChildByCmdID(1)->GetRect();
+    POINT at{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ::ClientToScreen(GetViewHWnd(), &at);
+    // Each event carries its place: other tests of the run move the shared cursor.
+    const LONG x = at.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    const LONG y = at.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    INPUT input[4] = {};
+    const DWORD flags[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 4; ++i) {
+      input[i].type = INPUT_MOUSE;
+      input[i].mi.dx = x;
+      input[i].mi.dy = y;
+      input[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    sent = ::SendInput(4, input, sizeof(INPUT));
+    ::SetTimer(m_hWnd, 1, 5000, nullptr);  // clicks lost elsewhere end the run with 0
+    return TRUE;
+  }
+  BOOL PreTranslateTimer(MSG* pMsg) {
+    if (pMsg->message != WM_TIMER || pMsg->hwnd != m_hWnd) return FALSE;
+    EndDialog(0);
+    return TRUE;
+  }
+  UINT sent = 0;
+};
+
+TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
+  // The owner's button lies where the dialog's 确定 stands, as 删除 lies under the
+  // object editor's 取消.
+  TestDialog page;
+  ASSERT_TRUE(page.SetXml(R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)"));
+  ASSERT_NE(nullptr, page.Create(nullptr));
+  // Away from where the other tests' windows stand.
+  ::SetWindowPos(page.m_hWnd, nullptr, 731, 541, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  EndsOnItem1 dlg;
+  ASSERT_TRUE(dlg.SetXml(kLayout));
+  EXPECT_EQ(1u, dlg.DoModal(page.m_hWnd));
+  EXPECT_EQ(4u, dlg.sent);
+  testenv::PumpFor(200);
+  EXPECT_EQ(0, page.CountCommands(7));
 }
