@@ -8,16 +8,81 @@
 
 namespace {
 
-// Puts the caret after the last character, where the next run goes.
-void CaretToEnd(HWND edit) {
+LONG TextLength(HWND edit) {
   GETTEXTLENGTHEX length{GTL_NUMCHARS, 1200};
-  const LRESULT end = ::SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
-  CHARRANGE range{static_cast<LONG>(end), static_cast<LONG>(end)};
+  return static_cast<LONG>(::SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+}
+
+void Select(HWND edit, LONG from, LONG to) {
+  CHARRANGE range{from, to};
   ::SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
+// The top of the row that a character is on, in the control's client coordinates.
+LONG RowTop(HWND edit, LONG at) {
+  POINTL point{};
+  ::SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), at);
+  return point.y;
+}
+
+// The view shows the row of the newest text (the scroll bars say nothing while the
+// control has no use for them).
+bool ShowsNewest(HWND edit) {
+  const LONG end = TextLength(edit);
+  RECT client{};
+  ::GetClientRect(edit, &client);
+  return RowTop(edit, end > 0 ? end - 1 : 0) < client.bottom;
+}
+
+// What the user sees and has selected while the log changes under it. Moving the caret
+// to the end or cutting the start scrolls the control and takes the selection; this
+// puts back the user's selection (moved with the text it covers) and view: the newest
+// row when the view showed it before, else the place the user scrolled to. A shown
+// control does not paint meanwhile: one repaint at the end, not one per step. (Redraw
+// goes back on by showing the window, so a hidden one is left alone.)
+class UserView {
+ public:
+  explicit UserView(HWND edit)
+      : edit_(edit), following_(ShowsNewest(edit)), shown_((::GetWindowLongW(edit, GWL_STYLE) & WS_VISIBLE) != 0) {
+    ::SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+    ::SendMessageW(edit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
+    if (shown_) ::SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+  }
+  ~UserView() {
+    // The caret alone is not a selection: it stays where the next text goes.
+    const LONG from = selection_.cpMin - cut_, to = selection_.cpMax - cut_;
+    if (to > from && to > 0) Select(edit_, from > 0 ? from : 0, to);
+    if (following_) {
+      ::SendMessageW(edit_, WM_VSCROLL, SB_BOTTOM, 0);
+    } else {
+      scroll_.y = scroll_.y > cutHeight_ ? scroll_.y - cutHeight_ : 0;
+      ::SendMessageW(edit_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
+    }
+    if (!shown_) return;
+    ::SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(edit_, nullptr, FALSE);
+  }
+  UserView(const UserView&) = delete;
+  UserView& operator=(const UserView&) = delete;
+
+  // The first `count` characters went, `height` pixels of rows with them.
+  void Cut(LONG count, LONG height) {
+    cut_ = count;
+    cutHeight_ = height;
+  }
+
+ private:
+  HWND edit_;
+  bool following_, shown_;
+  CHARRANGE selection_{};
+  POINT scroll_{};
+  LONG cut_ = 0, cutHeight_ = 0;
+};
+
 LRESULT Append(HWND edit, LPCWSTR text, DWORD mask, BOOL bold, COLORREF colour) {
-  CaretToEnd(edit);
+  UserView view(edit);
+  const LONG end = TextLength(edit);
+  Select(edit, end, end);
   CHARFORMAT2W format{};
   format.cbSize = sizeof format;
   format.dwMask = mask;
@@ -67,20 +132,22 @@ void RichEditClear(HWND edit) {
   ::SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
 }
 
-void RichEditKeepLastLines(HWND edit, int lines) {
+LONG RichEditKeepLastLines(HWND edit, int lines, int batch) {
   // The last row is the one the next text goes on.
   const LONG rows = static_cast<LONG>(::SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
-  if (lines < 0 || rows - 1 <= lines) return;
+  if (lines < 0 || batch < 0 || rows - 1 <= lines + batch) return 0;
   // A wrapped line shows on several rows: only whole lines go.
   LONG cut = 0;
   for (LONG row = rows - 1 - lines; row < rows && cut <= 0; ++row) {
     const LONG start = static_cast<LONG>(::SendMessageW(edit, EM_LINEINDEX, row, 0));
     if (start > 0 && CharAt(edit, start - 1) == L'\r') cut = start;
   }
-  if (cut <= 0) return;
+  if (cut <= 0) return 0;
+  UserView view(edit);
+  view.Cut(cut, RowTop(edit, cut) - RowTop(edit, 0));
   // Not undoable: the replace empties the undo list, and what it took goes with it. (With
   // the undo list switched off instead, Wine's rich edit keeps each dropped line break.)
-  CHARRANGE range{0, cut};
-  ::SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  Select(edit, 0, cut);
   ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+  return cut;
 }

@@ -2,8 +2,10 @@
 // The read-only rich-edit log that pages use for run logs and result texts: created in
 // the console's font with fixed line spacing, filled by appending runs of text in a
 // weight and colour of their own. Appends always go to the end, whatever the user has
-// selected. The log has no length limit of its own; a page that appends for as long as
-// it runs keeps it to its latest lines. Appends and dropped lines leave nothing to undo.
+// selected; the user's selection stays on its text, and the view follows the newest
+// row unless the user has scrolled away from it (then it stays where the user put it).
+// The log has no length limit of its own; a page that appends for as long as it runs
+// keeps it to its latest lines. Appends and dropped lines leave nothing to undo.
 // Needs the rich-edit library (CUIResource::Init).
 #include <windows.h>
 
@@ -18,7 +20,9 @@ LRESULT RichEditAppendText(HWND edit, LPCWSTR text, BOOL bold, COLORREF colour);
 LRESULT RichEditAppendNewLine(HWND edit);
 // Empties the log and leaves it read-only.
 void RichEditClear(HWND edit);
-// Drops the oldest lines so that at most `lines` stay before the last row (the one the
-// next text goes on). Lines are counted as the control shows them, and only whole lines
-// go: a line wrapped over rows goes whole or stays whole.
-void RichEditKeepLastLines(HWND edit, int lines);
+// Once more than `lines` + `batch` rows stand before the last row (the one the next text
+// goes on), drops the oldest lines so that at most `lines` stay: a cut costs the control
+// in proportion to what it keeps, so it is made once a batch, not once a line. Rows are
+// counted as the control shows them, and only whole lines go: a line wrapped over rows
+// goes whole or stays whole. Returns the characters dropped.
+LONG RichEditKeepLastLines(HWND edit, int lines, int batch);

@@ -399,24 +399,20 @@ LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lPa
   const unsigned char* payload = DeliveredPayload(uMsg, wParam, lParam, length);
   StrategyRunLogRecord record;
   if (!payload || !ReadStrategyRunLog(payload, length, record)) return 0;
-  RichEditAppendText(m_logPane, L"策略名称：", FALSE, 0);
-  RichEditAppendText(m_logPane, record.StrategyName.c_str(), FALSE, 0);
-  RichEditAppendText(m_logPane, L"     ", FALSE, 0);
+  // One run for the line and its break: every append keeps the user's selection and
+  // view, once.
+  std::wstring line = L"策略名称：" + record.StrategyName + L"     ";
   switch (record.Result) {
-    case 1: RichEditAppendText(m_logPane, L"开始运行 ", FALSE, 0); break;
-    case 2: RichEditAppendText(m_logPane, L"运行成功 ", FALSE, 0); break;
-    case 3:
-      RichEditAppendText(m_logPane, L"运行失败 ", FALSE, 0);
-      RichEditAppendText(m_logPane, L"     ", FALSE, 0);
-      RichEditAppendText(m_logPane, record.Reason.c_str(), FALSE, 0);
-      break;
+    case 1: line += L"开始运行 "; break;
+    case 2: line += L"运行成功 "; break;
+    case 3: line += L"运行失败      " + record.Reason; break;
     default: break;
   }
-  RichEditAppendText(m_logPane, LocalClock::TimeText().c_str(), FALSE, 0);
-  RichEditAppendNewLine(m_logPane);
+  line += LocalClock::TimeText() + L"\r\n";
+  RichEditAppendText(m_logPane, line.c_str(), FALSE, 0);
   // The service logs for as long as the console runs; under Wine a line kept costs
   // about 10 KiB.
-  RichEditKeepLastLines(m_logPane, kLogLines);
+  RichEditKeepLastLines(m_logPane, kLogLines, kLogBatch);
   return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -109,21 +110,25 @@ TEST_F(SmallControls, RichEditLogAppendsAtTheEndAndHoldsLongLogsWhole) {
   CUIResource::Uninit();
 }
 
-// A log kept to its latest lines drops the oldest whole lines, the newest staying last:
+// A log kept to its latest lines drops the oldest whole lines in batches, the newest
+// staying last: it grows to the bound and a batch, then goes back to the bound at once;
 // a line wrapped over rows goes whole or stays whole.
-TEST_F(SmallControls, RichEditLogKeepsItsLatestWholeLines) {
+TEST_F(SmallControls, RichEditLogKeepsItsLatestWholeLinesCuttingABatchAtOnce) {
   CUIResource::Init();
   const struct {
     const char* what;
     DWORD wrap;       // WS_HSCROLL | ES_AUTOHSCROLL: one row per line; 0: wrapped
     int width, chars;  // the frame's width, characters per line
-    int appended, kept;
+    int appended, kept, batch;
     const wchar_t* first;  // the first line left
+    int cuts;
   } rows[] = {
-      {"under the bound", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 4, 5, L"1 "},
-      {"at the bound", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 5, 5, L"1 "},
-      {"past the bound", WS_HSCROLL | ES_AUTOHSCROLL, 300, 200, 8, 5, L"4 "},
-      {"wrapped lines", 0, 120, 30, 8, 5, nullptr},
+      {"under the bound", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 4, 5, 3, L"1 ", 0},
+      {"within the batch", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 8, 5, 3, L"1 ", 0},
+      {"past the batch", WS_HSCROLL | ES_AUTOHSCROLL, 300, 200, 9, 5, 3, L"5 ", 1},
+      {"a batch later", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 12, 5, 3, L"5 ", 1},
+      {"two batches", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 13, 5, 3, L"9 ", 2},
+      {"wrapped lines", 0, 120, 30, 8, 5, 0, nullptr, -1},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -132,17 +137,20 @@ TEST_F(SmallControls, RichEditLogKeepsItsLatestWholeLines) {
     ASSERT_NE(nullptr, log);
     ::MoveWindow(::GetDlgItem(host_, 15), 10, 200, row.width, 120, TRUE);
     std::vector<std::wstring> lines;
+    int cuts = 0;
+    LRESULT most = 0;
     for (int i = 1; i <= row.appended; ++i) {
       lines.push_back(std::to_wstring(i) + L" " + std::wstring(row.chars, L'字'));
       RichEditAppendText(log, lines.back().c_str(), FALSE, 0);
       RichEditAppendNewLine(log);
-      RichEditKeepLastLines(log, row.kept);
+      if (RichEditKeepLastLines(log, row.kept, row.batch) > 0) ++cuts;
+      most = std::max(most, ::SendMessageW(log, EM_GETLINECOUNT, 0, 0) - 1);
     }
     std::vector<wchar_t> buffer(::GetWindowTextLengthW(log) + 1);
     ::GetWindowTextW(log, buffer.data(), static_cast<int>(buffer.size()));
     const std::wstring text = buffer.data();
     const LRESULT shownRows = ::SendMessageW(log, EM_GETLINECOUNT, 0, 0) - 1;
-    EXPECT_GE(row.kept, shownRows);
+    EXPECT_GE(row.kept + row.batch, shownRows);
     // What is left is a run of whole lines ending with the newest.
     std::wstring tail;
     size_t left = 0;
@@ -151,11 +159,94 @@ TEST_F(SmallControls, RichEditLogKeepsItsLatestWholeLines) {
     EXPECT_EQ(tail, text);
     if (row.first) {
       EXPECT_EQ(0u, text.find(row.first));
+      EXPECT_EQ(row.cuts, cuts);
+      EXPECT_EQ(std::min(row.appended, row.kept + row.batch), most) << "rows before a cut";
     } else {
       EXPECT_GT(shownRows, static_cast<LRESULT>(left)) << "lines of several rows";
     }
     ::DestroyWindow(::GetDlgItem(host_, 15));
   }
+  CUIResource::Uninit();
+}
+
+// While lines come in and the oldest go, the view follows the newest line unless the
+// user has scrolled up (then it stays on the line the user looks at), and the user's
+// selection stays on its text.
+TEST_F(SmallControls, RichEditLogKeepsTheUsersViewAndSelectionWhileLinesComeAndGo) {
+  CUIResource::Init();
+  HWND log = RichEditCreate(host_, 16,
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
+                                ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                            CUIResource::GetSkinBitmap(), 3002);
+  ASSERT_NE(nullptr, log);
+  ::MoveWindow(::GetDlgItem(host_, 16), 10, 200, 300, 120, TRUE);
+  const int kept = 20, batch = 5;
+  int next = 1;
+  auto append = [&](int count) {
+    for (int i = 0; i < count; ++i, ++next) {
+      RichEditAppendText(log, (L"第" + std::to_wstring(next) + L"行 运行失败").c_str(), FALSE, 0);
+      RichEditAppendNewLine(log);
+      RichEditKeepLastLines(log, kept, batch);
+    }
+  };
+  auto lineText = [&](LRESULT row) {
+    const LONG start = static_cast<LONG>(::SendMessageW(log, EM_LINEINDEX, row, 0));
+    const LONG length = static_cast<LONG>(::SendMessageW(log, EM_LINELENGTH, start, 0));
+    std::vector<wchar_t> text(length + 1);
+    TEXTRANGEW range{{start, start + length}, text.data()};
+    ::SendMessageW(log, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    return std::wstring(text.data());
+  };
+  auto topLine = [&] { return lineText(::SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0)); };
+  auto newestShown = [&] {  // the newest line's row lies in the client area
+    const LRESULT row = ::SendMessageW(log, EM_GETLINECOUNT, 0, 0) - 2;
+    POINTL at{};
+    ::SendMessageW(log, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), ::SendMessageW(log, EM_LINEINDEX, row, 0));
+    RECT client{};
+    ::GetClientRect(log, &client);
+    return at.y >= 0 && at.y < client.bottom;
+  };
+  auto selected = [&] {
+    wchar_t text[64] = L"";
+    CHARRANGE range{};
+    ::SendMessageW(log, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    if (range.cpMax - range.cpMin >= 64) return std::wstring(L"too long");
+    ::SendMessageW(log, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text));
+    return std::wstring(text);
+  };
+
+  for (int step = 0; step < 12; ++step) {  // past the bound and two cuts
+    SCOPED_TRACE(next);
+    append(3);
+    EXPECT_TRUE(newestShown());
+  }
+  ASSERT_EQ(L"第36行 运行失败", lineText(::SendMessageW(log, EM_GETLINECOUNT, 0, 0) - 2));
+
+  // The user selects "30行" and scrolls up.
+  const LONG at = static_cast<LONG>(::SendMessageW(log, EM_LINEINDEX, 18, 0));  // rows 0..23 hold lines 13..36
+  ASSERT_EQ(L"第31行 运行失败", lineText(18));
+  CHARRANGE range{at - 9, at - 6};  // a line ends with one paragraph mark
+  ::SendMessageW(log, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  ASSERT_EQ(L"30行", selected());
+  for (int i = 0; i < 10 && newestShown(); ++i) ::SendMessageW(log, WM_VSCROLL, SB_LINEUP, 0);
+  const std::wstring looked = topLine();
+  ASSERT_FALSE(newestShown());
+  ASSERT_LE(6, ::SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0)) << "a line the next cut keeps";
+  for (int i = 0; i < 6; ++i) {  // a cut among them, the selected line kept
+    SCOPED_TRACE(next);
+    append(1);
+    EXPECT_EQ(L"30行", selected());
+    EXPECT_EQ(looked, topLine());
+    EXPECT_FALSE(newestShown());
+  }
+  EXPECT_EQ(L"第19行 运行失败", lineText(0)) << "cut once";
+
+  // Back at the bottom, the view follows again; a selection that went is no more.
+  ::SendMessageW(log, WM_VSCROLL, SB_BOTTOM, 0);
+  append(2 * batch + 2);  // two cuts, the second taking line 30
+  EXPECT_TRUE(newestShown());
+  EXPECT_EQ(L"", selected());
+  ::DestroyWindow(::GetDlgItem(host_, 16));
   CUIResource::Uninit();
 }
 

@@ -330,24 +330,35 @@ TEST_F(StrategyPage, WhatIsDoneToAStrategyShowsOnEveryRowOfIt) {
 }
 
 // The service logs runs for as long as the console runs: the pane keeps the latest
-// lines, the newest last, so that the console's memory does not grow with the shift.
-TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShift) {
+// lines, the newest last and in view, so that the console's memory does not grow with
+// the shift; the oldest go a batch at a time.
+TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShiftShowingTheNewest) {
   AddTarget(L"月度策略");
   LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
   Run([&] {
     ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
     const HWND pane = Area().StrategyGuard()->LogPane();
-    auto line = [&](int index) {  // a line of the pane, without its break
+    auto line = [&](LRESULT index) {  // a line of the pane, without its break
       wchar_t text[512] = {511};
       const LRESULT length = ::SendMessageW(pane, EM_GETLINE, index, reinterpret_cast<LPARAM>(text));
       std::wstring shown(text, static_cast<size_t>(length > 0 ? length : 0));
       while (!shown.empty() && (shown.back() == L'\r' || shown.back() == L'\n')) shown.pop_back();
       return shown;
     };
+    auto rows = [&] { return ::SendMessageW(pane, EM_GETLINECOUNT, 0, 0) - 1; };  // the last one empty
+    auto newestShown = [&] {
+      POINTL at{};
+      ::SendMessageW(pane, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), ::SendMessageW(pane, EM_LINEINDEX, rows() - 1, 0));
+      RECT client{};
+      ::GetClientRect(pane, &client);
+      return at.y >= 0 && at.y < client.bottom;
+    };
     auto logged = [](int i) {
       return L"策略名称：月度策略     运行失败      第" + std::to_wstring(i) + L"次2024-03-01 09:05:07";
     };
-    const int total = Page::kLogLines + 3;
+    const int bound = Page::kLogLines + Page::kLogBatch;
+    const int total = bound + 3;  // one cut, back to the bound, and two lines more
     std::vector<unsigned char> record(4 + 128 + 520, 0);
     record[0] = 3;
     std::memcpy(&record[4], L"月度策略", 8);
@@ -356,13 +367,13 @@ TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShift) {
       std::fill(record.begin() + 132, record.end(), 0);
       std::memcpy(&record[132], reason.c_str(), reason.size() * 2);
       ASSERT_TRUE(peer.SendFrame(0, 0, 1532, record.data(), static_cast<uint32_t>(record.size())));
-      if (i % 100 && i != total) continue;
-      const int lines = i < Page::kLogLines ? i : Page::kLogLines;
-      ASSERT_TRUE(testenv::PumpUntil([&] { return line(lines - 1) == logged(i); }, 10000)) << i;
+      if (i % 100 && i < bound) continue;
+      ASSERT_TRUE(testenv::PumpUntil([&] { return line(rows() - 1) == logged(i); }, 10000)) << i;
+      SCOPED_TRACE(i);
+      EXPECT_EQ(i <= bound ? i : Page::kLogLines + i - bound - 1, rows());
+      EXPECT_EQ(logged(i <= bound ? 1 : bound - Page::kLogLines + 2), line(0));
+      EXPECT_TRUE(newestShown());
     }
-    EXPECT_EQ(Page::kLogLines + 1, ::SendMessageW(pane, EM_GETLINECOUNT, 0, 0));  // the last one empty
-    EXPECT_EQ(logged(4), line(0));
-    EXPECT_EQ(logged(total), line(Page::kLogLines - 1));
   });
 }
 

@@ -1,0 +1,85 @@
+"""The strategy page's run-log pane under a flood: with 监测策略 open, a peer sends run-log
+lines (1532) past the pane's 1,000 (the first quickly, the last 20 a second, across the
+first cut of the oldest lines). The pane shows its newest line (a line of "一", a dark
+band across the pane in a screenshot) once past 1,000 and at the end, and a click on
+运行策略 during the flood is answered within a second (its "请选择要执行的策略!" box comes
+up)."""
+
+import struct
+import threading
+import time
+
+FAST = 1060       # sent as quickly as the console takes them
+PACED = 80        # then 20 a second
+RATE = 20
+AT_ONCE = 1.0     # seconds a click may wait for its answer
+NAME = "月度策略"
+
+
+def run_log(result, reason=""):
+    """A 1532 record: result, the name in 64 UTF-16 units, the reason NUL-terminated."""
+    name = NAME.encode("utf-16-le").ljust(128, b"\0")
+    return struct.pack("<I", result) + name + reason.encode("utf-16-le") + b"\0\0"
+
+
+def dark_band(s, main, rect):
+    """A pixel row of the pane (without its scroll bars) that is dark across much of it:
+    no line but the one of "一" inks more than a fifth of a row."""
+    inner = (rect[0] + 4, rect[1] + 4, rect[2] - 24, rect[3] - 24)
+    for row in s.pixels(main, inner):
+        if sum(1 for p in row if sum(p) < 600) > 0.4 * len(row):
+            return True
+    return False
+
+
+def newest_in_view(s, main, pane, line, timeout):
+    """The line of "一" comes into view and stays there (a screenshot taken while the
+    console is between two steps of its work does not count)."""
+    s.wait_until(lambda: dark_band(s, main, pane), timeout, "line %d in view in the run-log pane" % line)
+    time.sleep(1.0)
+    s.check(dark_band(s, main, pane), "line %d came into view in the run-log pane and left it" % line)
+
+
+def send_paced(peer, count, failures):
+    start = time.monotonic()
+    try:
+        for i in range(count):
+            time.sleep(max(0.0, start + i / RATE - time.monotonic()))
+            peer.send(0, 0, 1532, run_log(1 + i % 2))
+    except Exception as e:  # told by the scenario
+        failures.append(e)
+
+
+def scenario(s):
+    s.db_exec("insert into StrategyTable(StrategyName,StrategyDescriptor,StrategyType,TaskMode,Status,RunStatus,"
+              "Ip,id) values(?,?,?,?,?,?,?,?)", (NAME, "每月一次", 7, 0, 1, 0, "10.0.0.1", "1"))
+    peer = s.start_peer()
+    main = s.start_console()
+    peer.wait_connected()
+    s.click_element(main, 103, 106)  # 完整性监测
+    area = main.layout(103, {111: 1})
+    s.click(main, area.head_centre(364, 1))  # 监测策略
+    page = main.layout(103, {111: 1, 364: 1})
+    pane = page.element(125)[0]
+
+    newest = run_log(3, "一" * 300)
+    for i in range(FAST - 1):
+        peer.send(0, 0, 1532, run_log(1 + i % 2))
+    peer.send(0, 0, 1532, newest)
+    newest_in_view(s, main, pane, FAST, 90)
+    failures = []
+    sender = threading.Thread(target=send_paced, args=(peer, PACED, failures))
+    sender.start()
+    time.sleep(PACED / RATE / 2)
+    s.click(main, page.centre(117))  # 运行策略, no strategy ticked
+    clicked = time.monotonic()
+    box = s.wait_window("警告", 60)
+    answered = time.monotonic() - clicked
+    sender.join()
+    s.check(not failures, "the peer could not send: %s" % failures)
+    s.check(answered <= AT_ONCE, "运行策略 was answered %.1f s after the click, during the flood" % answered)
+    s.click(box, s.box_buttons(box, 1)[0])
+    s.wait_gone(box, 5)
+
+    peer.send(0, 0, 1532, newest)
+    newest_in_view(s, main, pane, FAST + PACED + 1, 20)
