@@ -35,6 +35,7 @@ enum ListReadText : UINT {
   kReadServersFailed = 2164,
   kReadDevicesFailed = 2165,
   kReadTargetsFailed = 2166,  // a stored strategy's targets
+  kReadHipsRulesFailed = 2167,  // a HIPS filter's rules in its editor
 };
 
 // The reason given when a grid cannot take another row.
