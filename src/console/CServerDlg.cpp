@@ -1,5 +1,6 @@
 #include "console/CServerDlg.h"
 
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -69,7 +70,9 @@ void CServerDlg::FillServerTree() {
     // Part of the hosts would pass for all of them.
     while (HTREEITEM item = m_tree.tree.GetChildItem(m_root)) m_tree.tree.DeleteItem(item);
     m_tree.SetChecked(nullptr);
-    ShowQueryError(link);
+    const std::wstring reason = OrEmpty(link.GetLastErrorText());
+    link.Disconnect();
+    TellListUnread(kReadServersFailed, reason.c_str());
   } else {
     link.ReleaseStatement(hosts);
     link.Disconnect();

@@ -18,6 +18,24 @@ enum ListReadText : UINT {
   kReadHipsFiltersFailed = 2147,
   kReadTrustFailed = 2148,
   kReadUsersFailed = 2149,
+  kReadStrategiesFailed = 2150,
+  kReadCopyHostsFailed = 2151,  // the history copies' tree: hosts and their strategies
+  kReadHostsFailed = 2152,
+  kReadCopiesFailed = 2153,
+  kReadAuditLogFailed = 2154,
+  kReadHipsLogFailed = 2155,
+  kReadSystemLogFailed = 2156,
+  kReadReportsFailed = 2157,
+  kReadServicesFailed = 2158,
+  kReadStartupsFailed = 2159,
+  kReadSharesFailed = 2160,
+  kReadPeripheralsFailed = 2161,
+  kReadNetRulesFailed = 2162,
+  kReadNetChoicesFailed = 2163,  // the network rule editor's addresses and ports
+  kReadServersFailed = 2164,
+  kReadDevicesFailed = 2165,
+  kReadTargetsFailed = 2166,  // a stored strategy's targets
+  kReadHipsRulesFailed = 2167,  // a HIPS filter's rules in its editor
 };
 
 // The reason given when a grid cannot take another row.

@@ -3,6 +3,7 @@
 #include "console/AgentMessageId.h"
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
@@ -624,7 +625,8 @@ int CQvHIPSNewRuleDlg::LoadRules() {
   SQLStatement* statement = link.CreateStatement(
       L"select Rules.id,Filter.TypeOfHipsRule,Rules.OperatorType, Rules.FilterName,FilterID,CompareType,"
       L"MatchActionType,UnicodeIndex,UnicodeName from Rules,Filter where Filter.id=? and Rules.FilterID = Filter.id");
-  if (!statement || !statement->BindInt(0, *m_filterId)) return ShowError(OrEmpty(link.GetLastErrorText())), 0;
+  if (!statement || !statement->BindInt(0, *m_filterId))
+    return TellListUnread(kReadHipsRulesFailed, link.GetLastErrorText(), kErrorCaption), 0;
   while (statement->Fetch()) {
     const uint8_t code = uint8_t(statement->GetInt(2));
     if (!BehaviourOf(CategoryIndexOfType(uint32_t(statement->GetInt(1))), code)) continue;
@@ -650,7 +652,7 @@ int CQvHIPSNewRuleDlg::LoadRules() {
     m_rules.clear();
     m_loadedRules = 0;
     ShowRuleChecks();
-    ShowError(error);
+    TellListUnread(kReadHipsRulesFailed, error.c_str(), kErrorCaption);
     return 0;
   }
   ShowRuleChecks();

@@ -11,6 +11,7 @@
 #include "console/CAgentLinkManager.h"
 #include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/ShellServices.h"
@@ -140,7 +141,7 @@ int CQvSavecopyUIHandler::LoadClientTree() {
   std::vector<Host> hosts;
   HostStrategies byHost;
   if (!ReadHosts(link, hosts) || !ReadStrategies(link, byHost)) {
-    ShowError(link, kErrorCaption);
+    TellListUnread(kReadCopyHostsFailed, link.GetLastErrorText(), kErrorCaption);
     return 0;
   }
   // Scroll bars and paint once, after the last node.
@@ -194,7 +195,7 @@ int CQvSavecopyUIHandler::LoadCopies(HTREEITEM item) {
   SQLStatement* copies = depth == 2 ? SelectCopiesByType(link, address, type)
                                     : SelectCopiesByName(link, address, m_tree.GetItemText(item), serverRows);
   if (!copies || !AddCopyRows(copies, serverRows)) {
-    ShowError(link, kErrorCaption);
+    TellListUnread(kReadCopiesFailed, link.GetLastErrorText(), kErrorCaption);
     return 0;
   }
   return 1;
@@ -418,7 +419,7 @@ bool CQvSavecopyUIHandler::AddCopyRows(SQLStatement* statement, bool server) {
     const int row = m_grid.AddItem(OrEmpty(statement->GetString(1)), -1, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
     if (row < 0) {  // a grid that cannot take another row holds part of the list
       m_grid.DeleteAllItems();
-      UiMessageBox(L"错误信息：内存不足", kErrorCaption, MB_ICONERROR);
+      TellListUnread(kReadCopiesFailed, kGridFullReason, kErrorCaption);
       return true;  // told here, not as the database's failure
     }
     m_grid.SetItemText(row, kColVolume, qv::FormatW(L"%d MB", statement->GetInt(2)).c_str());

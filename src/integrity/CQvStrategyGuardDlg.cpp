@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "console/CDirectoryDlg.h"
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
@@ -69,10 +70,7 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.r
 
 void Warn(const wchar_t* text) { UiMessageBox(text, kWarning, kInfo); }
 void TellNoConnection() { UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND); }
-void TellReadFailure(SQLServerLink& link) {
-  const wchar_t* text = link.GetLastErrorText();
-  UiMessageBox(qv::FormatW(L"错误信息：%ls", text ? text : L"").c_str(), L"错误", MB_ICONHAND);
-}
+void TellReadFailure(SQLServerLink& link, UINT list) { TellListUnread(list, link.GetLastErrorText()); }
 
 bool LoadImages(CImageList& images, const UINT* bitmaps, size_t count) {
   if (!images.Create(32, 24, ILC_COLOR24 | ILC_MASK, int(count), 1)) return false;
@@ -218,8 +216,9 @@ void CQvStrategyGuardDlg::FillTemplateTree(SQLServerLink* link) {
   const wchar_t* const customSql[] = {L"select distinct EquipStrategyName from EquipStrategyTable",
                                       L"select distinct RegStrategyName from RegStrategyTable",
                                       L"select distinct AppStrategyName from AppStrategyTable"};
+  const UINT customFailed[] = {kReadDeviceObjectsFailed, kReadRegObjectsFailed, kReadAppObjectsFailed};
   for (int i = 0; link && i < 3; ++i)
-    if (!ReadObjectNames(*link, customSql[i], &custom[i])) TellReadFailure(*link);
+    if (!ReadObjectNames(*link, customSql[i], &custom[i])) TellReadFailure(*link, customFailed[i]);
 
   for (const auto& category : kCategories) {
     const bool isTemplate = category.type == kTypeCustomFiles;
@@ -244,8 +243,8 @@ void CQvStrategyGuardDlg::FillTemplateTree(SQLServerLink* link) {
 void CQvStrategyGuardDlg::FillClients(SQLServerLink* link) {
   std::vector<Client> servers, devices;
   if (link) {
-    if (!ReadClients(*link, 0, &servers)) TellReadFailure(*link);
-    if (!ReadClients(*link, 1, &devices)) TellReadFailure(*link);
+    if (!ReadClients(*link, 0, &servers)) TellReadFailure(*link, kReadServersFailed);
+    if (!ReadClients(*link, 1, &devices)) TellReadFailure(*link, kReadDevicesFailed);
   }
   for (CMulStatusTree* tree : {&m_serverTree, &m_targetTree}) {
     HTREEITEM root = tree->InsertItem(L"服务器群组", kImageCategory, kImageCategory, TVI_ROOT, TVI_LAST, EM_TVIS_NONE);

@@ -95,7 +95,7 @@ void CQvStrategyGuardDlg::Prefill() {
         const int row = m_objectGrid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX);
         if (row < 0) {
           // A strategy shown without some of its targets would be saved without them.
-          UiMessageBox(qv::FormatW(L"错误信息：%ls", kGridFullReason).c_str(), L"错误", MB_ICONHAND);
+          TellListUnread(kReadTargetsFailed, kGridFullReason);
           EndDialog(IDCANCEL);
           return;
         }

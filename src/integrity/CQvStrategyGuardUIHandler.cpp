@@ -9,6 +9,7 @@
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/LinkRecords.h"
+#include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
@@ -506,7 +507,7 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
       L"select distinct StrategyName, StrategyDescriptor, TaskMode, Status, RunStatus "
       L"from StrategyTable");
   if (!statement) {
-    ShowDatabaseError(link);
+    TellListUnread(kReadStrategiesFailed, link.GetLastErrorText(), kErrorCaption);
     return 0;
   }
   // Scroll bars and paint once, after the last row.
@@ -524,12 +525,8 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
   if (failed) m_grid.DeleteAllItems();
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
-  if (!whole) {
-    UiMessageBox(L"错误信息：内存不足", kErrorCaption, kError);
-    return 0;
-  }
   if (failed) {
-    ShowDatabaseError(link);
+    TellListUnread(kReadStrategiesFailed, whole ? link.GetLastErrorText() : kGridFullReason, kErrorCaption);
     return 0;
   }
   return 1;

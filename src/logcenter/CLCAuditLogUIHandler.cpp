@@ -1,5 +1,6 @@
 #include "logcenter/CLCAuditLogUIHandler.h"
 
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -32,7 +33,7 @@ const LCLogPageConfig kConfig = {
     CLCAuditLogUIHandler::kKeywordEdit, CLCAuditLogUIHandler::kGrid, 11130,
     CLCAuditLogUIHandler::kItemPickStart, CLCAuditLogUIHandler::kItemPickEnd, CLCAuditLogUIHandler::kItemPickHost, 0,
     L"审计日志", kColumns, 4, 3, &kAuditLogStatement,
-    L"请选择开始时间", L"请选择结束时间", L"请选择主机名", nullptr};
+    L"请选择开始时间", L"请选择结束时间", L"请选择主机名", nullptr, kReadAuditLogFailed};
 
 using qv::OrEmpty;
 

@@ -1,5 +1,7 @@
 #include "logcenter/CLCHIPSLogUIHandler.h"
 
+#include "console/ListReadFailure.h"
+
 namespace {
 
 using Self = CLCHIPSLogUIHandler;
@@ -15,7 +17,7 @@ const LCLogPageConfig kConfig = {
     Self::kStartEdit, Self::kEndEdit, Self::kHostEdit, Self::kKeywordEdit, Self::kGrid, 11170,
     Self::kItemPickStart, Self::kItemPickEnd, Self::kItemPickHost, Self::kItemSearch,
     L"注册表监测日志", kColumns, 4, 4, &kHipsLogStatement,
-    L"请输入开始时间", L"请输入结束时间", L"请选择要查询的主机名", L"暂时没有此主机的主动监测日志"};
+    L"请输入开始时间", L"请输入结束时间", L"请选择要查询的主机名", L"暂时没有此主机的主动监测日志", kReadHipsLogFailed};
 
 }  // namespace
 

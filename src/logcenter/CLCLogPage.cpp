@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "console/CServerDlg.h"
+#include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -174,14 +175,14 @@ int CLCLogPage::Fill(const CLCQueryBuilder& query) {
     ++rows;
   }
   const bool failed = !whole || !statement || statement->Failed();
-  const std::wstring diagnosis = !whole ? L"内存不足" : failed ? OrEmpty(link.GetLastErrorText()) : L"";
+  const std::wstring diagnosis = !whole ? kGridFullReason : failed ? OrEmpty(link.GetLastErrorText()) : L"";
   link.ReleaseStatement(statement);
   link.Disconnect();
   // Part of a list would pass for all of it.
   if (failed) m_grid.DeleteAllItems();
   ShowGrid();
   if (failed) {
-    ShowDatabaseError(true, diagnosis.c_str());
+    TellListUnread(m_config.readFailed, diagnosis.c_str());
     return -1;
   }
   return rows;

@@ -43,6 +43,8 @@ struct LCLogPageConfig {
   const wchar_t* noEnd;
   const wchar_t* noHost;
   const wchar_t* noRows;
+  // the list's text in the string table, told when its rows cannot be read
+  UINT readFailed;
 };
 
 class CLCLogPage {

@@ -7,6 +7,7 @@
 
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/CAgentLink.h"
+#include "console/ListReadFailure.h"
 #include "controls/CUIResource.h"
 #include "platform/WideFormat.h"
 #include "reinforce/CSRReinforceStrategyUIHandler.h"
@@ -272,11 +273,14 @@ void CSRSecurityReinforceDlg::CheckFirstChild(CMulStatusTree& tree, HTREEITEM pa
 }
 
 void CSRSecurityReinforceDlg::LoadInventory(Inventory which) {
+  // By Inventory.
+  static const UINT kReadFailed[kInventoryCount] = {kReadServicesFailed, kReadStartupsFailed, kReadSharesFailed,
+                                                    kReadPeripheralsFailed};
   std::vector<InventoryRow> rows;
   std::wstring error;
   const bool read = ReadInventory(which, &rows, &error);
-  if (!FillInventory(which, rows)) ShowError(L"内存不足");
-  if (!read) ShowError(error);
+  if (!FillInventory(which, rows)) TellListUnread(kReadFailed[which], kGridFullReason);
+  if (!read) TellListUnread(kReadFailed[which], error.c_str());
 }
 
 bool CSRSecurityReinforceDlg::FillInventory(Inventory which, const std::vector<InventoryRow>& rows) {

@@ -5,6 +5,7 @@
 
 #include "console/AgentLinkNotice.h"
 #include "console/DottedIPv4.h"
+#include "console/ListReadFailure.h"
 #include "reinforce/CSRSecurityReinforceDlg.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -51,7 +52,7 @@ bool CSRSecurityReinforceDlg::InitNetSecurity() {
   }
   m_peerPortCombo.AddString(L"Any");
   for (const wchar_t* direction : kDirections) m_directionCombo.AddString(direction);
-  if (!read) ShowError(error);
+  if (!read) TellListUnread(kReadNetChoicesFailed, error.c_str());
   return true;
 }
 
@@ -66,12 +67,12 @@ void CSRSecurityReinforceDlg::LoadNetRules(UINT controlId) {
   const int listType = m_listTypeCombo.GetCurSel();
   std::vector<NetRule> rules;
   std::wstring error;
-  if (listType >= 0 && !ReadNetRules(listType, &rules, &error)) ShowError(error);
+  if (listType >= 0 && !ReadNetRules(listType, &rules, &error)) TellListUnread(kReadNetRulesFailed, error.c_str());
   for (const NetRule& rule : rules) {
     const int row = m_ruleGrid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX);
     if (row < 0) {
       m_ruleGrid.DeleteAllItems();  // part of the rules would pass for all of them
-      ShowError(L"内存不足");
+      TellListUnread(kReadNetRulesFailed, kGridFullReason);
       break;
     }
     SetRuleRow(row, rule);

@@ -131,7 +131,7 @@ int CRCReportManagementUIHandler::LoadReports() {
   if (!Connect(link)) return 0;
   std::vector<ListedReport> reports;
   if (!ReadReportList(link, reports)) {
-    ShowDatabaseError(OrEmpty(link.GetLastErrorText()));
+    TellListUnread(kReadReportsFailed, link.GetLastErrorText(), kError);
     return 0;
   }
   // Scroll bars and paint once, after the last row.
@@ -146,7 +146,7 @@ int CRCReportManagementUIHandler::LoadReports() {
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
   if (!whole) {
-    ShowDatabaseError(kGridFullReason);
+    TellListUnread(kReadReportsFailed, kGridFullReason, kError);
     return 0;
   }
   return 1;

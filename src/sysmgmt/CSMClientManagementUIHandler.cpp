@@ -9,6 +9,7 @@
 #include "console/CAgentLinkManager.h"
 #include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
+#include "console/ListReadFailure.h"
 #include "console/StoreAndTell.h"
 #include "controls/CUIResource.h"
 #include "platform/CAppModule.h"
@@ -137,7 +138,11 @@ void CSMClientManagementUIHandler::LoadClients() {
     while (statement && statement->Fetch())
       rows.push_back({static_cast<unsigned long>(statement->GetInt(0)), OrEmpty(statement->GetString(1)),
                       OrEmpty(statement->GetString(2)), statement->GetInt(3), statement->GetInt(4)});
-    if (!statement || statement->Failed()) return link.ShowError(L"查询出错");
+    if (!statement || statement->Failed()) {
+      const std::wstring reason = OrEmpty(link.GetLastErrorText());
+      link.Disconnect();
+      return TellListUnread(kReadHostsFailed, reason.c_str(), L"查询出错");
+    }
   }
   // Thousands of hosts: the tree neither redraws nor expands before the last is in.
   m_tree.SendMessage(WM_SETREDRAW, FALSE);

@@ -204,7 +204,7 @@ TEST_F(Pickers, HostPickerWhoseListFailsPartWayShowsNoHostAndSaysWhy) {
   EXPECT_EQ(kStillOpen, dlg.DoModal());
   EXPECT_EQ(L"192.168.1.11", result);
   ASSERT_EQ(2u, script.Boxes().size());
-  EXPECT_EQ(0u, script.Boxes()[0].text.find(L"错误信息："));
+  EXPECT_EQ(0u, script.Boxes()[0].text.find(L"读取服务器列表失败："));
   EXPECT_EQ(L"错误", script.Boxes()[0].caption);
 }
 

@@ -235,8 +235,10 @@ TEST_F(HistoryCopies, ATreeOrListThatCannotBeReadWholeShowsNothingAndSaysWhy) {
     EXPECT_EQ(0u, script.Remaining());
     EXPECT_EQ(0, Page().Grid().GetItemCount());
   });
+  // Each says which could not be read.
   ASSERT_EQ(2u, script.Boxes().size());
-  for (const auto& box : script.Boxes()) EXPECT_EQ(0u, box.text.find(L"错误信息：")) << qv::WideToUtf8(box.text);
+  EXPECT_EQ(0u, script.Boxes()[0].text.find(L"读取主机及其策略失败：")) << qv::WideToUtf8(script.Boxes()[0].text);
+  EXPECT_EQ(0u, script.Boxes()[1].text.find(L"读取历史副本失败：")) << qv::WideToUtf8(script.Boxes()[1].text);
 }
 
 TEST_F(HistoryCopies, EveryColumnShowsAtTheNormalSize) {

@@ -6,6 +6,7 @@
 #include "console/CServerDlg.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "integrity/HipsPatternKey.h"
+#include "platform/TextConv.h"
 #include "support/IntegrityPageHost.h"
 #include "support/TreeClicks.h"
 
@@ -238,7 +239,7 @@ TEST_F(HipsEditor, AFilterWhoseRulesCannotBeReadIsNotEditedAndTheUserIsToldWhy) 
     EXPECT_EQ(0u, script.Remaining());
   });
   ASSERT_FALSE(script.Boxes().empty());
-  EXPECT_EQ(0u, script.Boxes().back().text.find(L"错误信息："));
+  EXPECT_EQ(0u, script.Boxes().back().text.find(L"读取主动监测规则失败：")) << qv::WideToUtf8(script.Boxes().back().text);
 }
 
 TEST_F(HipsEditor, AFailingApplyStoresAndSendsNothingAndTheNextOneSucceeds) {

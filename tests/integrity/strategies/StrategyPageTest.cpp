@@ -7,6 +7,7 @@
 
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/LocalClock.h"
+#include "platform/TextConv.h"
 #include "qvservice/CQvService.h"
 #include "support/IntegrityPageHost.h"
 
@@ -90,7 +91,7 @@ TEST_F(StrategyPage, AListThatFailsPartWayShowsNoStrategyAndSaysWhy) {
     EXPECT_EQ(0, Grid().GetItemCount());
   });
   ASSERT_EQ(2u, script.Boxes().size());
-  for (const auto& box : script.Boxes()) EXPECT_EQ(0u, box.text.find(L"错误信息："));
+  for (const auto& box : script.Boxes()) EXPECT_EQ(0u, box.text.find(L"读取策略列表失败：")) << qv::WideToUtf8(box.text);
 }
 
 TEST_F(StrategyPage, ClearingTheLastBoxLeavesRunAsTheCheckedRowsLeftIt) {

@@ -137,7 +137,7 @@ TEST_F(StrategyWizard, CustomObjectsThatFailPartWayAreNotOfferedAndTheReasonIsTo
   });
   ASSERT_EQ(2u, script.Boxes().size());
   EXPECT_NE(std::wstring::npos, script.Boxes()[0].text.find(L"integer overflow"));
-  EXPECT_EQ(0u, script.Boxes()[1].text.find(L"错误信息："));
+  EXPECT_EQ(0u, script.Boxes()[1].text.find(L"读取自定义应用策略失败："));
 }
 
 // The hosts read before a failing one would pass for all of them: the list that fails
@@ -149,9 +149,10 @@ TEST_F(StrategyWizard, HostListsThatFailPartWayShowNoHostAndSayWhy) {
   const struct {
     const wchar_t* failing;
     Names servers, devices;
+    const wchar_t* box;  // which list the box names
   } rows[] = {
-      {L"web3", {}, {L"10.0.0.8", L"rt1", L"rt2", L"rt3"}},
-      {L"rt3", {L"web1", L"10.0.0.2", L"web3"}, {}},
+      {L"web3", {}, {L"10.0.0.8", L"rt1", L"rt2", L"rt3"}, L"读取服务器列表失败："},
+      {L"rt3", {L"web1", L"10.0.0.2", L"web3"}, {}, L"读取网络设备列表失败："},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(qv::WideToUtf8(row.failing));
@@ -183,7 +184,7 @@ TEST_F(StrategyWizard, HostListsThatFailPartWayShowNoHostAndSayWhy) {
       ASSERT_TRUE(qvtest::Exec(link, L"drop view Client") && qvtest::Exec(link, L"alter table ClientRows rename to Client"));
     });
     ASSERT_FALSE(script.Boxes().empty());
-    EXPECT_EQ(0u, script.Boxes().back().text.find(L"错误信息："));
+    EXPECT_EQ(0u, script.Boxes().back().text.find(row.box)) << qv::WideToUtf8(script.Boxes().back().text);
   }
 }
 
@@ -775,7 +776,7 @@ TEST_F(StrategyWizard, ModifyOfATargetTheGridCannotTakeSaysSoAndChangesNothing) 
     ShowPage(CQuorvaneUIHandler::kTabStrategies);
     Check(L"文件策略");
     qvtest::RefuseAllocations refuse(qvtest::GridRowBytes(6), 1);
-    script.ExpectBox(L"错误信息：内存不足");  // the wizard ends before it is shown
+    script.ExpectBox(L"读取策略目标失败：内存不足");  // the wizard ends before it is shown
     Click(Page::kItemModify);
     EXPECT_EQ(1, refuse.Refused());
   });

@@ -13,6 +13,7 @@
 #include "controls/CListNotify.h"
 #include "logcenter/CLCAuditLogDetailDlg.h"
 #include "logcenter/CLCCalendarDlg.h"
+#include "platform/TextConv.h"
 #include "support/GridClicks.h"
 #include "support/LogCenterPageHost.h"
 
@@ -98,6 +99,38 @@ TEST_F(LogPages, EachSearchButtonListsItsPagesRowsOrSaysWhatIsMissing) {
   }
 }
 
+// Rows listed before a failing one would pass for all of them: the page lists none and
+// says which log could not be read.
+TEST_F(LogPages, ALogThatCannotBeReadWholeListsNothingAndSaysWhichLog) {
+  Insert(L"StrategyTable", L"StrategyName, id", {L"策略甲", L"S1"});
+  for (const wchar_t* content : {L"甲", L"乙"}) {
+    AddAudit(L"10.0.0.1", L"文件审计", content, L"2024-03-05 08:00:00", L"", L"S1");
+    for (const wchar_t* table : {L"HIPSLog", L"SystemLog"})
+      Insert(table, L"LogHostIp, LogTime, LogStyle, LogContent", {L"10.0.0.1", L"2024-03-05 08:00:00", L"登录", content});
+  }
+  const struct {
+    const Ids& ids;
+    const wchar_t *table, *box;
+  } rows[] = {
+      {kAudit, L"AuditLog", L"读取审计日志失败：[SQLite]integer overflow"},
+      {kHips, L"HIPSLog", L"读取主动监测日志失败：[SQLite]integer overflow"},
+      {kSystem, L"SystemLog", L"读取系统日志失败：[SQLite]integer overflow"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(qv::WideToUtf8(row.table));
+    std::wstring error;
+    ASSERT_TRUE(FailRowsWhen(link, row.table, L"LogContent", L"LogContent = '乙'", &error)) << qv::WideToUtf8(error);
+    Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
+      script.ExpectBox(row.box, IDOK);
+      area.AuditLog()->TypeList().SetCurSel(0);
+      Search(d, area, row.ids, kDay, kDay, L"10.0.0.1");
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(Rows{}, Cells(row.ids.page(area), 3));
+    });
+    EXPECT_EQ(L"错误", script.Boxes().back().caption);
+  }
+}
+
 TEST_F(LogPages, AuditTypeStrategyAndLastDayDecideWhatIsListed) {
   // S2 has three targets under two names since a rename.
   for (const auto& s : {std::make_pair(L"策略甲", L"S1"), std::make_pair(L"策略乙", L"S2"),
@@ -138,7 +171,7 @@ TEST_F(LogPages, AuditTypeStrategyAndLastDayDecideWhatIsListed) {
   // A statement that fails says why instead of finding nothing.
   ASSERT_EQ(1, Exec(link, L"alter table AuditLog rename to AuditLogGone"));
   Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
-    script.ExpectBox(L"错误信息：", IDOK);
+    script.ExpectBox(L"读取审计日志失败：", IDOK);
     area.AuditLog()->TypeList().SetCurSel(0);
     Search(d, area, kAudit, kDay, kDay, L"10.0.0.1");
   });

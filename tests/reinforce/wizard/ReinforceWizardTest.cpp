@@ -152,9 +152,10 @@ TEST_F(ReinforceWizard, ListsThatFailPartWayShowNothingAndSayWhy) {
     const wchar_t *table, *column, *when;
     int editRow;
     UINT grid, combo;  // what shows the list
+    const wchar_t* box;  // which list the box names
   } cases[] = {
-      {L"service", L"serviceDoc", L"serviceName = 's3'", 0, Dlg::kServiceGrid, 0},
-      {L"Client", L"IP", L"IP = '10.0.0.3'", -1, 0, Dlg::kAddressCombo},
+      {L"service", L"serviceDoc", L"serviceName = 's3'", 0, Dlg::kServiceGrid, 0, L"读取服务列表失败："},
+      {L"Client", L"IP", L"IP = '10.0.0.3'", -1, 0, Dlg::kAddressCombo, L"读取交互地址与端口失败："},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(qv::WideToUtf8(c.table));
@@ -179,7 +180,7 @@ TEST_F(ReinforceWizard, ListsThatFailPartWayShowNothingAndSayWhy) {
                                          : CSRReinforceStrategyUIHandler::kNewPolicy));
     });
     ASSERT_EQ(before + 1, script.Boxes().size());
-    EXPECT_EQ(0u, script.Boxes().back().text.find(L"错误信息："));
+    EXPECT_EQ(0u, script.Boxes().back().text.find(c.box)) << qv::WideToUtf8(script.Boxes().back().text);
   }
 }
 

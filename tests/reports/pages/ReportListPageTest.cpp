@@ -74,7 +74,7 @@ TEST_F(ReportListPage, AGridThatCannotTakeAnotherReportShowsNoneAndSaysSo) {
     CRCReportManagementUIHandler& list = *area.ReportList();
     ASSERT_EQ(3, list.Grid().GetItemCount());
     auto refuse = std::make_unique<qvtest::RefuseAllocations>(qvtest::GridRowBytes(4), 1);
-    script.ExpectBox(L"错误信息：内存不足", IDOK);
+    script.ExpectBox(L"读取报表列表失败：内存不足", IDOK);
     area.Refresh();  // as opening the area does
     EXPECT_EQ(1, refuse->Refused());
     refuse.reset();

@@ -17,6 +17,7 @@
 #include "console/ODBCDatabase.h"
 #include "integrity/CQuorvaneUIHandler.h"
 #include "qvservice/CQvService.h"
+#include "platform/TextConv.h"
 #include "support/DatabaseLock.h"
 #include "support/SysMgmtPageHost.h"
 #include "support/TestEnv.h"
@@ -119,6 +120,29 @@ TEST_F(ClientsPage, TreeShowsBothGroupsAndAsksForTheStateOfEachHost) {
     ASSERT_TRUE(peer.Accept(20000) && LinkConnected());
     EXPECT_EQ(asked, Sent());
   });
+}
+
+// Hosts read before a failing one would pass for all of them: the tree shows none, says
+// which list could not be read, and asks no host for its state.
+TEST_F(ClientsPage, ATreeThatFailsPartWayShowsNoHostAndSaysWhichListFailed) {
+  AddClient(L"web1", L"10.0.0.1", 0, 1);
+  AddClient(L"web2", L"10.0.0.2", 0, 1);
+  AddClient(L"fw", L"10.0.0.9", 1, 1);
+  LogInAs(g_defaultUserName, 1, 1, 0);  // no other area reads the hosts
+  std::wstring error;
+  ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Client", L"Name", L"Name = 'web2'", &error)) << qv::WideToUtf8(error);
+  script.ExpectBox(L"读取主机列表失败：[SQLite]integer overflow", IDOK);
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& page = Clients(main);
+    EXPECT_EQ(L"", Nodes(page, page.ServerRoot()));
+    EXPECT_EQ(L"", Nodes(page, page.DeviceRoot()));
+    EXPECT_EQ(std::string::npos, Sent().find("/1526:"));
+    // The table back before the window closes: closing writes every host offline.
+    ASSERT_TRUE(qvtest::Exec(link, L"drop view Client"));
+    ASSERT_TRUE(qvtest::Exec(link, L"alter table ClientRows rename to Client"));
+  });
+  ASSERT_EQ(1u, script.Boxes().size());
+  EXPECT_EQ(L"查询出错", script.Boxes()[0].caption);
 }
 
 TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
