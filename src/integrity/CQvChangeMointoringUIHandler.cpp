@@ -21,11 +21,6 @@ const size_t kTimeChars = 19;  // "YYYY-MM-DD HH:MM:SS"
 
 enum Counter { kAuditEvents, kHipsEvents, kStrategyRows, kRefusedEvents, kCounterCount };
 
-void ShowQueryError(SQLServerLink& link) {
-  const wchar_t* text = link.GetLastErrorText();
-  UiMessageBox(qv::FormatW(L"错误信息：%ls", text ? text : L"").c_str(), L"错误", MB_ICONERROR);
-}
-
 void ShowConnectError(SQLServerLink& link) {
   UiMessageBox(qv::FormatW(L"错误信息：%ls", link.GetLastErrorText()).c_str(), L"连接数据库错误",
                MB_ICONERROR);

@@ -20,11 +20,6 @@ namespace {
 
 const wchar_t* const kTypes[] = {L"文件/程序", L"注册表"};
 
-void ShowError(SQLServerLink& link) {
-  const wchar_t* text = link.GetLastErrorText();
-  UiMessageBox(qv::FormatW(L"错误信息：%s", text ? text : L"").c_str(), L"错误", MB_ICONERROR);
-}
-
 // A relation that cannot be read cannot be told to its host: the command is refused.
 void ShowReadError(SQLServerLink& link) { TellListUnread(kReadTrustFailed, link.GetLastErrorText()); }
 

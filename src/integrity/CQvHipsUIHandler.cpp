@@ -26,11 +26,6 @@ const wchar_t kErrorCaption[] = L"错误";
 const wchar_t kErrorFormat[] = L"错误信息：%s";
 const wchar_t* const kCategories[] = {L"文件策略", L"注册表策略", L"其他策略", L"驱动装载策略"};
 
-void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
-  const wchar_t* text = link.GetLastErrorText();
-  UiMessageBox(qv::FormatW(kErrorFormat, text ? text : L"").c_str(), caption, kError);
-}
-
 // A filter that cannot be read cannot be told to its host: the command is refused.
 void ShowReadError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
   TellListUnread(kReadHipsFiltersFailed, link.GetLastErrorText(), caption);
