@@ -263,6 +263,19 @@ def message_box_buttons(width, height, count):
 
 # ------------------------------------------------------------------ X display
 
+def _end(procs, sig, timeout):
+    """Ends the processes, the last started first; killed if they outlast `timeout` s."""
+    for p in reversed(procs):
+        if p.poll() is None:
+            p.send_signal(sig)
+    for p in reversed(procs):
+        try:
+            p.wait(timeout)
+        except subprocess.TimeoutExpired:
+            p.kill()
+            p.wait()
+
+
 def _run(args, env, timeout=10, check=False):
     return subprocess.run(args, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                           timeout=timeout, check=check, text=True)
@@ -302,15 +315,7 @@ class Display:
                        10, "openbox to manage the display")
 
     def stop(self):
-        for p in reversed(self.procs):
-            if p.poll() is None:
-                p.terminate()
-        for p in reversed(self.procs):
-            try:
-                p.wait(5)
-            except subprocess.TimeoutExpired:
-                p.kill()
-                p.wait()
+        _end(self.procs, signal.SIGTERM, 5)
 
 
 class Window:
@@ -708,15 +713,7 @@ class Session:
     def close(self):
         if self.peer:
             self.peer.stop()
-        for p in reversed(self.procs):
-            if p.poll() is None:
-                p.send_signal(signal.SIGTERM)
-        for p in reversed(self.procs):
-            try:
-                p.wait(10)
-            except subprocess.TimeoutExpired:
-                p.kill()
-                p.wait()
+        _end(self.procs, signal.SIGTERM, 10)
         self.display.stop()
         try:
             subprocess.run(["wineserver", "-w"], env=self.env, stdin=subprocess.DEVNULL,

@@ -28,9 +28,9 @@ def load_scenarios(names):
         name = file[:-3]
         if names and name not in names:
             continue
-        spec = importlib.util.spec_from_file_location("scenario_" + name, os.path.join(folder, file))
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        source = importlib.util.spec_from_file_location("scenario_" + name, os.path.join(folder, file))
+        module = importlib.util.module_from_spec(source)
+        source.loader.exec_module(module)
         found.append((name, module))
     return found
 
