@@ -26,8 +26,9 @@ void SetOutage(HWND window, UINT_PTR bits) {
 }
 
 // When a write of any of the window's pages last met the database held by another: the
-// tick count, made odd so that it is never 0. The pages wait for it together, so that
-// their waits do not follow one another.
+// tick count, made odd so that it is never 0, and never later than now: a note 1 ms
+// ahead read as long past, and the next page's write followed at once. The pages wait
+// for it together, so that their waits do not follow one another.
 const wchar_t kHeldAt[] = L"QuorvaneHostStateHeldAt";
 
 bool HeldLately(HWND window, DWORD* since) {
@@ -38,7 +39,7 @@ bool HeldLately(HWND window, DWORD* since) {
 
 void NoteHeld(HWND window, bool held) {
   if (held)
-    ::SetPropW(window, kHeldAt, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(::GetTickCount() | 1)));
+    ::SetPropW(window, kHeldAt, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>((::GetTickCount() - 1) | 1)));
   else
     ::RemovePropW(window, kHeldAt);
 }
