@@ -447,8 +447,9 @@ void AppendXmlEscaped(std::string& out, std::string_view bytes) {
       case '\'': out += "&apos;"; break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
-          ((out += "&#x") += kHex[(c >> 4) & 0xF]) += kHex[c & 0xF];
-          out += ';';
+          out += "&#x";
+          if (c >= 0x10) out += kHex[c >> 4];
+          (out += kHex[c & 0xF]) += ';';
         } else {
           out += c;
         }

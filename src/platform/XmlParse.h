@@ -49,7 +49,7 @@ bool IsWellFormedUtf8(std::string_view text);
 size_t XmlTreeDepth(const TiXmlNode& node);
 
 // The bytes as an attribute value or text of the console's own files, appended to out:
-// & < > and both quotes as entities, every byte below 0x20 as "&#xNN;", the rest as it
+// & < > and both quotes as entities, every byte below 0x20 as "&#xN;", the rest as it
 // is (no code page the console writes has those bytes inside a character). Unlike the
 // parser's own printer, which leaves "&#x" as it finds it, every "&" is escaped, so a
 // value that looks like a character reference reads back as it was.
