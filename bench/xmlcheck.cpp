@@ -52,9 +52,11 @@ int main(int argc, char** argv) {
   const double megabytes = argc > 1 ? std::atof(argv[1]) : 16.0;
   const size_t bytes = static_cast<size_t>(megabytes * 1024 * 1024);
   const Shape shapes[] = {
-      // One reference open from the first "&#" to the one ';' at the end.
-      {"references", TIXML_ENCODING_UTF8, "<r>", "&#", ";</r>"},
-      {"hex references", TIXML_ENCODING_UTF8, "<r>", "&#x", ";</r>"},
+      // One well-formed reference as long as the text: leading zeros up to its ';'.
+      {"one long reference", TIXML_ENCODING_UTF8, "<r>&#", "0", "65;</r>"},
+      {"one long hex reference", TIXML_ENCODING_UTF8, "<r>&#x", "0", "4E2D;</r>"},
+      // Nothing but references, each checked whole.
+      {"references", TIXML_ENCODING_UTF8, "<r>", "&#20013;&#x4E2D;", "</r>"},
       // As deep as is let through, over and over.
       {"nesting", TIXML_ENCODING_UTF8, "<r>", Nested(), "</r>"},
       // Two-, three- and four-byte characters, every one checked.

@@ -46,4 +46,16 @@ inline BOOL CloseHandle(HANDLE) { return TRUE; }
 inline BOOL GetFileSizeEx(HANDLE, LARGE_INTEGER*) { return FALSE; }
 inline BOOL ReadFile(HANDLE, void*, DWORD, DWORD*, void*) { return FALSE; }
 inline BOOL WriteFile(HANDLE, const void*, DWORD, DWORD*, void*) { return FALSE; }
+// Files are never written natively: every step fails as on a disk that takes nothing.
+#define MAX_PATH 260
+#define ERROR_INVALID_HANDLE 6u
+#define ERROR_WRITE_FAULT 29u
+#define ERROR_DISK_FULL 112u
+#define MOVEFILE_REPLACE_EXISTING 0x1u
+#define MOVEFILE_WRITE_THROUGH 0x8u
+inline DWORD GetLastError() { return ERROR_DISK_FULL; }
+inline UINT GetTempFileNameW(const wchar_t*, const wchar_t*, UINT, wchar_t*) { return 0; }
+inline BOOL FlushFileBuffers(HANDLE) { return FALSE; }
+inline BOOL MoveFileExW(const wchar_t*, const wchar_t*, DWORD) { return FALSE; }
+inline BOOL DeleteFileW(const wchar_t*) { return FALSE; }
 inline void OutputDebugStringW(const wchar_t*) {}

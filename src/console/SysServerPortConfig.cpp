@@ -56,17 +56,6 @@ bool ReadFile(const char* path, std::string& bytes, bool* missing) {
   return bytes.size() <= static_cast<size_t>(kMaxFileBytes);
 }
 
-bool DeclaresUtf8(const std::string& bytes, const TiXmlDocument& doc) {
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return true;
-  for (const TiXmlNode* node = doc.FirstChild(); node; node = node->NextSibling()) {
-    if (const TiXmlDeclaration* decl = node->ToDeclaration()) {
-      const char* encoding = decl->Encoding();
-      return encoding && (_stricmp(encoding, "UTF-8") == 0 || _stricmp(encoding, "UTF8") == 0);
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 int LoadSysServerPortConfig(const char* path, std::wstring* refusal, std::wstring* unread) {
@@ -94,7 +83,8 @@ int ParseSysServerPortConfig(const std::string& bytes, std::wstring* refusal, st
   };
 
   TiXmlDocument doc;
-  if (!qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING))
+  TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN;
+  if (!qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding))
     return notRead(doc.ErrorRow() > 0
                        ? qv::FormatW(L"配置文件%ls格式不正确（第%d行），未能读入数据库连接设置。", file.c_str(), doc.ErrorRow())
                        : qv::FormatW(L"配置文件%ls格式不正确，未能读入数据库连接设置。", file.c_str()));
@@ -102,7 +92,7 @@ int ParseSysServerPortConfig(const std::string& bytes, std::wstring* refusal, st
   const TiXmlElement* port = root ? root->FirstChildElement("port") : nullptr;
   if (!port) return notRead(qv::FormatW(L"配置文件%ls中没有port元素，未能读入数据库连接设置。", file.c_str()));
 
-  const bool utf8 = DeclaresUtf8(bytes, doc);
+  const bool utf8 = encoding == TIXML_ENCODING_UTF8;
   std::wstring values[sizeof kSettings / sizeof kSettings[0]];
   for (const TiXmlAttribute* a = port->FirstAttribute(); a; a = a->Next()) {
     for (size_t i = 0; i < sizeof kSettings / sizeof kSettings[0]; ++i) {

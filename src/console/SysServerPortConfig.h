@@ -22,8 +22,9 @@ extern wchar_t g_updateUrl[kSettingChars];
 // the file cannot be loaded or parsed or has no such element. A file whose values
 // would not fit the buffers, or would break the data source's attribute list with a
 // "!", is refused whole: the settings stay empty, 0, and *refusal tells the user why.
-// Values are UTF-8 when the file says so (byte-order mark or declaration), else in
-// the ANSI code page. Whenever the result is 0, *unread says why, naming the file
+// Values are read in the encoding that qv::ParseXml settles for every file the
+// console reads (UTF-8 by a byte-order mark or declaration, or under a declaration
+// naming none when they are well-formed UTF-8; else the ANSI code page). Whenever the result is 0, *unread says why, naming the file
 // (missing, unreadable, malformed, without "port", or the refusal), for the login to
 // add when it cannot connect with the empty settings.
 int LoadSysServerPortConfig(const char* path, std::wstring* refusal = nullptr, std::wstring* unread = nullptr);

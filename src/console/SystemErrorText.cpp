@@ -1,5 +1,7 @@
 #include "console/SystemErrorText.h"
 
+#include "platform/WideFormat.h"
+
 namespace {
 
 // One FormatMessageW into a buffer the system allocates; the length, 0 for none.
@@ -25,4 +27,15 @@ int GetSystemErrorText(DWORD code, std::wstring& text) {
   n = Lookup(FORMAT_MESSAGE_FROM_HMODULE, netmsg, code, text);
   ::FreeLibrary(netmsg);
   return n;
+}
+
+std::wstring SystemErrorLine(DWORD code) {
+  std::wstring why;
+  if (!GetSystemErrorText(code, why)) return qv::FormatW(L"错误代码 %lu", static_cast<unsigned long>(code));
+  while (!why.empty() && (why.back() == L'\r' || why.back() == L'\n' || why.back() == L' ')) why.pop_back();
+  return why;
+}
+
+std::wstring WriteFailureText(const std::wstring& path, DWORD code) {
+  return qv::FormatW(L"写入文件“%ls”时出错：%ls", path, SystemErrorLine(code));
 }

@@ -9,3 +9,10 @@
 // its length; an empty text and 0 when neither the system's table nor the network
 // message module knows the code.
 int GetSystemErrorText(DWORD code, std::wstring& text);
+
+// The system's text for the code as one line of a box (without its line end), or
+// "错误代码 N" when the system has none.
+std::wstring SystemErrorLine(DWORD code);
+// "写入文件“path”时出错：" and that line, for the boxes that tell a file that could
+// not be written.
+std::wstring WriteFailureText(const std::wstring& path, DWORD code);

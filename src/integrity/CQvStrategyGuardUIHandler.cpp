@@ -17,12 +17,14 @@
 #include "console/StoreAndTell.h"
 #include "console/ShellServices.h"
 #include "console/SysServerPortConfig.h"
+#include "console/SystemErrorText.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvStrategyGuardDlg.h"
 #include "integrity/ConnectOrTell.h"
 #include "integrity/StrategyTableRow.h"
 #include "integrity/StrategyXmlFile.h"
+#include "platform/FileReplacement.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
@@ -102,20 +104,14 @@ FileRead ReadFileBytes(const std::wstring& path, size_t limit, std::string& byte
   return ferror(f.get()) ? FileRead::kFailed : FileRead::kRead;
 }
 
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  File f(_wfopen(path.c_str(), L"wb"), &fclose);
-  if (!f) return false;
-  const bool written = fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
-  return fclose(f.release()) == 0 && written;
-}
-
-// A file row as table values: texts from the ANSI code page, integers as the leading
-// decimal number of their text (0 without one), RunStatus 0 as for a new strategy.
-StrategyTableRow FromFile(const StrategyXmlFile::Row& values) {
+// A file row as table values: texts from the ANSI code page (or UTF-8 where the file
+// says so), integers as the leading decimal number of their text (0 without one),
+// RunStatus 0 as for a new strategy.
+StrategyTableRow FromFile(const StrategyXmlFile::Row& values, bool utf8) {
   StrategyTableRow row;
   for (int i = 0; i < int(StrategyXmlFile::kAttributeCount); ++i) {
     if (StrategyTableRow::ColumnAt(i).text)
-      row.SetText(i, qv::AnsiToWide(values[size_t(i)]));
+      row.SetText(i, utf8 ? qv::Utf8ToWide(values[size_t(i)]) : qv::AnsiToWide(values[size_t(i)]));
     else
       row.SetInt(i, int(std::strtol(values[size_t(i)].c_str(), nullptr, 10)));
   }
@@ -564,9 +560,10 @@ int CQvStrategyGuardUIHandler::ReplaceTable(const std::wstring& path) {
     UiMessageBox(kImportTooLarge, kWarning, kInfo);
     return 0;
   }
-  bool valid = read == FileRead::kRead && StrategyXmlFile::Read(bytes, values);
+  bool utf8 = false;
+  bool valid = read == FileRead::kRead && StrategyXmlFile::Read(bytes, values, &utf8);
   for (size_t i = 0; valid && i < values.size(); ++i) {
-    rows.push_back(FromFile(values[i]));
+    rows.push_back(FromFile(values[i], utf8));
     valid = rows.back().FirstOverlongColumn() < 0;
   }
   if (!valid) {
@@ -613,8 +610,10 @@ int CQvStrategyGuardUIHandler::ExportTable(const std::wstring& path) {
       return 0;
     }
   }
-  if (!WriteFileBytes(path, StrategyXmlFile::Write(values))) {
-    UiMessageBox(L"导出失败！", kErrorCaption, kError);
+  DWORD error = 0;
+  if (!FileReplacement::WriteWhole(path, StrategyXmlFile::Write(values), &error)) {
+    UiMessageBox(qv::FormatW(L"导出失败！%ls\r\n原有的文件未被改动。", WriteFailureText(path, error)).c_str(), kErrorCaption,
+                 kError);
     return 0;
   }
   return 1;

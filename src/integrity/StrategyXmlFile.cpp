@@ -20,28 +20,31 @@ const char* const kAttributes[StrategyXmlFile::kAttributeCount] = {
 
 const char* StrategyXmlFile::AttributeName(size_t position) { return kAttributes[position]; }
 
+// Laid out as the XML library's printer lays it out.
 std::string StrategyXmlFile::Write(const std::vector<Row>& rows) {
-  TiXmlDocument document;
-  TiXmlElement* root = new TiXmlElement("strategys");
-  document.LinkEndChild(root);
+  if (rows.empty()) return "<strategys />\n";
+  std::string text = "<strategys>\n";
   for (const Row& row : rows) {
-    TiXmlElement* element = new TiXmlElement("strategy");
-    for (size_t i = 0; i < kAttributeCount && i < row.size(); ++i)
-      element->SetAttribute(kAttributes[i], row[i]);
-    root->LinkEndChild(element);
+    text += "    <strategy";
+    for (size_t i = 0; i < kAttributeCount && i < row.size(); ++i) {
+      ((text += ' ') += kAttributes[i]) += "=\"";
+      qv::AppendXmlEscaped(text, row[i]);
+      text += '"';
+    }
+    text += " />\n";
   }
-  TiXmlPrinter printer;
-  document.Accept(&printer);
-  return printer.Str();
+  return text += "</strategys>\n";
 }
 
-bool StrategyXmlFile::Read(const std::string& text, std::vector<Row>& rows) {
+bool StrategyXmlFile::Read(const std::string& text, std::vector<Row>& rows, bool* utf8) {
   rows.clear();
   TiXmlDocument document;
-  // Legacy: the bytes are taken as they are, whatever the code page.
-  const TiXmlElement* root =
-      qv::ParseXml(document, text, TIXML_ENCODING_LEGACY) ? document.RootElement() : nullptr;
+  TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN;
+  const TiXmlElement* root = qv::ParseXml(document, text, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding)
+                                 ? document.RootElement()
+                                 : nullptr;
   if (!root) return false;
+  if (utf8) *utf8 = encoding == TIXML_ENCODING_UTF8;
   for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
     Row row;
     for (const TiXmlAttribute* a = e->FirstAttribute(); a && row.size() < kAttributeCount;

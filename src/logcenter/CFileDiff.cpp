@@ -8,7 +8,7 @@
 
 #include "logcenter/CFilePartition.h"
 #include "logcenter/SequenceDiff.h"
-#include "platform/FileHandle.h"
+#include "platform/FileReplacement.h"
 
 namespace {
 
@@ -228,15 +228,5 @@ void CFileDiff::AppendEscaped(std::wstring& page, std::wstring_view text) {
 }
 
 int CFileDiff::SaveToFile(const std::wstring& path, const std::string& page) {
-  FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.h == INVALID_HANDLE_VALUE) return 0;
-  for (size_t done = 0; done < page.size();) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(page.size() - done, 1u << 24));
-    DWORD written = 0;
-    if (!::WriteFile(file.h, page.data() + done, chunk, &written, nullptr) || written == 0)
-      return 0;
-    done += written;
-  }
-  return 1;
+  return FileReplacement::WriteWhole(path, page) ? 1 : 0;
 }

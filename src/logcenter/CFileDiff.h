@@ -22,8 +22,8 @@ class CFileDiff {
   std::wstring WriteHtml(const CFilePartition& outA, const CFilePartition& outB);
   // One line's text for the page: markup characters escaped, leading tabs as four blanks.
   static std::wstring EscapeLine(std::wstring_view text);
-  // Creates or overwrites `path` with `page`'s bytes as they are; 0 when the file cannot
-  // be created or not all bytes are written.
+  // Puts a file of `page`'s bytes as they are in `path`'s place; 0, with an earlier file
+  // left as it was, when not all of them reached the disk.
   static int SaveToFile(const std::wstring& path, const std::string& page);
 
   void SetTextColour(const std::wstring& colour) { m_textColour = colour; }

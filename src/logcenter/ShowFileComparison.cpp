@@ -39,7 +39,11 @@ int ShowFileComparison(const std::wstring& oldPath, const std::wstring& newPath)
     diff.Compare(oldFile, newFile, oldSide, newSide);
     const std::string page = qv::WideToUtf8(diff.WriteHtml(oldSide, newSide));
     const std::wstring path = CreatePageFile();
-    if (path.empty() || !CFileDiff::SaveToFile(path, page)) return 0;
+    if (path.empty()) return 0;
+    if (!CFileDiff::SaveToFile(path, page)) {
+      ::DeleteFileW(path.c_str());  // the name it held, empty
+      return 0;
+    }
     return ShellServices::Current().OpenPath(path) ? 1 : 0;
   } catch (const std::bad_alloc&) {  // two files near the size limit in a 32-bit process
     return 0;

@@ -160,47 +160,57 @@ bool SettleEncodingByForm(std::string_view text, TiXmlEncoding* encoding) {
   return false;
 }
 
-// Where the walk over the bytes stops, by its state; it steps over every other byte.
-// '<' always (markup for the count); '#' while no reference is open (it may open one);
-// the end of a reference and markup while one is open; bytes from 0x80 up while the
-// text is still well-formed UTF-8.
+// Where the walk over the bytes stops: '<' (markup for the count), '#' (it may open a
+// character reference), and bytes from 0x80 up while the text is still well-formed UTF-8.
 struct ByteStops {
-  bool at[2][2][256] = {};  // [a reference open][UTF-8 so far][byte]
+  bool at[2][256] = {};  // [UTF-8 so far][byte]
   constexpr ByteStops() {
-    for (int open = 0; open < 2; ++open) {
-      for (int utf8 = 0; utf8 < 2; ++utf8) {
-        at[open][utf8][static_cast<unsigned char>('<')] = true;
-        if (open) {
-          for (char c : {'\0', ';', '>', '"', '\''}) at[open][utf8][static_cast<unsigned char>(c)] = true;
-        } else {
-          at[open][utf8][static_cast<unsigned char>('#')] = true;
-        }
-        for (int c = 0x80; c < 0x100 && utf8; ++c) at[open][utf8][c] = true;
-      }
+    for (int utf8 = 0; utf8 < 2; ++utf8) {
+      at[utf8][static_cast<unsigned char>('<')] = true;
+      at[utf8][static_cast<unsigned char>('#')] = true;
+      for (int c = 0x80; c < 0x100 && utf8; ++c) at[utf8][c] = true;
     }
   }
 };
 constexpr ByteStops kByteStops;
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+int HexValue(char c) {
+  if (IsDigit(c)) return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The end of the character reference whose "&#" ends at `hash`, one past its ';'; npos
+// when it is malformed: "&#" and decimal digits, or "&#x" and hexadecimal ones, then
+// ';', naming a character (not 0, no surrogate, nothing past U+10FFFF). The parser
+// reads any other "&#" to the next ';' whatever lies between, so it is refused.
+size_t ReferenceEnd(std::string_view s, size_t hash) {
+  const bool hex = hash + 1 < s.size() && s[hash + 1] == 'x';
+  const unsigned base = hex ? 16 : 10;
+  size_t i = hash + (hex ? 2 : 1);
+  const size_t first = i;
+  while (i < s.size() && s[i] == '0') ++i;  // as many leading zeros as it likes
+  unsigned long value = 0;
+  for (int digit; i < s.size() && (digit = hex ? HexValue(s[i]) : (IsDigit(s[i]) ? s[i] - '0' : -1)) >= 0; ++i) {
+    value = value * base + static_cast<unsigned>(digit);
+    if (value > 0x10FFFF) return npos;  // before it could wrap
+  }
+  if (i == first || i >= s.size() || s[i] != ';') return npos;
+  if (value == 0 || (value >= 0xD800 && value <= 0xDFFF)) return npos;
+  return i + 1;
+}
+
 #ifdef QV_XML_SSE2
 // Sixteen bytes at a time up to the first one the walk stops at, or up to the last
 // sixteen before `end`; the byte loop goes on from there. Texts of many megabytes with
 // little markup (one long reference) cost about what the parser's own search costs.
-__attribute__((target("sse2"))) size_t SkipSixteens(const char* s, size_t i, size_t end, bool reference,
-                                                      bool utf8) {
-  const __m128i less = _mm_set1_epi8('<'), hash = _mm_set1_epi8('#'), zero = _mm_setzero_si128(),
-                semicolon = _mm_set1_epi8(';'), greater = _mm_set1_epi8('>'), quote = _mm_set1_epi8('"'),
-                apostrophe = _mm_set1_epi8('\'');
+__attribute__((target("sse2"))) size_t SkipSixteens(const char* s, size_t i, size_t end, bool utf8) {
+  const __m128i less = _mm_set1_epi8('<'), hash = _mm_set1_epi8('#');
   for (; end - i >= 16; i += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    __m128i hit = _mm_cmpeq_epi8(v, less);
-    if (reference) {
-      hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, zero), _mm_cmpeq_epi8(v, semicolon)));
-      hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, greater), _mm_cmpeq_epi8(v, quote)));
-      hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, apostrophe));
-    } else {
-      hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, hash));
-    }
+    __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, less), _mm_cmpeq_epi8(v, hash));
     if (utf8) hit = _mm_or_si128(hit, v);  // the top bit of each byte
     if (const unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(hit))) return i + __builtin_ctz(bits);
   }
@@ -218,10 +228,10 @@ bool HasSse2() {
 
 // The one walk over the text before the parse. The markup, as the parser reads it in
 // UTF-8 or byte by byte, for the nesting and the attributes; every byte on the way, for
-// the UTF-8 form and the character references. The parser takes "&#digits;" and
-// "&#xhex;" whole, to the first ';' (or the end), and from there back to the last '#'
-// or 'x' before it: markup between those is skipped with them, so a reference open over
-// markup ends the walk, and the text is refused whatever its encoding.
+// the UTF-8 form and the character references. The parser takes "&#" to the first ';'
+// (or the end) whatever lies between, markup too, and makes a character of what it
+// finds, a NUL or nothing of what names none: a malformed reference ends the walk, and
+// the text is refused whatever its encoding.
 class TextWalk {
  public:
   TextWalk(std::string_view s, bool utf8) : m_s(s), m_utf8(utf8) {}
@@ -239,7 +249,7 @@ class TextWalk {
     WalkMarkup();
   }
 
-  bool referenceHidesMarkup = false;
+  bool badReference = false;
   bool wellFormedUtf8 = true;
   size_t depth = 0;           // the deepest nesting
   size_t mostAttributes = 0;  // at most this many in one element
@@ -258,9 +268,9 @@ class TextWalk {
     for (size_t i = NextMarkup(0); i < s.size(); i = NextMarkup(i + 1)) {
       std::string_view rest = s.substr(i);
       if (rest.compare(0, 4, "<!--") == 0) {
-        i = skipTo(i + 4, "-->");
+        i = m_plainTo = skipTo(i + 4, "-->");
       } else if (rest.compare(0, 9, "<![CDATA[") == 0) {
-        i = skipTo(i + 9, "]]>");
+        i = m_plainTo = skipTo(i + 9, "]]>");
       } else if (StartsWithNoCase(s, i, "<?xml")) {
         i = DeclarationEnd(s, i, m_utf8, &utf8Took);
         if (i == npos) break;  // the parser stops there
@@ -303,11 +313,11 @@ class TextWalk {
     from = std::min(from, n);  // the walk goes on from one past where it stopped
     if (!m_withBytes) return std::min(m_s.find('<', from), n);
     CheckBytes(from);
-    for (size_t i = std::max(from, m_checked); i < n && !referenceHidesMarkup;) {
+    for (size_t i = std::max(from, m_checked); i < n && !badReference;) {
       i = ToStop(i, n);
       if (i == n) break;
       const size_t next = StepOverStop(i);
-      if (m_s[i] == '<' && !referenceHidesMarkup) {
+      if (m_s[i] == '<' && !badReference) {
         m_checked = next;
         return i;
       }
@@ -320,7 +330,7 @@ class TextWalk {
   // The bytes from where the last check ended to `to` (a character across it whole).
   void CheckBytes(size_t to) {
     size_t i = m_checked;
-    while (i < to && !referenceHidesMarkup) {
+    while (i < to && !badReference) {
       i = ToStop(i, to);
       if (i < to) i = StepOverStop(i);
     }
@@ -330,9 +340,9 @@ class TextWalk {
   // The first byte from i on, before `end`, that the walk stops at; else `end`.
   size_t ToStop(size_t i, size_t end) const {
 #ifdef QV_XML_SSE2
-    if (HasSse2()) i = SkipSixteens(m_s.data(), i, end, m_reference, wellFormedUtf8);
+    if (HasSse2()) i = SkipSixteens(m_s.data(), i, end, wellFormedUtf8);
 #endif
-    const bool* stop = kByteStops.at[m_reference][wellFormedUtf8];
+    const bool* stop = kByteStops.at[wellFormedUtf8];
     while (i < end && !stop[static_cast<unsigned char>(m_s[i])]) ++i;
     return i;
   }
@@ -345,12 +355,10 @@ class TextWalk {
         if (const size_t length = Utf8Length(m_s, i)) return i + length;
         wellFormedUtf8 = false;
       }
-    } else if (c == '#') {
-      if (i > 0 && m_s[i - 1] == '&') m_reference = true;
-    } else if (c == ';' || c == '\0') {
-      m_reference = false;
-    } else if (m_reference) {  // markup inside a reference
-      referenceHidesMarkup = true;
+    } else if (c == '#' && i > 0 && m_s[i - 1] == '&' && i >= m_plainTo) {
+      const size_t end = ReferenceEnd(m_s, i);
+      if (end != npos) return end;
+      badReference = true;
     }
     return i + 1;
   }
@@ -358,8 +366,8 @@ class TextWalk {
   std::string_view m_s;
   bool m_utf8;
   bool m_withBytes = true;
-  size_t m_checked = 0;       // the bytes before it are checked
-  bool m_reference = false;   // a reference is open
+  size_t m_checked = 0;  // the bytes before it are checked
+  size_t m_plainTo = 0;  // a comment or section ends there: no references inside
 };
 
 }  // namespace
@@ -368,7 +376,7 @@ bool CheckXml(std::string_view text, TiXmlEncoding* encoding, size_t maxDepth) {
   const bool byForm = SettleEncodingByForm(text, encoding);
   TextWalk walk(text, byForm || *encoding == TIXML_ENCODING_UTF8);
   walk.Run();
-  if (walk.referenceHidesMarkup) return false;
+  if (walk.badReference) return false;
   if (byForm) {
     *encoding = walk.wellFormedUtf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
     if (!walk.wellFormedUtf8 && walk.utf8Took) walk.WalkMarkupAlone(false);
@@ -377,8 +385,10 @@ bool CheckXml(std::string_view text, TiXmlEncoding* encoding, size_t maxDepth) {
   return walk.depth <= maxDepth && walk.mostAttributes <= kMaxXmlAttributes;
 }
 
-bool ParseXml(TiXmlDocument& doc, std::string_view text, TiXmlEncoding encoding, size_t maxDepth) {
+bool ParseXml(TiXmlDocument& doc, std::string_view text, TiXmlEncoding encoding, size_t maxDepth,
+              TiXmlEncoding* settled) {
   if (!CheckXml(text, &encoding, maxDepth)) return false;
+  if (settled) *settled = encoding;
   // Zeros behind the text, as before any parse.
   std::string padded;
   padded.reserve(text.size() + 4);
@@ -424,6 +434,27 @@ size_t XmlTreeDepth(const TiXmlNode& top) {
     node = node->NextSibling();
   }
   return deepest;
+}
+
+void AppendXmlEscaped(std::string& out, std::string_view bytes) {
+  static const char kHex[] = "0123456789ABCDEF";
+  for (char c : bytes) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&apos;"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          out += "&#x";
+          if (c >= 0x10) out += kHex[c >> 4];
+          (out += kHex[c & 0xF]) += ';';
+        } else {
+          out += c;
+        }
+    }
+  }
 }
 
 }  // namespace qv

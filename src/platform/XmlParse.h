@@ -11,6 +11,7 @@
 #include <tinyxml.h>
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace qv {
@@ -19,14 +20,18 @@ enum : size_t { kMaxXmlDepth = 32, kMaxXmlAttributes = 256 };
 
 // False, with the document left as it was, when the text nests elements deeper than
 // maxDepth, or has an element with more than kMaxXmlAttributes attributes, or is to be
-// read as UTF-8 and is not well-formed UTF-8, or has a character reference whose digits
-// run over markup; else the document parsed and true unless it has an error.
-// TIXML_DEFAULT_ENCODING is settled here, not by the parser: a byte-order mark or a
-// declaration naming UTF-8 makes the text UTF-8; a declaration naming no encoding makes
-// it UTF-8 when it is well-formed UTF-8; anything else is read byte by byte
-// (TIXML_ENCODING_LEGACY).
+// read as UTF-8 and is not well-formed UTF-8, or has a malformed character reference
+// (no digits, another character among them, no ';', or naming no character: 0, a
+// surrogate, past U+10FFFF); else the document parsed and true unless it has an error.
+// TIXML_DEFAULT_ENCODING is settled here, not by the parser, by the one rule for every
+// file the console reads: a byte-order mark or a declaration naming UTF-8 makes the
+// text UTF-8; a declaration naming another encoding makes it the ANSI code page's; a
+// declaration naming none makes it UTF-8 when it is well-formed UTF-8, else the code
+// page's; without a declaration it is the code page's, as the console writes its own
+// files. The code page's text is read byte by byte (TIXML_ENCODING_LEGACY), and its
+// values are the caller's to convert. *settled, when given, gets the encoding read.
 bool ParseXml(TiXmlDocument& doc, std::string_view text, TiXmlEncoding encoding,
-              size_t maxDepth = kMaxXmlDepth);
+              size_t maxDepth = kMaxXmlDepth, TiXmlEncoding* settled = nullptr);
 
 // The checks of ParseXml before the parse, alone: false when it refuses the text; else
 // the encoding settled as the parse will take it.
@@ -42,5 +47,12 @@ bool IsWellFormedUtf8(std::string_view text);
 
 // The deepest element nesting of a parsed tree (an element at the top counts 1).
 size_t XmlTreeDepth(const TiXmlNode& node);
+
+// The bytes as an attribute value or text of the console's own files, appended to out:
+// & < > and both quotes as entities, every byte below 0x20 as "&#xN;", the rest as it
+// is (no code page the console writes has those bytes inside a character). Unlike the
+// parser's own printer, which leaves "&#x" as it finds it, every "&" is escaped, so a
+// value that looks like a character reference reads back as it was.
+void AppendXmlEscaped(std::string& out, std::string_view bytes);
 
 }  // namespace qv

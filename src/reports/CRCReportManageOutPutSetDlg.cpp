@@ -1,6 +1,7 @@
 #include "reports/CRCReportManageOutPutSetDlg.h"
 
 #include "console/ShellServices.h"
+#include "console/SystemErrorText.h"
 #include "platform/WideFormat.h"
 #include "reports/ReportGenerator.h"
 #include "reports/ReportSettings.h"
@@ -38,15 +39,19 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
 // What the user is told of a generation that did not end in a report.
 std::wstring GenerationFailure(ReportGenerator::Result result, const ReportGenerator& generator,
                                const std::wstring& reportFolder) {
+  const std::wstring why = SystemErrorLine(generator.Error());
   switch (result) {
     case ReportGenerator::kCopyFailed:
-      return qv::FormatW(L"复制报告模板到“%ls”时出错", reportFolder);
+      return qv::FormatW(L"复制报告模板到“%ls”时出错：%ls", reportFolder, why);
     case ReportGenerator::kConnectFailed:
       return L"打开 ReportCenter.db 数据库时出错";
     case ReportGenerator::kQueryFailed:
       return qv::FormatW(L"错误信息：%ls", generator.ErrorText());
+    case ReportGenerator::kReplaceFailed:
+      return qv::FormatW(L"无法以新报告替换文件夹“%ls”：%ls\r\n原有的报告未被改动。", reportFolder, why);
     default:
-      return qv::FormatW(L"写入报告数据文件“%ls”时出错", ReportGenerator::XmlPath(reportFolder));
+      return qv::FormatW(L"写入报告数据文件时出错。%ls\r\n原有的报告未被改动。",
+                         WriteFailureText(generator.FailedPath(), generator.Error()));
   }
 }
 

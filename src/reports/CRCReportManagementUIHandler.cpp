@@ -14,8 +14,10 @@
 #include "console/SQLStatement.h"
 #include "console/ShellServices.h"
 #include "console/SysServerPortConfig.h"
+#include "console/SystemErrorText.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
+#include "platform/FileReplacement.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "reports/CRCReportManageOutPutSetDlg.h"
@@ -79,16 +81,6 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
     bytes.append(buffer, n);
   }
   return !std::ferror(file.get());
-}
-
-// A file that could not be written whole is removed.
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  FILE* file = _wfopen(path.c_str(), L"wb");
-  if (!file) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = std::fclose(file) == 0 && ok;
-  if (!ok) _wremove(path.c_str());
-  return ok;
 }
 
 // The statements of the page, at the end of this file.
@@ -286,8 +278,9 @@ int CRCReportManagementUIHandler::OnExportReports() {
                  kError, MB_OK);
     return 0;
   }
-  if (!WriteFileBytes(path, bytes)) {
-    UiMessageBox(qv::FormatW(L"无法写入文件%ls，未能导出。", path).c_str(), kError, MB_OK);
+  DWORD error = 0;
+  if (!FileReplacement::WriteWhole(path, bytes, &error)) {
+    UiMessageBox(qv::FormatW(L"%ls\r\n未能导出，原有的文件未被改动。", WriteFailureText(path, error)).c_str(), kError, MB_OK);
     return 0;
   }
   UiMessageBox(L"导出成功！", kWarning, MB_OK);

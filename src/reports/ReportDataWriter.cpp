@@ -34,9 +34,12 @@ ReportDataWriter::~ReportDataWriter() = default;
 
 bool ReportDataWriter::Open(const std::wstring& xmlPath, const std::wstring& jsPath, const wchar_t* reportName,
                             const wchar_t* author, const wchar_t* createTime, const wchar_t* strategyName) {
-  m_xml.reset(_wfopen(xmlPath.c_str(), L"wb"));
-  m_js.reset(_wfopen(jsPath.c_str(), L"wb"));
-  m_failed = !m_xml || !m_js;
+  m_failed = false;
+  m_failedPath.clear();
+  m_error = 0;
+  m_xml = std::make_unique<FileReplacement>(xmlPath);
+  m_js = std::make_unique<FileReplacement>(jsPath);
+  if (!Failed(m_xml.get())) Failed(m_js.get());
   m_entries = 0;
   m_afterLess = false;
   if (m_failed) return false;
@@ -76,15 +79,17 @@ void ReportDataWriter::Entry(const wchar_t* hostName, const wchar_t* ip, const w
 }
 
 bool ReportDataWriter::Finish() {
-  if (m_xml && m_js && !m_failed) {
+  if (!m_xml || !m_js) return false;
+  if (!m_failed) {
     Line(0, "</StrategyReportInfo>");
     EndPiece();
     m_jsOut += kJsEnd;
     Flush();
   }
-  const bool xmlClosed = CloseFile(m_xml);
-  const bool jsClosed = CloseFile(m_js);
-  return xmlClosed && jsClosed && !m_failed;
+  if (!m_failed && !(m_xml->Commit() && m_js->Commit()) && !Failed(m_xml.get())) Failed(m_js.get());
+  m_xml.reset();
+  m_js.reset();
+  return !m_failed;
 }
 
 void ReportDataWriter::Element(int depth, const char* name, const wchar_t* text, const wchar_t* detail) {
@@ -121,17 +126,25 @@ void ReportDataWriter::Flush() {
   WriteOut(m_jsOut, m_js.get());
 }
 
-void ReportDataWriter::WriteOut(std::string& bytes, std::FILE* file) {
-  if (!bytes.empty() && (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()))
-    m_failed = true;
+void ReportDataWriter::WriteOut(std::string& bytes, FileReplacement* file) {
+  if (!m_failed && !bytes.empty()) {
+    if (!file)
+      m_failed = true;
+    else if (!file->Write(bytes))
+      Failed(file);
+  }
   bytes.clear();
 }
 
-bool ReportDataWriter::CloseFile(File& file) {
-  if (!file) return false;
-  const bool ok = std::fclose(file.release()) == 0;
-  if (!ok) m_failed = true;
-  return ok;
+// Notes the first file that failed; false when this one has not.
+bool ReportDataWriter::Failed(const FileReplacement* file) {
+  if (!file->Error()) return false;
+  if (!m_failed) {
+    m_failed = true;
+    m_failedPath = file->Target();
+    m_error = file->Error();
+  }
+  return true;
 }
 
 void ReportDataWriter::AppendXmlText(std::string& out, const wchar_t* text) {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/FileReplacement.h"
+
 namespace {
 
 class FindHandle {
@@ -40,12 +42,39 @@ bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
                                 static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
 }
 
+// Written whole or not at all, as a new file without the read-only mark.
 BOOL CopyWritable(const std::wstring& from, const std::wstring& to) {
-  if (!::CopyFileW(from.c_str(), to.c_str(), FALSE)) return FALSE;
-  const DWORD attributes = ::GetFileAttributesW(to.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    ::SetFileAttributesW(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  return TRUE;
+  DWORD error = 0;
+  if (FileReplacement::CopyWhole(from, to, &error)) return TRUE;
+  ::SetLastError(error);
+  return FALSE;
+}
+
+// Calls visit(name, isFolder) for each entry of folder (with its "\"); false when the
+// listing could not be read whole or visit said false.
+template <class Visit>
+bool ForEachEntry(const std::wstring& folder, Visit visit) {
+  WIN32_FIND_DATAW entry;
+  FindHandle find(::FindFirstFileW((folder + L"*.*").c_str(), &entry));
+  if (find.Get() == INVALID_HANDLE_VALUE) return false;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (!visit(name, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) return false;
+  } while (::FindNextFileW(find.Get(), &entry));
+  return ::GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// What the user keeps in a report folder besides the report's own files goes into
+// its new version.
+bool MoveMissing(const std::wstring& from, const std::wstring& to) {
+  return ForEachEntry(from, [&](const std::wstring& name, bool isFolder) {
+    const std::wstring source = from + name, target = to + name;
+    if (!Exists(target)) return ::MoveFileW(source.c_str(), target.c_str()) != FALSE;
+    return !isFolder || !FolderExists(target.c_str()) || MoveMissing(WithSlash(source), WithSlash(target));
+  });
 }
 
 }  // namespace
@@ -63,23 +92,61 @@ BOOL CopyFolder(LPCWSTR source, LPCWSTR target) {
     return FALSE;
   }
   if (!FolderExists(to.c_str()) && !::CreateDirectoryW(to.c_str(), nullptr)) return FALSE;
-
-  WIN32_FIND_DATAW entry;
-  FindHandle find(::FindFirstFileW((from + L"*.*").c_str(), &entry));
-  if (find.Get() == INVALID_HANDLE_VALUE) return FALSE;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L"..") continue;
-    const BOOL copied = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                            ? CopyFolder((from + name).c_str(), (to + name).c_str())
-                            : CopyWritable(from + name, to + name);
-    if (!copied) return FALSE;
-  } while (::FindNextFileW(find.Get(), &entry));
-  return ::GetLastError() == ERROR_NO_MORE_FILES;
+  return ForEachEntry(from, [&](const std::wstring& name, bool isFolder) {
+    return (isFolder ? CopyFolder((from + name).c_str(), (to + name).c_str()) : CopyWritable(from + name, to + name)) !=
+           FALSE;
+  });
 }
 
 BOOL FolderExists(LPCWSTR path) {
   if (!path || !*path) return FALSE;
   const DWORD attributes = ::GetFileAttributesW(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+BOOL RemoveFolder(LPCWSTR path) {
+  if (!FolderExists(path)) return FALSE;
+  const std::wstring folder = WithSlash(path);
+  ForEachEntry(folder, [&](const std::wstring& name, bool isFolder) {
+    const std::wstring entry = folder + name;
+    if (isFolder) return RemoveFolder(entry.c_str()) != FALSE;
+    ::SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileW(entry.c_str()) != FALSE;
+  });
+  return ::RemoveDirectoryW(path);
+}
+
+std::wstring MakeFolderBeside(const std::wstring& path) {
+  std::wstring parent = path;
+  while (!parent.empty() && (parent.back() == L'\\' || parent.back() == L'/')) parent.pop_back();
+  const size_t slash = parent.find_last_of(L"\\/");
+  parent = slash == std::wstring::npos ? L"." : parent.substr(0, slash + 1);
+  wchar_t name[MAX_PATH] = L"";
+  // The system's unique name, taken as a file and turned into a folder.
+  if (!::GetTempFileNameW(parent.c_str(), L"qvr", 0, name)) return std::wstring();
+  if (!::DeleteFileW(name) || !::CreateDirectoryW(name, nullptr)) return std::wstring();
+  return name;
+}
+
+BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target) {
+  if (!FolderExists(target)) return ::MoveFileW(made, target);
+  const std::wstring old = MakeFolderBeside(target);
+  if (old.empty()) return FALSE;
+  // The earlier folder steps aside by name, so that it comes back whole if the new one
+  // cannot take its place.
+  if (!::RemoveDirectoryW(old.c_str()) || !::MoveFileW(target, old.c_str())) {
+    const DWORD error = ::GetLastError();
+    ::RemoveDirectoryW(old.c_str());
+    ::SetLastError(error);
+    return FALSE;
+  }
+  if (!::MoveFileW(made, target)) {
+    const DWORD error = ::GetLastError();
+    ::MoveFileW(old.c_str(), target);
+    ::SetLastError(error);
+    return FALSE;
+  }
+  // Left where it is when something of the user's could not move over.
+  if (MoveMissing(WithSlash(old), WithSlash(target))) RemoveFolder(old.c_str());
+  return TRUE;
 }

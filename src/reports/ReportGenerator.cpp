@@ -42,6 +42,27 @@ std::wstring CurrentFolder() {
   return path;
 }
 
+// The folder a report is made in, beside its place; removed with what it holds unless
+// it took that place.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::wstring& beside) : m_path(MakeFolderBeside(beside)) {}
+  ~ScratchFolder() {
+    if (!m_path.empty()) RemoveFolder(m_path.c_str());
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::wstring& Path() const { return m_path; }
+  bool PutInPlace(const std::wstring& target) {
+    if (!ReplaceFolder(m_path.c_str(), target.c_str())) return false;
+    m_path.clear();
+    return true;
+  }
+
+ private:
+  std::wstring m_path;
+};
+
 // Looking at the queue (without taking or dispatching anything) tells Windows that the
 // thread still answers.
 void StayResponsive(long long rows) {
@@ -70,7 +91,15 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
                                                   const std::wstring& reportFolder, const Report& report) {
   m_errorText.clear();
   m_entries = 0;
-  if (!CopyFolder(templateFolder.c_str(), reportFolder.c_str())) return kCopyFailed;
+  m_error = 0;
+  m_failedPath = reportFolder;
+  // Made whole beside its place before it takes it: a failure leaves an earlier report
+  // of the name as it was, and nothing half made.
+  ScratchFolder made(reportFolder);
+  if (made.Path().empty() || !CopyFolder(templateFolder.c_str(), made.Path().c_str())) {
+    m_error = ::GetLastError();
+    return kCopyFailed;
+  }
   SQLServerLink link;
   if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return kConnectFailed;
   auto failed = [&] {
@@ -95,9 +124,17 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
   const std::wstring now = LocalClock::TimeText();
 
   ReportDataWriter writer;
-  if (!writer.Open(XmlPath(reportFolder), JsPath(reportFolder), report.name.c_str(), report.author.c_str(),
-                   now.c_str(), report.strategyName.c_str()))
+  auto writeFailed = [&] {
+    m_error = writer.Error();
+    const std::wstring& path = writer.FailedPath();
+    // Named where the report is to be, not where it was being made.
+    m_failedPath = path.compare(0, made.Path().size(), made.Path()) == 0 ? reportFolder + path.substr(made.Path().size())
+                                                                         : path;
     return kWriteFailed;
+  };
+  if (!writer.Open(XmlPath(made.Path()), JsPath(made.Path()), report.name.c_str(), report.author.c_str(), now.c_str(),
+                   report.strategyName.c_str()))
+    return writeFailed();
   SQLStatement* audit = QueryAuditEntries(link, report.version, report.strategyName);
   if (!audit) return failed();
   while (audit->Fetch()) {
@@ -119,7 +156,12 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
   link.ReleaseStatement(hips);
   link.Disconnect();
   m_entries = writer.Entries();
-  return writer.Finish() ? kGenerated : kWriteFailed;
+  if (!writer.Finish()) return writeFailed();
+  if (!made.PutInPlace(reportFolder)) {
+    m_error = ::GetLastError();
+    return kReplaceFailed;
+  }
+  return kGenerated;
 }
 
 namespace {

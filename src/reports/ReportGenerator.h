@@ -2,14 +2,18 @@
 // Makes a report folder: the template folder copied into it, then its data files
 // (ReportDataWriter) written from the monitoring database: the audit entries of the
 // strategy's version, then its HIPS entries since the report of the version before,
-// up to the report's own time. Rows go to the files as they are fetched. It runs on
+// up to the report's own time. Rows go to the files as they are fetched. The folder is
+// made beside its place and takes it only when whole: a generation that fails leaves
+// an earlier report of the same name as it was and nothing of its own. It runs on
 // the UI thread and blocks it, looking at the thread's queue now and then so that
 // Windows does not take the console for hung.
+#include <windows.h>
+
 #include <string>
 
 class ReportGenerator {
  public:
-  enum Result { kGenerated, kCopyFailed, kConnectFailed, kQueryFailed, kWriteFailed };
+  enum Result { kGenerated, kCopyFailed, kConnectFailed, kQueryFailed, kWriteFailed, kReplaceFailed };
 
   struct Report {
     std::wstring name;
@@ -31,8 +35,14 @@ class ReportGenerator {
   const std::wstring& ErrorText() const { return m_errorText; }
   // Entries written by the last Generate.
   long long Entries() const { return m_entries; }
+  // After kCopyFailed, kWriteFailed or kReplaceFailed: the system's code, and the file
+  // (kWriteFailed) or the report folder it concerns.
+  DWORD Error() const { return m_error; }
+  const std::wstring& FailedPath() const { return m_failedPath; }
 
  private:
   std::wstring m_errorText;
+  DWORD m_error = 0;
+  std::wstring m_failedPath;
   long long m_entries = 0;
 };

@@ -11,44 +11,6 @@ namespace {
 
 const char* const kAttributes[] = {"ReportName", "StrategyName", "ProduceTime", "CreaterName",
                                    "DetailContent"};
-const char kBom[] = "\xEF\xBB\xBF";
-
-std::wstring Escape(std::wstring_view value) {
-  std::wstring out;
-  out.reserve(value.size());
-  for (wchar_t c : value) {
-    switch (c) {
-      case L'&': out += L"&amp;"; break;
-      case L'<': out += L"&lt;"; break;
-      case L'>': out += L"&gt;"; break;
-      case L'"': out += L"&quot;"; break;
-      case L'\'': out += L"&apos;"; break;
-      default:
-        if (c < 0x20) {
-          wchar_t ref[8];
-          std::swprintf(ref, 8, L"&#x%02X;", static_cast<unsigned>(c));
-          out += ref;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out;
-}
-
-// As the parser decides it: a byte-order mark, else the first declaration, whose
-// encoding is UTF-8 when it names none.
-bool IsUtf8(std::string_view bytes, const TiXmlDocument& doc) {
-  if (bytes.compare(0, 3, kBom) == 0) return true;
-  for (const TiXmlNode* node = doc.FirstChild(); node; node = node->NextSibling()) {
-    if (const TiXmlDeclaration* decl = node->ToDeclaration()) {
-      std::string encoding = decl->Encoding();
-      for (char& c : encoding) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-      return encoding.empty() || encoding == "UTF-8" || encoding == "UTF8";
-    }
-  }
-  return false;
-}
 
 bool Digits(std::wstring_view text, size_t at, size_t count, int low, int high) {
   if (at + count > text.size()) return false;
@@ -91,12 +53,14 @@ bool ReportListXml::Write(const std::vector<Row>& rows, const Charset& charset, 
     const std::wstring* values[] = {&row.reportName, &row.strategyName, &row.produceTime, &row.fourth, &row.fifth};
     bytes += "    <report";
     for (size_t a = 0; a < 5; ++a) {
-      if (!charset.Encode(Escape(*values[a]), value)) {
+      if (!charset.Encode(*values[a], value)) {
         bytes.clear();
         if (badRow) *badRow = r;
         return false;
       }
-      ((((bytes += ' ') += kAttributes[a]) += "=\"") += value) += '"';
+      ((bytes += ' ') += kAttributes[a]) += "=\"";
+      qv::AppendXmlEscaped(bytes, value);
+      bytes += '"';
     }
     bytes += " />\r\n";
   }
@@ -110,9 +74,11 @@ bool ReportListXml::Read(std::string_view bytes, const Charset& charset, std::ve
   std::vector<Row> read;
   try {
     TiXmlDocument doc;
-    const TiXmlElement* root = qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING) ? doc.RootElement() : nullptr;
+    TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN;
+    const TiXmlElement* root =
+        qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding) ? doc.RootElement() : nullptr;
     if (!root) return false;
-    const bool utf8 = IsUtf8(bytes, doc);
+    const bool utf8 = encoding == TIXML_ENCODING_UTF8;
     for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement()) {
       Row row;
       std::wstring* values[] = {&row.reportName, &row.strategyName, &row.produceTime, &row.fourth, &row.fifth};

@@ -9,8 +9,8 @@
 // prints (one element per line, children indented by four blanks, CRLF line ends). The
 // writer escapes every value itself: "&" always becomes "&amp;", so a value that looks
 // like a character reference comes back as it was written.
-// The reader takes what the XML library parses: a byte-order mark or a declaration
-// naming UTF-8 makes the file UTF-8, anything else is in the code page. Every child of
+// The reader takes the encoding as every reader of the console does (qv::ParseXml): a
+// file without a declaration is in the code page, as the writer makes it. Every child of
 // the root, whatever its name, is one row made of its first five attributes by
 // position; the whole file is checked (widths, time) before any row is handed
 // out, so a caller replacing the table never acts on half a file.

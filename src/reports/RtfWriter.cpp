@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/FileReplacement.h"
+
 namespace {
 
 const char kBanner[] = "rtflib ver. 1.0";
@@ -137,9 +139,6 @@ bool BuildColourTable(const wchar_t* list, std::string& table) {
   return true;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
 struct ComRelease {
   void operator()(IUnknown* object) const { object->Release(); }
 };
@@ -149,7 +148,7 @@ struct MetafileDeleter {
 
 // The one document being written.
 struct RtfState {
-  std::unique_ptr<std::FILE, FileCloser> file;
+  std::unique_ptr<FileReplacement> file;
   std::string fonts;
   std::string colours;
   RtfDocumentFormat document;
@@ -165,9 +164,17 @@ RtfState& State() {
   return state;
 }
 
+// As a text-mode file writes: each "\n" as "\r\n".
 bool Write(const std::string& text) {
-  std::FILE* file = State().file.get();
-  return file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  FileReplacement* file = State().file.get();
+  if (!file) return false;
+  std::string lines;
+  lines.reserve(text.size() + text.size() / 32);
+  for (char c : text) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
+  return file->Write(lines);
 }
 
 int WriteOr(const std::string& text, int error) { return Write(text) ? RTF_SUCCESS : error; }
@@ -355,8 +362,12 @@ int RtfOpen(const wchar_t* path, const wchar_t* fonts, const wchar_t* colours) {
     if (!BuildColourTable(colours, table)) return RTF_OPEN_ERROR;
     s.colours = table;
   }
-  s.file.reset(path ? _wfopen(path, L"wt") : nullptr);
-  if (!s.file) return RTF_OPEN_ERROR;
+  if (!path) return RTF_OPEN_ERROR;
+  s.file = std::make_unique<FileReplacement>(path);
+  if (s.file->Error()) {
+    s.file.reset();
+    return RTF_OPEN_ERROR;
+  }
   const std::string header = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl" + s.fonts + "}{\\colortbl" + s.colours +
                              "}{\\*\\generator " + kBanner + ";}\n{\\info{\\author " + kBanner +
                              "}{\\company Velmor Company LTD.}}";
@@ -373,9 +384,9 @@ int RtfClose() {
   RtfState& s = State();
   s.picture.reset();
   if (!s.file) return RTF_CLOSE_ERROR;
-  const bool written = Write("\n\\par}");
-  const bool closed = std::fclose(s.file.release()) == 0;
-  return written && closed ? RTF_SUCCESS : RTF_CLOSE_ERROR;
+  const bool written = Write("\n\\par}") && s.file->Commit();
+  s.file.reset();
+  return written ? RTF_SUCCESS : RTF_CLOSE_ERROR;
 }
 
 void RtfSetDocumentFormat(const RtfDocumentFormat& format) { State().document = format; }

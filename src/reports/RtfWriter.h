@@ -6,7 +6,8 @@
 // format carries its text. Texts are UTF-16: "\", "{" and "}" are escaped, and every
 // character outside ASCII is written as \uN? (N the signed 16-bit unit), so any
 // reader gets the text whatever its code page. Writing operations return
-// RTF_SUCCESS or their error code.
+// RTF_SUCCESS or their error code. The file takes the place of an earlier one only
+// when RtfClose has written it whole.
 #include <string>
 
 enum RtfResult {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/FileHandle.h"
+#include "platform/FileReplacement.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "sysmgmt/ExecutableLayout.h"
@@ -23,22 +24,6 @@ const DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_RESYNCHRONIZE | IN
 bool QueryNumber(HINTERNET handle, DWORD what, DWORD* value) {
   DWORD size = sizeof *value;
   return ::HttpQueryInfoW(handle, what | HTTP_QUERY_FLAG_NUMBER, value, &size, nullptr) != FALSE;
-}
-
-// A plain copy whose target stays open to others while it is written.
-bool CopyInto(const std::wstring& from, const std::wstring& to) {
-  FileHandle in(::CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (in.h == INVALID_HANDLE_VALUE) return false;
-  FileHandle out(::CreateFileW(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (out.h == INVALID_HANDLE_VALUE) return false;
-  std::vector<char> block(64 * 1024);
-  for (;;) {
-    DWORD got = 0, put = 0;
-    if (!::ReadFile(in.h, block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) return false;
-    if (got == 0) return true;
-    if (!::WriteFile(out.h, block.data(), got, &put, nullptr) || put != got) return false;
-  }
 }
 
 // A download cut short may still hold the headers and the version resource; whether all
@@ -170,20 +155,19 @@ bool CAutoUpdater::ReadVersionFile(HINTERNET handle, std::string& bytes) {
 bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected, DWORD limit) {
   const bool known = expected != kLengthUnknown;
   if (known && expected > limit) return false;
-  FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.h == INVALID_HANDLE_VALUE) return false;
+  FileReplacement file(path);
+  if (file.Error()) return false;
   const DWORD most = known ? expected : limit;
   char block[kBlockBytes];
   DWORD total = 0;
   for (;;) {
-    DWORD got = sizeof block, put = 0;
+    DWORD got = sizeof block;
     if (!ReadData(handle, block, &got)) {
       if (got != 0) return false;  // a broken read
       break;  // the end; a connection closed early ends so too, which the length tells
     }
     if (got > most - total) return false;
-    if (!::WriteFile(file.h, block, got, &put, nullptr) || put != got) return false;
+    if (!file.Write(std::string_view(block, got))) return false;
     const DWORD before = total;
     total += got;
     if (m_progress) m_progress(nullptr);
@@ -193,7 +177,7 @@ bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DW
                    : qv::FormatW(L"已下载 %lu KB", static_cast<unsigned long>(total / 1024)));
   }
   // Without a length the file's own layout tells a download cut short (Download).
-  return known ? total == expected : total > 0;
+  return (known ? total == expected : total > 0) && file.Commit();
 }
 
 std::wstring CAutoUpdater::GetFileVersion(const std::wstring& path) {
@@ -240,10 +224,7 @@ bool CAutoUpdater::SwitchExecutables(const std::wstring& running, const std::wst
   const std::wstring backup = running.substr(0, slash) + L"\\OldExecutable.bak";
   // The copy sits on the executable's volume, so the last step is a plain rename.
   const std::wstring copy = running + L".new";
-  if (!CopyInto(downloaded, copy)) {
-    ::DeleteFileW(copy.c_str());
-    return false;
-  }
+  if (!FileReplacement::CopyWhole(downloaded, copy)) return false;
   ::DeleteFileW(backup.c_str());
   if (!::MoveFileExW(running.c_str(), backup.c_str(), flags)) {
     ::DeleteFileW(copy.c_str());

@@ -126,7 +126,8 @@ TEST_F(ConsoleRun, ALoginThatCannotConnectNamesASettingsFileThatWasNotRead) {
   const std::string missing = File("missing.xml", ""), broken = File("broken.xml", "<c>\n<port DSN='q'></c>"),
                     portless = File("portless.xml", "<c><ports DSN='q'/></c>"),
                     refused = File("refused.xml", "<c><port IP='" + std::string(300, '1') + "'/></c>"),
-                    unknown = File("unknown.xml", "<c><port DSN='QuorvaneNoSuchSource'/></c>");
+                    unknown = File("unknown.xml", "<c><port DSN='QuorvaneNoSuchSource'/></c>"),
+                    references = File("references.xml", "<c><port DSN='&#" + std::string(200 * 1024, '9') + ";'/></c>");
   auto named = [](const std::string& path, const wchar_t* what) {
     return L"连接数据库出错\n配置文件" + qv::AnsiToWide(path) + what + L"，未能读入数据库连接设置。";
   };
@@ -134,6 +135,7 @@ TEST_F(ConsoleRun, ALoginThatCannotConnectNamesASettingsFileThatWasNotRead) {
       {missing, named(missing, L"不存在"), nullptr},
       {broken, named(broken, L"格式不正确（第2行）"), nullptr},
       {portless, named(portless, L"中没有port元素"), nullptr},
+      {references, named(references, L"格式不正确（第1行）"), nullptr},  // once read as an empty data source
       {refused, L"连接数据库出错\n配置文件SysServerPort.xml中IP的值过长（最多259个字符），数据库连接设置未读入。",
        L"配置文件SysServerPort.xml中IP的值过长"},
       {unknown, L"连接数据库出错", nullptr},

@@ -7,6 +7,7 @@
 #include "platform/TextConv.h"
 #include "support/FakeShellServices.h"
 #include "support/IntegrityPageHost.h"
+#include "support/SmallDisk.h"
 #include "support/TestFiles.h"
 
 namespace {
@@ -52,7 +53,7 @@ TEST_F(StrategyFile, RowsAnEmptyTableAndAFileOfAnEarlierConsoleTravelWholeButThe
     for (const wchar_t* name : {L"O'Brien的策略", L"O'Brien的策略", L"第二"}) {
       StrategyTableRow row;  // every column set: texts with markup, integers by position
       for (int i = 0; i < StrategyTableRow::kColumnCount; ++i) {
-        row.SetText(i, i == 0 ? name : i == 41 ? std::wstring(2000, L'目') : L"值\"&<x>" + std::to_wstring(i));
+        row.SetText(i, i == 0 ? name : i == 41 ? std::wstring(2000, L'目') : L"值\"&<x>&#x41;" + std::to_wstring(i));
         row.SetInt(i, i == StrategyTableRow::kRunStatus ? 1 : i * 3 - 20);
       }
       ASSERT_EQ(1, row.Insert(link));
@@ -94,6 +95,9 @@ TEST_F(StrategyFile, AnythingWrongChangesNeitherTableNorFile) {
       {"a file over 64 MiB", "<strategys>" + Element("big") + std::string(64u << 20, ' ') + "</strategys>", true,
        L"导入文件超过 64 MB"},
       {"a refused row", "<strategys>" + Element("a") + Element("boom") + "</strategys>", true, L"错误信息："},
+      {"a malformed reference", "<strategys>" + Element("&#x;") + "</strategys>", true, L"无效的导入文件"},
+      {"a reference past U+10FFFF", "<strategys>" + Element("&#" + std::string(100000, '9') + ";") + "</strategys>",
+       true, L"无效的导入文件"},
       {"an unwritable path", "", false, L"导出失败！"},
       {"a value outside the code page", "", false, L"导出失败！"},
   };
@@ -111,6 +115,26 @@ TEST_F(StrategyFile, AnythingWrongChangesNeitherTableNorFile) {
       EXPECT_TRUE(count == Table() && Table(L"原有") == 1 && Grid().GetItemCount() == 1);
       EXPECT_TRUE(row.import || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES);
     }
+  });
+}
+
+// An export that does not reach the disk whole says so and leaves the file it was to
+// replace as it was, with nothing of its own beside it.
+TEST_F(StrategyFile, AnExportTheDiskCannotHoldSaysSoAndKeepsTheEarlierFile) {
+  testenv::SmallDisk disk;
+  ASSERT_TRUE(disk.Mounted());
+  const std::wstring path = disk.File(L"策略.xml");
+  AddTarget(L"原有");
+  Run([&] {
+    FileCommand(false, path, L"导出成功！");
+    const std::string earlier = testfiles::ReadBytes(path);
+    ASSERT_NE(std::string::npos, earlier.find("<strategy "));
+    for (int i = 0; i < 100; ++i) AddTarget((L"策略" + std::to_wstring(i)).c_str());
+    ASSERT_TRUE(disk.LeaveRoom(16 * 1024));
+    FileCommand(false, path, L"导出失败！写入文件“");
+    EXPECT_NE(std::wstring::npos, script.Boxes().back().text.find(path + L"”时出错："));
+    EXPECT_EQ(earlier, testfiles::ReadBytes(path));
+    EXPECT_EQ(std::vector<std::wstring>{L"策略.xml"}, testenv::SmallDisk::Names(disk.Path()));
   });
 }
 

@@ -3,6 +3,7 @@
 #include "logcenter/ShowFileComparison.h"
 #include "platform/TextConv.h"
 #include "support/FakeShellServices.h"
+#include "support/SmallDisk.h"
 
 namespace {
 
@@ -50,3 +51,32 @@ TEST_F(FileDiffTest, ShowSavesTheUtf8PageInTheTempFolderAndOpensIt) {
   EXPECT_NE(std::string::npos, ReadFile(page).find(qv::WideToUtf8(L"<b>1</b> 中文</td>")));
   ::DeleteFileW(page.c_str());
 }
+
+namespace {
+
+// A page the disk cannot hold is neither left half written nor shown, and a page file
+// it was to replace stays as it was.
+TEST_F(FileDiffTest, APageTheDiskCannotHoldIsNeitherLeftNorShown) {
+  testenv::SmallDisk disk;
+  ASSERT_TRUE(disk.Mounted());
+  const std::wstring page = disk.File(L"页.html");
+  ASSERT_TRUE(testfiles::WriteBytes(page, "earlier"));
+  ASSERT_TRUE(disk.LeaveRoom(8 * 1024));
+  EXPECT_EQ(0, CFileDiff::SaveToFile(page, std::string(64 * 1024, 'p')));
+  EXPECT_EQ("earlier", testfiles::ReadBytes(page));
+
+  std::string lines;
+  for (int i = 0; i < 2000; ++i) lines += "line " + std::to_string(i) + "\n";
+  testfiles::WriteBytes(dir.File(L"old.txt"), lines);
+  testfiles::WriteBytes(dir.File(L"new.txt"), "other\n");
+  wchar_t tmp[MAX_PATH] = L"";
+  ::GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
+  ::SetEnvironmentVariableW(L"TMP", disk.Path().c_str());  // the page goes to the temporary folder
+  FakeShellServices shell;
+  EXPECT_EQ(0, ShowFileComparison(dir.File(L"old.txt"), dir.File(L"new.txt")));
+  ::SetEnvironmentVariableW(L"TMP", *tmp ? tmp : nullptr);
+  EXPECT_TRUE(shell.Calls().empty());
+  EXPECT_EQ(std::vector<std::wstring>{L"页.html"}, testenv::SmallDisk::Names(disk.Path()));
+}
+
+}  // namespace

@@ -48,6 +48,88 @@ TEST(XmlReaders, RefuseTheCraftedTextsAsAnyUnreadableOne) {
   }
 }
 
+// One value as each file reader's own file carries it: the report list's first
+// attribute, a strategy's first, the settings' Description.
+struct Files {
+  std::string reportList, strategies, settings;
+};
+Files FilesHolding(const std::string& head, const std::string& value) {
+  std::string strategy = "<strategy a=\"" + value + "\"";
+  for (size_t i = 1; i < StrategyXmlFile::kAttributeCount; ++i) strategy += " a" + std::to_string(i) + "=\"0\"";
+  return {head + "<reports><report a=\"" + value + "\" b=\"s\" c=\"\" d=\"1\" e=\"\"/></reports>",
+          head + "<strategys>" + strategy + "/></strategys>",
+          head + "<config><port DSN=\"q\" Description=\"" + value + "\"/></config>"};
+}
+
+// A malformed character reference makes the file malformed for every reader: the parser
+// would read it as a NUL, nothing, or another character.
+TEST(XmlReaders, RefuseAMalformedCharacterReference) {
+  const std::string big(200 * 1024, '9');
+  const std::string malformed[] = {"&#;", "&#x;", "&#12a;", "&#0;", "&#x0000;", "&#xD800;", "&#57343;", "&#x110000;",
+                                   "&#1114112;", "&#4294967361;", "&#X41;", "&#x12x34;", "&#12#34;", "a&#65",
+                                   "&#" + big + ";", "&#x" + big + ";", "&#" + std::string(200 * 1024, '0') + ";"};
+  for (const std::string& value : malformed) {
+    SCOPED_TRACE(value.substr(0, 16));
+    const Files files = FilesHolding("", value);
+    std::vector<ReportListXml::Row> rows;
+    EXPECT_FALSE(ReportListXml::Read(files.reportList, ReportListAnsiCharset(), rows));
+    std::vector<StrategyXmlFile::Row> strategies;
+    EXPECT_FALSE(StrategyXmlFile::Read(files.strategies, strategies));
+    std::wstring unread;
+    EXPECT_EQ(0, ParseSysServerPortConfig(files.settings, nullptr, &unread, L"S.xml"));
+    EXPECT_EQ(0u, unread.find(L"配置文件S.xml格式不正确")) << qv::WideToUtf8(unread);
+  }
+  // Well-formed ones still read, leading zeros and the last character included.
+  const struct { std::string value; std::wstring read; } wellFormed[] = {
+      {"&#65;&#x42;&#x0043;", L"ABC"}, {"&#" + std::string(200 * 1024, '0') + "68;", L"D"},
+      {"&#x10FFFF;&#x4E2D;", L"\xDBFF\xDFFF中"}, {"&#x01;", L"\x01"}};
+  for (const auto& row : wellFormed) {
+    SCOPED_TRACE(row.value.substr(0, 16));
+    const Files files = FilesHolding("\xEF\xBB\xBF", row.value);
+    std::vector<ReportListXml::Row> rows;
+    ASSERT_TRUE(ReportListXml::Read(files.reportList, ReportListAnsiCharset(), rows));
+    EXPECT_EQ(row.read, rows[0].reportName);
+    std::vector<StrategyXmlFile::Row> strategies;
+    EXPECT_TRUE(StrategyXmlFile::Read(files.strategies, strategies));
+    EXPECT_EQ(1, ParseSysServerPortConfig(files.settings));
+    EXPECT_EQ(row.read, g_dsnDescription);
+  }
+}
+
+// One rule for the encoding of every file: a byte-order mark or a declaration naming
+// UTF-8 makes it UTF-8, one naming another encoding the code page's; a declaration
+// naming none leaves it to the bytes; without a declaration it is the code page's, as
+// the console writes its own files (GBK "志" is well-formed UTF-8 too).
+TEST(XmlReaders, SettleTheEncodingOfAFileByOneRule) {
+  const std::string gbk = "\xD6\xD0\xCE\xC4", zhi = "\xD6\xBE", utf8 = "\xE7\x9B\x91\xE6\xB5\x8B";
+  const std::string bare = "<?xml version=\"1.0\"?>\r\n";
+  const struct { std::string head, value; bool utf8; std::wstring read; } rows[] = {
+      {"", gbk, false, L"中文"},
+      {"", zhi, false, L"志"},
+      {bare, gbk, false, L"中文"},
+      {bare, utf8, true, L"监测"},
+      {bare, zhi, true, L"\x05BE"},
+      {"\xEF\xBB\xBF", utf8, true, L"监测"},
+      {"<?xml version='1.0' encoding='utf-8'?>", utf8, true, L"监测"},
+      {"<?xml version=\"1.0\" encoding=\"GBK\"?>", zhi, false, L"志"},
+      {"<!-- GBK --><?xml version=\"1.0\" encoding=\"gb2312\"?>", gbk, false, L"中文"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.head + row.value);
+    const Files files = FilesHolding(row.head, row.value);
+    std::vector<ReportListXml::Row> reports;
+    ASSERT_TRUE(ReportListXml::Read(files.reportList, ReportListAnsiCharset(), reports));
+    EXPECT_EQ(row.read, reports[0].reportName);
+    std::vector<StrategyXmlFile::Row> strategies;
+    bool strategyUtf8 = !row.utf8;
+    ASSERT_TRUE(StrategyXmlFile::Read(files.strategies, strategies, &strategyUtf8));
+    EXPECT_EQ(row.utf8, strategyUtf8);
+    EXPECT_EQ(row.value, strategies[0][0]);
+    EXPECT_EQ(1, ParseSysServerPortConfig(files.settings));
+    EXPECT_EQ(row.read, g_dsnDescription);
+  }
+}
+
 // The guard's count is the depth of the tree the parser builds, an empty element
 // included; and where the two might read the markup apart the text is refused.
 TEST(XmlParse, CountsAsTheParserNestsAndRefusesWhatItWouldReadApart) {

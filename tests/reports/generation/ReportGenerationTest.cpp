@@ -18,6 +18,7 @@
 #include "reports/ReportGenerator.h"
 #include "support/ElementLoad.h"
 #include "support/ModalScript.h"
+#include "support/SmallDisk.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
@@ -173,6 +174,52 @@ TEST_F(ReportGeneration, HostileValuesComeBackFromBothFiles) {
     EXPECT_EQ(v + L"|" + v + L"|" + v + L" -- " + v + L"|" + v + L"|" + v, values[4 + i]) << i;
   }
   EXPECT_EQ(testfiles::ReadBytes(ReportGenerator::XmlPath(folder)), JsString(testfiles::ReadBytes(ReportGenerator::JsPath(folder))));
+}
+
+// A report is made beside its place and takes it only when whole: a generation the
+// disk cannot hold leaves an earlier report of the name as it was and nothing of its
+// own; the next one that fits replaces it, keeping what the user put beside its files.
+TEST_F(ReportGeneration, AGenerationTheDiskCannotHoldLeavesTheEarlierReportAndNothingHalfMade) {
+  testenv::SmallDisk disk;
+  ASSERT_TRUE(disk.Mounted());
+  const std::wstring templateFolder = MakeTemplate(temp.Path()), folder = disk.File(L"报告");
+  const ReportGenerator::Report report{L"报告", L"作者", L"策略A", 2};
+  ReportGenerator generator;
+  ASSERT_EQ(ReportGenerator::kGenerated, generator.Generate(templateFolder, folder, report));
+  ASSERT_TRUE(testfiles::WriteBytes(folder + L"\\笔记.txt", "mine"));
+  auto files = [&] {
+    return testfiles::ReadBytes(ReportGenerator::XmlPath(folder)) + "|" + testfiles::ReadBytes(ReportGenerator::JsPath(folder)) +
+           "|" + testfiles::ReadBytes(ReportGenerator::IndexPath(folder));
+  };
+  const std::string earlier = files();
+  {
+    SQLServerLink more;
+    ASSERT_TRUE(more.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
+    ASSERT_TRUE(qvtest::Exec(more, L"insert into AuditLog (LogHostIp, LogStyle, LogTime, LogDetail, LogContent, Strategyid, "
+                                   L"StrategyVersion) with recursive n(i) as (select 1 union all select i + 1 from n "
+                                   L"where i < 300) select '10.0.0.1', '文件修改', '2024-03-01 08:00:00', '', "
+                                   L"replace(hex(zeroblob(200)), '0', '长'), 'S1', 2 from n"));
+  }
+  const struct { const wchar_t* name; DWORD room; ReportGenerator::Result result; } rows[] = {
+      {L"报告", 16 * 1024, ReportGenerator::kWriteFailed},
+      {L"新报告", 16 * 1024, ReportGenerator::kWriteFailed},
+      {L"报告", 1024 * 1024, ReportGenerator::kGenerated},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(qv::WideToUtf8(row.name));
+    ASSERT_TRUE(disk.LeaveRoom(row.room));
+    const std::wstring into = disk.File(row.name);
+    EXPECT_EQ(row.result, generator.Generate(templateFolder, into, {row.name, L"作者", L"策略A", 2}));
+    EXPECT_EQ(std::vector<std::wstring>{L"报告"}, testenv::SmallDisk::Names(disk.Path()));
+    EXPECT_EQ((std::vector<std::wstring>{L"data", L"index.html", L"笔记.txt"}), testenv::SmallDisk::Names(folder));
+    EXPECT_EQ((std::vector<std::wstring>{L"Report.js", L"Report.xml"}), testenv::SmallDisk::Names(folder + L"\\data"));
+    if (row.result == ReportGenerator::kGenerated) break;
+    EXPECT_EQ(DWORD(ERROR_DISK_FULL), generator.Error());
+    EXPECT_EQ(0u, generator.FailedPath().find(into + L"\\data\\Report.")) << qv::WideToUtf8(generator.FailedPath());
+    EXPECT_EQ(earlier, files());
+  }
+  EXPECT_EQ(303u, ReadReport(folder).size() - 4);  // two audit entries and a HIPS one before, 300 more
+  EXPECT_EQ("mine", testfiles::ReadBytes(folder + L"\\笔记.txt"));
 }
 
 TEST_F(ReportGeneration, CopyFolderCopiesTreesOnceAndRefusesToFeedOnItself) {

@@ -1,7 +1,9 @@
 // The report list exported to a file and the table replaced from one: what comes back,
 // and what is refused with the table left as it was.
+#include "platform/TextConv.h"
 #include "support/CraftedXml.h"
 #include "support/ReportsPageHost.h"
+#include "support/SmallDisk.h"
 #include "support/TestFiles.h"
 
 namespace {
@@ -44,6 +46,10 @@ TEST_F(ReportListFile, RefusedImportsLeaveTheTableAsItWas) {
       {"<reports><report a=\"x\" b=\"y\" c=\"2024-13-01 00:00:00\" d=\"1\" e=\"\"/></reports>", kUnreadable},
       {"<reports><report a=\"" + std::string(261, 'n') + "\" b=\"y\" c=\"\" d=\"1\" e=\"\"/></reports>", kUnreadable},
       {deep, kUnreadable},
+      // A malformed character reference, once read as an empty name.
+      {"<reports><report a=\"&#;\" b=\"y\" c=\"\" d=\"1\" e=\"\"/></reports>", kUnreadable},
+      {"<reports><report a=\"&#" + std::string(200 * 1024, '7') + ";\" b=\"y\" c=\"\" d=\"1\" e=\"\"/></reports>",
+       kUnreadable},
       {"<reports>" + row + row + row + "</reports>", L"错误信息："},  // the third insert aborts
   };
   // Nested past the guard's count, once ran the parser out of stack and ended the console.
@@ -68,6 +74,28 @@ TEST_F(ReportListFile, RefusedImportsLeaveTheTableAsItWas) {
       file, "\xEF\xBB\xBF<list><r a=\"\xE5\x91\xA8\xE6\x8A\xA5\" b=\"s\" c=\"\" d=\"7\" e=\"&amp;#x41;\" f=\"\"/></list>"));
   Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler&) { Transfer(d, kImport, file, L"导入成功！"); });
   EXPECT_EQ(std::vector<std::wstring>{L"周报|s|-|7|&#x41;"}, Table());
+}
+
+// An export that does not reach the disk whole says so and leaves the file it was to
+// replace as it was, with nothing of its own beside it.
+TEST_F(ReportListFile, AnExportTheDiskCannotHoldSaysSoAndKeepsTheEarlierFile) {
+  testenv::SmallDisk disk;
+  ASSERT_TRUE(disk.Mounted());
+  const std::wstring file = disk.File(L"报告列表.xml");
+  AddReport(L"周报");
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler&) { Transfer(d, kExport, file, L"导出成功！"); });
+  const std::string earlier = testfiles::ReadBytes(file);
+  ASSERT_NE(std::string::npos, earlier.find("ReportName="));
+  for (int i = 0; i < 400; ++i) AddReport(std::to_wstring(i).c_str(), std::wstring(200, L'详').c_str());
+  ASSERT_TRUE(disk.LeaveRoom(16 * 1024));
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler&) {
+    Transfer(d, kExport, file, L"写入文件“");
+    const std::wstring box = script.Boxes().back().text;
+    EXPECT_NE(std::wstring::npos, box.find(file)) << qv::WideToUtf8(box);
+    EXPECT_NE(std::wstring::npos, box.find(L"未能导出，原有的文件未被改动。")) << qv::WideToUtf8(box);
+  });
+  EXPECT_EQ(earlier, testfiles::ReadBytes(file));
+  EXPECT_EQ(std::vector<std::wstring>{L"报告列表.xml"}, testenv::SmallDisk::Names(disk.Path()));
 }
 
 // The file moves the table's columns by position: a table whose last two columns are

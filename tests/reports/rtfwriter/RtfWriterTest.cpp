@@ -10,6 +10,7 @@
 
 #include "platform/TextConv.h"
 #include "reports/RtfWriter.h"
+#include "support/SmallDisk.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
@@ -207,6 +208,22 @@ TEST_F(RtfWriter, RefusedOpenMakesNoFile) {
   Document([&] { EXPECT_EQ(RTF_OPEN_ERROR, RtfOpen(file.c_str())); });
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(file.c_str()));
   EXPECT_EQ(RTF_CLOSE_ERROR, RtfClose());
+}
+
+// A document the disk cannot hold fails at its close, and a file it was to replace
+// stays as it was, with nothing of the document beside it.
+TEST_F(RtfWriter, ADocumentTheDiskCannotHoldFailsAndKeepsTheEarlierFile) {
+  testenv::SmallDisk disk;
+  ASSERT_TRUE(disk.Mounted());
+  const std::wstring file = disk.File(L"报告.rtf");
+  ASSERT_TRUE(testfiles::WriteBytes(file, "earlier"));
+  ASSERT_TRUE(disk.LeaveRoom(8 * 1024));
+  ASSERT_EQ(RTF_SUCCESS, RtfOpen(file.c_str()));
+  const std::wstring text(1000, L'字');
+  for (int i = 0; i < 50; ++i) RtfStartParagraph(text.c_str(), true);
+  EXPECT_EQ(RTF_CLOSE_ERROR, RtfClose());
+  EXPECT_EQ("earlier", testfiles::ReadBytes(file));
+  EXPECT_EQ(std::vector<std::wstring>{L"报告.rtf"}, testenv::SmallDisk::Names(disk.Path()));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "support/ChildProcess.h"
+#include "support/SmallDisk.h"
 #include "support/SysMgmtPageHost.h"
 #include "support/TestFiles.h"
 #include "sysmgmt/CAutoUpdater.h"
@@ -219,6 +220,19 @@ TEST(AutoUpdater, SwitchReplacesAnOldBackupAndPutsTheOriginalBackWhenBlocked) {
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0, nullptr));
   EXPECT_FALSE(CAutoUpdater::SwitchExecutables(world.exe, download, false));
   EXPECT_EQ(L"1.0.0.2", CAutoUpdater::GetFileVersion(world.exe));
+}
+
+// A new executable the disk cannot hold beside the running one leaves it as it was and
+// nothing half copied.
+TEST(AutoUpdater, ASwitchTheDiskCannotHoldLeavesTheRunningExecutable) {
+  testenv::SmallDisk disk;
+  ASSERT_TRUE(disk.Mounted());
+  const std::wstring exe = disk.File(L"Quorvane.exe");
+  ASSERT_TRUE(::CopyFileW(Fixture("1_0_0_2").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(disk.LeaveRoom(4 * 1024));
+  EXPECT_FALSE(CAutoUpdater::SwitchExecutables(exe, Fixture("1_0_0_3"), false));
+  EXPECT_EQ(L"1.0.0.2", CAutoUpdater::GetFileVersion(exe));
+  EXPECT_EQ(std::vector<std::wstring>{L"Quorvane.exe"}, testenv::SmallDisk::Names(disk.Path()));
 }
 
 using UpdatePageTest = qvtest::SysMgmtPageTest;

@@ -1,0 +1,108 @@
+#include "platform/FileReplacement.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/FileHandle.h"
+
+namespace {
+
+const DWORD kMostPerWrite = 1u << 24;
+
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return L".";
+  // "C:\x" lives in "C:\", not in the drive's current folder "C:".
+  return path.substr(0, slash == 0 || path[slash - 1] == L':' ? slash + 1 : slash);
+}
+
+}  // namespace
+
+FileReplacement::FileReplacement(std::wstring target) : m_target(std::move(target)) {
+  // A name of its own in the target's folder, so that the last step is a rename on
+  // one volume and nothing of another file is touched.
+  wchar_t temporary[MAX_PATH] = L"";
+  if (!::GetTempFileNameW(FolderOf(m_target).c_str(), L"qv", 0, temporary)) {
+    Fail(::GetLastError());
+    return;
+  }
+  m_temporary = temporary;
+  m_file = ::CreateFileW(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  if (m_file == INVALID_HANDLE_VALUE) Fail(::GetLastError());
+}
+
+FileReplacement::~FileReplacement() { Discard(); }
+
+bool FileReplacement::Fail(DWORD error) {
+  if (!m_error) m_error = error ? error : ERROR_WRITE_FAULT;
+  Discard();
+  return false;
+}
+
+bool FileReplacement::Write(std::string_view bytes) {
+  if (m_error || m_file == INVALID_HANDLE_VALUE) return Fail(ERROR_INVALID_HANDLE);
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), kMostPerWrite));
+    DWORD written = 0;
+    if (!::WriteFile(m_file, bytes.data(), chunk, &written, nullptr)) return Fail(::GetLastError());
+    if (written == 0) return Fail(ERROR_DISK_FULL);  // a write that takes nothing takes nothing more
+    bytes.remove_prefix(written);
+    m_written += written;
+  }
+  return true;
+}
+
+bool FileReplacement::WriteFrom(const std::wstring& source) {
+  if (m_error) return false;
+  FileHandle in(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (in.h == INVALID_HANDLE_VALUE) return Fail(::GetLastError());
+  std::vector<char> block(64 * 1024);
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(in.h, block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) return Fail(::GetLastError());
+    if (got == 0) return true;
+    if (!Write(std::string_view(block.data(), got))) return false;
+  }
+}
+
+bool FileReplacement::Commit() {
+  if (m_error || m_file == INVALID_HANDLE_VALUE) return Fail(ERROR_INVALID_HANDLE);
+  if (!::FlushFileBuffers(m_file)) return Fail(::GetLastError());
+  // What the file system holds, not what the writes said they took.
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(m_file, &size)) return Fail(::GetLastError());
+  if (static_cast<unsigned long long>(size.QuadPart) != m_written) return Fail(ERROR_WRITE_FAULT);
+  const HANDLE file = m_file;
+  m_file = INVALID_HANDLE_VALUE;
+  if (!::CloseHandle(file)) return Fail(::GetLastError());
+  if (!::MoveFileExW(m_temporary.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return Fail(::GetLastError());
+  m_temporary.clear();
+  return true;
+}
+
+void FileReplacement::Discard() {
+  if (m_file != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(m_file);
+    m_file = INVALID_HANDLE_VALUE;
+  }
+  if (!m_temporary.empty()) {
+    ::DeleteFileW(m_temporary.c_str());
+    m_temporary.clear();
+  }
+}
+
+bool FileReplacement::WriteWhole(const std::wstring& target, std::string_view bytes, DWORD* error) {
+  FileReplacement file(target);
+  const bool ok = file.Write(bytes) && file.Commit();
+  if (error) *error = file.Error();
+  return ok;
+}
+
+bool FileReplacement::CopyWhole(const std::wstring& source, const std::wstring& target, DWORD* error) {
+  FileReplacement file(target);
+  const bool ok = file.WriteFrom(source) && file.Commit();
+  if (error) *error = file.Error();
+  return ok;
+}
