@@ -19,3 +19,15 @@ bool StoreAndTell(SQLServerLink& link, const std::function<bool()>& write, const
   UiMessageBox(qv::FormatW(format, error.c_str()).c_str(), caption, MB_ICONERROR);
   return false;
 }
+
+int StoreAndTellRecord(SQLServerLink& link, const std::function<int()>& write, const std::function<bool()>& tell,
+                       const wchar_t* caption) {
+  bool gone = false;
+  auto changed = [&] {
+    const int written = write();
+    gone = written == 0;
+    return written > 0;
+  };
+  if (StoreAndTell(link, changed, tell, caption, &gone)) return 1;
+  return gone ? 0 : -1;
+}

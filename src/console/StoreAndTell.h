@@ -19,3 +19,9 @@ class SQLServerLink;
 // here, the caller tells it (TellRecordGone).
 bool StoreAndTell(SQLServerLink& link, const std::function<bool()>& write, const std::function<bool()>& tell,
                   const wchar_t* caption = L"错误", const bool* gone = nullptr);
+
+// The same for a change of one record whose write gives 1 when it changed its rows, 0 when
+// none was left (the record is gone: nothing is told or kept) and -1 on a failure. 1
+// committed, 0 gone, -1 failed (told).
+int StoreAndTellRecord(SQLServerLink& link, const std::function<int()>& write, const std::function<bool()>& tell,
+                       const wchar_t* caption = L"错误");

@@ -203,20 +203,17 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
     if (!HipsHostAddressOrTell(newHost)) return false;
     const bool oldUntold = newHost != oldHost && !HipsHostAddressUsable(oldHost);
     if (oldUntold && !HipsUntoldRemovalChosen()) return false;
-    // A relation no longer in the table is told to neither host.
-    auto write = [&] {
-      const int written = WriteTrust(link, false, id, newType, newHost, newContent);
-      gone = written == 0;
-      return written > 0;
-    };
-    // A relation moved to another host is first taken back from the old one.
+    // A relation moved to another host is first taken back from the old one; one no
+    // longer in the table is told to neither host.
     auto tell = [&] {
       return (newHost == oldHost || oldUntold || Tell(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent)) &&
              Tell(AGENT_MSG_HIPS_TRUST_MODIFY, newType, newHost, newContent);
     };
-    if (StoreAndTell(link, write, tell, L"错误", &gone)) return true;
+    const int stored =
+        StoreAndTellRecord(link, [&] { return WriteTrust(link, false, id, newType, newHost, newContent); }, tell);
+    gone = stored == 0;
     if (gone) editing->EndDialog(IDCANCEL);
-    return false;
+    return stored > 0;
   };
   CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id, store);
   editing = &editor;
@@ -251,20 +248,13 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
       ShowReadError(link);
       break;
     }
-    bool gone = read == 0;
-    const bool untold = !gone && !HipsHostAddressUsable(host);
+    const bool untold = read > 0 && !HipsHostAddressUsable(host);
     if (untold && !HipsUntoldRemovalChosen()) break;
-    auto write = [&] {
-      const int deleted = gone ? 0 : DeleteTrust(link, id);
-      gone = deleted == 0;
-      return deleted > 0;
-    };
-    if (!StoreAndTell(link, write, [&] { return untold || NotifyTrustDeleted(type, host, content); }, L"错误",
-                      &gone)) {
-      anyGone = anyGone || gone;
-      if (gone) continue;
-      break;
-    }
+    const int stored = StoreAndTellRecord(link, [&] { return read == 0 ? 0 : DeleteTrust(link, id); },
+                                          [&] { return untold || NotifyTrustDeleted(type, host, content); });
+    anyGone = anyGone || stored == 0;
+    if (stored < 0) break;
+    if (stored == 0) continue;
     for (int row = 0; row < m_grid.GetItemCount(); ++row)
       if (m_grid.GetItemData(row, data) && int(data) == id) m_grid.DeleteItem(row);
   }

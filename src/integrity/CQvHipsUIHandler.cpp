@@ -212,19 +212,13 @@ void CQvHipsUIHandler::OnDeleteRule() {
       ShowReadError(link, L"删除错误");
       break;
     }
-    bool gone = read == 0;
-    const bool untold = !gone && !HipsHostAddressUsable(info.ClientIP);
+    const bool untold = read > 0 && !HipsHostAddressUsable(info.ClientIP);
     if (untold && !HipsUntoldRemovalChosen()) break;
-    auto write = [&] {
-      const int deleted = gone ? 0 : DeleteFilterRows(link, id);
-      gone = deleted == 0;
-      return deleted > 0;
-    };
-    if (!StoreAndTell(link, write, [&] { return untold || TellFilterDeleted(info); }, L"删除错误", &gone)) {
-      anyGone = anyGone || gone;
-      if (gone) continue;
-      break;
-    }
+    const int stored = StoreAndTellRecord(link, [&] { return read == 0 ? 0 : DeleteFilterRows(link, id); },
+                                          [&] { return untold || TellFilterDeleted(info); }, L"删除错误");
+    anyGone = anyGone || stored == 0;
+    if (stored < 0) break;
+    if (stored == 0) continue;
     const int row = RowOfId(id);
     if (row >= 0) m_grid.DeleteItem(row);
   }

@@ -248,18 +248,11 @@ void CQvStrategyGuardUIHandler::OnDeleteStrategy() {
   for (const std::wstring& name : CheckedNames()) {
     StrategyNameRecord record{};
     if (!NameRecord(name, record)) continue;
-    bool gone = false;
-    auto write = [&] {
-      const int deleted = DeleteRows(link, name);
-      gone = deleted == 0;
-      return deleted > 0;
-    };
-    if (!StoreAndTell(link, write, [&] { return SendRecord(AGENT_MSG_STRATEGY_DELETE, &record, sizeof record); },
-                      kErrorCaption, &gone)) {
-      anyGone = anyGone || gone;
-      if (gone) continue;
-      break;
-    }
+    const int stored = StoreAndTellRecord(link, [&] { return DeleteRows(link, name); },
+                                          [&] { return SendRecord(AGENT_MSG_STRATEGY_DELETE, &record, sizeof record); });
+    anyGone = anyGone || stored == 0;
+    if (stored < 0) break;
+    if (stored == 0) continue;
     for (int row = FindRow(name); row >= 0; row = FindRow(name)) m_grid.DeleteItem(row);
   }
   if (anyGone) TellRecordGone([this] { LoadStrategies(); });
@@ -315,18 +308,11 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
     if (checked.empty()) continue;
     // The checked row says which way; the service pauses or resumes the whole strategy.
     const bool scheduled = m_grid.GetItemText(checked.front(), kColStatus) == kScheduled;
-    bool gone = false;
-    auto write = [&] {
-      const int written = SetStrategyStatus(link, scheduled ? 2 : 1, name);
-      gone = written == 0;
-      return written > 0;
-    };
-    if (!StoreAndTell(link, write, [&] { return SendRecord(AGENT_MSG_STRATEGY_PAUSE, &record, sizeof record); },
-                      kErrorCaption, &gone)) {
-      anyGone = anyGone || gone;
-      if (gone) continue;
-      break;
-    }
+    const int stored = StoreAndTellRecord(link, [&] { return SetStrategyStatus(link, scheduled ? 2 : 1, name); },
+                                          [&] { return SendRecord(AGENT_MSG_STRATEGY_PAUSE, &record, sizeof record); });
+    anyGone = anyGone || stored == 0;
+    if (stored < 0) break;
+    if (stored == 0) continue;
     for (int row : RowsOf(name)) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
     m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
   }

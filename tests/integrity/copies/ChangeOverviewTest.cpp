@@ -74,7 +74,7 @@ TEST_F(ChangeOverview, ACountThatCannotBeReadIsSaidSoAndShownAsUnknown) {
     ASSERT_TRUE(qvtest::Exec(link, L"alter table AuditLog rename to AuditLogAway"));
     script.ExpectBox(L"读取变化统计失败：");
     Page().RefreshCounters();
-    EXPECT_EQ(0u, script.Remaining());
+    ASSERT_EQ(0u, script.Remaining());
     EXPECT_NE(std::wstring::npos, script.Boxes().back().text.find(L"AuditLog")) << qv::WideToUtf8(script.Boxes().back().text);
     EXPECT_EQ(L"--", driver->ItemText(162));
     EXPECT_EQ(L"1", driver->ItemText(161));

@@ -58,6 +58,14 @@ class StrategyWizard : public IntegrityPageHost {
     link.ReleaseStatement(st);
     return text;
   }
+  // A fresh database holding the device rt1 and the one-time device strategy 旧 on it.
+  void StoreDeviceStrategy() {
+    DatabaseTest::SetUp();
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.9','rt1',1,1)"));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, SelectedItem, "
+                                   L"TaskMode, Status, RunStatus, Ip, id, UserId, LoginId, ManageId) values ('旧', 'd', 4, "
+                                   L"'思科网络设备完整性监测', 3, 1, 0, '10.0.0.9', '20260101000000001', 'u', 'p', 'q')"));
+  }
   // A Windows template with attribute 4, on to the server panel.
   static void PastWindowsAttributes(UiDialogDriver& w, Dlg& wizard) {
     Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Windows 2000 Server完整性监测");
@@ -733,11 +741,7 @@ TEST_F(StrategyWizard, AServerWithTheBroadcastAddressIsNotTakenAsATarget) {
 TEST_F(StrategyWizard, ModifyReplacesTheRowsOrKeepsThemAll) {
   for (bool refuse : {true, false}) {
     SCOPED_TRACE(refuse ? "refused" : "stored");
-    DatabaseTest::SetUp();
-    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.9','rt1',1,1)"));
-    ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, SelectedItem, "
-                                   L"TaskMode, Status, RunStatus, Ip, id, UserId, LoginId, ManageId) values ('旧', 'd', 4, "
-                                   L"'思科网络设备完整性监测', 3, 1, 0, '10.0.0.9', '20260101000000001', 'u', 'p', 'q')"));
+    StoreDeviceStrategy();
     if (refuse)
       ASSERT_TRUE(qvtest::Exec(link, L"create trigger refuse before insert on StrategyTable begin select raise(abort, 'refused'); end"));
     Open(L"旧", [&](UiDialogDriver& w, Dlg& wizard) {
@@ -770,11 +774,7 @@ TEST_F(StrategyWizard, ModifyReplacesTheRowsOrKeepsThemAll) {
 TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleDeletedWritesNothingBackAndSaysSo) {
   for (bool whileOpen : {false, true}) {
     SCOPED_TRACE(whileOpen ? "deleted while open" : "deleted before");
-    DatabaseTest::SetUp();
-    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.9','rt1',1,1)"));
-    ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, "
-                                   L"SelectedItem, TaskMode, Status, RunStatus, Ip, id, UserId, LoginId, ManageId) values "
-                                   L"('旧', 'd', 4, '思科网络设备完整性监测', 3, 1, 0, '10.0.0.9', '1', 'u', 'p', 'q')"));
+    StoreDeviceStrategy();
     const wchar_t* const kDelete = L"delete from StrategyTable where StrategyName = '旧'";
     Run([&] {
       ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
