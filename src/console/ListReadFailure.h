@@ -36,6 +36,7 @@ enum ListReadText : UINT {
   kReadDevicesFailed = 2165,
   kReadTargetsFailed = 2166,  // a stored strategy's targets
   kReadHipsRulesFailed = 2167,  // a HIPS filter's rules in its editor
+  kReadChangeCountsFailed = 2168,  // the change overview's counters
 };
 
 // The reason given when a grid cannot take another row.

@@ -285,6 +285,17 @@ int ODBCDatabase::Execute() {
   return 0;
 }
 
+long ODBCDatabase::RowCount() {
+  if (m_hstmt == SQL_NULL_HSTMT) return -1;
+  SQLLEN rows = -1;
+  m_ret = SQLRowCount(m_hstmt, &rows);
+  if (!Succeeded(m_ret)) {
+    RecordFailure(SQL_HANDLE_STMT, m_hstmt);
+    return -1;
+  }
+  return rows < 0 ? -1 : static_cast<long>(rows);
+}
+
 int ODBCDatabase::SetMaxRows(int rows) {
   if (m_hstmt == SQL_NULL_HSTMT || rows < 0) return 0;
   m_ret = SQLSetStmtAttrW(m_hstmt, SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(rows)), 0);

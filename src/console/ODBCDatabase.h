@@ -71,6 +71,9 @@ class ODBCDatabase {
   int Execute();
   int ExecDirect(const wchar_t* sql);
   int Fetch();
+  // The rows the last update, insert or delete changed (SQLRowCount); -1 when the driver
+  // cannot tell or nothing ran.
+  long RowCount();
 
   int GetInt(int column) const;
   const wchar_t* GetText(int column) const;

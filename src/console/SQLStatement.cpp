@@ -40,6 +40,8 @@ int SQLStatement::Execute() {
   return result;
 }
 
+long SQLStatement::RowCount() { return IsCurrent() && !m_failed ? m_database->RowCount() : -1; }
+
 int SQLStatement::Fetch() {
   if (!IsCurrent()) {
     m_failed = true;

@@ -30,6 +30,9 @@ class SQLStatement {
   // For statements without a result set; an update that touched no row
   // counts as success. Running a query again closes its open cursor first.
   int Execute();
+  // The rows the last Execute changed: 0 for an update or delete that found no row to
+  // change (the record is gone), -1 when it failed or the driver cannot tell.
+  long RowCount();
   // Executes on the first call, then reads the next row. 0 means no further
   // row or a failure; Failed() tells the two apart.
   int Fetch();

@@ -15,5 +15,13 @@ class SQLServerLink;
 // so no lock is held while the user reads: the link's as SentOrTellLinkDown does, the
 // database's as "错误信息：<diagnostic>" with caption, the commit's after the send as
 // "监测服务已收到此更改，但数据库未能保存。错误信息：<diagnostic>". True once committed.
+// A write that stopped because its record is gone sets *gone: that is no failure to tell
+// here, the caller tells it (TellRecordGone).
 bool StoreAndTell(SQLServerLink& link, const std::function<bool()>& write, const std::function<bool()>& tell,
-                  const wchar_t* caption = L"错误");
+                  const wchar_t* caption = L"错误", const bool* gone = nullptr);
+
+// The same for a change of one record whose write gives 1 when it changed its rows, 0 when
+// none was left (the record is gone: nothing is told or kept) and -1 on a failure. 1
+// committed, 0 gone, -1 failed (told).
+int StoreAndTellRecord(SQLServerLink& link, const std::function<int()>& write, const std::function<bool()>& tell,
+                       const wchar_t* caption = L"错误");

@@ -18,6 +18,7 @@ namespace {
 const UINT kEventBitmap = 131;
 const COLORREF kMask = RGB(0xFF, 0x00, 0xFF);
 const size_t kTimeChars = 19;  // "YYYY-MM-DD HH:MM:SS"
+const wchar_t kUnknownCount[] = L"--";  // a counter that could not be read
 
 enum Counter { kAuditEvents, kHipsEvents, kStrategyRows, kRefusedEvents, kCounterCount };
 
@@ -73,16 +74,24 @@ int CQvChangeMointoringUIHandler::RefreshCounters() {
   // One count per statement: nothing relies on the order of a union's rows.
   int counts[kCounterCount] = {};
   bool read[kCounterCount] = {};
-  for (int i = 0; i < kCounterCount; ++i) read[i] = ReadCount(link, Counter(i), counts[i]) != 0;
+  std::wstring reason;  // why the first count that failed could not be read
+  for (int i = 0; i < kCounterCount; ++i) {
+    read[i] = ReadCount(link, Counter(i), counts[i]) != 0;
+    if (!read[i] && reason.empty()) reason = OrEmpty(link.GetLastErrorText());
+  }
   link.Disconnect();
 
-  if (read[kAuditEvents] && read[kHipsEvents]) {
-    const int changes = counts[kAuditEvents] + counts[kHipsEvents];
-    m_owner->SetItemText(kItemChanges, CentredCount(changes).c_str());
-    m_owner->SetItemText(kItemChangesWide, qv::FormatW(L"%8d", changes).c_str());
-  }
-  if (read[kStrategyRows]) m_owner->SetItemText(kItemStrategyRows, qv::FormatW(L"%d", counts[kStrategyRows]).c_str());
-  if (read[kRefusedEvents]) m_owner->SetItemText(kItemRefused, qv::FormatW(L"%8d", counts[kRefusedEvents]).c_str());
+  // A count that could not be read shows as unknown, not as the last one or as 0.
+  const bool changesRead = read[kAuditEvents] && read[kHipsEvents];
+  const int changes = counts[kAuditEvents] + counts[kHipsEvents];
+  m_owner->SetItemText(kItemChanges, changesRead ? CentredCount(changes).c_str() : kUnknownCount);
+  m_owner->SetItemText(kItemChangesWide, changesRead ? qv::FormatW(L"%8d", changes).c_str() : kUnknownCount);
+  m_owner->SetItemText(kItemStrategyRows,
+                       read[kStrategyRows] ? qv::FormatW(L"%d", counts[kStrategyRows]).c_str() : kUnknownCount);
+  m_owner->SetItemText(kItemRefused,
+                       read[kRefusedEvents] ? qv::FormatW(L"%8d", counts[kRefusedEvents]).c_str() : kUnknownCount);
+  if (!changesRead || !read[kStrategyRows] || !read[kRefusedEvents])
+    TellListUnread(kReadChangeCountsFailed, reason.c_str());
   CheckNewLogs();
   return 1;
 }

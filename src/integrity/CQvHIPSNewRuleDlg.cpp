@@ -4,6 +4,7 @@
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
@@ -472,11 +473,16 @@ void CQvHIPSNewRuleDlg::OnApply() {
   int filterId = first ? -1 : *m_filterId;
   std::vector<int> ids(m_rules.size(), -1);
   bool changed = !m_deleted.empty();
+  // A stored filter's row is written first, whether its mask changed or not: one that
+  // another console deleted meanwhile has none, and gets no rules nor a send.
+  bool gone = false;
   auto write = [&] {
     if (first && (filterId = InsertFilter(link)) == -1) return false;
-    if (applied.OperatorType != m_filter.OperatorType &&
-        !UpdateFilterOperatorType(link, applied.OperatorType, filterId))
-      return false;
+    if (!first || applied.OperatorType != m_filter.OperatorType) {
+      const int updated = UpdateFilterOperatorType(link, applied.OperatorType, filterId);
+      gone = updated == 0;
+      if (updated <= 0) return false;
+    }
     for (size_t i = 0; i < m_rules.size(); ++i) {
       if (m_rules[i].stored && !m_rules[i].modified) continue;
       if ((ids[i] = SaveRule(link, m_rules[i], filterId)) == -1) return false;
@@ -496,7 +502,14 @@ void CQvHIPSNewRuleDlg::OnApply() {
     }
     return HipsTellHost(applied.ClientIP, first ? AGENT_MSG_HIPS_FILTER_NEW : AGENT_MSG_HIPS_FILTER_MODIFY, payload);
   };
-  if (!StoreAndTell(link, write, tell)) return;
+  if (!StoreAndTell(link, write, tell, kErrorCaption, &gone)) {
+    if (!gone) return;
+    TellRecordGone(nullptr);  // the page reads its list again once the editor has ended
+    m_filterGone = true;
+    *m_filterId = -1;
+    EndDialog(IDCANCEL);
+    return;
+  }
 
   *m_filterId = filterId;
   m_filter = applied;
@@ -554,8 +567,9 @@ int CQvHIPSNewRuleDlg::InsertFilter(SQLServerLink& link) {
 
 int CQvHIPSNewRuleDlg::UpdateFilterOperatorType(SQLServerLink& link, uint8_t mask, int filterId) {
   SQLStatement* statement = link.CreateStatement(L"update Filter set OperatorType=? where id=?");
-  const int done = statement && statement->BindInt(0, mask) && statement->BindInt(1, filterId) &&
-                   statement->Execute();
+  const int done = statement && statement->BindInt(0, mask) && statement->BindInt(1, filterId)
+                       ? ExecuteOnRecord(statement)
+                       : -1;
   if (statement) link.ReleaseStatement(statement);
   return done;
 }

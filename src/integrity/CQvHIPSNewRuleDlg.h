@@ -93,6 +93,10 @@ class CQvHIPSNewRuleDlg : public CUiDialogImpl<CQvHIPSNewRuleDlg>,
   CListBoxEx& RuleList() { return m_ruleList; }
   const std::vector<HipsRuleEntry>& Rules() const { return m_rules; }
 
+  // Whether an apply met the stored filter gone (told; the dialog has ended): the
+  // caller reads its list again.
+  bool FilterGone() const { return m_filterGone; }
+
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
@@ -125,6 +129,7 @@ class CQvHIPSNewRuleDlg : public CUiDialogImpl<CQvHIPSNewRuleDlg>,
   int m_loadedRules = 0;
   int m_targetChosen = 0;
   int m_filterStored = 0;
+  bool m_filterGone = false;  // the stored filter had no row left at an apply
   HipsFilterInfo* m_callerFilter;
   HipsFilterInfo m_filter;
   std::vector<HipsRuleEntry> m_rules;

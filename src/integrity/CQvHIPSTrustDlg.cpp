@@ -3,6 +3,7 @@
 #include "console/AgentMessageId.h"
 #include "console/LinkRecords.h"
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
@@ -52,8 +53,13 @@ LRESULT CQvHIPSTrustDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   m_grid.AddColumn(L"信任内容", 300, -1, FALSE, FALSE, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
   EnableItem(kItemModify, FALSE);
   EnableItem(kItemDelete, FALSE);
+  LoadTrust();
+  return 0;
+}
+
+void CQvHIPSTrustDlg::LoadTrust() {
   SQLServerLink link;
-  if (!ConnectOrTell(link)) return 0;
+  if (!ConnectOrTell(link)) return;
   SQLStatement* statement = link.CreateStatement(L"select id,type,ClientIP,Content from Trust");
   bool whole = true;  // a grid that cannot take another row holds part of the list
   while (whole && statement && statement->Fetch()) {
@@ -70,7 +76,16 @@ LRESULT CQvHIPSTrustDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     link.Disconnect();
     TellListUnread(kReadTrustFailed, reason.c_str());
   }
-  return 0;
+}
+
+// A relation another console deleted: told, then the list is read again.
+void CQvHIPSTrustDlg::TrustGone() {
+  TellRecordGone([this] {
+    m_grid.DeleteAllItems();
+    LoadTrust();
+    BOOL handled = TRUE;
+    OnListCheckChanged(kGrid, nullptr, handled);
+  });
 }
 
 LRESULT CQvHIPSTrustDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
@@ -153,7 +168,8 @@ void CQvHIPSTrustDlg::OnNewTrust() {
     SQLServerLink link;  // opened at OK: the id is chosen on what the table holds now
     if (!ConnectOrTell(link)) return false;
     return StoreAndTell(
-        link, [&] { return (id = ChooseTrustId(link)) >= 0 && WriteTrust(link, true, id, newType, newHost, newContent); },
+        link,
+        [&] { return (id = ChooseTrustId(link)) >= 0 && WriteTrust(link, true, id, newType, newHost, newContent) > 0; },
         [&] { return Tell(AGENT_MSG_HIPS_TRUST_ADD, newType, newHost, newContent); });
   };
   CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content, -1, store);
@@ -174,23 +190,39 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   std::wstring host, content;
   const int read = ReadTrust(link, id, type, host, content);
   if (read < 0) ShowReadError(link);
+  if (read == 0) {
+    link.Disconnect();
+    TrustGone();
+  }
   if (read <= 0) return;
   const int oldType = type;
   const std::wstring oldHost = host, oldContent = content;
+  CQvHIPSTRNewTrustDlg* editing = nullptr;
+  bool gone = false;
   auto store = [&](int newType, const std::wstring& newHost, const std::wstring& newContent) {
     if (!HipsHostAddressOrTell(newHost)) return false;
     const bool oldUntold = newHost != oldHost && !HipsHostAddressUsable(oldHost);
     if (oldUntold && !HipsUntoldRemovalChosen()) return false;
-    auto write = [&] { return WriteTrust(link, false, id, newType, newHost, newContent) != 0; };
-    // A relation moved to another host is first taken back from the old one.
+    // A relation moved to another host is first taken back from the old one; one no
+    // longer in the table is told to neither host.
     auto tell = [&] {
       return (newHost == oldHost || oldUntold || Tell(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent)) &&
              Tell(AGENT_MSG_HIPS_TRUST_MODIFY, newType, newHost, newContent);
     };
-    return StoreAndTell(link, write, tell);
+    const int stored =
+        StoreAndTellRecord(link, [&] { return WriteTrust(link, false, id, newType, newHost, newContent); }, tell);
+    gone = stored == 0;
+    if (gone) editing->EndDialog(IDCANCEL);
+    return stored > 0;
   };
   CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id, store);
-  if (editor.DoModal(m_hWnd) != IDOK) return;
+  editing = &editor;
+  const UINT ended = editor.DoModal(m_hWnd);
+  if (gone) {
+    link.Disconnect();
+    TrustGone();
+  }
+  if (ended != IDOK) return;
   SetRow(row, type, host, content);
   UiMessageBox(L"修改信任关系成功", L"成功", MB_ICONINFORMATION);
 }
@@ -207,6 +239,7 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
   unsigned long data = 0;
   for (int row = 0; row < m_grid.GetItemCount(); ++row)
     if (m_grid.GetItemCheck(row, kColCheck) == 1 && m_grid.GetItemData(row, data)) ids.push_back(int(data));
+  bool anyGone = false;
   for (int id : ids) {
     int type = 0;
     std::wstring host, content;
@@ -217,11 +250,17 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
     }
     const bool untold = read > 0 && !HipsHostAddressUsable(host);
     if (untold && !HipsUntoldRemovalChosen()) break;
-    if (!StoreAndTell(link, [&] { return DeleteTrust(link, id) != 0; },
-                      [&] { return read == 0 || untold || NotifyTrustDeleted(type, host, content); }))
-      break;
+    const int stored = StoreAndTellRecord(link, [&] { return read == 0 ? 0 : DeleteTrust(link, id); },
+                                          [&] { return untold || NotifyTrustDeleted(type, host, content); });
+    anyGone = anyGone || stored == 0;
+    if (stored < 0) break;
+    if (stored == 0) continue;
     for (int row = 0; row < m_grid.GetItemCount(); ++row)
       if (m_grid.GetItemData(row, data) && int(data) == id) m_grid.DeleteItem(row);
+  }
+  if (anyGone) {
+    link.Disconnect();
+    return TrustGone();
   }
   BOOL handled = TRUE;
   OnListCheckChanged(kGrid, nullptr, handled);
@@ -263,6 +302,7 @@ int ChooseTrustId(SQLServerLink& link) {
   return id;
 }
 
+// 1 written, 0 an update that found no row, -1 failed; the insert as one.
 int WriteTrust(SQLServerLink& link, bool insert, int id, int type, const std::wstring& host,
                const std::wstring& content) {
   SQLStatement* statement =
@@ -270,15 +310,18 @@ int WriteTrust(SQLServerLink& link, bool insert, int id, int type, const std::ws
                                   : L"update Trust set type=?,ClientIP=?,Content=? where id=?");
   const int first = insert ? 1 : 0;  // the id leads the insert and ends the update
   const int done = statement && statement->BindInt(insert ? 0 : 3, id) && statement->BindInt(first, type) &&
-                   statement->BindString(first + 1, host.c_str()) &&
-                   statement->BindString(first + 2, content.c_str()) && statement->Execute();
+                           statement->BindString(first + 1, host.c_str()) &&
+                           statement->BindString(first + 2, content.c_str())
+                       ? ExecuteOnRecord(statement)
+                       : -1;
   if (statement) link.ReleaseStatement(statement);
   return done;
 }
 
+// 1 deleted, 0 no such row, -1 failed.
 int DeleteTrust(SQLServerLink& link, int id) {
   SQLStatement* statement = link.CreateStatement(L"delete from Trust where id=?");
-  const int done = statement && statement->BindInt(0, id) && statement->Execute();
+  const int done = statement && statement->BindInt(0, id) ? ExecuteOnRecord(statement) : -1;
   if (statement) link.ReleaseStatement(statement);
   return done;
 }

@@ -61,6 +61,10 @@ class CQvHIPSTrustDlg : public CUiDialogImpl<CQvHIPSTrustDlg>, public CWHRoundRe
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // Adds a row per relation of table Trust (the list empty before).
+  void LoadTrust();
+  // A relation another console deleted: told, then the list read again.
+  void TrustGone();
   LRESULT OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   void OnSize(const RECT& rect);
   int AddRow(int id, int type, const std::wstring& host, const std::wstring& content);

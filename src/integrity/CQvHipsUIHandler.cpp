@@ -3,6 +3,7 @@
 #include "console/AgentLinkNotice.h"
 #include "console/AgentMessageId.h"
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
@@ -160,6 +161,7 @@ void CQvHipsUIHandler::OnNewRule() {
   int id = -1;
   CQvHIPSNewRuleDlg editor(CQvHIPSNewRuleDlg::kModeNew, &info, &id);
   editor.DoModal(m_owner->GetHWnd());
+  if (editor.FilterGone()) ReloadFilters();  // told by the editor
   if (id != -1) AddFilterRow(info.FilterName, int(info.TypeOfHipsRule), info.RegExp, info.ClientIP, id);
 }
 
@@ -172,21 +174,37 @@ void CQvHipsUIHandler::OnModifyRule() {
   HipsFilterInfo info;
   const int read = ReadFilter(link, id, info);
   if (read < 0) ShowReadError(link);
+  if (read == 0) FiltersGone();
   if (read <= 0) return;
   link.Disconnect();
   CQvHIPSNewRuleDlg editor(CQvHIPSNewRuleDlg::kModeModify, &info, &id);
   editor.DoModal(m_owner->GetHWnd());
+  if (editor.FilterGone()) ReloadFilters();  // told by the editor
+}
+
+void CQvHipsUIHandler::FiltersGone() {
+  TellRecordGone([this] { ReloadFilters(); });
+}
+
+void CQvHipsUIHandler::ReloadFilters() {
+  m_grid.DeleteAllItems();
+  LoadFilters();
+  BOOL handled = TRUE;
+  OnListCheckChanged(kGrid, nullptr, handled);
 }
 
 // Per checked filter, top-down: its rows go in one transaction, committed only once its
 // host has heard of it. A filter whose row cannot be read, whose send the link cannot
 // take, or any other failure, keeps that filter and the ones below it. One already gone
 // from the table has nothing left to tell; one whose host the service cannot address
-// goes untold only when the user chooses so.
+// goes untold only when the user chooses so. One already gone from the table (another
+// console deleted it) has nothing to delete or tell: the user hears so and the list is
+// read again.
 void CQvHipsUIHandler::OnDeleteRule() {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return;
   if (UiMessageBox(L"您确认删除这些策略么？", L"确认删除？", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
+  bool anyGone = false;
   for (int id : CheckedIds()) {
     HipsFilterInfo info;
     const int read = ReadFilter(link, id, info);
@@ -196,12 +214,15 @@ void CQvHipsUIHandler::OnDeleteRule() {
     }
     const bool untold = read > 0 && !HipsHostAddressUsable(info.ClientIP);
     if (untold && !HipsUntoldRemovalChosen()) break;
-    if (!StoreAndTell(link, [&] { return DeleteFilterRows(link, id) != 0; },
-                      [&] { return read == 0 || untold || TellFilterDeleted(info); }, L"删除错误"))
-      break;
+    const int stored = StoreAndTellRecord(link, [&] { return read == 0 ? 0 : DeleteFilterRows(link, id); },
+                                          [&] { return untold || TellFilterDeleted(info); }, L"删除错误");
+    anyGone = anyGone || stored == 0;
+    if (stored < 0) break;
+    if (stored == 0) continue;
     const int row = RowOfId(id);
     if (row >= 0) m_grid.DeleteItem(row);
   }
+  if (anyGone) return FiltersGone();
   BOOL handled = TRUE;
   OnListCheckChanged(kGrid, nullptr, handled);
 }
@@ -262,14 +283,16 @@ int ReadTargetName(SQLServerLink& link, const std::wstring& clientIp, std::wstri
   return 1;
 }
 
+// 1 deleted, 0 the filter has no row left, -1 failed.
 int DeleteFilterRows(SQLServerLink& link, int id) {
+  int done = -1;
   for (const wchar_t* sql : {L"delete from Rules where FilterID=?", L"delete from Filter where id=?"}) {
     SQLStatement* statement = link.CreateStatement(sql);
-    const bool done = statement && statement->BindInt(0, id) && statement->Execute();
+    done = statement && statement->BindInt(0, id) ? ExecuteOnRecord(statement) : -1;
     if (statement) link.ReleaseStatement(statement);
-    if (!done) return 0;
+    if (done < 0) return -1;
   }
-  return 1;
+  return done;
 }
 
 bool TellFilterDeleted(const HipsFilterInfo& info) {

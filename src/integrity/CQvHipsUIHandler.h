@@ -69,6 +69,9 @@ class CQvHipsUIHandler {
              const std::wstring& hostName);
   std::vector<int> CheckedIds() const;
   int RowOfId(int id) const;
+  // A filter another console deleted: told, then the list read again.
+  void FiltersGone();
+  void ReloadFilters();
 
   CUiDialogHost* m_owner;
   int m_checkedCount = 0;

@@ -12,6 +12,7 @@
 #include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/ShellServices.h"
@@ -66,7 +67,7 @@ const wchar_t* RestoreTarget(int type) {
   return type >= 0 && type < int(sizeof kTargets / sizeof kTargets[0]) ? kTargets[type] : L"";
 }
 
-// Statements.
+// Statements. The reads of one record: 1 read, 0 no such row, -1 failed.
 int ReadHosts(SQLServerLink& link, std::vector<Host>& hosts);
 // Strategy names by type, by host address.
 using HostStrategies = std::unordered_map<std::wstring, std::map<int, std::vector<std::wstring>>>;
@@ -187,8 +188,11 @@ int CQvSavecopyUIHandler::LoadCopies(HTREEITEM item) {
   m_currentItem = item;
   SetViewMode(depth == 3 && !server ? 1 : 0);
   std::wstring address;
-  if (!ReadHostAddress(link, static_cast<int>(m_tree.GetItemData(host)), address)) {
-    ShowError(link, kErrorCaption);
+  const int read = ReadHostAddress(link, static_cast<int>(m_tree.GetItemData(host)), address);
+  if (read <= 0) {
+    // A host no longer in the table: the tree is read again once the click has ended.
+    if (read < 0) ShowError(link, kErrorCaption);
+    if (read == 0) TellRecordGone([this] { PostRebuild(); });
     return 0;
   }
   const bool serverRows = depth == 2 || server;
@@ -207,8 +211,11 @@ int CQvSavecopyUIHandler::OnRestoreOrViewCopy(int row) {
   SQLServerLink link;
   if (!ConnectOrTell(link, kConnectFailed)) return 0;
   Copy copy;
-  if (!ReadCopy(link, id, copy)) {
-    ShowError(link, L"查询错误");
+  const int read = ReadCopy(link, id, copy);
+  if (read <= 0) {
+    // A copy no longer in the table: its list is read again once the click has ended.
+    if (read < 0) ShowError(link, L"查询错误");
+    if (read == 0) TellRecordGone([this] { ::PostMessageW(m_owner->GetHWnd(), AGENT_MSG_COPY_LIST_CHANGED, 0, 0); });
     return 0;
   }
   link.Disconnect();
@@ -355,8 +362,12 @@ LRESULT CQvSavecopyUIHandler::OnClientState(UINT uMsg, WPARAM wParam, LPARAM lPa
 // that has ended.
 LRESULT CQvSavecopyUIHandler::OnClientsChanged(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   bHandled = FALSE;
-  if (!m_rebuildPosted) m_rebuildPosted = ::PostMessageW(m_owner->GetHWnd(), RebuildMessage(), 0, 0) != FALSE;
+  PostRebuild();
   return 0;
+}
+
+void CQvSavecopyUIHandler::PostRebuild() {
+  if (!m_rebuildPosted) m_rebuildPosted = ::PostMessageW(m_owner->GetHWnd(), RebuildMessage(), 0, 0) != FALSE;
 }
 
 UINT CQvSavecopyUIHandler::RebuildMessage() {
@@ -474,7 +485,8 @@ int ReadStrategies(SQLServerLink& link, HostStrategies& byHost) {
 
 int ReadHostAddress(SQLServerLink& link, int clientId, std::wstring& address) {
   SQLStatement* statement = link.CreateStatement(L"select IP from Client where id = ?");
-  if (!statement || !statement->BindInt(0, clientId) || !statement->Fetch()) return 0;
+  if (!statement || !statement->BindInt(0, clientId)) return -1;
+  if (!statement->Fetch()) return statement->Failed() ? -1 : 0;
   address = OrEmpty(statement->GetString(0));
   return 1;
 }
@@ -500,7 +512,8 @@ SQLStatement* SelectCopiesByName(SQLServerLink& link, const std::wstring& addres
 int ReadCopy(SQLServerLink& link, unsigned long id, CQvSavecopyUIHandler::Copy& copy) {
   SQLStatement* statement =
       link.CreateStatement(L"select ClientIP, StrategyName, StrategyType, CopyFilePath from Copy where id = ?");
-  if (!statement || !statement->BindInt(0, static_cast<int>(id)) || !statement->Fetch()) return 0;
+  if (!statement || !statement->BindInt(0, static_cast<int>(id))) return -1;
+  if (!statement->Fetch()) return statement->Failed() ? -1 : 0;
   copy.address = OrEmpty(statement->GetString(0));
   copy.strategyName = OrEmpty(statement->GetString(1));
   copy.strategyType = statement->GetInt(2);

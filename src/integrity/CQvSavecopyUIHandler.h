@@ -97,6 +97,8 @@ class CQvSavecopyUIHandler {
   LRESULT OnClientOffline(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnClientState(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnClientsChanged(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // The tree is read again once the message that asks for it has ended.
+  void PostRebuild();
   void OnSize(const RECT& rect);
   static UINT FlushMessage();
   static UINT RebuildMessage();

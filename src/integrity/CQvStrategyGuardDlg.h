@@ -230,6 +230,7 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
 
   // ---- modify mode (CQvStrategyGuardDlgPrefill.cpp)
   void Prefill();
+  void StrategyGone();
   void CheckStoredTemplate(DWORD type, const std::wstring& selected);
   // The host name of an address (the address when none), false when the database
   // could not be reached (told).

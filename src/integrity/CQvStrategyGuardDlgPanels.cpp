@@ -170,26 +170,25 @@ void CQvStrategyGuardDlg::OnNameNext() {
   if (m_record.StrategyType == kTypeOs || m_record.StrategyType == kTypeCustomServer) ShowPanel(kPanelSchedule);
 }
 
-// A device is named by its address or by its host name; an unknown name is refused
-// rather than keeping the address an earlier pass found, and so is an address no host
-// has, before a login test or a strategy goes to it.
+// A device is named by its host name (which may hold a ".") or by its address; an
+// unknown name is refused rather than keeping the address an earlier pass found, and so
+// is an address no host can have, before a login test or a strategy goes to it.
 bool CQvStrategyGuardDlg::TakeDevice() {
   const std::wstring device = ComboText(m_deviceCombo);
-  std::wstring ip = device;
-  if (device.find(L'.') == std::wstring::npos) {
-    SQLServerLink link;
-    const int found = Connect(link) ? LookUp(link, L"select IP from Client where Name=?", device, &ip) : -1;
-    if (found < 0) {
-      TellNoConnection();
-      EndDialog(IDCANCEL);
-      return false;
-    }
-    if (found == 0 || ip.empty()) {
-      Warn(L"找不到该设备的IP地址！");
-      return false;
-    }
-  }
+  std::wstring ip;
   uint32_t address = 0;
+  SQLServerLink link;
+  const int found = Connect(link) ? LookUp(link, L"select IP from Client where Name=?", device, &ip) : -1;
+  if (found < 0) {
+    TellNoConnection();
+    EndDialog(IDCANCEL);
+    return false;
+  }
+  if (found == 0 && device.find(L'.') != std::wstring::npos) ip = device;  // an address
+  if (ip.empty()) {
+    Warn(L"找不到该设备的IP地址！");
+    return false;
+  }
   if (!ParseHostAddress(ip, &address)) {
     TellHostAddressUnusable();
     return false;

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
@@ -42,7 +43,10 @@ void CQvStrategyGuardDlg::Prefill() {
       return;
     }
   }
-  if (rows.empty()) return;
+  if (rows.empty()) {
+    StrategyGone();
+    return;
+  }
   const StrategyTableRow& first = rows.front();
   enum { kType = 2, kSelected = 3, kAttribute = 4, kDeviceType = 5, kLoginType = 6, kUserId = 7, kLoginId = 8,
          kManageId = 9, kFolder = 10, kFilter = 11, kFileTypes = 12, kIp = 38, kId = 40, kIgnored = 41 };
@@ -139,6 +143,15 @@ void CQvStrategyGuardDlg::CheckStoredTemplate(DWORD type, const std::wstring& se
   if (!found) return;
   m_templateTree.SetCheck(found, EM_TVIS_CHECK, FALSE);
   m_checkedTemplate = found;
+}
+
+// The strategy being modified has no rows left: the wizard ends, and the page shows the
+// strategies as they are now.
+void CQvStrategyGuardDlg::StrategyGone() {
+  TellRecordGone([this] {
+    if (m_page) m_page->LoadStrategies();
+  });
+  EndDialog(IDCANCEL);
 }
 
 bool CQvStrategyGuardDlg::HostLabel(SQLServerLink& link, const std::wstring& ip, std::wstring* label) {

@@ -7,6 +7,7 @@
 #include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "console/LocalClock.h"
+#include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
@@ -126,18 +127,27 @@ std::wstring CQvStrategyGuardDlg::RunTimeText(const StrategyRecord& r) {
 // The targets' rows in their order; false after a refusal or a failed look-up (told).
 bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTableRow>* rows) {
   StrategyRecord record = m_record;
+  // A host shown by its name is looked up by it (a name may hold a "."); one shown by its
+  // address, and a name no host has that reads as an address, is that address.
   auto hostIp = [&](const std::wstring& label, bool named, std::wstring* ip) {
     *ip = label;
+    uint32_t address = 0;
     if (named) {
       ip->clear();
-      if (LookUp(link, kSqlHostIp, label, ip) < 0) {
+      const int found = LookUp(link, kSqlHostIp, label, ip);
+      if (found < 0) {
         UiMessageBox(qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText())).c_str(), L"错误",
                      MB_ICONHAND);
         return false;
       }
+      if (found == 0 && !ParseHostAddress(label, &address)) {
+        UiMessageBox(qv::FormatW(L"主机“%ls”已被删除，请重新选择监测目标。", label.c_str()).c_str(), L"警告",
+                     MB_ICONINFORMATION);
+        return false;
+      }
+      if (found == 0) *ip = label;
     }
     // A target the service could not address is refused, not stored.
-    uint32_t address = 0;
     if (ParseHostAddress(*ip, &address)) return true;
     TellHostAddressUnusable();
     return false;
@@ -183,7 +193,7 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
     case kTypeCustomFiles:
       for (int row = 0; row < m_objectGrid.GetItemCount(); ++row) {
         const std::wstring server = m_objectGrid.GetItemText(row, kColServer);
-        if (!hostIp(server, server.find(L'.') == std::wstring::npos, &ip)) return false;
+        if (!hostIp(server, true, &ip)) return false;
         StrategyRecord::Put(record.Ip, ip);
         StrategyRecord::Put(record.SelectedFolder, m_objectGrid.GetItemText(row, kColFolder));
         StrategyRecord::Put(record.SelectedFileType, m_objectGrid.GetItemText(row, kColFileTypes));
@@ -213,6 +223,9 @@ int CQvStrategyGuardDlg::SaveStrategy() {
     UiMessageBox(L"没有选择项！", L"警告", MB_ICONINFORMATION);
     return 0;
   }
+  // A modified strategy that has no rows left (another console deleted it) is not
+  // written back: the old rows are deleted in the same transaction as the new go in.
+  bool gone = false;
   auto write = [&] {
     std::wstring id;
     if (m_mode == kModeModify) {
@@ -222,8 +235,10 @@ int CQvStrategyGuardDlg::SaveStrategy() {
         if (sql == kSqlOldId) {
           if (st->Fetch()) id = OrEmpty(st->GetString(0));
           if (st->Failed()) return false;
-        } else if (!st->Execute()) {
-          return false;
+        } else {
+          const int deleted = ExecuteOnRecord(st);
+          gone = deleted == 0;
+          if (deleted <= 0) return false;
         }
         link.ReleaseStatement(st);
       }
@@ -250,7 +265,10 @@ int CQvStrategyGuardDlg::SaveStrategy() {
     record.Fields = ScheduleFieldsOf(m_record);
     return g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_STRATEGY_MODIFY, &record, sizeof record) != 0;
   };
-  if (!StoreAndTell(link, write, tell)) return 0;
+  if (!StoreAndTell(link, write, tell, L"错误", &gone)) {
+    if (gone) StrategyGone();
+    return 0;
+  }
   link.Disconnect();
 
   if (m_page) {

@@ -11,6 +11,7 @@
 #include "console/LinkRecords.h"
 #include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
+#include "console/RecordGone.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -232,20 +233,25 @@ void CQvStrategyGuardUIHandler::OnModifyStrategy() {
 
 // Per strategy: its rows are deleted in one transaction, committed only once the
 // service has heard of it (StoreAndTell), and only then do its grid rows go. A failure,
-// or a send the link cannot take, keeps that strategy and the ones after it.
+// or a send the link cannot take, keeps that strategy and the ones after it. A strategy
+// with no rows left (another console deleted it) is not told to the service.
 void CQvStrategyGuardUIHandler::OnDeleteStrategy() {
   if (UiMessageBox(L"确定要删除这些策略吗？", kWarning, MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   SQLServerLink link;
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
+  bool anyGone = false;
   for (const std::wstring& name : CheckedNames()) {
     StrategyNameRecord record{};
     if (!NameRecord(name, record)) continue;
-    if (!StoreAndTell(link, [&] { return DeleteRows(link, name) != 0; },
-                      [&] { return SendRecord(AGENT_MSG_STRATEGY_DELETE, &record, sizeof record); }))
-      break;
+    const int stored = StoreAndTellRecord(link, [&] { return DeleteRows(link, name); },
+                                          [&] { return SendRecord(AGENT_MSG_STRATEGY_DELETE, &record, sizeof record); });
+    anyGone = anyGone || stored == 0;
+    if (stored < 0) break;
+    if (stored == 0) continue;
     for (int row = FindRow(name); row >= 0; row = FindRow(name)) m_grid.DeleteItem(row);
   }
+  if (anyGone) TellRecordGone([this] { LoadStrategies(); });
 }
 
 void CQvStrategyGuardUIHandler::OnRunStrategy() {
@@ -254,21 +260,22 @@ void CQvStrategyGuardUIHandler::OnRunStrategy() {
     UiMessageBox(L"请选择要执行的策略!", kWarning, kInfo);
     return;
   }
-  for (const std::wstring& name : names) SendStrategy(name, AGENT_MSG_STRATEGY_RUN);
+  bool anyGone = false;
+  for (const std::wstring& name : names) {
+    bool gone = false;
+    SendStrategy(name, AGENT_MSG_STRATEGY_RUN, &gone);
+    anyGone = anyGone || gone;
+  }
+  if (anyGone) TellRecordGone([this] { LoadStrategies(); });
 }
 
-int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messageId) {
+int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messageId, bool* gone) {
   SQLServerLink link;
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return 0;
   int type = 0;
-  const int read = ReadStrategyType(link, name, type);
-  if (read < 0) {
-    const wchar_t* text = link.GetLastErrorText();
-    UiMessageBox(qv::FormatW(L"读取策略“%ls”的类型失败：%ls", name.c_str(), text ? text : L"").c_str(), kErrorCaption,
-                 kError);
-    return 1;
-  }
-  if (read == 0) return 1;  // no such strategy: nothing to run
+  const int read = StoredStrategyType(link, name, type);
+  if (read == 0 && gone) *gone = true;  // no such strategy: nothing to run
+  if (read <= 0) return 1;
   StrategyRunRecord record{};
   if (!WriteFixedText(record.StrategyName, name)) {
     UiMessageBox(L"策略名称超过63个字符，命令未发送！", kWarning, kInfo);
@@ -289,6 +296,7 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
   // Per strategy, as the delete: Status is written, the service told, then committed, and
   // only then does the grid show the new state. A failure keeps it and the ones after it.
+  bool anyGone = false;
   for (const std::wstring& name : names) {
     StrategyNameRecord record{};
     if (!NameRecord(name, record)) continue;
@@ -296,12 +304,15 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
     if (checked.empty()) continue;
     // The checked row says which way; the service pauses or resumes the whole strategy.
     const bool scheduled = m_grid.GetItemText(checked.front(), kColStatus) == kScheduled;
-    if (!StoreAndTell(link, [&] { return SetStrategyStatus(link, scheduled ? 2 : 1, name) != 0; },
-                      [&] { return SendRecord(AGENT_MSG_STRATEGY_PAUSE, &record, sizeof record); }))
-      break;
+    const int stored = StoreAndTellRecord(link, [&] { return SetStrategyStatus(link, scheduled ? 2 : 1, name); },
+                                          [&] { return SendRecord(AGENT_MSG_STRATEGY_PAUSE, &record, sizeof record); });
+    anyGone = anyGone || stored == 0;
+    if (stored < 0) break;
+    if (stored == 0) continue;
     for (int row : RowsOf(name)) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
     m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
   }
+  if (anyGone) TellRecordGone([this] { LoadStrategies(); });
 }
 
 void CQvStrategyGuardUIHandler::OnStopStrategy() {
@@ -310,8 +321,14 @@ void CQvStrategyGuardUIHandler::OnStopStrategy() {
     UiMessageBox(L"请选择要终止的策略！", kWarning, kInfo);
     return;
   }
+  SQLServerLink link;
+  if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
+  bool anyGone = false;
   for (const std::wstring& name : names) {
-    if (!SendName(name, AGENT_MSG_STRATEGY_STOP)) continue;
+    int type = 0;
+    const int read = StoredStrategyType(link, name, type);
+    anyGone = anyGone || read == 0;
+    if (read <= 0 || !SendName(name, AGENT_MSG_STRATEGY_STOP)) continue;
     for (int row : RowsOf(name)) {
       SetCell(row, kColStatus, L"停止", kRed);
       SetCell(row, kColRunStatus, kNoProgress, kBlue);
@@ -319,6 +336,7 @@ void CQvStrategyGuardUIHandler::OnStopStrategy() {
   }
   m_owner->EnableItem(kItemRun, TRUE);
   m_owner->EnableItem(kItemPauseResume, FALSE);
+  if (anyGone) TellRecordGone([this] { LoadStrategies(); });
 }
 
 // Run and pause follow the checked rows: nothing of a running strategy may be
@@ -530,7 +548,15 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
 
 int CQvStrategyGuardUIHandler::DeleteRows(SQLServerLink& link, const std::wstring& name) {
   SQLStatement* statement = link.CreateStatement(L"delete from StrategyTable where StrategyName = ?");
-  return statement && statement->BindString(0, name.c_str()) && statement->Execute();
+  return statement && statement->BindString(0, name.c_str()) ? ExecuteOnRecord(statement) : -1;
+}
+
+int CQvStrategyGuardUIHandler::StoredStrategyType(SQLServerLink& link, const std::wstring& name, int& type) {
+  const int read = ReadStrategyType(link, name, type);
+  if (read < 0)
+    UiMessageBox(qv::FormatW(L"读取策略“%ls”的类型失败：%ls", name.c_str(), qv::OrEmpty(link.GetLastErrorText())).c_str(),
+                 kErrorCaption, kError);
+  return read;
 }
 
 int CQvStrategyGuardUIHandler::ReadStrategyType(SQLServerLink& link, const std::wstring& name,
@@ -546,8 +572,9 @@ int CQvStrategyGuardUIHandler::ReadStrategyType(SQLServerLink& link, const std::
 int CQvStrategyGuardUIHandler::SetStrategyStatus(SQLServerLink& link, int status, const std::wstring& name) {
   SQLStatement* statement =
       link.CreateStatement(L"update StrategyTable set Status = ? where StrategyName = ?");
-  return statement && statement->BindInt(0, status) && statement->BindString(1, name.c_str()) &&
-         statement->Execute();
+  return statement && statement->BindInt(0, status) && statement->BindString(1, name.c_str())
+             ? ExecuteOnRecord(statement)
+             : -1;
 }
 
 // The file's rows replace the table in one transaction: all of them or none.

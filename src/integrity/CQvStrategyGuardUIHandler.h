@@ -59,8 +59,9 @@ class CQvStrategyGuardUIHandler {
   int AddStrategyRow(const wchar_t* name, const wchar_t* descriptor, int taskMode, int status,
                      int runStatus);
   // Sends 1546 with the strategy's type from the database; 0 when the database cannot
-  // be opened. A type that cannot be read is told and nothing is sent.
-  int SendStrategy(const std::wstring& name, UINT messageId);
+  // be opened. A type that cannot be read is told and nothing is sent; a strategy with no
+  // rows left sends nothing and sets *gone.
+  int SendStrategy(const std::wstring& name, UINT messageId, bool* gone = nullptr);
 
   // The first checked row takes a modified strategy's new name and description.
   void RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor);
@@ -119,10 +120,13 @@ class CQvStrategyGuardUIHandler {
 
   // Statements.
   int LoadRows(SQLServerLink& link);
+  // 1 deleted, 0 no rows left, -1 failed.
   int DeleteRows(SQLServerLink& link, const std::wstring& name);
   // 1 read, 0 no such strategy, -1 not readable.
   int ReadStrategyType(SQLServerLink& link, const std::wstring& name, int& type);
-  // Writes Status of every row of the strategy; 1 on success.
+  // The same, a type that cannot be read told.
+  int StoredStrategyType(SQLServerLink& link, const std::wstring& name, int& type);
+  // Writes Status of every row of the strategy; 1 written, 0 no rows left, -1 failed.
   int SetStrategyStatus(SQLServerLink& link, int status, const std::wstring& name);
   int ReplaceTable(const std::wstring& path);
   int ExportTable(const std::wstring& path);

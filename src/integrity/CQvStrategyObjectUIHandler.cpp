@@ -6,6 +6,7 @@
 #include "console/CurrentUser.h"
 #include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
+#include "console/RecordGone.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
 #include "platform/WideFormat.h"
@@ -251,10 +252,13 @@ int CQvStrategyObjectUIHandler::Delete(List list) {
     UiMessageBox(L"请选择要删除的策略", L"提示", MB_OK);
     return 0;
   }
+  bool anyGone = false;
   for (const std::wstring& name : names) {
-    bool connected = true;
+    bool connected = true, gone = false;
     std::wstring error;
-    if (!DeleteNamed(list, name, &connected, &error)) {
+    if (!DeleteNamed(list, name, &connected, &error, &gone)) {
+      anyGone = anyGone || gone;
+      if (gone) continue;
       ShowFailure(connected, error);
       return 0;
     }
@@ -262,7 +266,16 @@ int CQvStrategyObjectUIHandler::Delete(List list) {
       if (SameNameIgnoringAsciiCase(grid.GetItemText(row, 1), name)) grid.DeleteItem(row);
     m_ticked[list] = -1;
   }
-  return 1;
+  if (anyGone) ObjectGone(list);
+  return anyGone ? 0 : 1;
+}
+
+void CQvStrategyObjectUIHandler::ObjectGone(List list) {
+  TellRecordGone([this, list] {
+    GridOf(list).DeleteAllItems();
+    m_ticked[list] = -1;
+    Load(list);
+  });
 }
 
 // ---- add and modify
@@ -311,14 +324,18 @@ int CQvStrategyObjectUIHandler::ModifySingle(List list) {
     return 0;
   }
   if (!found) {
-    UiMessageBox(L"该策略已不存在", L"提示", MB_OK);
+    ObjectGone(list);
     return 0;
   }
   if (!RunEditor(list, CQvSubStrategyObjectDlg::kModify, list == kService ? static_cast<void*>(&service) : &record))
     return 0;
   record.modifyTime = service.modifyTime = LocalClock::TimeText();
-  if (!UpdateSingle(list, record, service, &connected, &error)) {
-    ShowFailure(connected, error);
+  bool gone = false;
+  if (!UpdateSingle(list, record, service, &connected, &error, &gone)) {
+    if (gone)
+      ObjectGone(list);
+    else
+      ShowFailure(connected, error);
     return 0;
   }
   SetRow(GridOf(list), row, list == kService ? Row{service.name, ServiceText(service), service.explain}
@@ -346,21 +363,22 @@ template <class Node>
 int CQvStrategyObjectUIHandler::AddChain(List list, Row* cells, bool* connected, std::wstring* error) {
   auto* head = new (std::nothrow) Node;
   if (!head) return 0;
-  const bool ok = RunEditor(list, CQvSubStrategyObjectDlg::kAdd, head) && WriteChain(list, head, nullptr,
-                                                                                     connected, error);
+  bool gone = false;  // nothing to be gone: a new object
+  const bool ok = RunEditor(list, CQvSubStrategyObjectDlg::kAdd, head) &&
+                  WriteChain(list, head, nullptr, connected, error, &gone);
   if (ok) *cells = RowOf(list, head);
   FreeChain(list, head);
   return ok ? 1 : 0;
 }
 
 bool CQvStrategyObjectUIHandler::WriteChain(List list, ClientObjectNode* head, const std::wstring* oldName,
-                                            bool* connected, std::wstring* error) {
-  return WriteClientChain(list, head, oldName, m_creator, connected, error);
+                                            bool* connected, std::wstring* error, bool* gone) {
+  return WriteClientChain(list, head, oldName, m_creator, connected, error, gone);
 }
 
 bool CQvStrategyObjectUIHandler::WriteChain(List, DeviceObjectNode* head, const std::wstring* oldName,
-                                            bool* connected, std::wstring* error) {
-  return WriteDeviceChain(head, oldName, m_creator, connected, error);
+                                            bool* connected, std::wstring* error, bool* gone) {
+  return WriteDeviceChain(head, oldName, m_creator, connected, error, gone);
 }
 
 CQvStrategyObjectUIHandler::Row CQvStrategyObjectUIHandler::RowOf(List, const ClientObjectNode* head) {
@@ -383,7 +401,7 @@ int CQvStrategyObjectUIHandler::ModifyMulti(List list) {
     return 0;
   }
   const std::wstring oldName = GridOf(list).GetItemText(row, 1);
-  bool found = false, connected = true;
+  bool found = false, connected = true, gone = false;
   std::wstring error;
   Row cells;
   int ok = 0;
@@ -392,7 +410,7 @@ int CQvStrategyObjectUIHandler::ModifyMulti(List list) {
     if (!head) return 0;
     ok = ReadDeviceChain(oldName, head, &found, &connected, &error);
     if (ok && found && RunEditor(list, CQvSubStrategyObjectDlg::kModify, head)) {
-      ok = WriteChain(list, head, &oldName, &connected, &error) ? 2 : 0;
+      ok = WriteChain(list, head, &oldName, &connected, &error, &gone) ? 2 : 0;
       cells = RowOf(list, head);
     }
     FreeChain(list, head);
@@ -401,17 +419,17 @@ int CQvStrategyObjectUIHandler::ModifyMulti(List list) {
     if (!head) return 0;
     ok = ReadClientChain(list, oldName, head, &found, &connected, &error);
     if (ok && found && RunEditor(list, CQvSubStrategyObjectDlg::kModify, head)) {
-      ok = WriteChain(list, head, &oldName, &connected, &error) ? 2 : 0;
+      ok = WriteChain(list, head, &oldName, &connected, &error, &gone) ? 2 : 0;
       cells = RowOf(list, head);
     }
     FreeChain(list, head);
   }
-  if (!ok) {
+  if (!ok && !gone) {
     ShowFailure(connected, error);
     return 0;
   }
-  if (!found) {
-    UiMessageBox(L"该策略已不存在", L"提示", MB_OK);
+  if (!found || gone) {
+    ObjectGone(list);
     return 0;
   }
   if (ok != 2) return 0;  // cancelled

@@ -125,35 +125,39 @@ class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandl
   int ModifyMulti(List list);
   template <class Node>
   int AddChain(List list, Row* cells, bool* connected, std::wstring* error);
+  // *gone: the object named oldName has no rows left (nothing written).
   bool WriteChain(List list, ClientObjectNode* head, const std::wstring* oldName, bool* connected,
-                  std::wstring* error);
+                  std::wstring* error, bool* gone);
   bool WriteChain(List list, DeviceObjectNode* head, const std::wstring* oldName, bool* connected,
-                  std::wstring* error);
+                  std::wstring* error, bool* gone);
+  // Tells that an object is gone and reads its list again.
+  void ObjectGone(List list);
   // The list row of an object: its name, its items' content, its explanation.
   static Row RowOf(List list, const ClientObjectNode* head);
   static Row RowOf(List list, const DeviceObjectNode* head);
   // Runs the editor of the list's kind on the record (a head node for multi-row kinds).
   int RunEditor(List list, int mode, void* record);
 
-  // ---- statements (CQvStrategyObjectUIHandlerQueries.cpp); false with *error
+  // ---- statements (CQvStrategyObjectUIHandlerQueries.cpp); false with *error, or with
+  // *gone when the record to change has no row left
   static bool ReadRows(List list, std::vector<Row>* rows, bool* connected, std::wstring* error);
   static bool ReadMax(SQLServerLink& link, List list, int* max, std::wstring* error);
-  static bool DeleteNamed(List list, const std::wstring& name, bool* connected, std::wstring* error);
+  static bool DeleteNamed(List list, const std::wstring& name, bool* connected, std::wstring* error, bool* gone);
   static bool InsertSingle(List list, const ObjectRecord& record, const ServiceObjectRecord& service,
                            bool* connected, std::wstring* error);
   static bool ReadSingle(List list, const std::wstring& name, ObjectRecord* record, ServiceObjectRecord* service,
                          bool* found, bool* connected, std::wstring* error);
   static bool UpdateSingle(List list, const ObjectRecord& record, const ServiceObjectRecord& service,
-                           bool* connected, std::wstring* error);
+                           bool* connected, std::wstring* error, bool* gone);
   static bool ReadClientChain(List list, const std::wstring& name, ClientObjectNode* head, bool* found,
                               bool* connected, std::wstring* error);
   static bool ReadDeviceChain(const std::wstring& name, DeviceObjectNode* head, bool* found, bool* connected,
                               std::wstring* error);
   // Writes the chain under new numbers in one transaction; oldName's rows go first when given.
   static bool WriteClientChain(List list, ClientObjectNode* head, const std::wstring* oldName,
-                               const std::wstring& creator, bool* connected, std::wstring* error);
+                               const std::wstring& creator, bool* connected, std::wstring* error, bool* gone);
   static bool WriteDeviceChain(DeviceObjectNode* head, const std::wstring* oldName, const std::wstring& creator,
-                               bool* connected, std::wstring* error);
+                               bool* connected, std::wstring* error, bool* gone);
 
   CUiDialogHost* m_owner;
   int m_previousTab = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "console/LocalClock.h"
+#include "console/RecordGone.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -96,20 +97,34 @@ bool Connect(SQLServerLink& link, bool* connected) {
   return *connected;
 }
 
-// Prepares, binds the texts in order (numbers where given) and executes a statement.
-bool Run(SQLServerLink& link, const wchar_t* sql, const std::vector<const std::wstring*>& texts,
-         std::wstring* error, int number = -1, int numberIndex = -1) {
+// Prepares, binds the texts in order (numbers where given) and executes a statement: 1
+// done, 0 an update or delete that found no row (ExecuteOnRecord), -1 failed (*error).
+int RunCounted(SQLServerLink& link, const wchar_t* sql, const std::vector<const std::wstring*>& texts,
+               std::wstring* error, int number = -1, int numberIndex = -1) {
   SQLStatement* statement = link.CreateStatement(sql);
-  bool done = statement != nullptr;
+  bool bound = statement != nullptr;
   int index = 0;
   for (const std::wstring* text : texts) {
-    if (index == numberIndex) done = done && statement->BindInt(index++, number);
-    done = done && statement->BindString(index++, text->c_str());
+    if (index == numberIndex) bound = bound && statement->BindInt(index++, number);
+    bound = bound && statement->BindString(index++, text->c_str());
   }
-  if (index == numberIndex) done = done && statement->BindInt(index, number);
-  done = done && statement->Execute();
+  if (index == numberIndex) bound = bound && statement->BindInt(index, number);
+  const int done = bound ? ExecuteOnRecord(statement) : -1;
   if (statement) link.ReleaseStatement(statement);
-  return done || Fail(link, error);
+  return done >= 0 ? done : (Fail(link, error), -1);
+}
+
+bool Run(SQLServerLink& link, const wchar_t* sql, const std::vector<const std::wstring*>& texts,
+         std::wstring* error, int number = -1, int numberIndex = -1) {
+  return RunCounted(link, sql, texts, error, number, numberIndex) >= 0;
+}
+
+// The same for the statement that changes the record itself: none left is *gone.
+bool RunOnRecord(SQLServerLink& link, const wchar_t* sql, const std::vector<const std::wstring*>& texts,
+                 std::wstring* error, bool* gone, int number = -1, int numberIndex = -1) {
+  const int done = RunCounted(link, sql, texts, error, number, numberIndex);
+  *gone = done == 0;
+  return done > 0;
 }
 
 }  // namespace
@@ -147,9 +162,9 @@ bool Page::ReadMax(SQLServerLink& link, List list, int* max, std::wstring* error
   return !failed || Fail(link, error);
 }
 
-bool Page::DeleteNamed(List list, const std::wstring& name, bool* connected, std::wstring* error) {
+bool Page::DeleteNamed(List list, const std::wstring& name, bool* connected, std::wstring* error, bool* gone) {
   SQLServerLink link;
-  return Connect(link, connected) && Run(link, kSqlDelete[list], {&name}, error);
+  return Connect(link, connected) && RunOnRecord(link, kSqlDelete[list], {&name}, error, gone);
 }
 
 bool Page::InsertSingle(List list, const ObjectRecord& r, const ServiceObjectRecord& s, bool* connected,
@@ -196,13 +211,14 @@ bool Page::ReadSingle(List list, const std::wstring& name, ObjectRecord* r, Serv
 }
 
 bool Page::UpdateSingle(List list, const ObjectRecord& r, const ServiceObjectRecord& s, bool* connected,
-                        std::wstring* error) {
+                        std::wstring* error, bool* gone) {
   SQLServerLink link;
   if (!Connect(link, connected)) return false;
   if (list == kService)
-    return Run(link, kSqlUpdateSingle[list], {&s.modifyTime, &s.name, &s.icmp, &s.tcp, &s.udp, &s.explain}, error,
-               s.number, 6);
-  return Run(link, kSqlUpdateSingle[list], {&r.modifyTime, &r.name, &r.content, &r.explain}, error, r.number, 4);
+    return RunOnRecord(link, kSqlUpdateSingle[list], {&s.modifyTime, &s.name, &s.icmp, &s.tcp, &s.udp, &s.explain},
+                       error, gone, s.number, 6);
+  return RunOnRecord(link, kSqlUpdateSingle[list], {&r.modifyTime, &r.name, &r.content, &r.explain}, error, gone,
+                     r.number, 4);
 }
 
 namespace {
@@ -280,13 +296,15 @@ namespace {
 
 // The shared write of a multi-row object: numbers above the maximum, creators and
 // creation times for new items, one transaction.
+// A modified object whose rows another console deleted meanwhile is not written back
+// (*gone): its old rows go in the same transaction as the new ones come in.
 template <class Node, class Bind>
 bool WriteRows(Page::List list, Node* head, const std::wstring* oldName, const std::wstring& creator,
-                bool perItemId, bool* connected, std::wstring* error, Bind values) {
+                bool perItemId, bool* connected, std::wstring* error, bool* gone, Bind values) {
   SQLServerLink link;
   if (!Connect(link, connected)) return false;
   auto write = [&] {
-    if (oldName && !Run(link, kSqlDelete[list], {oldName}, error)) return false;
+    if (oldName && !RunOnRecord(link, kSqlDelete[list], {oldName}, error, gone)) return false;
     SQLStatement* query = link.CreateStatement(kSqlMax[list]);
     if (!query) return Fail(link, error);
     int max = query->Fetch() ? query->GetInt(0) : 0;
@@ -313,8 +331,8 @@ bool WriteRows(Page::List list, Node* head, const std::wstring* oldName, const s
 }  // namespace
 
 bool Page::WriteClientChain(List list, ClientObjectNode* head, const std::wstring* oldName,
-                            const std::wstring& creator, bool* connected, std::wstring* error) {
-  return WriteRows(list, head, oldName, creator, oldName != nullptr, connected, error,
+                            const std::wstring& creator, bool* connected, std::wstring* error, bool* gone) {
+  return WriteRows(list, head, oldName, creator, oldName != nullptr, connected, error, gone,
                     [](const ClientObjectNode& n, const std::wstring& id) {
                       return std::vector<const std::wstring*>{&n.creator, &n.createTime, &n.modifyTime,
                                                                         &n.name, &n.clientIp, &n.path, &n.explain, &id};
@@ -322,8 +340,8 @@ bool Page::WriteClientChain(List list, ClientObjectNode* head, const std::wstrin
 }
 
 bool Page::WriteDeviceChain(DeviceObjectNode* head, const std::wstring* oldName, const std::wstring& creator,
-                            bool* connected, std::wstring* error) {
-  return WriteRows(kDevice, head, oldName, creator, false, connected, error,
+                            bool* connected, std::wstring* error, bool* gone) {
+  return WriteRows(kDevice, head, oldName, creator, false, connected, error, gone,
                     [](const DeviceObjectNode& n, const std::wstring& id) {
                       return std::vector<const std::wstring*>{&n.creator, &n.createTime, &n.modifyTime,
                                                                         &n.name, &n.queryOrder, &n.manageOrder,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "console/RecordGone.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -129,13 +130,23 @@ void CSRReinforceStrategyUIHandler::OnDeletePolicy() {
   names.reserve(rows.size());
   for (int row : rows) names.push_back(m_grid.GetItemText(row, kColumnName));
   std::wstring error;
-  if (!DeletePolicies(names, &error)) {
+  bool gone = false;
+  if (!DeletePolicies(names, &error, &gone)) {
     UiMessageBox(qv::FormatW(L"错误信息：%ls", error.c_str()).c_str(), L"错误", MB_ICONHAND);
     return;
   }
+  if (gone) return PolicyGone();  // the list read again shows what the others are now
   // Bottom-up, so that the rows still to go keep their indices.
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) m_grid.DeleteItem(*row);
   OnGridCheckChanged();
+}
+
+void CSRReinforceStrategyUIHandler::PolicyGone() {
+  TellRecordGone([this] {
+    m_grid.DeleteAllItems();
+    LoadPolicies();
+    OnGridCheckChanged();
+  });
 }
 
 std::vector<int> CSRReinforceStrategyUIHandler::CheckedRows() const {
@@ -175,7 +186,7 @@ void CSRReinforceStrategyUIHandler::LoadPolicies() {
 }
 
 bool CSRReinforceStrategyUIHandler::DeletePolicies(const std::vector<std::wstring>& names,
-                                                   std::wstring* error) {
+                                                   std::wstring* error, bool* gone) {
   SQLServerLink link;
   if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
     *error = OrEmpty(link.GetLastErrorText());
@@ -187,7 +198,9 @@ bool CSRReinforceStrategyUIHandler::DeletePolicies(const std::vector<std::wstrin
         bool done = true;
         for (size_t i = 0; done && i < names.size(); ++i) {
           SQLStatement* statement = link.CreateStatement(kSqlDeletePolicy);
-          done = statement && statement->BindString(0, names[i].c_str()) && statement->Execute();
+          const int deleted = statement && statement->BindString(0, names[i].c_str()) ? ExecuteOnRecord(statement) : -1;
+          done = deleted >= 0;
+          if (deleted == 0) *gone = true;  // another console's delete: the others still go
         }
         return done;
       },

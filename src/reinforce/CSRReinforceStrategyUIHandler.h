@@ -49,6 +49,9 @@ class CSRReinforceStrategyUIHandler {
 
   // The policy wizard reads the checked row and adds or rewrites rows here.
   CListCtrlDataEx<unsigned long>& GetGrid() { return m_grid; }
+  // A policy no longer in the table (another console deleted it): told, then the list is
+  // read again.
+  void PolicyGone();
 
   BEGIN_MSG_MAP_EX(CSRReinforceStrategyUIHandler)
     NOTIFY_ID_HANDLER(IDC_UIVIEW, OnUiCommand)
@@ -81,8 +84,9 @@ class CSRReinforceStrategyUIHandler {
   void LoadPolicies();
   // Rows whose check box is checked, top-down.
   std::vector<int> CheckedRows() const;
-  // Deletes the named policies as one unit; on failure *error holds the diagnosis.
-  static bool DeletePolicies(const std::vector<std::wstring>& names, std::wstring* error);
+  // Deletes the named policies as one unit; on failure *error holds the diagnosis. A name
+  // without a row sets *gone.
+  static bool DeletePolicies(const std::vector<std::wstring>& names, std::wstring* error, bool* gone);
 
   CUiDialogHost* m_owner;
   HWND m_logBox = nullptr;

@@ -8,6 +8,7 @@
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/CAgentLink.h"
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
 #include "controls/CUIResource.h"
 #include "platform/WideFormat.h"
 #include "reinforce/CSRReinforceStrategyUIHandler.h"
@@ -250,11 +251,13 @@ void CSRSecurityReinforceDlg::LoadPolicy() {
   CheckFirstChild(m_targetTree, m_targetRoot,
                   owner.GetItemText(m_editRow, CSRReinforceStrategyUIHandler::kColumnObjective), m_targetChecked);
   int number = -1;
+  bool found = false;
   std::wstring error;
-  if (!ReadTemplate(m_oldName, &number, &error)) {
+  if (!ReadTemplate(m_oldName, &number, &found, &error)) {
     ShowError(error);
     return;  // the database is out of reach: the lists would say the same
   }
+  if (!found) return PolicyGone();
   if (number >= 0 && number < kTemplateCount) {
     m_templateTree.SetCheck(m_templates[number], EM_TVIS_CHECK, TRUE);
     m_templateChecked = m_templates[number];
@@ -448,7 +451,9 @@ void CSRSecurityReinforceDlg::SavePolicy() {
   const std::wstring objective = kind ? m_targetTree.GetItemText(kind) : std::wstring();
   const int number = model ? static_cast<int>(m_templateTree.GetItemData(model)) : -1;
   std::wstring error;
-  if (!StorePolicy(name, doc, objective, number, m_isNew ? nullptr : &m_oldName, &error)) {
+  bool gone = false;
+  if (!StorePolicy(name, doc, objective, number, m_isNew ? nullptr : &m_oldName, &error, &gone)) {
+    if (gone) return PolicyGone();
     ShowError(error);
     return;
   }
@@ -491,6 +496,16 @@ void CSRSecurityReinforceDlg::CheckOptionRows(Grid& grid, unsigned long mask) {
   const int rows = std::min(grid.GetItemCount(), 32);
   for (int row = 0; row < rows; ++row)
     if (mask & (1ul << row)) grid.SetItemCheck(row, 0, 1);
+}
+
+// The policy being edited has no row left: the wizard ends and the page reads its list
+// again.
+void CSRSecurityReinforceDlg::PolicyGone() {
+  if (m_ownerPage)
+    m_ownerPage->PolicyGone();
+  else
+    TellRecordGone(nullptr);
+  EndDialog(IDCANCEL);
 }
 
 void CSRSecurityReinforceDlg::ShowError(const std::wstring& error) {

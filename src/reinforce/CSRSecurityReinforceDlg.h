@@ -184,22 +184,27 @@ class CSRSecurityReinforceDlg : public CUiDialogImpl<CSRSecurityReinforceDlg>,
   std::vector<int> CheckedRuleRows() const;
   void SetRuleRow(int row, const NetRule& rule);
   static void ShowError(const std::wstring& error);
+  // A policy or rule another console deleted: told, then the list read again (a policy's
+  // on the page, the wizard ending).
+  void PolicyGone();
+  void NetRuleGone();
 
   void InitNetRuleList();
   // The editor's controls and choices; false when the database cannot be reached.
   bool InitNetSecurity();
 
   // ---- statements (CSRSecurityReinforceDlgQueries.cpp); each false with *error
-  static bool ReadTemplate(const std::wstring& name, int* number, std::wstring* error);
+  // *found false: no policy of the name (another console deleted it).
+  static bool ReadTemplate(const std::wstring& name, int* number, bool* found, std::wstring* error);
   // Whether a policy other than except (none: any) has the name.
   static bool PolicyNameTaken(const std::wstring& name, const std::wstring* except, bool* taken,
                               std::wstring* error);
   static bool ReadInventory(Inventory which, std::vector<InventoryRow>* rows, std::wstring* error);
   static bool StoreServiceChoices(const std::vector<std::pair<std::wstring, int>>& choices,
                                   std::wstring* error);
-  // Inserts the policy, or rewrites the one named oldName.
+  // Inserts the policy, or rewrites the one named oldName (*gone when it has no row left).
   static bool StorePolicy(const std::wstring& name, const std::wstring& doc, const std::wstring& objective,
-                          int templateNumber, const std::wstring* oldName, std::wstring* error);
+                          int templateNumber, const std::wstring* oldName, std::wstring* error, bool* gone);
   // The addresses and service objects for the rule editor; *connected false when no
   // connection could be made.
   static bool ReadNetChoices(std::vector<std::wstring>* addresses, std::vector<std::wstring>* ports,
@@ -207,9 +212,11 @@ class CSRSecurityReinforceDlg : public CUiDialogImpl<CSRSecurityReinforceDlg>,
   static bool ReadNetRules(int listType, std::vector<NetRule>* rules, std::wstring* error);
   static bool RuleNameTaken(const std::wstring& name, const std::wstring* except, bool* taken,
                             std::wstring* error);
-  // Inserts the rule; with oldName, in one unit with the deletion of the old rule.
-  static bool StoreNetRule(const NetRule& rule, const std::wstring* oldName, std::wstring* error);
-  static bool DeleteNetRules(const std::vector<std::wstring>& names, std::wstring* error);
+  // Inserts the rule; with oldName, in one unit with the deletion of the old rule (*gone
+  // when it has no row left, and nothing is written).
+  static bool StoreNetRule(const NetRule& rule, const std::wstring* oldName, std::wstring* error, bool* gone);
+  // Deletes the rules as one unit; a name without a row sets *gone.
+  static bool DeleteNetRules(const std::vector<std::wstring>& names, std::wstring* error, bool* gone);
 
   CEditEx m_nameEdit;
   CEditEx m_docEdit;

@@ -6,6 +6,8 @@
 #include "console/AgentLinkNotice.h"
 #include "console/DottedIPv4.h"
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
+#include "platform/WideFormat.h"
 #include "reinforce/CSRSecurityReinforceDlg.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -178,9 +180,11 @@ void CSRSecurityReinforceDlg::OnAddNetRule() {
     UiMessageBox(L"名称重复了！！！", L"错误", MB_OK);
     return;
   }
-  if (!StoreNetRule(rule, oldName, &error)) {
-    ShowError(error);
-    return;
+  bool gone = false;
+  if (!StoreNetRule(rule, oldName, &error, &gone)) {
+    if (!gone) return ShowError(error);
+    ShowPage(kPageNetRules);
+    return NetRuleGone();
   }
   int row = m_ruleRow;
   if (m_ruleMode == kRuleAddMode) row = m_ruleGrid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX);
@@ -196,11 +200,17 @@ void CSRSecurityReinforceDlg::OnNetRuleDelete() {
   std::vector<std::wstring> names;
   for (int row : rows) names.push_back(m_ruleGrid.GetItemText(row, kCellName));
   std::wstring error;
-  if (!DeleteNetRules(names, &error)) {
-    ShowError(error);
+  bool gone = false;
+  if (!DeleteNetRules(names, &error, &gone)) {
+    UiMessageBox(qv::FormatW(L"删除网络安全规则失败：%ls", error.c_str()).c_str(), L"错误", MB_ICONHAND);
     return;
   }
+  if (gone) return NetRuleGone();  // the list read again shows what the others are now
   // Bottom-up, so that the rows still to go keep their indices.
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) m_ruleGrid.DeleteItem(*row);
   OnNetRuleGridCheck();
+}
+
+void CSRSecurityReinforceDlg::NetRuleGone() {
+  TellRecordGone([this] { LoadNetRules(kListTypeCombo); });
 }

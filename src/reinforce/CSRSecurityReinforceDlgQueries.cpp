@@ -1,5 +1,6 @@
 // The policy wizard's statements. Every value is bound; a sequence that must not stop
 // half-way runs as one transaction.
+#include "console/RecordGone.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -67,14 +68,17 @@ bool NameTaken(const wchar_t* sqlAny, const wchar_t* sqlOther, const std::wstrin
   return !query->Failed() || Fail(link, error);
 }
 
-// Runs statement on every item, bound by bind, as one unit.
+// Runs statement on every item, bound by bind, as one unit. With gone given, an item the
+// statement finds no row for sets it (another console deleted it) and the others go on.
 template <class Items, class Bind>
-bool RunAsOne(const wchar_t* statement, const Items& items, Bind bind, std::wstring* error) {
+bool RunAsOne(const wchar_t* statement, const Items& items, Bind bind, std::wstring* error, bool* gone = nullptr) {
   SQLServerLink link;
   auto write = [&] {
     for (const auto& item : items) {
       SQLStatement* st = link.CreateStatement(statement);
-      if (!st || !bind(st, item) || !st->Execute()) return false;
+      const int done = st && bind(st, item) ? ExecuteOnRecord(st) : -1;
+      if (done < 0) return false;
+      if (done == 0 && gone) *gone = true;
     }
     return true;
   };
@@ -83,12 +87,13 @@ bool RunAsOne(const wchar_t* statement, const Items& items, Bind bind, std::wstr
 
 }  // namespace
 
-bool CSRSecurityReinforceDlg::ReadTemplate(const std::wstring& name, int* number, std::wstring* error) {
+bool CSRSecurityReinforceDlg::ReadTemplate(const std::wstring& name, int* number, bool* found, std::wstring* error) {
   SQLServerLink link;
   if (!Connect(link, error)) return false;
   SQLStatement* query = link.CreateStatement(kSqlPolicyTemplate);
   if (!query || !query->SetMaxRows(1) || !query->BindString(0, name.c_str())) return Fail(link, error);
-  *number = query->Fetch() ? query->GetInt(0) : -1;
+  *found = query->Fetch() != 0;
+  *number = *found ? query->GetInt(0) : -1;
   return !query->Failed() || Fail(link, error);
 }
 
@@ -120,15 +125,17 @@ bool CSRSecurityReinforceDlg::StoreServiceChoices(const std::vector<std::pair<st
 
 bool CSRSecurityReinforceDlg::StorePolicy(const std::wstring& name, const std::wstring& doc,
                                           const std::wstring& objective, int templateNumber,
-                                          const std::wstring* oldName, std::wstring* error) {
+                                          const std::wstring* oldName, std::wstring* error, bool* gone) {
   SQLServerLink link;
   if (!Connect(link, error)) return false;
   SQLStatement* st = link.CreateStatement(oldName ? kSqlUpdatePolicy : kSqlInsertPolicy);
   if (!st || !st->BindString(0, name.c_str()) || !st->BindString(1, doc.c_str()) ||
       !st->BindString(2, objective.c_str()) || !st->BindInt(3, templateNumber) ||
-      (oldName && !st->BindString(4, oldName->c_str())) || !st->Execute())
+      (oldName && !st->BindString(4, oldName->c_str())))
     return Fail(link, error);
-  return true;
+  const int written = ExecuteOnRecord(st);
+  *gone = written == 0;
+  return written > 0 || (written < 0 && Fail(link, error));
 }
 
 bool CSRSecurityReinforceDlg::ReadNetChoices(std::vector<std::wstring>* addresses, std::vector<std::wstring>* ports,
@@ -168,12 +175,17 @@ bool CSRSecurityReinforceDlg::RuleNameTaken(const std::wstring& name, const std:
   return NameTaken(kSqlRuleNamed, kSqlOtherRuleNamed, name, except, taken, error);
 }
 
-bool CSRSecurityReinforceDlg::StoreNetRule(const NetRule& rule, const std::wstring* oldName, std::wstring* error) {
+// A rule modified after another console deleted it is not written back: its old row
+// goes in the same transaction as the new one comes in.
+bool CSRSecurityReinforceDlg::StoreNetRule(const NetRule& rule, const std::wstring* oldName, std::wstring* error,
+                                           bool* gone) {
   SQLServerLink link;
   auto write = [&] {
     if (oldName) {
       SQLStatement* drop = link.CreateStatement(kSqlDeleteRule);
-      if (!drop || !drop->BindString(0, oldName->c_str()) || !drop->Execute()) return false;
+      const int deleted = drop && drop->BindString(0, oldName->c_str()) ? ExecuteOnRecord(drop) : -1;
+      *gone = deleted == 0;
+      if (deleted <= 0) return false;
     }
     SQLStatement* st = link.CreateStatement(kSqlInsertRule);
     return st && st->BindString(0, rule.name.c_str()) && st->BindString(1, rule.address.c_str()) &&
@@ -183,8 +195,9 @@ bool CSRSecurityReinforceDlg::StoreNetRule(const NetRule& rule, const std::wstri
   return Connect(link, error) && RunInTransaction(link, write, error);
 }
 
-bool CSRSecurityReinforceDlg::DeleteNetRules(const std::vector<std::wstring>& names, std::wstring* error) {
+bool CSRSecurityReinforceDlg::DeleteNetRules(const std::vector<std::wstring>& names, std::wstring* error,
+                                             bool* gone) {
   return RunAsOne(kSqlDeleteRule, names, [](SQLStatement* st, const std::wstring& name) {
     return st->BindString(0, name.c_str()) != 0;
-  }, error);
+  }, error, gone);
 }

@@ -9,6 +9,7 @@
 #include "console/CurrentDirectoryKeeper.h"
 #include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
+#include "console/RecordGone.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -85,7 +86,8 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
 
 // The statements of the page, at the end of this file.
 bool ReadReportList(SQLServerLink& link, std::vector<ListedReport>& reports);
-bool DeleteReports(SQLServerLink& link, const std::wstring& name);
+// 1 deleted, 0 no report of the name, -1 failed.
+int DeleteReports(SQLServerLink& link, const std::wstring& name);
 bool ReadReportTable(SQLServerLink& link, std::vector<ReportListXml::Row>& rows);
 bool ReplaceReportTable(SQLServerLink& link, const std::vector<ReportListXml::Row>& rows,
                         std::wstring& diagnosis);
@@ -226,11 +228,16 @@ int CRCReportManagementUIHandler::OnDeleteReport() {
     return 0;
   }
   const std::wstring name = m_grid.GetItemText(row, kColumnName);
-  if (!DeleteReports(link, name)) {
+  const int deleted = DeleteReports(link, name);
+  if (deleted < 0) {
     ShowDatabaseError(OrEmpty(link.GetLastErrorText()));
     return 0;
   }
   link.Disconnect();
+  if (deleted == 0) {  // another console deleted it
+    TellRecordGone([this] { LoadReports(); });
+    return 0;
+  }
   // Every report of that name is gone: the list is read again.
   LoadReports();
   return 1;
@@ -335,7 +342,12 @@ bool Run(SQLServerLink& link, const wchar_t* sql, std::initializer_list<const st
   return ok;
 }
 
-bool DeleteReports(SQLServerLink& link, const std::wstring& name) { return Run(link, kDeleteByName, {&name}); }
+int DeleteReports(SQLServerLink& link, const std::wstring& name) {
+  SQLStatement* statement = link.CreateStatement(kDeleteByName);
+  const int done = statement && statement->BindString(0, name.c_str()) ? ExecuteOnRecord(statement) : -1;
+  link.ReleaseStatement(statement);
+  return done;
+}
 
 bool InsertReport(SQLServerLink& link, const ReportListXml::Row& row) {
   const std::wstring* values[kFileColumns] = {&row.reportName, &row.strategyName, &row.produceTime, &row.fourth,

@@ -10,6 +10,7 @@
 #include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
 #include "console/StoreAndTell.h"
 #include "controls/CUIResource.h"
 #include "platform/CAppModule.h"
@@ -319,7 +320,11 @@ void CSMClientManagementUIHandler::ShowClient(HTREEITEM node) {
   if (!link.Open()) return;
   SQLStatement* statement = link.CreateStatement(kSelectClient);
   if (statement) statement->BindInt(0, static_cast<int>(NodeId(node)));
-  if (!statement || !statement->Fetch()) return link.ShowError(L"查询信息出错");
+  if (!statement || !statement->Fetch()) {
+    if (!statement || statement->Failed()) return link.ShowError(L"查询信息出错");
+    link.Disconnect();
+    return ClientGone();
+  }
   const int type = statement->GetInt(2), stopped = statement->GetInt(3);
   m_name.SetWindowText(OrEmpty(statement->GetString(0)));
   m_note.SetWindowText(OrEmpty(statement->GetString(1)));
@@ -327,6 +332,28 @@ void CSMClientManagementUIHandler::ShowClient(HTREEITEM node) {
   m_state.SetCurSel(stopped == 0 || stopped == 1 ? stopped : -1);
   m_address.SetWindowText(OrEmpty(statement->GetString(4)));
   m_mac.SetWindowText(OrEmpty(statement->GetString(5)));
+}
+
+// The host is no longer in the table: the tree is read again, nothing checked, once the
+// tree's own click that may have led here has ended.
+void CSMClientManagementUIHandler::ClientGone() {
+  TellRecordGone([this] { ::PostMessageW(m_owner->GetHWnd(), ReloadMessage(), 0, 0); });
+}
+
+UINT CSMClientManagementUIHandler::ReloadMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneClientPageReload");
+  return message;
+}
+
+LRESULT CSMClientManagementUIHandler::OnReloadTree(UINT, WPARAM, LPARAM, BOOL&) {
+  ClearFields();
+  m_owner->EnableItem(kSave, FALSE);
+  m_current = nullptr;
+  for (HTREEITEM root : {m_serverRoot, m_deviceRoot})
+    while (HTREEITEM node = m_tree.GetChildItem(root)) RemoveNode(node);
+  m_addressById.clear();
+  LoadClients();
+  return 0;
 }
 
 int CSMClientManagementUIHandler::CountClientsByName(const std::wstring& name, int exceptId) {
@@ -375,7 +402,11 @@ void CSMClientManagementUIHandler::OnSave() {
     if (!link.Open()) return;
     SQLStatement* select = link.CreateStatement(kSelectStopped);
     if (select) select->BindInt(0, id);
-    if (!select || !select->Fetch()) return link.ShowError(L"错误");
+    if (!select || !select->Fetch()) {
+      if (!select || select->Failed()) return link.ShowError(L"错误");
+      link.Disconnect();
+      return ClientGone();
+    }
     storedStopped = select->GetInt(0);
     link.ReleaseStatement(select);
     const bool changed = storedStopped != stopped;
@@ -384,11 +415,15 @@ void CSMClientManagementUIHandler::OnSave() {
       TellHostAddressUnusable();
       return;
     }
+    bool gone = false;
     auto write = [&] {
       SQLStatement* update = link.CreateStatement(kUpdateClient);
       if (!update || !update->BindString(0, name.c_str()) || !update->BindString(1, note.c_str()) ||
-          !update->BindInt(2, type) || !update->BindInt(3, stopped) || !update->BindInt(4, id) || !update->Execute())
+          !update->BindInt(2, type) || !update->BindInt(3, stopped) || !update->BindInt(4, id))
         return false;
+      const int updated = ExecuteOnRecord(update);
+      gone = updated == 0;
+      if (updated <= 0) return false;
       if (!changed) return true;
       SQLStatement* status = link.CreateStatement(kSetStatusById);
       return status && status->BindInt(0, stopped ? 0 : 1) && status->BindInt(1, id) && status->Execute();
@@ -398,7 +433,10 @@ void CSMClientManagementUIHandler::OnSave() {
       const UINT command = stopped ? AGENT_MSG_DISABLE_CLIENT : AGENT_MSG_ENABLE_CLIENT;
       return g_agentLinkManager.SendOnChannel3(0, command, &host, sizeof host) == 1;
     };
-    if (!StoreAndTell(link, write, tell)) return;
+    if (!StoreAndTell(link, write, tell, L"错误", &gone)) {
+      if (gone) ClientGone();
+      return;
+    }
   }
 
   node = UpdateTreeNode(node, name.empty() ? address : name, type);

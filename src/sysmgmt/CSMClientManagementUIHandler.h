@@ -78,6 +78,7 @@ class CSMClientManagementUIHandler {
     MESSAGE_HANDLER(1529, OnClientOnline)
     MESSAGE_HANDLER(1530, OnClientOffline)
     MESSAGE_HANDLER(FlushMessage(), OnFlushStates)
+    MESSAGE_HANDLER(ReloadMessage(), OnReloadTree)
     MESSAGE_HANDLER(AGENT_LINK_CONNECTED_MESSAGE, OnLinkConnected)
   END_MSG_MAP()
 
@@ -105,6 +106,9 @@ class CSMClientManagementUIHandler {
   LRESULT OnClientOffline(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   // The page's own posted message that writes the states taken since the last one.
   static UINT FlushMessage();
+  // The page's own posted message that reads the tree again.
+  static UINT ReloadMessage();
+  LRESULT OnReloadTree(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnFlushStates(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   // The link stands (again): every shown host's state is asked for once more.
   LRESULT OnLinkConnected(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
@@ -115,6 +119,8 @@ class CSMClientManagementUIHandler {
   HTREEITEM AddNode(HTREEITEM root, LPCWSTR text, HTREEITEM insertAfter, int image, bool checked,
                     unsigned long id);
   void ShowClient(HTREEITEM node);
+  // Tells that the checked host is gone and reads the tree again.
+  void ClientGone();
   // Hosts other than exceptId under the name; -1 after a failure that the user has been
   // told of.
   static int CountClientsByName(const std::wstring& name, int exceptId);

@@ -4,6 +4,7 @@
 
 #include "console/CurrentUser.h"
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
 #include "controls/CUIResource.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
@@ -273,7 +274,12 @@ bool CSMUserManagementUIHandler::ShowUser(int row, bool* editable) {
   SQLStatement* statement = link.CreateStatement(kSelectUser);
   if (statement) statement->BindInt(0, static_cast<int>(id));
   if (!statement || !statement->Fetch()) {
-    link.ShowError(L"查询出错");
+    if (statement && !statement->Failed()) {
+      link.Disconnect();
+      UserGone();
+    } else {
+      link.ShowError(L"查询出错");
+    }
     return false;
   }
   UserRecord user;
@@ -438,10 +444,17 @@ void CSMUserManagementUIHandler::OnModifyUser() {
   SMPageLink link;
   if (!link.Open()) return;
   SQLStatement* update = link.CreateStatement(kUpdateUser);
-  if (!update || !update->BindString(0, user.name.c_str()) || !update->BindString(1, user.comment.c_str()) ||
-      !update->BindInt(2, user.type) || !update->BindInt(3, administrator ? 0 : kHiddenRights) ||
-      !update->BindInt(4, rights) || !update->BindInt(5, user.id) || !update->Execute())
-    return link.ShowError(L"修改数据库错误", MB_OK);
+  const int updated = update && update->BindString(0, user.name.c_str()) &&
+                              update->BindString(1, user.comment.c_str()) && update->BindInt(2, user.type) &&
+                              update->BindInt(3, administrator ? 0 : kHiddenRights) && update->BindInt(4, rights) &&
+                              update->BindInt(5, user.id)
+                          ? ExecuteOnRecord(update)
+                          : -1;
+  if (updated < 0) return link.ShowError(L"修改数据库错误", MB_OK);
+  if (updated == 0) {
+    link.Disconnect();
+    return UserGone();
+  }
   SQLStatement* select = link.CreateStatement(kSelectPermission);
   if (select) select->BindInt(0, user.id);
   user.permission = select && select->Fetch() ? select->GetInt(0) : rights;
@@ -480,14 +493,19 @@ void CSMUserManagementUIHandler::OnDeleteUser() {
   if (UiMessageBox(L"确定删除选中的用户吗？", L"确认", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
 
   std::vector<std::wstring> failed;
+  bool gone = false;
   {
     SMPageLink link;
     if (!link.Open()) return;
     for (const Target& target : targets) {
       SQLStatement* statement = link.CreateStatement(kDeleteUser);
-      if (statement && statement->BindInt(0, static_cast<int>(target.id)) && statement->Execute()) {
+      const int deleted = statement && statement->BindInt(0, static_cast<int>(target.id)) ? ExecuteOnRecord(statement)
+                                                                                          : -1;
+      if (deleted > 0) {
         const int row = FindRow(target.id);
         if (row >= 0) m_grid.DeleteItem(row);
+      } else if (deleted == 0) {
+        gone = true;
       } else {
         failed.push_back(target.name);
       }
@@ -496,7 +514,17 @@ void CSMUserManagementUIHandler::OnDeleteUser() {
   for (const std::wstring& name : failed)
     UiMessageBox(qv::FormatW(L"删除用户 %ls失败", name.c_str()).c_str(), L"错误", MB_ICONEXCLAMATION);
   if (kept) UiMessageBox(kKeptNotice, L"注意", MB_ICONEXCLAMATION);
+  if (gone) return UserGone();
   OnSelectUser();
+}
+
+// The account is no longer in the table: the grid is read again and the editor emptied.
+void CSMUserManagementUIHandler::UserGone() {
+  TellRecordGone([this] {
+    m_grid.DeleteAllItems();
+    LoadUsers();
+    OnSelectUser();
+  });
 }
 
 // ---------------------------------------------------------------- password
@@ -516,7 +544,11 @@ void CSMUserManagementUIHandler::OnChangePassword(int row, int column) {
     if (!link.Open()) return;
     SQLStatement* select = link.CreateStatement(kSelectPassword);
     if (select) select->BindInt(0, id);
-    if (!select || !select->Fetch()) return link.ShowError(L"查询错误");
+    if (!select || !select->Fetch()) {
+      if (!select || select->Failed()) return link.ShowError(L"查询错误");
+      link.Disconnect();
+      return UserGone();
+    }
     password = OrEmpty(select->GetString(0));
   }
   CSMUMPasswordDlg dialog(password);
@@ -524,9 +556,14 @@ void CSMUserManagementUIHandler::OnChangePassword(int row, int column) {
     SMPageLink link;
     if (link.Open()) {
       SQLStatement* update = link.CreateStatement(kUpdatePassword);
-      if (update && update->BindString(0, password.c_str()) && update->BindInt(1, id) && update->Execute()) {
+      const int updated =
+          update && update->BindString(0, password.c_str()) && update->BindInt(1, id) ? ExecuteOnRecord(update) : -1;
+      if (updated > 0) {
         link.Disconnect();
         UiMessageBox(L"修改密码成功", L"成功", MB_ICONASTERISK);
+      } else if (updated == 0) {
+        link.Disconnect();
+        UserGone();
       } else {
         link.ShowError(L"修改错误");
       }

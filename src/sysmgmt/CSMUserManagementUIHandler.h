@@ -65,6 +65,8 @@ class CSMUserManagementUIHandler {
 
   void OnAddUser();
   void OnDeleteUser();
+  // Tells that the account is gone and reads the grid again.
+  void UserGone();
   void OnModifyUser();
   void OnRightClicked(UINT item);
   void OnGridResized(const RECT& rect);

@@ -101,6 +101,39 @@ TEST_F(ConnectedLinkTest, FailureIsToldApartFromNoRowAndItsMessageIsCut) {
   EXPECT_NE(nullptr, std::wcsstr(g_odbcErrorText, L"no such column"));
 }
 
+// A change of a record another connection deleted is told by the rows it changed: the
+// count is the driver's, per execution, for bound and pasted statements alike.
+TEST_F(ConnectedLinkTest, AnUpdateOrDeleteTellsHowManyRowsItChanged) {
+  ASSERT_TRUE(Exec(link, L"insert into Client (IP, Name) values ('10.0.0.1','a'), ('10.0.0.2','a'), ('10.0.0.3','b')"));
+  const struct {
+    const wchar_t* sql;
+    const wchar_t* name;
+    long rows;
+  } cases[] = {
+      {L"update Client set Status = 1 where Name = ?", L"a", 2},
+      {L"update Client set Status = 1 where Name = ?", L"b", 1},
+      {L"update Client set Status = 1 where Name = ?", L"gone", 0},
+      {L"delete from Client where Name = ?", L"a", 2},
+      {L"delete from Client where Name = ?", L"a", 0},
+      {L"insert into Client (IP, Name) values ('10.0.0.4', ?)", L"c", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(qv::WideToUtf8(std::wstring(c.sql) + L" " + c.name));
+    SQLStatement* st = Prepare(link, c.sql, {c.name});
+    ASSERT_TRUE(st && st->Execute());
+    EXPECT_EQ(c.rows, st->RowCount());
+    link.ReleaseStatement(st);
+  }
+  SQLStatement* st = Prepare(link, L"update Client set Status = 1 where Name = ?", {L"b"});
+  ASSERT_TRUE(st && st->Execute() && st->RowCount() == 1);
+  ASSERT_TRUE(Exec(link, L"delete from Client where Name = 'b'"));
+  EXPECT_EQ(-1, st->RowCount()) << "a statement whose handle went to another counts nothing";
+  st = link.CreateStatement(L"update Client set Status = abs(-9223372036854775807 - 1)");
+  ASSERT_TRUE(st);
+  EXPECT_EQ(0, st->Execute());
+  EXPECT_EQ(-1, st->RowCount());
+}
+
 // What the pages' part-way failure tests stand on: a statement without parameters
 // gives the rows before the one that fails, one with parameters fails at its first.
 TEST_F(ConnectedLinkTest, AStatementWithoutParametersFailsAtTheRowThatFails) {

@@ -64,6 +64,23 @@ TEST_F(ChangeOverview, CountersCountEachTableOnceAndTheRefusalsByTheirChineseAct
   for (const auto& c : centred) EXPECT_EQ(c.text, CQvChangeMointoringUIHandler::CentredCount(c.count));
 }
 
+// A count that cannot be read is said so, as a list that cannot be, and shows as
+// unknown rather than as 0 or as the count of an earlier visit; the others show.
+TEST_F(ChangeOverview, ACountThatCannotBeReadIsSaidSoAndShownAsUnknown) {
+  Events(L"AuditLog", 5);
+  AddTarget(L"策略");
+  Run([&] {
+    EXPECT_EQ(L"    5   ", driver->ItemText(162));
+    ASSERT_TRUE(qvtest::Exec(link, L"alter table AuditLog rename to AuditLogAway"));
+    script.ExpectBox(L"读取变化统计失败：");
+    Page().RefreshCounters();
+    ASSERT_EQ(0u, script.Remaining());
+    EXPECT_NE(std::wstring::npos, script.Boxes().back().text.find(L"AuditLog")) << qv::WideToUtf8(script.Boxes().back().text);
+    EXPECT_EQ(L"--", driver->ItemText(162));
+    EXPECT_EQ(L"1", driver->ItemText(161));
+  });
+}
+
 TEST_F(ChangeOverview, TheTenNewestEventsAreReloadedOnlyWhenANewerOneCame) {
   ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name) values ('10.0.0.1', '主机甲')"));
   for (int i = 1; i <= 12; ++i)

@@ -189,6 +189,40 @@ TEST_F(HistoryCopies, ARestoreWhoseHostStateCannotBeReadSaysWhyAndSendsNothing) 
   });
 }
 
+// Another console deletes the host or the copy the page shows: opening the host's
+// copies, or restoring the copy, says that it no longer exists, instead of an empty
+// "错误信息：", sends nothing, and the tree or the list is read again without it.
+TEST_F(HistoryCopies, AHostOrCopyDeletedMeanwhileIsToldAsGoneAndReadAgain) {
+  for (bool host : {false, true}) {  // the copy first: the host then goes with its copies
+    SCOPED_TRACE(host ? "host" : "copy");
+    Run([&] {
+      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      ShowCopies();
+      const HTREEITEM databases = Find({L"服务器群组", L"10.0.0.1", L"数据库系统完整性监测策略"});
+      if (!host) {
+        ClickLabel(databases);
+        ASSERT_EQ(1, Page().Grid().GetItemCount());
+      }
+      ASSERT_TRUE(qvtest::Exec(link, host ? L"delete from Client where id = 1" : L"delete from Copy where id = 1"));
+      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+      if (host)
+        ClickLabel(databases);
+      else
+        Click(0, Copies::kColRestore);
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(L"提示", script.Boxes().back().caption);
+      if (host)
+        EXPECT_TRUE(testenv::PumpUntil([&] { return !Find({L"服务器群组", L"10.0.0.1"}); }, 5000));
+      else
+        EXPECT_TRUE(testenv::PumpUntil([&] { return Page().Grid().GetItemCount() == 0; }, 5000));
+      EXPECT_TRUE(Find({L"服务器群组", L"丁"}));
+      g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
+      testenv::PeerFrame f;
+      EXPECT_TRUE(peer.ReceiveFrame(&f, 5000) && f.messageId == 9999) << "sent " << f.messageId;
+    });
+  }
+}
+
 // A copy of a host whose address is the broadcast address is refused as every command
 // for such a host is, before the confirmation, and nothing goes to the service.
 TEST_F(HistoryCopies, ACopyOfAHostWithTheBroadcastAddressIsNotRestored) {

@@ -261,6 +261,31 @@ TEST_F(HipsEditor, AFailingApplyStoresAndSendsNothingAndTheNextOneSucceeds) {
   });
 }
 
+// Another console deletes the filter being edited: the apply stores no rule for it
+// (no rule is left pointing at no filter), tells its host nothing, says that it no
+// longer exists and ends the editor, for its page to read the list again.
+TEST_F(HipsEditor, AnApplyToAFilterAnotherConsoleDeletedStoresAndSendsNothing) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Filter (ClientIP, FilterName, RegExp, TypeOfHipsRule, MatchType, "
+                                 L"OperatorType, DefaultAction, DefaultLogFilter) values "
+                                 L"('127.0.0.1', '旧', 'C:\\Data\\*', 0, 1, 0, 2, 1)"));
+  const int stored = qvtest::Int(link, L"select max(id) from Filter");
+  info.FilterName = L"旧";
+  info.ClientIP = L"127.0.0.1";
+  info.RegExp = L"C:\\Data\\*";
+  Edit(Dlg::kModeModify, [&](Dlg& d) {
+    Rule(d, 0, L"n");
+    ASSERT_TRUE(qvtest::Exec(link, L"delete from Filter where id = ?", {stored}));
+    script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+    EXPECT_TRUE(editor->Click(Dlg::kItemApply));
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_TRUE(d.FilterGone());
+    g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
+    testenv::PeerFrame f;
+    EXPECT_TRUE(peer.ReceiveFrame(&f, 5000) && f.messageId == 9999) << "sent " << f.messageId;
+  }, stored);
+  EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Rules"));
+}
+
 TEST_F(HipsEditor, FilterFieldsAreRefusedInOrderAndDeletingEveryRuleUnlocksThem) {
   AddFilter(L"已有", 0, L"c:\\TAKEN\\*", L"127.0.0.1");
   Edit(Dlg::kModeNew, [&](Dlg& d) {

@@ -289,10 +289,62 @@ TEST_F(StrategyObjectsPage, MultiRowModifyRewritesAsOneUnit) {
     }
     EXPECT_EQ(L"C:\\a C:\\b C:\\new", List(ObjectsPage::kApp).GetItemText(0, 2));
     qvtest::Exec(link, L"delete from AppStrategyTable");
-    script.ExpectBox(L"该策略已不存在");
+    script.ExpectBox(L"该记录已被删除，列表将重新读取。");
     Click(1530);
+    EXPECT_EQ(0, List(ObjectsPage::kApp).GetItemCount());
   });
   g_currentUserName.clear();
+}
+
+// Another console deletes the object this one shows: a modify whose editor was open
+// writes nothing back (no new number, no "saved" row), a delete finds nothing; each says
+// that the object no longer exists and reads the list again. The other object stays.
+TEST_F(StrategyObjectsPage, AnObjectAnotherConsoleDeletedIsNotWrittenBackAndIsToldAsGone) {
+  const struct {
+    ObjectsPage::List list;
+    UINT command;
+    const wchar_t* table;
+    bool editor;
+  } cases[] = {
+      {ObjectsPage::kIp, 1521, L"IpAddressTable", true},
+      {ObjectsPage::kApp, 1530, L"AppStrategyTable", true},
+      {ObjectsPage::kDevice, 1533, L"EquipStrategyTable", true},
+      {ObjectsPage::kIp, 1522, L"IpAddressTable", false},
+      {ObjectsPage::kApp, 1531, L"AppStrategyTable", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    DatabaseTest::SetUp();
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into IpAddressTable (IpNo, IpStrategyName, IpStrategyContent) values "
+                                   L"(1, '甲', '10.0.0.1'), (2, '乙', '10.0.0.2')"));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppNo, AppStrategyName, AppIpAddress, AppFilePath) "
+                                   L"values (1, '甲', '10.0.0.1', 'C:\\a'), (2, '乙', '10.0.0.1', 'C:\\b')"));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into EquipStrategyTable (EquipNo, EquipStrategyName, EquipQueryOrder) "
+                                   L"values (1, '甲', 'q'), (2, '乙', 'q')"));
+    const std::wstring table = c.table;
+    const std::wstring column = table == L"IpAddressTable" ? L"IpStrategyName"
+                                : table == L"AppStrategyTable" ? L"AppStrategyName" : L"EquipStrategyName";
+    const std::wstring drop = L"delete from " + table + L" where " + column + L" = '甲'";
+    Run([&] {
+      Tick(c.list, 0);
+      ASSERT_EQ(L"甲", List(c.list).GetItemText(0, 1));
+      if (c.editor) {
+        script.ExpectDialog([&](UiDialogDriver& d) {
+          ASSERT_TRUE(qvtest::Exec(link, drop.c_str()));
+          EXPECT_TRUE(d.Click(Editor::kItemOK));
+        });
+      } else {
+        ASSERT_TRUE(qvtest::Exec(link, drop.c_str()));
+      }
+      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+      Click(c.command);
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(1, qvtest::Int(link, (L"select count(*) from " + table).c_str()));
+      EXPECT_EQ(0, qvtest::Int(link, (L"select count(*) from " + table + L" where " + column + L" = '甲'").c_str()));
+      ASSERT_EQ(1, List(c.list).GetItemCount());
+      EXPECT_EQ(L"乙", List(c.list).GetItemText(0, 1));
+    });
+  }
 }
 
 }  // namespace

@@ -196,6 +196,42 @@ TEST_F(StrategyPage, DeleteAndPauseAreStoredBeforeTheServiceIsToldAndShownOnceCo
   });
 }
 
+// Another console deletes the strategy the page still shows: each command on it sends
+// nothing, changes nothing, says that it no longer exists and shows the list as it now
+// is; the other checked strategy is still acted on.
+TEST_F(StrategyPage, ACommandOnAStrategyAnotherConsoleDeletedSendsNothingAndSaysSo) {
+  const struct {
+    UINT item;
+    const wchar_t* sentForOther;  // the frame of the strategy still there, if any
+  } commands[] = {{Page::kItemDelete, L"1550/3 乙"},
+                  {Page::kItemPauseResume, L"1547/3 乙"},
+                  {Page::kItemRun, L"1546/3 乙"},
+                  {Page::kItemStop, L"1548/3 乙"}};
+  for (const auto& c : commands) {
+    SCOPED_TRACE(c.item);
+    DatabaseTest::SetUp();
+    for (const wchar_t* name : {L"甲", L"乙"}) AddTarget(name);
+    Run([&] {
+      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      ClickCheck(RowOf(L"甲"));
+      ClickCheck(RowOf(L"乙"));
+      ASSERT_TRUE(qvtest::Exec(link, L"delete from StrategyTable where StrategyName = ?", {L"甲"}));
+      if (c.item == Page::kItemDelete) script.ExpectBox(L"确定要删除这些策略吗？", IDYES);
+      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+      if (c.item == Page::kItemStop)
+        Command(c.item);  // no element in the layout
+      else
+        Click(c.item);
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(L"提示", script.Boxes().back().caption);
+      EXPECT_EQ(c.sentForOther, NextFrame());
+      EXPECT_TRUE(NothingSent());
+      EXPECT_LT(RowOf(L"甲"), 0);
+      EXPECT_EQ(0, Table(L"甲"));
+    });
+  }
+}
+
 // 运行策略 sends each strategy with its type from the table: one whose type cannot be
 // read is told and not sent, and the others go.
 TEST_F(StrategyPage, RunTellsAStrategyWhoseTypeCannotBeReadAndSendsTheOthers) {

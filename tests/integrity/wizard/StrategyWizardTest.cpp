@@ -58,6 +58,14 @@ class StrategyWizard : public IntegrityPageHost {
     link.ReleaseStatement(st);
     return text;
   }
+  // A fresh database holding the device rt1 and the one-time device strategy 旧 on it.
+  void StoreDeviceStrategy() {
+    DatabaseTest::SetUp();
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.9','rt1',1,1)"));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, SelectedItem, "
+                                   L"TaskMode, Status, RunStatus, Ip, id, UserId, LoginId, ManageId) values ('旧', 'd', 4, "
+                                   L"'思科网络设备完整性监测', 3, 1, 0, '10.0.0.9', '20260101000000001', 'u', 'p', 'q')"));
+  }
   // A Windows template with attribute 4, on to the server panel.
   static void PastWindowsAttributes(UiDialogDriver& w, Dlg& wizard) {
     Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Windows 2000 Server完整性监测");
@@ -733,11 +741,7 @@ TEST_F(StrategyWizard, AServerWithTheBroadcastAddressIsNotTakenAsATarget) {
 TEST_F(StrategyWizard, ModifyReplacesTheRowsOrKeepsThemAll) {
   for (bool refuse : {true, false}) {
     SCOPED_TRACE(refuse ? "refused" : "stored");
-    DatabaseTest::SetUp();
-    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.9','rt1',1,1)"));
-    ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, SelectedItem, "
-                                   L"TaskMode, Status, RunStatus, Ip, id, UserId, LoginId, ManageId) values ('旧', 'd', 4, "
-                                   L"'思科网络设备完整性监测', 3, 1, 0, '10.0.0.9', '20260101000000001', 'u', 'p', 'q')"));
+    StoreDeviceStrategy();
     if (refuse)
       ASSERT_TRUE(qvtest::Exec(link, L"create trigger refuse before insert on StrategyTable begin select raise(abort, 'refused'); end"));
     Open(L"旧", [&](UiDialogDriver& w, Dlg& wizard) {
@@ -761,6 +765,80 @@ TEST_F(StrategyWizard, ModifyReplacesTheRowsOrKeepsThemAll) {
     });
     EXPECT_EQ(refuse ? L"旧 20260101000000001" : L"新 20260101000000001",
               TextOf(L"select group_concat(StrategyName||' '||id) from StrategyTable"));
+  }
+}
+
+// Another console deletes the strategy being modified: a wizard opened after that says so
+// and ends instead of opening empty; one already open writes nothing back at "完成",
+// tells the service nothing and ends. Either way the page shows the list as it now is.
+TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleDeletedWritesNothingBackAndSaysSo) {
+  for (bool whileOpen : {false, true}) {
+    SCOPED_TRACE(whileOpen ? "deleted while open" : "deleted before");
+    StoreDeviceStrategy();
+    const wchar_t* const kDelete = L"delete from StrategyTable where StrategyName = '旧'";
+    Run([&] {
+      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+      ShowPage(CQuorvaneUIHandler::kTabStrategies);
+      Check(L"旧");
+      if (!whileOpen) ASSERT_TRUE(qvtest::Exec(link, kDelete));
+      if (whileOpen) {
+        script.ExpectDialog([&](UiDialogDriver& w) {
+          Dlg& wizard = *w.As<Dlg>();
+          w.Click(Dlg::kTemplateNext);
+          SetText(w, Dlg::kNameEdit, L"新");
+          w.Click(Dlg::kLoginNext);
+          ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
+          ASSERT_TRUE(qvtest::Exec(link, kDelete));
+          EXPECT_EQ(0, wizard.SaveStrategy());
+        }, kStillOpen);
+      }
+      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+      Click(Page::kItemModify);
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(0, Grid().GetItemCount());
+      g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);  // nothing before it
+      testenv::PeerFrame frame;
+      EXPECT_TRUE(peer.ReceiveFrame(&frame, 5000) && frame.messageId == 9999) << frame.messageId;
+    });
+    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable"));
+  }
+}
+
+// A target host is found by its name, which may hold a "."; one deleted since the wizard
+// showed it is refused as deleted, not as an invalid address, and nothing is stored.
+TEST_F(StrategyWizard, TargetsAreFoundByNameWithADotAndADeletedOneIsToldAsDeleted) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.6','fw.core',1,1), "
+                                 L"('10.0.0.5','db.local',1,0)"));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, "
+                                 L"SelectedItem, SelectedFolder, FilterType, Ip, TaskMode, Status, RunStatus, id) "
+                                 L"values ('文件策略', 'd', 7, '自定义文件系统完整性监测策略', 'D:\\a', 0, '10.0.0.5', 3, 1, 0, '7')"));
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"思科网络设备完整性监测");
+    w.Click(Dlg::kTemplateNext);
+    for (UINT edit : {Dlg::kNameEdit, Dlg::kDescriptorEdit, Dlg::kUserIdEdit, Dlg::kLoginIdEdit, Dlg::kManageIdEdit})
+      ASSERT_TRUE(w.Type(edit, L"x"));
+    Choose(w, Dlg::kDeviceCombo, L"fw.core");
+    EXPECT_TRUE(w.Click(Dlg::kLoginNext));
+    EXPECT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
+    EXPECT_STREQ(L"10.0.0.6", wizard.Record().Ip);
+  });
+  EXPECT_EQ(0u, script.Remaining());
+  for (bool deleted : {false, true}) {
+    SCOPED_TRACE(deleted ? "deleted" : "there");
+    Open(L"文件策略", [&](UiDialogDriver& w, Dlg& wizard) {
+      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+      ASSERT_EQ(L"db.local", wizard.ObjectGrid().GetItemText(0, Dlg::kColServer));
+      w.Click(Dlg::kTemplateNext);
+      w.Click(Dlg::kObjectsNext);
+      ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
+      if (deleted) {
+        ASSERT_TRUE(qvtest::Exec(link, L"delete from Client where Name = 'db.local'"));
+        script.ExpectBox(L"主机“db.local”已被删除，请重新选择监测目标。");
+      }
+      EXPECT_EQ(deleted ? 0 : 1, wizard.SaveStrategy());
+      EXPECT_TRUE(!deleted || w.IsOpenAndShown());
+    });
+    EXPECT_EQ(L"10.0.0.5", TextOf(L"select group_concat(Ip) from StrategyTable"));
   }
 }
 

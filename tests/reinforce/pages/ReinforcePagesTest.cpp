@@ -66,6 +66,26 @@ TEST_F(ReinforcePages, CheckedPoliciesEnableTheButtonsAndGoTogetherOrNotAtAll) {
   }
 }
 
+// A policy another console deleted meanwhile: the delete says that it no longer exists,
+// the other checked one goes, and the list is read again.
+TEST_F(ReinforcePages, DeletingAPolicyAnotherConsoleDeletedSaysSoAndReadsTheListAgain) {
+  AddPolicies();
+  Run([&](UiDialogDriver& d, CMainDlg&, CSecurityReinforceUIHandler& area) {
+    Grid& grid = area.StrategyPage()->GetGrid();
+    ToggleCheck(grid, 1);
+    ToggleCheck(grid, 2);
+    SQLServerLink other;  // another console's
+    ASSERT_TRUE(other.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
+    ASSERT_TRUE(qvtest::Exec(other, L"delete from reinforcingPolicy where policyName = '乙策略'"));
+    other.Disconnect();
+    script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(L"该记录已被删除，列表将重新读取。");
+    EXPECT_TRUE(d.Click(CSRReinforceStrategyUIHandler::kDeletePolicy));
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(L"甲'基线 加固|丁策略", Column(grid, 0));
+  });
+  EXPECT_EQ(L"甲'基线 加固|丁策略", Text(L"select group_concat(policyName,'|') from reinforcingPolicy"));
+}
+
 // Import, export and the reinforcement buttons are the list's own and touch nothing.
 TEST_F(ReinforcePages, ButtonsWithoutAnActionAreTakenAndChangeNothing) {
   AddPolicies();

@@ -262,7 +262,7 @@ TEST_F(ReinforceWizard, NetworkRulesChangeTheGridOnlyAfterTheTable) {
     EXPECT_EQ("01", RuleButtons(wizard));
     Sql({L"create trigger refuse before delete on netSecurity when old.policyName='丙规则' "
          L"begin select raise(abort, 'refused'); end"});
-    script.ExpectBox(L"您确认删除这些网络安全加固么？", IDYES).ExpectBox(L"错误信息：");
+    script.ExpectBox(L"您确认删除这些网络安全加固么？", IDYES).ExpectBox(L"删除网络安全规则失败：");  // what failed
     EXPECT_TRUE(w.Click(Dlg::kRuleDelete));
     EXPECT_EQ(2, rules.GetItemCount());
     EXPECT_TRUE(w.IsOpenAndShown());

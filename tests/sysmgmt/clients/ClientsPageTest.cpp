@@ -191,6 +191,39 @@ TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0"));  // closed: all offline
 }
 
+// Another program deletes a host the page shows: ticking it, or saving it (even with a
+// state change for the service), says that it no longer exists instead of an empty
+// "错误信息：" or "保存成功", sends nothing, and the tree is read again without it.
+TEST_F(ClientsPage, AHostDeletedMeanwhileIsToldAsGoneAndTheTreeIsReadAgain) {
+  for (bool save : {false, true}) {
+    SCOPED_TRACE(save ? "saved" : "ticked");
+    DatabaseTest::SetUp();
+    const int web1 = AddClient(L"web1", L"10.0.0.1", 0, 1, 0);
+    AddClient(L"web2", L"10.0.0.2", 0, 1, 0);
+    Run([&](UiDialogDriver& dlg, CMainDlg& main) {
+      Page& page = Clients(main);
+      EXPECT_TRUE(dlg.ClickTab(CSystemManagementUIHandler::kTabCtrl, 0));
+      Sent();
+      auto drop = [&] { ASSERT_TRUE(qvtest::Exec(link, L"delete from Client where id=?", {web1})); };
+      if (!save) drop();
+      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+      qvtest::ToggleItem(page.Tree(), L"web1");
+      if (save) {
+        drop();
+        ::SendMessageW(dlg.Control(Page::kState), CB_SETCURSEL, 1, 0);  // disabled: a command for the service
+        EXPECT_TRUE(dlg.Click(Page::kSave));
+      }
+      EXPECT_EQ(0u, script.Remaining());
+      ASSERT_TRUE(testenv::PumpUntil([&] { return !page.NodeOfAddress(L"10.0.0.1"); }, 20000));
+      EXPECT_EQ(L"web2:2:1 ", Nodes(page, page.ServerRoot()));
+      EXPECT_FALSE(main.IsItemEnabled(Page::kSave));
+      EXPECT_EQ(L"", dlg.ControlText(Page::kAddress));
+      const std::string sent = Sent();  // the new tree's state questions, no command
+      EXPECT_EQ(std::string::npos, sent.find("/1534")) << sent;
+    });
+  }
+}
+
 // One address rule for every place that takes a host's address: a host whose stored
 // address is not four decimal numbers, or is the broadcast address, is not asked for its
 // state, and disabling it is refused in the words every page uses; nothing is stored

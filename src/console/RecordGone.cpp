@@ -1,0 +1,14 @@
+#include "console/RecordGone.h"
+
+#include "console/SQLStatement.h"
+#include "uiwin/UiMessageBox.h"
+
+int ExecuteOnRecord(SQLStatement* statement) {
+  if (!statement || !statement->Execute()) return -1;
+  return statement->RowCount() == 0 ? 0 : 1;
+}
+
+void TellRecordGone(const std::function<void()>& reread) {
+  UiMessageBox(L"该记录已被删除，列表将重新读取。", L"提示", MB_ICONINFORMATION);
+  if (reread) reread();
+}
