@@ -260,6 +260,51 @@ TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0 or id<?", {a}));
 }
 
+// The service names a host by its address; the table may hold it in another spelling
+// ("010.001.000.001" is 10.1.0.1). Every host stored under a spelling of the address
+// takes the answer and the notices, in its row (under the text stored, which stays as it
+// is) and on both pages' trees, a host of no group included.
+TEST_F(ClientsPage, HostsStoredInAnotherSpellingOfTheirAddressTakeTheServicesStates) {
+  const wchar_t* const spellings[] = {L"010.001.000.001", L"10.1.0.1", L"10.001.0.01"};
+  AddClient(L"a", spellings[0], 0);
+  AddClient(L"b", spellings[1], 1);
+  AddClient(L"c", spellings[2], 2);
+  AddClient(L"d", L"10.1.0.10", 0);
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& page = Clients(main);
+    CQvSavecopyUIHandler& copies = *main.Integrity()->Savecopy();
+    EXPECT_EQ("2/1526:0a010001 2/1526:0a01000a 2/1526:0a010001 2/1525: ", Sent());  // servers, then devices
+    auto shown = [&](int image) {
+      for (const wchar_t* ip : {spellings[0], spellings[1]})
+        if (page.NodeImage(page.NodeOfAddress(ip)) != image) return false;
+      for (HTREEITEM group : {copies.ServerGroup(), copies.DeviceGroup()})
+        for (HTREEITEM item = copies.Tree().GetChildItem(group); item; item = copies.Tree().GetNextSiblingItem(item)) {
+          TVITEMW it{};
+          it.mask = TVIF_IMAGE;
+          it.hItem = item;
+          copies.Tree().GetItem(&it);
+          if (it.iImage != (copies.Tree().GetItemText(item) == L"d" ? Page::kImageOffline : image)) return false;
+        }
+      return true;
+    };
+    auto stored = [&] {
+      std::wstring rows;
+      SQLStatement* row = qvtest::Prepare(link, L"select IP,Status from Client order by id");
+      while (row && row->Fetch()) rows += qvtest::Str(row->GetString(0)) + L":" + std::to_wstring(row->GetInt(1)) + L" ";
+      link.ReleaseStatement(row);
+      return rows;
+    };
+    const uint32_t address = 0x0100010A;  // 10.1.0.1
+    const uint32_t online[2] = {address, 1};
+    EXPECT_TRUE(Deliver(2, 0, AGENT_MSG_CLIENT_STATE, online, 8, [&] { return shown(Page::kImageOnline); }));
+    EXPECT_EQ(L"010.001.000.001:1 10.1.0.1:1 10.001.0.01:1 10.1.0.10:0 ", stored());
+    EXPECT_TRUE(Deliver(0, address, AGENT_MSG_CLIENT_OFFLINE, nullptr, 0, [&] { return shown(Page::kImageOffline); }));
+    EXPECT_EQ(L"010.001.000.001:0 10.1.0.1:0 10.001.0.01:0 10.1.0.10:0 ", stored());
+    EXPECT_TRUE(Deliver(0, address, AGENT_MSG_CLIENT_ONLINE, nullptr, 0, [&] { return shown(Page::kImageOnline); }));
+    EXPECT_EQ(L"010.001.000.001:1 10.1.0.1:1 10.001.0.01:1 10.1.0.10:0 ", stored());
+  });
+}
+
 TEST_F(ClientsPage, NoticeBurstsShareOneKeptConnectionAndADeadOneIsReplacedUnseen) {
   AddClient(L"web1", L"10.0.0.1", 0);
   Run([&](UiDialogDriver&, CMainDlg& main) {
