@@ -718,6 +718,61 @@ TEST_F(ClientsPage, NoticesWhileAnotherProgramHoldsTheDatabaseNeverHoldTheWindow
   });
 }
 
+// A state that could not be written is kept for the next write, not dropped: held by
+// another program, the database takes it on the pages' own try a second later; failed,
+// with the next notice (another host's). Both pages show it once written.
+TEST_F(ClientsPage, StatesThatCouldNotBeWrittenGoInOnceTheDatabaseTakesWritesAgain) {
+  AddClient(L"web1", L"10.0.0.1", 0);
+  AddClient(L"db", L"10.0.0.2", 0);
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& clients = Clients(main);
+    CQvSavecopyUIHandler& copies = *main.Integrity()->Savecopy();
+    auto status = [&](const wchar_t* ip) { return qvtest::Int(link, L"select Status from Client where IP=?", {ip}); };
+    auto copiesImage = [&](const wchar_t* label) {
+      for (HTREEITEM item = copies.Tree().GetChildItem(copies.ServerGroup()); item;
+           item = copies.Tree().GetNextSiblingItem(item))
+        if (copies.Tree().GetItemText(item) == label) {
+          TVITEMW it{};
+          it.mask = TVIF_IMAGE;
+          it.hItem = item;
+          copies.Tree().GetItem(&it);
+          return it.iImage;
+        }
+      return -1;
+    };
+    qvtest::DatabaseLock lock;
+    const struct {
+      const char* what;
+      std::function<bool()> stop, resume;
+      std::wstring box;
+    } outages[] = {
+        {"held by another program", [&] { return lock.Hold(); }, [&] { return lock.Release(); }, UiString::Get(280)},
+        {"the writes fail", [&] { return qvtest::Exec(link, L"alter table Client rename to ClientAway") == 1; },
+         [&] { return qvtest::Exec(link, L"alter table ClientAway rename to Client") == 1; }, L"错误信息："},
+    };
+    // Both hosts in the state, in the database and on both pages.
+    auto shown = [&](int online) {
+      const int image = online ? Page::kImageOnline : Page::kImageOffline;
+      return status(L"10.0.0.1") == online && status(L"10.0.0.2") == online &&
+             clients.NodeImage(clients.NodeOfAddress(L"10.0.0.1")) == image &&
+             clients.NodeImage(clients.NodeOfAddress(L"10.0.0.2")) == image && copiesImage(L"web1") == image &&
+             copiesImage(L"db") == image;
+    };
+    for (const auto& outage : outages) {
+      SCOPED_TRACE(outage.what);
+      ASSERT_TRUE(peer.SendFrame(0, 0x0100000A, AGENT_MSG_CLIENT_ONLINE));
+      ASSERT_TRUE(Deliver(0, 0x0200000A, AGENT_MSG_CLIENT_ONLINE, nullptr, 0, [&] { return shown(1); }));
+      const size_t boxes = script.Boxes().size();
+      ASSERT_TRUE(outage.stop());
+      script.ExpectBox(outage.box, IDOK);
+      ASSERT_TRUE(Deliver(0, 0x0100000A, AGENT_MSG_CLIENT_OFFLINE, nullptr, 0,
+                          [&] { return script.Boxes().size() > boxes; }));
+      ASSERT_TRUE(outage.resume());
+      EXPECT_TRUE(Deliver(0, 0x0200000A, AGENT_MSG_CLIENT_OFFLINE, nullptr, 0, [&] { return shown(0); }));
+    }
+  });
+}
+
 TEST_F(ClientsPage, SafeToolsShowEntryZeroThenTheButtonsEntry) {
   Run([&](UiDialogDriver& d, CMainDlg& main) {
     CSafetoolUIHandler& tools = *main.SafeTool();
