@@ -95,6 +95,44 @@ class ClientsPage : public qvtest::SysMgmtPageTest {
     ASSERT_TRUE(later.Accept(20000));
     ASSERT_TRUE(LinkConnected());
   }
+  // Host notices for `span` ms, one every 100 ms to the hosts 10.0.0.1 to 10.0.0.<hosts>
+  // in turn, each online and offline in turn; the last state sent per host index goes to
+  // *last. The window's messages are dispatched here: `took` hears when each began and
+  // ended, `round` runs between rounds.
+  void SendNotices(int hosts, DWORD span, std::map<int, int>* last, const std::function<void(DWORD, DWORD)>& took,
+                   const std::function<void()>& round = [] {}) {
+    const DWORD start = ::GetTickCount();
+    for (int sent = 0; ::GetTickCount() - start < span;) {
+      if (::GetTickCount() - start >= DWORD(sent) * 100) {
+        const int host = sent % hosts, online = sent / hosts % 2 == 0;
+        ASSERT_TRUE(peer.SendFrame(0, 0x0100000Au + (uint32_t(host) << 24),
+                                   online ? AGENT_MSG_CLIENT_ONLINE : AGENT_MSG_CLIENT_OFFLINE));
+        (*last)[host] = online;
+        ++sent;
+      }
+      MSG msg;
+      while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        const DWORD before = ::GetTickCount();
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+        took(before, ::GetTickCount());
+      }
+      round();
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+  }
+  // Whether both pages have written the states SendNotices sent last, and the client
+  // page shows them.
+  bool Written(CMainDlg& main, const std::map<int, int>& last) {
+    for (const auto& host : last) {
+      const std::wstring ip = L"10.0.0." + std::to_wstring(host.first + 1);
+      if (qvtest::Int(link, L"select Status from Client where IP=?", {ip.c_str()}) != host.second ||
+          Clients(main).NodeImage(Clients(main).NodeOfAddress(ip)) !=
+              (host.second ? Page::kImageOnline : Page::kImageOffline))
+        return false;
+    }
+    return main.Integrity()->Savecopy()->StateLink().IsOpen();
+  }
 };
 
 TEST_F(ClientsPage, TreeShowsBothGroupsAndAsksForTheStateOfEachHost) {
@@ -665,7 +703,6 @@ TEST_F(ClientsPage, NoticesWhileAnotherProgramHoldsTheDatabaseNeverHoldTheWindow
   const wchar_t* const hosts[] = {L"10.0.0.1", L"10.0.0.2", L"10.0.0.3"};
   for (const wchar_t* host : hosts) AddClient(host, host, 0);
   Run([&](UiDialogDriver&, CMainDlg& main) {
-    Page& clients = Clients(main);
     qvtest::DatabaseLock lock;
     ASSERT_TRUE(lock.Hold());
     script.ExpectBox(UiString::Get(280), IDOK);
@@ -676,45 +713,76 @@ TEST_F(ClientsPage, NoticesWhileAnotherProgramHoldsTheDatabaseNeverHoldTheWindow
     // window for their sum.
     std::map<int, int> last;  // host index -> state of its last notice
     DWORD longest = 0, shortestPause = MAXDWORD, tries = 0, lastTryEnd = 0;
-    const DWORD start = ::GetTickCount();
-    for (int sent = 0; ::GetTickCount() - start < 5000;) {
-      if (::GetTickCount() - start >= DWORD(sent) * 100) {
-        const int host = sent % 3, online = sent / 3 % 2 == 0;
-        ASSERT_TRUE(peer.SendFrame(0, 0x0100000Au + (uint32_t(host) << 24),
-                                   online ? AGENT_MSG_CLIENT_ONLINE : AGENT_MSG_CLIENT_OFFLINE));
-        last[host] = online;
-        ++sent;
+    SendNotices(3, 5000, &last, [&](DWORD before, DWORD after) {
+      longest = std::max(longest, after - before);
+      if (after - before >= 150) {
+        if (tries++) shortestPause = std::min(shortestPause, before - lastTryEnd);
+        lastTryEnd = after;
       }
-      MSG msg;
-      while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        const DWORD before = ::GetTickCount();
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-        const DWORD after = ::GetTickCount();
-        longest = std::max(longest, after - before);
-        if (after - before >= 150) {
-          if (tries++) shortestPause = std::min(shortestPause, before - lastTryEnd);
-          lastTryEnd = after;
-        }
-      }
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    });
     EXPECT_LT(longest, 1000u);  // the driver's own wait is 5 s here, 100 s by default
     // One try a second for both pages: the window is free in between.
     EXPECT_GE(tries, 3u);
     EXPECT_GE(shortestPause, 500u);
     ASSERT_TRUE(lock.Release());
-    auto written = [&] {
-      for (const auto& host : last)
-        if (qvtest::Int(link, L"select Status from Client where IP=?", {hosts[host.first]}) != host.second ||
-            clients.NodeImage(clients.NodeOfAddress(hosts[host.first])) !=
-                (host.second ? Page::kImageOnline : Page::kImageOffline))
-          return false;
-      return main.Integrity()->Savecopy()->StateLink().IsOpen();
-    };
-    EXPECT_TRUE(testenv::PumpUntil(written, 20000));
+    EXPECT_TRUE(testenv::PumpUntil([&] { return Written(main, last); }, 20000));
     ASSERT_EQ(1u, script.Boxes().size());
     EXPECT_EQ(L"错误", script.Boxes()[0].caption);
+  });
+}
+
+// A database server that does not answer (it takes the connection and says nothing, as
+// one that drops packets does), or one nobody listens for, reached through the SQL
+// Server driver (FreeTDS) as a site's console reaches it: the writes of the states
+// nobody asked for hold the window only for their short login timeout, at most once a
+// reconnect period for both pages, and lose nothing: once the database answers, the
+// states still waiting go in without another notice.
+TEST_F(ClientsPage, ADatabaseServerThatDoesNotAnswerHoldsTheWindowBrieflyOnceAPeriod) {
+  const wchar_t* const hosts[] = {L"10.0.0.1", L"10.0.0.2"};
+  for (const wchar_t* host : hosts) AddClient(host, host, 0);
+  const wchar_t kServer[] = L"QuorvaneSqlServer";
+  Run([&](UiDialogDriver&, CMainDlg& main) {
+    Page& clients = Clients(main);
+    const struct {
+      const char* what;
+      bool listening;
+    } servers[] = {{"a server that takes the connection and never answers", true}, {"nothing listening", false}};
+    std::map<int, int> last;  // host index -> state of its last notice
+    for (const auto& server : servers) {
+      SCOPED_TRACE(server.what);
+      testenv::LoopbackPeer silent(0, server.listening);
+      std::wstring error;
+      ASSERT_TRUE(qvtest::TestDatabase::AddSqlServerSource(kServer, silent.Port(), &error)) << qv::WideToUtf8(error);
+      // The server the kept connections were made to went away: a new one is made to this.
+      wcscpy(g_dsnName, kServer);
+      for (const KeptLink* kept : {&clients.StateLink(), &main.Integrity()->Savecopy()->StateLink()})
+        if (kept->IsOpen()) SQLDisconnect(kept->Link()->Database()->ConnectionHandle());
+      script.ExpectBox(L"连接数据库出错", IDOK);
+      const size_t boxes = script.Boxes().size();
+      // A notice every 100 ms for a period and a half; what each message kept the thread
+      // is taken meanwhile, and the connections the server took.
+      DWORD longest = 0, held = 0, connections = 0;
+      SendNotices(2, HostStateWrites::kReconnectMs * 3 / 2, &last,
+                  [&](DWORD before, DWORD after) {
+                    longest = std::max(longest, after - before);
+                    if (after - before >= 500) held += after - before;
+                  },
+                  [&] {
+                    while (silent.Accept(0)) ++connections;
+                  });
+      // The driver's login timeout is what a user's own connect waits: 100 s.
+      EXPECT_LT(longest, 5000u);
+      EXPECT_LT(held, 2 * 5000u);
+      EXPECT_EQ(boxes + 1, script.Boxes().size());
+      if (server.listening) {
+        EXPECT_GE(held, 1000u) << "the connect did not wait for the server";
+        EXPECT_GE(connections, 1u);
+        EXPECT_LE(connections, 2u);
+      }
+      // The database answers again: what waits goes in on the pages' own next try.
+      wcscpy(g_dsnName, qvtest::TestDatabase::Dsn());
+      EXPECT_TRUE(testenv::PumpUntil([&] { return Written(main, last); }, HostStateWrites::kReconnectMs + 20000));
+    }
   });
 }
 
