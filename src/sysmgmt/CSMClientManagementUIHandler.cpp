@@ -15,7 +15,6 @@
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
 #include "sysmgmt/SMPageLink.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
