@@ -16,7 +16,7 @@ export WINEPREFIX=${WINEPREFIX:-$QV_WINE_HEADLESS}
 
 # Runs scripts/setup when something it provides is missing: the cross compiler, CMake,
 # Wine and its two prefixes, Xvfb, xdotool, openbox and ImageMagick, TinyXML's and GoogleTest's sources,
-# the SQLite ODBC driver, the zh_CN.UTF-8 locale, the fuzzer runtime.
+# the SQLite ODBC driver and SQL Server's (FreeTDS), the zh_CN.UTF-8 locale, the fuzzer runtime.
 qv_ensure_setup() {
   local tool
   for tool in i686-w64-mingw32-g++-posix cmake wine Xvfb import clang++ python3 xdotool openbox xprop; do
@@ -26,7 +26,8 @@ qv_ensure_setup() {
      [ "$(cat "$QV_WINE_HEADLESS/.qv-ready" 2>/dev/null)" != "$QV_PREFIX_VERSION" ] ||
      [ "$(cat "$QV_WINE_X11/.qv-ready" 2>/dev/null)" != "$QV_PREFIX_VERSION" ] ||
      [ ! -f "$QV_ROOT/.deps/tinyxml/tinyxml.h" ] || [ ! -d /usr/src/googletest ] ||
-     [ ! -f /usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so ] || ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+     [ ! -f /usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so ] || [ ! -f /usr/lib/i386-linux-gnu/odbc/libtdsodbc.so ] ||
+     ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
     bash "$QV_ROOT/scripts/setup"
   fi
 }

@@ -1,5 +1,7 @@
 #include "console/DottedIPv4.h"
 
+#include "platform/WideFormat.h"
+
 namespace {
 
 template <class Char>
@@ -37,3 +39,7 @@ bool ParseDottedIPv4(std::string_view text, uint32_t* address) { return Parse(te
 bool ParseHostAddress(std::wstring_view text, uint32_t* address) { return ParseHost(text, address); }
 
 bool ParseHostAddress(std::string_view text, uint32_t* address) { return ParseHost(text, address); }
+
+std::wstring FormatDottedIPv4(uint32_t address) {
+  return qv::FormatW(L"%u.%u.%u.%u", address & 0xFF, (address >> 8) & 0xFF, (address >> 16) & 0xFF, address >> 24);
+}

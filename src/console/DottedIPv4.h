@@ -8,6 +8,7 @@
 // octal, blanks behind the text) are refused, so nothing goes to a host nobody wrote.
 // "255.255.255.255" reads as 0xFFFFFFFF; ParseHostAddress refuses it.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // Both leave *address alone when they return false.
@@ -20,3 +21,6 @@ bool ParseDottedIPv4(std::string_view text, uint32_t* address);
 // address says so with TellHostAddressUnusable (AgentLinkNotice.h).
 bool ParseHostAddress(std::wstring_view text, uint32_t* address);
 bool ParseHostAddress(std::string_view text, uint32_t* address);
+
+// The address as the service names it, "a.b.c.d" without leading zeros.
+std::wstring FormatDottedIPv4(uint32_t address);

@@ -25,23 +25,31 @@ void SetOutage(HWND window, UINT_PTR bits) {
     ::RemovePropW(window, kOutage);
 }
 
-// When a write of any of the window's pages last met the database held by another: the
-// tick count, made odd so that it is never 0, and never later than now: a note 1 ms
-// ahead read as long past, and the next page's write followed at once. The pages wait
-// for it together, so that their waits do not follow one another.
-const wchar_t kHeldAt[] = L"QuorvaneHostStateHeldAt";
+// When the next write of any of the window's pages may go, after one met the database
+// held by another or found no server to connect to: the tick count, made odd so that it
+// is never 0 (a millisecond late at most). The pages wait for it together, so that their
+// waits do not follow one another.
+const wchar_t kNextTry[] = L"QuorvaneHostStateNextTry";
 
-bool HeldLately(HWND window, DWORD* since) {
-  const UINT_PTR at = reinterpret_cast<UINT_PTR>(::GetPropW(window, kHeldAt));
-  *since = ::GetTickCount() - static_cast<DWORD>(at);
-  return at && *since < DWORD(HostStateWrites::kRetryMs);
+// Milliseconds until then: 0 when a write may go now.
+DWORD WaitLeft(HWND window) {
+  const UINT_PTR due = reinterpret_cast<UINT_PTR>(::GetPropW(window, kNextTry));
+  const LONG left = static_cast<LONG>(static_cast<DWORD>(due) - ::GetTickCount());
+  return due && left > 0 ? static_cast<DWORD>(left) : 0;
 }
 
-void NoteHeld(HWND window, bool held) {
-  if (held)
-    ::SetPropW(window, kHeldAt, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>((::GetTickCount() - 1) | 1)));
+void NoteNextTry(HWND window, DWORD afterMs) {
+  if (afterMs)
+    ::SetPropW(window, kNextTry, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>((::GetTickCount() + afterMs) | 1)));
   else
-    ::RemovePropW(window, kHeldAt);
+    ::RemovePropW(window, kNextTry);
+}
+
+// How long the writes leave the database alone after a result.
+DWORD PauseAfter(KeptLink::Result result) {
+  if (result == KeptLink::kBusy) return HostStateWrites::kRetryMs;
+  if (result == KeptLink::kNoConnection) return HostStateWrites::kReconnectMs;
+  return 0;
 }
 
 const UINT kStrDatabaseBusy = 280;  // the database is held: the states wait for it
@@ -88,12 +96,12 @@ void CALLBACK HostStateWrites::TryAgain(HWND window, UINT, UINT_PTR flushMessage
 HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
   m_flushPosted = false;
   if (m_pending.empty()) return States();
-  DWORD since = 0;
-  if (HeldLately(m_window, &since)) {
-    // The database was held a moment ago: one try a second at most, so that the waits
-    // leave the window free in between however fast the notices come.
+  if (const DWORD wait = WaitLeft(m_window)) {
+    // The database was held a moment ago, or its server did not answer: one try a period
+    // at most, so that the waits leave the window free in between however fast the
+    // notices come.
     m_retrying = true;
-    ::SetTimer(m_window, m_flushMessage, kRetryMs - since, &HostStateWrites::TryAgain);
+    ::SetTimer(m_window, m_flushMessage, wait, &HostStateWrites::TryAgain);
     return States();
   }
   States states;
@@ -111,11 +119,12 @@ HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
   });
   const HWND window = m_window;  // the box below runs a message loop: the page may go
   const UINT_PTR outage = OutageOf(window);
-  NoteHeld(window, result == KeptLink::kBusy);
+  const DWORD pause = PauseAfter(result);
+  NoteNextTry(window, pause);
   const bool wasRetrying = m_retrying;
-  m_retrying = result == KeptLink::kBusy;
+  m_retrying = pause != 0;
   if (m_retrying)
-    ::SetTimer(window, m_flushMessage, kRetryMs, &HostStateWrites::TryAgain);
+    ::SetTimer(window, m_flushMessage, pause, &HostStateWrites::TryAgain);
   else if (wasRetrying)
     ::KillTimer(window, m_flushMessage);
   if (result == KeptLink::kDone) {

@@ -8,7 +8,9 @@
 // thread is not held for the length of someone else's transaction. States not written
 // stay queued, the latest per host, and go in once the database answers: tried again a
 // second later on a timer of the window and with the next notice after that, one try a
-// second for all the window's pages.
+// second for all the window's pages. A server that does not answer a connect holds the
+// thread for the kept link's short login timeout, once a reconnect period for all the
+// window's pages, and the states wait the same way.
 //
 // A database that fails these writes is told once per outage, in one box for all the
 // pages of the window, however many bursts meet it: the outage is noted on the window
@@ -27,8 +29,9 @@ class HostStateWrites {
   using States = std::vector<std::pair<std::wstring, int>>;  // address, state
 
   // How long a write waits for a database held by another (SQLite's driver waits
-  // twice that), and how long after one of any page met it the next is tried.
-  enum : int { kLockWaitMs = 100, kRetryMs = 1000 };
+  // twice that), how long after one of any page met it the next is tried, and how long
+  // after a connect found no server.
+  enum : int { kLockWaitMs = 100, kRetryMs = 1000, kReconnectMs = 15000 };
 
   HostStateWrites();
   ~HostStateWrites();
@@ -56,7 +59,7 @@ class HostStateWrites {
   States m_pending;
   std::unordered_map<std::wstring, size_t> m_pendingAt;  // address -> index in m_pending
   bool m_flushPosted = false;
-  bool m_retrying = false;  // waiting for a held database: a timer is set
+  bool m_retrying = false;  // waiting for a held database or its server: a timer is set
   HWND m_window = nullptr;  // where the flushes go, and the outage is noted
   UINT m_flushMessage = 0;
   KeptLink m_link;

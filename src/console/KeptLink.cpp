@@ -16,6 +16,7 @@ KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
     if (!kept) {
       std::unique_ptr<SQLServerLink> link(new SQLServerLink);
       link->SetLockWait(m_lockWaitMs);
+      link->SetLoginTimeout(kLoginTimeoutSeconds);
       if (!link->Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
         const wchar_t* diagnostic = link->GetLastErrorText();
         m_error = diagnostic ? diagnostic : L"";

@@ -14,6 +14,9 @@
 // Given a lock wait, a use that meets the database held by another program (a long
 // transaction, a backup) gives up after that short while instead of holding the UI
 // thread: it is rolled back on the same connection, which is kept, and not tried again.
+//
+// Nobody asked for these writes, so a server that does not answer holds the UI thread
+// only for a short login timeout, not the 100 s an operation of the user's waits.
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,6 +26,7 @@ class SQLServerLink;
 class KeptLink {
  public:
   enum Result { kDone, kNoConnection, kFailed, kBusy };
+  enum : int { kLoginTimeoutSeconds = 2 };
 
   // lockWaitMs: see SQLServerLink::SetLockWait; 0 waits as long as the data source says.
   explicit KeptLink(int lockWaitMs = 0);

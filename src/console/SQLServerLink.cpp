@@ -5,10 +5,6 @@
 #include "console/ODBCDatabase.h"
 #include "console/SQLStatement.h"
 
-namespace {
-const int kLoginTimeoutSeconds = 100;
-}
-
 SQLServerLink::SQLServerLink() : m_database(new ODBCDatabase) {}
 
 SQLServerLink::~SQLServerLink() {
@@ -18,7 +14,7 @@ SQLServerLink::~SQLServerLink() {
 
 int SQLServerLink::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password) {
   if (m_connectCount != 0) return m_connectResult;
-  m_connectResult = m_database->Connect(dsn, user, password, kLoginTimeoutSeconds, m_lockWaitMs);
+  m_connectResult = m_database->Connect(dsn, user, password, m_loginTimeoutSeconds, m_lockWaitMs);
   ++m_connectCount;
   return m_connectResult;
 }

@@ -16,6 +16,10 @@ class SQLServerLink {
   SQLServerLink(const SQLServerLink&) = delete;
   SQLServerLink& operator=(const SQLServerLink&) = delete;
 
+  // How long a connect waits for the server to answer, in seconds (the default is
+  // what an operation the user starts waits: 100 s). Set before Connect.
+  enum : int { kUserLoginTimeoutSeconds = 100 };
+  void SetLoginTimeout(int seconds) { m_loginTimeoutSeconds = seconds; }
   // Only the first call connects; later calls return its result.
   int Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password);
   // Set before Connect: a statement that meets a lock of another connection gives up
@@ -54,5 +58,6 @@ class SQLServerLink {
   int m_connectCount = 0;
   int m_connectResult = 0;
   int m_lockWaitMs = 0;
+  int m_loginTimeoutSeconds = kUserLoginTimeoutSeconds;
   std::vector<std::unique_ptr<SQLStatement>> m_statements;
 };

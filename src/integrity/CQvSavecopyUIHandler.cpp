@@ -1,7 +1,5 @@
 #include "integrity/CQvSavecopyUIHandler.h"
 
-#include <winsock2.h>
-
 #include <algorithm>
 #include <map>
 #include <vector>
@@ -52,12 +50,6 @@ void ShowError(SQLServerLink& link, const wchar_t* caption) {
 }
 
 using qv::OrEmpty;
-
-std::wstring Dotted(uint32_t address) {
-  in_addr value;
-  value.s_addr = address;
-  return qv::AnsiToWide(inet_ntoa(value));
-}
 
 // What the restore of each strategy type calls its target; views have none.
 bool IsViewedType(int type) { return type == 4 || type == 8; }
@@ -148,7 +140,9 @@ int CQvSavecopyUIHandler::LoadClientTree() {
   // Scroll bars and paint once, after the last node.
   m_tree.SendMessage(WM_SETREDRAW, FALSE);
   HTREEITEM last[2] = {TVI_LAST, TVI_LAST};  // each group's hosts go after the one before
+  m_storedAddresses.Clear();
   for (const Host& host : hosts) {
+    m_storedAddresses.Add(host.address);
     // A host of a kind the tree has no group for is left out; the others still come.
     if (host.type != 0 && host.type != 1) continue;
     const HTREEITEM group = host.type == 0 ? m_serverGroupItem : m_deviceGroupItem;
@@ -280,8 +274,9 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
   }
 }
 
-int CQvSavecopyUIHandler::SetClientStatus(const std::wstring& address, int status) {
-  m_stateWrites.Add(m_owner->GetHWnd(), FlushMessage(), address, status);
+int CQvSavecopyUIHandler::SetClientStatus(uint32_t address, int status) {
+  for (const std::wstring& text : m_storedAddresses.TextsOf(address))
+    m_stateWrites.Add(m_owner->GetHWnd(), FlushMessage(), text, status);
   return 1;
 }
 
@@ -338,13 +333,13 @@ LRESULT CQvSavecopyUIHandler::OnCopiesChanged(UINT, WPARAM, LPARAM, BOOL&) {
 // The state messages are the client page's too: the handled flag is left clear.
 LRESULT CQvSavecopyUIHandler::OnClientOnline(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
   bHandled = FALSE;
-  SetClientStatus(Dotted(static_cast<uint32_t>(wParam)), 1);
+  SetClientStatus(static_cast<uint32_t>(wParam), 1);
   return 0;
 }
 
 LRESULT CQvSavecopyUIHandler::OnClientOffline(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
   bHandled = FALSE;
-  SetClientStatus(Dotted(static_cast<uint32_t>(wParam)), 0);
+  SetClientStatus(static_cast<uint32_t>(wParam), 0);
   return 0;
 }
 
@@ -354,7 +349,7 @@ LRESULT CQvSavecopyUIHandler::OnClientState(UINT uMsg, WPARAM wParam, LPARAM lPa
   ClientStateRecord record;
   if (CAgentLink::IsDelivering(uMsg, wParam, lParam) &&
       ReadClientState(reinterpret_cast<const unsigned char*>(lParam), static_cast<size_t>(wParam), record))
-    SetClientStatus(Dotted(record.Address), record.Online ? 1 : 0);
+    SetClientStatus(record.Address, record.Online ? 1 : 0);
   return 0;
 }
 

@@ -14,6 +14,7 @@
 
 #include "console/AgentMessageId.h"
 #include "console/HostStateWrites.h"
+#include "console/StoredHostAddresses.h"
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CListNotify.h"
 #include "controls/CMulStatusTree.h"
@@ -58,9 +59,10 @@ class CQvSavecopyUIHandler {
   int LoadCopies(HTREEITEM item);
   // Restores (after the confirmation) or views the copy of a row.
   int OnRestoreOrViewCopy(int row);
-  // Writes a host's state (1 online, 0 offline) and shows it in the tree. States come
-  // in bursts (one answer per host): they are taken first and written together.
-  int SetClientStatus(const std::wstring& address, int status);
+  // Writes a host's state (1 online, 0 offline) under each text the host is stored with,
+  // and shows it in the tree. States come in bursts (one answer per host): they are
+  // taken first and written together.
+  int SetClientStatus(uint32_t address, int status);
 
   // The label of a strategy type in the tree.
   static std::wstring TypeLabel(int type);
@@ -122,6 +124,7 @@ class CQvSavecopyUIHandler {
   CImageList m_images;
   CListCtrlDataEx<unsigned long> m_grid;
   std::unordered_map<std::wstring, HTREEITEM> m_hostItems;  // host items by address, from the load
+  StoredHostAddresses m_storedAddresses;  // every host's, shown or not
   HostStateWrites m_stateWrites;  // the service's host states
   bool m_rebuildPosted = false;
 };

@@ -16,7 +16,6 @@
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
 #include "sysmgmt/SMPageLink.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
@@ -151,7 +150,9 @@ void CSMClientManagementUIHandler::LoadClients() {
   std::vector<const std::wstring*> shown;
   std::vector<std::pair<const std::wstring*, HTREEITEM>> devices;  // after the servers in walk order
   m_nodeByAddress.clear();
+  m_storedAddresses.Clear();
   for (const Row& row : rows) {
+    m_storedAddresses.Add(row.address);
     const std::wstring& text = row.name.empty() ? row.address : row.name;
     if (text.empty() || (row.type != 0 && row.type != 1)) continue;
     m_addressById[row.id] = row.address;
@@ -508,10 +509,9 @@ LRESULT CSMClientManagementUIHandler::OnClientOffline(UINT, WPARAM wParam, LPARA
   return 0;
 }
 
+// The service names the host by its address, the table by the text it was stored with.
 void CSMClientManagementUIHandler::SetClientStateByIp(uint32_t address, int state) {
-  UpdateClientState(qv::FormatW(L"%u.%u.%u.%u", address & 0xFF, (address >> 8) & 0xFF,
-                                (address >> 16) & 0xFF, address >> 24),
-                    state);
+  for (const std::wstring& text : m_storedAddresses.TextsOf(address)) UpdateClientState(text, state);
 }
 
 // States come in bursts (an answer per host after the load): they are written
@@ -574,6 +574,7 @@ void CSMClientManagementUIHandler::OnClientAdded(const ClientChangeNotice& notic
     }
   }
   m_addressById[notice.clientId] = address;
+  m_storedAddresses.Add(address);
   if (notice.group == 0)
     AddServerNode(text.c_str(), TVI_LAST, status, false, notice.clientId);
   else
@@ -596,6 +597,7 @@ void CSMClientManagementUIHandler::OnClientChanged(const ClientChangeNotice& not
   std::wstring name = OrEmpty(statement->GetString(0));
   const int type = statement->GetInt(1);
   m_addressById[notice.clientId] = OrEmpty(statement->GetString(2));
+  m_storedAddresses.Add(m_addressById[notice.clientId]);
   link.Disconnect();
   UpdateTreeNode(node, name.empty() ? text : name, type);
   RebuildAddressMap();

@@ -16,6 +16,7 @@
 #include "console/AgentLinkWindow.h"
 #include "console/AgentMessageId.h"
 #include "console/HostStateWrites.h"
+#include "console/StoredHostAddresses.h"
 #include "controls/CComboBoxCtrlEx.h"
 #include "controls/CEditEx.h"
 #include "controls/CMulStatusTree.h"
@@ -164,6 +165,7 @@ class CSMClientManagementUIHandler {
   std::unordered_map<unsigned long, std::wstring> m_addressById;
   std::unordered_map<std::wstring, HTREEITEM> m_nodeByAddress;
   std::unordered_map<HTREEITEM, bool> m_onlineByNode;
+  StoredHostAddresses m_storedAddresses;  // every host's, shown or not
   HostStateWrites m_stateWrites;
 
   static const ClientChangeNotice* s_sending;  // the notice our own sender hands over now

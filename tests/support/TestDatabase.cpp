@@ -14,6 +14,8 @@ namespace {
 const wchar_t kDsn[] = L"QuorvaneTest";
 const wchar_t kTemplateDsn[] = L"QuorvaneTestTemplate";
 const char kDriverPath[] = "/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so";
+// SQL Server's, as a site's console reaches it from Linux (package tdsodbc:i386).
+const char kSqlServerDriverPath[] = "/usr/lib/i386-linux-gnu/odbc/libtdsodbc.so";
 
 std::string Narrow(const std::wstring& text) { return qv::WideToUtf8(text); }
 
@@ -36,6 +38,8 @@ struct Setup {
   std::wstring error;
   std::wstring testDb;
   std::wstring templateDb;
+  std::wstring odbcIni;  // as a Windows path
+  std::string sources;   // what it holds
 };
 
 Setup PrepareOnce() {
@@ -55,11 +59,14 @@ Setup PrepareOnce() {
            "\nNoCreat=1\nStepAPI=1\nTimeout=5000\n";
   };
   std::string odbc = section(kDsn, "test.db") + section(kTemplateDsn, "template.db");
-  std::string odbcinst = std::string("[QuorvaneSQLite]\nDriver=") + kDriverPath + "\nSetup=" + kDriverPath + "\n";
+  std::string odbcinst = std::string("[QuorvaneSQLite]\nDriver=") + kDriverPath + "\nSetup=" + kDriverPath + "\n" +
+                         "[QuorvaneSqlServer]\nDriver=" + kSqlServerDriverPath + "\n";
   setup.testDb = dir + L"\\test.db";
   setup.templateDb = dir + L"\\template.db";
+  setup.odbcIni = DosPath(userIni);
+  setup.sources = odbc;
   // An empty file is an empty database.
-  if (!testfiles::WriteBytes(dir + L"\\odbcinst.ini", odbcinst) || !testfiles::WriteBytes(DosPath(userIni), odbc) ||
+  if (!testfiles::WriteBytes(dir + L"\\odbcinst.ini", odbcinst) || !testfiles::WriteBytes(setup.odbcIni, odbc) ||
       !testfiles::WriteBytes(setup.templateDb, std::string())) {
     setup.error = L"cannot write the unixODBC ini files and the template database in " + dir;
     return setup;
@@ -89,6 +96,26 @@ bool TestDatabase::Reset(std::wstring* error) {
   }
   if (!CopyFileW(setup.templateDb.c_str(), setup.testDb.c_str(), FALSE)) {
     if (error) *error = L"cannot copy the template database to " + setup.testDb;
+    return false;
+  }
+  return true;
+}
+
+bool TestDatabase::AddSqlServerSource(const wchar_t* dsn, unsigned short port, std::wstring* error) {
+  const Setup& setup = TheSetup();
+  if (!setup.ready) {
+    *error = setup.error;
+    return false;
+  }
+  if (GetFileAttributesW(DosPath(qv::Utf8ToWide(kSqlServerDriverPath)).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    *error = L"the SQL Server driver is missing (package tdsodbc:i386, scripts/setup)";
+    return false;
+  }
+  // The test's own sources first: unixODBC takes the first section of a name.
+  const std::string section = "[" + Narrow(dsn) + "]\nDriver=QuorvaneSqlServer\nServer=127.0.0.1\nPort=" +
+                              std::to_string(port) + "\nDatabase=Quorvane\nTDS_Version=7.3\n";
+  if (!testfiles::WriteBytes(setup.odbcIni, setup.sources + section)) {
+    *error = L"cannot write " + setup.odbcIni;
     return false;
   }
   return true;

@@ -30,6 +30,11 @@ class TestDatabase {
   // closed. False with a message in *error when the setup is not usable.
   static bool Reset(std::wstring* error);
 
+  // Adds the data source `dsn` of the SQL Server driver (FreeTDS) for a server at
+  // 127.0.0.1:port, in place of any added before. False with a message in *error when
+  // the setup or the driver is missing.
+  static bool AddSqlServerSource(const wchar_t* dsn, unsigned short port, std::wstring* error);
+
   // A file of the source tree, as a Windows path.
   static std::wstring SourceFile(const wchar_t* relativePath);
   static bool ReadUtf8File(const std::wstring& path, std::wstring* text);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <functional>
 #include <string>
 
 #include "console/ODBCDatabase.h"
+#include "console/RunInTransaction.h"
 #include "platform/TextConv.h"
 #include "support/TestDatabase.h"
 
@@ -188,6 +190,50 @@ TEST_F(LinkTest, RollbackUndoesCommitKeepsAndAClosedLinkGivesUp) {
   SQLServerLink link;
   ASSERT_EQ(1, link.Connect(kDsn, L"", L""));
   EXPECT_EQ(4, Int(link, L"select count(*) from Users"));
+}
+
+// Statements that hold only together: committed whole, or nothing of them left, on the
+// link that ran them as for everyone else, with the link back in autocommit and the
+// failing statement's diagnostic given.
+TEST_F(ConnectedLinkTest, RunInTransactionLeavesAllOrNothingOfTheWrite) {
+  const struct {
+    const char* what;
+    std::function<bool()> write;
+    bool committed;
+    const wchar_t* error;
+  } cases[] = {
+      {"every statement succeeds", [&] { return Exec(link, L"insert into Users (name) values ('a')") == 1; }, true, L""},
+      {"a later statement fails",
+       [&] {
+         return Exec(link, L"insert into Users (name) values ('c')") == 1 &&
+                link.ExecDirect(L"update NoSuchTable set a=1") == 1;
+       },
+       false, L"NoSuchTable"},
+      {"the write gives up after a statement",
+       [&] {
+         Exec(link, L"delete from Users");
+         return false;
+       },
+       false, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int before = Int(link, L"select count(*) from Users");
+    std::wstring error = L"untouched";
+    EXPECT_EQ(c.committed, RunInTransaction(link, c.write, &error));
+    EXPECT_FALSE(link.Database()->InTransaction());
+    if (c.error) {
+      EXPECT_NE(std::wstring::npos, error.find(c.error)) << qv::WideToUtf8(error);
+    }
+    // Seen so on this link, and by another, which writes at once: no lock is left.
+    EXPECT_EQ(before + (c.committed ? 1 : 0), Int(link, L"select count(*) from Users"));
+    SQLServerLink other;
+    ASSERT_EQ(1, other.Connect(kDsn, L"", L""));
+    EXPECT_EQ(before + (c.committed ? 1 : 0), Int(other, L"select count(*) from Users"));
+    EXPECT_EQ(1, Exec(other, L"insert into Users (name) values ('b')"));
+    EXPECT_EQ(1, Exec(link, L"delete from Users where name='b'"));  // autocommit: gone for all
+    EXPECT_EQ(before + (c.committed ? 1 : 0), Int(other, L"select count(*) from Users"));
+  }
 }
 
 }  // namespace

@@ -245,6 +245,42 @@ TEST_F(HistoryCopies, ACopyOfAHostWithTheBroadcastAddressIsNotRestored) {
   });
 }
 
+// A host stored in another spelling of its address ("010.000.000.005" is 10.0.0.5, as
+// the service names it) comes online with the service's notice, in its row and in the
+// tree, and its copies are restored on it.
+TEST_F(HistoryCopies, AHostStoredInAnotherSpellingOfItsAddressComesOnlineAndIsRestoredOn) {
+  const wchar_t* const stored = L"010.000.000.005";
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (id, IP, Name, Type, Status) values (5, ?, '戊', 0, 0)", {stored}));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyType, Ip) values ('戊的', 0, ?)",
+                           {stored}));
+  Copy(stored, L"戊的", 0, 1, 0, L"C:\\e.txt");
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    for (UINT id : {AGENT_MSG_CLIENT_ONLINE, AGENT_MSG_CLIENT_OFFLINE})
+      CAgentLinkManager::RegisterWindow(AgentLinkWindow{main->m_hWnd, id});
+    ShowCopies();
+    const HTREEITEM host = Find({L"服务器群组", L"戊"});
+    ClickLabel(Find({L"服务器群组", L"戊", L"操作系统完整性监测策略", L"戊的"}));
+    ASSERT_EQ(1, Page().Grid().GetItemCount());
+    script.ExpectBox(L"目标主机不在线，无法还原！");
+    Click(0, Copies::kColRestore);
+
+    ASSERT_TRUE(peer.SendFrame(0, 0x0500000Au, AGENT_MSG_CLIENT_ONLINE));
+    EXPECT_TRUE(testenv::PumpUntil([&] { return Image(host) == Copies::kImageOnline; }, 20000));
+    EXPECT_EQ(1, Status(5));
+    EXPECT_EQ(stored, qvtest::Str(qvtest::Row(link, L"select IP from Client where id = 5")->GetString(0)));
+    script.ExpectDialog([](UiDialogDriver& d) { d.Click(139); });
+    Click(0, Copies::kColRestore);
+    testenv::PeerFrame f;
+    ASSERT_TRUE(peer.ReceiveFrame(&f, 5000));
+    ASSERT_EQ(652u, f.payload.size());
+    EXPECT_EQ(1531u, f.messageId);
+    EXPECT_EQ((std::vector<unsigned char>{10, 0, 0, 5}), std::vector<unsigned char>(f.payload.begin(), f.payload.begin() + 4));
+    for (UINT id : {AGENT_MSG_CLIENT_ONLINE, AGENT_MSG_CLIENT_OFFLINE})
+      CAgentLinkManager::UnregisterWindow(AgentLinkWindow{main->m_hWnd, id});
+  });
+}
+
 // At the window's normal size every column shows, the creation time whole.
 // What was read before a failure would pass for all of it: the hosts' strategies, whose
 // statement steps as it is fetched, fail at their fifth row; a host's copies, bound to
