@@ -97,6 +97,7 @@ void CUiDialogImplCore::KeepPlace(HWND hFrame, Placement& place) {
   place.at = POINT{rc.left, rc.top};
   place.keep = TRUE;
   place.fixes = 0;
+  place.shownAt = ::GetTickCount();
 }
 
 namespace {
@@ -105,10 +106,19 @@ bool PlaceLost(HWND hFrame, const CUiDialogImplCore::Placement& place) {
   RECT rc;
   return ::GetWindowRect(hFrame, &rc) && (rc.left != place.at.x || rc.top != place.at.y);
 }
+
+// The take-over's report: the frame at the screen's top-left corner, within moments of
+// the show. The take-over lasts milliseconds; nobody sees a window and moves it into
+// the corner within a second of its show, and a later move there is the user's.
+bool TakeOverMove(const CUiDialogImplCore::Placement& place, const WINDOWPOS& pos) {
+  const DWORD kTakeOverMs = 1000;
+  return ::GetTickCount() - place.shownAt < kTakeOverMs && pos.x == ::GetSystemMetrics(SM_XVIRTUALSCREEN) &&
+         pos.y == ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+}
 }  // namespace
 
 void CUiDialogImplCore::CheckPlace(HWND hFrame, Placement& place, const WINDOWPOS* pos) {
-  if (!pos || (pos->flags & SWP_NOMOVE) || !PlaceLost(hFrame, place)) return;
+  if (!pos || (pos->flags & SWP_NOMOVE) || !TakeOverMove(place, *pos) || !PlaceLost(hFrame, place)) return;
   ::PostMessageW(hFrame, KeepPlaceMessage(), 0, 0);
 }
 

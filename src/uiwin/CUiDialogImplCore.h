@@ -31,20 +31,24 @@ class CUiDialogImplCore {
   // with it, and must not act on the window that is under the pointer now.
   static void DropClicksBefore(DWORD endTime);
 
-  // Keeping a shown frame where it was put until the user moves it. Under a window
-  // manager, Wine may take a position report from the middle of the manager's taking
-  // over the window for the window's place: the frame then stands where it was put, but
-  // Wine sends its clicks to whatever lies at the reported place (a disabled owner),
-  // and the frame can no longer be clicked. Such a move is put right again, a few times
-  // at most in case the manager insists.
+  // Keeping a shown frame where it was put while the window manager takes it over.
+  // Openbox first puts a new window into a frame of its own at the top-left corner of
+  // the screen, then moves the frame to the window's place and shows it. A position
+  // report that Wine reads in between makes it record the window at that corner while
+  // it stands where it was put: clicks on the frame then go to what Wine believes lies
+  // under them (a disabled owner), and the frame can no longer be clicked. That report,
+  // a move to the corner in the first moments after the show, is put right (a few
+  // times at most in case the manager insists); every other move is the user's (by
+  // the window manager, or by the frame's own header) and is kept.
   struct Placement {
     POINT at{0, 0};
     BOOL keep = FALSE;
     int fixes = 0;
+    DWORD shownAt = 0;  // tick count of the show
   };
   // After the show: the frame's place is kept from now on.
   static void KeepPlace(HWND hFrame, Placement& place);
-  // WM_WINDOWPOSCHANGED: a move the frame did not ask for is put right (posted).
+  // WM_WINDOWPOSCHANGED: the take-over's move is put right (posted).
   static void CheckPlace(HWND hFrame, Placement& place, const WINDOWPOS* pos);
   // The posted message that puts it right, and what it does.
   static UINT KeepPlaceMessage();

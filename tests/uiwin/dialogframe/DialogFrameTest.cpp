@@ -265,41 +265,56 @@ TEST(DialogFrame, NoNonClientAreaAndARoundedRegionThatFollowsTheSize) {
 
 }  // namespace
 
-// Under a window manager, Wine may report a place the shown frame does not have; it
-// then sends the frame's clicks to what lies there (a disabled owner), and the frame
-// can no longer be clicked. A move the frame did not ask for is put back, until the
-// user moves the frame himself (a size-move loop).
-TEST(DialogFrame, AMoveNobodyAskedForIsPutBackUntilTheUserMovesTheFrame) {
+// Under openbox, Wine may report a just-shown frame at the top-left corner of the
+// screen (where openbox builds its own frame before placing it) while the frame stands
+// where it was put; clicks on the frame then go to the disabled owner, and it can no
+// longer be clicked. That report is put back. Every move a user makes is kept: by the
+// window manager (no size-move loop), by the frame's own header (a size-move loop),
+// and into the corner once the frame has stood a while.
+TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
+  struct Case {
+    const char* what;
+    POINT to;
+    bool byHeader;
+    DWORD stoodMs;  // how long the frame had stood when it moved
+    const char* after;
+  };
+  const Case cases[] = {
+      {"the take-over's report", {0, 0}, false, 0, "180,170,420,330"},
+      {"a window-manager move", {30, 40}, false, 0, "30,40,270,200"},
+      {"a window-manager move into the corner later", {0, 0}, false, 60000, "0,0,240,160"},
+      {"a drag by the header into the corner", {0, 0}, true, 0, "0,0,240,160"},
+  };
   struct Probe : TestDialog {
     BOOL PreTranslateMessage(MSG* pMsg) override {
       switch (pMsg->message) {
         case WM_APP + 3:  // the window system's report, as Wine makes it
-          ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+          m_place.shownAt -= move.stoodMs;
+          if (move.byHeader) ::SendMessageW(m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+          ::SetWindowPos(m_hWnd, nullptr, move.to.x, move.to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+          if (move.byHeader) ::SendMessageW(m_hWnd, WM_EXITSIZEMOVE, 0, 0);
           ::PostMessageW(m_hWnd, WM_APP + 4, 0, 0);
           return TRUE;
         case WM_APP + 4:
-          ::GetWindowRect(m_hWnd, &afterReport);
-          ::SendMessageW(m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
-          ::SetWindowPos(m_hWnd, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-          ::SendMessageW(m_hWnd, WM_EXITSIZEMOVE, 0, 0);
-          ::PostMessageW(m_hWnd, WM_APP + 5, 0, 0);
-          return TRUE;
-        case WM_APP + 5:
-          ::GetWindowRect(m_hWnd, &afterDrag);
+          ::GetWindowRect(m_hWnd, &after);
           EndDialog(1);
           return TRUE;
       }
       return FALSE;
     }
-    RECT afterReport{}, afterDrag{};
+    Case move{};
+    RECT after{};
   };
-  Owner owner;
-  Probe dlg;
-  ASSERT_TRUE(dlg.SetXml(kLayout));
-  dlg.onInit = [](TestDialog& d) { ::PostMessageW(d.m_hWnd, WM_APP + 3, 0, 0); };
-  EXPECT_EQ(1u, dlg.DoModal(owner.wnd));
-  EXPECT_EQ("180,170,420,330", Str(dlg.afterReport));
-  EXPECT_EQ("30,40,270,200", Str(dlg.afterDrag));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Owner owner;
+    Probe dlg;
+    dlg.move = c;
+    ASSERT_TRUE(dlg.SetXml(kLayout));
+    dlg.onInit = [](TestDialog& d) { ::PostMessageW(d.m_hWnd, WM_APP + 3, 0, 0); };
+    EXPECT_EQ(1u, dlg.DoModal(owner.wnd));
+    EXPECT_EQ(c.after, Str(dlg.after));
+  }
 }
 
 // An ended run takes its frame off the screen without a hide (under Wine a hide can
