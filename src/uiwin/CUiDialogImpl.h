@@ -15,6 +15,7 @@
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/CUiDialogView.h"
+#include "uiwin/UiEndingClick.h"
 #include "uiwin/UiMessageBox.h"
 #include "uiwin/UiNotify.h"
 #include "uiwin/UiResUtil.h"
@@ -143,10 +144,11 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
   // queued again) so that every enclosing loop and the program's own loop see it.
   void RunModalLoop() {
     CUiDialogImplCore::PostModalHook(this->m_hWnd);
+    UiEndingClick clicks;  // a double click that ends a run acts once
     for (;;) {
       MSG msg;
       if (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return;
-      if (m_bEndDialog || !this->m_hWnd || !::IsWindow(this->m_hWnd)) return;
+      if (m_bEndDialog || !this->m_hWnd || !::IsWindow(this->m_hWnd)) return clicks.HandOn();
       BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
       if (got == -1) continue;
       if (got == 0) {
@@ -154,6 +156,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
         ::PostQuitMessage(static_cast<int>(msg.wParam));
         return;
       }
+      if (clicks.Swallow(msg)) continue;
       if (!PreTranslateMessage(&msg)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);

@@ -638,6 +638,12 @@ class Session:
         """Clicks at a point of the screen, whatever window is there now."""
         self.x(["xdotool", "mousemove", str(point[0]), str(point[1]), "click", str(button)])
 
+    def double_click_screen(self, point, gap_ms, button=1):
+        """Two clicks at a point of the screen, the second pressed `gap_ms` after the
+        first was released: a double click while that is within the double-click time."""
+        self.x(["xdotool", "mousemove", str(point[0]), str(point[1]),
+                "click", "--repeat", "2", "--delay", str(gap_ms), str(button)])
+
     def press(self, window, point, button=1):
         sx, sy = window.to_screen(point)
         self.x(["xdotool", "mousemove", str(sx), str(sy), "mousedown", str(button)])

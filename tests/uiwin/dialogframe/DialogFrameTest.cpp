@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
+#include "support/DibCanvas.h"
 #include "support/TestDialog.h"
 #include "support/ElementLoad.h"
 #include "support/TestEnv.h"
@@ -356,9 +358,50 @@ TEST(DialogFrame, AnEndedRunLeavesTheScreenWithoutAHide) {
   EXPECT_TRUE(::IsWindowEnabled(owner.wnd));
 }
 
-// A run that ends on its button's click; the user's clicks are real input.
+// A mouse event as the user makes it, at a screen point, with its time (0: now). Each
+// event carries its place: other tests of the run move the shared cursor.
+INPUT MouseAt(POINT at, DWORD flags, DWORD time) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = at.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = at.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  input.mi.time = time;
+  return input;
+}
+
+// Where the view paints the colour, on the screen: the middle of its pixels.
+POINT PaintedAt(HWND view, COLORREF colour) {
+  RECT client;
+  ::GetClientRect(view, &client);
+  DibCanvas picture(client.right, client.bottom);
+  ::SendMessageW(view, WM_PRINT, reinterpret_cast<WPARAM>(picture.Dc()), PRF_CLIENT);
+  RECT found{client.right, client.bottom, -1, -1};
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x)
+      if (picture.At(x, y) == colour) {
+        found.left = std::min<LONG>(found.left, x);
+        found.top = std::min<LONG>(found.top, y);
+        found.right = std::max<LONG>(found.right, x);
+        found.bottom = std::max<LONG>(found.bottom, y);
+      }
+  POINT at{(found.left + found.right) / 2, (found.top + found.bottom) / 2};
+  ::ClientToScreen(view, &at);
+  return at;
+}
+
+// The layout of kLayout with its 确定 painted green, to be found from the drawing.
+const char kGreenOkLayout[] = R"(<layer title="框架" width="240" height="160">
+  <header height="24" crbg="203040"/>
+  <body crbg="FFFFFF"><button id="1" pos="10,10,80,40" crbg="40C040">确定</button></body>
+</layer>)";
+const COLORREF kGreen = RGB(0x40, 0xC0, 0x40);
+
+// A run that ends on a click of its 确定; the user's clicks (`clicks` of them, made at
+// once from inside the run) are real input. It notes where and when the first press was.
 class EndsOnItem1 : public CUiDialogImpl<EndsOnItem1>, public CWHRoundRectFrameHelper<EndsOnItem1> {
  public:
+  explicit EndsOnItem1(int clicks) : clicks(clicks) {}
   BEGIN_MSG_MAP_EX(EndsOnItem1)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
     CHAIN_MSG_MAP(CUiDialogImpl<EndsOnItem1>)
@@ -375,33 +418,23 @@ class EndsOnItem1 : public CUiDialogImpl<EndsOnItem1>, public CWHRoundRectFrameH
     return 0;
   }
   BOOL PreTranslateMessage(MSG* pMsg) override {
-    if (PreTranslateTimer(pMsg)) return TRUE;
-    if (pMsg->message != WM_APP + 3) return FALSE;
-    // Two clicks on 确定: the second as a user makes it who thinks the first was lost.
-    RECT rc = FindChildByCmdID(1)->GetRect();
-    POINT at{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    ::ClientToScreen(GetViewHWnd(), &at);
-    // Each event carries its place: other tests of the run move the shared cursor.
-    const LONG x = at.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-    const LONG y = at.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-    INPUT input[4] = {};
-    const DWORD flags[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    for (int i = 0; i < 4; ++i) {
-      input[i].type = INPUT_MOUSE;
-      input[i].mi.dx = x;
-      input[i].mi.dy = y;
-      input[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    if (pMsg->message == WM_LBUTTONDOWN && !pressedAt) pressedAt = pMsg->time;
+    if (pMsg->message == WM_TIMER && pMsg->hwnd == m_hWnd) {
+      EndDialog(0);
+      return TRUE;
     }
-    sent = ::SendInput(4, input, sizeof(INPUT));
+    if (pMsg->message != WM_APP + 3) return FALSE;
+    ok = PaintedAt(GetViewHWnd(), kGreen);
+    INPUT input[4] = {MouseAt(ok, MOUSEEVENTF_LEFTDOWN, 0), MouseAt(ok, MOUSEEVENTF_LEFTUP, 0),
+                      MouseAt(ok, MOUSEEVENTF_LEFTDOWN, 0), MouseAt(ok, MOUSEEVENTF_LEFTUP, 0)};
+    sent = ::SendInput(2 * clicks, input, sizeof(INPUT));
     ::SetTimer(m_hWnd, 1, 5000, nullptr);  // clicks lost elsewhere end the run with 0
     return TRUE;
   }
-  BOOL PreTranslateTimer(MSG* pMsg) {
-    if (pMsg->message != WM_TIMER || pMsg->hwnd != m_hWnd) return FALSE;
-    EndDialog(0);
-    return TRUE;
-  }
+  int clicks;
   UINT sent = 0;
+  POINT ok{};
+  DWORD pressedAt = 0;
 };
 
 TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
@@ -412,10 +445,93 @@ TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
   ASSERT_NE(nullptr, page.Create(nullptr));
   // Away from where the other tests' windows stand.
   ::SetWindowPos(page.m_hWnd, nullptr, 731, 541, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
-  EndsOnItem1 dlg;
-  ASSERT_TRUE(dlg.SetXml(kLayout));
+  // Two clicks on 确定: the second as a user makes it who thinks the first was lost.
+  EndsOnItem1 dlg(2);
+  ASSERT_TRUE(dlg.SetXml(kGreenOkLayout));
   EXPECT_EQ(1u, dlg.DoModal(page.m_hWnd));
   EXPECT_EQ(4u, dlg.sent);
   testenv::PumpFor(200);
   EXPECT_EQ(0, page.CountCommands(7));
+}
+
+// The second click of a double click whose first ends a dialog.
+struct SecondClick {
+  const char* what;
+  DWORD after;        // ms after the first press
+  int dx;             // pixels from the first press
+  bool realControl;  // it lands on a real control rather than on 删除
+  int acts;          // clicks of the page it makes
+};
+
+// A page as the main window is one: it runs modally, with a windowless 删除 (7) over its
+// body and a real push button (77) over the place of the dialog's 确定 when the case
+// asks for one. It opens the dialog over itself, and once the dialog's run is over
+// makes the case's second click; the pointer then moves to a corner, which ends the run.
+class PageBelow : public TestDialog {
+ public:
+  explicit PageBelow(const SecondClick& c) : m_case(c) {}
+  BOOL PreTranslateMessage(MSG* pMsg) override {
+    if (pMsg->message == WM_MOUSEMOVE && pMsg->pt.x == m_corner.x && pMsg->pt.y == m_corner.y) {
+      EndDialog(1);
+      return TRUE;
+    }
+    if (pMsg->message == WM_TIMER && pMsg->hwnd == m_hWnd) {
+      EndDialog(0);
+      return TRUE;
+    }
+    if (pMsg->message != WM_APP + 4) return FALSE;
+    ::SetTimer(m_hWnd, 1, 10000, nullptr);
+    if (m_case.realControl)
+      ::CreateWindowExW(0, L"BUTTON", L"实", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 120, 100, GetViewHWnd(),
+                        reinterpret_cast<HMENU>(77), nullptr, nullptr);
+    EndsOnItem1 dlg(1);
+    if (!dlg.SetXml(kGreenOkLayout) || dlg.DoModal(m_hWnd) != 1)
+      return TRUE;  // no first click: the run ends on the timer
+    POINT at{dlg.ok.x + m_case.dx, dlg.ok.y};
+    RECT rc;
+    ::GetWindowRect(m_hWnd, &rc);
+    m_corner = POINT{rc.right - 5, rc.bottom - 5};
+    const DWORD time = dlg.pressedAt + m_case.after;
+    INPUT input[3] = {MouseAt(at, MOUSEEVENTF_LEFTDOWN, time), MouseAt(at, MOUSEEVENTF_LEFTUP, time + 10),
+                      MouseAt(m_corner, 0, time + 20)};
+    ::SendInput(3, input, sizeof(INPUT));
+    return TRUE;
+  }
+  int RealClicks() const {
+    int n = 0;
+    for (const auto& c : commands) n += c.first == MAKEWPARAM(77, BN_CLICKED);
+    return n;
+  }
+
+ private:
+  SecondClick m_case;
+  POINT m_corner{-1, -1};
+};
+
+// The first click of a double click on a dialog's 确定 ends the dialog; the second press
+// comes when the frame is gone, on what was below it (删除 under the object editor's 取消,
+// a grid or an edit box of the page): it goes nowhere. A press further away than the
+// double-click rectangle, or made after the double-click time, is a click of its own.
+TEST(DialogFrame, TheSecondPressOfADoubleClickThatEndedADialogGoesNowhere) {
+  const DWORD late = ::GetDoubleClickTime() + 100;
+  const int away = ::GetSystemMetrics(SM_CXDOUBLECLK) + 2;
+  const SecondClick cases[] = {
+      {"30 ms later, on the windowless 删除", 30, 0, false, 0},
+      {"300 ms later, on the windowless 删除", 300, 0, false, 0},
+      {"80 ms later, on a real control", 80, 0, true, 0},
+      {"beside the double-click rectangle", 30, away, false, 1},
+      {"after the double-click time", late, 0, false, 1},
+      {"after the double-click time, on a real control", late, 0, true, 1},
+  };
+  for (const SecondClick& c : cases) {
+    SCOPED_TRACE(c.what);
+    PageBelow page(c);
+    ASSERT_TRUE(page.SetXml(R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)"));
+    page.onInit = [](TestDialog& d) { ::PostMessageW(d.m_hWnd, WM_APP + 4, 0, 0); };
+    // The page is centred on it, away from where the other tests' windows stand.
+    Owner owner;
+    ::SetWindowPos(owner.wnd, nullptr, 651, 471, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ASSERT_EQ(1u, page.DoModal(owner.wnd)) << "the pointer never reached the corner";
+    EXPECT_EQ(c.acts, page.CountCommands(7) + page.RealClicks());
+  }
 }

@@ -1,0 +1,64 @@
+"""A double click on the device login test's 关闭 never acts on the wizard below it:
+监测策略 → 新建策略 → a network-device template → 设备登录参数 → 验证登录; the test
+(127.0.0.1, where no device answers) says it failed; 关闭 is double clicked, 20 to
+300 ms between the clicks. 关闭 lies over the wizard's 验证登录: the first click ends the
+test and the second press goes nowhere, so no new test opens. A new click made after
+the double-click time is the user's own and opens a new test."""
+
+import time
+
+GAPS_MS = (20, 80, 150, 300)  # between the two clicks of a double click
+LATE_S = 1.0  # a click this long after the one before it is past the double-click time (0.5 s)
+DEVICE = ("127.0.0.1", "sw-01")
+
+
+def open_login_panel(s, main):
+    """The wizard of a new strategy on its 设备登录参数 panel, filled in."""
+    s.click_element(main, 103, 106)  # 完整性监测
+    s.click(main, main.layout(103, {111: 1}).head_centre(364, 1))  # 监测策略
+    s.click(main, main.layout(103, {111: 1, 364: 1}).centre(112))  # 新建策略
+    wizard = s.wait_window("策略向导", 5)
+    lay = wizard.layout(550)
+    tree = lay.element(5040)[0]
+    s.click(wizard, (tree[0] + 120, tree[1] + 12))  # the first template
+    # The network-device templates, the first of them ticked.
+    s.key("Down", "Down", "Down", "Down", "Down", "Right", "Down", "space")
+    s.click(wizard, lay.centre(10000))  # 下一步
+    lay = wizard.layout(550)
+    for element, text in ((3000, "e2e-device"), (3001, "e2e"), (3005, "admin"), (3006, "pw"), (3007, "pw")):
+        s.click(wizard, lay.centre(element))
+        s.key("ctrl+a", "BackSpace")
+        s.type(text)
+    return wizard, lay
+
+
+def start_test(s, wizard, lay, why):
+    s.click(wizard, lay.centre(10022))  # 验证登录
+    try:
+        return s.wait_window("验证登录", 5)
+    except s.Failure:
+        s.fail("%s: 验证登录 opened no test (%s)" % (why, s.window_titles()))
+
+
+def scenario(s):
+    s.db_exec("insert into Client(IP,Name,MAC,Status,Type) values(?,?,?,?,?)", DEVICE + ("001122334477", 1, 1))
+    s.start_service()
+    main = s.start_console()
+    wizard, lay = open_login_panel(s, main)
+    for gap in GAPS_MS:
+        why = "关闭 double clicked, %d ms between the clicks" % gap
+        test = start_test(s, wizard, lay, why)
+        s.double_click_screen(test.to_screen(test.layout(535).centre(101)), gap)
+        s.wait_gone(test, 3)
+        time.sleep(0.5)  # what a release on the wizard would do is done by now
+        s.check(not s.windows("验证登录"), "%s: a new test opened" % why)
+
+    # Past the double-click time a click on the same place is a new one: 验证登录 acts.
+    test = start_test(s, wizard, lay, "a late click")
+    at = test.to_screen(test.layout(535).centre(101))
+    s.click_screen(at)
+    first = time.monotonic()
+    s.wait_gone(test, 3)
+    time.sleep(max(0.0, first + LATE_S - time.monotonic()))
+    s.click_screen(at)
+    s.wait_window("验证登录", 5)
