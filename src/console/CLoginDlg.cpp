@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "console/ConnectOrTell.h"
 #include "console/CurrentUser.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -108,7 +109,7 @@ void CLoginDlg::Login() {
   }
 
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+  if (!Connect(link)) {
     const std::wstring text = m_settingsProblem.empty() ? L"连接数据库出错" : L"连接数据库出错\n" + m_settingsProblem;
     UiMessageBox(text.c_str(), L"错误", MB_ICONHAND);
     return;

@@ -1,9 +1,9 @@
 #include "console/CServerDlg.h"
 
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
@@ -18,12 +18,6 @@ const DWORD kTreeStyle =
     WS_CHILD | WS_TABSTOP | TVS_FULLROWSELECT | TVS_SHOWSELALWAYS | TVS_HASLINES;
 
 using qv::OrEmpty;
-
-bool ConnectOrSay(SQLServerLink& link) {
-  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return true;
-  UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
-  return false;
-}
 
 void ShowQueryError(SQLServerLink& link) {
   std::wstring error = qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText()));
@@ -54,7 +48,7 @@ LRESULT CServerDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 
 void CServerDlg::FillServerTree() {
   SQLServerLink link;
-  if (!ConnectOrSay(link)) return;
+  if (!ConnectOrTell(link, L"连接数据库出错", L"错误", MB_ICONHAND)) return;
   SQLStatement* hosts = link.CreateStatement(kServersQuery);
   while (hosts && hosts->Fetch()) {
     const std::wstring ip = OrEmpty(hosts->GetString(2));
@@ -101,7 +95,7 @@ void CServerDlg::OnOK() {
     return;
   }
   SQLServerLink link;
-  if (!ConnectOrSay(link)) return;
+  if (!ConnectOrTell(link, L"连接数据库出错", L"错误", MB_ICONHAND)) return;
   SQLStatement* address = link.CreateStatement(kAddressQuery);
   if (address) address->BindInt(0, static_cast<int>(m_tree.tree.GetItemData(chosen)));
   if (address && address->Fetch()) {

@@ -1,8 +1,8 @@
 #include "console/KeptLink.h"
 
+#include "console/ConnectOrTell.h"
 #include "console/ODBCDatabase.h"
 #include "console/SQLServerLink.h"
-#include "console/SysServerPortConfig.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -16,7 +16,7 @@ KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
     if (!kept) {
       std::unique_ptr<SQLServerLink> link(new SQLServerLink);
       link->SetLockWait(m_lockWaitMs);
-      if (!link->Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+      if (!Connect(*link)) {
         const wchar_t* diagnostic = link->GetLastErrorText();
         m_error = diagnostic ? diagnostic : L"";
         return kNoConnection;

@@ -3,6 +3,7 @@
 #include "console/AgentMessageId.h"
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
@@ -10,7 +11,6 @@
 #include "console/StoreAndTell.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
-#include "integrity/ConnectOrTell.h"
 #include "integrity/HipsPatternKey.h"
 #include "integrity/HipsTellHost.h"
 #include "platform/TextConv.h"
@@ -466,7 +466,7 @@ void CQvHIPSNewRuleDlg::OnApply() {
     return void(UiMessageBox(L"该策略的过滤规则超过259个字符，无法发送给客户端，未应用", kNoticeCaption, kNotice));
   if (!HipsHostAddressOrTell(m_filter.ClientIP)) return;
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText()));
+  if (!ConnectOrTell(link)) return;
   const bool first = m_mode == kModeNew && !m_filterStored;
   HipsFilterInfo applied = m_filter;
   applied.OperatorType = BehaviourMask();
@@ -610,7 +610,7 @@ int CQvHIPSNewRuleDlg::DeleteRule(SQLServerLink& link, const HipsRuleEntry& entr
 // Fails closed: a count that cannot be made shows the error and gives -1, which refuses.
 int CQvHIPSNewRuleDlg::CountFiltersByName(const std::wstring& name, int category) {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
+  if (!ConnectOrTell(link)) return -1;
   SQLStatement* statement =
       link.CreateStatement(L"select count(*) from Filter where FilterName=? and TypeOfHipsRule=?");
   if (!statement || !statement->BindString(0, name.c_str()) || !statement->BindInt(1, category) ||
@@ -622,7 +622,7 @@ int CQvHIPSNewRuleDlg::CountFiltersByName(const std::wstring& name, int category
 // The host's patterns are compared as the agent reads them, not as their texts.
 int CQvHIPSNewRuleDlg::CountFiltersByTarget(const std::wstring& regExp, const std::wstring& clientIp) {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
+  if (!ConnectOrTell(link)) return -1;
   SQLStatement* statement = link.CreateStatement(L"select RegExp from Filter where ClientIP=?");
   if (!statement || !statement->BindString(0, clientIp.c_str())) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
   const std::wstring key = HipsPatternKey(regExp);
@@ -635,7 +635,7 @@ int CQvHIPSNewRuleDlg::CountFiltersByTarget(const std::wstring& regExp, const st
 // Rules of a code outside the filter's category get no entry: their rows stay as they are.
 int CQvHIPSNewRuleDlg::LoadRules() {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText())), 0;
+  if (!ConnectOrTell(link)) return 0;
   SQLStatement* statement = link.CreateStatement(
       L"select Rules.id,Filter.TypeOfHipsRule,Rules.OperatorType, Rules.FilterName,FilterID,CompareType,"
       L"MatchActionType,UnicodeIndex,UnicodeName from Rules,Filter where Filter.id=? and Rules.FilterID = Filter.id");

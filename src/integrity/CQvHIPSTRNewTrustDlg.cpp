@@ -4,9 +4,9 @@
 
 #include "console/CFileDlg.h"
 #include "console/CServerDlg.h"
+#include "console/ConnectOrTell.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "integrity/HipsPatternKey.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
@@ -119,7 +119,7 @@ void CQvHIPSTRNewTrustDlg::OnOK() {
 int CQvHIPSTRNewTrustDlg::CountSameTrust(int type, const std::wstring& host, const std::wstring& content) {
   SQLServerLink link;
   SQLStatement* statement = nullptr;
-  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword))
+  if (Connect(link))
     statement = link.CreateStatement(L"select Content from Trust where type=? and ClientIP=? and id<>?");
   auto fail = [&] {
     const wchar_t* error = link.GetLastErrorText();

@@ -2,16 +2,15 @@
 
 #include "console/AgentLinkNotice.h"
 #include "console/AgentMessageId.h"
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "integrity/CQvHIPSTrustDlg.h"
-#include "integrity/ConnectOrTell.h"
 #include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsFilterInfo.h"
 #include "integrity/HipsTellHost.h"
@@ -96,10 +95,7 @@ int CQvHipsUIHandler::AddFilterRow(const std::wstring& name, int type, const std
                                    const std::wstring& clientIp, int id) {
   if (type < 0 || type >= 4) return -1;
   SQLServerLink link;
-  if (!Connect(link)) {
-    UiMessageBox(L"连接数据库出错", kErrorCaption, kError);
-    return -1;
-  }
+  if (!ConnectOrTell(link, L"连接数据库出错", kErrorCaption, kError)) return -1;
   std::wstring hostName;
   ReadTargetName(link, clientIp, hostName);
   link.Disconnect();

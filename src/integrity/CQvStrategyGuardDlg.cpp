@@ -9,13 +9,13 @@
 #include <iterator>
 
 #include "console/CDirectoryDlg.h"
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
-#include "integrity/ConnectOrTell.h"
 #include "platform/CGdiObject.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"

@@ -7,12 +7,12 @@
 #include <iterator>
 
 #include "console/AgentLinkNotice.h"
+#include "console/ConnectOrTell.h"
 #include "console/DottedIPv4.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
-#include "integrity/ConnectOrTell.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

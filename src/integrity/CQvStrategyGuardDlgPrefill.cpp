@@ -5,12 +5,12 @@
 
 #include <iterator>
 
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
-#include "integrity/ConnectOrTell.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 

@@ -4,6 +4,7 @@
 // transaction, so a failure leaves the stored strategy as it was.
 #include "console/AgentLinkNotice.h"
 #include "console/CAgentLinkManager.h"
+#include "console/ConnectOrTell.h"
 #include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "console/LocalClock.h"
@@ -213,10 +214,7 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
 // link down the wizard refuses, changes nothing and stays open as the user left it.
 int CQvStrategyGuardDlg::SaveStrategy() {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-    UiMessageBox(L"打开数据库失败！", L"警告", MB_ICONINFORMATION);
-    return 0;
-  }
+  if (!ConnectOrTell(link, L"打开数据库失败！", L"警告", MB_ICONINFORMATION)) return 0;
   std::vector<StrategyTableRow> rows;
   if (!TargetRows(link, &rows)) return 0;
   if (rows.empty()) {

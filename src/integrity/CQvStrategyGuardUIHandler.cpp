@@ -8,6 +8,7 @@
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
+#include "console/ConnectOrTell.h"
 #include "console/LinkRecords.h"
 #include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
@@ -22,7 +23,6 @@
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvStrategyGuardDlg.h"
-#include "integrity/ConnectOrTell.h"
 #include "integrity/StrategyTableRow.h"
 #include "integrity/StrategyXmlFile.h"
 #include "platform/FileReplacement.h"
@@ -174,10 +174,7 @@ int CQvStrategyGuardUIHandler::Uninit() {
 
 int CQvStrategyGuardUIHandler::LoadStrategies() {
   SQLServerLink link;
-  if (!Connect(link)) {
-    ShowDatabaseError(link, L"连接数据库错误");
-    return 0;
-  }
+  if (!ConnectOrTell(link, nullptr, L"连接数据库错误", kError)) return 0;
   return LoadRows(link);
 }
 

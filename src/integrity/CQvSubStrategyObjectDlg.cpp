@@ -6,8 +6,8 @@
 
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
+#include "console/ConnectOrTell.h"
 #include "console/SQLServerLink.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/StrategyObjectText.h"
 #include "platform/WideFormat.h"
@@ -308,10 +308,7 @@ LRESULT CQvSubStrategyObjectDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL&
 
 void CQvSubStrategyObjectDlg::OnOK() {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-    Error(L"连接数据库 StrategyObject.db 出错");
-    return;
-  }
+  if (!ConnectOrTell(link, L"连接数据库 StrategyObject.db 出错", L"错误", MB_ICONSTOP)) return;
   if (m_kind < 0 || m_kind >= kKindCount) {
     EndDialog(IDCANCEL);  // nothing to hand back
     return;

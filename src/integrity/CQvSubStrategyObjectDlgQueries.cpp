@@ -1,8 +1,8 @@
 // The object editor's statements: the duplicate-name check of OK and the client name
 // lookup. Every value is bound.
+#include "console/ConnectOrTell.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
 
 namespace {
@@ -43,7 +43,7 @@ bool CQvSubStrategyObjectDlg::ClientName(const std::wstring& ip, std::wstring* n
                                          std::wstring* error) {
   name->clear();
   SQLServerLink link;
-  *connected = link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0;
+  *connected = Connect(link);
   if (!*connected) return false;
   SQLStatement* query = link.CreateStatement(kSqlClientName);
   bool read = query && query->BindString(0, ip.c_str());

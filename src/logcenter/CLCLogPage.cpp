@@ -4,10 +4,10 @@
 #include <cwctype>
 
 #include "console/CServerDlg.h"
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "logcenter/CLCCalendarDlg.h"
 #include "platform/TextConv.h"
@@ -94,10 +94,7 @@ void CLCLogPage::OnPickHost() {
 
 void CLCLogPage::TakeHost(const std::wstring& address) {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
-    return;
-  }
+  if (!ConnectOrTell(link, L"连接数据库出错", L"错误", MB_ICONHAND)) return;
   SQLStatement* statement = LCClientQuery(address).Prepare(link);
   std::wstring name, mac;
   while (statement && statement->Fetch()) {
@@ -152,7 +149,7 @@ int CLCLogPage::Fill(const CLCQueryBuilder& query) {
   // Scroll bars and paint once, after the last row.
   m_grid.SendMessage(WM_SETREDRAW, FALSE);
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+  if (!Connect(link)) {
     ShowGrid();
     ShowDatabaseError(false, nullptr);
     return -1;

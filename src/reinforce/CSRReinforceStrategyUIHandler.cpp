@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "console/ConnectOrTell.h"
 #include "console/RecordGone.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "platform/DebugReport.h"
@@ -160,7 +160,7 @@ std::vector<int> CSRReinforceStrategyUIHandler::CheckedRows() const {
 
 void CSRReinforceStrategyUIHandler::LoadPolicies() {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+  if (!Connect(link)) {
     ReportFailure("policy list: no connection", link);
     return;
   }
@@ -188,7 +188,7 @@ void CSRReinforceStrategyUIHandler::LoadPolicies() {
 bool CSRReinforceStrategyUIHandler::DeletePolicies(const std::vector<std::wstring>& names,
                                                    std::wstring* error, bool* gone) {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+  if (!Connect(link)) {
     *error = OrEmpty(link.GetLastErrorText());
     return false;
   }

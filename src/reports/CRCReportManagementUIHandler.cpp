@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "console/ConnectOrTell.h"
 #include "console/CurrentDirectoryKeeper.h"
 #include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
@@ -14,7 +15,6 @@
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/ShellServices.h"
-#include "console/SysServerPortConfig.h"
 #include "console/SystemErrorText.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
@@ -48,12 +48,6 @@ struct ListedReport {
   std::wstring produceTime;
   int version;
 };
-
-bool Connect(SQLServerLink& link) {
-  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return true;
-  UiMessageBox(kOpenFailed, kError, MB_OK);
-  return false;
-}
 
 void ShowDatabaseError(const std::wstring& diagnosis) {
   UiMessageBox(qv::FormatW(L"错误信息：%ls", diagnosis).c_str(), kError, MB_OK);
@@ -122,7 +116,7 @@ int CRCReportManagementUIHandler::Refresh() { return LoadReports(); }
 // The rows are read whole before the grid changes, so a failure leaves it as it was.
 int CRCReportManagementUIHandler::LoadReports() {
   SQLServerLink link;
-  if (!Connect(link)) return 0;
+  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
   std::vector<ListedReport> reports;
   if (!ReadReportList(link, reports)) {
     TellListUnread(kReadReportsFailed, link.GetLastErrorText(), kError);
@@ -195,7 +189,7 @@ LRESULT CRCReportManagementUIHandler::OnListClick(int, LPNMHDR pnmh, BOOL&) {
 int CRCReportManagementUIHandler::OnGenerateReport() {
   {
     SQLServerLink check;
-    if (!Connect(check)) return 0;
+    if (!ConnectOrTell(check, kOpenFailed, kError, MB_OK)) return 0;
   }
   const int row = SelectedRow();
   if (row < 0) {
@@ -221,7 +215,7 @@ void CRCReportManagementUIHandler::LogStoreResult(LPCWSTR name) {
 
 int CRCReportManagementUIHandler::OnDeleteReport() {
   SQLServerLink link;
-  if (!Connect(link)) return 0;
+  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
   const int row = SelectedRow();
   if (row < 0) {
     UiMessageBox(L"请选中要删除的报告", kNotice, MB_OK);
@@ -245,7 +239,7 @@ int CRCReportManagementUIHandler::OnDeleteReport() {
 
 int CRCReportManagementUIHandler::OnImportReports() {
   SQLServerLink link;
-  if (!Connect(link)) return 0;
+  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
   CurrentDirectoryKeeper keep;
   std::wstring path;
   if (!ShellServices::Current().ChooseOpenFile(ReportFileRequest(OFN_FILEMUSTEXIST), path)) return 0;
@@ -268,7 +262,7 @@ int CRCReportManagementUIHandler::OnImportReports() {
 
 int CRCReportManagementUIHandler::OnExportReports() {
   SQLServerLink link;
-  if (!Connect(link)) return 0;
+  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
   CurrentDirectoryKeeper keep;
   std::wstring path;
   if (!ShellServices::Current().ChooseSaveFile(ReportFileRequest(0), path)) return 0;

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "console/ConnectOrTell.h"
 #include "console/LocalClock.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "reports/ReportDataWriter.h"
 #include "reports/ReportFolders.h"
 
@@ -101,7 +101,7 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
     return kCopyFailed;
   }
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return kConnectFailed;
+  if (!Connect(link)) return kConnectFailed;
   auto failed = [&] {
     const wchar_t* text = link.GetLastErrorText();
     m_errorText = text ? text : L"";

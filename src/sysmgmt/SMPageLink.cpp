@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "console/SysServerPortConfig.h"
+#include "console/ConnectOrTell.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 int SMPageLink::Open() {
-  if (Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return 1;
+  if (::Connect(*this)) return 1;
   Disconnect();
   UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
   return 0;

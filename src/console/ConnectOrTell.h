@@ -1,7 +1,7 @@
 #pragma once
-// Opening the console's database from an integrity page: the data source, user and
-// password of the settings file. A page that cannot go on without it tells the user, in
-// its own words or with the driver's diagnostic.
+// Opening the console's database: the data source, user and password of the settings
+// file. A caller that cannot go on without it tells the user, in its own words or with
+// the driver's diagnostic.
 #include <windows.h>
 
 class SQLServerLink;

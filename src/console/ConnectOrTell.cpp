@@ -1,4 +1,4 @@
-#include "integrity/ConnectOrTell.h"
+#include "console/ConnectOrTell.h"
 
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
