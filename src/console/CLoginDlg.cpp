@@ -11,7 +11,6 @@
 #include "console/SingleInstance.h"
 #include "console/SysServerPortConfig.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -119,10 +118,10 @@ void CLoginDlg::Login() {
   if (!statement || !statement->Fetch()) {
     // A query that failed says so: the user may well exist.
     if (!statement || statement->Failed()) {
-      std::wstring error = qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText()));
+      std::wstring error = OrEmpty(link.GetLastErrorText());
       link.ReleaseStatement(statement);
       link.Disconnect();
-      UiMessageBox(error.c_str(), L"错误", MB_ICONHAND);
+      TellError(error.c_str());
       return;
     }
     SetItemText(kItemMessage, L"该用户不存在");

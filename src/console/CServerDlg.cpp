@@ -5,7 +5,6 @@
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -20,9 +19,9 @@ const DWORD kTreeStyle =
 using qv::OrEmpty;
 
 void ShowQueryError(SQLServerLink& link) {
-  std::wstring error = qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText()));
+  std::wstring error = OrEmpty(link.GetLastErrorText());
   link.Disconnect();
-  UiMessageBox(error.c_str(), L"错误", MB_ICONHAND);
+  TellError(error.c_str());
 }
 
 }  // namespace
@@ -48,7 +47,7 @@ LRESULT CServerDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 
 void CServerDlg::FillServerTree() {
   SQLServerLink link;
-  if (!ConnectOrTell(link, L"连接数据库出错", L"错误", MB_ICONHAND)) return;
+  if (!ConnectOrTell(link, kNoConnectionText)) return;
   SQLStatement* hosts = link.CreateStatement(kServersQuery);
   while (hosts && hosts->Fetch()) {
     const std::wstring ip = OrEmpty(hosts->GetString(2));
@@ -95,7 +94,7 @@ void CServerDlg::OnOK() {
     return;
   }
   SQLServerLink link;
-  if (!ConnectOrTell(link, L"连接数据库出错", L"错误", MB_ICONHAND)) return;
+  if (!ConnectOrTell(link, kNoConnectionText)) return;
   SQLStatement* address = link.CreateStatement(kAddressQuery);
   if (address) address->BindInt(0, static_cast<int>(m_tree.tree.GetItemData(chosen)));
   if (address && address->Fetch()) {

@@ -2,8 +2,11 @@
 
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
+
+const wchar_t kNoConnectionText[] = L"连接数据库出错";
 
 bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0; }
 
@@ -12,8 +15,17 @@ bool ConnectOrTell(SQLServerLink& link, const wchar_t* message, const wchar_t* c
   if (message) {
     UiMessageBox(message, caption, icon);
   } else {
-    const wchar_t* text = link.GetLastErrorText();
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", text ? text : L"").c_str(), caption, icon);
+    TellError(link, caption, icon);
   }
   return false;
+}
+
+void TellNoConnection() { UiMessageBox(kNoConnectionText, L"错误", MB_ICONHAND); }
+
+void TellError(const wchar_t* reason, const wchar_t* caption, UINT icon) {
+  UiMessageBox(qv::FormatW(L"错误信息：%ls", qv::OrEmpty(reason)).c_str(), caption, icon);
+}
+
+void TellError(SQLServerLink& link, const wchar_t* caption, UINT icon) {
+  TellError(link.GetLastErrorText(), caption, icon);
 }

@@ -3,8 +3,6 @@
 #include "console/ConnectOrTell.h"
 #include "console/ODBCDatabase.h"
 #include "console/SQLServerLink.h"
-#include "platform/WideFormat.h"
-#include "uiwin/UiMessageBox.h"
 
 KeptLink::KeptLink(int lockWaitMs) : m_lockWaitMs(lockWaitMs) {}
 
@@ -43,7 +41,7 @@ KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
 
 void KeptLink::Tell(Result result, const wchar_t* caption) const {
   if (result == kNoConnection)
-    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
+    TellNoConnection();
   else if (result == kFailed)
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", m_error.c_str()).c_str(), caption, MB_ICONHAND);
+    TellError(m_error.c_str(), caption, MB_ICONHAND);
 }

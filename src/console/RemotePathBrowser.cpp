@@ -59,7 +59,7 @@ void RemotePathBrowser::Open(HWND dialog, HWND view, UINT id, const std::wstring
                      m_files ? 4 : 3))
     return;
   SQLServerLink link;
-  if (!ConnectOrTell(link, L"连接数据库出错", L"错误", MB_ICONHAND)) return;
+  if (!ConnectOrTell(link, kNoConnectionText)) return;
   std::wstring label;
   if (SQLStatement* name = link.CreateStatement(kHostNameQuery)) {
     name->BindString(0, host.c_str());

@@ -11,7 +11,6 @@
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
-#include "uiwin/UiMessageBox.h"
 
 namespace {
 
@@ -120,7 +119,7 @@ int CQvChangeMointoringUIHandler::LoadLatestHipsLogs() {
   // Until the list has been read whole, the next visit reads it again.
   m_latestLogTime.clear();
   SQLServerLink names;
-  if (!ConnectOrTell(names, L"连接数据库出错")) return 0;
+  if (!ConnectOrTell(names, kNoConnectionText)) return 0;
   SQLServerLink events;
   if (!ConnectOrTell(events, nullptr, L"连接数据库错误")) return 0;
   SQLStatement* statement = SelectLatestEvents(events, m_topCount);

@@ -14,17 +14,14 @@
 #include "integrity/HipsPatternKey.h"
 #include "integrity/HipsTellHost.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
 
-const UINT kError = MB_ICONERROR;        // 16
 const UINT kNotice = MB_ICONEXCLAMATION;  // 48
 const wchar_t kErrorCaption[] = L"错误";
 const wchar_t kNoticeCaption[] = L"注意";
-const wchar_t kErrorFormat[] = L"错误信息：%s";
 
 // One behaviour of a category: its combo 122 entry, code, check, mask bit and list line.
 struct Behaviour {
@@ -72,10 +69,6 @@ const Behaviour* BehaviourOf(int category, uint8_t code, int* index = nullptr) {
     return &list[i];
   }
   return nullptr;
-}
-
-void ShowError(const std::wstring& text) {
-  UiMessageBox(qv::FormatW(kErrorFormat, text).c_str(), kErrorCaption, kError);
 }
 
 using qv::OrEmpty;
@@ -615,7 +608,7 @@ int CQvHIPSNewRuleDlg::CountFiltersByName(const std::wstring& name, int category
       link.CreateStatement(L"select count(*) from Filter where FilterName=? and TypeOfHipsRule=?");
   if (!statement || !statement->BindString(0, name.c_str()) || !statement->BindInt(1, category) ||
       !statement->Fetch())
-    return ShowError(OrEmpty(link.GetLastErrorText())), -1;
+    return TellError(link), -1;
   return statement->GetInt(0) != 0;
 }
 
@@ -624,11 +617,11 @@ int CQvHIPSNewRuleDlg::CountFiltersByTarget(const std::wstring& regExp, const st
   SQLServerLink link;
   if (!ConnectOrTell(link)) return -1;
   SQLStatement* statement = link.CreateStatement(L"select RegExp from Filter where ClientIP=?");
-  if (!statement || !statement->BindString(0, clientIp.c_str())) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
+  if (!statement || !statement->BindString(0, clientIp.c_str())) return TellError(link), -1;
   const std::wstring key = HipsPatternKey(regExp);
   while (statement->Fetch())
     if (HipsPatternKey(statement->GetAsText(0)) == key) return 1;
-  if (statement->Failed()) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
+  if (statement->Failed()) return TellError(link), -1;
   return 0;
 }
 

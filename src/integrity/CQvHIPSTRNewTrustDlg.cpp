@@ -8,7 +8,6 @@
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "integrity/HipsPatternKey.h"
-#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -122,8 +121,7 @@ int CQvHIPSTRNewTrustDlg::CountSameTrust(int type, const std::wstring& host, con
   if (Connect(link))
     statement = link.CreateStatement(L"select Content from Trust where type=? and ClientIP=? and id<>?");
   auto fail = [&] {
-    const wchar_t* error = link.GetLastErrorText();
-    UiMessageBox(qv::FormatW(L"错误信息：%s", error ? error : L"").c_str(), L"错误", MB_ICONERROR);
+    TellError(link);
     return -1;
   };
   if (!statement || !statement->BindInt(0, type) || !statement->BindString(1, host.c_str()) ||

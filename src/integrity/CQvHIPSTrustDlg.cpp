@@ -12,7 +12,6 @@
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
 #include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsTellHost.h"
-#include "platform/WideFormat.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -174,7 +173,7 @@ void CQvHIPSTrustDlg::OnNewTrust() {
   CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content, -1, store);
   if (editor.DoModal(m_hWnd) != IDOK) return;
   if (AddRow(id, type, host, content) < 0 && type >= 0 && type < 2)
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", kGridFullReason).c_str(), L"错误", MB_ICONERROR);
+    TellError(kGridFullReason);
 }
 
 // A relation moved to another host is first taken back from the old one.

@@ -68,8 +68,6 @@ const wchar_t* const kDefaultFileTypes[] = {L"*.txt", L"*.doc", L"*.xml"};
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
 
-void Warn(const wchar_t* text) { UiMessageBox(text, kWarning, kInfo); }
-void TellNoConnection() { UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND); }
 void TellReadFailure(SQLServerLink& link, UINT list) { TellListUnread(list, link.GetLastErrorText()); }
 
 bool LoadImages(CImageList& images, const UINT* bitmaps, size_t count) {
@@ -85,6 +83,8 @@ bool LoadImages(CImageList& images, const UINT* bitmaps, size_t count) {
 
 const wchar_t* const CQvStrategyGuardDlg::kFilterTexts[3] = {L"全部监测", L"只监测列表中的文件类型",
                                                             L"只监测列表以外的文件类型"};
+
+void CQvStrategyGuardDlg::Warn(const wchar_t* text) { UiMessageBox(text, kWarning, kInfo); }
 
 CQvStrategyGuardDlg::CQvStrategyGuardDlg(int mode, CQvStrategyGuardUIHandler* page)
     : m_mode(mode),

@@ -16,8 +16,6 @@
 
 namespace {
 
-void Warn(const wchar_t* text) { UiMessageBox(text, L"警告", MB_ICONINFORMATION); }
-void TellNoConnection() { UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND); }
 
 void SelectOrAdd(CComboBoxCtrlEx& combo, const std::wstring& text) {
   LRESULT index = ::SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(text.c_str()));

@@ -137,8 +137,7 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
       ip->clear();
       const int found = LookUp(link, kSqlHostIp, label, ip);
       if (found < 0) {
-        UiMessageBox(qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText())).c_str(), L"错误",
-                     MB_ICONHAND);
+        TellError(link);
         return false;
       }
       if (found == 0 && !ParseHostAddress(label, &address)) {
@@ -176,14 +175,14 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
       const bool read = query && !query->Failed();
       link.ReleaseStatement(query);
       if (!read) {
-        UiMessageBox(qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText())).c_str(), L"错误", MB_ICONHAND);
+        TellError(link);
         return false;
       }
       record.Ip[0] = L'\0';
       for (const std::wstring& path : paths) {
         if (path.empty()) continue;
         if (path.size() > kFolderChars) {
-          UiMessageBox(L"监测对象的文件路径超过259个字符，无法保存！", L"警告", MB_ICONINFORMATION);
+          Warn(L"监测对象的文件路径超过259个字符，无法保存！");
           return false;
         }
         StrategyRecord::Put(record.SelectedFolder, path);
@@ -218,7 +217,7 @@ int CQvStrategyGuardDlg::SaveStrategy() {
   std::vector<StrategyTableRow> rows;
   if (!TargetRows(link, &rows)) return 0;
   if (rows.empty()) {
-    UiMessageBox(L"没有选择项！", L"警告", MB_ICONINFORMATION);
+    Warn(L"没有选择项！");
     return 0;
   }
   // A modified strategy that has no rows left (another console deleted it) is not

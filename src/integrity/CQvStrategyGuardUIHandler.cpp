@@ -42,7 +42,6 @@ const UINT kError = MB_ICONERROR;       // 16
 const wchar_t kWarning[] = L"警告";
 const wchar_t kErrorCaption[] = L"错误";
 const wchar_t kOpenFailed[] = L"打开数据库失败！";
-const wchar_t kErrorFormat[] = L"错误信息：%s";
 const wchar_t kScheduled[] = L"计划中";
 const wchar_t kPaused[] = L"暂停计划";
 const wchar_t kResume[] = L"恢复计划";
@@ -66,10 +65,6 @@ const wchar_t* StatusText(int status) {
 
 const wchar_t* RunStatusText(int runStatus) {
   return runStatus == 0 ? kIdle : runStatus == 1 ? kRunning : L"";
-}
-
-void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
-  UiMessageBox(qv::FormatW(kErrorFormat, link.GetLastErrorText()).c_str(), caption, kError);
 }
 
 // The payload of a service message that reached us as a frame with a payload (frame
@@ -174,7 +169,7 @@ int CQvStrategyGuardUIHandler::Uninit() {
 
 int CQvStrategyGuardUIHandler::LoadStrategies() {
   SQLServerLink link;
-  if (!ConnectOrTell(link, nullptr, L"连接数据库错误", kError)) return 0;
+  if (!ConnectOrTell(link, nullptr, L"连接数据库错误")) return 0;
   return LoadRows(link);
 }
 
@@ -605,7 +600,7 @@ int CQvStrategyGuardUIHandler::ReplaceTable(const std::wstring& path) {
         return written;
       },
       &error);
-  if (!done) UiMessageBox(qv::FormatW(kErrorFormat, error).c_str(), kErrorCaption, kError);
+  if (!done) TellError(error.c_str());
   return done;
 }
 
@@ -615,7 +610,7 @@ int CQvStrategyGuardUIHandler::ExportTable(const std::wstring& path) {
     SQLServerLink link;
     SQLStatement* statement = Connect(link) ? StrategyTableRow::SelectAll(link) : nullptr;
     if (!statement) {
-      ShowDatabaseError(link);
+      TellError(link);
       return 0;
     }
     StrategyTableRow row;
@@ -626,7 +621,7 @@ int CQvStrategyGuardUIHandler::ExportTable(const std::wstring& path) {
       exact = ToFile(row, values.back());
     }
     if (statement->Failed()) {
-      ShowDatabaseError(link);
+      TellError(link);
       return 0;
     }
     if (!exact) {

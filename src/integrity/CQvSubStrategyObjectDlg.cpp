@@ -10,7 +10,6 @@
 #include "console/SQLServerLink.h"
 #include "controls/CUIResource.h"
 #include "integrity/StrategyObjectText.h"
-#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -308,7 +307,7 @@ LRESULT CQvSubStrategyObjectDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL&
 
 void CQvSubStrategyObjectDlg::OnOK() {
   SQLServerLink link;
-  if (!ConnectOrTell(link, L"连接数据库 StrategyObject.db 出错", L"错误", MB_ICONSTOP)) return;
+  if (!ConnectOrTell(link, L"连接数据库 StrategyObject.db 出错")) return;
   if (m_kind < 0 || m_kind >= kKindCount) {
     EndDialog(IDCANCEL);  // nothing to hand back
     return;
@@ -334,7 +333,7 @@ void CQvSubStrategyObjectDlg::OnOK() {
     bool taken = false;
     std::wstring error;
     if (!NameTaken(link, m_kind, name, except, &taken, &error)) {
-      UiMessageBox(qv::FormatW(L"错误信息：%ls", error).c_str(), L"错误", MB_ICONSTOP);
+      TellError(error.c_str());
       return;
     }
     if (taken) {
@@ -556,7 +555,7 @@ void CQvSubStrategyObjectDlg::OnPickClient(int kind) {
   std::wstring name, error;
   bool connected = false;
   if (!ClientName(ip, &name, &connected, &error))
-    connected ? Error(qv::FormatW(L"错误信息：%ls", error).c_str()) : Error(L"连接数据库出错");
+    connected ? TellError(error.c_str()) : TellNoConnection();
   panel.client.SetWindowText((name.empty() ? ip : name).c_str());
 }
 

@@ -11,7 +11,6 @@
 #include "controls/RichEditLog.h"
 #include "platform/DebugReport.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
 #include "reinforce/CSRSecurityReinforceDlg.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
@@ -132,7 +131,7 @@ void CSRReinforceStrategyUIHandler::OnDeletePolicy() {
   std::wstring error;
   bool gone = false;
   if (!DeletePolicies(names, &error, &gone)) {
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", error.c_str()).c_str(), L"错误", MB_ICONHAND);
+    TellError(error.c_str());
     return;
   }
   if (gone) return PolicyGone();  // the list read again shows what the others are now

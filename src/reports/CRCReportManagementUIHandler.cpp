@@ -49,10 +49,6 @@ struct ListedReport {
   int version;
 };
 
-void ShowDatabaseError(const std::wstring& diagnosis) {
-  UiMessageBox(qv::FormatW(L"错误信息：%ls", diagnosis).c_str(), kError, MB_OK);
-}
-
 using qv::OrEmpty;
 
 ShellServices::FileRequest ReportFileRequest(DWORD extraFlags) {
@@ -224,7 +220,7 @@ int CRCReportManagementUIHandler::OnDeleteReport() {
   const std::wstring name = m_grid.GetItemText(row, kColumnName);
   const int deleted = DeleteReports(link, name);
   if (deleted < 0) {
-    ShowDatabaseError(OrEmpty(link.GetLastErrorText()));
+    TellError(link, kError, MB_OK);
     return 0;
   }
   link.Disconnect();
@@ -251,7 +247,7 @@ int CRCReportManagementUIHandler::OnImportReports() {
   }
   std::wstring diagnosis;
   if (!ReplaceReportTable(link, rows, diagnosis)) {
-    ShowDatabaseError(diagnosis);
+    TellError(diagnosis.c_str(), kError, MB_OK);
     return 0;
   }
   link.Disconnect();
@@ -268,7 +264,7 @@ int CRCReportManagementUIHandler::OnExportReports() {
   if (!ShellServices::Current().ChooseSaveFile(ReportFileRequest(0), path)) return 0;
   std::vector<ReportListXml::Row> rows;
   if (!ReadReportTable(link, rows)) {
-    ShowDatabaseError(OrEmpty(link.GetLastErrorText()));
+    TellError(link, kError, MB_OK);
     return 0;
   }
   link.Disconnect();

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "console/ConnectOrTell.h"
 #include "console/CurrentUser.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
@@ -375,7 +376,7 @@ void CSMUserManagementUIHandler::OnAddUser() {
   if (user.id < 0) return;
   if (FormatUserRow(user) < 0) {
     // Stored, but not shown: the user hears why rather than of a success.
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", kGridFullReason).c_str(), L"错误", MB_ICONERROR);
+    TellError(kGridFullReason);
     return;
   }
   ClearEditor();
