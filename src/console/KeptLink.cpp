@@ -3,6 +3,7 @@
 #include "console/ConnectOrTell.h"
 #include "console/ODBCDatabase.h"
 #include "console/SQLServerLink.h"
+#include "platform/TextConv.h"
 
 KeptLink::KeptLink(int lockWaitMs) : m_lockWaitMs(lockWaitMs) {}
 
@@ -15,8 +16,7 @@ KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
       std::unique_ptr<SQLServerLink> link(new SQLServerLink);
       link->SetLockWait(m_lockWaitMs);
       if (!Connect(*link)) {
-        const wchar_t* diagnostic = link->GetLastErrorText();
-        m_error = diagnostic ? diagnostic : L"";
+        m_error = qv::OrEmpty(link->GetLastErrorText());
         return kNoConnection;
       }
       ++m_opens;
@@ -26,8 +26,7 @@ KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
       m_link->ReleaseStatements();
       return kDone;
     }
-    const wchar_t* diagnostic = m_link->GetLastErrorText();
-    m_error = diagnostic ? diagnostic : L"";
+    m_error = qv::OrEmpty(m_link->GetLastErrorText());
     if (m_lockWaitMs > 0 && m_link->LastFailureWasBusy()) {
       // Held by another: a new connection would wait the same; this one stays.
       m_link->ReleaseStatements();

@@ -24,7 +24,7 @@ enum Counter { kAuditEvents, kHipsEvents, kStrategyRows, kRefusedEvents, kCounte
 // Typed and untyped time columns give the seconds with or without a fraction: only
 // the part both have is compared.
 std::wstring TimeKey(const wchar_t* text) {
-  std::wstring key = text ? text : L"";
+  std::wstring key = qv::OrEmpty(text);
   if (key.size() > kTimeChars) key.resize(kTimeChars);
   return key;
 }

@@ -8,6 +8,7 @@
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "integrity/HipsPatternKey.h"
+#include "platform/TextConv.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -129,8 +130,7 @@ int CQvHIPSTRNewTrustDlg::CountSameTrust(int type, const std::wstring& host, con
     return fail();
   const std::wstring key = HipsPatternKey(content);
   while (statement->Fetch()) {
-    const wchar_t* stored = statement->GetString(0);
-    if (HipsPatternKey(stored ? stored : L"") == key) return 1;
+    if (HipsPatternKey(qv::OrEmpty(statement->GetString(0))) == key) return 1;
   }
   if (statement->Failed()) return fail();
   return 0;

@@ -12,6 +12,7 @@
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
 #include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsTellHost.h"
+#include "platform/TextConv.h"
 #include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -70,7 +71,7 @@ void CQvHIPSTrustDlg::LoadTrust() {
     // Part of the relations would pass for all of them.
     m_grid.DeleteAllItems();
     const wchar_t* error = link.GetLastErrorText();
-    const std::wstring reason = !whole ? kGridFullReason : error ? error : L"";
+    const std::wstring reason = !whole ? kGridFullReason : qv::OrEmpty(error);
     link.Disconnect();
     TellListUnread(kReadTrustFailed, reason.c_str());
   }

@@ -523,7 +523,7 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
   while (whole && statement->Fetch()) {
     const wchar_t* name = statement->GetString(0);
     const wchar_t* descriptor = statement->GetString(1);
-    whole = AddStrategyRow(name ? name : L"", descriptor ? descriptor : L"", statement->GetInt(2),
+    whole = AddStrategyRow(qv::OrEmpty(name), qv::OrEmpty(descriptor), statement->GetInt(2),
                            statement->GetInt(3), statement->GetInt(4)) >= 0;
   }
   // Part of the list would pass for all of it.

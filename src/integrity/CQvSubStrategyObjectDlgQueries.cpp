@@ -4,6 +4,7 @@
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
+#include "platform/TextConv.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ bool CQvSubStrategyObjectDlg::NameTaken(SQLServerLink& link, int kind, const std
     done = !query->Failed();
   }
   if (!done) {
-    const wchar_t* text = link.GetLastErrorText();
-    *error = text ? text : L"";
+    *error = qv::OrEmpty(link.GetLastErrorText());
   }
   if (query) link.ReleaseStatement(query);
   return done;
@@ -48,14 +48,12 @@ bool CQvSubStrategyObjectDlg::ClientName(const std::wstring& ip, std::wstring* n
   SQLStatement* query = link.CreateStatement(kSqlClientName);
   bool read = query && query->BindString(0, ip.c_str());
   while (read && query->Fetch()) {
-    const wchar_t* text = query->GetString(0);
-    *name = text ? text : L"";
+    *name = qv::OrEmpty(query->GetString(0));
   }
   read = read && !query->Failed();
   if (query) link.ReleaseStatement(query);
   if (read) return true;
   name->clear();  // a name read before the failure may not be the one that counts
-  const wchar_t* text = link.GetLastErrorText();
-  *error = text ? text : L"";
+  *error = qv::OrEmpty(link.GetLastErrorText());
   return false;
 }

@@ -6,6 +6,7 @@
 #include "console/LocalClock.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
+#include "platform/TextConv.h"
 #include "reports/ReportDataWriter.h"
 #include "reports/ReportFolders.h"
 
@@ -103,8 +104,7 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
   SQLServerLink link;
   if (!Connect(link)) return kConnectFailed;
   auto failed = [&] {
-    const wchar_t* text = link.GetLastErrorText();
-    m_errorText = text ? text : L"";
+    m_errorText = qv::OrEmpty(link.GetLastErrorText());
     return kQueryFailed;
   };
 
@@ -114,8 +114,7 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
     SQLStatement* previous = QueryPreviousReport(link, report.version - 1, report.strategyName);
     if (!previous) return failed();
     if (previous->Fetch()) {
-      const wchar_t* time = previous->GetString(0);
-      from = time ? time : L"";
+      from = qv::OrEmpty(previous->GetString(0));
     } else if (previous->Failed()) {
       return failed();
     }

@@ -154,8 +154,7 @@ void CSMUserManagementUIHandler::LoadUsers() {
     users.push_back(user);
   }
   if (!statement || statement->Failed()) {
-    const wchar_t* error = link.GetLastErrorText();
-    const std::wstring reason = error ? error : L"";
+    const std::wstring reason = OrEmpty(link.GetLastErrorText());
     link.Disconnect();
     return TellListUnread(kReadUsersFailed, reason.c_str());
   }
