@@ -14,7 +14,6 @@
 #include "integrity/HipsPatternKey.h"
 #include "integrity/HipsTellHost.h"
 #include "platform/TextConv.h"
-#include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -179,10 +178,7 @@ LRESULT CQvHIPSNewRuleDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHand
     EndDialog(IDCANCEL);
     return 0;
   }
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
-    SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 LRESULT CQvHIPSNewRuleDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {

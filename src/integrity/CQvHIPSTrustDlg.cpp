@@ -13,7 +13,6 @@
 #include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsTellHost.h"
 #include "platform/TextConv.h"
-#include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -117,10 +116,7 @@ LRESULT CQvHIPSTrustDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandle
     EndDialog(IDCANCEL);
     return 0;
   }
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
-    SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 void CQvHIPSTrustDlg::OnSize(const RECT& rect) {

@@ -318,9 +318,7 @@ LRESULT CQvStrategyGuardDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 
 LRESULT CQvStrategyGuardDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
   if ((wParam & 0xFFF0) == SC_CLOSE) return 0;  // only "退出" leaves the wizard
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam)) SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 void CQvStrategyGuardDlg::KeepOnlyChecked(CMulStatusTree& tree, HTREEITEM item, int state, HTREEITEM& remembered) {

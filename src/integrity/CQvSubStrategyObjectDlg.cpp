@@ -297,10 +297,7 @@ LRESULT CQvSubStrategyObjectDlg::OnListClick(int idCtrl, LPNMHDR pnmh, BOOL& bHa
 }
 
 LRESULT CQvSubStrategyObjectDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
-    SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 // ---- OK and cancel

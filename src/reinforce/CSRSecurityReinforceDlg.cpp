@@ -470,10 +470,7 @@ void CSRSecurityReinforceDlg::SavePolicy() {
 
 LRESULT CSRSecurityReinforceDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
   if ((wParam & 0xFFF0) == SC_CLOSE) return 0;  // Alt+F4 and the system menu do not close the wizard
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
-    SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 // ---- messages nothing in the console sends
