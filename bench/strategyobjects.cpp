@@ -8,6 +8,7 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "console/ConnectOrTell.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
@@ -40,7 +41,7 @@ bool Fill() {
 size_t PlainRead() {
   size_t checksum = 0;
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return 0;
+  if (!Connect(link)) return 0;
   SQLStatement* st = link.CreateStatement(kQuery);
   while (st && st->Fetch())
     for (int c = 0; c < 3; ++c) {

@@ -208,10 +208,7 @@ LRESULT CMainDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
     OnBtnClose();
     return 0;
   }
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
-    SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 LRESULT CMainDlg::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {

@@ -4,13 +4,13 @@
 #include <utility>
 #include <vector>
 
+#include "console/ConnectOrTell.h"
 #include "console/CurrentUser.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SingleInstance.h"
 #include "console/SysServerPortConfig.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -108,7 +108,7 @@ void CLoginDlg::Login() {
   }
 
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+  if (!Connect(link)) {
     const std::wstring text = m_settingsProblem.empty() ? L"连接数据库出错" : L"连接数据库出错\n" + m_settingsProblem;
     UiMessageBox(text.c_str(), L"错误", MB_ICONHAND);
     return;
@@ -118,10 +118,10 @@ void CLoginDlg::Login() {
   if (!statement || !statement->Fetch()) {
     // A query that failed says so: the user may well exist.
     if (!statement || statement->Failed()) {
-      std::wstring error = qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText()));
+      std::wstring error = OrEmpty(link.GetLastErrorText());
       link.ReleaseStatement(statement);
       link.Disconnect();
-      UiMessageBox(error.c_str(), L"错误", MB_ICONHAND);
+      TellError(error.c_str());
       return;
     }
     SetItemText(kItemMessage, L"该用户不存在");

@@ -1,11 +1,10 @@
 #include "console/CServerDlg.h"
 
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -19,16 +18,10 @@ const DWORD kTreeStyle =
 
 using qv::OrEmpty;
 
-bool ConnectOrSay(SQLServerLink& link) {
-  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return true;
-  UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
-  return false;
-}
-
 void ShowQueryError(SQLServerLink& link) {
-  std::wstring error = qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText()));
+  std::wstring error = OrEmpty(link.GetLastErrorText());
   link.Disconnect();
-  UiMessageBox(error.c_str(), L"错误", MB_ICONHAND);
+  TellError(error.c_str());
 }
 
 }  // namespace
@@ -54,7 +47,7 @@ LRESULT CServerDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 
 void CServerDlg::FillServerTree() {
   SQLServerLink link;
-  if (!ConnectOrSay(link)) return;
+  if (!ConnectOrTell(link, kNoConnectionText)) return;
   SQLStatement* hosts = link.CreateStatement(kServersQuery);
   while (hosts && hosts->Fetch()) {
     const std::wstring ip = OrEmpty(hosts->GetString(2));
@@ -101,7 +94,7 @@ void CServerDlg::OnOK() {
     return;
   }
   SQLServerLink link;
-  if (!ConnectOrSay(link)) return;
+  if (!ConnectOrTell(link, kNoConnectionText)) return;
   SQLStatement* address = link.CreateStatement(kAddressQuery);
   if (address) address->BindInt(0, static_cast<int>(m_tree.tree.GetItemData(chosen)));
   if (address && address->Fetch()) {

@@ -3,6 +3,7 @@
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
+#include "platform/TextConv.h"
 #include "uiwin/UiMessageBox.h"
 #include "uiwin/UiString.h"
 
@@ -139,8 +140,7 @@ HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
   }
   SetOutage(window, kTold | kShowing);
   if (result == KeptLink::kBusy) {
-    const wchar_t* busy = UiString::Get(kStrDatabaseBusy);
-    UiMessageBox(busy ? busy : L"", caption, MB_ICONEXCLAMATION);
+    UiMessageBox(qv::OrEmpty(UiString::Get(kStrDatabaseBusy)), caption, MB_ICONEXCLAMATION);
   } else {
     m_link.Tell(result, caption);
   }

@@ -1,10 +1,9 @@
 #include "console/KeptLink.h"
 
+#include "console/ConnectOrTell.h"
 #include "console/ODBCDatabase.h"
 #include "console/SQLServerLink.h"
-#include "console/SysServerPortConfig.h"
-#include "platform/WideFormat.h"
-#include "uiwin/UiMessageBox.h"
+#include "platform/TextConv.h"
 
 KeptLink::KeptLink(int lockWaitMs) : m_lockWaitMs(lockWaitMs) {}
 
@@ -17,9 +16,8 @@ KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
       std::unique_ptr<SQLServerLink> link(new SQLServerLink);
       link->SetLockWait(m_lockWaitMs);
       link->SetLoginTimeout(kLoginTimeoutSeconds);
-      if (!link->Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-        const wchar_t* diagnostic = link->GetLastErrorText();
-        m_error = diagnostic ? diagnostic : L"";
+      if (!Connect(*link)) {
+        m_error = qv::OrEmpty(link->GetLastErrorText());
         return kNoConnection;
       }
       ++m_opens;
@@ -29,8 +27,7 @@ KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
       m_link->ReleaseStatements();
       return kDone;
     }
-    const wchar_t* diagnostic = m_link->GetLastErrorText();
-    m_error = diagnostic ? diagnostic : L"";
+    m_error = qv::OrEmpty(m_link->GetLastErrorText());
     if (m_lockWaitMs > 0 && m_link->LastFailureWasBusy()) {
       // Held by another: a new connection would wait the same; this one stays.
       m_link->ReleaseStatements();
@@ -44,7 +41,7 @@ KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
 
 void KeptLink::Tell(Result result, const wchar_t* caption) const {
   if (result == kNoConnection)
-    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
+    TellNoConnection();
   else if (result == kFailed)
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", m_error.c_str()).c_str(), caption, MB_ICONHAND);
+    TellError(m_error.c_str(), caption, MB_ICONHAND);
 }

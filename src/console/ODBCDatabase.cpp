@@ -1,5 +1,7 @@
 #include "console/ODBCDatabase.h"
 
+#include "platform/TextConv.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -43,7 +45,7 @@ bool IsTextType(SQLSMALLINT type) {
 
 // A value of a connection string, braced when it holds what would end or open one.
 std::wstring ConnectionValue(const wchar_t* text) {
-  const std::wstring value = text ? text : L"";
+  const std::wstring value = qv::OrEmpty(text);
   const bool plain = value.find_first_of(L";{}=") == std::wstring::npos &&
                      (value.empty() || (value.front() != L' ' && value.back() != L' '));
   if (plain) return value;
@@ -174,9 +176,9 @@ int ODBCDatabase::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t
     m_queryTimeoutSeconds = static_cast<SQLULEN>((lockWaitMs + 999) / 1000);
   } else {
     m_ret = SQLConnectW(
-        m_hdbc, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(dsn ? dsn : L"")), SQL_NTS,
-        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(user ? user : L"")), SQL_NTS,
-        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(password ? password : L"")), SQL_NTS);
+        m_hdbc, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qv::OrEmpty(dsn))), SQL_NTS,
+        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qv::OrEmpty(user))), SQL_NTS,
+        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qv::OrEmpty(password))), SQL_NTS);
     m_queryTimeoutSeconds = 0;
   }
   if (!Succeeded(m_ret)) {

@@ -1,5 +1,7 @@
 #include "console/OdbcInstaller.h"
 
+#include "platform/TextConv.h"
+
 namespace {
 
 const wchar_t kDriver[] = L"SQL Server";
@@ -36,7 +38,7 @@ std::wstring OdbcDataSourceAttributes(LPCWSTR dsn, LPCWSTR database, LPCWSTR des
       {L"DSN=", dsn}, {L"Description=", description}, {L"server=", server}, {L"Database=", database}};
   for (const auto& p : parts) {
     list += p.name;
-    list += p.value ? p.value : L"";
+    list += qv::OrEmpty(p.value);
     list += L'\0';
   }
   list += L'\0';

@@ -11,6 +11,7 @@
 #include "console/AgentMessageId.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
+#include "console/ConnectOrTell.h"
 #include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "console/RemoteListing.h"
@@ -58,10 +59,7 @@ void RemotePathBrowser::Open(HWND dialog, HWND view, UINT id, const std::wstring
                      m_files ? 4 : 3))
     return;
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
-    return;
-  }
+  if (!ConnectOrTell(link, kNoConnectionText)) return;
   std::wstring label;
   if (SQLStatement* name = link.CreateStatement(kHostNameQuery)) {
     name->BindString(0, host.c_str());

@@ -1,13 +1,13 @@
 #include "console/RunInTransaction.h"
 
 #include "console/SQLServerLink.h"
+#include "platform/TextConv.h"
 
 namespace {
 
 bool Fail(SQLServerLink& link, std::wstring* error) {
   if (error) {
-    const wchar_t* text = link.GetLastErrorText();
-    *error = text ? text : L"";
+    *error = qv::OrEmpty(link.GetLastErrorText());
   }
   return false;
 }

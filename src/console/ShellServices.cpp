@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console/CurrentDirectoryKeeper.h"
+#include "platform/TextConv.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ BOOL ShellServices::ChooseSaveFile(const FileRequest& file, std::wstring& path) 
 }
 
 BOOL ShellServices::ChooseFolder(LPCWSTR title, std::wstring& path) {
-  return Choose(Request{kFolder, FileRequest{}, title ? title : L"", L"", L""}, path);
+  return Choose(Request{kFolder, FileRequest{}, qv::OrEmpty(title), L"", L""}, path);
 }
 
 BOOL ShellServices::OpenPath(const std::wstring& path) {

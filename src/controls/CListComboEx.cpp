@@ -6,6 +6,7 @@
 #include "controls/ListFormats.h"
 #include "platform/CMemoryDC.h"
 #include "platform/CWindowDCs.h"
+#include "platform/TextConv.h"
 #include "uiwin/UiWinThemeFunc.h"
 
 CListComboEx::~CListComboEx() {
@@ -17,7 +18,7 @@ HWND CListComboEx::Create(HWND hWndGrid, int nItem, int nSubItem, const CRect& r
                           LPCWSTR pszText, BOOL bThemed, const std::vector<std::wstring>& aItems) {
   if (IsWindow()) DestroyWindow();
   if (!m_state.Begin(hWndGrid, nItem, nSubItem, nFlags)) return nullptr;
-  m_strText = pszText ? pszText : L"";
+  m_strText = qv::OrEmpty(pszText);
   m_bThemed = bThemed;
   m_bTracking = m_bMouseSeen = FALSE;
   m_bSwapButtons = ::GetSystemMetrics(SM_SWAPBUTTON);

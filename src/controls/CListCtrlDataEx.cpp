@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 
 template <class TData>
@@ -29,7 +30,7 @@ int CListCtrlDataEx<TData>::AddItem(LPCWSTR pszText, int nImage, UINT nFormat, U
     item.m_aSubItems.assign(this->m_aColumns.size(), cell);
     if (!item.m_aSubItems.empty()) {
       CListSubItemEx& first = item.m_aSubItems[0];
-      first.m_strText = pszText ? pszText : L"";
+      first.m_strText = qv::OrEmpty(pszText);
       first.m_nImage = nImage;
       first.m_nFormat = nFormat;
     }
@@ -80,7 +81,7 @@ std::wstring CListCtrlDataEx<TData>::GetItemText(int nItem, int nSubItem) const 
 template <class TData>
 BOOL CListCtrlDataEx<TData>::SetItemText(int nItem, int nSubItem, LPCWSTR pszText) {
   return UpdateCell(nItem, nSubItem, TRUE,
-                    [&](CListSubItemEx& cell) { cell.m_strText = pszText ? pszText : L""; });
+                    [&](CListSubItemEx& cell) { cell.m_strText = qv::OrEmpty(pszText); });
 }
 
 template <class TData>

@@ -9,6 +9,7 @@
 
 #include "controls/CListImplEx.h"
 #include "controls/CListItemEx.h"
+#include "platform/TextConv.h"
 
 template <class TData>
 class CListCtrlDataEx : public CListImplEx<CListCtrlDataEx<TData>> {
@@ -71,7 +72,7 @@ class CListCtrlDataEx : public CListImplEx<CListCtrlDataEx<TData>> {
   // No page gives its rows a tip text; a grid class of its own may.
   BOOL SetItemToolTip(int nItem, LPCWSTR pszText) {
     if (nItem < 0 || nItem >= GetItemCount()) return FALSE;
-    m_aItems[nItem].m_strToolTip = pszText ? pszText : L"";
+    m_aItems[nItem].m_strToolTip = qv::OrEmpty(pszText);
     return TRUE;
   }
 

@@ -1,9 +1,10 @@
 #include "controls/CListHeader.h"
 
 #include "platform/CWindowDCs.h"
+#include "platform/TextConv.h"
 
 void CListHeader::SetCaption(LPCWSTR pszCaption) {
-  m_strCaption = pszCaption ? pszCaption : L"";
+  m_strCaption = qv::OrEmpty(pszCaption);
   if (IsWindow()) Invalidate();
 }
 

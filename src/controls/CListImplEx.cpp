@@ -10,6 +10,7 @@
 #include "platform/CAppModule.h"
 #include "platform/CWindowDCs.h"
 #include "platform/DebugReport.h"
+#include "platform/TextConv.h"
 #include "uiwin/UiWinThemeFunc.h"
 
 namespace {
@@ -76,7 +77,7 @@ template <class T>
 BOOL CListImplEx<T>::AddColumn(LPCWSTR pszText, int nWidth, int nImage, BOOL bFixed, BOOL bSortable,
                                UINT nFormat, UINT nFlags) {
   CListColumnEx column;
-  column.m_strText = pszText ? pszText : L"";
+  column.m_strText = qv::OrEmpty(pszText);
   column.m_nWidth = nWidth;
   column.m_nImage = nImage;
   column.m_bFixed = bFixed;
@@ -105,7 +106,7 @@ BOOL CListImplEx<T>::SetColumnWidth(int nColumn, int nWidth) {
 template <class T>
 void CListImplEx<T>::SetColumnText(int nColumn, LPCWSTR pszText) {
   if (nColumn >= 0 && nColumn < GetColumnCount())
-    m_aColumns[nColumn].m_strText = pszText ? pszText : L"";
+    m_aColumns[nColumn].m_strText = qv::OrEmpty(pszText);
 }
 
 template <class T>

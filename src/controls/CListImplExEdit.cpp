@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "controls/CListCtrlDataEx.h"
+#include "platform/TextConv.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ LRESULT CListImplEx<T>::OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHand
   const int item = m_nEditItem, column = m_nEditSubItem, index = GetColumnIndex(column);
   m_nEditItem = m_nEditSubItem = -1;
   if (notify.m_nExitChar != VK_ESCAPE && Self()->GetCell(item, index)) {
-    const wchar_t* text = notify.m_lpszItemText ? notify.m_lpszItemText : L"";
+    const wchar_t* text = qv::OrEmpty(notify.m_lpszItemText);
     if (notify.m_nExitChar == VK_DELETE)
       Self()->SetItemText(item, index, L"");
     else if (notify.m_lpItemDate && std::wcstol(text, nullptr, 10) != 0)

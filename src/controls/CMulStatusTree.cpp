@@ -7,6 +7,7 @@
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
 #include "platform/DebugReport.h"
+#include "platform/TextConv.h"
 
 namespace {
 POINT PointOf(LPARAM lParam) {
@@ -55,7 +56,7 @@ HTREEITEM CMulStatusTree::InsertItem(LPCWSTR text, int image, int selectedImage,
   tvis.hParent = parent;
   tvis.hInsertAfter = after;
   tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  tvis.item.pszText = const_cast<LPWSTR>(text ? text : L"");
+  tvis.item.pszText = const_cast<LPWSTR>(qv::OrEmpty(text));
   tvis.item.iImage = image;
   tvis.item.iSelectedImage = selectedImage;
   HTREEITEM item = CTreeViewCtrl::InsertItem(tvis);
@@ -69,7 +70,7 @@ HTREEITEM CMulStatusTree::InsertPlainItem(LPCWSTR text, int image, HTREEITEM par
   tvis.hParent = parent;
   tvis.hInsertAfter = after;
   tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
-  tvis.item.pszText = const_cast<LPWSTR>(text ? text : L"");
+  tvis.item.pszText = const_cast<LPWSTR>(qv::OrEmpty(text));
   tvis.item.iImage = tvis.item.iSelectedImage = image;
   tvis.item.lParam = static_cast<LPARAM>(data);
   tvis.item.state = INDEXTOSTATEIMAGEMASK(EM_TVIS_NONE);

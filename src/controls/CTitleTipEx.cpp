@@ -4,6 +4,7 @@
 #include "controls/CListEditorState.h"
 #include "controls/DrawHelpers.h"
 #include "platform/CWindowDCs.h"
+#include "platform/TextConv.h"
 #include "uiwin/UiWinThemeFunc.h"
 
 namespace {
@@ -50,7 +51,7 @@ BOOL CTitleTipEx::Show(const CRect& rcText, LPCWSTR pszText, LPCWSTR pszToolTip)
     dc.SelectObject(old);
   }
   if (extent.Width() <= rcText.Width() - 1) return FALSE;
-  m_strToolTip = pszToolTip ? pszToolTip : L"";
+  m_strToolTip = qv::OrEmpty(pszToolTip);
   const CRect place(rcText.left - 4, rcText.top, rcText.left - 4 + extent.Width() + 11, rcText.bottom);
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;

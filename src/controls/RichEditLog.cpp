@@ -4,6 +4,7 @@
 
 #include "controls/CSkinScrollWnd.h"
 #include "platform/CWindow.h"
+#include "platform/TextConv.h"
 #include "uiwin/UiFontPool.h"
 
 namespace {
@@ -90,7 +91,7 @@ LRESULT Append(HWND edit, LPCWSTR text, DWORD mask, BOOL bold, COLORREF colour) 
   format.crTextColor = colour;
   // The empty selection only: with SCF_WORD the word before the caret would change too.
   ::SendMessageW(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-  return ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text ? text : L""));
+  return ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(qv::OrEmpty(text)));
 }
 
 // The character at a position, 0 past the end.

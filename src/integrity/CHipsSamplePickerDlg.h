@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "console/PickerTree.h"
+#include "platform/TextConv.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
 #include "uiwin/UiMessageBox.h"
@@ -55,7 +56,7 @@ class CHipsSamplePickerDlg : public CUiDialogImpl<T>, public CWHRoundRectFrameHe
   // result must outlive the dialog; title, when given, becomes the window's text.
   template <size_t N>
   CHipsSamplePickerDlg(std::wstring* result, const wchar_t* title, const HipsSampleNode (&sample)[N])
-      : CUiDialogImpl<T>(T::kLayoutId), m_result(result), m_title(title ? title : L""),
+      : CUiDialogImpl<T>(T::kLayoutId), m_result(result), m_title(qv::OrEmpty(title)),
         m_sample(sample), m_sampleEnd(sample + N) {}
 
   // OK of the target pickers: the first checked child of the root, else the system's

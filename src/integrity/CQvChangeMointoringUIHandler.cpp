@@ -1,17 +1,16 @@
 #include "integrity/CQvChangeMointoringUIHandler.h"
 
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
-#include "integrity/ConnectOrTell.h"
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
-#include "uiwin/UiMessageBox.h"
 
 namespace {
 
@@ -22,15 +21,10 @@ const wchar_t kUnknownCount[] = L"--";  // a counter that could not be read
 
 enum Counter { kAuditEvents, kHipsEvents, kStrategyRows, kRefusedEvents, kCounterCount };
 
-void ShowConnectError(SQLServerLink& link) {
-  UiMessageBox(qv::FormatW(L"错误信息：%ls", link.GetLastErrorText()).c_str(), L"连接数据库错误",
-               MB_ICONERROR);
-}
-
 // Typed and untyped time columns give the seconds with or without a fraction: only
 // the part both have is compared.
 std::wstring TimeKey(const wchar_t* text) {
-  std::wstring key = text ? text : L"";
+  std::wstring key = qv::OrEmpty(text);
   if (key.size() > kTimeChars) key.resize(kTimeChars);
   return key;
 }
@@ -67,10 +61,7 @@ int CQvChangeMointoringUIHandler::Init() {
 
 int CQvChangeMointoringUIHandler::RefreshCounters() {
   SQLServerLink link;
-  if (!Connect(link)) {
-    ShowConnectError(link);
-    return 0;
-  }
+  if (!ConnectOrTell(link, nullptr, L"连接数据库错误")) return 0;
   // One count per statement: nothing relies on the order of a union's rows.
   int counts[kCounterCount] = {};
   bool read[kCounterCount] = {};
@@ -109,10 +100,7 @@ std::wstring CQvChangeMointoringUIHandler::CentredCount(int count) {
 
 int CQvChangeMointoringUIHandler::CheckNewLogs() {
   SQLServerLink link;
-  if (!Connect(link)) {
-    ShowConnectError(link);
-    return 0;
-  }
+  if (!ConnectOrTell(link, nullptr, L"连接数据库错误")) return 0;
   std::wstring newest;
   if (!ReadNewestTime(link, newest)) {
     // Whether newer events exist is not known: the list stays, and the next visit asks again.
@@ -131,15 +119,9 @@ int CQvChangeMointoringUIHandler::LoadLatestHipsLogs() {
   // Until the list has been read whole, the next visit reads it again.
   m_latestLogTime.clear();
   SQLServerLink names;
-  if (!Connect(names)) {
-    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONERROR);
-    return 0;
-  }
+  if (!ConnectOrTell(names, kNoConnectionText)) return 0;
   SQLServerLink events;
-  if (!Connect(events)) {
-    ShowConnectError(events);
-    return 0;
-  }
+  if (!ConnectOrTell(events, nullptr, L"连接数据库错误")) return 0;
   SQLStatement* statement = SelectLatestEvents(events, m_topCount);
   std::wstring newest;
   bool whole = true;  // a grid that cannot take another row holds part of the list

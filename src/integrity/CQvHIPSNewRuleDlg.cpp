@@ -3,6 +3,7 @@
 #include "console/AgentMessageId.h"
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
@@ -10,21 +11,16 @@
 #include "console/StoreAndTell.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
-#include "integrity/ConnectOrTell.h"
 #include "integrity/HipsPatternKey.h"
 #include "integrity/HipsTellHost.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
-#include "uiwin/CUiDialogImplCore.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
 
-const UINT kError = MB_ICONERROR;        // 16
 const UINT kNotice = MB_ICONEXCLAMATION;  // 48
 const wchar_t kErrorCaption[] = L"错误";
 const wchar_t kNoticeCaption[] = L"注意";
-const wchar_t kErrorFormat[] = L"错误信息：%s";
 
 // One behaviour of a category: its combo 122 entry, code, check, mask bit and list line.
 struct Behaviour {
@@ -72,10 +68,6 @@ const Behaviour* BehaviourOf(int category, uint8_t code, int* index = nullptr) {
     return &list[i];
   }
   return nullptr;
-}
-
-void ShowError(const std::wstring& text) {
-  UiMessageBox(qv::FormatW(kErrorFormat, text).c_str(), kErrorCaption, kError);
 }
 
 using qv::OrEmpty;
@@ -186,10 +178,7 @@ LRESULT CQvHIPSNewRuleDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHand
     EndDialog(IDCANCEL);
     return 0;
   }
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
-    SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 LRESULT CQvHIPSNewRuleDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
@@ -466,7 +455,7 @@ void CQvHIPSNewRuleDlg::OnApply() {
     return void(UiMessageBox(L"该策略的过滤规则超过259个字符，无法发送给客户端，未应用", kNoticeCaption, kNotice));
   if (!HipsHostAddressOrTell(m_filter.ClientIP)) return;
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText()));
+  if (!ConnectOrTell(link)) return;
   const bool first = m_mode == kModeNew && !m_filterStored;
   HipsFilterInfo applied = m_filter;
   applied.OperatorType = BehaviourMask();
@@ -610,32 +599,32 @@ int CQvHIPSNewRuleDlg::DeleteRule(SQLServerLink& link, const HipsRuleEntry& entr
 // Fails closed: a count that cannot be made shows the error and gives -1, which refuses.
 int CQvHIPSNewRuleDlg::CountFiltersByName(const std::wstring& name, int category) {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
+  if (!ConnectOrTell(link)) return -1;
   SQLStatement* statement =
       link.CreateStatement(L"select count(*) from Filter where FilterName=? and TypeOfHipsRule=?");
   if (!statement || !statement->BindString(0, name.c_str()) || !statement->BindInt(1, category) ||
       !statement->Fetch())
-    return ShowError(OrEmpty(link.GetLastErrorText())), -1;
+    return TellError(link), -1;
   return statement->GetInt(0) != 0;
 }
 
 // The host's patterns are compared as the agent reads them, not as their texts.
 int CQvHIPSNewRuleDlg::CountFiltersByTarget(const std::wstring& regExp, const std::wstring& clientIp) {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
+  if (!ConnectOrTell(link)) return -1;
   SQLStatement* statement = link.CreateStatement(L"select RegExp from Filter where ClientIP=?");
-  if (!statement || !statement->BindString(0, clientIp.c_str())) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
+  if (!statement || !statement->BindString(0, clientIp.c_str())) return TellError(link), -1;
   const std::wstring key = HipsPatternKey(regExp);
   while (statement->Fetch())
     if (HipsPatternKey(statement->GetAsText(0)) == key) return 1;
-  if (statement->Failed()) return ShowError(OrEmpty(link.GetLastErrorText())), -1;
+  if (statement->Failed()) return TellError(link), -1;
   return 0;
 }
 
 // Rules of a code outside the filter's category get no entry: their rows stay as they are.
 int CQvHIPSNewRuleDlg::LoadRules() {
   SQLServerLink link;
-  if (!Connect(link)) return ShowError(OrEmpty(link.GetLastErrorText())), 0;
+  if (!ConnectOrTell(link)) return 0;
   SQLStatement* statement = link.CreateStatement(
       L"select Rules.id,Filter.TypeOfHipsRule,Rules.OperatorType, Rules.FilterName,FilterID,CompareType,"
       L"MatchActionType,UnicodeIndex,UnicodeName from Rules,Filter where Filter.id=? and Rules.FilterID = Filter.id");

@@ -4,11 +4,11 @@
 
 #include "console/CFileDlg.h"
 #include "console/CServerDlg.h"
+#include "console/ConnectOrTell.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "integrity/HipsPatternKey.h"
-#include "platform/WideFormat.h"
+#include "platform/TextConv.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -119,11 +119,10 @@ void CQvHIPSTRNewTrustDlg::OnOK() {
 int CQvHIPSTRNewTrustDlg::CountSameTrust(int type, const std::wstring& host, const std::wstring& content) {
   SQLServerLink link;
   SQLStatement* statement = nullptr;
-  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword))
+  if (Connect(link))
     statement = link.CreateStatement(L"select Content from Trust where type=? and ClientIP=? and id<>?");
   auto fail = [&] {
-    const wchar_t* error = link.GetLastErrorText();
-    UiMessageBox(qv::FormatW(L"错误信息：%s", error ? error : L"").c_str(), L"错误", MB_ICONERROR);
+    TellError(link);
     return -1;
   };
   if (!statement || !statement->BindInt(0, type) || !statement->BindString(1, host.c_str()) ||
@@ -131,8 +130,7 @@ int CQvHIPSTRNewTrustDlg::CountSameTrust(int type, const std::wstring& host, con
     return fail();
   const std::wstring key = HipsPatternKey(content);
   while (statement->Fetch()) {
-    const wchar_t* stored = statement->GetString(0);
-    if (HipsPatternKey(stored ? stored : L"") == key) return 1;
+    if (HipsPatternKey(qv::OrEmpty(statement->GetString(0))) == key) return 1;
   }
   if (statement->Failed()) return fail();
   return 0;

@@ -1,20 +1,18 @@
 #include "integrity/CQvHIPSTrustDlg.h"
 
 #include "console/AgentMessageId.h"
+#include "console/ConnectOrTell.h"
 #include "console/LinkRecords.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
-#include "integrity/ConnectOrTell.h"
 #include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsTellHost.h"
-#include "platform/WideFormat.h"
-#include "uiwin/CUiDialogImplCore.h"
+#include "platform/TextConv.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -72,7 +70,7 @@ void CQvHIPSTrustDlg::LoadTrust() {
     // Part of the relations would pass for all of them.
     m_grid.DeleteAllItems();
     const wchar_t* error = link.GetLastErrorText();
-    const std::wstring reason = !whole ? kGridFullReason : error ? error : L"";
+    const std::wstring reason = !whole ? kGridFullReason : qv::OrEmpty(error);
     link.Disconnect();
     TellListUnread(kReadTrustFailed, reason.c_str());
   }
@@ -118,10 +116,7 @@ LRESULT CQvHIPSTrustDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandle
     EndDialog(IDCANCEL);
     return 0;
   }
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
-    SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 void CQvHIPSTrustDlg::OnSize(const RECT& rect) {
@@ -175,7 +170,7 @@ void CQvHIPSTrustDlg::OnNewTrust() {
   CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content, -1, store);
   if (editor.DoModal(m_hWnd) != IDOK) return;
   if (AddRow(id, type, host, content) < 0 && type >= 0 && type < 2)
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", kGridFullReason).c_str(), L"错误", MB_ICONERROR);
+    TellError(kGridFullReason);
 }
 
 // A relation moved to another host is first taken back from the old one.

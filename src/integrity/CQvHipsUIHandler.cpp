@@ -2,29 +2,25 @@
 
 #include "console/AgentLinkNotice.h"
 #include "console/AgentMessageId.h"
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "integrity/CQvHIPSTrustDlg.h"
-#include "integrity/ConnectOrTell.h"
 #include "integrity/HipsCheckedRows.h"
 #include "integrity/HipsFilterInfo.h"
 #include "integrity/HipsTellHost.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
 
-const UINT kError = MB_ICONERROR;  // 16
 const wchar_t kErrorCaption[] = L"错误";
-const wchar_t kErrorFormat[] = L"错误信息：%s";
 const wchar_t* const kCategories[] = {L"文件策略", L"注册表策略", L"其他策略", L"驱动装载策略"};
 
 // A filter that cannot be read cannot be told to its host: the command is refused.
@@ -96,15 +92,12 @@ int CQvHipsUIHandler::AddFilterRow(const std::wstring& name, int type, const std
                                    const std::wstring& clientIp, int id) {
   if (type < 0 || type >= 4) return -1;
   SQLServerLink link;
-  if (!Connect(link)) {
-    UiMessageBox(L"连接数据库出错", kErrorCaption, kError);
-    return -1;
-  }
+  if (!ConnectOrTell(link, kNoConnectionText)) return -1;
   std::wstring hostName;
   ReadTargetName(link, clientIp, hostName);
   link.Disconnect();
   const int row = AddRow(name, type, regExp, clientIp, id, hostName);
-  if (row < 0) UiMessageBox(qv::FormatW(kErrorFormat, kGridFullReason).c_str(), kErrorCaption, kError);
+  if (row < 0) TellError(kGridFullReason);
   return row;
 }
 

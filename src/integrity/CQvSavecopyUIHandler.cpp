@@ -7,6 +7,7 @@
 #include "console/AgentLinkNotice.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
+#include "console/ConnectOrTell.h"
 #include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "console/ListReadFailure.h"
@@ -17,7 +18,6 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvSCWarningDlg.h"
-#include "integrity/ConnectOrTell.h"
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
 #include "platform/TextConv.h"
@@ -32,7 +32,6 @@ const COLORREF kMask = RGB(0xFF, 0x00, 0xFF);
 const COLORREF kRestoring = 0xECB203;
 const wchar_t kErrorCaption[] = L"错误";
 const wchar_t kRestoreCaption[] = L"还原";
-const wchar_t kConnectFailed[] = L"连接数据库出错";
 const int kTimeWidth = 140;  // "2024-06-30 23:59:59" in the default font
 const int kNarrowest = 70;   // a four-character title
 const COLORREF kNotClickable = RGB(0x80, 0x80, 0x80);
@@ -44,10 +43,6 @@ struct Host {
   int type;
   int status;
 };
-
-void ShowError(SQLServerLink& link, const wchar_t* caption) {
-  UiMessageBox(qv::FormatW(L"错误信息：%ls", link.GetLastErrorText()).c_str(), caption, MB_ICONERROR);
-}
 
 using qv::OrEmpty;
 
@@ -130,7 +125,7 @@ std::wstring CQvSavecopyUIHandler::TypeLabel(int type) {
 
 int CQvSavecopyUIHandler::LoadClientTree() {
   SQLServerLink link;
-  if (!ConnectOrTell(link, kConnectFailed)) return 0;
+  if (!ConnectOrTell(link, kNoConnectionText)) return 0;
   std::vector<Host> hosts;
   HostStrategies byHost;
   if (!ReadHosts(link, hosts) || !ReadStrategies(link, byHost)) {
@@ -170,7 +165,7 @@ int CQvSavecopyUIHandler::LoadClientTree() {
 
 int CQvSavecopyUIHandler::LoadCopies(HTREEITEM item) {
   SQLServerLink link;
-  if (!ConnectOrTell(link, kConnectFailed)) return 0;
+  if (!ConnectOrTell(link, kNoConnectionText)) return 0;
   m_grid.DeleteAllItems();
   const int depth = Depth(item);
   if (depth != 2 && depth != 3) return 0;
@@ -185,7 +180,7 @@ int CQvSavecopyUIHandler::LoadCopies(HTREEITEM item) {
   const int read = ReadHostAddress(link, static_cast<int>(m_tree.GetItemData(host)), address);
   if (read <= 0) {
     // A host no longer in the table: the tree is read again once the click has ended.
-    if (read < 0) ShowError(link, kErrorCaption);
+    if (read < 0) TellError(link);
     if (read == 0) TellRecordGone([this] { PostRebuild(); });
     return 0;
   }
@@ -203,12 +198,12 @@ int CQvSavecopyUIHandler::OnRestoreOrViewCopy(int row) {
   unsigned long id = 0;
   if (!m_grid.GetItemData(row, id)) return 0;
   SQLServerLink link;
-  if (!ConnectOrTell(link, kConnectFailed)) return 0;
+  if (!ConnectOrTell(link, kNoConnectionText)) return 0;
   Copy copy;
   const int read = ReadCopy(link, id, copy);
   if (read <= 0) {
     // A copy no longer in the table: its list is read again once the click has ended.
-    if (read < 0) ShowError(link, L"查询错误");
+    if (read < 0) TellError(link, L"查询错误");
     if (read == 0) TellRecordGone([this] { ::PostMessageW(m_owner->GetHWnd(), AGENT_MSG_COPY_LIST_CHANGED, 0, 0); });
     return 0;
   }
@@ -240,7 +235,7 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
   }
   {
     SQLServerLink link;
-    if (!ConnectOrTell(link, kConnectFailed)) return;
+    if (!ConnectOrTell(link, kNoConnectionText)) return;
     const int online = HostOnline(link, copy.address);
     if (online < 0) {  // not the same as a host that is offline
       UiMessageBox(qv::FormatW(L"读取目标主机状态失败：%ls", OrEmpty(link.GetLastErrorText())).c_str(),

@@ -9,13 +9,13 @@
 #include <iterator>
 
 #include "console/CDirectoryDlg.h"
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
-#include "integrity/ConnectOrTell.h"
 #include "platform/CGdiObject.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
@@ -68,8 +68,6 @@ const wchar_t* const kDefaultFileTypes[] = {L"*.txt", L"*.doc", L"*.xml"};
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
 
-void Warn(const wchar_t* text) { UiMessageBox(text, kWarning, kInfo); }
-void TellNoConnection() { UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND); }
 void TellReadFailure(SQLServerLink& link, UINT list) { TellListUnread(list, link.GetLastErrorText()); }
 
 bool LoadImages(CImageList& images, const UINT* bitmaps, size_t count) {
@@ -85,6 +83,8 @@ bool LoadImages(CImageList& images, const UINT* bitmaps, size_t count) {
 
 const wchar_t* const CQvStrategyGuardDlg::kFilterTexts[3] = {L"全部监测", L"只监测列表中的文件类型",
                                                             L"只监测列表以外的文件类型"};
+
+void CQvStrategyGuardDlg::Warn(const wchar_t* text) { UiMessageBox(text, kWarning, kInfo); }
 
 CQvStrategyGuardDlg::CQvStrategyGuardDlg(int mode, CQvStrategyGuardUIHandler* page)
     : m_mode(mode),
@@ -318,9 +318,7 @@ LRESULT CQvStrategyGuardDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 
 LRESULT CQvStrategyGuardDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
   if ((wParam & 0xFFF0) == SC_CLOSE) return 0;  // only "退出" leaves the wizard
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam)) SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 void CQvStrategyGuardDlg::KeepOnlyChecked(CMulStatusTree& tree, HTREEITEM item, int state, HTREEITEM& remembered) {

@@ -200,6 +200,8 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   LRESULT OnIgnoreCheck(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnFileTypeEdited(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 
+  // "警告" with the information icon: what the wizard says of a choice it refuses.
+  static void Warn(const wchar_t* text);
   bool TargetRows(SQLServerLink& link, std::vector<StrategyTableRow>* rows);
   void CreateControls();
   void CreateScheduleControls();

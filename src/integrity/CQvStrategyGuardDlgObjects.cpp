@@ -15,8 +15,6 @@ const wchar_t kWarning[] = L"警告";
 // What an object row's joined lists may hold.
 const size_t kFileTypesChars = 249, kFileTypeChars = 15, kIgnoredChars = 259, kIgnoredFolderChars = 249;
 
-void Warn(const wchar_t* text) { UiMessageBox(text, kWarning, MB_ICONINFORMATION); }
-
 }  // namespace
 
 void CQvStrategyGuardDlg::OnTargetParamsOK() {

@@ -7,12 +7,12 @@
 #include <iterator>
 
 #include "console/AgentLinkNotice.h"
+#include "console/ConnectOrTell.h"
 #include "console/DottedIPv4.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
-#include "integrity/ConnectOrTell.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -24,8 +24,6 @@ bool SameNoCase(const std::wstring& a, const std::wstring& b) {
          CSTR_EQUAL;
 }
 
-void Warn(const wchar_t* text) { UiMessageBox(text, L"警告", MB_ICONINFORMATION); }
-void TellNoConnection() { UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND); }
 
 std::wstring ComboText(const CComboBoxCtrlEx& combo) {
   const int index = combo.GetCurSel();

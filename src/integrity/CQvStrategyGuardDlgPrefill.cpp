@@ -5,19 +5,17 @@
 
 #include <iterator>
 
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
-#include "integrity/ConnectOrTell.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
 
-void Warn(const wchar_t* text) { UiMessageBox(text, L"警告", MB_ICONINFORMATION); }
-void TellNoConnection() { UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND); }
 
 void SelectOrAdd(CComboBoxCtrlEx& combo, const std::wstring& text) {
   LRESULT index = ::SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(text.c_str()));

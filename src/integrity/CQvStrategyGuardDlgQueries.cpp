@@ -1,7 +1,7 @@
 // The strategy wizard's statements. Every value is bound.
+#include "console/ConnectOrTell.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyGuardDlg.h"
 #include "integrity/StrategyTableRow.h"
 #include "platform/TextConv.h"
@@ -71,7 +71,7 @@ bool CQvStrategyGuardDlg::ReadStrategyRows(SQLServerLink& link, const std::wstri
 
 int CQvStrategyGuardDlg::StrategyExists(const std::wstring& name) {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return -1;
+  if (!Connect(link)) return -1;
   std::wstring id;
   return LookUp(link, kSqlStrategyNamed, name, &id);
 }

@@ -4,6 +4,7 @@
 // transaction, so a failure leaves the stored strategy as it was.
 #include "console/AgentLinkNotice.h"
 #include "console/CAgentLinkManager.h"
+#include "console/ConnectOrTell.h"
 #include "console/DottedIPv4.h"
 #include "console/LinkRecords.h"
 #include "console/LocalClock.h"
@@ -136,8 +137,7 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
       ip->clear();
       const int found = LookUp(link, kSqlHostIp, label, ip);
       if (found < 0) {
-        UiMessageBox(qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText())).c_str(), L"错误",
-                     MB_ICONHAND);
+        TellError(link);
         return false;
       }
       if (found == 0 && !ParseHostAddress(label, &address)) {
@@ -175,14 +175,14 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
       const bool read = query && !query->Failed();
       link.ReleaseStatement(query);
       if (!read) {
-        UiMessageBox(qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText())).c_str(), L"错误", MB_ICONHAND);
+        TellError(link);
         return false;
       }
       record.Ip[0] = L'\0';
       for (const std::wstring& path : paths) {
         if (path.empty()) continue;
         if (path.size() > kFolderChars) {
-          UiMessageBox(L"监测对象的文件路径超过259个字符，无法保存！", L"警告", MB_ICONINFORMATION);
+          Warn(L"监测对象的文件路径超过259个字符，无法保存！");
           return false;
         }
         StrategyRecord::Put(record.SelectedFolder, path);
@@ -213,14 +213,11 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
 // link down the wizard refuses, changes nothing and stays open as the user left it.
 int CQvStrategyGuardDlg::SaveStrategy() {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-    UiMessageBox(L"打开数据库失败！", L"警告", MB_ICONINFORMATION);
-    return 0;
-  }
+  if (!ConnectOrTell(link, L"打开数据库失败！", L"警告", MB_ICONINFORMATION)) return 0;
   std::vector<StrategyTableRow> rows;
   if (!TargetRows(link, &rows)) return 0;
   if (rows.empty()) {
-    UiMessageBox(L"没有选择项！", L"警告", MB_ICONINFORMATION);
+    Warn(L"没有选择项！");
     return 0;
   }
   // A modified strategy that has no rows left (another console deleted it) is not

@@ -170,14 +170,14 @@ void CQvStrategyGuardDlg::OnIntegritySettingsFinish() {
     return;
   }
   if (place.size() > kPlaceChars) {
-    UiMessageBox(L"历史副本存储位置超过259个字符！", L"警告", MB_ICONINFORMATION);
+    Warn(L"历史副本存储位置超过259个字符！");
     return;
   }
   std::wstring parts[4];
   for (int i = 0; i < 4; ++i) parts[i] = m_reportEdits[i].GetWindowText();
   const std::wstring report = JoinReportPlace(parts);
   if (report.size() > kPlaceChars) {
-    UiMessageBox(L"报告地址超过259个字符！", L"警告", MB_ICONINFORMATION);
+    Warn(L"报告地址超过259个字符！");
     return;
   }
   StrategyRecord::Put(r.SavePlace, place);

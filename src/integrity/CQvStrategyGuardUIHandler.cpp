@@ -8,6 +8,7 @@
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
+#include "console/ConnectOrTell.h"
 #include "console/LinkRecords.h"
 #include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
@@ -22,7 +23,6 @@
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvStrategyGuardDlg.h"
-#include "integrity/ConnectOrTell.h"
 #include "integrity/StrategyTableRow.h"
 #include "integrity/StrategyXmlFile.h"
 #include "platform/FileReplacement.h"
@@ -42,7 +42,6 @@ const UINT kError = MB_ICONERROR;       // 16
 const wchar_t kWarning[] = L"警告";
 const wchar_t kErrorCaption[] = L"错误";
 const wchar_t kOpenFailed[] = L"打开数据库失败！";
-const wchar_t kErrorFormat[] = L"错误信息：%s";
 const wchar_t kScheduled[] = L"计划中";
 const wchar_t kPaused[] = L"暂停计划";
 const wchar_t kResume[] = L"恢复计划";
@@ -66,10 +65,6 @@ const wchar_t* StatusText(int status) {
 
 const wchar_t* RunStatusText(int runStatus) {
   return runStatus == 0 ? kIdle : runStatus == 1 ? kRunning : L"";
-}
-
-void ShowDatabaseError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
-  UiMessageBox(qv::FormatW(kErrorFormat, link.GetLastErrorText()).c_str(), caption, kError);
 }
 
 // The payload of a service message that reached us as a frame with a payload (frame
@@ -174,10 +169,7 @@ int CQvStrategyGuardUIHandler::Uninit() {
 
 int CQvStrategyGuardUIHandler::LoadStrategies() {
   SQLServerLink link;
-  if (!Connect(link)) {
-    ShowDatabaseError(link, L"连接数据库错误");
-    return 0;
-  }
+  if (!ConnectOrTell(link, nullptr, L"连接数据库错误")) return 0;
   return LoadRows(link);
 }
 
@@ -531,7 +523,7 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
   while (whole && statement->Fetch()) {
     const wchar_t* name = statement->GetString(0);
     const wchar_t* descriptor = statement->GetString(1);
-    whole = AddStrategyRow(name ? name : L"", descriptor ? descriptor : L"", statement->GetInt(2),
+    whole = AddStrategyRow(qv::OrEmpty(name), qv::OrEmpty(descriptor), statement->GetInt(2),
                            statement->GetInt(3), statement->GetInt(4)) >= 0;
   }
   // Part of the list would pass for all of it.
@@ -608,7 +600,7 @@ int CQvStrategyGuardUIHandler::ReplaceTable(const std::wstring& path) {
         return written;
       },
       &error);
-  if (!done) UiMessageBox(qv::FormatW(kErrorFormat, error).c_str(), kErrorCaption, kError);
+  if (!done) TellError(error.c_str());
   return done;
 }
 
@@ -618,7 +610,7 @@ int CQvStrategyGuardUIHandler::ExportTable(const std::wstring& path) {
     SQLServerLink link;
     SQLStatement* statement = Connect(link) ? StrategyTableRow::SelectAll(link) : nullptr;
     if (!statement) {
-      ShowDatabaseError(link);
+      TellError(link);
       return 0;
     }
     StrategyTableRow row;
@@ -629,7 +621,7 @@ int CQvStrategyGuardUIHandler::ExportTable(const std::wstring& path) {
       exact = ToFile(row, values.back());
     }
     if (statement->Failed()) {
-      ShowDatabaseError(link);
+      TellError(link);
       return 0;
     }
     if (!exact) {

@@ -3,13 +3,13 @@
 #include <unordered_map>
 #include <new>
 
+#include "console/ConnectOrTell.h"
 #include "console/CurrentUser.h"
 #include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
 #include "console/RecordGone.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
-#include "platform/WideFormat.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -54,7 +54,7 @@ void ShowFailure(bool connected, const std::wstring& error) {
   if (!connected)
     UiMessageBox(L"连接数据库 StrategyObject.db 出错", L"错误", MB_ICONSTOP);
   else
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", error).c_str(), L"错误", MB_ICONSTOP);
+    TellError(error.c_str());
 }
 
 bool SameNameIgnoringAsciiCase(const std::wstring& a, const std::wstring& b) {

@@ -4,12 +4,12 @@
 #include <set>
 #include <vector>
 
+#include "console/ConnectOrTell.h"
 #include "console/LocalClock.h"
 #include "console/RecordGone.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyObjectUIHandler.h"
 #include "platform/TextConv.h"
 
@@ -93,7 +93,7 @@ bool Fail(SQLServerLink& link, std::wstring* error) {
 }
 
 bool Connect(SQLServerLink& link, bool* connected) {
-  *connected = link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0;
+  *connected = ::Connect(link);
   return *connected;
 }
 

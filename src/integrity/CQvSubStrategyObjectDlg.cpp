@@ -6,11 +6,10 @@
 
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
+#include "console/ConnectOrTell.h"
 #include "console/SQLServerLink.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/StrategyObjectText.h"
-#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -298,20 +297,14 @@ LRESULT CQvSubStrategyObjectDlg::OnListClick(int idCtrl, LPNMHDR pnmh, BOOL& bHa
 }
 
 LRESULT CQvSubStrategyObjectDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
-    SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 // ---- OK and cancel
 
 void CQvSubStrategyObjectDlg::OnOK() {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-    Error(L"连接数据库 StrategyObject.db 出错");
-    return;
-  }
+  if (!ConnectOrTell(link, L"连接数据库 StrategyObject.db 出错")) return;
   if (m_kind < 0 || m_kind >= kKindCount) {
     EndDialog(IDCANCEL);  // nothing to hand back
     return;
@@ -337,7 +330,7 @@ void CQvSubStrategyObjectDlg::OnOK() {
     bool taken = false;
     std::wstring error;
     if (!NameTaken(link, m_kind, name, except, &taken, &error)) {
-      UiMessageBox(qv::FormatW(L"错误信息：%ls", error).c_str(), L"错误", MB_ICONSTOP);
+      TellError(error.c_str());
       return;
     }
     if (taken) {
@@ -559,7 +552,7 @@ void CQvSubStrategyObjectDlg::OnPickClient(int kind) {
   std::wstring name, error;
   bool connected = false;
   if (!ClientName(ip, &name, &connected, &error))
-    connected ? Error(qv::FormatW(L"错误信息：%ls", error).c_str()) : Error(L"连接数据库出错");
+    connected ? TellError(error.c_str()) : TellNoConnection();
   panel.client.SetWindowText((name.empty() ? ip : name).c_str());
 }
 

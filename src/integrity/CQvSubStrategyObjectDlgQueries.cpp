@@ -1,9 +1,10 @@
 // The object editor's statements: the duplicate-name check of OK and the client name
 // lookup. Every value is bound.
+#include "console/ConnectOrTell.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
+#include "platform/TextConv.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ bool CQvSubStrategyObjectDlg::NameTaken(SQLServerLink& link, int kind, const std
     done = !query->Failed();
   }
   if (!done) {
-    const wchar_t* text = link.GetLastErrorText();
-    *error = text ? text : L"";
+    *error = qv::OrEmpty(link.GetLastErrorText());
   }
   if (query) link.ReleaseStatement(query);
   return done;
@@ -43,19 +43,17 @@ bool CQvSubStrategyObjectDlg::ClientName(const std::wstring& ip, std::wstring* n
                                          std::wstring* error) {
   name->clear();
   SQLServerLink link;
-  *connected = link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) != 0;
+  *connected = Connect(link);
   if (!*connected) return false;
   SQLStatement* query = link.CreateStatement(kSqlClientName);
   bool read = query && query->BindString(0, ip.c_str());
   while (read && query->Fetch()) {
-    const wchar_t* text = query->GetString(0);
-    *name = text ? text : L"";
+    *name = qv::OrEmpty(query->GetString(0));
   }
   read = read && !query->Failed();
   if (query) link.ReleaseStatement(query);
   if (read) return true;
   name->clear();  // a name read before the failure may not be the one that counts
-  const wchar_t* text = link.GetLastErrorText();
-  *error = text ? text : L"";
+  *error = qv::OrEmpty(link.GetLastErrorText());
   return false;
 }

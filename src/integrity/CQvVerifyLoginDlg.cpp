@@ -28,7 +28,7 @@ struct CQvVerifyLoginDlg::Job {
 };
 
 CQvVerifyLoginDlg::CQvVerifyLoginDlg(const wchar_t* ip, const LoginParams& params)
-    : CUiDialogImpl<CQvVerifyLoginDlg>(kLayoutId), m_ip(ip ? ip : L""), m_params(params) {}
+    : CUiDialogImpl<CQvVerifyLoginDlg>(kLayoutId), m_ip(qv::OrEmpty(ip)), m_params(params) {}
 
 CQvVerifyLoginDlg::~CQvVerifyLoginDlg() {
   Detach();

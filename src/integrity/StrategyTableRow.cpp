@@ -2,6 +2,7 @@
 
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
+#include "platform/TextConv.h"
 
 namespace {
 
@@ -109,8 +110,7 @@ SQLStatement* StrategyTableRow::SelectStrategy(SQLServerLink& link, const std::w
 void StrategyTableRow::Read(const SQLStatement& statement) {
   for (int i = 0; i < kColumnCount; ++i) {
     if (kColumns[i].text) {
-      const wchar_t* value = statement.GetString(i);
-      m_text[i] = value ? value : L"";
+      m_text[i] = qv::OrEmpty(statement.GetString(i));
     } else {
       m_int[i] = statement.GetInt(i);
     }

@@ -1,5 +1,6 @@
 #include "logcenter/CLCAuditLogUIHandler.h"
 
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -110,7 +111,7 @@ void CLCAuditLogUIHandler::OnShowDetail(int row) {
 BOOL CLCAuditLogUIHandler::ReadDetail(const std::wstring& strategy, const std::wstring& type,
                                       const std::wstring& content, std::wstring& detail) {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+  if (!Connect(link)) {
     CLCLogPage::ShowDatabaseError(false, nullptr);
     return FALSE;
   }

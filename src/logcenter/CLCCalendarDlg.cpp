@@ -14,18 +14,7 @@ LRESULT CLCCalendarDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CLCCalendarDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  switch (reinterpret_cast<UINMCOMMAND*>(pnmh)->uItemID) {
-    case kItemOK:
-      OnOK();
-      break;
-    case kItemCancel:
-      OnCancel();
-      break;
-    default:
-      bHandled = FALSE;
-      break;
-  }
-  return 0;
+  return OkCancelCommand(pnmh, kItemOK, kItemCancel, [this] { OnOK(); }, bHandled);
 }
 
 void CLCCalendarDlg::OnOK() {
@@ -34,5 +23,3 @@ void CLCCalendarDlg::OnOK() {
   m_result = qv::FormatW(L"%d-%02d-%02d 00:00:00", day.wYear, day.wMonth, day.wDay);
   EndDialog(IDOK);
 }
-
-void CLCCalendarDlg::OnCancel() { EndDialog(IDCANCEL); }

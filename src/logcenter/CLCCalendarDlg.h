@@ -25,7 +25,6 @@ class CLCCalendarDlg : public CUiDialogImpl<CLCCalendarDlg>, public CWHRoundRect
   END_MSG_MAP()
 
   void OnOK();
-  void OnCancel();
 
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);

@@ -4,10 +4,10 @@
 #include <cwctype>
 
 #include "console/CServerDlg.h"
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "logcenter/CLCCalendarDlg.h"
 #include "platform/TextConv.h"
@@ -94,10 +94,7 @@ void CLCLogPage::OnPickHost() {
 
 void CLCLogPage::TakeHost(const std::wstring& address) {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
-    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
-    return;
-  }
+  if (!ConnectOrTell(link, kNoConnectionText)) return;
   SQLStatement* statement = LCClientQuery(address).Prepare(link);
   std::wstring name, mac;
   while (statement && statement->Fetch()) {
@@ -105,10 +102,10 @@ void CLCLogPage::TakeHost(const std::wstring& address) {
     mac = OrEmpty(statement->GetString(1));
   }
   if (!statement || statement->Failed()) {
-    const std::wstring error = qv::FormatW(L"错误信息：%ls", OrEmpty(link.GetLastErrorText()));
+    const std::wstring error = OrEmpty(link.GetLastErrorText());
     link.ReleaseStatement(statement);
     link.Disconnect();
-    UiMessageBox(error.c_str(), L"错误", MB_ICONHAND);
+    TellError(error.c_str());
     return;
   }
   link.ReleaseStatement(statement);
@@ -152,7 +149,7 @@ int CLCLogPage::Fill(const CLCQueryBuilder& query) {
   // Scroll bars and paint once, after the last row.
   m_grid.SendMessage(WM_SETREDRAW, FALSE);
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+  if (!Connect(link)) {
     ShowGrid();
     ShowDatabaseError(false, nullptr);
     return -1;
@@ -193,7 +190,7 @@ void CLCLogPage::ShowDatabaseError(bool connected, const wchar_t* diagnosis) {
     UiMessageBox(L"打开 LogCenter.db 数据库时出错", L"错误", MB_OK);
     return;
   }
-  UiMessageBox(qv::FormatW(L"错误信息：%ls", OrEmpty(diagnosis)).c_str(), L"错误", MB_ICONHAND);
+  TellError(diagnosis);
 }
 
 std::wstring CLCLogPage::DashedMac(const std::wstring& mac) {

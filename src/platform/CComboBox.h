@@ -3,16 +3,17 @@
 #include <string>
 
 #include "platform/CWindow.h"
+#include "platform/TextConv.h"
 
 class CComboBox : public CWindow {
  public:
   CComboBox(HWND wnd = nullptr) : CWindow(wnd) {}  // NOLINT
   static LPCWSTR GetWndClassName() { return L"COMBOBOX"; }
   int AddString(LPCWSTR text) const {
-    return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text ? text : L"")));
+    return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(qv::OrEmpty(text))));
   }
   int InsertString(int index, LPCWSTR text) const {
-    return static_cast<int>(SendMessage(CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text ? text : L"")));
+    return static_cast<int>(SendMessage(CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(qv::OrEmpty(text))));
   }
   int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
   int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }

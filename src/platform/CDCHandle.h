@@ -2,6 +2,8 @@
 // Non-owning device context with the few helpers drawing code repeats.
 #include <windows.h>
 
+#include "platform/TextConv.h"
+
 class CDCHandle {
  public:
   CDCHandle(HDC dc = nullptr) : m_hDC(dc) {}  // NOLINT
@@ -18,7 +20,7 @@ class CDCHandle {
     ::SetBkColor(m_hDC, old);
   }
   int DrawText(LPCWSTR text, int count, RECT* rc, UINT format) {
-    return ::DrawTextW(m_hDC, text ? text : L"", text ? count : 0, rc, format);
+    return ::DrawTextW(m_hDC, qv::OrEmpty(text), text ? count : 0, rc, format);
   }
   BOOL BitBlt(int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
     return ::BitBlt(m_hDC, x, y, w, h, src, sx, sy, rop);

@@ -1,6 +1,7 @@
 #pragma once
 // Edit control wrapper.
 #include "platform/CWindow.h"
+#include "platform/TextConv.h"
 
 class CEdit : public CWindow {
  public:
@@ -15,7 +16,7 @@ class CEdit : public CWindow {
   }
   void SetLimitText(UINT max) const { SendMessage(EM_LIMITTEXT, max); }
   void ReplaceSel(LPCWSTR text, BOOL canUndo = FALSE) const {
-    SendMessage(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text ? text : L""));
+    SendMessage(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(qv::OrEmpty(text)));
   }
   BOOL SetReadOnly(BOOL readOnly) const { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, readOnly)); }
 };

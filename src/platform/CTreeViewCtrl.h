@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/CWindow.h"
+#include "platform/TextConv.h"
 
 class CTreeViewCtrl : public CWindow {
  public:
@@ -16,7 +17,7 @@ class CTreeViewCtrl : public CWindow {
     tvis.hParent = parent;
     tvis.hInsertAfter = after;
     tvis.item.mask = TVIF_TEXT;
-    tvis.item.pszText = const_cast<LPWSTR>(text ? text : L"");
+    tvis.item.pszText = const_cast<LPWSTR>(qv::OrEmpty(text));
     return InsertItem(tvis);
   }
   HTREEITEM InsertItem(const TVINSERTSTRUCTW& tvis) const {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/CRect.h"
+#include "platform/TextConv.h"
 
 class CWindow {
  public:
@@ -75,7 +76,7 @@ class CWindow {
   }
   BOOL UpdateWindow() const { return ::UpdateWindow(m_hWnd); }
   void SetRedraw(BOOL redraw) const { SendMessage(WM_SETREDRAW, redraw); }
-  BOOL SetWindowText(LPCWSTR text) const { return ::SetWindowTextW(m_hWnd, text ? text : L""); }
+  BOOL SetWindowText(LPCWSTR text) const { return ::SetWindowTextW(m_hWnd, qv::OrEmpty(text)); }
   std::wstring GetWindowText() const {
     int n = ::GetWindowTextLengthW(m_hWnd);
     if (n <= 0) return std::wstring();

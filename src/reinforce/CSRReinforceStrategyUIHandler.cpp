@@ -2,16 +2,15 @@
 
 #include <algorithm>
 
+#include "console/ConnectOrTell.h"
 #include "console/RecordGone.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "platform/DebugReport.h"
 #include "platform/TextConv.h"
-#include "platform/WideFormat.h"
 #include "reinforce/CSRSecurityReinforceDlg.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiMessageBox.h"
@@ -132,7 +131,7 @@ void CSRReinforceStrategyUIHandler::OnDeletePolicy() {
   std::wstring error;
   bool gone = false;
   if (!DeletePolicies(names, &error, &gone)) {
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", error.c_str()).c_str(), L"错误", MB_ICONHAND);
+    TellError(error.c_str());
     return;
   }
   if (gone) return PolicyGone();  // the list read again shows what the others are now
@@ -160,7 +159,7 @@ std::vector<int> CSRReinforceStrategyUIHandler::CheckedRows() const {
 
 void CSRReinforceStrategyUIHandler::LoadPolicies() {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+  if (!Connect(link)) {
     ReportFailure("policy list: no connection", link);
     return;
   }
@@ -188,7 +187,7 @@ void CSRReinforceStrategyUIHandler::LoadPolicies() {
 bool CSRReinforceStrategyUIHandler::DeletePolicies(const std::vector<std::wstring>& names,
                                                    std::wstring* error, bool* gone) {
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) {
+  if (!Connect(link)) {
     *error = OrEmpty(link.GetLastErrorText());
     return false;
   }

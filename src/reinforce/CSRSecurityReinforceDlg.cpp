@@ -7,6 +7,7 @@
 
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/CAgentLink.h"
+#include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
 #include "controls/CUIResource.h"
@@ -254,7 +255,7 @@ void CSRSecurityReinforceDlg::LoadPolicy() {
   bool found = false;
   std::wstring error;
   if (!ReadTemplate(m_oldName, &number, &found, &error)) {
-    ShowError(error);
+    TellError(error.c_str());
     return;  // the database is out of reach: the lists would say the same
   }
   if (!found) return PolicyGone();
@@ -372,7 +373,7 @@ void CSRSecurityReinforceDlg::OnNameNext() {
   bool taken = false;
   std::wstring error;
   if (!PolicyNameTaken(name, m_isNew ? nullptr : &m_oldName, &taken, &error)) {
-    ShowError(error);
+    TellError(error.c_str());
     return;
   }
   if (taken) {
@@ -430,7 +431,7 @@ void CSRSecurityReinforceDlg::OnServicesNext() {
   }
   std::wstring error;
   if (!StoreServiceChoices(choices, &error)) {
-    ShowError(error);
+    TellError(error.c_str());
     return;
   }
   ShowPage(kPageStartups);
@@ -454,7 +455,7 @@ void CSRSecurityReinforceDlg::SavePolicy() {
   bool gone = false;
   if (!StorePolicy(name, doc, objective, number, m_isNew ? nullptr : &m_oldName, &error, &gone)) {
     if (gone) return PolicyGone();
-    ShowError(error);
+    TellError(error.c_str());
     return;
   }
   if (m_ownerPage) {
@@ -469,10 +470,7 @@ void CSRSecurityReinforceDlg::SavePolicy() {
 
 LRESULT CSRSecurityReinforceDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
   if ((wParam & 0xFFF0) == SC_CLOSE) return 0;  // Alt+F4 and the system menu do not close the wizard
-  if (const char* skin = CUiDialogImplCore::MaxButtonSkin(m_hWnd, wParam))
-    SetItemAttribute(kItemMaxRestore, "skin", skin);
-  bHandled = FALSE;
-  return 0;
+  return FollowMaxButton(wParam, kItemMaxRestore, bHandled);
 }
 
 // ---- messages nothing in the console sends
@@ -506,8 +504,4 @@ void CSRSecurityReinforceDlg::PolicyGone() {
   else
     TellRecordGone(nullptr);
   EndDialog(IDCANCEL);
-}
-
-void CSRSecurityReinforceDlg::ShowError(const std::wstring& error) {
-  UiMessageBox(qv::FormatW(L"错误信息：%ls", error.c_str()).c_str(), L"错误", MB_ICONHAND);
 }

@@ -183,7 +183,6 @@ class CSRSecurityReinforceDlg : public CUiDialogImpl<CSRSecurityReinforceDlg>,
   static void SelectExact(CComboBoxCtrlEx& combo, const std::wstring& text);
   std::vector<int> CheckedRuleRows() const;
   void SetRuleRow(int row, const NetRule& rule);
-  static void ShowError(const std::wstring& error);
   // A policy or rule another console deleted: told, then the list read again (a policy's
   // on the page, the wizard ending).
   void PolicyGone();

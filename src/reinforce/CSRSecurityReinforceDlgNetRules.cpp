@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "console/AgentLinkNotice.h"
+#include "console/ConnectOrTell.h"
 #include "console/DottedIPv4.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
@@ -44,7 +45,7 @@ bool CSRSecurityReinforceDlg::InitNetSecurity() {
   std::wstring error;
   const bool read = ReadNetChoices(&addresses, &ports, &connected, &error);
   if (!connected) {
-    UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
+    TellNoConnection();
     return false;
   }
   for (const std::wstring& address : addresses) m_addressCombo.AddString(address.c_str());
@@ -173,7 +174,7 @@ void CSRSecurityReinforceDlg::OnAddNetRule() {
   bool taken = false;
   std::wstring error;
   if (!RuleNameTaken(rule.name, oldName, &taken, &error)) {
-    ShowError(error);
+    TellError(error.c_str());
     return;
   }
   if (taken) {
@@ -182,7 +183,7 @@ void CSRSecurityReinforceDlg::OnAddNetRule() {
   }
   bool gone = false;
   if (!StoreNetRule(rule, oldName, &error, &gone)) {
-    if (!gone) return ShowError(error);
+    if (!gone) return TellError(error.c_str());
     ShowPage(kPageNetRules);
     return NetRuleGone();
   }

@@ -1,10 +1,10 @@
 // The policy wizard's statements. Every value is bound; a sequence that must not stop
 // half-way runs as one transaction.
+#include "console/ConnectOrTell.h"
 #include "console/RecordGone.h"
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
 #include "platform/TextConv.h"
 #include "reinforce/CSRSecurityReinforceDlg.h"
 
@@ -52,7 +52,7 @@ bool FailList(SQLServerLink& link, std::vector<Row>* rows, std::wstring* error) 
 }
 
 bool Connect(SQLServerLink& link, std::wstring* error) {
-  return link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword) || Fail(link, error);
+  return ::Connect(link) || Fail(link, error);
 }
 
 // Whether a row has the name, leaving out the rows named except when given.

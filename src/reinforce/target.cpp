@@ -66,18 +66,7 @@ LRESULT target::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT target::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
-  switch (CommandItemOf(pnmh)) {
-    case kOk:
-      OnOK();
-      break;
-    case kCancel:
-      OnCancel();
-      break;
-    default:
-      bHandled = FALSE;
-      break;
-  }
-  return 0;
+  return OkCancelCommand(pnmh, kOk, kCancel, [this] { OnOK(); }, bHandled);
 }
 
 LRESULT target::OnTreeCheck(int, LPNMHDR pnmh, BOOL& bHandled) {
@@ -97,5 +86,3 @@ void target::OnOK() {
   }
   EndDialog(IDCANCEL);
 }
-
-void target::OnCancel() { EndDialog(IDCANCEL); }

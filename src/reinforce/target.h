@@ -42,7 +42,6 @@ class target : public CUiDialogImpl<target>, public CWHRoundRectFrameHelper<targ
   END_MSG_MAP()
 
   void OnOK();
-  void OnCancel();
 
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);

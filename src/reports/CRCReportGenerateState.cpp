@@ -2,6 +2,7 @@
 
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
+#include "platform/TextConv.h"
 
 namespace {
 const COLORREF kBlack = 0x000000;
@@ -9,7 +10,7 @@ const COLORREF kRed = 0x0000FF;
 }  // namespace
 
 CRCReportGenerateState::CRCReportGenerateState(LPCWSTR reportName, BOOL failed)
-    : CUiDialogImpl<CRCReportGenerateState>(kLayoutId), m_reportName(reportName ? reportName : L""),
+    : CUiDialogImpl<CRCReportGenerateState>(kLayoutId), m_reportName(qv::OrEmpty(reportName)),
       m_failed(failed) {}
 
 LRESULT CRCReportGenerateState::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {

@@ -2,6 +2,7 @@
 
 #include "console/ShellServices.h"
 #include "console/SystemErrorText.h"
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "reports/ReportGenerator.h"
 #include "reports/ReportSettings.h"
@@ -127,7 +128,7 @@ int CRCReportManageOutPutSetDlg::OnGenerate() {
   {
     WaitCursor wait;
     result = generator.Generate(templateFolder, reportFolder,
-                                {name, author, m_strategyName ? m_strategyName : L"", m_version});
+                                {name, author, qv::OrEmpty(m_strategyName), m_version});
   }
   if (result != ReportGenerator::kGenerated) {
     UiMessageBox(GenerationFailure(result, generator, reportFolder).c_str(), kError, MB_OK);

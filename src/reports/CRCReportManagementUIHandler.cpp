@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "console/ConnectOrTell.h"
 #include "console/CurrentDirectoryKeeper.h"
 #include "console/ListReadFailure.h"
 #include "console/LocalClock.h"
@@ -14,7 +15,6 @@
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/ShellServices.h"
-#include "console/SysServerPortConfig.h"
 #include "console/SystemErrorText.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
@@ -48,16 +48,6 @@ struct ListedReport {
   std::wstring produceTime;
   int version;
 };
-
-bool Connect(SQLServerLink& link) {
-  if (link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return true;
-  UiMessageBox(kOpenFailed, kError, MB_OK);
-  return false;
-}
-
-void ShowDatabaseError(const std::wstring& diagnosis) {
-  UiMessageBox(qv::FormatW(L"错误信息：%ls", diagnosis).c_str(), kError, MB_OK);
-}
 
 using qv::OrEmpty;
 
@@ -122,7 +112,7 @@ int CRCReportManagementUIHandler::Refresh() { return LoadReports(); }
 // The rows are read whole before the grid changes, so a failure leaves it as it was.
 int CRCReportManagementUIHandler::LoadReports() {
   SQLServerLink link;
-  if (!Connect(link)) return 0;
+  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
   std::vector<ListedReport> reports;
   if (!ReadReportList(link, reports)) {
     TellListUnread(kReadReportsFailed, link.GetLastErrorText(), kError);
@@ -195,7 +185,7 @@ LRESULT CRCReportManagementUIHandler::OnListClick(int, LPNMHDR pnmh, BOOL&) {
 int CRCReportManagementUIHandler::OnGenerateReport() {
   {
     SQLServerLink check;
-    if (!Connect(check)) return 0;
+    if (!ConnectOrTell(check, kOpenFailed, kError, MB_OK)) return 0;
   }
   const int row = SelectedRow();
   if (row < 0) {
@@ -221,7 +211,7 @@ void CRCReportManagementUIHandler::LogStoreResult(LPCWSTR name) {
 
 int CRCReportManagementUIHandler::OnDeleteReport() {
   SQLServerLink link;
-  if (!Connect(link)) return 0;
+  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
   const int row = SelectedRow();
   if (row < 0) {
     UiMessageBox(L"请选中要删除的报告", kNotice, MB_OK);
@@ -230,7 +220,7 @@ int CRCReportManagementUIHandler::OnDeleteReport() {
   const std::wstring name = m_grid.GetItemText(row, kColumnName);
   const int deleted = DeleteReports(link, name);
   if (deleted < 0) {
-    ShowDatabaseError(OrEmpty(link.GetLastErrorText()));
+    TellError(link, kError, MB_OK);
     return 0;
   }
   link.Disconnect();
@@ -245,7 +235,7 @@ int CRCReportManagementUIHandler::OnDeleteReport() {
 
 int CRCReportManagementUIHandler::OnImportReports() {
   SQLServerLink link;
-  if (!Connect(link)) return 0;
+  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
   CurrentDirectoryKeeper keep;
   std::wstring path;
   if (!ShellServices::Current().ChooseOpenFile(ReportFileRequest(OFN_FILEMUSTEXIST), path)) return 0;
@@ -257,7 +247,7 @@ int CRCReportManagementUIHandler::OnImportReports() {
   }
   std::wstring diagnosis;
   if (!ReplaceReportTable(link, rows, diagnosis)) {
-    ShowDatabaseError(diagnosis);
+    TellError(diagnosis.c_str(), kError, MB_OK);
     return 0;
   }
   link.Disconnect();
@@ -268,13 +258,13 @@ int CRCReportManagementUIHandler::OnImportReports() {
 
 int CRCReportManagementUIHandler::OnExportReports() {
   SQLServerLink link;
-  if (!Connect(link)) return 0;
+  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
   CurrentDirectoryKeeper keep;
   std::wstring path;
   if (!ShellServices::Current().ChooseSaveFile(ReportFileRequest(0), path)) return 0;
   std::vector<ReportListXml::Row> rows;
   if (!ReadReportTable(link, rows)) {
-    ShowDatabaseError(OrEmpty(link.GetLastErrorText()));
+    TellError(link, kError, MB_OK);
     return 0;
   }
   link.Disconnect();

@@ -1,5 +1,7 @@
 #include "reports/ReportDataWriter.h"
 
+#include "platform/TextConv.h"
+
 namespace {
 
 const size_t kFlushSize = 256 * 1024;
@@ -70,7 +72,7 @@ void ReportDataWriter::Entry(const wchar_t* hostName, const wchar_t* ip, const w
   Element(2, "HostName", hostName);
   Element(2, "IP", ip);
   // The separator stands even when the detail is empty.
-  Element(2, "LogStyle", style, joined ? (detail ? detail : L"") : nullptr);
+  Element(2, "LogStyle", style, joined ? (qv::OrEmpty(detail)) : nullptr);
   Element(2, "LogContent", content);
   Element(2, "LogTime", time);
   Line(1, "</Logentry>");

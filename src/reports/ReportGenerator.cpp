@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
+#include "console/ConnectOrTell.h"
 #include "console/LocalClock.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
-#include "console/SysServerPortConfig.h"
+#include "platform/TextConv.h"
 #include "reports/ReportDataWriter.h"
 #include "reports/ReportFolders.h"
 
@@ -101,10 +102,9 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
     return kCopyFailed;
   }
   SQLServerLink link;
-  if (!link.Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return kConnectFailed;
+  if (!Connect(link)) return kConnectFailed;
   auto failed = [&] {
-    const wchar_t* text = link.GetLastErrorText();
-    m_errorText = text ? text : L"";
+    m_errorText = qv::OrEmpty(link.GetLastErrorText());
     return kQueryFailed;
   };
 
@@ -114,8 +114,7 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
     SQLStatement* previous = QueryPreviousReport(link, report.version - 1, report.strategyName);
     if (!previous) return failed();
     if (previous->Fetch()) {
-      const wchar_t* time = previous->GetString(0);
-      from = time ? time : L"";
+      from = qv::OrEmpty(previous->GetString(0));
     } else if (previous->Failed()) {
       return failed();
     }

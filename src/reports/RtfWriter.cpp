@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/FileReplacement.h"
+#include "platform/TextConv.h"
 
 namespace {
 
@@ -405,7 +406,7 @@ void RtfGetParagraphFormat(RtfParagraphFormat* format) { *format = State().parag
 
 int RtfStartParagraph(const wchar_t* text, bool newParagraph) {
   RtfState& s = State();
-  s.paragraph.text = text ? text : L"";
+  s.paragraph.text = qv::OrEmpty(text);
   s.paragraph.newParagraph = newParagraph;
   return WriteOr(ParagraphText(s.paragraph), RTF_PARAGRAPHFORMAT_ERROR);
 }
@@ -413,7 +414,7 @@ int RtfStartParagraph(const wchar_t* text, bool newParagraph) {
 int RtfLoadImage(const wchar_t* path, int width, int height) {
   RtfState& s = State();
   if (!s.file) return RTF_IMAGE_ERROR;
-  const std::wstring name = path ? path : L"";
+  const std::wstring name = qv::OrEmpty(path);
   if (!EndsWithNoCase(name, L".bmp") && !EndsWithNoCase(name, L".jpg") && !EndsWithNoCase(name, L".gif")) {
     Write("\n\\par\\pard *** Error! Wrong image format ***\\par");
     return RTF_IMAGE_ERROR;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "console/ConnectOrTell.h"
 #include "console/CurrentUser.h"
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
@@ -153,8 +154,7 @@ void CSMUserManagementUIHandler::LoadUsers() {
     users.push_back(user);
   }
   if (!statement || statement->Failed()) {
-    const wchar_t* error = link.GetLastErrorText();
-    const std::wstring reason = error ? error : L"";
+    const std::wstring reason = OrEmpty(link.GetLastErrorText());
     link.Disconnect();
     return TellListUnread(kReadUsersFailed, reason.c_str());
   }
@@ -375,7 +375,7 @@ void CSMUserManagementUIHandler::OnAddUser() {
   if (user.id < 0) return;
   if (FormatUserRow(user) < 0) {
     // Stored, but not shown: the user hears why rather than of a success.
-    UiMessageBox(qv::FormatW(L"错误信息：%ls", kGridFullReason).c_str(), L"错误", MB_ICONERROR);
+    TellError(kGridFullReason);
     return;
   }
   ClearEditor();

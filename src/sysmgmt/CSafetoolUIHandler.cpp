@@ -2,6 +2,7 @@
 
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
+#include "platform/TextConv.h"
 #include "uiwin/CUiDialogHost.h"
 #include "uiwin/UiString.h"
 
@@ -47,9 +48,8 @@ LRESULT CSafetoolUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 void CSafetoolUIHandler::OnTool(int entry) {
   m_current = entry;
   const wchar_t* title = UiString::Get(kFirstTitleString + entry);
-  const wchar_t* description = UiString::Get(kFirstDescriptionString + entry);
-  m_text = description ? description : L"";
-  m_owner->SetItemText(kTitle, title ? title : L"");
+  m_text = qv::OrEmpty(UiString::Get(kFirstDescriptionString + entry));
+  m_owner->SetItemText(kTitle, qv::OrEmpty(title));
   if (!m_description) return;
   RichEditClear(m_description);
   RichEditAppendText(m_description, m_text.c_str(), FALSE, RGB(0, 0, 0));

@@ -2,14 +2,13 @@
 
 #include <string>
 
-#include "console/SysServerPortConfig.h"
-#include "platform/WideFormat.h"
-#include "uiwin/UiMessageBox.h"
+#include "console/ConnectOrTell.h"
+#include "platform/TextConv.h"
 
 int SMPageLink::Open() {
-  if (Connect(g_dsnName, g_sqlUserName, g_sqlPassword)) return 1;
+  if (::Connect(*this)) return 1;
   Disconnect();
-  UiMessageBox(L"连接数据库出错", L"错误", MB_ICONHAND);
+  TellNoConnection();
   return 0;
 }
 
@@ -26,8 +25,7 @@ int SMPageLink::CountByName(const wchar_t* sql, const std::wstring& name, int ex
 }
 
 void SMPageLink::ShowError(const wchar_t* caption, unsigned style) {
-  const wchar_t* diagnostic = GetLastErrorText();
-  const std::wstring text = qv::FormatW(L"错误信息：%ls", diagnostic ? diagnostic : L"");
+  const std::wstring diagnostic = qv::OrEmpty(GetLastErrorText());
   Disconnect();
-  UiMessageBox(text.c_str(), caption, style);
+  TellError(diagnostic.c_str(), caption, style);
 }

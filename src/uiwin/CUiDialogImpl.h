@@ -303,6 +303,13 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
         return FALSE;
     }
   }
+  // WM_SYSCOMMAND: the maximise/restore button `item` takes the skin a maximise or a
+  // restore calls for; the command goes on to the frame.
+  LRESULT FollowMaxButton(WPARAM command, UINT item, BOOL& bHandled) {
+    if (const char* skin = CUiDialogImplCore::MaxButtonSkin(this->m_hWnd, command)) SetItemAttribute(item, "skin", skin);
+    bHandled = FALSE;
+    return 0;
+  }
   // The element commands of a dialog whose only items are OK (`onOk`) and cancel (ends
   // it with IDCANCEL); any other item goes on along the chain.
   template <class OnOk>

@@ -14,6 +14,7 @@
 #include "platform/CSize.h"
 #include "platform/CWinTraits.h"
 #include "platform/CWindowImpl.h"
+#include "platform/TextConv.h"
 #include "uiwin/CUiDialog.h"
 #include "uiwin/UiNotify.h"
 
@@ -66,7 +67,7 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
   BOOL LoadLayoutXml(LPCSTR pszXml);
   BOOL XmlLoaded() const { return m_bXmlLoaded; }
   const std::wstring& GetWindowTitle() const { return m_strTitle; }
-  void SetWindowTitle(LPCWSTR pszTitle) { m_strTitle = pszTitle ? pszTitle : L""; }
+  void SetWindowTitle(LPCWSTR pszTitle) { m_strTitle = qv::OrEmpty(pszTitle); }
   CSize GetDlgSize() const { return CSize(m_nWidth, m_nHeight); }
   DWORD GetDlgStyle() const { return m_dwStyle; }
   DWORD GetDlgExStyle() const { return m_dwExStyle; }

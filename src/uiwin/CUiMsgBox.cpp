@@ -33,7 +33,7 @@ const int kMinHeight = 160;
 
 LPCWSTR StringOrEmpty(UINT id) {
   LPCWSTR s = UiString::Get(id);
-  return s ? s : L"";
+  return qv::OrEmpty(s);
 }
 
 // Desktop DC for measuring before (or without) a window.
@@ -90,7 +90,7 @@ RECT CUiMsgBox::MeasureText(HDC dc, HFONT font, const std::wstring& text, UINT f
 int CUiMsgBox::ShowMsg(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer, HWND parent) {
   if (!Load(kLayoutId)) return kNotShown;
   m_bPanelMode = FALSE;
-  m_strText = text ? text : L"";
+  m_strText = qv::OrEmpty(text);
   m_uStyle = style;
   SetItemVisible(kItemTextPanel, FALSE);
   SetItemVisible(kItemText, TRUE);
@@ -100,7 +100,7 @@ int CUiMsgBox::ShowMsg(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer, 
 
 int CUiMsgBox::ShowPanelMsg(LPCWSTR textXml, const RECT* area, LPCWSTR caption, UINT style,
                             BOOL* answer, HWND parent) {
-  m_strText = textXml ? textXml : L"";
+  m_strText = qv::OrEmpty(textXml);
   return RunPanel(kLayoutId, textXml, area, {}, caption, style, answer, parent);
 }
 
@@ -114,7 +114,7 @@ int CUiMsgBox::RunPanel(UINT layoutId, LPCWSTR textXml, const RECT* area,
   SetItemVisible(kItemTextPanel, TRUE);
   SetItemVisible(kItemText, FALSE);
   // XML that does not parse leaves the panel empty; the box is still shown.
-  std::string xml = qv::WideToUtf8(textXml ? textXml : L"");
+  std::string xml = qv::WideToUtf8(qv::OrEmpty(textXml));
   if (!xml.empty()) SetPanelXml(kItemTextPanel, xml.c_str());
   for (const auto& t : texts) SetItemText(t.first, t.second.c_str());
   return FinishAndRun(caption, answer, parent);
@@ -171,7 +171,7 @@ void CUiMsgBox::AddButtonSet(UINT set) {
 }
 
 void CUiMsgBox::AddButton(LPCWSTR label, UINT id, int width) {
-  std::wstring text = label ? label : L"";
+  std::wstring text = qv::OrEmpty(label);
   if (width == 0) {
     const UiStyle* style = UiStyle::GetStyle("normalbtn");
     DesktopDC dc;

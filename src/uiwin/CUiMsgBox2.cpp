@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiStyle.h"
 
@@ -28,7 +29,7 @@ int CUiMsgBox2::SplitLines(const std::wstring& text, std::vector<std::wstring>& 
 int CUiMsgBox2::ShowMultiLineMsg(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer,
                                  HWND parent) {
   std::vector<std::wstring> lines;
-  int count = SplitLines(text ? text : L"", lines);
+  int count = SplitLines(qv::OrEmpty(text), lines);
   if (count == 0) return kNotShown;
 
   const UiStyle* textStyle = UiStyle::GetStyle("msgtext");
@@ -66,12 +67,12 @@ int CUiMsgBox2::ShowMultiLineMsg(LPCWSTR text, LPCWSTR caption, UINT style, BOOL
   if (dc) ::ReleaseDC(desktop, dc);
 
   RECT area{0, 0, widest + 10, total};
-  m_strText = text ? text : L"";
+  m_strText = qv::OrEmpty(text);
   return RunPanel(kLayoutId, xml.c_str(), &area, texts, caption, style, answer, parent);
 }
 
 int CUiMsgBox2::ShowPanelMsg(LPCWSTR textXml, const RECT* area, LPCWSTR caption, UINT style,
                              BOOL* answer, HWND parent) {
-  m_strText = textXml ? textXml : L"";
+  m_strText = qv::OrEmpty(textXml);
   return RunPanel(kLayoutId, textXml, area, {}, caption, style, answer, parent);
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/TextConv.h"
 #include "uiwin/CUiDialog.h"
 #include "uiwin/CUiPanel.h"
 #include "uiwin/CUiTabCtrl.h"
@@ -40,7 +41,7 @@ class CUiViewImpl {
     item->TestMainThread();
     T* self = static_cast<T*>(this);
     self->InvalidateItem(item, TRUE);
-    item->SetInnerText(pszText ? pszText : L"");
+    item->SetInnerText(qv::OrEmpty(pszText));
     self->InvalidateItem(item, TRUE);
     return TRUE;
   }

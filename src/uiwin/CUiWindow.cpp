@@ -163,7 +163,7 @@ std::wstring CUiWindow::ReplaceStringTokens(const std::wstring& input) {
     const size_t close = text.find(L'%', idStart);
     if (close == std::wstring::npos) break;
     LPCWSTR s = UiString::Get(static_cast<UINT>(id));
-    const std::wstring replacement = s ? s : L"";
+    const std::wstring replacement = qv::OrEmpty(s);
     text.replace(pos, close - pos + 1, replacement);
     pos += replacement.size();
   }
@@ -370,7 +370,7 @@ void CUiWindow::SetVisible(BOOL bVisible) {
 }
 
 void CUiWindow::SetInnerText(LPCWSTR pszText) {
-  m_strInnerText = pszText ? pszText : L"";
+  m_strInnerText = qv::OrEmpty(pszText);
   ApplyAutoSize();
 }
 

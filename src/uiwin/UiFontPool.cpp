@@ -3,6 +3,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/TextConv.h"
 #include "uiwin/CUiObject.h"
 
 namespace {
@@ -22,7 +23,7 @@ class FontPool {
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
     lf.lfHeight = height;
     // lfFaceName holds 31 characters and the terminator; longer faces are cut.
-    lstrcpynW(lf.lfFaceName, face ? face : L"", LF_FACESIZE);
+    lstrcpynW(lf.lfFaceName, qv::OrEmpty(face), LF_FACESIZE);
     lf.lfQuality = ANTIALIASED_QUALITY;
     HFONT font = ::CreateFontIndirectW(&lf);
     m_default = lf;

@@ -1,5 +1,6 @@
 #include "uiwin/UiMessageBox.h"
 
+#include "platform/TextConv.h"
 #include "uiwin/CUiMsgBox.h"
 #include "uiwin/CUiMsgBox2.h"
 #include "uiwin/UiModalHook.h"
@@ -20,7 +21,7 @@ int UiMessageBoxPlain(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer, H
 
 int UiSystemMessageBox(LPCWSTR text, LPCWSTR caption, UINT style, HWND parent) {
   if (UiModalHook* hook = UiModalHook::Current()) {
-    UiModalHook::Box box{text ? text : L"", caption ? caption : L"", style,
+    UiModalHook::Box box{qv::OrEmpty(text), qv::OrEmpty(caption), style,
                          parent ? parent : ::GetActiveWindow(), CUiMsgBox::ButtonIds(style), FALSE};
     BOOL checkAnswer = FALSE;
     const int result = hook->OnMessageBox(box, checkAnswer);

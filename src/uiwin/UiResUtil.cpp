@@ -19,7 +19,7 @@ ResourceSettings& Settings() {
 
 }  // namespace
 
-void UiResUtil::SetResourceDirectory(LPCWSTR dir) { Settings().directory = dir ? dir : L""; }
+void UiResUtil::SetResourceDirectory(LPCWSTR dir) { Settings().directory = qv::OrEmpty(dir); }
 std::wstring UiResUtil::GetResourceDirectory() { return Settings().directory; }
 void UiResUtil::SetResourceModule(HMODULE module) { Settings().module = module; }
 HMODULE UiResUtil::GetResourceModule() { return Settings().module; }
@@ -52,7 +52,7 @@ BOOL UiResUtil::LoadUiResource(UINT id, std::string& bytes, LPCWSTR type) {
     if (LoadFileResource(path, bytes)) return TRUE;
   }
   if (LoadPeResource(id, bytes, type)) return TRUE;
-  qv::DebugReport("Failed loading " + qv::WideToUtf8(type ? type : L"") + " " + std::to_string(id),
+  qv::DebugReport("Failed loading " + qv::WideToUtf8(qv::OrEmpty(type)) + " " + std::to_string(id),
                   "uiresutil", __LINE__);
   return FALSE;
 }
