@@ -32,6 +32,16 @@ class StrategyPage : public IntegrityPageHost {
     testenv::PeerFrame f;
     return peer.ReceiveFrame(&f, 5000) && f.messageId == 9999;
   }
+  // The log pane shows the start of its newest line (the pane does not wrap: a line is
+  // a row).
+  static bool NewestStartShown(HWND pane) {
+    const LRESULT row = ::SendMessageW(pane, EM_GETLINECOUNT, 0, 0) - 2;  // the last one empty
+    POINTL at{};
+    ::SendMessageW(pane, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), ::SendMessageW(pane, EM_LINEINDEX, row, 0));
+    RECT client{};
+    ::GetClientRect(pane, &client);
+    return at.x >= 0 && at.x < client.right && at.y >= 0 && at.y < client.bottom;
+  }
 };
 
 TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAreasOwnPage) {
@@ -352,13 +362,6 @@ TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShiftShowingTheNewest) 
       return shown;
     };
     auto rows = [&] { return ::SendMessageW(pane, EM_GETLINECOUNT, 0, 0) - 1; };  // the last one empty
-    auto newestShown = [&] {
-      POINTL at{};
-      ::SendMessageW(pane, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), ::SendMessageW(pane, EM_LINEINDEX, rows() - 1, 0));
-      RECT client{};
-      ::GetClientRect(pane, &client);
-      return at.y >= 0 && at.y < client.bottom;
-    };
     auto logged = [](int i) {
       return L"策略名称：月度策略     运行失败      第" + std::to_wstring(i) + L"次2024-03-01 09:05:07";
     };
@@ -377,7 +380,7 @@ TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShiftShowingTheNewest) 
       SCOPED_TRACE(i);
       EXPECT_EQ(i <= bound ? i : Page::kLogLines + i - bound - 1, rows());
       EXPECT_EQ(logged(i <= bound ? 1 : bound - Page::kLogLines + 2), line(0));
-      EXPECT_TRUE(newestShown());
+      EXPECT_TRUE(NewestStartShown(pane));
     }
   });
 }
@@ -402,15 +405,6 @@ TEST_F(StrategyPage, TheLogPaneKeepsLongLinesWithinItsCharactersShowingTheNewest
       ::SendMessageW(pane, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
       return std::wstring(buffer.data());
     };
-    // The newest line's start lies in the pane's client area.
-    auto newestStartShown = [&] {
-      const LRESULT row = ::SendMessageW(pane, EM_GETLINECOUNT, 0, 0) - 2;
-      POINTL at{};
-      ::SendMessageW(pane, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), ::SendMessageW(pane, EM_LINEINDEX, row, 0));
-      RECT client{};
-      ::GetClientRect(pane, &client);
-      return at.x >= 0 && at.x < client.right && at.y >= 0 && at.y < client.bottom;
-    };
     const int kLong = 2000;
     const LONG perLine = static_cast<LONG>(kLong + 60);  // and the name, result and time
     const int total = Page::kLogChars / perLine * 2;  // well past the bound in characters
@@ -433,7 +427,7 @@ TEST_F(StrategyPage, TheLogPaneKeepsLongLinesWithinItsCharactersShowingTheNewest
       SCOPED_TRACE(i);
       EXPECT_GE(Page::kLogChars + Page::kLogChars * Page::kLogBatch / Page::kLogLines, length());
       EXPECT_EQ(L"策略名称：", text(0, 5)) << "whole lines";
-      EXPECT_TRUE(newestStartShown());
+      EXPECT_TRUE(NewestStartShown(pane));
     }
     EXPECT_LT(Page::kLogChars - 2 * perLine, length()) << "as many lines as the bound takes";
   });
