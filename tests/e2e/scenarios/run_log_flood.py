@@ -3,8 +3,10 @@ lines (1532) past the pane's 1,000 (the first quickly, the last 20 a second, acr
 first cut of the oldest lines). The pane shows its newest line (a line of "一", a dark
 band across the pane in a screenshot) once past 1,000 and at the end, and a click on
 运行策略 during the flood is answered within a second (its "请选择要执行的策略!" box comes
-up). After a failure reason far wider than the pane, the short lines that follow show
-from their start: the pane is not left scrolled to the end of the long line, empty."""
+up). A click made just after the service sent many lines at once is answered as soon:
+the console takes the user's click before the lines still to come. After a failure
+reason far wider than the pane, the short lines that follow show from their start: the
+pane is not left scrolled to the end of the long line, empty."""
 
 import struct
 import threading
@@ -12,6 +14,7 @@ import time
 
 FAST = 1060       # sent as quickly as the console takes them
 PACED = 80        # then 20 a second
+BACKLOG = 600     # sent at once, then a click: seconds of work for the console
 SHORT = 40        # short lines after a long one: more than the pane shows
 RATE = 20
 AT_ONCE = 1.0     # seconds a click may wait for its answer
@@ -92,8 +95,19 @@ def scenario(s):
     s.click(box, s.box_buttons(box, 1)[0])
     s.wait_gone(box, 5)
 
+    for i in range(BACKLOG):
+        peer.send(0, 0, 1532, run_log(1 + i % 2))
+    s.click(main, page.centre(117))
+    clicked = time.monotonic()
+    box = s.wait_window("警告", 60)
+    answered = time.monotonic() - clicked
+    s.check(answered <= AT_ONCE, "运行策略 was answered %.1f s after the click, behind %d lines sent at once"
+            % (answered, BACKLOG))
+    s.click(box, s.box_buttons(box, 1)[0])
+    s.wait_gone(box, 5)
+
     peer.send(0, 0, 1532, newest)
-    newest_in_view(s, main, pane, FAST + PACED + 1, 20)
+    newest_in_view(s, main, pane, FAST + PACED + BACKLOG + 1, 30)
 
     # A reason far wider than the pane, then short lines.
     peer.send(0, 0, 1532, run_log(3, "目标主机不可达 access denied " * 150))
