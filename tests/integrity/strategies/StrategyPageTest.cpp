@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,17 @@ class StrategyPage : public IntegrityPageHost {
     g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
     testenv::PeerFrame f;
     return peer.ReceiveFrame(&f, 5000) && f.messageId == 9999;
+  }
+  // The strategy page of a monthly strategy open, its link on the peer: the body gets
+  // the log pane.
+  void RunOnLogPane(const std::function<void(HWND)>& body) {
+    AddTarget(L"月度策略");
+    LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
+    Run([&] {
+      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      ShowPage(CQuorvaneUIHandler::kTabStrategies);
+      body(Area().StrategyGuard()->LogPane());
+    });
   }
   // The log pane shows the start of its newest line (the pane does not wrap: a line is
   // a row).
@@ -348,12 +360,7 @@ TEST_F(StrategyPage, WhatIsDoneToAStrategyShowsOnEveryRowOfIt) {
 // lines, the newest last and in view, so that the console's memory does not grow with
 // the shift; the oldest go a batch at a time.
 TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShiftShowingTheNewest) {
-  AddTarget(L"月度策略");
-  LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
-  Run([&] {
-    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
-    ShowPage(CQuorvaneUIHandler::kTabStrategies);
-    const HWND pane = Area().StrategyGuard()->LogPane();
+  RunOnLogPane([&](HWND pane) {
     auto line = [&](LRESULT index) {  // a line of the pane, without its break
       wchar_t text[512] = {511};
       const LRESULT length = ::SendMessageW(pane, EM_GETLINE, index, reinterpret_cast<LPARAM>(text));
@@ -389,12 +396,7 @@ TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShiftShowingTheNewest) 
 // characters too (under Wine every character kept costs memory), and shows the newest
 // line from its start, not scrolled to the end of the long line.
 TEST_F(StrategyPage, TheLogPaneKeepsLongLinesWithinItsCharactersShowingTheNewestFromItsStart) {
-  AddTarget(L"月度策略");
-  LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
-  Run([&] {
-    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
-    ShowPage(CQuorvaneUIHandler::kTabStrategies);
-    const HWND pane = Area().StrategyGuard()->LogPane();
+  RunOnLogPane([&](HWND pane) {
     auto length = [&] {
       GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
       return static_cast<LONG>(::SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
