@@ -30,14 +30,16 @@ enum AgentMessageId : unsigned int {
 };
 
 // The private window message that carries the link's socket events, and the
-// window timer that reconnects it. Every timer of the owning window reaches the
-// link, so its id stays clear of the small ids windows give their own timers.
+// window timers that reconnect it and that read on after the user's input. Every
+// timer of the owning window reaches the link, so their ids stay clear of the small
+// ids windows give their own timers.
 enum : unsigned int {
   AGENT_LINK_SOCKET_MESSAGE = 1798,
   // Sent to the owning window each time the link has connected: what pages asked the
   // service for before then was refused, so they ask again.
   AGENT_LINK_CONNECTED_MESSAGE = 1799,
   AGENT_LINK_RECONNECT_TIMER = 0x4C4B,
+  AGENT_LINK_READ_TIMER = 0x4C4C,
   AGENT_LINK_RECONNECT_DELAY_MS = 3000,
   AGENT_LINK_DEFAULT_PORT = 4667,
 };

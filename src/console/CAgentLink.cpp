@@ -44,7 +44,10 @@ int CAgentLink::Start(HWND window, UINT message, unsigned short port) {
 }
 
 void CAgentLink::Stop() {
-  if (window_) ::KillTimer(window_, AGENT_LINK_RECONNECT_TIMER);
+  if (window_) {
+    ::KillTimer(window_, AGENT_LINK_RECONNECT_TIMER);
+    ::KillTimer(window_, AGENT_LINK_READ_TIMER);
+  }
   if (socket_ != INVALID_SOCKET) Close(0, 0);
   window_ = nullptr;
   message_ = 0;
@@ -97,9 +100,23 @@ void CAgentLink::Close(int error, int retry) {
 }
 
 void CAgentLink::OnTimer(UINT_PTR id) {
+  if (id == AGENT_LINK_READ_TIMER) {
+    ::KillTimer(window_, AGENT_LINK_READ_TIMER);
+    ReadFrames(1);  // a frame at least, even if the input is never taken
+    return;
+  }
   if (id != AGENT_LINK_RECONNECT_TIMER) return;
   ::KillTimer(window_, AGENT_LINK_RECONNECT_TIMER);
   Connect();
+}
+
+// A click or key waits. Read events are posted messages, which a thread takes before
+// its input, and Wine reads the display's input only once the queue runs empty: a
+// service that sends faster than its frames are handled would hold the user's click
+// until it stops. So input waits for no frame but the one in hand, and a timer (taken
+// after input and painting) goes on with the rest.
+bool CAgentLink::InputWaits() {
+  return HIWORD(::GetQueueStatus(QS_MOUSEBUTTON | QS_KEY)) != 0;
 }
 
 void CAgentLink::OnConnect(int error) {
@@ -130,7 +147,7 @@ void CAgentLink::OnClose(int error) {
     // A clean close can overtake the read event of the last frames: take what
     // is still buffered before the socket goes.
     const unsigned connection = connection_;
-    OnRead(0);
+    ReadFrames(UINT_MAX);
     if (connection_ != connection) return;
     error = PeerResetError();
   }
@@ -158,6 +175,10 @@ void CAgentLink::OnRead(int error) {
     Close(error, 1);
     return;
   }
+  ReadFrames(0);
+}
+
+void CAgentLink::ReadFrames(unsigned framesFirst) {
   if (socket_ == INVALID_SOCKET) return;
   Hold hold(this);
   const unsigned connection = connection_;
@@ -166,6 +187,10 @@ void CAgentLink::OnRead(int error) {
   // All receive state lives in members, so a nested call (from a receiver's
   // nested message loop) simply carries on where this one stands.
   for (;;) {
+    if (frames >= framesFirst && window_ && InputWaits()) {
+      ::SetTimer(window_, AGENT_LINK_READ_TIMER, USER_TIMER_MINIMUM, nullptr);
+      return;
+    }
     if (taken >= kReadBudgetBytes || frames >= kReadBudgetFrames) {
       // A peer that keeps sending must not hold the thread: let the queued
       // messages through and go on with an event of our own.

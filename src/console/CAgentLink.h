@@ -92,6 +92,10 @@ class CAgentLink {
                       uint32_t length);
   static void Hand(HWND target, uint32_t message, WPARAM wParam, const unsigned char* payload);
   void PostRead();
+  // Takes the frames the socket holds, within the read budget; after `framesFirst`
+  // frames a waiting click or key goes first.
+  void ReadFrames(unsigned framesFirst);
+  static bool InputWaits();
   int PeerResetError();
   bool FlushQueue();
   void DropQueue();

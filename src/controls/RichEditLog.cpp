@@ -35,30 +35,54 @@ bool ShowsNewest(HWND edit) {
   return RowTop(edit, end > 0 ? end - 1 : 0) < client.bottom;
 }
 
+// Every row is this high (RichEditCreate), in twips.
+const LONG kRowTwips = 255;
+
+// The layout has given the control its place: it can show a row. Before that (a
+// dialog's control is filled as the dialog starts) moving the caret scrolls it to
+// wherever the caret is, and the place stays once the control has its size.
+bool Placed(HWND edit) {
+  RECT client{};
+  ::GetClientRect(edit, &client);
+  HDC dc = ::GetDC(edit);
+  const int dpi = dc ? ::GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  if (dc) ::ReleaseDC(edit, dc);
+  return client.bottom - client.top >= ::MulDiv(kRowTwips, dpi, 1440);
+}
+
 // What the user sees and has selected while the log changes under it. Moving the caret
-// to the end or cutting the start scrolls the control and takes the selection; this
-// puts back the user's selection (moved with the text it covers) and view: the newest
-// row when the view showed it before, else the place the user scrolled to. A shown
-// control does not paint meanwhile: one repaint at the end, not one per step. (Redraw
-// goes back on by showing the window, so a hidden one is left alone.)
+// to the end or cutting the start scrolls the control and takes the selection (the
+// caret's move scrolls sideways too, to the end of a long line, and so does Wine's
+// scroll to the bottom); this puts back the user's selection (moved with the text it
+// covers) and view. The view follows the newest row, showing the start of the lines,
+// when it did so before; else it stays on the place the user scrolled to, down or
+// sideways. A control not placed yet shows the start of its text: no user has scrolled
+// it, and it opens so. A shown control does not paint meanwhile: one repaint at the
+// end, not one per step. (Redraw goes back on by showing the window, so a hidden one is
+// left alone.)
 class UserView {
  public:
   explicit UserView(HWND edit)
-      : edit_(edit), following_(ShowsNewest(edit)), shown_((::GetWindowLongW(edit, GWL_STYLE) & WS_VISIBLE) != 0) {
+      : edit_(edit), placed_(Placed(edit)), shown_((::GetWindowLongW(edit, GWL_STYLE) & WS_VISIBLE) != 0) {
     ::SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
     ::SendMessageW(edit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
+    following_ = placed_ && scroll_.x == 0 && ShowsNewest(edit);
     if (shown_) ::SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
   }
   ~UserView() {
     // The caret alone is not a selection: it stays where the next text goes.
     const LONG from = selection_.cpMin - cut_, to = selection_.cpMax - cut_;
     if (to > from && to > 0) Select(edit_, from > 0 ? from : 0, to);
-    if (following_) {
+    if (!placed_) {
+      scroll_ = POINT{0, 0};
+    } else if (following_) {
       ::SendMessageW(edit_, WM_VSCROLL, SB_BOTTOM, 0);
+      ::SendMessageW(edit_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
+      scroll_.x = 0;
     } else {
       scroll_.y = scroll_.y > cutHeight_ ? scroll_.y - cutHeight_ : 0;
-      ::SendMessageW(edit_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
     }
+    ::SendMessageW(edit_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
     if (!shown_) return;
     ::SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(edit_, nullptr, FALSE);
@@ -74,7 +98,7 @@ class UserView {
 
  private:
   HWND edit_;
-  bool following_, shown_;
+  bool placed_, following_ = false, shown_;
   CHARRANGE selection_{};
   POINT scroll_{};
   LONG cut_ = 0, cutHeight_ = 0;
@@ -102,6 +126,17 @@ wchar_t CharAt(HWND edit, LONG at) {
   return text[0];
 }
 
+LONG RowOf(HWND edit, LONG at) { return static_cast<LONG>(::SendMessageW(edit, EM_EXLINEFROMCHAR, 0, at)); }
+
+LONG RowStart(HWND edit, LONG row) { return static_cast<LONG>(::SendMessageW(edit, EM_LINEINDEX, row, 0)); }
+
+// The start of the line that holds a character: the start of its first row.
+LONG LineStart(HWND edit, LONG at) {
+  LONG row = RowOf(edit, at), start = RowStart(edit, row);
+  while (row > 0 && start > 0 && CharAt(edit, start - 1) != L'\r') start = RowStart(edit, --row);
+  return start;
+}
+
 }  // namespace
 
 HWND RichEditCreate(HWND parent, UINT id, DWORD style, HBITMAP skin, UINT skinId) {
@@ -113,7 +148,7 @@ HWND RichEditCreate(HWND parent, UINT id, DWORD style, HBITMAP skin, UINT skinId
   para.cbSize = sizeof para;
   para.dwMask = PFM_LINESPACING;
   para.bLineSpacingRule = 4;  // exactly dyLineSpacing twips
-  para.dyLineSpacing = 255;
+  para.dyLineSpacing = kRowTwips;
   edit.SendMessage(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
   edit.SetFont(UiFontPool::GetFont(0), TRUE);
   SkinWndScroll(edit, skin, skinId);
@@ -133,15 +168,36 @@ void RichEditClear(HWND edit) {
   ::SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
 }
 
-LONG RichEditKeepLastLines(HWND edit, int lines, int batch) {
+void RichEditShowStart(HWND edit) {
+  Select(edit, 0, 0);
+  POINT start{0, 0};
+  ::SendMessageW(edit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&start));
+}
+
+LONG RichEditKeepLastLines(HWND edit, int lines, LONG chars, int batch) {
+  if (lines < 0 || chars < 0 || batch < 0) return 0;
   // The last row is the one the next text goes on.
   const LONG rows = static_cast<LONG>(::SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
-  if (lines < 0 || batch < 0 || rows - 1 <= lines + batch) return 0;
-  // A wrapped line shows on several rows: only whole lines go.
-  LONG cut = 0;
-  for (LONG row = rows - 1 - lines; row < rows && cut <= 0; ++row) {
-    const LONG start = static_cast<LONG>(::SendMessageW(edit, EM_LINEINDEX, row, 0));
-    if (start > 0 && CharAt(edit, start - 1) == L'\r') cut = start;
+  const LONG length = TextLength(edit);
+  const LONG charBatch = lines > 0 ? static_cast<LONG>(static_cast<long long>(chars) * batch / lines) : 0;
+  if (rows - 1 <= lines + batch && length <= chars + charBatch) return 0;
+  // The first row that may stay under both bounds.
+  LONG first = rows - 1 - lines > 0 ? rows - 1 - lines : 0;
+  if (length > chars) {
+    LONG row = RowOf(edit, length - chars);
+    if (RowStart(edit, row) < length - chars) ++row;
+    first = row > first ? row : first;
+  }
+  // Only whole lines go (a wrapped line shows on several rows), and never the newest.
+  const LONG newest = LineStart(edit, length > 0 ? length - 1 : 0);
+  LONG cut = newest;
+  for (LONG row = first; row < rows; ++row) {
+    const LONG start = RowStart(edit, row);
+    if (start >= newest) break;
+    if (start > 0 && CharAt(edit, start - 1) == L'\r') {
+      cut = start;
+      break;
+    }
   }
   if (cut <= 0) return 0;
   UserView view(edit);

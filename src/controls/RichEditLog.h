@@ -3,9 +3,10 @@
 // the console's font with fixed line spacing, filled by appending runs of text in a
 // weight and colour of their own. Appends always go to the end, whatever the user has
 // selected; the user's selection stays on its text, and the view follows the newest
-// row unless the user has scrolled away from it (then it stays where the user put it).
-// The log has no length limit of its own; a page that appends for as long as it runs
-// keeps it to its latest lines. Appends and dropped lines leave nothing to undo.
+// row, from the start of the lines, unless the user has scrolled away from it, down or
+// sideways (then it stays where the user put it). The log has no length limit of its
+// own; a page that appends for as long as it runs keeps it to its latest lines. Appends
+// and dropped lines leave nothing to undo.
 // Needs the rich-edit library (CUIResource::Init).
 #include <windows.h>
 
@@ -20,9 +21,14 @@ LRESULT RichEditAppendText(HWND edit, LPCWSTR text, BOOL bold, COLORREF colour);
 LRESULT RichEditAppendNewLine(HWND edit);
 // Empties the log and leaves it read-only.
 void RichEditClear(HWND edit);
+// Shows the start of the text: the first row at the top, the lines from their start, the
+// caret before the first character. A text filled whole opens so.
+void RichEditShowStart(HWND edit);
 // Once more than `lines` + `batch` rows stand before the last row (the one the next text
-// goes on), drops the oldest lines so that at most `lines` stay: a cut costs the control
-// in proportion to what it keeps, so it is made once a batch, not once a line. Rows are
-// counted as the control shows them, and only whole lines go: a line wrapped over rows
-// goes whole or stays whole. Returns the characters dropped.
-LONG RichEditKeepLastLines(HWND edit, int lines, int batch);
+// goes on), or more than `chars` characters and their share of the batch (chars *
+// batch / lines), drops the oldest lines so that at most `lines` rows and
+// `chars` characters stay: a cut costs the control in proportion to what it keeps, so it
+// is made once a batch, not once a line. Rows are counted as the control shows them,
+// and only whole lines go: a line wrapped over rows goes whole or stays whole, and the
+// newest line stays even when it alone is longer. Returns the characters dropped.
+LONG RichEditKeepLastLines(HWND edit, int lines, LONG chars, int batch);

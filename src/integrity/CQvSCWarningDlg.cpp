@@ -40,5 +40,6 @@ LRESULT CQvSCWarningDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   RichEditAppendText(fields[1], m_host.c_str(), FALSE, kRed);
   RichEditAppendText(fields[1], (L" - " + m_copyName).c_str(), FALSE, kBlack);
   RichEditAppendText(fields[2], m_copyTime.c_str(), FALSE, kBlack);
+  for (HWND field : fields) RichEditShowStart(field);
   return 0;
 }

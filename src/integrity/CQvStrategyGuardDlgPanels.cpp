@@ -132,6 +132,7 @@ void CQvStrategyGuardDlg::SetSummaryText(const std::wstring& text) {
   if (!m_summaryBox) return;
   RichEditClear(m_summaryBox);
   RichEditAppendText(m_summaryBox, text.c_str(), FALSE, 0);
+  RichEditShowStart(m_summaryBox);
 }
 
 int CQvStrategyGuardDlg::NameFree(const std::wstring& name) {

@@ -418,8 +418,8 @@ LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lPa
   line += LocalClock::TimeText() + L"\r\n";
   RichEditAppendText(m_logPane, line.c_str(), FALSE, 0);
   // The service logs for as long as the console runs; under Wine a line kept costs
-  // about 10 KiB.
-  RichEditKeepLastLines(m_logPane, kLogLines, kLogBatch);
+  // about 10 KiB, and a long one much more.
+  RichEditKeepLastLines(m_logPane, kLogLines, kLogChars, kLogBatch);
   return 0;
 }
 

@@ -42,7 +42,12 @@ class CQvStrategyGuardUIHandler {
   // before the oldest go, all at once. Under Wine a cut costs about 7 ms per line cut
   // (of service lines, 200 to 2,000 characters) with a thousand kept: a batch of 20 is
   // a short pause a second at 20 lines a second, where 100 held a click up to 2 s.
-  enum : int { kLogLines = 1000, kLogBatch = 20 };
+  // The characters are bounded too: Wine's rich edit keeps shaping buffers for every
+  // character and splits each line into a run per script (Chinese, Latin, punctuation),
+  // each with buffers of its own: 0.2 to 0.3 KiB a character of a failure reason, so a
+  // thousand lines of 2,000 characters took 370 to 580 MB; 100,000 characters take
+  // about 20 MB.
+  enum : int { kLogLines = 1000, kLogBatch = 20, kLogChars = 100000 };
 
   explicit CQvStrategyGuardUIHandler(CUiDialogHost* owner);
   ~CQvStrategyGuardUIHandler();

@@ -47,6 +47,7 @@ LRESULT CLCAuditLogDetailDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   AppendLine(L"审计详细:", kRed);
   AppendLine(std::wstring(10, L' ') + third, kBlack);
   AppendLine(rest, kRed);
+  RichEditShowStart(m_text);
   return 1;
 }
 

@@ -53,4 +53,5 @@ void CSafetoolUIHandler::OnTool(int entry) {
   if (!m_description) return;
   RichEditClear(m_description);
   RichEditAppendText(m_description, m_text.c_str(), FALSE, RGB(0, 0, 0));
+  RichEditShowStart(m_description);
 }

@@ -111,24 +111,33 @@ TEST_F(SmallControls, RichEditLogAppendsAtTheEndAndHoldsLongLogsWhole) {
 }
 
 // A log kept to its latest lines drops the oldest whole lines in batches, the newest
-// staying last: it grows to the bound and a batch, then goes back to the bound at once;
-// a line wrapped over rows goes whole or stays whole.
+// staying last: it grows to a bound and its batch, then goes back to the bound at once,
+// in rows or in characters; a line wrapped over rows goes whole or stays whole, and the
+// newest line stays even when it alone passes a bound.
 TEST_F(SmallControls, RichEditLogKeepsItsLatestWholeLinesCuttingABatchAtOnce) {
   CUIResource::Init();
+  const DWORD kRows = WS_HSCROLL | ES_AUTOHSCROLL;  // one row per line; 0: wrapped
+  const LONG kAny = 1000000;                         // no bound in characters
   const struct {
     const char* what;
-    DWORD wrap;       // WS_HSCROLL | ES_AUTOHSCROLL: one row per line; 0: wrapped
+    DWORD wrap;
     int width, chars;  // the frame's width, characters per line
-    int appended, kept, batch;
-    const wchar_t* first;  // the first line left
-    int cuts;
+    int appended, kept;
+    LONG keptChars;
+    int batch;
+    const wchar_t* first;  // the first line left; null: lines of several rows are left
+    int cuts, most;        // cuts made, most rows after an append
   } rows[] = {
-      {"under the bound", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 4, 5, 3, L"1 ", 0},
-      {"within the batch", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 8, 5, 3, L"1 ", 0},
-      {"past the batch", WS_HSCROLL | ES_AUTOHSCROLL, 300, 200, 9, 5, 3, L"5 ", 1},
-      {"a batch later", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 12, 5, 3, L"5 ", 1},
-      {"two batches", WS_HSCROLL | ES_AUTOHSCROLL, 300, 10, 13, 5, 3, L"9 ", 2},
-      {"wrapped lines", 0, 120, 30, 8, 5, 0, nullptr, -1},
+      {"under the bound", kRows, 300, 10, 4, 5, kAny, 3, L"1 ", 0, 4},
+      {"within the batch", kRows, 300, 10, 8, 5, kAny, 3, L"1 ", 0, 8},
+      {"past the batch", kRows, 300, 200, 9, 5, kAny, 3, L"5 ", 1, 8},
+      {"a batch later", kRows, 300, 10, 12, 5, kAny, 3, L"5 ", 1, 8},
+      {"two batches", kRows, 300, 10, 13, 5, kAny, 3, L"9 ", 2, 8},
+      // 203 characters a line: a cut at 1,218 (past 1,000 and 60) leaves 812.
+      {"characters past their batch", kRows, 300, 200, 10, 50, 1000, 3, L"7 ", 3, 5},
+      {"a line longer than the characters kept", kRows, 300, 300, 4, 50, 100, 3, L"4 ", 3, 1},
+      {"wrapped lines", 0, 120, 30, 8, 5, kAny, 0, nullptr, -1, -1},
+      {"a wrapped line of more rows than kept", 0, 120, 100, 4, 5, kAny, 0, L"4 ", 3, -1},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -143,24 +152,31 @@ TEST_F(SmallControls, RichEditLogKeepsItsLatestWholeLinesCuttingABatchAtOnce) {
       lines.push_back(std::to_wstring(i) + L" " + std::wstring(row.chars, L'字'));
       RichEditAppendText(log, lines.back().c_str(), FALSE, 0);
       RichEditAppendNewLine(log);
-      if (RichEditKeepLastLines(log, row.kept, row.batch) > 0) ++cuts;
+      if (RichEditKeepLastLines(log, row.kept, row.keptChars, row.batch) > 0) ++cuts;
       most = std::max(most, ::SendMessageW(log, EM_GETLINECOUNT, 0, 0) - 1);
     }
     std::vector<wchar_t> buffer(::GetWindowTextLengthW(log) + 1);
     ::GetWindowTextW(log, buffer.data(), static_cast<int>(buffer.size()));
     const std::wstring text = buffer.data();
     const LRESULT shownRows = ::SendMessageW(log, EM_GETLINECOUNT, 0, 0) - 1;
-    EXPECT_GE(row.kept + row.batch, shownRows);
     // What is left is a run of whole lines ending with the newest.
     std::wstring tail;
     size_t left = 0;
     for (auto line = lines.rbegin(); line != lines.rend() && tail.size() < text.size(); ++line, ++left)
       tail = *line + L"\r\n" + tail;
     EXPECT_EQ(tail, text);
+    if (left > 1) {  // within both bounds and their batches
+      GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
+      EXPECT_GE(row.kept + row.batch, shownRows);
+      EXPECT_GE(row.keptChars + row.keptChars * row.batch / row.kept,
+                ::SendMessageW(log, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+    }
     if (row.first) {
       EXPECT_EQ(0u, text.find(row.first));
       EXPECT_EQ(row.cuts, cuts);
-      EXPECT_EQ(std::min(row.appended, row.kept + row.batch), most) << "rows before a cut";
+      if (row.most >= 0) {
+        EXPECT_EQ(row.most, most) << "rows after an append";
+      }
     } else {
       EXPECT_GT(shownRows, static_cast<LRESULT>(left)) << "lines of several rows";
     }
@@ -186,7 +202,7 @@ TEST_F(SmallControls, RichEditLogKeepsTheUsersViewAndSelectionWhileLinesComeAndG
     for (int i = 0; i < count; ++i, ++next) {
       RichEditAppendText(log, (L"第" + std::to_wstring(next) + L"行 运行失败").c_str(), FALSE, 0);
       RichEditAppendNewLine(log);
-      RichEditKeepLastLines(log, kept, batch);
+      RichEditKeepLastLines(log, kept, 100000, batch);
     }
   };
   auto lineText = [&](LRESULT row) {
@@ -247,6 +263,94 @@ TEST_F(SmallControls, RichEditLogKeepsTheUsersViewAndSelectionWhileLinesComeAndG
   EXPECT_TRUE(newestShown());
   EXPECT_EQ(L"", selected());
   ::DestroyWindow(::GetDlgItem(host_, 16));
+  CUIResource::Uninit();
+}
+
+// A long line does not take the view sideways: while the view follows the newest line
+// it shows the start of the lines, and a place the user scrolled to sideways stays, as
+// one scrolled up does. A text filled before the control has its size opens at its
+// start, and so does one filled whole and then shown from its start.
+TEST_F(SmallControls, RichEditLogShowsTheStartOfTheLinesUnlessTheUserScrolledSideways) {
+  CUIResource::Init();
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+  HWND log = RichEditCreate(host_, 17, style | ES_AUTOHSCROLL, CUIResource::GetSkinBitmap(), 3003);
+  ASSERT_NE(nullptr, log);
+  ::MoveWindow(::GetDlgItem(host_, 17), 10, 200, 300, 120, TRUE);
+  const std::wstring wide = L"运行失败      " + std::wstring(1000, L'x') + L"目标主机不可达";
+  auto scroll = [](HWND edit) {
+    POINT at{};
+    ::SendMessageW(edit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
+    return at;
+  };
+  auto newestShown = [&] {  // the newest line's start lies in the client area
+    POINTL at{};
+    const LRESULT row = ::SendMessageW(log, EM_GETLINECOUNT, 0, 0) - 2;
+    ::SendMessageW(log, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), ::SendMessageW(log, EM_LINEINDEX, row, 0));
+    RECT client{};
+    ::GetClientRect(log, &client);
+    return at.x >= 0 && at.x < client.right && at.y >= 0 && at.y < client.bottom;
+  };
+  enum User { kNothing, kSideways, kBack };
+  const struct {
+    const char* what;
+    User user;  // what the user does first
+    const wchar_t* line;
+    int count;
+    bool follows;
+  } steps[] = {
+      {"short lines", kNothing, L"第1行 运行成功", 10, true},
+      {"a long line", kNothing, wide.c_str(), 1, true},
+      {"short lines after it", kNothing, L"第2行 运行成功", 3, true},
+      {"the user scrolls sideways", kSideways, L"第3行 运行成功", 3, false},
+      {"a long line meanwhile", kNothing, wide.c_str(), 1, false},
+      {"back at the start and the newest", kBack, wide.c_str(), 2, true},
+  };
+  POINT kept{};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    if (step.user == kSideways) {
+      ::SendMessageW(log, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 400), 0);
+      kept = scroll(log);
+      ASSERT_EQ(400, kept.x);
+    } else if (step.user == kBack) {
+      ::SendMessageW(log, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
+      ::SendMessageW(log, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0xFFFF), 0);
+    }
+    for (int i = 0; i < step.count; ++i) {
+      RichEditAppendText(log, step.line, FALSE, 0);
+      RichEditAppendNewLine(log);
+    }
+    if (step.follows) {
+      EXPECT_EQ(0, scroll(log).x);
+      EXPECT_TRUE(newestShown());
+    } else {
+      EXPECT_EQ(kept.x, scroll(log).x);
+      EXPECT_EQ(kept.y, scroll(log).y);
+    }
+  }
+
+  // Filled before the dialog's layout gives it a place (the audit detail), and filled
+  // whole in its place, then shown from its start.
+  HWND text = RichEditCreate(host_, 18, style | ES_WANTRETURN, CUIResource::GetSkinBitmap(), 3010);
+  ASSERT_NE(nullptr, text);
+  auto fill = [&] {
+    for (int i = 0; i < 12; ++i) {
+      RichEditAppendText(text, i % 4 == 3 ? wide.c_str() : L"审计详细:", FALSE, 0);
+      RichEditAppendNewLine(text);
+    }
+  };
+  fill();
+  ::MoveWindow(::GetDlgItem(host_, 18), 10, 10, 380, 100, TRUE);
+  EXPECT_EQ(0, scroll(text).x);
+  EXPECT_EQ(0, scroll(text).y);
+  RichEditClear(text);
+  fill();
+  ASSERT_NE(0, scroll(text).y) << "the view followed the text down";
+  RichEditShowStart(text);
+  EXPECT_EQ(0, scroll(text).x);
+  EXPECT_EQ(0, scroll(text).y);
+  ::DestroyWindow(::GetDlgItem(host_, 18));
+  ::DestroyWindow(::GetDlgItem(host_, 17));
   CUIResource::Uninit();
 }
 

@@ -3,7 +3,10 @@ lines (1532) past the pane's 1,000 (the first quickly, the last 20 a second, acr
 first cut of the oldest lines). The pane shows its newest line (a line of "一", a dark
 band across the pane in a screenshot) once past 1,000 and at the end, and a click on
 运行策略 during the flood is answered within a second (its "请选择要执行的策略!" box comes
-up)."""
+up). A click made just after the service sent many lines at once is answered as soon:
+the console takes the user's click before the lines still to come. After a failure
+reason far wider than the pane, the short lines that follow show from their start: the
+pane is not left scrolled to the end of the long line, empty."""
 
 import struct
 import threading
@@ -11,6 +14,8 @@ import time
 
 FAST = 1060       # sent as quickly as the console takes them
 PACED = 80        # then 20 a second
+BACKLOG = 600     # sent at once, then a click: seconds of work for the console
+SHORT = 40        # short lines after a long one: more than the pane shows
 RATE = 20
 AT_ONCE = 1.0     # seconds a click may wait for its answer
 NAME = "月度策略"
@@ -30,6 +35,15 @@ def dark_band(s, main, rect):
         if sum(1 for p in row if sum(p) < 600) > 0.4 * len(row):
             return True
     return False
+
+
+def shows_line_starts(s, main, rect):
+    """The left part of the pane (where the lines start, "策略名称：...") holds dark text
+    across its rows: at least a third of its pixel rows have some."""
+    left = (rect[0] + 4, rect[1] + 4, rect[0] + 160, rect[3] - 24)
+    rows = s.pixels(main, left)
+    inked = sum(1 for row in rows if sum(1 for p in row if sum(p) < 300) >= 2)
+    return inked >= len(rows) / 3
 
 
 def newest_in_view(s, main, pane, line, timeout):
@@ -81,5 +95,27 @@ def scenario(s):
     s.click(box, s.box_buttons(box, 1)[0])
     s.wait_gone(box, 5)
 
+    for i in range(BACKLOG):
+        peer.send(0, 0, 1532, run_log(1 + i % 2))
+    s.click(main, page.centre(117))
+    clicked = time.monotonic()
+    box = s.wait_window("警告", 60)
+    answered = time.monotonic() - clicked
+    s.check(answered <= AT_ONCE, "运行策略 was answered %.1f s after the click, behind %d lines sent at once"
+            % (answered, BACKLOG))
+    s.click(box, s.box_buttons(box, 1)[0])
+    s.wait_gone(box, 5)
+
     peer.send(0, 0, 1532, newest)
-    newest_in_view(s, main, pane, FAST + PACED + 1, 20)
+    newest_in_view(s, main, pane, FAST + PACED + BACKLOG + 1, 30)
+
+    # A reason far wider than the pane, then short lines.
+    peer.send(0, 0, 1532, run_log(3, "目标主机不可达 access denied " * 150))
+    for i in range(SHORT):
+        peer.send(0, 0, 1532, run_log(1 + i % 2))
+    s.wait_until(lambda: shows_line_starts(s, main, pane), 20,
+                 "the short lines after a long one to show in the run-log pane")
+    for i in range(3):  # and the next lines leave them so
+        peer.send(0, 0, 1532, run_log(2))
+        time.sleep(0.5)
+    s.check(shows_line_starts(s, main, pane), "the run-log pane went empty after more short lines")

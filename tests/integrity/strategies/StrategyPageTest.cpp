@@ -1,8 +1,13 @@
 // The integrity area's host and its strategy page in a real main window, on a real
 // database, talking to a loopback peer or the service stand-in.
+#include <windows.h>
+#include <richedit.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "console/AgentLinkPayloadInfo.h"
@@ -27,6 +32,27 @@ class StrategyPage : public IntegrityPageHost {
     g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
     testenv::PeerFrame f;
     return peer.ReceiveFrame(&f, 5000) && f.messageId == 9999;
+  }
+  // The strategy page of a monthly strategy open, its link on the peer: the body gets
+  // the log pane.
+  void RunOnLogPane(const std::function<void(HWND)>& body) {
+    AddTarget(L"月度策略");
+    LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
+    Run([&] {
+      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      ShowPage(CQuorvaneUIHandler::kTabStrategies);
+      body(Area().StrategyGuard()->LogPane());
+    });
+  }
+  // The log pane shows the start of its newest line (the pane does not wrap: a line is
+  // a row).
+  static bool NewestStartShown(HWND pane) {
+    const LRESULT row = ::SendMessageW(pane, EM_GETLINECOUNT, 0, 0) - 2;  // the last one empty
+    POINTL at{};
+    ::SendMessageW(pane, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), ::SendMessageW(pane, EM_LINEINDEX, row, 0));
+    RECT client{};
+    ::GetClientRect(pane, &client);
+    return at.x >= 0 && at.x < client.right && at.y >= 0 && at.y < client.bottom;
   }
 };
 
@@ -370,12 +396,7 @@ TEST_F(StrategyPage, WhatIsDoneToAStrategyShowsOnEveryRowOfIt) {
 // lines, the newest last and in view, so that the console's memory does not grow with
 // the shift; the oldest go a batch at a time.
 TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShiftShowingTheNewest) {
-  AddTarget(L"月度策略");
-  LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
-  Run([&] {
-    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
-    ShowPage(CQuorvaneUIHandler::kTabStrategies);
-    const HWND pane = Area().StrategyGuard()->LogPane();
+  RunOnLogPane([&](HWND pane) {
     auto line = [&](LRESULT index) {  // a line of the pane, without its break
       wchar_t text[512] = {511};
       const LRESULT length = ::SendMessageW(pane, EM_GETLINE, index, reinterpret_cast<LPARAM>(text));
@@ -384,13 +405,6 @@ TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShiftShowingTheNewest) 
       return shown;
     };
     auto rows = [&] { return ::SendMessageW(pane, EM_GETLINECOUNT, 0, 0) - 1; };  // the last one empty
-    auto newestShown = [&] {
-      POINTL at{};
-      ::SendMessageW(pane, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), ::SendMessageW(pane, EM_LINEINDEX, rows() - 1, 0));
-      RECT client{};
-      ::GetClientRect(pane, &client);
-      return at.y >= 0 && at.y < client.bottom;
-    };
     auto logged = [](int i) {
       return L"策略名称：月度策略     运行失败      第" + std::to_wstring(i) + L"次2024-03-01 09:05:07";
     };
@@ -409,8 +423,51 @@ TEST_F(StrategyPage, TheLogPaneKeepsTheLatestLinesOfALongShiftShowingTheNewest) 
       SCOPED_TRACE(i);
       EXPECT_EQ(i <= bound ? i : Page::kLogLines + i - bound - 1, rows());
       EXPECT_EQ(logged(i <= bound ? 1 : bound - Page::kLogLines + 2), line(0));
-      EXPECT_TRUE(newestShown());
+      EXPECT_TRUE(NewestStartShown(pane));
     }
+  });
+}
+
+// Failure reasons of 2,000 characters: the pane keeps the latest whole lines within its
+// characters too (under Wine every character kept costs memory), and shows the newest
+// line from its start, not scrolled to the end of the long line.
+TEST_F(StrategyPage, TheLogPaneKeepsLongLinesWithinItsCharactersShowingTheNewestFromItsStart) {
+  RunOnLogPane([&](HWND pane) {
+    auto length = [&] {
+      GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
+      return static_cast<LONG>(::SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+    };
+    auto text = [&](LONG from, LONG to) {
+      std::vector<wchar_t> buffer(static_cast<size_t>(to - from + 1));
+      TEXTRANGEW range{{from, to}, buffer.data()};
+      ::SendMessageW(pane, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+      return std::wstring(buffer.data());
+    };
+    const int kLong = 2000;
+    const LONG perLine = static_cast<LONG>(kLong + 60);  // and the name, result and time
+    const int total = Page::kLogChars / perLine * 2;  // well past the bound in characters
+    std::vector<unsigned char> record(4 + 128 + 2 * (kLong + 1), 0);
+    std::memcpy(&record[4], L"月度策略", 8);
+    for (int i = 1; i <= total; ++i) {
+      const bool failed = i % 5 != 0;  // short lines between the long ones
+      record[0] = failed ? 3 : 1;
+      std::wstring reason = std::to_wstring(i) + L"号 ";
+      while (failed && reason.size() < kLong) reason += L"目标主机不可达 access denied ";
+      reason.resize(failed ? kLong : 0);
+      std::fill(record.begin() + 132, record.end(), 0);
+      std::memcpy(&record[132], reason.c_str(), reason.size() * 2);
+      ASSERT_TRUE(peer.SendFrame(0, 0, 1532, record.data(), static_cast<uint32_t>(record.size())));
+      const std::wstring logged =
+          L"策略名称：月度策略     " + (failed ? L"运行失败      " + reason : std::wstring(L"开始运行 ")) + L"2024-03-01 09:05:07\r";
+      ASSERT_TRUE(testenv::PumpUntil([&] { return length() >= static_cast<LONG>(logged.size()) &&
+                                                  text(length() - static_cast<LONG>(logged.size()), length()) == logged; },
+                                     10000)) << i;
+      SCOPED_TRACE(i);
+      EXPECT_GE(Page::kLogChars + Page::kLogChars * Page::kLogBatch / Page::kLogLines, length());
+      EXPECT_EQ(L"策略名称：", text(0, 5)) << "whole lines";
+      EXPECT_TRUE(NewestStartShown(pane));
+    }
+    EXPECT_LT(Page::kLogChars - 2 * perLine, length()) << "as many lines as the bound takes";
   });
 }
 

@@ -3,6 +3,7 @@
 // statement, the audit detail, the host picker and the date picker.
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <gtest/gtest.h>
 
@@ -183,6 +184,8 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
   Insert(L"Client", L"IP, Name, MAC", {L"10.0.0.1", L"主机甲", L"001A2B3C4D5E"});
   Insert(L"Client", L"IP, Name, MAC", {L"10.0.0.2", L"", L"00-1A"});
   Insert(L"StrategyTable", L"StrategyName, id", {L"策略甲", L"S1"});
+  const std::wstring wide = L"变更 " + std::wstring(300, L'x');  // far wider than the dialog
+  const std::wstring wideDetail = L"一|二|" + wide, wideRest = wide + L"  详情";
   const struct {
     const wchar_t *host, *detail, *hostText, *third, *rest;
   } rows[] = {
@@ -190,6 +193,7 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
       {L"10.0.0.1", L"一|二|三", L"主机甲 IP:10.0.0.1 MAC:00-1A-2B-3C-4D-5E", L"", L"三  详情"},
       {L"10.0.0.2", L"一|二|三|四|五", L"IP:10.0.0.2 MAC:00-1A", L"三", L"四|五  详情"},
       {L"10.0.0.9", L"a|b", L"IP:10.0.0.9 ", L"", L"b  详情"},
+      {L"10.0.0.1", wideDetail.c_str(), L"主机甲 IP:10.0.0.1 MAC:00-1A-2B-3C-4D-5E", L"", wideRest.c_str()},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.detail);
@@ -198,6 +202,7 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
     AddAudit(row.host, L"文件审计", L"C:\\a.txt", L"2024-03-05 09:30:00", row.detail, L"S1");
     AddAudit(row.host, L"注册表审计", L"C:\\a.txt", L"2024-03-05 10:00:00", L"另一类型", L"S1");
     wchar_t text[512] = {};
+    POINT view{-1, -1};
     Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
       area.AuditLog()->TypeList().SetCurSel(0);
       Search(d, area, kAudit, kDay, kDay, row.host);
@@ -206,6 +211,8 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
       kAudit.page(area).TakeHost(L"10.0.0.3");
       script.ExpectDialog([&](UiDialogDriver& detail) {
         ::GetWindowTextW(detail.As<CLCAuditLogDetailDlg>()->TextWindow(), text, 512);
+        ::SendMessageW(detail.As<CLCAuditLogDetailDlg>()->TextWindow(), EM_GETSCROLLPOS, 0,
+                       reinterpret_cast<LPARAM>(&view));
         EXPECT_TRUE(detail.Click(CLCAuditLogDetailDlg::kItemExit));
       });
       // The magnifier, clicked where it is painted.
@@ -217,6 +224,8 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
                                   L"\r日志类型:文件审计\r审记对象:C:\\a.txt\r\r审计详细:\r          " + row.third +
                                   L"\r" + row.rest + L"\r";
     EXPECT_EQ(expected, shown.substr(0, expected.size()));
+    EXPECT_EQ(0, view.x) << "opens at the start of its text";
+    EXPECT_EQ(0, view.y);
   }
 }
 
