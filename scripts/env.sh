@@ -15,11 +15,11 @@ export LANG=zh_CN.UTF-8
 export WINEPREFIX=${WINEPREFIX:-$QV_WINE_HEADLESS}
 
 # Runs scripts/setup when something it provides is missing: the cross compiler, CMake,
-# Wine and its two prefixes, Xvfb, xdotool, openbox and ImageMagick, TinyXML's and GoogleTest's sources,
+# Wine and its two prefixes, Xvfb, xdotool, openbox, ip (iproute2) and ImageMagick, TinyXML's and GoogleTest's sources,
 # the SQLite ODBC driver and SQL Server's (FreeTDS), the zh_CN.UTF-8 locale, the fuzzer runtime.
 qv_ensure_setup() {
   local tool
-  for tool in i686-w64-mingw32-g++-posix cmake wine Xvfb import clang++ python3 xdotool openbox xprop; do
+  for tool in i686-w64-mingw32-g++-posix cmake wine Xvfb import clang++ python3 xdotool openbox xprop ip; do
     command -v "$tool" >/dev/null || { bash "$QV_ROOT/scripts/setup"; return; }
   done
   if ! compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||

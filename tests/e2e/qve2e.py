@@ -19,6 +19,7 @@ display, or from a screenshot; never from the console itself.
 
 import os
 import re
+import select
 import shutil
 import signal
 import socket
@@ -38,18 +39,42 @@ class Failure(Exception):
     """A scenario's check failed; the message says why."""
 
 
+class Slow(Failure):
+    """A helper program (xdotool, xwininfo, import, xprop) gave no answer within its
+    limit: the machine is busy. Inside a wait it means "not yet"."""
+
+
 # ------------------------------------------------------------------ waiting
 
-def wait_until(cond, timeout=10.0, what="condition", interval=0.05):
+def wait_until(cond, timeout=10.0, what="condition", interval=0.05, gone=None):
     """Calls cond() until it returns something true, which is returned; fails after
-    `timeout` seconds with `what` in the message."""
+    `timeout` seconds with `what` in the message. A look that starts after the time is
+    up is the last one, so a slow look never ends a wait early. A slow helper program
+    (Slow) counts as "not yet". `gone`, when given, says why the wait is in vain (a
+    program that exited) or returns None: a wait it answers fails at once, after a last
+    look."""
     deadline = time.monotonic() + timeout
+    slow = None
     while True:
-        value = cond()
+        started = time.monotonic()
+        try:
+            value = cond()
+        except Slow as e:
+            value, slow = None, e
         if value:
             return value
-        if time.monotonic() >= deadline:
-            raise Failure("timed out after %.1f s waiting for %s" % (timeout, what))
+        why = gone() if gone else None
+        if why:
+            try:
+                value = cond()  # what the program did before its end is there by now
+            except Slow:
+                value = None
+            if value:
+                return value
+            raise Failure("waiting for %s: %s" % (what, why))
+        if started >= deadline:
+            raise Failure("timed out after %.1f s waiting for %s%s"
+                          % (timeout, what, " (%s)" % slow if slow else ""))
         time.sleep(interval)
 
 
@@ -276,9 +301,25 @@ def _end(procs, sig, timeout):
             p.wait()
 
 
-def _run(args, env, timeout=10, check=False):
-    return subprocess.run(args, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                          timeout=timeout, check=check, text=True)
+X_LIMIT = 60  # seconds a helper program may take on a busy machine before it is Slow
+
+
+def _run(args, env, timeout=X_LIMIT, text=True):
+    """Runs a helper program; Slow when it outlasts `timeout` s."""
+    try:
+        return subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=timeout, text=text)
+    except subprocess.TimeoutExpired:
+        raise Slow("%s took more than %d s" % (" ".join(args[:3]), timeout)) from None
+
+
+def _tail(path, lines=30):
+    """The last lines of a log, for a message."""
+    try:
+        with open(path, errors="replace") as f:
+            return "".join(f.readlines()[-lines:]).rstrip() or "(empty)"
+    except OSError as e:
+        return "(unreadable: %s)" % e
 
 
 class Display:
@@ -287,32 +328,56 @@ class Display:
     def __init__(self, wm, log_dir):
         self.wm = wm
         self.procs = []
+        xlog = os.path.join(log_dir, "xvfb.log")
         read, write = os.pipe()
-        log = open(os.path.join(log_dir, "xvfb.log"), "w")
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24",
-                                 "-nolisten", "tcp"], pass_fds=(write,), stdout=log, stderr=log)
+        with open(xlog, "w") as log:
+            # -displayfd: Xvfb takes the first display number free on the machine.
+            xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24",
+                                     "-nolisten", "tcp"], pass_fds=(write,), stdout=log, stderr=log)
         os.close(write)
         self.procs.append(xvfb)
         number = b""
-        deadline = time.monotonic() + 15
+        deadline = time.monotonic() + X_LIMIT
         while not number.endswith(b"\n") and time.monotonic() < deadline:
+            if not select.select([read], [], [], 1)[0]:
+                continue
             chunk = os.read(read, 16)
             if not chunk:
                 break
             number += chunk
         os.close(read)
-        if not number.strip():
+        if not number.endswith(b"\n"):
             self.stop()
-            raise Failure("Xvfb did not start")
+            raise Failure("Xvfb did not start within %d s; its log:\n%s" % (X_LIMIT, _tail(xlog)))
         self.name = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.name)
         if wm == "openbox":
-            olog = open(os.path.join(log_dir, "openbox.log"), "w")
-            self.procs.append(subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                               stdout=olog, stderr=olog))
-            wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in
-                       _run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], self.env).stdout,
-                       10, "openbox to manage the display")
+            self._start_openbox(os.path.join(log_dir, "openbox.log"))
+
+    def _start_openbox(self, olog):
+        with open(olog, "w") as log:
+            box = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdin=subprocess.DEVNULL,
+                                   stdout=log, stderr=log)
+        self.procs.append(box)
+
+        def managed():
+            # Openbox manages the display once the root names its check window and that
+            # window names itself (the window manager's own proof that it is up).
+            root = _run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], self.env).stdout
+            m = re.search(r"window id # (0x[0-9a-f]+)", root)
+            if not m:
+                return False
+            own = _run(["xprop", "-id", m.group(1), "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME"], self.env).stdout
+            return m.group(1) in own and "Openbox" in own
+
+        def ended():
+            return None if box.poll() is None else "openbox exited with status %d" % box.returncode
+        try:
+            # Its first start on a machine builds the font cache: seconds, more when busy.
+            wait_until(managed, 120, "openbox to manage the display", 0.2, ended)
+        except Failure as e:
+            self.stop()
+            raise Failure("%s; openbox's log:\n%s" % (e, _tail(olog)))
 
     def stop(self):
         _end(self.procs, signal.SIGTERM, 5)
@@ -370,6 +435,7 @@ class Peer:
         self.frames = []
         self.lock = threading.Lock()
         self.stopped = False
+        self.gone = None  # set by the session: why the console can no longer connect
         self.thread = threading.Thread(target=self._serve, daemon=True)
         self.thread.start()
 
@@ -406,7 +472,7 @@ class Peer:
                 buf = buf[16 + length:]
 
     def wait_connected(self, timeout=20):
-        wait_until(lambda: self.conn is not None, timeout, "the console to connect to the peer")
+        wait_until(lambda: self.conn is not None, timeout, "the console to connect to the peer", gone=self.gone)
 
     def send(self, ftype, wparam, msg, payload=b""):
         with self.lock:
@@ -430,27 +496,61 @@ class Peer:
         self.thread.join(2)
 
 
+# ------------------------------------------------------------------ prefix
+
+class Prefix:
+    """A scenario's own copy of a Wine prefix: an overlay on the original, its changes
+    kept in memory (in `scratch`, a tmpfs of the run) and gone with it. The run's mount
+    namespace (run.py) keeps the mounts from the rest of the machine."""
+
+    def __init__(self, original, scratch, name):
+        self.top = os.path.join(scratch, name)
+        upper, work, self.path = (os.path.join(self.top, d) for d in ("upper", "work", "prefix"))
+        for d in (upper, work, self.path):
+            os.makedirs(d)
+        r = subprocess.run(["mount", "-t", "overlay", "overlay", "-o",
+                            "lowerdir=%s,upperdir=%s,workdir=%s" % (original, upper, work), self.path],
+                           stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        if r.returncode != 0:
+            raise Failure("no copy of the prefix %s: %s" % (original, r.stdout.strip()))
+
+    def release(self):
+        # Lazily: a process of the scenario that outlived it must not keep the next waiting.
+        subprocess.run(["umount", "-l", self.path], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        shutil.rmtree(self.top, ignore_errors=True)
+
+
 # ------------------------------------------------------------------ session
 
 class Session:
-    """One scenario's world: display, database, service (or peer) and console."""
+    """One scenario's world: display, database, service (or peer) and console, and its
+    own copy of the X11 prefix (`prefix`, a Prefix), so that nothing of another
+    scenario's Wine (its wineserver, its windows, what it wrote) is there."""
 
-    def __init__(self, name, wm, out_dir, build_dir):
+    def __init__(self, name, wm, out_dir, build_dir, prefix):
         self.name, self.wm, self.out = name, wm, out_dir
         self.build = build_dir
         shutil.rmtree(out_dir, ignore_errors=True)
         os.makedirs(out_dir)
         self.procs = []
         self.peer = None
-        self.display = Display(wm, out_dir)
-        self.env = dict(self.display.env)
-        self.env["WINEPREFIX"] = os.environ["QV_WINE_X11"]
-        # QV_E2E_WINEDEBUG gives the programs Wine's traces (in the scenario's logs).
-        self.env["WINEDEBUG"] = os.environ.get("QV_E2E_WINEDEBUG", "-all")
-        self._make_database()
-        # Its own wineserver, gone as soon as this session's programs are.
-        subprocess.run(["wineserver", "-p0"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+        self.console = None
+        self.prefix = prefix
+        self.display = None
+        self.env = dict(os.environ, WINEPREFIX=prefix.path)
+        try:
+            self.display = Display(wm, out_dir)
+            self.env.update(DISPLAY=self.display.name)
+            # QV_E2E_WINEDEBUG gives the programs Wine's traces (in the scenario's logs).
+            self.env["WINEDEBUG"] = os.environ.get("QV_E2E_WINEDEBUG", "-all")
+            self._make_database()
+            # Its own wineserver, gone as soon as this session's programs are.
+            subprocess.run(["wineserver", "-p0"], env=self.env, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=X_LIMIT)
+        except BaseException:
+            self.close()
+            raise
 
     # ---- database
     def _make_database(self):
@@ -488,8 +588,11 @@ class Session:
 
     # ---- programs
     def spawn(self, args, log_name):
-        log = open(os.path.join(self.out, log_name), "w")
-        p = subprocess.Popen(args, env=self.env, stdout=log, stderr=log, cwd=self.out)
+        path = os.path.join(self.out, log_name)
+        with open(path, "w") as log:
+            p = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                 cwd=self.out)
+        p.log = path
         self.procs.append(p)
         return p
 
@@ -497,11 +600,16 @@ class Session:
         """QvService.exe with `data` (default: its demo data), recording every frame it
         receives in frames.log; waits until it listens."""
         data = data or os.path.join(ROOT, "src", "qvservice", "QvServiceDemo.txt")
-        self._wait_port_free()
         self.frame_log = os.path.join(self.out, "frames.log")
         self.service = self.spawn(["wine", os.path.join(self.build, "src", "qvservice", "QvService.exe"),
                                    "--data", data, "--log", self.frame_log], "service.log")
-        wait_until(lambda: self._listening(), 30, "QvService.exe to listen on 127.0.0.1:%d" % SERVICE_PORT)
+        service = self.service
+
+        def ended():
+            return None if service.poll() is None else \
+                "QvService.exe exited (status %d); its log:\n%s" % (service.returncode, _tail(service.log))
+        wait_until(lambda: self._listening(), 60, "QvService.exe to listen on 127.0.0.1:%d" % SERVICE_PORT,
+                   gone=ended)
 
     def service_frames(self, msg=None):
         """The frames the service received: (type, wParam, message id, length) each."""
@@ -519,14 +627,9 @@ class Session:
 
     def start_peer(self):
         """A loopback peer (Peer) in place of the service."""
-        self._wait_port_free()
         self.peer = Peer()
+        self.peer.gone = self._console_gone
         return self.peer
-
-    def _wait_port_free(self):
-        # The console always connects to this port: another run's service would answer.
-        wait_until(lambda: not self._listening(), 120,
-                   "127.0.0.1:%d to be free (another service listens there)" % SERVICE_PORT, 0.5)
 
     @staticmethod
     def _listening():
@@ -544,7 +647,7 @@ class Session:
         """Starts build/Quorvane.exe; with `login`, logs in as tamuk/tamuk and returns the
         main window, else returns the login window."""
         self.console = self.spawn(["wine", os.path.join(self.build, "Quorvane.exe")], "console.log")
-        dlg = self.wait_window("登录", 60)
+        dlg = self.wait_window("登录", 120)
         if not login:
             return dlg
         return self.login(dlg, "tamuk", "tamuk")
@@ -556,13 +659,23 @@ class Session:
             self.key("ctrl+a", "BackSpace")
             self.type(text)
         self.click(dlg, lay.centre(101))
-        return self.wait_window("完整性安全监测系统", 30)
+        return self.wait_window("完整性安全监测系统", 60)
 
     def console_alive(self):
         return self.console.poll() is None
 
+    def _console_gone(self):
+        """Why a wait for the console is in vain: it exited (with the end of its log)."""
+        c = self.console
+        if c is None or c.poll() is None:
+            return None
+        return "the console exited (status %d); the end of its log:\n%s" % (c.returncode, _tail(c.log))
+
     # ---- X
-    def x(self, args, check=True, timeout=10):
+    def x(self, args, check=True, timeout=X_LIMIT):
+        """Runs an X helper program (xdotool, xwininfo, ...) on the display; its output.
+        A failure is a Failure (None without `check`); one that outlasts `timeout` s is
+        Slow, which a wait takes for "not yet"."""
         r = _run(args, self.env, timeout=timeout)
         if r.returncode != 0:
             if check:
@@ -592,10 +705,10 @@ class Session:
 
     def wait_window(self, title, timeout=10):
         """The one shown window of that title, once it is there."""
-        return wait_until(lambda: (self.windows(title) or [None])[-1], timeout, "window %r" % title)
+        return self.wait_until(lambda: (self.windows(title) or [None])[-1], timeout, "window %r" % title)
 
     def wait_gone(self, window, timeout=5):
-        wait_until(lambda: not window.shown(), timeout, "window %r to close" % window.title)
+        self.wait_until(lambda: not window.shown(), timeout, "window %r to close" % window.title)
 
     def tray_window(self):
         """The system tray that Wine shows without a desktop tray (its icons from the left)."""
@@ -614,7 +727,7 @@ class Session:
                 if g and g[2] > 20 and g[3] > 20:
                     return w
             return None
-        return wait_until(find, timeout, "a pop-up menu")
+        return self.wait_until(find, timeout, "a pop-up menu")
 
     def tray_command(self, index, count):
         """Right-clicks the console's tray icon (the first in Wine's tray window) and
@@ -669,19 +782,23 @@ class Session:
 
     def screenshot(self, name):
         path = os.path.join(self.out, name + ".png")
-        self.x(["import", "-window", "root", path], check=False, timeout=30)
+        self.x(["import", "-window", "root", path], check=False)
         return path
 
     def pixels(self, window, rect=None):
         """The window's pixels as rows of (r, g, b), from a screenshot; `rect` in client
         coordinates limits them."""
         g = window.geometry()
+        if g is None:
+            raise Failure("window %r is gone" % window.title)
         x, y, w, h = g
         if rect:
             x, y, w, h = x + rect[0], y + rect[1], rect[2] - rect[0], rect[3] - rect[1]
-        data = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y),
-                               "-depth", "8", "rgb:-"], env=self.env, stdout=subprocess.PIPE,
-                              timeout=30, check=True).stdout
+        r = _run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8", "rgb:-"],
+                 self.env, text=False)
+        if r.returncode != 0 or len(r.stdout) < w * h * 3:
+            raise Failure("no screenshot: %s" % r.stderr.decode(errors="replace").strip())
+        data = r.stdout
         return [[tuple(data[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
 
     def check_boxes(self, window, rect, x=20):
@@ -712,17 +829,23 @@ class Session:
     def fail(self, why):
         raise Failure(why)
 
-    @staticmethod
-    def wait_until(cond, timeout=10.0, what="condition"):
-        return wait_until(cond, timeout, what)
+    def wait_until(self, cond, timeout=10.0, what="condition", interval=0.05):
+        """wait_until, which fails at once (after a last look) when the console that ran
+        when the wait began has exited: it is reported as exited, with its log."""
+        ran = self.console is not None and self.console.poll() is None
+        return wait_until(cond, timeout, what, interval, self._console_gone if ran else None)
 
     def close(self):
         if self.peer:
             self.peer.stop()
         _end(self.procs, signal.SIGTERM, 10)
-        self.display.stop()
-        try:
-            subprocess.run(["wineserver", "-w"], env=self.env, stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
-        except subprocess.TimeoutExpired:
-            pass
+        # Whatever still runs in this scenario's prefix (Wine's own services, a debugger)
+        # ends with it.
+        for how in ("-k", "-w"):
+            try:
+                subprocess.run(["wineserver", how], env=self.env, stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=X_LIMIT)
+            except subprocess.TimeoutExpired:
+                pass
+        if self.display:
+            self.display.stop()

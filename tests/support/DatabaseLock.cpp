@@ -34,7 +34,7 @@ bool DatabaseLock::Hold(DWORD timeoutMs) {
                                L" \"BEGIN EXCLUSIVE;\" \".system touch " + dir + L"/lock-held\"" +
                                L" \".system while [ -e " + dir + L"/lock-keep ]; do sleep 0.02; done\" \"COMMIT;\"" +
                                L" \".system rm " + dir + L"/lock-held\"";
-  if (!m_shell.Start(command)) return false;
+  if (!m_shell.StartUnix(command)) return false;
   m_started = true;
   return testenv::PollUntil([&] { return ::GetFileAttributesW(m_held.c_str()) != INVALID_FILE_ATTRIBUTES; },
                             timeoutMs, 20);

@@ -2,8 +2,8 @@
 // Another program holding the test database, as a long transaction or a backup of
 // another process does: the sqlite3 shell, a Unix process of its own, in a transaction
 // begun with BEGIN EXCLUSIVE, so that every other connection's read or write waits for
-// it. It holds until Release() or its end. Through flag files beside the database, as
-// the shell takes no orders once started.
+// it. It holds until Release() or its end (the shell ends with it). Through flag files
+// beside the database, as the shell takes no orders once started.
 #include <windows.h>
 
 #include <string>

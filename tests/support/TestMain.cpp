@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "platform/CAppModule.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -52,13 +54,26 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
+// Hidden, for the check that a crash fails its suite at once and leaves nothing running
+// (tests/support/crash-check.sh): helpers as tests start them, a Unix program and a
+// Windows one (this program, idle), then the crash.
+[[noreturn]] void CrashWithHelpers() {
+  wchar_t self[MAX_PATH] = L"";
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  testenv::ChildProcess unixHelper, windowsHelper;
+  unixHelper.StartUnix(L"/bin/sh -c \"sleep 600; :\" qv-crash-helper");
+  windowsHelper.Start(L"\"" + std::wstring(self) + L"\" --qv-idle");
+  ::Sleep(1000);
+  *static_cast<volatile int*>(nullptr) = 1;
+  ::ExitProcess(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   ::SetUnhandledExceptionFilter(ReportCrash);
-  // Hidden: crash on purpose, for the check that a crash fails its suite at once
-  // (tests/support/crash-check.sh).
-  if (argc > 1 && std::strcmp(argv[argc - 1], "--qv-crash") == 0) *static_cast<volatile int*>(nullptr) = 1;
+  if (argc > 1 && std::strcmp(argv[argc - 1], "--qv-crash") == 0) CrashWithHelpers();
+  if (argc > 1 && std::strcmp(argv[argc - 1], "--qv-idle") == 0) ::Sleep(600000);
   ::CoInitialize(nullptr);
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES};
   ::InitCommonControlsEx(&icc);

@@ -6,7 +6,8 @@ The first path segment chooses how the version file and the executable are answe
 the body, then the connection closes), chunked, chunkcutN (chunked, the connection closing
 after N per cent of the body, inside a chunk and without the last one), slow (the body in
 small pieces). Every
-request path is appended to LOGFILE. GET /quit ends the server, as does an hour idle.
+request path is appended to LOGFILE. It serves until it is ended (the tests start it through
+tied.py, which ends it with the test).
 """
 import http.server
 import os
@@ -25,10 +26,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         with open(LOGFILE, "a") as log:
             log.write(self.path + "\n")
-        if self.path == "/quit":
-            self.reply(200, b"bye")
-            self.server.quit = True
-            return
         parts = self.path.lstrip("/").split("/", 1)
         modes = parts[0].split("-")
         if len(parts) != 2 or len(modes) != 2:
@@ -80,11 +77,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-server.quit = False
-server.timeout = 1
 with open(PORTFILE + ".tmp", "w") as f:
     f.write(str(server.server_address[1]))
 os.replace(PORTFILE + ".tmp", PORTFILE)
-idle_until = time.time() + 3600
-while not server.quit and time.time() < idle_until:
-    server.handle_request()
+server.serve_forever()

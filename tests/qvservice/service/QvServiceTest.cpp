@@ -19,6 +19,7 @@
 #include "qvservice/CQvService.h"
 #include "qvservice/CQvServiceScript.h"
 #include "support/AgentLinkTestWindow.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
@@ -322,28 +323,10 @@ TEST(QvServiceProcess, ExecutableServesFromItsDataFile) {
   std::wstring data = dir.File(L"service.txt"), portFile = dir.File(L"port.txt"),
                log = dir.File(L"frames.log");
   ASSERT_TRUE(testfiles::WriteBytes(data, std::string(kScript, sizeof(kScript) - 1)));
-  std::wstring exe = qv::Utf8ToWide(QV_SERVICE_EXE);
-  for (auto& c : exe)
-    if (c == L'/') c = L'\\';
-  if (!exe.empty() && exe[0] == L'\\') exe = L"Z:" + exe;
-  std::wstring cmd = L"\"" + exe + L"\" --port 0 --port-file \"" + portFile + L"\" --data \"" +
-                     data + L"\" --log \"" + log + L"\"";
-  STARTUPINFOW si = {};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi = {};
-  std::vector<wchar_t> line(cmd.begin(), cmd.end());
-  line.push_back(0);
-  ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                               nullptr, nullptr, &si, &pi));
-  struct Child {
-    PROCESS_INFORMATION pi;
-    ~Child() {
-      ::TerminateProcess(pi.hProcess, 0);
-      ::WaitForSingleObject(pi.hProcess, 5000);
-      ::CloseHandle(pi.hThread);
-      ::CloseHandle(pi.hProcess);
-    }
-  } child{pi};
+  testenv::ChildProcess child;
+  ASSERT_TRUE(child.Start(L"\"" + testenv::WindowsPath(QV_SERVICE_EXE) + L"\" --port 0 --port-file \"" + portFile +
+                              L"\" --data \"" + data + L"\" --log \"" + log + L"\"",
+                          CREATE_NO_WINDOW));
 
   // The child writes the port it got once it listens; nothing posts messages
   // meanwhile, so this polls.

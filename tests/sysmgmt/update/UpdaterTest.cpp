@@ -36,44 +36,22 @@ HTREEITEM Nth(CMulStatusTree& tree, HTREEITEM item, const std::vector<int>& step
   return item;
 }
 
-// The Unix path of a Windows one, as Wine maps it.
-std::string UnixPath(const std::wstring& path) {
-  using Convert = char*(__cdecl*)(const wchar_t*);
-  auto convert = reinterpret_cast<Convert>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  char* unix = convert ? convert(path.c_str()) : nullptr;
-  const std::string result = unix ? unix : "";
-  if (unix) ::HeapFree(::GetProcessHeap(), 0, unix);
-  return result;
-}
-
 // An update endpoint (tests/support/update_server.py on 127.0.0.1, a free port) serving
 // the folder `site`; the running executable is a copy in `app`; downloads go to `temp`;
 // the consent question is answered with `answer`.
 struct UpdateWorld : CAutoUpdater::Seam {
   UpdateWorld() {
-    auto arg = [](const std::wstring& path) { return L" \"" + qv::Utf8ToWide(UnixPath(path)) + L"\""; };
-    std::wstring line = L"python3" + arg(testenv::SourcePath(L"tests\\support\\update_server.py")) +
-                        arg(site.Path()) + arg(state.File(L"port")) + arg(state.File(L"log"));
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    // Wine gives a Unix program no process handle: a request ends the server instead.
-    if (::CreateProcessW(L"Z:\\usr\\bin\\python3", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      testenv::PollUntil([&] { return !!(std::ifstream(qv::WideToUtf8(state.File(L"port"))) >> port); }, 20000);
+    auto arg = [](const std::wstring& path) { return L" \"" + qv::Utf8ToWide(testenv::UnixPath(path)) + L"\""; };
+    if (server.StartUnix(L"/usr/bin/python3" + arg(testenv::SourcePath(L"tests\\support\\update_server.py")) +
+                         arg(site.Path()) + arg(state.File(L"port")) + arg(state.File(L"log"))))
+      testenv::PollUntil([&] { return !!(std::ifstream(qv::WideToUtf8(state.File(L"port"))) >> port); }, 60000);
     wchar_t tmp[MAX_PATH];
     ::GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
     savedTmp = tmp;
     ::SetEnvironmentVariableW(L"TMP", temp.Path().c_str());
     Reset();
   }
-  ~UpdateWorld() override {
-    ::SetEnvironmentVariableW(L"TMP", savedTmp.c_str());
-    HINTERNET root = ::InternetOpenW(L"test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    if (HINTERNET quit = ::InternetOpenUrlW(root, (Base(L"") + L"quit").c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0))
-      ::InternetCloseHandle(quit);
-    ::InternetCloseHandle(root);
-  }
+  ~UpdateWorld() override { ::SetEnvironmentVariableW(L"TMP", savedTmp.c_str()); }
   std::wstring ExecutablePath() override { return exe; }
   int Ask(const std::wstring&, const std::wstring&) override { return answer; }
   // "http://127.0.0.1:port/<modes>/": how update.txt and the rest are answered (see the server).
@@ -96,6 +74,7 @@ struct UpdateWorld : CAutoUpdater::Seam {
     ::CopyFileW(Fixture(executable).c_str(), site.File(L"Quorvane.exe").c_str(), FALSE);
   }
   testenv::TempDir site, state, app, temp;
+  testenv::ChildProcess server;  // ends before the folders it serves go
   unsigned port = 0;
   std::wstring savedTmp, exe = app.File(L"Quorvane.exe"), backup = app.File(L"OldExecutable.bak");
   int answer = IDYES;
