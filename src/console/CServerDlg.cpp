@@ -27,7 +27,7 @@ void ShowQueryError(SQLServerLink& link) {
 }  // namespace
 
 CServerDlg::CServerDlg(std::wstring* result, const wchar_t* title)
-    : CUiDialogImpl<CServerDlg>(kLayoutId), m_result(result) {
+    : CUiDialogImpl<CServerDlg>(kLayoutId), m_result(result), m_filling(L"QuorvaneHostPickerFill") {
   // The caption is taken when the window is made: the title goes in before that.
   if (title && *title && Load(kLayoutId)) SetWindowTitle(title);
 }
@@ -45,32 +45,56 @@ LRESULT CServerDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
   return OkCancelCommand(pnmh, kItemOK, kItemCancel, [this] { OnOK(); }, bHandled);
 }
 
+// The hosts are read at once (a listing left open would hold the database from the
+// pages' writes); the first go into the tree as the picker opens, the others from its
+// idle time: the tree shows a few lines of a site's 20,000 hosts, and the picker opens
+// as on a small site.
 void CServerDlg::FillServerTree() {
   SQLServerLink link;
   if (!ConnectOrTell(link, kNoConnectionText)) return;
   SQLStatement* hosts = link.CreateStatement(kServersQuery);
-  while (hosts && hosts->Fetch()) {
-    const std::wstring ip = OrEmpty(hosts->GetString(2));
-    std::wstring label = OrEmpty(hosts->GetString(1));
-    if (label.empty()) label = ip;
-    // Only the first host with the address comes checked: one choice at a time.
-    const bool preset = !m_tree.Checked() && !ip.empty() && m_result && ip == *m_result;
-    HTREEITEM item = m_tree.Add(m_root, label, hosts->GetInt(3) != 0 ? kImageOnline : kImageOffline,
-                                preset ? EM_TVIS_CHECK : EM_TVIS_UNCHECK, hosts->GetInt(0));
-    if (item && preset) m_tree.SetChecked(item);
-  }
+  while (hosts && hosts->Fetch())
+    m_hosts.push_back({hosts->GetInt(0), OrEmpty(hosts->GetString(1)), OrEmpty(hosts->GetString(2)),
+                       hosts->GetInt(3) != 0});
   if (!hosts || hosts->Failed()) {
     // Part of the hosts would pass for all of them.
-    while (HTREEITEM item = m_tree.tree.GetChildItem(m_root)) m_tree.tree.DeleteItem(item);
-    m_tree.SetChecked(nullptr);
+    m_hosts.clear();
     const std::wstring reason = OrEmpty(link.GetLastErrorText());
     link.Disconnect();
     TellListUnread(kReadServersFailed, reason.c_str());
-  } else {
-    link.ReleaseStatement(hosts);
-    link.Disconnect();
+    return;
   }
+  link.ReleaseStatement(hosts);
+  link.Disconnect();
+  const bool more = AddHosts(::GetTickCount() + IdleSlices::kSliceMs);
   m_tree.tree.Expand(m_root);
+  if (more) m_filling.Start(m_hWnd, [this](DWORD until) { return AddHostsUnseen(until); });
+}
+
+// Below the expanded group the tree would measure and draw again after every host.
+bool CServerDlg::AddHostsUnseen(DWORD until) {
+  m_tree.tree.SetRedraw(FALSE);
+  const bool more = AddHosts(until);
+  m_tree.tree.SetRedraw(TRUE);
+  return more;
+}
+
+bool CServerDlg::AddHosts(DWORD until) {
+  do {
+    if (m_hostsIn >= m_hosts.size()) break;
+    const Host& host = m_hosts[m_hostsIn++];
+    const std::wstring& label = host.name.empty() ? host.ip : host.name;
+    // Only the first host with the address comes checked, and none once the user has
+    // checked one: one choice at a time.
+    const bool preset = !m_tree.Checked() && !host.ip.empty() && m_result && host.ip == *m_result;
+    HTREEITEM item = m_tree.Add(m_root, label, host.online ? kImageOnline : kImageOffline,
+                                preset ? EM_TVIS_CHECK : EM_TVIS_UNCHECK, host.id);
+    if (item && preset) m_tree.SetChecked(item);
+  } while (IdleSlices::Within(until));
+  if (m_hostsIn < m_hosts.size()) return true;
+  std::vector<Host>().swap(m_hosts);
+  m_hostsIn = 0;
+  return false;
 }
 
 LRESULT CServerDlg::OnTreeCheck(int, LPNMHDR pnmh, BOOL&) {
@@ -86,9 +110,14 @@ LRESULT CServerDlg::OnItemDeleted(int, LPNMHDR pnmh, BOOL& bHandled) {
 }
 
 void CServerDlg::OnOK() {
-  HTREEITEM chosen = m_tree.tree.GetChildItem(m_root);
-  while (chosen && m_tree.tree.GetCheck(chosen) != EM_TVIS_CHECK)
-    chosen = m_tree.tree.GetNextSiblingItem(chosen);
+  m_filling.Finish();  // the host chosen may be among those still to come
+  // The one host the user checked, as the tree keeps it; else the first checked found
+  // by a walk, which over 20,000 hosts costs Wine's tree a search of all items per step.
+  HTREEITEM chosen = m_tree.Checked();
+  if (!chosen || m_tree.tree.GetCheck(chosen) != EM_TVIS_CHECK) {
+    chosen = m_tree.tree.GetChildItem(m_root);
+    while (chosen && m_tree.tree.GetCheck(chosen) != EM_TVIS_CHECK) chosen = m_tree.tree.GetNextSiblingItem(chosen);
+  }
   if (!chosen) {
     UiMessageBox(L"请选择对象内容", L"警告", MB_ICONHAND);
     return;

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "console/IdleSlices.h"
 #include "console/PickerTree.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
@@ -30,6 +32,7 @@ class CServerDlg : public CUiDialogImpl<CServerDlg>, public CWHRoundRectFrameHel
     CHAIN_MSG_MAP(CUiDialogImpl<CServerDlg>)
     CHAIN_MSG_MAP(CWHRoundRectFrameHelper<CServerDlg>)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    CHAIN_MSG_MAP_MEMBER(m_filling)
     NOTIFY_HANDLER(kItemTree, CMulStatusTree::kNotifyCheckChanged, OnTreeCheck)
     NOTIFY_HANDLER(kItemTree, TVN_DELETEITEMW, OnItemDeleted)
     REFLECT_NOTIFICATIONS()
@@ -46,8 +49,19 @@ class CServerDlg : public CUiDialogImpl<CServerDlg>, public CWHRoundRectFrameHel
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnTreeCheck(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnItemDeleted(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
+  // The hosts read, while the slice lasts; false once all are in the tree.
+  bool AddHosts(DWORD until);
+  bool AddHostsUnseen(DWORD until);
 
   std::wstring* m_result;
   PickerTree m_tree;
   HTREEITEM m_root = nullptr;
+  struct Host {
+    int id;
+    std::wstring name, ip;
+    bool online;
+  };
+  std::vector<Host> m_hosts;  // read, and not yet all in the tree
+  size_t m_hostsIn = 0;
+  IdleSlices m_filling;
 };

@@ -1,5 +1,8 @@
 #include "console/HostStateWrites.h"
 
+#include <algorithm>
+#include <map>
+
 #include "console/RunInTransaction.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -55,6 +58,34 @@ DWORD PauseAfter(KeptLink::Result result) {
 
 const UINT kStrDatabaseBusy = 280;  // the database is held: the states wait for it
 
+// Addresses per statement: under the parameter limits of both databases (SQL Server
+// takes 2,100, older SQLite 999).
+const size_t kAddressesPerWrite = 500;
+
+// Every host of the addresses takes its state, a statement for many addresses of one
+// state: Client.IP has no index, so each statement reads every host once, and a
+// statement per address made a site of 20,000 hosts read 20,000 hosts for each.
+bool WriteStates(SQLServerLink& link, const HostStateWrites::States& states) {
+  std::map<int, std::vector<const std::wstring*>> byState;
+  for (const auto& state : states) byState[state.second].push_back(&state.first);
+  for (const auto& group : byState) {
+    const std::vector<const std::wstring*>& addresses = group.second;
+    for (size_t from = 0; from < addresses.size(); from += kAddressesPerWrite) {
+      const size_t count = std::min(kAddressesPerWrite, addresses.size() - from);
+      std::wstring sql = L"update Client set status=? where IP in (?";
+      for (size_t i = 1; i < count; ++i) sql += L",?";
+      sql += L")";
+      SQLStatement* write = link.CreateStatement(sql.c_str());
+      if (!write || !write->BindInt(0, group.first)) return false;
+      for (size_t i = 0; i < count; ++i)
+        if (!write->BindString(static_cast<int>(i + 1), addresses[from + i]->c_str())) return false;
+      if (!write->Execute()) return false;
+      link.ReleaseStatement(write);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 HostStateWrites::HostStateWrites() : m_link(kLockWaitMs) {}
@@ -109,14 +140,7 @@ HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
   states.swap(m_pending);
   m_pendingAt.clear();
   const KeptLink::Result result = m_link.Run([&](SQLServerLink& link) {
-    return RunInTransaction(link, [&] {
-      SQLStatement* write = link.CreateStatement(L"update Client set status=? where IP=?");
-      for (const auto& state : states)
-        if (!write || !write->BindInt(0, state.second) || !write->BindString(1, state.first.c_str()) ||
-            !write->Execute())
-          return false;
-      return true;
-    }) ? 1 : 0;
+    return RunInTransaction(link, [&] { return WriteStates(link, states); }) ? 1 : 0;
   });
   const HWND window = m_window;  // the box below runs a message loop: the page may go
   const UINT_PTR outage = OutageOf(window);

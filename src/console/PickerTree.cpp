@@ -25,9 +25,7 @@ bool PickerTree::Create(HWND view, UINT id, DWORD style, const UINT* bitmaps, si
 
 HTREEITEM PickerTree::Add(HTREEITEM parent, const std::wstring& text, int image, int state,
                           DWORD_PTR data) {
-  HTREEITEM item = tree.InsertItem(text.c_str(), image, image, parent, TVI_LAST, state);
-  if (item) tree.SetItemData(item, data);
-  return item;
+  return tree.InsertItem(text.c_str(), image, image, parent, TVI_LAST, state, static_cast<LPARAM>(data));
 }
 
 void PickerTree::OnCheck(HTREEITEM item, int state) {

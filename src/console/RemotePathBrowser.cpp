@@ -87,7 +87,7 @@ void RemotePathBrowser::Open(HWND dialog, HWND view, UINT id, const std::wstring
   m_topPending = true;
   // Told once; the top is asked for again whenever the link is back.
   SentOrTellLinkDown(RequestTop());
-  ::SetTimer(m_dialog, kLinkWatchTimer, kLinkWatchPeriod, nullptr);
+  WatchLink();
 }
 
 bool RemotePathBrowser::RequestTop() {
@@ -105,6 +105,7 @@ void RemotePathBrowser::Close() {
   if (!m_registered) return;
   ::KillTimer(m_dialog, kAnswerTimer);
   ::KillTimer(m_dialog, kLinkWatchTimer);
+  m_watching = false;
   CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_dialog, AGENT_MSG_LIST_DRIVES});
   CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_dialog, AnswerId()});
   m_registered = false;
@@ -184,8 +185,25 @@ void RemotePathBrowser::OnDirectoryReply(UINT message, WPARAM wParam, LPARAM lPa
 
 bool RemotePathBrowser::OnTimer(UINT_PTR id) {
   if (id == kLinkWatchTimer) {
-    // What was asked over a connection that has closed is asked again over the new one.
+    // What was asked over a connection that has since closed gets no answer: the link
+    // broke, or dropped an answer it could not take. That is said as for a command the
+    // link does not take; a folder closes again to be expanded anew, and the top is
+    // asked again over the new connection.
+    bool lost = false;
+    if (m_requested && m_awaitedConnection != LinkConnection()) {
+      HTREEITEM item = m_awaited;
+      EndRequest();
+      if (item) Reclose(item);
+      lost = true;
+    }
+    if (m_drivesAsked && m_drivesConnection != LinkConnection()) {
+      m_drivesAsked = false;
+      lost = true;
+    }
+    if (lost) SentOrTellLinkDown(0);
     if (m_topPending && m_topConnection != LinkConnection() && g_agentLinkManager.CanSend()) RequestTop();
+    RequestQueued(lost);
+    WatchLink();
     return true;
   }
   if (id != kAnswerTimer) return false;
@@ -273,6 +291,7 @@ void RemotePathBrowser::RequestListing(HTREEITEM item, bool tell) {
     m_awaited = item;
     m_awaitedConnection = LinkConnection();
     ::SetTimer(m_dialog, kAnswerTimer, m_answerTimeout, nullptr);
+    WatchLink();
   } else {
     // Not asked: closed again, to be expanded once the link is back.
     Reclose(item);
@@ -280,8 +299,8 @@ void RemotePathBrowser::RequestListing(HTREEITEM item, bool tell) {
   }
 }
 
-void RemotePathBrowser::RequestQueued() {
-  bool told = false;  // one box for all the nodes the link did not take
+void RemotePathBrowser::RequestQueued(bool told) {
+  // One box for all the nodes the link did not take.
   while (!m_requested && !m_queued.empty()) {
     HTREEITEM item = m_queued.front();
     m_queued.erase(m_queued.begin());
@@ -311,7 +330,17 @@ void RemotePathBrowser::Reclose(HTREEITEM item) {
 
 void RemotePathBrowser::TopListed() {
   m_topPending = false;
-  ::KillTimer(m_dialog, kLinkWatchTimer);
+  WatchLink();
+}
+
+void RemotePathBrowser::WatchLink() {
+  const bool watch = m_registered && (m_topPending || m_requested);
+  if (watch == m_watching) return;
+  m_watching = watch;
+  if (watch)
+    ::SetTimer(m_dialog, kLinkWatchTimer, kLinkWatchPeriod, nullptr);
+  else
+    ::KillTimer(m_dialog, kLinkWatchTimer);
 }
 
 bool RemotePathBrowser::FromHost(WPARAM wParam) const {

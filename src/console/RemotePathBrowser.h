@@ -10,12 +10,14 @@
 // again with its placeholder, to be expanded anew, as does one whose answer cannot be
 // read, or whose request the link did not take (told to the user). Only the picker's
 // host answers: another host's listing is dropped. A host the service cannot address
-// is told to the user and never asked. The drives (or the starting directory) are
-// asked again once the link is back when it was down at opening, or the connection
-// they were asked over has closed. A node that is removed or collapsed
-// waits no more, and a removed node is never the choice. Owned by its dialog, which
-// forwards the tree's notifications, its timer and the link's answers to it; UI
-// thread only.
+// is told to the user and never asked. A listing asked over a connection that closes
+// before its answer (the link broke, or dropped an answer too large for it) is said
+// lost as a command the link does not take is; its folder closes again, to be asked
+// anew on its next expand. The drives (or the starting directory) are asked again once
+// the link is back when it was down at opening, or the connection they were asked over
+// has closed. A node that is removed or collapsed waits no more, and a removed node is
+// never the choice. Owned by its dialog, which forwards the tree's notifications, its
+// timer and the link's answers to it; UI thread only.
 #include <windows.h>
 
 #include <cstdint>
@@ -32,7 +34,8 @@ class RemotePathBrowser {
   // The dialog's timer that ends a listing request left unanswered.
   static constexpr UINT_PTR kAnswerTimer = 1538;
   static constexpr UINT kDefaultAnswerTimeout = 10000;  // ms
-  // The dialog's timer that asks for the top's listing again once the link is back.
+  // The dialog's timer that notes a listing lost with its connection, and asks for the
+  // top's listing again once the link is back.
   static constexpr UINT_PTR kLinkWatchTimer = 1537;
   static constexpr UINT kLinkWatchPeriod = 500;  // ms
 
@@ -82,8 +85,11 @@ class RemotePathBrowser {
   void TopListed();
   // The delivered answer comes from the picker's host.
   bool FromHost(WPARAM wParam) const;
-  // Asks for the nodes expanded while a listing was awaited, until one is asked.
-  void RequestQueued();
+  // Asks for the nodes expanded while a listing was awaited, until one is asked; told:
+  // the link's being down has been said already.
+  void RequestQueued(bool told = false);
+  // The link watch runs while a listing is awaited or the top is not in yet.
+  void WatchLink();
   // The request in flight has been answered or has timed out.
   void EndRequest();
   void Unqueue(HTREEITEM item);
@@ -112,6 +118,7 @@ class RemotePathBrowser {
   HTREEITEM m_awaited = nullptr;  // what its answer fills; null once gone or closed
   unsigned m_awaitedConnection = 0;
   bool m_topPending = false;  // the top's listing is not in yet
+  bool m_watching = false;    // the link watch timer runs
   unsigned m_topConnection = 0;  // the connection it was last asked over
   UINT m_answerTimeout = kDefaultAnswerTimeout;
   std::vector<HTREEITEM> m_queued;  // expanded while a listing was awaited, in order

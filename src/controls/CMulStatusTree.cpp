@@ -50,17 +50,36 @@ void CMulStatusTree::SetUp() {
   SkinWndScroll(m_hWnd, m_scrollSkin, m_skinId);
 }
 
-HTREEITEM CMulStatusTree::InsertItem(LPCWSTR text, int image, int selectedImage,
-                                     HTREEITEM parent, HTREEITEM after, int state) {
+HTREEITEM CMulStatusTree::InsertItem(LPCWSTR text, int image, int selectedImage, HTREEITEM parent,
+                                     HTREEITEM after, int state, LPARAM data) {
   TVINSERTSTRUCTW tvis{};
   tvis.hParent = parent;
   tvis.hInsertAfter = after;
-  tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
   tvis.item.pszText = const_cast<LPWSTR>(qv::OrEmpty(text));
   tvis.item.iImage = image;
   tvis.item.iSelectedImage = selectedImage;
-  HTREEITEM item = CTreeViewCtrl::InsertItem(tvis);
-  if (item) SetCheck(item, state, TRUE);
+  tvis.item.lParam = data;
+  return InsertWithCheck(tvis, state);
+}
+
+// The item goes in with its box in one call of the tree view's own, and the parent is
+// recomputed as SetCheck does (a new item has no children to push the state down to):
+// the pickers and the strategy wizard fill trees of 20,000 hosts, and a call through
+// the window's hooks per item and attribute cost seconds.
+HTREEITEM CMulStatusTree::InsertWithCheck(TVINSERTSTRUCTW& tvis, int state) {
+  if (state < EM_TVIS_NONE || state > EM_TVIS_CHECK) state = EM_TVIS_NONE;  // SetCheck would refuse it
+  tvis.item.mask |= TVIF_STATE;
+  tvis.item.state = INDEXTOSTATEIMAGEMASK(state);
+  tvis.item.stateMask = TVIS_STATEIMAGEMASK;
+  // The parent as given: Wine's tree finds an item by a search of all items in the order
+  // they came, so a call on the newest one costs a search of the whole tree.
+  const HTREEITEM parent = tvis.hParent == TVI_ROOT ? nullptr : tvis.hParent;
+  const HTREEITEM item = reinterpret_cast<HTREEITEM>(TreeCall(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tvis)));
+  if (item && parent && state != EM_TVIS_NONE) {
+    ForgetRowUnlike(parent, state);
+    UpdateRowsFrom(parent, state);
+  }
   return item;
 }
 
@@ -85,9 +104,12 @@ HTREEITEM CMulStatusTree::InsertItemDirect(const TVINSERTSTRUCTW& insert) {
 
 HTREEITEM CMulStatusTree::InsertTextItem(LPCWSTR text, HTREEITEM parent, HTREEITEM after,
                                          int state) {
-  HTREEITEM item = CTreeViewCtrl::InsertItem(text, parent, after);
-  if (item) SetCheck(item, state, TRUE);
-  return item;
+  TVINSERTSTRUCTW tvis{};
+  tvis.hParent = parent;
+  tvis.hInsertAfter = after;
+  tvis.item.mask = TVIF_TEXT;
+  tvis.item.pszText = const_cast<LPWSTR>(qv::OrEmpty(text));
+  return InsertWithCheck(tvis, state);
 }
 
 BOOL CMulStatusTree::GetCheck(HTREEITEM item, int* state) const {
@@ -106,11 +128,14 @@ int CMulStatusTree::GetCheck(HTREEITEM item) const {
   return GetCheck(item, &state) ? state : EM_TVIS_NONE;
 }
 
+void CMulStatusTree::ForgetRowUnlike(HTREEITEM parent, int state) {
+  if (state == EM_TVIS_NONE || m_uniform.empty()) return;
+  auto known = m_uniform.find(parent);
+  if (known != m_uniform.end() && known->second != state) m_uniform.erase(known);
+}
+
 BOOL CMulStatusTree::WriteCheck(HTREEITEM item, int state) {
-  if (state != EM_TVIS_NONE && !m_uniform.empty()) {
-    auto known = m_uniform.find(Relative(item, TVGN_PARENT));
-    if (known != m_uniform.end() && known->second != state) m_uniform.erase(known);
-  }
+  if (state != EM_TVIS_NONE && !m_uniform.empty()) ForgetRowUnlike(Relative(item, TVGN_PARENT), state);
   TVITEMW tvi{};
   tvi.mask = TVIF_HANDLE | TVIF_STATE;
   tvi.hItem = item;
@@ -186,17 +211,25 @@ void CMulStatusTree::SetChildrenCheck(HTREEITEM item, int state) {
   }
 }
 
-void CMulStatusTree::UpdateParentCheck(HTREEITEM item, int state) {
-  for (HTREEITEM parent = Relative(item, TVGN_PARENT); parent; parent = Relative(item, TVGN_PARENT)) {
-    // Siblings without a box have no say; the first one with another state decides.
+void CMulStatusTree::UpdateParentCheck(HTREEITEM item, int state) { UpdateRowsFrom(Relative(item, TVGN_PARENT), state); }
+
+bool CMulStatusTree::BoxAtOrAbove(HTREEITEM item) const {
+  for (; item; item = Relative(item, TVGN_PARENT))
+    if (GetCheck(item) != EM_TVIS_NONE) return true;
+  return false;
+}
+
+void CMulStatusTree::UpdateRowsFrom(HTREEITEM parent, int state) {
+  // Only boxes change: under a plain group (the hosts of a picker) there is nothing to
+  // recompute, and a walk over its 20,000 children costs Wine's tree a search of all
+  // items per step.
+  if (!BoxAtOrAbove(parent)) return;
+  for (; parent; parent = Relative(parent, TVGN_PARENT)) {
+    // Children without a box have no say; the first one with another state decides.
     bool mixed = false;
     auto known = m_uniform.find(parent);
     if (known == m_uniform.end() || known->second != state) {
-      for (HTREEITEM s = Relative(item, TVGN_NEXT); s && !mixed; s = Relative(s, TVGN_NEXT)) {
-        const int other = GetCheck(s);
-        mixed = other != EM_TVIS_NONE && other != state;
-      }
-      for (HTREEITEM s = Relative(item, TVGN_PREVIOUS); s && !mixed; s = Relative(s, TVGN_PREVIOUS)) {
+      for (HTREEITEM s = Relative(parent, TVGN_CHILD); s && !mixed; s = Relative(s, TVGN_NEXT)) {
         const int other = GetCheck(s);
         mixed = other != EM_TVIS_NONE && other != state;
       }
@@ -211,7 +244,6 @@ void CMulStatusTree::UpdateParentCheck(HTREEITEM item, int state) {
     }
     const int current = GetCheck(parent);
     if (current != EM_TVIS_NONE && current != state) WriteCheck(parent, state);
-    item = parent;
   }
 }
 

@@ -48,12 +48,14 @@ class CMulStatusTree : public CWindowImpl<CMulStatusTree, CTreeViewCtrl> {
   // Takes over an existing tree and sets it up as on creation.
   BOOL SubclassWindow(HWND hWnd);
 
+  // Wine's tree view finds an item by a search of all its items in the order they were
+  // inserted: calls on late items of a large tree cost the most, so a row of hosts goes
+  // in after TVI_LAST, not after the host inserted before. The item's data word is `data`.
   HTREEITEM InsertItem(LPCWSTR text, int image, int selectedImage, HTREEITEM parent,
-                       HTREEITEM after, int state);
+                       HTREEITEM after, int state, LPARAM data = 0);
   HTREEITEM InsertTextItem(LPCWSTR text, HTREEITEM parent, HTREEITEM after, int state);
-  // Straight to the tree view's procedure, past the window's hooks (the skinned scroll
-  // bars' costs a trip to the window server per message): the trees of a large site's
-  // hosts are filled with these.
+  // Straight to the tree view's procedure, past the window's hooks: the trees of a large
+  // site's hosts are filled with these.
   HTREEITEM InsertItemDirect(const TVINSERTSTRUCTW& insert);
   // An item without a check box, with its picture and data word.
   HTREEITEM InsertPlainItem(LPCWSTR text, int image, HTREEITEM parent, HTREEITEM after, DWORD_PTR data);
@@ -103,6 +105,12 @@ class CMulStatusTree : public CWindowImpl<CMulStatusTree, CTreeViewCtrl> {
   void SetUp();
   LRESULT TreeCall(UINT msg, WPARAM wParam, LPARAM lParam) const;
   HTREEITEM Relative(HTREEITEM item, UINT code) const;
+  HTREEITEM InsertWithCheck(TVINSERTSTRUCTW& insert, int state);
+  // The parent is no longer known to have children of one state, unless of `state`.
+  void ForgetRowUnlike(HTREEITEM parent, int state);
+  // The ancestor rule from parent up, after a child of parent took `state`.
+  void UpdateRowsFrom(HTREEITEM parent, int state);
+  bool BoxAtOrAbove(HTREEITEM item) const;
   // Writes the state without touching relatives; FALSE when the item cannot be written.
   BOOL WriteCheck(HTREEITEM item, int state);
   // The user's toggle (click or Space): notifies the target with the new state.

@@ -77,8 +77,17 @@ BOOL CSkinScrollWnd::SkinWindow(HWND target, HBITMAP skin, UINT id) {
   return TRUE;
 }
 
+CSkinScrollWnd* CSkinScrollWnd::HookedBy(HWND target) {
+  auto* frame = reinterpret_cast<CSkinScrollWnd*>(::GetWindowLongPtrW(target, GWLP_USERDATA));
+  return frame && frame->m_hTarget == target ? frame : nullptr;
+}
+
+// Every message of the target passes here: the procedure comes from the frame, and
+// from the property only once the frame has let the target go. Under Wine a property
+// is a trip to the window server, and a tree of 20,000 hosts takes several messages each.
 LRESULT CALLBACK CSkinScrollWnd::HookProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  const WNDPROC old = reinterpret_cast<WNDPROC>(::GetPropW(hWnd, kOldProcProp));
+  const CSkinScrollWnd* hooked = HookedBy(hWnd);
+  const WNDPROC old = hooked ? hooked->m_pfnOldProc : reinterpret_cast<WNDPROC>(::GetPropW(hWnd, kOldProcProp));
   if (uMsg == WM_DESTROY) UnskinWndScroll(hWnd);
   const LRESULT result = old ? ::CallWindowProcW(old, hWnd, uMsg, wParam, lParam)
                              : ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
@@ -86,7 +95,7 @@ LRESULT CALLBACK CSkinScrollWnd::HookProc(HWND hWnd, UINT uMsg, WPARAM wParam, L
     ::RemovePropW(hWnd, kOldProcProp);
     return result;
   }
-  CSkinScrollWnd* frame = FromTarget(hWnd);
+  CSkinScrollWnd* frame = HookedBy(hWnd);
   if (frame && !frame->m_bSyncing) frame->OnTargetMessage(uMsg, wParam, lParam);
   return result;
 }

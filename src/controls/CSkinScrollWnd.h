@@ -50,6 +50,8 @@ class CSkinScrollWnd : public CWindowImpl<CSkinScrollWnd> {
   friend int UnskinWndScroll(HWND target);
 
   static LRESULT CALLBACK HookProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  // The frame whose hook the target's messages pass now (its user data), or null.
+  static CSkinScrollWnd* HookedBy(HWND target);
   void OnTargetMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
   void OnTargetNcCalcSize(RECT& client);
   // Puts the target's own window procedure back and forgets the target.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "console/IdleSlices.h"
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CListNotify.h"
 #include "platform/MessageMap.h"
@@ -53,6 +54,7 @@ class CQvHipsUIHandler {
     NOTIFY_HANDLER(kGrid, LIST_NOTIFY_SELCHANGED, OnListCheckChanged)
     NOTIFY_HANDLER(kGrid, LIST_NOTIFY_CLICK, OnListCheckChanged)
     NOTIFY_HANDLER(kGrid, LIST_NOTIFY_CELLCHANGED, OnListCheckChanged)
+    CHAIN_MSG_MAP_MEMBER(m_filling)
   END_MSG_MAP()
 
   void OnTrustList();
@@ -73,8 +75,21 @@ class CQvHipsUIHandler {
   void FiltersGone();
   void ReloadFilters();
 
+  struct FilterRow {
+    int id;
+    std::wstring name;
+    int type;
+    std::wstring regExp, clientIp, hostName;
+  };
+  // The filters read and not yet listed, while the slice lasts; false once all are (or
+  // the grid could take no more: it is then emptied, and that told).
+  bool AddFilterRows(DWORD until);
+
   CUiDialogHost* m_owner;
   int m_checkedCount = 0;
   int m_checkedRow = -1;
   CListCtrlDataEx<unsigned long> m_grid;
+  std::vector<FilterRow> m_unlisted;
+  size_t m_listed = 0;
+  IdleSlices m_filling;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "console/AgentLinkNotice.h"
@@ -72,7 +73,9 @@ int ReadCopy(SQLServerLink& link, unsigned long id, CQvSavecopyUIHandler::Copy& 
 CQvSavecopyUIHandler::CQvSavecopyUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_tree(CUIResource::GetSkinBitmap(), kTreeScrollId),
-      m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
+      m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9),
+      m_hostPictures(kImageOnline, kImageOffline),
+      m_filling(L"QuorvaneCopyPageTreeFill") {}
 
 int CQvSavecopyUIHandler::Init() {
   m_images.Create(32, 24, ILC_COLOR24 | ILC_MASK, 5, 5);
@@ -123,43 +126,60 @@ std::wstring CQvSavecopyUIHandler::TypeLabel(int type) {
   return qv::FormatW(L"%d", type);
 }
 
+// The hosts are read at once and go into the tree from the window's idle time, after the
+// first: the page is not shown at login, and a site's 20,000 hosts with their strategies
+// held the main window before it painted.
 int CQvSavecopyUIHandler::LoadClientTree() {
   SQLServerLink link;
   if (!ConnectOrTell(link, kNoConnectionText)) return 0;
-  std::vector<Host> hosts;
-  HostStrategies byHost;
-  if (!ReadHosts(link, hosts) || !ReadStrategies(link, byHost)) {
+  struct Load {
+    std::vector<Host> hosts;
+    HostStrategies byHost;
+    size_t next = 0;
+  };
+  auto load = std::make_shared<Load>();
+  if (!ReadHosts(link, load->hosts) || !ReadStrategies(link, load->byHost)) {
     TellListUnread(kReadCopyHostsFailed, link.GetLastErrorText(), kErrorCaption);
     return 0;
   }
-  // Scroll bars and paint once, after the last node.
-  m_tree.SendMessage(WM_SETREDRAW, FALSE);
-  HTREEITEM last[2] = {TVI_LAST, TVI_LAST};  // each group's hosts go after the one before
+  link.Disconnect();
+  // Every host's address at once: a state may come for one still to go into the tree.
   m_storedAddresses.Clear();
-  for (const Host& host : hosts) {
-    m_storedAddresses.Add(host.address);
-    // A host of a kind the tree has no group for is left out; the others still come.
-    if (host.type != 0 && host.type != 1) continue;
-    const HTREEITEM group = host.type == 0 ? m_serverGroupItem : m_deviceGroupItem;
-    const int image = host.status == 1 ? kImageOnline : kImageOffline;
-    const HTREEITEM item = m_tree.InsertPlainItem(host.label.c_str(), image, group, last[host.type], host.id);
-    if (!item) continue;
-    last[host.type] = item;
-    m_hostItems.emplace(host.address, item);  // the first host of an address wins
+  for (const Host& host : load->hosts) m_storedAddresses.Add(host.address);
+  auto add = [this, load](DWORD until) {
+    // Scroll bars and paint once a slice, after its last node.
+    m_tree.SendMessage(WM_SETREDRAW, FALSE);
+    do {
+      if (load->next >= load->hosts.size()) break;
+      const Host& host = load->hosts[load->next++];
+      // A host of a kind the tree has no group for is left out; the others still come.
+      if (host.type != 0 && host.type != 1) continue;
+      const HTREEITEM group = host.type == 0 ? m_serverGroupItem : m_deviceGroupItem;
+      const HTREEITEM item =
+          m_tree.InsertPlainItem(host.label.c_str(), HostNodePictures::kAsked, group, TVI_LAST, host.id);
+      if (!item) continue;
+      const auto later = m_laterStates.find(host.address);
+      m_hostPictures.Add(item, later != m_laterStates.end() ? later->second == 1 : host.status == 1);
+      m_hostItems.emplace(host.address, item);  // the first host of an address wins
 
-    const auto strategies = byHost.find(host.address);
-    if (strategies == byHost.end()) continue;
-    for (const auto& type : strategies->second) {
-      const HTREEITEM typeItem = m_tree.InsertPlainItem(TypeLabel(type.first).c_str(), kImageType, item, TVI_LAST,
-                                                        static_cast<DWORD_PTR>(type.first));
-      for (const std::wstring& name : type.second)
-        m_tree.InsertPlainItem(name.c_str(), kImageName, typeItem, TVI_LAST, 0);
-    }
-  }
-  m_tree.Expand(m_serverGroupItem);
-  m_tree.Expand(m_deviceGroupItem);
-  m_tree.SendMessage(WM_SETREDRAW, TRUE);
-  m_tree.Invalidate();
+      const auto strategies = load->byHost.find(host.address);
+      if (strategies == load->byHost.end()) continue;
+      for (const auto& type : strategies->second) {
+        const HTREEITEM typeItem = m_tree.InsertPlainItem(TypeLabel(type.first).c_str(), kImageType, item, TVI_LAST,
+                                                          static_cast<DWORD_PTR>(type.first));
+        for (const std::wstring& name : type.second)
+          m_tree.InsertPlainItem(name.c_str(), kImageName, typeItem, TVI_LAST, 0);
+      }
+    } while (IdleSlices::Within(until));
+    m_tree.Expand(m_serverGroupItem);
+    m_tree.Expand(m_deviceGroupItem);
+    m_tree.SendMessage(WM_SETREDRAW, TRUE);
+    m_tree.Invalidate();
+    if (load->next < load->hosts.size()) return true;
+    m_laterStates.clear();
+    return false;
+  };
+  if (add(::GetTickCount() + IdleSlices::kSliceMs)) m_filling.Start(m_owner->GetHWnd(), add);
   return 1;
 }
 
@@ -281,22 +301,26 @@ UINT CQvSavecopyUIHandler::FlushMessage() {
 }
 
 LRESULT CQvSavecopyUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL&) {
-  const HostStateWrites::States states = m_stateWrites.Flush(kErrorCaption);
+    const HostStateWrites::States states = m_stateWrites.Flush(kErrorCaption);
   // The tree's items are found by the addresses the load read: a look-up per state
   // made a thousand hosts coming online cost minutes.
   for (const auto& state : states) {
     const auto item = m_hostItems.find(state.first);
-    if (item == m_hostItems.end()) continue;
-    TVITEMW change{};
-    change.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    change.hItem = item->second;
-    change.iImage = change.iSelectedImage = state.second == 1 ? kImageOnline : kImageOffline;
-    m_tree.SetItem(change);
+    if (item != m_hostItems.end())
+      m_hostPictures.Set(item->second, state.second == 1);
+    else if (m_filling.Pending())
+      m_laterStates[state.first] = state.second;  // its host is still to come
   }
+  m_hostPictures.Show(m_tree);
   return 0;
 }
 
 // ---- Notifications and messages
+
+LRESULT CQvSavecopyUIHandler::OnTreeDispInfo(int, LPNMHDR pnmh, BOOL&) {
+  m_hostPictures.OnDispInfo(reinterpret_cast<NMTVDISPINFOW*>(pnmh));
+  return 0;
+}
 
 LRESULT CQvSavecopyUIHandler::OnUiResized(int, LPNMHDR pnmh, BOOL& bHandled) {
   const auto* resized = reinterpret_cast<UINMREALWNDRESIZED*>(pnmh);
@@ -367,11 +391,14 @@ UINT CQvSavecopyUIHandler::RebuildMessage() {
 
 LRESULT CQvSavecopyUIHandler::OnRebuildTree(UINT, WPARAM, LPARAM, BOOL&) {
   m_rebuildPosted = false;
+  m_filling.Stop();
+  m_laterStates.clear();
   m_grid.DeleteAllItems();
   m_currentItem = nullptr;
   for (HTREEITEM group : {m_serverGroupItem, m_deviceGroupItem})
     while (HTREEITEM child = m_tree.GetChildItem(group)) m_tree.DeleteItem(child);
   m_hostItems.clear();
+  m_hostPictures.Clear();
   LoadClientTree();
   return 0;
 }

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "console/AgentMessageId.h"
+#include "console/HostNodePictures.h"
+#include "console/IdleSlices.h"
 #include "console/HostStateWrites.h"
 #include "console/StoredHostAddresses.h"
 #include "controls/CListCtrlDataEx.h"
@@ -86,7 +88,9 @@ class CQvSavecopyUIHandler {
     MESSAGE_HANDLER(kClientsChanged, OnClientsChanged)
     MESSAGE_HANDLER(kClientsRemoved, OnClientsChanged)
     MESSAGE_HANDLER(FlushMessage(), OnFlushStates)
+    NOTIFY_HANDLER(kTree, TVN_GETDISPINFOW, OnTreeDispInfo)
     MESSAGE_HANDLER(RebuildMessage(), OnRebuildTree)
+    CHAIN_MSG_MAP_MEMBER(m_filling)
   END_MSG_MAP()
 
  private:
@@ -104,8 +108,10 @@ class CQvSavecopyUIHandler {
   void OnSize(const RECT& rect);
   static UINT FlushMessage();
   static UINT RebuildMessage();
+
   LRESULT OnRebuildTree(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnFlushStates(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnTreeDispInfo(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
 
   int Depth(HTREEITEM item) const;
   HTREEITEM Ancestor(HTREEITEM item, int depth) const;
@@ -126,5 +132,8 @@ class CQvSavecopyUIHandler {
   std::unordered_map<std::wstring, HTREEITEM> m_hostItems;  // host items by address, from the load
   StoredHostAddresses m_storedAddresses;  // every host's, shown or not
   HostStateWrites m_stateWrites;  // the service's host states
+  HostNodePictures m_hostPictures;
+  IdleSlices m_filling;  // the hosts still to come into the tree
+  std::unordered_map<std::wstring, int> m_laterStates;  // states of hosts still to come, by address
   bool m_rebuildPosted = false;
 };

@@ -95,7 +95,8 @@ CQvStrategyGuardDlg::CQvStrategyGuardDlg(int mode, CQvStrategyGuardUIHandler* pa
       m_fileTypeTree(CUIResource::GetSkinBitmap(), kFileTypeTree + 1),
       m_ignoreTree(CUIResource::GetSkinBitmap(), kIgnoreTree + 1),
       m_objectGrid(CUIResource::GetSkinBitmap(), kObjectGrid + 1, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9),
-      m_loginTestPort(CQvVerifyLoginDlg::kTelnetPort) {}
+      m_loginTestPort(CQvVerifyLoginDlg::kTelnetPort),
+      m_filling(L"QuorvaneWizardHostsFill") {}
 
 // The window goes while the members its messages reach are still there.
 CQvStrategyGuardDlg::~CQvStrategyGuardDlg() {
@@ -147,7 +148,10 @@ LRESULT CQvStrategyGuardDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   FillTemplateTree(connected);
   FillClients(connected);
   if (connected) link.Disconnect();
-  if (m_mode == kModeModify) Prefill();
+  if (m_mode == kModeModify) {
+    m_filling.Finish();  // the stored targets are checked among the hosts
+    Prefill();
+  }
   return 0;
 }
 
@@ -240,24 +244,60 @@ void CQvStrategyGuardDlg::FillTemplateTree(SQLServerLink* link) {
   }
 }
 
+// The hosts are read at once; they go into the two server trees and the device box, all
+// on later panels, from the window's idle time, and at once when the user leaves the
+// first panel: the wizard opens on a site of 20,000 hosts as on a small one.
 void CQvStrategyGuardDlg::FillClients(SQLServerLink* link) {
-  std::vector<Client> servers, devices;
   if (link) {
-    if (!ReadClients(*link, 0, &servers)) TellReadFailure(*link, kReadServersFailed);
-    if (!ReadClients(*link, 1, &devices)) TellReadFailure(*link, kReadDevicesFailed);
+    if (!ReadClients(*link, 0, &m_servers)) TellReadFailure(*link, kReadServersFailed);
+    if (!ReadClients(*link, 1, &m_devices)) TellReadFailure(*link, kReadDevicesFailed);
   }
-  for (CMulStatusTree* tree : {&m_serverTree, &m_targetTree}) {
-    HTREEITEM root = tree->InsertItem(L"服务器群组", kImageCategory, kImageCategory, TVI_ROOT, TVI_LAST, EM_TVIS_NONE);
-    for (const Client& c : servers) {
-      HTREEITEM item = tree->InsertItem((c.name.empty() ? c.ip : c.name).c_str(), c.status ? kImageOnline : kImageOffline,
-                                        c.status ? kImageOnline : kImageOffline, root, TVI_LAST, EM_TVIS_UNCHECK);
-      tree->SetItemData(item, c.name.empty() ? 0 : 1);
+  for (CMulStatusTree* tree : {&m_serverTree, &m_targetTree})
+    (tree == &m_serverTree ? m_serverRoot : m_targetRoot) =
+        tree->InsertItem(L"服务器群组", kImageCategory, kImageCategory, TVI_ROOT, TVI_LAST, EM_TVIS_NONE);
+  const bool more = AddClients(::GetTickCount() + IdleSlices::kSliceMs);
+  m_serverTree.Expand(m_serverRoot, TVE_EXPAND);
+  m_targetTree.Expand(m_targetRoot, TVE_EXPAND);
+  if (more) m_filling.Start(m_hWnd, [this](DWORD until) { return AddClientsUnseen(until); });
+}
+
+// Servers into each tree in turn, then the devices, while the slice lasts.
+bool CQvStrategyGuardDlg::AddClients(DWORD until) {
+  do {
+    if (m_serversIn[0] < m_servers.size() || m_serversIn[1] < m_servers.size()) {
+      const int which = m_serversIn[0] < m_servers.size() ? 0 : 1;
+      const Client& c = m_servers[m_serversIn[which]++];
+      const int image = c.status ? kImageOnline : kImageOffline;
+      const std::wstring& label = c.name.empty() ? c.ip : c.name;
+      const HTREEITEM item = (which ? m_targetTree : m_serverTree)
+                                 .InsertItem(label.c_str(), image, image, which ? m_targetRoot : m_serverRoot,
+                                             TVI_LAST, EM_TVIS_UNCHECK, c.name.empty() ? 0 : 1);
+      if (item && !which) m_serverItems.emplace(label, item);
+    } else if (m_devicesIn < m_devices.size()) {
+      const Client& c = m_devices[m_devicesIn++];
+      m_deviceCombo.AddString((c.name.empty() ? c.ip : c.name).c_str());
+      if (m_devicesIn == 1) m_deviceCombo.SetCurSel(0);
+    } else {
+      break;
     }
-    tree->Expand(root, TVE_EXPAND);
-    (tree == &m_serverTree ? m_serverRoot : m_targetRoot) = root;
+  } while (IdleSlices::Within(until));
+  const bool more = m_serversIn[1] < m_servers.size() || m_devicesIn < m_devices.size();
+  if (!more) {
+    std::vector<Client>().swap(m_servers);
+    std::vector<Client>().swap(m_devices);
+    m_serversIn[0] = m_serversIn[1] = m_devicesIn = 0;
   }
-  for (const Client& c : devices) m_deviceCombo.AddString((c.name.empty() ? c.ip : c.name).c_str());
-  m_deviceCombo.SetCurSel(0);
+  return more;
+}
+
+// Below their expanded groups the trees would measure and draw again after every host.
+bool CQvStrategyGuardDlg::AddClientsUnseen(DWORD until) {
+  m_serverTree.SetRedraw(FALSE);
+  m_targetTree.SetRedraw(FALSE);
+  const bool more = AddClients(until);
+  m_serverTree.SetRedraw(TRUE);
+  m_targetTree.SetRedraw(TRUE);
+  return more;
 }
 
 // ---- messages

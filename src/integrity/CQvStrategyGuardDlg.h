@@ -8,8 +8,10 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "console/IdleSlices.h"
 #include "controls/CComboBoxCtrlEx.h"
 #include "controls/CEditEx.h"
 #include "controls/CListCtrlDataEx.h"
@@ -131,6 +133,7 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
     CHAIN_MSG_MAP(CUiDialogImpl<CQvStrategyGuardDlg>)
     CHAIN_MSG_MAP(CWHRoundRectFrameHelper<CQvStrategyGuardDlg>)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    CHAIN_MSG_MAP_MEMBER(m_filling)
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
     COMMAND_HANDLER(kTaskModeCombo, CBN_SELCHANGE, OnTaskModeChange)
     NOTIFY_HANDLER(kTemplateTree, CMulStatusTree::kNotifyCheckChanged, OnTemplateCheck)
@@ -214,6 +217,9 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   void PrefillSchedule(const StrategyTableRow& row);
   void FillTemplateTree(SQLServerLink* link);
   void FillClients(SQLServerLink* link);
+  // The hosts read, while the slice lasts; false once all are in.
+  bool AddClients(DWORD until);
+  bool AddClientsUnseen(DWORD until);
   // The name and description of a panel into the record; false after a refusal.
   bool TakeName(CEditEx& nameEdit, const wchar_t* noName, CEditEx& descriptorEdit, const wchar_t* noDescriptor);
   // 1 free, 0 taken (told), -1 the database could not be asked (told).
@@ -278,5 +284,12 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   HTREEITEM m_serverRoot = nullptr, m_targetRoot = nullptr;
   HTREEITEM m_checkedTemplate = nullptr, m_checkedTarget = nullptr, m_checkedIgnore = nullptr;
   std::wstring m_targetName, m_targetIp, m_targetFolder;  // the object row being made
+  std::vector<Client> m_servers, m_devices;  // read, and not yet all in the trees and the device box
+  size_t m_serversIn[2] = {0, 0}, m_devicesIn = 0;  // in the server and target trees, and the box
+  // The server tree's items by their text: a stored strategy's targets are found there,
+  // not by a walk over the tree per target (each step of which costs Wine's tree a
+  // search of all its items).
+  std::unordered_multimap<std::wstring, HTREEITEM> m_serverItems;
   unsigned short m_loginTestPort;
+  IdleSlices m_filling;
 };

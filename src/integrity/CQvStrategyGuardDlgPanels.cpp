@@ -38,6 +38,7 @@ std::wstring ComboText(const CComboBoxCtrlEx& combo) {
 
 void CQvStrategyGuardDlg::ShowPanel(UINT panel) {
   if (panel == m_panel) return;
+  m_filling.Finish();  // every later panel may show the hosts
   m_visited.push_back(m_panel);
   SetItemVisible(m_panel, FALSE);
   SetItemVisible(panel, TRUE);

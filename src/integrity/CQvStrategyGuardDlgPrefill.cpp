@@ -67,9 +67,9 @@ void CQvStrategyGuardDlg::Prefill() {
           if (!connected) TellNoConnection();
           return;
         }
-        for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item;
-             item = m_serverTree.GetNextSiblingItem(item))
-          if (m_serverTree.GetItemText(item) == label) m_serverTree.SetCheck(item, EM_TVIS_CHECK, TRUE);
+        const auto servers = m_serverItems.equal_range(label);
+        for (auto server = servers.first; server != servers.second; ++server)
+          m_serverTree.SetCheck(server->second, EM_TVIS_CHECK, TRUE);
       }
       break;
     case kTypeDevice:

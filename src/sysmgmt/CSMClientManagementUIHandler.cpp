@@ -1,6 +1,6 @@
 #include "sysmgmt/CSMClientManagementUIHandler.h"
 
-#include <cstring>
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
@@ -48,7 +48,9 @@ CSMClientManagementUIHandler::CSMClientManagementUIHandler(CUiDialogHost* owner)
       m_stateRegistration{nullptr, AGENT_MSG_CLIENT_STATE},
       m_onlineRegistration{nullptr, AGENT_MSG_CLIENT_ONLINE},
       m_offlineRegistration{nullptr, AGENT_MSG_CLIENT_OFFLINE},
-      m_tree(CUIResource::GetSkinBitmap(), kTreeScrollSkin) {}
+      m_tree(CUIResource::GetSkinBitmap(), kTreeScrollSkin),
+      m_pictures(kImageOnline, kImageOffline),
+      m_stateQuestions(L"QuorvaneClientStateAsk") {}
 
 CSMClientManagementUIHandler::~CSMClientManagementUIHandler() = default;
 
@@ -146,8 +148,7 @@ void CSMClientManagementUIHandler::LoadClients() {
   }
   // Thousands of hosts: the tree neither redraws nor expands before the last is in.
   m_tree.SendMessage(WM_SETREDRAW, FALSE);
-  HTREEITEM last[2] = {TVI_LAST, TVI_LAST};
-  std::vector<const std::wstring*> shown;
+  std::vector<std::wstring> shown;
   std::vector<std::pair<const std::wstring*, HTREEITEM>> devices;  // after the servers in walk order
   m_nodeByAddress.clear();
   m_storedAddresses.Clear();
@@ -156,11 +157,11 @@ void CSMClientManagementUIHandler::LoadClients() {
     const std::wstring& text = row.name.empty() ? row.address : row.name;
     if (text.empty() || (row.type != 0 && row.type != 1)) continue;
     m_addressById[row.id] = row.address;
-    last[row.type] = AddNode(row.type == 0 ? m_serverRoot : m_deviceRoot, text.c_str(), last[row.type],
-                             row.status == 1 ? kImageOnline : kImageOffline, false, row.id);
-    shown.push_back(&row.address);
-    if (row.type == 0 && !row.address.empty()) m_nodeByAddress.emplace(row.address, last[0]);
-    if (row.type == 1 && !row.address.empty()) devices.emplace_back(&row.address, last[1]);
+    const HTREEITEM node = AddNode(row.type == 0 ? m_serverRoot : m_deviceRoot, text.c_str(), TVI_LAST,
+                                   row.status == 1 ? kImageOnline : kImageOffline, false, row.id);
+    shown.push_back(row.address);
+    if (row.type == 0 && !row.address.empty()) m_nodeByAddress.emplace(row.address, node);
+    if (row.type == 1 && !row.address.empty()) devices.emplace_back(&row.address, node);
   }
   for (const auto& device : devices) m_nodeByAddress.emplace(*device.first, device.second);
   m_tree.Expand(m_serverRoot);
@@ -168,7 +169,7 @@ void CSMClientManagementUIHandler::LoadClients() {
   m_tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(m_serverRoot));
   m_tree.SendMessage(WM_SETREDRAW, TRUE);
   m_tree.Invalidate();
-  for (const std::wstring* address : shown) QueryClientState(*address);
+  AskClientStates(std::move(shown));
 }
 
 HTREEITEM CSMClientManagementUIHandler::AddServerNode(LPCWSTR text, HTREEITEM insertAfter, int status,
@@ -193,14 +194,12 @@ HTREEITEM CSMClientManagementUIHandler::AddNode(HTREEITEM root, LPCWSTR text, HT
   insert.hInsertAfter = insertAfter ? insertAfter : TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
   insert.item.pszText = const_cast<LPWSTR>(text);
-  // The tree asks for a host's picture when it draws it: changing a picture of a
-  // visible tree view costs a walk over all its items.
-  insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
+  insert.item.iImage = insert.item.iSelectedImage = HostNodePictures::kAsked;
   insert.item.lParam = static_cast<LPARAM>(id);
   insert.item.state = INDEXTOSTATEIMAGEMASK(checked ? EM_TVIS_CHECK : EM_TVIS_UNCHECK);
   insert.item.stateMask = TVIS_STATEIMAGEMASK;
   HTREEITEM node = m_tree.InsertItemDirect(insert);
-  if (node) m_onlineByNode[node] = image == kImageOnline;
+  if (node) m_pictures.Add(node, image == kImageOnline);
   return node;
 }
 
@@ -215,31 +214,20 @@ unsigned long CSMClientManagementUIHandler::NodeId(HTREEITEM node) const {
   return GetNode(&item) ? static_cast<unsigned long>(item.lParam) : 0;
 }
 
-int CSMClientManagementUIHandler::NodeImage(HTREEITEM node) const {
-  auto found = m_onlineByNode.find(node);
-  return found != m_onlineByNode.end() && found->second ? kImageOnline : kImageOffline;
-}
+int CSMClientManagementUIHandler::NodeImage(HTREEITEM node) const { return m_pictures.Picture(node); }
 
+// Drawn with the rest of its burst (m_pictures.Show).
 void CSMClientManagementUIHandler::SetNodeImage(HTREEITEM node, int image) {
-  auto found = m_onlineByNode.find(node);
-  if (found == m_onlineByNode.end()) return;
-  found->second = image == kImageOnline;
-  RECT rect{};
-  std::memcpy(&rect, &node, sizeof node);  // the item goes in, its rectangle comes out
-  // The whole line on an erased ground: the pictures are masked, so the new one drawn over
-  // the old one would leave the old one's edges.
-  if (m_tree.SendMessage(TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) m_tree.InvalidateRect(&rect, TRUE);
+  m_pictures.Set(node, image == kImageOnline);
 }
 
 LRESULT CSMClientManagementUIHandler::OnTreeDispInfo(int, LPNMHDR pnmh, BOOL&) {
-  auto* info = reinterpret_cast<NMTVDISPINFOW*>(pnmh);
-  if (info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))
-    info->item.iImage = info->item.iSelectedImage = NodeImage(info->item.hItem);
+  m_pictures.OnDispInfo(reinterpret_cast<NMTVDISPINFOW*>(pnmh));
   return 0;
 }
 
 void CSMClientManagementUIHandler::RemoveNode(HTREEITEM node) {
-  m_onlineByNode.erase(node);
+  m_pictures.Remove(node);
   m_tree.SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node));
 }
 
@@ -443,6 +431,7 @@ void CSMClientManagementUIHandler::OnSave() {
   node = UpdateTreeNode(node, name.empty() ? address : name, type);
   if (storedStopped != stopped && stopped) {
     SetNodeImage(node, kImageOffline);
+    m_pictures.Show(m_tree);
     ::SendMessageW(m_owner->GetHWnd(), AGENT_MSG_CLIENT_OFFLINE, host, 0);  // every page marks it offline
   }
   UiMessageBox(L"保存成功", L"成功", MB_OK);
@@ -476,13 +465,22 @@ void CSMClientManagementUIHandler::QueryClientState(const std::wstring& address)
   if (ParseHostAddress(address, &host)) g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, sizeof host);
 }
 
+void CSMClientManagementUIHandler::AskClientStates(std::vector<std::wstring> addresses) {
+  m_stateQuestions.Ask(m_owner->GetHWnd(), std::move(addresses));
+}
+
+// Every node's host, in the order of the hosts' ids: from what the page keeps, not by
+// walking the tree, a few messages a node.
 LRESULT CSMClientManagementUIHandler::OnLinkConnected(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   bHandled = FALSE;  // other pages ask again too
-  for (HTREEITEM root : {m_serverRoot, m_deviceRoot})
-    for (HTREEITEM node = m_tree.GetChildItem(root); node; node = m_tree.GetNextSiblingItem(node)) {
-      auto address = m_addressById.find(NodeId(node));
-      if (address != m_addressById.end()) QueryClientState(address->second);
-    }
+  std::vector<std::pair<unsigned long, const std::wstring*>> hosts;
+  hosts.reserve(m_addressById.size());
+  for (const auto& host : m_addressById) hosts.emplace_back(host.first, &host.second);
+  std::sort(hosts.begin(), hosts.end());
+  std::vector<std::wstring> addresses;
+  addresses.reserve(hosts.size());
+  for (const auto& host : hosts) addresses.push_back(*host.second);
+  AskClientStates(std::move(addresses));
   return 0;
 }
 
@@ -530,6 +528,7 @@ LRESULT CSMClientManagementUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL& 
   const HostStateWrites::States states = m_stateWrites.Flush(L"错误");
   for (const auto& s : states)
     if (HTREEITEM node = NodeOfAddress(s.first)) SetNodeImage(node, s.second == 1 ? kImageOnline : kImageOffline);
+  m_pictures.Show(m_tree);
   return 0;
 }
 

@@ -15,6 +15,8 @@
 
 #include "console/AgentLinkWindow.h"
 #include "console/AgentMessageId.h"
+#include "console/HostNodePictures.h"
+#include "console/HostStateQuestions.h"
 #include "console/HostStateWrites.h"
 #include "console/StoredHostAddresses.h"
 #include "controls/CComboBoxCtrlEx.h"
@@ -80,6 +82,7 @@ class CSMClientManagementUIHandler {
     MESSAGE_HANDLER(1530, OnClientOffline)
     MESSAGE_HANDLER(FlushMessage(), OnFlushStates)
     MESSAGE_HANDLER(ReloadMessage(), OnReloadTree)
+    CHAIN_MSG_MAP_MEMBER(m_stateQuestions)
     MESSAGE_HANDLER(AGENT_LINK_CONNECTED_MESSAGE, OnLinkConnected)
   END_MSG_MAP()
 
@@ -94,6 +97,8 @@ class CSMClientManagementUIHandler {
   HTREEITEM NodeOfAddress(const std::wstring& address) const;
   // The picture the node is drawn with: kImageOnline or kImageOffline.
   int NodeImage(HTREEITEM node) const;
+  // Host-state questions not sent yet: they go out from the window's idle time.
+  size_t StatesUnasked() const { return m_stateQuestions.Waiting(); }
   // The connection the service's host states are written on.
   const KeptLink& StateLink() const { return m_stateWrites.Link(); }
 
@@ -127,6 +132,8 @@ class CSMClientManagementUIHandler {
   static int CountClientsByName(const std::wstring& name, int exceptId);
   void ClearFields();
   void QueryClientState(const std::wstring& address);
+  // Every shown host's state, once each, after the window has painted.
+  void AskClientStates(std::vector<std::wstring> addresses);
   void SetClientStateByIp(uint32_t address, int state);
   // Status and icon of the hosts with the address; written with the rest of the burst.
   void UpdateClientState(const std::wstring& address, int state);
@@ -164,9 +171,10 @@ class CSMClientManagementUIHandler {
   CMulStatusTree m_tree;
   std::unordered_map<unsigned long, std::wstring> m_addressById;
   std::unordered_map<std::wstring, HTREEITEM> m_nodeByAddress;
-  std::unordered_map<HTREEITEM, bool> m_onlineByNode;
+  HostNodePictures m_pictures;
   StoredHostAddresses m_storedAddresses;  // every host's, shown or not
   HostStateWrites m_stateWrites;
+  HostStateQuestions m_stateQuestions;
 
   static const ClientChangeNotice* s_sending;  // the notice our own sender hands over now
 };

@@ -12,6 +12,7 @@
 #include "platform/CDC.h"
 #include "platform/TextConv.h"
 #include "uiwin/CUiDialogView.h"
+#include "uiwin/CUiTabCtrl.h"
 #include "uiwin/UiFontPool.h"
 
 namespace {
@@ -384,7 +385,34 @@ BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::GetClickPoint(UINT nCmdID, 
   CUiWindow* item = static_cast<T*>(this)->FindClickableByCmdID(nCmdID);
   if (!item) return fail(" is not in the dialog");
   if (!item->IsVisible(TRUE)) return fail(" is hidden");
-  RECT rc = item->GetRect();
+  return ClickPointIn(item, item->GetRect(), what, pt, why);
+}
+
+template <class T, class TRoot, class TBase, class TWinTraits>
+BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::GetTabClickPoint(UINT nTabCtrlID, int nIndex, POINT* pt,
+                                                                       std::string* why) {
+  const std::string what = "tab " + std::to_string(nIndex) + " of element " + std::to_string(nTabCtrlID);
+  auto fail = [&](const char* reason) {
+    if (why) *why = what + reason;
+    return FALSE;
+  };
+  CUiWindow* item = static_cast<T*>(this)->FindClickableByCmdID(nTabCtrlID);
+  if (!item || !item->IsClass("tabctrl")) return fail(": no such tab control in the dialog");
+  if (!item->IsVisible(TRUE)) return fail(" is hidden");
+  RECT head{};
+  if (!static_cast<CUiTabCtrl*>(item)->GetItemRect(nIndex, &head)) return fail(" has no head");
+  return ClickPointIn(item, head, what, pt, why);
+}
+
+// The centre of rc, when a click there reaches the item.
+template <class T, class TRoot, class TBase, class TWinTraits>
+BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::ClickPointIn(CUiWindow* item, const RECT& rc,
+                                                                   const std::string& what, POINT* pt,
+                                                                   std::string* why) {
+  auto fail = [&](const char* reason) {
+    if (why) *why = what + reason;
+    return FALSE;
+  };
   POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
   RECT client;
   ::GetClientRect(m_hWnd, &client);
@@ -405,9 +433,11 @@ UINT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::ClickPointMessage() {
 }
 
 template <class T, class TRoot, class TBase, class TWinTraits>
-LRESULT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::OnClickPointQuery(UINT, WPARAM wParam, LPARAM, BOOL&) {
+LRESULT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::OnClickPointQuery(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
   POINT pt;
-  return GetClickPoint(static_cast<UINT>(wParam), &pt, nullptr) ? MAKELRESULT(pt.x, pt.y) : -1;
+  const BOOL found = lParam > 0 ? GetTabClickPoint(static_cast<UINT>(wParam), static_cast<int>(lParam) - 1, &pt, nullptr)
+                                : GetClickPoint(static_cast<UINT>(wParam), &pt, nullptr);
+  return found ? MAKELRESULT(pt.x, pt.y) : -1;
 }
 
 template <class T, class TRoot, class TBase, class TWinTraits>

@@ -101,9 +101,12 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
   // that no other element covers there, in view coordinates. Otherwise FALSE, with
   // the reason in *why (UTF-8) when given.
   BOOL GetClickPoint(UINT nCmdID, POINT* pt, std::string* why);
+  // The same for the head of page nIndex of a shown tab control element.
+  BOOL GetTabClickPoint(UINT nTabCtrlID, int nIndex, POINT* pt, std::string* why);
   // The same asked from outside the process (a test driving the console as a user):
-  // sent to the view with the element id as wParam, it answers MAKELRESULT(x, y), or
-  // -1. It only reads positions.
+  // sent to the view with the element id as wParam (and lParam 0, or a tab control's
+  // page index plus 1 for that page's head), it answers MAKELRESULT(x, y), or -1. It
+  // only reads positions.
   static UINT ClickPointMessage();
 
   HWND GetToolTip() const { return m_hToolTip; }
@@ -111,6 +114,8 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
   HUIWND GetPushDownHandle() const { return m_hPushDown; }
 
  private:
+  // The centre of rc when a click there reaches the item; what names it in *why.
+  BOOL ClickPointIn(CUiWindow* item, const RECT& rc, const std::string& what, POINT* pt, std::string* why);
   LRESULT OnRelayMouse(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnPrint(UINT, WPARAM wParam, LPARAM, BOOL&);

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "uiwin/CUiDialogView.h"
-#include "uiwin/CUiTabCtrl.h"
 
 #include <windowsx.h>  // after the view: it defines SubclassWindow
 
@@ -45,14 +44,10 @@ bool UiDialogDriver::Click(UINT nCmdID) {
 }
 
 bool UiDialogDriver::ClickTab(UINT nTabCtrlID, int nIndex) {
-  const std::string what = "tab " + std::to_string(nIndex) + " of element " + std::to_string(nTabCtrlID);
-  CUiWindow* item = m_view.FindClickableByCmdID(nTabCtrlID);
-  if (!item || !item->IsClass("tabctrl")) return Fail(what + ": no such tab control in the dialog");
-  if (!item->IsVisible(TRUE)) return Fail(what + " is hidden");
-  RECT head;
-  if (!static_cast<CUiTabCtrl*>(item)->GetItemRect(nIndex, &head) || ::IsRectEmpty(&head))
-    return Fail(what + " has no head");
-  return Press(POINT{(head.left + head.right) / 2, (head.top + head.bottom) / 2});
+  POINT pt;
+  std::string why;
+  if (!m_view.GetTabClickPoint(nTabCtrlID, nIndex, &pt, &why)) return Fail(why);
+  return Press(pt);
 }
 
 bool UiDialogDriver::Press(POINT pt) {
@@ -63,10 +58,12 @@ bool UiDialogDriver::Press(POINT pt) {
   return true;
 }
 
-BOOL UiDialogDriver::ClickInOtherProcess(HWND hFrame, UINT nCmdID) {
+BOOL UiDialogDriver::ClickInOtherProcess(HWND hFrame, UINT nCmdID, int nTabIndex) {
   HWND view = ::GetDlgItem(hFrame, IDC_UIVIEW);
   DWORD_PTR at = static_cast<DWORD_PTR>(-1);
-  if (!view || !::SendMessageTimeoutW(view, CUiDialogView::ClickPointMessage(), nCmdID, 0, SMTO_NORMAL, 10000, &at) ||
+  if (!view ||
+      !::SendMessageTimeoutW(view, CUiDialogView::ClickPointMessage(), nCmdID, nTabIndex + 1, SMTO_NORMAL, 10000,
+                             &at) ||
       static_cast<LRESULT>(at) == -1)
     return FALSE;
   // On the element for real: the view's leave tracking would otherwise end the press.

@@ -35,8 +35,9 @@ class UiDialogDriver {
   // The same click on a dialog of another process, which a test reaches only through
   // its windows: the view says where the element is (CUiDialogView::ClickPointMessage),
   // the cursor goes there and the mouse messages are posted as for a user's click.
+  // With nTabIndex, the element is a tab control and the click goes on that page's head.
   // FALSE when the element cannot be clicked.
-  static BOOL ClickInOtherProcess(HWND hFrame, UINT nCmdID);
+  static BOOL ClickInOtherProcess(HWND hFrame, UINT nCmdID, int nTabIndex = -1);
   // Selects all of the real control's text and types text over it, one WM_CHAR per
   // character, so that the control's own filtering sees each one.
   bool Type(UINT nCtrlID, const std::wstring& text);

@@ -4,10 +4,12 @@
 // dropped. Nodes are expanded by clicks on their painted expand buttons.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "console/AgentLinkFrameAssembler.h"
 #include "console/AgentMessageId.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
@@ -289,7 +291,10 @@ TEST_F(PickerAnswers, WhatTheLinkDidNotCarryIsSaidAndAskedOnceTheLinkIsBack) {
         EXPECT_EQ(Names{}, Children(tree, b.TopItem()));
       } else {
         ASSERT_EQ(L"drives", NextAsked());
+        const size_t boxes = script.Boxes().size();
+        script.ExpectBox(kLinkDown);  // the drives are lost with it
         CloseLink();
+        ASSERT_TRUE(testenv::PumpUntil([&] { return script.Boxes().size() > boxes; }, 5000));
       }
       ASSERT_TRUE(LinkBack());
       HTREEITEM c = nullptr, d = nullptr;
@@ -312,6 +317,50 @@ TEST_F(PickerAnswers, WhatTheLinkDidNotCarryIsSaidAndAskedOnceTheLinkIsBack) {
   }
   ASSERT_LE(1u, script.Boxes().size());
   EXPECT_EQ(L"错误", script.Boxes().front().caption);
+}
+
+// A listing whose connection closes before its answer comes (the link breaks, or drops
+// an answer too large for it) is said lost, before its answer would time out; its folder
+// keeps its expand button, and the next expand asks again over the new connection.
+TEST_F(PickerAnswers, AListingLostWithTheLinkIsSaidAndAskedAgainOnTheNextExpand) {
+  const wchar_t kLinkDown[] = L"与监测服务的连接已断开";
+  const struct {
+    const char* how;
+    bool files;
+  } ways[] = {{"the link breaks", false}, {"an answer too large for the link", false}, {"the link breaks", true}};
+  for (const auto& way : ways) {
+    SCOPED_TRACE(std::string(way.how) + (way.files ? ", file picker" : ", directory picker"));
+    const bool tooLarge = way.how[0] == 'a';
+    const std::wstring path = Run(way.files, [&](RemotePathBrowser& b, CMulStatusTree& tree) {
+      HTREEITEM c = nullptr, d = nullptr;
+      ASSERT_TRUE(OpenDrives(b, &c, &d));
+      ASSERT_TRUE(qvtest::ClickExpandButton(tree, c));
+      ASSERT_EQ(L"C:", NextAsked());
+      const size_t boxes = script.Boxes().size();
+      script.ExpectBox(kLinkDown);
+      if (tooLarge) {
+        std::vector<unsigned char> header =
+            testenv::LoopbackPeer::Frame(1, kHostAddress, way.files ? AGENT_MSG_FILE_LIST : AGENT_MSG_LIST_DIRECTORY);
+        const uint32_t length = AgentLinkFrameAssembler::kMaxPayload + 1;
+        std::memcpy(header.data(), &length, sizeof length);
+        ASSERT_TRUE(peer.Send(header.data(), header.size()));
+      } else {
+        peer.Reset();
+      }
+      ASSERT_TRUE(testenv::PumpUntil([&] { return script.Boxes().size() > boxes; }, 5000));
+      EXPECT_EQ(Names{L"test"}, Children(tree, c));
+      EXPECT_FALSE(IsOpen(tree, c));
+      ::KillTimer(window.Handle(), AGENT_LINK_RECONNECT_TIMER);  // the test says when it is back
+      ASSERT_TRUE(LinkBack());
+      ASSERT_TRUE(qvtest::ClickExpandButton(tree, c));
+      ASSERT_EQ(L"C:", NextAsked());
+      ASSERT_TRUE(Answer(way.files, {L"Windows"}));
+      ASSERT_TRUE(testenv::PumpUntil([&] { return Children(tree, c) == Names{L"Windows"}; }, 5000));
+      qvtest::ToggleItem(tree, L"Windows");
+    });
+    EXPECT_EQ(way.files ? L"C:\\Windows\\*" : L"C:\\Windows", path);
+    EXPECT_EQ(L"错误", script.Boxes().back().caption);
+  }
 }
 
 // A host the service cannot address is said so and never asked.

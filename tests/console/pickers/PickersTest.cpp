@@ -183,6 +183,41 @@ TEST_F(Pickers, HostPickerListsTheServersAndReturnsTheCheckedHostsAddress) {
 
 }
 
+// A site of 10,000 servers more: the first go in as the picker opens, the others from its
+// idle time, and the tree ends whole, in the database's order. The host given comes
+// checked when its turn comes, and OK takes it even before then.
+TEST_F(Pickers, HostPickerOfALargeSiteEndsWholeAndInOrder) {
+  const int kMore = 10000;
+  SQLServerLink more;
+  ASSERT_EQ(1, more.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
+  ASSERT_TRUE(qvtest::Exec(more, L"insert into Client (Name, IP, Status, Type) with recursive n(i) as "
+                                      L"(select 1 union all select i + 1 from n where i < ?) "
+                                      L"select '主机' || i, '10.2.' || (i / 250) || '.' || (i % 250), i % 2, 0 from n",
+                                {kMore}));
+  more.Disconnect();
+  std::vector<std::wstring> hosts{L"核心服务器", L"192.168.1.11", L"备份服务器"};
+  for (int i = 1; i <= kMore; ++i) hosts.push_back(L"主机" + std::to_wstring(i));
+  const std::wstring last = L"10.2." + std::to_wstring(kMore / 250) + L"." + std::to_wstring(kMore % 250);
+  for (bool whole : {true, false}) {
+    SCOPED_TRACE(whole ? "OK once the tree is whole" : "OK at once");
+    std::wstring result = last;
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      CServerDlg* dlg = d.As<CServerDlg>();
+      CMulStatusTree& tree = dlg->Tree().tree;
+      if (whole) {
+        ASSERT_TRUE(testenv::PumpUntil([&] { return tree.GetCount() == hosts.size() + 1; }, 60000));
+        EXPECT_EQ(hosts, Children(tree, dlg->RootItem()));
+        ASSERT_TRUE(dlg->Tree().Checked());
+        EXPECT_EQ(hosts.back(), tree.GetItemText(dlg->Tree().Checked()));
+      }
+      EXPECT_TRUE(d.Click(CServerDlg::kItemOK));
+    }, kStillOpen);
+    CServerDlg dlg(&result, L"请选择策略目标");
+    EXPECT_EQ(1, dlg.DoModal());
+    EXPECT_EQ(last, result);
+  }
+}
+
 // The hosts read before a failing one would pass for all of them.
 TEST_F(Pickers, HostPickerWhoseListFailsPartWayShowsNoHostAndSaysWhy) {
   {

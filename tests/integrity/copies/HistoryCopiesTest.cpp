@@ -8,6 +8,7 @@
 #include "support/FakeShellServices.h"
 #include "support/GridClicks.h"
 #include "support/IntegrityPageHost.h"
+#include "support/TreeClicks.h"
 
 namespace {
 
@@ -329,6 +330,41 @@ TEST_F(HistoryCopies, EveryColumnShowsAtTheNormalSize) {
     ::SelectObject(dc, old);
     ::ReleaseDC(grid.m_hWnd, dc);
     EXPECT_GT(grid.GetColumnWidth(0), time.cx + 14) << "the time is cut";
+  });
+}
+
+// A site of 20,000 servers more, each with a strategy: the tree fills from the window's
+// idle time and ends whole, in the database's order, and a host's state that came before
+// its node shows on it.
+TEST_F(HistoryCopies, ALargeSitesTreeEndsWholeAndInOrderWithTheStatesThatCameFirst) {
+  const int kMore = 20000;
+  const wchar_t* hosts = L"with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) ";
+  ASSERT_TRUE(qvtest::Exec(link, (std::wstring(L"insert into Client (IP, Name, Type, Status) ") + hosts +
+                                       L"select '10.4.' || (i / 250) || '.' || (i % 250), '主机' || i, 0, 0 from n")
+                                          .c_str(),
+                                {kMore}));
+  ASSERT_TRUE(qvtest::Exec(link, (std::wstring(L"insert into StrategyTable (StrategyName, StrategyType, Ip) ") +
+                                       hosts + L"select '策略' || i, 0, '10.4.' || (i / 250) || '.' || (i % 250) from n")
+                                          .c_str(),
+                                {kMore}));
+  std::vector<std::wstring> servers{L"10.0.0.1", L"丁"};
+  for (int i = 1; i <= kMore; ++i) servers.push_back(L"主机" + std::to_wstring(i));
+  const uint32_t last = 10u | 4u << 8 | uint32_t(kMore / 250) << 16 | uint32_t(kMore % 250) << 24;
+  Run([&] {
+    CMulStatusTree& tree = Page().Tree();
+    const HTREEITEM group = tree.GetRootItem();
+    // The groups and the first hosts' ten items, then a host, its type and its strategy each.
+    const UINT whole = 12 + 3 * kMore;
+    EXPECT_LT(tree.GetCount(), whole) << "the tree was whole before the window ran";
+    LRESULT result = 0;  // the last host comes online before its node is in
+    Area().ProcessWindowMessage(frame, AGENT_MSG_CLIENT_ONLINE, last, 0, result);
+    ASSERT_TRUE(testenv::PumpUntil([&] { return tree.GetCount() == whole; }, 60000)) << tree.GetCount();
+    EXPECT_EQ(servers, qvtest::Children(tree, group));
+    HTREEITEM node = tree.GetChildItem(group);
+    while (HTREEITEM next = tree.GetNextSiblingItem(node)) node = next;
+    EXPECT_EQ(Copies::kImageOnline, Image(node));
+    EXPECT_EQ(Copies::kImageOffline, Image(tree.GetNextSiblingItem(tree.GetChildItem(group))));
+    EXPECT_EQ(1, qvtest::Int(link, L"select Status from Client where Name = ?", {(L"主机" + std::to_wstring(kMore)).c_str()}));
   });
 }
 

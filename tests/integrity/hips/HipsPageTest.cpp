@@ -74,6 +74,30 @@ TEST_F(HipsPage, RowsShowCategoryAndTargetAndTheButtonsFollowTheChecks) {
   });
 }
 
+// 20,000 filters of as many hosts: the rows go into the grid from the window's idle time
+// and end whole, in the table's order, each with its host's name.
+TEST_F(HipsPage, ManyFiltersEndListedWholeAndInOrder) {
+  const int kFilters = 20000;
+  const std::wstring rows = L"with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) ";
+  ASSERT_TRUE(qvtest::Exec(link, (L"insert into Client (IP, Name) " + rows +
+                                          L"select '10.5.' || (i / 250) || '.' || (i % 250), '主机' || i from n").c_str(),
+                                   {kFilters}));
+  ASSERT_TRUE(qvtest::Exec(link, (L"insert into Filter (ClientIP, FilterName, RegExp, TypeOfHipsRule) " + rows +
+                                          L"select '10.5.' || (i / 250) || '.' || (i % 250), '过滤器' || i, '', i % 4 "
+                                          L"from n").c_str(),
+                                   {kFilters}));
+  Run([&] {
+    ASSERT_TRUE(testenv::PumpUntil([&] { return Hips().Grid().GetItemCount() == kFilters; }, 60000));
+    const wchar_t* const categories[] = {L"文件策略", L"注册表策略", L"其他策略", L"驱动装载策略"};
+    int inOrder = 0;  // rows as expected
+    for (int i = 1; i <= kFilters; ++i) {
+      const std::wstring n = std::to_wstring(i);
+      inOrder += Row(i - 1) == L"过滤器" + n + L"|" + categories[i % 4] + L"||主机" + n + L"|";
+    }
+    EXPECT_EQ(kFilters, inOrder);
+  });
+}
+
 TEST_F(HipsPage, DeletingTellsEachHostTopDownAfterItsRowsAreGoneAndAFailureStopsTheWalk) {
   const int a = AddFilter(L"一", 0, std::wstring(300, L'目').c_str(), L"127.0.0.1");
   AddFilter(L"二", 3, L"", L"127.0.0.2");

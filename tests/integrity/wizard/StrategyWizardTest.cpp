@@ -100,6 +100,46 @@ void ExpectWholeTitle(UiDialogDriver& w, const std::wstring& templ) {
 // A device's address is taken as every place takes a host's: one that is not four
 // decimal numbers, or is the broadcast address, is refused in the same words before a
 // login test goes to it (which would blame the passwords) and before the panel is left.
+// A site of 10,000 servers and 2,000 devices more: both server trees and the device box
+// fill from the wizard's idle time and end whole, in the database's order; leaving the
+// first panel fills them at once.
+TEST_F(StrategyWizard, ALargeSitesHostsEndWholeAndInOrder) {
+  const int kServers = 10000, kDevices = 2000;
+  const wchar_t insert[] = L"insert into Client (Name, IP, Status, Type) with recursive n(i) as "
+                           L"(select 1 union all select i + 1 from n where i < ?) "
+                           L"select ? || i, '10.3.' || (i / 250) || '.' || (i % 250), i % 2, ? from n";
+  ASSERT_TRUE(qvtest::Exec(link, insert, {kServers, L"主机", 0}));
+  ASSERT_TRUE(qvtest::Exec(link, insert, {kDevices, L"设备", 1}));
+  std::vector<std::wstring> servers{L"web1", L"10.0.0.2"}, devices{L"10.0.0.8", L"rt1", L"rt2"};
+  for (int i = 1; i <= kServers; ++i) servers.push_back(L"主机" + std::to_wstring(i));
+  for (int i = 1; i <= kDevices; ++i) devices.push_back(L"设备" + std::to_wstring(i));
+  for (bool leave : {false, true}) {
+    SCOPED_TRACE(leave ? "the first panel left at once" : "left to fill");
+    Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+      if (leave) {
+        Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Windows 2000 Server完整性监测");
+        w.Click(Dlg::kTemplateNext);
+      }
+      HWND combo = w.Control(Dlg::kDeviceCombo);
+      auto deviceCount = [&] { return static_cast<size_t>(::SendMessageW(combo, CB_GETCOUNT, 0, 0)); };
+      if (!leave) ASSERT_TRUE(testenv::PumpUntil([&] { return deviceCount() == devices.size(); }, 60000));
+      for (UINT id : {Dlg::kServerTree, Dlg::kTargetTree}) {
+        CMulStatusTree& tree = wizard.TreeById(id);
+        EXPECT_EQ(servers, qvtest::Children(tree, tree.GetRootItem())) << id;
+      }
+      ASSERT_EQ(devices.size(), deviceCount());
+      std::vector<std::wstring> listed;
+      for (size_t i = 0; i < devices.size(); ++i) {
+        wchar_t text[64] = {};
+        if (::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 64) ::SendMessageW(combo, CB_GETLBTEXT, i, LPARAM(text));
+        listed.push_back(text);
+      }
+      EXPECT_EQ(devices, listed);
+      EXPECT_EQ(0, ::SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    });
+  }
+}
+
 TEST_F(StrategyWizard, ADeviceAddressNoHostCanHaveIsRefusedBeforeTheLoginTestAndTheNextPanel) {
   ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.1','',1,1), "
                                  L"('255.255.255.255','bcast',1,1)"));

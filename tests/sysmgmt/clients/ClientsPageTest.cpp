@@ -63,9 +63,13 @@ class ClientsPage : public qvtest::SysMgmtPageTest {
     for (unsigned char b : bytes) hex += "0123456789abcdef"[b >> 4], hex += "0123456789abcdef"[b & 15];
     return hex;
   }
-  // "type/id:payload-hex " of every frame the console sent since the last call.
+  // "type/id:payload-hex " of every frame the console sent since the last call, the
+  // questions for the hosts' states among them (they go out from the window's idle time).
   std::string Sent() { return SentTo(peer); }
   static std::string SentTo(testenv::LoopbackPeer& to) {
+    const CAgentLink* link = g_agentLinkManager.Link();
+    if (auto* main = link ? dynamic_cast<CMainDlg*>(CWindowImplCore::FromHandle(link->Window())) : nullptr)
+      testenv::PumpUntil([&] { return Clients(*main).StatesUnasked() == 0; }, 20000);
     g_agentLinkManager.SendHeaderOnChannel3(0, kMarker);
     std::string out;
     testenv::PeerFrame f;
@@ -148,8 +152,9 @@ TEST_F(ClientsPage, TreeShowsBothGroupsAndAsksForTheStateOfEachHost) {
     EXPECT_EQ(L"fw:2:1 ", Nodes(page, page.DeviceRoot()));
     EXPECT_EQ(0, page.Tree().GetCheck(page.ServerRoot()));
     // Asked when the link stands, not while it connects (those frames are refused),
-    // and again on a new connection, after the service restarted.
-    const std::string asked = "2/1526:0a000001 2/1526:0a000002 2/1526:0a000009 2/1525: ";
+    // and again on a new connection, after the service restarted; the hosts' states
+    // after the settings, from the window's idle time.
+    const std::string asked = "2/1525: 2/1526:0a000001 2/1526:0a000002 2/1526:0a000009 ";
     EXPECT_EQ(asked, Sent());
     peer.Reset();
     ASSERT_TRUE(testenv::PumpUntil([] { return g_agentLinkManager.Link()->Socket() == INVALID_SOCKET; }, 20000));
@@ -271,7 +276,7 @@ TEST_F(ClientsPage, AHostWithAnAddressNoHostCanHaveIsNeitherAskedNorDisabled) {
   AddClient(L"web1", L"10.0.0.1", 0);
   for (const wchar_t* ip : unusable) AddClient(ip, ip, 0, 0, 0);
   Run([&](UiDialogDriver& d, CMainDlg& main) {
-    EXPECT_EQ("2/1526:0a000001 2/1525: ", Sent());
+    EXPECT_EQ("2/1525: 2/1526:0a000001 ", Sent());
     Page& page = Clients(main);
     HWND state = d.Control(Page::kState);
     for (const wchar_t* ip : unusable) {
@@ -294,6 +299,7 @@ TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
   AddClient(L"db", L"10.0.0.4", 0);
   Run([&](UiDialogDriver&, CMainDlg& main) {
     Page& page = Clients(main);
+    EXPECT_EQ("2/1525: 2/1526:0a000001 2/1526:0a000004 ", Sent());
     auto status = [&](const wchar_t* ip) { return qvtest::Int(link, L"select Status from Client where IP=?", {ip}); };
     const uint32_t one = 0x0100000A, four = 0x0400000A;
     const uint32_t online[2] = {one, 1};
@@ -326,7 +332,7 @@ TEST_F(ClientsPage, StateMessagesFromTheLinkAndOurOwnNoticesReachTheirNode) {
                         [&] { return page.NodeImage(page.NodeOfAddress(L"10.0.0.7")) == 2; }));
     Page::SendClientChange(main.m_hWnd, Page::kClientRemoved, notice);
     EXPECT_EQ(L"", Nodes(page, page.DeviceRoot()));
-    EXPECT_EQ("2/1526:0a000001 2/1526:0a000004 2/1525: 2/1526:0a000007 ", Sent());
+    EXPECT_EQ("2/1526:0a000007 ", Sent());
   });
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0 or id<?", {a}));
 }
@@ -433,26 +439,49 @@ TEST_F(ClientsPage, AHostWhosePictureChangesIsRepaintedOnAnErasedLine) {
   });
 }
 
-TEST_F(ClientsPage, TwoThousandHostsAnsweredByTheServiceAllComeOnline) {
+// Two thousand hosts answered by the service: each is asked once, from the window's idle
+// time (none at the link's connection itself), and every answer, online or not, is
+// written and shown.
+TEST_F(ClientsPage, TwoThousandHostsAreAskedOnceEachAndAllTheirAnswersTaken) {
+  const int kHosts = 2000;
+  auto online = [](int i) { return i % 3 != 0; };
   std::string lines;
+  std::map<uint32_t, int> hosts;  // address -> times asked
   link.BeginTransaction();
-  for (int i = 0; i < 2000; ++i) {
+  for (int i = 0; i < kHosts; ++i) {
     const std::wstring ip = L"10.1." + std::to_wstring(i / 200) + L"." + std::to_wstring(i % 200);
-    qvtest::Exec(link, L"insert into Client(Name,IP,Type,Status) values(?,?,?,0)", {ip.c_str(), ip.c_str(), i % 2});
-    lines += "client|" + std::string(ip.begin(), ip.end()) + "|online\n";
+    // Stored the other way round: every answer changes a host.
+    qvtest::Exec(link, L"insert into Client(Name,IP,Type,Status) values(?,?,?,?)",
+                 {ip.c_str(), ip.c_str(), i % 2, online(i) ? 0 : 1});
+    lines += "client|" + qv::WideToUtf8(ip) + (online(i) ? "|online\n" : "|offline\n");
+    hosts[0x0000010Au | (uint32_t(i / 200) << 16) | (uint32_t(i % 200) << 24)] = 0;
   }
   link.Commit();
-  CQvServiceScript hosts;
+  CQvServiceScript answers;
   CQvService service;
-  ASSERT_TRUE(hosts.LoadText(lines, nullptr));
-  service.SetScript(hosts);
+  ASSERT_TRUE(answers.LoadText(lines, nullptr));
+  service.SetScript(answers);
   ASSERT_TRUE(service.Listen(0) && service.Start());
   Run([&](UiDialogDriver&, CMainDlg& main) {
     Page& page = Clients(main);
-    HTREEITEM last = page.Tree().GetChildItem(page.DeviceRoot());
+    ASSERT_TRUE(LinkConnected());
+    EXPECT_EQ(size_t(kHosts), page.StatesUnasked());
+    HTREEITEM last = page.Tree().GetChildItem(page.DeviceRoot());  // host 1999, online
     while (HTREEITEM next = page.Tree().GetNextSiblingItem(last)) last = next;
     EXPECT_TRUE(testenv::PumpUntil([&] { return page.NodeImage(last) == Page::kImageOnline; }, 120000));
-    EXPECT_EQ(2000, qvtest::Int(link, L"select count(*) from Client where Status=1"));
+    const int answeredOnline = kHosts - (kHosts + 2) / 3;
+    EXPECT_TRUE(testenv::PumpUntil(
+        [&] { return qvtest::Int(link, L"select count(*) from Client where Status=1") == answeredOnline; }, 20000));
+    EXPECT_EQ(Page::kImageOffline, page.NodeImage(page.NodeOfAddress(L"10.1.0.0")));
+    EXPECT_EQ(0, int(page.StatesUnasked()));
+    for (const CQvService::Received& r : service.ReceivedFrames())
+      if (r.messageId == AGENT_MSG_CLIENT_STATE && r.payload.size() == 4) {
+        uint32_t address = 0;
+        std::memcpy(&address, r.payload.data(), 4);
+        ++hosts[address];
+      }
+    EXPECT_EQ(size_t(kHosts), hosts.size());
+    EXPECT_TRUE(std::all_of(hosts.begin(), hosts.end(), [](const std::pair<const uint32_t, int>& h) { return h.second == 1; }));
   }, service.Port());
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status=1"));  // closed: all offline
   service.Stop();
@@ -476,7 +505,7 @@ TEST_F(ClientsPage, SettingsShowTheServicePortsAndSendTheRecords) {
   };
   AddClient(L"web1", L"10.0.0.1", 0);
   Run([&](UiDialogDriver& d, CMainDlg& main) {
-    EXPECT_EQ("2/1526:0a000001 2/1525: ", Sent());  // asked again, in the order the pages hear of the link
+    EXPECT_EQ("2/1525: 2/1526:0a000001 ", Sent());  // asked again: the settings at once, the states when idle
     // A short answer, and one not from the link, show nothing; the host coming online
     // after the short one tells it was taken.
     const uint32_t shortPorts[2] = {9001, 9002};
@@ -582,7 +611,7 @@ TEST_F(ClientsPage, AStateChangeWithTheLinkDownIsRefusedKeptAndSentOnceItIsBack)
     // The service back: it is asked what it is asked on every connection, and hears of no
     // refused command.
     BringLinkUp(later);
-    EXPECT_EQ("2/1526:0a000001 2/1526:0a000002 2/1525: ", SentTo(later));
+    EXPECT_EQ("2/1525: 2/1526:0a000001 2/1526:0a000002 ", SentTo(later));
     for (const auto& row : rows) {
       SCOPED_TRACE(testing::PrintToString(std::wstring(row.name)));
       choose(row);
@@ -606,10 +635,13 @@ TEST_F(ClientsPage, PortsTypedWhileTheServiceWasAwayAreKeptWhenItAnswers) {
     main.SetTabCurSel(CSystemManagementUIHandler::kTabCtrl, 2);
     ASSERT_TRUE(d.Type(Settings::kCommandPort, L"8002"));
     BringLinkUp(later);
-    testenv::PeerFrame f;
-    do ASSERT_TRUE(later.ReceiveFrame(&f, 20000));
-    while (f.messageId != Settings::kSettingsMessage);
-    EXPECT_TRUE(f.payload.empty());  // the ports asked for again
+    testenv::PeerFrame f;  // the ports asked for again, and the host's state
+    for (bool ports = false, state = false; !ports || !state;) {
+      ASSERT_TRUE(later.ReceiveFrame(&f, 20000));
+      if (f.messageId == Settings::kSettingsMessage) EXPECT_TRUE(f.payload.empty());
+      ports = ports || f.messageId == Settings::kSettingsMessage;
+      state = state || f.messageId == AGENT_MSG_CLIENT_STATE;
+    }
     const uint32_t ports[2] = {9001, 9002};  // data, command
     ASSERT_TRUE(later.SendFrame(2, 0, Settings::kSettingsMessage, ports, sizeof ports));
     ASSERT_TRUE(testenv::PumpUntil([&] { return d.ControlText(Settings::kDataPort) == L"9001"; }, 20000));
