@@ -98,6 +98,7 @@ void CUiDialogImplCore::KeepPlace(HWND hFrame, Placement& place) {
   place.keep = TRUE;
   place.fixes = 0;
   place.shownAt = ::GetTickCount();
+  place.moved = FALSE;
 }
 
 namespace {
@@ -107,19 +108,25 @@ bool PlaceLost(HWND hFrame, const CUiDialogImplCore::Placement& place) {
   return ::GetWindowRect(hFrame, &rc) && (rc.left != place.at.x || rc.top != place.at.y);
 }
 
-// The take-over's report: the frame at the screen's top-left corner, within moments of
-// the show. The take-over lasts milliseconds; nobody sees a window and moves it into
-// the corner within a second of its show, and a later move there is the user's.
+// The take-over's report: the frame at the screen's top-left corner, soon after the show
+// and before any other move. The take-over lasts milliseconds, but a starved machine
+// handles its report late, so "soon" is generous; nobody sees a window and moves it
+// into the corner within seconds of its show, and a move there after another is the
+// user's.
 bool TakeOverMove(const CUiDialogImplCore::Placement& place, const WINDOWPOS& pos) {
-  const DWORD kTakeOverMs = 1000;
-  return ::GetTickCount() - place.shownAt < kTakeOverMs && pos.x == ::GetSystemMetrics(SM_XVIRTUALSCREEN) &&
-         pos.y == ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const DWORD kTakeOverMs = 5000;
+  return !place.moved && ::GetTickCount() - place.shownAt < kTakeOverMs &&
+         pos.x == ::GetSystemMetrics(SM_XVIRTUALSCREEN) && pos.y == ::GetSystemMetrics(SM_YVIRTUALSCREEN);
 }
 }  // namespace
 
 void CUiDialogImplCore::CheckPlace(HWND hFrame, Placement& place, const WINDOWPOS* pos) {
-  if (!pos || (pos->flags & SWP_NOMOVE) || !TakeOverMove(place, *pos) || !PlaceLost(hFrame, place)) return;
-  ::PostMessageW(hFrame, KeepPlaceMessage(), 0, 0);
+  if (!pos || (pos->flags & SWP_NOMOVE)) return;
+  if (!TakeOverMove(place, *pos)) {
+    if (pos->x != place.at.x || pos->y != place.at.y) place.moved = TRUE;
+    return;
+  }
+  if (PlaceLost(hFrame, place)) ::PostMessageW(hFrame, KeepPlaceMessage(), 0, 0);
 }
 
 UINT CUiDialogImplCore::KeepPlaceMessage() {

@@ -45,6 +45,7 @@ class CUiDialogImplCore {
     BOOL keep = FALSE;
     int fixes = 0;
     DWORD shownAt = 0;  // tick count of the show
+    BOOL moved = FALSE;  // moved elsewhere since the show
   };
   // After the show: the frame's place is kept from now on.
   static void KeepPlace(HWND hFrame, Placement& place);

@@ -1,7 +1,7 @@
 """A quick click never leaves a box unable to end: tray → 关于..., 确定 clicked 0.15 s
 after the box appears, again and again; then a second 关于... from the tray while one
-stands, and both close, the top one first. Each box must close on its click (within
-a second); a box left standing is tried with ✕ (and Alt+F4, which the about box leaves
+stands, and both close, the top one first. Each box must close on its click; a box
+left standing is tried with ✕ (and Alt+F4, which the about box leaves
 alone by design) before the scenario fails."""
 
 import time
@@ -10,23 +10,27 @@ ROUNDS = 25
 LATE_S = 1.0  # a click this long after the one before it is past the double-click time (0.5 s)
 
 
+def gone(s, box, timeout):
+    try:
+        s.wait_gone(box, timeout)
+        return True
+    except s.Failure:
+        return False
+
+
 def close_about(s, box, why):
     """Clicks 确定 0.15 s after the box appeared; the box must go."""
     time.sleep(0.15)
     s.click(box, box.layout(557).centre(101, tag="button"))
-    try:
-        s.wait_gone(box, 1.5)
+    # A locked box never goes; a busy machine may take seconds over one that does.
+    if gone(s, box, 5):
         return
-    except s.Failure:
-        pass
     tried = []
     s.click(box, box.layout(557).centre(101, tag="imgbtn"))
-    time.sleep(1)
-    tried.append("✕ %s" % ("closed it" if not box.shown() else "did nothing"))
+    tried.append("✕ %s" % ("closed it" if gone(s, box, 3) else "did nothing"))
     if box.shown():
         s.key("alt+F4")
-        time.sleep(1)
-        tried.append("Alt+F4 %s" % ("closed it" if not box.shown() else "did nothing"))
+        tried.append("Alt+F4 %s" % ("closed it" if gone(s, box, 3) else "did nothing"))
     s.fail("%s: the about box stayed after a click on 确定 (%s)" % (why, ", ".join(tried)))
 
 

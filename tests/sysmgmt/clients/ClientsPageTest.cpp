@@ -350,7 +350,9 @@ TEST_F(ClientsPage, HostsStoredInAnotherSpellingOfTheirAddressTakeTheServicesSta
   Run([&](UiDialogDriver&, CMainDlg& main) {
     Page& page = Clients(main);
     CQvSavecopyUIHandler& copies = *main.Integrity()->Savecopy();
-    EXPECT_EQ("2/1526:0a010001 2/1526:0a01000a 2/1526:0a010001 2/1525: ", Sent());  // servers, then devices
+    // The settings at once, then one question per stored host (in the order the hosts were
+    // read), the two spellings of 10.1.0.1 each asked.
+    EXPECT_EQ("2/1525: 2/1526:0a010001 2/1526:0a010001 2/1526:0a01000a ", Sent());
     auto shown = [&](int image) {
       for (const wchar_t* ip : {spellings[0], spellings[1]})
         if (page.NodeImage(page.NodeOfAddress(ip)) != image) return false;

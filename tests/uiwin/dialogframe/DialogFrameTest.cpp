@@ -270,9 +270,10 @@ TEST(DialogFrame, NoNonClientAreaAndARoundedRegionThatFollowsTheSize) {
 // Under openbox, Wine may report a just-shown frame at the top-left corner of the
 // screen (where openbox builds its own frame before placing it) while the frame stands
 // where it was put; clicks on the frame then go to the disabled owner, and it can no
-// longer be clicked. That report is put back. Every move a user makes is kept: by the
-// window manager (no size-move loop), by the frame's own header (a size-move loop),
-// and into the corner once the frame has stood a while.
+// longer be clicked. That report is put back, also when a busy machine handles it late.
+// Every move a user makes is kept: by the window manager (no size-move loop), by the
+// frame's own header (a size-move loop), into the corner once the frame has stood a
+// while or after another move.
 TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
   struct Case {
     const char* what;
@@ -280,11 +281,14 @@ TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
     bool byHeader;
     DWORD stoodMs;  // how long the frame had stood when it moved
     const char* after;
+    POINT via{0, 0};  // a move before, where not (0,0)
   };
   const Case cases[] = {
       {"the take-over's report", {0, 0}, false, 0, "180,170,420,330"},
       {"a window-manager move", {30, 40}, false, 0, "30,40,270,200"},
+      {"the take-over's report on a starved machine", {0, 0}, false, 3000, "180,170,420,330"},
       {"a window-manager move into the corner later", {0, 0}, false, 60000, "0,0,240,160"},
+      {"a window-manager move, then one into the corner", {0, 0}, false, 0, "0,0,240,160", {30, 40}},
       {"a drag by the header into the corner", {0, 0}, true, 0, "0,0,240,160"},
   };
   struct Probe : TestDialog {
@@ -292,6 +296,8 @@ TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
       switch (pMsg->message) {
         case WM_APP + 3:  // the window system's report, as Wine makes it
           m_place.shownAt -= move.stoodMs;
+          if (move.via.x || move.via.y)
+            ::SetWindowPos(m_hWnd, nullptr, move.via.x, move.via.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
           if (move.byHeader) ::SendMessageW(m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
           ::SetWindowPos(m_hWnd, nullptr, move.to.x, move.to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
           if (move.byHeader) ::SendMessageW(m_hWnd, WM_EXITSIZEMOVE, 0, 0);
