@@ -18,8 +18,9 @@ bool HostStateQuestions::AskSome(DWORD until) {
     if (!Waiting()) break;
     uint32_t host = 0;
     // An address the service cannot take is not asked for.
-    if (ParseHostAddress(m_addresses[m_next++], &host) &&
-        g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, sizeof host) != 1)
+    const bool valid = ParseHostAddress(m_addresses[m_next++], &host);
+    // A link that takes no question takes none of the rest.
+    if (valid && g_agentLinkManager.SendOnChannel2(0, AGENT_MSG_CLIENT_STATE, &host, sizeof host) != 1)
       m_next = m_addresses.size();
   } while (IdleSlices::Within(until));
   if (Waiting()) return true;
