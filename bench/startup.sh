@@ -53,13 +53,4 @@ PY
 # One driver file serves them all; the data sources go together into one file.
 cat "$dir"/QuorvaneStartup{Small,Large,Empty,H500,H5000,Site}/odbc.ini > "$dir/odbc.ini"
 export ODBCSYSINI=$dir/QuorvaneStartupSmall ODBCINI=$dir/odbc.ini QV_STARTUP_SITES=$dir
-export WINEPREFIX=$QV_WINE_X11
-display=:$((200 + RANDOM % 300))
-while [ -e "/tmp/.X${display#:}-lock" ]; do display=:$((200 + RANDOM % 300)); done
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-status=0
-DISPLAY=$display $wine "$exe" || status=$?
-exit $status
+qv_on_xvfb $wine "$exe"

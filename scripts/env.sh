@@ -14,6 +14,21 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export LANG=zh_CN.UTF-8
 export WINEPREFIX=${WINEPREFIX:-$QV_WINE_HEADLESS}
 
+# Runs a command (wine and a program with its arguments) on a display of its own, in the
+# X11 Wine prefix: a fresh Xvfb, ended with the command, whose exit status it returns.
+# The benchmarks that pay for painting run this way.
+qv_on_xvfb() {
+  local display=:$((200 + RANDOM % 300)) status=0
+  while [ -e "/tmp/.X${display#:}-lock" ]; do display=:$((200 + RANDOM % 300)); done
+  Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  local xvfb=$!
+  trap "kill $xvfb 2>/dev/null || true" EXIT
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+  WINEPREFIX=$QV_WINE_X11 DISPLAY=$display "$@" || status=$?
+  kill $xvfb 2>/dev/null || true
+  return $status
+}
+
 # Runs scripts/setup when something it provides is missing: the cross compiler, CMake,
 # Wine and its two prefixes, Xvfb, xdotool, openbox, ip (iproute2) and ImageMagick, TinyXML's and GoogleTest's sources,
 # the SQLite ODBC driver and SQL Server's (FreeTDS), the zh_CN.UTF-8 locale, the fuzzer runtime.

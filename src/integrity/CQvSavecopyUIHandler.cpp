@@ -301,7 +301,7 @@ UINT CQvSavecopyUIHandler::FlushMessage() {
 }
 
 LRESULT CQvSavecopyUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL&) {
-    const HostStateWrites::States states = m_stateWrites.Flush(kErrorCaption);
+  const HostStateWrites::States states = m_stateWrites.Flush(kErrorCaption);
   // The tree's items are found by the addresses the load read: a look-up per state
   // made a thousand hosts coming online cost minutes.
   for (const auto& state : states) {
