@@ -15,6 +15,7 @@
 #include "sysmgmt/CSystemManagementUIHandler.h"
 #include "uiwin/UiMessageBox.h"
 #include "uiwin/UiString.h"
+#include "uiwin/UiSystemModalRun.h"
 
 namespace {
 
@@ -240,7 +241,10 @@ void CMainDlg::ShowTrayMenu() {
   // The menu closes when the user clicks elsewhere only if our window is in front.
   ::SetForegroundWindow(m_hWnd);
   // Its commands go to the view, which hands them to this window.
-  ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, GetViewHWnd(), nullptr);
+  {
+    UiSystemModalRun run;
+    ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, GetViewHWnd(), nullptr);
+  }
   ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
 }
 

@@ -4,6 +4,7 @@
 #include "uiwin/CUiMsgBox.h"
 #include "uiwin/CUiMsgBox2.h"
 #include "uiwin/UiModalHook.h"
+#include "uiwin/UiSystemModalRun.h"
 
 int UiMessageBox(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer, HWND parent) {
   CUiMsgBox2 box;
@@ -27,5 +28,6 @@ int UiSystemMessageBox(LPCWSTR text, LPCWSTR caption, UINT style, HWND parent) {
     const int result = hook->OnMessageBox(box, checkAnswer);
     if (result != UiModalHook::kShowAsUsual) return result;
   }
+  UiSystemModalRun run;
   return ::MessageBoxW(parent, text, caption, style);
 }

@@ -13,6 +13,8 @@
 #include "support/TestDialog.h"
 #include "support/ElementLoad.h"
 #include "support/TestEnv.h"
+#include "uiwin/UiMessageBox.h"
+#include "uiwin/UiSystemModalRun.h"
 
 namespace {
 
@@ -460,6 +462,9 @@ TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
   EXPECT_EQ(0, page.CountCommands(7));
 }
 
+// What the first click of a double click ends.
+enum class FirstEnds { kDialog, kSystemBox, kSystemMenu };
+
 // The second click of a double click whose first ends a dialog.
 struct SecondClick {
   const char* what;
@@ -467,6 +472,7 @@ struct SecondClick {
   int dx;             // pixels from the first press
   bool realControl;  // it lands on a real control rather than on 删除
   int acts;          // clicks of the page it makes
+  FirstEnds ends = FirstEnds::kDialog;
 };
 
 // A page as the main window is one: it runs modally, with a windowless 删除 (7) over its
@@ -490,14 +496,20 @@ class PageBelow : public TestDialog {
     if (m_case.realControl)
       ::CreateWindowExW(0, L"BUTTON", L"实", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 120, 100, GetViewHWnd(),
                         reinterpret_cast<HMENU>(77), nullptr, nullptr);
-    EndsOnItem1 dlg(1);
-    if (!dlg.SetXml(kGreenOkLayout) || dlg.DoModal(m_hWnd) != 1)
-      return TRUE;  // no first click: the run ends on the timer
-    POINT at{dlg.ok.x + m_case.dx, dlg.ok.y};
+    if (m_case.ends == FirstEnds::kDialog) {
+      EndsOnItem1 dlg(1);
+      if (!dlg.SetXml(kGreenOkLayout) || dlg.DoModal(m_hWnd) != 1)
+        return TRUE;  // no first click: the run ends on the timer
+      m_first = dlg.ok;
+      m_pressedAt = dlg.pressedAt;
+    } else if (!EndSystemRun()) {
+      return TRUE;
+    }
+    POINT at{m_first.x + m_case.dx, m_first.y};
     RECT rc;
     ::GetWindowRect(m_hWnd, &rc);
     m_corner = POINT{rc.right - 5, rc.bottom - 5};
-    const DWORD time = dlg.pressedAt + m_case.after;
+    const DWORD time = m_pressedAt + m_case.after;
     INPUT input[3] = {MouseAt(at, MOUSEEVENTF_LEFTDOWN, time), MouseAt(at, MOUSEEVENTF_LEFTUP, time + 10),
                       MouseAt(m_corner, 0, time + 20)};
     ::SendInput(3, input, sizeof(INPUT));
@@ -510,13 +522,66 @@ class PageBelow : public TestDialog {
   }
 
  private:
+  // The system's message box (or a menu) over the page, its 确定 (its item) clicked once
+  // by the user, with the page moved under that place.
+  BOOL EndSystemRun() {
+    s_page = this;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &ClickSystemWindow);
+    BOOL ended = FALSE;
+    if (m_case.ends == FirstEnds::kSystemBox) {
+      ended = UiSystemMessageBox(L"请选择", L"警告", MB_OK, m_hWnd) == IDOK;
+    } else {
+      m_menu = ::CreatePopupMenu();
+      ::AppendMenuW(m_menu, MF_STRING, 9, L"关于");
+      UiSystemModalRun run;
+      ended = ::TrackPopupMenu(m_menu, TPM_RETURNCMD, 300, 300, 0, m_hWnd, nullptr) == 9;
+      ::DestroyMenu(m_menu);
+    }
+    ::KillTimer(nullptr, timer);
+    return ended && m_pressedAt;
+  }
+  static BOOL CALLBACK FindShown(HWND wnd, LPARAM found) {
+    wchar_t name[16] = L"";
+    ::GetClassNameW(wnd, name, 16);
+    const bool box = s_page->m_case.ends == FirstEnds::kSystemBox;
+    if (!::IsWindowVisible(wnd) || ::lstrcmpW(name, box ? L"#32770" : L"#32768")) return TRUE;
+    *reinterpret_cast<HWND*>(found) = wnd;
+    return FALSE;
+  }
+  static void CALLBACK ClickSystemWindow(HWND, UINT, UINT_PTR, DWORD) {
+    PageBelow& page = *s_page;
+    HWND shown = nullptr;
+    if (page.m_pressedAt || (::EnumThreadWindows(::GetCurrentThreadId(), &FindShown, reinterpret_cast<LPARAM>(&shown)), !shown))
+      return;
+    RECT place{};
+    if (page.m_case.ends == FirstEnds::kSystemBox)
+      ::GetWindowRect(::GetDlgItem(shown, IDOK), &place);
+    else
+      ::GetMenuItemRect(nullptr, page.m_menu, 0, &place);
+    page.m_first = POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    RECT rc;
+    ::GetWindowRect(page.m_hWnd, &rc);
+    ::SetWindowPos(page.m_hWnd, nullptr, page.m_first.x - (rc.right - rc.left) / 2,
+                   page.m_first.y - (rc.bottom - rc.top) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    page.m_pressedAt = ::GetTickCount();
+    INPUT input[2] = {MouseAt(page.m_first, MOUSEEVENTF_LEFTDOWN, page.m_pressedAt),
+                      MouseAt(page.m_first, MOUSEEVENTF_LEFTUP, page.m_pressedAt + 10)};
+    ::SendInput(2, input, sizeof(INPUT));
+  }
+
+  static PageBelow* s_page;  // the one whose system run the timer clicks
   SecondClick m_case;
   POINT m_corner{-1, -1};
+  POINT m_first{};  // the first press: where and when
+  DWORD m_pressedAt = 0;
+  HMENU m_menu = nullptr;
 };
+PageBelow* PageBelow::s_page = nullptr;
 
 // The first click of a double click on a dialog's 确定 ends the dialog; the second press
 // comes when the frame is gone, on what was below it (删除 under the object editor's 取消,
-// a grid or an edit box of the page): it goes nowhere. A press further away than the
+// a grid or an edit box of the page): it goes nowhere. So it does when the first ends the
+// system's message box or a menu, which run loops of their own. A press further away than the
 // double-click rectangle, or made after the double-click time, is a click of its own.
 TEST(DialogFrame, TheSecondPressOfADoubleClickThatEndedADialogGoesNowhere) {
   const DWORD late = ::GetDoubleClickTime() + 100;
@@ -528,6 +593,10 @@ TEST(DialogFrame, TheSecondPressOfADoubleClickThatEndedADialogGoesNowhere) {
       {"beside the double-click rectangle", 30, away, false, 1},
       {"after the double-click time", late, 0, false, 1},
       {"after the double-click time, on a real control", late, 0, true, 1},
+      // The system's own loops: its message box and a menu.
+      {"80 ms after the system's box ended", 80, 0, false, 0, FirstEnds::kSystemBox},
+      {"after the double-click time, after the system's box", late, 0, false, 1, FirstEnds::kSystemBox},
+      {"80 ms after a menu ended", 80, 0, false, 0, FirstEnds::kSystemMenu},
   };
   for (const SecondClick& c : cases) {
     SCOPED_TRACE(c.what);
