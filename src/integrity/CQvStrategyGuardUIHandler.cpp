@@ -415,7 +415,12 @@ LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lPa
     case 3: line += L"运行失败      " + record.Reason; break;
     default: break;
   }
-  line += LocalClock::TimeText() + L"\r\n";
+  const std::wstring end = LocalClock::TimeText() + L"\r\n";
+  // A reason can fill a frame of megabytes; the pane holds its characters in all, and
+  // keeps the newest line whole whatever its length, so the line shows what fits.
+  const size_t fits = static_cast<size_t>(kLogChars) - end.size();
+  if (line.size() > fits) line.resize(fits - (IS_HIGH_SURROGATE(line[fits - 1]) ? 1 : 0));
+  line += end;
   RichEditAppendText(m_logPane, line.c_str(), FALSE, 0);
   // The service logs for as long as the console runs; under Wine a line kept costs
   // about 10 KiB, and a long one much more.

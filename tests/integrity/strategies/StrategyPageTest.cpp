@@ -443,6 +443,12 @@ TEST_F(StrategyPage, TheLogPaneKeepsLongLinesWithinItsCharactersShowingTheNewest
       ::SendMessageW(pane, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
       return std::wstring(buffer.data());
     };
+    // Whether the pane comes to end with the line.
+    auto ends = [&](const std::wstring& line, int within) {
+      return testenv::PumpUntil([&] { return length() >= static_cast<LONG>(line.size()) &&
+                                             text(length() - static_cast<LONG>(line.size()), length()) == line; },
+                                within);
+    };
     const int kLong = 2000;
     const LONG perLine = static_cast<LONG>(kLong + 60);  // and the name, result and time
     const int total = Page::kLogChars / perLine * 2;  // well past the bound in characters
@@ -459,15 +465,37 @@ TEST_F(StrategyPage, TheLogPaneKeepsLongLinesWithinItsCharactersShowingTheNewest
       ASSERT_TRUE(peer.SendFrame(0, 0, 1532, record.data(), static_cast<uint32_t>(record.size())));
       const std::wstring logged =
           L"策略名称：月度策略     " + (failed ? L"运行失败      " + reason : std::wstring(L"开始运行 ")) + L"2024-03-01 09:05:07\r";
-      ASSERT_TRUE(testenv::PumpUntil([&] { return length() >= static_cast<LONG>(logged.size()) &&
-                                                  text(length() - static_cast<LONG>(logged.size()), length()) == logged; },
-                                     10000)) << i;
+      ASSERT_TRUE(ends(logged, 10000)) << i;
       SCOPED_TRACE(i);
       EXPECT_GE(Page::kLogChars + Page::kLogChars * Page::kLogBatch / Page::kLogLines, length());
       EXPECT_EQ(L"策略名称：", text(0, 5)) << "whole lines";
       EXPECT_TRUE(NewestStartShown(pane));
     }
     EXPECT_LT(Page::kLogChars - 2 * perLine, length()) << "as many lines as the bound takes";
+
+    // A reason longer than the whole pane holds (the service's frames go to 16 MiB; under
+    // Wine each character shown costs about 180 bytes): the line shows its start, within
+    // the pane's characters.
+    std::wstring huge = L"巨 ";
+    while (huge.size() < 1000000) huge += L"目标主机不可达 access denied ";
+    huge.resize(1000000);
+    record.assign(4 + 128 + 2 * huge.size(), 0);
+    record[0] = 3;
+    std::memcpy(&record[4], L"月度策略", 8);
+    std::memcpy(&record[132], huge.c_str(), huge.size() * 2);
+    ASSERT_TRUE(peer.SendFrame(0, 0, 1532, record.data(), static_cast<uint32_t>(record.size())));
+    const std::wstring start = L"策略名称：月度策略     运行失败      巨 目标主机不可达";
+    ASSERT_TRUE(testenv::PumpUntil([&] { return text(0, static_cast<LONG>(start.size())) == start; }, 60000));
+    EXPECT_GE(Page::kLogChars, length());
+    EXPECT_EQ(L"2024-03-01 09:05:07\r", text(length() - 20, length()));
+    EXPECT_TRUE(NewestStartShown(pane));
+    record.assign(4 + 128 + 2, 0);
+    record[0] = 2;
+    std::memcpy(&record[4], L"月度策略", 8);
+    ASSERT_TRUE(peer.SendFrame(0, 0, 1532, record.data(), static_cast<uint32_t>(record.size())));
+    ASSERT_TRUE(ends(L"策略名称：月度策略     运行成功 2024-03-01 09:05:07\r", 10000));
+    EXPECT_GE(Page::kLogChars + Page::kLogChars * Page::kLogBatch / Page::kLogLines, length());
+    EXPECT_TRUE(NewestStartShown(pane));
   });
 }
 
