@@ -310,9 +310,8 @@ void CSMClientManagementUIHandler::ShowClient(HTREEITEM node) {
   SQLStatement* statement = link.CreateStatement(kSelectClient);
   if (statement) statement->BindInt(0, static_cast<int>(NodeId(node)));
   if (!statement || !statement->Fetch()) {
-    if (!statement || statement->Failed()) return link.ShowError(L"查询信息出错");
-    link.Disconnect();
-    return ClientGone();
+    if (link.RecordGone(statement, L"查询信息出错")) ClientGone();
+    return;
   }
   const int type = statement->GetInt(2), stopped = statement->GetInt(3);
   m_name.SetWindowText(OrEmpty(statement->GetString(0)));
@@ -392,9 +391,8 @@ void CSMClientManagementUIHandler::OnSave() {
     SQLStatement* select = link.CreateStatement(kSelectStopped);
     if (select) select->BindInt(0, id);
     if (!select || !select->Fetch()) {
-      if (!select || select->Failed()) return link.ShowError(L"错误");
-      link.Disconnect();
-      return ClientGone();
+      if (link.RecordGone(select, L"错误")) ClientGone();
+      return;
     }
     storedStopped = select->GetInt(0);
     link.ReleaseStatement(select);

@@ -274,12 +274,7 @@ bool CSMUserManagementUIHandler::ShowUser(int row, bool* editable) {
   SQLStatement* statement = link.CreateStatement(kSelectUser);
   if (statement) statement->BindInt(0, static_cast<int>(id));
   if (!statement || !statement->Fetch()) {
-    if (statement && !statement->Failed()) {
-      link.Disconnect();
-      UserGone();
-    } else {
-      link.ShowError(L"查询出错");
-    }
+    if (link.RecordGone(statement, L"查询出错")) UserGone();
     return false;
   }
   UserRecord user;
@@ -545,9 +540,8 @@ void CSMUserManagementUIHandler::OnChangePassword(int row, int column) {
     SQLStatement* select = link.CreateStatement(kSelectPassword);
     if (select) select->BindInt(0, id);
     if (!select || !select->Fetch()) {
-      if (!select || select->Failed()) return link.ShowError(L"查询错误");
-      link.Disconnect();
-      return UserGone();
+      if (link.RecordGone(select, L"查询错误")) UserGone();
+      return;
     }
     password = OrEmpty(select->GetString(0));
   }

@@ -24,6 +24,15 @@ int SMPageLink::CountByName(const wchar_t* sql, const std::wstring& name, int ex
   return statement->GetInt(0);
 }
 
+bool SMPageLink::RecordGone(SQLStatement* statement, const wchar_t* caption) {
+  if (!statement || statement->Failed()) {
+    ShowError(caption);
+    return false;
+  }
+  Disconnect();
+  return true;
+}
+
 void SMPageLink::ShowError(const wchar_t* caption, unsigned style) {
   const std::wstring diagnostic = qv::OrEmpty(GetLastErrorText());
   Disconnect();

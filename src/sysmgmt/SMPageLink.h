@@ -14,6 +14,9 @@ class SMPageLink : public SQLServerLink {
   int Open();
   // "错误信息：<the database's diagnostic>" with the caption and style; disconnects first.
   void ShowError(const wchar_t* caption, unsigned style = 0x10);
+  // After a select of one record fetched no row: true, disconnected, when the record is
+  // gone (the caller says so); false after a failure, shown as ShowError does.
+  bool RecordGone(SQLStatement* statement, const wchar_t* caption);
 
   // The count a "select count(*) ... where name=? and id<>?" statement gives on its own
   // connection; -1 after a failure, which the user has been told of.

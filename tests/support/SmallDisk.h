@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TestFiles.h"
+
 namespace testenv {
 
 class SmallDisk {
@@ -47,6 +49,14 @@ class SmallDisk {
                                        INVALID_SET_FILE_POINTER && ::SetEndOfFile(f);
     ::CloseHandle(f);
     return ok;
+  }
+
+  // A file `name` of `bytes` put on the disk before it is filled to about `room` bytes
+  // left: the earlier file that a write failing for room must leave as it was. Its path;
+  // empty when it or the filling failed.
+  std::wstring EarlierFile(const std::wstring& name, const std::string& bytes, DWORD room) const {
+    const std::wstring path = File(name);
+    return testfiles::WriteBytes(path, bytes) && LeaveRoom(room) ? path : std::wstring();
   }
 
   // The names in a folder, sorted.

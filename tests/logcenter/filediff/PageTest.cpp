@@ -59,9 +59,8 @@ namespace {
 TEST_F(FileDiffTest, APageTheDiskCannotHoldIsNeitherLeftNorShown) {
   testenv::SmallDisk disk;
   ASSERT_TRUE(disk.Mounted());
-  const std::wstring page = disk.File(L"页.html");
-  ASSERT_TRUE(testfiles::WriteBytes(page, "earlier"));
-  ASSERT_TRUE(disk.LeaveRoom(8 * 1024));
+  const std::wstring page = disk.EarlierFile(L"页.html", "earlier", 8 * 1024);
+  ASSERT_FALSE(page.empty());
   EXPECT_EQ(0, CFileDiff::SaveToFile(page, std::string(64 * 1024, 'p')));
   EXPECT_EQ("earlier", testfiles::ReadBytes(page));
 

@@ -215,9 +215,8 @@ TEST_F(RtfWriter, RefusedOpenMakesNoFile) {
 TEST_F(RtfWriter, ADocumentTheDiskCannotHoldFailsAndKeepsTheEarlierFile) {
   testenv::SmallDisk disk;
   ASSERT_TRUE(disk.Mounted());
-  const std::wstring file = disk.File(L"报告.rtf");
-  ASSERT_TRUE(testfiles::WriteBytes(file, "earlier"));
-  ASSERT_TRUE(disk.LeaveRoom(8 * 1024));
+  const std::wstring file = disk.EarlierFile(L"报告.rtf", "earlier", 8 * 1024);
+  ASSERT_FALSE(file.empty());
   ASSERT_EQ(RTF_SUCCESS, RtfOpen(file.c_str()));
   const std::wstring text(1000, L'字');
   for (int i = 0; i < 50; ++i) RtfStartParagraph(text.c_str(), true);

@@ -45,6 +45,14 @@ class ClientsPage : public qvtest::SysMgmtPageTest {
     page.Tree().SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     return {text, item.iImage};
   }
+  // The picture an item of a tree (this page's or the copies page's) is drawn with.
+  static int Image(CMulStatusTree& tree, HTREEITEM item) {
+    TVITEMW it{};
+    it.mask = TVIF_IMAGE;
+    it.hItem = item;
+    tree.GetItem(&it);
+    return it.iImage;
+  }
   // "text:image:check " of each node under the root.
   static std::wstring Nodes(Page& page, HTREEITEM root) {
     std::wstring out;
@@ -357,13 +365,9 @@ TEST_F(ClientsPage, HostsStoredInAnotherSpellingOfTheirAddressTakeTheServicesSta
       for (const wchar_t* ip : {spellings[0], spellings[1]})
         if (page.NodeImage(page.NodeOfAddress(ip)) != image) return false;
       for (HTREEITEM group : {copies.ServerGroup(), copies.DeviceGroup()})
-        for (HTREEITEM item = copies.Tree().GetChildItem(group); item; item = copies.Tree().GetNextSiblingItem(item)) {
-          TVITEMW it{};
-          it.mask = TVIF_IMAGE;
-          it.hItem = item;
-          copies.Tree().GetItem(&it);
-          if (it.iImage != (copies.Tree().GetItemText(item) == L"d" ? Page::kImageOffline : image)) return false;
-        }
+        for (HTREEITEM item = copies.Tree().GetChildItem(group); item; item = copies.Tree().GetNextSiblingItem(item))
+          if (Image(copies.Tree(), item) != (copies.Tree().GetItemText(item) == L"d" ? Page::kImageOffline : image))
+            return false;
       return true;
     };
     auto stored = [&] {
@@ -866,13 +870,7 @@ TEST_F(ClientsPage, StatesThatCouldNotBeWrittenGoInOnceTheDatabaseTakesWritesAga
     auto copiesImage = [&](const wchar_t* label) {
       for (HTREEITEM item = copies.Tree().GetChildItem(copies.ServerGroup()); item;
            item = copies.Tree().GetNextSiblingItem(item))
-        if (copies.Tree().GetItemText(item) == label) {
-          TVITEMW it{};
-          it.mask = TVIF_IMAGE;
-          it.hItem = item;
-          copies.Tree().GetItem(&it);
-          return it.iImage;
-        }
+        if (copies.Tree().GetItemText(item) == label) return Image(copies.Tree(), item);
       return -1;
     };
     qvtest::DatabaseLock lock;
