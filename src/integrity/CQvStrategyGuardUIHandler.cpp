@@ -257,11 +257,7 @@ void CQvStrategyGuardUIHandler::OnRunStrategy() {
     return;
   }
   bool anyGone = false;
-  for (const std::wstring& name : names) {
-    bool gone = false;
-    SendStrategy(name, AGENT_MSG_STRATEGY_RUN, &gone);
-    anyGone = anyGone || gone;
-  }
+  for (const std::wstring& name : names) SendStrategy(name, AGENT_MSG_STRATEGY_RUN, &anyGone);
   if (anyGone) StrategiesGone();
 }
 
