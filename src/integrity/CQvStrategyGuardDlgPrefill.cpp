@@ -9,10 +9,7 @@
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
-#include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
-#include "platform/WideFormat.h"
-#include "uiwin/UiMessageBox.h"
 
 namespace {
 

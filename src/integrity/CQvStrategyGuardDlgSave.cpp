@@ -18,7 +18,6 @@
 #include "integrity/StrategyTableRow.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
-#include "uiwin/UiMessageBox.h"
 
 namespace {
 
