@@ -9,7 +9,6 @@
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "console/StoreAndTell.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/HipsPatternKey.h"
 #include "integrity/HipsTellHost.h"

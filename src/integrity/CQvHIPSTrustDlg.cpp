@@ -243,9 +243,13 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
       ShowReadError(link);
       break;
     }
-    const bool untold = read > 0 && !HipsHostAddressUsable(host);
+    if (read == 0) {  // another console deleted it: nothing to delete or tell
+      anyGone = true;
+      continue;
+    }
+    const bool untold = !HipsHostAddressUsable(host);
     if (untold && !HipsUntoldRemovalChosen()) break;
-    const int stored = StoreAndTellRecord(link, [&] { return read == 0 ? 0 : DeleteTrust(link, id); },
+    const int stored = StoreAndTellRecord(link, [&] { return DeleteTrust(link, id); },
                                           [&] { return untold || NotifyTrustDeleted(type, host, content); });
     anyGone = anyGone || stored == 0;
     if (stored < 0) break;

@@ -215,11 +215,10 @@ void CQvHipsUIHandler::ReloadFilters() {
 
 // Per checked filter, top-down: its rows go in one transaction, committed only once its
 // host has heard of it. A filter whose row cannot be read, whose send the link cannot
-// take, or any other failure, keeps that filter and the ones below it. One already gone
-// from the table has nothing left to tell; one whose host the service cannot address
-// goes untold only when the user chooses so. One already gone from the table (another
-// console deleted it) has nothing to delete or tell: the user hears so and the list is
-// read again.
+// take, or any other failure, keeps that filter and the ones below it. One whose host
+// the service cannot address goes untold only when the user chooses so. One already gone
+// from the table (another console deleted it) has nothing to delete or tell: the user
+// hears so and the list is read again.
 void CQvHipsUIHandler::OnDeleteRule() {
   m_filling.Finish();  // the rows still to come first
   SQLServerLink link;
@@ -233,9 +232,13 @@ void CQvHipsUIHandler::OnDeleteRule() {
       ShowReadError(link, L"删除错误");
       break;
     }
-    const bool untold = read > 0 && !HipsHostAddressUsable(info.ClientIP);
+    if (read == 0) {  // another console deleted it: nothing to delete or tell
+      anyGone = true;
+      continue;
+    }
+    const bool untold = !HipsHostAddressUsable(info.ClientIP);
     if (untold && !HipsUntoldRemovalChosen()) break;
-    const int stored = StoreAndTellRecord(link, [&] { return read == 0 ? 0 : DeleteFilterRows(link, id); },
+    const int stored = StoreAndTellRecord(link, [&] { return DeleteFilterRows(link, id); },
                                           [&] { return untold || TellFilterDeleted(info); }, L"删除错误");
     anyGone = anyGone || stored == 0;
     if (stored < 0) break;

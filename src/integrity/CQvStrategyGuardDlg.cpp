@@ -12,12 +12,10 @@
 #include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
 #include "platform/CGdiObject.h"
-#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {

@@ -10,10 +10,8 @@
 #include "console/ConnectOrTell.h"
 #include "console/DottedIPv4.h"
 #include "console/SQLServerLink.h"
-#include "console/SysServerPortConfig.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
-#include "uiwin/UiMessageBox.h"
 
 namespace {
 

@@ -9,10 +9,7 @@
 #include "console/ListReadFailure.h"
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
-#include "console/SysServerPortConfig.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
-#include "platform/WideFormat.h"
-#include "uiwin/UiMessageBox.h"
 
 namespace {
 
@@ -146,9 +143,10 @@ void CQvStrategyGuardDlg::CheckStoredTemplate(DWORD type, const std::wstring& se
 // The strategy being modified has no rows left: the wizard ends, and the page shows the
 // strategies as they are now.
 void CQvStrategyGuardDlg::StrategyGone() {
-  TellRecordGone([this] {
-    if (m_page) m_page->LoadStrategies();
-  });
+  if (m_page)
+    m_page->StrategiesGone();
+  else
+    TellRecordGone(nullptr);
   EndDialog(IDCANCEL);
 }
 

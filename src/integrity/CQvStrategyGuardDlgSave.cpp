@@ -18,7 +18,6 @@
 #include "integrity/StrategyTableRow.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
-#include "uiwin/UiMessageBox.h"
 
 namespace {
 
@@ -141,8 +140,7 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
         return false;
       }
       if (found == 0 && !ParseHostAddress(label, &address)) {
-        UiMessageBox(qv::FormatW(L"主机“%ls”已被删除，请重新选择监测目标。", label.c_str()).c_str(), L"警告",
-                     MB_ICONINFORMATION);
+        Warn(qv::FormatW(L"主机“%ls”已被删除，请重新选择监测目标。", label.c_str()).c_str());
         return false;
       }
       if (found == 0) *ip = label;

@@ -173,6 +173,10 @@ int CQvStrategyGuardUIHandler::LoadStrategies() {
   return LoadRows(link);
 }
 
+void CQvStrategyGuardUIHandler::StrategiesGone() {
+  TellRecordGone([this] { LoadStrategies(); });
+}
+
 int CQvStrategyGuardUIHandler::AddStrategyRow(const wchar_t* name, const wchar_t* descriptor,
                                               int taskMode, int status, int runStatus) {
   const int row = m_grid.AddItem(name, -1, ITEM_FORMAT_CHECKBOX);
@@ -243,7 +247,7 @@ void CQvStrategyGuardUIHandler::OnDeleteStrategy() {
     if (stored == 0) continue;
     for (int row = FindRow(name); row >= 0; row = FindRow(name)) m_grid.DeleteItem(row);
   }
-  if (anyGone) TellRecordGone([this] { LoadStrategies(); });
+  if (anyGone) StrategiesGone();
 }
 
 void CQvStrategyGuardUIHandler::OnRunStrategy() {
@@ -253,12 +257,8 @@ void CQvStrategyGuardUIHandler::OnRunStrategy() {
     return;
   }
   bool anyGone = false;
-  for (const std::wstring& name : names) {
-    bool gone = false;
-    SendStrategy(name, AGENT_MSG_STRATEGY_RUN, &gone);
-    anyGone = anyGone || gone;
-  }
-  if (anyGone) TellRecordGone([this] { LoadStrategies(); });
+  for (const std::wstring& name : names) SendStrategy(name, AGENT_MSG_STRATEGY_RUN, &anyGone);
+  if (anyGone) StrategiesGone();
 }
 
 int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messageId, bool* gone) {
@@ -304,7 +304,7 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
     for (int row : RowsOf(name)) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
     m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
   }
-  if (anyGone) TellRecordGone([this] { LoadStrategies(); });
+  if (anyGone) StrategiesGone();
 }
 
 void CQvStrategyGuardUIHandler::OnStopStrategy() {
@@ -328,7 +328,7 @@ void CQvStrategyGuardUIHandler::OnStopStrategy() {
   }
   m_owner->EnableItem(kItemRun, TRUE);
   m_owner->EnableItem(kItemPauseResume, FALSE);
-  if (anyGone) TellRecordGone([this] { LoadStrategies(); });
+  if (anyGone) StrategiesGone();
 }
 
 // Run and pause follow the checked rows: nothing of a running strategy may be

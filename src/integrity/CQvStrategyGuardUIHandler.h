@@ -60,6 +60,8 @@ class CQvStrategyGuardUIHandler {
   int Uninit();
   // Empties the grid and loads it again; 1 when it could.
   int LoadStrategies();
+  // A strategy another console deleted: told, then the list read again.
+  void StrategiesGone();
   // Appends the row of one strategy: the one way rows come into the grid.
   int AddStrategyRow(const wchar_t* name, const wchar_t* descriptor, int taskMode, int status,
                      int runStatus);
