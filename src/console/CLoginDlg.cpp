@@ -108,11 +108,9 @@ void CLoginDlg::Login() {
   }
 
   SQLServerLink link;
-  if (!Connect(link)) {
-    const std::wstring text = m_settingsProblem.empty() ? L"连接数据库出错" : L"连接数据库出错\n" + m_settingsProblem;
-    UiMessageBox(text.c_str(), L"错误", MB_ICONHAND);
-    return;
-  }
+  std::wstring noConnection = kNoConnectionText;
+  if (!m_settingsProblem.empty()) noConnection += L"\n" + m_settingsProblem;
+  if (!ConnectOrTell(link, noConnection.c_str())) return;
   SQLStatement* statement = link.CreateStatement(kUserQuery);
   if (statement) statement->BindString(0, name.c_str());
   if (!statement || !statement->Fetch()) {

@@ -1,6 +1,6 @@
 #include "console/HostNodePictures.h"
 
-#include <cstring>
+#include "platform/CTreeViewCtrl.h"
 
 void HostNodePictures::Remove(HTREEITEM node) {
   m_onlineByNode.erase(node);
@@ -28,19 +28,15 @@ void HostNodePictures::Show(HWND tree) {
   if (m_changed.empty()) return;
   // A tree that is not shown draws every line when it is.
   if (::IsWindowVisible(tree)) {
-    const LRESULT lines = ::SendMessageW(tree, TVM_GETVISIBLECOUNT, 0, 0) + 1;  // and the one cut off
-    auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    const CTreeViewCtrl view(tree);
+    const LRESULT lines = view.SendMessage(TVM_GETVISIBLECOUNT) + 1;  // and the one cut off
+    HTREEITEM item = view.GetNextItem(nullptr, TVGN_FIRSTVISIBLE);
     for (LRESULT i = 0; item && i < lines; ++i) {
-      if (m_changed.count(item)) {
-        RECT rect{};
-        std::memcpy(&rect, &item, sizeof item);  // the item goes in, its rectangle comes out
-        // The whole line on an erased ground: the pictures are masked, so the new one
-        // drawn over the old one would leave the old one's edges.
-        if (::SendMessageW(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect)))
-          ::InvalidateRect(tree, &rect, TRUE);
-      }
-      item = reinterpret_cast<HTREEITEM>(
-          ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
+      RECT rect{};
+      // The whole line on an erased ground: the pictures are masked, so the new one
+      // drawn over the old one would leave the old one's edges.
+      if (m_changed.count(item) && view.GetItemRect(item, &rect, FALSE)) ::InvalidateRect(tree, &rect, TRUE);
+      item = view.GetNextItem(item, TVGN_NEXTVISIBLE);
     }
   }
   m_changed.clear();

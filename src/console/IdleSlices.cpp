@@ -29,21 +29,21 @@ BOOL IdleSlices::ProcessWindowMessage(HWND window, UINT message, WPARAM, LPARAM,
   result = 0;
   m_scheduled = false;
   if (!m_slice) return TRUE;
-  // The slice may start other work in place of its own.
-  Slice slice = std::move(m_slice);
-  m_slice = nullptr;
-  if (slice(::GetTickCount() + kSliceMs) && !m_slice) m_slice = std::move(slice);
+  RunSlice(::GetTickCount() + kSliceMs);
   Schedule();
   return TRUE;
 }
 
 void IdleSlices::Finish() {
-  while (m_slice) {
-    Slice slice = std::move(m_slice);
-    m_slice = nullptr;
-    if (slice(0) && !m_slice) m_slice = std::move(slice);
-  }
+  while (m_slice) RunSlice(0);
   Stop();
+}
+
+// The slice may start other work in place of its own.
+void IdleSlices::RunSlice(DWORD until) {
+  Slice slice = std::move(m_slice);
+  m_slice = nullptr;
+  if (slice(until) && !m_slice) m_slice = std::move(slice);
 }
 
 void IdleSlices::Stop() {

@@ -39,6 +39,8 @@ class IdleSlices {
 
  private:
   void Schedule();
+  // One slice of the work waiting, which goes on waiting while some remains.
+  void RunSlice(DWORD until);
   static void CALLBACK Tick(HWND window, UINT, UINT_PTR message, DWORD);
 
   const UINT m_message;

@@ -174,11 +174,11 @@ struct ByteStops {
 };
 constexpr ByteStops kByteStops;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+// The value of a decimal or hexadecimal digit; -1 for any other character.
+int DigitValue(char c, bool hex) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (hex && c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (hex && c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
 
@@ -193,7 +193,7 @@ size_t ReferenceEnd(std::string_view s, size_t hash) {
   const size_t first = i;
   while (i < s.size() && s[i] == '0') ++i;  // as many leading zeros as it likes
   unsigned long value = 0;
-  for (int digit; i < s.size() && (digit = hex ? HexValue(s[i]) : (IsDigit(s[i]) ? s[i] - '0' : -1)) >= 0; ++i) {
+  for (int digit; i < s.size() && (digit = DigitValue(s[i], hex)) >= 0; ++i) {
     value = value * base + static_cast<unsigned>(digit);
     if (value > 0x10FFFF) return npos;  // before it could wrap
   }

@@ -37,6 +37,12 @@ TTTOOLINFOW ViewTool(HWND view) {
   return ti;
 }
 
+// Why an element cannot be clicked, in *why when asked.
+BOOL ClickFails(std::string* why, const std::string& what, const char* reason) {
+  if (why) *why = what + reason;
+  return FALSE;
+}
+
 }  // namespace
 
 template <class T, class TRoot, class TBase, class TWinTraits>
@@ -378,13 +384,9 @@ HUIWND CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::HitTestRoots(POINT pt, BO
 template <class T, class TRoot, class TBase, class TWinTraits>
 BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::GetClickPoint(UINT nCmdID, POINT* pt, std::string* why) {
   const std::string what = "element " + std::to_string(nCmdID);
-  auto fail = [&](const char* reason) {
-    if (why) *why = what + reason;
-    return FALSE;
-  };
   CUiWindow* item = static_cast<T*>(this)->FindClickableByCmdID(nCmdID);
-  if (!item) return fail(" is not in the dialog");
-  if (!item->IsVisible(TRUE)) return fail(" is hidden");
+  if (!item) return ClickFails(why, what, " is not in the dialog");
+  if (!item->IsVisible(TRUE)) return ClickFails(why, what, " is hidden");
   return ClickPointIn(item, item->GetRect(), what, pt, why);
 }
 
@@ -392,15 +394,11 @@ template <class T, class TRoot, class TBase, class TWinTraits>
 BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::GetTabClickPoint(UINT nTabCtrlID, int nIndex, POINT* pt,
                                                                        std::string* why) {
   const std::string what = "tab " + std::to_string(nIndex) + " of element " + std::to_string(nTabCtrlID);
-  auto fail = [&](const char* reason) {
-    if (why) *why = what + reason;
-    return FALSE;
-  };
   CUiWindow* item = static_cast<T*>(this)->FindClickableByCmdID(nTabCtrlID);
-  if (!item || !item->IsClass("tabctrl")) return fail(": no such tab control in the dialog");
-  if (!item->IsVisible(TRUE)) return fail(" is hidden");
+  if (!item || !item->IsClass("tabctrl")) return ClickFails(why, what, ": no such tab control in the dialog");
+  if (!item->IsVisible(TRUE)) return ClickFails(why, what, " is hidden");
   RECT head{};
-  if (!static_cast<CUiTabCtrl*>(item)->GetItemRect(nIndex, &head)) return fail(" has no head");
+  if (!static_cast<CUiTabCtrl*>(item)->GetItemRect(nIndex, &head)) return ClickFails(why, what, " has no head");
   return ClickPointIn(item, head, what, pt, why);
 }
 
@@ -409,19 +407,15 @@ template <class T, class TRoot, class TBase, class TWinTraits>
 BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::ClickPointIn(CUiWindow* item, const RECT& rc,
                                                                    const std::string& what, POINT* pt,
                                                                    std::string* why) {
-  auto fail = [&](const char* reason) {
-    if (why) *why = what + reason;
-    return FALSE;
-  };
   POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
   RECT client;
   ::GetClientRect(m_hWnd, &client);
-  if (::IsRectEmpty(&rc) || !::PtInRect(&client, centre)) return fail(" is outside the view");
+  if (::IsRectEmpty(&rc) || !::PtInRect(&client, centre)) return ClickFails(why, what, " is outside the view");
   HUIWND hit = HitTestRoots(centre, FALSE);
-  if (hit != item->GetHandle()) return fail(" is covered by another element");
+  if (hit != item->GetHandle()) return ClickFails(why, what, " is covered by another element");
   // A press on anything but a button, image button or link in the header drags the window.
   if (m_bHasHeader && m_header.HitTest(centre) == hit && !IsHeaderControl(item))
-    return fail(" in the header cannot be clicked");
+    return ClickFails(why, what, " in the header cannot be clicked");
   *pt = centre;
   return TRUE;
 }
