@@ -14,6 +14,11 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export LANG=zh_CN.UTF-8
 export WINEPREFIX=${WINEPREFIX:-$QV_WINE_HEADLESS}
 
+# set -e stops a script without a word: whatever stops one says what failed, and
+# QV_HINT, when a step sets it, what to do.
+set -E
+trap 'qv_status=$?; echo "${0##*/}: stopped: \"$BASH_COMMAND\" failed with status $qv_status${QV_HINT:+. $QV_HINT}" >&2' ERR
+
 # Runs a command (wine and a program with its arguments) on a display of its own, in the
 # X11 Wine prefix: a fresh Xvfb, ended with the command, whose exit status it returns.
 # The benchmarks that pay for painting run this way.

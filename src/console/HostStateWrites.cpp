@@ -146,10 +146,13 @@ HostStateWrites::States HostStateWrites::Flush(const wchar_t* caption) {
   const UINT_PTR outage = OutageOf(window);
   const DWORD pause = PauseAfter(result);
   NoteNextTry(window, pause);
+  // A write that failed otherwise costs the thread little, so the notices keep trying at
+  // once; the timer still tries again, as the states it kept may see no other notice.
+  const DWORD retry = result == KeptLink::kDone ? 0 : pause ? pause : kRetryMs;
   const bool wasRetrying = m_retrying;
-  m_retrying = pause != 0;
+  m_retrying = retry != 0;
   if (m_retrying)
-    ::SetTimer(window, m_flushMessage, pause, &HostStateWrites::TryAgain);
+    ::SetTimer(window, m_flushMessage, retry, &HostStateWrites::TryAgain);
   else if (wasRetrying)
     ::KillTimer(window, m_flushMessage);
   if (result == KeptLink::kDone) {

@@ -6,9 +6,9 @@
 //
 // A write waits only a short while for a database that another program holds: the UI
 // thread is not held for the length of someone else's transaction. States not written
-// stay queued, the latest per host, and go in once the database answers: tried again a
-// second later on a timer of the window and with the next notice after that, one try a
-// second for all the window's pages. A server that does not answer a connect holds the
+// stay queued, the latest per host, and go in once the database answers or stops
+// failing: tried again a second later on a timer of the window and with the next notice
+// after that, one try a second for all the window's pages. A server that does not answer a connect holds the
 // thread for the kept link's short login timeout, once a reconnect period for all the
 // window's pages, and the states wait the same way.
 //
@@ -29,8 +29,8 @@ class HostStateWrites {
   using States = std::vector<std::pair<std::wstring, int>>;  // address, state
 
   // How long a write waits for a database held by another (SQLite's driver waits
-  // twice that), how long after one of any page met it the next is tried, and how long
-  // after a connect found no server.
+  // twice that), how long after one of any page met it or failed the next is tried, and
+  // how long after a connect found no server.
   enum : int { kLockWaitMs = 100, kRetryMs = 1000, kReconnectMs = 15000 };
 
   HostStateWrites();

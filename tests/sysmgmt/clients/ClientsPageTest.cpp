@@ -883,13 +883,14 @@ TEST_F(ClientsPage, StatesThatCouldNotBeWrittenGoInOnceTheDatabaseTakesWritesAga
         {"the writes fail", [&] { return qvtest::Exec(link, L"alter table Client rename to ClientAway") == 1; },
          [&] { return qvtest::Exec(link, L"alter table ClientAway rename to Client") == 1; }, L"错误信息："},
     };
-    // Both hosts in the state, in the database and on both pages.
-    auto shown = [&](int online) {
+    // A host in the state, in the database and on both pages.
+    auto hostShown = [&](const wchar_t* ip, const wchar_t* label, int online) {
       const int image = online ? Page::kImageOnline : Page::kImageOffline;
-      return status(L"10.0.0.1") == online && status(L"10.0.0.2") == online &&
-             clients.NodeImage(clients.NodeOfAddress(L"10.0.0.1")) == image &&
-             clients.NodeImage(clients.NodeOfAddress(L"10.0.0.2")) == image && copiesImage(L"web1") == image &&
-             copiesImage(L"db") == image;
+      return status(ip) == online && clients.NodeImage(clients.NodeOfAddress(ip)) == image &&
+             copiesImage(label) == image;
+    };
+    auto shown = [&](int online) {
+      return hostShown(L"10.0.0.1", L"web1", online) && hostShown(L"10.0.0.2", L"db", online);
     };
     for (const auto& outage : outages) {
       SCOPED_TRACE(outage.what);
@@ -901,7 +902,8 @@ TEST_F(ClientsPage, StatesThatCouldNotBeWrittenGoInOnceTheDatabaseTakesWritesAga
       ASSERT_TRUE(Deliver(0, 0x0100000A, AGENT_MSG_CLIENT_OFFLINE, nullptr, 0,
                           [&] { return script.Boxes().size() > boxes; }));
       ASSERT_TRUE(outage.resume());
-      EXPECT_TRUE(Deliver(0, 0x0200000A, AGENT_MSG_CLIENT_OFFLINE, nullptr, 0, [&] { return shown(0); }));
+      // No notice comes after the outage: the kept state goes in on its own.
+      EXPECT_TRUE(testenv::PumpUntil([&] { return hostShown(L"10.0.0.1", L"web1", 0); }, 20000));
     }
   });
 }
