@@ -33,8 +33,10 @@ class CRCReportManageOutPutSetDlg : public CUiDialogImpl<CRCReportManageOutPutSe
     kItemExit = 1211,
   };
 
-  // strategyName is the caller's and must outlive the dialog.
-  CRCReportManageOutPutSetDlg(int version, LPCWSTR strategyName);
+  // strategyName and reportName are the caller's and must outlive the dialog. With a
+  // reportName, a report no longer listed under it is not generated: the user is told,
+  // the dialog ends with kLeft and ReportGone() holds.
+  CRCReportManageOutPutSetDlg(int version, LPCWSTR strategyName, LPCWSTR reportName = nullptr);
 
   BEGIN_MSG_MAP_EX(CRCReportManageOutPutSetDlg)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
@@ -46,11 +48,19 @@ class CRCReportManageOutPutSetDlg : public CUiDialogImpl<CRCReportManageOutPutSe
   int OnBrowse();
   int OnGenerate();
 
+  bool ReportGone() const { return m_reportGone; }
+  // After kGenerated: the folder holding what of the earlier report's folder could not
+  // move into the new one (the user has been told); empty when everything moved.
+  const std::wstring& LeftIn() const { return m_leftIn; }
+
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
   LPCWSTR m_strategyName;
   int m_version;
+  LPCWSTR m_reportName;
+  bool m_reportGone = false;
+  std::wstring m_leftIn;
   ReportBriefFields m_fields;
 };
