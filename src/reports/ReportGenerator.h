@@ -24,7 +24,7 @@ class ReportGenerator {
     int version;
     // The report's name in the list; when set, a report no longer listed under it
     // (another console deleted it) is not generated: kRecordGone, nothing written.
-    std::wstring listedName;
+    std::wstring listedName = std::wstring();
   };
 
   // The folder "ReportTemplate" beside the executable, else in the current directory;
