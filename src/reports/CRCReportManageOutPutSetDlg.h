@@ -3,8 +3,8 @@
 // by the report list for the checked report. Filled from the report settings once a name
 // is set; "生成" checks the inputs, stores them as the settings, makes the report folder
 // (ReportGenerator), ends with kGenerated and opens the report's index.html. A failure
-// is told and the dialog stays for another try; "返回", "退出" and the close button end
-// it with kLeft.
+// is told and the dialog stays for another try; a report another console deleted is
+// told and ends it with kLeft, as "返回", "退出" and the close button do.
 #include <windows.h>
 
 #include <string>

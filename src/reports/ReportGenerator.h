@@ -4,7 +4,9 @@
 // strategy's version, then its HIPS entries since the report of the version before,
 // up to the report's own time. Rows go to the files as they are fetched. The folder is
 // made beside its place and takes it only when whole: a generation that fails leaves
-// an earlier report of the same name as it was and nothing of its own. It runs on
+// an earlier report of the same name as it was and nothing of its own; one that takes
+// an earlier report's place moves over what the user kept in it (LeftIn names what
+// could not move). It runs on
 // the UI thread and blocks it, looking at the thread's queue now and then so that
 // Windows does not take the console for hung.
 #include <windows.h>
