@@ -1,5 +1,6 @@
 #include "reports/CRCReportManageOutPutSetDlg.h"
 
+#include "console/RecordGone.h"
 #include "console/ShellServices.h"
 #include "console/SystemErrorText.h"
 #include "platform/TextConv.h"
@@ -12,6 +13,7 @@ namespace {
 
 const wchar_t kNotice[] = L"提示";
 const wchar_t kError[] = L"错误";
+const wchar_t kWarning[] = L"警告";
 
 // Shown while a generation holds the thread; nothing is dispatched meanwhile.
 class WaitCursor {
@@ -50,6 +52,8 @@ std::wstring GenerationFailure(ReportGenerator::Result result, const ReportGener
       return qv::FormatW(L"错误信息：%ls", generator.ErrorText());
     case ReportGenerator::kReplaceFailed:
       return qv::FormatW(L"无法以新报告替换文件夹“%ls”：%ls\r\n原有的报告未被改动。", reportFolder, why);
+    case ReportGenerator::kRecordGone:  // told by the caller
+      return std::wstring();
     default:
       return qv::FormatW(L"写入报告数据文件时出错。%ls\r\n原有的报告未被改动。",
                          WriteFailureText(generator.FailedPath(), generator.Error()));
@@ -58,8 +62,11 @@ std::wstring GenerationFailure(ReportGenerator::Result result, const ReportGener
 
 }  // namespace
 
-CRCReportManageOutPutSetDlg::CRCReportManageOutPutSetDlg(int version, LPCWSTR strategyName)
-    : CUiDialogImpl<CRCReportManageOutPutSetDlg>(kLayoutId), m_strategyName(strategyName), m_version(version) {}
+CRCReportManageOutPutSetDlg::CRCReportManageOutPutSetDlg(int version, LPCWSTR strategyName, LPCWSTR reportName)
+    : CUiDialogImpl<CRCReportManageOutPutSetDlg>(kLayoutId),
+      m_strategyName(strategyName),
+      m_version(version),
+      m_reportName(reportName) {}
 
 // The layout's real-window elements place the controls.
 LRESULT CRCReportManageOutPutSetDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
@@ -107,7 +114,8 @@ int CRCReportManageOutPutSetDlg::OnGenerate() {
                         ? L"简报名称不能用作文件夹名称：不能是“.”或“..”，也不能含有 \\ / : * ? \" < > | 等字符"
                         : nullptr;
   const std::wstring reportFolder = refusal ? std::wstring() : Join(folder, name);
-  if (!refusal && ReportGenerator::XmlPath(reportFolder).size() >= MAX_PATH)
+  const std::wstring templateFolder = ReportGenerator::FindTemplate();
+  if (!refusal && ReportGenerator::LongestPath(templateFolder, reportFolder) >= MAX_PATH)
     refusal = L"简报存储路径过长，请选择较短的路径或名称";
   if (refusal) {
     UiMessageBox(refusal, kNotice, MB_OK);
@@ -118,7 +126,6 @@ int CRCReportManageOutPutSetDlg::OnGenerate() {
   g_reportOutputFolder = folder;
   g_reportFormatIndex = m_fields.Format();
 
-  const std::wstring templateFolder = ReportGenerator::FindTemplate();
   if (templateFolder.empty()) {
     UiMessageBox(L"找不到报告模板文件夹 ReportTemplate", kError, MB_OK);
     return 0;
@@ -128,12 +135,24 @@ int CRCReportManageOutPutSetDlg::OnGenerate() {
   {
     WaitCursor wait;
     result = generator.Generate(templateFolder, reportFolder,
-                                {name, author, qv::OrEmpty(m_strategyName), m_version});
+                                {name, author, qv::OrEmpty(m_strategyName), m_version, qv::OrEmpty(m_reportName)});
+  }
+  if (result == ReportGenerator::kRecordGone) {
+    TellRecordGone(nullptr);  // the list is read again once the dialog has ended
+    m_reportGone = true;
+    EndDialog(kLeft);
+    return 0;
   }
   if (result != ReportGenerator::kGenerated) {
     UiMessageBox(GenerationFailure(result, generator, reportFolder).c_str(), kError, MB_OK);
     return 0;
   }
+  m_leftIn = generator.LeftIn();
+  if (!m_leftIn.empty())
+    UiMessageBox(qv::FormatW(L"报告已生成，但原报告文件夹中有内容未能移入新报告，仍留在文件夹“%ls”中：%ls", m_leftIn,
+                             SystemErrorLine(generator.Error()))
+                     .c_str(),
+                 kWarning, MB_OK | MB_ICONWARNING);
   EndDialog(kGenerated);
   // Without a program for the page, the folder at least.
   ShellServices& shell = ShellServices::Current();

@@ -22,6 +22,7 @@
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "reports/CRCReportManageOutPutSetDlg.h"
+#include "reports/ReportGenerator.h"
 #include "reports/ReportListAnsiCharset.h"
 #include "reports/ReportListXml.h"
 #include "uiwin/CUiDialogHost.h"
@@ -39,6 +40,7 @@ const COLORREF kGridSelected = 0xCDFAFF;
 const COLORREF kGridHeaderBottom = 0xF5C2A9;
 const COLORREF kTimeText = 0xD0E040;
 const COLORREF kTimeBackground = 0xFFFFFF;
+const COLORREF kLeftInText = 0x0000FF;
 const DWORD kLogStyle =
     WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_HSCROLL;
 
@@ -183,10 +185,8 @@ LRESULT CRCReportManagementUIHandler::OnListClick(int, LPNMHDR pnmh, BOOL&) {
 }
 
 int CRCReportManagementUIHandler::OnGenerateReport() {
-  {
-    SQLServerLink check;
-    if (!ConnectOrTell(check, kOpenFailed, kError, MB_OK)) return 0;
-  }
+  SQLServerLink check;
+  if (!ConnectOrTell(check, kOpenFailed, kError, MB_OK)) return 0;
   const int row = SelectedRow();
   if (row < 0) {
     UiMessageBox(L"请选择要生成简报的项", kNotice, MB_OK);
@@ -195,17 +195,34 @@ int CRCReportManagementUIHandler::OnGenerateReport() {
   const std::wstring name = m_grid.GetItemText(row, kColumnName);
   const std::wstring strategyName = m_grid.GetItemText(row, kColumnStrategy);
   const int version = std::atoi(qv::WideToAnsi(m_grid.GetItemText(row, kColumnVersion)).c_str());
-  CRCReportManageOutPutSetDlg dialog(version, strategyName.c_str());
-  if (dialog.DoModal() != CRCReportManageOutPutSetDlg::kGenerated) return 0;
-  LogStoreResult(name.c_str());
+  const int listed = ReportGenerator::Listed(check, name);
+  if (listed < 0) {
+    TellError(check, kError, MB_OK);
+    return 0;
+  }
+  check.Disconnect();
+  if (listed == 0) {  // another console deleted it
+    TellRecordGone([this] { LoadReports(); });
+    return 0;
+  }
+  CRCReportManageOutPutSetDlg dialog(version, strategyName.c_str(), name.c_str());
+  const UINT ended = dialog.DoModal();
+  if (dialog.ReportGone()) LoadReports();  // told by the dialog
+  if (ended != CRCReportManageOutPutSetDlg::kGenerated) return 0;
+  LogStoreResult(name.c_str(), dialog.LeftIn());
   return 1;
 }
 
-void CRCReportManagementUIHandler::LogStoreResult(LPCWSTR name) {
+void CRCReportManagementUIHandler::LogStoreResult(LPCWSTR name, const std::wstring& leftIn) {
   const std::wstring time = LocalClock::TimeText();
   RichEditAppendText(m_logBox, qv::FormatW(L"%ls 报告名称:%ls 开始存储......", time, name).c_str(), FALSE, 0);
   RichEditAppendNewLine(m_logBox);
-  RichEditAppendText(m_logBox, qv::FormatW(L"%ls 报告名称:%ls 存储成功......", time, name).c_str(), FALSE, 0);
+  if (leftIn.empty())
+    RichEditAppendText(m_logBox, qv::FormatW(L"%ls 报告名称:%ls 存储成功......", time, name).c_str(), FALSE, 0);
+  else  // what the user kept in the earlier report's folder did not all move over
+    RichEditAppendText(m_logBox,
+                       qv::FormatW(L"%ls 报告名称:%ls 已存储，但有原有内容未能移入，留在“%ls”......", time, name, leftIn).c_str(),
+                       FALSE, kLeftInText);
   RichEditAppendNewLine(m_logBox);
 }
 

@@ -61,8 +61,9 @@ class CRCReportManagementUIHandler {
   // A click in the name column leaves the clicked row the only one that may be checked.
   LRESULT OnListClick(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   int OnGenerateReport();
-  // Two lines in the log box, both with the same time.
-  void LogStoreResult(LPCWSTR name);
+  // Two lines in the log box, both with the same time; the second names leftIn, where
+  // something of the earlier report's folder stayed, when it is not empty.
+  void LogStoreResult(LPCWSTR name, const std::wstring& leftIn);
   int OnDeleteReport();
   // All or nothing: the file is checked whole, then the table replaced in one transaction.
   int OnImportReports();

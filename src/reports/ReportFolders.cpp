@@ -1,8 +1,10 @@
 #include "reports/ReportFolders.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/FileReplacement.h"
+#include "platform/WideFormat.h"
 
 namespace {
 
@@ -68,14 +70,45 @@ bool ForEachEntry(const std::wstring& folder, Visit visit) {
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // What the user keeps in a report folder besides the report's own files goes into
-// its new version.
-bool MoveMissing(const std::wstring& from, const std::wstring& to) {
-  return ForEachEntry(from, [&](const std::wstring& name, bool isFolder) {
+// its new version, and the earlier copies of the report's files go. Goes on past what
+// cannot move, so that only that stays behind; false (with the first failure's code in
+// error) when something did.
+bool MoveMissing(const std::wstring& from, const std::wstring& to, DWORD& error) {
+  bool all = true;
+  auto stayed = [&] {
+    if (!error) error = ::GetLastError();
+    all = false;
+  };
+  const bool listed = ForEachEntry(from, [&](const std::wstring& name, bool isFolder) {
     const std::wstring source = from + name, target = to + name;
-    if (!Exists(target)) return ::MoveFileW(source.c_str(), target.c_str()) != FALSE;
-    return !isFolder || !FolderExists(target.c_str()) || MoveMissing(WithSlash(source), WithSlash(target));
+    bool done;
+    if (!Exists(target)) {
+      done = ::MoveFileW(source.c_str(), target.c_str()) != FALSE;
+    } else if (isFolder && FolderExists(target.c_str())) {
+      done = MoveMissing(WithSlash(source), WithSlash(target), error) && ::RemoveDirectoryW(source.c_str());
+    } else if (isFolder) {
+      done = RemoveFolder(source.c_str()) != FALSE;
+    } else {
+      ::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);
+      done = ::DeleteFileW(source.c_str()) != FALSE;
+    }
+    if (!done) stayed();
+    return true;
   });
+  if (!listed) stayed();
+  return all;
 }
+
+// The folder part of path with its "\" ("." when it has none).
+std::wstring ParentOf(const std::wstring& path) {
+  std::wstring parent = path;
+  while (!parent.empty() && (parent.back() == L'\\' || parent.back() == L'/')) parent.pop_back();
+  const size_t slash = parent.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? L".\\" : parent.substr(0, slash + 1);
+}
+
+const wchar_t kBesideFormat[] = L"qvr%04X.tmp";
+const size_t kBesideNameLength = 11;
 
 }  // namespace
 
@@ -116,19 +149,37 @@ BOOL RemoveFolder(LPCWSTR path) {
   return ::RemoveDirectoryW(path);
 }
 
-std::wstring MakeFolderBeside(const std::wstring& path) {
-  std::wstring parent = path;
-  while (!parent.empty() && (parent.back() == L'\\' || parent.back() == L'/')) parent.pop_back();
-  const size_t slash = parent.find_last_of(L"\\/");
-  parent = slash == std::wstring::npos ? L"." : parent.substr(0, slash + 1);
-  wchar_t name[MAX_PATH] = L"";
-  // The system's unique name, taken as a file and turned into a folder.
-  if (!::GetTempFileNameW(parent.c_str(), L"qvr", 0, name)) return std::wstring();
-  if (!::DeleteFileW(name) || !::CreateDirectoryW(name, nullptr)) return std::wstring();
-  return name;
+size_t LongestEntry(const std::wstring& folder) {
+  size_t longest = 0;
+  if (!FolderExists(folder.c_str())) return longest;
+  const std::wstring from = WithSlash(folder);
+  ForEachEntry(from, [&](const std::wstring& name, bool isFolder) {
+    const size_t below = isFolder ? LongestEntry(from + name) : 0;
+    longest = std::max(longest, name.size() + 1 + below);
+    return true;
+  });
+  return longest;
 }
 
-BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target) {
+size_t BesideLength(const std::wstring& path) { return ParentOf(path).size() + kBesideNameLength; }
+
+std::wstring MakeFolderBeside(const std::wstring& path) {
+  const std::wstring parent = ParentOf(path);
+  // Unique names as the system gives them, tried in turn from a changing start; the
+  // folder is made at once, so that a failure keeps the system's own reason.
+  const DWORD start = ::GetTickCount();
+  for (DWORD n = 0; n <= 0xFFFF; ++n) {
+    const std::wstring name = parent + qv::FormatW(kBesideFormat, static_cast<unsigned>((start + n) & 0xFFFF));
+    if (::CreateDirectoryW(name.c_str(), nullptr)) return name;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return std::wstring();
+  }
+  return std::wstring();
+}
+
+BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target, std::wstring* leftIn, DWORD* leftError) {
+  if (leftIn) leftIn->clear();
+  if (leftError) *leftError = 0;
   if (!FolderExists(target)) return ::MoveFileW(made, target);
   const std::wstring old = MakeFolderBeside(target);
   if (old.empty()) return FALSE;
@@ -146,7 +197,10 @@ BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target) {
     ::SetLastError(error);
     return FALSE;
   }
-  // Left where it is when something of the user's could not move over.
-  if (MoveMissing(WithSlash(old), WithSlash(target))) RemoveFolder(old.c_str());
+  DWORD error = 0;
+  if (MoveMissing(WithSlash(old), WithSlash(target), error) && ::RemoveDirectoryW(old.c_str())) return TRUE;
+  // What of the user's could not move stays beside the report, for the caller to name.
+  if (leftIn) *leftIn = old;
+  if (leftError) *leftError = error ? error : ::GetLastError();
   return TRUE;
 }

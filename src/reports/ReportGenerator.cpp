@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "console/ConnectOrTell.h"
 #include "console/LocalClock.h"
 #include "console/SQLServerLink.h"
@@ -15,6 +17,7 @@ namespace {
 const wchar_t kTemplateName[] = L"ReportTemplate";
 const int kRowsBetweenLooks = 4096;
 
+SQLStatement* QueryListed(SQLServerLink& link, const std::wstring& reportName);
 SQLStatement* QueryPreviousReport(SQLServerLink& link, int version, const std::wstring& strategyName);
 SQLStatement* QueryAuditEntries(SQLServerLink& link, int version, const std::wstring& strategyName);
 SQLStatement* QueryHipsEntries(SQLServerLink& link, const std::wstring& strategyName, const std::wstring& from,
@@ -54,8 +57,8 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
   const std::wstring& Path() const { return m_path; }
-  bool PutInPlace(const std::wstring& target) {
-    if (!ReplaceFolder(m_path.c_str(), target.c_str())) return false;
+  bool PutInPlace(const std::wstring& target, std::wstring& leftIn, DWORD& leftError) {
+    if (!ReplaceFolder(m_path.c_str(), target.c_str(), &leftIn, &leftError)) return false;
     m_path.clear();
     return true;
   }
@@ -88,12 +91,42 @@ std::wstring ReportGenerator::XmlPath(const std::wstring& reportFolder) {
 }
 std::wstring ReportGenerator::JsPath(const std::wstring& reportFolder) { return reportFolder + L"\\data\\Report.js"; }
 
+size_t ReportGenerator::LongestPath(const std::wstring& templateFolder, const std::wstring& reportFolder) {
+  // The report is written whole in a folder beside its place, and an earlier report
+  // of the name steps aside under such a name while what the user keeps in it moves.
+  const size_t folder = std::max(BesideLength(reportFolder), reportFolder.size());
+  const size_t below = std::max({XmlPath(L"").size(), JsPath(L"").size(), LongestEntry(templateFolder),
+                                 LongestEntry(reportFolder)});
+  return folder + below;
+}
+
+int ReportGenerator::Listed(SQLServerLink& link, const std::wstring& reportName) {
+  SQLStatement* st = QueryListed(link, reportName);
+  if (!st) return -1;
+  const int listed = st->Fetch() ? 1 : st->Failed() ? -1 : 0;
+  link.ReleaseStatement(st);
+  return listed;
+}
+
 ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFolder,
                                                   const std::wstring& reportFolder, const Report& report) {
   m_errorText.clear();
   m_entries = 0;
   m_error = 0;
   m_failedPath = reportFolder;
+  m_leftIn.clear();
+  SQLServerLink link;
+  if (!Connect(link)) return kConnectFailed;
+  auto failed = [&] {
+    m_errorText = qv::OrEmpty(link.GetLastErrorText());
+    return kQueryFailed;
+  };
+  // Another console may have deleted the report meanwhile: then nothing is written.
+  if (!report.listedName.empty()) {
+    const int listed = Listed(link, report.listedName);
+    if (listed < 0) return failed();
+    if (listed == 0) return kRecordGone;
+  }
   // Made whole beside its place before it takes it: a failure leaves an earlier report
   // of the name as it was, and nothing half made.
   ScratchFolder made(reportFolder);
@@ -101,12 +134,6 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
     m_error = ::GetLastError();
     return kCopyFailed;
   }
-  SQLServerLink link;
-  if (!Connect(link)) return kConnectFailed;
-  auto failed = [&] {
-    m_errorText = qv::OrEmpty(link.GetLastErrorText());
-    return kQueryFailed;
-  };
 
   // HIPS entries count from the report of the version before; without one, from the start.
   std::wstring from;
@@ -156,7 +183,7 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
   link.Disconnect();
   m_entries = writer.Entries();
   if (!writer.Finish()) return writeFailed();
-  if (!made.PutInPlace(reportFolder)) {
+  if (!made.PutInPlace(reportFolder, m_leftIn, m_error)) {
     m_error = ::GetLastError();
     return kReplaceFailed;
   }
@@ -164,6 +191,11 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
 }
 
 namespace {
+
+SQLStatement* QueryListed(SQLServerLink& link, const std::wstring& reportName) {
+  SQLStatement* st = link.CreateStatement(L"select 1 from ReportCenterTable where ReportName = ?");
+  return st && st->SetMaxRows(1) && st->BindString(0, reportName.c_str()) ? st : nullptr;
+}
 
 SQLStatement* QueryPreviousReport(SQLServerLink& link, int version, const std::wstring& strategyName) {
   SQLStatement* st = link.CreateStatement(

@@ -4,22 +4,29 @@
 // strategy's version, then its HIPS entries since the report of the version before,
 // up to the report's own time. Rows go to the files as they are fetched. The folder is
 // made beside its place and takes it only when whole: a generation that fails leaves
-// an earlier report of the same name as it was and nothing of its own. It runs on
+// an earlier report of the same name as it was and nothing of its own; one that takes
+// an earlier report's place moves over what the user kept in it (LeftIn names what
+// could not move). It runs on
 // the UI thread and blocks it, looking at the thread's queue now and then so that
 // Windows does not take the console for hung.
 #include <windows.h>
 
 #include <string>
 
+class SQLServerLink;
+
 class ReportGenerator {
  public:
-  enum Result { kGenerated, kCopyFailed, kConnectFailed, kQueryFailed, kWriteFailed, kReplaceFailed };
+  enum Result { kGenerated, kCopyFailed, kConnectFailed, kQueryFailed, kWriteFailed, kReplaceFailed, kRecordGone };
 
   struct Report {
     std::wstring name;
     std::wstring author;
     std::wstring strategyName;
     int version;
+    // The report's name in the list; when set, a report no longer listed under it
+    // (another console deleted it) is not generated: kRecordGone, nothing written.
+    std::wstring listedName = std::wstring();
   };
 
   // The folder "ReportTemplate" beside the executable, else in the current directory;
@@ -28,6 +35,13 @@ class ReportGenerator {
   static std::wstring IndexPath(const std::wstring& reportFolder);
   static std::wstring XmlPath(const std::wstring& reportFolder);
   static std::wstring JsPath(const std::wstring& reportFolder);
+
+  // The length of the longest path a generation of reportFolder from templateFolder
+  // writes, its scratch folders' included.
+  static size_t LongestPath(const std::wstring& templateFolder, const std::wstring& reportFolder);
+  // 1 when the list holds a report of the name, 0 when not, -1 when the lookup failed
+  // (the link holds the diagnostic).
+  static int Listed(SQLServerLink& link, const std::wstring& reportName);
 
   Result Generate(const std::wstring& templateFolder, const std::wstring& reportFolder, const Report& report);
 
@@ -39,10 +53,15 @@ class ReportGenerator {
   // (kWriteFailed) or the report folder it concerns.
   DWORD Error() const { return m_error; }
   const std::wstring& FailedPath() const { return m_failedPath; }
+  // After kGenerated: the folder beside the report that holds what of the earlier
+  // report's folder could not move into the new one, for the reason Error(); empty
+  // when everything moved.
+  const std::wstring& LeftIn() const { return m_leftIn; }
 
  private:
   std::wstring m_errorText;
   DWORD m_error = 0;
   std::wstring m_failedPath;
+  std::wstring m_leftIn;
   long long m_entries = 0;
 };

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/TextConv.h"
+#include "support/ChildProcess.h"
 #include "support/TestFiles.h"
 
 namespace testenv {
@@ -57,6 +59,18 @@ class SmallDisk {
   std::wstring EarlierFile(const std::wstring& name, const std::string& bytes, DWORD room) const {
     const std::wstring path = File(name);
     return testfiles::WriteBytes(path, bytes) && LeaveRoom(room) ? path : std::wstring();
+  }
+
+  // Marks a folder of the disk immutable (frozen) or lifts the mark: nothing can be made
+  // in it then, not even by root, as in a folder the user may not write to. The disk
+  // goes with the mark when the suite ends, however the test ends.
+  bool Freeze(const std::wstring& folder, bool frozen) const {
+    ChildProcess chattr;
+    DWORD code = 1;
+    return folder.compare(0, root_.size(), root_) == 0 &&
+           chattr.StartUnix(std::wstring(L"/usr/bin/chattr ") + (frozen ? L"+i" : L"-i") + L" \"" +
+                            qv::Utf8ToWide(UnixPath(folder)) + L"\"") &&
+           chattr.WaitExit(60000, &code) && code == 0;
   }
 
   // The names in a folder, sorted.

@@ -222,6 +222,53 @@ TEST_F(ReportGeneration, AGenerationTheDiskCannotHoldLeavesTheEarlierReportAndNo
   EXPECT_EQ("mine", testfiles::ReadBytes(folder + L"\\笔记.txt"));
 }
 
+// A regeneration moves every entry the user put into the earlier report over into the
+// new one, past one that cannot move (a file another program holds without letting it
+// be deleted); what stayed is alone in a folder beside, which the caller is told, and
+// the earlier report's own files are gone.
+TEST_F(ReportGeneration, ARegenerationMovesEveryEntryThatCanMoveAndNamesWhereTheRestStayed) {
+  using testenv::SmallDisk;
+  const std::wstring templateFolder = MakeTemplate(temp.Path()), parent = MakeFolder(temp.File(L"输出"));
+  const std::wstring folder = parent + L"\\rep1";
+  const ReportGenerator::Report report{L"rep1", L"作者", L"策略A", 2};
+  ReportGenerator generator;
+  ASSERT_EQ(ReportGenerator::kGenerated, generator.Generate(templateFolder, folder, report));
+  EXPECT_EQ(L"", generator.LeftIn());
+  MakeFolder(folder + L"\\我的");
+  for (const wchar_t* file : {L"\\a.txt", L"\\开着的.txt", L"\\z.txt", L"\\我的\\b.txt", L"\\data\\mine.txt"})
+    ASSERT_TRUE(testfiles::WriteBytes(folder + file, "mine"));
+  HANDLE open = ::CreateFileW((folder + L"\\开着的.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, open);
+  EXPECT_EQ(ReportGenerator::kGenerated, generator.Generate(templateFolder, folder, report));
+  ::CloseHandle(open);
+  EXPECT_EQ((std::vector<std::wstring>{L"a.txt", L"data", L"index.html", L"z.txt", L"我的"}), SmallDisk::Names(folder));
+  EXPECT_EQ((std::vector<std::wstring>{L"Report.js", L"Report.xml", L"mine.txt"}), SmallDisk::Names(folder + L"\\data"));
+  EXPECT_EQ("mine", testfiles::ReadBytes(folder + L"\\我的\\b.txt"));
+  const std::vector<std::wstring> beside = SmallDisk::Names(parent);
+  ASSERT_EQ(2u, beside.size());
+  EXPECT_EQ(parent + L"\\" + beside[beside[0] == L"rep1"], generator.LeftIn());
+  EXPECT_EQ(std::vector<std::wstring>{L"开着的.txt"}, SmallDisk::Names(generator.LeftIn()));
+  EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), generator.Error());
+}
+
+// The folder a report is made in cannot be made: the reason told is the system's for
+// that, not one of a clean-up after it.
+TEST_F(ReportGeneration, AReportFolderThatCannotBeMadeTellsTheSystemsReason) {
+  testenv::SmallDisk disk;
+  ASSERT_TRUE(disk.Mounted());
+  const std::wstring templateFolder = MakeTemplate(temp.Path()), closed = MakeFolder(disk.File(L"只读"));
+  ASSERT_TRUE(disk.Freeze(closed, true));
+  ReportGenerator generator;
+  EXPECT_EQ(ReportGenerator::kCopyFailed,
+            generator.Generate(templateFolder, closed + L"\\报告", {L"报告", L"作者", L"策略A", 2}));
+  EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), generator.Error());
+  EXPECT_TRUE(MakeFolderBeside(closed + L"\\报告").empty());
+  EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), ::GetLastError());
+  EXPECT_TRUE(disk.Freeze(closed, false));
+  EXPECT_EQ(std::vector<std::wstring>{}, testenv::SmallDisk::Names(closed));
+}
+
 TEST_F(ReportGeneration, CopyFolderCopiesTreesOnceAndRefusesToFeedOnItself) {
   const std::wstring source = MakeFolder(temp.File(L"模板")), deep = source + L"\\a\\b\\deep.txt";
   MakeFolder(MakeFolder(source + L"\\a") + L"\\b");

@@ -3,13 +3,36 @@
 // opened, the settings stored and two lines in the list's log.
 #include "console/CurrentDirectoryKeeper.h"
 #include "console/LocalClock.h"
+#include "console/SystemErrorText.h"
 #include "reports/CRCReportManageOutPutSetDlg.h"
 #include "support/ReportsPageHost.h"
+#include "support/SmallDisk.h"
+#include "support/TestFiles.h"
 
 namespace {
 
 using ReportGenerate = ReportsPageHost;
 using Dlg = CRCReportManageOutPutSetDlg;
+using testenv::SmallDisk;
+
+// The current directory holds a template (a page and a data folder) while it lives; the
+// report settings name output as the folder and 六月 as the report.
+struct TemplateHere {
+  TemplateHere(const std::wstring& here, const std::wstring& output) {
+    for (const std::wstring& folder : {here, output, here + L"\\ReportTemplate", here + L"\\ReportTemplate\\data"})
+      ::CreateDirectoryW(folder.c_str(), nullptr);
+    testfiles::WriteBytes(here + L"\\ReportTemplate\\index.html", "<html></html>");
+    ::SetCurrentDirectoryW(here.c_str());
+    g_reportBriefName = L"六月", g_reportBriefAuthor = L"张三", g_reportOutputFolder = output + L"\\", g_reportFormatIndex = 0;
+  }
+  CurrentDirectoryKeeper keeper;
+};
+
+std::wstring LogText(CReportCenterUIHandler& area) {
+  wchar_t text[1024] = L"";
+  ::GetWindowTextW(area.ReportList()->LogBox(), text, 1024);
+  return text;
+}
 
 TEST_F(ReportGenerate, DialogRefusesWhatCannotBeAReportThenGeneratesOpensAndLogsIt) {
   AddReport(L"月报", L"", 1, L"策略A");
@@ -65,6 +88,101 @@ TEST_F(ReportGenerate, DialogRefusesWhatCannotBeAReportThenGeneratesOpensAndLogs
                                            g_reportOutputFolder + L"|" + std::to_wstring(g_reportFormatIndex));
   ASSERT_EQ(2u, shell.Calls().size());
   EXPECT_EQ(output + L"\\六月\\index.html", shell.Calls()[1].path);
+}
+
+// A report another console deleted, before "生成简报" or while its output settings are
+// open, is not generated: nothing is written or opened, the user is told and the list
+// is read again.
+TEST_F(ReportGenerate, AReportAnotherConsoleDeletedIsNotGeneratedAndTheListIsReadAgain) {
+  const std::wstring output = temp.File(L"输出");
+  TemplateHere here(temp.File(L"当前"), output);
+  const wchar_t kGone[] = L"该记录已被删除，列表将重新读取。";
+  FakeShellServices shell;
+  for (bool whileOpen : {false, true}) {
+    SCOPED_TRACE(whileOpen);
+    AddReport(L"月报", L"", 1, L"策略A");
+    Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+      ClickCell(*area.ReportList(), 0, 0);
+      if (whileOpen) {
+        script.ExpectDialog([&](UiDialogDriver& dlg) {
+          Sql(L"delete from ReportCenterTable");
+          script.ExpectBox(kGone);
+          EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate));
+        });
+      } else {
+        Sql(L"delete from ReportCenterTable");
+        script.ExpectBox(kGone);
+      }
+      EXPECT_TRUE(d.Click(CRCReportManagementUIHandler::kItemGenerate));
+      EXPECT_EQ(0, area.ReportList()->Grid().GetItemCount());
+      EXPECT_EQ(L"", LogText(area));
+    });
+    EXPECT_EQ(std::vector<std::wstring>{}, SmallDisk::Names(output));
+    EXPECT_TRUE(shell.Calls().empty());
+  }
+}
+
+// A regeneration past a file of the user's that another program holds: the report is
+// made and opened, but the user is told where that file stayed and why, and the log
+// does not say the plain success.
+TEST_F(ReportGenerate, WhatCouldNotMoveIntoTheNewReportIsNamedInTheBoxAndTheLog) {
+  AddReport(L"月报", L"", 1, L"策略A");
+  const std::wstring output = temp.File(L"输出"), folder = output + L"\\六月";
+  TemplateHere here(temp.File(L"当前"), output);
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  ASSERT_TRUE(testfiles::WriteBytes(folder + L"\\笔记.txt", "mine"));
+  HANDLE open = ::CreateFileW((folder + L"\\笔记.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, open);
+  LocalClock::Fix clock(SYSTEMTIME{2024, 6, 0, 30, 12, 0, 0, 0});
+  FakeShellServices shell;
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+    ClickCell(*area.ReportList(), 0, 0);
+    script.ExpectDialog([&](UiDialogDriver& dlg) {
+      script.ExpectBox(L"仍留在文件夹“" + output + L"\\qvr");
+      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate));
+    });
+    EXPECT_TRUE(d.Click(CRCReportManagementUIHandler::kItemGenerate));
+    const std::vector<std::wstring> beside = SmallDisk::Names(output);
+    ASSERT_EQ(2u, beside.size());
+    ASSERT_EQ(1u, script.Boxes().size());
+    const std::wstring left = output + L"\\" + beside[beside[0] == L"六月"];
+    EXPECT_EQ(L"报告已生成，但原报告文件夹中有内容未能移入新报告，仍留在文件夹“" + left + L"”中：" +
+                  SystemErrorLine(ERROR_SHARING_VIOLATION),
+              script.Boxes().at(0).text);
+    EXPECT_EQ(L"警告", script.Boxes().at(0).caption);
+    EXPECT_EQ(L"2024-06-30 12:00:00 报告名称:月报 开始存储......\r\n2024-06-30 12:00:00 报告名称:月报 "
+              L"已存储，但有原有内容未能移入，留在“" + left + L"”......\r\n",
+              LogText(area));
+  });
+  ::CloseHandle(open);
+  ASSERT_EQ(1u, shell.Calls().size());
+  EXPECT_EQ(folder + L"\\index.html", shell.Calls()[0].path);
+}
+
+// The report is written whole in a folder beside its place, under a name longer than a
+// short report's: a path that only the final folder keeps under the limit is refused.
+TEST_F(ReportGenerate, ThePathCheckCountsTheFolderTheReportIsMadeIn) {
+  AddReport(L"月报", L"", 1, L"策略A");
+  // "\\a\\data\\Report.xml" fits with nothing to spare; "\\qvrXXXX.tmp\\data\\Report.xml" does not.
+  const size_t length = MAX_PATH - 1 - 18;
+  std::wstring output = temp.Path();
+  while (output.size() < length) {
+    output += L"\\" + std::wstring(std::min<size_t>(100, std::max<size_t>(length - output.size() - 1, 1)), L'd');
+    ASSERT_TRUE(::CreateDirectoryW(output.c_str(), nullptr));
+  }
+  ASSERT_EQ(length, output.size());
+  TemplateHere here(temp.File(L"当前"), output);
+  g_reportBriefName = L"a";
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+    ClickCell(*area.ReportList(), 0, 0);
+    script.ExpectDialog([&](UiDialogDriver& dlg) {
+      script.ExpectBox(L"简报存储路径过长，请选择较短的路径或名称");
+      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate) && dlg.IsOpenAndShown());
+    });
+    EXPECT_TRUE(d.Click(CRCReportManagementUIHandler::kItemGenerate));
+  });
+  EXPECT_EQ(std::vector<std::wstring>{}, SmallDisk::Names(output));
 }
 
 }  // namespace
