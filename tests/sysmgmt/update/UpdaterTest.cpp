@@ -186,6 +186,13 @@ TEST(AutoUpdater, AnAnswerWithoutLengthIsTakenWholeUpToTheLimit) {
   }
 }
 
+// A read that breaks is told in WinINet's own words, not as a bare number.
+TEST(AutoUpdater, AWinINetErrorReadsAsTheSystemsWords) {
+  std::wstring text;
+  EXPECT_LT(0, GetSystemErrorText(ERROR_INTERNET_CONNECTION_ABORTED, text));
+  EXPECT_EQ(text.substr(0, text.find_last_not_of(L"\r\n ") + 1), SystemErrorLine(ERROR_INTERNET_CONNECTION_ABORTED));
+}
+
 TEST(AutoUpdater, SwitchReplacesAnOldBackupAndPutsTheOriginalBackWhenBlocked) {
   UpdateWorld world;
   const std::wstring download = world.temp.File(L"download.exe");
