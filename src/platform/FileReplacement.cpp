@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/FileHandle.h"
+#include "platform/WideFormat.h"
 
 namespace {
 
@@ -22,14 +23,12 @@ std::wstring FolderOf(const std::wstring& path) {
 HANDLE CreateNew(const std::wstring& folder, const wchar_t* prefix, std::wstring& path, DWORD& error) {
   const DWORD seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 8);
   for (DWORD attempt = 0; attempt < 0x10000; ++attempt) {
-    const UINT unique = ((seed + attempt) & 0xFFFF) ? ((seed + attempt) & 0xFFFF) : 1;
-    wchar_t name[MAX_PATH] = L"";
-    if (!::GetTempFileNameW(folder.c_str(), prefix, unique, name)) {  // only makes the name
-      error = ::GetLastError();
-      return INVALID_HANDLE_VALUE;
-    }
-    const HANDLE file =
-        ::CreateFileW(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD unique = ((seed + attempt) & 0xFFFF) ? ((seed + attempt) & 0xFFFF) : 1;
+    const bool separated = !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/');
+    const std::wstring name = qv::FormatW(L"%ls%ls%ls%lx.tmp", folder, separated ? L"" : L"\\", prefix,
+                                          static_cast<unsigned long>(unique));
+    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       path = name;
       return file;

@@ -148,7 +148,7 @@ TEST_F(StrategyFile, AFailedExportNamesTheFileAndTheReason) {
   ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
   const struct { std::wstring path; DWORD error; const wchar_t* tail; } rows[] = {
       {readOnly, ERROR_ACCESS_DENIED, L"\r\n原有的文件未被改动。"},
-      {missing, ERROR_DIRECTORY, L""},
+      {missing, ERROR_PATH_NOT_FOUND, L""},
   };
   Run([&] {
     for (const auto& row : rows) {

@@ -27,7 +27,7 @@ TEST(FileReplacement, TakesTheTargetsPlaceOnlyWhenWholeOnDisk) {
       {"copied", target, false, true, 0},
       {"disk full", target, true, false, ERROR_DISK_FULL},
       {"disk full, copied", target, true, true, ERROR_DISK_FULL},
-      {"no such folder", disk.File(L"没有\\x.xml"), false, false, ERROR_DIRECTORY},
+      {"no such folder", disk.File(L"没有\\x.xml"), false, false, ERROR_PATH_NOT_FOUND},
       {"over a folder", disk.Path(), false, false, ERROR_ACCESS_DENIED},
       {"over a read-only file", target, false, false, ERROR_ACCESS_DENIED, true},
       {"over a read-only file, copied", target, false, true, ERROR_ACCESS_DENIED, true},

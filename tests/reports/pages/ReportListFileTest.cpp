@@ -108,7 +108,7 @@ TEST_F(ReportListFile, AFailedExportNamesTheFileAndTheReason) {
   ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
   const struct { std::wstring path; DWORD error; const wchar_t* tail; } rows[] = {
       {readOnly, ERROR_ACCESS_DENIED, L"未能导出，原有的文件未被改动。"},
-      {missing, ERROR_DIRECTORY, L"未能导出。"},
+      {missing, ERROR_PATH_NOT_FOUND, L"未能导出。"},
   };
   Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler&) {
     for (const auto& row : rows) {
