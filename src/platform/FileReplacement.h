@@ -4,8 +4,8 @@
 // size read back, closed, and only then renamed over the target. Until then the target
 // stays as it was; on a failure, or when the object ends without Commit, the new file
 // is removed. A target marked read-only is refused (ERROR_ACCESS_DENIED), as Windows'
-// own replace refuses it. The C runtime's streams are not used for this: under Wine fwrite and
-// fclose report success for a buffered tail that a full disk lost.
+// own replace refuses it. The C runtime's streams are not used for this: under Wine
+// fwrite and fclose report success for a buffered tail that a full disk lost.
 #include <windows.h>
 
 #include <string>
