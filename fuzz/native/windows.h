@@ -53,7 +53,19 @@ inline BOOL WriteFile(HANDLE, const void*, DWORD, DWORD*, void*) { return FALSE;
 #define ERROR_DISK_FULL 112u
 #define MOVEFILE_REPLACE_EXISTING 0x1u
 #define MOVEFILE_WRITE_THROUGH 0x8u
+#define ERROR_ACCESS_DENIED 5u
+#define ERROR_SHARING_VIOLATION 32u
+#define ERROR_FILE_EXISTS 80u
+#define ERROR_CANNOT_MAKE 82u
+#define ERROR_ALREADY_EXISTS 183u
+#define CREATE_NEW 1u
+#define FILE_ATTRIBUTE_READONLY 0x1u
+#define FILE_ATTRIBUTE_DIRECTORY 0x10u
+#define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
 inline DWORD GetLastError() { return ERROR_DISK_FULL; }
+inline DWORD GetTickCount() { return 0; }
+inline DWORD GetCurrentProcessId() { return 1; }
+inline DWORD GetFileAttributesW(const wchar_t*) { return INVALID_FILE_ATTRIBUTES; }
 inline UINT GetTempFileNameW(const wchar_t*, const wchar_t*, UINT, wchar_t*) { return 0; }
 inline BOOL FlushFileBuffers(HANDLE) { return FALSE; }
 inline BOOL MoveFileExW(const wchar_t*, const wchar_t*, DWORD) { return FALSE; }

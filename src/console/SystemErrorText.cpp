@@ -1,5 +1,7 @@
 #include "console/SystemErrorText.h"
 
+#include <wininet.h>
+
 #include "platform/WideFormat.h"
 
 namespace {
@@ -21,11 +23,12 @@ int GetSystemErrorText(DWORD code, std::wstring& text) {
   text.clear();
   int n = Lookup(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, text);
   if (n) return n;
-  // Network error codes live in their own message module.
-  HMODULE netmsg = ::LoadLibraryExW(L"netmsg.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!netmsg) return 0;
-  n = Lookup(FORMAT_MESSAGE_FROM_HMODULE, netmsg, code, text);
-  ::FreeLibrary(netmsg);
+  // Network and WinINet error codes live in message modules of their own.
+  const bool internet = code >= INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST;
+  HMODULE module = ::LoadLibraryExW(internet ? L"wininet.dll" : L"netmsg.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return 0;
+  n = Lookup(FORMAT_MESSAGE_FROM_HMODULE, module, code, text);
+  ::FreeLibrary(module);
   return n;
 }
 

@@ -7,7 +7,7 @@
 
 // Fills text with the message (as the system gives it, line end included) and returns
 // its length; an empty text and 0 when neither the system's table nor the network
-// message module knows the code.
+// (or, for a WinINet code, the WinINet) message module knows the code.
 int GetSystemErrorText(DWORD code, std::wstring& text);
 
 // The system's text for the code as one line of a box (without its line end), or

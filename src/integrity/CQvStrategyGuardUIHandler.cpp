@@ -636,8 +636,9 @@ int CQvStrategyGuardUIHandler::ExportTable(const std::wstring& path) {
   }
   DWORD error = 0;
   if (!FileReplacement::WriteWhole(path, StrategyXmlFile::Write(values), &error)) {
-    UiMessageBox(qv::FormatW(L"导出失败！%ls\r\n原有的文件未被改动。", WriteFailureText(path, error)).c_str(), kErrorCaption,
-                 kError);
+    // A failed replacement leaves what was there; a file there is the earlier one.
+    const wchar_t* earlier = FileReplacement::IsFile(path) ? L"\r\n原有的文件未被改动。" : L"";
+    UiMessageBox(qv::FormatW(L"导出失败！%ls%ls", WriteFailureText(path, error), earlier).c_str(), kErrorCaption, kError);
     return 0;
   }
   return 1;

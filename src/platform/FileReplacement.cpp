@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/FileHandle.h"
+#include "platform/WideFormat.h"
 
 namespace {
 
@@ -16,20 +17,54 @@ std::wstring FolderOf(const std::wstring& path) {
   return path.substr(0, slash == 0 || path[slash - 1] == L':' ? slash + 1 : slash);
 }
 
+// Creates the file here rather than through GetTempFileNameW, which under Wine hands
+// out a name even when it could not create the file, so that the error told is the
+// creation's own.
+HANDLE CreateNew(const std::wstring& folder, const wchar_t* prefix, std::wstring& path, DWORD& error) {
+  const DWORD seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 8);
+  for (DWORD attempt = 0; attempt < 0x10000; ++attempt) {
+    const DWORD unique = ((seed + attempt) & 0xFFFF) ? ((seed + attempt) & 0xFFFF) : 1;
+    const bool separated = !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/');
+    const std::wstring name = qv::FormatW(L"%ls%ls%ls%lx.tmp", folder, separated ? L"" : L"\\", prefix,
+                                          static_cast<unsigned long>(unique));
+    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      path = name;
+      return file;
+    }
+    error = ::GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_SHARING_VIOLATION)
+      return INVALID_HANDLE_VALUE;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
 
 FileReplacement::FileReplacement(std::wstring target) : m_target(std::move(target)) {
   // A name of its own in the target's folder, so that the last step is a rename on
   // one volume and nothing of another file is touched.
-  wchar_t temporary[MAX_PATH] = L"";
-  if (!::GetTempFileNameW(FolderOf(m_target).c_str(), L"qv", 0, temporary)) {
-    Fail(::GetLastError());
-    return;
+  DWORD error = 0;
+  m_file = CreateNew(FolderOf(m_target), L"qv", m_temporary, error);
+  if (m_file == INVALID_HANDLE_VALUE) Fail(error);
+}
+
+std::wstring FileReplacement::CreateUnique(const std::wstring& folder, const wchar_t* prefix, DWORD* error) {
+  std::wstring path;
+  DWORD failure = 0;
+  const HANDLE file = CreateNew(folder, prefix, path, failure);
+  if (file == INVALID_HANDLE_VALUE) {
+    if (error) *error = failure ? failure : ERROR_CANNOT_MAKE;
+    return std::wstring();
   }
-  m_temporary = temporary;
-  m_file = ::CreateFileW(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
-  if (m_file == INVALID_HANDLE_VALUE) Fail(::GetLastError());
+  ::CloseHandle(file);
+  return path;
+}
+
+bool FileReplacement::IsFile(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 FileReplacement::~FileReplacement() { Discard(); }
@@ -76,6 +111,10 @@ bool FileReplacement::Commit() {
   const HANDLE file = m_file;
   m_file = INVALID_HANDLE_VALUE;
   if (!::CloseHandle(file)) return Fail(::GetLastError());
+  // Windows will not rename over a read-only file; Wine would, and the mark would go.
+  const DWORD attributes = ::GetFileAttributesW(m_target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    return Fail(ERROR_ACCESS_DENIED);
   if (!::MoveFileExW(m_temporary.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return Fail(::GetLastError());
   m_temporary.clear();

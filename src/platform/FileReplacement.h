@@ -3,8 +3,9 @@
 // a new file beside the target; every write is checked, then the file is flushed, its
 // size read back, closed, and only then renamed over the target. Until then the target
 // stays as it was; on a failure, or when the object ends without Commit, the new file
-// is removed. The C runtime's streams are not used for this: under Wine fwrite and
-// fclose report success for a buffered tail that a full disk lost.
+// is removed. A target marked read-only is refused (ERROR_ACCESS_DENIED), as Windows'
+// own replace refuses it. The C runtime's streams are not used for this: under Wine
+// fwrite and fclose report success for a buffered tail that a full disk lost.
 #include <windows.h>
 
 #include <string>
@@ -35,6 +36,12 @@ class FileReplacement {
   static bool WriteWhole(const std::wstring& target, std::string_view bytes, DWORD* error = nullptr);
   // A copy of source in target's place.
   static bool CopyWhole(const std::wstring& source, const std::wstring& target, DWORD* error = nullptr);
+  // A new, empty file of a name of its own in folder (prefix, hex digits, ".tmp"); empty
+  // with *error set to the creation's own error when none could be made.
+  static std::wstring CreateUnique(const std::wstring& folder, const wchar_t* prefix, DWORD* error = nullptr);
+  // A file (not a folder) is at path: after a failed replacement, whether there is an
+  // earlier file that stayed as it was.
+  static bool IsFile(const std::wstring& path);
 
  private:
   bool Fail(DWORD error);

@@ -294,7 +294,9 @@ int CRCReportManagementUIHandler::OnExportReports() {
   }
   DWORD error = 0;
   if (!FileReplacement::WriteWhole(path, bytes, &error)) {
-    UiMessageBox(qv::FormatW(L"%ls\r\n未能导出，原有的文件未被改动。", WriteFailureText(path, error)).c_str(), kError, MB_OK);
+    // A failed replacement leaves what was there; a file there is the earlier one.
+    const wchar_t* earlier = FileReplacement::IsFile(path) ? L"未能导出，原有的文件未被改动。" : L"未能导出。";
+    UiMessageBox(qv::FormatW(L"%ls\r\n%ls", WriteFailureText(path, error), earlier).c_str(), kError, MB_OK);
     return 0;
   }
   UiMessageBox(L"导出成功！", kWarning, MB_OK);

@@ -54,7 +54,7 @@ CAutoUpdater::~CAutoUpdater() {
 
 int CAutoUpdater::CheckForUpdate(const std::wstring& base) {
   m_swapFailed = false;
-  m_cause = kNoCause;
+  m_failure = Failure();
   // Offline detection is left to the request: a LAN or local endpoint is reachable
   // where the system may still call the machine offline.
   if (!IsConnected()) return kOffline;
@@ -94,27 +94,41 @@ int CAutoUpdater::Download(const std::wstring& base, const std::wstring& offered
   // A chunked answer names no length: the limit is then kept while reading.
   DWORD length = 0;
   if (!QueryNumber(executable.get(), HTTP_QUERY_CONTENT_LENGTH, &length)) length = kLengthUnknown;
-  wchar_t temp[MAX_PATH] = L"";
-  if ((length != kLengthUnknown && length > kMaxExecutableBytes) || dirChars == 0 || dirChars > MAX_PATH ||
-      !::GetTempFileNameW(tempDir, L"qvu", 0, temp))
+  if (length != kLengthUnknown && length > kMaxExecutableBytes) {
+    m_failure.cause = kTooLarge;
+    m_failure.expected = length;
     return kDownloadFailed;
+  }
+  DWORD error = 0;
+  const bool noFolder = dirChars == 0 || dirChars > MAX_PATH;
+  if (noFolder) error = dirChars == 0 ? ::GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+  const std::wstring temp = noFolder ? std::wstring() : FileReplacement::CreateUnique(tempDir, L"qvu", &error);
+  if (temp.empty()) {
+    m_failure.cause = kTemporaryFile;
+    m_failure.path = noFolder ? L"%TEMP%" : tempDir;
+    m_failure.error = error;
+    return kDownloadFailed;
+  }
   Report(qv::FormatW(L"正在下载 %ls", name.c_str()));
   bool good = DownloadToFile(executable.get(), temp, length);
   executable.reset();
-  if (good && !IsWholeExecutable(temp)) good = false;
-  if (!good) m_cause = kIncomplete;
+  if (good && !IsWholeExecutable(temp)) {
+    // Without a length only the file's layout tells that the connection ended early.
+    good = false;
+    m_failure.cause = kIncomplete;
+  }
   // The download must be the version that was offered, or it is not what we asked for.
   if (good) m_downloaded = GetFileVersion(temp);
   if (good && CompareVersions(m_downloaded, offered) != 0) {
     good = false;
-    m_cause = kWrongVersion;
+    m_failure.cause = kWrongVersion;
   }
   if (!good) {
-    ::DeleteFileW(temp);
+    ::DeleteFileW(temp.c_str());
     return kDownloadFailed;
   }
-  const bool swapped = SwitchExecutables(running, temp, false);
-  ::DeleteFileW(temp);
+  const bool swapped = SwitchExecutables(running, temp, false, &m_failure);
+  ::DeleteFileW(temp.c_str());
   if (swapped) return kUpdated;
   m_swapFailed = true;
   return kDeclinedOrSwapFailed;
@@ -124,7 +138,7 @@ bool CAutoUpdater::IsConnected() const { return m_hRoot != nullptr; }
 
 HINTERNET CAutoUpdater::OpenUrl(const std::wstring& url) {
   m_requested = url.substr(url.find_last_of(L'/') + 1);
-  m_cause = kUnreachable;
+  m_failure.cause = kUnreachable;
   wchar_t canonical[1024];
   DWORD chars = 1024;
   if (!::InternetCanonicalizeUrlW(url.c_str(), canonical, &chars, ICU_BROWSER_MODE)) return nullptr;
@@ -133,7 +147,7 @@ HINTERNET CAutoUpdater::OpenUrl(const std::wstring& url) {
   if (!handle || !QueryNumber(handle.get(), HTTP_QUERY_STATUS_CODE, &status)) return nullptr;
   // An error page is a body too: only a 200 is the file.
   m_httpStatus = status;
-  m_cause = status == 200 ? kNoCause : kHttpError;
+  m_failure.cause = status == 200 ? kNoCause : kHttpError;
   return status == 200 ? handle.release() : nullptr;
 }
 
@@ -156,20 +170,29 @@ bool CAutoUpdater::ReadVersionFile(HINTERNET handle, std::string& bytes) {
 
 bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DWORD expected, DWORD limit) {
   const bool known = expected != kLengthUnknown;
-  if (known && expected > limit) return false;
+  m_failure.expected = expected;
+  m_failure.received = 0;
+  auto fail = [this](Cause cause, DWORD error, const std::wstring& about = std::wstring()) {
+    m_failure.cause = cause;
+    m_failure.error = error;
+    m_failure.path = about;
+    return false;
+  };
+  if (known && expected > limit) return fail(kTooLarge, 0);
   FileReplacement file(path);
-  if (file.Error()) return false;
+  if (file.Error()) return fail(kWriteFailed, file.Error(), path);
   const DWORD most = known ? expected : limit;
   char block[kBlockBytes];
   DWORD total = 0;
   for (;;) {
     DWORD got = sizeof block;
     if (!ReadData(handle, block, &got)) {
-      if (got != 0) return false;  // a broken read
+      if (got != 0) return fail(kIncomplete, ::GetLastError());  // a broken read
       break;  // the end; a connection closed early ends so too, which the length tells
     }
-    if (got > most - total) return false;
-    if (!file.Write(std::string_view(block, got))) return false;
+    if (got > most - total) return fail(kTooLarge, 0);
+    if (!file.Write(std::string_view(block, got))) return fail(kWriteFailed, file.Error(), path);
+    m_failure.received = total + got;
     const DWORD before = total;
     total += got;
     if (m_progress) m_progress(nullptr);
@@ -179,7 +202,8 @@ bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DW
                    : qv::FormatW(L"已下载 %lu KB", static_cast<unsigned long>(total / 1024)));
   }
   // Without a length the file's own layout tells a download cut short (Download).
-  return (known ? total == expected : total > 0) && file.Commit();
+  if (known ? total != expected : total == 0) return fail(kIncomplete, 0);
+  return file.Commit() || fail(kWriteFailed, file.Error(), path);
 }
 
 std::wstring CAutoUpdater::GetFileVersion(const std::wstring& path) {
@@ -219,23 +243,46 @@ int CAutoUpdater::CompareVersions(const std::wstring& a, const std::wstring& b) 
 }
 
 bool CAutoUpdater::SwitchExecutables(const std::wstring& running, const std::wstring& downloaded,
-                                     bool delayUntilReboot) {
+                                     bool delayUntilReboot, Failure* failure) {
+  Failure ignored;
+  Failure& told = failure ? *failure : ignored;
+  auto fail = [&told](Cause cause, DWORD error, const std::wstring& path, const std::wstring& to = std::wstring()) {
+    told.cause = cause;
+    told.error = error ? error : ERROR_GEN_FAILURE;
+    told.path = path;
+    told.to = to;
+    return false;
+  };
   const size_t slash = running.find_last_of(L'\\');
-  if (slash == std::wstring::npos) return false;
+  if (slash == std::wstring::npos) return fail(kRenameFailed, ERROR_INVALID_NAME, running);
   const DWORD flags = delayUntilReboot ? MOVEFILE_DELAY_UNTIL_REBOOT : MOVEFILE_COPY_ALLOWED;
   const std::wstring backup = running.substr(0, slash) + L"\\OldExecutable.bak";
   // The copy sits on the executable's volume, so the last step is a plain rename.
   const std::wstring copy = running + L".new";
-  if (!FileReplacement::CopyWhole(downloaded, copy)) return false;
-  ::DeleteFileW(backup.c_str());
-  if (!::MoveFileExW(running.c_str(), backup.c_str(), flags)) {
+  DWORD error = 0;
+  if (!FileReplacement::CopyWhole(downloaded, copy, &error)) return fail(kCopyFailed, error, copy);
+  // A backup that stays would stop the rename below; Windows will not remove one marked
+  // read-only, and the console does not either.
+  const DWORD attributes = ::GetFileAttributesW(backup.c_str());
+  error = 0;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    error = ERROR_ACCESS_DENIED;
+  else if (!::DeleteFileW(backup.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+    error = ::GetLastError();
+  if (error) {
     ::DeleteFileW(copy.c_str());
-    return false;
+    return fail(kBackupFailed, error, backup);
+  }
+  if (!::MoveFileExW(running.c_str(), backup.c_str(), flags)) {
+    error = ::GetLastError();
+    ::DeleteFileW(copy.c_str());
+    return fail(kRenameFailed, error, running, backup);
   }
   if (::MoveFileExW(copy.c_str(), running.c_str(), flags)) return true;
+  error = ::GetLastError();
   ::MoveFileExW(backup.c_str(), running.c_str(), flags);
   ::DeleteFileW(copy.c_str());
-  return false;
+  return fail(kRenameFailed, error, copy, running);
 }
 
 void CAutoUpdater::Report(const std::wstring& line) const {

@@ -56,8 +56,30 @@ class CAutoUpdater {
   // After a 7: the swap failed (rather than the user declining).
   bool SwapFailed() const { return m_swapFailed; }
   // What the last check found wrong, where the result code covers several causes.
-  enum Cause { kNoCause, kUnreachable, kHttpError, kIncomplete, kWrongVersion };
-  Cause FailureCause() const { return m_cause; }
+  enum Cause {
+    kNoCause,
+    kUnreachable,
+    kHttpError,
+    kIncomplete,      // the connection ended before the whole file came
+    kWrongVersion,
+    kTooLarge,        // more than kMaxExecutableBytes offered or sent
+    kTemporaryFile,   // no file could be made in the temporary folder (path)
+    kWriteFailed,     // the download could not be written to path
+    kCopyFailed,      // the new executable could not be written beside the running one (path)
+    kBackupFailed,    // the earlier backup (path) could not be removed
+    kRenameFailed,    // path could not be renamed to `to`
+  };
+  // The file or folder a failure is about, the system's code for it (0 when the system
+  // gave none, as for a connection closed early) and, for a download, the bytes that
+  // came and were announced (kLengthUnknown when none were).
+  struct Failure {
+    Cause cause = kNoCause;
+    std::wstring path, to;
+    DWORD error = 0;
+    DWORD received = 0, expected = 0;
+  };
+  Cause FailureCause() const { return m_failure.cause; }
+  const Failure& LastFailure() const { return m_failure; }
   // The name of the file last asked for, and the server's status for a kHttpError.
   const std::wstring& RequestedFile() const { return m_requested; }
   DWORD HttpStatus() const { return m_httpStatus; }
@@ -87,8 +109,10 @@ class CAutoUpdater {
   // malformed (no part, an empty or non-digit part, more than four, one over 32 bits).
   static int CompareVersions(const std::wstring& a, const std::wstring& b);
   // Puts downloaded in place of running; the old file stays until the new one is in
-  // place and is kept as "OldExecutable.bak" beside it. False leaves running as it was.
-  static bool SwitchExecutables(const std::wstring& running, const std::wstring& downloaded, bool delayUntilReboot);
+  // place and is kept as "OldExecutable.bak" beside it. False leaves running as it was
+  // and tells in *failure which step failed.
+  static bool SwitchExecutables(const std::wstring& running, const std::wstring& downloaded, bool delayUntilReboot,
+                                Failure* failure = nullptr);
 
  private:
   // Reads the whole version file: false when it is longer than kMaxVersionBytes.
@@ -99,7 +123,7 @@ class CAutoUpdater {
   HINTERNET m_hRoot;
   Progress m_progress;
   bool m_swapFailed = false;
-  Cause m_cause = kNoCause;
+  Failure m_failure;
   std::wstring m_requested;
   DWORD m_httpStatus = 0;
   std::wstring m_downloaded;

@@ -1,6 +1,7 @@
 #include "sysmgmt/CSMUpdateManagementUIHandler.h"
 
 #include "console/SysServerPortConfig.h"
+#include "console/SystemErrorText.h"
 #include "platform/WideFormat.h"
 #include "sysmgmt/CAutoUpdater.h"
 #include "sysmgmt/CSMUPMUpdateDlg.h"
@@ -9,6 +10,43 @@
 #include "uiwin/UiMessageBox.h"
 
 namespace {
+
+// Which file or folder, and the system's reason, as the other writers tell them.
+std::wstring DownloadFailureText(const CAutoUpdater& updater) {
+  const CAutoUpdater::Failure& failure = updater.LastFailure();
+  switch (failure.cause) {
+    case CAutoUpdater::kIncomplete: {
+      std::wstring why;
+      if (failure.error)
+        why = SystemErrorLine(failure.error);
+      else if (failure.expected != CAutoUpdater::kLengthUnknown)
+        why = qv::FormatW(L"只收到 %lu 字节，应为 %lu 字节", static_cast<unsigned long>(failure.received),
+                          static_cast<unsigned long>(failure.expected));
+      else
+        why = qv::FormatW(L"只收到 %lu 字节，文件不完整", static_cast<unsigned long>(failure.received));
+      return qv::FormatW(L"新版本未能完整下载。从升级服务器下载“%ls”时连接中断：%ls", updater.RequestedFile(), why);
+    }
+    case CAutoUpdater::kWriteFailed:
+      return L"新版本未能写入临时文件。" + WriteFailureText(failure.path, failure.error);
+    case CAutoUpdater::kTemporaryFile:
+      return qv::FormatW(L"无法在临时文件夹“%ls”中建立文件：%ls", failure.path, SystemErrorLine(failure.error));
+    default:
+      return qv::FormatW(L"新版本“%ls”超过 %lu MB，未下载", updater.RequestedFile(),
+                         static_cast<unsigned long>(CAutoUpdater::kMaxExecutableBytes >> 20));
+  }
+}
+
+std::wstring SwapFailureText(const CAutoUpdater::Failure& failure) {
+  const std::wstring why = SystemErrorLine(failure.error);
+  switch (failure.cause) {
+    case CAutoUpdater::kCopyFailed:
+      return WriteFailureText(failure.path, failure.error);
+    case CAutoUpdater::kBackupFailed:
+      return qv::FormatW(L"无法删除旧的备份文件“%ls”：%ls", failure.path, why);
+    default:
+      return qv::FormatW(L"无法将“%ls”改名为“%ls”：%ls", failure.path, failure.to, why);
+  }
+}
 
 // The code stays in the text, for whoever is asked for help; the words say what failed.
 std::wstring FailureText(int result, const CAutoUpdater& updater) {
@@ -30,19 +68,17 @@ std::wstring FailureText(int result, const CAutoUpdater& updater) {
       what = L"未能从升级服务器读到版本号（update.txt 为空或读取中断）";
       break;
     case CAutoUpdater::kDownloadFailed:
-      if (updater.FailureCause() == CAutoUpdater::kIncomplete)
-        what = L"新版本未能完整下载（连接中断或无法写入临时文件）";
-      else if (updater.FailureCause() == CAutoUpdater::kWrongVersion)
+      if (updater.FailureCause() == CAutoUpdater::kWrongVersion)
         what = qv::FormatW(L"下载的程序版本（%ls）与升级服务器公布的版本不符",
                            updater.DownloadedVersion().empty() ? L"无版本信息" : updater.DownloadedVersion());
       else
-        what = L"无法下载新版本（大小未知或过大，或临时目录无法写入）";
+        what = DownloadFailureText(updater);
       break;
     case CAutoUpdater::kNoLocalVersion:
       what = L"无法读取本程序的版本号";
       break;
     case CAutoUpdater::kDeclinedOrSwapFailed:
-      what = L"无法用新版本替换本程序文件";
+      what = L"无法用新版本替换本程序文件。" + SwapFailureText(updater.LastFailure());
       break;
     default:
       break;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "console/SQLStatement.h"
+#include "console/SystemErrorText.h"
 #include "integrity/StrategyTableRow.h"
 #include "platform/TextConv.h"
 #include "support/FakeShellServices.h"
@@ -136,6 +137,29 @@ TEST_F(StrategyFile, AnExportTheDiskCannotHoldSaysSoAndKeepsTheEarlierFile) {
     EXPECT_EQ(earlier, testfiles::ReadBytes(path));
     EXPECT_EQ(std::vector<std::wstring>{L"策略.xml"}, testenv::SmallDisk::Names(disk.Path()));
   });
+}
+
+// A file marked read-only is not replaced, as Windows would not replace it; the box
+// names the file and the reason, and speaks of an earlier file only when there was one.
+TEST_F(StrategyFile, AFailedExportNamesTheFileAndTheReason) {
+  AddTarget(L"原有");
+  const std::wstring readOnly = dir.File(L"只读.xml"), missing = dir.File(L"没有\\策略.xml");
+  ASSERT_TRUE(testfiles::WriteBytes(readOnly, "earlier"));
+  ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+  const struct { std::wstring path; DWORD error; const wchar_t* tail; } rows[] = {
+      {readOnly, ERROR_ACCESS_DENIED, L"\r\n原有的文件未被改动。"},
+      {missing, ERROR_PATH_NOT_FOUND, L""},
+  };
+  Run([&] {
+    for (const auto& row : rows) {
+      SCOPED_TRACE(qv::WideToUtf8(row.path));
+      FileCommand(false, row.path, L"导出失败！");
+      EXPECT_EQ(L"导出失败！" + WriteFailureText(row.path, row.error) + row.tail, script.Boxes().back().text);
+    }
+  });
+  EXPECT_EQ("earlier", testfiles::ReadBytes(readOnly));
+  EXPECT_NE(0u, ::GetFileAttributesW(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
+  ::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

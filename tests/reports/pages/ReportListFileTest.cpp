@@ -1,5 +1,6 @@
 // The report list exported to a file and the table replaced from one: what comes back,
 // and what is refused with the table left as it was.
+#include "console/SystemErrorText.h"
 #include "platform/TextConv.h"
 #include "support/CraftedXml.h"
 #include "support/ReportsPageHost.h"
@@ -96,6 +97,29 @@ TEST_F(ReportListFile, AnExportTheDiskCannotHoldSaysSoAndKeepsTheEarlierFile) {
   });
   EXPECT_EQ(earlier, testfiles::ReadBytes(file));
   EXPECT_EQ(std::vector<std::wstring>{L"报告列表.xml"}, testenv::SmallDisk::Names(disk.Path()));
+}
+
+// A file marked read-only is not replaced, as Windows would not replace it; the box
+// names the file and the reason, and speaks of an earlier file only when there was one.
+TEST_F(ReportListFile, AFailedExportNamesTheFileAndTheReason) {
+  AddReport(L"周报");
+  const std::wstring readOnly = temp.File(L"只读.xml"), missing = temp.File(L"没有\\报告列表.xml");
+  ASSERT_TRUE(testfiles::WriteBytes(readOnly, "earlier"));
+  ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+  const struct { std::wstring path; DWORD error; const wchar_t* tail; } rows[] = {
+      {readOnly, ERROR_ACCESS_DENIED, L"未能导出，原有的文件未被改动。"},
+      {missing, ERROR_PATH_NOT_FOUND, L"未能导出。"},
+  };
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler&) {
+    for (const auto& row : rows) {
+      SCOPED_TRACE(qv::WideToUtf8(row.path));
+      Transfer(d, kExport, row.path, L"写入文件“");
+      EXPECT_EQ(WriteFailureText(row.path, row.error) + L"\r\n" + row.tail, script.Boxes().back().text);
+    }
+  });
+  EXPECT_EQ("earlier", testfiles::ReadBytes(readOnly));
+  EXPECT_NE(0u, ::GetFileAttributesW(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
+  ::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // The file moves the table's columns by position: a table whose last two columns are

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <vector>
 
+#include "console/SystemErrorText.h"
 #include "platform/FileHandle.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
@@ -185,6 +186,13 @@ TEST(AutoUpdater, AnAnswerWithoutLengthIsTakenWholeUpToTheLimit) {
   }
 }
 
+// A read that breaks is told in WinINet's own words, not as a bare number.
+TEST(AutoUpdater, AWinINetErrorReadsAsTheSystemsWords) {
+  std::wstring text;
+  EXPECT_LT(0, GetSystemErrorText(ERROR_INTERNET_CONNECTION_ABORTED, text));
+  EXPECT_EQ(text.substr(0, text.find_last_not_of(L"\r\n ") + 1), SystemErrorLine(ERROR_INTERNET_CONNECTION_ABORTED));
+}
+
 TEST(AutoUpdater, SwitchReplacesAnOldBackupAndPutsTheOriginalBackWhenBlocked) {
   UpdateWorld world;
   const std::wstring download = world.temp.File(L"download.exe");
@@ -257,36 +265,63 @@ TEST_F(UpdatePageTest, StartsOnlyOnlineUpdatesAndTakesTheCheckedPackagePath) {
   });
 }
 
-// A failed update keeps its code and says in words what failed; declining says nothing.
+// A failed update keeps its code and says in words what failed, naming the file or
+// folder and the reason; declining says nothing.
 TEST_F(UpdatePageTest, FailuresKeepTheirCodeAndSayWhatFailed) {
   UpdateWorld world;
   ASSERT_TRUE(world.port);
+  testenv::SmallDisk disk;
+  ASSERT_TRUE(disk.Mounted());
   testenv::LoopbackPeer closed(0, false);  // a port nobody answers on
-  enum Setup { kPlain, kNoServer, kNoVersion, kHeldSwap };
-  const struct { const char *offered, *served; const wchar_t* modes; Setup setup; int answer; const wchar_t* box; } rows[] = {
+  const unsigned long size = static_cast<unsigned long>(testfiles::ReadBytes(Fixture("1_0_0_3")).size());
+  const std::wstring swap = L"自动更新失败（7）：无法用新版本替换本程序文件。";
+  const std::wstring onDisk = disk.File(L"Quorvane.exe"), tempOnDisk = disk.Path() + L"\\qvu";
+  enum Setup { kPlain, kNoServer, kNoVersion, kHeldSwap, kFullTemp, kFullFolder, kReadOnlyBackup };
+  const struct { const char *offered, *served; const wchar_t* modes; Setup setup; int answer; std::wstring box; } rows[] = {
       {"1.0.0.3", "1_0_0_3", L"ok-ok", kNoServer, IDYES, L"自动更新失败（2）：无法连接升级服务器"},
       {"1.0.0.3", "1_0_0_3", L"404-ok", kPlain, IDYES, L"自动更新失败（2）：升级服务器上找不到文件 update.txt（HTTP 404）"},
       {"1.0.0.3", "1_0_0_3", L"ok-410", kPlain, IDYES, L"自动更新失败（2）：升级服务器上找不到文件 Quorvane.exe（HTTP 410）"},
       {"1.0.0.3", "1_0_0_3", L"ok-chunkcut70", kPlain, IDYES,
-       L"自动更新失败（4）：新版本未能完整下载（连接中断或无法写入临时文件）"},
+       qv::FormatW(L"自动更新失败（4）：新版本未能完整下载。从升级服务器下载“Quorvane.exe”时连接中断：只收到 %lu 字节，文件不完整",
+                   size * 70 / 100)},
       {"1.0.0.3", "1_0_0_3", L"ok-500", kPlain, IDYES,
        L"自动更新失败（2）：升级服务器未能提供文件 Quorvane.exe（HTTP 500）"},
       {"", "1_0_0_3", L"ok-ok", kPlain, IDYES, L"自动更新失败（3）：未能从升级服务器读到版本号（update.txt 为空或读取中断）"},
-      {"1.0.0.3", "1_0_0_3", L"ok-cut", kPlain, IDYES, L"自动更新失败（4）：新版本未能完整下载（连接中断或无法写入临时文件）"},
+      // A connection cut and a full disk: the file that did not come, the file that could not be written.
+      {"1.0.0.3", "1_0_0_3", L"ok-cut", kPlain, IDYES,
+       qv::FormatW(L"自动更新失败（4）：新版本未能完整下载。从升级服务器下载“Quorvane.exe”时连接中断：只收到 %lu 字节，应为 %lu 字节",
+                   size / 2, size)},
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kFullTemp, IDYES,
+       L"自动更新失败（4）：新版本未能写入临时文件。写入文件“" + tempOnDisk},
       {"1.0.0.3", "1_0_0_4", L"ok-ok", kPlain, IDYES, L"自动更新失败（4）：下载的程序版本（1.0.0.4）与升级服务器公布的版本不符"},
       {"1.0.0.3", "1_0_0_3", L"ok-ok", kNoVersion, IDYES, L"自动更新失败（5）：无法读取本程序的版本号"},
-      {"1.0.0.3", "1_0_0_3", L"ok-ok", kHeldSwap, IDYES, L"自动更新失败（7）：无法用新版本替换本程序文件"},
-      {"1.0.0.3", "1_0_0_3", L"ok-ok", kPlain, IDNO, nullptr},
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kHeldSwap, IDYES,
+       swap + WriteFailureText(world.exe + L".new", ERROR_ACCESS_DENIED)},
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kFullFolder, IDYES, swap + WriteFailureText(onDisk + L".new", ERROR_DISK_FULL)},
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kReadOnlyBackup, IDYES,
+       swap + qv::FormatW(L"无法删除旧的备份文件“%ls”：%ls", world.backup, SystemErrorLine(ERROR_ACCESS_DENIED))},
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kPlain, IDNO, L""},
   };
+  const std::wstring exe = world.exe;
   Run([&](UiDialogDriver& d, CMainDlg& main) {
     ASSERT_TRUE(main.SystemManagement()->ShowUpdatePage());
     main.SetItemCheck(CSMUpdateManagementUIHandler::kOnline, TRUE);
     for (const auto& row : rows) {
-      SCOPED_TRACE(qv::WideToUtf8(row.box ? row.box : L"declined"));
+      SCOPED_TRACE(qv::WideToUtf8(row.box.empty() ? L"declined" : row.box));
+      ::SetFileAttributesW(world.backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+      world.exe = row.setup == kFullFolder ? onDisk : exe;
       world.Reset();
       world.Offer(row.offered, row.served);
       world.answer = row.answer;
       if (row.setup == kNoVersion) ::CopyFileW(Fixture("none").c_str(), world.exe.c_str(), FALSE);
+      if (row.setup == kReadOnlyBackup) {
+        ASSERT_TRUE(testfiles::WriteBytes(world.backup, "an older backup"));
+        ASSERT_TRUE(::SetFileAttributesW(world.backup.c_str(), FILE_ATTRIBUTE_READONLY));
+      }
+      if (row.setup == kFullTemp) ::SetEnvironmentVariableW(L"TMP", disk.Path().c_str());
+      if (row.setup == kFullTemp || row.setup == kFullFolder) {
+        ASSERT_TRUE(disk.LeaveRoom(16 * 1024));
+      }
       FileHandle held(row.setup == kHeldSwap ? ::CreateFileW((world.exe + L".new").c_str(), GENERIC_READ | GENERIC_WRITE,
                                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0, nullptr)
                                              : INVALID_HANDLE_VALUE);
@@ -294,11 +329,28 @@ TEST_F(UpdatePageTest, FailuresKeepTheirCodeAndSayWhatFailed) {
                                                        : world.Base(row.modes);
       wcscpy(g_updateUrl, base.c_str());
       const size_t boxes = script.Boxes().size();
-      if (row.box) script.ExpectBox(row.box);
+      if (!row.box.empty()) script.ExpectBox(row.box);
       EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kStart));
-      ASSERT_EQ(boxes + (row.box ? 1 : 0), script.Boxes().size());
-      if (row.box) EXPECT_EQ(row.box, script.Boxes().back().text);
+      ASSERT_EQ(boxes + (row.box.empty() ? 0 : 1), script.Boxes().size());
+      if (row.setup == kFullTemp) {
+        // The temporary file's name is its own; the rest is fixed.
+        const std::wstring text = script.Boxes().back().text, tail = L".tmp”时出错：" + SystemErrorLine(ERROR_DISK_FULL);
+        EXPECT_EQ(0u, text.find(row.box)) << qv::WideToUtf8(text);
+        EXPECT_TRUE(text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0)
+            << qv::WideToUtf8(text);
+        ::SetEnvironmentVariableW(L"TMP", world.temp.Path().c_str());
+      } else if (!row.box.empty()) {
+        EXPECT_EQ(row.box, script.Boxes().back().text);
+      }
+      EXPECT_EQ(row.setup == kNoVersion ? L"" : L"1.0.0.2", CAutoUpdater::GetFileVersion(world.exe));
+      if (row.setup == kFullTemp || row.setup == kFullFolder) {
+        EXPECT_EQ(std::vector<std::wstring>(row.setup == kFullFolder ? 1 : 0, L"Quorvane.exe"),
+                  testenv::SmallDisk::Names(disk.Path()));
+        ASSERT_TRUE(disk.LeaveRoom(1024 * 1024));  // room again
+      }
     }
+    world.exe = exe;
+    ::SetFileAttributesW(world.backup.c_str(), FILE_ATTRIBUTE_NORMAL);
     g_updateUrl[0] = L'\0';
   });
 }
