@@ -449,14 +449,14 @@ void CQvHIPSNewRuleDlg::LockFilterFields(bool lock) {
 // 1540 after). The caller's id and filter, the entries and the deleted list change only
 // once it is committed; a failure, or a send the link cannot take, leaves the dialog as
 // it was.
-void CQvHIPSNewRuleDlg::OnApply() {
+bool CQvHIPSNewRuleDlg::OnApply() {
   // The head's field holds 259 characters; cut, the pattern would be another key to the
   // agent than the one its deletion names.
   if (m_filter.RegExp.size() > size_t(kPathChars))
-    return void(UiMessageBox(L"该策略的过滤规则超过259个字符，无法发送给客户端，未应用", kNoticeCaption, kNotice));
-  if (!HipsHostAddressOrTell(m_filter.ClientIP)) return;
+    return UiMessageBox(L"该策略的过滤规则超过259个字符，无法发送给客户端，未应用", kNoticeCaption, kNotice), false;
+  if (!HipsHostAddressOrTell(m_filter.ClientIP)) return false;
   SQLServerLink link;
-  if (!ConnectOrTell(link)) return;
+  if (!ConnectOrTell(link)) return false;
   const bool first = m_mode == kModeNew && !m_filterStored;
   HipsFilterInfo applied = m_filter;
   applied.OperatorType = BehaviourMask();
@@ -501,13 +501,13 @@ void CQvHIPSNewRuleDlg::OnApply() {
     return HipsTellHost(applied.ClientIP, first ? AGENT_MSG_HIPS_FILTER_NEW : AGENT_MSG_HIPS_FILTER_MODIFY, payload);
   };
   if (!StoreAndTell(link, write, tell, kErrorCaption, &gone)) {
-    if (ruleGone) return TellRecordGone([this] { ReloadRules(); });
-    if (!filterGone) return;
+    if (ruleGone) TellRecordGone([this] { ReloadRules(); });
+    if (!filterGone) return false;
     TellRecordGone(nullptr);  // the page reads its list again once the editor has ended
     m_filterGone = true;
     *m_filterId = -1;
     EndDialog(IDCANCEL);
-    return;
+    return false;
   }
 
   *m_filterId = filterId;
@@ -528,13 +528,13 @@ void CQvHIPSNewRuleDlg::OnApply() {
   EnableItem(kItemCancel, FALSE);
   EnableItem(kItemApply, FALSE);
   if (changed) UiMessageBox(L"应用成功", L"成功", MB_OK);
+  return true;
 }
 
+// A refused apply keeps the editor open: nothing is lost by closing, and rules read
+// again are seen.
 void CQvHIPSNewRuleDlg::OnFinish() {
-  if (IsItemEnabled(kItemApply)) {
-    OnApply();
-    if (IsItemEnabled(kItemApply)) return;  // the apply failed: nothing is lost by closing
-  }
+  if (IsItemEnabled(kItemApply) && !OnApply()) return;
   EndDialog(IDOK);
 }
 

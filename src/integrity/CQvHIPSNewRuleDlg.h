@@ -78,7 +78,8 @@ class CQvHIPSNewRuleDlg : public CUiDialogImpl<CQvHIPSNewRuleDlg>,
   void OnDeleteRule();
   void OnRuleSelChanged();
   void OnModifyRule();
-  void OnApply();
+  // True once applied; false when refused (told).
+  bool OnApply();
   void OnFinish();
   // "取消": ends the dialog with 2.
   void OnCancel();
