@@ -1,5 +1,7 @@
 #include "integrity/CQvHIPSNewRuleDlg.h"
 
+#include <algorithm>
+
 #include "console/AgentMessageId.h"
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
@@ -447,14 +449,14 @@ void CQvHIPSNewRuleDlg::LockFilterFields(bool lock) {
 // 1540 after). The caller's id and filter, the entries and the deleted list change only
 // once it is committed; a failure, or a send the link cannot take, leaves the dialog as
 // it was.
-void CQvHIPSNewRuleDlg::OnApply() {
+bool CQvHIPSNewRuleDlg::OnApply() {
   // The head's field holds 259 characters; cut, the pattern would be another key to the
   // agent than the one its deletion names.
   if (m_filter.RegExp.size() > size_t(kPathChars))
-    return void(UiMessageBox(L"该策略的过滤规则超过259个字符，无法发送给客户端，未应用", kNoticeCaption, kNotice));
-  if (!HipsHostAddressOrTell(m_filter.ClientIP)) return;
+    return UiMessageBox(L"该策略的过滤规则超过259个字符，无法发送给客户端，未应用", kNoticeCaption, kNotice), false;
+  if (!HipsHostAddressOrTell(m_filter.ClientIP)) return false;
   SQLServerLink link;
-  if (!ConnectOrTell(link)) return;
+  if (!ConnectOrTell(link)) return false;
   const bool first = m_mode == kModeNew && !m_filterStored;
   HipsFilterInfo applied = m_filter;
   applied.OperatorType = BehaviourMask();
@@ -462,18 +464,26 @@ void CQvHIPSNewRuleDlg::OnApply() {
   std::vector<int> ids(m_rules.size(), -1);
   bool changed = !m_deleted.empty();
   // A stored filter's row is written first, whether its mask changed or not: one that
-  // another console deleted meanwhile has none, and gets no rules nor a send.
-  bool gone = false;
+  // another console deleted meanwhile has none, and gets no rules nor a send. So does a
+  // stored rule without its row: the host would be sent a rule the database does not hold.
+  bool filterGone = false, ruleGone = false, gone = false;
   auto write = [&] {
     if (first && (filterId = InsertFilter(link)) == -1) return false;
     if (!first || applied.OperatorType != m_filter.OperatorType) {
       const int updated = UpdateFilterOperatorType(link, applied.OperatorType, filterId);
-      gone = updated == 0;
+      gone = filterGone = updated == 0;
       if (updated <= 0) return false;
+    }
+    if (!first) {
+      const int present = UnchangedRulesPresent(link, filterId);
+      gone = ruleGone = present == 0;
+      if (present <= 0) return false;
     }
     for (size_t i = 0; i < m_rules.size(); ++i) {
       if (m_rules[i].stored && !m_rules[i].modified) continue;
-      if ((ids[i] = SaveRule(link, m_rules[i], filterId)) == -1) return false;
+      const int saved = SaveRule(link, m_rules[i], filterId, &ids[i]);
+      gone = ruleGone = saved == 0;
+      if (saved <= 0) return false;
       changed = true;
     }
     for (const HipsRuleEntry& deleted : m_deleted)
@@ -491,12 +501,13 @@ void CQvHIPSNewRuleDlg::OnApply() {
     return HipsTellHost(applied.ClientIP, first ? AGENT_MSG_HIPS_FILTER_NEW : AGENT_MSG_HIPS_FILTER_MODIFY, payload);
   };
   if (!StoreAndTell(link, write, tell, kErrorCaption, &gone)) {
-    if (!gone) return;
+    if (ruleGone) TellRecordGone([this] { ReloadRules(); });
+    if (!filterGone) return false;
     TellRecordGone(nullptr);  // the page reads its list again once the editor has ended
     m_filterGone = true;
     *m_filterId = -1;
     EndDialog(IDCANCEL);
-    return;
+    return false;
   }
 
   *m_filterId = filterId;
@@ -517,13 +528,13 @@ void CQvHIPSNewRuleDlg::OnApply() {
   EnableItem(kItemCancel, FALSE);
   EnableItem(kItemApply, FALSE);
   if (changed) UiMessageBox(L"应用成功", L"成功", MB_OK);
+  return true;
 }
 
+// A refused apply keeps the editor open: nothing is lost by closing, and rules read
+// again are seen.
 void CQvHIPSNewRuleDlg::OnFinish() {
-  if (IsItemEnabled(kItemApply)) {
-    OnApply();
-    if (IsItemEnabled(kItemApply)) return;  // the apply failed: nothing is lost by closing
-  }
+  if (IsItemEnabled(kItemApply) && !OnApply()) return;
   EndDialog(IDOK);
 }
 
@@ -562,7 +573,22 @@ int CQvHIPSNewRuleDlg::UpdateFilterOperatorType(SQLServerLink& link, uint8_t mas
   return done;
 }
 
-int CQvHIPSNewRuleDlg::SaveRule(SQLServerLink& link, HipsRuleEntry& entry, int filterId) {
+// Whether the stored rules that the apply does not rewrite all still have their rows (the
+// rewritten ones find theirs by their update): 1, 0 when one has none left, -1 failed.
+int CQvHIPSNewRuleDlg::UnchangedRulesPresent(SQLServerLink& link, int filterId) {
+  SQLStatement* statement = link.CreateStatement(L"select id from Rules where FilterID=?");
+  if (!statement || !statement->BindInt(0, filterId)) return -1;
+  std::vector<int> present;
+  while (statement->Fetch()) present.push_back(statement->GetInt(0));
+  if (statement->Failed()) return -1;
+  link.ReleaseStatement(statement);
+  for (const HipsRuleEntry& entry : m_rules)
+    if (entry.stored && !entry.modified && std::find(present.begin(), present.end(), entry.id) == present.end())
+      return 0;
+  return 1;
+}
+
+int CQvHIPSNewRuleDlg::SaveRule(SQLServerLink& link, HipsRuleEntry& entry, int filterId, int* id) {
   const HipsRuleInfo& r = *entry.rule;
   const bool insert = !entry.stored;
   SQLStatement* statement = link.CreateStatement(
@@ -573,20 +599,26 @@ int CQvHIPSNewRuleDlg::SaveRule(SQLServerLink& link, HipsRuleEntry& entry, int f
   if (!statement || !statement->BindString(0, m_filter.FilterName.c_str()) || !statement->BindInt(1, filterId) ||
       !statement->BindInt(2, r.OperatorType) || !statement->BindInt(3, r.CompareType) ||
       !statement->BindInt(4, r.MatchActionType) || !statement->BindInt(5, r.UnicodeIndex) ||
-      !statement->BindString(6, r.UnicodeName.c_str()) || (!insert && !statement->BindInt(7, entry.id)) ||
-      !statement->Execute())
+      !statement->BindString(6, r.UnicodeName.c_str()) || (!insert && !statement->BindInt(7, entry.id)))
     return -1;
+  if (!insert) {
+    const int updated = ExecuteOnRecord(statement);
+    link.ReleaseStatement(statement);
+    if (updated > 0) *id = entry.id;
+    return updated;
+  }
+  if (!statement->Execute()) return -1;
   link.ReleaseStatement(statement);
-  if (!insert) return entry.id;
   // The newest row of this filter and code: right for two rules of one code too.
   statement = link.CreateStatement(L"select max(id) from Rules where FilterID=? and OperatorType=?");
   if (!statement || !statement->BindInt(0, filterId) || !statement->BindInt(1, r.OperatorType) || !statement->Fetch())
     return -1;
-  const int id = statement->GetInt(0);
+  *id = statement->GetInt(0);
   link.ReleaseStatement(statement);
-  return id;
+  return 1;
 }
 
+// A rule another console deleted already is what this deletion wants: no row is fine.
 int CQvHIPSNewRuleDlg::DeleteRule(SQLServerLink& link, const HipsRuleEntry& entry) {
   if (!entry.stored) return 1;
   SQLStatement* statement = link.CreateStatement(L"delete from Rules where id=?");
@@ -618,6 +650,17 @@ int CQvHIPSNewRuleDlg::CountFiltersByTarget(const std::wstring& regExp, const st
     if (HipsPatternKey(statement->GetAsText(0)) == key) return 1;
   if (statement->Failed()) return TellError(link), -1;
   return 0;
+}
+
+// The stored rules read again, in place of every change not yet applied.
+void CQvHIPSNewRuleDlg::ReloadRules() {
+  m_ruleList.ResetContent();
+  m_rules.clear();
+  m_deleted.clear();
+  m_loadedRules = 0;
+  LoadRules();
+  OnRuleSelChanged();
+  EnableItem(kItemApply, FALSE);
 }
 
 // Rules of a code outside the filter's category get no entry: their rows stay as they are.

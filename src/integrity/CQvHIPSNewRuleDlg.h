@@ -78,7 +78,8 @@ class CQvHIPSNewRuleDlg : public CUiDialogImpl<CQvHIPSNewRuleDlg>,
   void OnDeleteRule();
   void OnRuleSelChanged();
   void OnModifyRule();
-  void OnApply();
+  // True once applied; false when refused (told).
+  bool OnApply();
   void OnFinish();
   // "取消": ends the dialog with 2.
   void OnCancel();
@@ -118,11 +119,14 @@ class CQvHIPSNewRuleDlg : public CUiDialogImpl<CQvHIPSNewRuleDlg>,
   // Statements; the apply's run inside its transaction on one link.
   int InsertFilter(SQLServerLink& link);
   int UpdateFilterOperatorType(SQLServerLink& link, uint8_t mask, int filterId);
-  int SaveRule(SQLServerLink& link, HipsRuleEntry& entry, int filterId);
+  int UnchangedRulesPresent(SQLServerLink& link, int filterId);
+  // 1 saved (its id in *id), 0 a stored rule with no row left, -1 failed.
+  int SaveRule(SQLServerLink& link, HipsRuleEntry& entry, int filterId, int* id);
   int DeleteRule(SQLServerLink& link, const HipsRuleEntry& entry);
   int CountFiltersByName(const std::wstring& name, int category);
   int CountFiltersByTarget(const std::wstring& regExp, const std::wstring& clientIp);
   int LoadRules();
+  void ReloadRules();
 
   int m_mode;
   int* m_filterId;

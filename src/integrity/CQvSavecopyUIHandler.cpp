@@ -64,8 +64,8 @@ int ReadHostAddress(SQLServerLink& link, int clientId, std::wstring& address);
 SQLStatement* SelectCopiesByType(SQLServerLink& link, const std::wstring& address, int type);
 SQLStatement* SelectCopiesByName(SQLServerLink& link, const std::wstring& address, const std::wstring& name,
                                  bool server);
-// 1 online, 0 not (or no such host), -1 when its state cannot be read.
-int HostOnline(SQLServerLink& link, const std::wstring& address);
+// *online 1 when the host of the address is online.
+int ReadHostState(SQLServerLink& link, const std::wstring& address, int* online);
 int ReadCopy(SQLServerLink& link, unsigned long id, CQvSavecopyUIHandler::Copy& copy);
 
 }  // namespace
@@ -224,7 +224,7 @@ int CQvSavecopyUIHandler::OnRestoreOrViewCopy(int row) {
   if (read <= 0) {
     // A copy no longer in the table: its list is read again once the click has ended.
     if (read < 0) TellError(link, L"查询错误");
-    if (read == 0) TellRecordGone([this] { ::PostMessageW(m_owner->GetHWnd(), AGENT_MSG_COPY_LIST_CHANGED, 0, 0); });
+    if (read == 0) CopyGone();
     return 0;
   }
   link.Disconnect();
@@ -253,20 +253,7 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
     UiMessageBox(refusal, kRestoreCaption, MB_ICONWARNING);
     return;
   }
-  {
-    SQLServerLink link;
-    if (!ConnectOrTell(link, kNoConnectionText)) return;
-    const int online = HostOnline(link, copy.address);
-    if (online < 0) {  // not the same as a host that is offline
-      UiMessageBox(qv::FormatW(L"读取目标主机状态失败：%ls", OrEmpty(link.GetLastErrorText())).c_str(),
-                   kRestoreCaption, MB_ICONERROR);
-      return;
-    }
-    if (!online) {
-      UiMessageBox(L"目标主机不在线，无法还原！", kRestoreCaption, MB_ICONWARNING);
-      return;
-    }
-  }
+  if (!RestoreAllowed(copyId, copy.address)) return;
   std::wstring copyName;
   std::wstring hostLabel;
   if (m_currentItem) {
@@ -277,6 +264,7 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
   }
   CQvSCWarningDlg confirm(target, hostLabel, copyName, m_grid.GetItemText(row, kColTime));
   if (confirm.DoModal(m_owner->GetHWnd()) != IDOK) return;
+  if (!RestoreAllowed(copyId, copy.address)) return;  // again: the question may have stood a while
   if (!SentOrTellLinkDown(g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_RESTORE_COPY, &record, sizeof record)))
     return;
   // The list may have changed while the dialog ran: the row is found again by its copy.
@@ -287,6 +275,35 @@ void CQvSavecopyUIHandler::Restore(const Copy& copy, const wchar_t* target, unsi
     m_grid.SetItemColours(at, kColDelete, CLR_NONE, kRestoring);
     break;
   }
+}
+
+// The copy and its host still in their tables, and the host online; each refusal is told,
+// a copy or host that is gone with its list or tree read again.
+bool CQvSavecopyUIHandler::RestoreAllowed(unsigned long copyId, const std::wstring& address) {
+  SQLServerLink link;
+  if (!ConnectOrTell(link, kNoConnectionText)) return false;
+  Copy copy;
+  const int copyRead = ReadCopy(link, copyId, copy);
+  if (copyRead < 0) TellError(link, L"查询错误");
+  if (copyRead == 0) CopyGone();
+  if (copyRead <= 0) return false;
+  int online = 0;
+  const int hostRead = ReadHostState(link, address, &online);
+  if (hostRead < 0) {  // not the same as a host that is offline
+    UiMessageBox(qv::FormatW(L"读取目标主机状态失败：%ls", OrEmpty(link.GetLastErrorText())).c_str(),
+                 kRestoreCaption, MB_ICONERROR);
+    return false;
+  }
+  if (hostRead == 0) {
+    TellRecordGone([this] { PostRebuild(); });
+    return false;
+  }
+  if (!online) UiMessageBox(L"目标主机不在线，无法还原！", kRestoreCaption, MB_ICONWARNING);
+  return online != 0;
+}
+
+void CQvSavecopyUIHandler::CopyGone() {
+  TellRecordGone([this] { ::PostMessageW(m_owner->GetHWnd(), AGENT_MSG_COPY_LIST_CHANGED, 0, 0); });
 }
 
 int CQvSavecopyUIHandler::SetClientStatus(uint32_t address, int status) {
@@ -538,11 +555,12 @@ int ReadCopy(SQLServerLink& link, unsigned long id, CQvSavecopyUIHandler::Copy& 
   return 1;
 }
 
-int HostOnline(SQLServerLink& link, const std::wstring& address) {
+int ReadHostState(SQLServerLink& link, const std::wstring& address, int* online) {
   SQLStatement* statement = link.CreateStatement(L"select Status from Client where IP = ?");
   if (!statement || !statement->BindString(0, address.c_str()) || !statement->SetMaxRows(1)) return -1;
   if (!statement->Fetch()) return statement->Failed() ? -1 : 0;
-  return statement->GetInt(0) == 1;
+  *online = statement->GetInt(0) == 1;
+  return 1;
 }
 
 }  // namespace

@@ -120,6 +120,10 @@ class CQvSavecopyUIHandler {
   bool AddCopyRows(SQLStatement* statement, bool server);
   // The restore of a copy: refusals, the host check, the confirmation, the send.
   void Restore(const Copy& copy, const wchar_t* target, unsigned long copyId, int row);
+  // Asked before the confirmation and again after it: false when told why not.
+  bool RestoreAllowed(unsigned long copyId, const std::wstring& address);
+  // Tells the copy is gone; its list is read again once the click has ended.
+  void CopyGone();
 
   CUiDialogHost* m_owner;
   HTREEITEM m_serverGroupItem = nullptr;

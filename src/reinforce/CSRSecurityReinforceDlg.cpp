@@ -430,10 +430,14 @@ void CSRSecurityReinforceDlg::OnServicesNext() {
       choices.emplace_back(m_serviceGrid.GetItemText(row, 0), static_cast<int>(choice - texts.begin()));
   }
   std::wstring error;
-  if (!StoreServiceChoices(choices, &error)) {
+  bool gone = false;
+  if (!StoreServiceChoices(choices, &error, &gone)) {
     TellError(error.c_str());
     return;
   }
+  // The choices for the services still there are stored; the page stays, with the list
+  // as it is now.
+  if (gone) return TellRecordGone([this] { LoadInventory(kServices); });
   ShowPage(kPageStartups);
 }
 

@@ -199,8 +199,10 @@ class CSRSecurityReinforceDlg : public CUiDialogImpl<CSRSecurityReinforceDlg>,
   static bool PolicyNameTaken(const std::wstring& name, const std::wstring* except, bool* taken,
                               std::wstring* error);
   static bool ReadInventory(Inventory which, std::vector<InventoryRow>* rows, std::wstring* error);
+  // As one unit; a service without a row (another console deleted it) sets *gone and the
+  // others are stored.
   static bool StoreServiceChoices(const std::vector<std::pair<std::wstring, int>>& choices,
-                                  std::wstring* error);
+                                  std::wstring* error, bool* gone);
   // Inserts the policy, or rewrites the one named oldName (*gone when it has no row left).
   static bool StorePolicy(const std::wstring& name, const std::wstring& doc, const std::wstring& objective,
                           int templateNumber, const std::wstring* oldName, std::wstring* error, bool* gone);

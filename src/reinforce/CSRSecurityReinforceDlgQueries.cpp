@@ -117,10 +117,10 @@ bool CSRSecurityReinforceDlg::ReadInventory(Inventory which, std::vector<Invento
 }
 
 bool CSRSecurityReinforceDlg::StoreServiceChoices(const std::vector<std::pair<std::wstring, int>>& choices,
-                                                  std::wstring* error) {
+                                                  std::wstring* error, bool* gone) {
   return RunAsOne(kSqlServiceChoice, choices, [](SQLStatement* st, const std::pair<std::wstring, int>& choice) {
     return st->BindInt(0, choice.second) && st->BindString(1, choice.first.c_str());
-  }, error);
+  }, error, gone);
 }
 
 bool CSRSecurityReinforceDlg::StorePolicy(const std::wstring& name, const std::wstring& doc,

@@ -191,28 +191,48 @@ TEST_F(HistoryCopies, ARestoreWhoseHostStateCannotBeReadSaysWhyAndSendsNothing) 
 }
 
 // Another console deletes the host or the copy the page shows: opening the host's
-// copies, or restoring the copy, says that it no longer exists, instead of an empty
-// "错误信息：", sends nothing, and the tree or the list is read again without it.
+// copies, restoring the copy, or confirming its restore says that it no longer exists
+// (not an empty "错误信息：", nor that the host is offline), sends nothing, and the tree or
+// the list is read again without it.
 TEST_F(HistoryCopies, AHostOrCopyDeletedMeanwhileIsToldAsGoneAndReadAgain) {
-  for (bool host : {false, true}) {  // the copy first: the host then goes with its copies
-    SCOPED_TRACE(host ? "host" : "copy");
+  enum When { kAtTreeClick, kAtRestoreClick, kWhileAsked };
+  const struct {
+    bool host;
+    When when;
+  } cases[] = {{false, kAtRestoreClick}, {false, kWhileAsked}, {true, kAtTreeClick}, {true, kAtRestoreClick},
+               {true, kWhileAsked}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.host ? "host" : "copy") + " " + std::to_string(c.when));
+    // What the case before deleted comes back.
+    ASSERT_TRUE(qvtest::Exec(link, L"insert or ignore into Client (id, IP, Name, Type, Status) "
+                                   L"values (1, '10.0.0.1', '', 0, 1)"));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert or ignore into Copy (id, ClientIP, StrategyName, StrategyType, CreateTime, "
+                                   L"CopyVolumn, BaseLine, CopyFilePath) values (1, '10.0.0.1', '库', 1, "
+                                   L"'2026-02-01 10:00:00', 5, 1, 'C:\\copies\\db.bak')"));
+    const wchar_t* const deletion = c.host ? L"delete from Client where id = 1" : L"delete from Copy where id = 1";
     Run([&] {
       ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
       ShowCopies();
       const HTREEITEM databases = Find({L"服务器群组", L"10.0.0.1", L"数据库系统完整性监测策略"});
-      if (!host) {
+      if (c.when != kAtTreeClick) {
         ClickLabel(databases);
         ASSERT_EQ(1, Page().Grid().GetItemCount());
       }
-      ASSERT_TRUE(qvtest::Exec(link, host ? L"delete from Client where id = 1" : L"delete from Copy where id = 1"));
+      if (c.when == kWhileAsked)
+        script.ExpectDialog([&](UiDialogDriver& d) {
+          ASSERT_TRUE(qvtest::Exec(link, deletion));
+          d.Click(139);
+        });
+      else
+        ASSERT_TRUE(qvtest::Exec(link, deletion));
       script.ExpectBox(L"该记录已被删除，列表将重新读取。");
-      if (host)
+      if (c.when == kAtTreeClick)
         ClickLabel(databases);
       else
         Click(0, Copies::kColRestore);
       EXPECT_EQ(0u, script.Remaining());
       EXPECT_EQ(L"提示", script.Boxes().back().caption);
-      if (host)
+      if (c.host)
         EXPECT_TRUE(testenv::PumpUntil([&] { return !Find({L"服务器群组", L"10.0.0.1"}); }, 5000));
       else
         EXPECT_TRUE(testenv::PumpUntil([&] { return Page().Grid().GetItemCount() == 0; }, 5000));
