@@ -429,16 +429,24 @@ class TextWalk {
   // when the code page has none for it.
   bool PutInCodePage(size_t amp, size_t end, char32_t named) {
     if (!m_toCodePage || !*m_toCodePage) return false;
-    wchar_t units[2] = {static_cast<wchar_t>(named), 0};
-    size_t count = 1;
-    if (named >= 0x10000) {
-      units[0] = static_cast<wchar_t>(0xD800 + ((named - 0x10000) >> 10));
-      units[1] = static_cast<wchar_t>(0xDC00 + ((named - 0x10000) & 0x3FF));
-      count = 2;
+    Held& held = m_held[named % kHeld];  // a text repeats its characters: one conversion each
+    if (held.named != named) {
+      wchar_t units[2] = {static_cast<wchar_t>(named), 0};
+      size_t count = 1;
+      if (named >= 0x10000) {
+        units[0] = static_cast<wchar_t>(0xD800 + ((named - 0x10000) >> 10));
+        units[1] = static_cast<wchar_t>(0xDC00 + ((named - 0x10000) & 0x3FF));
+        count = 2;
+      }
+      if (!(*m_toCodePage)(std::wstring_view(units, count), held.bytes) || !ReadsAsOneCharacter(held.bytes)) {
+        held.named = 0;
+        return false;
+      }
+      held.named = named;
     }
-    if (!(*m_toCodePage)(std::wstring_view(units, count), m_bytes) || !ReadsAsOneCharacter(m_bytes)) return false;
     if (m_out) {
-      m_out->append(m_s.substr(m_copied, amp - m_copied)).append(m_bytes);
+      if (!m_copied) m_out->reserve(m_s.size() + 4);  // never longer, and the parse's zeros
+      m_out->append(m_s.substr(m_copied, amp - m_copied)).append(held.bytes);
       m_copied = end;
     }
     return true;
@@ -453,7 +461,12 @@ class TextWalk {
   const XmlCodePageEncoder* m_toCodePage = nullptr;
   std::string* m_out = nullptr;
   size_t m_copied = 0;  // the text before it is in *m_out
-  std::string m_bytes;  // the last character put into the code page
+  struct Held {
+    char32_t named = 0;
+    std::string bytes;
+  };
+  enum : size_t { kHeld = 64 };
+  Held m_held[kHeld];  // characters put into the code page, by their number
 };
 
 // The checks; where the text is the code page's, *rewritten gets it with references put
