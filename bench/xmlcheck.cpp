@@ -115,8 +115,8 @@ int main(int argc, char** argv) {
     const double ratio = qvbench::Median(guarded) / qvbench::Median(parses);
     const double target = kTargetRatio + 1;  // the guarded parse includes the parse
     std::printf("%-26s %6.1f MB: guarded parse %8.1f ms, TinyXML parse %8.1f ms, ratio %5.2f (target %.2f)%s\n",
-                "code-page references", text.size() / 1048576.0, qvbench::Median(guarded), qvbench::Median(parses), ratio,
-                target, parsed ? "" : ", refused");
+                "code-page references", text.size() / 1048576.0, qvbench::Median(guarded), qvbench::Median(parses),
+                ratio, target, parsed ? "" : ", refused");
     if (ratio > target || !parsed) within = false;
   }
   return within ? 0 : 1;

@@ -87,8 +87,8 @@ int ParseSysServerPortConfig(const std::string& bytes, std::wstring* refusal, st
   char32_t unheld = 0;
   if (!qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding, qv::WideToAnsiExact, &unheld)) {
     if (unheld) {
-      const std::wstring problem = qv::FormatW(
-          L"配置文件%ls含有系统代码页无法表示的字符（&#x%X;），数据库连接设置未读入。", file.c_str(), static_cast<unsigned>(unheld));
+      const std::wstring problem = qv::FormatW(L"配置文件%ls含有系统代码页无法表示的字符（&#x%X;），数据库连接设置未读入。",
+                                               file.c_str(), static_cast<unsigned>(unheld));
       if (refusal) *refusal = problem;
       return notRead(problem);
     }

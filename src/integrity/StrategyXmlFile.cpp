@@ -41,10 +41,10 @@ bool StrategyXmlFile::Read(const std::string& text, std::vector<Row>& rows, bool
   rows.clear();
   TiXmlDocument document;
   TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN;
-  const TiXmlElement* root = qv::ParseXml(document, text, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding,
-                                              toCodePage, unheld)
-                                 ? document.RootElement()
-                                 : nullptr;
+  const TiXmlElement* root =
+      qv::ParseXml(document, text, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding, toCodePage, unheld)
+          ? document.RootElement()
+          : nullptr;
   if (!root) return false;
   if (utf8) *utf8 = encoding == TIXML_ENCODING_UTF8;
   for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
