@@ -142,7 +142,7 @@ TEST(XmlCheck, PutsReferencesIntoTheCodePageWhereTheParserReadsThem) {
   std::string text;
   for (const TiXmlNode* node = r->FirstChild(); node; node = node->NextSibling()) text += node->ValueStr() + "|";
   EXPECT_EQ("&#x5F20;|\xD5\xC5&#x5F20;|&#x5F20;|?pi &#x5F20;?|", text);
-  EXPECT_EQ((std::vector<std::wstring>{L"\x5F20", L"\xD83D\xDE00", L"\x5F20"}), asked);
+  EXPECT_EQ((std::vector<std::wstring>{L"\x5F20", L"\xD83D\xDE00"}), asked);  // once each, a pair past the BMP
 
   const struct { const char* text; bool parsed; char32_t unheld; } rows[] = {
       {"<r a='&#xAC00;'/>", false, 0xAC00},   // the code page lacks it
