@@ -95,6 +95,15 @@ put("sysserver_config", "update_url", CONFIG % ' UpdateUrl="http://updates.examp
 put("sysserver_config", "utf8_bom", b"\xef\xbb\xbf" + '<c><port DSN="监测" SqlPass="密码"/></c>'.encode())
 put("sysserver_config", "gbk", '<c><port DSN="监测" IP="服务器"/></c>'.encode("gbk"))
 put("sysserver_config", "bang", "<r><port DSN='a!b'/><port DSN='b'/></r>")
+# Character references in files read in the code page: its character there, or refused.
+for head, name in (("", "none"), ('<?xml version="1.0" encoding="GBK"?>', "gbk"),
+                   ('<?xml version="1.0" encoding="ISO-8859-1"?>', "latin1")):
+    put("report_list", "references_code_page_" + name, (head + "<!-- &# --><?pi &#?><reports><report a=\"&#x5F20;V0报告\" "
+        "b=\"&#24352;\" c=\"\" d=\"Caf&#233;\" e=\"&amp;#x5F20;" + ("&#128512;" if name == "none" else "") +
+        "\"/></reports>").encode("gbk"))
+put("strategy_xml", "references_code_page", ("<?pi &#?><strategys>" + strategy("&#x5F20;报告&#233;") +
+                                             "</strategys>").encode("gbk"))
+put("sysserver_config", "references_code_page", '<c><port DSN="&#x76D1;测" Description="Caf&#xE9;"/></c>'.encode("gbk"))
 
 put("update_version", "newer", b"\x01" + b"1.0.0.2")
 put("update_version", "short_form", b"\x02" + b"2.0")

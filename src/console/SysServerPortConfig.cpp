@@ -84,10 +84,18 @@ int ParseSysServerPortConfig(const std::string& bytes, std::wstring* refusal, st
 
   TiXmlDocument doc;
   TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN;
-  if (!qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding))
+  char32_t unheld = 0;
+  if (!qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding, qv::WideToAnsiExact, &unheld)) {
+    if (unheld) {
+      const std::wstring problem = qv::FormatW(L"配置文件%ls含有系统代码页无法表示的字符（&#x%X;），数据库连接设置未读入。",
+                                               file.c_str(), static_cast<unsigned>(unheld));
+      if (refusal) *refusal = problem;
+      return notRead(problem);
+    }
     return notRead(doc.ErrorRow() > 0
                        ? qv::FormatW(L"配置文件%ls格式不正确（第%d行），未能读入数据库连接设置。", file.c_str(), doc.ErrorRow())
                        : qv::FormatW(L"配置文件%ls格式不正确，未能读入数据库连接设置。", file.c_str()));
+  }
   const TiXmlElement* root = doc.RootElement();
   const TiXmlElement* port = root ? root->FirstChildElement("port") : nullptr;
   if (!port) return notRead(qv::FormatW(L"配置文件%ls中没有port元素，未能读入数据库连接设置。", file.c_str()));

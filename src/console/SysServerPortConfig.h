@@ -21,7 +21,9 @@ extern wchar_t g_updateUrl[kSettingChars];
 // written, case-sensitive) into the settings: 1 when that element was found, 0 when
 // the file cannot be loaded or parsed or has no such element. A file whose values
 // would not fit the buffers, or would break the data source's attribute list with a
-// "!", is refused whole: the settings stay empty, 0, and *refusal tells the user why.
+// "!", or that is read in the code page and holds a character reference the code page
+// cannot hold, is refused whole: the settings stay empty, 0, and *refusal tells the
+// user why.
 // Values are read in the encoding that qv::ParseXml settles for every file the
 // console reads (UTF-8 by a byte-order mark or declaration, or under a declaration
 // naming none when they are well-formed UTF-8; else the ANSI code page). Whenever the result is 0, *unread says why, naming the file

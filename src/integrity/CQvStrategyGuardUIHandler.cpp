@@ -585,10 +585,17 @@ int CQvStrategyGuardUIHandler::ReplaceTable(const std::wstring& path) {
     return 0;
   }
   bool utf8 = false;
-  bool valid = read == FileRead::kRead && StrategyXmlFile::Read(bytes, values, &utf8);
+  char32_t unheld = 0;
+  bool valid = read == FileRead::kRead && StrategyXmlFile::Read(bytes, values, &utf8, qv::WideToAnsiExact, &unheld);
   for (size_t i = 0; valid && i < values.size(); ++i) {
     rows.push_back(FromFile(values[i], utf8));
     valid = rows.back().FirstOverlongColumn() < 0;
+  }
+  if (unheld) {
+    UiMessageBox(qv::FormatW(L"导入失败！文件“%ls”中有当前代码页无法表示的字符（&#x%X;），策略未改变。", path.c_str(),
+                             static_cast<unsigned>(unheld)).c_str(),
+                 kWarning, kInfo);
+    return 0;
   }
   if (!valid) {
     UiMessageBox(kBadImport, kWarning, kInfo);

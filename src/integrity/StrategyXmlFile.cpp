@@ -36,13 +36,15 @@ std::string StrategyXmlFile::Write(const std::vector<Row>& rows) {
   return text += "</strategys>\n";
 }
 
-bool StrategyXmlFile::Read(const std::string& text, std::vector<Row>& rows, bool* utf8) {
+bool StrategyXmlFile::Read(const std::string& text, std::vector<Row>& rows, bool* utf8,
+                           const qv::XmlCodePageEncoder& toCodePage, char32_t* unheld) {
   rows.clear();
   TiXmlDocument document;
   TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN;
-  const TiXmlElement* root = qv::ParseXml(document, text, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding)
-                                 ? document.RootElement()
-                                 : nullptr;
+  const TiXmlElement* root =
+      qv::ParseXml(document, text, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding, toCodePage, unheld)
+          ? document.RootElement()
+          : nullptr;
   if (!root) return false;
   if (utf8) *utf8 = encoding == TIXML_ENCODING_UTF8;
   for (const TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {

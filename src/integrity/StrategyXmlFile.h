@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/XmlParse.h"
+
 class StrategyXmlFile {
  public:
   enum : size_t { kAttributeCount = 42 };
@@ -24,6 +26,9 @@ class StrategyXmlFile {
   // The rows of a document. False, and rows empty, when the text is no XML document
   // with a root element or a child of the root has fewer than 42 attributes. *utf8
   // tells whether the values are UTF-8 or in the ANSI code page, as qv::ParseXml
-  // settles it for every file (the code page without a declaration).
-  static bool Read(const std::string& text, std::vector<Row>& rows, bool* utf8 = nullptr);
+  // settles it for every file (the code page without a declaration). A character
+  // reference in the code page's text becomes its character there through toCodePage;
+  // one it cannot hold refuses the text, *unheld set to the character.
+  static bool Read(const std::string& text, std::vector<Row>& rows, bool* utf8 = nullptr,
+                   const qv::XmlCodePageEncoder& toCodePage = nullptr, char32_t* unheld = nullptr);
 };

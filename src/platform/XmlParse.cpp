@@ -55,8 +55,10 @@ bool AtEnd(std::string_view s, size_t i) { return i >= s.size() || s[i] == '\0';
 
 // Where the parser ends a declaration ("<?xml" at i): quoted values of its version,
 // encoding and standalone may hold '>'. npos where the parser gives up, which ends its
-// whole parse (TiXmlDeclaration::Parse).
-size_t DeclarationEnd(std::string_view s, size_t i, bool utf8, bool* utf8Took = nullptr) {
+// whole parse (TiXmlDeclaration::Parse). onValue(begin, end) gets each of those quoted
+// values, the only place in a declaration where the parser reads references.
+template <class OnValue>
+size_t DeclarationEnd(std::string_view s, size_t i, bool utf8, bool* utf8Took, OnValue&& onValue) {
   size_t p = i + 5;
   while (!AtEnd(s, p)) {
     if (s[p] == '>') return p;
@@ -71,8 +73,10 @@ size_t DeclarationEnd(std::string_view s, size_t i, bool utf8, bool* utf8Took = 
       if (AtEnd(s, p)) return npos;
       if (s[p] == '"' || s[p] == '\'') {
         const char quote = s[p];
-        for (++p; !AtEnd(s, p) && s[p] != quote;) ++p;
+        const size_t begin = ++p;
+        while (!AtEnd(s, p) && s[p] != quote) ++p;
         if (AtEnd(s, p) || AtEnd(s, p + 1)) return npos;
+        onValue(begin, p);
         ++p;
       } else {
         for (; !AtEnd(s, p) && !IsSpace(s[p]) && s[p] != '/' && s[p] != '>'; ++p)
@@ -83,6 +87,10 @@ size_t DeclarationEnd(std::string_view s, size_t i, bool utf8, bool* utf8Took = 
     }
   }
   return npos;
+}
+
+size_t DeclarationEnd(std::string_view s, size_t i, bool utf8) {
+  return DeclarationEnd(s, i, utf8, nullptr, [](size_t, size_t) {});
 }
 
 // The length of the well-formed UTF-8 character that starts at i with a byte from 0x80
@@ -182,11 +190,12 @@ int DigitValue(char c, bool hex) {
   return -1;
 }
 
-// The end of the character reference whose "&#" ends at `hash`, one past its ';'; npos
-// when it is malformed: "&#" and decimal digits, or "&#x" and hexadecimal ones, then
-// ';', naming a character (not 0, no surrogate, nothing past U+10FFFF). The parser
-// reads any other "&#" to the next ';' whatever lies between, so it is refused.
-size_t ReferenceEnd(std::string_view s, size_t hash) {
+// The end of the character reference whose "&#" ends at `hash`, one past its ';', and
+// *named its character; npos when it is malformed: "&#" and decimal digits, or "&#x"
+// and hexadecimal ones, then ';', naming a character (not 0, no surrogate, nothing past
+// U+10FFFF). The parser reads any other "&#" to the next ';' whatever lies between, so
+// it is refused.
+size_t ReferenceEnd(std::string_view s, size_t hash, char32_t* named) {
   const bool hex = hash + 1 < s.size() && s[hash + 1] == 'x';
   const unsigned base = hex ? 16 : 10;
   size_t i = hash + (hex ? 2 : 1);
@@ -199,6 +208,7 @@ size_t ReferenceEnd(std::string_view s, size_t hash) {
   }
   if (i == first || i >= s.size() || s[i] != ';') return npos;
   if (value == 0 || (value >= 0xD800 && value <= 0xDFFF)) return npos;
+  *named = static_cast<char32_t>(value);
   return i + 1;
 }
 
@@ -226,6 +236,24 @@ bool HasSse2() {
 }
 #endif
 
+// What the parser makes of "&#" in a stretch of the text.
+enum class References {
+  kNone,     // nothing: comments, sections, end tags, other declarations
+  kChecked,  // kept as it stands, but checked as before (a tag outside its quoted values)
+  kRead,     // a reference: text and quoted values
+};
+
+// The character's bytes in the code page, as the parser is to read them in place of its
+// reference: one character from a byte of 0x80 up, with no byte it would take for
+// markup or space.
+bool ReadsAsOneCharacter(std::string_view bytes) {
+  if (bytes.empty() || static_cast<unsigned char>(bytes[0]) < 0x80) return false;
+  for (char c : bytes)
+    if (static_cast<unsigned char>(c) <= ' ' || c == '<' || c == '>' || c == '&' || c == '"' || c == '\'')
+      return false;
+  return true;
+}
+
 // The one walk over the text before the parse. The markup, as the parser reads it in
 // UTF-8 or byte by byte, for the nesting and the attributes; every byte on the way, for
 // the UTF-8 form and the character references. The parser takes "&#" to the first ';'
@@ -236,12 +264,21 @@ class TextWalk {
  public:
   TextWalk(std::string_view s, bool utf8) : m_s(s), m_utf8(utf8) {}
 
+  // The text is the code page's: each reference from U+0080 up is put into it (none
+  // without toCodePage), and *out, when given, gets the text with those bytes in place
+  // of the references, empty where there were none.
+  void ToCodePage(const XmlCodePageEncoder* toCodePage, std::string* out) {
+    m_codePage = true;
+    m_toCodePage = toCodePage;
+    m_out = out;
+  }
+
   void Run() {
     WalkMarkup();
-    CheckBytes(m_s.size());
+    CheckBytes(m_s.size(), References::kChecked);
+    if (m_out && m_copied && !badReference) m_out->append(m_s.substr(m_copied));
   }
-  // The markup alone, read in UTF-8 or byte by byte: again after a walk in UTF-8 where
-  // the encoding hung on the form and the form was not UTF-8.
+  // The markup alone, read in UTF-8 or byte by byte.
   void WalkMarkupAlone(bool utf8) {
     m_utf8 = utf8;
     m_withBytes = false;
@@ -250,6 +287,8 @@ class TextWalk {
   }
 
   bool badReference = false;
+  char32_t unheld = 0;        // the reference that ended the walk names what the code page lacks
+  size_t highReferences = 0;  // references from U+0080 up
   bool wellFormedUtf8 = true;
   size_t depth = 0;           // the deepest nesting
   size_t mostAttributes = 0;  // at most this many in one element
@@ -268,11 +307,14 @@ class TextWalk {
     for (size_t i = NextMarkup(0); i < s.size(); i = NextMarkup(i + 1)) {
       std::string_view rest = s.substr(i);
       if (rest.compare(0, 4, "<!--") == 0) {
-        i = m_plainTo = skipTo(i + 4, "-->");
+        i = skipTo(i + 4, "-->");
       } else if (rest.compare(0, 9, "<![CDATA[") == 0) {
-        i = m_plainTo = skipTo(i + 9, "]]>");
+        i = skipTo(i + 9, "]]>");
       } else if (StartsWithNoCase(s, i, "<?xml")) {
-        i = DeclarationEnd(s, i, m_utf8, &utf8Took);
+        i = DeclarationEnd(s, i, m_utf8, &utf8Took, [this](size_t begin, size_t end) {
+          CheckBytes(begin, References::kNone);
+          CheckBytes(end, References::kRead);
+        });
         if (i == npos) break;  // the parser stops there
       } else if (rest.size() > 1 && (rest[1] == '?' || rest[1] == '!')) {
         i = skipTo(i + 2, ">");
@@ -286,15 +328,20 @@ class TextWalk {
         size_t j = i + 1, attributes = 0;
         for (; j < s.size(); ++j) {
           if (quote) {
-            if (s[j] == quote) quote = 0;
+            if (s[j] == quote) {
+              quote = 0;
+              CheckBytes(j, References::kRead);
+            }
           } else if (s[j] == '"' || s[j] == '\'') {
             quote = s[j];
+            CheckBytes(j + 1, References::kChecked);
           } else if (s[j] == '=') {
             ++attributes;
           } else if (s[j] == '>') {
             break;
           }
         }
+        CheckBytes(j, quote ? References::kRead : References::kChecked);
         if (attributes > mostAttributes) mostAttributes = attributes;
         // An empty element is as deep as the parser goes; a tag cut off by the end is
         // still an element it starts.
@@ -302,7 +349,9 @@ class TextWalk {
         if (open + 1 > depth) depth = open + 1;
         if (!empty) ++open;
         i = j;
+        continue;
       }
+      CheckBytes(std::min(i, s.size()), References::kNone);
     }
   }
 
@@ -312,7 +361,8 @@ class TextWalk {
     const size_t n = m_s.size();
     from = std::min(from, n);  // the walk goes on from one past where it stopped
     if (!m_withBytes) return std::min(m_s.find('<', from), n);
-    CheckBytes(from);
+    CheckBytes(from, References::kNone);  // the end of the markup before
+    m_references = References::kRead;
     for (size_t i = std::max(from, m_checked); i < n && !badReference;) {
       i = ToStop(i, n);
       if (i == n) break;
@@ -327,8 +377,11 @@ class TextWalk {
     return n;
   }
 
-  // The bytes from where the last check ended to `to` (a character across it whole).
-  void CheckBytes(size_t to) {
+  // The bytes from where the last check ended to `to` (a character across it whole),
+  // references there taken as given.
+  void CheckBytes(size_t to, References references) {
+    if (!m_withBytes) return;
+    m_references = references;
     size_t i = m_checked;
     while (i < to && !badReference) {
       i = ToStop(i, to);
@@ -355,45 +408,112 @@ class TextWalk {
         if (const size_t length = Utf8Length(m_s, i)) return i + length;
         wellFormedUtf8 = false;
       }
-    } else if (c == '#' && i > 0 && m_s[i - 1] == '&' && i >= m_plainTo) {
-      const size_t end = ReferenceEnd(m_s, i);
-      if (end != npos) return end;
-      badReference = true;
+    } else if (c == '#' && i > 0 && m_s[i - 1] == '&' && m_references != References::kNone) {
+      char32_t named = 0;
+      const size_t end = ReferenceEnd(m_s, i, &named);
+      if (end == npos) {
+        badReference = true;
+      } else if (named < 0x80 || m_references != References::kRead) {
+        return end;
+      } else {
+        ++highReferences;
+        if (!m_codePage || PutInCodePage(i - 1, end, named)) return end;
+        badReference = true;
+        unheld = named;
+      }
     }
     return i + 1;
+  }
+
+  // The reference from `amp` to `end` as its character's bytes in the code page; false
+  // when the code page has none for it.
+  bool PutInCodePage(size_t amp, size_t end, char32_t named) {
+    if (!m_toCodePage || !*m_toCodePage) return false;
+    Held& held = m_held[named % kHeld];  // a text repeats its characters: one conversion each
+    if (held.named != named) {
+      wchar_t units[2] = {static_cast<wchar_t>(named), 0};
+      size_t count = 1;
+      if (named >= 0x10000) {
+        units[0] = static_cast<wchar_t>(0xD800 + ((named - 0x10000) >> 10));
+        units[1] = static_cast<wchar_t>(0xDC00 + ((named - 0x10000) & 0x3FF));
+        count = 2;
+      }
+      if (!(*m_toCodePage)(std::wstring_view(units, count), held.bytes) || !ReadsAsOneCharacter(held.bytes)) {
+        held.named = 0;
+        return false;
+      }
+      held.named = named;
+    }
+    if (m_out) {
+      if (!m_copied) m_out->reserve(m_s.size() + 4);  // never longer, and the parse's zeros
+      m_out->append(m_s.substr(m_copied, amp - m_copied)).append(held.bytes);
+      m_copied = end;
+    }
+    return true;
   }
 
   std::string_view m_s;
   bool m_utf8;
   bool m_withBytes = true;
   size_t m_checked = 0;  // the bytes before it are checked
-  size_t m_plainTo = 0;  // a comment or section ends there: no references inside
+  References m_references = References::kRead;
+  bool m_codePage = false;
+  const XmlCodePageEncoder* m_toCodePage = nullptr;
+  std::string* m_out = nullptr;
+  size_t m_copied = 0;  // the text before it is in *m_out
+  struct Held {
+    char32_t named = 0;
+    std::string bytes;
+  };
+  enum : size_t { kHeld = 64 };
+  Held m_held[kHeld];  // characters put into the code page, by their number
 };
 
-}  // namespace
-
-bool CheckXml(std::string_view text, TiXmlEncoding* encoding, size_t maxDepth) {
+// The checks; where the text is the code page's, *rewritten gets it with references put
+// into the code page (empty: the text as it is).
+bool Check(std::string_view text, TiXmlEncoding* encoding, size_t maxDepth, const XmlCodePageEncoder* toCodePage,
+           std::string* rewritten, char32_t* unheld) {
   const bool byForm = SettleEncodingByForm(text, encoding);
-  TextWalk walk(text, byForm || *encoding == TIXML_ENCODING_UTF8);
+  const bool codePage = !byForm && *encoding != TIXML_ENCODING_UTF8;
+  TextWalk walk(text, !codePage);
+  if (codePage) walk.ToCodePage(toCodePage, rewritten);
   walk.Run();
-  if (walk.badReference) return false;
-  if (byForm) {
+  if (!walk.badReference && byForm) {
     *encoding = walk.wellFormedUtf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
-    if (!walk.wellFormedUtf8 && walk.utf8Took) walk.WalkMarkupAlone(false);
+    // Not UTF-8 after all: read again byte by byte, as the parser will.
+    if (!walk.wellFormedUtf8 && (walk.utf8Took || walk.highReferences)) {
+      walk = TextWalk(text, false);
+      walk.ToCodePage(toCodePage, rewritten);
+      walk.Run();
+    }
+  }
+  if (walk.badReference) {
+    if (unheld) *unheld = walk.unheld;
+    if (rewritten) rewritten->clear();
+    return false;
   }
   if (*encoding == TIXML_ENCODING_UTF8 && !walk.wellFormedUtf8) return false;
   return walk.depth <= maxDepth && walk.mostAttributes <= kMaxXmlAttributes;
 }
 
+}  // namespace
+
+bool CheckXml(std::string_view text, TiXmlEncoding* encoding, size_t maxDepth) {
+  return Check(text, encoding, maxDepth, nullptr, nullptr, nullptr);
+}
+
 bool ParseXml(TiXmlDocument& doc, std::string_view text, TiXmlEncoding encoding, size_t maxDepth,
-              TiXmlEncoding* settled) {
-  if (!CheckXml(text, &encoding, maxDepth)) return false;
+              TiXmlEncoding* settled, const XmlCodePageEncoder& toCodePage, char32_t* unheld) {
+  if (unheld) *unheld = 0;
+  std::string read;  // the text with references put into the code page, or none
+  if (!Check(text, &encoding, maxDepth, &toCodePage, &read, unheld)) return false;
   if (settled) *settled = encoding;
-  // Zeros behind the text, as before any parse.
-  std::string padded;
-  padded.reserve(text.size() + 4);
-  padded.append(text).append(4, '\0');
-  doc.Parse(padded.c_str(), nullptr, encoding);
+  if (read.empty()) {
+    read.reserve(text.size() + 4);
+    read.append(text);
+  }
+  read.append(4, '\0');  // zeros behind the text, as before any parse
+  doc.Parse(read.c_str(), nullptr, encoding);
   return !doc.Error();
 }
 

@@ -11,12 +11,17 @@
 #include <tinyxml.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace qv {
 
 enum : size_t { kMaxXmlDepth = 32, kMaxXmlAttributes = 256 };
+
+// Puts UTF-16 text into the ANSI code page: false when a character has no form there
+// (no best fit, no default character), as qv::WideToAnsiExact does.
+using XmlCodePageEncoder = std::function<bool(std::wstring_view text, std::string& bytes)>;
 
 // False, with the document left as it was, when the text nests elements deeper than
 // maxDepth, or has an element with more than kMaxXmlAttributes attributes, or is to be
@@ -30,11 +35,18 @@ enum : size_t { kMaxXmlDepth = 32, kMaxXmlAttributes = 256 };
 // page's; without a declaration it is the code page's, as the console writes its own
 // files. The code page's text is read byte by byte (TIXML_ENCODING_LEGACY), and its
 // values are the caller's to convert. *settled, when given, gets the encoding read.
+// A reference names its character in the code page's text too: one from U+0080 up,
+// where the parser reads references (text and quoted values), becomes the character's
+// bytes as toCodePage gives them, where the parser alone would keep the number's low
+// byte. The text is refused, *unheld set to the character, when the code page has no
+// form for it or no toCodePage is given. Comments, sections, processing instructions
+// and other declarations hold no references.
 bool ParseXml(TiXmlDocument& doc, std::string_view text, TiXmlEncoding encoding,
-              size_t maxDepth = kMaxXmlDepth, TiXmlEncoding* settled = nullptr);
+              size_t maxDepth = kMaxXmlDepth, TiXmlEncoding* settled = nullptr,
+              const XmlCodePageEncoder& toCodePage = nullptr, char32_t* unheld = nullptr);
 
-// The checks of ParseXml before the parse, alone: false when it refuses the text; else
-// the encoding settled as the parse will take it.
+// The checks of ParseXml before the parse, alone (no toCodePage): false when it refuses
+// the text; else the encoding settled as the parse will take it.
 bool CheckXml(std::string_view text, TiXmlEncoding* encoding, size_t maxDepth = kMaxXmlDepth);
 
 // The deepest element nesting, found by looking at the markup only, as the parser reads

@@ -258,8 +258,14 @@ int CRCReportManagementUIHandler::OnImportReports() {
   if (!ShellServices::Current().ChooseOpenFile(ReportFileRequest(OFN_FILEMUSTEXIST), path)) return 0;
   std::string bytes;
   std::vector<ReportListXml::Row> rows;
-  if (!ReadFileBytes(path, bytes) || !ReportListXml::Read(bytes, ReportListAnsiCharset(), rows)) {
-    UiMessageBox(L"导入文件无法读取或格式不正确", kError, MB_OK);
+  char32_t unheld = 0;
+  if (!ReadFileBytes(path, bytes) || !ReportListXml::Read(bytes, ReportListAnsiCharset(), rows, &unheld)) {
+    if (unheld)
+      UiMessageBox(qv::FormatW(L"导入文件“%ls”含有系统代码页无法表示的字符（&#x%X;），未能导入，报告列表未被改动。",
+                               path.c_str(), static_cast<unsigned>(unheld)).c_str(),
+                   kError, MB_OK);
+    else
+      UiMessageBox(L"导入文件无法读取或格式不正确", kError, MB_OK);
     return 0;
   }
   std::wstring diagnosis;

@@ -68,15 +68,20 @@ bool ReportListXml::Write(const std::vector<Row>& rows, const Charset& charset, 
   return true;
 }
 
-bool ReportListXml::Read(std::string_view bytes, const Charset& charset, std::vector<Row>& rows) {
+bool ReportListXml::Read(std::string_view bytes, const Charset& charset, std::vector<Row>& rows,
+                         char32_t* unheld) {
   rows.clear();
+  if (unheld) *unheld = 0;
   if (bytes.size() > kMaxFileBytes || bytes.find('\0') != std::string_view::npos) return false;
   std::vector<Row> read;
   try {
     TiXmlDocument doc;
     TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN;
+    const auto toCodePage = [&charset](std::wstring_view text, std::string& out) { return charset.Encode(text, out); };
     const TiXmlElement* root =
-        qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding) ? doc.RootElement() : nullptr;
+        qv::ParseXml(doc, bytes, TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &encoding, toCodePage, unheld)
+            ? doc.RootElement()
+            : nullptr;
     if (!root) return false;
     const bool utf8 = encoding == TIXML_ENCODING_UTF8;
     for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement()) {

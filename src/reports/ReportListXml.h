@@ -10,7 +10,8 @@
 // writer escapes every value itself: "&" always becomes "&amp;", so a value that looks
 // like a character reference comes back as it was written.
 // The reader takes the encoding as every reader of the console does (qv::ParseXml): a
-// file without a declaration is in the code page, as the writer makes it. Every child of
+// file without a declaration is in the code page, as the writer makes it, and a
+// character reference there stands for its character in the code page. Every child of
 // the root, whatever its name, is one row made of its first five attributes by
 // position; the whole file is checked (widths, time) before any row is handed
 // out, so a caller replacing the table never acts on half a file.
@@ -54,5 +55,8 @@ class ReportListXml {
                     size_t* badRow);
   // The rows of a file; false, with rows empty, when the file cannot be parsed, has no
   // root, or one of its rows lacks an attribute or holds a value the table cannot take.
-  static bool Read(std::string_view bytes, const Charset& charset, std::vector<Row>& rows);
+  // *unheld, when given, is the character a reference names that the file's code page
+  // cannot hold, where that refused the file; else 0.
+  static bool Read(std::string_view bytes, const Charset& charset, std::vector<Row>& rows,
+                   char32_t* unheld = nullptr);
 };

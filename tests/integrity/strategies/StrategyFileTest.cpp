@@ -46,9 +46,12 @@ class StrategyFile : public IntegrityPageHost {
 };
 
 TEST_F(StrategyFile, RowsAnEmptyTableAndAFileOfAnEarlierConsoleTravelWholeButTheRunState) {
-  const std::wstring empty = dir.File(L"empty.xml"), path = dir.File(L"策略.xml"), old = dir.File(L"old.xml");
-  // "测试" in CP936, indented as an earlier console saved it.
+  const std::wstring empty = dir.File(L"empty.xml"), path = dir.File(L"策略.xml"), old = dir.File(L"old.xml"),
+                     references = dir.File(L"references.xml");
+  // "测试" in CP936, indented as an earlier console saved it; and as character references.
   ASSERT_TRUE(testfiles::WriteBytes(old, "<strategys>\n    " + Element("\xB2\xE2\xCA\xD4") + "\n</strategys>\n"));
+  ASSERT_TRUE(testfiles::WriteBytes(references, "<?xml version=\"1.0\" encoding=\"GBK\"?><strategys>" +
+                                                    Element("&#x6D4B;&#35797;") + "</strategys>"));
   Run([&] {
     FileCommand(false, empty, L"导出成功！");
     for (const wchar_t* name : {L"O'Brien的策略", L"O'Brien的策略", L"第二"}) {
@@ -68,6 +71,8 @@ TEST_F(StrategyFile, RowsAnEmptyTableAndAFileOfAnEarlierConsoleTravelWholeButThe
     EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable where RunStatus <> 0"));
     FileCommand(true, empty, L"导入成功！");
     EXPECT_EQ(0, Grid().GetItemCount() + Table());
+    FileCommand(true, references, L"导入成功！");
+    EXPECT_EQ(L"描述", Cell(L"测试", Page::kColDescriptor));
     FileCommand(true, old, L"导入成功！");
     EXPECT_EQ(L"描述", Cell(L"测试", Page::kColDescriptor));
   });
@@ -97,6 +102,8 @@ TEST_F(StrategyFile, AnythingWrongChangesNeitherTableNorFile) {
        L"导入文件超过 64 MB"},
       {"a refused row", "<strategys>" + Element("a") + Element("boom") + "</strategys>", true, L"错误信息："},
       {"a malformed reference", "<strategys>" + Element("&#x;") + "</strategys>", true, L"无效的导入文件"},
+      {"a reference the code page cannot hold", "<strategys>" + Element("&#x1F600;") + "</strategys>", true,
+       L"中有当前代码页无法表示的字符（&#x1F600;），策略未改变。"},
       {"a reference past U+10FFFF", "<strategys>" + Element("&#" + std::string(100000, '9') + ";") + "</strategys>",
        true, L"无效的导入文件"},
       {"an unwritable path", "", false, L"导出失败！"},
@@ -113,6 +120,9 @@ TEST_F(StrategyFile, AnythingWrongChangesNeitherTableNorFile) {
       if (what == "a value outside the code page") AddTarget(L"表情\U0001F600");
       const int count = Table();
       FileCommand(row.import, path, row.box);
+      if (what == "a reference the code page cannot hold") {
+        EXPECT_NE(std::wstring::npos, script.Boxes().back().text.find(path));
+      }
       EXPECT_TRUE(count == Table() && Table(L"原有") == 1 && Grid().GetItemCount() == 1);
       EXPECT_TRUE(row.import || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES);
     }

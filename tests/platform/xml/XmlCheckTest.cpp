@@ -77,6 +77,14 @@ std::vector<Case> Cases() {
        "<?xml version='1.0'?><r><a>\xC3</a></r>", unknown, kParsed, 2},
       {"attributes up to the limit", Attributes(qv::kMaxXmlAttributes), utf8, kParsed},
       {"attributes over the limit", Attributes(qv::kMaxXmlAttributes + 1), legacy, kRefused},
+      // The parser reads references in text and quoted values only.
+      {"no reference in a processing instruction", "<r><?pi &#?></r>", legacy, kParsed},
+      {"no reference in one the parser takes for a declaration", "<?xml-stylesheet href='a&#'?><r/>", utf8, kParsed},
+      {"no reference in a document type", "<!DOCTYPE r SYSTEM 'a&#.dtd'><r/>", legacy, kParsed},
+      {"no reference in an end tag", "<r></r &#>", legacy, kParseError},
+      // In the code page, nothing to put the character into.
+      {"reference past U+007F, byte by byte", "<r>&#x5F20;</r>", legacy, kRefused},
+      {"reference past U+007F in a comment", "<r a='&#127;'><!--&#x5F20;--></r>", legacy, kParsed},
       {"'=' in a quoted value is no attribute", "<r a='" + std::string(qv::kMaxXmlAttributes * 2, '=') + "'/>", utf8,
        kParsed},
   };
@@ -104,6 +112,56 @@ TEST(XmlCheck, VerdictsWhereTheOneWalkCouldGoWrong) {
   for (const Case& c : Cases()) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(c.verdict, Parse(c));
+  }
+}
+
+// In the code page's text each reference from U+0080 up becomes its character's bytes
+// there, where the parser reads references and nowhere else; a character the code page
+// lacks, or bytes the parser would take for markup, refuse the text.
+TEST(XmlCheck, PutsReferencesIntoTheCodePageWhereTheParserReadsThem) {
+  std::vector<std::wstring> asked;
+  const qv::XmlCodePageEncoder toCodePage = [&asked](std::wstring_view text, std::string& bytes) {
+    asked.emplace_back(text);
+    bytes = text == L"\x5F20" ? "\xD5\xC5" : text == L"\xD83D\xDE00" ? "\x94\x39\xFC\x36" : "";
+    return !bytes.empty();
+  };
+  TiXmlDocument doc;
+  TiXmlEncoding settled = TIXML_ENCODING_UNKNOWN;
+  char32_t unheld = 7;
+  ASSERT_TRUE(qv::ParseXml(doc,
+                           "<?xml version='1.0'?><r a=\"&#x5F20;\" b=&#x5F20; c='&#128512;&#65;'><!--&#x5F20;-->"
+                           "&#24352;&amp;#x5F20;<![CDATA[&#x5F20;]]><?pi &#x5F20;?></r>\xD6",
+                           TIXML_DEFAULT_ENCODING, qv::kMaxXmlDepth, &settled, toCodePage, &unheld));
+  EXPECT_EQ(TIXML_ENCODING_LEGACY, settled);
+  EXPECT_EQ(0u, unheld);
+  const TiXmlElement* r = doc.RootElement();
+  ASSERT_TRUE(r);
+  EXPECT_STREQ("\xD5\xC5", r->Attribute("a"));
+  EXPECT_STREQ("&#x5F20;", r->Attribute("b"));  // unquoted: the parser keeps it as it stands
+  EXPECT_STREQ("\x94\x39\xFC\x36" "A", r->Attribute("c"));
+  std::string text;
+  for (const TiXmlNode* node = r->FirstChild(); node; node = node->NextSibling()) text += node->ValueStr() + "|";
+  EXPECT_EQ("&#x5F20;|\xD5\xC5&#x5F20;|&#x5F20;|?pi &#x5F20;?|", text);
+  EXPECT_EQ((std::vector<std::wstring>{L"\x5F20", L"\xD83D\xDE00"}), asked);  // once each, a pair past the BMP
+
+  const struct { const char* text; bool parsed; char32_t unheld; } rows[] = {
+      {"<r a='&#xAC00;'/>", false, 0xAC00},   // the code page lacks it
+      {"<r>&#60;&#x3C;&#x3c;</r>", true, 0},  // ASCII: as the parser reads it
+      {"<r>&#x5F20;&#233;</r>", false, 0xE9},  // its bytes would read as markup
+      {"<r>&#x5F20;&#;</r>", false, 0},        // malformed
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    TiXmlDocument refusedDoc;
+    unheld = 7;
+    const bool parsed = qv::ParseXml(refusedDoc, row.text, TIXML_ENCODING_LEGACY, qv::kMaxXmlDepth, nullptr,
+                                     [](std::wstring_view text, std::string& bytes) {
+                                       bytes = text == L"\x5F20" ? "\xD5\xC5" : text == L"\xE9" ? "\xA8<" : "";
+                                       return !bytes.empty();
+                                     },
+                                     &unheld);
+    EXPECT_EQ(row.parsed, parsed);
+    EXPECT_EQ(row.unheld, unheld);
   }
 }
 

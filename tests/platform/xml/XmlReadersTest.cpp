@@ -130,6 +130,60 @@ TEST(XmlReaders, SettleTheEncodingOfAFileByOneRule) {
   }
 }
 
+// A character reference names its character in a file read in the code page too: every
+// reader gets that character, decimal or hex, beside the file's own bytes; one the code
+// page lacks refuses the file, named. Markup that holds no references reads whatever
+// "&#" it holds.
+TEST(XmlReaders, ReadACharacterReferenceInTheCodePageAsItsCharacter) {
+  const std::string gbk = "<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n",
+                    latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n",
+                    bare = "<?xml version=\"1.0\"?>\r\n", markup = "<!-- &# --><?pi &#?>\r\n";
+  const struct { std::string head, value; std::wstring read; } rows[] = {
+      {"", "&#x5F20;V0&#25253;&#x544A;", L"张V0报告"},
+      {"", "Caf&#233;V1\xB1\xA8\xB8\xE6", L"CaféV1报告"},
+      {gbk, "&#24352;&#x4E09;&#65;", L"张三A"},
+      {latin1, "Caf&#xE9;&amp;#x5F20;", L"Café&#x5F20;"},
+      {bare, "\xD6\xD0&#x6587;", L"中文"},  // not UTF-8: the code page's
+      {markup, "&#x5F20;", L"张"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.head + row.value);
+    const Files files = FilesHolding(row.head, row.value);
+    std::vector<ReportListXml::Row> reports;
+    ASSERT_TRUE(ReportListXml::Read(files.reportList, ReportListAnsiCharset(), reports));
+    EXPECT_EQ(row.read, reports[0].reportName);
+    std::vector<StrategyXmlFile::Row> strategies;
+    bool utf8 = true;
+    ASSERT_TRUE(StrategyXmlFile::Read(files.strategies, strategies, &utf8, qv::WideToAnsiExact));
+    EXPECT_FALSE(utf8);
+    EXPECT_EQ(row.read, qv::AnsiToWide(strategies[0][0]));
+    EXPECT_EQ(1, ParseSysServerPortConfig(files.settings));
+    EXPECT_EQ(row.read, g_dsnDescription);
+  }
+  // Past the code page: a character beyond the BMP, one GBK lacks.
+  const struct { std::string head, value; char32_t unheld; } unheld[] = {
+      {"", "&#128512;", 0x1F600}, {gbk, "a&#xAC00;", 0xAC00}, {latin1, "&#x1F600;", 0x1F600}};
+  for (const auto& row : unheld) {
+    SCOPED_TRACE(row.head + row.value);
+    const Files files = FilesHolding(row.head, row.value);
+    std::vector<ReportListXml::Row> reports;
+    char32_t named = 0;
+    EXPECT_FALSE(ReportListXml::Read(files.reportList, ReportListAnsiCharset(), reports, &named));
+    EXPECT_EQ(row.unheld, named);
+    std::vector<StrategyXmlFile::Row> strategies;
+    named = 0;
+    EXPECT_FALSE(StrategyXmlFile::Read(files.strategies, strategies, nullptr, qv::WideToAnsiExact, &named));
+    EXPECT_EQ(row.unheld, named);
+    std::wstring refusal, unread;
+    EXPECT_EQ(0, ParseSysServerPortConfig(files.settings, &refusal, &unread, L"S.xml"));
+    EXPECT_EQ(qv::FormatW(L"配置文件S.xml含有系统代码页无法表示的字符（&#x%X;），数据库连接设置未读入。",
+                          static_cast<unsigned>(row.unheld)),
+              unread);
+    EXPECT_EQ(unread, refusal);
+    EXPECT_STREQ(L"", g_dsnName);
+  }
+}
+
 // The guard's count is the depth of the tree the parser builds, an empty element
 // included; and where the two might read the markup apart the text is refused.
 TEST(XmlParse, CountsAsTheParserNestsAndRefusesWhatItWouldReadApart) {

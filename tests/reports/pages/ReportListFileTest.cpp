@@ -77,6 +77,50 @@ TEST_F(ReportListFile, RefusedImportsLeaveTheTableAsItWas) {
   EXPECT_EQ(std::vector<std::wstring>{L"周报|s|-|7|&#x41;"}, Table());
 }
 
+// The console's own export with names written as character references, in a file read
+// in the code page (no declaration, or one naming GBK or ISO-8859-1): the import gives
+// the table back row for row. A reference the code page cannot hold refuses the file,
+// named, and the table stays as it was.
+TEST_F(ReportListFile, CharacterReferencesInACodePageFileImportAsTheirCharacters) {
+  AddReport(L"张V0报告", L"详情", 1, L"策略");
+  AddReport(L"CaféV1报告", L"", 2, L"策略");
+  const std::vector<std::wstring> before = Table();
+  const std::wstring exported = temp.File(L"exported.xml");
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler&) { Transfer(d, kExport, exported, L"导出成功！"); });
+  const std::string bytes = testfiles::ReadBytes(exported), zhang = qv::WideToAnsi(L"张V0"),
+                    cafe = qv::WideToAnsi(L"CaféV1");
+  ASSERT_TRUE(bytes.find(zhang) != std::string::npos && bytes.find(cafe) != std::string::npos) << bytes;
+  auto written = [&](const std::string& head, const std::string& zhangAs, const std::string& eAs) {
+    std::string text = head + bytes;
+    text.replace(text.find(zhang), zhang.size(), zhangAs + "V0");
+    text.replace(text.find(cafe), cafe.size(), "Caf" + eAs + "V1");
+    return text;
+  };
+  const struct { std::string text; bool imports; } files[] = {
+      {written("", "&#x5F20;", "&#233;"), true},
+      {written("<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n", "&#24352;", "&#xE9;"), true},
+      {written("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n", "&#x5f20;", "&#00233;"), true},
+      {written("", "&#x1F600;", "&#233;"), false},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.text);
+    Sql(L"delete from ReportCenterTable");
+    AddReport(L"留下");
+    const std::vector<std::wstring> earlier = Table();
+    const std::wstring file = temp.File(L"导入.xml");
+    ASSERT_TRUE(testfiles::WriteBytes(file, f.text));
+    Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+      Transfer(d, kImport, file,
+               f.imports ? L"导入成功！" : L"含有系统代码页无法表示的字符（&#x1F600;），未能导入，报告列表未被改动。");
+      if (!f.imports) {
+        EXPECT_NE(std::wstring::npos, script.Boxes().back().text.find(file));
+      }
+      EXPECT_EQ(static_cast<int>(Table().size()), area.ReportList()->Grid().GetItemCount());
+    });
+    EXPECT_EQ(f.imports ? before : earlier, Table());
+  }
+}
+
 // An export that does not reach the disk whole says so and leaves the file it was to
 // replace as it was, with nothing of its own beside it.
 TEST_F(ReportListFile, AnExportTheDiskCannotHoldSaysSoAndKeepsTheEarlierFile) {
