@@ -239,6 +239,11 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   // ---- modify mode (CQvStrategyGuardDlgPrefill.cpp)
   void Prefill();
   void StrategyGone();
+  // The strategy being modified is stored under other values than the page showed
+  // (another console changed it): told, and the page's list read again with the
+  // strategy's row checked. At the finish the wizard stays open with what the user
+  // entered, and the next "完成" replaces the strategy as it is stored now.
+  void StrategyChanged(const std::wstring& storedName, const std::wstring& storedDescriptor, bool atFinish);
   void CheckStoredTemplate(DWORD type, const std::wstring& selected);
   // The host name of an address (the address when none), false when the database
   // could not be reached (told).
@@ -256,6 +261,10 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   static int LookUp(SQLServerLink& link, const wchar_t* sql, const std::wstring& key, std::wstring* value);
   static bool ReadStrategyRows(SQLServerLink& link, const std::wstring& name, const std::wstring& descriptor,
                                std::vector<StrategyTableRow>* rows);
+  // The name and description a strategy is stored under now, found by its name, else by
+  // its id: 1 found, 0 none (it is gone), -1 failed.
+  static int FindStoredStrategy(SQLServerLink& link, const std::wstring& name, const std::wstring& id,
+                                std::wstring* storedName, std::wstring* storedDescriptor);
 
  public:
   // 1 when a strategy of the name exists, 0 when none, -1 when it could not be asked.

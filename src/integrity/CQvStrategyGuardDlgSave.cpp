@@ -218,9 +218,13 @@ int CQvStrategyGuardDlg::SaveStrategy() {
     Warn(L"没有选择项！");
     return 0;
   }
-  // A modified strategy that has no rows left (another console deleted it) is not
-  // written back: the old rows are deleted in the same transaction as the new go in.
-  bool gone = false;
+  // A modified strategy is written back only over the rows the page showed: the old
+  // rows are deleted in the same transaction as the new go in, and when none was left
+  // the strategy is either gone (another console deleted it) or stored under other
+  // values (another console changed it), found in the same transaction.
+  bool stopped = false;  // no old rows: nothing written, nothing told
+  int stored = 0;        // then 1 when it is still stored, under storedName
+  std::wstring storedName, storedDescriptor;
   auto write = [&] {
     std::wstring id;
     if (m_mode == kModeModify) {
@@ -232,8 +236,14 @@ int CQvStrategyGuardDlg::SaveStrategy() {
           if (st->Failed()) return false;
         } else {
           const int deleted = ExecuteOnRecord(st);
-          gone = deleted == 0;
-          if (deleted <= 0) return false;
+          link.ReleaseStatement(st);
+          if (deleted < 0) return false;
+          if (deleted == 0) {
+            stored = FindStoredStrategy(link, m_oldName, m_record.Id, &storedName, &storedDescriptor);
+            stopped = stored >= 0;
+            return false;
+          }
+          continue;
         }
         link.ReleaseStatement(st);
       }
@@ -260,8 +270,10 @@ int CQvStrategyGuardDlg::SaveStrategy() {
     record.Fields = ScheduleFieldsOf(m_record);
     return g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_STRATEGY_MODIFY, &record, sizeof record) != 0;
   };
-  if (!StoreAndTell(link, write, tell, L"错误", &gone)) {
-    if (gone) StrategyGone();
+  if (!StoreAndTell(link, write, tell, L"错误", &stopped)) {
+    link.Disconnect();
+    if (stopped && stored > 0) StrategyChanged(storedName, storedDescriptor, true);
+    if (stopped && stored == 0) StrategyGone();
     return 0;
   }
   link.Disconnect();
