@@ -222,6 +222,8 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   bool AddClientsUnseen(DWORD until);
   // The name and description of a panel into the record; false after a refusal.
   bool TakeName(CEditEx& nameEdit, const wchar_t* noName, CEditEx& descriptorEdit, const wchar_t* noDescriptor);
+  // Strategy names compare as the table's collation does, without case.
+  static bool SameNoCase(const std::wstring& a, const std::wstring& b);
   // 1 free, 0 taken (told), -1 the database could not be asked (told).
   int NameFree(const std::wstring& name);
   // The device box's address into the record; false after a refusal (or the close).

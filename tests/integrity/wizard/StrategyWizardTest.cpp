@@ -930,6 +930,49 @@ TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleChangedKeepsTheEntriesAndS
   }
 }
 
+// The name the name panel found free is looked at again at "完成": another console that
+// took it since makes the wizard refuse and stay open as the user left it, with nothing
+// stored or told, rather than make two strategies one.
+TEST_F(StrategyWizard, ANameAnotherConsoleTookSinceItsPanelIsRefusedAtTheFinish) {
+  const wchar_t table[] = L"select group_concat(StrategyName||' '||StrategyDescriptor, ',') from StrategyTable";
+  for (const wchar_t* modify : {static_cast<const wchar_t*>(nullptr), L"旧"}) {
+    SCOPED_TRACE(modify ? "modify" : "new");
+    StoreDeviceStrategy();
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.1','web1',1,0)"));
+    Open(modify, [&](UiDialogDriver& w, Dlg& wizard) {
+      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+      if (!modify) {
+        Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
+        w.Click(Dlg::kTemplateNext);
+        Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
+        w.Click(Dlg::kTargetNext);
+        SetText(w, Dlg::kDescriptorEdit, L"说明");
+      } else {
+        w.Click(Dlg::kTemplateNext);
+      }
+      SetText(w, Dlg::kNameEdit, L"新");
+      w.Click(modify ? Dlg::kLoginNext : Dlg::kNameNext);
+      w.Click(Dlg::kScheduleNext);
+      SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
+      w.Click(Dlg::kSettingsFinish);
+      const UINT summary = wizard.CurrentPanel();
+      ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, id) "
+                                     L"values ('新', '别人的', '20260101000000002')"));
+      const std::wstring stored = TextOf(table);
+      script.ExpectBox(L"此策略名已经存在，请重新定义！");
+      EXPECT_TRUE(w.Click(modify ? Dlg::kDeviceFinish : Dlg::kFinish));
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_TRUE(w.IsOpenAndShown());
+      EXPECT_EQ(summary, wizard.CurrentPanel());
+      EXPECT_EQ(L"新", w.ControlText(Dlg::kNameEdit));
+      EXPECT_EQ(stored, TextOf(table));
+      g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);  // nothing before it
+      testenv::PeerFrame frame;
+      EXPECT_TRUE(peer.ReceiveFrame(&frame, 5000) && frame.messageId == 9999) << frame.messageId;
+    });
+  }
+}
+
 // A target host is found by its name, which may hold a "."; one deleted since the wizard
 // showed it is refused as deleted, not as an invalid address, and nothing is stored.
 TEST_F(StrategyWizard, TargetsAreFoundByNameWithADotAndADeletedOneIsToldAsDeleted) {
