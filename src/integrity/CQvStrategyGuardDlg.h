@@ -222,6 +222,8 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   bool AddClientsUnseen(DWORD until);
   // The name and description of a panel into the record; false after a refusal.
   bool TakeName(CEditEx& nameEdit, const wchar_t* noName, CEditEx& descriptorEdit, const wchar_t* noDescriptor);
+  // Strategy names compare as the table's collation does, without case.
+  static bool SameNoCase(const std::wstring& a, const std::wstring& b);
   // 1 free, 0 taken (told), -1 the database could not be asked (told).
   int NameFree(const std::wstring& name);
   // The device box's address into the record; false after a refusal (or the close).
@@ -239,6 +241,11 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   // ---- modify mode (CQvStrategyGuardDlgPrefill.cpp)
   void Prefill();
   void StrategyGone();
+  // The strategy being modified is stored under other values than the page showed
+  // (another console changed it): told, and the page's list read again with the
+  // strategy's row checked. At the finish the wizard stays open with what the user
+  // entered, and the next "完成" replaces the strategy as it is stored now.
+  void StrategyChanged(const std::wstring& storedName, const std::wstring& storedDescriptor, bool atFinish);
   void CheckStoredTemplate(DWORD type, const std::wstring& selected);
   // The host name of an address (the address when none), false when the database
   // could not be reached (told).
@@ -256,6 +263,10 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   static int LookUp(SQLServerLink& link, const wchar_t* sql, const std::wstring& key, std::wstring* value);
   static bool ReadStrategyRows(SQLServerLink& link, const std::wstring& name, const std::wstring& descriptor,
                                std::vector<StrategyTableRow>* rows);
+  // The name and description a strategy is stored under now, found by its name, else by
+  // its id: 1 found, 0 none (it is gone), -1 failed.
+  static int FindStoredStrategy(SQLServerLink& link, const std::wstring& name, const std::wstring& id,
+                                std::wstring* storedName, std::wstring* storedDescriptor);
 
  public:
   // 1 when a strategy of the name exists, 0 when none, -1 when it could not be asked.

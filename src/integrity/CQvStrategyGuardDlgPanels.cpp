@@ -17,11 +17,6 @@ namespace {
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
 
-bool SameNoCase(const std::wstring& a, const std::wstring& b) {
-  return ::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), int(a.size()), b.c_str(), int(b.size())) ==
-         CSTR_EQUAL;
-}
-
 
 std::wstring ComboText(const CComboBoxCtrlEx& combo) {
   const int index = combo.GetCurSel();
@@ -132,6 +127,11 @@ void CQvStrategyGuardDlg::SetSummaryText(const std::wstring& text) {
   RichEditClear(m_summaryBox);
   RichEditAppendText(m_summaryBox, text.c_str(), FALSE, 0);
   RichEditShowStart(m_summaryBox);
+}
+
+bool CQvStrategyGuardDlg::SameNoCase(const std::wstring& a, const std::wstring& b) {
+  return ::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), int(a.size()), b.c_str(), int(b.size())) ==
+         CSTR_EQUAL;
 }
 
 int CQvStrategyGuardDlg::NameFree(const std::wstring& name) {

@@ -10,6 +10,7 @@
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "integrity/CQvStrategyGuardUIHandler.h"
+#include "uiwin/UiMessageBox.h"
 
 namespace {
 
@@ -31,15 +32,21 @@ void CQvStrategyGuardDlg::Prefill() {
     break;
   }
   std::vector<StrategyTableRow> rows;
+  int stored = 0;  // with no rows: 1 when the strategy is stored under other values
+  std::wstring storedName, storedDescriptor;
   {
     SQLServerLink link;
-    if (!Connect(link) || !ReadStrategyRows(link, m_oldName, m_oldDescriptor, &rows)) {
+    if (!Connect(link) || !ReadStrategyRows(link, m_oldName, m_oldDescriptor, &rows) ||
+        (rows.empty() && (stored = FindStoredStrategy(link, m_oldName, L"", &storedName, &storedDescriptor)) < 0)) {
       Warn(L"打开数据库失败！");
       return;
     }
   }
   if (rows.empty()) {
-    StrategyGone();
+    if (stored > 0)
+      StrategyChanged(storedName, storedDescriptor, false);
+    else
+      StrategyGone();
     return;
   }
   const StrategyTableRow& first = rows.front();
@@ -148,6 +155,18 @@ void CQvStrategyGuardDlg::StrategyGone() {
   else
     TellRecordGone(nullptr);
   EndDialog(IDCANCEL);
+}
+
+void CQvStrategyGuardDlg::StrategyChanged(const std::wstring& storedName, const std::wstring& storedDescriptor,
+                                          bool atFinish) {
+  m_oldName = storedName;
+  m_oldDescriptor = storedDescriptor;
+  UiMessageBox(atFinish ? L"该策略已被其他控制台修改，您的修改尚未保存，列表将重新读取。"
+                          L"再次点击“完成”将以您的修改替换它。"
+                        : L"该策略已被其他控制台修改，列表将重新读取。",
+               L"提示", MB_ICONINFORMATION);
+  if (m_page) m_page->ReloadChecking(storedName, storedDescriptor);
+  if (!atFinish) EndDialog(IDCANCEL);  // nothing was entered yet
 }
 
 bool CQvStrategyGuardDlg::HostLabel(SQLServerLink& link, const std::wstring& ip, std::wstring* label) {

@@ -15,6 +15,9 @@ const wchar_t* const kSqlClients[] = {L"select IP, Name, Status from Client wher
 const wchar_t kSqlServerObject[] = L"select id from AppStrategyTable where AppStrategyName=?";
 const wchar_t kSqlDeviceObject[] = L"select id from EquipStrategyTable where EquipStrategyName=?";
 const wchar_t kSqlStrategyNamed[] = L"select id from StrategyTable where StrategyName=?";
+const wchar_t* const kSqlStoredStrategy[] = {
+    L"select StrategyName, StrategyDescriptor from StrategyTable where StrategyName=?",
+    L"select StrategyName, StrategyDescriptor from StrategyTable where id=?"};
 
 using qv::OrEmpty;
 
@@ -74,4 +77,28 @@ int CQvStrategyGuardDlg::StrategyExists(const std::wstring& name) {
   if (!Connect(link)) return -1;
   std::wstring id;
   return LookUp(link, kSqlStrategyNamed, name, &id);
+}
+
+int CQvStrategyGuardDlg::FindStoredStrategy(SQLServerLink& link, const std::wstring& name, const std::wstring& id,
+                                            std::wstring* storedName, std::wstring* storedDescriptor) {
+  // An id of fewer than two characters is no strategy's own.
+  const std::wstring keys[] = {name, id.size() < 2 ? std::wstring() : id};
+  for (int i = 0; i < 2; ++i) {
+    if (keys[i].empty()) continue;
+    SQLStatement* query = link.CreateStatement(kSqlStoredStrategy[i]);
+    if (!query || !query->SetMaxRows(1) || !query->BindString(0, keys[i].c_str())) {
+      link.ReleaseStatement(query);
+      return -1;
+    }
+    const int found = query->Fetch();
+    if (found) {
+      *storedName = OrEmpty(query->GetString(0));
+      *storedDescriptor = OrEmpty(query->GetString(1));
+    }
+    const bool failed = query->Failed() != 0;
+    link.ReleaseStatement(query);
+    if (failed) return -1;
+    if (found) return 1;
+  }
+  return 0;
 }

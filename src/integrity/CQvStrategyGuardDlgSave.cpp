@@ -27,6 +27,7 @@ const wchar_t kSqlServerPaths[] = L"select AppFilePath from AppStrategyTable whe
 const wchar_t kSqlOldId[] = L"select id from StrategyTable where StrategyName=? and StrategyDescriptor=?";
 const wchar_t kSqlDeleteOld[] = L"delete from StrategyTable where StrategyName=? and StrategyDescriptor=?";
 const wchar_t kSqlHostIp[] = L"select IP from Client where Name=?";
+const wchar_t kSqlNamed[] = L"select id from StrategyTable where StrategyName=?";
 const size_t kFolderChars = 259;
 
 enum Column {
@@ -218,9 +219,23 @@ int CQvStrategyGuardDlg::SaveStrategy() {
     Warn(L"没有选择项！");
     return 0;
   }
-  // A modified strategy that has no rows left (another console deleted it) is not
-  // written back: the old rows are deleted in the same transaction as the new go in.
-  bool gone = false;
+  // A modified strategy is written back only over the rows the page showed: the old
+  // rows are deleted in the same transaction as the new go in, and when none was left
+  // the strategy is either gone (another console deleted it) or stored under other
+  // values (another console changed it), found in the same transaction. The name the
+  // name panel found free is looked at again with the write: another console may have
+  // taken it since, and two strategies of one name would be one.
+  bool stopped = false;  // no old rows, or the name taken: nothing written, nothing told
+  int stored = 0;        // no old rows: 1 when it is still stored, under storedName
+  std::wstring storedName, storedDescriptor;
+  bool nameTaken = false;
+  auto nameFree = [&] {
+    if (m_mode == kModeModify && SameNoCase(m_record.StrategyName, m_oldName)) return true;
+    std::wstring other;
+    const int found = LookUp(link, kSqlNamed, m_record.StrategyName, &other);
+    stopped = nameTaken = found > 0;
+    return found == 0;
+  };
   auto write = [&] {
     std::wstring id;
     if (m_mode == kModeModify) {
@@ -232,12 +247,19 @@ int CQvStrategyGuardDlg::SaveStrategy() {
           if (st->Failed()) return false;
         } else {
           const int deleted = ExecuteOnRecord(st);
-          gone = deleted == 0;
-          if (deleted <= 0) return false;
+          link.ReleaseStatement(st);
+          if (deleted < 0) return false;
+          if (deleted == 0) {
+            stored = FindStoredStrategy(link, m_oldName, m_record.Id, &storedName, &storedDescriptor);
+            stopped = stored >= 0;
+            return false;
+          }
+          continue;
         }
         link.ReleaseStatement(st);
       }
     }
+    if (!nameFree()) return false;
     if (id.size() < 2) id = m_record.Id;
     if (id.size() < 2) id = LocalClock::RowId();
     StrategyRecord::Put(m_record.Id, id);
@@ -260,8 +282,14 @@ int CQvStrategyGuardDlg::SaveStrategy() {
     record.Fields = ScheduleFieldsOf(m_record);
     return g_agentLinkManager.SendOnChannel3(0, AGENT_MSG_STRATEGY_MODIFY, &record, sizeof record) != 0;
   };
-  if (!StoreAndTell(link, write, tell, L"错误", &gone)) {
-    if (gone) StrategyGone();
+  if (!StoreAndTell(link, write, tell, L"错误", &stopped)) {
+    link.Disconnect();
+    if (nameTaken)
+      Warn(L"此策略名已经存在，请重新定义！");
+    else if (stopped && stored > 0)
+      StrategyChanged(storedName, storedDescriptor, true);
+    else if (stopped)
+      StrategyGone();
     return 0;
   }
   link.Disconnect();

@@ -288,7 +288,10 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
   // Per strategy, as the delete: Status is written, the service told, then committed, and
   // only then does the grid show the new state. A failure keeps it and the ones after it.
+  // 1547 toggles: a row that no longer shows the stored state (another console paused or
+  // resumed the strategy since) sends nothing, or the service would toggle it back.
   bool anyGone = false;
+  std::wstring changed;  // the strategies whose state was changed elsewhere
   for (const std::wstring& name : names) {
     StrategyNameRecord record{};
     if (!NameRecord(name, record)) continue;
@@ -296,13 +299,28 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
     if (checked.empty()) continue;
     // The checked row says which way; the service pauses or resumes the whole strategy.
     const bool scheduled = m_grid.GetItemText(checked.front(), kColStatus) == kScheduled;
-    const int stored = StoreAndTellRecord(link, [&] { return SetStrategyStatus(link, scheduled ? 2 : 1, name); },
+    bool elsewhere = false;
+    auto write = [&] {
+      const int set = SetStrategyStatus(link, scheduled ? 2 : 1, name);
+      if (set != 0) return set;
+      int type = 0;
+      const int exists = ReadStrategyType(link, name, type);
+      elsewhere = exists > 0;
+      return exists < 0 ? -1 : 0;
+    };
+    const int stored = StoreAndTellRecord(link, write,
                                           [&] { return SendRecord(AGENT_MSG_STRATEGY_PAUSE, &record, sizeof record); });
-    anyGone = anyGone || stored == 0;
+    if (stored == 0 && elsewhere) changed += (changed.empty() ? L"" : L"、") + name;
+    anyGone = anyGone || (stored == 0 && !elsewhere);
     if (stored < 0) break;
     if (stored == 0) continue;
     for (int row : RowsOf(name)) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
     m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
+  }
+  if (!changed.empty()) {
+    UiMessageBox(qv::FormatW(L"策略“%ls”的状态已被其他控制台更改，命令未发送，列表将重新读取。", changed.c_str()).c_str(),
+                 L"提示", kInfo);
+    if (!anyGone) LoadStrategies();
   }
   if (anyGone) StrategiesGone();
 }
@@ -480,6 +498,19 @@ bool CQvStrategyGuardUIHandler::SendName(const std::wstring& name, UINT messageI
   return NameRecord(name, record) && SentOrTellLinkDown(SendRecord(messageId, &record, sizeof record));
 }
 
+void CQvStrategyGuardUIHandler::ReloadChecking(const std::wstring& name, const std::wstring& descriptor) {
+  if (!LoadStrategies()) return;
+  int chosen = -1;
+  for (int row : RowsOf(name)) {
+    if (m_grid.GetItemText(row, kColDescriptor) == descriptor) {
+      chosen = row;
+      break;
+    }
+    if (chosen < 0) chosen = row;
+  }
+  if (chosen >= 0) m_grid.SetItemCheck(chosen, kColName, 1);
+}
+
 void CQvStrategyGuardUIHandler::RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor) {
   for (int row = 0; row < m_grid.GetItemCount(); ++row) {
     if (m_grid.GetItemCheck(row, kColName) <= 0) continue;
@@ -566,9 +597,12 @@ int CQvStrategyGuardUIHandler::ReadStrategyType(SQLServerLink& link, const std::
   return 1;
 }
 
+// The stored state is read with the write: a pause changes only rows that are
+// scheduled, a resume only rows that are not.
 int CQvStrategyGuardUIHandler::SetStrategyStatus(SQLServerLink& link, int status, const std::wstring& name) {
-  SQLStatement* statement =
-      link.CreateStatement(L"update StrategyTable set Status = ? where StrategyName = ?");
+  SQLStatement* statement = link.CreateStatement(
+      status == 2 ? L"update StrategyTable set Status = ? where StrategyName = ? and Status = 1"
+                  : L"update StrategyTable set Status = ? where StrategyName = ? and (Status is null or Status <> 1)");
   return statement && statement->BindInt(0, status) && statement->BindString(1, name.c_str())
              ? ExecuteOnRecord(statement)
              : -1;

@@ -70,6 +70,9 @@ class CQvStrategyGuardUIHandler {
   // rows left sends nothing and sets *gone.
   int SendStrategy(const std::wstring& name, UINT messageId, bool* gone = nullptr);
 
+  // Reads the list again with only the strategy's row checked (the one showing its
+  // description, else its first): the wizard goes on modifying it as it is stored now.
+  void ReloadChecking(const std::wstring& name, const std::wstring& descriptor);
   // The first checked row takes a modified strategy's new name and description.
   void RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor);
 
@@ -133,7 +136,8 @@ class CQvStrategyGuardUIHandler {
   int ReadStrategyType(SQLServerLink& link, const std::wstring& name, int& type);
   // The same, a type that cannot be read told.
   int StoredStrategyType(SQLServerLink& link, const std::wstring& name, int& type);
-  // Writes Status of every row of the strategy; 1 written, 0 no rows left, -1 failed.
+  // Writes Status (2 paused, 1 scheduled) of the strategy's rows that are in the other
+  // state; 1 written, 0 none was (no rows left, or the state changed elsewhere), -1 failed.
   int SetStrategyStatus(SQLServerLink& link, int status, const std::wstring& name);
   int ReplaceTable(const std::wstring& path);
   int ExportTable(const std::wstring& path);

@@ -258,6 +258,40 @@ TEST_F(StrategyPage, ACommandOnAStrategyAnotherConsoleDeletedSendsNothingAndSays
   }
 }
 
+// 暂停计划 toggles the strategy in the service, so it goes only when the stored state is
+// the one the row shows: another console paused (or resumed) the strategy since this
+// page read it, and pressing the button on the stale row sends nothing, writes nothing,
+// says so and shows the list as it now is. The other checked strategy is still acted on.
+TEST_F(StrategyPage, PauseOrResumeOfAStrategyAnotherConsoleChangedSendsNothingAndSaysSo) {
+  const struct {
+    int shown, elsewhere;  // the stored Status the page read, and another console's
+    const wchar_t* button;
+  } cases[] = {{1, 2, L"暂停计划"}, {2, 1, L"恢复计划"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    DatabaseTest::SetUp();
+    AddTarget(L"甲", 0, c.shown);
+    AddTarget(L"乙", 0, c.shown);
+    Run([&] {
+      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      ClickCheck(RowOf(L"甲"));
+      ClickCheck(RowOf(L"乙"));
+      ASSERT_EQ(c.button, driver->ItemText(Page::kItemPauseResume));
+      ASSERT_TRUE(qvtest::Exec(link, L"update StrategyTable set Status = ? where StrategyName = ?", {c.elsewhere, L"甲"}));
+      script.ExpectBox(L"策略“甲”的状态已被其他控制台更改，命令未发送，列表将重新读取。");
+      Click(Page::kItemPauseResume);
+      ASSERT_EQ(0u, script.Remaining());
+      EXPECT_EQ(L"提示", script.Boxes().back().caption);
+      EXPECT_EQ(L"1547/3 乙", NextFrame());
+      EXPECT_TRUE(NothingSent());
+      EXPECT_EQ(c.elsewhere, Table(L"甲", true));
+      EXPECT_EQ(c.elsewhere, Table(L"乙", true));
+      const wchar_t* now = c.elsewhere == 1 ? L"计划中" : L"暂停计划";
+      EXPECT_EQ(std::wstring(now) + now, Cell(L"甲", Page::kColStatus) + Cell(L"乙", Page::kColStatus));
+    });
+  }
+}
+
 // 运行策略 sends each strategy with its type from the table: one whose type cannot be
 // read is told and not sent, and the others go.
 TEST_F(StrategyPage, RunTellsAStrategyWhoseTypeCannotBeReadAndSendsTheOthers) {

@@ -844,6 +844,135 @@ TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleDeletedWritesNothingBackAn
   }
 }
 
+// Another console changes the strategy being modified (its description, or its name:
+// the id is the same): it is not told as deleted. A wizard already open writes nothing
+// at "完成", tells the service nothing, says so and stays open with what the user typed,
+// while the page shows the list as it now is with the strategy checked; "完成" again
+// replaces the strategy as it is stored now. A wizard opened after a change of the
+// description says so and ends (nothing was typed yet).
+TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleChangedKeepsTheEntriesAndSaysSo) {
+  const struct {
+    const wchar_t* change;
+    const wchar_t* row;       // the page's row read again: name and description
+    const wchar_t* previous;  // the name the service is told the strategy had
+  } cases[] = {
+      {L"update StrategyTable set StrategyDescriptor = '另一描述' where StrategyName = '旧'", L"旧 另一描述", L"旧"},
+      {L"update StrategyTable set StrategyName = '他改' where StrategyName = '旧'", L"他改 d", L"他改"},
+  };
+  const wchar_t table[] = L"select group_concat(StrategyName||' '||StrategyDescriptor||' '||id) from StrategyTable";
+  auto nothingSent = [this] {
+    g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
+    testenv::PeerFrame frame;
+    return peer.ReceiveFrame(&frame, 5000) && frame.messageId == 9999;
+  };
+  auto checkedRow = [this] {
+    for (int row = 0; row < Grid().GetItemCount(); ++row)
+      if (Grid().GetItemCheck(row, 0) > 0) return Grid().GetItemText(row, 0) + L" " + Grid().GetItemText(row, 1);
+    return std::wstring(L"none");
+  };
+  for (const auto& c : cases) {
+    for (bool whileOpen : {true, false}) {
+      if (!whileOpen && c.previous != std::wstring(L"旧")) continue;  // renamed: no longer under its name
+      SCOPED_TRACE(testing::Message() << testing::PrintToString(std::wstring(c.row)) << (whileOpen ? " while open" : " before"));
+      StoreDeviceStrategy();
+      Run([&] {
+        ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+        ShowPage(CQuorvaneUIHandler::kTabStrategies);
+        Check(L"旧");
+        if (!whileOpen) {
+          ASSERT_TRUE(qvtest::Exec(link, c.change));
+          script.ExpectBox(L"该策略已被其他控制台修改，列表将重新读取。");
+          Click(Page::kItemModify);  // the wizard ends before it is shown
+          ASSERT_EQ(0u, script.Remaining());
+          EXPECT_EQ(L"提示", script.Boxes().back().caption);
+          EXPECT_EQ(c.row, checkedRow());
+          EXPECT_TRUE(nothingSent());
+          return;
+        }
+        script.ExpectDialog([&](UiDialogDriver& w) {
+          Dlg& wizard = *w.As<Dlg>();
+          w.Click(Dlg::kTemplateNext);
+          SetText(w, Dlg::kNameEdit, L"新");
+          w.Click(Dlg::kLoginNext);
+          w.Click(Dlg::kScheduleNext);
+          SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
+          w.Click(Dlg::kSettingsFinish);
+          const UINT summary = wizard.CurrentPanel();
+          ASSERT_EQ(Dlg::kPanelDeviceSummary, summary);
+          ASSERT_TRUE(qvtest::Exec(link, c.change));
+          const std::wstring stored = TextOf(table);
+          script.ExpectBox(L"该策略已被其他控制台修改，您的修改尚未保存，列表将重新读取。再次点击“完成”将以您的修改替换它。");
+          EXPECT_TRUE(w.Click(Dlg::kDeviceFinish));
+          ASSERT_EQ(0u, script.Remaining());
+          EXPECT_EQ(L"提示", script.Boxes().back().caption);
+          EXPECT_TRUE(w.IsOpenAndShown());
+          EXPECT_EQ(summary, wizard.CurrentPanel());
+          EXPECT_EQ(L"新", w.ControlText(Dlg::kNameEdit));
+          EXPECT_EQ(stored, TextOf(table));
+          EXPECT_EQ(c.row, checkedRow());
+          EXPECT_TRUE(nothingSent());
+
+          EXPECT_TRUE(w.Click(Dlg::kDeviceFinish));  // ends the wizard
+          testenv::PeerFrame frame;
+          ASSERT_TRUE(peer.ReceiveFrame(&frame, 5000));
+          EXPECT_EQ(1551u, frame.messageId);
+          ASSERT_EQ(420u, frame.payload.size());
+          EXPECT_EQ(std::wstring(L"新") + L"|" + c.previous,
+                    std::wstring(reinterpret_cast<const wchar_t*>(&frame.payload[8])) + L"|" +
+                        reinterpret_cast<const wchar_t*>(&frame.payload[136]));
+        }, kStillOpen);
+        Click(Page::kItemModify);
+        EXPECT_EQ(0u, script.Remaining());
+        EXPECT_EQ(L"新 d", checkedRow());
+      });
+      EXPECT_EQ(whileOpen ? L"新 d 20260101000000001" : std::wstring(c.row) + L" 20260101000000001", TextOf(table));
+    }
+  }
+}
+
+// The name the name panel found free is looked at again at "完成": another console that
+// took it since makes the wizard refuse and stay open as the user left it, with nothing
+// stored or told, rather than make two strategies one.
+TEST_F(StrategyWizard, ANameAnotherConsoleTookSinceItsPanelIsRefusedAtTheFinish) {
+  const wchar_t table[] = L"select group_concat(StrategyName||' '||StrategyDescriptor, ',') from StrategyTable";
+  for (const wchar_t* modify : {static_cast<const wchar_t*>(nullptr), L"旧"}) {
+    SCOPED_TRACE(modify ? "modify" : "new");
+    StoreDeviceStrategy();
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.1','web1',1,0)"));
+    Open(modify, [&](UiDialogDriver& w, Dlg& wizard) {
+      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+      if (!modify) {
+        Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
+        w.Click(Dlg::kTemplateNext);
+        Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
+        w.Click(Dlg::kTargetNext);
+        SetText(w, Dlg::kDescriptorEdit, L"说明");
+      } else {
+        w.Click(Dlg::kTemplateNext);
+      }
+      SetText(w, Dlg::kNameEdit, L"新");
+      w.Click(modify ? Dlg::kLoginNext : Dlg::kNameNext);
+      w.Click(Dlg::kScheduleNext);
+      SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
+      w.Click(Dlg::kSettingsFinish);
+      const UINT summary = wizard.CurrentPanel();
+      ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, id) "
+                                     L"values ('新', '别人的', '20260101000000002')"));
+      const std::wstring stored = TextOf(table);
+      script.ExpectBox(L"此策略名已经存在，请重新定义！");
+      EXPECT_TRUE(w.Click(modify ? Dlg::kDeviceFinish : Dlg::kFinish));
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_TRUE(w.IsOpenAndShown());
+      EXPECT_EQ(summary, wizard.CurrentPanel());
+      EXPECT_EQ(L"新", w.ControlText(Dlg::kNameEdit));
+      EXPECT_EQ(stored, TextOf(table));
+      g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);  // nothing before it
+      testenv::PeerFrame frame;
+      EXPECT_TRUE(peer.ReceiveFrame(&frame, 5000) && frame.messageId == 9999) << frame.messageId;
+    });
+  }
+}
+
 // A target host is found by its name, which may hold a "."; one deleted since the wizard
 // showed it is refused as deleted, not as an invalid address, and nothing is stored.
 TEST_F(StrategyWizard, TargetsAreFoundByNameWithADotAndADeletedOneIsToldAsDeleted) {
