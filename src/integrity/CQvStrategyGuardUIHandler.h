@@ -49,7 +49,7 @@ class CQvStrategyGuardUIHandler {
   // about 20 MB.
   // And each line: Wine's rich edit shapes a line whole and lays out one row of it at a
   // cost that grows faster than its length (4,000 characters about 30 ms, 64,000 about
-  // 0.7 s, and showing the page again costs as much), so a longer failure reason is cut,
+  // 0.7 s, and showing the page again about half that), so a longer failure reason is cut,
   // before anything else is done with it.
   enum : int { kLogLines = 1000, kLogBatch = 20, kLogChars = 100000, kLogLineChars = 4000 };
 
