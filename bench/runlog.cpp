@@ -19,6 +19,12 @@
 //   holds in resident memory above the empty one. Goal: under 60 MiB.
 // - The view: after the long lines and after the flood the pane shows its newest
 //   line from its start (a long line does not take the view to its end).
+// - Huge failure reasons: lines of 2,000-character reasons (the baseline), then one of
+//   200,000 characters and one that fills the largest frame (16 MiB): what each line
+//   costs the UI thread with its repaint, and a switch from the strategy tab to the next
+//   one and back while it is in the pane. Goal: a huge line under 100 ms, the switches
+//   at most twice the baseline's. With the argument "huge" the program runs only this,
+//   on the pane just after login.
 #include <winsock2.h>
 #include <windows.h>
 #include <richedit.h>
@@ -66,6 +72,12 @@ const double kGoalClickMs = 1000.0;
 const double kGoalPerThousand = 64.0;
 const double kGoalFullPaneMiB = 60.0;
 const wchar_t kStrategy[] = L"月度策略";
+// One huge failure reason against lines of 2,000-character ones (the baseline).
+const int kBaselineLines = 20;
+const int kSwitches = 9;
+const size_t kHugeReasons[] = {200000, (16u * 1024 * 1024 - 132) / 2 - 1};  // the second fills the largest frame
+const double kGoalHugeLineMs = 100.0;
+const double kGoalSwitchRatio = 2.0;  // a few ms of noise on tens; a huge line made it 15 to 40 times
 
 std::atomic<int> g_delivered{0};
 double g_lineStart = 0;
@@ -73,6 +85,7 @@ HWND g_pane = nullptr;
 LRESULT g_paneRows = 0;
 std::vector<double> g_lineTimes;  // what each log line cost the UI thread, ms
 std::vector<bool> g_lineCut;      // the line's coming cut the oldest lines
+bool g_paintLines = false;        // a line's cost takes in the pane's repaint
 LRESULT CALLBACK CountDelivered(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
@@ -86,6 +99,7 @@ LRESULT CALLBACK CountDelivered(int code, WPARAM wParam, LPARAM lParam) {
 }
 LRESULT CALLBACK TimeLine(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message == AGENT_MSG_STRATEGY_RUN_LOG) {
+    if (g_paintLines && g_pane) ::UpdateWindow(g_pane);
     g_lineTimes.push_back(qvbench::Now() - g_lineStart);
     g_lineCut.push_back(g_pane && ::SendMessageW(g_pane, EM_GETLINECOUNT, 0, 0) < g_paneRows);
   }
@@ -180,6 +194,25 @@ std::vector<unsigned char> Record(Kind kind, int i) {
   PutText(record, 4, g_words.Name());
   PutText(record, 132, reason);
   return record;
+}
+
+// A failure of `length` characters, sent from another thread (a large frame fills the
+// socket's buffers before this thread reads it) and delivered.
+bool SendFailure(testenv::LoopbackPeer& peer, size_t length) {
+  const std::wstring reason = g_words.ReasonOf(length);
+  std::vector<unsigned char> record(4 + 128 + 2 * (reason.size() + 1), 0);
+  record[0] = 3;
+  PutText(record, 4, g_words.Name());
+  PutText(record, 132, reason);
+  const int until = g_delivered + 1;
+  std::atomic<bool> sent{false}, ok{false};
+  std::thread sender([&] {
+    ok = peer.SendFrame(0, 0, AGENT_MSG_STRATEGY_RUN_LOG, record.data(), static_cast<uint32_t>(record.size()));
+    sent = true;
+  });
+  const bool delivered = testenv::PumpUntil([&] { return sent && g_delivered >= until; }, 600000);
+  sender.join();
+  return delivered && ok;
 }
 
 bool SendOne(testenv::LoopbackPeer& peer, Kind kind, int i) {
@@ -314,9 +347,77 @@ void PrintView(const char* when, HWND pane) {
               NewestInView(pane) ? "yes" : "no", NewestStartInView(pane) ? "yes" : "no", scroll.x);
 }
 
+// A switch from the strategy tab to the next one and back, each painted (the medians
+// of a few).
+struct Switch {
+  double away = -1, back = -1;
+};
+Switch SwitchTabs(UiDialogDriver& d, HWND pane) {
+  std::vector<double> away, back;
+  HWND main = ::GetAncestor(pane, GA_ROOT);
+  for (int i = 0; i < kSwitches; ++i) {
+    for (int tab : {CQuorvaneUIHandler::kTabObjects, CQuorvaneUIHandler::kTabStrategies}) {
+      testenv::PumpFor(200);
+      const double start = qvbench::Now();
+      d.ClickTab(CQuorvaneUIHandler::kTabCtrl, tab);
+      ::RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      (tab == CQuorvaneUIHandler::kTabObjects ? away : back).push_back(qvbench::Now() - start);
+    }
+  }
+  return Switch{qvbench::Median(away), qvbench::Median(back)};
+}
+
+struct HugeReasons {
+  double line = -1;  // the baseline: lines of 2,000-character reasons
+  Switch tabs;
+  double hugeLine[2] = {-1, -1};
+  Switch hugeTabs[2];
+  bool met = false;
+};
+
+// What a line costs the UI thread with its repaint, and the tab switches while the lines
+// are in the pane: lines of 2,000-character reasons, then one of each huge reason.
+HugeReasons TimeHugeReasons(UiDialogDriver& d, testenv::LoopbackPeer& peer, HWND pane) {
+  HugeReasons result;
+  g_paintLines = true;
+  const size_t from = g_lineTimes.size();
+  for (int i = 0; i < kBaselineLines; ++i)
+    if (!SendFailure(peer, kLongReason)) return result;
+  g_paintLines = false;
+  result.line = qvbench::Median(std::vector<double>(g_lineTimes.begin() + static_cast<long>(from), g_lineTimes.end()));
+  result.tabs = SwitchTabs(d, pane);
+  std::printf("a line of a %zu-character reason (baseline): %.1f ms with its repaint; from the strategy tab to the "
+              "next one %.1f ms, and back %.1f ms\n",
+              kLongReason, result.line, result.tabs.away, result.tabs.back);
+  std::fflush(stdout);
+  result.met = true;
+  for (int i = 0; i < 2; ++i) {
+    const double start = qvbench::Seconds();
+    g_paintLines = true;
+    const bool sent = SendFailure(peer, kHugeReasons[i]);
+    g_paintLines = false;
+    if (!sent) return HugeReasons();
+    const double delivered = qvbench::Seconds() - start;
+    result.hugeLine[i] = g_lineTimes.back();
+    const Switch& tabs = result.hugeTabs[i] = SwitchTabs(d, pane);
+    std::printf("a line of a %zu-character reason: %.1f ms with its repaint (%.1f times the baseline; sent and "
+                "delivered in %.1f s), %ld characters kept; to the next tab %.1f ms (%.2f times), back %.1f ms (%.2f "
+                "times)\n",
+                kHugeReasons[i], result.hugeLine[i], result.hugeLine[i] / result.line, delivered,
+                TextLength(pane) - NewestLineStart(pane), tabs.away, tabs.away / result.tabs.away, tabs.back,
+                tabs.back / result.tabs.back);
+    std::fflush(stdout);
+    result.met = result.met && result.hugeLine[i] < kGoalHugeLineMs &&
+                 tabs.away <= kGoalSwitchRatio * result.tabs.away && tabs.back <= kGoalSwitchRatio * result.tabs.back;
+  }
+  return result;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  // "huge": the huge reasons only, on the empty pane.
+  const bool hugeOnly = argc > 1 && std::string(argv[1]) == "huge";
   if (!qvbench::ResetDatabase()) return 1;
   {
     SQLServerLink link;
@@ -341,6 +442,7 @@ int main() {
   int held = -1, floodLines = 0, longHeld = -1;
   LONG longChars = -1;
   bool complete = false, newestShown = false, longStartShown = false;
+  HugeReasons huge;
   double floodSeconds = 0, emptyMiB = 0, fullMiB = 0, fullPrivateMiB = 0, fullHeapMiB = 0;
   {
     ModalScript script;
@@ -355,6 +457,12 @@ int main() {
       RECT grid{};
       ::GetWindowRect(d.Control(CQvStrategyGuardUIHandler::kGrid), &grid);
       const POINT at{grid.left + 60, grid.bottom - 20};
+      if (hugeOnly) {
+        huge = TimeHugeReasons(d, peer, pane);
+        complete = huge.line > 0;
+        d.EndWith(IDCANCEL);
+        return;
+      }
 
       if (!Send(peer, kStateRecords, 1000)) return;
       states = Measure(kStates / 1000, 1, [&](int) { return sentAll = Send(peer, kStateRecords, 1000); });
@@ -429,7 +537,8 @@ int main() {
 
       lines = Measure(kLines / 1000, 1, [&](int) { return sentAll = Send(peer, kLogRecords, 1000); });
       held = LineCount(pane);
-      complete = sentAll && quiet.count > 0 && flood.count > 0;
+      huge = TimeHugeReasons(d, peer, pane);
+      complete = sentAll && quiet.count > 0 && flood.count > 0 && huge.line > 0;
       d.EndWith(IDCANCEL);
     });
     main.DoModal();
@@ -444,6 +553,17 @@ int main() {
                  g_delivered.load(), quiet.count, flood.count);
     return 1;
   }
+  std::printf("huge reasons: a line of each costs %.1f and %.1f ms (%.1f and %.1f times a 2,000-character one's %.1f "
+              "ms); the tab switches with them in the pane %.2f and %.2f times the baseline's there (%.1f ms), "
+              "%.2f and %.2f times back (%.1f ms)\n",
+              huge.hugeLine[0], huge.hugeLine[1], huge.hugeLine[0] / huge.line, huge.hugeLine[1] / huge.line,
+              huge.line, huge.hugeTabs[0].away / huge.tabs.away, huge.hugeTabs[1].away / huge.tabs.away,
+              huge.tabs.away, huge.hugeTabs[0].back / huge.tabs.back, huge.hugeTabs[1].back / huge.tabs.back,
+              huge.tabs.back);
+  std::printf("goal: a huge reason's line under %.0f ms, the tab switches with it at most %.1f times the baseline's: "
+              "%s\n",
+              kGoalHugeLineMs, kGoalSwitchRatio, huge.met ? "met" : "missed");
+  if (hugeOnly) return huge.met ? 0 : 1;
   std::printf("worst click in the flood / median quiet click: %.1f\n",
               flood.worst / (quiet.median > 0.1 ? quiet.median : 0.1));
   Print("run states (baseline):", states, "thousand");
@@ -453,7 +573,7 @@ int main() {
               "pane (%.1f MiB)\n",
               longHeld, longChars, fullMiB, emptyMiB);
   const bool met = lines.residentMedian < kGoalPerThousand && flood.worst < kGoalClickMs && newestShown &&
-                   longStartShown && fullMiB < kGoalFullPaneMiB;
+                   longStartShown && fullMiB < kGoalFullPaneMiB && huge.met;
   std::printf("goal: resident memory under %.0f KiB per thousand lines and under %.0f MiB for a full pane of long "
               "lines, clicks within %.0f ms, the newest line's start shown: %s\n",
               kGoalPerThousand, kGoalFullPaneMiB, kGoalClickMs, met ? "met" : "missed");

@@ -12,11 +12,12 @@ bool ReadStrategyRunState(const unsigned char* payload, size_t length, StrategyR
   return true;
 }
 
-bool ReadStrategyRunLog(const unsigned char* payload, size_t length, StrategyRunLogRecord& record) {
+bool ReadStrategyRunLog(const unsigned char* payload, size_t length, StrategyRunLogRecord& record,
+                        size_t reasonUnits) {
   const size_t reasonOffset = 4 + 2 * kNameUnits;
   if (length < reasonOffset || !linkpayload::ReadU32(payload, length, 0, record.Result)) return false;
   record.StrategyName = linkpayload::ReadText16(payload, length, 4, kNameUnits);
-  record.Reason = linkpayload::ReadText16(payload, length, reasonOffset, length);
+  record.Reason = linkpayload::ReadText16(payload, length, reasonOffset, reasonUnits < length ? reasonUnits : length);
   return true;
 }
 

@@ -160,13 +160,15 @@ bool ReadStrategyRunState(const unsigned char* payload, size_t length, StrategyR
 
 // 1532 from the service: u32 result (1 started, 2 succeeded, 3 failed) at 0, the name
 // field of 64 units at 4, the failure reason from 132 on up to its terminator. Fixed
-// part: the result and the name field.
+// part: the result and the name field. Of the reason only its first `reasonUnits` are
+// read (a frame may carry megabytes of it).
 struct StrategyRunLogRecord {
   uint32_t Result;
   std::wstring StrategyName;
   std::wstring Reason;
 };
-bool ReadStrategyRunLog(const unsigned char* payload, size_t length, StrategyRunLogRecord& record);
+bool ReadStrategyRunLog(const unsigned char* payload, size_t length, StrategyRunLogRecord& record,
+                        size_t reasonUnits = SIZE_MAX);
 
 // Client hosts.
 

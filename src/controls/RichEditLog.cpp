@@ -1,6 +1,9 @@
 #include "controls/RichEditLog.h"
 
+#include <commctrl.h>
 #include <richedit.h>
+
+#include <algorithm>
 
 #include "controls/CSkinScrollWnd.h"
 #include "platform/CWindow.h"
@@ -137,6 +140,41 @@ LONG LineStart(HWND edit, LONG at) {
   return start;
 }
 
+// How far the view has scrolled, in pixels.
+POINT ScrollOf(HWND edit) {
+  RECT format{};
+  ::SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+  POINTL first{};
+  ::SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0);
+  return POINT{format.left - first.x, format.top - first.y};
+}
+
+// Wine's rich edit gives a scroll bar a range of at most 0xFFFF, a longer extent scaled
+// down to it, but a page in pixels, and reads a thumb position in that scale: the thumb
+// at the end of its track stopped short of the end of a long text, so far that its end
+// could not be shown. There the view goes to the end along that bar; the other way it
+// stays.
+LRESULT CALLBACK ThumbReachesTheEnd(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  const int code = LOWORD(wParam);
+  if ((message == WM_HSCROLL || message == WM_VSCROLL) && (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) &&
+      lParam) {
+    SCROLLINFO bar{sizeof bar, SIF_ALL, 0, 0, 0, 0, 0};
+    if (::SendMessageW(reinterpret_cast<HWND>(lParam), SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&bar)) &&
+        bar.nTrackPos > bar.nMin && bar.nTrackPos >= bar.nMax - std::max(static_cast<int>(bar.nPage) - 1, 0)) {
+      // Its own scroll to the bottom goes to the end both ways. (Past 16 bits the scroll
+      // position it tells is scaled too; where its first character stands is not.)
+      const POINT view = ScrollOf(edit);
+      ::DefSubclassProc(edit, WM_VSCROLL, SB_BOTTOM, 0);
+      POINT end = ScrollOf(edit);
+      (message == WM_HSCROLL ? end.y : end.x) = message == WM_HSCROLL ? view.y : view.x;
+      ::SendMessageW(edit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&end));
+      return 0;
+    }
+  }
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(edit, ThumbReachesTheEnd, 0);
+  return ::DefSubclassProc(edit, message, wParam, lParam);
+}
+
 }  // namespace
 
 HWND RichEditCreate(HWND parent, UINT id, DWORD style, HBITMAP skin, UINT skinId) {
@@ -151,6 +189,8 @@ HWND RichEditCreate(HWND parent, UINT id, DWORD style, HBITMAP skin, UINT skinId
   para.dyLineSpacing = kRowTwips;
   edit.SendMessage(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
   edit.SetFont(UiFontPool::GetFont(0), TRUE);
+  // Under the skin's hook, which passes the bars' messages on.
+  ::SetWindowSubclass(edit, ThumbReachesTheEnd, 0, 0);
   SkinWndScroll(edit, skin, skinId);
   return edit;
 }

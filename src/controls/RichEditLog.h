@@ -12,7 +12,8 @@
 
 // A "RichEdit20W" child with that style and id and no size yet, its scroll bars skinned
 // with the given skin and id: the skin's frame takes its place and control id in the
-// parent, so a layout places the frame. Null when it cannot be made.
+// parent, so a layout places the frame. A thumb dragged to the end of its bar shows the
+// end of the text that way, however long. Null when it cannot be made.
 HWND RichEditCreate(HWND parent, UINT id, DWORD style, HBITMAP skin, UINT skinId);
 // Appends text at the end, bold or not, in colour (0x00BBGGRR); earlier text keeps its
 // format. Returns the replace message's answer.

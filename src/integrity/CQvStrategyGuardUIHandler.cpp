@@ -423,7 +423,8 @@ LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lPa
   size_t length = 0;
   const unsigned char* payload = DeliveredPayload(uMsg, wParam, lParam, length);
   StrategyRunLogRecord record;
-  if (!payload || !ReadStrategyRunLog(payload, length, record)) return 0;
+  // No more of the reason than a line keeps: the frame may hold megabytes of it.
+  if (!payload || !ReadStrategyRunLog(payload, length, record, kLogLineChars)) return 0;
   // One run for the line and its break: every append keeps the user's selection and
   // view, once.
   std::wstring line = L"策略名称：" + record.StrategyName + L"     ";
@@ -433,12 +434,17 @@ LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lPa
     case 3: line += L"运行失败      " + record.Reason; break;
     default: break;
   }
-  const std::wstring end = LocalClock::TimeText() + L"\r\n";
-  // A reason can fill a frame of megabytes; the pane holds its characters in all, and
-  // keeps the newest line whole whatever its length, so the line shows what fits.
-  const size_t fits = static_cast<size_t>(kLogChars) - end.size();
-  if (line.size() > fits) line.resize(fits - (IS_HIGH_SURROGATE(line[fits - 1]) ? 1 : 0));
-  line += end;
+  const std::wstring time = LocalClock::TimeText();
+  // A line cut shows so, and its time stays apart from the cut text (a pair of
+  // surrogates goes whole or not at all).
+  if (line.size() + time.size() > static_cast<size_t>(kLogLineChars)) {
+    const wchar_t cut[] = L"… ";
+    size_t keep = kLogLineChars - time.size() - (sizeof cut / sizeof cut[0] - 1);
+    if (IS_HIGH_SURROGATE(line[keep - 1])) --keep;
+    line.resize(keep);
+    line += cut;
+  }
+  line += time + L"\r\n";
   RichEditAppendText(m_logPane, line.c_str(), FALSE, 0);
   // The service logs for as long as the console runs; under Wine a line kept costs
   // about 10 KiB, and a long one much more.

@@ -47,7 +47,11 @@ class CQvStrategyGuardUIHandler {
   // each with buffers of its own: 0.2 to 0.3 KiB a character of a failure reason, so a
   // thousand lines of 2,000 characters took 370 to 580 MB; 100,000 characters take
   // about 20 MB.
-  enum : int { kLogLines = 1000, kLogBatch = 20, kLogChars = 100000 };
+  // And each line: Wine's rich edit shapes a line whole and lays out one row of it at a
+  // cost that grows faster than its length (4,000 characters about 30 ms, 64,000 about
+  // 0.7 s, and showing the page again about half that), so a longer failure reason is cut,
+  // before anything else is done with it.
+  enum : int { kLogLines = 1000, kLogBatch = 20, kLogChars = 100000, kLogLineChars = 4000 };
 
   explicit CQvStrategyGuardUIHandler(CUiDialogHost* owner);
   ~CQvStrategyGuardUIHandler();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -63,6 +64,7 @@ TEST(LinkRecords, ReadersStopAtTheTerminatorTheFieldOrThePayloadsEndAtTheEndOfRe
     Bytes payload;
     bool ok;
     std::wstring read;  // name|reason
+    size_t reasonUnits = SIZE_MAX;
   } rows[] = {
       {false, Golden(3).U32(0, 1).bytes, false, L""},  // no whole u32
       {false, Golden(7).U32(0, 1).Put(4, L"甲乙").bytes, true, L"甲|"},  // an odd last byte
@@ -70,6 +72,7 @@ TEST(LinkRecords, ReadersStopAtTheTerminatorTheFieldOrThePayloadsEndAtTheEndOfRe
       {true, Golden(131).U32(0, 1).bytes, false, L""},  // short of the name field
       {true, Golden(132).U32(0, 1).Put(4, name64).bytes, true, name64 + L"|"},
       {true, Golden(138).U32(0, 1).Put(4, name64).Put(132, L"xyz").bytes, true, name64 + L"|xyz"},
+      {true, Golden(138).U32(0, 1).Put(4, name64).Put(132, L"xyz").bytes, true, name64 + L"|xy", 2},  // as asked
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.payload.size());
@@ -77,7 +80,7 @@ TEST(LinkRecords, ReadersStopAtTheTerminatorTheFieldOrThePayloadsEndAtTheEndOfRe
     std::memcpy(p, row.payload.data(), row.payload.size());
     StrategyRunLogRecord log{};
     StrategyRunStateRecord state{};
-    ASSERT_EQ(row.ok, row.log ? ReadStrategyRunLog(p, row.payload.size(), log)
+    ASSERT_EQ(row.ok, row.log ? ReadStrategyRunLog(p, row.payload.size(), log, row.reasonUnits)
                               : ReadStrategyRunState(p, row.payload.size(), state));
     if (!row.ok) continue;
     EXPECT_EQ(row.read, row.log ? log.StrategyName + L"|" + log.Reason : state.StrategyName + L"|");

@@ -7,16 +7,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/CMainDlg.h"
 #include "controls/CListNotify.h"
+#include "controls/CSkinScrollBar.h"
 #include "logcenter/CLCAuditLogDetailDlg.h"
 #include "logcenter/CLCCalendarDlg.h"
 #include "platform/TextConv.h"
 #include "support/GridClicks.h"
 #include "support/LogCenterPageHost.h"
+#include "support/TestEnv.h"
 
 using namespace qvtest;
 
@@ -60,6 +63,56 @@ class LogPages : public LogCenterPageHost {
     SetText(page, ids.keyword, keyword);
     if (host) page.TakeHost(host);
     Click(d, ids, ids.search);
+  }
+  // The last `count` characters of a rich edit's text and its two last line breaks.
+  static std::wstring TextEnd(HWND edit, size_t count) {
+    GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
+    const LONG length = static_cast<LONG>(::SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+    const LONG from = std::max<LONG>(0, length - static_cast<LONG>(count) - 2);
+    std::vector<wchar_t> text(static_cast<size_t>(length - from) + 1);
+    TEXTRANGEW range{{from, length}, text.data()};
+    ::SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    return text.data();
+  }
+  // Whether the text's last character (before its two line breaks) is in view.
+  static bool EndInView(HWND edit) {
+    GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
+    const LRESULT length = ::SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+    POINTL last{};
+    ::SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&last), length - 3);
+    RECT client{};
+    ::GetClientRect(edit, &client);
+    return last.x >= 0 && last.x < client.right && last.y >= 0 && last.y < client.bottom;
+  }
+  // Whether the text's end is in view, or comes into view when the thumb of the rich
+  // edit's skinned horizontal bar is dragged to the end of its track.
+  static bool DragsToTheEnd(HWND edit) {
+    if (EndInView(edit)) return true;
+    HWND frame = edit;
+    wchar_t name[32] = L"";
+    while (frame && !(::GetClassNameW(frame, name, 32) && std::wstring(name) == L"SkinScrollBarFrame"))
+      frame = ::GetParent(frame);
+    auto* bar = static_cast<CSkinScrollBar*>(
+        CWindowImplCore::FromHandle(::GetDlgItem(frame, CLCAuditLogDetailDlg::kTextScroll + 1)));
+    if (!bar) return false;
+    // The bar takes the text's range on its timer.
+    SCROLLINFO text{sizeof text, SIF_ALL}, shown{sizeof shown, SIF_ALL};
+    ::GetScrollInfo(edit, SB_HORZ, &text);
+    testenv::PumpUntil([&] {
+      bar->SendMessage(SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&shown));
+      return shown.nMax == text.nMax && shown.nPage == text.nPage;
+    }, 5000);
+    RECT track{};
+    bar->GetClientRect(&track);
+    for (POINT at{0, track.bottom / 2}; at.x < track.right; ++at.x) {
+      if (bar->HitTest(at) != CSkinScrollBar::kThumb) continue;
+      for (UINT message : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP}) {
+        const LONG x = message == WM_LBUTTONDOWN ? at.x : at.x + 2 * track.right;
+        bar->SendMessage(message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, at.y));
+      }
+      break;
+    }
+    return EndInView(edit);
   }
   void AddAudit(const wchar_t* host, const wchar_t* type, const wchar_t* content, const wchar_t* time,
                 const wchar_t* detail, const wchar_t* strategy) {
@@ -186,6 +239,12 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
   Insert(L"StrategyTable", L"StrategyName, id", {L"策略甲", L"S1"});
   const std::wstring wide = L"变更 " + std::wstring(300, L'x');  // far wider than the dialog
   const std::wstring wideDetail = L"一|二|" + wide, wideRest = wide + L"  详情";
+  // An entry far wider than the dialog can take in pixels as they are: read to its end.
+  std::wstring huge;
+  for (int i = 0; huge.size() < 100000; ++i) huge += L"第" + std::to_wstring(i) + L"处变更 changed ";
+  huge.resize(100000);
+  huge += L"末尾";
+  const std::wstring hugeDetail = L"一|二|" + huge, hugeRest = huge + L"  详情";
   const struct {
     const wchar_t *host, *detail, *hostText, *third, *rest;
   } rows[] = {
@@ -194,15 +253,20 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
       {L"10.0.0.2", L"一|二|三|四|五", L"IP:10.0.0.2 MAC:00-1A", L"三", L"四|五  详情"},
       {L"10.0.0.9", L"a|b", L"IP:10.0.0.9 ", L"", L"b  详情"},
       {L"10.0.0.1", wideDetail.c_str(), L"主机甲 IP:10.0.0.1 MAC:00-1A-2B-3C-4D-5E", L"", wideRest.c_str()},
+      {L"10.0.0.1", hugeDetail.c_str(), L"主机甲 IP:10.0.0.1 MAC:00-1A-2B-3C-4D-5E", L"", hugeRest.c_str()},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.detail);
+    SCOPED_TRACE(std::wstring(row.detail).substr(0, 40));
     ASSERT_EQ(1, Exec(link, L"delete from AuditLog"));
     AddAudit(row.host, L"文件审计", L"C:\\a.txt", L"2024-03-05 08:00:00", L"较早的细节", L"S1");
     AddAudit(row.host, L"文件审计", L"C:\\a.txt", L"2024-03-05 09:30:00", row.detail, L"S1");
     AddAudit(row.host, L"注册表审计", L"C:\\a.txt", L"2024-03-05 10:00:00", L"另一类型", L"S1");
     wchar_t text[512] = {};
     POINT view{-1, -1};
+    const std::wstring rest = row.rest;
+    const size_t endChars = std::min<size_t>(rest.size(), 100);
+    std::wstring end;
+    bool endShown = false;
     Run([&](UiDialogDriver& d, CLogCenterUIHandler& area) {
       area.AuditLog()->TypeList().SetCurSel(0);
       Search(d, area, kAudit, kDay, kDay, row.host);
@@ -211,8 +275,10 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
       kAudit.page(area).TakeHost(L"10.0.0.3");
       script.ExpectDialog([&](UiDialogDriver& detail) {
         ::GetWindowTextW(detail.As<CLCAuditLogDetailDlg>()->TextWindow(), text, 512);
-        ::SendMessageW(detail.As<CLCAuditLogDetailDlg>()->TextWindow(), EM_GETSCROLLPOS, 0,
-                       reinterpret_cast<LPARAM>(&view));
+        HWND shown = detail.As<CLCAuditLogDetailDlg>()->TextWindow();
+        ::SendMessageW(shown, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view));
+        end = TextEnd(shown, endChars);
+        endShown = DragsToTheEnd(shown);
         EXPECT_TRUE(detail.Click(CLCAuditLogDetailDlg::kItemExit));
       });
       // The magnifier, clicked where it is painted.
@@ -223,9 +289,12 @@ TEST_F(LogPages, AuditDetailShowsTheLatestEntryOfTheQueryThatListedIt) {
     const std::wstring expected = std::wstring(L"策略名称:策略甲\r主机名称:") + row.hostText +
                                   L"\r日志类型:文件审计\r审记对象:C:\\a.txt\r\r审计详细:\r          " + row.third +
                                   L"\r" + row.rest + L"\r";
-    EXPECT_EQ(expected, shown.substr(0, expected.size()));
+    const size_t start = std::min<size_t>(expected.size(), 500);  // what the text buffer holds
+    EXPECT_EQ(expected.substr(0, start), shown.substr(0, start));
     EXPECT_EQ(0, view.x) << "opens at the start of its text";
     EXPECT_EQ(0, view.y);
+    EXPECT_EQ(rest.substr(rest.size() - endChars) + L"\r\r", end) << "the whole entry";
+    EXPECT_TRUE(endShown) << "its end can be brought into view";
   }
 }
 
