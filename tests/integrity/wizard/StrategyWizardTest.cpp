@@ -73,6 +73,19 @@ class StrategyWizard : public IntegrityPageHost {
     wizard.SetItemCheck(Dlg::kFirstAttribute + 2, TRUE);
     w.Click(Dlg::kOsAttributesNext);
   }
+  // On to the name panel: a new Linux strategy for web1 with its description, or the
+  // strategy being modified as it was stored.
+  static void ToNamePanel(UiDialogDriver& w, Dlg& wizard, bool modify) {
+    if (!modify) {
+      Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
+      w.Click(Dlg::kTemplateNext);
+      Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
+      w.Click(Dlg::kTargetNext);
+      SetText(w, Dlg::kDescriptorEdit, L"说明");
+    } else {
+      w.Click(Dlg::kTemplateNext);
+    }
+  }
   // Every panel's input filled so that only the moves are tried.
   static void FillAll(UiDialogDriver& w, Dlg& wizard) {
     SetText(w, Dlg::kNameEdit, L"策略");
@@ -718,15 +731,7 @@ TEST_F(StrategyWizard, FinishWithTheLinkDownChangesNothingAndKeepsTheEntries) {
     };
     Open(c.modify, [&](UiDialogDriver& w, Dlg& wizard) {
       const std::wstring rows = listed();
-      if (!c.modify) {
-        Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
-        w.Click(Dlg::kTemplateNext);
-        Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
-        w.Click(Dlg::kTargetNext);
-        SetText(w, Dlg::kDescriptorEdit, L"说明");
-      } else {
-        w.Click(Dlg::kTemplateNext);
-      }
+      ToNamePanel(w, wizard, c.modify != nullptr);
       SetText(w, Dlg::kNameEdit, c.name);
       w.Click(c.modify ? Dlg::kLoginNext : Dlg::kNameNext);
       w.Click(Dlg::kScheduleNext);
@@ -941,15 +946,7 @@ TEST_F(StrategyWizard, ANameAnotherConsoleTookSinceItsPanelIsRefusedAtTheFinish)
     ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.1','web1',1,0)"));
     Open(modify, [&](UiDialogDriver& w, Dlg& wizard) {
       ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
-      if (!modify) {
-        Toggle(wizard.TreeById(Dlg::kTemplateTree), L"Linux操作系统完整性监测");
-        w.Click(Dlg::kTemplateNext);
-        Toggle(wizard.TreeById(Dlg::kServerTree), L"web1");
-        w.Click(Dlg::kTargetNext);
-        SetText(w, Dlg::kDescriptorEdit, L"说明");
-      } else {
-        w.Click(Dlg::kTemplateNext);
-      }
+      ToNamePanel(w, wizard, modify != nullptr);
       SetText(w, Dlg::kNameEdit, L"新");
       w.Click(modify ? Dlg::kLoginNext : Dlg::kNameNext);
       w.Click(Dlg::kScheduleNext);

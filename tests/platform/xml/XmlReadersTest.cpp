@@ -61,6 +61,15 @@ Files FilesHolding(const std::string& head, const std::string& value) {
           head + "<config><port DSN=\"q\" Description=\"" + value + "\"/></config>"};
 }
 
+// The report list and the settings file both read `read` from the files.
+void ExpectReportListAndSettingsRead(const Files& files, const std::wstring& read) {
+  std::vector<ReportListXml::Row> reports;
+  ASSERT_TRUE(ReportListXml::Read(files.reportList, ReportListAnsiCharset(), reports));
+  EXPECT_EQ(read, reports[0].reportName);
+  EXPECT_EQ(1, ParseSysServerPortConfig(files.settings));
+  EXPECT_EQ(read, g_dsnDescription);
+}
+
 // A malformed character reference makes the file malformed for every reader: the parser
 // would read it as a NUL, nothing, or another character.
 TEST(XmlReaders, RefuseAMalformedCharacterReference) {
@@ -86,13 +95,9 @@ TEST(XmlReaders, RefuseAMalformedCharacterReference) {
   for (const auto& row : wellFormed) {
     SCOPED_TRACE(row.value.substr(0, 16));
     const Files files = FilesHolding("\xEF\xBB\xBF", row.value);
-    std::vector<ReportListXml::Row> rows;
-    ASSERT_TRUE(ReportListXml::Read(files.reportList, ReportListAnsiCharset(), rows));
-    EXPECT_EQ(row.read, rows[0].reportName);
+    ExpectReportListAndSettingsRead(files, row.read);
     std::vector<StrategyXmlFile::Row> strategies;
     EXPECT_TRUE(StrategyXmlFile::Read(files.strategies, strategies));
-    EXPECT_EQ(1, ParseSysServerPortConfig(files.settings));
-    EXPECT_EQ(row.read, g_dsnDescription);
   }
 }
 
@@ -117,16 +122,12 @@ TEST(XmlReaders, SettleTheEncodingOfAFileByOneRule) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.head + row.value);
     const Files files = FilesHolding(row.head, row.value);
-    std::vector<ReportListXml::Row> reports;
-    ASSERT_TRUE(ReportListXml::Read(files.reportList, ReportListAnsiCharset(), reports));
-    EXPECT_EQ(row.read, reports[0].reportName);
+    ExpectReportListAndSettingsRead(files, row.read);
     std::vector<StrategyXmlFile::Row> strategies;
     bool strategyUtf8 = !row.utf8;
     ASSERT_TRUE(StrategyXmlFile::Read(files.strategies, strategies, &strategyUtf8));
     EXPECT_EQ(row.utf8, strategyUtf8);
     EXPECT_EQ(row.value, strategies[0][0]);
-    EXPECT_EQ(1, ParseSysServerPortConfig(files.settings));
-    EXPECT_EQ(row.read, g_dsnDescription);
   }
 }
 
@@ -149,16 +150,12 @@ TEST(XmlReaders, ReadACharacterReferenceInTheCodePageAsItsCharacter) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.head + row.value);
     const Files files = FilesHolding(row.head, row.value);
-    std::vector<ReportListXml::Row> reports;
-    ASSERT_TRUE(ReportListXml::Read(files.reportList, ReportListAnsiCharset(), reports));
-    EXPECT_EQ(row.read, reports[0].reportName);
+    ExpectReportListAndSettingsRead(files, row.read);
     std::vector<StrategyXmlFile::Row> strategies;
     bool utf8 = true;
     ASSERT_TRUE(StrategyXmlFile::Read(files.strategies, strategies, &utf8, qv::WideToAnsiExact));
     EXPECT_FALSE(utf8);
     EXPECT_EQ(row.read, qv::AnsiToWide(strategies[0][0]));
-    EXPECT_EQ(1, ParseSysServerPortConfig(files.settings));
-    EXPECT_EQ(row.read, g_dsnDescription);
   }
   // Past the code page: a character beyond the BMP, one GBK lacks.
   const struct { std::string head, value; char32_t unheld; } unheld[] = {
