@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "uiwin/UiEndingClick.h"
 #include "uiwin/UiModalHook.h"
 #include "uiwin/UiWinThemeFunc.h"
 
@@ -82,19 +83,24 @@ void CUiDialogImplCore::DropClicksBefore(DWORD endTime) {
   // Input messages only: what a test or the program posts is not the user's.
   const UINT input = PM_QS_INPUT;
   const UINT ranges[][2] = {{WM_LBUTTONDOWN, WM_MBUTTONDBLCLK}, {WM_XBUTTONDOWN, WM_XBUTTONDBLCLK}};
+  MSG press{};  // the last left press that went
   for (const auto& range : ranges) {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, range[0], range[1], PM_NOREMOVE | input)) {
       if (static_cast<LONG>(msg.time - endTime) > 0) break;  // made after the end: the user's next
       ::PeekMessageW(&msg, nullptr, range[0], range[1], PM_REMOVE | input);
+      if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK) press = msg;
     }
   }
+  // It was one of the burst that ended the run: the next press counts from it.
+  if (press.message) UiEndingClick::HandOn(press.time, press.pt);
 }
 
 void CUiDialogImplCore::KeepPlace(HWND hFrame, Placement& place) {
   RECT rc;
   if (!::GetWindowRect(hFrame, &rc)) return;
   place.at = POINT{rc.left, rc.top};
+  place.size = SIZE{rc.right - rc.left, rc.bottom - rc.top};
   place.keep = TRUE;
   place.fixes = 0;
   place.shownAt = ::GetTickCount();
@@ -105,7 +111,8 @@ namespace {
 bool PlaceLost(HWND hFrame, const CUiDialogImplCore::Placement& place) {
   if (!place.keep || place.fixes >= 3 || ::IsZoomed(hFrame) || ::IsIconic(hFrame)) return false;
   RECT rc;
-  return ::GetWindowRect(hFrame, &rc) && (rc.left != place.at.x || rc.top != place.at.y);
+  return ::GetWindowRect(hFrame, &rc) && (rc.left != place.at.x || rc.top != place.at.y ||
+                                          rc.right - rc.left != place.size.cx || rc.bottom - rc.top != place.size.cy);
 }
 
 // The take-over's report: the frame at the screen's top-left corner, soon after the show
@@ -121,9 +128,11 @@ bool TakeOverMove(const CUiDialogImplCore::Placement& place, const WINDOWPOS& po
 }  // namespace
 
 void CUiDialogImplCore::CheckPlace(HWND hFrame, Placement& place, const WINDOWPOS* pos) {
-  if (!pos || (pos->flags & SWP_NOMOVE)) return;
-  if (!TakeOverMove(place, *pos)) {
-    if (pos->x != place.at.x || pos->y != place.at.y) place.moved = TRUE;
+  if (!pos) return;
+  if ((pos->flags & SWP_NOMOVE) || !TakeOverMove(place, *pos)) {
+    // Sized by the program or the user: that size is kept from now on.
+    if (!(pos->flags & SWP_NOSIZE) && !::IsZoomed(hFrame) && !::IsIconic(hFrame)) place.size = SIZE{pos->cx, pos->cy};
+    if (!(pos->flags & SWP_NOMOVE) && (pos->x != place.at.x || pos->y != place.at.y)) place.moved = TRUE;
     return;
   }
   if (PlaceLost(hFrame, place)) ::PostMessageW(hFrame, KeepPlaceMessage(), 0, 0);
@@ -137,7 +146,7 @@ UINT CUiDialogImplCore::KeepPlaceMessage() {
 void CUiDialogImplCore::RestorePlace(HWND hFrame, Placement& place) {
   if (!PlaceLost(hFrame, place)) return;
   ++place.fixes;
-  ::SetWindowPos(hFrame, nullptr, place.at.x, place.at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(hFrame, nullptr, place.at.x, place.at.y, place.size.cx, place.size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 UINT CUiDialogImplCore::ModalHookMessage() {

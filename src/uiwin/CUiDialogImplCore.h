@@ -28,7 +28,8 @@ class CUiDialogImplCore {
   static void HideForDestroy(HWND hFrame);
   // The presses and releases of mouse buttons that the user made before `endTime` (a
   // message time) and that are still queued: made while a modal frame stood, they went
-  // with it, and must not act on the window that is under the pointer now.
+  // with it, and must not act on the window that is under the pointer now. The last left
+  // press of them goes on to the next loop as one of the burst that ended the run.
   static void DropClicksBefore(DWORD endTime);
 
   // Keeping a shown frame where it was put while the window manager takes it over.
@@ -36,12 +37,15 @@ class CUiDialogImplCore {
   // the screen, then moves the frame to the window's place and shows it. A position
   // report that Wine reads in between makes it record the window at that corner while
   // it stands where it was put: clicks on the frame then go to what Wine believes lies
-  // under them (a disabled owner), and the frame can no longer be clicked. That report,
-  // a move to the corner in the first moments after the show, is put right (a few
-  // times at most in case the manager insists); every other move is the user's (by
-  // the window manager, or by the frame's own header) and is kept.
+  // under them (a disabled owner), and the frame can no longer be clicked. A report
+  // read before the frame's own size reached the manager gives it the size the window
+  // had then, a dot that holds the run. That report, a move to the corner in the first
+  // moments after the show, is put right, place and size (a few times at most in case
+  // the manager insists); every other move is the user's (by the window manager, or by
+  // the frame's own header) and is kept.
   struct Placement {
     POINT at{0, 0};
+    SIZE size{0, 0};
     BOOL keep = FALSE;
     int fixes = 0;
     DWORD shownAt = 0;  // tick count of the show

@@ -51,11 +51,13 @@ UINT UiEndingClick::HandOnMessage() {
 BOOL UiEndingClick::Swallow(const MSG& msg) {
   if (msg.message == HandOnMessage() && !msg.hwnd) {
     const DWORD time = static_cast<DWORD>(msg.wParam);
+    const POINT at{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
     // A press older than the one waiting (an outer run that ended on a click of long
-    // ago, in the same handler as an inner one) changes nothing.
+    // ago, in the same handler as an inner one) changes nothing; a later one of the same
+    // burst carries the burst on from its own time, at the burst's place.
     if (!m_armed || static_cast<LONG>(time - m_time) > 0) {
+      if (!m_armed || !InBurst(time, at)) m_at = at;
       m_time = time;
-      m_at = POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
       m_pressed = TRUE;
       m_armed = TRUE;
       m_dropRelease = TRUE;
@@ -79,26 +81,29 @@ BOOL UiEndingClick::Swallow(const MSG& msg) {
     m_lastWasClick = !drop;
     return drop;
   }
-  const BOOL second = m_armed && SecondHalf(msg);
+  const BOOL dropped = m_armed && InBurst(msg.time, msg.pt);
+  m_dropRelease = dropped;
+  m_lastWasClick = !dropped;
+  m_time = msg.time;  // the next press of a burst counts from this one
+  if (dropped) return TRUE;
   m_armed = FALSE;
-  m_dropRelease = second;
-  m_lastWasClick = !second;
-  if (second) return TRUE;
-  m_time = msg.time;
   m_at = msg.pt;
   m_pressed = TRUE;
   return FALSE;
 }
 
 void UiEndingClick::HandOn() const {
-  if (!m_pressed || !(m_lastWasClick || m_armed)) return;
-  ::PostThreadMessageW(::GetCurrentThreadId(), HandOnMessage(), m_time,
-                       MAKELPARAM(static_cast<WORD>(m_at.x), static_cast<WORD>(m_at.y)));
+  if (m_pressed && (m_lastWasClick || m_armed)) HandOn(m_time, m_at);
 }
 
-BOOL UiEndingClick::SecondHalf(const MSG& msg) const {
-  if (msg.time - m_time >= ::GetDoubleClickTime()) return FALSE;
-  // The double-click rectangle is centred on the first press.
-  return 2 * std::abs(msg.pt.x - m_at.x) <= ::GetSystemMetrics(SM_CXDOUBLECLK) &&
-         2 * std::abs(msg.pt.y - m_at.y) <= ::GetSystemMetrics(SM_CYDOUBLECLK);
+void UiEndingClick::HandOn(DWORD time, POINT at) {
+  ::PostThreadMessageW(::GetCurrentThreadId(), HandOnMessage(), time,
+                       MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+}
+
+BOOL UiEndingClick::InBurst(DWORD time, POINT at) const {
+  if (time - m_time >= ::GetDoubleClickTime()) return FALSE;
+  // The double-click rectangle is centred on the burst's first press.
+  return 2 * std::abs(at.x - m_at.x) <= ::GetSystemMetrics(SM_CXDOUBLECLK) &&
+         2 * std::abs(at.y - m_at.y) <= ::GetSystemMetrics(SM_CYDOUBLECLK);
 }

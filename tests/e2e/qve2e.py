@@ -757,6 +757,14 @@ class Session:
         self.x(["xdotool", "mousemove", str(point[0]), str(point[1]),
                 "click", "--repeat", "2", "--delay", str(gap_ms), str(button)])
 
+    def burst_screen(self, point, gaps_ms, button=1):
+        """Quick clicks at a point of the screen, each pressed the next of `gaps_ms` after
+        the one before was released."""
+        args = ["xdotool", "mousemove", str(point[0]), str(point[1]), "click", str(button)]
+        for gap in gaps_ms:
+            args += ["sleep", "%.3f" % (gap / 1000.0), "click", str(button)]
+        self.x(args)
+
     def press(self, window, point, button=1):
         sx, sy = window.to_screen(point)
         self.x(["xdotool", "mousemove", str(sx), str(sy), "mousedown", str(button)])

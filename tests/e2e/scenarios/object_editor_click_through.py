@@ -10,13 +10,17 @@ The same with a double click (20 to 300 ms between the clicks) on 取消, on 确
 second press goes nowhere. So also on the 确定 of the host picker (自定义应用策略 →
 添加 → 选择服务器), which lies over the editor's list, where a click clears the host
 just chosen. A new click made after the double-click time is the user's own: on 删除
-it deletes the object, on the list it clears the host."""
+it deletes the object, on the list it clears the host.
+
+Also a burst of four quick clicks (80 to 150 ms apart) on 取消 and on ✕: every click after
+the first belongs to the editor that the first ended, and none reaches the page."""
 
 import time
 
 CANCEL_ROUNDS = 5
 OK_ROUNDS = 3
 GAPS_MS = (20, 80, 150, 300)  # between the two clicks of a double click
+BURSTS_MS = ((80, 150, 120), (150, 80, 100), (120, 120, 150))  # between four quick clicks
 LATE_S = 1.0  # a click this long after the one before it is past the double-click time (0.5 s)
 NAME = "办公网关"
 HOST = ("10.0.0.7", "web-07")
@@ -130,6 +134,14 @@ def scenario(s):
             why = "%s double clicked, %d ms between the clicks" % (name, gap)
             editor = open_editor(s, main, page, why)
             double_click(s, editor, editor.layout(540).centre(button), gap)
+            check_page_alone(s, why)
+
+    for gaps in BURSTS_MS:
+        for button, name in ((1212, "取消"), (1207, "✕")):
+            why = "four clicks on %s, %s ms apart" % (name, "/".join(str(g) for g in gaps))
+            editor = open_editor(s, main, page, why)
+            s.burst_screen(editor.to_screen(editor.layout(540).centre(button)), gaps)
+            s.wait_gone(editor, 3)
             check_page_alone(s, why)
 
     # Past the double-click time a click on the same place is a new one, and 删除 acts.

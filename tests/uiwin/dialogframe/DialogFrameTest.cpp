@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/DibCanvas.h"
 #include "support/TestDialog.h"
@@ -272,7 +273,8 @@ TEST(DialogFrame, NoNonClientAreaAndARoundedRegionThatFollowsTheSize) {
 // Under openbox, Wine may report a just-shown frame at the top-left corner of the
 // screen (where openbox builds its own frame before placing it) while the frame stands
 // where it was put; clicks on the frame then go to the disabled owner, and it can no
-// longer be clicked. That report is put back, also when a busy machine handles it late.
+// longer be clicked. That report is put back, also when a busy machine handles it late,
+// and with it a size the report gives (the window's before it took its layout's).
 // Every move a user makes is kept: by the window manager (no size-move loop), by the
 // frame's own header (a size-move loop), into the corner once the frame has stood a
 // while or after another move.
@@ -284,6 +286,8 @@ TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
     DWORD stoodMs;  // how long the frame had stood when it moved
     const char* after;
     POINT via{0, 0};  // a move before, where not (0,0)
+    SIZE size{0, 0};  // the size it reports, where not 0
+    SIZE sizedBefore{0, 0};  // a size the program gave it before, where not 0
   };
   const Case cases[] = {
       {"the take-over's report", {0, 0}, false, 0, "180,170,420,330"},
@@ -292,6 +296,10 @@ TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
       {"a window-manager move into the corner later", {0, 0}, false, 60000, "0,0,240,160"},
       {"a window-manager move, then one into the corner", {0, 0}, false, 0, "0,0,240,160", {30, 40}},
       {"a drag by the header into the corner", {0, 0}, true, 0, "0,0,240,160"},
+      {"the take-over's report of a dot", {0, 0}, false, 0, "180,170,420,330", {0, 0}, {10, 10}},
+      {"a window-manager move with a new size", {30, 40}, false, 0, "30,40,330,240", {0, 0}, {300, 200}},
+      {"a size from the program, then the take-over's report of a dot", {0, 0}, false, 0, "180,170,480,370",
+       {0, 0}, {10, 10}, {300, 200}},
   };
   struct Probe : TestDialog {
     BOOL PreTranslateMessage(MSG* pMsg) override {
@@ -300,8 +308,12 @@ TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
           m_place.shownAt -= move.stoodMs;
           if (move.via.x || move.via.y)
             ::SetWindowPos(m_hWnd, nullptr, move.via.x, move.via.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+          if (move.sizedBefore.cx)
+            ::SetWindowPos(m_hWnd, nullptr, 0, 0, move.sizedBefore.cx, move.sizedBefore.cy,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
           if (move.byHeader) ::SendMessageW(m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
-          ::SetWindowPos(m_hWnd, nullptr, move.to.x, move.to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+          ::SetWindowPos(m_hWnd, nullptr, move.to.x, move.to.y, move.size.cx, move.size.cy,
+                         (move.size.cx ? 0 : SWP_NOSIZE) | SWP_NOZORDER | SWP_NOACTIVATE);
           if (move.byHeader) ::SendMessageW(m_hWnd, WM_EXITSIZEMOVE, 0, 0);
           ::PostMessageW(m_hWnd, WM_APP + 4, 0, 0);
           return TRUE;
@@ -433,13 +445,17 @@ class EndsOnItem1 : public CUiDialogImpl<EndsOnItem1>, public CWHRoundRectFrameH
     }
     if (pMsg->message != WM_APP + 3) return FALSE;
     ok = PaintedAt(GetViewHWnd(), kGreen);
-    INPUT input[4] = {MouseAt(ok, MOUSEEVENTF_LEFTDOWN, 0), MouseAt(ok, MOUSEEVENTF_LEFTUP, 0),
-                      MouseAt(ok, MOUSEEVENTF_LEFTDOWN, 0), MouseAt(ok, MOUSEEVENTF_LEFTUP, 0)};
+    // With a spread, the first click was made that long before the second, which comes
+    // now: both are queued when the first ends the run.
+    const DWORD second = spread ? ::GetTickCount() : 0, first = spread ? second - spread : 0;
+    INPUT input[4] = {MouseAt(ok, MOUSEEVENTF_LEFTDOWN, first), MouseAt(ok, MOUSEEVENTF_LEFTUP, first),
+                      MouseAt(ok, MOUSEEVENTF_LEFTDOWN, second), MouseAt(ok, MOUSEEVENTF_LEFTUP, second)};
     sent = ::SendInput(2 * clicks, input, sizeof(INPUT));
     ::SetTimer(m_hWnd, 1, 5000, nullptr);  // clicks lost elsewhere end the run with 0
     return TRUE;
   }
   int clicks;
+  DWORD spread = 0;  // ms between the two clicks
   UINT sent = 0;
   POINT ok{};
   DWORD pressedAt = 0;
@@ -465,14 +481,16 @@ TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
 // What the first click of a double click ends.
 enum class FirstEnds { kDialog, kSystemBox, kSystemMenu };
 
-// The second click of a double click whose first ends a dialog.
+// The later clicks of a burst whose first ends a dialog.
 struct SecondClick {
   const char* what;
-  DWORD after;        // ms after the first press
-  int dx;             // pixels from the first press
-  bool realControl;  // it lands on a real control rather than on 删除
-  int acts;          // clicks of the page it makes
+  std::vector<DWORD> gaps;  // ms from each press to the next, from the one that ended the run
+  int dx;                   // pixels from the first press, of the last
+  bool realControl;        // they land on a real control rather than on 删除
+  int acts;                // clicks of the page they make
   FirstEnds ends = FirstEnds::kDialog;
+  DWORD whileEnding = 0;  // a second click made on the dialog this long after the first,
+                          // queued when the first ends it; the gaps count from it
 };
 
 // A page as the main window is one: it runs modally, with a windowless 删除 (7) over its
@@ -497,22 +515,28 @@ class PageBelow : public TestDialog {
       ::CreateWindowExW(0, L"BUTTON", L"实", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 120, 100, GetViewHWnd(),
                         reinterpret_cast<HMENU>(77), nullptr, nullptr);
     if (m_case.ends == FirstEnds::kDialog) {
-      EndsOnItem1 dlg(1);
+      EndsOnItem1 dlg(m_case.whileEnding ? 2 : 1);
+      dlg.spread = m_case.whileEnding;
       if (!dlg.SetXml(kGreenOkLayout) || dlg.DoModal(m_hWnd) != 1)
         return TRUE;  // no first click: the run ends on the timer
       m_first = dlg.ok;
-      m_pressedAt = dlg.pressedAt;
+      m_pressedAt = dlg.pressedAt + m_case.whileEnding;
     } else if (!EndSystemRun()) {
       return TRUE;
     }
-    POINT at{m_first.x + m_case.dx, m_first.y};
     RECT rc;
     ::GetWindowRect(m_hWnd, &rc);
     m_corner = POINT{rc.right - 5, rc.bottom - 5};
-    const DWORD time = m_pressedAt + m_case.after;
-    INPUT input[3] = {MouseAt(at, MOUSEEVENTF_LEFTDOWN, time), MouseAt(at, MOUSEEVENTF_LEFTUP, time + 10),
-                      MouseAt(m_corner, 0, time + 20)};
-    ::SendInput(3, input, sizeof(INPUT));
+    std::vector<INPUT> input;
+    DWORD time = m_pressedAt;
+    for (size_t i = 0; i < m_case.gaps.size(); ++i) {
+      const POINT at{m_first.x + (i + 1 == m_case.gaps.size() ? m_case.dx : 0), m_first.y};
+      time += m_case.gaps[i];
+      input.push_back(MouseAt(at, MOUSEEVENTF_LEFTDOWN, time));
+      input.push_back(MouseAt(at, MOUSEEVENTF_LEFTUP, time + 10));
+    }
+    input.push_back(MouseAt(m_corner, 0, time + 20));
+    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
     return TRUE;
   }
   int RealClicks() const {
@@ -580,23 +604,39 @@ PageBelow* PageBelow::s_page = nullptr;
 
 // The first click of a double click on a dialog's 确定 ends the dialog; the second press
 // comes when the frame is gone, on what was below it (删除 under the object editor's 取消,
-// a grid or an edit box of the page): it goes nowhere. So it does when the first ends the
-// system's message box or a menu, which run loops of their own. A press further away than the
-// double-click rectangle, or made after the double-click time, is a click of its own.
+// a grid or an edit box of the page): it goes nowhere, and so does every further press of
+// the burst, each within the double-click time of the one before. So they do when the
+// first ends the system's message box or a menu, which run loops of their own. A press
+// further away than the double-click rectangle, or made after a rest of the double-click
+// time, is a click of its own.
 TEST(DialogFrame, TheSecondPressOfADoubleClickThatEndedADialogGoesNowhere) {
   const DWORD late = ::GetDoubleClickTime() + 100;
+  const DWORD soon = ::GetDoubleClickTime() * 4 / 5;
   const int away = ::GetSystemMetrics(SM_CXDOUBLECLK) + 2;
   const SecondClick cases[] = {
-      {"30 ms later, on the windowless 删除", 30, 0, false, 0},
-      {"300 ms later, on the windowless 删除", 300, 0, false, 0},
-      {"80 ms later, on a real control", 80, 0, true, 0},
-      {"beside the double-click rectangle", 30, away, false, 1},
-      {"after the double-click time", late, 0, false, 1},
-      {"after the double-click time, on a real control", late, 0, true, 1},
+      {"30 ms later, on the windowless 删除", {30}, 0, false, 0},
+      {"300 ms later, on the windowless 删除", {300}, 0, false, 0},
+      {"80 ms later, on a real control", {80}, 0, true, 0},
+      {"beside the double-click rectangle", {30}, away, false, 1},
+      {"after the double-click time", {late}, 0, false, 1},
+      {"after the double-click time, on a real control", {late}, 0, true, 1},
+      {"three clicks, 80 and 150 ms apart", {80, 150}, 0, false, 0},
+      {"three clicks, 150 and 80 ms apart, on a real control", {150, 80}, 0, true, 0},
+      {"four clicks, 150, 80 and 120 ms apart", {150, 80, 120}, 0, false, 0},
+      {"four clicks, 100, 150 and 80 ms apart, on a real control", {100, 150, 80}, 0, true, 0},
+      {"four clicks, each near the double-click time after the one before", {soon, soon, soon}, 0, false, 0},
+      {"four clicks, then one after a rest", {120, 80, 150, late}, 0, false, 1},
+      {"four clicks, then one after a rest, on a real control", {120, 80, 150, late}, 0, true, 1},
+      {"the fourth click beside the double-click rectangle", {80, 150, 100}, away, false, 1},
+      {"a click made while the dialog ended counts for the next", {soon}, 0, true, 0, FirstEnds::kDialog, soon},
       // The system's own loops: its message box and a menu.
-      {"80 ms after the system's box ended", 80, 0, false, 0, FirstEnds::kSystemBox},
-      {"after the double-click time, after the system's box", late, 0, false, 1, FirstEnds::kSystemBox},
-      {"80 ms after a menu ended", 80, 0, false, 0, FirstEnds::kSystemMenu},
+      {"80 ms after the system's box ended", {80}, 0, false, 0, FirstEnds::kSystemBox},
+      {"after the double-click time, after the system's box", {late}, 0, false, 1, FirstEnds::kSystemBox},
+      {"80 ms after a menu ended", {80}, 0, false, 0, FirstEnds::kSystemMenu},
+      {"three more clicks after the system's box", {150, 80, 120}, 0, false, 0, FirstEnds::kSystemBox},
+      {"three more clicks after a menu", {80, 150, 100}, 0, false, 0, FirstEnds::kSystemMenu},
+      {"three more clicks and a late one after the system's box", {100, 100, 100, late}, 0, false, 1,
+       FirstEnds::kSystemBox},
   };
   for (const SecondClick& c : cases) {
     SCOPED_TRACE(c.what);
@@ -608,5 +648,11 @@ TEST(DialogFrame, TheSecondPressOfADoubleClickThatEndedADialogGoesNowhere) {
     ::SetWindowPos(owner.wnd, nullptr, 651, 471, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ASSERT_EQ(1u, page.DoModal(owner.wnd)) << "the pointer never reached the corner";
     EXPECT_EQ(c.acts, page.CountCommands(7) + page.RealClicks());
+    // A burst the page's run handed on when it ended is not the next case's: its
+    // clicks were timed ahead of the clock.
+    MSG left;
+    while (::PeekMessageW(&left, reinterpret_cast<HWND>(-1), UiEndingClick::HandOnMessage(),
+                          UiEndingClick::HandOnMessage(), PM_REMOVE)) {
+    }
   }
 }
