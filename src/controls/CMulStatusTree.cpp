@@ -97,6 +97,18 @@ HTREEITEM CMulStatusTree::InsertPlainItem(LPCWSTR text, int image, HTREEITEM par
   return InsertItemDirect(tvis);
 }
 
+HTREEITEM CMulStatusTree::InsertOpenGroup(LPCWSTR text, int image) {
+  TVINSERTSTRUCTW tvis{};
+  tvis.hParent = TVI_ROOT;
+  tvis.hInsertAfter = TVI_LAST;
+  tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+  tvis.item.pszText = const_cast<LPWSTR>(qv::OrEmpty(text));
+  tvis.item.iImage = tvis.item.iSelectedImage = image;
+  tvis.item.state = INDEXTOSTATEIMAGEMASK(EM_TVIS_NONE) | TVIS_EXPANDED;
+  tvis.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_EXPANDED;
+  return InsertItemDirect(tvis);
+}
+
 HTREEITEM CMulStatusTree::InsertItemDirect(const TVINSERTSTRUCTW& insert) {
   if (insert.item.mask & TVIF_STATE) m_uniform.clear();  // as for an insert from outside
   return reinterpret_cast<HTREEITEM>(TreeCall(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));

@@ -59,6 +59,9 @@ class CMulStatusTree : public CWindowImpl<CMulStatusTree, CTreeViewCtrl> {
   HTREEITEM InsertItemDirect(const TVINSERTSTRUCTW& insert);
   // An item without a check box, with its picture and data word.
   HTREEITEM InsertPlainItem(LPCWSTR text, int image, HTREEITEM parent, HTREEITEM after, DWORD_PTR data);
+  // A top item without a box that shows its children from the start: one that is
+  // expanded once its first children are in stays closed when they come later.
+  HTREEITEM InsertOpenGroup(LPCWSTR text, int image);
   using CTreeViewCtrl::InsertItem;
 
   BOOL GetCheck(HTREEITEM item, int* state) const;

@@ -96,12 +96,13 @@ int CQvHipsUIHandler::LoadFilters() {
 bool CQvHipsUIHandler::AddFilterRows(DWORD until) {
   m_grid.SendMessage(WM_SETREDRAW, FALSE);
   bool whole = true;  // a grid that cannot take another row holds part of the list
+  size_t added = 0;
   do {
     if (m_listed >= m_unlisted.size()) break;
     const FilterRow& f = m_unlisted[m_listed++];
     // Filters of a category the page has no text for are not listed.
     whole = AddRow(f.name, f.type, f.regExp, f.clientIp, f.id, f.hostName) >= 0 || f.type < 0 || f.type >= 4;
-  } while (whole && IdleSlices::Within(until));
+  } while (whole && ++added < IdleSlices::kSliceEntries && IdleSlices::Within(until));
   if (!whole) m_grid.DeleteAllItems();  // part of the filters would pass for all of them
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();

@@ -250,17 +250,17 @@ void CQvStrategyGuardDlg::FillClients(SQLServerLink* link) {
     if (!ReadClients(*link, 0, &m_servers)) TellReadFailure(*link, kReadServersFailed);
     if (!ReadClients(*link, 1, &m_devices)) TellReadFailure(*link, kReadDevicesFailed);
   }
-  for (CMulStatusTree* tree : {&m_serverTree, &m_targetTree})
-    (tree == &m_serverTree ? m_serverRoot : m_targetRoot) =
-        tree->InsertItem(L"服务器群组", kImageCategory, kImageCategory, TVI_ROOT, TVI_LAST, EM_TVIS_NONE);
-  const bool more = AddClients(::GetTickCount() + IdleSlices::kSliceMs);
-  m_serverTree.Expand(m_serverRoot, TVE_EXPAND);
-  m_targetTree.Expand(m_targetRoot, TVE_EXPAND);
-  if (more) m_filling.Start(m_hWnd, [this](DWORD until) { return AddClientsUnseen(until); });
+  // Open from the start: a group expanded after the first slice stays closed in the tree
+  // that slice did not reach, and shows its hosts behind a "+".
+  m_serverRoot = m_serverTree.InsertOpenGroup(L"服务器群组", kImageCategory);
+  m_targetRoot = m_targetTree.InsertOpenGroup(L"服务器群组", kImageCategory);
+  if (AddClientsUnseen(::GetTickCount() + IdleSlices::kSliceMs))
+    m_filling.Start(m_hWnd, [this](DWORD until) { return AddClientsUnseen(until); });
 }
 
 // Servers into each tree in turn, then the devices, while the slice lasts.
 bool CQvStrategyGuardDlg::AddClients(DWORD until) {
+  size_t added = 0;
   do {
     if (m_serversIn[0] < m_servers.size() || m_serversIn[1] < m_servers.size()) {
       const int which = m_serversIn[0] < m_servers.size() ? 0 : 1;
@@ -278,7 +278,7 @@ bool CQvStrategyGuardDlg::AddClients(DWORD until) {
     } else {
       break;
     }
-  } while (IdleSlices::Within(until));
+  } while (++added < IdleSlices::kSliceEntries && IdleSlices::Within(until));
   const bool more = m_serversIn[1] < m_servers.size() || m_devicesIn < m_devices.size();
   if (!more) {
     std::vector<Client>().swap(m_servers);
