@@ -137,11 +137,13 @@ BOOL CServerDlg::PreTranslateMessage(MSG* pMsg) {
   return CUiDialogImpl<CServerDlg>::PreTranslateMessage(pMsg);
 }
 
-// Nothing more comes once the picker ends, however it ends.
+// Nothing more comes once the picker ends, however it ends; and its tree goes first,
+// unheard, before the window takes it item by item.
 LRESULT CServerDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   bHandled = FALSE;
   m_filling.Stop();
   m_link.Disconnect();
+  m_tree.tree.DestroyUnheard();
   return 0;
 }
 
