@@ -1,5 +1,8 @@
 #include "console/CServerDlg.h"
 
+#include <climits>
+#include <cstdint>
+
 #include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/SQLServerLink.h"
@@ -9,7 +12,12 @@
 
 namespace {
 
-const wchar_t kServersQuery[] = L"select id,name,ip,status from Client where type=0";
+// A page of the hosts after the last one read: the first as the picker opens, the
+// others from its idle time. Each statement ends with its page, so nothing holds the
+// database from the pages' writes between slices.
+const wchar_t kServersQuery[] = L"select id,name,ip,status from Client where type=0 and id>? order by id";
+const int kFirstPage = 64;  // more than the tree shows
+const int kPage = 1000;
 const wchar_t kAddressQuery[] = L"select ip from Client where id=?";
 
 const UINT kPictures[] = {126, 131, 128};  // group, online host, offline host
@@ -34,8 +42,7 @@ CServerDlg::CServerDlg(std::wstring* result, const wchar_t* title)
 
 LRESULT CServerDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   if (m_tree.Create(GetViewHWnd(), kItemTree, kTreeStyle, kPictures, 3)) {
-    m_root = m_tree.tree.InsertItem(L"服务器群组", kImageGroup, kImageGroup, TVI_ROOT, TVI_LAST,
-                                    EM_TVIS_NONE);
+    m_root = m_tree.tree.InsertOpenGroup(L"服务器群组", kImageGroup);
     FillServerTree();
   }
   return 0;
@@ -45,44 +52,62 @@ LRESULT CServerDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
   return OkCancelCommand(pnmh, kItemOK, kItemCancel, [this] { OnOK(); }, bHandled);
 }
 
-// The hosts are read at once (a listing left open would hold the database from the
-// pages' writes); the first go into the tree as the picker opens, the others from its
-// idle time: the tree shows a few lines of a site's 20,000 hosts, and the picker opens
-// as on a small site.
+// The first hosts go into the tree as the picker opens, the others from its idle time,
+// read a page at a time: the tree shows a few lines of a site's 20,000 hosts, and the
+// picker opens as on a small site.
 void CServerDlg::FillServerTree() {
-  SQLServerLink link;
-  if (!ConnectOrTell(link, kNoConnectionText)) return;
-  SQLStatement* hosts = link.CreateStatement(kServersQuery);
-  while (hosts && hosts->Fetch())
-    m_hosts.push_back({hosts->GetInt(0), OrEmpty(hosts->GetString(1)), OrEmpty(hosts->GetString(2)),
-                       hosts->GetInt(3) != 0});
+  m_lastId = INT_MIN;
+  m_allRead = false;
+  if (!ConnectOrTell(m_link, kNoConnectionText)) return;
+  if (AddHostsUnseen(0, kFirstPage))
+    m_filling.Start(m_hWnd, [this](DWORD until) { return AddHostsUnseen(until, IdleSlices::kSliceEntries); });
+}
+
+bool CServerDlg::ReadHosts(int rows) {
+  m_hosts.clear();
+  m_hostsIn = 0;
+  SQLStatement* hosts = m_link.CreateStatement(kServersQuery);
+  if (hosts && hosts->BindInt(0, m_lastId) && hosts->SetMaxRows(rows))
+    while (hosts->Fetch()) {
+      m_hosts.push_back({hosts->GetInt(0), OrEmpty(hosts->GetString(1)), OrEmpty(hosts->GetString(2)),
+                         hosts->GetInt(3) != 0});
+      m_lastId = m_hosts.back().id;
+    }
   if (!hosts || hosts->Failed()) {
     // Part of the hosts would pass for all of them.
-    m_hosts.clear();
-    const std::wstring reason = OrEmpty(link.GetLastErrorText());
-    link.Disconnect();
+    std::vector<Host>().swap(m_hosts);
+    while (HTREEITEM host = m_tree.tree.GetChildItem(m_root)) m_tree.tree.DeleteItem(host);
+    const std::wstring reason = OrEmpty(m_link.GetLastErrorText());
+    m_link.Disconnect();
+    m_allRead = true;
     TellListUnread(kReadServersFailed, reason.c_str());
-    return;
+    return false;
   }
-  link.ReleaseStatement(hosts);
-  link.Disconnect();
-  const bool more = AddHosts(::GetTickCount() + IdleSlices::kSliceMs);
-  m_tree.tree.Expand(m_root);
-  if (more) m_filling.Start(m_hWnd, [this](DWORD until) { return AddHostsUnseen(until); });
+  m_link.ReleaseStatement(hosts);
+  if (m_hosts.size() < static_cast<size_t>(rows)) {
+    m_allRead = true;
+    m_link.Disconnect();
+  }
+  return true;
 }
 
 // Below the expanded group the tree would measure and draw again after every host.
-bool CServerDlg::AddHostsUnseen(DWORD until) {
+bool CServerDlg::AddHostsUnseen(DWORD until, size_t most) {
   m_tree.tree.SetRedraw(FALSE);
-  const bool more = AddHosts(until);
+  const bool more = AddHosts(until, most);
   m_tree.tree.SetRedraw(TRUE);
   return more;
 }
 
-bool CServerDlg::AddHosts(DWORD until) {
-  do {
-    if (m_hostsIn >= m_hosts.size()) break;
+bool CServerDlg::AddHosts(DWORD until, size_t most) {
+  for (size_t added = 0; added < most && IdleSlices::Within(until);) {
+    if (m_hostsIn >= m_hosts.size()) {
+      if (m_allRead) break;
+      if (!ReadHosts(most < static_cast<size_t>(kPage) ? static_cast<int>(most) : kPage)) return false;
+      continue;
+    }
     const Host& host = m_hosts[m_hostsIn++];
+    ++added;
     const std::wstring& label = host.name.empty() ? host.ip : host.name;
     // Only the first host with the address comes checked, and none once the user has
     // checked one: one choice at a time.
@@ -90,11 +115,36 @@ bool CServerDlg::AddHosts(DWORD until) {
     HTREEITEM item = m_tree.Add(m_root, label, host.online ? kImageOnline : kImageOffline,
                                 preset ? EM_TVIS_CHECK : EM_TVIS_UNCHECK, host.id);
     if (item && preset) m_tree.SetChecked(item);
-  } while (IdleSlices::Within(until));
-  if (m_hostsIn < m_hosts.size()) return true;
+  }
+  if (m_hostsIn < m_hosts.size() || !m_allRead) return true;
   std::vector<Host>().swap(m_hosts);
   m_hostsIn = 0;
   return false;
+}
+
+BOOL CServerDlg::PreTranslateMessage(MSG* pMsg) {
+  if (pMsg->message == WM_KEYDOWN && pMsg->hwnd == m_tree.tree.m_hWnd && m_filling.Pending()) {
+    switch (pMsg->wParam) {
+      case VK_END:
+      case VK_NEXT:
+      case VK_DOWN:
+        m_filling.Finish();
+        break;
+      default:
+        break;
+    }
+  }
+  return CUiDialogImpl<CServerDlg>::PreTranslateMessage(pMsg);
+}
+
+// Nothing more comes once the picker ends, however it ends; and its tree goes first,
+// unheard, before the window takes it item by item.
+LRESULT CServerDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;
+  m_filling.Stop();
+  m_link.Disconnect();
+  m_tree.tree.DestroyUnheard();
+  return 0;
 }
 
 LRESULT CServerDlg::OnTreeCheck(int, LPNMHDR pnmh, BOOL&) {

@@ -10,6 +10,7 @@
 
 #include "console/IdleSlices.h"
 #include "console/PickerTree.h"
+#include "console/SQLServerLink.h"
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
 #include "uiwin/UiNotify.h"
@@ -32,6 +33,7 @@ class CServerDlg : public CUiDialogImpl<CServerDlg>, public CWHRoundRectFrameHel
     CHAIN_MSG_MAP(CUiDialogImpl<CServerDlg>)
     CHAIN_MSG_MAP(CWHRoundRectFrameHelper<CServerDlg>)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     CHAIN_MSG_MAP_MEMBER(m_filling)
     NOTIFY_HANDLER(kItemTree, CMulStatusTree::kNotifyCheckChanged, OnTreeCheck)
     NOTIFY_HANDLER(kItemTree, TVN_DELETEITEMW, OnItemDeleted)
@@ -40,6 +42,9 @@ class CServerDlg : public CUiDialogImpl<CServerDlg>, public CWHRoundRectFrameHel
 
   void FillServerTree();
   void OnOK();
+  // A key that moves through the list (End, Page Down...) first brings the hosts still
+  // to come: End lands on the last host, not on the last one in so far.
+  BOOL PreTranslateMessage(MSG* pMsg) override;
 
   PickerTree& Tree() { return m_tree; }
   HTREEITEM RootItem() const { return m_root; }
@@ -47,11 +52,15 @@ class CServerDlg : public CUiDialogImpl<CServerDlg>, public CWHRoundRectFrameHel
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnTreeCheck(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnItemDeleted(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
-  // The hosts read, while the slice lasts; false once all are in the tree.
-  bool AddHosts(DWORD until);
-  bool AddHostsUnseen(DWORD until);
+  // The hosts, read a page at a time, into the tree while the slice lasts (and at most
+  // `most` of them); false once all are in, or the list could not be read.
+  bool AddHosts(DWORD until, size_t most);
+  bool AddHostsUnseen(DWORD until, size_t most);
+  // The next page of hosts after the last read; false (and no host shown) on a failure.
+  bool ReadHosts(int rows);
 
   std::wstring* m_result;
   PickerTree m_tree;
@@ -61,7 +70,10 @@ class CServerDlg : public CUiDialogImpl<CServerDlg>, public CWHRoundRectFrameHel
     std::wstring name, ip;
     bool online;
   };
-  std::vector<Host> m_hosts;  // read, and not yet all in the tree
+  std::vector<Host> m_hosts;  // the page read, and not yet all in the tree
   size_t m_hostsIn = 0;
+  SQLServerLink m_link;  // open while pages remain to be read
+  int m_lastId = 0;
+  bool m_allRead = false;
   IdleSlices m_filling;
 };

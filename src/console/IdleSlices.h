@@ -13,6 +13,10 @@ class IdleSlices {
  public:
   // How long one slice runs, and how long the window has before the next.
   enum : DWORD { kSliceMs = 20, kGapMs = 10 };
+  // The most entries of a list a slice puts in, however fast they go: a list of 20,000
+  // that a fast machine fills in one slice is still filled between the window's
+  // messages, and the same on every machine.
+  enum : size_t { kSliceEntries = 2000 };
   // Does a part of the work while Within(until) holds; true while some remains.
   using Slice = std::function<bool(DWORD until)>;
 

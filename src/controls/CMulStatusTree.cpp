@@ -25,14 +25,31 @@ CMulStatusTree::~CMulStatusTree() {
 HWND CMulStatusTree::Create(HWND parent, const RECT& rc, LPCWSTR name, DWORD style,
                             DWORD exStyle, UINT id, void* param) {
   m_notifyTarget = ::GetParent(parent);
+  m_treeNotified = parent;
   return CWindowImpl::Create(parent, rc, name, style, exStyle, id, param);
 }
 
 BOOL CMulStatusTree::SubclassWindow(HWND hWnd) {
   if (!CWindowImpl::SubclassWindow(hWnd)) return FALSE;
   m_notifyTarget = ::GetParent(::GetParent(hWnd));
+  m_treeNotified = ::GetParent(hWnd);
   SetUp();
   return TRUE;
+}
+
+namespace {
+LRESULT CALLBACK Unheard(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == WM_NOTIFY ? 0 : ::DefWindowProcW(window, message, wParam, lParam);
+}
+}  // namespace
+
+void CMulStatusTree::DestroyUnheard() {
+  if (!::IsWindow(m_hWnd)) return;
+  HWND notified = ::IsWindow(m_treeNotified) ? m_treeNotified : nullptr;
+  const LONG_PTR proc =
+      notified ? ::SetWindowLongPtrW(notified, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Unheard)) : 0;
+  ::DestroyWindow(m_hWnd);
+  if (notified) ::SetWindowLongPtrW(notified, GWLP_WNDPROC, proc);
 }
 
 void CMulStatusTree::SetUp() {
@@ -94,6 +111,18 @@ HTREEITEM CMulStatusTree::InsertPlainItem(LPCWSTR text, int image, HTREEITEM par
   tvis.item.lParam = static_cast<LPARAM>(data);
   tvis.item.state = INDEXTOSTATEIMAGEMASK(EM_TVIS_NONE);
   tvis.item.stateMask = TVIS_STATEIMAGEMASK;
+  return InsertItemDirect(tvis);
+}
+
+HTREEITEM CMulStatusTree::InsertOpenGroup(LPCWSTR text, int image) {
+  TVINSERTSTRUCTW tvis{};
+  tvis.hParent = TVI_ROOT;
+  tvis.hInsertAfter = TVI_LAST;
+  tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+  tvis.item.pszText = const_cast<LPWSTR>(qv::OrEmpty(text));
+  tvis.item.iImage = tvis.item.iSelectedImage = image;
+  tvis.item.state = INDEXTOSTATEIMAGEMASK(EM_TVIS_NONE) | TVIS_EXPANDED;
+  tvis.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_EXPANDED;
   return InsertItemDirect(tvis);
 }
 

@@ -1,5 +1,7 @@
 #include "integrity/CQvHipsUIHandler.h"
 
+#include <climits>
+
 #include "console/AgentLinkNotice.h"
 #include "console/AgentMessageId.h"
 #include "console/ConnectOrTell.h"
@@ -59,55 +61,87 @@ int CQvHipsUIHandler::Init() {
   return 0;
 }
 
-// One statement for the rows and their hosts' names: a filter's host is the first
+// One statement for a page of rows and their hosts' names: a filter's host is the first
 // Client row with its address, the one a look-up of its own finds. The first rows are
-// found once for all filters: Client.IP has no index, and a look-up per filter read
-// every host for each (20,000 filters of as many hosts took 20 s). The rows are read at
-// once and go into the grid from the window's idle time: a site's 20,000 filters held
-// the main window before it painted.
+// found once for all filters of a page: Client.IP has no index, and a look-up per
+// filter read every host for each (20,000 filters of as many hosts took 20 s). The
+// first page is read as the main window opens, the others from its idle time after it
+// has painted: a site's 20,000 filters held the main window before it painted.
+namespace {
+const wchar_t kFiltersQuery[] =
+    L"select f.id,f.FilterName,f.TypeOfHipsRule,f.RegExp,f.ClientIP,c.Name from Filter f "
+    L"left join (select IP,min(id) as id from Client group by IP) h on h.IP=f.ClientIP "
+    L"left join Client c on c.id=h.id where f.id>? order by f.id";
+const int kFirstFilters = 100;
+const int kFilterPage = 2000;
+}  // namespace
+
 int CQvHipsUIHandler::LoadFilters() {
-  SQLServerLink link;
-  if (!ConnectOrTell(link)) return 0;
-  SQLStatement* statement = link.CreateStatement(
-      L"select f.id,f.FilterName,f.TypeOfHipsRule,f.RegExp,f.ClientIP,c.Name from Filter f "
-      L"left join (select IP,min(id) as id from Client group by IP) h on h.IP=f.ClientIP "
-      L"left join Client c on c.id=h.id order by f.id");
-  std::vector<FilterRow> rows;
-  while (statement && statement->Fetch())
-    rows.push_back({statement->GetInt(0), statement->GetAsText(1), statement->GetInt(2), statement->GetAsText(3),
-                    statement->GetAsText(4), statement->GetAsText(5)});
-  if (!statement || statement->Failed()) {
-    // Part of the filters would pass for all of them.
-    const std::wstring reason = qv::OrEmpty(link.GetLastErrorText());
-    link.Disconnect();
-    m_grid.DeleteAllItems();
-    TellListUnread(kReadHipsFiltersFailed, reason.c_str());
-    return 0;
-  }
-  link.Disconnect();
-  m_unlisted = std::move(rows);
+  m_filling.Stop();
+  std::vector<FilterRow>().swap(m_unlisted);
   m_listed = 0;
-  if (AddFilterRows(::GetTickCount() + IdleSlices::kSliceMs))
+  m_lastFilterId = INT_MIN;
+  m_allFiltersRead = true;
+  m_filterLink.Disconnect();
+  if (!ConnectOrTell(m_filterLink)) return 0;
+  m_allFiltersRead = false;
+  if (!ReadFilters(kFirstFilters)) return 0;
+  if (AddFilterRows(::GetTickCount() + IdleSlices::kSliceMs, false))
     m_filling.Start(m_owner->GetHWnd(), [this](DWORD until) { return AddFilterRows(until); });
   return 1;
 }
 
+bool CQvHipsUIHandler::ReadFilters(int rows) {
+  m_unlisted.clear();
+  m_listed = 0;
+  SQLStatement* statement = m_filterLink.CreateStatement(kFiltersQuery);
+  if (statement && statement->BindInt(0, m_lastFilterId) && statement->SetMaxRows(rows))
+    while (statement->Fetch()) {
+      m_unlisted.push_back({statement->GetInt(0), statement->GetAsText(1), statement->GetInt(2),
+                            statement->GetAsText(3), statement->GetAsText(4), statement->GetAsText(5)});
+      m_lastFilterId = m_unlisted.back().id;
+    }
+  if (!statement || statement->Failed()) {
+    // Part of the filters would pass for all of them.
+    const std::wstring reason = qv::OrEmpty(m_filterLink.GetLastErrorText());
+    m_filterLink.Disconnect();
+    std::vector<FilterRow>().swap(m_unlisted);
+    m_allFiltersRead = true;
+    m_grid.DeleteAllItems();
+    TellListUnread(kReadHipsFiltersFailed, reason.c_str());
+    return false;
+  }
+  m_filterLink.ReleaseStatement(statement);
+  if (m_unlisted.size() < static_cast<size_t>(rows)) {
+    m_allFiltersRead = true;
+    m_filterLink.Disconnect();
+  }
+  return true;
+}
+
 // Scroll bars and paint once a slice, after its last row.
-bool CQvHipsUIHandler::AddFilterRows(DWORD until) {
+bool CQvHipsUIHandler::AddFilterRows(DWORD until, bool nextPages) {
   m_grid.SendMessage(WM_SETREDRAW, FALSE);
   bool whole = true;  // a grid that cannot take another row holds part of the list
+  bool read = true;
+  size_t added = 0;
   do {
-    if (m_listed >= m_unlisted.size()) break;
+    if (m_listed >= m_unlisted.size()) {
+      if (m_allFiltersRead || !nextPages || !(read = ReadFilters(kFilterPage))) break;
+      continue;
+    }
     const FilterRow& f = m_unlisted[m_listed++];
     // Filters of a category the page has no text for are not listed.
     whole = AddRow(f.name, f.type, f.regExp, f.clientIp, f.id, f.hostName) >= 0 || f.type < 0 || f.type >= 4;
-  } while (whole && IdleSlices::Within(until));
+  } while (whole && ++added < IdleSlices::kSliceEntries && IdleSlices::Within(until));
   if (!whole) m_grid.DeleteAllItems();  // part of the filters would pass for all of them
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
-  if (whole && m_listed < m_unlisted.size()) return true;
+  if (whole && read && (m_listed < m_unlisted.size() || !m_allFiltersRead)) return true;
   std::vector<FilterRow>().swap(m_unlisted);
   m_listed = 0;
+  m_allFiltersRead = true;
+  m_filterLink.Disconnect();
   if (!whole) TellListUnread(kReadHipsFiltersFailed, kGridFullReason);
   return false;
 }

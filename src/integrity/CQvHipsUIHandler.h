@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/IdleSlices.h"
+#include "console/SQLServerLink.h"
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CListNotify.h"
 #include "platform/MessageMap.h"
@@ -81,15 +82,22 @@ class CQvHipsUIHandler {
     int type;
     std::wstring regExp, clientIp, hostName;
   };
-  // The filters read and not yet listed, while the slice lasts; false once all are (or
-  // the grid could take no more: it is then emptied, and that told).
-  bool AddFilterRows(DWORD until);
+  // The filters read and not yet listed, while the slice lasts, and the pages after them
+  // when nextPages; false once all are (or the grid could take no more, or a page could
+  // not be read: it is then emptied, and that told).
+  bool AddFilterRows(DWORD until, bool nextPages = true);
+  // The next page of filters after the last read; false, with the grid emptied and that
+  // told, when it cannot be read.
+  bool ReadFilters(int rows);
 
   CUiDialogHost* m_owner;
   int m_checkedCount = 0;
   int m_checkedRow = -1;
   CListCtrlDataEx<unsigned long> m_grid;
-  std::vector<FilterRow> m_unlisted;
+  std::vector<FilterRow> m_unlisted;  // the page read
   size_t m_listed = 0;
+  SQLServerLink m_filterLink;  // open while pages remain to be read
+  int m_lastFilterId = 0;
+  bool m_allFiltersRead = true;
   IdleSlices m_filling;
 };

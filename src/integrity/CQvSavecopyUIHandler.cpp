@@ -149,6 +149,7 @@ int CQvSavecopyUIHandler::LoadClientTree() {
   auto add = [this, load](DWORD until) {
     // Scroll bars and paint once a slice, after its last node.
     m_tree.SendMessage(WM_SETREDRAW, FALSE);
+    size_t added = 0;
     do {
       if (load->next >= load->hosts.size()) break;
       const Host& host = load->hosts[load->next++];
@@ -170,7 +171,7 @@ int CQvSavecopyUIHandler::LoadClientTree() {
         for (const std::wstring& name : type.second)
           m_tree.InsertPlainItem(name.c_str(), kImageName, typeItem, TVI_LAST, 0);
       }
-    } while (IdleSlices::Within(until));
+    } while (++added < IdleSlices::kSliceEntries && IdleSlices::Within(until));
     m_tree.Expand(m_serverGroupItem);
     m_tree.Expand(m_deviceGroupItem);
     m_tree.SendMessage(WM_SETREDRAW, TRUE);

@@ -250,17 +250,17 @@ void CQvStrategyGuardDlg::FillClients(SQLServerLink* link) {
     if (!ReadClients(*link, 0, &m_servers)) TellReadFailure(*link, kReadServersFailed);
     if (!ReadClients(*link, 1, &m_devices)) TellReadFailure(*link, kReadDevicesFailed);
   }
-  for (CMulStatusTree* tree : {&m_serverTree, &m_targetTree})
-    (tree == &m_serverTree ? m_serverRoot : m_targetRoot) =
-        tree->InsertItem(L"服务器群组", kImageCategory, kImageCategory, TVI_ROOT, TVI_LAST, EM_TVIS_NONE);
-  const bool more = AddClients(::GetTickCount() + IdleSlices::kSliceMs);
-  m_serverTree.Expand(m_serverRoot, TVE_EXPAND);
-  m_targetTree.Expand(m_targetRoot, TVE_EXPAND);
-  if (more) m_filling.Start(m_hWnd, [this](DWORD until) { return AddClientsUnseen(until); });
+  // Open from the start: a group expanded after the first slice stays closed in the tree
+  // that slice did not reach, and shows its hosts behind a "+".
+  m_serverRoot = m_serverTree.InsertOpenGroup(L"服务器群组", kImageCategory);
+  m_targetRoot = m_targetTree.InsertOpenGroup(L"服务器群组", kImageCategory);
+  if (AddClientsUnseen(::GetTickCount() + IdleSlices::kSliceMs))
+    m_filling.Start(m_hWnd, [this](DWORD until) { return AddClientsUnseen(until); });
 }
 
 // Servers into each tree in turn, then the devices, while the slice lasts.
 bool CQvStrategyGuardDlg::AddClients(DWORD until) {
+  size_t added = 0;
   do {
     if (m_serversIn[0] < m_servers.size() || m_serversIn[1] < m_servers.size()) {
       const int which = m_serversIn[0] < m_servers.size() ? 0 : 1;
@@ -278,7 +278,7 @@ bool CQvStrategyGuardDlg::AddClients(DWORD until) {
     } else {
       break;
     }
-  } while (IdleSlices::Within(until));
+  } while (++added < IdleSlices::kSliceEntries && IdleSlices::Within(until));
   const bool more = m_serversIn[1] < m_servers.size() || m_devicesIn < m_devices.size();
   if (!more) {
     std::vector<Client>().swap(m_servers);
@@ -296,6 +296,16 @@ bool CQvStrategyGuardDlg::AddClientsUnseen(DWORD until) {
   m_serverTree.SetRedraw(TRUE);
   m_targetTree.SetRedraw(TRUE);
   return more;
+}
+
+// The server trees hold a site's hosts twice: they go unheard, before the window takes
+// them item by item, and nothing more comes into them.
+LRESULT CQvStrategyGuardDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  bHandled = FALSE;
+  m_filling.Stop();
+  m_serverTree.DestroyUnheard();
+  m_targetTree.DestroyUnheard();
+  return 0;
 }
 
 // ---- messages

@@ -133,6 +133,7 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
     CHAIN_MSG_MAP(CUiDialogImpl<CQvStrategyGuardDlg>)
     CHAIN_MSG_MAP(CWHRoundRectFrameHelper<CQvStrategyGuardDlg>)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     CHAIN_MSG_MAP_MEMBER(m_filling)
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
     COMMAND_HANDLER(kTaskModeCombo, CBN_SELCHANGE, OnTaskModeChange)
@@ -196,6 +197,7 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnTemplateCheck(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnTargetCheck(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);

@@ -216,6 +216,21 @@ TEST_F(Pickers, HostPickerOfALargeSiteEndsWholeAndInOrder) {
     EXPECT_EQ(1, dlg.DoModal());
     EXPECT_EQ(last, result);
   }
+  // End pressed while the hosts still come lands on the last host, not on the last one
+  // in so far: the key first brings the rest (as the modal loop hands it on).
+  std::wstring result;
+  script.ExpectDialog([&](UiDialogDriver& d) {
+    CServerDlg* dlg = d.As<CServerDlg>();
+    CMulStatusTree& tree = dlg->Tree().tree;
+    EXPECT_LT(size_t(tree.GetCount()), hosts.size() + 1);
+    tree.SetFocus();
+    MSG key{tree.m_hWnd, WM_KEYDOWN, VK_END, 0, 0, {0, 0}};
+    if (!dlg->PreTranslateMessage(&key)) ::DispatchMessageW(&key);
+    EXPECT_EQ(hosts.size() + 1, size_t(tree.GetCount()));
+    EXPECT_EQ(hosts.back(), tree.GetItemText(tree.GetSelectedItem()));
+  });
+  CServerDlg dlg(&result, L"请选择策略目标");
+  dlg.DoModal();
 }
 
 // The hosts read before a failing one would pass for all of them.

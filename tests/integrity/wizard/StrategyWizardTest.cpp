@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "console/CServerDlg.h"
+#include "integrity/CQvHipsUIHandler.h"
+#include "integrity/CQvSavecopyUIHandler.h"
 #include "integrity/CQvStrategyGuardDlg.h"
 #include "console/LinkRecords.h"
 #include "console/SQLStatement.h"
@@ -99,6 +102,37 @@ class StrategyWizard : public IntegrityPageHost {
   }
 };
 
+// A list of a large site filled from the window's idle time: what is in as the window
+// opens is not all of it, nor is what one slice adds; and a message posted between two
+// slices is taken while entries are still to come. Then the list ends whole.
+void ExpectFilledASliceAtATime(const std::function<size_t()>& count, size_t whole) {
+  const size_t opened = count();
+  EXPECT_LT(opened, whole) << "filled whole as it opened";
+  ASSERT_TRUE(testenv::PumpUntil([&] { return count() > opened; }, 60000));
+  EXPECT_LT(count(), whole) << "one slice filled it all";
+  struct Marker {
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+      if (m == WM_APP) (*reinterpret_cast<std::function<void()>*>(::GetWindowLongPtrW(w, GWLP_USERDATA)))();
+      return ::DefWindowProcW(w, m, wp, lp);
+    }
+  };
+  size_t atMessage = 0;
+  bool taken = false;
+  std::function<void()> take = [&] {
+    atMessage = count();
+    taken = true;
+  };
+  HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(window);
+  ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&take));
+  ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Marker::Proc));
+  ::PostMessageW(window, WM_APP, 0, 0);
+  EXPECT_TRUE(testenv::PumpUntil([&] { return taken; }, 60000));
+  ::DestroyWindow(window);
+  EXPECT_LT(atMessage, whole) << "the message waited for the whole list";
+  EXPECT_TRUE(testenv::PumpUntil([&] { return count() == whole; }, 120000)) << count() << " of " << whole;
+}
+
 // The attributes panel's title names the template, wide enough for all of it.
 void ExpectWholeTitle(UiDialogDriver& w, const std::wstring& templ) {
   CUiWindow* title = w.View().FindChildByCmdID(Dlg::kAttributesTitle);
@@ -108,6 +142,71 @@ void ExpectWholeTitle(UiDialogDriver& w, const std::wstring& templ) {
   title->UiSendMessage(WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&room));
   const RECT shown = title->GetRect();
   EXPECT_GE(shown.right - shown.left, room.cx);
+}
+
+// Every list filled from idle time, on a site of 20,000 servers with a HIPS filter each:
+// the host picker's tree, the wizard's two server trees and device box, the HIPS page's
+// rows and the history copies' host tree.
+TEST_F(StrategyWizard, ALargeSitesListsFillASliceAtATimeBetweenTheWindowsMessages) {
+  const int kHosts = 20000;
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (Name, IP, Status, Type) with recursive n(i) as "
+                                 L"(select 1 union all select i + 1 from n where i < ?) "
+                                 L"select '主机' || i, '10.4.' || (i / 250) || '.' || (i % 250), i % 2, 0 from n",
+                           {kHosts}));
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Filter (ClientIP, FilterName, RegExp, TypeOfHipsRule, MatchType, "
+                                 L"OperatorType, DefaultAction, DefaultLogFilter) select IP, '过滤' || id, '*.exe', "
+                                 L"id % 4, 1, 0, 2, 1 from Client where IP like '10.4.%'"));
+  const size_t servers = kHosts + 2, devices = 3;
+  const struct {
+    const char* list;
+    std::function<void()> check;
+  } rows[] = {
+      {"host picker",
+       [&] {
+         std::wstring result;
+         script.ExpectDialog([&](UiDialogDriver& d) {
+           CMulStatusTree& tree = d.As<CServerDlg>()->Tree().tree;
+           ExpectFilledASliceAtATime([&] { return size_t(tree.GetCount()); }, servers + 1);
+         });
+         CServerDlg picker(&result);
+         picker.DoModal();
+       }},
+      {"wizard's server trees and device box",
+       [&] {
+         Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+           // Both groups show their hosts as they come, as on a small site.
+           for (UINT id : {Dlg::kServerTree, Dlg::kTargetTree}) {
+             CMulStatusTree& tree = wizard.TreeById(id);
+             const UINT state = UINT(tree.SendMessage(TVM_GETITEMSTATE, WPARAM(tree.GetRootItem()), TVIS_EXPANDED));
+             EXPECT_TRUE(state & TVIS_EXPANDED) << id;
+           }
+           HWND combo = w.Control(Dlg::kDeviceCombo);
+           ExpectFilledASliceAtATime(
+               [&] {
+                 return size_t(wizard.TreeById(Dlg::kServerTree).GetCount()) +
+                        wizard.TreeById(Dlg::kTargetTree).GetCount() + ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+               },
+               2 * (servers + 1) + devices);
+         });
+       }},
+      {"HIPS rows",
+       [&] {
+         Run([&] {
+           ExpectFilledASliceAtATime([&] { return size_t(Hips().Grid().GetItemCount()); }, kHosts);
+         });
+       }},
+      {"history copies' hosts",
+       [&] {
+         Run([&] {
+           CMulStatusTree& tree = Area().Savecopy()->Tree();
+           ExpectFilledASliceAtATime([&] { return size_t(tree.GetCount()); }, 2 + servers + devices);
+         });
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.list);
+    row.check();
+  }
 }
 
 // A device's address is taken as every place takes a host's: one that is not four
