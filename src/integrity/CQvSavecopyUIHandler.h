@@ -54,8 +54,8 @@ class CQvSavecopyUIHandler {
 
   // 0, or the system's error when the tree cannot be made (the console then ends).
   int Init();
-  // The host tree goes before the window: unheard, as its notices cost a second at
-  // 20,000 hosts.
+  // The host tree goes before the window, unheard: its notices are a wait at 20,000
+  // hosts.
   int Uninit() {
     m_tree.DestroyUnheard();
     return 0;

@@ -94,7 +94,7 @@ int CSMClientManagementUIHandler::Init() {
 }
 
 int CSMClientManagementUIHandler::UnInit() {
-  m_tree.DestroyUnheard();  // before the window: its notices cost a second at 20,000 hosts
+  m_tree.DestroyUnheard();  // before the window: its notices are a wait at 20,000 hosts
   for (AgentLinkWindow* r : {&m_stateRegistration, &m_onlineRegistration, &m_offlineRegistration})
     CAgentLinkManager::UnregisterWindow(*r);
   // Every host shows offline until the service reports it again.
