@@ -5,6 +5,7 @@
 
 #include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
+#include "console/ReadPageAfter.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "platform/TextConv.h"
@@ -66,14 +67,12 @@ void CServerDlg::FillServerTree() {
 bool CServerDlg::ReadHosts(int rows) {
   m_hosts.clear();
   m_hostsIn = 0;
-  SQLStatement* hosts = m_link.CreateStatement(kServersQuery);
-  if (hosts && hosts->BindInt(0, m_lastId) && hosts->SetMaxRows(rows))
-    while (hosts->Fetch()) {
-      m_hosts.push_back({hosts->GetInt(0), OrEmpty(hosts->GetString(1)), OrEmpty(hosts->GetString(2)),
-                         hosts->GetInt(3) != 0});
-      m_lastId = m_hosts.back().id;
-    }
-  if (!hosts || hosts->Failed()) {
+  const int read = ReadPageAfter(m_link, kServersQuery, &m_lastId, rows, [this](SQLStatement& hosts) {
+    m_hosts.push_back(
+        {hosts.GetInt(0), OrEmpty(hosts.GetString(1)), OrEmpty(hosts.GetString(2)), hosts.GetInt(3) != 0});
+    return m_hosts.back().id;
+  });
+  if (read < 0) {
     // Part of the hosts would pass for all of them.
     std::vector<Host>().swap(m_hosts);
     while (HTREEITEM host = m_tree.tree.GetChildItem(m_root)) m_tree.tree.DeleteItem(host);
@@ -83,8 +82,7 @@ bool CServerDlg::ReadHosts(int rows) {
     TellListUnread(kReadServersFailed, reason.c_str());
     return false;
   }
-  m_link.ReleaseStatement(hosts);
-  if (m_hosts.size() < static_cast<size_t>(rows)) {
+  if (read == 0) {
     m_allRead = true;
     m_link.Disconnect();
   }

@@ -6,6 +6,7 @@
 #include "console/AgentMessageId.h"
 #include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
+#include "console/ReadPageAfter.h"
 #include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
@@ -94,14 +95,12 @@ int CQvHipsUIHandler::LoadFilters() {
 bool CQvHipsUIHandler::ReadFilters(int rows) {
   m_unlisted.clear();
   m_listed = 0;
-  SQLStatement* statement = m_filterLink.CreateStatement(kFiltersQuery);
-  if (statement && statement->BindInt(0, m_lastFilterId) && statement->SetMaxRows(rows))
-    while (statement->Fetch()) {
-      m_unlisted.push_back({statement->GetInt(0), statement->GetAsText(1), statement->GetInt(2),
-                            statement->GetAsText(3), statement->GetAsText(4), statement->GetAsText(5)});
-      m_lastFilterId = m_unlisted.back().id;
-    }
-  if (!statement || statement->Failed()) {
+  const int read = ReadPageAfter(m_filterLink, kFiltersQuery, &m_lastFilterId, rows, [this](SQLStatement& filter) {
+    m_unlisted.push_back({filter.GetInt(0), filter.GetAsText(1), filter.GetInt(2), filter.GetAsText(3),
+                          filter.GetAsText(4), filter.GetAsText(5)});
+    return m_unlisted.back().id;
+  });
+  if (read < 0) {
     // Part of the filters would pass for all of them.
     const std::wstring reason = qv::OrEmpty(m_filterLink.GetLastErrorText());
     m_filterLink.Disconnect();
@@ -111,8 +110,7 @@ bool CQvHipsUIHandler::ReadFilters(int rows) {
     TellListUnread(kReadHipsFiltersFailed, reason.c_str());
     return false;
   }
-  m_filterLink.ReleaseStatement(statement);
-  if (m_unlisted.size() < static_cast<size_t>(rows)) {
+  if (read == 0) {
     m_allFiltersRead = true;
     m_filterLink.Disconnect();
   }
