@@ -249,8 +249,14 @@ void CMainDlg::ShowTrayMenu() {
 }
 
 LRESULT CMainDlg::OnMenuAbout(WORD, WORD, HWND, BOOL&) {
+  // Owned by the active window; the click on the tray may have taken the activation
+  // away by now, and then by this window's top modal one (or this window), so that
+  // the box is modal all the same. The focus is still in the tray.
+  HWND owner = ::GetActiveWindow();
+  if (!owner) owner = ::GetLastActivePopup(m_hWnd);
   CAboutDlg about;
-  about.DoModal(nullptr);
+  about.SetShowUnowned(TRUE);
+  about.DoModal(owner);
   return 0;
 }
 
