@@ -249,9 +249,9 @@ void CMainDlg::ShowTrayMenu() {
 }
 
 LRESULT CMainDlg::OnMenuAbout(WORD, WORD, HWND, BOOL&) {
-  // Owned by the active window; the click on the tray may have taken the activation
-  // away by now, and then by this window's top modal one (or this window), so that
-  // the box is modal all the same. The focus is still in the tray.
+  // Owned by the active window. The click on the tray may have taken the activation
+  // away by now (the focus is in the tray): then by this window's topmost modal one,
+  // or this window, so that the box is modal all the same.
   HWND owner = ::GetActiveWindow();
   if (!owner) owner = ::GetLastActivePopup(m_hWnd);
   CAboutDlg about;

@@ -127,6 +127,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     CUiDialogImplCore::KeepPlace(this->m_hWnd, m_place);
     RunModalLoop();
     m_bEndDialog = FALSE;
+    m_bOwnerUntold = FALSE;
     m_place.keep = FALSE;
     // Off the screen at once (not a hide, which may stop the thread for seconds with the
     // frame still shown); then the owner comes back and gets the activation, then the
