@@ -249,8 +249,14 @@ void CMainDlg::ShowTrayMenu() {
 }
 
 LRESULT CMainDlg::OnMenuAbout(WORD, WORD, HWND, BOOL&) {
+  // Owned by the active window. The click on the tray may have taken the activation
+  // away by now (the focus is in the tray): then by this window's topmost modal one,
+  // or this window, so that the box is modal all the same.
+  HWND owner = ::GetActiveWindow();
+  if (!owner) owner = ::GetLastActivePopup(m_hWnd);
   CAboutDlg about;
-  about.DoModal(nullptr);
+  about.SetShowUnowned(TRUE);
+  about.DoModal(owner);
   return 0;
 }
 

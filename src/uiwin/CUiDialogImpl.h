@@ -51,6 +51,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     MESSAGE_HANDLER(WM_WINDOWPOSCHANGED, OnWindowPosChanged)
     MESSAGE_HANDLER(WM_ENTERSIZEMOVE, OnEnterSizeMove)
     MESSAGE_HANDLER(WM_NCACTIVATE, OnNcActivate)
+    MESSAGE_HANDLER(WM_MOUSEACTIVATE, OnMouseActivate)
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
     MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
     MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
@@ -90,6 +91,15 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     return this->m_hWnd;
   }
 
+  // A modal run opened while the focus is in another program (from the tray menu):
+  // the frame is shown without an owner and takes it right after the show.
+  // A window manager that keeps the focus from a new dialog whose owner is not focused
+  // (openbox, after a click on the tray) gives an unowned window the focus as any new
+  // one; the owner still keeps the frame above it and is disabled. The window manager
+  // hears of the owner once it has handed the frame the focus (or on the first click
+  // on it), so that a click on the owner then raises the frame with it.
+  void SetShowUnowned(BOOL bShowUnowned) { m_bShowUnowned = bShowUnowned; }
+
   UINT DoModal(HWND hWndParent = nullptr, const RECT* pRect = nullptr) {
     HWND owner = hWndParent ? hWndParent : ::GetActiveWindow();
     // Input is kept from the windows behind through the owner's top-level window: a
@@ -103,16 +113,21 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     m_bEndDialog = FALSE;
     m_nEndCode = 0;  // a run that ends without EndDialog never reports an older code
     m_bModal = TRUE;
-    if (!Create(owner, pRect)) {
+    if (!Create(m_bShowUnowned ? nullptr : owner, pRect)) {
       m_bModal = FALSE;
       if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
       return 0;
     }
     if (!pRect) this->CenterWindow(owner);
     ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    if (m_bShowUnowned && owner) {
+      ::SetWindowLongPtrW(this->m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+      m_bOwnerUntold = TRUE;
+    }
     CUiDialogImplCore::KeepPlace(this->m_hWnd, m_place);
     RunModalLoop();
     m_bEndDialog = FALSE;
+    m_bOwnerUntold = FALSE;
     m_place.keep = FALSE;
     // Off the screen at once (not a hide, which may stop the thread for seconds with the
     // frame still shown); then the owner comes back and gets the activation, then the
@@ -220,6 +235,15 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     return 0;
   }
   LRESULT OnNcActivate(UINT, WPARAM, LPARAM, BOOL&) { return TRUE; }
+  // Comes when the window manager hands the frame the focus, or on a click on it.
+  LRESULT OnMouseActivate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    if (m_bOwnerUntold) {
+      m_bOwnerUntold = FALSE;
+      CUiDialogImplCore::TellOwner(this->m_hWnd);
+    }
+    bHandled = FALSE;
+    return 0;
+  }
   LRESULT OnWindowPosChanged(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
     CUiDialogImplCore::CheckPlace(this->m_hWnd, m_place, reinterpret_cast<const WINDOWPOS*>(lParam));
     bHandled = FALSE;
@@ -338,5 +362,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
   TView m_view;
   BOOL m_bEndDialog = FALSE;
   BOOL m_bModal = FALSE;  // within DoModal
+  BOOL m_bShowUnowned = FALSE;
+  BOOL m_bOwnerUntold = FALSE;  // shown unowned, the window manager not yet told the owner
   CUiDialogImplCore::Placement m_place;
 };

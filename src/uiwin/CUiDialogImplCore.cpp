@@ -154,6 +154,12 @@ UINT CUiDialogImplCore::ModalHookMessage() {
   return message;
 }
 
+void CUiDialogImplCore::TellOwner(HWND hFrame) {
+  const LONG style = ::GetWindowLongW(hFrame, GWL_STYLE);
+  ::SetWindowLongW(hFrame, GWL_STYLE, style ^ WS_DISABLED);
+  ::SetWindowLongW(hFrame, GWL_STYLE, style);
+}
+
 void CUiDialogImplCore::PostModalHook(HWND hFrame) {
   if (UiModalHook::Current()) ::PostMessageW(hFrame, ModalHookMessage(), 0, 0);
 }

@@ -59,6 +59,11 @@ class CUiDialogImplCore {
   static UINT KeepPlaceMessage();
   static void RestorePlace(HWND hFrame, Placement& place);
 
+  // Tells the window manager the frame's owner as it stands now. Wine writes the owner
+  // to the X window only when the window is created or shown, or when its disabled bit
+  // changes; so the bit is turned and turned back, with no other effect.
+  static void TellOwner(HWND hFrame);
+
   // WM_SYSCOMMAND about to maximise or restore the frame: the skin its maximise button
   // takes ("restorebtn", "maxbtn"); null for any other command.
   static const char* MaxButtonSkin(HWND hWnd, WPARAM command);
