@@ -66,8 +66,8 @@ inline DWORD GetLastError() { return ERROR_DISK_FULL; }
 inline DWORD GetTickCount() { return 0; }
 inline DWORD GetCurrentProcessId() { return 1; }
 inline DWORD GetFileAttributesW(const wchar_t*) { return INVALID_FILE_ATTRIBUTES; }
-inline UINT GetTempFileNameW(const wchar_t*, const wchar_t*, UINT, wchar_t*) { return 0; }
 inline BOOL FlushFileBuffers(HANDLE) { return FALSE; }
 inline BOOL MoveFileExW(const wchar_t*, const wchar_t*, DWORD) { return FALSE; }
 inline BOOL DeleteFileW(const wchar_t*) { return FALSE; }
+inline BOOL CreateDirectoryW(const wchar_t*, void*) { return FALSE; }
 inline void OutputDebugStringW(const wchar_t*) {}

@@ -17,27 +17,37 @@ std::wstring FolderOf(const std::wstring& path) {
   return path.substr(0, slash == 0 || path[slash - 1] == L':' ? slash + 1 : slash);
 }
 
-// Creates the file here rather than through GetTempFileNameW, which under Wine hands
-// out a name even when it could not create the file, so that the error told is the
-// creation's own.
-HANDLE CreateNew(const std::wstring& folder, const wchar_t* prefix, std::wstring& path, DWORD& error) {
+// Names of its own in folder (prefix, four hex digits, ".tmp") are tried in turn until
+// create(name) makes one. Made here rather than through GetTempFileNameW, which under
+// Wine hands out a name even when it could not create the file: the error told is the
+// creation's own. The name made, or empty with *error set.
+template <class Create>
+std::wstring MakeUnique(const std::wstring& folder, const wchar_t* prefix, DWORD* error, Create create) {
   const DWORD seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 8);
+  const bool separated = !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/');
+  DWORD failure = ERROR_CANNOT_MAKE;
   for (DWORD attempt = 0; attempt < 0x10000; ++attempt) {
     const DWORD unique = ((seed + attempt) & 0xFFFF) ? ((seed + attempt) & 0xFFFF) : 1;
-    const bool separated = !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/');
-    const std::wstring name = qv::FormatW(L"%ls%ls%ls%lx.tmp", folder, separated ? L"" : L"\\", prefix,
+    const std::wstring name = qv::FormatW(L"%ls%ls%ls%04lX.tmp", folder, separated ? L"" : L"\\", prefix,
                                           static_cast<unsigned long>(unique));
-    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      path = name;
-      return file;
-    }
-    error = ::GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_SHARING_VIOLATION)
-      return INVALID_HANDLE_VALUE;
+    if (create(name)) return name;
+    failure = ::GetLastError();
+    if (failure != ERROR_FILE_EXISTS && failure != ERROR_ALREADY_EXISTS && failure != ERROR_SHARING_VIOLATION) break;
   }
-  return INVALID_HANDLE_VALUE;
+  if (error) *error = failure ? failure : ERROR_CANNOT_MAKE;
+  return std::wstring();
+}
+
+// A new file of a name of its own, open for writing; INVALID_HANDLE_VALUE when none
+// could be made.
+HANDLE CreateNew(const std::wstring& folder, const wchar_t* prefix, std::wstring& path, DWORD& error) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  path = MakeUnique(folder, prefix, &error, [&](const std::wstring& name) {
+    file = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+    return file != INVALID_HANDLE_VALUE;
+  });
+  return file;
 }
 
 }  // namespace
@@ -55,16 +65,26 @@ std::wstring FileReplacement::CreateUnique(const std::wstring& folder, const wch
   DWORD failure = 0;
   const HANDLE file = CreateNew(folder, prefix, path, failure);
   if (file == INVALID_HANDLE_VALUE) {
-    if (error) *error = failure ? failure : ERROR_CANNOT_MAKE;
+    if (error) *error = failure;
     return std::wstring();
   }
   ::CloseHandle(file);
   return path;
 }
 
+std::wstring FileReplacement::CreateUniqueFolder(const std::wstring& folder, const wchar_t* prefix, DWORD* error) {
+  return MakeUnique(folder, prefix, error,
+                    [](const std::wstring& name) { return ::CreateDirectoryW(name.c_str(), nullptr) != FALSE; });
+}
+
 bool FileReplacement::IsFile(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileReplacement::IsReadOnly(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 FileReplacement::~FileReplacement() { Discard(); }
@@ -112,9 +132,7 @@ bool FileReplacement::Commit() {
   m_file = INVALID_HANDLE_VALUE;
   if (!::CloseHandle(file)) return Fail(::GetLastError());
   // Windows will not rename over a read-only file; Wine would, and the mark would go.
-  const DWORD attributes = ::GetFileAttributesW(m_target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    return Fail(ERROR_ACCESS_DENIED);
+  if (IsReadOnly(m_target)) return Fail(ERROR_ACCESS_DENIED);
   if (!::MoveFileExW(m_temporary.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return Fail(::GetLastError());
   m_temporary.clear();

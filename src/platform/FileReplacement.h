@@ -36,12 +36,16 @@ class FileReplacement {
   static bool WriteWhole(const std::wstring& target, std::string_view bytes, DWORD* error = nullptr);
   // A copy of source in target's place.
   static bool CopyWhole(const std::wstring& source, const std::wstring& target, DWORD* error = nullptr);
-  // A new, empty file of a name of its own in folder (prefix, hex digits, ".tmp"); empty
-  // with *error set to the creation's own error when none could be made.
+  // A new, empty file of a name of its own in folder (prefix, four hex digits, ".tmp");
+  // empty with *error set to the creation's own error when none could be made.
   static std::wstring CreateUnique(const std::wstring& folder, const wchar_t* prefix, DWORD* error = nullptr);
+  // The same for a new, empty folder.
+  static std::wstring CreateUniqueFolder(const std::wstring& folder, const wchar_t* prefix, DWORD* error = nullptr);
   // A file (not a folder) is at path: after a failed replacement, whether there is an
   // earlier file that stayed as it was.
   static bool IsFile(const std::wstring& path);
+  // The file at path is marked read-only: Windows neither replaces nor removes it.
+  static bool IsReadOnly(const std::wstring& path);
 
  private:
   bool Fail(DWORD error);

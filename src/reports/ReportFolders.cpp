@@ -4,7 +4,6 @@
 #include <string>
 
 #include "platform/FileReplacement.h"
-#include "platform/WideFormat.h"
 
 namespace {
 
@@ -107,8 +106,8 @@ std::wstring ParentOf(const std::wstring& path) {
   return slash == std::wstring::npos ? L".\\" : parent.substr(0, slash + 1);
 }
 
-const wchar_t kBesideFormat[] = L"qvr%04X.tmp";
-const size_t kBesideNameLength = 11;
+const wchar_t kBesidePrefix[] = L"qvr";
+const size_t kBesideNameLength = 11;  // the prefix, four hex digits, ".tmp"
 
 }  // namespace
 
@@ -164,17 +163,10 @@ size_t LongestEntry(const std::wstring& folder) {
 size_t BesideLength(const std::wstring& path) { return ParentOf(path).size() + kBesideNameLength; }
 
 std::wstring MakeFolderBeside(const std::wstring& path) {
-  const std::wstring parent = ParentOf(path);
-  // Unique names as the system gives them, tried in turn from a changing start; the
-  // folder is made at once, so that a failure keeps the system's own reason.
-  const DWORD start = ::GetTickCount();
-  for (DWORD n = 0; n <= 0xFFFF; ++n) {
-    const std::wstring name = parent + qv::FormatW(kBesideFormat, static_cast<unsigned>((start + n) & 0xFFFF));
-    if (::CreateDirectoryW(name.c_str(), nullptr)) return name;
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return std::wstring();
-  }
-  return std::wstring();
+  DWORD error = 0;
+  const std::wstring made = FileReplacement::CreateUniqueFolder(ParentOf(path), kBesidePrefix, &error);
+  if (made.empty()) ::SetLastError(error);
+  return made;
 }
 
 BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target, std::wstring* leftIn, DWORD* leftError) {

@@ -172,26 +172,20 @@ bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DW
   const bool known = expected != kLengthUnknown;
   m_failure.expected = expected;
   m_failure.received = 0;
-  auto fail = [this](Cause cause, DWORD error, const std::wstring& about = std::wstring()) {
-    m_failure.cause = cause;
-    m_failure.error = error;
-    m_failure.path = about;
-    return false;
-  };
-  if (known && expected > limit) return fail(kTooLarge, 0);
+  if (known && expected > limit) return m_failure.Set(kTooLarge, 0);
   FileReplacement file(path);
-  if (file.Error()) return fail(kWriteFailed, file.Error(), path);
+  if (file.Error()) return m_failure.Set(kWriteFailed, file.Error(), path);
   const DWORD most = known ? expected : limit;
   char block[kBlockBytes];
   DWORD total = 0;
   for (;;) {
     DWORD got = sizeof block;
     if (!ReadData(handle, block, &got)) {
-      if (got != 0) return fail(kIncomplete, ::GetLastError());  // a broken read
+      if (got != 0) return m_failure.Set(kIncomplete, ::GetLastError());  // a broken read
       break;  // the end; a connection closed early ends so too, which the length tells
     }
-    if (got > most - total) return fail(kTooLarge, 0);
-    if (!file.Write(std::string_view(block, got))) return fail(kWriteFailed, file.Error(), path);
+    if (got > most - total) return m_failure.Set(kTooLarge, 0);
+    if (!file.Write(std::string_view(block, got))) return m_failure.Set(kWriteFailed, file.Error(), path);
     m_failure.received = total + got;
     const DWORD before = total;
     total += got;
@@ -202,8 +196,8 @@ bool CAutoUpdater::DownloadToFile(HINTERNET handle, const std::wstring& path, DW
                    : qv::FormatW(L"已下载 %lu KB", static_cast<unsigned long>(total / 1024)));
   }
   // Without a length the file's own layout tells a download cut short (Download).
-  if (known ? total != expected : total == 0) return fail(kIncomplete, 0);
-  return file.Commit() || fail(kWriteFailed, file.Error(), path);
+  if (known ? total != expected : total == 0) return m_failure.Set(kIncomplete, 0);
+  return file.Commit() || m_failure.Set(kWriteFailed, file.Error(), path);
 }
 
 std::wstring CAutoUpdater::GetFileVersion(const std::wstring& path) {
@@ -247,11 +241,7 @@ bool CAutoUpdater::SwitchExecutables(const std::wstring& running, const std::wst
   Failure ignored;
   Failure& told = failure ? *failure : ignored;
   auto fail = [&told](Cause cause, DWORD error, const std::wstring& path, const std::wstring& to = std::wstring()) {
-    told.cause = cause;
-    told.error = error ? error : ERROR_GEN_FAILURE;
-    told.path = path;
-    told.to = to;
-    return false;
+    return told.Set(cause, error ? error : ERROR_GEN_FAILURE, path, to);
   };
   const size_t slash = running.find_last_of(L'\\');
   if (slash == std::wstring::npos) return fail(kRenameFailed, ERROR_INVALID_NAME, running);
@@ -263,9 +253,8 @@ bool CAutoUpdater::SwitchExecutables(const std::wstring& running, const std::wst
   if (!FileReplacement::CopyWhole(downloaded, copy, &error)) return fail(kCopyFailed, error, copy);
   // A backup that stays would stop the rename below; Windows will not remove one marked
   // read-only, and the console does not either.
-  const DWORD attributes = ::GetFileAttributesW(backup.c_str());
   error = 0;
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+  if (FileReplacement::IsReadOnly(backup))
     error = ERROR_ACCESS_DENIED;
   else if (!::DeleteFileW(backup.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
     error = ::GetLastError();

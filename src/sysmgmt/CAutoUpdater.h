@@ -77,6 +77,15 @@ class CAutoUpdater {
     std::wstring path, to;
     DWORD error = 0;
     DWORD received = 0, expected = 0;
+    // Notes what failed, on what; false, for the failing step to return.
+    bool Set(Cause what, DWORD code, const std::wstring& about = std::wstring(),
+             const std::wstring& into = std::wstring()) {
+      cause = what;
+      error = code;
+      path = about;
+      to = into;
+      return false;
+    }
   };
   Cause FailureCause() const { return m_failure.cause; }
   const Failure& LastFailure() const { return m_failure; }
