@@ -1,10 +1,13 @@
 #include "reports/CRCReportManageOutPutSetDlg.h"
 
+#include <vector>
+
 #include "console/RecordGone.h"
 #include "console/ShellServices.h"
 #include "console/SystemErrorText.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
+#include "reports/ReportFolders.h"
 #include "reports/ReportGenerator.h"
 #include "reports/ReportSettings.h"
 #include "uiwin/UiMessageBox.h"
@@ -39,6 +42,14 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
   return folder.back() == L'\\' || folder.back() == L'/' ? folder + name : folder + L"\\" + name;
 }
 
+// Where the earlier report of the name is after a generation that failed: nowhere to
+// tell when there was none.
+std::wstring EarlierReport(const ReportGenerator& generator, const std::wstring& reportFolder) {
+  if (!generator.EarlierIn().empty())
+    return qv::FormatW(L"\r\n原有的报告未能移回原处，现在文件夹“%ls”中。", generator.EarlierIn());
+  return FolderExists(reportFolder.c_str()) ? L"\r\n原有的报告未被改动。" : L"";
+}
+
 // What the user is told of a generation that did not end in a report.
 std::wstring GenerationFailure(ReportGenerator::Result result, const ReportGenerator& generator,
                                const std::wstring& reportFolder) {
@@ -51,13 +62,23 @@ std::wstring GenerationFailure(ReportGenerator::Result result, const ReportGener
     case ReportGenerator::kQueryFailed:
       return qv::FormatW(L"错误信息：%ls", generator.ErrorText());
     case ReportGenerator::kReplaceFailed:
-      return qv::FormatW(L"无法以新报告替换文件夹“%ls”：%ls\r\n原有的报告未被改动。", reportFolder, why);
+      return qv::FormatW(L"无法以新报告替换文件夹“%ls”：%ls", reportFolder, why) +
+             EarlierReport(generator, reportFolder);
     case ReportGenerator::kRecordGone:  // told by the caller
       return std::wstring();
     default:
-      return qv::FormatW(L"写入报告数据文件时出错。%ls\r\n原有的报告未被改动。",
-                         WriteFailureText(generator.FailedPath(), generator.Error()));
+      return qv::FormatW(L"写入报告数据文件时出错。%ls", WriteFailureText(generator.FailedPath(), generator.Error())) +
+             EarlierReport(generator, reportFolder);
   }
+}
+
+// What of the user's stayed out of the new report: the first few, and how many in all.
+std::wstring LeftEntries(const std::vector<std::wstring>& left) {
+  const size_t kShown = 5;
+  std::wstring names;
+  for (size_t i = 0; i < left.size() && i < kShown; ++i) names += (i ? L"、“" : L"“") + left[i] + L"”";
+  return qv::FormatW(L"未能移入的有 %u 项：%ls%ls。", static_cast<unsigned>(left.size()), names,
+                     left.size() > kShown ? L"等" : L"");
 }
 
 }  // namespace
@@ -148,11 +169,12 @@ int CRCReportManageOutPutSetDlg::OnGenerate() {
     return 0;
   }
   m_leftIn = generator.LeftIn();
-  if (!m_leftIn.empty())
-    UiMessageBox(qv::FormatW(L"报告已生成，但原报告文件夹中有内容未能移入新报告，仍留在文件夹“%ls”中：%ls", m_leftIn,
-                             SystemErrorLine(generator.Error()))
-                     .c_str(),
-                 kWarning, MB_OK | MB_ICONWARNING);
+  if (!m_leftIn.empty()) {
+    std::wstring text = qv::FormatW(L"报告已生成，但原报告文件夹中有内容未能移入新报告，仍留在文件夹“%ls”中：%ls", m_leftIn,
+                                    SystemErrorLine(generator.Error()));
+    if (!generator.Left().empty()) text += L"\r\n" + LeftEntries(generator.Left());
+    UiMessageBox(text.c_str(), kWarning, MB_OK | MB_ICONWARNING);
+  }
   EndDialog(kGenerated);
   // Without a program for the page, the folder at least.
   ShellServices& shell = ShellServices::Current();

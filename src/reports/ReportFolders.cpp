@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/FileReplacement.h"
 
@@ -66,36 +68,35 @@ bool ForEachEntry(const std::wstring& folder, Visit visit) {
   return ::GetLastError() == ERROR_NO_MORE_FILES;
 }
 
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// An entry of the user's that stayed out of the new report (its path from the top,
+// empty for what a listing that broke off did not reach) and the system's reason.
+using Stayed = std::vector<std::pair<std::wstring, DWORD>>;
 
 // What the user keeps in a report folder besides the report's own files goes into
-// its new version, and the earlier copies of the report's files go. Goes on past what
-// cannot move, so that only that stays behind; false (with the first failure's code in
-// error) when something did.
-bool MoveMissing(const std::wstring& from, const std::wstring& to, DWORD& error) {
-  bool all = true;
-  auto stayed = [&] {
-    if (!error) error = ::GetLastError();
-    all = false;
-  };
+// its new version, and the earlier copies of the report's files go. Nothing else is
+// deleted: an entry that cannot move, or that the new version holds under its name as
+// the other kind, stays and is noted (`below` is the path of `from` from the top,
+// with its "\"). Copies of the report's own files that cannot be removed stay unnoted:
+// nothing of the user's is in them.
+void MoveMissing(const std::wstring& from, const std::wstring& to, const std::wstring& below, Stayed& stayed) {
   const bool listed = ForEachEntry(from, [&](const std::wstring& name, bool isFolder) {
     const std::wstring source = from + name, target = to + name;
-    bool done;
-    if (!Exists(target)) {
-      done = ::MoveFileW(source.c_str(), target.c_str()) != FALSE;
-    } else if (isFolder && FolderExists(target.c_str())) {
-      done = MoveMissing(WithSlash(source), WithSlash(target), error) && ::RemoveDirectoryW(source.c_str());
+    const DWORD there = ::GetFileAttributesW(target.c_str());
+    if (there == INVALID_FILE_ATTRIBUTES) {
+      if (!::MoveFileW(source.c_str(), target.c_str())) stayed.emplace_back(below + name, ::GetLastError());
+    } else if (isFolder != ((there & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
+      stayed.emplace_back(below + name, ERROR_ALREADY_EXISTS);
     } else if (isFolder) {
-      done = RemoveFolder(source.c_str()) != FALSE;
+      MoveMissing(WithSlash(source), WithSlash(target), below + name + L"\\", stayed);
+      ::RemoveDirectoryW(source.c_str());  // stays when something in it did
     } else {
       ::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);
-      done = ::DeleteFileW(source.c_str()) != FALSE;
+      ::DeleteFileW(source.c_str());
     }
-    if (!done) stayed();
     return true;
   });
-  if (!listed) stayed();
-  return all;
+  // What a listing that broke off did not reach stays; the folder names it.
+  if (!listed) stayed.emplace_back(below.empty() ? below : below.substr(0, below.size() - 1), ::GetLastError());
 }
 
 // The folder part of path with its "\" ("." when it has none).
@@ -169,9 +170,10 @@ std::wstring MakeFolderBeside(const std::wstring& path) {
   return made;
 }
 
-BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target, std::wstring* leftIn, DWORD* leftError) {
-  if (leftIn) leftIn->clear();
-  if (leftError) *leftError = 0;
+BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target, FolderReplacement* outcome) {
+  FolderReplacement ignored;
+  FolderReplacement& result = outcome ? *outcome : ignored;
+  result = FolderReplacement();
   if (!FolderExists(target)) return ::MoveFileW(made, target);
   const std::wstring old = MakeFolderBeside(target);
   if (old.empty()) return FALSE;
@@ -185,14 +187,20 @@ BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target, std::wstring* leftIn, DWORD* le
   }
   if (!::MoveFileW(made, target)) {
     const DWORD error = ::GetLastError();
-    ::MoveFileW(old.c_str(), target);
+    if (!::MoveFileW(old.c_str(), target)) result.earlierIn = old;  // for the caller to name
     ::SetLastError(error);
     return FALSE;
   }
-  DWORD error = 0;
-  if (MoveMissing(WithSlash(old), WithSlash(target), error) && ::RemoveDirectoryW(old.c_str())) return TRUE;
-  // What of the user's could not move stays beside the report, for the caller to name.
-  if (leftIn) *leftIn = old;
-  if (leftError) *leftError = error ? error : ::GetLastError();
+  Stayed stayed;
+  MoveMissing(WithSlash(old), WithSlash(target), std::wstring(), stayed);
+  // Nothing stayed, or only copies of the report's own files did.
+  if (::RemoveDirectoryW(old.c_str()) || stayed.empty()) return TRUE;
+  // What of the user's stayed is beside the report, for the caller to name; the reason
+  // told is the first named entry's.
+  std::sort(stayed.begin(), stayed.end());
+  result.leftIn = old;
+  result.leftError = stayed.front().second ? stayed.front().second : ERROR_GEN_FAILURE;
+  for (const auto& entry : stayed)
+    if (!entry.first.empty()) result.left.push_back(entry.first);
   return TRUE;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Copies the folder source into target, sub-folders recursively, overwriting files
 // that are there; target is made when missing (its parent must exist). Paths are
@@ -27,11 +28,28 @@ std::wstring MakeFolderBeside(const std::wstring& path);
 // The length of the path of any folder MakeFolderBeside(path) makes.
 size_t BesideLength(const std::wstring& path);
 
+// What a replacement leaves for its caller to tell.
+struct FolderReplacement {
+  // After FALSE: the folder the earlier target is in when it could not come back to its
+  // place; empty when it is there (or there was none).
+  std::wstring earlierIn;
+  // After TRUE: the folder beside target holding the entries of the earlier one that the
+  // new one could not take (empty when there are none), those entries (paths relative
+  // to it), and the system's reason for the first of them.
+  std::wstring leftIn;
+  std::vector<std::wstring> left;
+  DWORD leftError = 0;
+};
+
 // Puts the folder made in target's place, on the same volume. An earlier target is
 // replaced whole: it steps aside first and comes back when the new one cannot take
 // its place; then what it held that the new one lacks is moved over, each entry that
-// can, and the rest of it goes. FALSE (with the system's code as the last error)
-// leaves target as it was and made where it was. TRUE with *leftIn not empty: the new
-// folder is in place, but what could not move over stays in the folder *leftIn, beside
-// target, for the reason *leftError.
-BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target, std::wstring* leftIn = nullptr, DWORD* leftError = nullptr);
+// can. Its copies of the new folder's own files (same name, both files) go; nothing
+// else of it is deleted: an entry the new folder holds under its name as the other
+// kind (a folder for a file, a file for a folder) stays, as does one that cannot move.
+// FALSE (with the system's code as the last error) leaves target as it was and made
+// where it was, unless the earlier target could not come back (outcome->earlierIn).
+// TRUE with outcome->leftIn not empty: the new folder is in place, but entries of the
+// earlier one stayed in outcome->leftIn. A copy of an own file that cannot be removed
+// stays beside too, but is not counted as left.
+BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target, FolderReplacement* outcome = nullptr);

@@ -57,8 +57,8 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
   const std::wstring& Path() const { return m_path; }
-  bool PutInPlace(const std::wstring& target, std::wstring& leftIn, DWORD& leftError) {
-    if (!ReplaceFolder(m_path.c_str(), target.c_str(), &leftIn, &leftError)) return false;
+  bool PutInPlace(const std::wstring& target, FolderReplacement& outcome) {
+    if (!ReplaceFolder(m_path.c_str(), target.c_str(), &outcome)) return false;
     m_path.clear();
     return true;
   }
@@ -114,7 +114,7 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
   m_entries = 0;
   m_error = 0;
   m_failedPath = reportFolder;
-  m_leftIn.clear();
+  m_replacement = FolderReplacement();
   SQLServerLink link;
   if (!Connect(link)) return kConnectFailed;
   auto failed = [&] {
@@ -183,10 +183,11 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
   link.Disconnect();
   m_entries = writer.Entries();
   if (!writer.Finish()) return writeFailed();
-  if (!made.PutInPlace(reportFolder, m_leftIn, m_error)) {
+  if (!made.PutInPlace(reportFolder, m_replacement)) {
     m_error = ::GetLastError();
     return kReplaceFailed;
   }
+  m_error = m_replacement.leftError;
   return kGenerated;
 }
 

@@ -5,13 +5,15 @@
 // up to the report's own time. Rows go to the files as they are fetched. The folder is
 // made beside its place and takes it only when whole: a generation that fails leaves
 // an earlier report of the same name as it was and nothing of its own; one that takes
-// an earlier report's place moves over what the user kept in it (LeftIn names what
-// could not move). It runs on
-// the UI thread and blocks it, looking at the thread's queue now and then so that
-// Windows does not take the console for hung.
+// an earlier report's place moves over what the user kept in it (LeftIn names where
+// what could not move stayed). It runs on the UI thread and blocks it, looking at the
+// thread's queue now and then so that Windows does not take the console for hung.
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "reports/ReportFolders.h"
 
 class SQLServerLink;
 
@@ -53,15 +55,19 @@ class ReportGenerator {
   // (kWriteFailed) or the report folder it concerns.
   DWORD Error() const { return m_error; }
   const std::wstring& FailedPath() const { return m_failedPath; }
-  // After kGenerated: the folder beside the report that holds what of the earlier
-  // report's folder could not move into the new one, for the reason Error(); empty
-  // when everything moved.
-  const std::wstring& LeftIn() const { return m_leftIn; }
+  // After kGenerated: the folder beside the report that holds what of the user's in
+  // the earlier report's folder could not move into the new one, for the reason
+  // Error(); empty when everything moved. Left(): those entries, relative to it.
+  const std::wstring& LeftIn() const { return m_replacement.leftIn; }
+  const std::vector<std::wstring>& Left() const { return m_replacement.left; }
+  // After kReplaceFailed: the folder the earlier report is in when it could not come
+  // back to its place; empty when it is there (or there was none).
+  const std::wstring& EarlierIn() const { return m_replacement.earlierIn; }
 
  private:
   std::wstring m_errorText;
   DWORD m_error = 0;
   std::wstring m_failedPath;
-  std::wstring m_leftIn;
+  FolderReplacement m_replacement;
   long long m_entries = 0;
 };

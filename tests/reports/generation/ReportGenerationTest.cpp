@@ -224,11 +224,16 @@ TEST_F(ReportGeneration, AGenerationTheDiskCannotHoldLeavesTheEarlierReportAndNo
 
 // A regeneration moves every entry the user put into the earlier report over into the
 // new one, past one that cannot move (a file another program holds without letting it
-// be deleted); what stayed is alone in a folder beside, which the caller is told, and
-// the earlier report's own files are gone.
+// be deleted) and past one the new report holds under its name as the other kind (a
+// folder in place of its style sheet, a file in place of its picture folder): those
+// stay whole in a folder beside, which the caller is told with their names. The earlier
+// report's own files go; a copy of one that another program holds stays there too,
+// but is none of the user's.
 TEST_F(ReportGeneration, ARegenerationMovesEveryEntryThatCanMoveAndNamesWhereTheRestStayed) {
   using testenv::SmallDisk;
   const std::wstring templateFolder = MakeTemplate(temp.Path()), parent = MakeFolder(temp.File(L"输出"));
+  ASSERT_TRUE(testfiles::WriteBytes(templateFolder + L"\\report.css", "css"));
+  ASSERT_TRUE(testfiles::WriteBytes(MakeFolder(templateFolder + L"\\img") + L"\\logo.png", "png"));
   const std::wstring folder = parent + L"\\rep1";
   const ReportGenerator::Report report{L"rep1", L"作者", L"策略A", 2};
   ReportGenerator generator;
@@ -237,19 +242,42 @@ TEST_F(ReportGeneration, ARegenerationMovesEveryEntryThatCanMoveAndNamesWhereThe
   MakeFolder(folder + L"\\我的");
   for (const wchar_t* file : {L"\\a.txt", L"\\开着的.txt", L"\\z.txt", L"\\我的\\b.txt", L"\\data\\mine.txt"})
     ASSERT_TRUE(testfiles::WriteBytes(folder + file, "mine"));
-  HANDLE open = ::CreateFileW((folder + L"\\开着的.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_TRUE(::DeleteFileW((folder + L"\\report.css").c_str()) && RemoveFolder((folder + L"\\img").c_str()));
+  ASSERT_TRUE(testfiles::WriteBytes(MakeFolder(folder + L"\\report.css") + L"\\important.txt", "important"));
+  ASSERT_TRUE(testfiles::WriteBytes(folder + L"\\img", "mine"));
+  auto hold = [&](const wchar_t* name) {
+    return ::CreateFileW((folder + name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  };
+  HANDLE open = hold(L"\\开着的.txt"), page = hold(L"\\index.html");
   ASSERT_NE(INVALID_HANDLE_VALUE, open);
+  ASSERT_NE(INVALID_HANDLE_VALUE, page);
   EXPECT_EQ(ReportGenerator::kGenerated, generator.Generate(templateFolder, folder, report));
   ::CloseHandle(open);
-  EXPECT_EQ((std::vector<std::wstring>{L"a.txt", L"data", L"index.html", L"z.txt", L"我的"}), SmallDisk::Names(folder));
+  ::CloseHandle(page);
+  EXPECT_EQ((std::vector<std::wstring>{L"a.txt", L"data", L"img", L"index.html", L"report.css", L"z.txt", L"我的"}),
+            SmallDisk::Names(folder));
   EXPECT_EQ((std::vector<std::wstring>{L"Report.js", L"Report.xml", L"mine.txt"}), SmallDisk::Names(folder + L"\\data"));
   EXPECT_EQ("mine", testfiles::ReadBytes(folder + L"\\我的\\b.txt"));
+  EXPECT_EQ("css|png", testfiles::ReadBytes(folder + L"\\report.css") + "|" + testfiles::ReadBytes(folder + L"\\img\\logo.png"));
   const std::vector<std::wstring> beside = SmallDisk::Names(parent);
   ASSERT_EQ(2u, beside.size());
-  EXPECT_EQ(parent + L"\\" + beside[beside[0] == L"rep1"], generator.LeftIn());
-  EXPECT_EQ(std::vector<std::wstring>{L"开着的.txt"}, SmallDisk::Names(generator.LeftIn()));
-  EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), generator.Error());
+  const std::wstring left = generator.LeftIn();
+  EXPECT_EQ(parent + L"\\" + beside[beside[0] == L"rep1"], left);
+  EXPECT_EQ((std::vector<std::wstring>{L"img", L"index.html", L"report.css", L"开着的.txt"}), SmallDisk::Names(left));
+  EXPECT_EQ("important|mine|mine", testfiles::ReadBytes(left + L"\\report.css\\important.txt") + "|" +
+                                       testfiles::ReadBytes(left + L"\\img") + "|" + testfiles::ReadBytes(left + L"\\开着的.txt"));
+  // Named in order, the reason the first one's; the report's own page is not among them.
+  EXPECT_EQ((std::vector<std::wstring>{L"img", L"report.css", L"开着的.txt"}), generator.Left());
+  EXPECT_EQ(DWORD(ERROR_ALREADY_EXISTS), generator.Error());
+
+  // Only a held copy of the report's own page stays behind: nothing of the user's did.
+  ASSERT_TRUE(RemoveFolder(left.c_str()));
+  page = hold(L"\\index.html");
+  EXPECT_EQ(ReportGenerator::kGenerated, generator.Generate(templateFolder, folder, report));
+  ::CloseHandle(page);
+  EXPECT_EQ(L"", generator.LeftIn());
+  EXPECT_TRUE(generator.Left().empty());
 }
 
 // The folder a report is made in cannot be made: the reason told is the system's for

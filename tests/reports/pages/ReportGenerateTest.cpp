@@ -5,6 +5,8 @@
 #include "console/LocalClock.h"
 #include "console/SystemErrorText.h"
 #include "reports/CRCReportManageOutPutSetDlg.h"
+#include "reports/ReportFolders.h"
+#include "support/ChildProcess.h"
 #include "support/ReportsPageHost.h"
 #include "support/SmallDisk.h"
 #include "support/TestFiles.h"
@@ -122,42 +124,139 @@ TEST_F(ReportGenerate, AReportAnotherConsoleDeletedIsNotGeneratedAndTheListIsRea
   }
 }
 
-// A regeneration past a file of the user's that another program holds: the report is
-// made and opened, but the user is told where that file stayed and why, and the log
-// does not say the plain success.
+// A regeneration past entries of the user's that stay out of the new report (files
+// another program holds, a folder in place of the report's page): the report is made
+// and opened, but the user is told where they stayed, which they are (the first few
+// and how many) and why, and the log does not say the plain success. A held copy of the
+// report's own page is none of the user's: nothing of theirs stayed.
 TEST_F(ReportGenerate, WhatCouldNotMoveIntoTheNewReportIsNamedInTheBoxAndTheLog) {
   AddReport(L"月报", L"", 1, L"策略A");
   const std::wstring output = temp.File(L"输出"), folder = output + L"\\六月";
   TemplateHere here(temp.File(L"当前"), output);
-  ::CreateDirectoryW(folder.c_str(), nullptr);
-  ASSERT_TRUE(testfiles::WriteBytes(folder + L"\\笔记.txt", "mine"));
-  HANDLE open = ::CreateFileW((folder + L"\\笔记.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, open);
   LocalClock::Fix clock(SYSTEMTIME{2024, 6, 0, 30, 12, 0, 0, 0});
+  const std::wstring started = L"2024-06-30 12:00:00 报告名称:月报 开始存储......\r\n";
+  const struct { std::vector<std::wstring> held; bool pageFolder; const wchar_t* named; } rows[] = {
+      {{L"笔记.txt"}, false, L"未能移入的有 1 项：“笔记.txt”。"},
+      {{L"a1.txt", L"a2.txt", L"a3.txt", L"a4.txt", L"a5.txt", L"a6.txt"}, true,
+       L"未能移入的有 7 项：“a1.txt”、“a2.txt”、“a3.txt”、“a4.txt”、“a5.txt”等。"},
+      {{L"index.html"}, false, nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(qv::WideToUtf8(row.held[0]));
+    for (const std::wstring& name : SmallDisk::Names(output)) ASSERT_TRUE(RemoveFolder((output + L"\\" + name).c_str()));
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    if (row.pageFolder) {
+      ASSERT_TRUE(::CreateDirectoryW((folder + L"\\index.html").c_str(), nullptr));
+      ASSERT_TRUE(testfiles::WriteBytes(folder + L"\\index.html\\mine.txt", "mine"));
+    }
+    std::vector<HANDLE> held;
+    for (const std::wstring& name : row.held) {
+      ASSERT_TRUE(testfiles::WriteBytes(folder + L"\\" + name, "mine"));
+      held.push_back(::CreateFileW((folder + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_NE(INVALID_HANDLE_VALUE, held.back());
+    }
+    const size_t boxes = script.Boxes().size();
+    FakeShellServices shell;
+    std::wstring log;
+    Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+      ClickCell(*area.ReportList(), 0, 0);
+      script.ExpectDialog([&](UiDialogDriver& dlg) {
+        if (row.named) script.ExpectBox(L"仍留在文件夹“" + output + L"\\qvr");
+        EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate));
+      });
+      EXPECT_TRUE(d.Click(CRCReportManagementUIHandler::kItemGenerate));
+      log = LogText(area);
+    });
+    for (HANDLE h : held) ::CloseHandle(h);
+    const std::vector<std::wstring> beside = SmallDisk::Names(output);
+    ASSERT_EQ(2u, beside.size());
+    const std::wstring left = output + L"\\" + beside[beside[0] == L"六月"];
+    ASSERT_EQ(1u, shell.Calls().size());
+    EXPECT_EQ(folder + L"\\index.html", shell.Calls()[0].path);
+    if (!row.named) {
+      EXPECT_EQ(boxes, script.Boxes().size());
+      EXPECT_EQ(started + L"2024-06-30 12:00:00 报告名称:月报 存储成功......\r\n", log);
+      continue;
+    }
+    ASSERT_EQ(boxes + 1, script.Boxes().size());
+    EXPECT_EQ(L"报告已生成，但原报告文件夹中有内容未能移入新报告，仍留在文件夹“" + left + L"”中：" +
+                  SystemErrorLine(ERROR_SHARING_VIOLATION) + L"\r\n" + row.named,
+              script.Boxes().back().text);
+    EXPECT_EQ(L"警告", script.Boxes().back().caption);
+    EXPECT_EQ(started + L"2024-06-30 12:00:00 报告名称:月报 已存储，但有原有内容未能移入，留在“" + left + L"”......\r\n",
+              log);
+    if (row.pageFolder) {
+      EXPECT_EQ("mine", testfiles::ReadBytes(left + L"\\index.html\\mine.txt"));
+    }
+  }
+}
+
+// A generation that fails says that the earlier report of the name is as it was only
+// when there is one, and where it is when it could not come back to its place (a
+// folder of the name in other letter case, which a Unix program can make beside it,
+// takes the place as soon as the earlier report steps aside).
+TEST_F(ReportGenerate, AFailedGenerationTellsOfTheEarlierReportOnlyWhereThereIsOne) {
+  AddReport(L"月报", L"", 1, L"策略A");
+  const std::wstring output = temp.File(L"输出"), folder = output + L"\\June", templ = temp.File(L"当前\\ReportTemplate");
+  TemplateHere here(temp.File(L"当前"), output);
+  g_reportBriefName = L"June";
+  const std::wstring replace = L"无法以新报告替换文件夹“" + folder + L"”：" + SystemErrorLine(ERROR_ALREADY_EXISTS);
+  auto earlierFolder = [&] {
+    return ::CreateDirectoryW(folder.c_str(), nullptr) && testfiles::WriteBytes(folder + L"\\旧.txt", "old");
+  };
+  auto otherCase = [&] {
+    testenv::ChildProcess mkdir;
+    DWORD code = 1;
+    return mkdir.StartUnix(L"/bin/mkdir \"" + qv::Utf8ToWide(testenv::UnixPath(output)) + L"/JUNE\"") &&
+           mkdir.WaitExit(60000, &code) && code == 0;
+  };
+  enum Earlier { kNoWord, kUnchanged, kAside };
+  const struct { const char* what; std::function<bool()> setUp; std::wstring box; Earlier earlier; } rows[] = {
+      {"a new report that cannot be written", [&] { return ::RemoveDirectoryW((templ + L"\\data").c_str()) != 0; },
+       L"写入报告数据文件时出错。", kNoWord},
+      {"an earlier report and one that cannot be written", earlierFolder, L"写入报告数据文件时出错。", kUnchanged},
+      {"a file in the report's place",
+       [&] {
+         return RemoveFolder(folder.c_str()) && ::CreateDirectoryW((templ + L"\\data").c_str(), nullptr) &&
+                testfiles::WriteBytes(folder, "file");
+       },
+       replace, kNoWord},
+      {"an earlier report that cannot come back",
+       [&] { return ::DeleteFileW(folder.c_str()) && earlierFolder() && otherCase(); }, replace, kAside},
+  };
+  auto endsWith = [](const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+  };
   FakeShellServices shell;
   Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
     ClickCell(*area.ReportList(), 0, 0);
     script.ExpectDialog([&](UiDialogDriver& dlg) {
-      script.ExpectBox(L"仍留在文件夹“" + output + L"\\qvr");
-      EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate));
-    });
+      for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(row.setUp());
+        script.ExpectBox(row.box);
+        EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate) && dlg.IsOpenAndShown());
+        const std::wstring text = script.Boxes().back().text;
+        SCOPED_TRACE(qv::WideToUtf8(text));
+        EXPECT_EQ(0u, text.find(row.box));
+        if (row.earlier == kNoWord) {
+          EXPECT_EQ(std::wstring::npos, text.find(L"原有的报告"));
+        } else if (row.earlier == kUnchanged) {
+          EXPECT_TRUE(endsWith(text, L"\r\n原有的报告未被改动。"));
+        }
+        if (row.earlier != kAside) continue;
+        // Named where it is: the folder it stepped aside to, beside the one that took its place.
+        const std::vector<std::wstring> beside = SmallDisk::Names(output);
+        ASSERT_EQ(2u, beside.size());
+        const std::wstring aside = output + L"\\" + beside[beside[0] == L"JUNE"];
+        EXPECT_TRUE(endsWith(text, L"\r\n原有的报告未能移回原处，现在文件夹“" + aside + L"”中。"));
+        EXPECT_EQ("old", testfiles::ReadBytes(aside + L"\\旧.txt"));
+      }
+    }, Dlg::kLeft);
     EXPECT_TRUE(d.Click(CRCReportManagementUIHandler::kItemGenerate));
-    const std::vector<std::wstring> beside = SmallDisk::Names(output);
-    ASSERT_EQ(2u, beside.size());
-    ASSERT_EQ(1u, script.Boxes().size());
-    const std::wstring left = output + L"\\" + beside[beside[0] == L"六月"];
-    EXPECT_EQ(L"报告已生成，但原报告文件夹中有内容未能移入新报告，仍留在文件夹“" + left + L"”中：" +
-                  SystemErrorLine(ERROR_SHARING_VIOLATION),
-              script.Boxes().at(0).text);
-    EXPECT_EQ(L"警告", script.Boxes().at(0).caption);
-    EXPECT_EQ(L"2024-06-30 12:00:00 报告名称:月报 开始存储......\r\n2024-06-30 12:00:00 报告名称:月报 "
-              L"已存储，但有原有内容未能移入，留在“" + left + L"”......\r\n",
-              LogText(area));
   });
-  ::CloseHandle(open);
-  ASSERT_EQ(1u, shell.Calls().size());
-  EXPECT_EQ(folder + L"\\index.html", shell.Calls()[0].path);
+  EXPECT_TRUE(shell.Calls().empty());
 }
 
 // The report is written whole in a folder beside its place, under a name longer than a
