@@ -76,6 +76,22 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
   return !std::ferror(file.get());
 }
 
+// Runs work on a database link of its own, closed when work returns: the page shows no
+// box or dialog while it holds a connection. False (told) when it cannot connect.
+template <class Work>
+bool OnOwnLink(Work work) {
+  SQLServerLink link;
+  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return false;
+  work(link);
+  return true;
+}
+
+// The database answers: checked before the user is asked anything, on a link that is
+// closed again at once.
+bool DatabaseAnswers() {
+  return OnOwnLink([](SQLServerLink&) {});
+}
+
 // The statements of the page, at the end of this file.
 bool ReadReportList(SQLServerLink& link, std::vector<ListedReport>& reports);
 // 1 deleted, 0 no report of the name, -1 failed.
@@ -113,11 +129,16 @@ int CRCReportManagementUIHandler::Refresh() { return LoadReports(); }
 
 // The rows are read whole before the grid changes, so a failure leaves it as it was.
 int CRCReportManagementUIHandler::LoadReports() {
-  SQLServerLink link;
-  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
   std::vector<ListedReport> reports;
-  if (!ReadReportList(link, reports)) {
-    TellListUnread(kReadReportsFailed, link.GetLastErrorText(), kError);
+  bool read = false;
+  std::wstring diagnosis;
+  if (!OnOwnLink([&](SQLServerLink& link) {
+        read = ReadReportList(link, reports);
+        if (!read) diagnosis = OrEmpty(link.GetLastErrorText());
+      }))
+    return 0;
+  if (!read) {
+    TellListUnread(kReadReportsFailed, diagnosis.c_str(), kError);
     return 0;
   }
   // Scroll bars and paint once, after the last row.
@@ -185,22 +206,27 @@ LRESULT CRCReportManagementUIHandler::OnListClick(int, LPNMHDR pnmh, BOOL&) {
 }
 
 int CRCReportManagementUIHandler::OnGenerateReport() {
-  SQLServerLink check;
-  if (!ConnectOrTell(check, kOpenFailed, kError, MB_OK)) return 0;
-  const int row = SelectedRow();
+  int row = -1, listed = -1;
+  std::wstring name, strategyName, diagnosis;
+  int version = 0;
+  if (!OnOwnLink([&](SQLServerLink& check) {
+        row = SelectedRow();
+        if (row < 0) return;
+        name = m_grid.GetItemText(row, kColumnName);
+        strategyName = m_grid.GetItemText(row, kColumnStrategy);
+        version = std::atoi(qv::WideToAnsi(m_grid.GetItemText(row, kColumnVersion)).c_str());
+        listed = ReportGenerator::Listed(check, name);
+        if (listed < 0) diagnosis = OrEmpty(check.GetLastErrorText());
+      }))
+    return 0;
   if (row < 0) {
     UiMessageBox(L"请选择要生成简报的项", kNotice, MB_OK);
     return 0;
   }
-  const std::wstring name = m_grid.GetItemText(row, kColumnName);
-  const std::wstring strategyName = m_grid.GetItemText(row, kColumnStrategy);
-  const int version = std::atoi(qv::WideToAnsi(m_grid.GetItemText(row, kColumnVersion)).c_str());
-  const int listed = ReportGenerator::Listed(check, name);
   if (listed < 0) {
-    TellError(check, kError, MB_OK);
+    TellError(diagnosis.c_str(), kError, MB_OK);
     return 0;
   }
-  check.Disconnect();
   if (listed == 0) {  // another console deleted it
     TellRecordGone([this] { LoadReports(); });
     return 0;
@@ -227,20 +253,23 @@ void CRCReportManagementUIHandler::LogStoreResult(LPCWSTR name, const std::wstri
 }
 
 int CRCReportManagementUIHandler::OnDeleteReport() {
-  SQLServerLink link;
-  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
-  const int row = SelectedRow();
+  int row = -1, deleted = -1;
+  std::wstring diagnosis;
+  if (!OnOwnLink([&](SQLServerLink& link) {
+        row = SelectedRow();
+        if (row < 0) return;
+        deleted = DeleteReports(link, m_grid.GetItemText(row, kColumnName));
+        if (deleted < 0) diagnosis = OrEmpty(link.GetLastErrorText());
+      }))
+    return 0;
   if (row < 0) {
     UiMessageBox(L"请选中要删除的报告", kNotice, MB_OK);
     return 0;
   }
-  const std::wstring name = m_grid.GetItemText(row, kColumnName);
-  const int deleted = DeleteReports(link, name);
   if (deleted < 0) {
-    TellError(link, kError, MB_OK);
+    TellError(diagnosis.c_str(), kError, MB_OK);
     return 0;
   }
-  link.Disconnect();
   if (deleted == 0) {  // another console deleted it
     TellRecordGone([this] { LoadReports(); });
     return 0;
@@ -251,8 +280,7 @@ int CRCReportManagementUIHandler::OnDeleteReport() {
 }
 
 int CRCReportManagementUIHandler::OnImportReports() {
-  SQLServerLink link;
-  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
+  if (!DatabaseAnswers()) return 0;
   CurrentDirectoryKeeper keep;
   std::wstring path;
   if (!ShellServices::Current().ChooseOpenFile(ReportFileRequest(OFN_FILEMUSTEXIST), path)) return 0;
@@ -268,29 +296,35 @@ int CRCReportManagementUIHandler::OnImportReports() {
       UiMessageBox(L"导入文件无法读取或格式不正确", kError, MB_OK);
     return 0;
   }
+  bool replaced = false;
   std::wstring diagnosis;
-  if (!ReplaceReportTable(link, rows, diagnosis)) {
+  if (!OnOwnLink([&](SQLServerLink& link) { replaced = ReplaceReportTable(link, rows, diagnosis); })) return 0;
+  if (!replaced) {
     TellError(diagnosis.c_str(), kError, MB_OK);
     return 0;
   }
-  link.Disconnect();
   LoadReports();
   UiMessageBox(L"导入成功！", kWarning, MB_OK);
   return 1;
 }
 
 int CRCReportManagementUIHandler::OnExportReports() {
-  SQLServerLink link;
-  if (!ConnectOrTell(link, kOpenFailed, kError, MB_OK)) return 0;
+  if (!DatabaseAnswers()) return 0;
   CurrentDirectoryKeeper keep;
   std::wstring path;
   if (!ShellServices::Current().ChooseSaveFile(ReportFileRequest(0), path)) return 0;
   std::vector<ReportListXml::Row> rows;
-  if (!ReadReportTable(link, rows)) {
-    TellError(link, kError, MB_OK);
+  bool read = false;
+  std::wstring diagnosis;
+  if (!OnOwnLink([&](SQLServerLink& link) {
+        read = ReadReportTable(link, rows);
+        if (!read) diagnosis = OrEmpty(link.GetLastErrorText());
+      }))
+    return 0;
+  if (!read) {
+    TellError(diagnosis.c_str(), kError, MB_OK);
     return 0;
   }
-  link.Disconnect();
   std::string bytes;
   size_t badRow = 0;
   if (!ReportListXml::Write(rows, ReportListAnsiCharset(), bytes, &badRow)) {

@@ -1,8 +1,12 @@
 // The report list page: what it lists, which report is checked, deletion.
+#include <functional>
 #include <memory>
 
+#include "console/ODBCDatabase.h"
+#include "reports/CRCReportManageOutPutSetDlg.h"
 #include "support/RefusedAllocations.h"
 #include "support/ReportsPageHost.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -81,6 +85,83 @@ TEST_F(ReportListPage, AGridThatCannotTakeAnotherReportShowsNoneAndSaysSo) {
     EXPECT_EQ(0, list.Grid().GetItemCount());
     area.Refresh();
     EXPECT_EQ((std::vector<std::wstring>{L"0", L"1", L"2"}), Column(list, 0));
+  });
+}
+
+// The shell's choosers, with a look at the console as each comes up.
+class LookingShell : public FakeShellServices {
+ public:
+  explicit LookingShell(std::function<void()> look) : m_look(std::move(look)) {}
+
+ protected:
+  BOOL Perform(Request& request) override {
+    m_look();
+    return FakeShellServices::Perform(request);
+  }
+
+ private:
+  std::function<void()> m_look;
+};
+
+// Every operation of the page closes its database connection before it asks or tells
+// the user anything: no box, chooser or dialog comes up while the page holds a link.
+TEST_F(ReportListPage, NoBoxChooserOrDialogComesUpWhileTheListHoldsADatabaseLink) {
+  AddReport(L"月报");
+  const std::wstring bad = temp.File(L"坏.xml");
+  ASSERT_TRUE(testfiles::WriteBytes(bad, "not a list"));
+  using List = CRCReportManagementUIHandler;
+  Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+    List& list = *area.ReportList();
+    const LONG idle = g_odbcEnvRefCount;  // one more for each link that exists
+    int looks = 0;
+    auto look = [&] {
+      ++looks;
+      EXPECT_EQ(idle, g_odbcEnvRefCount);
+    };
+    script.atBox = [&](const UiModalHook::Box& box) {
+      SCOPED_TRACE(qv::WideToUtf8(box.text));
+      look();
+    };
+    LookingShell shell(look);
+    const struct { const char* what; std::function<void()> act; } rows[] = {
+        {"generate, nothing checked", [&] { script.ExpectBox(L"请选择要生成简报的项"); d.Click(List::kItemGenerate); }},
+        {"delete, nothing checked", [&] { script.ExpectBox(L"请选中要删除的报告"); d.Click(List::kItemDelete); }},
+        {"import cancelled", [&] { shell.Choose(ShellServices::kOpenFile, L"", false); d.Click(List::kItemImport); }},
+        {"import of a bad file",
+         [&] {
+           shell.Choose(ShellServices::kOpenFile, bad);
+           script.ExpectBox(L"导入文件无法读取或格式不正确");
+           d.Click(List::kItemImport);
+         }},
+        {"export cancelled", [&] { shell.Choose(ShellServices::kSaveFile, L"", false); d.Click(List::kItemExport); }},
+        {"delete that fails",
+         [&] {
+           ClickCell(list, 0, 0);
+           Sql(L"create trigger no before delete on ReportCenterTable begin select raise(abort, 'no'); end");
+           script.ExpectBox(L"错误信息：");
+           d.Click(List::kItemDelete);
+           Sql(L"drop trigger no");
+         }},
+        {"list that cannot be read",
+         [&] {
+           Sql(L"alter table ReportCenterTable rename to Kept");
+           script.ExpectBox(L"读取报表列表失败");
+           area.Refresh();
+           Sql(L"alter table Kept rename to ReportCenterTable");
+         }},
+        {"generate",
+         [&] {
+           ASSERT_EQ(0, list.SelectedRow());
+           script.ExpectDialog([&](UiDialogDriver&) { look(); }, CRCReportManageOutPutSetDlg::kLeft);
+           d.Click(List::kItemGenerate);
+         }},
+    };
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.what);
+      const int before = looks;
+      row.act();
+      EXPECT_LT(before, looks);
+    }
   });
 }
 
