@@ -61,8 +61,12 @@ inline const char* CheckUpdateVersion(const uint8_t* data, size_t size) {
     std::memcpy(out, body + offset, length);
     return true;
   };
-  const bool executable = ExecutableLayout::IsWhole(readBody, total);
+  const ExecutableLayout::Verdict verdict = ExecutableLayout::Check(readBody, total);
+  const bool executable = verdict == ExecutableLayout::kWhole;
   if (outside) return "executable layout read past the file";
+  if (verdict == ExecutableLayout::kUnreadable) return "a file read whole judged unreadable";
+  if (total >= 2 && (body[0] != 'M' || body[1] != 'Z') && verdict != ExecutableLayout::kNotExecutable)
+    return "a file without the program mark not judged another kind";
   if (executable && (total < 64 || body[0] != 'M')) return "a file without headers judged whole";
   return nullptr;
 }

@@ -28,19 +28,29 @@ bool QueryNumber(HINTERNET handle, DWORD what, DWORD* value) {
 }
 
 // A download cut short may still hold the headers and the version resource; whether all
-// the parts they describe came is told by the file's length.
-bool IsWholeExecutable(const std::wstring& path) {
+// the parts they describe came is told by the file's length. *error is the system's code
+// when the file could not be read back.
+ExecutableLayout::Verdict CheckExecutable(const std::wstring& path, DWORD* error) {
+  *error = 0;
   FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   LARGE_INTEGER size{};
-  if (file.h == INVALID_HANDLE_VALUE || !::GetFileSizeEx(file.h, &size)) return false;
-  auto read = [&file](uint64_t offset, void* out, size_t length) {
+  if (file.h == INVALID_HANDLE_VALUE || !::GetFileSizeEx(file.h, &size)) {
+    *error = ::GetLastError();
+    return ExecutableLayout::kUnreadable;
+  }
+  auto read = [&file, error](uint64_t offset, void* out, size_t length) {
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(offset);
     DWORD got = 0;
-    return length <= 0xFFFFFFFFu && ::SetFilePointerEx(file.h, at, nullptr, FILE_BEGIN) &&
-           ::ReadFile(file.h, out, static_cast<DWORD>(length), &got, nullptr) && got == length;
+    if (length <= 0xFFFFFFFFu && ::SetFilePointerEx(file.h, at, nullptr, FILE_BEGIN) &&
+        ::ReadFile(file.h, out, static_cast<DWORD>(length), &got, nullptr) && got == length)
+      return true;
+    *error = ::GetLastError();
+    return false;
   };
-  return ExecutableLayout::IsWhole(read, static_cast<uint64_t>(size.QuadPart));
+  const ExecutableLayout::Verdict verdict = ExecutableLayout::Check(read, static_cast<uint64_t>(size.QuadPart));
+  if (verdict == ExecutableLayout::kUnreadable && *error == 0) *error = ERROR_HANDLE_EOF;  // the file shrank
+  return verdict;
 }
 
 }  // namespace
@@ -112,10 +122,23 @@ int CAutoUpdater::Download(const std::wstring& base, const std::wstring& offered
   Report(qv::FormatW(L"正在下载 %ls", name.c_str()));
   bool good = DownloadToFile(executable.get(), temp, length);
   executable.reset();
-  if (good && !IsWholeExecutable(temp)) {
-    // Without a length only the file's layout tells that the connection ended early.
-    good = false;
-    m_failure.cause = kIncomplete;
+  if (good) {
+    DWORD readError = 0;
+    switch (CheckExecutable(temp, &readError)) {
+      case ExecutableLayout::kWhole:
+        break;
+      case ExecutableLayout::kNotExecutable:
+        good = m_failure.Set(kNotExecutable, 0);
+        break;
+      case ExecutableLayout::kCutShort:
+        // Without a length only the file's layout tells that the connection ended early;
+        // with one, all that was announced came and the server's file lacks the rest.
+        good = m_failure.Set(length == kLengthUnknown ? kIncomplete : kPartsMissing, 0);
+        break;
+      default:
+        good = m_failure.Set(kReadBackFailed, readError, temp);
+        break;
+    }
   }
   // The download must be the version that was offered, or it is not what we asked for.
   if (good) m_downloaded = GetFileVersion(temp);

@@ -61,6 +61,9 @@ class CAutoUpdater {
     kUnreachable,
     kHttpError,
     kIncomplete,      // the connection ended before the whole file came
+    kNotExecutable,   // what came is not a program file
+    kPartsMissing,    // all that was announced came, but the program lacks parts its headers describe
+    kReadBackFailed,  // the download could not be read back from path
     kWrongVersion,
     kTooLarge,        // more than kMaxExecutableBytes offered or sent
     kTemporaryFile,   // no file could be made in the temporary folder (path)
@@ -92,7 +95,8 @@ class CAutoUpdater {
   // The name of the file last asked for, and the server's status for a kHttpError.
   const std::wstring& RequestedFile() const { return m_requested; }
   DWORD HttpStatus() const { return m_httpStatus; }
-  // The version of a download that was not the one offered (kWrongVersion).
+  // The version of the download: the one put in place after kUpdated, or the one that
+  // was not offered (kWrongVersion).
   const std::wstring& DownloadedVersion() const { return m_downloaded; }
 
   bool IsConnected() const;

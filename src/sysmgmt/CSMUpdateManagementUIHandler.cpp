@@ -11,6 +11,8 @@
 
 namespace {
 
+const wchar_t kRestartNotice[] = L"程序将在下次启动时自动更新";
+
 // Which file or folder, and the system's reason, as the other writers tell them.
 std::wstring DownloadFailureText(const CAutoUpdater& updater) {
   const CAutoUpdater::Failure& failure = updater.LastFailure();
@@ -26,6 +28,15 @@ std::wstring DownloadFailureText(const CAutoUpdater& updater) {
         why = qv::FormatW(L"只收到 %lu 字节，文件不完整", static_cast<unsigned long>(failure.received));
       return qv::FormatW(L"新版本未能完整下载。从升级服务器下载“%ls”时连接中断：%ls", updater.RequestedFile(), why);
     }
+    case CAutoUpdater::kNotExecutable:
+      return qv::FormatW(L"从升级服务器下载的“%ls”（%lu 字节）不是程序文件", updater.RequestedFile(),
+                         static_cast<unsigned long>(failure.received));
+    case CAutoUpdater::kPartsMissing:
+      return qv::FormatW(L"升级服务器上的“%ls”不是完整的程序文件：已收到服务器公布的全部 %lu 字节，"
+                         L"但其中缺少程序文件头所述的部分",
+                         updater.RequestedFile(), static_cast<unsigned long>(failure.received));
+    case CAutoUpdater::kReadBackFailed:
+      return qv::FormatW(L"无法读取下载的新版本（临时文件“%ls”）：%ls", failure.path, SystemErrorLine(failure.error));
     case CAutoUpdater::kWriteFailed:
       return L"新版本未能写入临时文件。" + WriteFailureText(failure.path, failure.error);
     case CAutoUpdater::kTemporaryFile:
@@ -129,6 +140,12 @@ void CSMUpdateManagementUIHandler::OnBrowse() {
 
 void CSMUpdateManagementUIHandler::OnStartUpdate() {
   if (!m_owner->GetItemCheck(kOnline)) return;
+  // The running program is the backup now: another update would try to replace it.
+  if (!m_installed.empty()) {
+    const std::wstring text = qv::FormatW(L"已升级到 %ls，无需再次升级。%ls", m_installed, kRestartNotice);
+    UiMessageBox(text.c_str(), L"自动更新", MB_ICONINFORMATION);
+    return;
+  }
   if (!g_updateUrl[0]) {
     UiMessageBox(L"未配置升级地址", L"自动更新", MB_ICONWARNING);
     return;
@@ -148,14 +165,17 @@ void CSMUpdateManagementUIHandler::OnStartUpdate() {
     });
     result = updater.CheckForUpdate(g_updateUrl);
     swapFailed = updater.SwapFailed();
+    if (result == CAutoUpdater::kUpdated) m_installed = VersionLabel(updater.DownloadedVersion());
     failure = FailureText(result, updater);
   }  // the status window goes before the result is told
-  if (result == CAutoUpdater::kUpdated)
-    UiMessageBox(L"程序将在下次启动时自动更新", L"自动更新", MB_ICONINFORMATION);
-  else if (result == CAutoUpdater::kNotNewer)
+  if (result == CAutoUpdater::kUpdated) {
+    m_owner->SetItemText(kVersionText, qv::FormatW(L"%ls（%ls）", m_installed, kRestartNotice).c_str());
+    UiMessageBox(kRestartNotice, L"自动更新", MB_ICONINFORMATION);
+  } else if (result == CAutoUpdater::kNotNewer) {
     UiMessageBox(L"暂无更新", L"自动更新", MB_ICONINFORMATION);
-  else if (result != CAutoUpdater::kDeclinedOrSwapFailed || swapFailed)
+  } else if (result != CAutoUpdater::kDeclinedOrSwapFailed || swapFailed) {
     UiMessageBox(failure.c_str(), L"自动更新", MB_ICONHAND);
+  }
 }
 
 std::wstring CSMUpdateManagementUIHandler::VersionLabel(const std::wstring& version) {

@@ -2,8 +2,9 @@
 // The page "升级管理" of the system-management area (layout 522): shows the running
 // version and starts an update. Online update asks the deployment's update endpoint
 // (UpdateUrl of SysServerPort.xml) through CAutoUpdater, with a status window up while
-// it runs; offline update only lets the user pick a package path and does nothing with
-// it. Administrators only.
+// it runs; once it has put a new version in place the page shows that version and
+// starts no other update before the console is started again. Offline update only lets
+// the user pick a package path and does nothing with it. Administrators only.
 #include <windows.h>
 
 #include <string>
@@ -51,4 +52,6 @@ class CSMUpdateManagementUIHandler {
   CUiDialogHost* m_owner;
   CEditEx m_packagePath;
   std::vector<std::wstring> m_lastStatus;
+  // The version put in place by this run ("v1.2"), which starts with the next start.
+  std::wstring m_installed;
 };

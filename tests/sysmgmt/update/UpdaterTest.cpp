@@ -143,21 +143,32 @@ TEST(AutoUpdater, AnExecutableIsWholeOnlyWithEveryPartItsHeadersDescribe) {
       std::memcpy(&symbols, file.data() + pe + 12, 4);
       ASSERT_EQ(0u, symbols) << "the fixture has a symbol table";
     }
-    auto whole = [&file](size_t size) {
-      return ExecutableLayout::IsWhole(
+    auto check = [](const std::string& bytes, size_t size) {
+      return ExecutableLayout::Check(
           [&](uint64_t offset, void* out, size_t length) {
             if (offset > size || length > size - offset) return false;
-            std::memcpy(out, file.data() + offset, length);
+            std::memcpy(out, bytes.data() + offset, length);
             return true;
           },
           size);
     };
-    EXPECT_TRUE(whole(file.size()));
-    for (size_t cut : {size_t(0), size_t(64), size_t(1024), file.size() * 30 / 100, file.size() * 62 / 100,
-                       file.size() * 70 / 100, file.size() * 99 / 100, file.size() - 1}) {
+    EXPECT_EQ(ExecutableLayout::kWhole, check(file, file.size()));
+    for (size_t cut : {size_t(0), size_t(1), size_t(64), size_t(1024), file.size() * 30 / 100,
+                       file.size() * 62 / 100, file.size() * 70 / 100, file.size() * 99 / 100, file.size() - 1}) {
       SCOPED_TRACE(cut);
-      EXPECT_FALSE(whole(cut));
+      EXPECT_EQ(ExecutableLayout::kCutShort, check(file, cut));
     }
+    // Another kind of file, whole or not, is told as such: a page, a DOS program.
+    std::string dos = file;
+    dos[0x3C] = dos[0x3D] = dos[0x3E] = dos[0x3F] = 0;
+    for (const std::string& other : {std::string("<html>error</html>"), std::string("M"), dos}) {
+      SCOPED_TRACE(other.substr(0, 8));
+      EXPECT_EQ(other.size() < 2 ? ExecutableLayout::kCutShort : ExecutableLayout::kNotExecutable,
+                check(other, other.size()));
+    }
+    // A read that fails inside the file is no verdict on the file.
+    EXPECT_EQ(ExecutableLayout::kUnreadable,
+              ExecutableLayout::Check([](uint64_t, void*, size_t) { return false; }, file.size()));
   }
 }
 
@@ -276,7 +287,14 @@ TEST_F(UpdatePageTest, FailuresKeepTheirCodeAndSayWhatFailed) {
   const unsigned long size = static_cast<unsigned long>(testfiles::ReadBytes(Fixture("1_0_0_3")).size());
   const std::wstring swap = L"自动更新失败（7）：无法用新版本替换本程序文件。";
   const std::wstring onDisk = disk.File(L"Quorvane.exe"), tempOnDisk = disk.Path() + L"\\qvu";
-  enum Setup { kPlain, kNoServer, kNoVersion, kHeldSwap, kFullTemp, kFullFolder, kReadOnlyBackup };
+  // Served in place of the executable, with its length or chunked: an error page, and a
+  // program of which the server holds only the first 70 %.
+  const std::string page = "<html><body>File not found</body></html>";
+  const unsigned long part = size * 70 / 100;
+  const std::wstring notProgram = qv::FormatW(L"自动更新失败（4）：从升级服务器下载的“Quorvane.exe”（%lu 字节）不是程序文件",
+                                              static_cast<unsigned long>(page.size()));
+  enum Setup { kPlain, kNoServer, kNoVersion, kHeldSwap, kFullTemp, kFullFolder, kReadOnlyBackup, kServedPage,
+               kServedPart };
   const struct { const char *offered, *served; const wchar_t* modes; Setup setup; int answer; std::wstring box; } rows[] = {
       {"1.0.0.3", "1_0_0_3", L"ok-ok", kNoServer, IDYES, L"自动更新失败（2）：无法连接升级服务器"},
       {"1.0.0.3", "1_0_0_3", L"404-ok", kPlain, IDYES, L"自动更新失败（2）：升级服务器上找不到文件 update.txt（HTTP 404）"},
@@ -301,6 +319,12 @@ TEST_F(UpdatePageTest, FailuresKeepTheirCodeAndSayWhatFailed) {
       {"1.0.0.3", "1_0_0_3", L"ok-ok", kReadOnlyBackup, IDYES,
        swap + qv::FormatW(L"无法删除旧的备份文件“%ls”：%ls", world.backup, SystemErrorLine(ERROR_ACCESS_DENIED))},
       {"1.0.0.3", "1_0_0_3", L"ok-ok", kPlain, IDNO, L""},
+      // All that was announced came, yet it is no whole program.
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kServedPage, IDYES, notProgram},
+      {"1.0.0.3", "1_0_0_3", L"ok-chunked", kServedPage, IDYES, notProgram},
+      {"1.0.0.3", "1_0_0_3", L"ok-ok", kServedPart, IDYES,
+       qv::FormatW(L"自动更新失败（4）：升级服务器上的“Quorvane.exe”不是完整的程序文件：已收到服务器公布的全部 %lu 字节，"
+                   L"但其中缺少程序文件头所述的部分", part)},
   };
   const std::wstring exe = world.exe;
   Run([&](UiDialogDriver& d, CMainDlg& main) {
@@ -312,6 +336,10 @@ TEST_F(UpdatePageTest, FailuresKeepTheirCodeAndSayWhatFailed) {
       world.exe = row.setup == kFullFolder ? onDisk : exe;
       world.Reset();
       world.Offer(row.offered, row.served);
+      if (row.setup == kServedPage) ASSERT_TRUE(testfiles::WriteBytes(world.site.File(L"Quorvane.exe"), page));
+      if (row.setup == kServedPart)
+        ASSERT_TRUE(testfiles::WriteBytes(world.site.File(L"Quorvane.exe"),
+                                          testfiles::ReadBytes(Fixture("1_0_0_3")).substr(0, part)));
       world.answer = row.answer;
       if (row.setup == kNoVersion) ::CopyFileW(Fixture("none").c_str(), world.exe.c_str(), FALSE);
       if (row.setup == kReadOnlyBackup) {
@@ -343,6 +371,8 @@ TEST_F(UpdatePageTest, FailuresKeepTheirCodeAndSayWhatFailed) {
         EXPECT_EQ(row.box, script.Boxes().back().text);
       }
       EXPECT_EQ(row.setup == kNoVersion ? L"" : L"1.0.0.2", CAutoUpdater::GetFileVersion(world.exe));
+      EXPECT_EQ(row.setup == kReadOnlyBackup, ::GetFileAttributesW(world.backup.c_str()) != INVALID_FILE_ATTRIBUTES);
+      EXPECT_TRUE(::PathIsDirectoryEmptyW(world.temp.Path().c_str()));
       if (row.setup == kFullTemp || row.setup == kFullFolder) {
         EXPECT_EQ(std::vector<std::wstring>(row.setup == kFullFolder ? 1 : 0, L"Quorvane.exe"),
                   testenv::SmallDisk::Names(disk.Path()));
@@ -352,6 +382,39 @@ TEST_F(UpdatePageTest, FailuresKeepTheirCodeAndSayWhatFailed) {
     world.exe = exe;
     ::SetFileAttributesW(world.backup.c_str(), FILE_ATTRIBUTE_NORMAL);
     g_updateUrl[0] = L'\0';
+  });
+}
+
+// Once the new version is in place the running program is the backup: the page shows
+// the version the next start runs, and another start of the update asks the server
+// nothing and moves no file.
+TEST_F(UpdatePageTest, AnUpdateInPlaceIsShownAndNotStartedAgain) {
+  UpdateWorld world;
+  ASSERT_TRUE(world.port);
+  world.Offer("1.2", "1_2_0_0");
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    ASSERT_TRUE(main.SystemManagement()->ShowUpdatePage());
+    EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kOnline));
+    CUiWindow* version = d.View().FindChildByCmdID(CSMUpdateManagementUIHandler::kVersionText);
+    ASSERT_TRUE(version);
+    EXPECT_EQ(L"v1.0.0", version->GetInnerText());
+    wcscpy(g_updateUrl, world.Base().c_str());
+    script.ExpectBox(L"程序将在下次启动时自动更新");
+    EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kStart));
+    EXPECT_EQ(L"v1.2（程序将在下次启动时自动更新）", version->GetInnerText());
+    const size_t requests = world.Requests();
+    EXPECT_EQ(2u, requests);
+
+    script.ExpectBox(L"已升级到 v1.2，无需再次升级。程序将在下次启动时自动更新");
+    EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kStart));
+    g_updateUrl[0] = L'\0';
+    EXPECT_EQ(requests, world.Requests());
+    EXPECT_EQ(L"1.2", CAutoUpdater::GetFileVersion(world.exe));
+    EXPECT_EQ(L"1.0.0.2", CAutoUpdater::GetFileVersion(world.backup));
+    EXPECT_EQ((std::vector<std::wstring>{L"OldExecutable.bak", L"Quorvane.exe"}),
+              testenv::SmallDisk::Names(world.app.Path()));
+    EXPECT_TRUE(::PathIsDirectoryEmptyW(world.temp.Path().c_str()));
+    EXPECT_EQ(L"v1.2（程序将在下次启动时自动更新）", version->GetInnerText());
   });
 }
 
