@@ -381,6 +381,44 @@ HUIWND CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::HitTestRoots(POINT pt, BO
   return m_bHasFooter ? m_footer.HitTest(pt) : 0;
 }
 
+// What a left press at pt pushes down: a header element other than a button, image
+// button or link drags the window instead.
+template <class T, class TRoot, class TBase, class TWinTraits>
+HUIWND CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::PressTarget(POINT pt, BOOL* pDrags) {
+  *pDrags = FALSE;
+  if (HUIWND hit = HitTestRoots(pt, TRUE)) {
+    CUiWindow* item = UiWnds::GetWindow(hit);
+    *pDrags = item && !IsHeaderControl(item);
+    return *pDrags ? 0 : hit;
+  }
+  return HitTestRoots(pt, FALSE);
+}
+
+template <class T, class TRoot, class TBase, class TWinTraits>
+BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::GetPressedButton(POINT pt, RECT* rc) {
+  BOOL drags = FALSE;
+  CUiWindow* item = UiWnds::GetWindow(PressTarget(pt, &drags));
+  // A container takes a press on its background; what ends a run is a button within.
+  if (!item || item->IsDisabled(TRUE) || item->IsContainer() || !item->GetCmdID()) return FALSE;
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  const RECT place = item->GetRect();
+  return ::IntersectRect(rc, &place, &client);
+}
+
+template <class T, class TRoot, class TBase, class TWinTraits>
+LRESULT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::OnPressedButtonQuery(UINT, WPARAM wParam, LPARAM lParam,
+                                                                             BOOL&) {
+  // The rectangle goes back through the asker's pointer: only a sender of this thread.
+  if (!lParam || ::InSendMessageEx(nullptr) != ISMEX_NOSEND) return FALSE;
+  POINT pt{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)};
+  ::ScreenToClient(m_hWnd, &pt);
+  RECT* place = reinterpret_cast<RECT*>(lParam);
+  if (!GetPressedButton(pt, place)) return FALSE;
+  ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(place), 2);
+  return TRUE;
+}
+
 template <class T, class TRoot, class TBase, class TWinTraits>
 BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::GetClickPoint(UINT nCmdID, POINT* pt, std::string* why) {
   const std::string what = "element " + std::to_string(nCmdID);
@@ -507,18 +545,14 @@ template <class T, class TRoot, class TBase, class TWinTraits>
 LRESULT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::OnLButtonDown(UINT, WPARAM wParam,
                                                                       LPARAM lParam, BOOL&) {
   POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  HUIWND hit = HitTestRoots(pt, TRUE);
-  if (hit) {
-    CUiWindow* item = UiWnds::GetWindow(hit);
-    if (item && !IsHeaderControl(item)) {
-      HWND frame = ::GetParent(m_hWnd);
-      DWORD style = frame ? static_cast<DWORD>(::GetWindowLongW(frame, GWL_STYLE)) : 0;
-      if (frame && !(style & (WS_MINIMIZE | WS_MAXIMIZE)))
-        ::SendMessageW(frame, WM_SYSCOMMAND, 0xF012, 0);  // SC_MOVE by caption
-      return 0;
-    }
-  } else {
-    hit = HitTestRoots(pt, FALSE);
+  BOOL drags = FALSE;
+  HUIWND hit = PressTarget(pt, &drags);
+  if (drags) {
+    HWND frame = ::GetParent(m_hWnd);
+    DWORD style = frame ? static_cast<DWORD>(::GetWindowLongW(frame, GWL_STYLE)) : 0;
+    if (frame && !(style & (WS_MINIMIZE | WS_MAXIMIZE)))
+      ::SendMessageW(frame, WM_SYSCOMMAND, 0xF012, 0);  // SC_MOVE by caption
+    return 0;
   }
   CUiWindow* item = UiWnds::GetWindow(hit);
   if (!item || item->IsDisabled(TRUE) || ::GetCapture() == m_hWnd) return 0;

@@ -16,6 +16,7 @@
 #include "platform/CWindowImpl.h"
 #include "platform/TextConv.h"
 #include "uiwin/CUiDialog.h"
+#include "uiwin/UiEndingClick.h"
 #include "uiwin/UiNotify.h"
 
 template <class T, class TRoot = CUiDialog, class TBase = CWindow,
@@ -47,6 +48,7 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
     MESSAGE_HANDLER(WM_SETCURSOR, OnSetCursor)
     MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
     MESSAGE_HANDLER(ClickPointMessage(), OnClickPointQuery)
+    MESSAGE_HANDLER(UiEndingClick::PlaceMessage(), OnPressedButtonQuery)
     NOTIFY_CODE_HANDLER(UINM_INVALIDATERECT, OnNotifyInvalidateRect)
     NOTIFY_CODE_HANDLER(NM_CUSTOMDRAW, OnCustomDraw)
     MESSAGE_HANDLER(WM_NOTIFY, OnForwardToParent)
@@ -109,6 +111,11 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
   // only reads positions.
   static UINT ClickPointMessage();
 
+  // The element that a left press at pt (view coordinates) pushes down, when a click on
+  // it gives a command: its rectangle within the view. The modal loops ask it of the
+  // press that may end their run (UiEndingClick::PlaceMessage).
+  BOOL GetPressedButton(POINT pt, RECT* rc);
+
   HWND GetToolTip() const { return m_hToolTip; }
   HUIWND GetHoverHandle() const { return m_hHover; }
   HUIWND GetPushDownHandle() const { return m_hPushDown; }
@@ -131,6 +138,7 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
   LRESULT OnSetCursor(UINT, WPARAM wParam, LPARAM, BOOL&);
   LRESULT OnMouseWheel(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
   LRESULT OnClickPointQuery(UINT, WPARAM wParam, LPARAM, BOOL&);
+  LRESULT OnPressedButtonQuery(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
   LRESULT OnNotifyInvalidateRect(int, LPNMHDR pnmh, BOOL&);
   LRESULT OnCustomDraw(int, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnForwardToParent(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&);
@@ -138,6 +146,7 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
   void PaintTo(HDC hTarget);
   void LayoutRoots();
   HUIWND HitTestRoots(POINT pt, BOOL bHeaderOnly);
+  HUIWND PressTarget(POINT pt, BOOL* pDrags);
   static bool IsHeaderControl(CUiWindow* pItem);
   void SendViewNotify(UINT code);
   void UpdateToolTip(CUiWindow* pItem);

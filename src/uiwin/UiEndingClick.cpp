@@ -1,9 +1,5 @@
 #include "uiwin/UiEndingClick.h"
 
-#include <windowsx.h>
-
-#include <cstdlib>
-
 namespace {
 // What a mouse button message is: a button's at all, the left one's, a press (down or
 // double click) rather than a release.
@@ -41,6 +37,37 @@ bool FromInput() {
   Source source{0, 0};
   return !get || (get(&source) && source.device != 0);
 }
+
+bool IsPushButton(HWND wnd) {
+  wchar_t name[8] = L"";
+  if (!::GetClassNameW(wnd, name, 8) || ::lstrcmpiW(name, L"Button")) return false;
+  const LONG type = ::GetWindowLongW(wnd, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+// Where a left press's burst belongs, on the screen: the button it lands on, or the
+// pixel it lands on when that is no button.
+RECT PlaceOf(const MSG& msg) {
+  const RECT pixel{msg.pt.x, msg.pt.y, msg.pt.x + 1, msg.pt.y + 1};
+  if (!msg.hwnd || (msg.message != WM_LBUTTONDOWN && msg.message != WM_LBUTTONDBLCLK)) return pixel;
+  RECT button{0, 0, 0, 0};
+  const WPARAM at = MAKEWPARAM(static_cast<WORD>(msg.pt.x), static_cast<WORD>(msg.pt.y));
+  const bool found = ::SendMessageW(msg.hwnd, UiEndingClick::PlaceMessage(), at, reinterpret_cast<LPARAM>(&button)) ||
+                     (IsPushButton(msg.hwnd) && ::GetWindowRect(msg.hwnd, &button));
+  return found && ::PtInRect(&button, msg.pt) ? button : pixel;
+}
+
+// A handed-on press waits here until its message comes; the message carries its key.
+// Few wait at once: a run's own and the one its frame took with it.
+struct Handed {
+  LPARAM key;
+  DWORD time;
+  POINT at;
+  RECT place;
+};
+constexpr int kHandedSlots = 8;
+thread_local Handed t_handed[kHandedSlots];
+thread_local LPARAM t_lastKey = 0;
 }  // namespace
 
 UINT UiEndingClick::HandOnMessage() {
@@ -48,16 +75,26 @@ UINT UiEndingClick::HandOnMessage() {
   return message;
 }
 
+UINT UiEndingClick::PlaceMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvanePressedButtonPlace");
+  return message;
+}
+
 BOOL UiEndingClick::Swallow(const MSG& msg) {
   if (msg.message == HandOnMessage() && !msg.hwnd) {
-    const DWORD time = static_cast<DWORD>(msg.wParam);
-    const POINT at{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+    const Handed& handed = t_handed[static_cast<DWORD>(msg.lParam) % kHandedSlots];
+    // One not handed on by this thread, or long gone, says nothing.
+    if (msg.lParam <= 0 || handed.key != msg.lParam || handed.time != static_cast<DWORD>(msg.wParam)) {
+      m_lastWasClick = FALSE;
+      return TRUE;
+    }
     // A press older than the one waiting (an outer run that ended on a click of long
     // ago, in the same handler as an inner one) changes nothing; a later one of the same
     // burst carries the burst on from its own time, at the burst's place.
-    if (!m_armed || static_cast<LONG>(time - m_time) > 0) {
-      if (!m_armed || !InBurst(time, at)) m_at = at;
-      m_time = time;
+    if (!m_armed || static_cast<LONG>(handed.time - m_time) > 0) {
+      if (!m_armed || !InBurst(handed.time, handed.at)) m_place = handed.place;
+      m_time = handed.time;
+      m_at = handed.at;
       m_pressed = TRUE;
       m_armed = TRUE;
       m_dropRelease = TRUE;
@@ -85,25 +122,33 @@ BOOL UiEndingClick::Swallow(const MSG& msg) {
   m_dropRelease = dropped;
   m_lastWasClick = !dropped;
   m_time = msg.time;  // the next press of a burst counts from this one
+  m_at = msg.pt;
   if (dropped) return TRUE;
   m_armed = FALSE;
-  m_at = msg.pt;
+  m_place = PlaceOf(msg);
   m_pressed = TRUE;
   return FALSE;
 }
 
 void UiEndingClick::HandOn() const {
-  if (m_pressed && (m_lastWasClick || m_armed)) HandOn(m_time, m_at);
+  if (m_pressed && (m_lastWasClick || m_armed)) HandOn(m_time, m_at, m_place);
 }
 
-void UiEndingClick::HandOn(DWORD time, POINT at) {
-  ::PostThreadMessageW(::GetCurrentThreadId(), HandOnMessage(), time,
-                       MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+void UiEndingClick::HandOn(DWORD time, POINT at) { HandOn(time, at, RECT{at.x, at.y, at.x + 1, at.y + 1}); }
+
+void UiEndingClick::HandOn(DWORD time, POINT at, const RECT& place) {
+  // Keys count up from 1 and stay positive.
+  t_lastKey = t_lastKey >= 0x7FFFFFFF || t_lastKey < 1 ? 1 : t_lastKey + 1;
+  t_handed[t_lastKey % kHandedSlots] = Handed{t_lastKey, time, at, place};
+  ::PostThreadMessageW(::GetCurrentThreadId(), HandOnMessage(), time, t_lastKey);
 }
 
 BOOL UiEndingClick::InBurst(DWORD time, POINT at) const {
   if (time - m_time >= ::GetDoubleClickTime()) return FALSE;
-  // The double-click rectangle is centred on the burst's first press.
-  return 2 * std::abs(at.x - m_at.x) <= ::GetSystemMetrics(SM_CXDOUBLECLK) &&
-         2 * std::abs(at.y - m_at.y) <= ::GetSystemMetrics(SM_CYDOUBLECLK);
+  // The place's pixels with half the double-click rectangle around them: the slack the
+  // system gives a double click around its first press, here around the whole button.
+  const int slackX = ::GetSystemMetrics(SM_CXDOUBLECLK) / 2;
+  const int slackY = ::GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+  return at.x >= m_place.left - slackX && at.x < m_place.right + slackX && at.y >= m_place.top - slackY &&
+         at.y < m_place.bottom + slackY;
 }

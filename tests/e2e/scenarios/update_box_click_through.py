@@ -2,12 +2,14 @@
 升级... → 联网升级 → 开始升级; the check finds nothing (no update endpoint answers) and
 says "暂无更新" in a box whose 确定 lies over the page's 开始升级. A burst of four quick
 clicks (80 to 150 ms apart) on 确定: the first ends the box, the others belong to it, and
-no second box comes. A click made after the double-click time is the user's own and
+no second box comes. So with a double click whose second press lands 3 px off the
+first, still on 确定. A click made after the double-click time is the user's own and
 starts the check again."""
 
 import time
 
 BURSTS_MS = ((80, 150, 120), (150, 80, 100))  # between four quick clicks
+OFF_PX = ((3, 0), (-3, 2))  # where the second press of a double click lands, from the first
 LATE_S = 1.0  # a click this long after the one before it is past the double-click time (0.5 s)
 CHECK_S = 60  # the check may wait for the network before it gives up
 
@@ -18,6 +20,12 @@ def start_check(s, main, page, why):
         return s.wait_window("自动更新", CHECK_S)
     except s.Failure:
         s.fail("%s: 开始升级 gave no answer (%s)" % (why, s.window_titles()))
+
+
+def double_click_off(s, at, off, gap_ms=100):
+    """Two clicks, the second `off` from the first and pressed `gap_ms` after it."""
+    s.x(["xdotool", "mousemove", str(at[0]), str(at[1]), "click", "1", "sleep", "%.3f" % (gap_ms / 1000.0),
+         "mousemove", str(at[0] + off[0]), str(at[1] + off[1]), "click", "1"])
 
 
 def scenario(s):
@@ -45,6 +53,15 @@ def scenario(s):
         why = "four clicks on 确定, %s ms apart" % "/".join(str(g) for g in gaps)
         box = start_check(s, main, page, why)
         s.burst_screen(box.to_screen(s.box_buttons(box, 1)[0]), gaps)
+        s.wait_gone(box, 3)
+        time.sleep(0.5)  # what a release on the page would do is done by now
+        s.check(not s.windows("自动更新"), "%s: the check ran again" % why)
+        time.sleep(LATE_S)
+
+    for off in OFF_PX:
+        why = "确定 double clicked, the second press (%d,%d) px off" % off
+        box = start_check(s, main, page, why)
+        double_click_off(s, box.to_screen(s.box_buttons(box, 1)[0]), off)
         s.wait_gone(box, 3)
         time.sleep(0.5)  # what a release on the page would do is done by now
         s.check(not s.windows("自动更新"), "%s: the check ran again" % why)

@@ -390,8 +390,8 @@ INPUT MouseAt(POINT at, DWORD flags, DWORD time) {
   return input;
 }
 
-// Where the view paints the colour, on the screen: the middle of its pixels.
-POINT PaintedAt(HWND view, COLORREF colour) {
+// Where the view paints the colour, on the screen: the rectangle of its pixels.
+RECT PaintedRect(HWND view, COLORREF colour) {
   RECT client;
   ::GetClientRect(view, &client);
   DibCanvas picture(client.right, client.bottom);
@@ -405,10 +405,14 @@ POINT PaintedAt(HWND view, COLORREF colour) {
         found.right = std::max<LONG>(found.right, x);
         found.bottom = std::max<LONG>(found.bottom, y);
       }
-  POINT at{(found.left + found.right) / 2, (found.top + found.bottom) / 2};
-  ::ClientToScreen(view, &at);
-  return at;
+  ++found.right;
+  ++found.bottom;
+  ::MapWindowPoints(view, nullptr, reinterpret_cast<POINT*>(&found), 2);
+  return found;
 }
+
+POINT Centre(const RECT& rc) { return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}; }
+POINT Moved(POINT at, POINT by) { return POINT{at.x + by.x, at.y + by.y}; }
 
 // The layout of kLayout with its 确定 painted green, to be found from the drawing.
 const char kGreenOkLayout[] = R"(<layer title="框架" width="240" height="160">
@@ -416,9 +420,15 @@ const char kGreenOkLayout[] = R"(<layer title="框架" width="240" height="160">
   <body crbg="FFFFFF"><button id="1" pos="10,10,80,40" crbg="40C040">确定</button></body>
 </layer>)";
 const COLORREF kGreen = RGB(0x40, 0xC0, 0x40);
+// The same with its ✕ in the header, painted green, which ends it as 确定 does.
+const char kGreenCloseLayout[] = R"(<layer title="框架" width="240" height="160">
+  <header height="24" crbg="203040"><button id="1" pos="200,2,230,22" crbg="40C040">✕</button></header>
+  <body crbg="FFFFFF"/>
+</layer>)";
 
 // A run that ends on a click of its 确定; the user's clicks (`clicks` of them, made at
-// once from inside the run) are real input. It notes where and when the first press was.
+// once from inside the run) are real input, the second `drift` from the first. It notes
+// where 确定 is and when the first press was.
 class EndsOnItem1 : public CUiDialogImpl<EndsOnItem1>, public CWHRoundRectFrameHelper<EndsOnItem1> {
  public:
   explicit EndsOnItem1(int clicks) : clicks(clicks) {}
@@ -444,19 +454,23 @@ class EndsOnItem1 : public CUiDialogImpl<EndsOnItem1>, public CWHRoundRectFrameH
       return TRUE;
     }
     if (pMsg->message != WM_APP + 3) return FALSE;
-    ok = PaintedAt(GetViewHWnd(), kGreen);
+    button = PaintedRect(GetViewHWnd(), kGreen);
+    ok = Centre(button);
     // With a spread, the first click was made that long before the second, which comes
     // now: both are queued when the first ends the run.
     const DWORD second = spread ? ::GetTickCount() : 0, first = spread ? second - spread : 0;
     INPUT input[4] = {MouseAt(ok, MOUSEEVENTF_LEFTDOWN, first), MouseAt(ok, MOUSEEVENTF_LEFTUP, first),
-                      MouseAt(ok, MOUSEEVENTF_LEFTDOWN, second), MouseAt(ok, MOUSEEVENTF_LEFTUP, second)};
+                      MouseAt(Moved(ok, drift), MOUSEEVENTF_LEFTDOWN, second),
+                      MouseAt(Moved(ok, drift), MOUSEEVENTF_LEFTUP, second)};
     sent = ::SendInput(2 * clicks, input, sizeof(INPUT));
     ::SetTimer(m_hWnd, 1, 5000, nullptr);  // clicks lost elsewhere end the run with 0
     return TRUE;
   }
   int clicks;
   DWORD spread = 0;  // ms between the two clicks
+  POINT drift{0, 0};
   UINT sent = 0;
+  RECT button{};
   POINT ok{};
   DWORD pressedAt = 0;
 };
@@ -484,13 +498,22 @@ enum class FirstEnds { kDialog, kSystemBox, kSystemMenu };
 // The later clicks of a burst whose first ends a dialog.
 struct SecondClick {
   const char* what;
-  std::vector<DWORD> gaps;  // ms from each press to the next, from the one that ended the run
-  int dx;                   // pixels from the first press, of the last
-  bool realControl;        // they land on a real control rather than on 删除
-  int acts;                // clicks of the page they make
+  std::vector<DWORD> gaps;    // ms from each press to the next, from the one that ended the run
+  std::vector<POINT> drift;  // pixels from the first press, of each later one (none: on it)
+  bool realControl;          // they land on a real control rather than on 删除
+  int acts;                  // clicks of the page they make
   FirstEnds ends = FirstEnds::kDialog;
   DWORD whileEnding = 0;  // a second click made on the dialog this long after the first,
                           // queued when the first ends it; the gaps count from it
+  bool beside = false;    // the last press lands just beyond the button and the double-click
+                          // slack around it, to its right
+  bool close = false;     // the dialog ends on its header's ✕ rather than on 确定
+
+  // Where the `index`th press after the first lands, the first at `first` on `button`.
+  POINT At(size_t index, POINT first, const RECT& button, bool last) const {
+    if (last && beside) return POINT{button.right + ::GetSystemMetrics(SM_CXDOUBLECLK) / 2, first.y};
+    return index < drift.size() ? Moved(first, drift[index]) : first;
+  }
 };
 
 // A page as the main window is one: it runs modally, with a windowless 删除 (7) over its
@@ -517,9 +540,11 @@ class PageBelow : public TestDialog {
     if (m_case.ends == FirstEnds::kDialog) {
       EndsOnItem1 dlg(m_case.whileEnding ? 2 : 1);
       dlg.spread = m_case.whileEnding;
-      if (!dlg.SetXml(kGreenOkLayout) || dlg.DoModal(m_hWnd) != 1)
+      if (m_case.whileEnding) dlg.drift = m_case.At(0, POINT{0, 0}, RECT{}, false);
+      if (!dlg.SetXml(m_case.close ? kGreenCloseLayout : kGreenOkLayout) || dlg.DoModal(m_hWnd) != 1)
         return TRUE;  // no first click: the run ends on the timer
       m_first = dlg.ok;
+      m_button = dlg.button;
       m_pressedAt = dlg.pressedAt + m_case.whileEnding;
     } else if (!EndSystemRun()) {
       return TRUE;
@@ -529,8 +554,9 @@ class PageBelow : public TestDialog {
     m_corner = POINT{rc.right - 5, rc.bottom - 5};
     std::vector<INPUT> input;
     DWORD time = m_pressedAt;
+    const size_t skip = m_case.whileEnding ? 1 : 0;  // the press made while the dialog ended
     for (size_t i = 0; i < m_case.gaps.size(); ++i) {
-      const POINT at{m_first.x + (i + 1 == m_case.gaps.size() ? m_case.dx : 0), m_first.y};
+      const POINT at = m_case.At(i + skip, m_first, m_button, i + 1 == m_case.gaps.size());
       time += m_case.gaps[i];
       input.push_back(MouseAt(at, MOUSEEVENTF_LEFTDOWN, time));
       input.push_back(MouseAt(at, MOUSEEVENTF_LEFTUP, time + 10));
@@ -582,7 +608,11 @@ class PageBelow : public TestDialog {
       ::GetWindowRect(::GetDlgItem(shown, IDOK), &place);
     else
       ::GetMenuItemRect(nullptr, page.m_menu, 0, &place);
-    page.m_first = POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    page.m_first = Centre(place);
+    // A menu's item is no button: its press's pixel stands for it.
+    page.m_button = page.m_case.ends == FirstEnds::kSystemBox
+                        ? place
+                        : RECT{page.m_first.x, page.m_first.y, page.m_first.x + 1, page.m_first.y + 1};
     RECT rc;
     ::GetWindowRect(page.m_hWnd, &rc);
     ::SetWindowPos(page.m_hWnd, nullptr, page.m_first.x - (rc.right - rc.left) / 2,
@@ -596,8 +626,9 @@ class PageBelow : public TestDialog {
   static PageBelow* s_page;  // the one whose system run the timer clicks
   SecondClick m_case;
   POINT m_corner{-1, -1};
-  POINT m_first{};  // the first press: where and when
+  POINT m_first{};  // the first press: where and when, and the button it was on
   DWORD m_pressedAt = 0;
+  RECT m_button{};
   HMENU m_menu = nullptr;
 };
 PageBelow* PageBelow::s_page = nullptr;
@@ -605,38 +636,57 @@ PageBelow* PageBelow::s_page = nullptr;
 // The first click of a double click on a dialog's 确定 ends the dialog; the second press
 // comes when the frame is gone, on what was below it (删除 under the object editor's 取消,
 // a grid or an edit box of the page): it goes nowhere, and so does every further press of
-// the burst, each within the double-click time of the one before. So they do when the
-// first ends the system's message box or a menu, which run loops of their own. A press
-// further away than the double-click rectangle, or made after a rest of the double-click
-// time, is a click of its own.
+// the burst, each within the double-click time of the one before, wherever the hand
+// drifts on 确定 or within the double-click slack around it. So they do when the first
+// ends the system's message box (on its 确定) or a menu (whose item is no button: the
+// slack is around the first press). A press beyond the button's slack, or made after a
+// rest of the double-click time, is a click of its own.
 TEST(DialogFrame, TheSecondPressOfADoubleClickThatEndedADialogGoesNowhere) {
   const DWORD late = ::GetDoubleClickTime() + 100;
   const DWORD soon = ::GetDoubleClickTime() * 4 / 5;
-  const int away = ::GetSystemMetrics(SM_CXDOUBLECLK) + 2;
+  const std::vector<POINT> drifting = {{1, 1}, {3, 1}, {3, 2}};  // a hand that drifts a pixel a click
   const SecondClick cases[] = {
-      {"30 ms later, on the windowless 删除", {30}, 0, false, 0},
-      {"300 ms later, on the windowless 删除", {300}, 0, false, 0},
-      {"80 ms later, on a real control", {80}, 0, true, 0},
-      {"beside the double-click rectangle", {30}, away, false, 1},
-      {"after the double-click time", {late}, 0, false, 1},
-      {"after the double-click time, on a real control", {late}, 0, true, 1},
-      {"three clicks, 80 and 150 ms apart", {80, 150}, 0, false, 0},
-      {"three clicks, 150 and 80 ms apart, on a real control", {150, 80}, 0, true, 0},
-      {"four clicks, 150, 80 and 120 ms apart", {150, 80, 120}, 0, false, 0},
-      {"four clicks, 100, 150 and 80 ms apart, on a real control", {100, 150, 80}, 0, true, 0},
-      {"four clicks, each near the double-click time after the one before", {soon, soon, soon}, 0, false, 0},
-      {"four clicks, then one after a rest", {120, 80, 150, late}, 0, false, 1},
-      {"four clicks, then one after a rest, on a real control", {120, 80, 150, late}, 0, true, 1},
-      {"the fourth click beside the double-click rectangle", {80, 150, 100}, away, false, 1},
-      {"a click made while the dialog ended counts for the next", {soon}, 0, true, 0, FirstEnds::kDialog, soon},
+      {"30 ms later, on the windowless 删除", {30}, {}, false, 0},
+      {"300 ms later, on the windowless 删除", {300}, {}, false, 0},
+      {"80 ms later, on a real control", {80}, {}, true, 0},
+      {"beside the button", {30}, {}, false, 1, FirstEnds::kDialog, 0, true},
+      {"after the double-click time", {late}, {}, false, 1},
+      {"after the double-click time, on a real control", {late}, {}, true, 1},
+      {"three clicks, 80 and 150 ms apart", {80, 150}, {}, false, 0},
+      {"three clicks, 150 and 80 ms apart, on a real control", {150, 80}, {}, true, 0},
+      {"four clicks, 150, 80 and 120 ms apart", {150, 80, 120}, {}, false, 0},
+      {"four clicks, 100, 150 and 80 ms apart, on a real control", {100, 150, 80}, {}, true, 0},
+      {"four clicks, each near the double-click time after the one before", {soon, soon, soon}, {}, false, 0},
+      {"four clicks, then one after a rest", {120, 80, 150, late}, {}, false, 1},
+      {"four clicks, then one after a rest, on a real control", {120, 80, 150, late}, {}, true, 1},
+      {"the fourth click beside the button", {80, 150, 100}, {}, false, 1, FirstEnds::kDialog, 0, true},
+      {"a click made while the dialog ended counts for the next", {soon}, {}, true, 0, FirstEnds::kDialog, soon},
+      // The hand drifts on the button.
+      {"four clicks 110 ms apart, drifting", {110, 110, 110}, drifting, false, 0},
+      {"four clicks 110 ms apart, drifting, on a real control", {110, 110, 110}, drifting, true, 0},
+      {"two clicks 6 px apart", {80}, {{6, 0}}, false, 0},
+      {"four clicks drifting, then one after a rest", {110, 110, 110, late}, {{1, 1}, {3, 1}, {3, 2}, {3, 2}}, false, 1},
+      {"three clicks drifting, then one beside the button", {110, 110, 110}, drifting, false, 1,
+       FirstEnds::kDialog, 0, true},
+      {"four clicks 110 ms apart, drifting, on the header's ✕", {110, 110, 110}, drifting, false, 0,
+       FirstEnds::kDialog, 0, false, true},
+      {"three clicks drifting on the header's ✕, then one beside it", {110, 110, 110}, drifting, false, 1,
+       FirstEnds::kDialog, 0, true, true},
+      {"a drifting click made while the dialog ended, then more", {soon, 110}, drifting, true, 0,
+       FirstEnds::kDialog, soon},
       // The system's own loops: its message box and a menu.
-      {"80 ms after the system's box ended", {80}, 0, false, 0, FirstEnds::kSystemBox},
-      {"after the double-click time, after the system's box", {late}, 0, false, 1, FirstEnds::kSystemBox},
-      {"80 ms after a menu ended", {80}, 0, false, 0, FirstEnds::kSystemMenu},
-      {"three more clicks after the system's box", {150, 80, 120}, 0, false, 0, FirstEnds::kSystemBox},
-      {"three more clicks after a menu", {80, 150, 100}, 0, false, 0, FirstEnds::kSystemMenu},
-      {"three more clicks and a late one after the system's box", {100, 100, 100, late}, 0, false, 1,
+      {"80 ms after the system's box ended", {80}, {}, false, 0, FirstEnds::kSystemBox},
+      {"after the double-click time, after the system's box", {late}, {}, false, 1, FirstEnds::kSystemBox},
+      {"80 ms after a menu ended", {80}, {}, false, 0, FirstEnds::kSystemMenu},
+      {"three more clicks after the system's box", {150, 80, 120}, {}, false, 0, FirstEnds::kSystemBox},
+      {"three more clicks after a menu", {80, 150, 100}, {}, false, 0, FirstEnds::kSystemMenu},
+      {"three more clicks and a late one after the system's box", {100, 100, 100, late}, {}, false, 1,
        FirstEnds::kSystemBox},
+      {"the system's box's 确定 double clicked, the second press 3 px off", {80}, {{3, 0}}, false, 0,
+       FirstEnds::kSystemBox},
+      {"beside the system's box's 确定", {80}, {}, false, 1, FirstEnds::kSystemBox, 0, true},
+      {"a menu's item clicked again 3 px off: no button, a click of its own", {80}, {{3, 0}}, false, 1,
+       FirstEnds::kSystemMenu},
   };
   for (const SecondClick& c : cases) {
     SCOPED_TRACE(c.what);
