@@ -18,6 +18,7 @@
 #include "integrity/CQuorvaneUIHandler.h"
 #include "qvservice/CQvService.h"
 #include "platform/TextConv.h"
+#include "support/ConnectionWatch.h"
 #include "support/DatabaseLock.h"
 #include "support/SysMgmtPageHost.h"
 #include "support/TestEnv.h"
@@ -255,6 +256,7 @@ TEST_F(ClientsPage, AHostDeletedMeanwhileIsToldAsGoneAndTheTreeIsReadAgain) {
       Page& page = Clients(main);
       EXPECT_TRUE(dlg.ClickTab(CSystemManagementUIHandler::kTabCtrl, 0));
       Sent();
+      qvtest::ConnectionWatch watch(script);  // told with nothing held
       auto drop = [&] { ASSERT_TRUE(qvtest::Exec(link, L"delete from Client where id=?", {web1})); };
       if (!save) drop();
       script.ExpectBox(L"该记录已被删除，列表将重新读取。");
