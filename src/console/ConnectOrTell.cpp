@@ -1,5 +1,7 @@
 #include "console/ConnectOrTell.h"
 
+#include <string>
+
 #include "console/SQLServerLink.h"
 #include "console/SysServerPortConfig.h"
 #include "platform/TextConv.h"
@@ -13,6 +15,7 @@ bool Connect(SQLServerLink& link) { return link.Connect(g_dsnName, g_sqlUserName
 bool ConnectOrTell(SQLServerLink& link, const wchar_t* message, const wchar_t* caption, UINT icon) {
   if (Connect(link)) return true;
   if (message) {
+    link.Disconnect();
     UiMessageBox(message, caption, icon);
   } else {
     TellError(link, caption, icon);
@@ -27,5 +30,7 @@ void TellError(const wchar_t* reason, const wchar_t* caption, UINT icon) {
 }
 
 void TellError(SQLServerLink& link, const wchar_t* caption, UINT icon) {
-  TellError(link.GetLastErrorText(), caption, icon);
+  const std::wstring reason = qv::OrEmpty(link.GetLastErrorText());
+  link.Disconnect();
+  TellError(reason.c_str(), caption, icon);
 }

@@ -1,5 +1,8 @@
 #include "console/ListReadFailure.h"
 
+#include <string>
+
+#include "console/SQLServerLink.h"
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
@@ -12,4 +15,10 @@ void TellListUnread(UINT textId, const wchar_t* reason, const wchar_t* caption) 
   const wchar_t* format = UiString::Get(textId);
   const std::wstring text = qv::FormatW(format ? format : L"错误信息：%ls", qv::OrEmpty(reason));
   UiMessageBox(text.c_str(), caption, MB_ICONERROR);
+}
+
+void TellListUnread(UINT textId, SQLServerLink& link, const wchar_t* caption) {
+  const std::wstring reason = qv::OrEmpty(link.GetLastErrorText());
+  link.Disconnect();
+  TellListUnread(textId, reason.c_str(), caption);
 }

@@ -6,6 +6,8 @@
 // its page are read as always.
 #include <windows.h>
 
+class SQLServerLink;
+
 // The lists' texts in the string table.
 enum ListReadText : UINT {
   kReadIpObjectsFailed = 2140,
@@ -44,3 +46,6 @@ extern const wchar_t kGridFullReason[];
 
 // Shows "<what failed>：<reason>" with the caption ("错误" unless given) and the error icon.
 void TellListUnread(UINT textId, const wchar_t* reason, const wchar_t* caption = L"错误");
+// The same with the link's last diagnostic as the reason; the link is closed before the
+// box comes up (see ConnectOrTell.h).
+void TellListUnread(UINT textId, SQLServerLink& link, const wchar_t* caption = L"错误");

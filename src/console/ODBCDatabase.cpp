@@ -10,6 +10,7 @@
 
 SQLHENV g_odbcEnvironment = SQL_NULL_HENV;
 volatile LONG g_odbcEnvRefCount = -1;
+volatile LONG g_odbcConnectionCount = 0;
 char g_odbcSqlState[100] = {};
 wchar_t g_odbcErrorText[255] = {};
 
@@ -186,6 +187,7 @@ int ODBCDatabase::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t
     return 0;
   }
   m_connected = true;
+  InterlockedIncrement(&g_odbcConnectionCount);
   return 1;
 }
 
@@ -198,6 +200,7 @@ void ODBCDatabase::Disconnect() {
     if (m_inTransaction) EndTransaction(false);
     SQLDisconnect(m_hdbc);
     m_connected = false;
+    InterlockedDecrement(&g_odbcConnectionCount);
   }
   SQLFreeHandle(SQL_HANDLE_DBC, m_hdbc);
   m_hdbc = SQL_NULL_HDBC;

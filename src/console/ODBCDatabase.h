@@ -15,6 +15,9 @@
 // while no ODBCDatabase exists.
 extern SQLHENV g_odbcEnvironment;
 extern volatile LONG g_odbcEnvRefCount;
+// The connections open now, over every ODBCDatabase: what holds the database (locks,
+// server sessions) whatever the objects that are merely constructed.
+extern volatile LONG g_odbcConnectionCount;
 
 // Diagnosis of the last failure, overwritten by every diagnosis.
 extern char g_odbcSqlState[100];

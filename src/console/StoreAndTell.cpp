@@ -4,6 +4,7 @@
 
 #include "console/AgentLinkNotice.h"
 #include "console/RunInTransaction.h"
+#include "console/SQLServerLink.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
@@ -12,6 +13,7 @@ bool StoreAndTell(SQLServerLink& link, const std::function<bool()>& write, const
   bool written = false, told = false;
   std::wstring error;
   if (RunInTransaction(link, [&] { return (written = write()) && (told = tell()); }, &error)) return true;
+  link.Disconnect();
   if (written && !told) return SentOrTellLinkDown(0);
   if (!written && gone && *gone) return false;
   // Told but not committed: the service acts on a change the database does not hold.

@@ -11,10 +11,12 @@
 class SQLServerLink;
 
 // write runs the statements on link (false on a database failure), tell the sends (false
-// when the link did not take one). Each failure is shown once the rows are rolled back,
-// so no lock is held while the user reads: the link's as SentOrTellLinkDown does, the
-// database's as "错误信息：<diagnostic>" with caption, the commit's after the send as
-// "监测服务已收到此更改，但数据库未能保存。错误信息：<diagnostic>". True once committed.
+// when the link did not take one). On any failure the rows are rolled back and link is
+// closed before anything is told, so that nothing of the database is held while the user
+// reads (a caller that goes on connects it again). Each failure is shown: the link's as
+// SentOrTellLinkDown does, the database's as "错误信息：<diagnostic>" with caption, the
+// commit's after the send as "监测服务已收到此更改，但数据库未能保存。错误信息：<diagnostic>".
+// True once committed.
 // A write that stopped because its record is gone sets *gone: that is no failure to tell
 // here, the caller tells it (TellRecordGone).
 bool StoreAndTell(SQLServerLink& link, const std::function<bool()>& write, const std::function<bool()>& tell,

@@ -121,7 +121,11 @@ int CQvChangeMointoringUIHandler::LoadLatestHipsLogs() {
   SQLServerLink names;
   if (!ConnectOrTell(names, kNoConnectionText)) return 0;
   SQLServerLink events;
-  if (!ConnectOrTell(events, nullptr, L"连接数据库错误")) return 0;
+  if (!Connect(events)) {
+    names.Disconnect();
+    TellError(events, L"连接数据库错误");
+    return 0;
+  }
   SQLStatement* statement = SelectLatestEvents(events, m_topCount);
   std::wstring newest;
   bool whole = true;  // a grid that cannot take another row holds part of the list

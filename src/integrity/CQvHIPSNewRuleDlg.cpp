@@ -509,6 +509,7 @@ bool CQvHIPSNewRuleDlg::OnApply() {
     EndDialog(IDCANCEL);
     return false;
   }
+  link.Disconnect();
 
   *m_filterId = filterId;
   m_filter = applied;
@@ -671,7 +672,7 @@ int CQvHIPSNewRuleDlg::LoadRules() {
       L"select Rules.id,Filter.TypeOfHipsRule,Rules.OperatorType, Rules.FilterName,FilterID,CompareType,"
       L"MatchActionType,UnicodeIndex,UnicodeName from Rules,Filter where Filter.id=? and Rules.FilterID = Filter.id");
   if (!statement || !statement->BindInt(0, *m_filterId))
-    return TellListUnread(kReadHipsRulesFailed, link.GetLastErrorText(), kErrorCaption), 0;
+    return TellListUnread(kReadHipsRulesFailed, link, kErrorCaption), 0;
   while (statement->Fetch()) {
     const uint8_t code = uint8_t(statement->GetInt(2));
     if (!BehaviourOf(CategoryIndexOfType(uint32_t(statement->GetInt(1))), code)) continue;
@@ -693,6 +694,7 @@ int CQvHIPSNewRuleDlg::LoadRules() {
   if (statement->Failed()) {
     // Part of the rules would pass for all of them.
     const std::wstring error = OrEmpty(link.GetLastErrorText());
+    link.Disconnect();
     m_ruleList.ResetContent();
     m_rules.clear();
     m_loadedRules = 0;

@@ -19,8 +19,9 @@ namespace {
 
 const wchar_t* const kTypes[] = {L"文件/程序", L"注册表"};
 
-// A relation that cannot be read cannot be told to its host: the command is refused.
-void ShowReadError(SQLServerLink& link) { TellListUnread(kReadTrustFailed, link.GetLastErrorText()); }
+// A relation that cannot be read cannot be told to its host: the command is refused. The
+// link is closed before the box.
+void ShowReadError(SQLServerLink& link) { TellListUnread(kReadTrustFailed, link); }
 
 // The relation's record to its host (see HipsTellHost).
 bool Tell(UINT messageId, int type, const std::wstring& host, const std::wstring& content) {
@@ -184,12 +185,9 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   int type = 0;
   std::wstring host, content;
   const int read = ReadTrust(link, id, type, host, content);
-  if (read < 0) ShowReadError(link);
-  if (read == 0) {
-    link.Disconnect();
-    TrustGone();
-  }
-  if (read <= 0) return;
+  if (read < 0) return ShowReadError(link);
+  link.Disconnect();  // the editor waits on the user
+  if (read == 0) return TrustGone();
   const int oldType = type;
   const std::wstring oldHost = host, oldContent = content;
   CQvHIPSTRNewTrustDlg* editing = nullptr;
@@ -204,8 +202,10 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
       return (newHost == oldHost || oldUntold || Tell(AGENT_MSG_HIPS_DELETE, oldType, oldHost, oldContent)) &&
              Tell(AGENT_MSG_HIPS_TRUST_MODIFY, newType, newHost, newContent);
     };
+    SQLServerLink atOk;
+    if (!ConnectOrTell(atOk)) return false;
     const int stored =
-        StoreAndTellRecord(link, [&] { return WriteTrust(link, false, id, newType, newHost, newContent); }, tell);
+        StoreAndTellRecord(atOk, [&] { return WriteTrust(atOk, false, id, newType, newHost, newContent); }, tell);
     gone = stored == 0;
     if (gone) editing->EndDialog(IDCANCEL);
     return stored > 0;
@@ -213,10 +213,7 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id, store);
   editing = &editor;
   const UINT ended = editor.DoModal(m_hWnd);
-  if (gone) {
-    link.Disconnect();
-    TrustGone();
-  }
+  if (gone) TrustGone();
   if (ended != IDOK) return;
   SetRow(row, type, host, content);
   UiMessageBox(L"修改信任关系成功", L"成功", MB_ICONINFORMATION);
@@ -230,12 +227,14 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
   if (UiMessageBox(L"您确认删除么？", L"确认删除", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   SQLServerLink link;
   if (!ConnectOrTell(link)) return;
+  // Every question and message comes with the link closed; it is opened again to go on.
   std::vector<int> ids;
   unsigned long data = 0;
   for (int row = 0; row < m_grid.GetItemCount(); ++row)
     if (m_grid.GetItemCheck(row, kColCheck) == 1 && m_grid.GetItemData(row, data)) ids.push_back(int(data));
   bool anyGone = false;
   for (int id : ids) {
+    if (!ConnectOrTell(link)) break;
     int type = 0;
     std::wstring host, content;
     const int read = ReadTrust(link, id, type, host, content);
@@ -248,7 +247,10 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
       continue;
     }
     const bool untold = !HipsHostAddressUsable(host);
-    if (untold && !HipsUntoldRemovalChosen()) break;
+    if (untold) {
+      link.Disconnect();
+      if (!HipsUntoldRemovalChosen() || !ConnectOrTell(link)) break;
+    }
     const int stored = StoreAndTellRecord(link, [&] { return DeleteTrust(link, id); },
                                           [&] { return untold || NotifyTrustDeleted(type, host, content); });
     anyGone = anyGone || stored == 0;
@@ -257,10 +259,8 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
     for (int row = 0; row < m_grid.GetItemCount(); ++row)
       if (m_grid.GetItemData(row, data) && int(data) == id) m_grid.DeleteItem(row);
   }
-  if (anyGone) {
-    link.Disconnect();
-    return TrustGone();
-  }
+  link.Disconnect();
+  if (anyGone) return TrustGone();
   BOOL handled = TRUE;
   OnListCheckChanged(kGrid, nullptr, handled);
 }

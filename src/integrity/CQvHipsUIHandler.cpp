@@ -26,9 +26,10 @@ namespace {
 const wchar_t kErrorCaption[] = L"错误";
 const wchar_t* const kCategories[] = {L"文件策略", L"注册表策略", L"其他策略", L"驱动装载策略"};
 
-// A filter that cannot be read cannot be told to its host: the command is refused.
+// A filter that cannot be read cannot be told to its host: the command is refused. The
+// link is closed before the box.
 void ShowReadError(SQLServerLink& link, const wchar_t* caption = kErrorCaption) {
-  TellListUnread(kReadHipsFiltersFailed, link.GetLastErrorText(), caption);
+  TellListUnread(kReadHipsFiltersFailed, link, caption);
 }
 
 // Statements.
@@ -225,10 +226,9 @@ void CQvHipsUIHandler::OnModifyRule() {
   int id = ids.front();
   HipsFilterInfo info;
   const int read = ReadFilter(link, id, info);
-  if (read < 0) ShowReadError(link);
-  if (read == 0) FiltersGone();
-  if (read <= 0) return;
+  if (read < 0) return ShowReadError(link);
   link.Disconnect();
+  if (read == 0) return FiltersGone();
   CQvHIPSNewRuleDlg editor(CQvHIPSNewRuleDlg::kModeModify, &info, &id);
   editor.DoModal(m_owner->GetHWnd());
   if (editor.FilterGone()) ReloadFilters();  // told by the editor
@@ -255,9 +255,12 @@ void CQvHipsUIHandler::OnDeleteRule() {
   m_filling.Finish();  // the rows still to come first
   SQLServerLink link;
   if (!ConnectOrTell(link)) return;
+  // Every question and message comes with the link closed; it is opened again to go on.
+  link.Disconnect();
   if (UiMessageBox(L"您确认删除这些策略么？", L"确认删除？", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
   bool anyGone = false;
   for (int id : CheckedIds()) {
+    if (!ConnectOrTell(link)) break;
     HipsFilterInfo info;
     const int read = ReadFilter(link, id, info);
     if (read < 0) {
@@ -269,7 +272,10 @@ void CQvHipsUIHandler::OnDeleteRule() {
       continue;
     }
     const bool untold = !HipsHostAddressUsable(info.ClientIP);
-    if (untold && !HipsUntoldRemovalChosen()) break;
+    if (untold) {
+      link.Disconnect();
+      if (!HipsUntoldRemovalChosen() || !ConnectOrTell(link)) break;
+    }
     const int stored = StoreAndTellRecord(link, [&] { return DeleteFilterRows(link, id); },
                                           [&] { return untold || TellFilterDeleted(info); }, L"删除错误");
     anyGone = anyGone || stored == 0;
@@ -278,6 +284,7 @@ void CQvHipsUIHandler::OnDeleteRule() {
     const int row = RowOfId(id);
     if (row >= 0) m_grid.DeleteItem(row);
   }
+  link.Disconnect();
   if (anyGone) return FiltersGone();
   BOOL handled = TRUE;
   OnListCheckChanged(kGrid, nullptr, handled);
@@ -289,6 +296,7 @@ int CQvHipsUIHandler::SendFilterToClient(int id) {
   HipsFilterInfo info;
   const int read = ReadFilter(link, id, info);
   if (read < 0) ShowReadError(link);
+  link.Disconnect();
   return read > 0 && HipsHostAddressOrTell(info.ClientIP) && SentOrTellLinkDown(TellFilterDeleted(info));
 }
 

@@ -139,7 +139,7 @@ int CQvSavecopyUIHandler::LoadClientTree() {
   };
   auto load = std::make_shared<Load>();
   if (!ReadHosts(link, load->hosts) || !ReadStrategies(link, load->byHost)) {
-    TellListUnread(kReadCopyHostsFailed, link.GetLastErrorText(), kErrorCaption);
+    TellListUnread(kReadCopyHostsFailed, link, kErrorCaption);
     return 0;
   }
   link.Disconnect();
@@ -202,14 +202,18 @@ int CQvSavecopyUIHandler::LoadCopies(HTREEITEM item) {
   if (read <= 0) {
     // A host no longer in the table: the tree is read again once the click has ended.
     if (read < 0) TellError(link);
+    link.Disconnect();
     if (read == 0) TellRecordGone([this] { PostRebuild(); });
     return 0;
   }
   const bool serverRows = depth == 2 || server;
   SQLStatement* copies = depth == 2 ? SelectCopiesByType(link, address, type)
                                     : SelectCopiesByName(link, address, m_tree.GetItemText(item), serverRows);
-  if (!copies || !AddCopyRows(copies, serverRows)) {
-    TellListUnread(kReadCopiesFailed, link.GetLastErrorText(), kErrorCaption);
+  bool full = false;
+  if (!copies || !AddCopyRows(copies, serverRows, &full)) {
+    const std::wstring reason = full ? kGridFullReason : OrEmpty(link.GetLastErrorText());
+    link.Disconnect();
+    TellListUnread(kReadCopiesFailed, reason.c_str(), kErrorCaption);
     return 0;
   }
   return 1;
@@ -225,6 +229,7 @@ int CQvSavecopyUIHandler::OnRestoreOrViewCopy(int row) {
   if (read <= 0) {
     // A copy no longer in the table: its list is read again once the click has ended.
     if (read < 0) TellError(link, L"查询错误");
+    link.Disconnect();
     if (read == 0) CopyGone();
     return 0;
   }
@@ -286,13 +291,17 @@ bool CQvSavecopyUIHandler::RestoreAllowed(unsigned long copyId, const std::wstri
   Copy copy;
   const int copyRead = ReadCopy(link, copyId, copy);
   if (copyRead < 0) TellError(link, L"查询错误");
-  if (copyRead == 0) CopyGone();
+  if (copyRead == 0) {
+    link.Disconnect();
+    CopyGone();
+  }
   if (copyRead <= 0) return false;
   int online = 0;
   const int hostRead = ReadHostState(link, address, &online);
+  const std::wstring reason = hostRead < 0 ? OrEmpty(link.GetLastErrorText()) : L"";
+  link.Disconnect();
   if (hostRead < 0) {  // not the same as a host that is offline
-    UiMessageBox(qv::FormatW(L"读取目标主机状态失败：%ls", OrEmpty(link.GetLastErrorText())).c_str(),
-                 kRestoreCaption, MB_ICONERROR);
+    UiMessageBox(qv::FormatW(L"读取目标主机状态失败：%ls", reason.c_str()).c_str(), kRestoreCaption, MB_ICONERROR);
     return false;
   }
   if (hostRead == 0) {
@@ -460,13 +469,13 @@ void CQvSavecopyUIHandler::SetViewMode(int mode) {
   m_grid.SetColumnText(kColBaseLine, mode == 0 ? L"指定基线" : L"");
 }
 
-bool CQvSavecopyUIHandler::AddCopyRows(SQLStatement* statement, bool server) {
+bool CQvSavecopyUIHandler::AddCopyRows(SQLStatement* statement, bool server, bool* full) {
   while (statement->Fetch()) {
     const int row = m_grid.AddItem(OrEmpty(statement->GetString(1)), -1, ITEM_FORMAT_NONE, ITEM_FLAGS_CENTRE);
     if (row < 0) {  // a grid that cannot take another row holds part of the list
       m_grid.DeleteAllItems();
-      TellListUnread(kReadCopiesFailed, kGridFullReason, kErrorCaption);
-      return true;  // told here, not as the database's failure
+      *full = true;
+      return false;
     }
     m_grid.SetItemText(row, kColVolume, qv::FormatW(L"%d MB", statement->GetInt(2)).c_str());
     m_grid.SetItemText(row, kColRestore, server ? L"还原" : L"查看");

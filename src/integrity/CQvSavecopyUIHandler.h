@@ -121,8 +121,9 @@ class CQvSavecopyUIHandler {
   int Depth(HTREEITEM item) const;
   HTREEITEM Ancestor(HTREEITEM item, int depth) const;
   void SetViewMode(int mode);
-  // False when the rows cannot be read whole: the grid is left empty.
-  bool AddCopyRows(SQLStatement* statement, bool server);
+  // False when the rows cannot be read whole (*full when the grid could take no more):
+  // the grid is left empty.
+  bool AddCopyRows(SQLStatement* statement, bool server, bool* full);
   // The restore of a copy: refusals, the host check, the confirmation, the send.
   void Restore(const Copy& copy, const wchar_t* target, unsigned long copyId, int row);
   // Asked before the confirmation and again after it: false when told why not.

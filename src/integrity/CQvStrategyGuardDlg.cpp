@@ -66,7 +66,11 @@ const wchar_t* const kDefaultFileTypes[] = {L"*.txt", L"*.doc", L"*.xml"};
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
 
-void TellReadFailure(SQLServerLink& link, UINT list) { TellListUnread(list, link.GetLastErrorText()); }
+// The link is closed while the user reads, and opened again for the lists still to come.
+void TellReadFailure(SQLServerLink& link, UINT list) {
+  TellListUnread(list, link);
+  Connect(link);
+}
 
 bool LoadImages(CImageList& images, const UINT* bitmaps, size_t count) {
   if (!images.Create(32, 24, ILC_COLOR24 | ILC_MASK, int(count), 1)) return false;
@@ -414,7 +418,9 @@ LRESULT CQvStrategyGuardDlg::OnTargetLabelClick(int, LPNMHDR pnmh, BOOL&) {
   std::wstring ip = label;  // an item without a name shows the address
   if (m_targetTree.GetItemData(item) != 0) {
     SQLServerLink link;
-    if (!Connect(link) || LookUp(link, L"select ip from client where name=?", label, &ip) < 0) {
+    const bool found = Connect(link) && LookUp(link, L"select ip from client where name=?", label, &ip) >= 0;
+    link.Disconnect();
+    if (!found) {
       TellNoConnection();
       EndDialog(IDCANCEL);
       return 0;

@@ -65,6 +65,7 @@ void CQvStrategyGuardDlg::OnTemplateNext() {
   if (type == kTypeCustomServer || type == kTypeCustomDevice) {
     SQLServerLink link;
     const int found = Connect(link) ? FindObject(link, type, text) : -1;
+    link.Disconnect();
     if (found < 0) {
       TellNoConnection();
       EndDialog(IDCANCEL);
@@ -177,6 +178,7 @@ bool CQvStrategyGuardDlg::TakeDevice() {
   uint32_t address = 0;
   SQLServerLink link;
   const int found = Connect(link) ? LookUp(link, L"select IP from Client where Name=?", device, &ip) : -1;
+  link.Disconnect();
   if (found < 0) {
     TellNoConnection();
     EndDialog(IDCANCEL);

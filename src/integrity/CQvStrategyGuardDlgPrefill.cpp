@@ -38,6 +38,7 @@ void CQvStrategyGuardDlg::Prefill() {
     SQLServerLink link;
     if (!Connect(link) || !ReadStrategyRows(link, m_oldName, m_oldDescriptor, &rows) ||
         (rows.empty() && (stored = FindStoredStrategy(link, m_oldName, L"", &storedName, &storedDescriptor)) < 0)) {
+      link.Disconnect();
       Warn(L"打开数据库失败！");
       return;
     }
@@ -101,6 +102,7 @@ void CQvStrategyGuardDlg::Prefill() {
         const int row = m_objectGrid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX);
         if (row < 0) {
           // A strategy shown without some of its targets would be saved without them.
+          link.Disconnect();
           TellListUnread(kReadTargetsFailed, kGridFullReason);
           EndDialog(IDCANCEL);
           return;
@@ -172,6 +174,7 @@ void CQvStrategyGuardDlg::StrategyChanged(const std::wstring& storedName, const 
 bool CQvStrategyGuardDlg::HostLabel(SQLServerLink& link, const std::wstring& ip, std::wstring* label) {
   const int found = LookUp(link, L"select Name from Client where IP=?", ip, label);
   if (found < 0) {
+    link.Disconnect();
     TellNoConnection();
     return false;
   }

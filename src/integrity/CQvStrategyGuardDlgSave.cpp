@@ -141,6 +141,7 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
         return false;
       }
       if (found == 0 && !ParseHostAddress(label, &address)) {
+        link.Disconnect();
         Warn(qv::FormatW(L"主机“%ls”已被删除，请重新选择监测目标。", label.c_str()).c_str());
         return false;
       }
@@ -148,6 +149,7 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
     }
     // A target the service could not address is refused, not stored.
     if (ParseHostAddress(*ip, &address)) return true;
+    link.Disconnect();
     TellHostAddressUnusable();
     return false;
   };
@@ -181,6 +183,7 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
       for (const std::wstring& path : paths) {
         if (path.empty()) continue;
         if (path.size() > kFolderChars) {
+          link.Disconnect();
           Warn(L"监测对象的文件路径超过259个字符，无法保存！");
           return false;
         }
@@ -216,6 +219,7 @@ int CQvStrategyGuardDlg::SaveStrategy() {
   std::vector<StrategyTableRow> rows;
   if (!TargetRows(link, &rows)) return 0;
   if (rows.empty()) {
+    link.Disconnect();
     Warn(L"没有选择项！");
     return 0;
   }

@@ -236,10 +236,12 @@ void CQvStrategyGuardUIHandler::OnDeleteStrategy() {
     return;
   SQLServerLink link;
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
+  // Every message comes with the link closed; it is opened again to go on.
   bool anyGone = false;
   for (const std::wstring& name : CheckedNames()) {
     StrategyNameRecord record{};
-    if (!NameRecord(name, record)) continue;
+    if (!NameRecord(name, record, &link)) continue;
+    if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) break;
     const int stored = StoreAndTellRecord(link, [&] { return DeleteRows(link, name); },
                                           [&] { return SendRecord(AGENT_MSG_STRATEGY_DELETE, &record, sizeof record); });
     anyGone = anyGone || stored == 0;
@@ -247,6 +249,7 @@ void CQvStrategyGuardUIHandler::OnDeleteStrategy() {
     if (stored == 0) continue;
     for (int row = FindRow(name); row >= 0; row = FindRow(name)) m_grid.DeleteItem(row);
   }
+  link.Disconnect();
   if (anyGone) StrategiesGone();
 }
 
@@ -266,6 +269,7 @@ int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messa
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return 0;
   int type = 0;
   const int read = StoredStrategyType(link, name, type);
+  link.Disconnect();
   if (read == 0 && gone) *gone = true;  // no such strategy: nothing to run
   if (read <= 0) return 1;
   StrategyRunRecord record{};
@@ -290,15 +294,17 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
   // only then does the grid show the new state. A failure keeps it and the ones after it.
   // 1547 toggles: a row that no longer shows the stored state (another console paused or
   // resumed the strategy since) sends nothing, or the service would toggle it back.
+  // Every message comes with the link closed; it is opened again to go on.
   bool anyGone = false;
   std::wstring changed;  // the strategies whose state was changed elsewhere
   for (const std::wstring& name : names) {
     StrategyNameRecord record{};
-    if (!NameRecord(name, record)) continue;
+    if (!NameRecord(name, record, &link)) continue;
     const std::vector<int> checked = CheckedRowsOf(name);
     if (checked.empty()) continue;
     // The checked row says which way; the service pauses or resumes the whole strategy.
     const bool scheduled = m_grid.GetItemText(checked.front(), kColStatus) == kScheduled;
+    if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) break;
     bool elsewhere = false;
     auto write = [&] {
       const int set = SetStrategyStatus(link, scheduled ? 2 : 1, name);
@@ -317,6 +323,7 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
     for (int row : RowsOf(name)) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
     m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
   }
+  link.Disconnect();
   if (!changed.empty()) {
     UiMessageBox(qv::FormatW(L"策略“%ls”的状态已被其他控制台更改，命令未发送，列表将重新读取。", changed.c_str()).c_str(),
                  L"提示", kInfo);
@@ -333,17 +340,20 @@ void CQvStrategyGuardUIHandler::OnStopStrategy() {
   }
   SQLServerLink link;
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
+  // Every message comes with the link closed; it is opened again to go on.
   bool anyGone = false;
   for (const std::wstring& name : names) {
+    if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) break;
     int type = 0;
     const int read = StoredStrategyType(link, name, type);
     anyGone = anyGone || read == 0;
-    if (read <= 0 || !SendName(name, AGENT_MSG_STRATEGY_STOP)) continue;
+    if (read <= 0 || !SendName(name, AGENT_MSG_STRATEGY_STOP, &link)) continue;
     for (int row : RowsOf(name)) {
       SetCell(row, kColStatus, L"停止", kRed);
       SetCell(row, kColRunStatus, kNoProgress, kBlue);
     }
   }
+  link.Disconnect();
   m_owner->EnableItem(kItemRun, TRUE);
   m_owner->EnableItem(kItemPauseResume, FALSE);
   if (anyGone) StrategiesGone();
@@ -489,8 +499,10 @@ void CQvStrategyGuardUIHandler::SetCell(int row, int column, const wchar_t* text
   m_grid.SetItemColours(row, column, CLR_INVALID, colour);
 }
 
-bool CQvStrategyGuardUIHandler::NameRecord(const std::wstring& name, StrategyNameRecord& record) {
+bool CQvStrategyGuardUIHandler::NameRecord(const std::wstring& name, StrategyNameRecord& record,
+                                           SQLServerLink* open) {
   if (WriteFixedText(record.StrategyName, name)) return true;
+  if (open) open->Disconnect();
   UiMessageBox(L"策略名称超过63个字符，命令未发送！", kWarning, kInfo);
   return false;
 }
@@ -499,9 +511,12 @@ bool CQvStrategyGuardUIHandler::SendRecord(UINT messageId, const void* record, u
   return g_agentLinkManager.SendOnChannel3(0, messageId, record, size) != 0;
 }
 
-bool CQvStrategyGuardUIHandler::SendName(const std::wstring& name, UINT messageId) {
+bool CQvStrategyGuardUIHandler::SendName(const std::wstring& name, UINT messageId, SQLServerLink* open) {
   StrategyNameRecord record{};
-  return NameRecord(name, record) && SentOrTellLinkDown(SendRecord(messageId, &record, sizeof record));
+  if (!NameRecord(name, record, open)) return false;
+  const bool sent = SendRecord(messageId, &record, sizeof record);
+  if (!sent && open) open->Disconnect();
+  return SentOrTellLinkDown(sent);
 }
 
 void CQvStrategyGuardUIHandler::ReloadChecking(const std::wstring& name, const std::wstring& descriptor) {
@@ -555,7 +570,7 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
       L"select distinct StrategyName, StrategyDescriptor, TaskMode, Status, RunStatus "
       L"from StrategyTable");
   if (!statement) {
-    TellListUnread(kReadStrategiesFailed, link.GetLastErrorText(), kErrorCaption);
+    TellListUnread(kReadStrategiesFailed, link, kErrorCaption);
     return 0;
   }
   // Scroll bars and paint once, after the last row.
@@ -574,7 +589,9 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
   m_grid.SendMessage(WM_SETREDRAW, TRUE);
   m_grid.Invalidate();
   if (failed) {
-    TellListUnread(kReadStrategiesFailed, whole ? link.GetLastErrorText() : kGridFullReason, kErrorCaption);
+    const std::wstring reason = whole ? qv::OrEmpty(link.GetLastErrorText()) : kGridFullReason;
+    link.Disconnect();
+    TellListUnread(kReadStrategiesFailed, reason.c_str(), kErrorCaption);
     return 0;
   }
   return 1;
@@ -587,9 +604,12 @@ int CQvStrategyGuardUIHandler::DeleteRows(SQLServerLink& link, const std::wstrin
 
 int CQvStrategyGuardUIHandler::StoredStrategyType(SQLServerLink& link, const std::wstring& name, int& type) {
   const int read = ReadStrategyType(link, name, type);
-  if (read < 0)
-    UiMessageBox(qv::FormatW(L"读取策略“%ls”的类型失败：%ls", name.c_str(), qv::OrEmpty(link.GetLastErrorText())).c_str(),
-                 kErrorCaption, kError);
+  if (read < 0) {
+    const std::wstring reason = qv::OrEmpty(link.GetLastErrorText());
+    link.Disconnect();
+    UiMessageBox(qv::FormatW(L"读取策略“%ls”的类型失败：%ls", name.c_str(), reason.c_str()).c_str(), kErrorCaption,
+                 kError);
+  }
   return read;
 }
 
@@ -652,6 +672,7 @@ int CQvStrategyGuardUIHandler::ReplaceTable(const std::wstring& path) {
         return written;
       },
       &error);
+  link.Disconnect();
   if (!done) TellError(error.c_str());
   return done;
 }
@@ -677,6 +698,7 @@ int CQvStrategyGuardUIHandler::ExportTable(const std::wstring& path) {
       return 0;
     }
     if (!exact) {
+      link.Disconnect();  // its rows are still being read
       UiMessageBox(L"导出失败！策略中有当前代码页无法表示的字符。", kErrorCaption, kError);
       return 0;
     }

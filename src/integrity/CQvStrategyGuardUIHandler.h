@@ -126,11 +126,12 @@ class CQvStrategyGuardUIHandler {
   int FindRow(const std::wstring& name) const;
   void SetCell(int row, int column, const wchar_t* text, COLORREF colour);
   // The name record of a strategy; false (and the user told) when the name does not fit.
-  bool NameRecord(const std::wstring& name, StrategyNameRecord& record);
+  // A command's link (open) is closed before the user is told anything.
+  bool NameRecord(const std::wstring& name, StrategyNameRecord& record, SQLServerLink* open = nullptr);
   static bool SendRecord(UINT messageId, const void* record, uint32_t size);
   // Sends a name record; a name too long for it or a link that is down is told to the
   // user, and the command then leaves that strategy alone.
-  bool SendName(const std::wstring& name, UINT messageId);
+  bool SendName(const std::wstring& name, UINT messageId, SQLServerLink* open = nullptr);
 
   // Statements.
   int LoadRows(SQLServerLink& link);
@@ -138,7 +139,7 @@ class CQvStrategyGuardUIHandler {
   int DeleteRows(SQLServerLink& link, const std::wstring& name);
   // 1 read, 0 no such strategy, -1 not readable.
   int ReadStrategyType(SQLServerLink& link, const std::wstring& name, int& type);
-  // The same, a type that cannot be read told.
+  // The same, a type that cannot be read told (once the link is closed).
   int StoredStrategyType(SQLServerLink& link, const std::wstring& name, int& type);
   // Writes Status (2 paused, 1 scheduled) of the strategy's rows that are in the other
   // state; 1 written, 0 none was (no rows left, or the state changed elsewhere), -1 failed.

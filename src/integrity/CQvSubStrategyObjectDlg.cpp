@@ -313,6 +313,7 @@ void CQvSubStrategyObjectDlg::OnOK() {
   CEditEx* const explains[kKindCount] = {&m_ipExplain, &m_macExplain, &m_app.explain, &m_reg.explain, &m_devExplain};
   const std::wstring name = TextOf(*names[m_kind]);
   if (name.empty()) {
+    link.Disconnect();
     Hint(kKinds[m_kind].nameMessage);
     return;
   }
@@ -329,7 +330,9 @@ void CQvSubStrategyObjectDlg::OnOK() {
   if (check) {
     bool taken = false;
     std::wstring error;
-    if (!NameTaken(link, m_kind, name, except, &taken, &error)) {
+    const bool asked = NameTaken(link, m_kind, name, except, &taken, &error);
+    link.Disconnect();
+    if (!asked) {
       TellError(error.c_str());
       return;
     }
@@ -338,6 +341,7 @@ void CQvSubStrategyObjectDlg::OnOK() {
       return;
     }
   }
+  link.Disconnect();
   if (List(m_kind).GetItemCount() == 0) {
     Hint(kKinds[m_kind].contentMessage);
     return;

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "console/ConnectOrTell.h"
-#include "platform/TextConv.h"
 
 int SMPageLink::Open() {
   if (::Connect(*this)) return 1;
@@ -33,8 +32,4 @@ bool SMPageLink::RecordGone(SQLStatement* statement, const wchar_t* caption) {
   return true;
 }
 
-void SMPageLink::ShowError(const wchar_t* caption, unsigned style) {
-  const std::wstring diagnostic = qv::OrEmpty(GetLastErrorText());
-  Disconnect();
-  TellError(diagnostic.c_str(), caption, style);
-}
+void SMPageLink::ShowError(const wchar_t* caption, unsigned style) { TellError(*this, caption, style); }

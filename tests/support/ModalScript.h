@@ -3,6 +3,7 @@
 // or a scripted one that never came, becomes a test failure carrying its text.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "uiwin/UiModalScript.h"
@@ -14,4 +15,18 @@ constexpr UINT kStillOpen = 77;
 class ModalScript : public UiModalScript {
  public:
   ModalScript() : UiModalScript([](const std::string& text) { ADD_FAILURE() << text; }) {}
+
+  // When set, a look at the console as each box comes up, before it is answered, and as
+  // each dialog is ready, before its step acts on it.
+  std::function<void(const Box&)> atBox;
+  std::function<void(HWND frame)> atDialog;
+
+  int OnMessageBox(const Box& box, BOOL& checkAnswer) override {
+    if (atBox) atBox(box);
+    return UiModalScript::OnMessageBox(box, checkAnswer);
+  }
+  BOOL OnDialogReady(HWND frame, CUiDialogView& view, UINT* endCode) override {
+    if (atDialog) atDialog(frame);
+    return UiModalScript::OnDialogReady(frame, view, endCode);
+  }
 };

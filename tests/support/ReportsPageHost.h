@@ -25,17 +25,6 @@
 
 class ReportsPageHost : public qvtest::DatabaseTest {
  protected:
-  // The script, with atBox looking at the console as each box comes up, before it is
-  // answered.
-  class WatchedScript : public ModalScript {
-   public:
-    std::function<void(const Box&)> atBox;
-    int OnMessageBox(const Box& box, BOOL& checkAnswer) override {
-      if (atBox) atBox(box);
-      return ModalScript::OnMessageBox(box, checkAnswer);
-    }
-  };
-
   class MovingShell : public FakeShellServices {
    protected:
     BOOL Perform(Request& request) override {
@@ -119,5 +108,5 @@ class ReportsPageHost : public qvtest::DatabaseTest {
 
   testenv::TempDir temp;
   testenv::LoopbackPeer peer;  // the service link's; never answers
-  WatchedScript script;
+  ModalScript script;
 };

@@ -6,9 +6,14 @@
 #include <functional>
 #include <string>
 
+#include "console/ConnectOrTell.h"
+#include "console/ListReadFailure.h"
 #include "console/ODBCDatabase.h"
 #include "console/RunInTransaction.h"
+#include "console/StoreAndTell.h"
+#include "console/SysServerPortConfig.h"
 #include "platform/TextConv.h"
+#include "support/ConnectionWatch.h"
 #include "support/TestDatabase.h"
 
 using namespace qvtest;
@@ -234,6 +239,52 @@ TEST_F(ConnectedLinkTest, RunInTransactionLeavesAllOrNothingOfTheWrite) {
     EXPECT_EQ(1, Exec(link, L"delete from Users where name='b'"));  // autocommit: gone for all
     EXPECT_EQ(before + (c.committed ? 1 : 0), Int(other, L"select count(*) from Users"));
   }
+}
+
+// What the shared tellers say of a failure comes with the link closed: a connection held
+// while the user reads would hold the database. A caller that goes on opens it again.
+TEST_F(LinkTest, AFailureIsToldOnceItsLinkIsClosedAndTheLinkOpensAgain) {
+  lstrcpynW(g_dsnName, kDsn, kSettingChars);
+  ModalScript script;
+  ConnectionWatch watch(script);
+  auto fail = [](SQLServerLink& link) { EXPECT_EQ(nullptr, link.CreateStatement(L"select a from NoSuchTable")); };
+  const struct {
+    const char* what;
+    const wchar_t* box;
+    std::function<void(SQLServerLink&)> tell;
+  } rows[] = {
+      {"the diagnostic", L"NoSuchTable", [&](SQLServerLink& link) {
+         fail(link);
+         TellError(link);
+       }},
+      {"a list unread", L"NoSuchTable", [&](SQLServerLink& link) {
+         fail(link);
+         TellListUnread(kReadUsersFailed, link);
+       }},
+      {"a write that failed", L"错误信息：",
+       [](SQLServerLink& link) {
+         EXPECT_FALSE(StoreAndTell(link, [&] { return link.ExecDirect(L"update NoSuchTable set a=1") != 0; },
+                                   [] { return true; }));
+       }},
+      {"a send the service link did not take", L"与监测服务的连接已断开，命令未发送！",
+       [](SQLServerLink& link) {
+         EXPECT_FALSE(StoreAndTell(link, [&] { return link.ExecDirect(L"update Client set Status=1") != 0; },
+                                   [] { return false; }));
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    SQLServerLink link;
+    ASSERT_TRUE(ConnectOrTell(link));
+    script.ExpectBox(row.box);
+    const int looks = watch.Looks();
+    row.tell(link);
+    EXPECT_EQ(looks + 1, watch.Looks());
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_TRUE(ConnectOrTell(link));
+    EXPECT_EQ(1, Int(link, L"select 1"));
+  }
+  g_dsnName[0] = L'\0';
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "console/AgentLinkWindow.h"
 #include "console/LinkRecords.h"
 #include "platform/TextConv.h"
+#include "support/ConnectionWatch.h"
 #include "support/FakeShellServices.h"
 #include "support/GridClicks.h"
 #include "support/IntegrityPageHost.h"
@@ -310,6 +311,7 @@ TEST_F(HistoryCopies, ATreeOrListThatCannotBeReadWholeShowsNothingAndSaysWhy) {
   std::wstring error;
   ASSERT_TRUE(qvtest::FailRowsWhen(link, L"StrategyTable", L"Ip", L"StrategyName = '设备'", &error));
   ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Copy", L"CreateTime", L"ClientIP = '10.0.0.1'", &error));
+  qvtest::ConnectionWatch watch(script);  // each told with nothing held
   script.ExpectBox(L"integer overflow");  // the tree, as the area loads
   Run([&] {
     ShowCopies();
@@ -425,6 +427,61 @@ TEST_F(HistoryCopies, HostStatesOfManyBurstsShareOneKeptConnection) {
     EXPECT_EQ(1, Page().StateLink().OpenCount());
     for (UINT id : {AGENT_MSG_CLIENT_ONLINE, AGENT_MSG_CLIENT_OFFLINE})
       CAgentLinkManager::UnregisterWindow(AgentLinkWindow{main->m_hWnd, id});
+  });
+}
+
+// Every message of the page comes with its database connection closed: one held while
+// the user reads would hold the database for as long as that takes.
+TEST_F(HistoryCopies, NoBoxComesUpWhileThePageHoldsADatabaseConnection) {
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    ShowCopies();
+    qvtest::ConnectionWatch watch(script);
+    const std::initializer_list<const wchar_t*> databases = {L"服务器群组", L"10.0.0.1", L"数据库系统完整性监测策略"};
+    const struct {
+      const char* what;
+      std::function<void()> act;
+    } rows[] = {
+        {"restore on a host that is offline",
+         [&] {
+           Page().LoadCopies(Find({L"服务器群组", L"丁", L"自定义注册表完整性监测策略", L"注册表"}));
+           script.ExpectBox(L"目标主机不在线，无法还原！");
+           Click(0, Copies::kColRestore);
+         }},
+        {"restore on a host whose state cannot be read",
+         [&] {
+           Page().LoadCopies(Find(databases));
+           std::wstring error;
+           ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Client", L"Status", L"IP = '10.0.0.1'", &error));
+           script.ExpectBox(L"读取目标主机状态失败：");
+           Click(0, Copies::kColRestore);
+           ASSERT_TRUE(qvtest::Exec(link, L"drop view Client"));
+           ASSERT_TRUE(qvtest::Exec(link, L"alter table ClientRows rename to Client"));
+         }},
+        {"restore of a copy another console deleted",
+         [&] {
+           Page().LoadCopies(Find(databases));
+           ASSERT_TRUE(qvtest::Exec(link, L"delete from Copy where id = 1"));
+           script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+           Click(0, Copies::kColRestore);
+           EXPECT_TRUE(testenv::PumpUntil([&] { return Page().Grid().GetItemCount() == 0; }, 5000));
+         }},
+        {"copies of a host another console deleted",
+         [&] {
+           const HTREEITEM registry = Find({L"服务器群组", L"丁", L"自定义注册表完整性监测策略", L"注册表"});
+           ASSERT_TRUE(qvtest::Exec(link, L"delete from Client where id = 4"));
+           script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+           Page().LoadCopies(registry);
+           EXPECT_TRUE(testenv::PumpUntil([&] { return !Find({L"服务器群组", L"丁"}); }, 5000));
+         }},
+    };
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.what);
+      const int looks = watch.Looks();
+      row.act();
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_LT(looks, watch.Looks());
+    }
   });
 }
 

@@ -7,6 +7,7 @@
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "integrity/HipsPatternKey.h"
 #include "platform/TextConv.h"
+#include "support/ConnectionWatch.h"
 #include "support/IntegrityPageHost.h"
 #include "support/TreeClicks.h"
 
@@ -233,10 +234,12 @@ TEST_F(HipsEditor, AFilterWhoseRulesCannotBeReadIsNotEditedAndTheUserIsToldWhy) 
   ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Rules", L"UnicodeName", L"UnicodeName = 'b'", &error));
   Run([&] {
     ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    qvtest::ConnectionWatch watch(script);  // told with nothing held
     Dlg dlg(Dlg::kModeModify, &info, &id);
     script.ExpectBox(L"integer overflow");
     EXPECT_EQ(IDCANCEL, int(dlg.DoModal(main->m_hWnd)));
     EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(1, watch.Looks());
   });
   ASSERT_FALSE(script.Boxes().empty());
   EXPECT_EQ(0u, script.Boxes().back().text.find(L"读取主动监测规则失败：")) << qv::WideToUtf8(script.Boxes().back().text);
@@ -519,6 +522,48 @@ TEST_F(HipsEditor, AFilterForAHostTheServiceCannotAddressIsNotApplied) {
     testenv::PeerFrame f;
     ASSERT_TRUE(agent->ReceiveFrame(&f, 5000));
     EXPECT_EQ(9999u, f.messageId);
+  });
+}
+
+// What an apply tells comes with its database connection closed: one held while the
+// user reads would hold the database for as long as that takes.
+TEST_F(HipsEditor, NoBoxComesUpWhileAnApplyHoldsADatabaseConnection) {
+  Edit(Dlg::kModeNew, [&](Dlg& d) {
+    qvtest::ConnectionWatch watch(script);
+    Fill(d, L"监", 2);
+    Rule(d, 0, L"a");
+    const struct {
+      const char* what;
+      std::function<void()> act;
+    } rows[] = {
+        {"an apply that fails",
+         [&] {
+           ASSERT_TRUE(qvtest::Exec(link, L"create trigger refuse before insert on Rules "
+                                          L"begin select raise(abort, 'full'); end"));
+           script.ExpectBox(L"full");
+           d.OnApply();
+           ASSERT_TRUE(qvtest::Exec(link, L"drop trigger refuse"));
+         }},
+        {"an apply", [&] {
+           script.ExpectBox(L"应用成功");
+           d.OnApply();
+           EXPECT_EQ(L"1539 614 mask 1 to " + std::to_wstring(kHome), NextFilter());
+         }},
+        {"an apply meeting a rule another console deleted",
+         [&] {
+           Rule(d, 2, L"n");
+           ASSERT_TRUE(qvtest::Exec(link, L"delete from Rules where FilterID = ?", {id}));
+           script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+           d.OnApply();
+         }},
+    };
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.what);
+      const int looks = watch.Looks();
+      row.act();
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_LT(looks, watch.Looks());
+    }
   });
 }
 

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
+#include "support/ConnectionWatch.h"
 #include "support/IntegrityPageHost.h"
 #include "uiwin/UiResUtil.h"
 
@@ -298,6 +300,74 @@ TEST_F(HipsPage, DeleteClickedOnThePageIsRefusedWithTheLinkDownAndDoneOnceItIsBa
     EXPECT_EQ(0, Hips().Grid().GetItemCount());
   }, service.Port());
   UiResUtil::SetResourceDirectory(resources.c_str());
+}
+
+// Every question and message of the page comes with its database connection closed: one
+// held while the user reads would hold the database for as long as the box stands.
+TEST_F(HipsPage, NoBoxComesUpWhileThePageHoldsADatabaseConnection) {
+  static const wchar_t kConfirm[] = L"您确认删除这些策略么？";
+  static const wchar_t kGone[] = L"该记录已被删除，列表将重新读取。";
+  AddFilter(L"留", 2, L"", L"127.0.0.1");
+  AddFilter(L"无址", 2, L"", L"");
+  const int deleted = AddFilter(L"删", 2, L"", L"127.0.0.2");
+  const int modified = AddFilter(L"改", 2, L"", L"127.0.0.3");
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    qvtest::ConnectionWatch watch(script);
+    auto only = [&](const wchar_t* name) {
+      for (int row = 0; row < Hips().Grid().GetItemCount(); ++row)
+        Hips().Grid().SetItemCheck(row, 0, Hips().Grid().GetItemText(row, 1) == name);
+      Notify(-1502);
+      ASSERT_EQ(1, Hips().CheckedCount());
+    };
+    const struct {
+      const char* what;
+      std::function<void()> act;
+    } rows[] = {
+        {"delete, not confirmed",
+         [&] {
+           only(L"留");
+           script.ExpectBox(kConfirm, IDNO);
+           Command(CQvHipsUIHandler::kItemDelete);
+         }},
+        {"delete of a filter no host would hear of",
+         [&] {
+           only(L"无址");
+           script.ExpectBox(kConfirm, IDYES).ExpectBox(L"客户端IP地址无效，无法通知该主机", IDNO);
+           Command(CQvHipsUIHandler::kItemDelete);
+         }},
+        {"delete that fails",
+         [&] {
+           only(L"留");
+           ASSERT_TRUE(qvtest::Exec(link, L"create trigger keep before delete on Filter "
+                                          L"begin select raise(abort, 'kept'); end"));
+           script.ExpectBox(kConfirm, IDYES).ExpectBox(L"kept");
+           Command(CQvHipsUIHandler::kItemDelete);
+           ASSERT_TRUE(qvtest::Exec(link, L"drop trigger keep"));
+         }},
+        {"delete of a filter another console deleted",
+         [&] {
+           only(L"删");
+           ASSERT_TRUE(qvtest::Exec(link, L"delete from Filter where id = ?", {deleted}));
+           script.ExpectBox(kConfirm, IDYES).ExpectBox(kGone);
+           Command(CQvHipsUIHandler::kItemDelete);
+         }},
+        {"modify of a filter another console deleted",
+         [&] {
+           only(L"改");
+           ASSERT_TRUE(qvtest::Exec(link, L"delete from Filter where id = ?", {modified}));
+           script.ExpectBox(kGone);
+           Command(CQvHipsUIHandler::kItemModify);
+         }},
+    };
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.what);
+      const int looks = watch.Looks();
+      row.act();
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_LT(looks, watch.Looks());
+    }
+  });
 }
 
 }  // namespace

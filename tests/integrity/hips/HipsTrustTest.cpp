@@ -4,6 +4,7 @@
 
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
 #include "integrity/CQvHIPSTrustDlg.h"
+#include "support/ConnectionWatch.h"
 #include "support/IntegrityPageHost.h"
 
 namespace {
@@ -410,6 +411,57 @@ TEST_F(HipsTrust, ARelationForAHostTheServiceCannotAddressIsRefused) {
     }
     EXPECT_EQ(before, Stored());
     EXPECT_TRUE(NothingSent());
+  });
+}
+
+// Every question, message and editor of the list comes with its database connection
+// closed: one held while the user reads would hold the database for as long as that takes.
+TEST_F(HipsTrust, NoBoxOrEditorComesUpWhileTheListHoldsADatabaseConnection) {
+  Put(0, 0, L"", L"C:\\untold.exe");
+  Put(1, 0, L"127.0.0.1", L"C:\\kept.exe");
+  Put(2, 0, L"127.0.0.1", L"C:\\edited.exe");
+  List([&](CQvHIPSTrustDlg& dlg) {
+    qvtest::ConnectionWatch watch(script);
+    auto only = [&](const wchar_t* content) {
+      for (int row = 0; row < dlg.Grid().GetItemCount(); ++row)
+        dlg.Grid().SetItemCheck(row, 0, dlg.Grid().GetItemText(row, 3) == content);
+      BOOL handled = TRUE;
+      dlg.OnListCheckChanged(CQvHIPSTrustDlg::kGrid, nullptr, handled);
+      ASSERT_EQ(1, dlg.CheckedCount());
+    };
+    const struct {
+      const char* what;
+      std::function<void()> act;
+    } rows[] = {
+        {"delete of a relation no host would hear of",
+         [&] {
+           only(L"C:\\untold.exe");
+           script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(L"客户端IP地址无效，无法通知该主机", IDNO);
+           dlg.OnDeleteTrust();
+         }},
+        {"delete that fails",
+         [&] {
+           only(L"C:\\kept.exe");
+           ASSERT_TRUE(qvtest::Exec(link, L"create trigger keep before delete on Trust "
+                                          L"begin select raise(abort, 'kept'); end"));
+           script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(L"kept");
+           dlg.OnDeleteTrust();
+           ASSERT_TRUE(qvtest::Exec(link, L"drop trigger keep"));
+         }},
+        {"modify, the editor cancelled",
+         [&] {
+           only(L"C:\\edited.exe");
+           script.ExpectDialog([](UiDialogDriver&) {}, IDCANCEL);
+           dlg.OnModifyTrust();
+         }},
+    };
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.what);
+      const int looks = watch.Looks();
+      row.act();
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_LT(looks, watch.Looks());
+    }
   });
 }
 

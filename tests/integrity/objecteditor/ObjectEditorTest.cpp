@@ -6,6 +6,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
+#include "support/ConnectionWatch.h"
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
 
@@ -75,6 +76,7 @@ TEST_F(ObjectEditorTest, OkRefusesWhatTheTablesForbid) {
       {Dlg::kReg, Dlg::kAdd, -1, L"", L"R", L"请输入 自定义注册表策略内容"},
   };
   const UINT names[] = {Dlg::kIpName, Dlg::kMacName, Dlg::kAppName, Dlg::kRegName, Dlg::kDevName};
+  qvtest::ConnectionWatch watch(script);  // each refusal told with nothing held
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(row.typed)));
     ObjectRecord record;
@@ -103,6 +105,7 @@ TEST_F(ObjectEditorTest, QueriesThatFailKeepTheDialogOpen) {
   ClientObjectNode* head = ClientNode(L"1.1.1.1", L"C:\\a", 5, nullptr);
   head->name = L"P";
   ASSERT_TRUE(qvtest::Exec(link, L"drop table AppStrategyTable"));
+  qvtest::ConnectionWatch watch(script);  // told with nothing held
   // An unchanged name runs no query; a new one meets the missing table.
   EXPECT_EQ(1u, Run(Dlg::kApp, Dlg::kModify, head, [](Dlg&, UiDialogDriver& d) { EXPECT_TRUE(d.Click(Dlg::kItemOK)); }));
   EXPECT_EQ(kStillOpen, Run(Dlg::kApp, Dlg::kModify, head, [&](Dlg& dlg, UiDialogDriver& d) {

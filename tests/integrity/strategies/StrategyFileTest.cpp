@@ -6,6 +6,7 @@
 #include "console/SystemErrorText.h"
 #include "integrity/StrategyTableRow.h"
 #include "platform/TextConv.h"
+#include "support/ConnectionWatch.h"
 #include "support/FakeShellServices.h"
 #include "support/IntegrityPageHost.h"
 #include "support/SmallDisk.h"
@@ -111,6 +112,7 @@ TEST_F(StrategyFile, AnythingWrongChangesNeitherTableNorFile) {
   };
   AddTarget(L"原有");
   Run([&] {
+    qvtest::ConnectionWatch watch(script);  // each told with nothing held
     for (const auto& row : rows) {
       SCOPED_TRACE(row.what);
       const std::string what = row.what;

@@ -14,6 +14,7 @@
 #include "console/LocalClock.h"
 #include "platform/TextConv.h"
 #include "qvservice/CQvService.h"
+#include "support/ConnectionWatch.h"
 #include "support/IntegrityPageHost.h"
 
 namespace {
@@ -109,6 +110,7 @@ TEST_F(StrategyPage, AListThatFailsPartWayShowsNoStrategyAndSaysWhy) {
   for (const wchar_t* name : {L"甲", L"乙", L"丙", L"丁"}) AddTarget(name);
   std::wstring error;
   ASSERT_TRUE(qvtest::FailRowsWhen(link, L"StrategyTable", L"StrategyDescriptor", L"StrategyName = '丙'", &error));
+  qvtest::ConnectionWatch watch(script);  // each told with nothing held
   script.ExpectBox(L"integer overflow");  // as the area loads
   Run([&] {
     EXPECT_EQ(0, Grid().GetItemCount());
@@ -564,6 +566,88 @@ TEST_F(StrategyPage, RunAgainstTheServiceShowsTheStateAndLogsEachStep) {
   for (const auto& f : service.ReceivedFrames())  // with StrategyType from the table
     EXPECT_TRUE(f.messageId == 1546u && f.payload.size() == 132 && f.payload[128] == 7);
   EXPECT_EQ(2u, service.ReceivedFrames().size());
+}
+
+// Every question and message of the page's commands comes with their database connection
+// closed: one held while the user reads would hold the database as long as that takes.
+TEST_F(StrategyPage, NoBoxComesUpWhileACommandHoldsADatabaseConnection) {
+  static const wchar_t kConfirm[] = L"确定要删除这些策略吗？";
+  static const wchar_t kGone[] = L"该记录已被删除，列表将重新读取。";
+  const std::wstring tooLong(64, L'长');
+  for (const wchar_t* name : {L"甲", L"乙", L"丙", L"丁", L"戊", tooLong.c_str()}) AddTarget(name);
+  Run([&] {
+    ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
+    qvtest::ConnectionWatch watch(script);
+    auto only = [&](const std::wstring& name) {
+      for (int row = 0; row < Grid().GetItemCount(); ++row)
+        Grid().SetItemCheck(row, Page::kColName, Grid().GetItemText(row, Page::kColName) == name);
+    };
+    auto sql = [&](const wchar_t* statement) { ASSERT_TRUE(qvtest::Exec(link, statement)); };
+    const struct {
+      const char* what;
+      std::function<void()> act;
+    } rows[] = {
+        {"delete that fails",
+         [&] {
+           only(L"甲");
+           sql(L"create trigger keep before delete on StrategyTable begin select raise(abort, 'kept'); end");
+           script.ExpectBox(kConfirm, IDYES).ExpectBox(L"kept");
+           Command(Page::kItemDelete);
+           sql(L"drop trigger keep");
+         }},
+        {"pause that fails",
+         [&] {
+           only(L"甲");
+           sql(L"create trigger frozen before update on StrategyTable begin select raise(abort, 'frozen'); end");
+           script.ExpectBox(L"frozen");
+           Command(Page::kItemPauseResume);
+           sql(L"drop trigger frozen");
+         }},
+        {"delete of a strategy whose name is too long",
+         [&] {
+           only(tooLong);
+           script.ExpectBox(kConfirm, IDYES).ExpectBox(L"策略名称超过63个字符，命令未发送！");
+           Command(Page::kItemDelete);
+         }},
+        {"pause of a strategy another console paused",
+         [&] {
+           only(L"丙");
+           sql(L"update StrategyTable set Status = 2 where StrategyName = '丙'");
+           script.ExpectBox(L"策略“丙”的状态已被其他控制台更改");
+           Command(Page::kItemPauseResume);
+         }},
+        {"delete of a strategy another console deleted",
+         [&] {
+           only(L"乙");
+           sql(L"delete from StrategyTable where StrategyName = '乙'");
+           script.ExpectBox(kConfirm, IDYES).ExpectBox(kGone);
+           Command(Page::kItemDelete);
+         }},
+        {"stop of a strategy another console deleted",
+         [&] {
+           only(L"丁");
+           sql(L"delete from StrategyTable where StrategyName = '丁'");
+           script.ExpectBox(kGone);
+           Command(Page::kItemStop);
+         }},
+        {"stop of a strategy whose type cannot be read",
+         [&] {
+           only(L"戊");
+           std::wstring error;
+           ASSERT_TRUE(qvtest::FailRowsWhen(link, L"StrategyTable", L"StrategyType", L"StrategyName = '戊'", &error));
+           script.ExpectBox(L"读取策略“戊”的类型失败");
+           Command(Page::kItemStop);
+         }},
+    };
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.what);
+      const int looks = watch.Looks();
+      row.act();
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_LT(looks, watch.Looks());
+    }
+  });
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "console/LinkRecords.h"
 #include "console/SQLStatement.h"
 #include "platform/TextConv.h"
+#include "support/ConnectionWatch.h"
 #include "support/DibCanvas.h"
 #include "support/IntegrityPageHost.h"
 #include "support/RefusedAllocations.h"
@@ -256,6 +257,7 @@ TEST_F(StrategyWizard, ADeviceAddressNoHostCanHaveIsRefusedBeforeTheLoginTestAnd
   ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.1','',1,1), "
                                  L"('255.255.255.255','bcast',1,1)"));
   Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    qvtest::ConnectionWatch watch(script);  // each told with nothing held
     Toggle(wizard.TreeById(Dlg::kTemplateTree), L"思科网络设备完整性监测");
     w.Click(Dlg::kTemplateNext);
     ASSERT_EQ(Dlg::kPanelDevice, wizard.CurrentPanel());
@@ -286,6 +288,7 @@ TEST_F(StrategyWizard, CustomObjectsThatFailPartWayAreNotOfferedAndTheReasonIsTo
   script.ExpectBox(L"读取自定义应用策略失败：");
   Run([&] {
     ShowPage(CQuorvaneUIHandler::kTabStrategies);
+    qvtest::ConnectionWatch watch(script);  // told with nothing held
     script.ExpectBox(L"integer overflow");
     script.ExpectDialog([&](UiDialogDriver& w) {
       CMulStatusTree& tree = w.As<Dlg>()->TreeById(Dlg::kTemplateTree);
@@ -318,6 +321,7 @@ TEST_F(StrategyWizard, HostListsThatFailPartWayShowNoHostAndSayWhy) {
     SCOPED_TRACE(qv::WideToUtf8(row.failing));
     Run([&] {
       ShowPage(CQuorvaneUIHandler::kTabStrategies);
+      qvtest::ConnectionWatch watch(script);  // told with nothing held
       std::wstring error;
       ASSERT_TRUE(qvtest::FailRowsWhen(link, L"Client", L"Name", (L"Name = '" + std::wstring(row.failing) + L"'").c_str(),
                                        &error));
@@ -397,6 +401,7 @@ TEST_F(StrategyWizard, PanelsFollowTheTemplateAndBackRetracesThem) {
 TEST_F(StrategyWizard, PanelsRefuseWhatCannotBeSaved) {
   AddTarget(L"已有");
   Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    qvtest::ConnectionWatch watch(script);  // each refusal told with nothing held
     CMulStatusTree& templates = wizard.TreeById(Dlg::kTemplateTree);
     script.ExpectBox(L"没有选择策略模版！");
     w.Click(Dlg::kTemplateNext);
@@ -1092,6 +1097,7 @@ TEST_F(StrategyWizard, TargetsAreFoundByNameWithADotAndADeletedOneIsToldAsDelete
     SCOPED_TRACE(deleted ? "deleted" : "there");
     Open(L"文件策略", [&](UiDialogDriver& w, Dlg& wizard) {
       ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+      qvtest::ConnectionWatch watch(script);  // told with nothing held
       ASSERT_EQ(L"db.local", wizard.ObjectGrid().GetItemText(0, Dlg::kColServer));
       w.Click(Dlg::kTemplateNext);
       w.Click(Dlg::kObjectsNext);
@@ -1118,12 +1124,29 @@ TEST_F(StrategyWizard, ModifyOfATargetTheGridCannotTakeSaysSoAndChangesNothing) 
   Run([&] {
     ShowPage(CQuorvaneUIHandler::kTabStrategies);
     Check(L"文件策略");
+    qvtest::ConnectionWatch watch(script);  // told with nothing held
     qvtest::RefuseAllocations refuse(qvtest::GridRowBytes(6), 1);
     script.ExpectBox(L"读取策略目标失败：内存不足");  // the wizard ends before it is shown
     Click(Page::kItemModify);
     EXPECT_EQ(1, refuse.Refused());
   });
   EXPECT_EQ(2, Table(L"文件策略"));
+}
+
+// A custom object another console deleted since the templates were read is refused, and
+// the user told so with nothing of the database held.
+TEST_F(StrategyWizard, ACustomObjectAnotherConsoleDeletedIsRefusedWithNothingHeld) {
+  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
+    qvtest::ConnectionWatch watch(script);
+    ASSERT_TRUE(qvtest::Exec(link, L"delete from AppStrategyTable"));
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"应用'甲");
+    script.ExpectBox(L"所选策略对象不存在！");
+    w.Click(Dlg::kTemplateNext);
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(1, watch.Looks());
+    EXPECT_EQ(Dlg::kPanelTemplates, wizard.CurrentPanel());
+    EXPECT_TRUE(w.IsOpenAndShown());
+  });
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "integrity/CQuorvaneUIHandler.h"
 #include "qvservice/CQvService.h"
 #include "platform/TextConv.h"
+#include "support/ConnectionWatch.h"
 #include "support/DatabaseLock.h"
 #include "support/SysMgmtPageHost.h"
 #include "support/TestEnv.h"
@@ -240,6 +241,28 @@ TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
     EXPECT_EQ(L"", dlg.ControlText(Page::kAddress));
   });
   EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Client where Status<>0"));  // closed: all offline
+}
+
+// A save the database refuses is told with its connection closed: one held while the
+// user reads would hold the database for as long as that takes.
+TEST_F(ClientsPage, ASaveTheDatabaseRefusesIsToldWithNothingHeld) {
+  AddClient(L"web1", L"10.0.0.1", 0, 1, 0);
+  ASSERT_TRUE(qvtest::Exec(link, L"create trigger refuse before update on Client when new.Name = 'refused' "
+                                 L"begin select raise(abort, 'refused'); end"));
+  Run([&](UiDialogDriver& dlg, CMainDlg& main) {
+    Page& page = Clients(main);
+    Sent();
+    qvtest::ConnectionWatch watch(script);
+    Check(main, page.NodeOfAddress(L"10.0.0.1"), EM_TVIS_CHECK);
+    ::SetWindowTextW(dlg.Control(Page::kName), L"refused");
+    ::SendMessageW(dlg.Control(Page::kType), CB_SETCURSEL, 0, 0);
+    ::SendMessageW(dlg.Control(Page::kState), CB_SETCURSEL, 0, 0);
+    script.ExpectBox(L"refused");
+    EXPECT_TRUE(dlg.Click(Page::kSave));
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(1, watch.Looks());
+    EXPECT_EQ(L"web1", qvtest::Str(qvtest::Row(link, L"select Name from Client where IP=?", {L"10.0.0.1"})->GetString(0)));
+  });
 }
 
 // Another program deletes a host the page shows: ticking it, or saving it (even with a
