@@ -14,6 +14,7 @@
 #include "sysmgmt/CSafetoolUIHandler.h"
 #include "sysmgmt/CSystemManagementUIHandler.h"
 #include "uiwin/UiMessageBox.h"
+#include "uiwin/UiModalRun.h"
 #include "uiwin/UiString.h"
 #include "uiwin/UiSystemModalRun.h"
 
@@ -238,8 +239,9 @@ void CMainDlg::ShowTrayMenu() {
   if (!menu) return;
   POINT at;
   ::GetCursorPos(&at);
-  // The menu closes when the user clicks elsewhere only if our window is in front.
-  ::SetForegroundWindow(m_hWnd);
+  // The menu closes when the user clicks elsewhere only if our window is in front: the
+  // one that has the user's input, a dialog over this one when one stands.
+  ::SetForegroundWindow(UiModalRun::OwnerFor(m_hWnd));
   // Its commands go to the view, which hands them to this window.
   {
     UiSystemModalRun run;
@@ -249,14 +251,11 @@ void CMainDlg::ShowTrayMenu() {
 }
 
 LRESULT CMainDlg::OnMenuAbout(WORD, WORD, HWND, BOOL&) {
-  // Owned by the active window. The click on the tray may have taken the activation
-  // away by now (the focus is in the tray): then by this window's topmost modal one,
-  // or this window, so that the box is modal all the same.
-  HWND owner = ::GetActiveWindow();
-  if (!owner) owner = ::GetLastActivePopup(m_hWnd);
+  // Owned by this window or, when a dialog stands over it, by that dialog, whether or
+  // not the click on the tray took the activation away.
   CAboutDlg about;
   about.SetShowUnowned(TRUE);
-  about.DoModal(owner);
+  about.DoModal(m_hWnd);
   return 0;
 }
 

@@ -8,6 +8,7 @@
 
 #include "console/CurrentDirectoryKeeper.h"
 #include "platform/TextConv.h"
+#include "uiwin/UiModalRun.h"
 #include "uiwin/UiSystemModalRun.h"
 
 namespace {
@@ -80,7 +81,7 @@ BOOL ShellServices::RunFileDialog(Request& request) {
   file.defaultName.copy(buffer.data(), buffer.size() - 1);
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = ::GetActiveWindow();
+  ofn.hwndOwner = UiModalRun::OwnerFor(nullptr);
   ofn.lpstrFilter = file.filterName.empty() ? nullptr : filter.c_str();
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
@@ -96,7 +97,7 @@ BOOL ShellServices::RunFileDialog(Request& request) {
 
 BOOL ShellServices::RunFolderBrowser(Request& request) {
   BROWSEINFOW bi{};
-  bi.hwndOwner = ::GetActiveWindow();
+  bi.hwndOwner = UiModalRun::OwnerFor(nullptr);
   bi.lpszTitle = request.title.empty() ? nullptr : request.title.c_str();
   bi.ulFlags = BIF_RETURNONLYFSDIRS;
   CurrentDirectoryKeeper keep;

@@ -17,6 +17,7 @@
 #include "uiwin/CUiDialogView.h"
 #include "uiwin/UiEndingClick.h"
 #include "uiwin/UiMessageBox.h"
+#include "uiwin/UiModalRun.h"
 #include "uiwin/UiNotify.h"
 #include "uiwin/UiResUtil.h"
 
@@ -51,6 +52,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     MESSAGE_HANDLER(WM_WINDOWPOSCHANGED, OnWindowPosChanged)
     MESSAGE_HANDLER(WM_ENTERSIZEMOVE, OnEnterSizeMove)
     MESSAGE_HANDLER(WM_NCACTIVATE, OnNcActivate)
+    MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
     MESSAGE_HANDLER(WM_MOUSEACTIVATE, OnMouseActivate)
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
     MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
@@ -100,8 +102,12 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
   // on it), so that a click on the owner then raises the frame with it.
   void SetShowUnowned(BOOL bShowUnowned) { m_bShowUnowned = bShowUnowned; }
 
+  // Owned by the window that has the user's input (UiModalRun): the parent, else the
+  // active window, or the topmost modal dialog when a run holds that one. The control
+  // that has the focus now gets it back when the run ends.
   UINT DoModal(HWND hWndParent = nullptr, const RECT* pRect = nullptr) {
-    HWND owner = hWndParent ? hWndParent : ::GetActiveWindow();
+    HWND owner = UiModalRun::OwnerFor(hWndParent);
+    const HWND focus = ::GetFocus();  // before the owner's disabling can take it
     // Input is kept from the windows behind through the owner's top-level window: a
     // disabled child (the view a page passes) would keep nothing away.
     HWND ownerTop = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
@@ -113,19 +119,23 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     m_bEndDialog = FALSE;
     m_nEndCode = 0;  // a run that ends without EndDialog never reports an older code
     m_bModal = TRUE;
+    m_hFocus = nullptr;
     if (!Create(m_bShowUnowned ? nullptr : owner, pRect)) {
       m_bModal = FALSE;
       if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
       return 0;
     }
-    if (!pRect) this->CenterWindow(owner);
-    ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
-    if (m_bShowUnowned && owner) {
-      ::SetWindowLongPtrW(this->m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-      m_bOwnerUntold = TRUE;
+    {
+      UiModalRun run(this->m_hWnd);
+      if (!pRect) this->CenterWindow(owner);
+      ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+      if (m_bShowUnowned && owner) {
+        ::SetWindowLongPtrW(this->m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+        m_bOwnerUntold = TRUE;
+      }
+      CUiDialogImplCore::KeepPlace(this->m_hWnd, m_place);
+      RunModalLoop();
     }
-    CUiDialogImplCore::KeepPlace(this->m_hWnd, m_place);
-    RunModalLoop();
     m_bEndDialog = FALSE;
     m_bOwnerUntold = FALSE;
     m_place.keep = FALSE;
@@ -136,6 +146,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
     if (ownerTop && ::GetActiveWindow() == this->m_hWnd) ::SetActiveWindow(ownerTop);
     if (::IsWindow(this->m_hWnd)) ::DestroyWindow(this->m_hWnd);
+    CUiDialogImplCore::GiveFocusBack(ownerTop, focus);
     // A click made on the frame while it ended went with it.
     CUiDialogImplCore::DropClicksBefore(::GetTickCount());
     m_bModal = FALSE;
@@ -235,6 +246,18 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     return 0;
   }
   LRESULT OnNcActivate(UINT, WPARAM, LPARAM, BOOL&) { return TRUE; }
+  // As the system's dialogs do: the control that had the focus when the frame lost the
+  // activation has it again when the frame gets it back (the window manager hands the
+  // focus back after a box, the user comes back from another program), rather than the
+  // frame itself, where typing goes nowhere.
+  LRESULT OnActivate(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+    if (LOWORD(wParam) == WA_INACTIVE)
+      m_hFocus = CUiDialogImplCore::FocusWithin(this->m_hWnd);
+    else if (!HIWORD(wParam) && CUiDialogImplCore::RestoreFocus(this->m_hWnd, m_hFocus))
+      return 0;
+    bHandled = FALSE;
+    return 0;
+  }
   // Comes when the window manager hands the frame the focus, or on a click on it.
   LRESULT OnMouseActivate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
     if (m_bOwnerUntold) {
@@ -364,5 +387,6 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
   BOOL m_bModal = FALSE;  // within DoModal
   BOOL m_bShowUnowned = FALSE;
   BOOL m_bOwnerUntold = FALSE;  // shown unowned, the window manager not yet told the owner
+  HWND m_hFocus = nullptr;  // the control that had the focus when the frame lost the activation
   CUiDialogImplCore::Placement m_place;
 };

@@ -73,6 +73,27 @@ BOOL CUiDialogImplCore::HoldsFocus(HWND hFrame) {
   return root == hFrame || (::GetWindow(root, GW_OWNER) == hFrame && ::IsWindowEnabled(hFrame));
 }
 
+namespace {
+bool CanTakeFocus(HWND hWnd) { return ::IsWindowVisible(hWnd) && ::IsWindowEnabled(hWnd); }
+}  // namespace
+
+HWND CUiDialogImplCore::FocusWithin(HWND hFrame) {
+  HWND focus = ::GetFocus();
+  return focus && ::IsChild(hFrame, focus) ? focus : nullptr;
+}
+
+BOOL CUiDialogImplCore::RestoreFocus(HWND hFrame, HWND hFocus) {
+  if (!hFocus || !::IsWindow(hFocus) || !::IsChild(hFrame, hFocus) || !CanTakeFocus(hFocus)) return FALSE;
+  ::SetFocus(hFocus);
+  return TRUE;
+}
+
+void CUiDialogImplCore::GiveFocusBack(HWND hOwnerTop, HWND hFocus) {
+  if (!hOwnerTop || !hFocus || !::IsWindow(hFocus) || ::GetActiveWindow() != hOwnerTop) return;
+  if (::GetAncestor(hFocus, GA_ROOT) != hOwnerTop || !CanTakeFocus(hFocus)) return;
+  if (::GetFocus() != hFocus) ::SetFocus(hFocus);
+}
+
 void CUiDialogImplCore::HideForDestroy(HWND hFrame) {
   if (!::IsWindow(hFrame)) return;
   LONG style = ::GetWindowLongW(hFrame, GWL_STYLE);

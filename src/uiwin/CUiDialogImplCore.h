@@ -19,6 +19,15 @@ class CUiDialogImplCore {
   // Whether the keyboard focus is on one of the frame's windows other than the frame: a
   // child, or a pop-up of one (a drop-down calendar).
   static BOOL HoldsFocus(HWND hFrame);
+  // The control of the frame that has the focus, null when none has.
+  static HWND FocusWithin(HWND hFrame);
+  // Gives the focus to that control when it is still one of the frame's and can take
+  // it; TRUE when it did.
+  static BOOL RestoreFocus(HWND hFrame, HWND hFocus);
+  // After a modal run: the focus goes back to the window that had it when the run began
+  // when that is one of the owner's and the owner has the activation again (a run that
+  // ended with the user in another program leaves the focus there).
+  static void GiveFocusBack(HWND hOwnerTop, HWND hFocus);
   // Takes a frame that is about to be destroyed off the screen at once: it loses
   // WS_VISIBLE without a hide, so that its destruction removes it from the display
   // directly. Under Wine a hide waits for the window manager to confirm that the window

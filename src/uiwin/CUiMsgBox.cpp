@@ -6,6 +6,7 @@
 #include "platform/TextConv.h"
 #include "platform/WideFormat.h"
 #include "uiwin/UiModalHook.h"
+#include "uiwin/UiModalRun.h"
 #include "uiwin/UiString.h"
 #include "uiwin/UiStyle.h"
 #include "uiwin/UiXmlText.h"
@@ -129,7 +130,7 @@ int CUiMsgBox::FinishAndRun(LPCWSTR caption, BOOL* answer, HWND parent) {
   BuildButtonsAndIcon(answer);
   int result = UiModalHook::kShowAsUsual;
   if (UiModalHook* hook = UiModalHook::Current()) {
-    UiModalHook::Box box{m_strText, m_strCaption, m_uStyle, parent ? parent : ::GetActiveWindow(),
+    UiModalHook::Box box{m_strText, m_strCaption, m_uStyle, UiModalRun::OwnerFor(parent),
                          {}, m_bCheckShown};
     for (const Button& b : m_buttons) box.buttons.push_back(b.id);
     result = hook->OnMessageBox(box, m_bCheckAnswer);

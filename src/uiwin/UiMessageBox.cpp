@@ -4,6 +4,7 @@
 #include "uiwin/CUiMsgBox.h"
 #include "uiwin/CUiMsgBox2.h"
 #include "uiwin/UiModalHook.h"
+#include "uiwin/UiModalRun.h"
 #include "uiwin/UiSystemModalRun.h"
 
 int UiMessageBox(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer, HWND parent) {
@@ -21,9 +22,9 @@ int UiMessageBoxPlain(LPCWSTR text, LPCWSTR caption, UINT style, BOOL* answer, H
 }
 
 int UiSystemMessageBox(LPCWSTR text, LPCWSTR caption, UINT style, HWND parent) {
+  parent = UiModalRun::OwnerFor(parent);  // as the console's own boxes
   if (UiModalHook* hook = UiModalHook::Current()) {
-    UiModalHook::Box box{qv::OrEmpty(text), qv::OrEmpty(caption), style,
-                         parent ? parent : ::GetActiveWindow(), CUiMsgBox::ButtonIds(style), FALSE};
+    UiModalHook::Box box{qv::OrEmpty(text), qv::OrEmpty(caption), style, parent, CUiMsgBox::ButtonIds(style), FALSE};
     BOOL checkAnswer = FALSE;
     const int result = hook->OnMessageBox(box, checkAnswer);
     if (result != UiModalHook::kShowAsUsual) return result;

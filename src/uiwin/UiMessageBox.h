@@ -4,7 +4,8 @@
 // answer, when given, shows the "下次不再提示" check box and receives its state.
 // Returns the id of the clicked button (IDOK, IDYES, ...), 60001 when the box was
 // closed with its close button, -1 when no box could be shown. The owner is parent,
-// else the active window; it is disabled while the box runs. With a modal hook
+// else the active window, or the modal dialog over that window when one holds it
+// (UiModalRun); it is disabled while the box runs and gets its focus back after. With a modal hook
 // installed (UiModalHook, tests only) the hook answers instead of a user.
 
 #include <windows.h>

@@ -21,7 +21,7 @@ class UiModalHook {
     std::wstring text;          // as the caller gave it
     std::wstring caption;       // empty when the caller gave none
     UINT style;                 // the caller's style word
-    HWND owner;                 // the parent given, else the active window
+    HWND owner;                 // the window that owns it (UiModalRun::OwnerFor)
     std::vector<UINT> buttons;  // ids of the box's buttons, left to right
     BOOL checkShown;            // the "下次不再提示" check box is shown
   };

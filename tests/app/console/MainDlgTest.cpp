@@ -13,6 +13,7 @@
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
+#include "support/TestDialog.h"
 #include "support/TestEnv.h"
 #include "sysmgmt/CSystemManagementUIHandler.h"
 #include "uiwin/CUiTabCtrl.h"
@@ -36,6 +37,13 @@ class MainWindow : public qvtest::DatabaseTest {  // the areas read their lists 
   static void Command(HWND frame, UINT item) {
     UINMCOMMAND nm{{frame, IDC_UIVIEW, UINM_COMMAND}, item, "imgbtn"};
     ::SendMessageW(frame, WM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(&nm));
+  }
+  // The tray icon's menu as the user works it: the right button on the icon opens it,
+  // the arrow keys and Enter choose item `downs` in its own loop.
+  static void ChooseFromTray(HWND frame, int downs) {
+    for (int i = 0; i < downs; ++i) ::PostMessageW(frame, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(frame, WM_KEYDOWN, VK_RETURN, 0);
+    ::SendMessageW(frame, CMainDlg::kTrayMessage, CMainDlg::kTrayIconId, WM_RBUTTONUP);
   }
   static int Page(UiDialogDriver& d, UINT tab) {
     return static_cast<CUiTabCtrl*>(d.View().FindChildByCmdID(tab))->GetCurSel();
@@ -122,20 +130,14 @@ TEST_F(MainWindow, ClosesOnlyOnYesHidesToTheTrayAndOpensTheAboutBox) {
   EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), script.Boxes().at(0).style);
 }
 
-// The tray icon's menu as the user works it: the right button on the icon opens it, the
-// arrow keys and Enter choose in its own loop. "升级..." shows the update page; a user
-// who is no administrator finds it greyed, and Enter on it chooses nothing.
+// "升级..." shows the update page; a user who is no administrator finds it greyed, and
+// Enter on it chooses nothing.
 TEST_F(MainWindow, TheTrayMenuOpensTheUpdatePageOrTheAboutBox) {
-  auto choose = [](HWND frame, int downs) {
-    for (int i = 0; i < downs; ++i) ::PostMessageW(frame, WM_KEYDOWN, VK_DOWN, 0);
-    ::PostMessageW(frame, WM_KEYDOWN, VK_RETURN, 0);
-    ::SendMessageW(frame, CMainDlg::kTrayMessage, CMainDlg::kTrayIconId, WM_RBUTTONUP);
-  };
   for (int type : {1, 0}) {
     SCOPED_TRACE(type);
     Run(type, 31, [&](UiDialogDriver& d, CMainDlg&) {
       EXPECT_TRUE(d.Click(CMainDlg::kItemIntegrity));
-      choose(d.Frame(), 1);
+      ChooseFromTray(d.Frame(), 1);
       if (type == 1) {
         EXPECT_TRUE(testenv::PumpUntil([&] { return Page(d, CMainDlg::kTabCtrl) == 0; }, 5000));
         EXPECT_EQ(3, Page(d, CSystemManagementUIHandler::kTabCtrl));
@@ -143,12 +145,34 @@ TEST_F(MainWindow, TheTrayMenuOpensTheUpdatePageOrTheAboutBox) {
       // The menu's commands come in order: once the about box has been, a greyed
       // "升级..." would have been too.
       script.ExpectDialog([](UiDialogDriver& about) { EXPECT_TRUE(about.Click(CAboutDlg::kItemClose)); }, 0);
-      choose(d.Frame(), 2);
+      ChooseFromTray(d.Frame(), 2);
       EXPECT_TRUE(testenv::PumpUntil([&] { return script.Remaining() == 0; }, 5000)) << "the about box";
       EXPECT_EQ(type == 1 ? 0 : 1, Page(d, CMainDlg::kTabCtrl));
       d.EndWith(0);
     });
   }
+}
+
+// Tray → 关于... while a dialog stands over the main window (a report's output settings,
+// the strategy wizard): the about box is owned by that dialog and holds it, not only the
+// main window that the menu brings forward; the dialog takes input again after it.
+TEST_F(MainWindow, TheTraysAboutBoxHoldsTheDialogThatStands) {
+  Run(1, 31, [&](UiDialogDriver& d, CMainDlg&) {
+    TestDialog standing;
+    ASSERT_TRUE(standing.SetXml("<layer title=\"输出设置\" width=\"500\" height=\"400\"><body/></layer>"));
+    script.ExpectDialog([&](UiDialogDriver& over) {
+      script.ExpectDialog([&](UiDialogDriver& about) {
+        EXPECT_EQ(over.Frame(), ::GetWindow(about.Frame(), GW_OWNER));
+        EXPECT_FALSE(::IsWindowEnabled(over.Frame()));
+        EXPECT_TRUE(about.Click(CAboutDlg::kItemClose));
+      }, 0);
+      ChooseFromTray(d.Frame(), 2);
+      EXPECT_TRUE(testenv::PumpUntil([&] { return script.Remaining() == 0; }, 5000)) << "the about box";
+      EXPECT_TRUE(::IsWindowEnabled(over.Frame()));
+    });
+    standing.DoModal(d.Frame());
+    d.EndWith(0);
+  });
 }
 
 TEST_F(MainWindow, ServiceLinkLivesWithTheWindowAndGetsItsSocketEvents) {

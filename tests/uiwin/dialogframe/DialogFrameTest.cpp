@@ -129,6 +129,70 @@ TEST(DialogFrame, AQuitInANestedDialogEndsEveryLoopAndStaysQueued) {
   }
 }
 
+// A window with an edit box focused opens a dialog over itself (as the wizard opens its
+// login test): a dialog given as the owner or as the active window, or a window that is
+// no frame of ours given as the owner. The dialog takes the activation and ends; the
+// focus is back in the edit box, as in the system's dialogs, not on the window.
+enum class FocusOwner { kDialogGiven, kDialogActive, kPlainWindow };
+struct FocusBack {
+  FocusOwner owner;
+  TestDialog outer, inner;
+  HWND edit = nullptr;
+  BOOL innerActive = FALSE;
+  HWND focusAfter = nullptr;
+};
+FocusBack* g_focusBack = nullptr;
+
+HWND CreateEdit(HWND parent) {
+  return ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 60, 120, 22, parent, nullptr,
+                           nullptr, nullptr);
+}
+
+void CALLBACK EndInner(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  g_focusBack->innerActive = ::GetActiveWindow() == g_focusBack->inner.m_hWnd;
+  g_focusBack->inner.EndDialog(IDOK);
+}
+
+// The inner dialog over `owner`, the edit box focused first; the focus after it.
+void RunInnerOverEdit(HWND owner) {
+  FocusBack& c = *g_focusBack;
+  ::SetFocus(c.edit);
+  c.inner.onInit = [](TestDialog&) { ::SetTimer(nullptr, 0, 20, &EndInner); };
+  c.inner.DoModal(owner);
+  c.focusAfter = ::GetFocus();
+}
+
+void CALLBACK OpenInnerOverOuter(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  FocusBack& c = *g_focusBack;
+  RunInnerOverEdit(c.owner == FocusOwner::kDialogGiven ? c.outer.m_hWnd : nullptr);
+  c.outer.EndDialog(IDOK);
+}
+
+TEST(DialogFrame, ANestedRunGivesTheFocusBackToTheControlThatHadIt) {
+  for (FocusOwner owner : {FocusOwner::kDialogGiven, FocusOwner::kDialogActive, FocusOwner::kPlainWindow}) {
+    SCOPED_TRACE(static_cast<int>(owner));
+    FocusBack c;
+    c.owner = owner;
+    g_focusBack = &c;
+    ASSERT_TRUE(c.outer.SetXml(kLayout) && c.inner.SetXml(kLayout));
+    if (owner == FocusOwner::kPlainWindow) {
+      Owner plain;
+      c.edit = CreateEdit(plain.wnd);
+      RunInnerOverEdit(plain.wnd);
+    } else {
+      c.outer.onInit = [](TestDialog& d) {
+        g_focusBack->edit = CreateEdit(d.GetViewHWnd());
+        ::SetTimer(nullptr, 0, 20, &OpenInnerOverOuter);
+      };
+      EXPECT_EQ(UINT(IDOK), c.outer.DoModal());
+    }
+    EXPECT_TRUE(c.innerActive);
+    EXPECT_EQ(c.edit, c.focusAfter);
+  }
+}
+
 // The loop hands its messages to PreTranslateMessage, which ends the run here.
 TEST(DialogFrame, ARunIsCentredOnItsOwnerAndShown) {
   struct Probe : TestDialog {

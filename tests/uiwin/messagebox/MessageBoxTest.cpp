@@ -271,6 +271,70 @@ TEST_F(MessageBoxTest, BoxFromAModalDialogIsCentredOnItAndDisablesItMeanwhile) {
   EXPECT_TRUE(g_ownerEnabledAfter);
 }
 
+// A dialog over another that it holds (a wizard over the main window), an edit box of
+// the dialog focused; then a box, for the held window (a page's, which passes the main
+// window), or with the held window active (the tray menu activates the main window), or
+// with no window of the thread active (a notice while the user is elsewhere).
+enum class BoxFor { kHeldParent, kHeldActive, kNothingActive };
+struct HeldDialog {
+  BoxFor boxFor;
+  TestDialog below, over;
+  HWND edit = nullptr;
+  BOOL activeAsAsked = FALSE;
+  BOOL overEnabledAfter = FALSE;
+  HWND focusAfter = nullptr;
+};
+HeldDialog* g_held = nullptr;
+
+void CALLBACK OpenBoxOverHeld(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  HeldDialog& h = *g_held;
+  ::SetFocus(h.edit);
+  if (h.boxFor == BoxFor::kHeldActive) ::SetActiveWindow(h.below.m_hWnd);
+  if (h.boxFor == BoxFor::kNothingActive) ::SetActiveWindow(nullptr);
+  h.activeAsAsked = ::GetActiveWindow() == (h.boxFor == BoxFor::kHeldActive ? h.below.m_hWnd
+                                            : h.boxFor == BoxFor::kNothingActive ? nullptr : h.over.m_hWnd);
+  UiMessageBox(L"服务通知", L"提示", MB_OK, nullptr, h.boxFor == BoxFor::kHeldParent ? h.below.m_hWnd : nullptr);
+  h.overEnabledAfter = ::IsWindowEnabled(h.over.m_hWnd);
+  h.focusAfter = ::GetFocus();
+  h.over.EndDialog(IDOK);
+}
+
+void CALLBACK OpenDialogOverBelow(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  HeldDialog& h = *g_held;
+  h.over.onInit = [](TestDialog& d) {
+    g_held->edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 20, 60, 160, 22,
+                                     d.GetViewHWnd(), nullptr, nullptr, nullptr);
+    ::SetTimer(nullptr, 0, 20, &OpenBoxOverHeld);
+  };
+  h.over.DoModal(h.below.m_hWnd);
+  h.below.EndDialog(IDOK);
+}
+
+TEST_F(MessageBoxTest, ABoxIsOwnedByTheDialogThatHasTheInputHoldsItAndGivesItsFocusBack) {
+  for (BoxFor boxFor : {BoxFor::kHeldParent, BoxFor::kHeldActive, BoxFor::kNothingActive}) {
+    SCOPED_TRACE(static_cast<int>(boxFor));
+    HeldDialog h;
+    h.boxFor = boxFor;
+    g_held = &h;
+    ASSERT_TRUE(h.below.SetXml("<layer width=\"600\" height=\"450\"><body/></layer>"));
+    ASSERT_TRUE(h.over.SetXml("<layer width=\"500\" height=\"400\"><body/></layer>"));
+    h.below.onInit = [](TestDialog&) { ::SetTimer(nullptr, 0, 20, &OpenDialogOverBelow); };
+    const Step held = Check([&](CUiMsgBox& box) {
+      EXPECT_EQ(h.over.m_hWnd, ::GetWindow(box.m_hWnd, GW_OWNER));
+      EXPECT_FALSE(::IsWindowEnabled(h.over.m_hWnd));
+      EXPECT_FALSE(::IsWindowEnabled(h.below.m_hWnd));
+    });
+    BoxDriver driver({held, Click(IDOK)});
+    EXPECT_EQ(UINT(IDOK), h.below.DoModal());
+    driver.ExpectDone();
+    EXPECT_TRUE(h.activeAsAsked);
+    EXPECT_TRUE(h.overEnabledAfter);
+    EXPECT_EQ(h.edit, h.focusAfter);
+  }
+}
+
 TEST_F(MessageBoxTest, PlainBoxShowsItsTextInOneElement) {
   EXPECT_EQ(IDCANCEL,
             Run([] { return UiMessageBoxPlain(L"a<b\n&c", L"注意", MB_OKCANCEL | MB_ICONEXCLAMATION); },
