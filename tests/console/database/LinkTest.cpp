@@ -191,8 +191,8 @@ TEST_F(ConnectedLinkTest, AChangeOfOneRecordSaysWhetherItFoundItCountedOrNot) {
       ASSERT_TRUE(Exec(link, L"delete from Client") && Exec(link, L"insert into Client (IP, Name) values ('10.0.0.2','乙')"));
       if (c.statusBefore >= 0)
         ASSERT_TRUE(Exec(link, L"insert into Client (IP, Name, Status) values ('10.0.0.1','甲',?)", {c.statusBefore}));
-      SQLStatement::DriverStandIn driver;
-      driver.countsWithheld = !counted;
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
       auto bindName = [&](SQLStatement& st) { return st.BindString(0, c.name) != 0; };
       EXPECT_EQ(c.result, ExecuteOnRecord(link, {c.check, bindName}, {c.change, bindName}));
       EXPECT_FALSE(link.Database()->InTransaction());
