@@ -2,9 +2,9 @@
 // a real database in one transaction, and what the filter's host hears on a loopback peer.
 #include <gtest/gtest.h>
 
-#include "console/SQLStatement.h"
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
+#include "console/SQLStatement.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "integrity/HipsPatternKey.h"
 #include "platform/TextConv.h"

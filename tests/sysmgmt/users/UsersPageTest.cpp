@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "console/SQLStatement.h"
 #include "console/CurrentUser.h"
+#include "console/SQLStatement.h"
 #include "support/GridClicks.h"
 #include "support/RefusedAllocations.h"
 #include "support/SysMgmtPageHost.h"
