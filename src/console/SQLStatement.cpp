@@ -26,7 +26,9 @@ bool SQLStatement::StandInRefuses(DriverStandIn::Refused what) {
     standIn->m_lastSerial = m_serial;
     ++standIn->m_met;
   }
-  return standIn->m_met > standIn->passes;
+  if (standIn->m_met <= standIn->passes) return false;
+  ++standIn->m_refusals;
+  return true;
 }
 
 int SQLStatement::BindString(int index, const wchar_t* text) {

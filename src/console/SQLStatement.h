@@ -22,6 +22,8 @@ class SQLStatement {
     enum Refused { kNothing, kBinds, kRowLimits };
 
     DriverStandIn() : m_scope(*this) {}
+    // The binds and row limits refused so far.
+    int Refusals() const { return m_refusals; }
 
     bool countsWithheld = false;
     Refused refused = kNothing;
@@ -33,6 +35,7 @@ class SQLStatement {
     const void* m_last = nullptr;  // the statement last met, by database and serial
     unsigned m_lastSerial = 0;
     int m_met = 0;
+    int m_refusals = 0;
     qv::ProcessSeam<DriverStandIn>::Scope m_scope;
   };
 
