@@ -8,9 +8,10 @@
 // Whether the change found its record is known from the database, never assumed: the
 // record is read with the change's own condition first, in the same transaction, and
 // the change's count of rows decides where the driver gives one. Where it does not (SQL
-// Server under NOCOUNT), a record the read did not find was not changed, and one it
-// found is held by the transaction until the change (SQLite); the console's SQL Server
-// connections always count (ODBCDatabase::Connect).
+// Server under NOCOUNT), the read decides: a record it did not find was not changed,
+// and one it found is the one changed, as SQLite keeps what a transaction read until it
+// ends. SQL Server keeps nothing a read saw (read committed), so the console's
+// connections to it always count (ODBCDatabase::Connect).
 #include <functional>
 
 class SQLServerLink;
