@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 
 SQLHENV g_odbcEnvironment = SQL_NULL_HENV;
 volatile LONG g_odbcEnvRefCount = -1;
@@ -187,8 +188,32 @@ int ODBCDatabase::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t
     return 0;
   }
   m_connected = true;
+  // Under NOCOUNT, which a site may set for every login, SQL Server does not say how
+  // many rows a change found, and a record another console deleted would pass for one
+  // changed. The statement is SQL Server's own: SQLite is not sent it.
+  wchar_t dbms[128] = {};
+  SQLSMALLINT length = 0;
+  if (Succeeded(SQLGetInfoW(m_hdbc, SQL_DBMS_NAME, dbms, sizeof dbms - sizeof dbms[0], &length)) &&
+      IsSqlServer(dbms)) {
+    const int counted = ExecDirect(L"set nocount off");
+    FreeStatement();
+    if (!counted) {
+      SQLDisconnect(m_hdbc);
+      m_connected = false;
+      return 0;
+    }
+  }
   InterlockedIncrement(&g_odbcConnectionCount);
   return 1;
+}
+
+bool ODBCDatabase::IsSqlServer(const std::wstring& dbmsName) {
+  const wchar_t kName[] = L"microsoft sql server";
+  const size_t length = sizeof kName / sizeof kName[0] - 1;
+  if (dbmsName.size() < length) return false;
+  for (size_t i = 0; i < length; ++i)
+    if (static_cast<wchar_t>(std::towlower(dbmsName[i])) != kName[i]) return false;
+  return true;
 }
 
 void ODBCDatabase::Disconnect() {

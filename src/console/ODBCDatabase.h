@@ -58,7 +58,9 @@ class ODBCDatabase {
 
   // lockWaitMs > 0: a statement that meets rows another connection holds waits about
   // that long and fails as busy (LastFailureWasBusy) instead of waiting the data source's
-  // own time, which is seconds to minutes.
+  // own time, which is seconds to minutes. On SQL Server the connection counts the rows
+  // each statement changes (SET NOCOUNT OFF, whatever the server's user options say); a
+  // connection that cannot is not kept.
   int Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t* password, int timeoutSeconds,
               int lockWaitMs = 0);
   void Disconnect();
@@ -82,6 +84,12 @@ class ODBCDatabase {
   const wchar_t* GetText(int column) const;
   std::wstring GetAsText(int column) const;
   int ColumnCount() const { return static_cast<int>(m_row.size()); }
+  // The text of the prepared statement.
+  const std::wstring& PreparedText() const { return m_sql; }
+
+  // Whether the product name a driver gives for its DBMS (SQL_DBMS_NAME) is SQL Server's:
+  // "Microsoft SQL Server" from Microsoft's drivers and FreeTDS, in any letter case.
+  static bool IsSqlServer(const std::wstring& dbmsName);
 
   // Parameters are 0-based; every bound value is copied into a buffer that
   // lives as long as the statement handle.

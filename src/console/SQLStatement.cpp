@@ -12,26 +12,51 @@ bool SQLStatement::IsCurrent() const {
          m_database->StatementHandle() != SQL_NULL_HSTMT;
 }
 
+int SQLStatement::UsableAfter(bool done) {
+  if (!done) m_unusable = true;
+  return done ? 1 : 0;
+}
+
+bool SQLStatement::StandInRefuses(DriverStandIn::Refused what) {
+  DriverStandIn* standIn = qv::ProcessSeam<DriverStandIn>::Installed();
+  if (!standIn || standIn->refused != what || !IsCurrent()) return false;
+  if (standIn->refusedIn && m_database->PreparedText().find(standIn->refusedIn) == std::wstring::npos) return false;
+  if (standIn->m_last != m_database || standIn->m_lastSerial != m_serial) {
+    standIn->m_last = m_database;
+    standIn->m_lastSerial = m_serial;
+    ++standIn->m_met;
+  }
+  if (standIn->m_met <= standIn->passes) return false;
+  ++standIn->m_refusals;
+  return true;
+}
+
 int SQLStatement::BindString(int index, const wchar_t* text) {
-  return IsCurrent() ? m_database->BindText(index, text) : 0;
+  return UsableAfter(IsCurrent() && !StandInRefuses(DriverStandIn::kBinds) && m_database->BindText(index, text));
 }
 
 int SQLStatement::BindInt(int index, int value) {
-  return IsCurrent() ? m_database->BindInt(index, value) : 0;
+  return UsableAfter(IsCurrent() && !StandInRefuses(DriverStandIn::kBinds) && m_database->BindInt(index, value));
 }
 
 int SQLStatement::BindDouble(int index, double value) {
-  return IsCurrent() ? m_database->BindDouble(index, value) : 0;
+  return UsableAfter(IsCurrent() && !StandInRefuses(DriverStandIn::kBinds) && m_database->BindDouble(index, value));
 }
 
-int SQLStatement::BindEmptyString(int index) { return IsCurrent() ? m_database->BindEmptyText(index) : 0; }
+int SQLStatement::BindEmptyString(int index) {
+  return UsableAfter(IsCurrent() && !StandInRefuses(DriverStandIn::kBinds) && m_database->BindEmptyText(index));
+}
 
-int SQLStatement::BindNull(int index) { return IsCurrent() ? m_database->BindNull(index) : 0; }
+int SQLStatement::BindNull(int index) {
+  return UsableAfter(IsCurrent() && !StandInRefuses(DriverStandIn::kBinds) && m_database->BindNull(index));
+}
 
-int SQLStatement::SetMaxRows(int rows) { return IsCurrent() ? m_database->SetMaxRows(rows) : 0; }
+int SQLStatement::SetMaxRows(int rows) {
+  return UsableAfter(IsCurrent() && !StandInRefuses(DriverStandIn::kRowLimits) && m_database->SetMaxRows(rows));
+}
 
 int SQLStatement::Execute() {
-  if (!IsCurrent()) {
+  if (!IsCurrent() || m_unusable) {
     m_failed = true;
     return 0;
   }
@@ -40,10 +65,14 @@ int SQLStatement::Execute() {
   return result;
 }
 
-long SQLStatement::RowCount() { return IsCurrent() && !m_failed ? m_database->RowCount() : -1; }
+long SQLStatement::RowCount() {
+  if (!IsCurrent() || m_failed) return -1;
+  const DriverStandIn* standIn = qv::ProcessSeam<DriverStandIn>::Installed();
+  return standIn && standIn->countsWithheld ? -1 : m_database->RowCount();
+}
 
 int SQLStatement::Fetch() {
-  if (!IsCurrent()) {
+  if (!IsCurrent() || m_unusable) {
     m_failed = true;
     return 0;
   }

@@ -566,12 +566,11 @@ int CQvHIPSNewRuleDlg::InsertFilter(SQLServerLink& link) {
 }
 
 int CQvHIPSNewRuleDlg::UpdateFilterOperatorType(SQLServerLink& link, uint8_t mask, int filterId) {
-  SQLStatement* statement = link.CreateStatement(L"update Filter set OperatorType=? where id=?");
-  const int done = statement && statement->BindInt(0, mask) && statement->BindInt(1, filterId)
-                       ? ExecuteOnRecord(statement)
-                       : -1;
-  if (statement) link.ReleaseStatement(statement);
-  return done;
+  return ExecuteOnRecord(link,
+                         {L"select id from Filter where id=?",
+                          [&](SQLStatement& s) { return s.BindInt(0, filterId) != 0; }},
+                         {L"update Filter set OperatorType=? where id=?",
+                          [&](SQLStatement& s) { return s.BindInt(0, mask) && s.BindInt(1, filterId); }});
 }
 
 // Whether the stored rules that the apply does not rewrite all still have their rows (the
@@ -592,23 +591,24 @@ int CQvHIPSNewRuleDlg::UnchangedRulesPresent(SQLServerLink& link, int filterId) 
 int CQvHIPSNewRuleDlg::SaveRule(SQLServerLink& link, HipsRuleEntry& entry, int filterId, int* id) {
   const HipsRuleInfo& r = *entry.rule;
   const bool insert = !entry.stored;
-  SQLStatement* statement = link.CreateStatement(
-      insert ? L"insert into Rules (FilterName,FilterID,OperatorType,CompareType,MatchActionType,UnicodeIndex,"
-               L"UnicodeName) values(?,?,?,?,?,?,?)"
-             : L"update Rules set FilterName=?,FilterID=?,OperatorType=?,CompareType=?,MatchActionType=?,"
-               L"UnicodeIndex=?,UnicodeName=? where id=?");
-  if (!statement || !statement->BindString(0, m_filter.FilterName.c_str()) || !statement->BindInt(1, filterId) ||
-      !statement->BindInt(2, r.OperatorType) || !statement->BindInt(3, r.CompareType) ||
-      !statement->BindInt(4, r.MatchActionType) || !statement->BindInt(5, r.UnicodeIndex) ||
-      !statement->BindString(6, r.UnicodeName.c_str()) || (!insert && !statement->BindInt(7, entry.id)))
-    return -1;
+  auto bind = [&](SQLStatement& s) {
+    return s.BindString(0, m_filter.FilterName.c_str()) && s.BindInt(1, filterId) && s.BindInt(2, r.OperatorType) &&
+           s.BindInt(3, r.CompareType) && s.BindInt(4, r.MatchActionType) && s.BindInt(5, r.UnicodeIndex) &&
+           s.BindString(6, r.UnicodeName.c_str()) && (insert || s.BindInt(7, entry.id));
+  };
   if (!insert) {
-    const int updated = ExecuteOnRecord(statement);
-    link.ReleaseStatement(statement);
+    const int updated = ExecuteOnRecord(
+        link, {L"select id from Rules where id=?", [&](SQLStatement& s) { return s.BindInt(0, entry.id) != 0; }},
+        {L"update Rules set FilterName=?,FilterID=?,OperatorType=?,CompareType=?,MatchActionType=?,"
+         L"UnicodeIndex=?,UnicodeName=? where id=?",
+         bind});
     if (updated > 0) *id = entry.id;
     return updated;
   }
-  if (!statement->Execute()) return -1;
+  SQLStatement* statement = link.CreateStatement(
+      L"insert into Rules (FilterName,FilterID,OperatorType,CompareType,MatchActionType,UnicodeIndex,"
+      L"UnicodeName) values(?,?,?,?,?,?,?)");
+  if (!statement || !bind(*statement) || !statement->Execute()) return -1;
   link.ReleaseStatement(statement);
   // The newest row of this filter and code: right for two rules of one code too.
   statement = link.CreateStatement(L"select max(id) from Rules where FilterID=? and OperatorType=?");

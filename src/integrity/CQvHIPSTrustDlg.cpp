@@ -273,6 +273,8 @@ int CQvHIPSTrustDlg::NotifyTrustDeleted(int type, const std::wstring& host, cons
 
 namespace {
 
+const wchar_t kSqlTrustById[] = L"select id from Trust where id=?";
+
 int ReadTrust(SQLServerLink& link, int id, int& type, std::wstring& host, std::wstring& content) {
   SQLStatement* statement = link.CreateStatement(L"select type,ClientIP,Content from Trust where id=?");
   if (!statement || !statement->BindInt(0, id) || !statement->SetMaxRows(1)) return -1;
@@ -304,25 +306,24 @@ int ChooseTrustId(SQLServerLink& link) {
 // 1 written, 0 an update that found no row, -1 failed; the insert as one.
 int WriteTrust(SQLServerLink& link, bool insert, int id, int type, const std::wstring& host,
                const std::wstring& content) {
-  SQLStatement* statement =
-      link.CreateStatement(insert ? L"insert into Trust (id,type,ClientIP,Content) values(?,?,?,?)"
-                                  : L"update Trust set type=?,ClientIP=?,Content=? where id=?");
   const int first = insert ? 1 : 0;  // the id leads the insert and ends the update
-  const int done = statement && statement->BindInt(insert ? 0 : 3, id) && statement->BindInt(first, type) &&
-                           statement->BindString(first + 1, host.c_str()) &&
-                           statement->BindString(first + 2, content.c_str())
-                       ? ExecuteOnRecord(statement)
-                       : -1;
-  if (statement) link.ReleaseStatement(statement);
+  auto bind = [&](SQLStatement& s) {
+    return s.BindInt(insert ? 0 : 3, id) && s.BindInt(first, type) && s.BindString(first + 1, host.c_str()) &&
+           s.BindString(first + 2, content.c_str());
+  };
+  if (!insert)
+    return ExecuteOnRecord(link, {kSqlTrustById, [&](SQLStatement& s) { return s.BindInt(0, id) != 0; }},
+                           {L"update Trust set type=?,ClientIP=?,Content=? where id=?", bind});
+  SQLStatement* statement = link.CreateStatement(L"insert into Trust (id,type,ClientIP,Content) values(?,?,?,?)");
+  const int done = statement && bind(*statement) && statement->Execute() ? 1 : -1;
+  link.ReleaseStatement(statement);
   return done;
 }
 
 // 1 deleted, 0 no such row, -1 failed.
 int DeleteTrust(SQLServerLink& link, int id) {
-  SQLStatement* statement = link.CreateStatement(L"delete from Trust where id=?");
-  const int done = statement && statement->BindInt(0, id) ? ExecuteOnRecord(statement) : -1;
-  if (statement) link.ReleaseStatement(statement);
-  return done;
+  auto bindId = [&](SQLStatement& s) { return s.BindInt(0, id) != 0; };
+  return ExecuteOnRecord(link, {kSqlTrustById, bindId}, {L"delete from Trust where id=?", bindId});
 }
 
 }  // namespace

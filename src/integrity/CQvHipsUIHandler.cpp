@@ -349,14 +349,12 @@ int ReadTargetName(SQLServerLink& link, const std::wstring& clientIp, std::wstri
 
 // 1 deleted, 0 the filter has no row left, -1 failed.
 int DeleteFilterRows(SQLServerLink& link, int id) {
-  int done = -1;
-  for (const wchar_t* sql : {L"delete from Rules where FilterID=?", L"delete from Filter where id=?"}) {
-    SQLStatement* statement = link.CreateStatement(sql);
-    done = statement && statement->BindInt(0, id) ? ExecuteOnRecord(statement) : -1;
-    if (statement) link.ReleaseStatement(statement);
-    if (done < 0) return -1;
-  }
-  return done;
+  auto bindId = [&](SQLStatement& s) { return s.BindInt(0, id) != 0; };
+  SQLStatement* rules = link.CreateStatement(L"delete from Rules where FilterID=?");  // none is fine
+  const bool deleted = rules && bindId(*rules) && rules->Execute();
+  link.ReleaseStatement(rules);
+  if (!deleted) return -1;
+  return ExecuteOnRecord(link, {L"select id from Filter where id=?", bindId}, {L"delete from Filter where id=?", bindId});
 }
 
 bool TellFilterDeleted(const HipsFilterInfo& info) {

@@ -170,10 +170,12 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
     case kTypeCustomServer: {
       std::vector<std::wstring> paths;
       SQLStatement* query = link.CreateStatement(kSqlServerPaths);
-      if (query && query->BindString(0, m_checkedTemplate ? m_templateTree.GetItemText(m_checkedTemplate).c_str()
-                                                          : record.SelectedItem))
+      const bool bound =
+          query && query->BindString(0, m_checkedTemplate ? m_templateTree.GetItemText(m_checkedTemplate).c_str()
+                                                          : record.SelectedItem);
+      if (bound)
         while (query->Fetch()) paths.push_back(OrEmpty(query->GetString(0)));
-      const bool read = query && !query->Failed();
+      const bool read = bound && !query->Failed();
       link.ReleaseStatement(query);
       if (!read) {
         TellError(link);
@@ -243,24 +245,20 @@ int CQvStrategyGuardDlg::SaveStrategy() {
   auto write = [&] {
     std::wstring id;
     if (m_mode == kModeModify) {
-      for (const wchar_t* sql : {kSqlOldId, kSqlDeleteOld}) {
-        SQLStatement* st = link.CreateStatement(sql);
-        if (!st || !st->BindString(0, m_oldName.c_str()) || !st->BindString(1, m_oldDescriptor.c_str())) return false;
-        if (sql == kSqlOldId) {
-          if (st->Fetch()) id = OrEmpty(st->GetString(0));
-          if (st->Failed()) return false;
-        } else {
-          const int deleted = ExecuteOnRecord(st);
-          link.ReleaseStatement(st);
-          if (deleted < 0) return false;
-          if (deleted == 0) {
-            stored = FindStoredStrategy(link, m_oldName, m_record.Id, &storedName, &storedDescriptor);
-            stopped = stored >= 0;
-            return false;
-          }
-          continue;
-        }
-        link.ReleaseStatement(st);
+      auto bindOld = [&](SQLStatement& st) {
+        return st.BindString(0, m_oldName.c_str()) && st.BindString(1, m_oldDescriptor.c_str());
+      };
+      SQLStatement* st = link.CreateStatement(kSqlOldId);
+      if (!st || !bindOld(*st)) return false;
+      if (st->Fetch()) id = OrEmpty(st->GetString(0));
+      if (st->Failed()) return false;
+      link.ReleaseStatement(st);
+      const int deleted = ExecuteOnRecord(link, {kSqlOldId, bindOld}, {kSqlDeleteOld, bindOld});
+      if (deleted < 0) return false;
+      if (deleted == 0) {
+        stored = FindStoredStrategy(link, m_oldName, m_record.Id, &storedName, &storedDescriptor);
+        stopped = stored >= 0;
+        return false;
       }
     }
     if (!nameFree()) return false;

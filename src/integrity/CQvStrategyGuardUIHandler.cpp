@@ -598,8 +598,9 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
 }
 
 int CQvStrategyGuardUIHandler::DeleteRows(SQLServerLink& link, const std::wstring& name) {
-  SQLStatement* statement = link.CreateStatement(L"delete from StrategyTable where StrategyName = ?");
-  return statement && statement->BindString(0, name.c_str()) ? ExecuteOnRecord(statement) : -1;
+  auto bindName = [&](SQLStatement& s) { return s.BindString(0, name.c_str()) != 0; };
+  return ExecuteOnRecord(link, {L"select StrategyName from StrategyTable where StrategyName = ?", bindName},
+                         {L"delete from StrategyTable where StrategyName = ?", bindName});
 }
 
 int CQvStrategyGuardUIHandler::StoredStrategyType(SQLServerLink& link, const std::wstring& name, int& type) {
@@ -626,12 +627,15 @@ int CQvStrategyGuardUIHandler::ReadStrategyType(SQLServerLink& link, const std::
 // The stored state is read with the write: a pause changes only rows that are
 // scheduled, a resume only rows that are not.
 int CQvStrategyGuardUIHandler::SetStrategyStatus(SQLServerLink& link, int status, const std::wstring& name) {
-  SQLStatement* statement = link.CreateStatement(
-      status == 2 ? L"update StrategyTable set Status = ? where StrategyName = ? and Status = 1"
-                  : L"update StrategyTable set Status = ? where StrategyName = ? and (Status is null or Status <> 1)");
-  return statement && statement->BindInt(0, status) && statement->BindString(1, name.c_str())
-             ? ExecuteOnRecord(statement)
-             : -1;
+  const bool pause = status == 2;
+  return ExecuteOnRecord(
+      link,
+      {pause ? L"select StrategyName from StrategyTable where StrategyName = ? and Status = 1"
+             : L"select StrategyName from StrategyTable where StrategyName = ? and (Status is null or Status <> 1)",
+       [&](SQLStatement& s) { return s.BindString(0, name.c_str()) != 0; }},
+      {pause ? L"update StrategyTable set Status = ? where StrategyName = ? and Status = 1"
+             : L"update StrategyTable set Status = ? where StrategyName = ? and (Status is null or Status <> 1)",
+       [&](SQLStatement& s) { return s.BindInt(0, status) && s.BindString(1, name.c_str()); }});
 }
 
 // The file's rows replace the table in one transaction: all of them or none.

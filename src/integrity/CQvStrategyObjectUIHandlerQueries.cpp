@@ -40,6 +40,20 @@ const wchar_t* const kSqlDelete[] = {
     L"delete from EquipStrategyTable where EquipStrategyName=?",
     L"delete from RegStrategyTable where RegStrategyName=?",
 };
+// The record a delete by name or an update by number changes.
+const wchar_t* const kSqlFindNamed[] = {
+    L"select IpNo from IpAddressTable where IpStrategyName=?",
+    L"select MacNo from MacAddressTable where MacStrategyName=?",
+    L"select SeverNo from SeverStrategyTable where SeverStrategyName=?",
+    L"select AppNo from AppStrategyTable where AppStrategyName=?",
+    L"select EquipNo from EquipStrategyTable where EquipStrategyName=?",
+    L"select RegNo from RegStrategyTable where RegStrategyName=?",
+};
+const wchar_t* const kSqlFindNumbered[] = {
+    L"select IpNo from IpAddressTable where IpNo=?",
+    L"select MacNo from MacAddressTable where MacNo=?",
+    L"select SeverNo from SeverStrategyTable where SeverNo=?",
+};
 // IP, MAC and services: the insert, the rows of a name, the update by number.
 const wchar_t* const kSqlInsertSingle[] = {
     L"insert into IpAddressTable(IpNO,IpCreaterName,IpCreateTime,IpStrategyName,IpStrategyContent,"
@@ -97,34 +111,40 @@ bool Connect(SQLServerLink& link, bool* connected) {
   return *connected;
 }
 
-// Prepares, binds the texts in order (numbers where given) and executes a statement: 1
-// done, 0 an update or delete that found no row (ExecuteOnRecord), -1 failed (*error).
-int RunCounted(SQLServerLink& link, const wchar_t* sql, const std::vector<const std::wstring*>& texts,
-               std::wstring* error, int number = -1, int numberIndex = -1) {
-  SQLStatement* statement = link.CreateStatement(sql);
-  bool bound = statement != nullptr;
+// Binds the texts in order, the number at numberIndex where given.
+bool BindValues(SQLStatement& statement, const std::vector<const std::wstring*>& texts, int number, int numberIndex) {
+  bool bound = true;
   int index = 0;
   for (const std::wstring* text : texts) {
-    if (index == numberIndex) bound = bound && statement->BindInt(index++, number);
-    bound = bound && statement->BindString(index++, text->c_str());
+    if (index == numberIndex) bound = bound && statement.BindInt(index++, number);
+    bound = bound && statement.BindString(index++, text->c_str());
   }
-  if (index == numberIndex) bound = bound && statement->BindInt(index, number);
-  const int done = bound ? ExecuteOnRecord(statement) : -1;
-  if (statement) link.ReleaseStatement(statement);
-  return done >= 0 ? done : (Fail(link, error), -1);
+  if (index == numberIndex) bound = bound && statement.BindInt(index, number);
+  return bound;
 }
 
+// Prepares, binds (BindValues) and executes a statement; false on a failure (*error).
 bool Run(SQLServerLink& link, const wchar_t* sql, const std::vector<const std::wstring*>& texts,
          std::wstring* error, int number = -1, int numberIndex = -1) {
-  return RunCounted(link, sql, texts, error, number, numberIndex) >= 0;
+  SQLStatement* statement = link.CreateStatement(sql);
+  const bool done = statement && BindValues(*statement, texts, number, numberIndex) && statement->Execute();
+  link.ReleaseStatement(statement);
+  return done || Fail(link, error);
 }
 
-// The same for the statement that changes the record itself: none left is *gone.
-bool RunOnRecord(SQLServerLink& link, const wchar_t* sql, const std::vector<const std::wstring*>& texts,
-                 std::wstring* error, bool* gone, int number = -1, int numberIndex = -1) {
-  const int done = RunCounted(link, sql, texts, error, number, numberIndex);
+// The same for the statement that changes the record itself, which check finds: none
+// left is *gone (ExecuteOnRecord).
+bool RunOnRecord(SQLServerLink& link, const RecordStatement& check, const wchar_t* sql,
+                 const std::vector<const std::wstring*>& texts, std::wstring* error, bool* gone, int number = -1,
+                 int numberIndex = -1) {
+  const int done = ExecuteOnRecord(
+      link, check, {sql, [&](SQLStatement& s) { return BindValues(s, texts, number, numberIndex); }});
   *gone = done == 0;
-  return done > 0;
+  return done > 0 || (done < 0 && Fail(link, error));
+}
+
+RecordStatement Named(Page::List list, const std::wstring& name) {
+  return {kSqlFindNamed[list], [&name](SQLStatement& s) { return s.BindString(0, name.c_str()) != 0; }};
 }
 
 }  // namespace
@@ -164,7 +184,7 @@ bool Page::ReadMax(SQLServerLink& link, List list, int* max, std::wstring* error
 
 bool Page::DeleteNamed(List list, const std::wstring& name, bool* connected, std::wstring* error, bool* gone) {
   SQLServerLink link;
-  return Connect(link, connected) && RunOnRecord(link, kSqlDelete[list], {&name}, error, gone);
+  return Connect(link, connected) && RunOnRecord(link, Named(list, name), kSqlDelete[list], {&name}, error, gone);
 }
 
 bool Page::InsertSingle(List list, const ObjectRecord& r, const ServiceObjectRecord& s, bool* connected,
@@ -214,11 +234,14 @@ bool Page::UpdateSingle(List list, const ObjectRecord& r, const ServiceObjectRec
                         std::wstring* error, bool* gone) {
   SQLServerLink link;
   if (!Connect(link, connected)) return false;
+  const int number = list == kService ? s.number : r.number;
+  const RecordStatement numbered{kSqlFindNumbered[list],
+                                 [number](SQLStatement& st) { return st.BindInt(0, number) != 0; }};
   if (list == kService)
-    return RunOnRecord(link, kSqlUpdateSingle[list], {&s.modifyTime, &s.name, &s.icmp, &s.tcp, &s.udp, &s.explain},
-                       error, gone, s.number, 6);
-  return RunOnRecord(link, kSqlUpdateSingle[list], {&r.modifyTime, &r.name, &r.content, &r.explain}, error, gone,
-                     r.number, 4);
+    return RunOnRecord(link, numbered, kSqlUpdateSingle[list],
+                       {&s.modifyTime, &s.name, &s.icmp, &s.tcp, &s.udp, &s.explain}, error, gone, s.number, 6);
+  return RunOnRecord(link, numbered, kSqlUpdateSingle[list], {&r.modifyTime, &r.name, &r.content, &r.explain}, error,
+                     gone, r.number, 4);
 }
 
 namespace {
@@ -304,7 +327,7 @@ bool WriteRows(Page::List list, Node* head, const std::wstring* oldName, const s
   SQLServerLink link;
   if (!Connect(link, connected)) return false;
   auto write = [&] {
-    if (oldName && !RunOnRecord(link, kSqlDelete[list], {oldName}, error, gone)) return false;
+    if (oldName && !RunOnRecord(link, Named(list, *oldName), kSqlDelete[list], {oldName}, error, gone)) return false;
     SQLStatement* query = link.CreateStatement(kSqlMax[list]);
     if (!query) return Fail(link, error);
     int max = query->Fetch() ? query->GetInt(0) : 0;

@@ -18,6 +18,7 @@
 namespace {
 
 const wchar_t kSqlSelectPolicies[] = L"select policyName,policyDoc,policyObjective from reinforcingPolicy";
+const wchar_t kSqlPolicyNamed[] = L"select policyName from reinforcingPolicy where policyName=?";
 const wchar_t kSqlDeletePolicy[] = L"delete from reinforcingPolicy where policyName=?";
 
 // Width of the columns other than the description.
@@ -196,8 +197,8 @@ bool CSRReinforceStrategyUIHandler::DeletePolicies(const std::vector<std::wstrin
       [&] {
         bool done = true;
         for (size_t i = 0; done && i < names.size(); ++i) {
-          SQLStatement* statement = link.CreateStatement(kSqlDeletePolicy);
-          const int deleted = statement && statement->BindString(0, names[i].c_str()) ? ExecuteOnRecord(statement) : -1;
+          auto bindName = [&](SQLStatement& st) { return st.BindString(0, names[i].c_str()) != 0; };
+          const int deleted = ExecuteOnRecord(link, {kSqlPolicyNamed, bindName}, {kSqlDeletePolicy, bindName});
           done = deleted >= 0;
           if (deleted == 0) *gone = true;  // another console's delete: the others still go
         }

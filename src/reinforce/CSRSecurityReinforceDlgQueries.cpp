@@ -20,6 +20,7 @@ const wchar_t* const kSqlInventories[] = {
     L"select distinct shareName,shareType,sharePath,enabled from winShare",
     L"select peripheralType,displayName,driverPath,enabled from peripheral",
 };
+const wchar_t kSqlServiceNamed[] = L"select serviceName from service where serviceName=?";
 const wchar_t kSqlServiceChoice[] = L"update service set enabled=? where serviceName=?";
 const wchar_t kSqlUpdatePolicy[] =
     L"update reinforcingPolicy set policyName=?,policyDoc=?,policyObjective=?,policyTemplate=? where policyName=?";
@@ -68,15 +69,19 @@ bool NameTaken(const wchar_t* sqlAny, const wchar_t* sqlOther, const std::wstrin
   return !query->Failed() || Fail(link, error);
 }
 
-// Runs statement on every item, bound by bind, as one unit. With gone given, an item the
-// statement finds no row for sets it (another console deleted it) and the others go on.
-template <class Items, class Bind>
-bool RunAsOne(const wchar_t* statement, const Items& items, Bind bind, std::wstring* error, bool* gone = nullptr) {
+// Runs statement on every item's record, which check finds by the item's name (the
+// statement's last parameter), as one unit; bind binds the statement's other values. With
+// gone given, an item the statement finds no row for sets it (another console deleted it)
+// and the others go on.
+template <class Items, class Name, class Bind>
+bool RunAsOne(const wchar_t* check, const wchar_t* statement, const Items& items, Name name, Bind bind,
+              std::wstring* error, bool* gone = nullptr) {
   SQLServerLink link;
   auto write = [&] {
     for (const auto& item : items) {
-      SQLStatement* st = link.CreateStatement(statement);
-      const int done = st && bind(st, item) ? ExecuteOnRecord(st) : -1;
+      auto bindName = [&](SQLStatement& st) { return st.BindString(0, name(item).c_str()) != 0; };
+      const int done =
+          ExecuteOnRecord(link, {check, bindName}, {statement, [&](SQLStatement& st) { return bind(st, item); }});
       if (done < 0) return false;
       if (done == 0 && gone) *gone = true;
     }
@@ -118,9 +123,13 @@ bool CSRSecurityReinforceDlg::ReadInventory(Inventory which, std::vector<Invento
 
 bool CSRSecurityReinforceDlg::StoreServiceChoices(const std::vector<std::pair<std::wstring, int>>& choices,
                                                   std::wstring* error, bool* gone) {
-  return RunAsOne(kSqlServiceChoice, choices, [](SQLStatement* st, const std::pair<std::wstring, int>& choice) {
-    return st->BindInt(0, choice.second) && st->BindString(1, choice.first.c_str());
-  }, error, gone);
+  using Choice = std::pair<std::wstring, int>;
+  return RunAsOne(
+      kSqlServiceNamed, kSqlServiceChoice, choices, [](const Choice& choice) { return choice.first; },
+      [](SQLStatement& st, const Choice& choice) {
+        return st.BindInt(0, choice.second) && st.BindString(1, choice.first.c_str());
+      },
+      error, gone);
 }
 
 bool CSRSecurityReinforceDlg::StorePolicy(const std::wstring& name, const std::wstring& doc,
@@ -128,12 +137,18 @@ bool CSRSecurityReinforceDlg::StorePolicy(const std::wstring& name, const std::w
                                           const std::wstring* oldName, std::wstring* error, bool* gone) {
   SQLServerLink link;
   if (!Connect(link, error)) return false;
-  SQLStatement* st = link.CreateStatement(oldName ? kSqlUpdatePolicy : kSqlInsertPolicy);
-  if (!st || !st->BindString(0, name.c_str()) || !st->BindString(1, doc.c_str()) ||
-      !st->BindString(2, objective.c_str()) || !st->BindInt(3, templateNumber) ||
-      (oldName && !st->BindString(4, oldName->c_str())))
-    return Fail(link, error);
-  const int written = ExecuteOnRecord(st);
+  auto bind = [&](SQLStatement& st) {
+    return st.BindString(0, name.c_str()) && st.BindString(1, doc.c_str()) && st.BindString(2, objective.c_str()) &&
+           st.BindInt(3, templateNumber) && (!oldName || st.BindString(4, oldName->c_str()));
+  };
+  *gone = false;
+  if (!oldName) {
+    SQLStatement* st = link.CreateStatement(kSqlInsertPolicy);
+    return (st && bind(*st) && st->Execute()) || Fail(link, error);
+  }
+  const int written = ExecuteOnRecord(
+      link, {kSqlPolicyNamed, [&](SQLStatement& st) { return st.BindString(0, oldName->c_str()) != 0; }},
+      {kSqlUpdatePolicy, bind});
   *gone = written == 0;
   return written > 0 || (written < 0 && Fail(link, error));
 }
@@ -182,8 +197,8 @@ bool CSRSecurityReinforceDlg::StoreNetRule(const NetRule& rule, const std::wstri
   SQLServerLink link;
   auto write = [&] {
     if (oldName) {
-      SQLStatement* drop = link.CreateStatement(kSqlDeleteRule);
-      const int deleted = drop && drop->BindString(0, oldName->c_str()) ? ExecuteOnRecord(drop) : -1;
+      auto bindOld = [&](SQLStatement& st) { return st.BindString(0, oldName->c_str()) != 0; };
+      const int deleted = ExecuteOnRecord(link, {kSqlRuleNamed, bindOld}, {kSqlDeleteRule, bindOld});
       *gone = deleted == 0;
       if (deleted <= 0) return false;
     }
@@ -197,7 +212,7 @@ bool CSRSecurityReinforceDlg::StoreNetRule(const NetRule& rule, const std::wstri
 
 bool CSRSecurityReinforceDlg::DeleteNetRules(const std::vector<std::wstring>& names, std::wstring* error,
                                              bool* gone) {
-  return RunAsOne(kSqlDeleteRule, names, [](SQLStatement* st, const std::wstring& name) {
-    return st->BindString(0, name.c_str()) != 0;
-  }, error, gone);
+  return RunAsOne(
+      kSqlRuleNamed, kSqlDeleteRule, names, [](const std::wstring& name) { return name; },
+      [](SQLStatement& st, const std::wstring& name) { return st.BindString(0, name.c_str()) != 0; }, error, gone);
 }

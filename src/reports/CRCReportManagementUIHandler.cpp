@@ -354,6 +354,7 @@ namespace {
 const wchar_t kListQuery[] =
     L"select ReportName,StrategyName,ProduceTime,StrategyVersion from ReportCenterTable";
 const wchar_t kDeleteByName[] = L"delete from ReportCenterTable where ReportName=?";
+const wchar_t kSelectNamed[] = L"select ReportName from ReportCenterTable where ReportName=?";
 const wchar_t kTableQuery[] = L"select * from ReportCenterTable";
 const wchar_t kDeleteAll[] = L"delete from ReportCenterTable";
 const wchar_t kInsert[] = L"insert into ReportCenterTable values (?,?,?,?,?)";
@@ -392,10 +393,8 @@ bool Run(SQLServerLink& link, const wchar_t* sql, std::initializer_list<const st
 }
 
 int DeleteReports(SQLServerLink& link, const std::wstring& name) {
-  SQLStatement* statement = link.CreateStatement(kDeleteByName);
-  const int done = statement && statement->BindString(0, name.c_str()) ? ExecuteOnRecord(statement) : -1;
-  link.ReleaseStatement(statement);
-  return done;
+  auto bindName = [&](SQLStatement& st) { return st.BindString(0, name.c_str()) != 0; };
+  return ExecuteOnRecord(link, {kSelectNamed, bindName}, {kDeleteByName, bindName});
 }
 
 bool InsertReport(SQLServerLink& link, const ReportListXml::Row& row) {

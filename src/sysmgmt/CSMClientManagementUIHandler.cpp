@@ -28,6 +28,7 @@ const wchar_t kSelectClient[] = L"select name,NoteName,Type,Stopped,IP,MAC from 
 const wchar_t kCountByName[] = L"select count(*) from Client where name=? and id<>?";
 const wchar_t kSelectStopped[] = L"select Stopped from Client where id=?";
 const wchar_t kUpdateClient[] = L"update Client set Name=?,NoteName=?,Type=?,Stopped=? where id=?";
+const wchar_t kSelectId[] = L"select id from Client where id=?";
 const wchar_t kSetStatusById[] = L"update Client set Status=? where id=?";
 const wchar_t kResetStatus[] = L"update Client set Status=0";
 const wchar_t kSelectNameType[] = L"select name,type,IP from Client where id=?";
@@ -405,11 +406,12 @@ void CSMClientManagementUIHandler::OnSave() {
     }
     bool gone = false;
     auto write = [&] {
-      SQLStatement* update = link.CreateStatement(kUpdateClient);
-      if (!update || !update->BindString(0, name.c_str()) || !update->BindString(1, note.c_str()) ||
-          !update->BindInt(2, type) || !update->BindInt(3, stopped) || !update->BindInt(4, id))
-        return false;
-      const int updated = ExecuteOnRecord(update);
+      const int updated = ExecuteOnRecord(
+          link, {kSelectId, [&](SQLStatement& st) { return st.BindInt(0, id) != 0; }},
+          {kUpdateClient, [&](SQLStatement& st) {
+             return st.BindString(0, name.c_str()) && st.BindString(1, note.c_str()) && st.BindInt(2, type) &&
+                    st.BindInt(3, stopped) && st.BindInt(4, id);
+           }});
       gone = updated == 0;
       if (updated <= 0) return false;
       if (!changed) return true;

@@ -28,6 +28,7 @@ const wchar_t kSelectIdByName[] = L"select id from Users where name=?";
 const wchar_t kUpdateUser[] =
     L"update Users set name=?,comment=?,type=?,permission=(permission&?)|? where id=?";
 const wchar_t kSelectPermission[] = L"select permission from Users where id=?";
+const wchar_t kSelectId[] = L"select id from Users where id=?";
 const wchar_t kDeleteUser[] = L"delete from Users where id=?";
 const wchar_t kSelectPassword[] = L"select password from Users where id=?";
 const wchar_t kUpdatePassword[] = L"update Users set password=? where id=?";
@@ -438,13 +439,13 @@ void CSMUserManagementUIHandler::OnModifyUser() {
 
   SMPageLink link;
   if (!link.Open()) return;
-  SQLStatement* update = link.CreateStatement(kUpdateUser);
-  const int updated = update && update->BindString(0, user.name.c_str()) &&
-                              update->BindString(1, user.comment.c_str()) && update->BindInt(2, user.type) &&
-                              update->BindInt(3, administrator ? 0 : kHiddenRights) && update->BindInt(4, rights) &&
-                              update->BindInt(5, user.id)
-                          ? ExecuteOnRecord(update)
-                          : -1;
+  const int updated = ExecuteOnRecord(
+      link, {kSelectId, [&](SQLStatement& st) { return st.BindInt(0, user.id) != 0; }},
+      {kUpdateUser, [&](SQLStatement& st) {
+         return st.BindString(0, user.name.c_str()) && st.BindString(1, user.comment.c_str()) &&
+                st.BindInt(2, user.type) && st.BindInt(3, administrator ? 0 : kHiddenRights) && st.BindInt(4, rights) &&
+                st.BindInt(5, user.id);
+       }});
   if (updated < 0) return link.ShowError(L"修改数据库错误", MB_OK);
   if (updated == 0) {
     link.Disconnect();
@@ -493,9 +494,8 @@ void CSMUserManagementUIHandler::OnDeleteUser() {
     SMPageLink link;
     if (!link.Open()) return;
     for (const Target& target : targets) {
-      SQLStatement* statement = link.CreateStatement(kDeleteUser);
-      const int deleted = statement && statement->BindInt(0, static_cast<int>(target.id)) ? ExecuteOnRecord(statement)
-                                                                                          : -1;
+      auto bindId = [&](SQLStatement& st) { return st.BindInt(0, static_cast<int>(target.id)) != 0; };
+      const int deleted = ExecuteOnRecord(link, {kSelectId, bindId}, {kDeleteUser, bindId});
       if (deleted > 0) {
         const int row = FindRow(target.id);
         if (row >= 0) m_grid.DeleteItem(row);
@@ -549,9 +549,9 @@ void CSMUserManagementUIHandler::OnChangePassword(int row, int column) {
   if (dialog.DoModal(m_owner->GetHWnd()) == IDOK) {
     SMPageLink link;
     if (link.Open()) {
-      SQLStatement* update = link.CreateStatement(kUpdatePassword);
-      const int updated =
-          update && update->BindString(0, password.c_str()) && update->BindInt(1, id) ? ExecuteOnRecord(update) : -1;
+      const int updated = ExecuteOnRecord(
+          link, {kSelectId, [&](SQLStatement& st) { return st.BindInt(0, id) != 0; }},
+          {kUpdatePassword, [&](SQLStatement& st) { return st.BindString(0, password.c_str()) && st.BindInt(1, id); }});
       if (updated > 0) {
         link.Disconnect();
         UiMessageBox(L"修改密码成功", L"成功", MB_ICONASTERISK);

@@ -9,6 +9,7 @@
 #include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
 #include "console/ODBCDatabase.h"
+#include "console/RecordGone.h"
 #include "console/RunInTransaction.h"
 #include "console/StoreAndTell.h"
 #include "console/SysServerPortConfig.h"
@@ -64,8 +65,6 @@ TEST_F(ConnectedLinkTest, ValuesAreCopiedAtBindTimeAndRowsOutliveTheirHandle) {
     ip.assign(ip.size(), L'x');
     name.assign(name.size(), L'y');
   }
-  EXPECT_EQ(0, st->BindInt(-1, 1));
-  EXPECT_EQ(0, st->BindString(40000, L"x"));
   ASSERT_EQ(1, st->Execute());
   SQLStatement* first = Row(link, L"select IP, Name from Client");
   ASSERT_NE(nullptr, first);
@@ -108,6 +107,33 @@ TEST_F(ConnectedLinkTest, FailureIsToldApartFromNoRowAndItsMessageIsCut) {
   EXPECT_NE(nullptr, std::wcsstr(g_odbcErrorText, L"no such column"));
 }
 
+// A statement whose bind or row limit failed does not run: it would run without that
+// value or read every row, and its "no row" would pass for an answer.
+TEST_F(ConnectedLinkTest, AStatementWhoseBindOrRowLimitFailedFailsInsteadOfRunning) {
+  const struct {
+    const char* what;
+    std::function<int(SQLStatement&)> setUp;
+  } cases[] = {
+      {"a parameter index below the first", [](SQLStatement& st) { return st.BindInt(-1, 1); }},
+      {"a parameter index beyond any", [](SQLStatement& st) { return st.BindString(40000, L"x"); }},
+      {"a negative row limit", [](SQLStatement& st) { return st.SetMaxRows(-1); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (bool query : {false, true}) {
+      SQLStatement* st = Prepare(link, query ? L"select IP from Client where Name = ?"
+                                             : L"insert into Client (IP, Name) values ('10.0.0.9', ?)",
+                                 {L"甲"});
+      ASSERT_NE(nullptr, st);
+      EXPECT_EQ(0, c.setUp(*st));
+      EXPECT_EQ(0, query ? st->Fetch() : st->Execute());
+      EXPECT_EQ(1, st->Failed());
+      link.ReleaseStatement(st);
+    }
+    EXPECT_EQ(0, Int(link, L"select count(*) from Client where Name = ?", {L"甲"}));
+  }
+}
+
 // A change of a record another connection deleted is told by the rows it changed: the
 // count is the driver's, per execution, for bound and pasted statements alike.
 TEST_F(ConnectedLinkTest, AnUpdateOrDeleteTellsHowManyRowsItChanged) {
@@ -139,6 +165,46 @@ TEST_F(ConnectedLinkTest, AnUpdateOrDeleteTellsHowManyRowsItChanged) {
   ASSERT_TRUE(st);
   EXPECT_EQ(0, st->Execute());
   EXPECT_EQ(-1, st->RowCount());
+}
+
+// Whether a change found its record is the database's answer, never an assumption: a
+// driver that does not count the rows (SQL Server under NOCOUNT) gives -1, which must
+// not pass for a change of a record another console deleted or changed.
+TEST_F(ConnectedLinkTest, AChangeOfOneRecordSaysWhetherItFoundItCountedOrNot) {
+  const wchar_t kFind[] = L"select id from Client where Name = ?";
+  const wchar_t kFindScheduled[] = L"select id from Client where Name = ? and Status = 1";
+  const wchar_t kPause[] = L"update Client set Status = 2 where Name = ? and Status = 1";
+  const wchar_t kDelete[] = L"delete from Client where Name = ?";
+  const struct {
+    const char* what;
+    const wchar_t* name;
+    int statusBefore;  // of 甲; -1: not there
+    const wchar_t* check;
+    const wchar_t* change;
+    int result, statusAfter;
+  } cases[] = {
+      {"an update of a record present", L"甲", 1, kFind, L"update Client set Status = 2 where Name = ?", 1, 2},
+      {"an update of a record gone", L"甲", -1, kFind, L"update Client set Status = 2 where Name = ?", 0, -1},
+      {"a conditional update that holds", L"甲", 1, kFindScheduled, kPause, 1, 2},
+      {"a conditional update another console made", L"甲", 2, kFindScheduled, kPause, 0, 2},
+      {"a delete of a record present", L"甲", 1, kFind, kDelete, 1, -1},
+      {"a delete of a record gone", L"甲", -1, kFind, kDelete, 0, -1},
+  };
+  for (const auto& c : cases) {
+    for (bool counted : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (counted ? ", counted" : ", uncounted"));
+      ASSERT_TRUE(Exec(link, L"delete from Client") && Exec(link, L"insert into Client (IP, Name) values ('10.0.0.2','乙')"));
+      if (c.statusBefore >= 0)
+        ASSERT_TRUE(Exec(link, L"insert into Client (IP, Name, Status) values ('10.0.0.1','甲',?)", {c.statusBefore}));
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
+      auto bindName = [&](SQLStatement& st) { return st.BindString(0, c.name) != 0; };
+      EXPECT_EQ(c.result, ExecuteOnRecord(link, {c.check, bindName}, {c.change, bindName}));
+      EXPECT_FALSE(link.Database()->InTransaction());
+      EXPECT_EQ(c.statusAfter, Int(link, L"select coalesce(max(Status), -1) from Client where Name = ?", {L"甲"}));
+      EXPECT_EQ(1, Int(link, L"select count(*) from Client where Name = ?", {L"乙"}));
+    }
+  }
 }
 
 // What the pages' part-way failure tests stand on: a statement without parameters

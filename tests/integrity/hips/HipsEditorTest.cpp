@@ -4,6 +4,7 @@
 
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
+#include "console/SQLStatement.h"
 #include "integrity/CQvHIPSNewRuleDlg.h"
 #include "integrity/HipsPatternKey.h"
 #include "platform/TextConv.h"
@@ -272,44 +273,48 @@ TEST_F(HipsEditor, AFailingApplyStoresAndSendsNothingAndTheNextOneSucceeds) {
 TEST_F(HipsEditor, AnApplyMeetingAFilterOrRuleAnotherConsoleDeletedStoresAndSendsNothing) {
   enum Gone { kFilter, kRewrittenRule, kUnchangedRule };
   for (Gone gone : {kFilter, kRewrittenRule, kUnchangedRule}) {
-    SCOPED_TRACE(gone);
-    const int stored = AddFilter(L"旧", 0, L"C:\\Data\\*", L"127.0.0.1");
-    ASSERT_TRUE(qvtest::Exec(link, L"insert into Rules (FilterName, FilterID, OperatorType, CompareType, "
-                                   L"MatchActionType, UnicodeIndex, UnicodeName) values "
-                                   L"('旧', ?, 1, 0, 1, 1, 'a'), ('旧', ?, 2, 0, 1, 1, 'b')", {stored, stored}));
-    const int first = qvtest::Int(link, L"select min(id) from Rules where FilterID = ?", {stored});
-    const std::wstring left = gone == kFilter ? RulesOf(stored) : RulesOf(stored).substr(RulesOf(stored).find(L' ') + 1);
-    info = HipsFilterInfo{};
-    info.FilterName = L"旧";
-    info.ClientIP = L"127.0.0.1";
-    info.RegExp = L"C:\\Data\\*";
-    Edit(Dlg::kModeModify, [&](Dlg& d) {
-      ASSERT_EQ(2, d.RuleList().GetCount());
-      if (gone == kRewrittenRule) {
-        for (size_t line = 0; line < d.Rules().size(); ++line)
-          if (d.Rules()[line].id == first) d.RuleList().SetCurSel(int(line));
-        script.ExpectBox(L"修改成功");
-        Rule(d, 0, L"m", true);
-      } else {
-        Rule(d, 2, L"n");
-      }
-      ASSERT_TRUE(qvtest::Exec(link, gone == kFilter ? L"delete from Filter where id = ?" : L"delete from Rules where id = ?",
-                               {gone == kFilter ? stored : first}));
-      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
-      EXPECT_TRUE(editor->Click(gone == kUnchangedRule ? Dlg::kItemFinish : Dlg::kItemApply));
-      EXPECT_EQ(0u, script.Remaining());
-      EXPECT_EQ(gone == kFilter, d.FilterGone());
-      if (gone != kFilter) {  // open, even after "完成", with the rules as stored now
-        EXPECT_TRUE(editor->IsOpenAndShown());
-        EXPECT_EQ(1, d.RuleList().GetCount());
-        EXPECT_FALSE(d.IsItemEnabled(Dlg::kItemApply));
-      }
-      g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
-      testenv::PeerFrame f;
-      EXPECT_TRUE(peer.ReceiveFrame(&f, 5000) && f.messageId == 9999) << "sent " << f.messageId;
-    }, stored);
-    EXPECT_EQ(left, RulesOf(stored));
-    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Rules where UnicodeName in ('m', 'n')"));
+    for (bool counted : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (gone) << (counted ? " counted" : " uncounted"));
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
+      const int stored = AddFilter(L"旧", 0, L"C:\\Data\\*", L"127.0.0.1");
+      ASSERT_TRUE(qvtest::Exec(link, L"insert into Rules (FilterName, FilterID, OperatorType, CompareType, "
+                                     L"MatchActionType, UnicodeIndex, UnicodeName) values "
+                                     L"('旧', ?, 1, 0, 1, 1, 'a'), ('旧', ?, 2, 0, 1, 1, 'b')", {stored, stored}));
+      const int first = qvtest::Int(link, L"select min(id) from Rules where FilterID = ?", {stored});
+      const std::wstring left = gone == kFilter ? RulesOf(stored) : RulesOf(stored).substr(RulesOf(stored).find(L' ') + 1);
+      info = HipsFilterInfo{};
+      info.FilterName = L"旧";
+      info.ClientIP = L"127.0.0.1";
+      info.RegExp = L"C:\\Data\\*";
+      Edit(Dlg::kModeModify, [&](Dlg& d) {
+        ASSERT_EQ(2, d.RuleList().GetCount());
+        if (gone == kRewrittenRule) {
+          for (size_t line = 0; line < d.Rules().size(); ++line)
+            if (d.Rules()[line].id == first) d.RuleList().SetCurSel(int(line));
+          script.ExpectBox(L"修改成功");
+          Rule(d, 0, L"m", true);
+        } else {
+          Rule(d, 2, L"n");
+        }
+        ASSERT_TRUE(qvtest::Exec(link, gone == kFilter ? L"delete from Filter where id = ?" : L"delete from Rules where id = ?",
+                                 {gone == kFilter ? stored : first}));
+        script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+        EXPECT_TRUE(editor->Click(gone == kUnchangedRule ? Dlg::kItemFinish : Dlg::kItemApply));
+        EXPECT_EQ(0u, script.Remaining());
+        EXPECT_EQ(gone == kFilter, d.FilterGone());
+        if (gone != kFilter) {  // open, even after "完成", with the rules as stored now
+          EXPECT_TRUE(editor->IsOpenAndShown());
+          EXPECT_EQ(1, d.RuleList().GetCount());
+          EXPECT_FALSE(d.IsItemEnabled(Dlg::kItemApply));
+        }
+        g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
+        testenv::PeerFrame f;
+        EXPECT_TRUE(peer.ReceiveFrame(&f, 5000) && f.messageId == 9999) << "sent " << f.messageId;
+      }, stored);
+      EXPECT_EQ(left, RulesOf(stored));
+      EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Rules where UnicodeName in ('m', 'n')"));
+    }
   }
 }
 

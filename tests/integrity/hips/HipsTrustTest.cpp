@@ -2,6 +2,7 @@
 // with the agents' messages caught by a loopback peer.
 #include <gtest/gtest.h>
 
+#include "console/SQLStatement.h"
 #include "integrity/CQvHIPSTRNewTrustDlg.h"
 #include "integrity/CQvHIPSTrustDlg.h"
 #include "support/ConnectionWatch.h"
@@ -160,35 +161,39 @@ TEST_F(HipsTrust, AModifyToAnotherHostTakesItBackFromTheOldAndDeletesAreToldOnly
 TEST_F(HipsTrust, ARelationAnotherConsoleDeletedIsToldToNoHostAndSaidGone) {
   enum Step { kModifyOpen, kModify, kDelete };
   for (Step step : {kModifyOpen, kModify, kDelete}) {
-    SCOPED_TRACE(step);
-    DatabaseTest::SetUp();
-    Put(0, 0, L"127.0.0.1", L"C:\\a.exe");
-    Put(1, 0, L"127.0.0.3", L"C:\\c.exe");
-    List([&](CQvHIPSTrustDlg& dlg) {
-      Check(dlg, 0);
-      auto drop = [&] { ASSERT_TRUE(qvtest::Exec(link, L"delete from Trust where id = 0")); };
-      if (step == kModifyOpen) {
-        script.ExpectDialog([&](UiDialogDriver& d) {
-          Fill(*d.As<Editor>(), 0, L"127.0.0.2", L"C:\\b.exe");
+    for (bool counted : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (step) << (counted ? " counted" : " uncounted"));
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
+      DatabaseTest::SetUp();
+      Put(0, 0, L"127.0.0.1", L"C:\\a.exe");
+      Put(1, 0, L"127.0.0.3", L"C:\\c.exe");
+      List([&](CQvHIPSTrustDlg& dlg) {
+        Check(dlg, 0);
+        auto drop = [&] { ASSERT_TRUE(qvtest::Exec(link, L"delete from Trust where id = 0")); };
+        if (step == kModifyOpen) {
+          script.ExpectDialog([&](UiDialogDriver& d) {
+            Fill(*d.As<Editor>(), 0, L"127.0.0.2", L"C:\\b.exe");
+            drop();
+            EXPECT_TRUE(d.Click(Editor::kItemOk));
+          });
+        } else {
           drop();
-          EXPECT_TRUE(d.Click(Editor::kItemOk));
-        });
-      } else {
-        drop();
-      }
-      if (step == kDelete) script.ExpectBox(L"您确认删除么？", IDYES);
-      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
-      if (step == kDelete)
-        dlg.OnDeleteTrust();
-      else
-        dlg.OnModifyTrust();
-      EXPECT_EQ(0u, script.Remaining());
-      EXPECT_TRUE(NothingSent());
-      EXPECT_EQ(L"1:0:127.0.0.3:C:\\c.exe ", Stored());
-      ASSERT_EQ(1, dlg.Grid().GetItemCount());
-      EXPECT_EQ(L"127.0.0.3", dlg.Grid().GetItemText(0, 2));
-      EXPECT_TRUE(list->IsOpenAndShown());
-    });
+        }
+        if (step == kDelete) script.ExpectBox(L"您确认删除么？", IDYES);
+        script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+        if (step == kDelete)
+          dlg.OnDeleteTrust();
+        else
+          dlg.OnModifyTrust();
+        EXPECT_EQ(0u, script.Remaining());
+        EXPECT_TRUE(NothingSent());
+        EXPECT_EQ(L"1:0:127.0.0.3:C:\\c.exe ", Stored());
+        ASSERT_EQ(1, dlg.Grid().GetItemCount());
+        EXPECT_EQ(L"127.0.0.3", dlg.Grid().GetItemText(0, 2));
+        EXPECT_TRUE(list->IsOpenAndShown());
+      });
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 // answered through the modal seam.
 #include <gtest/gtest.h>
 
+#include "console/SQLStatement.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
 #include "platform/TextConv.h"
 #include "support/IntegrityPageHost.h"
@@ -313,37 +314,41 @@ TEST_F(StrategyObjectsPage, AnObjectAnotherConsoleDeletedIsNotWrittenBackAndIsTo
       {ObjectsPage::kApp, 1531, L"AppStrategyTable", false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.command);
-    DatabaseTest::SetUp();
-    ASSERT_TRUE(qvtest::Exec(link, L"insert into IpAddressTable (IpNo, IpStrategyName, IpStrategyContent) values "
-                                   L"(1, '甲', '10.0.0.1'), (2, '乙', '10.0.0.2')"));
-    ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppNo, AppStrategyName, AppIpAddress, AppFilePath) "
-                                   L"values (1, '甲', '10.0.0.1', 'C:\\a'), (2, '乙', '10.0.0.1', 'C:\\b')"));
-    ASSERT_TRUE(qvtest::Exec(link, L"insert into EquipStrategyTable (EquipNo, EquipStrategyName, EquipQueryOrder) "
-                                   L"values (1, '甲', 'q'), (2, '乙', 'q')"));
-    const std::wstring table = c.table;
-    const std::wstring column = table == L"IpAddressTable" ? L"IpStrategyName"
-                                : table == L"AppStrategyTable" ? L"AppStrategyName" : L"EquipStrategyName";
-    const std::wstring drop = L"delete from " + table + L" where " + column + L" = '甲'";
-    Run([&] {
-      Tick(c.list, 0);
-      ASSERT_EQ(L"甲", List(c.list).GetItemText(0, 1));
-      if (c.editor) {
-        script.ExpectDialog([&](UiDialogDriver& d) {
+    for (bool counted : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (c.command) << (counted ? " counted" : " uncounted"));
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
+      DatabaseTest::SetUp();
+      ASSERT_TRUE(qvtest::Exec(link, L"insert into IpAddressTable (IpNo, IpStrategyName, IpStrategyContent) values "
+                                     L"(1, '甲', '10.0.0.1'), (2, '乙', '10.0.0.2')"));
+      ASSERT_TRUE(qvtest::Exec(link, L"insert into AppStrategyTable (AppNo, AppStrategyName, AppIpAddress, AppFilePath) "
+                                     L"values (1, '甲', '10.0.0.1', 'C:\\a'), (2, '乙', '10.0.0.1', 'C:\\b')"));
+      ASSERT_TRUE(qvtest::Exec(link, L"insert into EquipStrategyTable (EquipNo, EquipStrategyName, EquipQueryOrder) "
+                                     L"values (1, '甲', 'q'), (2, '乙', 'q')"));
+      const std::wstring table = c.table;
+      const std::wstring column = table == L"IpAddressTable" ? L"IpStrategyName"
+                                  : table == L"AppStrategyTable" ? L"AppStrategyName" : L"EquipStrategyName";
+      const std::wstring drop = L"delete from " + table + L" where " + column + L" = '甲'";
+      Run([&] {
+        Tick(c.list, 0);
+        ASSERT_EQ(L"甲", List(c.list).GetItemText(0, 1));
+        if (c.editor) {
+          script.ExpectDialog([&](UiDialogDriver& d) {
+            ASSERT_TRUE(qvtest::Exec(link, drop.c_str()));
+            EXPECT_TRUE(d.Click(Editor::kItemOK));
+          });
+        } else {
           ASSERT_TRUE(qvtest::Exec(link, drop.c_str()));
-          EXPECT_TRUE(d.Click(Editor::kItemOK));
-        });
-      } else {
-        ASSERT_TRUE(qvtest::Exec(link, drop.c_str()));
-      }
-      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
-      Click(c.command);
-      EXPECT_EQ(0u, script.Remaining());
-      EXPECT_EQ(1, qvtest::Int(link, (L"select count(*) from " + table).c_str()));
-      EXPECT_EQ(0, qvtest::Int(link, (L"select count(*) from " + table + L" where " + column + L" = '甲'").c_str()));
-      ASSERT_EQ(1, List(c.list).GetItemCount());
-      EXPECT_EQ(L"乙", List(c.list).GetItemText(0, 1));
-    });
+        }
+        script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+        Click(c.command);
+        EXPECT_EQ(0u, script.Remaining());
+        EXPECT_EQ(1, qvtest::Int(link, (L"select count(*) from " + table).c_str()));
+        EXPECT_EQ(0, qvtest::Int(link, (L"select count(*) from " + table + L" where " + column + L" = '甲'").c_str()));
+        ASSERT_EQ(1, List(c.list).GetItemCount());
+        EXPECT_EQ(L"乙", List(c.list).GetItemText(0, 1));
+      });
+    }
   }
 }
 

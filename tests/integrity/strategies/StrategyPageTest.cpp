@@ -12,6 +12,7 @@
 
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/LocalClock.h"
+#include "console/SQLStatement.h"
 #include "platform/TextConv.h"
 #include "qvservice/CQvService.h"
 #include "support/ConnectionWatch.h"
@@ -226,7 +227,8 @@ TEST_F(StrategyPage, DeleteAndPauseAreStoredBeforeTheServiceIsToldAndShownOnceCo
 
 // Another console deletes the strategy the page still shows: each command on it sends
 // nothing, changes nothing, says that it no longer exists and shows the list as it now
-// is; the other checked strategy is still acted on.
+// is; the other checked strategy is still acted on. So too on a database that does not
+// count the rows a change found (SQL Server under NOCOUNT).
 TEST_F(StrategyPage, ACommandOnAStrategyAnotherConsoleDeletedSendsNothingAndSaysSo) {
   const struct {
     UINT item;
@@ -236,27 +238,31 @@ TEST_F(StrategyPage, ACommandOnAStrategyAnotherConsoleDeletedSendsNothingAndSays
                   {Page::kItemRun, L"1546/3 乙"},
                   {Page::kItemStop, L"1548/3 乙"}};
   for (const auto& c : commands) {
-    SCOPED_TRACE(c.item);
-    DatabaseTest::SetUp();
-    for (const wchar_t* name : {L"甲", L"乙"}) AddTarget(name);
-    Run([&] {
-      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
-      ClickCheck(RowOf(L"甲"));
-      ClickCheck(RowOf(L"乙"));
-      ASSERT_TRUE(qvtest::Exec(link, L"delete from StrategyTable where StrategyName = ?", {L"甲"}));
-      if (c.item == Page::kItemDelete) script.ExpectBox(L"确定要删除这些策略吗？", IDYES);
-      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
-      if (c.item == Page::kItemStop)
-        Command(c.item);  // no element in the layout
-      else
-        Click(c.item);
-      EXPECT_EQ(0u, script.Remaining());
-      EXPECT_EQ(L"提示", script.Boxes().back().caption);
-      EXPECT_EQ(c.sentForOther, NextFrame());
-      EXPECT_TRUE(NothingSent());
-      EXPECT_LT(RowOf(L"甲"), 0);
-      EXPECT_EQ(0, Table(L"甲"));
-    });
+    for (bool counted : {true, false}) {
+      SCOPED_TRACE(testing::Message() << c.item << (counted ? " counted" : " uncounted"));
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
+      DatabaseTest::SetUp();
+      for (const wchar_t* name : {L"甲", L"乙"}) AddTarget(name);
+      Run([&] {
+        ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+        ClickCheck(RowOf(L"甲"));
+        ClickCheck(RowOf(L"乙"));
+        ASSERT_TRUE(qvtest::Exec(link, L"delete from StrategyTable where StrategyName = ?", {L"甲"}));
+        if (c.item == Page::kItemDelete) script.ExpectBox(L"确定要删除这些策略吗？", IDYES);
+        script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+        if (c.item == Page::kItemStop)
+          Command(c.item);  // no element in the layout
+        else
+          Click(c.item);
+        EXPECT_EQ(0u, script.Remaining());
+        EXPECT_EQ(L"提示", script.Boxes().back().caption);
+        EXPECT_EQ(c.sentForOther, NextFrame());
+        EXPECT_TRUE(NothingSent());
+        EXPECT_LT(RowOf(L"甲"), 0);
+        EXPECT_EQ(0, Table(L"甲"));
+      });
+    }
   }
 }
 
@@ -264,33 +270,38 @@ TEST_F(StrategyPage, ACommandOnAStrategyAnotherConsoleDeletedSendsNothingAndSays
 // the one the row shows: another console paused (or resumed) the strategy since this
 // page read it, and pressing the button on the stale row sends nothing, writes nothing,
 // says so and shows the list as it now is. The other checked strategy is still acted on.
+// So too where the database does not count the rows the change found.
 TEST_F(StrategyPage, PauseOrResumeOfAStrategyAnotherConsoleChangedSendsNothingAndSaysSo) {
   const struct {
     int shown, elsewhere;  // the stored Status the page read, and another console's
     const wchar_t* button;
   } cases[] = {{1, 2, L"暂停计划"}, {2, 1, L"恢复计划"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.shown);
-    DatabaseTest::SetUp();
-    AddTarget(L"甲", 0, c.shown);
-    AddTarget(L"乙", 0, c.shown);
-    Run([&] {
-      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
-      ClickCheck(RowOf(L"甲"));
-      ClickCheck(RowOf(L"乙"));
-      ASSERT_EQ(c.button, driver->ItemText(Page::kItemPauseResume));
-      ASSERT_TRUE(qvtest::Exec(link, L"update StrategyTable set Status = ? where StrategyName = ?", {c.elsewhere, L"甲"}));
-      script.ExpectBox(L"策略“甲”的状态已被其他控制台更改，命令未发送，列表将重新读取。");
-      Click(Page::kItemPauseResume);
-      ASSERT_EQ(0u, script.Remaining());
-      EXPECT_EQ(L"提示", script.Boxes().back().caption);
-      EXPECT_EQ(L"1547/3 乙", NextFrame());
-      EXPECT_TRUE(NothingSent());
-      EXPECT_EQ(c.elsewhere, Table(L"甲", true));
-      EXPECT_EQ(c.elsewhere, Table(L"乙", true));
-      const wchar_t* now = c.elsewhere == 1 ? L"计划中" : L"暂停计划";
-      EXPECT_EQ(std::wstring(now) + now, Cell(L"甲", Page::kColStatus) + Cell(L"乙", Page::kColStatus));
-    });
+    for (bool counted : {true, false}) {
+      SCOPED_TRACE(testing::Message() << c.shown << (counted ? " counted" : " uncounted"));
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
+      DatabaseTest::SetUp();
+      AddTarget(L"甲", 0, c.shown);
+      AddTarget(L"乙", 0, c.shown);
+      Run([&] {
+        ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+        ClickCheck(RowOf(L"甲"));
+        ClickCheck(RowOf(L"乙"));
+        ASSERT_EQ(c.button, driver->ItemText(Page::kItemPauseResume));
+        ASSERT_TRUE(qvtest::Exec(link, L"update StrategyTable set Status = ? where StrategyName = ?", {c.elsewhere, L"甲"}));
+        script.ExpectBox(L"策略“甲”的状态已被其他控制台更改，命令未发送，列表将重新读取。");
+        Click(Page::kItemPauseResume);
+        ASSERT_EQ(0u, script.Remaining());
+        EXPECT_EQ(L"提示", script.Boxes().back().caption);
+        EXPECT_EQ(L"1547/3 乙", NextFrame());
+        EXPECT_TRUE(NothingSent());
+        EXPECT_EQ(c.elsewhere, Table(L"甲", true));
+        EXPECT_EQ(c.elsewhere, Table(L"乙", true));
+        const wchar_t* now = c.elsewhere == 1 ? L"计划中" : L"暂停计划";
+        EXPECT_EQ(std::wstring(now) + now, Cell(L"甲", Page::kColStatus) + Cell(L"乙", Page::kColStatus));
+      });
+    }
   }
 }
 

@@ -922,34 +922,38 @@ TEST_F(StrategyWizard, ModifyReplacesTheRowsOrKeepsThemAll) {
 // tells the service nothing and ends. Either way the page shows the list as it now is.
 TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleDeletedWritesNothingBackAndSaysSo) {
   for (bool whileOpen : {false, true}) {
-    SCOPED_TRACE(whileOpen ? "deleted while open" : "deleted before");
-    StoreDeviceStrategy();
-    const wchar_t* const kDelete = L"delete from StrategyTable where StrategyName = '旧'";
-    Run([&] {
-      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
-      ShowPage(CQuorvaneUIHandler::kTabStrategies);
-      Check(L"旧");
-      if (!whileOpen) ASSERT_TRUE(qvtest::Exec(link, kDelete));
-      if (whileOpen) {
-        script.ExpectDialog([&](UiDialogDriver& w) {
-          Dlg& wizard = *w.As<Dlg>();
-          w.Click(Dlg::kTemplateNext);
-          SetText(w, Dlg::kNameEdit, L"新");
-          w.Click(Dlg::kLoginNext);
-          ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
-          ASSERT_TRUE(qvtest::Exec(link, kDelete));
-          EXPECT_EQ(0, wizard.SaveStrategy());
-        }, kStillOpen);
-      }
-      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
-      Click(Page::kItemModify);
-      EXPECT_EQ(0u, script.Remaining());
-      EXPECT_EQ(0, Grid().GetItemCount());
-      g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);  // nothing before it
-      testenv::PeerFrame frame;
-      EXPECT_TRUE(peer.ReceiveFrame(&frame, 5000) && frame.messageId == 9999) << frame.messageId;
-    });
-    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable"));
+    for (bool counted : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (whileOpen ? "deleted while open" : "deleted before") << (counted ? " counted" : " uncounted"));
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
+      StoreDeviceStrategy();
+      const wchar_t* const kDelete = L"delete from StrategyTable where StrategyName = '旧'";
+      Run([&] {
+        ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+        ShowPage(CQuorvaneUIHandler::kTabStrategies);
+        Check(L"旧");
+        if (!whileOpen) ASSERT_TRUE(qvtest::Exec(link, kDelete));
+        if (whileOpen) {
+          script.ExpectDialog([&](UiDialogDriver& w) {
+            Dlg& wizard = *w.As<Dlg>();
+            w.Click(Dlg::kTemplateNext);
+            SetText(w, Dlg::kNameEdit, L"新");
+            w.Click(Dlg::kLoginNext);
+            ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
+            ASSERT_TRUE(qvtest::Exec(link, kDelete));
+            EXPECT_EQ(0, wizard.SaveStrategy());
+          }, kStillOpen);
+        }
+        script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+        Click(Page::kItemModify);
+        EXPECT_EQ(0u, script.Remaining());
+        EXPECT_EQ(0, Grid().GetItemCount());
+        g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);  // nothing before it
+        testenv::PeerFrame frame;
+        EXPECT_TRUE(peer.ReceiveFrame(&frame, 5000) && frame.messageId == 9999) << frame.messageId;
+      });
+      EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from StrategyTable"));
+    }
   }
 }
 

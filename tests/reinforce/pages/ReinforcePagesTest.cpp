@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "console/SQLStatement.h"
 #include "reinforce/target.h"
 #include "support/DebugReportCapture.h"
 #include "support/ReinforcePageHost.h"
@@ -67,23 +68,30 @@ TEST_F(ReinforcePages, CheckedPoliciesEnableTheButtonsAndGoTogetherOrNotAtAll) {
 }
 
 // A policy another console deleted meanwhile: the delete says that it no longer exists,
-// the other checked one goes, and the list is read again.
+// the other checked one goes, and the list is read again; so too where the database does
+// not count the rows a delete found.
 TEST_F(ReinforcePages, DeletingAPolicyAnotherConsoleDeletedSaysSoAndReadsTheListAgain) {
-  AddPolicies();
-  Run([&](UiDialogDriver& d, CMainDlg&, CSecurityReinforceUIHandler& area) {
-    Grid& grid = area.StrategyPage()->GetGrid();
-    ToggleCheck(grid, 1);
-    ToggleCheck(grid, 2);
-    SQLServerLink other;  // another console's
-    ASSERT_TRUE(other.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
-    ASSERT_TRUE(qvtest::Exec(other, L"delete from reinforcingPolicy where policyName = '乙策略'"));
-    other.Disconnect();
-    script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(L"该记录已被删除，列表将重新读取。");
-    EXPECT_TRUE(d.Click(CSRReinforceStrategyUIHandler::kDeletePolicy));
-    EXPECT_EQ(0u, script.Remaining());
-    EXPECT_EQ(L"甲'基线 加固|丁策略", Column(grid, 0));
-  });
-  EXPECT_EQ(L"甲'基线 加固|丁策略", Text(L"select group_concat(policyName,'|') from reinforcingPolicy"));
+  for (bool counted : {true, false}) {
+    SCOPED_TRACE(counted ? "counted" : "uncounted");
+    SQLStatement::DriverStandIn uncounting;
+    uncounting.countsWithheld = !counted;
+    DatabaseTest::SetUp();
+    AddPolicies();
+    Run([&](UiDialogDriver& d, CMainDlg&, CSecurityReinforceUIHandler& area) {
+      Grid& grid = area.StrategyPage()->GetGrid();
+      ToggleCheck(grid, 1);
+      ToggleCheck(grid, 2);
+      SQLServerLink other;  // another console's
+      ASSERT_TRUE(other.Connect(qvtest::TestDatabase::Dsn(), L"", L""));
+      ASSERT_TRUE(qvtest::Exec(other, L"delete from reinforcingPolicy where policyName = '乙策略'"));
+      other.Disconnect();
+      script.ExpectBox(L"您确认删除么？", IDYES).ExpectBox(L"该记录已被删除，列表将重新读取。");
+      EXPECT_TRUE(d.Click(CSRReinforceStrategyUIHandler::kDeletePolicy));
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(L"甲'基线 加固|丁策略", Column(grid, 0));
+    });
+    EXPECT_EQ(L"甲'基线 加固|丁策略", Text(L"select group_concat(policyName,'|') from reinforcingPolicy"));
+  }
 }
 
 // Import, export and the reinforcement buttons are the list's own and touch nothing.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <set>
 
+#include "console/SQLStatement.h"
 #include "platform/TextConv.h"
 #include "reinforce/CSRSecurityReinforceDlg.h"
 #include "reinforce/ReinforceOptionMask.h"
@@ -148,36 +149,40 @@ TEST_F(ReinforceWizard, EditRewritesTheLoadedRowOrNothing) {
 // writes nothing and ends the wizard over the policy list read again.
 TEST_F(ReinforceWizard, AServiceOrPolicyAnotherConsoleDeletedIsToldAsGoneAndReadAgain) {
   for (bool service : {true, false}) {
-    SCOPED_TRACE(service ? "service" : "policy");
-    DatabaseTest::SetUp();
-    Sql({L"insert into reinforcingPolicy (policyName,policyDoc,policyObjective,policyTemplate) "
-         L"values ('甲策略','说明','文件服务器',5), ('乙策略','','OA数据库服务器',0)",
-         L"insert into service (serviceName,serviceDoc,servicePath,enabled) values ('TlntSvr','','',0), ('Spooler','','',0)"});
-    Open(0, [&](UiDialogDriver& w, Dlg& wizard, Grid& owner) {
-      EXPECT_TRUE(w.Click(Dlg::kNameNext));
-      Grid& services = wizard.GridById(Dlg::kServiceGrid);
-      ASSERT_EQ(2, services.GetItemCount());
-      for (int row = 0; row < 2; ++row) services.SetItemComboIndex(row, 3, Dlg::kChoiceMoveBack);
-      if (!service) WalkToSummary(w);
-      Sql({service ? L"delete from service where serviceName = 'Spooler'"
-                   : L"delete from reinforcingPolicy where policyName = '甲策略'"});
-      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
-      if (service) {
-        for (UINT next : {10002, 10004, 10006}) EXPECT_TRUE(w.Click(next)) << next;
-        EXPECT_EQ(0u, script.Remaining());
-        EXPECT_TRUE(w.IsOpenAndShown());
-        EXPECT_EQ(Dlg::kPageServices, wizard.CurrentPage());
-        EXPECT_EQ(L"TlntSvr 移回", Column(services, 0) + L" " + Column(services, 3));
-      } else {
-        EXPECT_TRUE(w.Click(Dlg::kFinish));
-        EXPECT_EQ(0u, script.Remaining());
-        EXPECT_FALSE(w.IsOpenAndShown());
-        EXPECT_EQ(L"乙策略", Column(owner, 0));
-      }
-    });
-    EXPECT_EQ(service ? L"甲策略,乙策略" : L"乙策略", Text(L"select group_concat(policyName) from reinforcingPolicy"));
-    EXPECT_EQ(service ? L"TlntSvr=1" : L"Spooler=1,TlntSvr=1",
-              Text(L"select group_concat(serviceName||'='||enabled) from (select * from service order by serviceName)"));
+    for (bool counted : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (service ? "service" : "policy") << (counted ? " counted" : " uncounted"));
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
+      DatabaseTest::SetUp();
+      Sql({L"insert into reinforcingPolicy (policyName,policyDoc,policyObjective,policyTemplate) "
+           L"values ('甲策略','说明','文件服务器',5), ('乙策略','','OA数据库服务器',0)",
+           L"insert into service (serviceName,serviceDoc,servicePath,enabled) values ('TlntSvr','','',0), ('Spooler','','',0)"});
+      Open(0, [&](UiDialogDriver& w, Dlg& wizard, Grid& owner) {
+        EXPECT_TRUE(w.Click(Dlg::kNameNext));
+        Grid& services = wizard.GridById(Dlg::kServiceGrid);
+        ASSERT_EQ(2, services.GetItemCount());
+        for (int row = 0; row < 2; ++row) services.SetItemComboIndex(row, 3, Dlg::kChoiceMoveBack);
+        if (!service) WalkToSummary(w);
+        Sql({service ? L"delete from service where serviceName = 'Spooler'"
+                     : L"delete from reinforcingPolicy where policyName = '甲策略'"});
+        script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+        if (service) {
+          for (UINT next : {10002, 10004, 10006}) EXPECT_TRUE(w.Click(next)) << next;
+          EXPECT_EQ(0u, script.Remaining());
+          EXPECT_TRUE(w.IsOpenAndShown());
+          EXPECT_EQ(Dlg::kPageServices, wizard.CurrentPage());
+          EXPECT_EQ(L"TlntSvr 移回", Column(services, 0) + L" " + Column(services, 3));
+        } else {
+          EXPECT_TRUE(w.Click(Dlg::kFinish));
+          EXPECT_EQ(0u, script.Remaining());
+          EXPECT_FALSE(w.IsOpenAndShown());
+          EXPECT_EQ(L"乙策略", Column(owner, 0));
+        }
+      });
+      EXPECT_EQ(service ? L"甲策略,乙策略" : L"乙策略", Text(L"select group_concat(policyName) from reinforcingPolicy"));
+      EXPECT_EQ(service ? L"TlntSvr=1" : L"Spooler=1,TlntSvr=1",
+                Text(L"select group_concat(serviceName||'='||enabled) from (select * from service order by serviceName)"));
+    }
   }
 }
 

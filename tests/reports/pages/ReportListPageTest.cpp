@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "console/ODBCDatabase.h"
+#include "console/SQLStatement.h"
 #include "reports/CRCReportManageOutPutSetDlg.h"
 #include "support/RefusedAllocations.h"
 #include "support/ReportsPageHost.h"
@@ -68,6 +69,29 @@ TEST_F(ReportListPage, DeleteAfterASortRemovesEveryReportOfTheCheckedNameOrNothi
     EXPECT_EQ(std::vector<std::wstring>{L"其他"}, Column(list, 0));
   });
   EXPECT_EQ(std::vector<std::wstring>{L"其他|策略A|2024-06-01 10:00:00|1|"}, Table());
+}
+
+// A report another console deleted meanwhile: its deletion says that it no longer
+// exists and the list is read again, whether or not the database counts the rows a
+// delete found.
+TEST_F(ReportListPage, DeletingAReportAnotherConsoleDeletedSaysSoAndReadsTheListAgain) {
+  for (bool counted : {true, false}) {
+    SCOPED_TRACE(counted ? "counted" : "uncounted");
+    SQLStatement::DriverStandIn uncounting;
+    uncounting.countsWithheld = !counted;
+    DatabaseTest::SetUp();
+    AddReport(L"甲报告");
+    AddReport(L"乙报告");
+    Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
+      CRCReportManagementUIHandler& list = *area.ReportList();
+      ClickCell(list, 0, 0);
+      Sql(L"delete from ReportCenterTable where ReportName = '甲报告'");
+      script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+      EXPECT_TRUE(d.Click(list.kItemDelete));
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(std::vector<std::wstring>{L"乙报告"}, Column(list, 0));
+    });
+  }
 }
 
 // A grid that cannot take another report shows none rather than some, and says so; the

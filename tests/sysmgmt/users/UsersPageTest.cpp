@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "console/CurrentUser.h"
+#include "console/SQLStatement.h"
 #include "support/GridClicks.h"
 #include "support/RefusedAllocations.h"
 #include "support/SysMgmtPageHost.h"
@@ -231,45 +232,49 @@ TEST_F(UsersPage, PasswordDialogRefusesEmptyAndMismatchedEntries) {
 TEST_F(UsersPage, AnAccountAnotherConsoleDeletedIsToldAsGoneNeverAsSaved) {
   enum Step { kTick, kSave, kPasswordLink, kPasswordGiven, kDelete };
   for (Step step : {kTick, kSave, kPasswordLink, kPasswordGiven, kDelete}) {
-    SCOPED_TRACE(step);
-    DatabaseTest::SetUp();
-    const int alice = AddUser(L"alice", 0, 1);
-    AddUser(L"bob", 0, 1);
-    auto drop = [&] { ASSERT_TRUE(qvtest::Exec(link, L"delete from Users where id=?", {alice})); };
-    Run([&](UiDialogDriver& d, CMainDlg& main) {
-      EXPECT_TRUE(d.ClickTab(CSystemManagementUIHandler::kTabCtrl, 1));
-      if (step == kTick) {
-        drop();
-        script.ExpectBox(L"该记录已被删除，列表将重新读取。");
-        EXPECT_TRUE(qvtest::ClickGridCell(Users(main).Grid(), 1, Page::kColumnCheck));  // alice's box
-      } else {
-        Select(main, {L"alice"});
-      }
-      if (step == kSave || step == kDelete) {
-        drop();
-        ::SetWindowTextW(d.Control(Page::kName), L"alice2");
-        if (step == kDelete) script.ExpectBox(L"确定删除选中的用户吗？", IDYES);
-        script.ExpectBox(L"该记录已被删除，列表将重新读取。");
-        EXPECT_TRUE(d.Click(step == kSave ? Page::kSave : Page::kDelete));
-      }
-      if (step == kPasswordLink || step == kPasswordGiven) {
-        if (step == kPasswordLink) drop();
-        if (step == kPasswordGiven) {
-          script.ExpectDialog([&](UiDialogDriver& p) {
-            for (UINT edit : {103u, 104u}) EXPECT_TRUE(p.Type(edit, L"Secret1"));
-            drop();
-            EXPECT_TRUE(p.Click(CSMUMPasswordDlg::kItemOk));
-          });
+    for (bool counted : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (step) << (counted ? " counted" : " uncounted"));
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
+      DatabaseTest::SetUp();
+      const int alice = AddUser(L"alice", 0, 1);
+      AddUser(L"bob", 0, 1);
+      auto drop = [&] { ASSERT_TRUE(qvtest::Exec(link, L"delete from Users where id=?", {alice})); };
+      Run([&](UiDialogDriver& d, CMainDlg& main) {
+        EXPECT_TRUE(d.ClickTab(CSystemManagementUIHandler::kTabCtrl, 1));
+        if (step == kTick) {
+          drop();
+          script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+          EXPECT_TRUE(qvtest::ClickGridCell(Users(main).Grid(), 1, Page::kColumnCheck));  // alice's box
+        } else {
+          Select(main, {L"alice"});
         }
-        script.ExpectBox(L"该记录已被删除，列表将重新读取。");
-        EXPECT_TRUE(qvtest::ClickGridCell(Users(main).Grid(), 1, Page::kColumnPassword));  // alice's "设置"
-      }
-      EXPECT_EQ(0u, script.Remaining());
-      EXPECT_EQ(L"", GridRow(main, L"alice"));
-      EXPECT_NE(L"", GridRow(main, L"bob"));
-      EXPECT_EQ(L"", d.ControlText(Page::kName));
-    });
-    EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Users where name like 'alice%'"));
+        if (step == kSave || step == kDelete) {
+          drop();
+          ::SetWindowTextW(d.Control(Page::kName), L"alice2");
+          if (step == kDelete) script.ExpectBox(L"确定删除选中的用户吗？", IDYES);
+          script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+          EXPECT_TRUE(d.Click(step == kSave ? Page::kSave : Page::kDelete));
+        }
+        if (step == kPasswordLink || step == kPasswordGiven) {
+          if (step == kPasswordLink) drop();
+          if (step == kPasswordGiven) {
+            script.ExpectDialog([&](UiDialogDriver& p) {
+              for (UINT edit : {103u, 104u}) EXPECT_TRUE(p.Type(edit, L"Secret1"));
+              drop();
+              EXPECT_TRUE(p.Click(CSMUMPasswordDlg::kItemOk));
+            });
+          }
+          script.ExpectBox(L"该记录已被删除，列表将重新读取。");
+          EXPECT_TRUE(qvtest::ClickGridCell(Users(main).Grid(), 1, Page::kColumnPassword));  // alice's "设置"
+        }
+        EXPECT_EQ(0u, script.Remaining());
+        EXPECT_EQ(L"", GridRow(main, L"alice"));
+        EXPECT_NE(L"", GridRow(main, L"bob"));
+        EXPECT_EQ(L"", d.ControlText(Page::kName));
+      });
+      EXPECT_EQ(0, qvtest::Int(link, L"select count(*) from Users where name like 'alice%'"));
+    }
   }
 }
 
