@@ -15,14 +15,10 @@
 #include "console/LocalClock.h"
 #include "platform/TextConv.h"
 #include "qvservice/CQvService.h"
-#include "support/AgentLinkTestWindow.h"
 #include "support/IntegrityPageHost.h"
 #include "support/RefusedAllocations.h"
 
 namespace {
-
-const UINT kSentinel = 1600;  // a header-only frame of the test's own, behind the page's
-const DWORD kHandledMs = 60000;
 
 // The largest block operator new gave while the window handled a message: its
 // procedure is wrapped for as long as this lives.
@@ -73,25 +69,11 @@ class StrategyPage : public IntegrityPageHost {
   void RunOnLogPane(const std::function<void(HWND)>& body) {
     AddTarget(L"月度策略");
     LocalClock::Fix clock(SYSTEMTIME{2024, 3, 6, 1, 9, 5, 7, 0});
-    const AgentLinkWindow behind{sentinel.Handle(), kSentinel};
-    CAgentLinkManager::RegisterWindow(behind);
     Run([&] {
       ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
       ShowPage(CQuorvaneUIHandler::kTabStrategies);
       body(Area().StrategyGuard()->LogPane());
     });
-    CAgentLinkManager::UnregisterWindow(behind);
-  }
-  // Whether done() holds once the page has handled what the peer sent: a frame of the
-  // test's own goes behind it, and the link hands frames over one at a time and in
-  // order, so once that one has come (or the link has dropped) done() holds or never
-  // will. A slow machine only makes it come later.
-  bool OnceHandled(const std::function<bool()>& done) {
-    const size_t before = sentinel.deliveries.size();
-    if (!peer.SendFrame(1, 0, kSentinel)) return done();
-    testenv::PumpUntil([&] { return done() || sentinel.deliveries.size() > before ||
-                                    !g_agentLinkManager.Link()->IsConnected(); }, kHandledMs);
-    return done();
   }
   // The log pane shows the start of its newest line (the pane does not wrap: a line is
   // a row).
@@ -103,8 +85,6 @@ class StrategyPage : public IntegrityPageHost {
     ::GetClientRect(pane, &client);
     return at.x >= 0 && at.x < client.right && at.y >= 0 && at.y < client.bottom;
   }
-
-  testenv::AgentLinkTestWindow sentinel;
 };
 
 TEST_F(StrategyPage, OneRowPerStrategyWithItsStatesInColourRefreshedOnlyOnTheAreasOwnPage) {
