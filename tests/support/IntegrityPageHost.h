@@ -79,7 +79,8 @@ class IntegrityPageHost : public qvtest::ConnectedDatabaseTest {
   // Whether done() holds once the window has handled what the peer sent: a frame of the
   // test's own goes behind it, and the link hands frames over one at a time and in
   // order, so once that one has come (or the link has dropped) done() holds or never
-  // will. A slow machine only makes it come later.
+  // will. A slow machine only makes it come later. For what a page does as it takes a
+  // frame, not what it leaves to a message of its own.
   bool OnceHandled(const std::function<bool()>& done) {
     const size_t before = sentinel.deliveries.size();
     if (!peer.SendFrame(1, 0, kSentinel)) return done();

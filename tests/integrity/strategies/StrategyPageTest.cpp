@@ -557,7 +557,7 @@ TEST_F(StrategyPage, TheLogPaneKeepsLongLinesWithinItsCharactersShowingTheNewest
     ASSERT_TRUE(peer.SendFrame(0, 0, 1532, record.data(), static_cast<uint32_t>(record.size())));
     const std::wstring cut = head + huge.substr(0, kept - 1) + L"… 2024-03-01 09:05:07\r";
     ASSERT_TRUE(ends(cut));
-    EXPECT_GT(8 * Page::kLogLineChars * sizeof(wchar_t), watch.Largest());
+    EXPECT_GT(8 * Page::kLogLineChars * sizeof(wchar_t), watch.Largest()) << "the reason read whole";
     const LONG cutAt = length() - static_cast<LONG>(cut.size());
     EXPECT_EQ(L"\r", text(cutAt - 1, cutAt)) << "a line of its own";
     EXPECT_TRUE(NewestStartShown(pane));
