@@ -48,6 +48,8 @@ class CServerDlg : public CUiDialogImpl<CServerDlg>, public CWHRoundRectFrameHel
 
   PickerTree& Tree() { return m_tree; }
   HTREEITEM RootItem() const { return m_root; }
+  // Hosts are still to come into the tree from the idle time.
+  bool Filling() const { return m_filling.Pending(); }
 
  private:
   LRESULT OnUiCommand(int idCtrl, LPNMHDR pnmh, BOOL& bHandled);

@@ -47,6 +47,8 @@ class CQvHipsUIHandler {
   int SendFilterToClient(int id);
 
   CListCtrlDataEx<unsigned long>& Grid() { return m_grid; }
+  // Rows are still to come into the grid from the idle time.
+  bool Filling() const { return m_filling.Pending(); }
   int CheckedCount() const { return m_checkedCount; }
   int CheckedRow() const { return m_checkedRow; }
 

@@ -75,6 +75,8 @@ class CQvSavecopyUIHandler {
   static std::wstring TypeLabel(int type);
 
   CMulStatusTree& Tree() { return m_tree; }
+  // Hosts are still to come into the tree from the idle time.
+  bool Filling() const { return m_filling.Pending(); }
   CListCtrlDataEx<unsigned long>& Grid() { return m_grid; }
   HTREEITEM ServerGroup() const { return m_serverGroupItem; }
   HTREEITEM DeviceGroup() const { return m_deviceGroupItem; }

@@ -187,6 +187,8 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   const StrategyRecord& Record() const { return m_record; }
   StrategyRecord& EditRecord() { return m_record; }
   CMulStatusTree& TreeById(UINT id);
+  // Hosts are still to come into the server trees and the device box from the idle time.
+  bool Filling() const { return m_filling.Pending(); }
   Grid& ObjectGrid() { return m_objectGrid; }
   HWND SummaryBox() const { return m_summaryBox; }
   // Where the login test connects (Telnet's port unless a test says otherwise).

@@ -837,11 +837,14 @@ class Session:
     def fail(self, why):
         raise Failure(why)
 
-    def wait_until(self, cond, timeout=10.0, what="condition", interval=0.05):
+    def wait_until(self, cond, timeout=10.0, what="condition", interval=0.05, gone=None):
         """wait_until, which fails at once (after a last look) when the console that ran
-        when the wait began has exited: it is reported as exited, with its log."""
+        when the wait began has exited: it is reported as exited, with its log. `gone`, when
+        given, tells besides why what is waited for can no longer come (or None)."""
         ran = self.console is not None and self.console.poll() is None
-        return wait_until(cond, timeout, what, interval, self._console_gone if ran else None)
+        whys = [why for why in (self._console_gone if ran else None, gone) if why]
+        return wait_until(cond, timeout, what, interval,
+                          (lambda: next((w for w in (why() for why in whys) if w), None)) if whys else None)
 
     def close(self):
         if self.peer:

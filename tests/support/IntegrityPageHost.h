@@ -16,6 +16,7 @@
 #include "integrity/CQuorvaneUIHandler.h"
 #include "support/GridClicks.h"
 #include "uiwin/CUiTabCtrl.h"
+#include "support/AgentLinkTestWindow.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
@@ -65,12 +66,27 @@ class IntegrityPageHost : public qvtest::ConnectedDatabaseTest {
   void Run(const std::function<void()>& body, unsigned short port = 0) {
     CMainDlg window(port ? port : peer.Port());
     main = &window;
+    const AgentLinkWindow behind{sentinel.Handle(), kSentinel};
+    CAgentLinkManager::RegisterWindow(behind);
     script.ExpectDialog([&](UiDialogDriver& d) {
       frame = d.Frame();
       driver = &d;
       body();
     });
     window.DoModal();
+    CAgentLinkManager::UnregisterWindow(behind);
+  }
+  // Whether done() holds once the window has handled what the peer sent: a frame of the
+  // test's own goes behind it, and the link hands frames over one at a time and in
+  // order, so once that one has come (or the link has dropped) done() holds or never
+  // will. A slow machine only makes it come later. For what a page does as it takes a
+  // frame, not what it leaves to a message of its own.
+  bool OnceHandled(const std::function<bool()>& done) {
+    const size_t before = sentinel.deliveries.size();
+    if (!peer.SendFrame(1, 0, kSentinel)) return done();
+    testenv::PumpUntil([&] { return done() || sentinel.deliveries.size() > before ||
+                                    !g_agentLinkManager.Link()->IsConnected(); }, 60000);
+    return done();
   }
   // Waits until the link to the peer stands (the peer accepts first).
   static bool LinkConnected() {
@@ -132,7 +148,9 @@ class IntegrityPageHost : public qvtest::ConnectedDatabaseTest {
     return main->ProcessWindowMessage(frame, message, wParam, lParam, result);
   }
 
+  static constexpr UINT kSentinel = 1600;  // a header-only frame that nobody else takes
   testenv::LoopbackPeer peer;
+  testenv::AgentLinkTestWindow sentinel;
   ModalScript script;
   UiDialogDriver* driver = nullptr;
   CMainDlg* main = nullptr;

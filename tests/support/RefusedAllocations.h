@@ -5,7 +5,8 @@
 // fails, and those after it succeed again (the box that tells the user is built). The
 // replaced operator new is in support/alloc/RefusedAllocations.cpp, which
 // only the suites that use it compile in (their CMakeLists.txt adds it), so no other
-// test program allocates through it.
+// test program allocates through it. It also tells how much code asks for at once
+// (WatchAllocations): a reader that must not take a large input whole.
 #include <cstddef>
 
 namespace qvtest {
@@ -18,6 +19,17 @@ class RefuseAllocations {
   RefuseAllocations& operator=(const RefuseAllocations&) = delete;
 
   int Refused() const;
+};
+
+// While it lives, the largest block this thread asks operator new for.
+class WatchAllocations {
+ public:
+  WatchAllocations();
+  ~WatchAllocations();
+  WatchAllocations(const WatchAllocations&) = delete;
+  WatchAllocations& operator=(const WatchAllocations&) = delete;
+
+  size_t Largest() const;
 };
 
 // What a new grid row of `columns` cells allocates in one piece: its cells.

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "platform/TextConv.h"
@@ -20,10 +21,12 @@ namespace {
 
 const DWORD kLimitMs = 60000;  // Wine can be slow to start a process
 
-HWND WaitForWindow(const testenv::ChildProcess& process, const wchar_t* title) {
+// The program's window with this title once it shows; null at once when the program
+// has ended.
+HWND WaitForWindow(testenv::ChildProcess& process, const wchar_t* title) {
   HWND found = nullptr;
-  testenv::PollUntil([&] { return (found = process.FindWindow(title)) != nullptr; }, kLimitMs);
-  return found;
+  testenv::PollUntil([&] { return (found = process.FindWindow(title)) != nullptr || process.WaitExit(0); }, kLimitMs);
+  return process.WaitExit(0) ? nullptr : found;
 }
 
 class ConsoleProcess : public qvtest::DatabaseTest {
@@ -37,6 +40,12 @@ class ConsoleProcess : public qvtest::DatabaseTest {
     ASSERT_TRUE(service.Start(L"\"" + testenv::WindowsPath(QV_SERVICE_EXE) + L"\" --data \"" +
                               testenv::SourcePath(L"src\\qvservice\\QvServiceDemo.txt") + L"\"", CREATE_NO_WINDOW));
   }
+  // Whether cond comes to hold while the console runs: its end ends the wait.
+  bool WhileRunning(const std::function<bool()>& cond) {
+    testenv::PollUntil([&] { return cond() || console.WaitExit(0); }, kLimitMs);
+    return cond() && !console.WaitExit(0);
+  }
+
   testenv::TempDir dir;
   const std::wstring exe = dir.File(L"Quorvane.exe");
   testenv::ChildProcess service, console, second;
@@ -88,15 +97,15 @@ TEST_F(ConsoleProcess, OverAGeneratedDatabaseOpensEachAreaByItsButtonAndLeavesBy
                                                                 {109, 1101, true}, {105, 181, true}};
   for (const auto& a : areas) {
     ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, a.button));
-    EXPECT_TRUE(testenv::PollUntil([&] { return shown(a.control) == a.shown; }, kLimitMs)) << a.button;
+    EXPECT_TRUE(WhileRunning([&] { return shown(a.control) == a.shown; })) << a.button;
     EXPECT_TRUE(alone()) << a.button;
   }
 
   // Into the tray and back with a double click on its icon, then out.
   ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, 103));
-  EXPECT_TRUE(testenv::PollUntil([&] { return !::IsWindowVisible(main); }, kLimitMs));
+  EXPECT_TRUE(WhileRunning([&] { return !::IsWindowVisible(main); }));
   ::PostMessageW(main, 2025, 1, WM_LBUTTONDBLCLK);
-  EXPECT_TRUE(testenv::PollUntil([&] { return alone(); }, kLimitMs));
+  EXPECT_TRUE(WhileRunning([&] { return alone(); }));
   ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(main, 101));
   ASSERT_TRUE(UiDialogDriver::ClickInOtherProcess(WaitForWindow(console, L"确定"), IDYES));
   DWORD code = 0;

@@ -27,9 +27,14 @@ class LookAtTools : public qvtest::DatabaseTest {
     testenv::PollUntil([&] { return (found = tool.FindWindow(title)) != nullptr || tool.WaitExit(0); }, kLimitMs);
     return tool.WaitExit(0) ? nullptr : found;
   }
-  // A click on the element once it can be clicked (a page opens after its window shows).
-  static bool Click(HWND frame, UINT item) {
-    return testenv::PollUntil([&] { return UiDialogDriver::ClickInOtherProcess(frame, item) != FALSE; }, kLimitMs);
+  // A click on the element once it can be clicked (a page opens after its window shows);
+  // false at once when the tool has ended.
+  bool Click(HWND frame, UINT item) {
+    bool clicked = false;
+    testenv::PollUntil(
+        [&] { return (clicked = UiDialogDriver::ClickInOtherProcess(frame, item) != FALSE) || tool.WaitExit(0); },
+        kLimitMs);
+    return clicked;
   }
   // The box with this caption is shown; it is answered with button.
   void Answer(const wchar_t* caption, UINT button) {
@@ -67,7 +72,9 @@ TEST_F(LookAtTools, TheReinforcementWizardShowsItsRefusals) {
   HWND main = Wait(L"完整性安全监测系统");
   ASSERT_TRUE(main);
   HWND wizard = nullptr;
-  ASSERT_TRUE(testenv::PollUntil([&] { return (wizard = tool.FindWindow(nullptr)) != main && wizard; }, kLimitMs));
+  testenv::PollUntil([&] { return ((wizard = tool.FindWindow(nullptr)) != main && wizard) || tool.WaitExit(0); },
+                     kLimitMs);
+  ASSERT_TRUE(wizard && wizard != main && !tool.WaitExit(0));
   ASSERT_TRUE(Click(wizard, 10000));  // "下一步" without a name
   Answer(L"警告", IDOK);
   EXPECT_TRUE(::IsWindowVisible(wizard));

@@ -6,7 +6,8 @@ band across the pane in a screenshot) once past 1,000 and at the end, and a clic
 up). A click made just after the service sent many lines at once is answered as soon:
 the console takes the user's click before the lines still to come. After a failure
 reason far wider than the pane, the short lines that follow show from their start: the
-pane is not left scrolled to the end of the long line, empty."""
+pane is not left scrolled to the end of the long line, empty. A wait for what the lines
+should show ends once the console has handled them all and had time to paint them."""
 
 import struct
 import threading
@@ -19,6 +20,39 @@ SHORT = 40        # short lines after a long one: more than the pane shows
 RATE = 20
 AT_ONCE = 1.0     # seconds a click may wait for its answer
 NAME = "月度策略"
+MARK = "10.9.9.9"  # a host whose notices go behind the lines
+PAINT = 10        # seconds a console that has handled every line has to show them
+
+
+def address(ip):
+    a, b, c, d = (int(p) for p in ip.split("."))
+    return a | b << 8 | c << 16 | d << 24
+
+
+class Marks:
+    """Tells when the lines sent so far have all been handled: a notice for MARK goes
+    behind them, and the console, which takes the link's frames in order, writes the
+    host's state as it handles it. after() sends one and gives a wait's `gone`: what the
+    lines should show can no longer come once they were handled PAINT seconds ago."""
+
+    def __init__(self, s, peer):
+        self.s, self.peer, self.online = s, peer, 0
+
+    def after(self):
+        self.online = 1 - self.online
+        online = self.online
+        self.peer.send(0, address(MARK), 1529 if online else 1530)
+        handled = []
+
+        def gone():
+            if not handled:
+                if self.s.db_value("select Status from Client where IP=?", (MARK,)) != online:
+                    return None
+                handled.append(time.monotonic())
+            if time.monotonic() - handled[0] < PAINT:
+                return None
+            return "the console had handled every line sent %d s before" % PAINT
+        return gone
 
 
 def run_log(result, reason=""):
@@ -46,10 +80,10 @@ def shows_line_starts(s, main, rect):
     return inked >= len(rows) / 3
 
 
-def newest_in_view(s, main, pane, line, timeout):
+def newest_in_view(s, main, pane, line, timeout, gone):
     """The line of "一" comes into view and stays there (a screenshot taken while the
     console is between two steps of its work does not count)."""
-    s.wait_until(lambda: dark_band(s, main, pane), timeout, "line %d in view in the run-log pane" % line)
+    s.wait_until(lambda: dark_band(s, main, pane), timeout, "line %d in view in the run-log pane" % line, gone=gone)
     time.sleep(1.0)
     s.check(dark_band(s, main, pane), "line %d came into view in the run-log pane and left it" % line)
 
@@ -67,6 +101,7 @@ def send_paced(peer, count, failures):
 def scenario(s):
     s.db_exec("insert into StrategyTable(StrategyName,StrategyDescriptor,StrategyType,TaskMode,Status,RunStatus,"
               "Ip,id) values(?,?,?,?,?,?,?,?)", (NAME, "每月一次", 7, 0, 1, 0, "10.0.0.1", "1"))
+    s.db_exec("insert into Client(Name,IP,MAC,Status,Type) values(?,?,'',0,0)", (MARK, MARK))
     peer = s.start_peer()
     main = s.start_console()
     peer.wait_connected()
@@ -75,12 +110,13 @@ def scenario(s):
     s.click(main, area.head_centre(364, 1))  # 监测策略
     page = main.layout(103, {111: 1, 364: 1})
     pane = page.element(125)[0]
+    marks = Marks(s, peer)
 
     newest = run_log(3, "一" * 300)
     for i in range(FAST - 1):
         peer.send(0, 0, 1532, run_log(1 + i % 2))
     peer.send(0, 0, 1532, newest)
-    newest_in_view(s, main, pane, FAST, 90)
+    newest_in_view(s, main, pane, FAST, 90, marks.after())
     failures = []
     sender = threading.Thread(target=send_paced, args=(peer, PACED, failures))
     sender.start()
@@ -107,14 +143,14 @@ def scenario(s):
     s.wait_gone(box, 5)
 
     peer.send(0, 0, 1532, newest)
-    newest_in_view(s, main, pane, FAST + PACED + BACKLOG + 1, 30)
+    newest_in_view(s, main, pane, FAST + PACED + BACKLOG + 1, 30, marks.after())
 
     # A reason far wider than the pane, then short lines.
     peer.send(0, 0, 1532, run_log(3, "目标主机不可达 access denied " * 150))
     for i in range(SHORT):
         peer.send(0, 0, 1532, run_log(1 + i % 2))
     s.wait_until(lambda: shows_line_starts(s, main, pane), 20,
-                 "the short lines after a long one to show in the run-log pane")
+                 "the short lines after a long one to show in the run-log pane", gone=marks.after())
     for i in range(3):  # and the next lines leave them so
         peer.send(0, 0, 1532, run_log(2))
         time.sleep(0.5)

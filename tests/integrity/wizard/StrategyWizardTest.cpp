@@ -105,11 +105,14 @@ class StrategyWizard : public IntegrityPageHost {
 
 // A list of a large site filled from the window's idle time: what is in as the window
 // opens is not all of it, nor is what one slice adds; and a message posted between two
-// slices is taken while entries are still to come. Then the list ends whole.
-void ExpectFilledASliceAtATime(const std::function<size_t()>& count, size_t whole) {
+// slices is taken while entries are still to come. Then the list ends whole. The waits
+// end too once `filling` says nothing more comes.
+void ExpectFilledASliceAtATime(const std::function<size_t()>& count, size_t whole,
+                               const std::function<bool()>& filling) {
   const size_t opened = count();
   EXPECT_LT(opened, whole) << "filled whole as it opened";
-  ASSERT_TRUE(testenv::PumpUntil([&] { return count() > opened; }, 60000));
+  testenv::PumpUntil([&] { return count() > opened || !filling(); }, 60000);
+  ASSERT_GT(count(), opened);
   EXPECT_LT(count(), whole) << "one slice filled it all";
   struct Marker {
     static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -131,7 +134,8 @@ void ExpectFilledASliceAtATime(const std::function<size_t()>& count, size_t whol
   EXPECT_TRUE(testenv::PumpUntil([&] { return taken; }, 60000));
   ::DestroyWindow(window);
   EXPECT_LT(atMessage, whole) << "the message waited for the whole list";
-  EXPECT_TRUE(testenv::PumpUntil([&] { return count() == whole; }, 120000)) << count() << " of " << whole;
+  testenv::PumpUntil([&] { return count() == whole || !filling(); }, 120000);
+  EXPECT_EQ(whole, count());
 }
 
 // The attributes panel's title names the template, wide enough for all of it.
@@ -166,8 +170,9 @@ TEST_F(StrategyWizard, ALargeSitesListsFillASliceAtATimeBetweenTheWindowsMessage
        [&] {
          std::wstring result;
          script.ExpectDialog([&](UiDialogDriver& d) {
-           CMulStatusTree& tree = d.As<CServerDlg>()->Tree().tree;
-           ExpectFilledASliceAtATime([&] { return size_t(tree.GetCount()); }, servers + 1);
+           CServerDlg* dlg = d.As<CServerDlg>();
+           ExpectFilledASliceAtATime([&] { return size_t(dlg->Tree().tree.GetCount()); }, servers + 1,
+                                     [&] { return dlg->Filling(); });
          });
          CServerDlg picker(&result);
          picker.DoModal();
@@ -187,20 +192,22 @@ TEST_F(StrategyWizard, ALargeSitesListsFillASliceAtATimeBetweenTheWindowsMessage
                  return size_t(wizard.TreeById(Dlg::kServerTree).GetCount()) +
                         wizard.TreeById(Dlg::kTargetTree).GetCount() + ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
                },
-               2 * (servers + 1) + devices);
+               2 * (servers + 1) + devices, [&] { return wizard.Filling(); });
          });
        }},
       {"HIPS rows",
        [&] {
          Run([&] {
-           ExpectFilledASliceAtATime([&] { return size_t(Hips().Grid().GetItemCount()); }, kHosts);
+           ExpectFilledASliceAtATime([&] { return size_t(Hips().Grid().GetItemCount()); }, kHosts,
+                                     [&] { return Hips().Filling(); });
          });
        }},
       {"history copies' hosts",
        [&] {
          Run([&] {
            CMulStatusTree& tree = Area().Savecopy()->Tree();
-           ExpectFilledASliceAtATime([&] { return size_t(tree.GetCount()); }, 2 + servers + devices);
+           ExpectFilledASliceAtATime([&] { return size_t(tree.GetCount()); }, 2 + servers + devices,
+                                     [&] { return Area().Savecopy()->Filling(); });
          });
        }},
   };
@@ -235,7 +242,7 @@ TEST_F(StrategyWizard, ALargeSitesHostsEndWholeAndInOrder) {
       }
       HWND combo = w.Control(Dlg::kDeviceCombo);
       auto deviceCount = [&] { return static_cast<size_t>(::SendMessageW(combo, CB_GETCOUNT, 0, 0)); };
-      if (!leave) ASSERT_TRUE(testenv::PumpUntil([&] { return deviceCount() == devices.size(); }, 60000));
+      if (!leave) testenv::PumpUntil([&] { return deviceCount() == devices.size() || !wizard.Filling(); }, 60000);
       for (UINT id : {Dlg::kServerTree, Dlg::kTargetTree}) {
         CMulStatusTree& tree = wizard.TreeById(id);
         EXPECT_EQ(servers, qvtest::Children(tree, tree.GetRootItem())) << id;

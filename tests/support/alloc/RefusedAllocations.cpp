@@ -1,5 +1,7 @@
 #include "support/RefusedAllocations.h"
 
+#include <windows.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -11,11 +13,15 @@ namespace {
 std::atomic<size_t> g_refusedSize{0};
 std::atomic<int> g_allowed{0};
 std::atomic<int> g_refused{0};
+std::atomic<DWORD> g_watchedThread{0};
+std::atomic<size_t> g_largest{0};
 
 }  // namespace
 
 // The program's operator new, as the runtime's own (malloc) unless a refusal is armed.
 void* operator new(std::size_t size) {
+  if (g_watchedThread.load() != 0 && g_watchedThread.load() == ::GetCurrentThreadId() && size > g_largest.load())
+    g_largest = size;
   if (size != 0 && size == g_refusedSize.load() && g_allowed.fetch_sub(1) == 0) {
     ++g_refused;
     throw std::bad_alloc();
@@ -38,6 +44,15 @@ RefuseAllocations::RefuseAllocations(size_t bytes, int allowed) {
 RefuseAllocations::~RefuseAllocations() { g_refusedSize = 0; }
 
 int RefuseAllocations::Refused() const { return g_refused.load(); }
+
+WatchAllocations::WatchAllocations() {
+  g_largest = 0;
+  g_watchedThread = ::GetCurrentThreadId();
+}
+
+WatchAllocations::~WatchAllocations() { g_watchedThread = 0; }
+
+size_t WatchAllocations::Largest() const { return g_largest.load(); }
 
 size_t GridRowBytes(int columns) { return size_t(columns) * sizeof(CListSubItemEx); }
 

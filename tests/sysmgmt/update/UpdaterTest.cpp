@@ -45,7 +45,8 @@ struct UpdateWorld : CAutoUpdater::Seam {
     auto arg = [](const std::wstring& path) { return L" \"" + qv::Utf8ToWide(testenv::UnixPath(path)) + L"\""; };
     if (server.StartUnix(L"/usr/bin/python3" + arg(testenv::SourcePath(L"tests\\support\\update_server.py")) +
                          arg(site.Path()) + arg(state.File(L"port")) + arg(state.File(L"log"))))
-      testenv::PollUntil([&] { return !!(std::ifstream(qv::WideToUtf8(state.File(L"port"))) >> port); }, 60000);
+      testenv::PollUntil(
+          [&] { return !!(std::ifstream(qv::WideToUtf8(state.File(L"port"))) >> port) || server.WaitExit(0); }, 60000);
     wchar_t tmp[MAX_PATH];
     ::GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
     savedTmp = tmp;
