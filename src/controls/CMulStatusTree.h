@@ -106,6 +106,8 @@ class CMulStatusTree : public CWindowImpl<CMulStatusTree, CTreeViewCtrl> {
   LRESULT OnLButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnLButtonDblClk(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnScroll(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // Puts the item of the row (in the order items show) first; FALSE when it is not found.
+  BOOL ShowRowFirst(int row);
   LRESULT OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   // Forgets what it knew of rows of children when items go or states are set from outside.
   LRESULT OnItemsChanging(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
