@@ -8,7 +8,9 @@ int ExecuteOnRecord(SQLStatement* statement) {
   return statement->RowCount() == 0 ? 0 : 1;
 }
 
-void TellRecordGone(const std::function<void()>& reread) {
-  UiMessageBox(L"该记录已被删除，列表将重新读取。", L"提示", MB_ICONINFORMATION);
+void TellRecordGone(const std::function<void()>& reread) { TellRecordGone(L"该记录已被删除，列表将重新读取。", reread); }
+
+void TellRecordGone(const std::wstring& text, const std::function<void()>& reread) {
+  UiMessageBox(text.c_str(), L"提示", MB_ICONINFORMATION);
   if (reread) reread();
 }

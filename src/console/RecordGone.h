@@ -5,6 +5,7 @@
 // transaction is rolled back, nothing goes to the service, the user is told so and the
 // page reads its list again. A later change of a record that still exists simply wins.
 #include <functional>
+#include <string>
 
 class SQLStatement;
 
@@ -16,3 +17,5 @@ int ExecuteOnRecord(SQLStatement* statement);
 // Tells that the record is gone ("该记录已被删除，列表将重新读取。"), then runs reread, the
 // page's own reading of its list.
 void TellRecordGone(const std::function<void()>& reread);
+// The same, told in the page's own words (naming what is gone).
+void TellRecordGone(const std::wstring& text, const std::function<void()>& reread);

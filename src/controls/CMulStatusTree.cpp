@@ -40,18 +40,26 @@ BOOL CMulStatusTree::SubclassWindow(HWND hWnd) {
 }
 
 namespace {
-LRESULT CALLBACK Unheard(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK UnheardProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return message == WM_NOTIFY ? 0 : ::DefWindowProcW(window, message, wParam, lParam);
 }
 }  // namespace
 
-void CMulStatusTree::DestroyUnheard() {
+void CMulStatusTree::Unheard(const std::function<void()>& act) {
   if (!::IsWindow(m_hWnd)) return;
   HWND notified = ::IsWindow(m_treeNotified) ? m_treeNotified : nullptr;
   const LONG_PTR proc =
-      notified ? ::SetWindowLongPtrW(notified, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Unheard)) : 0;
-  ::DestroyWindow(m_hWnd);
+      notified ? ::SetWindowLongPtrW(notified, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnheardProc)) : 0;
+  act();
   if (notified) ::SetWindowLongPtrW(notified, GWLP_WNDPROC, proc);
+}
+
+void CMulStatusTree::DestroyUnheard() {
+  Unheard([this] { ::DestroyWindow(m_hWnd); });
+}
+
+void CMulStatusTree::DeleteAllUnheard() {
+  Unheard([this] { DeleteAllItems(); });
 }
 
 void CMulStatusTree::SetUp() {

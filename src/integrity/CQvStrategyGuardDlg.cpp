@@ -11,11 +11,13 @@
 #include "console/CDirectoryDlg.h"
 #include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
 #include "platform/CGdiObject.h"
+#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -258,6 +260,69 @@ void CQvStrategyGuardDlg::FillClients(SQLServerLink* link) {
     m_filling.Start(m_hWnd, [this](DWORD until) { return AddClientsUnseen(until); });
 }
 
+// At once: the user is waiting on the panel that shows them. The target tree's checked
+// host is checked again as it comes.
+void CQvStrategyGuardDlg::ReadServersAgain(SQLServerLink& link) {
+  std::vector<Client> servers;
+  if (!ReadClients(link, 0, &servers)) {
+    TellReadFailure(link, kReadServersFailed);
+    return;
+  }
+  m_filling.Finish();
+  std::vector<std::wstring> checked;
+  for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item; item = m_serverTree.GetNextSiblingItem(item))
+    if (m_serverTree.GetCheck(item) == EM_TVIS_CHECK) checked.push_back(m_serverTree.GetItemText(item));
+  m_targetToCheck = m_checkedTarget ? m_targetTree.GetItemText(m_checkedTarget) : std::wstring();
+  m_checkedTarget = nullptr;
+  m_serverItems.clear();
+  for (CMulStatusTree* tree : {&m_serverTree, &m_targetTree}) tree->DeleteAllUnheard();
+  m_serverRoot = m_serverTree.InsertOpenGroup(L"服务器群组", kImageCategory);
+  m_targetRoot = m_targetTree.InsertOpenGroup(L"服务器群组", kImageCategory);
+  m_servers.swap(servers);
+  m_serversIn[0] = m_serversIn[1] = 0;
+  while (AddClientsUnseen(0)) {
+  }
+  m_targetToCheck.clear();
+  for (const std::wstring& label : checked) {
+    const auto items = m_serverItems.equal_range(label);
+    for (auto item = items.first; item != items.second; ++item) m_serverTree.SetCheck(item->second, EM_TVIS_CHECK, TRUE);
+  }
+}
+
+bool CQvStrategyGuardDlg::GoneServers(SQLServerLink& link, std::vector<std::wstring>* gone) {
+  std::wstring ip;
+  for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item; item = m_serverTree.GetNextSiblingItem(item)) {
+    if (m_serverTree.GetCheck(item) != EM_TVIS_CHECK) continue;
+    const std::wstring label = m_serverTree.GetItemText(item);
+    const int found = ServerAddress(link, label, m_serverTree.GetItemData(item) != 0, &ip);
+    if (found < 0) {
+      TellError(link);
+      return false;
+    }
+    if (found == 0) gone->push_back(label);
+  }
+  return true;
+}
+
+std::wstring CQvStrategyGuardDlg::HostsGoneText(const std::vector<std::wstring>& names) {
+  std::wstring joined;
+  for (const std::wstring& name : names) joined += (joined.empty() ? L"" : L"”、“") + name;
+  return qv::FormatW(L"主机“%ls”已被删除，列表将重新读取。", joined.c_str());
+}
+
+void CQvStrategyGuardDlg::ServersGone(SQLServerLink& link, const std::wstring& text) {
+  TellRecordGone(text, [&] { ReadServersAgain(link); });
+}
+
+// The template tree is read again; its one check was the object's.
+void CQvStrategyGuardDlg::ObjectGone(SQLServerLink& link, const std::wstring& name) {
+  TellRecordGone(qv::FormatW(L"策略对象“%ls”已被删除，列表将重新读取。", name.c_str()), [&] {
+    m_checkedTemplate = nullptr;
+    m_templateTree.DeleteAllItems();
+    FillTemplateTree(&link);
+  });
+}
+
 // Servers into each tree in turn, then the devices, while the slice lasts.
 bool CQvStrategyGuardDlg::AddClients(DWORD until) {
   size_t added = 0;
@@ -271,6 +336,11 @@ bool CQvStrategyGuardDlg::AddClients(DWORD until) {
                                  .InsertItem(label.c_str(), image, image, which ? m_targetRoot : m_serverRoot,
                                              TVI_LAST, EM_TVIS_UNCHECK, c.name.empty() ? 0 : 1);
       if (item && !which) m_serverItems.emplace(label, item);
+      if (item && which && !m_targetToCheck.empty() && label == m_targetToCheck) {
+        m_targetTree.SetCheck(item, EM_TVIS_CHECK, FALSE);
+        m_checkedTarget = item;
+        m_targetToCheck.clear();
+      }
     } else if (m_devicesIn < m_devices.size()) {
       const Client& c = m_devices[m_devicesIn++];
       m_deviceCombo.AddString((c.name.empty() ? c.ip : c.name).c_str());

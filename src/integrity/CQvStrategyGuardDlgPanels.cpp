@@ -71,7 +71,7 @@ void CQvStrategyGuardDlg::OnTemplateNext() {
       return;
     }
     if (found == 0) {
-      Warn(L"所选策略对象不存在！");
+      ObjectGone(link, text);
       return;
     }
   }
@@ -106,7 +106,23 @@ void CQvStrategyGuardDlg::OnOsAttributesNext() {
   ShowPanel(kPanelServers);
 }
 
+// A checked host another console deleted since the tree showed it is told, and the tree
+// read again.
 void CQvStrategyGuardDlg::OnTargetNext() {
+  {
+    SQLServerLink link;
+    std::vector<std::wstring> gone;
+    if (!Connect(link)) {
+      TellNoConnection();
+      EndDialog(IDCANCEL);
+      return;
+    }
+    if (!GoneServers(link, &gone)) return;
+    if (!gone.empty()) {
+      ServersGone(link, HostsGoneText(gone));
+      return;
+    }
+  }
   std::wstring text;
   int checked = 0;
   for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item; item = m_serverTree.GetNextSiblingItem(item)) {
