@@ -471,7 +471,8 @@ LRESULT CQvStrategyGuardDlg::OnIgnoreCheck(int, LPNMHDR pnmh, BOOL&) {
   return 0;
 }
 
-// A server's label chooses the folder the object row will watch on it.
+// A server's label chooses the folder the object row will watch on it. One another
+// console deleted since the tree showed it is told, and the tree read again.
 LRESULT CQvStrategyGuardDlg::OnTargetLabelClick(int, LPNMHDR pnmh, BOOL&) {
   HTREEITEM item = reinterpret_cast<const CMulStatusTreeNotify*>(pnmh)->hItem;
   TVITEMW tv{};
@@ -481,12 +482,17 @@ LRESULT CQvStrategyGuardDlg::OnTargetLabelClick(int, LPNMHDR pnmh, BOOL&) {
       (tv.iImage != kImageOnline && tv.iImage != kImageOffline))
     return 0;
   const std::wstring label = m_targetTree.GetItemText(item);
-  std::wstring ip = label;  // an item without a name shows the address
-  if (m_targetTree.GetItemData(item) != 0) {
+  std::wstring ip;
+  {
     SQLServerLink link;
-    if (!Connect(link) || LookUp(link, L"select ip from client where name=?", label, &ip) < 0) {
+    const int found = Connect(link) ? ServerAddress(link, label, m_targetTree.GetItemData(item) != 0, &ip) : -1;
+    if (found < 0) {
       TellNoConnection();
       EndDialog(IDCANCEL);
+      return 0;
+    }
+    if (found == 0) {
+      ServersGone(link, HostsGoneText({label}));
       return 0;
     }
   }

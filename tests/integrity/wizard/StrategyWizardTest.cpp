@@ -1138,29 +1138,49 @@ TEST_F(StrategyWizard, TargetsAreFoundByNameWithADotAndADeletedOneIsNamedAndItsL
       toSummary(w);
     };
   };
+  // The custom file-system template's target tab.
+  auto targetTab = [](UiDialogDriver& w, Dlg& wizard) {
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"自定义文件系统完整性监测策略");
+    w.Click(Dlg::kTemplateNext);
+    w.Click(Dlg::kObjectAdd);
+  };
+  using Act = std::function<void(UiDialogDriver&, Dlg&)>;
+  auto click = [](UINT item) { return Act([item](UiDialogDriver& w, Dlg&) { EXPECT_TRUE(w.Click(item)); }); };
+  // A press and release of the left button on the middle of db.local's label in the
+  // target tree, where the tree lays it out.
+  const Act clickLabel = [](UiDialogDriver&, Dlg& wizard) {
+    CMulStatusTree& tree = wizard.TreeById(Dlg::kTargetTree);
+    RECT label{};
+    ASSERT_TRUE(tree.GetItemRect(qvtest::FindItem(tree, L"db.local"), &label, TRUE));
+    const LPARAM at = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+    ::PostMessageW(tree, WM_LBUTTONUP, 0, at);  // ends the tree view's drag detection
+    ::SendMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  };
   const wchar_t* const kHostGone = L"delete from Client where Name = 'db.local'";
   const struct {
     const char* name;
     const wchar_t* modify;  // the strategy modified; null: a new one
-    std::function<void(UiDialogDriver&, Dlg&)> walk;
+    Act walk;
     const wchar_t* deletion;  // by another console, once the walk is done; null: none
-    UINT click;
+    Act act;
     const wchar_t* box;  // null: stored
     UINT tree;           // the list read again: without `gone`, with `checked` still checked
     const wchar_t* gone;
     const wchar_t* checked;
   } rows[] = {
-      {"object row's host there", L"文件策略", nullptr, nullptr, Dlg::kFinish, nullptr, 0, nullptr, nullptr},
-      {"object row's host deleted", L"文件策略", nullptr, kHostGone, Dlg::kFinish,
+      {"object row's host there", L"文件策略", nullptr, nullptr, click(Dlg::kFinish), nullptr, 0, nullptr, nullptr},
+      {"object row's host deleted", L"文件策略", nullptr, kHostGone, click(Dlg::kFinish),
        L"主机“db.local”已被删除，请重新选择监测目标。", Dlg::kTargetTree, L"db.local", L""},
-      {"server deleted before the finish", nullptr, windows(true), kHostGone, Dlg::kFinish,
+      {"server deleted before the finish", nullptr, windows(true), kHostGone, click(Dlg::kFinish),
        L"主机“db.local”已被删除，列表将重新读取。", Dlg::kServerTree, L"db.local", L"web1"},
-      {"server deleted before the server panel's next", nullptr, windows(false), kHostGone, Dlg::kTargetNext,
+      {"server deleted before the server panel's next", nullptr, windows(false), kHostGone, click(Dlg::kTargetNext),
        L"主机“db.local”已被删除，列表将重新读取。", Dlg::kServerTree, L"db.local", L"web1"},
-      {"object deleted before the finish", nullptr, object(true), L"delete from AppStrategyTable", Dlg::kFinish,
+      {"target server deleted before its label is clicked", nullptr, targetTab, kHostGone, clickLabel,
+       L"主机“db.local”已被删除，列表将重新读取。", Dlg::kTargetTree, L"db.local", L""},
+      {"object deleted before the finish", nullptr, object(true), L"delete from AppStrategyTable", click(Dlg::kFinish),
        L"策略对象“应用'甲”已被删除，列表将重新读取。", Dlg::kTemplateTree, L"应用'甲", L""},
       {"object deleted before the template panel's next", nullptr, object(false), L"delete from AppStrategyTable",
-       Dlg::kTemplateNext, L"策略对象“应用'甲”已被删除，列表将重新读取。", Dlg::kTemplateTree, L"应用'甲", L""},
+       click(Dlg::kTemplateNext), L"策略对象“应用'甲”已被删除，列表将重新读取。", Dlg::kTemplateTree, L"应用'甲", L""},
   };
   const wchar_t table[] = L"select group_concat(StrategyName||' '||Ip) from StrategyTable";
   for (const auto& row : rows) {
@@ -1185,7 +1205,7 @@ TEST_F(StrategyWizard, TargetsAreFoundByNameWithADotAndADeletedOneIsNamedAndItsL
       const UINT panel = wizard.CurrentPanel();
       if (row.deletion) ASSERT_TRUE(qvtest::Exec(link, row.deletion));
       if (row.box) script.ExpectBox(row.box);
-      EXPECT_TRUE(w.Click(row.click));
+      row.act(w, wizard);
       EXPECT_EQ(0u, script.Remaining());
       if (!row.box) return;
       EXPECT_EQ(L"提示", script.Boxes().back().caption);
