@@ -8,9 +8,8 @@
 #include "controls/CMulStatusTree.h"
 #include "controls/CSkinScrollWnd.h"
 #include "controls/CUIResource.h"
-#include "platform/CBitmapDC.h"
-#include "support/DibCanvas.h"
 #include "support/ElementHost.h"
+#include "support/PaintedThumb.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -148,31 +147,6 @@ TEST_F(MulStatusTreeTest, VerticalThumbDragKeepsTheHorizontalPosition) {
 }
 
 
-// Where the bar paints its thumb, along the bar: [first, last) of the rows that show the
-// thumb cell's ends (in any of its looks), or {-1, -1}.
-std::pair<int, int> PaintedThumb(HWND bar) {
-  const int s = 13;
-  RECT rc{};
-  ::GetClientRect(bar, &rc);
-  DibCanvas skin(9 * s, 3 * s), painted(rc.right, rc.bottom);
-  ::BitBlt(skin.Dc(), 0, 0, 9 * s, 3 * s, CBitmapDC(CUIResource::GetSkinBitmap()), 0, 0, SRCCOPY);
-  ::SendMessageW(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(painted.Dc()), PRF_CLIENT);
-  auto shows = [&](int y, int cellTop) {
-    for (int look = 0; look < 3; ++look) {
-      bool same = true;
-      for (int k = 0; k < 3 && same; ++k) same = painted.At(s / 2, y + k) == skin.At(2 * s + s / 2, look * s + cellTop + k);
-      if (same) return true;
-    }
-    return false;
-  };
-  for (int top = 0; top + 6 <= rc.bottom; ++top) {
-    if (!shows(top, 0)) continue;
-    for (int end = top + 6; end <= rc.bottom; ++end)
-      if (shows(end - 3, s - 3)) return {top, end};
-  }
-  return {-1, -1};
-}
-
 // A tree of more rows than 16 bits hold: its thumb dragged (where it is painted) to the
 // bottom of the bar shows the last items (the first of them selected) and is painted at
 // the bottom; dragged back up to a row past 32,767 it shows that row.
@@ -196,14 +170,9 @@ TEST_F(MulStatusTreeTest, ThumbDraggedPastSixteenBitsOfRowsShowsThoseRowsAndIsPa
     HTREEITEM first = reinterpret_cast<HTREEITEM>(tree.SendMessage(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
     return first ? tree.GetItemText(first) : L"";
   };
-  auto drag = [&](int to) {
-    const std::pair<int, int> thumb = PaintedThumb(bar);
-    ASSERT_GE(thumb.first, 0);
-    const int from = (thumb.first + thumb.second) / 2;
-    for (UINT msg : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP})
-      ::SendMessageW(bar, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(s / 2, msg == WM_LBUTTONDOWN ? from : to));
-  };
-  ASSERT_EQ(s, PaintedThumb(bar).first);
+  const HBITMAP skin = CUIResource::GetSkinBitmap();
+  auto drag = [&](int to) { ASSERT_TRUE(qvtest::DragPaintedThumb(bar, skin, to)); };
+  ASSERT_EQ(s, qvtest::PaintedThumb(bar, skin).first);
   // The item that comes first at the bottom is the selected one.
   HTREEITEM selected = tree.GetNextItem(nullptr, TVGN_LASTVISIBLE);
   for (int i = 1; selected && i < page; ++i) selected = tree.GetNextItem(selected, TVGN_PREVIOUSVISIBLE);
@@ -212,7 +181,7 @@ TEST_F(MulStatusTreeTest, ThumbDraggedPastSixteenBitsOfRowsShowsThoseRowsAndIsPa
   drag(barRect.bottom + 40);
   EXPECT_EQ(L"主机" + std::to_wstring(kRows - page), firstShown());
   EXPECT_EQ(kRows - page, ::GetScrollPos(tree, SB_VERT));
-  EXPECT_EQ(barRect.bottom - s, PaintedThumb(bar).second);
+  EXPECT_EQ(barRect.bottom - s, qvtest::PaintedThumb(bar, skin).second);
 
   drag(barRect.bottom * 3 / 4);
   const int row = ::GetScrollPos(tree, SB_VERT);
