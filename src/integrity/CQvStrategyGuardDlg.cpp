@@ -289,17 +289,30 @@ void CQvStrategyGuardDlg::ReadServersAgain(SQLServerLink& link) {
   }
 }
 
-bool CQvStrategyGuardDlg::GoneServers(SQLServerLink& link, std::vector<std::wstring>* gone) {
-  std::wstring ip;
-  for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item; item = m_serverTree.GetNextSiblingItem(item)) {
-    if (m_serverTree.GetCheck(item) != EM_TVIS_CHECK) continue;
-    const std::wstring label = m_serverTree.GetItemText(item);
-    const int found = ServerAddress(link, label, m_serverTree.GetItemData(item) != 0, &ip);
+std::vector<CQvStrategyGuardDlg::CheckedServer> CQvStrategyGuardDlg::CheckedServers() const {
+  std::vector<CheckedServer> servers;
+  TVITEMW tv{};
+  tv.mask = TVIF_STATE | TVIF_PARAM;
+  tv.stateMask = TVIS_STATEIMAGEMASK;
+  for (tv.hItem = m_serverTree.GetChildItem(m_serverRoot); tv.hItem;
+       tv.hItem = m_serverTree.GetNextSiblingItem(tv.hItem)) {
+    if (!m_serverTree.SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv)) ||
+        (tv.state & TVIS_STATEIMAGEMASK) != INDEXTOSTATEIMAGEMASK(EM_TVIS_CHECK))
+      continue;
+    servers.push_back({m_serverTree.GetItemText(tv.hItem), tv.lParam != 0, std::wstring()});
+  }
+  return servers;
+}
+
+bool CQvStrategyGuardDlg::ServerAddresses(SQLServerLink& link, std::vector<CheckedServer>* servers,
+                                          std::vector<std::wstring>* gone) {
+  for (CheckedServer& server : *servers) {
+    const int found = ServerAddress(link, server.label, server.named, &server.ip);
     if (found < 0) {
       TellError(link);
       return false;
     }
-    if (found == 0) gone->push_back(label);
+    if (found == 0) gone->push_back(server.label);
   }
   return true;
 }

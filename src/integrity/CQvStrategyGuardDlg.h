@@ -211,9 +211,19 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   // The address of a server as a tree or an object row shows it (by its name, or its
   // address): 1 found, 0 no such host (another console deleted it), -1 failed.
   static int ServerAddress(SQLServerLink& link, const std::wstring& label, bool named, std::wstring* ip);
-  // The checked servers of the server tree that are no longer stored (in tree order), or
-  // false when the database could not be asked (told).
-  bool GoneServers(SQLServerLink& link, std::vector<std::wstring>* gone);
+  // A checked server of the server tree: as the tree shows it, and its stored address.
+  struct CheckedServer {
+    std::wstring label;
+    bool named;
+    std::wstring ip;
+  };
+  // The checked servers, in the tree's order (one walk: each step costs Wine's tree a
+  // search of its items).
+  std::vector<CheckedServer> CheckedServers() const;
+  // Their addresses, and the labels of those no longer stored; false when the database
+  // could not be asked (told).
+  static bool ServerAddresses(SQLServerLink& link, std::vector<CheckedServer>* servers,
+                              std::vector<std::wstring>* gone);
   // Hosts or a template object another console deleted: told by name, and the list read
   // again, without them; the wizard stays where it is.
   void ServersGone(SQLServerLink& link, const std::wstring& text);

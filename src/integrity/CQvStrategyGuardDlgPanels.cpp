@@ -109,6 +109,7 @@ void CQvStrategyGuardDlg::OnOsAttributesNext() {
 // A checked host another console deleted since the tree showed it is told, and the tree
 // read again.
 void CQvStrategyGuardDlg::OnTargetNext() {
+  std::vector<CheckedServer> servers = CheckedServers();
   {
     SQLServerLink link;
     std::vector<std::wstring> gone;
@@ -117,21 +118,16 @@ void CQvStrategyGuardDlg::OnTargetNext() {
       EndDialog(IDCANCEL);
       return;
     }
-    if (!GoneServers(link, &gone)) return;
+    if (!ServerAddresses(link, &servers, &gone)) return;
     if (!gone.empty()) {
       ServersGone(link, HostsGoneText(gone));
       return;
     }
   }
   std::wstring text;
-  int checked = 0;
-  for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item; item = m_serverTree.GetNextSiblingItem(item)) {
-    if (m_serverTree.GetCheck(item) != EM_TVIS_CHECK) continue;
-    text += m_serverTree.GetItemText(item) + L"    ";
-    ++checked;
-  }
+  for (const CheckedServer& server : servers) text += server.label + L"    ";
   SetSummaryText(text);
-  if (m_mode == kModeNew && !checked) {
+  if (m_mode == kModeNew && servers.empty()) {
     Warn(L"没有选择项！");
     return;
   }

@@ -141,20 +141,16 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
   std::wstring ip;
   switch (record.StrategyType) {
     case kTypeOs: {
+      std::vector<CheckedServer> servers = CheckedServers();
       std::vector<std::wstring> gone;
-      if (!GoneServers(link, &gone)) return false;
+      if (!ServerAddresses(link, &servers, &gone)) return false;
       if (!gone.empty()) {
         ServersGone(link, HostsGoneText(gone));
         return false;
       }
-      for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item; item = m_serverTree.GetNextSiblingItem(item)) {
-        if (m_serverTree.GetCheck(item) != EM_TVIS_CHECK) continue;
-        if (ServerAddress(link, m_serverTree.GetItemText(item), m_serverTree.GetItemData(item) != 0, &ip) < 0) {
-          TellError(link);
-          return false;
-        }
-        if (!usable(ip)) return false;
-        StrategyRecord::Put(record.Ip, ip);
+      for (const CheckedServer& server : servers) {
+        if (!usable(server.ip)) return false;
+        StrategyRecord::Put(record.Ip, server.ip);
         rows->push_back(RowOf(record));
       }
       break;
