@@ -269,9 +269,7 @@ void CQvStrategyGuardDlg::ReadServersAgain(SQLServerLink& link) {
     return;
   }
   m_filling.Finish();
-  std::vector<std::wstring> checked;
-  for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item; item = m_serverTree.GetNextSiblingItem(item))
-    if (m_serverTree.GetCheck(item) == EM_TVIS_CHECK) checked.push_back(m_serverTree.GetItemText(item));
+  const std::vector<CheckedServer> checked = CheckedServers();
   m_targetToCheck = m_checkedTarget ? m_targetTree.GetItemText(m_checkedTarget) : std::wstring();
   m_checkedTarget = nullptr;
   m_serverItems.clear();
@@ -283,8 +281,8 @@ void CQvStrategyGuardDlg::ReadServersAgain(SQLServerLink& link) {
   while (AddClientsUnseen(0)) {
   }
   m_targetToCheck.clear();
-  for (const std::wstring& label : checked) {
-    const auto items = m_serverItems.equal_range(label);
+  for (const CheckedServer& server : checked) {
+    const auto items = m_serverItems.equal_range(server.label);
     for (auto item = items.first; item != items.second; ++item) m_serverTree.SetCheck(item->second, EM_TVIS_CHECK, TRUE);
   }
 }

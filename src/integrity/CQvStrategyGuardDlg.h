@@ -224,10 +224,11 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   // could not be asked (told).
   static bool ServerAddresses(SQLServerLink& link, std::vector<CheckedServer>* servers,
                               std::vector<std::wstring>* gone);
+  // "主机“a”、“b”已被删除，列表将重新读取。"
+  static std::wstring HostsGoneText(const std::vector<std::wstring>& names);
   // Hosts or a template object another console deleted: told by name, and the list read
   // again, without them; the wizard stays where it is.
   void ServersGone(SQLServerLink& link, const std::wstring& text);
-  static std::wstring HostsGoneText(const std::vector<std::wstring>& names);
   void ObjectGone(SQLServerLink& link, const std::wstring& name);
   void CreateControls();
   void CreateScheduleControls();
