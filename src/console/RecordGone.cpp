@@ -39,7 +39,9 @@ int ExecuteOnRecord(SQLServerLink& link, const RecordStatement& check, const Rec
   return changed > 0 ? -1 : changed;
 }
 
-void TellRecordGone(const std::function<void()>& reread) {
-  UiMessageBox(L"该记录已被删除，列表将重新读取。", L"提示", MB_ICONINFORMATION);
+void TellRecordGone(const std::function<void()>& reread) { TellRecordGone(L"该记录已被删除，列表将重新读取。", reread); }
+
+void TellRecordGone(const std::wstring& text, const std::function<void()>& reread) {
+  UiMessageBox(text.c_str(), L"提示", MB_ICONINFORMATION);
   if (reread) reread();
 }

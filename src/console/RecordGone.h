@@ -13,6 +13,7 @@
 // ends. SQL Server keeps nothing a read saw (read committed), so the console's
 // connections to it always count (ODBCDatabase::Connect).
 #include <functional>
+#include <string>
 
 class SQLServerLink;
 class SQLStatement;
@@ -33,3 +34,5 @@ int ExecuteOnRecord(SQLServerLink& link, const RecordStatement& check, const Rec
 // Tells that the record is gone ("该记录已被删除，列表将重新读取。"), then runs reread, the
 // page's own reading of its list.
 void TellRecordGone(const std::function<void()>& reread);
+// The same, told in the page's own words (naming what is gone).
+void TellRecordGone(const std::wstring& text, const std::function<void()>& reread);

@@ -1,9 +1,11 @@
 #include "controls/CComboBoxCtrlEx.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <cstdint>
 
+#include "controls/CListBoxEx.h"
 #include "controls/CSkinScrollWnd.h"
 #include "platform/CDC.h"
 #include "platform/CWindowDCs.h"
@@ -16,6 +18,13 @@ namespace {
 // ellipsis instead of losing its start. Entries are host names: an "&" is shown as it is.
 const UINT kTextFormat = DT_INTERNAL | DT_SINGLELINE | DT_CENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
 const int kButtonCell = 18;
+
+// The open list's thumb, past 16 bits of lines as well (see CListBoxEx::ShowThumbLine).
+LRESULT CALLBACK ListThumbLine(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_VSCROLL && CListBoxEx::ShowThumbLine(list, wParam, lParam)) return 0;
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(list, ListThumbLine, 0);
+  return ::DefSubclassProc(list, message, wParam, lParam);
+}
 
 // The button strip at the right that shows the hovered look.
 bool OverButton(const RECT& client, int x, int y) {
@@ -207,6 +216,8 @@ LRESULT CComboBoxCtrlEx::OnCtlColorListBox(UINT, WPARAM, LPARAM lParam, BOOL& bH
   // Only this combo's list, and once: a list counts as remembered while it is skinned.
   if (!m_scrollSkin || ListFrame() || !::GetComboBoxInfo(m_hWnd, &info) || list != info.hwndList)
     return 0;
+  // Under the skin's hook, which passes the bars' messages on.
+  ::SetWindowSubclass(list, ListThumbLine, 0, 0);
   if (SkinWndScroll(list, m_scrollSkin, m_scrollSkinId)) m_dropList = list;
   return 0;
 }

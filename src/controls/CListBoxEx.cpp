@@ -28,3 +28,18 @@ LRESULT CListBoxEx::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
   SetFont(UiFontPool::GetFont(0), TRUE);
   return 1;
 }
+
+bool CListBoxEx::ShowThumbLine(HWND list, WPARAM wParam, LPARAM lParam) {
+  const int code = LOWORD(wParam);
+  if ((code != SB_THUMBTRACK && code != SB_THUMBPOSITION) || !lParam) return false;
+  SCROLLINFO bar{sizeof bar, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+  if (!::GetScrollInfo(reinterpret_cast<HWND>(lParam), SB_CTL, &bar) || LOWORD(bar.nTrackPos) != HIWORD(wParam))
+    return false;
+  ::SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(bar.nTrackPos), 0);
+  return true;
+}
+
+LRESULT CListBoxEx::OnVScroll(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  bHandled = ShowThumbLine(m_hWnd, wParam, lParam);
+  return 0;
+}

@@ -15,14 +15,21 @@ class CListBoxEx : public CWindowImpl<CListBoxEx, CListBox> {
 
   // Appends a line and widens the horizontal extent to the widest line + 3 pixels.
   int AddString(LPCWSTR text);
+  // A thumb moved on a skinned bar (the WM_VSCROLL's lParam) puts the list's line of
+  // its position first: Wine's list box takes the line from the message's 16 bits, and
+  // while the thumb moves from its own bar, which stays. False for other scrolls. For
+  // every list box under a skinned bar (a combo box's list too).
+  static bool ShowThumbLine(HWND list, WPARAM wParam, LPARAM lParam);
 
   BEGIN_MSG_MAP(CListBoxEx)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER(WM_VSCROLL, OnVScroll)
     DEFAULT_REFLECTION_HANDLER()
   END_MSG_MAP()
 
  private:
   LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&);
+  LRESULT OnVScroll(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
   HBITMAP m_skin;
   UINT m_skinId;

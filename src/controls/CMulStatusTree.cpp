@@ -1,5 +1,7 @@
 #include "controls/CMulStatusTree.h"
 
+#include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -38,18 +40,26 @@ BOOL CMulStatusTree::SubclassWindow(HWND hWnd) {
 }
 
 namespace {
-LRESULT CALLBACK Unheard(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK UnheardProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return message == WM_NOTIFY ? 0 : ::DefWindowProcW(window, message, wParam, lParam);
 }
 }  // namespace
 
-void CMulStatusTree::DestroyUnheard() {
+void CMulStatusTree::Unheard(const std::function<void()>& act) {
   if (!::IsWindow(m_hWnd)) return;
   HWND notified = ::IsWindow(m_treeNotified) ? m_treeNotified : nullptr;
   const LONG_PTR proc =
-      notified ? ::SetWindowLongPtrW(notified, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Unheard)) : 0;
-  ::DestroyWindow(m_hWnd);
+      notified ? ::SetWindowLongPtrW(notified, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnheardProc)) : 0;
+  act();
   if (notified) ::SetWindowLongPtrW(notified, GWLP_WNDPROC, proc);
+}
+
+void CMulStatusTree::DestroyUnheard() {
+  Unheard([this] { ::DestroyWindow(m_hWnd); });
+}
+
+void CMulStatusTree::DeleteAllUnheard() {
+  Unheard([this] { DeleteAllItems(); });
 }
 
 void CMulStatusTree::SetUp() {
@@ -365,12 +375,69 @@ LRESULT CMulStatusTree::OnLButtonDblClk(UINT, WPARAM, LPARAM lParam, BOOL& bHand
   return 0;
 }
 
-LRESULT CMulStatusTree::OnScroll(UINT uMsg, WPARAM wParam, LPARAM, BOOL& bHandled) {
+// A thumb's position holds 16 bits in the message; the skinned bar in lParam has all 32
+// (when they end in those 16). The tree view itself reads a thumb's row as 16 signed
+// bits, so past row 32,767 the row is put first here.
+LRESULT CMulStatusTree::OnScroll(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   const int code = LOWORD(wParam);
-  if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION)
-    ::SetScrollPos(m_hWnd, uMsg == WM_VSCROLL ? SB_VERT : SB_HORZ, HIWORD(wParam), TRUE);
   bHandled = FALSE;
+  if (code != SB_THUMBTRACK && code != SB_THUMBPOSITION) return 0;
+  int position = HIWORD(wParam);
+  SCROLLINFO bar{sizeof bar, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+  if (lParam && ::GetScrollInfo(reinterpret_cast<HWND>(lParam), SB_CTL, &bar) &&
+      LOWORD(bar.nTrackPos) == HIWORD(wParam))
+    position = bar.nTrackPos;
+  ::SetScrollPos(m_hWnd, uMsg == WM_VSCROLL ? SB_VERT : SB_HORZ, position, TRUE);
+  if (uMsg == WM_VSCROLL && position > SHRT_MAX) bHandled = ShowRowFirst(position);
   return 0;
+}
+
+// Wine's tree view finds an item by a search of all of them, so the walk to the row
+// starts from the nearest item whose row is known: the first shown, the last, or the
+// one the tree view itself puts first at row 32,767. An item's row is how far below the
+// first item its rectangle lies.
+BOOL CMulStatusTree::ShowRowFirst(int row) {
+  const HTREEITEM top = GetRootItem();
+  const int height = static_cast<int>(TreeCall(TVM_GETITEMHEIGHT, 0, 0));
+  RECT topRect{};
+  if (!top || height <= 0 || !GetItemRect(top, &topRect, FALSE)) return FALSE;
+  auto rowOf = [&](HTREEITEM item) {
+    RECT rc{};
+    return item && GetItemRect(item, &rc, FALSE) ? (rc.top - topRect.top) / height : -1;
+  };
+  HTREEITEM from = Relative(nullptr, TVGN_FIRSTVISIBLE);
+  int fromRow = rowOf(from);
+  const HTREEITEM last = Relative(nullptr, TVGN_LASTVISIBLE);
+  const int lastRow = rowOf(last);
+  if (lastRow >= 0 && (fromRow < 0 || std::abs(lastRow - row) < std::abs(fromRow - row))) {
+    from = last;
+    fromRow = lastRow;
+  }
+  if (fromRow < 0 || row - SHRT_MAX < std::abs(fromRow - row)) {
+    TreeCall(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, SHRT_MAX), 0);
+    from = Relative(nullptr, TVGN_FIRSTVISIBLE);
+    fromRow = rowOf(from);
+    if (fromRow < 0) return FALSE;
+  }
+  for (; from && fromRow < row; ++fromRow) from = Relative(from, TVGN_NEXTVISIBLE);
+  for (; from && fromRow > row; --fromRow) from = Relative(from, TVGN_PREVIOUSVISIBLE);
+  if (!from) return FALSE;
+  // Asked to put its selected item first, the tree view leaves its view as it is: a
+  // neighbour goes first, and a line's scroll brings the item.
+  HTREEITEM first = from;
+  WPARAM line = 0;
+  if (from == Relative(nullptr, TVGN_CARET)) {
+    if (HTREEITEM next = Relative(from, TVGN_NEXTVISIBLE)) {
+      first = next;
+      line = SB_LINEUP;
+    } else if (HTREEITEM previous = Relative(from, TVGN_PREVIOUSVISIBLE)) {
+      first = previous;
+      line = SB_LINEDOWN;
+    }
+  }
+  TreeCall(TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(first));
+  if (line && Relative(nullptr, TVGN_FIRSTVISIBLE) != from) TreeCall(WM_VSCROLL, line, 0);
+  return TRUE;
 }
 
 LRESULT CMulStatusTree::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <unordered_map>
 
 #include "platform/CImageList.h"
@@ -52,6 +53,8 @@ class CMulStatusTree : public CWindowImpl<CMulStatusTree, CTreeViewCtrl> {
   // server to find its object, so a tree of 20,000 hosts took a second to go. Nobody
   // needs those notices once the whole tree goes.
   void DestroyUnheard();
+  // Deletes every item unheard, as above: the tree is filled again.
+  void DeleteAllUnheard();
 
   // Wine's tree view finds an item by a search of all its items in the order they were
   // inserted: calls on late items of a large tree cost the most, so a row of hosts goes
@@ -106,11 +109,15 @@ class CMulStatusTree : public CWindowImpl<CMulStatusTree, CTreeViewCtrl> {
   LRESULT OnLButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnLButtonDblClk(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnScroll(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // Puts the item of the row (in the order items show) first; FALSE when it is not found.
+  BOOL ShowRowFirst(int row);
   LRESULT OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   // Forgets what it knew of rows of children when items go or states are set from outside.
   LRESULT OnItemsChanging(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
   void SetUp();
+  // Runs `act` while the window the tree view tells of its items hears nothing.
+  void Unheard(const std::function<void()>& act);
   LRESULT TreeCall(UINT msg, WPARAM wParam, LPARAM lParam) const;
   HTREEITEM Relative(HTREEITEM item, UINT code) const;
   HTREEITEM InsertWithCheck(TVINSERTSTRUCTW& insert, int state);

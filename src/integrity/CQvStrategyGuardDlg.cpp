@@ -6,16 +6,19 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 #include "console/CDirectoryDlg.h"
 #include "console/ConnectOrTell.h"
 #include "console/ListReadFailure.h"
+#include "console/RecordGone.h"
 #include "console/SQLServerLink.h"
 #include "controls/CUIResource.h"
 #include "controls/RichEditLog.h"
 #include "integrity/CQvVerifyLoginDlg.h"
 #include "platform/CGdiObject.h"
+#include "platform/WideFormat.h"
 #include "uiwin/UiMessageBox.h"
 
 namespace {
@@ -70,6 +73,21 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.r
 void TellReadFailure(SQLServerLink& link, UINT list) {
   TellListUnread(list, link);
   Connect(link);
+}
+
+// The link is closed while the user reads, and opened again to read the list; a list
+// that cannot be read for want of a connection stays as it was.
+void TellGoneAndReadAgain(SQLServerLink& link, const std::wstring& text, const std::function<void()>& reread) {
+  link.Disconnect();
+  TellRecordGone(text, [&] {
+    if (!Connect(link)) {
+      link.Disconnect();
+      TellNoConnection();
+      return;
+    }
+    reread();
+  });
+  link.Disconnect();
 }
 
 bool LoadImages(CImageList& images, const UINT* bitmaps, size_t count) {
@@ -262,6 +280,80 @@ void CQvStrategyGuardDlg::FillClients(SQLServerLink* link) {
     m_filling.Start(m_hWnd, [this](DWORD until) { return AddClientsUnseen(until); });
 }
 
+// At once: the user is waiting on the panel that shows them. The target tree's checked
+// host is checked again as it comes.
+void CQvStrategyGuardDlg::ReadServersAgain(SQLServerLink& link) {
+  std::vector<Client> servers;
+  if (!ReadClients(link, 0, &servers)) {
+    TellReadFailure(link, kReadServersFailed);
+    return;
+  }
+  m_filling.Finish();
+  const std::vector<CheckedServer> checked = CheckedServers();
+  m_targetToCheck = m_checkedTarget ? m_targetTree.GetItemText(m_checkedTarget) : std::wstring();
+  m_checkedTarget = nullptr;
+  m_serverItems.clear();
+  for (CMulStatusTree* tree : {&m_serverTree, &m_targetTree}) tree->DeleteAllUnheard();
+  m_serverRoot = m_serverTree.InsertOpenGroup(L"服务器群组", kImageCategory);
+  m_targetRoot = m_targetTree.InsertOpenGroup(L"服务器群组", kImageCategory);
+  m_servers.swap(servers);
+  m_serversIn[0] = m_serversIn[1] = 0;
+  while (AddClientsUnseen(0)) {
+  }
+  m_targetToCheck.clear();
+  for (const CheckedServer& server : checked) {
+    const auto items = m_serverItems.equal_range(server.label);
+    for (auto item = items.first; item != items.second; ++item) m_serverTree.SetCheck(item->second, EM_TVIS_CHECK, TRUE);
+  }
+}
+
+std::vector<CQvStrategyGuardDlg::CheckedServer> CQvStrategyGuardDlg::CheckedServers() const {
+  std::vector<CheckedServer> servers;
+  TVITEMW tv{};
+  tv.mask = TVIF_STATE | TVIF_PARAM;
+  tv.stateMask = TVIS_STATEIMAGEMASK;
+  for (tv.hItem = m_serverTree.GetChildItem(m_serverRoot); tv.hItem;
+       tv.hItem = m_serverTree.GetNextSiblingItem(tv.hItem)) {
+    if (!m_serverTree.SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv)) ||
+        (tv.state & TVIS_STATEIMAGEMASK) != INDEXTOSTATEIMAGEMASK(EM_TVIS_CHECK))
+      continue;
+    servers.push_back({m_serverTree.GetItemText(tv.hItem), tv.lParam != 0, std::wstring()});
+  }
+  return servers;
+}
+
+bool CQvStrategyGuardDlg::ServerAddresses(SQLServerLink& link, std::vector<CheckedServer>* servers,
+                                          std::vector<std::wstring>* gone) {
+  for (CheckedServer& server : *servers) {
+    const int found = ServerAddress(link, server.label, server.named, &server.ip);
+    if (found < 0) {
+      TellError(link);
+      return false;
+    }
+    if (found == 0) gone->push_back(server.label);
+  }
+  return true;
+}
+
+std::wstring CQvStrategyGuardDlg::HostsGoneText(const std::vector<std::wstring>& names) {
+  std::wstring joined;
+  for (const std::wstring& name : names) joined += (joined.empty() ? L"" : L"”、“") + name;
+  return qv::FormatW(L"主机“%ls”已被删除，列表将重新读取。", joined.c_str());
+}
+
+void CQvStrategyGuardDlg::ServersGone(SQLServerLink& link, const std::wstring& text) {
+  TellGoneAndReadAgain(link, text, [&] { ReadServersAgain(link); });
+}
+
+// The template tree is read again; its one check was the object's.
+void CQvStrategyGuardDlg::ObjectGone(SQLServerLink& link, const std::wstring& name) {
+  TellGoneAndReadAgain(link, qv::FormatW(L"策略对象“%ls”已被删除，列表将重新读取。", name.c_str()), [&] {
+    m_checkedTemplate = nullptr;
+    m_templateTree.DeleteAllItems();
+    FillTemplateTree(&link);
+  });
+}
+
 // Servers into each tree in turn, then the devices, while the slice lasts.
 bool CQvStrategyGuardDlg::AddClients(DWORD until) {
   size_t added = 0;
@@ -275,6 +367,11 @@ bool CQvStrategyGuardDlg::AddClients(DWORD until) {
                                  .InsertItem(label.c_str(), image, image, which ? m_targetRoot : m_serverRoot,
                                              TVI_LAST, EM_TVIS_UNCHECK, c.name.empty() ? 0 : 1);
       if (item && !which) m_serverItems.emplace(label, item);
+      if (item && which && !m_targetToCheck.empty() && label == m_targetToCheck) {
+        m_targetTree.SetCheck(item, EM_TVIS_CHECK, FALSE);
+        m_checkedTarget = item;
+        m_targetToCheck.clear();
+      }
     } else if (m_devicesIn < m_devices.size()) {
       const Client& c = m_devices[m_devicesIn++];
       m_deviceCombo.AddString((c.name.empty() ? c.ip : c.name).c_str());
@@ -405,7 +502,8 @@ LRESULT CQvStrategyGuardDlg::OnIgnoreCheck(int, LPNMHDR pnmh, BOOL&) {
   return 0;
 }
 
-// A server's label chooses the folder the object row will watch on it.
+// A server's label chooses the folder the object row will watch on it. One another
+// console deleted since the tree showed it is told, and the tree read again.
 LRESULT CQvStrategyGuardDlg::OnTargetLabelClick(int, LPNMHDR pnmh, BOOL&) {
   HTREEITEM item = reinterpret_cast<const CMulStatusTreeNotify*>(pnmh)->hItem;
   TVITEMW tv{};
@@ -415,14 +513,18 @@ LRESULT CQvStrategyGuardDlg::OnTargetLabelClick(int, LPNMHDR pnmh, BOOL&) {
       (tv.iImage != kImageOnline && tv.iImage != kImageOffline))
     return 0;
   const std::wstring label = m_targetTree.GetItemText(item);
-  std::wstring ip = label;  // an item without a name shows the address
-  if (m_targetTree.GetItemData(item) != 0) {
+  std::wstring ip;
+  {
     SQLServerLink link;
-    const bool found = Connect(link) && LookUp(link, L"select ip from client where name=?", label, &ip) >= 0;
-    link.Disconnect();
-    if (!found) {
+    const int found = Connect(link) ? ServerAddress(link, label, m_targetTree.GetItemData(item) != 0, &ip) : -1;
+    if (found < 0) {
+      link.Disconnect();
       TellNoConnection();
       EndDialog(IDCANCEL);
+      return 0;
+    }
+    if (found == 0) {
+      ServersGone(link, HostsGoneText({label}));
       return 0;
     }
   }

@@ -210,6 +210,29 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   // "警告" with the information icon: what the wizard says of a choice it refuses.
   static void Warn(const wchar_t* text);
   bool TargetRows(SQLServerLink& link, std::vector<StrategyTableRow>* rows);
+  // The address of a server as a tree or an object row shows it (by its name, or its
+  // address): 1 found, 0 no such host (another console deleted it), -1 failed.
+  static int ServerAddress(SQLServerLink& link, const std::wstring& label, bool named, std::wstring* ip);
+  // A checked server of the server tree: as the tree shows it, and its stored address.
+  struct CheckedServer {
+    std::wstring label;
+    bool named;
+    std::wstring ip;
+  };
+  // The checked servers, in the tree's order (one walk: each step costs Wine's tree a
+  // search of its items).
+  std::vector<CheckedServer> CheckedServers() const;
+  // Their addresses, and the labels of those no longer stored; false when the database
+  // could not be asked (told).
+  static bool ServerAddresses(SQLServerLink& link, std::vector<CheckedServer>* servers,
+                              std::vector<std::wstring>* gone);
+  // "主机“a”、“b”已被删除，列表将重新读取。"
+  static std::wstring HostsGoneText(const std::vector<std::wstring>& names);
+  // Hosts or a template object another console deleted: told by name, and the list read
+  // again, without them; the wizard stays where it is. The link is closed before the box
+  // and connected again for the reading; it is closed on return.
+  void ServersGone(SQLServerLink& link, const std::wstring& text);
+  void ObjectGone(SQLServerLink& link, const std::wstring& name);
   void CreateControls();
   void CreateScheduleControls();
   LRESULT OnTaskModeChange(WORD code, WORD id, HWND control, BOOL& bHandled);
@@ -221,6 +244,9 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   void PrefillSchedule(const StrategyTableRow& row);
   void FillTemplateTree(SQLServerLink* link);
   void FillClients(SQLServerLink* link);
+  // Both server trees filled again from the database; the server tree's checks and the
+  // target tree's check stay on the hosts still there.
+  void ReadServersAgain(SQLServerLink& link);
   // The hosts read, while the slice lasts; false once all are in.
   bool AddClients(DWORD until);
   bool AddClientsUnseen(DWORD until);
@@ -265,12 +291,17 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   // 1 found, 0 none, -1 failed.
   static int FindObject(SQLServerLink& link, DWORD type, const std::wstring& name);
   static int LookUp(SQLServerLink& link, const wchar_t* sql, const std::wstring& key, std::wstring* value);
+  // The rows of the strategy the page showed: its name, description and (when it has
+  // one of its own) id.
   static bool ReadStrategyRows(SQLServerLink& link, const std::wstring& name, const std::wstring& descriptor,
-                               std::vector<StrategyTableRow>* rows);
-  // The name and description a strategy is stored under now, found by its name, else by
-  // its id: 1 found, 0 none (it is gone), -1 failed.
+                               const std::wstring& id, std::vector<StrategyTableRow>* rows);
+  // The name and description a strategy is stored under now, found by its id (by its
+  // name when it has no id of its own): 1 found, 0 none (it is gone), -1 failed. Another
+  // strategy that took its name since is not it.
   static int FindStoredStrategy(SQLServerLink& link, const std::wstring& name, const std::wstring& id,
                                 std::wstring* storedName, std::wstring* storedDescriptor);
+  // An id of fewer than two characters is no strategy's own.
+  static bool OwnId(const std::wstring& id) { return id.size() >= 2; }
 
  public:
   // 1 when a strategy of the name exists, 0 when none, -1 when it could not be asked.
@@ -280,7 +311,7 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   int m_mode;
   CQvStrategyGuardUIHandler* m_page;
   StrategyRecord m_record{};
-  std::wstring m_oldName, m_oldDescriptor;
+  std::wstring m_oldName, m_oldDescriptor, m_oldId;
   UINT m_panel = kPanelTemplates;
   std::vector<UINT> m_visited;  // the panels "返回" leads back through
 
@@ -299,6 +330,7 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   HTREEITEM m_serverRoot = nullptr, m_targetRoot = nullptr;
   HTREEITEM m_checkedTemplate = nullptr, m_checkedTarget = nullptr, m_checkedIgnore = nullptr;
   std::wstring m_targetName, m_targetIp, m_targetFolder;  // the object row being made
+  std::wstring m_targetToCheck;  // the target tree's checked host, while the tree fills again
   std::vector<Client> m_servers, m_devices;  // read, and not yet all in the trees and the device box
   size_t m_serversIn[2] = {0, 0}, m_devicesIn = 0;  // in the server and target trees, and the box
   // The server tree's items by their text: a stored strategy's targets are found there,

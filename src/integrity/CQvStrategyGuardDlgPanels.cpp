@@ -72,7 +72,7 @@ void CQvStrategyGuardDlg::OnTemplateNext() {
       return;
     }
     if (found == 0) {
-      Warn(L"所选策略对象不存在！");
+      ObjectGone(link, text);
       return;
     }
   }
@@ -107,16 +107,28 @@ void CQvStrategyGuardDlg::OnOsAttributesNext() {
   ShowPanel(kPanelServers);
 }
 
+// A checked host another console deleted since the tree showed it is told, and the tree
+// read again.
 void CQvStrategyGuardDlg::OnTargetNext() {
-  std::wstring text;
-  int checked = 0;
-  for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item; item = m_serverTree.GetNextSiblingItem(item)) {
-    if (m_serverTree.GetCheck(item) != EM_TVIS_CHECK) continue;
-    text += m_serverTree.GetItemText(item) + L"    ";
-    ++checked;
+  std::vector<CheckedServer> servers = CheckedServers();
+  {
+    SQLServerLink link;
+    std::vector<std::wstring> gone;
+    if (!Connect(link)) {
+      TellNoConnection();
+      EndDialog(IDCANCEL);
+      return;
+    }
+    if (!ServerAddresses(link, &servers, &gone)) return;
+    if (!gone.empty()) {
+      ServersGone(link, HostsGoneText(gone));
+      return;
+    }
   }
+  std::wstring text;
+  for (const CheckedServer& server : servers) text += server.label + L"    ";
   SetSummaryText(text);
-  if (m_mode == kModeNew && !checked) {
+  if (m_mode == kModeNew && servers.empty()) {
     Warn(L"没有选择项！");
     return;
   }

@@ -29,6 +29,7 @@ void CQvStrategyGuardDlg::Prefill() {
     if (owner->GetItemCheck(row, CQvStrategyGuardUIHandler::kColName) <= 0) continue;
     m_oldName = owner->GetItemText(row, CQvStrategyGuardUIHandler::kColName);
     m_oldDescriptor = owner->GetItemText(row, CQvStrategyGuardUIHandler::kColDescriptor);
+    m_oldId = m_page->StrategyIdOf(row);
     break;
   }
   std::vector<StrategyTableRow> rows;
@@ -36,8 +37,8 @@ void CQvStrategyGuardDlg::Prefill() {
   std::wstring storedName, storedDescriptor;
   {
     SQLServerLink link;
-    if (!Connect(link) || !ReadStrategyRows(link, m_oldName, m_oldDescriptor, &rows) ||
-        (rows.empty() && (stored = FindStoredStrategy(link, m_oldName, L"", &storedName, &storedDescriptor)) < 0)) {
+    if (!Connect(link) || !ReadStrategyRows(link, m_oldName, m_oldDescriptor, m_oldId, &rows) ||
+        (rows.empty() && (stored = FindStoredStrategy(link, m_oldName, m_oldId, &storedName, &storedDescriptor)) < 0)) {
       link.Disconnect();
       Warn(L"打开数据库失败！");
       return;
@@ -55,6 +56,7 @@ void CQvStrategyGuardDlg::Prefill() {
          kManageId = 9, kFolder = 10, kFilter = 11, kFileTypes = 12, kIp = 38, kId = 40, kIgnored = 41 };
   const DWORD type = DWORD(first.Int(kType));
   StrategyRecord::Put(m_record.Id, first.Text(kId));
+  if (!OwnId(m_oldId)) m_oldId = first.Text(kId);
   CheckStoredTemplate(type, first.Text(kSelected));
   PrefillSchedule(first);
 
@@ -167,7 +169,7 @@ void CQvStrategyGuardDlg::StrategyChanged(const std::wstring& storedName, const 
                           L"再次点击“完成”将以您的修改替换它。"
                         : L"该策略已被其他控制台修改，列表将重新读取。",
                L"提示", MB_ICONINFORMATION);
-  if (m_page) m_page->ReloadChecking(storedName, storedDescriptor);
+  if (m_page) m_page->ReloadChecking(m_oldId, storedName, storedDescriptor);
   if (!atFinish) EndDialog(IDCANCEL);  // nothing was entered yet
 }
 

@@ -1,5 +1,6 @@
 // The strategy wizard's statements. Every value is bound.
 #include "console/ConnectOrTell.h"
+#include "console/DottedIPv4.h"
 #include "console/SQLServerLink.h"
 #include "console/SQLStatement.h"
 #include "integrity/CQvStrategyGuardDlg.h"
@@ -18,6 +19,8 @@ const wchar_t kSqlStrategyNamed[] = L"select id from StrategyTable where Strateg
 const wchar_t* const kSqlStoredStrategy[] = {
     L"select StrategyName, StrategyDescriptor from StrategyTable where StrategyName=?",
     L"select StrategyName, StrategyDescriptor from StrategyTable where id=?"};
+const wchar_t kSqlHostIp[] = L"select IP from Client where Name=?";
+const wchar_t kSqlHostOfIp[] = L"select IP from Client where IP=?";
 
 using qv::OrEmpty;
 
@@ -61,8 +64,9 @@ int CQvStrategyGuardDlg::FindObject(SQLServerLink& link, DWORD type, const std::
 }
 
 bool CQvStrategyGuardDlg::ReadStrategyRows(SQLServerLink& link, const std::wstring& name,
-                                           const std::wstring& descriptor, std::vector<StrategyTableRow>* rows) {
-  SQLStatement* query = StrategyTableRow::SelectStrategy(link, name, descriptor);
+                                           const std::wstring& descriptor, const std::wstring& id,
+                                           std::vector<StrategyTableRow>* rows) {
+  SQLStatement* query = StrategyTableRow::SelectStrategy(link, name, descriptor, OwnId(id) ? id : std::wstring());
   while (query && query->Fetch()) {
     rows->emplace_back();
     rows->back().Read(*query);
@@ -81,24 +85,31 @@ int CQvStrategyGuardDlg::StrategyExists(const std::wstring& name) {
 
 int CQvStrategyGuardDlg::FindStoredStrategy(SQLServerLink& link, const std::wstring& name, const std::wstring& id,
                                             std::wstring* storedName, std::wstring* storedDescriptor) {
-  // An id of fewer than two characters is no strategy's own.
-  const std::wstring keys[] = {name, id.size() < 2 ? std::wstring() : id};
-  for (int i = 0; i < 2; ++i) {
-    if (keys[i].empty()) continue;
-    SQLStatement* query = link.CreateStatement(kSqlStoredStrategy[i]);
-    if (!query || !query->SetMaxRows(1) || !query->BindString(0, keys[i].c_str())) {
-      link.ReleaseStatement(query);
-      return -1;
-    }
-    const int found = query->Fetch();
-    if (found) {
-      *storedName = OrEmpty(query->GetString(0));
-      *storedDescriptor = OrEmpty(query->GetString(1));
-    }
-    const bool failed = query->Failed() != 0;
+  const bool byId = OwnId(id);
+  SQLStatement* query = link.CreateStatement(kSqlStoredStrategy[byId]);
+  if (!query || !query->SetMaxRows(1) || !query->BindString(0, (byId ? id : name).c_str())) {
     link.ReleaseStatement(query);
-    if (failed) return -1;
-    if (found) return 1;
+    return -1;
   }
-  return 0;
+  const int found = query->Fetch();
+  if (found) {
+    *storedName = OrEmpty(query->GetString(0));
+    *storedDescriptor = OrEmpty(query->GetString(1));
+  }
+  const bool failed = query->Failed() != 0;
+  link.ReleaseStatement(query);
+  return failed ? -1 : found ? 1 : 0;
+}
+
+// A name no host has that reads as an address is that address, when a host has it.
+int CQvStrategyGuardDlg::ServerAddress(SQLServerLink& link, const std::wstring& label, bool named, std::wstring* ip) {
+  if (named) {
+    ip->clear();
+    const int found = LookUp(link, kSqlHostIp, label, ip);
+    uint32_t address = 0;
+    if (found != 0 || !ParseHostAddress(label, &address)) return found;
+  }
+  *ip = label;
+  std::wstring stored;
+  return LookUp(link, kSqlHostOfIp, label, &stored);
 }

@@ -26,7 +26,10 @@ using Dlg = CQvStrategyGuardDlg;
 const wchar_t kSqlServerPaths[] = L"select AppFilePath from AppStrategyTable where AppStrategyName=?";
 const wchar_t kSqlOldId[] = L"select id from StrategyTable where StrategyName=? and StrategyDescriptor=?";
 const wchar_t kSqlDeleteOld[] = L"delete from StrategyTable where StrategyName=? and StrategyDescriptor=?";
-const wchar_t kSqlHostIp[] = L"select IP from Client where Name=?";
+const wchar_t kSqlOldOfId[] =
+    L"select id from StrategyTable where StrategyName=? and StrategyDescriptor=? and id=?";
+const wchar_t kSqlDeleteOldOfId[] =
+    L"delete from StrategyTable where StrategyName=? and StrategyDescriptor=? and id=?";
 const wchar_t kSqlNamed[] = L"select id from StrategyTable where StrategyName=?";
 const size_t kFolderChars = 259;
 
@@ -126,53 +129,58 @@ std::wstring CQvStrategyGuardDlg::RunTimeText(const StrategyRecord& r) {
 }
 
 // The targets' rows in their order; false after a refusal or a failed look-up (told).
+// A target another console deleted since the wizard listed it is told by name, and its
+// list is read again.
 bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTableRow>* rows) {
   StrategyRecord record = m_record;
-  // A host shown by its name is looked up by it (a name may hold a "."); one shown by its
-  // address, and a name no host has that reads as an address, is that address.
-  auto hostIp = [&](const std::wstring& label, bool named, std::wstring* ip) {
-    *ip = label;
+  // A target the service could not address is refused, not stored.
+  auto usable = [&link](const std::wstring& ip) {
     uint32_t address = 0;
-    if (named) {
-      ip->clear();
-      const int found = LookUp(link, kSqlHostIp, label, ip);
-      if (found < 0) {
-        TellError(link);
-        return false;
-      }
-      if (found == 0 && !ParseHostAddress(label, &address)) {
-        link.Disconnect();
-        Warn(qv::FormatW(L"主机“%ls”已被删除，请重新选择监测目标。", label.c_str()).c_str());
-        return false;
-      }
-      if (found == 0) *ip = label;
-    }
-    // A target the service could not address is refused, not stored.
-    if (ParseHostAddress(*ip, &address)) return true;
+    if (ParseHostAddress(ip, &address)) return true;
     link.Disconnect();
     TellHostAddressUnusable();
     return false;
   };
   std::wstring ip;
   switch (record.StrategyType) {
-    case kTypeOs:
-      for (HTREEITEM item = m_serverTree.GetChildItem(m_serverRoot); item; item = m_serverTree.GetNextSiblingItem(item)) {
-        if (m_serverTree.GetCheck(item) != EM_TVIS_CHECK) continue;
-        if (!hostIp(m_serverTree.GetItemText(item), m_serverTree.GetItemData(item) != 0, &ip)) return false;
-        StrategyRecord::Put(record.Ip, ip);
+    case kTypeOs: {
+      std::vector<CheckedServer> servers = CheckedServers();
+      std::vector<std::wstring> gone;
+      if (!ServerAddresses(link, &servers, &gone)) return false;
+      if (!gone.empty()) {
+        ServersGone(link, HostsGoneText(gone));
+        return false;
+      }
+      for (const CheckedServer& server : servers) {
+        if (!usable(server.ip)) return false;
+        StrategyRecord::Put(record.Ip, server.ip);
         rows->push_back(RowOf(record));
       }
       break;
+    }
     case kTypeDevice:
-    case kTypeCustomDevice:
       rows->push_back(RowOf(record));
       break;
+    case kTypeCustomDevice:
     case kTypeCustomServer: {
+      const std::wstring object =
+          m_checkedTemplate ? m_templateTree.GetItemText(m_checkedTemplate) : std::wstring(record.SelectedItem);
+      const int found = FindObject(link, record.StrategyType, object);
+      if (found < 0) {
+        TellError(link);
+        return false;
+      }
+      if (found == 0) {
+        ObjectGone(link, object);
+        return false;
+      }
+      if (record.StrategyType == kTypeCustomDevice) {
+        rows->push_back(RowOf(record));
+        break;
+      }
       std::vector<std::wstring> paths;
       SQLStatement* query = link.CreateStatement(kSqlServerPaths);
-      const bool bound =
-          query && query->BindString(0, m_checkedTemplate ? m_templateTree.GetItemText(m_checkedTemplate).c_str()
-                                                          : record.SelectedItem);
+      const bool bound = query && query->BindString(0, object.c_str());
       if (bound)
         while (query->Fetch()) paths.push_back(OrEmpty(query->GetString(0)));
       const bool read = bound && !query->Failed();
@@ -197,7 +205,16 @@ bool CQvStrategyGuardDlg::TargetRows(SQLServerLink& link, std::vector<StrategyTa
     case kTypeCustomFiles:
       for (int row = 0; row < m_objectGrid.GetItemCount(); ++row) {
         const std::wstring server = m_objectGrid.GetItemText(row, kColServer);
-        if (!hostIp(server, true, &ip)) return false;
+        const int found = ServerAddress(link, server, true, &ip);
+        if (found < 0) {
+          TellError(link);
+          return false;
+        }
+        if (found == 0) {
+          ServersGone(link, qv::FormatW(L"主机“%ls”已被删除，请重新选择监测目标。", server.c_str()));
+          return false;
+        }
+        if (!usable(ip)) return false;
         StrategyRecord::Put(record.Ip, ip);
         StrategyRecord::Put(record.SelectedFolder, m_objectGrid.GetItemText(row, kColFolder));
         StrategyRecord::Put(record.SelectedFileType, m_objectGrid.GetItemText(row, kColFileTypes));
@@ -225,10 +242,11 @@ int CQvStrategyGuardDlg::SaveStrategy() {
     Warn(L"没有选择项！");
     return 0;
   }
-  // A modified strategy is written back only over the rows the page showed: the old
-  // rows are deleted in the same transaction as the new go in, and when none was left
-  // the strategy is either gone (another console deleted it) or stored under other
-  // values (another console changed it), found in the same transaction. The name the
+  // A modified strategy is written back only over the rows the page showed (its name,
+  // description and id): the old rows are deleted in the same transaction as the new go
+  // in, and when none was left the strategy is either gone (another console deleted it)
+  // or stored under other values (another console changed it, the id kept), found by its
+  // id in the same transaction; a strategy that took its old name is another. The name the
   // name panel found free is looked at again with the write: another console may have
   // taken it since, and two strategies of one name would be one.
   bool stopped = false;  // no old rows, or the name taken: nothing written, nothing told
@@ -245,18 +263,28 @@ int CQvStrategyGuardDlg::SaveStrategy() {
   auto write = [&] {
     std::wstring id;
     if (m_mode == kModeModify) {
+      // The old rows are read and deleted by the same condition: with its id, when it has
+      // one of its own (a strategy that took its old name since is another).
+      const bool byId = OwnId(m_oldId);
       auto bindOld = [&](SQLStatement& st) {
-        return st.BindString(0, m_oldName.c_str()) && st.BindString(1, m_oldDescriptor.c_str());
+        return st.BindString(0, m_oldName.c_str()) && st.BindString(1, m_oldDescriptor.c_str()) &&
+               (!byId || st.BindString(2, m_oldId.c_str()));
       };
-      SQLStatement* st = link.CreateStatement(kSqlOldId);
-      if (!st || !bindOld(*st)) return false;
-      if (st->Fetch()) id = OrEmpty(st->GetString(0));
-      if (st->Failed()) return false;
-      link.ReleaseStatement(st);
-      const int deleted = ExecuteOnRecord(link, {kSqlOldId, bindOld}, {kSqlDeleteOld, bindOld});
+      if (byId) {
+        id = m_oldId;
+      } else {
+        SQLStatement* st = link.CreateStatement(kSqlOldId);
+        const bool bound = st && bindOld(*st);
+        if (bound && st->Fetch()) id = OrEmpty(st->GetString(0));
+        const bool read = bound && !st->Failed();
+        link.ReleaseStatement(st);
+        if (!read) return false;
+      }
+      const int deleted = ExecuteOnRecord(link, {byId ? kSqlOldOfId : kSqlOldId, bindOld},
+                                          {byId ? kSqlDeleteOldOfId : kSqlDeleteOld, bindOld});
       if (deleted < 0) return false;
       if (deleted == 0) {
-        stored = FindStoredStrategy(link, m_oldName, m_record.Id, &storedName, &storedDescriptor);
+        stored = FindStoredStrategy(link, m_oldName, m_oldId, &storedName, &storedDescriptor);
         stopped = stored >= 0;
         return false;
       }
@@ -298,7 +326,8 @@ int CQvStrategyGuardDlg::SaveStrategy() {
 
   if (m_page) {
     if (m_mode == kModeNew) {
-      m_page->AddStrategyRow(m_record.StrategyName, m_record.StrategyDescriptor, int(m_record.TaskMode), 1, 0);
+      m_page->AddStrategyRow(m_record.StrategyName, m_record.StrategyDescriptor, int(m_record.TaskMode), 1, 0,
+                             m_record.Id);
     } else {
       m_page->RenameCheckedRow(m_record.StrategyName, m_record.StrategyDescriptor);
     }

@@ -178,9 +178,11 @@ void CQvStrategyGuardUIHandler::StrategiesGone() {
 }
 
 int CQvStrategyGuardUIHandler::AddStrategyRow(const wchar_t* name, const wchar_t* descriptor,
-                                              int taskMode, int status, int runStatus) {
+                                              int taskMode, int status, int runStatus, const std::wstring& id) {
   const int row = m_grid.AddItem(name, -1, ITEM_FORMAT_CHECKBOX);
   if (row < 0) return row;
+  m_ids.push_back(id);
+  m_grid.SetItemData(row, static_cast<unsigned long>(m_ids.size()));
   m_grid.SetItemText(row, kColDescriptor, descriptor);
   m_grid.SetItemText(row, kColMode, taskMode == 3 ? L"单次任务" : L"计划任务");
   SetCell(row, kColStatus, StatusText(status), kGreen);
@@ -519,10 +521,12 @@ bool CQvStrategyGuardUIHandler::SendName(const std::wstring& name, UINT messageI
   return SentOrTellLinkDown(sent);
 }
 
-void CQvStrategyGuardUIHandler::ReloadChecking(const std::wstring& name, const std::wstring& descriptor) {
+void CQvStrategyGuardUIHandler::ReloadChecking(const std::wstring& id, const std::wstring& name,
+                                               const std::wstring& descriptor) {
   if (!LoadStrategies()) return;
   int chosen = -1;
   for (int row : RowsOf(name)) {
+    if (!id.empty() && StrategyIdOf(row) != id) continue;
     if (m_grid.GetItemText(row, kColDescriptor) == descriptor) {
       chosen = row;
       break;
@@ -530,6 +534,12 @@ void CQvStrategyGuardUIHandler::ReloadChecking(const std::wstring& name, const s
     if (chosen < 0) chosen = row;
   }
   if (chosen >= 0) m_grid.SetItemCheck(chosen, kColName, 1);
+}
+
+std::wstring CQvStrategyGuardUIHandler::StrategyIdOf(int row) const {
+  unsigned long data = 0;
+  if (!m_grid.GetItemData(row, data) || data == 0 || data > m_ids.size()) return std::wstring();
+  return m_ids[data - 1];
 }
 
 void CQvStrategyGuardUIHandler::RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor) {
@@ -567,7 +577,7 @@ void CQvStrategyGuardUIHandler::OnImportXml() {
 
 int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
   SQLStatement* statement = link.CreateStatement(
-      L"select distinct StrategyName, StrategyDescriptor, TaskMode, Status, RunStatus "
+      L"select distinct StrategyName, StrategyDescriptor, TaskMode, Status, RunStatus, id "
       L"from StrategyTable");
   if (!statement) {
     TellListUnread(kReadStrategiesFailed, link, kErrorCaption);
@@ -576,12 +586,13 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
   // Scroll bars and paint once, after the last row.
   m_grid.SendMessage(WM_SETREDRAW, FALSE);
   m_grid.DeleteAllItems();
+  m_ids.clear();
   bool whole = true;  // a grid that cannot take another row holds part of the list
   while (whole && statement->Fetch()) {
     const wchar_t* name = statement->GetString(0);
     const wchar_t* descriptor = statement->GetString(1);
     whole = AddStrategyRow(qv::OrEmpty(name), qv::OrEmpty(descriptor), statement->GetInt(2),
-                           statement->GetInt(3), statement->GetInt(4)) >= 0;
+                           statement->GetInt(3), statement->GetInt(4), qv::OrEmpty(statement->GetString(5))) >= 0;
   }
   // Part of the list would pass for all of it.
   const bool failed = !whole || statement->Failed() != 0;

@@ -66,17 +66,21 @@ class CQvStrategyGuardUIHandler {
   int LoadStrategies();
   // A strategy another console deleted: told, then the list read again.
   void StrategiesGone();
-  // Appends the row of one strategy: the one way rows come into the grid.
+  // Appends the row of one strategy: the one way rows come into the grid. The id is
+  // the one its rows were stored under (empty when unknown).
   int AddStrategyRow(const wchar_t* name, const wchar_t* descriptor, int taskMode, int status,
-                     int runStatus);
+                     int runStatus, const std::wstring& id = std::wstring());
+  // The id of the row's strategy as the page read it (empty when unknown): a strategy
+  // another console renamed since is still found by it.
+  std::wstring StrategyIdOf(int row) const;
   // Sends 1546 with the strategy's type from the database; 0 when the database cannot
   // be opened. A type that cannot be read is told and nothing is sent; a strategy with no
   // rows left sends nothing and sets *gone.
   int SendStrategy(const std::wstring& name, UINT messageId, bool* gone = nullptr);
 
-  // Reads the list again with only the strategy's row checked (the one showing its
+  // Reads the list again with only the strategy's row checked (one of its id showing its
   // description, else its first): the wizard goes on modifying it as it is stored now.
-  void ReloadChecking(const std::wstring& name, const std::wstring& descriptor);
+  void ReloadChecking(const std::wstring& id, const std::wstring& name, const std::wstring& descriptor);
   // The first checked row takes a modified strategy's new name and description.
   void RenameCheckedRow(const wchar_t* name, const wchar_t* descriptor);
 
@@ -150,4 +154,5 @@ class CQvStrategyGuardUIHandler {
   CUiDialogHost* m_owner;
   HWND m_logPane = nullptr;
   CListCtrlDataEx<unsigned long> m_grid;
+  std::vector<std::wstring> m_ids;  // the rows' strategy ids; a row's data word is its index + 1
 };

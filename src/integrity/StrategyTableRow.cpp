@@ -98,10 +98,12 @@ SQLStatement* StrategyTableRow::SelectAll(SQLServerLink& link) {
 }
 
 SQLStatement* StrategyTableRow::SelectStrategy(SQLServerLink& link, const std::wstring& name,
-                                               const std::wstring& descriptor) {
+                                               const std::wstring& descriptor, const std::wstring& id) {
   SQLStatement* statement =
-      link.CreateStatement(QV_STRATEGY_COLUMNS L" where (StrategyName=?) and (StrategyDescriptor=?)");
-  if (statement && statement->BindString(0, name.c_str()) && statement->BindString(1, descriptor.c_str()))
+      link.CreateStatement(id.empty() ? QV_STRATEGY_COLUMNS L" where (StrategyName=?) and (StrategyDescriptor=?)"
+                                      : QV_STRATEGY_COLUMNS L" where (StrategyName=?) and (StrategyDescriptor=?) and (id=?)");
+  if (statement && statement->BindString(0, name.c_str()) && statement->BindString(1, descriptor.c_str()) &&
+      (id.empty() || statement->BindString(2, id.c_str())))
     return statement;
   link.ReleaseStatement(statement);
   return nullptr;

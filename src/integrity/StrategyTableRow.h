@@ -37,9 +37,10 @@ class StrategyTableRow {
   int Insert(SQLServerLink& link) const;
   // Every row of the table in the database's order, on a new statement of the link.
   static SQLStatement* SelectAll(SQLServerLink& link);
-  // The rows of one strategy, by name and descriptor, in the same order.
+  // The rows of one strategy, by name and descriptor (and id, when one is given), in the
+  // same order.
   static SQLStatement* SelectStrategy(SQLServerLink& link, const std::wstring& name,
-                                      const std::wstring& descriptor);
+                                      const std::wstring& descriptor, const std::wstring& id = std::wstring());
   // Takes the current row of a SelectAll statement.
   void Read(const SQLStatement& statement);
 

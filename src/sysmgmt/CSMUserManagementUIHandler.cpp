@@ -354,6 +354,7 @@ void CSMUserManagementUIHandler::OnAddUser() {
   if (count < 0) return;
   if (count > 0) {
     UiMessageBox(L"该用户名已被使用\n请重新输入新的用户名", L"注意", MB_ICONEXCLAMATION);
+    ReadAgainKeepingEntries();
     FocusName();
     return;
   }
@@ -422,6 +423,7 @@ void CSMUserManagementUIHandler::OnModifyUser() {
   if (count < 0) return;
   if (count > 0) {
     UiMessageBox(L"该用户名已被使用\n请重新输入用户名", L"注意", MB_ICONEXCLAMATION);
+    ReadAgainKeepingEntries();
     FocusName();
     return;
   }
@@ -511,6 +513,34 @@ void CSMUserManagementUIHandler::OnDeleteUser() {
   if (kept) UiMessageBox(kKeptNotice, L"注意", MB_ICONEXCLAMATION);
   if (gone) return UserGone();
   OnSelectUser();
+}
+
+// The name may be another console's new account, which the grid then shows. The
+// accounts checked stay checked (the one being modified stays the current one, when it
+// is still there), and the editor keeps what the user entered.
+void CSMUserManagementUIHandler::ReadAgainKeepingEntries() {
+  std::vector<unsigned long> checked;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
+    unsigned long id = 0;
+    if (m_grid.GetItemCheck(row, kColumnCheck) > 0 && m_grid.GetItemData(row, id)) checked.push_back(id);
+  }
+  unsigned long current = 0;
+  const bool hadCurrent = m_currentRow >= 0 && m_grid.GetItemData(m_currentRow, current);
+  m_grid.DeleteAllItems();
+  LoadUsers();
+  m_checkedCount = 0;
+  bool deletable = false;
+  for (unsigned long id : checked) {
+    const int row = FindRow(id);
+    if (row < 0) continue;
+    m_grid.SetItemCheck(row, kColumnCheck, 1);
+    ++m_checkedCount;
+    if (!IsProtected(row)) deletable = true;
+  }
+  m_currentRow = hadCurrent && m_checkedCount == 1 ? FindRow(current) : -1;
+  const bool admin = IsAdministrator();
+  m_owner->EnableItem(kSave, admin && m_currentRow >= 0 && m_currentEditable);
+  m_owner->EnableItem(kDelete, admin && deletable);
 }
 
 // The account is no longer in the table: the grid is read again and the editor emptied.

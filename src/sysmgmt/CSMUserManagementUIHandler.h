@@ -83,6 +83,8 @@ class CSMUserManagementUIHandler {
   LRESULT OnTypeCommand(WORD code, WORD id, HWND control, BOOL& bHandled);
 
   void LoadUsers();
+  // Reads the grid again after a name another console took.
+  void ReadAgainKeepingEntries();
   int FormatUserRow(const UserRecord& user);
   int AddUserRow(BOOL checked, const UserRecord& user, const std::wstring& typeText,
                  const std::wstring& permText, int id);

@@ -9,6 +9,8 @@
 #include "controls/CComboBoxCtrlEx.h"
 #include "controls/CSkinScrollWnd.h"
 #include "support/DibCanvas.h"
+#include "support/PaintedThumb.h"
+#include "support/TestEnv.h"
 
 namespace {
 
@@ -162,6 +164,36 @@ TEST_F(ComboBox, OpenListWearsTheSkinnedScrollFrameBelowTheBox) {
     EXPECT_FALSE(::IsWindowVisible(*frame));
   }
   EXPECT_EQ(frame, CSkinScrollWnd::FromTarget(info.hwndList)) << "skinned once";
+}
+
+// An open list of more items than 16 bits hold: its thumb dragged, where it is painted,
+// to the bottom of the bar shows the last items.
+TEST_F(ComboBox, OpenListThumbPastSixteenBitsOfItemsShowsTheLastItems) {
+  host_.forward = &combo_;
+  const HBITMAP skin = UiBmpPool::GetBitmap(124);
+  combo_.SetScrollSkin(skin, 3000);
+  const int kItems = 70000;
+  combo_.SendMessage(WM_SETREDRAW, FALSE);
+  while (combo_.GetCount() < kItems) combo_.AddString(L"项");
+  combo_.SendMessage(WM_SETREDRAW, TRUE);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(::GetComboBoxInfo(combo_, &info));
+  CSkinScrollWnd* frame = CSkinScrollWnd::FromTarget(info.hwndList);
+  ASSERT_NE(nullptr, frame);
+  combo_.ShowDropDown(TRUE);
+  HWND bar = ::GetDlgItem(*frame, 3000 + 2);
+  auto barInfo = [bar] {
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    ::GetScrollInfo(bar, SB_CTL, &si);
+    return si;
+  };
+  ASSERT_TRUE(testenv::PumpUntil([&] { return barInfo().nMax == kItems - 1; }, 3000));
+  RECT length{};
+  ::GetClientRect(bar, &length);
+  ASSERT_TRUE(qvtest::DragPaintedThumb(bar, skin, length.bottom + 40));
+  EXPECT_EQ(kItems - static_cast<int>(barInfo().nPage), ::SendMessageW(info.hwndList, LB_GETTOPINDEX, 0, 0));
+  combo_.ShowDropDown(FALSE);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "controls/CSkinScrollWnd.h"
 #include "controls/CUIResource.h"
 #include "support/ElementHost.h"
+#include "support/PaintedThumb.h"
+#include "support/TestEnv.h"
 
 namespace {
 
@@ -142,6 +144,51 @@ TEST_F(MulStatusTreeTest, VerticalThumbDragKeepsTheHorizontalPosition) {
   frame->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 5), 0);
   EXPECT_EQ(30, ::GetScrollPos(tree, SB_HORZ));
   EXPECT_EQ(5, ::GetScrollPos(tree, SB_VERT));
+}
+
+
+// A tree of more rows than 16 bits hold: its thumb dragged (where it is painted) to the
+// bottom of the bar shows the last items (the first of them selected) and is painted at
+// the bottom; dragged back up to a row past 32,767 it shows that row.
+TEST_F(MulStatusTreeTest, ThumbDraggedPastSixteenBitsOfRowsShowsThoseRowsAndIsPaintedThere) {
+  const int kRows = 70000;
+  tree.SetRedraw(FALSE);
+  for (int i = 0; i < kRows; ++i)
+    tree.InsertTextItem((L"主机" + std::to_wstring(i)).c_str(), TVI_ROOT, TVI_LAST, EM_TVIS_UNCHECK);
+  tree.SetRedraw(TRUE);
+  HWND bar = ::GetDlgItem(::GetParent(::GetParent(tree)), 5001 + 2);
+  auto barInfo = [&] {
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    ::SendMessageW(bar, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&si));
+    return si;
+  };
+  ASSERT_TRUE(testenv::PumpUntil([&] { return barInfo().nMax == kRows - 1; }, 5000));
+  RECT barRect{};
+  ::GetClientRect(bar, &barRect);
+  const int s = 13, page = static_cast<int>(barInfo().nPage);
+  auto firstShown = [&] {
+    HTREEITEM first = reinterpret_cast<HTREEITEM>(tree.SendMessage(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    return first ? tree.GetItemText(first) : L"";
+  };
+  const HBITMAP skin = CUIResource::GetSkinBitmap();
+  auto drag = [&](int to) { ASSERT_TRUE(qvtest::DragPaintedThumb(bar, skin, to)); };
+  ASSERT_EQ(s, qvtest::PaintedThumb(bar, skin).first);
+  // The item that comes first at the bottom is the selected one.
+  HTREEITEM selected = tree.GetNextItem(nullptr, TVGN_LASTVISIBLE);
+  for (int i = 1; selected && i < page; ++i) selected = tree.GetNextItem(selected, TVGN_PREVIOUSVISIBLE);
+  tree.SelectItem(selected);
+  tree.SendMessage(WM_VSCROLL, SB_TOP, 0);
+  drag(barRect.bottom + 40);
+  EXPECT_EQ(L"主机" + std::to_wstring(kRows - page), firstShown());
+  EXPECT_EQ(kRows - page, ::GetScrollPos(tree, SB_VERT));
+  EXPECT_EQ(barRect.bottom - s, qvtest::PaintedThumb(bar, skin).second);
+
+  drag(barRect.bottom * 3 / 4);
+  const int row = ::GetScrollPos(tree, SB_VERT);
+  EXPECT_GT(row, 32767);
+  EXPECT_LT(row, kRows - page);
+  EXPECT_EQ(L"主机" + std::to_wstring(row), firstShown());
+  EXPECT_EQ(row, barInfo().nPos);
 }
 
 }  // namespace

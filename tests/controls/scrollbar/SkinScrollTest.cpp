@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "controls/CListBoxEx.h"
 #include "controls/CSkinScrollWnd.h"
 #include "controls/CUIResource.h"
 #include "platform/CBitmapDC.h"
 #include "support/DibCanvas.h"
+#include "support/PaintedThumb.h"
 #include "support/ReflectingHost.h"
 #include "support/TestEnv.h"
 
@@ -240,4 +242,34 @@ TEST_F(SkinScrollTest, PaintsEachPartFromItsCellInItsState) {
     EXPECT_EQ(skin.At(cell.x, cell.y), canvas.At(at.x, at.y));
     bar.DestroyWindow();
   }
+}
+
+// A list of more lines than 16 bits hold: its thumb, dragged where it is painted, shows
+// the lines of its place while it moves, and at the bottom of the bar the last lines,
+// with the thumb painted there.
+TEST_F(SkinScrollTest, ListThumbPastSixteenBitsOfLinesShowsTheLinesOfItsPlace) {
+  const int kLines = 70000;
+  const HBITMAP skin = CUIResource::GetSkinBitmap();
+  CListBoxEx list(skin, kSkinId);
+  ASSERT_TRUE(list.Create(host_.View(), RECT{10, 10, 210, 160}, nullptr,
+                          WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, kTargetId));
+  AddLines(list, kLines);
+  ASSERT_TRUE(testenv::PumpUntil([&] { return InfoOf(VBar(), SB_CTL).nMax == kLines - 1; }, 3000));
+  const int page = static_cast<int>(InfoOf(VBar(), SB_CTL).nPage);
+  RECT bar{};
+  ::GetClientRect(VBar(), &bar);
+  const std::pair<int, int> thumb = qvtest::PaintedThumb(VBar(), skin);
+  ASSERT_EQ(kCell, thumb.first);
+  Mouse(VBar(), WM_LBUTTONDOWN, POINT{kCell / 2, (thumb.first + thumb.second) / 2});
+  Mouse(VBar(), WM_MOUSEMOVE, POINT{kCell / 2, bar.bottom * 3 / 4});
+  const int moving = TopIndex(list);
+  EXPECT_GT(moving, 32767);
+  EXPECT_EQ(InfoOf(VBar(), SB_CTL).nTrackPos, moving);
+  Mouse(VBar(), WM_LBUTTONUP, POINT{kCell / 2, bar.bottom * 3 / 4});
+  EXPECT_EQ(moving, TopIndex(list));
+
+  ASSERT_TRUE(qvtest::DragPaintedThumb(VBar(), skin, bar.bottom + 40));
+  EXPECT_EQ(kLines - page, TopIndex(list));
+  EXPECT_EQ(bar.bottom - kCell, qvtest::PaintedThumb(VBar(), skin).second);
+  list.DestroyWindow();
 }

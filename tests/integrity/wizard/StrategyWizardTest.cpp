@@ -33,6 +33,10 @@ class StrategyWizard : public IntegrityPageHost {
  protected:
   void SetUp() override {
     IntegrityPageHost::SetUp();
+    FillSite();
+  }
+  // Servers, devices and template objects of the test's site.
+  void FillSite() {
     ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.1','web1',1,0), "
                                    L"('10.0.0.2','',0,0), ('10.0.0.8','',1,1), ('10.0.0.9','rt1',1,1), "
                                    L"('10.0.0.7','rt2',1,1)"));
@@ -965,21 +969,30 @@ TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleDeletedWritesNothingBackAn
 }
 
 // Another console changes the strategy being modified (its description, or its name:
-// the id is the same): it is not told as deleted. A wizard already open writes nothing
-// at "完成", tells the service nothing, says so and stays open with what the user typed,
-// while the page shows the list as it now is with the strategy checked; "完成" again
-// replaces the strategy as it is stored now. A wizard opened after a change of the
-// description says so and ends (nothing was typed yet).
+// the id is the same): it is found by its id, not told as deleted, and a strategy that
+// took its old name since is another, left as it is. A wizard already open writes
+// nothing at "完成", tells the service nothing, says so and stays open with what the
+// user typed, while the page shows the list as it now is with the strategy checked;
+// "完成" again replaces the strategy as it is stored now. A wizard opened after the
+// change says so and ends (nothing was typed yet).
 TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleChangedKeepsTheEntriesAndSaysSo) {
+  const wchar_t* const kRename = L"update StrategyTable set StrategyName = '他改' where StrategyName = '旧'";
   const struct {
-    const wchar_t* change;
+    std::vector<const wchar_t*> change;
     const wchar_t* row;       // the page's row read again: name and description
     const wchar_t* previous;  // the name the service is told the strategy had
+    const wchar_t* others;    // the rows of other strategies, as they stay
   } cases[] = {
-      {L"update StrategyTable set StrategyDescriptor = '另一描述' where StrategyName = '旧'", L"旧 另一描述", L"旧"},
-      {L"update StrategyTable set StrategyName = '他改' where StrategyName = '旧'", L"他改 d", L"他改"},
+      {{L"update StrategyTable set StrategyDescriptor = '另一描述' where StrategyName = '旧'"}, L"旧 另一描述", L"旧", L""},
+      {{kRename}, L"他改 d", L"他改", L""},
+      {{kRename, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, SelectedItem, TaskMode, "
+                 L"Status, RunStatus, Ip, id) values ('旧', 'd', 4, '思科网络设备完整性监测', 3, 1, 0, '10.0.0.7', "
+                 L"'20260101000000002')"},
+       L"他改 d", L"他改", L"旧 d 20260101000000002,"},
   };
-  const wchar_t table[] = L"select group_concat(StrategyName||' '||StrategyDescriptor||' '||id) from StrategyTable";
+  // Ordered by id: a replaced strategy's rows come last in the table.
+  const wchar_t table[] = L"select group_concat(r) from (select StrategyName||' '||StrategyDescriptor||' '||id as r "
+                          L"from StrategyTable order by id desc)";
   auto nothingSent = [this] {
     g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);
     testenv::PeerFrame frame;
@@ -990,17 +1003,25 @@ TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleChangedKeepsTheEntriesAndS
       if (Grid().GetItemCheck(row, 0) > 0) return Grid().GetItemText(row, 0) + L" " + Grid().GetItemText(row, 1);
     return std::wstring(L"none");
   };
+  auto change = [this](const std::vector<const wchar_t*>& statements) {
+    for (const wchar_t* sql : statements) ASSERT_TRUE(qvtest::Exec(link, sql));
+  };
   for (const auto& c : cases) {
-    for (bool whileOpen : {true, false}) {
-      if (!whileOpen && c.previous != std::wstring(L"旧")) continue;  // renamed: no longer under its name
-      SCOPED_TRACE(testing::Message() << testing::PrintToString(std::wstring(c.row)) << (whileOpen ? " while open" : " before"));
+    // A database that does not count the rows a change found: the write at "完成" is
+    // known to have found its rows all the same.
+    for (int pass = 0; pass < 3; ++pass) {
+      const bool whileOpen = pass < 2, counted = pass != 1;
+      SCOPED_TRACE(testing::Message() << testing::PrintToString(std::wstring(c.row)) << " " << c.change.size()
+                                      << (whileOpen ? " while open" : " before") << (counted ? "" : " uncounted"));
+      SQLStatement::DriverStandIn uncounting;
+      uncounting.countsWithheld = !counted;
       StoreDeviceStrategy();
       Run([&] {
         ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
         ShowPage(CQuorvaneUIHandler::kTabStrategies);
         Check(L"旧");
         if (!whileOpen) {
-          ASSERT_TRUE(qvtest::Exec(link, c.change));
+          change(c.change);
           script.ExpectBox(L"该策略已被其他控制台修改，列表将重新读取。");
           Click(Page::kItemModify);  // the wizard ends before it is shown
           ASSERT_EQ(0u, script.Remaining());
@@ -1019,7 +1040,7 @@ TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleChangedKeepsTheEntriesAndS
           w.Click(Dlg::kSettingsFinish);
           const UINT summary = wizard.CurrentPanel();
           ASSERT_EQ(Dlg::kPanelDeviceSummary, summary);
-          ASSERT_TRUE(qvtest::Exec(link, c.change));
+          change(c.change);
           const std::wstring stored = TextOf(table);
           script.ExpectBox(L"该策略已被其他控制台修改，您的修改尚未保存，列表将重新读取。再次点击“完成”将以您的修改替换它。");
           EXPECT_TRUE(w.Click(Dlg::kDeviceFinish));
@@ -1045,7 +1066,8 @@ TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleChangedKeepsTheEntriesAndS
         EXPECT_EQ(0u, script.Remaining());
         EXPECT_EQ(L"新 d", checkedRow());
       });
-      EXPECT_EQ(whileOpen ? L"新 d 20260101000000001" : std::wstring(c.row) + L" 20260101000000001", TextOf(table));
+      EXPECT_EQ(c.others + (whileOpen ? L"新 d 20260101000000001" : std::wstring(c.row) + L" 20260101000000001"),
+                TextOf(table));
     }
   }
 }
@@ -1085,9 +1107,11 @@ TEST_F(StrategyWizard, ANameAnotherConsoleTookSinceItsPanelIsRefusedAtTheFinish)
   }
 }
 
-// A target host is found by its name, which may hold a "."; one deleted since the wizard
-// showed it is refused as deleted, not as an invalid address, and nothing is stored.
-TEST_F(StrategyWizard, TargetsAreFoundByNameWithADotAndADeletedOneIsToldAsDeleted) {
+// A target host is found by its name, which may hold a "."; a host or a template's
+// object another console deleted since the wizard listed it is named, at "完成" or at
+// the "下一步" of its panel, and its list is read again: the deleted entry is gone, the
+// other checks stay, the wizard stays where it was and nothing is stored.
+TEST_F(StrategyWizard, TargetsAreFoundByNameWithADotAndADeletedOneIsNamedAndItsListReadAgain) {
   ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.6','fw.core',1,1), "
                                  L"('10.0.0.5','db.local',1,0)"));
   ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, "
@@ -1104,23 +1128,118 @@ TEST_F(StrategyWizard, TargetsAreFoundByNameWithADotAndADeletedOneIsToldAsDelete
     EXPECT_STREQ(L"10.0.0.6", wizard.Record().Ip);
   });
   EXPECT_EQ(0u, script.Remaining());
-  for (bool deleted : {false, true}) {
-    SCOPED_TRACE(deleted ? "deleted" : "there");
-    Open(L"文件策略", [&](UiDialogDriver& w, Dlg& wizard) {
-      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
-      qvtest::ConnectionWatch watch(script);  // told with nothing held
-      ASSERT_EQ(L"db.local", wizard.ObjectGrid().GetItemText(0, Dlg::kColServer));
+
+  auto toSummary = [](UiDialogDriver& w) {
+    w.Click(Dlg::kScheduleNext);
+    SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
+    w.Click(Dlg::kSettingsFinish);
+  };
+  // A Windows strategy on web1 and db.local, on to its server panel or its summary.
+  auto windows = [&](bool summary) {
+    return [&, summary](UiDialogDriver& w, Dlg& wizard) {
+      PastWindowsAttributes(w, wizard);
+      for (const wchar_t* server : {L"web1", L"db.local"}) Toggle(wizard.TreeById(Dlg::kServerTree), server);
+      if (!summary) return;
+      w.Click(Dlg::kTargetNext);
+      SetText(w, Dlg::kNameEdit, L"策略");
+      SetText(w, Dlg::kDescriptorEdit, L"说明");
+      w.Click(Dlg::kNameNext);
+      toSummary(w);
+    };
+  };
+  // The custom server object, checked, on to its summary when asked.
+  auto object = [&](bool summary) {
+    return [&, summary](UiDialogDriver& w, Dlg& wizard) {
+      Toggle(wizard.TreeById(Dlg::kTemplateTree), L"应用'甲");
+      if (!summary) return;
       w.Click(Dlg::kTemplateNext);
-      w.Click(Dlg::kObjectsNext);
-      ASSERT_EQ(Dlg::kPanelSchedule, wizard.CurrentPanel());
-      if (deleted) {
-        ASSERT_TRUE(qvtest::Exec(link, L"delete from Client where Name = 'db.local'"));
-        script.ExpectBox(L"主机“db.local”已被删除，请重新选择监测目标。");
+      SetText(w, Dlg::kNameEdit, L"策略");
+      SetText(w, Dlg::kDescriptorEdit, L"说明");
+      w.Click(Dlg::kNameNext);
+      toSummary(w);
+    };
+  };
+  // The custom file-system template's target tab.
+  auto targetTab = [](UiDialogDriver& w, Dlg& wizard) {
+    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"自定义文件系统完整性监测策略");
+    w.Click(Dlg::kTemplateNext);
+    w.Click(Dlg::kObjectAdd);
+  };
+  using Act = std::function<void(UiDialogDriver&, Dlg&)>;
+  auto click = [](UINT item) { return Act([item](UiDialogDriver& w, Dlg&) { EXPECT_TRUE(w.Click(item)); }); };
+  // A press and release of the left button on the middle of db.local's label in the
+  // target tree, where the tree lays it out.
+  const Act clickLabel = [](UiDialogDriver&, Dlg& wizard) {
+    CMulStatusTree& tree = wizard.TreeById(Dlg::kTargetTree);
+    RECT label{};
+    ASSERT_TRUE(tree.GetItemRect(qvtest::FindItem(tree, L"db.local"), &label, TRUE));
+    const LPARAM at = MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2);
+    ::PostMessageW(tree, WM_LBUTTONUP, 0, at);  // ends the tree view's drag detection
+    ::SendMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  };
+  const wchar_t* const kHostGone = L"delete from Client where Name = 'db.local'";
+  const struct {
+    const char* name;
+    const wchar_t* modify;  // the strategy modified; null: a new one
+    Act walk;
+    const wchar_t* deletion;  // by another console, once the walk is done; null: none
+    Act act;
+    const wchar_t* box;  // null: stored
+    UINT tree;           // the list read again: without `gone`, with `checked` still checked
+    const wchar_t* gone;
+    const wchar_t* checked;
+  } rows[] = {
+      {"object row's host there", L"文件策略", nullptr, nullptr, click(Dlg::kFinish), nullptr, 0, nullptr, nullptr},
+      {"object row's host deleted", L"文件策略", nullptr, kHostGone, click(Dlg::kFinish),
+       L"主机“db.local”已被删除，请重新选择监测目标。", Dlg::kTargetTree, L"db.local", L""},
+      {"server deleted before the finish", nullptr, windows(true), kHostGone, click(Dlg::kFinish),
+       L"主机“db.local”已被删除，列表将重新读取。", Dlg::kServerTree, L"db.local", L"web1"},
+      {"server deleted before the server panel's next", nullptr, windows(false), kHostGone, click(Dlg::kTargetNext),
+       L"主机“db.local”已被删除，列表将重新读取。", Dlg::kServerTree, L"db.local", L"web1"},
+      {"target server deleted before its label is clicked", nullptr, targetTab, kHostGone, clickLabel,
+       L"主机“db.local”已被删除，列表将重新读取。", Dlg::kTargetTree, L"db.local", L""},
+      {"object deleted before the finish", nullptr, object(true), L"delete from AppStrategyTable", click(Dlg::kFinish),
+       L"策略对象“应用'甲”已被删除，列表将重新读取。", Dlg::kTemplateTree, L"应用'甲", L""},
+      {"object deleted before the template panel's next", nullptr, object(false), L"delete from AppStrategyTable",
+       click(Dlg::kTemplateNext), L"策略对象“应用'甲”已被删除，列表将重新读取。", Dlg::kTemplateTree, L"应用'甲", L""},
+  };
+  const wchar_t table[] = L"select group_concat(StrategyName||' '||Ip) from StrategyTable";
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    DatabaseTest::SetUp();
+    FillSite();
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.5','db.local',1,0)"));
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, "
+                                   L"SelectedItem, SelectedFolder, FilterType, Ip, TaskMode, Status, RunStatus, id) "
+                                   L"values ('文件策略', 'd', 7, '自定义文件系统完整性监测策略', 'D:\\a', 0, '10.0.0.5', 3, 1, 0, '7')"));
+    const std::wstring stored = TextOf(table);
+    Open(row.modify, [&](UiDialogDriver& w, Dlg& wizard) {
+      ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
+      if (row.modify) {
+        ASSERT_EQ(L"db.local", wizard.ObjectGrid().GetItemText(0, Dlg::kColServer));
+        w.Click(Dlg::kTemplateNext);
+        w.Click(Dlg::kObjectsNext);
+        toSummary(w);
+      } else {
+        row.walk(w, wizard);
       }
-      EXPECT_EQ(deleted ? 0 : 1, wizard.SaveStrategy());
-      EXPECT_TRUE(!deleted || w.IsOpenAndShown());
+      const UINT panel = wizard.CurrentPanel();
+      qvtest::ConnectionWatch watch(script);  // told with nothing held
+      if (row.deletion) ASSERT_TRUE(qvtest::Exec(link, row.deletion));
+      if (row.box) script.ExpectBox(row.box);
+      row.act(w, wizard);
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(row.box ? 1 : 0, watch.Looks());
+      if (!row.box) return;
+      EXPECT_EQ(L"提示", script.Boxes().back().caption);
+      EXPECT_TRUE(w.IsOpenAndShown());
+      EXPECT_EQ(panel, wizard.CurrentPanel());
+      CMulStatusTree& tree = wizard.TreeById(row.tree);
+      EXPECT_EQ(nullptr, qvtest::FindItem(tree, row.gone));
+      EXPECT_NE(nullptr, tree.GetRootItem());
+      EXPECT_EQ(row.checked, Checked(tree));
     });
-    EXPECT_EQ(L"10.0.0.5", TextOf(L"select group_concat(Ip) from StrategyTable"));
+    EXPECT_EQ(row.box ? stored : L"文件策略 10.0.0.5", TextOf(table));
   }
 }
 
@@ -1142,22 +1261,6 @@ TEST_F(StrategyWizard, ModifyOfATargetTheGridCannotTakeSaysSoAndChangesNothing) 
     EXPECT_EQ(1, refuse.Refused());
   });
   EXPECT_EQ(2, Table(L"文件策略"));
-}
-
-// A custom object another console deleted since the templates were read is refused, and
-// the user told so with nothing of the database held.
-TEST_F(StrategyWizard, ACustomObjectAnotherConsoleDeletedIsRefusedWithNothingHeld) {
-  Open(nullptr, [&](UiDialogDriver& w, Dlg& wizard) {
-    qvtest::ConnectionWatch watch(script);
-    ASSERT_TRUE(qvtest::Exec(link, L"delete from AppStrategyTable"));
-    Toggle(wizard.TreeById(Dlg::kTemplateTree), L"应用'甲");
-    script.ExpectBox(L"所选策略对象不存在！");
-    w.Click(Dlg::kTemplateNext);
-    EXPECT_EQ(0u, script.Remaining());
-    EXPECT_EQ(1, watch.Looks());
-    EXPECT_EQ(Dlg::kPanelTemplates, wizard.CurrentPanel());
-    EXPECT_TRUE(w.IsOpenAndShown());
-  });
 }
 
 }  // namespace

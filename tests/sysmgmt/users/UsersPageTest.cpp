@@ -278,6 +278,51 @@ TEST_F(UsersPage, AnAccountAnotherConsoleDeletedIsToldAsGoneNeverAsSaved) {
   }
 }
 
+// Another console adds an account under the name being added, or given in a save: the
+// refusal comes, the list is read again and shows that account, the editor keeps what
+// the user entered and the account being modified stays checked, so a save under a free
+// name then goes to it.
+TEST_F(UsersPage, ANameAnotherConsoleTookIsRefusedAndTheListReadAgainWithTheEntriesKept) {
+  const struct {
+    const char* step;
+    UINT command;
+    const wchar_t* box;
+  } steps[] = {
+      {"add", Page::kAdd, L"该用户名已被使用\n请重新输入新的用户名"},
+      {"save", Page::kSave, L"该用户名已被使用\n请重新输入用户名"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.step);
+    DatabaseTest::SetUp();
+    const int alice = AddUser(L"alice", 0, 1);
+    Run([&](UiDialogDriver& d, CMainDlg& main) {
+      EXPECT_TRUE(d.ClickTab(CSystemManagementUIHandler::kTabCtrl, 1));
+      if (step.command == Page::kSave) Select(main, {L"alice"});
+      ::SetWindowTextW(d.Control(Page::kName), L"carol");
+      ::SetWindowTextW(d.Control(Page::kComment), L"说明");
+      if (step.command == Page::kAdd) {
+        ChooseType(main, 0);
+        EXPECT_TRUE(d.Click(199));
+      }
+      const int carol = AddUser(L"carol", 1, 31);
+      script.ExpectBox(step.box, IDOK);
+      EXPECT_TRUE(d.Click(step.command));
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_EQ(std::to_wstring(carol) + L"|管理员用户|完全控制", GridRow(main, L"carol"));
+      EXPECT_EQ(L"carol", d.ControlText(Page::kName));
+      EXPECT_EQ(L"说明", d.ControlText(Page::kComment));
+      EXPECT_EQ(0, ::SendMessageW(d.Control(Page::kType), CB_GETCURSEL, 0, 0));
+      EXPECT_TRUE(main.GetItemCheck(199));
+      if (step.command != Page::kSave) return;
+      ::SetWindowTextW(d.Control(Page::kName), L"alice2");
+      script.ExpectBox(L"修改成功", IDOK);
+      EXPECT_TRUE(d.Click(Page::kSave));
+      EXPECT_EQ(L"alice2", Text(L"select name from Users where id=?", alice));
+    });
+    EXPECT_EQ(1, qvtest::Int(link, L"select count(*) from Users where name='carol'"));
+  }
+}
+
 TEST_F(UsersPage, ACustomUserSeesTheOwnRowReadOnlyAndIsRefusedTheRest) {
   const int alice = AddUser(L"alice", 0, 5);
   AddUser(L"bob", 0, 0);
