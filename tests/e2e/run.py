@@ -9,8 +9,9 @@ ran no scenario fails.
 
 The run has its own network, mount and process namespaces (it starts itself again
 inside them, as root): the console's fixed port 127.0.0.1:4667 is the run's own, so two
-runs on one machine never reach each other's service; its copies of the prefix are
-seen by it alone; and whatever it started ends with it, however it ends.
+runs on one machine never reach each other's service; its copies of the prefix and its
+/tmp (where Xvfb keeps its displays' locks and sockets) are seen by it alone; and
+whatever it started ends with it, however it ends.
 """
 
 import argparse
@@ -77,6 +78,9 @@ def main():
     args = ap.parse_args()
     modes = ("none", "openbox") if args.wm == "both" else (args.wm,)
     scenarios, unknown = load_scenarios(args.names)
+    # Xvfb takes a display whose lock names a process it cannot see (one of another run's
+    # namespace) for free, and takes its socket: each run's displays are its own.
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=1777", "qve2etmp", "/tmp"], check=True)
     # The scenarios' copies of the prefix keep their changes here, in memory, seen by
     # this run alone.
     scratch = os.path.join(args.build, "e2e", "prefixes")
