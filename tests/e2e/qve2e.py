@@ -553,8 +553,9 @@ class Session:
         try:
             self.display = Display(wm, out_dir)
             self.env.update(DISPLAY=self.display.name)
-            # QV_E2E_WINEDEBUG gives the programs Wine's traces (in the scenario's logs).
-            self.env["WINEDEBUG"] = os.environ.get("QV_E2E_WINEDEBUG", "-all")
+            # Wine's errors go to the scenario's logs (a program that could not start says
+            # why); QV_E2E_WINEDEBUG gives the programs other traces.
+            self.env["WINEDEBUG"] = os.environ.get("QV_E2E_WINEDEBUG", "-all,err+all")
             self._make_database()
             # Its own wineserver, gone as soon as this session's programs are.
             subprocess.run(["wineserver", "-p0"], env=self.env, stdin=subprocess.DEVNULL,
