@@ -15,9 +15,15 @@ export LANG=zh_CN.UTF-8
 export WINEPREFIX=${WINEPREFIX:-$QV_WINE_HEADLESS}
 
 # set -e stops a script without a word: whatever stops one says what failed, and
-# QV_HINT, when a step sets it, what to do.
+# QV_HINT, when a step sets it, what to do. Only a failure that stops the script says
+# so: one inside $(...) (where bash drops -e and the script goes on), in a shell without
+# -e, or in a subshell (whose script says so itself when it stops too) is left alone.
 set -E
-trap 'qv_status=$?; echo "${0##*/}: stopped: \"$BASH_COMMAND\" failed with status $qv_status${QV_HINT:+. $QV_HINT}" >&2' ERR
+trap 'qv_stopped $? "$BASH_COMMAND"' ERR
+qv_stopped() {
+  [[ $- == *e* ]] && [ "$BASH_SUBSHELL" -eq 0 ] || return 0
+  echo "${0##*/}: stopped: \"$2\" failed with status $1${QV_HINT:+. $QV_HINT}" >&2
+}
 
 # Runs a command (wine and a program with its arguments) on a display of its own, in the
 # X11 Wine prefix: a fresh Xvfb, ended with the command, whose exit status it returns.

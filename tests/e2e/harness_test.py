@@ -1,18 +1,24 @@
 """The end-to-end harness on a busy machine: a slow helper program is "not yet", a
-program that exited is told as exited, and openbox gets its time or is told with its log.
+program that exited is told as exited, openbox gets its time or is told with its log, a
+wait given no bound outlasts a slow machine, and a check that nothing happened comes
+after a sign that the console took the input before it. A run that ran no scenario fails.
 
     python3 tests/e2e/harness_test.py
 """
 
+import contextlib
+import io
 import os
 import stat
 import sys
 import tempfile
 import time
+import types
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import qve2e  # noqa: E402
+import run as e2e_run  # noqa: E402
 
 
 def fake_program(folder, name, script):
@@ -56,6 +62,76 @@ class Waiting(unittest.TestCase):
                     got = str(e)
                 self.assertEqual(outcome, got)
                 self.assertLess(time.monotonic() - start, 10)
+
+    def test_a_wait_given_no_bound_outlasts_a_slow_machine(self):
+        ready = time.monotonic() + 12  # a window a busy machine shows late
+        self.assertTrue(qve2e.wait_until(lambda: time.monotonic() >= ready, what="a window", interval=0.5))
+
+
+class Settling(unittest.TestCase):
+    """Session.settle on a console stood in for: the button's face, lit while the mouse
+    is on it once the console has taken the move (after `lag` looks)."""
+
+    NORMAL = (0x89, 0xB0, 0xD9)
+
+    def console(self, lit_at_start, lag, shows=None):
+        s = object.__new__(qve2e.Session)
+        s.console = None
+        state = types.SimpleNamespace(on=lit_at_start, taken=lit_at_start, looks=0, moves=[])
+        button = (100, 200, 180, 224)
+
+        def move(point):
+            state.moves.append(point)
+            state.on = button[0] <= point[0] - 10 < button[2] and button[1] <= point[1] - 20 < button[3]
+            state.looks = 0
+
+        def colour(window, point):
+            state.looks += 1
+            if state.looks > lag and not shows:  # a window shown instead disables this one
+                state.taken = state.on
+            return qve2e.HOVER if state.taken else self.NORMAL
+
+        s.move, s.colour = move, colour
+        s.windows = lambda title: ["a window"] if title == shows and state.looks > lag else []
+        window = types.SimpleNamespace(title="main", to_screen=lambda p: (p[0] + 10, p[1] + 20))
+        return s, window, button, state
+
+    def test_the_sign_is_the_button_lighting_up_after_the_mouse_left_it(self):
+        for lit_at_start in (False, True):  # the mouse stood on the button already
+            with self.subTest(lit_at_start=lit_at_start):
+                s, window, button, state = self.console(lit_at_start, lag=5)
+                self.assertIsNone(s.settle(window, button))
+                self.assertEqual(2, len(state.moves))
+                self.assertTrue(state.on and state.taken)
+                self.assertGreater(state.looks, 5)  # not the light it had before
+
+    def test_a_window_that_must_not_come_ends_the_wait_at_once(self):
+        s, window, button, _ = self.console(False, lag=3, shows="提示")
+        start = time.monotonic()
+        self.assertEqual("提示", s.settle(window, button, ("提示",)))
+        self.assertLess(time.monotonic() - start, 10)
+
+
+class Runs(unittest.TestCase):
+    def run_with(self, names):
+        folder = tempfile.mkdtemp()
+        self.addCleanup(lambda: os.rmdir(folder))
+        scenarios, unknown = e2e_run.load_scenarios(names, folder)
+        out = io.StringIO()
+        with contextlib.redirect_stdout(out):
+            status = e2e_run.run(types.SimpleNamespace(build=folder), ("none",), scenarios, folder, unknown)
+        return status, out.getvalue()
+
+    def test_a_run_that_ran_no_scenario_fails(self):
+        for names, said in [
+            ([], "e2e: no scenario ran"),
+            (["no_such_scenario"], "e2e no_such_scenario: FAILED"),
+        ]:
+            with self.subTest(names=names):
+                status, out = self.run_with(names)
+                self.assertEqual(1, status, out)
+                self.assertIn(said, out)
+                self.assertTrue(out.rstrip().endswith("passed, %d failed" % len(names)), out)
 
 
 class Openbox(unittest.TestCase):

@@ -33,6 +33,16 @@ import xml.etree.ElementTree as ET
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 RES_XML = os.path.join(ROOT, "res", "xml")
 SERVICE_PORT = 4667
+# Seconds any wait for what the console does may last: what a user would give it on a
+# machine that is not starved, with room for one that is busy. A safety net that only a
+# console that does not do it at all runs into, never a measurement.
+LIMIT = 120.0
+# What a user takes for an answer at once, and how much slower than the same answer
+# timed in the same run on a quiet console one may come while the console is busy.
+AT_ONCE = 1.0
+QUIET_FACTOR = 5
+# A normal button's face under the mouse (res/xml/100.xml, "normalbtn"'s bguphover).
+HOVER = (0xAD, 0xCF, 0xEA)
 
 
 class Failure(Exception):
@@ -46,7 +56,7 @@ class Slow(Failure):
 
 # ------------------------------------------------------------------ waiting
 
-def wait_until(cond, timeout=10.0, what="condition", interval=0.05, gone=None):
+def wait_until(cond, timeout=LIMIT, what="condition", interval=0.05, gone=None):
     """Calls cond() until it returns something true, which is returned; fails after
     `timeout` seconds with `what` in the message. A look that starts after the time is
     up is the last one, so a slow look never ends a wait early. A slow helper program
@@ -247,11 +257,12 @@ class Layout:
                     return e
         raise Failure("no tab control %d in the layouts" % element_id)
 
-    def element(self, element_id):
-        """(rect, tag, shown) of the element; the shown one when the id stands twice."""
-        found = self.rects.get(element_id)
+    def element(self, element_id, tag=None):
+        """(rect, tag, shown) of the element; the shown one when the id stands twice;
+        `tag` picks one where the id stands on elements of several kinds."""
+        found = [f for f in self.rects.get(element_id, []) if tag is None or f[1] == tag]
         if not found:
-            raise Failure("element %d is not in the layout" % element_id)
+            raise Failure("element %d%s is not in the layout" % (element_id, " (%s)" % tag if tag else ""))
         for f in found:
             if f[2]:
                 return f
@@ -471,7 +482,7 @@ class Peer:
                     self.frames.append((ftype, wparam, msg, buf[16:16 + length]))
                 buf = buf[16 + length:]
 
-    def wait_connected(self, timeout=20):
+    def wait_connected(self, timeout=LIMIT):
         wait_until(lambda: self.conn is not None, timeout, "the console to connect to the peer", gone=self.gone)
 
     def send(self, ftype, wparam, msg, payload=b""):
@@ -542,8 +553,9 @@ class Session:
         try:
             self.display = Display(wm, out_dir)
             self.env.update(DISPLAY=self.display.name)
-            # QV_E2E_WINEDEBUG gives the programs Wine's traces (in the scenario's logs).
-            self.env["WINEDEBUG"] = os.environ.get("QV_E2E_WINEDEBUG", "-all")
+            # Wine's errors go to the scenario's logs (a program that could not start says
+            # why); QV_E2E_WINEDEBUG gives the programs other traces.
+            self.env["WINEDEBUG"] = os.environ.get("QV_E2E_WINEDEBUG", "-all,err+all")
             self._make_database()
             # Its own wineserver, gone as soon as this session's programs are.
             subprocess.run(["wineserver", "-p0"], env=self.env, stdin=subprocess.DEVNULL,
@@ -571,7 +583,7 @@ class Session:
         self.db_path = os.path.join(db_dir, name + ".db")
 
     def db_rows(self, sql, params=()):
-        with sqlite3.connect(self.db_path, timeout=10) as c:
+        with sqlite3.connect(self.db_path, timeout=LIMIT) as c:
             return c.execute(sql, params).fetchall()
 
     def db_value(self, sql, params=()):
@@ -579,7 +591,7 @@ class Session:
         return rows[0][0] if rows else None
 
     def db_exec(self, sql, params=()):
-        c = sqlite3.connect(self.db_path, timeout=10)
+        c = sqlite3.connect(self.db_path, timeout=LIMIT)
         try:
             c.execute(sql, params)
             c.commit()
@@ -608,7 +620,7 @@ class Session:
         def ended():
             return None if service.poll() is None else \
                 "QvService.exe exited (status %d); its log:\n%s" % (service.returncode, _tail(service.log))
-        wait_until(lambda: self._listening(), 60, "QvService.exe to listen on 127.0.0.1:%d" % SERVICE_PORT,
+        wait_until(lambda: self._listening(), LIMIT, "QvService.exe to listen on 127.0.0.1:%d" % SERVICE_PORT,
                    gone=ended)
 
     def service_frames(self, msg=None):
@@ -647,7 +659,7 @@ class Session:
         """Starts build/Quorvane.exe; with `login`, logs in as tamuk/tamuk and returns the
         main window, else returns the login window."""
         self.console = self.spawn(["wine", os.path.join(self.build, "Quorvane.exe")], "console.log")
-        dlg = self.wait_window("登录", 120)
+        dlg = self.wait_window("登录")
         if not login:
             return dlg
         return self.login(dlg, "tamuk", "tamuk")
@@ -659,7 +671,7 @@ class Session:
             self.key("ctrl+a", "BackSpace")
             self.type(text)
         self.click(dlg, lay.centre(101))
-        return self.wait_window("完整性安全监测系统", 60)
+        return self.wait_window("完整性安全监测系统")
 
     def console_alive(self):
         return self.console.poll() is None
@@ -703,18 +715,18 @@ class Session:
                 titles.append(name.strip())
         return "shown: " + (", ".join(titles) or "nothing")
 
-    def wait_window(self, title, timeout=10):
+    def wait_window(self, title, timeout=LIMIT):
         """The one shown window of that title, once it is there."""
         return self.wait_until(lambda: (self.windows(title) or [None])[-1], timeout, "window %r" % title)
 
-    def wait_gone(self, window, timeout=5):
+    def wait_gone(self, window, timeout=LIMIT):
         self.wait_until(lambda: not window.shown(), timeout, "window %r to close" % window.title)
 
     def tray_window(self):
         """The system tray that Wine shows without a desktop tray (its icons from the left)."""
-        return self.wait_window("Wine System Tray", 10)
+        return self.wait_window("Wine System Tray")
 
-    def popup_menu(self, timeout=5):
+    def popup_menu(self, timeout=LIMIT):
         """The console's shown pop-up menu (a window without a title)."""
         def find():
             out = self.x(["xdotool", "search", "--onlyvisible", "--class", "quorvane.exe"], check=False)
@@ -764,6 +776,39 @@ class Session:
         for gap in gaps_ms:
             args += ["sleep", "%.3f" % (gap / 1000.0), "click", str(button)]
         self.x(args)
+
+    def colour(self, window, point):
+        """The colour of one pixel of the window (client coordinates)."""
+        return self.pixels(window, (point[0], point[1], point[0] + 1, point[1] + 1))[0][0]
+
+    def settle(self, window, rect, unwanted=()):
+        """Waits for a sign that the console has handled all the input given before: the
+        mouse leaves and then enters the normal button at `rect` (client coordinates of
+        `window`, a button nothing else covers), and its face takes the hover colour,
+        which the console paints only once it has taken that move, after everything
+        before it. A check that something did not happen comes after this, not after a
+        while. Returns early, with its title, when a window of one of the `unwanted`
+        titles shows (the window below is then disabled and never lights up)."""
+        spot = (rect[0] + 4, rect[1] + 4)
+
+        def lit():
+            c = self.colour(window, spot)
+            return all(abs(a - b) <= 8 for a, b in zip(c, HOVER))
+
+        def look(want):
+            for title in unwanted:
+                if self.windows(title):
+                    return title
+            return "settled" if lit() == want else None
+        self.move(window.to_screen((rect[0] - 6, rect[1] - 6)))
+        shown = self.wait_until(lambda: look(False), what="the console to take the mouse off a button of %r"
+                                % window.title)
+        if shown != "settled":
+            return shown
+        self.move(window.to_screen(((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)))
+        shown = self.wait_until(lambda: look(True), what="the console to light up a button of %r under the mouse"
+                                % window.title)
+        return None if shown == "settled" else shown
 
     def press(self, window, point, button=1):
         sx, sy = window.to_screen(point)
@@ -829,6 +874,7 @@ class Session:
 
     # ---- checks
     Failure = Failure
+    LIMIT = LIMIT
 
     def check(self, cond, why):
         if not cond:
@@ -837,7 +883,22 @@ class Session:
     def fail(self, why):
         raise Failure(why)
 
-    def wait_until(self, cond, timeout=10.0, what="condition", interval=0.05, gone=None):
+    def answer_time(self, act, answer, what):
+        """Seconds from `act()` (a click) until `answer()` returns something true, which is
+        returned with them: (seconds, answer)."""
+        act()
+        start = time.monotonic()
+        got = self.wait_until(answer, what=what)
+        return time.monotonic() - start, got
+
+    @staticmethod
+    def quick_enough(took, quiet):
+        """Whether an answer that took `took` s came as a quiet one does: within a second,
+        or within a few times `quiet` (the median of the same answers timed in the same
+        run with nothing else going on), since a busy machine slows both alike."""
+        return took <= max(AT_ONCE, QUIET_FACTOR * sorted(quiet)[len(quiet) // 2])
+
+    def wait_until(self, cond, timeout=LIMIT, what="condition", interval=0.05, gone=None):
         """wait_until, which fails at once (after a last look) when the console that ran
         when the wait began has exited: it is reported as exited, with its log. `gone`, when
         given, tells besides why what is waited for can no longer come (or None)."""

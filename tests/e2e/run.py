@@ -2,14 +2,16 @@
 `scenario(s)`) once without a window manager and once under openbox, each from a fresh
 display, database, copy of the X11 prefix and console. A failing scenario saves a
 screenshot under build/e2e/<wm>/<scenario>/ and says why. The last line is
-"e2e: N passed, N failed".
+"e2e: N passed, N failed"; a name that no scenario has counts as failed, and a run that
+ran no scenario fails.
 
     python3 tests/e2e/run.py [--wm none|openbox|both] [--build DIR] [NAME...]
 
 The run has its own network, mount and process namespaces (it starts itself again
 inside them, as root): the console's fixed port 127.0.0.1:4667 is the run's own, so two
-runs on one machine never reach each other's service; its copies of the prefix are
-seen by it alone; and whatever it started ends with it, however it ends.
+runs on one machine never reach each other's service; its copies of the prefix and its
+/tmp (where Xvfb keeps its displays' locks and sockets) are seen by it alone; and
+whatever it started ends with it, however it ends.
 """
 
 import argparse
@@ -26,8 +28,9 @@ import qve2e  # noqa: E402
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def load_scenarios(names):
-    folder = os.path.join(HERE, "scenarios")
+def load_scenarios(names, folder=os.path.join(HERE, "scenarios")):
+    """The scenarios of `folder` of the given names (all without names): a list of (name,
+    module), and the names that none has."""
     found = []
     for file in sorted(os.listdir(folder)):
         if not file.endswith(".py") or file.startswith("_"):
@@ -39,7 +42,7 @@ def load_scenarios(names):
         module = importlib.util.module_from_spec(source)
         source.loader.exec_module(module)
         found.append((name, module))
-    return found
+    return found, [n for n in names if n not in {name for name, _ in found}]
 
 
 def isolate():
@@ -74,21 +77,27 @@ def main():
     ap.add_argument("names", nargs="*")
     args = ap.parse_args()
     modes = ("none", "openbox") if args.wm == "both" else (args.wm,)
-    scenarios = load_scenarios(args.names)
+    scenarios, unknown = load_scenarios(args.names)
+    # Xvfb takes a display whose lock names a process it cannot see (one of another run's
+    # namespace) for free, and takes its socket: each run's displays are its own.
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=1777", "qve2etmp", "/tmp"], check=True)
     # The scenarios' copies of the prefix keep their changes here, in memory, seen by
     # this run alone.
     scratch = os.path.join(args.build, "e2e", "prefixes")
     os.makedirs(scratch, exist_ok=True)
     subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=0700", "qve2e", scratch], check=True)
     try:
-        return run(args, modes, scenarios, scratch)
+        return run(args, modes, scenarios, scratch, unknown)
     finally:
         subprocess.run(["umount", "-l", scratch])
 
 
-def run(args, modes, scenarios, scratch):
+def run(args, modes, scenarios, scratch, unknown=()):
     passed = failed = 0
     count = 0
+    for name in unknown:
+        failed += 1
+        print("e2e %s: FAILED\n    no such scenario in tests/e2e/scenarios" % name, flush=True)
     for wm in modes:
         start = time.monotonic()
         for name, module in scenarios:
@@ -127,8 +136,10 @@ def run(args, modes, scenarios, scratch):
                 passed += 1
                 print("e2e [%s] %s: ok (%.1f s)" % (wm, name, took), flush=True)
         print("e2e [%s] took %.0f s" % (wm, time.monotonic() - start), flush=True)
+    if not count:
+        print("e2e: no scenario ran", flush=True)
     print("e2e: %d passed, %d failed" % (passed, failed))
-    return 1 if failed else 0
+    return 1 if failed or not count else 0
 
 
 if __name__ == "__main__":

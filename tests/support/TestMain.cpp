@@ -55,7 +55,7 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
 }
 
 // Hidden, for the check that a crash fails its suite at once and leaves nothing running
-// (tests/support/crash-check.sh): helpers as tests start them, a Unix program and a
+// (tests/support/crash-check.py): helpers as tests start them, a Unix program and a
 // Windows one (this program, idle), then the crash.
 [[noreturn]] void CrashWithHelpers() {
   wchar_t self[MAX_PATH] = L"";

@@ -38,28 +38,28 @@ def open_mac_page(s, main):
 def open_editor(s, main, page, why):
     s.click(main, page.centre(1524))  # 修改
     try:
-        return s.wait_window("策略对象", 5)
+        return s.wait_window("策略对象")
     except s.Failure:
         s.fail("%s: 修改 opened no editor (%s)" % (why, s.window_titles()))
 
 
 def click_until_gone(s, editor, point):
     """Clicks; when the editor is still there 0.3 s later, clicks again and again while
-    it stays (a user who thinks the click was ignored), for up to 3 s."""
+    it stays (a user who thinks the click was ignored), for up to 3 s; then it must go."""
     at = editor.to_screen(point)
     s.click_screen(at)
     time.sleep(0.3)
     deadline = time.monotonic() + 3
     while editor.shown() and time.monotonic() < deadline:
         s.click_screen(at)
-    s.wait_gone(editor, 3)
+    s.wait_gone(editor)
 
 
 def double_click(s, editor, point, gap):
     """A double click, the second press `gap` ms after the first click: the first ends
     the editor."""
     s.double_click_screen(editor.to_screen(point), gap)
-    s.wait_gone(editor, 3)
+    s.wait_gone(editor)
 
 
 def click_then_later(s, window, at):
@@ -67,7 +67,7 @@ def click_then_later(s, window, at):
     double-click time is past."""
     s.click_screen(at)
     first = time.monotonic()
-    s.wait_gone(window, 3)
+    s.wait_gone(window)
     time.sleep(max(0.0, first + LATE_S - time.monotonic()))
     s.click_screen(at)
 
@@ -77,11 +77,11 @@ def pick_host(s, editor, why):
     picker and the place of its 确定 on the screen."""
     s.click(editor, editor.layout(540).centre(1227))
     try:
-        picker = s.wait_window("自定义应用策略", 5)
+        picker = s.wait_window("自定义应用策略")
     except s.Failure:
         s.fail("%s: 选择服务器 opened no picker (%s)" % (why, s.window_titles()))
     lay = picker.layout(532)
-    boxes = s.wait_until(lambda: s.check_boxes(picker, lay.element(102)[0], 40), 5, "the host's box in the picker")
+    boxes = s.wait_until(lambda: s.check_boxes(picker, lay.element(102)[0], 40), what="the host's box in the picker")
     s.click(picker, boxes[0])
     return picker, picker.to_screen(lay.centre(100))
 
@@ -92,9 +92,10 @@ def host_shown(s, editor):
     return any(sum(p) < 250 for row in s.pixels(editor, (r[0] + 3, r[1] + 3, r[2] - 3, r[3] - 3)) for p in row)
 
 
-def check_page_alone(s, why):
-    """After the editor closed: no editor again and no box, and the object is kept."""
-    time.sleep(0.5)  # what a release on the page would do is done by now
+def check_page_alone(s, main, page, why):
+    """After the editor closed, once the page has taken the input after the clicks: no
+    editor again and no box, and the object is kept."""
+    s.settle(main, page.element(1523)[0], ("策略对象", "提示", "确定"))  # 添加, away from the clicks
     s.check(not s.windows("策略对象"), "%s: the editor opened again" % why)
     s.check(not s.windows("提示") and not s.windows("确定"),
             "%s: the page answered the click (%s)" % (why, s.window_titles()))
@@ -111,20 +112,20 @@ def scenario(s):
     main = s.start_console()
     page = open_mac_page(s, main)
     grid = page.element(1347)[0]
-    boxes = s.wait_until(lambda: s.check_boxes(main, grid), 5, "the MAC object's row in the list")
+    boxes = s.wait_until(lambda: s.check_boxes(main, grid), what="the MAC object's row in the list")
     s.click(main, boxes[0])  # tick it
 
     for i in range(CANCEL_ROUNDS):
         why = "取消, round %d" % (i + 1)
         editor = open_editor(s, main, page, why)
         click_until_gone(s, editor, editor.layout(540).centre(1212))  # 取消, over the page's 删除
-        check_page_alone(s, why)
+        check_page_alone(s, main, page, why)
 
     for i in range(OK_ROUNDS):
         why = "确定, round %d" % (i + 1)
         editor = open_editor(s, main, page, why)
         click_until_gone(s, editor, editor.layout(540).centre(1211))  # 确定, over the page's 修改
-        check_page_alone(s, why)
+        check_page_alone(s, main, page, why)
     s.check(s.db_value("select MacModifyTime from MacAddressTable") != "2024-01-01 00:00:00",
             "确定 did not write the object")
 
@@ -134,34 +135,35 @@ def scenario(s):
             why = "%s double clicked, %d ms between the clicks" % (name, gap)
             editor = open_editor(s, main, page, why)
             double_click(s, editor, editor.layout(540).centre(button), gap)
-            check_page_alone(s, why)
+            check_page_alone(s, main, page, why)
 
     for gaps in BURSTS_MS:
         for button, name in ((1212, "取消"), (1207, "✕")):
             why = "four clicks on %s, %s ms apart" % (name, "/".join(str(g) for g in gaps))
             editor = open_editor(s, main, page, why)
             s.burst_screen(editor.to_screen(editor.layout(540).centre(button)), gaps)
-            s.wait_gone(editor, 3)
-            check_page_alone(s, why)
+            s.wait_gone(editor)
+            check_page_alone(s, main, page, why)
 
     # Past the double-click time a click on the same place is a new one, and 删除 acts.
     editor = open_editor(s, main, page, "a late click")
     click_then_later(s, editor, editor.to_screen(editor.layout(540).centre(1212)))
-    s.wait_until(lambda: s.db_value("select count(*) from MacAddressTable") == 0, 5,
-                 "删除 to act on a click %.1f s after the one that closed the editor" % LATE_S)
+    s.wait_until(lambda: s.db_value("select count(*) from MacAddressTable") == 0,
+                 what="删除 to act on a click %.1f s after the one that closed the editor" % LATE_S)
 
     s.click(main, page.head_centre(1000, 2))  # 自定义应用策略
     s.click(main, main.layout(103, {111: 1, 364: 2, 1000: 2}).centre(1529))  # 添加
-    editor = s.wait_window("策略对象", 5)
+    editor = s.wait_window("策略对象")
     for gap in GAPS_MS:
         why = "the host picker's 确定 double clicked, %d ms between the clicks" % gap
         picker, ok = pick_host(s, editor, why)
         s.double_click_screen(ok, gap)
-        s.wait_gone(picker, 3)
-        time.sleep(0.5)  # what a release on the editor would do is done by now
+        s.wait_gone(picker)
+        # Once the editor has taken the input after the clicks (取消 lights up, away from them):
+        s.settle(editor, editor.layout(540).element(1212)[0], ("自定义应用策略",))
         s.check(not s.windows("自定义应用策略"), "%s: the picker opened again" % why)
         s.check(host_shown(s, editor), "%s: the host chosen is gone from the editor" % why)
     picker, ok = pick_host(s, editor, "a late click")
     click_then_later(s, picker, ok)
-    s.wait_until(lambda: not host_shown(s, editor), 5,
-                 "the editor's list to take a click %.1f s after the picker's 确定" % LATE_S)
+    s.wait_until(lambda: not host_shown(s, editor),
+                 what="the editor's list to take a click %.1f s after the picker's 确定" % LATE_S)

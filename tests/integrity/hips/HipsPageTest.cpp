@@ -15,6 +15,17 @@ namespace {
 
 class HipsPage : public IntegrityPageHost {
  protected:
+  // The page lists its rows from the window's idle time: the body starts once every
+  // filter it shows (the categories 0 to 3) is listed.
+  void Run(const std::function<void()>& body, unsigned short port = 0) {
+    IntegrityPageHost::Run(
+        [&] {
+          const int shown = qvtest::Int(link, L"select count(*) from Filter where TypeOfHipsRule between 0 and 3");
+          testenv::PumpUntil([&] { return Hips().Grid().GetItemCount() >= shown; }, 60000);
+          body();
+        },
+        port);
+  }
   // The grid's check notification, as the grid sends it.
   void Notify(int code) {
     NMHDR nm{nullptr, CQvHipsUIHandler::kGrid, UINT(code)};
