@@ -1,6 +1,7 @@
 #include "integrity/CQvHIPSNewRuleDlg.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "console/AgentMessageId.h"
 #include "console/CDirectoryDlg.h"
@@ -80,10 +81,12 @@ void SetCombo(CComboBoxCtrlEx& combo, std::initializer_list<const wchar_t*> entr
 
 }  // namespace
 
-CQvHIPSNewRuleDlg::CQvHIPSNewRuleDlg(int mode, HipsFilterInfo* filter, int* filterId)
+CQvHIPSNewRuleDlg::CQvHIPSNewRuleDlg(int mode, HipsFilterInfo* filter, int* filterId,
+                                     std::function<void()> readList)
     : CUiDialogImpl<CQvHIPSNewRuleDlg>(kLayoutId),
       m_mode(mode),
       m_filterId(filterId),
+      m_readList(std::move(readList)),
       m_callerFilter(filter),
       m_ruleList(CUIResource::GetSkinBitmap(), kRuleListScrollId) {
   if (mode == kModeModify && filter) m_filter = *filter;
@@ -288,6 +291,14 @@ bool CQvHIPSNewRuleDlg::Refuse(const wchar_t* text, HWND focus, bool selectAll) 
   return false;
 }
 
+bool CQvHIPSNewRuleDlg::RefuseTaken(const wchar_t* text, HWND focus) {
+  UiMessageBox(text, kNoticeCaption, kNotice);
+  if (m_readList) m_readList();
+  ::SetFocus(focus);
+  ::SendMessageW(focus, EM_SETSEL, 0, -1);
+  return false;
+}
+
 // Reads the filter of a new, not yet stored filter; false after a refusal.
 bool CQvHIPSNewRuleDlg::ReadFilterFields() {
   const std::wstring name = m_name.GetWindowText();
@@ -301,7 +312,7 @@ bool CQvHIPSNewRuleDlg::ReadFilterFields() {
   m_filter.TypeOfHipsRule = kCategories[category].stored;
   const int named = CountFiltersByName(name, int(m_filter.TypeOfHipsRule));
   if (named < 0) return false;  // the error is shown
-  if (named) return Refuse(L"该策略名已经被客户端使用\n请重新输入新的策略名", m_name, true);
+  if (named) return RefuseTaken(L"该策略名已经被客户端使用\n请重新输入新的策略名", m_name);
   if (m_default.GetCurSel() < 0) return Refuse(L"请先选择默认规则", m_default);
   m_filter.DefaultAction = uint16_t(m_default.GetCurSel());
   const std::wstring target = m_target.GetWindowText();
@@ -313,7 +324,7 @@ bool CQvHIPSNewRuleDlg::ReadFilterFields() {
     if (regExp.empty()) return Refuse(L"请输入过滤规则", m_regExp);
     const int used = CountFiltersByTarget(regExp, target);
     if (used < 0) return false;
-    if (used) return Refuse(L"该过滤规则已被使用\n请重新输入过滤规则", m_regExp, true);
+    if (used) return RefuseTaken(L"该过滤规则已被使用\n请重新输入过滤规则", m_regExp);
   }
   m_filter.RegExp = regExp;
   m_filter.DefaultLogFilter = GetItemCheck(kLogCheck) ? 1 : 0;

@@ -6,6 +6,7 @@
 // afterwards. The caller's filter and id change only after a commit.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,10 @@ class CQvHIPSNewRuleDlg : public CUiDialogImpl<CQvHIPSNewRuleDlg>,
   };
   static const int kPathChars = 259;
 
-  CQvHIPSNewRuleDlg(int mode, HipsFilterInfo* filter, int* filterId);
+  // readList: the caller's reading of its list, run after a name or pattern is refused
+  // as another filter's (another console may have stored that filter since the list was
+  // read); the editor stays open as entered.
+  CQvHIPSNewRuleDlg(int mode, HipsFilterInfo* filter, int* filterId, std::function<void()> readList = nullptr);
 
   BEGIN_MSG_MAP_EX(CQvHIPSNewRuleDlg)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
@@ -108,6 +112,8 @@ class CQvHIPSNewRuleDlg : public CUiDialogImpl<CQvHIPSNewRuleDlg>,
   LRESULT OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
   bool Refuse(const wchar_t* text, HWND focus, bool selectAll = false);
+  // The same for a field another stored filter holds already; the caller's list is read again.
+  bool RefuseTaken(const wchar_t* text, HWND focus);
   void LockFilterFields(bool lock);
   // The working category: the combo's index while the filter is editable, else stored.
   int CategoryIndex();
@@ -130,6 +136,7 @@ class CQvHIPSNewRuleDlg : public CUiDialogImpl<CQvHIPSNewRuleDlg>,
 
   int m_mode;
   int* m_filterId;
+  std::function<void()> m_readList;
   int m_loadedRules = 0;
   int m_targetChosen = 0;
   int m_filterStored = 0;

@@ -19,11 +19,12 @@ const UINT kNotice = MB_ICONEXCLAMATION;  // 48
 }  // namespace
 
 CQvHIPSTRNewTrustDlg::CQvHIPSTRNewTrustDlg(int mode, int* type, std::wstring* host, std::wstring* content,
-                                           int ownId, Store store)
+                                           int ownId, Store store, std::function<void()> readList)
     : CUiDialogImpl<CQvHIPSTRNewTrustDlg>(kLayoutId),
       m_mode(mode),
       m_ownId(ownId),
       m_store(std::move(store)),
+      m_readList(std::move(readList)),
       m_callerType(type),
       m_callerHost(host),
       m_callerContent(content) {}
@@ -107,7 +108,11 @@ void CQvHIPSTRNewTrustDlg::OnOK() {
     return void(UiMessageBox(L"路径太长，最多259个字符", kNoticeCaption, kNotice));
   const int same = CountSameTrust(type, host, content);
   if (same < 0) return;
-  if (same > 0) return void(UiMessageBox(L"该信任关系已经存在", kNoticeCaption, kNotice));
+  if (same > 0) {
+    UiMessageBox(L"该信任关系已经存在", kNoticeCaption, kNotice);
+    if (m_readList) m_readList();
+    return;
+  }
   if (m_store && !m_store(type, host, content)) return;
   *m_callerType = type;
   *m_callerHost = host;

@@ -4,7 +4,9 @@
 // OK refuses, while the editor stays open with what was entered, a content longer than
 // the agent's record holds (unless it is the relation's own, unchanged), a relation that
 // the host has already under another id (its content compared as the agent compares
-// paths, HipsPatternKey), and one that the caller's store refuses.
+// paths, HipsPatternKey), and one that the caller's store refuses. After a relation
+// refused as already there, the caller's list is read again: another console may have
+// stored it since.
 #include <windows.h>
 
 #include <functional>
@@ -35,8 +37,9 @@ class CQvHIPSTRNewTrustDlg : public CUiDialogImpl<CQvHIPSTRNewTrustDlg>,
   using Store = std::function<bool(int type, const std::wstring& host, const std::wstring& content)>;
 
   // ownId: the relation's Trust.id in modify mode (it is not its own duplicate).
+  // readList: the caller's reading of its list.
   CQvHIPSTRNewTrustDlg(int mode, int* type, std::wstring* host, std::wstring* content, int ownId = -1,
-                       Store store = nullptr);
+                       Store store = nullptr, std::function<void()> readList = nullptr);
 
   BEGIN_MSG_MAP_EX(CQvHIPSTRNewTrustDlg)
     NOTIFY_HANDLER(IDC_UIVIEW, UINM_COMMAND, OnUiCommand)
@@ -69,6 +72,7 @@ class CQvHIPSTRNewTrustDlg : public CUiDialogImpl<CQvHIPSTRNewTrustDlg>,
   int m_mode;
   int m_ownId;
   Store m_store;
+  std::function<void()> m_readList;
   int* m_callerType;
   std::wstring* m_callerHost;
   std::wstring* m_callerContent;

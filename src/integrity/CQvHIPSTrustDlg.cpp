@@ -79,12 +79,21 @@ void CQvHIPSTrustDlg::LoadTrust() {
 
 // A relation another console deleted: told, then the list is read again.
 void CQvHIPSTrustDlg::TrustGone() {
-  TellRecordGone([this] {
-    m_grid.DeleteAllItems();
-    LoadTrust();
-    BOOL handled = TRUE;
-    OnListCheckChanged(kGrid, nullptr, handled);
-  });
+  TellRecordGone([this] { ReloadTrust(); });
+}
+
+void CQvHIPSTrustDlg::ReloadTrust() {
+  m_grid.DeleteAllItems();
+  LoadTrust();
+  BOOL handled = TRUE;
+  OnListCheckChanged(kGrid, nullptr, handled);
+}
+
+int CQvHIPSTrustDlg::RowOfId(int id) const {
+  unsigned long data = 0;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemData(row, data) && int(data) == id) return row;
+  return -1;
 }
 
 LRESULT CQvHIPSTrustDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
@@ -168,7 +177,7 @@ void CQvHIPSTrustDlg::OnNewTrust() {
         [&] { return (id = ChooseTrustId(link)) >= 0 && WriteTrust(link, true, id, newType, newHost, newContent) > 0; },
         [&] { return Tell(AGENT_MSG_HIPS_TRUST_ADD, newType, newHost, newContent); });
   };
-  CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content, -1, store);
+  CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content, -1, store, [this] { ReloadTrust(); });
   if (editor.DoModal(m_hWnd) != IDOK) return;
   if (AddRow(id, type, host, content) < 0 && type >= 0 && type < 2)
     TellError(kGridFullReason);
@@ -181,7 +190,7 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
   if (!ConnectOrTell(link)) return;
   unsigned long data = 0;
   if (!m_grid.GetItemData(m_checkedRow, data)) return;
-  const int id = int(data), row = m_checkedRow;
+  const int id = int(data);
   int type = 0;
   std::wstring host, content;
   const int read = ReadTrust(link, id, type, host, content);
@@ -210,12 +219,14 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
     if (gone) editing->EndDialog(IDCANCEL);
     return stored > 0;
   };
-  CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id, store);
+  // The list may be read again while the editor is open: the row is found by its id after.
+  CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id, store, [this] { ReloadTrust(); });
   editing = &editor;
   const UINT ended = editor.DoModal(m_hWnd);
   if (gone) TrustGone();
   if (ended != IDOK) return;
-  SetRow(row, type, host, content);
+  const int row = RowOfId(id);
+  if (row >= 0) SetRow(row, type, host, content);
   UiMessageBox(L"修改信任关系成功", L"成功", MB_ICONINFORMATION);
 }
 

@@ -65,6 +65,10 @@ class CQvHIPSTrustDlg : public CUiDialogImpl<CQvHIPSTrustDlg>, public CWHRoundRe
   void LoadTrust();
   // A relation another console deleted: told, then the list read again.
   void TrustGone();
+  // The list read again, nothing checked.
+  void ReloadTrust();
+  // The row of the relation, or -1.
+  int RowOfId(int id) const;
   LRESULT OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   void OnSize(const RECT& rect);
   int AddRow(int id, int type, const std::wstring& host, const std::wstring& content);

@@ -211,7 +211,12 @@ void CQvHipsUIHandler::OnNewRule() {
   m_filling.Finish();  // the rows still to come first
   HipsFilterInfo info;
   int id = -1;
-  CQvHIPSNewRuleDlg editor(CQvHIPSNewRuleDlg::kModeNew, &info, &id);
+  // Read whole when the editor asks: no page of filters waits on a held connection while
+  // the editor is open.
+  CQvHIPSNewRuleDlg editor(CQvHIPSNewRuleDlg::kModeNew, &info, &id, [this] {
+    ReloadFilters();
+    m_filling.Finish();
+  });
   editor.DoModal(m_owner->GetHWnd());
   if (editor.FilterGone()) ReloadFilters();  // told by the editor
   if (id != -1) AddFilterRow(info.FilterName, int(info.TypeOfHipsRule), info.RegExp, info.ClientIP, id);

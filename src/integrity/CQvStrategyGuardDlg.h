@@ -256,6 +256,10 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   static bool SameNoCase(const std::wstring& a, const std::wstring& b);
   // 1 free, 0 taken (told), -1 the database could not be asked (told).
   int NameFree(const std::wstring& name);
+  // Tells that the name is another strategy's, which may be one another console stored
+  // since the page read its list: the page reads it again, the strategy being modified
+  // still checked; the wizard stays as the user left it.
+  void TellNameTaken();
   // The device box's address into the record; false after a refusal (or the close).
   bool TakeDevice();
   bool TakeCredentials();

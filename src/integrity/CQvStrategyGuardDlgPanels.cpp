@@ -11,6 +11,7 @@
 #include "console/DottedIPv4.h"
 #include "console/SQLServerLink.h"
 #include "controls/RichEditLog.h"
+#include "integrity/CQvStrategyGuardUIHandler.h"
 #include "integrity/CQvVerifyLoginDlg.h"
 
 namespace {
@@ -155,8 +156,17 @@ int CQvStrategyGuardDlg::NameFree(const std::wstring& name) {
     Warn(L"打开数据库失败！");
     return -1;
   }
-  if (exists) Warn(L"此策略名已经存在，请重新定义！");
+  if (exists) TellNameTaken();
   return exists ? 0 : 1;
+}
+
+void CQvStrategyGuardDlg::TellNameTaken() {
+  Warn(L"此策略名已经存在，请重新定义！");
+  if (!m_page) return;
+  if (m_mode == kModeModify)
+    m_page->ReloadChecking(m_oldName, m_oldDescriptor);
+  else
+    m_page->LoadStrategies();
 }
 
 bool CQvStrategyGuardDlg::TakeName(CEditEx& nameEdit, const wchar_t* noName, CEditEx& descriptorEdit,

@@ -315,7 +315,7 @@ int CQvStrategyGuardDlg::SaveStrategy() {
   if (!StoreAndTell(link, write, tell, L"错误", &stopped)) {
     link.Disconnect();
     if (nameTaken)
-      Warn(L"此策略名已经存在，请重新定义！");
+      TellNameTaken();
     else if (stopped && stored > 0)
       StrategyChanged(storedName, storedDescriptor, true);
     else if (stopped)

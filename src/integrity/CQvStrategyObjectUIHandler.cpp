@@ -271,17 +271,28 @@ int CQvStrategyObjectUIHandler::Delete(List list) {
 }
 
 void CQvStrategyObjectUIHandler::ObjectGone(List list) {
-  TellRecordGone([this, list] {
-    GridOf(list).DeleteAllItems();
-    m_ticked[list] = -1;
-    Load(list);
-  });
+  TellRecordGone([this, list] { ReloadList(list); });
+}
+
+void CQvStrategyObjectUIHandler::ReloadList(List list) {
+  GridOf(list).DeleteAllItems();
+  m_ticked[list] = -1;
+  Load(list);
+}
+
+int CQvStrategyObjectUIHandler::RowOfName(List list, const std::wstring& name) const {
+  const Grid& grid = *m_grids[list];
+  for (int row = 0; row < grid.GetItemCount(); ++row)
+    if (SameNameIgnoringAsciiCase(grid.GetItemText(row, 1), name)) return row;
+  return -1;
 }
 
 // ---- add and modify
 
+// The list may be read again while the editor is open: a modified object's row is found
+// by its name after.
 int CQvStrategyObjectUIHandler::RunEditor(List list, int mode, void* record) {
-  CQvSubStrategyObjectDlg editor(kEditorKinds[list], mode, record);
+  CQvSubStrategyObjectDlg editor(kEditorKinds[list], mode, record, [this, list] { ReloadList(list); });
   return editor.DoModal(nullptr) == IDOK ? 1 : 0;
 }
 
@@ -319,7 +330,8 @@ int CQvStrategyObjectUIHandler::ModifySingle(List list) {
   ServiceObjectRecord service;
   bool found = false, connected = true;
   std::wstring error;
-  if (!ReadSingle(list, GridOf(list).GetItemText(row, 1), &record, &service, &found, &connected, &error)) {
+  const std::wstring oldName = GridOf(list).GetItemText(row, 1);
+  if (!ReadSingle(list, oldName, &record, &service, &found, &connected, &error)) {
     ShowFailure(connected, error);
     return 0;
   }
@@ -338,8 +350,10 @@ int CQvStrategyObjectUIHandler::ModifySingle(List list) {
       ShowFailure(connected, error);
     return 0;
   }
-  SetRow(GridOf(list), row, list == kService ? Row{service.name, ServiceText(service), service.explain}
-                                              : Row{record.name, record.content, record.explain});
+  const int shown = RowOfName(list, oldName);
+  if (shown >= 0)
+    SetRow(GridOf(list), shown, list == kService ? Row{service.name, ServiceText(service), service.explain}
+                                                 : Row{record.name, record.content, record.explain});
   return 1;
 }
 
@@ -433,6 +447,7 @@ int CQvStrategyObjectUIHandler::ModifyMulti(List list) {
     return 0;
   }
   if (ok != 2) return 0;  // cancelled
-  SetRow(GridOf(list), row, cells);
+  const int shown = RowOfName(list, oldName);
+  if (shown >= 0) SetRow(GridOf(list), shown, cells);
   return 1;
 }

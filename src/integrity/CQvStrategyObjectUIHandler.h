@@ -132,6 +132,10 @@ class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandl
                   std::wstring* error, bool* gone);
   // Tells that an object is gone and reads its list again.
   void ObjectGone(List list);
+  // The list read again, nothing ticked.
+  void ReloadList(List list);
+  // The row of the object named so (as the table compares names), or -1.
+  int RowOfName(List list, const std::wstring& name) const;
   // The list row of an object: its name, its items' content, its explanation.
   static Row RowOf(List list, const ClientObjectNode* head);
   static Row RowOf(List list, const DeviceObjectNode* head);

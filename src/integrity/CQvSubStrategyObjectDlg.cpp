@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <new>
+#include <utility>
 
 #include "console/CDirectoryDlg.h"
 #include "console/CServerDlg.h"
@@ -115,11 +116,12 @@ Dlg::ClientPanel::ClientPanel(UINT scroll, const wchar_t* title, const wchar_t* 
       title(title),
       addFailure(addFailure) {}
 
-CQvSubStrategyObjectDlg::CQvSubStrategyObjectDlg(int kind, int mode, void* record)
+CQvSubStrategyObjectDlg::CQvSubStrategyObjectDlg(int kind, int mode, void* record, std::function<void()> readList)
     : CUiDialogImpl<CQvSubStrategyObjectDlg>(kLayoutId),
       m_kind(kind),
       m_mode(mode),
       m_record(record),
+      m_readList(std::move(readList)),
       m_ipList(CUIResource::GetSkinBitmap(), kIpScroll, kGridColours[0], kGridColours[1], kGridColours[2]),
       m_macList(CUIResource::GetSkinBitmap(), kMacScroll, kGridColours[0], kGridColours[1], kGridColours[2]),
       m_app(kAppScroll, L"自定义应用策略", L"内存分配失败:自定义应用策略->添加功能"),
@@ -338,6 +340,7 @@ void CQvSubStrategyObjectDlg::OnOK() {
     }
     if (taken) {
       UiMessageBox(L"名称重复了！！！", L"错误", MB_OK);
+      if (m_readList) m_readList();
       return;
     }
   }

@@ -65,8 +65,10 @@ class CQvSubStrategyObjectDlg : public CUiDialogImpl<CQvSubStrategyObjectDlg>,
   static const int kMaxPathChars = 259;
 
   // record: an ObjectRecord for kinds 0 and 1, the page's head ClientObjectNode for 2
-  // and 3, its head DeviceObjectNode for 4. It must outlive the dialog.
-  CQvSubStrategyObjectDlg(int kind, int mode, void* record);
+  // and 3, its head DeviceObjectNode for 4. It must outlive the dialog. readList: the
+  // page's reading of its list, run after a name is refused as another object's (another
+  // console may have stored that object since the list was read).
+  CQvSubStrategyObjectDlg(int kind, int mode, void* record, std::function<void()> readList = nullptr);
   ~CQvSubStrategyObjectDlg() override;
 
   BEGIN_MSG_MAP_EX(CQvSubStrategyObjectDlg)
@@ -180,6 +182,7 @@ class CQvSubStrategyObjectDlg : public CUiDialogImpl<CQvSubStrategyObjectDlg>,
   int m_kind;
   int m_mode;
   void* m_record;
+  std::function<void()> m_readList;
   ObjectRecord* m_object = nullptr;
   ClientObjectNode* m_clientHead = nullptr;
   DeviceObjectNode* m_deviceHead = nullptr;

@@ -142,11 +142,13 @@ void CSRReinforceStrategyUIHandler::OnDeletePolicy() {
 }
 
 void CSRReinforceStrategyUIHandler::PolicyGone() {
-  TellRecordGone([this] {
-    m_grid.DeleteAllItems();
-    LoadPolicies();
-    OnGridCheckChanged();
-  });
+  TellRecordGone([this] { ReloadPolicies(); });
+}
+
+void CSRReinforceStrategyUIHandler::ReloadPolicies() {
+  m_grid.DeleteAllItems();
+  LoadPolicies();
+  OnGridCheckChanged();
 }
 
 std::vector<int> CSRReinforceStrategyUIHandler::CheckedRows() const {

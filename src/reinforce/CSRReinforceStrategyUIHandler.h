@@ -52,6 +52,8 @@ class CSRReinforceStrategyUIHandler {
   // A policy no longer in the table (another console deleted it): told, then the list is
   // read again.
   void PolicyGone();
+  // The list read again, nothing checked.
+  void ReloadPolicies();
 
   BEGIN_MSG_MAP_EX(CSRReinforceStrategyUIHandler)
     NOTIFY_ID_HANDLER(IDC_UIVIEW, OnUiCommand)

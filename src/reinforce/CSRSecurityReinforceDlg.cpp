@@ -378,6 +378,7 @@ void CSRSecurityReinforceDlg::OnNameNext() {
   }
   if (taken) {
     UiMessageBox(L"名称重复了！！！", L"错误", MB_OK);
+    ReadOwnerList();
     return;
   }
   if (m_docEdit.GetWindowText().empty()) {
@@ -465,9 +466,11 @@ void CSRSecurityReinforceDlg::SavePolicy() {
   if (m_ownerPage) {
     Grid& owner = m_ownerPage->GetGrid();
     const int row = m_isNew ? owner.AddItem(name.c_str(), -1, ITEM_FORMAT_CHECKBOX) : m_editRow;
-    owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnName, name.c_str());
-    owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnDoc, doc.c_str());
-    owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnObjective, objective.c_str());
+    if (row >= 0) {
+      owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnName, name.c_str());
+      owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnDoc, doc.c_str());
+      owner.SetItemText(row, CSRReinforceStrategyUIHandler::kColumnObjective, objective.c_str());
+    }
   }
   EndDialog(IDCANCEL);
 }
@@ -498,6 +501,19 @@ void CSRSecurityReinforceDlg::CheckOptionRows(Grid& grid, unsigned long mask) {
   const int rows = std::min(grid.GetItemCount(), 32);
   for (int row = 0; row < rows; ++row)
     if (mask & (1ul << row)) grid.SetItemCheck(row, 0, 1);
+}
+
+void CSRSecurityReinforceDlg::ReadOwnerList() {
+  if (!m_ownerPage) return;
+  m_ownerPage->ReloadPolicies();
+  if (m_isNew) return;
+  Grid& owner = m_ownerPage->GetGrid();
+  m_editRow = -1;
+  for (int row = 0; row < owner.GetItemCount() && m_editRow < 0; ++row)
+    if (owner.GetItemText(row, CSRReinforceStrategyUIHandler::kColumnName) == m_oldName) m_editRow = row;
+  if (m_editRow < 0) return;
+  owner.SetItemCheck(m_editRow, CSRReinforceStrategyUIHandler::kColumnName, 1);
+  m_ownerPage->OnGridCheckChanged();
 }
 
 // The policy being edited has no row left: the wizard ends and the page reads its list

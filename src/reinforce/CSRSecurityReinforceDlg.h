@@ -187,6 +187,11 @@ class CSRSecurityReinforceDlg : public CUiDialogImpl<CSRSecurityReinforceDlg>,
   // on the page, the wizard ending).
   void PolicyGone();
   void NetRuleGone();
+  // After a name refused as another's, which may be one another console stored since the
+  // list was read: the page's policy list, or the rule list, read again. The policy or
+  // rule being edited keeps its row (checked), and so do the other checked rules.
+  void ReadOwnerList();
+  void ReloadNetRules();
 
   void InitNetRuleList();
   // The editor's controls and choices; false when the database cannot be reached.

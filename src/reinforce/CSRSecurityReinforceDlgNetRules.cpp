@@ -179,6 +179,7 @@ void CSRSecurityReinforceDlg::OnAddNetRule() {
   }
   if (taken) {
     UiMessageBox(L"名称重复了！！！", L"错误", MB_OK);
+    ReloadNetRules();
     return;
   }
   bool gone = false;
@@ -189,7 +190,7 @@ void CSRSecurityReinforceDlg::OnAddNetRule() {
   }
   int row = m_ruleRow;
   if (m_ruleMode == kRuleAddMode) row = m_ruleGrid.AddItem(L"", -1, ITEM_FORMAT_CHECKBOX);
-  SetRuleRow(row, rule);
+  if (row >= 0) SetRuleRow(row, rule);
   ShowPage(kPageNetRules);
   OnNetRuleGridCheck();
 }
@@ -209,6 +210,19 @@ void CSRSecurityReinforceDlg::OnNetRuleDelete() {
   if (gone) return NetRuleGone();  // the list read again shows what the others are now
   // Bottom-up, so that the rows still to go keep their indices.
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) m_ruleGrid.DeleteItem(*row);
+  OnNetRuleGridCheck();
+}
+
+void CSRSecurityReinforceDlg::ReloadNetRules() {
+  std::vector<std::wstring> checked;
+  for (int row : CheckedRuleRows()) checked.push_back(m_ruleGrid.GetItemText(row, kCellName));
+  LoadNetRules(kListTypeCombo);
+  if (m_ruleMode == kRuleModifyMode) m_ruleRow = -1;
+  for (int row = 0; row < m_ruleGrid.GetItemCount(); ++row) {
+    const std::wstring name = m_ruleGrid.GetItemText(row, kCellName);
+    if (std::find(checked.begin(), checked.end(), name) != checked.end()) m_ruleGrid.SetItemCheck(row, 0, 1);
+    if (m_ruleMode == kRuleModifyMode && name == m_ruleOldName) m_ruleRow = row;
+  }
   OnNetRuleGridCheck();
 }
 

@@ -128,7 +128,7 @@ void CSMClientManagementUIHandler::OnExit() { m_owner->EndDialog(IDCANCEL); }
 
 // ---------------------------------------------------------------- the tree
 
-void CSMClientManagementUIHandler::LoadClients() {
+void CSMClientManagementUIHandler::LoadClients(unsigned long checkedId) {
   struct Row {
     unsigned long id;
     std::wstring name, address;
@@ -159,8 +159,10 @@ void CSMClientManagementUIHandler::LoadClients() {
     const std::wstring& text = row.name.empty() ? row.address : row.name;
     if (text.empty() || (row.type != 0 && row.type != 1)) continue;
     m_addressById[row.id] = row.address;
+    const bool checked = checkedId != 0 && row.id == checkedId;
     const HTREEITEM node = AddNode(row.type == 0 ? m_serverRoot : m_deviceRoot, text.c_str(), TVI_LAST,
-                                   row.status == 1 ? kImageOnline : kImageOffline, false, row.id);
+                                   row.status == 1 ? kImageOnline : kImageOffline, checked, row.id);
+    if (checked) m_current = node;
     shown.push_back(row.address);
     if (row.type == 0 && !row.address.empty()) m_nodeByAddress.emplace(row.address, node);
     if (row.type == 1 && !row.address.empty()) devices.emplace_back(&row.address, node);
@@ -169,6 +171,10 @@ void CSMClientManagementUIHandler::LoadClients() {
   m_tree.Expand(m_serverRoot);
   m_tree.Expand(m_deviceRoot);
   m_tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(m_serverRoot));
+  if (m_current) {
+    m_tree.SelectItem(m_current);
+    m_tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(m_current));
+  }
   m_tree.SendMessage(WM_SETREDRAW, TRUE);
   m_tree.Invalidate();
   AskClientStates(std::move(shown));
@@ -336,14 +342,20 @@ UINT CSMClientManagementUIHandler::ReloadMessage() {
 }
 
 LRESULT CSMClientManagementUIHandler::OnReloadTree(UINT, WPARAM, LPARAM, BOOL&) {
-  ClearFields();
-  m_owner->EnableItem(kSave, FALSE);
+  ReloadTree(false);
+  return 0;
+}
+
+void CSMClientManagementUIHandler::ReloadTree(bool keepEdit) {
+  const unsigned long editing = keepEdit && m_current ? NodeId(m_current) : 0;
   m_current = nullptr;
   for (HTREEITEM root : {m_serverRoot, m_deviceRoot})
     while (HTREEITEM node = m_tree.GetChildItem(root)) RemoveNode(node);
   m_addressById.clear();
-  LoadClients();
-  return 0;
+  LoadClients(editing);
+  if (m_current) return;
+  ClearFields();
+  m_owner->EnableItem(kSave, FALSE);
 }
 
 int CSMClientManagementUIHandler::CountClientsByName(const std::wstring& name, int exceptId) {
@@ -361,7 +373,9 @@ void CSMClientManagementUIHandler::OnSave() {
     const int count = CountClientsByName(name, id);
     if (count < 0) return;
     if (count > 0) {
+      // Another console's host may hold the name: the tree shows it, the edit goes on.
       UiMessageBox(L"请重新输入客户端名称", L"客户端名称已被使用", MB_ICONEXCLAMATION);
+      ReloadTree(true);
       ::SetFocus(m_name);
       m_name.SetSel(0, -1);
       return;

@@ -119,7 +119,11 @@ class CSMClientManagementUIHandler {
   // The link stands (again): every shown host's state is asked for once more.
   LRESULT OnLinkConnected(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
-  void LoadClients();
+  // checkedId: the host that goes in checked, as the one being edited (0: none).
+  void LoadClients(unsigned long checkedId = 0);
+  // Reads the tree again. With keepEdit the host being edited, if still there, stays
+  // checked and its fields as the user left them; else nothing is checked.
+  void ReloadTree(bool keepEdit);
   HTREEITEM AddServerNode(LPCWSTR text, HTREEITEM insertAfter, int status, bool checked, unsigned long id);
   HTREEITEM AddDeviceNode(LPCWSTR text, HTREEITEM insertAfter, int status, bool checked, unsigned long id);
   HTREEITEM AddNode(HTREEITEM root, LPCWSTR text, HTREEITEM insertAfter, int image, bool checked,

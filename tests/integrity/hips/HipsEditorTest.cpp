@@ -38,6 +38,23 @@ class HipsEditor : public IntegrityPageHost {
       dlg.DoModal(main->m_hWnd);
     }, service ? service->Port() : 0);
   }
+  // The editor as the HIPS page opens it for a new filter.
+  void NewFromPage(const std::function<void(Dlg&)>& body) {
+    Run([&] {
+      ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
+      script.ExpectDialog([&](UiDialogDriver& d) {
+        editor = &d;
+        body(*d.As<Dlg>());
+      });
+      Hips().OnNewRule();
+    });
+  }
+  // Whether the HIPS page's grid has a row of the filter name.
+  bool Listed(const std::wstring& name) {
+    for (int row = 0; row < Hips().Grid().GetItemCount(); ++row)
+      if (Hips().Grid().GetItemText(row, CQvHipsUIHandler::kColName) == name) return true;
+    return false;
+  }
   // A new filter's fields: name, combo 108 index, target, RegExp.
   static void Fill(Dlg& d, const wchar_t* name, int category, const wchar_t* regExp = L"C:\\Data\\*") {
     d.Edit(Dlg::kName).SetWindowText(name);
@@ -318,27 +335,41 @@ TEST_F(HipsEditor, AnApplyMeetingAFilterOrRuleAnotherConsoleDeletedStoresAndSend
   }
 }
 
+// A name or pattern refused as another filter's: that filter may be one another console
+// stored since the page read its list, which is read again behind the editor; the editor
+// stays open with what was entered.
 TEST_F(HipsEditor, FilterFieldsAreRefusedInOrderAndDeletingEveryRuleUnlocksThem) {
   AddFilter(L"已有", 0, L"c:\\TAKEN\\*", L"127.0.0.1");
-  Edit(Dlg::kModeNew, [&](Dlg& d) {
+  NewFromPage([&](Dlg& d) {
     struct Case {
       const wchar_t* name;
       const wchar_t* target;
       const wchar_t* regExp;
       const wchar_t* box;
-    } cases[] = {{L"", L"127.0.0.1", L"x", L"请先输入策略名称"},
-                 {L"已有", L"127.0.0.1", L"x", L"该策略名已经被客户端使用"},
-                 {L"新", L"", L"x", L"请输入策略目标"},
-                 {L"新", L"127.0.0.1", L"", L"请输入过滤规则"},
-                 {L"新", L"127.0.0.1", L"C:\\Taken\\*", L"该过滤规则已被使用"}};
+      const wchar_t* otherName;  // a filter another console stores just before, and its pattern
+      const wchar_t* otherRegExp;
+    } cases[] = {{L"", L"127.0.0.1", L"x", L"请先输入策略名称", nullptr, nullptr},
+                 {L"已有", L"127.0.0.1", L"x", L"该策略名已经被客户端使用", nullptr, nullptr},
+                 {L"他人", L"127.0.0.1", L"x", L"该策略名已经被客户端使用", L"他人", L"D:\\Other\\*"},
+                 {L"新", L"", L"x", L"请输入策略目标", nullptr, nullptr},
+                 {L"新", L"127.0.0.1", L"", L"请输入过滤规则", nullptr, nullptr},
+                 {L"新", L"127.0.0.1", L"C:\\Taken\\*", L"该过滤规则已被使用", nullptr, nullptr},
+                 {L"新", L"127.0.0.1", L"C:\\Others\\*", L"该过滤规则已被使用", L"他的", L"c:\\OTHERS\\*"}};
     for (const Case& c : cases) {
       SCOPED_TRACE(c.box);
       Fill(d, c.name, 0, c.regExp);
       d.Edit(Dlg::kTarget).SetWindowText(c.target);
+      if (c.otherName) AddFilter(c.otherName, 0, c.otherRegExp, L"127.0.0.1");
       script.ExpectBox(c.box);
       Rule(d, 0, L"n");
       EXPECT_TRUE(d.Rules().empty());
       EXPECT_TRUE(editor->IsOpenAndShown());
+      EXPECT_EQ(c.name, d.Edit(Dlg::kName).GetWindowText());
+      EXPECT_EQ(c.target, d.Edit(Dlg::kTarget).GetWindowText());
+      EXPECT_EQ(c.regExp, d.Edit(Dlg::kRegExp).GetWindowText());
+      if (c.otherName) {
+        EXPECT_TRUE(Listed(c.otherName));
+      }
     }
     const std::wstring dsn = g_dsnName;  // a count that cannot be made refuses, with the error alone
     wcscpy(g_dsnName, L"QvNoSuchSource");

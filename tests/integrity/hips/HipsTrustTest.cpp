@@ -313,26 +313,54 @@ TEST_F(HipsTrust, WithTheLinkDownNewModifyAndDeleteChangeNothingAndTheEditorKeep
 
 // Registry keys and Windows paths know no letter case: a relation the host has already in
 // other letters (or with its wildcard repeated) is refused, the editor stays open, and
-// nothing is stored or sent.
+// nothing is stored or sent. It may be one another console stored since the list was
+// read: the list is read again and shows it, and a modify refused so goes on with the
+// relation it edits, wherever the list now shows it.
 TEST_F(HipsTrust, ARelationTheHostHasInOtherLetterCaseIsRefused) {
   Put(0, 1, L"127.0.0.1", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Antivirus");
   Put(1, 1, L"127.0.0.1", L"HKLM\\SOFTWARE\\Ärzte");
   Put(2, 0, L"127.0.0.1", L"C:\\Tools\\*");
-  const std::wstring before = Stored();
   List([&](CQvHIPSTrustDlg& dlg) {
     const struct {
       int type;
       const wchar_t* content;
-    } cases[] = {{1, L"hkey_local_machine\\software\\antivirus"}, {1, L"hklm\\software\\ärzte"},
-                 {0, L"c:\\TOOLS\\*\\*"}};
+      const wchar_t* other;  // stored by another console just before, as id 3
+      int listed;
+    } cases[] = {{1, L"hkey_local_machine\\software\\antivirus", nullptr, 3},
+                 {1, L"hklm\\software\\ärzte", nullptr, 3},
+                 {0, L"c:\\TOOLS\\*\\*", nullptr, 3},
+                 {0, L"d:\\new\\B.EXE", L"D:\\New\\b.exe", 4}};
     for (const auto& c : cases) {
       SCOPED_TRACE(testing::PrintToString(std::wstring(c.content)));
+      if (c.other) Put(3, 0, L"127.0.0.1", c.other);
+      const std::wstring before = Stored();
       Refused(c.type, L"127.0.0.1", c.content, L"该信任关系已经存在");
       EXPECT_TRUE(list->Click(CQvHIPSTrustDlg::kItemNew));
-      EXPECT_EQ(3, dlg.Grid().GetItemCount());
+      EXPECT_EQ(c.listed, dlg.Grid().GetItemCount());
+      EXPECT_EQ(before, Stored());
     }
-    EXPECT_EQ(before, Stored());
     EXPECT_TRUE(NothingSent());
+
+    ASSERT_TRUE(qvtest::Exec(link, L"delete from Trust where id = 0"));  // by another console
+    Check(dlg, 1);
+    script.ExpectDialog([&](UiDialogDriver& d) {
+      Editor* e = d.As<Editor>();
+      Fill(*e, 0, L"127.0.0.1", L"C:\\TOOLS\\*");
+      script.ExpectBox(L"该信任关系已经存在");
+      EXPECT_TRUE(d.Click(Editor::kItemOk));
+      EXPECT_TRUE(d.IsOpenAndShown());
+      EXPECT_EQ(3, dlg.Grid().GetItemCount());
+      Fill(*e, 1, L"127.0.0.1", L"HKLM\\SOFTWARE\\Bauer");
+      script.ExpectBox(L"修改信任关系成功");
+      EXPECT_TRUE(d.Click(Editor::kItemOk));
+    });
+    dlg.OnModifyTrust();
+    EXPECT_EQ(0u, script.Remaining());
+    EXPECT_EQ(L"1544 524 1 HKLM\\SOFTWARE\\Bauer 1", Next());
+    std::wstring shown;
+    for (int row = 0; row < dlg.Grid().GetItemCount(); ++row)
+      shown += dlg.Grid().GetItemText(row, CQvHIPSTrustDlg::kColContent) + L" ";
+    EXPECT_EQ(L"HKLM\\SOFTWARE\\Bauer C:\\Tools\\* D:\\New\\b.exe ", shown);
   });
 }
 

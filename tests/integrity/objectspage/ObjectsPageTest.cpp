@@ -352,4 +352,59 @@ TEST_F(StrategyObjectsPage, AnObjectAnotherConsoleDeletedIsNotWrittenBackAndIsTo
   }
 }
 
+// A name another object holds is refused in the editor, which stays open as typed. The
+// object may be one another console stored since the list was read (that console also
+// deleted one): the list is read again and shows it, and a modify then goes on with its
+// own object, wherever the list now shows it.
+TEST_F(StrategyObjectsPage, ANameAnotherConsoleTookIsRefusedAndTheListReadAgain) {
+  const struct {
+    ObjectsPage::List list;
+    UINT command, nameEdit;
+    const wchar_t *table, *number, *column, *content;  // content: its columns' names and values
+    bool modify;
+  } cases[] = {
+      {ObjectsPage::kIp, 1520, Editor::kIpName, L"IpAddressTable", L"IpNo", L"IpStrategyName",
+       L"IpStrategyContent) values (?, ?, '10.0.0.1')", false},
+      {ObjectsPage::kIp, 1521, Editor::kIpName, L"IpAddressTable", L"IpNo", L"IpStrategyName",
+       L"IpStrategyContent) values (?, ?, '10.0.0.1')", true},
+      {ObjectsPage::kApp, 1530, Editor::kAppName, L"AppStrategyTable", L"AppNo", L"AppStrategyName",
+       L"AppIpAddress, AppFilePath) values (?, ?, '10.0.0.1', 'C:\\a')", true},
+      {ObjectsPage::kDevice, 1532, Editor::kDevName, L"EquipStrategyTable", L"EquipNo", L"EquipStrategyName",
+       L"EquipQueryOrder) values (?, ?, 'q')", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    DatabaseTest::SetUp();
+    const std::wstring table = c.table, number = c.number, column = c.column;
+    const std::wstring insert = L"insert into " + table + L" (" + number + L", " + column + L", " + c.content;
+    ASSERT_TRUE(qvtest::Exec(link, insert.c_str(), {1, L"甲"}));
+    ASSERT_TRUE(qvtest::Exec(link, insert.c_str(), {2, L"乙"}));
+    Run([&] {
+      if (c.modify) Tick(c.list, 1);
+      Show(c.list);
+      script.ExpectDialog([&](UiDialogDriver& d) {
+        ASSERT_TRUE(qvtest::Exec(link, (L"delete from " + table + L" where " + column + L" = '甲'").c_str()));
+        ASSERT_TRUE(qvtest::Exec(link, insert.c_str(), {3, L"丙"}));
+        ::SetWindowTextW(d.Control(c.nameEdit), L"丙");
+        script.ExpectBox(L"名称重复了！！！");
+        EXPECT_TRUE(d.Click(Editor::kItemOK));
+        EXPECT_EQ(0u, script.Remaining());
+        EXPECT_TRUE(d.IsOpenAndShown());
+        EXPECT_EQ(L"丙", d.ControlText(c.nameEdit));
+        ASSERT_EQ(2, List(c.list).GetItemCount());
+        EXPECT_EQ(L"乙 丙", List(c.list).GetItemText(0, 1) + L" " + List(c.list).GetItemText(1, 1));
+        ::SetWindowTextW(d.Control(c.nameEdit), L"丁");
+        EXPECT_TRUE(d.Click(c.modify ? Editor::kItemOK : Editor::kItemCancel));
+      });
+      Click(c.command);
+      EXPECT_EQ(0u, script.Remaining());
+      ASSERT_EQ(2, List(c.list).GetItemCount());
+      EXPECT_EQ(c.modify ? L"丁 丙" : L"乙 丙", List(c.list).GetItemText(0, 1) + L" " + List(c.list).GetItemText(1, 1));
+    });
+    EXPECT_EQ(c.modify ? L"丁" : L"乙", qvtest::Str(qvtest::Row(link, (L"select " + column + L" from " + table +
+                                                                      L" where " + number + L" <> 3").c_str())
+                                                       ->GetString(0)));
+  }
+}
+
 }  // namespace

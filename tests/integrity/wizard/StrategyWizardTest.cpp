@@ -425,17 +425,25 @@ TEST_F(StrategyWizard, PanelsRefuseWhatCannotBeSaved) {
     EXPECT_EQ(Dlg::kPanelServers, wizard.CurrentPanel());
     Toggle(wizard.TreeById(Dlg::kServerTree), L"10.0.0.2");
     w.Click(Dlg::kTargetNext);
-    const struct { const wchar_t *name, *descriptor, *box; } names[] = {
-        {L"", L"d", L"没有策略名！"}, {L"已有", L"d", L"此策略名已经存在，请重新定义！"},
-        {L"O'Brien", L"", L"没有策略描述！"}, {L"O'Brien", L"d", nullptr}};
+    // A name taken by a strategy another console stored since the page read its list:
+    // the page reads it again.
+    const struct { const wchar_t *name, *descriptor, *box; bool other; } names[] = {
+        {L"", L"d", L"没有策略名！", false}, {L"已有", L"d", L"此策略名已经存在，请重新定义！", false},
+        {L"他人", L"d", L"此策略名已经存在，请重新定义！", true},
+        {L"O'Brien", L"", L"没有策略描述！", false}, {L"O'Brien", L"d", nullptr, false}};
     for (const auto& n : names) {
       SCOPED_TRACE(testing::PrintToString(std::wstring(n.name)));
       SetText(w, Dlg::kNameEdit, n.name);
       SetText(w, Dlg::kDescriptorEdit, n.descriptor);
+      if (n.other) AddTarget(n.name);
       if (n.box) script.ExpectBox(n.box);
       w.Click(Dlg::kNameNext);
       EXPECT_EQ(n.box ? Dlg::kPanelName : Dlg::kPanelSchedule, wizard.CurrentPanel());
       EXPECT_TRUE(w.IsOpenAndShown());
+      EXPECT_EQ(n.name, w.ControlText(Dlg::kNameEdit));
+      if (n.other) {
+        EXPECT_LE(0, RowOf(n.name));
+      }
     }
     wchar_t summary[64] = L"";
     ::GetWindowTextW(wizard.SummaryBox(), summary, 64);
@@ -1074,7 +1082,8 @@ TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleChangedKeepsTheEntriesAndS
 
 // The name the name panel found free is looked at again at "完成": another console that
 // took it since makes the wizard refuse and stay open as the user left it, with nothing
-// stored or told, rather than make two strategies one.
+// stored or told, rather than make two strategies one. The page behind reads its list
+// again, which shows the other console's strategy, the one being modified still checked.
 TEST_F(StrategyWizard, ANameAnotherConsoleTookSinceItsPanelIsRefusedAtTheFinish) {
   const wchar_t table[] = L"select group_concat(StrategyName||' '||StrategyDescriptor, ',') from StrategyTable";
   for (const wchar_t* modify : {static_cast<const wchar_t*>(nullptr), L"旧"}) {
@@ -1100,6 +1109,9 @@ TEST_F(StrategyWizard, ANameAnotherConsoleTookSinceItsPanelIsRefusedAtTheFinish)
       EXPECT_EQ(summary, wizard.CurrentPanel());
       EXPECT_EQ(L"新", w.ControlText(Dlg::kNameEdit));
       EXPECT_EQ(stored, TextOf(table));
+      EXPECT_EQ(L"别人的", Cell(L"新", Page::kColDescriptor));
+      ASSERT_LE(0, RowOf(L"旧"));
+      EXPECT_EQ(modify ? 1 : 0, Grid().GetItemCheck(RowOf(L"旧"), 0));
       g_agentLinkManager.SendOnChannel1(0, 9999, nullptr, 0);  // nothing before it
       testenv::PeerFrame frame;
       EXPECT_TRUE(peer.ReceiveFrame(&frame, 5000) && frame.messageId == 9999) << frame.messageId;

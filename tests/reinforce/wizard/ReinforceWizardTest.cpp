@@ -320,6 +320,52 @@ TEST_F(ReinforceWizard, NetworkRulesChangeTheGridOnlyAfterTheTable) {
                  L"direction||':'||listType) from (select * from netSecurity order by policyName)"));
 }
 
+// A policy's or rule's new name may be one another console stored since its list was
+// read (that console also deleted the row above the one edited): the name is refused, the
+// list read again shows the other's, and the edit goes on with its own row, still checked.
+TEST_F(ReinforceWizard, ANameAnotherConsoleTookIsRefusedAndItsListReadAgain) {
+  for (bool policy : {true, false}) {
+    SCOPED_TRACE(policy ? "policy" : "rule");
+    DatabaseTest::SetUp();
+    Sql({L"insert into reinforcingPolicy (policyName,policyDoc,policyObjective,policyTemplate) "
+         L"values ('甲策略','说明','文件服务器',5), ('乙策略','说明','OA数据库服务器',0)",
+         L"insert into Client (IP) values ('10.0.0.1')", L"insert into SeverStrategyTable (SeverNo,SeverStrategyName) values (1,'HTTP')",
+         L"insert into netSecurity (policyName,interactiveAddress,localPort,terminalPort,direction,listType) "
+         L"values ('甲规则','10.0.0.1','HTTP','Any',0,0), ('乙规则','10.0.0.1','HTTP','Any',0,0)"});
+    const std::wstring kind = policy ? L"策略" : L"规则";
+    const std::wstring table = policy ? L"reinforcingPolicy" : L"netSecurity";
+    Open(policy ? 1 : -1, [&](UiDialogDriver& w, Dlg& wizard, Grid& owner) {
+      Grid& list = policy ? owner : wizard.GridById(Dlg::kRuleGrid);
+      const UINT nameEdit = policy ? Dlg::kNameEdit : Dlg::kRuleNameEdit, next = policy ? Dlg::kNameNext : Dlg::kRuleOK;
+      if (!policy) {
+        wizard.ShowPage(Dlg::kPageNetRules);
+        ToggleCheck(list, 1);
+        EXPECT_TRUE(w.Click(Dlg::kRuleModify));
+        SetText(w, Dlg::kRuleDocEdit, L"说明");
+      }
+      Sql({(L"delete from " + table + L" where policyName='甲" + kind + L"'").c_str(),
+           (L"insert into " + table + L" (policyName) values ('丙" + kind + L"')").c_str()});
+      if (!policy) Sql({L"update netSecurity set listType=0 where policyName='丙规则'"});
+      SetText(w, nameEdit, (L"丙" + kind).c_str());
+      script.ExpectBox(L"名称重复了！！！");
+      EXPECT_TRUE(w.Click(next));
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_TRUE(w.IsOpenAndShown());
+      EXPECT_EQ(policy ? Dlg::kPageName : Dlg::kPageNetRuleEditor, wizard.CurrentPage());
+      EXPECT_EQ(L"丙" + kind, w.ControlText(nameEdit));
+      EXPECT_EQ(L"乙" + kind + L"|丙" + kind, Column(list, policy ? 0 : 1));
+      EXPECT_EQ(1, list.GetItemCheck(0, 0));
+      SetText(w, nameEdit, (L"丁" + kind).c_str());
+      EXPECT_TRUE(w.Click(next));
+      if (policy) {
+        WalkToSummary(w);
+        EXPECT_TRUE(w.Click(Dlg::kFinish));
+      }
+      EXPECT_EQ(L"丁" + kind + L"|丙" + kind, Column(list, policy ? 0 : 1));
+    });
+  }
+}
+
 // A rule's address is taken as every place takes a host's: a stored host address that
 // is not four decimal numbers, or is the broadcast address, is refused in the same words;
 // nothing is stored and the editor keeps what was entered.

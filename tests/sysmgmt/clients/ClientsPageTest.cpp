@@ -197,22 +197,28 @@ TEST_F(ClientsPage, ATreeThatFailsPartWayShowsNoHostAndSaysWhichListFailed) {
   EXPECT_EQ(L"查询出错", script.Boxes()[0].caption);
 }
 
+// A name another host holds is refused with the host left as stored; the tree is read
+// again, so a host another console stored under the name shows, and the edit goes on:
+// the same host checked, its fields as the user left them.
 TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
   AddClient(L"web1", L"10.0.0.1", 0, 1, 0);
   AddClient(L"web2", L"10.0.0.2", 0, 0, 1);
   AddClient(L"bad", L"host-x", 0, 0, 0);
   AddClient(L"db", L"10.0.0.4", 0, 1, 0);
+  const std::string kAskAll = "2/1526:0a000001 2/1526:0a000002 2/1526:0a000004 ";  // the tree read again
   const struct {
     const wchar_t *ip, *name; int type, stopped;
     std::vector<const wchar_t*> boxes;
     std::string sent; const wchar_t* stored; int image;  // stored: Name|Status|Stopped|Type
+    const wchar_t* other;  // a host another console stores at 10.0.0.9 just before
   } rows[] = {
-      {L"10.0.0.1", L"WEB2", 0, 0, {L"请重新输入客户端名称"}, "", L"web1|1|0|0", 2},
-      {L"10.0.0.1", L"", 0, 0, {L"保存成功"}, "", L"(null)|1|0|0", 2},
-      {L"10.0.0.1", L"web1", 0, 1, {L"保存成功"}, "3/1534:0a000001 ", L"web1|0|1|0", 3},
-      {L"10.0.0.2", L"web2", 0, 0, {L"保存成功"}, "3/1535:0a000002 ", L"web2|1|0|0", 3},
-      {L"host-x", L"bad", 0, 1, {L"客户端IP地址无效，命令未发送！"}, "", L"bad|0|0|0", 3},  // not stored untold
-      {L"10.0.0.4", L"db", 1, 0, {L"保存成功"}, "", L"db|1|0|1", 2},
+      {L"10.0.0.1", L"WEB2", 0, 0, {L"请重新输入客户端名称"}, kAskAll, L"web1|1|0|0", 2, nullptr},
+      {L"10.0.0.1", L"web9", 0, 1, {L"请重新输入客户端名称"}, kAskAll + "2/1526:0a000009 ", L"web1|1|0|0", 2, L"web9"},
+      {L"10.0.0.1", L"", 0, 0, {L"保存成功"}, "", L"(null)|1|0|0", 2, nullptr},
+      {L"10.0.0.1", L"web1", 0, 1, {L"保存成功"}, "3/1534:0a000001 ", L"web1|0|1|0", 3, nullptr},
+      {L"10.0.0.2", L"web2", 0, 0, {L"保存成功"}, "3/1535:0a000002 ", L"web2|1|0|0", 3, nullptr},
+      {L"host-x", L"bad", 0, 1, {L"客户端IP地址无效，命令未发送！"}, "", L"bad|0|0|0", 3, nullptr},  // not stored untold
+      {L"10.0.0.4", L"db", 1, 0, {L"保存成功"}, "", L"db|1|0|1", 2, nullptr},
   };
   Run([&](UiDialogDriver& dlg, CMainDlg& main) {
     Page& page = Clients(main);
@@ -223,9 +229,18 @@ TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
       ::SetWindowTextW(dlg.Control(Page::kName), row.name);
       ::SendMessageW(dlg.Control(Page::kType), CB_SETCURSEL, row.type, 0);
       ::SendMessageW(dlg.Control(Page::kState), CB_SETCURSEL, row.stopped, 0);
+      if (row.other) AddClient(row.other, L"10.0.0.9", 0);
       for (const wchar_t* box : row.boxes) script.ExpectBox(box, IDOK);
       EXPECT_TRUE(dlg.Click(Page::kSave));
       EXPECT_EQ(row.sent, Sent());
+      if (row.other) {
+        EXPECT_NE(nullptr, page.NodeOfAddress(L"10.0.0.9"));
+      }
+      EXPECT_TRUE(main.IsItemEnabled(Page::kSave));
+      EXPECT_EQ(row.name, dlg.ControlText(Page::kName));
+      EXPECT_EQ(row.type, ::SendMessageW(dlg.Control(Page::kType), CB_GETCURSEL, 0, 0));
+      EXPECT_EQ(row.stopped, ::SendMessageW(dlg.Control(Page::kState), CB_GETCURSEL, 0, 0));
+      EXPECT_EQ(page.NodeOfAddress(row.ip), page.CurrentClient());
       auto* r = qvtest::Row(link, L"select Name,Status,Stopped,Type from Client where IP=?", {row.ip});
       EXPECT_EQ(row.stored, qvtest::Str(r->GetString(0)) + L"|" + std::to_wstring(r->GetInt(1)) + L"|" +
                                 std::to_wstring(r->GetInt(2)) + L"|" + std::to_wstring(r->GetInt(3)));
@@ -235,7 +250,7 @@ TEST_F(ClientsPage, SaveChecksTheNameAndTellsTheServiceOfAStateChangeOnly) {
       EXPECT_EQ(EM_TVIS_CHECK, page.Tree().GetCheck(page.CurrentClient()));
     }
     // One host at a time, and none once it is unchecked again.
-    EXPECT_EQ(L"web1:3:1 web2:3:1 bad:3:1 ", Nodes(page, page.ServerRoot()));
+    EXPECT_EQ(L"web1:3:1 web2:3:1 bad:3:1 web9:3:1 ", Nodes(page, page.ServerRoot()));
     Check(main, page.CurrentClient(), EM_TVIS_UNCHECK);
     EXPECT_FALSE(main.IsItemEnabled(Page::kSave));
     EXPECT_EQ(L"", dlg.ControlText(Page::kAddress));
