@@ -164,7 +164,7 @@ void CQvStrategyGuardDlg::TellNameTaken() {
   Warn(L"此策略名已经存在，请重新定义！");
   if (!m_page) return;
   if (m_mode == kModeModify)
-    m_page->ReloadChecking(m_oldName, m_oldDescriptor);
+    m_page->ReloadChecking(m_oldId, m_oldName, m_oldDescriptor);
   else
     m_page->LoadStrategies();
 }
