@@ -10,6 +10,14 @@ KeptLink::KeptLink(int lockWaitMs) : m_lockWaitMs(lockWaitMs) {}
 KeptLink::~KeptLink() = default;
 
 KeptLink::Result KeptLink::Run(const std::function<int(SQLServerLink&)>& work) {
+  ++m_uses;
+  m_lastBegan = ::GetTickCount();
+  const Result result = Use(work);
+  m_lastEnded = ::GetTickCount();
+  return result;
+}
+
+KeptLink::Result KeptLink::Use(const std::function<int(SQLServerLink&)>& work) {
   for (;;) {
     const bool kept = m_link != nullptr;
     if (!kept) {

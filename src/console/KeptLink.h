@@ -17,6 +17,8 @@
 //
 // Nobody asked for these writes, so a server that does not answer holds the UI thread
 // only for a short login timeout, not the 100 s an operation of the user's waits.
+#include <windows.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,12 +50,22 @@ class KeptLink {
   bool IsOpen() const { return m_link != nullptr; }
   // Connections opened so far.
   int OpenCount() const { return m_opens; }
+  // Uses so far, and the tick counts at which the last one began and ended: how often
+  // the database was tried, whatever each try cost.
+  int UseCount() const { return m_uses; }
+  DWORD LastUseBegan() const { return m_lastBegan; }
+  DWORD LastUseEnded() const { return m_lastEnded; }
   // The kept connection, or null.
   SQLServerLink* Link() const { return m_link.get(); }
 
  private:
+  Result Use(const std::function<int(SQLServerLink&)>& work);
+
   std::unique_ptr<SQLServerLink> m_link;
   std::wstring m_error;
   int m_lockWaitMs;
   int m_opens = 0;
+  int m_uses = 0;
+  DWORD m_lastBegan = 0;
+  DWORD m_lastEnded = 0;
 };
