@@ -7,8 +7,6 @@ land. The IP object stays in IpAddressTable, no editor comes back and the page a
 nothing. So on ✕, over the main window's ✕. A press of such a burst that lands beyond
 取消 and the double-click slack around it, on 删除, is the user's own: it deletes."""
 
-import time
-
 GAP_MS = 110  # between the clicks of a burst
 DRIFTS = (  # ms between the clicks, and each press's place from the first in pixels
     (GAP_MS, ((0, 0), (1, 1), (3, 1), (3, 2))),
@@ -33,7 +31,7 @@ def open_ip_page(s, main):
 def open_editor(s, main, page, why):
     s.click(main, page.centre(1521))  # 修改
     try:
-        return s.wait_window("策略对象", 5)
+        return s.wait_window("策略对象")
     except s.Failure:
         s.fail("%s: 修改 opened no editor (%s)" % (why, s.window_titles()))
 
@@ -58,9 +56,10 @@ def inside(rect, point, margin=0):
             rect[1] - margin <= point[1] < rect[3] + margin)
 
 
-def check_page_alone(s, why):
-    """After the editor closed: no editor again and no box, and the object is kept."""
-    time.sleep(0.5)  # what a release on the page would do is done by now
+def check_page_alone(s, main, page, why):
+    """After the editor closed, once the page has taken the input after the clicks: no
+    editor again and no box, and the object is kept."""
+    s.settle(main, page.element(1520)[0], ("策略对象", "提示", "确定"))  # 添加, away from the clicks
     s.check(not s.windows("策略对象"), "%s: the editor opened again" % why)
     s.check(not s.windows("提示") and not s.windows("确定"),
             "%s: the page answered the click (%s)" % (why, s.window_titles()))
@@ -76,7 +75,7 @@ def scenario(s):
     s.start_service()
     main = s.start_console()
     page = open_ip_page(s, main)
-    boxes = s.wait_until(lambda: s.check_boxes(main, page.element(1346)[0]), 5, "the IP object's row in the list")
+    boxes = s.wait_until(lambda: s.check_boxes(main, page.element(1346)[0]), what="the IP object's row in the list")
     s.click(main, boxes[0])  # tick it
     delete = screen_rect(main, page.element(1522)[0])
 
@@ -93,8 +92,8 @@ def scenario(s):
             if button == 1212:
                 s.check(inside(delete, first), "%s: 取消 at %s does not lie over 删除 at %s" % (why, first, delete))
             drifting_burst(s, points, gap)
-            s.wait_gone(editor, 3)
-            check_page_alone(s, why)
+            s.wait_gone(editor)
+            check_page_alone(s, main, page, why)
 
     # Beyond 取消 and its slack, on 删除, a press is the user's own even within a burst.
     editor = open_editor(s, main, page, "a press beyond 取消")
@@ -106,6 +105,6 @@ def scenario(s):
               if inside(delete, p)]
     s.check(beyond, "no place of 删除 at %s lies beyond 取消 at %s" % (delete, cancel))
     drifting_burst(s, [first, (first[0] + 1, first[1] + 1), beyond[0]])
-    s.wait_gone(editor, 3)
-    s.wait_until(lambda: s.db_value("select count(*) from IpAddressTable") == 0, 5,
-                 "删除 to act on a press beyond 取消 at %s" % (beyond[0],))
+    s.wait_gone(editor)
+    s.wait_until(lambda: s.db_value("select count(*) from IpAddressTable") == 0,
+                 what="删除 to act on a press beyond 取消 at %s" % (beyond[0],))

@@ -10,7 +10,7 @@ Each look at the pane comes once the console has taken the input after the lines
 button lights up under the mouse). After a failure
 reason far wider than the pane, the short lines that follow show from their start: the
 pane is not left scrolled to the end of the long line, empty. A wait for what the lines
-should show ends once the console has handled them all and had time to paint them."""
+should show ends once the console has handled them all and taken input after them."""
 
 import struct
 import threading
@@ -24,7 +24,6 @@ RATE = 20
 QUIET = 3         # clicks timed before the flood
 NAME = "月度策略"
 MARK = "10.9.9.9"  # a host whose notices go behind the lines
-PAINT = 10        # seconds a console that has handled every line has to show them
 
 
 def address(ip):
@@ -36,26 +35,31 @@ class Marks:
     """Tells when the lines sent so far have all been handled: a notice for MARK goes
     behind them, and the console, which takes the link's frames in order, writes the
     host's state as it handles it. after() sends one and gives a wait's `gone`: what the
-    lines should show can no longer come once they were handled PAINT seconds ago."""
+    lines should show can no longer come once they were handled and the console has
+    taken input after them (`settle`, which it paints after what came before).
+    handled() sends one and waits until the console has handled it."""
 
-    def __init__(self, s, peer):
-        self.s, self.peer, self.online = s, peer, 0
+    def __init__(self, s, peer, settle):
+        self.s, self.peer, self.settle, self.online = s, peer, settle, 0
 
-    def after(self):
+    def _send(self):
         self.online = 1 - self.online
         online = self.online
         self.peer.send(0, address(MARK), 1529 if online else 1530)
-        handled = []
+        return lambda: self.s.db_value("select Status from Client where IP=?", (MARK,)) == online
+
+    def after(self):
+        handled = self._send()
 
         def gone():
-            if not handled:
-                if self.s.db_value("select Status from Client where IP=?", (MARK,)) != online:
-                    return None
-                handled.append(time.monotonic())
-            if time.monotonic() - handled[0] < PAINT:
+            if not handled():
                 return None
-            return "the console had handled every line sent %d s before" % PAINT
+            self.settle()
+            return "the console had handled every line sent and taken input after them"
         return gone
+
+    def handled(self):
+        self.s.wait_until(self._send(), what="the console to handle the lines sent")
 
 
 def run_log(result, reason=""):
@@ -128,7 +132,7 @@ def scenario(s):
     s.click(main, area.head_centre(364, 1))  # 监测策略
     page = main.layout(103, {111: 1, 364: 1})
     pane = page.element(125)[0]
-    marks = Marks(s, peer)
+    marks = Marks(s, peer, lambda: settle(s, main, page))
     settle(s, main, page)  # the page is up
     quiet = [run_clicked(s, main, page) for _ in range(QUIET)]
     median = sorted(quiet)[len(quiet) // 2]
@@ -166,4 +170,6 @@ def scenario(s):
     for i in range(3):  # and the next lines leave them so
         peer.send(0, 0, 1532, run_log(2))
         settle(s, main, page)
+    marks.handled()
+    settle(s, main, page)
     s.check(shows_line_starts(s, main, pane), "the run-log pane went empty after more short lines")
