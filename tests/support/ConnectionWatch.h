@@ -33,6 +33,19 @@ class ConnectionWatch {
   }
   int Looks() const { return m_looks; }
 
+  // Runs each row's act (rows of `what` and `act`): every box it scripted came, and it
+  // met at least one of them with nothing held.
+  template <class Rows>
+  void RunRows(const Rows& rows) {
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.what);
+      const int looks = m_looks;
+      row.act();
+      EXPECT_EQ(0u, m_script.Remaining());
+      EXPECT_LT(looks, m_looks);
+    }
+  }
+
  private:
   ModalScript& m_script;
   const LONG m_idle;

@@ -476,13 +476,7 @@ TEST_F(HistoryCopies, NoBoxComesUpWhileThePageHoldsADatabaseConnection) {
            EXPECT_TRUE(testenv::PumpUntil([&] { return !Find({L"服务器群组", L"丁"}); }, 5000));
          }},
     };
-    for (const auto& row : rows) {
-      SCOPED_TRACE(row.what);
-      const int looks = watch.Looks();
-      row.act();
-      EXPECT_EQ(0u, script.Remaining());
-      EXPECT_LT(looks, watch.Looks());
-    }
+    watch.RunRows(rows);
   });
 }
 

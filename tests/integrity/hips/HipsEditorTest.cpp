@@ -593,13 +593,7 @@ TEST_F(HipsEditor, NoBoxComesUpWhileAnApplyHoldsADatabaseConnection) {
            d.OnApply();
          }},
     };
-    for (const auto& row : rows) {
-      SCOPED_TRACE(row.what);
-      const int looks = watch.Looks();
-      row.act();
-      EXPECT_EQ(0u, script.Remaining());
-      EXPECT_LT(looks, watch.Looks());
-    }
+    watch.RunRows(rows);
   });
 }
 

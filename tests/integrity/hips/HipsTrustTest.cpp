@@ -488,13 +488,7 @@ TEST_F(HipsTrust, NoBoxOrEditorComesUpWhileTheListHoldsADatabaseConnection) {
            dlg.OnModifyTrust();
          }},
     };
-    for (const auto& row : rows) {
-      SCOPED_TRACE(row.what);
-      const int looks = watch.Looks();
-      row.act();
-      EXPECT_EQ(0u, script.Remaining());
-      EXPECT_LT(looks, watch.Looks());
-    }
+    watch.RunRows(rows);
   });
 }
 
