@@ -80,7 +80,10 @@ def main():
     scenarios, unknown = load_scenarios(args.names)
     # Xvfb takes a display whose lock names a process it cannot see (one of another run's
     # namespace) for free, and takes its socket: each run's displays are its own.
-    subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=1777", "qve2etmp", "/tmp"], check=True)
+    # Not where the checkout or the build is under /tmp (a clone made with mktemp): a /tmp
+    # of the run's own would hide them.
+    if not any(os.path.realpath(p).startswith("/tmp/") for p in (qve2e.ROOT, args.build)):
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=1777", "qve2etmp", "/tmp"], check=True)
     # The scenarios' copies of the prefix keep their changes here, in memory, seen by
     # this run alone.
     scratch = os.path.join(args.build, "e2e", "prefixes")
