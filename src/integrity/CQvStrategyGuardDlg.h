@@ -304,8 +304,6 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   // strategy that took its name since is not it.
   static int FindStoredStrategy(SQLServerLink& link, const std::wstring& name, const std::wstring& id,
                                 std::wstring* storedName, std::wstring* storedDescriptor);
-  // An id of fewer than two characters is no strategy's own.
-  static bool OwnId(const std::wstring& id) { return id.size() >= 2; }
 
  public:
   // 1 when a strategy of the name exists, 0 when none, -1 when it could not be asked.

@@ -56,7 +56,7 @@ void CQvStrategyGuardDlg::Prefill() {
          kManageId = 9, kFolder = 10, kFilter = 11, kFileTypes = 12, kIp = 38, kId = 40, kIgnored = 41 };
   const DWORD type = DWORD(first.Int(kType));
   StrategyRecord::Put(m_record.Id, first.Text(kId));
-  if (!OwnId(m_oldId)) m_oldId = first.Text(kId);
+  if (!StrategyTableRow::OwnId(m_oldId)) m_oldId = first.Text(kId);
   CheckStoredTemplate(type, first.Text(kSelected));
   PrefillSchedule(first);
 

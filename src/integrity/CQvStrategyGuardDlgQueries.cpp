@@ -66,7 +66,8 @@ int CQvStrategyGuardDlg::FindObject(SQLServerLink& link, DWORD type, const std::
 bool CQvStrategyGuardDlg::ReadStrategyRows(SQLServerLink& link, const std::wstring& name,
                                            const std::wstring& descriptor, const std::wstring& id,
                                            std::vector<StrategyTableRow>* rows) {
-  SQLStatement* query = StrategyTableRow::SelectStrategy(link, name, descriptor, OwnId(id) ? id : std::wstring());
+  SQLStatement* query =
+      StrategyTableRow::SelectStrategy(link, name, descriptor, StrategyTableRow::OwnId(id) ? id : std::wstring());
   while (query && query->Fetch()) {
     rows->emplace_back();
     rows->back().Read(*query);
@@ -85,7 +86,7 @@ int CQvStrategyGuardDlg::StrategyExists(const std::wstring& name) {
 
 int CQvStrategyGuardDlg::FindStoredStrategy(SQLServerLink& link, const std::wstring& name, const std::wstring& id,
                                             std::wstring* storedName, std::wstring* storedDescriptor) {
-  const bool byId = OwnId(id);
+  const bool byId = StrategyTableRow::OwnId(id);
   SQLStatement* query = link.CreateStatement(kSqlStoredStrategy[byId]);
   if (!query || !query->SetMaxRows(1) || !query->BindString(0, (byId ? id : name).c_str())) {
     link.ReleaseStatement(query);

@@ -265,7 +265,7 @@ int CQvStrategyGuardDlg::SaveStrategy() {
     if (m_mode == kModeModify) {
       // The old rows are read and deleted by the same condition: with its id, when it has
       // one of its own (a strategy that took its old name since is another).
-      const bool byId = OwnId(m_oldId);
+      const bool byId = StrategyTableRow::OwnId(m_oldId);
       auto bindOld = [&](SQLStatement& st) {
         return st.BindString(0, m_oldName.c_str()) && st.BindString(1, m_oldDescriptor.c_str()) &&
                (!byId || st.BindString(2, m_oldId.c_str()));

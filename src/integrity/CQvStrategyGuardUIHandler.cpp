@@ -76,6 +76,20 @@ const unsigned char* DeliveredPayload(UINT message, WPARAM wParam, LPARAM lParam
   return reinterpret_cast<const unsigned char*>(lParam);
 }
 
+using StrategyKey = CQvStrategyGuardUIHandler::StrategyKey;
+
+// A statement on a strategy's rows: its name, and its id where the row has one of its
+// own; then what else the statement asks (rest).
+std::wstring OnStrategy(const wchar_t* sql, const StrategyKey& strategy, const wchar_t* rest = L"") {
+  return std::wstring(sql) + L" where StrategyName = ?" + (strategy.id.empty() ? L"" : L" and id = ?") + rest;
+}
+
+// Binds the strategy's name and id from parameter `first` on.
+bool BindStrategy(SQLStatement& statement, int first, const StrategyKey& strategy) {
+  return statement.BindString(first, strategy.name.c_str()) &&
+         (strategy.id.empty() || statement.BindString(first + 1, strategy.id.c_str()));
+}
+
 // The chooser of both file commands: integrity.xml, one filter for "*.xml".
 ShellServices::FileRequest XmlFileRequest() {
   return ShellServices::FileRequest{L"integrity", L"xml", L"*.xml", L"*.xml",
@@ -240,42 +254,43 @@ void CQvStrategyGuardUIHandler::OnDeleteStrategy() {
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
   // Every message comes with the link closed; it is opened again to go on.
   bool anyGone = false;
-  for (const std::wstring& name : CheckedNames()) {
+  for (const StrategyKey& strategy : CheckedStrategies()) {
     StrategyNameRecord record{};
-    if (!NameRecord(name, record, &link)) continue;
+    if (!NameRecord(strategy.name, record, &link)) continue;
     if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) break;
-    const int stored = StoreAndTellRecord(link, [&] { return DeleteRows(link, name); },
+    const int stored = StoreAndTellRecord(link, [&] { return DeleteRows(link, strategy); },
                                           [&] { return SendRecord(AGENT_MSG_STRATEGY_DELETE, &record, sizeof record); });
     anyGone = anyGone || stored == 0;
     if (stored < 0) break;
     if (stored == 0) continue;
-    for (int row = FindRow(name); row >= 0; row = FindRow(name)) m_grid.DeleteItem(row);
+    const std::vector<int> rows = RowsOf(strategy);
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) m_grid.DeleteItem(*row);
   }
   link.Disconnect();
   if (anyGone) StrategiesGone();
 }
 
 void CQvStrategyGuardUIHandler::OnRunStrategy() {
-  const std::vector<std::wstring> names = CheckedNames();
-  if (names.empty()) {
+  const std::vector<StrategyKey> strategies = CheckedStrategies();
+  if (strategies.empty()) {
     UiMessageBox(L"请选择要执行的策略!", kWarning, kInfo);
     return;
   }
   bool anyGone = false;
-  for (const std::wstring& name : names) SendStrategy(name, AGENT_MSG_STRATEGY_RUN, &anyGone);
+  for (const StrategyKey& strategy : strategies) SendStrategy(strategy, AGENT_MSG_STRATEGY_RUN, &anyGone);
   if (anyGone) StrategiesGone();
 }
 
-int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messageId, bool* gone) {
+int CQvStrategyGuardUIHandler::SendStrategy(const StrategyKey& strategy, UINT messageId, bool* gone) {
   SQLServerLink link;
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return 0;
   int type = 0;
-  const int read = StoredStrategyType(link, name, type);
+  const int read = StoredStrategyType(link, strategy, type);
   link.Disconnect();
   if (read == 0 && gone) *gone = true;  // no such strategy: nothing to run
   if (read <= 0) return 1;
   StrategyRunRecord record{};
-  if (!WriteFixedText(record.StrategyName, name)) {
+  if (!WriteFixedText(record.StrategyName, strategy.name)) {
     UiMessageBox(L"策略名称超过63个字符，命令未发送！", kWarning, kInfo);
     return 1;
   }
@@ -285,8 +300,8 @@ int CQvStrategyGuardUIHandler::SendStrategy(const std::wstring& name, UINT messa
 }
 
 void CQvStrategyGuardUIHandler::OnPauseResume() {
-  const std::vector<std::wstring> names = CheckedNames();
-  if (names.empty()) {
+  const std::vector<StrategyKey> strategies = CheckedStrategies();
+  if (strategies.empty()) {
     UiMessageBox(L"请选择要暂停的策略！", kWarning, kInfo);
     return;
   }
@@ -299,20 +314,21 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
   // Every message comes with the link closed; it is opened again to go on.
   bool anyGone = false;
   std::wstring changed;  // the strategies whose state was changed elsewhere
-  for (const std::wstring& name : names) {
+  for (const StrategyKey& strategy : strategies) {
+    const std::wstring& name = strategy.name;
     StrategyNameRecord record{};
     if (!NameRecord(name, record, &link)) continue;
-    const std::vector<int> checked = CheckedRowsOf(name);
+    const std::vector<int> checked = CheckedRowsOf(strategy);
     if (checked.empty()) continue;
     // The checked row says which way; the service pauses or resumes the whole strategy.
     const bool scheduled = m_grid.GetItemText(checked.front(), kColStatus) == kScheduled;
     if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) break;
     bool elsewhere = false;
     auto write = [&] {
-      const int set = SetStrategyStatus(link, scheduled ? 2 : 1, name);
+      const int set = SetStrategyStatus(link, scheduled ? 2 : 1, strategy);
       if (set != 0) return set;
       int type = 0;
-      const int exists = ReadStrategyType(link, name, type);
+      const int exists = ReadStrategyType(link, strategy, type);
       elsewhere = exists > 0;
       return exists < 0 ? -1 : 0;
     };
@@ -322,7 +338,7 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
     anyGone = anyGone || (stored == 0 && !elsewhere);
     if (stored < 0) break;
     if (stored == 0) continue;
-    for (int row : RowsOf(name)) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
+    for (int row : RowsOf(strategy)) SetCell(row, kColStatus, scheduled ? kPaused : kScheduled, kGreen);
     m_owner->SetItemText(kItemPauseResume, scheduled ? kResume : kPaused);
   }
   link.Disconnect();
@@ -335,8 +351,8 @@ void CQvStrategyGuardUIHandler::OnPauseResume() {
 }
 
 void CQvStrategyGuardUIHandler::OnStopStrategy() {
-  const std::vector<std::wstring> names = CheckedNames();
-  if (names.empty()) {
+  const std::vector<StrategyKey> strategies = CheckedStrategies();
+  if (strategies.empty()) {
     UiMessageBox(L"请选择要终止的策略！", kWarning, kInfo);
     return;
   }
@@ -344,13 +360,13 @@ void CQvStrategyGuardUIHandler::OnStopStrategy() {
   if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) return;
   // Every message comes with the link closed; it is opened again to go on.
   bool anyGone = false;
-  for (const std::wstring& name : names) {
+  for (const StrategyKey& strategy : strategies) {
     if (!ConnectOrTell(link, kOpenFailed, kWarning, kInfo)) break;
     int type = 0;
-    const int read = StoredStrategyType(link, name, type);
+    const int read = StoredStrategyType(link, strategy, type);
     anyGone = anyGone || read == 0;
-    if (read <= 0 || !SendName(name, AGENT_MSG_STRATEGY_STOP, &link)) continue;
-    for (int row : RowsOf(name)) {
+    if (read <= 0 || !SendName(strategy.name, AGENT_MSG_STRATEGY_STOP, &link)) continue;
+    for (int row : RowsOf(strategy)) {
       SetCell(row, kColStatus, L"停止", kRed);
       SetCell(row, kColRunStatus, kNoProgress, kBlue);
     }
@@ -411,14 +427,14 @@ LRESULT CQvStrategyGuardUIHandler::OnRunState(UINT uMsg, WPARAM wParam, LPARAM l
 // The schedule cell already shows what the command set (and wrote to the database).
 // The answers name no strategy: they are for the checked ones, on all of their rows.
 LRESULT CQvStrategyGuardUIHandler::OnPauseResumeAck(UINT, WPARAM, LPARAM, BOOL&) {
-  for (const std::wstring& name : CheckedNames())
-    for (int row : RowsOf(name)) SetCell(row, kColRunStatus, kNoProgress, kBlue);
+  for (const StrategyKey& strategy : CheckedStrategies())
+    for (int row : RowsOf(strategy)) SetCell(row, kColRunStatus, kNoProgress, kBlue);
   return 0;
 }
 
 LRESULT CQvStrategyGuardUIHandler::OnStopAck(UINT, WPARAM, LPARAM, BOOL&) {
-  for (const std::wstring& name : CheckedNames()) {
-    for (int row : RowsOf(name)) {
+  for (const StrategyKey& strategy : CheckedStrategies()) {
+    for (int row : RowsOf(strategy)) {
       SetCell(row, kColStatus, L"停止", kRed);
       SetCell(row, kColRunStatus, kNoProgress, kBlue);
     }
@@ -464,22 +480,35 @@ LRESULT CQvStrategyGuardUIHandler::OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lPa
   return 0;
 }
 
-std::vector<std::wstring> CQvStrategyGuardUIHandler::CheckedNames() const {
-  std::vector<std::wstring> names;
-  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
-    if (m_grid.GetItemCheck(row, kColName) <= 0) continue;
-    std::wstring name = m_grid.GetItemText(row, kColName);
-    bool seen = false;
-    for (const std::wstring& n : names) seen = seen || n == name;
-    if (!seen) names.push_back(std::move(name));
-  }
-  return names;
+CQvStrategyGuardUIHandler::StrategyKey CQvStrategyGuardUIHandler::KeyOf(int row) const {
+  std::wstring id = StrategyIdOf(row);
+  if (!StrategyTableRow::OwnId(id)) id.clear();
+  return StrategyKey{m_grid.GetItemText(row, kColName), id};
 }
 
-std::vector<int> CQvStrategyGuardUIHandler::CheckedRowsOf(const std::wstring& name) const {
+std::vector<CQvStrategyGuardUIHandler::StrategyKey> CQvStrategyGuardUIHandler::CheckedStrategies() const {
+  std::vector<StrategyKey> strategies;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row) {
+    if (m_grid.GetItemCheck(row, kColName) <= 0) continue;
+    StrategyKey strategy = KeyOf(row);
+    bool seen = false;
+    for (const StrategyKey& s : strategies) seen = seen || (s.name == strategy.name && s.id == strategy.id);
+    if (!seen) strategies.push_back(std::move(strategy));
+  }
+  return strategies;
+}
+
+std::vector<int> CQvStrategyGuardUIHandler::CheckedRowsOf(const StrategyKey& strategy) const {
   std::vector<int> rows;
-  for (int row = 0; row < m_grid.GetItemCount(); ++row)
-    if (m_grid.GetItemCheck(row, kColName) > 0 && m_grid.GetItemText(row, kColName) == name) rows.push_back(row);
+  for (int row : RowsOf(strategy))
+    if (m_grid.GetItemCheck(row, kColName) > 0) rows.push_back(row);
+  return rows;
+}
+
+std::vector<int> CQvStrategyGuardUIHandler::RowsOf(const StrategyKey& strategy) const {
+  std::vector<int> rows;
+  for (int row : RowsOf(strategy.name))
+    if (KeyOf(row).id == strategy.id) rows.push_back(row);
   return rows;
 }
 
@@ -488,12 +517,6 @@ std::vector<int> CQvStrategyGuardUIHandler::RowsOf(const std::wstring& name) con
   for (int row = 0; row < m_grid.GetItemCount(); ++row)
     if (m_grid.GetItemText(row, kColName) == name) rows.push_back(row);
   return rows;
-}
-
-int CQvStrategyGuardUIHandler::FindRow(const std::wstring& name) const {
-  for (int row = 0; row < m_grid.GetItemCount(); ++row)
-    if (m_grid.GetItemText(row, kColName) == name) return row;
-  return -1;
 }
 
 void CQvStrategyGuardUIHandler::SetCell(int row, int column, const wchar_t* text, COLORREF colour) {
@@ -608,28 +631,28 @@ int CQvStrategyGuardUIHandler::LoadRows(SQLServerLink& link) {
   return 1;
 }
 
-int CQvStrategyGuardUIHandler::DeleteRows(SQLServerLink& link, const std::wstring& name) {
-  auto bindName = [&](SQLStatement& s) { return s.BindString(0, name.c_str()) != 0; };
-  return ExecuteOnRecord(link, {L"select StrategyName from StrategyTable where StrategyName = ?", bindName},
-                         {L"delete from StrategyTable where StrategyName = ?", bindName});
+int CQvStrategyGuardUIHandler::DeleteRows(SQLServerLink& link, const StrategyKey& strategy) {
+  auto bind = [&](SQLStatement& s) { return BindStrategy(s, 0, strategy); };
+  const std::wstring check = OnStrategy(L"select StrategyName from StrategyTable", strategy);
+  const std::wstring change = OnStrategy(L"delete from StrategyTable", strategy);
+  return ExecuteOnRecord(link, {check.c_str(), bind}, {change.c_str(), bind});
 }
 
-int CQvStrategyGuardUIHandler::StoredStrategyType(SQLServerLink& link, const std::wstring& name, int& type) {
-  const int read = ReadStrategyType(link, name, type);
+int CQvStrategyGuardUIHandler::StoredStrategyType(SQLServerLink& link, const StrategyKey& strategy, int& type) {
+  const int read = ReadStrategyType(link, strategy, type);
   if (read < 0) {
     const std::wstring reason = qv::OrEmpty(link.GetLastErrorText());
     link.Disconnect();
-    UiMessageBox(qv::FormatW(L"读取策略“%ls”的类型失败：%ls", name.c_str(), reason.c_str()).c_str(), kErrorCaption,
-                 kError);
+    UiMessageBox(qv::FormatW(L"读取策略“%ls”的类型失败：%ls", strategy.name.c_str(), reason.c_str()).c_str(),
+                 kErrorCaption, kError);
   }
   return read;
 }
 
-int CQvStrategyGuardUIHandler::ReadStrategyType(SQLServerLink& link, const std::wstring& name,
-                                                int& type) {
-  SQLStatement* statement =
-      link.CreateStatement(L"select StrategyType from StrategyTable where StrategyName = ?");
-  if (!statement || !statement->BindString(0, name.c_str()) || !statement->SetMaxRows(1)) return -1;
+int CQvStrategyGuardUIHandler::ReadStrategyType(SQLServerLink& link, const StrategyKey& strategy, int& type) {
+  const std::wstring sql = OnStrategy(L"select StrategyType from StrategyTable", strategy);
+  SQLStatement* statement = link.CreateStatement(sql.c_str());
+  if (!statement || !BindStrategy(*statement, 0, strategy) || !statement->SetMaxRows(1)) return -1;
   if (!statement->Fetch()) return statement->Failed() ? -1 : 0;
   type = statement->GetInt(0);
   return 1;
@@ -637,16 +660,13 @@ int CQvStrategyGuardUIHandler::ReadStrategyType(SQLServerLink& link, const std::
 
 // The stored state is read with the write: a pause changes only rows that are
 // scheduled, a resume only rows that are not.
-int CQvStrategyGuardUIHandler::SetStrategyStatus(SQLServerLink& link, int status, const std::wstring& name) {
-  const bool pause = status == 2;
+int CQvStrategyGuardUIHandler::SetStrategyStatus(SQLServerLink& link, int status, const StrategyKey& strategy) {
+  const wchar_t* state = status == 2 ? L" and Status = 1" : L" and (Status is null or Status <> 1)";
+  const std::wstring check = OnStrategy(L"select StrategyName from StrategyTable", strategy, state);
+  const std::wstring change = OnStrategy(L"update StrategyTable set Status = ?", strategy, state);
   return ExecuteOnRecord(
-      link,
-      {pause ? L"select StrategyName from StrategyTable where StrategyName = ? and Status = 1"
-             : L"select StrategyName from StrategyTable where StrategyName = ? and (Status is null or Status <> 1)",
-       [&](SQLStatement& s) { return s.BindString(0, name.c_str()) != 0; }},
-      {pause ? L"update StrategyTable set Status = ? where StrategyName = ? and Status = 1"
-             : L"update StrategyTable set Status = ? where StrategyName = ? and (Status is null or Status <> 1)",
-       [&](SQLStatement& s) { return s.BindInt(0, status) && s.BindString(1, name.c_str()); }});
+      link, {check.c_str(), [&](SQLStatement& s) { return BindStrategy(s, 0, strategy); }},
+      {change.c_str(), [&](SQLStatement& s) { return s.BindInt(0, status) && BindStrategy(s, 1, strategy); }});
 }
 
 // The file's rows replace the table in one transaction: all of them or none.

@@ -4,7 +4,7 @@
 // holds one row per monitored target) with the commands that create, modify, delete,
 // run, pause, resume and stop them, the export and import of the whole table as an XML
 // file, and a log pane in which the service reports strategy runs. The grid is the
-// page's only state: every command acts on the names of the checked rows, and the
+// page's only state: every command acts on the strategies of the checked rows, and the
 // service's answers change its cells.
 #include <windows.h>
 
@@ -53,6 +53,13 @@ class CQvStrategyGuardUIHandler {
   // before anything else is done with it.
   enum : int { kLogLines = 1000, kLogBatch = 20, kLogChars = 100000, kLogLineChars = 4000 };
 
+  // A strategy as a row shows it: its name, and its id where it has one of its own (else
+  // empty, and it is found by name). A command acts on the strategy of both: one another
+  // console stored since under the same name is another.
+  struct StrategyKey {
+    std::wstring name, id;
+  };
+
   explicit CQvStrategyGuardUIHandler(CUiDialogHost* owner);
   ~CQvStrategyGuardUIHandler();
   CQvStrategyGuardUIHandler(const CQvStrategyGuardUIHandler&) = delete;
@@ -76,7 +83,7 @@ class CQvStrategyGuardUIHandler {
   // Sends 1546 with the strategy's type from the database; 0 when the database cannot
   // be opened. A type that cannot be read is told and nothing is sent; a strategy with no
   // rows left sends nothing and sets *gone.
-  int SendStrategy(const std::wstring& name, UINT messageId, bool* gone = nullptr);
+  int SendStrategy(const StrategyKey& strategy, UINT messageId, bool* gone = nullptr);
 
   // Reads the list again with only the strategy's row checked (one of its id showing its
   // description, else its first): the wizard goes on modifying it as it is stored now.
@@ -121,13 +128,15 @@ class CQvStrategyGuardUIHandler {
   LRESULT OnModifyAck(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnRunLog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 
-  // The names of the checked rows, each once, taken before any box can run.
-  std::vector<std::wstring> CheckedNames() const;
+  StrategyKey KeyOf(int row) const;
+  // The strategies of the checked rows, each once, taken before any box can run.
+  std::vector<StrategyKey> CheckedStrategies() const;
   // A strategy may show on several rows (its targets' states differ), checked or not;
   // what the service does to a strategy shows on all of them.
-  std::vector<int> CheckedRowsOf(const std::wstring& name) const;
+  std::vector<int> CheckedRowsOf(const StrategyKey& strategy) const;
+  std::vector<int> RowsOf(const StrategyKey& strategy) const;
+  // The service names the strategy of its answer.
   std::vector<int> RowsOf(const std::wstring& name) const;
-  int FindRow(const std::wstring& name) const;
   void SetCell(int row, int column, const wchar_t* text, COLORREF colour);
   // The name record of a strategy; false (and the user told) when the name does not fit.
   // A command's link (open) is closed before the user is told anything.
@@ -140,14 +149,14 @@ class CQvStrategyGuardUIHandler {
   // Statements.
   int LoadRows(SQLServerLink& link);
   // 1 deleted, 0 no rows left, -1 failed.
-  int DeleteRows(SQLServerLink& link, const std::wstring& name);
+  int DeleteRows(SQLServerLink& link, const StrategyKey& strategy);
   // 1 read, 0 no such strategy, -1 not readable.
-  int ReadStrategyType(SQLServerLink& link, const std::wstring& name, int& type);
+  int ReadStrategyType(SQLServerLink& link, const StrategyKey& strategy, int& type);
   // The same, a type that cannot be read told (once the link is closed).
-  int StoredStrategyType(SQLServerLink& link, const std::wstring& name, int& type);
+  int StoredStrategyType(SQLServerLink& link, const StrategyKey& strategy, int& type);
   // Writes Status (2 paused, 1 scheduled) of the strategy's rows that are in the other
   // state; 1 written, 0 none was (no rows left, or the state changed elsewhere), -1 failed.
-  int SetStrategyStatus(SQLServerLink& link, int status, const std::wstring& name);
+  int SetStrategyStatus(SQLServerLink& link, int status, const StrategyKey& strategy);
   int ReplaceTable(const std::wstring& path);
   int ExportTable(const std::wstring& path);
 

@@ -23,6 +23,8 @@ class StrategyTableRow {
     int width;  // text columns: most characters held, 0 for no limit
   };
   static const Column& ColumnAt(int column);
+  // An id of fewer than two characters is no strategy's own: its rows are found by name.
+  static bool OwnId(const std::wstring& id) { return id.size() >= 2; }
 
   const std::wstring& Text(int column) const { return m_text[column]; }
   int Int(int column) const { return m_int[column]; }

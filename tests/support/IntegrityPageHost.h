@@ -39,11 +39,13 @@ class IntegrityPageHost : public qvtest::ConnectedDatabaseTest {
     g_dsnName[0] = L'\0';
   }
 
-  // One target row of a strategy in StrategyTable.
-  void AddTarget(const wchar_t* name, int taskMode = 0, int status = 1, int runStatus = 0, const wchar_t* ip = L"1") {
+  // One target row of a strategy in StrategyTable (an id of one character is no
+  // strategy's own: the page finds its rows by name).
+  void AddTarget(const wchar_t* name, int taskMode = 0, int status = 1, int runStatus = 0, const wchar_t* ip = L"1",
+                 const wchar_t* id = L"1") {
     ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, StrategyType, "
-                             L"TaskMode, Status, RunStatus, Ip, id) values (?, '描述', 7, ?, ?, ?, ?, '1')",
-                             {name, taskMode, status, runStatus, ip}));
+                             L"TaskMode, Status, RunStatus, Ip, id) values (?, '描述', 7, ?, ?, ?, ?, ?)",
+                             {name, taskMode, status, runStatus, ip, id}));
   }
   // The rows of a strategy (of the table when name is null), or the Status of its first.
   int Table(const wchar_t* name = nullptr, bool status = false) {

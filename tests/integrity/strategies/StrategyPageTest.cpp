@@ -256,10 +256,12 @@ TEST_F(StrategyPage, DeleteAndPauseAreStoredBeforeTheServiceIsToldAndShownOnceCo
   });
 }
 
-// Another console deletes the strategy the page still shows: each command on it sends
-// nothing, changes nothing, says that it no longer exists and shows the list as it now
-// is; the other checked strategy is still acted on. So too on a database that does not
-// count the rows a change found (SQL Server under NOCOUNT).
+// Another console deletes the strategy the page still shows, and may store a new one of
+// its name: each command on the row still showing the old one sends nothing, changes
+// nothing, says that it no longer exists and shows the list as it now is; the other
+// checked strategy is still acted on. So too on a database that does not count the rows
+// a change found (SQL Server under NOCOUNT). Strategies without an id of their own are
+// found by name.
 TEST_F(StrategyPage, ACommandOnAStrategyAnotherConsoleDeletedSendsNothingAndSaysSo) {
   const struct {
     UINT item;
@@ -268,18 +270,27 @@ TEST_F(StrategyPage, ACommandOnAStrategyAnotherConsoleDeletedSendsNothingAndSays
                   {Page::kItemPauseResume, L"1547/3 乙"},
                   {Page::kItemRun, L"1546/3 乙"},
                   {Page::kItemStop, L"1548/3 乙"}};
+  const wchar_t kOwn[] = L"20260101000000001";
+  const struct {
+    bool counted;
+    const wchar_t *id, *renewed;  // 甲's id, and that of the 甲 another console stores after
+  } cases[] = {{true, L"1", nullptr}, {false, L"1", nullptr}, {true, kOwn, nullptr},
+               {true, kOwn, L"20260101000000002"}, {false, kOwn, L"20260101000000002"}};
   for (const auto& c : commands) {
-    for (bool counted : {true, false}) {
-      SCOPED_TRACE(testing::Message() << c.item << (counted ? " counted" : " uncounted"));
+    for (const auto& k : cases) {
+      SCOPED_TRACE(testing::Message() << c.item << (k.counted ? " counted " : " uncounted ") << qv::WideToUtf8(k.id)
+                                      << (k.renewed ? " renewed" : ""));
       SQLStatement::DriverStandIn uncounting;
-      uncounting.countsWithheld = !counted;
+      uncounting.countsWithheld = !k.counted;
       DatabaseTest::SetUp();
-      for (const wchar_t* name : {L"甲", L"乙"}) AddTarget(name);
+      AddTarget(L"甲", 0, 1, 0, L"1", k.id);
+      AddTarget(L"乙", 0, 1, 0, L"1", L"20260101000000003");
       Run([&] {
         ASSERT_TRUE(peer.Accept(5000) && LinkConnected());
         ClickCheck(RowOf(L"甲"));
         ClickCheck(RowOf(L"乙"));
         ASSERT_TRUE(qvtest::Exec(link, L"delete from StrategyTable where StrategyName = ?", {L"甲"}));
+        if (k.renewed) AddTarget(L"甲", 0, 1, 0, L"1", k.renewed);
         if (c.item == Page::kItemDelete) script.ExpectBox(L"确定要删除这些策略吗？", IDYES);
         script.ExpectBox(L"该记录已被删除，列表将重新读取。");
         if (c.item == Page::kItemStop)
@@ -290,8 +301,15 @@ TEST_F(StrategyPage, ACommandOnAStrategyAnotherConsoleDeletedSendsNothingAndSays
         EXPECT_EQ(L"提示", script.Boxes().back().caption);
         EXPECT_EQ(c.sentForOther, NextFrame());
         EXPECT_TRUE(NothingSent());
-        EXPECT_LT(RowOf(L"甲"), 0);
-        EXPECT_EQ(0, Table(L"甲"));
+        if (k.renewed) {  // read again: the new one, as it is stored, unchecked
+          ASSERT_LE(0, RowOf(L"甲"));
+          EXPECT_EQ(k.renewed, Area().StrategyGuard()->StrategyIdOf(RowOf(L"甲")));
+          EXPECT_EQ(0, Grid().GetItemCheck(RowOf(L"甲"), Page::kColName));
+          EXPECT_TRUE(Table(L"甲") == 1 && Table(L"甲", true) == 1);
+        } else {
+          EXPECT_LT(RowOf(L"甲"), 0);
+          EXPECT_EQ(0, Table(L"甲"));
+        }
       });
     }
   }
