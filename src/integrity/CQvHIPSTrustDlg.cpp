@@ -82,11 +82,24 @@ void CQvHIPSTrustDlg::TrustGone() {
   TellRecordGone([this] { ReloadTrust(); });
 }
 
-void CQvHIPSTrustDlg::ReloadTrust() {
+void CQvHIPSTrustDlg::ReloadTrust(bool keepChecks) {
+  const std::vector<int> checked = keepChecks ? CheckedIds() : std::vector<int>();
   m_grid.DeleteAllItems();
   LoadTrust();
+  for (int id : checked) {
+    const int row = RowOfId(id);
+    if (row >= 0) m_grid.SetItemCheck(row, kColCheck, 1);
+  }
   BOOL handled = TRUE;
   OnListCheckChanged(kGrid, nullptr, handled);
+}
+
+std::vector<int> CQvHIPSTrustDlg::CheckedIds() const {
+  std::vector<int> ids;
+  unsigned long data = 0;
+  for (int row = 0; row < m_grid.GetItemCount(); ++row)
+    if (m_grid.GetItemCheck(row, kColCheck) == 1 && m_grid.GetItemData(row, data)) ids.push_back(int(data));
+  return ids;
 }
 
 int CQvHIPSTrustDlg::RowOfId(int id) const {
@@ -177,7 +190,7 @@ void CQvHIPSTrustDlg::OnNewTrust() {
         [&] { return (id = ChooseTrustId(link)) >= 0 && WriteTrust(link, true, id, newType, newHost, newContent) > 0; },
         [&] { return Tell(AGENT_MSG_HIPS_TRUST_ADD, newType, newHost, newContent); });
   };
-  CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content, -1, store, [this] { ReloadTrust(); });
+  CQvHIPSTRNewTrustDlg editor(0, &type, &host, &content, -1, store, [this] { ReloadTrust(true); });
   if (editor.DoModal(m_hWnd) != IDOK) return;
   if (AddRow(id, type, host, content) < 0 && type >= 0 && type < 2)
     TellError(kGridFullReason);
@@ -219,8 +232,9 @@ void CQvHIPSTrustDlg::OnModifyTrust() {
     if (gone) editing->EndDialog(IDCANCEL);
     return stored > 0;
   };
-  // The list may be read again while the editor is open: the row is found by its id after.
-  CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id, store, [this] { ReloadTrust(); });
+  // The list may be read again while the editor is open: the row is found by its id after,
+  // and stays checked.
+  CQvHIPSTRNewTrustDlg editor(1, &type, &host, &content, id, store, [this] { ReloadTrust(true); });
   editing = &editor;
   const UINT ended = editor.DoModal(m_hWnd);
   if (gone) TrustGone();
@@ -239,10 +253,8 @@ void CQvHIPSTrustDlg::OnDeleteTrust() {
   SQLServerLink link;
   if (!ConnectOrTell(link)) return;
   // Every question and message comes with the link closed; it is opened again to go on.
-  std::vector<int> ids;
+  const std::vector<int> ids = CheckedIds();
   unsigned long data = 0;
-  for (int row = 0; row < m_grid.GetItemCount(); ++row)
-    if (m_grid.GetItemCheck(row, kColCheck) == 1 && m_grid.GetItemData(row, data)) ids.push_back(int(data));
   bool anyGone = false;
   for (int id : ids) {
     if (!ConnectOrTell(link)) break;

@@ -65,10 +65,13 @@ class CQvHIPSTrustDlg : public CUiDialogImpl<CQvHIPSTrustDlg>, public CWHRoundRe
   void LoadTrust();
   // A relation another console deleted: told, then the list read again.
   void TrustGone();
-  // The list read again, nothing checked.
-  void ReloadTrust();
+  // The list read again, nothing checked; with keepChecks the checked relations still
+  // there stay checked (an editor goes on with the one it edits).
+  void ReloadTrust(bool keepChecks = false);
   // The row of the relation, or -1.
   int RowOfId(int id) const;
+  // The relations of the checked rows, top-down.
+  std::vector<int> CheckedIds() const;
   LRESULT OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   void OnSize(const RECT& rect);
   int AddRow(int id, int type, const std::wstring& host, const std::wstring& content);

@@ -274,10 +274,16 @@ void CQvStrategyObjectUIHandler::ObjectGone(List list) {
   TellRecordGone([this, list] { ReloadList(list); });
 }
 
-void CQvStrategyObjectUIHandler::ReloadList(List list) {
+void CQvStrategyObjectUIHandler::ReloadList(List list, bool keepTick) {
+  const int ticked = keepTick ? FirstTicked(list) : -1;
+  const std::wstring name = ticked >= 0 ? GridOf(list).GetItemText(ticked, 1) : std::wstring();
   GridOf(list).DeleteAllItems();
   m_ticked[list] = -1;
   Load(list);
+  const int row = ticked >= 0 ? RowOfName(list, name) : -1;
+  if (row < 0) return;
+  GridOf(list).SetItemCheck(row, 0, 1);
+  m_ticked[list] = row;
 }
 
 int CQvStrategyObjectUIHandler::RowOfName(List list, const std::wstring& name) const {
@@ -290,9 +296,9 @@ int CQvStrategyObjectUIHandler::RowOfName(List list, const std::wstring& name) c
 // ---- add and modify
 
 // The list may be read again while the editor is open: a modified object's row is found
-// by its name after.
+// by its name after, and stays ticked.
 int CQvStrategyObjectUIHandler::RunEditor(List list, int mode, void* record) {
-  CQvSubStrategyObjectDlg editor(kEditorKinds[list], mode, record, [this, list] { ReloadList(list); });
+  CQvSubStrategyObjectDlg editor(kEditorKinds[list], mode, record, [this, list] { ReloadList(list, true); });
   return editor.DoModal(nullptr) == IDOK ? 1 : 0;
 }
 

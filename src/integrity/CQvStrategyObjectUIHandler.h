@@ -132,8 +132,9 @@ class CQvStrategyObjectUIHandler : public CUiDialogImpl<CQvStrategyObjectUIHandl
                   std::wstring* error, bool* gone);
   // Tells that an object is gone and reads its list again.
   void ObjectGone(List list);
-  // The list read again, nothing ticked.
-  void ReloadList(List list);
+  // The list read again, nothing ticked; with keepTick the ticked object, if still
+  // there, stays ticked (the editor goes on with it).
+  void ReloadList(List list, bool keepTick = false);
   // The row of the object named so (as the table compares names), or -1.
   int RowOfName(List list, const std::wstring& name) const;
   // The list row of an object: its name, its items' content, its explanation.

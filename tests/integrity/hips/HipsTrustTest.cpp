@@ -315,7 +315,7 @@ TEST_F(HipsTrust, WithTheLinkDownNewModifyAndDeleteChangeNothingAndTheEditorKeep
 // other letters (or with its wildcard repeated) is refused, the editor stays open, and
 // nothing is stored or sent. It may be one another console stored since the list was
 // read: the list is read again and shows it, and a modify refused so goes on with the
-// relation it edits, wherever the list now shows it.
+// relation it edits, wherever the list now shows it, still checked.
 TEST_F(HipsTrust, ARelationTheHostHasInOtherLetterCaseIsRefused) {
   Put(0, 1, L"127.0.0.1", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Antivirus");
   Put(1, 1, L"127.0.0.1", L"HKLM\\SOFTWARE\\Ärzte");
@@ -350,6 +350,9 @@ TEST_F(HipsTrust, ARelationTheHostHasInOtherLetterCaseIsRefused) {
       EXPECT_TRUE(d.Click(Editor::kItemOk));
       EXPECT_TRUE(d.IsOpenAndShown());
       EXPECT_EQ(3, dlg.Grid().GetItemCount());
+      EXPECT_EQ(L"HKLM\\SOFTWARE\\Ärzte", dlg.Grid().GetItemText(0, CQvHIPSTrustDlg::kColContent));
+      EXPECT_EQ(1, dlg.Grid().GetItemCheck(0, 0));
+      EXPECT_EQ(1, dlg.CheckedCount());
       Fill(*e, 1, L"127.0.0.1", L"HKLM\\SOFTWARE\\Bauer");
       script.ExpectBox(L"修改信任关系成功");
       EXPECT_TRUE(d.Click(Editor::kItemOk));

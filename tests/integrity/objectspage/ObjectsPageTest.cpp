@@ -355,7 +355,7 @@ TEST_F(StrategyObjectsPage, AnObjectAnotherConsoleDeletedIsNotWrittenBackAndIsTo
 // A name another object holds is refused in the editor, which stays open as typed. The
 // object may be one another console stored since the list was read (that console also
 // deleted one): the list is read again and shows it, and a modify then goes on with its
-// own object, wherever the list now shows it.
+// own object, wherever the list now shows it, still ticked.
 TEST_F(StrategyObjectsPage, ANameAnotherConsoleTookIsRefusedAndTheListReadAgain) {
   const struct {
     ObjectsPage::List list;
@@ -393,6 +393,8 @@ TEST_F(StrategyObjectsPage, ANameAnotherConsoleTookIsRefusedAndTheListReadAgain)
         EXPECT_EQ(L"丙", d.ControlText(c.nameEdit));
         ASSERT_EQ(2, List(c.list).GetItemCount());
         EXPECT_EQ(L"乙 丙", List(c.list).GetItemText(0, 1) + L" " + List(c.list).GetItemText(1, 1));
+        EXPECT_EQ(c.modify ? 1 : 0, List(c.list).GetItemCheck(0, 0));
+        EXPECT_EQ(0, List(c.list).GetItemCheck(1, 0));
         ::SetWindowTextW(d.Control(c.nameEdit), L"丁");
         EXPECT_TRUE(d.Click(c.modify ? Editor::kItemOK : Editor::kItemCancel));
       });
@@ -400,6 +402,8 @@ TEST_F(StrategyObjectsPage, ANameAnotherConsoleTookIsRefusedAndTheListReadAgain)
       EXPECT_EQ(0u, script.Remaining());
       ASSERT_EQ(2, List(c.list).GetItemCount());
       EXPECT_EQ(c.modify ? L"丁 丙" : L"乙 丙", List(c.list).GetItemText(0, 1) + L" " + List(c.list).GetItemText(1, 1));
+      Tick(c.list, 1);  // one ticked at a time
+      EXPECT_EQ(0, List(c.list).GetItemCheck(0, 0));
     });
     EXPECT_EQ(c.modify ? L"丁" : L"乙", qvtest::Str(qvtest::Row(link, (L"select " + column + L" from " + table +
                                                                       L" where " + number + L" <> 3").c_str())
