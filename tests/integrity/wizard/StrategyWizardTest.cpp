@@ -1084,23 +1084,46 @@ TEST_F(StrategyWizard, ModifyOfAStrategyAnotherConsoleChangedKeepsTheEntriesAndS
 // took it since makes the wizard refuse and stay open as the user left it, with nothing
 // stored or told, rather than make two strategies one. The page behind reads its list
 // again, which shows the other console's strategy, the one being modified still checked.
+// So too at the name's own panel, where the one being modified is found by its id: a
+// strategy another console stored under its name since (it deleted the one being
+// modified) is not it and goes unchecked.
 TEST_F(StrategyWizard, ANameAnotherConsoleTookSinceItsPanelIsRefusedAtTheFinish) {
   const wchar_t table[] = L"select group_concat(StrategyName||' '||StrategyDescriptor, ',') from StrategyTable";
-  for (const wchar_t* modify : {static_cast<const wchar_t*>(nullptr), L"旧"}) {
-    SCOPED_TRACE(modify ? "modify" : "new");
+  const struct {
+    const wchar_t* modify;
+    bool renewed;  // taken before the name panel's 下一步, 旧 stored again under another id
+  } cases[] = {{nullptr, false}, {L"旧", false}, {L"旧", true}};
+  for (const auto& c : cases) {
+    const wchar_t* modify = c.modify;
+    SCOPED_TRACE(modify ? (c.renewed ? "modify renewed" : "modify") : "new");
     StoreDeviceStrategy();
     ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.0.0.1','web1',1,0)"));
     Open(modify, [&](UiDialogDriver& w, Dlg& wizard) {
       ASSERT_TRUE(LinkConnected() && peer.Accept(5000));
       ToNamePanel(w, wizard, modify != nullptr);
       SetText(w, Dlg::kNameEdit, L"新");
+      auto takeName = [&] {
+        ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, id) "
+                                       L"values ('新', '别人的', '20260101000000002')"));
+      };
+      if (c.renewed) {
+        takeName();
+        ASSERT_TRUE(qvtest::Exec(link, L"update StrategyTable set id = '20260101000000003' where StrategyName = '旧'"));
+        script.ExpectBox(L"此策略名已经存在，请重新定义！");
+        EXPECT_TRUE(w.Click(Dlg::kLoginNext));
+        EXPECT_EQ(0u, script.Remaining());
+        EXPECT_TRUE(w.IsOpenAndShown());
+        EXPECT_EQ(L"别人的", Cell(L"新", Page::kColDescriptor));
+        ASSERT_LE(0, RowOf(L"旧"));
+        EXPECT_EQ(0, Grid().GetItemCheck(RowOf(L"旧"), 0));
+        return;
+      }
       w.Click(modify ? Dlg::kLoginNext : Dlg::kNameNext);
       w.Click(Dlg::kScheduleNext);
       SetText(w, Dlg::kCopyPlaceEdit, L"D:\\副本");
       w.Click(Dlg::kSettingsFinish);
       const UINT summary = wizard.CurrentPanel();
-      ASSERT_TRUE(qvtest::Exec(link, L"insert into StrategyTable (StrategyName, StrategyDescriptor, id) "
-                                     L"values ('新', '别人的', '20260101000000002')"));
+      takeName();
       const std::wstring stored = TextOf(table);
       script.ExpectBox(L"此策略名已经存在，请重新定义！");
       EXPECT_TRUE(w.Click(modify ? Dlg::kDeviceFinish : Dlg::kFinish));
