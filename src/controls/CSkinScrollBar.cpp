@@ -305,10 +305,11 @@ void CSkinScrollBar::RepeatTick() {
     Send(m_nClickPart, 0);
 }
 
-LRESULT CSkinScrollBar::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+// Not passed on: the system control paints its own bar, with its own thumb, when the
+// pointer leaves it, as it does when a held thumb is dragged past the end.
+LRESULT CSkinScrollBar::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&) {
   m_bTracking = FALSE;
   Hover(CPoint(-1, -1));
-  bHandled = FALSE;
   return 0;
 }
 

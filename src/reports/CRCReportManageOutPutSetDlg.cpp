@@ -72,13 +72,19 @@ std::wstring GenerationFailure(ReportGenerator::Result result, const ReportGener
   }
 }
 
-// What of the user's stayed out of the new report: the first few, and how many in all.
-std::wstring LeftEntries(const std::vector<std::wstring>& left) {
+// Entries that stayed beside the new report, after the line that says what they are:
+// the first few, each with its own reason, and how many in all.
+std::wstring StayedEntries(const wchar_t* what, const std::vector<StayedEntry>& entries) {
   const size_t kShown = 5;
-  std::wstring names;
-  for (size_t i = 0; i < left.size() && i < kShown; ++i) names += (i ? L"、“" : L"“") + left[i] + L"”";
-  return qv::FormatW(L"未能移入的有 %u 项：%ls%ls。", static_cast<unsigned>(left.size()), names,
-                     left.size() > kShown ? L"等" : L"");
+  std::wstring text = qv::FormatW(L"\r\n%ls %u 项：", what, static_cast<unsigned>(entries.size()));
+  for (size_t i = 0; i < entries.size() && i < kShown; ++i) {
+    const StayedEntry& entry = entries[i];
+    // A listing that broke off names no entry: what it did not reach stayed.
+    text += (entry.path.empty() ? std::wstring(L"\r\n其余内容") : L"\r\n“" + entry.path + L"”") + L"：" +
+            SystemErrorLine(entry.error);
+  }
+  if (entries.size() > kShown) text += L"\r\n等。";
+  return text;
 }
 
 }  // namespace
@@ -170,9 +176,12 @@ int CRCReportManageOutPutSetDlg::OnGenerate() {
   }
   m_leftIn = generator.LeftIn();
   if (!m_leftIn.empty()) {
-    std::wstring text = qv::FormatW(L"报告已生成，但原报告文件夹中有内容未能移入新报告，仍留在文件夹“%ls”中：%ls", m_leftIn,
-                                    SystemErrorLine(generator.Error()));
-    if (!generator.Left().empty()) text += L"\r\n" + LeftEntries(generator.Left());
+    // Only earlier copies of the report's own files: nothing was to move.
+    const bool ownOnly = generator.Left().empty() && !generator.Undeleted().empty();
+    std::wstring text = qv::FormatW(L"报告已生成，但原报告文件夹中有内容未能%ls，仍留在文件夹“%ls”中。",
+                                    ownOnly ? L"删除" : L"移入新报告", m_leftIn);
+    if (!generator.Left().empty()) text += StayedEntries(L"未能移入的有", generator.Left());
+    if (!generator.Undeleted().empty()) text += StayedEntries(L"原报告的旧文件未能删除的有", generator.Undeleted());
     UiMessageBox(text.c_str(), kWarning, MB_OK | MB_ICONWARNING);
   }
   EndDialog(kGenerated);

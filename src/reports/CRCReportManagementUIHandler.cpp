@@ -245,9 +245,9 @@ void CRCReportManagementUIHandler::LogStoreResult(LPCWSTR name, const std::wstri
   RichEditAppendNewLine(m_logBox);
   if (leftIn.empty())
     RichEditAppendText(m_logBox, qv::FormatW(L"%ls 报告名称:%ls 存储成功......", time, name).c_str(), FALSE, 0);
-  else  // what the user kept in the earlier report's folder did not all move over
+  else  // what the earlier report's folder held did not all move over or go
     RichEditAppendText(m_logBox,
-                       qv::FormatW(L"%ls 报告名称:%ls 已存储，但有原有内容未能移入，留在“%ls”......", time, name, leftIn).c_str(),
+                       qv::FormatW(L"%ls 报告名称:%ls 已存储，但有原有内容未能移入或删除，留在“%ls”......", time, name, leftIn).c_str(),
                        FALSE, kLeftInText);
   RichEditAppendNewLine(m_logBox);
 }

@@ -68,35 +68,37 @@ bool ForEachEntry(const std::wstring& folder, Visit visit) {
   return ::GetLastError() == ERROR_NO_MORE_FILES;
 }
 
-// An entry of the user's that stayed out of the new report (its path from the top,
-// empty for what a listing that broke off did not reach) and the system's reason.
-using Stayed = std::vector<std::pair<std::wstring, DWORD>>;
+// What stayed out of the new report: the user's entries, and earlier copies of the
+// report's own files that could not be removed (paths from the top).
+struct Stayed {
+  std::vector<StayedEntry> mine, own;
+};
 
 // What the user keeps in a report folder besides the report's own files goes into
 // its new version, and the earlier copies of the report's files go. Nothing else is
 // deleted: an entry that cannot move, or that the new version holds under its name as
 // the other kind, stays and is noted (`below` is the path of `from` from the top,
-// with its "\"). Copies of the report's own files that cannot be removed stay unnoted:
-// nothing of the user's is in them.
+// with its "\"); so is a copy of the report's own file that cannot be removed, apart,
+// since nothing of the user's is in it.
 void MoveMissing(const std::wstring& from, const std::wstring& to, const std::wstring& below, Stayed& stayed) {
   const bool listed = ForEachEntry(from, [&](const std::wstring& name, bool isFolder) {
     const std::wstring source = from + name, target = to + name;
     const DWORD there = ::GetFileAttributesW(target.c_str());
     if (there == INVALID_FILE_ATTRIBUTES) {
-      if (!::MoveFileW(source.c_str(), target.c_str())) stayed.emplace_back(below + name, ::GetLastError());
+      if (!::MoveFileW(source.c_str(), target.c_str())) stayed.mine.push_back({below + name, ::GetLastError()});
     } else if (isFolder != ((there & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
-      stayed.emplace_back(below + name, ERROR_ALREADY_EXISTS);
+      stayed.mine.push_back({below + name, ERROR_ALREADY_EXISTS});
     } else if (isFolder) {
       MoveMissing(WithSlash(source), WithSlash(target), below + name + L"\\", stayed);
       ::RemoveDirectoryW(source.c_str());  // stays when something in it did
     } else {
       ::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);
-      ::DeleteFileW(source.c_str());
+      if (!::DeleteFileW(source.c_str())) stayed.own.push_back({below + name, ::GetLastError()});
     }
     return true;
   });
   // What a listing that broke off did not reach stays; the folder names it.
-  if (!listed) stayed.emplace_back(below.empty() ? below : below.substr(0, below.size() - 1), ::GetLastError());
+  if (!listed) stayed.mine.push_back({below.empty() ? below : below.substr(0, below.size() - 1), ::GetLastError()});
 }
 
 // The folder part of path with its "\" ("." when it has none).
@@ -193,14 +195,16 @@ BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target, FolderReplacement* outcome) {
   }
   Stayed stayed;
   MoveMissing(WithSlash(old), WithSlash(target), std::wstring(), stayed);
-  // Nothing stayed, or only copies of the report's own files did.
-  if (::RemoveDirectoryW(old.c_str()) || stayed.empty()) return TRUE;
-  // What of the user's stayed is beside the report, for the caller to name; the reason
-  // told is the first named entry's.
-  std::sort(stayed.begin(), stayed.end());
+  if (::RemoveDirectoryW(old.c_str())) return TRUE;
+  // What stayed is beside the report, for the caller to name, each with its reason.
+  const auto byPath = [](const StayedEntry& a, const StayedEntry& b) { return a.path < b.path; };
+  for (auto* list : {&stayed.mine, &stayed.own}) {
+    std::sort(list->begin(), list->end(), byPath);
+    for (StayedEntry& entry : *list)
+      if (!entry.error) entry.error = ERROR_GEN_FAILURE;
+  }
   result.leftIn = old;
-  result.leftError = stayed.front().second ? stayed.front().second : ERROR_GEN_FAILURE;
-  for (const auto& entry : stayed)
-    if (!entry.first.empty()) result.left.push_back(entry.first);
+  result.left = std::move(stayed.mine);
+  result.undeleted = std::move(stayed.own);
   return TRUE;
 }

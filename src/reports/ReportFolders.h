@@ -28,17 +28,24 @@ std::wstring MakeFolderBeside(const std::wstring& path);
 // The length of the path of any folder MakeFolderBeside(path) makes.
 size_t BesideLength(const std::wstring& path);
 
+// An entry that stayed behind (its path relative to the folder it stayed in; empty for
+// what a listing that broke off did not reach) and the system's reason for it.
+struct StayedEntry {
+  std::wstring path;
+  DWORD error = 0;
+};
+
 // What a replacement leaves for its caller to tell.
 struct FolderReplacement {
   // After FALSE: the folder the earlier target is in when it could not come back to its
   // place; empty when it is there (or there was none).
   std::wstring earlierIn;
-  // After TRUE: the folder beside target holding the entries of the earlier one that the
-  // new one could not take (empty when there are none), those entries (paths relative
-  // to it), and the system's reason for the first of them.
+  // After TRUE: the folder beside target that stayed (empty when nothing did); in it,
+  // the entries of the earlier one that the new one could not take, and the earlier
+  // copies of the new one's own files that could not be removed, each in order.
   std::wstring leftIn;
-  std::vector<std::wstring> left;
-  DWORD leftError = 0;
+  std::vector<StayedEntry> left;
+  std::vector<StayedEntry> undeleted;
 };
 
 // Puts the folder made in target's place, on the same volume. An earlier target is
@@ -50,6 +57,6 @@ struct FolderReplacement {
 // FALSE (with the system's code as the last error) leaves target as it was and made
 // where it was, unless the earlier target could not come back (outcome->earlierIn).
 // TRUE with outcome->leftIn not empty: the new folder is in place, but entries of the
-// earlier one stayed in outcome->leftIn. A copy of an own file that cannot be removed
-// stays beside too, but is not counted as left.
+// earlier one stayed in outcome->leftIn: the user's in left, copies of its own files
+// that could not be removed in undeleted.
 BOOL ReplaceFolder(LPCWSTR made, LPCWSTR target, FolderReplacement* outcome = nullptr);

@@ -187,7 +187,6 @@ ReportGenerator::Result ReportGenerator::Generate(const std::wstring& templateFo
     m_error = ::GetLastError();
     return kReplaceFailed;
   }
-  m_error = m_replacement.leftError;
   return kGenerated;
 }
 

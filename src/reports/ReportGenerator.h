@@ -55,11 +55,13 @@ class ReportGenerator {
   // (kWriteFailed) or the report folder it concerns.
   DWORD Error() const { return m_error; }
   const std::wstring& FailedPath() const { return m_failedPath; }
-  // After kGenerated: the folder beside the report that holds what of the user's in
-  // the earlier report's folder could not move into the new one, for the reason
-  // Error(); empty when everything moved. Left(): those entries, relative to it.
+  // After kGenerated: the folder beside the report that holds what of the earlier
+  // report's folder stayed; empty when nothing did. Left(): the user's entries that could
+  // not move into the new report; Undeleted(): earlier copies of the report's own files
+  // that could not be removed; each relative to it, with its reason.
   const std::wstring& LeftIn() const { return m_replacement.leftIn; }
-  const std::vector<std::wstring>& Left() const { return m_replacement.left; }
+  const std::vector<StayedEntry>& Left() const { return m_replacement.left; }
+  const std::vector<StayedEntry>& Undeleted() const { return m_replacement.undeleted; }
   // After kReplaceFailed: the folder the earlier report is in when it could not come
   // back to its place; empty when it is there (or there was none).
   const std::wstring& EarlierIn() const { return m_replacement.earlierIn; }

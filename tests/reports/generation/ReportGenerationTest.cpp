@@ -222,6 +222,14 @@ TEST_F(ReportGeneration, AGenerationTheDiskCannotHoldLeavesTheEarlierReportAndNo
   EXPECT_EQ("mine", testfiles::ReadBytes(folder + L"\\笔记.txt"));
 }
 
+// "path:reason ..." of the entries that stayed, in their order.
+std::wstring Named(const std::vector<StayedEntry>& entries) {
+  std::wstring text;
+  for (const StayedEntry& entry : entries)
+    text += (text.empty() ? L"" : L" ") + entry.path + L":" + std::to_wstring(entry.error);
+  return text;
+}
+
 // A regeneration moves every entry the user put into the earlier report over into the
 // new one, past one that cannot move (a file another program holds without letting it
 // be deleted) and past one the new report holds under its name as the other kind (a
@@ -267,17 +275,26 @@ TEST_F(ReportGeneration, ARegenerationMovesEveryEntryThatCanMoveAndNamesWhereThe
   EXPECT_EQ((std::vector<std::wstring>{L"img", L"index.html", L"report.css", L"开着的.txt"}), SmallDisk::Names(left));
   EXPECT_EQ("important|mine|mine", testfiles::ReadBytes(left + L"\\report.css\\important.txt") + "|" +
                                        testfiles::ReadBytes(left + L"\\img") + "|" + testfiles::ReadBytes(left + L"\\开着的.txt"));
-  // Named in order, the reason the first one's; the report's own page is not among them.
-  EXPECT_EQ((std::vector<std::wstring>{L"img", L"report.css", L"开着的.txt"}), generator.Left());
-  EXPECT_EQ(DWORD(ERROR_ALREADY_EXISTS), generator.Error());
+  // Named in order, each with its own reason; the report's own page apart.
+  EXPECT_EQ(L"img:183 report.css:183 开着的.txt:32", Named(generator.Left()));
+  EXPECT_EQ(L"index.html:32", Named(generator.Undeleted()));
 
-  // Only a held copy of the report's own page stays behind: nothing of the user's did.
+  // Only a held copy of the report's own page stays behind: the folder it is in is
+  // named, nothing of the user's is.
   ASSERT_TRUE(RemoveFolder(left.c_str()));
   page = hold(L"\\index.html");
   EXPECT_EQ(ReportGenerator::kGenerated, generator.Generate(templateFolder, folder, report));
   ::CloseHandle(page);
+  const std::vector<std::wstring> after = SmallDisk::Names(parent);
+  ASSERT_EQ(2u, after.size());
+  EXPECT_EQ(parent + L"\\" + after[after[0] == L"rep1"], generator.LeftIn());
+  EXPECT_EQ(L"", Named(generator.Left()));
+  EXPECT_EQ(L"index.html:32", Named(generator.Undeleted()));
+  // Once nothing holds it, the next regeneration leaves nothing beside.
+  ASSERT_TRUE(RemoveFolder(generator.LeftIn().c_str()));
+  EXPECT_EQ(ReportGenerator::kGenerated, generator.Generate(templateFolder, folder, report));
   EXPECT_EQ(L"", generator.LeftIn());
-  EXPECT_TRUE(generator.Left().empty());
+  EXPECT_EQ(std::vector<std::wstring>{L"rep1"}, SmallDisk::Names(parent));
 }
 
 // The folder a report is made in cannot be made: the reason told is the system's for

@@ -124,25 +124,29 @@ TEST_F(ReportGenerate, AReportAnotherConsoleDeletedIsNotGeneratedAndTheListIsRea
   }
 }
 
-// A regeneration past entries of the user's that stay out of the new report (files
-// another program holds, a folder in place of the report's page): the report is made
-// and opened, but the user is told where they stayed, which they are (the first few
-// and how many) and why, and the log does not say the plain success. A held copy of the
-// report's own page is none of the user's: nothing of theirs stayed.
+// A regeneration past entries that stay out of the new report (files another program
+// holds, a folder in place of the report's page, a held copy of the report's own page):
+// the report is made and opened, but the user is told where they stayed, which they are
+// (the first few, each with its own reason, and how many) and the log does not say the
+// plain success.
 TEST_F(ReportGenerate, WhatCouldNotMoveIntoTheNewReportIsNamedInTheBoxAndTheLog) {
   AddReport(L"月报", L"", 1, L"策略A");
   const std::wstring output = temp.File(L"输出"), folder = output + L"\\六月";
   TemplateHere here(temp.File(L"当前"), output);
   LocalClock::Fix clock(SYSTEMTIME{2024, 6, 0, 30, 12, 0, 0, 0});
   const std::wstring started = L"2024-06-30 12:00:00 报告名称:月报 开始存储......\r\n";
-  const struct { std::vector<std::wstring> held; bool pageFolder; const wchar_t* named; } rows[] = {
-      {{L"笔记.txt"}, false, L"未能移入的有 1 项：“笔记.txt”。"},
-      {{L"a1.txt", L"a2.txt", L"a3.txt", L"a4.txt", L"a5.txt", L"a6.txt"}, true,
-       L"未能移入的有 7 项：“a1.txt”、“a2.txt”、“a3.txt”、“a4.txt”、“a5.txt”等。"},
-      {{L"index.html"}, false, nullptr},
+  const std::wstring held = SystemErrorLine(ERROR_SHARING_VIOLATION), there = SystemErrorLine(ERROR_ALREADY_EXISTS);
+  const std::wstring moved = L"未能移入新报告", removed = L"未能删除";
+  const struct { std::vector<std::wstring> held; bool pageFolder; std::wstring failed, named; } rows[] = {
+      {{L"笔记.txt"}, false, moved, L"\r\n未能移入的有 1 项：\r\n“笔记.txt”：" + held},
+      {{L"笔记.txt"}, true, moved, L"\r\n未能移入的有 2 项：\r\n“index.html”：" + there + L"\r\n“笔记.txt”：" + held},
+      {{L"a1.txt", L"a2.txt", L"a3.txt", L"a4.txt", L"a5.txt", L"a6.txt"}, true, moved,
+       L"\r\n未能移入的有 7 项：\r\n“a1.txt”：" + held + L"\r\n“a2.txt”：" + held + L"\r\n“a3.txt”：" + held +
+           L"\r\n“a4.txt”：" + held + L"\r\n“a5.txt”：" + held + L"\r\n等。"},
+      {{L"index.html"}, false, removed, L"\r\n原报告的旧文件未能删除的有 1 项：\r\n“index.html”：" + held},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(qv::WideToUtf8(row.held[0]));
+    SCOPED_TRACE(qv::WideToUtf8(row.named));
     for (const std::wstring& name : SmallDisk::Names(output)) ASSERT_TRUE(RemoveFolder((output + L"\\" + name).c_str()));
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
     if (row.pageFolder) {
@@ -162,7 +166,7 @@ TEST_F(ReportGenerate, WhatCouldNotMoveIntoTheNewReportIsNamedInTheBoxAndTheLog)
     Run(0, [&](UiDialogDriver& d, CReportCenterUIHandler& area) {
       ClickCell(*area.ReportList(), 0, 0);
       script.ExpectDialog([&](UiDialogDriver& dlg) {
-        if (row.named) script.ExpectBox(L"仍留在文件夹“" + output + L"\\qvr");
+        script.ExpectBox(L"仍留在文件夹“" + output + L"\\qvr");
         EXPECT_TRUE(dlg.Click(Dlg::kItemGenerate));
       });
       EXPECT_TRUE(d.Click(CRCReportManagementUIHandler::kItemGenerate));
@@ -174,17 +178,12 @@ TEST_F(ReportGenerate, WhatCouldNotMoveIntoTheNewReportIsNamedInTheBoxAndTheLog)
     const std::wstring left = output + L"\\" + beside[beside[0] == L"六月"];
     ASSERT_EQ(1u, shell.Calls().size());
     EXPECT_EQ(folder + L"\\index.html", shell.Calls()[0].path);
-    if (!row.named) {
-      EXPECT_EQ(boxes, script.Boxes().size());
-      EXPECT_EQ(started + L"2024-06-30 12:00:00 报告名称:月报 存储成功......\r\n", log);
-      continue;
-    }
     ASSERT_EQ(boxes + 1, script.Boxes().size());
-    EXPECT_EQ(L"报告已生成，但原报告文件夹中有内容未能移入新报告，仍留在文件夹“" + left + L"”中：" +
-                  SystemErrorLine(ERROR_SHARING_VIOLATION) + L"\r\n" + row.named,
+    EXPECT_EQ(L"报告已生成，但原报告文件夹中有内容" + row.failed + L"，仍留在文件夹“" + left + L"”中。" + row.named,
               script.Boxes().back().text);
     EXPECT_EQ(L"警告", script.Boxes().back().caption);
-    EXPECT_EQ(started + L"2024-06-30 12:00:00 报告名称:月报 已存储，但有原有内容未能移入，留在“" + left + L"”......\r\n",
+    EXPECT_EQ(started + L"2024-06-30 12:00:00 报告名称:月报 已存储，但有原有内容未能移入或删除，留在“" + left +
+                  L"”......\r\n",
               log);
     if (row.pageFolder) {
       EXPECT_EQ("mine", testfiles::ReadBytes(left + L"\\index.html\\mine.txt"));
