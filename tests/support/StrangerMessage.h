@@ -31,12 +31,14 @@ inline void Deliver(How how, HWND window, UINT message, WPARAM wParam, LPARAM lP
     ::PostMessageW(window, message, wParam, lParam);
   } else {
     std::atomic<bool> done{false};
+    const DWORD here = ::GetCurrentThreadId();
     std::thread other([&] {
       if (how == kPosted)
         ::PostMessageW(window, message, wParam, lParam);
       else
         ::SendMessageW(window, message, wParam, lParam);
       done = true;
+      ::PostThreadMessageW(here, WM_NULL, 0, 0);  // wakes the wait below
     });
     // A send waits for this thread to take it.
     testenv::PumpUntil([&] { return done.load(); }, 60000);

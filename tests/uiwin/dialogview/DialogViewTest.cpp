@@ -12,6 +12,7 @@
 #include "support/TestDialog.h"
 #include "platform/CEdit.h"
 #include "platform/CWindowImpl.h"
+#include "platform/OwnDelivery.h"
 #include "support/DibCanvas.h"
 #include "support/StrangerMessage.h"
 #include "support/TestEnv.h"
@@ -399,6 +400,11 @@ TEST_F(DialogView, ThePressedButtonPlaceIsWrittenForNoStranger) {
     EXPECT_TRUE(::EqualRect(&place, &untouched)) << stranger::Name(c.how) << " " << c.to;
     EXPECT_NE(-1, ::SendMessageW(view_, CUiDialogView::ClickPointMessage(), 21, 0)) << stranger::Name(c.how);
   }
+  // The modal loops' own question gets the button's place on the screen.
+  EXPECT_EQ(TRUE, OwnDelivery::Send(view_, UiEndingClick::PlaceMessage(), onButton, ours));
+  RECT expected = button;
+  ::MapWindowPoints(view_, nullptr, reinterpret_cast<POINT*>(&expected), 2);
+  EXPECT_TRUE(::EqualRect(&place, &expected));
 }
 
 }  // namespace
