@@ -1,7 +1,8 @@
 #pragma once
-// A window message as any other program on the desktop can make one: posted, or sent
-// from a thread that is not the window's, with whatever it likes in wParam and lParam.
-// The window is this thread's; the call returns once its thread has taken the message.
+// A window message as any other program can make one: posted, or sent from a thread that
+// is not the window's (or, as a hook in the process could, posted or sent from its own
+// thread), with whatever it likes in wParam and lParam. The window is this thread's; the
+// call returns once the message has been taken.
 #include <windows.h>
 
 #include <atomic>
@@ -11,36 +12,30 @@
 
 namespace stranger {
 
-enum How {
-  kPosted,      // from another thread
-  kSent,        // from another thread
-  kPostedHere,  // from this thread, as a hook in the process could
-  kSentHere,    // from this thread, by code that is not the console's sender
-};
+enum How { kPosted, kSent, kPostedHere, kSentHere };
 
 inline const char* Name(How how) {
-  return how == kPosted ? "posted" : how == kSent ? "sent" : how == kPostedHere ? "posted here" : "sent here";
+  const char* const names[] = {"posted", "sent", "posted here", "sent here"};
+  return names[how];
 }
 
 inline void Deliver(How how, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (how == kSentHere) {
-    ::SendMessageW(window, message, wParam, lParam);
-    return;
-  }
-  if (how == kPostedHere) {
-    ::PostMessageW(window, message, wParam, lParam);
+  auto deliver = [=] {
+    if (how == kPosted || how == kPostedHere)
+      ::PostMessageW(window, message, wParam, lParam);
+    else
+      ::SendMessageW(window, message, wParam, lParam);
+  };
+  if (how == kPostedHere || how == kSentHere) {
+    deliver();
   } else {
     std::atomic<bool> done{false};
     const DWORD here = ::GetCurrentThreadId();
     std::thread other([&] {
-      if (how == kPosted)
-        ::PostMessageW(window, message, wParam, lParam);
-      else
-        ::SendMessageW(window, message, wParam, lParam);
+      deliver();
       done = true;
-      ::PostThreadMessageW(here, WM_NULL, 0, 0);  // wakes the wait below
+      ::PostThreadMessageW(here, WM_NULL, 0, 0);  // wakes the wait for a send below
     });
-    // A send waits for this thread to take it.
     testenv::PumpUntil([&] { return done.load(); }, 60000);
     other.join();
   }
