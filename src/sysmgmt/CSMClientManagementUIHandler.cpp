@@ -43,7 +43,6 @@ using qv::OrEmpty;
 
 }  // namespace
 
-
 CSMClientManagementUIHandler::CSMClientManagementUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
       m_stateRegistration{nullptr, AGENT_MSG_CLIENT_STATE},
