@@ -8,6 +8,7 @@
 #include "console/AgentLinkPayloadInfo.h"
 #include "console/AgentMessageId.h"
 #include "console/CAgentLinkManager.h"
+#include "platform/OwnDelivery.h"
 
 CAgentLink* g_agentLinkInstance = nullptr;
 
@@ -282,27 +283,12 @@ void CAgentLink::OnFrame(uint32_t type, uint32_t wParam, uint32_t lParam, const 
   if (target) Hand(target, lParam, static_cast<WPARAM>(length), data);
 }
 
-namespace {
-// The payload being handed over now, with its message; a nested delivery (from a
-// receiver's message loop) stands in for the outer one until it returns.
-struct Delivery {
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-};
-Delivery g_delivery = {0, 0, 0};
-}  // namespace
-
 void CAgentLink::Hand(HWND target, uint32_t message, WPARAM wParam, const unsigned char* payload) {
-  const Delivery outer = g_delivery;
-  g_delivery = Delivery{message, wParam, reinterpret_cast<LPARAM>(payload)};
-  ::SendMessageW(target, message, g_delivery.wParam, g_delivery.lParam);
-  g_delivery = outer;
+  OwnDelivery::Send(target, message, wParam, reinterpret_cast<LPARAM>(payload));
 }
 
 bool CAgentLink::IsDelivering(UINT message, WPARAM wParam, LPARAM lParam) {
-  return lParam && g_delivery.message == message && g_delivery.wParam == wParam &&
-         g_delivery.lParam == lParam;
+  return lParam && OwnDelivery::IsDelivering(message, wParam, lParam);
 }
 
 int CAgentLink::SendHeader(uint32_t type, uint32_t wParam, uint32_t lParam) {

@@ -48,8 +48,8 @@ class CAgentLink {
 
   static void AgentLinkHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  // True while a link hands a payload to a window as exactly this message: a window
-  // message that claims to carry a link payload is trusted only then.
+  // True while a link hands a payload to a window as exactly this message (OwnDelivery):
+  // a window message that claims to carry a link payload is trusted only then.
   static bool IsDelivering(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND Window() const { return window_; }

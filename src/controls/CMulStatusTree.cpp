@@ -9,6 +9,7 @@
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
 #include "platform/DebugReport.h"
+#include "platform/OwnDelivery.h"
 #include "platform/TextConv.h"
 
 namespace {
@@ -193,8 +194,13 @@ HTREEITEM CMulStatusTree::Relative(HTREEITEM item, UINT code) const {
   return reinterpret_cast<HTREEITEM>(TreeCall(TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
 }
 
-// Writes from outside (and deletions) go through the message map.
+// Writes from outside (and deletions) go through the message map. An item record that
+// another program posted or sent points anywhere: neither this map nor the tree view
+// reads it.
 LRESULT CMulStatusTree::OnItemsChanging(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  const bool record =
+      uMsg == TVM_INSERTITEMA || uMsg == TVM_INSERTITEMW || uMsg == TVM_SETITEMA || uMsg == TVM_SETITEMW;
+  if (record && !OwnDelivery::IsDelivering(m_hWnd, uMsg, wParam, lParam)) return 0;
   bHandled = FALSE;
   bool forget = false;
   switch (uMsg) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/CWindow.h"
+#include "platform/OwnDelivery.h"
 #include "platform/TextConv.h"
 
 class CTreeViewCtrl : public CWindow {
@@ -20,11 +21,13 @@ class CTreeViewCtrl : public CWindow {
     tvis.item.pszText = const_cast<LPWSTR>(qv::OrEmpty(text));
     return InsertItem(tvis);
   }
+  // The item records go as the console's own (a tree of ours reads them only then).
   HTREEITEM InsertItem(const TVINSERTSTRUCTW& tvis) const {
-    return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tvis)));
+    return reinterpret_cast<HTREEITEM>(
+        OwnDelivery::Send(m_hWnd, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tvis)));
   }
   BOOL SetItem(const TVITEMW& item) const {
-    return static_cast<BOOL>(SendMessage(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    return static_cast<BOOL>(OwnDelivery::Send(m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
   }
   BOOL GetItem(TVITEMW* item) const {
     return static_cast<BOOL>(SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(item)));

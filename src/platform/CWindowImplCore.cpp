@@ -7,6 +7,7 @@
 
 #include "platform/DebugReport.h"
 #include "platform/MessageMap.h"
+#include "platform/OwnDelivery.h"
 
 namespace {
 const wchar_t kObjectProp[] = L"QvWindowObject";
@@ -122,6 +123,9 @@ LRESULT CALLBACK CWindowImplCore::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam
     self->CoreHandle() = hWnd;
     ::SetPropW(hWnd, kObjectProp, self);
   }
+  // A reflected message carries its sender's record: only a parent's own reflection
+  // reaches the handlers, never one that another program posted or sent.
+  if (IsReflected(uMsg) && !OwnDelivery::IsDelivering(hWnd, uMsg, wParam, lParam)) return 0;
   MSG msg{hWnd, uMsg, wParam, lParam, 0, {0, 0}};
   const MSG* outerMsg = self->m_pCurrentMsg;
   self->m_pCurrentMsg = &msg;
@@ -194,11 +198,10 @@ LRESULT CWindowImplCore::ReflectNotifications(UINT uMsg, WPARAM wParam, LPARAM l
     bHandled = FALSE;
     return 1;
   }
-  return ::SendMessageW(child, OCM__BASE + uMsg, wParam, lParam);
+  return OwnDelivery::Send(child, OCM__BASE + uMsg, wParam, lParam);
 }
 
-BOOL CWindowImplCore::DefaultReflectionHandler(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
-                                               LRESULT& lResult) {
+bool CWindowImplCore::IsReflected(UINT uMsg) {
   switch (uMsg) {
     case OCM_COMMAND:
     case OCM_NOTIFY:
@@ -218,9 +221,15 @@ BOOL CWindowImplCore::DefaultReflectionHandler(HWND hWnd, UINT uMsg, WPARAM wPar
     case OCM_CTLCOLORMSGBOX:
     case OCM_CTLCOLORSCROLLBAR:
     case OCM_CTLCOLORSTATIC:
-      lResult = ::DefWindowProcW(hWnd, uMsg - OCM__BASE, wParam, lParam);
-      return TRUE;
+      return true;
     default:
-      return FALSE;
+      return false;
   }
+}
+
+BOOL CWindowImplCore::DefaultReflectionHandler(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                                               LRESULT& lResult) {
+  if (!IsReflected(uMsg)) return FALSE;
+  lResult = ::DefWindowProcW(hWnd, uMsg - OCM__BASE, wParam, lParam);
+  return TRUE;
 }

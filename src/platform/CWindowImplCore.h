@@ -27,9 +27,12 @@ class CWindowImplCore : public CMessageMap {
   LRESULT DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam);
   const MSG* GetCurrentMessage() const { return m_pCurrentMsg; }
 
-  // Sends a child's notification back to it as OCM__BASE + message; bHandled is cleared
-  // when the message names no child.
+  // Sends a child's notification back to it as OCM__BASE + message (OwnDelivery: a
+  // reflected message that does not come this way reaches no handler); bHandled is
+  // cleared when the message names no child.
   LRESULT ReflectNotifications(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // One of the OCM_ messages.
+  static bool IsReflected(UINT uMsg);
   static BOOL DefaultReflectionHandler(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                                        LRESULT& lResult);
 

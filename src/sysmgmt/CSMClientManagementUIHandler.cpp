@@ -15,6 +15,7 @@
 #include "controls/CUIResource.h"
 #include "platform/CAppModule.h"
 #include "platform/CGdiObject.h"
+#include "platform/OwnDelivery.h"
 #include "platform/TextConv.h"
 #include "sysmgmt/SMPageLink.h"
 #include "uiwin/CUiDialogHost.h"
@@ -41,8 +42,6 @@ const int kFieldChars = 20;
 using qv::OrEmpty;
 
 }  // namespace
-
-const ClientChangeNotice* CSMClientManagementUIHandler::s_sending = nullptr;
 
 CSMClientManagementUIHandler::CSMClientManagementUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
@@ -550,17 +549,15 @@ LRESULT CSMClientManagementUIHandler::OnFlushStates(UINT, WPARAM, LPARAM, BOOL& 
 // ---------------------------------------------------------------- 1795 to 1797
 
 LRESULT CSMClientManagementUIHandler::SendClientChange(HWND window, UINT message, const ClientChangeNotice& notice) {
-  const ClientChangeNotice* saved = s_sending;
-  s_sending = &notice;
-  const LRESULT result = ::SendMessageW(window, message, 0, reinterpret_cast<LPARAM>(&notice));
-  s_sending = saved;
-  return result;
+  return OwnDelivery::Send(window, message, 0, reinterpret_cast<LPARAM>(&notice));
 }
 
-LRESULT CSMClientManagementUIHandler::OnClientChangeMessage(UINT uMsg, WPARAM, LPARAM lParam, BOOL& bHandled) {
+LRESULT CSMClientManagementUIHandler::OnClientChangeMessage(UINT uMsg, WPARAM wParam, LPARAM lParam,
+                                                            BOOL& bHandled) {
   bHandled = FALSE;
   const auto* notice = reinterpret_cast<const ClientChangeNotice*>(lParam);
-  if (!notice || notice != s_sending) return 0;  // not our own call: a pointer into nowhere
+  // Not our own call: a pointer into nowhere.
+  if (!notice || !OwnDelivery::IsDelivering(uMsg, wParam, lParam)) return 0;
   const std::wstring text(notice->text, wcsnlen(notice->text, ClientChangeNotice::kTextUnits));
   if (uMsg == kClientAdded)
     OnClientAdded(*notice, text);

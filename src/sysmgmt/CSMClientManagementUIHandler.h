@@ -179,6 +179,4 @@ class CSMClientManagementUIHandler {
   StoredHostAddresses m_storedAddresses;  // every host's, shown or not
   HostStateWrites m_stateWrites;
   HostStateQuestions m_stateQuestions;
-
-  static const ClientChangeNotice* s_sending;  // the notice our own sender hands over now
 };

@@ -407,10 +407,11 @@ BOOL CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::GetPressedButton(POINT pt, 
 }
 
 template <class T, class TRoot, class TBase, class TWinTraits>
-LRESULT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::OnPressedButtonQuery(UINT, WPARAM wParam, LPARAM lParam,
-                                                                             BOOL&) {
-  // The rectangle goes back through the asker's pointer: only a sender of this thread.
-  if (!lParam || ::InSendMessageEx(nullptr) != ISMEX_NOSEND) return FALSE;
+LRESULT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::OnPressedButtonQuery(UINT uMsg, WPARAM wParam,
+                                                                             LPARAM lParam, BOOL&) {
+  // The rectangle goes back through the asker's pointer: only the modal loops' own
+  // question, never one that another program posted or sent.
+  if (!lParam || !OwnDelivery::IsDelivering(m_hWnd, uMsg, wParam, lParam)) return FALSE;
   POINT pt{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)};
   ::ScreenToClient(m_hWnd, &pt);
   RECT* place = reinterpret_cast<RECT*>(lParam);
@@ -658,7 +659,7 @@ LRESULT CUiDialogViewImpl<T, TRoot, TBase, TWinTraits>::OnCustomDraw(int, LPNMHD
     bHandled = FALSE;
     return 0;
   }
-  return ::SendMessageW(pnmh->hwndFrom, OCM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(pnmh));
+  return OwnDelivery::Send(pnmh->hwndFrom, OCM_NOTIFY, IDC_UIVIEW, reinterpret_cast<LPARAM>(pnmh));
 }
 
 template <class T, class TRoot, class TBase, class TWinTraits>

@@ -14,6 +14,7 @@
 #include "platform/CSize.h"
 #include "platform/CWinTraits.h"
 #include "platform/CWindowImpl.h"
+#include "platform/OwnDelivery.h"
 #include "platform/TextConv.h"
 #include "uiwin/CUiDialog.h"
 #include "uiwin/UiEndingClick.h"
@@ -138,7 +139,7 @@ class CUiDialogViewImpl : public CWindowImpl<T, TBase> {
   LRESULT OnSetCursor(UINT, WPARAM wParam, LPARAM, BOOL&);
   LRESULT OnMouseWheel(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
   LRESULT OnClickPointQuery(UINT, WPARAM wParam, LPARAM, BOOL&);
-  LRESULT OnPressedButtonQuery(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+  LRESULT OnPressedButtonQuery(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&);
   LRESULT OnNotifyInvalidateRect(int, LPNMHDR pnmh, BOOL&);
   LRESULT OnCustomDraw(int, LPNMHDR pnmh, BOOL& bHandled);
   LRESULT OnForwardToParent(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&);

@@ -1,5 +1,7 @@
 #include "uiwin/UiEndingClick.h"
 
+#include "platform/OwnDelivery.h"
+
 namespace {
 // What a mouse button message is: a button's at all, the left one's, a press (down or
 // double click) rather than a release.
@@ -52,7 +54,7 @@ RECT PlaceOf(const MSG& msg) {
   if (!msg.hwnd || (msg.message != WM_LBUTTONDOWN && msg.message != WM_LBUTTONDBLCLK)) return pixel;
   RECT button{0, 0, 0, 0};
   const WPARAM at = MAKEWPARAM(static_cast<WORD>(msg.pt.x), static_cast<WORD>(msg.pt.y));
-  const bool found = ::SendMessageW(msg.hwnd, UiEndingClick::PlaceMessage(), at, reinterpret_cast<LPARAM>(&button)) ||
+  const bool found = OwnDelivery::Send(msg.hwnd, UiEndingClick::PlaceMessage(), at, reinterpret_cast<LPARAM>(&button)) ||
                      (IsPushButton(msg.hwnd) && ::GetWindowRect(msg.hwnd, &button));
   return found && ::PtInRect(&button, msg.pt) ? button : pixel;
 }

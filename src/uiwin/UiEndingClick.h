@@ -44,7 +44,7 @@ class UiEndingClick {
   // Sent to the window a left press went to: wParam the press's screen point (x low,
   // y high, signed), lParam a RECT* that a window of the same thread fills with the
   // screen rectangle of the button the press lands on, answering TRUE; FALSE when it
-  // lands on none.
+  // lands on none. Only the loops' own question is answered (OwnDelivery).
   static UINT PlaceMessage();
 
  private:

@@ -15,7 +15,9 @@
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
+#include "uiwin/CUiDialogView.h"
 #include "uiwin/UiDialogDriver.h"
+#include "uiwin/UiEndingClick.h"
 
 namespace {
 
@@ -81,6 +83,31 @@ TEST_F(ConsoleProcess, SecondStartEndsAndRaisesTheFirstWhichLogsInToTheMainWindo
   ASSERT_TRUE(password && ::PostMessageW(password, WM_KEYDOWN, VK_RETURN, 0));
   EXPECT_TRUE(WaitForWindow(console, L"完整性安全监测系统"));
   EXPECT_FALSE(console.FindWindow(L"登录") || console.WaitExit(0));
+}
+
+// Any program can post or send the login's view the question of the pressed button's
+// place, with an address of its choosing: nothing is written there, and the console
+// goes on to the main window.
+TEST_F(ConsoleProcess, AQuestionFromAnotherProgramWritesNothingThroughItsAddress) {
+  ASSERT_TRUE(console.Start(L"\"" + exe + L"\""));
+  HWND login = WaitForWindow(console, L"登录");
+  ASSERT_TRUE(login);
+  HWND view = ::GetDlgItem(login, 1000);
+  const LRESULT point = ::SendMessageW(view, CUiDialogView::ClickPointMessage(), 101, 0);  // 登录
+  ASSERT_NE(-1, point);
+  POINT at{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+  ASSERT_TRUE(::ClientToScreen(view, &at));
+  const WPARAM onButton = MAKEWPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y));
+  // Page zero, and the program's own code, which cannot be written.
+  for (LPARAM to : {LPARAM(0x10), LPARAM(0x00401000)}) {
+    ASSERT_TRUE(::PostMessageW(view, UiEndingClick::PlaceMessage(), onButton, to)) << to;
+    DWORD_PTR answer = 1;
+    EXPECT_TRUE(::SendMessageTimeoutW(view, UiEndingClick::PlaceMessage(), onButton, to, SMTO_NORMAL, kLimitMs, &answer));
+    EXPECT_EQ(0u, answer) << to;
+  }
+  HWND password = ::GetDlgItem(view, 104);  // pre-filled: tamuk / tamuk
+  ASSERT_TRUE(password && ::PostMessageW(password, WM_KEYDOWN, VK_RETURN, 0));
+  EXPECT_TRUE(WaitForWindow(console, L"完整性安全监测系统"));
 }
 
 TEST_F(ConsoleProcess, OverAGeneratedDatabaseOpensEachAreaByItsButtonAndLeavesByTheCloseButton) {

@@ -10,6 +10,7 @@
 #include "controls/CUIResource.h"
 #include "support/ElementHost.h"
 #include "support/PaintedThumb.h"
+#include "support/StrangerMessage.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -102,6 +103,37 @@ TEST_F(MulStatusTreeTest, RowsFilledOneByOneFollowEveryChange) {
   tree.SetCheck(items['a'], EM_TVIS_CHECK, TRUE);
   items['d'] = tree.InsertTextItem(L"d", items['P'], TVI_LAST, EM_TVIS_UNCHECK);
   EXPECT_EQ("P2(a3 b1 c1 d1)", Dump());
+}
+
+// Item records and reflected notifications that a stranger posts or sends, with a record
+// anywhere, change nothing and read nothing; the tree goes on answering.
+TEST_F(MulStatusTreeTest, ItemRecordsOfStrangersChangeNothing) {
+  Build("P1(a1 b1)");
+  TVITEMW check{};
+  check.mask = TVIF_HANDLE | TVIF_STATE;
+  check.hItem = items['a'];
+  check.state = INDEXTOSTATEIMAGEMASK(EM_TVIS_CHECK);
+  check.stateMask = TVIS_STATEIMAGEMASK;
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = items['P'];
+  insert.hInsertAfter = TVI_LAST;
+  insert.item = check;
+  insert.item.mask = TVIF_STATE;
+  const LPARAM toCheck = reinterpret_cast<LPARAM>(&check), toInsert = reinterpret_cast<LPARAM>(&insert);
+  const struct { UINT message; stranger::How how; LPARAM to; } cases[] = {
+      {TVM_SETITEMW, stranger::kPosted, 0x10},    {TVM_SETITEMW, stranger::kPosted, toCheck},
+      {TVM_SETITEMW, stranger::kSent, toCheck},   {TVM_SETITEMA, stranger::kPosted, 0x10},
+      {TVM_INSERTITEMW, stranger::kPosted, 0x10}, {TVM_INSERTITEMW, stranger::kSent, toInsert},
+      {OCM_NOTIFY, stranger::kPosted, 0x10},
+  };
+  for (const auto& c : cases) {
+    stranger::Deliver(c.how, tree, c.message, 0, c.to);
+    EXPECT_EQ("P1(a1 b1)", Dump()) << c.message << " " << stranger::Name(c.how) << " " << c.to;
+    EXPECT_EQ(3u, tree.GetCount()) << c.message << " " << stranger::Name(c.how);
+  }
+  // The console's own calls still write.
+  ASSERT_TRUE(tree.SetItem(check));
+  EXPECT_EQ("P1(a3 b1)", Dump());
 }
 
 TEST_F(MulStatusTreeTest, EnumerationEntersGroupsWithoutBoxes) {

@@ -8,6 +8,7 @@
 
 #include "platform/CEdit.h"
 #include "platform/CWindowImpl.h"
+#include "support/StrangerMessage.h"
 
 namespace {
 
@@ -199,6 +200,31 @@ TEST_F(MessageMapTest, SuperclassedEditGetsItsOwnMessagesAndReflections) {
   // A notification without a child window is not reflected anywhere.
   NMHDR orphan{nullptr, 7, 1};
   EXPECT_EQ(0, window.SendMessage(WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&orphan)));
+}
+
+// A reflected message carries the record of the control's parent: one that a stranger
+// made, with a record anywhere, reaches none of the control's handlers.
+TEST_F(MessageMapTest, ReflectedMessagesOfStrangersAreNotHeard) {
+  ReflectingEdit edit;
+  ASSERT_NE(nullptr, edit.Create(window, RECT{10, 10, 200, 40}, L"", WS_CHILD | WS_VISIBLE, 0, 42));
+  NMHDR record{edit, 42, static_cast<UINT>(NM_CUSTOMDRAW)};
+  const LPARAM ours = reinterpret_cast<LPARAM>(&record);
+  const struct { UINT message; stranger::How how; LPARAM to; } cases[] = {
+      {OCM_NOTIFY, stranger::kPosted, 0x10},     {OCM_NOTIFY, stranger::kPosted, ours},
+      {OCM_NOTIFY, stranger::kSent, 0x10},       {OCM_DRAWITEM, stranger::kPosted, 0x10},
+      {OCM_NOTIFY, stranger::kPostedHere, ours}, {OCM_NOTIFY, stranger::kSentHere, ours},
+  };
+  for (const auto& c : cases) {
+    stranger::Deliver(c.how, edit, c.message, 42, c.to);
+    EXPECT_TRUE(edit.reflected.empty()) << c.message << " " << stranger::Name(c.how) << " " << c.to;
+    edit.reflected.clear();
+  }
+  // The parent's own reflection still comes through, and the control still answers.
+  EXPECT_EQ(1, window.SendMessage(WM_NOTIFY, 42, ours));
+  EXPECT_EQ((std::vector<UINT>{OCM_NOTIFY}), edit.reflected);
+  edit.SendMessage(WM_CHAR, L'z');
+  EXPECT_EQ(L"z", edit.GetWindowText());
+  edit.DestroyWindow();
 }
 
 TEST_F(MessageMapTest, SubclassingAnExistingControlAndUndoingIt) {

@@ -12,11 +12,14 @@
 #include "support/TestDialog.h"
 #include "platform/CEdit.h"
 #include "platform/CWindowImpl.h"
+#include "platform/OwnDelivery.h"
 #include "support/DibCanvas.h"
+#include "support/StrangerMessage.h"
 #include "support/TestEnv.h"
 #include "uiwin/CUiRichText.h"
 #include "uiwin/CUiTabCtrl.h"
 #include "uiwin/CUiWindow.h"
+#include "uiwin/UiEndingClick.h"
 #include "uiwin/UiWnds.h"
 #include "uiwin/UiXmlText.h"
 
@@ -375,6 +378,33 @@ TEST_F(DialogView, ReloadingTheLayoutForgetsOldElementsAndPlacesNewOnes) {
   EXPECT_EQ(1, dlg_->CountCommands(7));
   EXPECT_FALSE(dlg_->SetXml("<notlayer/>"));
   EXPECT_EQ(nullptr, dlg_->FindChildByCmdID(7));
+}
+
+// The place of the button under a press goes back through the asker's pointer: a
+// program that posts or sends the question gets nothing written anywhere, whatever its
+// pointer says, and the view goes on answering.
+TEST_F(DialogView, ThePressedButtonPlaceIsWrittenForNoStranger) {
+  const RECT button = dlg_->FindChildByCmdID(21)->GetRect();
+  POINT at{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+  ::ClientToScreen(view_, &at);
+  const WPARAM onButton = MAKEWPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y));
+  const RECT untouched{-7, -7, -7, -7};
+  RECT place = untouched;
+  const LPARAM ours = reinterpret_cast<LPARAM>(&place);
+  const struct { stranger::How how; LPARAM to; } cases[] = {
+      {stranger::kPosted, 0x10},        {stranger::kPosted, ours},     {stranger::kSent, 0x10},
+      {stranger::kSent, ours},          {stranger::kPostedHere, ours}, {stranger::kSentHere, ours},
+  };
+  for (const auto& c : cases) {
+    stranger::Deliver(c.how, view_, UiEndingClick::PlaceMessage(), onButton, c.to);
+    EXPECT_TRUE(::EqualRect(&place, &untouched)) << stranger::Name(c.how) << " " << c.to;
+    EXPECT_NE(-1, ::SendMessageW(view_, CUiDialogView::ClickPointMessage(), 21, 0)) << stranger::Name(c.how);
+  }
+  // The modal loops' own question gets the button's place on the screen.
+  EXPECT_EQ(TRUE, OwnDelivery::Send(view_, UiEndingClick::PlaceMessage(), onButton, ours));
+  RECT expected = button;
+  ::MapWindowPoints(view_, nullptr, reinterpret_cast<POINT*>(&expected), 2);
+  EXPECT_TRUE(::EqualRect(&place, &expected));
 }
 
 }  // namespace
