@@ -217,7 +217,11 @@ LRESULT CMainDlg::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
   if (wParam != kTrayIconId) return 0;
   if (lParam == WM_LBUTTONDBLCLK) {
     ShowWindow(SW_SHOWNORMAL);
-    ::SetForegroundWindow(m_hWnd);
+    // In front goes the window that has the input: this one, or the dialog that stands
+    // over it, back from the tray when it was minimised there.
+    HWND front = UiModalRun::OwnerFor(m_hWnd);
+    if (front != m_hWnd && CUiDialogImplCore::InTray(front)) ::SendMessageW(front, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ::SetForegroundWindow(front);
   } else if (lParam == WM_RBUTTONUP) {
     ShowTrayMenu();
   }

@@ -9,6 +9,7 @@
 #include "console/CAgentLinkManager.h"
 #include "console/CurrentUser.h"
 #include "console/SysServerPortConfig.h"
+#include "integrity/CQvSubStrategyObjectDlg.h"
 #include "support/AgentLinkTestWindow.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
@@ -171,6 +172,35 @@ TEST_F(MainWindow, TheTraysAboutBoxHoldsTheDialogThatStands) {
       EXPECT_TRUE(::IsWindowEnabled(over.Frame()));
     });
     standing.DoModal(d.Frame());
+    d.EndWith(0);
+  });
+}
+
+// 最小化 on a dialog over the main window (the object editor) takes the console to the
+// tray; the tray's double click shows the main window and brings the dialog back over
+// it, restored and active, the focus in the field it was in; its 取消 then ends it and
+// the main window takes commands again.
+TEST_F(MainWindow, TheTraysDoubleClickBringsBackAMinimisedDialog) {
+  using Editor = CQvSubStrategyObjectDlg;
+  Run(1, 31, [&](UiDialogDriver& d, CMainDlg&) {
+    ObjectRecord record;
+    Editor editor(Editor::kMac, Editor::kAdd, &record);
+    script.ExpectDialog([&](UiDialogDriver& e) {
+      HWND name = e.Control(Editor::kMacName);
+      ::SetFocus(name);
+      EXPECT_TRUE(e.Click(Editor::kItemMinimize));
+      EXPECT_FALSE(::IsWindowVisible(e.Frame()) || ::IsWindowVisible(d.Frame())) << "on the screen";
+      ::SendMessageW(d.Frame(), CMainDlg::kTrayMessage, CMainDlg::kTrayIconId, WM_LBUTTONDBLCLK);
+      EXPECT_TRUE(::IsWindowVisible(d.Frame()) && !::IsIconic(d.Frame()));
+      EXPECT_TRUE(::IsWindowVisible(e.Frame()) && !::IsIconic(e.Frame()));
+      EXPECT_EQ(e.Frame(), ::GetActiveWindow());
+      EXPECT_EQ(name, ::GetFocus());
+      EXPECT_FALSE(::IsWindowEnabled(d.Frame()));
+      EXPECT_TRUE(e.Click(Editor::kItemCancel));
+    }, kStillOpen);
+    EXPECT_EQ(UINT(IDCANCEL), editor.DoModal(d.Frame()));
+    EXPECT_TRUE(d.Click(CMainDlg::kItemIntegrity));
+    EXPECT_EQ(1, Page(d, CMainDlg::kTabCtrl));
     d.EndWith(0);
   });
 }
