@@ -3,38 +3,12 @@
 takes it and the main window off the screen. A double click on the tray icon brings
 both back, the wizard in front of the main window as it was, and typing lands in
 策略名称 (without a window manager once the pointer is on the wizard: X's keyboard
-focus follows the pointer there); its 退出 then ends it, and the main window takes clicks again (新建策略
-opens the wizard anew). The same with the object editor (策略对象 → MAC地址 → 添加):
-back from the tray, typing lands in its name field, and 取消 ends it."""
+focus follows the pointer there); its 退出 then ends it, and the main window takes
+clicks again (新建策略 opens the wizard anew). The same with the object editor (策略对象
+→ MAC地址 → 添加): back from the tray, typing lands in its name field, and 取消 ends it
+without storing anything."""
 
 DOUBLE_CLICK_GAP_MS = 100
-
-
-def open_device_panel(s, main):
-    """The wizard of a new strategy on its 设备登录参数 panel."""
-    s.click_element(main, 103, 106)  # 完整性监测
-    s.click(main, main.layout(103, {111: 1}).head_centre(364, 1))  # 监测策略
-    s.click(main, main.layout(103, {111: 1, 364: 1}).centre(112))  # 新建策略
-    wizard = s.wait_window("策略向导")
-    lay = wizard.layout(550)
-    tree = lay.element(5040)[0]
-    s.click(wizard, (tree[0] + 120, tree[1] + 12))  # the first template
-    # The network-device templates, the first of them ticked.
-    s.key("Down", "Down", "Down", "Down", "Down", "Right", "Down", "space")
-    s.click(wizard, lay.centre(10000))  # 下一步
-    return wizard
-
-
-def stable_pixels(s, window, rect, what):
-    """The pixels of `rect` once two looks in a row agree (a repaint has settled)."""
-    last = [None]
-
-    def settled():
-        now = s.pixels(window, rect)
-        same = now == last[0]
-        last[0] = now
-        return now if same else None
-    return s.wait_until(settled, what=what)
 
 
 def typed(s, window, rect):
@@ -53,7 +27,7 @@ def minimise_and_restore(s, main, dialog, layout_id, minimise, field, heading, w
     s.key("ctrl+a", "BackSpace")
     tray = s.tray_window()
     s.move(tray.to_screen((10, 10)))
-    top = stable_pixels(s, dialog, heading, "%s to settle" % why)
+    top = s.stable_pixels(dialog, heading, "%s to settle" % why)
     s.click(dialog, lay.centre(minimise))
     s.wait_until(lambda: not dialog.shown() and not main.shown(),
                  what="%s and the main window to leave the screen on 最小化 (%s)" % (why, s.window_titles()))
@@ -74,14 +48,13 @@ def minimise_and_restore(s, main, dialog, layout_id, minimise, field, heading, w
 def scenario(s):
     s.start_service()
     main = s.start_console()
-    wizard = open_device_panel(s, main)
+    wizard = s.device_login_panel(main)
     heading = (0, 0, wizard.geometry()[2], 90)  # the header and the panel's title
     minimise_and_restore(s, main, wizard, 550, 103, 3000, heading, "the wizard")
     s.click(wizard, wizard.layout(550).centre(101, tag="button"))  # 退出
     s.wait_gone(wizard)
     # The main window takes clicks again.
-    s.click(main, main.layout(103, {111: 1, 364: 1}).centre(112))  # 新建策略
-    wizard = s.wait_window("策略向导")
+    wizard = s.new_strategy_wizard(main)
     s.click(wizard, wizard.layout(550).centre(101, tag="button"))
     s.wait_gone(wizard)
 
