@@ -217,10 +217,33 @@ LRESULT CMainDlg::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
   if (wParam != kTrayIconId) return 0;
   if (lParam == WM_LBUTTONDBLCLK) {
     ShowWindow(SW_SHOWNORMAL);
-    ::SetForegroundWindow(m_hWnd);
+    BringBackStandingDialog();
+    // In front goes the window that has the input: this one, or the dialog over it.
+    ::SetForegroundWindow(UiModalRun::OwnerFor(m_hWnd));
   } else if (lParam == WM_RBUTTONUP) {
     ShowTrayMenu();
   }
+  return 0;
+}
+
+UINT CMainDlg::BringBackMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"QuorvaneBringBackDialog");
+  return message;
+}
+
+void CMainDlg::BringBackStandingDialog() {
+  HWND front = UiModalRun::OwnerFor(m_hWnd);
+  if (front != m_hWnd && CUiDialogImplCore::InTray(front)) ::SendMessageW(front, WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+LRESULT CMainDlg::OnShowWindow(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+  if (wParam) PostMessage(BringBackMessage());
+  bHandled = FALSE;
+  return 0;
+}
+
+LRESULT CMainDlg::OnBringBack(UINT, WPARAM, LPARAM, BOOL&) {
+  if (IsWindowVisible()) BringBackStandingDialog();
   return 0;
 }
 

@@ -68,6 +68,8 @@ class CMainDlg : public CUiDialogImpl<CMainDlg>, public CWHRoundRectFrameHelper<
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
     MESSAGE_HANDLER(kTrayMessage, OnTrayNotify)
+    MESSAGE_HANDLER(WM_SHOWWINDOW, OnShowWindow)
+    MESSAGE_HANDLER(BringBackMessage(), OnBringBack)
     COMMAND_ID_HANDLER(kMenuAbout, OnMenuAbout)
     COMMAND_ID_HANDLER(kMenuUpdate, OnMenuUpdate)
     if (RouteToPages(hWnd, uMsg, wParam, lParam, lResult)) return TRUE;
@@ -85,6 +87,8 @@ class CMainDlg : public CUiDialogImpl<CMainDlg>, public CWHRoundRectFrameHelper<
   LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnTrayNotify(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnShowWindow(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  LRESULT OnBringBack(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   LRESULT OnMenuAbout(WORD wNotifyCode, WORD wID, HWND hWndCtl, BOOL& bHandled);
   LRESULT OnMenuUpdate(WORD wNotifyCode, WORD wID, HWND hWndCtl, BOOL& bHandled);
 
@@ -103,6 +107,11 @@ class CMainDlg : public CUiDialogImpl<CMainDlg>, public CWHRoundRectFrameHelper<
   // the refusal.
   void OnTabArea(UINT item, int permission);
   void ShowPage(UINT item);
+  // The dialog that stands over this window comes back from the tray when it was
+  // minimised there; shown by the tray or by a second start, this window alone would
+  // take no input. Posted when this window is shown, so that the dialog comes over it.
+  static UINT BringBackMessage();
+  void BringBackStandingDialog();
   // The tray icon's menu: "升级..." (greyed unless the user is an administrator) and
   // "关于...". The caller destroys it.
   HMENU CreateTrayMenu() const;

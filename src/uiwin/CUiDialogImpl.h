@@ -59,6 +59,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
     MESSAGE_HANDLER(WM_SIZE, OnSize)
     MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
+    MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
     MESSAGE_HANDLER(WM_CLOSE, OnClose)
     COMMAND_ID_HANDLER(IDOK, OnOK)
     COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
@@ -306,6 +307,27 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
       this->SendMessage(WM_COMMAND, IDCANCEL, 0);
     else if (wParam == VK_RETURN)
       this->SendMessage(WM_COMMAND, IDOK, 0);
+    return 0;
+  }
+  // A modal frame minimised goes to the tray with the windows below it; the tray's
+  // restore (CMainDlg) brings it back in front, with the focus where it was. Every other
+  // command goes on to the dialog.
+  LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+    const WPARAM command = wParam & 0xFFF0;
+    if (m_bModal && command == SC_MINIMIZE) {
+      const HWND focus = CUiDialogImplCore::FocusWithin(this->m_hWnd);
+      CUiDialogImplCore::HideWithOwners(this->m_hWnd);
+      if (focus) m_hFocus = focus;  // whatever the activation's moves left there
+      return 0;
+    }
+    if (m_bModal && command == SC_RESTORE && CUiDialogImplCore::InTray(this->m_hWnd)) {
+      CUiDialogImplCore::ShowWithOwners(this->m_hWnd);
+      CUiDialogImplCore::KeepPlace(this->m_hWnd, m_place);  // the window manager takes it over again
+      ::SetForegroundWindow(this->m_hWnd);
+      CUiDialogImplCore::RestoreFocus(this->m_hWnd, m_hFocus);
+      return 0;
+    }
+    bHandled = FALSE;
     return 0;
   }
   LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&) {

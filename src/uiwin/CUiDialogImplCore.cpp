@@ -1,6 +1,7 @@
 #include "uiwin/CUiDialogImplCore.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "uiwin/UiEndingClick.h"
 #include "uiwin/UiModalHook.h"
@@ -59,6 +60,24 @@ const char* CUiDialogImplCore::MaxButtonSkin(HWND hWnd, WPARAM command) {
     default:
       return nullptr;
   }
+}
+
+void CUiDialogImplCore::HideWithOwners(HWND hFrame) {
+  for (HWND w = hFrame; w; w = ::GetWindow(w, GW_OWNER))
+    if (::IsWindowVisible(w)) ::ShowWindow(w, SW_HIDE);
+}
+
+BOOL CUiDialogImplCore::InTray(HWND hFrame) { return ::IsIconic(hFrame) || !::IsWindowVisible(hFrame); }
+
+void CUiDialogImplCore::ShowWithOwners(HWND hFrame) {
+  std::vector<HWND> owners;
+  for (HWND w = ::GetWindow(hFrame, GW_OWNER); w; w = ::GetWindow(w, GW_OWNER)) owners.push_back(w);
+  for (auto w = owners.rbegin(); w != owners.rend(); ++w)
+    if (InTray(*w)) ::ShowWindow(*w, ::IsIconic(*w) ? SW_SHOWNOACTIVATE : SW_SHOWNA);
+  // Shown as a modal run shows it, which puts it on top of the owners also without a
+  // window manager (a restore from iconic leaves it beneath them there).
+  if (::IsIconic(hFrame)) ::ShowWindow(hFrame, SW_SHOWNOACTIVATE);
+  ::SetWindowPos(hFrame, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
 void CUiDialogImplCore::DisableTheme(HWND hWnd) {

@@ -73,6 +73,17 @@ class CUiDialogImplCore {
   // changes; so the bit is turned and turned back, with no other effect.
   static void TellOwner(HWND hFrame);
 
+  // A modal frame minimised goes to the tray with the windows it stands over (its
+  // owners): hidden, as the main window goes there. Wine without a window manager does
+  // not iconify (the frame stays painted where it stood and takes no click), and a
+  // window manager iconifies the disabled owner with it, which Wine still takes for
+  // shown, so that showing it again would not bring it back.
+  static void HideWithOwners(HWND hFrame);
+  // Minimised or hidden.
+  static BOOL InTray(HWND hFrame);
+  // Back from the tray: its owners first, then the frame on top of them.
+  static void ShowWithOwners(HWND hFrame);
+
   // WM_SYSCOMMAND about to maximise or restore the frame: the skin its maximise button
   // takes ("restorebtn", "maxbtn"); null for any other command.
   static const char* MaxButtonSkin(HWND hWnd, WPARAM command);

@@ -683,6 +683,26 @@ class Session:
             return None
         return "the console exited (status %d); the end of its log:\n%s" % (c.returncode, _tail(c.log))
 
+    # ---- the console's ways to its dialogs
+    def new_strategy_wizard(self, main):
+        """完整性监测 → 监测策略 → 新建策略: the strategy wizard on its templates."""
+        self.click_element(main, 103, 106)  # 完整性监测
+        self.click(main, main.layout(103, {111: 1}).head_centre(364, 1))  # 监测策略
+        self.click(main, main.layout(103, {111: 1, 364: 1}).centre(112))  # 新建策略
+        return self.wait_window("策略向导")
+
+    def device_login_panel(self, main):
+        """The new-strategy wizard on its 设备登录参数 panel: the first network-device
+        template ticked, then 下一步."""
+        wizard = self.new_strategy_wizard(main)
+        lay = wizard.layout(550)
+        tree = lay.element(5040)[0]
+        self.click(wizard, (tree[0] + 120, tree[1] + 12))  # the first template
+        # The network-device templates, the first of them ticked.
+        self.key("Down", "Down", "Down", "Down", "Down", "Right", "Down", "space")
+        self.click(wizard, lay.centre(10000))  # 下一步
+        return wizard
+
     # ---- X
     def x(self, args, check=True, timeout=X_LIMIT):
         """Runs an X helper program (xdotool, xwininfo, ...) on the display; its output.
@@ -853,6 +873,18 @@ class Session:
             raise Failure("no screenshot: %s" % r.stderr.decode(errors="replace").strip())
         data = r.stdout
         return [[tuple(data[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
+
+    def stable_pixels(self, window, rect, what="a repaint to settle"):
+        """The pixels of `rect` (client coordinates of `window`) once two looks in a row
+        agree: a repaint has settled."""
+        last = [None]
+
+        def settled():
+            now = self.pixels(window, rect)
+            same = now == last[0]
+            last[0] = now
+            return now if same else None
+        return self.wait_until(settled, what=what)
 
     def check_boxes(self, window, rect, x=20):
         """Centres (client coordinates) of the check boxes painted in the column `x`

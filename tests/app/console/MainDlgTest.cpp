@@ -8,7 +8,9 @@
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/CurrentUser.h"
+#include "console/SingleInstance.h"
 #include "console/SysServerPortConfig.h"
+#include "integrity/CQvSubStrategyObjectDlg.h"
 #include "support/AgentLinkTestWindow.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
@@ -173,6 +175,44 @@ TEST_F(MainWindow, TheTraysAboutBoxHoldsTheDialogThatStands) {
     standing.DoModal(d.Frame());
     d.EndWith(0);
   });
+}
+
+// 最小化 on a dialog over the main window (the object editor) takes the console to the
+// tray; the tray's double click, or a second start of the console, shows the main window
+// and brings the dialog back over it, restored and active, the focus in the field it was
+// in; its 取消 then ends it and the main window takes commands again.
+TEST_F(MainWindow, AMinimisedDialogComesBackWithTheMainWindow) {
+  using Editor = CQvSubStrategyObjectDlg;
+  for (bool secondStart : {false, true}) {
+    SCOPED_TRACE(secondStart ? "a second start" : "the tray's double click");
+    Run(1, 31, [&](UiDialogDriver& d, CMainDlg&) {
+      ObjectRecord record;
+      Editor editor(Editor::kMac, Editor::kAdd, &record);
+      script.ExpectDialog([&](UiDialogDriver& e) {
+        HWND name = e.Control(Editor::kMacName);
+        ::SetFocus(name);
+        EXPECT_TRUE(e.Click(Editor::kItemMinimize));
+        EXPECT_FALSE(::IsWindowVisible(e.Frame()) || ::IsWindowVisible(d.Frame())) << "on the screen";
+        if (secondStart) {
+          g_sharedInstanceFlag = 1;
+          EXPECT_FALSE(ClaimSingleInstance());
+          g_sharedInstanceFlag = 0;
+        } else {
+          ::SendMessageW(d.Frame(), CMainDlg::kTrayMessage, CMainDlg::kTrayIconId, WM_LBUTTONDBLCLK);
+        }
+        EXPECT_TRUE(testenv::PumpUntil([&] { return ::IsWindowVisible(e.Frame()) != FALSE; }, 5000));
+        EXPECT_TRUE(::IsWindowVisible(d.Frame()) && !::IsIconic(d.Frame()) && !::IsIconic(e.Frame()));
+        EXPECT_EQ(e.Frame(), ::GetActiveWindow());
+        EXPECT_EQ(name, ::GetFocus());
+        EXPECT_FALSE(::IsWindowEnabled(d.Frame()));
+        EXPECT_TRUE(e.Click(Editor::kItemCancel));
+      }, kStillOpen);
+      EXPECT_EQ(UINT(IDCANCEL), editor.DoModal(d.Frame()));
+      EXPECT_TRUE(d.Click(CMainDlg::kItemIntegrity));
+      EXPECT_EQ(1, Page(d, CMainDlg::kTabCtrl));
+      d.EndWith(0);
+    });
+  }
 }
 
 TEST_F(MainWindow, ServiceLinkLivesWithTheWindowAndGetsItsSocketEvents) {
