@@ -8,29 +8,10 @@ not raise the wizard over the box: one click on the box's 确定 ends it. Then t
 takes clicks again: 退出 ends it."""
 
 
-def open_wizard(s, main):
-    s.click_element(main, 103, 106)  # 完整性监测
-    s.click(main, main.layout(103, {111: 1}).head_centre(364, 1))  # 监测策略
-    s.click(main, main.layout(103, {111: 1, 364: 1}).centre(112))  # 新建策略
-    return s.wait_window("策略向导")
-
-
-def stable_pixels(s, window, rect):
-    """The pixels of `rect` once two looks in a row agree (a repaint has settled)."""
-    last = [None]
-
-    def settled():
-        now = s.pixels(window, rect)
-        same = now == last[0]
-        last[0] = now
-        return now if same else None
-    return s.wait_until(settled, what="the wizard's templates to settle")
-
-
 def scenario(s):
     s.start_service()
     main = s.start_console()
-    wizard = open_wizard(s, main)
+    wizard = s.open_wizard(main)
     lay = wizard.layout(550)
     tree = lay.element(5040)[0]
     s.click(wizard, (tree[0] + 120, tree[1] + 12))  # the first template
@@ -42,7 +23,7 @@ def scenario(s):
     b, w = box.geometry(), wizard.geometry()
     strip = (tree[0], tree[1], min(tree[2], b[0] - w[0]), tree[3])
     s.check(strip[2] - strip[0] > 150, "the about box covers the wizard's templates")
-    before = stable_pixels(s, wizard, strip)
+    before = s.stable_pixels(wizard, strip, "the wizard's templates to settle")
 
     s.click(wizard, (tree[0] + 60, tree[1] + 12 + 2 * 18))  # a later template
     s.key("Down", "space")

@@ -16,10 +16,7 @@ DEVICE = ("127.0.0.1", "sw-01")
 
 def open_login_panel(s, main):
     """The wizard of a new strategy on its 设备登录参数 panel, filled in."""
-    s.click_element(main, 103, 106)  # 完整性监测
-    s.click(main, main.layout(103, {111: 1}).head_centre(364, 1))  # 监测策略
-    s.click(main, main.layout(103, {111: 1, 364: 1}).centre(112))  # 新建策略
-    wizard = s.wait_window("策略向导")
+    wizard = s.open_wizard(main)
     lay = wizard.layout(550)
     tree = lay.element(5040)[0]
     s.click(wizard, (tree[0] + 120, tree[1] + 12))  # the first template

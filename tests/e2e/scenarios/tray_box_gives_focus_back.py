@@ -44,10 +44,7 @@ def ink(s, window, rect):
 
 
 def over_the_wizard(s, main):
-    s.click_element(main, 103, 106)  # 完整性监测
-    s.click(main, main.layout(103, {111: 1}).head_centre(364, 1))  # 监测策略
-    s.click(main, main.layout(103, {111: 1, 364: 1}).centre(112))  # 新建策略
-    wizard = s.wait_window("策略向导")
+    wizard = s.open_wizard(main)
     lay = wizard.layout(550)
     tree = lay.element(5040)[0]
     s.click(wizard, (tree[0] + CHECK_X, tree[1] + ROW // 2 - 1 + CUSTOM_FILES_ROW * ROW))
@@ -77,18 +74,7 @@ def over_the_object_editor(s, main):
     s.type("e2e")
     about_box(s)
     s.type("tray")
-    address = lay.element(1301)[0]
-    s.click(editor, (address[0] + 12, (address[1] + address[3]) // 2))  # its first field
-    s.type("10.0.0.1")
-    s.click(editor, lay.centre(1208))  # 添加
-    s.click(editor, lay.centre(1211))  # 确定
-    s.wait_until(lambda: not editor.shown() or any(s.windows(t) for t in ("提示", "错误")),
-                 what="the object editor to take 确定")
-    s.check(not editor.shown(), "the object editor stayed (%s): the name typed after the tray's about box was lost"
-            % s.window_titles())
-    s.wait_until(lambda: s.db_value("select count(*) from IpAddressTable where IpStrategyName=?", ("e2etray",)) == 1,
-                 what="the IP object 'e2etray' to be stored (stored: %r)"
-                 % s.db_rows("select IpStrategyName from IpAddressTable"))
+    s.store_ip_object(editor, "e2etray", "after the tray's about box")
 
 
 def scenario(s):

@@ -19,17 +19,6 @@ def covered(box, point):
     return g and g[0] <= point[0] < g[0] + g[2] and g[1] <= point[1] < g[1] + g[3]
 
 
-def stable_pixels(s, window, rect):
-    last = [None]
-
-    def settled():
-        now = s.pixels(window, rect)
-        same = now == last[0]
-        last[0] = now
-        return now if same else None
-    return s.wait_until(settled, what="the chooser's tree to settle")
-
-
 def scenario(s):
     s.db_exec("insert into ReportCenterTable (ReportName, StrategyName, ProduceTime, StrategyVersion, DetailContent)"
               " values (?, ?, ?, ?, ?)", ("周报", "策略一", "2024-06-01 10:00:00", 0, ""))
@@ -54,7 +43,7 @@ def scenario(s):
     tree = (TREE_FROM_BOTTOM_LEFT[0], h - TREE_FROM_BOTTOM_LEFT[1], min(TREE_FROM_BOTTOM_LEFT[2], bx - cx),
             h - TREE_FROM_BOTTOM_LEFT[3])
     seen = tree[2] - tree[0] > 20
-    before = stable_pixels(s, chooser, tree) if seen else None
+    before = s.stable_pixels(chooser, tree, "the chooser's tree to settle") if seen else None
     cancel = (w - CANCEL_FROM_BOTTOM_RIGHT[0], h - CANCEL_FROM_BOTTOM_RIGHT[1])
     documents = (DOCUMENTS_FROM_BOTTOM_LEFT[0], h - DOCUMENTS_FROM_BOTTOM_LEFT[1])
     target = next((p for p in (cancel, documents) if not covered(box, chooser.to_screen(p))), None)
