@@ -274,8 +274,8 @@ void CMainDlg::ShowTrayMenu() {
 }
 
 LRESULT CMainDlg::OnMenuAbout(WORD, WORD, HWND, BOOL&) {
-  // Owned by this window or, when a dialog stands over it, by that dialog, whether or
-  // not the click on the tray took the activation away.
+  // Owned by this window or, when a dialog, the system's box or a chooser stands over
+  // it, by that one, whether or not the click on the tray took the activation away.
   CAboutDlg about;
   about.SetShowUnowned(TRUE);
   about.DoModal(m_hWnd);

@@ -88,7 +88,7 @@ BOOL ShellServices::RunFileDialog(Request& request) {
   ofn.lpstrDefExt = file.defaultExt.empty() ? nullptr : file.defaultExt.c_str();
   ofn.Flags = file.flags;
   CurrentDirectoryKeeper keep;
-  UiSystemModalRun run;
+  UiSystemModalRun run(ofn.hwndOwner);
   BOOL ok = request.kind == kSaveFile ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
   if (!ok) return FALSE;
   request.path = buffer.data();
@@ -101,7 +101,7 @@ BOOL ShellServices::RunFolderBrowser(Request& request) {
   bi.lpszTitle = request.title.empty() ? nullptr : request.title.c_str();
   bi.ulFlags = BIF_RETURNONLYFSDIRS;
   CurrentDirectoryKeeper keep;
-  UiSystemModalRun run;
+  UiSystemModalRun run(bi.hwndOwner);
   std::unique_ptr<ITEMIDLIST, ItemIdListFree> list(::SHBrowseForFolderW(&bi));
   if (!list) return FALSE;
   wchar_t path[MAX_PATH] = L"";

@@ -2,8 +2,9 @@
 // What the pages ask of the shell: the common open and save dialogs, the folder
 // browser, opening a file or folder with its program, and starting a program on a
 // file (Notepad on a history copy). The console uses the real calls; a test installs
-// its own services for a Scope's lifetime. Every chooser is owned by the active window
-// and keeps the process's current directory as it was.
+// its own services for a Scope's lifetime. Every chooser is owned by the window that has
+// the user's input (UiModalRun), is held by a box opened while it stands, and keeps the
+// process's current directory as it was.
 #include <windows.h>
 #include <commdlg.h>  // the OFN_ flags of FileRequest
 

@@ -121,6 +121,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     m_nEndCode = 0;  // a run that ends without EndDialog never reports an older code
     m_bModal = TRUE;
     m_hFocus = nullptr;
+    m_bFocusOffered = FALSE;
     if (!Create(m_bShowUnowned ? nullptr : owner, pRect)) {
       m_bModal = FALSE;
       if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
@@ -146,6 +147,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     CUiDialogImplCore::HideForDestroy(this->m_hWnd);
     if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
     if (ownerTop && ::GetActiveWindow() == this->m_hWnd) ::SetActiveWindow(ownerTop);
+    if (m_bShowUnowned && m_bFocusOffered) CUiDialogImplCore::HandFocusBack(ownerTop, this->m_hWnd);
     if (::IsWindow(this->m_hWnd)) ::DestroyWindow(this->m_hWnd);
     CUiDialogImplCore::GiveFocusBack(ownerTop, focus);
     // A click made on the frame while it ended went with it.
@@ -260,7 +262,8 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     return 0;
   }
   // Comes when the window manager hands the frame the focus, or on a click on it.
-  LRESULT OnMouseActivate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  LRESULT OnMouseActivate(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
+    if (CUiDialogImplCore::OfferedByWindowManager(lParam)) m_bFocusOffered = TRUE;
     if (m_bOwnerUntold) {
       m_bOwnerUntold = FALSE;
       CUiDialogImplCore::TellOwner(this->m_hWnd);
@@ -409,6 +412,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
   BOOL m_bModal = FALSE;  // within DoModal
   BOOL m_bShowUnowned = FALSE;
   BOOL m_bOwnerUntold = FALSE;  // shown unowned, the window manager not yet told the owner
+  BOOL m_bFocusOffered = FALSE;  // the window manager handed the frame the focus in this run
   HWND m_hFocus = nullptr;  // the control that had the focus when the frame lost the activation
   CUiDialogImplCore::Placement m_place;
 };

@@ -113,6 +113,38 @@ void CUiDialogImplCore::GiveFocusBack(HWND hOwnerTop, HWND hFocus) {
   if (::GetFocus() != hFocus) ::SetFocus(hFocus);
 }
 
+namespace {
+// The window manager offers the focus: declined, so that the system hands it on.
+LRESULT CALLBACK HandOffProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_MOUSEACTIVATE) {
+    ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+    return MA_NOACTIVATE;
+  }
+  return ::DefWindowProcW(hWnd, msg, wParam, lParam);
+}
+
+ATOM HandOffClass() {
+  static const ATOM atom = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &HandOffProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuorvaneFocusHandOff";
+    return ::RegisterClassW(&wc);
+  }();
+  return atom;
+}
+}  // namespace
+
+void CUiDialogImplCore::HandFocusBack(HWND hOwnerTop, HWND hFrame) {
+  RECT rc;
+  if (!hOwnerTop || !HandOffClass() || !::GetWindowRect(hFrame, &rc)) return;
+  // Under the frame while it stands; a system menu makes the window manager take it.
+  HWND hand = ::CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(HandOffClass())), L"",
+                                WS_POPUP | WS_SYSMENU, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2, 1, 1,
+                                hOwnerTop, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  if (hand) ::SetWindowPos(hand, hFrame, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
 void CUiDialogImplCore::HideForDestroy(HWND hFrame) {
   if (!::IsWindow(hFrame)) return;
   LONG style = ::GetWindowLongW(hFrame, GWL_STYLE);

@@ -28,6 +28,20 @@ class CUiDialogImplCore {
   // when that is one of the owner's and the owner has the activation again (a run that
   // ended with the user in another program leaves the focus there).
   static void GiveFocusBack(HWND hOwnerTop, HWND hFocus);
+  // A frame that the window manager handed the focus while another program had it (a
+  // box opened from the tray) is about to go, its owner active again: the window manager
+  // would give the focus back to that program, and the keys with it. A window of a pixel
+  // of the owner's is shown for the moment; the window manager offers it the focus, as a
+  // new window or as the next in its order once the frame has gone, and it hands the
+  // focus on to the owner (the system gives it to the window that has the thread's focus
+  // when a window declines the activation) and goes. One never offered the focus goes
+  // with its owner.
+  static void HandFocusBack(HWND hOwnerTop, HWND hFrame);
+  // WM_MOUSEACTIVATE's lParam: the window manager offers the window the focus. The system
+  // asks as for a click on a menu, a place no frame of ours has.
+  static BOOL OfferedByWindowManager(LPARAM lParam) {
+    return LOWORD(lParam) == HTMENU && HIWORD(lParam) == WM_LBUTTONDOWN;
+  }
   // Takes a frame that is about to be destroyed off the screen at once: it loses
   // WS_VISIBLE without a hide, so that its destruction removes it from the display
   // directly. Under Wine a hide waits for the window manager to confirm that the window

@@ -29,6 +29,6 @@ int UiSystemMessageBox(LPCWSTR text, LPCWSTR caption, UINT style, HWND parent) {
     const int result = hook->OnMessageBox(box, checkAnswer);
     if (result != UiModalHook::kShowAsUsual) return result;
   }
-  UiSystemModalRun run;
+  UiSystemModalRun run(parent);
   return ::MessageBoxW(parent, text, caption, style);
 }

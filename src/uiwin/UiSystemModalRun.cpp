@@ -5,7 +5,7 @@ namespace {
 thread_local UiSystemModalRun* t_innermost = nullptr;
 }  // namespace
 
-UiSystemModalRun::UiSystemModalRun() : m_outer(t_innermost) {
+UiSystemModalRun::UiSystemModalRun(HWND owner) : m_run(UiModalRun::kSystem, owner), m_outer(t_innermost) {
   if (!m_outer) m_hook = ::SetWindowsHookExW(WH_GETMESSAGE, &OnGetMessage, nullptr, ::GetCurrentThreadId());
   t_innermost = this;
 }

@@ -830,6 +830,36 @@ class Session:
                                 % window.title)
         return None if shown == "settled" else shown
 
+    def stable_pixels(self, window, rect, what="the pixels to settle"):
+        """The pixels of `rect` (client coordinates) once two looks in a row agree (a
+        repaint has settled)."""
+        last = [None]
+
+        def settled():
+            now = self.pixels(window, rect)
+            same = now == last[0]
+            last[0] = now
+            return now if same else None
+        return self.wait_until(settled, what=what)
+
+    def store_ip_object(self, editor, name, how):
+        """The object editor (layout 540) with its name typed: an address added and 确定;
+        the editor goes and the IP object `name` is stored. `how` says when, for messages."""
+        lay = editor.layout(540)
+        address = lay.element(1301)[0]
+        self.click(editor, (address[0] + 12, (address[1] + address[3]) // 2))  # its first field
+        self.type("10.0.0.1")
+        self.click(editor, lay.centre(1208))  # 添加
+        self.click(editor, lay.centre(1211))  # 确定
+        # The editor goes, or stays with a box that asks again for what it lacks.
+        self.wait_until(lambda: not editor.shown() or any(self.windows(t) for t in ("提示", "错误")),
+                        what="%s: the editor to take 确定" % how)
+        self.check(not editor.shown(), "%s: the editor stayed (%s); the name typed was lost"
+                   % (how, self.window_titles()))
+        self.wait_until(lambda: self.db_value("select count(*) from IpAddressTable where IpStrategyName=?",
+                                              (name,)) == 1,
+                        what="%s: the IP object %r to be stored" % (how, name))
+
     def press(self, window, point, button=1):
         sx, sy = window.to_screen(point)
         self.x(["xdotool", "mousemove", str(sx), str(sy), "mousedown", str(button)])
@@ -873,18 +903,6 @@ class Session:
             raise Failure("no screenshot: %s" % r.stderr.decode(errors="replace").strip())
         data = r.stdout
         return [[tuple(data[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
-
-    def stable_pixels(self, window, rect, what="a repaint to settle"):
-        """The pixels of `rect` (client coordinates of `window`) once two looks in a row
-        agree: a repaint has settled."""
-        last = [None]
-
-        def settled():
-            now = self.pixels(window, rect)
-            same = now == last[0]
-            last[0] = now
-            return now if same else None
-        return self.wait_until(settled, what=what)
 
     def check_boxes(self, window, rect, x=20):
         """Centres (client coordinates) of the check boxes painted in the column `x`

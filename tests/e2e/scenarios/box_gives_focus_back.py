@@ -31,16 +31,5 @@ def scenario(s):
             s.click_screen(ok)
         s.wait_gone(box)
         s.type(name)
-        # The rest of the object, so that it is stored.
-        address = lay.element(1301)[0]
-        s.click(editor, (address[0] + 12, (address[1] + address[3]) // 2))  # its first field
-        s.type("10.0.0.1")
-        s.click(editor, lay.centre(1208))  # 添加
-        s.click(editor, lay.centre(1211))  # 确定
-        # The editor goes, or stays with a box that asks again for what it lacks.
-        s.wait_until(lambda: not editor.shown() or any(s.windows(t) for t in ("提示", "错误")),
-                     what="%s: the editor to take 确定" % how)
-        s.check(not editor.shown(), "%s: the editor stayed (%s); the name typed was lost" % (how, s.window_titles()))
-        s.wait_until(lambda: s.db_value("select count(*) from IpAddressTable where IpStrategyName=?", (name,)) == 1,
-                     what="%s: the IP object %r to be stored" % (how, name))
+        s.store_ip_object(editor, name, how)
     s.check(s.console_alive(), "the console ended")

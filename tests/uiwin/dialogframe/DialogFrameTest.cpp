@@ -193,6 +193,52 @@ TEST(DialogFrame, ANestedRunGivesTheFocusBackToTheControlThatHadIt) {
   }
 }
 
+// A run shown while another program had the input (from the tray), its owner a window
+// of ours. When the window manager handed it the focus, its end leaves a window of no
+// size that hands the focus on when the window manager offers it: it declines the
+// activation and goes. Offered nothing (no window manager), or only clicked, it leaves none.
+LPARAM g_offer = 0;
+
+BOOL CALLBACK FindHandOff(HWND wnd, LPARAM found) {
+  wchar_t name[32] = L"";
+  ::GetClassNameW(wnd, name, 32);
+  if (!::IsWindowVisible(wnd) || ::lstrcmpW(name, L"QuorvaneFocusHandOff")) return TRUE;
+  *reinterpret_cast<HWND*>(found) = wnd;
+  return FALSE;
+}
+
+HWND HandOff() {
+  HWND found = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), &FindHandOff, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST(DialogFrame, ARunTheWindowManagerFocusedFromElsewhereHandsTheFocusBackToItsOwner) {
+  const LPARAM offered = MAKELPARAM(HTMENU, WM_LBUTTONDOWN);
+  for (LPARAM offer : {offered, LPARAM(MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)), LPARAM(0)}) {
+    SCOPED_TRACE(LOWORD(offer));
+    Owner owner;
+    TestDialog dlg;
+    ASSERT_TRUE(dlg.SetXml(kLayout));
+    dlg.SetShowUnowned(TRUE);
+    g_offer = offer;
+    dlg.onInit = [](TestDialog& d) {
+      if (g_offer) ::SendMessageW(d.m_hWnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(d.m_hWnd), g_offer);
+      d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(UINT(IDOK), dlg.DoModal(owner.wnd));
+    HWND hand = HandOff();
+    if (offer != offered) {
+      EXPECT_EQ(nullptr, hand);
+      continue;
+    }
+    ASSERT_NE(nullptr, hand);
+    EXPECT_EQ(owner.wnd, ::GetWindow(hand, GW_OWNER));
+    EXPECT_EQ(MA_NOACTIVATE, ::SendMessageW(hand, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(hand), offered));
+    EXPECT_TRUE(testenv::PumpUntil([&] { return !::IsWindow(hand); }, 5000)) << "the hand-off window stayed";
+  }
+}
+
 // The loop hands its messages to PreTranslateMessage, which ends the run here.
 TEST(DialogFrame, ARunIsCentredOnItsOwnerAndShown) {
   struct Probe : TestDialog {

@@ -6,8 +6,10 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "console/ShellServices.h"
 #include "uiwin/CUiIconWnd.h"
 #include "uiwin/CUiMsgBox.h"
 #include "uiwin/CUiMsgBox2.h"
@@ -274,8 +276,10 @@ TEST_F(MessageBoxTest, BoxFromAModalDialogIsCentredOnItAndDisablesItMeanwhile) {
 // A dialog over another that it holds (a wizard over the main window), an edit box of
 // the dialog focused; then a box, for the held window (a page's, which passes the main
 // window), or with the held window active (the tray menu activates the main window), or
-// with no window of the thread active (a notice while the user is elsewhere).
-enum class BoxFor { kHeldParent, kHeldActive, kNothingActive };
+// with no window of the thread active (a notice while the user is elsewhere), or for the
+// held window while the system's box or folder chooser over the dialog has the input
+// (the tray's about box while the user picks a report's folder).
+enum class BoxFor { kHeldParent, kHeldActive, kNothingActive, kOverSystemBox, kOverFolderChooser };
 struct HeldDialog {
   BoxFor boxFor;
   TestDialog below, over;
@@ -283,8 +287,31 @@ struct HeldDialog {
   BOOL activeAsAsked = FALSE;
   BOOL overEnabledAfter = FALSE;
   HWND focusAfter = nullptr;
+  HWND system = nullptr;  // the system's window the box came over
+  BOOL systemEnabledAfter = FALSE;
 };
 HeldDialog* g_held = nullptr;
+
+BOOL CALLBACK FindOwnedBy(HWND wnd, LPARAM param) {
+  auto* look = reinterpret_cast<std::pair<HWND, HWND>*>(param);
+  if (::GetWindow(wnd, GW_OWNER) != look->first || !::IsWindowVisible(wnd)) return TRUE;
+  look->second = wnd;
+  return FALSE;
+}
+
+// Once the system's window stands over the dialog: the box for the held window, then the
+// system's window closed as by the user.
+void CALLBACK OpenBoxOverSystem(HWND, UINT, UINT_PTR id, DWORD) {
+  HeldDialog& h = *g_held;
+  std::pair<HWND, HWND> look{h.over.m_hWnd, nullptr};
+  ::EnumThreadWindows(::GetCurrentThreadId(), &FindOwnedBy, reinterpret_cast<LPARAM>(&look));
+  if (!look.second) return;  // not up yet
+  ::KillTimer(nullptr, id);
+  h.system = look.second;
+  UiMessageBox(L"服务通知", L"提示", MB_OK, nullptr, h.below.m_hWnd);
+  h.systemEnabledAfter = ::IsWindowEnabled(h.system);
+  ::PostMessageW(h.system, WM_COMMAND, IDCANCEL, 0);
+}
 
 void CALLBACK OpenBoxOverHeld(HWND, UINT, UINT_PTR id, DWORD) {
   ::KillTimer(nullptr, id);
@@ -294,7 +321,16 @@ void CALLBACK OpenBoxOverHeld(HWND, UINT, UINT_PTR id, DWORD) {
   if (h.boxFor == BoxFor::kNothingActive) ::SetActiveWindow(nullptr);
   h.activeAsAsked = ::GetActiveWindow() == (h.boxFor == BoxFor::kHeldActive ? h.below.m_hWnd
                                             : h.boxFor == BoxFor::kNothingActive ? nullptr : h.over.m_hWnd);
-  UiMessageBox(L"服务通知", L"提示", MB_OK, nullptr, h.boxFor == BoxFor::kHeldParent ? h.below.m_hWnd : nullptr);
+  if (h.boxFor == BoxFor::kOverSystemBox || h.boxFor == BoxFor::kOverFolderChooser) {
+    ::SetTimer(nullptr, 0, 20, &OpenBoxOverSystem);
+    std::wstring folder;
+    if (h.boxFor == BoxFor::kOverSystemBox)
+      UiSystemMessageBox(L"请选择", L"警告", MB_OK, h.over.m_hWnd);
+    else
+      ShellServices::Current().ChooseFolder(nullptr, folder);
+  } else {
+    UiMessageBox(L"服务通知", L"提示", MB_OK, nullptr, h.boxFor == BoxFor::kHeldParent ? h.below.m_hWnd : nullptr);
+  }
   h.overEnabledAfter = ::IsWindowEnabled(h.over.m_hWnd);
   h.focusAfter = ::GetFocus();
   h.over.EndDialog(IDOK);
@@ -313,7 +349,8 @@ void CALLBACK OpenDialogOverBelow(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST_F(MessageBoxTest, ABoxIsOwnedByTheDialogThatHasTheInputHoldsItAndGivesItsFocusBack) {
-  for (BoxFor boxFor : {BoxFor::kHeldParent, BoxFor::kHeldActive, BoxFor::kNothingActive}) {
+  for (BoxFor boxFor : {BoxFor::kHeldParent, BoxFor::kHeldActive, BoxFor::kNothingActive, BoxFor::kOverSystemBox,
+                        BoxFor::kOverFolderChooser}) {
     SCOPED_TRACE(static_cast<int>(boxFor));
     HeldDialog h;
     h.boxFor = boxFor;
@@ -322,7 +359,8 @@ TEST_F(MessageBoxTest, ABoxIsOwnedByTheDialogThatHasTheInputHoldsItAndGivesItsFo
     ASSERT_TRUE(h.over.SetXml("<layer width=\"500\" height=\"400\"><body/></layer>"));
     h.below.onInit = [](TestDialog&) { ::SetTimer(nullptr, 0, 20, &OpenDialogOverBelow); };
     const Step held = Check([&](CUiMsgBox& box) {
-      EXPECT_EQ(h.over.m_hWnd, ::GetWindow(box.m_hWnd, GW_OWNER));
+      EXPECT_EQ(h.system ? h.system : h.over.m_hWnd, ::GetWindow(box.m_hWnd, GW_OWNER));
+      if (h.system) EXPECT_FALSE(::IsWindowEnabled(h.system)) << "the system's window takes input under the box";
       EXPECT_FALSE(::IsWindowEnabled(h.over.m_hWnd));
       EXPECT_FALSE(::IsWindowEnabled(h.below.m_hWnd));
     });
@@ -330,6 +368,7 @@ TEST_F(MessageBoxTest, ABoxIsOwnedByTheDialogThatHasTheInputHoldsItAndGivesItsFo
     EXPECT_EQ(UINT(IDOK), h.below.DoModal());
     driver.ExpectDone();
     EXPECT_TRUE(h.activeAsAsked);
+    if (h.system) EXPECT_TRUE(h.systemEnabledAfter);
     EXPECT_TRUE(h.overEnabledAfter);
     EXPECT_EQ(h.edit, h.focusAfter);
   }
