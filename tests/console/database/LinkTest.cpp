@@ -357,29 +357,31 @@ TEST_F(LinkTest, AFailureIsToldOnceItsLinkIsClosedAndTheLinkOpensAgain) {
   g_dsnName[0] = L'\0';
 }
 
+// The change of the tests below: 甲's status raised by one, after the check that finds 甲.
+const RecordStatement kFindJia = {L"select id from Client where Name = ?",
+                                  [](SQLStatement& st) { return st.BindString(0, L"甲") != 0; }};
+const RecordStatement kRaiseJia = {L"update Client set Status = Status + 1 where Name = ?", kFindJia.bind};
+
 // Another console's save holds the database for writing a few seconds: a change made
 // meanwhile waits for it, as a single statement does, and then succeeds, and the other
 // commits when it wants to, not once this one gives up (a transaction that read first
 // would hold its read lock, which the other's commit must wait for, and could not wait).
 TEST_F(ConnectedLinkTest, AChangeWaitsForAnotherWritersShortLockWithoutHoldingItUp) {
-  const wchar_t kFind[] = L"select id from Client where Name = ?";
-  const wchar_t kRaise[] = L"update Client set Status = Status + 1 where Name = ?";
-  auto bindName = [](SQLStatement& st) { return st.BindString(0, L"甲") != 0; };
   const struct {
     const char* what;
     std::function<int()> change;
   } cases[] = {
-      {"a change of one record", [&] { return ExecuteOnRecord(link, {kFind, bindName}, {kRaise, bindName}); }},
+      {"a change of one record", [&] { return ExecuteOnRecord(link, kFindJia, kRaiseJia); }},
       {"a write that reads first",
        [&] {
          return RunInTransaction(link, [&] {
-           return Int(link, L"select max(Status) from Client") >= 0 && Exec(link, kRaise, {L"甲"}) == 1;
+           return Int(link, L"select max(Status) from Client") >= 0 && Exec(link, kRaiseJia.sql, {L"甲"}) == 1;
          }) ? 1 : 0;
        }},
       {"a change told to the service",
        [&] {
          return StoreAndTellRecord(
-             link, [&] { return ExecuteOnRecord(link, {kFind, bindName}, {kRaise, bindName}); }, [] { return true; });
+             link, [&] { return ExecuteOnRecord(link, kFindJia, kRaiseJia); }, [] { return true; });
        }},
   };
   ASSERT_TRUE(Exec(link, L"insert into Client (IP, Name, Status) values ('10.0.0.1','甲',0)"));
@@ -403,22 +405,19 @@ TEST_F(ConnectedLinkTest, AChangeWaitsForAnotherWritersShortLockWithoutHoldingIt
 // database, the driver's text after; nothing of it is left.
 TEST_F(ConnectedLinkTest, ALockHeldLongerThanTheWaitIsWaitedForOnceAndToldAsHeld) {
   ASSERT_TRUE(Exec(link, L"insert into Client (IP, Name, Status) values ('10.0.0.1','甲',0)"));
-  const wchar_t kFind[] = L"select id from Client where Name = ?";
-  const wchar_t kRaise[] = L"update Client set Status = Status + 1 where Name = ?";
-  auto bindName = [](SQLStatement& st) { return st.BindString(0, L"甲") != 0; };
   const struct {
     const char* what;
     std::function<void()> command;
   } commands[] = {
       {"a change of one record",
        [&] {
-         EXPECT_EQ(-1, ExecuteOnRecord(link, {kFind, bindName}, {kRaise, bindName}));
+         EXPECT_EQ(-1, ExecuteOnRecord(link, kFindJia, kRaiseJia));
          TellError(link);
        }},
       {"a change told to the service",
        [&] {
          EXPECT_EQ(-1, StoreAndTellRecord(
-                           link, [&] { return ExecuteOnRecord(link, {kFind, bindName}, {kRaise, bindName}); },
+                           link, [&] { return ExecuteOnRecord(link, kFindJia, kRaiseJia); },
                            [] { return true; }));
        }},
   };
