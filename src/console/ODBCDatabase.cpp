@@ -59,6 +59,16 @@ std::wstring ConnectionValue(const wchar_t* text) {
   return braced + L"}";
 }
 
+// The "Timeout" of SQLite's completed connection string, the driver's default without one.
+int LockWaitOf(const wchar_t* completed) {
+  const wchar_t kKey[] = L";timeout=";
+  std::wstring text = L";" + std::wstring(completed);
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  const size_t at = text.find(kKey);
+  const long wait = at == std::wstring::npos ? 0 : std::wcstol(text.c_str() + at + wcslen(kKey), nullptr, 10);
+  return wait > 0 && wait <= 1000000 ? static_cast<int>(wait) : 100000;
+}
+
 // Out-of-range values give the nearest int rather than undefined behaviour.
 int ClampToInt(double value) {
   if (std::isnan(value)) return 0;
@@ -162,27 +172,24 @@ int ODBCDatabase::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t
     RecordFailure(SQL_HANDLE_DBC, m_hdbc);
     return 0;
   }
-  if (lockWaitMs > 0) {
-    // SQLite's driver waits for a lock as long as its "Timeout" (milliseconds) says, taken
-    // from the connection string before the data source's; it ignores the query timeout.
-    // SQL Server's drivers wait as long as the query timeout (whole seconds); "Timeout" is
-    // no keyword of Microsoft's, and FreeTDS reads it as a query timeout in seconds, which
-    // the statement's own replaces. The key comes before the user and password, as the
-    // SQLite driver takes the first match without reading braces.
-    const std::wstring connection = L"DSN=" + ConnectionValue(dsn) + L";Timeout=" + std::to_wstring(lockWaitMs) +
-                                    L";UID=" + ConnectionValue(user) + L";PWD=" + ConnectionValue(password) + L";";
-    SQLSMALLINT outLength = 0;
-    m_ret = SQLDriverConnectW(m_hdbc, nullptr,
-                              const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(connection.c_str())), SQL_NTS,
-                              nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
-    m_queryTimeoutSeconds = static_cast<SQLULEN>((lockWaitMs + 999) / 1000);
-  } else {
-    m_ret = SQLConnectW(
-        m_hdbc, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qv::OrEmpty(dsn))), SQL_NTS,
-        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qv::OrEmpty(user))), SQL_NTS,
-        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qv::OrEmpty(password))), SQL_NTS);
-    m_queryTimeoutSeconds = 0;
-  }
+  // SQLite's driver waits for a lock as long as its "Timeout" (milliseconds) says, taken
+  // from the connection string before the data source's; it ignores the query timeout.
+  // SQL Server's drivers wait as long as the query timeout (whole seconds); "Timeout" is
+  // no keyword of Microsoft's, and FreeTDS reads it as a query timeout in seconds, which
+  // the statement's own replaces. The key comes before the user and password, as the
+  // SQLite driver takes the first match without reading braces. The driver's completed
+  // connection string tells the wait it took.
+  const std::wstring connection = L"DSN=" + ConnectionValue(dsn) +
+                                  (lockWaitMs > 0 ? L";Timeout=" + std::to_wstring(lockWaitMs) : std::wstring()) +
+                                  L";UID=" + ConnectionValue(user) + L";PWD=" + ConnectionValue(password) + L";";
+  wchar_t completed[1024] = {};
+  SQLSMALLINT outLength = 0;
+  m_ret = SQLDriverConnectW(m_hdbc, nullptr,
+                            const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(connection.c_str())), SQL_NTS,
+                            reinterpret_cast<SQLWCHAR*>(completed), sizeof completed / sizeof completed[0] - 1,
+                            &outLength, SQL_DRIVER_NOPROMPT);
+  m_queryTimeoutSeconds = lockWaitMs > 0 ? static_cast<SQLULEN>((lockWaitMs + 999) / 1000) : 0;
+  m_lockWaitMs = LockWaitOf(completed);
   if (!Succeeded(m_ret)) {
     RecordFailure(SQL_HANDLE_DBC, m_hdbc);
     return 0;
@@ -193,8 +200,9 @@ int ODBCDatabase::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t
   // changed. The statement is SQL Server's own: SQLite is not sent it.
   wchar_t dbms[128] = {};
   SQLSMALLINT length = 0;
-  if (Succeeded(SQLGetInfoW(m_hdbc, SQL_DBMS_NAME, dbms, sizeof dbms - sizeof dbms[0], &length)) &&
-      IsSqlServer(dbms)) {
+  const bool named = Succeeded(SQLGetInfoW(m_hdbc, SQL_DBMS_NAME, dbms, sizeof dbms - sizeof dbms[0], &length));
+  m_sqlite = named && IsSqlite(dbms);
+  if (named && IsSqlServer(dbms)) {
     const int counted = ExecDirect(L"set nocount off");
     FreeStatement();
     if (!counted) {
@@ -207,14 +215,22 @@ int ODBCDatabase::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t
   return 1;
 }
 
-bool ODBCDatabase::IsSqlServer(const std::wstring& dbmsName) {
-  const wchar_t kName[] = L"microsoft sql server";
-  const size_t length = sizeof kName / sizeof kName[0] - 1;
-  if (dbmsName.size() < length) return false;
+namespace {
+
+// Whether text begins with name (lower case), in any letter case.
+bool NamedAs(const std::wstring& text, const wchar_t* name) {
+  const size_t length = std::wcslen(name);
+  if (text.size() < length) return false;
   for (size_t i = 0; i < length; ++i)
-    if (static_cast<wchar_t>(std::towlower(dbmsName[i])) != kName[i]) return false;
+    if (static_cast<wchar_t>(std::towlower(text[i])) != name[i]) return false;
   return true;
 }
+
+}  // namespace
+
+bool ODBCDatabase::IsSqlServer(const std::wstring& dbmsName) { return NamedAs(dbmsName, L"microsoft sql server"); }
+
+bool ODBCDatabase::IsSqlite(const std::wstring& dbmsName) { return NamedAs(dbmsName, L"sqlite"); }
 
 void ODBCDatabase::Disconnect() {
   FreeStatement();
@@ -603,10 +619,62 @@ int ODBCDatabase::SetAutoCommit(bool on) {
   return 1;
 }
 
+int ODBCDatabase::BeginTransaction() {
+  if (!m_connected || m_inTransaction) return 0;
+  if (!m_sqlite) return SetAutoCommit(false);
+  // The driver's own transactions begin deferred: the connection stays in autocommit and
+  // the transaction is SQLite's own. The driver tries a statement that met a lock again
+  // as long as its wait, after SQLite has waited as long: with SQLite's wait off, the
+  // user waits once. It stays off until the transaction ends, for the commit too.
+  if (!ExecAside(L"pragma busy_timeout = 0")) return 0;
+  if (!ExecAside(L"begin immediate")) {
+    RestoreLockWait();
+    return 0;
+  }
+  m_inTransaction = true;
+  return 1;
+}
+
+void ODBCDatabase::RestoreLockWait() {
+  // The driver's own handler is not to be had back: SQLite's, waiting as long. What
+  // failed before stays the diagnostic the caller asks for.
+  ExecAside((L"pragma busy_timeout = " + std::to_wstring(m_lockWaitMs)).c_str(), false);
+}
+
+int ODBCDatabase::ExecAside(const wchar_t* sql, bool diagnose) {
+  SQLHSTMT statement = SQL_NULL_HSTMT;
+  m_ret = SQLAllocHandle(SQL_HANDLE_STMT, m_hdbc, &statement);
+  if (!Succeeded(m_ret)) {
+    if (diagnose) RecordFailure(SQL_HANDLE_DBC, m_hdbc);
+    return 0;
+  }
+  m_ret = SQLExecDirectW(statement, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(sql)), SQL_NTS);
+  bool done = Succeeded(m_ret) || m_ret == SQL_NO_DATA;
+  // A pragma runs as the driver steps to its row.
+  SQLSMALLINT columns = 0;
+  if (done && Succeeded(SQLNumResultCols(statement, &columns)) && columns > 0) {
+    m_ret = SQLFetch(statement);
+    done = Succeeded(m_ret) || m_ret == SQL_NO_DATA;
+  }
+  if (!done && diagnose) RecordFailure(SQL_HANDLE_STMT, statement);
+  SQLFreeHandle(SQL_HANDLE_STMT, statement);
+  return done ? 1 : 0;
+}
+
 int ODBCDatabase::EndTransaction(bool commit) {
   if (!m_connected || !m_inTransaction) return 0;
   // An open cursor keeps SQLite from ending the transaction.
   if (m_hstmt != SQL_NULL_HSTMT) SQLFreeStmt(m_hstmt, SQL_CLOSE);
+  if (m_sqlite) {
+    const int ended = ExecAside(commit ? L"commit" : L"rollback");
+    // A commit that failed leaves the transaction to be rolled back; a rollback ends it
+    // whatever it says (SQLite may have rolled back already).
+    if (!commit || ended) {
+      m_inTransaction = false;
+      RestoreLockWait();
+    }
+    return ended;
+  }
   m_ret = SQLEndTran(SQL_HANDLE_DBC, m_hdbc, commit ? SQL_COMMIT : SQL_ROLLBACK);
   int result = 1;
   if (!Succeeded(m_ret)) {

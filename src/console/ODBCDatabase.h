@@ -99,9 +99,16 @@ class ODBCDatabase {
   int BindEmptyText(int index);
   int BindNull(int index);
 
+  // A transaction that holds the database for writing from its start: on SQLite the write
+  // lock is taken first (BEGIN IMMEDIATE), waiting for another writer as a single
+  // statement does; one that took only a read lock could neither wait for a writer nor
+  // let that writer commit. Elsewhere autocommit goes off. 0 when it could not begin.
+  int BeginTransaction();
   int SetAutoCommit(bool on);
   int EndTransaction(bool commit);
   bool InTransaction() const { return m_inTransaction; }
+  // Whether the product name a driver gives for its DBMS is SQLite's ("SQLite").
+  static bool IsSqlite(const std::wstring& dbmsName);
 
   // The diagnosis of this object's most recent failure, copied into the
   // process-wide buffers; diagnoses the current handles when none failed.
@@ -135,6 +142,11 @@ class ODBCDatabase {
   SQLRETURN ReadCell(SQLUSMALLINT column, SQLSMALLINT sqlType, CellElement& cell);
   SQLRETURN ReadText(SQLUSMALLINT column, CellElement& cell);
   void SetTextCell(CellElement& cell, const wchar_t* text, size_t length);
+  // Runs sql on a statement handle of its own: the current statement and row stay. A
+  // failure is the diagnostic when diagnose.
+  int ExecAside(const wchar_t* sql, bool diagnose = true);
+  // Gives SQLite's wait for a lock back after a transaction.
+  void RestoreLockWait();
   void RecordFailure(SQLSMALLINT handleType, SQLHANDLE handle);
   static SQLINTEGER Diagnose(SQLSMALLINT handleType, SQLHANDLE handle);
 
@@ -143,6 +155,8 @@ class ODBCDatabase {
   SQLRETURN m_ret = SQL_SUCCESS;
   bool m_connected = false;
   bool m_inTransaction = false;
+  bool m_sqlite = false;  // transactions are begun and ended by statements
+  int m_lockWaitMs = 0;   // how long the SQLite driver waits for a lock
   bool m_failed = false;
   unsigned m_statementSerial = 0;
   SQLULEN m_queryTimeoutSeconds = 0;  // set on every statement; 0: none

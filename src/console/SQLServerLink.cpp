@@ -5,6 +5,8 @@
 #include "console/ODBCDatabase.h"
 #include "console/SQLStatement.h"
 
+const wchar_t kDatabaseHeldText[] = L"数据库正被其他程序占用，请稍后再试。";
+
 SQLServerLink::SQLServerLink() : m_database(new ODBCDatabase) {}
 
 SQLServerLink::~SQLServerLink() {
@@ -55,15 +57,18 @@ int SQLServerLink::ExecDirect(const wchar_t* sql) {
   return result;
 }
 
-int SQLServerLink::BeginTransaction() {
-  if (m_database->InTransaction()) return 0;
-  return m_database->SetAutoCommit(false);
-}
+int SQLServerLink::BeginTransaction() { return m_database->BeginTransaction(); }
 
 int SQLServerLink::Commit() { return m_database->EndTransaction(true); }
 
 int SQLServerLink::Rollback() { return m_database->EndTransaction(false); }
 
-const wchar_t* SQLServerLink::GetLastErrorText() { return m_database->GetLastErrorText(); }
+const wchar_t* SQLServerLink::GetLastErrorText() {
+  const wchar_t* text = m_database->GetLastErrorText();
+  if (!m_database->LastFailureWasBusy()) return text;
+  // The driver's text alone ("database is locked") does not say that it will pass.
+  m_errorText = std::wstring(kDatabaseHeldText) + text;
+  return m_errorText.c_str();
+}
 
 bool SQLServerLink::LastFailureWasBusy() const { return m_database->LastFailureWasBusy(); }

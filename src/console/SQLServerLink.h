@@ -3,10 +3,14 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class ODBCDatabase;
 class SQLStatement;
+
+// What a failure that met another program's lock says before the driver's text.
+extern const wchar_t kDatabaseHeldText[];
 
 class SQLServerLink {
  public:
@@ -40,14 +44,17 @@ class SQLServerLink {
 
   int ExecDirect(const wchar_t* sql);
 
-  // A short sequence of statements as one unit: autocommit is off from
-  // BeginTransaction until Commit or Rollback. Disconnecting with the
-  // transaction open rolls it back. Pages write through RunInTransaction
-  // (or StoreAndTell), not through these.
+  // A short sequence of statements as one unit, from BeginTransaction until
+  // Commit or Rollback; it holds the database for writing from its start
+  // (ODBCDatabase::BeginTransaction). Disconnecting with the transaction open
+  // rolls it back. Pages write through RunInTransaction (or StoreAndTell), not
+  // through these.
   int BeginTransaction();
   int Commit();
   int Rollback();
 
+  // The driver's diagnostic of the last failure; one that met another program's lock
+  // after kDatabaseHeldText.
   const wchar_t* GetLastErrorText();
 
   ODBCDatabase* Database() const { return m_database.get(); }
@@ -60,4 +67,5 @@ class SQLServerLink {
   int m_lockWaitMs = 0;
   int m_loginTimeoutSeconds = kUserLoginTimeoutSeconds;
   std::vector<std::unique_ptr<SQLStatement>> m_statements;
+  std::wstring m_errorText;
 };

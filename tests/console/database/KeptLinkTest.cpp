@@ -117,7 +117,7 @@ TEST_F(KeptLinkTest, ADatabaseHeldByAnotherProgramIsWaitedForBrieflyOnTheKeptCon
     SCOPED_TRACE(use.what);
     const DWORD start = ::GetTickCount();
     EXPECT_EQ(KeptLink::kBusy, kept.Run(use.work));
-    EXPECT_LT(::GetTickCount() - start, 3000u);  // 250 ms twice; far from the source's 5 s
+    EXPECT_LT(::GetTickCount() - start, 3000u);  // 250 ms once; far from the source's 5 s
     ASSERT_TRUE(kept.IsOpen());
     EXPECT_EQ(nullptr, kept.Link()->Database()->StatementHandle());
     EXPECT_FALSE(kept.Link()->Database()->InTransaction());

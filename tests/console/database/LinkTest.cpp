@@ -15,6 +15,7 @@
 #include "console/SysServerPortConfig.h"
 #include "platform/TextConv.h"
 #include "support/ConnectionWatch.h"
+#include "support/DatabaseLock.h"
 #include "support/TestDatabase.h"
 
 using namespace qvtest;
@@ -182,6 +183,7 @@ TEST_F(ConnectedLinkTest, AChangeOfOneRecordSaysWhetherItFoundItCountedOrNot) {
     const wchar_t* check;
     const wchar_t* change;
     int result, statusAfter;
+    bool countedOnly;  // the check is looser than the change: only a count tells
   } cases[] = {
       {"an update of a record present", L"甲", 1, kFind, L"update Client set Status = 2 where Name = ?", 1, 2},
       {"an update of a record gone", L"甲", -1, kFind, L"update Client set Status = 2 where Name = ?", 0, -1},
@@ -189,9 +191,11 @@ TEST_F(ConnectedLinkTest, AChangeOfOneRecordSaysWhetherItFoundItCountedOrNot) {
       {"a conditional update another console made", L"甲", 2, kFindScheduled, kPause, 0, 2},
       {"a delete of a record present", L"甲", 1, kFind, kDelete, 1, -1},
       {"a delete of a record gone", L"甲", -1, kFind, kDelete, 0, -1},
+      {"a conditional update after a looser check", L"甲", 2, kFind, kPause, 0, 2, true},
   };
   for (const auto& c : cases) {
     for (bool counted : {true, false}) {
+      if (c.countedOnly && !counted) continue;
       SCOPED_TRACE(std::string(c.what) + (counted ? ", counted" : ", uncounted"));
       ASSERT_TRUE(Exec(link, L"delete from Client") && Exec(link, L"insert into Client (IP, Name) values ('10.0.0.2','乙')"));
       if (c.statusBefore >= 0)
@@ -351,6 +355,106 @@ TEST_F(LinkTest, AFailureIsToldOnceItsLinkIsClosedAndTheLinkOpensAgain) {
     EXPECT_EQ(1, Int(link, L"select 1"));
   }
   g_dsnName[0] = L'\0';
+}
+
+// The change of the tests below: 甲's status raised by one, after the check that finds 甲.
+const RecordStatement kFindJia = {L"select id from Client where Name = ?",
+                                  [](SQLStatement& st) { return st.BindString(0, L"甲") != 0; }};
+const RecordStatement kRaiseJia = {L"update Client set Status = Status + 1 where Name = ?", kFindJia.bind};
+
+// Another console's save holds the database for writing a few seconds: a change made
+// meanwhile waits for it, as a single statement does, and then succeeds, and the other
+// commits when it wants to, not once this one gives up (a transaction that read first
+// would hold its read lock, which the other's commit must wait for, and could not wait).
+TEST_F(ConnectedLinkTest, AChangeWaitsForAnotherWritersShortLockWithoutHoldingItUp) {
+  const struct {
+    const char* what;
+    std::function<int()> change;
+  } cases[] = {
+      {"a change of one record", [&] { return ExecuteOnRecord(link, kFindJia, kRaiseJia); }},
+      {"a write that reads first",
+       [&] {
+         return RunInTransaction(link, [&] {
+           return Int(link, L"select max(Status) from Client") >= 0 && Exec(link, kRaiseJia.sql, {L"甲"}) == 1;
+         }) ? 1 : 0;
+       }},
+      {"a change told to the service",
+       [&] {
+         return StoreAndTellRecord(
+             link, [&] { return ExecuteOnRecord(link, kFindJia, kRaiseJia); }, [] { return true; });
+       }},
+  };
+  ASSERT_TRUE(Exec(link, L"insert into Client (IP, Name, Status) values ('10.0.0.1','甲',0)"));
+  ModalScript script;  // no box comes
+  int status = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DatabaseLock other(DatabaseLock::kWrite);
+    ASSERT_TRUE(other.HoldFor(3000));
+    EXPECT_EQ(1, c.change()) << qv::WideToUtf8(link.GetLastErrorText());
+    DWORD held = 0, commit = 0;
+    ASSERT_TRUE(other.WaitCommitted(&held, &commit));
+    EXPECT_LT(commit * 3, held) << "the other's commit waited " << commit << " ms after holding " << held << " ms";
+    EXPECT_EQ(++status, Int(link, L"select Status from Client where Name = ?", {L"甲"}));
+  }
+}
+
+// A lock held longer than the data source's wait, by another console's save or by a
+// program that keeps others from reading too: the user's command waits once, as long as
+// a single statement does, and is refused saying that another program holds the
+// database, the driver's text after; nothing of it is left.
+TEST_F(ConnectedLinkTest, ALockHeldLongerThanTheWaitIsWaitedForOnceAndToldAsHeld) {
+  ASSERT_TRUE(Exec(link, L"insert into Client (IP, Name, Status) values ('10.0.0.1','甲',0)"));
+  const struct {
+    const char* what;
+    std::function<void()> command;
+  } commands[] = {
+      {"a change of one record",
+       [&] {
+         EXPECT_EQ(-1, ExecuteOnRecord(link, kFindJia, kRaiseJia));
+         TellError(link);
+       }},
+      {"a change told to the service",
+       [&] {
+         EXPECT_EQ(-1, StoreAndTellRecord(
+                           link, [&] { return ExecuteOnRecord(link, kFindJia, kRaiseJia); },
+                           [] { return true; }));
+       }},
+  };
+  // One wait: what a plain read, which the driver steps through, takes to give up.
+  DWORD wait = 0;
+  {
+    SQLServerLink single;
+    ASSERT_EQ(1, single.Connect(kDsn, L"", L""));
+    SQLStatement* read = single.CreateStatement(L"select count(*) from Client");
+    ASSERT_NE(nullptr, read);
+    DatabaseLock other(DatabaseLock::kExclusive);
+    ASSERT_TRUE(other.Hold());
+    const DWORD start = ::GetTickCount();
+    ASSERT_EQ(0, read->Fetch());
+    wait = ::GetTickCount() - start;
+    ASSERT_TRUE(other.Release());
+  }
+  ModalScript script;
+  for (DatabaseLock::Kind kind : {DatabaseLock::kWrite, DatabaseLock::kExclusive}) {
+    SCOPED_TRACE(kind == DatabaseLock::kWrite ? "held for writing" : "held for reading too");
+    for (const auto& c : commands) {
+      SCOPED_TRACE(c.what);
+      // Connected before: the driver's connect reads, and waits for a lock that keeps reads out.
+      ASSERT_TRUE(link.Connect(kDsn, L"", L""));
+      DatabaseLock other(kind);
+      ASSERT_TRUE(other.Hold());
+      script.ExpectBox(std::wstring(L"错误信息：") + kDatabaseHeldText + L"[SQLite]database is locked");
+      const DWORD start = ::GetTickCount();
+      c.command();
+      const DWORD took = ::GetTickCount() - start;
+      EXPECT_EQ(0u, script.Remaining());
+      EXPECT_LT(took, wait * 3 / 2) << "a read waits " << wait << " ms";
+      ASSERT_TRUE(other.Release());
+    }
+  }
+  ASSERT_TRUE(link.Connect(kDsn, L"", L""));
+  EXPECT_EQ(0, Int(link, L"select Status from Client where Name = ?", {L"甲"}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "console/SQLStatement.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
 #include "platform/TextConv.h"
+#include "support/DatabaseLock.h"
 #include "support/IntegrityPageHost.h"
 
 namespace {
@@ -130,6 +131,41 @@ TEST_F(StrategyObjectsPage, DeleteRemovesExactlyTheTickedNames) {
     }
     EXPECT_EQ(L"其他", ips.GetItemText(0, 1));
   });
+}
+
+// Another console saves while a MAC object is deleted: the delete waits for its short
+// lock and goes through without holding that save up; a lock held longer refuses it,
+// saying that another program holds the database, and the object stays.
+TEST_F(StrategyObjectsPage, ADeleteWaitsForAnotherConsolesSaveOrIsRefusedSayingTheDatabaseIsHeld) {
+  const struct {
+    const char* what;
+    bool shortSave;
+  } cases[] = {{"a save of three seconds", true}, {"a lock held on", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DatabaseTest::SetUp();
+    ASSERT_TRUE(qvtest::Exec(link, L"insert into MacAddressTable (MacNo, MacStrategyName) values (1, '甲'), (2, '乙')"));
+    Run([&] {
+      Tick(ObjectsPage::kMac, 0);
+      qvtest::DatabaseLock other(qvtest::DatabaseLock::kWrite);
+      ASSERT_TRUE(c.shortSave ? other.HoldFor(3000) : other.Hold());
+      if (!c.shortSave)
+        script.ExpectBox(std::wstring(L"错误信息：") + kDatabaseHeldText + L"[SQLite]database is locked");
+      Click(1525);
+      EXPECT_EQ(0u, script.Remaining());
+      if (c.shortSave) {
+        DWORD held = 0, commit = 0;
+        ASSERT_TRUE(other.WaitCommitted(&held, &commit));
+        EXPECT_LT(commit * 3, held) << "the save's commit waited " << commit << " ms after holding " << held << " ms";
+      } else {
+        ASSERT_TRUE(other.Release());
+      }
+      const int left = c.shortSave ? 1 : 2;
+      EXPECT_EQ(left, qvtest::Int(link, L"select count(*) from MacAddressTable"));
+      ASSERT_EQ(left, List(ObjectsPage::kMac).GetItemCount());
+      EXPECT_EQ(c.shortSave ? L"乙" : L"甲", List(ObjectsPage::kMac).GetItemText(0, 1));
+    });
+  }
 }
 
 TEST_F(StrategyObjectsPage, OnlyOneRowStaysTickedThroughClicks) {

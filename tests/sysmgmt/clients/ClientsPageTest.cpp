@@ -869,7 +869,7 @@ TEST_F(ClientsPage, NoticesWhileAnotherProgramHoldsTheDatabaseNeverHoldTheWindow
                   tries.Take();
                 },
                 [] {}, [&] { return tries.Count() >= 4; });
-    // A try waits 100 ms twice; the driver's own wait is 5 s here, 100 s by default.
+    // A try waits 100 ms once; the driver's own wait is 5 s here, 100 s by default.
     EXPECT_LT(longest, 3000u);
     // One try a second for both pages: the window is free in between.
     ASSERT_GE(tries.Count(), 4u);
