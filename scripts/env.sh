@@ -25,18 +25,36 @@ qv_stopped() {
   echo "${0##*/}: stopped: \"$2\" failed with status $1${QV_HINT:+. $QV_HINT}" >&2
 }
 
+# Starts Xvfb on a display of its own: the first one free, which Xvfb picks and locks
+# itself (-displayfd), so that two starts at once never share one. Exports DISPLAY and
+# sets QV_XVFB to its process; returns once it takes connections, 1 if it ended instead.
+qv_start_xvfb() {
+  local told
+  told=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$told" >/dev/null 2>&1 &
+  QV_XVFB=$!
+  # Its number and a line break, written once it takes connections.
+  until [[ $(cat "$told"; echo .) == [0-9]*$'\n.' ]]; do
+    if ! kill -0 "$QV_XVFB" 2>/dev/null; then
+      rm -f "$told"
+      echo "${0##*/}: Xvfb did not start" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+  export DISPLAY=:$(<"$told")
+  rm -f "$told"
+}
+
 # Runs a command (wine and a program with its arguments) on a display of its own, in the
 # X11 Wine prefix: a fresh Xvfb, ended with the command, whose exit status it returns.
 # The benchmarks that pay for painting run this way.
 qv_on_xvfb() {
-  local display=:$((200 + RANDOM % 300)) status=0
-  while [ -e "/tmp/.X${display#:}-lock" ]; do display=:$((200 + RANDOM % 300)); done
-  Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-  local xvfb=$!
-  trap "kill $xvfb 2>/dev/null || true" EXIT
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-  WINEPREFIX=$QV_WINE_X11 DISPLAY=$display "$@" || status=$?
-  kill $xvfb 2>/dev/null || true
+  local status=0
+  qv_start_xvfb || return 1
+  trap "kill $QV_XVFB 2>/dev/null || true" EXIT
+  WINEPREFIX=$QV_WINE_X11 "$@" || status=$?
+  kill "$QV_XVFB" 2>/dev/null || true
   return $status
 }
 

@@ -96,8 +96,8 @@ int CAutoUpdater::Download(const std::wstring& base, const std::wstring& offered
 
   const std::wstring question = qv::FormatW(L"%ls发现新版本, 是否更新?", name.c_str());
   Seam* seam = qv::ProcessSeam<Seam>::Installed();
-  const int answer = seam ? seam->Ask(question, L"自动更新")
-                          : UiSystemMessageBox(question.c_str(), L"自动更新", MB_YESNO | MB_ICONQUESTION);
+  int answer = seam ? seam->Ask(question, L"自动更新") : 0;
+  if (!answer) answer = UiSystemMessageBox(question.c_str(), L"自动更新", MB_YESNO | MB_ICONQUESTION);
   if (answer != IDYES) return kDeclinedOrSwapFailed;
 
   // A chunked answer names no length: the limit is then kept while reading.

@@ -33,7 +33,7 @@ class CAutoUpdater {
   static const DWORD kProgressBytes = 64 * 1024;
 
   // What a test replaces: the executable taken as the running one, and the answer to
-  // the consent question.
+  // the consent question (0: the user is asked as usual).
   class Seam {
    public:
     using Scope = qv::ProcessSeam<Seam>::Scope;

@@ -14,6 +14,7 @@ BOOL CSMUPMUpdateDlg::Show(HWND owner) {
     ::EnableWindow(top, FALSE);
     m_disabledOwner = top;
   }
+  m_run = std::make_unique<UiModalRun>(m_hWnd);
   CenterWindow(top);
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
   CUiDialogImplCore::KeepPlace(m_hWnd, m_place);
@@ -26,6 +27,7 @@ void CSMUPMUpdateDlg::Close() {
   // Off the screen at once, as a modal run's frame; the owner comes back before this
   // window goes, so activation returns to it.
   m_place.keep = FALSE;
+  m_run.reset();
   CUiDialogImplCore::HideForDestroy(m_hWnd);
   if (m_disabledOwner) ::EnableWindow(m_disabledOwner, TRUE);
   m_disabledOwner = nullptr;

@@ -5,10 +5,12 @@
 // get through while it is up, so the console repaints but takes no input.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "uiwin/CUiDialogImpl.h"
 #include "uiwin/CWHRoundRectFrameHelper.h"
+#include "uiwin/UiModalRun.h"
 #include "uiwin/UiNotify.h"
 
 class CSMUPMUpdateDlg : public CUiDialogImpl<CSMUPMUpdateDlg>, public CWHRoundRectFrameHelper<CSMUPMUpdateDlg> {
@@ -43,4 +45,7 @@ class CSMUPMUpdateDlg : public CUiDialogImpl<CSMUPMUpdateDlg>, public CWHRoundRe
 
   HWND m_log = nullptr;
   HWND m_disabledOwner = nullptr;
+  // It holds its owner as a modal dialog does: a box of the update (the consent
+  // question) is its own, also while no window of the console is active.
+  std::unique_ptr<UiModalRun> m_run;
 };

@@ -9,7 +9,9 @@ after a sign that the console took the input before it. A run that ran no scenar
 import contextlib
 import io
 import os
+import shutil
 import stat
+import subprocess
 import sys
 import tempfile
 import time
@@ -132,6 +134,38 @@ class Runs(unittest.TestCase):
                 self.assertEqual(1, status, out)
                 self.assertIn(said, out)
                 self.assertTrue(out.rstrip().endswith("passed, %d failed" % len(names)), out)
+
+
+def can_unshare():
+    return subprocess.run(["unshare", "--mount", "--propagation", "private", "true"],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+
+
+@unittest.skipUnless(can_unshare(), "needs a mount namespace of its own (root)")
+class OwnTmp(unittest.TestCase):
+    """A run's /tmp is its own wherever the checkout lies, a clone under /tmp among them:
+    what it keeps stays reachable, the rest of the machine's /tmp (another run's display
+    locks) is hidden, and what it leaves there is seen by nobody else."""
+
+    def test_the_run_sees_only_what_it_keeps_of_the_machines_tmp(self):
+        clone = tempfile.mkdtemp(prefix="qv-clone-", dir="/tmp")
+        other = tempfile.mkdtemp(prefix="qv-other-run-", dir="/tmp")
+        for folder in (clone, other):
+            self.addCleanup(shutil.rmtree, folder, True)
+        os.mkdir(os.path.join(clone, "build"))
+        with open(os.path.join(other, ".X5-lock"), "w") as f:
+            f.write("12345\n")
+        left = os.path.join(clone, "build", "left-by-the-run")
+        inner = ("import os, sys, run; run.own_tmp(sys.argv[1:3]); "
+                 "open(sys.argv[3], 'w').close(); open('/tmp/qv-own-tmp-probe', 'w').close(); "
+                 "print(sorted(os.listdir('/tmp')), os.path.isdir(sys.argv[2]))")
+        result = subprocess.run(["unshare", "--mount", "--propagation", "private", sys.executable, "-c", inner,
+                                 clone, os.path.join(clone, "build"), left],
+                                cwd=os.path.dirname(os.path.abspath(__file__)), capture_output=True, text=True)
+        self.assertEqual(0, result.returncode, result.stderr)
+        self.assertEqual("%r True" % [os.path.basename(clone), "qv-own-tmp-probe"], result.stdout.strip())
+        self.assertTrue(os.path.exists(left))  # the clone itself, not a copy
+        self.assertFalse(os.path.exists("/tmp/qv-own-tmp-probe"))
 
 
 class Openbox(unittest.TestCase):

@@ -62,6 +62,31 @@ def isolate():
         return 130
 
 
+# Paths a run uses besides the checkout and the build, which may lie under /tmp.
+TMP_KEEPS = ("QV_WINE_X11", "QV_CACHE", "QV_DEPS", "HOME")
+
+
+def own_tmp(keep):
+    """Mounts a /tmp of the run's own (in its mount namespace): Xvfb takes a display
+    whose lock names a process it cannot see (one of another run's namespace) for free,
+    and takes its socket with it, so each run's displays must be its own. The paths of
+    `keep` that lie under /tmp (a clone made with mktemp, its build) are bound back from
+    the /tmp below, so that the run still reaches them."""
+    paths = sorted({os.path.realpath(p) for p in keep if p and os.path.exists(p)})
+    paths = [p for p in paths if p.startswith("/tmp/")]
+    paths = [p for p in paths if not any(p.startswith(q + "/") for q in paths)]
+    below = os.open("/tmp", os.O_PATH | os.O_DIRECTORY)  # reachable once covered
+    try:
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=1777", "qve2etmp", "/tmp"], check=True)
+        for path in paths:
+            os.makedirs(path, exist_ok=True)
+            source = "/proc/%d/fd/%d/%s" % (os.getpid(), below, os.path.relpath(path, "/tmp"))
+            # As given: mount would resolve the source's link to "/tmp", the new one.
+            subprocess.run(["mount", "--no-canonicalize", "--rbind", source, path], check=True)
+    finally:
+        os.close(below)
+
+
 def main():
     if os.environ.get("QV_E2E_ISOLATED") != "1":
         probe = subprocess.run(["unshare", "--net", "--mount", "--pid", "--fork", "true"],
@@ -78,12 +103,7 @@ def main():
     args = ap.parse_args()
     modes = ("none", "openbox") if args.wm == "both" else (args.wm,)
     scenarios, unknown = load_scenarios(args.names)
-    # Xvfb takes a display whose lock names a process it cannot see (one of another run's
-    # namespace) for free, and takes its socket: each run's displays are its own.
-    # Not where the checkout or the build is under /tmp (a clone made with mktemp): a /tmp
-    # of the run's own would hide them.
-    if not any(os.path.realpath(p).startswith("/tmp/") for p in (qve2e.ROOT, args.build)):
-        subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=1777", "qve2etmp", "/tmp"], check=True)
+    own_tmp([qve2e.ROOT, args.build] + [os.environ.get(v) for v in TMP_KEEPS])
     # The scenarios' copies of the prefix keep their changes here, in memory, seen by
     # this run alone.
     scratch = os.path.join(args.build, "e2e", "prefixes")

@@ -7,6 +7,7 @@
 #include "console/CurrentUser.h"
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
+#include "support/ConnectionWatch.h"
 #include "support/LoopbackPeer.h"
 
 namespace qvtest {
@@ -25,6 +26,7 @@ void LogCenterPageHost::TearDown() {
 }
 
 void LogCenterPageHost::Run(const std::function<void(UiDialogDriver&, CLogCenterUIHandler&)>& act) {
+  ConnectionWatch watch(script);  // every box and dialog, from the window's start on
   testenv::LoopbackPeer noService(0, false);  // bound, refusing
   CMainDlg main(noService.Port());
   ASSERT_NE(nullptr, main.LogCenter());

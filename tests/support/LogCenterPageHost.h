@@ -1,6 +1,7 @@
 // The log center as its user meets it: the main window of a user with the log-center
 // permission, run modally over a fresh test database; a test's act runs inside its
-// loop with the area's pages at hand. Boxes and dialogs go through the test's script.
+// loop with the area's pages at hand. Boxes and dialogs go through the test's script,
+// each watched for a connection held.
 #pragma once
 
 #include <functional>

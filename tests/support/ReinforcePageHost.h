@@ -11,6 +11,7 @@
 #include "console/SysServerPortConfig.h"
 #include "controls/CUIResource.h"
 #include "reinforce/CSecurityReinforceUIHandler.h"
+#include "support/ConnectionWatch.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
 #include "support/TestDatabase.h"
@@ -24,7 +25,9 @@ class ReinforcePageHost : public qvtest::DatabaseTest {
     CUIResource::Init();  // again for each test: it releases what the last one made
   }
 
+  // Every box and dialog, from the window's start on, is watched for a connection held.
   void Run(const std::function<void(UiDialogDriver&, CMainDlg&, CSecurityReinforceUIHandler&)>& act) {
+    qvtest::ConnectionWatch watch(script);
     testenv::LoopbackPeer noService(0, false);
     CMainDlg main(noService.Port());
     script.ExpectDialog([&](UiDialogDriver& d) {

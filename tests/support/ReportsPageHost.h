@@ -15,6 +15,7 @@
 #include "controls/CUIResource.h"
 #include "reports/CReportCenterUIHandler.h"
 #include "reports/ReportSettings.h"
+#include "support/ConnectionWatch.h"
 #include "support/FakeShellServices.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
@@ -45,7 +46,11 @@ class ReportsPageHost : public qvtest::DatabaseTest {
     g_reportBriefName = g_reportBriefAuthor = g_reportOutputFolder = L"", g_reportFormatIndex = -1;
   }
 
+  // Every box and dialog of the area, from the window's start on, is watched for a
+  // connection held (watch, while it runs; a chooser's stand-in looks through it too).
   void Run(int page, const std::function<void(UiDialogDriver&, CReportCenterUIHandler&)>& act) {
+    qvtest::ConnectionWatch looking(script);
+    watch = &looking;
     CMainDlg main(peer.Port());
     script.ExpectDialog([&](UiDialogDriver& d) {
       UINMCOMMAND nm{{d.Frame(), IDC_UIVIEW, UINM_COMMAND}, CMainDlg::kItemReportCenter, "imgbtn"};
@@ -56,6 +61,7 @@ class ReportsPageHost : public qvtest::DatabaseTest {
       act(d, *main.ReportCenter());
     });
     main.DoModal();
+    watch = nullptr;
   }
 
   // Item clicked with the file chooser answering path (cancelled without a box), then
@@ -109,4 +115,5 @@ class ReportsPageHost : public qvtest::DatabaseTest {
   testenv::TempDir temp;
   testenv::LoopbackPeer peer;  // the service link's; never answers
   ModalScript script;
+  qvtest::ConnectionWatch* watch = nullptr;
 };

@@ -1,6 +1,7 @@
 // What a connection to SQL Server says for itself, through the SQL Server driver the
 // tests have (FreeTDS) to a server of the test's own on 127.0.0.1: it logs the driver in
-// as SQL Server does, answers every batch as done and keeps the batches' texts.
+// as SQL Server does, answers every batch as done (or one text refused, as an error) and
+// keeps the batches' texts.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "console/ODBCDatabase.h"
 #include "console/SQLServerLink.h"
 #include "platform/TextConv.h"
 #include "support/TestDatabase.h"
@@ -21,10 +23,11 @@ namespace {
 
 // One connection's worth of a SQL Server's side of TDS 7.3: pre-login without
 // encryption, the login acknowledged for "Microsoft SQL Server", every later request
-// answered with DONE. Runs on a thread of its own while the test's connect blocks.
+// answered with DONE; a batch whose text is `refused` (in any case) gets an error first.
+// Runs on a thread of its own while the test's connect blocks.
 class TdsServer {
  public:
-  TdsServer() {
+  explicit TdsServer(const std::wstring& refused = L"") : m_refused(refused) {
     WSADATA data;
     m_wsa = WSAStartup(MAKEWORD(2, 2), &data) == 0;
     m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -49,6 +52,10 @@ class TdsServer {
   std::vector<std::wstring> Batches() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_batches;
+  }
+  static std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
+    return text;
   }
 
  private:
@@ -94,9 +101,27 @@ class TdsServer {
     return send(s, reinterpret_cast<const char*>(packet.data()), static_cast<int>(packet.size()), 0) ==
            static_cast<int>(packet.size());
   }
-  static void Done(std::vector<unsigned char>& body) {
-    const unsigned char done[] = {0xFD, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  static void Done(std::vector<unsigned char>& body, bool failed = false) {
+    const unsigned char done[] = {0xFD, static_cast<unsigned char>(failed ? 2 : 0), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     body.insert(body.end(), done, done + sizeof done);
+  }
+  static void PutText(std::vector<unsigned char>& body, const std::wstring& text) {
+    for (wchar_t c : text) {
+      body.push_back(static_cast<unsigned char>(c));
+      body.push_back(static_cast<unsigned char>(c >> 8));
+    }
+  }
+  // An ERROR token of severity 16: number, state, class, message, server, procedure, line.
+  static void Error(std::vector<unsigned char>& body, const std::wstring& message) {
+    std::vector<unsigned char> token = {0xA0, 0x86, 0x01, 0x00, 1, 16,
+                                        static_cast<unsigned char>(message.size()),
+                                        static_cast<unsigned char>(message.size() >> 8)};
+    PutText(token, message);
+    token.insert(token.end(), {0, 0, 1, 0, 0, 0});  // no server or procedure name, line 1
+    body.push_back(0xAA);
+    body.push_back(static_cast<unsigned char>(token.size()));
+    body.push_back(static_cast<unsigned char>(token.size() >> 8));
+    body.insert(body.end(), token.begin(), token.end());
   }
 
   void Serve() {
@@ -115,28 +140,28 @@ class TdsServer {
         const size_t length = 10 + 2 * name.size();
         answer = {0xAD, static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8), 1,
                   0x73, 0x0B, 0x00, 0x03, static_cast<unsigned char>(name.size())};
-        for (wchar_t c : name) {
-          answer.push_back(static_cast<unsigned char>(c));
-          answer.push_back(static_cast<unsigned char>(c >> 8));
-        }
+        PutText(answer, name);
         const unsigned char version[] = {10, 50, 6, 64};
         answer.insert(answer.end(), version, version + 4);
         Done(answer);
       } else {
+        std::wstring text;
         if (type == 0x01 && request.size() >= 4) {  // a batch: its headers, then its text
           const size_t headers = request[0] | (request[1] << 8) | (request[2] << 16) | (size_t(request[3]) << 24);
-          std::wstring text;
           for (size_t i = headers; i + 1 < request.size(); i += 2) text += wchar_t(request[i] | (request[i + 1] << 8));
           std::lock_guard<std::mutex> lock(m_mutex);
           m_batches.push_back(text);
         }
-        Done(answer);
+        const bool refuse = !m_refused.empty() && Lower(text) == Lower(m_refused);
+        if (refuse) Error(answer, L"SET NOCOUNT is not permitted for this login");
+        Done(answer, refuse);
       }
       if (!Reply(client, answer)) break;
     }
     closesocket(client);
   }
 
+  const std::wstring m_refused;
   bool m_wsa = false;
   SOCKET m_listener = INVALID_SOCKET;
   unsigned short m_port = 0;
@@ -149,23 +174,26 @@ class TdsServer {
 class SqlServerSession : public qvtest::DatabaseTest {};
 
 // A site's server may set NOCOUNT for every login; the console's connection sets it off
-// before its first statement, so that a change says how many rows it found. SQLite, to
-// which the statement means nothing, is not sent it and counts as always.
+// before its first statement, so that a change says how many rows it found. A server
+// that refuses it gives a connection that is not kept: it fails and counts as none open.
+// SQLite, to which the statement means nothing, is not sent it and counts as always.
 TEST_F(SqlServerSession, AConnectionToSqlServerCountsTheRowsItsChangesFind) {
-  TdsServer server;
-  ASSERT_NE(0, server.Port());
-  std::wstring error;
-  ASSERT_TRUE(qvtest::TestDatabase::AddSqlServerSource(L"QuorvaneSqlServer", server.Port(), &error))
-      << qv::WideToUtf8(error);
-  {
+  const struct { const wchar_t* dsn; bool refused; } rows[] = {{L"QuorvaneSqlServer", false},
+                                                               {L"QuorvaneSqlServerRefusing", true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.refused ? "refused" : "taken");
+    TdsServer server(row.refused ? L"set nocount off" : L"");
+    ASSERT_NE(0, server.Port());
+    std::wstring error;
+    ASSERT_TRUE(qvtest::TestDatabase::AddSqlServerSource(row.dsn, server.Port(), &error)) << qv::WideToUtf8(error);
+    const LONG open = g_odbcConnectionCount;
     SQLServerLink link;
     link.SetLoginTimeout(30);
-    ASSERT_EQ(1, link.Connect(L"QuorvaneSqlServer", L"sa", L"")) << qv::WideToUtf8(link.GetLastErrorText());
+    EXPECT_EQ(row.refused ? 0 : 1, link.Connect(row.dsn, L"sa", L"")) << qv::WideToUtf8(link.GetLastErrorText());
+    EXPECT_EQ(open + (row.refused ? 0 : 1), g_odbcConnectionCount);
     const std::vector<std::wstring> batches = server.Batches();
     ASSERT_FALSE(batches.empty());
-    std::wstring last = batches.back();
-    for (wchar_t& c : last) c = static_cast<wchar_t>(towlower(c));
-    EXPECT_EQ(L"set nocount off", last);
+    EXPECT_EQ(L"set nocount off", TdsServer::Lower(batches.back()));
   }
 
   SQLServerLink sqlite;

@@ -87,8 +87,12 @@ class HistoryCopies : public IntegrityPageHost {
     }
     return text;
   }
-  // The copies' tab in front, as a user opens it.
-  void ShowCopies() { ShowPage(CQuorvaneUIHandler::kTabCopies); }
+  // The copies' tab in front, as a user opens it, once the hosts the area read at login
+  // are all in the tree (they go in from the window's idle time).
+  void ShowCopies() {
+    ShowPage(CQuorvaneUIHandler::kTabCopies);
+    EXPECT_TRUE(testenv::PumpUntil([&] { return !Page().Filling(); }, 60000)) << "the tree is not whole";
+  }
   // A click where the cell is painted.
   void Click(int row, int column) { EXPECT_TRUE(qvtest::ClickGridCell(Page().Grid(), row, column)); }
   int Status(int id) { return qvtest::Int(link, L"select Status from Client where id = ?", {id}); }

@@ -332,6 +332,12 @@ TEST_F(LogPages, AuditDetailIsTheClickedRowsOwnStrategys) {
       EXPECT_NE(std::wstring::npos, shown.find(std::wstring(L"策略名称:") + row.strategy)) << testing::PrintToString(shown);
       EXPECT_NE(std::wstring::npos, shown.find(row.change)) << testing::PrintToString(shown);
     }
+    // A detail that cannot be read is told, and no detail comes.
+    ASSERT_EQ(1, Exec(link, L"alter table AuditLog rename to AuditGone"));
+    script.ExpectBox(L"错误信息：", IDOK);
+    EXPECT_TRUE(ClickGridCell(grid, 0, Audit::kDetailColumn));
+    EXPECT_EQ(0u, script.Remaining());
+    ASSERT_EQ(1, Exec(link, L"alter table AuditGone rename to AuditLog"));
   });
 }
 

@@ -41,25 +41,30 @@ class ReinforceWizard : public ReinforcePageHost {
   static std::string RuleButtons(Dlg& wizard) {
     return {wizard.IsItemEnabled(Dlg::kRuleModify) ? '1' : '0', wizard.IsItemEnabled(Dlg::kRuleDelete) ? '1' : '0'};
   }
-  // From the target page to the summary; the service choices are written on the way.
-  static void WalkToSummary(UiDialogDriver& w) {
-    for (UINT next : {10002, 10004, 10006, 10008, 10010, 10012, 10014, 10019, 10026, 10031}) EXPECT_TRUE(w.Click(next)) << next;
+  // From the target page (or a later one's next) to the summary; the service choices are
+  // written on the way.
+  static void WalkToSummary(UiDialogDriver& w, UINT from = Dlg::kTargetNext) {
+    for (UINT next : {10002, 10004, 10006, 10008, 10010, 10012, 10014, 10019, 10026, 10031})
+      if (next >= from) EXPECT_TRUE(w.Click(next)) << next;
   }
 };
 
 TEST_F(ReinforceWizard, NewPolicyRefusesMissingAndTakenInputThenAddsOneRow) {
   Sql({L"insert into reinforcingPolicy (policyName,policyDoc,policyObjective,policyTemplate) values ('Abc基线','','文件服务器',1)"});
   Open(-1, [&](UiDialogDriver& w, Dlg& wizard, Grid& owner) {
-    const struct { const wchar_t *name, *doc, *box; } inputs[] = {
+    // unread: the policies cannot be read meanwhile, so the name cannot be checked.
+    const struct { const wchar_t *name, *doc, *box; bool unread; } inputs[] = {
         {L"", L"说明", L"没有策略名！"}, {L"abc基线", L"说明", L"名称重复了！！！"},
-        {L"新'策略", L"", L"没有策略描述！"}, {L"新'策略", L"说明", nullptr},
+        {L"新'策略", L"", L"没有策略描述！"}, {L"新'策略", L"说明", L"错误信息：", true}, {L"新'策略", L"说明", nullptr},
     };
     for (const auto& input : inputs) {
       SCOPED_TRACE(input.name);
       SetText(w, Dlg::kNameEdit, input.name);
       SetText(w, Dlg::kDocEdit, input.doc);
       if (input.box) script.ExpectBox(input.box);
+      if (input.unread) Sql({L"alter table reinforcingPolicy rename to reinforcingPolicyAway"});
       EXPECT_TRUE(w.Click(Dlg::kNameNext));
+      if (input.unread) Sql({L"alter table reinforcingPolicyAway rename to reinforcingPolicy"});
       EXPECT_EQ(input.box ? Dlg::kPageName : Dlg::kPageTarget, wizard.CurrentPage());
       EXPECT_TRUE(w.IsOpenAndShown());
     }
@@ -69,10 +74,14 @@ TEST_F(ReinforceWizard, NewPolicyRefusesMissingAndTakenInputThenAddsOneRow) {
     Toggle(wizard.TargetTree(), L"ERP数据库服务器");
     Toggle(wizard.TargetTree(), L"电子邮件服务器");
     EXPECT_EQ(L"电子邮件服务器", Checked(wizard.TargetTree()));
+    EXPECT_TRUE(w.Click(Dlg::kTargetNext));
+    script.ExpectBox(L"没有选择!!!");  // nor without a template
+    EXPECT_TRUE(w.Click(Dlg::kTemplateNext));
+    EXPECT_EQ(Dlg::kPageTemplate, wizard.CurrentPage());
     Toggle(wizard.TemplateTree(), L"Windows 2000 Server安全加固模版");
     Toggle(wizard.TemplateTree(), L"Linux操作系统安全加固策略");
     EXPECT_EQ(L"Linux操作系统安全加固策略", Checked(wizard.TemplateTree()));
-    WalkToSummary(w);
+    WalkToSummary(w, Dlg::kTemplateNext);
     EXPECT_EQ(L"0项 0项", w.ItemText(Dlg::kSummaryFirst) + L" " + w.ItemText(Dlg::kSummaryFirst + 4));
 
     // Only the service link may hand over an option mask; bits past the rows are ignored.
@@ -186,7 +195,8 @@ TEST_F(ReinforceWizard, AServiceOrPolicyAnotherConsoleDeletedIsToldAsGoneAndRead
   }
 }
 
-// The rows read before a failing one would pass for the whole list.
+// The rows read before a failing one would pass for the whole list. A policy whose
+// stored template cannot be read is told, and the wizard opens.
 TEST_F(ReinforceWizard, ListsThatFailPartWayShowNothingAndSayWhy) {
   Sql({L"insert into reinforcingPolicy (policyName,policyDoc,policyObjective,policyTemplate) values ('甲','','',1)",
        L"insert into service (serviceName,serviceDoc,servicePath,enabled) values ('s1','','',1), ('s2','','',1), "
@@ -200,6 +210,7 @@ TEST_F(ReinforceWizard, ListsThatFailPartWayShowNothingAndSayWhy) {
   } cases[] = {
       {L"service", L"serviceDoc", L"serviceName = 's3'", 0, Dlg::kServiceGrid, 0, L"读取服务列表失败："},
       {L"Client", L"IP", L"IP = '10.0.0.3'", -1, 0, Dlg::kAddressCombo, L"读取交互地址与端口失败："},
+      {L"reinforcingPolicy", L"policyTemplate", L"policyName = '甲'", 0, 0, 0, L"错误信息："},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(qv::WideToUtf8(c.table));
@@ -225,6 +236,8 @@ TEST_F(ReinforceWizard, ListsThatFailPartWayShowNothingAndSayWhy) {
     });
     ASSERT_EQ(before + 1, script.Boxes().size());
     EXPECT_EQ(0u, script.Boxes().back().text.find(c.box)) << qv::WideToUtf8(script.Boxes().back().text);
+    const std::wstring table = c.table, rows = table + L"Rows";
+    Sql({(L"drop view " + table).c_str(), (L"alter table " + rows + L" rename to " + table).c_str()});
   }
 }
 

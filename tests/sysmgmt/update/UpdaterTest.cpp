@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "console/SystemErrorText.h"
@@ -54,7 +55,10 @@ struct UpdateWorld : CAutoUpdater::Seam {
     Reset();
   }
   ~UpdateWorld() override { ::SetEnvironmentVariableW(L"TMP", savedTmp.c_str()); }
-  std::wstring ExecutablePath() override { return exe; }
+  std::wstring ExecutablePath() override {
+    if (atRun) atRun();
+    return exe;
+  }
   int Ask(const std::wstring&, const std::wstring&) override { return answer; }
   // "http://127.0.0.1:port/<modes>/": how update.txt and the rest are answered (see the server).
   std::wstring Base(const std::wstring& modes = L"ok-ok") const {
@@ -79,7 +83,8 @@ struct UpdateWorld : CAutoUpdater::Seam {
   testenv::ChildProcess server;  // ends before the folders it serves go
   unsigned port = 0;
   std::wstring savedTmp, exe = app.File(L"Quorvane.exe"), backup = app.File(L"OldExecutable.bak");
-  int answer = IDYES;
+  int answer = IDYES;  // 0: the question comes up (to the test's script)
+  std::function<void()> atRun;  // as the updater looks for the running executable
   Scope scope{*this};
 };
 
@@ -383,6 +388,46 @@ TEST_F(UpdatePageTest, FailuresKeepTheirCodeAndSayWhatFailed) {
     world.exe = exe;
     ::SetFileAttributesW(world.backup.c_str(), FILE_ATTRIBUTE_NORMAL);
     g_updateUrl[0] = L'\0';
+  });
+}
+
+// The consent question is owned by the update's status window, which holds the main
+// window while the update runs, also when the user has gone to another program meanwhile:
+// a box owned by nobody would leave the status window open to clicks under it.
+TEST_F(UpdatePageTest, TheQuestionIsOwnedByTheStatusWindowThatHoldsTheConsole) {
+  UpdateWorld world;
+  ASSERT_TRUE(world.port);
+  world.Offer("1.0.0.3", "1_0_0_3");
+  world.answer = 0;
+  Run([&](UiDialogDriver& d, CMainDlg& main) {
+    ASSERT_TRUE(main.SystemManagement()->ShowUpdatePage());
+    EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kOnline));
+    wcscpy(g_updateUrl, world.Base().c_str());
+    for (bool elsewhere : {false, true}) {
+      SCOPED_TRACE(elsewhere ? "nothing of the console active" : "the status window active");
+      world.Reset();
+      world.atRun = [&] {
+        if (elsewhere) ::SetActiveWindow(nullptr);
+      };
+      HWND owner = nullptr, status = nullptr;
+      BOOL ownerEnabled = FALSE, mainEnabled = TRUE;
+      script.atBox = [&](const UiModalHook::Box& box) {
+        owner = box.owner;
+        status = ::FindWindowW(nullptr, L"自动更新");  // the box itself is answered unshown
+        ownerEnabled = ::IsWindowEnabled(owner);
+        mainEnabled = ::IsWindowEnabled(main.m_hWnd);
+      };
+      script.ExpectBox(L"Quorvane.exe发现新版本, 是否更新?", IDNO);
+      EXPECT_TRUE(d.Click(CSMUpdateManagementUIHandler::kStart));
+      script.atBox = nullptr;
+      EXPECT_EQ(0u, script.Remaining());
+      ASSERT_TRUE(status);
+      EXPECT_EQ(status, owner) << (owner ? "owned by another window" : "owned by nobody");
+      EXPECT_TRUE(ownerEnabled);
+      EXPECT_FALSE(mainEnabled);
+    }
+    g_updateUrl[0] = L'\0';
+    EXPECT_EQ(L"1.0.0.2", CAutoUpdater::GetFileVersion(world.exe));
   });
 }
 

@@ -7,6 +7,7 @@
 
 #include "console/CurrentUser.h"
 #include "console/SQLStatement.h"
+#include "support/ConnectionWatch.h"
 #include "support/GridClicks.h"
 #include "support/RefusedAllocations.h"
 #include "support/SysMgmtPageHost.h"
@@ -21,6 +22,12 @@ const wchar_t kRefusal[] = L"对不起，您没有权限访问此页";
 
 class UsersPage : public qvtest::SysMgmtPageTest {
  protected:
+  // Every box and dialog of the page, from the window's start on, comes with no
+  // connection open but those open before it (the test's own).
+  void Run(const std::function<void(UiDialogDriver&, CMainDlg&)>& act) {
+    qvtest::ConnectionWatch watch(script);
+    SysMgmtPageTest::Run(act);
+  }
   static Page& Users(CMainDlg& main) { return *main.SystemManagement()->UserPage(); }
   // Checks the rows whose names are given and clicks the grid, as a user would.
   // The boxes are clicked where they are painted; with nothing to change, a name is.
