@@ -556,6 +556,48 @@ TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
   EXPECT_EQ(0, page.CountCommands(7));
 }
 
+// A dialog that takes its time to let go of what it held (a wizard's trees of a whole
+// site): it ends at once, and while it goes, off the screen, the user clicks the page.
+class SlowToGo : public CUiDialogImpl<SlowToGo>, public CWHRoundRectFrameHelper<SlowToGo> {
+ public:
+  BEGIN_MSG_MAP_EX(SlowToGo)
+    CHAIN_MSG_MAP(CUiDialogImpl<SlowToGo>)
+    CHAIN_MSG_MAP(CWHRoundRectFrameHelper<SlowToGo>)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  END_MSG_MAP()
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    EndDialog(1);
+    return TRUE;
+  }
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    // The click comes a tick after the frame left the screen.
+    const DWORD going = ::GetTickCount();
+    while (::GetTickCount() == going) ::Sleep(1);
+    INPUT input[2] = {MouseAt(at, MOUSEEVENTF_LEFTDOWN, 0), MouseAt(at, MOUSEEVENTF_LEFTUP, 0)};
+    sent = ::SendInput(2, input, sizeof(INPUT));
+    return 0;
+  }
+  POINT at{};
+  UINT sent = 0;
+};
+
+TEST(DialogFrame, AClickMadeOnThePageWhileAFrameGoesActs) {
+  TestDialog page;
+  ASSERT_TRUE(page.SetXml(R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)"));
+  ASSERT_NE(nullptr, page.Create(nullptr));
+  ::SetWindowPos(page.m_hWnd, nullptr, 611, 401, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  RECT rc;
+  ::GetWindowRect(page.m_hWnd, &rc);
+  SlowToGo dlg;
+  dlg.at = Centre(rc);
+  ASSERT_TRUE(dlg.SetXml(kGreenOkLayout));
+  EXPECT_EQ(1u, dlg.DoModal(page.m_hWnd));
+  EXPECT_EQ(2u, dlg.sent);
+  EXPECT_TRUE(testenv::PumpUntil([&] { return page.CountCommands(7) == 1; }, 5000));
+}
+
 // What the first click of a double click ends.
 enum class FirstEnds { kDialog, kSystemBox, kSystemMenu };
 
