@@ -399,13 +399,14 @@ bool CQvStrategyGuardDlg::AddClientsUnseen(DWORD until) {
   return more;
 }
 
-// The server trees hold a site's hosts twice: they go unheard, before the window takes
-// them item by item, and nothing more comes into them.
+// The server trees hold a site's hosts twice, and the device box its devices: they go
+// unheard, before the window takes them item by item, and nothing more comes into them.
 LRESULT CQvStrategyGuardDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   bHandled = FALSE;
   m_filling.Stop();
   m_serverTree.DestroyUnheard();
   m_targetTree.DestroyUnheard();
+  m_deviceCombo.ResetContentUnheard();
   return 0;
 }
 
