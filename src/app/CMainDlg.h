@@ -88,6 +88,9 @@ class CMainDlg : public CUiDialogImpl<CMainDlg>, public CWHRoundRectFrameHelper<
   LRESULT OnMenuAbout(WORD wNotifyCode, WORD wID, HWND hWndCtl, BOOL& bHandled);
   LRESULT OnMenuUpdate(WORD wNotifyCode, WORD wID, HWND hWndCtl, BOOL& bHandled);
 
+  // The pages' teardown and the tray icon's removal, once the window is gone.
+  void TearDownPages();
+
   void OnBtnClose();
   void OnBtnMaxRestore();
   void OnBtnMinimize();
@@ -116,5 +119,6 @@ class CMainDlg : public CUiDialogImpl<CMainDlg>, public CWHRoundRectFrameHelper<
   std::unique_ptr<CSecurityReinforceUIHandler> m_pReinforce;
   NOTIFYICONDATAW m_trayIcon;
   BOOL m_bTrayIconAdded = FALSE;
+  BOOL m_bPagesUp = FALSE;  // initialised and not yet torn down
   unsigned short m_agentPort;
 };

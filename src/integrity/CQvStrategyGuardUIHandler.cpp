@@ -138,8 +138,8 @@ CQvStrategyGuardUIHandler::~CQvStrategyGuardUIHandler() {
 }
 
 int CQvStrategyGuardUIHandler::Init() {
-  for (UINT id : kRegisteredIds)
-    CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_owner->GetHWnd(), id});
+  m_registered = m_owner->GetHWnd();
+  for (UINT id : kRegisteredIds) CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_registered, id});
 
   const HWND view = m_owner->GetViewHWnd();
   m_grid.Create(view, nullptr, nullptr, 0, 0, kGrid);
@@ -161,9 +161,10 @@ int CQvStrategyGuardUIHandler::Init() {
   return 0;
 }
 
+// The window it registered may be gone by now: its pages are torn down after it.
 int CQvStrategyGuardUIHandler::Uninit() {
-  for (UINT id : kRegisteredIds)
-    CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_owner->GetHWnd(), id});
+  for (UINT id : kRegisteredIds) CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_registered, id});
+  m_registered = nullptr;
   return 0;
 }
 

@@ -152,6 +152,7 @@ class CQvStrategyGuardUIHandler {
   int ExportTable(const std::wstring& path);
 
   CUiDialogHost* m_owner;
+  HWND m_registered = nullptr;  // the window its service messages come to
   HWND m_logPane = nullptr;
   CListCtrlDataEx<unsigned long> m_grid;
   std::vector<std::wstring> m_ids;  // the rows' strategy ids; a row's data word is its index + 1

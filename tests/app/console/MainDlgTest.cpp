@@ -3,12 +3,18 @@
 // about box and the service link that lives with the window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
+#include <string>
+#include <vector>
+
 #include "app/CMainDlg.h"
 #include "console/CAboutDlg.h"
 #include "console/CAgentLink.h"
 #include "console/CAgentLinkManager.h"
 #include "console/CurrentUser.h"
 #include "console/SysServerPortConfig.h"
+#include "controls/CMulStatusTree.h"
 #include "support/AgentLinkTestWindow.h"
 #include "support/LoopbackPeer.h"
 #include "support/ModalScript.h"
@@ -128,6 +134,36 @@ TEST_F(MainWindow, ClosesOnlyOnYesHidesToTheTrayAndOpensTheAboutBox) {
   }));
   EXPECT_EQ(L"关于...", script.Dialogs().at(1));
   EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), script.Boxes().at(0).style);
+}
+
+// What went, in order: the main window ("frame") and the pages' trees ("tree").
+std::vector<std::string> g_gone;
+HWND g_goingFrame = nullptr;
+LRESULT CALLBACK NoteGone(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  wchar_t name[64] = L"";
+  if (code == HC_ACTION && sent->message == WM_NCDESTROY && sent->hwnd == g_goingFrame) g_gone.push_back("frame");
+  if (code == HC_ACTION && sent->message == WM_DESTROY && ::GetClassNameW(sent->hwnd, name, 64) &&
+      std::wcscmp(name, CMulStatusTree::GetWndClassInfo().name) == 0)
+    g_gone.push_back("tree");
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Under Wine a window leaves the screen only when it is destroyed, after all it holds:
+// the window goes on 是 first, and its pages let go of their host trees after it.
+TEST_F(MainWindow, GoesOnYesBeforeItsPagesLetGoOfTheirTrees) {
+  g_gone.clear();
+  HHOOK hook = nullptr;
+  EXPECT_EQ(2u, Run(1, 31, [&](UiDialogDriver& d, CMainDlg&) {
+    g_goingFrame = d.Frame();
+    hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &NoteGone, nullptr, ::GetCurrentThreadId());
+    script.ExpectBox(L"您确定关闭么？", IDYES);
+    EXPECT_TRUE(d.Click(CMainDlg::kItemClose));
+  }));
+  ::UnhookWindowsHookEx(hook);
+  ASSERT_LT(1u, g_gone.size());
+  EXPECT_EQ("frame", g_gone.front());
+  EXPECT_EQ(1, std::count(g_gone.begin(), g_gone.end(), "frame"));
 }
 
 // "升级..." shows the update page; a user who is no administrator finds it greyed, and
