@@ -539,14 +539,19 @@ class EndsOnItem1 : public CUiDialogImpl<EndsOnItem1>, public CWHRoundRectFrameH
   DWORD pressedAt = 0;
 };
 
+// A page whose 删除 (7) covers it, shown at (x, y), away from where the other tests'
+// windows stand.
+const char kDeletePageLayout[] = R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)";
+bool ShowDeletePage(TestDialog& page, int x, int y) {
+  return page.SetXml(kDeletePageLayout) && page.Create(nullptr) &&
+         ::SetWindowPos(page.m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+}
+
 TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
   // The owner's button lies where the dialog's 确定 stands, as 删除 lies under the
   // object editor's 取消.
   TestDialog page;
-  ASSERT_TRUE(page.SetXml(R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)"));
-  ASSERT_NE(nullptr, page.Create(nullptr));
-  // Away from where the other tests' windows stand.
-  ::SetWindowPos(page.m_hWnd, nullptr, 731, 541, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  ASSERT_TRUE(ShowDeletePage(page, 731, 541));
   // Two clicks on 确定: the second as a user makes it who thinks the first was lost.
   EndsOnItem1 dlg(2);
   ASSERT_TRUE(dlg.SetXml(kGreenOkLayout));
@@ -585,9 +590,7 @@ class SlowToGo : public CUiDialogImpl<SlowToGo>, public CWHRoundRectFrameHelper<
 
 TEST(DialogFrame, AClickMadeOnThePageWhileAFrameGoesActs) {
   TestDialog page;
-  ASSERT_TRUE(page.SetXml(R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)"));
-  ASSERT_NE(nullptr, page.Create(nullptr));
-  ::SetWindowPos(page.m_hWnd, nullptr, 611, 401, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  ASSERT_TRUE(ShowDeletePage(page, 611, 401));
   RECT rc;
   ::GetWindowRect(page.m_hWnd, &rc);
   SlowToGo dlg;
@@ -797,7 +800,7 @@ TEST(DialogFrame, TheSecondPressOfADoubleClickThatEndedADialogGoesNowhere) {
   for (const SecondClick& c : cases) {
     SCOPED_TRACE(c.what);
     PageBelow page(c);
-    ASSERT_TRUE(page.SetXml(R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)"));
+    ASSERT_TRUE(page.SetXml(kDeletePageLayout));
     page.onInit = [](TestDialog& d) { ::PostMessageW(d.m_hWnd, WM_APP + 4, 0, 0); };
     // The page is centred on it, away from where the other tests' windows stand.
     Owner owner;
