@@ -111,6 +111,23 @@ void CMainDlg::TearDownPages() {
   if (m_bTrayIconAdded) ::Shell_NotifyIconW(NIM_DELETE, &m_trayIcon);
   m_bTrayIconAdded = FALSE;
   if (::IsWindow(GetViewHWnd())) ::DestroyWindow(GetViewHWnd());
+  for (HWND popup : m_disowned)
+    if (::IsWindow(popup)) ::DestroyWindow(popup);
+  m_disowned.clear();
+}
+
+// Under Wine a window destroys the windows it owns, some fifty tooltips of its pages,
+// before it leaves the screen: they are nobody's while it goes, and go after it.
+void CMainDlg::DisownPopups() {
+  struct Search {
+    static BOOL CALLBACK Next(HWND window, LPARAM self) {
+      auto* dlg = reinterpret_cast<CMainDlg*>(self);
+      if (::GetWindow(window, GW_OWNER) == dlg->m_hWnd) dlg->m_disowned.push_back(window);
+      return TRUE;
+    }
+  };
+  ::EnumThreadWindows(::GetCurrentThreadId(), &Search::Next, reinterpret_cast<LPARAM>(this));
+  for (HWND popup : m_disowned) ::SetWindowLongPtrW(popup, GWLP_HWNDPARENT, 0);
 }
 
 BOOL CMainDlg::RouteToPages(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) {
@@ -178,7 +195,9 @@ LRESULT CMainDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 }
 
 void CMainDlg::OnBtnClose() {
-  if (UiMessageBox(L"您确定关闭么？", L"确定", MB_YESNO | MB_ICONQUESTION) == IDYES) EndDialog(IDCANCEL);
+  if (UiMessageBox(L"您确定关闭么？", L"确定", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  DisownPopups();
+  EndDialog(IDCANCEL);
 }
 
 void CMainDlg::OnBtnMaxRestore() {
