@@ -1,6 +1,6 @@
-// What the benchmarks share: the clock, the median of a run's times, a fresh test
-// database, and the bare ODBC connection that the database figures are measured
-// against. Header only; every benchmark is a program of its own.
+// What the benchmarks share: the clock, the median of a run's times, the goals of a
+// run, a fresh test database, and the bare ODBC connection that the database figures are
+// measured against. Header only; every benchmark is a program of its own.
 #pragma once
 #include <windows.h>
 // sql.h needs the Windows types first.
@@ -30,6 +30,43 @@ inline double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
 }
+
+// The goals of a run, each said as it is checked, met or missed; a run that missed one
+// fails (exit status 1).
+class Goals {
+ public:
+  // A ratio to a baseline measured in the same run: "ratio NAME: R (goal <= G)". One
+  // that cannot be computed (no baseline) is missed.
+  bool Ratio(const std::string& name, double ratio, double goal) {
+    const bool met = ratio <= goal;
+    std::printf("ratio %s: %.2f (goal <= %g)%s\n", name.c_str(), ratio, goal, met ? "" : " missed");
+    return Note(name, met);
+  }
+  // A goal whose figures the caller printed: "goal NAME: met" or "missed".
+  bool Check(const std::string& name, bool met) {
+    std::printf("goal %s: %s\n", name.c_str(), met ? "met" : "missed");
+    return Note(name, met);
+  }
+  // The verdict line; the program's exit status.
+  int Report() const {
+    if (m_missed.empty()) {
+      std::printf("every goal met\n");
+      return 0;
+    }
+    std::string names;
+    for (const std::string& name : m_missed) names += (names.empty() ? "" : "; ") + name;
+    std::printf("goals missed: %s\n", names.c_str());
+    return 1;
+  }
+
+ private:
+  bool Note(const std::string& name, bool met) {
+    if (!met) m_missed.push_back(name);
+    return met;
+  }
+
+  std::vector<std::string> m_missed;
+};
 
 // The test database made afresh; false, with the reason on stderr, when it cannot be.
 inline bool ResetDatabase() {

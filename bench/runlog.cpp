@@ -5,8 +5,9 @@
 // and ASCII.
 // - Clicks: a real mouse click on the strategy grid, sent from another thread, timed
 //   until the UI thread takes its button-up; first in a quiet period (the baseline),
-//   then while 20 lines a second arrive on a pane past its bound. Goal: every click
-//   answered within a second.
+//   then while 20 lines a second arrive on a pane past its bound. Goal: the slowest
+//   click in the flood at most ten times the slowest quiet one (tens of ms, not
+//   seconds); it also counts the clicks that took over a second.
 // - Memory: resident memory (the working set: the wine process's VmRSS), private
 //   memory and the Windows heaps, sampled after every thousand run states (the
 //   baseline: they change a grid cell and keep nothing) and every thousand log lines
@@ -22,9 +23,10 @@
 // - Huge failure reasons: lines of 2,000-character reasons (the baseline), then one of
 //   200,000 characters and one that fills the largest frame (16 MiB): what each line
 //   costs the UI thread with its repaint, and a switch from the strategy tab to the next
-//   one and back while it is in the pane. Goal: a huge line under 100 ms, the switches
-//   at most twice the baseline's. With the argument "huge" the program runs only this,
-//   on the pane just after login.
+//   one and back while it is in the pane. Goal: a huge line at most three times a
+//   baseline line's cost, the switches at most twice the baseline's. With the argument
+//   "huge" the program runs only this, on the pane just after login.
+// Each goal says which of its parts missed; a goal missed fails the run.
 #include <winsock2.h>
 #include <windows.h>
 #include <richedit.h>
@@ -68,7 +70,8 @@ const int kFloodSeconds = 30;
 const int kQuietClicks = 10;
 const DWORD kClickSpacingMs = 500;
 const DWORD kClickGiveUpMs = 60000;
-const double kGoalClickMs = 1000.0;
+const double kGoalClickMs = 1000.0;  // counted as late
+const double kGoalClickRatio = 10.0;
 const double kGoalPerThousand = 64.0;
 const double kGoalFullPaneMiB = 60.0;
 const wchar_t kStrategy[] = L"月度策略";
@@ -76,7 +79,7 @@ const wchar_t kStrategy[] = L"月度策略";
 const int kBaselineLines = 20;
 const int kSwitches = 9;
 const size_t kHugeReasons[] = {200000, (16u * 1024 * 1024 - 132) / 2 - 1};  // the second fills the largest frame
-const double kGoalHugeLineMs = 100.0;
+const double kGoalHugeLineRatio = 3.0;  // the pane keeps 4,000 characters of a line: twice the baseline's
 const double kGoalSwitchRatio = 2.0;  // a few ms of noise on tens; a huge line made it 15 to 40 times
 
 std::atomic<int> g_delivered{0};
@@ -372,7 +375,8 @@ struct HugeReasons {
   Switch tabs;
   double hugeLine[2] = {-1, -1};
   Switch hugeTabs[2];
-  bool met = false;
+  bool lineMet[2] = {false, false};
+  bool tabsMet[2] = {false, false};
 };
 
 // What a line costs the UI thread with its repaint, and the tab switches while the lines
@@ -390,7 +394,6 @@ HugeReasons TimeHugeReasons(UiDialogDriver& d, testenv::LoopbackPeer& peer, HWND
               "next one %.1f ms, and back %.1f ms\n",
               kLongReason, result.line, result.tabs.away, result.tabs.back);
   std::fflush(stdout);
-  result.met = true;
   for (int i = 0; i < 2; ++i) {
     const double start = qvbench::Seconds();
     g_paintLines = true;
@@ -407,8 +410,9 @@ HugeReasons TimeHugeReasons(UiDialogDriver& d, testenv::LoopbackPeer& peer, HWND
                 TextLength(pane) - NewestLineStart(pane), tabs.away, tabs.away / result.tabs.away, tabs.back,
                 tabs.back / result.tabs.back);
     std::fflush(stdout);
-    result.met = result.met && result.hugeLine[i] < kGoalHugeLineMs &&
-                 tabs.away <= kGoalSwitchRatio * result.tabs.away && tabs.back <= kGoalSwitchRatio * result.tabs.back;
+    result.lineMet[i] = result.hugeLine[i] <= kGoalHugeLineRatio * result.line;
+    result.tabsMet[i] =
+        tabs.away <= kGoalSwitchRatio * result.tabs.away && tabs.back <= kGoalSwitchRatio * result.tabs.back;
   }
   return result;
 }
@@ -560,10 +564,15 @@ int main(int argc, char** argv) {
               huge.line, huge.hugeTabs[0].away / huge.tabs.away, huge.hugeTabs[1].away / huge.tabs.away,
               huge.tabs.away, huge.hugeTabs[0].back / huge.tabs.back, huge.hugeTabs[1].back / huge.tabs.back,
               huge.tabs.back);
-  std::printf("goal: a huge reason's line under %.0f ms, the tab switches with it at most %.1f times the baseline's: "
-              "%s\n",
-              kGoalHugeLineMs, kGoalSwitchRatio, huge.met ? "met" : "missed");
-  if (hugeOnly) return huge.met ? 0 : 1;
+  qvbench::Goals goals;
+  for (int i = 0; i < 2; ++i) {
+    const std::string reason = std::to_string(kHugeReasons[i]) + "-character reason";
+    goals.Check("a " + reason + "'s line at most " + std::to_string(static_cast<int>(kGoalHugeLineRatio)) +
+                   " times a 2,000-character one's",
+               huge.lineMet[i]);
+    goals.Check("the tab switches with a " + reason + " at most twice the baseline's", huge.tabsMet[i]);
+  }
+  if (hugeOnly) return goals.Report();
   std::printf("worst click in the flood / median quiet click: %.1f\n",
               flood.worst / (quiet.median > 0.1 ? quiet.median : 0.1));
   Print("run states (baseline):", states, "thousand");
@@ -572,10 +581,13 @@ int main(int argc, char** argv) {
   std::printf("a full pane of 2,000-character lines (%d lines, %ld characters): %.1f MiB resident above the empty "
               "pane (%.1f MiB)\n",
               longHeld, longChars, fullMiB, emptyMiB);
-  const bool met = lines.residentMedian < kGoalPerThousand && flood.worst < kGoalClickMs && newestShown &&
-                   longStartShown && fullMiB < kGoalFullPaneMiB && huge.met;
-  std::printf("goal: resident memory under %.0f KiB per thousand lines and under %.0f MiB for a full pane of long "
-              "lines, clicks within %.0f ms, the newest line's start shown: %s\n",
-              kGoalPerThousand, kGoalFullPaneMiB, kGoalClickMs, met ? "met" : "missed");
-  return met ? 0 : 1;
+  goals.Check("resident memory under " + std::to_string(static_cast<int>(kGoalPerThousand)) +
+                 " KiB per thousand lines past the bound",
+             lines.residentMedian < kGoalPerThousand);
+  goals.Check("a full pane of long lines under " + std::to_string(static_cast<int>(kGoalFullPaneMiB)) + " MiB",
+             fullMiB < kGoalFullPaneMiB);
+  goals.Ratio("slowest click in the flood / slowest quiet click", flood.worst / quiet.worst, kGoalClickRatio);
+  goals.Check("the newest line's start shown after the long lines", longStartShown);
+  goals.Check("the newest line and its start shown after the flood", newestShown);
+  return goals.Report();
 }

@@ -51,6 +51,7 @@ CMainDlg::CMainDlg(unsigned short agentPort)
 CMainDlg::~CMainDlg() {
   // A window still up is torn down first, while its handlers exist.
   if (::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+  TearDownPages();
   m_pSystemManagement.reset();
   m_pIntegrity.reset();
   m_pReinforce.reset();
@@ -68,6 +69,7 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   if (m_pLogCenter) m_pLogCenter->Init();
   if (m_pReportCenter) m_pReportCenter->Init();
   if (m_pSafeTool) m_pSafeTool->Init();
+  m_bPagesUp = TRUE;
 
   if (g_currentUserType != kUserTypeAdministrator) EnableItem(kItemUpdate, FALSE);
   EnableItem(kItemSystemManagement, FALSE);
@@ -87,7 +89,19 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   return 0;
 }
 
+// Under Wine the window leaves the screen only when it is destroyed, after everything
+// in it: the pages (their host trees of a whole site) wait outside it, in their view,
+// and go once it is gone, with the tray icon, whose removal waits seconds for the tray
+// without a window manager.
 LRESULT CMainDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL&) {
+  if (m_bPagesUp && ::IsWindow(GetViewHWnd())) ::SetParent(GetViewHWnd(), HWND_MESSAGE);
+  if (g_sharedInstanceWindow == m_hWnd) g_sharedInstanceWindow = nullptr;
+  return 0;
+}
+
+void CMainDlg::TearDownPages() {
+  if (!m_bPagesUp) return;
+  m_bPagesUp = FALSE;
   if (m_pSystemManagement) m_pSystemManagement->UnInit();
   if (m_pIntegrity) m_pIntegrity->Uninit();
   if (m_pReinforce) m_pReinforce->UnInit();
@@ -96,8 +110,24 @@ LRESULT CMainDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL&) {
   if (m_pSafeTool) m_pSafeTool->UnInit();
   if (m_bTrayIconAdded) ::Shell_NotifyIconW(NIM_DELETE, &m_trayIcon);
   m_bTrayIconAdded = FALSE;
-  if (g_sharedInstanceWindow == m_hWnd) g_sharedInstanceWindow = nullptr;
-  return 0;
+  if (::IsWindow(GetViewHWnd())) ::DestroyWindow(GetViewHWnd());
+  for (HWND popup : m_disowned)
+    if (::IsWindow(popup)) ::DestroyWindow(popup);
+  m_disowned.clear();
+}
+
+// Under Wine a window destroys the windows it owns, some fifty tooltips of its pages,
+// before it leaves the screen: they are nobody's while it goes, and go after it.
+void CMainDlg::DisownPopups() {
+  struct Search {
+    static BOOL CALLBACK Next(HWND window, LPARAM self) {
+      auto* dlg = reinterpret_cast<CMainDlg*>(self);
+      if (::GetWindow(window, GW_OWNER) == dlg->m_hWnd) dlg->m_disowned.push_back(window);
+      return TRUE;
+    }
+  };
+  ::EnumThreadWindows(::GetCurrentThreadId(), &Search::Next, reinterpret_cast<LPARAM>(this));
+  for (HWND popup : m_disowned) ::SetWindowLongPtrW(popup, GWLP_HWNDPARENT, 0);
 }
 
 BOOL CMainDlg::RouteToPages(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) {
@@ -165,7 +195,9 @@ LRESULT CMainDlg::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled) {
 }
 
 void CMainDlg::OnBtnClose() {
-  if (UiMessageBox(L"您确定关闭么？", L"确定", MB_YESNO | MB_ICONQUESTION) == IDYES) EndDialog(IDCANCEL);
+  if (UiMessageBox(L"您确定关闭么？", L"确定", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  DisownPopups();
+  EndDialog(IDCANCEL);
 }
 
 void CMainDlg::OnBtnMaxRestore() {

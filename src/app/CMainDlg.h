@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <vector>
 
 #include "console/AgentMessageId.h"
 #include "uiwin/CUiDialogImpl.h"
@@ -92,6 +93,11 @@ class CMainDlg : public CUiDialogImpl<CMainDlg>, public CWHRoundRectFrameHelper<
   LRESULT OnMenuAbout(WORD wNotifyCode, WORD wID, HWND hWndCtl, BOOL& bHandled);
   LRESULT OnMenuUpdate(WORD wNotifyCode, WORD wID, HWND hWndCtl, BOOL& bHandled);
 
+  // The pages' teardown and the tray icon's removal, once the window is gone.
+  void TearDownPages();
+  // The top-level windows it owns (its pages' tooltips) are let go of before it goes.
+  void DisownPopups();
+
   void OnBtnClose();
   void OnBtnMaxRestore();
   void OnBtnMinimize();
@@ -125,5 +131,7 @@ class CMainDlg : public CUiDialogImpl<CMainDlg>, public CWHRoundRectFrameHelper<
   std::unique_ptr<CSecurityReinforceUIHandler> m_pReinforce;
   NOTIFYICONDATAW m_trayIcon;
   BOOL m_bTrayIconAdded = FALSE;
+  BOOL m_bPagesUp = FALSE;  // initialised and not yet torn down
+  std::vector<HWND> m_disowned;  // go with the pages
   unsigned short m_agentPort;
 };

@@ -60,6 +60,23 @@ void DrawGreyedCell(HDC dc, int x, int y, int height, HDC cells) {
 
 CComboBoxCtrlEx::CComboBoxCtrlEx() : m_bkBrush(::CreateSolidBrush(m_bkColor)) {}
 
+namespace {
+// The box's own procedure while it empties: its list's deletion notices stop here.
+thread_local WNDPROC t_emptyingProc = nullptr;
+LRESULT CALLBACK EmptyingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == WM_DELETEITEM ? TRUE : ::CallWindowProcW(t_emptyingProc, window, message, wParam, lParam);
+}
+}  // namespace
+
+void CComboBoxCtrlEx::ResetContentUnheard() {
+  if (!::IsWindow(m_hWnd) || t_emptyingProc) return;
+  t_emptyingProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EmptyingProc)));
+  ::CallWindowProcW(t_emptyingProc, m_hWnd, CB_RESETCONTENT, 0, 0);
+  ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(t_emptyingProc));
+  t_emptyingProc = nullptr;
+}
+
 HWND CComboBoxCtrlEx::Create(HWND parent, const RECT& rc, LPCWSTR name, DWORD style,
                              DWORD exStyle, UINT id, void* param, UINT buttonBitmap) {
   m_button = UiBmpPool::GetBitmap(buttonBitmap ? buttonBitmap : kDefaultButtonBitmap);

@@ -42,6 +42,12 @@ class CComboBoxCtrlEx : public CWindowImpl<CComboBoxCtrlEx, CComboBox>,
   // through map 1: the list is opened and closed once here so that it asks.
   void SetScrollSkin(HBITMAP skin, UINT skinId);
 
+  // Empties the box without a word to anyone per entry: an owner-drawn box tells its
+  // owner of each entry it deletes, a trip through the maps of the box and its host
+  // that made a box of a site's 4,000 devices cost the window's close a fifth of a
+  // second. Called before the box goes with a long list.
+  void ResetContentUnheard();
+
   void DoPaint(CDCHandle dc);
   void DrawItem(const DRAWITEMSTRUCT* item);
 

@@ -121,6 +121,8 @@ CQvStrategyGuardDlg::CQvStrategyGuardDlg(int mode, CQvStrategyGuardUIHandler* pa
 // The window goes while the members its messages reach are still there.
 CQvStrategyGuardDlg::~CQvStrategyGuardDlg() {
   if (::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+  while (LetGoSome()) {
+  }
 }
 
 CMulStatusTree& CQvStrategyGuardDlg::TreeById(UINT id) {
@@ -399,14 +401,29 @@ bool CQvStrategyGuardDlg::AddClientsUnseen(DWORD until) {
   return more;
 }
 
-// The server trees hold a site's hosts twice: they go unheard, before the window takes
-// them item by item, and nothing more comes into them.
+// The server trees hold a site's hosts twice, and the device box its devices: under Wine
+// the window leaves the screen only once everything in it is destroyed, so the view with
+// them waits outside it and goes after it (LetGoSome), and nothing more comes into them.
 LRESULT CQvStrategyGuardDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   bHandled = FALSE;
   m_filling.Stop();
-  m_serverTree.DestroyUnheard();
-  m_targetTree.DestroyUnheard();
+  if (::IsWindow(GetViewHWnd())) ::SetParent(GetViewHWnd(), HWND_MESSAGE);
   return 0;
+}
+
+// A part at a time: a tree of a whole site takes tens of milliseconds to go. They go
+// unheard, before the view takes them item by item.
+bool CQvStrategyGuardDlg::LetGoSome() {
+  const HWND view = GetViewHWnd();
+  if (::IsWindow(m_hWnd) || !::IsWindow(view)) return false;
+  for (CMulStatusTree* tree : {&m_serverTree, &m_targetTree}) {
+    if (!tree->IsWindow()) continue;
+    tree->DestroyUnheard();
+    return true;
+  }
+  m_deviceCombo.ResetContentUnheard();
+  ::DestroyWindow(view);
+  return false;
 }
 
 // ---- messages

@@ -189,6 +189,9 @@ class CQvStrategyGuardDlg : public CUiDialogImpl<CQvStrategyGuardDlg>,
   CMulStatusTree& TreeById(UINT id);
   // Hosts are still to come into the server trees and the device box from the idle time.
   bool Filling() const { return m_filling.Pending(); }
+  // Once the window is gone, lets go of one more part of what its view held (the view
+  // waits outside it); false when nothing remains. The rest goes with the object.
+  bool LetGoSome();
   Grid& ObjectGrid() { return m_objectGrid; }
   HWND SummaryBox() const { return m_summaryBox; }
   // Where the login test connects (Telnet's port unless a test says otherwise).

@@ -145,15 +145,18 @@ bool ToFile(const StrategyTableRow& row, StrategyXmlFile::Row& values) {
 
 CQvStrategyGuardUIHandler::CQvStrategyGuardUIHandler(CUiDialogHost* owner)
     : m_owner(owner),
-      m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9) {}
+      m_grid(CUIResource::GetSkinBitmap(), kGridScrollId, 0xCFBBA2, 0xCDFAFF, 0xF5C2A9),
+      m_wizardGoing(L"QuorvaneWizardLetGo") {}
 
 CQvStrategyGuardUIHandler::~CQvStrategyGuardUIHandler() {
+  m_wizardGoing.Stop();
+  m_goneWizard.reset();
   if (m_logPane && ::IsWindow(m_logPane)) ::DestroyWindow(m_logPane);
 }
 
 int CQvStrategyGuardUIHandler::Init() {
-  for (UINT id : kRegisteredIds)
-    CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_owner->GetHWnd(), id});
+  m_registered = m_owner->GetHWnd();
+  for (UINT id : kRegisteredIds) CAgentLinkManager::RegisterWindow(AgentLinkWindow{m_registered, id});
 
   const HWND view = m_owner->GetViewHWnd();
   m_grid.Create(view, nullptr, nullptr, 0, 0, kGrid);
@@ -175,9 +178,12 @@ int CQvStrategyGuardUIHandler::Init() {
   return 0;
 }
 
+// The window it registered may be gone by now: its pages are torn down after it.
 int CQvStrategyGuardUIHandler::Uninit() {
-  for (UINT id : kRegisteredIds)
-    CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_owner->GetHWnd(), id});
+  m_wizardGoing.Stop();
+  m_goneWizard.reset();
+  for (UINT id : kRegisteredIds) CAgentLinkManager::UnregisterWindow(AgentLinkWindow{m_registered, id});
+  m_registered = nullptr;
   return 0;
 }
 
@@ -225,8 +231,20 @@ LRESULT CQvStrategyGuardUIHandler::OnUiCommand(int, LPNMHDR pnmh, BOOL& bHandled
 }
 
 void CQvStrategyGuardUIHandler::OnNewStrategy() {
-  CQvStrategyGuardDlg wizard(CQvStrategyGuardDlg::kModeNew, this);
-  if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->GetHWnd());
+  auto wizard = std::make_unique<CQvStrategyGuardDlg>(CQvStrategyGuardDlg::kModeNew, this);
+  if (wizard->Load(CQvStrategyGuardDlg::kLayoutId)) wizard->DoModal(m_owner->GetHWnd());
+  LetGoLater(std::move(wizard));
+}
+
+void CQvStrategyGuardUIHandler::LetGoLater(std::unique_ptr<CQvStrategyGuardDlg> wizard) {
+  m_wizardGoing.Stop();
+  m_goneWizard = std::move(wizard);
+  m_wizardGoing.Start(m_owner->GetHWnd(), [this](DWORD until) {
+    while (m_goneWizard->LetGoSome())
+      if (!IdleSlices::Within(until)) return true;
+    m_goneWizard.reset();
+    return false;
+  });
 }
 
 void CQvStrategyGuardUIHandler::OnModifyStrategy() {
@@ -239,8 +257,9 @@ void CQvStrategyGuardUIHandler::OnModifyStrategy() {
     UiMessageBox(L"您不能对多个策略进行修改!", kWarning, kInfo);
     return;
   }
-  CQvStrategyGuardDlg wizard(CQvStrategyGuardDlg::kModeModify, this);
-  if (wizard.Load(CQvStrategyGuardDlg::kLayoutId)) wizard.DoModal(m_owner->GetHWnd());
+  auto wizard = std::make_unique<CQvStrategyGuardDlg>(CQvStrategyGuardDlg::kModeModify, this);
+  if (wizard->Load(CQvStrategyGuardDlg::kLayoutId)) wizard->DoModal(m_owner->GetHWnd());
+  LetGoLater(std::move(wizard));
 }
 
 // Per strategy: its rows are deleted in one transaction, committed only once the

@@ -8,15 +8,18 @@
 // service's answers change its cells.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "console/AgentMessageId.h"
+#include "console/IdleSlices.h"
 #include "controls/CListCtrlDataEx.h"
 #include "controls/CListNotify.h"
 #include "platform/MessageMap.h"
 #include "uiwin/UiNotify.h"
 
+class CQvStrategyGuardDlg;
 class CUiDialogHost;
 class SQLServerLink;
 struct StrategyNameRecord;
@@ -103,6 +106,7 @@ class CQvStrategyGuardUIHandler {
     MESSAGE_HANDLER(AGENT_MSG_STRATEGY_MODIFY, OnModifyAck)
     MESSAGE_HANDLER(AGENT_MSG_STRATEGY_RUN_LOG, OnRunLog)
     NOTIFY_HANDLER(kGrid, LIST_NOTIFY_CLICK, OnListCheckChanged)
+    CHAIN_MSG_MAP_MEMBER(m_wizardGoing)
   END_MSG_MAP()
 
   // Commands (elements of the view); 115, 116 and 119 have no element in the layout.
@@ -161,7 +165,13 @@ class CQvStrategyGuardUIHandler {
   int ExportTable(const std::wstring& path);
 
   CUiDialogHost* m_owner;
+  HWND m_registered = nullptr;  // the window its service messages come to
   HWND m_logPane = nullptr;
   CListCtrlDataEx<unsigned long> m_grid;
   std::vector<std::wstring> m_ids;  // the rows' strategy ids; a row's data word is its index + 1
+  // A wizard run to its end lets go of its host lists from the page's idle time, once it
+  // has left the screen: a site's hosts twice took a tenth of a second of its close.
+  void LetGoLater(std::unique_ptr<CQvStrategyGuardDlg> wizard);
+  std::unique_ptr<CQvStrategyGuardDlg> m_goneWizard;
+  IdleSlices m_wizardGoing;
 };

@@ -145,13 +145,15 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     // frame still shown); then the owner comes back and gets the activation, then the
     // frame goes.
     CUiDialogImplCore::HideForDestroy(this->m_hWnd);
+    const DWORD hidden = ::GetTickCount();
     if (disabledOwner) ::EnableWindow(ownerTop, TRUE);
     if (ownerTop && ::GetActiveWindow() == this->m_hWnd) ::SetActiveWindow(ownerTop);
     if (m_bShowUnowned && m_bFocusOffered) CUiDialogImplCore::HandFocusBack(ownerTop, this->m_hWnd);
     if (::IsWindow(this->m_hWnd)) ::DestroyWindow(this->m_hWnd);
     CUiDialogImplCore::GiveFocusBack(ownerTop, focus);
-    // A click made on the frame while it ended went with it.
-    CUiDialogImplCore::DropClicksBefore(::GetTickCount());
+    // A click made on the frame while it ended went with it; one made since it left the
+    // screen, while what it held went, is the user's next.
+    CUiDialogImplCore::DropClicksBefore(hidden);
     m_bModal = FALSE;
     return m_nEndCode;
   }

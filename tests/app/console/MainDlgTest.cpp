@@ -3,6 +3,11 @@
 // about box and the service link that lives with the window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
+#include <string>
+#include <vector>
+
 #include "app/CMainDlg.h"
 #include "console/CAboutDlg.h"
 #include "console/CAgentLink.h"
@@ -10,6 +15,7 @@
 #include "console/CurrentUser.h"
 #include "console/SingleInstance.h"
 #include "console/SysServerPortConfig.h"
+#include "controls/CMulStatusTree.h"
 #include "integrity/CQvSubStrategyObjectDlg.h"
 #include "support/AgentLinkTestWindow.h"
 #include "support/LoopbackPeer.h"
@@ -130,6 +136,52 @@ TEST_F(MainWindow, ClosesOnlyOnYesHidesToTheTrayAndOpensTheAboutBox) {
   }));
   EXPECT_EQ(L"关于...", script.Dialogs().at(1));
   EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), script.Boxes().at(0).style);
+}
+
+// What went, in order: the main window ("frame"), the pages' trees ("tree") and the
+// windows it owned ("popup").
+std::vector<std::string> g_gone;
+HWND g_goingFrame = nullptr;
+std::vector<HWND> g_owned;
+LRESULT CALLBACK NoteGone(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  wchar_t name[64] = L"";
+  if (code == HC_ACTION && sent->message == WM_NCDESTROY && sent->hwnd == g_goingFrame) g_gone.push_back("frame");
+  if (code == HC_ACTION && sent->message == WM_DESTROY &&
+      std::find(g_owned.begin(), g_owned.end(), sent->hwnd) != g_owned.end())
+    g_gone.push_back("popup");
+  if (code == HC_ACTION && sent->message == WM_DESTROY && ::GetClassNameW(sent->hwnd, name, 64) &&
+      std::wcscmp(name, CMulStatusTree::GetWndClassInfo().name) == 0)
+    g_gone.push_back("tree");
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK NoteOwned(HWND window, LPARAM frame) {
+  if (::GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(frame)) g_owned.push_back(window);
+  return TRUE;
+}
+
+// Under Wine a window leaves the screen only when it is destroyed, after all it holds,
+// the windows it owns first: the window goes on 是 first, and its pages let go of their
+// host trees and tooltips after it.
+TEST_F(MainWindow, GoesOnYesBeforeItsPagesLetGoOfTheirTrees) {
+  g_gone.clear();
+  g_owned.clear();
+  HHOOK hook = nullptr;
+  EXPECT_EQ(2u, Run(1, 31, [&](UiDialogDriver& d, CMainDlg&) {
+    g_goingFrame = d.Frame();
+    ::EnumThreadWindows(::GetCurrentThreadId(), &NoteOwned, reinterpret_cast<LPARAM>(d.Frame()));
+    hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &NoteGone, nullptr, ::GetCurrentThreadId());
+    script.ExpectBox(L"您确定关闭么？", IDYES);
+    EXPECT_TRUE(d.Click(CMainDlg::kItemClose));
+  }));
+  ::UnhookWindowsHookEx(hook);
+  ASSERT_LT(1u, g_gone.size());
+  EXPECT_EQ("frame", g_gone.front());
+  EXPECT_EQ(1, std::count(g_gone.begin(), g_gone.end(), "frame"));
+  EXPECT_LT(0u, g_owned.size());
+  EXPECT_EQ(static_cast<long>(g_owned.size()), std::count(g_gone.begin(), g_gone.end(), "popup"));
+  EXPECT_TRUE(std::none_of(g_owned.begin(), g_owned.end(), [](HWND w) { return ::IsWindow(w); }));
 }
 
 // "升级..." shows the update page; a user who is no administrator finds it greyed, and

@@ -44,6 +44,31 @@ class ComboBox : public ControlTest {
   CRect rc_;
 };
 
+// A box of a site's devices is emptied before it goes without a word to its host per
+// entry (an owner-drawn box tells of each one it deletes), and takes entries again.
+int g_hostHeardDeletes = 0;
+HWND g_listeningHost = nullptr;
+LRESULT CALLBACK CountHostDeletes(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && sent->message == WM_DELETEITEM && sent->hwnd == g_listeningHost) ++g_hostHeardDeletes;
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ComboBox, EmptiedUnheardItsHostHearsOfNoEntry) {
+  for (int i = 0; i < 500; ++i) combo_.AddString(L"设备");
+  g_hostHeardDeletes = 0;
+  g_listeningHost = host_;
+  HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CountHostDeletes, nullptr, ::GetCurrentThreadId());
+  combo_.ResetContentUnheard();
+  ::UnhookWindowsHookEx(hook);
+  EXPECT_EQ(0, combo_.GetCount());
+  EXPECT_EQ(0, g_hostHeardDeletes);
+  combo_.AddString(L"全部");
+  combo_.SetCurSel(0);
+  EXPECT_EQ(1, combo_.GetCount());
+  EXPECT_LT(0, FaceInk(1, rc_.right - 19));
+}
+
 TEST_F(ComboBox, FaceShowsFrameFillSelectionAndTheButtonLookOfTheMoment) {
   EXPECT_EQ(RGB(0, 0, 0), Shown(combo_, 0, 0));
   EXPECT_EQ(kCream, Shown(combo_, 2, 2));

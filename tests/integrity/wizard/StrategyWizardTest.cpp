@@ -264,6 +264,40 @@ TEST_F(StrategyWizard, ALargeSitesHostsEndWholeAndInOrder) {
   }
 }
 
+// Under Wine a window leaves the screen only once all it holds is destroyed: the
+// wizard's host lists (a site's hosts twice) outlive its window and go, with everything
+// its view held, from the page's idle time after it.
+TEST_F(StrategyWizard, ItsHostListsOutliveItsWindowAndGoAfterIt) {
+  ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (Name, IP, Status, Type) with recursive n(i) as "
+                                 L"(select 1 union all select i + 1 from n where i < 3000) "
+                                 L"select '主机' || i, '10.5.' || (i / 250) || '.' || (i % 250), i % 2, 0 from n"));
+  struct Collect {
+    static BOOL CALLBACK Next(HWND child, LPARAM all) {
+      reinterpret_cast<std::vector<HWND>*>(all)->push_back(child);
+      return TRUE;
+    }
+  };
+  Run([&] {
+    ShowPage(CQuorvaneUIHandler::kTabStrategies);
+    HWND wizardFrame = nullptr, view = nullptr;
+    std::vector<HWND> trees, held;
+    script.ExpectDialog([&](UiDialogDriver& w) {
+      Dlg& wizard = *w.As<Dlg>();
+      ASSERT_TRUE(testenv::PumpUntil([&] { return !wizard.Filling(); }, 60000));
+      wizardFrame = w.Frame();
+      view = wizard.GetViewHWnd();
+      for (UINT id : {Dlg::kServerTree, Dlg::kTargetTree}) trees.push_back(wizard.TreeById(id).m_hWnd);
+      ::EnumChildWindows(view, &Collect::Next, reinterpret_cast<LPARAM>(&held));
+    });
+    Click(Page::kItemNew);
+    ASSERT_FALSE(::IsWindow(wizardFrame));
+    for (HWND tree : trees) EXPECT_TRUE(::IsWindow(tree));
+    EXPECT_TRUE(testenv::PumpUntil([&] {
+      return !::IsWindow(view) && std::none_of(held.begin(), held.end(), [](HWND w) { return ::IsWindow(w); });
+    }, 60000));
+  });
+}
+
 TEST_F(StrategyWizard, ADeviceAddressNoHostCanHaveIsRefusedBeforeTheLoginTestAndTheNextPanel) {
   ASSERT_TRUE(qvtest::Exec(link, L"insert into Client (IP, Name, Status, Type) values ('10.1','',1,1), "
                                  L"('255.255.255.255','bcast',1,1)"));

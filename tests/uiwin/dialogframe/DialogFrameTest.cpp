@@ -585,14 +585,19 @@ class EndsOnItem1 : public CUiDialogImpl<EndsOnItem1>, public CWHRoundRectFrameH
   DWORD pressedAt = 0;
 };
 
+// A page whose 删除 (7) covers it, shown at (x, y), away from where the other tests'
+// windows stand.
+const char kDeletePageLayout[] = R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)";
+bool ShowDeletePage(TestDialog& page, int x, int y) {
+  return page.SetXml(kDeletePageLayout) && page.Create(nullptr) &&
+         ::SetWindowPos(page.m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+}
+
 TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
   // The owner's button lies where the dialog's 确定 stands, as 删除 lies under the
   // object editor's 取消.
   TestDialog page;
-  ASSERT_TRUE(page.SetXml(R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)"));
-  ASSERT_NE(nullptr, page.Create(nullptr));
-  // Away from where the other tests' windows stand.
-  ::SetWindowPos(page.m_hWnd, nullptr, 731, 541, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  ASSERT_TRUE(ShowDeletePage(page, 731, 541));
   // Two clicks on 确定: the second as a user makes it who thinks the first was lost.
   EndsOnItem1 dlg(2);
   ASSERT_TRUE(dlg.SetXml(kGreenOkLayout));
@@ -600,6 +605,46 @@ TEST(DialogFrame, ClicksMadeOnAFrameWhileItEndsGoWithIt) {
   EXPECT_EQ(4u, dlg.sent);
   testenv::PumpFor(200);
   EXPECT_EQ(0, page.CountCommands(7));
+}
+
+// A dialog that takes its time to let go of what it held (a wizard's trees of a whole
+// site): it ends at once, and while it goes, off the screen, the user clicks the page.
+class SlowToGo : public CUiDialogImpl<SlowToGo>, public CWHRoundRectFrameHelper<SlowToGo> {
+ public:
+  BEGIN_MSG_MAP_EX(SlowToGo)
+    CHAIN_MSG_MAP(CUiDialogImpl<SlowToGo>)
+    CHAIN_MSG_MAP(CWHRoundRectFrameHelper<SlowToGo>)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  END_MSG_MAP()
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+    EndDialog(1);
+    return TRUE;
+  }
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    // The click comes a tick after the frame left the screen.
+    const DWORD going = ::GetTickCount();
+    while (::GetTickCount() == going) ::Sleep(1);
+    INPUT input[2] = {MouseAt(at, MOUSEEVENTF_LEFTDOWN, 0), MouseAt(at, MOUSEEVENTF_LEFTUP, 0)};
+    sent = ::SendInput(2, input, sizeof(INPUT));
+    return 0;
+  }
+  POINT at{};
+  UINT sent = 0;
+};
+
+TEST(DialogFrame, AClickMadeOnThePageWhileAFrameGoesActs) {
+  TestDialog page;
+  ASSERT_TRUE(ShowDeletePage(page, 611, 401));
+  RECT rc;
+  ::GetWindowRect(page.m_hWnd, &rc);
+  SlowToGo dlg;
+  dlg.at = Centre(rc);
+  ASSERT_TRUE(dlg.SetXml(kGreenOkLayout));
+  EXPECT_EQ(1u, dlg.DoModal(page.m_hWnd));
+  EXPECT_EQ(2u, dlg.sent);
+  EXPECT_TRUE(testenv::PumpUntil([&] { return page.CountCommands(7) == 1; }, 5000));
 }
 
 // What the first click of a double click ends.
@@ -801,7 +846,7 @@ TEST(DialogFrame, TheSecondPressOfADoubleClickThatEndedADialogGoesNowhere) {
   for (const SecondClick& c : cases) {
     SCOPED_TRACE(c.what);
     PageBelow page(c);
-    ASSERT_TRUE(page.SetXml(R"(<layer title="页" width="240" height="160"><body><button id="7" pos="0,0,-0,-0">删除</button></body></layer>)"));
+    ASSERT_TRUE(page.SetXml(kDeletePageLayout));
     page.onInit = [](TestDialog& d) { ::PostMessageW(d.m_hWnd, WM_APP + 4, 0, 0); };
     // The page is centred on it, away from where the other tests' windows stand.
     Owner owner;
