@@ -82,6 +82,7 @@ class CUiDialogImpl : public CWindowImpl<T, TBase>, public CUiDialogHost {
     HWND hWnd = CWindowImpl<T, TBase>::Create(hWndParent, rc, title.empty() ? nullptr : title.c_str(),
                                                style, m_view.GetDlgExStyle(), 0, nullptr);
     if (!hWnd) return nullptr;
+    CUiDialogImplCore::NoteCreated(hWnd, m_place);
     CUiDialogImplCore::DisableTheme(hWnd);
     RECT viewRect{0, 0, 0, 0};
     if (pRect) viewRect = RECT{0, 0, pRect->right - pRect->left, pRect->bottom - pRect->top};

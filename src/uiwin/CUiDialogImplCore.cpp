@@ -1,5 +1,6 @@
 #include "uiwin/CUiDialogImplCore.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -168,6 +169,13 @@ void CUiDialogImplCore::DropClicksBefore(DWORD endTime) {
   if (press.message) UiEndingClick::HandOn(press.time, press.pt);
 }
 
+void CUiDialogImplCore::NoteCreated(HWND hFrame, Placement& place) {
+  RECT rc;
+  // As the window system reports it: a window there is at least a pixel each way.
+  if (::GetWindowRect(hFrame, &rc))
+    place.created = SIZE{std::max(1L, rc.right - rc.left), std::max(1L, rc.bottom - rc.top)};
+}
+
 void CUiDialogImplCore::KeepPlace(HWND hFrame, Placement& place) {
   RECT rc;
   if (!::GetWindowRect(hFrame, &rc)) return;
@@ -187,21 +195,25 @@ bool PlaceLost(HWND hFrame, const CUiDialogImplCore::Placement& place) {
                                           rc.right - rc.left != place.size.cx || rc.bottom - rc.top != place.size.cy);
 }
 
-// The take-over's report: the frame at the screen's top-left corner, soon after the show
-// and before any other move. The take-over lasts milliseconds, but a starved machine
-// handles its report late, so "soon" is generous; nobody sees a window and moves it
-// into the corner within seconds of its show, and a move there after another is the
-// user's.
-bool TakeOverMove(const CUiDialogImplCore::Placement& place, const WINDOWPOS& pos) {
+// The take-over's report: soon after the show and before any other move, the frame at
+// the screen's top-left corner, or with the size it was created with (which it never has
+// once shown). The take-over lasts milliseconds, but a starved machine handles its
+// report late, so "soon" is generous; nobody sees a window and moves it into the corner
+// within seconds of its show, and a move there after another is the user's.
+bool TakeOverReport(const CUiDialogImplCore::Placement& place, const WINDOWPOS& pos) {
   const DWORD kTakeOverMs = 5000;
-  return !place.moved && ::GetTickCount() - place.shownAt < kTakeOverMs &&
-         pos.x == ::GetSystemMetrics(SM_XVIRTUALSCREEN) && pos.y == ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+  if (!place.keep || place.moved || ::GetTickCount() - place.shownAt >= kTakeOverMs) return false;
+  const bool corner = !(pos.flags & SWP_NOMOVE) && pos.x == ::GetSystemMetrics(SM_XVIRTUALSCREEN) &&
+                      pos.y == ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const bool created = !(pos.flags & SWP_NOSIZE) && pos.cx == place.created.cx && pos.cy == place.created.cy &&
+                       (place.size.cx != pos.cx || place.size.cy != pos.cy);
+  return corner || created;
 }
 }  // namespace
 
 void CUiDialogImplCore::CheckPlace(HWND hFrame, Placement& place, const WINDOWPOS* pos) {
   if (!pos) return;
-  if ((pos->flags & SWP_NOMOVE) || !TakeOverMove(place, *pos)) {
+  if (!TakeOverReport(place, *pos)) {
     // Sized by the program or the user: that size is kept from now on.
     if (!(pos->flags & SWP_NOSIZE) && !::IsZoomed(hFrame) && !::IsIconic(hFrame)) place.size = SIZE{pos->cx, pos->cy};
     if (!(pos->flags & SWP_NOMOVE) && (pos->x != place.at.x || pos->y != place.at.y)) place.moved = TRUE;

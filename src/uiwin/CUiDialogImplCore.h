@@ -62,18 +62,24 @@ class CUiDialogImplCore {
   // it stands where it was put: clicks on the frame then go to what Wine believes lies
   // under them (a disabled owner), and the frame can no longer be clicked. A report
   // read before the frame's own size reached the manager gives it the size the window
-  // had then, a dot that holds the run. That report, a move to the corner in the first
-  // moments after the show, is put right, place and size (a few times at most in case
-  // the manager insists); every other move is the user's (by the window manager, or by
-  // the frame's own header) and is kept.
+  // had then, a dot that holds the run; a starved manager's report of it can come with
+  // the frame standing in its place, since Wine reads the place when it handles the
+  // report, not when it was made: the dot then stands on top of the owner, which it
+  // holds, where nobody sees it. Those reports, a move to the corner or the size the
+  // frame was created with in the first moments after the show, are put right, place
+  // and size (a few times at most in case the manager insists); every other move is the
+  // user's (by the window manager, or by the frame's own header) and is kept.
   struct Placement {
     POINT at{0, 0};
     SIZE size{0, 0};
+    SIZE created{0, 0};  // the size at creation, before the layout's
     BOOL keep = FALSE;
     int fixes = 0;
     DWORD shownAt = 0;  // tick count of the show
     BOOL moved = FALSE;  // moved elsewhere since the show
   };
+  // Once created: the size it has before its layout's.
+  static void NoteCreated(HWND hFrame, Placement& place);
   // After the show: the frame's place is kept from now on.
   static void KeepPlace(HWND hFrame, Placement& place);
   // WM_WINDOWPOSCHANGED: the take-over's move is put right (posted).

@@ -1,7 +1,8 @@
 """The end-to-end harness on a busy machine: a slow helper program is "not yet", a
 program that exited is told as exited, openbox gets its time or is told with its log, a
 wait given no bound outlasts a slow machine, and a check that nothing happened comes
-after a sign that the console took the input before it. A run that ran no scenario fails.
+after a sign that the console took the input before it. A window that stays is told with
+its place, size and place in the stacking order. A run that ran no scenario fails.
 
     python3 tests/e2e/harness_test.py
 """
@@ -112,6 +113,52 @@ class Settling(unittest.TestCase):
         start = time.monotonic()
         self.assertEqual("提示", s.settle(window, button, ("提示",)))
         self.assertLess(time.monotonic() - start, 10)
+
+
+class WhereItStands(unittest.TestCase):
+    MAIN = (0x400001, "完整性安全监测系统", (100, 50, 1000, 700))
+    TRAY = (0x600001, "Wine System Tray", (0, 0, 40, 40))
+
+    def test_a_window_that_stays_is_told_with_its_place_size_and_stacking(self):
+        box = (0x400020, "关于...", (400, 260, 400, 280))
+        for stack, said in [
+            ([self.MAIN, box], "'关于...' (0x400020) stands at 400,260, size 400x280, 2 of 2 from the top of the "
+             "console's windows, under '完整性安全监测系统' (0x400001) (top first: '完整性安全监测系统' (0x400001) "
+             "at 100,50 1000x700; '关于...' (0x400020) at 400,260 400x280)"),
+            ([box, self.TRAY, self.MAIN], "'关于...' (0x400020) stands at 400,260, size 400x280, 1 of 3 from the "
+             "top of the console's windows (top first:"),
+            ([self.TRAY, box], "2 of 2 from the top of the console's windows (top first:"),  # beside, not under
+            ([self.MAIN], "stands at 400,260, size 400x280, not in the stacking order of the console's windows"),
+        ]:
+            with self.subTest(stack=[e[1] for e in stack]):
+                self.assertIn(said, qve2e.place_text(box[0], box[1], box[2], stack))
+        self.assertEqual("'关于...' (0x400020) is no longer shown",
+                         qve2e.place_text(box[0], box[1], None, [self.MAIN]))
+
+    def test_a_wait_for_a_close_that_times_out_says_where_the_window_stands(self):
+        s = object.__new__(qve2e.Session)
+        s.console = None
+        s.wm = "openbox"
+        outputs = {
+            "search": "%d\n%d\n" % (0x400001, 0x400020),
+            "xprop": "_NET_CLIENT_LIST_STACKING(WINDOW): window id # 0x400020, 0x600001, 0x400001\n",
+        }
+        geometry = {0x400001: self.MAIN[2], 0x400020: (400, 260, 400, 280)}
+        names = {0x400001: self.MAIN[1], 0x400020: "关于..."}
+
+        def x(args, check=True, timeout=None):
+            if args[:2] == ["xdotool", "getwindowname"]:
+                return names[int(args[2])] + "\n"
+            return outputs["xprop" if args[0] == "xprop" else "search"]
+        s.x = x
+        box = qve2e.Window(s, 0x400020, "关于...")
+        real = qve2e.Window.geometry
+        qve2e.Window.geometry = lambda w: geometry.get(w.xid)
+        self.addCleanup(setattr, qve2e.Window, "geometry", real)
+        with self.assertRaisesRegex(qve2e.Failure, r"timed out after 0.2 s waiting for window '关于...' to close; "
+                                    r"'关于...' \(0x400020\) stands at 400,260, size 400x280, 2 of 2 from the top "
+                                    r"of the console's windows, under '完整性安全监测系统'"):
+            s.wait_gone(box, 0.2)
 
 
 class Runs(unittest.TestCase):

@@ -297,6 +297,27 @@ def message_box_buttons(width, height, count):
     return [(x + i * (button + 20) + button // 2, bottom - 12) for i in range(count)]
 
 
+def place_text(xid, title, geometry, stack):
+    """Where window `xid` stands, in words: its place and size (`geometry`, None once
+    it is gone) and its place in `stack` (the console's shown windows, top first, each
+    (X id, title, geometry)), with the windows above it that cover part of it."""
+    if geometry is None:
+        return "%r (0x%x) is no longer shown" % (title, xid)
+    x, y, w, h = geometry
+    text = "%r (0x%x) stands at %d,%d, size %dx%d" % (title, xid, x, y, w, h)
+    ids = [e[0] for e in stack]
+    if xid not in ids:
+        return text + ", not in the stacking order of the console's windows"
+    rank = ids.index(xid)
+    over = []
+    for other, name, (ox, oy, ow, oh) in stack[:rank]:
+        if ox < x + w and x < ox + ow and oy < y + h and y < oy + oh:
+            over.append("%r (0x%x)" % (name, other))
+    order = "; ".join("%r (0x%x) at %d,%d %dx%d" % ((name, other) + g) for other, name, g in stack)
+    return "%s, %d of %d from the top of the console's windows%s (top first: %s)" % (
+        text, rank + 1, len(stack), ", under " + ", ".join(over) if over else "", order)
+
+
 # ------------------------------------------------------------------ X display
 
 def _end(procs, sig, timeout):
@@ -740,7 +761,42 @@ class Session:
         return self.wait_until(lambda: (self.windows(title) or [None])[-1], timeout, "window %r" % title)
 
     def wait_gone(self, window, timeout=LIMIT):
-        self.wait_until(lambda: not window.shown(), timeout, "window %r to close" % window.title)
+        """Waits for the window to close; a window that stays is told with where it stands."""
+        try:
+            self.wait_until(lambda: not window.shown(), timeout, "window %r to close" % window.title)
+        except Failure as e:
+            raise Failure("%s; %s" % (e, self.where(window))) from None
+
+    def stacking(self):
+        """The console's shown top-level windows, top first: (X id, title, geometry) each.
+        The order is the window manager's (_NET_CLIENT_LIST_STACKING, bottom first) when
+        one runs, else X's own (the root's children, top first)."""
+        out = self.x(["xdotool", "search", "--onlyvisible", "--class", "quorvane.exe"], check=False)
+        ours = [int(v) for v in (out or "").split()]
+        if self.wm == "openbox":
+            listed = self.x(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], check=False) or ""
+            order = [int(v, 16) for v in reversed(re.findall(r"0x[0-9a-f]+", listed))]
+        else:
+            tree = self.x(["xwininfo", "-root", "-children"], check=False) or ""
+            order = [int(v, 16) for v in re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)]
+        stack = []
+        for xid in order:
+            if xid not in ours:
+                continue
+            w = Window(self, xid, "")
+            g = w.geometry()
+            if g:
+                name = self.x(["xdotool", "getwindowname", str(xid)], check=False)
+                stack.append((xid, (name or "").strip(), g))
+        return stack
+
+    def where(self, window):
+        """Where a window stands, for a message: its place, size and place in the
+        stacking order against the console's other shown windows."""
+        try:
+            return place_text(window.xid, window.title, window.geometry(), self.stacking())
+        except Slow as e:
+            return "where it stands is not known (%s)" % e
 
     def tray_window(self):
         """The system tray that Wine shows without a desktop tray (its icons from the left)."""

@@ -32,7 +32,7 @@ def close_about(s, box, why):
     if box.shown():
         s.key("alt+F4")
         tried.append("Alt+F4 %s" % ("closed it" if gone(s, box, 3) else "did nothing"))
-    s.fail("%s: the about box stayed after a click on 确定 (%s)" % (why, ", ".join(tried)))
+    s.fail("%s: the about box stayed after a click on 确定 (%s); %s" % (why, ", ".join(tried), s.where(box)))
 
 
 def scenario(s):

@@ -384,11 +384,14 @@ TEST(DialogFrame, NoNonClientAreaAndARoundedRegionThatFollowsTheSize) {
 // screen (where openbox builds its own frame before placing it) while the frame stands
 // where it was put; clicks on the frame then go to the disabled owner, and it can no
 // longer be clicked. That report is put back, also when a busy machine handles it late,
-// and with it a size the report gives (the window's before it took its layout's).
+// and with it a size the report gives (the window's before it took its layout's); a
+// starved machine's report of that size alone, with the frame where it stands, too.
 // Every move a user makes is kept: by the window manager (no size-move loop), by the
 // frame's own header (a size-move loop), into the corner once the frame has stood a
 // while or after another move.
 TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
+  const POINT kWhereItStands{-1, -1};  // a report of a size alone: Wine reads the place when it handles it
+  const SIZE kCreated{-1, -1};  // the size the frame had when it was created
   struct Case {
     const char* what;
     POINT to;
@@ -410,6 +413,11 @@ TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
       {"a window-manager move with a new size", {30, 40}, false, 0, "30,40,330,240", {0, 0}, {300, 200}},
       {"a size from the program, then the take-over's report of a dot", {0, 0}, false, 0, "180,170,480,370",
        {0, 0}, {10, 10}, {300, 200}},
+      {"the take-over's report of its size at creation where the frame stands", kWhereItStands, false, 0,
+       "180,170,420,330", {0, 0}, kCreated},
+      {"the same on a starved machine", kWhereItStands, false, 3000, "180,170,420,330", {0, 0}, kCreated},
+      {"a window-manager size where the frame stands", kWhereItStands, false, 0, "180,170,480,370", {0, 0},
+       {300, 200}},
   };
   struct Probe : TestDialog {
     BOOL PreTranslateMessage(MSG* pMsg) override {
@@ -422,8 +430,10 @@ TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
             ::SetWindowPos(m_hWnd, nullptr, 0, 0, move.sizedBefore.cx, move.sizedBefore.cy,
                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
           if (move.byHeader) ::SendMessageW(m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+          if (move.size.cx < 0) move.size = created;
           ::SetWindowPos(m_hWnd, nullptr, move.to.x, move.to.y, move.size.cx, move.size.cy,
-                         (move.size.cx ? 0 : SWP_NOSIZE) | SWP_NOZORDER | SWP_NOACTIVATE);
+                         (move.size.cx ? 0 : SWP_NOSIZE) | (move.to.x < 0 ? SWP_NOMOVE : 0) | SWP_NOZORDER |
+                             SWP_NOACTIVATE);
           if (move.byHeader) ::SendMessageW(m_hWnd, WM_EXITSIZEMOVE, 0, 0);
           ::PostMessageW(m_hWnd, WM_APP + 4, 0, 0);
           return TRUE;
@@ -436,6 +446,7 @@ TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
     }
     Case move{};
     RECT after{};
+    SIZE created{};
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -443,7 +454,13 @@ TEST(DialogFrame, OnlyTheTakeOverReportOfTheScreenCornerIsPutBack) {
     Probe dlg;
     dlg.move = c;
     ASSERT_TRUE(dlg.SetXml(kLayout));
-    dlg.onInit = [](TestDialog& d) { ::PostMessageW(d.m_hWnd, WM_APP + 3, 0, 0); };
+    dlg.onInit = [](TestDialog& d) {
+      RECT rc;  // before the layout's size
+      ::GetWindowRect(d.m_hWnd, &rc);
+      // reported as the window system has it: at least a pixel each way
+      static_cast<Probe&>(d).created = SIZE{std::max(1L, rc.right - rc.left), std::max(1L, rc.bottom - rc.top)};
+      ::PostMessageW(d.m_hWnd, WM_APP + 3, 0, 0);
+    };
     EXPECT_EQ(1u, dlg.DoModal(owner.wnd));
     EXPECT_EQ(c.after, Str(dlg.after));
   }
