@@ -184,10 +184,18 @@ int ODBCDatabase::Connect(const wchar_t* dsn, const wchar_t* user, const wchar_t
                                   L";UID=" + ConnectionValue(user) + L";PWD=" + ConnectionValue(password) + L";";
   wchar_t completed[1024] = {};
   SQLSMALLINT outLength = 0;
-  m_ret = SQLDriverConnectW(m_hdbc, nullptr,
-                            const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(connection.c_str())), SQL_NTS,
-                            reinterpret_cast<SQLWCHAR*>(completed), sizeof completed / sizeof completed[0] - 1,
-                            &outLength, SQL_DRIVER_NOPROMPT);
+  if (dsn && *dsn) {
+    m_ret = SQLDriverConnectW(m_hdbc, nullptr,
+                              const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(connection.c_str())), SQL_NTS,
+                              reinterpret_cast<SQLWCHAR*>(completed), sizeof completed / sizeof completed[0] - 1,
+                              &outLength, SQL_DRIVER_NOPROMPT);
+  } else {
+    // Settings that name no source: in a connection string an empty name would open the
+    // driver manager's default source, some other database; a plain connect refuses it.
+    m_ret = SQLConnectW(m_hdbc, const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(L"")), SQL_NTS,
+                        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qv::OrEmpty(user))), SQL_NTS,
+                        const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(qv::OrEmpty(password))), SQL_NTS);
+  }
   m_queryTimeoutSeconds = lockWaitMs > 0 ? static_cast<SQLULEN>((lockWaitMs + 999) / 1000) : 0;
   m_lockWaitMs = LockWaitOf(completed);
   if (!Succeeded(m_ret)) {
