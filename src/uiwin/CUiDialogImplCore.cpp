@@ -115,11 +115,35 @@ void CUiDialogImplCore::GiveFocusBack(HWND hOwnerTop, HWND hFocus) {
 }
 
 namespace {
-// The window manager offers the focus: declined, so that the system hands it on.
+// The hand-off window standing on this thread, and the hook that sees the user's input.
+struct HandOff {
+  HWND window = nullptr;
+  HHOOK hook = nullptr;
+};
+thread_local HandOff t_handOff;
+
+bool IsUserInput(UINT msg) {
+  return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN ||
+         msg == WM_MBUTTONDOWN || msg == WM_XBUTTONDOWN || msg == WM_NCLBUTTONDOWN;
+}
+
+// The user's first key or click: the focus is somewhere, the hand-off is no longer needed.
+LRESULT CALLBACK HandOffInputHook(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && wParam == PM_REMOVE && msg && IsUserInput(msg->message) && t_handOff.window)
+    ::PostMessageW(t_handOff.window, WM_CLOSE, 0, 0);
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The window manager offers the focus: declined, so that the system hands it on. The
+// window stays for the offers that follow: openbox offers it again when the frame it
+// stood under goes, and a window gone by then would leave the focus to the program that
+// had it before (the tray).
 LRESULT CALLBACK HandOffProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_MOUSEACTIVATE) {
-    ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-    return MA_NOACTIVATE;
+  if (msg == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+  if (msg == WM_DESTROY && t_handOff.window == hWnd) {
+    if (t_handOff.hook) ::UnhookWindowsHookEx(t_handOff.hook);
+    t_handOff = HandOff{};
   }
   return ::DefWindowProcW(hWnd, msg, wParam, lParam);
 }
@@ -143,7 +167,11 @@ void CUiDialogImplCore::HandFocusBack(HWND hOwnerTop, HWND hFrame) {
   HWND hand = ::CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(HandOffClass())), L"",
                                 WS_POPUP | WS_SYSMENU, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2, 1, 1,
                                 hOwnerTop, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-  if (hand) ::SetWindowPos(hand, hFrame, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (!hand) return;
+  if (t_handOff.window) ::DestroyWindow(t_handOff.window);  // an older one's owner took input since
+  t_handOff.window = hand;
+  t_handOff.hook = ::SetWindowsHookExW(WH_GETMESSAGE, &HandOffInputHook, nullptr, ::GetCurrentThreadId());
+  ::SetWindowPos(hand, hFrame, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void CUiDialogImplCore::HideForDestroy(HWND hFrame) {

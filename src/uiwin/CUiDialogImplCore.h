@@ -34,8 +34,8 @@ class CUiDialogImplCore {
   // of the owner's is shown for the moment; the window manager offers it the focus, as a
   // new window or as the next in its order once the frame has gone, and it hands the
   // focus on to the owner (the system gives it to the window that has the thread's focus
-  // when a window declines the activation) and goes. One never offered the focus goes
-  // with its owner.
+  // when a window declines the activation), as often as it is offered, until the user's
+  // first key or click on the thread. One never offered the focus goes with its owner.
   static void HandFocusBack(HWND hOwnerTop, HWND hFrame);
   // WM_MOUSEACTIVATE's lParam: the window manager offers the window the focus. The system
   // asks as for a click on a menu, a place no frame of ours has.
